@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace tarvik {
+
+// Every command starts with this byte; the command byte and a fixed-length payload follow.
+inline constexpr std::uint8_t kCommandMarker = 0xFF;
+
+// Command bytes (program to device). Each response code equals the command byte it answers.
+enum class Command : std::uint8_t {
+  Identify = 1,
+  DownloadPresets = 2,
+  DownloadConfig = 3,
+  SubmitConfig = 4,
+  SubmitPresets = 5,
+  DownloadCcMap = 6,
+  SubmitCcMap = 7,
+  EnterBootloader = 8,
+  UploadFlashPage = 9,
+  LeaveBootloader = 16,
+  WriteRamToFlash = 17,
+  DownloadPcRemap = 18,
+  SubmitPcRemap = 19,
+};
+
+inline constexpr int kTableSize = 128;        // presets, CC map and PC remap entries
+inline constexpr int kConfigRecordSize = 20;  // items of the configuration record
+inline constexpr int kFlashPageSize = 128;    // bytes of one firmware page
+inline constexpr std::uint8_t kStatusSuccess = 0xFF;
+
+// Payload length after the command byte; for UploadFlashPage the page number plus a full page.
+int payloadLength(Command command);
+
+// Number of items the program reads from a reply with this response code, or nothing for a
+// code that is not a reply the program acts on (0, 10..16, 20..255).
+std::optional<int> itemsRead(std::uint8_t responseCode);
+
+}  // namespace tarvik

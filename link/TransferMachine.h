@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "link/Framing.h"
+#include "link/TransferView.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+namespace tarvik {
+
+// The device's side of the conversation, step by step: connect and identify, the download
+// chain, the two submit chains and the bootloader replies the flash waits on. Each reply makes
+// the next command go out; replies are acted on whatever the current step (an unsolicited reply
+// 5 still sends the CC map). Every call comes on the window's thread.
+class TransferMachine : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kConnectTimeoutMs = 1000;
+  // How long any later step of a chain waits for the device before it gives up.
+  static constexpr int kReplyWatchdogMs = 3000;
+  static inline const QString softwareVersion = QStringLiteral("1.9");
+
+  enum class Step {
+    Idle,
+    Identifying,
+    DownloadingPresets,
+    DownloadingConfig,
+    DownloadingCcMap,
+    DownloadingPcRemap,
+    SubmittingConfig,
+    SubmittingPresets,
+    SubmittingCcMap,
+    SubmittingPcRemap,
+  };
+
+  TransferMachine(LinkPort& link, TransferView& view, ConfigEditors& editors,
+                  QObject* parent = nullptr);
+
+  // Tests shorten the waits; the program never changes them.
+  void setConnectTimeout(int ms);
+  void setReplyWatchdog(int ms);
+
+  // Connect press after the port checks and the opening of the ports (the window does those):
+  // disables Button1, busy cursor, sends Identify, arms the connect time-out.
+  void startConnect();
+  void resetIdentifyCount() { identifyCount_ = 0; }
+  // Opening steps of the submit chains (Button2Click, Button3Click).
+  void startSubmitConfig();
+  void startSubmitPresets();
+
+  // The reply dispatcher: one received SysEx message.
+  void DoSysExData(std::span<const std::uint8_t> frame);
+
+  Step step() const { return step_; }
+  // True while a chain waits for the device: nothing else may send then.
+  bool chainRunning() const { return step_ != Step::Idle; }
+  int identifyCount() const { return identifyCount_; }
+  QTimer& connectTimer() { return timer1_; }
+
+  // Shared with the flash.
+  void clearBootloaderFlag() { bootloaderFlag_.store(false, std::memory_order_release); }
+  bool bootloaderFlag() const { return bootloaderFlag_.load(std::memory_order_acquire); }
+  QString pageReadBack() const { return pageReadBack_; }
+
+ Q_SIGNALS:
+  // A chain started or ended; the window recomputes which send controls are usable.
+  void chainRunningChanged(bool running);
+  // Reply 8 or 9 set the bootloader flag (reply 9 rebuilt the read-back text first).
+  void bootloaderReply();
+  // Reply 17: the device wrote the uploaded image to flash.
+  void flashWritten();
+
+ private:
+  void Timer1Timer();
+  void watchdogFired();
+  void setStep(Step step);
+  void onIdentify(const Reply& reply);
+  void endChain(ChainButton button);
+
+  LinkPort& link_;
+  TransferView& view_;
+  ConfigEditors& editors_;
+  QTimer timer1_;
+  QTimer watchdog_;
+  Step step_ = Step::Idle;
+  int identifyCount_ = 0;
+  std::atomic<bool> bootloaderFlag_{false};
+  QString pageReadBack_;
+};
+
+}  // namespace tarvik

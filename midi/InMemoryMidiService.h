@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "midi/MidiService.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+class InputHub;
+
+// A MIDI service held in memory, for tests and for the in-process simulator: ports are added by
+// name, every message sent on an output is recorded (and handed to an optional sink), and input
+// can be delivered to an input port from any thread. Input reaches the layer's callback through
+// the same hand-over to the creating thread as the real service, so tests see the real ordering.
+class InMemoryMidiService : public MidiService {
+ public:
+  InMemoryMidiService();
+  ~InMemoryMidiService() override;
+
+  // Ports; return the new port index.
+  int addInput(const std::string& name);
+  int addOutput(const std::string& name);
+
+  // Thread-safe. A SysEx message longer than the receive buffer arrives in several buffers.
+  void deliverSysEx(int inPort, std::vector<std::uint8_t> bytes);
+  void deliverShort(int inPort, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+  // Every message sent on an output port, in order: SysEx messages whole, short messages with
+  // exactly the bytes that would go on the wire (2 for 0xC0..0xDF, 3 for other channel messages).
+  std::vector<std::vector<std::uint8_t>> sent(int outPort) const;
+  void clearSent(int outPort);
+  // Called for every message sent on that port, on the sending thread, after it is recorded.
+  using Sink = std::function<void(const std::vector<std::uint8_t>& message)>;
+  void setOutputSink(int outPort, Sink sink);
+
+  bool isInputOpen(int inPort) const;
+  bool isOutputOpen(int outPort) const;
+  // Names of the service calls made so far ("inOpen 0", "outOpen 1", "outLongMsg 1", ...), for
+  // tests that check which calls an operation makes.
+  std::vector<std::string> calls() const;
+  void clearCalls();
+
+  // The next call of the named operation ("inOpen", "outOpen", "inAddBuffer", "outLongMsg",
+  // "inGetDevCaps", ...) returns this code instead of doing its work.
+  void failNext(const std::string& operation, std::uint32_t code);
+
+  // MidiService
+  std::uint32_t inGetNumDevs() override;
+  std::uint32_t outGetNumDevs() override;
+  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
+                       std::uintptr_t instance) override;
+  std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inStart(MidiHandle handle) override;
+  std::uint32_t inStop(MidiHandle handle) override;
+  std::uint32_t inReset(MidiHandle handle) override;
+  std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inClose(MidiHandle handle) override;
+  std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) override;
+  std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) override;
+  std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outClose(MidiHandle handle) override;
+  std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
+
+ private:
+  // implementation defined by the MIDI layer's author
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Number of bytes a short message with this status occupies on the wire (1..3).
+int shortMessageLength(std::uint8_t status);
+
+}  // namespace tarvik

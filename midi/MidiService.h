@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tarvik {
+
+// Handle of an open port; 0 means "no handle" (the port is closed).
+using MidiHandle = std::uintptr_t;
+inline constexpr MidiHandle kNoHandle = 0;
+
+// Result codes. 0 is success; the others follow the numbering of the Windows multimedia MIDI
+// service so that a code logged on one platform reads the same on another.
+namespace MidiResult {
+inline constexpr std::uint32_t NoError = 0;
+inline constexpr std::uint32_t Error = 1;          // unspecified; its text is the driver's last message
+inline constexpr std::uint32_t BadDeviceId = 2;
+inline constexpr std::uint32_t Allocated = 4;
+inline constexpr std::uint32_t InvalidHandle = 5;
+inline constexpr std::uint32_t NoDriver = 6;
+inline constexpr std::uint32_t StillPlaying = 65;
+inline constexpr std::uint32_t NoTextCode = 0xFFFF; // a code the service has no text for (tests)
+}  // namespace MidiResult
+
+// Input messages handed to the input callback.
+inline constexpr std::uint32_t MIM_DATA = 0x3C3;      // p1 = packed short message
+inline constexpr std::uint32_t MIM_LONGDATA = 0x3C4;  // p1 = MidiHeader* handed back
+inline constexpr std::uint32_t MHDR_DONE = 1;         // the header's bytes end a SysEx message
+
+// Describes one receive buffer to the service. The service fills `data` with up to
+// `bufferLength` bytes of SysEx input, records the count and hands the header back through
+// MIM_LONGDATA; MHDR_DONE in `flags` marks the buffer that holds the end of a message.
+struct MidiHeader {
+  std::uint8_t* data = nullptr;
+  std::uint32_t bufferLength = 0;
+  std::uint32_t bytesRecorded = 0;
+  std::uint32_t flags = 0;
+  bool queued = false;  // owned by the service while true
+};
+
+// (message, instance, p1, p2). The service calls it on the thread that created the service
+// (the window's thread), one event at a time, in arrival order per port: input that arrives on
+// the platform's own thread is handed over before the callback runs.
+using MidiInCallback = std::function<void(std::uint32_t msg, std::uintptr_t instance,
+                                          std::uintptr_t p1, std::uintptr_t p2)>;
+
+// The platform MIDI service behind the MIDI device layer. Every operation returns a result code
+// (0 = success); nothing throws. Implementations: RtMidiService (ALSA/JACK/WinMM/CoreMIDI) and
+// InMemoryMidiService (tests, simulator).
+class MidiService {
+ public:
+  virtual ~MidiService() = default;
+
+  virtual std::uint32_t inGetNumDevs() = 0;
+  virtual std::uint32_t outGetNumDevs() = 0;
+  // Product name of the port, at most 31 characters.
+  virtual std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) = 0;
+  virtual std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) = 0;
+
+  virtual std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
+                               std::uintptr_t instance) = 0;
+  virtual std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t inStart(MidiHandle handle) = 0;
+  virtual std::uint32_t inStop(MidiHandle handle) = 0;
+  // Hands every queued buffer back through MIM_LONGDATA with no bytes recorded, before it
+  // returns, and drops input not yet delivered.
+  virtual std::uint32_t inReset(MidiHandle handle) = 0;
+  virtual std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t inClose(MidiHandle handle) = 0;
+
+  virtual std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) = 0;
+  // status in bits 0-7, data 1 in bits 8-15, data 2 in bits 16-23. The service sends as many
+  // bytes as the status calls for (two for program change and channel pressure).
+  virtual std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) = 0;
+  virtual std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) = 0;
+  // Sends header->bufferLength bytes from header->data as one SysEx message; the service is
+  // done with the memory when it returns.
+  virtual std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t outClose(MidiHandle handle) = 0;
+
+  // Text for a result code; returns 0 when the service has one.
+  virtual std::uint32_t getErrorText(std::uint32_t code, std::string& text) = 0;
+};
+
+}  // namespace tarvik

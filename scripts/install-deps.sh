@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the device simulator need, if missing.
+# Runs as root on a fresh Debian 12 machine; elsewhere it only reports what is missing.
+set -euo pipefail
+packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  librtmidi-dev libinih-dev libcpp-httplib-dev
+  jackd2 xvfb xauth fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -ne 0 ]; then
+  echo "missing Debian packages: ${missing[*]}" >&2
+  echo "run as root, or install them with: sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+  exit 1
+fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether to enable realtime scheduling; answer once, without a prompt.
+echo "jackd2 jackd/tweak_rt_limits boolean false" | debconf-set-selections
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
