@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <span>
@@ -48,11 +49,14 @@ class TransferMachine : public QObject {
 
   // Connect press after the port checks and the opening of the ports (the window does those):
   // disables Button1, busy cursor, sends Identify, arms the connect time-out.
-  void startConnect();
+  // The three starters refuse (return false, touch nothing) while a chain runs or the link is
+  // reserved elsewhere, so that two chains never interleave their commands on the link. A send
+  // error ends the chain (its button back, default cursor) and is rethrown.
+  bool startConnect();
   void resetIdentifyCount() { identifyCount_ = 0; }
   // Opening steps of the submit chains (Button2Click, Button3Click).
-  void startSubmitConfig();
-  void startSubmitPresets();
+  bool startSubmitConfig();
+  bool startSubmitPresets();
 
   // The reply dispatcher: one received SysEx message.
   void DoSysExData(std::span<const std::uint8_t> frame);
@@ -62,6 +66,7 @@ class TransferMachine : public QObject {
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
   QTimer& connectTimer() { return timer1_; }
+  QTimer& replyWatchdog() { return watchdog_; }
 
   // Shared with the flash.
   void clearBootloaderFlag() { bootloaderFlag_.store(false, std::memory_order_release); }
@@ -81,7 +86,16 @@ class TransferMachine : public QObject {
   void watchdogFired();
   void setStep(Step step);
   void onIdentify(const Reply& reply);
-  void endChain(ChainButton button);
+  void onReply(const Reply& reply);
+  // Sends the command that a chain waits on the answer to, then arms the watchdog for it.
+  void sendAndAwait(Step next, Command command, std::span<const std::uint8_t> payload = {});
+  // The chain's last reply came: step Idle unless another chain's step is pending.
+  void finishIf(bool stepBelongsToChain);
+  // The chain cannot go on (silent device, send error): every button it holds comes back.
+  void abortChain();
+  void holdButton(ChainButton button);
+  void releaseButton(ChainButton button, bool enable);
+  bool canStartChain() const;
 
   LinkPort& link_;
   TransferView& view_;
@@ -90,6 +104,8 @@ class TransferMachine : public QObject {
   QTimer watchdog_;
   Step step_ = Step::Idle;
   int identifyCount_ = 0;
+  // Buttons disabled by a chain and not yet given back; indexed by ChainButton.
+  std::array<bool, 3> heldButtons_{};
   std::atomic<bool> bootloaderFlag_{false};
   QString pageReadBack_;
 };

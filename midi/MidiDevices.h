@@ -108,4 +108,10 @@ MidiService& CurrentMidiService();
 // Destroys the input list, then the output list (closing their open ports), then the service.
 void DestroyMidiDevices();
 
+// Errors that arise inside the input callback (a failing re-queue, an error a handler lets out)
+// cannot go to a caller: they are handed to this reporter instead. The default prints to stderr;
+// the window installs one that shows the error box. An empty function restores the default.
+void SetMidiErrorReporter(std::function<void(const std::string&)> reporter);
+void ReportMidiError(const std::string& message);
+
 }  // namespace tarvik

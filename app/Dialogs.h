@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tarvik {
+
+// Every modal box and file dialog of the program goes through here, so that tests can answer
+// them without a nested event loop waiting for a user who is not there.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // Error icon, OK button.
+  virtual void error(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // Warning icon, Yes (default) and No; true for Yes.
+  virtual bool confirm(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // Empty when cancelled. filter is in Qt's form ("Tarvik Config File (*.tvk)").
+  virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+  virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+};
+
+// The real boxes and the platform's file dialogs.
+class QtDialogs : public Dialogs {
+ public:
+  void error(QWidget* owner, const QString& caption, const QString& text) override;
+  bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
+  QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+  QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#include "app/EventLog.h"
+
+#include <QListWidget>
+
+namespace tarvik {
+
+QString logLine(const QTime& time, const QString& message) {
+  return QLatin1Char('[') + time.toString(QStringLiteral("HH:mm:ss.zzz")) + QStringLiteral("] ") +
+         message;
+}
+
+void EventLog::addLog(const QString& message) {
+  list_.addItem(logLine(QTime::currentTime(), message));
+  list_.setCurrentRow(list_.count() - 1);
+  list_.scrollToBottom();
+}
+
+void EventLog::appendRaw(const QString& line) { list_.addItem(line); }
+
+}  // namespace tarvik

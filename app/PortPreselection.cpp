@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#include "app/PortPreselection.h"
+
+#include <QString>
+
+namespace tarvik {
+namespace {
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool offersDevice(const std::string& name) {
+  static const std::string audioDevice = "usb-audiogerät";  // UTF-8, as the service names ports
+  const std::string lowered = lowerAscii(name);
+  return lowered.find("midi") != std::string::npos ||
+         lowered.find(audioDevice) != std::string::npos;
+}
+
+}  // namespace
+
+std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
+                                   const std::vector<std::string>& outputs) {
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (!offersDevice(inputs[i])) continue;
+    const QString wanted = QString::fromStdString(inputs[i]);
+    for (std::size_t o = 0; o < outputs.size(); ++o) {
+      if (QString::fromStdString(outputs[o]).compare(wanted, Qt::CaseInsensitive) == 0) {
+        return {static_cast<int>(i), static_cast<int>(o)};
+      }
+    }
+    return {static_cast<int>(i), -1};
+  }
+  return {-1, -1};
+}
+
+}  // namespace tarvik

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarvik {
+
+// The port pair offered at start-up: the first input whose name, lowered in the ASCII range
+// only, contains "midi" or "usb-audiogerät"; and the first output with the same name compared
+// without regard to case. -1 where nothing fits. Names are UTF-8 (the German umlaut is compared
+// as the text it is; a capital "Ä" is not lowered and so does not match).
+std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
+                                   const std::vector<std::string>& outputs);
+
+}  // namespace tarvik

@@ -1,0 +1,344 @@
+// SPDX-License-Identifier: MIT
+#include "app/TForm1.h"
+
+#include "app/BusyCursor.h"
+#include "app/Dialogs.h"
+#include "app/EventLog.h"
+#include "app/PortPreselection.h"
+#include "config/AdvancedSettingsTab.h"
+#include "config/PresetMatrixTab.h"
+#include "config/TvkFile.h"
+#include "tools/MidiMonitor.h"
+#include "tools/TestControllerTab.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QNetworkAccessManager>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tarvik {
+namespace {
+
+const QString kTvkFilter = QStringLiteral("Tarvik Config File (*.tvk)");
+const QString kTvkSuffix = QStringLiteral("tvk");
+
+QWidget* makePage(QWidget* content, const char* name) {
+  auto* page = new QWidget;
+  page->setObjectName(QString::fromLatin1(name));
+  if (content != nullptr) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(content);
+  }
+  return page;
+}
+
+QListWidget* portList(QWidget* parent, const char* name, int left) {
+  auto* list = new QListWidget(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setSortingEnabled(false);
+  list->setGeometry(left, 24, 169, 193);
+  return list;
+}
+
+}  // namespace
+
+TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      dialogs_(dialogs),
+      updateServer_(updateServer) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
+  setFixedSize(814, 584);
+
+  ListBox1 = new QListWidget(this);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBox1->setGeometry(16, 432, 785, 121);
+  log_ = new EventLog(*ListBox1);
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  PageControl1->setGeometry(16, 8, 785, 417);
+  setTabOrder(ListBox1, PageControl1);
+
+  Label22 = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
+  Label22->setObjectName(QStringLiteral("Label22"));
+  Label22->move(16, 560);
+
+  network_ = new QNetworkAccessManager(this);
+  machine_ = new TransferMachine(*this, *this, *this, this);
+
+  buildMidiTab();
+  buildTabs();
+  connect(machine_, &TransferMachine::chainRunningChanged, this, [this] { updateSendControls(); });
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  FormDestroy();
+  // The port lists outlive the window: they must not call back into it.
+  try {
+    MidiIn().OnShortMessage = nullptr;
+    MidiIn().OnSysExMessage = nullptr;
+  } catch (const std::exception&) {
+  }
+  delete log_;
+}
+
+void TForm1::buildMidiTab() {
+  TabSheet1 = new QWidget;
+  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+  auto* label1 = new QLabel(QStringLiteral("Input Device:"), TabSheet1);
+  label1->setObjectName(QStringLiteral("Label1"));
+  label1->move(8, 8);
+  auto* label2 = new QLabel(QStringLiteral("Output Device:"), TabSheet1);
+  label2->setObjectName(QStringLiteral("Label2"));
+  label2->move(216, 8);
+  inputDevices = portList(TabSheet1, "inputDevices", 8);
+  outputDevices = portList(TabSheet1, "outputDevices", 216);
+  Button1 = new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), TabSheet1);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(8, 224, 233, 25);
+  setTabOrder(inputDevices, outputDevices);
+  setTabOrder(outputDevices, Button1);
+  connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+  PageControl1->addTab(TabSheet1, QStringLiteral("Midi"));
+}
+
+void TForm1::buildTabs() {
+  presets_ = new PresetMatrixTab;
+  TabSheet2 = makePage(presets_, "TabSheet2");
+  PageControl1->addTab(TabSheet2, QStringLiteral("Presets / Controll Change"));
+
+  advanced_ = new AdvancedSettingsTab;
+  TabSheet3 = makePage(advanced_, "TabSheet3");
+  PageControl1->addTab(TabSheet3, QStringLiteral("Advanced settings"));
+
+  TabSheet4 = makePage(nullptr, "TabSheet4");
+  PageControl1->addTab(TabSheet4, QStringLiteral("Firmware update"));
+
+  testController_ = new TestControllerTab;
+  TabSheet5 = makePage(testController_, "TabSheet5");
+  PageControl1->addTab(TabSheet5, QStringLiteral("Test Midi Controller"));
+
+  connect(advanced_, &AdvancedSettingsTab::lockMaskChanged, presets_,
+          [this](quint8 mask) { presets_->setLockMask(mask); });
+  auto bind = [this](QWidget* tab, const char* name, void (TForm1::*handler)()) {
+    auto* button = tab->findChild<QPushButton*>(QString::fromLatin1(name));
+    Q_ASSERT(button != nullptr);
+    connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+  };
+  bind(advanced_, "Button2", &TForm1::Button2Click);
+  bind(presets_, "Button3", &TForm1::Button3Click);
+  bind(presets_, "Button8", &TForm1::Button8Click);
+  bind(presets_, "Button9", &TForm1::Button9Click);
+  connect(testController_, &TestControllerTab::sendRequested, this,
+          [this](TestControllerTab::ShortMessage m) {
+            guarded([&] {
+              MidiOut().SendShortMessage(outputDevices->currentRow(), m.status, m.data1, m.data2);
+            });
+          });
+}
+
+void TForm1::FormCreate() {
+  setWindowTitle(windowTitle() + TransferMachine::softwareVersion);
+  guarded([this] {
+    for (const std::string& name : MidiIn().PortNames()) {
+      inputDevices->addItem(QString::fromStdString(name));
+    }
+    for (const std::string& name : MidiOut().PortNames()) {
+      outputDevices->addItem(QString::fromStdString(name));
+    }
+    MidiIn().OnShortMessage = [this](int port, std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
+      DoMidiInData(port, s, d1, d2);
+    };
+    MidiIn().OnSysExMessage = [this](int port, const TMemoryStream& stream) {
+      DoSysExData(port, stream);
+    };
+    const auto [in, out] = preselectPorts(MidiIn().PortNames(), MidiOut().PortNames());
+    inputDevices->setCurrentRow(in);
+    outputDevices->setCurrentRow(out);
+  });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void TForm1::FormShow() {
+  for (TabSheet tab : {TabSheet::Presets, TabSheet::Advanced, TabSheet::Firmware,
+                       TabSheet::TestController}) {
+    setTabVisible(tab, false);
+  }
+  PageControl1->setCurrentIndex(0);
+}
+
+void TForm1::FormDestroy() {
+  if (!portsOpened_) return;
+  guarded([this] {
+    MidiIn().Close(inputDevices->currentRow());
+    MidiOut().Close(outputDevices->currentRow());
+  });
+}
+
+void TForm1::addLog(const QString& message) { log_->addLog(message); }
+
+void TForm1::appendRawLogLine(const QString& line) { log_->appendRaw(line); }
+
+void TForm1::guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    reportError(error);
+  }
+}
+
+void TForm1::reportError(const std::exception& error) {
+  dialogs_.error(this, applicationTitle, QString::fromStdString(error.what()));
+}
+
+// ---- connect and submit -------------------------------------------------------------------
+
+void TForm1::Button1Click() {
+  machine_->resetIdentifyCount();
+  if (inputDevices->currentRow() < 0) {
+    dialogs_.error(this, QStringLiteral("Information"),
+                   QStringLiteral("Please select a Midi Input Device!"));
+    return;
+  }
+  if (outputDevices->currentRow() < 0) {
+    dialogs_.error(this, QStringLiteral("Information"),
+                   QStringLiteral("Please select a Midi Output Device!"));
+    return;
+  }
+  if (machine_->chainRunning() || linkReservedElsewhere()) return;
+  MidiIn().Open(inputDevices->currentRow());
+  MidiOut().Open(outputDevices->currentRow());
+  portsOpened_ = true;  // the ports are open even if the first send fails
+  machine_->startConnect();
+}
+
+void TForm1::Button2Click() { machine_->startSubmitConfig(); }
+
+void TForm1::Button3Click() { machine_->startSubmitPresets(); }
+
+void TForm1::Button8Click() {
+  const QString path = dialogs_.saveFileName(this, kTvkFilter, kTvkSuffix);
+  if (path.isEmpty()) return;
+  if (!TvkFile::save(path, presets_->tables())) {
+    dialogs_.error(this, applicationTitle,
+                   QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+  }
+}
+
+void TForm1::Button9Click() {
+  const QString path = dialogs_.openFileName(this, kTvkFilter, kTvkSuffix);
+  if (path.isEmpty()) return;
+  const TvkFile::LoadResult result = TvkFile::load(path);
+  if (!result.tables) {
+    dialogs_.error(this, QStringLiteral("Error"), result.message);
+    return;
+  }
+  presets_->setTables(*result.tables);
+}
+
+void TForm1::Button7Click() {}
+
+// ---- MIDI input ---------------------------------------------------------------------------
+
+void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+  if (const auto line = monitorLine(status, data1, data2)) addLog(*line);
+}
+
+void TForm1::DoSysExData(int, const TMemoryStream& stream) {
+  guarded([&] { machine_->DoSysExData(stream); });
+}
+
+void TForm1::SendByte(std::uint8_t value) {
+  const auto frame = nibbleFrame(value);
+  MidiOut().SendLongMessage(outputDevices->currentRow(), TMemoryStream(frame.begin(), frame.end()));
+}
+
+// ---- TransferView -------------------------------------------------------------------------
+
+QWidget* TForm1::tabPage(TabSheet tab) const {
+  switch (tab) {
+    case TabSheet::Presets: return TabSheet2;
+    case TabSheet::Advanced: return TabSheet3;
+    case TabSheet::Firmware: return TabSheet4;
+    case TabSheet::TestController: return TabSheet5;
+  }
+  return nullptr;
+}
+
+void TForm1::setTabVisible(TabSheet tab, bool visible) {
+  PageControl1->setTabVisible(PageControl1->indexOf(tabPage(tab)), visible);
+}
+
+void TForm1::setButtonEnabled(ChainButton button, bool enabled) {
+  chainButtonWanted_[static_cast<std::size_t>(button)] = enabled;
+  updateSendControls();
+}
+
+void TForm1::setBusyCursor(bool busy) { BusyCursor::set(busy); }
+
+void TForm1::showError(const QString& caption, const QString& text) {
+  dialogs_.error(this, caption, text);
+}
+
+void TForm1::setCurrentVersion(const QString& version) { Q_UNUSED(version); }
+
+QString TForm1::currentVersion() const { return {}; }
+
+bool TForm1::linkReservedElsewhere() const { return false; }
+
+void TForm1::updateSendControls() {
+  const bool busy = machine_->chainRunning() || linkReservedElsewhere();
+  Button1->setEnabled(chainButtonWanted_[0] && !busy);
+  advanced_->findChild<QPushButton*>(QStringLiteral("Button2"))
+      ->setEnabled(chainButtonWanted_[1] && !busy);
+  presets_->findChild<QPushButton*>(QStringLiteral("Button3"))
+      ->setEnabled(chainButtonWanted_[2] && !busy);
+  testController_->programSendButton()->setEnabled(!busy);
+  testController_->controlSendButton()->setEnabled(!busy);
+}
+
+// ---- ConfigEditors ------------------------------------------------------------------------
+
+std::array<std::uint8_t, kTableSize> TForm1::presetPayload() const {
+  return presets_->presetPayload();
+}
+std::array<std::uint8_t, kTableSize> TForm1::ccMapPayload() const {
+  return presets_->ccMapPayload();
+}
+std::array<std::uint8_t, kTableSize> TForm1::pcRemapPayload() const {
+  return presets_->pcRemapPayload();
+}
+std::array<std::uint8_t, kConfigRecordSize> TForm1::configRecord() const {
+  return advanced_->configRecord();
+}
+void TForm1::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
+  presets_->applyPresets(items);
+}
+void TForm1::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
+  presets_->applyCcMap(items);
+}
+void TForm1::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
+  presets_->applyPcRemap(items);
+}
+void TForm1::applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize> items) {
+  advanced_->applyConfigRecord(items);
+}
+
+}  // namespace tarvik

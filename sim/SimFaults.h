@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+namespace tarvik {
+
+// Misbehaviours the simulated device can be told to show, each independent of the others. The
+// defaults describe a healthy device.
+struct SimFaults {
+  // No SysEx reply at all (short-message echo still works).
+  bool silent = false;
+  // Only the first N commands are answered; later ones are consumed without a reply. Negative:
+  // no limit.
+  int answerFirst = -1;
+  // How long the device takes before each reply. The model only carries the value; whoever moves
+  // the frames (the in-process runner, the executable) waits.
+  int replyDelayMs = 0;
+  // Status item of replies 4 and 5; 0xFF is success.
+  std::uint8_t submitStatus = 0xFF;
+  // Every reply goes out as F0, code, F7 only, without its items.
+  bool shortFrames = false;
+  // Before each real reply, frames the program must drop: one without the F0 start and one each
+  // with the codes 0, 10, 16, 20 and 255.
+  bool junkFrames = false;
+  // The read-back of this page number differs from what was uploaded. Negative: never.
+  int badReadbackPage = -1;
+  // EnterBootloader is answered with reply 9 (a page read-back of zeros) instead of reply 8.
+  bool reply9ForBootloader = false;
+  // After this many UploadFlashPage replies the device answers nothing more. Negative: never.
+  int stopAfterPages = -1;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "sim/FlashImage.h"
+#include "sim/SimFaults.h"
+#include "sim/TarvikContents.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// The device behind the link, as the configurator sees it: it takes one byte per four-byte
+// SysEx frame, assembles commands (marker 0xFF, command byte, fixed payload) and answers each
+// with one reply frame. Contents persist between commands, so a submit followed by a download
+// returns what was submitted. Plain C++ without threads: the caller feeds it from one thread and
+// moves the replies wherever they go, applying faults().replyDelayMs itself.
+class TarvikDevice {
+ public:
+  using FrameSink = std::function<void(std::vector<std::uint8_t> frame)>;
+  using ShortSink = std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
+  using LogSink = std::function<void(const std::string& line)>;
+
+  explicit TarvikDevice(TarvikContents contents = TarvikContents::factory());
+
+  // Receives every frame the device sends, junk frames included, in order.
+  void setReplySink(FrameSink sink) { replySink_ = std::move(sink); }
+  // Receives the echoed short messages.
+  void setShortSink(ShortSink sink) { shortSink_ = std::move(sink); }
+  // Receives each log line as it is written (the lines are kept in log() as well).
+  void setLogSink(LogSink sink) { logSink_ = std::move(sink); }
+
+  void setVersion(std::uint8_t major, std::uint8_t minor);
+  std::uint8_t versionMajor() const { return versionMajor_; }
+  std::uint8_t versionMinor() const { return versionMinor_; }
+  void setFaults(const SimFaults& faults) { faults_ = faults; }
+  const SimFaults& faults() const { return faults_; }
+  // Program and control changes are answered with the same message while this is on.
+  void setEcho(bool on) { echo_ = on; }
+  bool echo() const { return echo_; }
+
+  // One SysEx message from the program. Anything but a nibble frame (F0, nibble, nibble, F7) is
+  // ignored, as is a byte that belongs to no command.
+  void receiveSysEx(const std::vector<std::uint8_t>& message);
+  void receiveShort(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+  const TarvikContents& contents() const { return contents_; }
+  void setContents(const TarvikContents& contents) { contents_ = contents; }
+  const FlashImage& flash() const { return flash_; }
+  // One readable line per command received ("Identify", "SubmitPresets (128 bytes)"), plus lines
+  // for ignored input and withheld replies.
+  const std::vector<std::string>& log() const { return log_; }
+  int commandsReceived() const { return commandsReceived_; }
+
+ private:
+  enum class Parse { Idle, AwaitCommand, Payload };
+
+  void receiveByte(std::uint8_t value);
+  void execute();
+  // Decides, after the faults, whether the command just executed gets its reply.
+  bool mayAnswer(std::uint8_t command);
+  void reply(std::uint8_t code, const std::vector<std::uint8_t>& items);
+  void emitJunk();
+  void writeLog(std::string line);
+
+  TarvikContents contents_;
+  FlashImage flash_;
+  SimFaults faults_;
+  bool echo_ = false;
+  std::uint8_t versionMajor_ = 1;
+  std::uint8_t versionMinor_ = 9;
+
+  Parse parse_ = Parse::Idle;
+  std::uint8_t command_ = 0;
+  std::size_t payloadLength_ = 0;
+  std::vector<std::uint8_t> payload_;
+
+  int commandsReceived_ = 0;
+  int pagesAnswered_ = 0;
+  std::vector<std::string> log_;
+
+  FrameSink replySink_;
+  ShortSink shortSink_;
+  LogSink logSink_;
+};
+
+}  // namespace tarvik

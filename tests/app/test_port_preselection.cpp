@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#include "app/PortPreselection.h"
+
+#include <QTest>
+
+using tarvik::preselectPorts;
+
+Q_DECLARE_METATYPE(std::vector<std::string>)
+
+class PortPreselectionTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void choosesPair_data() {
+    QTest::addColumn<std::vector<std::string>>("inputs");
+    QTest::addColumn<std::vector<std::string>>("outputs");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("output");
+
+    QTest::newRow("no inputs leave both lists unselected even with outputs")
+        << std::vector<std::string>{} << std::vector<std::string>{"USB MIDI Interface"} << -1 << -1;
+    QTest::newRow("first input that names midi wins; output matched ignoring case")
+        << std::vector<std::string>{"Line In", "USB MIDI Interface", "Midi Thru"}
+        << std::vector<std::string>{"Speakers", "usb midi INTERFACE", "USB MIDI Interface"} << 1
+        << 1;
+    QTest::newRow("no output of the same name leaves the output unselected")
+        << std::vector<std::string>{"Line In", "USB MIDI Interface", "Midi Thru"}
+        << std::vector<std::string>{"Midi Thru", "USB MIDI Interface 2"} << 1 << -1;
+    QTest::newRow("German audio device without midi in its name")
+        << std::vector<std::string>{"Line In", "USB-Audiogerät"}
+        << std::vector<std::string>{"usb-audiogerät"} << 1 << 0;
+    QTest::newRow("capital umlaut is not lowered, so the name does not match")
+        << std::vector<std::string>{"USB-AUDIOGERÄT"} << std::vector<std::string>{"USB-AUDIOGERÄT"}
+        << -1 << -1;
+    QTest::newRow("substring inside another word still matches")
+        << std::vector<std::string>{"Admidio"} << std::vector<std::string>{"ADMIDIO"} << 0 << 0;
+    QTest::newRow("nothing offered when no input fits")
+        << std::vector<std::string>{"Line In", "Microphone"} << std::vector<std::string>{"Line In"}
+        << -1 << -1;
+    QTest::newRow("JACK client names differing only in case pair up")
+        << std::vector<std::string>{"system:capture_1", "tarvik-sim:Tarvik MIDI"}
+        << std::vector<std::string>{"system:playback_1", "TARVIK-SIM:Tarvik MIDI"} << 1 << 1;
+  }
+
+  void choosesPair() {
+    QFETCH(std::vector<std::string>, inputs);
+    QFETCH(std::vector<std::string>, outputs);
+    QFETCH(int, input);
+    QFETCH(int, output);
+    const auto [in, out] = preselectPorts(inputs, outputs);
+    QCOMPARE(in, input);
+    QCOMPARE(out, output);
+  }
+};
+
+QTEST_APPLESS_MAIN(PortPreselectionTest)
+#include "test_port_preselection.moc"
