@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "config/ConfigRecord.h"
-
 #include <QWidget>
-
 #include <array>
 #include <cstdint>
 #include <span>
+
+#include "config/ConfigRecord.h"
 
 class QCheckBox;
 class QComboBox;

@@ -27,13 +27,12 @@ int ClampingSpinBox::settledValue(const QString& text) const {
   bool ok = false;
   const qlonglong number = bare.toLongLong(&ok);
   if (!ok) {
-    // Digits too many for 64 bits are still a number, just a very large one.
-    const bool allDigits = !bare.isEmpty() && std::all_of(bare.begin() + (bare.startsWith(u'-') ? 1 : 0),
-                                                          bare.end(), [](QChar c) { return c.isDigit(); });
-    if (allDigits && bare.size() > 1) {
-      return bare.startsWith(u'-') ? minimum() : maximum();
-    }
-    return minimum();
+    // Too many digits for 64 bits is still a number, just one far outside the range.
+    const bool negative = bare.startsWith(u'-');
+    const QStringView digits = QStringView(bare).mid(negative ? 1 : 0);
+    const bool isNumber = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(),
+                                                           [](QChar c) { return c.isDigit(); });
+    return isNumber && !negative ? maximum() : minimum();
   }
   return static_cast<int>(std::clamp<qlonglong>(number, minimum(), maximum()));
 }
@@ -52,8 +51,6 @@ void ClampingSpinBox::fixup(QString& input) const {
   input = prefix() + textFromValue(settledValue(input)) + suffix();
 }
 
-int ClampingSpinBox::valueFromText(const QString& text) const {
-  return settledValue(text);
-}
+int ClampingSpinBox::valueFromText(const QString& text) const { return settledValue(text); }
 
 }  // namespace tarvik

@@ -7,18 +7,14 @@ namespace tarvik {
 namespace {
 
 // Every item goes out as the low eight bits of its value, so "no selection" (-1) becomes 255.
-std::uint8_t lowByte(int value) {
-  return static_cast<std::uint8_t>(value & 0xFF);
-}
+std::uint8_t lowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
 // The two program selectors send their last item ("none") as 255 rather than as its index.
 std::uint8_t programByte(int index) {
   return index == ConfigRecord::kProgramNone ? 0xFF : lowByte(index);
 }
 
-int indexOrNone(std::uint8_t value, int itemCount) {
-  return value < itemCount ? value : -1;
-}
+int indexOrNone(std::uint8_t value, int itemCount) { return value < itemCount ? value : -1; }
 
 int programIndex(std::uint8_t value) {
   return value < ConfigRecord::kProgramNone ? value : ConfigRecord::kProgramNone;

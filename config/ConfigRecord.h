@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "link/Catalogue.h"
-
 #include <array>
 #include <cstdint>
 #include <span>
+
+#include "link/Catalogue.h"
 
 namespace tarvik {
 
@@ -13,7 +13,8 @@ namespace tarvik {
 // selected item index, -1 meaning no selection; they become wire bytes only in toBytes().
 struct ConfigRecord {
   static constexpr int kChannelItems = 16;
-  static constexpr int kMagicFunctionItems = 4;  // "none", "Master Bypass", "CC Message", "Kemper TapTempo"
+  static constexpr int kMagicFunctionItems =
+      4;  // "none", "Master Bypass", "CC Message", "Kemper TapTempo"
   static constexpr int kMagicFunctionCcMessage = 2;
   static constexpr int kMagicChangeItems = 128;
   static constexpr int kMagicValueItems = 128;

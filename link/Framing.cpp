@@ -20,9 +20,7 @@ std::uint8_t DecodeItem(std::span<const std::uint8_t> frame, int i) {
   return static_cast<std::uint8_t>((frame[at] << 4) | frame[at + 1]);
 }
 
-int itemCount(std::size_t frameLength) {
-  return static_cast<int>(frameLength / 2) - 1;
-}
+int itemCount(std::size_t frameLength) { return static_cast<int>(frameLength / 2) - 1; }
 
 std::optional<Reply> parseReply(std::span<const std::uint8_t> frame) {
   if (frame.size() < 2 || frame[0] != kSysExStart) {

@@ -5,9 +5,7 @@ namespace tarvik {
 
 namespace {
 
-constexpr std::size_t index(ChainButton button) {
-  return static_cast<std::size_t>(button);
-}
+constexpr std::size_t index(ChainButton button) { return static_cast<std::size_t>(button); }
 
 bool inDownloadTables(TransferMachine::Step step) {
   using Step = TransferMachine::Step;
@@ -209,7 +207,8 @@ void TransferMachine::onReply(const Reply& reply) {
       QString readBack;
       readBack.reserve(2 * kFlashPageSize);
       for (std::uint8_t item : reply.items) {
-        readBack += QStringLiteral("%1").arg(static_cast<uint>(item), 2, 16, QLatin1Char('0')).toUpper();
+        readBack +=
+            QStringLiteral("%1").arg(static_cast<uint>(item), 2, 16, QLatin1Char('0')).toUpper();
       }
       pageReadBack_ = readBack;
       bootloaderFlag_.store(true, std::memory_order_release);

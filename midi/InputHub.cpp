@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "midi/InputHub.h"
 
-#include "midi/MidiDevices.h"
-
 #include <algorithm>
 #include <cstring>
 #include <exception>
+
+#include "midi/MidiDevices.h"
 
 namespace tarvik {
 
@@ -122,7 +122,8 @@ void InputHub::post(MidiHandle handle, Event event) {
 void InputHub::scheduleDrainLocked() {
   if (drainScheduled_) return;
   drainScheduled_ = true;
-  QMetaObject::invokeMethod(this, [this] { drain(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { drain(); }, Qt::QueuedConnection);
 }
 
 void InputHub::drain() {

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "midi/MidiService.h"
-
 #include <QObject>
-
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include "midi/MidiService.h"
 
 namespace tarvik {
 

@@ -103,6 +103,7 @@ class TMidiOutput : public TMidiDevices {
 // they use is the one installed with SetMidiService, else the platform's RtMidi service.
 TMidiInput& MidiIn();
 TMidiOutput& MidiOut();
+// Installing a service first destroys the lists made with the previous one.
 void SetMidiService(std::unique_ptr<MidiService> service);
 MidiService& CurrentMidiService();
 // Destroys the input list, then the output list (closing their open ports), then the service.

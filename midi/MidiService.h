@@ -55,7 +55,8 @@ class MidiService {
 
   virtual std::uint32_t inGetNumDevs() = 0;
   virtual std::uint32_t outGetNumDevs() = 0;
-  // Product name of the port, at most 31 characters.
+  // Name of the port as the service reports it (JACK: "client:port"; kept whole, since cutting
+  // long JACK names to a fixed width can make two ports read the same).
   virtual std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) = 0;
   virtual std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) = 0;
 

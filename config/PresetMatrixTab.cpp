@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "config/PresetMatrixTab.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "config/PresetSelectorDelegate.h"
+#include "config/SelectorItems.h"
+
+namespace tarvik {
+namespace {
+
+constexpr int kRowHeight = 28;
+constexpr int kLoopColumnWidth = 48;
+constexpr int kCcColumnWidth = 200;
+constexpr int kPcRemapColumnWidth = 150;
+
+}  // namespace
+
+PresetMatrixTab::PresetMatrixTab(QWidget* parent)
+    : QWidget(parent),
+      model_(new PresetMatrixModel(this)),
+      view_(new QTableView(this)),
+      loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
+      programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
+  view_->setObjectName(QStringLiteral("ScrollBox1"));
+  view_->setModel(model_);
+  view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
+  view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A selector cell opens its list as soon as it becomes current, so one click reaches it.
+  view_->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
+                         QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+  view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+  QHeaderView* rows = view_->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(kRowHeight);
+  QHeaderView* columns = view_->horizontalHeader();
+  columns->setSectionResizeMode(QHeaderView::Fixed);
+  for (int column = 0; column < PresetMatrixModel::kLoopColumns; ++column) {
+    view_->setColumnWidth(column, kLoopColumnWidth);
+  }
+  view_->setColumnWidth(PresetMatrixModel::kCcColumn, kCcColumnWidth);
+  view_->setColumnWidth(PresetMatrixModel::kPcRemapColumn, kPcRemapColumnWidth);
+
+  button3_ = button(QStringLiteral("Button3"), QStringLiteral("Submit to Tarvik"));
+  button8_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
+  button9_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
+  button10_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
+  button12_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
+  connect(button10_, &QPushButton::clicked, model_, &PresetMatrixModel::deselectAll);
+  connect(button12_, &QPushButton::clicked, model_, &PresetMatrixModel::defaultProgramChange);
+
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {button3_, button8_, button9_, button10_, button12_}) {
+    buttons->addWidget(b);
+  }
+  buttons->addStretch();
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(view_);
+  page->addLayout(buttons);
+}
+
+QPushButton* PresetMatrixTab::button(const QString& name, const QString& caption) {
+  auto* b = new QPushButton(caption, this);
+  b->setObjectName(name);
+  return b;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QStringList>
+#include <QStyledItemDelegate>
+
+namespace tarvik {
+
+// Edits a selector cell of the preset matrix with a drop-down list. The model holds the
+// selected item index (-1: none); a choice in the list is written back at once.
+class PresetSelectorDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  PresetSelectorDelegate(QStringList items, QObject* parent = nullptr);
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model,
+                    const QModelIndex& index) const override;
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
+
+  const QStringList& items() const { return items_; }
+
+ private:
+  QStringList items_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,351 @@
+// SPDX-License-Identifier: MIT
+#include "midi/InMemoryMidiService.h"
+
+#include "midi/InputHub.h"
+#include "midi/MidiErrorTexts.h"
+
+namespace tarvik {
+
+int shortMessageLength(std::uint8_t status) {
+  if (status >= 0xC0 && status <= 0xDF) return 2;
+  if (status >= 0x80 && status <= 0xEF) return 3;
+  if (status == 0xF1 || status == 0xF3) return 2;
+  if (status == 0xF2) return 3;
+  // Tune request, real-time messages, and status bytes with no defined length go out alone.
+  return 1;
+}
+
+namespace {
+
+struct InPort {
+  std::string name;
+  MidiHandle handle = kNoHandle;
+};
+
+struct OutPort {
+  std::string name;
+  MidiHandle handle = kNoHandle;
+  std::vector<std::vector<std::uint8_t>> sent;
+  std::shared_ptr<InMemoryMidiService::Sink> sink;
+};
+
+}  // namespace
+
+struct InMemoryMidiService::State {
+  mutable std::mutex mutex;
+  std::vector<InPort> inputs;
+  std::vector<OutPort> outputs;
+  std::vector<std::string> calls;
+  std::map<std::string, std::uint32_t> failures;
+  // Handles are never reused, so input posted for a port that has since closed finds nothing.
+  MidiHandle lastHandle = kNoHandle;
+  InputHub hub;
+
+  int inPortOf(MidiHandle handle) const {
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+      if (handle != kNoHandle && inputs[i].handle == handle) return static_cast<int>(i);
+    return -1;
+  }
+  int outPortOf(MidiHandle handle) const {
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+      if (handle != kNoHandle && outputs[i].handle == handle) return static_cast<int>(i);
+    return -1;
+  }
+  // Records the call and answers a pending failNext for it (0 when there is none).
+  std::uint32_t enter(const std::string& operation, long port) {
+    calls.push_back(operation + " " + std::to_string(port));
+    auto it = failures.find(operation);
+    if (it == failures.end()) return MidiResult::NoError;
+    const std::uint32_t code = it->second;
+    failures.erase(it);
+    return code;
+  }
+};
+
+InMemoryMidiService::InMemoryMidiService() : state_(std::make_unique<State>()) {}
+
+InMemoryMidiService::~InMemoryMidiService() = default;
+
+int InMemoryMidiService::addInput(const std::string& name) {
+  std::lock_guard lock(state_->mutex);
+  state_->inputs.push_back(InPort{name, kNoHandle});
+  return static_cast<int>(state_->inputs.size()) - 1;
+}
+
+int InMemoryMidiService::addOutput(const std::string& name) {
+  std::lock_guard lock(state_->mutex);
+  state_->outputs.push_back(OutPort{name, kNoHandle, {}, nullptr});
+  return static_cast<int>(state_->outputs.size()) - 1;
+}
+
+void InMemoryMidiService::deliverSysEx(int inPort, std::vector<std::uint8_t> bytes) {
+  MidiHandle handle = kNoHandle;
+  {
+    std::lock_guard lock(state_->mutex);
+    if (inPort < 0 || static_cast<std::size_t>(inPort) >= state_->inputs.size()) return;
+    handle = state_->inputs[static_cast<std::size_t>(inPort)].handle;
+  }
+  if (handle != kNoHandle) state_->hub.postSysEx(handle, std::move(bytes));
+}
+
+void InMemoryMidiService::deliverShort(int inPort, std::uint8_t status, std::uint8_t data1,
+                                       std::uint8_t data2) {
+  MidiHandle handle = kNoHandle;
+  {
+    std::lock_guard lock(state_->mutex);
+    if (inPort < 0 || static_cast<std::size_t>(inPort) >= state_->inputs.size()) return;
+    handle = state_->inputs[static_cast<std::size_t>(inPort)].handle;
+  }
+  if (handle != kNoHandle)
+    state_->hub.postShort(handle, static_cast<std::uint32_t>(status) |
+                                      (static_cast<std::uint32_t>(data1) << 8) |
+                                      (static_cast<std::uint32_t>(data2) << 16));
+}
+
+std::vector<std::vector<std::uint8_t>> InMemoryMidiService::sent(int outPort) const {
+  std::lock_guard lock(state_->mutex);
+  if (outPort < 0 || static_cast<std::size_t>(outPort) >= state_->outputs.size()) return {};
+  return state_->outputs[static_cast<std::size_t>(outPort)].sent;
+}
+
+void InMemoryMidiService::clearSent(int outPort) {
+  std::lock_guard lock(state_->mutex);
+  if (outPort >= 0 && static_cast<std::size_t>(outPort) < state_->outputs.size())
+    state_->outputs[static_cast<std::size_t>(outPort)].sent.clear();
+}
+
+void InMemoryMidiService::setOutputSink(int outPort, Sink sink) {
+  std::lock_guard lock(state_->mutex);
+  if (outPort < 0 || static_cast<std::size_t>(outPort) >= state_->outputs.size()) return;
+  state_->outputs[static_cast<std::size_t>(outPort)].sink =
+      sink ? std::make_shared<Sink>(std::move(sink)) : nullptr;
+}
+
+bool InMemoryMidiService::isInputOpen(int inPort) const {
+  std::lock_guard lock(state_->mutex);
+  return inPort >= 0 && static_cast<std::size_t>(inPort) < state_->inputs.size() &&
+         state_->inputs[static_cast<std::size_t>(inPort)].handle != kNoHandle;
+}
+
+bool InMemoryMidiService::isOutputOpen(int outPort) const {
+  std::lock_guard lock(state_->mutex);
+  return outPort >= 0 && static_cast<std::size_t>(outPort) < state_->outputs.size() &&
+         state_->outputs[static_cast<std::size_t>(outPort)].handle != kNoHandle;
+}
+
+std::vector<std::string> InMemoryMidiService::calls() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->calls;
+}
+
+void InMemoryMidiService::clearCalls() {
+  std::lock_guard lock(state_->mutex);
+  state_->calls.clear();
+}
+
+void InMemoryMidiService::failNext(const std::string& operation, std::uint32_t code) {
+  std::lock_guard lock(state_->mutex);
+  state_->failures[operation] = code;
+}
+
+// ---- MidiService: enumeration ---------------------------------------------------------------
+
+std::uint32_t InMemoryMidiService::inGetNumDevs() {
+  std::lock_guard lock(state_->mutex);
+  return static_cast<std::uint32_t>(state_->inputs.size());
+}
+
+std::uint32_t InMemoryMidiService::outGetNumDevs() {
+  std::lock_guard lock(state_->mutex);
+  return static_cast<std::uint32_t>(state_->outputs.size());
+}
+
+std::uint32_t InMemoryMidiService::inGetDevCaps(std::uint32_t port, std::string& name) {
+  std::lock_guard lock(state_->mutex);
+  if (auto code = state_->enter("inGetDevCaps", port)) return code;
+  if (port >= state_->inputs.size()) return MidiResult::BadDeviceId;
+  name = state_->inputs[port].name.substr(0, 31);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
+  std::lock_guard lock(state_->mutex);
+  if (auto code = state_->enter("outGetDevCaps", port)) return code;
+  if (port >= state_->outputs.size()) return MidiResult::BadDeviceId;
+  name = state_->outputs[port].name.substr(0, 31);
+  return MidiResult::NoError;
+}
+
+// ---- MidiService: input ---------------------------------------------------------------------
+// The hub calls back into the layer without any lock held; the state's mutex is never held while
+// calling into the hub's delivering functions (reset), since those run the layer's callback.
+
+std::uint32_t InMemoryMidiService::inOpen(MidiHandle& handle, std::uint32_t port,
+                                          MidiInCallback callback, std::uintptr_t instance) {
+  std::lock_guard lock(state_->mutex);
+  if (auto code = state_->enter("inOpen", port)) return code;
+  if (port >= state_->inputs.size()) return MidiResult::BadDeviceId;
+  InPort& input = state_->inputs[port];
+  if (input.handle != kNoHandle) return MidiResult::Allocated;
+  input.handle = ++state_->lastHandle;
+  state_->hub.openPort(input.handle, std::move(callback), instance);
+  handle = input.handle;
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inPrepareHeader(MidiHandle handle, MidiHeader* header) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inPrepareHeader", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  return header == nullptr ? MidiResult::Error : MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inAddBuffer(MidiHandle handle, MidiHeader* header) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inAddBuffer", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  if (header != nullptr && header->queued) return MidiResult::StillPlaying;
+  return state_->hub.addBuffer(handle, header) ? MidiResult::NoError : MidiResult::Error;
+}
+
+std::uint32_t InMemoryMidiService::inStart(MidiHandle handle) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inStart", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  state_->hub.start(handle);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inStop(MidiHandle handle) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inStop", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  state_->hub.stop(handle);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inReset(MidiHandle handle) {
+  {
+    std::lock_guard lock(state_->mutex);
+    const int port = state_->inPortOf(handle);
+    if (auto code = state_->enter("inReset", port)) return code;
+    if (port < 0) return MidiResult::InvalidHandle;
+  }
+  state_->hub.reset(handle);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inUnprepareHeader(MidiHandle handle, MidiHeader* header) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inUnprepareHeader", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  if (header == nullptr) return MidiResult::Error;
+  return header->queued ? MidiResult::StillPlaying : MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::inClose(MidiHandle handle) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->inPortOf(handle);
+  if (auto code = state_->enter("inClose", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  state_->hub.closePort(handle);
+  state_->inputs[static_cast<std::size_t>(port)].handle = kNoHandle;
+  return MidiResult::NoError;
+}
+
+// ---- MidiService: output --------------------------------------------------------------------
+
+std::uint32_t InMemoryMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
+  std::lock_guard lock(state_->mutex);
+  if (auto code = state_->enter("outOpen", port)) return code;
+  if (port >= state_->outputs.size()) return MidiResult::BadDeviceId;
+  OutPort& output = state_->outputs[port];
+  if (output.handle != kNoHandle) return MidiResult::Allocated;
+  output.handle = ++state_->lastHandle;
+  handle = output.handle;
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {
+  std::shared_ptr<Sink> sink;
+  std::vector<std::uint8_t> message;
+  {
+    std::lock_guard lock(state_->mutex);
+    const int port = state_->outPortOf(handle);
+    if (auto code = state_->enter("outShortMsg", port)) return code;
+    if (port < 0) return MidiResult::InvalidHandle;
+    const int length = shortMessageLength(static_cast<std::uint8_t>(packed & 0xFF));
+    for (int i = 0; i < length; ++i)
+      message.push_back(static_cast<std::uint8_t>(packed >> (8 * i)));
+    OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
+    output.sent.push_back(message);
+    sink = output.sink;
+  }
+  // Outside the lock: a sink (the simulator) may answer at once through deliverSysEx.
+  if (sink) (*sink)(message);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outPrepareHeader(MidiHandle handle, MidiHeader* header) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->outPortOf(handle);
+  if (auto code = state_->enter("outPrepareHeader", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  return header == nullptr ? MidiResult::Error : MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outLongMsg(MidiHandle handle, MidiHeader* header) {
+  std::shared_ptr<Sink> sink;
+  std::vector<std::uint8_t> message;
+  {
+    std::lock_guard lock(state_->mutex);
+    const int port = state_->outPortOf(handle);
+    if (auto code = state_->enter("outLongMsg", port)) return code;
+    if (port < 0) return MidiResult::InvalidHandle;
+    if (header == nullptr || (header->data == nullptr && header->bufferLength != 0))
+      return MidiResult::Error;
+    message.assign(header->data, header->data + header->bufferLength);
+    OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
+    output.sent.push_back(message);
+    sink = output.sink;
+  }
+  if (sink) (*sink)(message);
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outUnprepareHeader(MidiHandle handle, MidiHeader* header) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->outPortOf(handle);
+  if (auto code = state_->enter("outUnprepareHeader", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  return header == nullptr ? MidiResult::Error : MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outClose(MidiHandle handle) {
+  std::lock_guard lock(state_->mutex);
+  const int port = state_->outPortOf(handle);
+  if (auto code = state_->enter("outClose", port)) return code;
+  if (port < 0) return MidiResult::InvalidHandle;
+  state_->outputs[static_cast<std::size_t>(port)].handle = kNoHandle;
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::getErrorText(std::uint32_t code, std::string& text) {
+  if (code == MidiResult::Error) {
+    text = "An unspecified error occurred in the in-memory MIDI service.";
+    return MidiResult::NoError;
+  }
+  if (auto standard = standardMidiErrorText(code)) {
+    text = *standard;
+    return MidiResult::NoError;
+  }
+  // No text for this code (MidiResult::NoTextCode among others).
+  return MidiResult::Error;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: MIT
+#include "midi/MidiDevices.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+#include "midi/RtMidiService.h"
+
+namespace tarvik {
+
+namespace {
+
+// The longest text the service's error-text buffer holds (128 bytes with the terminating zero).
+constexpr std::size_t kMaxErrorText = 127;
+
+// One object so that the lists always go before the service they hold a reference to, also
+// when the program ends without DestroyMidiDevices.
+struct MidiGlobals {
+  std::unique_ptr<MidiService> service;
+  std::unique_ptr<TMidiInput> input;
+  std::unique_ptr<TMidiOutput> output;
+  std::function<void(const std::string&)> reporter;
+
+  void destroyDevices() {
+    input.reset();
+    output.reset();
+    service.reset();
+  }
+  ~MidiGlobals() { destroyDevices(); }
+};
+
+MidiGlobals& globals() {
+  static MidiGlobals instance;
+  return instance;
+}
+
+std::string boundsError(const char* className, int index) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%s: Device index out of bounds! (%d)", className, index);
+  return text;
+}
+
+std::string listIndexError(int index) {
+  char text[96];
+  std::snprintf(text, sizeof text, "Listenindex überschreitet das Maximum (%d)", index);
+  return text;
+}
+
+// The name up to its first zero, as a fixed-size name field would hold it.
+std::string nameUpToZero(const std::string& name) { return name.substr(0, name.find('\0')); }
+
+}  // namespace
+
+// ---- TMidiDevices -------------------------------------------------------------------------
+
+TMidiDevices::TMidiDevices(MidiService& service, const char* className)
+    : Service_(service), ClassName_(className) {}
+
+std::vector<std::string> TMidiDevices::PortNames() const {
+  std::vector<std::string> names;
+  names.reserve(Ports_.size());
+  for (const TMidiPort& port : Ports_) names.push_back(port.Name);
+  return names;
+}
+
+bool TMidiDevices::IsOpen(int index) const {
+  return index >= 0 && static_cast<std::size_t>(index) < Ports_.size() &&
+         Ports_[static_cast<std::size_t>(index)].Handle != kNoHandle;
+}
+
+MidiHandle TMidiDevices::PortHandle(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= Ports_.size())
+    throw TMidiError(boundsError(ClassName_, index));
+  return Ports_[static_cast<std::size_t>(index)].Handle;
+}
+
+void TMidiDevices::CheckResult(std::uint32_t code) {
+  LastResult_ = code;
+  if (code == MidiResult::NoError) return;
+  std::string text;
+  if (Service_.getErrorText(code, text) == MidiResult::NoError)
+    throw TMidiError(text.substr(0, kMaxErrorText));
+}
+
+// ---- TSysExData -----------------------------------------------------------------------------
+
+TSysExData::TSysExData() {
+  Header.data = Buffer.data();
+  Header.bufferLength = SysExBufferSize;
+}
+
+// ---- TMidiInput -----------------------------------------------------------------------------
+
+TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput") {
+  const std::uint32_t count = Service_.inGetNumDevs();
+  for (std::uint32_t port = 0; port < count; ++port) {
+    std::string name;
+    CheckResult(Service_.inGetDevCaps(port, name));
+    Ports_.push_back(TMidiPort{nameUpToZero(name), kNoHandle});
+    SysExBuffers_.push_back(std::make_unique<TSysExData>());
+    Closing_.push_back(false);
+  }
+}
+
+TMidiInput::~TMidiInput() {
+  // The service keeps a pointer to every queued header; no buffer may go while it is queued.
+  for (std::size_t index = 0; index < Ports_.size(); ++index) {
+    const MidiHandle handle = Ports_[index].Handle;
+    if (handle == kNoHandle) continue;
+    try {
+      Close(static_cast<int>(index));
+    } catch (...) {
+      // A close that failed half-way: take the port down by force, whatever the service says.
+      Closing_[index] = true;
+      Service_.inReset(handle);
+      Service_.inClose(handle);
+      Ports_[index].Handle = kNoHandle;
+    }
+  }
+}
+
+void TMidiInput::Open(int index) {
+  if (PortHandle(index) != kNoHandle) return;
+  const auto slot = static_cast<std::size_t>(index);
+  MidiHandle handle = kNoHandle;
+  CheckResult(Service_.inOpen(
+      handle, static_cast<std::uint32_t>(index),
+      [this](std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1, std::uintptr_t p2) {
+        MidiInCallback(msg, instance, p1, p2);
+      },
+      static_cast<std::uintptr_t>(index)));
+  Ports_[slot].Handle = handle;
+
+  TSysExData& data = *SysExBuffers_[slot];
+  data.Header.flags = 0;
+  data.Header.bytesRecorded = 0;
+  // Bytes of a message cut short by the last Close must not lead the first message now.
+  data.Stream.clear();
+  CheckResult(Service_.inPrepareHeader(handle, &data.Header));
+  CheckResult(Service_.inAddBuffer(handle, &data.Header));
+  CheckResult(Service_.inStart(handle));
+}
+
+void TMidiInput::Close(int index) {
+  const MidiHandle handle = PortHandle(index);
+  if (handle == kNoHandle) return;
+  const auto slot = static_cast<std::size_t>(index);
+  TSysExData& data = *SysExBuffers_[slot];
+
+  // The reset hands the buffer back; while closing, SysExBufferDone must not queue it again.
+  Closing_[slot] = true;
+  struct ClearFlag {
+    std::vector<bool>& flags;
+    std::size_t slot;
+    ~ClearFlag() { flags[slot] = false; }
+  } clearFlag{Closing_, slot};
+
+  CheckResult(Service_.inStop(PortHandle(index)));
+  CheckResult(Service_.inReset(PortHandle(index)));
+  CheckResult(Service_.inUnprepareHeader(PortHandle(index), &data.Header));
+  CheckResult(Service_.inClose(PortHandle(index)));
+  Ports_[slot].Handle = kNoHandle;
+  data.Stream.clear();
+}
+
+void TMidiInput::SysExBufferDone(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= SysExBuffers_.size()) return;
+  const auto slot = static_cast<std::size_t>(index);
+  TSysExData& data = *SysExBuffers_[slot];
+  if (data.Header.bytesRecorded == 0) return;
+
+  const std::uint32_t count = std::min(data.Header.bytesRecorded, TSysExData::SysExBufferSize);
+  data.Stream.insert(data.Stream.end(), data.Buffer.begin(), data.Buffer.begin() + count);
+  if ((data.Header.flags & MHDR_DONE) != 0) {
+    // A handler's error is reported here, not passed on: the buffer must go back to the service
+    // whatever the handler did, or the port would receive nothing more.
+    if (OnSysExMessage) {
+      try {
+        OnSysExMessage(index, data.Stream);
+      } catch (const std::exception& error) {
+        ReportMidiError(error.what());
+      } catch (...) {
+        ReportMidiError("Unknown error in the SysEx handler");
+      }
+    }
+    data.Stream.clear();
+  }
+  data.Header.bytesRecorded = 0;
+
+  // Not while Close runs, not when the handler closed the port, and not twice when the handler
+  // closed and opened it again (Open has queued the buffer then).
+  if (Closing_[slot] || Ports_[slot].Handle == kNoHandle || data.Header.queued) return;
+  CheckResult(Service_.inPrepareHeader(PortHandle(index), &data.Header));
+  CheckResult(Service_.inAddBuffer(PortHandle(index), &data.Header));
+}
+
+void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
+                                std::uintptr_t /*p2*/) {
+  // Nothing may leave the service's callback: errors go to the program's error reporter.
+  try {
+    const int port = static_cast<int>(instance);
+    if (msg == MIM_DATA) {
+      if (OnShortMessage)
+        OnShortMessage(port, static_cast<std::uint8_t>(p1 & 0xFF),
+                       static_cast<std::uint8_t>((p1 >> 8) & 0xFF),
+                       static_cast<std::uint8_t>((p1 >> 16) & 0xFF));
+    } else if (msg == MIM_LONGDATA) {
+      SysExBufferDone(port);
+    }
+  } catch (const std::exception& error) {
+    ReportMidiError(error.what());
+  } catch (...) {
+    ReportMidiError("Unknown error in the MIDI input callback");
+  }
+}
+
+// ---- TMidiOutput ----------------------------------------------------------------------------
+
+TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput") {
+  const std::uint32_t count = Service_.outGetNumDevs();
+  for (std::uint32_t port = 0; port < count; ++port) {
+    std::string name;
+    CheckResult(Service_.outGetDevCaps(port, name));
+    Ports_.push_back(TMidiPort{nameUpToZero(name), kNoHandle});
+  }
+}
+
+TMidiOutput::~TMidiOutput() {
+  for (TMidiPort& port : Ports_) {
+    if (port.Handle == kNoHandle) continue;
+    Service_.outClose(port.Handle);
+    port.Handle = kNoHandle;
+  }
+}
+
+void TMidiOutput::Open(int index) {
+  if (PortHandle(index) != kNoHandle) return;
+  MidiHandle handle = kNoHandle;
+  CheckResult(Service_.outOpen(handle, static_cast<std::uint32_t>(index)));
+  Ports_[static_cast<std::size_t>(index)].Handle = handle;
+}
+
+void TMidiOutput::Close(int index) {
+  CheckResult(Service_.outClose(PortHandle(index)));
+  Ports_[static_cast<std::size_t>(index)].Handle = kNoHandle;
+}
+
+void TMidiOutput::SendShortMessage(int index, std::uint8_t status, std::uint8_t data1,
+                                   std::uint8_t data2) {
+  if (index < 0 || static_cast<std::size_t>(index) >= Ports_.size())
+    throw TMidiError(listIndexError(index));
+  if (Ports_[static_cast<std::size_t>(index)].Handle == kNoHandle) Open(index);
+  const std::uint32_t packed = static_cast<std::uint32_t>(status) |
+                               (static_cast<std::uint32_t>(data1) << 8) |
+                               (static_cast<std::uint32_t>(data2) << 16);
+  CheckResult(Service_.outShortMsg(PortHandle(index), packed));
+}
+
+void TMidiOutput::SendLongMessage(int index, const TMemoryStream& stream) {
+  // The service only reads the bytes; the header type is shared with input, hence non-const.
+  MidiHeader header;
+  header.data = const_cast<std::uint8_t*>(stream.data());
+  header.bufferLength = static_cast<std::uint32_t>(stream.size());
+  header.flags = 0;
+  CheckResult(Service_.outPrepareHeader(PortHandle(index), &header));
+  CheckResult(Service_.outLongMsg(PortHandle(index), &header));
+  CheckResult(Service_.outUnprepareHeader(PortHandle(index), &header));
+}
+
+// ---- program-wide lists ---------------------------------------------------------------------
+
+MidiService& CurrentMidiService() {
+  auto& service = globals().service;
+  if (!service) service = std::make_unique<RtMidiService>();
+  return *service;
+}
+
+void SetMidiService(std::unique_ptr<MidiService> service) {
+  // The lists hold a reference to the service they enumerated: they go with it.
+  MidiGlobals& state = globals();
+  state.destroyDevices();
+  state.service = std::move(service);
+}
+
+TMidiInput& MidiIn() {
+  auto& input = globals().input;
+  if (!input) input = std::make_unique<TMidiInput>(CurrentMidiService());
+  return *input;
+}
+
+TMidiOutput& MidiOut() {
+  auto& output = globals().output;
+  if (!output) output = std::make_unique<TMidiOutput>(CurrentMidiService());
+  return *output;
+}
+
+void DestroyMidiDevices() { globals().destroyDevices(); }
+
+void SetMidiErrorReporter(std::function<void(const std::string&)> reporter) {
+  globals().reporter = std::move(reporter);
+}
+
+void ReportMidiError(const std::string& message) {
+  const auto& reporter = globals().reporter;
+  if (reporter) {
+    try {
+      reporter(message);
+      return;
+    } catch (...) {
+      // A reporter that fails must not take the input callback down with it.
+    }
+  }
+  std::cerr << "MIDI error: " << message << std::endl;
+}
+
+}  // namespace tarvik

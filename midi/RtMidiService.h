@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "midi/MidiService.h"
+
+namespace tarvik {
+
+// The platform MIDI service over RtMidi (ALSA or JACK on Linux, WinMM, CoreMIDI).
+//
+// Create it on the window's thread: input arrives on RtMidi's threads and is handed over to the
+// creating thread through an InputHub. Ports are listed once per enumeration call and then
+// addressed by that list's index; opening looks the port up again by name, so ports that came or
+// went since do not shift the indices. Port names are RtMidi's full names (under JACK
+// "client:port"), not cut to a fixed field: longer JACK names would otherwise become
+// indistinguishable.
+//
+// Every RtMidi error becomes MidiResult::Error, whose text (getErrorText) is the driver's last
+// message. When no MIDI system can be reached at all the service still works, with no ports, and
+// startupProblem() says why.
+class RtMidiService : public MidiService {
+ public:
+  RtMidiService();
+  ~RtMidiService() override;
+
+  // Empty when a MIDI system was reached; otherwise a sentence for the user, to show once.
+  std::string startupProblem() const;
+  // RtMidi's display name of the API in use ("ALSA", "Jack", ...); empty when there is none.
+  std::string apiName() const;
+
+  std::uint32_t inGetNumDevs() override;
+  std::uint32_t outGetNumDevs() override;
+  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
+                       std::uintptr_t instance) override;
+  std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inStart(MidiHandle handle) override;
+  std::uint32_t inStop(MidiHandle handle) override;
+  std::uint32_t inReset(MidiHandle handle) override;
+  std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t inClose(MidiHandle handle) override;
+  std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) override;
+  std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) override;
+  std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
+  std::uint32_t outClose(MidiHandle handle) override;
+  std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarvik

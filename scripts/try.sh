@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Try the configurator without a Tarvik: starts the simulated device (tarvik-sim) on virtual MIDI
+# ports, then the configurator, and cleans up when the configurator is closed or on Ctrl-C.
+# Where the machine has no ALSA sequencer, a JACK server with the dummy driver (no sound card
+# needed) carries the ports; it is stopped again on exit.
+#
+#   scripts/try.sh <builddir> [tarvik-sim options, e.g. --seed 7 --delay 20 --echo]
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 <builddir> [tarvik-sim options]" >&2
+  exit 2
+fi
+build="$1"; shift
+here="$(cd "$(dirname "$0")" && pwd)"
+sim="$build/sim/tarvik-sim"
+app="$build/app/tarvik-configurator"
+for exe in "$sim" "$app"; do
+  if [ ! -x "$exe" ]; then
+    echo "$exe not found: build first (make build, or cmake --build $build)" >&2
+    exit 1
+  fi
+done
+
+jack_pid=""
+sim_pid=""
+app_pid=""
+cleanup() {
+  if [ -n "$app_pid" ]; then
+    # run.sh may sit behind xvfb-run: its whole process group goes.
+    kill -TERM -- "-$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+  fi
+  if [ -n "$sim_pid" ]; then
+    kill -TERM "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "$jack_pid" ]; then
+    kill -TERM "$jack_pid" 2>/dev/null || true
+    wait "$jack_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+use_jack=0
+if [ ! -e /dev/snd/seq ]; then
+  use_jack=1
+  if jack_lsp >/dev/null 2>&1; then
+    echo "using the JACK server that is already running"
+  else
+    if ! command -v jackd >/dev/null 2>&1; then
+      echo "no ALSA sequencer and no jackd: install jackd2 (scripts/install-deps.sh)" >&2
+      exit 1
+    fi
+    jack_log="${TMPDIR:-/tmp}/tarvik-try-jackd.log"
+    echo "no ALSA sequencer: starting a JACK server with the dummy driver (log: $jack_log)"
+    jackd --no-realtime -d dummy -r 48000 -p 256 >"$jack_log" 2>&1 &
+    jack_pid=$!
+    if ! jack_wait -w -t 10 >/dev/null 2>&1; then
+      echo "the JACK server did not start; see $jack_log" >&2
+      exit 1
+    fi
+  fi
+fi
+
+"$sim" "$@" &
+sim_pid=$!
+
+# The configurator lists the ports once, at start-up: they must exist by then.
+for _ in $(seq 1 100); do
+  if ! kill -0 "$sim_pid" 2>/dev/null; then
+    wait "$sim_pid" || true
+    sim_pid=""
+    echo "tarvik-sim ended before it opened its ports" >&2
+    exit 1
+  fi
+  if [ "$use_jack" -eq 0 ]; then
+    sleep 0.5
+    break
+  fi
+  if jack_lsp 2>/dev/null | grep -qx 'tarvik-sim:Tarvik MIDI'; then
+    break
+  fi
+  sleep 0.1
+done
+
+echo "starting the configurator; connect to \"tarvik-sim:Tarvik MIDI\" (pre-selected)"
+# In a session of its own, so that Ctrl-C here can end it together with whatever run.sh started;
+# waiting in the background keeps this script able to take the signal at once.
+setsid "$here/run.sh" "$app" &
+app_pid=$!
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+exit "$status"

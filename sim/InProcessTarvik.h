@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "sim/TarvikDevice.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace tarvik {
+
+class InMemoryMidiService;
+
+// Puts a TarvikDevice behind two ports of an InMemoryMidiService: what the program sends on the
+// output port feeds the device, and the device's frames come back on the input port through
+// deliverSysEx, which hands them over through the event loop like real MIDI input. Each command's
+// frames leave together after the device's reply delay, in command order; replies of different
+// commands are never merged. The service must outlive this object.
+class InProcessTarvik : public QObject {
+  Q_OBJECT
+ public:
+  // outPortIndex: the program's output, the device's input; inPortIndex: the program's input.
+  InProcessTarvik(InMemoryMidiService& service, int outPortIndex, int inPortIndex,
+                  QObject* parent = nullptr);
+  ~InProcessTarvik() override;
+
+  TarvikDevice& device() { return device_; }
+  InMemoryMidiService& service() { return service_; }
+  // Replies built but not yet handed to the service (waiting out the reply delay).
+  int pendingReplies() const { return static_cast<int>(pending_.size()); }
+
+ Q_SIGNALS:
+  // One command's frames were handed to the service.
+  void replyDelivered();
+  // The device wrote a log line.
+  void logLine(const QString& line);
+
+ private:
+  struct PendingReply {
+    qint64 dueMs = 0;
+    std::vector<std::vector<std::uint8_t>> frames;
+  };
+  // Shared with the service's sink so that a sink outliving this object does nothing.
+  struct SinkGuard {
+    InProcessTarvik* owner = nullptr;
+  };
+
+  void onProgramMessage(const std::vector<std::uint8_t>& message);
+  void deliverDue();
+  void armTimer();
+
+  InMemoryMidiService& service_;
+  int outPort_;
+  int inPort_;
+  TarvikDevice device_;
+  std::shared_ptr<SinkGuard> guard_;
+  std::vector<std::vector<std::uint8_t>> collecting_;
+  std::deque<PendingReply> pending_;
+  QTimer timer_;
+};
+
+// An InMemoryMidiService with one input and one output named "Tarvik MIDI" and the device behind
+// them, installed as the MIDI layer's service (SetMidiService). Call it before the port lists are
+// first used, and destroy the result before DestroyMidiDevices, which destroys the service.
+std::unique_ptr<InProcessTarvik> installInProcessTarvik(
+    const TarvikContents& contents = TarvikContents::factory());
+
+}  // namespace tarvik

@@ -1,0 +1,371 @@
+// SPDX-License-Identifier: MIT
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+#include "config/AdvancedSettingsTab.h"
+#include "config/RecordCases.h"
+
+using tarvik::AdvancedSettingsTab;
+using namespace tarvik::testing;
+
+namespace {
+
+template <typename T>
+T* control(const AdvancedSettingsTab& tab, const QString& name) {
+  auto* found = tab.findChild<T*>(name);
+  if (found == nullptr) {
+    qFatal("control %s missing", qPrintable(name));
+  }
+  return found;
+}
+
+QCheckBox* box(const AdvancedSettingsTab& tab, const QString& name) {
+  return control<QCheckBox>(tab, name);
+}
+
+}  // namespace
+
+class AdvancedSettingsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void numberFieldsHaveRangeStartAndUnit_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("debounce") << "SpinEdit1" << 0 << 254 << 0 << "ms";
+    QTest::newRow("before delay") << "SpinEdit2" << 0 << 255 << 0 << "ms";
+    QTest::newRow("after delay") << "SpinEdit3" << 0 << 255 << 0 << "ms";
+    QTest::newRow("on time") << "SpinEdit4" << 1 << 255 << 10 << "*10 ms";
+  }
+  void numberFieldsHaveRangeStartAndUnit() {
+    QFETCH(QString, name);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, start);
+    QFETCH(QString, unit);
+    AdvancedSettingsTab tab;
+    auto* spin = control<QSpinBox>(tab, name);
+    QCOMPARE(spin->minimum(), minimum);
+    QCOMPARE(spin->maximum(), maximum);
+    QCOMPARE(spin->value(), start);
+    QCOMPARE(spin->suffix().trimmed(), unit);
+  }
+
+  void dropDownsHaveItemsAndStartSelection_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("channel") << "ComboBox1" << 16 << 0 << "1"
+                             << "16";
+    QTest::newRow("pin 20 function") << "magicFunction" << 4 << -1 << "none"
+                                     << "Kemper TapTempo";
+    QTest::newRow("pin 20 channel") << "magicChannel" << 16 << 0 << "1"
+                                    << "16";
+    QTest::newRow("pin 20 controller") << "magicChange" << 128 << 0 << "1"
+                                       << "128";
+    QTest::newRow("pin 20 value") << "magicValue" << 128 << 0 << "0"
+                                  << "127";
+    QTest::newRow("bypass program") << "ComboBox5" << 129 << -1 << "1"
+                                    << "none";
+    QTest::newRow("expression CC") << "expressionCC" << 129 << -1 << "1"
+                                   << "none";
+  }
+  void dropDownsHaveItemsAndStartSelection() {
+    QFETCH(QString, name);
+    QFETCH(int, count);
+    QFETCH(int, start);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    AdvancedSettingsTab tab;
+    auto* combo = control<QComboBox>(tab, name);
+    QCOMPARE(combo->count(), count);
+    QCOMPARE(combo->currentIndex(), start);
+    QCOMPARE(combo->itemText(0), first);
+    QCOMPARE(combo->itemText(count - 1), last);
+  }
+
+  void captionsAreExact_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("omni") << "CheckBox1"
+                          << "Omni Mode";
+    QTest::newRow("send CC") << "CheckBox3"
+                             << "Send ControllChange (#0 - #7) in IAM";
+    QTest::newRow("expander") << "CheckBox4"
+                              << "Bank Selection Expander on Pin 20";
+    QTest::newRow("double press") << "CheckBox5"
+                                  << "Master Bypass when pressed twice";
+    QTest::newRow("boundless") << "CheckBox6"
+                               << "boundless Bank UP/DOWN";
+    QTest::newRow("amp rack") << "CheckBox7"
+                              << "Amp/Rack Mode (always \"IAM\")";
+    QTest::newRow("mute box") << "muteCB5"
+                              << "Loop5";
+    QTest::newRow("momentary box") << "switchCB8"
+                                   << "Loop8";
+    QTest::newRow("lock box") << "lockCB1"
+                              << "Loop1";
+  }
+  void captionsAreExact() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    AdvancedSettingsTab tab;
+    QCOMPARE(box(tab, name)->text(), caption);
+  }
+
+  void layoutNamesAndGroups() {
+    AdvancedSettingsTab tab;
+    QCOMPARE(tab.submitButton()->objectName(), QStringLiteral("Button2"));
+    QCOMPARE(tab.submitButton()->text(), QStringLiteral("Submit to Tarvik"));
+    QCOMPARE(control<QLabel>(tab, "Label35")->text(), QStringLiteral("Expression Pedal CC Nr:"));
+    QStringList titles;
+    for (const QGroupBox* group : tab.findChildren<QGroupBox*>()) {
+      titles << group->title();
+    }
+    titles.sort();
+    QStringList expected{"Midi", "push-buttons", "Output mute / momentary switch mode",
+                         "Magic Pin 20", "group 1 of n / interlocking function"};
+    expected.sort();
+    QCOMPARE(titles, expected);
+    auto* panel = control<QWidget>(tab, "Panel1");
+    QCOMPARE(control<QComboBox>(tab, "magicValue")->parentWidget(), panel);
+    QCOMPARE(control<QComboBox>(tab, "magicChannel")->parentWidget(), panel);
+    QCOMPARE(control<QComboBox>(tab, "magicChange")->parentWidget(), panel);
+  }
+
+  void startStateRecord() {
+    AdvancedSettingsTab tab;
+    const Record expected{0, 0, 0, 0, 0, 0, 0, 10, 255, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0};
+    QCOMPARE(tab.configRecord(), expected);
+  }
+
+  void receivedRecordIsSentBack_data() { addRoundTripRows(); }
+  void receivedRecordIsSentBack() {
+    QFETCH(QByteArray, received);
+    QFETCH(QByteArray, sentBack);
+    AdvancedSettingsTab tab;
+    const Record items = toRecord(received);
+    tab.applyConfigRecord(items);
+    QCOMPARE(fromRecord(tab.configRecord()), sentBack);
+  }
+
+  void receivedValuesShowInControls() {
+    AdvancedSettingsTab tab;
+    tab.applyConfigRecord(
+        toRecord(recordBytes({{1, 16}, {2, 2}, {12, 2}, {0, 255}, {7, 0}, {15, 127}})));
+    QCOMPARE(control<QComboBox>(tab, "ComboBox1")->currentIndex(), -1);
+    QVERIFY(box(tab, "CheckBox1")->isChecked());
+    QVERIFY(!box(tab, "CheckBox3")->isChecked());
+    QCOMPARE(control<QSpinBox>(tab, "SpinEdit1")->value(), 254);
+    QCOMPARE(control<QSpinBox>(tab, "SpinEdit4")->value(), 1);
+    QCOMPARE(control<QComboBox>(tab, "ComboBox5")->currentText(), QStringLiteral("128"));
+    tab.applyConfigRecord(toRecord(recordBytes({{15, 128}})));
+    QCOMPARE(control<QComboBox>(tab, "ComboBox5")->currentText(), QStringLiteral("none"));
+  }
+
+  void panelVisibleOnlyForCcMessage_data() {
+    QTest::addColumn<int>("function");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("no selection") << -1 << false;
+    QTest::newRow("none") << 0 << false;
+    QTest::newRow("master bypass") << 1 << false;
+    QTest::newRow("CC message") << 2 << true;
+    QTest::newRow("kemper tap tempo") << 3 << false;
+  }
+  void panelVisibleOnlyForCcMessage() {
+    QFETCH(int, function);
+    QFETCH(bool, visible);
+    AdvancedSettingsTab tab;
+    auto* panel = control<QWidget>(tab, "Panel1");
+    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(2);
+    QVERIFY(panel->isVisibleTo(&tab));
+    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(function);
+    QCOMPARE(panel->isVisibleTo(&tab), visible);
+  }
+
+  void receivedUnknownFunctionHidesPanel() {
+    AdvancedSettingsTab tab;
+    tab.applyConfigRecord(toRecord(recordBytes({{8, 2}, {9, 1}})));
+    QVERIFY(control<QWidget>(tab, "Panel1")->isVisibleTo(&tab));
+    tab.applyConfigRecord(toRecord(recordBytes({{8, 4}, {9, 5}, {10, 6}, {11, 7}})));
+    QCOMPARE(control<QComboBox>(tab, "magicFunction")->currentText(), QStringLiteral("none"));
+    QVERIFY(!control<QWidget>(tab, "Panel1")->isVisibleTo(&tab));
+    // The hidden selectors keep what the earlier record put there; only the bytes are zeroed.
+    QCOMPARE(control<QComboBox>(tab, "magicChannel")->currentIndex(), 1);
+    const Record sent = tab.configRecord();
+    QCOMPARE(sent[9], 0);
+    QCOMPARE(sent[10], 0);
+    QCOMPARE(sent[11], 0);
+  }
+
+  void masterBypassSendsZerosWhateverSelectorsShow() {
+    AdvancedSettingsTab tab;
+    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(2);
+    control<QComboBox>(tab, "magicChannel")->setCurrentIndex(9);
+    control<QComboBox>(tab, "magicChange")->setCurrentIndex(99);
+    control<QComboBox>(tab, "magicValue")->setCurrentIndex(42);
+    Record sent = tab.configRecord();
+    QCOMPARE(sent[9], 9);
+    QCOMPARE(sent[10], 99);
+    QCOMPARE(sent[11], 42);
+    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(1);
+    sent = tab.configRecord();
+    QCOMPARE(sent[8], 1);
+    QCOMPARE(sent[9], 0);
+    QCOMPARE(sent[10], 0);
+    QCOMPARE(sent[11], 0);
+  }
+
+  void expanderShowsItsControls() {
+    AdvancedSettingsTab tab;
+    const QList<QWidget*> dependents{control<QLabel>(tab, "Label35"),
+                                     control<QComboBox>(tab, "expressionCC"),
+                                     box(tab, "CheckBox6")};
+    for (QWidget* w : dependents) {
+      QVERIFY2(!w->isVisibleTo(&tab), qPrintable(w->objectName()));
+    }
+    box(tab, "CheckBox4")->click();
+    for (QWidget* w : dependents) {
+      QVERIFY2(w->isVisibleTo(&tab), qPrintable(w->objectName()));
+    }
+    tab.applyConfigRecord(toRecord(recordBytes({{13, 2}, {16, 5}, {17, 1}})));
+    for (QWidget* w : dependents) {
+      QVERIFY2(!w->isVisibleTo(&tab), qPrintable(w->objectName()));
+    }
+    // Hidden controls are still sent.
+    const Record sent = tab.configRecord();
+    QCOMPARE(sent[16], 5);
+    QCOMPARE(sent[17], 1);
+  }
+
+  void muteDisablesMomentary() {
+    AdvancedSettingsTab tab;
+    QCheckBox* momentary = box(tab, "switchCB3");
+    momentary->click();
+    QVERIFY(momentary->isChecked());
+    box(tab, "muteCB3")->click();
+    QVERIFY(!momentary->isChecked());
+    QVERIFY(!momentary->isEnabled());
+    QVERIFY(box(tab, "switchCB2")->isEnabled());
+    box(tab, "muteCB3")->click();
+    QVERIFY(momentary->isEnabled());
+    QVERIFY(!momentary->isChecked());
+  }
+
+  void setCheckboxesRunsTheMuteRule() {
+    AdvancedSettingsTab tab;
+    tab.setCheckboxes("switchCB", 0xFF);
+    tab.setCheckboxes("muteCB", 0x81);
+    QCOMPARE(tab.readCheckboxes("switchCB"), 0x7E);
+    QVERIFY(!box(tab, "switchCB1")->isEnabled());
+    QVERIFY(!box(tab, "switchCB8")->isEnabled());
+    QVERIFY(box(tab, "switchCB4")->isEnabled());
+  }
+
+  void receivedMuteAndMomentaryOnOneLoop() {
+    AdvancedSettingsTab tab;
+    tab.applyConfigRecord(toRecord(recordBytes({{3, 0x04}, {6, 0x04}})));
+    QCheckBox* momentary = box(tab, "switchCB3");
+    QVERIFY(momentary->isChecked());
+    QVERIFY(!momentary->isEnabled());
+    const Record sent = tab.configRecord();
+    QCOMPARE(sent[3], 0x04);
+    QCOMPARE(sent[6], 0x04);
+  }
+
+  void checkboxMasks_data() {
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("mask");
+    QTest::newRow("mute loop 1 only") << "muteCB" << 0x01;
+    QTest::newRow("mute loop 8 only") << "muteCB" << 0x80;
+    QTest::newRow("momentary alternate loops") << "switchCB" << 0xAA;
+    QTest::newRow("lock all") << "lockCB" << 0xFF;
+    QTest::newRow("lock loops 2 and 3") << "lockCB" << 0x06;
+  }
+  void checkboxMasks() {
+    QFETCH(QString, prefix);
+    QFETCH(int, mask);
+    AdvancedSettingsTab tab;
+    tab.setCheckboxes(prefix, static_cast<std::uint8_t>(mask));
+    QCOMPARE(tab.readCheckboxes(prefix), mask);
+    for (int i = 1; i <= 8; ++i) {
+      QCOMPARE(box(tab, prefix + QString::number(i))->isChecked(), bool((mask >> (i - 1)) & 1));
+    }
+  }
+
+  void lockBoxesReportTheMask() {
+    AdvancedSettingsTab tab;
+    QSignalSpy spy(&tab, &AdvancedSettingsTab::lockMaskChanged);
+    box(tab, "lockCB2")->click();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.last().at(0).value<quint8>(), 0x02);
+    tab.setCheckboxes("lockCB", 0x06);
+    QCOMPARE(spy.last().at(0).value<quint8>(), 0x06);
+    tab.applyConfigRecord(toRecord(recordBytes({{19, 0x80}})));
+    QCOMPARE(spy.last().at(0).value<quint8>(), 0x80);
+    const int before = spy.count();
+    tab.setCheckboxes("lockCB", 0x80);
+    QCOMPARE(spy.count(), before);  // nothing changed, nothing to recolour
+  }
+
+  void numberFieldSettlesTypedTextOnFocusLoss_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("item");
+    QTest::newRow("in range") << "SpinEdit2"
+                              << "128" << 128 << 4;
+    QTest::newRow("above range clamps") << "SpinEdit1"
+                                        << "300" << 254 << 0;
+    QTest::newRow("negative clamps") << "SpinEdit3"
+                                     << "-5" << 0 << 5;
+    QTest::newRow("text is the minimum") << "SpinEdit1"
+                                         << "abc" << 0 << 0;
+    QTest::newRow("empty is the minimum") << "SpinEdit2"
+                                          << "" << 0 << 4;
+    QTest::newRow("on time zero clamps to 1") << "SpinEdit4"
+                                              << "0" << 1 << 7;
+    QTest::newRow("on time text is 1") << "SpinEdit4"
+                                       << "x1" << 1 << 7;
+    QTest::newRow("huge number clamps") << "SpinEdit4"
+                                        << "99999999999999999999" << 255 << 7;
+  }
+  void numberFieldSettlesTypedTextOnFocusLoss() {
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(int, value);
+    QFETCH(int, item);
+    AdvancedSettingsTab tab;
+    tab.show();
+    tab.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&tab));
+    auto* spin = control<QSpinBox>(tab, name);
+    spin->setValue(77);
+    spin->setFocus();
+    QTRY_VERIFY(spin->hasFocus());
+    auto* editor = spin->findChild<QLineEdit*>();
+    QVERIFY(editor != nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, typed);
+    // Submitting clicks the button, which takes the focus first.
+    QTest::mouseClick(tab.submitButton(), Qt::LeftButton);
+    QTRY_VERIFY(!spin->hasFocus());
+    QCOMPARE(spin->value(), value);
+    QCOMPARE(int(tab.configRecord()[item]), value);
+  }
+};
+
+QTEST_MAIN(AdvancedSettingsTest)
+#include "test_advanced_settings.moc"
