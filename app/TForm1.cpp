@@ -8,6 +8,9 @@
 #include "config/AdvancedSettingsTab.h"
 #include "config/PresetMatrixTab.h"
 #include "config/TvkFile.h"
+#include "firmware/Flasher.h"
+#include "firmware/FirmwareTab.h"
+#include "firmware/UpdateCheck.h"
 #include "tools/MidiMonitor.h"
 #include "tools/TestControllerTab.h"
 
@@ -121,12 +124,22 @@ void TForm1::buildTabs() {
   TabSheet3 = makePage(advanced_, "TabSheet3");
   PageControl1->addTab(TabSheet3, QStringLiteral("Advanced settings"));
 
-  TabSheet4 = makePage(nullptr, "TabSheet4");
+  firmware_ = new FirmwareTab;
+  TabSheet4 = makePage(firmware_, "TabSheet4");
   PageControl1->addTab(TabSheet4, QStringLiteral("Firmware update"));
 
   testController_ = new TestControllerTab;
   TabSheet5 = makePage(testController_, "TabSheet5");
   PageControl1->addTab(TabSheet5, QStringLiteral("Test Midi Controller"));
+
+  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
+  firmware_->setUpdateCheck(updateCheck_);
+  flasher_ = new Flasher(*this, *machine_, *this, network_, updateServer_, this);
+  connect(firmware_, &FirmwareTab::flashRequested, this,
+          [this] { guarded([this] { Button7Click(); }); });
+  connect(firmware_, &FirmwareTab::error, this,
+          [this](const QString& text) { dialogs_.error(this, applicationTitle, text); });
+  connect(flasher_, &Flasher::runningChanged, this, [this] { updateSendControls(); });
 
   connect(advanced_, &AdvancedSettingsTab::lockMaskChanged, presets_,
           [this](quint8 mask) { presets_->setLockMask(mask); });
@@ -253,7 +266,11 @@ void TForm1::Button9Click() {
   presets_->setTables(*result.tables);
 }
 
-void TForm1::Button7Click() {}
+void TForm1::Button7Click() {
+  if (machine_->chainRunning() || flasher_->running()) return;
+  if (!dialogs_.confirm(this, Flasher::kConfirmCaption, Flasher::kConfirmText)) return;
+  flasher_->start();
+}
 
 // ---- MIDI input ---------------------------------------------------------------------------
 
@@ -297,11 +314,17 @@ void TForm1::showError(const QString& caption, const QString& text) {
   dialogs_.error(this, caption, text);
 }
 
-void TForm1::setCurrentVersion(const QString& version) { Q_UNUSED(version); }
+void TForm1::setCurrentVersion(const QString& version) { firmware_->setCurrentVersion(version); }
 
-QString TForm1::currentVersion() const { return {}; }
+QString TForm1::currentVersion() const { return firmware_->currentVersion(); }
 
-bool TForm1::linkReservedElsewhere() const { return false; }
+bool TForm1::linkReservedElsewhere() const { return flasher_->running(); }
+
+void TForm1::setFlashButtonEnabled(bool enabled) { firmware_->setFlashButtonEnabled(enabled); }
+
+void TForm1::setProgress(int page, int pageCount) { firmware_->setProgress(page, pageCount); }
+
+void TForm1::hideProgress() { firmware_->hideProgress(); }
 
 void TForm1::updateSendControls() {
   const bool busy = machine_->chainRunning() || linkReservedElsewhere();
@@ -312,6 +335,8 @@ void TForm1::updateSendControls() {
       ->setEnabled(chainButtonWanted_[2] && !busy);
   testController_->programSendButton()->setEnabled(!busy);
   testController_->controlSendButton()->setEnabled(!busy);
+  // The flash button and the update check stay off while anything else owns the link.
+  firmware_->setLinkBusy(busy);
 }
 
 // ---- ConfigEditors ------------------------------------------------------------------------

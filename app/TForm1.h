@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "firmware/FlashView.h"
 #include "link/Framing.h"
 #include "link/TransferMachine.h"
 #include "link/TransferView.h"
@@ -25,13 +26,19 @@ class AdvancedSettingsTab;
 class Dialogs;
 class EventLog;
 class FirmwareTab;
+class Flasher;
+class UpdateCheck;
 class PresetMatrixTab;
 class TestControllerTab;
 
 // The one window of the program. It owns every control and binds them to the logic classes;
 // the rules themselves live in those classes. All of its code runs on the window's thread: MIDI
 // input reaches it through the MIDI layer's hand-over, one event at a time.
-class TForm1 : public QWidget, public TransferView, public ConfigEditors, public LinkPort {
+class TForm1 : public QWidget,
+               public TransferView,
+               public ConfigEditors,
+               public LinkPort,
+               public FlashView {
   Q_OBJECT
  public:
   static inline const QString applicationTitle = QStringLiteral("Tarvik Configurator");
@@ -52,6 +59,8 @@ class TForm1 : public QWidget, public TransferView, public ConfigEditors, public
   void DoSysExData(int port, const TMemoryStream& stream);
 
   TransferMachine& machine() { return *machine_; }
+  Flasher& flasher() { return *flasher_; }
+  UpdateCheck& updateCheck() { return *updateCheck_; }
   bool portsOpened() const { return portsOpened_; }
 
   // TransferView
@@ -73,6 +82,11 @@ class TForm1 : public QWidget, public TransferView, public ConfigEditors, public
   void applyCcMap(std::span<const std::uint8_t, kTableSize> items) override;
   void applyPcRemap(std::span<const std::uint8_t, kTableSize> items) override;
   void applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize> items) override;
+
+  // FlashView (addLog, setBusyCursor and showError are shared with TransferView)
+  void setFlashButtonEnabled(bool enabled) override;
+  void setProgress(int page, int pageCount) override;
+  void hideProgress() override;
 
   // LinkPort: one nibble frame to the output port selected at this moment.
   void SendByte(std::uint8_t value) override;
@@ -116,6 +130,8 @@ class TForm1 : public QWidget, public TransferView, public ConfigEditors, public
 
   EventLog* log_ = nullptr;
   TransferMachine* machine_ = nullptr;
+  UpdateCheck* updateCheck_ = nullptr;
+  Flasher* flasher_ = nullptr;
 
   std::array<bool, 3> chainButtonWanted_{true, true, true};
   bool portsOpened_ = false;

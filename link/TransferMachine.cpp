@@ -58,6 +58,9 @@ std::span<const std::uint8_t, N> fixedItems(const Reply& reply) {
 TransferMachine::TransferMachine(LinkPort& link, TransferView& view, ConfigEditors& editors,
                                  QObject* parent)
     : QObject(parent), link_(link), view_(view), editors_(editors) {
+  // Children of the machine, so the window finds its Timer1 by name like any other control.
+  timer1_.setParent(this);
+  watchdog_.setParent(this);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setSingleShot(true);
   timer1_.setInterval(kConnectTimeoutMs);

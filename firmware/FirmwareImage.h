@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace tarvik {
+
+// One flash page as it goes to the device: its bytes, and the characters of its line that
+// spell them (what the device's read-back must equal).
+struct FirmwarePage {
+  QByteArray bytes;
+  QString text;
+};
+
+// "firmware.txt" taken apart and checked: page lines, then the MD5 of the page lines (each
+// followed by CR LF) as 32 upper-case hex digits. A file that could not be flashed to the end
+// is refused here, before the device is touched.
+class FirmwareImage {
+ public:
+  static constexpr int kMaxPages = 256;  // the page number travels as one byte
+  static constexpr int kPageDigits = 256;
+
+  enum class Problem { None, DigestMismatch, Rejected };
+
+  static FirmwareImage fromBody(const QByteArray& body);
+
+  bool ok() const { return problem_ == Problem::None; }
+  Problem problem() const { return problem_; }
+  // "Download failed!" for a digest mismatch, a reason for a refused file, empty when ok.
+  QString errorText() const { return errorText_; }
+  const std::vector<FirmwarePage>& pages() const { return pages_; }
+  int pageCount() const { return static_cast<int>(pages_.size()); }
+
+  // MD5 of every line followed by CR LF, upper-case hex.
+  static QString digestOf(const QStringList& pageLines);
+
+ private:
+  void reject(const QString& reason);
+
+  Problem problem_ = Problem::None;
+  QString errorText_;
+  std::vector<FirmwarePage> pages_;
+};
+
+}  // namespace tarvik

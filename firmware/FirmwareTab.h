@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace tarvik {
+
+class UpdateCheck;
+
+// Contents of the "Firmware update" tab: the update check with its change log, and the flash
+// button and progress. The tab decides nothing about the device; the window confirms and starts
+// the flash when flashRequested() comes, and reports error() in a message box.
+class FirmwareTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FirmwareTab(QWidget* parent = nullptr);
+
+  // Not owned. Button6 starts it; its results fill the tab.
+  void setUpdateCheck(UpdateCheck* check);
+
+  void setCurrentVersion(const QString& version);
+  QString currentVersion() const;
+  QString latestVersion() const;
+  QString changeLog() const;
+
+  void setFlashButtonEnabled(bool enabled);
+  bool flashButtonEnabled() const;
+  void setProgress(int page, int pageCount);
+  void hideProgress();
+  // While a flash or a transfer owns the link, neither button may start anything; a check that
+  // ends meanwhile leaves the flash button's state to whoever owns the link.
+  void setLinkBusy(bool busy);
+
+ Q_SIGNALS:
+  void flashRequested();
+  void error(const QString& text);
+
+ private:
+  void onCheckFinished(const QString& latestVersion, const QString& changeLog);
+  void updateButtons();
+
+  QPushButton* Button6;
+  QLabel* currentVersion_;
+  QLabel* latestVersion_;
+  QPlainTextEdit* Memo1;
+  QPushButton* Button7;
+  QProgressBar* progress_;
+  QPointer<UpdateCheck> check_;
+  bool linkBusy_ = false;
+  bool flashWanted_ = false;  // what the last check or the flash decided for Button7
+};
+
+}  // namespace tarvik

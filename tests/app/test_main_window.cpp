@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+#include "WindowRig.h"
+
+#include "app/BusyCursor.h"
+#include "config/AdvancedSettingsTab.h"
+#include "config/PresetMatrixTab.h"
+#include "config/TvkFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace tarvik;
+using tarvik::testing::WindowRig;
+
+namespace {
+
+const QStringList kConnectLog = {
+    QStringLiteral("Tarvik found! Firmware-Version: 1.9"),
+    QStringLiteral("download presets..."),
+    QStringLiteral("128 presets complete"),
+    QStringLiteral("download config..."),
+    QStringLiteral("20 config items found"),
+    QStringLiteral("download control changes..."),
+    QStringLiteral("control changes complete"),
+    QStringLiteral("download programm change remap table..."),
+    QStringLiteral("download programm change remap table complete"),
+};
+
+const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
+                              QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
+                              QStringLiteral("TabSheet5")};
+
+// What the editors send back for a record they received: the CC-message items only count
+// while "CC Message" is the Pin-20 function.
+std::array<std::uint8_t, 20> sentBack(std::array<std::uint8_t, 20> record) {
+  if (record[8] != 2) record[9] = record[10] = record[11] = 0;
+  return record;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void startsWithOnlyTheMidiTabAndPreselectedPorts() {
+    WindowRig rig;
+    QCOMPARE(rig.form->windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9"));
+    QCOMPARE(rig.form->size(), QSize(814, 584));
+    QCOMPARE(rig.form->minimumSize(), rig.form->maximumSize());
+    QVERIFY(!(rig.form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(rig.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
+    QCOMPARE(rig.find<QTabWidget>("PageControl1")->currentIndex(), 0);
+    QCOMPARE(rig.find<QListWidget>("inputDevices")->item(0)->text(), QStringLiteral("Tarvik MIDI"));
+    QCOMPARE(rig.find<QListWidget>("inputDevices")->currentRow(), 0);
+    QCOMPARE(rig.find<QListWidget>("outputDevices")->currentRow(), 0);
+    auto* timer = rig.form->findChild<QTimer*>(QStringLiteral("Timer1"));
+    QVERIFY(timer != nullptr);
+    QVERIFY(!timer->isActive());
+    QVERIFY(rig.button("Button1")->isEnabled());
+    QCOMPARE(rig.logMessages(), QStringList());
+  }
+
+  void connectDownloadsTheWholeConfiguration() {
+    const TarvikContents contents = TarvikContents::fromSeed(11);
+    WindowRig rig(contents);
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(rig.commandsNamed("Identify"), 7);
+    QCOMPARE(rig.logMessages(), kConnectLog);
+    QCOMPARE(rig.visibleTabs(), kAllTabs);
+    QVERIFY(!BusyCursor::isBusy());
+    QVERIFY(rig.form->portsOpened());
+
+    auto* presets = rig.form->findChild<PresetMatrixTab*>();
+    auto* advanced = rig.form->findChild<AdvancedSettingsTab*>();
+    QCOMPARE(presets->presetPayload(), contents.presets);
+    QCOMPARE(presets->ccMapPayload(), contents.ccMap);
+    QCOMPARE(presets->pcRemapPayload(), contents.pcRemap);
+    QCOMPARE(advanced->configRecord(), sentBack(contents.configRecord));
+  }
+
+  void submitsSendBackExactlyWhatWasDownloaded() {
+    const TarvikContents held = TarvikContents::fromSeed(23);
+    WindowRig rig(held);
+    QVERIFY(rig.connectAndDownload());
+    rig.device().setContents(TarvikContents::factory());
+
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    QVERIFY(!rig.button("Button3")->isEnabled());
+    QVERIFY(BusyCursor::isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QVERIFY(!BusyCursor::isBusy());
+    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+
+    const TarvikContents& now = rig.device().contents();
+    QCOMPARE(now.presets, held.presets);
+    QCOMPARE(now.ccMap, held.ccMap);
+    QCOMPARE(now.pcRemap, held.pcRemap);
+    QCOMPARE(now.configRecord, sentBack(held.configRecord));
+    const QStringList tail = rig.logMessages().mid(kConnectLog.size());
+    QCOMPARE(tail, (QStringList{"submit presets", "transmission successful",
+                                "submit control changes", "submit programm change remap table",
+                                "transmission successful", "submit config",
+                                "transmission successful"}));
+  }
+
+  void versionMismatchOffersOnlyTheFirmwareTab_data() {
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::newRow("older minor") << 1 << 8;
+    QTest::newRow("1.10 is not 1.9") << 1 << 10;
+    QTest::newRow("newer major") << 2 << 0;
+  }
+  void versionMismatchOffersOnlyTheFirmwareTab() {
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    WindowRig rig;
+    rig.device().setVersion(static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor));
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
+    QCOMPARE(rig.dialogs.errors[0].text,
+             QStringLiteral("Your Tarvik Version does not match to this software! Please Update "
+                            "Firmware or Software!"));
+    const QString version = QStringLiteral("%1.%2").arg(major).arg(minor);
+    QTRY_COMPARE(rig.logMessages(),
+                 QStringList{QStringLiteral("Tarvik found! Firmware-Version: ") + version});
+    QCOMPARE(rig.visibleTabs(), (QStringList{"TabSheet1", "TabSheet4"}));
+    QCOMPARE(rig.find<QLabel>("currentVersion")->text(), version);
+    QVERIFY(!rig.button("Button1")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
+    QCOMPARE(rig.commandsNamed("DownloadPresets"), 0);
+  }
+
+  void silentDeviceTimesOutAndGivesTheButtonBack() {
+    WindowRig rig;
+    SimFaults faults;
+    faults.silent = true;
+    rig.device().setFaults(faults);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QVERIFY(!rig.button("Button1")->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Timeout!"));
+    QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
+    QVERIFY(rig.button("Button1")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
+    QCOMPARE(rig.logMessages(), QStringList());
+  }
+
+  void deviceThatStopsAfterTheFirstIdentifyTripsTheWatchdog() {
+    WindowRig rig;
+    SimFaults faults;
+    faults.answerFirst = 1;
+    rig.device().setFaults(faults);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
+    QVERIFY(rig.button("Button1")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
+    QCOMPARE(rig.logMessages().size(), 1);
+    QVERIFY(rig.logMessages()[0].contains(QStringLiteral("no reply from Tarvik")));
+  }
+
+  void connectNeedsBothPorts_data() {
+    QTest::addColumn<bool>("withInput");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no input") << false << "Please select a Midi Input Device!";
+    QTest::newRow("no output") << true << "Please select a Midi Output Device!";
+  }
+  void connectNeedsBothPorts() {
+    QFETCH(bool, withInput);
+    QFETCH(QString, text);
+    WindowRig rig;
+    if (!withInput) rig.find<QListWidget>("inputDevices")->setCurrentRow(-1);
+    rig.find<QListWidget>("outputDevices")->setCurrentRow(-1);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Information"));
+    QCOMPARE(rig.dialogs.errors[0].text, text);
+    QCOMPARE(rig.form->machine().identifyCount(), 0);
+    QVERIFY(!rig.form->portsOpened());
+    QVERIFY(rig.service().sent(0).empty());
+    QVERIFY(rig.button("Button1")->isEnabled());
+  }
+
+  void everySenderIsLockedWhileAChainRuns() {
+    WindowRig rig;
+    SimFaults faults;
+    faults.replyDelayMs = 30;
+    rig.device().setFaults(faults);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QTRY_VERIFY(rig.form->machine().step() == TransferMachine::Step::DownloadingConfig);
+    for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5"}) {
+      QVERIFY2(!rig.button(name)->isEnabled(), name);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.form->machine().chainRunning(), 5000);
+    for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5"}) {
+      QVERIFY2(rig.button(name)->isEnabled(), name);
+    }
+  }
+
+  void testControllerSendsAndTheMonitorLogsTheEcho() {
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    rig.device().setEcho(true);
+    rig.service().clearSent(0);
+    rig.find<QComboBox>("ComboBox2")->setCurrentIndex(15);
+    rig.find<QComboBox>("ComboBox3")->setCurrentIndex(127);
+    QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
+    rig.find<QComboBox>("ComboBox2")->setCurrentIndex(0);
+    rig.find<QCheckBox>("CheckBox2")->setChecked(true);
+    QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
+    const auto sent = rig.service().sent(0);
+    QCOMPARE(sent.size(), std::size_t{2});
+    QCOMPARE(sent[0], (std::vector<std::uint8_t>{0xCF, 0x7F}));
+    QCOMPARE(sent[1], (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
+    QTRY_COMPARE(rig.logMessages().mid(kConnectLog.size()),
+                 (QStringList{"[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
+                              "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"}));
+    QVERIFY(rig.dialogs.errors.empty());
+  }
+
+  void testControllerOpensAClosedOutputAndReportsAMissingOne() {
+    WindowRig rig;
+    QVERIFY(!rig.service().isOutputOpen(0));
+    QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
+    QVERIFY(rig.service().isOutputOpen(0));
+    QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
+    QVERIFY(rig.service().isOutputOpen(0));
+
+    rig.find<QListWidget>("outputDevices")->setCurrentRow(-1);
+    QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig.dialogs.errors[0].text,
+             QStringLiteral("Listenindex überschreitet das Maximum (-1)"));
+    QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
+  }
+
+  void saveAndLoadGoThroughTheDialogs() {
+    WindowRig rig(TarvikContents::fromSeed(5));
+    QVERIFY(rig.connectAndDownload());
+    auto* presets = rig.form->findChild<PresetMatrixTab*>();
+    const PresetTables downloaded = presets->tables();
+
+    QTemporaryDir dir;
+    rig.dialogs.nextFileName = dir.filePath(QStringLiteral("live.tvk"));
+    QTest::mouseClick(rig.button("Button8"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.fileFilters.last(), QStringLiteral("Tarvik Config File (*.tvk)"));
+    QCOMPARE(rig.dialogs.fileSuffixes.last(), QStringLiteral("tvk"));
+    QFile saved(rig.dialogs.nextFileName);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), TvkFile::serialize(downloaded));
+
+    QTest::mouseClick(rig.button("Button10"), Qt::LeftButton);
+    QVERIFY(!(presets->tables() == downloaded));
+    QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
+    QVERIFY(presets->tables() == downloaded);
+
+    // A file that is not there is refused and the grid stays as it is.
+    QTest::mouseClick(rig.button("Button10"), Qt::LeftButton);
+    const PresetTables cleared = presets->tables();
+    rig.dialogs.nextFileName = dir.filePath(QStringLiteral("missing.tvk"));
+    QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QVERIFY(presets->tables() == cleared);
+
+    // A save that cannot be written says so and names the file.
+    QFile blocker(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    rig.dialogs.nextFileName = dir.filePath(QStringLiteral("plain/sub.tvk"));
+    QTest::mouseClick(rig.button("Button8"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
+    QCOMPARE(rig.dialogs.errors[1].caption, TForm1::applicationTitle);
+    QCOMPARE(rig.dialogs.errors[1].text,
+             QStringLiteral("In %1 kann nicht geschrieben werden.").arg(rig.dialogs.nextFileName));
+
+    // Cancelling either dialog does nothing.
+    rig.dialogs.nextFileName.clear();
+    QTest::mouseClick(rig.button("Button8"), Qt::LeftButton);
+    QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
+  }
+
+  void interlockBoxesColourThePresetMatrix() {
+    WindowRig rig;
+    auto* presets = rig.form->findChild<PresetMatrixTab*>();
+    rig.find<QCheckBox>("lockCB3")->setChecked(true);
+    QCOMPARE(presets->model().lockMask(), quint8{0x04});
+    rig.find<QCheckBox>("lockCB3")->setChecked(false);
+    QCOMPARE(presets->model().lockMask(), quint8{0x00});
+  }
+
+  void closingTheWindowClosesTheSelectedPortsOnlyAfterAConnect() {
+    {
+      WindowRig rig;
+      rig.form.reset();
+      QVERIFY(rig.dialogs.errors.empty());
+      QVERIFY(!rig.service().calls().empty());
+      for (const std::string& call : rig.service().calls()) {
+        QVERIFY2(call.rfind("inClose", 0) != 0 && call.rfind("outClose", 0) != 0, call.c_str());
+      }
+    }
+    {
+      WindowRig rig;
+      QVERIFY(rig.connectAndDownload());
+      QVERIFY(rig.service().isInputOpen(0));
+      rig.form.reset();
+      QVERIFY(!rig.service().isInputOpen(0));
+      QVERIFY(!rig.service().isOutputOpen(0));
+      QVERIFY(rig.dialogs.errors.empty());
+    }
+  }
+
+  void aFailedEnumerationStillBringsTheWindowUp() {
+    auto sim = installInProcessTarvik();
+    sim->service().failNext("inGetDevCaps", MidiResult::Error);
+    tarvik::testing::FakeDialogs dialogs;
+    {
+      TForm1 form(dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+      form.show();
+      QCOMPARE(dialogs.errors.size(), std::size_t{1});
+      QCOMPARE(form.findChild<QListWidget*>(QStringLiteral("inputDevices"))->count(), 0);
+      QCOMPARE(form.windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9"));
+    }
+    sim.reset();
+    DestroyMidiDevices();
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+namespace tarvik::testing {
+
+// Answers every box at once and remembers what was shown, so no test waits for a user.
+class FakeDialogs : public Dialogs {
+ public:
+  struct Box {
+    QString caption;
+    QString text;
+  };
+
+  void error(QWidget*, const QString& caption, const QString& text) override {
+    errors.push_back({caption, text});
+  }
+  bool confirm(QWidget*, const QString& caption, const QString& text) override {
+    confirmations.push_back({caption, text});
+    return confirmAnswer;
+  }
+  QString saveFileName(QWidget*, const QString& filter, const QString& suffix) override {
+    fileFilters << filter;
+    fileSuffixes << suffix;
+    return nextFileName;
+  }
+  QString openFileName(QWidget*, const QString& filter, const QString& suffix) override {
+    fileFilters << filter;
+    fileSuffixes << suffix;
+    return nextFileName;
+  }
+
+  std::vector<Box> errors;
+  std::vector<Box> confirmations;
+  bool confirmAnswer = true;
+  QString nextFileName;
+  QStringList fileFilters;
+  QStringList fileSuffixes;
+};
+
+}  // namespace tarvik::testing
