@@ -14,6 +14,7 @@
 #include "tools/MidiMonitor.h"
 #include "tools/TestControllerTab.h"
 
+#include <QFont>
 #include <QLabel>
 #include <QListWidget>
 #include <QNetworkAccessManager>
@@ -59,6 +60,11 @@ TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
+  // The layout is drawn for this small font; where the platform lacks the face, its nearest
+  // sans-serif at the same size keeps every caption inside its control.
+  QFont font(QStringLiteral("MS Sans Serif"), 8);
+  font.setStyleHint(QFont::SansSerif);
+  setFont(font);
 
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));

@@ -34,6 +34,10 @@ AdvancedSettingsTab::AdvancedSettingsTab(QWidget* parent) : QWidget(parent) {
   left->addWidget(buildPushButtonGroup());
   left->addWidget(buildLockGroup());
   left->addStretch();
+  // The right column is the taller one, so the submit button sits under the left column.
+  button2_ = new QPushButton(QStringLiteral("Submit to Tarvik"), this);
+  button2_->setObjectName(QStringLiteral("Button2"));
+  left->addWidget(button2_, 0, Qt::AlignLeft);
   auto* right = new QVBoxLayout;
   right->addWidget(buildMuteGroup());
   right->addWidget(buildMagicGroup());
@@ -41,15 +45,16 @@ AdvancedSettingsTab::AdvancedSettingsTab(QWidget* parent) : QWidget(parent) {
   columns->addLayout(left);
   columns->addLayout(right);
 
-  button2_ = new QPushButton(QStringLiteral("Submit to Tarvik"), this);
-  button2_->setObjectName(QStringLiteral("Button2"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(button2_);
-
   auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(2, 2, 2, 2);
   page->addLayout(columns);
-  page->addLayout(buttons);
+  // The tab holds many controls in little room: keep rows tight.
+  for (QLayout* layout : findChildren<QLayout*>()) {
+    layout->setSpacing(2);
+    if (qobject_cast<QGroupBox*>(layout->parentWidget()) != nullptr) {
+      layout->setContentsMargins(6, 2, 6, 4);
+    }
+  }
 
   for (QCheckBox* box : muteBoxes_) {
     connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::UpdateMomentaryStatus);
@@ -94,6 +99,7 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
   auto* holder = new QWidget(this);
   auto* grid = new QGridLayout(holder);
   grid->setContentsMargins(0, 0, 0, 0);
+  grid->setVerticalSpacing(2);
   for (int i = 0; i < 8; ++i) {
     boxes[i] = checkBox(prefix + QString::number(i + 1), QStringLiteral("Loop%1").arg(i + 1));
     grid->addWidget(boxes[i], i / 4, i % 4);  // Loop1-4 above Loop5-8

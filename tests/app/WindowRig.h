@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace tarvik::testing {
@@ -22,8 +23,10 @@ namespace tarvik::testing {
 struct WindowRig {
   explicit WindowRig(const TarvikContents& contents = TarvikContents::fromSeed(7),
                      const QUrl& updateServer = QUrl(QStringLiteral(
-                         "http://127.0.0.1:9/downloads/tarvik/"))) {
+                         "http://127.0.0.1:9/downloads/tarvik/")),
+                     const std::function<void(InMemoryMidiService&)>& beforeWindow = {}) {
     sim = installInProcessTarvik(contents);
+    if (beforeWindow) beforeWindow(sim->service());
     form = std::make_unique<TForm1>(dialogs, updateServer);
     form->machine().setConnectTimeout(200);
     form->machine().setReplyWatchdog(500);

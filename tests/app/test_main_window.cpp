@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTimer>
 
 using namespace tarvik;
@@ -107,6 +108,91 @@ class MainWindowTest : public QObject {
                                 "submit control changes", "submit programm change remap table",
                                 "transmission successful", "submit config",
                                 "transmission successful"}));
+  }
+
+  void startStateSubmitSendsTheEditorsDefaults() {
+    WindowRig rig;
+    SimFaults silent;
+    silent.silent = true;
+    rig.device().setFaults(silent);
+    // A connect that times out still opens the ports; the editors keep their start values.
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    rig.device().setFaults({});
+    rig.service().clearSent(0);
+
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+
+    std::vector<std::uint8_t> expected;
+    auto command = [&](std::uint8_t code, std::uint8_t value, int count) {
+      expected.push_back(0xFF);
+      expected.push_back(code);
+      expected.insert(expected.end(), static_cast<std::size_t>(count), value);
+    };
+    command(5, 0, 128);
+    command(7, 8, 128);
+    command(19, 255, 128);
+    expected.push_back(0xFF);
+    expected.push_back(4);
+    for (int item : {0, 0, 0, 0, 0, 0, 0, 10, 255, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0}) {
+      expected.push_back(static_cast<std::uint8_t>(item));
+    }
+    std::vector<std::uint8_t> wire;
+    for (const auto& frame : rig.service().sent(0)) {
+      QCOMPARE(frame.size(), std::size_t{4});
+      QCOMPARE(frame[0], std::uint8_t{0xF0});
+      QCOMPARE(frame[3], std::uint8_t{0xF7});
+      wire.push_back(static_cast<std::uint8_t>(frame[1] << 4 | frame[2]));
+    }
+    QCOMPARE(wire, expected);
+  }
+
+  void failedSubmitStatusIsNotReportedAsSuccess() {
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    SimFaults faults;
+    faults.submitStatus = 0x00;
+    rig.device().setFaults(faults);
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+    // Reply 19 carries no status, so the end of the presets chain still says so.
+    QCOMPARE(rig.logMessages().mid(kConnectLog.size()),
+             (QStringList{"submit presets", "submit control changes",
+                          "submit programm change remap table", "transmission successful",
+                          "submit config"}));
+    QVERIFY(!BusyCursor::isBusy());
+  }
+
+  void junkFramesDuringTheChainChangeNothing() {
+    const TarvikContents contents = TarvikContents::fromSeed(31);
+    WindowRig rig(contents);
+    SimFaults faults;
+    faults.junkFrames = true;
+    faults.shortFrames = false;
+    rig.device().setFaults(faults);
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(rig.logMessages(), kConnectLog);
+    QCOMPARE(rig.commandsNamed("Identify"), 7);
+    QCOMPARE(rig.form->findChild<PresetMatrixTab*>()->presetPayload(), contents.presets);
+    QVERIFY(rig.dialogs.errors.empty());
+  }
+
+  void framesTooShortForTheirCodeAreDropped() {
+    WindowRig rig;
+    SimFaults faults;
+    faults.shortFrames = true;  // every reply is F0, code, F7
+    rig.device().setFaults(faults);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
+    QCOMPARE(rig.commandsNamed("Identify"), 1);
+    QCOMPARE(rig.find<QLabel>("currentVersion")->text(), QString());
+    QCOMPARE(rig.logMessages(), QStringList());
   }
 
   void versionMismatchOffersOnlyTheFirmwareTab_data() {
@@ -239,6 +325,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.dialogs.errors[0].text,
              QStringLiteral("Listenindex überschreitet das Maximum (-1)"));
     QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
+  }
+
+  void anotherOutputSelectedAfterConnectIsNotOpenSoSendsFail() {
+    WindowRig rig(TarvikContents::fromSeed(7), QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+                  [](InMemoryMidiService& service) { service.addOutput("Other MIDI"); });
+    QVERIFY(rig.connectAndDownload());
+    rig.find<QListWidget>("outputDevices")->setCurrentRow(1);
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("The specified device handle is invalid."));
+    // The chain that could not start gives its button and the cursor back.
+    QVERIFY(rig.button("Button3")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
+    QVERIFY(!rig.form->machine().chainRunning());
+
+    // Closing the window closes the selected input, then tries the selected output, which was
+    // never opened, and reports that; the output opened by the connect is left to the port list.
+    rig.form.reset();
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
+    QVERIFY(!rig.service().isInputOpen(0));
+    QVERIFY(rig.service().isOutputOpen(0));
+  }
+
+  void busyCursorIsAStateNotAStack() {
+    BusyCursor::set(true);
+    BusyCursor::set(true);
+    QVERIFY(BusyCursor::isBusy());
+    BusyCursor::set(false);
+    QVERIFY(!BusyCursor::isBusy());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
   void saveAndLoadGoThroughTheDialogs() {
