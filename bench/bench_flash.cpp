@@ -18,6 +18,7 @@
 #include "link/TransferMachine.h"
 #include "link/TransferView.h"
 #include "sim/fixtures/FakeBootloader.h"
+#include "sim/fixtures/NoEditors.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
@@ -54,18 +55,6 @@ class QuietWindow : public TransferView, public FlashView {
   void hideProgress() override {}
 };
 
-class NoEditors : public ConfigEditors {
- public:
-  std::array<std::uint8_t, kTableSize> presetPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> ccMapPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> pcRemapPayload() const override { return {}; }
-  std::array<std::uint8_t, kConfigRecordSize> configRecord() const override { return {}; }
-  void applyPresets(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyCcMap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyPcRemap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize>) override {}
-};
-
 QUrl startedServerUrl(fixtures::UpdateServer& server) {
   server.start();
   return QUrl(QString::fromStdString(server.baseUrl()));
@@ -75,7 +64,7 @@ struct Rig {
   fixtures::UpdateServer server;
   fixtures::FakeBootloader device;
   QuietWindow window;
-  NoEditors editors;
+  fixtures::NoEditors editors;
   TransferMachine machine{device, window, editors};
   QNetworkAccessManager network;
   Flasher flasher{device, machine, window, &network, startedServerUrl(server)};

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "WindowRig.h"
+#include "support/ConnectLog.h"
 
 #include "app/BusyCursor.h"
 #include "config/AdvancedSettingsTab.h"
@@ -20,17 +21,7 @@ using tarvik::testing::WindowRig;
 
 namespace {
 
-const QStringList kConnectLog = {
-    QStringLiteral("Tarvik found! Firmware-Version: 1.9"),
-    QStringLiteral("download presets..."),
-    QStringLiteral("128 presets complete"),
-    QStringLiteral("download config..."),
-    QStringLiteral("20 config items found"),
-    QStringLiteral("download control changes..."),
-    QStringLiteral("control changes complete"),
-    QStringLiteral("download programm change remap table..."),
-    QStringLiteral("download programm change remap table complete"),
-};
+const QStringList& kConnectLog = tarvik::testing::kCompleteConnectLog;
 
 const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
                               QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),

@@ -12,6 +12,7 @@
 #include "link/TransferMachine.h"
 #include "link/TransferView.h"
 #include "sim/fixtures/FakeBootloader.h"
+#include "sim/fixtures/NoEditors.h"
 #include "sim/fixtures/UpdateServer.h"
 
 namespace tarvik::testing {
@@ -47,24 +48,12 @@ class RecordingWindow : public TransferView, public FlashView {
   void hideProgress() override { progressVisible = false; }
 };
 
-class NoEditors : public ConfigEditors {
- public:
-  std::array<std::uint8_t, kTableSize> presetPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> ccMapPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> pcRemapPayload() const override { return {}; }
-  std::array<std::uint8_t, kConfigRecordSize> configRecord() const override { return {}; }
-  void applyPresets(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyCcMap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyPcRemap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize>) override {}
-};
-
 // Update server, bootloader device, transfer machine and flash wired as in the program.
 struct FlashRig {
   fixtures::UpdateServer server;
   fixtures::FakeBootloader device;
   RecordingWindow window;
-  NoEditors editors;
+  fixtures::NoEditors editors;
   TransferMachine machine{device, window, editors};
   QNetworkAccessManager network;
   std::unique_ptr<Flasher> flasher;

@@ -3,6 +3,7 @@
 #include "RecordingEditors.h"
 #include "RecordingView.h"
 #include "link/TransferMachine.h"
+#include "support/ConnectLog.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -18,17 +19,7 @@ using Step = TransferMachine::Step;
 
 constexpr int kWait = 5000;  // generous; every wait ends as soon as its condition holds
 
-const QStringList kCompleteConnectLog{
-    QStringLiteral("Tarvik found! Firmware-Version: 1.9"),
-    QStringLiteral("download presets..."),
-    QStringLiteral("128 presets complete"),
-    QStringLiteral("download config..."),
-    QStringLiteral("20 config items found"),
-    QStringLiteral("download control changes..."),
-    QStringLiteral("control changes complete"),
-    QStringLiteral("download programm change remap table..."),
-    QStringLiteral("download programm change remap table complete"),
-};
+using tarvik::testing::kCompleteConnectLog;
 
 const QString kMismatchText = QStringLiteral(
     "Your Tarvik Version does not match to this software! Please Update Firmware or Software!");
