@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <iomanip>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -189,6 +190,11 @@ int main(int argc, char** argv) {
     if (message[0] == 0xF0) {
       device.receiveSysEx(message);
     } else {
+      // The length on the wire tells whether the sender formed the message right (a program
+      // change is two bytes).
+      std::cout << "short message:" << std::hex << std::uppercase;
+      for (std::uint8_t byte : message) std::cout << ' ' << std::setw(2) << std::setfill('0') << int(byte);
+      std::cout << std::dec << " (" << message.size() << " bytes)" << std::endl;
       device.receiveShort(message[0], message.size() > 1 ? message[1] : 0,
                           message.size() > 2 ? message[2] : 0);
     }

@@ -1,92 +1,38 @@
 // SPDX-License-Identifier: MIT
 // tarvik-sim on real virtual ports: a JACK server with the dummy driver, the simulator as its own
 // process, and the program's MIDI device layer on the RtMidi service talking to it.
-#include "SimTestFrames.h"
+#include <QTest>
+#include <memory>
 
+#include "SimTestFrames.h"
 #include "midi/MidiDevices.h"
 #include "midi/RtMidiService.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTest>
-
-#include <memory>
+#include "support/JackRig.h"
 
 using simtest::Bytes;
 using simtest::commandFrames;
 using simtest::replyFrame;
+using tarvik::testing::JackRig;
 
 class TestSimJack : public QObject {
   Q_OBJECT
 
-  QProcess jackd;
-  QProcess sim;
-  QByteArray simOutput;
-  QString serverName;
-
-  // jack_wait where it exists, else jack_lsp until it finds the server.
-  bool waitForServer() {
-    const QString jackWait = QStandardPaths::findExecutable("jack_wait");
-    if (!jackWait.isEmpty()) {
-      QProcess wait;
-      wait.start(jackWait, {"-w", "-t", "10"});
-      return wait.waitForFinished(20000) && wait.exitStatus() == QProcess::NormalExit &&
-             wait.exitCode() == 0;
-    }
-    const QString jackLsp = QStandardPaths::findExecutable("jack_lsp");
-    if (jackLsp.isEmpty()) return false;
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && jackd.state() == QProcess::Running) {
-      QProcess lsp;
-      lsp.start(jackLsp, {});
-      if (lsp.waitForFinished(5000) && lsp.exitCode() == 0) return true;
-      QTest::qWait(100);
-    }
-    return false;
-  }
-
-  static void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return;
-    process.terminate();  // SIGTERM to this process's own id
-    if (!process.waitForFinished(10000)) {
-      process.kill();
-      process.waitForFinished(5000);
-    }
-  }
+  JackRig jack;
 
  private Q_SLOTS:
-  void initTestCase() {
-    const QString jackdPath = QStandardPaths::findExecutable("jackd");
-    if (jackdPath.isEmpty()) QSKIP("jackd is not installed: no virtual MIDI ports to test on");
-    // A server of our own name, so that parallel tests and a user's server are left alone;
-    // libjack clients (RtMidi here and in the simulator) find it through this variable.
-    serverName = QStringLiteral("tarvik-test-%1").arg(QCoreApplication::applicationPid());
-    qputenv("JACK_DEFAULT_SERVER", serverName.toUtf8());
-    jackd.setProcessChannelMode(QProcess::MergedChannels);
-    jackd.start(jackdPath, {"-n", serverName, "--no-realtime", "-d", "dummy", "-r", "48000",
-                            "-p", "256"});
-    if (!jackd.waitForStarted(10000)) QSKIP("jackd could not be started");
-    if (!waitForServer()) {
-      const QByteArray log = jackd.readAll();
-      stop(jackd);
-      QSKIP(qPrintable("the JACK server did not come up: " + QString::fromLocal8Bit(log)));
-    }
-  }
+  void initTestCase() { TARVIK_START_JACK_OR_SKIP(jack); }
 
   void cleanupTestCase() {
     tarvik::DestroyMidiDevices();
-    stop(sim);
-    stop(jackd);
+    jack.stopSimulator();
+    jack.stopServer();
   }
 
   void simAnswersThroughTheProgramsMidiLayer() {
-    sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(QStringLiteral(TARVIK_SIM_PATH), {"--api", "jack"});
-    QVERIFY(sim.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT((simOutput += sim.readAll()).contains("tarvik-sim: firmware 1.9"),
-                             20000);
+    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH), {});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY2(jack.simulatorOutput().contains("tarvik-sim: firmware 1.9"),
+             jack.simulatorOutput().constData());
 
     tarvik::SetMidiService(std::make_unique<tarvik::RtMidiService>());
     auto& in = tarvik::MidiIn();
@@ -108,8 +54,8 @@ class TestSimJack : public QObject {
     QCOMPARE(QString::fromStdString(inputs[inIndex]), QString("tarvik-sim:Tarvik MIDI"));
     int outIndex = -1;
     for (int i = 0; i < int(outputs.size()) && outIndex < 0; ++i)
-      if (QString::fromStdString(outputs[i]).compare(QString::fromStdString(inputs[inIndex]),
-                                                     Qt::CaseInsensitive) == 0)
+      if (QString::fromStdString(outputs[i])
+              .compare(QString::fromStdString(inputs[inIndex]), Qt::CaseInsensitive) == 0)
         outIndex = i;
     QVERIFY2(outIndex >= 0, qPrintable(seen));
 
@@ -137,9 +83,10 @@ class TestSimJack : public QObject {
     tarvik::DestroyMidiDevices();
 
     // SIGTERM ends the simulator cleanly, after it logged each command.
+    QProcess& sim = jack.simulator();
     sim.terminate();
     QVERIFY(sim.waitForFinished(10000));
-    simOutput += sim.readAll();
+    const QByteArray simOutput = jack.simulatorOutput();
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY2(simOutput.contains("Identify\n"), simOutput.constData());

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <optional>
+
+namespace tarvik::testing {
+
+// Real virtual MIDI ports for tests: a JACK server of the test's own (dummy driver, so no sound
+// card is needed) and tarvik-sim as a separate process on it. Both processes are stopped by their
+// own process ids, never by name, so a user's server and parallel tests are left alone.
+//
+// Every wait keeps the event loop running, so a window under test goes on handling its input.
+class JackRig {
+ public:
+  // The simulator's ports as JACK lists them: the device's output (an input for the
+  // configurator) and the device's input, in two clients whose names differ only in case.
+  static inline const QString deviceOutputPort = QStringLiteral("tarvik-sim:Tarvik MIDI");
+  static inline const QString deviceInputPort = QStringLiteral("TARVIK-SIM:Tarvik MIDI");
+
+  // Frames per JACK cycle, read when the server starts. Longer cycles give every client more
+  // slack before it misses one (an xrun, in which MIDI events can be lost) on a busy machine.
+  int periodFrames = 256;
+
+  JackRig() {
+    QObject::connect(&jackd_, &QProcess::readyRead, &jackd_, [this] {
+      serverLog_ += jackd_.readAll();
+      // The dummy driver reports every xrun; only the end is of interest after a failure.
+      if (serverLog_.size() > kServerLogLimit) serverLog_ = serverLog_.right(kServerLogLimit / 2);
+    });
+    QObject::connect(&sim_, &QProcess::readyRead, &sim_, [this] { simLog_ += sim_.readAll(); });
+  }
+  ~JackRig() {
+    stopSimulator();
+    stopServer();
+  }
+  JackRig(const JackRig&) = delete;
+  JackRig& operator=(const JackRig&) = delete;
+
+  // Starts the server and waits until clients can reach it. Empty when it is up; otherwise why
+  // JACK cannot be used on this machine (see TARVIK_START_JACK_OR_SKIP).
+  QString startServer() {
+    const QString jackdPath = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+    if (jackdPath.isEmpty())
+      return QStringLiteral("jackd is not installed: no virtual MIDI ports to test on");
+    static int serversStarted = 0;
+    serverName_ = QStringLiteral("tarvik-test-%1-%2")
+                      .arg(QCoreApplication::applicationPid())
+                      .arg(++serversStarted);
+    // libjack clients (RtMidi in this process and in the simulator, jack_lsp) find the server
+    // through this variable. None of them may start a server of their own when ours is gone.
+    savedServer_ = saveEnv("JACK_DEFAULT_SERVER");
+    savedNoStart_ = saveEnv("JACK_NO_START_SERVER");
+    envChanged_ = true;
+    qputenv("JACK_DEFAULT_SERVER", serverName_.toUtf8());
+    qputenv("JACK_NO_START_SERVER", "1");
+
+    jackd_.setProcessChannelMode(QProcess::MergedChannels);
+    jackd_.start(jackdPath,
+                 {QStringLiteral("-n"), serverName_, QStringLiteral("--no-realtime"),
+                  QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
+                  QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
+    if (!jackd_.waitForStarted(10000))
+      return QStringLiteral("jackd could not be started: ") + jackd_.errorString();
+    if (!waitForServer()) {
+      stopServer();
+      return QStringLiteral("the JACK server did not come up: ") +
+             QString::fromLocal8Bit(serverLog_);
+    }
+    return {};
+  }
+
+  // Starts tarvik-sim on JACK with the given options and waits until both of its ports are
+  // listed. Empty on success; otherwise what went wrong, with the simulator's output.
+  QString startSimulator(const QString& simPath, const QStringList& options) {
+    if (jackd_.state() != QProcess::Running) return QStringLiteral("no JACK server is running");
+    simLog_.clear();
+    sim_.setProcessChannelMode(QProcess::MergedChannels);
+    sim_.start(simPath, QStringList(options) << QStringLiteral("--api") << QStringLiteral("jack"));
+    if (!sim_.waitForStarted(10000))
+      return QStringLiteral("tarvik-sim could not be started: ") + sim_.errorString();
+    // The banner comes after both ports were registered.
+    const bool announced = QTest::qWaitFor(
+        [this] {
+          return simLog_.contains("tarvik-sim: firmware ") || sim_.state() != QProcess::Running;
+        },
+        20000);
+    if (!announced || sim_.state() != QProcess::Running)
+      return QStringLiteral("tarvik-sim did not come up: ") +
+             QString::fromLocal8Bit(simulatorOutput());
+    QStringList listed;
+    QDeadlineTimer deadline(10000);
+    while (true) {
+      listed = listPorts().value_or(QStringList());
+      if (listed.contains(deviceOutputPort) && listed.contains(deviceInputPort)) return {};
+      if (deadline.hasExpired()) break;
+      QTest::qWait(100);
+    }
+    return QStringLiteral("the simulator's ports are not listed; JACK lists: ") +
+           listed.join(QStringLiteral(", ")) + QStringLiteral("; tarvik-sim said: ") +
+           QString::fromLocal8Bit(simulatorOutput());
+  }
+
+  // Ends the simulator with SIGTERM, which it answers with a clean stop; a simulator that does
+  // not stop is killed. True when it stopped by itself with exit code 0.
+  bool stopSimulator() { return stop(sim_); }
+  void stopServer() {
+    stop(jackd_);
+    if (envChanged_) {
+      restoreEnv("JACK_DEFAULT_SERVER", savedServer_);
+      restoreEnv("JACK_NO_START_SERVER", savedNoStart_);
+      envChanged_ = false;
+    }
+  }
+
+  // Every port the server lists; nothing when jack_lsp is missing or fails.
+  std::optional<QStringList> listPorts() {
+    const QString jackLsp = QStandardPaths::findExecutable(QStringLiteral("jack_lsp"));
+    if (jackLsp.isEmpty()) return std::nullopt;
+    QProcess lsp;
+    lsp.start(jackLsp, {});
+    if (!lsp.waitForStarted(5000) || !finishes(lsp, 10000) ||
+        lsp.exitStatus() != QProcess::NormalExit || lsp.exitCode() != 0)
+      return std::nullopt;
+    QStringList ports;
+    for (const QString& line : QString::fromLocal8Bit(lsp.readAllStandardOutput())
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+      ports << line.trimmed();
+    return ports;
+  }
+
+  QProcess& simulator() { return sim_; }
+  // What the simulator printed so far: its banner and one line per command it handled.
+  QByteArray simulatorOutput() {
+    simLog_ += sim_.readAll();
+    return simLog_;
+  }
+  QByteArray serverOutput() {
+    serverLog_ += jackd_.readAll();
+    return serverLog_;
+  }
+  QString serverName() const { return serverName_; }
+
+ private:
+  static constexpr qsizetype kServerLogLimit = 256 * 1024;
+
+  static bool finishes(QProcess& process, int timeoutMs) {
+    return QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
+                           timeoutMs);
+  }
+
+  static bool stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return false;
+    process.terminate();  // SIGTERM to this process's own id
+    if (finishes(process, 10000))
+      return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    process.kill();
+    process.waitForFinished(5000);
+    return false;
+  }
+
+  // jack_wait where it exists, else jack_lsp until the server answers.
+  bool waitForServer() {
+    const QString jackWait = QStandardPaths::findExecutable(QStringLiteral("jack_wait"));
+    if (!jackWait.isEmpty()) {
+      QProcess wait;
+      wait.start(jackWait, {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("10")});
+      return wait.waitForStarted(5000) && finishes(wait, 20000) &&
+             wait.exitStatus() == QProcess::NormalExit && wait.exitCode() == 0;
+    }
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && jackd_.state() == QProcess::Running) {
+      if (listPorts()) return true;
+      QTest::qWait(100);
+    }
+    return false;
+  }
+
+  static std::optional<QByteArray> saveEnv(const char* name) {
+    if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
+    return qgetenv(name);
+  }
+  static void restoreEnv(const char* name, const std::optional<QByteArray>& value) {
+    if (value)
+      qputenv(name, *value);
+    else
+      qunsetenv(name);
+  }
+
+  QProcess jackd_;
+  QProcess sim_;
+  QByteArray serverLog_;
+  QByteArray simLog_;
+  QString serverName_;
+  std::optional<QByteArray> savedServer_;
+  std::optional<QByteArray> savedNoStart_;
+  bool envChanged_ = false;
+};
+
+}  // namespace tarvik::testing
+
+// Starts the rig's server or skips the calling test function (initTestCase skips the whole
+// test) with the reason, where this machine cannot run JACK.
+#define TARVIK_START_JACK_OR_SKIP(rig)                        \
+  do {                                                        \
+    const QString whyNotJack = (rig).startServer();           \
+    if (!whyNotJack.isEmpty()) QSKIP(qPrintable(whyNotJack)); \
+  } while (false)
