@@ -10,6 +10,12 @@ QString logLine(const QTime& time, const QString& message) {
          message;
 }
 
+EventLog::EventLog(QListWidget& list) : list_(list) {
+  // Every line is one text row. Without this, each new line lays out all lines before it, and a
+  // long session (the monitor logs every incoming change) makes the window ever slower.
+  list_.setUniformItemSizes(true);
+}
+
 void EventLog::addLog(const QString& message) {
   list_.addItem(logLine(QTime::currentTime(), message));
   list_.setCurrentRow(list_.count() - 1);

@@ -15,7 +15,7 @@ QString logLine(const QTime& time, const QString& message);
 // is the selected one so that it stays in view.
 class EventLog {
  public:
-  explicit EventLog(QListWidget& list) : list_(list) {}
+  explicit EventLog(QListWidget& list);
   void addLog(const QString& message);
   // A line without time stamp that leaves the selection where it is.
   void appendRaw(const QString& line);

@@ -29,15 +29,18 @@ namespace {
 const QString kTvkFilter = QStringLiteral("Tarvik Config File (*.tvk)");
 const QString kTvkSuffix = QStringLiteral("tvk");
 
-QWidget* makePage(QWidget* content, const char* name) {
-  auto* page = new QWidget;
+// The page joins the tab control before its content is built, so the content is created
+// inside its final parent and its fonts and styles are resolved once, not again on reparenting.
+template <class Content>
+Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption) {
+  page = new QWidget;
   page->setObjectName(QString::fromLatin1(name));
-  if (content != nullptr) {
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(content);
-  }
-  return page;
+  tabs->addTab(page, caption);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* content = new Content(page);
+  layout->addWidget(content);
+  return content;
 }
 
 QListWidget* portList(QWidget* parent, const char* name, int left) {
@@ -60,10 +63,11 @@ TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
-  // The layout is drawn for this small font; where the platform lacks the face, its nearest
-  // sans-serif at the same size keeps every caption inside its control.
-  QFont font(QStringLiteral("MS Sans Serif"), 8);
-  font.setStyleHint(QFont::SansSerif);
+  // The layout is drawn for an 8 point sans-serif. The platform's own face at that size keeps
+  // every caption inside its control; asking for a face by name that most platforms lack
+  // ("MS Sans Serif") only adds a font fallback search to every start.
+  QFont font = this->font();
+  font.setPointSize(8);
   setFont(font);
 
   ListBox1 = new QListWidget(this);
@@ -122,21 +126,14 @@ void TForm1::buildMidiTab() {
 }
 
 void TForm1::buildTabs() {
-  presets_ = new PresetMatrixTab;
-  TabSheet2 = makePage(presets_, "TabSheet2");
-  PageControl1->addTab(TabSheet2, QStringLiteral("Presets / Controll Change"));
-
-  advanced_ = new AdvancedSettingsTab;
-  TabSheet3 = makePage(advanced_, "TabSheet3");
-  PageControl1->addTab(TabSheet3, QStringLiteral("Advanced settings"));
-
-  firmware_ = new FirmwareTab;
-  TabSheet4 = makePage(firmware_, "TabSheet4");
-  PageControl1->addTab(TabSheet4, QStringLiteral("Firmware update"));
-
-  testController_ = new TestControllerTab;
-  TabSheet5 = makePage(testController_, "TabSheet5");
-  PageControl1->addTab(TabSheet5, QStringLiteral("Test Midi Controller"));
+  presets_ = addPage<PresetMatrixTab>(PageControl1, TabSheet2, "TabSheet2",
+                                      QStringLiteral("Presets / Controll Change"));
+  advanced_ = addPage<AdvancedSettingsTab>(PageControl1, TabSheet3, "TabSheet3",
+                                           QStringLiteral("Advanced settings"));
+  firmware_ = addPage<FirmwareTab>(PageControl1, TabSheet4, "TabSheet4",
+                                   QStringLiteral("Firmware update"));
+  testController_ = addPage<TestControllerTab>(PageControl1, TabSheet5, "TabSheet5",
+                                               QStringLiteral("Test Midi Controller"));
 
   updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   firmware_->setUpdateCheck(updateCheck_);
@@ -169,19 +166,17 @@ void TForm1::buildTabs() {
 void TForm1::FormCreate() {
   setWindowTitle(windowTitle() + TransferMachine::softwareVersion);
   guarded([this] {
-    for (const std::string& name : MidiIn().PortNames()) {
-      inputDevices->addItem(QString::fromStdString(name));
-    }
-    for (const std::string& name : MidiOut().PortNames()) {
-      outputDevices->addItem(QString::fromStdString(name));
-    }
+    const std::vector<std::string> inputs = MidiIn().PortNames();
+    for (const std::string& name : inputs) inputDevices->addItem(QString::fromStdString(name));
+    const std::vector<std::string> outputs = MidiOut().PortNames();
+    for (const std::string& name : outputs) outputDevices->addItem(QString::fromStdString(name));
     MidiIn().OnShortMessage = [this](int port, std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
       DoMidiInData(port, s, d1, d2);
     };
     MidiIn().OnSysExMessage = [this](int port, const TMemoryStream& stream) {
       DoSysExData(port, stream);
     };
-    const auto [in, out] = preselectPorts(MidiIn().PortNames(), MidiOut().PortNames());
+    const auto [in, out] = preselectPorts(inputs, outputs);
     inputDevices->setCurrentRow(in);
     outputDevices->setCurrentRow(out);
   });

@@ -161,6 +161,10 @@ void RtMidiService::Impl::start() {
       startupProblem = "No MIDI ports are available: no MIDI system is running (" +
                        (problems.empty() ? std::string() : problems + "; ") + warning +
                        "). Start a JACK server and restart the program to use MIDI ports.";
+      // Every further listing would try to reach the missing server again, at a few
+      // milliseconds each; the port lists are empty for this run anyway.
+      inProbe.reset();
+      outProbe.reset();
     }
   }
 }
@@ -176,7 +180,7 @@ RtMidiService::~RtMidiService() {
 std::string RtMidiService::startupProblem() const { return impl_->startupProblem; }
 
 std::string RtMidiService::apiName() const {
-  return impl_->inProbe ? RtMidi::getApiDisplayName(impl_->api) : std::string();
+  return impl_->api == RtMidi::UNSPECIFIED ? std::string() : RtMidi::getApiDisplayName(impl_->api);
 }
 
 std::uint32_t RtMidiService::inGetNumDevs() {
