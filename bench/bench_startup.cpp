@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+// Start-up of the configurator, from process start to its first frame with all five tabs built,
+// against a Qt program that shows one empty tabbed window. The two probes run alternately, so
+// that a machine busy with other work slows both alike, and the ratio is taken pair by pair.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "bench/BenchStats.h"
+
+namespace {
+
+constexpr int kPairs = 9;
+constexpr int kProbeTimeoutMs = 30000;
+
+// Wall time from launching the probe to its exit, or nothing when it failed.
+std::optional<double> launchMs(const QString& program) {
+  QProcess probe;
+  // The MIDI service's complaints about missing ALSA or JACK are kept for a failure report.
+  probe.setProcessChannelMode(QProcess::MergedChannels);
+  QElapsedTimer wall;
+  wall.start();
+  probe.start(program, {});
+  if (!probe.waitForFinished(kProbeTimeoutMs)) {
+    std::fprintf(stderr, "%s did not finish: %s\n", qPrintable(program),
+                 qPrintable(probe.errorString()));
+    probe.kill();
+    probe.waitForFinished();
+    return std::nullopt;
+  }
+  const double ms = static_cast<double>(wall.nsecsElapsed()) / 1e6;
+  if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
+    std::fprintf(stderr, "%s failed (exit code %d):\n%s\n", qPrintable(program),
+                 probe.exitCode(), probe.readAll().constData());
+    return std::nullopt;
+  }
+  return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The probes inherit the platform choice.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QCoreApplication app(argc, argv);
+  const QString dir = QCoreApplication::applicationDirPath();
+  const QString configurator = dir + QStringLiteral("/startup_probe_app");
+  const QString minimal = dir + QStringLiteral("/startup_probe_minimal");
+
+  // One untimed launch each loads the libraries into the page cache.
+  if (!launchMs(configurator) || !launchMs(minimal)) return 1;
+
+  std::vector<double> configuratorMs;
+  std::vector<double> minimalMs;
+  std::vector<double> ratios;
+  for (int pair = 0; pair < kPairs; ++pair) {
+    // Alternating which probe goes first keeps any after-effect of one launch on the next
+    // out of the ratio.
+    const bool configuratorFirst = pair % 2 == 0;
+    std::optional<double> first = launchMs(configuratorFirst ? configurator : minimal);
+    std::optional<double> second = launchMs(configuratorFirst ? minimal : configurator);
+    if (!first || !second) return 1;
+    const double app = configuratorFirst ? *first : *second;
+    const double base = configuratorFirst ? *second : *first;
+    configuratorMs.push_back(app);
+    minimalMs.push_back(base);
+    ratios.push_back(app / base);
+  }
+
+  const double ratio = tarvik::bench::median(ratios);
+  const double appMedian = tarvik::bench::median(configuratorMs);
+  const double baseMedian = tarvik::bench::median(minimalMs);
+  std::printf("startup_ratio: %.2f (target <= 1.5)\n", ratio);
+  std::printf("startup_configurator: %.0f ms (target <= 1000 ms)\n", appMedian);
+  std::printf("startup_minimal: %.0f ms (target <= 1000 ms)\n", baseMedian);
+  const bool met = ratio <= 1.5 && appMedian <= 1000 && baseMedian <= 1000;
+  return met ? 0 : 1;
+}
