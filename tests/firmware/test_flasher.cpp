@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "RequestFailureRows.h"
 #include <QSignalSpy>
 #include <QTest>
 #include <numeric>
@@ -155,18 +156,8 @@ class TestFlasher : public QObject {
     QVERIFY(!rig.flasher->running());
   }
 
-  void reportsDownloadFailure_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("stopServer");
-    QTest::addColumn<QString>("textPart");
-    QTest::newRow("404") << static_cast<int>(UpdateServer::Mode::NotFound) << false << "Not Found";
-    QTest::newRow("500") << static_cast<int>(UpdateServer::Mode::ServerError) << false
-                         << "Internal Server Error";
-    QTest::newRow("connection refused")
-        << static_cast<int>(UpdateServer::Mode::Serve) << true << "refused";
-    QTest::newRow("server never answers") << static_cast<int>(UpdateServer::Mode::Hang) << false
-                                          << "did not answer within 0.3 seconds";
-  }
+  void reportsDownloadFailure_data() { tarvik::testing::addRequestFailureRows(); }
+
   void reportsDownloadFailure() {
     QFETCH(int, mode);
     QFETCH(bool, stopServer);

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+
+namespace tarvik {
+
+class Dialogs;
+class TForm1;
+
+// The program's run, from the platform MIDI service to the last port closed: the window is
+// created, centred, shown and served until the user closes it. `beforeShow` lets a caller watch
+// the window (the start-up benchmark ends at its first frame). A QApplication must exist.
+int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& beforeShow = {});
+
+}  // namespace tarvik
