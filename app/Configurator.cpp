@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <memory>
 
@@ -27,13 +28,16 @@ int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& before
   int result = 0;
   {
     TForm1 form(dialogs, updateServerBaseUrl());
-    if (!problem.empty()) {
-      dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
-    }
     const QRect screen = form.screen()->availableGeometry();
     form.move(screen.center() - form.rect().center());
     if (beforeShow) beforeShow(form);
     form.show();
+    if (!problem.empty()) {
+      // Over the window it concerns, once that is on screen.
+      QTimer::singleShot(0, &form, [&dialogs, &form, problem] {
+        dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+      });
+    }
     result = QApplication::exec();
   }
   SetMidiErrorReporter(nullptr);

@@ -14,9 +14,9 @@ namespace tarvik {
 namespace {
 
 constexpr int kRowHeight = 28;
-constexpr int kLoopColumnWidth = 48;
-constexpr int kCcColumnWidth = 200;
-constexpr int kPcRemapColumnWidth = 150;
+constexpr int kLoopColumnWidth = 44;
+constexpr int kCcColumnWidth = 190;
+constexpr int kPcRemapColumnWidth = 155;
 
 }  // namespace
 
