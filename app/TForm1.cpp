@@ -86,6 +86,7 @@ TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
   Label22->move(16, 560);
 
   network_ = new QNetworkAccessManager(this);
+  network_->setObjectName(QStringLiteral("IdHTTP1"));
   machine_ = new TransferMachine(*this, *this, *this, this);
 
   buildMidiTab();

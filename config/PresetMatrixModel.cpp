@@ -97,7 +97,7 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
     if (wantOn == tables_.loopOn(row, column)) {
       return true;
     }
-    tables_.userToggle(row, column, lockMask_);
+    tables_.CheckBoxPresetClick(row, column, lockMask_);
     // The interlock may have changed other boxes of the row.
     Q_EMIT dataChanged(this->index(row, 0), this->index(row, kLoopColumns - 1),
                        {Qt::CheckStateRole});

@@ -53,8 +53,8 @@ PresetMatrixTab::PresetMatrixTab(QWidget* parent)
   button9_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
   button10_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
   button12_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
-  connect(button10_, &QPushButton::clicked, model_, &PresetMatrixModel::deselectAll);
-  connect(button12_, &QPushButton::clicked, model_, &PresetMatrixModel::defaultProgramChange);
+  connect(button10_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
+  connect(button12_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {button3_, button8_, button9_, button10_, button12_}) {

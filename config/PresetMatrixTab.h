@@ -42,6 +42,10 @@ class PresetMatrixTab : public QWidget {
 
   void setLockMask(quint8 mask) { model_->setLockMask(mask); }
 
+  // "Deselect all" and "Default ProgramChange".
+  void Button10Click() { model_->deselectAll(); }
+  void Button12Click() { model_->defaultProgramChange(); }
+
   QPushButton* submitButton() const { return button3_; }
   QPushButton* saveButton() const { return button8_; }
   QPushButton* loadButton() const { return button9_; }

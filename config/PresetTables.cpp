@@ -57,7 +57,7 @@ void PresetTables::applyPcRemap(std::span<const std::uint8_t, kTableSize> items)
   }
 }
 
-void PresetTables::userToggle(int row, int column, std::uint8_t lockMask) {
+void PresetTables::CheckBoxPresetClick(int row, int column, std::uint8_t lockMask) {
   const auto bit = static_cast<std::uint8_t>(1U << column);
   if ((lockMask & bit) == 0) {
     masks_[row] ^= bit;

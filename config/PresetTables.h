@@ -48,7 +48,7 @@ class PresetTables {
   // A user's click on loop box `column` (0..7) of `row`. Outside the interlock group the box
   // just toggles; inside it the group acts like radio buttons within the row: the clicked box
   // ends ticked and every other group box of that row unticked.
-  void userToggle(int row, int column, std::uint8_t lockMask);
+  void CheckBoxPresetClick(int row, int column, std::uint8_t lockMask);
 
   // "Deselect all": every mask empty and every CC entry "-"; the PC remap table stays.
   void deselectAll();

@@ -86,7 +86,7 @@ class PresetTablesTest : public QObject {
     QVERIFY(!tables.loopOn(4, 1));
   }
 
-  void userToggle_data() {
+  void CheckBoxPresetClick_data() {
     QTest::addColumn<int>("before");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("lockMask");
@@ -100,7 +100,7 @@ class PresetTablesTest : public QObject {
     QTest::newRow("several group loops collapse to the clicked one") << 0xFF << 7 << 0xF0 << 0x8F;
     QTest::newRow("group selection keeps loops outside") << 0x31 << 1 << 0x06 << 0x33;
   }
-  void userToggle() {
+  void CheckBoxPresetClick() {
     QFETCH(int, before);
     QFETCH(int, column);
     QFETCH(int, lockMask);
@@ -108,7 +108,7 @@ class PresetTablesTest : public QObject {
     PresetTables tables;
     tables.setMask(4, static_cast<std::uint8_t>(before));
     tables.setMask(5, static_cast<std::uint8_t>(before));
-    tables.userToggle(4, column, static_cast<std::uint8_t>(lockMask));
+    tables.CheckBoxPresetClick(4, column, static_cast<std::uint8_t>(lockMask));
     QCOMPARE(int(tables.mask(4)), after);
     QCOMPARE(int(tables.mask(5)), before);
   }
