@@ -54,6 +54,22 @@ class TestFirmwareImage : public QObject {
     QCOMPARE(text[2].unicode(), 0x80);
   }
 
+  // The generator that feeds every flash test must write the digest the device's maker would:
+  // the expected line was computed outside Qt (Python's hashlib over the two page lines, each
+  // followed by CR LF).
+  void generatorWritesTheDigestOfItsPageLines() {
+    QByteArray counting;
+    for (int i = 0; i < 128; ++i) counting.append(static_cast<char>(i));
+    const QByteArray body =
+        FirmwareFixture::firmwareBody({QByteArray(128, '\0'), counting});
+    const QList<QByteArray> lines = body.split('\n');
+    QCOMPARE(lines.size(), 4);  // two pages, the digest, and the empty rest after the last LF
+    QCOMPARE(lines[0], QByteArray(256, '0'));
+    QCOMPARE(lines[1], counting.toHex().toUpper());
+    QCOMPARE(lines[2], QByteArray("E2A35D2F73B6CC570C97E16F015CF6C3"));
+    QCOMPARE(lines[3], QByteArray());
+  }
+
   void digestCoversEveryLineWithCrLf_data() {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("digest");
