@@ -74,7 +74,7 @@ TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBox1->setGeometry(16, 432, 785, 121);
-  log_ = new EventLog(*ListBox1);
+  log_ = std::make_unique<EventLog>(*ListBox1);
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -103,7 +103,6 @@ TForm1::~TForm1() {
     MidiIn().OnSysExMessage = nullptr;
   } catch (const std::exception&) {
   }
-  delete log_;
 }
 
 void TForm1::buildMidiTab() {

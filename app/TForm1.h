@@ -13,6 +13,7 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QListWidget;
@@ -128,7 +129,7 @@ class TForm1 : public QWidget,
   TestControllerTab* testController_ = nullptr;
   QNetworkAccessManager* network_ = nullptr;
 
-  EventLog* log_ = nullptr;
+  std::unique_ptr<EventLog> log_;
   TransferMachine* machine_ = nullptr;
   UpdateCheck* updateCheck_ = nullptr;
   Flasher* flasher_ = nullptr;
