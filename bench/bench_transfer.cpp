@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -154,24 +155,29 @@ bool report(const char* name, const Figures& figures) {
   return figures.wallMs <= 5 && figures.cpuMs <= 5 && sharePercent <= 2;
 }
 
-std::optional<Figures> measureConnectDownload() {
+// The figures of one chain, started by `buttonName` in windows made by `makeRig`. A fresh window
+// for every sample: the event log's length is part of the cost of every logged step, so each
+// sample starts from the same log. Every run must leave the window's and the device's tables
+// alike, or its time means nothing.
+std::optional<Figures> measureChain(const std::function<std::unique_ptr<Rig>()>& makeRig,
+                                    const char* buttonName, const char* mismatch) {
   Figures figures;
   {
-    Rig rig;
-    const std::optional<std::size_t> bytes = wireBytesOfChain(rig, "Button1");
-    if (!bytes || !rig.tablesAgree()) return std::nullopt;
+    const std::unique_ptr<Rig> rig = makeRig();
+    if (!rig) return std::nullopt;
+    const std::optional<std::size_t> bytes = wireBytesOfChain(*rig, buttonName);
+    if (!bytes || !rig->tablesAgree()) return std::nullopt;
     figures.wireMs = static_cast<double>(*bytes) / kDinBytesPerSecond * 1000.0;
   }
-  // A fresh window each time: the connect a user makes after start-up, ports opened and the
-  // four tabs shown for the first time included.
   std::vector<double> wall;
   std::vector<double> cpu;
   for (int sample = 0; sample < kSamples; ++sample) {
-    Rig rig;
-    const std::optional<Sample> timed = pressAndAwaitChain(rig, "Button1");
+    const std::unique_ptr<Rig> rig = makeRig();
+    if (!rig) return std::nullopt;
+    const std::optional<Sample> timed = pressAndAwaitChain(*rig, buttonName);
     if (!timed) return std::nullopt;
-    if (!rig.tablesAgree()) {
-      std::fprintf(stderr, "the download left tables that differ from the device's\n");
+    if (!rig->tablesAgree()) {
+      std::fprintf(stderr, "%s\n", mismatch);
       return std::nullopt;
     }
     wall.push_back(timed->wallMs);
@@ -197,36 +203,6 @@ std::unique_ptr<Rig> connectedRigWithFactoryDevice() {
   return rig;
 }
 
-std::optional<Figures> measureSubmitAll() {
-  Figures figures;
-  {
-    const std::unique_ptr<Rig> rig = connectedRigWithFactoryDevice();
-    if (!rig) return std::nullopt;
-    const std::optional<std::size_t> bytes = wireBytesOfChain(*rig, "Button3");
-    if (!bytes || !rig->tablesAgree()) return std::nullopt;
-    figures.wireMs = static_cast<double>(*bytes) / kDinBytesPerSecond * 1000.0;
-  }
-  // A fresh window each time as well: the event log's length is part of the cost of every
-  // logged step, so each sample starts from the same log, the one a connect leaves.
-  std::vector<double> wall;
-  std::vector<double> cpu;
-  for (int sample = 0; sample < kSamples; ++sample) {
-    const std::unique_ptr<Rig> rig = connectedRigWithFactoryDevice();
-    if (!rig) return std::nullopt;
-    const std::optional<Sample> timed = pressAndAwaitChain(*rig, "Button3");
-    if (!timed) return std::nullopt;
-    if (!rig->tablesAgree()) {
-      std::fprintf(stderr, "the device did not receive the window's tables\n");
-      return std::nullopt;
-    }
-    wall.push_back(timed->wallMs);
-    cpu.push_back(timed->cpuMs);
-  }
-  figures.wallMs = bench::median(wall);
-  figures.cpuMs = bench::median(cpu);
-  return figures;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,12 +211,16 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
 
-  const std::optional<Figures> connect = measureConnectDownload();
+  // The connect a user makes after start-up: ports opened and the four tabs shown the first time.
+  const std::optional<Figures> connect =
+      measureChain([] { return std::make_unique<Rig>(); }, "Button1",
+                   "the download left tables that differ from the device's");
   if (!connect) {
     std::fprintf(stderr, "connect and download did not complete\n");
     return 1;
   }
-  const std::optional<Figures> submit = measureSubmitAll();
+  const std::optional<Figures> submit = measureChain(
+      connectedRigWithFactoryDevice, "Button3", "the device did not receive the window's tables");
   if (!submit) {
     std::fprintf(stderr, "submitting the three tables did not complete\n");
     return 1;
