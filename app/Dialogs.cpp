@@ -10,6 +10,10 @@ void QtDialogs::error(QWidget* owner, const QString& caption, const QString& tex
   QMessageBox::critical(owner, caption, text, QMessageBox::Ok);
 }
 
+void QtDialogs::warning(QWidget* owner, const QString& caption, const QString& text) {
+  QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
+}
+
 bool QtDialogs::confirm(QWidget* owner, const QString& caption, const QString& text) {
   return QMessageBox::warning(owner, caption, text, QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::Yes) == QMessageBox::Yes;

@@ -14,6 +14,8 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // Error icon, OK button.
   virtual void error(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // Warning icon, OK button: something did not happen as asked, but nothing is broken.
+  virtual void warning(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Warning icon, Yes (default) and No; true for Yes.
   virtual bool confirm(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Empty when cancelled. filter is in Qt's form ("Tarvik Config File (*.tvk)").
@@ -25,6 +27,7 @@ class Dialogs {
 class QtDialogs : public Dialogs {
  public:
   void error(QWidget* owner, const QString& caption, const QString& text) override;
+  void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
   QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;

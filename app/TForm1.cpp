@@ -315,6 +315,10 @@ void TForm1::showError(const QString& caption, const QString& text) {
   dialogs_.error(this, caption, text);
 }
 
+void TForm1::showWarning(const QString& caption, const QString& text) {
+  dialogs_.warning(this, caption, text);
+}
+
 void TForm1::setCurrentVersion(const QString& version) { firmware_->setCurrentVersion(version); }
 
 QString TForm1::currentVersion() const { return firmware_->currentVersion(); }

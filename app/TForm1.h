@@ -70,6 +70,7 @@ class TForm1 : public QWidget,
   void setButtonEnabled(ChainButton button, bool enabled) override;
   void setBusyCursor(bool busy) override;
   void showError(const QString& caption, const QString& text) override;
+  void showWarning(const QString& caption, const QString& text) override;
   void setCurrentVersion(const QString& version) override;
   QString currentVersion() const override;
   bool linkReservedElsewhere() const override;

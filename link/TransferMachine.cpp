@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/TransferMachine.h"
 
+#include <utility>
+
 namespace tarvik {
 
 namespace {
@@ -47,6 +49,74 @@ QString stalledActivity(TransferMachine::Step step) {
   return QStringLiteral("waiting");
 }
 
+// The chain a reply belongs to; nothing for the bootloader's replies.
+std::optional<ChainButton> chainOfReply(std::uint8_t code) {
+  switch (static_cast<Command>(code)) {
+    case Command::Identify:
+    case Command::DownloadPresets:
+    case Command::DownloadConfig:
+    case Command::DownloadCcMap:
+    case Command::DownloadPcRemap:
+      return ChainButton::Connect;
+    case Command::SubmitConfig:
+      return ChainButton::SubmitConfig;
+    case Command::SubmitPresets:
+    case Command::SubmitCcMap:
+    case Command::SubmitPcRemap:
+      return ChainButton::SubmitPresets;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<ChainButton> chainOfStep(TransferMachine::Step step) {
+  using Step = TransferMachine::Step;
+  switch (step) {
+    case Step::Identifying:
+      return ChainButton::Connect;
+    case Step::SubmittingConfig:
+      return ChainButton::SubmitConfig;
+    default:
+      if (inDownloadTables(step)) return ChainButton::Connect;
+      if (inSubmitPresets(step)) return ChainButton::SubmitPresets;
+      return std::nullopt;
+  }
+}
+
+bool isBootloaderReply(std::uint8_t code) {
+  const auto command = static_cast<Command>(code);
+  return command == Command::EnterBootloader || command == Command::UploadFlashPage ||
+         command == Command::WriteRamToFlash;
+}
+
+QString statusText(std::uint8_t status) {
+  return QStringLiteral("0x%1").arg(QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper());
+}
+
+QString notStoredLine(const QString& block, std::uint8_t status) {
+  return QStringLiteral("Tarvik did not store the %1 (status %2)").arg(block, statusText(status));
+}
+
+const QString kWarningCaption = QStringLiteral("Warning");
+
+// A page read-back cut short: the complete nibble pairs before the closing byte. The flash then
+// sees a read-back that cannot match and gives the page up as unverified, instead of waiting
+// for a reply that already came.
+std::optional<Reply> shortPageReadBack(std::span<const std::uint8_t> frame) {
+  if (frame.size() < 2 || frame[0] != 0xF0 ||
+      frame[1] != static_cast<std::uint8_t>(Command::UploadFlashPage)) {
+    return std::nullopt;
+  }
+  Reply reply;
+  reply.code = frame[1];
+  reply.frameLength = frame.size();
+  const int complete = frame.size() >= 3 ? static_cast<int>((frame.size() - 3) / 2) : 0;
+  for (int i = 0; i < complete && i < kFlashPageSize; ++i) {
+    reply.items.push_back(DecodeItem(frame, i));
+  }
+  return reply;
+}
+
 template <std::size_t N>
 std::span<const std::uint8_t, N> fixedItems(const Reply& reply) {
   // parseReply hands out exactly itemsRead(code) items, which is N for every caller here.
@@ -80,10 +150,18 @@ bool TransferMachine::canStartChain() const {
   return !chainRunning() && !view_.linkReservedElsewhere();
 }
 
+void TransferMachine::beginChain(ChainButton chain) {
+  abortedChains_[index(chain)] = false;
+  if (chain == ChainButton::SubmitPresets) {
+    presetsRefusal_.reset();
+  }
+}
+
 bool TransferMachine::startConnect() {
   if (!canStartChain()) {
     return false;
   }
+  beginChain(ChainButton::Connect);
   holdButton(ChainButton::Connect);
   view_.setBusyCursor(true);
   // Until the device has answered once, only the connect time-out watches the wait.
@@ -102,6 +180,7 @@ bool TransferMachine::startSubmitConfig() {
   if (!canStartChain()) {
     return false;
   }
+  beginChain(ChainButton::SubmitConfig);
   holdButton(ChainButton::SubmitConfig);
   view_.setBusyCursor(true);
   view_.addLog(QStringLiteral("submit config"));
@@ -114,6 +193,7 @@ bool TransferMachine::startSubmitPresets() {
   if (!canStartChain()) {
     return false;
   }
+  beginChain(ChainButton::SubmitPresets);
   holdButton(ChainButton::SubmitPresets);
   view_.setBusyCursor(true);
   view_.addLog(QStringLiteral("submit presets"));
@@ -123,11 +203,30 @@ bool TransferMachine::startSubmitPresets() {
 }
 
 void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
-  const std::optional<Reply> reply = parseReply(frame);
-  if (!reply) {
+  std::optional<Reply> reply = parseReply(frame);
+  if (!reply && view_.linkReservedElsewhere()) {
+    reply = shortPageReadBack(frame);
+  }
+  if (!reply || dropped(*reply)) {
     return;
   }
   onReply(*reply);
+}
+
+bool TransferMachine::dropped(const Reply& reply) {
+  if (view_.linkReservedElsewhere() && !isBootloaderReply(reply.code)) {
+    view_.addLog(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed")
+                     .arg(reply.code));
+    return true;
+  }
+  const std::optional<ChainButton> chain = chainOfReply(reply.code);
+  if (chain && abortedChains_[index(*chain)]) {
+    view_.addLog(QStringLiteral("late reply %1 from Tarvik after the transfer was aborted - "
+                                "ignored")
+                     .arg(reply.code));
+    return true;
+  }
+  return false;
 }
 
 void TransferMachine::onReply(const Reply& reply) {
@@ -167,18 +266,28 @@ void TransferMachine::onReply(const Reply& reply) {
       view_.setBusyCursor(false);
       return;
 
-    case Command::SubmitConfig:
-      if (reply.items[0] == kStatusSuccess) {
-        view_.addLog(QStringLiteral("transmission successful"));
-      }
+    case Command::SubmitConfig: {
+      const std::uint8_t status = reply.items[0];
+      const QString refused = notStoredLine(QStringLiteral("advanced settings"), status);
+      view_.addLog(status == kStatusSuccess ? QStringLiteral("transmission successful") : refused);
       finishIf(step_ == Step::SubmittingConfig);
       releaseButton(ChainButton::SubmitConfig, true);
       view_.setBusyCursor(false);
+      if (status != kStatusSuccess) {
+        view_.showWarning(kWarningCaption, refused + QStringLiteral(". Please submit again."));
+      }
       return;
+    }
 
     case Command::SubmitPresets: {
-      if (reply.items[0] == kStatusSuccess) {
+      const std::uint8_t status = reply.items[0];
+      if (status == kStatusSuccess) {
         view_.addLog(QStringLiteral("transmission successful"));
+      } else {
+        // The device still expects the two tables, so they go out; the end of the chain must
+        // not call the whole submit a success.
+        view_.addLog(notStoredLine(QStringLiteral("presets"), status));
+        presetsRefusal_ = status;
       }
       view_.addLog(QStringLiteral("submit control changes"));
       const auto ccMap = editors_.ccMapPayload();
@@ -193,12 +302,22 @@ void TransferMachine::onReply(const Reply& reply) {
       return;
     }
 
-    case Command::SubmitPcRemap:
-      view_.addLog(QStringLiteral("transmission successful"));
+    case Command::SubmitPcRemap: {
+      const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
+      if (!refusal) {
+        view_.addLog(QStringLiteral("transmission successful"));
+      }
       finishIf(inSubmitPresets(step_));
       releaseButton(ChainButton::SubmitPresets, true);
       view_.setBusyCursor(false);
+      if (refusal) {
+        view_.showWarning(kWarningCaption,
+                          notStoredLine(QStringLiteral("presets"), *refusal) +
+                              QStringLiteral(". The control changes and the program change "
+                                             "remap table were sent; please submit again."));
+      }
       return;
+    }
 
     case Command::EnterBootloader:
       bootloaderFlag_.store(true, std::memory_order_release);
@@ -321,6 +440,9 @@ void TransferMachine::finishIf(bool stepBelongsToChain) {
 }
 
 void TransferMachine::abortChain() {
+  if (const std::optional<ChainButton> chain = chainOfStep(step_)) {
+    abortedChains_[index(*chain)] = true;
+  }
   timer1_.stop();
   setStep(Step::Idle);
   for (ChainButton button :

@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace tarvik {
@@ -18,7 +19,9 @@ namespace tarvik {
 // The device's side of the conversation, step by step: connect and identify, the download
 // chain, the two submit chains and the bootloader replies the flash waits on. Each reply makes
 // the next command go out; replies are acted on whatever the current step (an unsolicited reply
-// 5 still sends the CC map). Every call comes on the window's thread.
+// 5 still sends the CC map), with two exceptions: a reply of a chain that the reply watchdog has
+// given up is only logged as late, and while the flash owns the link only the bootloader's
+// replies are acted on. Every call comes on the window's thread.
 class TransferMachine : public QObject {
   Q_OBJECT
  public:
@@ -96,6 +99,11 @@ class TransferMachine : public QObject {
   void holdButton(ChainButton button);
   void releaseButton(ChainButton button, bool enable);
   bool canStartChain() const;
+  // Clears what an earlier run of this chain left behind (a give-up, a refusal).
+  void beginChain(ChainButton chain);
+  // True (and logged) when the reply must not move anything: it belongs to a chain that was
+  // given up, or the flash owns the link and the reply is not the bootloader's.
+  bool dropped(const Reply& reply);
 
   LinkPort& link_;
   TransferView& view_;
@@ -106,6 +114,11 @@ class TransferMachine : public QObject {
   int identifyCount_ = 0;
   // Buttons disabled by a chain and not yet given back; indexed by ChainButton.
   std::array<bool, 3> heldButtons_{};
+  // Chains the reply watchdog or a send failure gave up; indexed by ChainButton. Their late
+  // replies must not send the rest of an abandoned chain.
+  std::array<bool, 3> abortedChains_{};
+  // The status of a refused SubmitPresets, until the end of its chain reports it.
+  std::optional<std::uint8_t> presetsRefusal_;
   std::atomic<bool> bootloaderFlag_{false};
   QString pageReadBack_;
 };

@@ -30,6 +30,10 @@ class TransferView {
   virtual void setBusyCursor(bool busy) = 0;
   // Modal box with the error icon and an OK button; returns when the user closed it.
   virtual void showError(const QString& caption, const QString& text) = 0;
+  // Modal box with the warning icon and an OK button; views without one show the error box.
+  virtual void showWarning(const QString& caption, const QString& text) {
+    showError(caption, text);
+  }
   virtual void setCurrentVersion(const QString& version) = 0;
   virtual QString currentVersion() const = 0;
   // True while another part of the program (the flash) owns the link; the machine then

@@ -151,11 +151,17 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
     QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
-    // Reply 19 carries no status, so the end of the presets chain still says so.
+    // The two tables still go out after the refused presets, but nothing calls it a success.
     QCOMPARE(rig.logMessages().mid(kConnectLog.size()),
-             (QStringList{"submit presets", "submit control changes",
-                          "submit programm change remap table", "transmission successful",
-                          "submit config"}));
+             (QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
+                          "submit control changes", "submit programm change remap table",
+                          "submit config",
+                          "Tarvik did not store the advanced settings (status 0x00)"}));
+    QCOMPARE(rig.commandsNamed("SubmitPcRemap"), 1);
+    QCOMPARE(rig.dialogs.warnings.size(), std::size_t{2});
+    QVERIFY(rig.dialogs.warnings[0].text.startsWith(
+        QStringLiteral("Tarvik did not store the presets (status 0x00)")));
+    QVERIFY(rig.dialogs.errors.empty());
     QVERIFY(!BusyCursor::isBusy());
   }
 

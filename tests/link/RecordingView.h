@@ -74,6 +74,10 @@ class RecordingView : public TransferView {
     boxes.push_back({caption, text, busy});
     transcript << QStringLiteral("box:") + caption;
   }
+  void showWarning(const QString& caption, const QString& text) override {
+    boxes.push_back({caption, text, busy});
+    transcript << QStringLiteral("warning:") + caption;
+  }
   void setCurrentVersion(const QString& text) override {
     version = text;
     transcript << QStringLiteral("version:") + text;

@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FakeTarvik.h"
-#include "RecordingEditors.h"
-#include "RecordingView.h"
-#include "link/TransferMachine.h"
-#include "support/ConnectLog.h"
+#include "MachineRig.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -11,74 +7,6 @@
 
 using namespace tarvik;
 using namespace tarvik::test;
-
-namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-using Step = TransferMachine::Step;
-
-constexpr int kWait = 5000;  // generous; every wait ends as soon as its condition holds
-
-using tarvik::testing::kCompleteConnectLog;
-
-const QString kMismatchText = QStringLiteral(
-    "Your Tarvik Version does not match to this software! Please Update Firmware or Software!");
-
-// One machine wired to a fake device, a recording view and recording editors.
-struct Rig {
-  FakeTarvik device;
-  RecordingView view;
-  RecordingEditors editors;
-  TransferMachine machine{device, view, editors};
-
-  Rig() {
-    device.attach(&machine);
-    for (int i = 0; i < kTableSize; ++i) {
-      const auto row = static_cast<std::size_t>(i);
-      editors.presets[row] = static_cast<std::uint8_t>(0xFF - i);
-      editors.ccMap[row] = static_cast<std::uint8_t>(i % 8);
-      editors.pcRemap[row] = static_cast<std::uint8_t>(i == 5 ? 0xFF : i);
-    }
-    for (int i = 0; i < kConfigRecordSize; ++i) {
-      editors.record[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 11);
-    }
-  }
-
-  bool button(ChainButton b) { return view.buttons[b]; }
-
-  // Presses connect and lets the device answer until the machine is back at rest.
-  bool connect() {
-    machine.resetIdentifyCount();
-    if (!machine.startConnect()) {
-      return false;
-    }
-    return QTest::qWaitFor([this] { return !machine.chainRunning(); }, kWait);
-  }
-};
-
-Bytes payloadOf(Command command, const std::vector<FakeTarvik::ReceivedCommand>& commands) {
-  for (const auto& received : commands) {
-    if (received.command == command) {
-      return received.payload;
-    }
-  }
-  return {};
-}
-
-template <std::size_t N>
-Bytes bytes(const std::array<std::uint8_t, N>& table) {
-  return Bytes(table.begin(), table.end());
-}
-
-Bytes frameOf(std::initializer_list<int> values) {
-  Bytes frame;
-  for (int v : values) {
-    frame.push_back(static_cast<std::uint8_t>(v));
-  }
-  return frame;
-}
-
-}  // namespace
 
 Q_DECLARE_METATYPE(Bytes)
 
@@ -211,12 +139,10 @@ class TransferMachineTest : public QObject {
   void identifyReplyStopsConnectTimer() {
     Rig rig;
     rig.device.answersLeft = 1;
-    rig.machine.setConnectTimeout(50);
-    rig.machine.setReplyWatchdog(60000);
     QVERIFY(rig.machine.startConnect());
+    QVERIFY(rig.machine.connectTimer().isActive());
     QTRY_COMPARE_WITH_TIMEOUT(rig.device.count(Command::Identify), 2, kWait);
     QVERIFY(!rig.machine.connectTimer().isActive());
-    QTest::qWait(150);  // well past the connect interval: no time-out box may appear now
     QVERIFY(rig.view.boxes.empty());
     QVERIFY(rig.view.busy);
     QVERIFY(!rig.button(ChainButton::Connect));
@@ -261,7 +187,6 @@ class TransferMachineTest : public QObject {
     const auto chainButton = static_cast<ChainButton>(button);
     Rig rig;
     rig.device.answersLeft = answers;
-    rig.machine.setReplyWatchdog(80);
     if (chain == "connect") {
       QVERIFY(rig.machine.startConnect());
     } else if (chain == "config") {
@@ -270,6 +195,9 @@ class TransferMachineTest : public QObject {
       QVERIFY(rig.machine.startSubmitPresets());
     }
     QVERIFY(!rig.button(chainButton));
+    // Once the device has taken the command it will not answer, nothing else can happen first.
+    QTRY_COMPARE_WITH_TIMEOUT(int(rig.device.commands.size()), answers + 1, kWait);
+    rig.machine.setReplyWatchdog(0);
 
     QTRY_COMPARE_WITH_TIMEOUT(rig.view.boxes.size(), std::size_t{1}, kWait);
     QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Error"));
@@ -282,23 +210,38 @@ class TransferMachineTest : public QObject {
     QCOMPARE(rig.machine.step(), Step::Idle);
     QCOMPARE(int(rig.device.commands.back().command), pending);
 
-    // The device wakes up late: its reply is handled as usual and the chain runs to its end.
+    // The device wakes up late: the abandoned chain must not go on behind the user's back.
+    const std::size_t sent = rig.device.wire.size();
+    const QStringList transcript = rig.view.transcript;
     rig.device.answersLeft = -1;
     rig.machine.DoSysExData(rig.device.replyTo(static_cast<Command>(pending)));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
+    QCOMPARE(rig.device.wire.size(), sent);
+    QCOMPARE(rig.view.transcript.mid(0, transcript.size()), transcript);
+    QCOMPARE(rig.view.transcript.mid(transcript.size()),
+             QStringList{QStringLiteral("log:late reply %1 from Tarvik after the transfer was "
+                                        "aborted - ignored")
+                             .arg(pending)});
+    QCOMPARE(rig.machine.step(), Step::Idle);
+
+    // Starting the chain again is a new run, answered as usual.
+    rig.machine.setReplyWatchdog(60000);
+    rig.machine.resetIdentifyCount();
     if (chain == "connect") {
-      QCOMPARE(rig.view.log.last(), kCompleteConnectLog.last());
-      QCOMPARE(rig.device.commandSequence().back(), Command::DownloadPcRemap);
+      QVERIFY(rig.machine.startConnect());
     } else if (chain == "config") {
-      QCOMPARE(rig.view.log.last(), QStringLiteral("transmission successful"));
+      QVERIFY(rig.machine.startSubmitConfig());
     } else {
-      QCOMPARE(rig.device.commandSequence().back(), Command::SubmitPcRemap);
-      QCOMPARE(rig.view.log.last(), QStringLiteral("transmission successful"));
+      QVERIFY(rig.machine.startSubmitPresets());
     }
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
+    QCOMPARE(rig.view.log.last(), chain == "connect" ? kCompleteConnectLog.last()
+                                                     : QStringLiteral("transmission successful"));
     QCOMPARE(rig.view.boxes.size(), std::size_t{1});
     QVERIFY(rig.button(chainButton));
     QVERIFY(!rig.view.busy);
   }
+
+
 
   void identifyReplyAfterChainRunsItAgain() {
     Rig rig;
@@ -316,71 +259,83 @@ class TransferMachineTest : public QObject {
     QVERIFY(rig.button(ChainButton::Connect));
   }
 
-  void submitConfigChain_data() {
+  void submitChains_data() {
+    QTest::addColumn<QString>("chain");
     QTest::addColumn<int>("status");
     QTest::addColumn<QStringList>("log");
-    QTest::newRow("success logged")
-        << 0xFF << QStringList{"submit config", "transmission successful"};
-    QTest::newRow("failure status not logged") << 0x00 << QStringList{"submit config"};
-  }
-  void submitConfigChain() {
-    QFETCH(int, status);
-    QFETCH(QStringList, log);
-    Rig rig;
-    rig.device.submitStatus = static_cast<std::uint8_t>(status);
-    QVERIFY(rig.machine.startSubmitConfig());
-    QCOMPARE(rig.view.transcript.mid(0, 3),
-             QStringList({"button:SubmitConfig:off", "cursor:busy", "log:submit config"}));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-
-    QCOMPARE(rig.device.wire.size(), std::size_t{2 + kConfigRecordSize});
-    QCOMPARE(Bytes(rig.device.wire[1].begin(), rig.device.wire[1].end()),
-             frameOf({0xF0, 0x00, 0x04, 0xF7}));
-    QCOMPARE(int(rig.device.commands.size()), 1);
-    QCOMPARE(payloadOf(Command::SubmitConfig, rig.device.commands), bytes(rig.editors.record));
-    QCOMPARE(rig.view.log, log);
-    QVERIFY(rig.button(ChainButton::SubmitConfig));
-    QVERIFY(!rig.view.busy);
-    QVERIFY(rig.view.boxes.empty());
-  }
-
-  void submitPresetsChain_data() {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("log");
-    QTest::newRow("success logged")
-        << 0xFF
+    QTest::newRow("config stored")
+        << "config" << 0xFF << QStringList{"submit config", "transmission successful"};
+    QTest::newRow("config refused")
+        << "config" << 0x00
+        << QStringList{"submit config", "Tarvik did not store the advanced settings (status 0x00)"};
+    QTest::newRow("presets stored")
+        << "presets" << 0xFF
         << QStringList{"submit presets", "transmission successful", "submit control changes",
                        "submit programm change remap table", "transmission successful"};
-    QTest::newRow("failure status still sends cc map")
-        << 0x00
-        << QStringList{"submit presets", "submit control changes",
-                       "submit programm change remap table", "transmission successful"};
+    // The two tables still go out, but the chain must not end in a success.
+    QTest::newRow("presets refused")
+        << "presets" << 0x00
+        << QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
+                       "submit control changes", "submit programm change remap table"};
+    QTest::newRow("presets refused with another status")
+        << "presets" << 0x7E
+        << QStringList{"submit presets", "Tarvik did not store the presets (status 0x7E)",
+                       "submit control changes", "submit programm change remap table"};
   }
-  void submitPresetsChain() {
+  void submitChains() {
+    QFETCH(QString, chain);
     QFETCH(int, status);
     QFETCH(QStringList, log);
+    const bool config = chain == "config";
+    const ChainButton button = config ? ChainButton::SubmitConfig : ChainButton::SubmitPresets;
     Rig rig;
     rig.device.submitStatus = static_cast<std::uint8_t>(status);
-    QVERIFY(rig.machine.startSubmitPresets());
+    QVERIFY(config ? rig.machine.startSubmitConfig() : rig.machine.startSubmitPresets());
     QCOMPARE(rig.view.transcript.mid(0, 3),
-             QStringList({"button:SubmitPresets:off", "cursor:busy", "log:submit presets"}));
+             QStringList({"button:" + RecordingView::name(button) + ":off", "cursor:busy",
+                          "log:" + log[0]}));
     QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
 
-    const std::vector<Command> expected{Command::SubmitPresets, Command::SubmitCcMap,
-                                        Command::SubmitPcRemap};
+    const std::vector<Command> expected =
+        config ? std::vector<Command>{Command::SubmitConfig}
+               : std::vector<Command>{Command::SubmitPresets, Command::SubmitCcMap,
+                                      Command::SubmitPcRemap};
     QVERIFY(rig.device.commandSequence() == expected);
-    QCOMPARE(rig.device.wire.size(), std::size_t{3 * (2 + kTableSize)});
     QCOMPARE(rig.device.stray, 0);
-    QCOMPARE(payloadOf(Command::SubmitPresets, rig.device.commands), bytes(rig.editors.presets));
-    QCOMPARE(payloadOf(Command::SubmitCcMap, rig.device.commands), bytes(rig.editors.ccMap));
-    QCOMPARE(payloadOf(Command::SubmitPcRemap, rig.device.commands), bytes(rig.editors.pcRemap));
-    // Command byte 0x13 of the remap table: F0 01 03 F7 right after the marker.
-    QCOMPARE(Bytes(rig.device.wire[2 * (2 + kTableSize) + 1].begin(),
-                   rig.device.wire[2 * (2 + kTableSize) + 1].end()),
-             frameOf({0xF0, 0x01, 0x03, 0xF7}));
+    const auto& wire = rig.device.wire;
+    if (config) {
+      QCOMPARE(wire.size(), std::size_t{2 + kConfigRecordSize});
+      QCOMPARE(Bytes(wire[1].begin(), wire[1].end()), frameOf({0xF0, 0x00, 0x04, 0xF7}));
+      QCOMPARE(payloadOf(Command::SubmitConfig, rig.device.commands), bytes(rig.editors.record));
+    } else {
+      QCOMPARE(wire.size(), std::size_t{3 * (2 + kTableSize)});
+      QCOMPARE(payloadOf(Command::SubmitPresets, rig.device.commands), bytes(rig.editors.presets));
+      QCOMPARE(payloadOf(Command::SubmitCcMap, rig.device.commands), bytes(rig.editors.ccMap));
+      QCOMPARE(payloadOf(Command::SubmitPcRemap, rig.device.commands), bytes(rig.editors.pcRemap));
+      // Command byte 0x13 of the remap table: F0 01 03 F7 right after the marker.
+      const auto& remapCommand = wire[2 * (2 + kTableSize) + 1];
+      QCOMPARE(Bytes(remapCommand.begin(), remapCommand.end()), frameOf({0xF0, 0x01, 0x03, 0xF7}));
+    }
     QCOMPARE(rig.view.log, log);
-    QVERIFY(rig.button(ChainButton::SubmitPresets));
+    QVERIFY(rig.button(button));
     QVERIFY(!rig.view.busy);
+    if (status == kStatusSuccess) {
+      QVERIFY(rig.view.boxes.empty());
+      return;
+    }
+    // One warning, once the chain has given everything back.
+    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
+    QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Warning"));
+    QVERIFY2(rig.view.boxes[0].text.startsWith(log[1]), qPrintable(rig.view.boxes[0].text));
+    QVERIFY(!rig.view.boxes[0].busyWhileShown);
+    QCOMPARE(rig.view.transcript.last(), QStringLiteral("warning:Warning"));
+
+    // The next submit that the device stores is a success again.
+    rig.device.submitStatus = kStatusSuccess;
+    QVERIFY(config ? rig.machine.startSubmitConfig() : rig.machine.startSubmitPresets());
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
+    QCOMPARE(rig.view.log.last(), QStringLiteral("transmission successful"));
+    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
   }
 
   void ccMapIsReadWhenReply5Arrives() {
@@ -474,63 +429,8 @@ class TransferMachineTest : public QObject {
     QVERIFY(!rig.machine.bootloaderFlag());
   }
 
-  void pageReadBackIsCompleteBeforeFlag() {
-    Rig rig;
-    Bytes page(kFlashPageSize);
-    QString expected;
-    for (int i = 0; i < kFlashPageSize; ++i) {
-      page[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 2 + 1);
-      expected += QStringLiteral("%1").arg(i * 2 + 1, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    QCOMPARE(expected.left(6), QStringLiteral("010305"));
-    QCOMPARE(expected.size(), 256);
 
-    QString seenText;
-    bool seenFlag = false;
-    connect(&rig.machine, &TransferMachine::bootloaderReply, this, [&] {
-      seenText = rig.machine.pageReadBack();
-      seenFlag = rig.machine.bootloaderFlag();
-    });
-    rig.machine.clearBootloaderFlag();
-    rig.machine.DoSysExData(buildReplyFrame(9, page));
-    QVERIFY(seenFlag);
-    QCOMPARE(seenText, expected);
-    QCOMPARE(rig.machine.pageReadBack(), expected);
-    QVERIFY(rig.view.transcript.isEmpty());
-    QVERIFY(rig.device.commands.empty());
 
-    // Reply 8 raises the same flag and leaves the read-back alone.
-    rig.machine.clearBootloaderFlag();
-    seenFlag = false;
-    rig.machine.DoSysExData(frameOf({0xF0, 0x08, 0xF7}));
-    QVERIFY(seenFlag);
-    QVERIFY(rig.machine.bootloaderFlag());
-    QCOMPARE(rig.machine.pageReadBack(), expected);
-  }
-
-  void hexDigitsAreUpperCase() {
-    Rig rig;
-    Bytes page(kFlashPageSize, 0xAB);
-    page[0] = 0x0A;
-    page[1] = 0xFF;
-    rig.machine.DoSysExData(buildReplyFrame(9, page));
-    QVERIFY(rig.machine.pageReadBack().startsWith(QStringLiteral("0AFFABAB")));
-  }
-
-  void flashWrittenHidesTabsAndKeepsConnectButton() {
-    Rig rig;
-    rig.device.major = 2;  // mismatch: the connect button stays off for good
-    QVERIFY(rig.connect());
-    rig.view.transcript.clear();
-    QSignalSpy written(&rig.machine, &TransferMachine::flashWritten);
-
-    rig.machine.DoSysExData(frameOf({0xF0, 0x11, 0xF7}));
-    QCOMPARE(written.count(), 1);
-    QCOMPARE(rig.view.transcript, QStringList({"tab:2:off", "tab:3:off", "tab:4:off", "tab:5:off",
-                                               "log:Firmware update successful! Reboot Tarvik...",
-                                               "raw:", "raw:", "cursor:default"}));
-    QVERIFY(!rig.button(ChainButton::Connect));
-  }
 
   void sendErrorEndsChainAndPropagates_data() {
     QTest::addColumn<QString>("chain");

@@ -20,6 +20,9 @@ class FakeDialogs : public Dialogs {
   void error(QWidget*, const QString& caption, const QString& text) override {
     errors.push_back({caption, text});
   }
+  void warning(QWidget*, const QString& caption, const QString& text) override {
+    warnings.push_back({caption, text});
+  }
   bool confirm(QWidget*, const QString& caption, const QString& text) override {
     confirmations.push_back({caption, text});
     return confirmAnswer;
@@ -36,6 +39,7 @@ class FakeDialogs : public Dialogs {
   }
 
   std::vector<Box> errors;
+  std::vector<Box> warnings;
   std::vector<Box> confirmations;
   bool confirmAnswer = true;
   QString nextFileName;
