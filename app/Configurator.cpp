@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "app/Configurator.h"
 
-#include "app/Dialogs.h"
-#include "app/TForm1.h"
-#include "firmware/UpdateServerUrl.h"
-#include "midi/MidiDevices.h"
-#include "midi/RtMidiService.h"
-
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-
+#include <iostream>
 #include <memory>
+
+#include "app/Dialogs.h"
+#include "app/TForm1.h"
+#include "firmware/UpdateServerUrl.h"
+#include "midi/MidiPorts.h"
+#include "midi/RtMidiService.h"
 
 namespace tarvik {
 
@@ -20,30 +20,25 @@ int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& before
 
   auto service = std::make_unique<RtMidiService>();
   const std::string problem = service->startupProblem();
-  SetMidiService(std::move(service));
-
-  SetMidiErrorReporter([&dialogs](const std::string& text) {
+  if (!problem.empty()) std::cerr << problem << std::endl;
+  // The port lists outlive the window and close what is still open when they go.
+  MidiPorts ports(std::move(service));
+  ports.setErrorReporter([&dialogs](const std::string& text) {
     dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
   });
-  int result = 0;
-  {
-    TForm1 form(dialogs, updateServerBaseUrl());
-    const QRect screen = form.screen()->availableGeometry();
-    form.move(screen.center() - form.rect().center());
-    if (beforeShow) beforeShow(form);
-    form.show();
-    if (!problem.empty()) {
-      // Over the window it concerns, once that is on screen.
-      QTimer::singleShot(0, &form, [&dialogs, &form, problem] {
-        dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
-      });
-    }
-    result = QApplication::exec();
+
+  TForm1 form(dialogs, ports, updateServerBaseUrl());
+  const QRect screen = form.screen()->availableGeometry();
+  form.move(screen.center() - form.rect().center());
+  if (beforeShow) beforeShow(form);
+  form.show();
+  if (!problem.empty()) {
+    // Over the window it concerns, once that is on screen.
+    QTimer::singleShot(0, &form, [&dialogs, &form, problem] {
+      dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+    });
   }
-  SetMidiErrorReporter(nullptr);
-  // The port lists outlive the window and close what is still open.
-  DestroyMidiDevices();
-  return result;
+  return QApplication::exec();
 }
 
 }  // namespace tarvik

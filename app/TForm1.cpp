@@ -1,19 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/TForm1.h"
 
-#include "app/BusyCursor.h"
-#include "app/Dialogs.h"
-#include "app/EventLog.h"
-#include "app/PortPreselection.h"
-#include "config/AdvancedSettingsTab.h"
-#include "config/PresetMatrixTab.h"
-#include "config/TvkFile.h"
-#include "firmware/Flasher.h"
-#include "firmware/FirmwareTab.h"
-#include "firmware/UpdateCheck.h"
-#include "tools/MidiMonitor.h"
-#include "tools/TestControllerTab.h"
-
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
@@ -23,22 +10,38 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/BusyCursor.h"
+#include "app/Dialogs.h"
+#include "app/EventLog.h"
+#include "config/TvkFile.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixTab.h"
+#include "firmware/UpdateCheck.h"
+#include "firmware/ui/FirmwareTab.h"
+#include "midi/MidiPorts.h"
+#include "midi/PortPreselection.h"
+#include "tools/MidiMonitor.h"
+#include "tools/ui/TestControllerTab.h"
+
 namespace tarvik {
 namespace {
 
 const QString kTvkFilter = QStringLiteral("Tarvik Config File (*.tvk)");
 const QString kTvkSuffix = QStringLiteral("tvk");
+const QString kErrorCaption = QStringLiteral("Error");
+const QString kTimeoutCaption = QStringLiteral("Timeout!");
 
 // The page joins the tab control before its content is built, so the content is created
 // inside its final parent and its fonts and styles are resolved once, not again on reparenting.
-template <class Content>
-Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption) {
+template <class Content, class... Args>
+Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption,
+                 Args&... args) {
   page = new QWidget;
   page->setObjectName(QString::fromLatin1(name));
   tabs->addTab(page, caption);
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(4, 4, 4, 4);
-  auto* content = new Content(page);
+  auto* content = new Content(args..., page);
   layout->addWidget(content);
   return content;
 }
@@ -52,14 +55,28 @@ QListWidget* portList(QWidget* parent, const char* name, int left) {
   return list;
 }
 
+void selectPort(QListWidget* list, int row) {
+  if (row < 0) {
+    list->clearSelection();
+    return;
+  }
+  list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
+TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
-      updateServer_(updateServer) {
+      ports_(ports),
+      updateServer_(updateServer),
+      link_(ports),
+      machine_(link_, configuration_),
+      flasher_(link_, machine_),
+      network_(new QNetworkAccessManager(this)),
+      download_(network_, updateServer) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -70,115 +87,133 @@ TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
   font.setPointSize(8);
   setFont(font);
 
-  ListBox1 = new QListWidget(this);
-  ListBox1->setObjectName(QStringLiteral("ListBox1"));
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListBox1->setGeometry(16, 432, 785, 121);
-  log_ = std::make_unique<EventLog>(*ListBox1);
+  eventLog_ = new QListWidget(this);
+  eventLog_->setObjectName(QStringLiteral("ListBox1"));
+  eventLog_->setSelectionMode(QAbstractItemView::SingleSelection);
+  eventLog_->setGeometry(16, 432, 785, 121);
+  log_ = std::make_unique<EventLog>(*eventLog_);
 
-  PageControl1 = new QTabWidget(this);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  PageControl1->setGeometry(16, 8, 785, 417);
-  setTabOrder(ListBox1, PageControl1);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("PageControl1"));
+  tabs_->setGeometry(16, 8, 785, 417);
+  setTabOrder(eventLog_, tabs_);
 
-  Label22 = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
-  Label22->setObjectName(QStringLiteral("Label22"));
-  Label22->move(16, 560);
+  footer_ = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
+  footer_->setObjectName(QStringLiteral("Label22"));
+  footer_->move(16, 560);
 
-  network_ = new QNetworkAccessManager(this);
   network_->setObjectName(QStringLiteral("IdHTTP1"));
-  machine_ = new TransferMachine(*this, *this, *this, this);
-
   buildMidiTab();
   buildTabs();
-  connect(machine_, &TransferMachine::chainRunningChanged, this, [this] { updateSendControls(); });
+  bindCore();
   FormCreate();
 }
 
 TForm1::~TForm1() {
   FormDestroy();
-  // The port lists outlive the window: they must not call back into it.
-  try {
-    MidiIn().OnShortMessage = nullptr;
-    MidiIn().OnSysExMessage = nullptr;
-  } catch (const std::exception&) {
-  }
+  // The tabs are bound to the configuration, a member that goes before the window's children.
+  delete tabs_;
 }
 
 void TForm1::buildMidiTab() {
-  TabSheet1 = new QWidget;
-  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-  auto* label1 = new QLabel(QStringLiteral("Input Device:"), TabSheet1);
+  midiPage_ = new QWidget;
+  midiPage_->setObjectName(QStringLiteral("TabSheet1"));
+  auto* label1 = new QLabel(QStringLiteral("Input Device:"), midiPage_);
   label1->setObjectName(QStringLiteral("Label1"));
   label1->move(8, 8);
-  auto* label2 = new QLabel(QStringLiteral("Output Device:"), TabSheet1);
+  auto* label2 = new QLabel(QStringLiteral("Output Device:"), midiPage_);
   label2->setObjectName(QStringLiteral("Label2"));
   label2->move(216, 8);
-  inputDevices = portList(TabSheet1, "inputDevices", 8);
-  outputDevices = portList(TabSheet1, "outputDevices", 216);
-  Button1 = new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), TabSheet1);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(8, 224, 233, 25);
-  setTabOrder(inputDevices, outputDevices);
-  setTabOrder(outputDevices, Button1);
-  connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-  PageControl1->addTab(TabSheet1, QStringLiteral("Midi"));
+  inputList_ = portList(midiPage_, "inputDevices", 8);
+  outputList_ = portList(midiPage_, "outputDevices", 216);
+  connectButton_ =
+      new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), midiPage_);
+  connectButton_->setObjectName(QStringLiteral("Button1"));
+  connectButton_->setGeometry(8, 224, 233, 25);
+  setTabOrder(inputList_, outputList_);
+  setTabOrder(outputList_, connectButton_);
+  connect(connectButton_, &QPushButton::clicked, this,
+          [this] { guarded([this] { Button1Click(); }); });
+  tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
 void TForm1::buildTabs() {
-  presets_ = addPage<PresetMatrixTab>(PageControl1, TabSheet2, "TabSheet2",
-                                      QStringLiteral("Presets / Controll Change"));
-  advanced_ = addPage<AdvancedSettingsTab>(PageControl1, TabSheet3, "TabSheet3",
-                                           QStringLiteral("Advanced settings"));
-  firmware_ = addPage<FirmwareTab>(PageControl1, TabSheet4, "TabSheet4",
+  presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
+                                      QStringLiteral("Presets / Controll Change"), configuration_);
+  advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
+                                           QStringLiteral("Advanced settings"), configuration_);
+  firmware_ = addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4",
                                    QStringLiteral("Firmware update"));
-  testController_ = addPage<TestControllerTab>(PageControl1, TabSheet5, "TabSheet5",
+  testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
   updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   firmware_->setUpdateCheck(updateCheck_);
-  flasher_ = new Flasher(*this, *machine_, *this, network_, updateServer_, this);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
-  connect(firmware_, &FirmwareTab::error, this,
-          [this](const QString& text) { dialogs_.error(this, applicationTitle, text); });
-  connect(flasher_, &Flasher::runningChanged, this, [this] { updateSendControls(); });
+  connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
-  connect(advanced_, &AdvancedSettingsTab::lockMaskChanged, presets_,
-          [this](quint8 mask) { presets_->setLockMask(mask); });
-  auto bind = [this](QWidget* tab, const char* name, void (TForm1::*handler)()) {
-    auto* button = tab->findChild<QPushButton*>(QString::fromLatin1(name));
-    Q_ASSERT(button != nullptr);
-    connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+  auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
   };
-  bind(advanced_, "Button2", &TForm1::Button2Click);
-  bind(presets_, "Button3", &TForm1::Button3Click);
-  bind(presets_, "Button8", &TForm1::Button8Click);
-  bind(presets_, "Button9", &TForm1::Button9Click);
+  bind(advanced_->submitButton(), &TForm1::Button2Click);
+  bind(presets_->submitButton(), &TForm1::Button3Click);
+  bind(presets_->saveButton(), &TForm1::Button8Click);
+  bind(presets_->loadButton(), &TForm1::Button9Click);
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] {
-              MidiOut().SendShortMessage(outputDevices->currentRow(), m.status, m.data1, m.data2);
+              ports_.outputs().SendShortMessage(selectedPort(outputList_), m.status, m.data1,
+                                                m.data2);
             });
           });
+}
+
+void TForm1::bindCore() {
+  connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
+  connect(&link_, &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
+
+  connect(&machine_, &TransferMachine::logLine, this, &TForm1::addLog);
+  connect(&machine_, &TransferMachine::chainRunningChanged, this, &TForm1::updateSendControls);
+  connect(&machine_, &TransferMachine::chainFinished, this, &TForm1::updateSendControls);
+  connect(&machine_, &TransferMachine::identified, this, &TForm1::onIdentified);
+  connect(&machine_, &TransferMachine::connectTimedOut, this, [this] {
+    updateSendControls();
+    dialogs_.error(this, kTimeoutCaption, QStringLiteral("No Tarvik found :("));
+  });
+  connect(&machine_, &TransferMachine::chainAborted, this,
+          [this](Chain, ChainAbort why, const QString& activity, const QString& detail) {
+            onChainAborted(why, activity, detail);
+          });
+  connect(&machine_, &TransferMachine::refused, this, &TForm1::onRefused);
+  connect(&machine_, &TransferMachine::flashWritten, this, &TForm1::onFlashWritten);
+
+  connect(&flasher_, &Flasher::logLine, this, &TForm1::addLog);
+  connect(&flasher_, &Flasher::runningChanged, this, &TForm1::updateSendControls);
+  connect(&flasher_, &Flasher::progress, this,
+          [this](int done, int count) { firmware_->setProgress(done, count); });
+  connect(&flasher_, &Flasher::finished, this, &TForm1::onFlashFinished);
+
+  connect(&download_, &FirmwareDownload::runningChanged, this, &TForm1::updateSendControls);
+  connect(&download_, &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
+  connect(&download_, &FirmwareDownload::failed, this, [this](const QString& text) {
+    firmware_->setFlashButtonEnabled(true);
+    reportError(text);
+  });
 }
 
 void TForm1::FormCreate() {
   setWindowTitle(windowTitle() + TransferMachine::softwareVersion);
   guarded([this] {
-    const std::vector<std::string> inputs = MidiIn().PortNames();
-    for (const std::string& name : inputs) inputDevices->addItem(QString::fromStdString(name));
-    const std::vector<std::string> outputs = MidiOut().PortNames();
-    for (const std::string& name : outputs) outputDevices->addItem(QString::fromStdString(name));
-    MidiIn().OnShortMessage = [this](int port, std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
-      DoMidiInData(port, s, d1, d2);
-    };
-    MidiIn().OnSysExMessage = [this](int port, const TMemoryStream& stream) {
-      DoSysExData(port, stream);
-    };
+    std::vector<std::string> inputs = ports_.inputs().PortNames();
+    for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
+    const std::vector<std::string> outputs = ports_.outputs().PortNames();
+    for (const std::string& name : outputs) outputList_->addItem(QString::fromStdString(name));
+    link_.listen();
     const auto [in, out] = preselectPorts(inputs, outputs);
-    inputDevices->setCurrentRow(in);
-    outputDevices->setCurrentRow(out);
+    selectPort(inputList_, in);
+    selectPort(outputList_, out);
   });
 }
 
@@ -191,68 +226,68 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-  for (TabSheet tab : {TabSheet::Presets, TabSheet::Advanced, TabSheet::Firmware,
-                       TabSheet::TestController}) {
-    setTabVisible(tab, false);
-  }
-  PageControl1->setCurrentIndex(0);
+  setDeviceTabsVisible(false);
+  tabs_->setCurrentIndex(0);
 }
 
 void TForm1::FormDestroy() {
   if (!portsOpened_) return;
-  guarded([this] {
-    MidiIn().Close(inputDevices->currentRow());
-    MidiOut().Close(outputDevices->currentRow());
-  });
+  // The ports the link opened; the port lists close any others when they go.
+  guarded([this] { link_.close(); });
 }
 
 void TForm1::addLog(const QString& message) { log_->addLog(message); }
-
-void TForm1::appendRawLogLine(const QString& line) { log_->appendRaw(line); }
 
 void TForm1::guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& error) {
-    reportError(error);
+    reportError(QString::fromLocal8Bit(error.what()));
   }
 }
 
-void TForm1::reportError(const std::exception& error) {
-  dialogs_.error(this, applicationTitle, QString::fromStdString(error.what()));
+void TForm1::reportError(const QString& text) { dialogs_.error(this, applicationTitle, text); }
+
+int TForm1::selectedPort(const QListWidget* list) {
+  const QList<QListWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? -1 : list->row(selected.constFirst());
+}
+
+bool TForm1::busy() const {
+  return machine_.chainRunning() || flasher_.running() || download_.running();
 }
 
 // ---- connect and submit -------------------------------------------------------------------
 
 void TForm1::Button1Click() {
-  machine_->resetIdentifyCount();
-  if (inputDevices->currentRow() < 0) {
+  machine_.resetIdentifyCount();
+  const int input = selectedPort(inputList_);
+  const int output = selectedPort(outputList_);
+  if (input < 0) {
     dialogs_.error(this, QStringLiteral("Information"),
                    QStringLiteral("Please select a Midi Input Device!"));
     return;
   }
-  if (outputDevices->currentRow() < 0) {
+  if (output < 0) {
     dialogs_.error(this, QStringLiteral("Information"),
                    QStringLiteral("Please select a Midi Output Device!"));
     return;
   }
-  if (machine_->chainRunning() || linkReservedElsewhere()) return;
-  MidiIn().Open(inputDevices->currentRow());
-  MidiOut().Open(outputDevices->currentRow());
+  if (busy() || connectLocked_) return;
+  link_.open(input, output);
   portsOpened_ = true;  // the ports are open even if the first send fails
-  machine_->startConnect();
+  machine_.startConnect();
 }
 
-void TForm1::Button2Click() { machine_->startSubmitConfig(); }
+void TForm1::Button2Click() { machine_.startSubmitConfig(); }
 
-void TForm1::Button3Click() { machine_->startSubmitPresets(); }
+void TForm1::Button3Click() { machine_.startSubmitPresets(); }
 
 void TForm1::Button8Click() {
   const QString path = dialogs_.saveFileName(this, kTvkFilter, kTvkSuffix);
   if (path.isEmpty()) return;
-  if (!TvkFile::save(path, presets_->tables())) {
-    dialogs_.error(this, applicationTitle,
-                   QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+  if (!TvkFile::save(path, configuration_.tables())) {
+    reportError(QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
   }
 }
 
@@ -261,114 +296,131 @@ void TForm1::Button9Click() {
   if (path.isEmpty()) return;
   const TvkFile::LoadResult result = TvkFile::load(path);
   if (!result.tables) {
-    dialogs_.error(this, QStringLiteral("Error"), result.message);
+    dialogs_.error(this, kErrorCaption, result.message);
     return;
   }
-  presets_->setTables(*result.tables);
+  configuration_.setTables(*result.tables);
 }
 
 void TForm1::Button7Click() {
-  if (machine_->chainRunning() || flasher_->running()) return;
+  if (busy()) return;
   if (!dialogs_.confirm(this, Flasher::kConfirmCaption, Flasher::kConfirmText)) return;
-  flasher_->start();
+  firmware_->setFlashButtonEnabled(false);
+  download_.start();
 }
 
-// ---- MIDI input ---------------------------------------------------------------------------
+// ---- what the core reports ----------------------------------------------------------------
 
 void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
   if (const auto line = monitorLine(status, data1, data2)) addLog(*line);
 }
 
-void TForm1::DoSysExData(int, const TMemoryStream& stream) {
-  guarded([&] { machine_->DoSysExData(stream); });
-}
-
-void TForm1::SendByte(std::uint8_t value) {
-  const auto frame = nibbleFrame(value);
-  MidiOut().SendLongMessage(outputDevices->currentRow(), TMemoryStream(frame.begin(), frame.end()));
-}
-
-// ---- TransferView -------------------------------------------------------------------------
-
-QWidget* TForm1::tabPage(TabSheet tab) const {
-  switch (tab) {
-    case TabSheet::Presets: return TabSheet2;
-    case TabSheet::Advanced: return TabSheet3;
-    case TabSheet::Firmware: return TabSheet4;
-    case TabSheet::TestController: return TabSheet5;
+void TForm1::setDeviceTabsVisible(bool visible) {
+  for (QWidget* page : {presetsPage_, advancedPage_, firmwarePage_, testControllerPage_}) {
+    tabs_->setTabVisible(tabs_->indexOf(page), visible);
   }
-  return nullptr;
 }
 
-void TForm1::setTabVisible(TabSheet tab, bool visible) {
-  PageControl1->setTabVisible(PageControl1->indexOf(tabPage(tab)), visible);
+void TForm1::onIdentified(const QString& version, bool compatible) {
+  firmware_->setCurrentVersion(version);
+  if (compatible) {
+    setDeviceTabsVisible(true);
+    return;
+  }
+  // Only the firmware tab is offered to a device with other firmware, for good.
+  connectLocked_ = true;
+  updateSendControls();
+  dialogs_.error(this, kErrorCaption,
+                 QStringLiteral("Your Tarvik Version does not match to this software! Please "
+                                "Update Firmware or Software!"));
+  tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
-void TForm1::setButtonEnabled(ChainButton button, bool enabled) {
-  chainButtonWanted_[static_cast<std::size_t>(button)] = enabled;
+void TForm1::onChainAborted(ChainAbort why, const QString& activity, const QString& detail) {
+  updateSendControls();
+  switch (why) {
+    case ChainAbort::NoReply:
+      dialogs_.error(this, kErrorCaption,
+                     QStringLiteral("The Tarvik did not answer while ") + activity +
+                         QStringLiteral(". The transfer was aborted; please check the MIDI "
+                                        "connection and try again."));
+      return;
+    case ChainAbort::SendFailed:
+      reportError(detail);
+      return;
+    case ChainAbort::PortGone:
+      dialogs_.error(this, kErrorCaption,
+                     QStringLiteral("The MIDI port %1 vanished while %2. The transfer was "
+                                    "aborted; connect again once the port is back.")
+                         .arg(detail, activity));
+      return;
+  }
+}
+
+void TForm1::onRefused(Block block, std::uint8_t status) {
+  updateSendControls();
+  dialogs_.warning(this, QStringLiteral("Warning"), refusalText(block, status));
+}
+
+void TForm1::onFlashWritten() {
+  setDeviceTabsVisible(false);
+  log_->appendRaw(QString());
+  log_->appendRaw(QString());
   updateSendControls();
 }
 
-void TForm1::setBusyCursor(bool busy) { BusyCursor::set(busy); }
-
-void TForm1::showError(const QString& caption, const QString& text) {
-  dialogs_.error(this, caption, text);
+void TForm1::onFirmwareChecked(const FirmwareImage& image) {
+  if (image.ok()) {
+    flasher_.start(image);
+    return;
+  }
+  firmware_->setFlashButtonEnabled(true);
+  if (image.problem() == FirmwareImage::Problem::DigestMismatch) {
+    dialogs_.error(this, kErrorCaption, image.errorText());
+  } else {
+    reportError(image.errorText());
+  }
 }
 
-void TForm1::showWarning(const QString& caption, const QString& text) {
-  dialogs_.warning(this, caption, text);
+void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
+  firmware_->hideProgress();
+  // After a confirmed write the button stays off until the next connect and update check.
+  if (end != FlashEnd::Flashed) firmware_->setFlashButtonEnabled(true);
+  updateSendControls();
+  switch (end) {
+    case FlashEnd::Flashed:
+    case FlashEnd::VerifyFailed:
+      return;
+    case FlashEnd::NoReply:
+    case FlashEnd::WriteUnconfirmed:
+      dialogs_.error(this, kTimeoutCaption, detail);
+      return;
+    case FlashEnd::SendFailed:
+      reportError(detail);
+      return;
+    case FlashEnd::PortGone:
+      dialogs_.error(this, kErrorCaption,
+                     QStringLiteral("The MIDI port %1 vanished during the firmware update. "
+                                    "Tarvik may still be in its bootloader: connect again and "
+                                    "flash the firmware once more.")
+                         .arg(detail));
+      return;
+  }
 }
-
-void TForm1::setCurrentVersion(const QString& version) { firmware_->setCurrentVersion(version); }
-
-QString TForm1::currentVersion() const { return firmware_->currentVersion(); }
-
-bool TForm1::linkReservedElsewhere() const { return flasher_->running(); }
-
-void TForm1::setFlashButtonEnabled(bool enabled) { firmware_->setFlashButtonEnabled(enabled); }
-
-void TForm1::setProgress(int page, int pageCount) { firmware_->setProgress(page, pageCount); }
-
-void TForm1::hideProgress() { firmware_->hideProgress(); }
 
 void TForm1::updateSendControls() {
-  const bool busy = machine_->chainRunning() || linkReservedElsewhere();
-  Button1->setEnabled(chainButtonWanted_[0] && !busy);
-  advanced_->findChild<QPushButton*>(QStringLiteral("Button2"))
-      ->setEnabled(chainButtonWanted_[1] && !busy);
-  presets_->findChild<QPushButton*>(QStringLiteral("Button3"))
-      ->setEnabled(chainButtonWanted_[2] && !busy);
-  testController_->programSendButton()->setEnabled(!busy);
-  testController_->controlSendButton()->setEnabled(!busy);
+  const bool linkBusy = busy();
+  BusyCursor::set(linkBusy);
+  connectButton_->setEnabled(!linkBusy && !connectLocked_);
+  advanced_->submitButton()->setEnabled(!linkBusy);
+  presets_->submitButton()->setEnabled(!linkBusy);
+  testController_->programSendButton()->setEnabled(!linkBusy);
+  testController_->controlSendButton()->setEnabled(!linkBusy);
+  // A chain or a flash talks to the ports it started with: the lists stay as they are.
+  inputList_->setEnabled(!linkBusy);
+  outputList_->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.
-  firmware_->setLinkBusy(busy);
-}
-
-// ---- ConfigEditors ------------------------------------------------------------------------
-
-std::array<std::uint8_t, kTableSize> TForm1::presetPayload() const {
-  return presets_->presetPayload();
-}
-std::array<std::uint8_t, kTableSize> TForm1::ccMapPayload() const {
-  return presets_->ccMapPayload();
-}
-std::array<std::uint8_t, kTableSize> TForm1::pcRemapPayload() const {
-  return presets_->pcRemapPayload();
-}
-std::array<std::uint8_t, kConfigRecordSize> TForm1::configRecord() const {
-  return advanced_->configRecord();
-}
-void TForm1::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
-  presets_->applyPresets(items);
-}
-void TForm1::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
-  presets_->applyCcMap(items);
-}
-void TForm1::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
-  presets_->applyPcRemap(items);
-}
-void TForm1::applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize> items) {
-  advanced_->applyConfigRecord(items);
+  firmware_->setLinkBusy(linkBusy);
 }
 
 }  // namespace tarvik

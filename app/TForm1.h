@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "firmware/FlashView.h"
-#include "link/Framing.h"
-#include "link/TransferMachine.h"
-#include "link/TransferView.h"
-#include "midi/MidiDevices.h"
-
 #include <QUrl>
 #include <QWidget>
-
-#include <array>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+
+#include "config/Configuration.h"
+#include "firmware/FirmwareDownload.h"
+#include "firmware/Flasher.h"
+#include "link/DeviceLink.h"
+#include "link/TransferMachine.h"
 
 class QLabel;
 class QListWidget;
@@ -27,27 +26,26 @@ class AdvancedSettingsTab;
 class Dialogs;
 class EventLog;
 class FirmwareTab;
-class Flasher;
-class UpdateCheck;
+class MidiPorts;
 class PresetMatrixTab;
 class TestControllerTab;
+class UpdateCheck;
 
-// The one window of the program. It owns every control and binds them to the logic classes;
-// the rules themselves live in those classes. All of its code runs on the window's thread: MIDI
-// input reaches it through the MIDI layer's hand-over, one event at a time.
-class TForm1 : public QWidget,
-               public TransferView,
-               public ConfigEditors,
-               public LinkPort,
-               public FlashView {
+// The one window of the program: a thin front end over the core. It owns the configuration the
+// tabs edit, the link to the device, the transfer machine and the flash, shows what they report
+// (log lines, boxes, tabs) and decides which controls may be used. All of its code runs on the
+// window's thread: MIDI input reaches it through the MIDI layer's hand-over, one event at a
+// time.
+class TForm1 : public QWidget {
   Q_OBJECT
  public:
   static inline const QString applicationTitle = QStringLiteral("Tarvik Configurator");
 
-  explicit TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent = nullptr);
+  // The port lists must outlive the window.
+  TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  void addLog(const QString& message) override;
+  void addLog(const QString& message);
 
   // Handlers of the window, named after their control.
   void Button1Click();
@@ -57,41 +55,17 @@ class TForm1 : public QWidget,
   void Button8Click();
   void Button9Click();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
-  void DoSysExData(int port, const TMemoryStream& stream);
 
-  TransferMachine& machine() { return *machine_; }
-  Flasher& flasher() { return *flasher_; }
+  Configuration& configuration() { return configuration_; }
+  DeviceLink& link() { return link_; }
+  TransferMachine& machine() { return machine_; }
+  Flasher& flasher() { return flasher_; }
+  FirmwareDownload& firmwareDownload() { return download_; }
   UpdateCheck& updateCheck() { return *updateCheck_; }
   bool portsOpened() const { return portsOpened_; }
-
-  // TransferView
-  void appendRawLogLine(const QString& line) override;
-  void setTabVisible(TabSheet tab, bool visible) override;
-  void setButtonEnabled(ChainButton button, bool enabled) override;
-  void setBusyCursor(bool busy) override;
-  void showError(const QString& caption, const QString& text) override;
-  void showWarning(const QString& caption, const QString& text) override;
-  void setCurrentVersion(const QString& version) override;
-  QString currentVersion() const override;
-  bool linkReservedElsewhere() const override;
-
-  // ConfigEditors
-  std::array<std::uint8_t, kTableSize> presetPayload() const override;
-  std::array<std::uint8_t, kTableSize> ccMapPayload() const override;
-  std::array<std::uint8_t, kTableSize> pcRemapPayload() const override;
-  std::array<std::uint8_t, kConfigRecordSize> configRecord() const override;
-  void applyPresets(std::span<const std::uint8_t, kTableSize> items) override;
-  void applyCcMap(std::span<const std::uint8_t, kTableSize> items) override;
-  void applyPcRemap(std::span<const std::uint8_t, kTableSize> items) override;
-  void applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize> items) override;
-
-  // FlashView (addLog, setBusyCursor and showError are shared with TransferView)
-  void setFlashButtonEnabled(bool enabled) override;
-  void setProgress(int page, int pageCount) override;
-  void hideProgress() override;
-
-  // LinkPort: one nibble frame to the output port selected at this moment.
-  void SendByte(std::uint8_t value) override;
+  // Something owns the link (a chain, the firmware download or the flash): nothing else may
+  // talk to the device, and the busy cursor shows.
+  bool busy() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -99,43 +73,56 @@ class TForm1 : public QWidget,
  private:
   void buildMidiTab();
   void buildTabs();
+  void bindCore();
   void FormCreate();
   void FormShow();
   void FormDestroy();
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
-  void reportError(const std::exception& error);
-  // Nothing else may talk to the device while a chain or a flash runs.
+  void reportError(const QString& text);
   void updateSendControls();
-  QWidget* tabPage(TabSheet tab) const;
+  void setDeviceTabsVisible(bool visible);
+  void onIdentified(const QString& version, bool compatible);
+  void onChainAborted(ChainAbort why, const QString& activity, const QString& detail);
+  void onRefused(Block block, std::uint8_t status);
+  void onFlashWritten();
+  void onFirmwareChecked(const FirmwareImage& image);
+  void onFlashFinished(FlashEnd end, const QString& detail);
+  // The port list's selected row, -1 when nothing is selected (the current row may differ).
+  static int selectedPort(const QListWidget* list);
 
   Dialogs& dialogs_;
+  MidiPorts& ports_;
   QUrl updateServer_;
 
-  QListWidget* ListBox1 = nullptr;
-  QTabWidget* PageControl1 = nullptr;
-  QLabel* Label22 = nullptr;
-  QWidget* TabSheet1 = nullptr;
-  QWidget* TabSheet2 = nullptr;
-  QWidget* TabSheet3 = nullptr;
-  QWidget* TabSheet4 = nullptr;
-  QWidget* TabSheet5 = nullptr;
-  QListWidget* inputDevices = nullptr;
-  QListWidget* outputDevices = nullptr;
-  QPushButton* Button1 = nullptr;
+  Configuration configuration_;
+  DeviceLink link_;
+  TransferMachine machine_;
+  Flasher flasher_;
+  QNetworkAccessManager* network_ = nullptr;
+  FirmwareDownload download_;
+  UpdateCheck* updateCheck_ = nullptr;
+
+  QListWidget* eventLog_ = nullptr;  // ListBox1
+  QTabWidget* tabs_ = nullptr;        // PageControl1
+  QLabel* footer_ = nullptr;          // Label22
+  QWidget* midiPage_ = nullptr;       // TabSheet1 .. TabSheet5
+  QWidget* presetsPage_ = nullptr;
+  QWidget* advancedPage_ = nullptr;
+  QWidget* firmwarePage_ = nullptr;
+  QWidget* testControllerPage_ = nullptr;
+  QListWidget* inputList_ = nullptr;   // inputDevices
+  QListWidget* outputList_ = nullptr;  // outputDevices
+  QPushButton* connectButton_ = nullptr;  // Button1
 
   PresetMatrixTab* presets_ = nullptr;
   AdvancedSettingsTab* advanced_ = nullptr;
   FirmwareTab* firmware_ = nullptr;
   TestControllerTab* testController_ = nullptr;
-  QNetworkAccessManager* network_ = nullptr;
-
   std::unique_ptr<EventLog> log_;
-  TransferMachine* machine_ = nullptr;
-  UpdateCheck* updateCheck_ = nullptr;
-  Flasher* flasher_ = nullptr;
 
-  std::array<bool, 3> chainButtonWanted_{true, true, true};
+  // After a device with other firmware answered, nothing enables the connect button again.
+  bool connectLocked_ = false;
   bool portsOpened_ = false;
   bool shown_ = false;
 };

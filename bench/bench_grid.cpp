@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "config/AdvancedSettingsTab.h"
-#include "config/PresetMatrixTab.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixTab.h"
 
 namespace {
 

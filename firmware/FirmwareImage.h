@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -47,3 +48,5 @@ class FirmwareImage {
 };
 
 }  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::FirmwareImage)

@@ -1,31 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/Flasher.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <exception>
 
-#include "firmware/FlashView.h"
-#include "firmware/UpdateRequest.h"
 #include "link/Framing.h"
 #include "link/TransferMachine.h"
 
 namespace tarvik {
 
-namespace {
-const QString kErrorCaption = QStringLiteral("Error");
-const QString kTimeoutCaption = QStringLiteral("Timeout!");
-}  // namespace
-
-Flasher::Flasher(LinkPort& link, TransferMachine& machine, FlashView& view,
-                 QNetworkAccessManager* network, QUrl baseUrl, QObject* parent)
-    : QObject(parent),
-      link_(link),
-      machine_(machine),
-      view_(view),
-      network_(network),
-      baseUrl_(std::move(baseUrl)),
-      requestTimeoutMs_(kRequestTimeoutMs) {
+Flasher::Flasher(LinkPort& link, TransferMachine& machine, QObject* parent)
+    : QObject(parent), link_(link), machine_(machine) {
+  qRegisterMetaType<tarvik::FlashEnd>();
   replyTimer_.setSingleShot(true);
   writeTimer_.setSingleShot(true);
   connect(&replyTimer_, &QTimer::timeout, this, &Flasher::onReplyTimeout);
@@ -34,52 +19,13 @@ Flasher::Flasher(LinkPort& link, TransferMachine& machine, FlashView& view,
   connect(&machine_, &TransferMachine::flashWritten, this, &Flasher::onFlashWritten);
 }
 
-Flasher::~Flasher() {
-  if (download_) {
-    download_->disconnect(this);
-    download_->abort();
-    download_->deleteLater();
-  }
-}
-
-void Flasher::start() {
-  if (running()) {
-    return;
-  }
-  setStage(Stage::Downloading);
-  view_.setFlashButtonEnabled(false);
-  view_.setBusyCursor(true);
-  download_ =
-      network_->get(makeUpdateRequest(baseUrl_, QStringLiteral("firmware.txt"), requestTimeoutMs_));
-  connect(download_, &QNetworkReply::finished, this, &Flasher::onDownloadFinished);
-}
-
-void Flasher::onDownloadFinished() {
-  QNetworkReply* reply = download_;
-  download_ = nullptr;
-  if (reply == nullptr) {
-    return;
-  }
-  reply->deleteLater();
-  if (stage_ != Stage::Downloading) {
-    return;
-  }
-  if (reply->error() != QNetworkReply::NoError) {
-    finish(false, kErrorCaption, updateErrorText(*reply, requestTimeoutMs_));
-    return;
-  }
-  const FirmwareImage image = FirmwareImage::fromBody(reply->readAll());
-  if (!image.ok()) {
-    finish(false, kErrorCaption, image.errorText());
+void Flasher::start(const FirmwareImage& image) {
+  if (running() || !image.ok() || machine_.chainRunning()) {
     return;
   }
   pages_ = image.pages();
-  enterBootloader();
-}
-
-void Flasher::enterBootloader() {
   setStage(Stage::EnteringBootloader);
-  view_.addLog(QStringLiteral("Entering bootloader"));
+  Q_EMIT logLine(QStringLiteral("Entering bootloader"));
   machine_.clearBootloaderFlag();
   if (send(Command::EnterBootloader)) {
     awaitReply();
@@ -90,7 +36,7 @@ void Flasher::uploadPage(int page) {
   page_ = page;
   setStage(Stage::UploadingPage);
   const int lastPage = static_cast<int>(pages_.size()) - 1;
-  view_.addLog(QStringLiteral("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
+  Q_EMIT logLine(QStringLiteral("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
   std::vector<std::uint8_t> payload;
   payload.reserve(1 + pages_[page].bytes.size());
   payload.push_back(static_cast<std::uint8_t>(page));
@@ -105,7 +51,7 @@ void Flasher::uploadPage(int page) {
 
 void Flasher::writeFlash() {
   setStage(Stage::WritingFlash);
-  view_.addLog(QStringLiteral("write RAM to FLASH..."));
+  Q_EMIT logLine(QStringLiteral("write RAM to FLASH..."));
   if (send(Command::WriteRamToFlash) && stage_ == Stage::WritingFlash) {
     writeTimer_.start(writeTimeoutMs_);
   }
@@ -130,8 +76,8 @@ void Flasher::onBootloaderReply() {
   replyTimer_.stop();
   const int pageCount = static_cast<int>(pages_.size());
   if (stage_ == Stage::EnteringBootloader) {
-    view_.addLog(QStringLiteral("ok"));
-    view_.setProgress(0, pageCount);
+    Q_EMIT logLine(QStringLiteral("ok"));
+    Q_EMIT progress(0, pageCount);
     uploadPage(0);
     return;
   }
@@ -139,11 +85,12 @@ void Flasher::onBootloaderReply() {
     return;
   }
   if (machine_.pageReadBack() != pages_[page_].text) {
-    abortInBootloader(QStringLiteral("verify failed! Programming canceled!"), {}, {});
+    leaveBootloader(QStringLiteral("verify failed! Programming canceled!"), FlashEnd::VerifyFailed,
+                    {});
     return;
   }
-  view_.addLog(QStringLiteral("verify ok"));
-  view_.setProgress(page_ + 1, pageCount);
+  Q_EMIT logLine(QStringLiteral("verify ok"));
+  Q_EMIT progress(page_ + 1, pageCount);
   if (page_ + 1 < pageCount) {
     uploadPage(page_ + 1);
   } else {
@@ -161,17 +108,14 @@ void Flasher::onReplyTimeout() {
                            : QStringLiteral("uploading flash page %1").arg(page_);
   const QString text =
       QStringLiteral("no reply from Tarvik while %1 - programming canceled").arg(what);
-  abortInBootloader(text, kTimeoutCaption, text);
+  leaveBootloader(text, FlashEnd::NoReply, text);
 }
 
 void Flasher::onFlashWritten() {
   if (stage_ != Stage::WritingFlash) {
     return;
   }
-  // The transfer machine has restored the cursor and hidden the device tabs; the flash button
-  // stays off until the next connect and update check.
-  end(false, false);
-  Q_EMIT finished(true);
+  end(FlashEnd::Flashed, {});
 }
 
 void Flasher::onWriteTimeout() {
@@ -181,8 +125,18 @@ void Flasher::onWriteTimeout() {
   const QString text = QStringLiteral(
       "no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik and check its "
       "firmware version");
-  view_.addLog(text);
-  finish(false, kTimeoutCaption, text);
+  Q_EMIT logLine(text);
+  end(FlashEnd::WriteUnconfirmed, text);
+}
+
+void Flasher::abortForLostPort(const QString& portName) {
+  if (!running()) {
+    return;
+  }
+  Q_EMIT logLine(QStringLiteral("MIDI port %1 vanished - programming canceled").arg(portName));
+  Q_EMIT logLine(QStringLiteral(
+      "Tarvik may still be in its bootloader: connect again and flash the firmware once more"));
+  end(FlashEnd::PortGone, portName);
 }
 
 bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {
@@ -191,57 +145,39 @@ bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {
     return true;
   } catch (const std::exception& error) {
     const QString text = QString::fromLocal8Bit(error.what());
-    abortInBootloader(QStringLiteral("programming canceled: ") + text, kErrorCaption, text);
+    leaveBootloader(QStringLiteral("programming canceled: ") + text, FlashEnd::SendFailed, text);
     return false;
   }
 }
 
-void Flasher::abortInBootloader(const QString& logLine, const QString& caption,
-                                const QString& text) {
+void Flasher::leaveBootloader(const QString& line, FlashEnd how, const QString& detail) {
   awaitingReply_ = false;
   replyTimer_.stop();
-  view_.addLog(logLine);
-  view_.addLog(QStringLiteral("leave bootloader..."));
-  sendLeaveBootloader();
-  finish(false, caption, text);
-}
-
-void Flasher::sendLeaveBootloader() {
+  Q_EMIT logLine(line);
+  Q_EMIT logLine(QStringLiteral("leave bootloader..."));
   // Best effort: when the link has just failed, it may fail again, and the first error is the
   // one the user needs to see.
   try {
     sendCommand(link_, Command::LeaveBootloader);
   } catch (const std::exception&) {
   }
+  end(how, detail);
 }
 
-void Flasher::finish(bool flashed, const QString& caption, const QString& text) {
-  end(true, true);
-  if (!text.isEmpty()) {
-    view_.showError(caption, text);
-  }
-  Q_EMIT finished(flashed);
-}
-
-void Flasher::end(bool enableButton, bool restoreCursor) {
+void Flasher::end(FlashEnd how, const QString& detail) {
   awaitingReply_ = false;
   replyTimer_.stop();
   writeTimer_.stop();
   pages_.clear();
   page_ = 0;
-  view_.hideProgress();
-  if (enableButton) {
-    view_.setFlashButtonEnabled(true);
-  }
-  if (restoreCursor) {
-    view_.setBusyCursor(false);
-  }
   setStage(Stage::Idle);
+  Q_EMIT finished(how, detail);
 }
 
 void Flasher::setStage(Stage stage) {
   const bool wasRunning = running();
   stage_ = stage;
+  machine_.setFlashOwnsLink(running());
   if (wasRunning != running()) {
     Q_EMIT runningChanged(running());
   }

@@ -2,35 +2,40 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <QUrl>
 #include <cstdint>
 #include <vector>
 
 #include "firmware/FirmwareImage.h"
 #include "link/Catalogue.h"
 
-class QNetworkAccessManager;
-class QNetworkReply;
-
 namespace tarvik {
 
-class FlashView;
 class LinkPort;
 class TransferMachine;
 
-// Downloads "firmware.txt", checks it, and takes the device through its bootloader page by
-// page with a read-back comparison after every page. Every step is started by an event (the
-// download finishing, the transfer machine's bootloaderReply(), a time-out), so the window
-// stays responsive and nothing spins the event loop.
+// How a flash ended.
+enum class FlashEnd {
+  Flashed,           // reply 17 confirmed the write
+  VerifyFailed,      // a page read back differently; the bootloader was left
+  NoReply,           // the bootloader did not answer; it was told to leave
+  SendFailed,        // the MIDI layer could not send; the bootloader was told to leave
+  PortGone,          // the link's port vanished; the device may still be in its bootloader
+  WriteUnconfirmed,  // no reply 17 after WriteRamToFlash; nothing was sent then
+};
+
+// Takes the device through its bootloader page by page with a read-back comparison after every
+// page, then has it write the image to flash. Every step is started by an event (the machine's
+// bootloaderReply(), a time-out), so the owner's thread never waits. The image comes checked
+// (FirmwareImage); where it came from (the update server, a file) is the caller's business.
 //
-// While running() the flash owns the link: the window must keep every other sender locked.
+// While running() the flash owns the link: the transfer machine refuses chains and acts on the
+// bootloader's replies only.
 class Flasher : public QObject {
   Q_OBJECT
  public:
-  // The question the window asks (Yes/No, warning icon, Yes default) before calling start().
+  // The question a front end asks (Yes/No, warning icon, Yes default) before start().
   static inline const QString kConfirmText = QStringLiteral(
       "Attention! \r\nDo not disconnect the power supply during the flash procedure!!!!\r\n\r\n"
       "Want continue?");
@@ -42,59 +47,52 @@ class Flasher : public QObject {
   // unconfirmed (the device is not told anything then: it may still be writing).
   static constexpr int kWriteTimeoutMs = 30000;
 
-  enum class Stage { Idle, Downloading, EnteringBootloader, UploadingPage, WritingFlash };
+  enum class Stage { Idle, EnteringBootloader, UploadingPage, WritingFlash };
 
-  Flasher(LinkPort& link, TransferMachine& machine, FlashView& view, QNetworkAccessManager* network,
-          QUrl baseUrl, QObject* parent = nullptr);
-  ~Flasher() override;
+  Flasher(LinkPort& link, TransferMachine& machine, QObject* parent = nullptr);
 
   // Tests shorten the waits; the program never changes them.
   void setReplyTimeout(int ms) { replyTimeoutMs_ = ms; }
   void setWriteTimeout(int ms) { writeTimeoutMs_ = ms; }
-  void setRequestTimeout(int ms) { requestTimeoutMs_ = ms; }
 
-  // The user has confirmed. Ignored while a flash is running.
-  void start();
+  // Starts with EnterBootloader. Ignored while a flash runs or when the image is not ok().
+  void start(const FirmwareImage& image);
+  // The link's port vanished: the flash ends at once.
+  void abortForLostPort(const QString& portName);
   bool running() const { return stage_ != Stage::Idle; }
   Stage stage() const { return stage_; }
 
  Q_SIGNALS:
+  void logLine(const QString& line);
   void runningChanged(bool running);
-  // The flash is over: true once the device confirmed the write, false on every other end.
-  void finished(bool flashed);
+  // `done` pages of `count` are verified.
+  void progress(int done, int count);
+  // The flash is over; `detail` is the text for the user where there is one (the MIDI error,
+  // the time-out), empty for a verification failure and a success.
+  void finished(tarvik::FlashEnd end, const QString& detail);
 
  private:
-  void onDownloadFinished();
   void onBootloaderReply();
   void onFlashWritten();
   void onReplyTimeout();
   void onWriteTimeout();
 
-  void enterBootloader();
   void uploadPage(int page);
   void writeFlash();
   void awaitReply();
-  // Sends a command; a send failure ends the flash through abortInBootloader. False then.
+  // Sends a command; a send failure ends the flash (SendFailed) and returns false.
   bool send(Command command, const std::vector<std::uint8_t>& payload = {});
-  // Logs the reason, leaves the bootloader, ends the flash and shows the box (if any text).
-  void abortInBootloader(const QString& logLine, const QString& caption, const QString& text);
-  void sendLeaveBootloader();
-  // Ends with the flash button on and the normal cursor, then shows the box (if any text).
-  void finish(bool flashed, const QString& caption, const QString& text);
-  void end(bool enableButton, bool restoreCursor);
+  // Logs the reason, tells the bootloader to leave, and ends the flash.
+  void leaveBootloader(const QString& logLine, FlashEnd end, const QString& detail);
+  void end(FlashEnd end, const QString& detail);
   void setStage(Stage stage);
 
   LinkPort& link_;
   TransferMachine& machine_;
-  FlashView& view_;
-  QNetworkAccessManager* network_;
-  QUrl baseUrl_;
   int replyTimeoutMs_ = kReplyTimeoutMs;
   int writeTimeoutMs_ = kWriteTimeoutMs;
-  int requestTimeoutMs_;
 
   Stage stage_ = Stage::Idle;
-  QPointer<QNetworkReply> download_;
   std::vector<FirmwarePage> pages_;
   int page_ = 0;
   bool awaitingReply_ = false;
@@ -103,3 +101,5 @@ class Flasher : public QObject {
 };
 
 }  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::FlashEnd)

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "link/TransferMachine.h"
 
+#include <exception>
 #include <utility>
 
 namespace tarvik {
 
 namespace {
 
-constexpr std::size_t index(ChainButton button) { return static_cast<std::size_t>(button); }
+constexpr std::size_t index(Chain chain) { return static_cast<std::size_t>(chain); }
 
 bool inDownloadTables(TransferMachine::Step step) {
   using Step = TransferMachine::Step;
@@ -21,8 +22,8 @@ bool inSubmitPresets(TransferMachine::Step step) {
          step == Step::SubmittingPcRemap;
 }
 
-// Completes "no reply from Tarvik while ..." in the log line and the box of the watchdog.
-QString stalledActivity(TransferMachine::Step step) {
+// Completes "no reply from Tarvik while ..." in the log line and the front end's message.
+QString activityOf(TransferMachine::Step step) {
   using Step = TransferMachine::Step;
   switch (step) {
     case Step::Identifying:
@@ -50,37 +51,31 @@ QString stalledActivity(TransferMachine::Step step) {
 }
 
 // The chain a reply belongs to; nothing for the bootloader's replies.
-std::optional<ChainButton> chainOfReply(std::uint8_t code) {
+std::optional<Chain> chainOfReply(std::uint8_t code) {
   switch (static_cast<Command>(code)) {
     case Command::Identify:
     case Command::DownloadPresets:
     case Command::DownloadConfig:
     case Command::DownloadCcMap:
     case Command::DownloadPcRemap:
-      return ChainButton::Connect;
+      return Chain::Connect;
     case Command::SubmitConfig:
-      return ChainButton::SubmitConfig;
+      return Chain::SubmitConfig;
     case Command::SubmitPresets:
     case Command::SubmitCcMap:
     case Command::SubmitPcRemap:
-      return ChainButton::SubmitPresets;
+      return Chain::SubmitPresets;
     default:
       return std::nullopt;
   }
 }
 
-std::optional<ChainButton> chainOfStep(TransferMachine::Step step) {
+std::optional<Chain> chainOfStep(TransferMachine::Step step) {
   using Step = TransferMachine::Step;
-  switch (step) {
-    case Step::Identifying:
-      return ChainButton::Connect;
-    case Step::SubmittingConfig:
-      return ChainButton::SubmitConfig;
-    default:
-      if (inDownloadTables(step)) return ChainButton::Connect;
-      if (inSubmitPresets(step)) return ChainButton::SubmitPresets;
-      return std::nullopt;
-  }
+  if (step == Step::Identifying || inDownloadTables(step)) return Chain::Connect;
+  if (step == Step::SubmittingConfig) return Chain::SubmitConfig;
+  if (inSubmitPresets(step)) return Chain::SubmitPresets;
+  return std::nullopt;
 }
 
 bool isBootloaderReply(std::uint8_t code) {
@@ -90,14 +85,17 @@ bool isBootloaderReply(std::uint8_t code) {
 }
 
 QString statusText(std::uint8_t status) {
-  return QStringLiteral("0x%1").arg(QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper());
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 QString notStoredLine(const QString& block, std::uint8_t status) {
   return QStringLiteral("Tarvik did not store the %1 (status %2)").arg(block, statusText(status));
 }
 
-const QString kWarningCaption = QStringLiteral("Warning");
+template <std::size_t N>
+QByteArray bytesOf(const std::array<std::uint8_t, N>& payload) {
+  return QByteArray(reinterpret_cast<const char*>(payload.data()), static_cast<qsizetype>(N));
+}
 
 // A page read-back cut short: the complete nibble pairs before the closing byte. The flash then
 // sees a read-back that cannot match and gives the page up as unverified, instead of waiting
@@ -125,10 +123,26 @@ std::span<const std::uint8_t, N> fixedItems(const Reply& reply) {
 
 }  // namespace
 
-TransferMachine::TransferMachine(LinkPort& link, TransferView& view, ConfigEditors& editors,
-                                 QObject* parent)
-    : QObject(parent), link_(link), view_(view), editors_(editors) {
-  // Children of the machine, so the window finds its Timer1 by name like any other control.
+QString refusalText(Block block, std::uint8_t status) {
+  switch (block) {
+    case Block::Record:
+      return notStoredLine(QStringLiteral("advanced settings"), status) +
+             QStringLiteral(". Please submit again.");
+    case Block::Presets:
+      return notStoredLine(QStringLiteral("presets"), status) +
+             QStringLiteral(". The control changes and the program change remap table were "
+                            "sent; please submit again.");
+    case Block::CcMap:
+    case Block::PcRemap:
+      break;
+  }
+  return notStoredLine(QStringLiteral("tables"), status) + QLatin1Char('.');
+}
+
+TransferMachine::TransferMachine(LinkPort& link, Configuration& configuration, QObject* parent)
+    : QObject(parent), link_(link), configuration_(configuration) {
+  qRegisterMetaType<tarvik::Chain>();
+  qRegisterMetaType<tarvik::ChainAbort>();
   timer1_.setParent(this);
   watchdog_.setParent(this);
   timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -146,13 +160,11 @@ void TransferMachine::setConnectTimeout(int ms) { timer1_.setInterval(ms); }
 
 void TransferMachine::setReplyWatchdog(int ms) { watchdog_.setInterval(ms); }
 
-bool TransferMachine::canStartChain() const {
-  return !chainRunning() && !view_.linkReservedElsewhere();
-}
+bool TransferMachine::canStartChain() const { return !chainRunning() && !flashOwnsLink_; }
 
-void TransferMachine::beginChain(ChainButton chain) {
+void TransferMachine::beginChain(Chain chain) {
   abortedChains_[index(chain)] = false;
-  if (chain == ChainButton::SubmitPresets) {
+  if (chain == Chain::SubmitPresets) {
     presetsRefusal_.reset();
   }
 }
@@ -161,16 +173,14 @@ bool TransferMachine::startConnect() {
   if (!canStartChain()) {
     return false;
   }
-  beginChain(ChainButton::Connect);
-  holdButton(ChainButton::Connect);
-  view_.setBusyCursor(true);
+  beginChain(Chain::Connect);
   // Until the device has answered once, only the connect time-out watches the wait.
   setStep(Step::Identifying);
   try {
     sendCommand(link_, Command::Identify);
-  } catch (...) {
-    abortChain();
-    throw;
+  } catch (const std::exception& error) {
+    abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
+    return true;
   }
   timer1_.start();
   return true;
@@ -180,11 +190,10 @@ bool TransferMachine::startSubmitConfig() {
   if (!canStartChain()) {
     return false;
   }
-  beginChain(ChainButton::SubmitConfig);
-  holdButton(ChainButton::SubmitConfig);
-  view_.setBusyCursor(true);
-  view_.addLog(QStringLiteral("submit config"));
-  const auto record = editors_.configRecord();
+  beginChain(Chain::SubmitConfig);
+  log(QStringLiteral("submit config"));
+  const auto record = configuration_.recordBytes();
+  sentRecord_ = bytesOf(record);
   sendAndAwait(Step::SubmittingConfig, Command::SubmitConfig, record);
   return true;
 }
@@ -193,18 +202,17 @@ bool TransferMachine::startSubmitPresets() {
   if (!canStartChain()) {
     return false;
   }
-  beginChain(ChainButton::SubmitPresets);
-  holdButton(ChainButton::SubmitPresets);
-  view_.setBusyCursor(true);
-  view_.addLog(QStringLiteral("submit presets"));
-  const auto presets = editors_.presetPayload();
+  beginChain(Chain::SubmitPresets);
+  log(QStringLiteral("submit presets"));
+  const auto presets = configuration_.presetPayload();
+  sentPresets_ = bytesOf(presets);
   sendAndAwait(Step::SubmittingPresets, Command::SubmitPresets, presets);
   return true;
 }
 
 void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
   std::optional<Reply> reply = parseReply(frame);
-  if (!reply && view_.linkReservedElsewhere()) {
+  if (!reply && flashOwnsLink_) {
     reply = shortPageReadBack(frame);
   }
   if (!reply || dropped(*reply)) {
@@ -214,16 +222,14 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
 }
 
 bool TransferMachine::dropped(const Reply& reply) {
-  if (view_.linkReservedElsewhere() && !isBootloaderReply(reply.code)) {
-    view_.addLog(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed")
-                     .arg(reply.code));
+  if (flashOwnsLink_ && !isBootloaderReply(reply.code)) {
+    log(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed").arg(reply.code));
     return true;
   }
-  const std::optional<ChainButton> chain = chainOfReply(reply.code);
+  const std::optional<Chain> chain = chainOfReply(reply.code);
   if (chain && abortedChains_[index(*chain)]) {
-    view_.addLog(QStringLiteral("late reply %1 from Tarvik after the transfer was aborted - "
-                                "ignored")
-                     .arg(reply.code));
+    log(QStringLiteral("late reply %1 from Tarvik after the transfer was aborted - ignored")
+            .arg(reply.code));
     return true;
   }
   return false;
@@ -236,68 +242,74 @@ void TransferMachine::onReply(const Reply& reply) {
       return;
 
     case Command::DownloadPresets:
-      view_.addLog(QStringLiteral("128 presets complete"));
-      editors_.applyPresets(fixedItems<kTableSize>(reply));
-      view_.addLog(QStringLiteral("download config..."));
+      log(QStringLiteral("128 presets complete"));
+      configuration_.applyPresets(fixedItems<kTableSize>(reply));
+      Q_EMIT received(Block::Presets);
+      log(QStringLiteral("download config..."));
       sendAndAwait(Step::DownloadingConfig, Command::DownloadConfig);
       return;
 
     case Command::DownloadConfig:
-      editors_.applyConfigRecord(fixedItems<kConfigRecordSize>(reply));
+      configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
       // The count comes from the frame length, so a longer frame reports more than it applies.
-      view_.addLog(QString::number(itemCount(reply.frameLength)) +
-                   QStringLiteral(" config items found"));
-      view_.addLog(QStringLiteral("download control changes..."));
+      log(QString::number(itemCount(reply.frameLength)) + QStringLiteral(" config items found"));
+      Q_EMIT received(Block::Record);
+      log(QStringLiteral("download control changes..."));
       sendAndAwait(Step::DownloadingCcMap, Command::DownloadCcMap);
       return;
 
     case Command::DownloadCcMap:
-      view_.addLog(QStringLiteral("control changes complete"));
-      editors_.applyCcMap(fixedItems<kTableSize>(reply));
-      view_.addLog(QStringLiteral("download programm change remap table..."));
+      log(QStringLiteral("control changes complete"));
+      configuration_.applyCcMap(fixedItems<kTableSize>(reply));
+      Q_EMIT received(Block::CcMap);
+      log(QStringLiteral("download programm change remap table..."));
       sendAndAwait(Step::DownloadingPcRemap, Command::DownloadPcRemap);
       return;
 
     case Command::DownloadPcRemap:
-      view_.addLog(QStringLiteral("download programm change remap table complete"));
-      editors_.applyPcRemap(fixedItems<kTableSize>(reply));
+      log(QStringLiteral("download programm change remap table complete"));
+      configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
+      Q_EMIT received(Block::PcRemap);
       finishIf(inDownloadTables(step_));
-      releaseButton(ChainButton::Connect, true);
-      view_.setBusyCursor(false);
+      Q_EMIT chainFinished(Chain::Connect);
       return;
 
     case Command::SubmitConfig: {
       const std::uint8_t status = reply.items[0];
-      const QString refused = notStoredLine(QStringLiteral("advanced settings"), status);
-      view_.addLog(status == kStatusSuccess ? QStringLiteral("transmission successful") : refused);
-      finishIf(step_ == Step::SubmittingConfig);
-      releaseButton(ChainButton::SubmitConfig, true);
-      view_.setBusyCursor(false);
-      if (status != kStatusSuccess) {
-        view_.showWarning(kWarningCaption, refused + QStringLiteral(". Please submit again."));
+      if (status == kStatusSuccess) {
+        log(QStringLiteral("transmission successful"));
+        if (!sentRecord_.isEmpty()) Q_EMIT stored(Block::Record, sentRecord_);
+      } else {
+        log(notStoredLine(QStringLiteral("advanced settings"), status));
       }
+      finishIf(step_ == Step::SubmittingConfig);
+      Q_EMIT chainFinished(Chain::SubmitConfig);
+      if (status != kStatusSuccess) Q_EMIT refused(Block::Record, status);
       return;
     }
 
     case Command::SubmitPresets: {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
-        view_.addLog(QStringLiteral("transmission successful"));
+        log(QStringLiteral("transmission successful"));
+        if (!sentPresets_.isEmpty()) Q_EMIT stored(Block::Presets, sentPresets_);
       } else {
         // The device still expects the two tables, so they go out; the end of the chain must
         // not call the whole submit a success.
-        view_.addLog(notStoredLine(QStringLiteral("presets"), status));
+        log(notStoredLine(QStringLiteral("presets"), status));
         presetsRefusal_ = status;
       }
-      view_.addLog(QStringLiteral("submit control changes"));
-      const auto ccMap = editors_.ccMapPayload();
+      log(QStringLiteral("submit control changes"));
+      const auto ccMap = configuration_.ccMapPayload();
+      sentCcMap_ = bytesOf(ccMap);
       sendAndAwait(Step::SubmittingCcMap, Command::SubmitCcMap, ccMap);
       return;
     }
 
     case Command::SubmitCcMap: {
-      view_.addLog(QStringLiteral("submit programm change remap table"));
-      const auto pcRemap = editors_.pcRemapPayload();
+      log(QStringLiteral("submit programm change remap table"));
+      const auto pcRemap = configuration_.pcRemapPayload();
+      sentPcRemap_ = bytesOf(pcRemap);
       sendAndAwait(Step::SubmittingPcRemap, Command::SubmitPcRemap, pcRemap);
       return;
     }
@@ -305,17 +317,14 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::SubmitPcRemap: {
       const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
       if (!refusal) {
-        view_.addLog(QStringLiteral("transmission successful"));
+        log(QStringLiteral("transmission successful"));
       }
+      // Reply 19 carries no status; it confirms the two tables that went out before it.
+      if (!sentCcMap_.isEmpty()) Q_EMIT stored(Block::CcMap, sentCcMap_);
+      if (!sentPcRemap_.isEmpty()) Q_EMIT stored(Block::PcRemap, sentPcRemap_);
       finishIf(inSubmitPresets(step_));
-      releaseButton(ChainButton::SubmitPresets, true);
-      view_.setBusyCursor(false);
-      if (refusal) {
-        view_.showWarning(kWarningCaption,
-                          notStoredLine(QStringLiteral("presets"), *refusal) +
-                              QStringLiteral(". The control changes and the program change "
-                                             "remap table were sent; please submit again."));
-      }
+      Q_EMIT chainFinished(Chain::SubmitPresets);
+      if (refusal) Q_EMIT refused(Block::Presets, *refusal);
       return;
     }
 
@@ -339,16 +348,7 @@ void TransferMachine::onReply(const Reply& reply) {
     }
 
     case Command::WriteRamToFlash:
-      // Only the flash sends the command this answers, and the flash holds the link while it
-      // runs, so no chain step is pending here.
-      view_.setTabVisible(TabSheet::Presets, false);
-      view_.setTabVisible(TabSheet::Advanced, false);
-      view_.setTabVisible(TabSheet::Firmware, false);
-      view_.setTabVisible(TabSheet::TestController, false);
-      view_.addLog(QStringLiteral("Firmware update successful! Reboot Tarvik..."));
-      view_.appendRawLogLine(QString());
-      view_.appendRawLogLine(QString());
-      view_.setBusyCursor(false);
+      log(QStringLiteral("Firmware update successful! Reboot Tarvik..."));
       Q_EMIT flashWritten();
       return;
 
@@ -366,71 +366,61 @@ void TransferMachine::onIdentify(const Reply& reply) {
     return;
   }
 
-  const QString version =
+  deviceVersion_ =
       QString::number(reply.items[0]) + QLatin1Char('.') + QString::number(reply.items[1]);
-  view_.setCurrentVersion(version);
-  const QString found = QStringLiteral("Tarvik found! Firmware-Version: ") + version;
+  const QString found = QStringLiteral("Tarvik found! Firmware-Version: ") + deviceVersion_;
 
-  if (view_.currentVersion() == softwareVersion) {
-    view_.setTabVisible(TabSheet::Presets, true);
-    view_.setTabVisible(TabSheet::Advanced, true);
-    view_.setTabVisible(TabSheet::Firmware, true);
-    view_.setTabVisible(TabSheet::TestController, true);
-    view_.addLog(found);
-    view_.addLog(QStringLiteral("download presets..."));
+  if (deviceVersion_ == softwareVersion) {
+    Q_EMIT identified(deviceVersion_, true);
+    log(found);
+    log(QStringLiteral("download presets..."));
     sendAndAwait(Step::DownloadingPresets, Command::DownloadPresets);
     return;
   }
 
-  // Nothing more is asked of a device with other firmware. The connect button stays off for
-  // good (only the firmware tab is offered), but the wait itself is over, so the cursor comes
-  // back. The state is settled before the box, whose event loop may deliver further replies.
+  // Nothing more is asked of a device with other firmware. The state is settled before the
+  // report, whose handler may show a modal box that delivers further replies.
   finishIf(step_ == Step::Identifying || inDownloadTables(step_));
-  releaseButton(ChainButton::Connect, false);
-  if (!chainRunning()) {
-    view_.setBusyCursor(false);
-  }
-  view_.showError(QStringLiteral("Error"),
-                  QStringLiteral("Your Tarvik Version does not match to this software! Please "
-                                 "Update Firmware or Software!"));
-  view_.addLog(found);
-  view_.setTabVisible(TabSheet::Firmware, true);
+  Q_EMIT identified(deviceVersion_, false);
+  log(found);
 }
 
 void TransferMachine::Timer1Timer() {
   timer1_.stop();
-  releaseButton(ChainButton::Connect, true);
-  view_.setBusyCursor(false);
   setStep(Step::Idle);
-  view_.showError(QStringLiteral("Timeout!"), QStringLiteral("No Tarvik found :("));
+  Q_EMIT connectTimedOut();
 }
 
 void TransferMachine::watchdogFired() {
   if (!chainRunning()) {
     return;
   }
-  const QString activity = stalledActivity(step_);
-  view_.addLog(QStringLiteral("no reply from Tarvik while ") + activity +
-               QStringLiteral(" - transfer aborted"));
-  // Settled before the modal box: a reply arriving while it is open is handled as usual.
-  abortChain();
-  view_.showError(QStringLiteral("Error"),
-                  QStringLiteral("The Tarvik did not answer while ") + activity +
-                      QStringLiteral(". The transfer was aborted; please check the MIDI "
-                                     "connection and try again."));
+  log(QStringLiteral("no reply from Tarvik while ") + activityOf(step_) +
+      QStringLiteral(" - transfer aborted"));
+  abortChain(ChainAbort::NoReply, {});
 }
 
-void TransferMachine::sendAndAwait(Step next, Command command,
+void TransferMachine::abortForLostPort(const QString& portName) {
+  if (!chainRunning()) {
+    return;
+  }
+  log(QStringLiteral("MIDI port %1 vanished while ").arg(portName) + activityOf(step_) +
+      QStringLiteral(" - transfer aborted"));
+  abortChain(ChainAbort::PortGone, portName);
+}
+
+bool TransferMachine::sendAndAwait(Step next, Command command,
                                    std::span<const std::uint8_t> payload) {
   setStep(next);
   try {
     sendCommand(link_, command, payload);
-  } catch (...) {
+  } catch (const std::exception& error) {
     // The rest of the command never went out, so no reply will come to move the chain on.
-    abortChain();
-    throw;
+    abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
+    return false;
   }
   watchdog_.start();
+  return true;
 }
 
 void TransferMachine::finishIf(bool stepBelongsToChain) {
@@ -439,30 +429,17 @@ void TransferMachine::finishIf(bool stepBelongsToChain) {
   }
 }
 
-void TransferMachine::abortChain() {
-  if (const std::optional<ChainButton> chain = chainOfStep(step_)) {
+void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
+  const std::optional<Chain> chain = chainOfStep(step_);
+  const QString activity = activityOf(step_);
+  if (chain) {
     abortedChains_[index(*chain)] = true;
   }
   timer1_.stop();
+  // Settled before the report: a box shown for it may deliver further replies.
   setStep(Step::Idle);
-  for (ChainButton button :
-       {ChainButton::Connect, ChainButton::SubmitConfig, ChainButton::SubmitPresets}) {
-    if (heldButtons_[index(button)]) {
-      releaseButton(button, true);
-    }
-  }
-  view_.setBusyCursor(false);
-}
-
-void TransferMachine::holdButton(ChainButton button) {
-  heldButtons_[index(button)] = true;
-  view_.setButtonEnabled(button, false);
-}
-
-void TransferMachine::releaseButton(ChainButton button, bool enable) {
-  heldButtons_[index(button)] = false;
-  if (enable) {
-    view_.setButtonEnabled(button, true);
+  if (chain) {
+    Q_EMIT chainAborted(*chain, why, activity, detail);
   }
 }
 

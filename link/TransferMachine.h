@@ -1,27 +1,42 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "link/Framing.h"
-#include "link/TransferView.h"
-
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "config/Configuration.h"
+#include "link/Framing.h"
 
 namespace tarvik {
+
+// The three chains of commands; each is started by one button of the window (or one command of
+// the command line) and runs on the device's replies.
+enum class Chain { Connect, SubmitConfig, SubmitPresets };
+
+// Why a chain ended before its last reply.
+enum class ChainAbort {
+  NoReply,     // the reply watchdog gave up waiting
+  SendFailed,  // the MIDI layer could not send; the text is its error
+  PortGone,    // the link's port vanished
+};
 
 // The device's side of the conversation, step by step: connect and identify, the download
 // chain, the two submit chains and the bootloader replies the flash waits on. Each reply makes
 // the next command go out; replies are acted on whatever the current step (an unsolicited reply
-// 5 still sends the CC map), with two exceptions: a reply of a chain that the reply watchdog has
-// given up is only logged as late, and while the flash owns the link only the bootloader's
-// replies are acted on. Every call comes on the window's thread.
+// 5 still sends the CC map), with two exceptions: a reply of a chain that was given up is only
+// logged as late, and while the flash owns the link only the bootloader's replies are acted on.
+//
+// The machine reads what it sends from the configuration and writes what it receives into it.
+// It reports outcomes and log lines; what they mean on screen or in a terminal is the front
+// end's business. Every call comes on the owner's thread.
 class TransferMachine : public QObject {
   Q_OBJECT
  public:
@@ -43,31 +58,40 @@ class TransferMachine : public QObject {
     SubmittingPcRemap,
   };
 
-  TransferMachine(LinkPort& link, TransferView& view, ConfigEditors& editors,
-                  QObject* parent = nullptr);
+  TransferMachine(LinkPort& link, Configuration& configuration, QObject* parent = nullptr);
 
   // Tests shorten the waits; the program never changes them.
   void setConnectTimeout(int ms);
   void setReplyWatchdog(int ms);
 
-  // Connect press after the port checks and the opening of the ports (the window does those):
-  // disables Button1, busy cursor, sends Identify, arms the connect time-out.
-  // The three starters refuse (return false, touch nothing) while a chain runs or the link is
-  // reserved elsewhere, so that two chains never interleave their commands on the link. A send
-  // error ends the chain (its button back, default cursor) and is rethrown.
+  // Starting a chain is refused (false, nothing touched) while a chain runs or the flash owns
+  // the link, so that two chains never interleave their commands. A send failure ends the
+  // chain at once (chainAborted with SendFailed); the start still returns true then.
+  // startConnect sends Identify and arms the connect time-out; the identify burst counts from
+  // resetIdentifyCount(), which the connect press calls before it checks the ports.
   bool startConnect();
   void resetIdentifyCount() { identifyCount_ = 0; }
-  // Opening steps of the submit chains (Button2Click, Button3Click).
   bool startSubmitConfig();
   bool startSubmitPresets();
 
   // The reply dispatcher: one received SysEx message.
   void DoSysExData(std::span<const std::uint8_t> frame);
+  void receiveFrame(int port, const std::vector<std::uint8_t>& frame) {
+    static_cast<void>(port);
+    DoSysExData(frame);
+  }
+
+  // The link's port has vanished: a running chain ends at once.
+  void abortForLostPort(const QString& portName);
+
+  // While the flash owns the link, no chain starts and only the bootloader's replies count.
+  void setFlashOwnsLink(bool owns) { flashOwnsLink_ = owns; }
+  bool flashOwnsLink() const { return flashOwnsLink_; }
 
   Step step() const { return step_; }
-  // True while a chain waits for the device: nothing else may send then.
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
+  QString deviceVersion() const { return deviceVersion_; }
   QTimer& connectTimer() { return timer1_; }
   QTimer& replyWatchdog() { return watchdog_; }
 
@@ -77,8 +101,28 @@ class TransferMachine : public QObject {
   QString pageReadBack() const { return pageReadBack_; }
 
  Q_SIGNALS:
-  // A chain started or ended; the window recomputes which send controls are usable.
+  void logLine(const QString& line);
+  // A chain started or ended (by its last reply, a give-up or the connect time-out).
   void chainRunningChanged(bool running);
+  // The identify reply that is acted on: the device's version text, and whether it is the
+  // program's own (only then does the download chain start).
+  void identified(const QString& version, bool compatible);
+  // Nothing answered the first Identify within the connect time-out.
+  void connectTimedOut();
+  // A downloaded block is in the configuration.
+  void received(tarvik::Block block);
+  // The device confirmed storing a block: status 0xFF, or reply 19 for the CC map and the PC
+  // remap table, which carry no status. `sent` is exactly what went out for it.
+  void stored(tarvik::Block block, const QByteArray& sent);
+  // The device answered a submit with another status than 0xFF. Reported when the chain that
+  // carried it has ended, after chainFinished.
+  void refused(tarvik::Block block, std::uint8_t status);
+  // The chain's last reply came (18, 4 or 19), whatever the statuses said.
+  void chainFinished(tarvik::Chain chain);
+  // The chain ended before its last reply; `activity` says what was under way ("submitting
+  // presets") and `detail` the MIDI layer's error for a failed send or the port's name.
+  void chainAborted(tarvik::Chain chain, tarvik::ChainAbort why, const QString& activity,
+                    const QString& detail);
   // Reply 8 or 9 set the bootloader flag (reply 9 rebuilt the read-back text first).
   void bootloaderReply();
   // Reply 17: the device wrote the uploaded image to flash.
@@ -91,36 +135,43 @@ class TransferMachine : public QObject {
   void onIdentify(const Reply& reply);
   void onReply(const Reply& reply);
   // Sends the command that a chain waits on the answer to, then arms the watchdog for it.
-  void sendAndAwait(Step next, Command command, std::span<const std::uint8_t> payload = {});
+  // False when the send failed (the chain is aborted then).
+  bool sendAndAwait(Step next, Command command, std::span<const std::uint8_t> payload = {});
   // The chain's last reply came: step Idle unless another chain's step is pending.
   void finishIf(bool stepBelongsToChain);
-  // The chain cannot go on (silent device, send error): every button it holds comes back.
-  void abortChain();
-  void holdButton(ChainButton button);
-  void releaseButton(ChainButton button, bool enable);
+  void abortChain(ChainAbort why, const QString& detail);
   bool canStartChain() const;
-  // Clears what an earlier run of this chain left behind (a give-up, a refusal).
-  void beginChain(ChainButton chain);
-  // True (and logged) when the reply must not move anything: it belongs to a chain that was
-  // given up, or the flash owns the link and the reply is not the bootloader's.
+  void beginChain(Chain chain);
   bool dropped(const Reply& reply);
+  void log(const QString& line) { Q_EMIT logLine(line); }
 
   LinkPort& link_;
-  TransferView& view_;
-  ConfigEditors& editors_;
+  Configuration& configuration_;
   QTimer timer1_;
   QTimer watchdog_;
   Step step_ = Step::Idle;
   int identifyCount_ = 0;
-  // Buttons disabled by a chain and not yet given back; indexed by ChainButton.
-  std::array<bool, 3> heldButtons_{};
-  // Chains the reply watchdog or a send failure gave up; indexed by ChainButton. Their late
-  // replies must not send the rest of an abandoned chain.
+  QString deviceVersion_;
+  bool flashOwnsLink_ = false;
+  // Chains that were given up; indexed by Chain. Their late replies must not send the rest of
+  // an abandoned chain.
   std::array<bool, 3> abortedChains_{};
-  // The status of a refused SubmitPresets, until the end of its chain reports it.
+  // A refused SubmitPresets, reported when its chain ends.
   std::optional<std::uint8_t> presetsRefusal_;
+  // What went out for each block since its chain started; a confirmation refers to these.
+  QByteArray sentRecord_;
+  QByteArray sentPresets_;
+  QByteArray sentCcMap_;
+  QByteArray sentPcRemap_;
   std::atomic<bool> bootloaderFlag_{false};
   QString pageReadBack_;
 };
 
+// What to tell the user when the device did not store a block: names the block, its status,
+// and what was sent all the same.
+QString refusalText(Block block, std::uint8_t status);
+
 }  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::Chain)
+Q_DECLARE_METATYPE(tarvik::ChainAbort)

@@ -6,15 +6,6 @@
 
 namespace tarvik {
 
-int shortMessageLength(std::uint8_t status) {
-  if (status >= 0xC0 && status <= 0xDF) return 2;
-  if (status >= 0x80 && status <= 0xEF) return 3;
-  if (status == 0xF1 || status == 0xF3) return 2;
-  if (status == 0xF2) return 3;
-  // Tune request, real-time messages, and status bytes with no defined length go out alone.
-  return 1;
-}
-
 namespace {
 
 struct InPort {

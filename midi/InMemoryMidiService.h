@@ -79,7 +79,4 @@ class InMemoryMidiService : public MidiService {
   std::unique_ptr<State> state_;
 };
 
-// Number of bytes a short message with this status occupies on the wire (1..3).
-int shortMessageLength(std::uint8_t status);
-
 }  // namespace tarvik

@@ -6,7 +6,6 @@
 #include <exception>
 #include <iostream>
 
-#include "midi/RtMidiService.h"
 
 namespace tarvik {
 
@@ -14,27 +13,6 @@ namespace {
 
 // The longest text the service's error-text buffer holds (128 bytes with the terminating zero).
 constexpr std::size_t kMaxErrorText = 127;
-
-// One object so that the lists always go before the service they hold a reference to, also
-// when the program ends without DestroyMidiDevices.
-struct MidiGlobals {
-  std::unique_ptr<MidiService> service;
-  std::unique_ptr<TMidiInput> input;
-  std::unique_ptr<TMidiOutput> output;
-  std::function<void(const std::string&)> reporter;
-
-  void destroyDevices() {
-    input.reset();
-    output.reset();
-    service.reset();
-  }
-  ~MidiGlobals() { destroyDevices(); }
-};
-
-MidiGlobals& globals() {
-  static MidiGlobals instance;
-  return instance;
-}
 
 std::string boundsError(const char* className, int index) {
   char text[96];
@@ -180,9 +158,9 @@ void TMidiInput::SysExBufferDone(int index) {
       try {
         OnSysExMessage(index, data.Stream);
       } catch (const std::exception& error) {
-        ReportMidiError(error.what());
+        ReportError(error.what());
       } catch (...) {
-        ReportMidiError("Unknown error in the SysEx handler");
+        ReportError("Unknown error in the SysEx handler");
       }
     }
     data.Stream.clear();
@@ -210,9 +188,9 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
       SysExBufferDone(port);
     }
   } catch (const std::exception& error) {
-    ReportMidiError(error.what());
+    ReportError(error.what());
   } catch (...) {
-    ReportMidiError("Unknown error in the MIDI input callback");
+    ReportError("Unknown error in the MIDI input callback");
   }
 }
 
@@ -269,44 +247,10 @@ void TMidiOutput::SendLongMessage(int index, const TMemoryStream& stream) {
   CheckResult(Service_.outUnprepareHeader(PortHandle(index), &header));
 }
 
-// ---- program-wide lists ---------------------------------------------------------------------
-
-MidiService& CurrentMidiService() {
-  auto& service = globals().service;
-  if (!service) service = std::make_unique<RtMidiService>();
-  return *service;
-}
-
-void SetMidiService(std::unique_ptr<MidiService> service) {
-  // The lists hold a reference to the service they enumerated: they go with it.
-  MidiGlobals& state = globals();
-  state.destroyDevices();
-  state.service = std::move(service);
-}
-
-TMidiInput& MidiIn() {
-  auto& input = globals().input;
-  if (!input) input = std::make_unique<TMidiInput>(CurrentMidiService());
-  return *input;
-}
-
-TMidiOutput& MidiOut() {
-  auto& output = globals().output;
-  if (!output) output = std::make_unique<TMidiOutput>(CurrentMidiService());
-  return *output;
-}
-
-void DestroyMidiDevices() { globals().destroyDevices(); }
-
-void SetMidiErrorReporter(std::function<void(const std::string&)> reporter) {
-  globals().reporter = std::move(reporter);
-}
-
-void ReportMidiError(const std::string& message) {
-  const auto& reporter = globals().reporter;
-  if (reporter) {
+void TMidiInput::ReportError(const std::string& message) {
+  if (OnError) {
     try {
-      reporter(message);
+      OnError(message);
       return;
     } catch (...) {
       // A reporter that fails must not take the input callback down with it.

@@ -75,8 +75,12 @@ class TMidiInput : public TMidiDevices {
 
   ShortHandler OnShortMessage;
   SysExHandler OnSysExMessage;
+  // Errors that arise inside the input callback (a failing re-queue, an error a handler lets
+  // out) have no caller to go to: they are handed here. Empty: they are printed to stderr.
+  std::function<void(const std::string&)> OnError;
 
   void SysExBufferDone(int index);
+  void ReportError(const std::string& message);
   // The service's input callback; instance is the port index.
   void MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
                       std::uintptr_t p2);
@@ -98,21 +102,5 @@ class TMidiOutput : public TMidiDevices {
   // The port must be open; the whole stream is one message.
   void SendLongMessage(int index, const TMemoryStream& stream);
 };
-
-// The program-wide port lists, created (and their ports enumerated) on first use. The service
-// they use is the one installed with SetMidiService, else the platform's RtMidi service.
-TMidiInput& MidiIn();
-TMidiOutput& MidiOut();
-// Installing a service first destroys the lists made with the previous one.
-void SetMidiService(std::unique_ptr<MidiService> service);
-MidiService& CurrentMidiService();
-// Destroys the input list, then the output list (closing their open ports), then the service.
-void DestroyMidiDevices();
-
-// Errors that arise inside the input callback (a failing re-queue, an error a handler lets out)
-// cannot go to a caller: they are handed to this reporter instead. The default prints to stderr;
-// the window installs one that shows the error box. An empty function restores the default.
-void SetMidiErrorReporter(std::function<void(const std::string&)> reporter);
-void ReportMidiError(const std::string& message);
 
 }  // namespace tarvik

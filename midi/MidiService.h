@@ -24,6 +24,16 @@ inline constexpr std::uint32_t StillPlaying = 65;
 inline constexpr std::uint32_t NoTextCode = 0xFFFF; // a code the service has no text for (tests)
 }  // namespace MidiResult
 
+// Number of bytes a short message with this status occupies on the wire (1..3).
+constexpr int shortMessageLength(std::uint8_t status) {
+  if (status >= 0xC0 && status <= 0xDF) return 2;
+  if (status >= 0x80 && status <= 0xEF) return 3;
+  if (status == 0xF1 || status == 0xF3) return 2;
+  if (status == 0xF2) return 3;
+  // Tune request, real-time messages, and status bytes with no defined length go out alone.
+  return 1;
+}
+
 // Input messages handed to the input callback.
 inline constexpr std::uint32_t MIM_DATA = 0x3C3;      // p1 = packed short message
 inline constexpr std::uint32_t MIM_LONGDATA = 0x3C4;  // p1 = MidiHeader* handed back

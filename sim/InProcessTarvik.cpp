@@ -2,7 +2,7 @@
 #include "sim/InProcessTarvik.h"
 
 #include "midi/InMemoryMidiService.h"
-#include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 
 #include <QString>
 
@@ -97,14 +97,19 @@ void InProcessTarvik::armTimer() {
   timer_.start(static_cast<int>(wait));
 }
 
-std::unique_ptr<InProcessTarvik> installInProcessTarvik(const TarvikContents& contents) {
+SimulatedMidi::SimulatedMidi(const TarvikContents& contents) {
   auto service = std::make_unique<InMemoryMidiService>();
-  const int inPort = service->addInput("Tarvik MIDI");
-  const int outPort = service->addOutput("Tarvik MIDI");
-  auto tarvik = std::make_unique<InProcessTarvik>(*service, outPort, inPort);
-  tarvik->device().setContents(contents);
-  SetMidiService(std::move(service));
-  return tarvik;
+  service_ = service.get();
+  inPort_ = service_->addInput("Tarvik MIDI");
+  outPort_ = service_->addOutput("Tarvik MIDI");
+  ports_ = std::make_unique<MidiPorts>(std::move(service));
+  tarvik_ = std::make_unique<InProcessTarvik>(*service_, outPort_, inPort_);
+  tarvik_->device().setContents(contents);
+}
+
+SimulatedMidi::~SimulatedMidi() {
+  tarvik_.reset();
+  ports_.reset();
 }
 
 }  // namespace tarvik

@@ -14,6 +14,7 @@
 namespace tarvik {
 
 class InMemoryMidiService;
+class MidiPorts;
 
 // Puts a TarvikDevice behind two ports of an InMemoryMidiService: what the program sends on the
 // output port feeds the device, and the device's frames come back on the input port through
@@ -63,10 +64,28 @@ class InProcessTarvik : public QObject {
   QTimer timer_;
 };
 
-// An InMemoryMidiService with one input and one output named "Tarvik MIDI" and the device behind
-// them, installed as the MIDI layer's service (SetMidiService). Call it before the port lists are
-// first used, and destroy the result before DestroyMidiDevices, which destroys the service.
-std::unique_ptr<InProcessTarvik> installInProcessTarvik(
-    const TarvikContents& contents = TarvikContents::factory());
+// Port lists over an in-memory service with one input and one output named "Tarvik MIDI" and
+// the device behind them: what a test or a benchmark hands to the window or the command line in
+// place of the platform's ports.
+class SimulatedMidi {
+ public:
+  explicit SimulatedMidi(const TarvikContents& contents = TarvikContents::factory());
+  // The device goes first; then the port lists, which close what is open, and the service.
+  ~SimulatedMidi();
+
+  MidiPorts& ports() { return *ports_; }
+  InMemoryMidiService& service() { return *service_; }
+  InProcessTarvik& tarvik() { return *tarvik_; }
+  TarvikDevice& device() { return tarvik_->device(); }
+  int inPort() const { return inPort_; }
+  int outPort() const { return outPort_; }
+
+ private:
+  std::unique_ptr<MidiPorts> ports_;
+  InMemoryMidiService* service_ = nullptr;
+  int inPort_ = -1;
+  int outPort_ = -1;
+  std::unique_ptr<InProcessTarvik> tarvik_;
+};
 
 }  // namespace tarvik

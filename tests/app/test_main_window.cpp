@@ -3,8 +3,8 @@
 #include "support/ConnectLog.h"
 
 #include "app/BusyCursor.h"
-#include "config/AdvancedSettingsTab.h"
-#include "config/PresetMatrixTab.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixTab.h"
 #include "config/TvkFile.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/PortPreselection.h"
+#include "midi/PortPreselection.h"
 
 #include <QTest>
 

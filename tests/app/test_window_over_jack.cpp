@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/TForm1.h"
-#include "config/PresetMatrixTab.h"
+#include "config/ui/PresetMatrixTab.h"
 #include "midi/MidiDevices.h"
 #include "midi/RtMidiService.h"
 #include "sim/TarvikContents.h"

@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "config/AdvancedSettingsTab.h"
+#include "config/ui/AdvancedSettingsTab.h"
 #include "config/RecordCases.h"
 
 using tarvik::AdvancedSettingsTab;

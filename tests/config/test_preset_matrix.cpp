@@ -10,7 +10,7 @@
 #include <QTest>
 #include <numeric>
 
-#include "config/PresetMatrixTab.h"
+#include "config/ui/PresetMatrixTab.h"
 
 using tarvik::PresetMatrixModel;
 using tarvik::PresetMatrixTab;

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "firmware/FirmwareTab.h"
+#include "firmware/ui/FirmwareTab.h"
 #include "firmware/UpdateCheck.h"
 #include "firmware/UpdateServerUrl.h"
 #include "sim/fixtures/FirmwareFixture.h"

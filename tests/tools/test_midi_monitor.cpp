@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "tools/MidiMonitor.h"
-#include "tools/TestControllerTab.h"
+#include "tools/ui/TestControllerTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>

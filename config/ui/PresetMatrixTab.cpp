@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "config/PresetMatrixTab.h"
+#include "config/ui/PresetMatrixTab.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,8 +7,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "config/PresetSelectorDelegate.h"
-#include "config/SelectorItems.h"
+#include "config/ui/PresetSelectorDelegate.h"
+#include "config/ui/SelectorItems.h"
 
 namespace tarvik {
 namespace {
@@ -20,9 +20,9 @@ constexpr int kPcRemapColumnWidth = 155;
 
 }  // namespace
 
-PresetMatrixTab::PresetMatrixTab(QWidget* parent)
+PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
     : QWidget(parent),
-      model_(new PresetMatrixModel(this)),
+      model_(new PresetMatrixModel(configuration, this)),
       view_(new QTableView(this)),
       loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
@@ -48,16 +48,16 @@ PresetMatrixTab::PresetMatrixTab(QWidget* parent)
   view_->setColumnWidth(PresetMatrixModel::kCcColumn, kCcColumnWidth);
   view_->setColumnWidth(PresetMatrixModel::kPcRemapColumn, kPcRemapColumnWidth);
 
-  button3_ = button(QStringLiteral("Button3"), QStringLiteral("Submit to Tarvik"));
-  button8_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
-  button9_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
-  button10_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
-  button12_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
-  connect(button10_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
-  connect(button12_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
+  submit_ = button(QStringLiteral("Button3"), QStringLiteral("Submit to Tarvik"));
+  save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
+  load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
+  deselectAll_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
+  defaultProgramChange_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
+  connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
+  connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {button3_, button8_, button9_, button10_, button12_}) {
+  for (QPushButton* b : {submit_, save_, load_, deselectAll_, defaultProgramChange_}) {
     buttons->addWidget(b);
   }
   buttons->addStretch();
@@ -65,6 +65,10 @@ PresetMatrixTab::PresetMatrixTab(QWidget* parent)
   page->addWidget(view_);
   page->addLayout(buttons);
 }
+
+void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }
+
+void PresetMatrixTab::Button12Click() { model_->configuration().defaultProgramChange(); }
 
 QPushButton* PresetMatrixTab::button(const QString& name, const QString& caption) {
   auto* b = new QPushButton(caption, this);

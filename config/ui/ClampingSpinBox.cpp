@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "config/ClampingSpinBox.h"
+#include "config/ui/ClampingSpinBox.h"
 
 #include <algorithm>
 

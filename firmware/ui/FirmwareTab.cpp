@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "firmware/FirmwareTab.h"
+#include "firmware/ui/FirmwareTab.h"
 
 #include <QFont>
 #include <QGridLayout>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tools/TestControllerTab.h"
+#include "tools/ui/TestControllerTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "config/PresetSelectorDelegate.h"
+#include "config/ui/PresetSelectorDelegate.h"
 
 #include <QComboBox>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "config/PresetMatrixModel.h"
+#include "config/ui/PresetMatrixModel.h"
 
 #include <QBrush>
 #include <QColor>
 
-#include "config/SelectorItems.h"
+#include "config/ui/SelectorItems.h"
 
 namespace tarvik {
 namespace {
@@ -15,7 +15,12 @@ QString itemText(const QStringList& items, int index) {
 
 }  // namespace
 
-PresetMatrixModel::PresetMatrixModel(QObject* parent) : QAbstractTableModel(parent) {}
+PresetMatrixModel::PresetMatrixModel(Configuration& configuration, QObject* parent)
+    : QAbstractTableModel(parent),
+      configuration_(configuration),
+      lockMask_(configuration.record().lockMask) {
+  connect(&configuration_, &Configuration::changed, this, &PresetMatrixModel::onChanged);
+}
 
 int PresetMatrixModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : PresetTables::kRows;
@@ -34,7 +39,7 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
   if (column < kLoopColumns) {
     switch (role) {
       case Qt::CheckStateRole:
-        return tables_.loopOn(row, column) ? Qt::Checked : Qt::Unchecked;
+        return tables().loopOn(row, column) ? Qt::Checked : Qt::Unchecked;
       case Qt::BackgroundRole:
         if ((lockMask_ >> column) & 1U) {
           return QBrush(QColor(Qt::red));
@@ -44,7 +49,7 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
         return {};
     }
   }
-  const int selected = column == kCcColumn ? tables_.cc(row) : tables_.pcRemap(row);
+  const int selected = column == kCcColumn ? tables().cc(row) : tables().pcRemap(row);
   switch (role) {
     case Qt::DisplayRole:
       return itemText(column == kCcColumn ? SelectorItems::loops() : SelectorItems::programs(),
@@ -94,13 +99,9 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
       return false;
     }
     const bool wantOn = value.value<Qt::CheckState>() == Qt::Checked;
-    if (wantOn == tables_.loopOn(row, column)) {
-      return true;
+    if (wantOn != tables().loopOn(row, column)) {
+      configuration_.clickLoop(row, column);
     }
-    tables_.CheckBoxPresetClick(row, column, lockMask_);
-    // The interlock may have changed other boxes of the row.
-    Q_EMIT dataChanged(this->index(row, 0), this->index(row, kLoopColumns - 1),
-                       {Qt::CheckStateRole});
     return true;
   }
   if (role != Qt::EditRole) {
@@ -112,54 +113,36 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
     return false;
   }
   if (column == kCcColumn) {
-    tables_.setCc(row, selected);
+    configuration_.chooseCc(row, selected);
   } else {
-    tables_.setPcRemap(row, selected);
+    configuration_.choosePcRemap(row, selected);
   }
-  Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
   return true;
 }
 
-void PresetMatrixModel::columnsChanged(int first, int last, const QList<int>& roles) {
-  Q_EMIT dataChanged(index(0, first), index(PresetTables::kRows - 1, last), roles);
-}
-
-void PresetMatrixModel::setTables(const PresetTables& tables) {
-  tables_ = tables;
-  columnsChanged(0, kColumns - 1, {});
-}
-
-void PresetMatrixModel::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
-  tables_.applyPresets(items);
-  columnsChanged(0, kLoopColumns - 1, {Qt::CheckStateRole});
-}
-
-void PresetMatrixModel::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
-  tables_.applyCcMap(items);
-  columnsChanged(kCcColumn, kCcColumn, {Qt::DisplayRole, Qt::EditRole});
-}
-
-void PresetMatrixModel::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
-  tables_.applyPcRemap(items);
-  columnsChanged(kPcRemapColumn, kPcRemapColumn, {Qt::DisplayRole, Qt::EditRole});
-}
-
-void PresetMatrixModel::deselectAll() {
-  tables_.deselectAll();
-  columnsChanged(0, kCcColumn, {});
-}
-
-void PresetMatrixModel::defaultProgramChange() {
-  tables_.defaultProgramChange();
-  columnsChanged(kPcRemapColumn, kPcRemapColumn, {Qt::DisplayRole, Qt::EditRole});
-}
-
-void PresetMatrixModel::setLockMask(quint8 mask) {
-  if (mask == lockMask_) {
-    return;
+void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {
+  switch (block) {
+    case Block::Presets:
+      Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1),
+                         {Qt::CheckStateRole});
+      return;
+    case Block::CcMap:
+      Q_EMIT dataChanged(index(firstRow, kCcColumn), index(lastRow, kCcColumn),
+                         {Qt::DisplayRole, Qt::EditRole});
+      return;
+    case Block::PcRemap:
+      Q_EMIT dataChanged(index(firstRow, kPcRemapColumn), index(lastRow, kPcRemapColumn),
+                         {Qt::DisplayRole, Qt::EditRole});
+      return;
+    case Block::Record: {
+      const quint8 mask = configuration_.record().lockMask;
+      if (mask == lockMask_) return;
+      lockMask_ = mask;
+      Q_EMIT dataChanged(index(0, 0), index(PresetTables::kRows - 1, kLoopColumns - 1),
+                         {Qt::BackgroundRole});
+      return;
+    }
   }
-  lockMask_ = mask;
-  columnsChanged(0, kLoopColumns - 1, {Qt::BackgroundRole});
 }
 
 }  // namespace tarvik

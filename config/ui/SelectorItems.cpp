@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "config/SelectorItems.h"
+#include "config/ui/SelectorItems.h"
 
 namespace tarvik {
 

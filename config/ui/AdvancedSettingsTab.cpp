@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "config/AdvancedSettingsTab.h"
+#include "config/ui/AdvancedSettingsTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,9 +10,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
-#include "config/ClampingSpinBox.h"
-#include "config/SelectorItems.h"
+#include "config/Configuration.h"
+#include "config/ui/ClampingSpinBox.h"
+#include "config/ui/SelectorItems.h"
 
 namespace tarvik {
 namespace {
@@ -27,7 +29,8 @@ void setIndex(QComboBox* box, int index) {
 
 }  // namespace
 
-AdvancedSettingsTab::AdvancedSettingsTab(QWidget* parent) : QWidget(parent) {
+AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* parent)
+    : QWidget(parent), configuration_(configuration) {
   auto* columns = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   left->addWidget(buildMidiGroup());
@@ -35,9 +38,9 @@ AdvancedSettingsTab::AdvancedSettingsTab(QWidget* parent) : QWidget(parent) {
   left->addWidget(buildLockGroup());
   left->addStretch();
   // The right column is the taller one, so the submit button sits under the left column.
-  button2_ = new QPushButton(QStringLiteral("Submit to Tarvik"), this);
-  button2_->setObjectName(QStringLiteral("Button2"));
-  left->addWidget(button2_, 0, Qt::AlignLeft);
+  submit_ = new QPushButton(QStringLiteral("Submit to Tarvik"), this);
+  submit_->setObjectName(QStringLiteral("Button2"));
+  left->addWidget(submit_, 0, Qt::AlignLeft);
   auto* right = new QVBoxLayout;
   right->addWidget(buildMuteGroup());
   right->addWidget(buildMagicGroup());
@@ -56,17 +59,32 @@ AdvancedSettingsTab::AdvancedSettingsTab(QWidget* parent) : QWidget(parent) {
     }
   }
 
-  for (QCheckBox* box : muteBoxes_) {
-    connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::UpdateMomentaryStatus);
+  bindControls();
+  connect(&configuration_, &Configuration::changed, this, [this](Block block) {
+    if (block == Block::Record) showConfiguration();
+  });
+  showConfiguration();
+}
+
+void AdvancedSettingsTab::bindControls() {
+  for (ClampingSpinBox* box : {debounceTime_, muteBeforeDelay_, muteAfterDelay_, switchOnTime_}) {
+    // One edit per settled value, not one per keystroke.
+    box->setKeyboardTracking(false);
+    connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
   }
-  for (QCheckBox* box : lockBoxes_) {
-    connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::UpdateLockColors);
+  for (QComboBox* box : {midiChannel_, bypassProgram_, magicFunction_, magicChannel_, magicChange_,
+                         magicValue_, expressionCC_}) {
+    connect(box, &QComboBox::currentIndexChanged, this, &AdvancedSettingsTab::controlEdited);
   }
-  connect(magicFunction_, &QComboBox::currentIndexChanged, this,
-          &AdvancedSettingsTab::magicFunctionChange);
-  connect(checkBox4_, &QCheckBox::toggled, this, &AdvancedSettingsTab::CheckBox4Click);
-  magicFunctionChange();
-  CheckBox4Click();
+  for (QCheckBox* box : {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_,
+                         boundlessBank_, ampRackMode_}) {
+    connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
+  }
+  for (const auto* boxes : {&muteBoxes_, &switchBoxes_, &lockBoxes_}) {
+    for (QCheckBox* box : *boxes) {
+      connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
+    }
+  }
 }
 
 QCheckBox* AdvancedSettingsTab::checkBox(const QString& name, const QString& caption) {
@@ -110,30 +128,30 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
 QGroupBox* AdvancedSettingsTab::buildMidiGroup() {
   auto* group = new QGroupBox(QStringLiteral("Midi"), this);
   auto* form = new QFormLayout(group);
-  comboBox1_ = comboBox(QStringLiteral("ComboBox1"), SelectorItems::numbers(1, 16), 0);
-  form->addRow(QStringLiteral("Channel:"), comboBox1_);
-  checkBox1_ = checkBox(QStringLiteral("CheckBox1"), QStringLiteral("Omni Mode"));
-  form->addRow(checkBox1_);
-  checkBox3_ =
+  midiChannel_ = comboBox(QStringLiteral("ComboBox1"), SelectorItems::numbers(1, 16), 0);
+  form->addRow(QStringLiteral("Channel:"), midiChannel_);
+  omniMode_ = checkBox(QStringLiteral("CheckBox1"), QStringLiteral("Omni Mode"));
+  form->addRow(omniMode_);
+  sendCcInIam_ =
       checkBox(QStringLiteral("CheckBox3"), QStringLiteral("Send ControllChange (#0 - #7) in IAM"));
-  form->addRow(checkBox3_);
-  comboBox5_ = comboBox(QStringLiteral("ComboBox5"), SelectorItems::programs(), -1);
-  form->addRow(QStringLiteral("Send ProgrammChange in Master Bypass:"), comboBox5_);
-  checkBox7_ =
+  form->addRow(sendCcInIam_);
+  bypassProgram_ = comboBox(QStringLiteral("ComboBox5"), SelectorItems::programs(), -1);
+  form->addRow(QStringLiteral("Send ProgrammChange in Master Bypass:"), bypassProgram_);
+  ampRackMode_ =
       checkBox(QStringLiteral("CheckBox7"), QStringLiteral("Amp/Rack Mode (always \"IAM\")"));
-  form->addRow(checkBox7_);
+  form->addRow(ampRackMode_);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildPushButtonGroup() {
   auto* group = new QGroupBox(QStringLiteral("push-buttons"), this);
   auto* form = new QFormLayout(group);
-  spinEdit1_ =
+  debounceTime_ =
       spinBox(QStringLiteral("SpinEdit1"), 0, ConfigRecord::kDebounceMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("debounce time (0-254ms; default 90ms):"), spinEdit1_);
-  checkBox5_ =
+  form->addRow(QStringLiteral("debounce time (0-254ms; default 90ms):"), debounceTime_);
+  doublePressBypass_ =
       checkBox(QStringLiteral("CheckBox5"), QStringLiteral("Master Bypass when pressed twice"));
-  form->addRow(checkBox5_);
+  form->addRow(doublePressBypass_);
   return group;
 }
 
@@ -142,17 +160,17 @@ QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
   auto* form = new QFormLayout(group);
   form->addRow(new QLabel(QStringLiteral("mute when changes on (loop mode):"), this));
   form->addRow(buildLoopBoxes(kMutePrefix, muteBoxes_));
-  spinEdit2_ =
+  muteBeforeDelay_ =
       spinBox(QStringLiteral("SpinEdit2"), 0, ConfigRecord::kByteMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("before delay (0-255ms):"), spinEdit2_);
-  spinEdit3_ =
+  form->addRow(QStringLiteral("before delay (0-255ms):"), muteBeforeDelay_);
+  muteAfterDelay_ =
       spinBox(QStringLiteral("SpinEdit3"), 0, ConfigRecord::kByteMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("after delay (0-255ms):"), spinEdit3_);
+  form->addRow(QStringLiteral("after delay (0-255ms):"), muteAfterDelay_);
   form->addRow(new QLabel(QStringLiteral("momentary switch mode:"), this));
   form->addRow(buildLoopBoxes(kSwitchPrefix, switchBoxes_));
-  spinEdit4_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
+  switchOnTime_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
                        ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
-  form->addRow(QStringLiteral("on time (momentary switch mode):"), spinEdit4_);
+  form->addRow(QStringLiteral("on time (momentary switch mode):"), switchOnTime_);
   return group;
 }
 
@@ -165,28 +183,28 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   function->addRow(QStringLiteral("Function:"), magicFunction_);
   grid->addLayout(function, 0, 0, Qt::AlignTop);
 
-  panel1_ = new QWidget(this);
-  panel1_->setObjectName(QStringLiteral("Panel1"));
-  auto* panel = new QFormLayout(panel1_);
+  ccMessagePanel_ = new QWidget(this);
+  ccMessagePanel_->setObjectName(QStringLiteral("Panel1"));
+  auto* panel = new QFormLayout(ccMessagePanel_);
   panel->setContentsMargins(0, 0, 0, 0);
   magicChannel_ = comboBox(QStringLiteral("magicChannel"), SelectorItems::numbers(1, 16), 0);
   magicChange_ = comboBox(QStringLiteral("magicChange"), SelectorItems::numbers(1, 128), 0);
   magicValue_ = comboBox(QStringLiteral("magicValue"), SelectorItems::numbers(0, 128), 0);
-  panel->addRow(new QLabel(QStringLiteral("Midi Channel:"), panel1_), magicChannel_);
-  panel->addRow(new QLabel(QStringLiteral("Controll Change:"), panel1_), magicChange_);
-  panel->addRow(new QLabel(QStringLiteral("Value:"), panel1_), magicValue_);
-  grid->addWidget(panel1_, 0, 1, Qt::AlignTop);
+  panel->addRow(new QLabel(QStringLiteral("Midi Channel:"), ccMessagePanel_), magicChannel_);
+  panel->addRow(new QLabel(QStringLiteral("Controll Change:"), ccMessagePanel_), magicChange_);
+  panel->addRow(new QLabel(QStringLiteral("Value:"), ccMessagePanel_), magicValue_);
+  grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
-  checkBox4_ =
+  bankExpander_ =
       checkBox(QStringLiteral("CheckBox4"), QStringLiteral("Bank Selection Expander on Pin 20"));
-  grid->addWidget(checkBox4_, 1, 0, 1, 2);
-  label35_ = new QLabel(QStringLiteral("Expression Pedal CC Nr:"), this);
-  label35_->setObjectName(QStringLiteral("Label35"));
+  grid->addWidget(bankExpander_, 1, 0, 1, 2);
+  expressionLabel_ = new QLabel(QStringLiteral("Expression Pedal CC Nr:"), this);
+  expressionLabel_->setObjectName(QStringLiteral("Label35"));
   expressionCC_ = comboBox(QStringLiteral("expressionCC"), SelectorItems::programs(), -1);
-  grid->addWidget(label35_, 2, 0);
+  grid->addWidget(expressionLabel_, 2, 0);
   grid->addWidget(expressionCC_, 2, 1);
-  checkBox6_ = checkBox(QStringLiteral("CheckBox6"), QStringLiteral("boundless Bank UP/DOWN"));
-  grid->addWidget(checkBox6_, 3, 0, 1, 2);
+  boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), QStringLiteral("boundless Bank UP/DOWN"));
+  grid->addWidget(boundlessBank_, 3, 0, 1, 2);
   return group;
 }
 
@@ -229,95 +247,95 @@ void AdvancedSettingsTab::setCheckboxes(const QString& prefix, std::uint8_t mask
   if (boxes == nullptr) {
     return;
   }
-  // setChecked emits toggled only for a real change, which runs that box's editing rule.
-  for (int i = 0; i < 8; ++i) {
-    (*boxes)[i]->setChecked((mask >> i) & 1U);
-  }
+  ConfigRecord edited = shownRecord();
+  std::uint8_t& field = prefix == kMutePrefix     ? edited.muteMask
+                        : prefix == kSwitchPrefix ? edited.switchMask
+                                                  : edited.lockMask;
+  field = mask;
+  configuration_.editRecord(edited);
 }
 
 void AdvancedSettingsTab::UpdateMomentaryStatus() {
   for (int i = 0; i < 8; ++i) {
-    const bool muted = muteBoxes_[i]->isChecked();
-    if (muted) {
-      switchBoxes_[i]->setChecked(false);
-    }
-    switchBoxes_[i]->setEnabled(!muted);
+    switchBoxes_[i]->setEnabled(configuration_.momentaryAllowed(i));
   }
 }
 
 void AdvancedSettingsTab::magicFunctionChange() {
-  panel1_->setVisible(magicFunction_->currentIndex() == ConfigRecord::kMagicFunctionCcMessage);
+  ccMessagePanel_->setVisible(magicFunction_->currentIndex() ==
+                              ConfigRecord::kMagicFunctionCcMessage);
 }
 
 void AdvancedSettingsTab::CheckBox4Click() {
-  const bool expander = checkBox4_->isChecked();
-  label35_->setVisible(expander);
+  const bool expander = bankExpander_->isChecked();
+  expressionLabel_->setVisible(expander);
   expressionCC_->setVisible(expander);
-  checkBox6_->setVisible(expander);
+  boundlessBank_->setVisible(expander);
 }
 
-void AdvancedSettingsTab::UpdateLockColors() {
-  Q_EMIT lockMaskChanged(readCheckboxes(kLockPrefix));
+void AdvancedSettingsTab::controlEdited() {
+  if (showing_) {
+    return;
+  }
+  configuration_.editRecord(shownRecord());
+  // The rules may have refused or changed part of the edit; show what was kept.
+  showConfiguration();
 }
 
-ConfigRecord AdvancedSettingsTab::record() const {
+ConfigRecord AdvancedSettingsTab::shownRecord() const {
   ConfigRecord record;
-  record.debounceTime = spinEdit1_->value();
-  record.midiChannel = comboBox1_->currentIndex();
-  record.omniMode = checkBox1_->isChecked();
+  record.debounceTime = debounceTime_->value();
+  record.midiChannel = midiChannel_->currentIndex();
+  record.omniMode = omniMode_->isChecked();
   record.muteMask = readCheckboxes(kMutePrefix);
-  record.muteBeforeDelay = spinEdit2_->value();
-  record.muteAfterDelay = spinEdit3_->value();
+  record.muteBeforeDelay = muteBeforeDelay_->value();
+  record.muteAfterDelay = muteAfterDelay_->value();
   record.switchMask = readCheckboxes(kSwitchPrefix);
-  record.switchOnTime = spinEdit4_->value();
+  record.switchOnTime = switchOnTime_->value();
   record.magicFunction = magicFunction_->currentIndex();
   record.magicChannel = magicChannel_->currentIndex();
   record.magicChange = magicChange_->currentIndex();
   record.magicValue = magicValue_->currentIndex();
-  record.sendCcInIam = checkBox3_->isChecked();
-  record.bankExpander = checkBox4_->isChecked();
-  record.doublePressBypass = checkBox5_->isChecked();
-  record.bypassProgram = comboBox5_->currentIndex();
+  record.sendCcInIam = sendCcInIam_->isChecked();
+  record.bankExpander = bankExpander_->isChecked();
+  record.doublePressBypass = doublePressBypass_->isChecked();
+  record.bypassProgram = bypassProgram_->currentIndex();
   record.expressionCC = expressionCC_->currentIndex();
-  record.boundlessBank = checkBox6_->isChecked();
-  record.ampRackMode = checkBox7_->isChecked();
+  record.boundlessBank = boundlessBank_->isChecked();
+  record.ampRackMode = ampRackMode_->isChecked();
   record.lockMask = readCheckboxes(kLockPrefix);
   return record;
 }
 
-void AdvancedSettingsTab::setRecord(const ConfigRecord& record) {
-  setIndex(comboBox1_, record.midiChannel);
-  checkBox1_->setChecked(record.omniMode);
-  spinEdit1_->setValue(record.debounceTime);
-  spinEdit2_->setValue(record.muteBeforeDelay);
-  spinEdit3_->setValue(record.muteAfterDelay);
-  setCheckboxes(kMutePrefix, record.muteMask);
-  setCheckboxes(kSwitchPrefix, record.switchMask);
-  spinEdit4_->setValue(record.switchOnTime);
+void AdvancedSettingsTab::showConfiguration() {
+  const ConfigRecord& record = configuration_.record();
+  const bool wasShowing = std::exchange(showing_, true);
+  setIndex(midiChannel_, record.midiChannel);
+  omniMode_->setChecked(record.omniMode);
+  debounceTime_->setValue(record.debounceTime);
+  muteBeforeDelay_->setValue(record.muteBeforeDelay);
+  muteAfterDelay_->setValue(record.muteAfterDelay);
+  for (int i = 0; i < 8; ++i) {
+    muteBoxes_[i]->setChecked((record.muteMask >> i) & 1U);
+    switchBoxes_[i]->setChecked((record.switchMask >> i) & 1U);
+    lockBoxes_[i]->setChecked((record.lockMask >> i) & 1U);
+  }
+  switchOnTime_->setValue(record.switchOnTime);
   setIndex(magicFunction_, record.magicFunction);
-  magicFunctionChange();
   setIndex(magicChannel_, record.magicChannel);
   setIndex(magicChange_, record.magicChange);
   setIndex(magicValue_, record.magicValue);
-  checkBox3_->setChecked(record.sendCcInIam);
-  checkBox4_->setChecked(record.bankExpander);
-  checkBox5_->setChecked(record.doublePressBypass);
-  setIndex(comboBox5_, record.bypassProgram);
+  sendCcInIam_->setChecked(record.sendCcInIam);
+  bankExpander_->setChecked(record.bankExpander);
+  doublePressBypass_->setChecked(record.doublePressBypass);
+  setIndex(bypassProgram_, record.bypassProgram);
   setIndex(expressionCC_, record.expressionCC);
-  checkBox6_->setChecked(record.boundlessBank);
-  checkBox7_->setChecked(record.ampRackMode);
-  setCheckboxes(kLockPrefix, record.lockMask);
-}
-
-std::array<std::uint8_t, kConfigRecordSize> AdvancedSettingsTab::configRecord() const {
-  return record().toBytes();
-}
-
-void AdvancedSettingsTab::applyConfigRecord(
-    std::span<const std::uint8_t, kConfigRecordSize> items) {
-  ConfigRecord received = record();
-  received.apply(items);
-  setRecord(received);
+  boundlessBank_->setChecked(record.boundlessBank);
+  ampRackMode_->setChecked(record.ampRackMode);
+  showing_ = wasShowing;
+  UpdateMomentaryStatus();
+  magicFunctionChange();
+  CheckBox4Click();
 }
 
 }  // namespace tarvik

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#include "config/Configuration.h"
+
+namespace tarvik {
+namespace {
+
+constexpr int kLastRow = PresetTables::kRows - 1;
+
+bool presetsDiffer(const PresetTables& a, const PresetTables& b) {
+  for (int row = 0; row < PresetTables::kRows; ++row) {
+    if (a.mask(row) != b.mask(row)) return true;
+  }
+  return false;
+}
+
+bool ccDiffers(const PresetTables& a, const PresetTables& b) {
+  for (int row = 0; row < PresetTables::kRows; ++row) {
+    if (a.cc(row) != b.cc(row)) return true;
+  }
+  return false;
+}
+
+bool pcRemapDiffers(const PresetTables& a, const PresetTables& b) {
+  for (int row = 0; row < PresetTables::kRows; ++row) {
+    if (a.pcRemap(row) != b.pcRemap(row)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Configuration::Configuration(QObject* parent) : QObject(parent) {
+  qRegisterMetaType<tarvik::Block>();
+}
+
+void Configuration::rowsChanged(Block block, int firstRow, int lastRow) {
+  Q_EMIT changed(block, firstRow, lastRow);
+}
+
+// A whole-table change reports only the blocks that really changed, so that views repaint and
+// marks recount no more than they must.
+void Configuration::tablesReplaced(const PresetTables& before) {
+  if (presetsDiffer(before, tables_)) rowsChanged(Block::Presets, 0, kLastRow);
+  if (ccDiffers(before, tables_)) rowsChanged(Block::CcMap, 0, kLastRow);
+  if (pcRemapDiffers(before, tables_)) rowsChanged(Block::PcRemap, 0, kLastRow);
+}
+
+void Configuration::setTables(const PresetTables& tables) {
+  const PresetTables before = tables_;
+  tables_ = tables;
+  tablesReplaced(before);
+}
+
+void Configuration::setRecord(const ConfigRecord& record) {
+  if (record == record_) return;
+  record_ = record;
+  rowsChanged(Block::Record, 0, kConfigRecordSize - 1);
+}
+
+void Configuration::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
+  const PresetTables before = tables_;
+  tables_.applyPresets(items);
+  tablesReplaced(before);
+}
+
+void Configuration::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
+  const PresetTables before = tables_;
+  tables_.applyCcMap(items);
+  tablesReplaced(before);
+}
+
+void Configuration::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
+  const PresetTables before = tables_;
+  tables_.applyPcRemap(items);
+  tablesReplaced(before);
+}
+
+void Configuration::applyRecord(std::span<const std::uint8_t, kConfigRecordSize> items) {
+  ConfigRecord received = record_;
+  received.apply(items);
+  setRecord(received);
+}
+
+void Configuration::clickLoop(int row, int column) {
+  const std::uint8_t before = tables_.mask(row);
+  tables_.CheckBoxPresetClick(row, column, record_.lockMask);
+  if (tables_.mask(row) != before) rowsChanged(Block::Presets, row, row);
+}
+
+void Configuration::chooseCc(int row, int index) {
+  const int before = tables_.cc(row);
+  tables_.setCc(row, index);
+  if (tables_.cc(row) != before) rowsChanged(Block::CcMap, row, row);
+}
+
+void Configuration::choosePcRemap(int row, int index) {
+  const int before = tables_.pcRemap(row);
+  tables_.setPcRemap(row, index);
+  if (tables_.pcRemap(row) != before) rowsChanged(Block::PcRemap, row, row);
+}
+
+void Configuration::deselectAll() {
+  PresetTables tables = tables_;
+  tables.deselectAll();
+  setTables(tables);
+}
+
+void Configuration::defaultProgramChange() {
+  PresetTables tables = tables_;
+  tables.defaultProgramChange();
+  setTables(tables);
+}
+
+void Configuration::editRecord(const ConfigRecord& edited) {
+  ConfigRecord next = edited;
+  const auto newlyMuted = static_cast<std::uint8_t>(next.muteMask & ~record_.muteMask);
+  const auto newlyMomentary = static_cast<std::uint8_t>(next.switchMask & ~record_.switchMask);
+  next.switchMask = static_cast<std::uint8_t>(next.switchMask & ~newlyMuted &
+                                              ~(newlyMomentary & next.muteMask));
+  setRecord(next);
+}
+
+}  // namespace tarvik

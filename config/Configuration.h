@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "config/ConfigRecord.h"
+#include "config/PresetTables.h"
+
+namespace tarvik {
+
+// The four blocks the device keeps, each travelling in its own command.
+enum class Block { Presets, CcMap, PcRemap, Record };
+
+// The whole configuration the program edits: the three tables and the 20 advanced settings.
+// Both front ends work on it: the window's editors bind to it, the command line fills it
+// directly, and the transfer machine reads from and writes to it.
+//
+// Two kinds of change. Exact changes (set*, apply*: downloads, files, undo) take the values as
+// given and run no editing rule. The user's edits (clickLoop, chooseCc, choosePcRemap,
+// deselectAll, defaultProgramChange, editRecord) run the rules: the interlock group within a
+// preset row, and no momentary switching on a muted loop.
+class Configuration : public QObject {
+  Q_OBJECT
+ public:
+  explicit Configuration(QObject* parent = nullptr);
+
+  const PresetTables& tables() const { return tables_; }
+  const ConfigRecord& record() const { return record_; }
+
+  void setTables(const PresetTables& tables);
+  void setRecord(const ConfigRecord& record);
+  void applyPresets(std::span<const std::uint8_t, kTableSize> items);
+  void applyCcMap(std::span<const std::uint8_t, kTableSize> items);
+  void applyPcRemap(std::span<const std::uint8_t, kTableSize> items);
+  // Out-of-range values follow the record's apply rules (clamps, fall-backs to "none").
+  void applyRecord(std::span<const std::uint8_t, kConfigRecordSize> items);
+
+  // A click on loop box `column` (0..7) of `row`: inside the interlock group the row's group
+  // boxes act as radio buttons, outside it the box toggles.
+  void clickLoop(int row, int column);
+  void chooseCc(int row, int index);
+  void choosePcRemap(int row, int index);
+  // Every mask empty and every CC entry "-"; the PC remap table stays.
+  void deselectAll();
+  // Preset n + 1 sends program n + 1.
+  void defaultProgramChange();
+  // The record as the user left it. A loop that is muted cannot be momentary: muting a loop
+  // takes its momentary bit away, and a momentary bit set on a muted loop is refused. A
+  // received record with both bits stays as received until the user changes it.
+  void editRecord(const ConfigRecord& edited);
+  // Whether the momentary box of loop `column` (0..7) can be ticked by the user.
+  bool momentaryAllowed(int column) const { return ((record_.muteMask >> column) & 1U) == 0; }
+
+  PresetTables::Payload presetPayload() const { return tables_.presetPayload(); }
+  PresetTables::Payload ccMapPayload() const { return tables_.ccMapPayload(); }
+  PresetTables::Payload pcRemapPayload() const { return tables_.pcRemapPayload(); }
+  std::array<std::uint8_t, kConfigRecordSize> recordBytes() const { return record_.toBytes(); }
+
+ Q_SIGNALS:
+  // Rows firstRow..lastRow of a table changed; for the record the range is 0..19.
+  void changed(tarvik::Block block, int firstRow, int lastRow);
+
+ private:
+  void tablesReplaced(const PresetTables& before);
+  void rowsChanged(Block block, int firstRow, int lastRow);
+
+  PresetTables tables_;
+  ConfigRecord record_;
+};
+
+}  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::Block)

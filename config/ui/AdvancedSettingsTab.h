@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "config/ConfigRecord.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace tarvik {
+
+class ClampingSpinBox;
+class Configuration;
+
+// Contents of the "Advanced settings" tab: one control per item of the configuration record,
+// bound to the configuration. A user's change of a control goes to the configuration as an
+// edit (which applies the record's rules); whatever changes the configuration shows here.
+// The controls keep the object names of the window's layout (SpinEdit1, ComboBox1, muteCB1..).
+class AdvancedSettingsTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit AdvancedSettingsTab(Configuration& configuration, QWidget* parent = nullptr);
+
+  // The record as the controls show it.
+  ConfigRecord shownRecord() const;
+
+  // Box i of prefix + "1".."8" stands for bit i-1; prefixes "muteCB", "switchCB", "lockCB".
+  std::uint8_t readCheckboxes(const QString& prefix) const;
+  // Ticks the boxes as a user would, so the editing rules run.
+  void setCheckboxes(const QString& prefix, std::uint8_t mask);
+
+  // What the controls show beyond their values, from the configuration: momentary boxes of
+  // muted loops are disabled, the CC-message panel shows only for "CC Message", the expander's
+  // controls only while it is on.
+  void UpdateMomentaryStatus();
+  void magicFunctionChange();
+  void CheckBox4Click();
+
+  QPushButton* submitButton() const { return submit_; }
+
+ private:
+  QGroupBox* buildMidiGroup();
+  QGroupBox* buildPushButtonGroup();
+  QGroupBox* buildMuteGroup();
+  QGroupBox* buildMagicGroup();
+  QGroupBox* buildLockGroup();
+  QWidget* buildLoopBoxes(const QString& prefix, std::array<QCheckBox*, 8>& boxes);
+  QCheckBox* checkBox(const QString& name, const QString& caption);
+  QComboBox* comboBox(const QString& name, const QStringList& items, int startIndex);
+  ClampingSpinBox* spinBox(const QString& name, int minimum, int maximum, int start,
+                           const QString& unit);
+  const std::array<QCheckBox*, 8>* boxesFor(const QString& prefix) const;
+  void bindControls();
+  // A control changed: by the user, unless the configuration is being shown.
+  void controlEdited();
+  void showConfiguration();
+
+  Configuration& configuration_;
+  bool showing_ = false;
+
+  ClampingSpinBox* debounceTime_ = nullptr;
+  ClampingSpinBox* muteBeforeDelay_ = nullptr;
+  ClampingSpinBox* muteAfterDelay_ = nullptr;
+  ClampingSpinBox* switchOnTime_ = nullptr;
+  QComboBox* midiChannel_ = nullptr;
+  QComboBox* bypassProgram_ = nullptr;
+  QComboBox* magicFunction_ = nullptr;
+  QComboBox* magicChannel_ = nullptr;
+  QComboBox* magicChange_ = nullptr;
+  QComboBox* magicValue_ = nullptr;
+  QComboBox* expressionCC_ = nullptr;
+  QCheckBox* omniMode_ = nullptr;
+  QCheckBox* sendCcInIam_ = nullptr;
+  QCheckBox* bankExpander_ = nullptr;
+  QCheckBox* doublePressBypass_ = nullptr;
+  QCheckBox* boundlessBank_ = nullptr;
+  QCheckBox* ampRackMode_ = nullptr;
+  QLabel* expressionLabel_ = nullptr;
+  QWidget* ccMessagePanel_ = nullptr;
+  QPushButton* submit_ = nullptr;
+  std::array<QCheckBox*, 8> muteBoxes_{};
+  std::array<QCheckBox*, 8> switchBoxes_{};
+  std::array<QCheckBox*, 8> lockBoxes_{};
+};
+
+}  // namespace tarvik

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "config/Configuration.h"
+
+namespace tarvik {
+
+// The preset matrix as a table over the configuration: one row per preset, eight loop check
+// columns, the CC map's loop selector and the PC remap table's program selector. A change
+// through setData() is the user's edit (a loop click runs the interlock rule); every other
+// change reaches the configuration directly and shows here through its changed() signal.
+class PresetMatrixModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  static constexpr int kLoopColumns = PresetTables::kLoops;
+  static constexpr int kCcColumn = 8;
+  static constexpr int kPcRemapColumn = 9;
+  static constexpr int kColumns = 10;
+
+  explicit PresetMatrixModel(Configuration& configuration, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+  const PresetTables& tables() const { return configuration_.tables(); }
+  Configuration& configuration() { return configuration_; }
+
+ private:
+  void onChanged(Block block, int firstRow, int lastRow);
+
+  Configuration& configuration_;
+  // Loop columns in the interlock group are painted red in every row.
+  quint8 lockMask_ = 0;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+#include "config/ui/PresetMatrixModel.h"
+
+class QPushButton;
+class QTableView;
+
+namespace tarvik {
+
+class PresetSelectorDelegate;
+
+// Contents of the "Presets / Controll Change" tab: the preset matrix over the configuration and
+// its buttons. "Deselect all" and "Default ProgramChange" act here; submit, save and load are
+// bound by the window through the button accessors.
+class PresetMatrixTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PresetMatrixTab(Configuration& configuration, QWidget* parent = nullptr);
+
+  const PresetTables& tables() const { return model_->tables(); }
+  PresetMatrixModel& model() { return *model_; }
+  QTableView* view() const { return view_; }
+
+  // "Deselect all" and "Default ProgramChange".
+  void Button10Click();
+  void Button12Click();
+
+  QPushButton* submitButton() const { return submit_; }
+  QPushButton* saveButton() const { return save_; }
+  QPushButton* loadButton() const { return load_; }
+  QPushButton* deselectAllButton() const { return deselectAll_; }
+  QPushButton* defaultProgramChangeButton() const { return defaultProgramChange_; }
+
+ private:
+  QPushButton* button(const QString& name, const QString& caption);
+
+  PresetMatrixModel* model_ = nullptr;
+  QTableView* view_ = nullptr;
+  PresetSelectorDelegate* loopSelector_ = nullptr;
+  PresetSelectorDelegate* programSelector_ = nullptr;
+  QPushButton* submit_ = nullptr;
+  QPushButton* save_ = nullptr;
+  QPushButton* load_ = nullptr;
+  QPushButton* deselectAll_ = nullptr;
+  QPushButton* defaultProgramChange_ = nullptr;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "link/Framing.h"
+
+namespace tarvik {
+
+class MidiPorts;
+
+// The program's line to the device: the input and output port that the last connect opened.
+// Every byte for the device goes to that output, whatever the port lists show meanwhile, and
+// the input lists' messages come out of here as signals on the owner's thread.
+//
+// Messages from every open input port are passed on, as the device may answer on any of them
+// after a connect with another input; the port index says which.
+class DeviceLink : public QObject, public LinkPort {
+  Q_OBJECT
+ public:
+  // The port lists must outlive the link.
+  explicit DeviceLink(MidiPorts& ports, QObject* parent = nullptr);
+  ~DeviceLink() override;
+
+  // Becomes the input list's handler of short and SysEx messages (until destroyed). The first
+  // use of the list enumerates its ports, which may raise TMidiError; open() tries again.
+  void listen();
+
+  // Opens the input, then the output (a port that is already open stays as it is) and makes
+  // the pair the link's. Raises TMidiError when either fails; the link then keeps its pair.
+  void open(int inputPort, int outputPort);
+  // Closes the link's input, then its output; the link has no ports afterwards. Raises
+  // TMidiError; an output is not closed when closing the input failed.
+  void close();
+  bool isOpen() const { return outputPort_ >= 0; }
+  int inputPort() const { return inputPort_; }
+  int outputPort() const { return outputPort_; }
+
+  // One nibble frame to the link's output; raises TMidiError (out of bounds when no port is
+  // open, the service's text when the send fails).
+  void SendByte(std::uint8_t value) override;
+
+ Q_SIGNALS:
+  void sysExReceived(int port, const std::vector<std::uint8_t>& frame);
+  void shortReceived(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+ private:
+  MidiPorts& ports_;
+  bool listening_ = false;
+  int inputPort_ = -1;
+  int outputPort_ = -1;
+};
+
+}  // namespace tarvik

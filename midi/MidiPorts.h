@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "midi/MidiDevices.h"
+#include "midi/MidiService.h"
+
+namespace tarvik {
+
+// The program's two port lists and the service behind them. Whoever runs the program (the
+// window's entry, the command line, a test) creates one and passes it on; nothing reaches the
+// lists through globals.
+//
+// Each list is created, and its ports enumerated, on its first use: inputs first when the
+// caller asks for them first. A list whose enumeration failed raises its error and is enumerated
+// again on its next use.
+class MidiPorts {
+ public:
+  explicit MidiPorts(std::unique_ptr<MidiService> service);
+  // The input list, then the output list (each closes the ports still open), then the service.
+  ~MidiPorts();
+  MidiPorts(const MidiPorts&) = delete;
+  MidiPorts& operator=(const MidiPorts&) = delete;
+
+  TMidiInput& inputs();
+  TMidiOutput& outputs();
+  MidiService& service() { return *service_; }
+
+  // Where errors inside the input callback go (see TMidiInput::OnError); kept across a new
+  // enumeration.
+  void setErrorReporter(std::function<void(const std::string&)> reporter);
+
+ private:
+  std::unique_ptr<MidiService> service_;
+  std::unique_ptr<TMidiInput> inputs_;
+  std::unique_ptr<TMidiOutput> outputs_;
+  std::function<void(const std::string&)> reporter_;
+};
+
+}  // namespace tarvik
