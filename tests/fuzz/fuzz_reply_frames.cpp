@@ -18,35 +18,6 @@ class NullLink : public LinkPort {
   long sent = 0;
 };
 
-class NullView : public TransferView {
- public:
-  void addLog(const QString&) override {}
-  void appendRawLogLine(const QString&) override {}
-  void setTabVisible(TabSheet, bool) override {}
-  void setButtonEnabled(ChainButton, bool) override {}
-  void setBusyCursor(bool) override {}
-  void showError(const QString&, const QString&) override {}
-  void setCurrentVersion(const QString& version) override { version_ = version; }
-  QString currentVersion() const override { return version_; }
-  bool linkReservedElsewhere() const override { return flashing; }
-  bool flashing = false;
-
- private:
-  QString version_;
-};
-
-class NullEditors : public ConfigEditors {
- public:
-  std::array<std::uint8_t, kTableSize> presetPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> ccMapPayload() const override { return {}; }
-  std::array<std::uint8_t, kTableSize> pcRemapPayload() const override { return {}; }
-  std::array<std::uint8_t, kConfigRecordSize> configRecord() const override { return {}; }
-  void applyPresets(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyCcMap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyPcRemap(std::span<const std::uint8_t, kTableSize>) override {}
-  void applyConfigRecord(std::span<const std::uint8_t, kConfigRecordSize>) override {}
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -58,15 +29,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   NullLink link;
-  NullView view;
-  NullEditors editors;
-  TransferMachine machine(link, view, editors);
+  Configuration configuration;
+  TransferMachine machine(link, configuration);
   // The first byte picks the state the frames find the machine in.
   switch (data[0] % 5) {
     case 1: machine.startConnect(); break;
     case 2: machine.startSubmitConfig(); break;
     case 3: machine.startSubmitPresets(); break;
-    case 4: view.flashing = true; break;
+    case 4: machine.setFlashOwnsLink(true); break;
     default: break;
   }
   for (const auto& frame : fuzz::messages(data + 1, size - 1)) {
@@ -79,11 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const long sentBefore = link.sent;
     machine.DoSysExData(frame);
-    if (view.flashing && reply && reply->code != 8 && reply->code != 9 && reply->code != 17) {
+    if (machine.flashOwnsLink() && reply && reply->code != 8 && reply->code != 9 && reply->code != 17) {
       fuzz::require(link.sent == sentBefore, "nothing but the flash talks to the bootloader");
     }
     fuzz::require(machine.identifyCount() >= 0 && machine.identifyCount() <= 6,
                   "the identify burst is counted to six");
+    for (int row = 0; row < PresetTables::kRows; ++row) {
+      const PresetTables& tables = configuration.tables();
+      fuzz::require(tables.cc(row) >= -1 && tables.cc(row) < PresetTables::kCcItems &&
+                        tables.pcRemap(row) >= -1 &&
+                        tables.pcRemap(row) < PresetTables::kPcRemapItems,
+                    "received selectors hold an item index or none");
+    }
   }
   return 0;
 }
