@@ -6,6 +6,7 @@
 
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 
 using namespace tarvik;
 
@@ -13,25 +14,25 @@ namespace {
 
 enum class Operation { InputOpen, InputClose, OutputOpen, OutputClose, SendShort, SendLong };
 
-void run(Operation operation, int index) {
+void run(MidiPorts& ports, Operation operation, int index) {
   switch (operation) {
     case Operation::InputOpen:
-      MidiIn().Open(index);
+      ports.inputs().Open(index);
       break;
     case Operation::InputClose:
-      MidiIn().Close(index);
+      ports.inputs().Close(index);
       break;
     case Operation::OutputOpen:
-      MidiOut().Open(index);
+      ports.outputs().Open(index);
       break;
     case Operation::OutputClose:
-      MidiOut().Close(index);
+      ports.outputs().Close(index);
       break;
     case Operation::SendShort:
-      MidiOut().SendShortMessage(index, 0xC0, 1, 0);
+      ports.outputs().SendShortMessage(index, 0xC0, 1, 0);
       break;
     case Operation::SendLong:
-      MidiOut().SendLongMessage(index, {0xF0, 0x01, 0x02, 0xF7});
+      ports.outputs().SendLongMessage(index, {0xF0, 0x01, 0x02, 0xF7});
       break;
   }
 }
@@ -53,26 +54,27 @@ class TestMidiDevices : public QObject {
   Q_OBJECT
 
   InMemoryMidiService* service_ = nullptr;
+  std::unique_ptr<MidiPorts> ports_;
 
   void install(int inputs, int outputs) {
     auto service = std::make_unique<InMemoryMidiService>();
     for (int i = 0; i < inputs; ++i) service->addInput("In " + std::to_string(i));
     for (int i = 0; i < outputs; ++i) service->addOutput("Out " + std::to_string(i));
     service_ = service.get();
-    SetMidiService(std::move(service));
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
   }
 
   // Lists enumerated, call record empty: what follows shows only the operation's own calls.
   void installListed(int inputs, int outputs) {
     install(inputs, outputs);
-    MidiIn();
-    MidiOut();
+    ports_->inputs();
+    ports_->outputs();
     service_->clearCalls();
   }
 
  private Q_SLOTS:
   void cleanup() {
-    DestroyMidiDevices();
+    ports_.reset();
     service_ = nullptr;
   }
 
@@ -105,7 +107,7 @@ class TestMidiDevices : public QObject {
     QFETCH(int, index);
     QFETCH(QString, text);
     installListed(inputs, outputs);
-    QCOMPARE(raisedText([&] { run(operation, index); }), text);
+    QCOMPARE(raisedText([&] { run(*ports_, operation, index); }), text);
     QCOMPARE(service_->calls(), std::vector<std::string>{});
   }
 
@@ -122,13 +124,13 @@ class TestMidiDevices : public QObject {
     QFETCH(QString, text);
     install(0, 1);
     service_->failNext("outOpen", code);
-    QCOMPARE(raisedText([] { MidiOut().Open(0); }), text);
-    QCOMPARE(MidiOut().LastResult(), std::uint32_t(code));
+    QCOMPARE(raisedText([this] { ports_->outputs().Open(0); }), text);
+    QCOMPARE(ports_->outputs().LastResult(), std::uint32_t(code));
     // Either way the service handed out no handle, so the port stays closed and can be opened.
-    QVERIFY(!MidiOut().IsOpen(0));
-    MidiOut().Open(0);
-    QCOMPARE(MidiOut().LastResult(), std::uint32_t(0));
-    QVERIFY(MidiOut().IsOpen(0));
+    QVERIFY(!ports_->outputs().IsOpen(0));
+    ports_->outputs().Open(0);
+    QCOMPARE(ports_->outputs().LastResult(), std::uint32_t(0));
+    QVERIFY(ports_->outputs().IsOpen(0));
   }
 
   void errorTextIsCutToTheServicesBuffer() {
@@ -142,8 +144,8 @@ class TestMidiDevices : public QObject {
     };
     auto service = std::make_unique<TalkativeService>();
     service->addOutput("Out");
-    SetMidiService(std::move(service));
-    const QString text = raisedText([] { MidiOut().Close(0); });
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
+    const QString text = raisedText([this] { ports_->outputs().Close(0); });
     QCOMPARE(text, QString(100, 'a') + QString(27, 'b'));
   }
 
@@ -152,9 +154,9 @@ class TestMidiDevices : public QObject {
     service_->addInput("Tarvik In");
     service_->addInput("A name that is far longer than any capability record holds");
     service_->addOutput("Tarvik Out");
-    QCOMPARE(MidiIn().PortNames(),
+    QCOMPARE(ports_->inputs().PortNames(),
              (std::vector<std::string>{"Tarvik In", "A name that is far longer than "}));
-    QCOMPARE(MidiOut().PortNames(), std::vector<std::string>{"Tarvik Out"});
+    QCOMPARE(ports_->outputs().PortNames(), std::vector<std::string>{"Tarvik Out"});
   }
 
   void failedEnumerationKeepsNoList_data() {
@@ -166,10 +168,10 @@ class TestMidiDevices : public QObject {
     QFETCH(bool, input);
     install(2, 2);
     service_->failNext(input ? "inGetDevCaps" : "outGetDevCaps", MidiResult::BadDeviceId);
-    const QString text = raisedText([&] { input ? MidiIn().PortNames() : MidiOut().PortNames(); });
+    const QString text = raisedText([&] { input ? ports_->inputs().PortNames() : ports_->outputs().PortNames(); });
     QCOMPARE(text, QString("The specified device ID is out of range."));
     // The next call enumerates again, and this time succeeds.
-    QCOMPARE((input ? MidiIn().Ports() : MidiOut().Ports()).size(), std::size_t(2));
+    QCOMPARE((input ? ports_->inputs().Ports() : ports_->outputs().Ports()).size(), std::size_t(2));
   }
 
   void openOfAnOpenPortMakesNoServiceCall_data() {
@@ -180,7 +182,7 @@ class TestMidiDevices : public QObject {
   void openOfAnOpenPortMakesNoServiceCall() {
     QFETCH(bool, input);
     installListed(1, 1);
-    TMidiDevices& list = input ? static_cast<TMidiDevices&>(MidiIn()) : MidiOut();
+    TMidiDevices& list = input ? static_cast<TMidiDevices&>(ports_->inputs()) : ports_->outputs();
     list.Open(0);
     QVERIFY(list.IsOpen(0));
     service_->clearCalls();
@@ -191,41 +193,41 @@ class TestMidiDevices : public QObject {
 
   void inputOpenAndCloseCallTheServiceInOrder() {
     installListed(2, 0);
-    MidiIn().Open(1);
+    ports_->inputs().Open(1);
     QCOMPARE(service_->calls(), (std::vector<std::string>{"inOpen 1", "inPrepareHeader 1",
                                                           "inAddBuffer 1", "inStart 1"}));
     QVERIFY(service_->isInputOpen(1));
     service_->clearCalls();
-    MidiIn().Close(1);
+    ports_->inputs().Close(1);
     QCOMPARE(service_->calls(), (std::vector<std::string>{"inStop 1", "inReset 1",
                                                           "inUnprepareHeader 1", "inClose 1"}));
-    QVERIFY(!MidiIn().IsOpen(1));
+    QVERIFY(!ports_->inputs().IsOpen(1));
     QVERIFY(!service_->isInputOpen(1));
   }
 
   void closeOfAClosedInputDoesNothing() {
     installListed(1, 0);
-    MidiIn().Close(0);
+    ports_->inputs().Close(0);
     QCOMPARE(service_->calls(), std::vector<std::string>{});
   }
 
   void closeOfAClosedOutputRaisesInvalidHandle() {
     install(0, 1);
-    QCOMPARE(raisedText([] { MidiOut().Close(0); }),
+    QCOMPARE(raisedText([this] { ports_->outputs().Close(0); }),
              QString("The specified device handle is invalid."));
-    QCOMPARE(MidiOut().LastResult(), MidiResult::InvalidHandle);
-    QVERIFY(!MidiOut().IsOpen(0));
+    QCOMPARE(ports_->outputs().LastResult(), MidiResult::InvalidHandle);
+    QVERIFY(!ports_->outputs().IsOpen(0));
   }
 
   void inputWhoseBufferCouldNotBeQueuedCountsAsOpen() {
     install(1, 0);
     service_->failNext("inAddBuffer", MidiResult::StillPlaying);
-    QCOMPARE(raisedText([] { MidiIn().Open(0); }), QString("The buffer is still in the queue."));
-    QVERIFY(MidiIn().IsOpen(0));
+    QCOMPARE(raisedText([this] { ports_->inputs().Open(0); }), QString("The buffer is still in the queue."));
+    QVERIFY(ports_->inputs().IsOpen(0));
     service_->clearCalls();
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     QCOMPARE(service_->calls(), std::vector<std::string>{});
-    MidiIn().Close(0);
+    ports_->inputs().Close(0);
     QVERIFY(!service_->isInputOpen(0));
   }
 
@@ -245,33 +247,33 @@ class TestMidiDevices : public QObject {
     QFETCH(uint, data2);
     QFETCH(QByteArray, wire);
     install(0, 2);
-    MidiOut().SendShortMessage(1, std::uint8_t(status), std::uint8_t(data1), std::uint8_t(data2));
-    QVERIFY(MidiOut().IsOpen(1));
+    ports_->outputs().SendShortMessage(1, std::uint8_t(status), std::uint8_t(data1), std::uint8_t(data2));
+    QVERIFY(ports_->outputs().IsOpen(1));
     QVERIFY(service_->isOutputOpen(1));
     const std::vector<std::uint8_t> expected(wire.begin(), wire.end());
     QCOMPARE(service_->sent(1), std::vector<std::vector<std::uint8_t>>{expected});
-    MidiOut().SendShortMessage(1, std::uint8_t(status), std::uint8_t(data1), std::uint8_t(data2));
+    ports_->outputs().SendShortMessage(1, std::uint8_t(status), std::uint8_t(data1), std::uint8_t(data2));
     const std::vector<std::string> calls = service_->calls();
     QCOMPARE(std::count(calls.begin(), calls.end(), "outOpen 1"), 1);
   }
 
   void longSendOnAClosedPortRaisesAndDoesNotOpen() {
     install(0, 1);
-    QCOMPARE(raisedText([] {
-               MidiOut().SendLongMessage(0, {0xF0, 0x0F, 0x0F, 0xF7});
+    QCOMPARE(raisedText([this] {
+               ports_->outputs().SendLongMessage(0, {0xF0, 0x0F, 0x0F, 0xF7});
              }),
              QString("The specified device handle is invalid."));
-    QVERIFY(!MidiOut().IsOpen(0));
+    QVERIFY(!ports_->outputs().IsOpen(0));
     QVERIFY(!service_->isOutputOpen(0));
     QCOMPARE(service_->sent(0).size(), std::size_t(0));
   }
 
   void longSendHandsTheWholeStreamOverAsOneMessage() {
     install(0, 1);
-    MidiOut().Open(0);
+    ports_->outputs().Open(0);
     service_->clearCalls();
     const TMemoryStream frame{0xF0, 0x0F, 0x0F, 0xF7};
-    MidiOut().SendLongMessage(0, frame);
+    ports_->outputs().SendLongMessage(0, frame);
     QCOMPARE(service_->calls(), (std::vector<std::string>{"outPrepareHeader 0", "outLongMsg 0",
                                                           "outUnprepareHeader 0"}));
     QCOMPARE(service_->sent(0), std::vector<std::vector<std::uint8_t>>{frame});
@@ -305,16 +307,16 @@ class TestMidiDevices : public QObject {
     QVERIFY(!service.isInputOpen(0));
   }
 
-  void accessorsEnumerateOnceAndStartAfreshAfterDestroy() {
+  void listsEnumerateOnceAndStartAfreshWithNewPortLists() {
     install(1, 1);
-    TMidiInput* first = &MidiIn();
+    TMidiInput* first = &ports_->inputs();
     service_->addInput("Late");
-    QCOMPARE(&MidiIn(), first);
-    QCOMPARE(MidiIn().Ports().size(), std::size_t(1));
-    DestroyMidiDevices();
+    QCOMPARE(&ports_->inputs(), first);
+    QCOMPARE(ports_->inputs().Ports().size(), std::size_t(1));
+    ports_.reset();
     install(3, 0);
-    QCOMPARE(MidiIn().Ports().size(), std::size_t(3));
-    QCOMPARE(MidiOut().Ports().size(), std::size_t(0));
+    QCOMPARE(ports_->inputs().Ports().size(), std::size_t(3));
+    QCOMPARE(ports_->outputs().Ports().size(), std::size_t(0));
   }
 };
 

@@ -9,6 +9,7 @@
 
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 
 using namespace tarvik;
 
@@ -80,16 +81,17 @@ class TestMidiInput : public QObject {
   Q_OBJECT
 
   InMemoryMidiService* service_ = nullptr;
+  std::unique_ptr<MidiPorts> ports_;
   std::vector<ShortSeen> shorts_;
   std::vector<SysExSeen> sysExes_;
   std::vector<std::string> reported_;
 
   void recordBoth() {
-    MidiIn().OnShortMessage = [this](int port, std::uint8_t status, std::uint8_t d1,
+    ports_->inputs().OnShortMessage = [this](int port, std::uint8_t status, std::uint8_t d1,
                                      std::uint8_t d2) {
       shorts_.push_back({port, status, d1, d2});
     };
-    MidiIn().OnSysExMessage = [this](int port, const TMemoryStream& stream) {
+    ports_->inputs().OnSysExMessage = [this](int port, const TMemoryStream& stream) {
       sysExes_.push_back({port, stream, &stream});
     };
   }
@@ -100,16 +102,15 @@ class TestMidiInput : public QObject {
     service->addInput("Tarvik");
     service->addInput("Keyboard");
     service_ = service.get();
-    SetMidiService(std::move(service));
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
     shorts_.clear();
     sysExes_.clear();
     reported_.clear();
-    SetMidiErrorReporter([this](const std::string& text) { reported_.push_back(text); });
+    ports_->setErrorReporter([this](const std::string& text) { reported_.push_back(text); });
   }
 
   void cleanup() {
-    DestroyMidiDevices();
-    SetMidiErrorReporter({});
+    ports_.reset();
     service_ = nullptr;
   }
 
@@ -126,7 +127,7 @@ class TestMidiInput : public QObject {
     QFETCH(int, data1);
     QFETCH(int, data2);
     recordBoth();
-    MidiIn().Open(1);
+    ports_->inputs().Open(1);
     service_->deliverShort(1, std::uint8_t(status), std::uint8_t(data1), std::uint8_t(data2));
     QTRY_COMPARE_WITH_TIMEOUT(shorts_.size(), std::size_t(1), 5000);
     QCOMPARE(shorts_.front(), (ShortSeen{1, status, data1, data2}));
@@ -142,7 +143,7 @@ class TestMidiInput : public QObject {
   void sysExArrivesWholeInOneCall() {
     QFETCH(int, length);
     recordBoth();
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     const Bytes message = sysEx(std::size_t(length));
     service_->deliverSysEx(0, message);
     const long buffers = (length + 2047) / 2048;
@@ -157,12 +158,12 @@ class TestMidiInput : public QObject {
 
   void bufferHandedBackEmptyLeavesTheCycle() {
     recordBoth();
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->clearCalls();
-    MidiIn().MidiInCallback(MIM_LONGDATA, 0, 0, 0);
+    ports_->inputs().MidiInCallback(MIM_LONGDATA, 0, 0, 0);
     QCOMPARE(service_->calls(), std::vector<std::string>{});
     // The reset in Close hands the queued buffer back empty: it is not queued again.
-    MidiIn().Close(0);
+    ports_->inputs().Close(0);
     QCOMPARE(service_->calls(), (std::vector<std::string>{"inStop 0", "inReset 0",
                                                           "inUnprepareHeader 0", "inClose 0"}));
     QVERIFY(sysExes_.empty());
@@ -172,20 +173,20 @@ class TestMidiInput : public QObject {
     auto service = std::make_unique<ResetWithBytesService>();
     service->addInput("Tarvik");
     InMemoryMidiService* raw = service.get();
-    SetMidiService(std::move(service));
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
     recordBoth();
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     raw->clearCalls();
-    MidiIn().Close(0);
+    ports_->inputs().Close(0);
     QCOMPARE(raw->calls(), (std::vector<std::string>{"inStop 0", "inReset 0", "inUnprepareHeader 0",
                                                      "inClose 0"}));
     QCOMPARE(sysExes_.size(), std::size_t(1));
     QCOMPARE(sysExes_.front().bytes, (Bytes{0xF0, 0x42, 0xF7}));
-    QVERIFY(!MidiIn().IsOpen(0));
+    QVERIFY(!ports_->inputs().IsOpen(0));
   }
 
   void withoutASysExHandlerBuffersKeepCycling() {
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->deliverSysEx(0, sysEx(3000));
     QTRY_COMPARE_WITH_TIMEOUT(addBufferCalls(*service_, 0), 3L, 5000);
     recordBoth();
@@ -197,10 +198,10 @@ class TestMidiInput : public QObject {
 
   void sysExWorksAgainAfterCloseAndOpen() {
     recordBoth();
-    MidiIn().Open(0);
-    MidiIn().Close(0);
+    ports_->inputs().Open(0);
+    ports_->inputs().Close(0);
     service_->deliverSysEx(0, sysEx(40));
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     const Bytes message = sysEx(100, 3);
     service_->deliverSysEx(0, message);
     QTRY_COMPARE_WITH_TIMEOUT(sysExes_.size(), std::size_t(1), 5000);
@@ -209,14 +210,14 @@ class TestMidiInput : public QObject {
 
   void failedRequeueIsReportedAndACutMessageDoesNotSurviveReopen() {
     recordBoth();
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->failNext("inAddBuffer", MidiResult::InvalidHandle);
     service_->deliverSysEx(0, sysEx(3000));
     QTRY_COMPARE_WITH_TIMEOUT(reported_.size(), std::size_t(1), 5000);
     QCOMPARE(reported_.front(), std::string("The specified device handle is invalid."));
     QVERIFY(sysExes_.empty());
-    MidiIn().Close(0);
-    MidiIn().Open(0);
+    ports_->inputs().Close(0);
+    ports_->inputs().Open(0);
     const Bytes message = sysEx(40, 1);
     service_->deliverSysEx(0, message);
     QTRY_COMPARE_WITH_TIMEOUT(sysExes_.size(), std::size_t(1), 5000);
@@ -225,13 +226,13 @@ class TestMidiInput : public QObject {
 
   void handlerErrorsAreReportedAndInputGoesOn() {
     int sysExCalls = 0;
-    MidiIn().OnShortMessage = [](int, std::uint8_t, std::uint8_t, std::uint8_t) {
+    ports_->inputs().OnShortMessage = [](int, std::uint8_t, std::uint8_t, std::uint8_t) {
       throw TMidiError("short handler failed");
     };
-    MidiIn().OnSysExMessage = [&sysExCalls](int, const TMemoryStream&) {
+    ports_->inputs().OnSysExMessage = [&sysExCalls](int, const TMemoryStream&) {
       if (++sysExCalls == 1) throw std::runtime_error("sysex handler failed");
     };
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->deliverShort(0, 0xC0, 1, 0);
     service_->deliverSysEx(0, sysEx(40));
     service_->deliverSysEx(0, sysEx(40));
@@ -241,14 +242,14 @@ class TestMidiInput : public QObject {
 
   void eachPortKeepsItsOrder() {
     std::vector<std::pair<int, int>> seen;  // (port, tag)
-    MidiIn().OnShortMessage = [&seen](int port, std::uint8_t, std::uint8_t d1, std::uint8_t) {
+    ports_->inputs().OnShortMessage = [&seen](int port, std::uint8_t, std::uint8_t d1, std::uint8_t) {
       seen.emplace_back(port, d1);
     };
-    MidiIn().OnSysExMessage = [&seen](int port, const TMemoryStream& stream) {
+    ports_->inputs().OnSysExMessage = [&seen](int port, const TMemoryStream& stream) {
       seen.emplace_back(port, stream[1]);
     };
-    MidiIn().Open(0);
-    MidiIn().Open(1);
+    ports_->inputs().Open(0);
+    ports_->inputs().Open(1);
     for (std::uint8_t tag = 0; tag < 20; ++tag) {
       const int port = tag % 3 == 0 ? 1 : 0;
       if (tag % 2 == 0)
@@ -272,15 +273,15 @@ class TestMidiInput : public QObject {
     std::vector<int> seen;
     bool allOnThisThread = true;
     QThread* const mainThread = QThread::currentThread();
-    MidiIn().OnShortMessage = [&](int, std::uint8_t, std::uint8_t d1, std::uint8_t d2) {
+    ports_->inputs().OnShortMessage = [&](int, std::uint8_t, std::uint8_t d1, std::uint8_t d2) {
       allOnThisThread = allOnThisThread && QThread::currentThread() == mainThread;
       seen.push_back(d1 + 128 * d2);
     };
-    MidiIn().OnSysExMessage = [&](int, const TMemoryStream& stream) {
+    ports_->inputs().OnSysExMessage = [&](int, const TMemoryStream& stream) {
       allOnThisThread = allOnThisThread && QThread::currentThread() == mainThread;
       seen.push_back(stream[1] + 128 * stream[2]);
     };
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     constexpr int kCount = 500;
     InMemoryMidiService* service = service_;
     std::thread sender([service] {
@@ -304,7 +305,7 @@ class TestMidiInput : public QObject {
     int deepest = 0;
     std::vector<int> order;
     InMemoryMidiService* service = service_;
-    MidiIn().OnSysExMessage = [&](int, const TMemoryStream& stream) {
+    ports_->inputs().OnSysExMessage = [&](int, const TMemoryStream& stream) {
       ++depth;
       deepest = std::max(deepest, depth);
       order.push_back(stream[1]);
@@ -319,11 +320,11 @@ class TestMidiInput : public QObject {
       }
       --depth;
     };
-    MidiIn().OnShortMessage = [&](int, std::uint8_t, std::uint8_t d1, std::uint8_t) {
+    ports_->inputs().OnShortMessage = [&](int, std::uint8_t, std::uint8_t d1, std::uint8_t) {
       deepest = std::max(deepest, depth + 1);
       order.push_back(d1);
     };
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->deliverSysEx(0, {0xF0, 1, 0xF7});
     QTRY_COMPARE_WITH_TIMEOUT(order.size(), std::size_t(3), 5000);
     QCOMPARE(order, (std::vector<int>{1, 2, 3}));
@@ -333,10 +334,10 @@ class TestMidiInput : public QObject {
   void inputOfAClosedOrStoppedPortIsDropped() {
     recordBoth();
     service_->deliverShort(0, 0xC0, 1, 0);
-    MidiIn().Open(0);
-    MidiIn().Close(0);
+    ports_->inputs().Open(0);
+    ports_->inputs().Close(0);
     service_->deliverShort(0, 0xC0, 2, 0);
-    MidiIn().Open(0);
+    ports_->inputs().Open(0);
     service_->deliverShort(0, 0xC0, 3, 0);
     QTRY_COMPARE_WITH_TIMEOUT(shorts_.size(), std::size_t(1), 5000);
     QCOMPARE(shorts_.front().data1, 3);

@@ -4,6 +4,7 @@
 #include "link/Framing.h"
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
 
 #include <QElapsedTimer>
@@ -161,11 +162,11 @@ class TestInProcessTarvik : public QObject {
     QVERIFY(sysEx.empty());
   }
 
-  void installedServiceOffersTheDevicePorts() {
+  void simulatedPortListsOfferTheDevicePorts() {
     cleanup();
-    auto installed = tarvik::installInProcessTarvik(tarvik::TarvikContents::fromSeed(5));
-    auto& in = tarvik::MidiIn();
-    auto& out = tarvik::MidiOut();
+    tarvik::SimulatedMidi simulated(tarvik::TarvikContents::fromSeed(5));
+    auto& in = simulated.ports().inputs();
+    auto& out = simulated.ports().outputs();
     QCOMPARE(in.PortNames(), std::vector<std::string>{"Tarvik MIDI"});
     QCOMPARE(out.PortNames(), std::vector<std::string>{"Tarvik MIDI"});
     std::vector<Bytes> replies;
@@ -179,8 +180,6 @@ class TestInProcessTarvik : public QObject {
     const auto& table = tarvik::TarvikContents::fromSeed(5).pcRemap;
     QCOMPARE(replies[0], replyFrame(18, Bytes(table.begin(), table.end())));
     in.OnSysExMessage = nullptr;
-    installed.reset();
-    tarvik::DestroyMidiDevices();
   }
 };
 

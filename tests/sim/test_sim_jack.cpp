@@ -6,6 +6,7 @@
 
 #include "SimTestFrames.h"
 #include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "support/JackRig.h"
 
@@ -23,7 +24,6 @@ class TestSimJack : public QObject {
   void initTestCase() { TARVIK_START_JACK_OR_SKIP(jack); }
 
   void cleanupTestCase() {
-    tarvik::DestroyMidiDevices();
     jack.stopSimulator();
     jack.stopServer();
   }
@@ -34,9 +34,9 @@ class TestSimJack : public QObject {
     QVERIFY2(jack.simulatorOutput().contains("tarvik-sim: firmware 1.9"),
              jack.simulatorOutput().constData());
 
-    tarvik::SetMidiService(std::make_unique<tarvik::RtMidiService>());
-    auto& in = tarvik::MidiIn();
-    auto& out = tarvik::MidiOut();
+    auto ports = std::make_unique<tarvik::MidiPorts>(std::make_unique<tarvik::RtMidiService>());
+    auto& in = ports->inputs();
+    auto& out = ports->outputs();
     const auto inputs = in.PortNames();
     const auto outputs = out.PortNames();
     QString seen = "inputs:";
@@ -80,7 +80,7 @@ class TestSimJack : public QObject {
     QCOMPARE(replies[2], replyFrame(2, Bytes(128, 0xFF)));
 
     in.OnSysExMessage = nullptr;
-    tarvik::DestroyMidiDevices();
+    ports.reset();
 
     // SIGTERM ends the simulator cleanly, after it logged each command.
     QProcess& sim = jack.simulator();
