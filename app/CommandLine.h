@@ -11,7 +11,7 @@
 namespace tarvik {
 
 // The configurator's command line. Every option is declared once, in the constructor; an option
-// that changes the run adds a public field below and fills it in read().
+// that changes the run also gets a member for its value, filled in read() and read by main().
 //
 // --help and --version only print, so they must work on a machine without a display too
 // (help2man runs them at build time): main() asks asksForTextOnly() before QApplication picks its
