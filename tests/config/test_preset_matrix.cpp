@@ -41,7 +41,7 @@ class CheckIndicatorLocator : public QStyledItemDelegate {
 };
 
 enum class Input { Mouse, Keyboard };
-enum class Opening { Click, F2, Enter };
+enum class Opening { Click, F2, Enter, Typing };
 
 }  // namespace
 
@@ -323,6 +323,8 @@ class PresetMatrixTest : public QObject {
     QTest::newRow("program selector, F2 then down") << 9 << 126 << Opening::F2 << 127;
     QTest::newRow("loop selector, Enter then down") << 8 << 0 << Opening::Enter << 1;
     QTest::newRow("program selector, Enter then down") << 9 << 0 << Opening::Enter << 1;
+    QTest::newRow("loop selector, typing L") << 8 << 0 << Opening::Typing << 1;
+    QTest::newRow("program selector, typing 5") << 9 << 0 << Opening::Typing << 4;
   }
   void selectorEditedOnPurpose() {
     QFETCH(int, column);
@@ -345,6 +347,9 @@ class PresetMatrixTest : public QObject {
       QTest::keyClick(editor->view(), Qt::Key_Down);
       QCOMPARE(cell.data(Qt::EditRole).toInt(), start);
       QTest::keyClick(editor->view(), Qt::Key_Return);
+    } else if (opening == Opening::Typing) {
+      view->setCurrentIndex(cell);
+      pressKey(column == PresetMatrixModel::kCcColumn ? Qt::Key_L : Qt::Key_5);
     } else {
       view->setCurrentIndex(cell);
       pressKey(opening == Opening::F2 ? Qt::Key_F2 : Qt::Key_Return);
