@@ -52,6 +52,13 @@ QListWidget* portList(QWidget* parent, const char* name, int left) {
   return list;
 }
 
+// The port a list's selection names, -1 when nothing is selected. The current row is not the
+// selection: a Ctrl+click deselects and leaves it, and keyboard focus sets it without selecting.
+int selectedPort(const QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  return items.isEmpty() ? -1 : list->row(items.first());
+}
+
 }  // namespace
 
 TForm1::TForm1(Dialogs& dialogs, const QUrl& updateServer, QWidget* parent)
@@ -158,7 +165,7 @@ void TForm1::buildTabs() {
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] {
-              MidiOut().SendShortMessage(outputDevices->currentRow(), m.status, m.data1, m.data2);
+              MidiOut().SendShortMessage(selectedPort(outputDevices), m.status, m.data1, m.data2);
             });
           });
 }
@@ -177,8 +184,8 @@ void TForm1::FormCreate() {
       DoSysExData(port, stream);
     };
     const auto [in, out] = preselectPorts(inputs, outputs);
-    inputDevices->setCurrentRow(in);
-    outputDevices->setCurrentRow(out);
+    inputDevices->setCurrentRow(in, QItemSelectionModel::ClearAndSelect);
+    outputDevices->setCurrentRow(out, QItemSelectionModel::ClearAndSelect);
   });
 }
 
@@ -201,8 +208,8 @@ void TForm1::FormShow() {
 void TForm1::FormDestroy() {
   if (!portsOpened_) return;
   guarded([this] {
-    MidiIn().Close(inputDevices->currentRow());
-    MidiOut().Close(outputDevices->currentRow());
+    MidiIn().Close(selectedPort(inputDevices));
+    MidiOut().Close(selectedPort(outputDevices));
   });
 }
 
@@ -226,19 +233,21 @@ void TForm1::reportError(const std::exception& error) {
 
 void TForm1::Button1Click() {
   machine_->resetIdentifyCount();
-  if (inputDevices->currentRow() < 0) {
+  const int input = selectedPort(inputDevices);
+  const int output = selectedPort(outputDevices);
+  if (input < 0) {
     dialogs_.error(this, QStringLiteral("Information"),
                    QStringLiteral("Please select a Midi Input Device!"));
     return;
   }
-  if (outputDevices->currentRow() < 0) {
+  if (output < 0) {
     dialogs_.error(this, QStringLiteral("Information"),
                    QStringLiteral("Please select a Midi Output Device!"));
     return;
   }
   if (machine_->chainRunning() || linkReservedElsewhere()) return;
-  MidiIn().Open(inputDevices->currentRow());
-  MidiOut().Open(outputDevices->currentRow());
+  MidiIn().Open(input);
+  MidiOut().Open(output);
   portsOpened_ = true;  // the ports are open even if the first send fails
   machine_->startConnect();
 }
@@ -285,7 +294,8 @@ void TForm1::DoSysExData(int, const TMemoryStream& stream) {
 
 void TForm1::SendByte(std::uint8_t value) {
   const auto frame = nibbleFrame(value);
-  MidiOut().SendLongMessage(outputDevices->currentRow(), TMemoryStream(frame.begin(), frame.end()));
+  MidiOut().SendLongMessage(selectedPort(outputDevices),
+                            TMemoryStream(frame.begin(), frame.end()));
 }
 
 // ---- TransferView -------------------------------------------------------------------------
@@ -340,6 +350,10 @@ void TForm1::updateSendControls() {
       ->setEnabled(chainButtonWanted_[2] && !busy);
   testController_->programSendButton()->setEnabled(!busy);
   testController_->controlSendButton()->setEnabled(!busy);
+  // Every byte of a chain or a flash goes to the port selected when it is sent, so the
+  // selection may not change until the conversation is over.
+  inputDevices->setEnabled(!busy);
+  outputDevices->setEnabled(!busy);
   // The flash button and the update check stay off while anything else owns the link.
   firmware_->setLinkBusy(busy);
 }
