@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: MIT
+#include "app/CommandLine.h"
 #include "app/Configurator.h"
 #include "app/Dialogs.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+  // Help and version open no window: the offscreen platform spares them the display they would
+  // otherwise need (help2man runs them at build time).
+  if (tarvik::CommandLine::asksForTextOnly(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  // Lets the desktop match the window to the installed desktop entry and its icon.
+  QApplication::setDesktopFileName(QStringLiteral("de.tarvik_audio.TarvikConfigurator"));
+  tarvik::CommandLine commandLine;
+  if (const auto answered = commandLine.read(QApplication::arguments())) return *answered;
   tarvik::QtDialogs dialogs;
   return tarvik::runConfigurator(dialogs);
 }

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
@@ -33,8 +34,20 @@ std::optional<int> rowOfSection(const QByteArray& name) {
   return row;
 }
 
+bool allOf(const QByteArray& digits, bool (*isDigit)(char)) {
+  return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), isDigit);
+}
+
+bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isHexDigit(char c) {
+  return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
 // Decimal with an optional minus sign, or hexadecimal after "0x", "0X" or "$". Hexadecimal
-// covers all 32 bits, so "$FFFFFFFF" reads as -1 like a signed integer would.
+// covers all 32 bits, so "$FFFFFFFF" reads as -1 like a signed integer would. The digits are
+// checked here rather than left to Qt's conversion, which skips blanks and accepts a "0x" of
+// its own after ours ("0x0x81", "$0x81").
 std::optional<int> parseInteger(const QByteArray& text) {
   bool ok = false;
   QByteArray digits;
@@ -43,13 +56,13 @@ std::optional<int> parseInteger(const QByteArray& text) {
   } else if (text.startsWith('$')) {
     digits = text.mid(1);
   } else {
-    if (text.isEmpty() || text.startsWith('+')) {
+    if (!allOf(text.startsWith('-') ? text.mid(1) : text, isDecimalDigit)) {
       return std::nullopt;
     }
     const int value = text.toInt(&ok, 10);
     return ok ? std::optional<int>(value) : std::nullopt;
   }
-  if (digits.isEmpty() || digits.startsWith('+') || digits.startsWith('-')) {
+  if (!allOf(digits, isHexDigit)) {
     return std::nullopt;
   }
   const uint value = digits.toUInt(&ok, 16);

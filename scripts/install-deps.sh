@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   librtmidi-dev libinih-dev libcpp-httplib-dev
   jackd2 xvfb xauth fonts-dejavu-core
+  help2man desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -68,6 +68,10 @@ void InProcessTarvik::onProgramMessage(const std::vector<std::uint8_t>& message)
     if (!pending_.empty()) due = std::max(due, pending_.back().dueMs);
     pending_.push_back({due, std::move(collecting_)});
     collecting_.clear();
+    if (holding_) {
+      Q_EMIT replyHeld();
+      return;
+    }
     armTimer();
     return;
   }
@@ -76,23 +80,42 @@ void InProcessTarvik::onProgramMessage(const std::vector<std::uint8_t>& message)
   device_.receiveShort(message[0], data1, data2);
 }
 
+void InProcessTarvik::holdReplies(bool hold) {
+  holding_ = hold;
+  if (hold) {
+    timer_.stop();
+  } else {
+    armTimer();
+  }
+}
+
+void InProcessTarvik::releaseHeld() {
+  // The service hands each reply over through the event loop, so the program still sees them
+  // one at a time and in this order.
+  while (!pending_.empty()) deliverFront();
+}
+
 void InProcessTarvik::deliverDue() {
   // One command's reply per timer event: the program's answer to it (the next command) is sent
   // before the next reply goes out, as with a real device.
-  if (pending_.empty()) return;
+  if (pending_.empty() || holding_) return;
   if (pending_.front().dueMs > nowMs()) {
     armTimer();
     return;
   }
+  deliverFront();
+  armTimer();
+}
+
+void InProcessTarvik::deliverFront() {
   PendingReply reply = std::move(pending_.front());
   pending_.pop_front();
   for (auto& frame : reply.frames) service_.deliverSysEx(inPort_, std::move(frame));
   Q_EMIT replyDelivered();
-  armTimer();
 }
 
 void InProcessTarvik::armTimer() {
-  if (pending_.empty() || timer_.isActive()) return;
+  if (pending_.empty() || holding_ || timer_.isActive()) return;
   const qint64 wait = std::max<qint64>(0, pending_.front().dueMs - nowMs());
   timer_.start(static_cast<int>(wait));
 }

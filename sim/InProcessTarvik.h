@@ -31,12 +31,22 @@ class InProcessTarvik : public QObject {
 
   TarvikDevice& device() { return device_; }
   InMemoryMidiService& service() { return service_; }
-  // Replies built but not yet handed to the service (waiting out the reply delay).
+  // Replies built but not yet handed to the service (waiting out the reply delay, or held).
   int pendingReplies() const { return static_cast<int>(pending_.size()); }
+
+  // While holding, no reply goes out, however long it waits: a test can look at the program in
+  // the state it has while waiting for the device, for as long as it likes. Turning holding off
+  // lets the held replies go out as usual, in command order.
+  void holdReplies(bool hold);
+  // Hands every reply held so far to the service now, in command order; holding goes on for
+  // later ones.
+  void releaseHeld();
 
  Q_SIGNALS:
   // One command's frames were handed to the service.
   void replyDelivered();
+  // A command's reply was built while holding and waits for releaseHeld().
+  void replyHeld();
   // The device wrote a log line.
   void logLine(const QString& line);
 
@@ -52,6 +62,7 @@ class InProcessTarvik : public QObject {
 
   void onProgramMessage(const std::vector<std::uint8_t>& message);
   void deliverDue();
+  void deliverFront();
   void armTimer();
 
   InMemoryMidiService& service_;
@@ -62,6 +73,7 @@ class InProcessTarvik : public QObject {
   std::vector<std::vector<std::uint8_t>> collecting_;
   std::deque<PendingReply> pending_;
   QTimer timer_;
+  bool holding_ = false;
 };
 
 // Port lists over an in-memory service with one input and one output named "Tarvik MIDI" and

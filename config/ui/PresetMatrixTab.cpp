@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "config/ui/PresetMatrixTab.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -31,9 +32,14 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
-  // A selector cell opens its list as soon as it becomes current, so one click reaches it.
-  view_->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
-                         QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+  // Only an explicit act opens a selector: F2 or typing here, a click (its list at once) or
+  // Enter in openSelector. An editor opened merely by entering a cell would take the next
+  // arrow key or wheel turn meant for the grid as a new value.
+  view_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  connect(view_, &QAbstractItemView::clicked, this,
+          [this](const QModelIndex& index) { openSelector(index, true); });
+  connect(view_, &QAbstractItemView::activated, this,
+          [this](const QModelIndex& index) { openSelector(index, false); });
   view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
@@ -69,6 +75,21 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
 void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }
 
 void PresetMatrixTab::Button12Click() { model_->configuration().defaultProgramChange(); }
+
+void PresetMatrixTab::openSelector(const QModelIndex& index, bool showList) {
+  if (index.column() != PresetMatrixModel::kCcColumn &&
+      index.column() != PresetMatrixModel::kPcRemapColumn) {
+    return;
+  }
+  if (view_->indexWidget(index) != nullptr) {
+    return;  // already being edited
+  }
+  view_->edit(index);
+  auto* editor = qobject_cast<QComboBox*>(view_->indexWidget(index));
+  if (editor != nullptr && showList) {
+    editor->showPopup();
+  }
+}
 
 QPushButton* PresetMatrixTab::button(const QString& name, const QString& caption) {
   auto* b = new QPushButton(caption, this);

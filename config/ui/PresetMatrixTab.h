@@ -36,6 +36,9 @@ class PresetMatrixTab : public QWidget {
 
  private:
   QPushButton* button(const QString& name, const QString& caption);
+  // A click shows the selector's list at once, as a drop-down list in its own right would;
+  // Enter opens the editor closed, for the arrow keys.
+  void openSelector(const QModelIndex& index, bool showList);
 
   PresetMatrixModel* model_ = nullptr;
   QTableView* view_ = nullptr;

@@ -1,9 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "config/ui/PresetSelectorDelegate.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
+#include <QPointer>
+
+#include <functional>
 
 namespace tarvik {
+namespace {
+
+// Calls back when the watched window hides. The list of a combo box is a window of its own,
+// and hiding it is the one thing every way of leaving the list has in common.
+class HideWatcher : public QObject {
+ public:
+  HideWatcher(QWidget* watched, std::function<void()> hidden)
+      : QObject(watched), hidden_(std::move(hidden)) {
+    watched->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide) hidden_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> hidden_;
+};
+
+}  // namespace
 
 PresetSelectorDelegate::PresetSelectorDelegate(QStringList items, QObject* parent)
     : QStyledItemDelegate(parent), items_(std::move(items)) {}
@@ -13,9 +40,17 @@ QWidget* PresetSelectorDelegate::createEditor(QWidget* parent, const QStyleOptio
   auto* combo = new QComboBox(parent);
   combo->addItems(items_);
   auto* self = const_cast<PresetSelectorDelegate*>(this);
-  connect(combo, &QComboBox::activated, self, [self, combo] {
-    Q_EMIT self->commitData(combo);
-    Q_EMIT self->closeEditor(combo);
+  connect(combo, &QComboBox::activated, self, [self, combo] { Q_EMIT self->commitData(combo); });
+  // The list hides before it reports the choice, and a closed editor's data is no longer
+  // committed; so the editor closes only once the choice has been handled.
+  QPointer<QComboBox> guarded(combo);
+  new HideWatcher(combo->view()->window(), [self, guarded] {
+    QMetaObject::invokeMethod(
+        self,
+        [self, guarded] {
+          if (guarded) Q_EMIT self->closeEditor(guarded);
+        },
+        Qt::QueuedConnection);
   });
   return combo;
 }

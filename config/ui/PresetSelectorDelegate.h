@@ -7,7 +7,10 @@
 namespace tarvik {
 
 // Edits a selector cell of the preset matrix with a drop-down list. The model holds the
-// selected item index (-1: none); a choice in the list is written back at once.
+// selected item index (-1: none); a choice is written back at once, whether it was made in the
+// list or with the arrow keys on the closed editor. The editor lives only as long as the edit:
+// once its list has closed (a choice, Escape, a click elsewhere) it closes too, so that no
+// editor is left over a cell to take the arrow keys or the wheel meant for the grid.
 class PresetSelectorDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:

@@ -18,6 +18,27 @@
 
 namespace tarvik::testing {
 
+// How long a test waits for something that must happen: generous, since a loaded machine
+// under the sanitizers is slow, and it costs nothing when the thing comes early.
+inline constexpr int kWaitMs = 20000;
+// The time-outs of the connect and the chains. Where a test needs one to fire, nothing else can
+// happen first (the device is silent), so it may be short; everywhere else it must not fire,
+// however slow the machine, and is set long.
+inline constexpr int kTimeoutThatFiresMs = 200;
+inline constexpr int kTimeoutThatMustNotFireMs = 60000;
+
+// The port a list's selection names, -1 when nothing is selected.
+inline int selectedRow(const QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  return items.isEmpty() ? -1 : list->row(items.first());
+}
+
+// A Ctrl+click on a list's first row: it deselects that row and leaves it current.
+inline void ctrlClickFirstRow(QListWidget* list) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                    list->visualItemRect(list->item(0)).center());
+}
+
 // The main window with a virtual Tarvik behind the in-memory MIDI service; both ports are
 // named "Tarvik MIDI", so start-up pre-selects them.
 struct WindowRig {
@@ -28,8 +49,8 @@ struct WindowRig {
     sim = installInProcessTarvik(contents);
     if (beforeWindow) beforeWindow(sim->service());
     form = std::make_unique<TForm1>(dialogs, updateServer);
-    form->machine().setConnectTimeout(200);
-    form->machine().setReplyWatchdog(500);
+    form->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
+    form->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
     form->show();
   }
   ~WindowRig() {
@@ -77,7 +98,7 @@ struct WindowRig {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     return QTest::qWaitFor([&] {
       return button("Button1")->isEnabled() && !form->machine().chainRunning();
-    }, 5000);
+    }, kWaitMs);
   }
 
   FakeDialogs dialogs;

@@ -6,22 +6,30 @@
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/TvkFile.h"
+#include "firmware/Flasher.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QApplication>
 #include <QTimer>
 
 using namespace tarvik;
+using tarvik::testing::ctrlClickFirstRow;
+using tarvik::testing::kTimeoutThatFiresMs;
+using tarvik::testing::kWaitMs;
+using tarvik::testing::selectedRow;
 using tarvik::testing::WindowRig;
 
 namespace {
 
 const QStringList& kConnectLog = tarvik::testing::kCompleteConnectLog;
+const QUrl kNoUpdateServer(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"));
+const char* const kSenders[] = {"Button1", "Button2", "Button3", "Button4", "Button5"};
 
 const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
                               QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
@@ -48,8 +56,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
     QCOMPARE(rig.find<QTabWidget>("PageControl1")->currentIndex(), 0);
     QCOMPARE(rig.find<QListWidget>("inputDevices")->item(0)->text(), QStringLiteral("Tarvik MIDI"));
-    QCOMPARE(rig.find<QListWidget>("inputDevices")->currentRow(), 0);
-    QCOMPARE(rig.find<QListWidget>("outputDevices")->currentRow(), 0);
+    QCOMPARE(selectedRow(rig.find<QListWidget>("inputDevices")), 0);
+    QCOMPARE(selectedRow(rig.find<QListWidget>("outputDevices")), 0);
     auto* timer = rig.form->findChild<QTimer*>(QStringLiteral("Timer1"));
     QVERIFY(timer != nullptr);
     QVERIFY(!timer->isActive());
@@ -84,10 +92,10 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
     QVERIFY(!rig.button("Button3")->isEnabled());
     QVERIFY(BusyCursor::isBusy());
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), kWaitMs);
     QVERIFY(!BusyCursor::isBusy());
     QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), kWaitMs);
 
     const TarvikContents& now = rig.device().contents();
     QCOMPARE(now.presets, held.presets);
@@ -106,16 +114,17 @@ class MainWindowTest : public QObject {
     SimFaults silent;
     silent.silent = true;
     rig.device().setFaults(silent);
+    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     // A connect that times out still opens the ports; the editors keep their start values.
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
     rig.device().setFaults({});
     rig.service().clearSent(0);
 
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), kWaitMs);
     QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), kWaitMs);
 
     std::vector<std::uint8_t> expected;
     auto command = [&](std::uint8_t code, std::uint8_t value, int count) {
@@ -148,9 +157,9 @@ class MainWindowTest : public QObject {
     faults.submitStatus = 0x00;
     rig.device().setFaults(faults);
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), kWaitMs);
     QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button2")->isEnabled(), kWaitMs);
     // The two tables still go out after the refused presets, but nothing calls it a success.
     QCOMPARE(rig.logMessages().mid(kConnectLog.size()),
              (QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
@@ -184,8 +193,9 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.shortFrames = true;  // every reply is F0, code, F7
     rig.device().setFaults(faults);
+    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
     QCOMPARE(rig.commandsNamed("Identify"), 1);
     QCOMPARE(rig.find<QLabel>("currentVersion")->text(), QString());
@@ -205,14 +215,15 @@ class MainWindowTest : public QObject {
     WindowRig rig;
     rig.device().setVersion(static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor));
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
     QCOMPARE(rig.dialogs.errors[0].text,
              QStringLiteral("Your Tarvik Version does not match to this software! Please Update "
                             "Firmware or Software!"));
     const QString version = QStringLiteral("%1.%2").arg(major).arg(minor);
-    QTRY_COMPARE(rig.logMessages(),
-                 QStringList{QStringLiteral("Tarvik found! Firmware-Version: ") + version});
+    QTRY_COMPARE_WITH_TIMEOUT(
+        rig.logMessages(), QStringList{QStringLiteral("Tarvik found! Firmware-Version: ") + version},
+        kWaitMs);
     QCOMPARE(rig.visibleTabs(), (QStringList{"TabSheet1", "TabSheet4"}));
     QCOMPARE(rig.find<QLabel>("currentVersion")->text(), version);
     QVERIFY(!rig.button("Button1")->isEnabled());
@@ -225,9 +236,10 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.silent = true;
     rig.device().setFaults(faults);
+    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(!rig.button("Button1")->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Timeout!"));
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -240,8 +252,9 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.answerFirst = 1;
     rig.device().setFaults(faults);
+    rig.form->machine().setReplyWatchdog(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
     QVERIFY(rig.button("Button1")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -249,18 +262,35 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.logMessages()[0].contains(QStringLiteral("no reply from Tarvik")));
   }
 
+  // What counts is the selection, not the current row: a Ctrl+click deselects and leaves the
+  // row current, and keyboard focus makes a row current without selecting it.
   void connectNeedsBothPorts_data() {
-    QTest::addColumn<bool>("withInput");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<bool>("byCtrlClick");
     QTest::addColumn<QString>("text");
-    QTest::newRow("no input") << false << "Please select a Midi Input Device!";
-    QTest::newRow("no output") << true << "Please select a Midi Output Device!";
+    QTest::newRow("input deselected by ctrl+click")
+        << "inputDevices" << true << "Please select a Midi Input Device!";
+    QTest::newRow("output deselected by ctrl+click")
+        << "outputDevices" << true << "Please select a Midi Output Device!";
+    QTest::newRow("input current but not selected")
+        << "inputDevices" << false << "Please select a Midi Input Device!";
+    QTest::newRow("output current but not selected")
+        << "outputDevices" << false << "Please select a Midi Output Device!";
   }
   void connectNeedsBothPorts() {
-    QFETCH(bool, withInput);
+    QFETCH(QString, list);
+    QFETCH(bool, byCtrlClick);
     QFETCH(QString, text);
     WindowRig rig;
-    if (!withInput) rig.find<QListWidget>("inputDevices")->setCurrentRow(-1);
-    rig.find<QListWidget>("outputDevices")->setCurrentRow(-1);
+    auto* ports = rig.find<QListWidget>(qPrintable(list));
+    if (byCtrlClick) {
+      ctrlClickFirstRow(ports);
+    } else {
+      ports->clearSelection();
+    }
+    QCOMPARE(ports->currentRow(), 0);
+    QCOMPARE(selectedRow(ports), -1);
+
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Information"));
@@ -271,20 +301,69 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.button("Button1")->isEnabled());
   }
 
-  void everySenderIsLockedWhileAChainRuns() {
+  // Every reply is held until the test has looked, so each step of the chain is seen: no
+  // sender and no port list may be used while the chain waits for the device, and a click on
+  // another port then changes nothing, so every byte goes to the port the chain started on.
+  void sendersAndPortsAreLockedWhileAChainRuns_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("commands");
+    QTest::newRow("connect and download") << "Button1" << 11;
+    QTest::newRow("submit presets") << "Button3" << 3;
+    QTest::newRow("submit config") << "Button2" << 1;
+  }
+  void sendersAndPortsAreLockedWhileAChainRuns() {
+    QFETCH(QString, start);
+    QFETCH(int, commands);
+    WindowRig rig(TarvikContents::fromSeed(7), kNoUpdateServer, [](InMemoryMidiService& service) {
+      service.addInput("Other MIDI");
+      service.addOutput("Other MIDI");
+    });
+    if (start != QStringLiteral("Button1")) QVERIFY(rig.connectAndDownload());
+    auto* inputs = rig.find<QListWidget>("inputDevices");
+    auto* outputs = rig.find<QListWidget>("outputDevices");
+    rig.sim->holdReplies(true);
+    QSignalSpy held(rig.sim.get(), &InProcessTarvik::replyHeld);
+
+    QTest::mouseClick(rig.button(qPrintable(start)), Qt::LeftButton);
+    int seen = 0;
+    while (rig.form->machine().chainRunning()) {
+      QCOMPARE(held.count(), 1);
+      for (const char* name : kSenders) QVERIFY2(!rig.button(name)->isEnabled(), name);
+      for (QListWidget* ports : {inputs, outputs}) {
+        QVERIFY2(!ports->isEnabled(), qPrintable(ports->objectName()));
+        QTest::mouseClick(ports->viewport(), Qt::LeftButton, {},
+                          ports->visualItemRect(ports->item(1)).center());
+        QCOMPARE(selectedRow(ports), 0);
+      }
+      held.clear();
+      rig.sim->releaseHeld();
+      ++seen;
+      // Either the answer to that reply went out (and its own reply is held) or the chain ended.
+      QVERIFY(QTest::qWaitFor(
+          [&] { return !held.isEmpty() || !rig.form->machine().chainRunning(); }, kWaitMs));
+    }
+    QCOMPARE(seen, commands);
+    QVERIFY(rig.dialogs.errors.empty());
+    for (const char* name : kSenders) QVERIFY2(rig.button(name)->isEnabled(), name);
+    QVERIFY(inputs->isEnabled());
+    QVERIFY(outputs->isEnabled());
+    QVERIFY(rig.service().sent(1).empty());
+  }
+
+  void portListsAreLockedWhileAFlashRuns() {
     WindowRig rig;
-    SimFaults faults;
-    faults.replyDelayMs = 30;
-    rig.device().setFaults(faults);
-    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_VERIFY(rig.form->machine().step() == TransferMachine::Step::DownloadingConfig);
-    for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5"}) {
-      QVERIFY2(!rig.button(name)->isEnabled(), name);
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.form->machine().chainRunning(), 5000);
-    for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5"}) {
-      QVERIFY2(rig.button(name)->isEnabled(), name);
-    }
+    QVERIFY(rig.connectAndDownload());
+    auto* inputs = rig.find<QListWidget>("inputDevices");
+    auto* outputs = rig.find<QListWidget>("outputDevices");
+    // Nothing listens at the update server's address, so the flash ends with its download.
+    rig.form->Button7Click();
+    QVERIFY(rig.form->flasher().running());
+    QVERIFY(!inputs->isEnabled());
+    QVERIFY(!outputs->isEnabled());
+    QVERIFY(QTest::qWaitFor([&] { return !rig.form->flasher().running(); }, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QVERIFY(inputs->isEnabled());
+    QVERIFY(outputs->isEnabled());
   }
 
   void testControllerSendsAndTheMonitorLogsTheEcho() {
@@ -302,9 +381,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(sent.size(), std::size_t{2});
     QCOMPARE(sent[0], (std::vector<std::uint8_t>{0xCF, 0x7F}));
     QCOMPARE(sent[1], (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
-    QTRY_COMPARE(rig.logMessages().mid(kConnectLog.size()),
-                 (QStringList{"[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
-                              "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"}));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        rig.logMessages().mid(kConnectLog.size()),
+        (QStringList{"[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
+                     "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"}),
+        kWaitMs);
     QVERIFY(rig.dialogs.errors.empty());
   }
 
@@ -316,7 +397,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
     QVERIFY(rig.service().isOutputOpen(0));
 
-    rig.find<QListWidget>("outputDevices")->setCurrentRow(-1);
+    ctrlClickFirstRow(rig.find<QListWidget>("outputDevices"));
     QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].text,
@@ -325,7 +406,7 @@ class MainWindowTest : public QObject {
   }
 
   void anotherOutputSelectedAfterConnectIsNotOpenSoSendsFail() {
-    WindowRig rig(TarvikContents::fromSeed(7), QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+    WindowRig rig(TarvikContents::fromSeed(7), kNoUpdateServer,
                   [](InMemoryMidiService& service) { service.addOutput("Other MIDI"); });
     QVERIFY(rig.connectAndDownload());
     rig.find<QListWidget>("outputDevices")->setCurrentRow(1);
@@ -339,6 +420,27 @@ class MainWindowTest : public QObject {
 
     // Closing the window closes the selected input, then tries the selected output, which was
     // never opened, and reports that; the output opened by the connect is left to the port list.
+    rig.form.reset();
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
+    QVERIFY(!rig.service().isInputOpen(0));
+    QVERIFY(rig.service().isOutputOpen(0));
+  }
+
+  // After a connect the output is deselected: the chain and the shut-down use the selection,
+  // so the submit reports the missing port and the shut-down leaves port 0 to the port list.
+  void aDeselectedOutputIsNotUsedAfterAConnect() {
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    ctrlClickFirstRow(rig.find<QListWidget>("outputDevices"));
+    const std::size_t sentBefore = rig.service().sent(0).size();
+
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig.dialogs.errors[0].text,
+             QStringLiteral("TMidiOutput: Device index out of bounds! (-1)"));
+    QCOMPARE(rig.service().sent(0).size(), sentBefore);
+    QVERIFY(rig.button("Button3")->isEnabled());
+
     rig.form.reset();
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
     QVERIFY(!rig.service().isInputOpen(0));

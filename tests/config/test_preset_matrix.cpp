@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 #include <numeric>
 
 #include "config/ui/PresetMatrixTab.h"
@@ -40,10 +41,12 @@ class CheckIndicatorLocator : public QStyledItemDelegate {
 };
 
 enum class Input { Mouse, Keyboard };
+enum class Opening { Click, F2, Enter, Typing };
 
 }  // namespace
 
 Q_DECLARE_METATYPE(Input)
+Q_DECLARE_METATYPE(Opening)
 
 class PresetMatrixTest : public QObject {
   Q_OBJECT
@@ -60,6 +63,42 @@ class PresetMatrixTest : public QObject {
       view->setCurrentIndex(index);
       QTest::keyClick(view, Qt::Key_Space);
     }
+  }
+
+  static void fillSelectors(PresetMatrixTab& tab, int column, int value) {
+    const Payload values = filled(static_cast<std::uint8_t>(value));
+    column == PresetMatrixModel::kCcColumn ? tab.applyCcMap(values) : tab.applyPcRemap(values);
+  }
+
+  static void clickCell(PresetMatrixTab& tab, int row, int column) {
+    QTableView* view = tab.view();
+    const QModelIndex index = tab.model().index(row, column);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+  }
+
+  // A key goes where the keyboard would send it: to an open list, else to the focus widget.
+  static void pressKey(Qt::Key key) {
+    QWidget* target = QApplication::activePopupWidget();
+    if (target != nullptr) {
+      target = target->focusWidget() != nullptr ? target->focusWidget() : target;
+    } else {
+      target = QApplication::focusWidget();
+    }
+    QVERIFY(target != nullptr);
+    QTest::keyClick(target, key);
+  }
+
+  // One notch of the wheel, delivered to whatever widget lies under the pointer.
+  static void turnWheelOver(QTableView* view, const QModelIndex& index) {
+    const QPoint inViewport = view->visualRect(index).center();
+    QWidget* target = view->viewport()->childAt(inViewport);
+    if (target == nullptr) target = view->viewport();
+    const QPointF local = target->mapFrom(view->viewport(), inViewport);
+    const QPointF global = target->mapToGlobal(local);
+    QWheelEvent event(local, global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
   }
 
   static void showTab(PresetMatrixTab& tab) {
@@ -223,29 +262,106 @@ class PresetMatrixTest : public QObject {
     }
   }
 
-  void selectorEditedThroughTheView_data() {
+  // A user's ways through the grid after leaving a selector's list with Escape: down the
+  // column with the arrow keys, or across with Tab and the wheel turned over the cell reached.
+  // None of them is an edit, so no value may change.
+  void navigationLeavesSelectorsAlone_data() {
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("start");
-    QTest::addColumn<int>("afterKeyDown");
-    QTest::newRow("loop selector") << 8 << 2 << 3;
-    QTest::newRow("program selector") << 9 << 127 << 128;
+    QTest::addColumn<bool>("wheel");
+    QTest::newRow("loop selector, arrow keys") << 8 << 4 << false;
+    QTest::newRow("program selector, arrow keys") << 9 << 20 << false;
+    QTest::newRow("loop selector, tab in and wheel") << 8 << 4 << true;
+    QTest::newRow("program selector, tab in and wheel") << 9 << 20 << true;
   }
-  void selectorEditedThroughTheView() {
+  void navigationLeavesSelectorsAlone() {
     QFETCH(int, column);
     QFETCH(int, start);
-    QFETCH(int, afterKeyDown);
+    QFETCH(bool, wheel);
     PresetMatrixTab tab;
     showTab(tab);
-    const Payload reply = filled(static_cast<std::uint8_t>(start));
-    column == 8 ? tab.applyCcMap(reply) : tab.applyPcRemap(reply);
+    fillSelectors(tab, column, start);
+    QTableView* view = tab.view();
+
+    clickCell(tab, 1, column);
+    pressKey(Qt::Key_Escape);
+    QTRY_VERIFY(view->indexWidget(view->currentIndex()) == nullptr);
+    // The offscreen platform leaves no window active once a list has closed; a desktop gives
+    // the activation back to the window, and with it the focus to the grid.
+    tab.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&tab));
+    QVERIFY(view->hasFocus());
+    int row = 1;
+    for (int step = 0; step < 4; ++step) {
+      if (wheel) {
+        pressKey(Qt::Key_Backtab);
+        pressKey(Qt::Key_Tab);
+        turnWheelOver(view, view->currentIndex());
+      } else {
+        pressKey(Qt::Key_Down);
+        ++row;
+      }
+    }
+
+    for (int other = 0; other < PresetTables::kRows; ++other) {
+      QCOMPARE(tab.model().index(other, column).data(Qt::EditRole).toInt(), start);
+    }
+    QCOMPARE(view->currentIndex(), tab.model().index(row, column));
+  }
+
+  // The explicit ways to change a selector still work, and each changes only its own cell.
+  void selectorEditedOnPurpose_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<Opening>("opening");
+    QTest::addColumn<int>("after");
+    QTest::newRow("loop selector, click and choose from the list")
+        << 8 << 2 << Opening::Click << 3;
+    QTest::newRow("program selector, click and choose from the list")
+        << 9 << 127 << Opening::Click << 128;
+    QTest::newRow("loop selector, F2 then down") << 8 << 2 << Opening::F2 << 3;
+    QTest::newRow("program selector, F2 then down") << 9 << 126 << Opening::F2 << 127;
+    QTest::newRow("loop selector, Enter then down") << 8 << 0 << Opening::Enter << 1;
+    QTest::newRow("program selector, Enter then down") << 9 << 0 << Opening::Enter << 1;
+    QTest::newRow("loop selector, typing L") << 8 << 0 << Opening::Typing << 1;
+    QTest::newRow("program selector, typing 5") << 9 << 0 << Opening::Typing << 4;
+  }
+  void selectorEditedOnPurpose() {
+    QFETCH(int, column);
+    QFETCH(int, start);
+    QFETCH(Opening, opening);
+    QFETCH(int, after);
+    PresetMatrixTab tab;
+    showTab(tab);
+    fillSelectors(tab, column, start);
+    QTableView* view = tab.view();
     const QModelIndex cell = tab.model().index(6, column);
-    tab.view()->setCurrentIndex(cell);
-    QComboBox* editor = nullptr;
-    QTRY_VERIFY((editor = tab.view()->viewport()->findChild<QComboBox*>()) != nullptr);
-    QCOMPARE(editor->currentIndex(), start);
-    QTest::keyClick(editor, Qt::Key_Down);
-    QTRY_COMPARE(cell.data(Qt::EditRole).toInt(), afterKeyDown);
+
+    if (opening == Opening::Click) {
+      clickCell(tab, 6, column);
+      auto* editor = qobject_cast<QComboBox*>(view->indexWidget(cell));
+      QVERIFY(editor != nullptr);
+      QVERIFY(editor->view()->isVisible());  // one click shows the list
+      QCOMPARE(editor->currentIndex(), start);
+      // Moving through the open list is not yet a choice; Return makes it.
+      QTest::keyClick(editor->view(), Qt::Key_Down);
+      QCOMPARE(cell.data(Qt::EditRole).toInt(), start);
+      QTest::keyClick(editor->view(), Qt::Key_Return);
+    } else if (opening == Opening::Typing) {
+      view->setCurrentIndex(cell);
+      pressKey(column == PresetMatrixModel::kCcColumn ? Qt::Key_L : Qt::Key_5);
+    } else {
+      view->setCurrentIndex(cell);
+      pressKey(opening == Opening::F2 ? Qt::Key_F2 : Qt::Key_Return);
+      auto* editor = qobject_cast<QComboBox*>(view->indexWidget(cell));
+      QVERIFY(editor != nullptr);
+      QVERIFY(editor->hasFocus());
+      pressKey(Qt::Key_Down);
+    }
+
+    QCOMPARE(cell.data(Qt::EditRole).toInt(), after);
     QCOMPARE(tab.model().index(5, column).data(Qt::EditRole).toInt(), start);
+    QCOMPARE(tab.model().index(7, column).data(Qt::EditRole).toInt(), start);
   }
 
   void buttonsOfTheTab() {

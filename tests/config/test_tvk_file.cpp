@@ -99,6 +99,12 @@ class TvkFileTest : public QObject {
         << QByteArray("[3]\npc=abc\ncc=x\npcremap=?\n") << 0 << 0 << 3;
     QTest::newRow("trailing garbage is the default")
         << QByteArray("[3]\npc=12abc\n") << 0 << 0 << 3;
+    QTest::newRow("doubled hex prefix is the default")
+        << QByteArray("[3]\npc=0x0x81\ncc=0X0x2\npcremap=0x0X05\n") << 0 << 0 << 3;
+    QTest::newRow("dollar then 0x is the default")
+        << QByteArray("[3]\npc=$0x81\ncc=$0X2\npcremap=$0x05\n") << 0 << 0 << 3;
+    QTest::newRow("blank inside a number is the default")
+        << QByteArray("[3]\npc=$ 81\ncc=- 2\npcremap=0x 05\n") << 0 << 0 << 3;
     QTest::newRow("empty value is the default")
         << QByteArray("[3]\npc=\ncc=\npcremap=\n") << 0 << 0 << 3;
     QTest::newRow("cc 12 has no selection") << QByteArray("[3]\ncc=12\n") << 0 << -1 << 3;

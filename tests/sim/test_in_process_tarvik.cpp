@@ -123,6 +123,35 @@ class TestInProcessTarvik : public QObject {
     QCOMPARE(sysEx[1].bytes, kIdentifyReply);
   }
 
+  void heldRepliesWaitForReleaseAndKeepTheirOrder() {
+    QSignalSpy held(tarvik.get(), &InProcessTarvik::replyHeld);
+    QSignalSpy delivered(tarvik.get(), &InProcessTarvik::replyDelivered);
+    tarvik->holdReplies(true);
+    send(2);
+    send(3);
+    QCOMPARE(held.count(), 2);
+    // Nothing is scheduled while holding, so no pass of the event loop can let a reply out.
+    QCoreApplication::processEvents();
+    QCOMPARE(delivered.count(), 0);
+    QCOMPARE(tarvik->pendingReplies(), 2);
+
+    tarvik->releaseHeld();
+    QCOMPARE(delivered.count(), 2);
+    QCOMPARE(tarvik->pendingReplies(), 0);
+    QTRY_COMPARE(sysEx.size(), std::size_t(2));
+    QCOMPARE(int(sysEx[0].bytes.at(1)), 2);
+    QCOMPARE(int(sysEx[1].bytes.at(1)), 3);
+
+    // Holding goes on after a release; turned off, it lets the held reply go out as usual.
+    send(6);
+    QCOMPARE(held.count(), 3);
+    QCOMPARE(tarvik->pendingReplies(), 1);
+    tarvik->holdReplies(false);
+    QTRY_COMPARE(sysEx.size(), std::size_t(3));
+    QCOMPARE(int(sysEx[2].bytes.at(1)), 6);
+    QCOMPARE(held.count(), 3);
+  }
+
   void junkComesAsMessagesOfItsOwn() {
     tarvik->device().setFaults(SimFaults{.junkFrames = true});
     send(1);

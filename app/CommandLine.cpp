@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "app/CommandLine.h"
+
+#include "link/TransferMachine.h"
+
+#include <cstdio>
+
+namespace tarvik {
+
+namespace {
+
+// The name the program answers --version with, whatever the file is called (help2man takes the
+// manual page's title from this line).
+const QString kProgramName = QStringLiteral("tarvik-configurator");
+
+}  // namespace
+
+CommandLine::CommandLine()
+    : helpOption_({QStringLiteral("h"), QStringLiteral("help")},
+                  QStringLiteral("Show this help and exit.")),
+      versionOption_({QStringLiteral("v"), QStringLiteral("version")},
+                     QStringLiteral("Show the program's version and exit.")) {
+  parser_.setApplicationDescription(QStringLiteral(
+      "Configures the Tarvik, a MIDI loop switcher with eight loops, over MIDI System Exclusive:\n"
+      "presets, CC map, program change remapping, advanced settings and firmware updates."));
+  // "-platform" is Qt's option, not -p -l -a ...; and "-reverse" must not read as -v.
+  parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser_.addOption(helpOption_);
+  parser_.addOption(versionOption_);
+}
+
+bool CommandLine::asksForTextOnly(const QStringList& arguments) {
+  CommandLine commandLine;
+  // Qt's own options are still in the list here and count as unknown; that failure is read()'s
+  // to report, once QApplication has taken them out.
+  commandLine.parser_.parse(arguments);
+  return commandLine.parser_.isSet(commandLine.helpOption_) ||
+         commandLine.parser_.isSet(commandLine.versionOption_);
+}
+
+bool CommandLine::asksForTextOnly(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  return asksForTextOnly(arguments);
+}
+
+std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& out,
+                                     QTextStream& err) {
+  const bool parsed = parser_.parse(arguments);
+  // Asked for text, the program gives it, even next to an option it does not know: the same
+  // rule as asksForTextOnly(), so a run without a display never goes on to open a window.
+  if (parser_.isSet(helpOption_)) {
+    out << parser_.helpText();
+    return 0;
+  }
+  if (parser_.isSet(versionOption_)) {
+    out << kProgramName << ' ' << TransferMachine::softwareVersion << '\n';
+    return 0;
+  }
+  QString problem = parser_.errorText();
+  if (parsed && !parser_.positionalArguments().isEmpty()) {
+    problem =
+        QStringLiteral("unexpected argument '%1'").arg(parser_.positionalArguments().constFirst());
+  }
+  if (!problem.isEmpty()) {
+    err << kProgramName << ": " << problem << '\n'
+        << "Try '" << kProgramName << " --help' for more information.\n";
+    return 1;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> CommandLine::read(const QStringList& arguments) {
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  return read(arguments, out, err);
+}
+
+}  // namespace tarvik

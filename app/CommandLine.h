@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+namespace tarvik {
+
+// The configurator's command line. Every option is declared once, in the constructor; an option
+// that changes the run also gets a member for its value, filled in read() and read by main().
+//
+// --help and --version only print, so they must work on a machine without a display too
+// (help2man runs them at build time): main() asks asksForTextOnly() before QApplication picks its
+// platform.
+class CommandLine {
+ public:
+  CommandLine();
+
+  // True when the arguments (program name first) contain --help or --version. Matched exactly,
+  // with the parser's own names, so that Qt's options (-platform, -reverse) never count.
+  static bool asksForTextOnly(const QStringList& arguments);
+  static bool asksForTextOnly(int argc, char** argv);
+
+  // Reads the arguments as QApplication leaves them (its own options taken out). Returns the
+  // exit code when the program has answered and must end without a window: help or version on
+  // `out`, a usage error and a hint on `err`.
+  std::optional<int> read(const QStringList& arguments, QTextStream& out, QTextStream& err);
+  std::optional<int> read(const QStringList& arguments);
+
+ private:
+  QCommandLineParser parser_;
+  QCommandLineOption helpOption_;
+  QCommandLineOption versionOption_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "app/CommandLine.h"
+
+#include <QTest>
+
+#include <optional>
+
+using tarvik::CommandLine;
+
+namespace {
+
+// The program name first, as QApplication hands the arguments on.
+QStringList withProgram(const QStringList& options) {
+  return QStringList{QStringLiteral("tarvik-configurator")} + options;
+}
+
+}  // namespace
+
+class CommandLineTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void read_data() {
+    QTest::addColumn<QStringList>("options");
+    // -1: the window opens; otherwise the exit code of an answer given without a window.
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outContains");
+    QTest::addColumn<QString>("errContains");
+
+    QTest::newRow("no options open the window") << QStringList{} << -1 << QString() << QString();
+    QTest::newRow("--version names program and version")
+        << QStringList{"--version"} << 0 << "tarvik-configurator 1.9\n"
+        << QString();
+    QTest::newRow("-v is --version") << QStringList{"-v"} << 0 << "tarvik-configurator 1.9\n"
+                                     << QString();
+    QTest::newRow("--help shows usage and both options")
+        << QStringList{"--help"} << 0 << "--version" << QString();
+    QTest::newRow("-h is --help") << QStringList{"-h"} << 0 << "Usage:" << QString();
+    QTest::newRow("help wins over an unknown option")
+        << QStringList{"--bogus", "--help"} << 0 << "--help" << QString();
+    QTest::newRow("unknown option is a usage error with a hint")
+        << QStringList{"--bogus"} << 1 << QString() << "tarvik-configurator --help";
+    QTest::newRow("single dash word is one unknown option, not -h -v ...")
+        << QStringList{"-hv"} << 1 << QString() << "hv";
+    QTest::newRow("stray argument is a usage error")
+        << QStringList{"presets.tvk"} << 1 << QString() << "unexpected argument 'presets.tvk'";
+  }
+  void read() {
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, outContains);
+    QFETCH(QString, errContains);
+
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    const std::optional<int> answered = CommandLine().read(withProgram(options), out, err);
+    out.flush();
+    err.flush();
+
+    QCOMPARE(answered.value_or(-1), exitCode);
+    if (outContains.isEmpty()) {
+      QCOMPARE(outText, QString());
+    } else {
+      QVERIFY2(outText.contains(outContains), qPrintable(outText));
+    }
+    if (errContains.isEmpty()) {
+      QCOMPARE(errText, QString());
+    } else {
+      QVERIFY2(errText.contains(errContains), qPrintable(errText));
+    }
+  }
+
+  // Decides, before QApplication exists, whether the offscreen platform replaces the display.
+  void asksForTextOnly_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("textOnly");
+
+    QTest::newRow("no options") << QStringList{} << false;
+    QTest::newRow("--help") << QStringList{"--help"} << true;
+    QTest::newRow("-v") << QStringList{"-v"} << true;
+    QTest::newRow("--version after Qt's own options")
+        << QStringList{"-style", "fusion", "--version"} << true;
+    QTest::newRow("Qt's -reverse is not read as -v") << QStringList{"-reverse"} << false;
+    QTest::newRow("Qt's -platform xcb") << QStringList{"-platform", "xcb"} << false;
+    QTest::newRow("--help after -- is an argument, not an option")
+        << QStringList{"--", "--help"} << false;
+  }
+  void asksForTextOnly() {
+    QFETCH(QStringList, options);
+    QFETCH(bool, textOnly);
+    QCOMPARE(CommandLine::asksForTextOnly(withProgram(options)), textOnly);
+  }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "test_command_line.moc"
