@@ -76,10 +76,19 @@ void InProcessTarvik::onProgramMessage(const std::vector<std::uint8_t>& message)
   device_.receiveShort(message[0], data1, data2);
 }
 
+void InProcessTarvik::holdReplies(bool hold) {
+  holding_ = hold;
+  if (holding_) {
+    timer_.stop();
+  } else {
+    armTimer();
+  }
+}
+
 void InProcessTarvik::deliverDue() {
   // One command's reply per timer event: the program's answer to it (the next command) is sent
   // before the next reply goes out, as with a real device.
-  if (pending_.empty()) return;
+  if (pending_.empty() || holding_) return;
   if (pending_.front().dueMs > nowMs()) {
     armTimer();
     return;
@@ -92,7 +101,7 @@ void InProcessTarvik::deliverDue() {
 }
 
 void InProcessTarvik::armTimer() {
-  if (pending_.empty() || timer_.isActive()) return;
+  if (pending_.empty() || holding_ || timer_.isActive()) return;
   const qint64 wait = std::max<qint64>(0, pending_.front().dueMs - nowMs());
   timer_.start(static_cast<int>(wait));
 }

@@ -32,6 +32,9 @@ class InProcessTarvik : public QObject {
   InMemoryMidiService& service() { return service_; }
   // Replies built but not yet handed to the service (waiting out the reply delay).
   int pendingReplies() const { return static_cast<int>(pending_.size()); }
+  // While held, replies queue up (pendingReplies()) instead of going out; releasing sends them
+  // on in order. Lets a test look at the program while it waits for the device.
+  void holdReplies(bool hold);
 
  Q_SIGNALS:
   // One command's frames were handed to the service.
@@ -61,6 +64,7 @@ class InProcessTarvik : public QObject {
   std::vector<std::vector<std::uint8_t>> collecting_;
   std::deque<PendingReply> pending_;
   QTimer timer_;
+  bool holding_ = false;
 };
 
 // An InMemoryMidiService with one input and one output named "Tarvik MIDI" and the device behind

@@ -48,7 +48,12 @@ class RecordingWindow : public TransferView, public FlashView {
   void hideProgress() override { progressVisible = false; }
 };
 
-// Update server, bootloader device, transfer machine and flash wired as in the program.
+// The caption the rig's window reports a handler's errors under; not the program's, so that a
+// flash that used a fixed caption of its own shows.
+inline const QString kApplicationCaption = QStringLiteral("Flash Test Application");
+
+// Update server, bootloader device, transfer machine and flash wired as in the program. Waits
+// that must not run out are long; a test that wants one to run out shortens it.
 struct FlashRig {
   fixtures::UpdateServer server;
   fixtures::FakeBootloader device;
@@ -63,7 +68,11 @@ struct FlashRig {
     device.setReplySink(
         [this](const std::vector<std::uint8_t>& frame) { machine.DoSysExData(frame); });
     flasher = std::make_unique<Flasher>(device, machine, window, &network,
-                                        QUrl(QString::fromStdString(server.baseUrl())));
+                                        QUrl(QString::fromStdString(server.baseUrl())),
+                                        kApplicationCaption);
+    flasher->setRequestTimeout(60000);
+    flasher->setReplyTimeout(60000);
+    flasher->setWriteTimeout(60000);
   }
   ~FlashRig() {
     flasher.reset();

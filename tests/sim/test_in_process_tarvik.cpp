@@ -122,6 +122,19 @@ class TestInProcessTarvik : public QObject {
     QCOMPARE(sysEx[1].bytes, kIdentifyReply);
   }
 
+  void heldRepliesGoOutInOrderOnRelease() {
+    QSignalSpy delivered(tarvik.get(), &InProcessTarvik::replyDelivered);
+    tarvik->holdReplies(true);
+    send(1);
+    send(2);
+    QCOMPARE(tarvik->pendingReplies(), 2);
+    tarvik->holdReplies(false);
+    QTRY_COMPARE_WITH_TIMEOUT(sysEx.size(), std::size_t(2), 10000);
+    QCOMPARE(delivered.count(), 2);
+    QCOMPARE(sysEx[0].bytes, kIdentifyReply);
+    QCOMPARE(int(sysEx[1].bytes.at(1)), 2);
+  }
+
   void junkComesAsMessagesOfItsOwn() {
     tarvik->device().setFaults(SimFaults{.junkFrames = true});
     send(1);
