@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 #include "firmware/FlashView.h"
@@ -29,7 +30,13 @@ class RecordingWindow : public TransferView, public FlashView {
   int progressCount = -1;
   int tabsHidden = 0;
 
-  void addLog(const QString& message) override { log.append(message); }
+  // Called with every line as it is logged, before the flash goes on.
+  std::function<void(const QString&)> onLog;
+
+  void addLog(const QString& message) override {
+    log.append(message);
+    if (onLog) onLog(message);
+  }
   void appendRawLogLine(const QString& line) override { log.append(line); }
   void setTabVisible(TabSheet, bool visible) override { tabsHidden += visible ? 0 : 1; }
   void setButtonEnabled(ChainButton, bool) override {}

@@ -36,6 +36,7 @@ struct CheckRig {
   explicit CheckRig(const QString& currentVersion = QStringLiteral("1.9")) {
     server.start();
     check = std::make_unique<UpdateCheck>(&network, QUrl(QString::fromStdString(server.baseUrl())));
+    check->setRequestTimeout(60000);  // a test that wants it to run out shortens it
     tab.setUpdateCheck(check.get());
     tab.setCurrentVersion(currentVersion);
     button6 = tab.findChild<QPushButton*>(QStringLiteral("Button6"));
@@ -194,7 +195,6 @@ class TestUpdateCheck : public QObject {
   void checkButtonLockedWhileRunning() {
     CheckRig rig;
     rig.server.setMode(UpdateServer::Mode::Hang);
-    rig.check->setRequestTimeout(60000);
     rig.button6->click();
     QVERIFY(rig.check->running());
     QVERIFY(!rig.button6->isEnabled());
