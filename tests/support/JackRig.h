@@ -25,10 +25,12 @@ class JackRig {
   static inline const QString deviceOutputPort = QStringLiteral("tarvik-sim:Tarvik MIDI");
   static inline const QString deviceInputPort = QStringLiteral("TARVIK-SIM:Tarvik MIDI");
 
-  // Frames per JACK cycle, read when the server starts. Longer cycles give every client more
-  // slack before it misses one (an xrun, in which MIDI events can be lost) on a busy machine:
-  // with two busy cores, 256-frame cycles (5 ms) lost MIDI events in about one run of five,
-  // mostly in the middle of a 130-frame submit; 1024 frames (21 ms) did not.
+  // Frames per JACK cycle, read when the server starts. The server runs in sync mode with a
+  // long client time-out: a client that is late in a cycle (as on a busy machine under the
+  // sanitizers) then delays the cycle instead of missing it, and a missed cycle (an xrun) loses
+  // the MIDI events in it. In the default asynchronous mode, with both cores busy, 256 frames
+  // lost events in about one run of five, and even 4096 frames now and then; in sync mode 1024
+  // frames (21 ms) lost none.
   int periodFrames = 1024;
   // The server program, looked up on PATH unless it is a path; tests of the rig point it
   // elsewhere.
@@ -77,6 +79,7 @@ class JackRig {
     jackd_.setProcessChannelMode(QProcess::MergedChannels);
     jackd_.start(jackdPath,
                  {QStringLiteral("-n"), serverName_, QStringLiteral("--no-realtime"),
+                  QStringLiteral("--sync"), QStringLiteral("--timeout"), QStringLiteral("10000"),
                   QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
                   QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
     if (!jackd_.waitForStarted(10000)) {
