@@ -33,7 +33,8 @@ std::optional<QString> updateFailureText(const QNetworkReply& reply, int timeout
   // words an error status.
   const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (status >= 300 && status < 400) {
-    return QCoreApplication::translate("QNetworkReply", "Error transferring %1 - server replied: %2")
+    return QCoreApplication::translate("QNetworkReply",
+                                       "Error transferring %1 - server replied: %2")
         .arg(reply.url().toString(),
              reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
   }

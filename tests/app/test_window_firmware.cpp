@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The update check and the flash, driven through the window against the virtual Tarvik and a
 // real HTTP server on 127.0.0.1.
-#include "WindowRig.h"
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
 
+#include "WindowRig.h"
 #include "app/BusyCursor.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateCheck.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
-
-#include <QAbstractItemModel>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QSignalSpy>
 
 using namespace tarvik;
 using tarvik::fixtures::FirmwareFixture;
@@ -54,7 +53,9 @@ class WindowFirmwareTest : public QObject {
   void connectDevice() {
     QTest::mouseClick(rig_->button("Button1"), Qt::LeftButton);
     QVERIFY(QTest::qWaitFor(
-        [&] { return rig_->button("Button1")->isEnabled() && !rig_->form->machine().chainRunning(); },
+        [&] {
+          return rig_->button("Button1")->isEnabled() && !rig_->form->machine().chainRunning();
+        },
         kWaitMs));
     QVERIFY2(rig_->dialogs.errors.empty(), qPrintable(errorTexts()));
   }
@@ -82,7 +83,8 @@ class WindowFirmwareTest : public QObject {
   }
   QString errorTexts() const {
     QStringList texts;
-    for (const auto& box : rig_->dialogs.errors) texts << box.caption + QStringLiteral(": ") + box.text;
+    for (const auto& box : rig_->dialogs.errors)
+      texts << box.caption + QStringLiteral(": ") + box.text;
     return texts.join(QStringLiteral("; "));
   }
   QStringList flashLog() const { return rig_->logMessages().mid(logBeforeFlash_); }
@@ -262,8 +264,9 @@ class WindowFirmwareTest : public QObject {
     QFETCH(QString, holder);
     QFETCH(bool, flashEnabled);
     serveChangelog(firstLatest);
-    server_->setFile("firmware.txt",
-                     FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(3, 4)).toStdString());
+    server_->setFile(
+        "firmware.txt",
+        FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(3, 4)).toStdString());
     connectDevice();
     runCheck();
     if (holder == QLatin1String("failing flash")) {
@@ -330,7 +333,8 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(!flash());
     QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig_->dialogs.errors[0].caption, caption);
-    QVERIFY2(rig_->dialogs.errors[0].text.contains(textPart), qPrintable(rig_->dialogs.errors[0].text));
+    QVERIFY2(rig_->dialogs.errors[0].text.contains(textPart),
+             qPrintable(rig_->dialogs.errors[0].text));
     QCOMPARE(rig_->device().flash().uploadOrder.size(), std::size_t{0});
     QVERIFY(rig_->button("Button7")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());

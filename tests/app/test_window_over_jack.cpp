@@ -177,8 +177,8 @@ class WindowOverJackTest : public QObject {
     form->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(true);
     QTest::mouseClick(button("Button5"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(
-        logMessages().contains(
-            QStringLiteral("[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127")),
+        logMessages().contains(QStringLiteral(
+            "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127")),
         kChainTimeoutMs);
     QVERIFY(logMessages().contains(
         QStringLiteral("[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128")));

@@ -22,7 +22,8 @@ inline void addRequestFailureRows() {
   QTest::newRow("500") << static_cast<int>(UpdateServer::Mode::ServerError) << false << 60000
                        << "Internal Server Error";
   QTest::newRow("302 to an HTML page is not followed")
-      << static_cast<int>(UpdateServer::Mode::Redirect) << false << 60000 << "server replied: Found";
+      << static_cast<int>(UpdateServer::Mode::Redirect) << false << 60000
+      << "server replied: Found";
   QTest::newRow("connection refused")
       << static_cast<int>(UpdateServer::Mode::Serve) << true << 60000 << "refused";
   QTest::newRow("server never answers") << static_cast<int>(UpdateServer::Mode::Hang) << false

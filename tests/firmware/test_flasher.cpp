@@ -128,14 +128,15 @@ class TestFlasher : public QObject {
     lower.digestCase = FirmwareFixture::DigestCase::Lower;
     Options trailingEmpty;
     trailingEmpty.emptyLineAfterDigest = true;
-    QTest::newRow("CR LF line ends")
-        << FirmwareFixture::firmwareText(lines, crlf) << "Error" << "Download failed!";
-    QTest::newRow("lower-case digest")
-        << FirmwareFixture::firmwareText(lines, lower) << "Error" << "Download failed!";
+    QTest::newRow("CR LF line ends") << FirmwareFixture::firmwareText(lines, crlf) << "Error"
+                                     << "Download failed!";
+    QTest::newRow("lower-case digest") << FirmwareFixture::firmwareText(lines, lower) << "Error"
+                                       << "Download failed!";
     QTest::newRow("empty line after digest")
         << FirmwareFixture::firmwareText(lines, trailingEmpty) << "Error"
         << "Download failed!";
-    QTest::newRow("empty body") << QByteArray() << app << "Firmware file rejected: the file is empty";
+    QTest::newRow("empty body") << QByteArray() << app
+                                << "Firmware file rejected: the file is empty";
     QTest::newRow("no page") << FirmwareFixture::firmwareText({}) << app
                              << "Firmware file rejected: it holds no flash page";
     QTest::newRow("257 pages")

@@ -242,11 +242,10 @@ class JackRig {
 
 // Starts the rig's server. Skips the calling test function (initTestCase: the whole test) where
 // jackd is not installed, and fails it where jackd is installed but no server came up.
-#define TARVIK_START_JACK_OR_SKIP(rig)                                 \
-  do {                                                                 \
-    const auto started = (rig).startServer();                          \
-    if (started == ::tarvik::testing::JackRig::Start::Missing)         \
-      QSKIP(qPrintable((rig).startProblem()));                         \
-    if (started != ::tarvik::testing::JackRig::Start::Up)              \
-      QFAIL(qPrintable((rig).startProblem()));                         \
+#define TARVIK_START_JACK_OR_SKIP(rig)                                                             \
+  do {                                                                                             \
+    const auto started = (rig).startServer();                                                      \
+    if (started == ::tarvik::testing::JackRig::Start::Missing)                                     \
+      QSKIP(qPrintable((rig).startProblem()));                                                     \
+    if (started != ::tarvik::testing::JackRig::Start::Up) QFAIL(qPrintable((rig).startProblem())); \
   } while (false)
