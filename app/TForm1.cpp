@@ -144,7 +144,7 @@ void TForm1::buildTabs() {
 
   updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   firmware_->setUpdateCheck(updateCheck_);
-  flasher_ = new Flasher(*this, *machine_, *this, network_, updateServer_, this);
+  flasher_ = new Flasher(*this, *machine_, *this, network_, updateServer_, applicationTitle, this);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this,

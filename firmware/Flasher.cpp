@@ -13,18 +13,20 @@
 namespace tarvik {
 
 namespace {
-const QString kErrorCaption = QStringLiteral("Error");
+const QString kDownloadFailedCaption = QStringLiteral("Error");
 const QString kTimeoutCaption = QStringLiteral("Timeout!");
 }  // namespace
 
 Flasher::Flasher(LinkPort& link, TransferMachine& machine, FlashView& view,
-                 QNetworkAccessManager* network, QUrl baseUrl, QObject* parent)
+                 QNetworkAccessManager* network, QUrl baseUrl, QString errorCaption,
+                 QObject* parent)
     : QObject(parent),
       link_(link),
       machine_(machine),
       view_(view),
       network_(network),
       baseUrl_(std::move(baseUrl)),
+      errorCaption_(std::move(errorCaption)),
       requestTimeoutMs_(kRequestTimeoutMs) {
   replyTimer_.setSingleShot(true);
   writeTimer_.setSingleShot(true);
@@ -64,13 +66,14 @@ void Flasher::onDownloadFinished() {
   if (stage_ != Stage::Downloading) {
     return;
   }
-  if (reply->error() != QNetworkReply::NoError) {
-    finish(false, kErrorCaption, updateErrorText(*reply, requestTimeoutMs_));
+  if (const auto failure = updateFailureText(*reply, requestTimeoutMs_)) {
+    finish(false, errorCaption_, *failure);
     return;
   }
   const FirmwareImage image = FirmwareImage::fromBody(reply->readAll());
   if (!image.ok()) {
-    finish(false, kErrorCaption, image.errorText());
+    const bool badDownload = image.problem() == FirmwareImage::Problem::DigestMismatch;
+    finish(false, badDownload ? kDownloadFailedCaption : errorCaption_, image.errorText());
     return;
   }
   pages_ = image.pages();
@@ -191,7 +194,7 @@ bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {
     return true;
   } catch (const std::exception& error) {
     const QString text = QString::fromLocal8Bit(error.what());
-    abortInBootloader(QStringLiteral("programming canceled: ") + text, kErrorCaption, text);
+    abortInBootloader(QStringLiteral("programming canceled: ") + text, errorCaption_, text);
     return false;
   }
 }
@@ -230,9 +233,9 @@ void Flasher::end(bool enableButton, bool restoreCursor) {
   pages_.clear();
   page_ = 0;
   view_.hideProgress();
-  if (enableButton) {
-    view_.setFlashButtonEnabled(true);
-  }
+  // Said both ways: an update check that ended during the flash has set the button's wish too,
+  // and the flash's decision must be the last one before the link is free again.
+  view_.setFlashButtonEnabled(enableButton);
   if (restoreCursor) {
     view_.setBusyCursor(false);
   }

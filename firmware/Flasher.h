@@ -44,8 +44,12 @@ class Flasher : public QObject {
 
   enum class Stage { Idle, Downloading, EnteringBootloader, UploadingPage, WritingFlash };
 
+  // errorCaption: the caption under which the window reports an error that ends one of its
+  // handlers. The flash's own failures (the download, an unusable file, a send error) are shown
+  // under it, as if they had left the click handler; only "Download failed!" and the time-outs
+  // have captions of their own.
   Flasher(LinkPort& link, TransferMachine& machine, FlashView& view, QNetworkAccessManager* network,
-          QUrl baseUrl, QObject* parent = nullptr);
+          QUrl baseUrl, QString errorCaption, QObject* parent = nullptr);
   ~Flasher() override;
 
   // Tests shorten the waits; the program never changes them.
@@ -89,6 +93,7 @@ class Flasher : public QObject {
   FlashView& view_;
   QNetworkAccessManager* network_;
   QUrl baseUrl_;
+  QString errorCaption_;
   int replyTimeoutMs_ = kReplyTimeoutMs;
   int writeTimeoutMs_ = kWriteTimeoutMs;
   int requestTimeoutMs_;
