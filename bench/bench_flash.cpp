@@ -67,7 +67,8 @@ struct Rig {
   fixtures::NoEditors editors;
   TransferMachine machine{device, window, editors};
   QNetworkAccessManager network;
-  Flasher flasher{device, machine, window, &network, startedServerUrl(server)};
+  Flasher flasher{
+      device, machine, window, &network, startedServerUrl(server), QStringLiteral("bench_flash")};
 
   Rig() {
     device.setReplySink(

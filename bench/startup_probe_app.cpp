@@ -16,6 +16,7 @@ namespace {
 class UnattendedDialogs : public tarvik::Dialogs {
  public:
   void error(QWidget*, const QString&, const QString&) override {}
+  void warning(QWidget*, const QString&, const QString&) override {}
   bool confirm(QWidget*, const QString&, const QString&) override { return false; }
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }

@@ -38,8 +38,8 @@ void FirmwareDownload::onFinished() {
   }
   reply->deleteLater();
   Q_EMIT runningChanged(false);
-  if (reply->error() != QNetworkReply::NoError) {
-    Q_EMIT failed(updateErrorText(*reply, timeoutMs_));
+  if (const auto failure = updateFailureText(*reply, timeoutMs_)) {
+    Q_EMIT failed(*failure);
     return;
   }
   Q_EMIT checked(FirmwareImage::fromBody(reply->readAll()));

@@ -40,8 +40,8 @@ void UpdateCheck::onReplyFinished() {
   }
   reply->deleteLater();
   Q_EMIT runningChanged(false);
-  if (reply->error() != QNetworkReply::NoError) {
-    Q_EMIT failed(updateErrorText(*reply, timeoutMs_));
+  if (const auto failure = updateFailureText(*reply, timeoutMs_)) {
+    Q_EMIT failed(*failure);
     return;
   }
   const ChangeLog log = parseChangeLog(reply->readAll());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/UpdateRequest.h"
 
+#include <QCoreApplication>
 #include <QNetworkReply>
 
 namespace tarvik {
@@ -12,10 +13,12 @@ QNetworkRequest makeUpdateRequest(const QUrl& baseUrl, const QString& fileName, 
   request.setRawHeader("Accept", "text/html, */*");
   request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/html"));
   request.setTransferTimeout(timeoutMs);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::ManualRedirectPolicy);
   return request;
 }
 
-QString updateErrorText(const QNetworkReply& reply, int timeoutMs) {
+std::optional<QString> updateFailureText(const QNetworkReply& reply, int timeoutMs) {
   // Nothing in the program aborts a request, so a canceled one is one that hit its time-out.
   if (reply.error() == QNetworkReply::OperationCanceledError ||
       reply.error() == QNetworkReply::TimeoutError) {
@@ -23,7 +26,19 @@ QString updateErrorText(const QNetworkReply& reply, int timeoutMs) {
         .arg(timeoutMs / 1000.0)
         .arg(reply.url().toString());
   }
-  return reply.errorString();
+  if (reply.error() != QNetworkReply::NoError) {
+    return reply.errorString();
+  }
+  // A redirect that is not followed ends without an error of its own; word it as the client
+  // words an error status.
+  const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status >= 300 && status < 400) {
+    return QCoreApplication::translate("QNetworkReply",
+                                       "Error transferring %1 - server replied: %2")
+        .arg(reply.url().toString(),
+             reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+  }
+  return std::nullopt;
 }
 
 }  // namespace tarvik

@@ -4,6 +4,7 @@
 #include <QNetworkRequest>
 #include <QString>
 #include <QUrl>
+#include <optional>
 
 class QNetworkReply;
 
@@ -14,10 +15,12 @@ namespace tarvik {
 inline constexpr int kRequestTimeoutMs = 15000;
 
 // A GET of `fileName` in the update directory, with the headers the update server has always
-// been sent.
+// been sent. Redirects are not followed: a host that sends the program elsewhere (a moved or
+// suspended site) would hand back an HTML page as the change log or the firmware file.
 QNetworkRequest makeUpdateRequest(const QUrl& baseUrl, const QString& fileName, int timeoutMs);
 
-// The text to show for a failed reply; a transfer time-out says so instead of "canceled".
-QString updateErrorText(const QNetworkReply& reply, int timeoutMs);
+// Nothing when the reply brought the file; otherwise the text to show. A redirect fails like an
+// error status, with the same wording; a transfer time-out says so instead of "canceled".
+std::optional<QString> updateFailureText(const QNetworkReply& reply, int timeoutMs);
 
 }  // namespace tarvik

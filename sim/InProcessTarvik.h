@@ -33,7 +33,6 @@ class InProcessTarvik : public QObject {
   InMemoryMidiService& service() { return service_; }
   // Replies built but not yet handed to the service (waiting out the reply delay, or held).
   int pendingReplies() const { return static_cast<int>(pending_.size()); }
-
   // While holding, no reply goes out, however long it waits: a test can look at the program in
   // the state it has while waiting for the device, for as long as it likes. Turning holding off
   // lets the held replies go out as usual, in command order.

@@ -118,7 +118,9 @@ void FirmwareTab::setLinkBusy(bool busy) {
 void FirmwareTab::onCheckFinished(const QString& latestVersion, const QString& changeLog) {
   Memo1->setPlainText(displayText(changeLog));
   latestVersion_->setText(latestVersion);
-  if (!linkBusy_) flashWanted_ = UpdateCheck::flashAllowed(latestVersion, currentVersion_->text());
+  // Recorded even while the link is busy, so that the button follows this check once the link is
+  // free; a flash that ends after it decides again (see setLinkBusy).
+  flashWanted_ = UpdateCheck::flashAllowed(latestVersion, currentVersion_->text());
   updateButtons();
 }
 

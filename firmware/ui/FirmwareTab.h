@@ -34,8 +34,10 @@ class FirmwareTab : public QWidget {
   bool flashButtonEnabled() const;
   void setProgress(int page, int pageCount);
   void hideProgress();
-  // While a flash or a transfer owns the link, neither button may start anything; a check that
-  // ends meanwhile leaves the flash button's state to whoever owns the link.
+  // While a flash or a transfer owns the link, neither button may start anything. A check that
+  // ends meanwhile still decides the flash button, which shows that decision once the link is
+  // free; a flash overrides it by calling setFlashButtonEnabled() when it ends, before it frees
+  // the link.
   void setLinkBusy(bool busy);
 
  Q_SIGNALS:
@@ -54,7 +56,7 @@ class FirmwareTab : public QWidget {
   QProgressBar* progress_;
   QPointer<UpdateCheck> check_;
   bool linkBusy_ = false;
-  bool flashWanted_ = false;  // what the last check or the flash decided for Button7
+  bool flashWanted_ = false;  // what the last check or the last flash decided for Button7
 };
 
 }  // namespace tarvik

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The update check and the flash, driven through the window against the virtual Tarvik and a
 // real HTTP server on 127.0.0.1.
-#include "WindowRig.h"
-
-#include "app/BusyCursor.h"
-#include "firmware/Flasher.h"
-#include "sim/fixtures/FirmwareFixture.h"
-#include "sim/fixtures/UpdateServer.h"
-
+#include <QAbstractItemModel>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+
+#include "WindowRig.h"
+#include "app/BusyCursor.h"
+#include "firmware/Flasher.h"
+#include "firmware/UpdateCheck.h"
+#include "sim/fixtures/FirmwareFixture.h"
+#include "sim/fixtures/UpdateServer.h"
 
 using namespace tarvik;
 using tarvik::fixtures::FirmwareFixture;
@@ -19,6 +21,9 @@ using tarvik::testing::WindowRig;
 namespace {
 
 constexpr int kWaitMs = 20000;
+// Waits that the device or the server always answers in time; only a test that wants one to run
+// out shortens it.
+constexpr int kLongMs = 60000;
 
 QStringList successfulFlashLog(int pages) {
   QStringList lines{QStringLiteral("Entering bootloader"), QStringLiteral("ok")};
@@ -40,18 +45,60 @@ class WindowFirmwareTest : public QObject {
   std::unique_ptr<WindowRig> rig_;
   int logBeforeFlash_ = 0;
 
+  void serveChangelog(const QByteArray& latest) {
+    server_->setFile("changelog.txt",
+                     FirmwareFixture::changelog(latest, {"new loops", "fixes"}).toStdString());
+  }
+  // Button1, then the download chain to its end.
+  void connectDevice() {
+    QTest::mouseClick(rig_->button("Button1"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+          return rig_->button("Button1")->isEnabled() && !rig_->form->machine().chainRunning();
+        },
+        kWaitMs));
+    QVERIFY2(rig_->dialogs.errors.empty(), qPrintable(errorTexts()));
+  }
+  // Button6, then the check's result.
+  void runCheck() {
+    QSignalSpy finished(&rig_->form->updateCheck(), &UpdateCheck::finished);
+    QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
+    QVERIFY(finished.wait(kWaitMs));
+  }
   // A connected window whose update check has offered the flash.
   void connectAndCheck(const QList<QByteArray>& pages, const SimFaults& faults = {}) {
-    server_->setFile("changelog.txt", FirmwareFixture::changelog("2.0", {"new loops", "fixes"}).toStdString());
+    serveChangelog("2.0");
     server_->setFile("firmware.txt", FirmwareFixture::firmwareBody(pages).toStdString());
-    QVERIFY(rig_->connectAndDownload());
+    connectDevice();
     rig_->device().setFaults(faults);
-    rig_->form->flasher().setReplyTimeout(400);
-    QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(rig_->button("Button7")->isEnabled(), kWaitMs);
+    runCheck();
+    QVERIFY(rig_->button("Button7")->isEnabled());
     logBeforeFlash_ = static_cast<int>(rig_->logMessages().size());
   }
+  // Button7 (confirmed), then the flash to its end; true when it reported a written flash.
+  bool flash() {
+    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
+    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
+    return finished.wait(kWaitMs) && finished.first().first().toBool();
+  }
+  QString errorTexts() const {
+    QStringList texts;
+    for (const auto& box : rig_->dialogs.errors)
+      texts << box.caption + QStringLiteral(": ") + box.text;
+    return texts.join(QStringLiteral("; "));
+  }
   QStringList flashLog() const { return rig_->logMessages().mid(logBeforeFlash_); }
+  // Runs `action` as soon as the event log gets `message`, before the program goes on.
+  void onLogMessage(const QString& message, std::function<void()> action) {
+    QAbstractItemModel* model = rig_->find<QListWidget>("ListBox1")->model();
+    connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this, message, action = std::move(action)](const QModelIndex&, int first, int last) {
+              const QStringList lines = rig_->logMessages();
+              for (int row = first; row <= last; ++row) {
+                if (lines.value(row) == message) action();
+              }
+            });
+  }
 
  private Q_SLOTS:
   void init() {
@@ -59,6 +106,12 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(server_->start());
     rig_ = std::make_unique<WindowRig>(TarvikContents::fromSeed(2),
                                        QUrl(QString::fromStdString(server_->baseUrl())));
+    rig_->form->machine().setConnectTimeout(kLongMs);
+    rig_->form->machine().setReplyWatchdog(kLongMs);
+    rig_->form->updateCheck().setRequestTimeout(kLongMs);
+    rig_->form->flasher().setRequestTimeout(kLongMs);
+    rig_->form->flasher().setReplyTimeout(kLongMs);
+    rig_->form->flasher().setWriteTimeout(kLongMs);
   }
   void cleanup() {
     rig_.reset();
@@ -79,13 +132,12 @@ class WindowFirmwareTest : public QObject {
   void flashWritesTheImageAndHidesTheDeviceTabs() {
     const QList<QByteArray> pages = FirmwareFixture::seededPages(96, 77);
     connectAndCheck(pages);
-    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
+    QVERIFY(flash());
     QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{1});
     QCOMPARE(rig_->dialogs.confirmations[0].caption, QStringLiteral("Information"));
     QCOMPARE(rig_->dialogs.confirmations[0].text,
              QStringLiteral("Attention! \r\nDo not disconnect the power supply during the flash "
                             "procedure!!!!\r\n\r\nWant continue?"));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig_->form->flasher().running(), kWaitMs);
 
     QCOMPARE(flashLog(), successfulFlashLog(96));
     QVERIFY(rig_->dialogs.errors.empty());
@@ -110,12 +162,16 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(2, 1));
     rig_->dialogs.confirmAnswer = false;
     const int commands = rig_->device().commandsReceived();
-    server_->clearRequests();
+    QSignalSpy running(&rig_->form->flasher(), &Flasher::runningChanged);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    QTest::qWait(50);
-    QVERIFY(server_->requests().empty());
+    // The flash starts, if at all, within the click: it is the only way to the server and the
+    // device from here.
+    QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{1});
+    QCOMPARE(running.size(), 0);
+    QVERIFY(!rig_->form->flasher().running());
     QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->button("Button7")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
     QVERIFY(flashLog().isEmpty());
   }
 
@@ -123,8 +179,7 @@ class WindowFirmwareTest : public QObject {
     SimFaults faults;
     faults.badReadbackPage = 3;
     connectAndCheck(FirmwareFixture::seededPages(8, 5), faults);
-    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig_->form->flasher().running(), kWaitMs);
+    QVERIFY(!flash());
     const QStringList log = flashLog();
     QCOMPARE(log.mid(log.size() - 3),
              (QStringList{"Upload Flash Page 3 of 7", "verify failed! Programming canceled!",
@@ -139,11 +194,17 @@ class WindowFirmwareTest : public QObject {
     SimFaults faults;
     faults.stopAfterPages = 4;
     connectAndCheck(FirmwareFixture::seededPages(8, 6), faults);
-    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig_->form->flasher().running(), kWaitMs);
+    // Only the wait that nothing answers is short.
+    onLogMessage(QStringLiteral("Upload Flash Page 4 of 7"),
+                 [this] { rig_->form->flasher().setReplyTimeout(400); });
+    QVERIFY(!flash());
     QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig_->dialogs.errors[0].caption, QStringLiteral("Timeout!"));
+    QCOMPARE(rig_->dialogs.errors[0].text,
+             QStringLiteral("no reply from Tarvik while uploading flash page 4 - programming "
+                            "canceled"));
     QVERIFY(flashLog().contains(QStringLiteral("leave bootloader...")));
-    QTRY_VERIFY(rig_->device().flash().bootloaderLeft);
+    QTRY_VERIFY_WITH_TIMEOUT(rig_->device().flash().bootloaderLeft, kWaitMs);
     QVERIFY(!rig_->device().flash().writtenToFlash);
     QVERIFY(rig_->button("Button7")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -153,28 +214,130 @@ class WindowFirmwareTest : public QObject {
     SimFaults faults;
     faults.reply9ForBootloader = true;
     connectAndCheck(FirmwareFixture::seededPages(3, 8), faults);
-    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig_->form->flasher().running(), kWaitMs);
+    QVERIFY(flash());
     QCOMPARE(flashLog(), successfulFlashLog(3));
   }
 
   void nothingElseTalksToTheDeviceWhileFlashing() {
-    SimFaults faults;
-    faults.replyDelayMs = 20;
-    connectAndCheck(FirmwareFixture::seededPages(6, 9), faults);
+    connectAndCheck(FirmwareFixture::seededPages(6, 9));
+    rig_->sim->holdReplies(true);
+    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(flashLog().contains(QStringLiteral("ok")), kWaitMs);
+    // The device has taken EnterBootloader and its answer is held: the flash waits for it.
+    QTRY_COMPARE_WITH_TIMEOUT(rig_->sim->pendingReplies(), 1, kWaitMs);
+    QVERIFY(rig_->form->flasher().running());
     for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6",
                              "Button7"}) {
       QVERIFY2(!rig_->button(name)->isEnabled(), name);
     }
     const int commands = rig_->device().commandsReceived();
     rig_->form->Button1Click();  // even a direct call is refused
+    QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->form->flasher().running());
-    QTRY_VERIFY_WITH_TIMEOUT(!rig_->form->flasher().running(), kWaitMs);
-    QVERIFY(rig_->device().commandsReceived() > commands);
+    rig_->sim->holdReplies(false);
+    QVERIFY(finished.wait(kWaitMs));
+    QVERIFY(finished.first().first().toBool());
     QCOMPARE(rig_->commandsNamed("Identify"), 7);
     QCOMPARE(flashLog(), successfulFlashLog(6));
+  }
+
+  // A check started before a submit or a flash took the link, answered only while it holds the
+  // link: once the link is free the flash button shows that check's result, except that a flash
+  // that ended has the last word (on again after a failure, off after a written flash).
+  void checkEndingWhileTheLinkIsBusy_data() {
+    QTest::addColumn<QByteArray>("firstLatest");
+    QTest::addColumn<QByteArray>("secondLatest");
+    QTest::addColumn<QString>("holder");  // "submit", "failing flash" or "flash"
+    QTest::addColumn<bool>("flashEnabled");
+    QTest::newRow("older version during a submit disables")
+        << QByteArray("2.0") << QByteArray("1.8") << "submit" << false;
+    QTest::newRow("newer version during a submit enables")
+        << QByteArray("1.8") << QByteArray("2.0") << "submit" << true;
+    QTest::newRow("failed flash enables again")
+        << QByteArray("2.0") << QByteArray("1.8") << "failing flash" << true;
+    QTest::newRow("written flash stays off")
+        << QByteArray("2.0") << QByteArray("2.0") << "flash" << false;
+  }
+  void checkEndingWhileTheLinkIsBusy() {
+    QFETCH(QByteArray, firstLatest);
+    QFETCH(QByteArray, secondLatest);
+    QFETCH(QString, holder);
+    QFETCH(bool, flashEnabled);
+    serveChangelog(firstLatest);
+    server_->setFile(
+        "firmware.txt",
+        FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(3, 4)).toStdString());
+    connectDevice();
+    runCheck();
+    if (holder == QLatin1String("failing flash")) {
+      SimFaults faults;
+      faults.badReadbackPage = 1;
+      rig_->device().setFaults(faults);
+    }
+
+    serveChangelog(secondLatest);
+    server_->hold();
+    rig_->sim->holdReplies(true);
+    QSignalSpy checked(&rig_->form->updateCheck(), &UpdateCheck::finished);
+    QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
+    QVERIFY(rig_->form->updateCheck().running());
+    QSignalSpy flashed(&rig_->form->flasher(), &Flasher::finished);
+    if (holder == QLatin1String("submit")) {
+      QTest::mouseClick(rig_->button("Button3"), Qt::LeftButton);
+      QVERIFY(rig_->form->machine().chainRunning());
+    } else {
+      QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
+      QVERIFY(rig_->form->flasher().running());
+    }
+    server_->release();
+    QVERIFY(checked.wait(kWaitMs));
+    QCOMPARE(rig_->find<QLabel>("latestVersion")->text(), QString::fromLatin1(secondLatest));
+    QVERIFY(!rig_->button("Button7")->isEnabled());
+
+    rig_->sim->holdReplies(false);
+    if (holder == QLatin1String("submit")) {
+      QVERIFY(QTest::qWaitFor(
+          [&] {
+            return rig_->button("Button3")->isEnabled() && !rig_->form->machine().chainRunning();
+          },
+          kWaitMs));
+    } else {
+      QVERIFY(flashed.wait(kWaitMs));
+      QCOMPARE(flashed.first().first().toBool(), holder == QLatin1String("flash"));
+    }
+    QVERIFY2(rig_->dialogs.errors.empty(), qPrintable(errorTexts()));
+    QCOMPARE(rig_->button("Button7")->isEnabled(), flashEnabled);
+  }
+
+  // Errors that end the flash as an error leaving the click handler would are shown as the
+  // window shows those, under its title; a bad download keeps its own caption.
+  void flashErrorCaptions_data() {
+    QTest::addColumn<QByteArray>("firmware");  // empty: the server has no firmware.txt
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("textPart");
+    QTest::newRow("firmware.txt missing")
+        << QByteArray() << TForm1::applicationTitle << "server replied: Not Found";
+    QTest::newRow("digest mismatch") << QByteArray("0123\nFFFF\n") << "Error"
+                                     << "Download failed!";
+  }
+  void flashErrorCaptions() {
+    QFETCH(QByteArray, firmware);
+    QFETCH(QString, caption);
+    QFETCH(QString, textPart);
+    connectAndCheck(FirmwareFixture::seededPages(2, 1));
+    if (firmware.isEmpty()) {
+      server_->removeFile("firmware.txt");
+    } else {
+      server_->setFile("firmware.txt", firmware.toStdString());
+    }
+    QVERIFY(!flash());
+    QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig_->dialogs.errors[0].caption, caption);
+    QVERIFY2(rig_->dialogs.errors[0].text.contains(textPart),
+             qPrintable(rig_->dialogs.errors[0].text));
+    QCOMPARE(rig_->device().flash().uploadOrder.size(), std::size_t{0});
+    QVERIFY(rig_->button("Button7")->isEnabled());
+    QVERIFY(!BusyCursor::isBusy());
   }
 };
 

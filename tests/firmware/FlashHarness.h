@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 #include "firmware/FlashView.h"
@@ -29,7 +30,13 @@ class RecordingWindow : public TransferView, public FlashView {
   int progressCount = -1;
   int tabsHidden = 0;
 
-  void addLog(const QString& message) override { log.append(message); }
+  // Called with every line as it is logged, before the flash goes on.
+  std::function<void(const QString&)> onLog;
+
+  void addLog(const QString& message) override {
+    log.append(message);
+    if (onLog) onLog(message);
+  }
   void appendRawLogLine(const QString& line) override { log.append(line); }
   void setTabVisible(TabSheet, bool visible) override { tabsHidden += visible ? 0 : 1; }
   void setButtonEnabled(ChainButton, bool) override {}
@@ -48,7 +55,12 @@ class RecordingWindow : public TransferView, public FlashView {
   void hideProgress() override { progressVisible = false; }
 };
 
-// Update server, bootloader device, transfer machine and flash wired as in the program.
+// The caption the rig's window reports a handler's errors under; not the program's, so that a
+// flash that used a fixed caption of its own shows.
+inline const QString kApplicationCaption = QStringLiteral("Flash Test Application");
+
+// Update server, bootloader device, transfer machine and flash wired as in the program. Waits
+// that must not run out are long; a test that wants one to run out shortens it.
 struct FlashRig {
   fixtures::UpdateServer server;
   fixtures::FakeBootloader device;
@@ -63,7 +75,11 @@ struct FlashRig {
     device.setReplySink(
         [this](const std::vector<std::uint8_t>& frame) { machine.DoSysExData(frame); });
     flasher = std::make_unique<Flasher>(device, machine, window, &network,
-                                        QUrl(QString::fromStdString(server.baseUrl())));
+                                        QUrl(QString::fromStdString(server.baseUrl())),
+                                        kApplicationCaption);
+    flasher->setRequestTimeout(60000);
+    flasher->setReplyTimeout(60000);
+    flasher->setWriteTimeout(60000);
   }
   ~FlashRig() {
     flasher.reset();

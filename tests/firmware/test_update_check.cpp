@@ -36,6 +36,7 @@ struct CheckRig {
   explicit CheckRig(const QString& currentVersion = QStringLiteral("1.9")) {
     server.start();
     check = std::make_unique<UpdateCheck>(&network, QUrl(QString::fromStdString(server.baseUrl())));
+    check->setRequestTimeout(60000);  // a test that wants it to run out shortens it
     tab.setUpdateCheck(check.get());
     tab.setCurrentVersion(currentVersion);
     button6 = tab.findChild<QPushButton*>(QStringLiteral("Button6"));
@@ -165,6 +166,7 @@ class TestUpdateCheck : public QObject {
   void failureKeepsPreviousState() {
     QFETCH(int, mode);
     QFETCH(bool, stopServer);
+    QFETCH(int, timeoutMs);
     QFETCH(QString, textPart);
     CheckRig rig;
     rig.serveChangelog(FirmwareFixture::changelog("2.0", {"notes"}));
@@ -175,12 +177,15 @@ class TestUpdateCheck : public QObject {
     if (stopServer) {
       rig.server.stop();
     }
-    rig.check->setRequestTimeout(300);
+    rig.check->setRequestTimeout(timeoutMs);
     QSignalSpy errors(&rig.tab, &FirmwareTab::error);
     QVERIFY(!rig.clickCheck());
     QCOMPARE(errors.size(), 1);
     const QString text = errors.first().first().toString();
     QVERIFY2(text.contains(textPart, Qt::CaseInsensitive), qPrintable(text));
+    for (const auto& request : rig.server.requests()) {
+      QCOMPARE_NE(request.path, std::string(UpdateServer::kMovedPage));
+    }
     QVERIFY(rig.button7->isEnabled());
     QCOMPARE(rig.tab.latestVersion(), QStringLiteral("2.0"));
     QCOMPARE(rig.tab.changeLog(), QStringLiteral("notes\n"));
@@ -190,7 +195,6 @@ class TestUpdateCheck : public QObject {
   void checkButtonLockedWhileRunning() {
     CheckRig rig;
     rig.server.setMode(UpdateServer::Mode::Hang);
-    rig.check->setRequestTimeout(60000);
     rig.button6->click();
     QVERIFY(rig.check->running());
     QVERIFY(!rig.button6->isEnabled());
@@ -203,21 +207,54 @@ class TestUpdateCheck : public QObject {
     QVERIFY(rig.button6->isEnabled());
   }
 
-  void flashKeepsCheckAway() {
+  void linkBusyKeepsCheckAway() {
     CheckRig rig;
     rig.serveChangelog(FirmwareFixture::changelog("2.0", {"notes"}));
     rig.tab.setLinkBusy(true);
     QVERIFY(!rig.button6->isEnabled());
     rig.button6->click();
-    QCOMPARE(rig.server.requests().size(), std::size_t{0});
-    // A check that was already under way when the flash started leaves Button7 to the flash.
-    rig.tab.setFlashButtonEnabled(false);
-    QSignalSpy finished(rig.check.get(), &UpdateCheck::finished);
-    rig.check->start();
-    QVERIFY(finished.wait(kWaitMs));
-    QCOMPARE(rig.tab.latestVersion(), QStringLiteral("2.0"));
-    QVERIFY(!rig.button7->isEnabled());
+    QVERIFY(!rig.check->running());
     rig.tab.setLinkBusy(false);
+    QVERIFY(rig.button6->isEnabled());
+  }
+
+  // A check started before a transfer or a flash took the link may end while it holds the link.
+  // Its result waits: once the link is free the flash button follows it, unless a flash ended
+  // meanwhile, whose own rule (on again after a failure, off after a write) comes later.
+  void checkEndingWhileLinkBusy_data() {
+    QTest::addColumn<bool>("enabledBefore");
+    QTest::addColumn<QByteArray>("latest");
+    QTest::addColumn<int>("flashEnd");  // -1: a transfer held the link; else the flash's decision
+    QTest::addColumn<bool>("enabledAfter");
+    QTest::newRow("newer version after a transfer") << false << QByteArray("2.0") << -1 << true;
+    QTest::newRow("older version after a transfer") << true << QByteArray("1.8") << -1 << false;
+    QTest::newRow("failed flash enables again") << true << QByteArray("1.8") << 1 << true;
+    QTest::newRow("written flash stays off") << true << QByteArray("2.0") << 0 << false;
+  }
+  void checkEndingWhileLinkBusy() {
+    QFETCH(bool, enabledBefore);
+    QFETCH(QByteArray, latest);
+    QFETCH(int, flashEnd);
+    QFETCH(bool, enabledAfter);
+    CheckRig rig;
+    rig.tab.setFlashButtonEnabled(enabledBefore);
+    rig.serveChangelog(FirmwareFixture::changelog(latest, {"notes"}));
+    QSignalSpy finished(rig.check.get(), &UpdateCheck::finished);
+    rig.button6->click();
+    QVERIFY(rig.check->running());
+    rig.tab.setLinkBusy(true);
+    if (flashEnd >= 0) {
+      rig.tab.setFlashButtonEnabled(false);  // as the flash does when it starts
+    }
+    QVERIFY(finished.wait(kWaitMs));
+    QCOMPARE(rig.tab.latestVersion(), QString::fromLatin1(latest));
+    QVERIFY(!rig.button7->isEnabled());
+    QVERIFY(!rig.button6->isEnabled());
+    if (flashEnd >= 0) {
+      rig.tab.setFlashButtonEnabled(flashEnd == 1);  // the flash decides before it frees the link
+    }
+    rig.tab.setLinkBusy(false);
+    QCOMPARE(rig.button7->isEnabled(), enabledAfter);
     QVERIFY(rig.button6->isEnabled());
   }
 
