@@ -384,8 +384,10 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
 
 void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
   firmware_->hideProgress();
-  // After a confirmed write the button stays off until the next connect and update check.
-  if (end != FlashEnd::Flashed) firmware_->setFlashButtonEnabled(true);
+  // After a confirmed write the button stays off until the next connect and update check. Said
+  // both ways: an update check that ended during the flash has decided too, and the flash's
+  // decision must be the last before the link is free again.
+  firmware_->setFlashButtonEnabled(end != FlashEnd::Flashed);
   updateSendControls();
   switch (end) {
     case FlashEnd::Flashed:
