@@ -19,7 +19,10 @@ met_target() {
   }'
 }
 
-benchmarks=$(find "$build/bench" -maxdepth 1 -type f -name 'bench_*' -perm -u+x | sort)
+benchmarks=""
+if [ -d "$build/bench" ]; then
+  benchmarks=$(find "$build/bench" -maxdepth 1 -type f -name 'bench_*' -perm -u+x | sort)
+fi
 if [ -z "$benchmarks" ]; then
   echo "no benchmarks in $build/bench: ./configurator bench builds them" >&2
   exit 1
