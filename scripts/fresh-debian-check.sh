@@ -33,6 +33,8 @@ root=""
 created_root=0
 mounted=()
 source_dir="$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)"
+# Taken at the start: a commit made while debootstrap runs is not what was asked for.
+commit="$(git -C "$source_dir" rev-parse HEAD)"
 log=""
 reported=0
 started=$SECONDS
@@ -164,13 +166,12 @@ make_root() {
 
 # A clean clone of the current commit: what a user gets, without build folders or local changes.
 copy_project() {
-  local commit
-  commit="$(git -C "$source_dir" rev-parse HEAD)"
-  say "project: $(git -C "$source_dir" log -1 --format='%h %s' HEAD)"
+  say "project: $(git -C "$source_dir" log -1 --format='%h %s' "$commit")"
   rm -rf --one-file-system "${root:?}$project_in_root"
   git init --quiet "$root$project_in_root"
-  # HEAD of the source folder (which may be a worktree), not whatever its repository's default is.
-  git -C "$root$project_in_root" fetch --quiet "$source_dir" HEAD
+  # The commit itself, not whatever branch the repository's default is (the source folder may be
+  # a worktree of it).
+  git -C "$root$project_in_root" fetch --quiet "$source_dir" "$commit"
   git -C "$root$project_in_root" checkout --quiet --detach "$commit"
 }
 
