@@ -74,6 +74,8 @@ parse_args() {
   # An absolute path without a trailing slash: the mount checks compare it with /proc/self/mounts.
   root="$(realpath -m "$root")"
   [ "$root" != / ] || die "the root folder cannot be /"
+  # /proc/self/mounts escapes white space, and the check for mounts in the root reads it.
+  [[ $root != *[[:space:]]* ]] || die "the root folder's path must not contain white space"
 }
 
 check_host() {
