@@ -31,6 +31,7 @@ keep=0
 mirror=""
 root=""
 created_root=0
+reused_root=0
 mounted=()
 source_dir="$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)"
 # Taken at the start: a commit made while debootstrap runs is not what was asked for.
@@ -144,6 +145,7 @@ make_root() {
   fi
   if [ -e "$root/$ready_mark" ]; then
     say "re-using the Debian root in $root"
+    reused_root=1
     return
   fi
   if [ -e "$root/$owner_mark" ]; then
@@ -216,6 +218,13 @@ run_in_root() {
     /bin/bash -c "$1"
 }
 
+# An earlier run that was interrupted in the middle of an install leaves dpkg half done, and apt
+# refuses to install anything until that is finished.
+finish_interrupted_installs() {
+  [ "$reused_root" -eq 1 ] || return 0
+  run_in_root "DEBIAN_FRONTEND=noninteractive dpkg --configure -a"
+}
+
 # The README's test command, from the project folder, as root.
 step_readme_test() {
   log="$root.test.log"
@@ -259,9 +268,6 @@ cleanup() {
   local status=$?
   trap - EXIT INT TERM
   [ -n "$root" ] || exit "$status"
-  if [ "$reported" -eq 0 ] && [ "$status" -ne 0 ]; then
-    echo "fresh-debian-check: FAIL (stopped before the test finished, status $status)" >&2
-  fi
   stop_processes_in_root
   unmount_all
   if [ "$keep" -eq 1 ]; then
@@ -275,13 +281,19 @@ cleanup() {
       rm -rf --one-file-system "$root"
     fi
   fi
+  # Last, after the output of the stopped processes.
+  if [ "$reported" -eq 0 ] && [ "$status" -ne 0 ]; then
+    echo "fresh-debian-check: FAIL (stopped before the test finished, status $status)" >&2
+  fi
   exit "$status"
 }
 
 report() {
   local status="$1" elapsed=$((SECONDS - started)) summary=""
   reported=1
-  [ -n "$log" ] && summary="$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n 1)"
+  if [ -n "$log" ]; then
+    summary="$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n 1 || true)"
+  fi
   echo
   echo "fresh-debian-check: ${summary:-no test summary}"
   echo "fresh-debian-check: took $((elapsed / 60)) min $((elapsed % 60)) s"
@@ -304,6 +316,7 @@ main() {
   copy_project
   copy_network_settings
   mount_filesystems
+  finish_interrupted_installs
   local status=0
   step_readme_test || status=$?
   report "$status"
