@@ -14,8 +14,8 @@
 # Run as root (debootstrap, mount and chroot need it), with debootstrap installed. Only committed
 # work is checked: uncommitted changes are not part of the clone.
 #
-# Each step is a function run by main(); a further step (e.g. installing a package into the root
-# and starting the program there) is one more function and one more line in main().
+# Each stage is a function called by main(); a further check in the root (e.g. installing a
+# package there and starting the program) is one more function, run by one more run_step line.
 set -euo pipefail
 
 default_root=/var/tmp/tarvik-fresh-debian
@@ -37,6 +37,9 @@ source_dir="$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel)"
 # Taken at the start: a commit made while debootstrap runs is not what was asked for.
 commit="$(git -C "$source_dir" rev-parse HEAD)"
 log=""
+step_names=()
+step_statuses=()
+failed=0
 reported=0
 started=$SECONDS
 
@@ -288,19 +291,35 @@ cleanup() {
   exit "$status"
 }
 
+# Runs one check in the root and notes its outcome for the report; a failed check does not stop
+# the ones after it. Called from an || list, a step runs without set -e: it returns its status.
+run_step() {
+  local name="$1" status=0
+  shift
+  "$@" || status=$?
+  step_names+=("$name")
+  step_statuses+=("$status")
+  [ "$status" -eq 0 ] || failed=1
+}
+
 report() {
-  local status="$1" elapsed=$((SECONDS - started)) summary=""
+  local elapsed=$((SECONDS - started)) summary="" i verdict
   reported=1
+  echo
   if [ -n "$log" ]; then
     summary="$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n 1 || true)"
+    echo "fresh-debian-check: ${summary:-no test summary} (log: $log)"
   fi
-  echo
-  echo "fresh-debian-check: ${summary:-no test summary}"
+  for i in "${!step_names[@]}"; do
+    verdict=PASS
+    [ "${step_statuses[i]}" -eq 0 ] || verdict=FAIL
+    echo "fresh-debian-check: $verdict ${step_names[i]} (exit status ${step_statuses[i]})"
+  done
   echo "fresh-debian-check: took $((elapsed / 60)) min $((elapsed % 60)) s"
-  if [ "$status" -eq 0 ]; then
-    echo "fresh-debian-check: PASS (./configurator test exited with status 0)"
+  if [ "$failed" -eq 0 ]; then
+    echo "fresh-debian-check: PASS"
   else
-    echo "fresh-debian-check: FAIL (./configurator test exited with status $status; log: $log)"
+    echo "fresh-debian-check: FAIL"
   fi
 }
 
@@ -317,10 +336,9 @@ main() {
   copy_network_settings
   mount_filesystems
   finish_interrupted_installs
-  local status=0
-  step_readme_test || status=$?
-  report "$status"
-  return "$status"
+  run_step "./configurator test" step_readme_test
+  report
+  return "$failed"
 }
 
 main "$@"
