@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 namespace tarvik {
@@ -33,6 +34,7 @@ int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& before
     if (beforeShow) beforeShow(form);
     form.show();
     if (!problem.empty()) {
+      std::fprintf(stderr, "%s\n", problem.c_str());  // for a start from a terminal, too
       // Over the window it concerns, once that is on screen.
       QTimer::singleShot(0, &form, [&dialogs, &form, problem] {
         dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
