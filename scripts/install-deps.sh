@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the device simulator need, if missing.
 # Runs as root on a fresh Debian 12 machine; elsewhere it only reports what is missing.
+# It uses only what a minimal Debian has (bash, dpkg, apt, debconf, grep).
 set -euo pipefail
 packages=(
+  # make: CMake's default generator writes Makefiles.
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   librtmidi-dev libinih-dev libcpp-httplib-dev

@@ -17,17 +17,19 @@ sim="$build/sim/tarvik-sim"
 app="$build/app/tarvik-configurator"
 for exe in "$sim" "$app"; do
   if [ ! -x "$exe" ]; then
-    echo "$exe not found: build first (make build, or cmake --build $build)" >&2
+    echo "$exe not found: ./configurator try builds it" >&2
     exit 1
   fi
 done
+# Without a display there is nothing to try: say so before starting JACK and the simulator.
+"$here/run.sh" --check "$app"
 
 jack_pid=""
 sim_pid=""
 app_pid=""
 cleanup() {
   if [ -n "$app_pid" ]; then
-    # run.sh may sit behind xvfb-run: its whole process group goes.
+    # Whatever the configurator started goes with it: its whole process group.
     kill -TERM -- "-$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
   fi
