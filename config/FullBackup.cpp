@@ -80,6 +80,15 @@ QString notSentAsIs(const FullBackup::Settings& bytes) {
   return {};
 }
 
+// The reader reports keys only, so a header with nothing under it is looked for here: it is a
+// section without its settings, not a file without settings.
+bool hasSettingsHeader(const QByteArray& text) {
+  for (const QByteArray& line : text.split('\n')) {
+    if (line.trimmed().compare("[" + kSettingsSection + "]", Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
 FullBackup::LoadResult refused(const QString& message) { return {std::nullopt, std::nullopt, message}; }
 
 }  // namespace
@@ -113,7 +122,7 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
     return refused(QStringLiteral("the file could not be read."));
   }
   LoadResult result{tvk.tables, std::nullopt, {}};
-  if (!state.present) return result;
+  if (!state.present && !hasSettingsHeader(text)) return result;
   if (!state.problem.isEmpty()) return refused(QStringLiteral("[settings]: ") + state.problem);
 
   Settings settings{};
