@@ -10,6 +10,19 @@
 
 namespace tarvik::cli {
 
+namespace {
+
+// The window's text for a digest that does not fit is about its download; a file named on the
+// command line needs the reason itself.
+QString refusalOf(const FirmwareImage& image) {
+  return image.problem() == FirmwareImage::Problem::DigestMismatch
+             ? QStringLiteral("its MD5 digest does not match its page lines")
+             : image.errorText();
+}
+
+}  // namespace
+
+
 FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
                            QObject* parent)
     : CliCommand(output, parent),
@@ -38,7 +51,7 @@ void FlashCommand::start() {
     const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
     if (!image.ok()) {
       fail(ExitCode::UsageOrFile,
-           QStringLiteral("%1 refused: %2").arg(options_.file, image.errorText()));
+           QStringLiteral("%1 refused: %2").arg(options_.file, refusalOf(image)));
       return;
     }
     flash(image, options_.file);
@@ -53,7 +66,7 @@ void FlashCommand::start() {
   connect(download, &FirmwareDownload::checked, this,
           [this, origin](const FirmwareImage& image) {
             if (!image.ok()) {
-              fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, image.errorText()));
+              fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, refusalOf(image)));
               return;
             }
             flash(image, origin);
