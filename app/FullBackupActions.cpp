@@ -46,8 +46,9 @@ void FullBackupActions::restore() {
     error(file.message);
     return;
   }
-  log_(file.settings ? QStringLiteral("Restore everything from %1...").arg(path)
-                     : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
+  log_(file.settings
+           ? QStringLiteral("Restore everything from %1...").arg(path)
+           : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
   if (!check_.start(*file.tables, file.settings)) return;
   Q_EMIT runningChanged(true);
 }

@@ -92,7 +92,8 @@ Run runCli(const QStringList& arguments, const QString& errPath) {
   QElapsedTimer clock;
   clock.start();
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   int status = 0;

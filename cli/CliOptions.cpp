@@ -31,9 +31,9 @@ const QString kDescription = QStringLiteral(
     "refused, no reply, a difference after a restore, a failed flash); 2 usage or file\n"
     "error (bad command line, unreadable or unwritable file, refused firmware file).");
 
-const QStringList kCommands = {QStringLiteral("ports"),   QStringLiteral("info"),
-                               QStringLiteral("backup"),  QStringLiteral("restore"),
-                               QStringLiteral("flash"),   QStringLiteral("monitor")};
+const QStringList kCommands = {QStringLiteral("ports"),  QStringLiteral("info"),
+                               QStringLiteral("backup"), QStringLiteral("restore"),
+                               QStringLiteral("flash"),  QStringLiteral("monitor")};
 
 CliParse usageError(const QString& text) {
   CliParse parse;
@@ -63,14 +63,16 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
   parser.setApplicationDescription(kDescription);
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption in(QStringLiteral("in"),
-                              QStringLiteral("Use the first MIDI input whose name contains <text>."),
-                              QStringLiteral("text"));
+  const QCommandLineOption in(
+      QStringLiteral("in"), QStringLiteral("Use the first MIDI input whose name contains <text>."),
+      QStringLiteral("text"));
   const QCommandLineOption out(
-      QStringLiteral("out"), QStringLiteral("Use the first MIDI output whose name contains <text>."),
+      QStringLiteral("out"),
+      QStringLiteral("Use the first MIDI output whose name contains <text>."),
       QStringLiteral("text"));
   const QCommandLineOption verbose(
-      QStringLiteral("verbose"), QStringLiteral("Print the transfer's log lines on standard error."));
+      QStringLiteral("verbose"),
+      QStringLiteral("Print the transfer's log lines on standard error."));
   const QCommandLineOption fromServer(
       QStringLiteral("from-server"),
       QStringLiteral("flash: download firmware.txt from the update server instead of a file."));
@@ -128,9 +130,10 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
   }
   const int expected = takesFile ? 2 : 1;
   if (positional.size() > expected) {
-    return usageError(options.command == CommandKind::Flash
-                          ? QStringLiteral("flash takes a file or --from-server, not both")
-                          : QStringLiteral("unexpected argument \"%1\"").arg(positional.at(expected)));
+    return usageError(
+        options.command == CommandKind::Flash
+            ? QStringLiteral("flash takes a file or --from-server, not both")
+            : QStringLiteral("unexpected argument \"%1\"").arg(positional.at(expected)));
   }
 
   if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
@@ -138,8 +141,8 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
   if (parser.isSet(updateUrl) && !options.fromServer)
     return usageError(QStringLiteral("--update-url needs --from-server"));
   if (options.fromServer) {
-    options.updateUrl =
-        parser.isSet(updateUrl) ? QUrl(parser.value(updateUrl), QUrl::StrictMode) : defaultUpdateUrl;
+    options.updateUrl = parser.isSet(updateUrl) ? QUrl(parser.value(updateUrl), QUrl::StrictMode)
+                                                : defaultUpdateUrl;
     if (!isUpdateDirectory(options.updateUrl)) {
       return usageError(QStringLiteral("--update-url needs an http(s) URL whose path ends in "
                                        "\"/downloads/tarvik/\", not \"%1\"")

@@ -13,7 +13,6 @@ class MidiPorts;
 namespace tarvik::cli {
 
 // The command the options ask for, over the given port lists.
-std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports,
-                                        Output output);
+std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports, Output output);
 
 }  // namespace tarvik::cli

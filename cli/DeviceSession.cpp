@@ -25,8 +25,8 @@ DeviceSession::~DeviceSession() {
 
 QString DeviceSession::open(const QString& inText, const QString& outText) {
   try {
-    const PortChoice choice = choosePorts(ports_.inputs().PortNames(),
-                                          ports_.outputs().PortNames(), inText, outText);
+    const PortChoice choice =
+        choosePorts(ports_.inputs().PortNames(), ports_.outputs().PortNames(), inText, outText);
     if (!choice.ok()) return choice.error;
     link_.open(choice.input, choice.output);
     log(QStringLiteral("MIDI in: %1, out: %2")

@@ -22,7 +22,6 @@ QString refusalOf(const FirmwareImage& image) {
 
 }  // namespace
 
-
 FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
                            QObject* parent)
     : CliCommand(output, parent),
@@ -59,18 +58,18 @@ void FlashCommand::start() {
   }
   network_ = new QNetworkAccessManager(this);
   auto* download = new FirmwareDownload(network_, options_.updateUrl, this);
-  const QString origin = options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
+  const QString origin =
+      options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
   connect(download, &FirmwareDownload::failed, this, [this, origin](const QString& text) {
     fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
   });
-  connect(download, &FirmwareDownload::checked, this,
-          [this, origin](const FirmwareImage& image) {
-            if (!image.ok()) {
-              fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, refusalOf(image)));
-              return;
-            }
-            flash(image, origin);
-          });
+  connect(download, &FirmwareDownload::checked, this, [this, origin](const FirmwareImage& image) {
+    if (!image.ok()) {
+      fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, refusalOf(image)));
+      return;
+    }
+    flash(image, origin);
+  });
   session_.log(QStringLiteral("downloading ") + origin);
   download->start();
 }
@@ -93,8 +92,9 @@ void FlashCommand::interrupt() {
   } catch (const std::exception&) {
     // The interrupt is reported all the same.
   }
-  fail(ExitCode::DeviceFailure,
-       QStringLiteral("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
+  fail(
+      ExitCode::DeviceFailure,
+      QStringLiteral("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
 }
 
 void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {

@@ -43,8 +43,8 @@ void MonitorCommand::start() {
     ports_.inputs().Open(choice.input);
     input_ = choice.input;
     err() << kProgramName << ": monitoring "
-          << QString::fromStdString(ports_.inputs().Ports()[choice.input].Name)
-          << "; Ctrl+C ends" << Qt::endl;
+          << QString::fromStdString(ports_.inputs().Ports()[choice.input].Name) << "; Ctrl+C ends"
+          << Qt::endl;
   } catch (const std::exception& error) {
     fail(ExitCode::DeviceFailure, QString::fromLocal8Bit(error.what()));
   }

@@ -52,8 +52,9 @@ PortChoice choosePorts(const std::vector<std::string>& inputs,
   const std::string& inputName = inputs[static_cast<std::size_t>(choice.input)];
   choice.output = firstNamedLike(outputs, inputName);
   if (choice.output < 0) {
-    choice.error = QStringLiteral("no MIDI output is named like the input \"%1\"; choose one with "
-                                  "--out")
+    choice.error = QStringLiteral(
+                       "no MIDI output is named like the input \"%1\"; choose one with "
+                       "--out")
                        .arg(QString::fromStdString(inputName));
   }
   return choice;

@@ -51,14 +51,16 @@ int handleSetting(void* user, const char* section, const char* name, const char*
     return 1;
   }
   if (state.values[index]) {
-    state.problem = QStringLiteral("%1 appears twice").arg(QLatin1String(FullBackup::kSettingKeys[index]));
+    state.problem =
+        QStringLiteral("%1 appears twice").arg(QLatin1String(FullBackup::kSettingKeys[index]));
     return 1;
   }
   const QByteArray text = QByteArray(value).trimmed();
   state.values[index] = byteValue(text);
   if (!state.values[index]) {
-    state.problem = QStringLiteral("%1=%2 is not a number from 0 to 255")
-                        .arg(QLatin1String(FullBackup::kSettingKeys[index]), QString::fromUtf8(text));
+    state.problem =
+        QStringLiteral("%1=%2 is not a number from 0 to 255")
+            .arg(QLatin1String(FullBackup::kSettingKeys[index]), QString::fromUtf8(text));
   }
   return 1;
 }
@@ -89,15 +91,17 @@ bool hasSettingsHeader(const QByteArray& text) {
   return false;
 }
 
-FullBackup::LoadResult refused(const QString& message) { return {std::nullopt, std::nullopt, message}; }
+FullBackup::LoadResult refused(const QString& message) {
+  return {std::nullopt, std::nullopt, message};
+}
 
 }  // namespace
 
 const std::array<const char*, kConfigRecordSize> FullBackup::kSettingKeys = {
-    "debounceTime",   "midiChannel",   "omniMode",      "muteMask",          "muteBeforeDelay",
-    "muteAfterDelay", "switchMask",    "switchOnTime",  "magicFunction",     "magicChannel",
-    "magicChange",    "magicValue",    "sendCcInIam",   "bankExpander",      "doublePressBypass",
-    "bypassProgram",  "expressionCC",  "boundlessBank", "ampRackMode",       "lockMask",
+    "debounceTime",   "midiChannel",  "omniMode",      "muteMask",      "muteBeforeDelay",
+    "muteAfterDelay", "switchMask",   "switchOnTime",  "magicFunction", "magicChannel",
+    "magicChange",    "magicValue",   "sendCcInIam",   "bankExpander",  "doublePressBypass",
+    "bypassProgram",  "expressionCC", "boundlessBank", "ampRackMode",   "lockMask",
 };
 
 QByteArray FullBackup::serialize(const PresetTables& tables, const Settings& settings) {
@@ -128,7 +132,8 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   Settings settings{};
   for (int i = 0; i < kConfigRecordSize; ++i) {
     if (!state.values[i]) {
-      return refused(QStringLiteral("[settings]: %1 is missing").arg(QLatin1String(kSettingKeys[i])));
+      return refused(
+          QStringLiteral("[settings]: %1 is missing").arg(QLatin1String(kSettingKeys[i])));
     }
     settings[i] = *state.values[i];
   }

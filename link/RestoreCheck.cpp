@@ -77,12 +77,11 @@ QString RestoreCheck::blockName(Block block) {
 }
 
 QString RestoreCheck::differenceText(const Difference& difference) {
-  const QString where =
-      difference.block == Block::Record
-          ? QStringLiteral("%1 (byte %2)")
-                .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
-                .arg(difference.index)
-          : QStringLiteral("row %1").arg(difference.index);
+  const QString where = difference.block == Block::Record
+                            ? QStringLiteral("%1 (byte %2)")
+                                  .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
+                                  .arg(difference.index)
+                            : QStringLiteral("row %1").arg(difference.index);
   return QStringLiteral("%1 differ from %2 on: device %3, file %4")
       .arg(blockName(difference.block), where, hexByte(difference.device),
            hexByte(difference.sent));
@@ -110,7 +109,10 @@ bool RestoreCheck::start(const PresetTables& tables,
 
 void RestoreCheck::advanceLater() {
   QMetaObject::invokeMethod(
-      this, [this, generation = generation_] { if (generation == generation_) advance(); },
+      this,
+      [this, generation = generation_] {
+        if (generation == generation_) advance();
+      },
       Qt::QueuedConnection);
 }
 
@@ -129,12 +131,14 @@ void RestoreCheck::advance() {
         configuration_.setRecord(record);
       }
       setStage(Stage::SubmittingTables);
-      if (!machine_.startSubmitPresets()) fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+      if (!machine_.startSubmitPresets())
+        fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
       return;
     case Stage::SubmittingTables:
       if (settings_) {
         setStage(Stage::SubmittingSettings);
-        if (!machine_.startSubmitConfig()) fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+        if (!machine_.startSubmitConfig())
+          fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
         return;
       }
       [[fallthrough]];
@@ -148,10 +152,10 @@ void RestoreCheck::advance() {
 void RestoreCheck::onDownloadFinished(bool ok, const QString& text) {
   if (stage_ != Stage::Identifying && stage_ != Stage::Verifying) return;
   if (!ok) {
-    const Problem problem = download_.problem() == FullDownload::Problem::NotFound ? Problem::NotFound
-                            : download_.problem() == FullDownload::Problem::WrongFirmware
-                                ? Problem::WrongFirmware
-                                : Problem::Aborted;
+    const Problem problem =
+        download_.problem() == FullDownload::Problem::NotFound        ? Problem::NotFound
+        : download_.problem() == FullDownload::Problem::WrongFirmware ? Problem::WrongFirmware
+                                                                      : Problem::Aborted;
     fail(problem, std::nullopt, text);
     return;
   }

@@ -118,7 +118,8 @@ class CliFlashMonitorTest : public QObject {
   void aRefusedFirmwareFileSendsNothing_data() {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("error");
-    QTest::newRow("digest does not fit") << damagedBody() << "refused: its MD5 digest does not match its page lines";
+    QTest::newRow("digest does not fit")
+        << damagedBody() << "refused: its MD5 digest does not match its page lines";
     QTest::newRow("not there") << QByteArray() << "No such file";
   }
   void aRefusedFirmwareFileSendsNothing() {
@@ -193,10 +194,11 @@ class CliFlashMonitorTest : public QObject {
     device.service().deliverShort(device.inPort(), 0x90, 60, 100);  // not a monitored message
     device.service().deliverShort(device.inPort(), 0xBF, 7, 100);
     QVERIFY(QTest::qWaitFor([&] { return printed.size() == 2; }, 60000));
-    QCOMPARE(output.outText(),
-             QStringLiteral("[09:05:03.007] [MIDI IN] ProgrammChange - MidiChannel: 2 - ProgrammNr: 5\n"
-                            "[09:05:03.007] [MIDI IN] ControllChange - MidiChannel: 16 - "
-                            "ControllNr: 7 - Value: 100\n"));
+    QCOMPARE(
+        output.outText(),
+        QStringLiteral("[09:05:03.007] [MIDI IN] ProgrammChange - MidiChannel: 2 - ProgrammNr: 5\n"
+                       "[09:05:03.007] [MIDI IN] ControllChange - MidiChannel: 16 - "
+                       "ControllNr: 7 - Value: 100\n"));
     QSignalSpy finished(&monitor, &CliCommand::finished);
     monitor.interrupt();
     QCOMPARE(finished.size(), 1);

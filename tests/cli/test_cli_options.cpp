@@ -76,12 +76,11 @@ class CliOptionsTest : public QObject {
     QTest::newRow("backup") << QStringList{"backup", "rig.tvk"} << int(CommandKind::Backup)
                             << "rig.tvk";
     QTest::newRow("options before the command")
-        << QStringList{"--verbose", "restore", "rig.tvk"} << int(CommandKind::Restore)
-        << "rig.tvk";
-    QTest::newRow("flash a file") << QStringList{"flash", "firmware.txt"}
-                                  << int(CommandKind::Flash) << "firmware.txt";
-    QTest::newRow("flash from the server") << QStringList{"flash", "--from-server"}
-                                           << int(CommandKind::Flash) << "";
+        << QStringList{"--verbose", "restore", "rig.tvk"} << int(CommandKind::Restore) << "rig.tvk";
+    QTest::newRow("flash a file") << QStringList{"flash", "firmware.txt"} << int(CommandKind::Flash)
+                                  << "firmware.txt";
+    QTest::newRow("flash from the server")
+        << QStringList{"flash", "--from-server"} << int(CommandKind::Flash) << "";
     QTest::newRow("monitor") << QStringList{"monitor"} << int(CommandKind::Monitor) << "";
   }
   void commands() {
@@ -95,9 +94,9 @@ class CliOptionsTest : public QObject {
   }
 
   void portTextsAndServer() {
-    const CliParse result = parse({"flash", "--from-server", "--in", "tarvik", "--out", "SIM",
-                                   "--update-url", "https://mirror.example/x/downloads/tarvik/",
-                                   "--verbose"});
+    const CliParse result =
+        parse({"flash", "--from-server", "--in", "tarvik", "--out", "SIM", "--update-url",
+               "https://mirror.example/x/downloads/tarvik/", "--verbose"});
     QCOMPARE(result.outcome, CliParse::Outcome::Run);
     QCOMPARE(result.options.in, QStringLiteral("tarvik"));
     QCOMPARE(result.options.out, QStringLiteral("SIM"));
@@ -117,10 +116,10 @@ class CliOptionsTest : public QObject {
     QCOMPARE(help.outcome, CliParse::Outcome::Help);
     QVERIFY2(help.text.startsWith(QStringLiteral("Usage: tarvik-cli [options] command [file]\n")),
              qPrintable(help.text));
-    for (const char* part : {"ports", "info", "backup FILE", "restore FILE", "flash FILE",
-                             "monitor", "--in <text>", "--out <text>", "--verbose",
-                             "--from-server", "--update-url <url>", "Exit codes: 0 success; 1",
-                             "2 usage or file", "[settings]"}) {
+    for (const char* part :
+         {"ports", "info", "backup FILE", "restore FILE", "flash FILE", "monitor", "--in <text>",
+          "--out <text>", "--verbose", "--from-server", "--update-url <url>",
+          "Exit codes: 0 success; 1", "2 usage or file", "[settings]"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }
@@ -135,23 +134,25 @@ class CliOptionsTest : public QObject {
     QTest::addColumn<QString>("error");
     const QStringList jackIn = {"system:capture_1", "tarvik-sim:Tarvik MIDI", "other:MIDI 2"};
     const QStringList jackOut = {"system:playback_1", "other:MIDI 2", "TARVIK-SIM:Tarvik MIDI"};
-    QTest::newRow("the window's pre-selection")
-        << jackIn << jackOut << "" << "" << 1 << 2 << "";
+    QTest::newRow("the window's pre-selection") << jackIn << jackOut << ""
+                                                << "" << 1 << 2 << "";
     QTest::newRow("--in picks by part of the name, any case; the output follows its name")
-        << jackIn << jackOut << "OTHER" << "" << 2 << 1 << "";
-    QTest::newRow("--out alone keeps the pre-selected input")
-        << jackIn << jackOut << "" << "playback" << 1 << 0 << "";
-    QTest::newRow("both given") << jackIn << jackOut << "capture" << "sim" << 0 << 2 << "";
-    QTest::newRow("no input matches") << jackIn << jackOut << "roland" << "" << -1 << -1
-                                      << "no MIDI input matches \"roland\"";
-    QTest::newRow("no output matches") << jackIn << jackOut << "" << "roland" << 1 << -1
-                                       << "no MIDI output matches \"roland\"";
-    QTest::newRow("nothing to pre-select")
-        << QStringList{"system:capture_1"} << jackOut << "" << "" << -1 << -1
-        << "choose one with --in";
+        << jackIn << jackOut << "OTHER"
+        << "" << 2 << 1 << "";
+    QTest::newRow("--out alone keeps the pre-selected input") << jackIn << jackOut << ""
+                                                              << "playback" << 1 << 0 << "";
+    QTest::newRow("both given") << jackIn << jackOut << "capture"
+                                << "sim" << 0 << 2 << "";
+    QTest::newRow("no input matches") << jackIn << jackOut << "roland"
+                                      << "" << -1 << -1 << "no MIDI input matches \"roland\"";
+    QTest::newRow("no output matches")
+        << jackIn << jackOut << ""
+        << "roland" << 1 << -1 << "no MIDI output matches \"roland\"";
+    QTest::newRow("nothing to pre-select") << QStringList{"system:capture_1"} << jackOut << ""
+                                           << "" << -1 << -1 << "choose one with --in";
     QTest::newRow("no output of the input's name")
-        << jackIn << QStringList{"system:playback_1"} << "" << "" << 1 << -1
-        << "choose one with --out";
+        << jackIn << QStringList{"system:playback_1"} << ""
+        << "" << 1 << -1 << "choose one with --out";
   }
   void portChoice() {
     QFETCH(QStringList, inputs);

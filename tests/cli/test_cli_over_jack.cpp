@@ -139,7 +139,8 @@ class CliOverJackTest : public QObject {
         kRunTimeoutMs));
     QVERIFY2(monitor.state() == QProcess::Running, err.constData());
     monitor.terminate();  // SIGTERM to its own process id
-    QVERIFY(QTest::qWaitFor([&] { return monitor.state() == QProcess::NotRunning; }, kRunTimeoutMs));
+    QVERIFY(
+        QTest::qWaitFor([&] { return monitor.state() == QProcess::NotRunning; }, kRunTimeoutMs));
     QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
     QCOMPARE(monitor.exitCode(), 0);
   }

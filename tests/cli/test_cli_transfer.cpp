@@ -26,7 +26,8 @@ namespace {
 // Seven identifies wake the device, then four downloads: the commands of one connect.
 constexpr int kConnectCommands = 11;
 
-const FullBackup::Settings kRecord = {90, 2, 1, 5, 5, 6, 128, 10, 2, 1, 6, 127, 1, 0, 1, 127, 255, 1, 0, 3};
+const FullBackup::Settings kRecord = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
+                                      6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
@@ -52,7 +53,6 @@ CliOptions withFile(const QString& file, bool verbose = false) {
 }
 
 }  // namespace
-
 
 class CliTransferTest : public QObject {
   Q_OBJECT
@@ -87,11 +87,13 @@ class CliTransferTest : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("printed");
     QTest::addColumn<QString>("error");
-    QTest::newRow("the program's firmware") << 1 << false << 0 << "firmware: 1.9\n" << "";
+    QTest::newRow("the program's firmware") << 1 << false << 0 << "firmware: 1.9\n"
+                                            << "";
     QTest::newRow("other firmware") << 2 << false << 1 << "firmware: 2.9\n"
                                     << "tarvik-cli: Your Tarvik Version does not match to this "
                                        "software! Please Update Firmware or Software!\n";
-    QTest::newRow("nothing answers") << 1 << true << 1 << "" << "tarvik-cli: No Tarvik found\n";
+    QTest::newRow("nothing answers") << 1 << true << 1 << ""
+                                     << "tarvik-cli: No Tarvik found\n";
   }
   void infoReportsTheFirmware() {
     QFETCH(int, major);
@@ -152,7 +154,8 @@ class CliTransferTest : public QObject {
     CapturedOutput output;
     BackupCommand backup(device.ports(), withFile(path("missing/rig.tvk")), output.output());
     QCOMPARE(runToEnd(backup), ExitCode::UsageOrFile);
-    QVERIFY2(output.errText().contains(QStringLiteral("cannot write")), qPrintable(output.errText()));
+    QVERIFY2(output.errText().contains(QStringLiteral("cannot write")),
+             qPrintable(output.errText()));
     QCOMPARE(device.device().commandsReceived(), 0);
   }
 
@@ -209,7 +212,8 @@ class CliTransferTest : public QObject {
              qPrintable(output.outText()));
     QCOMPARE(submitsOfRecord(device.device()), 0);
     QVERIFY(device.device().contents().configRecord == before.configRecord);
-    QVERIFY(device.device().contents().presets == tablesOf(TarvikContents::fromSeed(3)).presetPayload());
+    QVERIFY(device.device().contents().presets ==
+            tablesOf(TarvikContents::fromSeed(3)).presetPayload());
   }
 
   void restoreReportsTheFirstDifference_data() {
@@ -219,8 +223,8 @@ class CliTransferTest : public QObject {
     QTest::addColumn<QString>("where");
     QTest::newRow("presets") << 5 << 5 << Block::Presets << "presets differ from row 5 on";
     QTest::newRow("CC map") << 7 << 0 << Block::CcMap << "CC map differ from row 0 on";
-    QTest::newRow("PC remap table") << 19 << 127 << Block::PcRemap
-                                    << "PC remap table differ from row 127 on";
+    QTest::newRow("PC remap table")
+        << 19 << 127 << Block::PcRemap << "PC remap table differ from row 127 on";
     QTest::newRow("settings") << 4 << 3 << Block::Record
                               << "settings differ from muteMask (byte 3) on";
   }
@@ -258,7 +262,10 @@ class CliTransferTest : public QObject {
     QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
 
     const auto hex = [](std::uint8_t value) {
-      return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0')).toUpper().replace("0X", "0x");
+      return QStringLiteral("0x%1")
+          .arg(value, 2, 16, QLatin1Char('0'))
+          .toUpper()
+          .replace("0X", "0x");
     };
     const QString line = QStringLiteral("tarvik-cli: restore failed: %1: device %2, file %3\n")
                              .arg(where, hex(sent ^ 0x01), hex(sent));
@@ -278,7 +285,8 @@ class CliTransferTest : public QObject {
     RestoreCommand restore(device.ports(), withFile(file), output.output());
     QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
     QCOMPARE(output.errText(),
-             QStringLiteral("tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
+             QStringLiteral(
+                 "tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
     QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Refused);
     QCOMPARE(restore.check().failedBlock(), std::optional<Block>(Block::Presets));
     // Nothing after the refused chain: no record, no verifying download.
@@ -299,8 +307,8 @@ class CliTransferTest : public QObject {
     QTest::newRow("settings") << kConnectCommands + 3
                               << "Tarvik did not answer while submitting config"
                               << std::optional<Block>(Block::Record);
-    QTest::newRow("the verifying connect") << kConnectCommands + 4 << "No Tarvik found"
-                                           << std::optional<Block>();
+    QTest::newRow("the verifying connect")
+        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>();
   }
   void aSilenceNamesTheStep() {
     QFETCH(int, answered);

@@ -104,10 +104,13 @@ class FullBackupTest : public QObject {
   void refusesSettingsThatWouldNotRestoreAsWritten_data() {
     QTest::addColumn<QByteArray>("section");
     QTest::addColumn<QString>("named");
-    QTest::newRow("a key is missing") << settingsText(settingsWith("lockMask", {})) << "lockMask is missing";
-    QTest::newRow("an unknown key") << settingsText(settingsWith("lockMask", "lockMask=3\r\nlockmasks=1"))
-                                    << "unknown key \"lockmasks\"";
-    QTest::newRow("a key twice") << settingsText(settingsWith("omniMode", "omniMode=1\r\nomniMode=0"))
+    QTest::newRow("a key is missing")
+        << settingsText(settingsWith("lockMask", {})) << "lockMask is missing";
+    QTest::newRow("an unknown key")
+        << settingsText(settingsWith("lockMask", "lockMask=3\r\nlockmasks=1"))
+        << "unknown key \"lockmasks\"";
+    QTest::newRow("a key twice") << settingsText(
+                                        settingsWith("omniMode", "omniMode=1\r\nomniMode=0"))
                                  << "omniMode appears twice";
     QTest::newRow("not a number") << settingsText(settingsWith("muteMask", "muteMask=five"))
                                   << "muteMask=five is not a number";
@@ -158,7 +161,8 @@ class FullBackupTest : public QObject {
 
     QVERIFY(!FullBackup::save(dir.filePath(QStringLiteral("missing/rig.tvk")), sampleTables(),
                               sampleSettings()));
-    const FullBackup::LoadResult missing = FullBackup::load(dir.filePath(QStringLiteral("none.tvk")));
+    const FullBackup::LoadResult missing =
+        FullBackup::load(dir.filePath(QStringLiteral("none.tvk")));
     QVERIFY(!missing.ok());
     QVERIFY(missing.message.startsWith(dir.filePath(QStringLiteral("none.tvk")) + ": "));
   }

@@ -110,8 +110,8 @@ class WindowFullBackupTest : public QObject {
     connectWindow(TarvikContents::fromSeed(1));
     const QString file = dir.filePath(QStringLiteral("restore.tvk"));
     const PresetTables tables = tablesOf(TarvikContents::fromSeed(5));
-    const FullBackup::Settings settings = {90, 2, 1, 5, 5, 6, 128, 10, 2, 1,
-                                           6,  127, 1, 0, 1, 127, 255, 1, 0, 3};
+    const FullBackup::Settings settings = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
+                                           6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
     QVERIFY(FullBackup::save(file, tables, settings));
     dialogs.nextFileName = file;
     QVERIFY(pressAndAwait("restoreButton"));
