@@ -5,11 +5,6 @@
 
 namespace tarvik {
 
-QString logLine(const QTime& time, const QString& message) {
-  return QLatin1Char('[') + time.toString(QStringLiteral("HH:mm:ss.zzz")) + QStringLiteral("] ") +
-         message;
-}
-
 EventLog::EventLog(QListWidget& list) : list_(list) {
   // Every line is one text row. Without this, each new line lays out all lines before it, and a
   // long session (the monitor logs every incoming change) makes the window ever slower.

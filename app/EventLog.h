@@ -2,14 +2,12 @@
 #pragma once
 
 #include <QString>
-#include <QTime>
+
+#include "tools/LogLine.h"
 
 class QListWidget;
 
 namespace tarvik {
-
-// "[HH:NN:SS.ZZZ] message" in local time.
-QString logLine(const QTime& time, const QString& message);
 
 // The event log at the bottom of the window: lines are only ever appended, and the newest line
 // is the selected one so that it stays in view.

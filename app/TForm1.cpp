@@ -13,6 +13,7 @@
 #include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/EventLog.h"
+#include "app/FullBackupActions.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
@@ -161,6 +162,13 @@ void TForm1::buildTabs() {
   bind(presets_->submitButton(), &TForm1::Button3Click);
   bind(presets_->saveButton(), &TForm1::Button8Click);
   bind(presets_->loadButton(), &TForm1::Button9Click);
+  fullBackup_ = new FullBackupActions(dialogs_, this, link_, machine_, configuration_,
+                                      [this](const QString& line) { addLog(line); }, this);
+  connect(presets_->backupButton(), &QPushButton::clicked, this,
+          [this] { guarded([this] { fullBackup_->backUp(); }); });
+  connect(presets_->restoreButton(), &QPushButton::clicked, this,
+          [this] { guarded([this] { fullBackup_->restore(); }); });
+  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] {
@@ -254,7 +262,8 @@ int TForm1::selectedPort(const QListWidget* list) {
 }
 
 bool TForm1::busy() const {
-  return machine_.chainRunning() || flasher_.running() || download_.running();
+  return machine_.chainRunning() || flasher_.running() || download_.running() ||
+         fullBackup_->running();
 }
 
 // ---- connect and submit -------------------------------------------------------------------
@@ -416,6 +425,8 @@ void TForm1::updateSendControls() {
   connectButton_->setEnabled(!linkBusy && !connectLocked_);
   advanced_->submitButton()->setEnabled(!linkBusy);
   presets_->submitButton()->setEnabled(!linkBusy);
+  presets_->backupButton()->setEnabled(!linkBusy);
+  presets_->restoreButton()->setEnabled(!linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
   // A chain or a flash talks to the ports it started with: the lists stay as they are.

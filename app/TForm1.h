@@ -26,6 +26,7 @@ class AdvancedSettingsTab;
 class Dialogs;
 class EventLog;
 class FirmwareTab;
+class FullBackupActions;
 class MidiPorts;
 class PresetMatrixTab;
 class TestControllerTab;
@@ -102,6 +103,7 @@ class TForm1 : public QWidget {
   QNetworkAccessManager* network_ = nullptr;
   FirmwareDownload download_;
   UpdateCheck* updateCheck_ = nullptr;
+  FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;        // PageControl1

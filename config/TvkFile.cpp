@@ -115,6 +115,10 @@ QByteArray TvkFile::serialize(const PresetTables& tables) {
 }
 
 bool TvkFile::save(const QString& path, const PresetTables& tables) {
+  return saveText(path, serialize(tables));
+}
+
+bool TvkFile::saveText(const QString& path, const QByteArray& text) {
   QSaveFile file(path);
   // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s result:
   // through the buffer a short write goes unnoticed and commit() would replace the old file
@@ -122,7 +126,6 @@ bool TvkFile::save(const QString& path, const PresetTables& tables) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return false;
   }
-  const QByteArray text = serialize(tables);
   qint64 written = 0;
   while (written < text.size()) {
     const qint64 chunk = file.write(text.constData() + written, text.size() - written);

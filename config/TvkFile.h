@@ -27,6 +27,8 @@ class TvkFile {
 
   // Replaces the file atomically; on any failure the previous file stays as it was.
   static bool save(const QString& path, const PresetTables& tables);
+  // The same atomic replacement for any text (the full backup writes through it too).
+  static bool saveText(const QString& path, const QByteArray& text);
 
   // A file that cannot be read, or holds none of the row sections, is refused so that the
   // caller can keep the grid as it is. Within an accepted file, missing or unreadable values

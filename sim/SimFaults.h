@@ -27,6 +27,11 @@ struct SimFaults {
   int badReadbackPage = -1;
   // EnterBootloader is answered with reply 9 (a page read-back of zeros) instead of reply 8.
   bool reply9ForBootloader = false;
+  // A submit with this command byte (4, 5, 7 or 19) is stored with item alteredItem's lowest
+  // bit flipped, and still confirmed as stored: a device that keeps something else than it was
+  // sent. 0: never.
+  std::uint8_t alterStoredCommand = 0;
+  int alteredItem = 0;
   // After this many UploadFlashPage replies the device answers nothing more. Negative: never.
   int stopAfterPages = -1;
 };

@@ -131,18 +131,18 @@ void TarvikDevice::execute() {
       break;
     case 4:
       // A refused record (status fault) is not kept, as a device reporting failure would do.
-      if (faults_.submitStatus == kSuccess) store(contents_.configRecord, payload_);
+      if (faults_.submitStatus == kSuccess) storeSubmitted(contents_.configRecord);
       items = {faults_.submitStatus};
       break;
     case 5:
-      if (faults_.submitStatus == kSuccess) store(contents_.presets, payload_);
+      if (faults_.submitStatus == kSuccess) storeSubmitted(contents_.presets);
       items = {faults_.submitStatus};
       break;
     case 6:
       items = bytesOf(contents_.ccMap);
       break;
     case 7:
-      store(contents_.ccMap, payload_);
+      storeSubmitted(contents_.ccMap);
       break;
     case 8:
       flash_.bootloaderEntered = true;
@@ -172,7 +172,7 @@ void TarvikDevice::execute() {
       items = bytesOf(contents_.pcRemap);
       break;
     case 19:
-      store(contents_.pcRemap, payload_);
+      storeSubmitted(contents_.pcRemap);
       break;
   }
 
@@ -188,6 +188,14 @@ void TarvikDevice::execute() {
   if (faults_.junkFrames) emitJunk();
   if (faults_.shortFrames) items.clear();
   reply(code, items);
+}
+
+template <std::size_t N>
+void TarvikDevice::storeSubmitted(std::array<std::uint8_t, N>& table) {
+  store(table, payload_);
+  const int item = faults_.alteredItem;
+  if (faults_.alterStoredCommand == command_ && item >= 0 && item < static_cast<int>(N))
+    table[static_cast<std::size_t>(item)] ^= 0x01;
 }
 
 bool TarvikDevice::mayAnswer(std::uint8_t command) {

@@ -5,6 +5,7 @@
 #include "sim/SimFaults.h"
 #include "sim/TarvikContents.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -61,6 +62,8 @@ class TarvikDevice {
   void execute();
   // Decides, after the faults, whether the command just executed gets its reply.
   bool mayAnswer(std::uint8_t command);
+  template <std::size_t N>
+  void storeSubmitted(std::array<std::uint8_t, N>& table);
   void reply(std::uint8_t code, const std::vector<std::uint8_t>& items);
   void emitJunk();
   void writeLog(std::string line);

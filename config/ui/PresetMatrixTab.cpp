@@ -57,13 +57,16 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   submit_ = button(QStringLiteral("Button3"), QStringLiteral("Submit to Tarvik"));
   save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
   load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
+  backup_ = button(QStringLiteral("backupButton"), QStringLiteral("Back up everything..."));
+  restore_ = button(QStringLiteral("restoreButton"), QStringLiteral("Restore everything..."));
   deselectAll_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
   defaultProgramChange_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {submit_, save_, load_, deselectAll_, defaultProgramChange_}) {
+  for (QPushButton* b :
+       {submit_, save_, load_, backup_, restore_, deselectAll_, defaultProgramChange_}) {
     buttons->addWidget(b);
   }
   buttons->addStretch();

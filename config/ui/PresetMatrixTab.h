@@ -13,8 +13,8 @@ namespace tarvik {
 class PresetSelectorDelegate;
 
 // Contents of the "Presets / Controll Change" tab: the preset matrix over the configuration and
-// its buttons. "Deselect all" and "Default ProgramChange" act here; submit, save and load are
-// bound by the window through the button accessors.
+// its buttons. "Deselect all" and "Default ProgramChange" act here; submit, save, load and the
+// full backup and restore are bound by the window through the button accessors.
 class PresetMatrixTab : public QWidget {
   Q_OBJECT
  public:
@@ -31,6 +31,9 @@ class PresetMatrixTab : public QWidget {
   QPushButton* submitButton() const { return submit_; }
   QPushButton* saveButton() const { return save_; }
   QPushButton* loadButton() const { return load_; }
+  // "Back up everything..." and "Restore everything...": all four blocks, to and from the device.
+  QPushButton* backupButton() const { return backup_; }
+  QPushButton* restoreButton() const { return restore_; }
   QPushButton* deselectAllButton() const { return deselectAll_; }
   QPushButton* defaultProgramChangeButton() const { return defaultProgramChange_; }
 
@@ -47,6 +50,8 @@ class PresetMatrixTab : public QWidget {
   QPushButton* submit_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* load_ = nullptr;
+  QPushButton* backup_ = nullptr;
+  QPushButton* restore_ = nullptr;
   QPushButton* deselectAll_ = nullptr;
   QPushButton* defaultProgramChange_ = nullptr;
 };

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "link/FullDownload.h"
+#include "link/RestoreCheck.h"
+
+class QWidget;
+
+namespace tarvik {
+
+class Dialogs;
+
+// The window's "Back up everything..." and "Restore everything...": the command line's backup
+// and verified restore, with the file chosen through the dialogs and the outcome in the event
+// log. The device must have been connected (the link is open).
+//
+// A failure gets an error box only where the window shows none of its own: a connect time-out,
+// other firmware, a chain's give-up and a refused block already raise the window's boxes, so
+// here they are only logged.
+class FullBackupActions : public QObject {
+  Q_OBJECT
+ public:
+  using Log = std::function<void(const QString&)>;
+
+  FullBackupActions(Dialogs& dialogs, QWidget* owner, DeviceLink& link, TransferMachine& machine,
+                    Configuration& configuration, Log log, QObject* parent = nullptr);
+
+  // Asks for the file; ignored while the link is busy.
+  void backUp();
+  void restore();
+  bool running() const { return download_.running() || check_.running(); }
+
+ Q_SIGNALS:
+  void runningChanged(bool running);
+  void finished(bool ok);
+
+ private:
+  void onDownloaded(bool ok, const QString& text);
+  void onRestored(bool ok, const QString& text);
+  void error(const QString& text);
+
+  Dialogs& dialogs_;
+  QWidget* owner_;
+  TransferMachine& machine_;
+  Configuration& configuration_;
+  Log log_;
+  FullDownload download_;
+  RestoreCheck check_;
+  QString path_;
+};
+
+}  // namespace tarvik

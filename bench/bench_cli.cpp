@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+// `tarvik-cli backup` as a user runs it: a process of its own against tarvik-sim over a JACK
+// server of ours (dummy driver, short period), wall time from spawn to exit set beside the time
+// the same bytes take on a DIN MIDI wire, and the process's peak memory.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "bench/BenchStats.h"
+#include "link/Framing.h"
+#include "support/JackRig.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace tarvik;
+
+constexpr int kSamples = 9;
+constexpr int kPeriodFrames = 64;
+constexpr int kSampleRate = 48000;
+// 31,250 baud, ten bits a byte.
+constexpr double kDinBytesPerSecond = 3125.0;
+// RtMidiService waits this long after opening each JACK port (two per run).
+constexpr double kPortSettleMs = 64.0;
+constexpr double kPeakMemoryTargetMb = 25.0;
+
+class CountingPort : public LinkPort {
+ public:
+  void SendByte(std::uint8_t value) override { bytes += nibbleFrame(value).size(); }
+  std::size_t bytes = 0;
+};
+
+// Every byte of a connect with the full download, both ways: seven identifies and their
+// replies, then the four download commands and their replies.
+std::size_t backupWireBytes() {
+  CountingPort port;
+  std::size_t replies = 0;
+  for (int i = 0; i < 7; ++i) {
+    sendCommand(port, Command::Identify);
+    replies += buildReplyFrame(1, std::vector<std::uint8_t>(2)).size();
+  }
+  const struct {
+    Command command;
+    std::size_t items;
+  } downloads[] = {{Command::DownloadPresets, kTableSize},
+                   {Command::DownloadConfig, kConfigRecordSize},
+                   {Command::DownloadCcMap, kTableSize},
+                   {Command::DownloadPcRemap, kTableSize}};
+  for (const auto& download : downloads) {
+    sendCommand(port, download.command);
+    replies += buildReplyFrame(static_cast<std::uint8_t>(download.command),
+                               std::vector<std::uint8_t>(download.items))
+                   .size();
+  }
+  return port.bytes + replies;
+}
+
+struct Run {
+  bool ok = false;
+  double wallMs = 0;
+  double peakMb = 0;  // the child's maximum resident set (VmHWM)
+  QByteArray err;
+};
+
+// Spawns the program and waits for it with wait4, which reports that child's own peak memory.
+Run runCli(const QStringList& arguments, const QString& errPath) {
+  Run run;
+  const QByteArray program = QFile::encodeName(QStringLiteral(TARVIK_CLI_PATH));
+  const QByteArray errFile = QFile::encodeName(errPath);
+  std::vector<QByteArray> texts;
+  for (const QString& argument : arguments) texts.push_back(QFile::encodeName(argument));
+  std::vector<char*> argv = {const_cast<char*>(program.constData())};
+  for (QByteArray& text : texts) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  QElapsedTimer clock;
+  clock.start();
+  pid_t pid = 0;
+  const int spawned =
+      posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return run;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return run;
+  run.wallMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;  // KiB on Linux
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  QFile errors(errPath);
+  if (errors.open(QIODevice::ReadOnly)) run.err = errors.readAll();
+  return run;
+}
+
+// Median wall time of `samples` runs; nothing when a run failed (its errors are printed).
+std::optional<double> medianWall(const QStringList& arguments, const QString& errPath,
+                                 double& peakMb) {
+  std::vector<double> walls;
+  for (int i = 0; i < kSamples; ++i) {
+    const Run run = runCli(arguments, errPath);
+    if (!run.ok) {
+      std::fprintf(stderr, "bench_cli: tarvik-cli %s failed:\n%s\n",
+                   qPrintable(arguments.join(QLatin1Char(' '))), run.err.constData());
+      return std::nullopt;
+    }
+    walls.push_back(run.wallMs);
+    peakMb = std::max(peakMb, run.peakMb);
+  }
+  return bench::median(walls);
+}
+
+// What a running tarvik-cli with its JACK clients open holds, in MB: its own memory (anonymous
+// and file pages) and the shared memory it maps, which under JACK is the server's segment that
+// every client maps. Read from the monitor, which stays up until told to stop.
+struct Resident {
+  double ownMb = 0;
+  double sharedMb = 0;
+};
+std::optional<Resident> residentWhileOpen() {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return std::nullopt;
+  const QByteArray program = QFile::encodeName(QStringLiteral(TARVIK_CLI_PATH));
+  char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("monitor"), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  if (spawned != 0) {
+    close(pipeEnds[0]);
+    return std::nullopt;
+  }
+  // It says so once its input port is open.
+  QByteArray said;
+  char buffer[512];
+  ssize_t got = 0;
+  while (!said.contains("monitoring ") && (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+    said.append(buffer, got);
+  std::optional<Resident> resident;
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (said.contains("monitoring ") && status.open(QIODevice::ReadOnly)) {
+    Resident values;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+      const QList<QByteArray> fields = line.simplified().split(' ');
+      if (fields.size() < 2) continue;
+      const double mb = fields[1].toDouble() / 1024.0;
+      if (fields[0] == "RssAnon:" || fields[0] == "RssFile:") values.ownMb += mb;
+      if (fields[0] == "RssShmem:") values.sharedMb = mb;
+    }
+    resident = values;
+  }
+  kill(pid, SIGTERM);
+  int exitStatus = 0;
+  waitpid(pid, &exitStatus, 0);
+  close(pipeEnds[0]);
+  return resident;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  testing::JackRig jack;
+  jack.periodFrames = kPeriodFrames;
+  if (const QString problem = jack.startServer(); !problem.isEmpty()) {
+    std::fprintf(stderr, "bench_cli: %s\n", qPrintable(problem));
+    return 1;
+  }
+  if (const QString problem = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
+                                                  {QStringLiteral("--seed"), QStringLiteral("7")});
+      !problem.isEmpty()) {
+    std::fprintf(stderr, "bench_cli: %s\n", qPrintable(problem));
+    return 1;
+  }
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("backup.tvk"));
+  const QString errPath = dir.filePath(QStringLiteral("stderr.txt"));
+
+  const QStringList backup = {QStringLiteral("backup"), file};
+  // The first run pays for the page cache and the JACK server's first client connections.
+  const Run warmUp = runCli(backup, errPath);
+  if (!warmUp.ok) {
+    std::fprintf(stderr, "bench_cli: tarvik-cli backup failed:\n%s\n", warmUp.err.constData());
+    return 1;
+  }
+  double peakMb = warmUp.peakMb;
+  const std::optional<double> backupMs = medianWall(backup, errPath, peakMb);
+  // Start-up, the MIDI service and the port lists, without opening a port or any transfer.
+  double portsPeakMb = 0;
+  const std::optional<double> portsMs = medianWall({QStringLiteral("ports")}, errPath, portsPeakMb);
+  const std::optional<Resident> resident = residentWhileOpen();
+  jack.stopSimulator();
+  jack.stopServer();
+
+  const std::size_t wireBytes = backupWireBytes();
+  const double wireMs = static_cast<double>(wireBytes) / kDinBytesPerSecond * 1e3;
+  if (!backupMs || !portsMs) return 1;
+  const double wallMs = *backupMs;
+  const double wallTargetMs = wireMs / 2;
+  std::printf("jack_period: %d frames at %d Hz (%.2f ms)\n", kPeriodFrames, kSampleRate,
+              kPeriodFrames * 1e3 / kSampleRate);
+  std::printf("cli_backup_wire_bytes: %zu bytes\n", wireBytes);
+  std::printf("cli_backup_din_wire_time: %.1f ms\n", wireMs);
+  std::printf("cli_ports_wall_time: %.1f ms\n", *portsMs);
+  std::printf("cli_backup_port_settle_sleeps: %.1f ms\n", 2 * kPortSettleMs);
+  std::printf("cli_backup_wall_less_ports_and_sleeps: %.1f ms\n",
+              wallMs - *portsMs - 2 * kPortSettleMs);
+  if (resident) {
+    std::printf("cli_resident_own: %.1f MB\n", resident->ownMb);
+    std::printf("cli_resident_jack_shared_segment: %.1f MB\n", resident->sharedMb);
+  }
+  std::printf("cli_backup_wall_time: %.1f ms (target <= %.1f)\n", wallMs, wallTargetMs);
+  std::printf("cli_peak_memory: %.1f MB (target <= %.1f)\n", peakMb, kPeakMemoryTargetMb);
+  return wallMs <= wallTargetMs && peakMb <= kPeakMemoryTargetMb ? 0 : 1;
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#include "cli/BackupCommand.h"
+
+#include <QFileInfo>
+
+#include "config/FullBackup.h"
+
+namespace tarvik::cli {
+
+BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                             QObject* parent)
+    : CliCommand(output, parent),
+      options_(options),
+      session_(ports, options.verbose ? &output.err : nullptr),
+      download_(session_.machine()) {
+  connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
+}
+
+void BackupCommand::start() {
+  // A folder that is not there fails now rather than after the device has been read.
+  const QFileInfo target(options_.file);
+  if (!QFileInfo(target.absolutePath()).isDir() || target.isDir()) {
+    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    return;
+  }
+  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
+    fail(ExitCode::DeviceFailure, problem);
+    return;
+  }
+  if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+}
+
+void BackupCommand::onDownloaded(bool ok, const QString& text) {
+  if (!ok) {
+    fail(ExitCode::DeviceFailure, text);
+    return;
+  }
+  const Configuration& configuration = session_.configuration();
+  if (!FullBackup::save(options_.file, configuration.tables(), configuration.recordBytes())) {
+    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    return;
+  }
+  out() << "backup written to " << options_.file << Qt::endl;
+  finish(ExitCode::Ok);
+}
+
+}  // namespace tarvik::cli

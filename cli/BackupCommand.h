@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliCommand.h"
+#include "cli/DeviceSession.h"
+#include "link/FullDownload.h"
+
+namespace tarvik::cli {
+
+// `backup FILE`: downloads all four blocks and writes them as a full backup (FullBackup),
+// replacing FILE atomically. FILE is only touched once the whole download has arrived.
+class BackupCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  BackupCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                QObject* parent = nullptr);
+  void start() override;
+
+ private:
+  void onDownloaded(bool ok, const QString& text);
+
+  CliOptions options_;
+  DeviceSession session_;
+  FullDownload download_;
+};
+
+}  // namespace tarvik::cli

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "cli/CliRun.h"
+
+#include "cli/BackupCommand.h"
+#include "cli/FlashCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/MonitorCommand.h"
+#include "cli/PortsCommand.h"
+#include "cli/RestoreCommand.h"
+
+namespace tarvik::cli {
+
+std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports,
+                                        Output output) {
+  switch (options.command) {
+    case CommandKind::Ports:
+      return std::make_unique<PortsCommand>(ports, output);
+    case CommandKind::Info:
+      return std::make_unique<InfoCommand>(ports, options, output);
+    case CommandKind::Backup:
+      return std::make_unique<BackupCommand>(ports, options, output);
+    case CommandKind::Restore:
+      return std::make_unique<RestoreCommand>(ports, options, output);
+    case CommandKind::Flash:
+      return std::make_unique<FlashCommand>(ports, options, output);
+    case CommandKind::Monitor:
+      return std::make_unique<MonitorCommand>(ports, options, output);
+  }
+  return nullptr;
+}
+
+}  // namespace tarvik::cli

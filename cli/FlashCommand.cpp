@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#include "cli/FlashCommand.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <exception>
+
+#include "firmware/FirmwareDownload.h"
+#include "link/Framing.h"
+
+namespace tarvik::cli {
+
+namespace {
+
+// The window's text for a digest that does not fit is about its download; a file named on the
+// command line needs the reason itself.
+QString refusalOf(const FirmwareImage& image) {
+  return image.problem() == FirmwareImage::Problem::DigestMismatch
+             ? QStringLiteral("its MD5 digest does not match its page lines")
+             : image.errorText();
+}
+
+}  // namespace
+
+FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                           QObject* parent)
+    : CliCommand(output, parent),
+      options_(options),
+      session_(ports, options.verbose ? &output.err : nullptr),
+      flasher_(session_.link(), session_.machine()),
+      progress_(output.err, output.errIsTerminal) {
+  connect(&flasher_, &Flasher::logLine, this, [this](const QString& line) { session_.log(line); });
+  connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
+    pagesVerified_ = done;
+    pageCount_ = count;
+    progress_.update(done, count);
+  });
+  connect(&flasher_, &Flasher::finished, this, &FlashCommand::onFinished);
+}
+
+FlashCommand::~FlashCommand() = default;
+
+void FlashCommand::start() {
+  if (!options_.fromServer) {
+    QFile file(options_.file);
+    if (!file.open(QIODevice::ReadOnly)) {
+      fail(ExitCode::UsageOrFile, QStringLiteral("%1: %2").arg(options_.file, file.errorString()));
+      return;
+    }
+    const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
+    if (!image.ok()) {
+      fail(ExitCode::UsageOrFile,
+           QStringLiteral("%1 refused: %2").arg(options_.file, refusalOf(image)));
+      return;
+    }
+    flash(image, options_.file);
+    return;
+  }
+  network_ = new QNetworkAccessManager(this);
+  auto* download = new FirmwareDownload(network_, options_.updateUrl, this);
+  const QString origin =
+      options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
+  connect(download, &FirmwareDownload::failed, this, [this, origin](const QString& text) {
+    fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
+  });
+  connect(download, &FirmwareDownload::checked, this, [this, origin](const FirmwareImage& image) {
+    if (!image.ok()) {
+      fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, refusalOf(image)));
+      return;
+    }
+    flash(image, origin);
+  });
+  session_.log(QStringLiteral("downloading ") + origin);
+  download->start();
+}
+
+void FlashCommand::interrupt() {
+  if (!flasher_.running()) {
+    CliCommand::interrupt();
+    return;
+  }
+  if (flasher_.stage() == Flasher::Stage::WritingFlash) {
+    progress_.end();
+    err() << kProgramName
+          << ": Tarvik is writing the firmware into flash; waiting for its confirmation"
+          << Qt::endl;
+    return;
+  }
+  progress_.end();
+  try {
+    sendCommand(session_.link(), Command::LeaveBootloader);
+  } catch (const std::exception&) {
+    // The interrupt is reported all the same.
+  }
+  fail(
+      ExitCode::DeviceFailure,
+      QStringLiteral("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
+}
+
+void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
+  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
+    fail(ExitCode::DeviceFailure, problem);
+    return;
+  }
+  session_.log(QStringLiteral("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
+  flasher_.start(image);
+}
+
+void FlashCommand::onFinished(FlashEnd end, const QString& detail) {
+  progress_.end();
+  switch (end) {
+    case FlashEnd::Flashed:
+      out() << "firmware flashed: " << pageCount_ << " pages verified and written; Tarvik reboots"
+            << Qt::endl;
+      finish(ExitCode::Ok);
+      return;
+    case FlashEnd::VerifyFailed:
+      fail(ExitCode::DeviceFailure,
+           QStringLiteral("page %1 read back differently; programming canceled, Tarvik was told "
+                          "to leave its bootloader")
+               .arg(pagesVerified_));
+      return;
+    case FlashEnd::PortGone:
+      fail(ExitCode::DeviceFailure,
+           QStringLiteral("MIDI port %1 vanished during the firmware update; Tarvik may still be "
+                          "in its bootloader: flash again")
+               .arg(detail));
+      return;
+    case FlashEnd::NoReply:
+    case FlashEnd::SendFailed:
+    case FlashEnd::WriteUnconfirmed:
+      fail(ExitCode::DeviceFailure, detail);
+      return;
+  }
+}
+
+}  // namespace tarvik::cli

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliCommand.h"
+
+namespace tarvik {
+class MidiPorts;
+}
+
+namespace tarvik::cli {
+
+// `ports`: every input, then every output, one a line: "in:" or "out:", a tab, the name.
+class PortsCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  PortsCommand(MidiPorts& ports, Output output, QObject* parent = nullptr);
+  void start() override;
+
+ private:
+  MidiPorts& ports_;
+};
+
+}  // namespace tarvik::cli

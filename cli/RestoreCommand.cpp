@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "cli/RestoreCommand.h"
+
+namespace tarvik::cli {
+namespace {
+
+QString stageText(RestoreCheck::Stage stage) {
+  switch (stage) {
+    case RestoreCheck::Stage::Identifying:
+      return QStringLiteral("restore: identifying Tarvik");
+    case RestoreCheck::Stage::SubmittingTables:
+      return QStringLiteral("restore: submitting presets, CC map and PC remap table");
+    case RestoreCheck::Stage::SubmittingSettings:
+      return QStringLiteral("restore: submitting settings");
+    case RestoreCheck::Stage::Verifying:
+      return QStringLiteral("restore: downloading everything to compare");
+    case RestoreCheck::Stage::Idle:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                               QObject* parent)
+    : CliCommand(output, parent),
+      options_(options),
+      session_(ports, options.verbose ? &output.err : nullptr),
+      check_(session_.link(), session_.machine(), session_.configuration()) {
+  connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
+    if (stage != RestoreCheck::Stage::Idle) session_.log(stageText(stage));
+  });
+  connect(&check_, &RestoreCheck::finished, this, [this](bool ok, const QString& text) {
+    if (!ok) {
+      fail(ExitCode::DeviceFailure, QStringLiteral("restore failed: ") + text);
+      return;
+    }
+    out() << "restore verified: " << text << Qt::endl;
+    finish(ExitCode::Ok);
+  });
+}
+
+void RestoreCommand::start() {
+  const FullBackup::LoadResult file = FullBackup::load(options_.file);
+  if (!file.ok()) {
+    fail(ExitCode::UsageOrFile, file.message);
+    return;
+  }
+  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
+    fail(ExitCode::DeviceFailure, problem);
+    return;
+  }
+  if (!check_.start(*file.tables, file.settings))
+    fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+}
+
+}  // namespace tarvik::cli

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliCommand.h"
+#include "cli/DeviceSession.h"
+#include "link/RestoreCheck.h"
+
+namespace tarvik::cli {
+
+// `restore FILE`: reads a full backup (or a plain .tvk file), restores it through RestoreCheck
+// and succeeds only when the device then holds exactly what was sent. A file without
+// "[settings]" leaves the device's settings alone. A refused file sends nothing.
+class RestoreCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                 QObject* parent = nullptr);
+  void start() override;
+  RestoreCheck& check() { return check_; }
+
+ private:
+  CliOptions options_;
+  DeviceSession session_;
+  RestoreCheck check_;
+};
+
+}  // namespace tarvik::cli

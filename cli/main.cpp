@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// tarvik-cli: the configurator's core on the command line, for scripts, backups under version
+// control and machines without a desktop. Qt Core and Network only.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "cli/CliOptions.h"
+#include "cli/CliRun.h"
+#include "cli/SignalWatch.h"
+#include "firmware/UpdateServerUrl.h"
+#include "midi/MidiPorts.h"
+#include "midi/RtMidiService.h"
+
+using namespace tarvik;
+using namespace tarvik::cli;
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(kProgramName);
+  QCoreApplication::setApplicationVersion(kProgramVersion);
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+
+  const CliParse parse = parseCommandLine(QCoreApplication::arguments(), updateServerBaseUrl());
+  switch (parse.outcome) {
+    case CliParse::Outcome::Help:
+    case CliParse::Outcome::Version:
+      out << parse.text << Qt::endl;
+      return ExitCode::Ok;
+    case CliParse::Outcome::UsageError:
+      err << kProgramName << ": " << parse.text << Qt::endl;
+      return ExitCode::UsageOrFile;
+    case CliParse::Outcome::Run:
+      break;
+  }
+
+  auto service = std::make_unique<RtMidiService>();
+  const QString startupProblem = QString::fromStdString(service->startupProblem());
+  MidiPorts ports(std::move(service));
+  // Errors inside the MIDI input callback have no caller to go back to.
+  ports.setErrorReporter([&err](const std::string& text) {
+    err << kProgramName << ": MIDI: " << QString::fromStdString(text) << Qt::endl;
+  });
+  if (!startupProblem.isEmpty()) {
+    err << kProgramName << ": " << startupProblem << Qt::endl;
+    return ExitCode::DeviceFailure;
+  }
+
+  const Output output{out, err, ::isatty(STDERR_FILENO) == 1};
+  std::unique_ptr<CliCommand> command = makeCommand(parse.options, ports, output);
+  int exitCode = ExitCode::DeviceFailure;
+  QObject::connect(command.get(), &CliCommand::finished, &app, [&exitCode](int code) {
+    exitCode = code;
+    QCoreApplication::exit(code);
+  });
+  SignalWatch stopSignals;
+  QObject::connect(&stopSignals, &SignalWatch::signalled, command.get(),
+                   [&command](int) { command->interrupt(); });
+  // Started from the running loop, so that an end reported from inside start() stops it.
+  QTimer::singleShot(0, command.get(), [&command] { command->start(); });
+  app.exec();
+  // The command (and the ports it opened) goes before the port lists.
+  command.reset();
+  return exitCode;
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "config/ConfigRecord.h"
+#include "config/PresetTables.h"
+
+namespace tarvik {
+
+// A backup of everything the device keeps: exactly the text of a .tvk file (TvkFile), followed
+// by a section "[settings]" with the 20 bytes of the configuration record, one key per byte in
+// wire order, each a decimal wire value. A .tvk reader that knows nothing of "[settings]" reads
+// such a file as an ordinary .tvk file, since sections that are not row numbers carry nothing
+// for it; and a .tvk file without "[settings]" is a backup of the three tables alone.
+class FullBackup {
+ public:
+  using Settings = std::array<std::uint8_t, kConfigRecordSize>;
+
+  // The keys of "[settings]", in wire order.
+  static const std::array<const char*, kConfigRecordSize> kSettingKeys;
+
+  struct LoadResult {
+    std::optional<PresetTables> tables;  // empty when the file was refused
+    std::optional<Settings> settings;    // empty when the file has no "[settings]"
+    QString message;                     // why the file was refused; empty on success
+    bool ok() const { return tables.has_value(); }
+  };
+
+  static QByteArray serialize(const PresetTables& tables, const Settings& settings);
+  // Replaces the file atomically; on any failure the previous file stays as it was.
+  static bool save(const QString& path, const PresetTables& tables, const Settings& settings);
+
+  // The tables are read exactly as TvkFile reads them. "[settings]" is optional, but when it is
+  // there it must be whole and exact: all 20 keys, no others, each a decimal 0..255, and the
+  // bytes must be a record the program sends as they are (ConfigRecord's apply and toBytes give
+  // them back unchanged). Otherwise the file is refused, so that a restore never sends settings
+  // other than the ones the file shows.
+  static LoadResult parse(const QByteArray& text);
+  static LoadResult load(const QString& path);
+};
+
+}  // namespace tarvik

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#include "link/FullDownload.h"
+
+namespace tarvik {
+
+QString chainAbortText(ChainAbort why, const QString& activity, const QString& detail) {
+  switch (why) {
+    case ChainAbort::NoReply:
+      return QStringLiteral("Tarvik did not answer while %1").arg(activity);
+    case ChainAbort::SendFailed:
+      return QStringLiteral("MIDI error while %1: %2").arg(activity, detail);
+    case ChainAbort::PortGone:
+      return QStringLiteral("MIDI port %1 vanished while %2").arg(detail, activity);
+  }
+  return activity;
+}
+
+FullDownload::FullDownload(TransferMachine& machine, QObject* parent)
+    : QObject(parent), machine_(machine) {
+  connect(&machine_, &TransferMachine::identified, this,
+          [this](const QString& version, bool compatible) {
+            if (!running_) return;
+            Q_EMIT identified(version, compatible);
+            if (!compatible) finish(Problem::WrongFirmware, kVersionMismatchText);
+          });
+  connect(&machine_, &TransferMachine::connectTimedOut, this, [this] {
+    if (running_) finish(Problem::NotFound, kNoTarvikFoundText);
+  });
+  connect(&machine_, &TransferMachine::chainFinished, this, [this](Chain chain) {
+    if (running_ && chain == Chain::Connect) finish(Problem::None, {});
+  });
+  connect(&machine_, &TransferMachine::chainAborted, this,
+          [this](Chain chain, ChainAbort why, const QString& activity, const QString& detail) {
+            if (running_ && chain == Chain::Connect)
+              finish(Problem::Aborted, chainAbortText(why, activity, detail));
+          });
+}
+
+bool FullDownload::start() {
+  if (running_) return false;
+  // The identify burst counts from here, as it does for the window's connect button.
+  machine_.resetIdentifyCount();
+  problem_ = Problem::None;
+  running_ = true;
+  // A send that fails at once ends the chain inside startConnect, through chainAborted.
+  if (!machine_.startConnect()) {
+    running_ = false;
+    return false;
+  }
+  return true;
+}
+
+void FullDownload::finish(Problem problem, const QString& text) {
+  running_ = false;
+  problem_ = problem;
+  Q_EMIT finished(problem == Problem::None, text);
+}
+
+}  // namespace tarvik

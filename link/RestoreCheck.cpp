@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: MIT
+#include "link/RestoreCheck.h"
+
+#include "link/DeviceLink.h"
+
+namespace tarvik {
+namespace {
+
+constexpr std::size_t slot(Block block) { return static_cast<std::size_t>(block); }
+
+// The order in which blocks are compared, and so the one whose difference is reported first.
+constexpr std::array<Block, 4> kBlocks = {Block::Presets, Block::CcMap, Block::PcRemap,
+                                          Block::Record};
+
+std::optional<Block> blockOfDownloadReply(std::uint8_t code) {
+  switch (static_cast<Command>(code)) {
+    case Command::DownloadPresets:
+      return Block::Presets;
+    case Command::DownloadConfig:
+      return Block::Record;
+    case Command::DownloadCcMap:
+      return Block::CcMap;
+    case Command::DownloadPcRemap:
+      return Block::PcRemap;
+    default:
+      return std::nullopt;
+  }
+}
+
+// The machine names the step that was under way; each submit step carries one block.
+std::optional<Block> blockOfActivity(const QString& activity) {
+  if (activity == QLatin1String("submitting presets")) return Block::Presets;
+  if (activity == QLatin1String("submitting control changes")) return Block::CcMap;
+  if (activity == QLatin1String("submitting program change remap table")) return Block::PcRemap;
+  if (activity == QLatin1String("submitting config")) return Block::Record;
+  return std::nullopt;
+}
+
+QString hexByte(std::uint8_t value) {
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace
+
+RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
+                           QObject* parent)
+    : QObject(parent), machine_(machine), configuration_(configuration), download_(machine) {
+  qRegisterMetaType<tarvik::RestoreCheck::Stage>();
+  connect(&link, &DeviceLink::sysExReceived, this, &RestoreCheck::onFrame);
+  connect(&download_, &FullDownload::finished, this, &RestoreCheck::onDownloadFinished);
+  connect(&machine_, &TransferMachine::chainFinished, this, &RestoreCheck::onChainFinished);
+  connect(&machine_, &TransferMachine::chainAborted, this, &RestoreCheck::onChainAborted);
+  connect(&machine_, &TransferMachine::stored, this, [this](Block block, const QByteArray& sent) {
+    if (stage_ == Stage::SubmittingTables || stage_ == Stage::SubmittingSettings)
+      sent_[slot(block)] = sent;
+  });
+  connect(&machine_, &TransferMachine::refused, this, [this](Block block, std::uint8_t status) {
+    if (stage_ != Stage::SubmittingTables && stage_ != Stage::SubmittingSettings) return;
+    fail(Problem::Refused, block,
+         QStringLiteral("Tarvik did not store the %1 (status %2)")
+             .arg(blockName(block), hexByte(status)));
+  });
+}
+
+QString RestoreCheck::blockName(Block block) {
+  switch (block) {
+    case Block::Presets:
+      return QStringLiteral("presets");
+    case Block::CcMap:
+      return QStringLiteral("CC map");
+    case Block::PcRemap:
+      return QStringLiteral("PC remap table");
+    case Block::Record:
+      return QStringLiteral("settings");
+  }
+  return {};
+}
+
+QString RestoreCheck::differenceText(const Difference& difference) {
+  const QString where = difference.block == Block::Record
+                            ? QStringLiteral("%1 (byte %2)")
+                                  .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
+                                  .arg(difference.index)
+                            : QStringLiteral("row %1").arg(difference.index);
+  return QStringLiteral("%1 differ from %2 on: device %3, file %4")
+      .arg(blockName(difference.block), where, hexByte(difference.device),
+           hexByte(difference.sent));
+}
+
+bool RestoreCheck::start(const PresetTables& tables,
+                         const std::optional<FullBackup::Settings>& settings) {
+  if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return false;
+  tables_ = tables;
+  settings_ = settings;
+  problem_ = Problem::None;
+  failedBlock_.reset();
+  difference_.reset();
+  sent_ = {};
+  device_ = {};
+  verifyChainDone_ = false;
+  ++generation_;
+  setStage(Stage::Identifying);
+  if (!download_.start()) {
+    setStage(Stage::Idle);
+    return false;
+  }
+  return true;
+}
+
+void RestoreCheck::advanceLater() {
+  QMetaObject::invokeMethod(
+      this,
+      [this, generation = generation_] {
+        if (generation == generation_) advance();
+      },
+      Qt::QueuedConnection);
+}
+
+void RestoreCheck::advance() {
+  switch (stage_) {
+    case Stage::Idle:
+    case Stage::Verifying:
+      return;
+    case Stage::Identifying:
+      // The identify's download has just filled the configuration with the device's contents;
+      // now it takes the file's, which the submits read.
+      configuration_.setTables(tables_);
+      if (settings_) {
+        ConfigRecord record;
+        record.apply(*settings_);
+        configuration_.setRecord(record);
+      }
+      setStage(Stage::SubmittingTables);
+      if (!machine_.startSubmitPresets())
+        fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+      return;
+    case Stage::SubmittingTables:
+      if (settings_) {
+        setStage(Stage::SubmittingSettings);
+        if (!machine_.startSubmitConfig())
+          fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+        return;
+      }
+      [[fallthrough]];
+    case Stage::SubmittingSettings:
+      setStage(Stage::Verifying);
+      if (!download_.start()) fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+      return;
+  }
+}
+
+void RestoreCheck::onDownloadFinished(bool ok, const QString& text) {
+  if (stage_ != Stage::Identifying && stage_ != Stage::Verifying) return;
+  if (!ok) {
+    const Problem problem =
+        download_.problem() == FullDownload::Problem::NotFound        ? Problem::NotFound
+        : download_.problem() == FullDownload::Problem::WrongFirmware ? Problem::WrongFirmware
+                                                                      : Problem::Aborted;
+    fail(problem, std::nullopt, text);
+    return;
+  }
+  if (stage_ == Stage::Identifying) {
+    advanceLater();
+    return;
+  }
+  verifyChainDone_ = true;
+  compareWhenComplete();
+}
+
+void RestoreCheck::onChainFinished(Chain chain) {
+  if ((stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
+      (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig)) {
+    // A refusal of this chain is reported right after this signal, before the queued step.
+    advanceLater();
+  }
+}
+
+void RestoreCheck::onChainAborted(Chain chain, ChainAbort why, const QString& activity,
+                                  const QString& detail) {
+  if ((stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
+      (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig)) {
+    fail(Problem::Aborted, blockOfActivity(activity), chainAbortText(why, activity, detail));
+  }
+}
+
+void RestoreCheck::onFrame(int, const std::vector<std::uint8_t>& frame) {
+  if (stage_ != Stage::Verifying) return;
+  const std::optional<Reply> reply = parseReply(frame);
+  if (!reply) return;
+  const std::optional<Block> block = blockOfDownloadReply(reply->code);
+  if (!block) return;
+  device_[slot(*block)] = QByteArray(reinterpret_cast<const char*>(reply->items.data()),
+                                     static_cast<qsizetype>(reply->items.size()));
+  // The machine may have seen this frame first and already ended its chain.
+  compareWhenComplete();
+}
+
+void RestoreCheck::compareWhenComplete() {
+  if (stage_ != Stage::Verifying || !verifyChainDone_) return;
+  for (const Block block : kBlocks) {
+    // Whichever of the machine and this object sees the last reply first waits for the other.
+    if (sent_[slot(block)] && !device_[slot(block)]) return;
+  }
+  for (const Block block : kBlocks) {
+    const std::optional<QByteArray>& sent = sent_[slot(block)];
+    if (!sent) continue;
+    const QByteArray& device = *device_[slot(block)];
+    for (int i = 0; i < sent->size(); ++i) {
+      if (i >= device.size() || device[i] != sent->at(i)) {
+        Difference difference;
+        difference.block = block;
+        difference.index = i;
+        difference.device = i < device.size() ? static_cast<std::uint8_t>(device[i]) : 0;
+        difference.sent = static_cast<std::uint8_t>(sent->at(i));
+        difference_ = difference;
+        fail(Problem::Differs, block, differenceText(difference));
+        return;
+      }
+    }
+  }
+  succeed();
+}
+
+void RestoreCheck::setStage(Stage stage) {
+  if (stage == stage_) return;
+  stage_ = stage;
+  Q_EMIT stageChanged(stage);
+}
+
+void RestoreCheck::fail(Problem problem, std::optional<Block> block, const QString& text) {
+  problem_ = problem;
+  failedBlock_ = block;
+  setStage(Stage::Idle);
+  Q_EMIT finished(false, text);
+}
+
+void RestoreCheck::succeed() {
+  setStage(Stage::Idle);
+  Q_EMIT finished(true, settings_ ? QStringLiteral("Tarvik holds the file's presets, CC map, PC "
+                                                   "remap table and settings")
+                                  : QStringLiteral("Tarvik holds the file's presets, CC map and PC "
+                                                   "remap table; its settings were left as they "
+                                                   "were"));
+}
+
+}  // namespace tarvik

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "config/FullBackup.h"
+#include "link/FullDownload.h"
+
+namespace tarvik {
+
+class DeviceLink;
+
+// A restore that is only called done when the device holds what was sent: identify, submit the
+// three tables and (when there are settings) the record, download all four blocks again and
+// compare them byte for byte with what went out.
+//
+// The comparison reads the bytes of the device's download replies as they arrive on the link,
+// not the configuration they are applied to: applying a reply clamps and drops values (a CC
+// entry outside the selector's items reads as "no selection"), so a device that kept something
+// else could look the same through it. The identify before the submits keeps a device with
+// other firmware from being written to.
+//
+// Both front ends use it; the chains run on the machine's signals, each next step queued so
+// that a refusal reported just after its chain's end is seen before anything else is sent.
+class RestoreCheck : public QObject {
+  Q_OBJECT
+ public:
+  enum class Stage { Idle, Identifying, SubmittingTables, SubmittingSettings, Verifying };
+  enum class Problem { None, Busy, NotFound, WrongFirmware, Aborted, Refused, Differs };
+
+  // The first byte in which the device differs from what was sent.
+  struct Difference {
+    Block block = Block::Presets;
+    int index = 0;  // row of a table, byte of the record
+    std::uint8_t device = 0;
+    std::uint8_t sent = 0;
+  };
+
+  // The link must be the one the machine's replies come from.
+  RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
+               QObject* parent = nullptr);
+
+  // Replaces the configuration's tables (and record, with settings) once the device has been
+  // identified. False, with nothing sent, while the machine or a restore is busy.
+  bool start(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings);
+  bool running() const { return stage_ != Stage::Idle; }
+  Stage stage() const { return stage_; }
+
+  Problem problem() const { return problem_; }
+  // The block that was refused, timed out while it was submitted, or differs.
+  std::optional<Block> failedBlock() const { return failedBlock_; }
+  std::optional<Difference> difference() const { return difference_; }
+
+  // One line for a difference: the block, the first row or byte, both values.
+  static QString differenceText(const Difference& difference);
+  // "presets", "CC map", "PC remap table", "settings".
+  static QString blockName(Block block);
+
+ Q_SIGNALS:
+  // What the restore is doing now, for a log.
+  void stageChanged(tarvik::RestoreCheck::Stage stage);
+  // `text` is one line on what went wrong, or on success a line saying what was verified.
+  void finished(bool ok, const QString& text);
+
+ private:
+  void advance();
+  void advanceLater();
+  void onDownloadFinished(bool ok, const QString& text);
+  void onChainFinished(Chain chain);
+  void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
+  void onFrame(int port, const std::vector<std::uint8_t>& frame);
+  void compareWhenComplete();
+  void setStage(Stage stage);
+  void fail(Problem problem, std::optional<Block> block, const QString& text);
+  void succeed();
+
+  TransferMachine& machine_;
+  Configuration& configuration_;
+  FullDownload download_;
+
+  Stage stage_ = Stage::Idle;
+  Problem problem_ = Problem::None;
+  std::optional<Block> failedBlock_;
+  std::optional<Difference> difference_;
+
+  PresetTables tables_;
+  std::optional<FullBackup::Settings> settings_;
+  // What went out for each block (indexed by Block), as the machine confirmed it.
+  std::array<std::optional<QByteArray>, 4> sent_;
+  // What the verifying download brought, straight from the replies.
+  std::array<std::optional<QByteArray>, 4> device_;
+  bool verifyChainDone_ = false;
+  // Counts restores, so that a step queued by one that ended does not act on the next.
+  int generation_ = 0;
+};
+
+}  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::RestoreCheck::Stage)

@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: MIT
+// flash and monitor against the simulated Tarvik in this process, and the stop signals.
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "cli/FlashCommand.h"
+#include "cli/FlashProgress.h"
+#include "cli/MonitorCommand.h"
+#include "cli/SignalWatch.h"
+#include "midi/InMemoryMidiService.h"
+#include "sim/InProcessTarvik.h"
+#include "sim/fixtures/FirmwareFixture.h"
+#include "sim/fixtures/UpdateServer.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using namespace tarvik::cli;
+using tarvik::fixtures::FirmwareFixture;
+using tarvik::fixtures::UpdateServer;
+using tarvik::testing::CapturedOutput;
+using tarvik::testing::runToEnd;
+
+namespace {
+
+constexpr int kPages = 3;
+
+QList<QByteArray> pages() { return FirmwareFixture::seededPages(kPages, 11); }
+
+// The body with one digit of the second page line changed; the digest no longer fits.
+QByteArray damagedBody() {
+  QByteArray body = FirmwareFixture::firmwareBody(pages());
+  const qsizetype second = body.indexOf('\n') + 1;
+  body[second] = body[second] == '0' ? '1' : '0';
+  return body;
+}
+
+bool writeFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+bool flashedAsUploaded(const FlashImage& flash) {
+  const QList<QByteArray> expected = pages();
+  if (flash.uploadOrder != std::vector<int>{0, 1, 2}) return false;
+  for (int page = 0; page < kPages; ++page) {
+    const auto& held = flash.pages.at(page);
+    if (QByteArray(reinterpret_cast<const char*>(held.data()), kFlashPageSize) != expected[page])
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+class CliFlashMonitorTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir.isValid()); }
+
+  void flashesAFileAndReadsEveryPageBack() {
+    const QString file = dir.filePath(QStringLiteral("firmware.txt"));
+    QVERIFY(writeFile(file, FirmwareFixture::firmwareBody(pages())));
+    SimulatedMidi device;
+    CliOptions options;
+    options.file = file;
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(flash), ExitCode::Ok);
+    QVERIFY(device.device().flash().writtenToFlash);
+    QVERIFY(flashedAsUploaded(device.device().flash()));
+    QCOMPARE(output.errText(), QStringLiteral("flash: bootloader entered, 3 pages to upload\n"
+                                              "flash: page 1 of 3 verified\n"
+                                              "flash: page 2 of 3 verified\n"
+                                              "flash: page 3 of 3 verified\n"));
+    QVERIFY(output.outText().startsWith(QStringLiteral("firmware flashed: 3 pages")));
+  }
+
+  // After the bootloader was entered, every failure tells the device to leave it.
+  void aFailedFlashLeavesTheBootloader_data() {
+    QTest::addColumn<int>("badPage");
+    QTest::addColumn<int>("pagesAnswered");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("a page reads back differently")
+        << 1 << -1 << "page 1 read back differently; programming canceled";
+    // The bootloader's reply time-out (5 s) must fire: nothing else can happen first.
+    QTest::newRow("the bootloader falls silent")
+        << -1 << 1 << "no reply from Tarvik while uploading flash page 1";
+  }
+  void aFailedFlashLeavesTheBootloader() {
+    QFETCH(int, badPage);
+    QFETCH(int, pagesAnswered);
+    QFETCH(QString, error);
+    const QString file = dir.filePath(QStringLiteral("firmware.txt"));
+    QVERIFY(writeFile(file, FirmwareFixture::firmwareBody(pages())));
+    SimulatedMidi device;
+    SimFaults faults;
+    faults.badReadbackPage = badPage;
+    faults.stopAfterPages = pagesAnswered;
+    device.device().setFaults(faults);
+    CliOptions options;
+    options.file = file;
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(flash), ExitCode::DeviceFailure);
+    QVERIFY2(output.errText().contains(QStringLiteral("tarvik-cli: ") + error),
+             qPrintable(output.errText()));
+    QVERIFY(device.device().flash().bootloaderEntered);
+    QVERIFY(device.device().flash().bootloaderLeft);
+    QVERIFY(!device.device().flash().writtenToFlash);
+  }
+
+  void aRefusedFirmwareFileSendsNothing_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("digest does not fit")
+        << damagedBody() << "refused: its MD5 digest does not match its page lines";
+    QTest::newRow("not there") << QByteArray() << "No such file";
+  }
+  void aRefusedFirmwareFileSendsNothing() {
+    QFETCH(QByteArray, body);
+    QFETCH(QString, error);
+    const QString file = dir.filePath(QStringLiteral("refused.txt"));
+    QFile::remove(file);
+    if (!body.isEmpty()) QVERIFY(writeFile(file, body));
+    SimulatedMidi device;
+    CliOptions options;
+    options.file = file;
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(flash), ExitCode::UsageOrFile);
+    QVERIFY2(output.errText().contains(error), qPrintable(output.errText()));
+    QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
+  void flashesFromTheUpdateServer_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("a sound image") << FirmwareFixture::firmwareBody(pages()) << ExitCode::Ok;
+    QTest::newRow("a damaged image") << damagedBody() << ExitCode::UsageOrFile;
+  }
+  void flashesFromTheUpdateServer() {
+    QFETCH(QByteArray, body);
+    QFETCH(int, exitCode);
+    UpdateServer server;
+    QVERIFY(server.start());
+    server.setFile("firmware.txt", body.toStdString());
+    SimulatedMidi device;
+    CliOptions options;
+    options.fromServer = true;
+    options.updateUrl = QUrl(QString::fromStdString(server.baseUrl()));
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(flash), exitCode);
+    QCOMPARE(server.requests().size(), std::size_t{1});
+    QCOMPARE(server.requests().front().path, std::string("/downloads/tarvik/firmware.txt"));
+    QCOMPARE(device.device().flash().writtenToFlash, exitCode == ExitCode::Ok);
+    if (exitCode != ExitCode::Ok) QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
+  void progressBarRedrawsInPlaceOnATerminal() {
+    QString text;
+    QTextStream stream(&text);
+    FlashProgress progress(stream, true);
+    progress.update(0, 4);
+    progress.update(2, 4);
+    progress.update(4, 4);
+    progress.end();
+    stream.flush();
+    const QString empty(FlashProgress::kBarWidth, QLatin1Char('-'));
+    const QString full(FlashProgress::kBarWidth, QLatin1Char('#'));
+    const QString half = QString(FlashProgress::kBarWidth / 2, QLatin1Char('#')) +
+                         QString(FlashProgress::kBarWidth / 2, QLatin1Char('-'));
+    QCOMPARE(text, "\rflash [" + empty + "] 0/4 pages\rflash [" + half + "] 2/4 pages\rflash [" +
+                       full + "] 4/4 pages\n");
+  }
+
+  void monitorPrintsTheWindowsLinesWithTimeStamps() {
+    SimulatedMidi device;
+    CapturedOutput output;
+    MonitorCommand monitor(device.ports(), CliOptions{}, output.output());
+    monitor.setClock([] { return QTime(9, 5, 3, 7); });
+    QSignalSpy printed(&monitor, &MonitorCommand::linePrinted);
+    monitor.start();
+    QVERIFY2(!monitor.done(), qPrintable(output.errText()));
+    QVERIFY(output.errText().contains(QStringLiteral("monitoring Tarvik MIDI")));
+
+    device.service().deliverShort(device.inPort(), 0xC1, 4, 0);
+    device.service().deliverShort(device.inPort(), 0x90, 60, 100);  // not a monitored message
+    device.service().deliverShort(device.inPort(), 0xBF, 7, 100);
+    QVERIFY(QTest::qWaitFor([&] { return printed.size() == 2; }, 60000));
+    QCOMPARE(
+        output.outText(),
+        QStringLiteral("[09:05:03.007] [MIDI IN] ProgrammChange - MidiChannel: 2 - ProgrammNr: 5\n"
+                       "[09:05:03.007] [MIDI IN] ControllChange - MidiChannel: 16 - "
+                       "ControllNr: 7 - Value: 100\n"));
+    QSignalSpy finished(&monitor, &CliCommand::finished);
+    monitor.interrupt();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(monitor.exitCode(), ExitCode::Ok);
+    // The monitor sends nothing to the device.
+    QCOMPARE(device.device().log().size(), std::size_t{0});
+  }
+
+  void stopSignalsArriveThroughTheEventLoop_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+  }
+  void stopSignalsArriveThroughTheEventLoop() {
+    QFETCH(int, signalNumber);
+    SignalWatch watch;
+    QVERIFY(watch.active());
+    QSignalSpy signalled(&watch, &SignalWatch::signalled);
+    QCOMPARE(std::raise(signalNumber), 0);
+    QVERIFY(signalled.wait(60000));
+    QCOMPARE(signalled.size(), 1);
+    QCOMPARE(signalled.front().front().toInt(), signalNumber);
+  }
+};
+
+QTEST_GUILESS_MAIN(CliFlashMonitorTest)
+#include "test_cli_flash_monitor.moc"

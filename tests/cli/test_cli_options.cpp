@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: MIT
+// The command line of tarvik-cli and its port choice, without any device.
+#include <QTest>
+
+#include "cli/CliOptions.h"
+#include "cli/PortChoice.h"
+
+using namespace tarvik::cli;
+
+namespace {
+
+const QUrl kDefaultServer(QStringLiteral("http://updates.example/downloads/tarvik/"));
+
+CliParse parse(const QStringList& arguments) {
+  return parseCommandLine(QStringList{QStringLiteral("/usr/local/bin/tarvik-cli")} + arguments,
+                          kDefaultServer);
+}
+
+std::vector<std::string> names(const QStringList& list) {
+  std::vector<std::string> result;
+  for (const QString& name : list) result.push_back(name.toStdString());
+  return result;
+}
+
+}  // namespace
+
+class CliOptionsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void usageErrors_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("no command") << QStringList{} << "no command given";
+    QTest::newRow("unknown command") << QStringList{"erase"} << "unknown command \"erase\"";
+    QTest::newRow("unknown option") << QStringList{"info", "--fast"} << "fast";
+    QTest::newRow("backup without a file") << QStringList{"backup"} << "backup needs a file";
+    QTest::newRow("restore without a file") << QStringList{"restore"} << "restore needs a file";
+    QTest::newRow("flash without a file") << QStringList{"flash"} << "flash needs a file";
+    QTest::newRow("flash with a file and the server")
+        << QStringList{"flash", "f.txt", "--from-server"} << "not both";
+    QTest::newRow("a file where none belongs") << QStringList{"info", "x.tvk"} << "\"x.tvk\"";
+    QTest::newRow("two files") << QStringList{"backup", "a.tvk", "b.tvk"} << "\"b.tvk\"";
+    QTest::newRow("--in without its text") << QStringList{"info", "--in"} << "in";
+    QTest::newRow("--in with an empty text") << QStringList{"info", "--in", ""} << "--in and --out";
+    QTest::newRow("server option outside flash")
+        << QStringList{"backup", "a.tvk", "--from-server"} << "belong to flash";
+    QTest::newRow("update URL without the server")
+        << QStringList{"flash", "f.txt", "--update-url", "http://h/downloads/tarvik/"}
+        << "needs --from-server";
+    QTest::newRow("update URL in another directory")
+        << QStringList{"flash", "--from-server", "--update-url", "http://h/downloads/other/"}
+        << "/downloads/tarvik/";
+    QTest::newRow("update URL without its last slash")
+        << QStringList{"flash", "--from-server", "--update-url", "http://h/downloads/tarvik"}
+        << "/downloads/tarvik/";
+    QTest::newRow("update URL over ftp")
+        << QStringList{"flash", "--from-server", "--update-url", "ftp://h/downloads/tarvik/"}
+        << "http(s)";
+  }
+  void usageErrors() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const CliParse result = parse(arguments);
+    QCOMPARE(result.outcome, CliParse::Outcome::UsageError);
+    QVERIFY2(result.text.contains(says), qPrintable(result.text));
+    QVERIFY2(!result.text.contains(QLatin1Char('\n')), "a usage error is one line");
+  }
+
+  void commands_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("ports") << QStringList{"ports"} << int(CommandKind::Ports) << "";
+    QTest::newRow("info") << QStringList{"info"} << int(CommandKind::Info) << "";
+    QTest::newRow("backup") << QStringList{"backup", "rig.tvk"} << int(CommandKind::Backup)
+                            << "rig.tvk";
+    QTest::newRow("options before the command")
+        << QStringList{"--verbose", "restore", "rig.tvk"} << int(CommandKind::Restore) << "rig.tvk";
+    QTest::newRow("flash a file") << QStringList{"flash", "firmware.txt"} << int(CommandKind::Flash)
+                                  << "firmware.txt";
+    QTest::newRow("flash from the server")
+        << QStringList{"flash", "--from-server"} << int(CommandKind::Flash) << "";
+    QTest::newRow("monitor") << QStringList{"monitor"} << int(CommandKind::Monitor) << "";
+  }
+  void commands() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, command);
+    QFETCH(QString, file);
+    const CliParse result = parse(arguments);
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(int(result.options.command), command);
+    QCOMPARE(result.options.file, file);
+  }
+
+  void portTextsAndServer() {
+    const CliParse result =
+        parse({"flash", "--from-server", "--in", "tarvik", "--out", "SIM", "--update-url",
+               "https://mirror.example/x/downloads/tarvik/", "--verbose"});
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(result.options.in, QStringLiteral("tarvik"));
+    QCOMPARE(result.options.out, QStringLiteral("SIM"));
+    QVERIFY(result.options.verbose);
+    QVERIFY(result.options.fromServer);
+    QCOMPARE(result.options.updateUrl,
+             QUrl(QStringLiteral("https://mirror.example/x/downloads/tarvik/")));
+    QCOMPARE(parse({"flash", "--from-server"}).options.updateUrl, kDefaultServer);
+  }
+
+  void versionAndHelp() {
+    const CliParse version = parse({"--version"});
+    QCOMPARE(version.outcome, CliParse::Outcome::Version);
+    QCOMPARE(version.text, QStringLiteral("tarvik-cli 1.9"));
+
+    const CliParse help = parse({"--help"});
+    QCOMPARE(help.outcome, CliParse::Outcome::Help);
+    QVERIFY2(help.text.startsWith(QStringLiteral("Usage: tarvik-cli [options] command [file]\n")),
+             qPrintable(help.text));
+    for (const char* part :
+         {"ports", "info", "backup FILE", "restore FILE", "flash FILE", "monitor", "--in <text>",
+          "--out <text>", "--verbose", "--from-server", "--update-url <url>",
+          "Exit codes: 0 success; 1", "2 usage or file", "[settings]"}) {
+      QVERIFY2(help.text.contains(QLatin1String(part)), part);
+    }
+  }
+
+  void portChoice_data() {
+    QTest::addColumn<QStringList>("inputs");
+    QTest::addColumn<QStringList>("outputs");
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("output");
+    QTest::addColumn<QString>("error");
+    const QStringList jackIn = {"system:capture_1", "tarvik-sim:Tarvik MIDI", "other:MIDI 2"};
+    const QStringList jackOut = {"system:playback_1", "other:MIDI 2", "TARVIK-SIM:Tarvik MIDI"};
+    QTest::newRow("the window's pre-selection") << jackIn << jackOut << ""
+                                                << "" << 1 << 2 << "";
+    QTest::newRow("--in picks by part of the name, any case; the output follows its name")
+        << jackIn << jackOut << "OTHER"
+        << "" << 2 << 1 << "";
+    QTest::newRow("--out alone keeps the pre-selected input") << jackIn << jackOut << ""
+                                                              << "playback" << 1 << 0 << "";
+    QTest::newRow("both given") << jackIn << jackOut << "capture"
+                                << "sim" << 0 << 2 << "";
+    QTest::newRow("no input matches") << jackIn << jackOut << "roland"
+                                      << "" << -1 << -1 << "no MIDI input matches \"roland\"";
+    QTest::newRow("no output matches")
+        << jackIn << jackOut << ""
+        << "roland" << 1 << -1 << "no MIDI output matches \"roland\"";
+    QTest::newRow("nothing to pre-select") << QStringList{"system:capture_1"} << jackOut << ""
+                                           << "" << -1 << -1 << "choose one with --in";
+    QTest::newRow("no output of the input's name")
+        << jackIn << QStringList{"system:playback_1"} << ""
+        << "" << 1 << -1 << "choose one with --out";
+  }
+  void portChoice() {
+    QFETCH(QStringList, inputs);
+    QFETCH(QStringList, outputs);
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QFETCH(int, input);
+    QFETCH(int, output);
+    QFETCH(QString, error);
+    const PortChoice choice = choosePorts(names(inputs), names(outputs), in, out);
+    QCOMPARE(choice.input, input);
+    QCOMPARE(choice.output, output);
+    if (error.isEmpty()) {
+      QVERIFY2(choice.ok(), qPrintable(choice.error));
+    } else {
+      QVERIFY2(choice.error.contains(error), qPrintable(choice.error));
+    }
+  }
+};
+
+QTEST_GUILESS_MAIN(CliOptionsTest)
+#include "test_cli_options.moc"

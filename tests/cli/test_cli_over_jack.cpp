@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: MIT
+// The real tarvik-cli executable as a user runs it: the platform MIDI service, JACK virtual
+// ports and tarvik-sim in its own process, with the program's real time-outs.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "sim/fixtures/FirmwareFixture.h"
+#include "support/JackRig.h"
+
+using tarvik::fixtures::FirmwareFixture;
+using tarvik::testing::JackRig;
+
+namespace {
+
+// Far beyond the program's own time-outs, so a stuck run shows as its own error.
+constexpr int kRunTimeoutMs = 60000;
+
+struct CliResult {
+  int exitCode = -1;
+  QByteArray out;
+  QByteArray err;
+};
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class CliOverJackTest : public QObject {
+  Q_OBJECT
+
+  JackRig jack;
+  QTemporaryDir dir;
+
+  // Runs tarvik-cli to its end while the event loop keeps serving the rig's processes.
+  CliResult run(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
+    CliResult result;
+    if (!cli.waitForStarted(10000)) {
+      result.err = cli.errorString().toUtf8();
+      return result;
+    }
+    if (!QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
+      cli.kill();
+      cli.waitForFinished(5000);
+    }
+    result.out = cli.readAllStandardOutput();
+    result.err = cli.readAllStandardError();
+    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
+    return result;
+  }
+
+  QString describe(const CliResult& result) {
+    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3\ntarvik-sim: %4")
+        .arg(result.exitCode)
+        .arg(QString::fromLocal8Bit(result.out), QString::fromLocal8Bit(result.err),
+             QString::fromLocal8Bit(jack.simulatorOutput().right(2000)));
+  }
+
+  void startSimulator(const QStringList& options) {
+    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH), options);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(dir.isValid());
+    // Long cycles give both processes slack on a loaded machine (see the window's JACK test).
+    jack.periodFrames = 1024;
+    TARVIK_START_JACK_OR_SKIP(jack);
+  }
+
+  void cleanup() {
+    if (QTest::currentTestFailed())
+      qInfo().noquote() << "the JACK server said:\n" << jack.serverOutput().right(4096);
+    jack.stopSimulator();
+  }
+
+  void cleanupTestCase() { jack.stopServer(); }
+
+  void aRestoredSimulatorHoldsTheBackup() {
+    const QString saved = dir.filePath(QStringLiteral("seed42.tvk"));
+    startSimulator({QStringLiteral("--seed"), QStringLiteral("42")});
+    const CliResult backup = run({QStringLiteral("backup"), saved});
+    QVERIFY2(backup.exitCode == 0, qPrintable(describe(backup)));
+    QVERIFY(!readFile(saved).isEmpty());
+    QVERIFY(jack.stopSimulator());
+
+    // A simulator fresh from the workshop holds something else.
+    startSimulator({});
+    const QString before = dir.filePath(QStringLiteral("factory.tvk"));
+    const CliResult factory = run({QStringLiteral("backup"), before});
+    QVERIFY2(factory.exitCode == 0, qPrintable(describe(factory)));
+    QVERIFY(readFile(before) != readFile(saved));
+
+    const CliResult restore = run({QStringLiteral("restore"), saved});
+    QVERIFY2(restore.exitCode == 0, qPrintable(describe(restore)));
+    QVERIFY(restore.out.startsWith("restore verified: "));
+
+    const QString after = dir.filePath(QStringLiteral("after.tvk"));
+    const CliResult again = run({QStringLiteral("backup"), after});
+    QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
+    QCOMPARE(readFile(after), readFile(saved));
+  }
+
+  void flashesASmallImage() {
+    const QString firmware = dir.filePath(QStringLiteral("firmware.txt"));
+    QFile file(firmware);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(3, 5)));
+    file.close();
+    startSimulator({});
+    const CliResult flash = run({QStringLiteral("flash"), firmware});
+    QVERIFY2(flash.exitCode == 0, qPrintable(describe(flash)));
+    // Not a terminal: plain progress lines.
+    QVERIFY(flash.err.contains("flash: page 3 of 3 verified\n"));
+    const QByteArray simulator = jack.simulatorOutput();
+    QVERIFY(simulator.contains("UploadFlashPage page 2 (128 bytes)"));
+    QVERIFY(simulator.contains("WriteRamToFlash"));
+  }
+
+  void monitorEndsCleanlyOnSigterm() {
+    startSimulator({});
+    QProcess monitor;
+    monitor.start(QStringLiteral(TARVIK_CLI_PATH), {QStringLiteral("monitor")});
+    QVERIFY(monitor.waitForStarted(10000));
+    QByteArray err;
+    // It announces itself once its input is open, and only then can a signal find it running.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+          err += monitor.readAllStandardError();
+          return err.contains("monitoring ") || monitor.state() == QProcess::NotRunning;
+        },
+        kRunTimeoutMs));
+    QVERIFY2(monitor.state() == QProcess::Running, err.constData());
+    monitor.terminate();  // SIGTERM to its own process id
+    QVERIFY(
+        QTest::qWaitFor([&] { return monitor.state() == QProcess::NotRunning; }, kRunTimeoutMs));
+    QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(monitor.exitCode(), 0);
+  }
+};
+
+QTEST_GUILESS_MAIN(CliOverJackTest)
+#include "test_cli_over_jack.moc"

@@ -1,0 +1,378 @@
+// SPDX-License-Identifier: MIT
+// ports, info, backup and restore against the simulated Tarvik in this process, with the
+// program's own time-outs.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "cli/BackupCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/PortsCommand.h"
+#include "cli/RestoreCommand.h"
+#include "config/FullBackup.h"
+#include "config/TvkFile.h"
+#include "sim/InProcessTarvik.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using namespace tarvik::cli;
+using tarvik::testing::CapturedOutput;
+using tarvik::testing::runToEnd;
+using tarvik::testing::tablesOf;
+
+namespace {
+
+// Seven identifies wake the device, then four downloads: the commands of one connect.
+constexpr int kConnectCommands = 11;
+
+const FullBackup::Settings kRecord = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
+                                      6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+int submitsOfRecord(const TarvikDevice& device) {
+  int count = 0;
+  for (const std::string& line : device.log()) count += line.rfind("SubmitConfig", 0) == 0;
+  return count;
+}
+
+CliOptions withFile(const QString& file, bool verbose = false) {
+  CliOptions options;
+  options.file = file;
+  options.verbose = verbose;
+  return options;
+}
+
+}  // namespace
+
+class CliTransferTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+
+  QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+  // A backup of a device with the seed's contents, made by the backup command itself.
+  QString backupOf(std::uint32_t seed, const char* name) {
+    SimulatedMidi device(TarvikContents::fromSeed(seed));
+    CapturedOutput output;
+    BackupCommand backup(device.ports(), withFile(path(name)), output.output());
+    if (runToEnd(backup) != ExitCode::Ok) qFatal("backup failed: %s", qPrintable(output.errText()));
+    return path(name);
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir.isValid()); }
+
+  void portsListsInputsThenOutputs() {
+    SimulatedMidi device;
+    CapturedOutput output;
+    PortsCommand ports(device.ports(), output.output());
+    QCOMPARE(runToEnd(ports), ExitCode::Ok);
+    QCOMPARE(output.outText(), QStringLiteral("in:\tTarvik MIDI\nout:\tTarvik MIDI\n"));
+  }
+
+  void infoReportsTheFirmware_data() {
+    QTest::addColumn<int>("major");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("the program's firmware") << 1 << false << 0 << "firmware: 1.9\n"
+                                            << "";
+    QTest::newRow("other firmware") << 2 << false << 1 << "firmware: 2.9\n"
+                                    << "tarvik-cli: Your Tarvik Version does not match to this "
+                                       "software! Please Update Firmware or Software!\n";
+    QTest::newRow("nothing answers") << 1 << true << 1 << ""
+                                     << "tarvik-cli: No Tarvik found\n";
+  }
+  void infoReportsTheFirmware() {
+    QFETCH(int, major);
+    QFETCH(bool, silent);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QFETCH(QString, error);
+    SimulatedMidi device;
+    device.device().setVersion(static_cast<std::uint8_t>(major), 9);
+    SimFaults faults;
+    faults.silent = silent;
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    InfoCommand info(device.ports(), CliOptions{}, output.output());
+    QCOMPARE(runToEnd(info), exitCode);
+    QCOMPARE(output.outText(), printed);
+    QCOMPARE(output.errText(), error);
+  }
+
+  void backupWritesTheDevicesContentsExactly() {
+    TarvikContents contents = TarvikContents::factory();
+    contents.presets[3] = 0x81;
+    contents.ccMap[3] = 2;
+    contents.pcRemap[3] = 128;
+    contents.ccMap[9] = 200;  // no CC item: the program reads and saves it as no selection
+    contents.configRecord = kRecord;
+    SimulatedMidi device(contents);
+
+    PresetTables expected;
+    for (int row = 0; row < PresetTables::kRows; ++row) {
+      expected.setMask(row, 0);
+      expected.setCc(row, 0);
+      expected.setPcRemap(row, row);
+    }
+    expected.setMask(3, 0x81);
+    expected.setCc(3, 2);
+    expected.setPcRemap(3, 128);
+    expected.setCc(9, -1);
+    const QByteArray settings =
+        "[settings]\r\ndebounceTime=90\r\nmidiChannel=2\r\nomniMode=1\r\nmuteMask=5\r\n"
+        "muteBeforeDelay=5\r\nmuteAfterDelay=6\r\nswitchMask=128\r\nswitchOnTime=10\r\n"
+        "magicFunction=2\r\nmagicChannel=1\r\nmagicChange=6\r\nmagicValue=127\r\n"
+        "sendCcInIam=1\r\nbankExpander=0\r\ndoublePressBypass=1\r\nbypassProgram=127\r\n"
+        "expressionCC=255\r\nboundlessBank=1\r\nampRackMode=0\r\nlockMask=3\r\n";
+
+    CapturedOutput output;
+    BackupCommand backup(device.ports(), withFile(path("known.tvk")), output.output());
+    QCOMPARE(runToEnd(backup), ExitCode::Ok);
+    const QByteArray written = readFile(path("known.tvk"));
+    QCOMPARE(written, TvkFile::serialize(expected) + settings);
+    QVERIFY(written.contains("[3]\r\npc=129\r\ncc=2\r\npcremap=128\r\n[4]\r\n"));
+    QVERIFY(written.contains("[9]\r\npc=0\r\ncc=-1\r\npcremap=9\r\n"));
+    QCOMPARE(output.errText(), QString());
+  }
+
+  void backupToAFolderThatIsNotThereSendsNothing() {
+    SimulatedMidi device;
+    CapturedOutput output;
+    BackupCommand backup(device.ports(), withFile(path("missing/rig.tvk")), output.output());
+    QCOMPARE(runToEnd(backup), ExitCode::UsageOrFile);
+    QVERIFY2(output.errText().contains(QStringLiteral("cannot write")),
+             qPrintable(output.errText()));
+    QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
+  void backupOfASilentDeviceWritesNoFile() {
+    SimulatedMidi device;
+    SimFaults faults;
+    faults.silent = true;
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    BackupCommand backup(device.ports(), withFile(path("silent.tvk")), output.output());
+    QCOMPARE(runToEnd(backup), ExitCode::DeviceFailure);
+    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: No Tarvik found\n"));
+    QVERIFY(!QFile::exists(path("silent.tvk")));
+  }
+
+  void restoreLeavesTheDeviceHoldingTheFile() {
+    const QString file = backupOf(2, "seed2.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    QVERIFY(device.device().contents() != TarvikContents::fromSeed(2));
+
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file, true), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::Ok);
+    QVERIFY2(output.outText().startsWith(QStringLiteral("restore verified: ")),
+             qPrintable(output.outText()));
+    // --verbose shows the machine's log and the restore's steps.
+    QVERIFY(output.errText().contains(QStringLiteral("\nsubmit presets\n")));
+    QVERIFY(output.errText().contains(QStringLiteral("restore: submitting settings\n")));
+
+    const FullBackup::LoadResult read = FullBackup::load(file);
+    QVERIFY(read.ok() && read.settings);
+    const TarvikContents& held = device.device().contents();
+    QVERIFY(held.presets == read.tables->presetPayload());
+    QVERIFY(held.ccMap == read.tables->ccMapPayload());
+    QVERIFY(held.pcRemap == read.tables->pcRemapPayload());
+    QVERIFY(held.configRecord == *read.settings);
+
+    CapturedOutput again;
+    BackupCommand backup(device.ports(), withFile(path("again.tvk")), again.output());
+    QCOMPARE(runToEnd(backup), ExitCode::Ok);
+    QCOMPARE(readFile(path("again.tvk")), readFile(file));
+  }
+
+  void aFileWithoutSettingsLeavesTheRecordAlone() {
+    const QString file = path("tables.tvk");
+    QVERIFY(writeFile(file, TvkFile::serialize(tablesOf(TarvikContents::fromSeed(3)))));
+    const TarvikContents before = TarvikContents::fromSeed(4);
+    SimulatedMidi device(before);
+
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::Ok);
+    QVERIFY2(output.outText().contains(QStringLiteral("settings were left as they were")),
+             qPrintable(output.outText()));
+    QCOMPARE(submitsOfRecord(device.device()), 0);
+    QVERIFY(device.device().contents().configRecord == before.configRecord);
+    QVERIFY(device.device().contents().presets ==
+            tablesOf(TarvikContents::fromSeed(3)).presetPayload());
+  }
+
+  void restoreReportsTheFirstDifference_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<Block>("block");
+    QTest::addColumn<QString>("where");
+    QTest::newRow("presets") << 5 << 5 << Block::Presets << "presets differ from row 5 on";
+    QTest::newRow("CC map") << 7 << 0 << Block::CcMap << "CC map differ from row 0 on";
+    QTest::newRow("PC remap table")
+        << 19 << 127 << Block::PcRemap << "PC remap table differ from row 127 on";
+    QTest::newRow("settings") << 4 << 3 << Block::Record
+                              << "settings differ from muteMask (byte 3) on";
+  }
+  void restoreReportsTheFirstDifference() {
+    QFETCH(int, command);
+    QFETCH(int, item);
+    QFETCH(Block, block);
+    QFETCH(QString, where);
+    const QString file = backupOf(2, "differs.tvk");
+    const FullBackup::LoadResult read = FullBackup::load(file);
+    QVERIFY(read.ok() && read.settings);
+    std::uint8_t sent = 0;
+    switch (block) {
+      case Block::Presets:
+        sent = read.tables->presetPayload()[item];
+        break;
+      case Block::CcMap:
+        sent = read.tables->ccMapPayload()[item];
+        break;
+      case Block::PcRemap:
+        sent = read.tables->pcRemapPayload()[item];
+        break;
+      case Block::Record:
+        sent = (*read.settings)[item];
+        break;
+    }
+
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    SimFaults faults;
+    faults.alterStoredCommand = static_cast<std::uint8_t>(command);
+    faults.alteredItem = item;
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
+
+    const auto hex = [](std::uint8_t value) {
+      return QStringLiteral("0x%1")
+          .arg(value, 2, 16, QLatin1Char('0'))
+          .toUpper()
+          .replace("0X", "0x");
+    };
+    const QString line = QStringLiteral("tarvik-cli: restore failed: %1: device %2, file %3\n")
+                             .arg(where, hex(sent ^ 0x01), hex(sent));
+    QCOMPARE(output.errText(), line);
+    QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Differs);
+    QCOMPARE(restore.check().failedBlock(), std::optional<Block>(block));
+    QCOMPARE(restore.check().difference()->index, item);
+  }
+
+  void aRefusedSubmitNamesTheBlock() {
+    const QString file = backupOf(2, "refused.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    SimFaults faults;
+    faults.submitStatus = 0x00;
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
+    QCOMPARE(output.errText(),
+             QStringLiteral(
+                 "tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
+    QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Refused);
+    QCOMPARE(restore.check().failedBlock(), std::optional<Block>(Block::Presets));
+    // Nothing after the refused chain: no record, no verifying download.
+    QCOMPARE(submitsOfRecord(device.device()), 0);
+  }
+
+  // The device stops answering after `answered` commands; the reply watchdog (3 s) or the
+  // connect time-out (1 s) must end the restore, as nothing else can happen first.
+  void aSilenceNamesTheStep_data() {
+    QTest::addColumn<int>("answered");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<std::optional<Block>>("block");
+    QTest::newRow("presets") << kConnectCommands << "Tarvik did not answer while submitting presets"
+                             << std::optional<Block>(Block::Presets);
+    QTest::newRow("CC map") << kConnectCommands + 1
+                            << "Tarvik did not answer while submitting control changes"
+                            << std::optional<Block>(Block::CcMap);
+    QTest::newRow("settings") << kConnectCommands + 3
+                              << "Tarvik did not answer while submitting config"
+                              << std::optional<Block>(Block::Record);
+    QTest::newRow("the verifying connect")
+        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>();
+  }
+  void aSilenceNamesTheStep() {
+    QFETCH(int, answered);
+    QFETCH(QString, error);
+    QFETCH(std::optional<Block>, block);
+    const QString file = backupOf(2, "silence.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    SimFaults faults;
+    faults.answerFirst = answered;
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
+    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: restore failed: %1\n").arg(error));
+    QCOMPARE(restore.check().failedBlock(), block);
+  }
+
+  void aRefusedFileSendsNothing_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("not there") << QByteArray() << "No such file";
+    QTest::newRow("no preset sections") << QByteArray("[settings]\r\n") << "no preset sections";
+    QTest::newRow("settings not whole")
+        << TvkFile::serialize(PresetTables()) + "[settings]\r\ndebounceTime=90\r\n"
+        << "midiChannel is missing";
+  }
+  void aRefusedFileSendsNothing() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    const QString file = path("refused-file.tvk");
+    QFile::remove(file);
+    if (!text.isEmpty()) QVERIFY(writeFile(file, text));
+    SimulatedMidi device;
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::UsageOrFile);
+    QVERIFY2(output.errText().startsWith(QStringLiteral("tarvik-cli: ") + file),
+             qPrintable(output.errText()));
+    QVERIFY2(output.errText().contains(error), qPrintable(output.errText()));
+    QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
+  void aDeviceWithOtherFirmwareIsNotWritten() {
+    const QString file = backupOf(2, "other-firmware.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    device.device().setVersion(2, 0);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
+    QVERIFY(output.errText().contains(QStringLiteral("Your Tarvik Version does not match")));
+    QVERIFY(device.device().contents() == TarvikContents::fromSeed(1));
+    QCOMPARE(device.device().commandsReceived(), 7);
+  }
+
+  void portsThatAreNotThereAreNamed() {
+    SimulatedMidi device;
+    CliOptions options = withFile(path("never.tvk"));
+    options.in = QStringLiteral("roland");
+    CapturedOutput output;
+    BackupCommand backup(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(backup), ExitCode::DeviceFailure);
+    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: no MIDI input matches \"roland\"\n"));
+  }
+};
+
+QTEST_GUILESS_MAIN(CliTransferTest)
+#include "test_cli_transfer.moc"
