@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/CommandLine.h"
 
+#include "firmware/UpdateServerUrl.h"
 #include "link/TransferMachine.h"
 
 #include <cstdio>
@@ -19,7 +20,13 @@ CommandLine::CommandLine()
     : helpOption_({QStringLiteral("h"), QStringLiteral("help")},
                   QStringLiteral("Show this help and exit.")),
       versionOption_({QStringLiteral("v"), QStringLiteral("version")},
-                     QStringLiteral("Show the program's version and exit.")) {
+                     QStringLiteral("Show the program's version and exit.")),
+      updateUrlOption_(QStringLiteral("update-url"),
+                       QStringLiteral("Check for and download firmware from the update "
+                                      "directory <url> instead of the maker's (also from the "
+                                      "environment variable TARVIK_UPDATE_BASE_URL); its path "
+                                      "must end in \"/downloads/tarvik/\"."),
+                       QStringLiteral("url")) {
   parser_.setApplicationDescription(QStringLiteral(
       "Configures the Tarvik, a MIDI loop switcher with eight loops, over MIDI System Exclusive:\n"
       "presets, CC map, program change remapping, advanced settings and firmware updates."));
@@ -27,6 +34,7 @@ CommandLine::CommandLine()
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser_.addOption(helpOption_);
   parser_.addOption(versionOption_);
+  parser_.addOption(updateUrlOption_);
 }
 
 bool CommandLine::asksForTextOnly(const QStringList& arguments) {
@@ -61,6 +69,11 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
   if (parsed && !parser_.positionalArguments().isEmpty()) {
     problem =
         QStringLiteral("unexpected argument '%1'").arg(parser_.positionalArguments().constFirst());
+  }
+  if (problem.isEmpty()) {
+    const UpdateDirectory directory = chooseUpdateDirectory(parser_.value(updateUrlOption_));
+    problem = directory.error;
+    updateServer_ = directory.url;
   }
   if (!problem.isEmpty()) {
     err << kProgramName << ": " << problem << '\n'

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <QTextStream>
+#include <QUrl>
 
 #include <optional>
 
@@ -31,10 +32,16 @@ class CommandLine {
   std::optional<int> read(const QStringList& arguments, QTextStream& out, QTextStream& err);
   std::optional<int> read(const QStringList& arguments);
 
+  // The update directory this run uses (--update-url, TARVIK_UPDATE_BASE_URL or the built-in
+  // one), once read() has let the program go on.
+  QUrl updateServer() const { return updateServer_; }
+
  private:
   QCommandLineParser parser_;
   QCommandLineOption helpOption_;
   QCommandLineOption versionOption_;
+  QCommandLineOption updateUrlOption_;
+  QUrl updateServer_;
 };
 
 }  // namespace tarvik

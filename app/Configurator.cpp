@@ -9,13 +9,13 @@
 
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
-#include "firmware/UpdateServerUrl.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 
 namespace tarvik {
 
-int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& beforeShow) {
+int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
+                    const std::function<void(TForm1&)>& beforeShow) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
   auto service = std::make_unique<RtMidiService>();
@@ -27,7 +27,7 @@ int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& before
     dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
   });
 
-  TForm1 form(dialogs, ports, updateServerBaseUrl());
+  TForm1 form(dialogs, ports, updateServer);
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
   if (beforeShow) beforeShow(form);

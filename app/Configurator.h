@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QUrl>
 #include <functional>
+
+#include "firmware/UpdateServerUrl.h"
 
 namespace tarvik {
 
@@ -11,6 +14,7 @@ class TForm1;
 // The program's run, from the platform MIDI service to the last port closed: the window is
 // created, centred, shown and served until the user closes it. `beforeShow` lets a caller watch
 // the window (the start-up benchmark ends at its first frame). A QApplication must exist.
-int runConfigurator(Dialogs& dialogs, const std::function<void(TForm1&)>& beforeShow = {});
+int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
+                    const std::function<void(TForm1&)>& beforeShow = {});
 
 }  // namespace tarvik

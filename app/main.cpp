@@ -15,5 +15,5 @@ int main(int argc, char* argv[]) {
   tarvik::CommandLine commandLine;
   if (const auto answered = commandLine.read(QApplication::arguments())) return *answered;
   tarvik::QtDialogs dialogs;
-  return tarvik::runConfigurator(dialogs);
+  return tarvik::runConfigurator(dialogs, commandLine.updateServer());
 }

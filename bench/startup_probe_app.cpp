@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   UnattendedDialogs dialogs;
-  return tarvik::runConfigurator(
-      dialogs, [](tarvik::TForm1& form) { new tarvik::FirstFrameQuit(form); });
+  return tarvik::runConfigurator(dialogs, tarvik::updateServerBaseUrl(),
+                                 [](tarvik::TForm1& form) { new tarvik::FirstFrameQuit(form); });
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliOptions.h"
 
+#include "firmware/UpdateServerUrl.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -51,12 +53,6 @@ QString helpText(const QCommandLineParser& parser) {
 }
 
 }  // namespace
-
-bool isUpdateDirectory(const QUrl& url) {
-  return url.isValid() && !url.host().isEmpty() &&
-         (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
-         url.path().endsWith(QLatin1String("/downloads/tarvik/"));
-}
 
 CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdateUrl) {
   QCommandLineParser parser;

@@ -42,8 +42,5 @@ struct CliParse {
 // QCoreApplication only for nothing: it can be called before one exists.
 CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdateUrl);
 
-// Whether a URL may serve as the update server directory: http or https, path ending in
-// "/downloads/tarvik/".
-bool isUpdateDirectory(const QUrl& url);
 
 }  // namespace tarvik::cli

@@ -26,7 +26,13 @@ int main(int argc, char** argv) {
   QTextStream out(stdout);
   QTextStream err(stderr);
 
-  const CliParse parse = parseCommandLine(QCoreApplication::arguments(), updateServerBaseUrl());
+  // The environment may name another update directory, under the same rule as --update-url.
+  const UpdateDirectory fromEnvironment = chooseUpdateDirectory(QString());
+  if (!fromEnvironment.error.isEmpty()) {
+    err << kProgramName << ": " << fromEnvironment.error << Qt::endl;
+    return ExitCode::UsageOrFile;
+  }
+  const CliParse parse = parseCommandLine(QCoreApplication::arguments(), fromEnvironment.url);
   switch (parse.outcome) {
     case CliParse::Outcome::Help:
     case CliParse::Outcome::Version:

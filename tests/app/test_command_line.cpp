@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/CommandLine.h"
+#include "firmware/UpdateServerUrl.h"
 
 #include <QTest>
 
@@ -41,6 +42,15 @@ class CommandLineTest : public QObject {
         << QStringList{"--bogus"} << 1 << QString() << "tarvik-configurator --help";
     QTest::newRow("single dash word is one unknown option, not -h -v ...")
         << QStringList{"-hv"} << 1 << QString() << "hv";
+    QTest::newRow("update directory on another host")
+        << QStringList{"--update-url", "http://127.0.0.1:8080/downloads/tarvik/"} << -1 << QString()
+        << QString();
+    QTest::newRow("update directory with another path is refused")
+        << QStringList{"--update-url", "http://127.0.0.1:8080/firmware/"} << 1 << QString()
+        << "path ends in \"/downloads/tarvik/\"";
+    QTest::newRow("update directory without http is refused")
+        << QStringList{"--update-url", "ftp://example.org/downloads/tarvik/"} << 1 << QString()
+        << "not \"ftp://example.org/downloads/tarvik/\"";
     QTest::newRow("stray argument is a usage error")
         << QStringList{"presets.tvk"} << 1 << QString() << "unexpected argument 'presets.tvk'";
   }
@@ -69,6 +79,47 @@ class CommandLineTest : public QObject {
     } else {
       QVERIFY2(errText.contains(errContains), qPrintable(errText));
     }
+  }
+
+  // Trying the firmware update against another server: the option wins over the environment,
+  // and both follow the rule of the built-in directory.
+  void updateDirectoryComesFromOptionEnvironmentOrBuild_data() {
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("used");  // empty: refused
+    const QString local = QStringLiteral("http://127.0.0.1:8080/downloads/tarvik/");
+    const QString other = QStringLiteral("https://mirror.example/x/downloads/tarvik/");
+    QTest::newRow("built in") << QString() << QStringList{}
+                              << tarvik::updateServerBaseUrl().toString();
+    QTest::newRow("environment") << local << QStringList{} << local;
+    QTest::newRow("option wins") << local << QStringList{"--update-url", other} << other;
+    QTest::newRow("environment with another path") << "http://127.0.0.1/tarvik/"
+                                                    << QStringList{} << QString();
+  }
+  void updateDirectoryComesFromOptionEnvironmentOrBuild() {
+    QFETCH(QString, environment);
+    QFETCH(QStringList, options);
+    QFETCH(QString, used);
+    if (environment.isEmpty()) {
+      qunsetenv("TARVIK_UPDATE_BASE_URL");
+    } else {
+      qputenv("TARVIK_UPDATE_BASE_URL", environment.toUtf8());
+    }
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    CommandLine commandLine;
+    const std::optional<int> answered = commandLine.read(withProgram(options), out, err);
+    qunsetenv("TARVIK_UPDATE_BASE_URL");
+    err.flush();
+    if (used.isEmpty()) {
+      QCOMPARE(answered.value_or(-1), 1);
+      QVERIFY2(errText.contains(QStringLiteral("TARVIK_UPDATE_BASE_URL")), qPrintable(errText));
+      return;
+    }
+    QVERIFY(!answered.has_value());
+    QCOMPARE(commandLine.updateServer().toString(), used);
   }
 
   // Decides, before QApplication exists, whether the offscreen platform replaces the display.
