@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Try the configurator without a Tarvik: starts the simulated device (tarvik-sim) on virtual MIDI
-# ports, then the configurator, and cleans up when the configurator is closed or on Ctrl-C.
+# ports, an update server on this machine that offers a newer firmware (tarvik-update-server),
+# then the configurator pointed at that server, and cleans up when the configurator is closed or
+# on Ctrl-C.
 # Where the machine has no ALSA sequencer, a JACK server with the dummy driver (no sound card
 # needed) carries the ports; it is stopped again on exit.
 #
@@ -15,7 +17,8 @@ build="$1"; shift
 here="$(cd "$(dirname "$0")" && pwd)"
 sim="$build/sim/tarvik-sim"
 app="$build/app/tarvik-configurator"
-for exe in "$sim" "$app"; do
+update_server="$build/sim/fixtures/tarvik-update-server"
+for exe in "$sim" "$app" "$update_server"; do
   if [ ! -x "$exe" ]; then
     echo "$exe not found: ./configurator try builds it" >&2
     exit 1
@@ -27,6 +30,8 @@ done
 jack_pid=""
 sim_pid=""
 app_pid=""
+update_pid=""
+update_out=""
 cleanup() {
   if [ -n "$app_pid" ]; then
     # Whatever the configurator started goes with it: its whole process group.
@@ -37,6 +42,11 @@ cleanup() {
     kill -TERM "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
   fi
+  if [ -n "$update_pid" ]; then
+    kill -TERM "$update_pid" 2>/dev/null || true
+    wait "$update_pid" 2>/dev/null || true
+  fi
+  [ -z "$update_out" ] || rm -f "$update_out"
   if [ -n "$jack_pid" ]; then
     kill -TERM "$jack_pid" 2>/dev/null || true
     wait "$jack_pid" 2>/dev/null || true
@@ -65,6 +75,25 @@ if [ ! -e /dev/snd/seq ]; then
     fi
   fi
 fi
+
+# An update server on this machine with a newer firmware than the virtual Tarvik's 1.9, so that
+# "check for updates" offers the flash and the whole update runs against the simulator.
+update_out="$(mktemp)"
+"$update_server" --version 2.0 --pages 32 >"$update_out" 2>&1 &
+update_pid=$!
+for _ in $(seq 1 50); do
+  grep -q '^http://' "$update_out" && break
+  kill -0 "$update_pid" 2>/dev/null || break
+  sleep 0.1
+done
+update_url="$(grep -m1 '^http://' "$update_out" || true)"
+if [ -z "$update_url" ]; then
+  echo "the update server did not start:" >&2
+  cat "$update_out" >&2
+  exit 1
+fi
+export TARVIK_UPDATE_BASE_URL="$update_url"
+echo "update server with firmware 2.0 (32 pages) at $update_url"
 
 "$sim" "$@" &
 sim_pid=$!
