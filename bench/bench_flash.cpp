@@ -1,110 +1,87 @@
 // SPDX-License-Identifier: MIT
-// A 256-page flash against a device that answers at once, served by a local update server,
-// and the cost of waiting on a device that never answers (which must be next to nothing: the
-// flash waits on events, never in a loop).
-#include <sys/resource.h>
-
+// A 256-page flash through the real device link and the in-memory MIDI service to the simulated
+// Tarvik answering at once: 33,540 bytes for the device, each in a SysEx frame of its own, and a
+// 128-byte read-back after every page. Then the cost of waiting on a bootloader that never
+// answers, which must be next to nothing: the flash waits on events, never in a loop.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QTimer>
-#include <QUrl>
 #include <cstdio>
-#include <functional>
+#include <optional>
 
-#include "firmware/FlashView.h"
+#include "bench/BenchStats.h"
+#include "config/Configuration.h"
+#include "firmware/FirmwareImage.h"
 #include "firmware/Flasher.h"
+#include "link/DeviceLink.h"
 #include "link/TransferMachine.h"
-#include "link/TransferView.h"
-#include "sim/fixtures/FakeBootloader.h"
-#include "sim/fixtures/NoEditors.h"
+#include "midi/InMemoryMidiService.h"
+#include "sim/InProcessTarvik.h"
 #include "sim/fixtures/FirmwareFixture.h"
-#include "sim/fixtures/UpdateServer.h"
 
 namespace {
 
 using namespace tarvik;
 
-double processCpuMs() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
+constexpr int kPages = 256;
+// Marker and command byte of EnterBootloader, 131 bytes a page, then WriteRamToFlash.
+constexpr std::size_t kBytesForDevice = 2 + kPages * 131 + 2;
 
-class QuietWindow : public TransferView, public FlashView {
- public:
-  std::function<void(const QString&)> onLog;
-  void addLog(const QString& message) override {
-    if (onLog) {
-      onLog(message);
-    }
-  }
-  void appendRawLogLine(const QString&) override {}
-  void setTabVisible(TabSheet, bool) override {}
-  void setButtonEnabled(ChainButton, bool) override {}
-  void setBusyCursor(bool) override {}
-  void showError(const QString& caption, const QString& text) override {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-  }
-  void setCurrentVersion(const QString&) override {}
-  QString currentVersion() const override { return QStringLiteral("1.9"); }
-  void setFlashButtonEnabled(bool) override {}
-  void setProgress(int, int) override {}
-  void hideProgress() override {}
-};
-
-QUrl startedServerUrl(fixtures::UpdateServer& server) {
-  server.start();
-  return QUrl(QString::fromStdString(server.baseUrl()));
-}
-
+// The program's side as the window wires it, over the simulated device's two ports.
 struct Rig {
-  fixtures::UpdateServer server;
-  fixtures::FakeBootloader device;
-  QuietWindow window;
-  fixtures::NoEditors editors;
-  TransferMachine machine{device, window, editors};
-  QNetworkAccessManager network;
-  Flasher flasher{
-      device, machine, window, &network, startedServerUrl(server), QStringLiteral("bench_flash")};
+  SimulatedMidi sim;
+  Configuration configuration;
+  DeviceLink link{sim.ports()};
+  TransferMachine machine{link, configuration};
+  Flasher flasher{link, machine};
 
   Rig() {
-    device.setReplySink(
-        [this](const std::vector<std::uint8_t>& frame) { machine.DoSysExData(frame); });
-    server.setFile("firmware.txt", fixtures::FirmwareFixture::firmwareBody(
-                                       fixtures::FirmwareFixture::seededPages(256, 42))
-                                       .toStdString());
+    QObject::connect(&link, &DeviceLink::sysExReceived, &machine, &TransferMachine::receiveFrame);
+    link.open(sim.inPort(), sim.outPort());
   }
 };
+
+FirmwareImage benchImage() {
+  return FirmwareImage::fromBody(
+      fixtures::FirmwareFixture::firmwareBody(fixtures::FirmwareFixture::seededPages(kPages, 42)));
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  const FirmwareImage image = benchImage();
+  if (!image.ok() || image.pageCount() != kPages) {
+    std::fprintf(stderr, "the benchmark's firmware image was refused\n");
+    return 1;
+  }
   bool met = true;
 
   {
     Rig rig;
-    bool flashed = false;
+    std::optional<FlashEnd> end;
     QEventLoop loop;
-    QObject::connect(&rig.flasher, &Flasher::finished, &loop, [&](bool ok) {
-      flashed = ok;
-      loop.quit();
-    });
+    QObject::connect(&rig.flasher, &Flasher::finished, &loop,
+                     [&](FlashEnd how, const QString&) {
+                       end = how;
+                       loop.quit();
+                     });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    const double cpuBefore = processCpuMs();
+    const double cpuBefore = bench::processCpuMs();
     QElapsedTimer wall;
     wall.start();
-    rig.flasher.start();
-    loop.exec();
+    rig.flasher.start(image);
+    if (!end) loop.exec();
     const double wallMs = static_cast<double>(wall.nsecsElapsed()) / 1e6;
-    const double cpuMs = processCpuMs() - cpuBefore;
-    if (!flashed || rig.device.pages().size() != 256) {
+    const double cpuMs = bench::processCpuMs() - cpuBefore;
+    const std::size_t frames = rig.sim.service().sent(rig.sim.outPort()).size();
+    if (end != FlashEnd::Flashed || rig.sim.device().flash().pages.size() != kPages ||
+        !rig.sim.device().flash().writtenToFlash || frames != kBytesForDevice) {
       std::fprintf(stderr, "the 256-page flash did not complete\n");
       return 1;
     }
+    std::printf("flash_256_pages_bytes_for_device: %zu bytes\n", frames);
     std::printf("flash_256_pages_wall: %.1f ms (target <= 1000 ms)\n", wallMs);
     std::printf("flash_256_pages_cpu: %.1f ms (target <= 1000 ms)\n", cpuMs);
     met = met && wallMs <= 1000 && cpuMs <= 1000;
@@ -112,25 +89,28 @@ int main(int argc, char** argv) {
 
   {
     Rig rig;
-    rig.device.setSilentOnEnter(true);
+    SimFaults silentBootloader;
+    silentBootloader.answerFirst = 0;
+    rig.sim.device().setFaults(silentBootloader);
     rig.flasher.setReplyTimeout(60000);
     QEventLoop loop;
     double cpuBefore = 0;
     bool waiting = false;
-    rig.window.onLog = [&](const QString& line) {
-      if (line == QLatin1String("Entering bootloader")) {
-        waiting = true;
-        QTimer::singleShot(0, &loop, [&] {
-          cpuBefore = processCpuMs();
-          QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-        });
-      }
-    };
+    QObject::connect(&rig.flasher, &Flasher::logLine, &loop, [&](const QString& line) {
+      if (line != QLatin1String("Entering bootloader")) return;
+      waiting = true;
+      // Measured from once the command has gone out and the flash has returned to the loop.
+      QTimer::singleShot(0, &loop, [&] {
+        cpuBefore = bench::processCpuMs();
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+      });
+    });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    rig.flasher.start();
+    rig.flasher.start(image);
     loop.exec();
-    const double cpuMs = processCpuMs() - cpuBefore;
-    if (!waiting || !rig.flasher.running()) {
+    const double cpuMs = bench::processCpuMs() - cpuBefore;
+    if (!waiting || !rig.flasher.running() ||
+        rig.flasher.stage() != Flasher::Stage::EnteringBootloader) {
       std::fprintf(stderr, "the flash never reached its wait for the bootloader\n");
       return 1;
     }

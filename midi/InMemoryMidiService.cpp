@@ -4,6 +4,8 @@
 #include "midi/InputHub.h"
 #include "midi/MidiErrorTexts.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 namespace {
@@ -27,7 +29,11 @@ struct InMemoryMidiService::State {
   std::vector<InPort> inputs;
   std::vector<OutPort> outputs;
   std::vector<std::string> calls;
-  std::map<std::string, std::uint32_t> failures;
+  struct Failure {
+    int callsToLetThrough = 0;
+    std::uint32_t code = MidiResult::NoError;
+  };
+  std::map<std::string, Failure> failures;
   // Handles are never reused, so input posted for a port that has since closed finds nothing.
   MidiHandle lastHandle = kNoHandle;
   InputHub hub;
@@ -42,12 +48,16 @@ struct InMemoryMidiService::State {
       if (handle != kNoHandle && outputs[i].handle == handle) return static_cast<int>(i);
     return -1;
   }
-  // Records the call and answers a pending failNext for it (0 when there is none).
+  // Records the call and answers a pending failure that is due with it (0 when there is none).
   std::uint32_t enter(const std::string& operation, long port) {
     calls.push_back(operation + " " + std::to_string(port));
     auto it = failures.find(operation);
     if (it == failures.end()) return MidiResult::NoError;
-    const std::uint32_t code = it->second;
+    if (it->second.callsToLetThrough > 0) {
+      --it->second.callsToLetThrough;
+      return MidiResult::NoError;
+    }
+    const std::uint32_t code = it->second.code;
     failures.erase(it);
     return code;
   }
@@ -134,9 +144,10 @@ void InMemoryMidiService::clearCalls() {
   state_->calls.clear();
 }
 
-void InMemoryMidiService::failNext(const std::string& operation, std::uint32_t code) {
+void InMemoryMidiService::failCall(const std::string& operation, int callsToLetThrough,
+                                   std::uint32_t code) {
   std::lock_guard lock(state_->mutex);
-  state_->failures[operation] = code;
+  state_->failures[operation] = State::Failure{std::max(0, callsToLetThrough), code};
 }
 
 // ---- MidiService: enumeration ---------------------------------------------------------------

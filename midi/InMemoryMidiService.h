@@ -49,7 +49,11 @@ class InMemoryMidiService : public MidiService {
 
   // The next call of the named operation ("inOpen", "outOpen", "inAddBuffer", "outLongMsg",
   // "inGetDevCaps", ...) returns this code instead of doing its work.
-  void failNext(const std::string& operation, std::uint32_t code);
+  void failNext(const std::string& operation, std::uint32_t code) { failCall(operation, 0, code); }
+  // The named operation does its work `callsToLetThrough` more times; the call after those
+  // returns this code instead, and later calls work again. The device link sends one byte per
+  // "outLongMsg", so a send can be made to fail at any byte of a command.
+  void failCall(const std::string& operation, int callsToLetThrough, std::uint32_t code);
 
   // MidiService
   std::uint32_t inGetNumDevs() override;

@@ -34,6 +34,9 @@ struct SimFaults {
   int alteredItem = 0;
   // After this many UploadFlashPage replies the device answers nothing more. Negative: never.
   int stopAfterPages = -1;
+  // WriteRamToFlash is carried out but never confirmed (no reply 17), as by a device that hangs
+  // while it writes.
+  bool silentOnWrite = false;
 };
 
 }  // namespace tarvik

@@ -64,7 +64,7 @@ void TarvikDevice::receiveSysEx(const std::vector<std::uint8_t>& message) {
   const bool nibbleFrame = message.size() == 4 && message[0] == 0xF0 && message[3] == 0xF7 &&
                            message[1] <= 0x0F && message[2] <= 0x0F;
   if (!nibbleFrame) {
-    writeLog("ignored SysEx message of " + std::to_string(message.size()) + " bytes");
+    ignore("ignored SysEx message of " + std::to_string(message.size()) + " bytes");
     return;
   }
   receiveByte(static_cast<std::uint8_t>((message[1] << 4) | message[2]));
@@ -76,14 +76,14 @@ void TarvikDevice::receiveByte(std::uint8_t value) {
       if (value == kMarker) {
         parse_ = Parse::AwaitCommand;
       } else {
-        writeLog("ignored byte " + hexByte(value) + " outside a command");
+        ignore("ignored byte " + hexByte(value) + " outside a command");
       }
       return;
     case Parse::AwaitCommand: {
       if (value == kMarker) return;  // a repeated marker still opens the command that follows
       const auto info = findCommand(value);
       if (!info) {
-        writeLog("unknown command " + hexByte(value) + " ignored");
+        ignore("unknown command " + hexByte(value) + " ignored");
         parse_ = Parse::Idle;
         return;
       }
@@ -108,6 +108,7 @@ void TarvikDevice::receiveByte(std::uint8_t value) {
 void TarvikDevice::execute() {
   parse_ = Parse::Idle;
   ++commandsReceived_;
+  received_.push_back({command_, payload_, false});
   const auto info = *findCommand(command_);
   std::string line = info.name;
   if (command_ == 9) {
@@ -184,6 +185,7 @@ void TarvikDevice::execute() {
     writeLog(line + " - no reply");
     return;
   }
+  received_.back().answered = true;
   writeLog(line);
   if (faults_.junkFrames) emitJunk();
   if (faults_.shortFrames) items.clear();
@@ -202,6 +204,7 @@ bool TarvikDevice::mayAnswer(std::uint8_t command) {
   if (faults_.silent) return false;
   if (faults_.answerFirst >= 0 && commandsReceived_ > faults_.answerFirst) return false;
   if (faults_.stopAfterPages >= 0 && pagesAnswered_ >= faults_.stopAfterPages) return false;
+  if (command == 17 && faults_.silentOnWrite) return false;
   if (command == 9) ++pagesAnswered_;
   return true;
 }
@@ -231,6 +234,11 @@ void TarvikDevice::receiveShort(std::uint8_t status, std::uint8_t data1, std::ui
     return;
   }
   if (echo_ && shortSink_) shortSink_(status, data1, data2);
+}
+
+void TarvikDevice::ignore(std::string line) {
+  ++ignoredInputs_;
+  writeLog(std::move(line));
 }
 
 void TarvikDevice::writeLog(std::string line) {

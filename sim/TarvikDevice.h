@@ -24,6 +24,14 @@ class TarvikDevice {
   using ShortSink = std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
   using LogSink = std::function<void(const std::string& line)>;
 
+  // One whole command as it arrived, for tests that check what the device was given.
+  struct Received {
+    std::uint8_t command = 0;
+    std::vector<std::uint8_t> payload;
+    bool answered = false;
+    bool operator==(const Received&) const = default;
+  };
+
   explicit TarvikDevice(TarvikContents contents = TarvikContents::factory());
 
   // Receives every frame the device sends, junk frames included, in order.
@@ -54,6 +62,10 @@ class TarvikDevice {
   // for ignored input and withheld replies.
   const std::vector<std::string>& log() const { return log_; }
   int commandsReceived() const { return commandsReceived_; }
+  // Every command received, in order, with its payload and whether it got its reply.
+  const std::vector<Received>& received() const { return received_; }
+  // Messages and bytes that were not part of a command (each also has its log line).
+  int ignoredInputs() const { return ignoredInputs_; }
 
  private:
   enum class Parse { Idle, AwaitCommand, Payload };
@@ -67,6 +79,7 @@ class TarvikDevice {
   void reply(std::uint8_t code, const std::vector<std::uint8_t>& items);
   void emitJunk();
   void writeLog(std::string line);
+  void ignore(std::string line);
 
   TarvikContents contents_;
   FlashImage flash_;
@@ -82,7 +95,9 @@ class TarvikDevice {
 
   int commandsReceived_ = 0;
   int pagesAnswered_ = 0;
+  int ignoredInputs_ = 0;
   std::vector<std::string> log_;
+  std::vector<Received> received_;
 
   FrameSink replySink_;
   ShortSink shortSink_;

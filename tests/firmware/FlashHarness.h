@@ -1,91 +1,96 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QNetworkAccessManager>
+#include <QList>
+#include <QObject>
 #include <QPair>
+#include <QSignalSpy>
 #include <QStringList>
-#include <QUrl>
 #include <functional>
-#include <memory>
+#include <optional>
+#include <vector>
 
-#include "firmware/FlashView.h"
+#include "config/Configuration.h"
+#include "firmware/FirmwareImage.h"
 #include "firmware/Flasher.h"
+#include "link/DeviceLink.h"
 #include "link/TransferMachine.h"
-#include "link/TransferView.h"
-#include "sim/fixtures/FakeBootloader.h"
-#include "sim/fixtures/NoEditors.h"
-#include "sim/fixtures/UpdateServer.h"
+#include "midi/InMemoryMidiService.h"
+#include "sim/InProcessTarvik.h"
+#include "sim/fixtures/FirmwareFixture.h"
 
 namespace tarvik::testing {
 
-// The window as the flash and the transfer machine see it: one event log, one cursor.
-class RecordingWindow : public TransferView, public FlashView {
- public:
-  QStringList log;  // time-stamped lines and raw lines alike
-  QList<QPair<QString, QString>> errors;
-  bool busy = false;
-  bool flashButtonEnabled = true;
-  bool progressVisible = false;
-  int progressPage = -1;
-  int progressCount = -1;
-  int tabsHidden = 0;
+inline constexpr int kFlashWaitMs = 20000;
 
+// The simulated Tarvik behind the in-memory ports, the real link on its two "Tarvik MIDI" ports,
+// and the transfer machine and the flash over it, wired as in the program. Waits that must not
+// run out are long; a test that wants one to run out shortens it where nothing else can come
+// first.
+struct FlashRig {
+  SimulatedMidi sim;
+  Configuration configuration;
+  DeviceLink link{sim.ports()};
+  TransferMachine machine{link, configuration};
+  Flasher flasher{link, machine};
+  QObject context;
+  // The machine's and the flash's log lines, in the order they came.
+  QStringList log;
+  QList<QPair<int, int>> progress;
   // Called with every line as it is logged, before the flash goes on.
   std::function<void(const QString&)> onLog;
 
-  void addLog(const QString& message) override {
-    log.append(message);
-    if (onLog) onLog(message);
-  }
-  void appendRawLogLine(const QString& line) override { log.append(line); }
-  void setTabVisible(TabSheet, bool visible) override { tabsHidden += visible ? 0 : 1; }
-  void setButtonEnabled(ChainButton, bool) override {}
-  void setBusyCursor(bool on) override { busy = on; }
-  void showError(const QString& caption, const QString& text) override {
-    errors.append({caption, text});
-  }
-  void setCurrentVersion(const QString&) override {}
-  QString currentVersion() const override { return QStringLiteral("1.9"); }
-  void setFlashButtonEnabled(bool enabled) override { flashButtonEnabled = enabled; }
-  void setProgress(int page, int pageCount) override {
-    progressVisible = true;
-    progressPage = page;
-    progressCount = pageCount;
-  }
-  void hideProgress() override { progressVisible = false; }
-};
-
-// The caption the rig's window reports a handler's errors under; not the program's, so that a
-// flash that used a fixed caption of its own shows.
-inline const QString kApplicationCaption = QStringLiteral("Flash Test Application");
-
-// Update server, bootloader device, transfer machine and flash wired as in the program. Waits
-// that must not run out are long; a test that wants one to run out shortens it.
-struct FlashRig {
-  fixtures::UpdateServer server;
-  fixtures::FakeBootloader device;
-  RecordingWindow window;
-  fixtures::NoEditors editors;
-  TransferMachine machine{device, window, editors};
-  QNetworkAccessManager network;
-  std::unique_ptr<Flasher> flasher;
-
   FlashRig() {
-    server.start();
-    device.setReplySink(
-        [this](const std::vector<std::uint8_t>& frame) { machine.DoSysExData(frame); });
-    flasher = std::make_unique<Flasher>(device, machine, window, &network,
-                                        QUrl(QString::fromStdString(server.baseUrl())),
-                                        kApplicationCaption);
-    flasher->setRequestTimeout(60000);
-    flasher->setReplyTimeout(60000);
-    flasher->setWriteTimeout(60000);
+    QObject::connect(&link, &DeviceLink::sysExReceived, &machine, &TransferMachine::receiveFrame);
+    link.open(sim.inPort(), sim.outPort());
+    machine.setReplyWatchdog(60000);
+    flasher.setReplyTimeout(60000);
+    flasher.setWriteTimeout(60000);
+    const auto logged = [this](const QString& line) {
+      log << line;
+      if (onLog) onLog(line);
+    };
+    QObject::connect(&machine, &TransferMachine::logLine, &context, logged);
+    QObject::connect(&flasher, &Flasher::logLine, &context, logged);
+    QObject::connect(&flasher, &Flasher::progress, &context,
+                     [this](int done, int count) { progress.append({done, count}); });
   }
-  ~FlashRig() {
-    flasher.reset();
-    server.stop();
+
+  TarvikDevice& device() { return sim.device(); }
+  void setFaults(const std::function<void(SimFaults&)>& change) {
+    SimFaults faults = device().faults();
+    change(faults);
+    device().setFaults(faults);
   }
-  void serveFirmware(const QByteArray& body) { server.setFile("firmware.txt", body.toStdString()); }
+  std::vector<std::vector<std::uint8_t>> wire() { return sim.service().sent(sim.outPort()); }
+  std::vector<int> commands() {
+    std::vector<int> codes;
+    for (const auto& received : device().received()) codes.push_back(received.command);
+    return codes;
+  }
+  int count(Command command) {
+    int n = 0;
+    for (const auto& received : device().received())
+      n += received.command == static_cast<std::uint8_t>(command) ? 1 : 0;
+    return n;
+  }
+
+  struct End {
+    FlashEnd how;
+    QString detail;
+  };
+  // Runs one flash of the image to its end; nothing when no end came.
+  std::optional<End> flash(const FirmwareImage& image) {
+    QSignalSpy finished(&flasher, &Flasher::finished);
+    flasher.start(image);
+    if (finished.isEmpty() && !finished.wait(kFlashWaitMs)) return std::nullopt;
+    if (finished.size() != 1) return std::nullopt;
+    return End{finished.first().at(0).value<FlashEnd>(), finished.first().at(1).toString()};
+  }
 };
+
+inline FirmwareImage imageOf(const QList<QByteArray>& pages) {
+  return FirmwareImage::fromBody(fixtures::FirmwareFixture::firmwareBody(pages));
+}
 
 }  // namespace tarvik::testing

@@ -1,24 +1,25 @@
 // SPDX-License-Identifier: MIT
-#include "RequestFailureRows.h"
+// The flash against the simulated Tarvik's bootloader over the real link: what goes on the wire,
+// what the device is left with, and how each way of failing ends the flash.
 #include <QSignalSpy>
 #include <QTest>
 #include <numeric>
 
 #include "FlashHarness.h"
-#include "sim/fixtures/FirmwareFixture.h"
 
 using tarvik::Command;
+using tarvik::FirmwareImage;
+using tarvik::FlashEnd;
 using tarvik::Flasher;
+using tarvik::SimFaults;
 using tarvik::fixtures::FirmwareFixture;
-using tarvik::fixtures::UpdateServer;
 using tarvik::testing::FlashRig;
-using tarvik::testing::kApplicationCaption;
+using tarvik::testing::imageOf;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-constexpr int kWaitMs = 20000;
-
-std::uint8_t code(Command command) { return static_cast<std::uint8_t>(command); }
+int code(Command command) { return static_cast<int>(command); }
 
 QStringList successLog(int pageCount) {
   QStringList log{"Entering bootloader", "ok"};
@@ -26,29 +27,22 @@ QStringList successLog(int pageCount) {
     log << QStringLiteral("Upload Flash Page %1 of %2").arg(k).arg(pageCount - 1) << "verify ok";
   }
   log << "write RAM to FLASH..."
-      << "Firmware update successful! Reboot Tarvik..."
-      << ""
-      << "";
+      << "Firmware update successful! Reboot Tarvik...";
   return log;
 }
 
-// Runs one flash to its end and returns whether it reported success.
-bool runFlash(FlashRig& rig) {
-  QSignalSpy finished(rig.flasher.get(), &Flasher::finished);
-  rig.flasher->start();
-  if (!finished.wait(kWaitMs)) {
-    return false;
-  }
-  return finished.first().first().toBool();
+QByteArray pageOf(const tarvik::FlashImage& flash, int page) {
+  const auto& bytes = flash.pages.at(page);
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
 }
 
-std::vector<std::uint8_t> commandsOf(const QList<Command>& commands) {
-  std::vector<std::uint8_t> bytes;
-  for (Command command : commands) {
-    bytes.push_back(code(command));
-  }
-  return bytes;
+Bytes frame(std::uint8_t value) {
+  return {0xF0, static_cast<std::uint8_t>(value >> 4), static_cast<std::uint8_t>(value & 0x0F),
+          0xF7};
 }
+
+const QString kSendError = QStringLiteral("An unspecified error occurred in the in-memory MIDI service.");
 
 }  // namespace
 
@@ -59,33 +53,34 @@ class TestFlasher : public QObject {
   void flashesWholeImage() {
     FlashRig rig;
     const QList<QByteArray> pages = FirmwareFixture::seededPages(96, 11);
-    rig.serveFirmware(FirmwareFixture::firmwareBody(pages));
-    QSignalSpy running(rig.flasher.get(), &Flasher::runningChanged);
-    // As an update check that ends during the flash does; the flash's own decision comes later.
-    rig.window.onLog = [&](const QString& line) {
-      if (line == QLatin1String("write RAM to FLASH...")) rig.window.flashButtonEnabled = true;
-    };
+    QSignalSpy running(&rig.flasher, &Flasher::runningChanged);
 
-    QVERIFY(runFlash(rig));
+    const auto end = rig.flash(imageOf(pages));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::Flashed);
+    QCOMPARE(end->detail, QString());
 
-    QCOMPARE(rig.window.log, successLog(96));
+    QCOMPARE(rig.log, successLog(96));
     std::vector<int> expectedNumbers(96);
     std::iota(expectedNumbers.begin(), expectedNumbers.end(), 0);
-    QCOMPARE(rig.device.uploadedPageNumbers(), expectedNumbers);
-    QCOMPARE(rig.device.pages().size(), std::size_t{96});
+    const auto& flash = rig.device().flash();
+    QCOMPARE(flash.uploadOrder, expectedNumbers);
+    QCOMPARE(flash.pages.size(), std::size_t{96});
     for (int k = 0; k < 96; ++k) {
-      QCOMPARE(rig.device.pages().at(k), pages[k]);
+      QCOMPARE(pageOf(flash, k), pages[k]);
     }
-    QCOMPARE(rig.device.count(Command::EnterBootloader), 1);
-    QCOMPARE(rig.device.count(Command::WriteRamToFlash), 1);
-    QCOMPARE(rig.device.count(Command::LeaveBootloader), 0);
+    QVERIFY(flash.bootloaderEntered);
+    QVERIFY(flash.writtenToFlash);
+    QVERIFY(!flash.bootloaderLeft);
+    QCOMPARE(rig.count(Command::EnterBootloader), 1);
+    QCOMPARE(rig.count(Command::WriteRamToFlash), 1);
+    QCOMPARE(rig.device().ignoredInputs(), 0);
     // 2 frames to enter, 131 per page, 2 to write.
-    QCOMPARE(rig.device.frames().size(), std::size_t{2 + 96 * 131 + 2});
-    QVERIFY(rig.window.errors.isEmpty());
-    QVERIFY(!rig.window.flashButtonEnabled);  // stays off after a flash
-    QVERIFY(!rig.window.busy);                // restored by reply 17
-    QVERIFY(!rig.window.progressVisible);
-    QVERIFY(!rig.flasher->running());
+    QCOMPARE(rig.wire().size(), std::size_t{2 + 96 * 131 + 2});
+    QCOMPARE(rig.progress.size(), 97);
+    for (int k = 0; k <= 96; ++k) QCOMPARE(rig.progress[k], (QPair<int, int>{k, 96}));
+    QVERIFY(!rig.flasher.running());
+    QVERIFY(!rig.machine.flashOwnsLink());
     QCOMPARE(running.size(), 2);
     QCOMPARE(running.at(0).first().toBool(), true);
     QCOMPARE(running.at(1).first().toBool(), false);
@@ -95,117 +90,59 @@ class TestFlasher : public QObject {
     FlashRig rig;
     QList<QByteArray> pages = FirmwareFixture::seededPages(4, 5);
     pages[3][0] = 0x0C;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(pages));
-    QVERIFY(runFlash(rig));
+    const auto end = rig.flash(imageOf(pages));
+    QVERIFY(end && end->how == FlashEnd::Flashed);
 
-    using Frame = tarvik::fixtures::FakeBootloader::Frame;
-    const auto& frames = rig.device.frames();
+    const auto wire = rig.wire();
     const std::size_t page3 = 2 + 3 * 131;
-    QCOMPARE(frames.at(page3), (Frame{0xF0, 0x0F, 0x0F, 0xF7}));
-    QCOMPARE(frames.at(page3 + 1), (Frame{0xF0, 0x00, 0x09, 0xF7}));
-    QCOMPARE(frames.at(page3 + 2), (Frame{0xF0, 0x00, 0x03, 0xF7}));
-    QCOMPARE(frames.at(page3 + 3), (Frame{0xF0, 0x00, 0x0C, 0xF7}));
+    QCOMPARE(wire.at(page3), (Bytes{0xF0, 0x0F, 0x0F, 0xF7}));
+    QCOMPARE(wire.at(page3 + 1), (Bytes{0xF0, 0x00, 0x09, 0xF7}));
+    QCOMPARE(wire.at(page3 + 2), (Bytes{0xF0, 0x00, 0x03, 0xF7}));
+    QCOMPARE(wire.at(page3 + 3), (Bytes{0xF0, 0x00, 0x0C, 0xF7}));
     for (int j = 1; j < 128; ++j) {
-      const auto value = static_cast<std::uint8_t>(pages[3][j]);
-      QCOMPARE(frames.at(page3 + 3 + static_cast<std::size_t>(j)),
-               (Frame{0xF0, static_cast<std::uint8_t>(value >> 4),
-                      static_cast<std::uint8_t>(value & 0x0F), 0xF7}));
+      QCOMPARE(wire.at(page3 + 3 + static_cast<std::size_t>(j)),
+               frame(static_cast<std::uint8_t>(pages[3][j])));
     }
   }
 
-  void refusesBeforeSending_data() {
-    // A bad download has its own box; every other refusal is an error that ends the click and is
-    // reported as the window reports those.
+  // The download checks the file (test_firmware_download); an image it refused never reaches
+  // the device.
+  void refusedImageSendsNothing_data() {
     QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("errorText");
-    const QString app = kApplicationCaption;
-    using Options = FirmwareFixture::Options;
     const QList<QByteArray> lines = FirmwareFixture::pageLines(FirmwareFixture::seededPages(3, 9));
-    Options crlf;
+    FirmwareFixture::Options crlf;
     crlf.lineEnds = FirmwareFixture::LineEnds::CrLf;
-    Options lower;
-    lower.digestCase = FirmwareFixture::DigestCase::Lower;
-    Options trailingEmpty;
-    trailingEmpty.emptyLineAfterDigest = true;
-    QTest::newRow("CR LF line ends") << FirmwareFixture::firmwareText(lines, crlf) << "Error"
-                                     << "Download failed!";
-    QTest::newRow("lower-case digest") << FirmwareFixture::firmwareText(lines, lower) << "Error"
-                                       << "Download failed!";
-    QTest::newRow("empty line after digest")
-        << FirmwareFixture::firmwareText(lines, trailingEmpty) << "Error"
-        << "Download failed!";
-    QTest::newRow("empty body") << QByteArray() << app
-                                << "Firmware file rejected: the file is empty";
-    QTest::newRow("no page") << FirmwareFixture::firmwareText({}) << app
-                             << "Firmware file rejected: it holds no flash page";
+    QTest::newRow("digest mismatch") << FirmwareFixture::firmwareText(lines, crlf);
+    QTest::newRow("empty body") << QByteArray();
     QTest::newRow("257 pages")
-        << FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(257, 2)) << app
-        << "Firmware file rejected: it holds 257 flash pages, at most 256 fit";
+        << FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(257, 2));
     QList<QByteArray> badHex = lines;
     badHex[2][100] = 'x';
-    QTest::newRow("bad hex") << FirmwareFixture::firmwareText(badHex) << app
-                             << "Firmware file rejected: page 2 is not 256 upper-case "
-                                "hexadecimal digits";
-    QList<QByteArray> lowerPage = lines;
-    lowerPage[1] = lowerPage[1].toLower();
-    QTest::newRow("lower-case page")
-        << FirmwareFixture::firmwareText(lowerPage) << app
-        << "Firmware file rejected: page 1 is not 256 upper-case hexadecimal digits";
+    QTest::newRow("bad hex") << FirmwareFixture::firmwareText(badHex);
   }
-  void refusesBeforeSending() {
+  void refusedImageSendsNothing() {
     QFETCH(QByteArray, body);
-    QFETCH(QString, caption);
-    QFETCH(QString, errorText);
     FlashRig rig;
-    rig.serveFirmware(body);
-    QVERIFY(!runFlash(rig));
-    QCOMPARE(rig.window.errors, (QList<QPair<QString, QString>>{{caption, errorText}}));
-    QVERIFY(rig.device.frames().empty());
-    QVERIFY(rig.window.log.isEmpty());
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
-    QVERIFY(!rig.flasher->running());
+    const FirmwareImage image = FirmwareImage::fromBody(body);
+    QVERIFY(!image.ok());
+    QSignalSpy running(&rig.flasher, &Flasher::runningChanged);
+    QSignalSpy finished(&rig.flasher, &Flasher::finished);
+    rig.flasher.start(image);
+    QVERIFY(!rig.flasher.running());
+    QVERIFY(rig.wire().empty());
+    QVERIFY(rig.log.isEmpty());
+    QVERIFY(running.isEmpty());
+    QVERIFY(finished.isEmpty());
   }
 
-  void reportsDownloadFailure_data() { tarvik::testing::addRequestFailureRows(); }
-
-  void reportsDownloadFailure() {
-    QFETCH(int, mode);
-    QFETCH(bool, stopServer);
-    QFETCH(int, timeoutMs);
-    QFETCH(QString, textPart);
+  void runningChainKeepsTheFlashAway() {
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(2, 1)));
-    rig.server.setMode(static_cast<UpdateServer::Mode>(mode));
-    if (stopServer) {
-      rig.server.stop();
-    }
-    rig.flasher->setRequestTimeout(timeoutMs);
-    QVERIFY(!runFlash(rig));
-    QCOMPARE(rig.window.errors.size(), 1);
-    QCOMPARE(rig.window.errors[0].first, kApplicationCaption);
-    QVERIFY2(rig.window.errors[0].second.contains(textPart, Qt::CaseInsensitive),
-             qPrintable(rig.window.errors[0].second));
-    for (const auto& request : rig.server.requests()) {
-      QCOMPARE_NE(request.path, std::string(UpdateServer::kMovedPage));
-    }
-    QVERIFY(rig.device.frames().empty());
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
-  }
-
-  void sendsUpdateServerHeaders() {
-    FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(1, 1)));
-    QVERIFY(runFlash(rig));
-    const auto requests = rig.server.requests();
-    QCOMPARE(requests.size(), std::size_t{1});
-    QCOMPARE(requests[0].path, std::string("/downloads/tarvik/firmware.txt"));
-    QCOMPARE(requests[0].header("User-Agent"),
-             std::string("Mozilla/3.0 (compatible; Indy Library)"));
-    QCOMPARE(requests[0].header("Accept"), std::string("text/html, */*"));
-    QCOMPARE(requests[0].header("Content-Type"), std::string("text/html"));
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QVERIFY(rig.machine.startSubmitConfig());
+    const std::size_t sent = rig.wire().size();
+    rig.flasher.start(imageOf(FirmwareFixture::seededPages(2, 1)));
+    QVERIFY(!rig.flasher.running());
+    QCOMPARE(rig.wire().size(), sent);
   }
 
   void abortsOnReadBackMismatch_data() {
@@ -217,9 +154,11 @@ class TestFlasher : public QObject {
   void abortsOnReadBackMismatch() {
     QFETCH(int, badPage);
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(10, 4)));
-    rig.device.setCorruptReadBack(badPage);
-    QVERIFY(!runFlash(rig));
+    rig.setFaults([badPage](SimFaults& f) { f.badReadbackPage = badPage; });
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(10, 4)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::VerifyFailed);
+    QCOMPARE(end->detail, QString());
 
     QStringList expected{"Entering bootloader", "ok"};
     for (int k = 0; k < badPage; ++k) {
@@ -228,24 +167,23 @@ class TestFlasher : public QObject {
     expected << QStringLiteral("Upload Flash Page %1 of 9").arg(badPage)
              << "verify failed! Programming canceled!"
              << "leave bootloader...";
-    QCOMPARE(rig.window.log, expected);
-    std::vector<std::uint8_t> commands = commandsOf({Command::EnterBootloader});
+    QCOMPARE(rig.log, expected);
+    std::vector<int> commands{code(Command::EnterBootloader)};
     commands.insert(commands.end(), static_cast<std::size_t>(badPage + 1),
                     code(Command::UploadFlashPage));
     commands.push_back(code(Command::LeaveBootloader));
-    QCOMPARE(rig.device.commands(), commands);
-    QCOMPARE(rig.device.count(Command::WriteRamToFlash), 0);
-    QVERIFY(rig.window.errors.isEmpty());
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
-    QVERIFY(!rig.window.progressVisible);
+    QCOMPARE(rig.commands(), commands);
+    QVERIFY(rig.device().flash().bootloaderLeft);
+    QVERIFY(!rig.device().flash().writtenToFlash);
+    QVERIFY(!rig.flasher.running());
+    QVERIFY(!rig.machine.flashOwnsLink());
   }
 
   // The reply time-out is shortened only for the wait the device leaves unanswered: a short one
   // on the answered waits before it could beat a reply on a busy machine.
   void silentDeviceTimesOut_data() {
     QTest::addColumn<bool>("silentOnEnter");
-    QTest::addColumn<int>("silentFromUpload");
+    QTest::addColumn<int>("stopAfterPages");
     QTest::addColumn<QString>("silentWaitLine");  // logged just before the unanswered command
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("uploads");
@@ -258,61 +196,62 @@ class TestFlasher : public QObject {
   }
   void silentDeviceTimesOut() {
     QFETCH(bool, silentOnEnter);
-    QFETCH(int, silentFromUpload);
+    QFETCH(int, stopAfterPages);
     QFETCH(QString, silentWaitLine);
     QFETCH(QString, line);
     QFETCH(int, uploads);
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(12, 4)));
-    rig.device.setSilentOnEnter(silentOnEnter);
-    rig.device.setSilentFromUpload(silentFromUpload);
-    rig.window.onLog = [&](const QString& logged) {
-      if (logged == silentWaitLine) rig.flasher->setReplyTimeout(200);
+    rig.setFaults([&](SimFaults& f) {
+      if (silentOnEnter) f.answerFirst = 0;
+      f.stopAfterPages = stopAfterPages;
+    });
+    rig.onLog = [&](const QString& logged) {
+      if (logged == silentWaitLine) rig.flasher.setReplyTimeout(200);
     };
-    QVERIFY(!runFlash(rig));
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(12, 4)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::NoReply);
+    QCOMPARE(end->detail, line);
 
-    QCOMPARE(rig.window.log.mid(rig.window.log.size() - 2),
-             (QStringList{line, "leave bootloader..."}));
-    QCOMPARE(rig.device.count(Command::UploadFlashPage), uploads);
-    QCOMPARE(rig.device.commands().back(), code(Command::LeaveBootloader));
-    QCOMPARE(rig.device.count(Command::WriteRamToFlash), 0);
-    QVERIFY(!rig.device.inBootloader());
-    QCOMPARE(rig.window.errors, (QList<QPair<QString, QString>>{{"Timeout!", line}}));
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
+    QCOMPARE(rig.log.mid(rig.log.size() - 2), (QStringList{line, "leave bootloader..."}));
+    QCOMPARE(int(rig.device().flash().uploadOrder.size()), uploads);
+    QCOMPARE(rig.commands().back(), code(Command::LeaveBootloader));
+    QCOMPARE(rig.count(Command::WriteRamToFlash), 0);
+    QVERIFY(rig.device().flash().bootloaderLeft);
   }
 
   void sendFailureLeavesBootloader_data() {
-    QTest::addColumn<int>("failingByte");
+    QTest::addColumn<int>("failingByte");  // 0-based, over the whole flash
     QTest::newRow("marker of EnterBootloader") << 0;
     QTest::newRow("inside page 2") << 2 + 2 * 131 + 40;
   }
   void sendFailureLeavesBootloader() {
     QFETCH(int, failingByte);
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(5, 4)));
-    rig.device.setFailOnByte(failingByte);
-    QVERIFY(!runFlash(rig));
+    rig.sim.service().failCall("outLongMsg", failingByte, tarvik::MidiResult::Error);
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(5, 4)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::SendFailed);
+    QCOMPARE(end->detail, kSendError);
 
-    const QString error = QStringLiteral("MidiOut: simulated send failure");
-    QCOMPARE(rig.window.log.mid(rig.window.log.size() - 2),
-             (QStringList{"programming canceled: " + error, "leave bootloader..."}));
-    QCOMPARE(rig.window.errors, (QList<QPair<QString, QString>>{{kApplicationCaption, error}}));
-    const auto& bytes = rig.device.bytes();
-    QVERIFY(bytes.size() >= 2);
-    QCOMPARE(bytes[bytes.size() - 2], tarvik::kCommandMarker);
-    QCOMPARE(bytes.back(), code(Command::LeaveBootloader));
-    QCOMPARE(rig.device.count(Command::WriteRamToFlash), 0);
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
+    QCOMPARE(rig.log.mid(rig.log.size() - 2),
+             (QStringList{"programming canceled: " + kSendError, "leave bootloader..."}));
+    // Everything before the failing byte, then LeaveBootloader whole.
+    const auto wire = rig.wire();
+    QCOMPARE(int(wire.size()), failingByte + 2);
+    QCOMPARE(wire[wire.size() - 2], frame(tarvik::kCommandMarker));
+    QCOMPARE(wire.back(), frame(static_cast<std::uint8_t>(Command::LeaveBootloader)));
+    QCOMPARE(rig.count(Command::WriteRamToFlash), 0);
+    QVERIFY(!rig.flasher.running());
   }
 
   void pageReplyEndsBootloaderEntry() {
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(3, 8)));
-    rig.device.setAnswerEnterWithPageReply(true);
-    QVERIFY(runFlash(rig));
-    QCOMPARE(rig.window.log, successLog(3));
+    rig.setFaults([](SimFaults& f) { f.reply9ForBootloader = true; });
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(3, 8)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::Flashed);
+    QCOMPARE(rig.log, successLog(3));
   }
 
   void longPageLineVerifies() {
@@ -321,46 +260,74 @@ class TestFlasher : public QObject {
     lines[0] += "Z";
     lines[1] += "0";
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareText(lines));
-    QVERIFY(runFlash(rig));
-    QCOMPARE(rig.window.log, successLog(2));
-    QCOMPARE(rig.device.pages().at(0), pages[0]);
-    QCOMPARE(rig.device.pages().at(1), pages[1]);
-    QCOMPARE(rig.device.frames().size(), std::size_t{2 + 2 * 131 + 2});
+    const auto end = rig.flash(FirmwareImage::fromBody(FirmwareFixture::firmwareText(lines)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::Flashed);
+    QCOMPARE(rig.log, successLog(2));
+    QCOMPARE(pageOf(rig.device().flash(), 0), pages[0]);
+    QCOMPARE(pageOf(rig.device().flash(), 1), pages[1]);
+    QCOMPARE(rig.wire().size(), std::size_t{2 + 2 * 131 + 2});
   }
 
   void unconfirmedWriteGivesUp() {
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(2, 3)));
-    rig.device.setSilentOnWrite(true);
-    rig.flasher->setWriteTimeout(200);
-    QVERIFY(!runFlash(rig));
-    QCOMPARE(rig.window.log.last(),
-             QStringLiteral("no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik "
-                            "and check its firmware version"));
+    rig.setFaults([](SimFaults& f) { f.silentOnWrite = true; });
+    // Nothing else can come first: the device never confirms the write.
+    rig.flasher.setWriteTimeout(200);
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(2, 3)));
+    QVERIFY(end);
+    QCOMPARE(end->how, FlashEnd::WriteUnconfirmed);
+    const QString text = QStringLiteral(
+        "no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik and check its "
+        "firmware version");
+    QCOMPARE(end->detail, text);
+    QCOMPARE(rig.log.last(), text);
     // The device may still be writing: it is not told to leave its bootloader.
-    QCOMPARE(rig.device.count(Command::LeaveBootloader), 0);
-    QCOMPARE(rig.window.errors.size(), 1);
-    QCOMPARE(rig.window.errors[0].first, QStringLiteral("Timeout!"));
-    QVERIFY(rig.window.flashButtonEnabled);
-    QVERIFY(!rig.window.busy);
+    QCOMPARE(rig.count(Command::LeaveBootloader), 0);
+    QCOMPARE(rig.commands().back(), code(Command::WriteRamToFlash));
+    QVERIFY(!rig.flasher.running());
   }
 
   void showsProgressWhileUploading() {
     FlashRig rig;
-    rig.serveFirmware(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(4, 3)));
-    rig.device.setSilentFromUpload(3);
-    rig.flasher->start();
-    QTRY_COMPARE_WITH_TIMEOUT(rig.device.count(Command::UploadFlashPage), 4, kWaitMs);
-    QVERIFY(rig.flasher->running());
-    QVERIFY(rig.window.busy);
-    QVERIFY(!rig.window.flashButtonEnabled);
-    QVERIFY(rig.window.progressVisible);
-    QCOMPARE(rig.window.progressPage, 3);
-    QCOMPARE(rig.window.progressCount, 4);
+    rig.setFaults([](SimFaults& f) { f.stopAfterPages = 3; });
+    const FirmwareImage image = imageOf(FirmwareFixture::seededPages(4, 3));
+    QSignalSpy running(&rig.flasher, &Flasher::runningChanged);
+    rig.flasher.start(image);
+    QVERIFY(QTest::qWaitFor([&] { return rig.device().flash().uploadOrder.size() == 4; },
+                            tarvik::testing::kFlashWaitMs));
+    QVERIFY(rig.flasher.running());
+    QCOMPARE(rig.flasher.stage(), Flasher::Stage::UploadingPage);
+    QCOMPARE(rig.progress.last(), (QPair<int, int>{3, 4}));
+    // The flash owns the link: no chain starts meanwhile.
+    QVERIFY(rig.machine.flashOwnsLink());
+    QVERIFY(!rig.machine.startConnect());
     // A second start while running changes nothing.
-    rig.flasher->start();
-    QCOMPARE(rig.server.requests().size(), std::size_t{1});
+    const std::size_t sent = rig.wire().size();
+    rig.flasher.start(image);
+    QCOMPARE(rig.wire().size(), sent);
+    QCOMPARE(running.size(), 1);
+  }
+
+  void lostPortEndsTheFlashWithoutLeaving() {
+    FlashRig rig;
+    rig.setFaults([](SimFaults& f) { f.stopAfterPages = 1; });
+    QSignalSpy finished(&rig.flasher, &Flasher::finished);
+    rig.flasher.start(imageOf(FirmwareFixture::seededPages(3, 2)));
+    QVERIFY(QTest::qWaitFor([&] { return rig.device().flash().uploadOrder.size() == 2; },
+                            tarvik::testing::kFlashWaitMs));
+    const std::size_t sent = rig.wire().size();
+    rig.flasher.abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(0).value<FlashEnd>(), FlashEnd::PortGone);
+    QCOMPARE(finished.first().at(1).toString(), QStringLiteral("Tarvik MIDI"));
+    QCOMPARE(rig.log.mid(rig.log.size() - 2),
+             (QStringList{"MIDI port Tarvik MIDI vanished - programming canceled",
+                          "Tarvik may still be in its bootloader: connect again and flash the "
+                          "firmware once more"}));
+    // The port is gone, so nothing more is sent; the link is free for a new connect.
+    QCOMPARE(rig.wire().size(), sent);
+    QVERIFY(!rig.machine.flashOwnsLink());
   }
 };
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The replies the flash waits on, and what the machine does with everything else while the
-// flash owns the link.
+// flash owns the link; the replies arrive over the real link.
 #include "MachineRig.h"
 
 #include <QSignalSpy>
@@ -30,33 +30,36 @@ class BootloaderRepliesTest : public QObject {
     QFETCH(Bytes, frame);
     QFETCH(int, code);
     Rig rig;
-    rig.device.answersLeft = 0;
-    rig.view.reserved = true;
-    rig.machine.DoSysExData(frame);
-    QVERIFY(rig.device.wire.empty());
-    QCOMPARE(rig.view.transcript,
+    rig.machine.setFlashOwnsLink(true);
+    const PresetTables before = rig.configuration.tables();
+    QVERIFY(rig.deliver(frame));
+    QVERIFY(rig.wire().empty());
+    QCOMPARE(rig.events.all,
              QStringList{QStringLiteral("log:reply %1 from Tarvik ignored while the firmware is "
                                         "flashed")
                              .arg(code)});
     QVERIFY(!rig.machine.chainRunning());
-    QVERIFY(!rig.editors.appliedPresets.has_value());
+    QVERIFY(rig.configuration.tables() == before);
 
-    rig.machine.DoSysExData(frameOf({0xF0, 0x08, 0xF7}));
+    QVERIFY(rig.deliver(frameOf({0xF0, 0x08, 0xF7})));
     QVERIFY(rig.machine.bootloaderFlag());
+    QCOMPARE(rig.events.all.last(), QStringLiteral("bootloader"));
   }
 
   void shortPageReadBackEndsTheWaitOnlyDuringAFlash() {
     const Bytes cut = buildReplyFrame(9, Bytes(100, 0xAB));
     Rig flashing;
-    flashing.view.reserved = true;
-    flashing.machine.DoSysExData(cut);
+    flashing.machine.setFlashOwnsLink(true);
+    QVERIFY(flashing.deliver(cut));
     QVERIFY(flashing.machine.bootloaderFlag());
     QCOMPARE(flashing.machine.pageReadBack(), QStringLiteral("AB").repeated(100));
+    QCOMPARE(flashing.events.all, QStringList{"bootloader"});
 
     Rig idle;
-    idle.machine.DoSysExData(cut);
+    QVERIFY(idle.deliver(cut));
     QVERIFY(!idle.machine.bootloaderFlag());
-    QVERIFY(idle.view.transcript.isEmpty());
+    QVERIFY(idle.machine.pageReadBack().isEmpty());
+    QVERIFY(idle.events.all.isEmpty());
   }
 
   void pageReadBackIsCompleteBeforeFlag() {
@@ -77,17 +80,17 @@ class BootloaderRepliesTest : public QObject {
       seenFlag = rig.machine.bootloaderFlag();
     });
     rig.machine.clearBootloaderFlag();
-    rig.machine.DoSysExData(buildReplyFrame(9, page));
+    QVERIFY(rig.deliver(buildReplyFrame(9, page)));
     QVERIFY(seenFlag);
     QCOMPARE(seenText, expected);
     QCOMPARE(rig.machine.pageReadBack(), expected);
-    QVERIFY(rig.view.transcript.isEmpty());
-    QVERIFY(rig.device.commands.empty());
+    QCOMPARE(rig.events.all, QStringList{"bootloader"});
+    QVERIFY(rig.wire().empty());
 
     // Reply 8 raises the same flag and leaves the read-back alone.
     rig.machine.clearBootloaderFlag();
     seenFlag = false;
-    rig.machine.DoSysExData(frameOf({0xF0, 0x08, 0xF7}));
+    QVERIFY(rig.deliver(frameOf({0xF0, 0x08, 0xF7})));
     QVERIFY(seenFlag);
     QVERIFY(rig.machine.bootloaderFlag());
     QCOMPARE(rig.machine.pageReadBack(), expected);
@@ -98,23 +101,22 @@ class BootloaderRepliesTest : public QObject {
     Bytes page(kFlashPageSize, 0xAB);
     page[0] = 0x0A;
     page[1] = 0xFF;
-    rig.machine.DoSysExData(buildReplyFrame(9, page));
+    QVERIFY(rig.deliver(buildReplyFrame(9, page)));
     QVERIFY(rig.machine.pageReadBack().startsWith(QStringLiteral("0AFFABAB")));
   }
 
-  void flashWrittenHidesTabsAndKeepsConnectButton() {
+  // Reply 17 only reports: hiding the tabs and the empty log lines are the window's business.
+  void flashWrittenOnlyLogsAndReports() {
     Rig rig;
-    rig.device.major = 2;  // mismatch: the connect button stays off for good
+    rig.device().setVersion(2, 0);
     QVERIFY(rig.connect());
-    rig.view.transcript.clear();
-    QSignalSpy written(&rig.machine, &TransferMachine::flashWritten);
+    rig.events.clear();
 
-    rig.machine.DoSysExData(frameOf({0xF0, 0x11, 0xF7}));
-    QCOMPARE(written.count(), 1);
-    QCOMPARE(rig.view.transcript, QStringList({"tab:2:off", "tab:3:off", "tab:4:off", "tab:5:off",
-                                               "log:Firmware update successful! Reboot Tarvik...",
-                                               "raw:", "raw:", "cursor:default"}));
-    QVERIFY(!rig.button(ChainButton::Connect));
+    QVERIFY(rig.deliver(frameOf({0xF0, 0x11, 0xF7})));
+    QCOMPARE(rig.events.all, QStringList({"log:Firmware update successful! Reboot Tarvik...",
+                                          "flashWritten"}));
+    QVERIFY(!rig.machine.chainRunning());
+    QCOMPARE(rig.commandCount(), 7);
   }
 };
 

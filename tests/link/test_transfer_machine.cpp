@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// Connect and download, the waits that give up, and what the dispatcher does with replies that
+// come unasked or broken; the machine talks to the simulated Tarvik over the real link.
 #include "MachineRig.h"
 
 #include <QElapsedTimer>
@@ -15,56 +17,66 @@ class TransferMachineTest : public QObject {
  private Q_SLOTS:
   void connectIdentifiesSevenTimesThenDownloadsEverything() {
     Rig rig;
-    QSignalSpy running(&rig.machine, &TransferMachine::chainRunningChanged);
-    rig.machine.resetIdentifyCount();
-    QVERIFY(rig.machine.startConnect());
-    QCOMPARE(rig.view.transcript.mid(0, 2), QStringList({"button:Connect:off", "cursor:busy"}));
+    QCOMPARE(rig.defaultConnectTimeout, 1000);
+    QVERIFY(rig.start(Chain::Connect));
+    QCOMPARE(rig.events.all, QStringList{"running:on"});
     QVERIFY(rig.machine.connectTimer().isActive());
-    QCOMPARE(rig.machine.connectTimer().interval(), TransferMachine::kConnectTimeoutMs);
     QVERIFY(rig.machine.chainRunning());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
+    QVERIFY(rig.settle());
 
-    const std::vector<Command> expected{
-        Command::Identify,      Command::Identify,        Command::Identify,
-        Command::Identify,      Command::Identify,        Command::Identify,
-        Command::Identify,      Command::DownloadPresets, Command::DownloadConfig,
-        Command::DownloadCcMap, Command::DownloadPcRemap};
-    QVERIFY(rig.device.commandSequence() == expected);
-    QCOMPARE(rig.device.stray, 0);
+    QCOMPARE(rig.commands(),
+             codesOf({Command::Identify, Command::Identify, Command::Identify, Command::Identify,
+                      Command::Identify, Command::Identify, Command::Identify,
+                      Command::DownloadPresets, Command::DownloadConfig, Command::DownloadCcMap,
+                      Command::DownloadPcRemap}));
+    QCOMPARE(rig.device().ignoredInputs(), 0);
     QCOMPARE(rig.machine.identifyCount(), 6);
-    QCOMPARE(rig.view.log, kCompleteConnectLog);
-    QCOMPARE(rig.view.version, QStringLiteral("1.9"));
-    QCOMPARE(rig.view.transcriptMatching("tab:"),
-             QStringList({"tab:2:on", "tab:3:on", "tab:4:on", "tab:5:on"}));
-    QVERIFY(rig.view.boxes.empty());
-    QVERIFY(rig.button(ChainButton::Connect));
-    QVERIFY(!rig.view.busy);
+    QCOMPARE(rig.machine.deviceVersion(), QStringLiteral("1.9"));
+    QCOMPARE(rig.events.log, kCompleteConnectLog);
+    // The report of the version comes before its log line; each block is reported once it is
+    // in the configuration, and the chain ends once.
+    const QStringList reports{"running:on",
+                              "identified:1.9:same",
+                              "received:Presets",
+                              "received:Record",
+                              "received:CcMap",
+                              "received:PcRemap",
+                              "running:off",
+                              "finished:Connect"};
+    QStringList withoutLog = rig.events.all;
+    withoutLog.removeIf([](const QString& event) { return event.startsWith("log:"); });
+    QCOMPARE(withoutLog, reports);
+    QVERIFY(rig.events.all.indexOf("identified:1.9:same") <
+            rig.events.all.indexOf("log:" + kCompleteConnectLog[0]));
     QVERIFY(!rig.machine.replyWatchdog().isActive());
-    QCOMPARE(running.count(), 2);
-    QCOMPARE(running.at(0).at(0).toBool(), true);
-    QCOMPARE(running.at(1).at(0).toBool(), false);
+    QVERIFY(!rig.machine.connectTimer().isActive());
 
-    QVERIFY(rig.editors.appliedPresets == rig.device.presets);
-    QVERIFY(rig.editors.appliedCcMap == rig.device.ccMap);
-    QVERIFY(rig.editors.appliedPcRemap == rig.device.pcRemap);
-    QVERIFY(rig.editors.appliedRecord.has_value());
-    QCOMPARE(bytes(*rig.editors.appliedRecord), rig.device.record);
+    const TarvikContents& device = rig.device().contents();
+    QCOMPARE(bytes(rig.configuration.presetPayload()), bytes(device.presets));
+    QCOMPARE(bytes(rig.configuration.ccMapPayload()), bytes(device.ccMap));
+    QCOMPARE(bytes(rig.configuration.pcRemapPayload()), bytes(device.pcRemap));
+    QCOMPARE(bytes(rig.configuration.recordBytes()), bytes(device.configRecord));
 
-    // The last request goes out as F0 0F 0F F7, F0 01 02 F7.
-    const auto& wire = rig.device.wire;
-    QCOMPARE(Bytes(wire[wire.size() - 2].begin(), wire[wire.size() - 2].end()),
-             frameOf({0xF0, 0x0F, 0x0F, 0xF7}));
-    QCOMPARE(Bytes(wire.back().begin(), wire.back().end()), frameOf({0xF0, 0x01, 0x02, 0xF7}));
+    // Eleven commands of two frames each; the last goes out as F0 0F 0F F7, F0 01 02 F7.
+    const auto wire = rig.wire();
+    QCOMPARE(wire.size(), std::size_t{22});
+    QCOMPARE(wire[20], frameOf({0xF0, 0x0F, 0x0F, 0xF7}));
+    QCOMPARE(wire[21], frameOf({0xF0, 0x01, 0x02, 0xF7}));
   }
 
   void configCountComesFromFrameLength() {
     Rig rig;
-    rig.device.record.push_back(0x77);  // a 45-byte reply 3
-    QVERIFY(rig.connect());
-    QVERIFY(rig.view.log.contains(QStringLiteral("21 config items found")));
-    QCOMPARE(bytes(*rig.editors.appliedRecord),
-             Bytes(rig.device.record.begin(), rig.device.record.begin() + kConfigRecordSize));
+    rig.setFaults([](SimFaults& f) { f.answerFirst = 8; });  // DownloadConfig goes unanswered
+    QVERIFY(rig.start(Chain::Connect));
+    QVERIFY(rig.awaitCommands(9));
+    Bytes record = bytes(knownContents(5).configRecord);
+    record.push_back(0x77);  // a 45-byte reply 3
+    QVERIFY(rig.deliver(buildReplyFrame(3, record)));
+    QVERIFY(rig.events.log.contains(QStringLiteral("21 config items found")));
+    record.pop_back();
+    QCOMPARE(bytes(rig.configuration.recordBytes()), record);
+    QCOMPARE(rig.commandsFrom(9), codesOf({Command::DownloadCcMap}));
   }
 
   void otherFirmwareVersionsAreRejected_data() {
@@ -80,286 +92,158 @@ class TransferMachineTest : public QObject {
     QFETCH(int, minor);
     QFETCH(QString, version);
     Rig rig;
-    rig.device.major = static_cast<std::uint8_t>(major);
-    rig.device.minor = static_cast<std::uint8_t>(minor);
+    rig.device().setVersion(static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor));
+    const PresetTables before = rig.configuration.tables();
     QVERIFY(rig.connect());
 
-    QCOMPARE(rig.device.count(Command::Identify), 7);
-    QCOMPARE(int(rig.device.commands.size()), 7);
-    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
-    QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Error"));
-    QCOMPARE(rig.view.boxes[0].text, kMismatchText);
-    QCOMPARE(rig.view.log,
-             QStringList{QStringLiteral("Tarvik found! Firmware-Version: ") + version});
-    QCOMPARE(rig.view.version, version);
-    QCOMPARE(rig.view.transcriptMatching("tab:"), QStringList{"tab:4:on"});
-    // The box comes before the log line and the firmware tab.
-    const int box = int(rig.view.transcript.indexOf("box:Error"));
-    QVERIFY(box >= 0);
-    QVERIFY(box < rig.view.transcript.indexOf("tab:4:on"));
-    QVERIFY(box < rig.view.transcript.indexOf(QStringLiteral("log:") + rig.view.log[0]));
-    QVERIFY(!rig.button(ChainButton::Connect));
-    QVERIFY(!rig.view.busy);
+    QCOMPARE(rig.commands(), std::vector<int>(7, int(Command::Identify)));
+    // The chain is over before the report, whose handler may show a modal box; the log line
+    // comes after it. Nothing calls the chain finished: the device was not read.
+    const QString found = QStringLiteral("Tarvik found! Firmware-Version: ") + version;
+    QCOMPARE(rig.events.all,
+             QStringList({"running:on", "running:off", "identified:" + version + ":other",
+                          "log:" + found}));
     QVERIFY(!rig.machine.replyWatchdog().isActive());
+    QVERIFY(rig.configuration.tables() == before);
 
     // A further identify reply compares again and still sends nothing.
-    rig.machine.DoSysExData(rig.device.replyTo(Command::Identify));
-    QCOMPARE(int(rig.device.commands.size()), 7);
-    QCOMPARE(rig.view.boxes.size(), std::size_t{2});
-    QVERIFY(!rig.button(ChainButton::Connect));
+    rig.events.clear();
+    QVERIFY(rig.deliver(buildReplyFrame(1, Bytes{std::uint8_t(major), std::uint8_t(minor)})));
+    QCOMPARE(rig.commandCount(), 7);
+    QCOMPARE(rig.events.all, QStringList({"identified:" + version + ":other", "log:" + found}));
   }
 
   void silentDeviceTimesOutAfterConnectInterval() {
     Rig rig;
-    rig.device.answersLeft = 0;
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    // Nothing can come before this time-out: the device never answers.
     rig.machine.setConnectTimeout(50);
+    QSignalSpy timedOut(&rig.machine, &TransferMachine::connectTimedOut);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(rig.machine.startConnect());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.view.boxes.size(), std::size_t{1}, kWait);
+    QVERIFY(rig.start(Chain::Connect));
+    QVERIFY(timedOut.wait(kWait));
     QVERIFY(clock.elapsed() >= 45);
-    QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Timeout!"));
-    QCOMPARE(rig.view.boxes[0].text, QStringLiteral("No Tarvik found :("));
-    QVERIFY(!rig.view.boxes[0].busyWhileShown);
-    QVERIFY(rig.button(ChainButton::Connect));
-    QVERIFY(!rig.view.busy);
-    QVERIFY(rig.view.log.isEmpty());
+    // Idle before the report, so a box shown for it sees no chain running.
+    QCOMPARE(rig.events.all, QStringList({"running:on", "running:off", "timedOut"}));
     QVERIFY(!rig.machine.connectTimer().isActive());
     QVERIFY(!rig.machine.chainRunning());
-    QCOMPARE(rig.device.count(Command::Identify), 1);
+    QCOMPARE(rig.commands(), codesOf({Command::Identify}));
 
-    // A reply that turns up after the box is still acted on: the handshake carries on.
-    rig.device.answersLeft = -1;
-    rig.machine.DoSysExData(rig.device.replyTo(Command::Identify));
+    // A reply that turns up after the time-out is still acted on: the handshake carries on.
+    rig.setFaults([](SimFaults& f) { f.silent = false; });
+    rig.tarvik().holdReplies(true);
+    QVERIFY(rig.deliver(buildReplyFrame(1, Bytes{1, 9})));
     QCOMPARE(rig.machine.identifyCount(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.view.log, kCompleteConnectLog, kWait);
-    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
+    rig.tarvik().holdReplies(false);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.events.log, kCompleteConnectLog);
+    QCOMPARE(timedOut.size(), 1);
   }
 
   void identifyReplyStopsConnectTimer() {
     Rig rig;
-    rig.device.answersLeft = 1;
-    QVERIFY(rig.machine.startConnect());
+    rig.setFaults([](SimFaults& f) { f.answerFirst = 1; });
+    QVERIFY(rig.start(Chain::Connect));
     QVERIFY(rig.machine.connectTimer().isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.device.count(Command::Identify), 2, kWait);
+    QVERIFY(rig.awaitCommands(2));
     QVERIFY(!rig.machine.connectTimer().isActive());
-    QVERIFY(rig.view.boxes.empty());
-    QVERIFY(rig.view.busy);
-    QVERIFY(!rig.button(ChainButton::Connect));
+    QVERIFY(rig.machine.replyWatchdog().isActive());
+    QVERIFY(rig.machine.chainRunning());
+    QCOMPARE(rig.events.all, QStringList{"running:on"});
   }
 
+  // The device takes the command but its reply is held until the watchdog has given up; then
+  // the reply comes, late.
   void silentDeviceMidChainIsGivenUp_data() {
-    QTest::addColumn<QString>("chain");
+    QTest::addColumn<Chain>("chain");
     QTest::addColumn<int>("answers");
     QTest::addColumn<QString>("activity");
-    QTest::addColumn<int>("button");
     QTest::addColumn<int>("pending");
-    const int connect = int(ChainButton::Connect);
-    const int config = int(ChainButton::SubmitConfig);
-    const int presets = int(ChainButton::SubmitPresets);
     QTest::newRow("after first identify reply")
-        << "connect" << 1 << "identifying" << connect << int(Command::Identify);
+        << Chain::Connect << 1 << "identifying" << int(Command::Identify);
     QTest::newRow("waiting for presets")
-        << "connect" << 7 << "downloading presets" << connect << int(Command::DownloadPresets);
+        << Chain::Connect << 7 << "downloading presets" << int(Command::DownloadPresets);
     QTest::newRow("waiting for config")
-        << "connect" << 8 << "downloading config" << connect << int(Command::DownloadConfig);
-    QTest::newRow("waiting for cc map") << "connect" << 9 << "downloading control changes"
-                                        << connect << int(Command::DownloadCcMap);
+        << Chain::Connect << 8 << "downloading config" << int(Command::DownloadConfig);
+    QTest::newRow("waiting for cc map")
+        << Chain::Connect << 9 << "downloading control changes" << int(Command::DownloadCcMap);
     QTest::newRow("waiting for pc remap")
-        << "connect" << 10 << "downloading program change remap table" << connect
+        << Chain::Connect << 10 << "downloading program change remap table"
         << int(Command::DownloadPcRemap);
     QTest::newRow("submitting config")
-        << "config" << 0 << "submitting config" << config << int(Command::SubmitConfig);
+        << Chain::SubmitConfig << 0 << "submitting config" << int(Command::SubmitConfig);
     QTest::newRow("submitting presets")
-        << "presets" << 0 << "submitting presets" << presets << int(Command::SubmitPresets);
+        << Chain::SubmitPresets << 0 << "submitting presets" << int(Command::SubmitPresets);
     QTest::newRow("submitting cc map")
-        << "presets" << 1 << "submitting control changes" << presets << int(Command::SubmitCcMap);
+        << Chain::SubmitPresets << 1 << "submitting control changes" << int(Command::SubmitCcMap);
     QTest::newRow("submitting pc remap")
-        << "presets" << 2 << "submitting program change remap table" << presets
+        << Chain::SubmitPresets << 2 << "submitting program change remap table"
         << int(Command::SubmitPcRemap);
   }
   void silentDeviceMidChainIsGivenUp() {
-    QFETCH(QString, chain);
+    QFETCH(Chain, chain);
     QFETCH(int, answers);
     QFETCH(QString, activity);
-    QFETCH(int, button);
     QFETCH(int, pending);
-    const auto chainButton = static_cast<ChainButton>(button);
     Rig rig;
-    rig.device.answersLeft = answers;
-    if (chain == "connect") {
-      QVERIFY(rig.machine.startConnect());
-    } else if (chain == "config") {
-      QVERIFY(rig.machine.startSubmitConfig());
-    } else {
-      QVERIFY(rig.machine.startSubmitPresets());
-    }
-    QVERIFY(!rig.button(chainButton));
-    // Once the device has taken the command it will not answer, nothing else can happen first.
-    QTRY_COMPARE_WITH_TIMEOUT(int(rig.device.commands.size()), answers + 1, kWait);
+    int held = 0;
+    QObject::connect(&rig.tarvik(), &InProcessTarvik::replyHeld, &rig.tarvik(), [&] {
+      if (++held <= answers) rig.tarvik().releaseHeld();
+    });
+    rig.tarvik().holdReplies(true);
+    QVERIFY(rig.start(chain));
+    QVERIFY(QTest::qWaitFor([&] { return held == answers + 1; }, kWait));
+    // The device has answered and its reply is held: nothing else can happen first.
+    QSignalSpy aborted(&rig.machine, &TransferMachine::chainAborted);
     rig.machine.setReplyWatchdog(0);
+    QVERIFY(aborted.wait(kWait));
 
-    QTRY_COMPARE_WITH_TIMEOUT(rig.view.boxes.size(), std::size_t{1}, kWait);
-    QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Error"));
-    QVERIFY2(rig.view.boxes[0].text.contains(activity), qPrintable(rig.view.boxes[0].text));
-    QVERIFY(!rig.view.boxes[0].busyWhileShown);
-    QCOMPARE(rig.view.log.last(), QStringLiteral("no reply from Tarvik while ") + activity +
-                                      QStringLiteral(" - transfer aborted"));
-    QVERIFY(rig.button(chainButton));
-    QVERIFY(!rig.view.busy);
+    const QString abortedEvent = "aborted:" + nameOf(chain) + ":NoReply:" + activity + ":";
+    QCOMPARE(rig.events.all.mid(rig.events.all.size() - 3),
+             QStringList({"log:no reply from Tarvik while " + activity + " - transfer aborted",
+                          "running:off", abortedEvent}));
     QCOMPARE(rig.machine.step(), Step::Idle);
-    QCOMPARE(int(rig.device.commands.back().command), pending);
+    QCOMPARE(rig.commands().back(), pending);
 
     // The device wakes up late: the abandoned chain must not go on behind the user's back.
-    const std::size_t sent = rig.device.wire.size();
-    const QStringList transcript = rig.view.transcript;
-    rig.device.answersLeft = -1;
-    rig.machine.DoSysExData(rig.device.replyTo(static_cast<Command>(pending)));
-    QCOMPARE(rig.device.wire.size(), sent);
-    QCOMPARE(rig.view.transcript.mid(0, transcript.size()), transcript);
-    QCOMPARE(rig.view.transcript.mid(transcript.size()),
-             QStringList{QStringLiteral("log:late reply %1 from Tarvik after the transfer was "
-                                        "aborted - ignored")
-                             .arg(pending)});
+    const std::size_t sent = rig.wire().size();
+    const QStringList before = rig.events.all;
+    QSignalSpy logged(&rig.machine, &TransferMachine::logLine);
+    rig.tarvik().releaseHeld();
+    QVERIFY(logged.wait(kWait));
+    QCOMPARE(rig.wire().size(), sent);
+    QCOMPARE(rig.events.all,
+             before + QStringList{QStringLiteral("log:late reply %1 from Tarvik after the transfer "
+                                                 "was aborted - ignored")
+                                      .arg(pending)});
     QCOMPARE(rig.machine.step(), Step::Idle);
 
     // Starting the chain again is a new run, answered as usual.
+    rig.tarvik().holdReplies(false);
     rig.machine.setReplyWatchdog(60000);
-    rig.machine.resetIdentifyCount();
-    if (chain == "connect") {
-      QVERIFY(rig.machine.startConnect());
-    } else if (chain == "config") {
-      QVERIFY(rig.machine.startSubmitConfig());
-    } else {
-      QVERIFY(rig.machine.startSubmitPresets());
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-    QCOMPARE(rig.view.log.last(), chain == "connect" ? kCompleteConnectLog.last()
-                                                     : QStringLiteral("transmission successful"));
-    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
-    QVERIFY(rig.button(chainButton));
-    QVERIFY(!rig.view.busy);
+    QVERIFY(rig.start(chain));
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.events.log.last(), chain == Chain::Connect
+                                        ? kCompleteConnectLog.last()
+                                        : QStringLiteral("transmission successful"));
+    QCOMPARE(rig.events.all.last(), "finished:" + nameOf(chain));
+    QCOMPARE(rig.events.matching("aborted:").size(), 1);
   }
-
-
 
   void identifyReplyAfterChainRunsItAgain() {
     Rig rig;
     QVERIFY(rig.connect());
-    rig.device.forget();
-    rig.view.log.clear();
+    const std::size_t first = rig.device().received().size();
+    rig.events.clear();
 
-    rig.machine.DoSysExData(rig.device.replyTo(Command::Identify));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-    const std::vector<Command> expected{Command::DownloadPresets, Command::DownloadConfig,
-                                        Command::DownloadCcMap, Command::DownloadPcRemap};
-    QVERIFY(rig.device.commandSequence() == expected);
-    QCOMPARE(rig.view.log, kCompleteConnectLog);
+    QVERIFY(rig.deliver(buildReplyFrame(1, Bytes{1, 9})));
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.commandsFrom(first), codesOf({Command::DownloadPresets, Command::DownloadConfig,
+                                               Command::DownloadCcMap, Command::DownloadPcRemap}));
+    QCOMPARE(rig.events.log, kCompleteConnectLog);
     QCOMPARE(rig.machine.identifyCount(), 6);
-    QVERIFY(rig.button(ChainButton::Connect));
-  }
-
-  void submitChains_data() {
-    QTest::addColumn<QString>("chain");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("log");
-    QTest::newRow("config stored")
-        << "config" << 0xFF << QStringList{"submit config", "transmission successful"};
-    QTest::newRow("config refused")
-        << "config" << 0x00
-        << QStringList{"submit config", "Tarvik did not store the advanced settings (status 0x00)"};
-    QTest::newRow("presets stored")
-        << "presets" << 0xFF
-        << QStringList{"submit presets", "transmission successful", "submit control changes",
-                       "submit programm change remap table", "transmission successful"};
-    // The two tables still go out, but the chain must not end in a success.
-    QTest::newRow("presets refused")
-        << "presets" << 0x00
-        << QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
-                       "submit control changes", "submit programm change remap table"};
-    QTest::newRow("presets refused with another status")
-        << "presets" << 0x7E
-        << QStringList{"submit presets", "Tarvik did not store the presets (status 0x7E)",
-                       "submit control changes", "submit programm change remap table"};
-  }
-  void submitChains() {
-    QFETCH(QString, chain);
-    QFETCH(int, status);
-    QFETCH(QStringList, log);
-    const bool config = chain == "config";
-    const ChainButton button = config ? ChainButton::SubmitConfig : ChainButton::SubmitPresets;
-    Rig rig;
-    rig.device.submitStatus = static_cast<std::uint8_t>(status);
-    QVERIFY(config ? rig.machine.startSubmitConfig() : rig.machine.startSubmitPresets());
-    QCOMPARE(rig.view.transcript.mid(0, 3),
-             QStringList({"button:" + RecordingView::name(button) + ":off", "cursor:busy",
-                          "log:" + log[0]}));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-
-    const std::vector<Command> expected =
-        config ? std::vector<Command>{Command::SubmitConfig}
-               : std::vector<Command>{Command::SubmitPresets, Command::SubmitCcMap,
-                                      Command::SubmitPcRemap};
-    QVERIFY(rig.device.commandSequence() == expected);
-    QCOMPARE(rig.device.stray, 0);
-    const auto& wire = rig.device.wire;
-    if (config) {
-      QCOMPARE(wire.size(), std::size_t{2 + kConfigRecordSize});
-      QCOMPARE(Bytes(wire[1].begin(), wire[1].end()), frameOf({0xF0, 0x00, 0x04, 0xF7}));
-      QCOMPARE(payloadOf(Command::SubmitConfig, rig.device.commands), bytes(rig.editors.record));
-    } else {
-      QCOMPARE(wire.size(), std::size_t{3 * (2 + kTableSize)});
-      QCOMPARE(payloadOf(Command::SubmitPresets, rig.device.commands), bytes(rig.editors.presets));
-      QCOMPARE(payloadOf(Command::SubmitCcMap, rig.device.commands), bytes(rig.editors.ccMap));
-      QCOMPARE(payloadOf(Command::SubmitPcRemap, rig.device.commands), bytes(rig.editors.pcRemap));
-      // Command byte 0x13 of the remap table: F0 01 03 F7 right after the marker.
-      const auto& remapCommand = wire[2 * (2 + kTableSize) + 1];
-      QCOMPARE(Bytes(remapCommand.begin(), remapCommand.end()), frameOf({0xF0, 0x01, 0x03, 0xF7}));
-    }
-    QCOMPARE(rig.view.log, log);
-    QVERIFY(rig.button(button));
-    QVERIFY(!rig.view.busy);
-    if (status == kStatusSuccess) {
-      QVERIFY(rig.view.boxes.empty());
-      return;
-    }
-    // One warning, once the chain has given everything back.
-    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
-    QCOMPARE(rig.view.boxes[0].caption, QStringLiteral("Warning"));
-    QVERIFY2(rig.view.boxes[0].text.startsWith(log[1]), qPrintable(rig.view.boxes[0].text));
-    QVERIFY(!rig.view.boxes[0].busyWhileShown);
-    QCOMPARE(rig.view.transcript.last(), QStringLiteral("warning:Warning"));
-
-    // The next submit that the device stores is a success again.
-    rig.device.submitStatus = kStatusSuccess;
-    QVERIFY(config ? rig.machine.startSubmitConfig() : rig.machine.startSubmitPresets());
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-    QCOMPARE(rig.view.log.last(), QStringLiteral("transmission successful"));
-    QCOMPARE(rig.view.boxes.size(), std::size_t{1});
-  }
-
-  void ccMapIsReadWhenReply5Arrives() {
-    Rig rig;
-    QVERIFY(rig.machine.startSubmitPresets());
-    // The device's answer is still queued; an edit made now must be what goes out.
-    rig.editors.ccMap.fill(0x03);
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.machine.chainRunning(), kWait);
-    QCOMPARE(payloadOf(Command::SubmitCcMap, rig.device.commands), Bytes(kTableSize, 0x03));
-  }
-
-  void reply19AlwaysReportsSuccess_data() {
-    QTest::addColumn<Bytes>("frame");
-    QTest::newRow("bare acknowledgement") << frameOf({0xF0, 0x13, 0xF7});
-    QTest::newRow("with a zero item") << frameOf({0xF0, 0x13, 0x00, 0x00, 0xF7});
-  }
-  void reply19AlwaysReportsSuccess() {
-    QFETCH(Bytes, frame);
-    Rig rig;
-    rig.machine.DoSysExData(frame);
-    QCOMPARE(rig.view.log, QStringList{"transmission successful"});
-    QVERIFY(rig.button(ChainButton::SubmitPresets));
-    QVERIFY(!rig.view.busy);
-    QVERIFY(rig.device.commands.empty());
+    QCOMPARE(rig.events.all.last(), QStringLiteral("finished:Connect"));
   }
 
   void unsolicitedReplyContinuesItsChain_data() {
@@ -387,13 +271,12 @@ class TransferMachineTest : public QObject {
     QFETCH(int, next);
     QFETCH(QStringList, log);
     Rig rig;
-    rig.device.answersLeft = 0;
-    rig.machine.DoSysExData(frame);
-    QCOMPARE(int(rig.device.commands.size()), 1);
-    QCOMPARE(int(rig.device.commands[0].command), next);
-    QCOMPARE(rig.view.log, log);
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QVERIFY(rig.deliver(frame));
+    QCOMPARE(rig.commands(), std::vector<int>{next});
+    QCOMPARE(rig.events.log, log);
     if (next == int(Command::SubmitCcMap)) {
-      QCOMPARE(rig.device.commands[0].payload, bytes(rig.editors.ccMap));
+      QCOMPARE(rig.payloadOf(Command::SubmitCcMap), bytes(rig.configuration.ccMapPayload()));
     }
     // Something now waits for the device, so the watchdog watches it.
     QVERIFY(rig.machine.chainRunning());
@@ -411,98 +294,68 @@ class TransferMachineTest : public QObject {
     QTest::newRow("status reply without status") << frameOf({0xF0, 0x05, 0xF7});
     QTest::newRow("identify without version") << frameOf({0xF0, 0x01, 0xF7});
     QTest::newRow("cut-off preset table") << buildReplyFrame(2, Bytes(100, 0));
+    QTest::newRow("cut-off page read-back") << buildReplyFrame(9, Bytes(100, 0));
   }
   void junkDuringChainChangesNothing() {
     QFETCH(Bytes, frame);
     Rig rig;
-    rig.device.answersLeft = 0;
-    rig.machine.setReplyWatchdog(60000);
-    QVERIFY(rig.machine.startSubmitPresets());
-    const QStringList transcript = rig.view.transcript;
-    const std::size_t sent = rig.device.wire.size();
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QVERIFY(rig.start(Chain::SubmitPresets));
+    const QStringList before = rig.events.all;
+    const std::size_t sent = rig.wire().size();
 
-    rig.machine.DoSysExData(frame);
-    QCOMPARE(rig.view.transcript, transcript);
-    QCOMPARE(rig.device.wire.size(), sent);
+    QVERIFY(rig.deliver(frame));
+    QCOMPARE(rig.events.all, before);
+    QCOMPARE(rig.wire().size(), sent);
     QCOMPARE(rig.machine.step(), Step::SubmittingPresets);
     QVERIFY(rig.machine.replyWatchdog().isActive());
     QVERIFY(!rig.machine.bootloaderFlag());
   }
 
-
-
-
-  void sendErrorEndsChainAndPropagates_data() {
-    QTest::addColumn<QString>("chain");
-    QTest::addColumn<int>("failAtByte");
-    QTest::addColumn<int>("button");
-    QTest::newRow("first identify") << "connect" << 1 << int(ChainButton::Connect);
-    // Seven identifies (14 bytes), then the marker of the presets request goes through.
-    QTest::newRow("presets request") << "connect" << 16 << int(ChainButton::Connect);
-    QTest::newRow("config record payload") << "config" << 10 << int(ChainButton::SubmitConfig);
-    QTest::newRow("cc map payload") << "presets" << 130 + 40 << int(ChainButton::SubmitPresets);
-  }
-  void sendErrorEndsChainAndPropagates() {
-    QFETCH(QString, chain);
-    QFETCH(int, failAtByte);
-    QFETCH(int, button);
-    const auto chainButton = static_cast<ChainButton>(button);
-    Rig rig;
-    rig.device.failAtByte = failAtByte;
-    // Replies are delivered by hand here, so the error surfaces in the test and not in the
-    // event loop.
-    rig.device.answersLeft = 0;
-    auto run = [&] {
-      if (chain == "connect") {
-        rig.machine.startConnect();
-        for (int i = 0; i < 7; ++i) {
-          rig.machine.DoSysExData(rig.device.replyTo(Command::Identify));
-        }
-      } else if (chain == "config") {
-        rig.machine.startSubmitConfig();
-      } else {
-        rig.machine.startSubmitPresets();
-        rig.machine.DoSysExData(rig.device.replyTo(Command::SubmitPresets));
-      }
-    };
-    QVERIFY_THROWS_EXCEPTION(TMidiError, run());
-    QVERIFY(rig.button(chainButton));
-    QVERIFY(!rig.view.busy);
-    QCOMPARE(rig.machine.step(), Step::Idle);
-    QVERIFY(!rig.machine.connectTimer().isActive());
-    QVERIFY(!rig.machine.replyWatchdog().isActive());
-    QVERIFY(rig.view.boxes.empty());
-    QCOMPARE(int(rig.device.wire.size()), failAtByte - 1);
-    // The link is free again for the next attempt.
-    rig.device.failAtByte = 0;
-    rig.device.answersLeft = -1;
-    QVERIFY(rig.machine.startSubmitConfig());
-  }
-
   void chainsNeverInterleave() {
     Rig rig;
-    rig.device.answersLeft = 0;
-    rig.machine.setReplyWatchdog(60000);
-    QVERIFY(rig.machine.startSubmitPresets());
-    const QStringList transcript = rig.view.transcript;
-    const std::size_t sent = rig.device.wire.size();
-    QVERIFY(!rig.machine.startConnect());
-    QVERIFY(!rig.machine.startSubmitConfig());
-    QVERIFY(!rig.machine.startSubmitPresets());
-    QCOMPARE(rig.view.transcript, transcript);
-    QCOMPARE(rig.device.wire.size(), sent);
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QVERIFY(rig.start(Chain::SubmitPresets));
+    const QStringList before = rig.events.all;
+    const std::size_t sent = rig.wire().size();
+    QVERIFY(!rig.start(Chain::Connect));
+    QVERIFY(!rig.start(Chain::SubmitConfig));
+    QVERIFY(!rig.start(Chain::SubmitPresets));
+    QCOMPARE(rig.events.all, before);
+    QCOMPARE(rig.wire().size(), sent);
     QVERIFY(!rig.machine.connectTimer().isActive());
   }
 
-  void linkReservedElsewhereRefusesEveryChain() {
+  void flashOwningTheLinkRefusesEveryChain() {
     Rig rig;
-    rig.view.reserved = true;
-    QVERIFY(!rig.machine.startConnect());
-    QVERIFY(!rig.machine.startSubmitConfig());
-    QVERIFY(!rig.machine.startSubmitPresets());
-    QVERIFY(rig.view.transcript.isEmpty());
-    QVERIFY(rig.device.wire.empty());
+    rig.machine.setFlashOwnsLink(true);
+    QVERIFY(!rig.start(Chain::Connect));
+    QVERIFY(!rig.start(Chain::SubmitConfig));
+    QVERIFY(!rig.start(Chain::SubmitPresets));
+    QVERIFY(rig.events.all.isEmpty());
+    QVERIFY(rig.wire().empty());
     QVERIFY(!rig.machine.chainRunning());
+    // Given back, the link takes chains again.
+    rig.machine.setFlashOwnsLink(false);
+    QVERIFY(rig.start(Chain::SubmitConfig));
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.events.all.last(), QStringLiteral("finished:SubmitConfig"));
+  }
+
+  void lostPortEndsTheChain() {
+    Rig rig;
+    rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QVERIFY(rig.start(Chain::SubmitConfig));
+    rig.machine.abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QCOMPARE(rig.events.all.mid(rig.events.all.size() - 3),
+             QStringList({"log:MIDI port Tarvik MIDI vanished while submitting config - transfer "
+                          "aborted",
+                          "running:off", "aborted:SubmitConfig:PortGone:submitting config:Tarvik MIDI"}));
+    QVERIFY(!rig.machine.replyWatchdog().isActive());
+    // With nothing running there is nothing to end.
+    const QStringList before = rig.events.all;
+    rig.machine.abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QCOMPARE(rig.events.all, before);
   }
 };
 

@@ -113,6 +113,41 @@ class TestInMemoryMidiService : public QObject {
     QCOMPARE(service.sent(0), (std::vector<std::vector<std::uint8_t>>{{0xF0, 0xF7}}));
   }
 
+  // The "send fails at byte N" cases of the link and the flash rest on this count.
+  void failCallFailsOnlyTheCallAfterThoseLetThrough_data() {
+    QTest::addColumn<int>("letThrough");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<int>("failing");  // 0-based index of the call that fails; -1: none
+    QTest::newRow("none let through fails the first") << 0 << 3 << 0;
+    QTest::newRow("three let through fail the fourth") << 3 << 6 << 3;
+    QTest::newRow("negative counts as none") << -2 << 2 << 0;
+    QTest::newRow("fewer calls than let through") << 5 << 5 << -1;
+  }
+  void failCallFailsOnlyTheCallAfterThoseLetThrough() {
+    QFETCH(int, letThrough);
+    QFETCH(int, calls);
+    QFETCH(int, failing);
+    InMemoryMidiService service;
+    service.addOutput("Out");
+    MidiHandle handle = kNoHandle;
+    QCOMPARE(service.outOpen(handle, 0), MidiResult::NoError);
+    service.failCall("outLongMsg", letThrough, MidiResult::NoDriver);
+    std::vector<std::vector<std::uint8_t>> expected;
+    for (int call = 0; call < calls; ++call) {
+      std::uint8_t bytes[] = {0xF0, std::uint8_t(call), 0xF7};
+      MidiHeader header;
+      header.data = bytes;
+      header.bufferLength = 3;
+      // Other operations neither fail nor use up the count.
+      QCOMPARE(service.outPrepareHeader(handle, &header), MidiResult::NoError);
+      const std::uint32_t result = service.outLongMsg(handle, &header);
+      QCOMPARE(result, call == failing ? MidiResult::NoDriver : MidiResult::NoError);
+      if (call != failing) expected.push_back({0xF0, std::uint8_t(call), 0xF7});
+    }
+    // The failed message never went on the wire.
+    QCOMPARE(service.sent(0), expected);
+  }
+
   void closingAnInputWithAQueuedBufferReleasesIt() {
     InMemoryMidiService service;
     service.addInput("In");

@@ -180,6 +180,7 @@ class TestTarvikDevice : public QObject {
     harness.device.receiveSysEx(identify[1]);
     QCOMPARE(harness.frames, Frames({{0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}}));
     QCOMPARE(harness.device.commandsReceived(), 1);
+    QCOMPARE(harness.device.ignoredInputs(), 1);
   }
 
   void bytesOutsideCommandsAreSkipped_data() {
@@ -199,6 +200,8 @@ class TestTarvikDevice : public QObject {
     QVERIFY(harness.frames.empty());
     QCOMPARE(harness.exchange(1), Frames({{0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}}));
     QCOMPARE(QString::fromStdString(harness.device.log().front()), logged);
+    QCOMPARE(harness.device.ignoredInputs(), 1);
+    QCOMPARE(harness.device.received().size(), std::size_t(1));
   }
 
   void eachCommandWritesALogLine() {
@@ -212,6 +215,19 @@ class TestTarvikDevice : public QObject {
                                             "EnterBootloader", "UploadFlashPage page 3 (128 bytes)",
                                             "LeaveBootloader"};
     QCOMPARE(harness.device.log(), expected);
+  }
+
+  void receivedCommandsKeepTheirPayloadAndAnswer() {
+    Harness harness;
+    harness.device.setFaults(SimFaults{.answerFirst = 2});
+    harness.send(1);
+    harness.send(4, ramp(20, 0xF0, 1));
+    harness.send(7, ramp(128, 8, 0));
+    using Received = TarvikDevice::Received;
+    const std::vector<Received> expected{
+        {1, {}, true}, {4, ramp(20, 0xF0, 1), true}, {7, ramp(128, 8, 0), false}};
+    QVERIFY(harness.device.received() == expected);
+    QCOMPARE(harness.device.ignoredInputs(), 0);
   }
 
   void bootloaderSessionIsRecorded() {
@@ -335,6 +351,18 @@ class TestTarvikDevice : public QObject {
     QVERIFY(harness.exchange(17).empty());
     QVERIFY(harness.exchange(1).empty());
     QCOMPARE(harness.device.flash().uploadOrder, std::vector<int>({0, 1, 2}));
+  }
+
+  void writeToFlashCanGoUnconfirmed() {
+    Harness harness;
+    harness.device.setFaults(SimFaults{.silentOnWrite = true});
+    QCOMPARE(harness.exchange(8).size(), std::size_t(1));
+    QCOMPARE(harness.exchange(9, page(0, 0)).size(), std::size_t(1));
+    QVERIFY(harness.exchange(17).empty());
+    // The write itself happened; only its confirmation is missing.
+    QVERIFY(harness.device.flash().writtenToFlash);
+    QCOMPARE(harness.device.log().back(), std::string("WriteRamToFlash - no reply"));
+    QCOMPARE(harness.exchange(1).size(), std::size_t(1));
   }
 
   void shortMessagesAreEchoedWhenAsked_data() {
