@@ -44,10 +44,10 @@ inline void ctrlClickFirstRow(QListWidget* list) {
 // named "Tarvik MIDI", so start-up pre-selects them. The simulated MIDI comes before the window
 // so that it outlives it: the window closes the link's ports when it goes.
 struct WindowRig {
-  explicit WindowRig(const TarvikContents& contents = TarvikContents::fromSeed(7),
-                     const QUrl& updateServer = QUrl(QStringLiteral(
-                         "http://127.0.0.1:9/downloads/tarvik/")),
-                     const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
+  explicit WindowRig(
+      const TarvikContents& contents = TarvikContents::fromSeed(7),
+      const QUrl& updateServer = QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+      const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
       : sim(contents) {
     if (beforeWindow) beforeWindow(sim.service());
     // As the program's entry does: errors inside the input callback show as boxes.

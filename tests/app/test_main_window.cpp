@@ -500,8 +500,9 @@ class MainWindowTest : public QObject {
     QVERIFY(!(presets->tables() == downloaded));
     QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
     QVERIFY(presets->tables() == downloaded);
-    QCOMPARE(presets->model().index(5, PresetMatrixModel::kPcRemapColumn).data(Qt::EditRole).toInt(),
-             downloaded.pcRemap(5));
+    QCOMPARE(
+        presets->model().index(5, PresetMatrixModel::kPcRemapColumn).data(Qt::EditRole).toInt(),
+        downloaded.pcRemap(5));
 
     // A file that is not there is refused and the grid stays as it is.
     QTest::mouseClick(rig.button("Button10"), Qt::LeftButton);

@@ -192,18 +192,18 @@ class PresetMatrixTest : public QObject {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("shown");
-    QTest::newRow("downloaded presets") << "presets" << QRect(0, 0, 8, 128)
-                                        << int(Qt::CheckStateRole) << 77 << 7
-                                        << QVariant(int(Qt::Checked));
+    QTest::newRow("downloaded presets")
+        << "presets" << QRect(0, 0, 8, 128) << int(Qt::CheckStateRole) << 77 << 7
+        << QVariant(int(Qt::Checked));
     QTest::newRow("one loop clicked") << "click" << QRect(0, 5, 8, 1) << int(Qt::CheckStateRole)
                                       << 5 << 3 << QVariant(int(Qt::Checked));
     QTest::newRow("one CC entry chosen") << "cc" << QRect(8, 3, 1, 1) << int(Qt::DisplayRole) << 3
                                          << 8 << QVariant(QStringLiteral("LOOP 2"));
     QTest::newRow("one program chosen") << "pc" << QRect(9, 9, 1, 1) << int(Qt::DisplayRole) << 9
                                         << 9 << QVariant(QStringLiteral("none"));
-    QTest::newRow("interlock group changed") << "lock" << QRect(0, 0, 8, 128)
-                                             << int(Qt::BackgroundRole) << 40 << 1
-                                             << QVariant(QBrush(QColor(Qt::red)));
+    QTest::newRow("interlock group changed")
+        << "lock" << QRect(0, 0, 8, 128) << int(Qt::BackgroundRole) << 40 << 1
+        << QVariant(QBrush(QColor(Qt::red)));
   }
   void configurationChangesReachTheView() {
     QFETCH(QString, change);
@@ -284,18 +284,15 @@ class PresetMatrixTest : public QObject {
     setLockMask(configuration, 0x06);
     configuration.applyPresets(filled(0x86));
     QCOMPARE(configuration.presetPayload(), filled(0x86));
-    QCOMPARE(tab.model().index(0, 1).data(Qt::CheckStateRole).value<Qt::CheckState>(),
-             Qt::Checked);
-    QCOMPARE(tab.model().index(0, 2).data(Qt::CheckStateRole).value<Qt::CheckState>(),
-             Qt::Checked);
+    QCOMPARE(tab.model().index(0, 1).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    QCOMPARE(tab.model().index(0, 2).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
 
     PresetTables loaded;
     loaded.setMask(9, 0xFF);
     configuration.setTables(loaded);
     QCOMPARE(int(tab.tables().mask(9)), 0xFF);
     QCOMPARE(int(tab.tables().mask(8)), 0);
-    QCOMPARE(tab.model().index(9, 7).data(Qt::CheckStateRole).value<Qt::CheckState>(),
-             Qt::Checked);
+    QCOMPARE(tab.model().index(9, 7).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
   }
 
   void deselectAllButton() {
