@@ -113,10 +113,13 @@ void Configuration::defaultProgramChange() {
 
 void Configuration::editRecord(const ConfigRecord& edited) {
   ConfigRecord next = edited;
-  const auto newlyMuted = static_cast<std::uint8_t>(next.muteMask & ~record_.muteMask);
+  // A change of any mute box runs the rule for all eight loops, so a received loop with both
+  // bits loses its momentary bit then too.
+  const bool muteChanged = next.muteMask != record_.muteMask;
   const auto newlyMomentary = static_cast<std::uint8_t>(next.switchMask & ~record_.switchMask);
-  next.switchMask = static_cast<std::uint8_t>(next.switchMask & ~newlyMuted &
-                                              ~(newlyMomentary & next.muteMask));
+  const auto refused =
+      static_cast<std::uint8_t>(muteChanged ? next.muteMask : newlyMomentary & next.muteMask);
+  next.switchMask = static_cast<std::uint8_t>(next.switchMask & ~refused);
   setRecord(next);
 }
 

@@ -47,9 +47,10 @@ class Configuration : public QObject {
   void deselectAll();
   // Preset n + 1 sends program n + 1.
   void defaultProgramChange();
-  // The record as the user left it. A loop that is muted cannot be momentary: muting a loop
-  // takes its momentary bit away, and a momentary bit set on a muted loop is refused. A
-  // received record with both bits stays as received until the user changes it.
+  // The record as the user left it. A loop that is muted cannot be momentary: any change of the
+  // mute mask takes the momentary bit of every muted loop away, and a momentary bit set on a
+  // muted loop is refused. A received record with both bits stays as received until the user
+  // changes the mute mask.
   void editRecord(const ConfigRecord& edited);
   // Whether the momentary box of loop `column` (0..7) can be ticked by the user.
   bool momentaryAllowed(int column) const { return ((record_.muteMask >> column) & 1U) == 0; }

@@ -24,29 +24,30 @@ QString displayText(QString text) {
 
 FirmwareTab::FirmwareTab(QWidget* parent)
     : QWidget(parent),
-      Button6(new QPushButton(QStringLiteral("check for updates "), this)),
+      checkButton_(new QPushButton(QStringLiteral("check for updates "), this)),
       currentVersion_(new QLabel(this)),
       latestVersion_(new QLabel(this)),
-      Memo1(new QPlainTextEdit(this)),
-      Button7(new QPushButton(QStringLiteral("download new firmware and flash into Tarvik"), this)),
+      changeLog_(new QPlainTextEdit(this)),
+      flashButton_(
+          new QPushButton(QStringLiteral("download new firmware and flash into Tarvik"), this)),
       progress_(new QProgressBar(this)) {
-  Button6->setObjectName(QStringLiteral("Button6"));
+  checkButton_->setObjectName(QStringLiteral("Button6"));
   currentVersion_->setObjectName(QStringLiteral("currentVersion"));
   latestVersion_->setObjectName(QStringLiteral("latestVersion"));
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Button7->setObjectName(QStringLiteral("Button7"));
+  changeLog_->setObjectName(QStringLiteral("Memo1"));
+  flashButton_->setObjectName(QStringLiteral("Button7"));
   progress_->setObjectName(QStringLiteral("flashProgress"));
 
-  Memo1->setReadOnly(true);
+  changeLog_->setReadOnly(true);
   QFont font(QStringLiteral("Courier New"));
   font.setStyleHint(QFont::Monospace);
   font.setFixedPitch(true);
-  Memo1->setFont(font);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  changeLog_->setFont(font);
+  changeLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  changeLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  changeLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-  Button7->setEnabled(false);
+  flashButton_->setEnabled(false);
   progress_->setVisible(false);
 
   auto* versions = new QGridLayout;
@@ -57,19 +58,19 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   versions->setColumnStretch(1, 1);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Button6, 0, Qt::AlignLeft);
+  layout->addWidget(checkButton_, 0, Qt::AlignLeft);
   layout->addLayout(versions);
   layout->addWidget(new QLabel(QStringLiteral("change log:"), this));
-  layout->addWidget(Memo1, 1);
-  layout->addWidget(Button7, 0, Qt::AlignLeft);
+  layout->addWidget(changeLog_, 1);
+  layout->addWidget(flashButton_, 0, Qt::AlignLeft);
   layout->addWidget(progress_);
 
-  connect(Button6, &QPushButton::clicked, this, [this] {
+  connect(checkButton_, &QPushButton::clicked, this, [this] {
     if (check_ && !linkBusy_) {
       check_->start();
     }
   });
-  connect(Button7, &QPushButton::clicked, this, &FirmwareTab::flashRequested);
+  connect(flashButton_, &QPushButton::clicked, this, &FirmwareTab::flashRequested);
   updateButtons();
 }
 
@@ -92,14 +93,14 @@ QString FirmwareTab::currentVersion() const { return currentVersion_->text(); }
 
 QString FirmwareTab::latestVersion() const { return latestVersion_->text(); }
 
-QString FirmwareTab::changeLog() const { return Memo1->toPlainText(); }
+QString FirmwareTab::changeLog() const { return changeLog_->toPlainText(); }
 
 void FirmwareTab::setFlashButtonEnabled(bool enabled) {
   flashWanted_ = enabled;
   updateButtons();
 }
 
-bool FirmwareTab::flashButtonEnabled() const { return Button7->isEnabled(); }
+bool FirmwareTab::flashButtonEnabled() const { return flashButton_->isEnabled(); }
 
 void FirmwareTab::setProgress(int page, int pageCount) {
   progress_->setRange(0, pageCount);
@@ -116,7 +117,7 @@ void FirmwareTab::setLinkBusy(bool busy) {
 }
 
 void FirmwareTab::onCheckFinished(const QString& latestVersion, const QString& changeLog) {
-  Memo1->setPlainText(displayText(changeLog));
+  changeLog_->setPlainText(displayText(changeLog));
   latestVersion_->setText(latestVersion);
   // Recorded even while the link is busy, so that the button follows this check once the link is
   // free; a flash that ends after it decides again (see setLinkBusy).
@@ -125,8 +126,8 @@ void FirmwareTab::onCheckFinished(const QString& latestVersion, const QString& c
 }
 
 void FirmwareTab::updateButtons() {
-  Button6->setEnabled(check_ && !check_->running() && !linkBusy_);
-  Button7->setEnabled(flashWanted_ && !linkBusy_);
+  checkButton_->setEnabled(check_ && !check_->running() && !linkBusy_);
+  flashButton_->setEnabled(flashWanted_ && !linkBusy_);
 }
 
 }  // namespace tarvik

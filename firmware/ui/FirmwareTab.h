@@ -22,7 +22,7 @@ class FirmwareTab : public QWidget {
  public:
   explicit FirmwareTab(QWidget* parent = nullptr);
 
-  // Not owned. Button6 starts it; its results fill the tab.
+  // Not owned. The check button (Button6) starts it; its results fill the tab.
   void setUpdateCheck(UpdateCheck* check);
 
   void setCurrentVersion(const QString& version);
@@ -48,11 +48,11 @@ class FirmwareTab : public QWidget {
   void onCheckFinished(const QString& latestVersion, const QString& changeLog);
   void updateButtons();
 
-  QPushButton* Button6;
+  QPushButton* checkButton_;
   QLabel* currentVersion_;
   QLabel* latestVersion_;
-  QPlainTextEdit* Memo1;
-  QPushButton* Button7;
+  QPlainTextEdit* changeLog_;
+  QPushButton* flashButton_;
   QProgressBar* progress_;
   QPointer<UpdateCheck> check_;
   bool linkBusy_ = false;

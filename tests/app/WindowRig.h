@@ -3,7 +3,7 @@
 
 #include "app/TForm1.h"
 #include "midi/InMemoryMidiService.h"
-#include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
 
@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tarvik::testing {
 
@@ -40,24 +41,27 @@ inline void ctrlClickFirstRow(QListWidget* list) {
 }
 
 // The main window with a virtual Tarvik behind the in-memory MIDI service; both ports are
-// named "Tarvik MIDI", so start-up pre-selects them.
+// named "Tarvik MIDI", so start-up pre-selects them. The simulated MIDI comes before the window
+// so that it outlives it: the window closes the link's ports when it goes.
 struct WindowRig {
-  explicit WindowRig(const TarvikContents& contents = TarvikContents::fromSeed(7),
-                     const QUrl& updateServer = QUrl(QStringLiteral(
-                         "http://127.0.0.1:9/downloads/tarvik/")),
-                     const std::function<void(InMemoryMidiService&)>& beforeWindow = {}) {
-    sim = installInProcessTarvik(contents);
-    if (beforeWindow) beforeWindow(sim->service());
-    form = std::make_unique<TForm1>(dialogs, updateServer);
+  explicit WindowRig(
+      const TarvikContents& contents = TarvikContents::fromSeed(7),
+      const QUrl& updateServer = QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+      const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
+      : sim(contents) {
+    if (beforeWindow) beforeWindow(sim.service());
+    // As the program's entry does: errors inside the input callback show as boxes.
+    sim.ports().setErrorReporter([this](const std::string& text) {
+      dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
+    });
+    form = std::make_unique<TForm1>(dialogs, sim.ports(), updateServer);
     form->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
     form->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
     form->show();
   }
-  ~WindowRig() {
-    form.reset();
-    sim.reset();
-    DestroyMidiDevices();
-  }
+  ~WindowRig() { form.reset(); }
+  WindowRig(const WindowRig&) = delete;
+  WindowRig& operator=(const WindowRig&) = delete;
 
   template <class T = QWidget>
   T* find(const char* name) const {
@@ -66,8 +70,9 @@ struct WindowRig {
     return widget;
   }
   QPushButton* button(const char* name) const { return find<QPushButton>(name); }
-  TarvikDevice& device() { return sim->device(); }
-  InMemoryMidiService& service() { return sim->service(); }
+  TarvikDevice& device() { return sim.device(); }
+  InMemoryMidiService& service() { return sim.service(); }
+  InProcessTarvik& tarvik() { return sim.tarvik(); }
 
   // Event-log messages without their time stamps.
   QStringList logMessages() const {
@@ -102,7 +107,7 @@ struct WindowRig {
   }
 
   FakeDialogs dialogs;
-  std::unique_ptr<InProcessTarvik> sim;
+  SimulatedMidi sim;
   std::unique_ptr<TForm1> form;
 };
 

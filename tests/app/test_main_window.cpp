@@ -6,8 +6,10 @@
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/TvkFile.h"
+#include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
 
+#include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -58,9 +60,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.find<QListWidget>("inputDevices")->item(0)->text(), QStringLiteral("Tarvik MIDI"));
     QCOMPARE(selectedRow(rig.find<QListWidget>("inputDevices")), 0);
     QCOMPARE(selectedRow(rig.find<QListWidget>("outputDevices")), 0);
-    auto* timer = rig.form->findChild<QTimer*>(QStringLiteral("Timer1"));
-    QVERIFY(timer != nullptr);
-    QVERIFY(!timer->isActive());
+    QTimer& timer = rig.form->machine().connectTimer();
+    QCOMPARE(timer.objectName(), QStringLiteral("Timer1"));
+    QVERIFY(!timer.isActive());
     QVERIFY(rig.button("Button1")->isEnabled());
     QCOMPARE(rig.logMessages(), QStringList());
   }
@@ -75,12 +77,24 @@ class MainWindowTest : public QObject {
     QVERIFY(!BusyCursor::isBusy());
     QVERIFY(rig.form->portsOpened());
 
+    const Configuration& configuration = rig.form->configuration();
+    QCOMPARE(configuration.presetPayload(), contents.presets);
+    QCOMPARE(configuration.ccMapPayload(), contents.ccMap);
+    QCOMPARE(configuration.pcRemapPayload(), contents.pcRemap);
+    QCOMPARE(configuration.recordBytes(), sentBack(contents.configRecord));
+    // The tabs show what arrived.
     auto* presets = rig.form->findChild<PresetMatrixTab*>();
     auto* advanced = rig.form->findChild<AdvancedSettingsTab*>();
-    QCOMPARE(presets->presetPayload(), contents.presets);
-    QCOMPARE(presets->ccMapPayload(), contents.ccMap);
-    QCOMPARE(presets->pcRemapPayload(), contents.pcRemap);
-    QCOMPARE(advanced->configRecord(), sentBack(contents.configRecord));
+    QVERIFY(advanced->shownRecord() == configuration.record());
+    for (int row : {0, 63, 127}) {
+      for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
+        const bool on = (contents.presets[row] >> loop) & 1U;
+        QCOMPARE(presets->model().index(row, loop).data(Qt::CheckStateRole).toInt(),
+                 int(on ? Qt::Checked : Qt::Unchecked));
+      }
+      QCOMPARE(presets->model().index(row, PresetMatrixModel::kCcColumn).data(Qt::EditRole).toInt(),
+               configuration.tables().cc(row));
+    }
   }
 
   void submitsSendBackExactlyWhatWasDownloaded() {
@@ -184,7 +198,7 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.connectAndDownload());
     QCOMPARE(rig.logMessages(), kConnectLog);
     QCOMPARE(rig.commandsNamed("Identify"), 7);
-    QCOMPARE(rig.form->findChild<PresetMatrixTab*>()->presetPayload(), contents.presets);
+    QCOMPARE(rig.form->configuration().presetPayload(), contents.presets);
     QVERIFY(rig.dialogs.errors.empty());
   }
 
@@ -321,8 +335,8 @@ class MainWindowTest : public QObject {
     if (start != QStringLiteral("Button1")) QVERIFY(rig.connectAndDownload());
     auto* inputs = rig.find<QListWidget>("inputDevices");
     auto* outputs = rig.find<QListWidget>("outputDevices");
-    rig.sim->holdReplies(true);
-    QSignalSpy held(rig.sim.get(), &InProcessTarvik::replyHeld);
+    rig.tarvik().holdReplies(true);
+    QSignalSpy held(&rig.tarvik(), &InProcessTarvik::replyHeld);
 
     QTest::mouseClick(rig.button(qPrintable(start)), Qt::LeftButton);
     int seen = 0;
@@ -336,7 +350,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(selectedRow(ports), 0);
       }
       held.clear();
-      rig.sim->releaseHeld();
+      rig.tarvik().releaseHeld();
       ++seen;
       // Either the answer to that reply went out (and its own reply is held) or the chain ended.
       QVERIFY(QTest::qWaitFor(
@@ -355,13 +369,17 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.connectAndDownload());
     auto* inputs = rig.find<QListWidget>("inputDevices");
     auto* outputs = rig.find<QListWidget>("outputDevices");
-    // Nothing listens at the update server's address, so the flash ends with its download.
+    // Nothing listens at the update server's address, so the flash ends with its download,
+    // which owns the link as the flash does.
+    QSignalSpy failed(&rig.form->firmwareDownload(), &FirmwareDownload::failed);
     rig.form->Button7Click();
-    QVERIFY(rig.form->flasher().running());
+    QVERIFY(rig.form->busy());
     QVERIFY(!inputs->isEnabled());
     QVERIFY(!outputs->isEnabled());
-    QVERIFY(QTest::qWaitFor([&] { return !rig.form->flasher().running(); }, kWaitMs));
+    QVERIFY(failed.wait(kWaitMs));
+    QVERIFY(!rig.form->busy());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(rig.dialogs.errors[0].caption, TForm1::applicationTitle);
     QVERIFY(inputs->isEnabled());
     QVERIFY(outputs->isEnabled());
   }
@@ -405,46 +423,53 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
   }
 
-  void anotherOutputSelectedAfterConnectIsNotOpenSoSendsFail() {
+  // The link keeps the ports its connect opened: an output selected or deselected afterwards
+  // changes nothing for a submit, which still reaches the device, and nothing for the
+  // shut-down, which closes the link's ports. Only the next connect takes the new selection.
+  void aChangedOutputSelectionWaitsForTheNextConnect_data() {
+    QTest::addColumn<bool>("deselect");
+    QTest::newRow("another output selected") << false;
+    QTest::newRow("output deselected") << true;
+  }
+  void aChangedOutputSelectionWaitsForTheNextConnect() {
+    QFETCH(bool, deselect);
     WindowRig rig(TarvikContents::fromSeed(7), kNoUpdateServer,
                   [](InMemoryMidiService& service) { service.addOutput("Other MIDI"); });
     QVERIFY(rig.connectAndDownload());
-    rig.find<QListWidget>("outputDevices")->setCurrentRow(1);
-    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("The specified device handle is invalid."));
-    // The chain that could not start gives its button and the cursor back.
-    QVERIFY(rig.button("Button3")->isEnabled());
-    QVERIFY(!BusyCursor::isBusy());
-    QVERIFY(!rig.form->machine().chainRunning());
-
-    // Closing the window closes the selected input, then tries the selected output, which was
-    // never opened, and reports that; the output opened by the connect is left to the port list.
-    rig.form.reset();
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
-    QVERIFY(!rig.service().isInputOpen(0));
-    QVERIFY(rig.service().isOutputOpen(0));
-  }
-
-  // After a connect the output is deselected: the chain and the shut-down use the selection,
-  // so the submit reports the missing port and the shut-down leaves port 0 to the port list.
-  void aDeselectedOutputIsNotUsedAfterAConnect() {
-    WindowRig rig;
-    QVERIFY(rig.connectAndDownload());
-    ctrlClickFirstRow(rig.find<QListWidget>("outputDevices"));
-    const std::size_t sentBefore = rig.service().sent(0).size();
+    auto* outputs = rig.find<QListWidget>("outputDevices");
+    if (deselect) {
+      ctrlClickFirstRow(outputs);
+    } else {
+      outputs->setCurrentRow(1);
+    }
+    QCOMPARE(selectedRow(outputs), deselect ? -1 : 1);
 
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    QCOMPARE(rig.dialogs.errors[0].text,
-             QStringLiteral("TMidiOutput: Device index out of bounds! (-1)"));
-    QCOMPARE(rig.service().sent(0).size(), sentBefore);
-    QVERIFY(rig.button("Button3")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.button("Button3")->isEnabled(), kWaitMs);
+    QVERIFY(rig.dialogs.errors.empty());
+    QCOMPARE(rig.commandsNamed("SubmitPcRemap"), 1);
+    QCOMPARE(rig.logMessages().constLast(), QStringLiteral("transmission successful"));
+    QVERIFY(rig.service().sent(1).empty());
+
+    const std::size_t sentToDevice = rig.service().sent(0).size();
+    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    if (deselect) {
+      QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+      QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("Please select a Midi Output Device!"));
+      QVERIFY(rig.service().sent(1).empty());
+    } else {
+      // Nothing answers on the other output, so this connect runs into its time-out.
+      QVERIFY(!rig.service().sent(1).empty());
+      QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+      QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
+    }
+    QCOMPARE(rig.service().sent(0).size(), sentToDevice);
 
     rig.form.reset();
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{2});
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QVERIFY(!rig.service().isInputOpen(0));
-    QVERIFY(rig.service().isOutputOpen(0));
+    QVERIFY(!rig.service().isOutputOpen(deselect ? 0 : 1));
   }
 
   void busyCursorIsAStateNotAStack() {
@@ -460,7 +485,7 @@ class MainWindowTest : public QObject {
     WindowRig rig(TarvikContents::fromSeed(5));
     QVERIFY(rig.connectAndDownload());
     auto* presets = rig.form->findChild<PresetMatrixTab*>();
-    const PresetTables downloaded = presets->tables();
+    const PresetTables downloaded = rig.form->configuration().tables();
 
     QTemporaryDir dir;
     rig.dialogs.nextFileName = dir.filePath(QStringLiteral("live.tvk"));
@@ -475,6 +500,9 @@ class MainWindowTest : public QObject {
     QVERIFY(!(presets->tables() == downloaded));
     QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
     QVERIFY(presets->tables() == downloaded);
+    QCOMPARE(
+        presets->model().index(5, PresetMatrixModel::kPcRemapColumn).data(Qt::EditRole).toInt(),
+        downloaded.pcRemap(5));
 
     // A file that is not there is refused and the grid stays as it is.
     QTest::mouseClick(rig.button("Button10"), Qt::LeftButton);
@@ -505,13 +533,20 @@ class MainWindowTest : public QObject {
   void interlockBoxesColourThePresetMatrix() {
     WindowRig rig;
     auto* presets = rig.form->findChild<PresetMatrixTab*>();
+    auto background = [&](int row) {
+      return presets->model().index(row, 2).data(Qt::BackgroundRole);
+    };
     rig.find<QCheckBox>("lockCB3")->setChecked(true);
-    QCOMPARE(presets->model().lockMask(), quint8{0x04});
+    QCOMPARE(int(rig.form->configuration().record().lockMask), 0x04);
+    QCOMPARE(background(0).value<QBrush>().color(), QColor(Qt::red));
+    QCOMPARE(background(127).value<QBrush>().color(), QColor(Qt::red));
+    QVERIFY(!presets->model().index(0, 1).data(Qt::BackgroundRole).isValid());
     rig.find<QCheckBox>("lockCB3")->setChecked(false);
-    QCOMPARE(presets->model().lockMask(), quint8{0x00});
+    QVERIFY(!background(0).isValid());
+    QVERIFY(!background(127).isValid());
   }
 
-  void closingTheWindowClosesTheSelectedPortsOnlyAfterAConnect() {
+  void closingTheWindowClosesTheLinksPortsOnlyAfterAConnect() {
     {
       WindowRig rig;
       rig.form.reset();
@@ -533,18 +568,14 @@ class MainWindowTest : public QObject {
   }
 
   void aFailedEnumerationStillBringsTheWindowUp() {
-    auto sim = installInProcessTarvik();
-    sim->service().failNext("inGetDevCaps", MidiResult::Error);
+    SimulatedMidi sim;
+    sim.service().failNext("inGetDevCaps", MidiResult::Error);
     tarvik::testing::FakeDialogs dialogs;
-    {
-      TForm1 form(dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
-      form.show();
-      QCOMPARE(dialogs.errors.size(), std::size_t{1});
-      QCOMPARE(form.findChild<QListWidget*>(QStringLiteral("inputDevices"))->count(), 0);
-      QCOMPARE(form.windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9"));
-    }
-    sim.reset();
-    DestroyMidiDevices();
+    TForm1 form(dialogs, sim.ports(), kNoUpdateServer);
+    form.show();
+    QCOMPARE(dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(form.findChild<QListWidget*>(QStringLiteral("inputDevices"))->count(), 0);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9"));
   }
 };
 

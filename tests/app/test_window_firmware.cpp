@@ -8,6 +8,7 @@
 
 #include "WindowRig.h"
 #include "app/BusyCursor.h"
+#include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateCheck.h"
 #include "sim/fixtures/FirmwareFixture.h"
@@ -75,11 +76,23 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(rig_->button("Button7")->isEnabled());
     logBeforeFlash_ = static_cast<int>(rig_->logMessages().size());
   }
-  // Button7 (confirmed), then the flash to its end; true when it reported a written flash.
+  // Button7 (confirmed), then the firmware download and the flash to their end; true when the
+  // flash reported a written flash. A failed download or a refused image ends it without a
+  // flash.
   bool flash() {
-    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
+    QObject scope;  // ends the connections below with this call
+    bool ended = false;
+    bool flashed = false;
+    connect(&rig_->form->firmwareDownload(), &FirmwareDownload::failed, &scope,
+            [&] { ended = true; });
+    connect(&rig_->form->firmwareDownload(), &FirmwareDownload::checked, &scope,
+            [&](const FirmwareImage& image) { ended = ended || !image.ok(); });
+    connect(&rig_->form->flasher(), &Flasher::finished, &scope, [&](FlashEnd end) {
+      flashed = end == FlashEnd::Flashed;
+      ended = true;
+    });
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-    return finished.wait(kWaitMs) && finished.first().first().toBool();
+    return QTest::qWaitFor([&] { return ended; }, kWaitMs) && flashed;
   }
   QString errorTexts() const {
     QStringList texts;
@@ -109,7 +122,7 @@ class WindowFirmwareTest : public QObject {
     rig_->form->machine().setConnectTimeout(kLongMs);
     rig_->form->machine().setReplyWatchdog(kLongMs);
     rig_->form->updateCheck().setRequestTimeout(kLongMs);
-    rig_->form->flasher().setRequestTimeout(kLongMs);
+    rig_->form->firmwareDownload().setRequestTimeout(kLongMs);
     rig_->form->flasher().setReplyTimeout(kLongMs);
     rig_->form->flasher().setWriteTimeout(kLongMs);
   }
@@ -220,11 +233,13 @@ class WindowFirmwareTest : public QObject {
 
   void nothingElseTalksToTheDeviceWhileFlashing() {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
-    rig_->sim->holdReplies(true);
+    rig_->tarvik().holdReplies(true);
+    QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
     QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The device has taken EnterBootloader and its answer is held: the flash waits for it.
-    QTRY_COMPARE_WITH_TIMEOUT(rig_->sim->pendingReplies(), 1, kWaitMs);
+    QVERIFY(held.wait(kWaitMs));
+    QCOMPARE(rig_->tarvik().pendingReplies(), 1);
     QVERIFY(rig_->form->flasher().running());
     for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6",
                              "Button7"}) {
@@ -234,9 +249,9 @@ class WindowFirmwareTest : public QObject {
     rig_->form->Button1Click();  // even a direct call is refused
     QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->form->flasher().running());
-    rig_->sim->holdReplies(false);
+    rig_->tarvik().holdReplies(false);
     QVERIFY(finished.wait(kWaitMs));
-    QVERIFY(finished.first().first().toBool());
+    QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::Flashed);
     QCOMPARE(rig_->commandsNamed("Identify"), 7);
     QCOMPARE(flashLog(), successfulFlashLog(6));
   }
@@ -277,7 +292,7 @@ class WindowFirmwareTest : public QObject {
 
     serveChangelog(secondLatest);
     server_->hold();
-    rig_->sim->holdReplies(true);
+    rig_->tarvik().holdReplies(true);
     QSignalSpy checked(&rig_->form->updateCheck(), &UpdateCheck::finished);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(rig_->form->updateCheck().running());
@@ -286,15 +301,16 @@ class WindowFirmwareTest : public QObject {
       QTest::mouseClick(rig_->button("Button3"), Qt::LeftButton);
       QVERIFY(rig_->form->machine().chainRunning());
     } else {
+      // The firmware download (held by the server too) and then the flash own the link.
       QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
-      QVERIFY(rig_->form->flasher().running());
+      QVERIFY(rig_->form->busy());
     }
     server_->release();
     QVERIFY(checked.wait(kWaitMs));
     QCOMPARE(rig_->find<QLabel>("latestVersion")->text(), QString::fromLatin1(secondLatest));
     QVERIFY(!rig_->button("Button7")->isEnabled());
 
-    rig_->sim->holdReplies(false);
+    rig_->tarvik().holdReplies(false);
     if (holder == QLatin1String("submit")) {
       QVERIFY(QTest::qWaitFor(
           [&] {
@@ -303,7 +319,8 @@ class WindowFirmwareTest : public QObject {
           kWaitMs));
     } else {
       QVERIFY(flashed.wait(kWaitMs));
-      QCOMPARE(flashed.first().first().toBool(), holder == QLatin1String("flash"));
+      QCOMPARE(flashed.first().first().value<FlashEnd>() == FlashEnd::Flashed,
+               holder == QLatin1String("flash"));
     }
     QVERIFY2(rig_->dialogs.errors.empty(), qPrintable(errorTexts()));
     QCOMPARE(rig_->button("Button7")->isEnabled(), flashEnabled);

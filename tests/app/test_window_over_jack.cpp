@@ -11,7 +11,7 @@
 
 #include "app/TForm1.h"
 #include "config/ui/PresetMatrixTab.h"
-#include "midi/MidiDevices.h"
+#include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "sim/TarvikContents.h"
 #include "support/ConnectLog.h"
@@ -53,6 +53,8 @@ class WindowOverJackTest : public QObject {
 
   JackRig jack;
   FakeDialogs dialogs;
+  // The port lists go after the window and before the simulator and the server.
+  std::unique_ptr<MidiPorts> ports;
   std::unique_ptr<TForm1> form;
 
   QPushButton* button(const char* name) const {
@@ -104,7 +106,7 @@ class WindowOverJackTest : public QObject {
     QVERIFY2(api == QStringLiteral("Jack"),
              qPrintable(QStringLiteral("the MIDI service runs on \"%1\", not on JACK: %2")
                             .arg(api, QString::fromStdString(service->startupProblem()))));
-    SetMidiService(std::move(service));
+    ports = std::make_unique<MidiPorts>(std::move(service));
   }
 
   // What the simulator took and what the server reported explain a failure better than the
@@ -118,13 +120,13 @@ class WindowOverJackTest : public QObject {
   // The window goes first and the port lists next, while the ports they use still exist.
   void cleanupTestCase() {
     form.reset();
-    DestroyMidiDevices();
+    ports.reset();
     jack.stopSimulator();
     jack.stopServer();
   }
 
   void connectDownloadsTheSimulatorsTablesAndSubmitsThemBack() {
-    form = std::make_unique<TForm1>(dialogs,
+    form = std::make_unique<TForm1>(dialogs, *ports,
                                     QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
     form->machine().setConnectTimeout(kDeviceTimeoutMs);
     form->machine().setReplyWatchdog(kDeviceTimeoutMs);
@@ -151,11 +153,16 @@ class WindowOverJackTest : public QObject {
     QVERIFY(form->portsOpened());
 
     const TarvikContents held = TarvikContents::fromSeed(kSeed);
+    QCOMPARE(form->configuration().presetPayload(), held.presets);
+    QCOMPARE(form->configuration().ccMapPayload(), held.ccMap);
+    QCOMPARE(form->configuration().pcRemapPayload(), held.pcRemap);
     auto* presets = form->findChild<PresetMatrixTab*>();
     QVERIFY(presets != nullptr);
-    QCOMPARE(presets->presetPayload(), held.presets);
-    QCOMPARE(presets->ccMapPayload(), held.ccMap);
-    QCOMPARE(presets->pcRemapPayload(), held.pcRemap);
+    for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
+      const bool on = (held.presets[127] >> loop) & 1U;
+      QCOMPARE(presets->model().index(127, loop).data(Qt::CheckStateRole).toInt(),
+               int(on ? Qt::Checked : Qt::Unchecked));
+    }
 
     const int submitStart = static_cast<int>(logMessages().size());
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
@@ -185,7 +192,7 @@ class WindowOverJackTest : public QObject {
     QVERIFY2(dialogs.errors.empty(), qPrintable(errorBoxes(dialogs)));
 
     form.reset();
-    DestroyMidiDevices();
+    ports.reset();
     // The simulator logs each command it took; the three tables arrived whole.
     QVERIFY(jack.stopSimulator());
     const QByteArray simLog = jack.simulatorOutput();

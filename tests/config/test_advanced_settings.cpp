@@ -9,10 +9,14 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "config/ui/AdvancedSettingsTab.h"
+#include "config/Configuration.h"
 #include "config/RecordCases.h"
+#include "config/ui/AdvancedSettingsTab.h"
 
 using tarvik::AdvancedSettingsTab;
+using tarvik::Block;
+using tarvik::ConfigRecord;
+using tarvik::Configuration;
 using namespace tarvik::testing;
 
 namespace {
@@ -52,7 +56,8 @@ class AdvancedSettingsTest : public QObject {
     QFETCH(int, maximum);
     QFETCH(int, start);
     QFETCH(QString, unit);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     auto* spin = control<QSpinBox>(tab, name);
     QCOMPARE(spin->minimum(), minimum);
     QCOMPARE(spin->maximum(), maximum);
@@ -87,7 +92,8 @@ class AdvancedSettingsTest : public QObject {
     QFETCH(int, start);
     QFETCH(QString, first);
     QFETCH(QString, last);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     auto* combo = control<QComboBox>(tab, name);
     QCOMPARE(combo->count(), count);
     QCOMPARE(combo->currentIndex(), start);
@@ -120,12 +126,14 @@ class AdvancedSettingsTest : public QObject {
   void captionsAreExact() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     QCOMPARE(box(tab, name)->text(), caption);
   }
 
   void layoutNamesAndGroups() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     QCOMPARE(tab.submitButton()->objectName(), QStringLiteral("Button2"));
     QCOMPARE(tab.submitButton()->text(), QStringLiteral("Submit to Tarvik"));
     QCOMPARE(control<QLabel>(tab, "Label35")->text(), QStringLiteral("Expression Pedal CC Nr:"));
@@ -145,24 +153,36 @@ class AdvancedSettingsTest : public QObject {
   }
 
   void startStateRecord() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     const Record expected{0, 0, 0, 0, 0, 0, 0, 10, 255, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0};
-    QCOMPARE(tab.configRecord(), expected);
+    QCOMPARE(configuration.recordBytes(), expected);
+    QCOMPARE(tab.shownRecord().toBytes(), expected);
   }
 
+  // The controls show a received record in full (hidden selectors included), and a user's edit
+  // of one control afterwards sends nothing else differently: no value is lost or altered on
+  // its way through the controls.
   void receivedRecordIsSentBack_data() { addRoundTripRows(); }
   void receivedRecordIsSentBack() {
     QFETCH(QByteArray, received);
     QFETCH(QByteArray, sentBack);
-    AdvancedSettingsTab tab;
-    const Record items = toRecord(received);
-    tab.applyConfigRecord(items);
-    QCOMPARE(fromRecord(tab.configRecord()), sentBack);
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    configuration.applyRecord(toRecord(received));
+    QCOMPARE(fromRecord(configuration.recordBytes()), sentBack);
+    QVERIFY(tab.shownRecord() == configuration.record());
+
+    box(tab, "CheckBox5")->click();
+    QCOMPARE(int(configuration.recordBytes()[14]), sentBack[14] == 1 ? 0 : 1);
+    box(tab, "CheckBox5")->click();
+    QCOMPARE(fromRecord(configuration.recordBytes()), sentBack);
   }
 
   void receivedValuesShowInControls() {
-    AdvancedSettingsTab tab;
-    tab.applyConfigRecord(
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    configuration.applyRecord(
         toRecord(recordBytes({{1, 16}, {2, 2}, {12, 2}, {0, 255}, {7, 0}, {15, 127}})));
     QCOMPARE(control<QComboBox>(tab, "ComboBox1")->currentIndex(), -1);
     QVERIFY(box(tab, "CheckBox1")->isChecked());
@@ -170,10 +190,31 @@ class AdvancedSettingsTest : public QObject {
     QCOMPARE(control<QSpinBox>(tab, "SpinEdit1")->value(), 254);
     QCOMPARE(control<QSpinBox>(tab, "SpinEdit4")->value(), 1);
     QCOMPARE(control<QComboBox>(tab, "ComboBox5")->currentText(), QStringLiteral("128"));
-    tab.applyConfigRecord(toRecord(recordBytes({{15, 128}})));
+    configuration.applyRecord(toRecord(recordBytes({{15, 128}})));
     QCOMPARE(control<QComboBox>(tab, "ComboBox5")->currentText(), QStringLiteral("none"));
   }
 
+  // A tab built over a configuration that already holds values shows them, and every tab bound
+  // to one configuration shows what the user did in another.
+  void tabsShowTheConfigurationTheyAreBoundTo() {
+    Configuration configuration;
+    configuration.applyRecord(toRecord(recordBytes({{0, 90}, {13, 1}, {19, 0x06}})));
+    AdvancedSettingsTab first(configuration);
+    AdvancedSettingsTab second(configuration);
+    QCOMPARE(control<QSpinBox>(first, "SpinEdit1")->value(), 90);
+    QVERIFY(box(first, "CheckBox4")->isChecked());
+    QCOMPARE(first.readCheckboxes("lockCB"), 0x06);
+
+    box(first, "muteCB3")->click();
+    control<QComboBox>(first, "ComboBox1")->setCurrentIndex(9);
+    QVERIFY(box(second, "muteCB3")->isChecked());
+    QVERIFY(!box(second, "switchCB3")->isEnabled());
+    QCOMPARE(control<QComboBox>(second, "ComboBox1")->currentIndex(), 9);
+    QCOMPARE(configuration.record().midiChannel, 9);
+    QVERIFY(second.shownRecord() == configuration.record());
+  }
+
+  // The panel follows the function both ways: chosen by the user or set in the configuration.
   void panelVisibleOnlyForCcMessage_data() {
     QTest::addColumn<int>("function");
     QTest::addColumn<bool>("visible");
@@ -186,49 +227,69 @@ class AdvancedSettingsTest : public QObject {
   void panelVisibleOnlyForCcMessage() {
     QFETCH(int, function);
     QFETCH(bool, visible);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     auto* panel = control<QWidget>(tab, "Panel1");
-    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(2);
+    auto* selector = control<QComboBox>(tab, "magicFunction");
+    selector->setCurrentIndex(2);
     QVERIFY(panel->isVisibleTo(&tab));
-    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(function);
+    selector->setCurrentIndex(function);
+    QCOMPARE(configuration.record().magicFunction, function);
+    QCOMPARE(panel->isVisibleTo(&tab), visible);
+
+    ConfigRecord record = configuration.record();
+    record.magicFunction = 2;
+    configuration.setRecord(record);
+    QVERIFY(panel->isVisibleTo(&tab));
+    record.magicFunction = function;
+    configuration.setRecord(record);
+    QCOMPARE(selector->currentIndex(), function);
     QCOMPARE(panel->isVisibleTo(&tab), visible);
   }
 
   void receivedUnknownFunctionHidesPanel() {
-    AdvancedSettingsTab tab;
-    tab.applyConfigRecord(toRecord(recordBytes({{8, 2}, {9, 1}})));
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    configuration.applyRecord(toRecord(recordBytes({{8, 2}, {9, 1}})));
     QVERIFY(control<QWidget>(tab, "Panel1")->isVisibleTo(&tab));
-    tab.applyConfigRecord(toRecord(recordBytes({{8, 4}, {9, 5}, {10, 6}, {11, 7}})));
+    configuration.applyRecord(toRecord(recordBytes({{8, 4}, {9, 5}, {10, 6}, {11, 7}})));
     QCOMPARE(control<QComboBox>(tab, "magicFunction")->currentText(), QStringLiteral("none"));
     QVERIFY(!control<QWidget>(tab, "Panel1")->isVisibleTo(&tab));
     // The hidden selectors keep what the earlier record put there; only the bytes are zeroed.
     QCOMPARE(control<QComboBox>(tab, "magicChannel")->currentIndex(), 1);
-    const Record sent = tab.configRecord();
+    QCOMPARE(configuration.record().magicChannel, 1);
+    const Record sent = configuration.recordBytes();
     QCOMPARE(sent[9], 0);
     QCOMPARE(sent[10], 0);
     QCOMPARE(sent[11], 0);
   }
 
   void masterBypassSendsZerosWhateverSelectorsShow() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     control<QComboBox>(tab, "magicFunction")->setCurrentIndex(2);
     control<QComboBox>(tab, "magicChannel")->setCurrentIndex(9);
     control<QComboBox>(tab, "magicChange")->setCurrentIndex(99);
     control<QComboBox>(tab, "magicValue")->setCurrentIndex(42);
-    Record sent = tab.configRecord();
+    Record sent = configuration.recordBytes();
     QCOMPARE(sent[9], 9);
     QCOMPARE(sent[10], 99);
     QCOMPARE(sent[11], 42);
     control<QComboBox>(tab, "magicFunction")->setCurrentIndex(1);
-    sent = tab.configRecord();
+    sent = configuration.recordBytes();
     QCOMPARE(sent[8], 1);
     QCOMPARE(sent[9], 0);
     QCOMPARE(sent[10], 0);
     QCOMPARE(sent[11], 0);
+    // The selectors still hold the user's choice for a return to "CC Message".
+    QCOMPARE(control<QComboBox>(tab, "magicChange")->currentIndex(), 99);
+    control<QComboBox>(tab, "magicFunction")->setCurrentIndex(2);
+    QCOMPARE(int(configuration.recordBytes()[10]), 99);
   }
 
   void expanderShowsItsControls() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     const QList<QWidget*> dependents{control<QLabel>(tab, "Label35"),
                                      control<QComboBox>(tab, "expressionCC"),
                                      box(tab, "CheckBox6")};
@@ -236,52 +297,89 @@ class AdvancedSettingsTest : public QObject {
       QVERIFY2(!w->isVisibleTo(&tab), qPrintable(w->objectName()));
     }
     box(tab, "CheckBox4")->click();
+    QVERIFY(configuration.record().bankExpander);
     for (QWidget* w : dependents) {
       QVERIFY2(w->isVisibleTo(&tab), qPrintable(w->objectName()));
     }
-    tab.applyConfigRecord(toRecord(recordBytes({{13, 2}, {16, 5}, {17, 1}})));
+    configuration.applyRecord(toRecord(recordBytes({{13, 2}, {16, 5}, {17, 1}})));
     for (QWidget* w : dependents) {
       QVERIFY2(!w->isVisibleTo(&tab), qPrintable(w->objectName()));
     }
     // Hidden controls are still sent.
-    const Record sent = tab.configRecord();
+    const Record sent = configuration.recordBytes();
     QCOMPARE(sent[16], 5);
     QCOMPARE(sent[17], 1);
+    QCOMPARE(control<QComboBox>(tab, "expressionCC")->currentIndex(), 5);
   }
 
   void muteDisablesMomentary() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     QCheckBox* momentary = box(tab, "switchCB3");
     momentary->click();
     QVERIFY(momentary->isChecked());
+    QCOMPARE(int(configuration.record().switchMask), 0x04);
     box(tab, "muteCB3")->click();
     QVERIFY(!momentary->isChecked());
     QVERIFY(!momentary->isEnabled());
     QVERIFY(box(tab, "switchCB2")->isEnabled());
+    QCOMPARE(int(configuration.record().muteMask), 0x04);
+    QCOMPARE(int(configuration.record().switchMask), 0x00);
     box(tab, "muteCB3")->click();
     QVERIFY(momentary->isEnabled());
     QVERIFY(!momentary->isChecked());
+    QCOMPARE(int(configuration.record().switchMask), 0x00);
   }
 
+  // A box the program ticks runs the same rule as a click, whichever way it is ticked: a box
+  // of a muted loop that is ticked all the same is taken back.
   void setCheckboxesRunsTheMuteRule() {
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     tab.setCheckboxes("switchCB", 0xFF);
     tab.setCheckboxes("muteCB", 0x81);
     QCOMPARE(tab.readCheckboxes("switchCB"), 0x7E);
+    QCOMPARE(int(configuration.record().switchMask), 0x7E);
     QVERIFY(!box(tab, "switchCB1")->isEnabled());
     QVERIFY(!box(tab, "switchCB8")->isEnabled());
     QVERIFY(box(tab, "switchCB4")->isEnabled());
+
+    box(tab, "switchCB1")->setChecked(true);
+    QVERIFY(!box(tab, "switchCB1")->isChecked());
+    tab.setCheckboxes("switchCB", 0xFF);
+    QCOMPARE(int(configuration.record().switchMask), 0x7E);
   }
 
+  // A received loop with both bits shows a ticked but disabled momentary box and is sent back
+  // so. The rule acts again on the next change of a mute box: then every muted loop loses its
+  // momentary bit, as a click on any mute box runs the rule for all eight loops.
+  void receivedMuteAndMomentaryOnOneLoop_data() {
+    QTest::addColumn<QString>("muteBox");
+    QTest::addColumn<int>("mute");
+    QTest::addColumn<int>("momentary");
+    QTest::newRow("unmuting that loop keeps it momentary") << "muteCB3" << 0x00 << 0x04;
+    QTest::newRow("muting another loop takes the momentary bit") << "muteCB1" << 0x05 << 0x00;
+  }
   void receivedMuteAndMomentaryOnOneLoop() {
-    AdvancedSettingsTab tab;
-    tab.applyConfigRecord(toRecord(recordBytes({{3, 0x04}, {6, 0x04}})));
-    QCheckBox* momentary = box(tab, "switchCB3");
-    QVERIFY(momentary->isChecked());
-    QVERIFY(!momentary->isEnabled());
-    const Record sent = tab.configRecord();
+    QFETCH(QString, muteBox);
+    QFETCH(int, mute);
+    QFETCH(int, momentary);
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    configuration.applyRecord(toRecord(recordBytes({{3, 0x04}, {6, 0x04}})));
+    QCheckBox* loop3 = box(tab, "switchCB3");
+    QVERIFY(loop3->isChecked());
+    QVERIFY(!loop3->isEnabled());
+    box(tab, "CheckBox1")->click();  // an edit elsewhere leaves the pair alone
+    const Record sent = configuration.recordBytes();
     QCOMPARE(sent[3], 0x04);
     QCOMPARE(sent[6], 0x04);
+
+    box(tab, muteBox)->click();
+    QCOMPARE(int(configuration.record().muteMask), mute);
+    QCOMPARE(int(configuration.record().switchMask), momentary);
+    QCOMPARE(loop3->isChecked(), momentary != 0);
+    QCOMPARE(loop3->isEnabled(), (mute & 0x04) == 0);
   }
 
   void checkboxMasks_data() {
@@ -296,27 +394,37 @@ class AdvancedSettingsTest : public QObject {
   void checkboxMasks() {
     QFETCH(QString, prefix);
     QFETCH(int, mask);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     tab.setCheckboxes(prefix, static_cast<std::uint8_t>(mask));
     QCOMPARE(tab.readCheckboxes(prefix), mask);
     for (int i = 1; i <= 8; ++i) {
       QCOMPARE(box(tab, prefix + QString::number(i))->isChecked(), bool((mask >> (i - 1)) & 1));
     }
+    const ConfigRecord& record = configuration.record();
+    const int stored = prefix == QLatin1String("muteCB")     ? record.muteMask
+                       : prefix == QLatin1String("switchCB") ? record.switchMask
+                                                             : record.lockMask;
+    QCOMPARE(stored, mask);
   }
 
-  void lockBoxesReportTheMask() {
-    AdvancedSettingsTab tab;
-    QSignalSpy spy(&tab, &AdvancedSettingsTab::lockMaskChanged);
+  // The interlock group reaches the configuration (where the preset matrix takes its colours
+  // from) on every change of a box, and only on a real change.
+  void lockBoxesReachTheConfiguration() {
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    QSignalSpy changed(&configuration, &Configuration::changed);
     box(tab, "lockCB2")->click();
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.last().at(0).value<quint8>(), 0x02);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.last().at(0).value<Block>(), Block::Record);
+    QCOMPARE(int(configuration.record().lockMask), 0x02);
     tab.setCheckboxes("lockCB", 0x06);
-    QCOMPARE(spy.last().at(0).value<quint8>(), 0x06);
-    tab.applyConfigRecord(toRecord(recordBytes({{19, 0x80}})));
-    QCOMPARE(spy.last().at(0).value<quint8>(), 0x80);
-    const int before = spy.count();
+    QCOMPARE(int(configuration.record().lockMask), 0x06);
+    configuration.applyRecord(toRecord(recordBytes({{19, 0x80}})));
+    QCOMPARE(tab.readCheckboxes("lockCB"), 0x80);
+    const int before = changed.count();
     tab.setCheckboxes("lockCB", 0x80);
-    QCOMPARE(spy.count(), before);  // nothing changed, nothing to recolour
+    QCOMPARE(changed.count(), before);  // nothing changed, nothing to recolour
   }
 
   void numberFieldSettlesTypedTextOnFocusLoss_data() {
@@ -346,7 +454,8 @@ class AdvancedSettingsTest : public QObject {
     QFETCH(QString, typed);
     QFETCH(int, value);
     QFETCH(int, item);
-    AdvancedSettingsTab tab;
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
     tab.show();
     tab.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&tab));
@@ -363,7 +472,7 @@ class AdvancedSettingsTest : public QObject {
     QTest::mouseClick(tab.submitButton(), Qt::LeftButton);
     QTRY_VERIFY(!spin->hasFocus());
     QCOMPARE(spin->value(), value);
-    QCOMPARE(int(tab.configRecord()[item]), value);
+    QCOMPARE(int(configuration.recordBytes()[item]), value);
   }
 };
 

@@ -116,6 +116,8 @@ class ConfigurationTest : public QObject {
     // A record received with both bits stays so until the user changes one of them.
     QTest::newRow("received double bit survives other edits") << 0x04 << 0x04 << 0x04 << 0x04
                                                               << 0x04;
+    QTest::newRow("muting another loop clears a received double bit")
+        << 0x04 << 0x0C << 0x05 << 0x0C << 0x08;
   }
   void aMutedLoopCannotBeMomentary() {
     QFETCH(int, muteBefore);

@@ -26,19 +26,19 @@ class TestControllerTab : public QWidget {
   ShortMessage programChange() const;
   ShortMessage controlChange() const;
 
-  QPushButton* programSendButton() const { return Button4; }
-  QPushButton* controlSendButton() const { return Button5; }
+  QPushButton* programSendButton() const { return programSend_; }
+  QPushButton* controlSendButton() const { return controlSend_; }
 
  Q_SIGNALS:
   void sendRequested(tarvik::TestControllerTab::ShortMessage message);
 
  private:
-  QComboBox* ComboBox2;
-  QComboBox* ComboBox3;
-  QComboBox* ComboBox4;
-  QCheckBox* CheckBox2;
-  QPushButton* Button4;
-  QPushButton* Button5;
+  QComboBox* channel_;
+  QComboBox* program_;
+  QComboBox* controller_;
+  QCheckBox* controlOn_;
+  QPushButton* programSend_;
+  QPushButton* controlSend_;
 };
 
 }  // namespace tarvik
