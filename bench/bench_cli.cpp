@@ -181,8 +181,8 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   testing::JackRig jack;
   jack.periodFrames = kPeriodFrames;
-  if (const QString problem = jack.startServer(); !problem.isEmpty()) {
-    std::fprintf(stderr, "bench_cli: %s\n", qPrintable(problem));
+  if (jack.startServer() != testing::JackRig::Start::Up) {
+    std::fprintf(stderr, "bench_cli: %s\n", qPrintable(jack.startProblem()));
     return 1;
   }
   if (const QString problem = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
