@@ -2,8 +2,10 @@
 # Installs the Debian packages the build, the tests and the device simulator need, if missing.
 # Runs as root on a fresh Debian 12 machine; elsewhere it only reports what is missing.
 # It uses only what a minimal Debian has (bash, dpkg, apt, debconf, grep).
+#
+#   scripts/install-deps.sh [package...]   further packages for one command only (e.g. fuzzing)
 set -euo pipefail
-packages=(
+packages=("$@"
   # make: CMake's default generator writes Makefiles.
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
