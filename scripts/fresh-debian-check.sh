@@ -237,6 +237,21 @@ step_readme_test() {
   wait $!
 }
 
+# The README's install commands: a release build, CPack's Debian package, apt installing it with
+# the dependencies its control file names, and both installed programs answering --version.
+step_install_package() {
+  say "building the Debian package in the root and installing it with apt-get"
+  (run_in_root "cd $project_in_root && set -e
+    cmake -S . -B build-release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_BUILD_TESTS=OFF >/dev/null
+    cmake --build build-release -j \$(nproc) >/dev/null
+    cd build-release && cpack -G DEB >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./tarvik-configurator_*.deb >/dev/null
+    dpkg-query -W -f='\${Package} \${Version}: \${Depends}\n' tarvik-configurator
+    cd / && /usr/bin/tarvik-configurator --version && /usr/bin/tarvik-cli --version" 2>&1 |
+    tee "$root.package.log") &
+  wait $!
+}
+
 # The processes whose root directory is the Debian root: all were started by this script.
 processes_in_root() {
   local p
@@ -337,6 +352,7 @@ main() {
   mount_filesystems
   finish_interrupted_installs
   run_step "./configurator test" step_readme_test
+  run_step "install the .deb, start tarvik-configurator --version" step_install_package
   report
   return "$failed"
 }
