@@ -63,18 +63,20 @@ TrafficWindow::TrafficWindow(DeviceLink& link, Dialogs& dialogs, QWidget* parent
   layout->addWidget(list_);
   layout->addLayout(buttons);
 
-  follow_.setSingleShot(true);
-  follow_.setInterval(0);
-  connect(&follow_, &QTimer::timeout, list_, &QListView::scrollToBottom);
   connect(&model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
     const QScrollBar* bar = list_->verticalScrollBar();
-    if (!follow_.isActive() && bar->value() == bar->maximum()) follow_.start();
+    following_ = bar->value() == bar->maximum();
+  });
+  connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
+    if (following_) list_->scrollToBottom();
   });
   connect(copy_, &QAction::triggered, this, &TrafficWindow::copySelected);
   connect(pause_, &QPushButton::toggled, this, [this](bool on) { model_.setPaused(on); });
   connect(clear_, &QPushButton::clicked, &model_, &TrafficModel::clear);
-  connect(save_, &QPushButton::clicked, this,
-          [this] { exportPlainText(dialogs_, this, model_.fullLines()); });
+  connect(save_, &QPushButton::clicked, this, [this] {
+    model_.flush();
+    exportPlainText(dialogs_, this, model_.fullLines());
+  });
 }
 
 TrafficWindow::~TrafficWindow() { detach(); }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include "tools/TrafficModel.h"
@@ -50,9 +49,8 @@ class TrafficWindow : public QWidget {
   QPushButton* clear_;
   QPushButton* save_;
   QAction* copy_;
-  // Follows the newest row once per pass of the event loop, not once per message: scrolling
-  // lays out the whole list first.
-  QTimer follow_;
+  // The list was scrolled to its end when new rows came: it stays there.
+  bool following_ = false;
 };
 
 }  // namespace tarvik

@@ -6,20 +6,30 @@
 namespace tarvik {
 
 TrafficModel::TrafficModel(QObject* parent)
-    : QAbstractListModel(parent), clock_([] { return QTime::currentTime(); }) {}
+    : QAbstractListModel(parent), clock_([] { return QTime::currentTime(); }) {
+  refresh_.setSingleShot(true);
+  refresh_.setInterval(kRefreshMs);
+  connect(&refresh_, &QTimer::timeout, this, &TrafficModel::flush);
+}
 
 void TrafficModel::record(TrafficDirection direction, const std::uint8_t* bytes, std::size_t size) {
   if (paused_) return;
-  const int row = static_cast<int>(entries_.size());
-  beginInsertRows(QModelIndex(), row, row);
   entries_.push_back({clock_(), direction, static_cast<std::uint32_t>(bytes_.size()),
                       static_cast<std::uint32_t>(size)});
   bytes_.insert(bytes_.end(), bytes, bytes + size);
+  if (!refresh_.isActive()) refresh_.start();
+}
+
+void TrafficModel::flush() {
+  refresh_.stop();
+  if (rows_ == entries_.size()) return;
+  beginInsertRows(QModelIndex(), static_cast<int>(rows_), static_cast<int>(entries_.size()) - 1);
+  rows_ = entries_.size();
   endInsertRows();
 }
 
 int TrafficModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_);
 }
 
 std::span<const std::uint8_t> TrafficModel::bytes(int row) const {
@@ -64,9 +74,11 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
 }
 
 void TrafficModel::clear() {
+  refresh_.stop();
   beginResetModel();
   entries_.clear();
   bytes_.clear();
+  rows_ = 0;
   endResetModel();
 }
 

@@ -4,6 +4,7 @@
 #include <QAbstractListModel>
 #include <QStringList>
 #include <QTime>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -17,17 +18,22 @@ namespace tarvik {
 // attached to it as its tap and keeps every message's bytes whole; the rows show long messages
 // shortened (the full bytes are the tool tip and FullLineRole, which copying and saving use).
 //
-// A row costs its bytes and a few words, and nothing is formatted until a view asks for a
-// visible row, so a full download or a flash with the view open stays cheap.
+// A message costs its bytes and a few words, and nothing is formatted until a view asks for a
+// visible row. Messages become rows at most every kRefreshMs (a burst of them, a whole connect
+// or a flash page, in one go), so a view repaints a few times a second however busy the link
+// is, and a full download or a flash with the view open stays cheap.
 class TrafficModel : public QAbstractListModel, public TrafficTap {
   Q_OBJECT
  public:
   enum Role { FullLineRole = Qt::UserRole };
+  static constexpr int kRefreshMs = 100;
 
   explicit TrafficModel(QObject* parent = nullptr);
 
-  // Nothing is kept while paused.
+  // Nothing is kept while paused. The message becomes a row within kRefreshMs, or at flush().
   void record(TrafficDirection direction, const std::uint8_t* bytes, std::size_t size) override;
+  // Makes every message recorded so far a row now.
+  void flush();
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -42,7 +48,7 @@ class TrafficModel : public QAbstractListModel, public TrafficTap {
   std::span<const std::uint8_t> bytes(int row) const;
   // The row's line with every byte: what is copied and saved.
   QString fullLine(int row) const;
-  // Every row's full line, oldest first.
+  // Every row's full line, oldest first (flush() first for the messages of the last moment).
   QStringList fullLines() const;
 
   // Where time stamps come from (local time by default); tests pin it.
@@ -59,6 +65,8 @@ class TrafficModel : public QAbstractListModel, public TrafficTap {
   // All messages' bytes back to back: one allocation now and then instead of one per message.
   std::vector<std::uint8_t> bytes_;
   std::vector<Entry> entries_;
+  std::size_t rows_ = 0;  // the entries the views know as rows
+  QTimer refresh_;
   std::function<QTime()> clock_;
   bool paused_ = false;
 };

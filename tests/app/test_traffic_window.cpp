@@ -76,7 +76,9 @@ QStringList listed(const TrafficModel& model) {
 bool connectAndWait(WindowRig& rig) {
   QSignalSpy finished(&rig.form->machine(), &TransferMachine::chainFinished);
   rig.button("Button1")->click();
-  return finished.wait(kWaitMs);
+  const bool ended = finished.wait(kWaitMs);
+  if (TrafficWindow* traffic = rig.form->trafficWindow()) traffic->model().flush();
+  return ended;
 }
 
 TrafficWindow* openTraffic(WindowRig& rig) {
@@ -159,6 +161,7 @@ class TrafficWindowTest : public QObject {
     QVERIFY(tester != nullptr);
     tester->programSendButton()->click();
     QVERIFY(echoed.wait(kWaitMs));
+    traffic->model().flush();
     const std::vector<Message> programChange{{TrafficDirection::Out, {0xC0, 0x00}},
                                              {TrafficDirection::In, {0xC0, 0x00}}};
     QCOMPARE(listed(traffic->model()), described(programChange));
