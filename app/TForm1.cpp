@@ -13,7 +13,9 @@
 #include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/EventLog.h"
+#include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
+#include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
@@ -93,6 +95,7 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWi
   eventLog_->setSelectionMode(QAbstractItemView::SingleSelection);
   eventLog_->setGeometry(16, 432, 785, 121);
   log_ = std::make_unique<EventLog>(*eventLog_);
+  new EventLogMenu(*eventLog_, dialogs_, this);
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
@@ -131,10 +134,15 @@ void TForm1::buildMidiTab() {
       new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), midiPage_);
   connectButton_->setObjectName(QStringLiteral("Button1"));
   connectButton_->setGeometry(8, 224, 233, 25);
+  auto* trafficButton = new QPushButton(QStringLiteral("Traffic..."), midiPage_);
+  trafficButton->setObjectName(QStringLiteral("TrafficButton"));
+  trafficButton->setGeometry(310, 224, 75, 25);
   setTabOrder(inputList_, outputList_);
   setTabOrder(outputList_, connectButton_);
+  setTabOrder(connectButton_, trafficButton);
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
+  connect(trafficButton, &QPushButton::clicked, this, &TForm1::showTraffic);
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
@@ -169,13 +177,11 @@ void TForm1::buildTabs() {
   connect(presets_->restoreButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->restore(); }); });
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
-  connect(testController_, &TestControllerTab::sendRequested, this,
-          [this](TestControllerTab::ShortMessage m) {
-            guarded([&] {
-              ports_.outputs().SendShortMessage(selectedPort(outputList_), m.status, m.data1,
-                                                m.data2);
-            });
-          });
+  connect(
+      testController_, &TestControllerTab::sendRequested, this,
+      [this](TestControllerTab::ShortMessage m) {
+        guarded([&] { link_.sendShort(selectedPort(outputList_), m.status, m.data1, m.data2); });
+      });
 }
 
 void TForm1::bindCore() {
@@ -316,6 +322,13 @@ void TForm1::Button7Click() {
   if (!dialogs_.confirm(this, Flasher::kConfirmCaption, Flasher::kConfirmText)) return;
   firmware_->setFlashButtonEnabled(false);
   download_.start();
+}
+
+void TForm1::showTraffic() {
+  if (!traffic_) traffic_ = std::make_unique<TrafficWindow>(link_, dialogs_, this);
+  traffic_->show();
+  traffic_->raise();
+  traffic_->activateWindow();
 }
 
 // ---- what the core reports ----------------------------------------------------------------

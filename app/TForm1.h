@@ -30,6 +30,7 @@ class FullBackupActions;
 class MidiPorts;
 class PresetMatrixTab;
 class TestControllerTab;
+class TrafficWindow;
 class UpdateCheck;
 
 // The one window of the program: a thin front end over the core. It owns the configuration the
@@ -55,6 +56,8 @@ class TForm1 : public QWidget {
   void Button7Click();
   void Button8Click();
   void Button9Click();
+  // "Traffic...": shows the traffic window, made on first use.
+  void showTraffic();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
   Configuration& configuration() { return configuration_; }
@@ -63,6 +66,8 @@ class TForm1 : public QWidget {
   Flasher& flasher() { return flasher_; }
   FirmwareDownload& firmwareDownload() { return download_; }
   UpdateCheck& updateCheck() { return *updateCheck_; }
+  // Null until "Traffic..." was first pressed.
+  TrafficWindow* trafficWindow() const { return traffic_.get(); }
   bool portsOpened() const { return portsOpened_; }
   // Something owns the link (a chain, the firmware download or the flash): nothing else may
   // talk to the device, and the busy cursor shows.
@@ -122,6 +127,8 @@ class TForm1 : public QWidget {
   FirmwareTab* firmware_ = nullptr;
   TestControllerTab* testController_ = nullptr;
   std::unique_ptr<EventLog> log_;
+  // Goes before the link it taps.
+  std::unique_ptr<TrafficWindow> traffic_;
 
   // After a device with other firmware answered, nothing enables the connect button again.
   bool connectLocked_ = false;

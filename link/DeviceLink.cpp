@@ -23,9 +23,15 @@ void DeviceLink::listen() {
   // The layer calls these on this thread (its input is handed over before it is delivered),
   // so the signals reach their receivers directly, in arrival order.
   inputs.OnShortMessage = [this](int port, std::uint8_t status, std::uint8_t d1, std::uint8_t d2) {
+    if (tap_) {
+      const std::uint8_t bytes[] = {status, d1, d2};
+      tap_->record(TrafficDirection::In, bytes,
+                   static_cast<std::size_t>(shortMessageLength(status)));
+    }
     Q_EMIT shortReceived(port, status, d1, d2);
   };
   inputs.OnSysExMessage = [this](int port, const TMemoryStream& stream) {
+    if (tap_) tap_->record(TrafficDirection::In, stream.data(), stream.size());
     Q_EMIT sysExReceived(port, stream);
   };
   listening_ = true;
@@ -51,6 +57,17 @@ void DeviceLink::close() {
 void DeviceLink::SendByte(std::uint8_t value) {
   const auto frame = nibbleFrame(value);
   ports_.outputs().SendLongMessage(outputPort_, TMemoryStream(frame.begin(), frame.end()));
+  if (tap_) tap_->record(TrafficDirection::Out, frame.data(), frame.size());
+}
+
+void DeviceLink::sendShort(int outputPort, std::uint8_t status, std::uint8_t data1,
+                           std::uint8_t data2) {
+  ports_.outputs().SendShortMessage(outputPort, status, data1, data2);
+  if (tap_) {
+    const std::uint8_t bytes[] = {status, data1, data2};
+    tap_->record(TrafficDirection::Out, bytes,
+                 static_cast<std::size_t>(shortMessageLength(status)));
+  }
 }
 
 }  // namespace tarvik

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/Framing.h"
+#include "link/TrafficTap.h"
 
 namespace tarvik {
 
@@ -43,6 +44,14 @@ class DeviceLink : public QObject, public LinkPort {
   // One nibble frame to the link's output; raises TMidiError (out of bounds when no port is
   // open, the service's text when the send fails).
   void SendByte(std::uint8_t value) override;
+  // A short message to any output port (the test controller's), opening it when it is closed;
+  // raises TMidiError. It goes through here so that the traffic tap sees it.
+  void sendShort(int outputPort, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+  // Every message sent or received from now on goes to the tap as well; nullptr detaches it.
+  // Without a tap the link does nothing extra. The tap must stay alive while attached.
+  void setTrafficTap(TrafficTap* tap) { tap_ = tap; }
+  TrafficTap* trafficTap() const { return tap_; }
 
  Q_SIGNALS:
   void sysExReceived(int port, const std::vector<std::uint8_t>& frame);
@@ -50,6 +59,7 @@ class DeviceLink : public QObject, public LinkPort {
 
  private:
   MidiPorts& ports_;
+  TrafficTap* tap_ = nullptr;
   bool listening_ = false;
   int inputPort_ = -1;
   int outputPort_ = -1;

@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "app/EventLog.h"
-
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include "app/EventLog.h"
+#include "app/EventLogMenu.h"
+#include "support/FakeDialogs.h"
 
 class EventLogTest : public QObject {
   Q_OBJECT
@@ -36,6 +43,46 @@ class EventLogTest : public QObject {
     QCOMPARE(list.count(), 502);
     QCOMPARE(list.item(501)->text(), QString());
     QCOMPARE(list.currentRow(), 499);
+  }
+
+  void contextMenuCopiesSavesAndClears() {
+    QListWidget list;
+    tarvik::EventLog log(list);
+    tarvik::testing::FakeDialogs dialogs;
+    tarvik::EventLogMenu menu(list, dialogs, nullptr);
+    QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList texts;
+    for (const QAction* action : list.actions()) texts << action->text();
+    QCOMPARE(texts, (QStringList{"Copy", "Save log...", "Clear"}));
+
+    log.addLog(QStringLiteral("download presets..."));
+    log.addLog(QStringLiteral("128 presets complete"));
+    log.appendRaw(QString());
+    list.setCurrentRow(0);
+    menu.copyAction()->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), list.item(0)->text());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    dialogs.nextFileName = path;
+    menu.saveAction()->trigger();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(saved.readAll()),
+             list.item(0)->text() + '\n' + list.item(1)->text() + "\n\n");
+    QCOMPARE(dialogs.fileSuffixes, QStringList{QStringLiteral("txt")});
+    QVERIFY(dialogs.errors.empty());
+
+    // A folder cannot be written as a file: the error box says where.
+    dialogs.nextFileName = dir.path();
+    menu.saveAction()->trigger();
+    QCOMPARE(dialogs.errors.size(), std::size_t{1});
+    QVERIFY(dialogs.errors.front().text.contains(dir.path()));
+
+    menu.clearAction()->trigger();
+    QCOMPARE(list.count(), 0);
+    log.addLog(QStringLiteral("after"));
+    QCOMPARE(list.currentRow(), 0);
   }
 };
 

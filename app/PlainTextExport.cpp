@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#include "app/PlainTextExport.h"
+
+#include <QSaveFile>
+
+#include "app/Dialogs.h"
+
+namespace tarvik {
+
+bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines) {
+  const QString path =
+      dialogs.saveFileName(owner, QStringLiteral("Text File (*.txt)"), QStringLiteral("txt"));
+  if (path.isEmpty()) return false;
+  QByteArray text;
+  for (const QString& line : lines) {
+    text += line.toUtf8();
+    text += '\n';
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    // The same words as for a configuration file that cannot be written.
+    dialogs.error(owner, QStringLiteral("Error"),
+                  QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarvik

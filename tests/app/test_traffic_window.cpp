@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <utility>
+#include <vector>
+
+#include "WindowRig.h"
+#include "app/TrafficWindow.h"
+#include "link/Framing.h"
+#include "tools/TrafficLine.h"
+#include "tools/ui/TestControllerTab.h"
+
+using namespace tarvik;
+using tarvik::testing::kWaitMs;
+using tarvik::testing::WindowRig;
+
+namespace {
+
+using Message = std::pair<TrafficDirection, std::vector<std::uint8_t>>;
+
+// What goes over the wire for a connect to a device with firmware 1.9 holding `contents`: every
+// byte of a command in its own nibble frame, each reply one frame.
+std::vector<Message> connectTraffic(const TarvikContents& contents) {
+  std::vector<Message> wire;
+  auto command = [&wire](std::uint8_t code) {
+    for (const std::uint8_t byte : {std::uint8_t{0xFF}, code}) {
+      const auto frame = nibbleFrame(byte);
+      wire.emplace_back(TrafficDirection::Out,
+                        std::vector<std::uint8_t>(frame.begin(), frame.end()));
+    }
+  };
+  auto reply = [&wire](std::uint8_t code, std::span<const std::uint8_t> items) {
+    wire.emplace_back(TrafficDirection::In, buildReplyFrame(code, items));
+  };
+  for (int i = 0; i < 7; ++i) {
+    command(0x01);
+    wire.emplace_back(TrafficDirection::In,
+                      std::vector<std::uint8_t>{0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7});
+  }
+  command(0x02);
+  reply(0x02, contents.presets);
+  command(0x03);
+  reply(0x03, contents.configRecord);
+  command(0x06);
+  reply(0x06, contents.ccMap);
+  command(0x12);
+  reply(0x12, contents.pcRemap);
+  return wire;
+}
+
+// "out F0 0F 0F F7": a failed comparison names the first message that differs.
+QString described(TrafficDirection direction, std::span<const std::uint8_t> bytes) {
+  return (direction == TrafficDirection::In ? QStringLiteral("in ") : QStringLiteral("out ")) +
+         hexBytes(bytes);
+}
+
+QStringList described(const std::vector<Message>& messages) {
+  QStringList lines;
+  for (const auto& [direction, bytes] : messages) lines << described(direction, bytes);
+  return lines;
+}
+
+QStringList listed(const TrafficModel& model) {
+  QStringList lines;
+  for (int row = 0; row < model.rowCount(); ++row)
+    lines << described(model.direction(row), model.bytes(row));
+  return lines;
+}
+
+bool connectAndWait(WindowRig& rig) {
+  QSignalSpy finished(&rig.form->machine(), &TransferMachine::chainFinished);
+  rig.button("Button1")->click();
+  const bool ended = finished.wait(kWaitMs);
+  if (TrafficWindow* traffic = rig.form->trafficWindow()) traffic->model().flush();
+  return ended;
+}
+
+TrafficWindow* openTraffic(WindowRig& rig) {
+  rig.button("TrafficButton")->click();
+  return rig.form->trafficWindow();
+}
+
+}  // namespace
+
+class TrafficWindowTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void listsEveryByteOfAConnectInOrder() {
+    const TarvikContents contents = TarvikContents::fromSeed(3);
+    WindowRig rig(contents);
+    TrafficWindow* traffic = openTraffic(rig);
+    QVERIFY(traffic != nullptr);
+    QVERIFY(traffic->isVisible());
+    QVERIFY(traffic->isWindow());
+    QVERIFY(rig.form->isVisible());  // not modal, beside the main window
+    QVERIFY(connectAndWait(rig));
+
+    const std::vector<Message> expected = connectTraffic(contents);
+    QCOMPARE(expected.size(), std::size_t{33});
+    QCOMPARE(listed(traffic->model()), described(expected));
+
+    // The presets reply (row 23) is shortened on screen; copying takes every byte.
+    const QModelIndex presets = traffic->model().index(23);
+    QCOMPARE(traffic->model().bytes(23).size(), std::size_t{259});
+    QVERIFY(presets.data().toString().contains(QStringLiteral(" in   259  F0 02 ")));
+    QVERIFY(presets.data().toString().contains(QStringLiteral("\u2026")));
+    QItemSelectionModel* selection = traffic->list()->selectionModel();
+    selection->select(presets, QItemSelectionModel::Select);
+    selection->select(traffic->model().index(0), QItemSelectionModel::Select);
+    traffic->copyAction()->trigger();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied,
+             traffic->model().fullLine(0) + QLatin1Char('\n') + traffic->model().fullLine(23));
+    QVERIFY(copied.endsWith(hexBytes(expected[23].second)));
+    QVERIFY(!copied.contains(QStringLiteral("\u2026")));
+
+    // "Save..." writes every full line as plain text.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("traffic.txt"));
+    rig.dialogs.nextFileName = path;
+    rig.find<QPushButton>("SaveButton")->click();
+    QCOMPARE(rig.dialogs.fileSuffixes, QStringList{QStringLiteral("txt")});
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(saved.readAll()),
+             traffic->model().fullLines().join(QLatin1Char('\n')) + QLatin1Char('\n'));
+  }
+
+  void closedOrPausedItListsNothing() {
+    WindowRig rig;
+    QCOMPARE(rig.form->trafficWindow(), nullptr);
+    QCOMPARE(rig.form->link().trafficTap(), nullptr);
+
+    TrafficWindow* traffic = openTraffic(rig);
+    QCOMPARE(rig.form->link().trafficTap(), &traffic->model());
+    traffic->close();
+    QCOMPARE(rig.form->link().trafficTap(), nullptr);
+    QVERIFY(connectAndWait(rig));
+    QCOMPARE(traffic->model().rowCount(), 0);
+
+    // Opened again: the same window, fed again. Paused, it keeps nothing.
+    QCOMPARE(openTraffic(rig), traffic);
+    QCOMPARE(rig.form->link().trafficTap(), &traffic->model());
+    QPushButton* pause = rig.find<QPushButton>("PauseButton");
+    pause->click();
+    QVERIFY(traffic->model().paused());
+    QVERIFY(connectAndWait(rig));
+    QCOMPARE(traffic->model().rowCount(), 0);
+
+    // The test controller's messages are listed both ways (the device echoes them).
+    pause->click();
+    rig.device().setEcho(true);
+    QSignalSpy echoed(&rig.form->link(), &DeviceLink::shortReceived);
+    auto* tester = rig.form->findChild<TestControllerTab*>();
+    QVERIFY(tester != nullptr);
+    tester->programSendButton()->click();
+    QVERIFY(echoed.wait(kWaitMs));
+    traffic->model().flush();
+    const std::vector<Message> programChange{{TrafficDirection::Out, {0xC0, 0x00}},
+                                             {TrafficDirection::In, {0xC0, 0x00}}};
+    QCOMPARE(listed(traffic->model()), described(programChange));
+
+    traffic->clearButton()->click();
+    QCOMPARE(traffic->model().rowCount(), 0);
+  }
+};
+
+QTEST_MAIN(TrafficWindowTest)
+#include "test_traffic_window.moc"

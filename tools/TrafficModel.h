@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringList>
+#include <QTime>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "link/TrafficTap.h"
+
+namespace tarvik {
+
+// The messages a traffic view lists, one row each, oldest first. It is fed by the link while
+// attached to it as its tap and keeps every message's bytes whole; the rows show long messages
+// shortened (the full bytes are the tool tip and FullLineRole, which copying and saving use).
+//
+// A message costs its bytes and a few words, and nothing is formatted until a view asks for a
+// visible row. Messages become rows at most every kRefreshMs (a burst of them, a whole connect
+// or a flash page, in one go), so a view repaints a few times a second however busy the link
+// is, and a full download or a flash with the view open stays cheap.
+class TrafficModel : public QAbstractListModel, public TrafficTap {
+  Q_OBJECT
+ public:
+  enum Role { FullLineRole = Qt::UserRole };
+  static constexpr int kRefreshMs = 100;
+
+  explicit TrafficModel(QObject* parent = nullptr);
+
+  // Nothing is kept while paused. The message becomes a row within kRefreshMs, or at flush().
+  void record(TrafficDirection direction, const std::uint8_t* bytes, std::size_t size) override;
+  // Makes every message recorded so far a row now.
+  void flush();
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  bool paused() const { return paused_; }
+  void setPaused(bool paused) { paused_ = paused; }
+  void clear();
+
+  TrafficDirection direction(int row) const {
+    return entries_[static_cast<std::size_t>(row)].direction;
+  }
+  std::span<const std::uint8_t> bytes(int row) const;
+  // The row's line with every byte: what is copied and saved.
+  QString fullLine(int row) const;
+  // Every row's full line, oldest first (flush() first for the messages of the last moment).
+  QStringList fullLines() const;
+
+  // Where time stamps come from (local time by default); tests pin it.
+  void setClock(std::function<QTime()> clock) { clock_ = std::move(clock); }
+
+ private:
+  struct Entry {
+    QTime time;
+    TrafficDirection direction;
+    std::uint32_t offset;  // into bytes_
+    std::uint32_t size;
+  };
+
+  // All messages' bytes back to back: one allocation now and then instead of one per message.
+  std::vector<std::uint8_t> bytes_;
+  std::vector<Entry> entries_;
+  std::size_t rows_ = 0;  // the entries the views know as rows
+  QTimer refresh_;
+  std::function<QTime()> clock_;
+  bool paused_ = false;
+};
+
+}  // namespace tarvik
