@@ -14,6 +14,7 @@
 #include "app/Dialogs.h"
 #include "app/EventLog.h"
 #include "app/FullBackupActions.h"
+#include "app/PortListFollower.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
@@ -131,10 +132,17 @@ void TForm1::buildMidiTab() {
       new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), midiPage_);
   connectButton_->setObjectName(QStringLiteral("Button1"));
   connectButton_->setGeometry(8, 224, 233, 25);
+  refreshButton_ = new QPushButton(QStringLiteral("Refresh"), midiPage_);
+  refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
+  refreshButton_->setGeometry(392, 24, 75, 25);
   setTabOrder(inputList_, outputList_);
   setTabOrder(outputList_, connectButton_);
+  setTabOrder(connectButton_, refreshButton_);
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
+  portFollower_ = new PortListFollower(ports_, *inputList_, *outputList_, link_,
+                                       [this](const QString& line) { addLog(line); }, this);
+  connect(refreshButton_, &QPushButton::clicked, this, [this] { portWatcher().rescan(); });
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
@@ -181,6 +189,10 @@ void TForm1::buildTabs() {
 void TForm1::bindCore() {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
+  connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
+    flasher_.abortForLostPort(name);
+    machine_.abortForLostPort(name);
+  });
 
   connect(&machine_, &TransferMachine::logLine, this, &TForm1::addLog);
   connect(&machine_, &TransferMachine::chainRunningChanged, this, &TForm1::updateSendControls);
@@ -223,6 +235,8 @@ void TForm1::FormCreate() {
     selectPort(inputList_, in);
     selectPort(outputList_, out);
   });
+  // Also after a failed enumeration: the watcher's next look fills the lists then.
+  portWatcher().start();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -260,6 +274,8 @@ int TForm1::selectedPort(const QListWidget* list) {
   const QList<QListWidgetItem*> selected = list->selectedItems();
   return selected.isEmpty() ? -1 : list->row(selected.constFirst());
 }
+
+PortWatcher& TForm1::portWatcher() { return portFollower_->watcher(); }
 
 bool TForm1::busy() const {
   return machine_.chainRunning() || flasher_.running() || download_.running() ||
@@ -429,9 +445,11 @@ void TForm1::updateSendControls() {
   presets_->restoreButton()->setEnabled(!linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
-  // A chain or a flash talks to the ports it started with: the lists stay as they are.
+  // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
+  // still follow the ports that come and go, and a vanished link port ends the transfer.
   inputList_->setEnabled(!linkBusy);
   outputList_->setEnabled(!linkBusy);
+  refreshButton_->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.
   firmware_->setLinkBusy(linkBusy);
 }
