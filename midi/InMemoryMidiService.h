@@ -37,6 +37,9 @@ class InMemoryMidiService : public MidiService {
   // side goes: what is sent on it goes nowhere and nothing arrives on it.
   void setInputPresent(int id, bool present);
   void setOutputPresent(int id, bool present);
+  // Names are cut to the 31 characters of a Windows capability record unless the service is
+  // to report them whole, as RtMidi does under ALSA and JACK.
+  void keepWholeNames() { wholeNames_ = true; }
 
   // Thread-safe. A SysEx message longer than the receive buffer arrives in several buffers.
   void deliverSysEx(int inPort, std::vector<std::uint8_t> bytes);
@@ -91,6 +94,7 @@ class InMemoryMidiService : public MidiService {
   // implementation defined by the MIDI layer's author
   struct State;
   std::unique_ptr<State> state_;
+  bool wholeNames_ = false;
 };
 
 }  // namespace tarvik

@@ -56,7 +56,9 @@ class PortFollowingTest : public QObject {
 
  private Q_SLOTS:
   void listsFollowThePortsAndKeepTheirSelectionByName() {
-    WindowRig rig;
+    WindowRig rig(TarvikContents::fromSeed(7),
+                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+                  [](InMemoryMidiService& service) { service.keepWholeNames(); });
     unplugTarvik(rig);
     rig.form->portWatcher().rescan();
     QCOMPARE(items(inputs(rig)), QStringList());
