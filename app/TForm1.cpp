@@ -140,8 +140,9 @@ void TForm1::buildMidiTab() {
   setTabOrder(connectButton_, refreshButton_);
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
-  portFollower_ = new PortListFollower(ports_, *inputList_, *outputList_, link_,
-                                       [this](const QString& line) { addLog(line); }, this);
+  portFollower_ = new PortListFollower(
+      ports_, *inputList_, *outputList_, link_, [this](const QString& line) { addLog(line); },
+      this);
   connect(refreshButton_, &QPushButton::clicked, this, [this] { portWatcher().rescan(); });
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }

@@ -72,15 +72,13 @@ double appearMs(PortWatcher& watcher, const std::string& name, std::unique_ptr<D
   QEventLoop loop;
   bool seen = false;
   const std::string listed = name + ":MIDI 1";
-  auto connection = QObject::connect(&watcher, &PortWatcher::portsChanged, &loop,
-                                     [&](const MidiPorts::Change& change) {
-                                       const auto& added = change.inputs.added;
-                                       if (std::find(added.begin(), added.end(), listed) ==
-                                           added.end())
-                                         return;
-                                       seen = true;
-                                       loop.quit();
-                                     });
+  auto connection = QObject::connect(
+      &watcher, &PortWatcher::portsChanged, &loop, [&](const MidiPorts::Change& change) {
+        const auto& added = change.inputs.added;
+        if (std::find(added.begin(), added.end(), listed) == added.end()) return;
+        seen = true;
+        loop.quit();
+      });
   QTimer::singleShot(10 * PortWatcher::kIntervalMs, &loop, &QEventLoop::quit);
   QElapsedTimer since;
   device = std::make_unique<Device>(name);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "midi/InMemoryMidiService.h"
 
-#include "midi/InputHub.h"
-#include "midi/MidiErrorTexts.h"
-
 #include <algorithm>
 #include <optional>
+
+#include "midi/InputHub.h"
+#include "midi/MidiErrorTexts.h"
 
 namespace tarvik {
 
@@ -208,7 +208,8 @@ std::uint32_t InMemoryMidiService::inGetDevCaps(std::uint32_t port, std::string&
   if (auto code = state_->enter("inGetDevCaps", port)) return code;
   const int id = State::idOf(state_->inListed, state_->inputs, port);
   if (id < 0) return MidiResult::BadDeviceId;
-  name = state_->inputs[static_cast<std::size_t>(id)].name.substr(0, wholeNames_ ? std::string::npos : 31);
+  name = state_->inputs[static_cast<std::size_t>(id)].name.substr(
+      0, wholeNames_ ? std::string::npos : 31);
   return MidiResult::NoError;
 }
 
@@ -217,7 +218,8 @@ std::uint32_t InMemoryMidiService::outGetDevCaps(std::uint32_t port, std::string
   if (auto code = state_->enter("outGetDevCaps", port)) return code;
   const int id = State::idOf(state_->outListed, state_->outputs, port);
   if (id < 0) return MidiResult::BadDeviceId;
-  name = state_->outputs[static_cast<std::size_t>(id)].name.substr(0, wholeNames_ ? std::string::npos : 31);
+  name = state_->outputs[static_cast<std::size_t>(id)].name.substr(
+      0, wholeNames_ ? std::string::npos : 31);
   return MidiResult::NoError;
 }
 

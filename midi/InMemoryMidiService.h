@@ -20,8 +20,9 @@ class InputHub;
 // can be delivered to an input port from any thread. Ports can be unplugged and plugged in
 // again. Like the platform's service, the port numbers of the calls below are those of the last
 // enumeration (inGetNumDevs, outGetNumDevs); a port that is gone since is not found, and never
-// taken for another. Before the first enumeration the numbers are those of the ports present. Input reaches the layer's callback through
-// the same hand-over to the creating thread as the real service, so tests see the real ordering.
+// taken for another. Before the first enumeration the numbers are those of the ports present. Input
+// reaches the layer's callback through the same hand-over to the creating thread as the real
+// service, so tests see the real ordering.
 class InMemoryMidiService : public MidiService {
  public:
   InMemoryMidiService();

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "midi/MidiService.h"
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -11,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "midi/MidiService.h"
 
 namespace tarvik {
 

@@ -63,8 +63,9 @@ class PortFollowingTest : public QObject {
     rig.form->portWatcher().rescan();
     QCOMPARE(items(inputs(rig)), QStringList());
     QCOMPARE(selectedRow(outputs(rig)), -1);
-    QCOMPARE(rig.logMessages(), (QStringList{QStringLiteral("MIDI input Tarvik MIDI disconnected"),
-                                             QStringLiteral("MIDI output Tarvik MIDI disconnected")}));
+    QCOMPARE(rig.logMessages(),
+             (QStringList{QStringLiteral("MIDI input Tarvik MIDI disconnected"),
+                          QStringLiteral("MIDI output Tarvik MIDI disconnected")}));
 
     // An ALSA interface plugged in beside ALSA's loop-back: the interface is offered, both ways.
     for (const std::string& name : {kThrough, kUmOne}) {
@@ -146,9 +147,9 @@ class PortFollowingTest : public QObject {
     QVERIFY2(rig.dialogs.errors.front().text.contains(kTarvik),
              qPrintable(rig.dialogs.errors.front().text));
     const QStringList expected{
-        QStringLiteral("submit presets"),
-        QStringLiteral("MIDI output Tarvik MIDI disconnected"),
-        QStringLiteral("MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
+        QStringLiteral("submit presets"), QStringLiteral("MIDI output Tarvik MIDI disconnected"),
+        QStringLiteral(
+            "MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
     QCOMPARE(rig.logMessages().mid(before), expected);
     rig.form->portWatcher().rescan();
     QCOMPARE(rig.logMessages().mid(before), expected);

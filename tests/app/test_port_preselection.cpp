@@ -58,8 +58,7 @@ class PortPreselectionTest : public QObject {
         << std::vector<std::string>{"UM-2:UM-2 MIDI 2 24:1"}
         << std::vector<std::string>{"UM-2:UM-2 MIDI 1 24:0", "UM-2:UM-2 MIDI 2 24:1"} << 0 << 1;
     QTest::newRow("a Windows port named Midi Thru is no loop-back of ALSA's and still counts")
-        << std::vector<std::string>{"Midi Thru"} << std::vector<std::string>{"MIDI THRU"} << 0
-        << 0;
+        << std::vector<std::string>{"Midi Thru"} << std::vector<std::string>{"MIDI THRU"} << 0 << 0;
   }
 
   void choosesPair() {

@@ -92,8 +92,8 @@ class WindowPortsOverJackTest : public QObject {
       start = static_cast<int>(logMessages().size());
       QVERIFY2(pressConnectAndAwaitChain(), "the retried connect chain did not end");
     }
-    QVERIFY2(dialogs.errors.empty(), qPrintable(dialogs.errors.empty() ? QString()
-                                                                       : dialogs.errors.front().text));
+    QVERIFY2(dialogs.errors.empty(),
+             qPrintable(dialogs.errors.empty() ? QString() : dialogs.errors.front().text));
     const QStringList connectLog = logMessages().mid(start);
     QCOMPARE(connectLog.mid(connectLog.size() - tarvik::testing::kCompleteConnectLog.size()),
              tarvik::testing::kCompleteConnectLog);

@@ -75,7 +75,8 @@ class TestPortRescan : public QObject {
 
   void aMovedOpenPortKeepsItsHandleAndItsInput() {
     std::vector<std::pair<int, Names>> seen;
-    ports_->inputs().OnShortMessage = [&](int port, std::uint8_t status, std::uint8_t, std::uint8_t) {
+    ports_->inputs().OnShortMessage = [&](int port, std::uint8_t status, std::uint8_t,
+                                          std::uint8_t) {
       seen.push_back({port, {std::to_string(status)}});
     };
     ports_->inputs().Open(1);
@@ -108,7 +109,9 @@ class TestPortRescan : public QObject {
     QVERIFY(!service_->isInputOpen(tarvikIn_));
     QVERIFY(!service_->isOutputOpen(tarvikOut_));
     QCOMPARE(ports_->inputs().PortNames(), Names{"Keyboard"});
-    QCOMPARE(raisedText([&] { ports_->outputs().SendLongMessage(1, {0xF0, 0xF7}); }),
+    QCOMPARE(raisedText([&] {
+               ports_->outputs().SendLongMessage(1, {0xF0, 0xF7});
+             }),
              QStringLiteral("TMidiOutput: Device index out of bounds! (1)"));
 
     // Plugged in again: it opens as a new port, at the index the lists now give it.
