@@ -15,6 +15,7 @@
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
+#include "app/PortListFollower.h"
 #include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
@@ -137,12 +138,20 @@ void TForm1::buildMidiTab() {
   auto* trafficButton = new QPushButton(QStringLiteral("Traffic..."), midiPage_);
   trafficButton->setObjectName(QStringLiteral("TrafficButton"));
   trafficButton->setGeometry(310, 224, 75, 25);
+  refreshButton_ = new QPushButton(QStringLiteral("Refresh"), midiPage_);
+  refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
+  refreshButton_->setGeometry(392, 24, 75, 25);
   setTabOrder(inputList_, outputList_);
-  setTabOrder(outputList_, connectButton_);
+  setTabOrder(outputList_, refreshButton_);
+  setTabOrder(refreshButton_, connectButton_);
   setTabOrder(connectButton_, trafficButton);
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
   connect(trafficButton, &QPushButton::clicked, this, &TForm1::showTraffic);
+  portFollower_ = new PortListFollower(
+      ports_, *inputList_, *outputList_, link_, [this](const QString& line) { addLog(line); },
+      this);
+  connect(refreshButton_, &QPushButton::clicked, this, [this] { portWatcher().rescan(); });
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
@@ -187,6 +196,10 @@ void TForm1::buildTabs() {
 void TForm1::bindCore() {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
+  connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
+    flasher_.abortForLostPort(name);
+    machine_.abortForLostPort(name);
+  });
 
   connect(&machine_, &TransferMachine::logLine, this, &TForm1::addLog);
   connect(&machine_, &TransferMachine::chainRunningChanged, this, &TForm1::updateSendControls);
@@ -229,6 +242,8 @@ void TForm1::FormCreate() {
     selectPort(inputList_, in);
     selectPort(outputList_, out);
   });
+  // Also after a failed enumeration: the watcher's next look fills the lists then.
+  portWatcher().start();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -266,6 +281,8 @@ int TForm1::selectedPort(const QListWidget* list) {
   const QList<QListWidgetItem*> selected = list->selectedItems();
   return selected.isEmpty() ? -1 : list->row(selected.constFirst());
 }
+
+PortWatcher& TForm1::portWatcher() { return portFollower_->watcher(); }
 
 bool TForm1::busy() const {
   return machine_.chainRunning() || flasher_.running() || download_.running() ||
@@ -442,9 +459,11 @@ void TForm1::updateSendControls() {
   presets_->restoreButton()->setEnabled(!linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
-  // A chain or a flash talks to the ports it started with: the lists stay as they are.
+  // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
+  // still follow the ports that come and go, and a vanished link port ends the transfer.
   inputList_->setEnabled(!linkBusy);
   outputList_->setEnabled(!linkBusy);
+  refreshButton_->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.
   firmware_->setLinkBusy(linkBusy);
 }

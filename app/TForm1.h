@@ -28,6 +28,8 @@ class EventLog;
 class FirmwareTab;
 class FullBackupActions;
 class MidiPorts;
+class PortListFollower;
+class PortWatcher;
 class PresetMatrixTab;
 class TestControllerTab;
 class TrafficWindow;
@@ -68,6 +70,7 @@ class TForm1 : public QWidget {
   UpdateCheck& updateCheck() { return *updateCheck_; }
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
+  PortWatcher& portWatcher();
   bool portsOpened() const { return portsOpened_; }
   // Something owns the link (a chain, the firmware download or the flash): nothing else may
   // talk to the device, and the busy cursor shows.
@@ -121,6 +124,8 @@ class TForm1 : public QWidget {
   QListWidget* inputList_ = nullptr;   // inputDevices
   QListWidget* outputList_ = nullptr;  // outputDevices
   QPushButton* connectButton_ = nullptr;  // Button1
+  QPushButton* refreshButton_ = nullptr;
+  PortListFollower* portFollower_ = nullptr;
 
   PresetMatrixTab* presets_ = nullptr;
   AdvancedSettingsTab* advanced_ = nullptr;

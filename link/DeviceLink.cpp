@@ -43,6 +43,22 @@ void DeviceLink::open(int inputPort, int outputPort) {
   ports_.outputs().Open(outputPort);
   inputPort_ = inputPort;
   outputPort_ = outputPort;
+  inputName_ = ports_.inputs().Ports()[static_cast<std::size_t>(inputPort)].Name;
+  outputName_ = ports_.outputs().Ports()[static_cast<std::size_t>(outputPort)].Name;
+}
+
+void DeviceLink::followRescan(const std::vector<int>& inputMoves,
+                              const std::vector<int>& outputMoves) {
+  auto follow = [](int& port, const std::vector<int>& moves) {
+    if (port < 0) return false;
+    const auto old = static_cast<std::size_t>(port);
+    port = old < moves.size() ? moves[old] : -1;
+    return port < 0;
+  };
+  const bool inputLost = follow(inputPort_, inputMoves);
+  const bool outputLost = follow(outputPort_, outputMoves);
+  if (inputLost) Q_EMIT portLost(QString::fromStdString(inputName_));
+  if (outputLost) Q_EMIT portLost(QString::fromStdString(outputName_));
 }
 
 void DeviceLink::close() {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "link/Framing.h"
@@ -41,6 +42,11 @@ class DeviceLink : public QObject, public LinkPort {
   int inputPort() const { return inputPort_; }
   int outputPort() const { return outputPort_; }
 
+  // The port lists were enumerated anew: the link's ports are followed to their new indices. A
+  // link port that is gone is dropped from the link (the lists have closed it) and reported
+  // through portLost, the input first.
+  void followRescan(const std::vector<int>& inputMoves, const std::vector<int>& outputMoves);
+
   // One nibble frame to the link's output; raises TMidiError (out of bounds when no port is
   // open, the service's text when the send fails).
   void SendByte(std::uint8_t value) override;
@@ -54,6 +60,8 @@ class DeviceLink : public QObject, public LinkPort {
   TrafficTap* trafficTap() const { return tap_; }
 
  Q_SIGNALS:
+  // `name` as the port list showed it.
+  void portLost(const QString& name);
   void sysExReceived(int port, const std::vector<std::uint8_t>& frame);
   void shortReceived(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
@@ -63,6 +71,9 @@ class DeviceLink : public QObject, public LinkPort {
   bool listening_ = false;
   int inputPort_ = -1;
   int outputPort_ = -1;
+  // The names of the link's ports, for the report when one goes.
+  std::string inputName_;
+  std::string outputName_;
 };
 
 }  // namespace tarvik

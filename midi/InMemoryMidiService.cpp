@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "midi/InMemoryMidiService.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "midi/InputHub.h"
 #include "midi/MidiErrorTexts.h"
-
-#include <algorithm>
 
 namespace tarvik {
 
@@ -13,11 +14,13 @@ namespace {
 struct InPort {
   std::string name;
   MidiHandle handle = kNoHandle;
+  bool present = true;
 };
 
 struct OutPort {
   std::string name;
   MidiHandle handle = kNoHandle;
+  bool present = true;
   std::vector<std::vector<std::uint8_t>> sent;
   std::shared_ptr<InMemoryMidiService::Sink> sink;
 };
@@ -34,9 +37,29 @@ struct InMemoryMidiService::State {
     std::uint32_t code = MidiResult::NoError;
   };
   std::map<std::string, Failure> failures;
+  // Ids of the ports the last enumeration listed, in order; none before the first.
+  std::optional<std::vector<int>> inListed;
+  std::optional<std::vector<int>> outListed;
   // Handles are never reused, so input posted for a port that has since closed finds nothing.
   MidiHandle lastHandle = kNoHandle;
   InputHub hub;
+
+  template <class Port>
+  static std::vector<int> presentIds(const std::vector<Port>& ports) {
+    std::vector<int> ids;
+    for (std::size_t i = 0; i < ports.size(); ++i)
+      if (ports[i].present) ids.push_back(static_cast<int>(i));
+    return ids;
+  }
+  // The id of the port with this number; -1 when there is none or it has gone since.
+  template <class Port>
+  static int idOf(const std::optional<std::vector<int>>& listed, const std::vector<Port>& ports,
+                  std::uint32_t port) {
+    const std::vector<int> ids = listed ? *listed : presentIds(ports);
+    if (port >= ids.size()) return -1;
+    const int id = ids[port];
+    return ports[static_cast<std::size_t>(id)].present ? id : -1;
+  }
 
   int inPortOf(MidiHandle handle) const {
     for (std::size_t i = 0; i < inputs.size(); ++i)
@@ -69,14 +92,26 @@ InMemoryMidiService::~InMemoryMidiService() = default;
 
 int InMemoryMidiService::addInput(const std::string& name) {
   std::lock_guard lock(state_->mutex);
-  state_->inputs.push_back(InPort{name, kNoHandle});
+  state_->inputs.push_back(InPort{name, kNoHandle, true});
   return static_cast<int>(state_->inputs.size()) - 1;
 }
 
 int InMemoryMidiService::addOutput(const std::string& name) {
   std::lock_guard lock(state_->mutex);
-  state_->outputs.push_back(OutPort{name, kNoHandle, {}, nullptr});
+  state_->outputs.push_back(OutPort{name, kNoHandle, true, {}, nullptr});
   return static_cast<int>(state_->outputs.size()) - 1;
+}
+
+void InMemoryMidiService::setInputPresent(int id, bool present) {
+  std::lock_guard lock(state_->mutex);
+  if (id >= 0 && static_cast<std::size_t>(id) < state_->inputs.size())
+    state_->inputs[static_cast<std::size_t>(id)].present = present;
+}
+
+void InMemoryMidiService::setOutputPresent(int id, bool present) {
+  std::lock_guard lock(state_->mutex);
+  if (id >= 0 && static_cast<std::size_t>(id) < state_->outputs.size())
+    state_->outputs[static_cast<std::size_t>(id)].present = present;
 }
 
 void InMemoryMidiService::deliverSysEx(int inPort, std::vector<std::uint8_t> bytes) {
@@ -84,7 +119,9 @@ void InMemoryMidiService::deliverSysEx(int inPort, std::vector<std::uint8_t> byt
   {
     std::lock_guard lock(state_->mutex);
     if (inPort < 0 || static_cast<std::size_t>(inPort) >= state_->inputs.size()) return;
-    handle = state_->inputs[static_cast<std::size_t>(inPort)].handle;
+    const InPort& input = state_->inputs[static_cast<std::size_t>(inPort)];
+    if (!input.present) return;
+    handle = input.handle;
   }
   if (handle != kNoHandle) state_->hub.postSysEx(handle, std::move(bytes));
 }
@@ -95,7 +132,9 @@ void InMemoryMidiService::deliverShort(int inPort, std::uint8_t status, std::uin
   {
     std::lock_guard lock(state_->mutex);
     if (inPort < 0 || static_cast<std::size_t>(inPort) >= state_->inputs.size()) return;
-    handle = state_->inputs[static_cast<std::size_t>(inPort)].handle;
+    const InPort& input = state_->inputs[static_cast<std::size_t>(inPort)];
+    if (!input.present) return;
+    handle = input.handle;
   }
   if (handle != kNoHandle)
     state_->hub.postShort(handle, static_cast<std::uint32_t>(status) |
@@ -154,27 +193,33 @@ void InMemoryMidiService::failCall(const std::string& operation, int callsToLetT
 
 std::uint32_t InMemoryMidiService::inGetNumDevs() {
   std::lock_guard lock(state_->mutex);
-  return static_cast<std::uint32_t>(state_->inputs.size());
+  state_->inListed = State::presentIds(state_->inputs);
+  return static_cast<std::uint32_t>(state_->inListed->size());
 }
 
 std::uint32_t InMemoryMidiService::outGetNumDevs() {
   std::lock_guard lock(state_->mutex);
-  return static_cast<std::uint32_t>(state_->outputs.size());
+  state_->outListed = State::presentIds(state_->outputs);
+  return static_cast<std::uint32_t>(state_->outListed->size());
 }
 
 std::uint32_t InMemoryMidiService::inGetDevCaps(std::uint32_t port, std::string& name) {
   std::lock_guard lock(state_->mutex);
   if (auto code = state_->enter("inGetDevCaps", port)) return code;
-  if (port >= state_->inputs.size()) return MidiResult::BadDeviceId;
-  name = state_->inputs[port].name.substr(0, 31);
+  const int id = State::idOf(state_->inListed, state_->inputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  name = state_->inputs[static_cast<std::size_t>(id)].name.substr(
+      0, wholeNames_ ? std::string::npos : 31);
   return MidiResult::NoError;
 }
 
 std::uint32_t InMemoryMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
   std::lock_guard lock(state_->mutex);
   if (auto code = state_->enter("outGetDevCaps", port)) return code;
-  if (port >= state_->outputs.size()) return MidiResult::BadDeviceId;
-  name = state_->outputs[port].name.substr(0, 31);
+  const int id = State::idOf(state_->outListed, state_->outputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  name = state_->outputs[static_cast<std::size_t>(id)].name.substr(
+      0, wholeNames_ ? std::string::npos : 31);
   return MidiResult::NoError;
 }
 
@@ -186,8 +231,9 @@ std::uint32_t InMemoryMidiService::inOpen(MidiHandle& handle, std::uint32_t port
                                           MidiInCallback callback, std::uintptr_t instance) {
   std::lock_guard lock(state_->mutex);
   if (auto code = state_->enter("inOpen", port)) return code;
-  if (port >= state_->inputs.size()) return MidiResult::BadDeviceId;
-  InPort& input = state_->inputs[port];
+  const int id = State::idOf(state_->inListed, state_->inputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  InPort& input = state_->inputs[static_cast<std::size_t>(id)];
   if (input.handle != kNoHandle) return MidiResult::Allocated;
   input.handle = ++state_->lastHandle;
   state_->hub.openPort(input.handle, std::move(callback), instance);
@@ -265,8 +311,9 @@ std::uint32_t InMemoryMidiService::inClose(MidiHandle handle) {
 std::uint32_t InMemoryMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
   std::lock_guard lock(state_->mutex);
   if (auto code = state_->enter("outOpen", port)) return code;
-  if (port >= state_->outputs.size()) return MidiResult::BadDeviceId;
-  OutPort& output = state_->outputs[port];
+  const int id = State::idOf(state_->outListed, state_->outputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  OutPort& output = state_->outputs[static_cast<std::size_t>(id)];
   if (output.handle != kNoHandle) return MidiResult::Allocated;
   output.handle = ++state_->lastHandle;
   handle = output.handle;
@@ -285,6 +332,7 @@ std::uint32_t InMemoryMidiService::outShortMsg(MidiHandle handle, std::uint32_t 
     for (int i = 0; i < length; ++i)
       message.push_back(static_cast<std::uint8_t>(packed >> (8 * i)));
     OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
+    if (!output.present) return MidiResult::NoError;  // nothing on the other side any more
     output.sent.push_back(message);
     sink = output.sink;
   }
@@ -313,6 +361,7 @@ std::uint32_t InMemoryMidiService::outLongMsg(MidiHandle handle, MidiHeader* hea
       return MidiResult::Error;
     message.assign(header->data, header->data + header->bufferLength);
     OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
+    if (!output.present) return MidiResult::NoError;
     output.sent.push_back(message);
     sink = output.sink;
   }

@@ -17,16 +17,30 @@ class InputHub;
 
 // A MIDI service held in memory, for tests and for the in-process simulator: ports are added by
 // name, every message sent on an output is recorded (and handed to an optional sink), and input
-// can be delivered to an input port from any thread. Input reaches the layer's callback through
-// the same hand-over to the creating thread as the real service, so tests see the real ordering.
+// can be delivered to an input port from any thread. Ports can be unplugged and plugged in
+// again. Like the platform's service, the port numbers of the calls below are those of the last
+// enumeration (inGetNumDevs, outGetNumDevs); a port that is gone since is not found, and never
+// taken for another. Before the first enumeration the numbers are those of the ports present. Input
+// reaches the layer's callback through the same hand-over to the creating thread as the real
+// service, so tests see the real ordering.
 class InMemoryMidiService : public MidiService {
  public:
   InMemoryMidiService();
   ~InMemoryMidiService() override;
 
-  // Ports; return the new port index.
+  // Ports; return the new port's id, which the other test calls below take. It is the port's
+  // index in the service's enumeration until a port before it is unplugged.
   int addInput(const std::string& name);
   int addOutput(const std::string& name);
+  // Unplugs a port (false) or plugs it in again (true) at its old place in the order. An
+  // unplugged port is left out of the next enumeration and cannot be opened; an open handle of
+  // it keeps working as far as the service is concerned, as with JACK or ALSA when the other
+  // side goes: what is sent on it goes nowhere and nothing arrives on it.
+  void setInputPresent(int id, bool present);
+  void setOutputPresent(int id, bool present);
+  // Names are cut to the 31 characters of a Windows capability record unless the service is
+  // to report them whole, as RtMidi does under ALSA and JACK.
+  void keepWholeNames() { wholeNames_ = true; }
 
   // Thread-safe. A SysEx message longer than the receive buffer arrives in several buffers.
   void deliverSysEx(int inPort, std::vector<std::uint8_t> bytes);
@@ -81,6 +95,7 @@ class InMemoryMidiService : public MidiService {
   // implementation defined by the MIDI layer's author
   struct State;
   std::unique_ptr<State> state_;
+  bool wholeNames_ = false;
 };
 
 }  // namespace tarvik

@@ -62,9 +62,62 @@ void TMidiDevices::CheckResult(std::uint32_t code) {
     throw TMidiError(text.substr(0, kMaxErrorText));
 }
 
+bool PortListChange::changed() const {
+  if (!added.empty() || !removed.empty()) return true;
+  for (std::size_t i = 0; i < newIndex.size(); ++i)
+    if (newIndex[i] != static_cast<int>(i)) return true;
+  return false;
+}
+
+std::vector<std::string> TMidiDevices::Enumerate() {
+  const std::uint32_t count = CountPorts();
+  std::vector<std::string> names;
+  names.reserve(count);
+  for (std::uint32_t port = 0; port < count; ++port) {
+    std::string name;
+    CheckResult(PortName(port, name));
+    names.push_back(nameUpToZero(name));
+  }
+  return names;
+}
+
+std::optional<PortListChange> TMidiDevices::Rescan() {
+  if (!CanRescan()) return std::nullopt;
+  const std::vector<std::string> names = Enumerate();
+
+  PortListChange change;
+  change.newIndex.assign(Ports_.size(), -1);
+  std::vector<bool> taken(names.size(), false);
+  for (std::size_t old = 0; old < Ports_.size(); ++old) {
+    for (std::size_t now = 0; now < names.size(); ++now) {
+      if (taken[now] || names[now] != Ports_[old].Name) continue;
+      taken[now] = true;
+      change.newIndex[old] = static_cast<int>(now);
+      break;
+    }
+    if (change.newIndex[old] < 0) change.removed.push_back(Ports_[old].Name);
+  }
+  for (std::size_t now = 0; now < names.size(); ++now)
+    if (!taken[now]) change.added.push_back(names[now]);
+
+  // Vanished ports go down while every index still means what it meant.
+  for (std::size_t old = 0; old < Ports_.size(); ++old)
+    if (change.newIndex[old] < 0 && Ports_[old].Handle != kNoHandle)
+      DropVanished(static_cast<int>(old));
+
+  std::vector<TMidiPort> ports(names.size());
+  for (std::size_t now = 0; now < names.size(); ++now) ports[now].Name = names[now];
+  for (std::size_t old = 0; old < Ports_.size(); ++old)
+    if (change.newIndex[old] >= 0)
+      ports[static_cast<std::size_t>(change.newIndex[old])].Handle = Ports_[old].Handle;
+  Rearrange(change.newIndex, names.size());
+  Ports_ = std::move(ports);
+  return change;
+}
+
 // ---- TSysExData -----------------------------------------------------------------------------
 
-TSysExData::TSysExData() {
+TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
   Header.data = Buffer.data();
   Header.bufferLength = SysExBufferSize;
 }
@@ -72,14 +125,53 @@ TSysExData::TSysExData() {
 // ---- TMidiInput -----------------------------------------------------------------------------
 
 TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput") {
-  const std::uint32_t count = Service_.inGetNumDevs();
-  for (std::uint32_t port = 0; port < count; ++port) {
-    std::string name;
-    CheckResult(Service_.inGetDevCaps(port, name));
-    Ports_.push_back(TMidiPort{nameUpToZero(name), kNoHandle});
-    SysExBuffers_.push_back(std::make_unique<TSysExData>());
+  for (std::string& name : Enumerate()) {
+    Ports_.push_back(TMidiPort{std::move(name), kNoHandle});
+    SysExBuffers_.push_back(NewBuffer());
     Closing_.push_back(false);
   }
+}
+
+std::uint32_t TMidiInput::CountPorts() { return Service_.inGetNumDevs(); }
+
+std::uint32_t TMidiInput::PortName(std::uint32_t port, std::string& name) {
+  return Service_.inGetDevCaps(port, name);
+}
+
+std::unique_ptr<TSysExData> TMidiInput::NewBuffer() {
+  return std::make_unique<TSysExData>(NextKey_++);
+}
+
+int TMidiInput::IndexOfKey(std::uintptr_t key) const {
+  for (std::size_t i = 0; i < SysExBuffers_.size(); ++i)
+    if (SysExBuffers_[i]->Key == key) return static_cast<int>(i);
+  return -1;
+}
+
+void TMidiInput::DropVanished(int index) {
+  const auto slot = static_cast<std::size_t>(index);
+  try {
+    Close(index);
+  } catch (...) {
+    // The service may no longer know the port; its buffer must not stay queued all the same.
+    const MidiHandle handle = Ports_[slot].Handle;
+    Closing_[slot] = true;
+    Service_.inReset(handle);
+    Service_.inClose(handle);
+    Closing_[slot] = false;
+    Ports_[slot].Handle = kNoHandle;
+  }
+}
+
+void TMidiInput::Rearrange(const std::vector<int>& newIndex, std::size_t count) {
+  std::vector<std::unique_ptr<TSysExData>> buffers(count);
+  for (std::size_t old = 0; old < newIndex.size(); ++old)
+    if (newIndex[old] >= 0)
+      buffers[static_cast<std::size_t>(newIndex[old])] = std::move(SysExBuffers_[old]);
+  for (auto& buffer : buffers)
+    if (!buffer) buffer = NewBuffer();
+  SysExBuffers_ = std::move(buffers);
+  Closing_.assign(count, false);
 }
 
 TMidiInput::~TMidiInput() {
@@ -108,7 +200,7 @@ void TMidiInput::Open(int index) {
       [this](std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1, std::uintptr_t p2) {
         MidiInCallback(msg, instance, p1, p2);
       },
-      static_cast<std::uintptr_t>(index)));
+      SysExBuffers_[slot]->Key));
   Ports_[slot].Handle = handle;
 
   TSysExData& data = *SysExBuffers_[slot];
@@ -177,8 +269,14 @@ void TMidiInput::SysExBufferDone(int index) {
 void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
                                 std::uintptr_t /*p2*/) {
   // Nothing may leave the service's callback: errors go to the program's error reporter.
+  ++CallbackDepth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{CallbackDepth_};
   try {
-    const int port = static_cast<int>(instance);
+    const int port = IndexOfKey(instance);
+    if (port < 0) return;
     if (msg == MIM_DATA) {
       if (OnShortMessage)
         OnShortMessage(port, static_cast<std::uint8_t>(p1 & 0xFF),
@@ -197,13 +295,22 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
 // ---- TMidiOutput ----------------------------------------------------------------------------
 
 TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput") {
-  const std::uint32_t count = Service_.outGetNumDevs();
-  for (std::uint32_t port = 0; port < count; ++port) {
-    std::string name;
-    CheckResult(Service_.outGetDevCaps(port, name));
-    Ports_.push_back(TMidiPort{nameUpToZero(name), kNoHandle});
-  }
+  for (std::string& name : Enumerate()) Ports_.push_back(TMidiPort{std::move(name), kNoHandle});
 }
+
+std::uint32_t TMidiOutput::CountPorts() { return Service_.outGetNumDevs(); }
+
+std::uint32_t TMidiOutput::PortName(std::uint32_t port, std::string& name) {
+  return Service_.outGetDevCaps(port, name);
+}
+
+void TMidiOutput::DropVanished(int index) {
+  TMidiPort& port = Ports_[static_cast<std::size_t>(index)];
+  Service_.outClose(port.Handle);
+  port.Handle = kNoHandle;
+}
+
+void TMidiOutput::Rearrange(const std::vector<int>&, std::size_t) {}
 
 TMidiOutput::~TMidiOutput() {
   for (TMidiPort& port : Ports_) {

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "midi/MidiService.h"
-
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "midi/MidiService.h"
 
 namespace tarvik {
 
@@ -24,6 +25,16 @@ using TMemoryStream = std::vector<std::uint8_t>;
 struct TMidiPort {
   std::string Name;
   MidiHandle Handle = kNoHandle;
+};
+
+// What a new enumeration changed in one port list. Ports are matched by name (the n-th port of
+// a name with the n-th of the same name), so a port that moved keeps its entry and its handle.
+struct PortListChange {
+  std::vector<std::string> added;    // in the new list's order
+  std::vector<std::string> removed;  // in the old list's order
+  // For each port of the old list, its index in the new one; -1 when it is gone.
+  std::vector<int> newIndex;
+  bool changed() const;
 };
 
 // Base of the two port lists. Ports are addressed by their index in the service's enumeration.
@@ -44,8 +55,24 @@ class TMidiDevices {
   // Stores the code; raises the service's text for a non-zero code that has one.
   void CheckResult(std::uint32_t code);
 
+  // Enumerates the service's ports again and brings the list in line: a port keeps its entry
+  // (and, when open, its handle) at its new index; a port that is gone is closed, as far as the
+  // service still lets it, and leaves the list. Raises TMidiError when the enumeration fails;
+  // the list is then as it was. Nothing (std::nullopt) while the list cannot be changed: from
+  // inside an input handler, whose port index must stay what the handler was given.
+  std::optional<PortListChange> Rescan();
+
  protected:
   TMidiDevices(MidiService& service, const char* className);
+  virtual std::uint32_t CountPorts() = 0;
+  virtual std::uint32_t PortName(std::uint32_t port, std::string& name) = 0;
+  // The service's names, in its order.
+  std::vector<std::string> Enumerate();
+  virtual bool CanRescan() const { return true; }
+  // Takes down an open port whose device has gone, whatever the service answers.
+  virtual void DropVanished(int index) = 0;
+  // Moves what the subclass keeps per port along with the entries; `count` new ports.
+  virtual void Rearrange(const std::vector<int>& newIndex, std::size_t count) = 0;
   MidiService& Service_;
   std::vector<TMidiPort> Ports_;
   std::uint32_t LastResult_ = 0;
@@ -55,7 +82,10 @@ class TMidiDevices {
 // The receive buffer of one input port.
 struct TSysExData {
   static constexpr std::uint32_t SysExBufferSize = 2048;
-  TSysExData();
+  explicit TSysExData(std::uintptr_t key = 0);
+  // The instance value the port is opened with: it stays with the port when a new enumeration
+  // moves it, so input is never handed to the port that took its old index.
+  std::uintptr_t Key = 0;
   TMemoryStream Stream;
   MidiHeader Header;
   std::array<std::uint8_t, SysExBufferSize> Buffer{};
@@ -81,13 +111,26 @@ class TMidiInput : public TMidiDevices {
 
   void SysExBufferDone(int index);
   void ReportError(const std::string& message);
-  // The service's input callback; instance is the port index.
+  // The service's input callback; instance is the port's key (TSysExData::Key), which is its
+  // index until a new enumeration moves it.
   void MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
                       std::uintptr_t p2);
 
+ protected:
+  std::uint32_t CountPorts() override;
+  std::uint32_t PortName(std::uint32_t port, std::string& name) override;
+  bool CanRescan() const override { return CallbackDepth_ == 0; }
+  void DropVanished(int index) override;
+  void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
+
  private:
+  int IndexOfKey(std::uintptr_t key) const;
+  std::unique_ptr<TSysExData> NewBuffer();
+
   std::vector<std::unique_ptr<TSysExData>> SysExBuffers_;
   std::vector<bool> Closing_;
+  std::uintptr_t NextKey_ = 0;
+  int CallbackDepth_ = 0;
 };
 
 class TMidiOutput : public TMidiDevices {
@@ -101,6 +144,12 @@ class TMidiOutput : public TMidiDevices {
   void SendShortMessage(int index, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // The port must be open; the whole stream is one message.
   void SendLongMessage(int index, const TMemoryStream& stream);
+
+ protected:
+  std::uint32_t CountPorts() override;
+  std::uint32_t PortName(std::uint32_t port, std::string& name) override;
+  void DropVanished(int index) override;
+  void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
 };
 
 }  // namespace tarvik

@@ -24,6 +24,34 @@ TMidiOutput& MidiPorts::outputs() {
   return *outputs_;
 }
 
+namespace {
+
+PortListChange allNew(const TMidiDevices& list) {
+  PortListChange change;
+  change.added = list.PortNames();
+  return change;
+}
+
+}  // namespace
+
+std::optional<MidiPorts::Change> MidiPorts::rescan() {
+  Change change;
+  if (inputs_) {
+    std::optional<PortListChange> inputs = inputs_->Rescan();
+    if (!inputs) return std::nullopt;
+    change.inputs = std::move(*inputs);
+  } else {
+    change.inputs = allNew(this->inputs());
+  }
+  if (outputs_) {
+    // Outputs have no handlers of their own to be inside of.
+    change.outputs = *outputs_->Rescan();
+  } else {
+    change.outputs = allNew(this->outputs());
+  }
+  return change;
+}
+
 void MidiPorts::setErrorReporter(std::function<void(const std::string&)> reporter) {
   reporter_ = std::move(reporter);
   if (inputs_) inputs_->OnError = reporter_;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QMetaType>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "midi/MidiDevices.h"
@@ -29,6 +31,17 @@ class MidiPorts {
   TMidiOutput& outputs();
   MidiService& service() { return *service_; }
 
+  // Both lists enumerated anew (see TMidiDevices::Rescan), inputs first; a list not created yet
+  // is created, all its ports new. Nothing while the lists cannot change (inside an input
+  // handler): the next call tries again. Raises TMidiError; the lists are then as they were,
+  // except an input list already brought in line when only the outputs failed.
+  struct Change {
+    PortListChange inputs;
+    PortListChange outputs;
+    bool changed() const { return inputs.changed() || outputs.changed(); }
+  };
+  std::optional<Change> rescan();
+
   // Where errors inside the input callback go (see TMidiInput::OnError); kept across a new
   // enumeration.
   void setErrorReporter(std::function<void(const std::string&)> reporter);
@@ -41,3 +54,5 @@ class MidiPorts {
 };
 
 }  // namespace tarvik
+
+Q_DECLARE_METATYPE(tarvik::MidiPorts::Change)

@@ -16,6 +16,9 @@ std::string lowerAscii(std::string text) {
 bool offersDevice(const std::string& name) {
   static const std::string audioDevice = "usb-audiogerät";  // UTF-8, as the service names ports
   const std::string lowered = lowerAscii(name);
+  // ALSA's "Midi Through:Midi Through Port-0 14:0" loops back inside the computer: it names no
+  // interface, whatever its name holds.
+  if (lowered.rfind("midi through", 0) == 0) return false;
   return lowered.find("midi") != std::string::npos ||
          lowered.find(audioDevice) != std::string::npos;
 }

@@ -56,6 +56,23 @@ struct ErrorSink {
   }
 };
 
+// The ports this program opened itself, under JACK in clients named "Tarvik Configurator",
+// "Tarvik Configurator-01", ... and under ALSA "Tarvik Configurator:MIDI In 129:0". Once a
+// connect has opened them they would show up in the lists (its output among the inputs), and an
+// input name holding "MIDI" is what the pre-selection offers.
+bool isOwnPort(const std::string& name) {
+  const std::string client = kClientName;
+  if (name.compare(0, client.size(), client) != 0) return false;
+  std::size_t at = client.size();
+  if (at < name.size() && name[at] == '-') {
+    ++at;
+    const std::size_t digits = at;
+    while (at < name.size() && name[at] >= '0' && name[at] <= '9') ++at;
+    if (at == digits) return false;
+  }
+  return at < name.size() && name[at] == ':';
+}
+
 struct InputPort {
   MidiHandle handle = kNoHandle;
   InputHub* hub = nullptr;
@@ -99,6 +116,13 @@ struct RtMidiService::Impl {
   }
 
   std::uint32_t failIfReported() { return errors.ok() ? MidiResult::NoError : MidiResult::Error; }
+
+  template <typename Midi>
+  std::vector<std::string> listOthersPorts(Midi& midi) {
+    std::vector<std::string> names = listPorts(midi);
+    std::erase_if(names, isOwnPort);
+    return names;
+  }
 
   template <typename Midi>
   std::vector<std::string> listPorts(Midi& midi) {
@@ -184,13 +208,14 @@ std::string RtMidiService::apiName() const {
 }
 
 std::uint32_t RtMidiService::inGetNumDevs() {
-  impl_->inNames = impl_->inProbe ? impl_->listPorts(*impl_->inProbe) : std::vector<std::string>{};
+  impl_->inNames =
+      impl_->inProbe ? impl_->listOthersPorts(*impl_->inProbe) : std::vector<std::string>{};
   return static_cast<std::uint32_t>(impl_->inNames.size());
 }
 
 std::uint32_t RtMidiService::outGetNumDevs() {
   impl_->outNames =
-      impl_->outProbe ? impl_->listPorts(*impl_->outProbe) : std::vector<std::string>{};
+      impl_->outProbe ? impl_->listOthersPorts(*impl_->outProbe) : std::vector<std::string>{};
   return static_cast<std::uint32_t>(impl_->outNames.size());
 }
 

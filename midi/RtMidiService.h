@@ -15,7 +15,8 @@ namespace tarvik {
 // addressed by that list's index; opening looks the port up again by name, so ports that came or
 // went since do not shift the indices. Port names are RtMidi's full names (under JACK
 // "client:port"), not cut to a fixed field: longer JACK names would otherwise become
-// indistinguishable.
+// indistinguishable. The program's own ports (those it opened to reach the device) are left out
+// of the enumeration.
 //
 // Every RtMidi error becomes MidiResult::Error, whose text (getErrorText) is the driver's last
 // message. When no MIDI system can be reached at all the service still works, with no ports, and

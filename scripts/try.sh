@@ -55,9 +55,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-use_jack=0
 if [ ! -e /dev/snd/seq ]; then
-  use_jack=1
   if jack_lsp >/dev/null 2>&1; then
     echo "using the JACK server that is already running"
   else
@@ -98,24 +96,8 @@ echo "update server with firmware 2.0 (32 pages) at $update_url"
 "$sim" "$@" &
 sim_pid=$!
 
-# The configurator lists the ports once, at start-up: they must exist by then.
-for _ in $(seq 1 100); do
-  if ! kill -0 "$sim_pid" 2>/dev/null; then
-    wait "$sim_pid" || true
-    sim_pid=""
-    echo "tarvik-sim ended before it opened its ports" >&2
-    exit 1
-  fi
-  if [ "$use_jack" -eq 0 ]; then
-    sleep 0.5
-    break
-  fi
-  if jack_lsp 2>/dev/null | grep -qx 'tarvik-sim:Tarvik MIDI'; then
-    break
-  fi
-  sleep 0.1
-done
-
+# No wait for the simulator's ports: the configurator's lists follow the ports that appear and
+# offer the simulator's pair as soon as JACK or ALSA lists it.
 echo "starting the configurator; connect to \"tarvik-sim:Tarvik MIDI\" (pre-selected)"
 # In a session of its own, so that Ctrl-C here can end it together with whatever run.sh started;
 # waiting in the background keeps this script able to take the signal at once.

@@ -39,6 +39,26 @@ class PortPreselectionTest : public QObject {
     QTest::newRow("JACK client names differing only in case pair up")
         << std::vector<std::string>{"system:capture_1", "tarvik-sim:Tarvik MIDI"}
         << std::vector<std::string>{"system:playback_1", "TARVIK-SIM:Tarvik MIDI"} << 1 << 1;
+    QTest::newRow("ALSA loop-back Midi Through is passed over for the interface after it")
+        << std::vector<std::string>{"Midi Through:Midi Through Port-0 14:0",
+                                    "UM-ONE:UM-ONE MIDI 1 24:0"}
+        << std::vector<std::string>{"Midi Through:Midi Through Port-0 14:0",
+                                    "UM-ONE:UM-ONE MIDI 1 24:0"}
+        << 1 << 1;
+    QTest::newRow("ALSA loop-back alone offers nothing")
+        << std::vector<std::string>{"Midi Through:Midi Through Port-0 14:0"}
+        << std::vector<std::string>{"Midi Through:Midi Through Port-0 14:0"} << -1 << -1;
+    QTest::newRow("ALSA interface with in and out of one name pairs wherever its output is")
+        << std::vector<std::string>{"Midi Through:Midi Through Port-0 14:0",
+                                    "USB Uno MIDI Interface:USB Uno MIDI Interface MIDI 1 20:0"}
+        << std::vector<std::string>{"USB Uno MIDI Interface:USB Uno MIDI Interface MIDI 1 20:0",
+                                    "Midi Through:Midi Through Port-0 14:0"}
+        << 1 << 0;
+    QTest::newRow("ALSA second port of an interface pairs with its own number, not the first")
+        << std::vector<std::string>{"UM-2:UM-2 MIDI 2 24:1"}
+        << std::vector<std::string>{"UM-2:UM-2 MIDI 1 24:0", "UM-2:UM-2 MIDI 2 24:1"} << 0 << 1;
+    QTest::newRow("a Windows port named Midi Thru is no loop-back of ALSA's and still counts")
+        << std::vector<std::string>{"Midi Thru"} << std::vector<std::string>{"MIDI THRU"} << 0 << 0;
   }
 
   void choosesPair() {

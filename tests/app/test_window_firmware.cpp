@@ -11,6 +11,7 @@
 #include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateCheck.h"
+#include "midi/PortWatcher.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
@@ -254,6 +255,31 @@ class WindowFirmwareTest : public QObject {
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::Flashed);
     QCOMPARE(rig_->commandsNamed("Identify"), 7);
     QCOMPARE(flashLog(), successfulFlashLog(6));
+  }
+
+  void portThatVanishesMidFlashEndsItWithHowToRecover() {
+    connectAndCheck(FirmwareFixture::seededPages(6, 9));
+    rig_->tarvik().holdReplies(true);
+    QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
+    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
+    QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
+    QVERIFY(held.wait(kWaitMs));
+    rig_->service().setInputPresent(rig_->sim.inPort(), false);
+    rig_->form->portWatcher().rescan();
+    // At once, not after the bootloader's time-out (a minute here).
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::PortGone);
+    QVERIFY(rig_->button("Button7")->isEnabled());
+    QVERIFY(rig_->button("Button1")->isEnabled());
+    QCOMPARE(rig_->dialogs.errors.size(), std::size_t(1));
+    QVERIFY2(rig_->dialogs.errors.front().text.contains(QStringLiteral("bootloader")),
+             qPrintable(errorTexts()));
+    QCOMPARE(flashLog(),
+             (QStringList{QStringLiteral("Entering bootloader"),
+                          QStringLiteral("MIDI input Tarvik MIDI disconnected"),
+                          QStringLiteral("MIDI port Tarvik MIDI vanished - programming canceled"),
+                          QStringLiteral("Tarvik may still be in its bootloader: connect again "
+                                         "and flash the firmware once more")}));
   }
 
   // A check started before a submit or a flash took the link, answered only while it holds the

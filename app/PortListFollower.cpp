@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "app/PortListFollower.h"
+
+#include <QListWidget>
+
+#include "link/DeviceLink.h"
+#include "midi/PortPreselection.h"
+
+namespace tarvik {
+namespace {
+
+int selectedRow(const QListWidget& list) {
+  const QList<QListWidgetItem*> selected = list.selectedItems();
+  return selected.isEmpty() ? -1 : list.row(selected.constFirst());
+}
+
+// Where the port selected at `row` is now; -1 when it went or nothing was selected.
+int followedRow(int row, const PortListChange& change) {
+  if (row < 0 || static_cast<std::size_t>(row) >= change.newIndex.size()) return -1;
+  return change.newIndex[static_cast<std::size_t>(row)];
+}
+
+// The rows of the ports that appeared, in list order, and their names.
+struct Appeared {
+  std::vector<int> rows;
+  std::vector<std::string> names;
+};
+
+Appeared appeared(const std::vector<std::string>& names, const PortListChange& change) {
+  std::vector<bool> kept(names.size(), false);
+  for (int row : change.newIndex)
+    if (row >= 0) kept[static_cast<std::size_t>(row)] = true;
+  Appeared result;
+  for (std::size_t row = 0; row < names.size(); ++row) {
+    if (kept[row]) continue;
+    result.rows.push_back(static_cast<int>(row));
+    result.names.push_back(names[row]);
+  }
+  return result;
+}
+
+void refill(QListWidget& list, const std::vector<std::string>& names, int selected) {
+  list.clear();
+  for (const std::string& name : names) list.addItem(QString::fromStdString(name));
+  if (selected >= 0) list.setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
+}
+
+}  // namespace
+
+PortListFollower::PortListFollower(MidiPorts& ports, QListWidget& inputList,
+                                   QListWidget& outputList, DeviceLink& link, Log log,
+                                   QObject* parent)
+    : QObject(parent),
+      ports_(ports),
+      inputList_(inputList),
+      outputList_(outputList),
+      link_(link),
+      log_(std::move(log)),
+      watcher_(ports) {
+  connect(&watcher_, &PortWatcher::portsChanged, this, &PortListFollower::follow);
+  connect(&watcher_, &PortWatcher::rescanFailed, this, [this](const QString& text) {
+    log_(QStringLiteral("MIDI ports cannot be listed: ") + text);
+  });
+}
+
+void PortListFollower::follow(const MidiPorts::Change& change) {
+  const std::vector<std::string> inputs = ports_.inputs().PortNames();
+  const std::vector<std::string> outputs = ports_.outputs().PortNames();
+  int input = followedRow(selectedRow(inputList_), change.inputs);
+  int output = followedRow(selectedRow(outputList_), change.outputs);
+
+  if (input < 0) {
+    const Appeared newInputs = appeared(inputs, change.inputs);
+    const auto [in, out] = preselectPorts(newInputs.names, outputs);
+    if (in >= 0) {
+      input = newInputs.rows[static_cast<std::size_t>(in)];
+      if (output < 0) output = out;
+    }
+  } else if (output < 0) {
+    // The device's output may be listed a moment after its input: it is paired then.
+    const Appeared newOutputs = appeared(outputs, change.outputs);
+    const auto [in, out] =
+        preselectPorts({inputs[static_cast<std::size_t>(input)]}, newOutputs.names);
+    if (in >= 0 && out >= 0) output = newOutputs.rows[static_cast<std::size_t>(out)];
+  }
+  refill(inputList_, inputs, input);
+  refill(outputList_, outputs, output);
+
+  for (const std::string& name : change.inputs.removed)
+    log_(QStringLiteral("MIDI input %1 disconnected").arg(QString::fromStdString(name)));
+  for (const std::string& name : change.outputs.removed)
+    log_(QStringLiteral("MIDI output %1 disconnected").arg(QString::fromStdString(name)));
+  // Last: a transfer that loses its port ends here, and its error box runs the event loop.
+  link_.followRescan(change.inputs.newIndex, change.outputs.newIndex);
+}
+
+}  // namespace tarvik

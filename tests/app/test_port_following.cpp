@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+// The window's port lists while ports come and go: the lists follow the service with their
+// selections kept by name, an empty selection is offered what appears, and a port that vanishes
+// under a transfer ends it at once. Each test unplugs or plugs ports in the in-memory service and
+// then has the watcher look, as its timer would.
+#include <QSignalSpy>
+
+#include "WindowRig.h"
+#include "midi/PortWatcher.h"
+
+using namespace tarvik;
+using tarvik::testing::ctrlClickFirstRow;
+using tarvik::testing::kWaitMs;
+using tarvik::testing::selectedRow;
+using tarvik::testing::WindowRig;
+
+namespace {
+
+const QString kTarvik = QStringLiteral("Tarvik MIDI");
+const std::string kThrough = "Midi Through:Midi Through Port-0 14:0";
+const std::string kUmOne = "UM-ONE:UM-ONE MIDI 1 24:0";
+
+QStringList items(const QListWidget* list) {
+  QStringList names;
+  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+  return names;
+}
+
+QStringList names(const std::vector<std::string>& ports) {
+  QStringList list;
+  for (const std::string& port : ports) list << QString::fromStdString(port);
+  return list;
+}
+
+QString selectedName(const QListWidget* list) {
+  const int row = selectedRow(list);
+  return row < 0 ? QString() : list->item(row)->text();
+}
+
+}  // namespace
+
+class PortFollowingTest : public QObject {
+  Q_OBJECT
+
+  static QListWidget* inputs(WindowRig& rig) { return rig.find<QListWidget>("inputDevices"); }
+  static QListWidget* outputs(WindowRig& rig) { return rig.find<QListWidget>("outputDevices"); }
+  // The window's rows are the MIDI layer's indices, whatever came and went.
+  static void verifyRowsAreIndices(WindowRig& rig) {
+    QCOMPARE(items(inputs(rig)), names(rig.sim.ports().inputs().PortNames()));
+    QCOMPARE(items(outputs(rig)), names(rig.sim.ports().outputs().PortNames()));
+  }
+  static void unplugTarvik(WindowRig& rig) {
+    rig.service().setInputPresent(rig.sim.inPort(), false);
+    rig.service().setOutputPresent(rig.sim.outPort(), false);
+  }
+
+ private Q_SLOTS:
+  void listsFollowThePortsAndKeepTheirSelectionByName() {
+    WindowRig rig(TarvikContents::fromSeed(7),
+                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+                  [](InMemoryMidiService& service) { service.keepWholeNames(); });
+    unplugTarvik(rig);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(items(inputs(rig)), QStringList());
+    QCOMPARE(selectedRow(outputs(rig)), -1);
+    QCOMPARE(rig.logMessages(),
+             (QStringList{QStringLiteral("MIDI input Tarvik MIDI disconnected"),
+                          QStringLiteral("MIDI output Tarvik MIDI disconnected")}));
+
+    // An ALSA interface plugged in beside ALSA's loop-back: the interface is offered, both ways.
+    for (const std::string& name : {kThrough, kUmOne}) {
+      rig.service().addInput(name);
+      rig.service().addOutput(name);
+    }
+    QTest::mouseClick(rig.button("RefreshButton"), Qt::LeftButton);
+    QCOMPARE(items(inputs(rig)), names({kThrough, kUmOne}));
+    QCOMPARE(selectedName(inputs(rig)), QString::fromStdString(kUmOne));
+    QCOMPARE(selectedName(outputs(rig)), QString::fromStdString(kUmOne));
+
+    // The Tarvik comes back ahead of both: the interface stays chosen at its new row.
+    rig.service().setInputPresent(rig.sim.inPort(), true);
+    rig.service().setOutputPresent(rig.sim.outPort(), true);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(items(inputs(rig)), (QStringList{kTarvik} << names({kThrough, kUmOne})));
+    QCOMPARE(selectedRow(inputs(rig)), 2);
+    QCOMPARE(selectedRow(outputs(rig)), 2);
+    verifyRowsAreIndices(rig);
+    QCOMPARE(rig.logMessages().size(), 2);
+  }
+
+  void aDeliberatelyEmptySelectionIsOfferedOnlyWhatAppears() {
+    WindowRig rig;
+    ctrlClickFirstRow(inputs(rig));
+    QCOMPARE(selectedRow(inputs(rig)), -1);
+    // Nothing appeared: the choice to select nothing stands.
+    rig.service().addOutput("Line Out");
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedRow(inputs(rig)), -1);
+    QCOMPARE(selectedName(outputs(rig)), kTarvik);
+    // A port the rule does not offer appears: still nothing.
+    rig.service().addInput("Line In");
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedRow(inputs(rig)), -1);
+    // One it offers is chosen; the output keeps its own selection.
+    rig.service().addInput("USB MIDI Interface");
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedName(inputs(rig)), QStringLiteral("USB MIDI Interface"));
+    QCOMPARE(selectedName(outputs(rig)), kTarvik);
+    verifyRowsAreIndices(rig);
+  }
+
+  void anOutputListedAfterItsInputIsPairedThen() {
+    WindowRig rig;
+    unplugTarvik(rig);
+    rig.form->portWatcher().rescan();
+    rig.service().setInputPresent(rig.sim.inPort(), true);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedName(inputs(rig)), kTarvik);
+    QCOMPARE(selectedRow(outputs(rig)), -1);
+    rig.service().setOutputPresent(rig.sim.outPort(), true);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedName(outputs(rig)), kTarvik);
+  }
+
+  void aPortThatVanishesMidChainEndsItAtOnceAndConnectWorksAgain() {
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    QVERIFY(rig.dialogs.errors.empty());
+    const int before = static_cast<int>(rig.logMessages().size());
+
+    rig.tarvik().holdReplies(true);
+    QSignalSpy held(&rig.tarvik(), &InProcessTarvik::replyHeld);
+    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+    // The device takes the command as it is sent; its reply may be held already.
+    QVERIFY(!held.isEmpty() || held.wait(kWaitMs));
+    QVERIFY(rig.form->machine().chainRunning());
+    QVERIFY(!rig.button("Button3")->isEnabled());
+
+    rig.service().setOutputPresent(rig.sim.outPort(), false);
+    rig.form->portWatcher().rescan();
+    // Ended within the look that noticed, long before the watchdog (a minute here).
+    QVERIFY(!rig.form->machine().chainRunning());
+    QVERIFY(rig.button("Button3")->isEnabled());
+    QVERIFY(rig.button("Button1")->isEnabled());
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t(1));
+    QCOMPARE(rig.dialogs.errors.front().caption, QStringLiteral("Error"));
+    QVERIFY2(rig.dialogs.errors.front().text.contains(kTarvik),
+             qPrintable(rig.dialogs.errors.front().text));
+    const QStringList expected{
+        QStringLiteral("submit presets"), QStringLiteral("MIDI output Tarvik MIDI disconnected"),
+        QStringLiteral(
+            "MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
+    QCOMPARE(rig.logMessages().mid(before), expected);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(rig.logMessages().mid(before), expected);
+
+    // Plugged in again: offered again, and a connect downloads as after a start.
+    rig.service().setOutputPresent(rig.sim.outPort(), true);
+    rig.form->portWatcher().rescan();
+    QCOMPARE(selectedName(outputs(rig)), kTarvik);
+    rig.tarvik().holdReplies(false);
+    const int reconnect = static_cast<int>(rig.logMessages().size());
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t(1));
+    QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("Tarvik found!")).size(), 1);
+    QCOMPARE(rig.logMessages().constLast(),
+             QStringLiteral("download programm change remap table complete"));
+  }
+};
+
+QTEST_MAIN(PortFollowingTest)
+#include "test_port_following.moc"

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: MIT
+// Port lists that follow the service: a new enumeration keeps every port's entry and handle at
+// its new index, drops and closes the ports that went, and never lets an old index reach
+// another port. The watcher reports only what changed.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "midi/InMemoryMidiService.h"
+#include "midi/MidiPorts.h"
+#include "midi/PortWatcher.h"
+
+using namespace tarvik;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+QString raisedText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const TMidiError& error) {
+    return QString::fromStdString(error.what());
+  }
+  return {};
+}
+
+}  // namespace
+
+class TestPortRescan : public QObject {
+  Q_OBJECT
+
+  InMemoryMidiService* service_ = nullptr;
+  std::unique_ptr<MidiPorts> ports_;
+  int keyboardIn_ = -1, tarvikIn_ = -1, keyboardOut_ = -1, tarvikOut_ = -1;
+
+ private Q_SLOTS:
+  void init() {
+    auto service = std::make_unique<InMemoryMidiService>();
+    keyboardIn_ = service->addInput("Keyboard");
+    tarvikIn_ = service->addInput("Tarvik MIDI");
+    keyboardOut_ = service->addOutput("Keyboard");
+    tarvikOut_ = service->addOutput("Tarvik MIDI");
+    service_ = service.get();
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
+    ports_->inputs();
+    ports_->outputs();
+  }
+  void cleanup() {
+    ports_.reset();
+    service_ = nullptr;
+  }
+
+  void portsThatComeAndGoAreReportedInOrder() {
+    service_->setInputPresent(keyboardIn_, false);
+    service_->addInput("UM-ONE:UM-ONE MIDI 1 24:0");
+    service_->addOutput("UM-ONE:UM-ONE MIDI 1 24:0");
+    const auto change = ports_->rescan();
+    QVERIFY(change && change->changed());
+    QCOMPARE(change->inputs.removed, Names{"Keyboard"});
+    QCOMPARE(change->inputs.added, Names{"UM-ONE:UM-ONE MIDI 1 24:0"});
+    QCOMPARE(change->inputs.newIndex, (std::vector<int>{-1, 0}));
+    QCOMPARE(change->outputs.removed, Names{});
+    QCOMPARE(change->outputs.newIndex, (std::vector<int>{0, 1}));
+    QCOMPARE(ports_->inputs().PortNames(), (Names{"Tarvik MIDI", "UM-ONE:UM-ONE MIDI 1 24:0"}));
+    QCOMPARE(ports_->outputs().PortNames(),
+             (Names{"Keyboard", "Tarvik MIDI", "UM-ONE:UM-ONE MIDI 1 24:0"}));
+
+    // Nothing new: nothing to report, and the port comes back at its old place.
+    QVERIFY(!ports_->rescan()->changed());
+    service_->setInputPresent(keyboardIn_, true);
+    const auto back = ports_->rescan();
+    QCOMPARE(back->inputs.added, Names{"Keyboard"});
+    QCOMPARE(back->inputs.newIndex, (std::vector<int>{1, 2}));
+  }
+
+  void aMovedOpenPortKeepsItsHandleAndItsInput() {
+    std::vector<std::pair<int, Names>> seen;
+    ports_->inputs().OnShortMessage = [&](int port, std::uint8_t status, std::uint8_t,
+                                          std::uint8_t) {
+      seen.push_back({port, {std::to_string(status)}});
+    };
+    ports_->inputs().Open(1);
+    ports_->outputs().Open(1);
+    service_->setInputPresent(keyboardIn_, false);
+    service_->setOutputPresent(keyboardOut_, false);
+    QVERIFY(ports_->rescan());
+    QVERIFY(ports_->inputs().IsOpen(0));
+    QVERIFY(ports_->outputs().IsOpen(0));
+    QVERIFY(service_->isInputOpen(tarvikIn_));
+
+    // The send reaches the Tarvik, and input from it is reported under its new index.
+    ports_->outputs().SendShortMessage(0, 0xC0, 3, 0);
+    QCOMPARE(service_->sent(tarvikOut_).size(), std::size_t(1));
+    service_->deliverShort(tarvikIn_, 0xC0, 3, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 20000);
+    QCOMPARE(seen.front().first, 0);
+    ports_->inputs().Close(0);
+    QVERIFY(!service_->isInputOpen(tarvikIn_));
+  }
+
+  void aVanishedOpenPortIsClosedAndNeverTakenForAnother() {
+    ports_->inputs().Open(1);
+    ports_->outputs().Open(1);
+    service_->setInputPresent(tarvikIn_, false);
+    service_->setOutputPresent(tarvikOut_, false);
+    const auto change = ports_->rescan();
+    QCOMPARE(change->inputs.newIndex, (std::vector<int>{0, -1}));
+    QCOMPARE(change->outputs.removed, Names{"Tarvik MIDI"});
+    QVERIFY(!service_->isInputOpen(tarvikIn_));
+    QVERIFY(!service_->isOutputOpen(tarvikOut_));
+    QCOMPARE(ports_->inputs().PortNames(), Names{"Keyboard"});
+    QCOMPARE(raisedText([&] {
+               ports_->outputs().SendLongMessage(1, {0xF0, 0xF7});
+             }),
+             QStringLiteral("TMidiOutput: Device index out of bounds! (1)"));
+
+    // Plugged in again: it opens as a new port, at the index the lists now give it.
+    service_->setInputPresent(tarvikIn_, true);
+    QVERIFY(ports_->rescan());
+    ports_->inputs().Open(1);
+    QVERIFY(service_->isInputOpen(tarvikIn_));
+  }
+
+  void anIndexFromBeforeTheServiceChangedOpensNothingElse() {
+    // The lists still show the Tarvik at 1; the service has lost it and listed anew.
+    service_->setOutputPresent(tarvikOut_, false);
+    QCOMPARE(service_->outGetNumDevs(), 1u);
+    const int synth = service_->addOutput("Synth");
+    QVERIFY(!raisedText([&] { ports_->outputs().Open(1); }).isEmpty());
+    QVERIFY(!service_->isOutputOpen(keyboardOut_));
+    QVERIFY(!service_->isOutputOpen(synth));
+  }
+
+  void noRescanInsideAnInputHandler() {
+    std::optional<std::optional<MidiPorts::Change>> inside;
+    ports_->inputs().OnShortMessage = [&](int, std::uint8_t, std::uint8_t, std::uint8_t) {
+      service_->setInputPresent(keyboardIn_, false);
+      inside = ports_->rescan();
+    };
+    ports_->inputs().Open(1);
+    service_->deliverShort(tarvikIn_, 0x90, 60, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(inside.has_value(), 20000);
+    QVERIFY(!inside->has_value());
+    QCOMPARE(ports_->inputs().PortNames(), (Names{"Keyboard", "Tarvik MIDI"}));
+    // Outside the handler the next look catches up.
+    QCOMPARE(ports_->rescan()->inputs.removed, Names{"Keyboard"});
+  }
+
+  void listsNotYetEnumeratedComeWholeAsNew() {
+    auto service = std::make_unique<InMemoryMidiService>();
+    service->addInput("A");
+    service->addOutput("B");
+    MidiPorts fresh(std::move(service));
+    const auto change = fresh.rescan();
+    QCOMPARE(change->inputs.added, Names{"A"});
+    QCOMPARE(change->outputs.added, Names{"B"});
+  }
+
+  void watcherReportsChangesAndAFailureOnce() {
+    PortWatcher watcher(*ports_);
+    QSignalSpy changed(&watcher, &PortWatcher::portsChanged);
+    QSignalSpy failed(&watcher, &PortWatcher::rescanFailed);
+    watcher.rescan();
+    QCOMPARE(changed.size(), 0);
+
+    service_->addInput("Synth");
+    service_->failCall("inGetDevCaps", 0, MidiResult::Error);
+    watcher.rescan();
+    service_->failCall("inGetDevCaps", 0, MidiResult::Error);
+    watcher.rescan();
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(ports_->inputs().PortNames(), (Names{"Keyboard", "Tarvik MIDI"}));
+
+    watcher.rescan();
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().first().value<MidiPorts::Change>().inputs.added, Names{"Synth"});
+    QVERIFY(watcher.interval() <= 2000);
+  }
+};
+
+QTEST_GUILESS_MAIN(TestPortRescan)
+#include "test_port_rescan.moc"
