@@ -30,8 +30,8 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, Configuration& con
   redo_ = new QAction(QStringLiteral("Redo"), &window_);
   redo_->setObjectName(QStringLiteral("redoAction"));
   // Both habits: Ctrl+Shift+Z and Ctrl+Y, whatever the platform's own choice.
-  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   for (QAction* action : {undo_, redo_}) {
     action->setShortcutContext(Qt::WindowShortcut);
     window_.addAction(action);
@@ -101,11 +101,11 @@ void EditTracking::showUndoState() {
 bool EditTracking::mayDiscard(const QString& beforeWhat) {
   if (!marks_.unsaved()) return true;
   const QString text =
-      QStringLiteral("The configuration holds changes that are neither on the Tarvik nor saved "
-                     "in a file. Save the tables %1?")
+      QStringLiteral(
+          "The configuration holds changes that are neither on the Tarvik nor saved "
+          "in a file. Save the tables %1?")
           .arg(beforeWhat);
-  switch (dialogs_.askToSave(&window_, window_.windowTitle().remove(QStringLiteral("[*]")),
-                             text)) {
+  switch (dialogs_.askToSave(&window_, window_.windowTitle().remove(QStringLiteral("[*]")), text)) {
     case Dialogs::SaveAnswer::Save:
       return saveTables_();
     case Dialogs::SaveAnswer::Discard:

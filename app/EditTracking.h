@@ -3,8 +3,8 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QToolButton>
 #include <QString>
+#include <QToolButton>
 #include <functional>
 
 #include "config/ChangeMarks.h"

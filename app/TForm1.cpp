@@ -157,8 +157,8 @@ void TForm1::buildTabs() {
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
-  edits_ = new EditTracking(dialogs_, *this, configuration_, machine_,
-                            [this] { return saveTables(); }, this);
+  edits_ = new EditTracking(
+      dialogs_, *this, configuration_, machine_, [this] { return saveTables(); }, this);
   edits_->addButtons(*tabs_);
   presets_->setChangeMarks(&edits_->marks());
   advanced_->setChangeMarks(&edits_->marks());

@@ -109,7 +109,7 @@ class TForm1 : public QWidget {
   FirmwareDownload download_;
   UpdateCheck* updateCheck_ = nullptr;
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
-  EditTracking* edits_ = nullptr;  // marks, undo, the unsaved-work question
+  EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;        // PageControl1

@@ -24,8 +24,7 @@ bool isMask(Block block, int row) {
 ChangeMarks::ChangeMarks(const Configuration& configuration, QObject* parent)
     : QObject(parent), configuration_(configuration) {
   for (Block block : kBlocks) blocks_[index(block)].file = wireBytes(configuration_, block);
-  connect(&configuration_, &Configuration::changed, this,
-          [this](Block block) { refresh(block); });
+  connect(&configuration_, &Configuration::changed, this, [this](Block block) { refresh(block); });
 }
 
 QByteArray ChangeMarks::wireBytes(const Configuration& configuration, Block block) {
@@ -72,8 +71,8 @@ void ChangeMarks::refresh(Block block) {
   int count = 0;
   for (int row = 0; row < now.size(); ++row) {
     const auto was = marks.difference[row];
-    const auto is = deviceKnown ? static_cast<std::uint8_t>(now[row] ^ marks.device[row])
-                                : std::uint8_t{0};
+    const auto is =
+        deviceKnown ? static_cast<std::uint8_t>(now[row] ^ marks.device[row]) : std::uint8_t{0};
     if (is != 0) count += isMask(block, row) ? std::popcount(is) : 1;
     if (is == was) continue;
     marks.difference[row] = is;

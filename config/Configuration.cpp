@@ -33,8 +33,7 @@ Configuration::Configuration(QObject* parent) : QObject(parent) {
   qRegisterMetaType<tarvik::Block>();
 }
 
-Configuration::CallScope::CallScope(Configuration& configuration)
-    : configuration_(configuration) {
+Configuration::CallScope::CallScope(Configuration& configuration) : configuration_(configuration) {
   if (configuration_.callDepth_++ == 0) configuration_.changedInCall_ = false;
 }
 

@@ -105,10 +105,10 @@ void AdvancedSettingsTab::showMarks() {
 QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   // In the order of the record's wire bytes.
   const std::array<QWidget*, kConfigRecordSize> controls = {
-      debounceTime_,   midiChannel_,    omniMode_,       muteBoxes_[bit],   muteBeforeDelay_,
-      muteAfterDelay_, switchBoxes_[bit], switchOnTime_, magicFunction_,    magicChannel_,
-      magicChange_,    magicValue_,     sendCcInIam_,    bankExpander_,     doublePressBypass_,
-      bypassProgram_,  expressionCC_,   boundlessBank_,  ampRackMode_,      lockBoxes_[bit]};
+      debounceTime_,   midiChannel_,      omniMode_,      muteBoxes_[bit], muteBeforeDelay_,
+      muteAfterDelay_, switchBoxes_[bit], switchOnTime_,  magicFunction_,  magicChannel_,
+      magicChange_,    magicValue_,       sendCcInIam_,   bankExpander_,   doublePressBypass_,
+      bypassProgram_,  expressionCC_,     boundlessBank_, ampRackMode_,    lockBoxes_[bit]};
   return controls[item];
 }
 

@@ -91,15 +91,18 @@ class UnsavedWorkTest : public QObject {
     QVERIFY(changed(rig, 3, loop));
     QVERIFY(!changed(rig, 3, (loop + 1) % PresetTables::kLoops));
     QVERIFY(changed(rig, 3, PresetMatrixModel::kCcColumn));
-    QVERIFY(matrix(rig).index(3, PresetMatrixModel::kCcColumn).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(matrix(rig)
+                .index(3, PresetMatrixModel::kCcColumn)
+                .data(Qt::FontRole)
+                .value<QFont>()
+                .bold());
     QCOMPARE(submit->text(), QStringLiteral("Submit to Tarvik (2 changes)"));
     QVERIFY(rig.form->isWindowModified());
 
     // A changed box in the interlock group's red column keeps a tint of its own.
     auto* lockBox = rig.find<QCheckBox>(qPrintable(QStringLiteral("lockCB%1").arg(loop + 1)));
     lockBox->click();
-    const QColor tint =
-        matrix(rig).index(3, loop).data(Qt::BackgroundRole).value<QBrush>().color();
+    const QColor tint = matrix(rig).index(3, loop).data(Qt::BackgroundRole).value<QBrush>().color();
     QVERIFY(tint.isValid() && tint != QColor(Qt::red));
     lockBox->click();
 
@@ -242,8 +245,8 @@ class UnsavedWorkTest : public QObject {
     // Marked is what the device holds otherwise.
     for (int row = 0; row < PresetTables::kRows; ++row) {
       for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
-        QCOMPARE(changed(rig, row, loop), before.tables.loopOn(row, loop) !=
-                                              downloaded.tables.loopOn(row, loop));
+        QCOMPARE(changed(rig, row, loop),
+                 before.tables.loopOn(row, loop) != downloaded.tables.loopOn(row, loop));
       }
     }
     QCOMPARE(rig.find<QCheckBox>("CheckBox1")->font().bold(),
