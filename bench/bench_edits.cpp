@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The program's window over the in-process Tarvik: what it costs to mark the values that
 // differ from the device once a download of all four blocks has come in, and to undo such a
-// download, each up to the repainted window.
+// download, each up to the repainted window. The targets are on the window thread's CPU time;
+// the wall time, which on a busy machine also counts waiting for a core, is shown beside.
+#include <time.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -62,9 +65,43 @@ void applyDownload(tarvik::Configuration& configuration, int which) {
   configuration.applyRecord(record.toBytes());
 }
 
-double elapsedMs(const QElapsedTimer& timer) {
-  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+// CPU time of the window's thread, where all of this work happens. On a machine shared with
+// other jobs the wall clock also counts the time the thread waited for a core; this does not.
+double threadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
+
+// Wall time and the thread's CPU time since start().
+struct Stopwatch {
+  void start() {
+    wall.start();
+    cpuStart = threadCpuMs();
+  }
+  double wallMs() const { return static_cast<double>(wall.nsecsElapsed()) / 1e6; }
+  double cpuMs() const { return threadCpuMs() - cpuStart; }
+  QElapsedTimer wall;
+  double cpuStart = 0;
+};
+
+// Per sample: the work up to the views being told (`work`, thread CPU time), and with the
+// window repainted (`cpu` and `wall`).
+struct Samples {
+  Samples() {
+    work.reserve(kSamples);
+    cpu.reserve(kSamples);
+    wall.reserve(kSamples);
+  }
+  void told(const Stopwatch& watch) { work.push_back(watch.cpuMs()); }
+  void painted(const Stopwatch& watch) {
+    cpu.push_back(watch.cpuMs());
+    wall.push_back(watch.wallMs());
+  }
+  std::vector<double> work;
+  std::vector<double> cpu;
+  std::vector<double> wall;
+};
 
 }  // namespace
 
@@ -93,37 +130,42 @@ int main(int argc, char** argv) {
 
   // Marking: the configuration holds a download every value of which differs from the
   // device's previous contents, so everything is marked; then the marks follow the device's
-  // new contents (all of them vanish) and the grid repaints.
-  std::vector<double> marking;
-  marking.reserve(kSamples);
+  // new contents (all of them vanish) and the window repaints.
+  Samples marking;
   for (int sample = 0; sample < kSamples; ++sample) {
     applyDownload(configuration, sample % 2);
     QApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
+    Stopwatch watch;
+    watch.start();
     for (Block block : kBlocks) marks.deviceReceived(block);
+    marking.told(watch);
     QApplication::processEvents();
-    marking.push_back(elapsedMs(timer));
+    marking.painted(watch);
   }
 
   // Undo: a download recorded as one step, as the window records it, is taken back.
-  std::vector<double> undoing;
-  undoing.reserve(kSamples);
+  Samples undoing;
   for (int sample = 0; sample < kSamples; ++sample) {
     history.beginStep(QStringLiteral("read configuration from Tarvik"));
     applyDownload(configuration, sample % 2);
     history.endStep();
     QApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
+    Stopwatch watch;
+    watch.start();
     history.undo();
+    undoing.told(watch);
     QApplication::processEvents();
-    undoing.push_back(elapsedMs(timer));
+    undoing.painted(watch);
   }
 
-  const double markMs = tarvik::bench::median(marking);
-  const double undoMs = tarvik::bench::median(undoing);
-  std::printf("marks_after_download: %.2f ms (target <= %.0f ms)\n", markMs, kMarkTargetMs);
-  std::printf("undo_download: %.2f ms (target <= %.0f ms)\n", undoMs, kUndoTargetMs);
+  const double markMs = tarvik::bench::median(marking.cpu);
+  const double undoMs = tarvik::bench::median(undoing.cpu);
+  std::printf("marks_after_download_cpu: %.2f ms (target <= %.0f ms)\n", markMs, kMarkTargetMs);
+  std::printf("undo_download_cpu: %.2f ms (target <= %.0f ms)\n", undoMs, kUndoTargetMs);
+  std::printf("marks_after_download_wall: %.2f ms\n", tarvik::bench::median(marking.wall));
+  std::printf("undo_download_wall: %.2f ms\n", tarvik::bench::median(undoing.wall));
+  std::printf("marks_after_download_before_repaint: %.3f ms\n",
+              tarvik::bench::median(marking.work));
+  std::printf("undo_download_before_repaint: %.3f ms\n", tarvik::bench::median(undoing.work));
   return markMs <= kMarkTargetMs && undoMs <= kUndoTargetMs ? 0 : 1;
 }

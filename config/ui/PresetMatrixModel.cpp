@@ -17,12 +17,25 @@ QString itemText(const QStringList& items, int index) {
 
 // A changed value is tinted amber; in the interlock group's red columns a deeper orange, which
 // stays apart from both the red and the plain tint.
-const QColor kChangedTint(255, 224, 130);
-const QColor kChangedInterlockTint(255, 150, 40);
-
-QFont boldFont() {
-  QFont font;
-  font.setBold(true);
+// Built once: a repaint asks for them for every visible cell.
+const QBrush& changedTint() {
+  static const QBrush brush(QColor(255, 224, 130));
+  return brush;
+}
+const QBrush& changedInterlockTint() {
+  static const QBrush brush(QColor(255, 150, 40));
+  return brush;
+}
+const QBrush& interlockRed() {
+  static const QBrush brush(QColor(Qt::red));
+  return brush;
+}
+const QVariant& boldFont() {
+  static const QVariant font = [] {
+    QFont bold;
+    bold.setBold(true);
+    return QVariant(bold);
+  }();
   return font;
 }
 
@@ -59,10 +72,10 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
         return tables().loopOn(row, column) ? Qt::Checked : Qt::Unchecked;
       case Qt::BackgroundRole:
         if (changed(row, column)) {
-          return QBrush(interlock ? kChangedInterlockTint : kChangedTint);
+          return interlock ? changedInterlockTint() : changedTint();
         }
         if (interlock) {
-          return QBrush(QColor(Qt::red));
+          return interlockRed();
         }
         return {};
       default:
@@ -77,9 +90,9 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return selected;
     case Qt::BackgroundRole:
-      return changed(row, column) ? QVariant(QBrush(kChangedTint)) : QVariant();
+      return changed(row, column) ? QVariant(changedTint()) : QVariant();
     case Qt::FontRole:
-      return changed(row, column) ? QVariant(boldFont()) : QVariant();
+      return changed(row, column) ? boldFont() : QVariant();
     default:
       return {};
   }
