@@ -19,6 +19,21 @@ bool QtDialogs::confirm(QWidget* owner, const QString& caption, const QString& t
                               QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+Dialogs::SaveAnswer QtDialogs::askToSave(QWidget* owner, const QString& caption,
+                                         const QString& text) {
+  // Standard buttons, so that the platform orders and names them as its users expect.
+  switch (QMessageBox::warning(owner, caption, text,
+                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                               QMessageBox::Save)) {
+    case QMessageBox::Save:
+      return SaveAnswer::Save;
+    case QMessageBox::Discard:
+      return SaveAnswer::Discard;
+    default:
+      return SaveAnswer::Cancel;  // also Escape and the close box
+  }
+}
+
 QString QtDialogs::saveFileName(QWidget* owner, const QString& filter, const QString& suffix) {
   // The dialog asks before overwriting and appends the suffix to a bare name.
   QFileDialog dialog(owner, QString(), QString(), filter);

@@ -11,6 +11,8 @@ namespace tarvik {
 // them without a nested event loop waiting for a user who is not there.
 class Dialogs {
  public:
+  enum class SaveAnswer { Save, Discard, Cancel };
+
   virtual ~Dialogs() = default;
   // Error icon, OK button.
   virtual void error(QWidget* owner, const QString& caption, const QString& text) = 0;
@@ -18,6 +20,8 @@ class Dialogs {
   virtual void warning(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Warning icon, Yes (default) and No; true for Yes.
   virtual bool confirm(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // Warning icon, the platform's Save (default), Discard and Cancel: work would be lost.
+  virtual SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Empty when cancelled. filter is in Qt's form ("Tarvik Config File (*.tvk)").
   virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
   virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
@@ -29,6 +33,7 @@ class QtDialogs : public Dialogs {
   void error(QWidget* owner, const QString& caption, const QString& text) override;
   void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
+  SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;
   QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
 };

@@ -2,6 +2,7 @@
 #include "app/FullBackupActions.h"
 
 #include "app/Dialogs.h"
+#include "app/EditTracking.h"
 #include "config/FullBackup.h"
 
 namespace tarvik {
@@ -10,6 +11,11 @@ namespace {
 // A full backup is a .tvk file: "Load from File" reads its tables.
 const QString kFilter = QStringLiteral("Tarvik Config File (*.tvk)");
 const QString kSuffix = QStringLiteral("tvk");
+
+template <std::size_t N>
+QByteArray bytesOf(const std::array<std::uint8_t, N>& bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(N));
+}
 
 }  // namespace
 
@@ -30,6 +36,7 @@ FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, DeviceLin
 
 void FullBackupActions::backUp() {
   if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return;
+  if (!mayDiscard(QStringLiteral("before the backup reads the configuration from Tarvik"))) return;
   path_ = dialogs_.saveFileName(owner_, kFilter, kSuffix);
   if (path_.isEmpty()) return;
   log_(QStringLiteral("Back up everything: reading all blocks from Tarvik..."));
@@ -39,6 +46,7 @@ void FullBackupActions::backUp() {
 
 void FullBackupActions::restore() {
   if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return;
+  if (!mayDiscard(QStringLiteral("before the restore replaces them"))) return;
   const QString path = dialogs_.openFileName(owner_, kFilter, kSuffix);
   if (path.isEmpty()) return;
   const FullBackup::LoadResult file = FullBackup::load(path);
@@ -50,6 +58,13 @@ void FullBackupActions::restore() {
            ? QStringLiteral("Restore everything from %1...").arg(path)
            : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
   if (!check_.start(*file.tables, file.settings)) return;
+  if (edits_ != nullptr) {
+    ChangeMarks& marks = edits_->marks();
+    marks.fileHolds(Block::Presets, bytesOf(file.tables->presetPayload()));
+    marks.fileHolds(Block::CcMap, bytesOf(file.tables->ccMapPayload()));
+    marks.fileHolds(Block::PcRemap, bytesOf(file.tables->pcRemapPayload()));
+    if (file.settings) marks.fileHolds(Block::Record, bytesOf(*file.settings));
+  }
   Q_EMIT runningChanged(true);
 }
 
@@ -64,6 +79,9 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
     error(QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path_));
     Q_EMIT finished(false);
     return;
+  }
+  if (edits_ != nullptr) {
+    edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap, Block::Record});
   }
   log_(QStringLiteral("Backup written to ") + path_);
   Q_EMIT finished(true);
@@ -80,6 +98,10 @@ void FullBackupActions::onRestored(bool ok, const QString& text) {
       error(QStringLiteral("Restore failed: ") + text);
   }
   Q_EMIT finished(ok);
+}
+
+bool FullBackupActions::mayDiscard(const QString& beforeWhat) {
+  return edits_ == nullptr || edits_->mayDiscard(beforeWhat);
 }
 
 void FullBackupActions::error(const QString& text) {

@@ -13,6 +13,7 @@ class QWidget;
 namespace tarvik {
 
 class Dialogs;
+class EditTracking;
 
 // The window's "Back up everything..." and "Restore everything...": the command line's backup
 // and verified restore, with the file chosen through the dialogs and the outcome in the event
@@ -29,6 +30,10 @@ class FullBackupActions : public QObject {
   FullBackupActions(Dialogs& dialogs, QWidget* owner, DeviceLink& link, TransferMachine& machine,
                     Configuration& configuration, Log log, QObject* parent = nullptr);
 
+  // Both actions replace the configuration: with it they ask before unsaved work goes, and a
+  // backup written or a file restored becomes the last saved or loaded file.
+  void setEditTracking(EditTracking* edits) { edits_ = edits; }
+
   // Asks for the file; ignored while the link is busy.
   void backUp();
   void restore();
@@ -42,12 +47,14 @@ class FullBackupActions : public QObject {
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   void error(const QString& text);
+  bool mayDiscard(const QString& beforeWhat);
 
   Dialogs& dialogs_;
   QWidget* owner_;
   TransferMachine& machine_;
   Configuration& configuration_;
   Log log_;
+  EditTracking* edits_ = nullptr;
   FullDownload download_;
   RestoreCheck check_;
   QString path_;

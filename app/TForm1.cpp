@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/TForm1.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
@@ -12,6 +13,7 @@
 
 #include "app/BusyCursor.h"
 #include "app/Dialogs.h"
+#include "app/EditTracking.h"
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
@@ -118,6 +120,7 @@ TForm1::~TForm1() {
   FormDestroy();
   // The tabs are bound to the configuration, a member that goes before the window's children.
   delete tabs_;
+  delete edits_;
 }
 
 void TForm1::buildMidiTab() {
@@ -171,6 +174,12 @@ void TForm1::buildTabs() {
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
+  edits_ = new EditTracking(
+      dialogs_, *this, configuration_, machine_, [this] { return saveTables(); }, this);
+  edits_->addButtons(*tabs_);
+  presets_->setChangeMarks(&edits_->marks());
+  advanced_->setChangeMarks(&edits_->marks());
+
   auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
     connect(button, &QPushButton::clicked, this,
             [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
@@ -181,6 +190,7 @@ void TForm1::buildTabs() {
   bind(presets_->loadButton(), &TForm1::Button9Click);
   fullBackup_ = new FullBackupActions(dialogs_, this, link_, machine_, configuration_,
                                       [this](const QString& line) { addLog(line); }, this);
+  fullBackup_->setEditTracking(edits_);
   connect(presets_->backupButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->backUp(); }); });
   connect(presets_->restoreButton(), &QPushButton::clicked, this,
@@ -231,7 +241,8 @@ void TForm1::bindCore() {
 }
 
 void TForm1::FormCreate() {
-  setWindowTitle(windowTitle() + TransferMachine::softwareVersion);
+  // "[*]" is where the window shows that it holds unsaved work.
+  setWindowTitle(windowTitle() + TransferMachine::softwareVersion + QStringLiteral("[*]"));
   guarded([this] {
     std::vector<std::string> inputs = ports_.inputs().PortNames();
     for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
@@ -252,6 +263,14 @@ void TForm1::showEvent(QShowEvent* event) {
     shown_ = true;
     FormShow();
   }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!edits_->mayDiscard(QStringLiteral("before closing the window"))) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }
 
 void TForm1::FormShow() {
@@ -306,6 +325,7 @@ void TForm1::Button1Click() {
     return;
   }
   if (busy() || connectLocked_) return;
+  if (!edits_->mayDiscard(QStringLiteral("before reading the configuration from Tarvik"))) return;
   link_.open(input, output);
   portsOpened_ = true;  // the ports are open even if the first send fails
   machine_.startConnect();
@@ -315,15 +335,21 @@ void TForm1::Button2Click() { machine_.startSubmitConfig(); }
 
 void TForm1::Button3Click() { machine_.startSubmitPresets(); }
 
-void TForm1::Button8Click() {
+void TForm1::Button8Click() { saveTables(); }
+
+bool TForm1::saveTables() {
   const QString path = dialogs_.saveFileName(this, kTvkFilter, kTvkSuffix);
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) return false;
   if (!TvkFile::save(path, configuration_.tables())) {
     reportError(QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+    return false;
   }
+  edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  return true;
 }
 
 void TForm1::Button9Click() {
+  if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
   const QString path = dialogs_.openFileName(this, kTvkFilter, kTvkSuffix);
   if (path.isEmpty()) return;
   const TvkFile::LoadResult result = TvkFile::load(path);
@@ -332,6 +358,7 @@ void TForm1::Button9Click() {
     return;
   }
   configuration_.setTables(*result.tables);
+  edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
 }
 
 void TForm1::Button7Click() {

@@ -24,6 +24,7 @@ namespace tarvik {
 
 class AdvancedSettingsTab;
 class Dialogs;
+class EditTracking;
 class EventLog;
 class FirmwareTab;
 class FullBackupActions;
@@ -71,6 +72,7 @@ class TForm1 : public QWidget {
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
   PortWatcher& portWatcher();
+  EditTracking& edits() { return *edits_; }
   bool portsOpened() const { return portsOpened_; }
   // Something owns the link (a chain, the firmware download or the flash): nothing else may
   // talk to the device, and the busy cursor shows.
@@ -78,6 +80,7 @@ class TForm1 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMidiTab();
@@ -89,6 +92,8 @@ class TForm1 : public QWidget {
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
   void reportError(const QString& text);
+  // "Save as File": true when the tables were written.
+  bool saveTables();
   void updateSendControls();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
@@ -112,6 +117,7 @@ class TForm1 : public QWidget {
   FirmwareDownload download_;
   UpdateCheck* updateCheck_ = nullptr;
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
+  EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;        // PageControl1

@@ -18,6 +18,9 @@ class UnattendedDialogs : public tarvik::Dialogs {
   void error(QWidget*, const QString&, const QString&) override {}
   void warning(QWidget*, const QString&, const QString&) override {}
   bool confirm(QWidget*, const QString&, const QString&) override { return false; }
+  SaveAnswer askToSave(QWidget*, const QString&, const QString&) override {
+    return SaveAnswer::Cancel;
+  }
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
 };

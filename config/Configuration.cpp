@@ -33,7 +33,18 @@ Configuration::Configuration(QObject* parent) : QObject(parent) {
   qRegisterMetaType<tarvik::Block>();
 }
 
+Configuration::CallScope::CallScope(Configuration& configuration) : configuration_(configuration) {
+  if (configuration_.callDepth_++ == 0) configuration_.changedInCall_ = false;
+}
+
+Configuration::CallScope::~CallScope() {
+  if (--configuration_.callDepth_ == 0 && configuration_.changedInCall_) {
+    Q_EMIT configuration_.changeFinished();
+  }
+}
+
 void Configuration::rowsChanged(Block block, int firstRow, int lastRow) {
+  changedInCall_ = true;
   Q_EMIT changed(block, firstRow, lastRow);
 }
 
@@ -46,72 +57,84 @@ void Configuration::tablesReplaced(const PresetTables& before) {
 }
 
 void Configuration::setTables(const PresetTables& tables) {
+  const CallScope call(*this);
   const PresetTables before = tables_;
   tables_ = tables;
   tablesReplaced(before);
 }
 
 void Configuration::setRecord(const ConfigRecord& record) {
+  const CallScope call(*this);
   if (record == record_) return;
   record_ = record;
   rowsChanged(Block::Record, 0, kConfigRecordSize - 1);
 }
 
 void Configuration::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
+  const CallScope call(*this);
   const PresetTables before = tables_;
   tables_.applyPresets(items);
   tablesReplaced(before);
 }
 
 void Configuration::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
+  const CallScope call(*this);
   const PresetTables before = tables_;
   tables_.applyCcMap(items);
   tablesReplaced(before);
 }
 
 void Configuration::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
+  const CallScope call(*this);
   const PresetTables before = tables_;
   tables_.applyPcRemap(items);
   tablesReplaced(before);
 }
 
 void Configuration::applyRecord(std::span<const std::uint8_t, kConfigRecordSize> items) {
+  const CallScope call(*this);
   ConfigRecord received = record_;
   received.apply(items);
   setRecord(received);
 }
 
 void Configuration::clickLoop(int row, int column) {
+  const CallScope call(*this);
   const std::uint8_t before = tables_.mask(row);
   tables_.CheckBoxPresetClick(row, column, record_.lockMask);
   if (tables_.mask(row) != before) rowsChanged(Block::Presets, row, row);
 }
 
 void Configuration::chooseCc(int row, int index) {
+  const CallScope call(*this);
   const int before = tables_.cc(row);
   tables_.setCc(row, index);
   if (tables_.cc(row) != before) rowsChanged(Block::CcMap, row, row);
 }
 
 void Configuration::choosePcRemap(int row, int index) {
+  const CallScope call(*this);
   const int before = tables_.pcRemap(row);
   tables_.setPcRemap(row, index);
   if (tables_.pcRemap(row) != before) rowsChanged(Block::PcRemap, row, row);
 }
 
 void Configuration::deselectAll() {
+  const CallScope call(*this);
   PresetTables tables = tables_;
   tables.deselectAll();
   setTables(tables);
 }
 
 void Configuration::defaultProgramChange() {
+  const CallScope call(*this);
   PresetTables tables = tables_;
   tables.defaultProgramChange();
   setTables(tables);
 }
 
 void Configuration::editRecord(const ConfigRecord& edited) {
+  const CallScope call(*this);
   ConfigRecord next = edited;
   // A change of any mute box runs the rule for all eight loops, so a received loop with both
   // bits loses its momentary bit then too.

@@ -63,13 +63,30 @@ class Configuration : public QObject {
  Q_SIGNALS:
   // Rows firstRow..lastRow of a table changed; for the record the range is 0..19.
   void changed(tarvik::Block block, int firstRow, int lastRow);
+  // One call that changed something has ended, after all of its changed() signals: a
+  // "Deselect all" that clears presets and CC map is one change here, not two.
+  void changeFinished();
 
  private:
+  // Counts the public calls under way, so that only the outermost one reports its end.
+  class CallScope {
+   public:
+    explicit CallScope(Configuration& configuration);
+    ~CallScope();
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+   private:
+    Configuration& configuration_;
+  };
+
   void tablesReplaced(const PresetTables& before);
   void rowsChanged(Block block, int firstRow, int lastRow);
 
   PresetTables tables_;
   ConfigRecord record_;
+  int callDepth_ = 0;
+  bool changedInCall_ = false;
 };
 
 }  // namespace tarvik

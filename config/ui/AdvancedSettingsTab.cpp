@@ -12,9 +12,11 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "config/ChangeMarks.h"
 #include "config/Configuration.h"
 #include "config/ui/ClampingSpinBox.h"
 #include "config/ui/SelectorItems.h"
+#include "config/ui/SubmitCaption.h"
 
 namespace tarvik {
 namespace {
@@ -25,6 +27,18 @@ const QString kLockPrefix = QStringLiteral("lockCB");
 
 void setIndex(QComboBox* box, int index) {
   box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+// Record items whose value is a mask of eight boxes.
+constexpr int kMuteItem = 3;
+constexpr int kSwitchItem = 6;
+constexpr int kLockItem = 19;
+
+void setMarked(QWidget* control, bool marked) {
+  if (control->font().bold() == marked) return;
+  QFont font = control->font();
+  font.setBold(marked);
+  control->setFont(font);
 }
 
 }  // namespace
@@ -38,7 +52,7 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
   left->addWidget(buildLockGroup());
   left->addStretch();
   // The right column is the taller one, so the submit button sits under the left column.
-  submit_ = new QPushButton(QStringLiteral("Submit to Tarvik"), this);
+  submit_ = new QPushButton(submitCaption(0), this);
   submit_->setObjectName(QStringLiteral("Button2"));
   left->addWidget(submit_, 0, Qt::AlignLeft);
   auto* right = new QVBoxLayout;
@@ -64,6 +78,38 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
     if (block == Block::Record) showConfiguration();
   });
   showConfiguration();
+}
+
+void AdvancedSettingsTab::setChangeMarks(const ChangeMarks* marks) {
+  if (marks_ != nullptr) disconnect(marks_, nullptr, this, nullptr);
+  marks_ = marks;
+  if (marks_ != nullptr) {
+    connect(marks_, &ChangeMarks::marksChanged, this, [this](Block block) {
+      if (block == Block::Record) showMarks();
+    });
+  }
+  showMarks();
+}
+
+void AdvancedSettingsTab::showMarks() {
+  for (int item = 0; item < kConfigRecordSize; ++item) {
+    const std::uint8_t difference = marks_ != nullptr ? marks_->difference(Block::Record, item) : 0;
+    const bool mask = item == kMuteItem || item == kSwitchItem || item == kLockItem;
+    for (int bit = 0; bit < (mask ? 8 : 1); ++bit) {
+      setMarked(controlOf(item, bit), mask ? ((difference >> bit) & 1U) != 0 : difference != 0);
+    }
+  }
+  submit_->setText(submitCaption(marks_ != nullptr ? marks_->changeCount(Block::Record) : 0));
+}
+
+QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
+  // In the order of the record's wire bytes.
+  const std::array<QWidget*, kConfigRecordSize> controls = {
+      debounceTime_,   midiChannel_,      omniMode_,      muteBoxes_[bit], muteBeforeDelay_,
+      muteAfterDelay_, switchBoxes_[bit], switchOnTime_,  magicFunction_,  magicChannel_,
+      magicChange_,    magicValue_,       sendCcInIam_,   bankExpander_,   doublePressBypass_,
+      bypassProgram_,  expressionCC_,     boundlessBank_, ampRackMode_,    lockBoxes_[bit]};
+  return controls[item];
 }
 
 void AdvancedSettingsTab::bindControls() {

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace tarvik {
 
+class ChangeMarks;
 class ClampingSpinBox;
 class Configuration;
 
@@ -43,6 +44,9 @@ class AdvancedSettingsTab : public QWidget {
   void CheckBox4Click();
 
   QPushButton* submitButton() const { return submit_; }
+  // Shows in bold the controls whose value differs from the device, and counts them on the
+  // submit button.
+  void setChangeMarks(const ChangeMarks* marks);
 
  private:
   QGroupBox* buildMidiGroup();
@@ -60,8 +64,13 @@ class AdvancedSettingsTab : public QWidget {
   // A control changed: by the user, unless the configuration is being shown.
   void controlEdited();
   void showConfiguration();
+  void showMarks();
+  // The control of record item `item` (0..19) with bit `bit` of its value: masks have one box
+  // per bit, every other item one control.
+  QWidget* controlOf(int item, int bit) const;
 
   Configuration& configuration_;
+  const ChangeMarks* marks_ = nullptr;
   bool showing_ = false;
 
   ClampingSpinBox* debounceTime_ = nullptr;

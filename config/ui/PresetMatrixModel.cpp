@@ -3,7 +3,9 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 
+#include "config/ChangeMarks.h"
 #include "config/ui/SelectorItems.h"
 
 namespace tarvik {
@@ -11,6 +13,30 @@ namespace {
 
 QString itemText(const QStringList& items, int index) {
   return index >= 0 && index < items.size() ? items[index] : QString();
+}
+
+// A changed value is tinted amber; in the interlock group's red columns a deeper orange, which
+// stays apart from both the red and the plain tint.
+// Built once: a repaint asks for them for every visible cell.
+const QBrush& changedTint() {
+  static const QBrush brush(QColor(255, 224, 130));
+  return brush;
+}
+const QBrush& changedInterlockTint() {
+  static const QBrush brush(QColor(255, 150, 40));
+  return brush;
+}
+const QBrush& interlockRed() {
+  static const QBrush brush(QColor(Qt::red));
+  return brush;
+}
+const QVariant& boldFont() {
+  static const QVariant font = [] {
+    QFont bold;
+    bold.setBold(true);
+    return QVariant(bold);
+  }();
+  return font;
 }
 
 }  // namespace
@@ -36,13 +62,20 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
   }
   const int row = index.row();
   const int column = index.column();
+  if (role == ChangedRole) {
+    return changed(row, column);
+  }
   if (column < kLoopColumns) {
+    const bool interlock = (lockMask_ >> column) & 1U;
     switch (role) {
       case Qt::CheckStateRole:
         return tables().loopOn(row, column) ? Qt::Checked : Qt::Unchecked;
       case Qt::BackgroundRole:
-        if ((lockMask_ >> column) & 1U) {
-          return QBrush(QColor(Qt::red));
+        if (changed(row, column)) {
+          return interlock ? changedInterlockTint() : changedTint();
+        }
+        if (interlock) {
+          return interlockRed();
         }
         return {};
       default:
@@ -56,6 +89,10 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
                       selected);
     case Qt::EditRole:
       return selected;
+    case Qt::BackgroundRole:
+      return changed(row, column) ? QVariant(changedTint()) : QVariant();
+    case Qt::FontRole:
+      return changed(row, column) ? boldFont() : QVariant();
     default:
       return {};
   }
@@ -118,6 +155,40 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
     configuration_.choosePcRemap(row, selected);
   }
   return true;
+}
+
+void PresetMatrixModel::setChangeMarks(const ChangeMarks* marks) {
+  if (marks_ != nullptr) disconnect(marks_, nullptr, this, nullptr);
+  marks_ = marks;
+  if (marks_ != nullptr) {
+    connect(marks_, &ChangeMarks::marksChanged, this, &PresetMatrixModel::onMarksChanged);
+  }
+  Q_EMIT dataChanged(index(0, 0), index(PresetTables::kRows - 1, kColumns - 1),
+                     {Qt::BackgroundRole, Qt::FontRole, ChangedRole});
+}
+
+bool PresetMatrixModel::changed(int row, int column) const {
+  if (marks_ == nullptr) return false;
+  if (column < kLoopColumns) return (marks_->difference(Block::Presets, row) >> column) & 1U;
+  return marks_->difference(column == kCcColumn ? Block::CcMap : Block::PcRemap, row) != 0;
+}
+
+void PresetMatrixModel::onMarksChanged(Block block, int firstRow, int lastRow) {
+  switch (block) {
+    case Block::Presets:
+      Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1),
+                         {Qt::BackgroundRole, ChangedRole});
+      return;
+    case Block::CcMap:
+    case Block::PcRemap: {
+      const int column = block == Block::CcMap ? kCcColumn : kPcRemapColumn;
+      Q_EMIT dataChanged(index(firstRow, column), index(lastRow, column),
+                         {Qt::BackgroundRole, Qt::FontRole, ChangedRole});
+      return;
+    }
+    case Block::Record:
+      return;
+  }
 }
 
 void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {

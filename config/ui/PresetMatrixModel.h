@@ -7,6 +7,8 @@
 
 namespace tarvik {
 
+class ChangeMarks;
+
 // The preset matrix as a table over the configuration: one row per preset, eight loop check
 // columns, the CC map's loop selector and the PC remap table's program selector. A change
 // through setData() is the user's edit (a loop click runs the interlock rule); every other
@@ -18,6 +20,8 @@ class PresetMatrixModel : public QAbstractTableModel {
   static constexpr int kCcColumn = 8;
   static constexpr int kPcRemapColumn = 9;
   static constexpr int kColumns = 10;
+  // True where the cell's value differs from what the device holds.
+  static constexpr int ChangedRole = Qt::UserRole + 1;
 
   explicit PresetMatrixModel(Configuration& configuration, QObject* parent = nullptr);
 
@@ -31,13 +35,18 @@ class PresetMatrixModel : public QAbstractTableModel {
 
   const PresetTables& tables() const { return configuration_.tables(); }
   Configuration& configuration() { return configuration_; }
+  // Cells that differ from the device are tinted (their text bold); without marks none is.
+  void setChangeMarks(const ChangeMarks* marks);
 
  private:
   void onChanged(Block block, int firstRow, int lastRow);
+  void onMarksChanged(Block block, int firstRow, int lastRow);
+  bool changed(int row, int column) const;
 
   Configuration& configuration_;
   // Loop columns in the interlock group are painted red in every row.
   quint8 lockMask_ = 0;
+  const ChangeMarks* marks_ = nullptr;
 };
 
 }  // namespace tarvik

@@ -8,8 +8,10 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "config/ChangeMarks.h"
 #include "config/ui/PresetSelectorDelegate.h"
 #include "config/ui/SelectorItems.h"
+#include "config/ui/SubmitCaption.h"
 
 namespace tarvik {
 namespace {
@@ -54,7 +56,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setColumnWidth(PresetMatrixModel::kCcColumn, kCcColumnWidth);
   view_->setColumnWidth(PresetMatrixModel::kPcRemapColumn, kPcRemapColumnWidth);
 
-  submit_ = button(QStringLiteral("Button3"), QStringLiteral("Submit to Tarvik"));
+  submit_ = button(QStringLiteral("Button3"), submitCaption(0));
   save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
   load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
   backup_ = button(QStringLiteral("backupButton"), QStringLiteral("Back up everything..."));
@@ -73,6 +75,29 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   auto* page = new QVBoxLayout(this);
   page->addWidget(view_);
   page->addLayout(buttons);
+}
+
+void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {
+  if (marks_ != nullptr) disconnect(marks_, nullptr, this, nullptr);
+  marks_ = marks;
+  model_->setChangeMarks(marks);
+  if (marks_ != nullptr) {
+    connect(marks_, &ChangeMarks::marksChanged, this, [this](Block block) {
+      if (block != Block::Record) showChangeCount();
+    });
+  }
+  showChangeCount();
+}
+
+void PresetMatrixTab::showChangeCount() {
+  // The button submits the three tables together.
+  int changes = 0;
+  if (marks_ != nullptr) {
+    for (Block block : {Block::Presets, Block::CcMap, Block::PcRemap}) {
+      changes += marks_->changeCount(block);
+    }
+  }
+  submit_->setText(submitCaption(changes));
 }
 
 void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }

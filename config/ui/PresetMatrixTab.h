@@ -10,6 +10,7 @@ class QTableView;
 
 namespace tarvik {
 
+class ChangeMarks;
 class PresetSelectorDelegate;
 
 // Contents of the "Presets / Controll Change" tab: the preset matrix over the configuration and
@@ -23,6 +24,8 @@ class PresetMatrixTab : public QWidget {
   const PresetTables& tables() const { return model_->tables(); }
   PresetMatrixModel& model() { return *model_; }
   QTableView* view() const { return view_; }
+  // Marks the cells that differ from the device and counts them on the submit button.
+  void setChangeMarks(const ChangeMarks* marks);
 
   // "Deselect all" and "Default ProgramChange".
   void Button10Click();
@@ -42,7 +45,9 @@ class PresetMatrixTab : public QWidget {
   // A click shows the selector's list at once, as a drop-down list in its own right would;
   // Enter opens the editor closed, for the arrow keys.
   void openSelector(const QModelIndex& index, bool showList);
+  void showChangeCount();
 
+  const ChangeMarks* marks_ = nullptr;
   PresetMatrixModel* model_ = nullptr;
   QTableView* view_ = nullptr;
   PresetSelectorDelegate* loopSelector_ = nullptr;

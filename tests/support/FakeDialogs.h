@@ -27,6 +27,10 @@ class FakeDialogs : public Dialogs {
     confirmations.push_back({caption, text});
     return confirmAnswer;
   }
+  SaveAnswer askToSave(QWidget*, const QString& caption, const QString& text) override {
+    saveQuestions.push_back({caption, text});
+    return saveAnswer;
+  }
   QString saveFileName(QWidget*, const QString& filter, const QString& suffix) override {
     fileFilters << filter;
     fileSuffixes << suffix;
@@ -42,6 +46,9 @@ class FakeDialogs : public Dialogs {
   std::vector<Box> warnings;
   std::vector<Box> confirmations;
   bool confirmAnswer = true;
+  std::vector<Box> saveQuestions;
+  // Tests that do not look at the question go on as if it had not been asked.
+  SaveAnswer saveAnswer = SaveAnswer::Discard;
   QString nextFileName;
   QStringList fileFilters;
   QStringList fileSuffixes;

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+#include "app/EditTracking.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QWidget>
+
+#include "app/Dialogs.h"
+
+namespace tarvik {
+
+EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, Configuration& configuration,
+                           TransferMachine& machine, std::function<bool()> saveTables,
+                           QObject* parent)
+    : QObject(parent),
+      dialogs_(dialogs),
+      window_(window),
+      saveTables_(std::move(saveTables)),
+      marks_(configuration),
+      history_(configuration) {
+  bindMachine(machine);
+  connect(&marks_, &ChangeMarks::unsavedChanged, &window_, &QWidget::setWindowModified);
+
+  undo_ = new QAction(QStringLiteral("Undo"), &window_);
+  undo_->setObjectName(QStringLiteral("undoAction"));
+  undo_->setShortcuts(QKeySequence::Undo);
+  redo_ = new QAction(QStringLiteral("Redo"), &window_);
+  redo_->setObjectName(QStringLiteral("redoAction"));
+  // Both habits: Ctrl+Shift+Z and Ctrl+Y, whatever the platform's own choice.
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  for (QAction* action : {undo_, redo_}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_.addAction(action);
+  }
+  connect(undo_, &QAction::triggered, &history_, &EditHistory::undo);
+  connect(redo_, &QAction::triggered, &history_, &EditHistory::redo);
+  QUndoStack& stack = history_.stack();
+  connect(&stack, &QUndoStack::indexChanged, this, &EditTracking::showUndoState);
+  connect(&stack, &QUndoStack::canUndoChanged, this, &EditTracking::showUndoState);
+  connect(&stack, &QUndoStack::canRedoChanged, this, &EditTracking::showUndoState);
+  showUndoState();
+}
+
+EditTracking::~EditTracking() {
+  // The history's stack reports its clearing on the way out, after the members above it.
+  history_.stack().disconnect(this);
+}
+
+void EditTracking::bindMachine(TransferMachine& machine) {
+  connect(&machine, &TransferMachine::received, &marks_, &ChangeMarks::deviceReceived);
+  connect(&machine, &TransferMachine::stored, &marks_, &ChangeMarks::deviceStored);
+  // The four replies of a download make one step; a download that ends early keeps what came.
+  connect(&machine, &TransferMachine::identified, this, [this](const QString&, bool compatible) {
+    if (compatible) history_.beginStep(QStringLiteral("read configuration from Tarvik"));
+  });
+  connect(&machine, &TransferMachine::chainFinished, this, [this](Chain chain) {
+    if (chain == Chain::Connect) history_.endStep();
+  });
+  connect(&machine, &TransferMachine::chainAborted, this, [this](Chain chain) {
+    if (chain == Chain::Connect) history_.endStep();
+  });
+}
+
+void EditTracking::addButtons(QTabWidget& tabs) {
+  auto* corner = new QWidget(&tabs);
+  auto* row = new QHBoxLayout(corner);
+  row->setContentsMargins(0, 0, 2, 0);
+  row->setSpacing(2);
+  auto button = [&](QAction* action, const char* name) {
+    auto* b = new QToolButton(corner);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(action->text());
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, action, &QAction::trigger);
+    row->addWidget(b);
+    return b;
+  };
+  undoButton_ = button(undo_, "undoButton");
+  redoButton_ = button(redo_, "redoButton");
+  tabs.setCornerWidget(corner, Qt::TopRightCorner);
+  showUndoState();
+}
+
+void EditTracking::showUndoState() {
+  const QUndoStack& stack = history_.stack();
+  undo_->setEnabled(stack.canUndo());
+  redo_->setEnabled(stack.canRedo());
+  undo_->setToolTip(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QString());
+  redo_->setToolTip(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QString());
+  if (undoButton_.isNull() || redoButton_.isNull()) return;
+  undoButton_->setEnabled(undo_->isEnabled());
+  redoButton_->setEnabled(redo_->isEnabled());
+  undoButton_->setToolTip(undo_->toolTip());
+  redoButton_->setToolTip(redo_->toolTip());
+}
+
+bool EditTracking::mayDiscard(const QString& beforeWhat) {
+  if (!marks_.unsaved()) return true;
+  const QString text =
+      QStringLiteral(
+          "The configuration holds changes that are neither on the Tarvik nor saved "
+          "in a file. Save the tables %1?")
+          .arg(beforeWhat);
+  switch (dialogs_.askToSave(&window_, window_.windowTitle().remove(QStringLiteral("[*]")), text)) {
+    case Dialogs::SaveAnswer::Save:
+      return saveTables_();
+    case Dialogs::SaveAnswer::Discard:
+      return true;
+    case Dialogs::SaveAnswer::Cancel:
+      break;
+  }
+  return false;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QToolButton>
+#include <functional>
+
+#include "config/ChangeMarks.h"
+#include "config/ui/EditHistory.h"
+#include "link/TransferMachine.h"
+
+class QAction;
+class QTabWidget;
+class QWidget;
+
+namespace tarvik {
+
+class Dialogs;
+
+// The window's bookkeeping of the user's work: what differs from the device (fed by the
+// transfer machine's outcomes), the undo history with its shortcuts and buttons, the window's
+// modified marker, and the question before anything would throw unsaved work away.
+class EditTracking : public QObject {
+  Q_OBJECT
+ public:
+  // `saveTables` runs the window's "Save as File" and says whether the tables were written.
+  EditTracking(Dialogs& dialogs, QWidget& window, Configuration& configuration,
+               TransferMachine& machine, std::function<bool()> saveTables,
+               QObject* parent = nullptr);
+  ~EditTracking() override;
+
+  ChangeMarks& marks() { return marks_; }
+  EditHistory& history() { return history_; }
+  QAction* undoAction() const { return undo_; }
+  QAction* redoAction() const { return redo_; }
+
+  // Two small buttons in the corner of the tab bar, for those who do not use the shortcuts.
+  void addButtons(QTabWidget& tabs);
+
+  // True when nothing unsaved would be lost, or the user saved the tables or chose to discard;
+  // false when the user cancelled (or the save did not happen). `beforeWhat` ends the question
+  // ("before closing the window").
+  bool mayDiscard(const QString& beforeWhat);
+
+ private:
+  void bindMachine(TransferMachine& machine);
+  void showUndoState();
+
+  Dialogs& dialogs_;
+  QWidget& window_;
+  std::function<bool()> saveTables_;
+  ChangeMarks marks_;
+  EditHistory history_;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  // The buttons go with the tabs, which the window may delete first.
+  QPointer<QToolButton> undoButton_;
+  QPointer<QToolButton> redoButton_;
+};
+
+}  // namespace tarvik

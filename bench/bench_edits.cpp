@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+// The program's window over the in-process Tarvik: what it costs to mark the values that
+// differ from the device once a download of all four blocks has come in, and to undo such a
+// download, each up to the repainted window. The targets are on the window thread's CPU time;
+// the wall time, which on a busy machine also counts waiting for a core, is shown beside.
+#include <time.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+#include <vector>
+
+#include "app/EditTracking.h"
+#include "app/TForm1.h"
+#include "bench/BenchStats.h"
+#include "sim/InProcessTarvik.h"
+#include "support/FakeDialogs.h"
+
+namespace {
+
+using tarvik::Block;
+
+constexpr double kMarkTargetMs = 2.0;
+constexpr double kUndoTargetMs = 2.0;
+constexpr int kConnectLimitMs = 30000;
+constexpr int kSamples = 301;
+constexpr Block kBlocks[] = {Block::Presets, Block::CcMap, Block::PcRemap, Block::Record};
+
+bool connectAndDownload(tarvik::TForm1& form) {
+  QEventLoop loop;
+  bool downloaded = false;
+  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainFinished, &loop,
+                   [&](tarvik::Chain chain) {
+                     downloaded = chain == tarvik::Chain::Connect;
+                     loop.quit();
+                   });
+  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainAborted, &loop,
+                   &QEventLoop::quit);
+  QObject::connect(&form.machine(), &tarvik::TransferMachine::connectTimedOut, &loop,
+                   &QEventLoop::quit);
+  QTimer::singleShot(kConnectLimitMs, &loop, &QEventLoop::quit);
+  form.Button1Click();
+  loop.exec();
+  return downloaded;
+}
+
+// Puts one of two full sets of contents into the configuration, as the four download replies
+// do; every value differs between the two sets.
+void applyDownload(tarvik::Configuration& configuration, int which) {
+  tarvik::PresetTables::Payload table{};
+  table.fill(static_cast<std::uint8_t>(which == 0 ? 0x55 : 0xAA));
+  configuration.applyPresets(table);
+  table.fill(static_cast<std::uint8_t>(which == 0 ? 1 : 2));
+  configuration.applyCcMap(table);
+  table.fill(static_cast<std::uint8_t>(which == 0 ? 10 : 20));
+  configuration.applyPcRemap(table);
+  tarvik::ConfigRecord record;
+  record.debounceTime = which == 0 ? 50 : 90;
+  record.omniMode = which != 0;
+  record.muteMask = which == 0 ? 0x0F : 0xF0;
+  record.lockMask = which == 0 ? 0x03 : 0x0C;
+  configuration.applyRecord(record.toBytes());
+}
+
+// CPU time of the window's thread, where all of this work happens. On a machine shared with
+// other jobs the wall clock also counts the time the thread waited for a core; this does not.
+double threadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Wall time and the thread's CPU time since start().
+struct Stopwatch {
+  void start() {
+    wall.start();
+    cpuStart = threadCpuMs();
+  }
+  double wallMs() const { return static_cast<double>(wall.nsecsElapsed()) / 1e6; }
+  double cpuMs() const { return threadCpuMs() - cpuStart; }
+  QElapsedTimer wall;
+  double cpuStart = 0;
+};
+
+// Per sample: the work up to the views being told (`work`, thread CPU time), and with the
+// window repainted (`cpu` and `wall`).
+struct Samples {
+  Samples() {
+    work.reserve(kSamples);
+    cpu.reserve(kSamples);
+    wall.reserve(kSamples);
+  }
+  void told(const Stopwatch& watch) { work.push_back(watch.cpuMs()); }
+  void painted(const Stopwatch& watch) {
+    cpu.push_back(watch.cpuMs());
+    wall.push_back(watch.wallMs());
+  }
+  std::vector<double> work;
+  std::vector<double> cpu;
+  std::vector<double> wall;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+
+  tarvik::testing::FakeDialogs dialogs;
+  tarvik::SimulatedMidi midi(tarvik::TarvikContents::fromSeed(7));
+  tarvik::TForm1 form(dialogs, midi.ports(),
+                      QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+  form.show();
+  if (!connectAndDownload(form) || !dialogs.errors.empty()) {
+    std::fprintf(stderr, "bench_edits: the connect to the in-process Tarvik did not complete\n");
+    return 1;
+  }
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  pages->setCurrentWidget(form.findChild<QWidget*>(QStringLiteral("TabSheet2")));
+  QApplication::processEvents();
+
+  tarvik::Configuration& configuration = form.configuration();
+  tarvik::ChangeMarks& marks = form.edits().marks();
+  tarvik::EditHistory& history = form.edits().history();
+
+  // Marking: the configuration holds a download every value of which differs from the
+  // device's previous contents, so everything is marked; then the marks follow the device's
+  // new contents (all of them vanish) and the window repaints.
+  Samples marking;
+  for (int sample = 0; sample < kSamples; ++sample) {
+    applyDownload(configuration, sample % 2);
+    QApplication::processEvents();
+    Stopwatch watch;
+    watch.start();
+    for (Block block : kBlocks) marks.deviceReceived(block);
+    marking.told(watch);
+    QApplication::processEvents();
+    marking.painted(watch);
+  }
+
+  // Undo: a download recorded as one step, as the window records it, is taken back.
+  Samples undoing;
+  for (int sample = 0; sample < kSamples; ++sample) {
+    history.beginStep(QStringLiteral("read configuration from Tarvik"));
+    applyDownload(configuration, sample % 2);
+    history.endStep();
+    QApplication::processEvents();
+    Stopwatch watch;
+    watch.start();
+    history.undo();
+    undoing.told(watch);
+    QApplication::processEvents();
+    undoing.painted(watch);
+  }
+
+  const double markMs = tarvik::bench::median(marking.cpu);
+  const double undoMs = tarvik::bench::median(undoing.cpu);
+  std::printf("marks_after_download_cpu: %.2f ms (target <= %.0f ms)\n", markMs, kMarkTargetMs);
+  std::printf("undo_download_cpu: %.2f ms (target <= %.0f ms)\n", undoMs, kUndoTargetMs);
+  std::printf("marks_after_download_wall: %.2f ms\n", tarvik::bench::median(marking.wall));
+  std::printf("undo_download_wall: %.2f ms\n", tarvik::bench::median(undoing.wall));
+  std::printf("marks_after_download_before_repaint: %.3f ms\n",
+              tarvik::bench::median(marking.work));
+  std::printf("undo_download_before_repaint: %.3f ms\n", tarvik::bench::median(undoing.work));
+  return markMs <= kMarkTargetMs && undoMs <= kUndoTargetMs ? 0 : 1;
+}

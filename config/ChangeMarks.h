@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
+#include "config/Configuration.h"
+
+namespace tarvik {
+
+// What the configuration's values are measured against: per block, the device's last known
+// contents (from the last download, or the last submit it confirmed) and the contents of the
+// last file saved or loaded. Both are kept as the block's wire bytes, the form in which the
+// device and the files hold them, so a confirmation can name exactly what went out even if the
+// user edited on while it travelled.
+//
+// A value is marked where it differs from the device's contents; before the device's contents
+// of a block are known nothing in it is marked. The configuration holds unsaved work while any
+// block differs both from the device (an unknown device counts as differing) and from the last
+// file; at start the "file" is the start state, so a fresh window holds none.
+class ChangeMarks : public QObject {
+  Q_OBJECT
+ public:
+  explicit ChangeMarks(const Configuration& configuration, QObject* parent = nullptr);
+
+  // The block as the configuration holds it now came from the device.
+  void deviceReceived(Block block);
+  // The device confirmed storing `sent`, the block's wire bytes as they went out.
+  void deviceStored(Block block, const QByteArray& sent);
+  // The blocks as the configuration holds them now are what the last file holds.
+  void fileHolds(std::initializer_list<Block> blocks);
+  // A file holds `bytes` for the block, whatever the configuration holds now.
+  void fileHolds(Block block, const QByteArray& bytes);
+
+  // Per row (for the record: per item) the bits that differ from the device, 0 while the
+  // device's contents are unknown. For loop masks each bit is one box; other items differ as a
+  // whole when any bit does.
+  std::uint8_t difference(Block block, int row) const {
+    return blocks_[index(block)].difference[row];
+  }
+  // Changed values of the block: one per loop box, selector entry or setting.
+  int changeCount(Block block) const { return blocks_[index(block)].count; }
+  bool unsaved() const;
+
+  // The block's wire bytes as the configuration holds them now.
+  static QByteArray wireBytes(const Configuration& configuration, Block block);
+
+ Q_SIGNALS:
+  // The marks of rows firstRow..lastRow of the block changed (and with them its count).
+  void marksChanged(tarvik::Block block, int firstRow, int lastRow);
+  void unsavedChanged(bool unsaved);
+
+ private:
+  struct Marks {
+    QByteArray device;  // empty while unknown
+    QByteArray file;
+    std::array<std::uint8_t, kTableSize> difference{};
+    int count = 0;
+    bool unsaved = false;
+  };
+  static constexpr std::size_t index(Block block) { return static_cast<std::size_t>(block); }
+  void refresh(Block block);
+
+  const Configuration& configuration_;
+  std::array<Marks, 4> blocks_;
+  bool unsaved_ = false;
+};
+
+}  // namespace tarvik
