@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/DeviceLink.h"
 
+#include <QPointer>
+
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
@@ -51,6 +53,16 @@ void DeviceLink::close() {
 void DeviceLink::SendByte(std::uint8_t value) {
   const auto frame = nibbleFrame(value);
   ports_.outputs().SendLongMessage(outputPort_, TMemoryStream(frame.begin(), frame.end()));
+}
+
+}  // namespace tarvik
+
+namespace tarvik {
+
+void DeviceLink::whenCarrying(std::function<void()> then) {
+  ports_.service().whenOpenPortsCarry([self = QPointer<DeviceLink>(this), then = std::move(then)] {
+    if (self) then();
+  });
 }
 
 }  // namespace tarvik

@@ -43,6 +43,8 @@ class DeviceLink : public QObject, public LinkPort {
   // One nibble frame to the link's output; raises TMidiError (out of bounds when no port is
   // open, the service's text when the send fails).
   void SendByte(std::uint8_t value) override;
+  // Once the pair the last open() made carries data (see MidiService::whenOpenPortsCarry).
+  void whenCarrying(std::function<void()> then) override;
 
  Q_SIGNALS:
   void sysExReceived(int port, const std::vector<std::uint8_t>& frame);
