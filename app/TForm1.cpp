@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -105,7 +106,13 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWi
 
   network_->setObjectName(QStringLiteral("IdHTTP1"));
   buildMidiTab();
-  buildTabs();
+  // The four device tabs wait for the first device that answers (buildDeviceTabs): the window
+  // comes up as fast as one with a single tab.
+  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
+  fullBackup_ = new FullBackupActions(
+      dialogs_, this, link_, machine_, configuration_,
+      [this](const QString& line) { addLog(line); }, this);
+  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   bindCore();
   FormCreate();
 }
@@ -138,7 +145,8 @@ void TForm1::buildMidiTab() {
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
-void TForm1::buildTabs() {
+void TForm1::buildDeviceTabs() {
+  if (presets_ != nullptr) return;
   presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
                                       QStringLiteral("Presets / Controll Change"), configuration_);
   advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
@@ -148,7 +156,6 @@ void TForm1::buildTabs() {
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
-  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   firmware_->setUpdateCheck(updateCheck_);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
@@ -162,20 +169,33 @@ void TForm1::buildTabs() {
   bind(presets_->submitButton(), &TForm1::Button3Click);
   bind(presets_->saveButton(), &TForm1::Button8Click);
   bind(presets_->loadButton(), &TForm1::Button9Click);
-  fullBackup_ = new FullBackupActions(dialogs_, this, link_, machine_, configuration_,
-                                      [this](const QString& line) { addLog(line); }, this);
   connect(presets_->backupButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->backUp(); }); });
   connect(presets_->restoreButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->restore(); }); });
-  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
-            guarded([&] {
-              ports_.outputs().SendShortMessage(selectedPort(outputList_), m.status, m.data1,
-                                                m.data2);
-            });
+            guarded([&] { sendTestMessage(selectedPort(outputList_), m); });
           });
+  setDeviceTabsVisible(false);
+  updateSendControls();
+}
+
+void TForm1::sendTestMessage(int port, TestControllerTab::ShortMessage m) {
+  TMidiOutput& outputs = ports_.outputs();
+  const bool opensNow =
+      port >= 0 && static_cast<std::size_t>(port) < outputs.Ports().size() && !outputs.IsOpen(port);
+  if (!opensNow) {
+    outputs.SendShortMessage(port, m.status, m.data1, m.data2);
+    return;
+  }
+  // A port opened just now may not carry the message yet.
+  outputs.Open(port);
+  ports_.service().whenOpenPortsCarry([self = QPointer<TForm1>(this), port, m] {
+    if (self)
+      self->guarded(
+          [&] { self->ports_.outputs().SendShortMessage(port, m.status, m.data1, m.data2); });
+  });
 }
 
 void TForm1::bindCore() {
@@ -199,14 +219,15 @@ void TForm1::bindCore() {
 
   connect(&flasher_, &Flasher::logLine, this, &TForm1::addLog);
   connect(&flasher_, &Flasher::runningChanged, this, &TForm1::updateSendControls);
-  connect(&flasher_, &Flasher::progress, this,
-          [this](int done, int count) { firmware_->setProgress(done, count); });
+  connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
+    if (firmware_ != nullptr) firmware_->setProgress(done, count);
+  });
   connect(&flasher_, &Flasher::finished, this, &TForm1::onFlashFinished);
 
   connect(&download_, &FirmwareDownload::runningChanged, this, &TForm1::updateSendControls);
   connect(&download_, &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
   connect(&download_, &FirmwareDownload::failed, this, [this](const QString& text) {
-    firmware_->setFlashButtonEnabled(true);
+    if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
     reportError(text);
   });
 }
@@ -325,12 +346,14 @@ void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uin
 }
 
 void TForm1::setDeviceTabsVisible(bool visible) {
+  if (presets_ == nullptr) return;
   for (QWidget* page : {presetsPage_, advancedPage_, firmwarePage_, testControllerPage_}) {
     tabs_->setTabVisible(tabs_->indexOf(page), visible);
   }
 }
 
 void TForm1::onIdentified(const QString& version, bool compatible) {
+  buildDeviceTabs();
   firmware_->setCurrentVersion(version);
   if (compatible) {
     setDeviceTabsVisible(true);
@@ -383,6 +406,7 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
     flasher_.start(image);
     return;
   }
+  buildDeviceTabs();
   firmware_->setFlashButtonEnabled(true);
   if (image.problem() == FirmwareImage::Problem::DigestMismatch) {
     dialogs_.error(this, kErrorCaption, image.errorText());
@@ -392,6 +416,7 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
 }
 
 void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
+  buildDeviceTabs();
   firmware_->hideProgress();
   // After a confirmed write the button stays off until the next connect and update check. Said
   // both ways: an update check that ended during the flash has decided too, and the flash's
@@ -423,15 +448,16 @@ void TForm1::updateSendControls() {
   const bool linkBusy = busy();
   BusyCursor::set(linkBusy);
   connectButton_->setEnabled(!linkBusy && !connectLocked_);
+  // A chain or a flash talks to the ports it started with: the lists stay as they are.
+  inputList_->setEnabled(!linkBusy);
+  outputList_->setEnabled(!linkBusy);
+  if (presets_ == nullptr) return;
   advanced_->submitButton()->setEnabled(!linkBusy);
   presets_->submitButton()->setEnabled(!linkBusy);
   presets_->backupButton()->setEnabled(!linkBusy);
   presets_->restoreButton()->setEnabled(!linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
-  // A chain or a flash talks to the ports it started with: the lists stay as they are.
-  inputList_->setEnabled(!linkBusy);
-  outputList_->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.
   firmware_->setLinkBusy(linkBusy);
 }
