@@ -96,7 +96,7 @@ class TestFlasher : public QObject {
     QVERIFY(rig.flasher.running());
     QVERIFY(rig.wire().empty());
     rig.sim.service().releaseCarrying();
-    QVERIFY(!finished.isEmpty() || finished.wait(kFlashWaitMs));
+    QVERIFY(!finished.isEmpty() || finished.wait(tarvik::testing::kFlashWaitMs));
     QCOMPARE(finished.first().at(0).value<FlashEnd>(), FlashEnd::Flashed);
     QCOMPARE(rig.count(Command::EnterBootloader), 1);
   }
