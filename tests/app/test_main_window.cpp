@@ -273,6 +273,25 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.dialogs.errors.empty());
   }
 
+  // A connect given up while its ports were still getting ready stays given up: the late news
+  // that they carry sends nothing, and the next connect starts its own burst.
+  void aConnectGivenUpBeforeThePortsCarrySendsNothingLater() {
+    WindowRig rig;
+    rig.service().holdCarrying(true);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    rig.form->machine().abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QVERIFY(!rig.form->machine().chainRunning());
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
+    rig.service().releaseCarrying();
+    QVERIFY(rig.service().sent(0).empty());
+
+    rig.service().holdCarrying(false);
+    rig.dialogs = tarvik::testing::FakeDialogs();
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(rig.commandsNamed("Identify"), 7);
+    QVERIFY(rig.dialogs.errors.empty());
+  }
+
   // A test message to an output that is not open yet goes out once the output carries.
   void aTestMessageToAJustOpenedOutputWaitsUntilItCarries() {
     WindowRig rig;
