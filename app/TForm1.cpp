@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -111,7 +112,19 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWi
 
   network_->setObjectName(QStringLiteral("IdHTTP1"));
   buildMidiTab();
-  buildTabs();
+  // The four device tabs wait for the first device that answers (buildDeviceTabs): the window
+  // comes up as fast as one with a single tab.
+  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
+  fullBackup_ = new FullBackupActions(
+      dialogs_, this, link_, machine_, configuration_,
+      [this](const QString& line) { addLog(line); }, this);
+  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
+  // Built with the window, not with the device tabs: closing, loading and connecting ask it
+  // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
+  edits_ = new EditTracking(
+      dialogs_, *this, configuration_, machine_, [this] { return saveTables(); }, this);
+  edits_->addButtons(*tabs_);
+  fullBackup_->setEditTracking(edits_);
   bindCore();
   FormCreate();
 }
@@ -158,7 +171,8 @@ void TForm1::buildMidiTab() {
   tabs_->addTab(midiPage_, QStringLiteral("Midi"));
 }
 
-void TForm1::buildTabs() {
+void TForm1::buildDeviceTabs() {
+  if (presets_ != nullptr) return;
   presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
                                       QStringLiteral("Presets / Controll Change"), configuration_);
   advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
@@ -168,15 +182,11 @@ void TForm1::buildTabs() {
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
-  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   firmware_->setUpdateCheck(updateCheck_);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
-  edits_ = new EditTracking(
-      dialogs_, *this, configuration_, machine_, [this] { return saveTables(); }, this);
-  edits_->addButtons(*tabs_);
   presets_->setChangeMarks(&edits_->marks());
   advanced_->setChangeMarks(&edits_->marks());
 
@@ -188,19 +198,32 @@ void TForm1::buildTabs() {
   bind(presets_->submitButton(), &TForm1::Button3Click);
   bind(presets_->saveButton(), &TForm1::Button8Click);
   bind(presets_->loadButton(), &TForm1::Button9Click);
-  fullBackup_ = new FullBackupActions(dialogs_, this, link_, machine_, configuration_,
-                                      [this](const QString& line) { addLog(line); }, this);
-  fullBackup_->setEditTracking(edits_);
   connect(presets_->backupButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->backUp(); }); });
   connect(presets_->restoreButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->restore(); }); });
-  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
-  connect(
-      testController_, &TestControllerTab::sendRequested, this,
-      [this](TestControllerTab::ShortMessage m) {
-        guarded([&] { link_.sendShort(selectedPort(outputList_), m.status, m.data1, m.data2); });
-      });
+  connect(testController_, &TestControllerTab::sendRequested, this,
+          [this](TestControllerTab::ShortMessage m) {
+            guarded([&] { sendTestMessage(selectedPort(outputList_), m); });
+          });
+  setDeviceTabsVisible(false);
+  updateSendControls();
+}
+
+void TForm1::sendTestMessage(int port, TestControllerTab::ShortMessage m) {
+  TMidiOutput& outputs = ports_.outputs();
+  const bool opensNow =
+      port >= 0 && static_cast<std::size_t>(port) < outputs.Ports().size() && !outputs.IsOpen(port);
+  if (!opensNow) {
+    link_.sendShort(port, m.status, m.data1, m.data2);
+    return;
+  }
+  // A port opened just now may not carry the message yet.
+  outputs.Open(port);
+  ports_.service().whenOpenPortsCarry([self = QPointer<TForm1>(this), port, m] {
+    if (self)
+      self->guarded([&] { self->link_.sendShort(port, m.status, m.data1, m.data2); });
+  });
 }
 
 void TForm1::bindCore() {
@@ -228,14 +251,15 @@ void TForm1::bindCore() {
 
   connect(&flasher_, &Flasher::logLine, this, &TForm1::addLog);
   connect(&flasher_, &Flasher::runningChanged, this, &TForm1::updateSendControls);
-  connect(&flasher_, &Flasher::progress, this,
-          [this](int done, int count) { firmware_->setProgress(done, count); });
+  connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
+    if (firmware_ != nullptr) firmware_->setProgress(done, count);
+  });
   connect(&flasher_, &Flasher::finished, this, &TForm1::onFlashFinished);
 
   connect(&download_, &FirmwareDownload::runningChanged, this, &TForm1::updateSendControls);
   connect(&download_, &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
   connect(&download_, &FirmwareDownload::failed, this, [this](const QString& text) {
-    firmware_->setFlashButtonEnabled(true);
+    if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
     reportError(text);
   });
 }
@@ -382,12 +406,14 @@ void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uin
 }
 
 void TForm1::setDeviceTabsVisible(bool visible) {
+  if (presets_ == nullptr) return;
   for (QWidget* page : {presetsPage_, advancedPage_, firmwarePage_, testControllerPage_}) {
     tabs_->setTabVisible(tabs_->indexOf(page), visible);
   }
 }
 
 void TForm1::onIdentified(const QString& version, bool compatible) {
+  buildDeviceTabs();
   firmware_->setCurrentVersion(version);
   if (compatible) {
     setDeviceTabsVisible(true);
@@ -440,6 +466,7 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
     flasher_.start(image);
     return;
   }
+  buildDeviceTabs();
   firmware_->setFlashButtonEnabled(true);
   if (image.problem() == FirmwareImage::Problem::DigestMismatch) {
     dialogs_.error(this, kErrorCaption, image.errorText());
@@ -449,6 +476,7 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
 }
 
 void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
+  buildDeviceTabs();
   firmware_->hideProgress();
   // After a confirmed write the button stays off until the next connect and update check. Said
   // both ways: an update check that ended during the flash has decided too, and the flash's
@@ -480,17 +508,18 @@ void TForm1::updateSendControls() {
   const bool linkBusy = busy();
   BusyCursor::set(linkBusy);
   connectButton_->setEnabled(!linkBusy && !connectLocked_);
+  // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
+  // still follow the ports that come and go, and a vanished link port ends the transfer.
+  inputList_->setEnabled(!linkBusy);
+  outputList_->setEnabled(!linkBusy);
+  refreshButton_->setEnabled(!linkBusy);
+  if (presets_ == nullptr) return;
   advanced_->submitButton()->setEnabled(!linkBusy);
   presets_->submitButton()->setEnabled(!linkBusy);
   presets_->backupButton()->setEnabled(!linkBusy);
   presets_->restoreButton()->setEnabled(!linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
-  // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
-  // still follow the ports that come and go, and a vanished link port ends the transfer.
-  inputList_->setEnabled(!linkBusy);
-  outputList_->setEnabled(!linkBusy);
-  refreshButton_->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.
   firmware_->setLinkBusy(linkBusy);
 }

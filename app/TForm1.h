@@ -13,6 +13,7 @@
 #include "firmware/Flasher.h"
 #include "link/DeviceLink.h"
 #include "link/TransferMachine.h"
+#include "tools/ui/TestControllerTab.h"
 
 class QLabel;
 class QListWidget;
@@ -74,6 +75,9 @@ class TForm1 : public QWidget {
   PortWatcher& portWatcher();
   EditTracking& edits() { return *edits_; }
   bool portsOpened() const { return portsOpened_; }
+  // Builds the four device tabs (hidden) unless they are there. A device that answers the
+  // connect shows them; until then the window holds only the MIDI tab, for a quick start.
+  void buildDeviceTabs();
   // Something owns the link (a chain, the firmware download or the flash): nothing else may
   // talk to the device, and the busy cursor shows.
   bool busy() const;
@@ -84,7 +88,7 @@ class TForm1 : public QWidget {
 
  private:
   void buildMidiTab();
-  void buildTabs();
+  void sendTestMessage(int port, TestControllerTab::ShortMessage message);
   void bindCore();
   void FormCreate();
   void FormShow();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Start-up of the configurator, from process start to its first frame with all five tabs built,
-// against a Qt program that shows one empty tabbed window. Each probe announces its first frame
+// Start-up of the configurator, from process start to its first frame, against a Qt program that
+// shows one window with a tab control holding one empty tab. Each probe announces its first frame
 // on its standard output, and the clock stops there: what the probe does after (quitting,
 // tearing down) is no part of the figure. The two probes run alternately, so that a machine
 // busy with other work slows both alike, and the ratio is taken pair by pair.
@@ -20,6 +20,7 @@
 namespace {
 
 constexpr int kPairs = 9;
+constexpr double kRatioTarget = 1.3;
 constexpr int kProbeTimeoutMs = 30000;
 
 // Wall time from launching the probe to its first frame, or nothing when it failed (no frame,
@@ -92,9 +93,9 @@ int main(int argc, char** argv) {
   const double ratio = tarvik::bench::median(ratios);
   const double appMedian = tarvik::bench::median(configuratorMs);
   const double baseMedian = tarvik::bench::median(minimalMs);
-  std::printf("startup_ratio: %.2f (target <= 1.5)\n", ratio);
+  std::printf("startup_ratio: %.2f (target <= %.1f)\n", ratio, kRatioTarget);
   std::printf("startup_configurator: %.0f ms (target <= 1000 ms)\n", appMedian);
   std::printf("startup_minimal: %.0f ms (target <= 1000 ms)\n", baseMedian);
-  const bool met = ratio <= 1.5 && appMedian <= 1000 && baseMedian <= 1000;
+  const bool met = ratio <= kRatioTarget && appMedian <= 1000 && baseMedian <= 1000;
   return met ? 0 : 1;
 }

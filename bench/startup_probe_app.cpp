@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The configurator's own start-up, as the program entry runs it (platform MIDI service, the
-// window with all five tabs, centred and shown), ending at the first frame instead of waiting
-// for the user to close the window.
+// The configurator's own start-up, as the program entry runs it (platform MIDI service, port
+// lists, the window with its MIDI tab, centred and shown; the device tabs wait for a device),
+// ending at the first frame instead of waiting for the user to close the window.
 #include <QApplication>
 
 #include "app/Configurator.h"

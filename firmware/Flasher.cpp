@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/Flasher.h"
 
+#include <QPointer>
 #include <exception>
 
 #include "link/Framing.h"
@@ -27,9 +28,12 @@ void Flasher::start(const FirmwareImage& image) {
   setStage(Stage::EnteringBootloader);
   Q_EMIT logLine(QStringLiteral("Entering bootloader"));
   machine_.clearBootloaderFlag();
-  if (send(Command::EnterBootloader)) {
-    awaitReply();
-  }
+  // Ports opened just before (the command line's flash) may not carry data yet.
+  const int run = ++runs_;
+  link_.whenCarrying([self = QPointer<Flasher>(this), run] {
+    if (!self || self->runs_ != run || self->stage_ != Stage::EnteringBootloader) return;
+    if (self->send(Command::EnterBootloader)) self->awaitReply();
+  });
 }
 
 void Flasher::uploadPage(int page) {

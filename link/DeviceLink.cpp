@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/DeviceLink.h"
 
+#include <QPointer>
+
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
@@ -84,6 +86,16 @@ void DeviceLink::sendShort(int outputPort, std::uint8_t status, std::uint8_t dat
     tap_->record(TrafficDirection::Out, bytes,
                  static_cast<std::size_t>(shortMessageLength(status)));
   }
+}
+
+}  // namespace tarvik
+
+namespace tarvik {
+
+void DeviceLink::whenCarrying(std::function<void()> then) {
+  ports_.service().whenOpenPortsCarry([self = QPointer<DeviceLink>(this), then = std::move(then)] {
+    if (self) then();
+  });
 }
 
 }  // namespace tarvik

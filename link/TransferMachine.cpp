@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/TransferMachine.h"
 
+#include <QPointer>
 #include <exception>
 #include <utility>
 
@@ -176,14 +177,25 @@ bool TransferMachine::startConnect() {
   beginChain(Chain::Connect);
   // Until the device has answered once, only the connect time-out watches the wait.
   setStep(Step::Identifying);
+  // Ports opened for this connect may take a moment to carry data: an Identify sent before
+  // would be lost. The chain counts as running meanwhile, so nothing else starts.
+  const int attempt = ++connectAttempts_;
+  link_.whenCarrying([self = QPointer<TransferMachine>(this), attempt] {
+    if (self && self->connectAttempts_ == attempt && self->step_ == Step::Identifying &&
+        !self->abortedChains_[index(Chain::Connect)])
+      self->sendFirstIdentify();
+  });
+  return true;
+}
+
+void TransferMachine::sendFirstIdentify() {
   try {
     sendCommand(link_, Command::Identify);
   } catch (const std::exception& error) {
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
-    return true;
+    return;
   }
   timer1_.start();
-  return true;
 }
 
 bool TransferMachine::startSubmitConfig() {

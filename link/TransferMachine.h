@@ -67,7 +67,8 @@ class TransferMachine : public QObject {
   // Starting a chain is refused (false, nothing touched) while a chain runs or the flash owns
   // the link, so that two chains never interleave their commands. A send failure ends the
   // chain at once (chainAborted with SendFailed); the start still returns true then.
-  // startConnect sends Identify and arms the connect time-out; the identify burst counts from
+  // startConnect sends Identify, once the link carries data, and arms the connect time-out
+  // then; the identify burst counts from
   // resetIdentifyCount(), which the connect press calls before it checks the ports.
   bool startConnect();
   void resetIdentifyCount() { identifyCount_ = 0; }
@@ -130,6 +131,7 @@ class TransferMachine : public QObject {
 
  private:
   void Timer1Timer();
+  void sendFirstIdentify();
   void watchdogFired();
   void setStep(Step step);
   void onIdentify(const Reply& reply);
@@ -151,6 +153,9 @@ class TransferMachine : public QObject {
   QTimer watchdog_;
   Step step_ = Step::Idle;
   int identifyCount_ = 0;
+  // Counts connects, so that a link that carries only after a newer connect began (or the
+  // chain ended) sends nothing for the old one.
+  int connectAttempts_ = 0;
   QString deviceVersion_;
   bool flashOwnsLink_ = false;
   // Chains that were given up; indexed by Chain. Their late replies must not send the rest of

@@ -43,6 +43,9 @@ struct InMemoryMidiService::State {
   // Handles are never reused, so input posted for a port that has since closed finds nothing.
   MidiHandle lastHandle = kNoHandle;
   InputHub hub;
+  // Service thread only.
+  bool holdCarrying = false;
+  std::vector<std::function<void()>> heldCarrying;
 
   template <class Port>
   static std::vector<int> presentIds(const std::vector<Port>& ports) {
@@ -384,6 +387,25 @@ std::uint32_t InMemoryMidiService::outClose(MidiHandle handle) {
   if (port < 0) return MidiResult::InvalidHandle;
   state_->outputs[static_cast<std::size_t>(port)].handle = kNoHandle;
   return MidiResult::NoError;
+}
+
+void InMemoryMidiService::holdCarrying(bool hold) { state_->holdCarrying = hold; }
+
+void InMemoryMidiService::releaseCarrying() {
+  // A callback may ask again (a new connect): that waits for the next release.
+  std::vector<std::function<void()>> due;
+  due.swap(state_->heldCarrying);
+  for (const auto& carrying : due) carrying();
+}
+
+std::size_t InMemoryMidiService::carryingHeld() const { return state_->heldCarrying.size(); }
+
+void InMemoryMidiService::whenOpenPortsCarry(std::function<void()> carrying) {
+  if (state_->holdCarrying) {
+    state_->heldCarrying.push_back(std::move(carrying));
+    return;
+  }
+  carrying();
 }
 
 std::uint32_t InMemoryMidiService::getErrorText(std::uint32_t code, std::string& text) {

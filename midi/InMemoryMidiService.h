@@ -69,6 +69,13 @@ class InMemoryMidiService : public MidiService {
   // "outLongMsg", so a send can be made to fail at any byte of a command.
   void failCall(const std::string& operation, int callsToLetThrough, std::uint32_t code);
 
+  // Like a JACK server, holds back the news that opened ports carry data until released, so
+  // that a test sees what a caller does while it waits. Off (the news comes at once) by default.
+  void holdCarrying(bool hold);
+  // Passes the held news on, in the order it was asked for; the hold stays as it is.
+  void releaseCarrying();
+  std::size_t carryingHeld() const;
+
   // MidiService
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
@@ -90,6 +97,7 @@ class InMemoryMidiService : public MidiService {
   std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outClose(MidiHandle handle) override;
   std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
+  void whenOpenPortsCarry(std::function<void()> carrying) override;
 
  private:
   // implementation defined by the MIDI layer's author

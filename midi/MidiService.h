@@ -95,6 +95,13 @@ class MidiService {
 
   // Text for a result code; returns 0 when the service has one.
   virtual std::uint32_t getErrorText(std::uint32_t code, std::string& text) = 0;
+
+  // Calls `carrying` on the service's thread once the ports opened so far carry data: bytes
+  // sent to such an output reach the other end, and bytes sent to such an input come in. Some
+  // services make an opened connection live only a little later (JACK, at the start of its
+  // next cycle); they call back through the thread's event loop and never block the caller.
+  // Here the ports carry from the moment they are open.
+  virtual void whenOpenPortsCarry(std::function<void()> carrying) { carrying(); }
 };
 
 }  // namespace tarvik

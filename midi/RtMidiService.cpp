@@ -3,15 +3,19 @@
 
 #include <RtMidi.h>
 
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "midi/InMemoryMidiService.h"
 #include "midi/InputHub.h"
+#include "midi/JackClock.h"
 #include "midi/MidiErrorTexts.h"
+#include "midi/PortOpening.h"
 
 namespace tarvik {
 
@@ -19,10 +23,13 @@ namespace {
 
 constexpr const char* kClientName = "Tarvik Configurator";
 
-// JACK makes a new connection live a period or two after jack_connect returns; bytes written
-// before that are lost. RtMidi gives no way to learn the period, so wait for what covers three
-// periods of 1024 frames at 48 kHz (64 ms); common setups (256 frames) need a quarter of it.
-constexpr std::chrono::milliseconds kJackSettleTime{64};
+// JACK takes a new connection into its graph at the start of a cycle: RtMidi's output writes
+// its queued bytes during a cycle, so bytes written in the cycle that was running when
+// jack_connect returned are lost. Once the server's clock shows two more cycle starts, every
+// cycle that RtMidi writes in has the connection. A server that stops counting (it was shut
+// down) is waited for no longer than this; the sends then fail or go unanswered and say so.
+constexpr std::uint32_t kCarryingAfterCycles = 2;
+constexpr std::chrono::milliseconds kLongestCarryWait{1000};
 
 // Collects what RtMidi reports through its error callback. With a callback installed RtMidi
 // reports instead of throwing, so every call is followed by a look at `failed`. Warnings (for
@@ -100,9 +107,19 @@ struct RtMidiService::Impl {
   ErrorSink errors;
   RtMidi::Api api = RtMidi::UNSPECIFIED;
   std::string startupProblem;
-  // Only for listing ports; opened ports get objects of their own.
+  // Only for listing ports (not under JACK, where `jack` lists them); opened ports get objects
+  // of their own.
   std::unique_ptr<RtMidiIn> inProbe;
   std::unique_ptr<RtMidiOut> outProbe;
+  std::unique_ptr<JackClock> jack;
+  // The JACK cycle that ran when the last port was opened.
+  std::uint32_t lastOpenCycle = 0;
+  // Under JACK ports open in the background (PortOpening); until then the handle's RtMidi
+  // object is missing, and after a failure the reason is kept for the handle's sends.
+  std::map<MidiHandle, std::unique_ptr<PortOpening<RtMidiIn>>> openingInputs;
+  std::map<MidiHandle, std::unique_ptr<PortOpening<RtMidiOut>>> openingOutputs;
+  std::map<MidiHandle, std::string> failedOpens;
+  std::vector<std::function<void()>> carryWaiters;
   std::vector<std::string> inNames;
   std::vector<std::string> outNames;
   std::map<MidiHandle, std::unique_ptr<InputPort>> inputs;
@@ -132,36 +149,117 @@ struct RtMidiService::Impl {
     return names;
   }
 
-  // Where the port listed as `name` at `listed` is now; -1 when it is gone.
+  // Where the port listed as `name` at `listed` is now in the list of `midi`, the object that
+  // opens it; -1 when it is gone.
   template <typename Midi>
-  int currentIndex(Midi& probe, std::uint32_t listed, const std::string& name) {
-    const std::vector<std::string> now = listPorts(probe);
+  int currentIndex(Midi& midi, std::uint32_t listed, const std::string& name) {
+    const std::vector<std::string> now = listPorts(midi);
     if (listed < now.size() && now[listed] == name) return static_cast<int>(listed);
     for (std::size_t i = 0; i < now.size(); ++i)
       if (now[i] == name) return static_cast<int>(i);
     return -1;
   }
 
-  void settle() const {
-    if (api == RtMidi::UNIX_JACK) std::this_thread::sleep_for(kJackSettleTime);
+  bool reachable() const { return inProbe || jack; }
+
+  void opened() {
+    if (jack) lastOpenCycle = jack->cycleStart();
+  }
+
+  static bool listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  }
+
+  bool opening() const { return !openingInputs.empty() || !openingOutputs.empty(); }
+
+  // An open in the background ended (or was given up): once none is left, the waiters count
+  // their cycles from now.
+  void openEnded() {
+    opened();
+    if (opening()) return;
+    std::vector<std::function<void()>> waiters;
+    waiters.swap(carryWaiters);
+    for (auto& carrying : waiters) awaitCarrying(std::move(carrying));
+  }
+
+  void awaitCarrying(std::function<void()> carrying) {
+    const std::uint32_t target = lastOpenCycle + kCarryingAfterCycles * jack->periodFrames();
+    awaitCycle(target, std::chrono::milliseconds(0), std::move(carrying));
+  }
+
+  template <typename Midi>
+  std::unique_ptr<Midi> takeOpened(std::map<MidiHandle, std::unique_ptr<PortOpening<Midi>>>& from,
+                                   MidiHandle handle) {
+    auto it = from.find(handle);
+    if (it == from.end()) return nullptr;  // closed meanwhile
+    const std::unique_ptr<PortOpening<Midi>> opening = std::move(it->second);
+    from.erase(it);
+    std::unique_ptr<Midi> midi = opening->take();
+    if (midi) {
+      midi->setErrorCallback(&ErrorSink::report, &errors);
+    } else {
+      failedOpens[handle] = opening->error();
+    }
+    return midi;
+  }
+
+  // Why a handle whose port is not (yet) open cannot send.
+  std::uint32_t notOpen(MidiHandle handle) {
+    auto failed = failedOpens.find(handle);
+    return fail(failed != failedOpens.end() ? failed->second
+                                            : "The MIDI output is still being opened.");
+  }
+
+  // Calls `carrying` once the cycle clock has passed `target`, looking again each period.
+  void awaitCycle(std::uint32_t target, std::chrono::milliseconds waited,
+                  std::function<void()> carrying) {
+    const auto passed = static_cast<std::int32_t>(jack->cycleStart() - target) >= 0;
+    if (passed || waited >= kLongestCarryWait) {
+      carrying();
+      return;
+    }
+    const auto period = std::chrono::milliseconds(static_cast<long>(
+        std::ceil(1000.0 * jack->periodFrames() / std::max<std::uint32_t>(1, jack->sampleRate()))));
+    QTimer::singleShot(period, &hub,
+                       [this, target, waited, period, carrying = std::move(carrying)] {
+                         awaitCycle(target, waited + period, carrying);
+                       });
   }
 
   void start();
 };
 
 void RtMidiService::Impl::start() {
-  std::vector<RtMidi::Api> candidates{RtMidi::UNSPECIFIED};
 #if defined(__linux__)
-  // Without an ALSA sequencer RtMidi's default choice throws even when JACK is running.
-  candidates.push_back(RtMidi::UNIX_JACK);
+  // ALSA where the sequencer exists, JACK otherwise. RtMidi's own default choice would open a
+  // JACK client (a server round trip) only to count its ports.
+  const std::vector<RtMidi::Api> candidates{RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
+#else
+  const std::vector<RtMidi::Api> candidates{RtMidi::UNSPECIFIED};
 #endif
   std::string problems;
   for (RtMidi::Api candidate : candidates) {
+    if (candidate == RtMidi::UNIX_JACK) {
+      // Under JACK every RtMidi object is a client of its own; one plain client lists the ports
+      // and tells when an opened port carries data.
+      std::string warning;
+      jack = JackClock::connect(kClientName, warning);
+      if (jack) {
+        api = RtMidi::UNIX_JACK;
+        return;
+      }
+      startupProblem = "No MIDI ports are available: no MIDI system is running (" +
+                       (problems.empty() ? std::string() : problems + "; ") + warning +
+                       "). Start a JACK server and restart the program to use MIDI ports.";
+      return;
+    }
     try {
       inProbe = std::make_unique<RtMidiIn>(candidate, kClientName);
       outProbe = std::make_unique<RtMidiOut>(candidate, kClientName);
       api = inProbe->getCurrentApi();
-      break;
+      inProbe->setErrorCallback(&ErrorSink::report, &errors);
+      outProbe->setErrorCallback(&ErrorSink::report, &errors);
+      return;
     } catch (const RtMidiError& error) {
       inProbe.reset();
       outProbe.reset();
@@ -169,34 +267,29 @@ void RtMidiService::Impl::start() {
       problems += error.getMessage();
     }
   }
-  if (!inProbe) {
-    startupProblem =
-        "No MIDI ports are available: no MIDI system could be reached (" + problems + ").";
-    return;
-  }
-  inProbe->setErrorCallback(&ErrorSink::report, &errors);
-  outProbe->setErrorCallback(&ErrorSink::report, &errors);
-  if (api == RtMidi::UNIX_JACK) {
-    // RtMidi's JACK client connects lazily and only warns when there is no server.
-    errors.set("");
-    inProbe->getPortCount();
-    const std::string warning = errors.message();
-    if (!warning.empty()) {
-      startupProblem = "No MIDI ports are available: no MIDI system is running (" +
-                       (problems.empty() ? std::string() : problems + "; ") + warning +
-                       "). Start a JACK server and restart the program to use MIDI ports.";
-      // Every further listing would try to reach the missing server again, at a few
-      // milliseconds each; the port lists are empty for this run anyway.
-      inProbe.reset();
-      outProbe.reset();
-    }
-  }
+  startupProblem =
+      "No MIDI ports are available: no MIDI system could be reached (" + problems + ").";
 }
 
 RtMidiService::RtMidiService() : impl_(std::make_unique<Impl>()) { impl_->start(); }
 
 RtMidiService::~RtMidiService() {
-  // The RtMidi objects go first: after that no input thread can post to the hub.
+  // The RtMidi objects go first: after that no input thread can post to the hub. Opens still
+  // under way are waited for. Under JACK each object is a client of its own, and closing one
+  // is a round trip to the server that waits for its cycle: they close side by side.
+  impl_->openingInputs.clear();
+  impl_->openingOutputs.clear();
+  std::vector<std::thread> closing;
+  for (auto& [handle, input] : impl_->inputs) {
+    if (input->midi)
+      closing.emplace_back([midi = std::move(input->midi)]() mutable { midi.reset(); });
+  }
+  for (auto& [handle, output] : impl_->outputs) {
+    if (output) closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
+  }
+  if (impl_->jack)
+    closing.emplace_back([jack = std::move(impl_->jack)]() mutable { jack.reset(); });
+  for (std::thread& closer : closing) closer.join();
   impl_->inputs.clear();
   impl_->outputs.clear();
 }
@@ -208,14 +301,24 @@ std::string RtMidiService::apiName() const {
 }
 
 std::uint32_t RtMidiService::inGetNumDevs() {
-  impl_->inNames =
-      impl_->inProbe ? impl_->listOthersPorts(*impl_->inProbe) : std::vector<std::string>{};
+  if (impl_->jack) {
+    impl_->inNames = impl_->jack->sendingPorts();
+    std::erase_if(impl_->inNames, isOwnPort);
+  } else {
+    impl_->inNames =
+        impl_->inProbe ? impl_->listOthersPorts(*impl_->inProbe) : std::vector<std::string>{};
+  }
   return static_cast<std::uint32_t>(impl_->inNames.size());
 }
 
 std::uint32_t RtMidiService::outGetNumDevs() {
-  impl_->outNames =
-      impl_->outProbe ? impl_->listOthersPorts(*impl_->outProbe) : std::vector<std::string>{};
+  if (impl_->jack) {
+    impl_->outNames = impl_->jack->takingPorts();
+    std::erase_if(impl_->outNames, isOwnPort);
+  } else {
+    impl_->outNames =
+        impl_->outProbe ? impl_->listOthersPorts(*impl_->outProbe) : std::vector<std::string>{};
+  }
   return static_cast<std::uint32_t>(impl_->outNames.size());
 }
 
@@ -233,21 +336,45 @@ std::uint32_t RtMidiService::outGetDevCaps(std::uint32_t port, std::string& name
 
 std::uint32_t RtMidiService::inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                                     std::uintptr_t instance) {
-  if (!impl_->inProbe || port >= impl_->inNames.size()) return MidiResult::BadDeviceId;
+  if (!impl_->reachable() || port >= impl_->inNames.size()) return MidiResult::BadDeviceId;
   const std::string& name = impl_->inNames[port];
   impl_->errors.begin();
-  const int index = impl_->currentIndex(*impl_->inProbe, port, name);
-  if (index < 0) return impl_->fail("The MIDI input \"" + name + "\" is no longer available.");
 
   auto input = std::make_unique<InputPort>();
   input->handle = impl_->lastHandle + 1;
   input->hub = &impl_->hub;
+  if (impl_->jack) {
+    // A port that has gone is said at once; the rest of the open takes its time elsewhere.
+    if (!impl_->listed(impl_->jack->sendingPorts(), name))
+      return impl_->fail("The MIDI input \"" + name + "\" is no longer available.");
+    handle = input->handle;
+    impl_->lastHandle = handle;
+    impl_->hub.openPort(handle, std::move(callback), instance);
+    Impl* service = impl_.get();
+    impl_->openingInputs[handle] = std::make_unique<PortOpening<RtMidiIn>>(
+        impl_->api, kClientName, name, "MIDI In",
+        [port = input.get()](RtMidiIn& midi) {
+          midi.ignoreTypes(false, true, true);
+          midi.setCallback(&onRtMidiInput, port);
+        },
+        &impl_->hub,
+        [service, handle] {
+          std::unique_ptr<RtMidiIn> midi = service->takeOpened(service->openingInputs, handle);
+          auto it = service->inputs.find(handle);
+          if (midi && it != service->inputs.end()) it->second->midi = std::move(midi);
+          service->openEnded();
+        });
+    impl_->inputs.emplace(handle, std::move(input));
+    return MidiResult::NoError;
+  }
   try {
     input->midi = std::make_unique<RtMidiIn>(impl_->api, kClientName);
   } catch (const RtMidiError& error) {
     return impl_->fail(error.getMessage());
   }
   input->midi->setErrorCallback(&ErrorSink::report, &impl_->errors);
+  const int index = impl_->currentIndex(*input->midi, port, name);
+  if (index < 0) return impl_->fail("The MIDI input \"" + name + "\" is no longer available.");
   // SysEx must come through; timing clock and active sensing are of no use to the program.
   input->midi->ignoreTypes(false, true, true);
   impl_->hub.openPort(input->handle, std::move(callback), instance);
@@ -258,7 +385,7 @@ std::uint32_t RtMidiService::inOpen(MidiHandle& handle, std::uint32_t port, Midi
     impl_->hub.closePort(input->handle);
     return MidiResult::Error;
   }
-  impl_->settle();
+  impl_->opened();
   handle = input->handle;
   impl_->lastHandle = handle;
   impl_->inputs.emplace(handle, std::move(input));
@@ -304,9 +431,12 @@ std::uint32_t RtMidiService::inUnprepareHeader(MidiHandle handle, MidiHeader* he
 std::uint32_t RtMidiService::inClose(MidiHandle handle) {
   auto it = impl_->inputs.find(handle);
   if (it == impl_->inputs.end()) return MidiResult::InvalidHandle;
+  // An open under way is waited for, and its object goes with the port.
+  if (impl_->openingInputs.erase(handle) > 0) impl_->openEnded();
+  impl_->failedOpens.erase(handle);
   // Closing the RtMidi port first ends its callbacks; then nothing of this port is left queued.
   impl_->errors.begin();
-  it->second->midi->closePort();
+  if (it->second->midi) it->second->midi->closePort();
   it->second->midi.reset();
   impl_->hub.closePort(handle);
   impl_->inputs.erase(it);
@@ -314,11 +444,24 @@ std::uint32_t RtMidiService::inClose(MidiHandle handle) {
 }
 
 std::uint32_t RtMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
-  if (!impl_->outProbe || port >= impl_->outNames.size()) return MidiResult::BadDeviceId;
+  if (!impl_->reachable() || port >= impl_->outNames.size()) return MidiResult::BadDeviceId;
   const std::string& name = impl_->outNames[port];
   impl_->errors.begin();
-  const int index = impl_->currentIndex(*impl_->outProbe, port, name);
-  if (index < 0) return impl_->fail("The MIDI output \"" + name + "\" is no longer available.");
+  if (impl_->jack) {
+    if (!impl_->listed(impl_->jack->takingPorts(), name))
+      return impl_->fail("The MIDI output \"" + name + "\" is no longer available.");
+    handle = ++impl_->lastHandle;
+    impl_->outputs.emplace(handle, nullptr);
+    Impl* service = impl_.get();
+    impl_->openingOutputs[handle] = std::make_unique<PortOpening<RtMidiOut>>(
+        impl_->api, kClientName, name, "MIDI Out", nullptr, &impl_->hub, [service, handle] {
+          std::unique_ptr<RtMidiOut> midi = service->takeOpened(service->openingOutputs, handle);
+          auto it = service->outputs.find(handle);
+          if (midi && it != service->outputs.end()) it->second = std::move(midi);
+          service->openEnded();
+        });
+    return MidiResult::NoError;
+  }
 
   std::unique_ptr<RtMidiOut> output;
   try {
@@ -327,9 +470,11 @@ std::uint32_t RtMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
     return impl_->fail(error.getMessage());
   }
   output->setErrorCallback(&ErrorSink::report, &impl_->errors);
+  const int index = impl_->currentIndex(*output, port, name);
+  if (index < 0) return impl_->fail("The MIDI output \"" + name + "\" is no longer available.");
   output->openPort(static_cast<unsigned>(index), "MIDI Out");
   if (impl_->failIfReported() != MidiResult::NoError) return MidiResult::Error;
-  impl_->settle();
+  impl_->opened();
   handle = ++impl_->lastHandle;
   impl_->outputs.emplace(handle, std::move(output));
   return MidiResult::NoError;
@@ -338,6 +483,7 @@ std::uint32_t RtMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
 std::uint32_t RtMidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {
   auto it = impl_->outputs.find(handle);
   if (it == impl_->outputs.end()) return MidiResult::InvalidHandle;
+  if (!it->second) return impl_->notOpen(handle);
   unsigned char bytes[3];
   const int length = shortMessageLength(static_cast<std::uint8_t>(packed & 0xFF));
   for (int i = 0; i < length; ++i) bytes[i] = static_cast<unsigned char>(packed >> (8 * i));
@@ -354,6 +500,7 @@ std::uint32_t RtMidiService::outPrepareHeader(MidiHandle handle, MidiHeader* hea
 std::uint32_t RtMidiService::outLongMsg(MidiHandle handle, MidiHeader* header) {
   auto it = impl_->outputs.find(handle);
   if (it == impl_->outputs.end()) return MidiResult::InvalidHandle;
+  if (!it->second) return impl_->notOpen(handle);
   if (header == nullptr || header->data == nullptr || header->bufferLength == 0)
     return impl_->fail("There is no message to send.");
   // RtMidi copies the bytes (JACK: into its ring buffer) before it returns, so the caller may
@@ -371,10 +518,30 @@ std::uint32_t RtMidiService::outUnprepareHeader(MidiHandle handle, MidiHeader* h
 std::uint32_t RtMidiService::outClose(MidiHandle handle) {
   auto it = impl_->outputs.find(handle);
   if (it == impl_->outputs.end()) return MidiResult::InvalidHandle;
+  if (impl_->openingOutputs.erase(handle) > 0) impl_->openEnded();
+  impl_->failedOpens.erase(handle);
   impl_->errors.begin();
-  it->second->closePort();
+  if (it->second) it->second->closePort();
   impl_->outputs.erase(it);
   return impl_->failIfReported();
+}
+
+void RtMidiService::whenOpenPortsCarry(std::function<void()> carrying) {
+  if (!impl_->jack) {
+    carrying();
+    return;
+  }
+  if (impl_->opening()) {
+    impl_->carryWaiters.push_back(std::move(carrying));
+    return;
+  }
+  impl_->awaitCarrying(std::move(carrying));
+}
+
+std::string RtMidiService::jackPeriod() const {
+  if (!impl_->jack) return {};
+  return std::to_string(impl_->jack->periodFrames()) + " frames at " +
+         std::to_string(impl_->jack->sampleRate()) + " Hz";
 }
 
 std::uint32_t RtMidiService::getErrorText(std::uint32_t code, std::string& text) {

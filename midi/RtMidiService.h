@@ -18,6 +18,12 @@ namespace tarvik {
 // indistinguishable. The program's own ports (those it opened to reach the device) are left out
 // of the enumeration.
 //
+// Under JACK a port opens in the background (creating a JACK client, registering and
+// connecting its port are server round trips that take tens of milliseconds): inOpen and
+// outOpen return once the port is known to exist, and whenOpenPortsCarry reports when the
+// opens have ended and the server has run two more cycles. A send to an output still opening,
+// or whose open failed, fails with that reason.
+//
 // Every RtMidi error becomes MidiResult::Error, whose text (getErrorText) is the driver's last
 // message. When no MIDI system can be reached at all the service still works, with no ports, and
 // startupProblem() says why.
@@ -51,6 +57,10 @@ class RtMidiService : public MidiService {
   std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outClose(MidiHandle handle) override;
   std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
+  void whenOpenPortsCarry(std::function<void()> carrying) override;
+
+  // Under JACK, the server's period ("64 frames at 48000 Hz"); empty otherwise.
+  std::string jackPeriod() const;
 
  private:
   struct Impl;

@@ -86,6 +86,21 @@ class TestFlasher : public QObject {
     QCOMPARE(running.at(1).first().toBool(), false);
   }
 
+  // The command line opens the ports and flashes at once: EnterBootloader waits until the
+  // ports carry data, or the bootloader would never hear it.
+  void enteringTheBootloaderWaitsUntilThePortsCarry() {
+    FlashRig rig;
+    rig.sim.service().holdCarrying(true);
+    QSignalSpy finished(&rig.flasher, &Flasher::finished);
+    rig.flasher.start(imageOf(FirmwareFixture::seededPages(2, 3)));
+    QVERIFY(rig.flasher.running());
+    QVERIFY(rig.wire().empty());
+    rig.sim.service().releaseCarrying();
+    QVERIFY(!finished.isEmpty() || finished.wait(tarvik::testing::kFlashWaitMs));
+    QCOMPARE(finished.first().at(0).value<FlashEnd>(), FlashEnd::Flashed);
+    QCOMPARE(rig.count(Command::EnterBootloader), 1);
+  }
+
   void pageGoesOutAsNibbleFrames() {
     FlashRig rig;
     QList<QByteArray> pages = FirmwareFixture::seededPages(4, 5);

@@ -65,6 +65,10 @@ class TestSimJack : public QObject {
     };
     in.Open(inIndex);
     out.Open(outIndex);
+    // The ports open in the background and carry once the server has run its cycles.
+    bool carrying = false;
+    ports->service().whenOpenPortsCarry([&carrying] { carrying = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(carrying, 15000);
 
     for (const auto& frame : commandFrames(1)) out.SendLongMessage(outIndex, frame);
     QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
