@@ -73,6 +73,7 @@ class UnsavedWorkTest : public QObject {
  private Q_SLOTS:
   void marksFollowEditsAndConfirmedSubmits() {
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QPushButton* submit = rig.button("Button3");
     // Before any download nothing is marked, but the edit is held nowhere else.
     QVERIFY(toggleLoop(rig, 0, 0));
@@ -118,6 +119,7 @@ class UnsavedWorkTest : public QObject {
   // reply 19 do not.
   void refusedSubmitsKeepTheirMarks() {
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
     SimFaults faults;
     faults.submitStatus = 0x00;
@@ -160,6 +162,7 @@ class UnsavedWorkTest : public QObject {
     QFETCH(bool, chooseFile);
     QFETCH(bool, closes);
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
     chooseCc(rig, 1, (rig.form->configuration().tables().cc(1) + 1) % PresetTables::kCcItems);
     const State edited = state(rig);
@@ -187,6 +190,7 @@ class UnsavedWorkTest : public QObject {
       QVERIFY(fresh.form->close());
     }
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
     // Saved to a file: loading and connecting lose nothing.
     chooseCc(rig, 2, (rig.form->configuration().tables().cc(2) + 1) % PresetTables::kCcItems);
@@ -207,6 +211,7 @@ class UnsavedWorkTest : public QObject {
 
   void connectAndLoadAskFirstAndCancelLeavesEverything() {
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
     chooseCc(rig, 7, (rig.form->configuration().tables().cc(7) + 1) % PresetTables::kCcItems);
     const State edited = state(rig);
@@ -229,6 +234,7 @@ class UnsavedWorkTest : public QObject {
   // against what the device holds.
   void undoAfterADownloadRestoresThePreviousEditors() {
     WindowRig rig;
+    rig.form->buildDeviceTabs();
     QVERIFY(toggleLoop(rig, 2, 4));
     rig.find<QCheckBox>("CheckBox1")->click();
     const State before = state(rig);
