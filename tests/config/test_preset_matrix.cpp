@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QIdentityProxyModel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,6 +15,8 @@
 
 #include "config/Configuration.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "config/ui/SubmitButton.h"
+#include "config/ui/SubmitCaption.h"
 
 using tarvik::Block;
 using tarvik::ConfigRecord;
@@ -21,6 +24,8 @@ using tarvik::Configuration;
 using tarvik::PresetMatrixModel;
 using tarvik::PresetMatrixTab;
 using tarvik::PresetTables;
+using tarvik::SubmitButton;
+using tarvik::submitCaption;
 using Payload = PresetTables::Payload;
 
 namespace {
@@ -64,6 +69,16 @@ class CountingProxy : public QIdentityProxyModel {
 
 enum class Input { Mouse, Keyboard };
 enum class Opening { Click, F2, Enter, Typing };
+
+// Counts the layout requests the widget receives.
+struct LayoutRequests : QObject {
+  explicit LayoutRequests(QWidget& widget) { widget.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) ++count;
+    return false;
+  }
+  int count = 0;
+};
 
 }  // namespace
 
@@ -477,6 +492,35 @@ class PresetMatrixTest : public QObject {
     QCOMPARE(tab.loadButton()->text(), QStringLiteral("Load from File"));
     QCOMPARE(tab.deselectAllButton()->objectName(), QStringLiteral("Button10"));
     QCOMPARE(tab.defaultProgramChangeButton()->objectName(), QStringLiteral("Button12"));
+  }
+  // A new count must not relayout the page (that repaints the whole tab widget at every change
+  // of the marks), yet every caption must fit, also after the font changed.
+  void submitCountKeepsTheLayout() {
+    QWidget page;
+    auto* row = new QHBoxLayout(&page);
+    auto* submit = new SubmitButton(1280);
+    row->addWidget(submit);
+    row->addWidget(new QPushButton(QStringLiteral("Save as File")));
+    page.show();
+    QCoreApplication::sendPostedEvents();
+    LayoutRequests requests(page);
+    const QSize size = submit->size();
+    for (int changes : {1, 1280, 7, 0}) {
+      submit->showChangeCount(changes);
+      QCOMPARE(submit->text(), submitCaption(changes));
+      QCoreApplication::sendPostedEvents(&page, QEvent::LayoutRequest);
+    }
+    QCOMPARE(requests.count, 0);
+    QCOMPARE(submit->size(), size);
+    QPushButton widest(submitCaption(1280), &page);
+    QVERIFY(size.width() >= widest.sizeHint().width());
+
+    QFont larger = page.font();
+    larger.setPointSize(larger.pointSize() * 2);
+    page.setFont(larger);
+    QPushButton widestLarger(submitCaption(1280), &page);
+    QVERIFY(submit->width() >= widestLarger.sizeHint().width());
+    QVERIFY(submit->width() > size.width());
   }
 };
 
