@@ -16,7 +16,7 @@
 #include "config/Configuration.h"
 #include "config/ui/ClampingSpinBox.h"
 #include "config/ui/SelectorItems.h"
-#include "config/ui/SubmitCaption.h"
+#include "config/ui/SubmitButton.h"
 
 namespace tarvik {
 namespace {
@@ -52,7 +52,8 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
   left->addWidget(buildLockGroup());
   left->addStretch();
   // The right column is the taller one, so the submit button sits under the left column.
-  submit_ = new QPushButton(submitCaption(0), this);
+  // Each setting, and each box of the three masks on its own.
+  submit_ = new SubmitButton(kConfigRecordSize - 3 + 3 * 8, this);
   submit_->setObjectName(QStringLiteral("Button2"));
   left->addWidget(submit_, 0, Qt::AlignLeft);
   auto* right = new QVBoxLayout;
@@ -99,8 +100,10 @@ void AdvancedSettingsTab::showMarks() {
       setMarked(controlOf(item, bit), mask ? ((difference >> bit) & 1U) != 0 : difference != 0);
     }
   }
-  submit_->setText(submitCaption(marks_ != nullptr ? marks_->changeCount(Block::Record) : 0));
+  submit_->showChangeCount(marks_ != nullptr ? marks_->changeCount(Block::Record) : 0);
 }
+
+QPushButton* AdvancedSettingsTab::submitButton() const { return submit_; }
 
 QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   // In the order of the record's wire bytes.

@@ -17,6 +17,7 @@ namespace tarvik {
 
 class ChangeMarks;
 class ClampingSpinBox;
+class SubmitButton;
 class Configuration;
 
 // Contents of the "Advanced settings" tab: one control per item of the configuration record,
@@ -43,7 +44,7 @@ class AdvancedSettingsTab : public QWidget {
   void magicFunctionChange();
   void CheckBox4Click();
 
-  QPushButton* submitButton() const { return submit_; }
+  QPushButton* submitButton() const;
   // Shows in bold the controls whose value differs from the device, and counts them on the
   // submit button.
   void setChangeMarks(const ChangeMarks* marks);
@@ -92,7 +93,7 @@ class AdvancedSettingsTab : public QWidget {
   QCheckBox* ampRackMode_ = nullptr;
   QLabel* expressionLabel_ = nullptr;
   QWidget* ccMessagePanel_ = nullptr;
-  QPushButton* submit_ = nullptr;
+  SubmitButton* submit_ = nullptr;
   std::array<QCheckBox*, 8> muteBoxes_{};
   std::array<QCheckBox*, 8> switchBoxes_{};
   std::array<QCheckBox*, 8> lockBoxes_{};

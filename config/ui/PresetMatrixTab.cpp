@@ -11,7 +11,7 @@
 #include "config/ChangeMarks.h"
 #include "config/ui/PresetSelectorDelegate.h"
 #include "config/ui/SelectorItems.h"
-#include "config/ui/SubmitCaption.h"
+#include "config/ui/SubmitButton.h"
 
 namespace tarvik {
 namespace {
@@ -56,7 +56,9 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setColumnWidth(PresetMatrixModel::kCcColumn, kCcColumnWidth);
   view_->setColumnWidth(PresetMatrixModel::kPcRemapColumn, kPcRemapColumnWidth);
 
-  submit_ = button(QStringLiteral("Button3"), submitCaption(0));
+  // Every loop box and both selectors of every row.
+  submit_ = new SubmitButton(PresetTables::kRows * PresetMatrixModel::kColumns, this);
+  submit_->setObjectName(QStringLiteral("Button3"));
   save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
   load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
   backup_ = button(QStringLiteral("backupButton"), QStringLiteral("Back up everything..."));
@@ -67,8 +69,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b :
-       {submit_, save_, load_, backup_, restore_, deselectAll_, defaultProgramChange_}) {
+  for (QPushButton* b : std::initializer_list<QPushButton*>{
+           submit_, save_, load_, backup_, restore_, deselectAll_, defaultProgramChange_}) {
     buttons->addWidget(b);
   }
   buttons->addStretch();
@@ -97,8 +99,10 @@ void PresetMatrixTab::showChangeCount() {
       changes += marks_->changeCount(block);
     }
   }
-  submit_->setText(submitCaption(changes));
+  submit_->showChangeCount(changes);
 }
+
+QPushButton* PresetMatrixTab::submitButton() const { return submit_; }
 
 void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }
 

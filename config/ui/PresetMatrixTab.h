@@ -12,6 +12,7 @@ namespace tarvik {
 
 class ChangeMarks;
 class PresetSelectorDelegate;
+class SubmitButton;
 
 // Contents of the "Presets / Controll Change" tab: the preset matrix over the configuration and
 // its buttons. "Deselect all" and "Default ProgramChange" act here; submit, save, load and the
@@ -31,7 +32,7 @@ class PresetMatrixTab : public QWidget {
   void Button10Click();
   void Button12Click();
 
-  QPushButton* submitButton() const { return submit_; }
+  QPushButton* submitButton() const;
   QPushButton* saveButton() const { return save_; }
   QPushButton* loadButton() const { return load_; }
   // "Back up everything..." and "Restore everything...": all four blocks, to and from the device.
@@ -52,7 +53,7 @@ class PresetMatrixTab : public QWidget {
   QTableView* view_ = nullptr;
   PresetSelectorDelegate* loopSelector_ = nullptr;
   PresetSelectorDelegate* programSelector_ = nullptr;
-  QPushButton* submit_ = nullptr;
+  SubmitButton* submit_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* load_ = nullptr;
   QPushButton* backup_ = nullptr;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QIdentityProxyModel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,6 +15,8 @@
 
 #include "config/Configuration.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "config/ui/SubmitButton.h"
+#include "config/ui/SubmitCaption.h"
 
 using tarvik::Block;
 using tarvik::ConfigRecord;
@@ -21,6 +24,8 @@ using tarvik::Configuration;
 using tarvik::PresetMatrixModel;
 using tarvik::PresetMatrixTab;
 using tarvik::PresetTables;
+using tarvik::SubmitButton;
+using tarvik::submitCaption;
 using Payload = PresetTables::Payload;
 
 namespace {
@@ -477,6 +482,36 @@ class PresetMatrixTest : public QObject {
     QCOMPARE(tab.loadButton()->text(), QStringLiteral("Load from File"));
     QCOMPARE(tab.deselectAllButton()->objectName(), QStringLiteral("Button10"));
     QCOMPARE(tab.defaultProgramChangeButton()->objectName(), QStringLiteral("Button12"));
+  }
+
+  // A new count must not move the buttons of the row (a relayout repaints the whole tab widget at
+  // every change of the marks), yet every caption must fit, also after the font changed.
+  void submitCountKeepsTheLayout() {
+    QWidget page;
+    auto* row = new QHBoxLayout(&page);
+    auto* submit = new SubmitButton(1280);
+    row->addWidget(submit);
+    row->addWidget(new QPushButton(QStringLiteral("Save as File")));
+    page.show();
+    QCoreApplication::sendPostedEvents();
+    const QPoint save = row->itemAt(1)->widget()->pos();
+    const QSize size = submit->size();
+    for (int changes : {1, 1280, 7, 0}) {
+      submit->showChangeCount(changes);
+      QCOMPARE(submit->text(), submitCaption(changes));
+      QCoreApplication::sendPostedEvents(&page, QEvent::LayoutRequest);
+    }
+    QCOMPARE(submit->size(), size);
+    QCOMPARE(row->itemAt(1)->widget()->pos(), save);
+    QPushButton widest(submitCaption(1280), &page);
+    QVERIFY(size.width() >= widest.sizeHint().width());
+
+    QFont larger = page.font();
+    larger.setPointSize(larger.pointSize() * 2);
+    page.setFont(larger);
+    QPushButton widestLarger(submitCaption(1280), &page);
+    QVERIFY(submit->width() >= widestLarger.sizeHint().width());
+    QVERIFY(submit->width() > size.width());
   }
 };
 
