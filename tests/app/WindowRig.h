@@ -9,6 +9,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
@@ -98,12 +99,18 @@ struct WindowRig {
     for (const std::string& line : device().log()) n += line.rfind(name, 0) == 0 ? 1 : 0;
     return n;
   }
+  // Waits on the machine's own report that the chain has ended; false when it did not.
+  bool awaitChainEnd() {
+    QSignalSpy changed(&form->machine(), &TransferMachine::chainRunningChanged);
+    while (form->machine().chainRunning()) {
+      if (!changed.wait(kWaitMs)) return false;
+    }
+    return true;
+  }
   // Connects and waits until the download chain has ended.
   bool connectAndDownload() {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
-    return QTest::qWaitFor([&] {
-      return button("Button1")->isEnabled() && !form->machine().chainRunning();
-    }, kWaitMs);
+    return awaitChainEnd() && button("Button1")->isEnabled();
   }
 
   FakeDialogs dialogs;
