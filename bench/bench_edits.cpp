@@ -7,17 +7,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTabWidget>
-#include <QTimer>
 #include <cstdio>
 #include <vector>
 
 #include "app/EditTracking.h"
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
-#include "sim/InProcessTarvik.h"
-#include "support/FakeDialogs.h"
+#include "bench/ConnectedWindow.h"
 
 namespace {
 
@@ -25,27 +22,8 @@ using tarvik::Block;
 
 constexpr double kMarkTargetMs = 2.0;
 constexpr double kUndoTargetMs = 2.0;
-constexpr int kConnectLimitMs = 30000;
 constexpr int kSamples = 301;
 constexpr Block kBlocks[] = {Block::Presets, Block::CcMap, Block::PcRemap, Block::Record};
-
-bool connectAndDownload(tarvik::TForm1& form) {
-  QEventLoop loop;
-  bool downloaded = false;
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainFinished, &loop,
-                   [&](tarvik::Chain chain) {
-                     downloaded = chain == tarvik::Chain::Connect;
-                     loop.quit();
-                   });
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainAborted, &loop,
-                   &QEventLoop::quit);
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::connectTimedOut, &loop,
-                   &QEventLoop::quit);
-  QTimer::singleShot(kConnectLimitMs, &loop, &QEventLoop::quit);
-  form.Button1Click();
-  loop.exec();
-  return downloaded;
-}
 
 // Puts one of two full sets of contents into the configuration, as the four download replies
 // do; every value differs between the two sets.
@@ -111,18 +89,12 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
 
-  tarvik::testing::FakeDialogs dialogs;
-  tarvik::SimulatedMidi midi(tarvik::TarvikContents::fromSeed(7));
-  tarvik::TForm1 form(dialogs, midi.ports(),
-                      QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
-  form.show();
-  if (!connectAndDownload(form) || !dialogs.errors.empty()) {
+  tarvik::bench::ConnectedWindow window;
+  tarvik::TForm1& form = window.form;
+  if (!window.connect()) {
     std::fprintf(stderr, "bench_edits: the connect to the in-process Tarvik did not complete\n");
     return 1;
   }
-  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  pages->setCurrentWidget(form.findChild<QWidget*>(QStringLiteral("TabSheet2")));
-  QApplication::processEvents();
 
   tarvik::Configuration& configuration = form.configuration();
   tarvik::ChangeMarks& marks = form.edits().marks();

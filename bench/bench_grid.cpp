@@ -4,9 +4,7 @@
 // download (no JACK here, so no server's shared memory in it; bench_jack has that case).
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTabWidget>
-#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -14,14 +12,12 @@
 
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
-#include "sim/InProcessTarvik.h"
-#include "support/FakeDialogs.h"
+#include "bench/ConnectedWindow.h"
 
 namespace {
 
 constexpr double kApplyTargetMs = 2.0;
 constexpr double kPeakRssTargetMb = 40.0;
-constexpr int kConnectLimitMs = 30000;
 
 double peakRssMegabytes() {
   // /proc files report size 0, so read them as a stream rather than through QFile::atEnd().
@@ -35,26 +31,6 @@ double peakRssMegabytes() {
   return -1.0;
 }
 
-// Presses the connect button and serves the event loop until the download chain has ended;
-// false when it did not end with the device's last reply.
-bool connectAndDownload(tarvik::TForm1& form) {
-  QEventLoop loop;
-  bool downloaded = false;
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainFinished, &loop,
-                   [&](tarvik::Chain chain) {
-                     downloaded = chain == tarvik::Chain::Connect;
-                     loop.quit();
-                   });
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::chainAborted, &loop,
-                   &QEventLoop::quit);
-  QObject::connect(&form.machine(), &tarvik::TransferMachine::connectTimedOut, &loop,
-                   &QEventLoop::quit);
-  QTimer::singleShot(kConnectLimitMs, &loop, &QEventLoop::quit);
-  form.Button1Click();
-  loop.exec();
-  return downloaded;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,18 +39,12 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
 
-  tarvik::testing::FakeDialogs dialogs;
-  tarvik::SimulatedMidi midi(tarvik::TarvikContents::fromSeed(7));
-  tarvik::TForm1 form(dialogs, midi.ports(),
-                      QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
-  form.show();
-  if (!connectAndDownload(form) || !dialogs.errors.empty()) {
+  tarvik::bench::ConnectedWindow window;
+  tarvik::TForm1& form = window.form;
+  if (!window.connect()) {
     std::fprintf(stderr, "bench_grid: the connect to the in-process Tarvik did not complete\n");
     return 1;
   }
-  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  pages->setCurrentWidget(form.findChild<QWidget*>(QStringLiteral("TabSheet2")));
-  QApplication::processEvents();
 
   // Each sample takes a presets reply that differs from the grid's content into the window's
   // configuration, as the download does, and lets the grid repaint: what the user waits for.
