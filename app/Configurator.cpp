@@ -3,13 +3,13 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTimer>
 #include <iostream>
 #include <memory>
 
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
 #include "midi/MidiPorts.h"
+#include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
 
 namespace tarvik {
@@ -18,9 +18,9 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
                     const std::function<void(TForm1&)>& beforeShow) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
-  auto service = std::make_unique<RtMidiService>();
-  const std::string problem = service->startupProblem();
-  if (!problem.empty()) std::cerr << problem << std::endl;
+  // The window shows while the MIDI system is being reached: the lists fill when it has been.
+  auto service = std::make_unique<RtMidiService>(RtMidiService::Start::InBackground);
+  RtMidiService& midi = *service;
   // The port lists outlive the window and close what is still open when they go.
   MidiPorts ports(std::move(service));
   ports.setErrorReporter([&dialogs](const std::string& text) {
@@ -30,14 +30,18 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   TForm1 form(dialogs, ports, updateServer);
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
+  midi.whenStarted([&dialogs, &form, &midi] {
+    // The first look finds every port new, and offers the start-up pair as for ports that
+    // appear later.
+    form.portWatcher().rescan();
+    const std::string problem = midi.startupProblem();
+    if (problem.empty()) return;
+    std::cerr << problem << std::endl;
+    // Over the window it concerns: the report comes through the window's event loop.
+    dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+  });
   if (beforeShow) beforeShow(form);
   form.show();
-  if (!problem.empty()) {
-    // Over the window it concerns, once that is on screen.
-    QTimer::singleShot(0, &form, [&dialogs, &form, problem] {
-      dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
-    });
-  }
   return QApplication::exec();
 }
 

@@ -101,6 +101,61 @@ void onRtMidiInput(double /*timeStamp*/, std::vector<unsigned char>* message, vo
   port->hub->postShort(port->handle, packed);
 }
 
+// What reaching a MIDI system came to. Made on whichever thread starts the service, installed
+// on the service's own.
+struct Reached {
+  RtMidi::Api api = RtMidi::UNSPECIFIED;
+  std::string problem;
+  std::unique_ptr<RtMidiIn> inProbe;
+  std::unique_ptr<RtMidiOut> outProbe;
+  std::unique_ptr<JackClock> jack;
+};
+
+Reached reachMidiSystem() {
+  Reached reached;
+#if defined(__linux__)
+  // ALSA where the sequencer exists, JACK otherwise. RtMidi's own default choice would open a
+  // JACK client (a server round trip) only to count its ports.
+  const std::vector<RtMidi::Api> candidates{RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
+#else
+  const std::vector<RtMidi::Api> candidates{RtMidi::UNSPECIFIED};
+#endif
+  std::string problems;
+  for (RtMidi::Api candidate : candidates) {
+    if (candidate == RtMidi::UNIX_JACK) {
+      // Under JACK every RtMidi object is a client of its own; one plain client lists the ports
+      // and tells when an opened port carries data.
+      std::string warning;
+      reached.jack = JackClock::connect(kClientName, warning);
+      if (reached.jack) {
+        reached.api = RtMidi::UNIX_JACK;
+        // The first listing of a process walks the server's whole port table, pages it has not
+        // touched yet; done here, it is not done on the thread that later lists the ports.
+        reached.jack->sendingPorts();
+        return reached;
+      }
+      reached.problem = "No MIDI ports are available: no MIDI system is running (" +
+                        (problems.empty() ? std::string() : problems + "; ") + warning +
+                        "). Start a JACK server and restart the program to use MIDI ports.";
+      return reached;
+    }
+    try {
+      reached.inProbe = std::make_unique<RtMidiIn>(candidate, kClientName);
+      reached.outProbe = std::make_unique<RtMidiOut>(candidate, kClientName);
+      reached.api = reached.inProbe->getCurrentApi();
+      return reached;
+    } catch (const RtMidiError& error) {
+      reached.inProbe.reset();
+      reached.outProbe.reset();
+      if (!problems.empty()) problems += "; ";
+      problems += error.getMessage();
+    }
+  }
+  reached.problem =
+      "No MIDI ports are available: no MIDI system could be reached (" + problems + ").";
+  return reached;
+}
+
 }  // namespace
 
 struct RtMidiService::Impl {
@@ -125,6 +180,10 @@ struct RtMidiService::Impl {
   std::map<MidiHandle, std::unique_ptr<InputPort>> inputs;
   std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outputs;
   MidiHandle lastHandle = kNoHandle;
+  // Reaches the MIDI system for a service started in the background.
+  std::thread starter;
+  bool started = false;
+  std::vector<std::function<void()>> startWaiters;
   InputHub hub;
 
   std::uint32_t fail(const std::string& text) {
@@ -226,54 +285,46 @@ struct RtMidiService::Impl {
                        });
   }
 
-  void start();
+  void install(Reached reached);
 };
 
-void RtMidiService::Impl::start() {
-#if defined(__linux__)
-  // ALSA where the sequencer exists, JACK otherwise. RtMidi's own default choice would open a
-  // JACK client (a server round trip) only to count its ports.
-  const std::vector<RtMidi::Api> candidates{RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
-#else
-  const std::vector<RtMidi::Api> candidates{RtMidi::UNSPECIFIED};
-#endif
-  std::string problems;
-  for (RtMidi::Api candidate : candidates) {
-    if (candidate == RtMidi::UNIX_JACK) {
-      // Under JACK every RtMidi object is a client of its own; one plain client lists the ports
-      // and tells when an opened port carries data.
-      std::string warning;
-      jack = JackClock::connect(kClientName, warning);
-      if (jack) {
-        api = RtMidi::UNIX_JACK;
-        return;
-      }
-      startupProblem = "No MIDI ports are available: no MIDI system is running (" +
-                       (problems.empty() ? std::string() : problems + "; ") + warning +
-                       "). Start a JACK server and restart the program to use MIDI ports.";
-      return;
-    }
-    try {
-      inProbe = std::make_unique<RtMidiIn>(candidate, kClientName);
-      outProbe = std::make_unique<RtMidiOut>(candidate, kClientName);
-      api = inProbe->getCurrentApi();
-      inProbe->setErrorCallback(&ErrorSink::report, &errors);
-      outProbe->setErrorCallback(&ErrorSink::report, &errors);
-      return;
-    } catch (const RtMidiError& error) {
-      inProbe.reset();
-      outProbe.reset();
-      if (!problems.empty()) problems += "; ";
-      problems += error.getMessage();
-    }
-  }
-  startupProblem =
-      "No MIDI ports are available: no MIDI system could be reached (" + problems + ").";
+void RtMidiService::Impl::install(Reached reached) {
+  api = reached.api;
+  startupProblem = std::move(reached.problem);
+  inProbe = std::move(reached.inProbe);
+  outProbe = std::move(reached.outProbe);
+  jack = std::move(reached.jack);
+  if (inProbe) inProbe->setErrorCallback(&ErrorSink::report, &errors);
+  if (outProbe) outProbe->setErrorCallback(&ErrorSink::report, &errors);
+  started = true;
+  std::vector<std::function<void()>> waiters;
+  waiters.swap(startWaiters);
+  for (auto& waiter : waiters) waiter();
 }
 
-RtMidiService::RtMidiService() : impl_(std::make_unique<Impl>()) { impl_->start(); }
+RtMidiService::RtMidiService(Start when) : impl_(std::make_unique<Impl>()) {
+  if (when == Start::Now) {
+    impl_->install(reachMidiSystem());
+    return;
+  }
+  impl_->starter = std::thread([impl = impl_.get()] {
+    auto reached = std::make_shared<Reached>(reachMidiSystem());
+    // Should the service go first, the hub goes with it and takes this call along unrun.
+    QMetaObject::invokeMethod(
+        &impl->hub, [impl, reached] { impl->install(std::move(*reached)); }, Qt::QueuedConnection);
+  });
+}
+
+void RtMidiService::whenStarted(std::function<void()> started) {
+  if (impl_->started) {
+    started();
+    return;
+  }
+  impl_->startWaiters.push_back(std::move(started));
+}
 
 RtMidiService::~RtMidiService() {
+  if (impl_->starter.joinable()) impl_->starter.join();
   // The RtMidi objects go first: after that no input thread can post to the hub. Opens still
   // under way are waited for. Under JACK each object is a client of its own, and closing one
   // is a round trip to the server that waits for its cycle: they close side by side.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,10 +28,19 @@ namespace tarvik {
 // Every RtMidi error becomes MidiResult::Error, whose text (getErrorText) is the driver's last
 // message. When no MIDI system can be reached at all the service still works, with no ports, and
 // startupProblem() says why.
+//
+// Reaching the MIDI system (trying ALSA, then a JACK server) takes from a few to tens of
+// milliseconds. A window that should show first starts the service in the background: until
+// whenStarted reports, it lists no ports and opens none.
 class RtMidiService : public MidiService {
  public:
-  RtMidiService();
+  enum class Start { Now, InBackground };
+  explicit RtMidiService(Start when = Start::Now);
   ~RtMidiService() override;
+
+  // Calls `started` on the service's thread once the MIDI system has been reached or found
+  // missing; at once when that is over.
+  void whenStarted(std::function<void()> started);
 
   // Empty when a MIDI system was reached; otherwise a sentence for the user, to show once.
   std::string startupProblem() const;
