@@ -3,12 +3,15 @@
 
 #include <QListWidget>
 
+#include "app/CachedLineDelegate.h"
+
 namespace tarvik {
 
 EventLog::EventLog(QListWidget& list) : list_(list) {
   // Every line is one text row. Without this, each new line lays out all lines before it, and a
   // long session (the monitor logs every incoming change) makes the window ever slower.
   list_.setUniformItemSizes(true);
+  list_.setItemDelegate(new CachedLineDelegate(&list_));
 }
 
 void EventLog::addLog(const QString& message) {

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
@@ -112,8 +113,10 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWi
 
   network_->setObjectName(QStringLiteral("IdHTTP1"));
   buildMidiTab();
-  // The four device tabs wait for the first device that answers (buildDeviceTabs): the window
-  // comes up as fast as one with a single tab.
+  // The four device tabs are built once the window is on screen (or when a device answers
+  // first): the window comes up as fast as one with a single tab, and a connect does not wait
+  // for them.
+  new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
   updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   fullBackup_ = new FullBackupActions(
       dialogs_, this, link_, machine_, configuration_,
@@ -208,6 +211,7 @@ void TForm1::buildDeviceTabs() {
           });
   setDeviceTabsVisible(false);
   updateSendControls();
+  Q_EMIT deviceTabsBuilt();
 }
 
 void TForm1::sendTestMessage(int port, TestControllerTab::ShortMessage m) {

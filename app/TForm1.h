@@ -75,12 +75,16 @@ class TForm1 : public QWidget {
   PortWatcher& portWatcher();
   EditTracking& edits() { return *edits_; }
   bool portsOpened() const { return portsOpened_; }
-  // Builds the four device tabs (hidden) unless they are there. A device that answers the
-  // connect shows them; until then the window holds only the MIDI tab, for a quick start.
+  // Builds the four device tabs (hidden) unless they are there. The window comes up with the
+  // MIDI tab alone and builds them once its first frame is out, or when a device answers first;
+  // a device that answers the connect shows them.
   void buildDeviceTabs();
   // Something owns the link (a chain, the firmware download or the flash): nothing else may
   // talk to the device, and the busy cursor shows.
   bool busy() const;
+
+ Q_SIGNALS:
+  void deviceTabsBuilt();
 
  protected:
   void showEvent(QShowEvent* event) override;

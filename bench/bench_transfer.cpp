@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The program's own cost of a connect with the full download (on a fresh window, so the device
-// tabs are built on the way), and of submitting everything (the advanced settings, then the
-// three tables), against the in-process simulated Tarvik answering
-// at once behind the in-memory MIDI service, set beside the time the same bytes take on a DIN
-// MIDI wire. The window drives the real link; the simulator hands each reply over through the
-// event loop, so wall time also holds those hand-overs; CPU time is the program's work alone.
+// The program's own cost of a connect with the full download (on a fresh window, as the program
+// leaves it once on screen: the device tabs built after its first frame), and of submitting
+// everything (the advanced settings, then the three tables), against the in-process simulated
+// Tarvik answering at once behind the in-memory MIDI service, set beside the time the same bytes
+// take on a DIN MIDI wire. The window drives the real link; the simulator hands each reply over
+// through the event loop, so wall time also holds those hand-overs; CPU time is the program's
+// work alone. Also the one piece of work the window does after its first frame, building the
+// device tabs, which holds up the event loop once.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -46,7 +48,15 @@ struct Rig {
   Rig() {
     form = std::make_unique<TForm1>(dialogs, sim.ports(),
                                     QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+    QEventLoop built;
+    QObject::connect(form.get(), &TForm1::deviceTabsBuilt, &built, &QEventLoop::quit);
+    QTimer::singleShot(kChainGiveUpMs, &built, &QEventLoop::quit);
     form->show();
+    built.exec();
+    if (form->findChild<QWidget*>(QStringLiteral("TabSheet2")) == nullptr) {
+      qFatal("the window did not build its device tabs after its first frame");
+    }
+    // What the building left to draw is drawn long before a user's first click.
     QApplication::processEvents();
   }
   ~Rig() { form.reset(); }
@@ -250,10 +260,9 @@ std::optional<double> trafficRefreshCpuMs() {
   return bench::median(cpu);
 }
 
-// From the identify reply that makes the window show its device tabs (on a fresh window: the
-// first time, so the tabs are built then) to the tabs being usable: built, shown, and the
-// presets tab opened and drawn, as the user's first click on it asks. The download's first
-// reply is held meanwhile, so that none of it runs inside the figure.
+// From the identify reply that makes the window show its device tabs to the tabs being usable:
+// shown, and the presets tab opened and drawn, as the user's first click on it asks. The
+// download's first reply is held meanwhile, so that none of it runs inside the figure.
 std::optional<double> identifyToUsableMs() {
   Rig rig;
   InProcessTarvik& tarvik = rig.sim.tarvik();
@@ -286,6 +295,18 @@ std::optional<double> identifyToUsableMs() {
   tarvik.holdReplies(false);
   tarvik.releaseHeld();
   return ms;
+}
+
+// Building the four device tabs, as the window does once after its first frame: the event loop
+// is held up that long, once.
+double deviceTabsBuildMs() {
+  SimulatedMidi sim{TarvikContents::fromSeed(7)};
+  testing::FakeDialogs dialogs;
+  TForm1 form(dialogs, sim.ports(), QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+  QElapsedTimer wall;
+  wall.start();
+  form.buildDeviceTabs();
+  return static_cast<double>(wall.nsecsElapsed()) / 1e6;
 }
 
 }  // namespace
@@ -338,11 +359,15 @@ int main(int argc, char** argv) {
     usable.push_back(*ms);
   }
   const double usableMs = bench::median(usable);
+  std::vector<double> builds;
+  for (int sample = 0; sample < kSamples; ++sample) builds.push_back(deviceTabsBuildMs());
+  const double buildMs = bench::median(builds);
   bool met = report("connect_download", *connect);
   met = report("submit_all", *submit) && met;
   met = report("connect_download_with_traffic_view", *connectWithTraffic) && met;
   std::printf("connect_download_traffic_view_refresh_cpu: %.2f ms\n", *trafficRefresh);
   std::printf("identify_reply_to_tabs_usable: %.2f ms (target <= 30 ms)\n", usableMs);
-  met = met && usableMs <= 30;
+  std::printf("device_tabs_built_after_first_frame: %.2f ms (target <= 16 ms)\n", buildMs);
+  met = met && usableMs <= 30 && buildMs <= 16;
   return met ? 0 : 1;
 }

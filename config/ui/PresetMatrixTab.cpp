@@ -10,6 +10,7 @@
 
 #include "config/ChangeMarks.h"
 #include "config/ui/PresetSelectorDelegate.h"
+#include "config/ui/RowNumberHeader.h"
 #include "config/ui/SelectorItems.h"
 #include "config/ui/SubmitButton.h"
 
@@ -30,6 +31,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
       loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
+  view_->setVerticalHeader(new RowNumberHeader(view_));
   view_->setModel(model_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
@@ -83,6 +84,43 @@ class EventLogTest : public QObject {
     QCOMPARE(list.count(), 0);
     log.addLog(QStringLiteral("after"));
     QCOMPARE(list.currentRow(), 0);
+  }
+
+  // The log draws its lines from layouts it keeps; what it shows must not differ from what the
+  // list's own item delegate draws: selected and plain lines, a line too long for its row,
+  // the list disabled, and the same lines again once the font changed.
+  void drawnLinesLookAsTheItemDelegateDrawsThem() {
+    const QStringList lines = {QStringLiteral("[09:05:03.007] connect to Tarvik..."),
+                               QStringLiteral("[09:05:03.120] 128 presets complete"),
+                               QString(),
+                               QStringLiteral("x").repeated(400),
+                               QStringLiteral("[09:05:04.000] Tarvik found, Version 1.9")};
+    auto make = [&](bool cached) {
+      auto list = std::make_unique<QListWidget>();
+      list->resize(420, 140);
+      if (cached) {
+        tarvik::EventLog log(*list);
+      } else {
+        list->setUniformItemSizes(true);
+      }
+      list->addItems(lines);
+      list->setCurrentRow(1);
+      return list;
+    };
+    const auto plain = make(false);
+    const auto cached = make(true);
+    QVERIFY(cached->itemDelegate() != plain->itemDelegate());
+    QCOMPARE(cached->grab().toImage(), plain->grab().toImage());
+    cached->setEnabled(false);
+    plain->setEnabled(false);
+    QCOMPARE(cached->grab().toImage(), plain->grab().toImage());
+    QFont bigger = cached->font();
+    bigger.setPointSize(bigger.pointSize() + 4);
+    cached->setEnabled(true);
+    plain->setEnabled(true);
+    cached->setFont(bigger);
+    plain->setFont(bigger);
+    QCOMPARE(cached->grab().toImage(), plain->grab().toImage());
   }
 };
 

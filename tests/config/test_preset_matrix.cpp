@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -151,6 +152,24 @@ class PresetMatrixTest : public QObject {
              QStringLiteral("Programm Change Output"));
     QCOMPARE(model.headerData(0, Qt::Vertical).toInt(), 1);
     QCOMPARE(model.headerData(127, Qt::Vertical).toInt(), 128);
+  }
+
+  // The row header measures only its widest label; it must come out as wide as a header that
+  // measures them all, also after a change of font.
+  void rowHeaderIsAsWideAsMeasuringEveryLabel() {
+    Configuration configuration;
+    PresetMatrixTab tab(configuration);
+    auto* view = tab.findChild<QTableView*>(QStringLiteral("ScrollBox1"));
+    QHeaderView measuringAll(Qt::Vertical);
+    measuringAll.setModel(view->model());
+    const QSize before = measuringAll.sizeHint();
+    QCOMPARE(view->verticalHeader()->sizeHint(), before);
+    QFont bigger = view->font();
+    bigger.setPointSize(bigger.pointSize() * 2);
+    view->verticalHeader()->setFont(bigger);
+    measuringAll.setFont(bigger);
+    QVERIFY(measuringAll.sizeHint().width() > before.width());
+    QCOMPARE(view->verticalHeader()->sizeHint(), measuringAll.sizeHint());
   }
 
   void selectorTexts_data() {

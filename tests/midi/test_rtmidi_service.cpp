@@ -5,6 +5,11 @@
 
 #include "midi/RtMidiService.h"
 
+namespace {
+// Reaching a JACK server that is slow to answer takes a while on a loaded machine.
+constexpr int kWaitMs = 30000;
+}  // namespace
+
 using namespace tarvik;
 
 class TestRtMidiService : public QObject {
@@ -31,6 +36,47 @@ class TestRtMidiService : public QObject {
     // A service without any MIDI system says why; one with ports has nothing to say.
     if (inputs + outputs > 0) QVERIFY(service.startupProblem().empty());
     if (service.apiName().empty()) QVERIFY(!service.startupProblem().empty());
+  }
+
+  // Started in the background, the service lists and opens nothing until it says, on its own
+  // thread, that it has reached a MIDI system or found none; then it has an API or a reason.
+  void aServiceStartedInTheBackgroundSaysWhenItHasStarted() {
+    RtMidiService service(RtMidiService::Start::InBackground);
+    QCOMPARE(service.inGetNumDevs(), 0u);
+    QCOMPARE(service.outGetNumDevs(), 0u);
+    QVERIFY(service.apiName().empty());
+    QVERIFY(service.startupProblem().empty());
+    MidiHandle handle = kNoHandle;
+    QCOMPARE(service.outOpen(handle, 0), MidiResult::BadDeviceId);
+
+    QEventLoop loop;
+    int reports = 0;
+    QThread* reportedOn = nullptr;
+    service.whenStarted([&] {
+      ++reports;
+      reportedOn = QThread::currentThread();
+      loop.quit();
+    });
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCOMPARE(reports, 1);
+    QCOMPARE(reportedOn, QThread::currentThread());
+    QVERIFY(service.apiName().empty() != service.startupProblem().empty());
+    // Asked again once started, it answers at once.
+    service.whenStarted([&] { ++reports; });
+    QCOMPARE(reports, 2);
+  }
+
+  // A service that goes while it is still reaching the MIDI system waits for that and reports
+  // to nobody.
+  void aServiceGoneBeforeItStartedReportsToNobody() {
+    int reports = 0;
+    {
+      RtMidiService service(RtMidiService::Start::InBackground);
+      service.whenStarted([&] { ++reports; });
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(reports, 0);
   }
 
   void portsPastTheListAndUnknownHandlesAreRefused() {

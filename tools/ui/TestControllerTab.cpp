@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringListModel>
 
 namespace tarvik {
 namespace {
@@ -13,7 +14,11 @@ namespace {
 QComboBox* numberList(QWidget* parent, const char* name, int count) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromLatin1(name));
-  for (int i = 1; i <= count; ++i) box->addItem(QString::number(i));
+  QStringList numbers;
+  numbers.reserve(count);
+  for (int i = 1; i <= count; ++i) numbers.append(QString::number(i));
+  // Plain texts: the combo box's own model would make an item object of each.
+  box->setModel(new QStringListModel(numbers, box));
   box->setCurrentIndex(0);
   return box;
 }
