@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 
+#include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
 #include "midi/MidiPorts.h"
@@ -14,12 +16,17 @@
 
 namespace tarvik {
 
+namespace {
+constexpr int kLatestMidiStartMs = 1000;
+}  // namespace
+
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
                     const std::function<void(TForm1&)>& beforeShow) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
-  // The window shows while the MIDI system is being reached: the lists fill when it has been.
-  auto service = std::make_unique<RtMidiService>(RtMidiService::Start::InBackground);
+  // The window shows before the MIDI system is reached, and the lists fill when it has been:
+  // reaching it takes time and, on its thread beside the window's, slows the window's building.
+  auto service = std::make_unique<RtMidiService>(RtMidiService::Start::Later);
   RtMidiService& midi = *service;
   // The port lists outlive the window and close what is still open when they go.
   MidiPorts ports(std::move(service));
@@ -40,6 +47,9 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     // Over the window it concerns: the report comes through the window's event loop.
     dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
   });
+  new AfterFirstFrame(form, [&midi] { midi.startInBackground(); });
+  // A window that is not drawn soon (shown minimised) gets its ports all the same.
+  QTimer::singleShot(kLatestMidiStartMs, &form, [&midi] { midi.startInBackground(); });
   if (beforeShow) beforeShow(form);
   form.show();
   return QApplication::exec();

@@ -303,10 +303,11 @@ void RtMidiService::Impl::install(Reached reached) {
 }
 
 RtMidiService::RtMidiService(Start when) : impl_(std::make_unique<Impl>()) {
-  if (when == Start::Now) {
-    impl_->install(reachMidiSystem());
-    return;
-  }
+  if (when == Start::Now) impl_->install(reachMidiSystem());
+}
+
+void RtMidiService::startInBackground() {
+  if (impl_->started || impl_->starter.joinable()) return;
   impl_->starter = std::thread([impl = impl_.get()] {
     auto reached = std::make_shared<Reached>(reachMidiSystem());
     // Should the service go first, the hub goes with it and takes this call along unrun.
