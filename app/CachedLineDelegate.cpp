@@ -11,24 +11,25 @@ void CachedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                                const QModelIndex& index) const {
   QStyleOptionViewItem item = option;
   initStyleOption(&item, index);
+  const QString text = item.text;
+  // Only a plain line is drawn here; a focus frame, an icon or a check box the style draws.
+  const bool plain = !text.isEmpty() && !text.contains(QLatin1Char('\n')) &&
+                     item.icon.isNull() && !(item.state & QStyle::State_HasFocus) &&
+                     !(item.features & QStyleOptionViewItem::HasCheckIndicator);
   const QWidget* widget = item.widget;
   const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-  // The style's text margin on either side, as it lays out an item's text.
+  // The style's text margin on either side, as it lays out an item's text in the item's rect.
   const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-  const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
-  const QString text = item.text;
-  if (text.isEmpty() || text.contains(QLatin1Char('\n')) || !item.icon.isNull()) {
+  const QRect textRect = item.rect.adjusted(margin, 0, -margin, 0);
+  if (!plain || layoutOf(text, item.font).size().width() > textRect.width()) {
     QStyledItemDelegate::paint(painter, option, index);
     return;
   }
   const QStaticText& layout = layoutOf(text, item.font);
-  if (layout.size().width() > textRect.width() - 2 * margin) {
-    QStyledItemDelegate::paint(painter, option, index);
-    return;
-  }
-  // Background, selection and focus as the style draws them, then the text over them.
-  item.text.clear();
-  style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+  painter->save();
+  painter->setClipRect(item.rect);
+  // The item's background and selection, as the style draws them beneath the text.
+  style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
   QPalette::ColorGroup group = QPalette::Normal;
   if (!(item.state & QStyle::State_Enabled)) {
     group = QPalette::Disabled;
@@ -36,11 +37,10 @@ void CachedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     group = QPalette::Inactive;
   }
   const bool selected = (item.state & QStyle::State_Selected) != 0;
-  painter->save();
   painter->setFont(item.font);
   painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
   const qreal top = textRect.top() + (textRect.height() - layout.size().height()) / 2;
-  painter->drawStaticText(QPointF(textRect.left() + margin, top), layout);
+  painter->drawStaticText(QPointF(textRect.left(), top), layout);
   painter->restore();
 }
 

@@ -19,6 +19,7 @@
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
+#include "app/PaneFilledPage.h"
 #include "app/PortListFollower.h"
 #include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
@@ -44,7 +45,7 @@ const QString kTimeoutCaption = QStringLiteral("Timeout!");
 template <class Content, class... Args>
 Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption,
                  Args&... args) {
-  page = new QWidget;
+  page = new PaneFilledPage(*tabs);
   page->setObjectName(QString::fromLatin1(name));
   tabs->addTab(page, caption);
   auto* layout = new QVBoxLayout(page);
@@ -140,7 +141,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildMidiTab() {
-  midiPage_ = new QWidget;
+  midiPage_ = new PaneFilledPage(*tabs_);
   midiPage_->setObjectName(QStringLiteral("TabSheet1"));
   auto* label1 = new QLabel(QStringLiteral("Input Device:"), midiPage_);
   label1->setObjectName(QStringLiteral("Label1"));

@@ -70,15 +70,17 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : std::initializer_list<QPushButton*>{
-           submit_, save_, load_, backup_, restore_, deselectAll_, defaultProgramChange_}) {
-    buttons->addWidget(b);
-  }
-  buttons->addStretch();
+  // Two rows: with their whole captions the seven buttons are wider than the window.
   auto* page = new QVBoxLayout(this);
   page->addWidget(view_);
-  page->addLayout(buttons);
+  for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
+                                                              defaultProgramChange_},
+                          std::initializer_list<QPushButton*>{backup_, restore_}}) {
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : row) buttons->addWidget(b);
+    buttons->addStretch();
+    page->addLayout(buttons);
+  }
 }
 
 void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {
