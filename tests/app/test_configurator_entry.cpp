@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+// The program's entry as a user starts it, over a JACK server with tarvik-sim on it: the window
+// is on screen before the MIDI system is reached; then its lists fill and offer the device.
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/AfterFirstFrame.h"
+#include "app/Configurator.h"
+#include "app/TForm1.h"
+#include "midi/PortWatcher.h"
+#include "midi/RtMidiService.h"
+#include "support/FakeDialogs.h"
+#include "support/JackRig.h"
+
+using namespace tarvik;
+using tarvik::testing::FakeDialogs;
+using tarvik::testing::JackRig;
+
+namespace {
+
+constexpr int kGiveUpMs = 60000;
+
+QStringList items(const QListWidget* list) {
+  QStringList names;
+  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+  return names;
+}
+
+QString selectedName(const QListWidget* list) {
+  const QList<QListWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? QString() : selected.constFirst()->text();
+}
+
+}  // namespace
+
+class ConfiguratorEntryTest : public QObject {
+  Q_OBJECT
+
+  JackRig jack;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    TARVIK_START_JACK_OR_SKIP(jack);
+    {
+      RtMidiService probe;
+      const QString api = QString::fromStdString(probe.apiName());
+      if (api == QStringLiteral("ALSA"))
+        QSKIP("the MIDI service runs on the ALSA sequencer, not on JACK");
+      QVERIFY2(api == QStringLiteral("Jack"), qPrintable(api));
+    }
+    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
+                                                {QStringLiteral("--seed"), QStringLiteral("5")});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+  }
+  void cleanupTestCase() {
+    jack.stopSimulator();
+    jack.stopServer();
+  }
+
+  void theWindowShowsBeforeTheMidiSystemIsReachedAndThenOffersTheDevice() {
+    FakeDialogs dialogs;
+    QStringList inputsAtFirstFrame{QStringLiteral("never drawn")};
+    QStringList inputsOffered;
+    bool offered = false;
+    const int status = runConfigurator(
+        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+        [&](TForm1& form) {
+          auto* inputs = form.findChild<QListWidget*>(QStringLiteral("inputDevices"));
+          auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
+          new AfterFirstFrame(form, [&, inputs] { inputsAtFirstFrame = items(inputs); });
+          // After the window's own handler, which fills the lists.
+          QObject::connect(&form.portWatcher(), &PortWatcher::portsChanged, &form, [&, inputs,
+                                                                                    outputs] {
+            inputsOffered = items(inputs);
+            offered = selectedName(inputs) == JackRig::deviceOutputPort &&
+                      selectedName(outputs) == JackRig::deviceInputPort;
+            if (offered) QCoreApplication::quit();
+          });
+          QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
+        });
+    QCOMPARE(status, 0);
+    QCOMPARE(inputsAtFirstFrame, QStringList());
+    QVERIFY2(offered, qPrintable(inputsOffered.join(QStringLiteral(", "))));
+    QVERIFY(dialogs.errors.empty());
+  }
+};
+
+QTEST_MAIN(ConfiguratorEntryTest)
+#include "test_configurator_entry.moc"
