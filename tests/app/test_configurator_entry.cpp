@@ -11,26 +11,18 @@
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeDialogs.h"
+#include "support/ListTexts.h"
 #include "support/JackRig.h"
 
 using namespace tarvik;
 using tarvik::testing::FakeDialogs;
 using tarvik::testing::JackRig;
+using tarvik::testing::items;
+using tarvik::testing::selectedName;
 
 namespace {
 
 constexpr int kGiveUpMs = 60000;
-
-QStringList items(const QListWidget* list) {
-  QStringList names;
-  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-  return names;
-}
-
-QString selectedName(const QListWidget* list) {
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? QString() : selected.constFirst()->text();
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include "WindowRig.h"
+#include "support/ListTexts.h"
 #include "midi/PortWatcher.h"
 
 using namespace tarvik;
@@ -13,6 +14,8 @@ using tarvik::testing::ctrlClickFirstRow;
 using tarvik::testing::kWaitMs;
 using tarvik::testing::selectedRow;
 using tarvik::testing::WindowRig;
+using tarvik::testing::items;
+using tarvik::testing::selectedName;
 
 namespace {
 
@@ -20,21 +23,10 @@ const QString kTarvik = QStringLiteral("Tarvik MIDI");
 const std::string kThrough = "Midi Through:Midi Through Port-0 14:0";
 const std::string kUmOne = "UM-ONE:UM-ONE MIDI 1 24:0";
 
-QStringList items(const QListWidget* list) {
-  QStringList names;
-  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-  return names;
-}
-
 QStringList names(const std::vector<std::string>& ports) {
   QStringList list;
   for (const std::string& port : ports) list << QString::fromStdString(port);
   return list;
-}
-
-QString selectedName(const QListWidget* list) {
-  const int row = selectedRow(list);
-  return row < 0 ? QString() : list->item(row)->text();
 }
 
 }  // namespace
