@@ -6,6 +6,7 @@
 #include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
+#include "support/ListTexts.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -106,6 +107,10 @@ struct WindowRig {
       if (!changed.wait(kWaitMs)) return false;
     }
     return true;
+  }
+  // Serves the event loop until `done` holds after a new line in the event log.
+  bool awaitLog(const std::function<bool()>& done) {
+    return awaitRowsUntil(find<QListWidget>("ListBox1"), done, kWaitMs);
   }
   // Connects and waits until the download chain has ended.
   bool connectAndDownload() {

@@ -141,7 +141,8 @@ class MainWindowTest : public QObject {
     rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     // A connect that times out still opens the ports; the editors keep their start values.
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     rig.device().setFaults({});
     rig.service().clearSent(0);
     // Nothing answered, so the tabs were never shown; the submits still send what the editors
@@ -227,7 +228,8 @@ class MainWindowTest : public QObject {
     rig.device().setFaults(faults);
     rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
     QCOMPARE(rig.commandsNamed("Identify"), 1);
     // No reply counted, so no version and no device tab was ever shown.
@@ -248,15 +250,16 @@ class MainWindowTest : public QObject {
     WindowRig rig;
     rig.device().setVersion(static_cast<std::uint8_t>(major), static_cast<std::uint8_t>(minor));
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
     QCOMPARE(rig.dialogs.errors[0].text,
              QStringLiteral("Your Tarvik Version does not match to this software! Please Update "
                             "Firmware or Software!"));
     const QString version = QStringLiteral("%1.%2").arg(major).arg(minor);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        rig.logMessages(), QStringList{QStringLiteral("Tarvik found! Firmware-Version: ") + version},
-        kWaitMs);
+    const QStringList found{QStringLiteral("Tarvik found! Firmware-Version: ") + version};
+    QVERIFY(rig.awaitLog([&] { return rig.logMessages() == found; }));
+    QCOMPARE(rig.logMessages(), found);
     QCOMPARE(rig.visibleTabs(), (QStringList{"TabSheet1", "TabSheet4"}));
     QCOMPARE(rig.find<QLabel>("currentVersion")->text(), version);
     QVERIFY(!rig.button("Button1")->isEnabled());
@@ -272,7 +275,8 @@ class MainWindowTest : public QObject {
     rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(!rig.button("Button1")->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Timeout!"));
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -287,7 +291,8 @@ class MainWindowTest : public QObject {
     rig.device().setFaults(faults);
     rig.form->machine().setReplyWatchdog(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Error"));
     QVERIFY(rig.button("Button1")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -423,11 +428,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(sent.size(), std::size_t{2});
     QCOMPARE(sent[0], (std::vector<std::uint8_t>{0xCF, 0x7F}));
     QCOMPARE(sent[1], (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
-    QTRY_COMPARE_WITH_TIMEOUT(
-        rig.logMessages().mid(kConnectLog.size()),
-        (QStringList{"[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
-                     "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"}),
-        kWaitMs);
+    const QStringList echoed{
+        "[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
+        "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"};
+    QVERIFY(rig.awaitLog([&] { return rig.logMessages().mid(kConnectLog.size()) == echoed; }));
+    QCOMPARE(rig.logMessages().mid(kConnectLog.size()), echoed);
     QVERIFY(rig.dialogs.errors.empty());
   }
 
@@ -487,7 +492,8 @@ class MainWindowTest : public QObject {
     } else {
       // Nothing answers on the other output, so this connect runs into its time-out.
       QVERIFY(!rig.service().sent(1).empty());
-      QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.errors.size(), std::size_t{1}, kWaitMs);
+      QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
+      QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
       QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
     }
     QCOMPARE(rig.service().sent(0).size(), sentToDevice);

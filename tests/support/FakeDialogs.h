@@ -3,9 +3,12 @@
 
 #include "app/Dialogs.h"
 
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 
 #include <deque>
+#include <functional>
 
 namespace tarvik::testing {
 
@@ -19,6 +22,7 @@ class FakeDialogs : public Dialogs {
 
   void error(QWidget*, const QString& caption, const QString& text) override {
     errors.push_back({caption, text});
+    if (errorShown) errorShown();
   }
   void warning(QWidget*, const QString& caption, const QString& text) override {
     warnings.push_back({caption, text});
@@ -42,7 +46,22 @@ class FakeDialogs : public Dialogs {
     return nextFileName;
   }
 
+  // Serves the event loop until `count` error boxes have been shown; false when `giveUpMs`
+  // passed first. Woken by each box, not by looking again and again.
+  bool awaitErrors(std::size_t count, int giveUpMs) {
+    if (errors.size() >= count) return true;
+    QEventLoop loop;
+    errorShown = [&] {
+      if (errors.size() >= count) loop.quit();
+    };
+    QTimer::singleShot(giveUpMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    errorShown = nullptr;
+    return errors.size() >= count;
+  }
+
   std::vector<Box> errors;
+  std::function<void()> errorShown;
   std::vector<Box> warnings;
   std::vector<Box> confirmations;
   bool confirmAnswer = true;

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QStringList>
+#include <functional>
 
 namespace tarvik::testing {
 
@@ -17,6 +19,17 @@ inline QStringList items(const QListWidget* list) {
 inline QString selectedName(const QListWidget* list) {
   const QList<QListWidgetItem*> selected = list->selectedItems();
   return selected.isEmpty() ? QString() : selected.constFirst()->text();
+}
+
+// Serves the event loop until `done` holds after rows were added to the list; false when no row
+// came for `quietMs` and it still does not hold.
+inline bool awaitRowsUntil(const QListWidget* list, const std::function<bool()>& done,
+                           int quietMs) {
+  QSignalSpy added(list->model(), &QAbstractItemModel::rowsInserted);
+  while (!done()) {
+    if (!added.wait(quietMs)) return done();
+  }
+  return true;
 }
 
 }  // namespace tarvik::testing
