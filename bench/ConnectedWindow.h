@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/TForm1.h"
+#include "bench/SettledWindow.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
 
@@ -24,7 +25,7 @@ struct ConnectedWindow {
   // Shows the window, connects and serves the event loop until the download chain has ended;
   // false when it did not end with the device's last reply or a box came up.
   bool connect() {
-    form.show();
+    if (!showSettled(form, kConnectLimitMs)) return false;
     QEventLoop loop;
     bool downloaded = false;
     QObject::connect(&form.machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {

@@ -19,6 +19,7 @@
 
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
+#include "bench/SettledWindow.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeDialogs.h"
@@ -63,14 +64,9 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports, std::unique
   ports = std::make_unique<MidiPorts>(std::make_unique<RtMidiService>());
   form = std::make_unique<TForm1>(dialogs, *ports,
                                   QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
-  // On screen and settled, as a user finds it: the device tabs are built after the first frame.
-  {
-    QEventLoop built;
-    QObject::connect(form.get(), &TForm1::deviceTabsBuilt, &built, &QEventLoop::quit);
-    QTimer::singleShot(kChainGiveUpMs, &built, &QEventLoop::quit);
-    form->show();
-    built.exec();
-    QApplication::processEvents();
+  if (!bench::showSettled(*form, kChainGiveUpMs)) {
+    std::fprintf(stderr, "bench_jack: the window did not build its device tabs\n");
+    return std::nullopt;
   }
 
   Sample sample;

@@ -23,6 +23,7 @@
 #include "app/TForm1.h"
 #include "app/TrafficWindow.h"
 #include "bench/BenchStats.h"
+#include "bench/SettledWindow.h"
 #include "link/TransferMachine.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
@@ -48,16 +49,9 @@ struct Rig {
   Rig() {
     form = std::make_unique<TForm1>(dialogs, sim.ports(),
                                     QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
-    QEventLoop built;
-    QObject::connect(form.get(), &TForm1::deviceTabsBuilt, &built, &QEventLoop::quit);
-    QTimer::singleShot(kChainGiveUpMs, &built, &QEventLoop::quit);
-    form->show();
-    built.exec();
-    if (form->findChild<QWidget*>(QStringLiteral("TabSheet2")) == nullptr) {
+    if (!bench::showSettled(*form, kChainGiveUpMs)) {
       qFatal("the window did not build its device tabs after its first frame");
     }
-    // What the building left to draw is drawn long before a user's first click.
-    QApplication::processEvents();
   }
   ~Rig() { form.reset(); }
   Rig(const Rig&) = delete;
