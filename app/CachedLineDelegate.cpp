@@ -21,11 +21,11 @@ void CachedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   // The style's text margin on either side, as it lays out an item's text in the item's rect.
   const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
   const QRect textRect = item.rect.adjusted(margin, 0, -margin, 0);
-  if (!plain || layoutOf(text, item.font).size().width() > textRect.width()) {
+  const QStaticText* layout = plain ? &layoutOf(text, item.font) : nullptr;
+  if (layout == nullptr || layout->size().width() > textRect.width()) {
     QStyledItemDelegate::paint(painter, option, index);
     return;
   }
-  const QStaticText& layout = layoutOf(text, item.font);
   painter->save();
   painter->setClipRect(item.rect);
   // The item's background and selection, as the style draws them beneath the text.
@@ -39,8 +39,8 @@ void CachedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   const bool selected = (item.state & QStyle::State_Selected) != 0;
   painter->setFont(item.font);
   painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-  const qreal top = textRect.top() + (textRect.height() - layout.size().height()) / 2;
-  painter->drawStaticText(QPointF(textRect.left(), top), layout);
+  const qreal top = textRect.top() + (textRect.height() - layout->size().height()) / 2;
+  painter->drawStaticText(QPointF(textRect.left(), top), *layout);
   painter->restore();
 }
 
