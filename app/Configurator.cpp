@@ -10,6 +10,7 @@
 #include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
@@ -34,7 +35,7 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
   });
 
-  TForm1 form(dialogs, ports, updateServer);
+  TForm1 form(dialogs, ports, std::make_unique<NetworkUpdateServer>(updateServer));
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
   midi.whenStarted([&dialogs, &form, &midi] {

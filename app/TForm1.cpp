@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
@@ -25,7 +24,6 @@
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
-#include "firmware/UpdateCheck.h"
 #include "firmware/ui/FirmwareTab.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortPreselection.h"
@@ -74,18 +72,19 @@ void selectPort(QListWidget* list, int row) {
 
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWidget* parent)
+TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer,
+               QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       ports_(ports),
-      updateServer_(updateServer),
       link_(ports),
       machine_(link_, configuration_),
       flasher_(link_, machine_),
-      network_(new QNetworkAccessManager(this)),
-      download_(network_, updateServer) {
+      updateServer_(std::move(updateServer)),
+      download_(*updateServer_),
+      updateCheck_(*updateServer_) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -112,13 +111,11 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWi
   footer_->setObjectName(QStringLiteral("Label22"));
   footer_->move(16, 560);
 
-  network_->setObjectName(QStringLiteral("IdHTTP1"));
   buildMidiTab();
   // The four device tabs are built once the window is on screen (or when a device answers
   // first): the window comes up as fast as one with a single tab, and a connect does not wait
   // for them.
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
-  updateCheck_ = new UpdateCheck(network_, updateServer_, this);
   fullBackup_ = new FullBackupActions(
       dialogs_, this, link_, machine_, configuration_,
       [this](const QString& line) { addLog(line); }, this);
@@ -186,7 +183,7 @@ void TForm1::buildDeviceTabs() {
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
-  firmware_->setUpdateCheck(updateCheck_);
+  firmware_->setUpdateCheck(&updateCheck_);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });

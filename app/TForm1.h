@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QUrl>
 #include <QWidget>
 #include <cstdint>
 #include <exception>
@@ -11,13 +10,14 @@
 #include "config/Configuration.h"
 #include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
+#include "firmware/UpdateCheck.h"
+#include "firmware/UpdateServer.h"
 #include "link/DeviceLink.h"
 #include "link/TransferMachine.h"
 #include "tools/ui/TestControllerTab.h"
 
 class QLabel;
 class QListWidget;
-class QNetworkAccessManager;
 class QPushButton;
 class QTabWidget;
 
@@ -35,7 +35,6 @@ class PortWatcher;
 class PresetMatrixTab;
 class TestControllerTab;
 class TrafficWindow;
-class UpdateCheck;
 
 // The one window of the program: a thin front end over the core. It owns the configuration the
 // tabs edit, the link to the device, the transfer machine and the flash, shows what they report
@@ -47,8 +46,9 @@ class TForm1 : public QWidget {
  public:
   static inline const QString applicationTitle = QStringLiteral("Tarvik Configurator");
 
-  // The port lists must outlive the window.
-  TForm1(Dialogs& dialogs, MidiPorts& ports, const QUrl& updateServer, QWidget* parent = nullptr);
+  // The port lists must outlive the window. The window owns its way to the update server.
+  TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer,
+         QWidget* parent = nullptr);
   ~TForm1() override;
 
   void addLog(const QString& message);
@@ -69,7 +69,7 @@ class TForm1 : public QWidget {
   TransferMachine& machine() { return machine_; }
   Flasher& flasher() { return flasher_; }
   FirmwareDownload& firmwareDownload() { return download_; }
-  UpdateCheck& updateCheck() { return *updateCheck_; }
+  UpdateCheck& updateCheck() { return updateCheck_; }
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
   PortWatcher& portWatcher();
@@ -115,15 +115,15 @@ class TForm1 : public QWidget {
 
   Dialogs& dialogs_;
   MidiPorts& ports_;
-  QUrl updateServer_;
 
   Configuration configuration_;
   DeviceLink link_;
   TransferMachine machine_;
   Flasher flasher_;
-  QNetworkAccessManager* network_ = nullptr;
+  // Before the two that fetch from it: their requests go first.
+  std::unique_ptr<UpdateServer> updateServer_;
   FirmwareDownload download_;
-  UpdateCheck* updateCheck_ = nullptr;
+  UpdateCheck updateCheck_;
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
 

@@ -2,10 +2,10 @@
 #include "cli/FlashCommand.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <exception>
 
 #include "firmware/FirmwareDownload.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "link/Framing.h"
 
 namespace tarvik::cli {
@@ -56,8 +56,9 @@ void FlashCommand::start() {
     flash(image, options_.file);
     return;
   }
-  network_ = new QNetworkAccessManager(this);
-  auto* download = new FirmwareDownload(network_, options_.updateUrl, this);
+  server_ = std::make_unique<NetworkUpdateServer>(options_.updateUrl);
+  download_ = std::make_unique<FirmwareDownload>(*server_);
+  FirmwareDownload* download = download_.get();
   const QString origin =
       options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
   connect(download, &FirmwareDownload::failed, this, [this, origin](const QString& text) {

@@ -7,8 +7,11 @@
 #include "cli/DeviceSession.h"
 #include "cli/FlashProgress.h"
 #include "firmware/Flasher.h"
+#include "firmware/UpdateServer.h"
 
-class QNetworkAccessManager;
+namespace tarvik {
+class FirmwareDownload;
+}
 
 namespace tarvik::cli {
 
@@ -37,7 +40,9 @@ class FlashCommand : public CliCommand {
   DeviceSession session_;
   Flasher flasher_;
   FlashProgress progress_;
-  QNetworkAccessManager* network_ = nullptr;
+  // With --from-server; the download goes before the server it fetches from.
+  std::unique_ptr<UpdateServer> server_;
+  std::unique_ptr<FirmwareDownload> download_;
   int pagesVerified_ = 0;
   int pageCount_ = 0;
 };

@@ -1,48 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/FirmwareDownload.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-
-#include "firmware/UpdateRequest.h"
 
 namespace tarvik {
 
-FirmwareDownload::FirmwareDownload(QNetworkAccessManager* network, QUrl baseUrl, QObject* parent)
-    : QObject(parent), network_(network), baseUrl_(std::move(baseUrl)), timeoutMs_(kRequestTimeoutMs) {
+FirmwareDownload::FirmwareDownload(UpdateServer& server, QObject* parent)
+    : QObject(parent), server_(server), timeoutMs_(kRequestTimeoutMs) {
   qRegisterMetaType<tarvik::FirmwareImage>();
 }
 
-FirmwareDownload::~FirmwareDownload() {
-  if (reply_) {
-    reply_->disconnect(this);
-    reply_->abort();
-    reply_->deleteLater();
-  }
-}
+// Abandons a running request: it reports nothing.
+FirmwareDownload::~FirmwareDownload() = default;
 
 void FirmwareDownload::start() {
   if (running()) {
     return;
   }
-  reply_ = network_->get(makeUpdateRequest(baseUrl_, QStringLiteral("firmware.txt"), timeoutMs_));
-  connect(reply_, &QNetworkReply::finished, this, &FirmwareDownload::onFinished);
+  fetch_ = server_.fetch(QStringLiteral("firmware.txt"), timeoutMs_,
+                         [this](const UpdateServer::Answer& answer) { onAnswer(answer); });
   Q_EMIT runningChanged(true);
 }
 
-void FirmwareDownload::onFinished() {
-  QNetworkReply* reply = reply_;
-  reply_ = nullptr;
-  if (reply == nullptr) {
-    return;
-  }
-  reply->deleteLater();
+void FirmwareDownload::onAnswer(const UpdateServer::Answer& answer) {
+  fetch_.reset();
   Q_EMIT runningChanged(false);
-  if (const auto failure = updateFailureText(*reply, timeoutMs_)) {
-    Q_EMIT failed(*failure);
+  if (answer.failure) {
+    Q_EMIT failed(*answer.failure);
     return;
   }
-  Q_EMIT checked(FirmwareImage::fromBody(reply->readAll()));
+  Q_EMIT checked(FirmwareImage::fromBody(answer.body));
 }
 
 }  // namespace tarvik

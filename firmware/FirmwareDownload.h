@@ -2,14 +2,11 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QUrl>
+#include <memory>
 
 #include "firmware/FirmwareImage.h"
-
-class QNetworkAccessManager;
-class QNetworkReply;
+#include "firmware/UpdateServer.h"
 
 namespace tarvik {
 
@@ -19,13 +16,14 @@ namespace tarvik {
 class FirmwareDownload : public QObject {
   Q_OBJECT
  public:
-  FirmwareDownload(QNetworkAccessManager* network, QUrl baseUrl, QObject* parent = nullptr);
+  // The server must outlive the download.
+  explicit FirmwareDownload(UpdateServer& server, QObject* parent = nullptr);
   ~FirmwareDownload() override;
 
   void setRequestTimeout(int ms) { timeoutMs_ = ms; }
   // Ignored while a download runs.
   void start();
-  bool running() const { return !reply_.isNull(); }
+  bool running() const { return fetch_ != nullptr; }
 
  Q_SIGNALS:
   void runningChanged(bool running);
@@ -33,12 +31,11 @@ class FirmwareDownload : public QObject {
   void failed(const QString& errorText);
 
  private:
-  void onFinished();
+  void onAnswer(const UpdateServer::Answer& answer);
 
-  QNetworkAccessManager* network_;
-  QUrl baseUrl_;
+  UpdateServer& server_;
   int timeoutMs_;
-  QPointer<QNetworkReply> reply_;
+  std::unique_ptr<UpdateServer::Fetch> fetch_;
 };
 
 }  // namespace tarvik

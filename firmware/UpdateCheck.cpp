@@ -1,50 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/UpdateCheck.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-
 #include "firmware/TextLines.h"
-#include "firmware/UpdateRequest.h"
 
 namespace tarvik {
 
-UpdateCheck::UpdateCheck(QNetworkAccessManager* network, QUrl baseUrl, QObject* parent)
-    : QObject(parent),
-      network_(network),
-      baseUrl_(std::move(baseUrl)),
-      timeoutMs_(kRequestTimeoutMs) {}
+UpdateCheck::UpdateCheck(UpdateServer& server, QObject* parent)
+    : QObject(parent), server_(server), timeoutMs_(kRequestTimeoutMs) {}
 
-UpdateCheck::~UpdateCheck() {
-  if (reply_) {
-    reply_->disconnect(this);
-    reply_->abort();
-    reply_->deleteLater();
-  }
-}
+// Abandons a running request: it reports nothing.
+UpdateCheck::~UpdateCheck() = default;
 
 void UpdateCheck::start() {
   if (running()) {
     return;
   }
-  reply_ = network_->get(makeUpdateRequest(baseUrl_, QStringLiteral("changelog.txt"), timeoutMs_));
-  connect(reply_, &QNetworkReply::finished, this, &UpdateCheck::onReplyFinished);
+  fetch_ = server_.fetch(QStringLiteral("changelog.txt"), timeoutMs_,
+                         [this](const UpdateServer::Answer& answer) { onAnswer(answer); });
   Q_EMIT runningChanged(true);
 }
 
-void UpdateCheck::onReplyFinished() {
-  QNetworkReply* reply = reply_;
-  reply_ = nullptr;
-  if (reply == nullptr) {
-    return;
-  }
-  reply->deleteLater();
+void UpdateCheck::onAnswer(const UpdateServer::Answer& answer) {
+  fetch_.reset();
   Q_EMIT runningChanged(false);
-  if (const auto failure = updateFailureText(*reply, timeoutMs_)) {
-    Q_EMIT failed(*failure);
+  if (answer.failure) {
+    Q_EMIT failed(*answer.failure);
     return;
   }
-  const ChangeLog log = parseChangeLog(reply->readAll());
+  const ChangeLog log = parseChangeLog(answer.body);
   Q_EMIT finished(log.latestVersion, log.text);
 }
 

@@ -2,12 +2,10 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QUrl>
+#include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+#include "firmware/UpdateServer.h"
 
 namespace tarvik {
 
@@ -21,13 +19,14 @@ class UpdateCheck : public QObject {
     QString text;  // CR LF line ends, without the version line
   };
 
-  UpdateCheck(QNetworkAccessManager* network, QUrl baseUrl, QObject* parent = nullptr);
+  // The server must outlive the check.
+  explicit UpdateCheck(UpdateServer& server, QObject* parent = nullptr);
   ~UpdateCheck() override;
 
   void setRequestTimeout(int ms) { timeoutMs_ = ms; }
   // Ignored while a check is running.
   void start();
-  bool running() const { return !reply_.isNull(); }
+  bool running() const { return fetch_ != nullptr; }
 
   static ChangeLog parseChangeLog(const QByteArray& body);
   // Text order by character code, a prefix first (so "1.10" is before "1.9"); flashing is
@@ -40,12 +39,11 @@ class UpdateCheck : public QObject {
   void failed(const QString& errorText);
 
  private:
-  void onReplyFinished();
+  void onAnswer(const UpdateServer::Answer& answer);
 
-  QNetworkAccessManager* network_;
-  QUrl baseUrl_;
+  UpdateServer& server_;
   int timeoutMs_;
-  QPointer<QNetworkReply> reply_;
+  std::unique_ptr<UpdateServer::Fetch> fetch_;
 };
 
 }  // namespace tarvik

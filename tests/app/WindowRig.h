@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/TForm1.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
@@ -56,7 +57,8 @@ struct WindowRig {
     sim.ports().setErrorReporter([this](const std::string& text) {
       dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
     });
-    form = std::make_unique<TForm1>(dialogs, sim.ports(), updateServer);
+    form = std::make_unique<TForm1>(dialogs, sim.ports(),
+                                    std::make_unique<NetworkUpdateServer>(updateServer));
     form->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
     form->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
     form->show();

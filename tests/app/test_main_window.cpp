@@ -604,7 +604,7 @@ class MainWindowTest : public QObject {
     SimulatedMidi sim;
     sim.service().failNext("inGetDevCaps", MidiResult::Error);
     tarvik::testing::FakeDialogs dialogs;
-    TForm1 form(dialogs, sim.ports(), kNoUpdateServer);
+    TForm1 form(dialogs, sim.ports(), std::make_unique<NetworkUpdateServer>(kNoUpdateServer));
     form.show();
     QCOMPARE(dialogs.errors.size(), std::size_t{1});
     QCOMPARE(form.findChild<QListWidget*>(QStringLiteral("inputDevices"))->count(), 0);

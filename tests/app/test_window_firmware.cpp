@@ -17,7 +17,6 @@
 
 using namespace tarvik;
 using tarvik::fixtures::FirmwareFixture;
-using tarvik::fixtures::UpdateServer;
 using tarvik::testing::WindowRig;
 
 namespace {
@@ -43,7 +42,7 @@ QStringList successfulFlashLog(int pages) {
 class WindowFirmwareTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<UpdateServer> server_;
+  std::unique_ptr<fixtures::UpdateServer> server_;
   std::unique_ptr<WindowRig> rig_;
   int logBeforeFlash_ = 0;
 
@@ -116,7 +115,7 @@ class WindowFirmwareTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    server_ = std::make_unique<UpdateServer>();
+    server_ = std::make_unique<fixtures::UpdateServer>();
     QVERIFY(server_->start());
     rig_ = std::make_unique<WindowRig>(TarvikContents::fromSeed(2),
                                        QUrl(QString::fromStdString(server_->baseUrl())));

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/TForm1.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
@@ -122,7 +123,8 @@ class WindowOverJackTest : public QObject {
 
   void connectDownloadsTheSimulatorsTablesAndSubmitsThemBack() {
     form = std::make_unique<TForm1>(dialogs, *ports,
-                                    QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+                                    std::make_unique<NetworkUpdateServer>(
+                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     form->machine().setConnectTimeout(kDeviceTimeoutMs);
     form->machine().setReplyWatchdog(kDeviceTimeoutMs);
     form->show();

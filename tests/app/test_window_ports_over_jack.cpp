@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/TForm1.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
@@ -112,7 +113,8 @@ class WindowPortsOverJackTest : public QObject {
 
   void windowStartedFirstOffersAndConnectsTheSimulatorWhenItAppears() {
     form = std::make_unique<TForm1>(dialogs, *ports,
-                                    QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")));
+                                    std::make_unique<NetworkUpdateServer>(
+                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     form->machine().setConnectTimeout(kDeviceTimeoutMs);
     form->machine().setReplyWatchdog(kDeviceTimeoutMs);
     form->show();

@@ -19,7 +19,6 @@
 using namespace tarvik;
 using namespace tarvik::cli;
 using tarvik::fixtures::FirmwareFixture;
-using tarvik::fixtures::UpdateServer;
 using tarvik::testing::CapturedOutput;
 using tarvik::testing::runToEnd;
 
@@ -147,7 +146,7 @@ class CliFlashMonitorTest : public QObject {
   void flashesFromTheUpdateServer() {
     QFETCH(QByteArray, body);
     QFETCH(int, exitCode);
-    UpdateServer server;
+    fixtures::UpdateServer server;
     QVERIFY(server.start());
     server.setFile("firmware.txt", body.toStdString());
     SimulatedMidi device;

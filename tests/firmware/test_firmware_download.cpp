@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: MIT
 // "firmware.txt" fetched from a local update server: the checked image, the refused files and
 // the ways the request itself fails.
-#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "RequestFailureRows.h"
 #include "firmware/FirmwareDownload.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
 using tarvik::FirmwareDownload;
 using tarvik::FirmwareImage;
+using tarvik::NetworkUpdateServer;
 using tarvik::fixtures::FirmwareFixture;
 using tarvik::fixtures::UpdateServer;
 
@@ -21,13 +22,13 @@ constexpr int kWaitMs = 20000;
 
 struct DownloadRig {
   UpdateServer server;
-  QNetworkAccessManager network;
+  NetworkUpdateServer network;
   FirmwareDownload download;
   QSignalSpy running{&download, &FirmwareDownload::runningChanged};
   QSignalSpy checked{&download, &FirmwareDownload::checked};
   QSignalSpy failed{&download, &FirmwareDownload::failed};
 
-  DownloadRig() : download(&network, startedServerUrl(server)) {
+  DownloadRig() : network(startedServerUrl(server)), download(network) {
     download.setRequestTimeout(60000);  // a test that wants it to run out shortens it
   }
   static QUrl startedServerUrl(UpdateServer& server) {

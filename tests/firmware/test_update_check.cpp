@@ -2,7 +2,6 @@
 #include "RequestFailureRows.h"
 #include <QFont>
 #include <QLabel>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -12,10 +11,12 @@
 #include "firmware/ui/FirmwareTab.h"
 #include "firmware/UpdateCheck.h"
 #include "firmware/UpdateServerUrl.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
 using tarvik::FirmwareTab;
+using tarvik::NetworkUpdateServer;
 using tarvik::UpdateCheck;
 using tarvik::fixtures::FirmwareFixture;
 using tarvik::fixtures::UpdateServer;
@@ -27,7 +28,7 @@ constexpr int kWaitMs = 20000;
 // A Firmware tab hosting an update check against a local update server.
 struct CheckRig {
   UpdateServer server;
-  QNetworkAccessManager network;
+  std::unique_ptr<NetworkUpdateServer> network;
   std::unique_ptr<UpdateCheck> check;
   FirmwareTab tab;
   QPushButton* button6 = nullptr;
@@ -35,7 +36,8 @@ struct CheckRig {
 
   explicit CheckRig(const QString& currentVersion = QStringLiteral("1.9")) {
     server.start();
-    check = std::make_unique<UpdateCheck>(&network, QUrl(QString::fromStdString(server.baseUrl())));
+    network = std::make_unique<NetworkUpdateServer>(QUrl(QString::fromStdString(server.baseUrl())));
+    check = std::make_unique<UpdateCheck>(*network);
     check->setRequestTimeout(60000);  // a test that wants it to run out shortens it
     tab.setUpdateCheck(check.get());
     tab.setCurrentVersion(currentVersion);

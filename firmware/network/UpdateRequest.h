@@ -10,10 +10,6 @@ class QNetworkReply;
 
 namespace tarvik {
 
-// A server that accepts the connection and then never answers must not hold the program;
-// every request to the update server gives up after this long without traffic.
-inline constexpr int kRequestTimeoutMs = 15000;
-
 // A GET of `fileName` in the update directory, with the headers the update server has always
 // been sent. Redirects are not followed: a host that sends the program elsewhere (a moved or
 // suspended site) would hand back an HTML page as the change log or the firmware file.

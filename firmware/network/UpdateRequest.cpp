@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "firmware/UpdateRequest.h"
+#include "firmware/network/UpdateRequest.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>
