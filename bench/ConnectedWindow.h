@@ -7,8 +7,8 @@
 #include <QUrl>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "bench/SettledWindow.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
 
@@ -21,7 +21,9 @@ struct ConnectedWindow {
 
   testing::FakeDialogs dialogs;
   SimulatedMidi midi{TarvikContents::fromSeed(7)};
-  TForm1 form{dialogs, midi.ports(), std::make_unique<NetworkUpdateServer>(QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")))};
+  TForm1 form{dialogs, midi.ports(),
+              std::make_unique<NetworkUpdateServer>(
+                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")))};
 
   // Shows the window, connects and serves the event loop until the download chain has ended;
   // false when it did not end with the device's last reply or a box came up.

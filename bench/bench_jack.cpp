@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeDialogs.h"
@@ -64,8 +64,8 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports, std::unique
   form.reset();
   ports = std::make_unique<MidiPorts>(std::make_unique<RtMidiService>());
   form = std::make_unique<TForm1>(dialogs, *ports,
-                                  std::make_unique<NetworkUpdateServer>(
-                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+                                  std::make_unique<NetworkUpdateServer>(QUrl(
+                                      QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
   if (!bench::showSettled(*form, kChainGiveUpMs)) {
     std::fprintf(stderr, "bench_jack: the window did not build its device tabs\n");
     return std::nullopt;

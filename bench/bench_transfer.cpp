@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "app/TrafficWindow.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "link/TransferMachine.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
@@ -49,8 +49,8 @@ struct Rig {
 
   Rig() {
     form = std::make_unique<TForm1>(dialogs, sim.ports(),
-                                    std::make_unique<NetworkUpdateServer>(
-                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+                                    std::make_unique<NetworkUpdateServer>(QUrl(
+                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     if (!bench::showSettled(*form, kChainGiveUpMs)) {
       qFatal("the window did not build its device tabs after its first frame");
     }
@@ -298,7 +298,9 @@ std::optional<double> identifyToUsableMs() {
 double deviceTabsBuildMs() {
   SimulatedMidi sim{TarvikContents::fromSeed(7)};
   testing::FakeDialogs dialogs;
-  TForm1 form(dialogs, sim.ports(), std::make_unique<NetworkUpdateServer>(QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+  TForm1 form(dialogs, sim.ports(),
+              std::make_unique<NetworkUpdateServer>(
+                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
   QElapsedTimer wall;
   wall.start();
   form.buildDeviceTabs();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/FirmwareDownload.h"
 
-
 namespace tarvik {
 
 FirmwareDownload::FirmwareDownload(UpdateServer& server, QObject* parent)

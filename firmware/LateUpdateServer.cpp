@@ -57,8 +57,8 @@ LateUpdateServer::~LateUpdateServer() {
   for (Waiting* fetch : std::vector<Waiting*>(waiting_)) fetch->leaveList();
 }
 
-std::unique_ptr<UpdateServer::Fetch> LateUpdateServer::fetch(const QString& fileName,
-                                                             int timeoutMs, Done done) {
+std::unique_ptr<UpdateServer::Fetch> LateUpdateServer::fetch(const QString& fileName, int timeoutMs,
+                                                             Done done) {
   if (server_) return server_->fetch(fileName, timeoutMs, std::move(done));
   auto fetch = std::make_unique<Waiting>(reason_ ? nullptr : &waiting_, fileName, timeoutMs,
                                          std::move(done));

@@ -61,7 +61,7 @@ NetworkUpdateServer::NetworkUpdateServer(QUrl baseUrl)
 NetworkUpdateServer::~NetworkUpdateServer() = default;
 
 std::unique_ptr<UpdateServer::Fetch> NetworkUpdateServer::fetch(const QString& fileName,
-                                                                 int timeoutMs, Done done) {
+                                                                int timeoutMs, Done done) {
   QNetworkReply* reply = network_->get(makeUpdateRequest(baseUrl_, fileName, timeoutMs));
   return std::make_unique<ReplyFetch>(reply, timeoutMs, std::move(done));
 }

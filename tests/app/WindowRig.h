@@ -1,6 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "app/TForm1.h"
 #include "firmware/network/NetworkUpdateServer.h"
 #include "midi/InMemoryMidiService.h"
@@ -8,17 +18,6 @@
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
 #include "support/ListTexts.h"
-
-#include <QListWidget>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QStringList>
-#include <QTabWidget>
-#include <QTest>
-
-#include <functional>
-#include <memory>
-#include <string>
 
 namespace tarvik::testing {
 

@@ -10,16 +10,16 @@
 #include <memory>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "sim/TarvikContents.h"
 #include "support/ConnectLog.h"
 #include "support/FakeDialogs.h"
-#include "support/ListTexts.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
+#include "support/ListTexts.h"
 
 using namespace tarvik;
 using tarvik::testing::FakeDialogs;
@@ -123,8 +123,8 @@ class WindowOverJackTest : public QObject {
 
   void connectDownloadsTheSimulatorsTablesAndSubmitsThemBack() {
     form = std::make_unique<TForm1>(dialogs, *ports,
-                                    std::make_unique<NetworkUpdateServer>(
-                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+                                    std::make_unique<NetworkUpdateServer>(QUrl(
+                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     form->machine().setConnectTimeout(kDeviceTimeoutMs);
     form->machine().setReplyWatchdog(kDeviceTimeoutMs);
     form->show();

@@ -15,9 +15,9 @@
 #include "midi/RtMidiService.h"
 #include "support/ConnectLog.h"
 #include "support/FakeDialogs.h"
-#include "support/ListTexts.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
+#include "support/ListTexts.h"
 
 using namespace tarvik;
 using tarvik::testing::FakeDialogs;
@@ -113,8 +113,8 @@ class WindowPortsOverJackTest : public QObject {
 
   void windowStartedFirstOffersAndConnectsTheSimulatorWhenItAppears() {
     form = std::make_unique<TForm1>(dialogs, *ports,
-                                    std::make_unique<NetworkUpdateServer>(
-                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+                                    std::make_unique<NetworkUpdateServer>(QUrl(
+                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     form->machine().setConnectTimeout(kDeviceTimeoutMs);
     form->machine().setReplyWatchdog(kDeviceTimeoutMs);
     form->show();

@@ -12,9 +12,9 @@
 
 #include "app/FullBackupActions.h"
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "firmware/network/NetworkUpdateServer.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FakeDialogs.h"
 #include "tests/cli/CommandRig.h"
@@ -62,8 +62,8 @@ class WindowFullBackupTest : public QObject {
   void connectWindow(const TarvikContents& contents) {
     device = std::make_unique<SimulatedMidi>(contents);
     form = std::make_unique<TForm1>(dialogs, device->ports(),
-                                    std::make_unique<NetworkUpdateServer>(
-                                        QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+                                    std::make_unique<NetworkUpdateServer>(QUrl(
+                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
     form->show();
     QSignalSpy finished(&form->machine(), &TransferMachine::chainFinished);
     button("Button1")->click();

@@ -126,11 +126,11 @@ class TestLateUpdateServer : public QObject {
     std::unique_ptr<UpdateServer::Fetch> adopted;
     std::unique_ptr<UpdateServer::Fetch> refused;
     QByteArray body;
-    adopted = late.fetch(QStringLiteral("changelog.txt"), 1000,
-                         [&](const UpdateServer::Answer& answer) {
-                           adopted.reset();
-                           body = answer.body;
-                         });
+    adopted =
+        late.fetch(QStringLiteral("changelog.txt"), 1000, [&](const UpdateServer::Answer& answer) {
+          adopted.reset();
+          body = answer.body;
+        });
     auto owned = std::make_unique<FakeServer>();
     FakeServer& server = *owned;
     late.adopt(std::move(owned));
@@ -150,7 +150,8 @@ class TestLateUpdateServer : public QObject {
     refusing.giveUp(QStringLiteral("no network module"));
     QVERIFY(arrived.wait(kWaitMs));
     QVERIFY(!refused);
-    QCOMPARE(done.list.first().failure, std::optional<QString>(QStringLiteral("no network module")));
+    QCOMPARE(done.list.first().failure,
+             std::optional<QString>(QStringLiteral("no network module")));
   }
 };
 

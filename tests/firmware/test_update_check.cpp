@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "RequestFailureRows.h"
 #include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -8,10 +7,11 @@
 #include <QTest>
 #include <memory>
 
-#include "firmware/ui/FirmwareTab.h"
+#include "RequestFailureRows.h"
 #include "firmware/UpdateCheck.h"
 #include "firmware/UpdateServerUrl.h"
 #include "firmware/network/NetworkUpdateServer.h"
+#include "firmware/ui/FirmwareTab.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
