@@ -12,6 +12,7 @@ namespace tarvik {
 
 // The update directory over HTTP, with the requests and failure texts of makeUpdateRequest and
 // updateFailureText. It owns its HTTP client (object name "IdHTTP1"); a Fetch holds one reply.
+// Used on the thread that made it: the client answers there.
 class NetworkUpdateServer final : public UpdateServer {
  public:
   explicit NetworkUpdateServer(QUrl baseUrl);
