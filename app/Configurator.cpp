@@ -9,48 +9,77 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
+#include "app/PlatformModule.h"
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
+#include "firmware/LateUpdateServer.h"
+#include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
+#include "midi/PlatformMidiService.h"
 #include "midi/PortWatcher.h"
-#include "midi/RtMidiService.h"
 
 namespace tarvik {
 
 namespace {
-constexpr int kLatestMidiStartMs = 1000;
+
+constexpr int kLatestModuleLoadMs = 1000;
+
+// Once, over the window it concerns, and on standard error for a program started from a
+// terminal.
+void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& problem) {
+  std::cerr << problem << std::endl;
+  dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+}
+
 }  // namespace
 
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
                     const std::function<void(TForm1&)>& beforeShow) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
-  // The window shows before the MIDI system is reached, and the lists fill when it has been:
-  // reaching it takes time and, on its thread beside the window's, slows the window's building.
-  auto service = std::make_unique<RtMidiService>(RtMidiService::Start::Later);
-  RtMidiService& midi = *service;
+  // The window shows before the code that reaches the MIDI system and the update server is
+  // loaded, and before the MIDI system is reached: both take time and, beside the window's
+  // building, slow it. The port lists fill when the MIDI system has been reached.
+  auto lateMidi = std::make_unique<LateMidiService>();
+  LateMidiService& midi = *lateMidi;
   // The port lists outlive the window and close what is still open when they go.
-  MidiPorts ports(std::move(service));
+  MidiPorts ports(std::move(lateMidi));
   ports.setErrorReporter([&dialogs](const std::string& text) {
     dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
   });
 
-  TForm1 form(dialogs, ports, std::make_unique<NetworkUpdateServer>(updateServer));
+  auto lateUpdates = std::make_unique<LateUpdateServer>();
+  LateUpdateServer& updates = *lateUpdates;
+  TForm1 form(dialogs, ports, std::move(lateUpdates));
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
-  midi.whenStarted([&dialogs, &form, &midi] {
-    // The first look finds every port new, and offers the start-up pair as for ports that
-    // appear later.
-    form.portWatcher().rescan();
-    const std::string problem = midi.startupProblem();
-    if (problem.empty()) return;
-    std::cerr << problem << std::endl;
-    // Over the window it concerns: the report comes through the window's event loop.
-    dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+
+  PlatformModule module(PlatformModule::defaultPath());
+  QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
+    updates.adopt(module.createUpdateServer(updateServer));
+    std::unique_ptr<PlatformMidiService> service = module.createMidiService();
+    PlatformMidiService& platform = *service;
+    midi.adopt(std::move(service));
+    platform.whenStarted([&dialogs, &form, &platform] {
+      // The first look finds every port new, and offers the start-up pair as for ports that
+      // appear later.
+      form.portWatcher().rescan();
+      const std::string problem = platform.startupProblem();
+      if (!problem.empty()) reportStartupProblem(dialogs, form, problem);
+    });
+    platform.startInBackground();
   });
-  new AfterFirstFrame(form, [&midi] { midi.startInBackground(); });
+  QObject::connect(&module, &PlatformModule::failed, &form, [&](const QString& reason) {
+    updates.giveUp(QStringLiteral("The update server cannot be reached: the program's module %1 "
+                                  "could not be loaded (%2)")
+                       .arg(module.fileName(), reason));
+    reportStartupProblem(dialogs, form,
+                         "No MIDI ports are available: the program's module " +
+                             module.fileName().toStdString() + " could not be loaded (" +
+                             reason.toStdString() + ").");
+  });
+  new AfterFirstFrame(form, [&module] { module.loadInBackground(); });
   // A window that is not drawn soon (shown minimised) gets its ports all the same.
-  QTimer::singleShot(kLatestMidiStartMs, &form, [&midi] { midi.startInBackground(); });
+  QTimer::singleShot(kLatestModuleLoadMs, &form, [&module] { module.loadInBackground(); });
   if (beforeShow) beforeShow(form);
   form.show();
   return QApplication::exec();

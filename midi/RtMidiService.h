@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "midi/MidiService.h"
+#include "midi/PlatformMidiService.h"
 
 namespace tarvik {
 
@@ -32,19 +32,15 @@ namespace tarvik {
 // Reaching the MIDI system (trying ALSA, then a JACK server) takes from a few to tens of
 // milliseconds. A window that should show first makes the service to start later and then
 // starts it in the background: until whenStarted reports, it lists no ports and opens none.
-class RtMidiService : public MidiService {
+class RtMidiService : public PlatformMidiService {
  public:
   enum class Start { Now, Later };
   explicit RtMidiService(Start when = Start::Now);
   ~RtMidiService() override;
 
-  // Reaches the MIDI system on a thread of its own; does nothing once started or starting.
-  void startInBackground();
-  // Calls `started` on the service's thread once the MIDI system has been reached or found
-  // missing; at once when that is over.
-  void whenStarted(std::function<void()> started);
-  // Empty when a MIDI system was reached; otherwise a sentence for the user, to show once.
-  std::string startupProblem() const;
+  void startInBackground() override;
+  void whenStarted(std::function<void()> started) override;
+  std::string startupProblem() const override;
   // RtMidi's display name of the API in use ("ALSA", "Jack", ...); empty when there is none.
   std::string apiName() const;
 

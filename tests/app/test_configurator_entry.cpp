@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program's entry as a user starts it, over a JACK server with tarvik-sim on it: the window
 // is on screen before the MIDI system is reached; then its lists fill and offer the device.
+#include <QDir>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +43,8 @@ class ConfiguratorEntryTest : public QObject {
     const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
                                                 {QStringLiteral("--seed"), QStringLiteral("5")});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    // The module from this build, where the installed program would look beside itself.
+    qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
   }
   void cleanupTestCase() {
     jack.stopSimulator();
@@ -73,6 +76,29 @@ class ConfiguratorEntryTest : public QObject {
     QCOMPARE(inputsAtFirstFrame, QStringList());
     QVERIFY2(offered, qPrintable(inputsOffered.join(QStringLiteral(", "))));
     QVERIFY(dialogs.errors.empty());
+  }
+
+  void aModuleThatCannotBeLoadedIsReportedOverTheWindow() {
+    const QByteArray missing = QDir::temp().filePath(QStringLiteral("no-such-tarvik-module.so")).toLocal8Bit();
+    qputenv("TARVIK_PLATFORM_MODULE", missing);
+    FakeDialogs dialogs;
+    bool windowShown = false;
+    const int status = runConfigurator(
+        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")), [&](TForm1& form) {
+          dialogs.errorShown = [&] {
+            windowShown = form.isVisible();
+            QCoreApplication::quit();
+          };
+          QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
+        });
+    qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
+    QCOMPARE(status, 0);
+    QCOMPARE(dialogs.errors.size(), std::size_t(1));
+    const QString text = dialogs.errors.front().text;
+    QVERIFY2(text.startsWith(QStringLiteral("No MIDI ports are available: the program's module")) &&
+                 text.contains(QString::fromLocal8Bit(missing)),
+             qPrintable(text));
+    QVERIFY(windowShown);
   }
 };
 

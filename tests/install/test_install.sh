@@ -5,12 +5,15 @@
 # metadata, all accepted by the freedesktop validators, and programs that answer --version
 # without a display.
 #
-#   test_install.sh <builddir> <version> <program>...
+#   test_install.sh <builddir> <version> <module> <program>...
+#
+# <module> is the window's platform module, relative to the prefix.
 set -euo pipefail
 
 build="$1"
 version="$2"
-shift 2
+module="$3"
+shift 3
 programs=("$@")
 app_id=de.tarvik_audio.TarvikConfigurator
 
@@ -33,6 +36,7 @@ expected="$(
     echo "bin/$p"
     echo "share/man/man1/$p.1.gz"
   done
+  echo "$module"
   echo "share/applications/$app_id.desktop"
   echo "share/icons/hicolor/256x256/apps/$app_id.png"
   echo "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -87,6 +91,14 @@ for p in tarvik-configurator "${programs[@]}"; do
   grep -q -- '--version' <<<"$help" || fail "$p --help does not list --version"
   zcat "$root/share/man/man1/$p.1.gz" | grep -q "^$p \\\\- " || fail "the manual page of $p has no NAME line"
 done
+
+# The window loads its module by a path relative to its own folder, written into the program.
+from_bindir="$(grep -ao '[^[:cntrl:]"]*tarvik-platform\.so' "$root/bin/tarvik-configurator" | head -n 1)"
+[ -n "$from_bindir" ] || fail "tarvik-configurator names no platform module"
+[ -f "$root/bin/$from_bindir" ] ||
+  fail "tarvik-configurator looks for its module at bin/$from_bindir, which is not installed"
+missing="$(ldd "$root/$module" | grep 'not found' || true)"
+[ -z "$missing" ] || fail "the platform module needs libraries that are not there: $missing"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

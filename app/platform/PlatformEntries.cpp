@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+// The platform module: the code that reaches the MIDI system (RtMidi over ALSA or JACK) and the
+// update server (Qt Network). The window loads it once it is on screen, so that these libraries
+// are not loaded and initialised before its first frame.
+#include "app/platform/PlatformEntries.h"
+
+#include <QUrl>
+#include <QtGlobal>
+#include <type_traits>
+
+#include "firmware/network/NetworkUpdateServer.h"
+#include "midi/RtMidiService.h"
+
+extern "C" Q_DECL_EXPORT tarvik::PlatformMidiService* tarvik_create_midi_service() {
+  return new tarvik::RtMidiService(tarvik::RtMidiService::Start::Later);
+}
+
+extern "C" Q_DECL_EXPORT tarvik::UpdateServer* tarvik_create_update_server(const QUrl& baseUrl) {
+  return new tarvik::NetworkUpdateServer(baseUrl);
+}
+
+// A signature that drifts from what PlatformModule calls would crash at run time; here it stops
+// the build.
+static_assert(std::is_same_v<decltype(&tarvik_create_midi_service), tarvik::CreateMidiServiceEntry>);
+static_assert(
+    std::is_same_v<decltype(&tarvik_create_update_server), tarvik::CreateUpdateServerEntry>);
