@@ -2,6 +2,7 @@
 #include "app/PlatformModule.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "firmware/UpdateServer.h"
@@ -30,13 +31,17 @@ void PlatformModule::loadInBackground() {
     QString failure;
     CreateMidiServiceEntry createMidi = nullptr;
     CreateUpdateServerEntry createUpdates = nullptr;
-    if (library_.load()) {
+    // QLibrary tries other names for a file that is not there ("libx.so" for "x.so") and
+    // reports the last one tried, which would name a file nobody asked for.
+    if (!QFileInfo::exists(library_.fileName())) {
+      failure = QStringLiteral("the file does not exist");
+    } else if (library_.load()) {
       createMidi = reinterpret_cast<CreateMidiServiceEntry>(
           library_.resolve(kCreateMidiServiceEntry));
       createUpdates = reinterpret_cast<CreateUpdateServerEntry>(
           library_.resolve(kCreateUpdateServerEntry));
     }
-    if (!createMidi || !createUpdates) failure = library_.errorString();
+    if (failure.isEmpty() && (!createMidi || !createUpdates)) failure = library_.errorString();
     // The owner's destructor joins this thread before its queued calls are dropped with it.
     QMetaObject::invokeMethod(
         this,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Loading the platform module in the background, as the window does after its first frame.
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -37,7 +39,7 @@ class TestPlatformModule : public QObject {
             nullptr);
   }
 
-  void aMissingModuleFailsWithTheLoadersReason() {
+  void aMissingModuleFailsSayingSo() {
     const QString path = QDir::temp().filePath(QStringLiteral("no-such-tarvik-module.so"));
     PlatformModule module(path);
     QSignalSpy loaded(&module, &PlatformModule::loaded);
@@ -46,9 +48,24 @@ class TestPlatformModule : public QObject {
     QVERIFY(failed.wait(kGiveUpMs));
     QCOMPARE(loaded.count(), 0);
     QVERIFY(!module.isLoaded());
-    QVERIFY2(failed.at(0).at(0).toString().contains(QStringLiteral("no-such-tarvik-module")),
-             qPrintable(failed.at(0).at(0).toString()));
+    QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("the file does not exist"));
     QVERIFY(module.createMidiService() == nullptr);
+  }
+
+  void aFileThatIsNoModuleFailsWithTheLoadersReason() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile notALibrary(dir.filePath(QStringLiteral("tarvik-platform.so")));
+    QVERIFY(notALibrary.open(QIODevice::WriteOnly));
+    notALibrary.write("not a library\n");
+    notALibrary.close();
+    PlatformModule module(notALibrary.fileName());
+    QSignalSpy failed(&module, &PlatformModule::failed);
+    module.loadInBackground();
+    QVERIFY(failed.wait(kGiveUpMs));
+    const QString reason = failed.at(0).at(0).toString();
+    QVERIFY2(reason.contains(notALibrary.fileName()), qPrintable(reason));
+    QVERIFY(!module.isLoaded());
   }
 
   void aModuleGoneWhileLoadingReportsNothing() {
