@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The configurator's own start-up, as the program entry runs it (platform MIDI service, port
-// lists, the window with its MIDI tab, centred and shown; the device tabs wait for a device),
-// ending at the first frame instead of waiting for the user to close the window.
+// The configurator's own start-up, as the program entry runs it (port lists, the window with its
+// MIDI tab, centred and shown; the platform module, the MIDI system and the device tabs come
+// after the first frame), ending at the first frame instead of waiting for the user to close the
+// window. It finds the platform module as the installed program does, from its own folder.
 #include <QApplication>
 
 #include "app/Configurator.h"
