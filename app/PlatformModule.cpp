@@ -26,7 +26,8 @@ QString PlatformModule::defaultPath() {
 }
 
 void PlatformModule::loadInBackground() {
-  if (loader_.joinable() || isLoaded()) return;
+  // The thread is joined only when the module object goes, so it also marks a load that ended.
+  if (loader_.joinable()) return;
   loader_ = std::thread([this] {
     QString failure;
     CreateMidiServiceEntry createMidi = nullptr;

@@ -18,7 +18,6 @@ class LateMidiService : public MidiService {
 
   // Takes the service over; once only, before any port could be opened.
   void adopt(std::unique_ptr<MidiService> service);
-  MidiService* adopted() const { return adopted_.get(); }
 
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
