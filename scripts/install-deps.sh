@@ -12,6 +12,12 @@ packages=("$@"
   librtmidi-dev libinih-dev libcpp-httplib-dev
   jackd2 xvfb xauth fonts-dejavu-core
   help2man desktop-file-utils appstream dpkg-dev file
+  # The library of setups: Qt SQL's SQLite driver; the sqlite3 shell for checks in tests.
+  libqt6sql6-sqlite sqlite3
+  # Translations: lupdate and lrelease at build time, Qt's own German texts at run time.
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  # The .tvk file type, and the package check.
+  shared-mime-info lintian
 )
 missing=()
 for p in "${packages[@]}"; do
