@@ -16,6 +16,7 @@
 #include "midi/MidiPorts.h"
 #include "midi/PlatformMidiService.h"
 #include "midi/PortWatcher.h"
+#include "core/ConfiguratorCore.h"
 
 namespace tarvik {
 
@@ -33,7 +34,7 @@ void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& pro
 }  // namespace
 
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
-                    const std::function<void(TForm1&)>& beforeShow) {
+                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
   // The window shows before the code that reaches the MIDI system and the update server is
@@ -49,20 +50,23 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
 
   auto lateUpdates = std::make_unique<LateUpdateServer>();
   LateUpdateServer& updates = *lateUpdates;
-  TForm1 form(dialogs, ports, std::move(lateUpdates));
+  ConfiguratorCore core(ports, std::move(lateUpdates));
+  // Before the window: its first-frame hook and its timer call into the module, so the module
+  // must still be there whenever the window is.
+  PlatformModule module(PlatformModule::defaultPath());
+  TForm1 form(dialogs, core);
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
 
-  PlatformModule module(PlatformModule::defaultPath());
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));
     std::unique_ptr<PlatformMidiService> service = module.createMidiService();
     PlatformMidiService& platform = *service;
     midi.adopt(std::move(service));
-    platform.whenStarted([&dialogs, &form, &platform] {
+    platform.whenStarted([&dialogs, &form, &core, &platform] {
       // The first look finds every port new, and offers the start-up pair as for ports that
       // appear later.
-      form.portWatcher().rescan();
+      core.portWatcher().rescan();
       const std::string problem = platform.startupProblem();
       if (!problem.empty()) reportStartupProblem(dialogs, form, problem);
     });
@@ -80,7 +84,7 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   new AfterFirstFrame(form, [&module] { module.loadInBackground(); });
   // A window that is not drawn soon (shown minimised) gets its ports all the same.
   QTimer::singleShot(kLatestModuleLoadMs, &form, [&module] { module.loadInBackground(); });
-  if (beforeShow) beforeShow(form);
+  if (beforeShow) beforeShow(form, core);
   form.show();
   return QApplication::exec();
 }

@@ -12,16 +12,15 @@
 
 namespace tarvik {
 
-EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, Configuration& configuration,
-                           TransferMachine& machine, std::function<bool()> saveTables,
-                           QObject* parent)
+EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& core,
+                           std::function<bool()> saveTables, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       window_(window),
       saveTables_(std::move(saveTables)),
-      marks_(configuration),
-      history_(configuration) {
-  bindMachine(machine);
+      marks_(core.marks()),
+      history_(core.configuration()) {
+  bindMachine(core.machine());
   connect(&marks_, &ChangeMarks::unsavedChanged, &window_, &QWidget::setWindowModified);
 
   undo_ = new QAction(QStringLiteral("Undo"), &window_);
@@ -51,8 +50,6 @@ EditTracking::~EditTracking() {
 }
 
 void EditTracking::bindMachine(TransferMachine& machine) {
-  connect(&machine, &TransferMachine::received, &marks_, &ChangeMarks::deviceReceived);
-  connect(&machine, &TransferMachine::stored, &marks_, &ChangeMarks::deviceStored);
   // The four replies of a download make one step; a download that ends early keeps what came.
   connect(&machine, &TransferMachine::identified, this, [this](const QString&, bool compatible) {
     if (compatible) history_.beginStep(QStringLiteral("read configuration from Tarvik"));
@@ -85,10 +82,16 @@ void EditTracking::addButtons(QTabWidget& tabs) {
   showUndoState();
 }
 
+void EditTracking::setLocked(bool locked) {
+  if (locked == locked_) return;
+  locked_ = locked;
+  showUndoState();
+}
+
 void EditTracking::showUndoState() {
   const QUndoStack& stack = history_.stack();
-  undo_->setEnabled(stack.canUndo());
-  redo_->setEnabled(stack.canRedo());
+  undo_->setEnabled(!locked_ && stack.canUndo());
+  redo_->setEnabled(!locked_ && stack.canRedo());
   undo_->setToolTip(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QString());
   redo_->setToolTip(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QString());
   if (undoButton_.isNull() || redoButton_.isNull()) return;

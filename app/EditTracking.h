@@ -9,7 +9,7 @@
 
 #include "config/ChangeMarks.h"
 #include "config/ui/EditHistory.h"
-#include "link/TransferMachine.h"
+#include "core/ConfiguratorCore.h"
 
 class QAction;
 class QTabWidget;
@@ -26,9 +26,8 @@ class EditTracking : public QObject {
   Q_OBJECT
  public:
   // `saveTables` runs the window's "Save as File" and says whether the tables were written.
-  EditTracking(Dialogs& dialogs, QWidget& window, Configuration& configuration,
-               TransferMachine& machine, std::function<bool()> saveTables,
-               QObject* parent = nullptr);
+  EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& core,
+               std::function<bool()> saveTables, QObject* parent = nullptr);
   ~EditTracking() override;
 
   ChangeMarks& marks() { return marks_; }
@@ -38,6 +37,8 @@ class EditTracking : public QObject {
 
   // Two small buttons in the corner of the tab bar, for those who do not use the shortcuts.
   void addButtons(QTabWidget& tabs);
+  // While the configuration is being sent or read, undo and redo are off.
+  void setLocked(bool locked);
 
   // True when nothing unsaved would be lost, or the user saved the tables or chose to discard;
   // false when the user cancelled (or the save did not happen). `beforeWhat` ends the question
@@ -51,8 +52,9 @@ class EditTracking : public QObject {
   Dialogs& dialogs_;
   QWidget& window_;
   std::function<bool()> saveTables_;
-  ChangeMarks marks_;
+  ChangeMarks& marks_;
   EditHistory history_;
+  bool locked_ = false;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   // The buttons go with the tabs, which the window may delete first.

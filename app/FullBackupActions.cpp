@@ -3,7 +3,9 @@
 
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
+#include "config/BackupContents.h"
 #include "config/FullBackup.h"
+#include "config/TvkFile.h"
 
 namespace tarvik {
 namespace {
@@ -12,30 +14,23 @@ namespace {
 const QString kFilter = QStringLiteral("Tarvik Config File (*.tvk)");
 const QString kSuffix = QStringLiteral("tvk");
 
-template <std::size_t N>
-QByteArray bytesOf(const std::array<std::uint8_t, N>& bytes) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(N));
-}
-
 }  // namespace
 
-FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, DeviceLink& link,
-                                     TransferMachine& machine, Configuration& configuration,
+FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core,
                                      Log log, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       owner_(owner),
-      machine_(machine),
-      configuration_(configuration),
+      core_(core),
       log_(std::move(log)),
-      download_(machine),
-      check_(link, machine, configuration) {
+      download_(core.fullDownload()),
+      check_(core.restoreCheck()) {
   connect(&download_, &FullDownload::finished, this, &FullBackupActions::onDownloaded);
   connect(&check_, &RestoreCheck::finished, this, &FullBackupActions::onRestored);
 }
 
 void FullBackupActions::backUp() {
-  if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return;
+  if (core_.busy()) return;
   if (!mayDiscard(QStringLiteral("before the backup reads the configuration from Tarvik"))) return;
   path_ = dialogs_.saveFileName(owner_, kFilter, kSuffix);
   if (path_.isEmpty()) return;
@@ -45,7 +40,7 @@ void FullBackupActions::backUp() {
 }
 
 void FullBackupActions::restore() {
-  if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return;
+  if (core_.busy()) return;
   if (!mayDiscard(QStringLiteral("before the restore replaces them"))) return;
   const QString path = dialogs_.openFileName(owner_, kFilter, kSuffix);
   if (path.isEmpty()) return;
@@ -58,13 +53,11 @@ void FullBackupActions::restore() {
            ? QStringLiteral("Restore everything from %1...").arg(path)
            : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
   if (!check_.start(*file.tables, file.settings)) return;
-  if (edits_ != nullptr) {
-    ChangeMarks& marks = edits_->marks();
-    marks.fileHolds(Block::Presets, bytesOf(file.tables->presetPayload()));
-    marks.fileHolds(Block::CcMap, bytesOf(file.tables->ccMapPayload()));
-    marks.fileHolds(Block::PcRemap, bytesOf(file.tables->pcRemapPayload()));
-    if (file.settings) marks.fileHolds(Block::Record, bytesOf(*file.settings));
-  }
+  ChangeMarks& marks = core_.marks();
+  marks.fileHolds(Block::Presets, bytesOf(file.tables->presetPayload()));
+  marks.fileHolds(Block::CcMap, bytesOf(file.tables->ccMapPayload()));
+  marks.fileHolds(Block::PcRemap, bytesOf(file.tables->pcRemapPayload()));
+  if (file.settings) marks.fileHolds(Block::Record, bytesOf(*file.settings));
   Q_EMIT runningChanged(true);
 }
 
@@ -75,16 +68,35 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
     Q_EMIT finished(false);
     return;
   }
-  if (!FullBackup::save(path_, configuration_.tables(), configuration_.recordBytes())) {
-    error(QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path_));
+  // What the device sent, not what the editors hold: nothing edited meanwhile gets in.
+  const BackupContents backup = BackupContents::fromDevice(core_.deviceBlocks());
+  if (!FullBackup::save(path_, backup.tables, backup.settings)) {
+    error(kCannotWriteText.arg(path_));
     Q_EMIT finished(false);
     return;
   }
-  if (edits_ != nullptr) {
-    edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap, Block::Record});
-  }
+  ChangeMarks& marks = core_.marks();
+  marks.fileHolds(Block::Presets, bytesOf(backup.tables.presetPayload()));
+  marks.fileHolds(Block::CcMap, bytesOf(backup.tables.ccMapPayload()));
+  marks.fileHolds(Block::PcRemap, bytesOf(backup.tables.pcRemapPayload()));
+  marks.fileHolds(Block::Record, bytesOf(backup.settings));
   log_(QStringLiteral("Backup written to ") + path_);
+  reportChanges(backup);
   Q_EMIT finished(true);
+}
+
+void FullBackupActions::reportChanges(const BackupContents& backup) {
+  if (backup.changes.empty()) return;
+  QStringList lines;
+  for (const BackupContents::Change& change : backup.changes) {
+    lines << BackupContents::changeText(change);
+    log_(QStringLiteral("Backup differs from Tarvik: ") + lines.last());
+  }
+  dialogs_.warning(owner_, QStringLiteral("Warning"),
+                   QStringLiteral("The backup was written, but it does not keep every value as "
+                                  "Tarvik holds it: this program sends these values otherwise, "
+                                  "and the backup holds what it would send.\n\n") +
+                       lines.join(QLatin1Char('\n')));
 }
 
 void FullBackupActions::onRestored(bool ok, const QString& text) {

@@ -5,13 +5,13 @@
 #include <QString>
 #include <functional>
 
-#include "link/FullDownload.h"
-#include "link/RestoreCheck.h"
+#include "core/ConfiguratorCore.h"
 
 class QWidget;
 
 namespace tarvik {
 
+struct BackupContents;
 class Dialogs;
 class EditTracking;
 
@@ -27,8 +27,8 @@ class FullBackupActions : public QObject {
  public:
   using Log = std::function<void(const QString&)>;
 
-  FullBackupActions(Dialogs& dialogs, QWidget* owner, DeviceLink& link, TransferMachine& machine,
-                    Configuration& configuration, Log log, QObject* parent = nullptr);
+  FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core, Log log,
+                    QObject* parent = nullptr);
 
   // Both actions replace the configuration: with it they ask before unsaved work goes, and a
   // backup written or a file restored becomes the last saved or loaded file.
@@ -46,17 +46,18 @@ class FullBackupActions : public QObject {
  private:
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
+  // A log line for every value the backup could not keep as Tarvik holds it, and one box.
+  void reportChanges(const BackupContents& backup);
   void error(const QString& text);
   bool mayDiscard(const QString& beforeWhat);
 
   Dialogs& dialogs_;
   QWidget* owner_;
-  TransferMachine& machine_;
-  Configuration& configuration_;
+  ConfiguratorCore& core_;
   Log log_;
   EditTracking* edits_ = nullptr;
-  FullDownload download_;
-  RestoreCheck check_;
+  FullDownload& download_;
+  RestoreCheck& check_;
   QString path_;
 };
 

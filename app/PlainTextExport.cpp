@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "app/Dialogs.h"
+#include "config/TvkFile.h"
 
 namespace tarvik {
 
@@ -20,7 +21,7 @@ bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines)
   if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
     // The same words as for a configuration file that cannot be written.
     dialogs.error(owner, QStringLiteral("Error"),
-                  QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+                  kCannotWriteText.arg(path));
     return false;
   }
   return true;

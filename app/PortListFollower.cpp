@@ -3,7 +3,6 @@
 
 #include <QListWidget>
 
-#include "link/DeviceLink.h"
 #include "midi/PortPreselection.h"
 
 namespace tarvik {
@@ -47,18 +46,15 @@ void refill(QListWidget& list, const std::vector<std::string>& names, int select
 
 }  // namespace
 
-PortListFollower::PortListFollower(MidiPorts& ports, QListWidget& inputList,
-                                   QListWidget& outputList, DeviceLink& link, Log log,
-                                   QObject* parent)
+PortListFollower::PortListFollower(ConfiguratorCore& core, QListWidget& inputList,
+                                   QListWidget& outputList, Log log, QObject* parent)
     : QObject(parent),
-      ports_(ports),
+      ports_(core.ports()),
       inputList_(inputList),
       outputList_(outputList),
-      link_(link),
-      log_(std::move(log)),
-      watcher_(ports) {
-  connect(&watcher_, &PortWatcher::portsChanged, this, &PortListFollower::follow);
-  connect(&watcher_, &PortWatcher::rescanFailed, this, [this](const QString& text) {
+      log_(std::move(log)) {
+  connect(&core, &ConfiguratorCore::portsChanged, this, &PortListFollower::follow);
+  connect(&core.portWatcher(), &PortWatcher::rescanFailed, this, [this](const QString& text) {
     log_(QStringLiteral("MIDI ports cannot be listed: ") + text);
   });
 }
@@ -90,8 +86,6 @@ void PortListFollower::follow(const MidiPorts::Change& change) {
     log_(QStringLiteral("MIDI input %1 disconnected").arg(QString::fromStdString(name)));
   for (const std::string& name : change.outputs.removed)
     log_(QStringLiteral("MIDI output %1 disconnected").arg(QString::fromStdString(name)));
-  // Last: a transfer that loses its port ends here, and its error box runs the event loop.
-  link_.followRescan(change.inputs.newIndex, change.outputs.newIndex);
 }
 
 }  // namespace tarvik

@@ -5,14 +5,11 @@
 #include <QString>
 #include <functional>
 
-#include "midi/MidiPorts.h"
-#include "midi/PortWatcher.h"
+#include "core/ConfiguratorCore.h"
 
 class QListWidget;
 
 namespace tarvik {
-
-class DeviceLink;
 
 // Keeps the window's two port lists in step with the MIDI service while the program runs, so
 // that a device switched on or plugged in after the start can be chosen without a restart.
@@ -21,17 +18,15 @@ class DeviceLink;
 // is port i, as the connect button and every send rely on); a selected port stays selected by
 // name wherever it went, and a selected port that went leaves its list unselected. A list
 // without a selection is offered the port pair the start-up rule picks among the ports that just
-// appeared. Every vanished port is logged once, and the link follows its ports: a link port that
-// went is reported by the link (DeviceLink::portLost), which ends what was using it.
+// appeared. Every vanished port is logged once; then the core's link follows its ports, and a link
+// port that went is reported by the link (DeviceLink::portLost), which ends what was using it.
 class PortListFollower : public QObject {
   Q_OBJECT
  public:
   using Log = std::function<void(const QString&)>;
 
-  PortListFollower(MidiPorts& ports, QListWidget& inputList, QListWidget& outputList,
-                   DeviceLink& link, Log log, QObject* parent = nullptr);
-
-  PortWatcher& watcher() { return watcher_; }
+  PortListFollower(ConfiguratorCore& core, QListWidget& inputList, QListWidget& outputList,
+                   Log log, QObject* parent = nullptr);
 
  private:
   void follow(const MidiPorts::Change& change);
@@ -39,9 +34,7 @@ class PortListFollower : public QObject {
   MidiPorts& ports_;
   QListWidget& inputList_;
   QListWidget& outputList_;
-  DeviceLink& link_;
   Log log_;
-  PortWatcher watcher_;
 };
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QLabel>
 #include <QListWidget>
@@ -18,9 +19,12 @@
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
+#include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/PortListFollower.h"
+#include "app/TestMessageSender.h"
 #include "app/TrafficWindow.h"
+#include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
@@ -53,38 +57,15 @@ Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QStri
   return content;
 }
 
-QListWidget* portList(QWidget* parent, const char* name, int left) {
-  auto* list = new QListWidget(parent);
-  list->setObjectName(QString::fromLatin1(name));
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setSortingEnabled(false);
-  list->setGeometry(left, 24, 169, 193);
-  return list;
-}
-
-void selectPort(QListWidget* list, int row) {
-  if (row < 0) {
-    list->clearSelection();
-    return;
-  }
-  list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-}
-
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer,
-               QWidget* parent)
+TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
-      ports_(ports),
-      link_(ports),
-      machine_(link_, configuration_),
-      flasher_(link_, machine_),
-      updateServer_(std::move(updateServer)),
-      download_(*updateServer_),
-      updateCheck_(*updateServer_) {
+      core_(core),
+      ports_(core.ports()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -116,14 +97,18 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer>
   // first): the window comes up as fast as one with a single tab, and a connect does not wait
   // for them.
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
+  testSender_ = new TestMessageSender(
+      ports_, core_.link(), [this](const QString& text) { reportError(text); }, this);
   fullBackup_ = new FullBackupActions(
-      dialogs_, this, link_, machine_, configuration_,
-      [this](const QString& line) { addLog(line); }, this);
+      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   // Built with the window, not with the device tabs: closing, loading and connecting ask it
   // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
+  // The question's Save keeps everything that would be lost: the settings too, when they are
+  // unsaved, in the full backup format.
   edits_ = new EditTracking(
-      dialogs_, *this, configuration_, machine_, [this] { return saveTables(); }, this);
+      dialogs_, *this, core_,
+      [this] { return saveTables(core_.marks().unsaved(Block::Record)); }, this);
   edits_->addButtons(*tabs_);
   fullBackup_->setEditTracking(edits_);
   bindCore();
@@ -132,64 +117,44 @@ TForm1::TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer>
 
 TForm1::~TForm1() {
   FormDestroy();
-  // The tabs are bound to the configuration, a member that goes before the window's children.
+  // The tabs are bound to the edit tracking, which goes before the window's children.
   delete tabs_;
   delete edits_;
 }
 
 void TForm1::buildMidiTab() {
-  midiPage_ = new PaneFilledPage(*tabs_);
-  midiPage_->setObjectName(QStringLiteral("TabSheet1"));
-  auto* label1 = new QLabel(QStringLiteral("Input Device:"), midiPage_);
-  label1->setObjectName(QStringLiteral("Label1"));
-  label1->move(8, 8);
-  auto* label2 = new QLabel(QStringLiteral("Output Device:"), midiPage_);
-  label2->setObjectName(QStringLiteral("Label2"));
-  label2->move(216, 8);
-  inputList_ = portList(midiPage_, "inputDevices", 8);
-  outputList_ = portList(midiPage_, "outputDevices", 216);
-  connectButton_ =
-      new QPushButton(QStringLiteral("connect to Tarvik and read configuration"), midiPage_);
-  connectButton_->setObjectName(QStringLiteral("Button1"));
-  connectButton_->setGeometry(8, 224, 233, 25);
-  auto* trafficButton = new QPushButton(QStringLiteral("Traffic..."), midiPage_);
-  trafficButton->setObjectName(QStringLiteral("TrafficButton"));
-  trafficButton->setGeometry(310, 224, 75, 25);
-  refreshButton_ = new QPushButton(QStringLiteral("Refresh"), midiPage_);
-  refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
-  refreshButton_->setGeometry(392, 24, 75, 25);
-  setTabOrder(inputList_, outputList_);
-  setTabOrder(outputList_, refreshButton_);
-  setTabOrder(refreshButton_, connectButton_);
-  setTabOrder(connectButton_, trafficButton);
+  const MidiTab tab = MidiTab::build(*tabs_);
+  midiPage_ = tab.page;
+  inputList_ = tab.inputs;
+  outputList_ = tab.outputs;
+  connectButton_ = tab.connect;
+  refreshButton_ = tab.refresh;
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
-  connect(trafficButton, &QPushButton::clicked, this, &TForm1::showTraffic);
+  connect(tab.traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
   portFollower_ = new PortListFollower(
-      ports_, *inputList_, *outputList_, link_, [this](const QString& line) { addLog(line); },
-      this);
-  connect(refreshButton_, &QPushButton::clicked, this, [this] { portWatcher().rescan(); });
-  tabs_->addTab(midiPage_, QStringLiteral("Midi"));
+      core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
+  connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.portWatcher().rescan(); });
 }
 
 void TForm1::buildDeviceTabs() {
   if (presets_ != nullptr) return;
   presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
-                                      QStringLiteral("Presets / Controll Change"), configuration_);
+                                      QStringLiteral("Presets / Controll Change"), core_.configuration());
   advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
-                                           QStringLiteral("Advanced settings"), configuration_);
+                                           QStringLiteral("Advanced settings"), core_.configuration());
   firmware_ = addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4",
                                    QStringLiteral("Firmware update"));
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
-  firmware_->setUpdateCheck(&updateCheck_);
+  firmware_->setUpdateCheck(&core_.updateCheck());
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
-  presets_->setChangeMarks(&edits_->marks());
-  advanced_->setChangeMarks(&edits_->marks());
+  presets_->setChangeMarks(&core_.marks());
+  advanced_->setChangeMarks(&core_.marks());
 
   auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
     connect(button, &QPushButton::clicked, this,
@@ -205,62 +170,36 @@ void TForm1::buildDeviceTabs() {
           [this] { guarded([this] { fullBackup_->restore(); }); });
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
-            guarded([&] { sendTestMessage(selectedPort(outputList_), m); });
+            guarded([&] { testSender_->send(MidiTab::selectedPort(*outputList_), m); });
           });
   setDeviceTabsVisible(false);
   updateSendControls();
   Q_EMIT deviceTabsBuilt();
 }
 
-void TForm1::sendTestMessage(int port, TestControllerTab::ShortMessage m) {
-  TMidiOutput& outputs = ports_.outputs();
-  const bool opensNow =
-      port >= 0 && static_cast<std::size_t>(port) < outputs.Ports().size() && !outputs.IsOpen(port);
-  if (!opensNow) {
-    link_.sendShort(port, m.status, m.data1, m.data2);
-    return;
-  }
-  // A port opened just now may not carry the message yet.
-  outputs.Open(port);
-  ports_.service().whenOpenPortsCarry([self = QPointer<TForm1>(this), port, m] {
-    if (self)
-      self->guarded([&] { self->link_.sendShort(port, m.status, m.data1, m.data2); });
-  });
-}
-
 void TForm1::bindCore() {
-  connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
-  connect(&link_, &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
-  connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
-    flasher_.abortForLostPort(name);
-    machine_.abortForLostPort(name);
-  });
-
-  connect(&machine_, &TransferMachine::logLine, this, &TForm1::addLog);
-  connect(&machine_, &TransferMachine::chainRunningChanged, this, &TForm1::updateSendControls);
-  connect(&machine_, &TransferMachine::chainFinished, this, &TForm1::updateSendControls);
-  connect(&machine_, &TransferMachine::identified, this, &TForm1::onIdentified);
-  connect(&machine_, &TransferMachine::connectTimedOut, this, [this] {
+  connect(&core_.link(), &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
+  connect(&core_, &ConfiguratorCore::logLine, this, &TForm1::addLog);
+  connect(&core_, &ConfiguratorCore::busyChanged, this, &TForm1::updateSendControls);
+  connect(&core_.machine(), &TransferMachine::identified, this, &TForm1::onIdentified);
+  connect(&core_.machine(), &TransferMachine::connectTimedOut, this, [this] {
     updateSendControls();
     dialogs_.error(this, kTimeoutCaption, QStringLiteral("No Tarvik found :("));
   });
-  connect(&machine_, &TransferMachine::chainAborted, this,
+  connect(&core_.machine(), &TransferMachine::chainAborted, this,
           [this](Chain, ChainAbort why, const QString& activity, const QString& detail) {
             onChainAborted(why, activity, detail);
           });
-  connect(&machine_, &TransferMachine::refused, this, &TForm1::onRefused);
-  connect(&machine_, &TransferMachine::flashWritten, this, &TForm1::onFlashWritten);
+  connect(&core_.machine(), &TransferMachine::refused, this, &TForm1::onRefused);
+  connect(&core_.machine(), &TransferMachine::flashWritten, this, &TForm1::onFlashWritten);
 
-  connect(&flasher_, &Flasher::logLine, this, &TForm1::addLog);
-  connect(&flasher_, &Flasher::runningChanged, this, &TForm1::updateSendControls);
-  connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
+  connect(&core_.flasher(), &Flasher::progress, this, [this](int done, int count) {
     if (firmware_ != nullptr) firmware_->setProgress(done, count);
   });
-  connect(&flasher_, &Flasher::finished, this, &TForm1::onFlashFinished);
+  connect(&core_.flasher(), &Flasher::finished, this, &TForm1::onFlashFinished);
 
-  connect(&download_, &FirmwareDownload::runningChanged, this, &TForm1::updateSendControls);
-  connect(&download_, &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
-  connect(&download_, &FirmwareDownload::failed, this, [this](const QString& text) {
+  connect(&core_.firmwareDownload(), &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
+  connect(&core_.firmwareDownload(), &FirmwareDownload::failed, this, [this](const QString& text) {
     if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
     reportError(text);
   });
@@ -274,13 +213,13 @@ void TForm1::FormCreate() {
     for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
     const std::vector<std::string> outputs = ports_.outputs().PortNames();
     for (const std::string& name : outputs) outputList_->addItem(QString::fromStdString(name));
-    link_.listen();
+    core_.link().listen();
     const auto [in, out] = preselectPorts(inputs, outputs);
-    selectPort(inputList_, in);
-    selectPort(outputList_, out);
+    MidiTab::selectPort(*inputList_, in);
+    MidiTab::selectPort(*outputList_, out);
   });
   // Also after a failed enumeration: the watcher's next look fills the lists then.
-  portWatcher().start();
+  core_.portWatcher().start();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -307,7 +246,7 @@ void TForm1::FormShow() {
 void TForm1::FormDestroy() {
   if (!portsOpened_) return;
   // The ports the link opened; the port lists close any others when they go.
-  guarded([this] { link_.close(); });
+  guarded([this] { core_.link().close(); });
 }
 
 void TForm1::addLog(const QString& message) { log_->addLog(message); }
@@ -322,24 +261,14 @@ void TForm1::guarded(const std::function<void()>& handler) {
 
 void TForm1::reportError(const QString& text) { dialogs_.error(this, applicationTitle, text); }
 
-int TForm1::selectedPort(const QListWidget* list) {
-  const QList<QListWidgetItem*> selected = list->selectedItems();
-  return selected.isEmpty() ? -1 : list->row(selected.constFirst());
-}
-
-PortWatcher& TForm1::portWatcher() { return portFollower_->watcher(); }
-
-bool TForm1::busy() const {
-  return machine_.chainRunning() || flasher_.running() || download_.running() ||
-         fullBackup_->running();
-}
+bool TForm1::busy() const { return core_.busy(); }
 
 // ---- connect and submit -------------------------------------------------------------------
 
 void TForm1::Button1Click() {
-  machine_.resetIdentifyCount();
-  const int input = selectedPort(inputList_);
-  const int output = selectedPort(outputList_);
+  core_.machine().resetIdentifyCount();
+  const int input = MidiTab::selectedPort(*inputList_);
+  const int output = MidiTab::selectedPort(*outputList_);
   if (input < 0) {
     dialogs_.error(this, QStringLiteral("Information"),
                    QStringLiteral("Please select a Midi Input Device!"));
@@ -352,50 +281,66 @@ void TForm1::Button1Click() {
   }
   if (busy() || connectLocked_) return;
   if (!edits_->mayDiscard(QStringLiteral("before reading the configuration from Tarvik"))) return;
-  link_.open(input, output);
+  core_.link().open(input, output);
   portsOpened_ = true;  // the ports are open even if the first send fails
-  machine_.startConnect();
+  core_.machine().startConnect();
 }
 
-void TForm1::Button2Click() { machine_.startSubmitConfig(); }
+void TForm1::Button2Click() { core_.machine().startSubmitConfig(); }
 
-void TForm1::Button3Click() { machine_.startSubmitPresets(); }
+void TForm1::Button3Click() { core_.machine().startSubmitPresets(); }
 
 void TForm1::Button8Click() { saveTables(); }
 
-bool TForm1::saveTables() {
+bool TForm1::saveTables(bool settings) {
   const QString path = dialogs_.saveFileName(this, kTvkFilter, kTvkSuffix);
   if (path.isEmpty()) return false;
-  if (!TvkFile::save(path, configuration_.tables())) {
-    reportError(QStringLiteral("In %1 kann nicht geschrieben werden.").arg(path));
+  const Configuration& configuration = core_.configuration();
+  const bool saved = settings ? FullBackup::save(path, configuration.tables(),
+                                                 configuration.recordBytes())
+                              : TvkFile::save(path, configuration.tables());
+  if (!saved) {
+    reportError(kCannotWriteText.arg(path));
     return false;
   }
-  edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  if (settings) core_.marks().fileHolds({Block::Record});
   return true;
 }
 
 void TForm1::Button9Click() {
+  if (busy()) return;
   if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
   const QString path = dialogs_.openFileName(this, kTvkFilter, kTvkSuffix);
   if (path.isEmpty()) return;
-  const TvkFile::LoadResult result = TvkFile::load(path);
-  if (!result.tables) {
+  // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
+  const FullBackup::LoadResult result = FullBackup::load(path);
+  if (!result.ok()) {
     dialogs_.error(this, kErrorCaption, result.message);
     return;
   }
-  configuration_.setTables(*result.tables);
-  edits_->marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  Configuration& configuration = core_.configuration();
+  edits_->history().beginStep(QStringLiteral("load ") + QFileInfo(path).fileName());
+  configuration.setTables(*result.tables);
+  if (result.settings) {
+    ConfigRecord record;
+    record.apply(*result.settings);
+    configuration.setRecord(record);
+  }
+  edits_->history().endStep();
+  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  if (result.settings) core_.marks().fileHolds({Block::Record});
 }
 
 void TForm1::Button7Click() {
   if (busy()) return;
   if (!dialogs_.confirm(this, Flasher::kConfirmCaption, Flasher::kConfirmText)) return;
   firmware_->setFlashButtonEnabled(false);
-  download_.start();
+  core_.firmwareDownload().start();
 }
 
 void TForm1::showTraffic() {
-  if (!traffic_) traffic_ = std::make_unique<TrafficWindow>(link_, dialogs_, this);
+  if (!traffic_) traffic_ = std::make_unique<TrafficWindow>(core_.link(), dialogs_, this);
   traffic_->show();
   traffic_->raise();
   traffic_->activateWindow();
@@ -425,8 +370,7 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   connectLocked_ = true;
   updateSendControls();
   dialogs_.error(this, kErrorCaption,
-                 QStringLiteral("Your Tarvik Version does not match to this software! Please "
-                                "Update Firmware or Software!"));
+                 kVersionMismatchText);
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
@@ -465,7 +409,7 @@ void TForm1::onFlashWritten() {
 
 void TForm1::onFirmwareChecked(const FirmwareImage& image) {
   if (image.ok()) {
-    flasher_.start(image);
+    core_.flasher().start(image);
     return;
   }
   buildDeviceTabs();
@@ -515,7 +459,11 @@ void TForm1::updateSendControls() {
   inputList_->setEnabled(!linkBusy);
   outputList_->setEnabled(!linkBusy);
   refreshButton_->setEnabled(!linkBusy);
+  // What is being sent or read must not change meanwhile: no edit of any kind while busy.
+  edits_->setLocked(linkBusy);
   if (presets_ == nullptr) return;
+  advanced_->setEnabled(!linkBusy);
+  presets_->setEditable(!linkBusy);
   advanced_->submitButton()->setEnabled(!linkBusy);
   presets_->submitButton()->setEnabled(!linkBusy);
   presets_->backupButton()->setEnabled(!linkBusy);

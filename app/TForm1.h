@@ -7,13 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "config/Configuration.h"
-#include "firmware/FirmwareDownload.h"
-#include "firmware/Flasher.h"
-#include "firmware/UpdateCheck.h"
-#include "firmware/UpdateServer.h"
-#include "link/DeviceLink.h"
-#include "link/TransferMachine.h"
+#include "core/ConfiguratorCore.h"
 #include "tools/ui/TestControllerTab.h"
 
 class QLabel;
@@ -31,24 +25,23 @@ class FirmwareTab;
 class FullBackupActions;
 class MidiPorts;
 class PortListFollower;
-class PortWatcher;
 class PresetMatrixTab;
 class TestControllerTab;
+class TestMessageSender;
 class TrafficWindow;
 
-// The one window of the program: a thin front end over the core. It owns the configuration the
-// tabs edit, the link to the device, the transfer machine and the flash, shows what they report
-// (log lines, boxes, tabs) and decides which controls may be used. All of its code runs on the
-// window's thread: MIDI input reaches it through the MIDI layer's hand-over, one event at a
-// time.
+// The one window of the program: a thin front end over the core (ConfiguratorCore), which its
+// creator makes first and which outlives it. The window shows what the core reports (log lines,
+// boxes, tabs), binds its tabs to the core's configuration and decides which controls may be
+// used. All of its code runs on the window's thread: MIDI input reaches it through the MIDI
+// layer's hand-over, one event at a time.
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
   static inline const QString applicationTitle = QStringLiteral("Tarvik Configurator");
 
-  // The port lists must outlive the window. The window owns its way to the update server.
-  TForm1(Dialogs& dialogs, MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer,
-         QWidget* parent = nullptr);
+  // The core (and the port lists under it) must outlive the window.
+  TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent = nullptr);
   ~TForm1() override;
 
   void addLog(const QString& message);
@@ -64,23 +57,15 @@ class TForm1 : public QWidget {
   void showTraffic();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
-  Configuration& configuration() { return configuration_; }
-  DeviceLink& link() { return link_; }
-  TransferMachine& machine() { return machine_; }
-  Flasher& flasher() { return flasher_; }
-  FirmwareDownload& firmwareDownload() { return download_; }
-  UpdateCheck& updateCheck() { return updateCheck_; }
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
-  PortWatcher& portWatcher();
   EditTracking& edits() { return *edits_; }
   bool portsOpened() const { return portsOpened_; }
   // Builds the four device tabs (hidden) unless they are there. The window comes up with the
   // MIDI tab alone and builds them once its first frame is out, or when a device answers first;
   // a device that answers the connect shows them.
   void buildDeviceTabs();
-  // Something owns the link (a chain, the firmware download or the flash): nothing else may
-  // talk to the device, and the busy cursor shows.
+  // The core is busy (see ConfiguratorCore::busy): the busy cursor shows.
   bool busy() const;
 
  Q_SIGNALS:
@@ -92,7 +77,6 @@ class TForm1 : public QWidget {
 
  private:
   void buildMidiTab();
-  void sendTestMessage(int port, TestControllerTab::ShortMessage message);
   void bindCore();
   void FormCreate();
   void FormShow();
@@ -100,8 +84,9 @@ class TForm1 : public QWidget {
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
   void reportError(const QString& text);
-  // "Save as File": true when the tables were written.
-  bool saveTables();
+  // "Save as File": true when the tables were written. With `settings`, the file is a full
+  // backup (the tables, then "[settings]"), which every .tvk reader still loads.
+  bool saveTables(bool settings = false);
   void updateSendControls();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
@@ -110,20 +95,11 @@ class TForm1 : public QWidget {
   void onFlashWritten();
   void onFirmwareChecked(const FirmwareImage& image);
   void onFlashFinished(FlashEnd end, const QString& detail);
-  // The port list's selected row, -1 when nothing is selected (the current row may differ).
-  static int selectedPort(const QListWidget* list);
 
   Dialogs& dialogs_;
+  ConfiguratorCore& core_;
   MidiPorts& ports_;
 
-  Configuration configuration_;
-  DeviceLink link_;
-  TransferMachine machine_;
-  Flasher flasher_;
-  // Before the two that fetch from it: their requests go first.
-  std::unique_ptr<UpdateServer> updateServer_;
-  FirmwareDownload download_;
-  UpdateCheck updateCheck_;
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
 
@@ -140,6 +116,7 @@ class TForm1 : public QWidget {
   QPushButton* connectButton_ = nullptr;  // Button1
   QPushButton* refreshButton_ = nullptr;
   PortListFollower* portFollower_ = nullptr;
+  TestMessageSender* testSender_ = nullptr;
 
   PresetMatrixTab* presets_ = nullptr;
   AdvancedSettingsTab* advanced_ = nullptr;

@@ -6,10 +6,9 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/TForm1.h"
 #include "bench/SettledWindow.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "sim/InProcessTarvik.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 
 namespace tarvik::bench {
@@ -21,9 +20,9 @@ struct ConnectedWindow {
 
   testing::FakeDialogs dialogs;
   SimulatedMidi midi{TarvikContents::fromSeed(7)};
-  TForm1 form{dialogs, midi.ports(),
-              std::make_unique<NetworkUpdateServer>(
-                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")))};
+  testing::CoreWindow window{dialogs, midi.ports()};
+  TForm1& form = *window.form;
+  ConfiguratorCore& core = *window.core;
 
   // Shows the window, connects and serves the event loop until the download chain has ended;
   // false when it did not end with the device's last reply or a box came up.
@@ -31,12 +30,12 @@ struct ConnectedWindow {
     if (!showSettled(form, kConnectLimitMs)) return false;
     QEventLoop loop;
     bool downloaded = false;
-    QObject::connect(&form.machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
+    QObject::connect(&core.machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
       downloaded = chain == Chain::Connect;
       loop.quit();
     });
-    QObject::connect(&form.machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
-    QObject::connect(&form.machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
+    QObject::connect(&core.machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
+    QObject::connect(&core.machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
     QTimer::singleShot(kConnectLimitMs, &loop, &QEventLoop::quit);
     form.Button1Click();
     loop.exec();

@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  tarvik::Configuration& configuration = form.configuration();
-  tarvik::ChangeMarks& marks = form.edits().marks();
+  tarvik::Configuration& configuration = window.core.configuration();
+  tarvik::ChangeMarks& marks = window.core.marks();
   tarvik::EditHistory& history = form.edits().history();
 
   // Marking: the configuration holds a download every value of which differs from the

@@ -40,7 +40,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
 
   tarvik::bench::ConnectedWindow window;
-  tarvik::TForm1& form = window.form;
   if (!window.connect()) {
     std::fprintf(stderr, "bench_grid: the connect to the in-process Tarvik did not complete\n");
     return 1;
@@ -56,7 +55,7 @@ int main(int argc, char** argv) {
     reply.fill(static_cast<std::uint8_t>(sample % 2 == 0 ? 0x55 : 0xAA));
     QElapsedTimer timer;
     timer.start();
-    form.configuration().applyPresets(reply);
+    window.core.configuration().applyPresets(reply);
     QApplication::processEvents();
     milliseconds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
   }

@@ -20,7 +20,7 @@
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
-#include "firmware/network/NetworkUpdateServer.h"
+#include "support/CoreWindow.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeDialogs.h"
@@ -59,14 +59,13 @@ struct Sample {
 // A fresh window on its own MIDI service, as the program starts; presses connect once it is on
 // screen and has built its device tabs, and serves the event loop until the download has ended. A 1 ms heartbeat on the
 // window's thread measures the longest time between two of its turns.
-std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports, std::unique_ptr<TForm1>& form,
+std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports,
+                                  std::unique_ptr<testing::CoreWindow>& window,
                                   testing::FakeDialogs& dialogs) {
-  form.reset();
+  window.reset();
   ports = std::make_unique<MidiPorts>(std::make_unique<RtMidiService>());
-  form = std::make_unique<TForm1>(dialogs, *ports,
-                                  std::make_unique<NetworkUpdateServer>(QUrl(
-                                      QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
-  if (!bench::showSettled(*form, kChainGiveUpMs)) {
+  window = std::make_unique<testing::CoreWindow>(dialogs, *ports);
+  if (!bench::showSettled(*window->form, kChainGiveUpMs)) {
     std::fprintf(stderr, "bench_jack: the window did not build its device tabs\n");
     return std::nullopt;
   }
@@ -74,16 +73,16 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports, std::unique
   Sample sample;
   QObject counter;
   QObject::connect(
-      &form->link(), &DeviceLink::sysExReceived, &counter,
+      &window->core->link(), &DeviceLink::sysExReceived, &counter,
       [&](int, const std::vector<std::uint8_t>& frame) { sample.wireBytes += frame.size(); });
   QEventLoop loop;
   bool downloaded = false;
-  QObject::connect(&form->machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
+  QObject::connect(&window->core->machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
     downloaded = chain == Chain::Connect;
     loop.quit();
   });
-  QObject::connect(&form->machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
-  QObject::connect(&form->machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
+  QObject::connect(&window->core->machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
+  QObject::connect(&window->core->machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
   QTimer giveUp;
   giveUp.setSingleShot(true);
   QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -103,7 +102,7 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports, std::unique
   wall.start();
   heartbeatClock.start();
   heartbeat.start();
-  form->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+  window->button("Button1")->click();
   // The press itself runs before the loop: it counts as a block too.
   sample.pressMs = static_cast<double>(heartbeatClock.nsecsElapsed()) / 1e6;
   sample.longestBlockMs = sample.pressMs;
@@ -147,7 +146,7 @@ int main(int argc, char** argv) {
 
   testing::FakeDialogs dialogs;
   std::unique_ptr<MidiPorts> ports;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<testing::CoreWindow> window;
   std::string period;
   std::vector<double> walls;
   std::vector<double> blocks;
@@ -155,7 +154,7 @@ int main(int argc, char** argv) {
   std::size_t wireBytes = 0;
   // The first connect pays for the page cache and the server's first client connections.
   for (int i = 0; i <= kSamples; ++i) {
-    const std::optional<Sample> sample = connectOnce(ports, form, dialogs);
+    const std::optional<Sample> sample = connectOnce(ports, window, dialogs);
     if (!sample) return 1;
     if (i == 0) continue;
     walls.push_back(sample->wallMs);
@@ -175,7 +174,7 @@ int main(int argc, char** argv) {
   // to its end, so they were resident at the peak too.
   const std::optional<double> total = statusMb("VmHWM");
   const std::optional<double> shared = statusMb("RssShmem");
-  form.reset();
+  window.reset();
   ports.reset();
   jack.stopSimulator();
   jack.stopServer();

@@ -24,7 +24,7 @@
 #include "app/TrafficWindow.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
-#include "firmware/network/NetworkUpdateServer.h"
+#include "support/CoreWindow.h"
 #include "link/TransferMachine.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
@@ -42,38 +42,28 @@ constexpr double kDinBytesPerSecond = 3125.0;
 
 // The window over the simulated device's two pre-selected ports, shown like the real one.
 // Nothing in these chains contacts the update server.
-struct Rig {
+struct SimulatedDevice {
   SimulatedMidi sim{TarvikContents::fromSeed(7)};
   testing::FakeDialogs dialogs;
-  std::unique_ptr<TForm1> form;
+};
 
-  Rig() {
-    form = std::make_unique<TForm1>(dialogs, sim.ports(),
-                                    std::make_unique<NetworkUpdateServer>(QUrl(
-                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+struct Rig : SimulatedDevice, testing::CoreWindow {
+  Rig() : CoreWindow(dialogs, sim.ports()) {
     if (!bench::showSettled(*form, kChainGiveUpMs)) {
       qFatal("the window did not build its device tabs after its first frame");
     }
   }
-  ~Rig() { form.reset(); }
-  Rig(const Rig&) = delete;
-  Rig& operator=(const Rig&) = delete;
 
-  QPushButton* button(const char* name) const {
-    auto* found = form->findChild<QPushButton*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("no button named %s", name);
-    return found;
-  }
   // True when the three tables of the window and of the device agree.
   bool tablesAgree() {
     const TarvikContents& device = sim.device().contents();
-    const Configuration& configuration = form->configuration();
+    const Configuration& configuration = core->configuration();
     return configuration.presetPayload() == device.presets &&
            configuration.ccMapPayload() == device.ccMap &&
            configuration.pcRemapPayload() == device.pcRemap;
   }
   bool recordAgrees() {
-    return form->configuration().recordBytes() == sim.device().contents().configRecord;
+    return core->configuration().recordBytes() == sim.device().contents().configRecord;
   }
 };
 
@@ -94,7 +84,7 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const std::size_t boxesBefore = rig.dialogs.errors.size() + rig.dialogs.warnings.size();
   QEventLoop loop;
   bool ended = false;
-  QObject::connect(&rig.form->machine(), &TransferMachine::chainRunningChanged, &loop,
+  QObject::connect(&rig.core->machine(), &TransferMachine::chainRunningChanged, &loop,
                    [&](bool running) {
                      if (!running) {
                        ended = true;
@@ -116,7 +106,7 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const Sample sample{static_cast<double>(wall.nsecsElapsed()) / 1e6,
                       bench::processCpuMs() - cpuBefore};
 
-  if (!ended || rig.form->machine().chainRunning() || !button->isEnabled()) {
+  if (!ended || rig.core->machine().chainRunning() || !button->isEnabled()) {
     std::fprintf(stderr, "the chain of %s did not end\n", buttonName);
     return std::nullopt;
   }
@@ -150,7 +140,7 @@ std::optional<std::size_t> wireBytesOf(Rig& rig, const Action& action) {
   service.clearSent(rig.sim.outPort());
   std::size_t received = 0;
   QObject counter;
-  QObject::connect(&rig.form->link(), &DeviceLink::sysExReceived, &counter,
+  QObject::connect(&rig.core->link(), &DeviceLink::sysExReceived, &counter,
                    [&received](int, const std::vector<std::uint8_t>& frame) {
                      received += frame.size();
                    });
@@ -220,7 +210,7 @@ std::unique_ptr<Rig> connectedRigWithFactoryDevice() {
   auto rig = std::make_unique<Rig>();
   if (!pressAndAwaitChain(*rig, "Button1")) return nullptr;
   const TarvikContents factory = TarvikContents::factory();
-  const Configuration& configuration = rig->form->configuration();
+  const Configuration& configuration = rig->core->configuration();
   if (configuration.presetPayload() == factory.presets ||
       configuration.ccMapPayload() == factory.ccMap ||
       configuration.pcRemapPayload() == factory.pcRemap ||
@@ -271,10 +261,10 @@ std::optional<double> identifyToUsableMs() {
   giveUp.start(kChainGiveUpMs);
   rig.button("Button1")->click();
   // The burst's replies are passed on one by one until the one the window acts on is held.
-  while (rig.form->machine().identifyCount() < 6 || tarvik.pendingReplies() == 0) {
+  while (rig.core->machine().identifyCount() < 6 || tarvik.pendingReplies() == 0) {
     if (tarvik.pendingReplies() == 0) loop.exec();
     if (!giveUp.isActive()) return std::nullopt;
-    if (rig.form->machine().identifyCount() < 6) tarvik.releaseHeld();
+    if (rig.core->machine().identifyCount() < 6) tarvik.releaseHeld();
   }
   auto* pages = rig.form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
   QElapsedTimer usable;
@@ -298,12 +288,10 @@ std::optional<double> identifyToUsableMs() {
 double deviceTabsBuildMs() {
   SimulatedMidi sim{TarvikContents::fromSeed(7)};
   testing::FakeDialogs dialogs;
-  TForm1 form(dialogs, sim.ports(),
-              std::make_unique<NetworkUpdateServer>(
-                  QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
+  testing::CoreWindow window(dialogs, sim.ports());
   QElapsedTimer wall;
   wall.start();
-  form.buildDeviceTabs();
+  window.form->buildDeviceTabs();
   return static_cast<double>(wall.nsecsElapsed()) / 1e6;
 }
 

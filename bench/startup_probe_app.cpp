@@ -35,5 +35,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   UnattendedDialogs dialogs;
   return tarvik::runConfigurator(dialogs, tarvik::updateServerBaseUrl(),
-                                 [](tarvik::TForm1& form) { new tarvik::FirstFrameQuit(form); });
+                                 [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) {
+                                   new tarvik::FirstFrameQuit(form);
+                                 });
 }

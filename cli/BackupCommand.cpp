@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 
+#include "config/BackupContents.h"
 #include "config/FullBackup.h"
 
 namespace tarvik::cli {
@@ -12,7 +13,7 @@ BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output
     : CliCommand(output, parent),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr),
-      download_(session_.machine()) {
+      download_(session_.core().fullDownload()) {
   connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
 }
 
@@ -35,10 +36,14 @@ void BackupCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::DeviceFailure, text);
     return;
   }
-  const Configuration& configuration = session_.configuration();
-  if (!FullBackup::save(options_.file, configuration.tables(), configuration.recordBytes())) {
+  // What the device sent, through the editors' rules; every byte they change is said.
+  const BackupContents backup = BackupContents::fromDevice(session_.core().deviceBlocks());
+  if (!FullBackup::save(options_.file, backup.tables, backup.settings)) {
     fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
     return;
+  }
+  for (const BackupContents::Change& change : backup.changes) {
+    err() << kProgramName << ": warning: " << BackupContents::changeText(change) << Qt::endl;
   }
   out() << "backup written to " << options_.file << Qt::endl;
   finish(ExitCode::Ok);

@@ -21,7 +21,7 @@ class BackupCommand : public CliCommand {
 
   CliOptions options_;
   DeviceSession session_;
-  FullDownload download_;
+  FullDownload& download_;
 };
 
 }  // namespace tarvik::cli

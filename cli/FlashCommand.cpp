@@ -27,9 +27,8 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
     : CliCommand(output, parent),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr),
-      flasher_(session_.link(), session_.machine()),
+      flasher_(session_.core().flasher()),
       progress_(output.err, output.errIsTerminal) {
-  connect(&flasher_, &Flasher::logLine, this, [this](const QString& line) { session_.log(line); });
   connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
     pagesVerified_ = done;
     pageCount_ = count;
@@ -89,7 +88,7 @@ void FlashCommand::interrupt() {
   }
   progress_.end();
   try {
-    sendCommand(session_.link(), Command::LeaveBootloader);
+    sendCommand(session_.core().link(), Command::LeaveBootloader);
   } catch (const std::exception&) {
     // The interrupt is reported all the same.
   }

@@ -38,7 +38,7 @@ class FlashCommand : public CliCommand {
 
   CliOptions options_;
   DeviceSession session_;
-  Flasher flasher_;
+  Flasher& flasher_;
   FlashProgress progress_;
   // With --from-server; the download goes before the server it fetches from.
   std::unique_ptr<UpdateServer> server_;

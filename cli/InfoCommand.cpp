@@ -8,7 +8,7 @@ InfoCommand::InfoCommand(MidiPorts& ports, const CliOptions& options, Output out
     : CliCommand(output, parent),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr),
-      download_(session_.machine()) {
+      download_(session_.core().fullDownload()) {
   connect(&download_, &FullDownload::identified, this,
           [this](const QString& version, bool compatible) {
             out() << "firmware: " << version << Qt::endl;

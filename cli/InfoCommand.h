@@ -19,7 +19,7 @@ class InfoCommand : public CliCommand {
  private:
   CliOptions options_;
   DeviceSession session_;
-  FullDownload download_;
+  FullDownload& download_;
 };
 
 }  // namespace tarvik::cli

@@ -27,7 +27,7 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
     : CliCommand(output, parent),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr),
-      check_(session_.link(), session_.machine(), session_.configuration()) {
+      check_(session_.core().restoreCheck()) {
   connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
     if (stage != RestoreCheck::Stage::Idle) session_.log(stageText(stage));
   });

@@ -21,7 +21,7 @@ class RestoreCommand : public CliCommand {
  private:
   CliOptions options_;
   DeviceSession session_;
-  RestoreCheck check_;
+  RestoreCheck& check_;
 };
 
 }  // namespace tarvik::cli

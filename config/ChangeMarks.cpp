@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "config/ChangeMarks.h"
 
+#include "config/DeviceBlocks.h"
+
 #include <bit>
 
 namespace tarvik {
 namespace {
 
 constexpr Block kBlocks[] = {Block::Presets, Block::CcMap, Block::PcRemap, Block::Record};
-
-template <std::size_t N>
-QByteArray bytesOf(const std::array<std::uint8_t, N>& payload) {
-  return QByteArray(reinterpret_cast<const char*>(payload.data()), static_cast<qsizetype>(N));
-}
 
 // Masks hold one box per bit; any other item is one control.
 bool isMask(Block block, int row) {
@@ -57,6 +54,7 @@ void ChangeMarks::fileHolds(std::initializer_list<Block> blocks) {
 
 void ChangeMarks::fileHolds(Block block, const QByteArray& bytes) {
   blocks_[index(block)].file = bytes;
+  blocks_[index(block)].fileKnown = true;
   refresh(block);
 }
 
@@ -80,7 +78,8 @@ void ChangeMarks::refresh(Block block) {
     last = row;
   }
   marks.count = count;
-  marks.unsaved = (!deviceKnown || count > 0) && now != marks.file;
+  const bool differsFromFile = (deviceKnown && !marks.fileKnown) || now != marks.file;
+  marks.unsaved = (!deviceKnown || count > 0) && differsFromFile;
   if (first >= 0) Q_EMIT marksChanged(block, first, last);
 
   bool unsaved = false;

@@ -20,7 +20,9 @@ namespace tarvik {
 // A value is marked where it differs from the device's contents; before the device's contents
 // of a block are known nothing in it is marked. The configuration holds unsaved work while any
 // block differs both from the device (an unknown device counts as differing) and from the last
-// file; at start the "file" is the start state, so a fresh window holds none.
+// file. Until a file is saved or loaded there is no file: a block that differs from the device
+// is unsaved, even where it equals the start state. Only while the device is unknown too does
+// the start state count as saved, so that a fresh window holds none.
 class ChangeMarks : public QObject {
   Q_OBJECT
  public:
@@ -44,6 +46,8 @@ class ChangeMarks : public QObject {
   // Changed values of the block: one per loop box, selector entry or setting.
   int changeCount(Block block) const { return blocks_[index(block)].count; }
   bool unsaved() const;
+  // The block differs both from the device and from the last file.
+  bool unsaved(Block block) const { return blocks_[index(block)].unsaved; }
 
   // The block's wire bytes as the configuration holds them now.
   static QByteArray wireBytes(const Configuration& configuration, Block block);
@@ -56,7 +60,8 @@ class ChangeMarks : public QObject {
  private:
   struct Marks {
     QByteArray device;  // empty while unknown
-    QByteArray file;
+    QByteArray file;  // the start state until a file is saved or loaded
+    bool fileKnown = false;
     std::array<std::uint8_t, kTableSize> difference{};
     int count = 0;
     bool unsaved = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "link/RestoreCheck.h"
 
+#include "config/DeviceBlocks.h"
 #include "link/DeviceLink.h"
 
 namespace tarvik {
@@ -36,10 +37,6 @@ std::optional<Block> blockOfActivity(const QString& activity) {
   return std::nullopt;
 }
 
-QString hexByte(std::uint8_t value) {
-  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 }  // namespace
 
 RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
@@ -50,30 +47,12 @@ RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configura
   connect(&download_, &FullDownload::finished, this, &RestoreCheck::onDownloadFinished);
   connect(&machine_, &TransferMachine::chainFinished, this, &RestoreCheck::onChainFinished);
   connect(&machine_, &TransferMachine::chainAborted, this, &RestoreCheck::onChainAborted);
-  connect(&machine_, &TransferMachine::stored, this, [this](Block block, const QByteArray& sent) {
-    if (stage_ == Stage::SubmittingTables || stage_ == Stage::SubmittingSettings)
-      sent_[slot(block)] = sent;
-  });
   connect(&machine_, &TransferMachine::refused, this, [this](Block block, std::uint8_t status) {
     if (stage_ != Stage::SubmittingTables && stage_ != Stage::SubmittingSettings) return;
     fail(Problem::Refused, block,
          QStringLiteral("Tarvik did not store the %1 (status %2)")
              .arg(blockName(block), hexByte(status)));
   });
-}
-
-QString RestoreCheck::blockName(Block block) {
-  switch (block) {
-    case Block::Presets:
-      return QStringLiteral("presets");
-    case Block::CcMap:
-      return QStringLiteral("CC map");
-    case Block::PcRemap:
-      return QStringLiteral("PC remap table");
-    case Block::Record:
-      return QStringLiteral("settings");
-  }
-  return {};
 }
 
 QString RestoreCheck::differenceText(const Difference& difference) {
@@ -84,7 +63,7 @@ QString RestoreCheck::differenceText(const Difference& difference) {
                             : QStringLiteral("row %1").arg(difference.index);
   return QStringLiteral("%1 differ from %2 on: device %3, file %4")
       .arg(blockName(difference.block), where, hexByte(difference.device),
-           hexByte(difference.sent));
+           hexByte(difference.file));
 }
 
 bool RestoreCheck::start(const PresetTables& tables,
@@ -95,7 +74,6 @@ bool RestoreCheck::start(const PresetTables& tables,
   problem_ = Problem::None;
   failedBlock_.reset();
   difference_.reset();
-  sent_ = {};
   device_ = {};
   verifyChainDone_ = false;
   ++generation_;
@@ -199,19 +177,19 @@ void RestoreCheck::compareWhenComplete() {
   if (stage_ != Stage::Verifying || !verifyChainDone_) return;
   for (const Block block : kBlocks) {
     // Whichever of the machine and this object sees the last reply first waits for the other.
-    if (sent_[slot(block)] && !device_[slot(block)]) return;
+    if (!fileBytes(block).isEmpty() && !device_[slot(block)]) return;
   }
   for (const Block block : kBlocks) {
-    const std::optional<QByteArray>& sent = sent_[slot(block)];
-    if (!sent) continue;
+    const QByteArray file = fileBytes(block);
+    if (file.isEmpty()) continue;
     const QByteArray& device = *device_[slot(block)];
-    for (int i = 0; i < sent->size(); ++i) {
-      if (i >= device.size() || device[i] != sent->at(i)) {
+    for (int i = 0; i < file.size(); ++i) {
+      if (i >= device.size() || device[i] != file.at(i)) {
         Difference difference;
         difference.block = block;
         difference.index = i;
         difference.device = i < device.size() ? static_cast<std::uint8_t>(device[i]) : 0;
-        difference.sent = static_cast<std::uint8_t>(sent->at(i));
+        difference.file = static_cast<std::uint8_t>(file.at(i));
         difference_ = difference;
         fail(Problem::Differs, block, differenceText(difference));
         return;
@@ -219,6 +197,20 @@ void RestoreCheck::compareWhenComplete() {
     }
   }
   succeed();
+}
+
+QByteArray RestoreCheck::fileBytes(Block block) const {
+  switch (block) {
+    case Block::Presets:
+      return bytesOf(tables_.presetPayload());
+    case Block::CcMap:
+      return bytesOf(tables_.ccMapPayload());
+    case Block::PcRemap:
+      return bytesOf(tables_.pcRemapPayload());
+    case Block::Record:
+      break;
+  }
+  return settings_ ? bytesOf(*settings_) : QByteArray();
 }
 
 void RestoreCheck::setStage(Stage stage) {

@@ -16,9 +16,11 @@ namespace tarvik {
 
 class DeviceLink;
 
-// A restore that is only called done when the device holds what was sent: identify, submit the
-// three tables and (when there are settings) the record, download all four blocks again and
-// compare them byte for byte with what went out.
+// A restore that is only called done when the device holds what the file holds: identify,
+// submit the three tables and (when there are settings) the record, download all four blocks
+// again and compare them byte for byte with the file's. The file is the measure, not what went
+// out: whatever changed the configuration while the restore ran, a device that does not hold the
+// file fails the restore.
 //
 // The comparison reads the bytes of the device's download replies as they arrive on the link,
 // not the configuration they are applied to: applying a reply clamps and drops values (a CC
@@ -34,12 +36,12 @@ class RestoreCheck : public QObject {
   enum class Stage { Idle, Identifying, SubmittingTables, SubmittingSettings, Verifying };
   enum class Problem { None, Busy, NotFound, WrongFirmware, Aborted, Refused, Differs };
 
-  // The first byte in which the device differs from what was sent.
+  // The first byte in which the device differs from the file.
   struct Difference {
     Block block = Block::Presets;
     int index = 0;  // row of a table, byte of the record
     std::uint8_t device = 0;
-    std::uint8_t sent = 0;
+    std::uint8_t file = 0;
   };
 
   // The link must be the one the machine's replies come from.
@@ -59,8 +61,6 @@ class RestoreCheck : public QObject {
 
   // One line for a difference: the block, the first row or byte, both values.
   static QString differenceText(const Difference& difference);
-  // "presets", "CC map", "PC remap table", "settings".
-  static QString blockName(Block block);
 
  Q_SIGNALS:
   // What the restore is doing now, for a log.
@@ -76,6 +76,8 @@ class RestoreCheck : public QObject {
   void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
   void onFrame(int port, const std::vector<std::uint8_t>& frame);
   void compareWhenComplete();
+  // The file's bytes of the block; empty for the settings of a file without them.
+  QByteArray fileBytes(Block block) const;
   void setStage(Stage stage);
   void fail(Problem problem, std::optional<Block> block, const QString& text);
   void succeed();
@@ -91,8 +93,6 @@ class RestoreCheck : public QObject {
 
   PresetTables tables_;
   std::optional<FullBackup::Settings> settings_;
-  // What went out for each block (indexed by Block), as the machine confirmed it.
-  std::array<std::optional<QByteArray>, 4> sent_;
   // What the verifying download brought, straight from the replies.
   std::array<std::optional<QByteArray>, 4> device_;
   bool verifyChainDone_ = false;

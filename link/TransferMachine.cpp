@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/TransferMachine.h"
 
+#include "config/DeviceBlocks.h"
+
 #include <QPointer>
 #include <exception>
 #include <utility>
@@ -91,11 +93,6 @@ QString statusText(std::uint8_t status) {
 
 QString notStoredLine(const QString& block, std::uint8_t status) {
   return QStringLiteral("Tarvik did not store the %1 (status %2)").arg(block, statusText(status));
-}
-
-template <std::size_t N>
-QByteArray bytesOf(const std::array<std::uint8_t, N>& payload) {
-  return QByteArray(reinterpret_cast<const char*>(payload.data()), static_cast<qsizetype>(N));
 }
 
 // A page read-back cut short: the complete nibble pairs before the closing byte. The flash then
@@ -256,7 +253,7 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::DownloadPresets:
       log(QStringLiteral("128 presets complete"));
       configuration_.applyPresets(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::Presets);
+      Q_EMIT received(Block::Presets, bytesOf(fixedItems<kTableSize>(reply)));
       log(QStringLiteral("download config..."));
       sendAndAwait(Step::DownloadingConfig, Command::DownloadConfig);
       return;
@@ -265,7 +262,7 @@ void TransferMachine::onReply(const Reply& reply) {
       configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
       // The count comes from the frame length, so a longer frame reports more than it applies.
       log(QString::number(itemCount(reply.frameLength)) + QStringLiteral(" config items found"));
-      Q_EMIT received(Block::Record);
+      Q_EMIT received(Block::Record, bytesOf(fixedItems<kConfigRecordSize>(reply)));
       log(QStringLiteral("download control changes..."));
       sendAndAwait(Step::DownloadingCcMap, Command::DownloadCcMap);
       return;
@@ -273,7 +270,7 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::DownloadCcMap:
       log(QStringLiteral("control changes complete"));
       configuration_.applyCcMap(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::CcMap);
+      Q_EMIT received(Block::CcMap, bytesOf(fixedItems<kTableSize>(reply)));
       log(QStringLiteral("download programm change remap table..."));
       sendAndAwait(Step::DownloadingPcRemap, Command::DownloadPcRemap);
       return;
@@ -281,7 +278,7 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::DownloadPcRemap:
       log(QStringLiteral("download programm change remap table complete"));
       configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::PcRemap);
+      Q_EMIT received(Block::PcRemap, bytesOf(fixedItems<kTableSize>(reply)));
       finishIf(inDownloadTables(step_));
       Q_EMIT chainFinished(Chain::Connect);
       return;

@@ -110,8 +110,9 @@ class TransferMachine : public QObject {
   void identified(const QString& version, bool compatible);
   // Nothing answered the first Identify within the connect time-out.
   void connectTimedOut();
-  // A downloaded block is in the configuration.
-  void received(tarvik::Block block);
+  // A downloaded block is in the configuration; `bytes` are its items as the device sent them,
+  // before the configuration's clamps.
+  void received(tarvik::Block block, const QByteArray& bytes);
   // The device confirmed storing a block: status 0xFF, or reply 19 for the CC map and the PC
   // remap table, which carry no status. `sent` is exactly what went out for it.
   void stored(tarvik::Block block, const QByteArray& sent);

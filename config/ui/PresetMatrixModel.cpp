@@ -126,7 +126,7 @@ Qt::ItemFlags PresetMatrixModel::flags(const QModelIndex& index) const {
 }
 
 bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+  if (!editable_ || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
     return false;
   }
   const int row = index.row();

@@ -37,6 +37,9 @@ class PresetMatrixModel : public QAbstractTableModel {
   Configuration& configuration() { return configuration_; }
   // Cells that differ from the device are tinted (their text bold); without marks none is.
   void setChangeMarks(const ChangeMarks* marks);
+  // Not editable: no cell takes a value, whatever asks (a click, a selector closing late).
+  void setEditable(bool editable) { editable_ = editable; }
+  bool editable() const { return editable_; }
 
  private:
   void onChanged(Block block, int firstRow, int lastRow);
@@ -47,6 +50,7 @@ class PresetMatrixModel : public QAbstractTableModel {
   // Loop columns in the interlock group are painted red in every row.
   quint8 lockMask_ = 0;
   const ChangeMarks* marks_ = nullptr;
+  bool editable_ = true;
 };
 
 }  // namespace tarvik

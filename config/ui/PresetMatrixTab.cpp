@@ -108,6 +108,16 @@ void PresetMatrixTab::showChangeCount() {
 
 QPushButton* PresetMatrixTab::submitButton() const { return submit_; }
 
+void PresetMatrixTab::setEditable(bool editable) {
+  // The model refuses too: a selector that was open commits its choice when it loses the focus,
+  // which disabling the view takes from it.
+  model_->setEditable(editable);
+  view_->setEnabled(editable);
+  load_->setEnabled(editable);
+  deselectAll_->setEnabled(editable);
+  defaultProgramChange_->setEnabled(editable);
+}
+
 void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }
 
 void PresetMatrixTab::Button12Click() { model_->configuration().defaultProgramChange(); }

@@ -27,6 +27,9 @@ class PresetMatrixTab : public QWidget {
   QTableView* view() const { return view_; }
   // Marks the cells that differ from the device and counts them on the submit button.
   void setChangeMarks(const ChangeMarks* marks);
+  // Off while the configuration is being sent or read: the matrix and the buttons that change
+  // it (load, "Deselect all", "Default ProgramChange") take no input.
+  void setEditable(bool editable);
 
   // "Deselect all" and "Default ProgramChange".
   void Button10Click();

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/ListTexts.h"
 
@@ -42,52 +42,38 @@ inline void ctrlClickFirstRow(QListWidget* list) {
                     list->visualItemRect(list->item(0)).center());
 }
 
-// The main window with a virtual Tarvik behind the in-memory MIDI service; both ports are
-// named "Tarvik MIDI", so start-up pre-selects them. The simulated MIDI comes before the window
-// so that it outlives it: the window closes the link's ports when it goes.
-struct WindowRig {
-  explicit WindowRig(
-      const TarvikContents& contents = TarvikContents::fromSeed(7),
-      const QUrl& updateServer = QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
-      const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
+// The dialogs' stand-in and the virtual Tarvik behind the in-memory MIDI service, made before
+// the core and the window so that they outlive them: the window closes the link's ports when it
+// goes.
+struct SimulatedDesk {
+  SimulatedDesk(const TarvikContents& contents,
+                const std::function<void(InMemoryMidiService&)>& beforeWindow)
       : sim(contents) {
     if (beforeWindow) beforeWindow(sim.service());
     // As the program's entry does: errors inside the input callback show as boxes.
     sim.ports().setErrorReporter([this](const std::string& text) {
       dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
     });
-    form = std::make_unique<TForm1>(dialogs, sim.ports(),
-                                    std::make_unique<NetworkUpdateServer>(updateServer));
-    form->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
-    form->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
+  }
+  FakeDialogs dialogs;
+  SimulatedMidi sim;
+};
+
+// The main window over its core with a virtual Tarvik behind the in-memory MIDI service; both
+// ports are named "Tarvik MIDI", so start-up pre-selects them.
+struct WindowRig : SimulatedDesk, CoreWindow {
+  explicit WindowRig(const TarvikContents& contents = TarvikContents::fromSeed(7),
+                     const QUrl& updateServer = kUnreachableUpdateServer,
+                     const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
+      : SimulatedDesk(contents, beforeWindow), CoreWindow(dialogs, sim.ports(), updateServer) {
+    core->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
+    core->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
     form->show();
   }
-  ~WindowRig() { form.reset(); }
-  WindowRig(const WindowRig&) = delete;
-  WindowRig& operator=(const WindowRig&) = delete;
-
-  template <class T = QWidget>
-  T* find(const char* name) const {
-    auto* widget = form->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no control named %s", name);
-    return widget;
-  }
-  QPushButton* button(const char* name) const { return find<QPushButton>(name); }
   TarvikDevice& device() { return sim.device(); }
   InMemoryMidiService& service() { return sim.service(); }
   InProcessTarvik& tarvik() { return sim.tarvik(); }
 
-  // Event-log messages without their time stamps.
-  QStringList logMessages() const {
-    QStringList lines;
-    auto* list = find<QListWidget>("ListBox1");
-    for (int i = 0; i < list->count(); ++i) {
-      const QString line = list->item(i)->text();
-      const int cut = line.indexOf(QStringLiteral("] "));
-      lines << (line.startsWith(QLatin1Char('[')) && cut > 0 ? line.mid(cut + 2) : line);
-    }
-    return lines;
-  }
   QStringList visibleTabs() const {
     QStringList tabs;
     auto* pages = find<QTabWidget>("PageControl1");
@@ -103,8 +89,8 @@ struct WindowRig {
   }
   // Waits on the machine's own report that the chain has ended; false when it did not.
   bool awaitChainEnd() {
-    QSignalSpy changed(&form->machine(), &TransferMachine::chainRunningChanged);
-    while (form->machine().chainRunning()) {
+    QSignalSpy changed(&core->machine(), &TransferMachine::chainRunningChanged);
+    while (core->machine().chainRunning()) {
       if (!changed.wait(kWaitMs)) return false;
     }
     return true;
@@ -118,10 +104,6 @@ struct WindowRig {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     return awaitChainEnd() && button("Button1")->isEnabled();
   }
-
-  FakeDialogs dialogs;
-  SimulatedMidi sim;
-  std::unique_ptr<TForm1> form;
 };
 
 }  // namespace tarvik::testing

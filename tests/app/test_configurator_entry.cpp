@@ -58,12 +58,12 @@ class ConfiguratorEntryTest : public QObject {
     bool offered = false;
     const int status = runConfigurator(
         dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
-        [&](TForm1& form) {
+        [&](TForm1& form, ConfiguratorCore& core) {
           auto* inputs = form.findChild<QListWidget*>(QStringLiteral("inputDevices"));
           auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
           new AfterFirstFrame(form, [&, inputs] { inputsAtFirstFrame = items(inputs); });
           // After the window's own handler, which fills the lists.
-          QObject::connect(&form.portWatcher(), &PortWatcher::portsChanged, &form, [&, inputs,
+          QObject::connect(&core.portWatcher(), &PortWatcher::portsChanged, &form, [&, inputs,
                                                                                     outputs] {
             inputsOffered = items(inputs);
             offered = selectedName(inputs) == JackRig::deviceOutputPort &&
@@ -84,7 +84,8 @@ class ConfiguratorEntryTest : public QObject {
     FakeDialogs dialogs;
     bool windowShown = false;
     const int status = runConfigurator(
-        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")), [&](TForm1& form) {
+        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+        [&](TForm1& form, ConfiguratorCore&) {
           dialogs.errorShown = [&] {
             windowShown = form.isVisible();
             QCoreApplication::quit();

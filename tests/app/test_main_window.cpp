@@ -21,6 +21,7 @@
 #include <QTimer>
 
 using namespace tarvik;
+using tarvik::testing::CoreWindow;
 using tarvik::testing::ctrlClickFirstRow;
 using tarvik::testing::kTimeoutThatFiresMs;
 using tarvik::testing::kWaitMs;
@@ -30,7 +31,7 @@ using tarvik::testing::WindowRig;
 namespace {
 
 const QStringList& kConnectLog = tarvik::testing::kCompleteConnectLog;
-const QUrl kNoUpdateServer(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"));
+const QUrl& kNoUpdateServer = tarvik::testing::kUnreachableUpdateServer;
 const char* const kSenders[] = {"Button1", "Button2", "Button3", "Button4", "Button5"};
 
 const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
@@ -68,7 +69,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.find<QListWidget>("inputDevices")->item(0)->text(), QStringLiteral("Tarvik MIDI"));
     QCOMPARE(selectedRow(rig.find<QListWidget>("inputDevices")), 0);
     QCOMPARE(selectedRow(rig.find<QListWidget>("outputDevices")), 0);
-    QTimer& timer = rig.form->machine().connectTimer();
+    QTimer& timer = rig.core->machine().connectTimer();
     QCOMPARE(timer.objectName(), QStringLiteral("Timer1"));
     QVERIFY(!timer.isActive());
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -85,7 +86,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!BusyCursor::isBusy());
     QVERIFY(rig.form->portsOpened());
 
-    const Configuration& configuration = rig.form->configuration();
+    const Configuration& configuration = rig.core->configuration();
     QCOMPARE(configuration.presetPayload(), contents.presets);
     QCOMPARE(configuration.ccMapPayload(), contents.ccMap);
     QCOMPARE(configuration.pcRemapPayload(), contents.pcRemap);
@@ -103,138 +104,6 @@ class MainWindowTest : public QObject {
       QCOMPARE(presets->model().index(row, PresetMatrixModel::kCcColumn).data(Qt::EditRole).toInt(),
                configuration.tables().cc(row));
     }
-  }
-
-  void submitsSendBackExactlyWhatWasDownloaded() {
-    const TarvikContents held = TarvikContents::fromSeed(23);
-    WindowRig rig(held);
-    QVERIFY(rig.connectAndDownload());
-    rig.device().setContents(TarvikContents::factory());
-
-    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QVERIFY(!rig.button("Button3")->isEnabled());
-    QVERIFY(BusyCursor::isBusy());
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button3")->isEnabled());
-    QVERIFY(!BusyCursor::isBusy());
-    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button2")->isEnabled());
-
-    const TarvikContents& now = rig.device().contents();
-    QCOMPARE(now.presets, held.presets);
-    QCOMPARE(now.ccMap, held.ccMap);
-    QCOMPARE(now.pcRemap, held.pcRemap);
-    QCOMPARE(now.configRecord, sentBack(held.configRecord));
-    const QStringList tail = rig.logMessages().mid(kConnectLog.size());
-    QCOMPARE(tail, (QStringList{"submit presets", "transmission successful",
-                                "submit control changes", "submit programm change remap table",
-                                "transmission successful", "submit config",
-                                "transmission successful"}));
-  }
-
-  void startStateSubmitSendsTheEditorsDefaults() {
-    WindowRig rig;
-    SimFaults silent;
-    silent.silent = true;
-    rig.device().setFaults(silent);
-    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
-    // A connect that times out still opens the ports; the editors keep their start values.
-    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    rig.device().setFaults({});
-    rig.service().clearSent(0);
-    // Nothing answered, so the tabs were never shown; the submits still send what the editors
-    // start with.
-    QCOMPARE(rig.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
-    rig.form->buildDeviceTabs();
-
-    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button3")->isEnabled());
-    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button2")->isEnabled());
-
-    std::vector<std::uint8_t> expected;
-    auto command = [&](std::uint8_t code, std::uint8_t value, int count) {
-      expected.push_back(0xFF);
-      expected.push_back(code);
-      expected.insert(expected.end(), static_cast<std::size_t>(count), value);
-    };
-    command(5, 0, 128);
-    command(7, 8, 128);
-    command(19, 255, 128);
-    expected.push_back(0xFF);
-    expected.push_back(4);
-    for (int item : {0, 0, 0, 0, 0, 0, 0, 10, 255, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0}) {
-      expected.push_back(static_cast<std::uint8_t>(item));
-    }
-    std::vector<std::uint8_t> wire;
-    for (const auto& frame : rig.service().sent(0)) {
-      QCOMPARE(frame.size(), std::size_t{4});
-      QCOMPARE(frame[0], std::uint8_t{0xF0});
-      QCOMPARE(frame[3], std::uint8_t{0xF7});
-      wire.push_back(static_cast<std::uint8_t>(frame[1] << 4 | frame[2]));
-    }
-    QCOMPARE(wire, expected);
-  }
-
-  void failedSubmitStatusIsNotReportedAsSuccess() {
-    WindowRig rig;
-    QVERIFY(rig.connectAndDownload());
-    SimFaults faults;
-    faults.submitStatus = 0x00;
-    rig.device().setFaults(faults);
-    QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button3")->isEnabled());
-    QTest::mouseClick(rig.button("Button2"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QVERIFY(rig.button("Button2")->isEnabled());
-    // The two tables still go out after the refused presets, but nothing calls it a success.
-    QCOMPARE(rig.logMessages().mid(kConnectLog.size()),
-             (QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
-                          "submit control changes", "submit programm change remap table",
-                          "submit config",
-                          "Tarvik did not store the advanced settings (status 0x00)"}));
-    QCOMPARE(rig.commandsNamed("SubmitPcRemap"), 1);
-    QCOMPARE(rig.dialogs.warnings.size(), std::size_t{2});
-    QVERIFY(rig.dialogs.warnings[0].text.startsWith(
-        QStringLiteral("Tarvik did not store the presets (status 0x00)")));
-    QVERIFY(rig.dialogs.errors.empty());
-    QVERIFY(!BusyCursor::isBusy());
-  }
-
-  void junkFramesDuringTheChainChangeNothing() {
-    const TarvikContents contents = TarvikContents::fromSeed(31);
-    WindowRig rig(contents);
-    SimFaults faults;
-    faults.junkFrames = true;
-    faults.shortFrames = false;
-    rig.device().setFaults(faults);
-    QVERIFY(rig.connectAndDownload());
-    QCOMPARE(rig.logMessages(), kConnectLog);
-    QCOMPARE(rig.commandsNamed("Identify"), 7);
-    QCOMPARE(rig.form->configuration().presetPayload(), contents.presets);
-    QVERIFY(rig.dialogs.errors.empty());
-  }
-
-  void framesTooShortForTheirCodeAreDropped() {
-    WindowRig rig;
-    SimFaults faults;
-    faults.shortFrames = true;  // every reply is F0, code, F7
-    rig.device().setFaults(faults);
-    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
-    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
-    QCOMPARE(rig.commandsNamed("Identify"), 1);
-    // No reply counted, so no version and no device tab was ever shown.
-    QCOMPARE(rig.visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
-    QCOMPARE(rig.logMessages(), QStringList());
   }
 
   void versionMismatchOffersOnlyTheFirmwareTab_data() {
@@ -272,7 +141,7 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.silent = true;
     rig.device().setFaults(faults);
-    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
@@ -289,7 +158,7 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.answerFirst = 1;
     rig.device().setFaults(faults);
-    rig.form->machine().setReplyWatchdog(kTimeoutThatFiresMs);
+    rig.core->machine().setReplyWatchdog(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
@@ -333,7 +202,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Information"));
     QCOMPARE(rig.dialogs.errors[0].text, text);
-    QCOMPARE(rig.form->machine().identifyCount(), 0);
+    QCOMPARE(rig.core->machine().identifyCount(), 0);
     QVERIFY(!rig.form->portsOpened());
     QVERIFY(rig.service().sent(0).empty());
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -364,7 +233,7 @@ class MainWindowTest : public QObject {
 
     QTest::mouseClick(rig.button(qPrintable(start)), Qt::LeftButton);
     int seen = 0;
-    while (rig.form->machine().chainRunning()) {
+    while (rig.core->machine().chainRunning()) {
       QCOMPARE(held.count(), 1);
       // The first connect builds the device tabs on the identify reply, amid the chain: they
       // come up locked as well.
@@ -383,7 +252,7 @@ class MainWindowTest : public QObject {
       ++seen;
       // Either the answer to that reply went out (and its own reply is held) or the chain ended.
       QVERIFY(QTest::qWaitFor(
-          [&] { return !held.isEmpty() || !rig.form->machine().chainRunning(); }, kWaitMs));
+          [&] { return !held.isEmpty() || !rig.core->machine().chainRunning(); }, kWaitMs));
     }
     QCOMPARE(seen, commands);
     QVERIFY(rig.dialogs.errors.empty());
@@ -400,7 +269,7 @@ class MainWindowTest : public QObject {
     auto* outputs = rig.find<QListWidget>("outputDevices");
     // Nothing listens at the update server's address, so the flash ends with its download,
     // which owns the link as the flash does.
-    QSignalSpy failed(&rig.form->firmwareDownload(), &FirmwareDownload::failed);
+    QSignalSpy failed(&rig.core->firmwareDownload(), &FirmwareDownload::failed);
     rig.form->Button7Click();
     QVERIFY(rig.form->busy());
     QVERIFY(!inputs->isEnabled());
@@ -411,46 +280,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.dialogs.errors[0].caption, TForm1::applicationTitle);
     QVERIFY(inputs->isEnabled());
     QVERIFY(outputs->isEnabled());
-  }
-
-  void testControllerSendsAndTheMonitorLogsTheEcho() {
-    WindowRig rig;
-    QVERIFY(rig.connectAndDownload());
-    rig.device().setEcho(true);
-    rig.service().clearSent(0);
-    rig.find<QComboBox>("ComboBox2")->setCurrentIndex(15);
-    rig.find<QComboBox>("ComboBox3")->setCurrentIndex(127);
-    QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
-    rig.find<QComboBox>("ComboBox2")->setCurrentIndex(0);
-    rig.find<QCheckBox>("CheckBox2")->setChecked(true);
-    QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
-    const auto sent = rig.service().sent(0);
-    QCOMPARE(sent.size(), std::size_t{2});
-    QCOMPARE(sent[0], (std::vector<std::uint8_t>{0xCF, 0x7F}));
-    QCOMPARE(sent[1], (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
-    const QStringList echoed{
-        "[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128",
-        "[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127"};
-    QVERIFY(rig.awaitLog([&] { return rig.logMessages().mid(kConnectLog.size()) == echoed; }));
-    QCOMPARE(rig.logMessages().mid(kConnectLog.size()), echoed);
-    QVERIFY(rig.dialogs.errors.empty());
-  }
-
-  void testControllerOpensAClosedOutputAndReportsAMissingOne() {
-    WindowRig rig;
-    rig.form->buildDeviceTabs();
-    QVERIFY(!rig.service().isOutputOpen(0));
-    QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
-    QVERIFY(rig.service().isOutputOpen(0));
-    QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
-    QVERIFY(rig.service().isOutputOpen(0));
-
-    ctrlClickFirstRow(rig.find<QListWidget>("outputDevices"));
-    QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    QCOMPARE(rig.dialogs.errors[0].text,
-             QStringLiteral("Listenindex überschreitet das Maximum (-1)"));
-    QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
   }
 
   // The link keeps the ports its connect opened: an output selected or deselected afterwards
@@ -483,7 +312,7 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.service().sent(1).empty());
 
     const std::size_t sentToDevice = rig.service().sent(0).size();
-    rig.form->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     if (deselect) {
       QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
@@ -517,7 +346,7 @@ class MainWindowTest : public QObject {
     WindowRig rig(TarvikContents::fromSeed(5));
     QVERIFY(rig.connectAndDownload());
     auto* presets = rig.form->findChild<PresetMatrixTab*>();
-    const PresetTables downloaded = rig.form->configuration().tables();
+    const PresetTables downloaded = rig.core->configuration().tables();
 
     QTemporaryDir dir;
     rig.dialogs.nextFileName = dir.filePath(QStringLiteral("live.tvk"));
@@ -570,7 +399,7 @@ class MainWindowTest : public QObject {
       return presets->model().index(row, 2).data(Qt::BackgroundRole);
     };
     rig.find<QCheckBox>("lockCB3")->setChecked(true);
-    QCOMPARE(int(rig.form->configuration().record().lockMask), 0x04);
+    QCOMPARE(int(rig.core->configuration().record().lockMask), 0x04);
     QCOMPARE(background(0).value<QBrush>().color(), QColor(Qt::red));
     QCOMPARE(background(127).value<QBrush>().color(), QColor(Qt::red));
     QVERIFY(!presets->model().index(0, 1).data(Qt::BackgroundRole).isValid());
@@ -604,11 +433,11 @@ class MainWindowTest : public QObject {
     SimulatedMidi sim;
     sim.service().failNext("inGetDevCaps", MidiResult::Error);
     tarvik::testing::FakeDialogs dialogs;
-    TForm1 form(dialogs, sim.ports(), std::make_unique<NetworkUpdateServer>(kNoUpdateServer));
-    form.show();
+    CoreWindow window(dialogs, sim.ports());
+    window.form->show();
     QCOMPARE(dialogs.errors.size(), std::size_t{1});
-    QCOMPARE(form.findChild<QListWidget*>(QStringLiteral("inputDevices"))->count(), 0);
-    QCOMPARE(form.windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9[*]"));
+    QCOMPARE(window.find<QListWidget>("inputDevices")->count(), 0);
+    QCOMPARE(window.form->windowTitle(), QStringLiteral("Tarvik Configurator - Version: 1.9[*]"));
   }
 };
 

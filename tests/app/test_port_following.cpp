@@ -52,7 +52,7 @@ class PortFollowingTest : public QObject {
                   QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
                   [](InMemoryMidiService& service) { service.keepWholeNames(); });
     unplugTarvik(rig);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(items(inputs(rig)), QStringList());
     QCOMPARE(selectedRow(outputs(rig)), -1);
     QCOMPARE(rig.logMessages(),
@@ -72,7 +72,7 @@ class PortFollowingTest : public QObject {
     // The Tarvik comes back ahead of both: the interface stays chosen at its new row.
     rig.service().setInputPresent(rig.sim.inPort(), true);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(items(inputs(rig)), (QStringList{kTarvik} << names({kThrough, kUmOne})));
     QCOMPARE(selectedRow(inputs(rig)), 2);
     QCOMPARE(selectedRow(outputs(rig)), 2);
@@ -86,16 +86,16 @@ class PortFollowingTest : public QObject {
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // Nothing appeared: the choice to select nothing stands.
     rig.service().addOutput("Line Out");
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     // A port the rule does not offer appears: still nothing.
     rig.service().addInput("Line In");
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // One it offers is chosen; the output keeps its own selection.
     rig.service().addInput("USB MIDI Interface");
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedName(inputs(rig)), QStringLiteral("USB MIDI Interface"));
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     verifyRowsAreIndices(rig);
@@ -104,13 +104,13 @@ class PortFollowingTest : public QObject {
   void anOutputListedAfterItsInputIsPairedThen() {
     WindowRig rig;
     unplugTarvik(rig);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     rig.service().setInputPresent(rig.sim.inPort(), true);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedName(inputs(rig)), kTarvik);
     QCOMPARE(selectedRow(outputs(rig)), -1);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
   }
 
@@ -125,13 +125,13 @@ class PortFollowingTest : public QObject {
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
     // The device takes the command as it is sent; its reply may be held already.
     QVERIFY(!held.isEmpty() || held.wait(kWaitMs));
-    QVERIFY(rig.form->machine().chainRunning());
+    QVERIFY(rig.core->machine().chainRunning());
     QVERIFY(!rig.button("Button3")->isEnabled());
 
     rig.service().setOutputPresent(rig.sim.outPort(), false);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     // Ended within the look that noticed, long before the watchdog (a minute here).
-    QVERIFY(!rig.form->machine().chainRunning());
+    QVERIFY(!rig.core->machine().chainRunning());
     QVERIFY(rig.button("Button3")->isEnabled());
     QVERIFY(rig.button("Button1")->isEnabled());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t(1));
@@ -143,12 +143,12 @@ class PortFollowingTest : public QObject {
         QStringLiteral(
             "MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
     QCOMPARE(rig.logMessages().mid(before), expected);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(rig.logMessages().mid(before), expected);
 
     // Plugged in again: offered again, and a connect downloads as after a start.
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.form->portWatcher().rescan();
+    rig.core->portWatcher().rescan();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     rig.tarvik().holdReplies(false);
     const int reconnect = static_cast<int>(rig.logMessages().size());

@@ -32,12 +32,12 @@ class PortReadinessTest : public QObject {
     QVERIFY(rig.service().isOutputOpen(0));
     QCOMPARE(rig.service().carryingHeld(), std::size_t{1});
     QVERIFY(rig.service().sent(0).empty());
-    QVERIFY(rig.form->machine().chainRunning());
+    QVERIFY(rig.core->machine().chainRunning());
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(!rig.find<QListWidget>("inputDevices")->isEnabled());
 
     rig.service().releaseCarrying();
-    QVERIFY(QTest::qWaitFor([&] { return !rig.form->machine().chainRunning(); }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return !rig.core->machine().chainRunning(); }, kWaitMs));
     QCOMPARE(rig.commandsNamed("Identify"), 7);
     QCOMPARE(rig.visibleTabs(), kAllTabs);
     QVERIFY(rig.dialogs.errors.empty());
@@ -49,8 +49,8 @@ class PortReadinessTest : public QObject {
     WindowRig rig;
     rig.service().holdCarrying(true);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    rig.form->machine().abortForLostPort(QStringLiteral("Tarvik MIDI"));
-    QVERIFY(!rig.form->machine().chainRunning());
+    rig.core->machine().abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QVERIFY(!rig.core->machine().chainRunning());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     rig.service().releaseCarrying();
     QVERIFY(rig.service().sent(0).empty());
@@ -76,6 +76,24 @@ class PortReadinessTest : public QObject {
     QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
     QCOMPARE(rig.service().sent(0).size(), std::size_t{2});
     QCOMPARE(rig.service().carryingHeld(), std::size_t{0});
+  }
+
+  // The message waits for its port by name: a rescan meanwhile that moves the port to another
+  // row must not send it elsewhere.
+  void aWaitingTestMessageFollowsItsPortAcrossARescan() {
+    int other = -1;
+    WindowRig rig(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer,
+                  [&](InMemoryMidiService& service) { other = service.addOutput("Other synth"); });
+    rig.form->buildDeviceTabs();
+    rig.find<QListWidget>("outputDevices")->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    rig.service().holdCarrying(true);
+    QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
+    QVERIFY(rig.service().isOutputOpen(other));
+    rig.service().setOutputPresent(0, false);
+    rig.core->portWatcher().rescan();
+    rig.service().releaseCarrying();
+    QCOMPARE(rig.service().sent(other).size(), std::size_t{1});
+    QVERIFY(rig.dialogs.errors.empty());
   }
 };
 

@@ -74,7 +74,7 @@ QStringList listed(const TrafficModel& model) {
 }
 
 bool connectAndWait(WindowRig& rig) {
-  QSignalSpy finished(&rig.form->machine(), &TransferMachine::chainFinished);
+  QSignalSpy finished(&rig.core->machine(), &TransferMachine::chainFinished);
   rig.button("Button1")->click();
   const bool ended = finished.wait(kWaitMs);
   if (TrafficWindow* traffic = rig.form->trafficWindow()) traffic->model().flush();
@@ -135,18 +135,18 @@ class TrafficWindowTest : public QObject {
   void closedOrPausedItListsNothing() {
     WindowRig rig;
     QCOMPARE(rig.form->trafficWindow(), nullptr);
-    QCOMPARE(rig.form->link().trafficTap(), nullptr);
+    QCOMPARE(rig.core->link().trafficTap(), nullptr);
 
     TrafficWindow* traffic = openTraffic(rig);
-    QCOMPARE(rig.form->link().trafficTap(), &traffic->model());
+    QCOMPARE(rig.core->link().trafficTap(), &traffic->model());
     traffic->close();
-    QCOMPARE(rig.form->link().trafficTap(), nullptr);
+    QCOMPARE(rig.core->link().trafficTap(), nullptr);
     QVERIFY(connectAndWait(rig));
     QCOMPARE(traffic->model().rowCount(), 0);
 
     // Opened again: the same window, fed again. Paused, it keeps nothing.
     QCOMPARE(openTraffic(rig), traffic);
-    QCOMPARE(rig.form->link().trafficTap(), &traffic->model());
+    QCOMPARE(rig.core->link().trafficTap(), &traffic->model());
     QPushButton* pause = rig.find<QPushButton>("PauseButton");
     pause->click();
     QVERIFY(traffic->model().paused());
@@ -156,7 +156,7 @@ class TrafficWindowTest : public QObject {
     // The test controller's messages are listed both ways (the device echoes them).
     pause->click();
     rig.device().setEcho(true);
-    QSignalSpy echoed(&rig.form->link(), &DeviceLink::shortReceived);
+    QSignalSpy echoed(&rig.core->link(), &DeviceLink::shortReceived);
     auto* tester = rig.form->findChild<TestControllerTab*>();
     QVERIFY(tester != nullptr);
     tester->programSendButton()->click();

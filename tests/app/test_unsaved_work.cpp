@@ -33,7 +33,7 @@ bool toggleLoop(WindowRig& rig, int row, int column) {
 
 // A loop outside the interlock group, whose box always toggles.
 int freeLoop(WindowRig& rig) {
-  const std::uint8_t group = rig.form->configuration().record().lockMask;
+  const std::uint8_t group = rig.core->configuration().record().lockMask;
   for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
     if (((group >> loop) & 1U) == 0) return loop;
   }
@@ -51,7 +51,7 @@ bool changed(WindowRig& rig, int row, int column) {
 
 // Presses a button that starts a chain and waits for the chain's end.
 bool runChain(WindowRig& rig, const char* button) {
-  QSignalSpy finished(&rig.form->machine(), &TransferMachine::chainFinished);
+  QSignalSpy finished(&rig.core->machine(), &TransferMachine::chainFinished);
   QTest::mouseClick(rig.button(button), Qt::LeftButton);
   return finished.wait(kWaitMs);
 }
@@ -63,7 +63,7 @@ struct State {
 };
 
 State state(WindowRig& rig) {
-  return {rig.form->configuration().tables(), rig.form->configuration().record()};
+  return {rig.core->configuration().tables(), rig.core->configuration().record()};
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ class UnsavedWorkTest : public QObject {
 
     QVERIFY(runChain(rig, "Button1"));
     QCOMPARE(submit->text(), QStringLiteral("Submit to Tarvik"));
-    const int cc = rig.form->configuration().tables().cc(3);
+    const int cc = rig.core->configuration().tables().cc(3);
     const int loop = freeLoop(rig);
     QVERIFY(toggleLoop(rig, 3, loop));
     chooseCc(rig, 3, (cc + 1) % PresetTables::kCcItems);
@@ -126,7 +126,7 @@ class UnsavedWorkTest : public QObject {
     rig.device().setFaults(faults);
     const int loop = freeLoop(rig);
     QVERIFY(toggleLoop(rig, 0, loop));
-    chooseCc(rig, 0, (rig.form->configuration().tables().cc(0) + 1) % PresetTables::kCcItems);
+    chooseCc(rig, 0, (rig.core->configuration().tables().cc(0) + 1) % PresetTables::kCcItems);
     auto* omni = rig.find<QCheckBox>("CheckBox1");
     omni->click();
     QCOMPARE(rig.button("Button2")->text(), QStringLiteral("Submit to Tarvik (1 change)"));
@@ -164,7 +164,7 @@ class UnsavedWorkTest : public QObject {
     WindowRig rig;
     rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
-    chooseCc(rig, 1, (rig.form->configuration().tables().cc(1) + 1) % PresetTables::kCcItems);
+    chooseCc(rig, 1, (rig.core->configuration().tables().cc(1) + 1) % PresetTables::kCcItems);
     const State edited = state(rig);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("evening.tvk"));
@@ -193,7 +193,7 @@ class UnsavedWorkTest : public QObject {
     rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
     // Saved to a file: loading and connecting lose nothing.
-    chooseCc(rig, 2, (rig.form->configuration().tables().cc(2) + 1) % PresetTables::kCcItems);
+    chooseCc(rig, 2, (rig.core->configuration().tables().cc(2) + 1) % PresetTables::kCcItems);
     QTemporaryDir dir;
     rig.dialogs.nextFileName = dir.filePath(QStringLiteral("kept.tvk"));
     QTest::mouseClick(rig.button("Button8"), Qt::LeftButton);
@@ -213,7 +213,7 @@ class UnsavedWorkTest : public QObject {
     WindowRig rig;
     rig.form->buildDeviceTabs();
     QVERIFY(runChain(rig, "Button1"));
-    chooseCc(rig, 7, (rig.form->configuration().tables().cc(7) + 1) % PresetTables::kCcItems);
+    chooseCc(rig, 7, (rig.core->configuration().tables().cc(7) + 1) % PresetTables::kCcItems);
     const State edited = state(rig);
     const std::size_t commands = rig.device().log().size();
     const int filesAsked = rig.dialogs.fileFilters.size();
@@ -223,7 +223,7 @@ class UnsavedWorkTest : public QObject {
     QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
     QTest::mouseClick(rig.button("restoreButton"), Qt::LeftButton);
     QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{3});
-    QVERIFY(!rig.form->machine().chainRunning());
+    QVERIFY(!rig.core->machine().chainRunning());
     QCOMPARE(rig.device().log().size(), commands);
     QCOMPARE(rig.dialogs.fileFilters.size(), filesAsked);
     QVERIFY(state(rig) == edited);

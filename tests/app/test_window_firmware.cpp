@@ -61,7 +61,7 @@ class WindowFirmwareTest : public QObject {
   }
   // Button6, then the check's result.
   void runCheck() {
-    QSignalSpy finished(&rig_->form->updateCheck(), &UpdateCheck::finished);
+    QSignalSpy finished(&rig_->core->updateCheck(), &UpdateCheck::finished);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(finished.wait(kWaitMs));
   }
@@ -86,12 +86,12 @@ class WindowFirmwareTest : public QObject {
       ended = true;
       loop.quit();
     };
-    connect(&rig_->form->firmwareDownload(), &FirmwareDownload::failed, &loop, end);
-    connect(&rig_->form->firmwareDownload(), &FirmwareDownload::checked, &loop,
+    connect(&rig_->core->firmwareDownload(), &FirmwareDownload::failed, &loop, end);
+    connect(&rig_->core->firmwareDownload(), &FirmwareDownload::checked, &loop,
             [&](const FirmwareImage& image) {
               if (!image.ok()) end();
             });
-    connect(&rig_->form->flasher(), &Flasher::finished, &loop, [&](FlashEnd result) {
+    connect(&rig_->core->flasher(), &Flasher::finished, &loop, [&](FlashEnd result) {
       flashed = result == FlashEnd::Flashed;
       end();
     });
@@ -127,12 +127,12 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(server_->start());
     rig_ = std::make_unique<WindowRig>(TarvikContents::fromSeed(2),
                                        QUrl(QString::fromStdString(server_->baseUrl())));
-    rig_->form->machine().setConnectTimeout(kLongMs);
-    rig_->form->machine().setReplyWatchdog(kLongMs);
-    rig_->form->updateCheck().setRequestTimeout(kLongMs);
-    rig_->form->firmwareDownload().setRequestTimeout(kLongMs);
-    rig_->form->flasher().setReplyTimeout(kLongMs);
-    rig_->form->flasher().setWriteTimeout(kLongMs);
+    rig_->core->machine().setConnectTimeout(kLongMs);
+    rig_->core->machine().setReplyWatchdog(kLongMs);
+    rig_->core->updateCheck().setRequestTimeout(kLongMs);
+    rig_->core->firmwareDownload().setRequestTimeout(kLongMs);
+    rig_->core->flasher().setReplyTimeout(kLongMs);
+    rig_->core->flasher().setWriteTimeout(kLongMs);
   }
   void cleanup() {
     rig_.reset();
@@ -183,13 +183,13 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(2, 1));
     rig_->dialogs.confirmAnswer = false;
     const int commands = rig_->device().commandsReceived();
-    QSignalSpy running(&rig_->form->flasher(), &Flasher::runningChanged);
+    QSignalSpy running(&rig_->core->flasher(), &Flasher::runningChanged);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The flash starts, if at all, within the click: it is the only way to the server and the
     // device from here.
     QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{1});
     QCOMPARE(running.size(), 0);
-    QVERIFY(!rig_->form->flasher().running());
+    QVERIFY(!rig_->core->flasher().running());
     QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->button("Button7")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -217,7 +217,7 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(8, 6), faults);
     // Only the wait that nothing answers is short.
     onLogMessage(QStringLiteral("Upload Flash Page 4 of 7"),
-                 [this] { rig_->form->flasher().setReplyTimeout(400); });
+                 [this] { rig_->core->flasher().setReplyTimeout(400); });
     QVERIFY(!flash());
     QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig_->dialogs.errors[0].caption, QStringLiteral("Timeout!"));
@@ -246,12 +246,12 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
+    QSignalSpy finished(&rig_->core->flasher(), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The device has taken EnterBootloader and its answer is held: the flash waits for it.
     QVERIFY(held.wait(kWaitMs));
     QCOMPARE(rig_->tarvik().pendingReplies(), 1);
-    QVERIFY(rig_->form->flasher().running());
+    QVERIFY(rig_->core->flasher().running());
     for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6",
                              "Button7"}) {
       QVERIFY2(!rig_->button(name)->isEnabled(), name);
@@ -259,7 +259,7 @@ class WindowFirmwareTest : public QObject {
     const int commands = rig_->device().commandsReceived();
     rig_->form->Button1Click();  // even a direct call is refused
     QCOMPARE(rig_->device().commandsReceived(), commands);
-    QVERIFY(rig_->form->flasher().running());
+    QVERIFY(rig_->core->flasher().running());
     rig_->tarvik().holdReplies(false);
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::Flashed);
@@ -271,11 +271,11 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&rig_->form->flasher(), &Flasher::finished);
+    QSignalSpy finished(&rig_->core->flasher(), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     QVERIFY(held.wait(kWaitMs));
     rig_->service().setInputPresent(rig_->sim.inPort(), false);
-    rig_->form->portWatcher().rescan();
+    rig_->core->portWatcher().rescan();
     // At once, not after the bootloader's time-out (a minute here).
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::PortGone);
@@ -329,13 +329,13 @@ class WindowFirmwareTest : public QObject {
     serveChangelog(secondLatest);
     server_->hold();
     rig_->tarvik().holdReplies(true);
-    QSignalSpy checked(&rig_->form->updateCheck(), &UpdateCheck::finished);
+    QSignalSpy checked(&rig_->core->updateCheck(), &UpdateCheck::finished);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
-    QVERIFY(rig_->form->updateCheck().running());
-    QSignalSpy flashed(&rig_->form->flasher(), &Flasher::finished);
+    QVERIFY(rig_->core->updateCheck().running());
+    QSignalSpy flashed(&rig_->core->flasher(), &Flasher::finished);
     if (holder == QLatin1String("submit")) {
       QTest::mouseClick(rig_->button("Button3"), Qt::LeftButton);
-      QVERIFY(rig_->form->machine().chainRunning());
+      QVERIFY(rig_->core->machine().chainRunning());
     } else {
       // The firmware download (held by the server too) and then the flash own the link.
       QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);

@@ -11,17 +11,18 @@
 
 #include "app/TForm1.h"
 #include "config/ui/PresetMatrixTab.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "sim/TarvikContents.h"
 #include "support/ConnectLog.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
 #include "support/ListTexts.h"
 
 using namespace tarvik;
+using tarvik::testing::CoreWindow;
 using tarvik::testing::FakeDialogs;
 using tarvik::testing::JackRig;
 
@@ -58,29 +59,11 @@ class WindowOverJackTest : public QObject {
   FakeDialogs dialogs;
   // The port lists go after the window and before the simulator and the server.
   std::unique_ptr<MidiPorts> ports;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<CoreWindow> window;
 
-  QPushButton* button(const char* name) const {
-    auto* found = form->findChild<QPushButton*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("no button named %s", name);
-    return found;
-  }
-  QListWidget* list(const char* name) const {
-    auto* found = form->findChild<QListWidget*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("no list named %s", name);
-    return found;
-  }
-  // Event-log messages without their time stamps.
-  QStringList logMessages() const {
-    QStringList lines;
-    auto* log = list("ListBox1");
-    for (int i = 0; i < log->count(); ++i) {
-      const QString line = log->item(i)->text();
-      const int cut = line.indexOf(QStringLiteral("] "));
-      lines << (line.startsWith(QLatin1Char('[')) && cut > 0 ? line.mid(cut + 2) : line);
-    }
-    return lines;
-  }
+  QPushButton* button(const char* name) const { return window->button(name); }
+  QListWidget* list(const char* name) const { return window->find<QListWidget>(name); }
+  QStringList logMessages() const { return window->logMessages(); }
   QString selectedPort(const char* listName) const {
     const QListWidgetItem* item = list(listName)->currentItem();
     return item != nullptr ? item->text() : QString();
@@ -89,7 +72,7 @@ class WindowOverJackTest : public QObject {
   bool pressAndAwaitChain(const char* name) {
     QTest::mouseClick(button(name), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return button(name)->isEnabled() && !form->machine().chainRunning(); },
+        [&] { return button(name)->isEnabled() && !window->core->machine().chainRunning(); },
         kChainTimeoutMs);
   }
 
@@ -115,20 +98,18 @@ class WindowOverJackTest : public QObject {
 
   // The window goes first and the port lists next, while the ports they use still exist.
   void cleanupTestCase() {
-    form.reset();
+    window.reset();
     ports.reset();
     jack.stopSimulator();
     jack.stopServer();
   }
 
   void connectDownloadsTheSimulatorsTablesAndSubmitsThemBack() {
-    form = std::make_unique<TForm1>(dialogs, *ports,
-                                    std::make_unique<NetworkUpdateServer>(QUrl(
-                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
-    form->machine().setConnectTimeout(kDeviceTimeoutMs);
-    form->machine().setReplyWatchdog(kDeviceTimeoutMs);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    window = std::make_unique<CoreWindow>(dialogs, *ports);
+    window->core->machine().setConnectTimeout(kDeviceTimeoutMs);
+    window->core->machine().setReplyWatchdog(kDeviceTimeoutMs);
+    window->form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window->form.get()));
 
     QCOMPARE(selectedPort("inputDevices"), JackRig::deviceOutputPort);
     QCOMPARE(selectedPort("outputDevices"), JackRig::deviceInputPort);
@@ -147,13 +128,13 @@ class WindowOverJackTest : public QObject {
     }
     QVERIFY2(dialogs.errors.empty(), qPrintable(errorBoxes(dialogs)));
     QCOMPARE(logMessages().mid(attemptStart), kConnectLog);
-    QVERIFY(form->portsOpened());
+    QVERIFY(window->form->portsOpened());
 
     const TarvikContents held = TarvikContents::fromSeed(kSeed);
-    QCOMPARE(form->configuration().presetPayload(), held.presets);
-    QCOMPARE(form->configuration().ccMapPayload(), held.ccMap);
-    QCOMPARE(form->configuration().pcRemapPayload(), held.pcRemap);
-    auto* presets = form->findChild<PresetMatrixTab*>();
+    QCOMPARE(window->core->configuration().presetPayload(), held.presets);
+    QCOMPARE(window->core->configuration().ccMapPayload(), held.ccMap);
+    QCOMPARE(window->core->configuration().pcRemapPayload(), held.pcRemap);
+    auto* presets = window->form->findChild<PresetMatrixTab*>();
     QVERIFY(presets != nullptr);
     for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
       const bool on = (held.presets[127] >> loop) & 1U;
@@ -165,7 +146,7 @@ class WindowOverJackTest : public QObject {
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
     QVERIFY(!button("Button3")->isEnabled());
     QVERIFY2(QTest::qWaitFor(
-                 [&] { return button("Button3")->isEnabled() && !form->machine().chainRunning(); },
+                 [&] { return button("Button3")->isEnabled() && !window->core->machine().chainRunning(); },
                  kChainTimeoutMs),
              "the submit chain did not end");
     QVERIFY2(dialogs.errors.empty(), qPrintable(errorBoxes(dialogs)));
@@ -174,11 +155,11 @@ class WindowOverJackTest : public QObject {
 
     // The test controller's program change goes out as two bytes; the simulator echoes it and
     // the monitor logs the echo.
-    form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(15);
-    form->findChild<QComboBox*>(QStringLiteral("ComboBox3"))->setCurrentIndex(127);
+    window->form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(15);
+    window->form->findChild<QComboBox*>(QStringLiteral("ComboBox3"))->setCurrentIndex(127);
     QTest::mouseClick(button("Button4"), Qt::LeftButton);
-    form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(0);
-    form->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(true);
+    window->form->findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(0);
+    window->form->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(true);
     QTest::mouseClick(button("Button5"), Qt::LeftButton);
     const QString controlEcho =
         QStringLiteral("[MIDI IN] ControllChange - MidiChannel: 1 - ControllNr: 0 - Value: 127");
@@ -189,7 +170,7 @@ class WindowOverJackTest : public QObject {
         QStringLiteral("[MIDI IN] ProgrammChange - MidiChannel: 16 - ProgrammNr: 128")));
     QVERIFY2(dialogs.errors.empty(), qPrintable(errorBoxes(dialogs)));
 
-    form.reset();
+    window.reset();
     ports.reset();
     // The simulator logs each command it took; the three tables arrived whole.
     QVERIFY(jack.stopSimulator());

@@ -9,17 +9,18 @@
 #include <memory>
 
 #include "app/TForm1.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
 #include "support/ConnectLog.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
 #include "support/ListTexts.h"
 
 using namespace tarvik;
+using tarvik::testing::CoreWindow;
 using tarvik::testing::FakeDialogs;
 using tarvik::testing::JackRig;
 using tarvik::testing::items;
@@ -39,27 +40,14 @@ class WindowPortsOverJackTest : public QObject {
   JackRig jack;
   FakeDialogs dialogs;
   std::unique_ptr<MidiPorts> ports;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<CoreWindow> window;
 
-  QListWidget* list(const char* name) const {
-    return form->findChild<QListWidget*>(QString::fromLatin1(name));
-  }
-  QPushButton* button(const char* name) const {
-    return form->findChild<QPushButton*>(QString::fromLatin1(name));
-  }
-  QStringList logMessages() const {
-    QStringList lines;
-    auto* log = list("ListBox1");
-    for (int i = 0; i < log->count(); ++i) {
-      const QString line = log->item(i)->text();
-      const int cut = line.indexOf(QStringLiteral("] "));
-      lines << (line.startsWith(QLatin1Char('[')) && cut > 0 ? line.mid(cut + 2) : line);
-    }
-    return lines;
-  }
+  QListWidget* list(const char* name) const { return window->find<QListWidget>(name); }
+  QPushButton* button(const char* name) const { return window->button(name); }
+  QStringList logMessages() const { return window->logMessages(); }
   // Lets the window's own watcher work until `done` holds after one of its reports.
   bool awaitPortReports(const std::function<bool()>& done) {
-    QSignalSpy changed(&form->portWatcher(), &PortWatcher::portsChanged);
+    QSignalSpy changed(&window->core->portWatcher(), &PortWatcher::portsChanged);
     while (!done()) {
       if (!changed.wait(kSignalWaitMs)) return done();
     }
@@ -72,7 +60,7 @@ class WindowPortsOverJackTest : public QObject {
   bool pressConnectAndAwaitChain() {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return button("Button1")->isEnabled() && !form->machine().chainRunning(); },
+        [&] { return button("Button1")->isEnabled() && !window->core->machine().chainRunning(); },
         kChainTimeoutMs);
   }
   // A connect as the user makes it; one attempt lost to a late JACK cycle on a loaded machine
@@ -105,19 +93,17 @@ class WindowPortsOverJackTest : public QObject {
     qInfo().noquote() << "tarvik-sim said:\n" << jack.simulatorOutput();
   }
   void cleanupTestCase() {
-    form.reset();
+    window.reset();
     ports.reset();
     jack.stopSimulator();
     jack.stopServer();
   }
 
   void windowStartedFirstOffersAndConnectsTheSimulatorWhenItAppears() {
-    form = std::make_unique<TForm1>(dialogs, *ports,
-                                    std::make_unique<NetworkUpdateServer>(QUrl(
-                                        QStringLiteral("http://127.0.0.1:9/downloads/tarvik/"))));
-    form->machine().setConnectTimeout(kDeviceTimeoutMs);
-    form->machine().setReplyWatchdog(kDeviceTimeoutMs);
-    form->show();
+    window = std::make_unique<CoreWindow>(dialogs, *ports);
+    window->core->machine().setConnectTimeout(kDeviceTimeoutMs);
+    window->core->machine().setReplyWatchdog(kDeviceTimeoutMs);
+    window->form->show();
     QVERIFY(!items(list("inputDevices")).contains(JackRig::deviceOutputPort));
 
     const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
@@ -128,7 +114,7 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
 
     // The program's own ports, opened by the connect, are never offered.
-    form->portWatcher().rescan();
+    window->core->portWatcher().rescan();
     for (const QString& name : items(list("inputDevices")) + items(list("outputDevices")))
       QVERIFY2(!name.startsWith(QStringLiteral("Tarvik Configurator")), qPrintable(name));
 

@@ -55,6 +55,23 @@ class ChangeMarksTest : public QObject {
     QCOMPARE(unsaved.size(), 2);
   }
 
+  // Before a file was saved or loaded there is no file to compare with: an edit that brings a
+  // block back to the start state still differs from the device and is unsaved.
+  void anEditBackToTheStartStateIsUnsavedAfterADownload() {
+    Downloaded d;
+    QSignalSpy unsaved(&d.marks, &ChangeMarks::unsavedChanged);
+    d.configuration.setTables(PresetTables());
+    QVERIFY(d.configuration.tables() == PresetTables());
+    QVERIFY(d.marks.changeCount(Block::Presets) > 0);
+    QVERIFY(d.marks.unsaved(Block::Presets));
+    QVERIFY(d.marks.unsaved());
+    QCOMPARE(unsaved.size(), 1);
+
+    // Once a file holds it, it is saved.
+    d.marks.fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+    QVERIFY(!d.marks.unsaved());
+  }
+
   void marksAppearAndVanishWithTheEdits() {
     Downloaded d;
     QVERIFY(!d.marks.unsaved());

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "app/MidiTab.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/PaneFilledPage.h"
+
+namespace tarvik {
+namespace {
+
+QListWidget* portList(QWidget* parent, const char* name, int left) {
+  auto* list = new QListWidget(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setSortingEnabled(false);
+  list->setGeometry(left, 24, 169, 193);
+  return list;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(geometry);
+  return button;
+}
+
+}  // namespace
+
+MidiTab MidiTab::build(QTabWidget& tabs) {
+  MidiTab tab;
+  tab.page = new PaneFilledPage(tabs);
+  tab.page->setObjectName(QStringLiteral("TabSheet1"));
+  auto* label1 = new QLabel(QStringLiteral("Input Device:"), tab.page);
+  label1->setObjectName(QStringLiteral("Label1"));
+  label1->move(8, 8);
+  auto* label2 = new QLabel(QStringLiteral("Output Device:"), tab.page);
+  label2->setObjectName(QStringLiteral("Label2"));
+  label2->move(216, 8);
+  tab.inputs = portList(tab.page, "inputDevices", 8);
+  tab.outputs = portList(tab.page, "outputDevices", 216);
+  tab.connect = button(tab.page, "Button1",
+                       QStringLiteral("connect to Tarvik and read configuration"),
+                       QRect(8, 224, 233, 25));
+  tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
+                       QRect(310, 224, 75, 25));
+  tab.refresh =
+      button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
+  QWidget::setTabOrder(tab.inputs, tab.outputs);
+  QWidget::setTabOrder(tab.outputs, tab.refresh);
+  QWidget::setTabOrder(tab.refresh, tab.connect);
+  QWidget::setTabOrder(tab.connect, tab.traffic);
+  tabs.addTab(tab.page, QStringLiteral("Midi"));
+  return tab;
+}
+
+void MidiTab::selectPort(QListWidget& list, int row) {
+  if (row < 0) {
+    list.clearSelection();
+    return;
+  }
+  list.setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+int MidiTab::selectedPort(const QListWidget& list) {
+  const QList<QListWidgetItem*> selected = list.selectedItems();
+  return selected.isEmpty() ? -1 : list.row(selected.constFirst());
+}
+
+}  // namespace tarvik

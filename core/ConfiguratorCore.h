@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "config/ChangeMarks.h"
+#include "config/Configuration.h"
+#include "config/DeviceBlocks.h"
+#include "firmware/FirmwareDownload.h"
+#include "firmware/Flasher.h"
+#include "firmware/UpdateCheck.h"
+#include "firmware/UpdateServer.h"
+#include "link/DeviceLink.h"
+#include "link/FullDownload.h"
+#include "link/RestoreCheck.h"
+#include "link/TransferMachine.h"
+#include "midi/MidiPorts.h"
+#include "midi/PortWatcher.h"
+
+namespace tarvik {
+
+class MidiPorts;
+
+// Everything that talks to the Tarvik, wired once: the configuration and what it is measured
+// against, the link over the port lists, the transfer machine on the link's replies, the flash,
+// the firmware download and update check, the full backup's download and the verified restore,
+// and the watcher that follows ports coming and going. The window and tarvik-cli each create
+// one and only show what it reports; tests and benchmarks drive the program through it.
+//
+// Every call and signal is on the owner's thread. The port lists must outlive the core.
+class ConfiguratorCore : public QObject {
+  Q_OBJECT
+ public:
+  // Without an update server, fetches wait until one is adopted (see LateUpdateServer); the
+  // core owns the server for its whole life, as the fetches it starts refer to it.
+  explicit ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer = {},
+                            QObject* parent = nullptr);
+  ~ConfiguratorCore() override;
+  ConfiguratorCore(const ConfiguratorCore&) = delete;
+  ConfiguratorCore& operator=(const ConfiguratorCore&) = delete;
+
+  MidiPorts& ports() { return ports_; }
+  Configuration& configuration() { return configuration_; }
+  const Configuration& configuration() const { return configuration_; }
+  // What the configuration differs in from the device and from the last file.
+  ChangeMarks& marks() { return marks_; }
+  // The blocks as the device sent them in its last download, before the editors' clamps.
+  const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
+  DeviceLink& link() { return link_; }
+  TransferMachine& machine() { return machine_; }
+  Flasher& flasher() { return flasher_; }
+  UpdateServer& updateServer() { return *updateServer_; }
+  FirmwareDownload& firmwareDownload() { return firmwareDownload_; }
+  UpdateCheck& updateCheck() { return updateCheck_; }
+  // The download of a full backup: the connect and all four blocks.
+  FullDownload& fullDownload() { return fullDownload_; }
+  RestoreCheck& restoreCheck() { return restoreCheck_; }
+  PortWatcher& portWatcher() { return portWatcher_; }
+
+  // Something owns the link (a chain, a backup or restore, the firmware download or the
+  // flash): nothing else may talk to the device, and nothing may edit the configuration that
+  // is being sent or read.
+  bool busy() const;
+
+ Q_SIGNALS:
+  // A line of the transfer machine or the flash, for the event log or --verbose.
+  void logLine(const QString& line);
+  // busy() may have changed.
+  void busyChanged(bool busy);
+  // The watcher found ports gone or new; the lists have changed already. The link follows its
+  // ports right after the receivers, so a transfer that lost its port ends (and its front end's
+  // error box runs the event loop) only once they have shown the new lists.
+  void portsChanged(const tarvik::MidiPorts::Change& change);
+
+ private:
+  void reportBusy();
+
+  MidiPorts& ports_;
+  Configuration configuration_;
+  ChangeMarks marks_;
+  DeviceBlocks deviceBlocks_;
+  DeviceLink link_;
+  TransferMachine machine_;
+  Flasher flasher_;
+  // Before the two that fetch from it: their requests go first.
+  std::unique_ptr<UpdateServer> updateServer_;
+  FirmwareDownload firmwareDownload_;
+  UpdateCheck updateCheck_;
+  FullDownload fullDownload_;
+  RestoreCheck restoreCheck_;
+  PortWatcher portWatcher_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: MIT
+// The window's "Back up everything..." and "Restore everything..." over the simulated Tarvik:
+// the same file and the same verified restore as the command line, through the rig->dialogs.
+#include <QAction>
+#include <QApplication>
+#include <QTableView>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "WindowRig.h"
+#include "app/FullBackupActions.h"
+#include "config/FullBackup.h"
+#include "config/TvkFile.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "link/RestoreCheck.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using tarvik::testing::WindowRig;
+using tarvik::testing::tablesOf;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class WindowFullBackupTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+  std::unique_ptr<WindowRig> rig;
+
+  FullBackupActions& actions() const { return *rig->form->findChild<FullBackupActions*>(); }
+  bool logHas(const QString& part) const {
+    for (const QString& line : rig->logMessages())
+      if (line.contains(part)) return true;
+    return false;
+  }
+
+  // Connects as a user does, so that the link is open and the presets tab shows.
+  void connectWindow(const TarvikContents& contents) {
+    rig = std::make_unique<WindowRig>(contents);
+    QVERIFY(rig->connectAndDownload());
+    QVERIFY(rig->dialogs.errors.empty());
+  }
+
+  // Presses the button and waits for the action's end.
+  bool pressAndAwait(const char* name) {
+    QSignalSpy finished(&actions(), &FullBackupActions::finished);
+    rig->button(name)->click();
+    return finished.wait(testing::kWaitMs) && finished.front().front().toBool();
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir.isValid()); }
+
+  void cleanup() { rig.reset(); }
+
+  void backUpWritesTheCommandLinesFile() {
+    connectWindow(TarvikContents::fromSeed(2));
+    QVERIFY(rig->button("backupButton")->isEnabled());
+    rig->dialogs.nextFileName = dir.filePath(QStringLiteral("window.tvk"));
+    QVERIFY(pressAndAwait("backupButton"));
+    const TarvikContents& held = rig->device().contents();
+    ConfigRecord record;
+    record.apply(held.configRecord);
+    QCOMPARE(readFile(rig->dialogs.nextFileName),
+             FullBackup::serialize(tablesOf(held), record.toBytes()));
+    QCOMPARE(rig->dialogs.fileFilters.last(), QStringLiteral("Tarvik Config File (*.tvk)"));
+    QVERIFY(logHas(QStringLiteral("Backup written to ") + rig->dialogs.nextFileName));
+
+    // "Load from File" reads the backup's tables and leaves the settings as they are.
+    const ConfigRecord settingsBefore = rig->core->configuration().record();
+    rig->core->configuration().deselectAll();
+    rig->button("Button9")->click();
+    QVERIFY(rig->core->configuration().tables() == tablesOf(held));
+    QVERIFY(rig->core->configuration().record() == settingsBefore);
+  }
+
+  void restoreIsVerifiedAndLogged() {
+    connectWindow(TarvikContents::fromSeed(1));
+    const QString file = dir.filePath(QStringLiteral("restore.tvk"));
+    const PresetTables tables = tablesOf(TarvikContents::fromSeed(5));
+    const FullBackup::Settings settings = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
+                                           6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
+    QVERIFY(FullBackup::save(file, tables, settings));
+    rig->dialogs.nextFileName = file;
+    QVERIFY(pressAndAwait("restoreButton"));
+    QVERIFY(logHas(QStringLiteral("Restore verified: ")));
+    QVERIFY(rig->dialogs.errors.empty());
+    QVERIFY(rig->device().contents().presets == tables.presetPayload());
+    QVERIFY(rig->device().contents().configRecord == settings);
+    // The grid shows what the device now holds.
+    QVERIFY(rig->core->configuration().tables() == tables);
+    QVERIFY(rig->button("restoreButton")->isEnabled());
+  }
+
+  void aDifferenceRaisesAnErrorBox() {
+    connectWindow(TarvikContents::fromSeed(1));
+    const QString file = dir.filePath(QStringLiteral("differs.tvk"));
+    QVERIFY(TvkFile::save(file, tablesOf(TarvikContents::fromSeed(5))));
+    SimFaults faults;
+    faults.alterStoredCommand = 19;
+    faults.alteredItem = 7;
+    rig->device().setFaults(faults);
+    rig->dialogs.nextFileName = file;
+    QVERIFY(!pressAndAwait("restoreButton"));
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
+    QVERIFY2(rig->dialogs.errors.front().text.startsWith(
+                 QStringLiteral("Restore failed: PC remap table differ from row 7 on: device ")),
+             qPrintable(rig->dialogs.errors.front().text));
+    QVERIFY(logHas(QStringLiteral("Restore failed: PC remap table differ from row 7 on")));
+  }
+
+  void aRefusedFileIsShownAndNothingIsSent() {
+    connectWindow(TarvikContents::fromSeed(1));
+    const QString file = dir.filePath(QStringLiteral("broken.tvk"));
+    QFile broken(file);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write(TvkFile::serialize(PresetTables()) + "[settings]\r\nmuteMask=1\r\n");
+    broken.close();
+    const int commandsBefore = rig->device().commandsReceived();
+    rig->dialogs.nextFileName = file;
+    rig->button("restoreButton")->click();
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
+    QVERIFY(rig->dialogs.errors.front().text.contains(QStringLiteral("debounceTime is missing")));
+    QVERIFY(!actions().running());
+    QCOMPARE(rig->device().commandsReceived(), commandsBefore);
+  }
+
+  // While the restore waits for the device's answer to the presets, nothing a user can reach
+  // edits the configuration; and whatever still changes it makes the restore fail, since the
+  // device is measured against the file, not against what went out.
+  void aRestoreIsMeasuredAgainstTheFileAndLocksTheEditors() {
+    connectWindow(TarvikContents::fromSeed(1));
+    const QString file = dir.filePath(QStringLiteral("moving.tvk"));
+    QVERIFY(TvkFile::save(file, tablesOf(TarvikContents::fromSeed(5))));
+    rig->dialogs.nextFileName = file;
+    RestoreCheck& check = rig->core->restoreCheck();
+    QSignalSpy held(&rig->tarvik(), &InProcessTarvik::replyHeld);
+    QObject::connect(&check, &RestoreCheck::stageChanged, &check, [&](RestoreCheck::Stage stage) {
+      if (stage == RestoreCheck::Stage::SubmittingTables) rig->tarvik().holdReplies(true);
+    });
+    QSignalSpy finished(&actions(), &FullBackupActions::finished);
+    rig->button("restoreButton")->click();
+    // The presets' answer is the first held: the submit waits for it.
+    QVERIFY(held.wait(testing::kWaitMs));
+
+    for (const char* name : {"Button9", "Button10", "Button12", "backupButton", "restoreButton"})
+      QVERIFY2(!rig->button(name)->isEnabled(), name);
+    QVERIFY(!rig->find<QTableView>("ScrollBox1")->isEnabled());
+    QVERIFY(!rig->find<QWidget>("TabSheet3")->findChild<AdvancedSettingsTab*>()->isEnabled());
+    QVERIFY(!rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->isEnabled());
+
+    // What no control offers any more stands for any change that still comes through.
+    rig->core->configuration().deselectAll();
+    rig->tarvik().holdReplies(false);
+    rig->tarvik().releaseHeld();
+    if (finished.isEmpty()) QVERIFY(finished.wait(testing::kWaitMs));
+    QCOMPARE(finished.front().front().toBool(), false);
+    QVERIFY(logHas(QStringLiteral("Restore failed: CC map differ from row")));
+    QVERIFY(!logHas(QStringLiteral("Restore verified")));
+    for (const char* name : {"Button9", "Button10", "Button12", "restoreButton"})
+      QVERIFY2(rig->button(name)->isEnabled(), name);
+    QVERIFY(rig->find<QTableView>("ScrollBox1")->isEnabled());
+  }
+
+  // The backup holds what the device sent, not what the editors hold when the download ends.
+  void aBackupIgnoresEditsMadeWhileItDownloads() {
+    connectWindow(TarvikContents::fromSeed(2));
+    rig->dialogs.nextFileName = dir.filePath(QStringLiteral("during.tvk"));
+    QObject::connect(&rig->core->machine(), &TransferMachine::received, rig->form.get(),
+                     [this](Block block) {
+                       if (block == Block::Presets) rig->core->configuration().deselectAll();
+                     });
+    QVERIFY(pressAndAwait("backupButton"));
+    const TarvikContents& held = rig->device().contents();
+    ConfigRecord record;
+    record.apply(held.configRecord);
+    QCOMPARE(readFile(rig->dialogs.nextFileName),
+             FullBackup::serialize(tablesOf(held), record.toBytes()));
+  }
+
+  // Values the editors would change are written as the program would send them, and said so.
+  void aBackupNamesEveryValueItCouldNotKeep() {
+    TarvikContents contents = TarvikContents::fromSeed(3);
+    contents.ccMap[4] = 200;
+    contents.configRecord[0] = 255;
+    connectWindow(contents);
+    rig->dialogs.nextFileName = dir.filePath(QStringLiteral("clamped.tvk"));
+    QVERIFY(pressAndAwait("backupButton"));
+    QVERIFY(logHas(QStringLiteral("Backup differs from Tarvik: CC map row 4: Tarvik holds 0xC8, "
+                                  "the backup keeps 0xFF")));
+    QVERIFY(logHas(QStringLiteral(
+        "Backup differs from Tarvik: debounceTime: Tarvik holds 0xFF, the backup keeps 0xFE")));
+    QCOMPARE(rig->dialogs.warnings.size(), std::size_t{1});
+    QVERIFY(rig->dialogs.warnings.front().text.contains(QStringLiteral("CC map row 4")));
+    const FullBackup::LoadResult written = FullBackup::load(rig->dialogs.nextFileName);
+    QVERIFY(written.ok());
+    QCOMPARE(written.tables->ccMapPayload()[4], std::uint8_t{0xFF});
+    QCOMPARE((*written.settings)[0], std::uint8_t{254});
+  }
+
+  // Save in the question before closing keeps an unsaved setting: the file is a full backup,
+  // and loading it puts the settings back into the editor, as one undo step.
+  void saveBeforeClosingKeepsTheSettingsAndLoadBringsThemBack() {
+    connectWindow(TarvikContents::fromSeed(4));
+    Configuration& configuration = rig->core->configuration();
+    ConfigRecord edited = configuration.record();
+    edited.omniMode = !edited.omniMode;
+    configuration.editRecord(edited);
+    const QString file = dir.filePath(QStringLiteral("closing.tvk"));
+    rig->dialogs.nextFileName = file;
+    rig->dialogs.saveAnswer = Dialogs::SaveAnswer::Save;
+    QVERIFY(rig->form->close());
+    QCOMPARE(rig->dialogs.saveQuestions.size(), std::size_t{1});
+    const FullBackup::LoadResult saved = FullBackup::load(file);
+    QVERIFY(saved.ok());
+    QVERIFY(saved.settings.has_value());
+    QCOMPARE(*saved.settings, edited.toBytes());
+
+    // A fresh window over the same device loads the file back.
+    connectWindow(TarvikContents::fromSeed(4));
+    QVERIFY(rig->core->configuration().record() != edited);
+    rig->dialogs.nextFileName = file;
+    rig->button("Button9")->click();
+    QVERIFY(rig->core->configuration().record() == edited);
+    QCOMPARE(rig->core->marks().changeCount(Block::Record), 1);
+    QVERIFY(!rig->form->isWindowModified());
+    rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->trigger();
+    QVERIFY(rig->core->configuration().record() != edited);
+    QVERIFY(rig->core->configuration().tables() == tablesOf(TarvikContents::fromSeed(4)));
+  }
+};
+
+QTEST_MAIN(WindowFullBackupTest)
+#include "test_window_full_backup.moc"
