@@ -230,6 +230,7 @@ void TForm1::sendTestMessage(int port, TestControllerTab::ShortMessage m) {
 
 void TForm1::bindCore() {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
+  connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(&link_, &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
   connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
     flasher_.abortForLostPort(name);
@@ -249,7 +250,6 @@ void TForm1::bindCore() {
             onChainAborted(why, activity, detail);
           });
   connect(&machine_, &TransferMachine::refused, this, &TForm1::onRefused);
-  connect(&machine_, &TransferMachine::flashWritten, this, &TForm1::onFlashWritten);
 
   connect(&flasher_, &Flasher::logLine, this, &TForm1::addLog);
   connect(&flasher_, &Flasher::runningChanged, this, &TForm1::updateSendControls);
@@ -257,6 +257,7 @@ void TForm1::bindCore() {
     if (firmware_ != nullptr) firmware_->setProgress(done, count);
   });
   connect(&flasher_, &Flasher::finished, this, &TForm1::onFlashFinished);
+  connect(&flasher_, &Flasher::flashWritten, this, &TForm1::onFlashWritten);
 
   connect(&download_, &FirmwareDownload::runningChanged, this, &TForm1::updateSendControls);
   connect(&download_, &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);

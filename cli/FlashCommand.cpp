@@ -29,6 +29,7 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
       session_(ports, options.verbose ? &output.err : nullptr),
       flasher_(session_.link(), session_.machine()),
       progress_(output.err, output.errIsTerminal) {
+  connect(&session_.link(), &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(&flasher_, &Flasher::logLine, this, [this](const QString& line) { session_.log(line); });
   connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
     pagesVerified_ = done;
