@@ -191,7 +191,7 @@ void TForm1::bindCore() {
             onChainAborted(why, activity, detail);
           });
   connect(&core_.machine(), &TransferMachine::refused, this, &TForm1::onRefused);
-  connect(&core_.machine(), &TransferMachine::flashWritten, this, &TForm1::onFlashWritten);
+  connect(&core_.flasher(), &Flasher::flashWritten, this, &TForm1::onFlashWritten);
 
   connect(&core_.flasher(), &Flasher::progress, this, [this](int done, int count) {
     if (firmware_ != nullptr) firmware_->setProgress(done, count);

@@ -38,6 +38,7 @@ struct Rig {
 
   Rig() {
     QObject::connect(&link, &DeviceLink::sysExReceived, &machine, &TransferMachine::receiveFrame);
+    QObject::connect(&link, &DeviceLink::sysExReceived, &flasher, &Flasher::receiveFrame);
     link.open(sim.inPort(), sim.outPort());
   }
 };

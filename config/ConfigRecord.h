@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "link/Catalogue.h"
-
 namespace tarvik {
+
+// Items of the configuration record, on the wire and in the "Advanced settings" tab.
+inline constexpr int kConfigRecordSize = 20;
 
 // The 20 advanced settings as the "Advanced settings" tab shows them. Selector fields hold the
 // selected item index, -1 meaning no selection; they become wire bytes only in toBytes().

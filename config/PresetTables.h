@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "link/Catalogue.h"
-
 namespace tarvik {
+
+// Rows of the preset table, the CC map and the PC remap table; each travels as this many bytes.
+inline constexpr int kTableSize = 128;
 
 // The preset table, CC map and PC remap table: one entry of each per row 0..127. Selector
 // entries hold an item index, -1 meaning no selection; setters turn any index outside the

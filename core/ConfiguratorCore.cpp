@@ -22,6 +22,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       restoreCheck_(link_, machine_, configuration_),
       portWatcher_(ports) {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
+  connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
     flasher_.abortForLostPort(name);
     machine_.abortForLostPort(name);

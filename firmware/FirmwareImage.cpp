@@ -29,10 +29,8 @@ bool isFlashablePageLine(const QString& line) {
 }
 
 FirmwarePage pageFromLine(const QString& line) {
-  FirmwarePage page;
-  page.text = line.left(FirmwareImage::kPageDigits);
-  page.bytes = QByteArray::fromHex(page.text.toLatin1());
-  return page;
+  // The line was checked to spell 128 bytes in upper case; a 257th character is not part of it.
+  return FirmwarePage{QByteArray::fromHex(line.left(FirmwareImage::kPageDigits).toLatin1())};
 }
 
 }  // namespace

@@ -10,11 +10,9 @@
 
 namespace tarvik {
 
-// One flash page as it goes to the device: its bytes, and the characters of its line that
-// spell them (what the device's read-back must equal).
+// One flash page as it goes to the device; the device's read-back must equal these bytes.
 struct FirmwarePage {
   QByteArray bytes;
-  QString text;
 };
 
 // "firmware.txt" taken apart and checked: page lines, then the MD5 of the page lines (each

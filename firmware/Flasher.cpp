@@ -2,12 +2,49 @@
 #include "firmware/Flasher.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <exception>
+#include <optional>
+#include <span>
+#include <utility>
 
 #include "link/Framing.h"
 #include "link/TransferMachine.h"
 
 namespace tarvik {
+
+namespace {
+
+// The items of a reply 9, also of one cut short: then the complete nibble pairs before the
+// closing byte. A cut read-back cannot match its page, so the page is given up as unverified
+// at once instead of waiting for a reply that already came. Nothing for other frames.
+std::optional<std::vector<std::uint8_t>> pageReadBack(std::span<const std::uint8_t> frame,
+                                                      bool acceptCut) {
+  if (frame.size() < 2 || frame[0] != 0xF0 ||
+      frame[1] != static_cast<std::uint8_t>(Command::UploadFlashPage)) {
+    return std::nullopt;
+  }
+  if (std::optional<Reply> reply = parseReply(frame)) {
+    return std::move(reply->items);
+  }
+  if (!acceptCut) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> items;
+  const int complete = frame.size() >= 3 ? static_cast<int>((frame.size() - 3) / 2) : 0;
+  for (int i = 0; i < complete && i < kFlashPageSize; ++i) {
+    items.push_back(DecodeItem(frame, i));
+  }
+  return items;
+}
+
+bool sameBytes(const std::vector<std::uint8_t>& readBack, const QByteArray& page) {
+  return std::equal(
+      readBack.begin(), readBack.end(), page.begin(), page.end(),
+      [](std::uint8_t item, char byte) { return item == static_cast<std::uint8_t>(byte); });
+}
+
+}  // namespace
 
 Flasher::Flasher(LinkPort& link, TransferMachine& machine, QObject* parent)
     : QObject(parent), link_(link), machine_(machine) {
@@ -16,8 +53,6 @@ Flasher::Flasher(LinkPort& link, TransferMachine& machine, QObject* parent)
   writeTimer_.setSingleShot(true);
   connect(&replyTimer_, &QTimer::timeout, this, &Flasher::onReplyTimeout);
   connect(&writeTimer_, &QTimer::timeout, this, &Flasher::onWriteTimeout);
-  connect(&machine_, &TransferMachine::bootloaderReply, this, &Flasher::onBootloaderReply);
-  connect(&machine_, &TransferMachine::flashWritten, this, &Flasher::onFlashWritten);
 }
 
 void Flasher::start(const FirmwareImage& image) {
@@ -27,7 +62,7 @@ void Flasher::start(const FirmwareImage& image) {
   pages_ = image.pages();
   setStage(Stage::EnteringBootloader);
   Q_EMIT logLine(QStringLiteral("Entering bootloader"));
-  machine_.clearBootloaderFlag();
+  answered_ = false;
   // Ports opened just before (the command line's flash) may not carry data yet.
   const int run = ++runs_;
   link_.whenCarrying([self = QPointer<Flasher>(this), run] {
@@ -47,7 +82,7 @@ void Flasher::uploadPage(int page) {
   for (const char byte : pages_[page].bytes) {
     payload.push_back(static_cast<std::uint8_t>(byte));
   }
-  machine_.clearBootloaderFlag();
+  answered_ = false;
   if (send(Command::UploadFlashPage, payload)) {
     awaitReply();
   }
@@ -64,16 +99,37 @@ void Flasher::writeFlash() {
 void Flasher::awaitReply() {
   awaitingReply_ = true;
   replyTimer_.start(replyTimeoutMs_);
-  // A device that answered while the command was still going out has already set the flag;
-  // its signal came before we were waiting, so look again once the current call has unwound.
-  if (machine_.bootloaderFlag()) {
+  // A device that answered while the command was still going out was heard before we were
+  // waiting; take its reply once the current call has unwound.
+  if (answered_) {
     QMetaObject::invokeMethod(this, &Flasher::onBootloaderReply, Qt::QueuedConnection);
   }
 }
 
+void Flasher::receiveFrame(int port, const std::vector<std::uint8_t>& frame) {
+  static_cast<void>(port);
+  // A cut read-back counts only while a flash runs: it stands for a page the device garbled.
+  if (std::optional<std::vector<std::uint8_t>> items = pageReadBack(frame, running())) {
+    readBack_ = std::move(*items);
+    answered_ = true;
+    onBootloaderReply();
+    return;
+  }
+  const std::optional<Reply> reply = parseReply(frame);
+  if (!reply) {
+    return;
+  }
+  if (reply->code == static_cast<std::uint8_t>(Command::EnterBootloader)) {
+    answered_ = true;
+    onBootloaderReply();
+  } else if (reply->code == static_cast<std::uint8_t>(Command::WriteRamToFlash)) {
+    onFlashWritten();
+  }
+}
+
 void Flasher::onBootloaderReply() {
-  // Replies 8 and 9 set the same flag; whichever arrives ends the current wait.
-  if (!awaitingReply_ || !machine_.bootloaderFlag()) {
+  // Replies 8 and 9 both answer; whichever arrives ends the current wait.
+  if (!awaitingReply_ || !answered_) {
     return;
   }
   awaitingReply_ = false;
@@ -88,7 +144,7 @@ void Flasher::onBootloaderReply() {
   if (stage_ != Stage::UploadingPage) {
     return;
   }
-  if (machine_.pageReadBack() != pages_[page_].text) {
+  if (!sameBytes(readBack_, pages_[page_].bytes)) {
     leaveBootloader(QStringLiteral("verify failed! Programming canceled!"), FlashEnd::VerifyFailed,
                     {});
     return;
@@ -116,10 +172,11 @@ void Flasher::onReplyTimeout() {
 }
 
 void Flasher::onFlashWritten() {
-  if (stage_ != Stage::WritingFlash) {
-    return;
+  Q_EMIT logLine(QStringLiteral("Firmware update successful! Reboot Tarvik..."));
+  if (stage_ == Stage::WritingFlash) {
+    end(FlashEnd::Flashed, {});
   }
-  end(FlashEnd::Flashed, {});
+  Q_EMIT flashWritten();
 }
 
 void Flasher::onWriteTimeout() {

@@ -26,12 +26,15 @@ enum class FlashEnd {
 };
 
 // Takes the device through its bootloader page by page with a read-back comparison after every
-// page, then has it write the image to flash. Every step is started by an event (the machine's
-// bootloaderReply(), a time-out), so the owner's thread never waits. The image comes checked
-// (FirmwareImage); where it came from (the update server, a file) is the caller's business.
+// page, then has it write the image to flash. Every step is started by an event (a bootloader
+// reply handed to receiveFrame(), a time-out), so the owner's thread never waits. The image
+// comes checked (FirmwareImage); where it came from (the update server, a file) is the caller's
+// business.
 //
-// While running() the flash owns the link: the transfer machine refuses chains and acts on the
-// bootloader's replies only.
+// The bootloader's replies (8, 9 and 17) are the flash's alone: the owner hands every SysEx
+// message of the link to receiveFrame(), as it does to the transfer machine, which leaves those
+// three to the flash. While running() the flash owns the link: the machine refuses chains and
+// ignores the configuration replies.
 class Flasher : public QObject {
   Q_OBJECT
  public:
@@ -59,6 +62,11 @@ class Flasher : public QObject {
   void start(const FirmwareImage& image);
   // The link's port vanished: the flash ends at once.
   void abortForLostPort(const QString& portName);
+  // One SysEx message from the link (connected to DeviceLink::sysExReceived). Replies 8 and 9
+  // end the wait for the bootloader, whichever of them comes; reply 9 brings the read-back of
+  // the page just uploaded. Reply 17 is logged and reported whenever it comes. Everything else
+  // is the transfer machine's and left alone.
+  void receiveFrame(int port, const std::vector<std::uint8_t>& frame);
   bool running() const { return stage_ != Stage::Idle; }
   Stage stage() const { return stage_; }
 
@@ -70,6 +78,9 @@ class Flasher : public QObject {
   // The flash is over; `detail` is the text for the user where there is one (the MIDI error,
   // the time-out), empty for a verification failure and a success.
   void finished(tarvik::FlashEnd end, const QString& detail);
+  // Reply 17: the device wrote the uploaded image to flash. Comes after the log line, and after
+  // finished() when it ends a flash.
+  void flashWritten();
 
  private:
   void onBootloaderReply();
@@ -97,6 +108,12 @@ class Flasher : public QObject {
   std::vector<FirmwarePage> pages_;
   int page_ = 0;
   bool awaitingReply_ = false;
+  // A reply 8 or 9 came since the last command that waits for one went out. It may come before
+  // the wait has begun; the wait then takes it.
+  bool answered_ = false;
+  // The items of the last page read-back (reply 9); reply 8 leaves them as they are, so a wait
+  // for a page that reply 8 ends compares what was read back before.
+  std::vector<std::uint8_t> readBack_;
   QTimer replyTimer_;
   QTimer writeTimer_;
 };

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/ConfigRecord.h"
+#include "config/PresetTables.h"
+
 namespace tarvik {
 
 // Every command starts with this byte; the command byte and a fixed-length payload follow.
@@ -26,9 +29,9 @@ enum class Command : std::uint8_t {
   SubmitPcRemap = 19,
 };
 
-inline constexpr int kTableSize = 128;        // presets, CC map and PC remap entries
-inline constexpr int kConfigRecordSize = 20;  // items of the configuration record
-inline constexpr int kFlashPageSize = 128;    // bytes of one firmware page
+// The sizes of the tables and the record (kTableSize, kConfigRecordSize) are the configuration
+// model's; a command's payload and a reply's items follow them.
+inline constexpr int kFlashPageSize = 128;  // bytes of one firmware page
 inline constexpr std::uint8_t kStatusSuccess = 0xFF;
 
 // Payload length after the command byte; for UploadFlashPage the page number plus a full page.

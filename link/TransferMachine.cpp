@@ -95,24 +95,6 @@ QString notStoredLine(const QString& block, std::uint8_t status) {
   return QStringLiteral("Tarvik did not store the %1 (status %2)").arg(block, statusText(status));
 }
 
-// A page read-back cut short: the complete nibble pairs before the closing byte. The flash then
-// sees a read-back that cannot match and gives the page up as unverified, instead of waiting
-// for a reply that already came.
-std::optional<Reply> shortPageReadBack(std::span<const std::uint8_t> frame) {
-  if (frame.size() < 2 || frame[0] != 0xF0 ||
-      frame[1] != static_cast<std::uint8_t>(Command::UploadFlashPage)) {
-    return std::nullopt;
-  }
-  Reply reply;
-  reply.code = frame[1];
-  reply.frameLength = frame.size();
-  const int complete = frame.size() >= 3 ? static_cast<int>((frame.size() - 3) / 2) : 0;
-  for (int i = 0; i < complete && i < kFlashPageSize; ++i) {
-    reply.items.push_back(DecodeItem(frame, i));
-  }
-  return reply;
-}
-
 template <std::size_t N>
 std::span<const std::uint8_t, N> fixedItems(const Reply& reply) {
   // parseReply hands out exactly itemsRead(code) items, which is N for every caller here.
@@ -128,8 +110,9 @@ QString refusalText(Block block, std::uint8_t status) {
              QStringLiteral(". Please submit again.");
     case Block::Presets:
       return notStoredLine(QStringLiteral("presets"), status) +
-             QStringLiteral(". The control changes and the program change remap table were "
-                            "sent; please submit again.");
+             QStringLiteral(
+                 ". The control changes and the program change remap table were "
+                 "sent; please submit again.");
     case Block::CcMap:
     case Block::PcRemap:
       break;
@@ -220,19 +203,18 @@ bool TransferMachine::startSubmitPresets() {
 }
 
 void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
-  std::optional<Reply> reply = parseReply(frame);
-  if (!reply && flashOwnsLink_) {
-    reply = shortPageReadBack(frame);
-  }
-  if (!reply || dropped(*reply)) {
+  const std::optional<Reply> reply = parseReply(frame);
+  // The flash hears the bootloader's replies itself, whether or not it runs.
+  if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) {
     return;
   }
   onReply(*reply);
 }
 
 bool TransferMachine::dropped(const Reply& reply) {
-  if (flashOwnsLink_ && !isBootloaderReply(reply.code)) {
-    log(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed").arg(reply.code));
+  if (flashOwnsLink_) {
+    log(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed")
+            .arg(reply.code));
     return true;
   }
   const std::optional<Chain> chain = chainOfReply(reply.code);
@@ -338,31 +320,10 @@ void TransferMachine::onReply(const Reply& reply) {
     }
 
     case Command::EnterBootloader:
-      bootloaderFlag_.store(true, std::memory_order_release);
-      Q_EMIT bootloaderReply();
-      return;
-
-    case Command::UploadFlashPage: {
-      // The flash compares this text as soon as it sees the flag, so it is whole before that.
-      QString readBack;
-      readBack.reserve(2 * kFlashPageSize);
-      for (std::uint8_t item : reply.items) {
-        readBack +=
-            QStringLiteral("%1").arg(static_cast<uint>(item), 2, 16, QLatin1Char('0')).toUpper();
-      }
-      pageReadBack_ = readBack;
-      bootloaderFlag_.store(true, std::memory_order_release);
-      Q_EMIT bootloaderReply();
-      return;
-    }
-
+    case Command::UploadFlashPage:
     case Command::WriteRamToFlash:
-      log(QStringLiteral("Firmware update successful! Reboot Tarvik..."));
-      Q_EMIT flashWritten();
-      return;
-
     case Command::LeaveBootloader:
-      return;  // parseReply never lets this one through
+      return;  // the flash's replies never get here (DoSysExData), nor does parseReply pass 16
   }
 }
 

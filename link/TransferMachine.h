@@ -6,7 +6,6 @@
 #include <QString>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -29,10 +28,11 @@ enum class ChainAbort {
 };
 
 // The device's side of the conversation, step by step: connect and identify, the download
-// chain, the two submit chains and the bootloader replies the flash waits on. Each reply makes
-// the next command go out; replies are acted on whatever the current step (an unsolicited reply
-// 5 still sends the CC map), with two exceptions: a reply of a chain that was given up is only
-// logged as late, and while the flash owns the link only the bootloader's replies are acted on.
+// chain and the two submit chains. Each reply makes the next command go out; replies are acted
+// on whatever the current step (an unsolicited reply 5 still sends the CC map), with two
+// exceptions: a reply of a chain that was given up is only logged as late, and while the flash
+// owns the link every reply is only logged as ignored. The bootloader's replies (8, 9 and 17)
+// are the flash's (Flasher::receiveFrame): the machine passes them over without a trace.
 //
 // The machine reads what it sends from the configuration and writes what it receives into it.
 // It reports outcomes and log lines; what they mean on screen or in a terminal is the front
@@ -85,7 +85,7 @@ class TransferMachine : public QObject {
   // The link's port has vanished: a running chain ends at once.
   void abortForLostPort(const QString& portName);
 
-  // While the flash owns the link, no chain starts and only the bootloader's replies count.
+  // While the flash owns the link, no chain starts and the configuration replies are ignored.
   void setFlashOwnsLink(bool owns) { flashOwnsLink_ = owns; }
   bool flashOwnsLink() const { return flashOwnsLink_; }
 
@@ -95,11 +95,6 @@ class TransferMachine : public QObject {
   QString deviceVersion() const { return deviceVersion_; }
   QTimer& connectTimer() { return timer1_; }
   QTimer& replyWatchdog() { return watchdog_; }
-
-  // Shared with the flash.
-  void clearBootloaderFlag() { bootloaderFlag_.store(false, std::memory_order_release); }
-  bool bootloaderFlag() const { return bootloaderFlag_.load(std::memory_order_acquire); }
-  QString pageReadBack() const { return pageReadBack_; }
 
  Q_SIGNALS:
   void logLine(const QString& line);
@@ -125,10 +120,6 @@ class TransferMachine : public QObject {
   // presets") and `detail` the MIDI layer's error for a failed send or the port's name.
   void chainAborted(tarvik::Chain chain, tarvik::ChainAbort why, const QString& activity,
                     const QString& detail);
-  // Reply 8 or 9 set the bootloader flag (reply 9 rebuilt the read-back text first).
-  void bootloaderReply();
-  // Reply 17: the device wrote the uploaded image to flash.
-  void flashWritten();
 
  private:
   void Timer1Timer();
@@ -169,8 +160,6 @@ class TransferMachine : public QObject {
   QByteArray sentPresets_;
   QByteArray sentCcMap_;
   QByteArray sentPcRemap_;
-  std::atomic<bool> bootloaderFlag_{false};
-  QString pageReadBack_;
 };
 
 // What to tell the user when the device did not store a block: names the block, its status,

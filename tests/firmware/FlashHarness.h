@@ -42,6 +42,7 @@ struct FlashRig {
 
   FlashRig() {
     QObject::connect(&link, &DeviceLink::sysExReceived, &machine, &TransferMachine::receiveFrame);
+    QObject::connect(&link, &DeviceLink::sysExReceived, &flasher, &Flasher::receiveFrame);
     link.open(sim.inPort(), sim.outPort());
     machine.setReplyWatchdog(60000);
     flasher.setReplyTimeout(60000);

@@ -106,10 +106,6 @@ class MachineEvents : public QObject {
               all << QStringLiteral("aborted:%1:%2:%3:%4")
                          .arg(nameOf(chain), nameOf(why), activity, detail);
             });
-    connect(&machine, &TransferMachine::bootloaderReply, this,
-            [this] { all << QStringLiteral("bootloader"); });
-    connect(&machine, &TransferMachine::flashWritten, this,
-            [this] { all << QStringLiteral("flashWritten"); });
   }
 
   QStringList matching(const QString& prefix) const {
