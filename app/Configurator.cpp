@@ -60,8 +60,10 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     std::unique_ptr<PlatformMidiService> service = module.createMidiService();
     PlatformMidiService& platform = *service;
     midi.adopt(std::move(service));
-    auto libraryLines = std::make_shared<MidiLibraryLog>(
-        [&form](const QString& line, const QStringList& detail) { form.addLogWithDetail(line, detail); });
+    auto libraryLines =
+        std::make_shared<MidiLibraryLog>([&form](const QString& line, const QStringList& detail) {
+          form.addLogWithDetail(line, detail);
+        });
     platform.setLibraryMessageSink(
         [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); });
     platform.whenStarted([&dialogs, &form, &platform, libraryLines] {

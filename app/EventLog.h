@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QtCore/qnamespace.h>
+
 #include <QString>
 #include <QStringList>
-#include <QtCore/qnamespace.h>
 
 #include "tools/LogLine.h"
 

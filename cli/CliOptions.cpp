@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliOptions.h"
 
-#include "firmware/UpdateServerUrl.h"
-
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+
+#include "firmware/UpdateServerUrl.h"
 
 namespace tarvik::cli {
 namespace {

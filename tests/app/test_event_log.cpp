@@ -20,10 +20,12 @@ class EventLogTest : public QObject {
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("line");
-    QTest::newRow("leading zeros everywhere") << QTime(9, 5, 3, 7) << "abc" << "[09:05:03.007] abc";
-    QTest::newRow("last millisecond of the day")
-        << QTime(23, 59, 59, 999) << "x" << "[23:59:59.999] x";
-    QTest::newRow("empty message keeps the space") << QTime(0, 0, 0, 0) << "" << "[00:00:00.000] ";
+    QTest::newRow("leading zeros everywhere") << QTime(9, 5, 3, 7) << "abc"
+                                              << "[09:05:03.007] abc";
+    QTest::newRow("last millisecond of the day") << QTime(23, 59, 59, 999) << "x"
+                                                 << "[23:59:59.999] x";
+    QTest::newRow("empty message keeps the space") << QTime(0, 0, 0, 0) << ""
+                                                   << "[00:00:00.000] ";
   }
   void formatsTimeStamp() {
     QFETCH(QTime, time);
@@ -108,17 +110,18 @@ class EventLogTest : public QObject {
     QTest::addColumn<QList<QStringList>>("details");
     const Lines noise{"ALSA lib seq_hw.c:466:(snd_seq_hw_open) open /dev/snd/seq failed",
                       "jack server is not running or cannot be started"};
-    const QStringList noiseText{QString::fromStdString(noise[0]),
-                                QString::fromStdString(noise[1])};
-    const QString problem = QStringLiteral("No MIDI ports are available: no MIDI system is running");
+    const QStringList noiseText{QString::fromStdString(noise[0]), QString::fromStdString(noise[1])};
+    const QString problem =
+        QStringLiteral("No MIDI ports are available: no MIDI system is running");
     QTest::newRow("the start-up problem carries what was said while reaching")
         << noise << problem << Lines{} << QStringList{problem} << QList<QStringList>{noiseText};
     QTest::newRow("a start that worked says how much was said")
         << Lines{noise[0]} << QString() << Lines{}
-        << QStringList{QStringLiteral("The MIDI system's libraries reported 1 line (see its detail)")}
+        << QStringList{QStringLiteral(
+               "The MIDI system's libraries reported 1 line (see its detail)")}
         << QList<QStringList>{{noiseText[0]}};
-    QTest::newRow("a quiet start logs nothing") << Lines{} << QString() << Lines{} << QStringList{}
-                                                << QList<QStringList>{};
+    QTest::newRow("a quiet start logs nothing")
+        << Lines{} << QString() << Lines{} << QStringList{} << QList<QStringList>{};
     QTest::newRow("what is said later comes with a line of its own")
         << Lines{} << QString() << noise
         << QStringList{QStringLiteral(
@@ -151,8 +154,7 @@ class EventLogTest : public QObject {
   // the list disabled, and the same lines again once the font changed.
   void drawnLinesLookAsTheItemDelegateDrawsThem() {
     const QStringList lines = {QStringLiteral("[09:05:03.007] connect to Tarvik..."),
-                               QStringLiteral("[09:05:03.120] 128 presets complete"),
-                               QString(),
+                               QStringLiteral("[09:05:03.120] 128 presets complete"), QString(),
                                QStringLiteral("x").repeated(400),
                                QStringLiteral("[09:05:04.000] Tarvik found, Version 1.9")};
     auto make = [&](bool cached) {
