@@ -61,6 +61,12 @@ void TMidiDevices::CheckResult(std::uint32_t code) {
     throw TMidiError(text.substr(0, kMaxErrorText));
 }
 
+void TMidiDevices::TakeIdentity(int index) {
+  std::uint64_t identity = 0;
+  if (PortIdentity(static_cast<std::uint32_t>(index), identity) == MidiResult::NoError)
+    Ports_[static_cast<std::size_t>(index)].Identity = identity;
+}
+
 bool PortListChange::changed() const {
   if (!added.empty() || !removed.empty()) return true;
   for (std::size_t i = 0; i < newIndex.size(); ++i)
@@ -211,6 +217,7 @@ void TMidiInput::Open(int index) {
       },
       SysExBuffers_[slot]->Key));
   Ports_[slot].Handle = handle;
+  TakeIdentity(index);
 
   TSysExData& data = *SysExBuffers_[slot];
   data.Header.flags = 0;
@@ -347,6 +354,7 @@ void TMidiOutput::Open(int index) {
   MidiHandle handle = kNoHandle;
   CheckResult(Service_.outOpen(handle, static_cast<std::uint32_t>(index)));
   Ports_[static_cast<std::size_t>(index)].Handle = handle;
+  TakeIdentity(index);
 }
 
 void TMidiOutput::Close(int index) {

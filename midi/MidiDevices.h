@@ -74,6 +74,10 @@ class TMidiDevices {
   // The service's ports (names and identities, no handles), in its order.
   std::vector<TMidiPort> Enumerate();
   virtual bool CanRescan() const { return true; }
+  // An open reaches the port that has the name now: a device plugged back in since the last
+  // enumeration is opened on its new plug, and its entry takes that identity, so that the next
+  // enumeration keeps the port open instead of taking it for one that went.
+  void TakeIdentity(int index);
   // Takes down an open port whose device has gone, whatever the service answers.
   virtual void DropVanished(int index) = 0;
   // Moves what the subclass keeps per port along with the entries; `count` new ports.

@@ -37,6 +37,11 @@ const RtMidiPortList::Port* RtMidiPortList::at(std::uint32_t index) const {
   return index < ports_.size() ? &ports_[index] : nullptr;
 }
 
+void RtMidiPortList::refreshIdentity(std::uint32_t index, const JackClock* jack) {
+  if (index < ports_.size() && jack)
+    ports_[index].identity = jack->identities({ports_[index].name})[0];
+}
+
 int RtMidiPortList::currentIndex(RtMidi& midi, std::uint32_t listed, const std::string& name) {
   const std::vector<std::string> now = listedBy(midi);
   if (listed < now.size() && now[listed] == name) return static_cast<int>(listed);

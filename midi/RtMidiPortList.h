@@ -34,6 +34,8 @@ class RtMidiPortList {
   std::size_t size() const { return ports_.size(); }
   // Nullptr past the list.
   const Port* at(std::uint32_t index) const;
+  // After an open, which reached the port that has the name now: its identity as of now.
+  void refreshIdentity(std::uint32_t index, const JackClock* jack);
 
   // Where the port listed as `name` at `listed` is now among the ports of `midi`, the object
   // that opens it; -1 when it is gone.

@@ -153,7 +153,10 @@ std::uint32_t RtMidiService::inOpen(MidiHandle& handle, std::uint32_t port, Midi
                                     std::uintptr_t instance) {
   const RtMidiPortList::Port* listed = impl_->inputs.at(port);
   if (!impl_->reachable() || !listed) return MidiResult::BadDeviceId;
-  return impl_->open->openInput(handle, port, listed->name, std::move(callback), instance);
+  const std::uint32_t result =
+      impl_->open->openInput(handle, port, listed->name, std::move(callback), instance);
+  if (result == MidiResult::NoError) impl_->inputs.refreshIdentity(port, impl_->jack.get());
+  return result;
 }
 
 std::uint32_t RtMidiService::inPrepareHeader(MidiHandle handle, MidiHeader* header) {
@@ -205,7 +208,9 @@ std::uint32_t RtMidiService::inClose(MidiHandle handle) { return impl_->open->cl
 std::uint32_t RtMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
   const RtMidiPortList::Port* listed = impl_->outputs.at(port);
   if (!impl_->reachable() || !listed) return MidiResult::BadDeviceId;
-  return impl_->open->openOutput(handle, port, listed->name);
+  const std::uint32_t result = impl_->open->openOutput(handle, port, listed->name);
+  if (result == MidiResult::NoError) impl_->outputs.refreshIdentity(port, impl_->jack.get());
+  return result;
 }
 
 std::uint32_t RtMidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {

@@ -166,6 +166,11 @@ class PortFollowingTest : public QObject {
     QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("Tarvik found!")).size(), 1);
     QCOMPARE(rig.logMessages().constLast(),
              QStringLiteral("download programm change remap table complete"));
+    // The lists' next look keeps the pair the connect opened on the new plug.
+    rig.form->portWatcher().rescan();
+    QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("disconnected")),
+             QStringList());
+    QVERIFY(rig.form->link().isOpen());
   }
 
   void aPortThatVanishesMidChainEndsItAtOnceAndConnectWorksAgain() {

@@ -161,6 +161,20 @@ class TestPortRescan : public QObject {
     QCOMPARE(received.front(), std::uint8_t(0xB0));
   }
 
+  // Plugged back in and opened afresh (as a connect does) before the lists looked: the open
+  // reached the new plug, so the next look keeps it open.
+  void aPortReopenedOnItsNewPlugStaysOpenAtTheNextLook() {
+    ports_->outputs().Open(1);
+    service_->setOutputPresent(tarvikOut_, false);
+    service_->setOutputPresent(tarvikOut_, true);
+    ports_->outputs().Close(1);
+    ports_->outputs().Open(1);
+    QVERIFY(!ports_->rescan()->changed());
+    QVERIFY(service_->isOutputOpen(tarvikOut_));
+    ports_->outputs().SendShortMessage(1, 0xC0, 5, 0);
+    QCOMPARE(service_->sent(tarvikOut_).size(), std::size_t(1));
+  }
+
   // A look that cannot be made now (inside an input handler; inside a receiver of the last look,
   // whose box runs the event loop) is made as soon as that has returned, not one interval later.
   void aLookPutOffIsMadeOnceItCanBe_data() {
