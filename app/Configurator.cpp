@@ -9,6 +9,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
+#include "app/MidiLibraryLog.h"
 #include "app/PlatformModule.h"
 #include "app/TForm1.h"
 #include "firmware/LateUpdateServer.h"
@@ -63,11 +64,18 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     std::unique_ptr<PlatformMidiService> service = module.createMidiService();
     PlatformMidiService& platform = *service;
     midi.adopt(std::move(service));
-    platform.whenStarted([&dialogs, &form, &core, &platform] {
+    auto libraryLines =
+        std::make_shared<MidiLibraryLog>([&form](const QString& line, const QStringList& detail) {
+          form.addLogWithDetail(line, detail);
+        });
+    platform.setLibraryMessageSink(
+        [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); });
+    platform.whenStarted([&dialogs, &form, &core, &platform, libraryLines] {
       // The first look finds every port new, and offers the start-up pair as for ports that
       // appear later.
       core.portWatcher().rescan();
       const std::string problem = platform.startupProblem();
+      libraryLines->started(problem);
       if (!problem.empty()) reportStartupProblem(dialogs, form, problem);
     });
     platform.startInBackground();

@@ -20,6 +20,21 @@ void EventLog::addLog(const QString& message) {
   list_.scrollToBottom();
 }
 
+void EventLog::addLog(const QString& message, const QStringList& detail) {
+  addLog(message);
+  if (detail.isEmpty()) return;
+  QListWidgetItem* item = list_.item(list_.count() - 1);
+  item->setData(DetailRole, detail);
+  item->setToolTip(detail.join(QLatin1Char('\n')));
+}
+
+QStringList EventLog::textOf(const QListWidgetItem& item) {
+  QStringList lines{item.text()};
+  for (const QString& line : item.data(DetailRole).toStringList())
+    lines << QStringLiteral("    ") + line;
+  return lines;
+}
+
 void EventLog::appendRaw(const QString& line) { list_.addItem(line); }
 
 }  // namespace tarvik

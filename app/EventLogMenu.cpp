@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QListWidget>
 
+#include "app/EventLog.h"
 #include "app/PlainTextExport.h"
 
 namespace tarvik {
@@ -31,7 +32,7 @@ EventLogMenu::EventLogMenu(QListWidget& list, Dialogs& dialogs, QWidget* owner)
 void EventLogMenu::copySelected() {
   QStringList lines;
   for (int row = 0; row < list_.count(); ++row) {
-    if (list_.item(row)->isSelected()) lines << list_.item(row)->text();
+    if (list_.item(row)->isSelected()) lines << EventLog::textOf(*list_.item(row));
   }
   if (!lines.isEmpty()) QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
 }
@@ -39,7 +40,7 @@ void EventLogMenu::copySelected() {
 void EventLogMenu::saveAll() {
   QStringList lines;
   lines.reserve(list_.count());
-  for (int row = 0; row < list_.count(); ++row) lines << list_.item(row)->text();
+  for (int row = 0; row < list_.count(); ++row) lines << EventLog::textOf(*list_.item(row));
   exportPlainText(dialogs_, owner_, lines);
 }
 

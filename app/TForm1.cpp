@@ -251,6 +251,10 @@ void TForm1::FormDestroy() {
 
 void TForm1::addLog(const QString& message) { log_->addLog(message); }
 
+void TForm1::addLogWithDetail(const QString& message, const QStringList& detail) {
+  log_->addLog(message, detail);
+}
+
 void TForm1::guarded(const std::function<void()>& handler) {
   try {
     handler();

@@ -45,6 +45,8 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   void addLog(const QString& message);
+  // With detail for whoever helps the user (see EventLog).
+  void addLogWithDetail(const QString& message, const QStringList& detail);
 
   // Handlers of the window, named after their control.
   void Button1Click();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliOptions.h"
 
-#include "firmware/UpdateServerUrl.h"
-
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+
+#include "firmware/UpdateServerUrl.h"
 
 namespace tarvik::cli {
 namespace {
@@ -68,7 +68,8 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
       QStringLiteral("text"));
   const QCommandLineOption verbose(
       QStringLiteral("verbose"),
-      QStringLiteral("Print the transfer's log lines on standard error."));
+      QStringLiteral("Print the transfer's log lines, and what the MIDI system's libraries "
+                     "(ALSA, JACK) say, on standard error."));
   const QCommandLineOption fromServer(
       QStringLiteral("from-server"),
       QStringLiteral("flash: download firmware.txt from the update server instead of a file."));

@@ -46,6 +46,13 @@ int main(int argc, char** argv) {
   }
 
   auto service = std::make_unique<RtMidiService>();
+  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
+  // --verbose: without it an error of the program's own stands alone, on one line.
+  service->setLibraryMessageSink(
+      [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
+        if (!verbose) return;
+        for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
+      });
   const QString startupProblem = QString::fromStdString(service->startupProblem());
   MidiPorts ports(std::move(service));
   // Errors inside the MIDI input callback have no caller to go back to.

@@ -41,12 +41,21 @@ void DeviceLink::listen() {
 
 void DeviceLink::open(int inputPort, int outputPort) {
   listen();
-  ports_.inputs().Open(inputPort);
-  ports_.outputs().Open(outputPort);
+  if (inputPort == inputPort_ || outputPort == outputPort_) {
+    inputPort_ = -1;
+    outputPort_ = -1;
+  }
+  reopen(ports_.inputs(), inputPort);
+  reopen(ports_.outputs(), outputPort);
   inputPort_ = inputPort;
   outputPort_ = outputPort;
   inputName_ = ports_.inputs().Ports()[static_cast<std::size_t>(inputPort)].Name;
   outputName_ = ports_.outputs().Ports()[static_cast<std::size_t>(outputPort)].Name;
+}
+
+void DeviceLink::reopen(TMidiDevices& list, int port) {
+  if (list.IsOpen(port)) list.Close(port);
+  list.Open(port);
 }
 
 void DeviceLink::followRescan(const std::vector<int>& inputMoves,

@@ -14,6 +14,7 @@
 namespace tarvik {
 
 class MidiPorts;
+class TMidiDevices;
 
 // The program's line to the device: the input and output port that the last connect opened.
 // Every byte for the device goes to that output, whatever the port lists show meanwhile, and
@@ -32,8 +33,12 @@ class DeviceLink : public QObject, public LinkPort {
   // use of the list enumerates its ports, which may raise TMidiError; open() tries again.
   void listen();
 
-  // Opens the input, then the output (a port that is already open stays as it is) and makes
-  // the pair the link's. Raises TMidiError when either fails; the link then keeps its pair.
+  // Opens the input, then the output, and makes the pair the link's. A port of the pair that is
+  // open already is closed and opened again: its device may have been unplugged and plugged back
+  // in under the same name since (quicker than the port lists look, or unseen where the MIDI
+  // system cannot tell), and the old connection would reach nothing. Raises TMidiError when
+  // either fails; the link then has no pair if it was using one of the two ports, else keeps its
+  // own.
   void open(int inputPort, int outputPort);
   // Closes the link's input, then its output; the link has no ports afterwards. Raises
   // TMidiError; an output is not closed when closing the input failed.
@@ -68,6 +73,8 @@ class DeviceLink : public QObject, public LinkPort {
   void shortReceived(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
  private:
+  static void reopen(TMidiDevices& list, int port);
+
   MidiPorts& ports_;
   TrafficTap* tap_ = nullptr;
   bool listening_ = false;

@@ -11,16 +11,20 @@ namespace tarvik {
 
 namespace {
 
+// `handle` is the open handle of the port as it is plugged in now; `identity` tells this plug
+// from the ones before it.
 struct InPort {
   std::string name;
   MidiHandle handle = kNoHandle;
   bool present = true;
+  std::uint64_t identity = 0;
 };
 
 struct OutPort {
   std::string name;
   MidiHandle handle = kNoHandle;
   bool present = true;
+  std::uint64_t identity = 0;
   std::vector<std::vector<std::uint8_t>> sent;
   std::shared_ptr<InMemoryMidiService::Sink> sink;
 };
@@ -42,6 +46,11 @@ struct InMemoryMidiService::State {
   std::optional<std::vector<int>> outListed;
   // Handles are never reused, so input posted for a port that has since closed finds nothing.
   MidiHandle lastHandle = kNoHandle;
+  std::uint64_t lastIdentity = 0;
+  // Handles still open on a plug that has since been pulled and plugged in again, by port id:
+  // they close as usual but carry nothing, like a JACK or ALSA port whose peer went and came back.
+  std::map<MidiHandle, int> severedInputs;
+  std::map<MidiHandle, int> severedOutputs;
   InputHub hub;
   // Service thread only.
   bool holdCarrying = false;
@@ -64,15 +73,28 @@ struct InMemoryMidiService::State {
     return ports[static_cast<std::size_t>(id)].present ? id : -1;
   }
 
-  int inPortOf(MidiHandle handle) const {
-    for (std::size_t i = 0; i < inputs.size(); ++i)
-      if (handle != kNoHandle && inputs[i].handle == handle) return static_cast<int>(i);
-    return -1;
+  template <class Port>
+  static int portOf(const std::vector<Port>& ports, const std::map<MidiHandle, int>& severed,
+                    MidiHandle handle) {
+    if (handle == kNoHandle) return -1;
+    for (std::size_t i = 0; i < ports.size(); ++i)
+      if (ports[i].handle == handle) return static_cast<int>(i);
+    auto it = severed.find(handle);
+    return it == severed.end() ? -1 : it->second;
   }
-  int outPortOf(MidiHandle handle) const {
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-      if (handle != kNoHandle && outputs[i].handle == handle) return static_cast<int>(i);
-    return -1;
+  int inPortOf(MidiHandle handle) const { return portOf(inputs, severedInputs, handle); }
+  int outPortOf(MidiHandle handle) const { return portOf(outputs, severedOutputs, handle); }
+
+  // Pulled (false) or plugged in (true). A new plug gets a new identity, and a handle open on
+  // the old one stays cut off from it.
+  template <class Port>
+  void plug(Port& port, int id, bool present, std::map<MidiHandle, int>& severed) {
+    if (present && !port.present) {
+      port.identity = ++lastIdentity;
+      if (port.handle != kNoHandle) severed[port.handle] = id;
+      port.handle = kNoHandle;
+    }
+    port.present = present;
   }
   // Records the call and answers a pending failure that is due with it (0 when there is none).
   std::uint32_t enter(const std::string& operation, long port) {
@@ -95,26 +117,27 @@ InMemoryMidiService::~InMemoryMidiService() = default;
 
 int InMemoryMidiService::addInput(const std::string& name) {
   std::lock_guard lock(state_->mutex);
-  state_->inputs.push_back(InPort{name, kNoHandle, true});
+  state_->inputs.push_back(InPort{name, kNoHandle, true, ++state_->lastIdentity});
   return static_cast<int>(state_->inputs.size()) - 1;
 }
 
 int InMemoryMidiService::addOutput(const std::string& name) {
   std::lock_guard lock(state_->mutex);
-  state_->outputs.push_back(OutPort{name, kNoHandle, true, {}, nullptr});
+  state_->outputs.push_back(OutPort{name, kNoHandle, true, ++state_->lastIdentity, {}, nullptr});
   return static_cast<int>(state_->outputs.size()) - 1;
 }
 
 void InMemoryMidiService::setInputPresent(int id, bool present) {
   std::lock_guard lock(state_->mutex);
   if (id >= 0 && static_cast<std::size_t>(id) < state_->inputs.size())
-    state_->inputs[static_cast<std::size_t>(id)].present = present;
+    state_->plug(state_->inputs[static_cast<std::size_t>(id)], id, present, state_->severedInputs);
 }
 
 void InMemoryMidiService::setOutputPresent(int id, bool present) {
   std::lock_guard lock(state_->mutex);
   if (id >= 0 && static_cast<std::size_t>(id) < state_->outputs.size())
-    state_->outputs[static_cast<std::size_t>(id)].present = present;
+    state_->plug(state_->outputs[static_cast<std::size_t>(id)], id, present,
+                 state_->severedOutputs);
 }
 
 void InMemoryMidiService::deliverSysEx(int inPort, std::vector<std::uint8_t> bytes) {
@@ -226,6 +249,22 @@ std::uint32_t InMemoryMidiService::outGetDevCaps(std::uint32_t port, std::string
   return MidiResult::NoError;
 }
 
+std::uint32_t InMemoryMidiService::inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  std::lock_guard lock(state_->mutex);
+  const int id = State::idOf(state_->inListed, state_->inputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  identity = state_->inputs[static_cast<std::size_t>(id)].identity;
+  return MidiResult::NoError;
+}
+
+std::uint32_t InMemoryMidiService::outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  std::lock_guard lock(state_->mutex);
+  const int id = State::idOf(state_->outListed, state_->outputs, port);
+  if (id < 0) return MidiResult::BadDeviceId;
+  identity = state_->outputs[static_cast<std::size_t>(id)].identity;
+  return MidiResult::NoError;
+}
+
 // ---- MidiService: input ---------------------------------------------------------------------
 // The hub calls back into the layer without any lock held; the state's mutex is never held while
 // calling into the hub's delivering functions (reset), since those run the layer's callback.
@@ -305,7 +344,8 @@ std::uint32_t InMemoryMidiService::inClose(MidiHandle handle) {
   if (auto code = state_->enter("inClose", port)) return code;
   if (port < 0) return MidiResult::InvalidHandle;
   state_->hub.closePort(handle);
-  state_->inputs[static_cast<std::size_t>(port)].handle = kNoHandle;
+  if (state_->severedInputs.erase(handle) == 0)
+    state_->inputs[static_cast<std::size_t>(port)].handle = kNoHandle;
   return MidiResult::NoError;
 }
 
@@ -335,7 +375,8 @@ std::uint32_t InMemoryMidiService::outShortMsg(MidiHandle handle, std::uint32_t 
     for (int i = 0; i < length; ++i)
       message.push_back(static_cast<std::uint8_t>(packed >> (8 * i)));
     OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
-    if (!output.present) return MidiResult::NoError;  // nothing on the other side any more
+    if (!output.present || output.handle != handle)
+      return MidiResult::NoError;  // nothing on the other side any more
     output.sent.push_back(message);
     sink = output.sink;
   }
@@ -364,7 +405,7 @@ std::uint32_t InMemoryMidiService::outLongMsg(MidiHandle handle, MidiHeader* hea
       return MidiResult::Error;
     message.assign(header->data, header->data + header->bufferLength);
     OutPort& output = state_->outputs[static_cast<std::size_t>(port)];
-    if (!output.present) return MidiResult::NoError;
+    if (!output.present || output.handle != handle) return MidiResult::NoError;
     output.sent.push_back(message);
     sink = output.sink;
   }
@@ -385,7 +426,8 @@ std::uint32_t InMemoryMidiService::outClose(MidiHandle handle) {
   const int port = state_->outPortOf(handle);
   if (auto code = state_->enter("outClose", port)) return code;
   if (port < 0) return MidiResult::InvalidHandle;
-  state_->outputs[static_cast<std::size_t>(port)].handle = kNoHandle;
+  if (state_->severedOutputs.erase(handle) == 0)
+    state_->outputs[static_cast<std::size_t>(port)].handle = kNoHandle;
   return MidiResult::NoError;
 }
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "midi/MidiService.h"
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -10,6 +8,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "midi/MidiService.h"
 
 namespace tarvik {
 
@@ -35,7 +35,9 @@ class InMemoryMidiService : public MidiService {
   // Unplugs a port (false) or plugs it in again (true) at its old place in the order. An
   // unplugged port is left out of the next enumeration and cannot be opened; an open handle of
   // it keeps working as far as the service is concerned, as with JACK or ALSA when the other
-  // side goes: what is sent on it goes nowhere and nothing arrives on it.
+  // side goes: what is sent on it goes nowhere and nothing arrives on it. Plugged in again, the
+  // port has a new identity (inGetDevIdentity) and opens anew, while a handle from before stays
+  // dead: it closes as usual and carries nothing, as a real interface plugged back in does.
   void setInputPresent(int id, bool present);
   void setOutputPresent(int id, bool present);
   // Names are cut to the 31 characters of a Windows capability record unless the service is
@@ -81,6 +83,8 @@ class InMemoryMidiService : public MidiService {
   std::uint32_t outGetNumDevs() override;
   std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
   std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
+  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
   std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;

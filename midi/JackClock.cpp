@@ -2,6 +2,9 @@
 #include "midi/JackClock.h"
 
 #include <jack/jack.h>
+#include <jack/uuid.h>
+
+#include <map>
 
 namespace tarvik {
 
@@ -33,6 +36,35 @@ std::vector<std::string> JackClock::ports(unsigned long flags) const {
 std::vector<std::string> JackClock::sendingPorts() const { return ports(JackPortIsOutput); }
 
 std::vector<std::string> JackClock::takingPorts() const { return ports(JackPortIsInput); }
+
+std::vector<std::uint64_t> JackClock::identities(const std::vector<std::string>& names) const {
+  std::map<std::string, std::uint64_t> clients;
+  std::vector<std::uint64_t> result;
+  result.reserve(names.size());
+  for (const std::string& name : names) {
+    jack_port_t* port = jack_port_by_name(client(client_), name.c_str());
+    if (port == nullptr) {
+      result.push_back(0);
+      continue;
+    }
+    const std::string clientName = name.substr(0, name.find(':'));
+    auto known = clients.find(clientName);
+    if (known == clients.end()) {
+      jack_uuid_t uuid = 0;
+      char* text = jack_get_uuid_for_client_name(client(client_), clientName.c_str());
+      if (text != nullptr) {
+        if (jack_uuid_parse(text, &uuid) != 0) uuid = 0;
+        jack_free(text);
+      }
+      known = clients.emplace(clientName, uuid).first;
+    }
+    // The low halves hold the numbers: the client's counts up from the server's start, the
+    // port's is its slot in the server's table.
+    const std::uint64_t portNumber = jack_port_uuid(port) & 0xFFFFFFFFu;
+    result.push_back(((known->second & 0xFFFFFFFFu) << 32) | portNumber);
+  }
+  return result;
+}
 
 std::uint32_t JackClock::cycleStart() const { return jack_last_frame_time(client(client_)); }
 

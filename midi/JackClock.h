@@ -24,6 +24,11 @@ class JackClock {
   // (its outputs) data, in the order RtMidi lists them.
   std::vector<std::string> sendingPorts() const;
   std::vector<std::string> takingPorts() const;
+  // For each port named, what tells it from an earlier port of that name (0 for one that is
+  // gone): its client's and its own JACK number. A client that closed and opened again (a device
+  // unplugged and plugged back in, a bridge restarted) has a new client number even though JACK
+  // hands the port its old number. One question to the server per client, not per port.
+  std::vector<std::uint64_t> identities(const std::vector<std::string>& names) const;
 
   // The frame at which the cycle now running began; it advances by one period each cycle.
   std::uint32_t cycleStart() const;

@@ -67,6 +67,12 @@ std::uint32_t LateMidiService::inGetDevCaps(std::uint32_t port, std::string& nam
 std::uint32_t LateMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
   return current().outGetDevCaps(port, name);
 }
+std::uint32_t LateMidiService::inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return current().inGetDevIdentity(port, identity);
+}
+std::uint32_t LateMidiService::outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return current().outGetDevIdentity(port, identity);
+}
 std::uint32_t LateMidiService::inOpen(MidiHandle& handle, std::uint32_t port,
                                       MidiInCallback callback, std::uintptr_t instance) {
   return current().inOpen(handle, port, std::move(callback), instance);

@@ -23,6 +23,8 @@ class LateMidiService : public MidiService {
   std::uint32_t outGetNumDevs() override;
   std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
   std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
+  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
   std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;

@@ -6,7 +6,6 @@
 #include <exception>
 #include <iostream>
 
-
 namespace tarvik {
 
 namespace {
@@ -62,6 +61,12 @@ void TMidiDevices::CheckResult(std::uint32_t code) {
     throw TMidiError(text.substr(0, kMaxErrorText));
 }
 
+void TMidiDevices::TakeIdentity(int index) {
+  std::uint64_t identity = 0;
+  if (PortIdentity(static_cast<std::uint32_t>(index), identity) == MidiResult::NoError)
+    Ports_[static_cast<std::size_t>(index)].Identity = identity;
+}
+
 bool PortListChange::changed() const {
   if (!added.empty() || !removed.empty()) return true;
   for (std::size_t i = 0; i < newIndex.size(); ++i)
@@ -69,48 +74,54 @@ bool PortListChange::changed() const {
   return false;
 }
 
-std::vector<std::string> TMidiDevices::Enumerate() {
+std::vector<TMidiPort> TMidiDevices::Enumerate() {
   const std::uint32_t count = CountPorts();
-  std::vector<std::string> names;
-  names.reserve(count);
+  std::vector<TMidiPort> ports;
+  ports.reserve(count);
   for (std::uint32_t port = 0; port < count; ++port) {
-    std::string name;
-    CheckResult(PortName(port, name));
-    names.push_back(nameUpToZero(name));
+    TMidiPort listed;
+    CheckResult(PortName(port, listed.Name));
+    listed.Name = nameUpToZero(listed.Name);
+    CheckResult(PortIdentity(port, listed.Identity));
+    ports.push_back(std::move(listed));
   }
-  return names;
+  return ports;
 }
 
 std::optional<PortListChange> TMidiDevices::Rescan() {
-  if (!CanRescan()) return std::nullopt;
-  const std::vector<std::string> names = Enumerate();
+  if (!CanRescan()) {
+    RescanRefused_ = true;
+    return std::nullopt;
+  }
+  RescanRefused_ = false;
+  std::vector<TMidiPort> ports = Enumerate();
 
   PortListChange change;
   change.newIndex.assign(Ports_.size(), -1);
-  std::vector<bool> taken(names.size(), false);
+  std::vector<bool> taken(ports.size(), false);
   for (std::size_t old = 0; old < Ports_.size(); ++old) {
-    for (std::size_t now = 0; now < names.size(); ++now) {
-      if (taken[now] || names[now] != Ports_[old].Name) continue;
+    for (std::size_t now = 0; now < ports.size(); ++now) {
+      if (taken[now] || ports[now].Name != Ports_[old].Name ||
+          ports[now].Identity != Ports_[old].Identity)
+        continue;
       taken[now] = true;
       change.newIndex[old] = static_cast<int>(now);
       break;
     }
     if (change.newIndex[old] < 0) change.removed.push_back(Ports_[old].Name);
   }
-  for (std::size_t now = 0; now < names.size(); ++now)
-    if (!taken[now]) change.added.push_back(names[now]);
+  for (std::size_t now = 0; now < ports.size(); ++now)
+    if (!taken[now]) change.added.push_back(ports[now].Name);
 
   // Vanished ports go down while every index still means what it meant.
   for (std::size_t old = 0; old < Ports_.size(); ++old)
     if (change.newIndex[old] < 0 && Ports_[old].Handle != kNoHandle)
       DropVanished(static_cast<int>(old));
 
-  std::vector<TMidiPort> ports(names.size());
-  for (std::size_t now = 0; now < names.size(); ++now) ports[now].Name = names[now];
   for (std::size_t old = 0; old < Ports_.size(); ++old)
     if (change.newIndex[old] >= 0)
       ports[static_cast<std::size_t>(change.newIndex[old])].Handle = Ports_[old].Handle;
-  Rearrange(change.newIndex, names.size());
+  Rearrange(change.newIndex, ports.size());
   Ports_ = std::move(ports);
   return change;
 }
@@ -125,8 +136,8 @@ TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
 // ---- TMidiInput -----------------------------------------------------------------------------
 
 TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput") {
-  for (std::string& name : Enumerate()) {
-    Ports_.push_back(TMidiPort{std::move(name), kNoHandle});
+  Ports_ = Enumerate();
+  for (std::size_t i = 0; i < Ports_.size(); ++i) {
     SysExBuffers_.push_back(NewBuffer());
     Closing_.push_back(false);
   }
@@ -136,6 +147,10 @@ std::uint32_t TMidiInput::CountPorts() { return Service_.inGetNumDevs(); }
 
 std::uint32_t TMidiInput::PortName(std::uint32_t port, std::string& name) {
   return Service_.inGetDevCaps(port, name);
+}
+
+std::uint32_t TMidiInput::PortIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return Service_.inGetDevIdentity(port, identity);
 }
 
 std::unique_ptr<TSysExData> TMidiInput::NewBuffer() {
@@ -202,6 +217,7 @@ void TMidiInput::Open(int index) {
       },
       SysExBuffers_[slot]->Key));
   Ports_[slot].Handle = handle;
+  TakeIdentity(index);
 
   TSysExData& data = *SysExBuffers_[slot];
   data.Header.flags = 0;
@@ -271,9 +287,18 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
   // Nothing may leave the service's callback: errors go to the program's error reporter.
   ++CallbackDepth_;
   struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{CallbackDepth_};
+    TMidiInput& list;
+    ~Leave() {
+      if (--list.CallbackDepth_ > 0 || !list.RescanRefused_) return;
+      list.RescanRefused_ = false;
+      if (!list.OnRescanDue) return;
+      try {
+        list.OnRescanDue();
+      } catch (...) {
+        // Nothing may leave the service's callback; the next regular look makes up for it.
+      }
+    }
+  } leave{*this};
   try {
     const int port = IndexOfKey(instance);
     if (port < 0) return;
@@ -295,13 +320,17 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
 // ---- TMidiOutput ----------------------------------------------------------------------------
 
 TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput") {
-  for (std::string& name : Enumerate()) Ports_.push_back(TMidiPort{std::move(name), kNoHandle});
+  Ports_ = Enumerate();
 }
 
 std::uint32_t TMidiOutput::CountPorts() { return Service_.outGetNumDevs(); }
 
 std::uint32_t TMidiOutput::PortName(std::uint32_t port, std::string& name) {
   return Service_.outGetDevCaps(port, name);
+}
+
+std::uint32_t TMidiOutput::PortIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return Service_.outGetDevIdentity(port, identity);
 }
 
 void TMidiOutput::DropVanished(int index) {
@@ -325,6 +354,7 @@ void TMidiOutput::Open(int index) {
   MidiHandle handle = kNoHandle;
   CheckResult(Service_.outOpen(handle, static_cast<std::uint32_t>(index)));
   Ports_[static_cast<std::size_t>(index)].Handle = handle;
+  TakeIdentity(index);
 }
 
 void TMidiOutput::Close(int index) {

@@ -25,10 +25,14 @@ using TMemoryStream = std::vector<std::uint8_t>;
 struct TMidiPort {
   std::string Name;
   MidiHandle Handle = kNoHandle;
+  // The service's identity of the port (MidiService::inGetDevIdentity); 0 when it cannot tell.
+  std::uint64_t Identity = 0;
 };
 
-// What a new enumeration changed in one port list. Ports are matched by name (the n-th port of
-// a name with the n-th of the same name), so a port that moved keeps its entry and its handle.
+// What a new enumeration changed in one port list. Ports are matched by name and identity (the
+// n-th port of a name with the n-th of the same name), so a port that moved keeps its entry and
+// its handle, while one that was unplugged and plugged in again between two looks (same name,
+// new identity) is a port that went and a port that came.
 struct PortListChange {
   std::vector<std::string> added;    // in the new list's order
   std::vector<std::string> removed;  // in the old list's order
@@ -66,9 +70,14 @@ class TMidiDevices {
   TMidiDevices(MidiService& service, const char* className);
   virtual std::uint32_t CountPorts() = 0;
   virtual std::uint32_t PortName(std::uint32_t port, std::string& name) = 0;
-  // The service's names, in its order.
-  std::vector<std::string> Enumerate();
+  virtual std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) = 0;
+  // The service's ports (names and identities, no handles), in its order.
+  std::vector<TMidiPort> Enumerate();
   virtual bool CanRescan() const { return true; }
+  // An open reaches the port that has the name now: a device plugged back in since the last
+  // enumeration is opened on its new plug, and its entry takes that identity, so that the next
+  // enumeration keeps the port open instead of taking it for one that went.
+  void TakeIdentity(int index);
   // Takes down an open port whose device has gone, whatever the service answers.
   virtual void DropVanished(int index) = 0;
   // Moves what the subclass keeps per port along with the entries; `count` new ports.
@@ -77,6 +86,7 @@ class TMidiDevices {
   std::vector<TMidiPort> Ports_;
   std::uint32_t LastResult_ = 0;
   const char* ClassName_;
+  bool RescanRefused_ = false;
 };
 
 // The receive buffer of one input port.
@@ -93,8 +103,8 @@ struct TSysExData {
 
 class TMidiInput : public TMidiDevices {
  public:
-  using ShortHandler = std::function<void(int port, std::uint8_t status, std::uint8_t data1,
-                                          std::uint8_t data2)>;
+  using ShortHandler =
+      std::function<void(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
   // The stream holds one whole SysEx message (F0 .. F7) and is emptied when the handler returns.
   using SysExHandler = std::function<void(int port, const TMemoryStream& stream)>;
 
@@ -108,6 +118,9 @@ class TMidiInput : public TMidiDevices {
   // Errors that arise inside the input callback (a failing re-queue, an error a handler lets
   // out) have no caller to go to: they are handed here. Empty: they are printed to stderr.
   std::function<void(const std::string&)> OnError;
+  // Called when a rescan that was refused from inside a handler can be made: as the outermost
+  // handler returns, still inside the service's callback (so only to schedule the rescan).
+  std::function<void()> OnRescanDue;
 
   void SysExBufferDone(int index);
   void ReportError(const std::string& message);
@@ -119,6 +132,7 @@ class TMidiInput : public TMidiDevices {
  protected:
   std::uint32_t CountPorts() override;
   std::uint32_t PortName(std::uint32_t port, std::string& name) override;
+  std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) override;
   bool CanRescan() const override { return CallbackDepth_ == 0; }
   void DropVanished(int index) override;
   void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
@@ -148,6 +162,7 @@ class TMidiOutput : public TMidiDevices {
  protected:
   std::uint32_t CountPorts() override;
   std::uint32_t PortName(std::uint32_t port, std::string& name) override;
+  std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) override;
   void DropVanished(int index) override;
   void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
 };

@@ -15,6 +15,7 @@ TMidiInput& MidiPorts::inputs() {
   if (!inputs_) {
     inputs_ = std::make_unique<TMidiInput>(*service_);
     inputs_->OnError = reporter_;
+    inputs_->OnRescanDue = rescanDue_;
   }
   return *inputs_;
 }
@@ -55,6 +56,11 @@ std::optional<MidiPorts::Change> MidiPorts::rescan() {
 void MidiPorts::setErrorReporter(std::function<void(const std::string&)> reporter) {
   reporter_ = std::move(reporter);
   if (inputs_) inputs_->OnError = reporter_;
+}
+
+void MidiPorts::setRescanDue(std::function<void()> due) {
+  rescanDue_ = std::move(due);
+  if (inputs_) inputs_->OnRescanDue = rescanDue_;
 }
 
 }  // namespace tarvik

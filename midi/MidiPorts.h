@@ -45,12 +45,15 @@ class MidiPorts {
   // Where errors inside the input callback go (see TMidiInput::OnError); kept across a new
   // enumeration.
   void setErrorReporter(std::function<void(const std::string&)> reporter);
+  // Called when a rescan refused inside an input handler can be made (TMidiInput::OnRescanDue).
+  void setRescanDue(std::function<void()> due);
 
  private:
   std::unique_ptr<MidiService> service_;
   std::unique_ptr<TMidiInput> inputs_;
   std::unique_ptr<TMidiOutput> outputs_;
   std::function<void(const std::string&)> reporter_;
+  std::function<void()> rescanDue_;
 };
 
 }  // namespace tarvik

@@ -15,13 +15,13 @@ inline constexpr MidiHandle kNoHandle = 0;
 // service so that a code logged on one platform reads the same on another.
 namespace MidiResult {
 inline constexpr std::uint32_t NoError = 0;
-inline constexpr std::uint32_t Error = 1;          // unspecified; its text is the driver's last message
+inline constexpr std::uint32_t Error = 1;  // unspecified; its text is the driver's last message
 inline constexpr std::uint32_t BadDeviceId = 2;
 inline constexpr std::uint32_t Allocated = 4;
 inline constexpr std::uint32_t InvalidHandle = 5;
 inline constexpr std::uint32_t NoDriver = 6;
 inline constexpr std::uint32_t StillPlaying = 65;
-inline constexpr std::uint32_t NoTextCode = 0xFFFF; // a code the service has no text for (tests)
+inline constexpr std::uint32_t NoTextCode = 0xFFFF;  // a code the service has no text for (tests)
 }  // namespace MidiResult
 
 // Number of bytes a short message with this status occupies on the wire (1..3).
@@ -69,6 +69,20 @@ class MidiService {
   // long JACK names to a fixed width can make two ports read the same).
   virtual std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) = 0;
   virtual std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) = 0;
+  // What tells this port from an earlier one of the same name: a device unplugged and plugged
+  // in again (or a JACK client restarted) lists under its old name, but a handle opened before
+  // reaches nothing. A port whose identity changed is a new port. 0: the service cannot tell,
+  // and ports are told apart by name alone.
+  virtual std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+    (void)port;
+    identity = 0;
+    return MidiResult::NoError;
+  }
+  virtual std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+    (void)port;
+    identity = 0;
+    return MidiResult::NoError;
+  }
 
   virtual std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                                std::uintptr_t instance) = 0;

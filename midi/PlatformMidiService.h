@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "midi/MidiService.h"
 
@@ -20,6 +21,11 @@ class PlatformMidiService : public MidiService {
   virtual void whenStarted(std::function<void()> started) = 0;
   // Empty when a MIDI system was reached; otherwise a sentence for the user, to show once.
   virtual std::string startupProblem() const = 0;
+  // What the MIDI system's libraries (ALSA, JACK) write about themselves is kept off standard
+  // error and given to `sink` instead, on the service's thread: those held so far before this
+  // returns, later ones a burst at a time. Set it before starting, or lines are only held.
+  using LibraryMessageSink = std::function<void(const std::vector<std::string>& lines)>;
+  virtual void setLibraryMessageSink(LibraryMessageSink sink) = 0;
 };
 
 }  // namespace tarvik

@@ -8,15 +8,33 @@ PortWatcher::PortWatcher(MidiPorts& ports, QObject* parent) : QObject(parent), p
   // A coarse timer wakes the thread no more than needed; a second more or less is of no matter.
   timer_.setTimerType(Qt::CoarseTimer);
   connect(&timer_, &QTimer::timeout, this, &PortWatcher::rescan);
+  // Still inside the service's callback when this is called: the look itself comes from the
+  // event loop, right after.
+  ports_.setRescanDue(
+      [this] { QMetaObject::invokeMethod(this, &PortWatcher::rescan, Qt::QueuedConnection); });
 }
 
+PortWatcher::~PortWatcher() { ports_.setRescanDue(nullptr); }
+
 void PortWatcher::rescan() {
-  if (scanning_) return;
+  if (scanning_) {
+    owed_ = true;
+    return;
+  }
   scanning_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{scanning_};
+  // A look asked for while the receivers of the last one ran (a box of theirs was open) is made
+  // once they have returned.
+  do {
+    owed_ = false;
+    scan();
+  } while (owed_);
+}
+
+void PortWatcher::scan() {
   std::optional<MidiPorts::Change> change;
   try {
     change = ports_.rescan();
@@ -28,6 +46,7 @@ void PortWatcher::rescan() {
     }
     return;
   }
+  // Inside an input handler: the lists call back once it has returned (setRescanDue).
   if (!change) return;
   lastFailure_.clear();
   if (change->changed()) Q_EMIT portsChanged(*change);

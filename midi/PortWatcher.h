@@ -24,6 +24,7 @@ class PortWatcher : public QObject {
   static constexpr int kIntervalMs = 1000;
 
   explicit PortWatcher(MidiPorts& ports, QObject* parent = nullptr);
+  ~PortWatcher() override;
 
   // Tests and benchmarks set their own interval or call rescan() themselves.
   void setInterval(int ms) { timer_.setInterval(ms); }
@@ -33,8 +34,10 @@ class PortWatcher : public QObject {
   bool active() const { return timer_.isActive(); }
 
   // One enumeration now. Not from inside portsChanged's receivers (a modal box they open runs
-  // the event loop): that call is skipped, the next tick makes up for it. Nor while an input
-  // handler runs (see MidiPorts::rescan).
+  // the event loop), nor while an input handler runs (see MidiPorts::rescan; a box raised from a
+  // device's reply does that): such a call is put off and made as soon as the receivers or the
+  // handler have returned, that is when the box has closed. A device unplugged and plugged in
+  // again while the box was open is then caught at once, not one interval later.
   void rescan();
 
  Q_SIGNALS:
@@ -45,7 +48,10 @@ class PortWatcher : public QObject {
  private:
   MidiPorts& ports_;
   QTimer timer_;
+  void scan();
+
   bool scanning_ = false;
+  bool owed_ = false;
   QString lastFailure_;
 };
 

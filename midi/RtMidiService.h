@@ -13,25 +13,19 @@ namespace tarvik {
 //
 // Create it on the window's thread: input arrives on RtMidi's threads and is handed over to the
 // creating thread through an InputHub. Ports are listed once per enumeration call and then
-// addressed by that list's index; opening looks the port up again by name, so ports that came or
-// went since do not shift the indices. Port names are RtMidi's full names (under JACK
-// "client:port"), not cut to a fixed field: longer JACK names would otherwise become
-// indistinguishable. The program's own ports (those it opened to reach the device) are left out
-// of the enumeration.
-//
-// Under JACK a port opens in the background (creating a JACK client, registering and
-// connecting its port are server round trips that take tens of milliseconds): inOpen and
-// outOpen return once the port is known to exist, and whenOpenPortsCarry reports when the
-// opens have ended and the server has run two more cycles. A send to an output still opening,
-// or whose open failed, fails with that reason.
+// addressed by that list's index (RtMidiPortList); opening looks the port up again by name, so
+// ports that came or went since do not shift the indices (RtMidiOpenPorts, which also says how a
+// port opens under JACK). whenOpenPortsCarry reports when the opens have ended and, under JACK,
+// the server has run two more cycles (JackCarryWait).
 //
 // Every RtMidi error becomes MidiResult::Error, whose text (getErrorText) is the driver's last
 // message. When no MIDI system can be reached at all the service still works, with no ports, and
-// startupProblem() says why.
+// startupProblem() says why (MidiSystemChoice). What ALSA and JACK write about themselves goes
+// to the library message sink, not to standard error, from the service's construction on.
 //
-// Reaching the MIDI system (trying ALSA, then a JACK server) takes from a few to tens of
-// milliseconds. A window that should show first makes the service to start later and then
-// starts it in the background: until whenStarted reports, it lists no ports and opens none.
+// Reaching the MIDI system takes from a few to tens of milliseconds. A window that should show
+// first makes the service to start later and then starts it in the background: until
+// whenStarted reports, it lists no ports and opens none.
 class RtMidiService : public PlatformMidiService {
  public:
   enum class Start { Now, Later };
@@ -41,6 +35,7 @@ class RtMidiService : public PlatformMidiService {
   void startInBackground() override;
   void whenStarted(std::function<void()> started) override;
   std::string startupProblem() const override;
+  void setLibraryMessageSink(LibraryMessageSink sink) override;
   // RtMidi's display name of the API in use ("ALSA", "Jack", ...); empty when there is none.
   std::string apiName() const;
 
@@ -48,6 +43,8 @@ class RtMidiService : public PlatformMidiService {
   std::uint32_t outGetNumDevs() override;
   std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
   std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
+  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
   std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;

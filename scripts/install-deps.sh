@@ -10,6 +10,8 @@ packages=("$@"
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   librtmidi-dev libinih-dev libcpp-httplib-dev
+  # ALSA's and JACK's own headers: their messages are routed, and JACK's clock is read.
+  libasound2-dev libjack-jackd2-dev
   jackd2 xvfb xauth fonts-dejavu-core
   help2man desktop-file-utils appstream dpkg-dev file
   # The library of setups: Qt SQL's SQLite driver; the sqlite3 shell for checks in tests.

@@ -10,6 +10,7 @@
 
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
+#include "app/MidiLibraryLog.h"
 #include "support/FakeDialogs.h"
 
 class EventLogTest : public QObject {
@@ -19,10 +20,12 @@ class EventLogTest : public QObject {
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("line");
-    QTest::newRow("leading zeros everywhere") << QTime(9, 5, 3, 7) << "abc" << "[09:05:03.007] abc";
-    QTest::newRow("last millisecond of the day")
-        << QTime(23, 59, 59, 999) << "x" << "[23:59:59.999] x";
-    QTest::newRow("empty message keeps the space") << QTime(0, 0, 0, 0) << "" << "[00:00:00.000] ";
+    QTest::newRow("leading zeros everywhere") << QTime(9, 5, 3, 7) << "abc"
+                                              << "[09:05:03.007] abc";
+    QTest::newRow("last millisecond of the day") << QTime(23, 59, 59, 999) << "x"
+                                                 << "[23:59:59.999] x";
+    QTest::newRow("empty message keeps the space") << QTime(0, 0, 0, 0) << ""
+                                                   << "[00:00:00.000] ";
   }
   void formatsTimeStamp() {
     QFETCH(QTime, time);
@@ -58,7 +61,17 @@ class EventLogTest : public QObject {
 
     log.addLog(QStringLiteral("download presets..."));
     log.addLog(QStringLiteral("128 presets complete"));
+    // Detail is one line in the list, shown on hover, and goes beneath it when copied or saved.
+    const QStringList detail{QStringLiteral("ALSA lib seq_hw.c:466:(snd_seq_hw_open) failed"),
+                             QStringLiteral("jack server is not running")};
+    log.addLog(QStringLiteral("No MIDI ports are available"), detail);
     log.appendRaw(QString());
+    QCOMPARE(list.count(), 4);
+    QCOMPARE(list.item(2)->toolTip(), detail.join('\n'));
+    const QString withDetail = list.item(2)->text() + "\n    " + detail[0] + "\n    " + detail[1];
+    list.setCurrentRow(2);
+    menu.copyAction()->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), withDetail);
     list.setCurrentRow(0);
     menu.copyAction()->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), list.item(0)->text());
@@ -70,7 +83,7 @@ class EventLogTest : public QObject {
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()),
-             list.item(0)->text() + '\n' + list.item(1)->text() + "\n\n");
+             list.item(0)->text() + '\n' + list.item(1)->text() + '\n' + withDetail + "\n\n");
     QCOMPARE(dialogs.fileSuffixes, QStringList{QStringLiteral("txt")});
     QVERIFY(dialogs.errors.empty());
 
@@ -86,13 +99,62 @@ class EventLogTest : public QObject {
     QCOMPARE(list.currentRow(), 0);
   }
 
+  // What ALSA and JACK say never becomes a line of the log of its own: it is the detail of the
+  // line that reports the start, or of a line that says how much they said.
+  void libraryLinesAreDetailOfALineOfTheProgramsOwn_data() {
+    using Lines = std::vector<std::string>;
+    QTest::addColumn<Lines>("atStart");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<Lines>("later");
+    QTest::addColumn<QStringList>("logged");
+    QTest::addColumn<QList<QStringList>>("details");
+    const Lines noise{"ALSA lib seq_hw.c:466:(snd_seq_hw_open) open /dev/snd/seq failed",
+                      "jack server is not running or cannot be started"};
+    const QStringList noiseText{QString::fromStdString(noise[0]), QString::fromStdString(noise[1])};
+    const QString problem =
+        QStringLiteral("No MIDI ports are available: no MIDI system is running");
+    QTest::newRow("the start-up problem carries what was said while reaching")
+        << noise << problem << Lines{} << QStringList{problem} << QList<QStringList>{noiseText};
+    QTest::newRow("a start that worked says how much was said")
+        << Lines{noise[0]} << QString() << Lines{}
+        << QStringList{QStringLiteral(
+               "The MIDI system's libraries reported 1 line (see its detail)")}
+        << QList<QStringList>{{noiseText[0]}};
+    QTest::newRow("a quiet start logs nothing")
+        << Lines{} << QString() << Lines{} << QStringList{} << QList<QStringList>{};
+    QTest::newRow("what is said later comes with a line of its own")
+        << Lines{} << QString() << noise
+        << QStringList{QStringLiteral(
+               "The MIDI system's libraries reported 2 lines (see their detail)")}
+        << QList<QStringList>{noiseText};
+  }
+  void libraryLinesAreDetailOfALineOfTheProgramsOwn() {
+    using Lines = std::vector<std::string>;
+    QFETCH(Lines, atStart);
+    QFETCH(QString, problem);
+    QFETCH(Lines, later);
+    QFETCH(QStringList, logged);
+    QFETCH(QList<QStringList>, details);
+    QStringList lines;
+    QList<QStringList> detailOf;
+    tarvik::MidiLibraryLog log([&](const QString& line, const QStringList& detail) {
+      lines << line;
+      detailOf << detail;
+    });
+    log.take(atStart);
+    QVERIFY(lines.isEmpty());
+    log.started(problem.toStdString());
+    log.take(later);
+    QCOMPARE(lines, logged);
+    QCOMPARE(detailOf, details);
+  }
+
   // The log draws its lines from layouts it keeps; what it shows must not differ from what the
   // list's own item delegate draws: selected and plain lines, a line too long for its row,
   // the list disabled, and the same lines again once the font changed.
   void drawnLinesLookAsTheItemDelegateDrawsThem() {
     const QStringList lines = {QStringLiteral("[09:05:03.007] connect to Tarvik..."),
-                               QStringLiteral("[09:05:03.120] 128 presets complete"),
-                               QString(),
+                               QStringLiteral("[09:05:03.120] 128 presets complete"), QString(),
                                QStringLiteral("x").repeated(400),
                                QStringLiteral("[09:05:04.000] Tarvik found, Version 1.9")};
     auto make = [&](bool cached) {

@@ -6,16 +6,16 @@
 #include <QSignalSpy>
 
 #include "WindowRig.h"
-#include "support/ListTexts.h"
 #include "midi/PortWatcher.h"
+#include "support/ListTexts.h"
 
 using namespace tarvik;
 using tarvik::testing::ctrlClickFirstRow;
+using tarvik::testing::items;
 using tarvik::testing::kWaitMs;
+using tarvik::testing::selectedName;
 using tarvik::testing::selectedRow;
 using tarvik::testing::WindowRig;
-using tarvik::testing::items;
-using tarvik::testing::selectedName;
 
 namespace {
 
@@ -44,6 +44,10 @@ class PortFollowingTest : public QObject {
   static void unplugTarvik(WindowRig& rig) {
     rig.service().setInputPresent(rig.sim.inPort(), false);
     rig.service().setOutputPresent(rig.sim.outPort(), false);
+  }
+  static void plugTarvikIn(WindowRig& rig) {
+    rig.service().setInputPresent(rig.sim.inPort(), true);
+    rig.service().setOutputPresent(rig.sim.outPort(), true);
   }
 
  private Q_SLOTS:
@@ -112,6 +116,61 @@ class PortFollowingTest : public QObject {
     rig.service().setOutputPresent(rig.sim.outPort(), true);
     rig.core->portWatcher().rescan();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
+  }
+
+  // An interface unplugged and plugged back in lists under its old name, but what the last
+  // connect opened on it reaches nothing. Whenever that happens, the next connect reaches the
+  // device, without a restart.
+  void aDevicePluggedBackInIsReachedByTheNextConnect_data() {
+    QTest::addColumn<QString>("when");
+    QTest::newRow("between two looks of the lists") << QStringLiteral("between looks");
+    QTest::newRow("before the lists looked again") << QStringLiteral("unseen");
+    QTest::newRow("while the box of the transfer it ended is open") << QStringLiteral("in box");
+  }
+  void aDevicePluggedBackInIsReachedByTheNextConnect() {
+    QFETCH(QString, when);
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    std::size_t boxes = 0;
+    if (when == QStringLiteral("in box")) {
+      rig.tarvik().holdReplies(true);
+      QSignalSpy held(&rig.tarvik(), &InProcessTarvik::replyHeld);
+      QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
+      QVERIFY(!held.isEmpty() || held.wait(kWaitMs));
+      // The box runs the event loop, and the watcher's next tick comes inside it.
+      rig.dialogs.errorShown = [&rig] {
+        plugTarvikIn(rig);
+        rig.core->portWatcher().rescan();
+      };
+      unplugTarvik(rig);
+      rig.core->portWatcher().rescan();
+      rig.dialogs.errorShown = nullptr;
+      rig.tarvik().holdReplies(false);
+      boxes = 1;
+    } else {
+      unplugTarvik(rig);
+      plugTarvikIn(rig);
+      if (when == QStringLiteral("between looks")) rig.core->portWatcher().rescan();
+    }
+    QCOMPARE(rig.dialogs.errors.size(), boxes);
+    QCOMPARE(selectedName(inputs(rig)), kTarvik);
+    QCOMPARE(selectedName(outputs(rig)), kTarvik);
+    if (when != QStringLiteral("unseen")) {
+      // Seen as a port that went and one that came, not as the same port.
+      QVERIFY(rig.logMessages().contains(QStringLiteral("MIDI input Tarvik MIDI disconnected")));
+    }
+
+    const int reconnect = static_cast<int>(rig.logMessages().size());
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(rig.dialogs.errors.size(), boxes);
+    QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("Tarvik found!")).size(), 1);
+    QCOMPARE(rig.logMessages().constLast(),
+             QStringLiteral("download programm change remap table complete"));
+    // The lists' next look keeps the pair the connect opened on the new plug.
+    rig.core->portWatcher().rescan();
+    QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("disconnected")),
+             QStringList());
+    QVERIFY(rig.core->link().isOpen());
   }
 
   void aPortThatVanishesMidChainEndsItAtOnceAndConnectWorksAgain() {

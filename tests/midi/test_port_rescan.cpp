@@ -121,6 +121,100 @@ class TestPortRescan : public QObject {
     QVERIFY(service_->isInputOpen(tarvikIn_));
   }
 
+  // A device unplugged and plugged back in keeps its name, but what was open on it reaches
+  // nothing: whenever the lists look, they must take it for a new port, close the dead handles
+  // and open it afresh.
+  void aPortPluggedBackInIsANewPort_data() {
+    QTest::addColumn<bool>("lookWhileUnplugged");
+    QTest::newRow("plugged back in between two looks") << false;
+    QTest::newRow("seen gone, then plugged back in") << true;
+  }
+  void aPortPluggedBackInIsANewPort() {
+    QFETCH(bool, lookWhileUnplugged);
+    std::vector<std::uint8_t> received;
+    ports_->inputs().OnShortMessage = [&](int, std::uint8_t status, std::uint8_t, std::uint8_t) {
+      received.push_back(status);
+    };
+    ports_->inputs().Open(1);
+    ports_->outputs().Open(1);
+    service_->setInputPresent(tarvikIn_, false);
+    service_->setOutputPresent(tarvikOut_, false);
+    if (lookWhileUnplugged) QVERIFY(ports_->rescan());
+    service_->setInputPresent(tarvikIn_, true);
+    service_->setOutputPresent(tarvikOut_, true);
+    const auto change = ports_->rescan();
+    QVERIFY(change);
+    if (!lookWhileUnplugged) {
+      QCOMPARE(change->inputs.removed, Names{"Tarvik MIDI"});
+      QCOMPARE(change->outputs.newIndex, (std::vector<int>{0, -1}));
+    }
+    QCOMPARE(change->inputs.added, Names{"Tarvik MIDI"});
+    QCOMPARE(change->outputs.added, Names{"Tarvik MIDI"});
+    QVERIFY(!ports_->inputs().IsOpen(1));
+    QVERIFY(!ports_->outputs().IsOpen(1));
+
+    ports_->inputs().Open(1);
+    ports_->outputs().SendShortMessage(1, 0xC0, 5, 0);
+    QCOMPARE(service_->sent(tarvikOut_).size(), std::size_t(1));
+    service_->deliverShort(tarvikIn_, 0xB0, 1, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), std::size_t(1), 20000);
+    QCOMPARE(received.front(), std::uint8_t(0xB0));
+  }
+
+  // Plugged back in and opened afresh (as a connect does) before the lists looked: the open
+  // reached the new plug, so the next look keeps it open.
+  void aPortReopenedOnItsNewPlugStaysOpenAtTheNextLook() {
+    ports_->outputs().Open(1);
+    service_->setOutputPresent(tarvikOut_, false);
+    service_->setOutputPresent(tarvikOut_, true);
+    ports_->outputs().Close(1);
+    ports_->outputs().Open(1);
+    QVERIFY(!ports_->rescan()->changed());
+    QVERIFY(service_->isOutputOpen(tarvikOut_));
+    ports_->outputs().SendShortMessage(1, 0xC0, 5, 0);
+    QCOMPARE(service_->sent(tarvikOut_).size(), std::size_t(1));
+  }
+
+  // A look that cannot be made now (inside an input handler; inside a receiver of the last look,
+  // whose box runs the event loop) is made as soon as that has returned, not one interval later.
+  void aLookPutOffIsMadeOnceItCanBe_data() {
+    QTest::addColumn<bool>("insideInputHandler");
+    QTest::newRow("asked inside an input handler") << true;
+    QTest::newRow("asked inside a receiver of the last look") << false;
+  }
+  void aLookPutOffIsMadeOnceItCanBe() {
+    QFETCH(bool, insideInputHandler);
+    PortWatcher watcher(*ports_);
+    QSignalSpy changed(&watcher, &PortWatcher::portsChanged);
+    bool askedInside = false;
+    auto unplugKeyboardAndLook = [&] {
+      if (askedInside) return;
+      askedInside = true;
+      service_->setInputPresent(keyboardIn_, false);
+      watcher.rescan();
+      // Not made yet: the lists still hold the keyboard.
+      QCOMPARE(ports_->inputs().PortNames(), (Names{"Keyboard", "Tarvik MIDI"}));
+    };
+    if (insideInputHandler) {
+      ports_->inputs().OnShortMessage = [&](int, std::uint8_t, std::uint8_t, std::uint8_t) {
+        unplugKeyboardAndLook();
+      };
+      ports_->inputs().Open(1);
+      service_->deliverShort(tarvikIn_, 0x90, 60, 1);
+    } else {
+      connect(&watcher, &PortWatcher::portsChanged, this, unplugKeyboardAndLook);
+      service_->addOutput("Synth");
+      watcher.rescan();
+    }
+    // In a receiver: the look that put it off makes it before it returns, after the first.
+    const int looks = insideInputHandler ? 1 : 2;
+    if (changed.size() < looks) QVERIFY(changed.wait(20000));
+    QCOMPARE(changed.size(), looks);
+    QVERIFY(askedInside);
+    QCOMPARE(changed.last().first().value<MidiPorts::Change>().inputs.removed, Names{"Keyboard"});
+    QCOMPARE(ports_->inputs().PortNames(), Names{"Tarvik MIDI"});
+  }
+
   void anIndexFromBeforeTheServiceChangedOpensNothingElse() {
     // The lists still show the Tarvik at 1; the service has lost it and listed anew.
     service_->setOutputPresent(tarvikOut_, false);

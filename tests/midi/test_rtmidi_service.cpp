@@ -2,7 +2,9 @@
 // The RtMidi service must come up on any machine, with or without a MIDI system; what it lists
 // depends on the machine, so the checks hold for any count.
 #include <QtTest>
+#include <thread>
 
+#include "midi/LibraryMessages.h"
 #include "midi/RtMidiService.h"
 
 namespace {
@@ -100,6 +102,39 @@ class TestRtMidiService : public QObject {
     std::string text;
     QCOMPARE(service.getErrorText(MidiResult::InvalidHandle, text), MidiResult::NoError);
     QCOMPARE(text, std::string("The specified device handle is invalid."));
+  }
+
+  // What a library writes, on whatever thread, reaches the sink on the service's thread, its
+  // lines split, and a burst comes at once; a service that has gone hears nothing more.
+  void libraryLinesReachTheSinkOnTheServicesThread() {
+    std::vector<std::vector<std::string>> bursts;
+    QThread* deliveredOn = nullptr;
+    QEventLoop loop;
+    {
+      RtMidiService service;
+      // What the libraries said while the service reached its MIDI system comes at once.
+      service.setLibraryMessageSink([&](const std::vector<std::string>&) {});
+      service.setLibraryMessageSink([&](const std::vector<std::string>& lines) {
+        bursts.push_back(lines);
+        deliveredOn = QThread::currentThread();
+        loop.quit();
+      });
+      std::thread library([] {
+        LibraryMessages::deliver("Cannot connect to server socket\n");
+        LibraryMessages::deliver("first of two\nsecond of two");
+      });
+      library.join();
+      QVERIFY(bursts.empty());
+      QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+      loop.exec();
+      QCOMPARE(bursts.size(), std::size_t(1));
+      QCOMPARE(bursts.front(), (std::vector<std::string>{"Cannot connect to server socket",
+                                                         "first of two", "second of two"}));
+      QCOMPARE(deliveredOn, QThread::currentThread());
+    }
+    LibraryMessages::deliver("after the service went");
+    QCoreApplication::processEvents();
+    QCOMPARE(bursts.size(), std::size_t(1));
   }
 };
 

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <RtMidi.h>
+
+#include <memory>
+#include <string>
+
+#include "midi/JackClock.h"
+
+namespace tarvik {
+
+// Which MIDI system the RtMidi service uses, and what it lists ports through. On Linux: ALSA
+// where its sequencer opens, a running JACK server otherwise (RtMidi's own default would open a
+// JACK client, a server round trip, only to count its ports). Elsewhere RtMidi's own choice.
+//
+// Made on whichever thread starts the service (reaching a MIDI system takes from a few to tens
+// of milliseconds), then moved to the service's thread.
+struct MidiSystemChoice {
+  RtMidi::Api api = RtMidi::UNSPECIFIED;
+  // Empty when a MIDI system was reached; otherwise a sentence for the user.
+  std::string problem;
+  // Only for listing ports, and not under JACK, where `jack` lists them.
+  std::unique_ptr<RtMidiIn> inProbe;
+  std::unique_ptr<RtMidiOut> outProbe;
+  std::unique_ptr<JackClock> jack;
+
+  static MidiSystemChoice reach(const std::string& clientName);
+};
+
+}  // namespace tarvik

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: MIT
+#include "midi/RtMidiOpenPorts.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "midi/InputHub.h"
+#include "midi/JackCarryWait.h"
+#include "midi/JackClock.h"
+#include "midi/RtMidiErrors.h"
+#include "midi/RtMidiPortList.h"
+
+namespace tarvik {
+
+namespace {
+
+bool listed(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+RtMidiOpenPorts::~RtMidiOpenPorts() { closeAll(nullptr); }
+
+void RtMidiOpenPorts::use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry) {
+  api_ = api;
+  jack_ = jack;
+  carry_ = carry;
+}
+
+std::uint32_t RtMidiOpenPorts::fail(const std::string& text) {
+  errors_.set(text);
+  return MidiResult::Error;
+}
+
+std::uint32_t RtMidiOpenPorts::notOpen(MidiHandle handle) {
+  auto failed = failedOpens_.find(handle);
+  return fail(failed != failedOpens_.end() ? failed->second
+                                           : "The MIDI output is still being opened.");
+}
+
+void RtMidiOpenPorts::opened() {
+  if (carry_) carry_->opened();
+}
+
+void RtMidiOpenPorts::openEnded() {
+  if (carry_) carry_->openEnded(opening());
+}
+
+template <typename Midi>
+std::unique_ptr<Midi> RtMidiOpenPorts::takeOpened(
+    std::map<MidiHandle, std::unique_ptr<PortOpening<Midi>>>& from, MidiHandle handle) {
+  auto it = from.find(handle);
+  if (it == from.end()) return nullptr;  // closed meanwhile
+  const std::unique_ptr<PortOpening<Midi>> opening = std::move(it->second);
+  from.erase(it);
+  std::unique_ptr<Midi> midi = opening->take();
+  if (midi) {
+    errors_.install(*midi);
+  } else {
+    failedOpens_[handle] = opening->error();
+  }
+  return midi;
+}
+
+std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t listedAt,
+                                         const std::string& name, MidiInCallback callback,
+                                         std::uintptr_t instance) {
+  errors_.begin();
+  auto input = std::make_unique<RtMidiInputPort>();
+  input->handle = lastHandle_ + 1;
+  input->hub = &hub_;
+  if (jack_) {
+    return openInputInBackground(handle, name, std::move(input), std::move(callback), instance);
+  }
+  try {
+    input->midi = std::make_unique<RtMidiIn>(api_, kOwnMidiClientName);
+  } catch (const RtMidiError& error) {
+    return fail(error.getMessage());
+  }
+  errors_.install(*input->midi);
+  const int index = RtMidiPortList::currentIndex(*input->midi, listedAt, name);
+  if (index < 0) return fail("The MIDI input \"" + name + "\" is no longer available.");
+  hub_.openPort(input->handle, std::move(callback), instance);
+  input->listenTo(*input->midi);
+  input->midi->openPort(static_cast<unsigned>(index), "MIDI In");
+  if (!errors_.ok()) {
+    input->midi.reset();
+    hub_.closePort(input->handle);
+    return MidiResult::Error;
+  }
+  opened();
+  handle = input->handle;
+  lastHandle_ = handle;
+  inputs_.emplace(handle, std::move(input));
+  return MidiResult::NoError;
+}
+
+std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const std::string& name,
+                                                     std::unique_ptr<RtMidiInputPort> input,
+                                                     MidiInCallback callback,
+                                                     std::uintptr_t instance) {
+  // A port that has gone is said at once; the rest of the open takes its time elsewhere.
+  if (!listed(jack_->sendingPorts(), name))
+    return fail("The MIDI input \"" + name + "\" is no longer available.");
+  handle = input->handle;
+  lastHandle_ = handle;
+  hub_.openPort(handle, std::move(callback), instance);
+  openingInputs_[handle] = std::make_unique<PortOpening<RtMidiIn>>(
+      api_, kOwnMidiClientName, name, "MIDI In",
+      [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); }, &hub_,
+      [this, handle] {
+        std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
+        auto it = inputs_.find(handle);
+        if (midi && it != inputs_.end()) it->second->midi = std::move(midi);
+        openEnded();
+      });
+  inputs_.emplace(handle, std::move(input));
+  return MidiResult::NoError;
+}
+
+std::uint32_t RtMidiOpenPorts::closeInput(MidiHandle handle) {
+  auto it = inputs_.find(handle);
+  if (it == inputs_.end()) return MidiResult::InvalidHandle;
+  // An open under way is waited for, and its object goes with the port.
+  if (openingInputs_.erase(handle) > 0) openEnded();
+  failedOpens_.erase(handle);
+  // Closing the RtMidi port first ends its callbacks; then nothing of this port is left queued.
+  errors_.begin();
+  if (it->second->midi) it->second->midi->closePort();
+  it->second->midi.reset();
+  hub_.closePort(handle);
+  inputs_.erase(it);
+  return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
+}
+
+std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t listedAt,
+                                          const std::string& name) {
+  errors_.begin();
+  if (jack_) return openOutputInBackground(handle, name);
+  std::unique_ptr<RtMidiOut> output;
+  try {
+    output = std::make_unique<RtMidiOut>(api_, kOwnMidiClientName);
+  } catch (const RtMidiError& error) {
+    return fail(error.getMessage());
+  }
+  errors_.install(*output);
+  const int index = RtMidiPortList::currentIndex(*output, listedAt, name);
+  if (index < 0) return fail("The MIDI output \"" + name + "\" is no longer available.");
+  output->openPort(static_cast<unsigned>(index), "MIDI Out");
+  if (!errors_.ok()) return MidiResult::Error;
+  opened();
+  handle = ++lastHandle_;
+  outputs_.emplace(handle, std::move(output));
+  return MidiResult::NoError;
+}
+
+std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const std::string& name) {
+  if (!listed(jack_->takingPorts(), name))
+    return fail("The MIDI output \"" + name + "\" is no longer available.");
+  handle = ++lastHandle_;
+  outputs_.emplace(handle, nullptr);
+  openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(
+      api_, kOwnMidiClientName, name, "MIDI Out", nullptr, &hub_, [this, handle] {
+        std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
+        auto it = outputs_.find(handle);
+        if (midi && it != outputs_.end()) it->second = std::move(midi);
+        openEnded();
+      });
+  return MidiResult::NoError;
+}
+
+std::uint32_t RtMidiOpenPorts::closeOutput(MidiHandle handle) {
+  auto it = outputs_.find(handle);
+  if (it == outputs_.end()) return MidiResult::InvalidHandle;
+  if (openingOutputs_.erase(handle) > 0) openEnded();
+  failedOpens_.erase(handle);
+  errors_.begin();
+  if (it->second) it->second->closePort();
+  outputs_.erase(it);
+  return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
+}
+
+std::uint32_t RtMidiOpenPorts::send(MidiHandle handle, const unsigned char* bytes,
+                                    std::size_t length) {
+  auto it = outputs_.find(handle);
+  if (it == outputs_.end()) return MidiResult::InvalidHandle;
+  if (!it->second) return notOpen(handle);
+  errors_.begin();
+  it->second->sendMessage(bytes, length);
+  return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
+}
+
+void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
+  // The RtMidi objects go first: after that no input thread can post to the hub.
+  openingInputs_.clear();
+  openingOutputs_.clear();
+  std::vector<std::thread> closing;
+  for (auto& [handle, input] : inputs_) {
+    if (input->midi)
+      closing.emplace_back([midi = std::move(input->midi)]() mutable { midi.reset(); });
+  }
+  for (auto& [handle, output] : outputs_) {
+    if (output) closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
+  }
+  if (jack) closing.emplace_back([jack = std::move(jack)]() mutable { jack.reset(); });
+  for (std::thread& closer : closing) closer.join();
+  inputs_.clear();
+  outputs_.clear();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <RtMidi.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "midi/MidiService.h"
+#include "midi/PortOpening.h"
+#include "midi/RtMidiInputPort.h"
+
+namespace tarvik {
+
+class InputHub;
+class JackCarryWait;
+class JackClock;
+class RtMidiErrors;
+
+// The ports the RtMidi service has open, by handle: opening, closing and sending on them. Ports
+// are opened by name (looked up again at the open), so ports that came or went since the
+// enumeration do not shift the indices. Handles are never reused.
+//
+// Under JACK a port opens in the background (creating a JACK client, registering and connecting
+// its port are server round trips that take tens of milliseconds): an open returns once the port
+// is known to exist, and its RtMidi object follows. A send to an output still opening, or whose
+// open failed, fails with that reason. Elsewhere a port opens before the call returns.
+//
+// Every RtMidi error becomes MidiResult::Error with its text in `errors`.
+class RtMidiOpenPorts {
+ public:
+  RtMidiOpenPorts(RtMidiErrors& errors, InputHub& hub) : errors_(errors), hub_(hub) {}
+  ~RtMidiOpenPorts();
+  RtMidiOpenPorts(const RtMidiOpenPorts&) = delete;
+  RtMidiOpenPorts& operator=(const RtMidiOpenPorts&) = delete;
+
+  // Once the MIDI system has been reached; `jack` and `carry` only under JACK.
+  void use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry);
+
+  std::uint32_t openInput(MidiHandle& handle, std::uint32_t listed, const std::string& name,
+                          MidiInCallback callback, std::uintptr_t instance);
+  std::uint32_t openOutput(MidiHandle& handle, std::uint32_t listed, const std::string& name);
+  std::uint32_t closeInput(MidiHandle handle);
+  std::uint32_t closeOutput(MidiHandle handle);
+  bool hasInput(MidiHandle handle) const { return inputs_.count(handle) != 0; }
+  bool hasOutput(MidiHandle handle) const { return outputs_.count(handle) != 0; }
+  // RtMidi copies the bytes (JACK: into its ring buffer) before it returns.
+  std::uint32_t send(MidiHandle handle, const unsigned char* bytes, std::size_t length);
+  // Opens under way in the background.
+  bool opening() const { return !openingInputs_.empty() || !openingOutputs_.empty(); }
+
+  // Closes every port, after the opens under way. Under JACK each object is a client of its
+  // own, and closing one is a round trip to the server that waits for its cycle: they close side
+  // by side, `jack` with them.
+  void closeAll(std::unique_ptr<JackClock> jack);
+
+ private:
+  std::uint32_t fail(const std::string& text);
+  // Why a handle whose port is not (yet) open cannot send.
+  std::uint32_t notOpen(MidiHandle handle);
+  std::uint32_t openInputInBackground(MidiHandle& handle, const std::string& name,
+                                      std::unique_ptr<RtMidiInputPort> input,
+                                      MidiInCallback callback, std::uintptr_t instance);
+  std::uint32_t openOutputInBackground(MidiHandle& handle, const std::string& name);
+  template <typename Midi>
+  std::unique_ptr<Midi> takeOpened(std::map<MidiHandle, std::unique_ptr<PortOpening<Midi>>>& from,
+                                   MidiHandle handle);
+  void openEnded();
+  void opened();
+
+  RtMidiErrors& errors_;
+  InputHub& hub_;
+  RtMidi::Api api_ = RtMidi::UNSPECIFIED;
+  const JackClock* jack_ = nullptr;
+  JackCarryWait* carry_ = nullptr;
+  MidiHandle lastHandle_ = kNoHandle;
+  std::map<MidiHandle, std::unique_ptr<RtMidiInputPort>> inputs_;
+  // Null while the output opens in the background, or after that failed.
+  std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outputs_;
+  std::map<MidiHandle, std::unique_ptr<PortOpening<RtMidiIn>>> openingInputs_;
+  std::map<MidiHandle, std::unique_ptr<PortOpening<RtMidiOut>>> openingOutputs_;
+  std::map<MidiHandle, std::string> failedOpens_;
+};
+
+}  // namespace tarvik
