@@ -16,13 +16,19 @@ BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output
   connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
 }
 
-void BackupCommand::start() {
-  // A folder that is not there fails now rather than after the device has been read.
+void BackupCommand::readFile() {
+  if (options_.fileIsStandardStream()) return;
+  // A file that cannot be written fails now rather than after the device has been read. The
+  // save replaces the file through a new one in its folder, which it must be able to write.
   const QFileInfo target(options_.file);
-  if (!QFileInfo(target.absolutePath()).isDir() || target.isDir()) {
+  const QFileInfo folder(target.absolutePath());
+  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
+      (target.exists() && !target.isWritable())) {
     fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
-    return;
   }
+}
+
+void BackupCommand::begin() {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
     fail(ExitCode::DeviceFailure, problem);
     return;
@@ -36,6 +42,13 @@ void BackupCommand::onDownloaded(bool ok, const QString& text) {
     return;
   }
   const Configuration& configuration = session_.configuration();
+  if (options_.fileIsStandardStream()) {
+    // The text is ASCII; it leaves as it would be saved.
+    out() << QString::fromLatin1(
+        FullBackup::serialize(configuration.tables(), configuration.recordBytes()));
+    finish(ExitCode::Ok);
+    return;
+  }
   if (!FullBackup::save(options_.file, configuration.tables(), configuration.recordBytes())) {
     fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
     return;
