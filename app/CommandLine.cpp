@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/CommandLine.h"
 
+#include <cstdio>
+
 #include "firmware/UpdateServerUrl.h"
 #include "link/TransferMachine.h"
-
-#include <cstdio>
 
 namespace tarvik {
 
@@ -19,8 +19,12 @@ const QString kProgramName = QStringLiteral("tarvik-configurator");
 CommandLine::CommandLine()
     : helpOption_({QStringLiteral("h"), QStringLiteral("help")},
                   QStringLiteral("Show this help and exit.")),
-      versionOption_({QStringLiteral("v"), QStringLiteral("version")},
+      // As Linux MIDI tools (aconnect, amidi, aseqdump) and tarvik-cli have them: -V the
+      // version, -v more output.
+      versionOption_({QStringLiteral("V"), QStringLiteral("version")},
                      QStringLiteral("Show the program's version and exit.")),
+      verboseOption_({QStringLiteral("v"), QStringLiteral("verbose")},
+                     QStringLiteral("Also print the transfer's log lines on standard error.")),
       updateUrlOption_(QStringLiteral("update-url"),
                        QStringLiteral("Check for and download firmware from the update "
                                       "directory <url> instead of the maker's (also from the "
@@ -34,6 +38,7 @@ CommandLine::CommandLine()
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser_.addOption(helpOption_);
   parser_.addOption(versionOption_);
+  parser_.addOption(verboseOption_);
   parser_.addOption(updateUrlOption_);
 }
 

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
-
 #include <optional>
 
 namespace tarvik {
@@ -14,7 +13,7 @@ namespace tarvik {
 // The configurator's command line. Every option is declared once, in the constructor; an option
 // that changes the run also gets a member for its value, filled in read() and read by main().
 //
-// --help and --version only print, so they must work on a machine without a display too
+// --help and --version (-V) only print, so they must work on a machine without a display too
 // (help2man runs them at build time): main() asks asksForTextOnly() before QApplication picks its
 // platform.
 class CommandLine {
@@ -22,7 +21,8 @@ class CommandLine {
   CommandLine();
 
   // True when the arguments (program name first) contain --help or --version. Matched exactly,
-  // with the parser's own names, so that Qt's options (-platform, -reverse) never count.
+  // with the parser's own names, so that Qt's options (-platform, -reverse) never count; -v is
+  // --verbose, which opens the window.
   static bool asksForTextOnly(const QStringList& arguments);
   static bool asksForTextOnly(int argc, char** argv);
 
@@ -35,11 +35,14 @@ class CommandLine {
   // The update directory this run uses (--update-url, TARVIK_UPDATE_BASE_URL or the built-in
   // one), once read() has let the program go on.
   QUrl updateServer() const { return updateServer_; }
+  // -v, --verbose: the transfer machine's log lines also go to standard error.
+  bool verbose() const { return parser_.isSet(verboseOption_); }
 
  private:
   QCommandLineParser parser_;
   QCommandLineOption helpOption_;
   QCommandLineOption versionOption_;
+  QCommandLineOption verboseOption_;
   QCommandLineOption updateUrlOption_;
   QUrl updateServer_;
 };

@@ -97,4 +97,9 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   return QApplication::exec();
 }
 
+void mirrorMachineLog(TForm1& form, QTextStream& log) {
+  QObject::connect(&form.machine(), &TransferMachine::logLine, &form,
+                   [&log](const QString& line) { log << line << Qt::endl; });
+}
+
 }  // namespace tarvik

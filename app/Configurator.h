@@ -6,6 +6,8 @@
 
 #include "firmware/UpdateServerUrl.h"
 
+class QTextStream;
+
 namespace tarvik {
 
 class ConfiguratorCore;
@@ -18,5 +20,10 @@ class TForm1;
 // window's first frame). A QApplication must exist.
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {});
+
+// --verbose: the transfer machine's log lines also go to `log` (standard error), one a line, as
+// the event log shows them without its time stamp: a session can be followed, or kept, from the
+// terminal that started the window. `log` must outlive the window.
+void mirrorMachineLog(TForm1& form, QTextStream& log);
 
 }  // namespace tarvik

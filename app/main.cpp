@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QTextStream>
+
 #include "app/CommandLine.h"
 #include "app/Configurator.h"
 #include "app/Dialogs.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[]) {
   // Help and version open no window: the offscreen platform spares them the display they would
@@ -15,5 +16,8 @@ int main(int argc, char* argv[]) {
   tarvik::CommandLine commandLine;
   if (const auto answered = commandLine.read(QApplication::arguments())) return *answered;
   tarvik::QtDialogs dialogs;
-  return tarvik::runConfigurator(dialogs, commandLine.updateServer());
+  QTextStream err(stderr);
+  return tarvik::runConfigurator(dialogs, commandLine.updateServer(), [&](tarvik::TForm1& form) {
+    if (commandLine.verbose()) tarvik::mirrorMachineLog(form, err);
+  });
 }

@@ -17,13 +17,19 @@ BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output
   connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
 }
 
-void BackupCommand::start() {
-  // A folder that is not there fails now rather than after the device has been read.
+void BackupCommand::readFile() {
+  if (options_.fileIsStandardStream()) return;
+  // A file that cannot be written fails now rather than after the device has been read. The
+  // save replaces the file through a new one in its folder, which it must be able to write.
   const QFileInfo target(options_.file);
-  if (!QFileInfo(target.absolutePath()).isDir() || target.isDir()) {
+  const QFileInfo folder(target.absolutePath());
+  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
+      (target.exists() && !target.isWritable())) {
     fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
-    return;
   }
+}
+
+void BackupCommand::begin() {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
     fail(ExitCode::DeviceFailure, problem);
     return;
@@ -38,12 +44,18 @@ void BackupCommand::onDownloaded(bool ok, const QString& text) {
   }
   // What the device sent, through the editors' rules; every byte they change is said.
   const BackupContents backup = BackupContents::fromDevice(session_.core().deviceBlocks());
+  for (const BackupContents::Change& change : backup.changes) {
+    err() << kProgramName << ": warning: " << BackupContents::changeText(change) << Qt::endl;
+  }
+  if (options_.fileIsStandardStream()) {
+    // The text is ASCII; it leaves as it would be saved.
+    out() << QString::fromLatin1(FullBackup::serialize(backup.tables, backup.settings));
+    finish(ExitCode::Ok);
+    return;
+  }
   if (!FullBackup::save(options_.file, backup.tables, backup.settings)) {
     fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
     return;
-  }
-  for (const BackupContents::Change& change : backup.changes) {
-    err() << kProgramName << ": warning: " << BackupContents::changeText(change) << Qt::endl;
   }
   out() << "backup written to " << options_.file << Qt::endl;
   finish(ExitCode::Ok);

@@ -8,13 +8,17 @@
 namespace tarvik::cli {
 
 // `backup FILE`: downloads all four blocks and writes them as a full backup (FullBackup),
-// replacing FILE atomically. FILE is only touched once the whole download has arrived.
+// replacing FILE atomically. FILE is only touched once the whole download has arrived. FILE "-"
+// is standard output, which then carries the backup's bytes and nothing else.
 class BackupCommand : public CliCommand {
   Q_OBJECT
  public:
   BackupCommand(MidiPorts& ports, const CliOptions& options, Output output,
                 QObject* parent = nullptr);
-  void start() override;
+
+ protected:
+  void readFile() override;
+  void begin() override;
 
  private:
   void onDownloaded(bool ok, const QString& text);

@@ -5,16 +5,20 @@
 #include <QString>
 #include <QTextStream>
 
+class QIODevice;
+
 #include "cli/CliOptions.h"
 
 namespace tarvik::cli {
 
-// Where a command writes: results on `out`, errors, progress and log lines on `err`.
+// Where a command writes: results on `out`, errors, progress and log lines on `err`; and what
+// it reads for a file argument "-" (standard input; none where nothing may be read).
 struct Output {
   QTextStream& out;
   QTextStream& err;
   // A bar that redraws itself only makes sense on a terminal; elsewhere progress is lines.
   bool errIsTerminal = false;
+  QIODevice* in = nullptr;
 };
 
 // One command of tarvik-cli. start() only begins the work; the command runs on the event loop
@@ -25,10 +29,23 @@ class CliCommand : public QObject {
   explicit CliCommand(Output output, QObject* parent = nullptr)
       : QObject(parent), output_(output) {}
 
-  virtual void start() = 0;
+  // Reads or checks the command's file without touching a MIDI port, once: the program calls
+  // it before it reaches the MIDI system, so that a file error is reported as one (exit 2) on
+  // a machine without MIDI too. False when that ended the command.
+  bool prepare() {
+    if (!prepared_) {
+      prepared_ = true;
+      readFile();
+    }
+    return !done_;
+  }
+  // prepare() (when the caller has not), then the command's work.
+  void start() {
+    if (prepare()) begin();
+  }
   // SIGINT or SIGTERM: a command that runs until interrupted ends cleanly; the others leave
-  // the device as it is and end with a device failure.
-  virtual void interrupt() { fail(ExitCode::DeviceFailure, QStringLiteral("interrupted")); }
+  // the device as it is and end as interrupted.
+  virtual void interrupt() { fail(ExitCode::Interrupted, QStringLiteral("interrupted")); }
 
   bool done() const { return done_; }
   int exitCode() const { return exitCode_; }
@@ -37,8 +54,12 @@ class CliCommand : public QObject {
   void finished(int exitCode);
 
  protected:
+  virtual void readFile() {}
+  virtual void begin() = 0;
+
   QTextStream& out() { return output_.out; }
   QTextStream& err() { return output_.err; }
+  QIODevice* in() const { return output_.in; }
   bool errIsTerminal() const { return output_.errIsTerminal; }
 
   void finish(int exitCode) {
@@ -58,6 +79,7 @@ class CliCommand : public QObject {
 
  private:
   Output output_;
+  bool prepared_ = false;
   bool done_ = false;
   int exitCode_ = -1;
 };

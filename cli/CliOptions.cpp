@@ -16,9 +16,11 @@ const QString kDescription = QStringLiteral(
     "  ports          List the MIDI ports, one a line: \"in:\" or \"out:\", a tab, the name.\n"
     "  info           Identify the Tarvik and print \"firmware: X.Y\".\n"
     "  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and\n"
-    "                 write them to FILE: a .tvk file with a [settings] section.\n"
+    "                 write them to FILE: a .tvk file with a [settings] section. FILE \"-\"\n"
+    "                 is standard output, which then carries nothing but the file.\n"
     "  restore FILE   Submit the tables of FILE (and its [settings], if it has them),\n"
-    "                 download everything again and compare with what was sent.\n"
+    "                 download everything again and compare with what was sent. FILE \"-\"\n"
+    "                 is standard input.\n"
     "  flash FILE     Flash a firmware.txt, verifying every page as it is read back;\n"
     "                 with --from-server the file comes from the update server.\n"
     "  monitor        Print incoming program and control changes, time-stamped, until\n"
@@ -31,7 +33,8 @@ const QString kDescription = QStringLiteral(
     "\n"
     "Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,\n"
     "refused, no reply, a difference after a restore, a failed flash); 2 usage or file\n"
-    "error (bad command line, unreadable or unwritable file, refused firmware file).");
+    "error (bad command line, unreadable or unwritable file, refused firmware file);\n"
+    "130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0).");
 
 const QStringList kCommands = {QStringLiteral("ports"),  QStringLiteral("info"),
                                QStringLiteral("backup"), QStringLiteral("restore"),
@@ -54,11 +57,14 @@ QString helpText(const QCommandLineParser& parser) {
 
 }  // namespace
 
-CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdateUrl) {
+CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdateUrl,
+                          const QString& environmentUpdateUrl) {
   QCommandLineParser parser;
   parser.setApplicationDescription(kDescription);
   const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
+  // As Linux MIDI tools (aconnect, amidi, aseqdump) have them: -V the version, -v more output.
+  const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
+                                   QStringLiteral("Show the program's version and exit."));
   const QCommandLineOption in(
       QStringLiteral("in"), QStringLiteral("Use the first MIDI input whose name contains <text>."),
       QStringLiteral("text"));
@@ -67,7 +73,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
       QStringLiteral("Use the first MIDI output whose name contains <text>."),
       QStringLiteral("text"));
   const QCommandLineOption verbose(
-      QStringLiteral("verbose"),
+      {QStringLiteral("v"), QStringLiteral("verbose")},
       QStringLiteral("Print the transfer's log lines, and what the MIDI system's libraries "
                      "(ALSA, JACK) say, on standard error."));
   const QCommandLineOption fromServer(
@@ -76,15 +82,16 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
   const QCommandLineOption updateUrl(
       QStringLiteral("update-url"),
       QStringLiteral("flash --from-server: the update server directory, whose path ends in "
-                     "\"/downloads/tarvik/\" (default %1).")
-          .arg(defaultUpdateUrl.toString()),
+                     "\"/downloads/tarvik/\" (default: the environment variable "
+                     "TARVIK_UPDATE_BASE_URL, else %1).")
+          .arg(builtInUpdateUrl.toString()),
       QStringLiteral("url"));
-  parser.addOptions({in, out, verbose, fromServer, updateUrl});
+  parser.addOptions({version, in, out, verbose, fromServer, updateUrl});
   parser.addPositionalArgument(QStringLiteral("command"),
                                QStringLiteral("ports, info, backup, restore, flash or monitor."));
   parser.addPositionalArgument(QStringLiteral("file"),
-                               QStringLiteral("The backup file (backup, restore) or firmware.txt "
-                                              "(flash)."),
+                               QStringLiteral("The backup file (backup, restore; \"-\" for "
+                                              "standard output or input) or firmware.txt (flash)."),
                                QStringLiteral("[file]"));
 
   if (!parser.parse(arguments)) return usageError(parser.errorText());
@@ -138,12 +145,20 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdat
   if (parser.isSet(updateUrl) && !options.fromServer)
     return usageError(QStringLiteral("--update-url needs --from-server"));
   if (options.fromServer) {
-    options.updateUrl = parser.isSet(updateUrl) ? QUrl(parser.value(updateUrl), QUrl::StrictMode)
-                                                : defaultUpdateUrl;
+    // The option before the environment before the build, each under the same rule.
+    QString source = QStringLiteral("--update-url");
+    QString given = parser.value(updateUrl);
+    if (!parser.isSet(updateUrl) && !environmentUpdateUrl.isEmpty()) {
+      source = QStringLiteral("TARVIK_UPDATE_BASE_URL");
+      given = environmentUpdateUrl;
+    }
+    options.updateUrl = parser.isSet(updateUrl) || !environmentUpdateUrl.isEmpty()
+                            ? QUrl(given, QUrl::StrictMode)
+                            : builtInUpdateUrl;
     if (!isUpdateDirectory(options.updateUrl)) {
-      return usageError(QStringLiteral("--update-url needs an http(s) URL whose path ends in "
-                                       "\"/downloads/tarvik/\", not \"%1\"")
-                            .arg(parser.value(updateUrl)));
+      return usageError(QStringLiteral("%1 needs an http(s) URL whose path ends in "
+                                       "\"/downloads/tarvik/\", not \"%2\"")
+                            .arg(source, given));
     }
   }
   return parse;

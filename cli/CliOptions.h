@@ -12,10 +12,15 @@ namespace ExitCode {
 inline constexpr int Ok = 0;
 inline constexpr int DeviceFailure = 1;  // nothing answered, refused, timed out, differs
 inline constexpr int UsageOrFile = 2;    // bad command line, unreadable or refused file
+// Ended by SIGINT or SIGTERM: 128 + SIGINT, what a shell reports for a program Ctrl+C stopped,
+// so that a script sees an interrupt and not a device that failed.
+inline constexpr int Interrupted = 130;
 }  // namespace ExitCode
 
 inline const QString kProgramName = QStringLiteral("tarvik-cli");
 inline const QString kProgramVersion = QStringLiteral("1.9");
+// A file argument that names standard input (restore) or standard output (backup).
+inline const QString kStandardStream = QStringLiteral("-");
 
 enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor };
 
@@ -28,6 +33,8 @@ struct CliOptions {
   bool verbose = false;
   bool fromServer = false;
   QUrl updateUrl;  // the update server directory; only with --from-server
+
+  bool fileIsStandardStream() const { return file == kStandardStream; }
 };
 
 struct CliParse {
@@ -38,9 +45,12 @@ struct CliParse {
   QString text;
 };
 
-// `arguments` as QCoreApplication::arguments() gives them, the program first. Needs a
-// QCoreApplication only for nothing: it can be called before one exists.
-CliParse parseCommandLine(const QStringList& arguments, const QUrl& defaultUpdateUrl);
-
+// `arguments` as QCoreApplication::arguments() gives them, the program first; it can be called
+// before a QCoreApplication exists. `builtInUpdateUrl` is the build's update directory and
+// `environmentUpdateUrl` the value of TARVIK_UPDATE_BASE_URL (empty when unset). Only
+// `flash --from-server` uses an update directory, so only it checks them: a bad value in the
+// environment must not stop a backup, or --help.
+CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdateUrl,
+                          const QString& environmentUpdateUrl = {});
 
 }  // namespace tarvik::cli

@@ -7,6 +7,7 @@
 #include "cli/MonitorCommand.h"
 #include "cli/PortsCommand.h"
 #include "cli/RestoreCommand.h"
+#include "cli/SignalWatch.h"
 
 namespace tarvik::cli {
 
@@ -27,6 +28,11 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       return std::make_unique<MonitorCommand>(ports, options, output);
   }
   return nullptr;
+}
+
+void interruptOnStopSignals(SignalWatch& stopSignals, CliCommand& command) {
+  QObject::connect(&stopSignals, &SignalWatch::signalled, &command,
+                   [&command](int) { command.interrupt(); });
 }
 
 }  // namespace tarvik::cli

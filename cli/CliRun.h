@@ -12,7 +12,13 @@ class MidiPorts;
 
 namespace tarvik::cli {
 
+class SignalWatch;
+
 // The command the options ask for, over the given port lists.
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports, Output output);
+
+// SIGINT and SIGTERM, as `stopSignals` reports them, interrupt the command (see
+// CliCommand::interrupt for how each ends).
+void interruptOnStopSignals(SignalWatch& stopSignals, CliCommand& command);
 
 }  // namespace tarvik::cli

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <exception>
 
+#include "cli/NetworkModule.h"
 #include "firmware/FirmwareDownload.h"
-#include "firmware/network/NetworkUpdateServer.h"
 #include "link/Framing.h"
 
 namespace tarvik::cli {
@@ -39,23 +39,34 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
 
 FlashCommand::~FlashCommand() = default;
 
-void FlashCommand::start() {
-  if (!options_.fromServer) {
-    QFile file(options_.file);
-    if (!file.open(QIODevice::ReadOnly)) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("%1: %2").arg(options_.file, file.errorString()));
-      return;
-    }
-    const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
-    if (!image.ok()) {
-      fail(ExitCode::UsageOrFile,
-           QStringLiteral("%1 refused: %2").arg(options_.file, refusalOf(image)));
-      return;
-    }
-    flash(image, options_.file);
+void FlashCommand::readFile() {
+  if (options_.fromServer) return;
+  QFile file(options_.file);
+  if (!file.open(QIODevice::ReadOnly)) {
+    fail(ExitCode::UsageOrFile, QStringLiteral("%1: %2").arg(options_.file, file.errorString()));
     return;
   }
-  server_ = std::make_unique<NetworkUpdateServer>(options_.updateUrl);
+  const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
+  if (!image.ok()) {
+    fail(ExitCode::UsageOrFile,
+         QStringLiteral("%1 refused: %2").arg(options_.file, refusalOf(image)));
+    return;
+  }
+  image_ = image;
+}
+
+void FlashCommand::begin() {
+  if (image_) {
+    flash(*image_, options_.file);
+    return;
+  }
+  QString problem;
+  server_ =
+      NetworkModule::createUpdateServer(NetworkModule::defaultPath(), options_.updateUrl, problem);
+  if (!server_) {
+    fail(ExitCode::DeviceFailure, problem);
+    return;
+  }
   download_ = std::make_unique<FirmwareDownload>(*server_);
   FirmwareDownload* download = download_.get();
   const QString origin =
@@ -93,7 +104,7 @@ void FlashCommand::interrupt() {
     // The interrupt is reported all the same.
   }
   fail(
-      ExitCode::DeviceFailure,
+      ExitCode::Interrupted,
       QStringLiteral("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
@@ -19,18 +20,24 @@ namespace tarvik::cli {
 // (FirmwareImage) before anything goes to the device; a refused file sends nothing. The flash
 // reads every page back and succeeds only with the device's confirmation of the write. After
 // the bootloader was entered, every failure tells the device to leave it (the Flasher does).
+// A file is read and checked before the MIDI system is reached; the update server's client is
+// loaded (NetworkModule) only when the download starts.
 class FlashCommand : public CliCommand {
   Q_OBJECT
  public:
   FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
                QObject* parent = nullptr);
   ~FlashCommand() override;
-  void start() override;
   // Before the write into flash the device is told to leave its bootloader, as after any other
-  // failure; while it writes, nothing may disturb it, so the flash goes on to its end.
+  // failure, and the command ends as interrupted; while it writes, nothing may disturb it, so
+  // the flash goes on and ends as it ends.
   void interrupt() override;
 
   Flasher& flasher() { return flasher_; }
+
+ protected:
+  void readFile() override;
+  void begin() override;
 
  private:
   void flash(const FirmwareImage& image, const QString& origin);
@@ -40,6 +47,7 @@ class FlashCommand : public CliCommand {
   DeviceSession session_;
   Flasher& flasher_;
   FlashProgress progress_;
+  std::optional<FirmwareImage> image_;  // the file's, once read and checked
   // With --from-server; the download goes before the server it fetches from.
   std::unique_ptr<UpdateServer> server_;
   std::unique_ptr<FirmwareDownload> download_;

@@ -20,7 +20,7 @@ InfoCommand::InfoCommand(MidiPorts& ports, const CliOptions& options, Output out
   });
 }
 
-void InfoCommand::start() {
+void InfoCommand::begin() {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
     fail(ExitCode::DeviceFailure, problem);
     return;

@@ -14,7 +14,9 @@ class InfoCommand : public CliCommand {
  public:
   InfoCommand(MidiPorts& ports, const CliOptions& options, Output output,
               QObject* parent = nullptr);
-  void start() override;
+
+ protected:
+  void begin() override;
 
  private:
   CliOptions options_;

@@ -32,7 +32,7 @@ MonitorCommand::~MonitorCommand() {
   }
 }
 
-void MonitorCommand::start() {
+void MonitorCommand::begin() {
   try {
     const PortChoice choice = chooseInput(ports_.inputs().PortNames(), options_.in);
     if (!choice.ok()) {

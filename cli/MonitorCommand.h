@@ -20,7 +20,6 @@ class MonitorCommand : public CliCommand {
   MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output,
                  QObject* parent = nullptr);
   ~MonitorCommand() override;
-  void start() override;
   // The end a monitor is meant to have: exit 0.
   void interrupt() override;
 
@@ -30,6 +29,9 @@ class MonitorCommand : public CliCommand {
  Q_SIGNALS:
   // A line was printed (tests wait on it).
   void linePrinted();
+
+ protected:
+  void begin() override;
 
  private:
   MidiPorts& ports_;

@@ -10,7 +10,7 @@ namespace tarvik::cli {
 PortsCommand::PortsCommand(MidiPorts& ports, Output output, QObject* parent)
     : CliCommand(output, parent), ports_(ports) {}
 
-void PortsCommand::start() {
+void PortsCommand::begin() {
   try {
     for (const std::string& name : ports_.inputs().PortNames())
       out() << "in:\t" << QString::fromStdString(name) << '\n';

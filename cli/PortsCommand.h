@@ -14,7 +14,9 @@ class PortsCommand : public CliCommand {
   Q_OBJECT
  public:
   PortsCommand(MidiPorts& ports, Output output, QObject* parent = nullptr);
-  void start() override;
+
+ protected:
+  void begin() override;
 
  private:
   MidiPorts& ports_;

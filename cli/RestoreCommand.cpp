@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/RestoreCommand.h"
 
+#include <QIODevice>
+
 namespace tarvik::cli {
 namespace {
 
@@ -41,17 +43,24 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
   });
 }
 
-void RestoreCommand::start() {
-  const FullBackup::LoadResult file = FullBackup::load(options_.file);
-  if (!file.ok()) {
-    fail(ExitCode::UsageOrFile, file.message);
-    return;
+void RestoreCommand::readFile() {
+  if (!options_.fileIsStandardStream()) {
+    file_ = FullBackup::load(options_.file);
+  } else if (in() == nullptr) {
+    file_.message = QStringLiteral("standard input cannot be read");
+  } else {
+    file_ = FullBackup::parse(in()->readAll());
+    if (!file_.ok()) file_.message = QStringLiteral("standard input: ") + file_.message;
   }
+  if (!file_.ok()) fail(ExitCode::UsageOrFile, file_.message);
+}
+
+void RestoreCommand::begin() {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
-  if (!check_.start(*file.tables, file.settings))
+  if (!check_.start(*file_.tables, file_.settings))
     fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
 }
 

@@ -3,23 +3,29 @@
 
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
+#include "config/FullBackup.h"
 #include "link/RestoreCheck.h"
 
 namespace tarvik::cli {
 
 // `restore FILE`: reads a full backup (or a plain .tvk file), restores it through RestoreCheck
 // and succeeds only when the device then holds exactly what was sent. A file without
-// "[settings]" leaves the device's settings alone. A refused file sends nothing.
+// "[settings]" leaves the device's settings alone. A refused file sends nothing. FILE "-" is
+// standard input, read to its end before the MIDI system is reached.
 class RestoreCommand : public CliCommand {
   Q_OBJECT
  public:
   RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
                  QObject* parent = nullptr);
-  void start() override;
   RestoreCheck& check() { return check_; }
+
+ protected:
+  void readFile() override;
+  void begin() override;
 
  private:
   CliOptions options_;
+  FullBackup::LoadResult file_;
   DeviceSession session_;
   RestoreCheck& check_;
 };

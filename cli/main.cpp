@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // tarvik-cli: the configurator's core on the command line, for scripts, backups under version
-// control and machines without a desktop. Qt Core and Network only.
+// control and machines without a desktop. Qt Core only; `flash --from-server` loads the network
+// module (NetworkModule).
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
 #include "firmware/UpdateServerUrl.h"
+#include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 
@@ -26,13 +29,8 @@ int main(int argc, char** argv) {
   QTextStream out(stdout);
   QTextStream err(stderr);
 
-  // The environment may name another update directory, under the same rule as --update-url.
-  const UpdateDirectory fromEnvironment = chooseUpdateDirectory(QString());
-  if (!fromEnvironment.error.isEmpty()) {
-    err << kProgramName << ": " << fromEnvironment.error << Qt::endl;
-    return ExitCode::UsageOrFile;
-  }
-  const CliParse parse = parseCommandLine(QCoreApplication::arguments(), fromEnvironment.url);
+  const CliParse parse = parseCommandLine(QCoreApplication::arguments(), updateServerBaseUrl(),
+                                          qEnvironmentVariable("TARVIK_UPDATE_BASE_URL"));
   switch (parse.outcome) {
     case CliParse::Outcome::Help:
     case CliParse::Outcome::Version:
@@ -45,6 +43,21 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // The port lists come first and the MIDI system behind them only once the command has read
+  // its file: a file error is reported as such on a machine without MIDI too.
+  auto lateMidi = std::make_unique<LateMidiService>();
+  LateMidiService& midi = *lateMidi;
+  MidiPorts ports(std::move(lateMidi));
+  // Errors inside the MIDI input callback have no caller to go back to.
+  ports.setErrorReporter([&err](const std::string& text) {
+    err << kProgramName << ": MIDI: " << QString::fromStdString(text) << Qt::endl;
+  });
+  QFile standardInput;
+  const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);
+  const Output output{out, err, ::isatty(STDERR_FILENO) == 1, inputOpen ? &standardInput : nullptr};
+  std::unique_ptr<CliCommand> command = makeCommand(parse.options, ports, output);
+  if (!command->prepare()) return command->exitCode();
+
   auto service = std::make_unique<RtMidiService>();
   // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
   // --verbose: without it an error of the program's own stands alone, on one line.
@@ -54,26 +67,19 @@ int main(int argc, char** argv) {
         for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
       });
   const QString startupProblem = QString::fromStdString(service->startupProblem());
-  MidiPorts ports(std::move(service));
-  // Errors inside the MIDI input callback have no caller to go back to.
-  ports.setErrorReporter([&err](const std::string& text) {
-    err << kProgramName << ": MIDI: " << QString::fromStdString(text) << Qt::endl;
-  });
   if (!startupProblem.isEmpty()) {
     err << kProgramName << ": " << startupProblem << Qt::endl;
     return ExitCode::DeviceFailure;
   }
+  midi.adopt(std::move(service));
 
-  const Output output{out, err, ::isatty(STDERR_FILENO) == 1};
-  std::unique_ptr<CliCommand> command = makeCommand(parse.options, ports, output);
   int exitCode = ExitCode::DeviceFailure;
   QObject::connect(command.get(), &CliCommand::finished, &app, [&exitCode](int code) {
     exitCode = code;
     QCoreApplication::exit(code);
   });
   SignalWatch stopSignals;
-  QObject::connect(&stopSignals, &SignalWatch::signalled, command.get(),
-                   [&command](int) { command->interrupt(); });
+  interruptOnStopSignals(stopSignals, *command);
   // Started from the running loop, so that an end reported from inside start() stops it.
   QTimer::singleShot(0, command.get(), [&command] { command->start(); });
   app.exec();

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+class QUrl;
+
 namespace tarvik {
 
 // A server that accepts the connection and then never answers must not hold the program;
@@ -41,5 +43,10 @@ class UpdateServer {
   // until `done` returns.
   virtual std::unique_ptr<Fetch> fetch(const QString& fileName, int timeoutMs, Done done) = 0;
 };
+
+// What a module that holds the network implementation exports, by this name, for the program to
+// look up: a new server for the directory `baseUrl`, owned by the caller.
+using CreateUpdateServerEntry = UpdateServer* (*)(const QUrl& baseUrl);
+inline constexpr char kCreateUpdateServerEntry[] = "tarvik_create_update_server";
 
 }  // namespace tarvik

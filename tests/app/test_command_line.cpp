@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "app/CommandLine.h"
-#include "firmware/UpdateServerUrl.h"
-
 #include <QTest>
-
 #include <optional>
 
+#include "WindowRig.h"
+#include "app/CommandLine.h"
+#include "app/Configurator.h"
+#include "firmware/UpdateServerUrl.h"
+
 using tarvik::CommandLine;
+using tarvik::testing::WindowRig;
 
 namespace {
 
@@ -31,8 +33,12 @@ class CommandLineTest : public QObject {
     QTest::newRow("--version names program and version")
         << QStringList{"--version"} << 0 << "tarvik-configurator 1.9\n"
         << QString();
-    QTest::newRow("-v is --version") << QStringList{"-v"} << 0 << "tarvik-configurator 1.9\n"
+    QTest::newRow("-V is --version") << QStringList{"-V"} << 0 << "tarvik-configurator 1.9\n"
                                      << QString();
+    QTest::newRow("-v is --verbose and opens the window")
+        << QStringList{"-v"} << -1 << QString() << QString();
+    QTest::newRow("--help lists --verbose")
+        << QStringList{"--help"} << 0 << "-v, --verbose" << QString();
     QTest::newRow("--help shows usage and both options")
         << QStringList{"--help"} << 0 << "--version" << QString();
     QTest::newRow("-h is --help") << QStringList{"-h"} << 0 << "Usage:" << QString();
@@ -93,8 +99,8 @@ class CommandLineTest : public QObject {
                               << tarvik::updateServerBaseUrl().toString();
     QTest::newRow("environment") << local << QStringList{} << local;
     QTest::newRow("option wins") << local << QStringList{"--update-url", other} << other;
-    QTest::newRow("environment with another path") << "http://127.0.0.1/tarvik/"
-                                                    << QStringList{} << QString();
+    QTest::newRow("environment with another path")
+        << "http://127.0.0.1/tarvik/" << QStringList{} << QString();
   }
   void updateDirectoryComesFromOptionEnvironmentOrBuild() {
     QFETCH(QString, environment);
@@ -129,7 +135,8 @@ class CommandLineTest : public QObject {
 
     QTest::newRow("no options") << QStringList{} << false;
     QTest::newRow("--help") << QStringList{"--help"} << true;
-    QTest::newRow("-v") << QStringList{"-v"} << true;
+    QTest::newRow("-V") << QStringList{"-V"} << true;
+    QTest::newRow("-v, the log, opens the window") << QStringList{"-v"} << false;
     QTest::newRow("--version after Qt's own options")
         << QStringList{"-style", "fusion", "--version"} << true;
     QTest::newRow("Qt's -reverse is not read as -v") << QStringList{"-reverse"} << false;
@@ -142,7 +149,47 @@ class CommandLineTest : public QObject {
     QFETCH(bool, textOnly);
     QCOMPARE(CommandLine::asksForTextOnly(withProgram(options)), textOnly);
   }
+
+  void verbose_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("not asked") << QStringList{} << false;
+    QTest::newRow("-v") << QStringList{"-v"} << true;
+    QTest::newRow("--verbose beside another option")
+        << QStringList{"--update-url", "http://127.0.0.1:8080/downloads/tarvik/", "--verbose"}
+        << true;
+  }
+  void verbose() {
+    QFETCH(QStringList, options);
+    QFETCH(bool, verbose);
+    CommandLine commandLine;
+    QVERIFY(!commandLine.read(withProgram(options)).has_value());
+    QCOMPARE(commandLine.verbose(), verbose);
+  }
+
+  // What --verbose wires: the machine's lines of a connect, on the stream, in the event log's
+  // order and wording.
+  void verboseMirrorsTheMachinesLogLines() {
+    WindowRig rig;
+    QString mirrored;
+    QTextStream log(&mirrored);
+    tarvik::mirrorMachineLog(*rig.form, log);
+    QVERIFY(rig.connectAndDownload());
+    log.flush();
+    const QStringList lines = mirrored.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.contains(QStringLiteral("download presets...")), qPrintable(mirrored));
+    QVERIFY2(lines.contains(QStringLiteral("download programm change remap table complete")),
+             qPrintable(mirrored));
+    // Each line is one of the event log's, in the same order.
+    const QStringList logged = rig.logMessages();
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+      at = logged.indexOf(line, at);
+      QVERIFY2(at >= 0, qPrintable(line));
+      ++at;
+    }
+  }
 };
 
-QTEST_GUILESS_MAIN(CommandLineTest)
+QTEST_MAIN(CommandLineTest)
 #include "test_command_line.moc"

@@ -5,11 +5,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <memory>
 
+#include "cli/CliRun.h"
 #include "cli/FlashCommand.h"
 #include "cli/FlashProgress.h"
 #include "cli/MonitorCommand.h"
 #include "cli/SignalWatch.h"
+#include "config/TvkFile.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "sim/fixtures/FirmwareFixture.h"
@@ -60,7 +63,11 @@ class CliFlashMonitorTest : public QObject {
   QTemporaryDir dir;
 
  private Q_SLOTS:
-  void initTestCase() { QVERIFY(dir.isValid()); }
+  void initTestCase() {
+    QVERIFY(dir.isValid());
+    // The network module of this build; the program finds it from its own folder.
+    qputenv("TARVIK_CLI_NETWORK_MODULE", TARVIK_CLI_NETWORK_MODULE_PATH);
+  }
 
   void flashesAFileAndReadsEveryPageBack() {
     const QString file = dir.filePath(QStringLiteral("firmware.txt"));
@@ -162,6 +169,29 @@ class CliFlashMonitorTest : public QObject {
     if (exitCode != ExitCode::Ok) QCOMPARE(device.device().commandsReceived(), 0);
   }
 
+  void aMissingNetworkModuleIsNamed() {
+    fixtures::UpdateServer server;
+    QVERIFY(server.start());
+    server.setFile("firmware.txt", FirmwareFixture::firmwareBody(pages()).toStdString());
+    const QString missing = dir.filePath(QStringLiteral("no-such-network-module.so"));
+    qputenv("TARVIK_CLI_NETWORK_MODULE", missing.toLocal8Bit());
+    SimulatedMidi device;
+    CliOptions options;
+    options.fromServer = true;
+    options.updateUrl = QUrl(QString::fromStdString(server.baseUrl()));
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    const int exitCode = runToEnd(flash);
+    qputenv("TARVIK_CLI_NETWORK_MODULE", TARVIK_CLI_NETWORK_MODULE_PATH);
+    QCOMPARE(exitCode, ExitCode::DeviceFailure);
+    QCOMPARE(output.errText(),
+             QStringLiteral("tarvik-cli: the update server cannot be reached: the program's module "
+                            "%1 could not be loaded (the file does not exist)\n")
+                 .arg(missing));
+    QVERIFY(server.requests().empty());
+    QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
   void progressBarRedrawsInPlaceOnATerminal() {
     QString text;
     QTextStream stream(&text);
@@ -220,6 +250,63 @@ class CliFlashMonitorTest : public QObject {
     QVERIFY(signalled.wait(60000));
     QCOMPARE(signalled.size(), 1);
     QCOMPARE(signalled.front().front().toInt(), signalNumber);
+  }
+
+  // A transfer or flash that SIGINT or SIGTERM ends exits as a shell reports an interrupt; the
+  // monitor, which only ends that way, exits 0. The device holds its replies, so that the
+  // command is waiting for it when the signal comes.
+  void aStopSignalEndsTheCommand_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("info, Ctrl+C") << int(CommandKind::Info) << SIGINT << ExitCode::Interrupted;
+    QTest::newRow("backup, SIGTERM")
+        << int(CommandKind::Backup) << SIGTERM << ExitCode::Interrupted;
+    QTest::newRow("restore, Ctrl+C")
+        << int(CommandKind::Restore) << SIGINT << ExitCode::Interrupted;
+    QTest::newRow("flash before the write, SIGTERM")
+        << int(CommandKind::Flash) << SIGTERM << ExitCode::Interrupted;
+    QTest::newRow("monitor, Ctrl+C") << int(CommandKind::Monitor) << SIGINT << ExitCode::Ok;
+    QTest::newRow("monitor, SIGTERM") << int(CommandKind::Monitor) << SIGTERM << ExitCode::Ok;
+  }
+  void aStopSignalEndsTheCommand() {
+    QFETCH(int, command);
+    QFETCH(int, signalNumber);
+    QFETCH(int, exitCode);
+    CliOptions options;
+    options.command = static_cast<CommandKind>(command);
+    if (options.command == CommandKind::Backup) {
+      options.file = dir.filePath(QStringLiteral("interrupted.tvk"));
+    } else if (options.command == CommandKind::Restore) {
+      options.file = dir.filePath(QStringLiteral("to-restore.tvk"));
+      QVERIFY(writeFile(options.file, TvkFile::serialize(PresetTables())));
+    } else if (options.command == CommandKind::Flash) {
+      options.file = dir.filePath(QStringLiteral("firmware.txt"));
+      QVERIFY(writeFile(options.file, FirmwareFixture::firmwareBody(pages())));
+    }
+    SimulatedMidi device;
+    device.tarvik().holdReplies(true);
+    QSignalSpy held(&device.tarvik(), &InProcessTarvik::replyHeld);
+    CapturedOutput output;
+    const std::unique_ptr<CliCommand> run = makeCommand(options, device.ports(), output.output());
+    SignalWatch watch;
+    QVERIFY(watch.active());
+    interruptOnStopSignals(watch, *run);
+    QSignalSpy finished(run.get(), &CliCommand::finished);
+    run->start();
+    QVERIFY2(!run->done(), qPrintable(output.errText()));
+    if (options.command != CommandKind::Monitor && held.isEmpty()) QVERIFY(held.wait(60000));
+
+    QCOMPARE(std::raise(signalNumber), 0);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(run->exitCode(), exitCode);
+    QCOMPARE(output.errText().contains(QStringLiteral("tarvik-cli: interrupted")),
+             exitCode == ExitCode::Interrupted);
+    if (options.command == CommandKind::Backup) QVERIFY(!QFile::exists(options.file));
+    if (options.command == CommandKind::Flash) {
+      QVERIFY(device.device().flash().bootloaderLeft);
+      QVERIFY(!device.device().flash().writtenToFlash);
+    }
   }
 };
 

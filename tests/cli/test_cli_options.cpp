@@ -11,9 +11,9 @@ namespace {
 
 const QUrl kDefaultServer(QStringLiteral("http://updates.example/downloads/tarvik/"));
 
-CliParse parse(const QStringList& arguments) {
+CliParse parse(const QStringList& arguments, const QString& environment = {}) {
   return parseCommandLine(QStringList{QStringLiteral("/usr/local/bin/tarvik-cli")} + arguments,
-                          kDefaultServer);
+                          kDefaultServer, environment);
 }
 
 std::vector<std::string> names(const QStringList& list) {
@@ -82,6 +82,10 @@ class CliOptionsTest : public QObject {
     QTest::newRow("flash from the server")
         << QStringList{"flash", "--from-server"} << int(CommandKind::Flash) << "";
     QTest::newRow("monitor") << QStringList{"monitor"} << int(CommandKind::Monitor) << "";
+    QTest::newRow("backup to standard output")
+        << QStringList{"backup", "-"} << int(CommandKind::Backup) << "-";
+    QTest::newRow("restore from standard input")
+        << QStringList{"restore", "-"} << int(CommandKind::Restore) << "-";
   }
   void commands() {
     QFETCH(QStringList, arguments);
@@ -107,19 +111,88 @@ class CliOptionsTest : public QObject {
     QCOMPARE(parse({"flash", "--from-server"}).options.updateUrl, kDefaultServer);
   }
 
-  void versionAndHelp() {
-    const CliParse version = parse({"--version"});
-    QCOMPARE(version.outcome, CliParse::Outcome::Version);
-    QCOMPARE(version.text, QStringLiteral("tarvik-cli 1.9"));
+  // As in aconnect, amidi and aseqdump: -V answers the version, -v asks for more output.
+  void versionAndVerbose_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("version");
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("--version") << QStringList{"--version"} << true << false;
+    QTest::newRow("-V") << QStringList{"-V"} << true << false;
+    QTest::newRow("-V before a command only answers")
+        << QStringList{"-V", "backup", "rig.tvk"} << true << false;
+    QTest::newRow("-v runs the command with the transfer log")
+        << QStringList{"-v", "backup", "rig.tvk"} << false << true;
+    QTest::newRow("--verbose after the command")
+        << QStringList{"info", "--verbose"} << false << true;
+    QTest::newRow("neither") << QStringList{"info"} << false << false;
+  }
+  void versionAndVerbose() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, version);
+    QFETCH(bool, verbose);
+    const CliParse result = parse(arguments);
+    if (version) {
+      QCOMPARE(result.outcome, CliParse::Outcome::Version);
+      QCOMPARE(result.text, QStringLiteral("tarvik-cli 1.9"));
+      return;
+    }
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(result.options.verbose, verbose);
+  }
 
+  // Only flash --from-server uses an update directory: a bad environment value stops nothing
+  // else.
+  void updateDirectory_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("used");  // the directory, or a part of the usage error
+    const QString local = QStringLiteral("http://127.0.0.1:8080/downloads/tarvik/");
+    const QString mirror = QStringLiteral("https://mirror.example/x/downloads/tarvik/");
+    const QString bad = QStringLiteral("http://127.0.0.1/tarvik/");
+    const int run = int(CliParse::Outcome::Run);
+    const int refused = int(CliParse::Outcome::UsageError);
+    QTest::newRow("the build's") << QStringList{"flash", "--from-server"} << QString() << run
+                                 << kDefaultServer.toString();
+    QTest::newRow("the environment's")
+        << QStringList{"flash", "--from-server"} << local << run << local;
+    QTest::newRow("the option before the environment")
+        << QStringList{"flash", "--from-server", "--update-url", mirror} << bad << run << mirror;
+    QTest::newRow("a bad environment value refuses the server's flash")
+        << QStringList{"flash", "--from-server"} << bad << refused
+        << "TARVIK_UPDATE_BASE_URL needs an http(s) URL whose path ends in "
+           "\"/downloads/tarvik/\", not \"http://127.0.0.1/tarvik/\"";
+    QTest::newRow("a bad environment value leaves --help alone")
+        << QStringList{"--help"} << bad << int(CliParse::Outcome::Help) << QString();
+    QTest::newRow("a bad environment value leaves a backup alone")
+        << QStringList{"backup", "rig.tvk"} << bad << run << QString();
+    QTest::newRow("a bad environment value leaves a file's flash alone")
+        << QStringList{"flash", "firmware.txt"} << bad << run << QString();
+  }
+  void updateDirectory() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, environment);
+    QFETCH(int, outcome);
+    QFETCH(QString, used);
+    const CliParse result = parse(arguments, environment);
+    QCOMPARE(int(result.outcome), outcome);
+    if (result.outcome == CliParse::Outcome::UsageError) {
+      QVERIFY2(result.text.contains(used), qPrintable(result.text));
+    } else if (result.outcome == CliParse::Outcome::Run) {
+      QCOMPARE(result.options.updateUrl.toString(), used);
+    }
+  }
+
+  void help() {
     const CliParse help = parse({"--help"});
     QCOMPARE(help.outcome, CliParse::Outcome::Help);
     QVERIFY2(help.text.startsWith(QStringLiteral("Usage: tarvik-cli [options] command [file]\n")),
              qPrintable(help.text));
     for (const char* part :
          {"ports", "info", "backup FILE", "restore FILE", "flash FILE", "monitor", "--in <text>",
-          "--out <text>", "--verbose", "--from-server", "--update-url <url>",
-          "Exit codes: 0 success; 1", "2 usage or file", "[settings]"}) {
+          "--out <text>", "-v, --verbose", "-V, --version", "--from-server", "--update-url <url>",
+          "Exit codes: 0 success; 1", "2 usage or file", "130 interrupted", "[settings]",
+          "standard output", "standard input", "TARVIK_UPDATE_BASE_URL"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }

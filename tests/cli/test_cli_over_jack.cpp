@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "sim/fixtures/FirmwareFixture.h"
+#include "sim/fixtures/UpdateServer.h"
 #include "support/JackRig.h"
 
 using tarvik::fixtures::FirmwareFixture;
@@ -36,8 +37,9 @@ class CliOverJackTest : public QObject {
   JackRig jack;
   QTemporaryDir dir;
 
-  // Runs tarvik-cli to its end while the event loop keeps serving the rig's processes.
-  CliResult run(const QStringList& arguments) {
+  // Runs tarvik-cli to its end while the event loop keeps serving the rig's processes;
+  // `input` is all its standard input gets.
+  CliResult run(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess cli;
     cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
     CliResult result;
@@ -45,6 +47,8 @@ class CliOverJackTest : public QObject {
       result.err = cli.errorString().toUtf8();
       return result;
     }
+    cli.write(input);
+    cli.closeWriteChannel();
     if (!QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
       cli.kill();
       cli.waitForFinished(5000);
@@ -106,6 +110,43 @@ class CliOverJackTest : public QObject {
     const CliResult again = run({QStringLiteral("backup"), after});
     QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
     QCOMPARE(readFile(after), readFile(saved));
+  }
+
+  // `backup -` prints the file and nothing else; `restore -` reads it back from a pipe.
+  void backupAndRestoreThroughStandardStreams() {
+    const QString saved = dir.filePath(QStringLiteral("streams.tvk"));
+    startSimulator({QStringLiteral("--seed"), QStringLiteral("43")});
+    const CliResult backup = run({QStringLiteral("backup"), saved});
+    QVERIFY2(backup.exitCode == 0, qPrintable(describe(backup)));
+    const CliResult printed =
+        run({QStringLiteral("-v"), QStringLiteral("backup"), QStringLiteral("-")});
+    QVERIFY2(printed.exitCode == 0, qPrintable(describe(printed)));
+    QCOMPARE(printed.out, readFile(saved));
+    QVERIFY(printed.err.contains("128 presets complete"));
+    QVERIFY(jack.stopSimulator());
+
+    startSimulator({});
+    const CliResult restore = run({QStringLiteral("restore"), QStringLiteral("-")}, printed.out);
+    QVERIFY2(restore.exitCode == 0, qPrintable(describe(restore)));
+    const QString after = dir.filePath(QStringLiteral("streams-after.tvk"));
+    const CliResult again = run({QStringLiteral("backup"), after});
+    QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
+    QCOMPARE(readFile(after), readFile(saved));
+  }
+
+  // The network module is found from the program's own folder, as installed.
+  void flashesFromTheUpdateServerThroughItsModule() {
+    tarvik::fixtures::UpdateServer server;
+    QVERIFY(server.start());
+    server.setFile("firmware.txt",
+                   FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(2, 9)).toStdString());
+    startSimulator({});
+    const CliResult flash =
+        run({QStringLiteral("flash"), QStringLiteral("--from-server"),
+             QStringLiteral("--update-url"), QString::fromStdString(server.baseUrl())});
+    QVERIFY2(flash.exitCode == 0, qPrintable(describe(flash)));
+    QCOMPARE(server.requests().size(), std::size_t{1});
+    QVERIFY(jack.simulatorOutput().contains("WriteRamToFlash"));
   }
 
   void flashesASmallImage() {

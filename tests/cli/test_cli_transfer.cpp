@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // ports, info, backup and restore against the simulated Tarvik in this process, with the
 // program's own time-outs.
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,6 +161,42 @@ class CliTransferTest : public QObject {
     QVERIFY2(output.errText().contains(QStringLiteral("cannot write")),
              qPrintable(output.errText()));
     QCOMPARE(device.device().commandsReceived(), 0);
+  }
+
+  // `backup -`: standard output carries the file's bytes and nothing else; no file is written.
+  void backupToStandardOutputPrintsOnlyTheFile() {
+    const QByteArray file = readFile(backupOf(5, "seed5.tvk"));
+    SimulatedMidi device(TarvikContents::fromSeed(5));
+    CapturedOutput output;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    BackupCommand backup(device.ports(), withFile(QStringLiteral("-"), true), output.output());
+    const int exitCode = runToEnd(backup);
+    QVERIFY(QDir::setCurrent(before));
+    QCOMPARE(exitCode, ExitCode::Ok);
+    QCOMPARE(output.outText().toLatin1(), file);
+    // --verbose goes to standard error, beside the file.
+    QVERIFY(output.errText().contains(QStringLiteral("128 presets complete")));
+    QVERIFY(!QFile::exists(path("-")));
+  }
+
+  void restoreFromStandardInput() {
+    const QString file = backupOf(6, "seed6.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    QBuffer input;
+    input.setData(readFile(file));
+    QVERIFY(input.open(QIODevice::ReadOnly));
+    CapturedOutput output;
+    cli::Output streams = output.output();
+    streams.in = &input;
+    RestoreCommand restore(device.ports(), withFile(QStringLiteral("-")), streams);
+    QCOMPARE(runToEnd(restore), ExitCode::Ok);
+    QVERIFY2(output.outText().startsWith(QStringLiteral("restore verified: ")),
+             qPrintable(output.errText()));
+    const FullBackup::LoadResult read = FullBackup::load(file);
+    QVERIFY(read.ok() && read.settings);
+    QVERIFY(device.device().contents().presets == read.tables->presetPayload());
+    QVERIFY(device.device().contents().configRecord == *read.settings);
   }
 
   void backupOfASilentDeviceWritesNoFile() {
@@ -330,24 +368,37 @@ class CliTransferTest : public QObject {
 
   void aRefusedFileSendsNothing_data() {
     QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("standardInput");
     QTest::addColumn<QString>("error");
-    QTest::newRow("not there") << QByteArray() << "No such file";
-    QTest::newRow("no preset sections") << QByteArray("[settings]\r\n") << "no preset sections";
+    QTest::newRow("not there") << QByteArray() << false << "No such file";
+    QTest::newRow("no preset sections")
+        << QByteArray("[settings]\r\n") << false << "no preset sections";
     QTest::newRow("settings not whole")
         << TvkFile::serialize(PresetTables()) + "[settings]\r\ndebounceTime=90\r\n"
-        << "midiChannel is missing";
+        << false << "midiChannel is missing";
+    QTest::newRow("empty standard input") << QByteArray() << true << "no preset sections";
+    QTest::newRow("settings not whole on standard input")
+        << TvkFile::serialize(PresetTables()) + "[settings]\r\ndebounceTime=90\r\n"
+        << true << "midiChannel is missing";
   }
   void aRefusedFileSendsNothing() {
     QFETCH(QByteArray, text);
+    QFETCH(bool, standardInput);
     QFETCH(QString, error);
-    const QString file = path("refused-file.tvk");
-    QFile::remove(file);
-    if (!text.isEmpty()) QVERIFY(writeFile(file, text));
+    const QString file = standardInput ? QStringLiteral("-") : path("refused-file.tvk");
+    if (!standardInput) QFile::remove(file);
+    if (!standardInput && !text.isEmpty()) QVERIFY(writeFile(file, text));
+    QBuffer input;
+    input.setData(text);
+    QVERIFY(input.open(QIODevice::ReadOnly));
     SimulatedMidi device;
     CapturedOutput output;
-    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    cli::Output streams = output.output();
+    if (standardInput) streams.in = &input;
+    RestoreCommand restore(device.ports(), withFile(file), streams);
     QCOMPARE(runToEnd(restore), ExitCode::UsageOrFile);
-    QVERIFY2(output.errText().startsWith(QStringLiteral("tarvik-cli: ") + file),
+    const QString named = standardInput ? QStringLiteral("standard input") : file;
+    QVERIFY2(output.errText().startsWith(QStringLiteral("tarvik-cli: ") + named),
              qPrintable(output.errText()));
     QVERIFY2(output.errText().contains(error), qPrintable(output.errText()));
     QCOMPARE(device.device().commandsReceived(), 0);

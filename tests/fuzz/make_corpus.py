@@ -82,6 +82,28 @@ write("fuzz_tvk_file", "seeded", tvk([(table[n], n % 9, (n * 5) % 130 - 1) for n
 write("fuzz_tvk_file", "hex_values", b"[3]\npc=0x81\ncc=$8\npcremap=0X7F\n[4]\npc=$FF\ncc=abc\n")
 write("fuzz_tvk_file", "without_remap", b"; saved before the remap table\n[0]\npc=5\ncc=0\n\n[127]\n PC = 3 \n")
 
+# Full backups: a .tvk file and its [settings], whole, partial or refused.
+keys = ["debounceTime", "midiChannel", "omniMode", "muteMask", "muteBeforeDelay", "muteAfterDelay",
+        "switchMask", "switchOnTime", "magicFunction", "magicChannel", "magicChange", "magicValue",
+        "sendCcInIam", "bankExpander", "doublePressBypass", "bypassProgram", "expressionCC",
+        "boundlessBank", "ampRackMode", "lockMask"]
+sent_as_is = [90, 2, 1, 5, 5, 6, 128, 10, 2, 1, 6, 127, 1, 0, 1, 127, 255, 1, 0, 3]
+
+def settings(values, names=keys, end="\r\n"):
+    return ("[settings]" + end + "".join("%s=%s%s" % (k, v, end) for k, v in zip(names, values))).encode()
+
+# A few rows only: the fuzz runs cut inputs at 4096 bytes, and [settings] comes last.
+seeded_tables = tvk([(table[n], n % 9, (n * 5) % 130 - 1) for n in range(12)])
+write("fuzz_full_backup", "whole", seeded_tables + settings(sent_as_is))
+write("fuzz_full_backup", "tables_only", seeded_tables)
+write("fuzz_full_backup", "keys_in_other_case", tvk([(5, 1, 3)] * 4) +
+      settings(sent_as_is, [k.upper() for k in keys], "\n"))
+write("fuzz_full_backup", "settings_first", settings(sent_as_is) + seeded_tables)
+write("fuzz_full_backup", "key_missing", seeded_tables + settings(sent_as_is[:19]))
+write("fuzz_full_backup", "magic_without_function", seeded_tables +
+      settings([90, 2, 1, 5, 5, 6, 128, 10, 0, 1, 6, 127, 1, 0, 1, 127, 255, 1, 0, 3]))
+write("fuzz_full_backup", "out_of_range", seeded_tables + settings([256] + sent_as_is[1:]))
+
 # firmware.txt bodies.
 def firmware(pages, crlf=False, lower=False):
     lines = [p.hex().upper() for p in pages]

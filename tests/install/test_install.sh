@@ -7,7 +7,8 @@
 #
 #   test_install.sh <builddir> <version> <module> <program>...
 #
-# <module> is the window's platform module, relative to the prefix.
+# <module> is the window's platform module, relative to the prefix. TARVIK_INSTALLED_FILES lists
+# other expected files, relative to the prefix and separated by colons.
 set -euo pipefail
 
 build="$1"
@@ -37,6 +38,7 @@ expected="$(
     echo "share/man/man1/$p.1.gz"
   done
   echo "$module"
+  tr ':' '\n' <<<"${TARVIK_INSTALLED_FILES:-}" | sed '/^$/d'
   echo "share/applications/$app_id.desktop"
   echo "share/icons/hicolor/256x256/apps/$app_id.png"
   echo "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -99,6 +101,16 @@ from_bindir="$(grep -ao '[^[:cntrl:]"]*tarvik-platform\.so' "$root/bin/tarvik-co
   fail "tarvik-configurator looks for its module at bin/$from_bindir, which is not installed"
 missing="$(ldd "$root/$module" | grep 'not found' || true)"
 [ -z "$missing" ] || fail "the platform module needs libraries that are not there: $missing"
+
+# tarvik-cli likewise finds its network module (flash --from-server) from its own folder.
+if [ -x "$root/bin/tarvik-cli" ]; then
+  from_bindir="$(grep -ao '[^[:cntrl:]"]*tarvik-cli-network\.so' "$root/bin/tarvik-cli" | head -n 1)"
+  [ -n "$from_bindir" ] || fail "tarvik-cli names no network module"
+  [ -f "$root/bin/$from_bindir" ] ||
+    fail "tarvik-cli looks for its network module at bin/$from_bindir, which is not installed"
+  missing="$(ldd "$root/bin/$from_bindir" 2>/dev/null | grep 'not found' || true)"
+  [ -z "$missing" ] || fail "the network module needs libraries that are not there: $missing"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

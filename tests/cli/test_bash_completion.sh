@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The bash completion of tarvik-cli, called as bash calls it: COMP_WORDS and COMP_CWORD set,
+# the function registered for tarvik-cli run, COMPREPLY read back.
+#
+#   test_bash_completion.sh <completion file>
+set -uo pipefail
+
+completion="$1"
+failures=0
+
+folder="$(mktemp -d)"
+trap 'rm -rf "$folder"' EXIT
+cd "$folder" || exit 1
+mkdir rigs
+touch rig.tvk firmware.txt "old rig.tvk"
+
+# shellcheck source=/dev/null
+source "$completion" || { echo "FAIL: sourcing $completion" >&2; exit 1; }
+function_name="$(complete -p tarvik-cli 2>/dev/null | sed -n 's/.*-F \([^ ]*\) .*/\1/p')"
+[ -n "$function_name" ] || { echo "FAIL: nothing completes tarvik-cli" >&2; exit 1; }
+
+# expect <what the row checks> <the words on the line, the last one being completed> :: <offers>
+expect() {
+  local name="$1"
+  shift
+  local words=()
+  while [ "$1" != "::" ]; do
+    words+=("$1")
+    shift
+  done
+  shift
+  COMP_WORDS=(tarvik-cli "${words[@]}")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMPREPLY=()
+  "$function_name" tarvik-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+  local got want
+  got="$(printf '%s\n' "${COMPREPLY[@]}" | sed '/^$/d' | sort)"
+  want="$(printf '%s\n' "$@" | sed '/^$/d' | sort)"
+  if [ "$got" != "$want" ]; then
+    echo "FAIL: $name: offered [$(tr '\n' ' ' <<<"$got")], expected [$(tr '\n' ' ' <<<"$want")]" >&2
+    failures=$((failures + 1))
+  else
+    echo "PASS: $name"
+  fi
+}
+
+expect "the commands after the program" "" :: ports info backup restore flash monitor
+expect "the commands that begin with the typed part" "re" :: restore
+expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
+expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
+expect "flash offers files" flash "f" :: firmware.txt
+expect "options before the command do not count as it" --verbose --in usb backup "o" :: "old rig.tvk"
+expect "the option's own text is not a command" --in "" ::
+expect "a command without a file offers nothing" info "" ::
+expect "a file already given is the last word" backup rig.tvk "" ::
+expect "flash from the server takes no file" flash --from-server "" ::
+expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
+  --in --out --from-server --update-url
+expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in --out
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failed" >&2
+  exit 1
+fi

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+// The real tarvik-cli on a machine where no MIDI system runs (no ALSA sequencer, no JACK server
+// by the name it is given): what it must answer before, or without, reaching one.
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+struct CliResult {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+}  // namespace
+
+class CliBinaryTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+
+  CliResult run(const QStringList& arguments, const QByteArray& input = {},
+                const QString& updateUrl = {}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // A JACK server that is not there, and none started for the program.
+    environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"),
+                       QStringLiteral("tarvik-none-%1").arg(QCoreApplication::applicationPid()));
+    environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    environment.remove(QStringLiteral("TARVIK_UPDATE_BASE_URL"));
+    if (!updateUrl.isEmpty())
+      environment.insert(QStringLiteral("TARVIK_UPDATE_BASE_URL"), updateUrl);
+    QProcess cli;
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
+    CliResult result;
+    if (!cli.waitForStarted(kRunTimeoutMs)) {
+      result.err = cli.errorString();
+      return result;
+    }
+    cli.write(input);
+    cli.closeWriteChannel();
+    if (!cli.waitForFinished(kRunTimeoutMs)) {
+      cli.kill();
+      cli.waitForFinished(kRunTimeoutMs);
+    }
+    result.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(cli.readAllStandardError());
+    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
+    return result;
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(dir.isValid());
+    QFile refused(dir.filePath(QStringLiteral("refused.tvk")));
+    QVERIFY(refused.open(QIODevice::WriteOnly));
+    refused.write("[settings]\r\n");
+  }
+
+  // What the file rows below rest on: here the program finds no MIDI system, so a file error
+  // that came after the search for one would show as the MIDI message.
+  void noMidiSystemIsReached() {
+    if (QFile::exists(QStringLiteral("/dev/snd/seq"))) QSKIP("this machine has an ALSA sequencer");
+    const CliResult ports = run({QStringLiteral("ports")});
+    QCOMPARE(ports.exitCode, 1);
+    // ALSA and JACK write their own lines first.
+    QVERIFY2(ports.err.contains(QStringLiteral("\ntarvik-cli: No MIDI ports are available")),
+             qPrintable(ports.err));
+  }
+
+  void answersBeforeItNeedsMidi_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("updateUrl");  // TARVIK_UPDATE_BASE_URL; empty: unset
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");  // the start of standard output; empty: nothing on it
+    QTest::addColumn<QString>("err");  // the start of standard error
+    const QString missing = dir.filePath(QStringLiteral("missing.tvk"));
+    const QString refused = dir.filePath(QStringLiteral("refused.tvk"));
+    const QString noFolder = dir.filePath(QStringLiteral("no-folder/rig.tvk"));
+    const QString noFirmware = dir.filePath(QStringLiteral("missing.txt"));
+    const QString badUrl = QStringLiteral("http://127.0.0.1/tarvik/");
+
+    QTest::newRow("-V is the version")
+        << QStringList{"-V"} << QByteArray() << QString() << 0 << "tarvik-cli 1.9\n"
+        << QString();
+    QTest::newRow("--version") << QStringList{"--version"} << QByteArray() << QString() << 0
+                               << "tarvik-cli 1.9\n"
+                               << QString();
+    QTest::newRow("-v asks for the log and runs the command")
+        << QStringList{"-v", "restore", missing} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: " + missing + ": No such file";
+    QTest::newRow("--help despite a bad update directory in the environment")
+        << QStringList{"--help"} << QByteArray() << badUrl << 0
+        << "Usage: tarvik-cli [options] command [file]\n"
+        << QString();
+    QTest::newRow("a bad update directory in the environment stops only the server's flash")
+        << QStringList{"flash", "--from-server"} << QByteArray() << badUrl << 2 << QString()
+        << "tarvik-cli: TARVIK_UPDATE_BASE_URL needs an http(s) URL";
+    QTest::newRow("restore of a missing file")
+        << QStringList{"restore", missing} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: " + missing + ": No such file";
+    QTest::newRow("restore of a refused file")
+        << QStringList{"restore", refused} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: " + refused + ": ";
+    QTest::newRow("restore of an empty standard input")
+        << QStringList{"restore", "-"} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: standard input: ";
+    QTest::newRow("backup into a folder that is not there")
+        << QStringList{"backup", noFolder} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: cannot write " + noFolder + "\n";
+    QTest::newRow("flash of a missing file")
+        << QStringList{"flash", noFirmware} << QByteArray() << QString() << 2 << QString()
+        << "tarvik-cli: " + noFirmware + ": No such file";
+  }
+  void answersBeforeItNeedsMidi() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, updateUrl);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const CliResult result = run(arguments, input, updateUrl);
+    QCOMPARE(result.exitCode, exitCode);
+    if (out.isEmpty()) {
+      QCOMPARE(result.out, QString());
+    } else {
+      QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
+    }
+    QVERIFY2(result.err.startsWith(err), qPrintable(result.err));
+    // One line, the file's: nothing from ALSA, JACK or the program about the MIDI system.
+    QVERIFY2(result.err.count(QLatin1Char('\n')) <= 1, qPrintable(result.err));
+  }
+
+  // Qt Network is loaded only by `flash --from-server` (from the program's network module), and
+  // the GUI modules never: neither is among the libraries every start loads.
+  void linksNeitherNetworkNorGui() {
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {QStringLiteral(TARVIK_CLI_PATH)});
+    QVERIFY2(ldd.waitForFinished(kRunTimeoutMs), qPrintable(ldd.errorString()));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    QVERIFY2(libraries.contains(QStringLiteral("libQt6Core")), qPrintable(libraries));
+    for (const char* library : {"libQt6Network", "libQt6Gui", "libQt6Widgets"})
+      QVERIFY2(!libraries.contains(QLatin1String(library)), library);
+  }
+};
+
+QTEST_GUILESS_MAIN(CliBinaryTest)
+#include "test_cli_binary.moc"
