@@ -29,6 +29,17 @@ QString headerRefusal(const QString& path) {
   return LibraryHeader::refusal(file.read(LibraryHeader::kSize));
 }
 
+// The check's first finding, short: it lists every page it finds wrong, one a line, after a
+// line naming the database.
+QString firstProblem(const QString& report) {
+  for (const QString& line : report.split(u'\n')) {
+    if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1String("***"))) {
+      return line.trimmed().left(120);
+    }
+  }
+  return report.simplified().left(120);
+}
+
 }  // namespace
 
 LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clock) {
@@ -105,7 +116,7 @@ QString LibraryConnection::prepare(bool fresh) {
     const auto check = sql::scalar(db_, QStringLiteral("PRAGMA quick_check"), &error);
     if (!check) return QStringLiteral("damaged setup library (%1)").arg(error);
     if (check->toString() != QLatin1String("ok")) {
-      return QStringLiteral("damaged setup library (%1)").arg(check->toString().simplified());
+      return QStringLiteral("damaged setup library (%1)").arg(firstProblem(check->toString()));
     }
   }
 
