@@ -74,22 +74,33 @@ QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& by
 }  // namespace
 
 Result<QList<SetupSummary>> SetupStore::list(const QString& filter) const {
+  if (QString error = refreshList(); !error.isEmpty()) {
+    return Result<QList<SetupSummary>>::failed(connection_.failure(error));
+  }
+  return {listed_.filtered(SetupColumns::needle(filter)), {}};
+}
+
+QString SetupStore::refreshList() const {
+  QString error;
+  // Read before the list: a change in between makes the next call read again, never less.
+  const auto version =
+      sql::scalar(connection_.database(), QStringLiteral("PRAGMA data_version"), &error);
+  if (!version) return error;
+  if (listed_.holds(version->toLongLong())) return {};
   QSqlQuery query(connection_.database());
   query.setForwardOnly(true);
-  const QString columns = QStringLiteral("SELECT name, note, created, changed FROM setups ");
-  const QString order = QStringLiteral(" ORDER BY search, name");
-  const bool ran =
-      filter.isEmpty()
-          ? sql::run(query, columns + order)
-          : sql::run(query, columns + QStringLiteral("WHERE instr(search, ?) > 0") + order,
-                     {SetupColumns::needle(filter)});
-  if (!ran) return Result<QList<SetupSummary>>::failed(connection_.failure(sql::errorText(query)));
-  QList<SetupSummary> summaries;
-  while (query.next()) {
-    summaries.append({query.value(0).toString(), query.value(1).toString(),
-                      SetupColumns::time(query.value(2)), SetupColumns::time(query.value(3))});
+  if (!query.exec(QStringLiteral("SELECT name, note, created, changed, search FROM setups ORDER BY "
+                                 "search, name"))) {
+    return sql::errorText(query);
   }
-  return {std::move(summaries), {}};
+  QList<SetupListCache::Entry> entries;
+  while (query.next()) {
+    entries.append({{query.value(0).toString(), query.value(1).toString(),
+                     SetupColumns::time(query.value(2)), SetupColumns::time(query.value(3))},
+                    query.value(4).toString()});
+  }
+  listed_.fill(std::move(entries), version->toLongLong());
+  return {};
 }
 
 Result<Setup> SetupStore::setup(const QString& name) const {
@@ -128,6 +139,7 @@ SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExis
     }
   }
   const QSqlDatabase& db = connection_.database();
+  listed_.forget();
   sql::Transaction transaction(db);
   if (!transaction.begun()) return {connection_.failure(transaction.error())};
   const qint64 now = SetupColumns::timeColumn(connection_.now());
@@ -153,6 +165,8 @@ Outcome SetupStore::databaseFailure(const QString& driverText) const {
 }
 
 Outcome SetupStore::transact(const std::function<Outcome(qint64 now)>& change) {
+  // The data version moves only for other programs' writes; this connection's own are known here.
+  listed_.forget();
   sql::Transaction transaction(connection_.database());
   if (!transaction.begun()) return databaseFailure(transaction.error());
   if (Outcome outcome = change(SetupColumns::timeColumn(connection_.now())); !outcome.ok()) {
@@ -241,6 +255,7 @@ Outcome SetupStore::remove(const QString& name) {
 }
 
 Outcome SetupStore::setNote(const QString& name, const QString& note) {
+  listed_.forget();
   QSqlQuery query(connection_.database());
   // One statement is one transaction.
   if (!sql::run(

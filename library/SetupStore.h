@@ -9,6 +9,7 @@
 #include "config/PresetNames.h"
 #include "library/LibraryResult.h"
 #include "library/Setup.h"
+#include "library/SetupListCache.h"
 
 namespace tarvik {
 
@@ -24,7 +25,8 @@ class SetupStore {
   explicit SetupStore(LibraryConnection& connection) : connection_(connection) {}
 
   // Ordered by name without regard to letter case. With a typed text, only the setups whose
-  // name or note contains it, in any letter case.
+  // name or note contains it, in any letter case. Reads the file only when it changed since
+  // the last call (SetupListCache).
   Result<QList<SetupSummary>> list(const QString& filter = {}) const;
   Result<Setup> setup(const QString& name) const;
 
@@ -56,8 +58,11 @@ class SetupStore {
   // Runs `change` in one write transaction and commits it when it returns no error.
   Outcome transact(const std::function<Outcome(qint64 now)>& change);
   Outcome databaseFailure(const QString& driverText) const;
+  // Reads the list into the cache unless the cache holds the file's present state.
+  QString refreshList() const;
 
   LibraryConnection& connection_;
+  mutable SetupListCache listed_;
 };
 
 }  // namespace tarvik

@@ -100,6 +100,27 @@ class LibraryStoreTest : public QObject {
     QCOMPARE(namesOf(*list.value), listed);
   }
 
+  // The list a program holds follows what another program does to the same file, and its own
+  // changes, between two calls.
+  void theListFollowsEveryChangeToTheFile() {
+    SetupLibrary::Opened other = SetupLibrary::open(library_->connection().path());
+    QVERIFY2(other.library, qPrintable(other.error));
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("Mine"), 1)).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), QStringList{"Mine"});
+
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("More"), 2)).ok());
+    QVERIFY(setups().setNote(QStringLiteral("Mine"), QStringLiteral("spare")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), (QStringList{"Mine", "More"}));
+    QCOMPARE(namesOf(*other.library->setups().list(QStringLiteral("SPARE")).value),
+             QStringList{"Mine"});
+
+    QVERIFY(other.library->setups().rename(QStringLiteral("More"), QStringLiteral("Less")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), (QStringList{"Less", "Mine"}));
+    QCOMPARE(namesOf(*setups().list().value), (QStringList{"Less", "Mine"}));
+    QVERIFY(setups().remove(QStringLiteral("Less")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), QStringList{"Mine"});
+  }
+
   // Each change keeps the creation time and moves the change time; a copy is created anew.
   void changesKeepTheCreationTime() {
     const QDateTime created = clock_.now;
