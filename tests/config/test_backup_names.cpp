@@ -2,6 +2,7 @@
 // The "[names]" section of the backup file: what the writer adds, what the backup reader
 // returns, what it cannot take as written, and that every reader of the tables and the
 // settings passes over it ("Save as File" and "Load from File" see no difference).
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "config/FullBackup.h"
@@ -84,8 +85,11 @@ class BackupNamesTest : public QObject {
     QVERIFY(*backup.tables == sampleTables());
     QVERIFY(backup.settings == sampleSettings());
     // "Load from File" and the tables-only restore read the same tables as without names.
-    const TvkFile::LoadResult tvk = TvkFile::parse(text);
-    QVERIFY(tvk.ok());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("named.tvk"));
+    QVERIFY(TvkFile::saveText(path, text));
+    const TvkFile::LoadResult tvk = TvkFile::load(path);
+    QVERIFY2(tvk.ok(), qPrintable(tvk.message));
     QVERIFY(*tvk.tables == sampleTables());
     const TvkFile::LoadResult tvkOnlyNames =
         TvkFile::parse(TvkFile::serialize(sampleTables()) + names.section());

@@ -127,17 +127,6 @@ class LibraryImportTest : public QObject {
     QCOMPARE(*library_->setups().list().value, before);
     QVERIFY(library_->setups().setup(QStringLiteral("plain")).value->bytes == plainBefore);
   }
-
-  // The refusal comes from the transaction itself: a name taken by another program between
-  // reading the files and writing them refuses the files stored before it in the same import.
-  void aRefusalInsideTheTransactionUndoesTheFilesBeforeIt() {
-    QList<Setup> setups{sampleSetup(QStringLiteral("new one"), 1),
-                        sampleSetup(QStringLiteral("plain"), 2)};
-    const SetupStore::BatchOutcome outcome = library_->setups().storeAll(setups, IfExists::Refuse);
-    QVERIFY(!outcome.ok());
-    QCOMPARE(outcome.failedIndex, 1);
-    QVERIFY(!library_->setups().setup(QStringLiteral("new one")).ok());
-  }
 };
 
 QTEST_GUILESS_MAIN(LibraryImportTest)

@@ -278,12 +278,6 @@ class LibraryStoreTest : public QObject {
     QVERIFY(!file.ok());
     QVERIFY2(file.message.contains(QStringLiteral("midiChannel=200")), qPrintable(file.message));
   }
-
-  void exportingWhatIsNotThereIsRefused() {
-    const Result<QByteArray> exported = library_->exportSetup(QStringLiteral("Gone"));
-    QVERIFY(!exported.ok());
-    QCOMPARE(exported.error, QStringLiteral("no setup named \"Gone\""));
-  }
 };
 
 QTEST_GUILESS_MAIN(LibraryStoreTest)
