@@ -58,6 +58,10 @@ LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clo
   std::unique_ptr<LibraryConnection> connection(
       new LibraryConnection(path, uniqueConnectionName(), std::move(clock)));
   QSqlDatabase& db = connection->db_;
+  if (!db.isValid()) {
+    return {nullptr, path + QStringLiteral(": cannot be opened (Qt SQL has no SQLite driver; on "
+                                           "Debian it is the package libqt6sql6-sqlite)")};
+  }
   db.setDatabaseName(path);
   db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
   if (!db.open()) {
