@@ -92,7 +92,9 @@ bool hasSettingsHeader(const QByteArray& text) {
 }
 
 FullBackup::LoadResult refused(const QString& message) {
-  return {std::nullopt, std::nullopt, message};
+  FullBackup::LoadResult result;
+  result.message = message;
+  return result;
 }
 
 }  // namespace
@@ -104,13 +106,17 @@ const std::array<const char*, kConfigRecordSize> FullBackup::kSettingKeys = {
     "bypassProgram",  "expressionCC", "boundlessBank", "ampRackMode",   "lockMask",
 };
 
-QByteArray FullBackup::serialize(const PresetTables& tables, const Settings& settings) {
+QByteArray FullBackup::serialize(const PresetTables& tables,
+                                 const std::optional<Settings>& settings,
+                                 const PresetNames& names) {
   QByteArray text = TvkFile::serialize(tables);
-  text += "[settings]\r\n";
-  for (int i = 0; i < kConfigRecordSize; ++i) {
-    text += QByteArray(kSettingKeys[i]) + '=' + QByteArray::number(settings[i]) + "\r\n";
+  if (settings) {
+    text += "[settings]\r\n";
+    for (int i = 0; i < kConfigRecordSize; ++i) {
+      text += QByteArray(kSettingKeys[i]) + '=' + QByteArray::number((*settings)[i]) + "\r\n";
+    }
   }
-  return text;
+  return text + names.section();
 }
 
 bool FullBackup::save(const QString& path, const PresetTables& tables, const Settings& settings) {
@@ -125,7 +131,11 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   if (ini_parse_string(text.constData(), &handleSetting, &state) < 0) {
     return refused(QStringLiteral("the file could not be read."));
   }
-  LoadResult result{tvk.tables, std::nullopt, {}};
+  LoadResult result;
+  result.tables = tvk.tables;
+  PresetNames::Read names = PresetNames::read(text);
+  result.names = names.names;
+  result.namesProblem = names.problem;
   if (!state.present && !hasSettingsHeader(text)) return result;
   if (!state.problem.isEmpty()) return refused(QStringLiteral("[settings]: ") + state.problem);
 

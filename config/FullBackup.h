@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "config/ConfigRecord.h"
+#include "config/PresetNames.h"
 #include "config/PresetTables.h"
 
 namespace tarvik {
@@ -16,7 +17,9 @@ namespace tarvik {
 // by a section "[settings]" with the 20 bytes of the configuration record, one key per byte in
 // wire order, each a decimal wire value. A .tvk reader that knows nothing of "[settings]" reads
 // such a file as an ordinary .tvk file, since sections that are not row numbers carry nothing
-// for it; and a .tvk file without "[settings]" is a backup of the three tables alone.
+// for it; and a .tvk file without "[settings]" is a backup of the three tables alone. A section
+// "[names]" (PresetNames) may follow, with the names a setup of the library gives its presets;
+// the restore and every reader of the tables or the settings pass over it.
 class FullBackup {
  public:
   using Settings = std::array<std::uint8_t, kConfigRecordSize>;
@@ -27,11 +30,18 @@ class FullBackup {
   struct LoadResult {
     std::optional<PresetTables> tables;  // empty when the file was refused
     std::optional<Settings> settings;    // empty when the file has no "[settings]"
-    QString message;                     // why the file was refused; empty on success
+    PresetNames names;                   // empty when the file has no "[names]"
+    // What is wrong with "[names]"; empty when it reads as written. A restore has no use for
+    // names, so this does not refuse the file: a reader that keeps names must not take it.
+    QString namesProblem;
+    QString message;  // why the file was refused; empty on success
     bool ok() const { return tables.has_value(); }
   };
 
-  static QByteArray serialize(const PresetTables& tables, const Settings& settings);
+  // The tables, then "[settings]" when there are settings, then "[names]" when a preset has a
+  // name: without either it is exactly the text of TvkFile::serialize.
+  static QByteArray serialize(const PresetTables& tables, const std::optional<Settings>& settings,
+                              const PresetNames& names = {});
   // Replaces the file atomically; on any failure the previous file stays as it was.
   static bool save(const QString& path, const PresetTables& tables, const Settings& settings);
 

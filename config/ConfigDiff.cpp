@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#include "config/ConfigDiff.h"
+
+#include "config/FullBackup.h"
+
+namespace tarvik {
+namespace {
+
+QString hexByte(std::uint8_t value) {
+  return QStringLiteral("0x") + QString::number(value, 16).rightJustified(2, u'0').toUpper();
+}
+
+QString nameOf(const std::optional<PresetNames>& names, int row) {
+  return names ? names->name(row) : QString();
+}
+
+void compareTable(Block block, const ConfigBytes::Table& before, const ConfigBytes::Table& after,
+                  const DiffSide& sideBefore, const DiffSide& sideAfter,
+                  QList<Difference>& differences) {
+  for (int row = 0; row < kTableSize; ++row) {
+    if (before[row] == after[row]) continue;
+    differences.append({block, row, before[row], after[row], nameOf(sideBefore.names, row),
+                        nameOf(sideAfter.names, row)});
+  }
+}
+
+}  // namespace
+
+QString Difference::line() const {
+  return QStringLiteral("%1 %2: %3 -> %4")
+      .arg(ConfigDiff::blockName(block), ConfigDiff::rowName(block, row), hexByte(before),
+           hexByte(after));
+}
+
+QList<Difference> ConfigDiff::compare(const DiffSide& before, const DiffSide& after) {
+  QList<Difference> differences;
+  compareTable(Block::Presets, before.bytes.presets, after.bytes.presets, before, after,
+               differences);
+  compareTable(Block::CcMap, before.bytes.ccMap, after.bytes.ccMap, before, after, differences);
+  compareTable(Block::PcRemap, before.bytes.pcRemap, after.bytes.pcRemap, before, after,
+               differences);
+  if (before.bytes.settings && after.bytes.settings) {
+    for (int i = 0; i < kConfigRecordSize; ++i) {
+      const std::uint8_t was = (*before.bytes.settings)[i];
+      const std::uint8_t is = (*after.bytes.settings)[i];
+      if (was != is) differences.append({Block::Record, i, was, is, {}, {}});
+    }
+  }
+  return differences;
+}
+
+QStringList ConfigDiff::lines(const DiffSide& before, const DiffSide& after) {
+  QStringList lines;
+  for (const Difference& difference : compare(before, after)) lines.append(difference.line());
+  return lines;
+}
+
+QString ConfigDiff::blockName(Block block) {
+  switch (block) {
+    case Block::Presets:
+      return QStringLiteral("presets");
+    case Block::CcMap:
+      return QStringLiteral("ccmap");
+    case Block::PcRemap:
+      return QStringLiteral("pcremap");
+    case Block::Record:
+      return QStringLiteral("settings");
+  }
+  return {};
+}
+
+QString ConfigDiff::rowName(Block block, int row) {
+  if (block == Block::Record) return QLatin1String(FullBackup::kSettingKeys[row]);
+  return QString::number(row + 1);
+}
+
+}  // namespace tarvik

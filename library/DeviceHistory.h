@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "config/ConfigBytes.h"
+#include "library/LibraryResult.h"
+#include "library/Setup.h"
+
+namespace tarvik {
+
+class LibraryConnection;
+
+// What the device held after each download, submit or restore, newest first. A snapshot equal
+// to the newest one adds nothing and is not stored; the newest kLimit are kept.
+class DeviceHistory {
+ public:
+  static constexpr int kLimit = 1000;
+
+  explicit DeviceHistory(LibraryConnection& connection) : connection_(connection) {}
+
+  // Whether the snapshot was stored (false when it equals the newest one).
+  Result<bool> add(const QString& event, const ConfigBytes& bytes);
+  Result<QList<SnapshotSummary>> list() const;
+  Result<Snapshot> snapshot(qint64 id) const;
+
+ private:
+  LibraryConnection& connection_;
+};
+
+}  // namespace tarvik

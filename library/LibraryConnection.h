@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace tarvik {
+
+// The open library file: one connection of Qt SQL's SQLite driver, usable from the thread that
+// opened it only. Opening refuses any file that is not this program's library, or that this
+// version cannot use, before writing a byte to it; it creates a missing file and upgrades an
+// older layout in place.
+//
+// Two programs may use one library at once: the journal is a write-ahead log (readers never wait
+// for a writer) and a writer waits up to kBusyTimeoutMs for another writer's transaction.
+class LibraryConnection {
+ public:
+  using Clock = std::function<QDateTime()>;
+  static constexpr int kBusyTimeoutMs = 10000;
+
+  struct Opened {
+    std::unique_ptr<LibraryConnection> connection;  // empty when refused
+    QString error;                                  // "<file>: <reason>" on one line when refused
+  };
+  // `clock` gives the times the library records (the system clock when empty).
+  static Opened open(const QString& path, Clock clock = {});
+
+  ~LibraryConnection();
+  LibraryConnection(const LibraryConnection&) = delete;
+  LibraryConnection& operator=(const LibraryConnection&) = delete;
+
+  const QSqlDatabase& database() const { return db_; }
+  const QString& path() const { return path_; }
+  // Qt SQL's name of the connection, for checks that need the connection itself.
+  const QString& connectionName() const { return name_; }
+  QDateTime now() const;
+  // A failure of the database, for the user: "<file>: <driver's text>".
+  QString failure(const QString& driverText) const;
+
+ private:
+  LibraryConnection(const QString& path, const QString& name, Clock clock);
+  // Everything after the driver has opened the file; empty on success.
+  QString prepare(bool fresh);
+  QString createOrUpgrade();
+
+  QString path_;
+  QString name_;
+  Clock clock_;
+  QSqlDatabase db_;
+};
+
+}  // namespace tarvik

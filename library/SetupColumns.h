@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+#include "config/ConfigBytes.h"
+#include "config/PresetNames.h"
+
+namespace tarvik {
+
+// How a setup's values are kept in the columns of the library, in one place for the store and
+// for the upgrade of older libraries.
+class SetupColumns {
+ public:
+  // What the filter looks in: name and note case-folded, so that a typed text matches in any
+  // letter case beyond ASCII too; the name first, so that ordering by it orders by name.
+  static QString search(const QString& name, const QString& note);
+  // The typed text as it is looked for in search().
+  static QString needle(const QString& typed) { return typed.toCaseFolded(); }
+
+  // The names one per line up to the last named preset (names hold no line breaks), or NULL
+  // when no preset has a name.
+  static QVariant packNames(const PresetNames& names);
+  static std::optional<PresetNames> unpackNames(const QVariant& column);
+
+  // The blocks as BLOBs of 128, 128, 128 and 20 bytes (NULL for no settings), and back;
+  // nothing when a column is not a block of its size.
+  static std::optional<ConfigBytes> bytes(const QVariant& presets, const QVariant& ccMap,
+                                          const QVariant& pcRemap, const QVariant& settings);
+  static QVariant settingsColumn(const ConfigBytes& bytes);
+
+  static QDateTime time(const QVariant& column);
+  static qint64 timeColumn(const QDateTime& time) { return time.toMSecsSinceEpoch(); }
+
+  // A note as the column takes it: Qt binds a null text as NULL, and no note is an empty one.
+  static QString note(const QString& note) { return note.isNull() ? QStringLiteral("") : note; }
+
+  // Why `name` cannot name a setup; empty when it can.
+  static QString nameProblem(const QString& name);
+};
+
+}  // namespace tarvik

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "library/SetupLibrary.h"
+
+#include <QHash>
+
+#include "library/SetupFile.h"
+
+namespace tarvik {
+
+SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::Clock clock) {
+  LibraryConnection::Opened opened = LibraryConnection::open(path, std::move(clock));
+  if (!opened.connection) return {nullptr, opened.error};
+  return {std::unique_ptr<SetupLibrary>(new SetupLibrary(std::move(opened.connection))), {}};
+}
+
+SetupLibrary::SetupLibrary(std::unique_ptr<LibraryConnection> connection)
+    : connection_(std::move(connection)), setups_(*connection_), history_(*connection_) {}
+
+Result<QStringList> SetupLibrary::importFiles(const QStringList& paths, IfExists ifExists,
+                                              const SetupStore::Progress& progress) {
+  // Every file is read before the transaction starts, so that the write lock is held only for
+  // the writing.
+  QList<Setup> setups;
+  QHash<QString, QString> fileOfName;
+  for (const QString& path : paths) {
+    Result<Setup> read = SetupFile::read(path);
+    if (!read.ok()) return Result<QStringList>::failed(read.error);
+    if (fileOfName.contains(read.value->name)) {
+      return Result<QStringList>::failed(
+          QStringLiteral("%1: %2 also becomes a setup named \"%3\"")
+              .arg(path, fileOfName.value(read.value->name), read.value->name));
+    }
+    fileOfName.insert(read.value->name, path);
+    setups.append(std::move(*read.value));
+  }
+  const SetupStore::BatchOutcome stored = setups_.storeAll(setups, ifExists, progress);
+  if (!stored.ok()) {
+    return Result<QStringList>::failed(
+        stored.failedIndex >= 0 ? paths[stored.failedIndex] + ": " + stored.error : stored.error);
+  }
+  QStringList names;
+  for (const Setup& setup : setups) names.append(setup.name);
+  return {names, {}};
+}
+
+Result<QByteArray> SetupLibrary::exportSetup(const QString& name) const {
+  const Result<Setup> setup = setups_.setup(name);
+  if (!setup.ok()) return Result<QByteArray>::failed(setup.error);
+  return {SetupFile::backupText(*setup.value), {}};
+}
+
+}  // namespace tarvik

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "library/DeviceHistory.h"
+#include "library/LibraryConnection.h"
+#include "library/LibraryResult.h"
+#include "library/SetupStore.h"
+
+namespace tarvik {
+
+// The library of setups and the device history in one file (LibraryPath says which). What the
+// front ends hold: open it once, and on a refusal show the reason and go on without it (the
+// window) or stop (tarvik-cli exits 2). Usable from the thread that opened it only.
+class SetupLibrary {
+ public:
+  struct Opened {
+    std::unique_ptr<SetupLibrary> library;  // empty when refused
+    QString error;                          // "<file>: <reason>" on one line when refused
+  };
+  static Opened open(const QString& path, LibraryConnection::Clock clock = {});
+
+  SetupStore& setups() { return setups_; }
+  const SetupStore& setups() const { return setups_; }
+  DeviceHistory& history() { return history_; }
+  const DeviceHistory& history() const { return history_; }
+  const LibraryConnection& connection() const { return *connection_; }
+
+  // Each file becomes a setup named after it (SetupFile::read), all in one transaction: a file
+  // that is refused, two files of one name, or a name that is taken (unless replaced) refuse
+  // the whole import with "<file>: <reason>", and nothing is stored. Returns the names stored.
+  Result<QStringList> importFiles(const QStringList& paths, IfExists ifExists,
+                                  const SetupStore::Progress& progress = {});
+  // The backup file bytes of a setup (SetupFile::backupText).
+  Result<QByteArray> exportSetup(const QString& name) const;
+
+ private:
+  explicit SetupLibrary(std::unique_ptr<LibraryConnection> connection);
+
+  std::unique_ptr<LibraryConnection> connection_;
+  SetupStore setups_;
+  DeviceHistory history_;
+};
+
+}  // namespace tarvik

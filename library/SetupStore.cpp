@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+#include "library/SetupStore.h"
+
+#include <QSqlQuery>
+
+#include "library/LibraryConnection.h"
+#include "library/SetupColumns.h"
+#include "library/Sql.h"
+
+namespace tarvik {
+namespace {
+
+QString missing(const QString& name) { return QStringLiteral("no setup named \"%1\"").arg(name); }
+QString taken(const QString& name) {
+  return QStringLiteral("a setup named \"%1\" exists").arg(name);
+}
+
+struct Found {
+  qint64 id = 0;  // 0 when there is no such setup, -1 when the query failed
+  QString note;
+  QString error;
+};
+
+Found find(const QSqlDatabase& db, const QString& name) {
+  QSqlQuery query(db);
+  if (!sql::run(query, QStringLiteral("SELECT id, note FROM setups WHERE name = ?"), {name})) {
+    return {-1, {}, sql::errorText(query)};
+  }
+  if (!query.next()) return {};
+  return {query.value(0).toLongLong(), query.value(1).toString(), {}};
+}
+
+QString checkContents(const QString& name, const PresetNames& names) {
+  if (QString why = SetupColumns::nameProblem(name); !why.isEmpty()) return why;
+  return names.firstProblem();
+}
+
+// Within a transaction: the columns of a new setup, or new contents for setup `id`.
+QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
+  QSqlQuery query(db);
+  if (!sql::run(query,
+                QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
+                               "VALUES (?, ?, ?, ?, ?)"),
+                {setup.name, SetupColumns::note(setup.note), now, now,
+                 SetupColumns::search(setup.name, setup.note)})) {
+    return sql::errorText(query);
+  }
+  const QVariant id = query.lastInsertId();
+  if (!sql::run(query,
+                QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
+                               "settings, names) VALUES (?, ?, ?, ?, ?, ?)"),
+                {id, sql::blob(setup.bytes.presets), sql::blob(setup.bytes.ccMap),
+                 sql::blob(setup.bytes.pcRemap), SetupColumns::settingsColumn(setup.bytes),
+                 SetupColumns::packNames(setup.names)})) {
+    return sql::errorText(query);
+  }
+  return {};
+}
+
+QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& bytes,
+                        const PresetNames& names, qint64 now) {
+  QSqlQuery query(db);
+  if (!sql::run(query,
+                QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
+                               "settings = ?, names = ? WHERE setup_id = ?"),
+                {sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names), id}) ||
+      !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id})) {
+    return sql::errorText(query);
+  }
+  return {};
+}
+
+}  // namespace
+
+Result<QList<SetupSummary>> SetupStore::list(const QString& filter) const {
+  if (QString error = refreshList(); !error.isEmpty()) {
+    return Result<QList<SetupSummary>>::failed(connection_.failure(error));
+  }
+  return {listed_.filtered(SetupColumns::needle(filter)), {}};
+}
+
+QString SetupStore::refreshList() const {
+  QString error;
+  // Read before the list: a change in between makes the next call read again, never less.
+  const auto version =
+      sql::scalar(connection_.database(), QStringLiteral("PRAGMA data_version"), &error);
+  if (!version) return error;
+  if (listed_.holds(version->toLongLong())) return {};
+  QSqlQuery query(connection_.database());
+  query.setForwardOnly(true);
+  if (!query.exec(QStringLiteral("SELECT name, note, created, changed, search FROM setups ORDER BY "
+                                 "search, name"))) {
+    return sql::errorText(query);
+  }
+  QList<SetupListCache::Entry> entries;
+  while (query.next()) {
+    entries.append({{query.value(0).toString(), query.value(1).toString(),
+                     SetupColumns::time(query.value(2)), SetupColumns::time(query.value(3))},
+                    query.value(4).toString()});
+  }
+  listed_.fill(std::move(entries), version->toLongLong());
+  return {};
+}
+
+Result<Setup> SetupStore::setup(const QString& name) const {
+  QSqlQuery query(connection_.database());
+  query.setForwardOnly(true);
+  if (!sql::run(
+          query,
+          QStringLiteral("SELECT s.note, s.created, s.changed, b.presets, b.ccmap, b.pcremap, "
+                         "b.settings, b.names FROM setups s JOIN setup_blocks b ON "
+                         "b.setup_id = s.id WHERE s.name = ?"),
+          {name})) {
+    return Result<Setup>::failed(connection_.failure(sql::errorText(query)));
+  }
+  if (!query.next()) return Result<Setup>::failed(missing(name));
+  const auto bytes =
+      SetupColumns::bytes(query.value(3), query.value(4), query.value(5), query.value(6));
+  const auto names = SetupColumns::unpackNames(query.value(7));
+  if (!bytes || !names) {
+    return Result<Setup>::failed(
+        connection_.failure(QStringLiteral("setup \"%1\" is damaged").arg(name)));
+  }
+  return {Setup{name, query.value(0).toString(), SetupColumns::time(query.value(1)),
+                SetupColumns::time(query.value(2)), *bytes, *names},
+          {}};
+}
+
+Outcome SetupStore::store(const Setup& setup) {
+  return {storeAll({setup}, IfExists::Refuse).error};
+}
+
+SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExists ifExists,
+                                              const Progress& progress) {
+  for (int i = 0; i < setups.size(); ++i) {
+    if (QString why = checkContents(setups[i].name, setups[i].names); !why.isEmpty()) {
+      return {why, i};
+    }
+  }
+  const QSqlDatabase& db = connection_.database();
+  listed_.forget();
+  sql::Transaction transaction(db);
+  if (!transaction.begun()) return {connection_.failure(transaction.error())};
+  const qint64 now = SetupColumns::timeColumn(connection_.now());
+  for (int i = 0; i < setups.size(); ++i) {
+    const Setup& setup = setups[i];
+    const Found found = find(db, setup.name);
+    if (found.id > 0 && ifExists == IfExists::Refuse) return {taken(setup.name), i};
+    QString error = found.error;
+    if (found.id > 0) {
+      error = replaceContents(db, found.id, setup.bytes, setup.names, now);
+    } else if (found.id == 0) {
+      error = insertSetup(db, setup, now);
+    }
+    if (!error.isEmpty()) return {connection_.failure(error)};
+    if (progress) progress(i + 1, static_cast<int>(setups.size()));
+  }
+  if (!transaction.commit()) return {connection_.failure(transaction.error())};
+  return {};
+}
+
+Outcome SetupStore::databaseFailure(const QString& driverText) const {
+  return Outcome::failed(connection_.failure(driverText));
+}
+
+Outcome SetupStore::transact(const std::function<Outcome(qint64 now)>& change) {
+  // The data version moves only for other programs' writes; this connection's own are known here.
+  listed_.forget();
+  sql::Transaction transaction(connection_.database());
+  if (!transaction.begun()) return databaseFailure(transaction.error());
+  if (Outcome outcome = change(SetupColumns::timeColumn(connection_.now())); !outcome.ok()) {
+    return outcome;
+  }
+  if (!transaction.commit()) return databaseFailure(transaction.error());
+  return {};
+}
+
+Outcome SetupStore::replace(const QString& name, const ConfigBytes& bytes,
+                            const PresetNames& names) {
+  if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+  const QSqlDatabase& db = connection_.database();
+  return transact([&](qint64 now) {
+    const Found found = find(db, name);
+    if (found.id < 0) return databaseFailure(found.error);
+    if (found.id == 0) return Outcome::failed(missing(name));
+    const QString error = replaceContents(db, found.id, bytes, names, now);
+    return error.isEmpty() ? Outcome{} : databaseFailure(error);
+  });
+}
+
+Outcome SetupStore::rename(const QString& from, const QString& to) {
+  if (QString why = SetupColumns::nameProblem(to); !why.isEmpty()) return Outcome::failed(why);
+  const QSqlDatabase& db = connection_.database();
+  return transact([&](qint64 now) {
+    const Found found = find(db, from);
+    if (found.id < 0) return databaseFailure(found.error);
+    if (found.id == 0) return Outcome::failed(missing(from));
+    if (from != to) {
+      const Found other = find(db, to);
+      if (other.id < 0) return databaseFailure(other.error);
+      if (other.id > 0) return Outcome::failed(taken(to));
+    }
+    QSqlQuery query(db);
+    if (!sql::run(
+            query,
+            QStringLiteral("UPDATE setups SET name = ?, search = ?, changed = ? WHERE id = ?"),
+            {to, SetupColumns::search(to, found.note), now, found.id})) {
+      return databaseFailure(sql::errorText(query));
+    }
+    return Outcome{};
+  });
+}
+
+Outcome SetupStore::duplicate(const QString& from, const QString& to) {
+  if (QString why = SetupColumns::nameProblem(to); !why.isEmpty()) return Outcome::failed(why);
+  const QSqlDatabase& db = connection_.database();
+  return transact([&](qint64 now) {
+    const Found found = find(db, from);
+    if (found.id < 0) return databaseFailure(found.error);
+    if (found.id == 0) return Outcome::failed(missing(from));
+    const Found other = find(db, to);
+    if (other.id < 0) return databaseFailure(other.error);
+    if (other.id > 0) return Outcome::failed(taken(to));
+    QSqlQuery query(db);
+    if (!sql::run(query,
+                  QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
+                                 "VALUES (?, ?, ?, ?, ?)"),
+                  {to, found.note, now, now, SetupColumns::search(to, found.note)}) ||
+        !sql::run(query,
+                  QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
+                                 "settings, names) SELECT ?, presets, ccmap, pcremap, settings, "
+                                 "names FROM setup_blocks WHERE setup_id = ?"),
+                  {query.lastInsertId(), found.id})) {
+      return databaseFailure(sql::errorText(query));
+    }
+    return Outcome{};
+  });
+}
+
+Outcome SetupStore::remove(const QString& name) {
+  const QSqlDatabase& db = connection_.database();
+  return transact([&](qint64) {
+    const Found found = find(db, name);
+    if (found.id < 0) return databaseFailure(found.error);
+    if (found.id == 0) return Outcome::failed(missing(name));
+    QSqlQuery query(db);
+    if (!sql::run(query, QStringLiteral("DELETE FROM setup_blocks WHERE setup_id = ?"),
+                  {found.id}) ||
+        !sql::run(query, QStringLiteral("DELETE FROM setups WHERE id = ?"), {found.id})) {
+      return databaseFailure(sql::errorText(query));
+    }
+    return Outcome{};
+  });
+}
+
+Outcome SetupStore::setNote(const QString& name, const QString& note) {
+  listed_.forget();
+  QSqlQuery query(connection_.database());
+  // One statement is one transaction.
+  if (!sql::run(
+          query,
+          QStringLiteral("UPDATE setups SET note = ?, search = ?, changed = ? WHERE name = ?"),
+          {SetupColumns::note(note), SetupColumns::search(name, note),
+           SetupColumns::timeColumn(connection_.now()), name})) {
+    return databaseFailure(sql::errorText(query));
+  }
+  return query.numRowsAffected() == 1 ? Outcome{} : Outcome::failed(missing(name));
+}
+
+Outcome SetupStore::setPresetNames(const QString& name, const PresetNames& names) {
+  if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+  const QSqlDatabase& db = connection_.database();
+  return transact([&](qint64 now) {
+    const Found found = find(db, name);
+    if (found.id < 0) return databaseFailure(found.error);
+    if (found.id == 0) return Outcome::failed(missing(name));
+    QSqlQuery query(db);
+    if (!sql::run(query, QStringLiteral("UPDATE setup_blocks SET names = ? WHERE setup_id = ?"),
+                  {SetupColumns::packNames(names), found.id}) ||
+        !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"),
+                  {now, found.id})) {
+      return databaseFailure(sql::errorText(query));
+    }
+    return Outcome{};
+  });
+}
+
+}  // namespace tarvik

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+// The "[names]" section of the backup file: what the writer adds, what the backup reader
+// returns, what it cannot take as written, and that every reader of the tables and the
+// settings passes over it ("Save as File" and "Load from File" see no difference).
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "config/FullBackup.h"
+#include "config/TvkFile.h"
+
+using namespace tarvik;
+
+namespace {
+
+PresetTables sampleTables() {
+  PresetTables tables;
+  tables.setMask(4, 0x03);
+  tables.setCc(4, 2);
+  tables.setPcRemap(127, PresetTables::kPcRemapNone);
+  return tables;
+}
+
+FullBackup::Settings sampleSettings() {
+  ConfigRecord record;
+  record.debounceTime = 90;
+  record.magicFunction = 0;
+  return record.toBytes();
+}
+
+PresetNames namesOf(std::initializer_list<std::pair<int, QString>> rows) {
+  PresetNames names;
+  for (const auto& [row, name] : rows) names.setName(row, name);
+  return names;
+}
+
+}  // namespace
+
+class BackupNamesTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void writesOnlyTheNamedPresetsAfterEverythingElse() {
+    const PresetNames names =
+        namesOf({{0, "Clean"}, {4, QString::fromUtf8("Brücke")}, {127, "Solo"}});
+    const QByteArray text = FullBackup::serialize(sampleTables(), sampleSettings(), names);
+    QCOMPARE(text, FullBackup::serialize(sampleTables(), sampleSettings()) +
+                       "[names]\r\n1=Clean\r\n5=Br\xC3\xBC"
+                       "cke\r\n128=Solo\r\n");
+  }
+
+  void writesNothingMoreWithoutNames_data() {
+    QTest::addColumn<bool>("withSettings");
+    QTest::newRow("a full backup") << true;
+    QTest::newRow("the tables alone: the bytes of Save as File") << false;
+  }
+  void writesNothingMoreWithoutNames() {
+    QFETCH(bool, withSettings);
+    const auto settings = withSettings ? std::optional(sampleSettings()) : std::nullopt;
+    QByteArray expected = TvkFile::serialize(sampleTables());
+    if (withSettings) expected = FullBackup::serialize(sampleTables(), sampleSettings());
+    QCOMPARE(FullBackup::serialize(sampleTables(), settings, PresetNames()), expected);
+    QVERIFY(!expected.contains("[names]"));
+  }
+
+  // Names that look like INI syntax to a reader of the other sections.
+  void namesReadBackAsWrittenAndChangeNothingElse_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a semicolon, which starts a comment for some readers") << "Lead ; boost";
+    QTest::newRow("equals signs and a section header") << "[0] pc=255";
+    QTest::newRow("a hash and quotes") << "#1 \"wet\"";
+    QTest::newRow("the settings header") << "[settings]";
+    QTest::newRow("forty characters") << QString(40, u'x');
+    QTest::newRow("beyond Latin-1") << QString::fromUtf8("Überdrive \xE2\x9A\xA1");
+  }
+  void namesReadBackAsWrittenAndChangeNothingElse() {
+    QFETCH(QString, name);
+    QVERIFY2(PresetNames::problem(name).isEmpty(), qPrintable(PresetNames::problem(name)));
+    const PresetNames names = namesOf({{0, name}, {64, name}});
+    const QByteArray text = FullBackup::serialize(sampleTables(), sampleSettings(), names);
+
+    const FullBackup::LoadResult backup = FullBackup::parse(text);
+    QVERIFY2(backup.ok(), qPrintable(backup.message));
+    QVERIFY2(backup.namesProblem.isEmpty(), qPrintable(backup.namesProblem));
+    QVERIFY(backup.names == names);
+    QVERIFY(*backup.tables == sampleTables());
+    QVERIFY(backup.settings == sampleSettings());
+    // "Load from File" and the tables-only restore read the same tables as without names.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("named.tvk"));
+    QVERIFY(TvkFile::saveText(path, text));
+    const TvkFile::LoadResult tvk = TvkFile::load(path);
+    QVERIFY2(tvk.ok(), qPrintable(tvk.message));
+    QVERIFY(*tvk.tables == sampleTables());
+    const TvkFile::LoadResult tvkOnlyNames =
+        TvkFile::parse(TvkFile::serialize(sampleTables()) + names.section());
+    QVERIFY(*tvkOnlyNames.tables == sampleTables());
+    QVERIFY(!FullBackup::parse(TvkFile::serialize(sampleTables()) + names.section()).settings);
+  }
+
+  // A restore has no use for names: a section it cannot take as written is reported beside
+  // the file, which stays a file the restore takes.
+  void reportsASectionThatCannotBeTakenAsWritten_data() {
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("preset 0") << QByteArray("0=Zero\r\n") << "\"0\" is not a preset number";
+    QTest::newRow("preset 129") << QByteArray("129=Past\r\n") << "\"129\" is not a preset number";
+    QTest::newRow("a leading zero") << QByteArray("05=Five\r\n") << "\"05\" is not a preset number";
+    QTest::newRow("a preset named twice")
+        << QByteArray("5=A\r\n5=B\r\n") << "preset 5 is named twice";
+    QTest::newRow("a line without a name")
+        << QByteArray("Solo\r\n") << "\"Solo\" is not a preset number and a name";
+    QTest::newRow("forty-one characters") << "7=" + QByteArray(41, 'x') + "\r\n"
+                                          << "preset 7 is longer than 40 characters";
+    QTest::newRow("not UTF-8") << QByteArray(
+                                      "8=Br\xFC"
+                                      "cke\r\n")
+                               << "preset 8 is not UTF-8";
+    QTest::newRow("a control character")
+        << QByteArray("9=a\tb\r\n") << "preset 9 holds a control character";
+  }
+  void reportsASectionThatCannotBeTakenAsWritten() {
+    QFETCH(QByteArray, section);
+    QFETCH(QString, problem);
+    const QByteArray text =
+        FullBackup::serialize(sampleTables(), sampleSettings()) + "[Names]\r\n" + section;
+    const FullBackup::LoadResult backup = FullBackup::parse(text);
+    QVERIFY2(backup.ok(), qPrintable(backup.message));
+    QVERIFY2(backup.namesProblem.startsWith(QStringLiteral("[names]: ")),
+             qPrintable(backup.namesProblem));
+    QVERIFY2(backup.namesProblem.contains(problem), qPrintable(backup.namesProblem));
+    QVERIFY(backup.settings == sampleSettings());
+    QVERIFY(*TvkFile::parse(text).tables == sampleTables());
+  }
+
+  void checksANameBeforeItIsWritten_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("no name") << ""
+                             << "";
+    QTest::newRow("forty characters beyond the BMP")
+        << QString::fromUtf8("\xF0\x9F\x8E\xB8").repeated(40) << "";
+    QTest::newRow("forty-one characters") << QString(41, u'a') << "is longer than 40 characters";
+    QTest::newRow("a line break") << "Clean\nLead"
+                                  << "holds a control character or a line break";
+    QTest::newRow("a space at its start") << " Clean"
+                                          << "starts or ends with a space";
+    QTest::newRow("a space at its end") << "Clean "
+                                        << "starts or ends with a space";
+  }
+  void checksANameBeforeItIsWritten() {
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    QCOMPARE(PresetNames::problem(name), problem);
+    if (!problem.isEmpty()) {
+      QCOMPARE(namesOf({{2, name}}).firstProblem(), "the name of preset 3 " + problem);
+    }
+  }
+};
+
+QTEST_GUILESS_MAIN(BackupNamesTest)
+#include "test_backup_names.moc"

@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: MIT
+// The setups of a library: what is stored comes back byte for byte, the list and its filter,
+// every change with its times, the refusals, and the export as backup file bytes.
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "config/FullBackup.h"
+#include "config/TvkFile.h"
+#include "library/LibraryRig.h"
+#include "library/SetupFile.h"
+#include "library/SetupLibrary.h"
+
+using namespace tarvik;
+using namespace tarvik::test;
+
+namespace {
+
+QStringList namesOf(const QList<SetupSummary>& summaries) {
+  QStringList names;
+  for (const SetupSummary& summary : summaries) names.append(summary.name);
+  return names;
+}
+
+}  // namespace
+
+class LibraryStoreTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  DrivenClock clock_;
+  std::unique_ptr<SetupLibrary> library_;
+
+  SetupStore& setups() { return library_->setups(); }
+
+ private Q_SLOTS:
+  void init() {
+    QVERIFY(dir_.isValid());
+    QFile::remove(dir_.filePath(QStringLiteral("library.sqlite")));
+    SetupLibrary::Opened opened =
+        SetupLibrary::open(dir_.filePath(QStringLiteral("library.sqlite")), clock_.clock());
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    library_ = std::move(opened.library);
+  }
+  void cleanup() { library_.reset(); }
+
+  // Bytes from the device are kept as received, also those the editors would clamp.
+  void keepsEveryByteAsGiven_data() {
+    QTest::addColumn<bool>("withSettings");
+    QTest::addColumn<bool>("withNames");
+    QTest::newRow("tables, settings and names") << true << true;
+    QTest::newRow("the three tables alone") << false << false;
+  }
+  void keepsEveryByteAsGiven() {
+    QFETCH(bool, withSettings);
+    QFETCH(bool, withNames);
+    Setup setup = sampleSetup(QStringLiteral("Gig"), 5, QStringLiteral("two lines\nof note"));
+    setup.bytes = sampleBytes(5, withSettings);
+    if (!withNames) setup.names = {};
+    QVERIFY(setup.bytes.ccMap[1] > PresetTables::kCcItems);  // one the editors would clamp
+    QVERIFY(setups().store(setup).ok());
+
+    const Result<Setup> read = setups().setup(QStringLiteral("Gig"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QVERIFY(read.value->bytes == setup.bytes);
+    QVERIFY(read.value->names == setup.names);
+    QCOMPARE(read.value->note, setup.note);
+    QCOMPARE(read.value->created, clock_.now);
+    QCOMPARE(read.value->changed, clock_.now);
+  }
+
+  void filtersByNameOrNoteInAnyLetterCase_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("listed");
+    const QStringList all{"100% wet", "Clean Rhythm", "Lead Solo", QString::fromUtf8("Ärger")};
+    QTest::newRow("nothing typed lists all, by name without regard to case") << "" << all;
+    QTest::newRow("part of a name") << "lead" << QStringList{"Lead Solo"};
+    QTest::newRow("upper case finds lower") << "RHYTHM" << QStringList{"Clean Rhythm"};
+    QTest::newRow("part of a note") << "strat" << QStringList{"Clean Rhythm"};
+    QTest::newRow("case beyond ASCII")
+        << QString::fromUtf8("äR") << QStringList{QString::fromUtf8("Ärger")};
+    QTest::newRow("a letter in several") << "e" << all;
+    QTest::newRow("percent is a character, not a wildcard") << "%" << QStringList{"100% wet"};
+    QTest::newRow("underscore is a character, not a wildcard") << "_" << QStringList{"Lead Solo"};
+    QTest::newRow("no match") << "xyz" << QStringList{};
+  }
+  void filtersByNameOrNoteInAnyLetterCase() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, listed);
+    QVERIFY(setups()
+                .store(sampleSetup(QStringLiteral("Lead Solo"), 1, QStringLiteral("kemper_amp")))
+                .ok());
+    QVERIFY(
+        setups()
+            .store(sampleSetup(QStringLiteral("Clean Rhythm"), 2, QStringLiteral("for the STRAT")))
+            .ok());
+    QVERIFY(setups().store(sampleSetup(QString::fromUtf8("Ärger"), 3, QStringLiteral("e"))).ok());
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("100% wet"), 4, QStringLiteral("e"))).ok());
+    const Result<QList<SetupSummary>> list = setups().list(typed);
+    QVERIFY2(list.ok(), qPrintable(list.error));
+    QCOMPARE(namesOf(*list.value), listed);
+  }
+
+  // The list a program holds follows what another program does to the same file, and its own
+  // changes, between two calls.
+  void theListFollowsEveryChangeToTheFile() {
+    SetupLibrary::Opened other = SetupLibrary::open(library_->connection().path());
+    QVERIFY2(other.library, qPrintable(other.error));
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("Mine"), 1)).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), QStringList{"Mine"});
+
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("More"), 2)).ok());
+    QVERIFY(setups().setNote(QStringLiteral("Mine"), QStringLiteral("spare")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), (QStringList{"Mine", "More"}));
+    QCOMPARE(namesOf(*other.library->setups().list(QStringLiteral("SPARE")).value),
+             QStringList{"Mine"});
+
+    QVERIFY(other.library->setups().rename(QStringLiteral("More"), QStringLiteral("Less")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), (QStringList{"Less", "Mine"}));
+    QCOMPARE(namesOf(*setups().list().value), (QStringList{"Less", "Mine"}));
+    QVERIFY(setups().remove(QStringLiteral("Less")).ok());
+    QCOMPARE(namesOf(*other.library->setups().list().value), QStringList{"Mine"});
+  }
+
+  // Each change keeps the creation time and moves the change time; a copy is created anew.
+  void changesKeepTheCreationTime() {
+    const QDateTime created = clock_.now;
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("A"), 1, QStringLiteral("old note"))).ok());
+
+    const QDateTime renamed = clock_.advance();
+    QVERIFY(setups().rename(QStringLiteral("A"), QStringLiteral("B")).ok());
+    QCOMPARE(namesOf(*setups().list().value), QStringList{"B"});
+    QCOMPARE(setups().setup(QStringLiteral("B")).value->changed, renamed);
+    // The filter follows the new name and keeps the note.
+    QCOMPARE(namesOf(*setups().list(QStringLiteral("old note")).value), QStringList{"B"});
+
+    const QDateTime noted = clock_.advance();
+    QVERIFY(setups().setNote(QStringLiteral("B"), QStringLiteral("new note")).ok());
+    QCOMPARE(namesOf(*setups().list(QStringLiteral("NEW")).value), QStringList{"B"});
+    QVERIFY(setups().list(QStringLiteral("old")).value->isEmpty());
+
+    PresetNames names;
+    names.setName(41, QStringLiteral("Crunch"));
+    const QDateTime named = clock_.advance();
+    QVERIFY(setups().setPresetNames(QStringLiteral("B"), names).ok());
+    Setup read = *setups().setup(QStringLiteral("B")).value;
+    QVERIFY(read.names == names);
+    QCOMPARE(read.changed, named);
+
+    const QDateTime replaced = clock_.advance();
+    QVERIFY(setups().replace(QStringLiteral("B"), sampleBytes(9, false), {}).ok());
+    read = *setups().setup(QStringLiteral("B")).value;
+    QVERIFY(read.bytes == sampleBytes(9, false));
+    QVERIFY(read.names.isEmpty());
+    QCOMPARE(read.note, QStringLiteral("new note"));
+    QCOMPARE(read.created, created);
+    QCOMPARE(read.changed, replaced);
+    QVERIFY(renamed < noted && noted < named && named < replaced);
+
+    const QDateTime copied = clock_.advance();
+    QVERIFY(setups().duplicate(QStringLiteral("B"), QStringLiteral("B copy")).ok());
+    const Setup copy = *setups().setup(QStringLiteral("B copy")).value;
+    QVERIFY(copy.bytes == read.bytes);
+    QCOMPARE(copy.note, read.note);
+    QCOMPARE(copy.created, copied);
+    QCOMPARE(setups().setup(QStringLiteral("B")).value->changed, replaced);
+
+    QVERIFY(setups().remove(QStringLiteral("B")).ok());
+    QCOMPARE(namesOf(*setups().list().value), QStringList{"B copy"});
+    QVERIFY(!setups().setup(QStringLiteral("B")).ok());
+  }
+
+  void refusesWithoutChangingAnything_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("storing a name that is taken") << "store Old"
+                                                  << "a setup named \"Old\" exists";
+    QTest::newRow("renaming onto a taken name") << "rename Other Old"
+                                                << "a setup named \"Old\" exists";
+    QTest::newRow("renaming what is not there") << "rename Gone New"
+                                                << "no setup named \"Gone\"";
+    QTest::newRow("copying onto a taken name") << "duplicate Other Old"
+                                               << "exists";
+    QTest::newRow("copying what is not there") << "duplicate Gone New"
+                                               << "no setup named \"Gone\"";
+    QTest::newRow("deleting what is not there") << "remove Gone"
+                                                << "no setup named \"Gone\"";
+    QTest::newRow("a note for what is not there") << "note Gone"
+                                                  << "no setup named \"Gone\"";
+    QTest::newRow("replacing what is not there") << "replace Gone"
+                                                 << "no setup named \"Gone\"";
+    QTest::newRow("an empty name") << "store "
+                                   << "a setup needs a name";
+    QTest::newRow("a name with a space at its end") << "rename Old Old_"
+                                                    << "starts or ends with a space";
+    QTest::newRow("a preset name that is too long") << "names Old"
+                                                    << "preset 3 is longer than 40";
+  }
+  void refusesWithoutChangingAnything() {
+    QFETCH(QString, change);
+    QFETCH(QString, reason);
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("Old"), 1, QStringLiteral("kept"))).ok());
+    const Outcome other = setups().store(sampleSetup(QStringLiteral("Other"), 2));
+    QVERIFY2(other.ok(), qPrintable(other.error));
+    const QList<SetupSummary> before = *setups().list().value;
+    const Setup oldBefore = *setups().setup(QStringLiteral("Old")).value;
+    clock_.advance();
+
+    const QStringList words = change.split(u' ');
+    const QString verb = words[0];
+    const QString first = words.value(1).replace(u'_', u' ');
+    const QString second = words.value(2).replace(u'_', u' ');
+    PresetNames tooLong;
+    tooLong.setName(2, QString(PresetNames::kMaxLength + 1, u'x'));
+    Outcome outcome;
+    if (verb == "store") outcome = setups().store(sampleSetup(first, 7));
+    if (verb == "rename") outcome = setups().rename(first, second);
+    if (verb == "duplicate") outcome = setups().duplicate(first, second);
+    if (verb == "remove") outcome = setups().remove(first);
+    if (verb == "note") outcome = setups().setNote(first, QStringLiteral("x"));
+    if (verb == "replace") outcome = setups().replace(first, sampleBytes(8), {});
+    if (verb == "names") outcome = setups().setPresetNames(first, tooLong);
+    QVERIFY(!outcome.ok());
+    QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
+    QVERIFY(!outcome.error.contains(u'\n'));
+    QCOMPARE(*setups().list().value, before);
+    const Setup oldAfter = *setups().setup(QStringLiteral("Old")).value;
+    QVERIFY(oldAfter.bytes == oldBefore.bytes && oldAfter.names == oldBefore.names);
+  }
+
+  // The export is what the backup writer makes of the same contents, then the names.
+  void exportsTheBackupWritersBytesAndTheNames_data() {
+    QTest::addColumn<bool>("withSettings");
+    QTest::addColumn<bool>("withNames");
+    QTest::newRow("a full backup with names") << true << true;
+    QTest::newRow("a full backup without names") << true << false;
+    QTest::newRow("the tables alone with names") << false << true;
+    QTest::newRow("the tables alone: a plain .tvk file") << false << false;
+  }
+  void exportsTheBackupWritersBytesAndTheNames() {
+    QFETCH(bool, withSettings);
+    QFETCH(bool, withNames);
+    Setup setup = sampleSetup(QStringLiteral("Rig"), 3);
+    ConfigRecord record;
+    record.debounceTime = 90;
+    record.muteMask = 0x81;
+    record.magicFunction = 0;  // "none"
+    setup.bytes.settings = withSettings ? std::optional(record.toBytes()) : std::nullopt;
+    if (!withNames) setup.names = {};
+    QVERIFY(setups().store(setup).ok());
+    const Result<QByteArray> exported = library_->exportSetup(QStringLiteral("Rig"));
+    QVERIFY2(exported.ok(), qPrintable(exported.error));
+
+    const PresetTables tables = setup.bytes.tables();
+    QByteArray expected =
+        withSettings ? FullBackup::serialize(tables, record.toBytes()) : TvkFile::serialize(tables);
+    if (withNames) expected += "[names]\r\n1=Clean 3\r\n128=Lead; wet = \"yes\"\r\n";
+    QCOMPARE(*exported.value, expected);
+
+    // It reads back as the same setup, as far as a file holds one: the tables as the editors
+    // take them.
+    const FullBackup::LoadResult file = FullBackup::parse(*exported.value);
+    QVERIFY2(file.ok(), qPrintable(file.message));
+    QVERIFY(*file.tables == tables);
+    QVERIFY(file.settings == setup.bytes.settings);
+    QVERIFY(file.names == setup.names);
+    QVERIFY(file.namesProblem.isEmpty());
+  }
+
+  // The file shows what the library holds; a restore then refuses settings the device would
+  // not take as they are, rather than sending others.
+  void exportsSettingsAsStored() {
+    Setup setup = sampleSetup(QStringLiteral("Raw"), 3);
+    (*setup.bytes.settings)[1] = 200;  // no such MIDI channel
+    QVERIFY(setups().store(setup).ok());
+    const QByteArray exported = *library_->exportSetup(QStringLiteral("Raw")).value;
+    QVERIFY(exported.contains("\r\nmidiChannel=200\r\n"));
+    const FullBackup::LoadResult file = FullBackup::parse(exported);
+    QVERIFY(!file.ok());
+    QVERIFY2(file.message.contains(QStringLiteral("midiChannel=200")), qPrintable(file.message));
+  }
+};
+
+QTEST_GUILESS_MAIN(LibraryStoreTest)
+#include "test_library_store.moc"
