@@ -5,9 +5,9 @@
 #include <QString>
 #include <QTextStream>
 
-class QIODevice;
-
 #include "cli/CliOptions.h"
+
+class QIODevice;
 
 namespace tarvik::cli {
 

@@ -89,9 +89,6 @@ class CliBinaryTest : public QObject {
     QTest::newRow("-V is the version")
         << QStringList{"-V"} << QByteArray() << QString() << 0 << "tarvik-cli 1.9\n"
         << QString();
-    QTest::newRow("--version") << QStringList{"--version"} << QByteArray() << QString() << 0
-                               << "tarvik-cli 1.9\n"
-                               << QString();
     QTest::newRow("-v asks for the log and runs the command")
         << QStringList{"-v", "restore", missing} << QByteArray() << QString() << 2 << QString()
         << "tarvik-cli: " + missing + ": No such file";

@@ -122,8 +122,6 @@ class CliOptionsTest : public QObject {
         << QStringList{"-V", "backup", "rig.tvk"} << true << false;
     QTest::newRow("-v runs the command with the transfer log")
         << QStringList{"-v", "backup", "rig.tvk"} << false << true;
-    QTest::newRow("--verbose after the command")
-        << QStringList{"info", "--verbose"} << false << true;
     QTest::newRow("neither") << QStringList{"info"} << false << false;
   }
   void versionAndVerbose() {
