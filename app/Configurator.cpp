@@ -97,8 +97,8 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   return QApplication::exec();
 }
 
-void mirrorMachineLog(TForm1& form, QTextStream& log) {
-  QObject::connect(&form.machine(), &TransferMachine::logLine, &form,
+void mirrorMachineLog(ConfiguratorCore& core, QTextStream& log) {
+  QObject::connect(&core, &ConfiguratorCore::logLine, &core,
                    [&log](const QString& line) { log << line << Qt::endl; });
 }
 

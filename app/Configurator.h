@@ -21,9 +21,10 @@ class TForm1;
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {});
 
-// --verbose: the transfer machine's log lines also go to `log` (standard error), one a line, as
-// the event log shows them without its time stamp: a session can be followed, or kept, from the
-// terminal that started the window. `log` must outlive the window.
-void mirrorMachineLog(TForm1& form, QTextStream& log);
+// --verbose: the core's log lines (the transfer machine's and the flash's) also go to `log`
+// (standard error), one a line, as the event log shows them without its time stamp: a session
+// can be followed, or kept, from the terminal that started the window. `log` must outlive the
+// core.
+void mirrorMachineLog(ConfiguratorCore& core, QTextStream& log);
 
 }  // namespace tarvik

@@ -17,7 +17,8 @@ int main(int argc, char* argv[]) {
   if (const auto answered = commandLine.read(QApplication::arguments())) return *answered;
   tarvik::QtDialogs dialogs;
   QTextStream err(stderr);
-  return tarvik::runConfigurator(dialogs, commandLine.updateServer(), [&](tarvik::TForm1& form) {
-    if (commandLine.verbose()) tarvik::mirrorMachineLog(form, err);
-  });
+  return tarvik::runConfigurator(dialogs, commandLine.updateServer(),
+                                 [&](tarvik::TForm1&, tarvik::ConfiguratorCore& core) {
+                                   if (commandLine.verbose()) tarvik::mirrorMachineLog(core, err);
+                                 });
 }

@@ -42,6 +42,18 @@ inline void ctrlClickFirstRow(QListWidget* list) {
                     list->visualItemRect(list->item(0)).center());
 }
 
+// Every tab, as a device with the program's firmware shows them.
+inline const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
+                                     QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
+                                     QStringLiteral("TabSheet5")};
+
+// What the editors send back for a record they received: the CC-message items only count
+// while "CC Message" is the Pin-20 function.
+inline std::array<std::uint8_t, 20> sentBack(std::array<std::uint8_t, 20> record) {
+  if (record[8] != 2) record[9] = record[10] = record[11] = 0;
+  return record;
+}
+
 // The dialogs' stand-in and the virtual Tarvik behind the in-memory MIDI service, made before
 // the core and the window so that they outlive them: the window closes the link's ports when it
 // goes.

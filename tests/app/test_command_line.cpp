@@ -173,7 +173,7 @@ class CommandLineTest : public QObject {
     WindowRig rig;
     QString mirrored;
     QTextStream log(&mirrored);
-    tarvik::mirrorMachineLog(*rig.form, log);
+    tarvik::mirrorMachineLog(*rig.core, log);
     QVERIFY(rig.connectAndDownload());
     log.flush();
     const QStringList lines = mirrored.split(QLatin1Char('\n'), Qt::SkipEmptyParts);

@@ -7,15 +7,8 @@
 
 using namespace tarvik;
 using tarvik::testing::kWaitMs;
+using tarvik::testing::kAllTabs;
 using tarvik::testing::WindowRig;
-
-namespace {
-
-const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
-                              QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
-                              QStringLiteral("TabSheet5")};
-
-}  // namespace
 
 // A port just opened may not carry data yet (JACK, until its next cycle): whatever the window
 // sends first waits for the service to say that it does.

@@ -23,29 +23,15 @@
 #include <QTimer>
 
 using namespace tarvik;
-using tarvik::testing::CoreWindow;
 using tarvik::testing::ctrlClickFirstRow;
 using tarvik::testing::kTimeoutThatFiresMs;
 using tarvik::testing::kWaitMs;
-using tarvik::testing::selectedRow;
+using tarvik::testing::sentBack;
 using tarvik::testing::WindowRig;
 
 namespace {
 
 const QStringList& kConnectLog = tarvik::testing::kCompleteConnectLog;
-const QUrl& kNoUpdateServer = tarvik::testing::kUnreachableUpdateServer;
-const char* const kSenders[] = {"Button1", "Button2", "Button3", "Button4", "Button5"};
-
-const QStringList kAllTabs = {QStringLiteral("TabSheet1"), QStringLiteral("TabSheet2"),
-                              QStringLiteral("TabSheet3"), QStringLiteral("TabSheet4"),
-                              QStringLiteral("TabSheet5")};
-
-// What the editors send back for a record they received: the CC-message items only count
-// while "CC Message" is the Pin-20 function.
-std::array<std::uint8_t, 20> sentBack(std::array<std::uint8_t, 20> record) {
-  if (record[8] != 2) record[9] = record[10] = record[11] = 0;
-  return record;
-}
 
 }  // namespace
 
