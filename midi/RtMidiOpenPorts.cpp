@@ -126,6 +126,15 @@ std::uint32_t RtMidiOpenPorts::closeInput(MidiHandle handle) {
   // An open under way is waited for, and its object goes with the port.
   if (openingInputs_.erase(handle) > 0) openEnded();
   failedOpens_.erase(handle);
+  if (jack_) {
+    // The hub forgets the port at once: what RtMidi still posts until its object has closed finds
+    // no port. The port's record goes along, since RtMidi's callback refers to it till then.
+    hub_.closePort(handle);
+    std::shared_ptr<RtMidiInputPort> port = std::move(it->second);
+    inputs_.erase(it);
+    if (port->midi) closeInBackground([port] { port->midi.reset(); });
+    return MidiResult::NoError;
+  }
   // Closing the RtMidi port first ends its callbacks; then nothing of this port is left queued.
   errors_.begin();
   if (it->second->midi) it->second->midi->closePort();
@@ -176,6 +185,12 @@ std::uint32_t RtMidiOpenPorts::closeOutput(MidiHandle handle) {
   if (it == outputs_.end()) return MidiResult::InvalidHandle;
   if (openingOutputs_.erase(handle) > 0) openEnded();
   failedOpens_.erase(handle);
+  if (jack_) {
+    std::shared_ptr<RtMidiOut> midi = std::move(it->second);
+    outputs_.erase(it);
+    if (midi) closeInBackground([midi]() mutable { midi.reset(); });
+    return MidiResult::NoError;
+  }
   errors_.begin();
   if (it->second) it->second->closePort();
   outputs_.erase(it);
@@ -192,6 +207,22 @@ std::uint32_t RtMidiOpenPorts::send(MidiHandle handle, const unsigned char* byte
   return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
 }
 
+void RtMidiOpenPorts::closeInBackground(std::function<void()> close) {
+  std::erase_if(closers_, [](Closer& closer) {
+    if (!closer.done->load()) return false;
+    closer.thread.join();
+    return true;
+  });
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::thread thread([close = std::move(close), done]() mutable {
+    close();
+    // The object goes here, not with the last copy of the closure on another thread.
+    close = nullptr;
+    done->store(true);
+  });
+  closers_.push_back(Closer{std::move(thread), std::move(done)});
+}
+
 void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
   // The RtMidi objects go first: after that no input thread can post to the hub.
   openingInputs_.clear();
@@ -206,6 +237,8 @@ void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
   }
   if (jack) closing.emplace_back([jack = std::move(jack)]() mutable { jack.reset(); });
   for (std::thread& closer : closing) closer.join();
+  for (Closer& closer : closers_) closer.thread.join();
+  closers_.clear();
   inputs_.clear();
   outputs_.clear();
 }

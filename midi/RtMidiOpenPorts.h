@@ -3,10 +3,14 @@
 
 #include <RtMidi.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "midi/MidiService.h"
 #include "midi/PortOpening.h"
@@ -69,6 +73,17 @@ class RtMidiOpenPorts {
                                    MidiHandle handle);
   void openEnded();
   void opened();
+  // Under JACK closing an object is a round trip to the server that waits for its cycle: done on
+  // a thread of its own, so that a connect, which closes and reopens its pair, does not hold the
+  // window's thread. Closers that have finished are joined as new ones start, the rest by
+  // closeAll.
+  void closeInBackground(std::function<void()> close);
+
+  struct Closer {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  std::vector<Closer> closers_;
 
   RtMidiErrors& errors_;
   InputHub& hub_;

@@ -22,8 +22,8 @@
 using namespace tarvik;
 using tarvik::testing::CoreWindow;
 using tarvik::testing::FakeDialogs;
-using tarvik::testing::JackRig;
 using tarvik::testing::items;
+using tarvik::testing::JackRig;
 using tarvik::testing::selectedName;
 
 namespace {
@@ -138,6 +138,41 @@ class WindowPortsOverJackTest : public QObject {
     QVERIFY2(again.isEmpty(), qPrintable(again));
     QVERIFY(awaitPortReports([&] { return simulatorOffered(); }));
     connectAndVerify();
+  }
+
+  // The device restarts under the same port names while the lists do not look (within one of
+  // their intervals): its JACK clients are new, and what the last connect opened reaches
+  // nothing. Seen by the next look or not, the next connect reaches it.
+  void aDeviceRestartedBetweenTwoLooksIsReachedByTheNextConnect_data() {
+    QTest::addColumn<bool>("looked");
+    QTest::newRow("the lists look before the connect") << true;
+    QTest::newRow("the connect comes first") << false;
+  }
+  void aDeviceRestartedBetweenTwoLooksIsReachedByTheNextConnect() {
+    QFETCH(bool, looked);
+    QVERIFY(form);
+    form->portWatcher().stop();
+    const auto disconnects = [&] {
+      return logMessages().filter(QStringLiteral("disconnected")).size();
+    };
+    const auto before = disconnects();
+    QVERIFY(jack.stopSimulator());
+    const QString again = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
+                                              {QStringLiteral("--seed"), QStringLiteral("3")});
+    QVERIFY2(again.isEmpty(), qPrintable(again));
+    if (looked) {
+      form->portWatcher().rescan();
+      // Same names, new clients: both ports went and came, and are offered again.
+      QCOMPARE(disconnects(), before + 2);
+      QVERIFY(simulatorOffered());
+    }
+    connectAndVerify();
+    // The pair the connect opened is the one the next look finds.
+    const auto afterConnect = disconnects();
+    form->portWatcher().rescan();
+    QCOMPARE(disconnects(), afterConnect);
+    QVERIFY(form->link().isOpen());
+    form->portWatcher().start();
   }
 };
 
