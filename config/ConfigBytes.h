@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/ConfigRecord.h"
 #include "config/PresetTables.h"
-#include "link/Catalogue.h"
 
 namespace tarvik {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <array>
 
-#include "link/Catalogue.h"
+#include "config/PresetTables.h"
 
 namespace tarvik {
 

@@ -151,7 +151,7 @@ class WindowPortsOverJackTest : public QObject {
   void aDeviceRestartedBetweenTwoLooksIsReachedByTheNextConnect() {
     QFETCH(bool, looked);
     QVERIFY(form);
-    form->portWatcher().stop();
+    window->core->portWatcher().stop();
     const auto disconnects = [&] {
       return logMessages().filter(QStringLiteral("disconnected")).size();
     };
@@ -161,7 +161,7 @@ class WindowPortsOverJackTest : public QObject {
                                               {QStringLiteral("--seed"), QStringLiteral("3")});
     QVERIFY2(again.isEmpty(), qPrintable(again));
     if (looked) {
-      form->portWatcher().rescan();
+      window->core->portWatcher().rescan();
       // Same names, new clients: both ports went and came, and are offered again.
       QCOMPARE(disconnects(), before + 2);
       QVERIFY(simulatorOffered());
@@ -169,10 +169,10 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
     // The pair the connect opened is the one the next look finds.
     const auto afterConnect = disconnects();
-    form->portWatcher().rescan();
+    window->core->portWatcher().rescan();
     QCOMPARE(disconnects(), afterConnect);
-    QVERIFY(form->link().isOpen());
-    form->portWatcher().start();
+    QVERIFY(window->core->link().isOpen());
+    window->core->portWatcher().start();
   }
 };
 
