@@ -150,7 +150,7 @@ class WindowPortsOverJackTest : public QObject {
   }
   void aDeviceRestartedBetweenTwoLooksIsReachedByTheNextConnect() {
     QFETCH(bool, looked);
-    QVERIFY(form);
+    QVERIFY(window);
     window->core->portWatcher().stop();
     const auto disconnects = [&] {
       return logMessages().filter(QStringLiteral("disconnected")).size();
