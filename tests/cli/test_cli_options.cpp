@@ -251,14 +251,36 @@ class CliOptionsTest : public QObject {
     QCOMPARE(help.outcome, CliParse::Outcome::Help);
     QVERIFY2(help.text.startsWith(QStringLiteral("Usage: tarvik-cli [options] command [file]\n")),
              qPrintable(help.text));
-    for (const char* part :
-         {"ports", "info", "backup FILE", "restore FILE", "flash FILE", "monitor", "--in <text>",
-          "--out <text>", "-v, --verbose", "-V, --version", "--from-server", "--update-url <url>",
-          "Exit codes: 0 success; 1", "2 usage or file", "130 interrupted", "[settings]",
-          "standard output", "standard input", "TARVIK_UPDATE_BASE_URL", "library list",
-          "library import FILE...", "library export NAME FILE", "library store NAME",
-          "library restore NAME", "library history", "diff A B", "--library <file>",
-          "--replace", "TARVIK_LIBRARY", "snapshot:ID"}) {
+    for (const char* part : {"ports",
+                             "info",
+                             "backup FILE",
+                             "restore FILE",
+                             "flash FILE",
+                             "monitor",
+                             "--in <text>",
+                             "--out <text>",
+                             "-v, --verbose",
+                             "-V, --version",
+                             "--from-server",
+                             "--update-url <url>",
+                             "Exit codes: 0 success; 1",
+                             "2 usage or file",
+                             "130 interrupted",
+                             "[settings]",
+                             "standard output",
+                             "standard input",
+                             "TARVIK_UPDATE_BASE_URL",
+                             "library list",
+                             "library import FILE...",
+                             "library export NAME FILE",
+                             "library store NAME",
+                             "library restore NAME",
+                             "library history",
+                             "diff A B",
+                             "--library <file>",
+                             "--replace",
+                             "TARVIK_LIBRARY",
+                             "snapshot:ID"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }
