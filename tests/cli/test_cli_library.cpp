@@ -93,6 +93,11 @@ class CliLibraryTest : public QObject {
   // time it was stored.
   void importListExportRoundTrip() {
     const QString b = backupOf(3, "Bridge.tvk");
+    // Names go in with the file and come back out with it.
+    QFile named(b);
+    QVERIFY(named.open(QIODevice::Append));
+    named.write("[names]\r\n1=Clean\r\n128=Lead \xc3\xa9\r\n");
+    named.close();
     const QString a = backupOf(4, "amp.tvk");
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     const Ran imported = run({"library", "import", b, a});
