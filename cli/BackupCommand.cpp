@@ -12,7 +12,7 @@ BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output
                              QObject* parent)
     : CliCommand(output, parent),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr),
+      session_(ports, options.verbose ? &output.err : nullptr, options.library),
       download_(session_.core().fullDownload()) {
   connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
 }
@@ -34,6 +34,7 @@ void BackupCommand::begin() {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
+  session_.keepHistory(err());
   if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
 }
 

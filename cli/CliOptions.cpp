@@ -25,6 +25,31 @@ const QString kDescription = QStringLiteral(
     "                 with --from-server the file comes from the update server.\n"
     "  monitor        Print incoming program and control changes, time-stamped, until\n"
     "                 interrupted (Ctrl+C).\n"
+    "  library list   List the library's setups, one a line: the name, a tab, the last\n"
+    "                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.\n"
+    "  library import FILE...\n"
+    "                 Store each .tvk or backup file as a setup named after the file\n"
+    "                 without its extension. All or nothing: one refused file or a name\n"
+    "                 that is taken (without --replace) stores none.\n"
+    "  library export NAME FILE\n"
+    "                 Write the setup as a backup file (with [names] when it has names).\n"
+    "                 FILE \"-\" is standard output.\n"
+    "  library store NAME\n"
+    "                 Download everything and store it, as the device sent it, as the\n"
+    "                 setup NAME (--replace overwrites a setup of that name).\n"
+    "  library restore NAME\n"
+    "                 Restore the setup as restore FILE does, verified.\n"
+    "  library history\n"
+    "                 List what the device held after each download, submit and restore,\n"
+    "                 newest first: the id, a tab, the time, a tab, the event.\n"
+    "  diff A B       Print every byte in which B differs from A, one a line:\n"
+    "                 \"BLOCK ROW: 0xAA -> 0xBB\". A and B are each \"device\" (a fresh\n"
+    "                 download), \"library:NAME\", \"snapshot:ID\" or a .tvk or backup file.\n"
+    "                 The settings are compared when both sides hold them.\n"
+    "\n"
+    "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
+    "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
+    "its device history; when the library cannot be opened they say so and go on.\n"
     "\n"
     "Ports: without --in and --out the pair is chosen as the window does: the first input\n"
     "whose name contains \"midi\" and the output of the same name. --in and --out pick the\n"
@@ -34,11 +59,19 @@ const QString kDescription = QStringLiteral(
     "Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,\n"
     "refused, no reply, a difference after a restore, a failed flash); 2 usage or file\n"
     "error (bad command line, unreadable or unwritable file, refused firmware file);\n"
-    "130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0).");
+    "130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands\n"
+    "exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):\n"
+    "0 no difference, 1 differences, 2 trouble (a file, the library, no device).");
 
-const QStringList kCommands = {QStringLiteral("ports"),  QStringLiteral("info"),
-                               QStringLiteral("backup"), QStringLiteral("restore"),
-                               QStringLiteral("flash"),  QStringLiteral("monitor")};
+const QStringList kCommands = {QStringLiteral("ports"),   QStringLiteral("info"),
+                               QStringLiteral("backup"),  QStringLiteral("restore"),
+                               QStringLiteral("flash"),   QStringLiteral("monitor"),
+                               QStringLiteral("library"), QStringLiteral("diff")};
+const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("import"),
+                                     QStringLiteral("export"),  QStringLiteral("store"),
+                                     QStringLiteral("restore"), QStringLiteral("history")};
+// The arguments each library action takes after its name; -1: one or more.
+constexpr int kLibraryArgumentCounts[] = {0, -1, 2, 1, 1, 0};
 
 CliParse usageError(const QString& text) {
   CliParse parse;
@@ -53,6 +86,43 @@ QString helpText(const QCommandLineParser& parser) {
   const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
   return QStringLiteral("Usage: %1 [options] command [file]\n").arg(kProgramName) +
          text.mid(lineEnd);
+}
+
+// The words after `library` or `diff`, into `options`; the usage error, or empty.
+QString parseLibraryArguments(const QStringList& words, CliOptions& options) {
+  if (options.command == CommandKind::Diff) {
+    if (words.size() != 2) return QStringLiteral("diff needs two sides: diff A B");
+    options.files = words;
+    return {};
+  }
+  if (words.isEmpty()) {
+    return QStringLiteral("library needs one of: %1")
+        .arg(kLibraryActions.join(QStringLiteral(", ")));
+  }
+  const int action = static_cast<int>(kLibraryActions.indexOf(words.first()));
+  if (action < 0) return QStringLiteral("unknown library command \"%1\"").arg(words.first());
+  options.libraryAction = static_cast<LibraryAction>(action);
+  const QStringList arguments = words.mid(1);
+  const int expected = kLibraryArgumentCounts[action];
+  const QString usage = QStringLiteral("library %1").arg(words.first());
+  if (expected < 0 && arguments.isEmpty()) return usage + QStringLiteral(" needs a file");
+  if (expected >= 0 && arguments.size() < expected) {
+    return usage + (options.libraryAction == LibraryAction::Export
+                        ? QStringLiteral(" needs a setup's name and a file")
+                        : QStringLiteral(" needs a setup's name"));
+  }
+  if (expected >= 0 && arguments.size() > expected)
+    return QStringLiteral("unexpected argument \"%1\"").arg(arguments.at(expected));
+  if (options.replace && options.libraryAction != LibraryAction::Import &&
+      options.libraryAction != LibraryAction::Store)
+    return QStringLiteral("--replace belongs to library import and library store");
+  if (options.libraryAction == LibraryAction::Import) {
+    options.files = arguments;
+  } else if (expected > 0) {
+    options.setupName = arguments.first();
+    if (expected > 1) options.file = arguments.at(1);
+  }
+  return {};
 }
 
 }  // namespace
@@ -86,9 +156,18 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
                      "TARVIK_UPDATE_BASE_URL, else %1).")
           .arg(builtInUpdateUrl.toString()),
       QStringLiteral("url"));
-  parser.addOptions({version, in, out, verbose, fromServer, updateUrl});
-  parser.addPositionalArgument(QStringLiteral("command"),
-                               QStringLiteral("ports, info, backup, restore, flash or monitor."));
+  const QCommandLineOption library(
+      QStringLiteral("library"),
+      QStringLiteral("The library file (default: the environment variable TARVIK_LIBRARY, "
+                     "else library.sqlite in the program's data folder)."),
+      QStringLiteral("file"));
+  const QCommandLineOption replace(
+      QStringLiteral("replace"),
+      QStringLiteral("library import, library store: overwrite a setup of the same name."));
+  parser.addOptions({version, in, out, verbose, fromServer, updateUrl, library, replace});
+  parser.addPositionalArgument(
+      QStringLiteral("command"),
+      QStringLiteral("ports, info, backup, restore, flash, monitor, library or diff."));
   parser.addPositionalArgument(QStringLiteral("file"),
                                QStringLiteral("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
@@ -122,8 +201,21 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   options.out = parser.value(out);
   options.verbose = parser.isSet(verbose);
   options.fromServer = parser.isSet(fromServer);
+  options.library = parser.value(library);
+  options.replace = parser.isSet(replace);
   if ((parser.isSet(in) && options.in.isEmpty()) || (parser.isSet(out) && options.out.isEmpty()))
     return usageError(QStringLiteral("--in and --out need a part of a port name"));
+  if (parser.isSet(library) && options.library.isEmpty())
+    return usageError(QStringLiteral("--library needs a file"));
+  if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
+    if (options.fromServer || parser.isSet(updateUrl))
+      return usageError(QStringLiteral("--from-server and --update-url belong to flash"));
+    if (QString problem = parseLibraryArguments(positional.mid(1), options); !problem.isEmpty())
+      return usageError(problem);
+    return parse;
+  }
+  if (options.replace)
+    return usageError(QStringLiteral("--replace belongs to library import and library store"));
 
   const bool takesFile = options.command == CommandKind::Backup ||
                          options.command == CommandKind::Restore ||

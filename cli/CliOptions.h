@@ -22,7 +22,10 @@ inline const QString kProgramVersion = QStringLiteral("1.9");
 // A file argument that names standard input (restore) or standard output (backup).
 inline const QString kStandardStream = QStringLiteral("-");
 
-enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor };
+enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, Diff };
+
+// What `library` does, by its sub-command.
+enum class LibraryAction { List, Import, Export, Store, Restore, History };
 
 struct CliOptions {
   CommandKind command = CommandKind::Ports;
@@ -33,6 +36,12 @@ struct CliOptions {
   bool verbose = false;
   bool fromServer = false;
   QUrl updateUrl;  // the update server directory; only with --from-server
+  LibraryAction libraryAction = LibraryAction::List;
+  QString setupName;     // library export, store, restore
+  QStringList files;     // library import: the files; diff: the two sides as given
+  bool replace = false;  // library import and store: a setup of that name is overwritten
+  // The library file; empty: none at all (the program sets LibraryPath::resolve's answer).
+  QString library;
 
   bool fileIsStandardStream() const { return file == kStandardStream; }
 };

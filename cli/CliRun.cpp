@@ -2,8 +2,11 @@
 #include "cli/CliRun.h"
 
 #include "cli/BackupCommand.h"
+#include "cli/DiffCommand.h"
 #include "cli/FlashCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/LibraryCommand.h"
+#include "cli/LibraryStoreCommand.h"
 #include "cli/MonitorCommand.h"
 #include "cli/PortsCommand.h"
 #include "cli/RestoreCommand.h"
@@ -26,6 +29,14 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       return std::make_unique<FlashCommand>(ports, options, output);
     case CommandKind::Monitor:
       return std::make_unique<MonitorCommand>(ports, options, output);
+    case CommandKind::Library:
+      if (options.libraryAction == LibraryAction::Store)
+        return std::make_unique<LibraryStoreCommand>(ports, options, output);
+      if (options.libraryAction == LibraryAction::Restore)
+        return std::make_unique<RestoreCommand>(ports, options, output);
+      return std::make_unique<LibraryCommand>(options, output);
+    case CommandKind::Diff:
+      return std::make_unique<DiffCommand>(ports, options, output);
   }
   return nullptr;
 }

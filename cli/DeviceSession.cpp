@@ -3,12 +3,14 @@
 
 #include <exception>
 
+#include "cli/CliOptions.h"
 #include "cli/PortChoice.h"
 #include "midi/MidiPorts.h"
 
 namespace tarvik::cli {
 
-DeviceSession::DeviceSession(MidiPorts& ports, QTextStream* log) : log_(log), core_(ports) {
+DeviceSession::DeviceSession(MidiPorts& ports, QTextStream* log, const QString& libraryPath)
+    : log_(log), library_(libraryPath), core_(ports) {
   QObject::connect(&core_, &ConfiguratorCore::logLine, &core_,
                    [this](const QString& line) { this->log(line); });
 }
@@ -34,6 +36,19 @@ QString DeviceSession::open(const QString& inText, const QString& outText) {
     return {};
   } catch (const std::exception& error) {
     return QString::fromLocal8Bit(error.what());
+  }
+}
+
+SetupLibrary* DeviceSession::library() {
+  SetupLibrary* library = library_.get();
+  core_.setLibrary(library);
+  return library;
+}
+
+void DeviceSession::keepHistory(QTextStream& err) {
+  if (library_.given() && library() == nullptr) {
+    err << kProgramName << ": warning: " << libraryError() << "; the device history is not kept"
+        << Qt::endl;
   }
 }
 

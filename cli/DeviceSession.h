@@ -4,16 +4,18 @@
 #include <QString>
 #include <QTextStream>
 
+#include "cli/LibraryAccess.h"
 #include "core/ConfiguratorCore.h"
 
 namespace tarvik::cli {
 
 // What a command that talks to the device holds: the program's core over the port lists, the
-// port pair chosen from the command line's --in and --out, and --verbose's log.
+// port pair chosen from the command line's --in and --out, --verbose's log, and the library
+// whose device history the core keeps.
 class DeviceSession {
  public:
-  // With `log`, the core's log lines go there (--verbose).
-  DeviceSession(MidiPorts& ports, QTextStream* log);
+  // With `log`, the core's log lines go there (--verbose). `libraryPath` empty: no library.
+  DeviceSession(MidiPorts& ports, QTextStream* log, const QString& libraryPath = {});
   ~DeviceSession();
   DeviceSession(const DeviceSession&) = delete;
   DeviceSession& operator=(const DeviceSession&) = delete;
@@ -22,11 +24,21 @@ class DeviceSession {
   QString open(const QString& inText, const QString& outText);
 
   ConfiguratorCore& core() { return core_; }
+  // The library, opened on first use and then attached to the core; nullptr with
+  // libraryError() when it cannot be opened.
+  SetupLibrary* library();
+  const QString& libraryError() const { return library_.error(); }
+  bool libraryGiven() const { return library_.given(); }
+  // For a command whose work does not need the library: attaches it for the device history,
+  // or says on `err`, in one warning line, why there is none, and goes on.
+  void keepHistory(QTextStream& err);
   // Passes a log line on when --verbose asked for them.
   void log(const QString& line);
 
  private:
   QTextStream* log_;
+  // Before the core, which refers to it until it goes.
+  LibraryAccess library_;
   ConfiguratorCore core_;
 };
 

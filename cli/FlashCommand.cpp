@@ -26,7 +26,7 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
                            QObject* parent)
     : CliCommand(output, parent),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr),
+      session_(ports, options.verbose ? &output.err : nullptr, options.library),
       flasher_(session_.core().flasher()),
       progress_(output.err, output.errIsTerminal) {
   connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
@@ -113,6 +113,7 @@ void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
+  session_.keepHistory(err());
   session_.log(QStringLiteral("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
   flasher_.start(image);
 }

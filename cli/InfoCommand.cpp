@@ -7,7 +7,7 @@ InfoCommand::InfoCommand(MidiPorts& ports, const CliOptions& options, Output out
                          QObject* parent)
     : CliCommand(output, parent),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr),
+      session_(ports, options.verbose ? &output.err : nullptr, options.library),
       download_(session_.core().fullDownload()) {
   connect(&download_, &FullDownload::identified, this,
           [this](const QString& version, bool compatible) {
@@ -25,6 +25,7 @@ void InfoCommand::begin() {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
+  session_.keepHistory(err());
   if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
 }
 

@@ -28,7 +28,7 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
                                QObject* parent)
     : CliCommand(output, parent),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr),
+      session_(ports, options.verbose ? &output.err : nullptr, options.library),
       check_(session_.core().restoreCheck()) {
   connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
     if (stage != RestoreCheck::Stage::Idle) session_.log(stageText(stage));
@@ -44,6 +44,10 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
 }
 
 void RestoreCommand::readFile() {
+  if (options_.command == CommandKind::Library) {
+    readSetup();
+    return;
+  }
   if (!options_.fileIsStandardStream()) {
     file_ = FullBackup::load(options_.file);
   } else if (in() == nullptr) {
@@ -55,11 +59,29 @@ void RestoreCommand::readFile() {
   if (!file_.ok()) fail(ExitCode::UsageOrFile, file_.message);
 }
 
+void RestoreCommand::readSetup() {
+  SetupLibrary* library = session_.library();
+  if (library == nullptr) {
+    fail(ExitCode::UsageOrFile, session_.libraryError());
+    return;
+  }
+  const Result<Setup> setup = library->setups().setup(options_.setupName);
+  if (!setup.ok()) {
+    fail(ExitCode::UsageOrFile, setup.error);
+    return;
+  }
+  // The setup's tables as a file of them would be read, so that the restore sends and checks
+  // exactly what `restore` of its exported file would.
+  file_.tables = setup.value->bytes.tables();
+  file_.settings = setup.value->bytes.settings;
+}
+
 void RestoreCommand::begin() {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
+  session_.keepHistory(err());
   if (!check_.start(*file_.tables, file_.settings))
     fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
 }

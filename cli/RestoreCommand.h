@@ -12,6 +12,8 @@ namespace tarvik::cli {
 // and succeeds only when the device then holds exactly what was sent. A file without
 // "[settings]" leaves the device's settings alone. A refused file sends nothing. FILE "-" is
 // standard input, read to its end before the MIDI system is reached.
+//
+// `library restore NAME` is the same restore of a setup of the library.
 class RestoreCommand : public CliCommand {
   Q_OBJECT
  public:
@@ -24,6 +26,8 @@ class RestoreCommand : public CliCommand {
   void begin() override;
 
  private:
+  void readSetup();
+
   CliOptions options_;
   FullBackup::LoadResult file_;
   DeviceSession session_;

@@ -15,6 +15,7 @@
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
 #include "firmware/UpdateServerUrl.h"
+#include "library/LibraryPath.h"
 #include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
@@ -55,7 +56,10 @@ int main(int argc, char** argv) {
   QFile standardInput;
   const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);
   const Output output{out, err, ::isatty(STDERR_FILENO) == 1, inputOpen ? &standardInput : nullptr};
-  std::unique_ptr<CliCommand> command = makeCommand(parse.options, ports, output);
+  CliOptions options = parse.options;
+  // The library is opened only by the commands that use it; only the file is chosen here.
+  options.library = LibraryPath::resolve(options.library);
+  std::unique_ptr<CliCommand> command = makeCommand(options, ports, output);
   if (!command->prepare()) return command->exitCode();
 
   auto service = std::make_unique<RtMidiService>();

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "config/ConfigRecord.h"
+#include "config/DeviceBlocks.h"
 #include "config/PresetTables.h"
 
 namespace tarvik {
@@ -25,6 +26,8 @@ struct ConfigBytes {
   // The wire bytes of the editors' tables.
   static ConfigBytes fromTables(const PresetTables& tables,
                                 const std::optional<Settings>& settings = std::nullopt);
+  // The blocks exactly as the device sent or confirmed them; `device` must be complete().
+  static ConfigBytes fromDevice(const DeviceBlocks& device);
   // The tables as a download puts them into the editors.
   PresetTables tables() const;
 

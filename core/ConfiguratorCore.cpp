@@ -14,24 +14,23 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       link_(ports),
       machine_(link_, configuration_),
       flasher_(link_, machine_),
-      updateServer_(updateServer ? std::move(updateServer)
-                                 : std::make_unique<LateUpdateServer>()),
+      updateServer_(updateServer ? std::move(updateServer) : std::make_unique<LateUpdateServer>()),
       firmwareDownload_(*updateServer_),
       updateCheck_(*updateServer_),
       fullDownload_(machine_),
       restoreCheck_(link_, machine_, configuration_),
-      portWatcher_(ports) {
+      portWatcher_(ports),
+      history_(machine_, restoreCheck_) {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
     flasher_.abortForLostPort(name);
     machine_.abortForLostPort(name);
   });
-  connect(&portWatcher_, &PortWatcher::portsChanged, this,
-          [this](const MidiPorts::Change& change) {
-            Q_EMIT portsChanged(change);
-            link_.followRescan(change.inputs.newIndex, change.outputs.newIndex);
-          });
+  connect(&portWatcher_, &PortWatcher::portsChanged, this, [this](const MidiPorts::Change& change) {
+    Q_EMIT portsChanged(change);
+    link_.followRescan(change.inputs.newIndex, change.outputs.newIndex);
+  });
 
   connect(&machine_, &TransferMachine::received, this,
           [this](Block block, const QByteArray& bytes) {
@@ -42,6 +41,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
 
   connect(&machine_, &TransferMachine::logLine, this, &ConfiguratorCore::logLine);
   connect(&flasher_, &Flasher::logLine, this, &ConfiguratorCore::logLine);
+  connect(&history_, &HistoryRecorder::logLine, this, &ConfiguratorCore::logLine);
 
   connect(&machine_, &TransferMachine::chainRunningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&machine_, &TransferMachine::chainFinished, this, &ConfiguratorCore::reportBusy);

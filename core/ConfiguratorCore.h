@@ -8,6 +8,7 @@
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
+#include "core/HistoryRecorder.h"
 #include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateCheck.h"
@@ -22,6 +23,7 @@
 namespace tarvik {
 
 class MidiPorts;
+class SetupLibrary;
 
 // Everything that talks to the Tarvik, wired once: the configuration and what it is measured
 // against, the link over the port lists, the transfer machine on the link's replies, the flash,
@@ -59,6 +61,13 @@ class ConfiguratorCore : public QObject {
   RestoreCheck& restoreCheck() { return restoreCheck_; }
   PortWatcher& portWatcher() { return portWatcher_; }
 
+  // The library whose device history records what the device holds after each download,
+  // confirmed submit and verified restore (HistoryRecorder); nullptr for none. The library
+  // must outlive the core or be detached first. A snapshot that cannot be written is a
+  // logLine(), never a failed transfer.
+  void setLibrary(SetupLibrary* library) { history_.setLibrary(library); }
+  SetupLibrary* library() const { return history_.library(); }
+
   // Something owns the link (a chain, a backup or restore, the firmware download or the
   // flash): nothing else may talk to the device, and nothing may edit the configuration that
   // is being sent or read.
@@ -91,6 +100,7 @@ class ConfiguratorCore : public QObject {
   FullDownload fullDownload_;
   RestoreCheck restoreCheck_;
   PortWatcher portWatcher_;
+  HistoryRecorder history_;
 };
 
 }  // namespace tarvik

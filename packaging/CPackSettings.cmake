@@ -42,13 +42,17 @@ string(TOUPPER ${TARVIK_WINDOW_COMPONENT} window)
 
 set(CPACK_DEBIAN_${cli}_PACKAGE_NAME ${TARVIK_CLI_COMPONENT})
 set(CPACK_DEBIAN_${cli}_PACKAGE_SHLIBDEPS ON)
+# The library of setups opens its file through Qt SQL's SQLite driver, a plugin that Qt loads at
+# run time and dpkg-shlibdeps therefore cannot see.
+set(CPACK_DEBIAN_${cli}_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 # The first line is the synopsis; lintian wants the others at most 80 columns wide. An empty line
 # separates paragraphs.
 set(CPACK_DEBIAN_${cli}_DESCRIPTION "command line for the Tarvik MIDI loop switcher
 tarvik-cli backs up, restores, flashes and monitors the Tarvik, a
 MIDI-controlled audio loop switcher with eight loops for guitar effects,
 from a terminal. A restore only succeeds when the device, read back, holds
-exactly what was sent.
+exactly what was sent. A library of setups keeps named configurations and
+a history of what the device held, and compares any two of them.
 
 It needs no display and no graphical libraries, so a small computer in a
 pedalboard can run it. The window is in the package tarvik-configurator.")

@@ -45,7 +45,7 @@ expect() {
   fi
 }
 
-expect "the commands after the program" "" :: ports info backup restore flash monitor
+expect "the commands after the program" "" :: ports info backup restore flash monitor library diff
 expect "the commands that begin with the typed part" "re" :: restore
 expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
 expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
@@ -56,8 +56,21 @@ expect "a command without a file offers nothing" info "" ::
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
-  --in --out --from-server --update-url
-expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in --out
+  --in --out --library --from-server --update-url --replace
+expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in \
+  --out --library
+expect "--replace only where library may follow" library "--r" :: --replace
+expect "the library's sub-commands" library "" :: list import export store restore history
+expect "library import offers files, more than one" library import rig.tvk "o" :: "old rig.tvk"
+expect "library export's name is the user's own" library export "" ::
+expect "library export's file after the name" library export live "f" :: firmware.txt
+expect "library store takes a name, not a file" library store "" ::
+expect "--library takes a file" --library "r" :: rig.tvk rigs
+expect "--library's file is not the command" --library rig.tvk "li" :: library
+expect "diff offers the kinds of side and files" diff "" :: device library: snapshot: rig.tvk \
+  firmware.txt "old rig.tvk" rigs
+expect "diff's second side" diff device "s" :: snapshot:
+expect "diff takes two sides" diff device rig.tvk "" ::
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

@@ -57,6 +57,26 @@ class CliOptionsTest : public QObject {
     QTest::newRow("update URL over ftp")
         << QStringList{"flash", "--from-server", "--update-url", "ftp://h/downloads/tarvik/"}
         << "http(s)";
+    QTest::newRow("library without its sub-command") << QStringList{"library"} << "list, import";
+    QTest::newRow("an unknown library sub-command")
+        << QStringList{"library", "erase"} << "unknown library command \"erase\"";
+    QTest::newRow("library import without a file")
+        << QStringList{"library", "import"} << "library import needs a file";
+    QTest::newRow("library export without its file")
+        << QStringList{"library", "export", "live"} << "needs a setup's name and a file";
+    QTest::newRow("library store without a name")
+        << QStringList{"library", "store"} << "library store needs a setup's name";
+    QTest::newRow("library list with an argument")
+        << QStringList{"library", "list", "live"} << "\"live\"";
+    QTest::newRow("--replace where nothing is stored")
+        << QStringList{"library", "restore", "live", "--replace"} << "--replace belongs";
+    QTest::newRow("--replace outside the library")
+        << QStringList{"backup", "a.tvk", "--replace"} << "--replace belongs";
+    QTest::newRow("diff with one side") << QStringList{"diff", "device"} << "diff needs two sides";
+    QTest::newRow("diff with three sides")
+        << QStringList{"diff", "device", "a.tvk", "b.tvk"} << "diff needs two sides";
+    QTest::newRow("--library with an empty file")
+        << QStringList{"library", "list", "--library", ""} << "--library needs a file";
   }
   void usageErrors() {
     QFETCH(QStringList, arguments);
@@ -95,6 +115,49 @@ class CliOptionsTest : public QObject {
     QCOMPARE(result.outcome, CliParse::Outcome::Run);
     QCOMPARE(int(result.options.command), command);
     QCOMPARE(result.options.file, file);
+  }
+
+  void libraryCommands_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("file");
+    const int library = int(CommandKind::Library);
+    QTest::newRow("list") << QStringList{"library", "list"} << library << int(LibraryAction::List)
+                          << "" << QStringList{} << false << "";
+    QTest::newRow("import several, replacing")
+        << QStringList{"--replace", "library", "import", "a.tvk", "b.tvk"} << library
+        << int(LibraryAction::Import) << "" << QStringList{"a.tvk", "b.tvk"} << true << "";
+    QTest::newRow("export a setup to a file")
+        << QStringList{"library", "export", "live", "live.tvk"} << library
+        << int(LibraryAction::Export) << "live" << QStringList{} << false << "live.tvk";
+    QTest::newRow("store, replacing")
+        << QStringList{"library", "store", "live", "--replace"} << library
+        << int(LibraryAction::Store) << "live" << QStringList{} << true << "";
+    QTest::newRow("diff of two sides")
+        << QStringList{"diff", "device", "library:live"} << int(CommandKind::Diff)
+        << int(LibraryAction::List) << "" << QStringList{"device", "library:live"} << false << "";
+  }
+  void libraryCommands() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, command);
+    QFETCH(int, action);
+    QFETCH(QString, name);
+    QFETCH(QStringList, files);
+    QFETCH(bool, replace);
+    QFETCH(QString, file);
+    const CliParse result = parse(arguments + QStringList{"--library", "/tmp/l.sqlite"});
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(int(result.options.command), command);
+    QCOMPARE(int(result.options.libraryAction), action);
+    QCOMPARE(result.options.setupName, name);
+    QCOMPARE(result.options.files, files);
+    QCOMPARE(result.options.replace, replace);
+    QCOMPARE(result.options.file, file);
+    QCOMPARE(result.options.library, QStringLiteral("/tmp/l.sqlite"));
   }
 
   void portTextsAndServer() {
@@ -186,11 +249,36 @@ class CliOptionsTest : public QObject {
     QCOMPARE(help.outcome, CliParse::Outcome::Help);
     QVERIFY2(help.text.startsWith(QStringLiteral("Usage: tarvik-cli [options] command [file]\n")),
              qPrintable(help.text));
-    for (const char* part :
-         {"ports", "info", "backup FILE", "restore FILE", "flash FILE", "monitor", "--in <text>",
-          "--out <text>", "-v, --verbose", "-V, --version", "--from-server", "--update-url <url>",
-          "Exit codes: 0 success; 1", "2 usage or file", "130 interrupted", "[settings]",
-          "standard output", "standard input", "TARVIK_UPDATE_BASE_URL"}) {
+    for (const char* part : {"ports",
+                             "info",
+                             "backup FILE",
+                             "restore FILE",
+                             "flash FILE",
+                             "monitor",
+                             "--in <text>",
+                             "--out <text>",
+                             "-v, --verbose",
+                             "-V, --version",
+                             "--from-server",
+                             "--update-url <url>",
+                             "Exit codes: 0 success; 1",
+                             "2 usage or file",
+                             "130 interrupted",
+                             "[settings]",
+                             "standard output",
+                             "standard input",
+                             "TARVIK_UPDATE_BASE_URL",
+                             "library list",
+                             "library import FILE...",
+                             "library export NAME FILE",
+                             "library store NAME",
+                             "library restore NAME",
+                             "library history",
+                             "diff A B",
+                             "--library <file>",
+                             "--replace",
+                             "TARVIK_LIBRARY",
+                             "snapshot:ID"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }

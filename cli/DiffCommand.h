@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "cli/CliCommand.h"
+#include "cli/DeviceSession.h"
+#include "config/ConfigDiff.h"
+#include "link/FullDownload.h"
+
+namespace tarvik::cli {
+
+// `diff A B`: every byte in which B differs from A, one line each (ConfigDiff), exiting as
+// diff(1) does: 0 equal, 1 different, 2 trouble. A side is "device" (a fresh download, bytes
+// as sent), "library:NAME" (a setup), "snapshot:ID" (the device history) or a path to a .tvk
+// or backup file, read as `restore` reads it. Everything but the device is read before the
+// MIDI system is reached, so a bad side never touches the device.
+class DiffCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
+              QObject* parent = nullptr);
+
+ protected:
+  void readFile() override;
+  void begin() override;
+
+ private:
+  // Reads a side that is not the device into sides_[index]; false when that ended the command.
+  bool readSide(int index, const QString& spec);
+  SetupLibrary* library();
+  void onDownloaded(bool ok, const QString& text);
+  void compare();
+
+  CliOptions options_;
+  DeviceSession session_;
+  FullDownload& download_;
+  // Empty for "device" until the download is in.
+  std::array<std::optional<DiffSide>, 2> sides_;
+};
+
+}  // namespace tarvik::cli

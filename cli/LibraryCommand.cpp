@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "cli/LibraryCommand.h"
+
+#include <QDateTime>
+#include <QSaveFile>
+
+namespace tarvik::cli {
+
+LibraryCommand::LibraryCommand(const CliOptions& options, Output output, QObject* parent)
+    : CliCommand(output, parent), options_(options), library_(options.library) {}
+
+QString LibraryCommand::timeText(const QDateTime& time) {
+  return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+}
+
+void LibraryCommand::readFile() {
+  SetupLibrary* library = library_.get();
+  if (library == nullptr) {
+    fail(ExitCode::UsageOrFile, library_.error());
+    return;
+  }
+  switch (options_.libraryAction) {
+    case LibraryAction::List:
+      list(*library);
+      return;
+    case LibraryAction::Import:
+      import(*library);
+      return;
+    case LibraryAction::Export:
+      exportSetup(*library);
+      return;
+    case LibraryAction::History:
+      history(*library);
+      return;
+    case LibraryAction::Store:
+    case LibraryAction::Restore:
+      break;
+  }
+  fail(ExitCode::UsageOrFile, QStringLiteral("library: that command needs the device"));
+}
+
+void LibraryCommand::list(SetupLibrary& library) {
+  const Result<QList<SetupSummary>> setups = library.setups().list();
+  if (!setups.ok()) {
+    fail(ExitCode::UsageOrFile, setups.error);
+    return;
+  }
+  for (const SetupSummary& setup : *setups.value)
+    out() << setup.name << '\t' << timeText(setup.changed) << '\n';
+  finish(ExitCode::Ok);
+}
+
+void LibraryCommand::import(SetupLibrary& library) {
+  const Result<QStringList> stored =
+      library.importFiles(options_.files, options_.replace ? IfExists::Replace : IfExists::Refuse);
+  if (!stored.ok()) {
+    fail(ExitCode::UsageOrFile, stored.error);
+    return;
+  }
+  for (const QString& name : *stored.value) out() << "imported " << name << '\n';
+  finish(ExitCode::Ok);
+}
+
+void LibraryCommand::exportSetup(SetupLibrary& library) {
+  const Result<QByteArray> text = library.exportSetup(options_.setupName);
+  if (!text.ok()) {
+    fail(ExitCode::UsageOrFile, text.error);
+    return;
+  }
+  if (options_.fileIsStandardStream()) {
+    // The names are UTF-8; the rest is ASCII.
+    out() << QString::fromUtf8(*text.value);
+    finish(ExitCode::Ok);
+    return;
+  }
+  // Replaced whole or not at all, as a backup is.
+  QSaveFile file(options_.file);
+  if (!file.open(QIODevice::WriteOnly) || file.write(*text.value) != text.value->size() ||
+      !file.commit()) {
+    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    return;
+  }
+  finish(ExitCode::Ok);
+}
+
+void LibraryCommand::history(SetupLibrary& library) {
+  const Result<QList<SnapshotSummary>> snapshots = library.history().list();
+  if (!snapshots.ok()) {
+    fail(ExitCode::UsageOrFile, snapshots.error);
+    return;
+  }
+  for (const SnapshotSummary& snapshot : *snapshots.value)
+    out() << snapshot.id << '\t' << timeText(snapshot.time) << '\t' << snapshot.event << '\n';
+  finish(ExitCode::Ok);
+}
+
+}  // namespace tarvik::cli

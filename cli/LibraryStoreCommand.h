@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliCommand.h"
+#include "cli/DeviceSession.h"
+#include "link/FullDownload.h"
+
+namespace tarvik::cli {
+
+// `library store NAME`: downloads all four blocks and stores them as the setup NAME exactly as
+// the device sent them (no clamp of the editors: the setup is what the device holds). A name
+// that is taken is refused before the device is reached, unless --replace: then the setup's
+// contents are replaced and its preset names, note and creation time stay, since the device
+// knows nothing of them.
+class LibraryStoreCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  LibraryStoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                      QObject* parent = nullptr);
+
+ protected:
+  void readFile() override;
+  void begin() override;
+
+ private:
+  void onDownloaded(bool ok, const QString& text);
+
+  CliOptions options_;
+  DeviceSession session_;
+  FullDownload& download_;
+  bool exists_ = false;
+};
+
+}  // namespace tarvik::cli
