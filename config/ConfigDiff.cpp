@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "config/ConfigDiff.h"
 
+#include "config/DeviceBlocks.h"
 #include "config/FullBackup.h"
 
 namespace tarvik {
 namespace {
-
-QString hexByte(std::uint8_t value) {
-  return QStringLiteral("0x") + QString::number(value, 16).rightJustified(2, u'0').toUpper();
-}
 
 QString nameOf(const std::optional<PresetNames>& names, int row) {
   return names ? names->name(row) : QString();
