@@ -12,18 +12,22 @@ namespace tarvik {
 
 class ConfiguratorCore;
 class Dialogs;
+class RememberedState;
 class TForm1;
 
 // The program's run, from the platform MIDI service to the last port closed: the window is
 // created over the program's core, centred, shown and served until the user closes it.
 // `beforeShow` lets a caller watch the window and the core (the start-up benchmark ends at the
-// window's first frame). A QApplication must exist.
+// window's first frame). `file`, when given, is opened once the window is shown, as "Load from
+// File" opens it. `remembered` (nullptr: nothing) is what the last run left and this one keeps.
+// A QApplication must exist.
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
-                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {});
+                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {},
+                    const QString& file = {}, RememberedState* remembered = nullptr);
 
 // --verbose: the transfer machine's log lines also go to `log` (standard error), one a line, as
 // the event log shows them without its time stamp: a session can be followed, or kept, from the
 // terminal that started the window. `log` must outlive the window.
-void mirrorMachineLog(TForm1& form, QTextStream& log);
+void mirrorMachineLog(ConfiguratorCore& core, QTextStream& log);
 
 }  // namespace tarvik

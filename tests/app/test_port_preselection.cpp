@@ -70,6 +70,36 @@ class PortPreselectionTest : public QObject {
     QCOMPARE(in, input);
     QCOMPARE(out, output);
   }
+
+  void rememberedPairWinsWhenListed_data() {
+    QTest::addColumn<std::vector<std::string>>("inputs");
+    QTest::addColumn<std::vector<std::string>>("outputs");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("output");
+    const std::string um = "UM-ONE:UM-ONE MIDI 1 24:0";
+    const std::string tarvik = "tarvik-sim:Tarvik MIDI";
+    QTest::newRow("both listed: the remembered pair, not the first that fits the rule")
+        << std::vector<std::string>{um, "Keys", tarvik} << std::vector<std::string>{tarvik, um}
+        << 2 << 0;
+    QTest::newRow("its output missing: the start-up rule")
+        << std::vector<std::string>{um, tarvik} << std::vector<std::string>{um} << 0 << 0;
+    QTest::newRow("its input missing: the start-up rule")
+        << std::vector<std::string>{um} << std::vector<std::string>{tarvik, um} << 0 << 1;
+    QTest::newRow("a name of another case is another port")
+        << std::vector<std::string>{um, "TARVIK-SIM:Tarvik MIDI"}
+        << std::vector<std::string>{tarvik, um} << 0 << 1;
+  }
+
+  void rememberedPairWinsWhenListed() {
+    QFETCH(std::vector<std::string>, inputs);
+    QFETCH(std::vector<std::string>, outputs);
+    QFETCH(int, input);
+    QFETCH(int, output);
+    const tarvik::RememberedPorts remembered{"tarvik-sim:Tarvik MIDI", "tarvik-sim:Tarvik MIDI"};
+    const auto [in, out] = preselectPorts(inputs, outputs, remembered);
+    QCOMPARE(in, input);
+    QCOMPARE(out, output);
+  }
 };
 
 QTEST_APPLESS_MAIN(PortPreselectionTest)
