@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "midi/PortPreselection.h"
-
 #include <QTest>
+
+#include "midi/PortPreselection.h"
 
 using tarvik::preselectPorts;
 
@@ -79,8 +79,8 @@ class PortPreselectionTest : public QObject {
     const std::string um = "UM-ONE:UM-ONE MIDI 1 24:0";
     const std::string tarvik = "tarvik-sim:Tarvik MIDI";
     QTest::newRow("both listed: the remembered pair, not the first that fits the rule")
-        << std::vector<std::string>{um, "Keys", tarvik} << std::vector<std::string>{tarvik, um}
-        << 2 << 0;
+        << std::vector<std::string>{um, "Keys", tarvik} << std::vector<std::string>{tarvik, um} << 2
+        << 0;
     QTest::newRow("its output missing: the start-up rule")
         << std::vector<std::string>{um, tarvik} << std::vector<std::string>{um} << 0 << 0;
     QTest::newRow("its input missing: the start-up rule")

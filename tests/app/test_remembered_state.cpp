@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QTimer>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "WindowRig.h"
 #include "app/Dialogs.h"

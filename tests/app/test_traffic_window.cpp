@@ -13,8 +13,8 @@
 #include "WindowRig.h"
 #include "app/TrafficWindow.h"
 #include "app/WindowPlacement.h"
-#include "tools/TrafficHistory.h"
 #include "link/Framing.h"
+#include "tools/TrafficHistory.h"
 #include "tools/TrafficLine.h"
 #include "tools/ui/TestControllerTab.h"
 
@@ -175,7 +175,6 @@ class TrafficWindowTest : public QObject {
     const std::vector<Message> programChange{{TrafficDirection::Out, {0xC0, 0x00}},
                                              {TrafficDirection::In, {0xC0, 0x00}}};
     QCOMPARE(listed(traffic->model()), described(programChange));
-
   }
 
   // The history keeps the newest 2,000 messages: a window opened after more lists those.

@@ -11,8 +11,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <numeric>
 
 #include "config/Configuration.h"
@@ -90,7 +90,8 @@ class PresetMatrixTest : public QObject {
     if (input == Input::Mouse) {
       QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
     } else if (input == Input::BesideTheBox) {
-      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, besideTheBox(view->visualRect(index), box));
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                        besideTheBox(view->visualRect(index), box));
     } else {
       view->setCurrentIndex(index);
       QTest::keyClick(view, Qt::Key_Space);
@@ -466,8 +467,7 @@ class PresetMatrixTest : public QObject {
     QTest::addColumn<int>("start");
     QTest::addColumn<Opening>("opening");
     QTest::addColumn<int>("after");
-    QTest::newRow("loop selector, click and choose from the list")
-        << 8 << 2 << Opening::Click << 3;
+    QTest::newRow("loop selector, click and choose from the list") << 8 << 2 << Opening::Click << 3;
     QTest::newRow("program selector, click and choose from the list")
         << 9 << 127 << Opening::Click << 128;
     QTest::newRow("loop selector, F2 then down") << 8 << 2 << Opening::F2 << 3;
