@@ -40,6 +40,11 @@ CommandLine::CommandLine()
   parser_.addOption(versionOption_);
   parser_.addOption(verboseOption_);
   parser_.addOption(updateUrlOption_);
+  parser_.addPositionalArgument(
+      QStringLiteral("file"),
+      QStringLiteral("A configuration file (.tvk or full backup) to open once the window is "
+                     "shown, as \"Load from File\" does."),
+      QStringLiteral("[file]"));
 }
 
 bool CommandLine::asksForTextOnly(const QStringList& arguments) {
@@ -71,9 +76,8 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
     return 0;
   }
   QString problem = parser_.errorText();
-  if (parsed && !parser_.positionalArguments().isEmpty()) {
-    problem =
-        QStringLiteral("unexpected argument '%1'").arg(parser_.positionalArguments().constFirst());
+  if (parsed && parser_.positionalArguments().size() > 1) {
+    problem = QStringLiteral("unexpected argument '%1'").arg(parser_.positionalArguments().at(1));
   }
   if (problem.isEmpty()) {
     const UpdateDirectory directory = chooseUpdateDirectory(parser_.value(updateUrlOption_));

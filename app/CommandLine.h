@@ -37,6 +37,11 @@ class CommandLine {
   QUrl updateServer() const { return updateServer_; }
   // -v, --verbose: the transfer machine's log lines also go to standard error.
   bool verbose() const { return parser_.isSet(verboseOption_); }
+  // The file to open at start-up; empty when none was named.
+  QString file() const {
+    return parser_.positionalArguments().isEmpty() ? QString()
+                                                   : parser_.positionalArguments().constFirst();
+  }
 
  private:
   QCommandLineParser parser_;

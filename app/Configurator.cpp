@@ -12,12 +12,12 @@
 #include "app/MidiLibraryLog.h"
 #include "app/PlatformModule.h"
 #include "app/TForm1.h"
+#include "core/ConfiguratorCore.h"
 #include "firmware/LateUpdateServer.h"
 #include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/PlatformMidiService.h"
 #include "midi/PortWatcher.h"
-#include "core/ConfiguratorCore.h"
 
 namespace tarvik {
 
@@ -35,7 +35,8 @@ void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& pro
 }  // namespace
 
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
-                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow) {
+                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow,
+                    const QString& file, RememberedState* remembered) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
   // The window shows before the code that reaches the MIDI system and the update server is
@@ -58,6 +59,8 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   TForm1 form(dialogs, core);
   const QRect screen = form.screen()->availableGeometry();
   form.move(screen.center() - form.rect().center());
+  if (remembered != nullptr) form.remember(*remembered);
+  if (!file.isEmpty()) form.openFileWhenShown(file);
 
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));

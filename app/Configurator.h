@@ -12,14 +12,18 @@ namespace tarvik {
 
 class ConfiguratorCore;
 class Dialogs;
+class RememberedState;
 class TForm1;
 
 // The program's run, from the platform MIDI service to the last port closed: the window is
 // created over the program's core, centred, shown and served until the user closes it.
 // `beforeShow` lets a caller watch the window and the core (the start-up benchmark ends at the
-// window's first frame). A QApplication must exist.
+// window's first frame). `file`, when given, is opened once the window is shown, as "Load from
+// File" opens it. `remembered` (nullptr: nothing) is what the last run left and this one keeps.
+// A QApplication must exist.
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
-                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {});
+                    const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {},
+                    const QString& file = {}, RememberedState* remembered = nullptr);
 
 // --verbose: the core's log lines (the transfer machine's and the flash's) also go to `log`
 // (standard error), one a line, as the event log shows them without its time stamp: a session

@@ -2,7 +2,10 @@
 #include "app/Dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+
+#include "app/RememberedState.h"
 
 namespace tarvik {
 
@@ -35,23 +38,26 @@ Dialogs::SaveAnswer QtDialogs::askToSave(QWidget* owner, const QString& caption,
 }
 
 QString QtDialogs::saveFileName(QWidget* owner, const QString& filter, const QString& suffix) {
-  // The dialog asks before overwriting and appends the suffix to a bare name.
-  QFileDialog dialog(owner, QString(), QString(), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(suffix);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  return run(owner, filter, suffix, true);
 }
 
 QString QtDialogs::openFileName(QWidget* owner, const QString& filter, const QString& suffix) {
-  QFileDialog dialog(owner, QString(), QString(), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // A name of a file that does not exist is accepted here; loading reports it.
+  return run(owner, filter, suffix, false);
+}
+
+QString QtDialogs::run(QWidget* owner, const QString& filter, const QString& suffix, bool save) {
+  const QString which = (save ? QStringLiteral("save-") : QStringLiteral("open-")) + suffix;
+  QFileDialog dialog(owner, QString(),
+                     remembered_ != nullptr ? remembered_->folder(which) : QString(), filter);
+  // Saving, the dialog asks before overwriting. Opening, a name of a file that does not exist
+  // is accepted; loading reports it. Both append the suffix to a bare name.
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(suffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  const QString path = dialog.selectedFiles().constFirst();
+  if (remembered_ != nullptr) remembered_->setFolder(which, QFileInfo(path).absolutePath());
+  return path;
 }
 
 }  // namespace tarvik

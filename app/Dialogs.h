@@ -7,6 +7,8 @@ class QWidget;
 
 namespace tarvik {
 
+class RememberedState;
+
 // Every modal box and file dialog of the program goes through here, so that tests can answer
 // them without a nested event loop waiting for a user who is not there.
 class Dialogs {
@@ -27,15 +29,24 @@ class Dialogs {
   virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
 };
 
-// The real boxes and the platform's file dialogs.
+// The real boxes and the platform's file dialogs. With a remembered state, each file dialog
+// (open or save, per suffix) starts in the folder it was last accepted in.
 class QtDialogs : public Dialogs {
  public:
+  // The state must outlive the dialogs' use; nullptr forgets nothing and remembers nothing.
+  void rememberFoldersIn(RememberedState* state) { remembered_ = state; }
+
   void error(QWidget* owner, const QString& caption, const QString& text) override;
   void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
   SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;
   QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+
+ private:
+  QString run(QWidget* owner, const QString& filter, const QString& suffix, bool save);
+
+  RememberedState* remembered_ = nullptr;
 };
 
 }  // namespace tarvik

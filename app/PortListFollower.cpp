@@ -59,6 +59,18 @@ PortListFollower::PortListFollower(ConfiguratorCore& core, QListWidget& inputLis
   });
 }
 
+void PortListFollower::setRemembered(const std::optional<std::pair<QString, QString>>& remembered) {
+  remembered_.reset();
+  if (!remembered) return;
+  remembered_ = RememberedPorts{remembered->first.toStdString(), remembered->second.toStdString()};
+  const QList<QListWidgetItem*> input = inputList_.findItems(remembered->first, Qt::MatchExactly);
+  const QList<QListWidgetItem*> output =
+      outputList_.findItems(remembered->second, Qt::MatchExactly);
+  if (input.isEmpty() || output.isEmpty()) return;
+  inputList_.setCurrentItem(input.constFirst(), QItemSelectionModel::ClearAndSelect);
+  outputList_.setCurrentItem(output.constFirst(), QItemSelectionModel::ClearAndSelect);
+}
+
 void PortListFollower::follow(const MidiPorts::Change& change) {
   const std::vector<std::string> inputs = ports_.inputs().PortNames();
   const std::vector<std::string> outputs = ports_.outputs().PortNames();
@@ -67,7 +79,7 @@ void PortListFollower::follow(const MidiPorts::Change& change) {
 
   if (input < 0) {
     const Appeared newInputs = appeared(inputs, change.inputs);
-    const auto [in, out] = preselectPorts(newInputs.names, outputs);
+    const auto [in, out] = preselectPorts(newInputs.names, outputs, remembered_);
     if (in >= 0) {
       input = newInputs.rows[static_cast<std::size_t>(in)];
       if (output < 0) output = out;
@@ -76,7 +88,7 @@ void PortListFollower::follow(const MidiPorts::Change& change) {
     // The device's output may be listed a moment after its input: it is paired then.
     const Appeared newOutputs = appeared(outputs, change.outputs);
     const auto [in, out] =
-        preselectPorts({inputs[static_cast<std::size_t>(input)]}, newOutputs.names);
+        preselectPorts({inputs[static_cast<std::size_t>(input)]}, newOutputs.names, remembered_);
     if (in >= 0 && out >= 0) output = newOutputs.rows[static_cast<std::size_t>(out)];
   }
   refill(inputList_, inputs, input);

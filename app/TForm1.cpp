@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
@@ -22,23 +23,22 @@
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/PortListFollower.h"
+#include "app/RememberedState.h"
+#include "app/TablesFile.h"
 #include "app/TestMessageSender.h"
 #include "app/TrafficWindow.h"
-#include "config/FullBackup.h"
-#include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "firmware/ui/FirmwareTab.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortPreselection.h"
 #include "tools/MidiMonitor.h"
+#include "tools/TrafficHistory.h"
 #include "tools/ui/TestControllerTab.h"
 
 namespace tarvik {
 namespace {
 
-const QString kTvkFilter = QStringLiteral("Tarvik Config File (*.tvk)");
-const QString kTvkSuffix = QStringLiteral("tvk");
 const QString kErrorCaption = QStringLiteral("Error");
 const QString kTimeoutCaption = QStringLiteral("Timeout!");
 
@@ -65,7 +65,8 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       core_(core),
-      ports_(core.ports()) {
+      ports_(core.ports()),
+      placement_(*this) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -107,16 +108,21 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   // The question's Save keeps everything that would be lost: the settings too, when they are
   // unsaved, in the full backup format.
   edits_ = new EditTracking(
-      dialogs_, *this, core_,
-      [this] { return saveTables(core_.marks().unsaved(Block::Record)); }, this);
+      dialogs_, *this, core_, [this] { return saveTables(core_.marks().unsaved(Block::Record)); },
+      this);
   edits_->addButtons(*tabs_);
+  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history());
   fullBackup_->setEditTracking(edits_);
+  trafficHistory_ = std::make_unique<TrafficHistory>();
+  core_.link().setTrafficTap(trafficHistory_.get());
   bindCore();
   FormCreate();
 }
 
 TForm1::~TForm1() {
   FormDestroy();
+  traffic_.reset();
+  core_.link().setTrafficTap(nullptr);
   // The tabs are bound to the edit tracking, which goes before the window's children.
   delete tabs_;
   delete edits_;
@@ -139,12 +145,14 @@ void TForm1::buildMidiTab() {
 
 void TForm1::buildDeviceTabs() {
   if (presets_ != nullptr) return;
-  presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
-                                      QStringLiteral("Presets / Controll Change"), core_.configuration());
-  advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
-                                           QStringLiteral("Advanced settings"), core_.configuration());
-  firmware_ = addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4",
-                                   QStringLiteral("Firmware update"));
+  presets_ =
+      addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
+                               QStringLiteral("Presets / Controll Change"), core_.configuration());
+  advanced_ =
+      addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
+                                   QStringLiteral("Advanced settings"), core_.configuration());
+  firmware_ =
+      addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4", QStringLiteral("Firmware update"));
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                QStringLiteral("Test Midi Controller"));
 
@@ -227,6 +235,12 @@ void TForm1::showEvent(QShowEvent* event) {
   if (!shown_) {
     shown_ = true;
     FormShow();
+    // Queued: a box it may show must not open inside the show event.
+    if (!fileToOpen_.isEmpty()) {
+      QMetaObject::invokeMethod(
+          this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
+          Qt::QueuedConnection);
+    }
   }
 }
 
@@ -235,6 +249,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  placement_.save(traffic_.get());
   QWidget::closeEvent(event);
 }
 
@@ -247,6 +262,22 @@ void TForm1::FormDestroy() {
   if (!portsOpened_) return;
   // The ports the link opened; the port lists close any others when they go.
   guarded([this] { core_.link().close(); });
+}
+
+void TForm1::openFileWhenShown(const QString& path) {
+  fileToOpen_ = path;
+  if (shown_) {
+    QMetaObject::invokeMethod(
+        this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
+        Qt::QueuedConnection);
+  }
+}
+
+void TForm1::remember(RememberedState& state) {
+  remembered_ = &state;
+  if (!state.problem().isEmpty()) addLog(state.problem());
+  placement_.setRemembered(&state);
+  portFollower_->setRemembered(state.ports());
 }
 
 void TForm1::addLog(const QString& message) { log_->addLog(message); }
@@ -287,6 +318,9 @@ void TForm1::Button1Click() {
   if (!edits_->mayDiscard(QStringLiteral("before reading the configuration from Tarvik"))) return;
   core_.link().open(input, output);
   portsOpened_ = true;  // the ports are open even if the first send fails
+  if (remembered_ != nullptr) {
+    remembered_->setPorts(inputList_->item(input)->text(), outputList_->item(output)->text());
+  }
   core_.machine().startConnect();
 }
 
@@ -296,45 +330,23 @@ void TForm1::Button3Click() { core_.machine().startSubmitPresets(); }
 
 void TForm1::Button8Click() { saveTables(); }
 
-bool TForm1::saveTables(bool settings) {
-  const QString path = dialogs_.saveFileName(this, kTvkFilter, kTvkSuffix);
-  if (path.isEmpty()) return false;
-  const Configuration& configuration = core_.configuration();
-  const bool saved = settings ? FullBackup::save(path, configuration.tables(),
-                                                 configuration.recordBytes())
-                              : TvkFile::save(path, configuration.tables());
-  if (!saved) {
-    reportError(kCannotWriteText.arg(path));
-    return false;
-  }
-  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
-  if (settings) core_.marks().fileHolds({Block::Record});
-  return true;
-}
+bool TForm1::saveTables(bool settings) { return tablesFile_->save(settings); }
 
 void TForm1::Button9Click() {
   if (busy()) return;
   if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
-  const QString path = dialogs_.openFileName(this, kTvkFilter, kTvkSuffix);
+  const QString path = dialogs_.openFileName(this, TablesFile::filter, TablesFile::suffix);
   if (path.isEmpty()) return;
-  // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
-  const FullBackup::LoadResult result = FullBackup::load(path);
-  if (!result.ok()) {
-    dialogs_.error(this, kErrorCaption, result.message);
-    return;
-  }
-  Configuration& configuration = core_.configuration();
-  edits_->history().beginStep(QStringLiteral("load ") + QFileInfo(path).fileName());
-  configuration.setTables(*result.tables);
-  if (result.settings) {
-    ConfigRecord record;
-    record.apply(*result.settings);
-    configuration.setRecord(record);
-  }
-  edits_->history().endStep();
-  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
-  if (result.settings) core_.marks().fileHolds({Block::Record});
+  loadFile(path);
 }
+
+void TForm1::openFile(const QString& path) {
+  if (busy()) return;
+  if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
+  loadFile(path);
+}
+
+void TForm1::loadFile(const QString& path) { tablesFile_->load(path); }
 
 void TForm1::Button7Click() {
   if (busy()) return;
@@ -344,7 +356,10 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::showTraffic() {
-  if (!traffic_) traffic_ = std::make_unique<TrafficWindow>(core_.link(), dialogs_, this);
+  if (!traffic_) {
+    traffic_ = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
+    placement_.placeTraffic(*traffic_);
+  }
   traffic_->show();
   traffic_->raise();
   traffic_->activateWindow();
@@ -373,8 +388,7 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   // Only the firmware tab is offered to a device with other firmware, for good.
   connectLocked_ = true;
   updateSendControls();
-  dialogs_.error(this, kErrorCaption,
-                 kVersionMismatchText);
+  dialogs_.error(this, kErrorCaption, kVersionMismatchText);
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/WindowPlacement.h"
 #include "core/ConfiguratorCore.h"
 #include "tools/ui/TestControllerTab.h"
 
@@ -26,8 +27,11 @@ class FullBackupActions;
 class MidiPorts;
 class PortListFollower;
 class PresetMatrixTab;
+class RememberedState;
 class TestControllerTab;
+class TablesFile;
 class TestMessageSender;
+class TrafficHistory;
 class TrafficWindow;
 
 // The one window of the program: a thin front end over the core (ConfiguratorCore), which its
@@ -55,6 +59,14 @@ class TForm1 : public QWidget {
   void Button7Click();
   void Button8Click();
   void Button9Click();
+  // What "Load from File" does once a file is chosen: the unsaved-work question first, then the
+  // file, or an error box for a file that is refused.
+  void openFile(const QString& path);
+  // The file named on the command line: opened as above once the window is shown.
+  void openFileWhenShown(const QString& path);
+  // Takes what the last run left (the window's place, the ports, the traffic window's geometry)
+  // and keeps it up to date. The state must outlive the window.
+  void remember(RememberedState& state);
   // "Traffic...": shows the traffic window, made on first use.
   void showTraffic();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
@@ -83,6 +95,8 @@ class TForm1 : public QWidget {
   void FormCreate();
   void FormShow();
   void FormDestroy();
+  // Loads a chosen file, the question asked.
+  void loadFile(const QString& path);
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
   void reportError(const QString& text);
@@ -101,23 +115,26 @@ class TForm1 : public QWidget {
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
   MidiPorts& ports_;
+  WindowPlacement placement_;
 
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
-  QTabWidget* tabs_ = nullptr;        // PageControl1
-  QLabel* footer_ = nullptr;          // Label22
-  QWidget* midiPage_ = nullptr;       // TabSheet1 .. TabSheet5
+  QTabWidget* tabs_ = nullptr;       // PageControl1
+  QLabel* footer_ = nullptr;         // Label22
+  QWidget* midiPage_ = nullptr;      // TabSheet1 .. TabSheet5
   QWidget* presetsPage_ = nullptr;
   QWidget* advancedPage_ = nullptr;
   QWidget* firmwarePage_ = nullptr;
   QWidget* testControllerPage_ = nullptr;
-  QListWidget* inputList_ = nullptr;   // inputDevices
-  QListWidget* outputList_ = nullptr;  // outputDevices
+  QListWidget* inputList_ = nullptr;      // inputDevices
+  QListWidget* outputList_ = nullptr;     // outputDevices
   QPushButton* connectButton_ = nullptr;  // Button1
   QPushButton* refreshButton_ = nullptr;
   PortListFollower* portFollower_ = nullptr;
+  RememberedState* remembered_ = nullptr;
+  QString fileToOpen_;  // named on the command line, until the window is shown
   TestMessageSender* testSender_ = nullptr;
 
   PresetMatrixTab* presets_ = nullptr;
@@ -125,7 +142,10 @@ class TForm1 : public QWidget {
   FirmwareTab* firmware_ = nullptr;
   TestControllerTab* testController_ = nullptr;
   std::unique_ptr<EventLog> log_;
-  // Goes before the link it taps.
+  std::unique_ptr<TablesFile> tablesFile_;
+  // The link's tap from the start, so the traffic window can list what came before it.
+  std::unique_ptr<TrafficHistory> trafficHistory_;
+  // Goes before the history that feeds it.
   std::unique_ptr<TrafficWindow> traffic_;
 
   // After a device with other firmware answered, nothing enables the connect button again.

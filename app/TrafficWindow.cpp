@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "app/PlainTextExport.h"
-#include "link/DeviceLink.h"
+#include "tools/TrafficHistory.h"
 
 namespace tarvik {
 namespace {
@@ -28,9 +28,9 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent) {
 
 }  // namespace
 
-TrafficWindow::TrafficWindow(DeviceLink& link, Dialogs& dialogs, QWidget* parent)
+TrafficWindow::TrafficWindow(TrafficHistory& history, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      link_(link),
+      history_(history),
       dialogs_(dialogs),
       list_(new QListView(this)),
       pause_(button(QStringLiteral("Pause"), "PauseButton", this)),
@@ -83,7 +83,13 @@ TrafficWindow::~TrafficWindow() { detach(); }
 
 void TrafficWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  link_.setTrafficTap(&model_);
+  if (history_.forward() == &model_) return;  // shown again after being minimised
+  history_.replay(
+      seen_, [this](QTime time, TrafficDirection direction, std::span<const std::uint8_t> bytes) {
+        model_.recordAt(time, direction, bytes.data(), bytes.size());
+      });
+  model_.flush();
+  history_.setForward(&model_);
 }
 
 void TrafficWindow::hideEvent(QHideEvent* event) {
@@ -93,7 +99,9 @@ void TrafficWindow::hideEvent(QHideEvent* event) {
 }
 
 void TrafficWindow::detach() {
-  if (link_.trafficTap() == &model_) link_.setTrafficTap(nullptr);
+  if (history_.forward() != &model_) return;
+  history_.setForward(nullptr);
+  seen_ = history_.total();
 }
 
 void TrafficWindow::copySelected() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 
 #include "tools/TrafficModel.h"
 
@@ -11,18 +12,20 @@ class QPushButton;
 
 namespace tarvik {
 
-class DeviceLink;
 class Dialogs;
+class TrafficHistory;
 
 // "MIDI Traffic": a window of its own, beside the main window, that lists every MIDI message
-// the link sends and receives while it is shown. Its model is the link's tap only while the
-// window is open (minimised counts as open): closed, the link does no work for it at all. The
-// list is kept when the window is closed and opened again.
+// the link sends and receives. The link's tap is the run-long history; opened, the window first
+// takes the messages the history kept since the window last looked (up to the last 2,000, at
+// the first opening those from the program's start), then is handed each new one while it is
+// open (minimised counts as open). Closed, it costs nothing. The list is kept when the window
+// is closed and opened again.
 class TrafficWindow : public QWidget {
   Q_OBJECT
  public:
-  // The link and the dialogs must outlive the window.
-  TrafficWindow(DeviceLink& link, Dialogs& dialogs, QWidget* parent = nullptr);
+  // The history and the dialogs must outlive the window.
+  TrafficWindow(TrafficHistory& history, Dialogs& dialogs, QWidget* parent = nullptr);
   ~TrafficWindow() override;
 
   TrafficModel& model() { return model_; }
@@ -41,7 +44,9 @@ class TrafficWindow : public QWidget {
   void copySelected();
   void detach();
 
-  DeviceLink& link_;
+  TrafficHistory& history_;
+  // The history's messages before this number are in the list (or were, before Clear).
+  std::uint64_t seen_ = 0;
   Dialogs& dialogs_;
   TrafficModel model_;
   QListView* list_;

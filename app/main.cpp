@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/Configurator.h"
 #include "app/Dialogs.h"
+#include "app/RememberedState.h"
 
 int main(int argc, char* argv[]) {
   // Help and version open no window: the offscreen platform spares them the display they would
@@ -15,10 +16,15 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("de.tarvik_audio.TarvikConfigurator"));
   tarvik::CommandLine commandLine;
   if (const auto answered = commandLine.read(QApplication::arguments())) return *answered;
+  // Read before the window is made, kept up to date while it runs.
+  tarvik::RememberedState remembered;
   tarvik::QtDialogs dialogs;
+  dialogs.rememberFoldersIn(&remembered);
   QTextStream err(stderr);
-  return tarvik::runConfigurator(dialogs, commandLine.updateServer(),
-                                 [&](tarvik::TForm1&, tarvik::ConfiguratorCore& core) {
-                                   if (commandLine.verbose()) tarvik::mirrorMachineLog(core, err);
-                                 });
+  return tarvik::runConfigurator(
+      dialogs, commandLine.updateServer(),
+      [&](tarvik::TForm1&, tarvik::ConfiguratorCore& core) {
+        if (commandLine.verbose()) tarvik::mirrorMachineLog(core, err);
+      },
+      commandLine.file(), &remembered);
 }

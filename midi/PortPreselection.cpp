@@ -2,6 +2,7 @@
 #include "midi/PortPreselection.h"
 
 #include <QString>
+#include <algorithm>
 
 namespace tarvik {
 namespace {
@@ -38,6 +39,19 @@ std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
     return {static_cast<int>(i), -1};
   }
   return {-1, -1};
+}
+
+std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
+                                   const std::vector<std::string>& outputs,
+                                   const std::optional<RememberedPorts>& remembered) {
+  if (remembered) {
+    const auto input = std::find(inputs.begin(), inputs.end(), remembered->input);
+    const auto output = std::find(outputs.begin(), outputs.end(), remembered->output);
+    if (input != inputs.end() && output != outputs.end()) {
+      return {static_cast<int>(input - inputs.begin()), static_cast<int>(output - outputs.begin())};
+    }
+  }
+  return preselectPorts(inputs, outputs);
 }
 
 }  // namespace tarvik

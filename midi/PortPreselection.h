@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,5 +15,17 @@ namespace tarvik {
 // client "Midi Through" is never offered.
 std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
                                    const std::vector<std::string>& outputs);
+
+// The pair connected last time, by name.
+struct RememberedPorts {
+  std::string input;
+  std::string output;
+};
+
+// As above, but the remembered pair wins when both of its ports are listed (names compared
+// exactly: they were taken from a list like these).
+std::pair<int, int> preselectPorts(const std::vector<std::string>& inputs,
+                                   const std::vector<std::string>& outputs,
+                                   const std::optional<RememberedPorts>& remembered);
 
 }  // namespace tarvik

@@ -13,8 +13,13 @@ TrafficModel::TrafficModel(QObject* parent)
 }
 
 void TrafficModel::record(TrafficDirection direction, const std::uint8_t* bytes, std::size_t size) {
+  if (!paused_) recordAt(clock_(), direction, bytes, size);
+}
+
+void TrafficModel::recordAt(QTime time, TrafficDirection direction, const std::uint8_t* bytes,
+                            std::size_t size) {
   if (paused_) return;
-  entries_.push_back({clock_(), direction, static_cast<std::uint32_t>(bytes_.size()),
+  entries_.push_back({time, direction, static_cast<std::uint32_t>(bytes_.size()),
                       static_cast<std::uint32_t>(size)});
   bytes_.insert(bytes_.end(), bytes, bytes + size);
   if (!refresh_.isActive()) refresh_.start();

@@ -32,6 +32,10 @@ class TrafficModel : public QAbstractListModel, public TrafficTap {
 
   // Nothing is kept while paused. The message becomes a row within kRefreshMs, or at flush().
   void record(TrafficDirection direction, const std::uint8_t* bytes, std::size_t size) override;
+  // As record(), for a message that went over the wire at `time` (one kept from before the
+  // view was opened).
+  void recordAt(QTime time, TrafficDirection direction, const std::uint8_t* bytes,
+                std::size_t size);
   // Makes every message recorded so far a row now.
   void flush();
 

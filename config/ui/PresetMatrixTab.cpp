@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "config/ChangeMarks.h"
+#include "config/ui/LoopCellDelegate.h"
 #include "config/ui/PresetSelectorDelegate.h"
 #include "config/ui/RowNumberHeader.h"
 #include "config/ui/SelectorItems.h"
@@ -33,6 +34,10 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setVerticalHeader(new RowNumberHeader(view_));
   view_->setModel(model_);
+  auto* loopCell = new LoopCellDelegate(this);
+  for (int column = 0; column < PresetMatrixModel::kLoopColumns; ++column) {
+    view_->setItemDelegateForColumn(column, loopCell);
+  }
   view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -66,7 +71,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   backup_ = button(QStringLiteral("backupButton"), QStringLiteral("Back up everything..."));
   restore_ = button(QStringLiteral("restoreButton"), QStringLiteral("Restore everything..."));
   deselectAll_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
-  defaultProgramChange_ = button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
+  defaultProgramChange_ =
+      button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 

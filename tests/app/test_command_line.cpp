@@ -57,8 +57,13 @@ class CommandLineTest : public QObject {
     QTest::newRow("update directory without http is refused")
         << QStringList{"--update-url", "ftp://example.org/downloads/tarvik/"} << 1 << QString()
         << "not \"ftp://example.org/downloads/tarvik/\"";
-    QTest::newRow("stray argument is a usage error")
-        << QStringList{"presets.tvk"} << 1 << QString() << "unexpected argument 'presets.tvk'";
+    QTest::newRow("a file opens the window")
+        << QStringList{"presets.tvk"} << -1 << QString() << QString();
+    QTest::newRow("--help names the file argument")
+        << QStringList{"--help"} << 0 << "[file]" << QString();
+    QTest::newRow("a second file is a usage error")
+        << QStringList{"presets.tvk", "other.tvk"} << 1 << QString()
+        << "unexpected argument 'other.tvk'";
   }
   void read() {
     QFETCH(QStringList, options);
@@ -165,6 +170,23 @@ class CommandLineTest : public QObject {
     CommandLine commandLine;
     QVERIFY(!commandLine.read(withProgram(options)).has_value());
     QCOMPARE(commandLine.verbose(), verbose);
+  }
+
+  void file_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("none named") << QStringList{"-v"} << QString();
+    QTest::newRow("after an option") << QStringList{"-v", "a b.tvk"} << "a b.tvk";
+    QTest::newRow("before an option") << QStringList{"/tmp/x.tvk", "-v"} << "/tmp/x.tvk";
+    QTest::newRow("after --, a name that looks like an option")
+        << QStringList{"--", "--help.tvk"} << "--help.tvk";
+  }
+  void file() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, file);
+    CommandLine commandLine;
+    QVERIFY(!commandLine.read(withProgram(options)).has_value());
+    QCOMPARE(commandLine.file(), file);
   }
 
   // What --verbose wires: the machine's lines of a connect, on the stream, in the event log's

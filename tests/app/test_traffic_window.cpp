@@ -12,7 +12,9 @@
 
 #include "WindowRig.h"
 #include "app/TrafficWindow.h"
+#include "app/WindowPlacement.h"
 #include "link/Framing.h"
+#include "tools/TrafficHistory.h"
 #include "tools/TrafficLine.h"
 #include "tools/ui/TestControllerTab.h"
 
@@ -132,29 +134,37 @@ class TrafficWindowTest : public QObject {
              traffic->model().fullLines().join(QLatin1Char('\n')) + QLatin1Char('\n'));
   }
 
-  void closedOrPausedItListsNothing() {
-    WindowRig rig;
+  // The history behind the window is the link's tap from the start: the window lists what went
+  // over the wire before it was first opened and while it was closed, but nothing while paused.
+  void listsWhatCameBeforeAndWhileClosedButNotWhilePaused() {
+    const TarvikContents contents = TarvikContents::fromSeed(3);
+    WindowRig rig(contents);
+    QVERIFY(rig.core->link().trafficTap() != nullptr);
     QCOMPARE(rig.form->trafficWindow(), nullptr);
-    QCOMPARE(rig.core->link().trafficTap(), nullptr);
+    QVERIFY(connectAndWait(rig));
 
     TrafficWindow* traffic = openTraffic(rig);
-    QCOMPARE(rig.core->link().trafficTap(), &traffic->model());
-    traffic->close();
-    QCOMPARE(rig.core->link().trafficTap(), nullptr);
-    QVERIFY(connectAndWait(rig));
-    QCOMPARE(traffic->model().rowCount(), 0);
+    const QStringList connect = described(connectTraffic(contents));
+    QCOMPARE(listed(traffic->model()), connect);
 
-    // Opened again: the same window, fed again. Paused, it keeps nothing.
+    traffic->close();
+    QVERIFY(connectAndWait(rig));
+    QCOMPARE(traffic->model().rowCount(), connect.size());
     QCOMPARE(openTraffic(rig), traffic);
-    QCOMPARE(rig.core->link().trafficTap(), &traffic->model());
+    QCOMPARE(listed(traffic->model()), connect + connect);
+
+    // Paused, it keeps nothing, and opened again it does not take that back from the history.
     QPushButton* pause = rig.find<QPushButton>("PauseButton");
     pause->click();
     QVERIFY(traffic->model().paused());
     QVERIFY(connectAndWait(rig));
-    QCOMPARE(traffic->model().rowCount(), 0);
+    traffic->close();
+    QCOMPARE(openTraffic(rig), traffic);
+    QCOMPARE(traffic->model().rowCount(), 2 * connect.size());
 
     // The test controller's messages are listed both ways (the device echoes them).
     pause->click();
+    traffic->clearButton()->click();
     rig.device().setEcho(true);
     QSignalSpy echoed(&rig.core->link(), &DeviceLink::shortReceived);
     auto* tester = rig.form->findChild<TestControllerTab*>();
@@ -165,9 +175,61 @@ class TrafficWindowTest : public QObject {
     const std::vector<Message> programChange{{TrafficDirection::Out, {0xC0, 0x00}},
                                              {TrafficDirection::In, {0xC0, 0x00}}};
     QCOMPARE(listed(traffic->model()), described(programChange));
+  }
 
-    traffic->clearButton()->click();
-    QCOMPARE(traffic->model().rowCount(), 0);
+  // The history keeps the newest 2,000 messages: a window opened after more lists those.
+  void anOpeningAfterMoreThanTheHistoryHoldsListsTheNewest() {
+    WindowRig rig;
+    QVERIFY(rig.connectAndDownload());
+    auto* tester = rig.form->findChild<TestControllerTab*>();
+    QVERIFY(tester != nullptr);
+    // Each press sends one program change; the connect's own messages go out of the ring.
+    const int presses = int(TrafficHistory::kCapacity) + 1;
+    for (int i = 0; i < presses; ++i) tester->programSendButton()->click();
+    TrafficWindow* traffic = openTraffic(rig);
+    QCOMPARE(traffic->model().rowCount(), int(TrafficHistory::kCapacity));
+    const std::vector<Message> programChange{{TrafficDirection::Out, {0xC0, 0x00}}};
+    QCOMPARE(described(traffic->model().direction(0), traffic->model().bytes(0)),
+             described(programChange).constFirst());
+  }
+
+  // Opened for the first time, the window stands beside the main window, not over its port
+  // lists; a remembered geometry (tested with the remembered state) wins.
+  void opensBesideTheMainWindow() {
+    WindowRig rig;
+    const QRect screen = rig.form->screen()->availableGeometry();
+    rig.form->move(screen.topLeft());
+    TrafficWindow* traffic = openTraffic(rig);
+    const QRect main = rig.form->frameGeometry();
+    const QRect frame = traffic->frameGeometry();
+    QVERIFY2(!frame.intersects(main), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                     .arg(frame.x())
+                                                     .arg(frame.y())
+                                                     .arg(frame.width())
+                                                     .arg(frame.height())));
+    QVERIFY2(screen.width() >= 1920, "the test runs on a wide screen (see CMakeLists.txt)");
+    QCOMPARE(frame.top(), main.top());
+    QVERIFY(frame.left() > main.right());
+    QVERIFY(screen.contains(frame));
+  }
+
+  // Where it goes when the screen lacks room on one side or another.
+  void placementBesideFallsBackInOrder_data() {
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("expected");
+    const QSize size(720, 400);
+    QTest::newRow("room on the right") << QRect(0, 0, 814, 584) << QRect(QPoint(822, 0), size);
+    QTest::newRow("no room on the right: below")
+        << QRect(1100, 0, 814, 584) << QRect(QPoint(1100, 592), size);
+    QTest::newRow("neither right nor below: left")
+        << QRect(1100, 500, 814, 584) << QRect(QPoint(372, 500), size);
+    QTest::newRow("no room anywhere: the screen's corner")
+        << QRect(300, 300, 1500, 700) << QRect(QPoint(0, 0), size);
+  }
+  void placementBesideFallsBackInOrder() {
+    QFETCH(QRect, main);
+    QFETCH(QRect, expected);
+    QCOMPARE(WindowPlacement::beside(main, QSize(720, 400), QRect(0, 0, 1920, 1080)), expected);
   }
 };
 

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <numeric>
 
 #include "config/Configuration.h"
@@ -68,7 +69,7 @@ class CountingProxy : public QIdentityProxyModel {
   int checkRequests = 0;
 };
 
-enum class Input { Mouse, Keyboard };
+enum class Input { Mouse, BesideTheBox, Keyboard };
 enum class Opening { Click, F2, Enter, Typing };
 
 }  // namespace
@@ -79,18 +80,30 @@ Q_DECLARE_METATYPE(Opening)
 class PresetMatrixTest : public QObject {
   Q_OBJECT
 
-  // Toggles a loop box the way a user does: a click on its indicator or Space on the cell.
+  // Toggles a loop box the way a user does: a click on its indicator or elsewhere in its cell, or
+  // Space on the cell.
   static void userToggle(PresetMatrixTab& tab, int row, int column, Input input) {
     QTableView* view = tab.view();
     const QModelIndex index = view->model()->index(row, column);
     view->scrollTo(index);
+    const QPoint box = CheckIndicatorLocator().centre(view, index);
     if (input == Input::Mouse) {
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
+    } else if (input == Input::BesideTheBox) {
       QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                        CheckIndicatorLocator().centre(view, index));
+                        besideTheBox(view->visualRect(index), box));
     } else {
       view->setCurrentIndex(index);
       QTest::keyClick(view, Qt::Key_Space);
     }
+  }
+
+  // A point of the cell at least 8 pixels to the side of the 13-pixel box and above it.
+  static QPoint besideTheBox(const QRect& cell, const QPoint& box) {
+    const bool roomLeft = box.x() - cell.left() > cell.right() - box.x();
+    const QPoint point(roomLeft ? cell.left() + 2 : cell.right() - 2, cell.top() + 2);
+    if (std::abs(point.x() - box.x()) < 14) qFatal("the box fills its cell");
+    return point;
   }
 
   static void fillSelectors(Configuration& configuration, int column, int value) {
@@ -263,6 +276,7 @@ class PresetMatrixTest : public QObject {
   void interlockFollowsUserInput_data() {
     QTest::addColumn<Input>("input");
     QTest::newRow("mouse") << Input::Mouse;
+    QTest::newRow("mouse anywhere in the cell") << Input::BesideTheBox;
     QTest::newRow("keyboard") << Input::Keyboard;
   }
   void interlockFollowsUserInput() {
@@ -301,6 +315,21 @@ class PresetMatrixTest : public QObject {
              Qt::Unchecked);
     QCOMPARE(tab.model().index(row, 2).data(Qt::CheckStateRole).value<Qt::CheckState>(),
              Qt::Checked);
+  }
+
+  // While the device is busy, no click toggles a box, wherever in the cell.
+  void noToggleWhileNotEditable_data() { interlockFollowsUserInput_data(); }
+  void noToggleWhileNotEditable() {
+    QFETCH(Input, input);
+    Configuration configuration;
+    PresetMatrixTab tab(configuration);
+    showTab(tab);
+    tab.setEditable(false);
+    userToggle(tab, 3, 0, input);
+    QCOMPARE(int(configuration.tables().mask(3)), int(PresetTables().mask(3)));
+    tab.setEditable(true);
+    userToggle(tab, 3, 0, input);
+    QVERIFY(configuration.tables().mask(3) != PresetTables().mask(3));
   }
 
   void programmaticFillsIgnoreTheInterlock() {
@@ -438,8 +467,7 @@ class PresetMatrixTest : public QObject {
     QTest::addColumn<int>("start");
     QTest::addColumn<Opening>("opening");
     QTest::addColumn<int>("after");
-    QTest::newRow("loop selector, click and choose from the list")
-        << 8 << 2 << Opening::Click << 3;
+    QTest::newRow("loop selector, click and choose from the list") << 8 << 2 << Opening::Click << 3;
     QTest::newRow("program selector, click and choose from the list")
         << 9 << 127 << Opening::Click << 128;
     QTest::newRow("loop selector, F2 then down") << 8 << 2 << Opening::F2 << 3;

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QPoint>
+#include <QSettings>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace tarvik {
+
+// What the program keeps from one run to the next: the ports last connected, the folder each
+// file dialog was last left in, where the main window stood and the traffic window's geometry.
+// Nothing here is needed for the program to work, so a damaged or unreadable file is never
+// fatal: its contents are ignored (problem() says why, for one event-log line) and the next
+// write replaces it.
+class RememberedState {
+ public:
+  // The user's own file: ~/.config/Tarvik Audio/Tarvik Configurator.conf on Linux.
+  RememberedState();
+  // A file of the caller's choosing; tests use a temporary one.
+  explicit RememberedState(const QString& path);
+  ~RememberedState();
+
+  // Empty unless the file could not be read as it was.
+  QString problem() const { return problem_; }
+  QString fileName() const;
+
+  // The input and the output last connected, by name.
+  std::optional<std::pair<QString, QString>> ports() const;
+  void setPorts(const QString& input, const QString& output);
+
+  // `dialog` names the dialog ("open-tvk", "save-txt"); empty when none was remembered.
+  QString folder(const QString& dialog) const;
+  void setFolder(const QString& dialog, const QString& folder);
+
+  std::optional<QPoint> windowPosition() const;
+  void setWindowPosition(const QPoint& position);
+
+  // As QWidget::saveGeometry() gives it; empty when none was remembered.
+  QByteArray trafficGeometry() const;
+  void setTrafficGeometry(const QByteArray& geometry);
+
+ private:
+  void check();
+  QVariant value(const QString& key) const;
+  void setValue(const QString& key, const QVariant& value);
+
+  std::unique_ptr<QSettings> settings_;
+  QString problem_;
+  // False while the file read is damaged: its contents count as absent until the first write
+  // replaces them.
+  bool trusted_ = true;
+};
+
+}  // namespace tarvik

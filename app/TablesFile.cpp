@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "app/TablesFile.h"
+
+#include <QFileInfo>
+
+#include "app/Dialogs.h"
+#include "app/TForm1.h"
+#include "config/FullBackup.h"
+#include "config/TvkFile.h"
+#include "config/ui/EditHistory.h"
+#include "core/ConfiguratorCore.h"
+
+namespace tarvik {
+
+bool TablesFile::save(bool settings) {
+  const QString path = dialogs_.saveFileName(&owner_, filter, suffix);
+  if (path.isEmpty()) return false;
+  const Configuration& configuration = core_.configuration();
+  const bool saved =
+      settings ? FullBackup::save(path, configuration.tables(), configuration.recordBytes())
+               : TvkFile::save(path, configuration.tables());
+  if (!saved) {
+    dialogs_.error(&owner_, TForm1::applicationTitle, kCannotWriteText.arg(path));
+    return false;
+  }
+  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  if (settings) core_.marks().fileHolds({Block::Record});
+  return true;
+}
+
+void TablesFile::load(const QString& path) {
+  // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
+  const FullBackup::LoadResult result = FullBackup::load(path);
+  if (!result.ok()) {
+    dialogs_.error(&owner_, QStringLiteral("Error"), result.message);
+    return;
+  }
+  Configuration& configuration = core_.configuration();
+  history_.beginStep(QStringLiteral("load ") + QFileInfo(path).fileName());
+  configuration.setTables(*result.tables);
+  if (result.settings) {
+    ConfigRecord record;
+    record.apply(*result.settings);
+    configuration.setRecord(record);
+  }
+  history_.endStep();
+  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+  if (result.settings) core_.marks().fileHolds({Block::Record});
+}
+
+}  // namespace tarvik

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tarvik {
+
+class ConfiguratorCore;
+class Dialogs;
+class EditHistory;
+
+// "Save as File" and the loading half of "Load from File": the configuration's tables (and, in a
+// full backup, its settings) to and from a file, with the change marks told which file now holds
+// them and a load undoable as one step. Refusals are shown in the error box.
+class TablesFile {
+ public:
+  // All must outlive this.
+  TablesFile(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditHistory& history)
+      : dialogs_(dialogs), owner_(owner), core_(core), history_(history) {}
+
+  // Asks for the file; true when the tables were written. With `settings`, the file is a full
+  // backup (the tables, then "[settings]"), which every .tvk reader still loads.
+  bool save(bool settings);
+  // The unsaved-work question is the caller's.
+  void load(const QString& path);
+
+  static inline const QString filter = QStringLiteral("Tarvik Config File (*.tvk)");
+  static inline const QString suffix = QStringLiteral("tvk");
+
+ private:
+  Dialogs& dialogs_;
+  QWidget& owner_;
+  ConfiguratorCore& core_;
+  EditHistory& history_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+// What one run leaves for the next (ports, the window's place, the traffic window's geometry),
+// kept in a temporary settings file, and the file named on the command line.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "WindowRig.h"
+#include "app/Dialogs.h"
+#include "app/RememberedState.h"
+#include "app/TrafficWindow.h"
+#include "config/TvkFile.h"
+#include "midi/PortWatcher.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using tarvik::testing::CoreWindow;
+using tarvik::testing::selectedName;
+using tarvik::testing::SimulatedDesk;
+using tarvik::testing::tablesOf;
+using tarvik::testing::WindowRig;
+
+namespace {
+
+const QString kTarvik = QStringLiteral("Tarvik MIDI");
+const QString kUmOne = QStringLiteral("UM-ONE:UM-ONE MIDI 1 24:0");
+
+// A second interface listed after the Tarvik: the start-up rule alone picks the Tarvik.
+void addUmOne(InMemoryMidiService& service) {
+  service.keepWholeNames();
+  service.addInput(kUmOne.toStdString());
+  service.addOutput(kUmOne.toStdString());
+}
+
+void setAllPresent(InMemoryMidiService& service, bool present) {
+  for (int id : {0, 1}) {
+    service.setInputPresent(id, present);
+    service.setOutputPresent(id, present);
+  }
+}
+
+}  // namespace
+
+class RememberedStateTest : public QObject {
+  Q_OBJECT
+
+  // Answers the file dialog about to open from inside its own event loop: notes its folder and
+  // accepts `file`, or cancels without one.
+  static void answerNextDialog(const QString& file, QString& startedIn) {
+    QTimer::singleShot(0, qApp, [file, &startedIn] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) qFatal("no file dialog open");
+      startedIn = dialog->directory().absolutePath();
+      if (file.isEmpty()) {
+        dialog->reject();
+        return;
+      }
+      dialog->selectFile(file);
+      static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
+    });
+  }
+
+  QTemporaryDir dir_;
+  QString settingsPath() const { return dir_.filePath(QStringLiteral("remembered.conf")); }
+
+ private Q_SLOTS:
+  void init() { QFile::remove(settingsPath()); }
+
+  void aDamagedFileIsIgnoredWithOneLogLineAndReplaced() {
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[ports\ninput=UM-ONE\noutput=UM-ONE\n");
+    file.close();
+    RememberedState damaged(settingsPath());
+    QVERIFY(!damaged.ports().has_value());
+    WindowRig rig;
+    const int lines = rig.logMessages().size();
+    rig.form->remember(damaged);
+    QCOMPARE(rig.logMessages().size(), lines + 1);
+    QVERIFY2(rig.logMessages().constLast().contains(settingsPath()),
+             qPrintable(rig.logMessages().constLast()));
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(RememberedState(settingsPath()).problem(), QString());
+    QCOMPARE(RememberedState(settingsPath()).ports(), std::pair(kTarvik, kTarvik));
+  }
+
+  void portsConnectedLastTimeWinWhenListed_data() {
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QString>("offered");
+    QTest::newRow("remembered pair listed: it wins over the start-up rule") << kUmOne << kUmOne;
+    QTest::newRow("remembered pair gone: the start-up rule")
+        << QStringLiteral("Gone:Gone MIDI 1 20:0") << kTarvik;
+  }
+  void portsConnectedLastTimeWinWhenListed() {
+    QFETCH(QString, remembered);
+    QFETCH(QString, offered);
+    RememberedState state(settingsPath());
+    state.setPorts(remembered, remembered);
+
+    // At start-up the lists are already filled (the in-memory service is up at once).
+    WindowRig atStart(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer, addUmOne);
+    atStart.form->remember(state);
+    QCOMPARE(selectedName(atStart.find<QListWidget>("inputDevices")), offered);
+    QCOMPARE(selectedName(atStart.find<QListWidget>("outputDevices")), offered);
+
+    // In the program the lists fill after start-up, through the watcher.
+    WindowRig later(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer, addUmOne);
+    setAllPresent(later.service(), false);
+    later.core->portWatcher().rescan();
+    later.form->remember(state);
+    setAllPresent(later.service(), true);
+    later.core->portWatcher().rescan();
+    QCOMPARE(selectedName(later.find<QListWidget>("inputDevices")), offered);
+    QCOMPARE(selectedName(later.find<QListWidget>("outputDevices")), offered);
+  }
+
+  void theWindowsPlacesAreKeptAcrossRuns() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint where = screen.topLeft() + QPoint(40, 30);
+    const QRect traffic(screen.left() + 230, screen.top() + 170, 300, 200);
+    {
+      RememberedState state(settingsPath());
+      WindowRig rig;
+      rig.form->remember(state);
+      rig.form->move(where);
+      QTest::mouseClick(rig.button("TrafficButton"), Qt::LeftButton);
+      rig.form->trafficWindow()->setGeometry(traffic);
+      QVERIFY(rig.form->close());
+    }
+    RememberedState state(settingsPath());
+    WindowRig rig;
+    rig.form->remember(state);
+    QCOMPARE(rig.form->pos(), where);
+    QTest::mouseClick(rig.button("TrafficButton"), Qt::LeftButton);
+    QCOMPARE(rig.form->trafficWindow()->geometry(), traffic);
+  }
+
+  // The real file dialogs: each (open or save, per suffix) starts where it was last accepted,
+  // also in the next run.
+  void eachFileDialogStartsWhereItWasLastLeft() {
+    const QString open = dir_.filePath(QStringLiteral("opened"));
+    const QString saved = dir_.filePath(QStringLiteral("saved"));
+    const QString text = dir_.filePath(QStringLiteral("text"));
+    for (const QString& folder : {open, saved, text}) QVERIFY(QDir().mkpath(folder));
+    {
+      RememberedState state(settingsPath());
+      QtDialogs dialogs;
+      dialogs.rememberFoldersIn(&state);
+      QString startedIn;
+      answerNextDialog(open + QStringLiteral("/a.tvk"), startedIn);
+      QCOMPARE(dialogs.openFileName(nullptr, QStringLiteral("T (*.tvk)"), QStringLiteral("tvk")),
+               open + QStringLiteral("/a.tvk"));
+      answerNextDialog(saved + QStringLiteral("/b.tvk"), startedIn);
+      dialogs.saveFileName(nullptr, QStringLiteral("T (*.tvk)"), QStringLiteral("tvk"));
+      answerNextDialog(text + QStringLiteral("/c.txt"), startedIn);
+      dialogs.saveFileName(nullptr, QStringLiteral("Text (*.txt)"), QStringLiteral("txt"));
+    }
+    RememberedState state(settingsPath());
+    QtDialogs dialogs;
+    dialogs.rememberFoldersIn(&state);
+    const struct {
+      bool save;
+      QString suffix;
+      QString folder;
+    } dialogsAndFolders[] = {{false, QStringLiteral("tvk"), open},
+                             {true, QStringLiteral("tvk"), saved},
+                             {true, QStringLiteral("txt"), text}};
+    for (const auto& [save, suffix, folder] : dialogsAndFolders) {
+      QString startedIn;
+      answerNextDialog(QString(), startedIn);
+      save ? dialogs.saveFileName(nullptr, QString(), suffix)
+           : dialogs.openFileName(nullptr, QString(), suffix);
+      QCOMPARE(startedIn, folder);
+    }
+  }
+
+  // The file named on the command line, as "Load from File" would load it.
+  void aFileNamedAtStartOpensOnceTheWindowIsShown_data() {
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("a configuration file is loaded") << true;
+    QTest::newRow("a refused file gives the error box") << false;
+  }
+  void aFileNamedAtStartOpensOnceTheWindowIsShown() {
+    QFETCH(bool, valid);
+    const QString path = dir_.filePath(QStringLiteral("named.tvk"));
+    const PresetTables tables = tablesOf(TarvikContents::fromSeed(5));
+    if (valid) {
+      QVERIFY(TvkFile::save(path, tables));
+    } else {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("not a configuration\n");
+    }
+    SimulatedDesk desk(TarvikContents::fromSeed(7), {});
+    CoreWindow window(desk.dialogs, desk.sim.ports());
+    const PresetTables before = window.core->configuration().tables();
+    window.form->openFileWhenShown(path);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(window.core->configuration().tables() == before);
+
+    window.form->show();
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(desk.dialogs.saveQuestions.empty());  // nothing was unsaved
+    QCOMPARE(window.core->configuration().tables() == tables, valid);
+    QCOMPARE(desk.dialogs.errors.size(), std::size_t(valid ? 0 : 1));
+  }
+};
+
+QTEST_MAIN(RememberedStateTest)
+#include "test_remembered_state.moc"
