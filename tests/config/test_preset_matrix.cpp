@@ -19,138 +19,15 @@
 #include "config/ui/PresetMatrixTab.h"
 #include "config/ui/SubmitButton.h"
 #include "config/ui/SubmitCaption.h"
+#include "tests/config/PresetMatrixSupport.h"
 
-using tarvik::Block;
-using tarvik::ConfigRecord;
-using tarvik::Configuration;
-using tarvik::PresetMatrixModel;
-using tarvik::PresetMatrixTab;
-using tarvik::PresetTables;
+using namespace tarvik;
+using namespace tarvik::testing;
 using tarvik::SubmitButton;
 using tarvik::submitCaption;
-using Payload = PresetTables::Payload;
 
-namespace {
-
-Payload filled(std::uint8_t value) {
-  Payload payload{};
-  payload.fill(value);
-  return payload;
-}
-
-// Finds where the view draws a cell's check indicator, the same way the delegate tests a click.
-class CheckIndicatorLocator : public QStyledItemDelegate {
- public:
-  QPoint centre(QTableView* view, const QModelIndex& index) const {
-    QStyleOptionViewItem option;
-    option.initFrom(view);
-    option.rect = view->visualRect(index);
-    initStyleOption(&option, index);
-    return view->style()
-        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view)
-        .center();
-  }
-};
-
-void setLockMask(Configuration& configuration, std::uint8_t mask) {
-  ConfigRecord record = configuration.record();
-  record.lockMask = mask;
-  configuration.setRecord(record);
-}
-
-// Sits between the grid and its model and counts the check-state changes the view asks for,
-// so that a click the rule answers with no change is still seen to arrive.
-class CountingProxy : public QIdentityProxyModel {
- public:
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
-    if (role == Qt::CheckStateRole) ++checkRequests;
-    return QIdentityProxyModel::setData(index, value, role);
-  }
-  int checkRequests = 0;
-};
-
-enum class Input { Mouse, BesideTheBox, Keyboard };
-enum class Opening { Click, F2, Enter, Typing };
-
-}  // namespace
-
-Q_DECLARE_METATYPE(Input)
-Q_DECLARE_METATYPE(Opening)
-
-class PresetMatrixTest : public QObject {
+class PresetMatrixTest : public QObject, MatrixUser {
   Q_OBJECT
-
-  // Toggles a loop box the way a user does: a click on its indicator or elsewhere in its cell, or
-  // Space on the cell.
-  static void userToggle(PresetMatrixTab& tab, int row, int column, Input input) {
-    QTableView* view = tab.view();
-    const QModelIndex index = view->model()->index(row, column);
-    view->scrollTo(index);
-    const QPoint box = CheckIndicatorLocator().centre(view, index);
-    if (input == Input::Mouse) {
-      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
-    } else if (input == Input::BesideTheBox) {
-      QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                        besideTheBox(view->visualRect(index), box));
-    } else {
-      view->setCurrentIndex(index);
-      QTest::keyClick(view, Qt::Key_Space);
-    }
-  }
-
-  // A point of the cell at least 8 pixels to the side of the 13-pixel box and above it.
-  static QPoint besideTheBox(const QRect& cell, const QPoint& box) {
-    const bool roomLeft = box.x() - cell.left() > cell.right() - box.x();
-    const QPoint point(roomLeft ? cell.left() + 2 : cell.right() - 2, cell.top() + 2);
-    if (std::abs(point.x() - box.x()) < 14) qFatal("the box fills its cell");
-    return point;
-  }
-
-  static void fillSelectors(Configuration& configuration, int column, int value) {
-    const Payload values = filled(static_cast<std::uint8_t>(value));
-    column == PresetMatrixModel::kCcColumn ? configuration.applyCcMap(values)
-                                           : configuration.applyPcRemap(values);
-  }
-
-  static void clickCell(PresetMatrixTab& tab, int row, int column) {
-    QTableView* view = tab.view();
-    const QModelIndex index = tab.model().index(row, column);
-    view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-  }
-
-  // A key goes where the keyboard would send it: to an open list, else to the focus widget.
-  static void pressKey(Qt::Key key) {
-    QWidget* target = QApplication::activePopupWidget();
-    if (target != nullptr) {
-      target = target->focusWidget() != nullptr ? target->focusWidget() : target;
-    } else {
-      target = QApplication::focusWidget();
-    }
-    QVERIFY(target != nullptr);
-    QTest::keyClick(target, key);
-  }
-
-  // One notch of the wheel, delivered to whatever widget lies under the pointer.
-  static void turnWheelOver(QTableView* view, const QModelIndex& index) {
-    const QPoint inViewport = view->visualRect(index).center();
-    QWidget* target = view->viewport()->childAt(inViewport);
-    if (target == nullptr) target = view->viewport();
-    const QPointF local = target->mapFrom(view->viewport(), inViewport);
-    const QPointF global = target->mapToGlobal(local);
-    QWheelEvent event(local, global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &event);
-  }
-
-  static void showTab(PresetMatrixTab& tab) {
-    tab.resize(900, 600);
-    tab.show();
-    tab.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&tab));
-    tab.view()->setFocus();
-  }
-
  private Q_SLOTS:
   void headers() {
     Configuration configuration;
@@ -183,29 +60,6 @@ class PresetMatrixTest : public QObject {
     measuringAll.setFont(bigger);
     QVERIFY(measuringAll.sizeHint().width() > before.width());
     QCOMPARE(view->verticalHeader()->sizeHint(), measuringAll.sizeHint());
-  }
-
-  void selectorTexts_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("received");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("no loop") << 8 << 0 << "-";
-    QTest::newRow("loop 1") << 8 << 1 << "LOOP 1";
-    QTest::newRow("loop 8") << 8 << 8 << "LOOP 8";
-    QTest::newRow("cc out of range is empty") << 8 << 9 << "";
-    QTest::newRow("program 1") << 9 << 0 << "1";
-    QTest::newRow("program 128") << 9 << 127 << "128";
-    QTest::newRow("none") << 9 << 128 << "none";
-    QTest::newRow("program out of range is empty") << 9 << 200 << "";
-  }
-  void selectorTexts() {
-    QFETCH(int, column);
-    QFETCH(int, received);
-    QFETCH(QString, shown);
-    Configuration configuration;
-    PresetMatrixModel model(configuration);
-    fillSelectors(configuration, column, received);
-    QCOMPARE(model.index(100, column).data().toString(), shown);
   }
 
   void startStateShowsLoop8AndNoProgram() {
@@ -411,111 +265,6 @@ class PresetMatrixTest : public QObject {
       QVERIFY(!model.index(row, 0).data(Qt::BackgroundRole).isValid());
       QVERIFY(!model.index(row, 2).data(Qt::BackgroundRole).isValid());
     }
-  }
-
-  // A user's ways through the grid after leaving a selector's list with Escape: down the
-  // column with the arrow keys, or across with Tab and the wheel turned over the cell reached.
-  // None of them is an edit, so no value may change.
-  void navigationLeavesSelectorsAlone_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<bool>("wheel");
-    QTest::newRow("loop selector, arrow keys") << 8 << 4 << false;
-    QTest::newRow("program selector, arrow keys") << 9 << 20 << false;
-    QTest::newRow("loop selector, tab in and wheel") << 8 << 4 << true;
-    QTest::newRow("program selector, tab in and wheel") << 9 << 20 << true;
-  }
-  void navigationLeavesSelectorsAlone() {
-    QFETCH(int, column);
-    QFETCH(int, start);
-    QFETCH(bool, wheel);
-    Configuration configuration;
-    PresetMatrixTab tab(configuration);
-    showTab(tab);
-    fillSelectors(configuration, column, start);
-    QTableView* view = tab.view();
-
-    clickCell(tab, 1, column);
-    pressKey(Qt::Key_Escape);
-    QTRY_VERIFY(view->indexWidget(view->currentIndex()) == nullptr);
-    // The offscreen platform leaves no window active once a list has closed; a desktop gives
-    // the activation back to the window, and with it the focus to the grid.
-    tab.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&tab));
-    QVERIFY(view->hasFocus());
-    int row = 1;
-    for (int step = 0; step < 4; ++step) {
-      if (wheel) {
-        pressKey(Qt::Key_Backtab);
-        pressKey(Qt::Key_Tab);
-        turnWheelOver(view, view->currentIndex());
-      } else {
-        pressKey(Qt::Key_Down);
-        ++row;
-      }
-    }
-
-    for (int other = 0; other < PresetTables::kRows; ++other) {
-      QCOMPARE(tab.model().index(other, column).data(Qt::EditRole).toInt(), start);
-    }
-    QCOMPARE(view->currentIndex(), tab.model().index(row, column));
-  }
-
-  // The explicit ways to change a selector still work, and each changes only its own cell.
-  void selectorEditedOnPurpose_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<Opening>("opening");
-    QTest::addColumn<int>("after");
-    QTest::newRow("loop selector, click and choose from the list") << 8 << 2 << Opening::Click << 3;
-    QTest::newRow("program selector, click and choose from the list")
-        << 9 << 127 << Opening::Click << 128;
-    QTest::newRow("loop selector, F2 then down") << 8 << 2 << Opening::F2 << 3;
-    QTest::newRow("program selector, F2 then down") << 9 << 126 << Opening::F2 << 127;
-    QTest::newRow("loop selector, Enter then down") << 8 << 0 << Opening::Enter << 1;
-    QTest::newRow("program selector, Enter then down") << 9 << 0 << Opening::Enter << 1;
-    QTest::newRow("loop selector, typing L") << 8 << 0 << Opening::Typing << 1;
-    QTest::newRow("program selector, typing 5") << 9 << 0 << Opening::Typing << 4;
-  }
-  void selectorEditedOnPurpose() {
-    QFETCH(int, column);
-    QFETCH(int, start);
-    QFETCH(Opening, opening);
-    QFETCH(int, after);
-    Configuration configuration;
-    PresetMatrixTab tab(configuration);
-    showTab(tab);
-    fillSelectors(configuration, column, start);
-    QTableView* view = tab.view();
-    const QModelIndex cell = tab.model().index(6, column);
-
-    if (opening == Opening::Click) {
-      clickCell(tab, 6, column);
-      auto* editor = qobject_cast<QComboBox*>(view->indexWidget(cell));
-      QVERIFY(editor != nullptr);
-      QVERIFY(editor->view()->isVisible());  // one click shows the list
-      QCOMPARE(editor->currentIndex(), start);
-      // Moving through the open list is not yet a choice; Return makes it.
-      QTest::keyClick(editor->view(), Qt::Key_Down);
-      QCOMPARE(cell.data(Qt::EditRole).toInt(), start);
-      QTest::keyClick(editor->view(), Qt::Key_Return);
-    } else if (opening == Opening::Typing) {
-      view->setCurrentIndex(cell);
-      pressKey(column == PresetMatrixModel::kCcColumn ? Qt::Key_L : Qt::Key_5);
-    } else {
-      view->setCurrentIndex(cell);
-      pressKey(opening == Opening::F2 ? Qt::Key_F2 : Qt::Key_Return);
-      auto* editor = qobject_cast<QComboBox*>(view->indexWidget(cell));
-      QVERIFY(editor != nullptr);
-      QVERIFY(editor->hasFocus());
-      pressKey(Qt::Key_Down);
-    }
-
-    QCOMPARE(cell.data(Qt::EditRole).toInt(), after);
-    const PresetTables& tables = configuration.tables();
-    QCOMPARE(column == PresetMatrixModel::kCcColumn ? tables.cc(6) : tables.pcRemap(6), after);
-    QCOMPARE(tab.model().index(5, column).data(Qt::EditRole).toInt(), start);
-    QCOMPARE(tab.model().index(7, column).data(Qt::EditRole).toInt(), start);
   }
 
   void buttonsOfTheTab() {
