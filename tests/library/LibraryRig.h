@@ -11,13 +11,16 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <atomic>
+#include <memory>
 
 #include "config/ConfigBytes.h"
 #include "config/PresetNames.h"
 #include "library/LibraryConnection.h"
 #include "library/Setup.h"
+#include "library/SetupLibrary.h"
 
 namespace tarvik::test {
 
@@ -120,5 +123,24 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
+
+// A new, empty library in a temporary folder, on a clock the test drives; opened anew by each
+// open().
+struct FreshLibrary {
+  // Empty on success, else why the library did not open.
+  QString open() {
+    if (!dir.isValid()) return QStringLiteral("no temporary folder");
+    library.reset();
+    const QString path = dir.filePath(QStringLiteral("library.sqlite"));
+    QFile::remove(path);
+    SetupLibrary::Opened opened = SetupLibrary::open(path, clock.clock());
+    library = std::move(opened.library);
+    return library ? QString() : opened.error;
+  }
+
+  QTemporaryDir dir;
+  DrivenClock clock;
+  std::unique_ptr<SetupLibrary> library;
+};
 
 }  // namespace tarvik::test

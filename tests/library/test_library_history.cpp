@@ -13,22 +13,17 @@ using namespace tarvik::test;
 class LibraryHistoryTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir dir_;
-  DrivenClock clock_;
-  std::unique_ptr<SetupLibrary> library_;
+  FreshLibrary fresh_;
+  DrivenClock& clock_ = fresh_.clock;
 
-  DeviceHistory& history() { return library_->history(); }
+  DeviceHistory& history() { return fresh_.library->history(); }
 
  private Q_SLOTS:
   void init() {
-    QVERIFY(dir_.isValid());
-    QFile::remove(dir_.filePath(QStringLiteral("library.sqlite")));
-    SetupLibrary::Opened opened =
-        SetupLibrary::open(dir_.filePath(QStringLiteral("library.sqlite")), clock_.clock());
-    QVERIFY2(opened.library, qPrintable(opened.error));
-    library_ = std::move(opened.library);
+    const QString error = fresh_.open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
   }
-  void cleanup() { library_.reset(); }
+  void cleanup() { fresh_.library.reset(); }
 
   void storesASnapshotUnlessItEqualsTheNewest_data() {
     QTest::addColumn<QString>("second");

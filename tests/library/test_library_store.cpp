@@ -26,22 +26,17 @@ QStringList namesOf(const QList<SetupSummary>& summaries) {
 class LibraryStoreTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir dir_;
-  DrivenClock clock_;
-  std::unique_ptr<SetupLibrary> library_;
+  FreshLibrary fresh_;
+  DrivenClock& clock_ = fresh_.clock;
 
-  SetupStore& setups() { return library_->setups(); }
+  SetupStore& setups() { return fresh_.library->setups(); }
 
  private Q_SLOTS:
   void init() {
-    QVERIFY(dir_.isValid());
-    QFile::remove(dir_.filePath(QStringLiteral("library.sqlite")));
-    SetupLibrary::Opened opened =
-        SetupLibrary::open(dir_.filePath(QStringLiteral("library.sqlite")), clock_.clock());
-    QVERIFY2(opened.library, qPrintable(opened.error));
-    library_ = std::move(opened.library);
+    const QString error = fresh_.open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
   }
-  void cleanup() { library_.reset(); }
+  void cleanup() { fresh_.library.reset(); }
 
   // Bytes from the device are kept as received, also those the editors would clamp.
   void keepsEveryByteAsGiven_data() {
@@ -103,7 +98,7 @@ class LibraryStoreTest : public QObject {
   // The list a program holds follows what another program does to the same file, and its own
   // changes, between two calls.
   void theListFollowsEveryChangeToTheFile() {
-    SetupLibrary::Opened other = SetupLibrary::open(library_->connection().path());
+    SetupLibrary::Opened other = SetupLibrary::open(fresh_.library->connection().path());
     QVERIFY2(other.library, qPrintable(other.error));
     QVERIFY(setups().store(sampleSetup(QStringLiteral("Mine"), 1)).ok());
     QCOMPARE(namesOf(*other.library->setups().list().value), QStringList{"Mine"});
@@ -247,7 +242,7 @@ class LibraryStoreTest : public QObject {
     setup.bytes.settings = withSettings ? std::optional(record.toBytes()) : std::nullopt;
     if (!withNames) setup.names = {};
     QVERIFY(setups().store(setup).ok());
-    const Result<QByteArray> exported = library_->exportSetup(QStringLiteral("Rig"));
+    const Result<QByteArray> exported = fresh_.library->exportSetup(QStringLiteral("Rig"));
     QVERIFY2(exported.ok(), qPrintable(exported.error));
 
     const PresetTables tables = setup.bytes.tables();
@@ -272,7 +267,7 @@ class LibraryStoreTest : public QObject {
     Setup setup = sampleSetup(QStringLiteral("Raw"), 3);
     (*setup.bytes.settings)[1] = 200;  // no such MIDI channel
     QVERIFY(setups().store(setup).ok());
-    const QByteArray exported = *library_->exportSetup(QStringLiteral("Raw")).value;
+    const QByteArray exported = *fresh_.library->exportSetup(QStringLiteral("Raw")).value;
     QVERIFY(exported.contains("\r\nmidiChannel=200\r\n"));
     const FullBackup::LoadResult file = FullBackup::parse(exported);
     QVERIFY(!file.ok());
