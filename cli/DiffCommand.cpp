@@ -27,12 +27,12 @@ SetupLibrary* DiffCommand::library() {
   return library;
 }
 
-bool DiffCommand::readSide(int index, const QString& spec) {
-  if (spec == kDevice) return true;
-  if (spec.startsWith(kLibraryPrefix)) {
-    const QString name = spec.mid(kLibraryPrefix.size());
+bool DiffCommand::readSide(int index, const QString& side) {
+  if (side == kDevice) return true;
+  if (side.startsWith(kLibraryPrefix)) {
+    const QString name = side.mid(kLibraryPrefix.size());
     if (name.isEmpty()) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no setup").arg(spec));
+      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no setup").arg(side));
       return false;
     }
     SetupLibrary* setups = library();
@@ -45,11 +45,11 @@ bool DiffCommand::readSide(int index, const QString& spec) {
     sides_[index] = DiffSide{setup.value->bytes, setup.value->names};
     return true;
   }
-  if (spec.startsWith(kSnapshotPrefix)) {
+  if (side.startsWith(kSnapshotPrefix)) {
     bool isNumber = false;
-    const qint64 id = spec.mid(kSnapshotPrefix.size()).toLongLong(&isNumber);
+    const qint64 id = side.mid(kSnapshotPrefix.size()).toLongLong(&isNumber);
     if (!isNumber) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no snapshot").arg(spec));
+      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no snapshot").arg(side));
       return false;
     }
     SetupLibrary* history = library();
@@ -62,7 +62,7 @@ bool DiffCommand::readSide(int index, const QString& spec) {
     sides_[index] = DiffSide{snapshot.value->bytes, std::nullopt};
     return true;
   }
-  const FullBackup::LoadResult file = FullBackup::load(spec);
+  const FullBackup::LoadResult file = FullBackup::load(side);
   if (!file.ok()) {
     fail(ExitCode::UsageOrFile, file.message);
     return false;

@@ -28,7 +28,7 @@ class DiffCommand : public CliCommand {
 
  private:
   // Reads a side that is not the device into sides_[index]; false when that ended the command.
-  bool readSide(int index, const QString& spec);
+  bool readSide(int index, const QString& side);
   SetupLibrary* library();
   void onDownloaded(bool ok, const QString& text);
   void compare();
