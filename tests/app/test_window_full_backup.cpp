@@ -53,6 +53,14 @@ class WindowFullBackupTest : public QObject {
     QVERIFY(rig->dialogs.errors.empty());
   }
 
+  // The backup file of what the device holds, its settings as the program sends them.
+  QByteArray backupOfDevice() const {
+    const TarvikContents& held = rig->device().contents();
+    ConfigRecord record;
+    record.apply(held.configRecord);
+    return FullBackup::serialize(tablesOf(held), record.toBytes());
+  }
+
   // Presses the button and waits for the action's end.
   bool pressAndAwait(const char* name) {
     QSignalSpy finished(&actions(), &FullBackupActions::finished);
@@ -70,15 +78,13 @@ class WindowFullBackupTest : public QObject {
     QVERIFY(rig->button("backupButton")->isEnabled());
     rig->dialogs.nextFileName = dir.filePath(QStringLiteral("window.tvk"));
     QVERIFY(pressAndAwait("backupButton"));
-    const TarvikContents& held = rig->device().contents();
-    ConfigRecord record;
-    record.apply(held.configRecord);
-    QCOMPARE(readFile(rig->dialogs.nextFileName),
-             FullBackup::serialize(tablesOf(held), record.toBytes()));
+    QCOMPARE(readFile(rig->dialogs.nextFileName), backupOfDevice());
     QCOMPARE(rig->dialogs.fileFilters.last(), QStringLiteral("Tarvik Config File (*.tvk)"));
     QVERIFY(logHas(QStringLiteral("Backup written to ") + rig->dialogs.nextFileName));
 
-    // "Load from File" reads the backup's tables and leaves the settings as they are.
+    // "Load from File" reads the backup back: the device's tables, and the settings the editor
+    // already holds.
+    const TarvikContents& held = rig->device().contents();
     const ConfigRecord settingsBefore = rig->core->configuration().record();
     rig->core->configuration().deselectAll();
     rig->button("Button9")->click();
@@ -183,11 +189,7 @@ class WindowFullBackupTest : public QObject {
                        if (block == Block::Presets) rig->core->configuration().deselectAll();
                      });
     QVERIFY(pressAndAwait("backupButton"));
-    const TarvikContents& held = rig->device().contents();
-    ConfigRecord record;
-    record.apply(held.configRecord);
-    QCOMPARE(readFile(rig->dialogs.nextFileName),
-             FullBackup::serialize(tablesOf(held), record.toBytes()));
+    QCOMPARE(readFile(rig->dialogs.nextFileName), backupOfDevice());
   }
 
   // Values the editors would change are written as the program would send them, and said so.
