@@ -70,6 +70,32 @@ void Configuration::setRecord(const ConfigRecord& record) {
   rowsChanged(Block::Record, 0, kConfigRecordSize - 1);
 }
 
+void Configuration::setNames(const PresetNames& names) {
+  const CallScope call(*this);
+  int first = -1;
+  int last = -1;
+  for (int row = 0; row < PresetTables::kRows; ++row) {
+    if (names.name(row) == names_.name(row)) continue;
+    if (first < 0) first = row;
+    last = row;
+  }
+  if (first < 0) return;
+  names_ = names;
+  changedInCall_ = true;
+  Q_EMIT namesChanged(first, last);
+}
+
+QString Configuration::renamePreset(int row, const QString& name) {
+  const CallScope call(*this);
+  const QString trimmed = name.trimmed();
+  QString problem = PresetNames::problem(trimmed);
+  if (!problem.isEmpty() || trimmed == names_.name(row)) return problem;
+  names_.setName(row, trimmed);
+  changedInCall_ = true;
+  Q_EMIT namesChanged(row, row);
+  return {};
+}
+
 void Configuration::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
   const CallScope call(*this);
   const PresetTables before = tables_;

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "config/ConfigRecord.h"
+#include "config/PresetNames.h"
 #include "config/PresetTables.h"
 
 namespace tarvik {
@@ -29,9 +30,12 @@ class Configuration : public QObject {
 
   const PresetTables& tables() const { return tables_; }
   const ConfigRecord& record() const { return record_; }
+  // The presets' names travel with setups and backup files, never to the device.
+  const PresetNames& names() const { return names_; }
 
   void setTables(const PresetTables& tables);
   void setRecord(const ConfigRecord& record);
+  void setNames(const PresetNames& names);
   void applyPresets(std::span<const std::uint8_t, kTableSize> items);
   void applyCcMap(std::span<const std::uint8_t, kTableSize> items);
   void applyPcRemap(std::span<const std::uint8_t, kTableSize> items);
@@ -52,6 +56,9 @@ class Configuration : public QObject {
   // muted loop is refused. A received record with both bits stays as received until the user
   // changes the mute mask.
   void editRecord(const ConfigRecord& edited);
+  // The user names preset `row`; surrounding white space is dropped. A name PresetNames
+  // refuses changes nothing and returns its problem; empty on success.
+  QString renamePreset(int row, const QString& name);
   // Whether the momentary box of loop `column` (0..7) can be ticked by the user.
   bool momentaryAllowed(int column) const { return ((record_.muteMask >> column) & 1U) == 0; }
 
@@ -63,6 +70,8 @@ class Configuration : public QObject {
  Q_SIGNALS:
   // Rows firstRow..lastRow of a table changed; for the record the range is 0..19.
   void changed(tarvik::Block block, int firstRow, int lastRow);
+  // The names of rows firstRow..lastRow changed.
+  void namesChanged(int firstRow, int lastRow);
   // One call that changed something has ended, after all of its changed() signals: a
   // "Deselect all" that clears presets and CC map is one change here, not two.
   void changeFinished();
@@ -85,6 +94,7 @@ class Configuration : public QObject {
 
   PresetTables tables_;
   ConfigRecord record_;
+  PresetNames names_;
   int callDepth_ = 0;
   bool changedInCall_ = false;
 };

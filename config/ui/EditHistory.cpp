@@ -31,13 +31,14 @@ class SnapshotStep : public QUndoCommand {
   bool pushed_ = true;
 };
 
-QString editText(const std::array<bool, 4>& touched) {
+QString editText(const std::array<bool, 4>& touched, bool namesTouched) {
   static const char* const kNames[] = {"presets", "control changes", "program change remap",
                                        "settings"};
   QStringList names;
   for (std::size_t i = 0; i < touched.size(); ++i) {
     if (touched[i]) names << QString::fromLatin1(kNames[i]);
   }
+  if (namesTouched) names << QStringLiteral("preset names");
   return QStringLiteral("edit ") + names.join(QStringLiteral(", "));
 }
 
@@ -48,11 +49,14 @@ EditHistory::EditHistory(Configuration& configuration, QObject* parent)
   connect(&configuration_, &Configuration::changed, this, [this](Block block) {
     if (!restoring_) touched_[static_cast<std::size_t>(block)] = true;
   });
+  connect(&configuration_, &Configuration::namesChanged, this, [this] {
+    if (!restoring_) namesTouched_ = true;
+  });
   connect(&configuration_, &Configuration::changeFinished, this, &EditHistory::onChangeFinished);
 }
 
 EditHistory::Snapshot EditHistory::current() const {
-  return {configuration_.tables(), configuration_.record()};
+  return {configuration_.tables(), configuration_.record(), configuration_.names()};
 }
 
 void EditHistory::beginStep(const QString& text) {
@@ -69,12 +73,13 @@ void EditHistory::endStep() {
 
 void EditHistory::onChangeFinished() {
   if (restoring_ || stepOpen_) return;
-  record(seen_, editText(touched_));
+  record(seen_, editText(touched_, namesTouched_));
 }
 
 void EditHistory::record(Snapshot before, const QString& text) {
   Snapshot after = current();
   touched_ = {};
+  namesTouched_ = false;
   if (after == before) return;
   seen_ = after;
   stack_.push(new SnapshotStep(*this, std::move(before), std::move(after), text));
@@ -84,6 +89,7 @@ void EditHistory::restore(const Snapshot& snapshot) {
   const bool wasRestoring = std::exchange(restoring_, true);
   configuration_.setTables(snapshot.tables);
   configuration_.setRecord(snapshot.record);
+  configuration_.setNames(snapshot.names);
   restoring_ = wasRestoring;
   seen_ = snapshot;
 }

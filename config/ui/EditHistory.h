@@ -23,6 +23,7 @@ class EditHistory : public QObject {
   struct Snapshot {
     PresetTables tables;
     ConfigRecord record;
+    PresetNames names;
     bool operator==(const Snapshot&) const = default;
   };
 
@@ -58,6 +59,7 @@ class EditHistory : public QObject {
   QString stepText_;
   // Blocks changed since seen_, for the name of the next step.
   std::array<bool, 4> touched_{};
+  bool namesTouched_ = false;
 };
 
 }  // namespace tarvik

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The undo history: one step per user edit or opened step, exact values back on undo and redo,
 // and no editing rule run by either.
+#include <QSignalSpy>
 #include <QTest>
 
 #include "config/ui/EditHistory.h"
@@ -16,7 +17,7 @@ PresetTables::Payload filled(std::uint8_t value) {
 }
 
 EditHistory::Snapshot snapshot(const Configuration& configuration) {
-  return {configuration.tables(), configuration.record()};
+  return {configuration.tables(), configuration.record(), configuration.names()};
 }
 
 }  // namespace
@@ -113,6 +114,41 @@ class EditHistoryTest : public QObject {
     configuration.chooseCc(0, 1);
     QCOMPARE(history.stack().count(), 1);
     QVERIFY(!history.stack().canRedo());
+  }
+
+  // A name is one step of its own, trimmed as a backup file would trim it; a name no file could
+  // hold back is refused without a step, and a step that opens a setup takes its names along.
+  void presetNamesAreEditedTrimmedAndUndoneLikeValues() {
+    Configuration configuration;
+    EditHistory history(configuration);
+    QSignalSpy renamed(&configuration, &Configuration::namesChanged);
+
+    QVERIFY(configuration.renamePreset(4, QStringLiteral("  Crunch ")).isEmpty());
+    QCOMPARE(configuration.names().name(4), QStringLiteral("Crunch"));
+    QCOMPARE(renamed.count(), 1);
+    QCOMPARE(history.stack().undoText(), QStringLiteral("edit preset names"));
+    QVERIFY(!configuration.renamePreset(4, QString(41, QLatin1Char('x'))).isEmpty());
+    QVERIFY(!configuration.renamePreset(4, QStringLiteral("a\tb")).isEmpty());
+    QCOMPARE(configuration.names().name(4), QStringLiteral("Crunch"));
+    QCOMPARE(history.stack().count(), 1);
+
+    const int ccBefore = configuration.tables().cc(0);
+    PresetNames opened;
+    opened.setName(0, QStringLiteral("Clean"));
+    history.beginStep(QStringLiteral("open setup"));
+    configuration.applyCcMap(filled(3));
+    configuration.setNames(opened);
+    history.endStep();
+    history.undo();
+    QCOMPARE(configuration.names().name(4), QStringLiteral("Crunch"));
+    QVERIFY(configuration.names().name(0).isEmpty());
+    QCOMPARE(int(configuration.tables().cc(0)), ccBefore);
+    history.undo();
+    QVERIFY(configuration.names().isEmpty());
+    history.redo();
+    history.redo();
+    QCOMPARE(configuration.names(), opened);
+    QCOMPARE(int(configuration.tables().cc(0)), 3);
   }
 };
 
