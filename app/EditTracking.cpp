@@ -18,6 +18,7 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& 
       dialogs_(dialogs),
       window_(window),
       saveTables_(std::move(saveTables)),
+      core_(core),
       marks_(core.marks()),
       history_(core.configuration()) {
   bindMachine(core.machine());
@@ -99,6 +100,16 @@ void EditTracking::showUndoState() {
   redoButton_->setEnabled(redo_->isEnabled());
   undoButton_->setToolTip(undo_->toolTip());
   redoButton_->setToolTip(redo_->toolTip());
+}
+
+void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
+                        const std::optional<PresetNames>& names) {
+  Configuration& configuration = core_.configuration();
+  history_.beginStep(stepText);
+  configuration.setTables(bytes.tables());
+  if (bytes.settings) configuration.applyRecord(*bytes.settings);
+  if (names) configuration.setNames(*names);
+  history_.endStep();
 }
 
 bool EditTracking::mayDiscard(const QString& beforeWhat) {

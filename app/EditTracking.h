@@ -6,8 +6,11 @@
 #include <QString>
 #include <QToolButton>
 #include <functional>
+#include <optional>
 
 #include "config/ChangeMarks.h"
+#include "config/ConfigBytes.h"
+#include "config/PresetNames.h"
 #include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
 
@@ -45,6 +48,13 @@ class EditTracking : public QObject {
   // ("before closing the window").
   bool mayDiscard(const QString& beforeWhat);
 
+  // Puts a setup, a snapshot or a file into the editors as one undo step named `stepText`: the
+  // tables through the clamps a download applies, the settings when `bytes` has them, the names
+  // when given (else the editors keep theirs). Nothing is asked and nothing is sent; the
+  // unsaved-work question and the marks' file side are the caller's.
+  void open(const QString& stepText, const ConfigBytes& bytes,
+            const std::optional<PresetNames>& names = std::nullopt);
+
  private:
   void bindMachine(TransferMachine& machine);
   void showUndoState();
@@ -52,6 +62,7 @@ class EditTracking : public QObject {
   Dialogs& dialogs_;
   QWidget& window_;
   std::function<bool()> saveTables_;
+  ConfiguratorCore& core_;
   ChangeMarks& marks_;
   EditHistory history_;
   bool locked_ = false;
