@@ -10,12 +10,14 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
 #include "firmware/UpdateServerUrl.h"
 #include "library/LibraryPath.h"
+#include "library/SqlDriverPreload.h"
 #include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
@@ -59,6 +61,10 @@ int main(int argc, char** argv) {
   CliOptions options = parse.options;
   // The library is opened only by the commands that use it; only the file is chosen here.
   options.library = LibraryPath::resolve(options.library);
+  std::optional<SqlDriverPreload> sqlDriver;
+  if (options.command != CommandKind::Ports && options.command != CommandKind::Monitor) {
+    sqlDriver.emplace();
+  }
   std::unique_ptr<CliCommand> command = makeCommand(options, ports, output);
   if (!command->prepare()) return command->exitCode();
 
