@@ -49,7 +49,7 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
                        QRect(310, 224, 75, 25));
   tab.compare =
       button(tab.page, "compareButton", QCoreApplication::translate("MidiTab", "Compare..."),
-             QRect(392, 224, 81, 25));
+             QRect(392, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
   QWidget::setTabOrder(tab.inputs, tab.outputs);
