@@ -161,6 +161,45 @@ class CompareWindowTest : public QObject {
              QStringList({QStringLiteral("Presets (1)"), QStringLiteral("1 | 8 | no loop")}));
   }
 
+  // What the device sent and the editors cannot hold shows as what the editors made of it; two
+  // bytes that no selector item stands for still read apart.
+  void bytesTheEditorsCannotHoldShowApart_data() {
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("a CC entry past LOOP 8")
+        << int(Block::CcMap) << 0 << 0xC8
+        << QStringList{QStringLiteral("CC map (1)"),
+                       QStringLiteral("1 | no selection (0xC8) | no selection")};
+    QTest::newRow("a remap past none")
+        << int(Block::PcRemap) << 127 << 0x81
+        << QStringList{QStringLiteral("PC remap (1)"),
+                       QStringLiteral("128 | no selection (0x81) | no selection")};
+    QTest::newRow("a CC message item while the function is none")
+        << int(Block::Record) << 9 << 5
+        << QStringList{QStringLiteral("Settings (1)"), QStringLiteral("magicChannel | 5 | 0")};
+  }
+  void bytesTheEditorsCannotHoldShowApart() {
+    QFETCH(int, block);
+    QFETCH(int, index);
+    QFETCH(int, byte);
+    QFETCH(QStringList, rows);
+    TarvikContents contents = deviceContents();
+    auto& bytes = block == int(Block::CcMap)     ? contents.ccMap
+                  : block == int(Block::PcRemap) ? contents.pcRemap
+                                                 : contents.presets;
+    if (block == int(Block::Record)) {
+      contents.configRecord[index] = std::uint8_t(byte);
+    } else {
+      bytes[index] = std::uint8_t(byte);
+    }
+    WindowRig rig(contents);
+    QVERIFY(rig.connectAndDownload());
+    CompareWindow* compare = openCompare(rig);
+    QCOMPARE(shown(compare->model()), rows);
+  }
+
   void settingsAreComparedOnlyWhenBothSidesHaveThem_data() {
     QTest::addColumn<bool>("fileSettings");
     QTest::addColumn<bool>("fileChanged");
