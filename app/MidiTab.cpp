@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/MidiTab.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -46,12 +47,16 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
                        QRect(8, 224, 233, 25));
   tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
                        QRect(310, 224, 75, 25));
+  tab.compare =
+      button(tab.page, "compareButton", QCoreApplication::translate("MidiTab", "Compare..."),
+             QRect(392, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);
   QWidget::setTabOrder(tab.connect, tab.traffic);
+  QWidget::setTabOrder(tab.traffic, tab.compare);
   tabs.addTab(tab.page, QStringLiteral("Midi"));
   return tab;
 }

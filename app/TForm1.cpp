@@ -15,6 +15,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CompareOpener.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/EventLog.h"
@@ -138,6 +139,7 @@ void TForm1::buildMidiTab() {
   connect(connectButton_, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
   connect(tab.traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
+  new CompareOpener(dialogs_, core_, *this, *tab.compare);
   portFollower_ = new PortListFollower(
       core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
   connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.portWatcher().rescan(); });

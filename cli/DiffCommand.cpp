@@ -1,16 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DiffCommand.h"
 
-#include "config/FullBackup.h"
+#include "core/CompareSource.h"
 
 namespace tarvik::cli {
-namespace {
-
-const QString kDevice = QStringLiteral("device");
-const QString kLibraryPrefix = QStringLiteral("library:");
-const QString kSnapshotPrefix = QStringLiteral("snapshot:");
-
-}  // namespace
 
 DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
                          QObject* parent)
@@ -21,54 +14,24 @@ DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output out
   connect(&download_, &FullDownload::finished, this, &DiffCommand::onDownloaded);
 }
 
-SetupLibrary* DiffCommand::library() {
-  SetupLibrary* library = session_.library();
-  if (library == nullptr) fail(ExitCode::UsageOrFile, session_.libraryError());
-  return library;
-}
-
 bool DiffCommand::readSide(int index, const QString& side) {
-  if (side == kDevice) return true;
-  if (side.startsWith(kLibraryPrefix)) {
-    const QString name = side.mid(kLibraryPrefix.size());
-    if (name.isEmpty()) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no setup").arg(side));
-      return false;
-    }
-    SetupLibrary* setups = library();
-    if (setups == nullptr) return false;
-    const Result<Setup> setup = setups->setups().setup(name);
-    if (!setup.ok()) {
-      fail(ExitCode::UsageOrFile, setup.error);
-      return false;
-    }
-    sides_[index] = DiffSide{setup.value->bytes, setup.value->names};
-    return true;
-  }
-  if (side.startsWith(kSnapshotPrefix)) {
-    bool isNumber = false;
-    const qint64 id = side.mid(kSnapshotPrefix.size()).toLongLong(&isNumber);
-    if (!isNumber) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no snapshot").arg(side));
-      return false;
-    }
-    SetupLibrary* history = library();
-    if (history == nullptr) return false;
-    const Result<Snapshot> snapshot = history->history().snapshot(id);
-    if (!snapshot.ok()) {
-      fail(ExitCode::UsageOrFile, snapshot.error);
-      return false;
-    }
-    sides_[index] = DiffSide{snapshot.value->bytes, std::nullopt};
-    return true;
-  }
-  const FullBackup::LoadResult file = FullBackup::load(side);
-  if (!file.ok()) {
-    fail(ExitCode::UsageOrFile, file.message);
+  const Result<CompareSource> source = CompareSource::parse(side);
+  if (!source.ok()) {
+    fail(ExitCode::UsageOrFile, source.error);
     return false;
   }
-  sides_[index] = DiffSide{ConfigBytes::fromTables(*file.tables, file.settings),
-                           file.namesProblem.isEmpty() ? std::optional(file.names) : std::nullopt};
+  if (source.value->kind() == CompareSource::Kind::Device) return true;
+  // Opening the library attaches it to the core, which reads the side from it.
+  if (source.value->needsLibrary() && session_.library() == nullptr) {
+    fail(ExitCode::UsageOrFile, session_.libraryError());
+    return false;
+  }
+  const Result<DiffSide> read = source.value->read(session_.core());
+  if (!read.ok()) {
+    fail(ExitCode::UsageOrFile, read.error);
+    return false;
+  }
+  sides_[index] = *read.value;
   return true;
 }
 
@@ -94,9 +57,13 @@ void DiffCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::UsageOrFile, text);
     return;
   }
-  const DiffSide device{ConfigBytes::fromDevice(session_.core().deviceBlocks()), std::nullopt};
+  const Result<DiffSide> device = CompareSource::device().read(session_.core());
+  if (!device.ok()) {
+    fail(ExitCode::UsageOrFile, device.error);
+    return;
+  }
   for (std::optional<DiffSide>& side : sides_) {
-    if (!side) side = device;
+    if (!side) side = *device.value;
   }
   compare();
 }

@@ -14,8 +14,8 @@ namespace tarvik::cli {
 // `diff A B`: every byte in which B differs from A, one line each (ConfigDiff), exiting as
 // diff(1) does: 0 equal, 1 different, 2 trouble. A side is "device" (a fresh download, bytes
 // as sent), "library:NAME" (a setup), "snapshot:ID" (the device history) or a path to a .tvk
-// or backup file, read as `restore` reads it. Everything but the device is read before the
-// MIDI system is reached, so a bad side never touches the device.
+// or backup file, read as `restore` reads it (CompareSource). Everything but the device is read
+// before the MIDI system is reached, so a bad side never touches the device.
 class DiffCommand : public CliCommand {
   Q_OBJECT
  public:
@@ -29,7 +29,6 @@ class DiffCommand : public CliCommand {
  private:
   // Reads a side that is not the device into sides_[index]; false when that ended the command.
   bool readSide(int index, const QString& side);
-  SetupLibrary* library();
   void onDownloaded(bool ok, const QString& text);
   void compare();
 

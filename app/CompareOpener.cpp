@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "app/CompareOpener.h"
+
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/CompareWindow.h"
+#include "app/TForm1.h"
+#include "app/WindowPlacement.h"
+
+namespace tarvik {
+
+CompareOpener::CompareOpener(Dialogs& dialogs, ConfiguratorCore& core, TForm1& form,
+                             QPushButton& button)
+    : QObject(&form), dialogs_(dialogs), core_(core), form_(form) {
+  connect(&button, &QPushButton::clicked, this, &CompareOpener::show);
+}
+
+void CompareOpener::show() {
+  if (window_ == nullptr) {
+    // Made at the first press, when the window's undo history is there to open a side into.
+    window_ = new CompareWindow(dialogs_, core_, form_.edits(), &form_);
+    const QRect screen = form_.screen()->availableGeometry();
+    window_->move(
+        WindowPlacement::beside(form_.frameGeometry(), window_->size(), screen).topLeft());
+  }
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+}  // namespace tarvik

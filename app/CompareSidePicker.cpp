@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: MIT
+#include "app/CompareSidePicker.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <algorithm>
+
+#include "app/Dialogs.h"
+#include "app/TablesFile.h"
+#include "core/ConfiguratorCore.h"
+#include "library/SetupLibrary.h"
+
+namespace tarvik {
+namespace {
+
+using Kind = CompareSource::Kind;
+
+// The detail page of each kind, in the kinds' order: nothing more to pick for the device and
+// the editors.
+int pageOf(Kind kind) {
+  switch (kind) {
+    case Kind::Device:
+    case Kind::Editors:
+      return 0;
+    case Kind::Setup:
+      return 1;
+    case Kind::Snapshot:
+      return 2;
+    case Kind::File:
+      return 3;
+  }
+  return 0;
+}
+
+QString snapshotText(const QDateTime& time, const QString& event) {
+  return QStringLiteral("%1  %2").arg(time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"), event);
+}
+
+}  // namespace
+
+CompareSidePicker::CompareSidePicker(const QString& name, Dialogs& dialogs,
+                                     const ConfiguratorCore& core, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(dialogs),
+      core_(core),
+      kind_(new QComboBox(this)),
+      detail_(new QStackedWidget(this)),
+      setups_(new QComboBox(detail_)),
+      snapshots_(new QComboBox(detail_)),
+      file_(new QLabel(detail_)),
+      chooseFile_(new QPushButton(tr("Choose..."), detail_)) {
+  setObjectName(name);
+  kind_->setObjectName(name + QStringLiteral("Kind"));
+  setups_->setObjectName(name + QStringLiteral("Setup"));
+  snapshots_->setObjectName(name + QStringLiteral("Snapshot"));
+  chooseFile_->setObjectName(name + QStringLiteral("ChooseFile"));
+  // In the order of CompareSource::Kind, which is each item's index.
+  kind_->addItems({tr("The device's last download"), tr("The editors"),
+                   tr("A setup of the library"), tr("A snapshot of the device history"),
+                   tr("A file")});
+  kind_->setCurrentIndex(int(Kind::Editors));
+  kind_->setAccessibleName(tr("Side to compare"));
+  setups_->setAccessibleName(tr("Setup"));
+  snapshots_->setAccessibleName(tr("Snapshot"));
+
+  auto* filePage = new QWidget(detail_);
+  auto* fileRow = new QHBoxLayout(filePage);
+  fileRow->setContentsMargins(0, 0, 0, 0);
+  fileRow->addWidget(file_, 1);
+  fileRow->addWidget(chooseFile_);
+  detail_->addWidget(new QWidget(detail_));
+  detail_->addWidget(setups_);
+  detail_->addWidget(snapshots_);
+  detail_->addWidget(filePage);
+
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(kind_);
+  row->addWidget(detail_, 1);
+
+  connect(kind_, &QComboBox::currentIndexChanged, this, &CompareSidePicker::onKindChosen);
+  for (QComboBox* list : {setups_, snapshots_}) {
+    connect(list, &QComboBox::currentIndexChanged, this, [this] {
+      if (!filling_) Q_EMIT sourceChanged();
+    });
+  }
+  connect(chooseFile_, &QPushButton::clicked, this, &CompareSidePicker::chooseFile);
+  refreshChoices();
+}
+
+Kind CompareSidePicker::kind() const { return Kind(kind_->currentIndex()); }
+
+std::optional<CompareSource> CompareSidePicker::source() const {
+  switch (kind()) {
+    case Kind::Device:
+      return CompareSource::device();
+    case Kind::Editors:
+      return CompareSource::editors();
+    case Kind::Setup:
+      if (setups_->currentIndex() < 0) return std::nullopt;
+      return CompareSource::setup(setups_->currentText());
+    case Kind::Snapshot:
+      if (snapshots_->currentIndex() < 0) return std::nullopt;
+      return CompareSource::snapshot(snapshots_->currentData().toLongLong());
+    case Kind::File:
+      if (filePath_.isEmpty()) return std::nullopt;
+      return CompareSource::file(filePath_);
+  }
+  return std::nullopt;
+}
+
+void CompareSidePicker::choose(const CompareSource& source) {
+  const std::optional<CompareSource> before = this->source();
+  filling_ = true;
+  switch (source.kind()) {
+    case Kind::Setup:
+      setups_->setCurrentIndex(setups_->findText(source.name(), Qt::MatchExactly));
+      break;
+    case Kind::Snapshot:
+      snapshots_->setCurrentIndex(snapshots_->findData(source.snapshotId()));
+      break;
+    case Kind::File:
+      filePath_ = source.name();
+      file_->setText(QFileInfo(filePath_).fileName());
+      file_->setToolTip(filePath_);
+      break;
+    case Kind::Device:
+    case Kind::Editors:
+      break;
+  }
+  kind_->setCurrentIndex(int(source.kind()));
+  filling_ = false;
+  if (this->source() != before) Q_EMIT sourceChanged();
+}
+
+void CompareSidePicker::onKindChosen() {
+  detail_->setCurrentIndex(pageOf(kind()));
+  if (filling_) return;
+  // Choosing "A file" asks for one at once; a cancelled dialog leaves the side to be picked.
+  if (kind() == Kind::File && filePath_.isEmpty()) {
+    chooseFile();
+    if (!filePath_.isEmpty()) return;
+  }
+  Q_EMIT sourceChanged();
+}
+
+void CompareSidePicker::chooseFile() {
+  const QString path = dialogs_.openFileName(this, TablesFile::filter, TablesFile::suffix);
+  if (path.isEmpty()) return;
+  filePath_ = path;
+  file_->setText(QFileInfo(path).fileName());
+  file_->setToolTip(path);
+  Q_EMIT sourceChanged();
+}
+
+QString CompareSidePicker::title() const {
+  const std::optional<CompareSource> side = source();
+  switch (kind()) {
+    case Kind::Device:
+      return tr("Device");
+    case Kind::Editors:
+      return tr("Editors");
+    case Kind::Setup:
+      return side ? tr("Setup %1").arg(side->name()) : tr("Setup");
+    case Kind::Snapshot:
+      return side ? tr("Snapshot %1").arg(snapshots_->currentText()) : tr("Snapshot");
+    case Kind::File:
+      return side ? QFileInfo(side->name()).fileName() : tr("File");
+  }
+  return {};
+}
+
+QString CompareSidePicker::stepText() const {
+  const std::optional<CompareSource> side = source();
+  if (!side) return {};
+  switch (side->kind()) {
+    case Kind::Device:
+      return tr("open the last download from Tarvik");
+    case Kind::Editors:
+      return {};
+    case Kind::Setup:
+      return tr("open setup %1").arg(side->name());
+    case Kind::Snapshot:
+      return tr("open snapshot %1").arg(snapshots_->currentText());
+    case Kind::File:
+      return tr("load %1").arg(QFileInfo(side->name()).fileName());
+  }
+  return {};
+}
+
+QString CompareSidePicker::missingText() const {
+  if (source()) return {};
+  switch (kind()) {
+    case Kind::Setup:
+      return setups_->count() == 0 ? tr("The library holds no setup.") : tr("Choose a setup.");
+    case Kind::Snapshot:
+      return snapshots_->count() == 0 ? tr("The device history is empty.")
+                                      : tr("Choose a snapshot.");
+    case Kind::File:
+      return tr("Choose a file.");
+    case Kind::Device:
+    case Kind::Editors:
+      break;
+  }
+  return {};
+}
+
+void CompareSidePicker::setAvailable(Kind kind, bool available, const QString& why) {
+  auto* items = qobject_cast<QStandardItemModel*>(kind_->model());
+  QStandardItem* item = items->item(int(kind));
+  item->setEnabled(available);
+  item->setToolTip(available ? QString() : why);
+}
+
+void CompareSidePicker::refreshChoices() {
+  const bool library = core_.library() != nullptr;
+  setAvailable(Kind::Device, core_.deviceBlocks().complete(),
+               tr("Nothing has been read from the Tarvik yet."));
+  setAvailable(Kind::Setup, library, tr("No library is open, so there are no setups to compare."));
+  setAvailable(Kind::Snapshot, library,
+               tr("No library is open, so there is no device history to compare."));
+  const std::optional<CompareSource> before = source();
+  filling_ = true;
+  fillSetups();
+  fillSnapshots();
+  filling_ = false;
+  if (source() != before) Q_EMIT sourceChanged();
+}
+
+void CompareSidePicker::fillSetups() {
+  const QString chosen = setups_->currentText();
+  setups_->clear();
+  const SetupLibrary* library = core_.library();
+  if (library == nullptr) return;
+  const Result<QList<SetupSummary>> setups = library->setups().list();
+  if (!setups.ok()) return;
+  for (const SetupSummary& setup : *setups.value) setups_->addItem(setup.name);
+  setups_->setCurrentIndex(std::max(0, setups_->findText(chosen, Qt::MatchExactly)));
+}
+
+void CompareSidePicker::fillSnapshots() {
+  const QVariant chosen = snapshots_->currentData();
+  snapshots_->clear();
+  const SetupLibrary* library = core_.library();
+  if (library == nullptr) return;
+  const Result<QList<SnapshotSummary>> snapshots = library->history().list();
+  if (!snapshots.ok()) return;
+  for (const SnapshotSummary& snapshot : *snapshots.value) {
+    snapshots_->addItem(snapshotText(snapshot.time, snapshot.event), snapshot.id);
+  }
+  snapshots_->setCurrentIndex(std::max(0, snapshots_->findData(chosen)));
+}
+
+}  // namespace tarvik

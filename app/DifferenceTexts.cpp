@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "app/DifferenceTexts.h"
+
+#include <QStringList>
+
+#include "config/ui/SelectorItems.h"
+
+namespace tarvik {
+namespace {
+
+QString selectorText(const QStringList& items, std::uint8_t byte) {
+  if (byte < items.size()) return items[byte];
+  if (byte == 0xFF) return DifferenceTexts::tr("no selection");
+  return DifferenceTexts::tr("no selection (%1)").arg(hexByte(byte));
+}
+
+bool isLoopMask(int setting) {
+  return ConfigDiff::rowName(Block::Record, setting).endsWith(QLatin1String("Mask"));
+}
+
+}  // namespace
+
+QString DifferenceTexts::blockTitle(Block block) {
+  switch (block) {
+    case Block::Presets:
+      return tr("Presets");
+    case Block::CcMap:
+      return tr("CC map");
+    case Block::PcRemap:
+      return tr("PC remap");
+    case Block::Record:
+      break;
+  }
+  return tr("Settings");
+}
+
+QString DifferenceTexts::rowLabel(const Difference& difference) {
+  const QString row = ConfigDiff::rowName(difference.block, difference.row);
+  if (difference.block == Block::Record) return row;
+  const QString& before = difference.nameBefore;
+  const QString& after = difference.nameAfter;
+  QString name = before.isEmpty() ? after : before;
+  if (!before.isEmpty() && !after.isEmpty() && before != after) {
+    name = QStringLiteral("%1 / %2").arg(before, after);
+  }
+  return name.isEmpty() ? row : QStringLiteral("%1  %2").arg(row, name);
+}
+
+QString DifferenceTexts::loopSet(std::uint8_t mask) {
+  QStringList loops;
+  for (int loop = 0; loop < 8; ++loop) {
+    if ((mask >> loop) & 1U) loops << QString::number(loop + 1);
+  }
+  return loops.isEmpty() ? tr("no loop") : loops.join(QLatin1Char(' '));
+}
+
+QString DifferenceTexts::value(const Difference& difference, std::uint8_t byte) {
+  switch (difference.block) {
+    case Block::Presets:
+      return loopSet(byte);
+    case Block::CcMap:
+      return selectorText(SelectorItems::loops(), byte);
+    case Block::PcRemap:
+      return selectorText(SelectorItems::programs(), byte);
+    case Block::Record:
+      break;
+  }
+  return isLoopMask(difference.row) ? loopSet(byte) : QString::number(byte);
+}
+
+}  // namespace tarvik

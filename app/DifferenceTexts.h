@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <cstdint>
+
+#include "config/ConfigDiff.h"
+
+namespace tarvik {
+
+// How the comparison shows a difference: in the editors' own terms rather than as wire bytes,
+// so that a row reads as the matrix and the settings tab would show it.
+class DifferenceTexts {
+  Q_DECLARE_TR_FUNCTIONS(DifferenceTexts)
+ public:
+  // "Presets", "CC map", "PC remap", "Settings".
+  static QString blockTitle(Block block);
+  // A table row: its number, then the preset's name ("5  Clean"; "5  Clean / Lead" when the
+  // sides name it differently). A setting: its name as a backup file writes it.
+  static QString rowLabel(const Difference& difference);
+  // A loop mask as the numbers of its loops ("1 3 5"), "no loop" when empty.
+  static QString loopSet(std::uint8_t mask);
+  // A preset's loops, a CC map or PC remap entry as its selector's text, a setting's value (the
+  // loop masks among them as loop sets). A byte no selector item stands for is "no selection",
+  // with the byte unless it is the editors' own 0xFF, so that two such bytes still read apart.
+  static QString value(const Difference& difference, std::uint8_t byte);
+};
+
+}  // namespace tarvik
