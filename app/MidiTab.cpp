@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/MidiTab.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -41,11 +42,16 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   label2->move(216, 8);
   tab.inputs = portList(tab.page, "inputDevices", 8);
   tab.outputs = portList(tab.page, "outputDevices", 216);
-  tab.connect = button(tab.page, "Button1",
-                       QStringLiteral("connect to Tarvik and read configuration"),
-                       QRect(8, 224, 233, 25));
-  tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
-                       QRect(310, 224, 75, 25));
+  // A list speaks by its own name only; the label stays its buddy for the relation.
+  label1->setBuddy(tab.inputs);
+  label2->setBuddy(tab.outputs);
+  tab.inputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Input Device"));
+  tab.outputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Output Device"));
+  tab.connect =
+      button(tab.page, "Button1", QStringLiteral("connect to Tarvik and read configuration"),
+             QRect(8, 224, 233, 25));
+  tab.traffic =
+      button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
   QWidget::setTabOrder(tab.inputs, tab.outputs);

@@ -3,13 +3,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QStringListModel>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -126,8 +126,8 @@ void AdvancedSettingsTab::bindControls() {
                          magicValue_, expressionCC_}) {
     connect(box, &QComboBox::currentIndexChanged, this, &AdvancedSettingsTab::controlEdited);
   }
-  for (QCheckBox* box : {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_,
-                         boundlessBank_, ampRackMode_}) {
+  for (QCheckBox* box :
+       {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_, boundlessBank_, ampRackMode_}) {
     connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
   }
   for (const auto* boxes : {&muteBoxes_, &switchBoxes_, &lockBoxes_}) {
@@ -170,8 +170,14 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
   auto* grid = new QGridLayout(holder);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
+  // Three sets of boxes share their captions; a screen reader, which does not see where a box
+  // sits, hears which setting it belongs to.
+  const QString setting = prefix == kMutePrefix     ? tr("mute when changes on")
+                          : prefix == kSwitchPrefix ? tr("momentary switch mode")
+                                                    : tr("interlocking group");
   for (int i = 0; i < 8; ++i) {
     boxes[i] = checkBox(prefix + QString::number(i + 1), QStringLiteral("Loop%1").arg(i + 1));
+    boxes[i]->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
     grid->addWidget(boxes[i], i / 4, i % 4);  // Loop1-4 above Loop5-8
   }
   return holder;
@@ -221,7 +227,7 @@ QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
   form->addRow(new QLabel(QStringLiteral("momentary switch mode:"), this));
   form->addRow(buildLoopBoxes(kSwitchPrefix, switchBoxes_));
   switchOnTime_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
-                       ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
+                          ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
   form->addRow(QStringLiteral("on time (momentary switch mode):"), switchOnTime_);
   return group;
 }
@@ -242,9 +248,10 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   magicChannel_ = comboBox(QStringLiteral("magicChannel"), SelectorItems::numbers(1, 16), 0);
   magicChange_ = comboBox(QStringLiteral("magicChange"), SelectorItems::numbers(1, 128), 0);
   magicValue_ = comboBox(QStringLiteral("magicValue"), SelectorItems::numbers(0, 128), 0);
-  panel->addRow(new QLabel(QStringLiteral("Midi Channel:"), ccMessagePanel_), magicChannel_);
-  panel->addRow(new QLabel(QStringLiteral("Controll Change:"), ccMessagePanel_), magicChange_);
-  panel->addRow(new QLabel(QStringLiteral("Value:"), ccMessagePanel_), magicValue_);
+  // Rows made from their texts: the form makes each label its list's buddy.
+  panel->addRow(QStringLiteral("Midi Channel:"), magicChannel_);
+  panel->addRow(QStringLiteral("Controll Change:"), magicChange_);
+  panel->addRow(QStringLiteral("Value:"), magicValue_);
   grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
   bankExpander_ =
@@ -253,6 +260,7 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   expressionLabel_ = new QLabel(QStringLiteral("Expression Pedal CC Nr:"), this);
   expressionLabel_->setObjectName(QStringLiteral("Label35"));
   expressionCC_ = comboBox(QStringLiteral("expressionCC"), SelectorItems::programs(), -1);
+  expressionLabel_->setBuddy(expressionCC_);
   grid->addWidget(expressionLabel_, 2, 0);
   grid->addWidget(expressionCC_, 2, 1);
   boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), QStringLiteral("boundless Bank UP/DOWN"));

@@ -32,6 +32,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
       loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
+  view_->setAccessibleName(tr("Presets"));
   view_->setVerticalHeader(new RowNumberHeader(view_));
   view_->setModel(model_);
   auto* loopCell = new LoopCellDelegate(this);
