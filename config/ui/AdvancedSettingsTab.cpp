@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
+#include <optional>
+#include <span>
 #include <utility>
 
 #include "config/ChangeMarks.h"
@@ -40,6 +42,43 @@ void setMarked(QWidget* control, bool marked) {
   QFont font = control->font();
   font.setBold(marked);
   control->setFont(font);
+}
+
+// The record as the device holds it, while that is known.
+std::optional<ConfigRecord> deviceRecord(const ChangeMarks& marks) {
+  const QByteArray& bytes = marks.deviceBytes(Block::Record);
+  if (bytes.size() != kConfigRecordSize) return std::nullopt;
+  ConfigRecord record;
+  record.apply(std::span<const std::uint8_t, kConfigRecordSize>(
+      reinterpret_cast<const std::uint8_t*>(bytes.constData()), kConfigRecordSize));
+  return record;
+}
+
+// Record item `item` as its control takes it (for a mask, bit `bit` as one box): a number, an
+// item index, or 0 and 1 for a check box.
+int itemValue(const ConfigRecord& r, int item, int bit) {
+  // In the order of the record's wire bytes, as controlOf().
+  const std::array<int, kConfigRecordSize> values = {r.debounceTime,
+                                                     r.midiChannel,
+                                                     r.omniMode,
+                                                     (r.muteMask >> bit) & 1,
+                                                     r.muteBeforeDelay,
+                                                     r.muteAfterDelay,
+                                                     (r.switchMask >> bit) & 1,
+                                                     r.switchOnTime,
+                                                     r.magicFunction,
+                                                     r.magicChannel,
+                                                     r.magicChange,
+                                                     r.magicValue,
+                                                     r.sendCcInIam,
+                                                     r.bankExpander,
+                                                     r.doublePressBypass,
+                                                     r.bypassProgram,
+                                                     r.expressionCC,
+                                                     r.boundlessBank,
+                                                     r.ampRackMode,
+                                                     (r.lockMask >> bit) & 1};
+  return values[item];
 }
 
 }  // namespace
@@ -94,17 +133,39 @@ void AdvancedSettingsTab::setChangeMarks(const ChangeMarks* marks) {
 }
 
 void AdvancedSettingsTab::showMarks() {
+  const std::optional<ConfigRecord> held =
+      marks_ != nullptr ? deviceRecord(*marks_) : std::optional<ConfigRecord>();
   for (int item = 0; item < kConfigRecordSize; ++item) {
     const std::uint8_t difference = marks_ != nullptr ? marks_->difference(Block::Record, item) : 0;
     const bool mask = item == kMuteItem || item == kSwitchItem || item == kLockItem;
     for (int bit = 0; bit < (mask ? 8 : 1); ++bit) {
-      setMarked(controlOf(item, bit), mask ? ((difference >> bit) & 1U) != 0 : difference != 0);
+      QWidget* control = controlOf(item, bit);
+      const bool marked = mask ? ((difference >> bit) & 1U) != 0 : difference != 0;
+      setMarked(control, marked);
+      // Bold is lost on a screen reader: the description says it, and what the device holds.
+      const QString description = marked && held
+                                      ? tr("changed; the Tarvik holds %1")
+                                            .arg(shownAs(control, itemValue(*held, item, bit)))
+                                      : QString();
+      if (control->accessibleDescription() != description) {
+        control->setAccessibleDescription(description);
+      }
     }
   }
   submit_->showChangeCount(marks_ != nullptr ? marks_->changeCount(Block::Record) : 0);
 }
 
 QPushButton* AdvancedSettingsTab::submitButton() const { return submit_; }
+
+QString AdvancedSettingsTab::shownAs(const QWidget* control, int value) const {
+  if (const auto* number = qobject_cast<const ClampingSpinBox*>(control)) {
+    return number->textFor(value);
+  }
+  if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+    return value >= 0 && value < list->count() ? list->itemText(value) : tr("no selection");
+  }
+  return value != 0 ? tr("checked") : tr("unchecked");
+}
 
 QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   // In the order of the record's wire bytes.
