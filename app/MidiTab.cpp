@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "app/CaptionRoom.h"
 #include "app/PaneFilledPage.h"
 
 namespace tarvik {
@@ -54,6 +55,12 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
       button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
+  // Placed as drawn for the window's font; a longer caption widens them.
+  auto* room = new CaptionRoom(*tab.page);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{label1, label2, tab.connect, tab.traffic, tab.refresh}) {
+    room->keep(widget);
+  }
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);

@@ -15,6 +15,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CaptionRoom.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/EventLog.h"
@@ -94,6 +95,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   footer_ = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
   footer_->setObjectName(QStringLiteral("Label22"));
   footer_->move(16, 560);
+  (new CaptionRoom(*this))->keep(footer_);
 
   buildMidiTab();
   // The four device tabs are built once the window is on screen (or when a device answers
