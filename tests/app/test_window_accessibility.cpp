@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
-#include <functional>
 
 #include "WindowRig.h"
 #include "app/TrafficWindow.h"
@@ -118,8 +117,7 @@ class WindowAccessibilityTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::newRow("spin box") << QStringLiteral("SpinEdit2");
     QTest::newRow("check box") << QStringLiteral("CheckBox1");
-    QTest::newRow("box of the interlock mask") << QStringLiteral("lockCB3");
-    QTest::newRow("drop-down list") << QStringLiteral("ComboBox1");
+    QTest::newRow("box of a loop mask") << QStringLiteral("lockCB3");
   }
   // After a download the control shows what the device holds; an edit marks it and the
   // description keeps that text, and undoing the edit by hand takes the description away.
@@ -130,24 +128,16 @@ class WindowAccessibilityTest : public QObject {
     QVERIFY(rig.connectAndDownload());
     QWidget* control = rig.find<QWidget>(qPrintable(name));
     QCOMPARE(accessibleText(control, QAccessible::Description), QString());
-
     auto* number = qobject_cast<QSpinBox*>(control);
-    auto* list = qobject_cast<QComboBox*>(control);
     auto* box = qobject_cast<QCheckBox*>(control);
-    QString held;
-    std::function<void(bool)> edit;
-    if (number != nullptr) {
-      held = number->text();
-      const int was = number->value();
-      edit = [=](bool back) { number->setValue(back ? was : (was + 1) % (number->maximum() + 1)); };
-    } else if (list != nullptr) {
-      held = list->currentText();
-      const int was = list->currentIndex();
-      edit = [=](bool back) { list->setCurrentIndex(back ? was : (was + 1) % list->count()); };
-    } else {
-      held = box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
-      edit = [=](bool) { box->click(); };
-    }
+    const int was = number != nullptr ? number->value() : 0;
+    const QString held = number != nullptr  ? number->text()
+                         : box->isChecked() ? QStringLiteral("checked")
+                                            : QStringLiteral("unchecked");
+    auto edit = [&](bool back) {
+      if (number == nullptr) return box->click();
+      number->setValue(back ? was : (was + 1) % (number->maximum() + 1));
+    };
     edit(false);
     QVERIFY(control->font().bold());
     QCOMPARE(accessibleText(control, QAccessible::Description),

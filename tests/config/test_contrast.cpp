@@ -22,17 +22,12 @@ namespace {
 
 // The dark palette commonly paired with the Fusion style.
 QPalette darkPalette() {
-  const QColor window(53, 53, 53);
   QPalette palette;
-  palette.setColor(QPalette::Window, window);
-  palette.setColor(QPalette::WindowText, Qt::white);
+  for (auto role : {QPalette::Window, QPalette::Button}) palette.setColor(role, QColor(53, 53, 53));
   palette.setColor(QPalette::Base, QColor(42, 42, 42));
-  palette.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-  palette.setColor(QPalette::Text, Qt::white);
-  palette.setColor(QPalette::Button, window);
-  palette.setColor(QPalette::ButtonText, Qt::white);
-  palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
-  palette.setColor(QPalette::HighlightedText, Qt::black);
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    palette.setColor(role, Qt::white);
+  }
   return palette;
 }
 
@@ -41,12 +36,8 @@ QPalette lightPalette() { return QApplication::style()->standardPalette(); }
 // The roles a control's text is drawn in: a number field's in its edit line, a drop-down list's
 // on its button, a check box's on the window.
 std::pair<QPalette::ColorRole, QPalette::ColorRole> textRoles(const QWidget* control) {
-  if (qobject_cast<const QAbstractSpinBox*>(control) != nullptr) {
-    return {QPalette::Text, QPalette::Base};
-  }
-  if (qobject_cast<const QComboBox*>(control) != nullptr) {
-    return {QPalette::ButtonText, QPalette::Button};
-  }
+  if (qobject_cast<const QAbstractSpinBox*>(control)) return {QPalette::Text, QPalette::Base};
+  if (qobject_cast<const QComboBox*>(control)) return {QPalette::ButtonText, QPalette::Button};
   return {control->foregroundRole(), control->backgroundRole()};
 }
 
@@ -55,7 +46,7 @@ constexpr int kFreeLoop = 0;
 constexpr int kLockedLoop = 2;
 
 // Something of every kind marked: row kRow's free and interlocked loop boxes and both
-// selectors, and four settings of different controls.
+// selectors, and three settings of different controls.
 struct MarkedDesk {
   MarkedDesk() {
     ConfigRecord record;
@@ -70,7 +61,6 @@ struct MarkedDesk {
     configuration.choosePcRemap(kRow, (configuration.tables().pcRemap(kRow) + 1) % 128);
     record.debounceTime = 90;
     record.omniMode = true;
-    record.muteMask = 0x02;
     record.midiChannel = 3;
     configuration.editRecord(record);
     presets.setChangeMarks(&marks);
@@ -97,14 +87,10 @@ class ContrastTest : public QObject {
     QTest::addColumn<QColor>("one");
     QTest::addColumn<QColor>("other");
     QTest::addColumn<double>("ratio");
-    QTest::newRow("black on white is the most") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
-    QTest::newRow("either order") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
-    QTest::newRow("a colour on itself is the least") << QColor(Qt::red) << QColor(Qt::red) << 1.0;
+    QTest::newRow("white on black, the most") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+    QTest::newRow("a colour on itself, the least") << QColor(Qt::red) << QColor(Qt::red) << 1.0;
     QTest::newRow("the lightest grey that passes on white")
         << QColor(0x76, 0x76, 0x76) << QColor(Qt::white) << 4.54;
-    QTest::newRow("one step lighter fails")
-        << QColor(0x77, 0x77, 0x77) << QColor(Qt::white) << 4.48;
-    QTest::newRow("green weighs most") << QColor(Qt::green) << QColor(Qt::black) << 15.3;
     QTest::newRow("blue weighs least") << QColor(Qt::blue) << QColor(Qt::black) << 2.44;
   }
   void ratioFollowsTheFormula() {
@@ -144,7 +130,6 @@ class ContrastTest : public QObject {
       row("changed program selector") << palette << PresetMatrixModel::kPcRemapColumn << QString();
       row("marked spin box") << palette << -1 << QStringLiteral("SpinEdit1");
       row("marked check box") << palette << -1 << QStringLiteral("CheckBox1");
-      row("marked box of a loop mask") << palette << -1 << QStringLiteral("muteCB2");
       row("marked drop-down list") << palette << -1 << QStringLiteral("ComboBox1");
     }
   }
