@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "app/CaptionRoom.h"
 #include "app/PaneFilledPage.h"
 
 namespace tarvik {
@@ -42,16 +43,27 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   label2->move(216, 8);
   tab.inputs = portList(tab.page, "inputDevices", 8);
   tab.outputs = portList(tab.page, "outputDevices", 216);
-  tab.connect = button(tab.page, "Button1",
-                       QStringLiteral("connect to Tarvik and read configuration"),
-                       QRect(8, 224, 233, 25));
-  tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
-                       QRect(310, 224, 75, 25));
+  // A list speaks by its own name only; the label stays its buddy for the relation.
+  label1->setBuddy(tab.inputs);
+  label2->setBuddy(tab.outputs);
+  tab.inputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Input Device"));
+  tab.outputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Output Device"));
+  tab.connect =
+      button(tab.page, "Button1", QStringLiteral("connect to Tarvik and read configuration"),
+             QRect(8, 224, 233, 25));
+  tab.traffic =
+      button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
   tab.compare =
-      button(tab.page, "compareButton", QCoreApplication::translate("MidiTab", "Compare..."),
-             QRect(392, 224, 75, 25));
+      button(tab.page, "compareButton",
+             QCoreApplication::translate("tarvik::MidiTab", "Compare..."), QRect(392, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
+  // Placed as drawn for the window's font; a longer caption widens them.
+  auto* room = new CaptionRoom(*tab.page);
+  for (QWidget* widget : std::initializer_list<QWidget*>{label1, label2, tab.connect, tab.traffic,
+                                                         tab.refresh, tab.compare}) {
+    room->keep(widget);
+  }
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);

@@ -15,6 +15,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CaptionRoom.h"
 #include "app/CompareOpener.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
@@ -82,17 +83,20 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   eventLog_->setObjectName(QStringLiteral("ListBox1"));
   eventLog_->setSelectionMode(QAbstractItemView::SingleSelection);
   eventLog_->setGeometry(16, 432, 785, 121);
+  eventLog_->setAccessibleName(tr("Event log"));
   log_ = std::make_unique<EventLog>(*eventLog_);
   new EventLogMenu(*eventLog_, dialogs_, this);
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
   tabs_->setGeometry(16, 8, 785, 417);
+  tabs_->setAccessibleName(tr("Pages"));
   setTabOrder(eventLog_, tabs_);
 
   footer_ = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
   footer_->setObjectName(QStringLiteral("Label22"));
   footer_->move(16, 560);
+  (new CaptionRoom(*this))->keep(footer_);
 
   buildMidiTab();
   // The four device tabs are built once the window is on screen (or when a device answers

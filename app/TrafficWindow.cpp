@@ -42,6 +42,7 @@ TrafficWindow::TrafficWindow(TrafficHistory& history, Dialogs& dialogs, QWidget*
   resize(720, 400);
 
   list_->setObjectName(QStringLiteral("TrafficList"));
+  list_->setAccessibleName(tr("MIDI traffic"));
   list_->setModel(&model_);
   // Every row is one line of one font: the view lays out a long list without asking for rows it
   // does not show.

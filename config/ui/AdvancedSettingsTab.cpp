@@ -3,14 +3,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QStringListModel>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
+#include <optional>
+#include <span>
 #include <utility>
 
 #include "config/ChangeMarks.h"
@@ -40,6 +42,43 @@ void setMarked(QWidget* control, bool marked) {
   QFont font = control->font();
   font.setBold(marked);
   control->setFont(font);
+}
+
+// The record as the device holds it, while that is known.
+std::optional<ConfigRecord> deviceRecord(const ChangeMarks& marks) {
+  const QByteArray& bytes = marks.deviceBytes(Block::Record);
+  if (bytes.size() != kConfigRecordSize) return std::nullopt;
+  ConfigRecord record;
+  record.apply(std::span<const std::uint8_t, kConfigRecordSize>(
+      reinterpret_cast<const std::uint8_t*>(bytes.constData()), kConfigRecordSize));
+  return record;
+}
+
+// Record item `item` as its control takes it (for a mask, bit `bit` as one box): a number, an
+// item index, or 0 and 1 for a check box.
+int itemValue(const ConfigRecord& r, int item, int bit) {
+  // In the order of the record's wire bytes, as controlOf().
+  const std::array<int, kConfigRecordSize> values = {r.debounceTime,
+                                                     r.midiChannel,
+                                                     r.omniMode,
+                                                     (r.muteMask >> bit) & 1,
+                                                     r.muteBeforeDelay,
+                                                     r.muteAfterDelay,
+                                                     (r.switchMask >> bit) & 1,
+                                                     r.switchOnTime,
+                                                     r.magicFunction,
+                                                     r.magicChannel,
+                                                     r.magicChange,
+                                                     r.magicValue,
+                                                     r.sendCcInIam,
+                                                     r.bankExpander,
+                                                     r.doublePressBypass,
+                                                     r.bypassProgram,
+                                                     r.expressionCC,
+                                                     r.boundlessBank,
+                                                     r.ampRackMode,
+                                                     (r.lockMask >> bit) & 1};
+  return values[item];
 }
 
 }  // namespace
@@ -94,17 +133,39 @@ void AdvancedSettingsTab::setChangeMarks(const ChangeMarks* marks) {
 }
 
 void AdvancedSettingsTab::showMarks() {
+  const std::optional<ConfigRecord> held =
+      marks_ != nullptr ? deviceRecord(*marks_) : std::optional<ConfigRecord>();
   for (int item = 0; item < kConfigRecordSize; ++item) {
     const std::uint8_t difference = marks_ != nullptr ? marks_->difference(Block::Record, item) : 0;
     const bool mask = item == kMuteItem || item == kSwitchItem || item == kLockItem;
     for (int bit = 0; bit < (mask ? 8 : 1); ++bit) {
-      setMarked(controlOf(item, bit), mask ? ((difference >> bit) & 1U) != 0 : difference != 0);
+      QWidget* control = controlOf(item, bit);
+      const bool marked = mask ? ((difference >> bit) & 1U) != 0 : difference != 0;
+      setMarked(control, marked);
+      // Bold is lost on a screen reader: the description says it, and what the device holds.
+      const QString description = marked && held
+                                      ? tr("changed; the Tarvik holds %1")
+                                            .arg(shownAs(control, itemValue(*held, item, bit)))
+                                      : QString();
+      if (control->accessibleDescription() != description) {
+        control->setAccessibleDescription(description);
+      }
     }
   }
   submit_->showChangeCount(marks_ != nullptr ? marks_->changeCount(Block::Record) : 0);
 }
 
 QPushButton* AdvancedSettingsTab::submitButton() const { return submit_; }
+
+QString AdvancedSettingsTab::shownAs(const QWidget* control, int value) const {
+  if (const auto* number = qobject_cast<const ClampingSpinBox*>(control)) {
+    return number->textFor(value);
+  }
+  if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+    return value >= 0 && value < list->count() ? list->itemText(value) : tr("no selection");
+  }
+  return value != 0 ? tr("checked") : tr("unchecked");
+}
 
 QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   // In the order of the record's wire bytes.
@@ -126,8 +187,8 @@ void AdvancedSettingsTab::bindControls() {
                          magicValue_, expressionCC_}) {
     connect(box, &QComboBox::currentIndexChanged, this, &AdvancedSettingsTab::controlEdited);
   }
-  for (QCheckBox* box : {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_,
-                         boundlessBank_, ampRackMode_}) {
+  for (QCheckBox* box :
+       {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_, boundlessBank_, ampRackMode_}) {
     connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
   }
   for (const auto* boxes : {&muteBoxes_, &switchBoxes_, &lockBoxes_}) {
@@ -170,8 +231,14 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
   auto* grid = new QGridLayout(holder);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
+  // Three sets of boxes share their captions; a screen reader, which does not see where a box
+  // sits, hears which setting it belongs to.
+  const QString setting = prefix == kMutePrefix     ? tr("mute when changes on")
+                          : prefix == kSwitchPrefix ? tr("momentary switch mode")
+                                                    : tr("interlocking group");
   for (int i = 0; i < 8; ++i) {
     boxes[i] = checkBox(prefix + QString::number(i + 1), QStringLiteral("Loop%1").arg(i + 1));
+    boxes[i]->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
     grid->addWidget(boxes[i], i / 4, i % 4);  // Loop1-4 above Loop5-8
   }
   return holder;
@@ -221,7 +288,7 @@ QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
   form->addRow(new QLabel(QStringLiteral("momentary switch mode:"), this));
   form->addRow(buildLoopBoxes(kSwitchPrefix, switchBoxes_));
   switchOnTime_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
-                       ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
+                          ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
   form->addRow(QStringLiteral("on time (momentary switch mode):"), switchOnTime_);
   return group;
 }
@@ -242,9 +309,10 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   magicChannel_ = comboBox(QStringLiteral("magicChannel"), SelectorItems::numbers(1, 16), 0);
   magicChange_ = comboBox(QStringLiteral("magicChange"), SelectorItems::numbers(1, 128), 0);
   magicValue_ = comboBox(QStringLiteral("magicValue"), SelectorItems::numbers(0, 128), 0);
-  panel->addRow(new QLabel(QStringLiteral("Midi Channel:"), ccMessagePanel_), magicChannel_);
-  panel->addRow(new QLabel(QStringLiteral("Controll Change:"), ccMessagePanel_), magicChange_);
-  panel->addRow(new QLabel(QStringLiteral("Value:"), ccMessagePanel_), magicValue_);
+  // Rows made from their texts: the form makes each label its list's buddy.
+  panel->addRow(QStringLiteral("Midi Channel:"), magicChannel_);
+  panel->addRow(QStringLiteral("Controll Change:"), magicChange_);
+  panel->addRow(QStringLiteral("Value:"), magicValue_);
   grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
   bankExpander_ =
@@ -253,6 +321,7 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   expressionLabel_ = new QLabel(QStringLiteral("Expression Pedal CC Nr:"), this);
   expressionLabel_->setObjectName(QStringLiteral("Label35"));
   expressionCC_ = comboBox(QStringLiteral("expressionCC"), SelectorItems::programs(), -1);
+  expressionLabel_->setBuddy(expressionCC_);
   grid->addWidget(expressionLabel_, 2, 0);
   grid->addWidget(expressionCC_, 2, 1);
   boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), QStringLiteral("boundless Bank UP/DOWN"));

@@ -66,6 +66,9 @@ class AdvancedSettingsTab : public QWidget {
   void controlEdited();
   void showConfiguration();
   void showMarks();
+  // The text `control` shows while it holds `value`: a number, an item index, or 0 or 1 for a
+  // check box.
+  QString shownAs(const QWidget* control, int value) const;
   // The control of record item `item` (0..19) with bit `bit` of its value: masks have one box
   // per bit, every other item one control.
   QWidget* controlOf(int item, int bit) const;

@@ -15,6 +15,8 @@ class ClampingSpinBox : public QSpinBox {
 
   // The value that a typed text stands for under the rule above.
   int settledValue(const QString& text) const;
+  // What the box shows while it holds `value`, its unit included.
+  QString textFor(int value) const { return prefix() + textFromValue(value) + suffix(); }
 
  protected:
   QValidator::State validate(QString& input, int& pos) const override;

@@ -4,8 +4,11 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include "config/ChangeMarks.h"
+#include "config/ui/Contrast.h"
 #include "config/ui/SelectorItems.h"
 
 namespace tarvik {
@@ -16,19 +19,40 @@ QString itemText(const QStringList& items, int index) {
 }
 
 // A changed value is tinted amber; in the interlock group's red columns a deeper orange, which
-// stays apart from both the red and the plain tint.
-// Built once: a repaint asks for them for every visible cell.
-const QBrush& changedTint() {
-  static const QBrush brush(QColor(255, 224, 130));
-  return brush;
+// stays apart from both the red and the plain tint. Under a dark theme the same hues come
+// darkened, so that a tinted cell sits among its neighbours as a light one does in a light
+// theme, and the check mark, drawn in its box on the view's base, reads in the cell's text
+// colour: black or white, whichever stands out more on the tint.
+struct Tints {
+  QBrush changed;
+  QBrush changedInterlock;
+  QBrush interlock;
+};
+
+// A repaint asks for them for every visible cell: they are chosen again only when the
+// application's palette has changed since.
+const Tints& tints() {
+  static qint64 paletteKey = 0;
+  static Tints chosen;
+  const QPalette palette = QGuiApplication::palette();
+  if (palette.cacheKey() != paletteKey || chosen.changed.style() == Qt::NoBrush) {
+    paletteKey = palette.cacheKey();
+    if (isDark(palette.color(QPalette::Base))) {
+      chosen = {QColor(125, 95, 10), QColor(170, 75, 0), QColor(150, 0, 0)};
+    } else {
+      chosen = {QColor(255, 224, 130), QColor(255, 150, 40), QColor(Qt::red)};
+    }
+  }
+  return chosen;
 }
-const QBrush& changedInterlockTint() {
-  static const QBrush brush(QColor(255, 150, 40));
-  return brush;
-}
-const QBrush& interlockRed() {
-  static const QBrush brush(QColor(Qt::red));
-  return brush;
+const QBrush& changedTint() { return tints().changed; }
+const QBrush& changedInterlockTint() { return tints().changedInterlock; }
+const QBrush& interlockRed() { return tints().interlock; }
+// The text colour of a tinted cell; nothing for one on the view's base, which keeps the
+// palette's own text colour.
+QVariant textOn(const QVariant& background) {
+  if (!background.isValid()) return {};
+  return QBrush(readableOn(background.value<QBrush>().color()));
 }
 const QVariant& boldFont() {
   static const QVariant font = [] {
@@ -78,6 +102,8 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
           return interlockRed();
         }
         return {};
+      case Qt::ForegroundRole:
+        return textOn(data(index, Qt::BackgroundRole));
       default:
         return {};
     }
@@ -91,6 +117,8 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
       return selected;
     case Qt::BackgroundRole:
       return changed(row, column) ? QVariant(changedTint()) : QVariant();
+    case Qt::ForegroundRole:
+      return textOn(data(index, Qt::BackgroundRole));
     case Qt::FontRole:
       return changed(row, column) ? boldFont() : QVariant();
     default:

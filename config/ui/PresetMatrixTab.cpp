@@ -2,11 +2,13 @@
 #include "config/ui/PresetMatrixTab.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "config/ChangeMarks.h"
 #include "config/ui/LoopCellDelegate.h"
@@ -23,6 +25,12 @@ constexpr int kLoopColumnWidth = 44;
 constexpr int kCcColumnWidth = 190;
 constexpr int kPcRemapColumnWidth = 155;
 
+// The width a column is drawn with for the window's font.
+int drawnWidth(int column) {
+  if (column < PresetMatrixModel::kLoopColumns) return kLoopColumnWidth;
+  return column == PresetMatrixModel::kCcColumn ? kCcColumnWidth : kPcRemapColumnWidth;
+}
+
 }  // namespace
 
 PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
@@ -32,6 +40,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
       loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
+  view_->setAccessibleName(tr("Presets"));
   view_->setVerticalHeader(new RowNumberHeader(view_));
   view_->setModel(model_);
   auto* loopCell = new LoopCellDelegate(this);
@@ -57,11 +66,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   rows->setDefaultSectionSize(kRowHeight);
   QHeaderView* columns = view_->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Fixed);
-  for (int column = 0; column < PresetMatrixModel::kLoopColumns; ++column) {
-    view_->setColumnWidth(column, kLoopColumnWidth);
-  }
-  view_->setColumnWidth(PresetMatrixModel::kCcColumn, kCcColumnWidth);
-  view_->setColumnWidth(PresetMatrixModel::kPcRemapColumn, kPcRemapColumnWidth);
+  fitColumns();
 
   // Every loop box and both selectors of every row.
   submit_ = new SubmitButton(PresetTables::kRows * PresetMatrixModel::kColumns, this);
@@ -113,6 +118,20 @@ void PresetMatrixTab::showChangeCount() {
 }
 
 QPushButton* PresetMatrixTab::submitButton() const { return submit_; }
+
+void PresetMatrixTab::fitColumns() {
+  // A heading that needs more room than drawn (a larger font, a longer text) widens its column.
+  const QHeaderView* columns = view_->horizontalHeader();
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    view_->setColumnWidth(column, std::max(drawnWidth(column), columns->sectionSizeHint(column)));
+  }
+}
+
+void PresetMatrixTab::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // The view's headers have taken the new font or style by now.
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) fitColumns();
+}
 
 void PresetMatrixTab::setEditable(bool editable) {
   // The model refuses too: a selector that was open commits its choice when it loses the focus,

@@ -44,8 +44,13 @@ class PresetMatrixTab : public QWidget {
   QPushButton* deselectAllButton() const { return deselectAll_; }
   QPushButton* defaultProgramChangeButton() const { return defaultProgramChange_; }
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   QPushButton* button(const QString& name, const QString& caption);
+  // Each column as wide as drawn, or as its heading needs.
+  void fitColumns();
   // A click shows the selector's list at once, as a drop-down list in its own right would;
   // Enter opens the editor closed, for the arrow keys.
   void openSelector(const QModelIndex& index, bool showList);

@@ -60,7 +60,9 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(checkButton_, 0, Qt::AlignLeft);
   layout->addLayout(versions);
-  layout->addWidget(new QLabel(QStringLiteral("change log:"), this));
+  auto* changeLogLabel = new QLabel(QStringLiteral("change log:"), this);
+  changeLogLabel->setBuddy(changeLog_);
+  layout->addWidget(changeLogLabel);
   layout->addWidget(changeLog_, 1);
   layout->addWidget(flashButton_, 0, Qt::AlignLeft);
   layout->addWidget(progress_);

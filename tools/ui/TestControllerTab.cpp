@@ -40,15 +40,23 @@ TestControllerTab::TestControllerTab(QWidget* parent)
       programSend_(sendButton(this, "Button4")),
       controlSend_(sendButton(this, "Button5")) {
   controlOn_->setObjectName(QStringLiteral("CheckBox2"));
+  // Captions that make sense only beside their row: the names say what each sends.
+  programSend_->setAccessibleName(tr("Send program change"));
+  controlSend_->setAccessibleName(tr("Send control change"));
+  controlOn_->setAccessibleName(tr("Control change on"));
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(QStringLiteral("Midi Channel:"), this), 0, 0);
-  grid->addWidget(channel_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Progamm Change:"), this), 1, 0);
-  grid->addWidget(program_, 1, 1);
+  // Each label names the list beside it, for screen readers too.
+  auto labelled = [this, grid](const QString& caption, QComboBox* list, int row) {
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(list);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(list, row, 1);
+  };
+  labelled(QStringLiteral("Midi Channel:"), channel_, 0);
+  labelled(QStringLiteral("Progamm Change:"), program_, 1);
   grid->addWidget(programSend_, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Controll Change:"), this), 2, 0);
-  grid->addWidget(controller_, 2, 1);
+  labelled(QStringLiteral("Controll Change:"), controller_, 2);
   grid->addWidget(controlOn_, 2, 2);
   grid->addWidget(controlSend_, 2, 3);
   grid->setColumnStretch(4, 1);
