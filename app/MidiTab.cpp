@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/MidiTab.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -41,17 +42,21 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   label2->move(216, 8);
   tab.inputs = portList(tab.page, "inputDevices", 8);
   tab.outputs = portList(tab.page, "outputDevices", 216);
-  tab.connect = button(tab.page, "Button1",
-                       QStringLiteral("connect to Tarvik and read configuration"),
-                       QRect(8, 224, 233, 25));
-  tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
-                       QRect(310, 224, 75, 25));
+  tab.connect =
+      button(tab.page, "Button1", QStringLiteral("connect to Tarvik and read configuration"),
+             QRect(8, 224, 233, 25));
+  tab.traffic =
+      button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
+  tab.library =
+      button(tab.page, "libraryButton",
+             QCoreApplication::translate("tarvik::MidiTab", "Library..."), QRect(392, 224, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);
   QWidget::setTabOrder(tab.connect, tab.traffic);
+  QWidget::setTabOrder(tab.traffic, tab.library);
   tabs.addTab(tab.page, QStringLiteral("Midi"));
   return tab;
 }

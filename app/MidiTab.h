@@ -18,12 +18,13 @@ struct MidiTab {
   // The list's selected row, -1 when nothing is selected (the current row may differ).
   static int selectedPort(const QListWidget& list);
 
-  QWidget* page = nullptr;             // TabSheet1
-  QListWidget* inputs = nullptr;       // inputDevices
-  QListWidget* outputs = nullptr;      // outputDevices
-  QPushButton* connect = nullptr;      // Button1
-  QPushButton* traffic = nullptr;      // TrafficButton
-  QPushButton* refresh = nullptr;      // RefreshButton
+  QWidget* page = nullptr;         // TabSheet1
+  QListWidget* inputs = nullptr;   // inputDevices
+  QListWidget* outputs = nullptr;  // outputDevices
+  QPushButton* connect = nullptr;  // Button1
+  QPushButton* traffic = nullptr;  // TrafficButton
+  QPushButton* library = nullptr;  // libraryButton
+  QPushButton* refresh = nullptr;  // RefreshButton
 };
 
 }  // namespace tarvik
