@@ -63,7 +63,7 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   setObjectName(QStringLiteral("LibraryWindow"));
   setWindowTitle(tr("Library"));
   setAcceptDrops(true);
-  resize(760, 440);
+  resize(840, 460);
 
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("libraryFilter"));
@@ -71,15 +71,20 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   filter_->setClearButtonEnabled(true);
   setupView_ = makeView("setupList", setups_);
   historyView_ = makeView("historyList", snapshots_);
-  setupView_->header()->resizeSection(SetupListModel::kName, 220);
-  setupView_->header()->resizeSection(SetupListModel::kChanged, 150);
-  historyView_->header()->resizeSection(SnapshotListModel::kTime, 150);
+  // The times take what their text needs; the names and notes share the rest.
+  setupView_->header()->resizeSection(SetupListModel::kName, 180);
+  setupView_->header()->resizeSection(
+      SetupListModel::kChanged,
+      setupView_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
+  historyView_->header()->resizeSection(
+      SnapshotListModel::kTime, setupView_->header()->sectionSize(SetupListModel::kChanged));
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(titled(tr("&Setups"), setupView_, filter_));
   splitter->addWidget(titled(tr("Device &history"), historyView_));
   splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(1, 2);
+  splitter->setSizes({520, 300});
   problem_ = new QLabel;
   problem_->setObjectName(QStringLiteral("libraryProblem"));
   problem_->setWordWrap(true);
@@ -181,7 +186,12 @@ void LibraryWindow::refresh() {
   const SetupLibrary* library = holder_.library();
   filter_->setEnabled(library != nullptr);
   if (library == nullptr) {
-    problem_->setText(holder_.problem());
+    problem_->setText(holder_.path().isEmpty()
+                          ? holder_.problem()
+                          : tr("The library of setups cannot be used:\n%1\n\nThe program works "
+                               "on without it. Another file can be named with the option "
+                               "--library FILE or the environment variable TARVIK_LIBRARY.")
+                                .arg(holder_.problem()));
     pages_->setCurrentWidget(problem_);
     file_->clear();
     setups_.setSetups({});
