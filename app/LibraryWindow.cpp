@@ -143,7 +143,7 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
       new QShortcut(QKeySequence(Qt::Key_F2), setupView_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(renameKey, &QShortcut::activated, this, &LibraryWindow::rename);
 
-  connect(filter_, &QLineEdit::textChanged, this, &LibraryWindow::refresh);
+  connect(filter_, &QLineEdit::textChanged, this, &LibraryWindow::filterSetups);
   connect(&holder_, &LibraryHolder::changed, this, &LibraryWindow::refresh);
   connect(&holder_, &LibraryHolder::opened, this, &LibraryWindow::refresh);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &LibraryWindow::updateButtons);
@@ -202,14 +202,25 @@ void LibraryWindow::refresh() {
   }
   pages_->setCurrentIndex(0);
   file_->setText(tr("Library: %1").arg(QDir::toNativeSeparators(holder_.path())));
-  const Result<QList<SetupSummary>> setups = library->setups().list(filter_->text());
   const Result<QList<SnapshotSummary>> snapshots = library->history().list();
   // A list that cannot be read says why where the file is named; what was listed stays.
-  if (!setups.ok() || !snapshots.ok()) {
-    file_->setText(setups.ok() ? snapshots.error : setups.error);
+  if (snapshots.ok()) {
+    snapshots_.setSnapshots(*snapshots.value);
+  } else {
+    file_->setText(snapshots.error);
   }
-  if (setups.ok()) setups_.setSetups(*setups.value);
-  if (snapshots.ok()) snapshots_.setSnapshots(*snapshots.value);
+  filterSetups();
+}
+
+void LibraryWindow::filterSetups() {
+  const SetupLibrary* library = holder_.library();
+  if (library == nullptr) return;
+  const Result<QList<SetupSummary>> setups = library->setups().list(filter_->text());
+  if (setups.ok()) {
+    setups_.setSetups(*setups.value);
+  } else {
+    file_->setText(setups.error);
+  }
   select(current_);
 }
 

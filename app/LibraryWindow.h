@@ -57,6 +57,8 @@ class LibraryWindow : public QWidget {
   QTreeView* makeView(const char* name, QAbstractItemModel& model);
   QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
                           void (LibraryWindow::*handler)());
+  // Reads the setups the filter lets through.
+  void filterSetups();
   void takeSelection(QTreeView* from);
   void updateButtons();
   void showMenu(QTreeView* view, const QPoint& at);
