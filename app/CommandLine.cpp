@@ -30,7 +30,12 @@ CommandLine::CommandLine()
                                       "directory <url> instead of the maker's (also from the "
                                       "environment variable TARVIK_UPDATE_BASE_URL); its path "
                                       "must end in \"/downloads/tarvik/\"."),
-                       QStringLiteral("url")) {
+                       QStringLiteral("url")),
+      libraryOption_(QStringLiteral("library"),
+                     QStringLiteral("Keep the library of setups and the device history in <file> "
+                                    "(default: the environment variable TARVIK_LIBRARY, else "
+                                    "library.sqlite in the program's data folder)."),
+                     QStringLiteral("file")) {
   parser_.setApplicationDescription(QStringLiteral(
       "Configures the Tarvik, a MIDI loop switcher with eight loops, over MIDI System Exclusive:\n"
       "presets, CC map, program change remapping, advanced settings and firmware updates."));
@@ -40,6 +45,7 @@ CommandLine::CommandLine()
   parser_.addOption(versionOption_);
   parser_.addOption(verboseOption_);
   parser_.addOption(updateUrlOption_);
+  parser_.addOption(libraryOption_);
   parser_.addPositionalArgument(
       QStringLiteral("file"),
       QStringLiteral("A configuration file (.tvk or full backup) to open once the window is "

@@ -37,6 +37,8 @@ class CommandLine {
   QUrl updateServer() const { return updateServer_; }
   // -v, --verbose: the transfer machine's log lines also go to standard error.
   bool verbose() const { return parser_.isSet(verboseOption_); }
+  // --library FILE as given; empty when not given (LibraryPath::resolve then looks further).
+  QString library() const { return parser_.value(libraryOption_); }
   // The file to open at start-up; empty when none was named.
   QString file() const {
     return parser_.positionalArguments().isEmpty() ? QString()
@@ -49,6 +51,7 @@ class CommandLine {
   QCommandLineOption versionOption_;
   QCommandLineOption verboseOption_;
   QCommandLineOption updateUrlOption_;
+  QCommandLineOption libraryOption_;
   QUrl updateServer_;
 };
 

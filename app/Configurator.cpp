@@ -9,11 +9,13 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
+#include "app/LibraryHolder.h"
 #include "app/MidiLibraryLog.h"
 #include "app/PlatformModule.h"
 #include "app/TForm1.h"
 #include "core/ConfiguratorCore.h"
 #include "firmware/LateUpdateServer.h"
+#include "library/LibraryPath.h"
 #include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/PlatformMidiService.h"
@@ -36,7 +38,8 @@ void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& pro
 
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow,
-                    const QString& file, RememberedState* remembered) {
+                    const QString& file, RememberedState* remembered,
+                    const std::optional<QString>& library) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
   // The window shows before the code that reaches the MIDI system and the update server is
@@ -61,6 +64,8 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   form.move(screen.center() - form.rect().center());
   if (remembered != nullptr) form.remember(*remembered);
   if (!file.isEmpty()) form.openFileWhenShown(file);
+  // Resolved once the application's name is set: the default file is in its data folder.
+  if (library) form.library().openAfterFirstFrame(LibraryPath::resolve(*library));
 
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));

@@ -3,6 +3,7 @@
 
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 #include "firmware/UpdateServerUrl.h"
 
@@ -20,10 +21,13 @@ class TForm1;
 // `beforeShow` lets a caller watch the window and the core (the start-up benchmark ends at the
 // window's first frame). `file`, when given, is opened once the window is shown, as "Load from
 // File" opens it. `remembered` (nullptr: nothing) is what the last run left and this one keeps.
-// A QApplication must exist.
+// `library` is the --library option as given (empty: LibraryPath::resolve looks further), and
+// the library is opened once the window is on screen; without it (nothing at all, as for the
+// start-up benchmark) the window has no library. A QApplication must exist.
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {},
-                    const QString& file = {}, RememberedState* remembered = nullptr);
+                    const QString& file = {}, RememberedState* remembered = nullptr,
+                    const std::optional<QString>& library = std::nullopt);
 
 // --verbose: the core's log lines (the transfer machine's and the flash's) also go to `log`
 // (standard error), one a line, as the event log shows them without its time stamp: a session

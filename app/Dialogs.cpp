@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/RememberedState.h"
@@ -38,26 +39,44 @@ Dialogs::SaveAnswer QtDialogs::askToSave(QWidget* owner, const QString& caption,
 }
 
 QString QtDialogs::saveFileName(QWidget* owner, const QString& filter, const QString& suffix) {
-  return run(owner, filter, suffix, true);
+  return run(owner, filter, suffix, Mode::Save).value(0);
 }
 
 QString QtDialogs::openFileName(QWidget* owner, const QString& filter, const QString& suffix) {
-  return run(owner, filter, suffix, false);
+  return run(owner, filter, suffix, Mode::Open).value(0);
 }
 
-QString QtDialogs::run(QWidget* owner, const QString& filter, const QString& suffix, bool save) {
-  const QString which = (save ? QStringLiteral("save-") : QStringLiteral("open-")) + suffix;
+QStringList QtDialogs::openFileNames(QWidget* owner, const QString& filter, const QString& suffix) {
+  return run(owner, filter, suffix, Mode::OpenMany);
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& caption,
+                                          const QString& label, const QString& text) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(owner, caption, label, QLineEdit::Normal, text, &ok);
+  if (!ok) return std::nullopt;
+  return answer;
+}
+
+QStringList QtDialogs::run(QWidget* owner, const QString& filter, const QString& suffix,
+                           Mode mode) {
+  // Opening one file or several starts in the same folder: both read the same kind of file.
+  const QString which =
+      (mode == Mode::Save ? QStringLiteral("save-") : QStringLiteral("open-")) + suffix;
   QFileDialog dialog(owner, QString(),
                      remembered_ != nullptr ? remembered_->folder(which) : QString(), filter);
-  // Saving, the dialog asks before overwriting. Opening, a name of a file that does not exist
-  // is accepted; loading reports it. Both append the suffix to a bare name.
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(suffix);
+  // Saving, the dialog asks before overwriting. Opening one, a name of a file that does not
+  // exist is accepted; loading reports it. Both append the suffix to a bare name. Several files
+  // are only ever taken as they are.
+  dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(mode == Mode::OpenMany ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
+  if (mode != Mode::OpenMany) dialog.setDefaultSuffix(suffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().constFirst();
-  if (remembered_ != nullptr) remembered_->setFolder(which, QFileInfo(path).absolutePath());
-  return path;
+  const QStringList paths = dialog.selectedFiles();
+  if (remembered_ != nullptr) {
+    remembered_->setFolder(which, QFileInfo(paths.constFirst()).absolutePath());
+  }
+  return paths;
 }
 
 }  // namespace tarvik

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -27,6 +29,13 @@ class Dialogs {
   // Empty when cancelled. filter is in Qt's form ("Tarvik Config File (*.tvk)").
   virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
   virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
+  // Several existing files at once; empty when cancelled.
+  virtual QStringList openFileNames(QWidget* owner, const QString& filter,
+                                    const QString& suffix) = 0;
+  // One line of text, `text` offered for editing; nothing when cancelled (an accepted empty line
+  // is an empty text).
+  virtual std::optional<QString> askText(QWidget* owner, const QString& caption,
+                                         const QString& label, const QString& text) = 0;
 };
 
 // The real boxes and the platform's file dialogs. With a remembered state, each file dialog
@@ -42,9 +51,13 @@ class QtDialogs : public Dialogs {
   SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;
   QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
+  QStringList openFileNames(QWidget* owner, const QString& filter, const QString& suffix) override;
+  std::optional<QString> askText(QWidget* owner, const QString& caption, const QString& label,
+                                 const QString& text) override;
 
  private:
-  QString run(QWidget* owner, const QString& filter, const QString& suffix, bool save);
+  enum class Mode { Save, Open, OpenMany };
+  QStringList run(QWidget* owner, const QString& filter, const QString& suffix, Mode mode);
 
   RememberedState* remembered_ = nullptr;
 };

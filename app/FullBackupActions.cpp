@@ -52,12 +52,25 @@ void FullBackupActions::restore() {
   log_(file.settings
            ? QStringLiteral("Restore everything from %1...").arg(path)
            : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
-  if (!check_.start(*file.tables, file.settings)) return;
+  startRestore(*file.tables, file.settings);
+}
+
+void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& bytes) {
+  if (core_.busy()) return;
+  if (!mayDiscard(tr("before the restore replaces them"))) return;
+  log_(bytes.settings ? tr("Send %1 to Tarvik...").arg(what)
+                      : tr("Send %1 to Tarvik (it has no settings)...").arg(what));
+  startRestore(bytes.tables(), bytes.settings);
+}
+
+void FullBackupActions::startRestore(const PresetTables& tables,
+                                     const std::optional<FullBackup::Settings>& settings) {
+  if (!check_.start(tables, settings)) return;
   ChangeMarks& marks = core_.marks();
-  marks.fileHolds(Block::Presets, bytesOf(file.tables->presetPayload()));
-  marks.fileHolds(Block::CcMap, bytesOf(file.tables->ccMapPayload()));
-  marks.fileHolds(Block::PcRemap, bytesOf(file.tables->pcRemapPayload()));
-  if (file.settings) marks.fileHolds(Block::Record, bytesOf(*file.settings));
+  marks.fileHolds(Block::Presets, bytesOf(tables.presetPayload()));
+  marks.fileHolds(Block::CcMap, bytesOf(tables.ccMapPayload()));
+  marks.fileHolds(Block::PcRemap, bytesOf(tables.pcRemapPayload()));
+  if (settings) marks.fileHolds(Block::Record, bytesOf(*settings));
   Q_EMIT runningChanged(true);
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "config/ConfigBytes.h"
 #include "core/ConfiguratorCore.h"
 
 class QWidget;
@@ -37,6 +38,10 @@ class FullBackupActions : public QObject {
   // Asks for the file; ignored while the link is busy.
   void backUp();
   void restore();
+  // The verified restore of contents the program holds (a setup of the library, a snapshot of
+  // the device history) rather than of a file; `what` names them in the log ("the setup
+  // \"Live\""). Asks before unsaved work goes, as restore() does; ignored while the link is busy.
+  void restoreContents(const QString& what, const ConfigBytes& bytes);
   bool running() const { return download_.running() || check_.running(); }
 
  Q_SIGNALS:
@@ -44,6 +49,10 @@ class FullBackupActions : public QObject {
   void finished(bool ok);
 
  private:
+  // Starts the verified restore; the contents become what the last file holds, as their bytes
+  // stand, so that the marks measure the editors against them.
+  void startRestore(const PresetTables& tables,
+                    const std::optional<FullBackup::Settings>& settings);
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.

@@ -53,22 +53,26 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
              QRect(8, 224, 233, 25));
   tab.traffic =
       button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
+  tab.library =
+      button(tab.page, "libraryButton",
+             QCoreApplication::translate("tarvik::MidiTab", "Library..."), QRect(392, 224, 75, 25));
   tab.compare =
       button(tab.page, "compareButton",
-             QCoreApplication::translate("tarvik::MidiTab", "Compare..."), QRect(392, 224, 75, 25));
+             QCoreApplication::translate("tarvik::MidiTab", "Compare..."), QRect(392, 56, 75, 25));
   tab.refresh =
       button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
   // Placed as drawn for the window's font; a longer caption widens them.
   auto* room = new CaptionRoom(*tab.page);
   for (QWidget* widget : std::initializer_list<QWidget*>{label1, label2, tab.connect, tab.traffic,
-                                                         tab.refresh, tab.compare}) {
+                                                         tab.refresh, tab.library, tab.compare}) {
     room->keep(widget);
   }
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);
   QWidget::setTabOrder(tab.connect, tab.traffic);
-  QWidget::setTabOrder(tab.traffic, tab.compare);
+  QWidget::setTabOrder(tab.traffic, tab.library);
+  QWidget::setTabOrder(tab.library, tab.compare);
   tabs.addTab(tab.page, QStringLiteral("Midi"));
   return tab;
 }

@@ -24,6 +24,7 @@ struct MidiTab {
   QPushButton* connect = nullptr;  // Button1
   QPushButton* traffic = nullptr;  // TrafficButton
   QPushButton* compare = nullptr;  // compareButton
+  QPushButton* library = nullptr;  // libraryButton
   QPushButton* refresh = nullptr;  // RefreshButton
 };
 

@@ -8,6 +8,7 @@ const QString kInputKey = QStringLiteral("ports/input");
 const QString kOutputKey = QStringLiteral("ports/output");
 const QString kWindowKey = QStringLiteral("window/position");
 const QString kTrafficKey = QStringLiteral("traffic/geometry");
+const QString kLibraryKey = QStringLiteral("library/geometry");
 
 }  // namespace
 
@@ -94,6 +95,12 @@ QByteArray RememberedState::trafficGeometry() const { return value(kTrafficKey).
 
 void RememberedState::setTrafficGeometry(const QByteArray& geometry) {
   setValue(kTrafficKey, geometry);
+}
+
+QByteArray RememberedState::libraryGeometry() const { return value(kLibraryKey).toByteArray(); }
+
+void RememberedState::setLibraryGeometry(const QByteArray& geometry) {
+  setValue(kLibraryKey, geometry);
 }
 
 }  // namespace tarvik

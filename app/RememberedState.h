@@ -12,9 +12,9 @@
 namespace tarvik {
 
 // What the program keeps from one run to the next: the ports last connected, the folder each
-// file dialog was last left in, where the main window stood and the traffic window's geometry.
-// Nothing here is needed for the program to work, so a damaged or unreadable file is never
-// fatal: its contents are ignored (problem() says why, for one event-log line) and the next
+// file dialog was last left in, where the main window stood and the traffic and Library windows'
+// geometry. Nothing here is needed for the program to work, so a damaged or unreadable file is
+// never fatal: its contents are ignored (problem() says why, for one event-log line) and the next
 // write replaces it.
 class RememberedState {
  public:
@@ -42,6 +42,8 @@ class RememberedState {
   // As QWidget::saveGeometry() gives it; empty when none was remembered.
   QByteArray trafficGeometry() const;
   void setTrafficGeometry(const QByteArray& geometry);
+  QByteArray libraryGeometry() const;
+  void setLibraryGeometry(const QByteArray& geometry);
 
  private:
   void check();

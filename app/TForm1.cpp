@@ -22,6 +22,7 @@
 #include "app/EventLog.h"
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
+#include "app/LibraryHolder.h"
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/PortListFollower.h"
@@ -118,6 +119,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   edits_->addButtons(*tabs_);
   tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history());
   fullBackup_->setEditTracking(edits_);
+  library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   trafficHistory_ = std::make_unique<TrafficHistory>();
   core_.link().setTrafficTap(trafficHistory_.get());
   bindCore();
@@ -144,6 +146,7 @@ void TForm1::buildMidiTab() {
           [this] { guarded([this] { Button1Click(); }); });
   connect(tab.traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
   new CompareOpener(dialogs_, core_, *this, *tab.compare);
+  connect(tab.library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
   portFollower_ = new PortListFollower(
       core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
   connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.portWatcher().rescan(); });
@@ -283,6 +286,7 @@ void TForm1::remember(RememberedState& state) {
   remembered_ = &state;
   if (!state.problem().isEmpty()) addLog(state.problem());
   placement_.setRemembered(&state);
+  library_->setRemembered(&state);
   portFollower_->setRemembered(state.ports());
 }
 

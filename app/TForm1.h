@@ -24,6 +24,7 @@ class EditTracking;
 class EventLog;
 class FirmwareTab;
 class FullBackupActions;
+class LibraryHolder;
 class MidiPorts;
 class PortListFollower;
 class PresetMatrixTab;
@@ -74,6 +75,8 @@ class TForm1 : public QWidget {
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
   EditTracking& edits() { return *edits_; }
+  // The library of setups and the Library window ("Library...").
+  LibraryHolder& library() { return *library_; }
   bool portsOpened() const { return portsOpened_; }
   // Builds the four device tabs (hidden) unless they are there. The window comes up with the
   // MIDI tab alone and builds them once its first frame is out, or when a device answers first;
@@ -119,6 +122,7 @@ class TForm1 : public QWidget {
 
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
+  LibraryHolder* library_ = nullptr;
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;       // PageControl1

@@ -24,6 +24,11 @@ class UnattendedDialogs : public tarvik::Dialogs {
   }
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+  QStringList openFileNames(QWidget*, const QString&, const QString&) override { return {}; }
+  std::optional<QString> askText(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+    return std::nullopt;
+  }
 };
 
 }  // namespace
@@ -34,8 +39,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   UnattendedDialogs dialogs;
-  return tarvik::runConfigurator(dialogs, tarvik::updateServerBaseUrl(),
-                                 [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) {
-                                   new tarvik::FirstFrameQuit(form);
-                                 });
+  return tarvik::runConfigurator(
+      dialogs, tarvik::updateServerBaseUrl(),
+      [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) { new tarvik::FirstFrameQuit(form); });
 }

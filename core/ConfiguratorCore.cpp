@@ -42,6 +42,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&machine_, &TransferMachine::logLine, this, &ConfiguratorCore::logLine);
   connect(&flasher_, &Flasher::logLine, this, &ConfiguratorCore::logLine);
   connect(&history_, &HistoryRecorder::logLine, this, &ConfiguratorCore::logLine);
+  connect(&history_, &HistoryRecorder::recorded, this, &ConfiguratorCore::historyRecorded);
 
   connect(&machine_, &TransferMachine::chainRunningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&machine_, &TransferMachine::chainFinished, this, &ConfiguratorCore::reportBusy);

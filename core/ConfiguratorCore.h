@@ -82,6 +82,8 @@ class ConfiguratorCore : public QObject {
   // ports right after the receivers, so a transfer that lost its port ends (and its front end's
   // error box runs the event loop) only once they have shown the new lists.
   void portsChanged(const tarvik::MidiPorts::Change& change);
+  // The attached library's device history gained a snapshot: lists of it are out of date.
+  void historyRecorded(const QString& event);
 
  private:
   void reportBusy();

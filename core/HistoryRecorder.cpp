@@ -43,7 +43,11 @@ void HistoryRecorder::submitEnded() {
 void HistoryRecorder::record(const QString& event) {
   if (library_ == nullptr || !held_.complete()) return;
   const Result<bool> added = library_->history().add(event, ConfigBytes::fromDevice(held_));
-  if (!added.ok()) Q_EMIT logLine(QStringLiteral("device history not kept: ") + added.error);
+  if (!added.ok()) {
+    Q_EMIT logLine(QStringLiteral("device history not kept: ") + added.error);
+  } else if (*added.value) {
+    Q_EMIT recorded(event);
+  }
 }
 
 }  // namespace tarvik

@@ -35,6 +35,8 @@ class HistoryRecorder : public QObject {
  Q_SIGNALS:
   // A snapshot could not be written; the transfer itself is not affected.
   void logLine(const QString& line);
+  // A snapshot was added to the library's history (not when it equalled the newest one).
+  void recorded(const QString& event);
 
  private:
   void record(const QString& event);

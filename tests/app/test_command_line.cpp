@@ -61,6 +61,10 @@ class CommandLineTest : public QObject {
         << QStringList{"presets.tvk"} << -1 << QString() << QString();
     QTest::newRow("--help names the file argument")
         << QStringList{"--help"} << 0 << "[file]" << QString();
+    QTest::newRow("--help names the library option")
+        << QStringList{"--help"} << 0 << "--library <file>" << QString();
+    QTest::newRow("--library without its file is a usage error")
+        << QStringList{"--library"} << 1 << QString() << "--library";
     QTest::newRow("a second file is a usage error")
         << QStringList{"presets.tvk", "other.tvk"} << 1 << QString()
         << "unexpected argument 'other.tvk'";
@@ -187,6 +191,23 @@ class CommandLineTest : public QObject {
     CommandLine commandLine;
     QVERIFY(!commandLine.read(withProgram(options)).has_value());
     QCOMPARE(commandLine.file(), file);
+  }
+
+  void library_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("library");
+    QTest::newRow("not given: the environment or the data folder decides")
+        << QStringList{"x.tvk"} << QString();
+    QTest::newRow("given before the file to open")
+        << QStringList{"--library", "/tmp/rigs.sqlite", "x.tvk"} << "/tmp/rigs.sqlite";
+    QTest::newRow("given with =") << QStringList{"--library=a b.sqlite"} << "a b.sqlite";
+  }
+  void library() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, library);
+    CommandLine commandLine;
+    QVERIFY(!commandLine.read(withProgram(options)).has_value());
+    QCOMPARE(commandLine.library(), library);
   }
 
   // What --verbose wires: the machine's lines of a connect, on the stream, in the event log's

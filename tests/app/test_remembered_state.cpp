@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// What one run leaves for the next (ports, the window's place, the traffic window's geometry),
-// kept in a temporary settings file, and the file named on the command line.
+// What one run leaves for the next (ports, the window's place, the traffic and Library windows'
+// geometry), kept in a temporary settings file, and the file named on the command line.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,8 @@
 
 #include "WindowRig.h"
 #include "app/Dialogs.h"
+#include "app/LibraryHolder.h"
+#include "app/LibraryWindow.h"
 #include "app/RememberedState.h"
 #include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
@@ -123,6 +125,7 @@ class RememberedStateTest : public QObject {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint where = screen.topLeft() + QPoint(40, 30);
     const QRect traffic(screen.left() + 230, screen.top() + 170, 300, 200);
+    const QRect library(screen.left() + 20, screen.top() + 90, 740, 300);
     {
       RememberedState state(settingsPath());
       WindowRig rig;
@@ -130,6 +133,8 @@ class RememberedStateTest : public QObject {
       rig.form->move(where);
       QTest::mouseClick(rig.button("TrafficButton"), Qt::LeftButton);
       rig.form->trafficWindow()->setGeometry(traffic);
+      rig.button("libraryButton")->click();
+      rig.form->library().window()->setGeometry(library);
       QVERIFY(rig.form->close());
     }
     RememberedState state(settingsPath());
@@ -138,6 +143,8 @@ class RememberedStateTest : public QObject {
     QCOMPARE(rig.form->pos(), where);
     QTest::mouseClick(rig.button("TrafficButton"), Qt::LeftButton);
     QCOMPARE(rig.form->trafficWindow()->geometry(), traffic);
+    rig.button("libraryButton")->click();
+    QCOMPARE(rig.form->library().window()->geometry(), library);
   }
 
   // The real file dialogs: each (open or save, per suffix) starts where it was last accepted,

@@ -50,6 +50,7 @@ class CoreHistoryTest : public QObject {
     QVERIFY2(opened.library, qPrintable(opened.error));
     ConfiguratorCore core(device.ports());
     core.setLibrary(opened.library.get());
+    QSignalSpy announced(&core, &ConfiguratorCore::historyRecorded);
     core.link().open(0, 0);
 
     if (downloadFirst) QVERIFY(download(core));
@@ -65,6 +66,10 @@ class CoreHistoryTest : public QObject {
     QStringList recorded;
     for (const SnapshotSummary& snapshot : history) recorded.append(snapshot.event);
     QVERIFY2(recorded == events, qPrintable(recorded.join(QLatin1Char(','))));
+    // Each snapshot stored is announced once, with its event, so that lists of it follow.
+    QStringList announcedEvents;
+    for (const QList<QVariant>& signal : announced) announcedEvents.prepend(signal[0].toString());
+    QCOMPARE(announcedEvents, events);
     if (recorded.isEmpty()) return;
     // The newest snapshot is the device's own state, byte for byte.
     const ConfigBytes newest = opened.library->history().snapshot(history[0].id).value->bytes;

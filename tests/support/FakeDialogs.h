@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Dialogs.h"
-
 #include <QEventLoop>
 #include <QStringList>
 #include <QTimer>
-
 #include <deque>
 #include <functional>
+#include <optional>
+
+#include "app/Dialogs.h"
 
 namespace tarvik::testing {
 
@@ -45,6 +45,21 @@ class FakeDialogs : public Dialogs {
     fileSuffixes << suffix;
     return nextFileName;
   }
+  QStringList openFileNames(QWidget*, const QString& filter, const QString& suffix) override {
+    fileFilters << filter;
+    fileSuffixes << suffix;
+    return nextFileNames;
+  }
+  // The next of `textAnswers`; once they are used up, as if cancelled.
+  std::optional<QString> askText(QWidget*, const QString& caption, const QString& label,
+                                 const QString& text) override {
+    textQuestions.push_back({caption, label});
+    offeredTexts << text;
+    if (textAnswers.empty()) return std::nullopt;
+    std::optional<QString> answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
+  }
 
   // Serves the event loop until `count` error boxes have been shown; false when `giveUpMs`
   // passed first. Woken by each box, not by looking again and again.
@@ -69,6 +84,10 @@ class FakeDialogs : public Dialogs {
   // Tests that do not look at the question go on as if it had not been asked.
   SaveAnswer saveAnswer = SaveAnswer::Discard;
   QString nextFileName;
+  QStringList nextFileNames;
+  std::vector<Box> textQuestions;  // the label as the text
+  QStringList offeredTexts;
+  std::deque<std::optional<QString>> textAnswers;
   QStringList fileFilters;
   QStringList fileSuffixes;
 };

@@ -1,0 +1,457 @@
+// SPDX-License-Identifier: MIT
+// The window's Library over a library in a temporary folder: what the editors hold stored and
+// found again, opened back as one undo step, sent to the simulated Tarvik with the verified
+// restore, files imported all or nothing, and a file that is not a library left as it was.
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QUndoStack>
+#include <memory>
+
+#include "WindowRig.h"
+#include "app/EditTracking.h"
+#include "app/FullBackupActions.h"
+#include "app/LibraryHolder.h"
+#include "app/LibraryWindow.h"
+#include "config/TvkFile.h"
+#include "library/LibraryRig.h"
+#include "library/Schema.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using namespace tarvik::testing;
+using Answer = Dialogs::SaveAnswer;
+
+namespace {
+
+// Settings the simulated Tarvik keeps byte for byte (the CC-message items count: "CC Message"
+// is the Pin-20 function).
+constexpr ConfigBytes::Settings kKeptSettings = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
+                                                 6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
+
+// Contents the device takes as they are, with a name for the first and the last preset.
+Setup deviceReadySetup(const QString& name, std::uint32_t seed) {
+  const TarvikContents contents = TarvikContents::fromSeed(seed);
+  Setup setup;
+  setup.name = name;
+  setup.bytes = ConfigBytes{contents.presets, contents.ccMap, contents.pcRemap, kKeptSettings};
+  setup.names.setName(0, QStringLiteral("Clean"));
+  setup.names.setName(127, QStringLiteral("Solo"));
+  return setup;
+}
+
+QStringList namesOf(const QList<SetupSummary>& setups) {
+  QStringList names;
+  for (const SetupSummary& setup : setups) names << setup.name;
+  return names;
+}
+
+}  // namespace
+
+class LibraryWindowTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+  std::unique_ptr<WindowRig> rig;
+  int files = 0;
+
+  LibraryHolder& holder() const { return rig->form->library(); }
+  SetupLibrary& library() const { return *holder().library(); }
+  QString newPath(const QString& suffix = QStringLiteral(".sqlite")) {
+    return dir.filePath(QStringLiteral("file%1%2").arg(++files).arg(suffix));
+  }
+
+  // A window over a new library, with the setups in it, and its Library window open.
+  LibraryWindow* openWindow(const QList<Setup>& setups = {},
+                            const TarvikContents& contents = TarvikContents::fromSeed(7)) {
+    rig = std::make_unique<WindowRig>(contents);
+    holder().open(newPath());
+    if (holder().library() == nullptr) return nullptr;
+    for (const Setup& setup : setups) {
+      if (!library().setups().store(setup).ok()) return nullptr;
+    }
+    rig->button("libraryButton")->click();
+    return holder().window();
+  }
+  QStringList listed() const { return namesOf(holder().window()->setupModel().setups()); }
+  QPushButton* button(const char* name) const {
+    return holder().window()->findChild<QPushButton*>(QString::fromLatin1(name));
+  }
+  // Selects as a click on the row does.
+  void selectRow(const char* list, int row) const {
+    auto* view = holder().window()->findChild<QTreeView*>(QString::fromLatin1(list));
+    view->selectionModel()->setCurrentIndex(
+        view->model()->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  void selectSetup(const QString& name) const {
+    selectRow("setupList", holder().window()->setupModel().rowOf(name));
+  }
+  bool logHas(const QString& part) const {
+    for (const QString& line : rig->logMessages())
+      if (line.contains(part)) return true;
+    return false;
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir.isValid()); }
+  void cleanup() { rig.reset(); }
+
+  // Stored as the editors hold them, values, settings and names; then found by what is typed.
+  void storeThenFilter_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("nothing typed: all, by name in any letter case")
+        << QString() << QStringList{"Blues", "clean rig", "Lead"};
+    QTest::newRow("a name in other letters") << "LEAD" << QStringList{"Lead"};
+    QTest::newRow("a word of a note") << "club" << QStringList{"clean rig"};
+    QTest::newRow("nothing matches") << "polka" << QStringList{};
+  }
+  void storeThenFilter() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    LibraryWindow* window = openWindow();
+    QVERIFY(window != nullptr);
+    Configuration& configuration = rig->core->configuration();
+    QList<ConfigBytes> held;
+    for (const char* name : {"Lead", "clean rig", "Blues"}) {
+      configuration.clickLoop(static_cast<int>(held.size()), 3);
+      QVERIFY(configuration.renamePreset(5, QString::fromLatin1(name) + " 5").isEmpty());
+      held << ConfigBytes::fromTables(configuration.tables(), configuration.recordBytes());
+      rig->dialogs.textAnswers = {QString::fromLatin1(name),
+                                  name == QByteArray("clean rig") ? "for the club" : ""};
+      button("storeButton")->click();
+      QCOMPARE(window->current().name, QString::fromLatin1(name));
+    }
+    QVERIFY(rig->dialogs.errors.empty());
+    const Setup clean = *library().setups().setup(QStringLiteral("clean rig")).value;
+    QVERIFY(clean.bytes == held[1]);
+    QCOMPARE(clean.names.name(5), QStringLiteral("clean rig 5"));
+    QCOMPARE(clean.note, QStringLiteral("for the club"));
+    // Kept in the library, the work is no longer at risk.
+    QVERIFY(!rig->core->marks().unsaved());
+
+    QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("libraryFilter")), typed);
+    QCOMPARE(listed(), expected);
+  }
+
+  void storingOverASetupAsksFirst_data() {
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("replaced when confirmed") << true;
+    QTest::newRow("kept when declined") << false;
+  }
+  void storingOverASetupAsksFirst() {
+    QFETCH(bool, replace);
+    Setup live = deviceReadySetup(QStringLiteral("Live"), 3);
+    live.note = QStringLiteral("Friday");
+    QVERIFY(openWindow({live}) != nullptr);
+    selectSetup(QStringLiteral("Live"));
+    rig->dialogs.textAnswers = {QStringLiteral("Live")};
+    rig->dialogs.confirmAnswer = replace;
+    button("storeButton")->click();
+    // The selected setup's name is offered, and taking it asks before the setup is replaced.
+    QCOMPARE(rig->dialogs.offeredTexts, QStringList{"Live"});
+    QCOMPARE(rig->dialogs.confirmations.size(), std::size_t{1});
+    const Setup stored = *library().setups().setup(QStringLiteral("Live")).value;
+    const Configuration& editors = rig->core->configuration();
+    QCOMPARE(stored.bytes == ConfigBytes::fromTables(editors.tables(), editors.recordBytes()),
+             replace);
+    QCOMPARE(stored.bytes == live.bytes, !replace);
+    QCOMPARE(stored.note, live.note);
+  }
+
+  void openingIsOneUndoStepAfterTheQuestion_data() {
+    QTest::addColumn<bool>("snapshot");
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("a setup, nothing unsaved: no question")
+        << false << false << Answer::Cancel << true;
+    QTest::newRow("a setup over unsaved work given up") << false << true << Answer::Discard << true;
+    QTest::newRow("a setup, the question cancelled: nothing changes")
+        << false << true << Answer::Cancel << false;
+    QTest::newRow("a snapshot: the editors keep their names")
+        << true << false << Answer::Cancel << true;
+  }
+  void openingIsOneUndoStepAfterTheQuestion() {
+    QFETCH(bool, snapshot);
+    QFETCH(bool, unsaved);
+    QFETCH(Answer, answer);
+    QFETCH(bool, opened);
+    // Values the editors clamp, and settings the device would not take: opened as a download
+    // would put them in.
+    const Setup live = test::sampleSetup(QStringLiteral("Live"), 4);
+    QVERIFY(openWindow({live}) != nullptr);
+    QVERIFY(library().history().add(QStringLiteral("download"), live.bytes).ok());
+    holder().reportChanged();
+    Configuration& configuration = rig->core->configuration();
+    QVERIFY(configuration.renamePreset(9, QStringLiteral("Mine")).isEmpty());
+    if (unsaved) configuration.clickLoop(5, 0);
+    QVERIFY(rig->core->marks().unsaved() == unsaved);
+    const EditHistory::Snapshot before{configuration.tables(), configuration.record(),
+                                       configuration.names()};
+    QUndoStack& stack = rig->form->edits().history().stack();
+    const int steps = stack.count();
+
+    rig->dialogs.saveAnswer = answer;
+    if (snapshot) {
+      selectRow("historyList", 0);
+    } else {
+      selectSetup(QStringLiteral("Live"));
+    }
+    button("openButton")->click();
+
+    QCOMPARE(rig->dialogs.saveQuestions.size(), std::size_t{unsaved ? 1U : 0U});
+    const EditHistory::Snapshot after{configuration.tables(), configuration.record(),
+                                      configuration.names()};
+    if (!opened) {
+      QVERIFY(after == before);
+      QCOMPARE(stack.count(), steps);
+      return;
+    }
+    ConfigRecord record;
+    record.apply(*live.bytes.settings);
+    QVERIFY(after.tables == live.bytes.tables());
+    QVERIFY(after.record == record);
+    QVERIFY(after.names == (snapshot ? before.names : live.names));
+    QVERIFY(!rig->core->marks().unsaved());
+    QCOMPARE(stack.count(), steps + 1);
+    stack.undo();
+    QVERIFY((EditHistory::Snapshot{configuration.tables(), configuration.record(),
+                                   configuration.names()}) == before);
+  }
+
+  // The library's contents go to the device through the window's verified restore; the device
+  // history, listed in the window, gains the restore as it gained the download.
+  void sendingRestoresTheSetupVerified() {
+    const Setup rig5 = deviceReadySetup(QStringLiteral("Rig"), 5);
+    LibraryWindow* window = openWindow({rig5}, TarvikContents::fromSeed(1));
+    QVERIFY(window != nullptr);
+    selectSetup(QStringLiteral("Rig"));
+    QVERIFY2(!button("sendButton")->isEnabled(), "no device connected yet");
+    QVERIFY(rig->connectAndDownload());
+    QCOMPARE(window->snapshotModel().snapshots().size(), 1);
+    QVERIFY(button("sendButton")->isEnabled());
+
+    QSignalSpy finished(rig->form->findChild<FullBackupActions*>(), &FullBackupActions::finished);
+    button("sendButton")->click();
+    QVERIFY2(!button("sendButton")->isEnabled(), "the link is busy");
+    QVERIFY(finished.wait(kWaitMs));
+    QVERIFY2(finished.front().front().toBool(), qPrintable(rig->logMessages().join('\n')));
+    QVERIFY(rig->dialogs.errors.empty());
+    QVERIFY(logHas(QStringLiteral("Send the setup \"Rig\" to Tarvik")));
+    QVERIFY(logHas(QStringLiteral("Restore verified")));
+
+    const TarvikContents& held = rig->device().contents();
+    QVERIFY(held.presets == rig5.bytes.presets);
+    QVERIFY(held.ccMap == rig5.bytes.ccMap);
+    QVERIFY(held.pcRemap == rig5.bytes.pcRemap);
+    QVERIFY(held.configRecord == kKeptSettings);
+    const QList<SnapshotSummary> history = window->snapshotModel().snapshots();
+    QCOMPARE(history.size(), 2);
+    QCOMPARE(history.front().event, QStringLiteral("restore"));
+    QVERIFY(library().history().snapshot(history.front().id).value->bytes == rig5.bytes);
+  }
+
+  void importIsAllOrNothing_data() {
+    QTest::addColumn<bool>("oneRefused");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QStringList>("listedAfter");
+    QTest::newRow("each file a setup named after it")
+        << false << false << false << QStringList{"amp", "bass", "crunch"};
+    QTest::newRow("one file refused: none stored, the box names it")
+        << true << false << false << QStringList{"amp"};
+    QTest::newRow("a name taken, replace declined: none stored")
+        << false << true << false << QStringList{"amp"};
+    QTest::newRow("a name taken and replaced")
+        << false << true << true << QStringList{"amp", "bass", "crunch"};
+  }
+  void importIsAllOrNothing() {
+    QFETCH(bool, oneRefused);
+    QFETCH(bool, taken);
+    QFETCH(bool, replace);
+    QFETCH(QStringList, listedAfter);
+    const Setup amp = deviceReadySetup(QStringLiteral("amp"), 1);
+    QVERIFY(openWindow({amp}) != nullptr);
+    QTemporaryDir files;
+    const QStringList paths{
+        files.filePath(QStringLiteral("bass.tvk")),
+        files.filePath(taken ? QStringLiteral("amp.tvk") : QStringLiteral("crunch.tvk"))};
+    const PresetTables tables = tablesOf(TarvikContents::fromSeed(9));
+    QVERIFY(TvkFile::save(paths[0], tables));
+    QVERIFY(test::writeFile(paths[1], oneRefused ? "not a setup\n" : TvkFile::serialize(tables)));
+    if (taken) QVERIFY(test::writeFile(files.filePath("crunch.tvk"), TvkFile::serialize(tables)));
+    rig->dialogs.nextFileNames = paths;
+    if (taken) rig->dialogs.nextFileNames << files.filePath("crunch.tvk");
+    rig->dialogs.confirmAnswer = replace;
+
+    button("importButton")->click();
+    QCOMPARE(listed(), listedAfter);
+    QCOMPARE(rig->dialogs.confirmations.size(), std::size_t{taken ? 1U : 0U});
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{oneRefused ? 1U : 0U});
+    if (oneRefused) {
+      QVERIFY2(rig->dialogs.errors.front().text.contains(paths[1]),
+               qPrintable(rig->dialogs.errors.front().text));
+    }
+    const bool replaced =
+        library().setups().setup(QStringLiteral("amp")).value->bytes.tables() == tables;
+    QCOMPARE(replaced, taken && replace);
+  }
+
+  void droppedFilesAreImported() {
+    LibraryWindow* window = openWindow();
+    QVERIFY(window != nullptr);
+    QTemporaryDir files;
+    QList<QUrl> urls;
+    for (const char* name : {"verse.tvk", "chorus.tvk"}) {
+      QVERIFY(TvkFile::save(files.filePath(name), tablesOf(TarvikContents::fromSeed(2))));
+      urls << QUrl::fromLocalFile(files.filePath(name));
+    }
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QSignalSpy changed(&holder(), &LibraryHolder::changed);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    QVERIFY(changed.wait(kWaitMs));
+    QCOMPARE(listed(), (QStringList{"chorus", "verse"}));
+    QCOMPARE(window->current().name, QStringLiteral("verse"));
+  }
+
+  void changesToASetup_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("listedAfter");
+    QTest::addColumn<int>("errors");
+    QTest::newRow("delete, declined")
+        << "deleteButton" << false << QString() << QStringList{"Home", "Live"} << 0;
+    QTest::newRow("delete, confirmed")
+        << "deleteButton" << true << QString() << QStringList{"Home"} << 0;
+    QTest::newRow("rename") << "renameButton" << true << " Studio " << QStringList{"Home", "Studio"}
+                            << 0;
+    QTest::newRow("rename onto a name that is taken: refused in a box")
+        << "renameButton" << true << "Home" << QStringList{"Home", "Live"} << 1;
+    QTest::newRow("duplicate under the offered name")
+        << "duplicateButton" << true << "Live copy" << QStringList{"Home", "Live", "Live copy"}
+        << 0;
+  }
+  void changesToASetup() {
+    QFETCH(QString, button);
+    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, listedAfter);
+    QFETCH(int, errors);
+    QVERIFY(openWindow({deviceReadySetup("Live", 1), deviceReadySetup("Home", 2)}) != nullptr);
+    selectSetup(QStringLiteral("Live"));
+    rig->dialogs.confirmAnswer = confirm;
+    rig->dialogs.textAnswers = {answer};
+    this->button(qPrintable(button))->click();
+    QCOMPARE(listed(), listedAfter);
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t(errors));
+    if (button == "deleteButton") {
+      QCOMPARE(rig->dialogs.confirmations.size(), std::size_t{1});
+      QVERIFY(rig->dialogs.confirmations.front().text.contains("\"Live\""));
+    } else {
+      // The name to change starts from the selected one, or from its copy's.
+      QCOMPARE(rig->dialogs.offeredTexts,
+               QStringList{button == "renameButton" ? "Live" : "Live copy"});
+    }
+  }
+
+  void exportWritesTheSetupsBackupFile() {
+    Setup live = deviceReadySetup(QStringLiteral("Live"), 6);
+    QVERIFY(openWindow({live}) != nullptr);
+    selectSetup(QStringLiteral("Live"));
+    rig->dialogs.nextFileName = newPath(QStringLiteral(".tvk"));
+    button("exportButton")->click();
+    QVERIFY(rig->dialogs.errors.empty());
+    QFile written(rig->dialogs.nextFileName);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), *library().exportSetup(QStringLiteral("Live")).value);
+  }
+
+  // Opened for the first time, it stands beside the main window, not over its port lists.
+  void theWindowStandsBesideTheMainWindow() {
+    LibraryWindow* window = openWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->frameGeometry().intersects(rig->form->frameGeometry()));
+  }
+
+  // The library is opened after the first frame and attached to the core, which is free of it
+  // once the window has gone.
+  void theLibraryIsOpenedAfterTheFirstFrameAndDetachedAtTheEnd() {
+    rig = std::make_unique<WindowRig>();
+    QSignalSpy opened(&holder(), &LibraryHolder::opened);
+    holder().openAfterFirstFrame(newPath());
+    QVERIFY(holder().library() == nullptr);
+    QVERIFY(opened.wait(kWaitMs));
+    QVERIFY(holder().library() != nullptr);
+    QCOMPARE(rig->core->library(), holder().library());
+    rig->form.reset();
+    QCOMPARE(rig->core->library(), nullptr);
+  }
+
+  void aFileThatIsNotALibraryIsLeftAlone_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a text file") << "text"
+                                 << "not a setup library of this program";
+    QTest::newRow("a damaged database") << "damaged"
+                                        << "damaged";
+    QTest::newRow("a library of a newer layout") << "newer"
+                                                 << "newer version";
+  }
+  void aFileThatIsNotALibraryIsLeftAlone() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString path = newPath();
+    if (kind == "text") {
+      QVERIFY(test::writeFile(path, "my setups:\nBlues\n"));
+    } else {
+      QVERIFY(SetupLibrary::open(path).library != nullptr);
+      if (kind == "newer") {
+        test::RawDatabase raw(path);
+        QCOMPARE(raw.exec({QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1)}),
+                 QString());
+      } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(50));
+      }
+    }
+    const test::FileState before = test::FileState::of(path);
+
+    rig = std::make_unique<WindowRig>();
+    QSignalSpy opened(&holder(), &LibraryHolder::opened);
+    holder().openAfterFirstFrame(path);
+    QVERIFY(opened.wait(kWaitMs));
+    QVERIFY(holder().library() == nullptr);
+    QCOMPARE(rig->core->library(), nullptr);
+    const QStringList lines = rig->logMessages().filter(path);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.front().contains(reason), qPrintable(lines.front()));
+
+    // The window works on: the Library says why it has nothing, and the device is read.
+    rig->button("libraryButton")->click();
+    auto* problem = holder().window()->findChild<QLabel*>(QStringLiteral("libraryProblem"));
+    QVERIFY(problem->isVisible());
+    QVERIFY2(problem->text().contains(reason), qPrintable(problem->text()));
+    for (const char* name : {"storeButton", "importButton", "openButton"})
+      QVERIFY2(!button(name)->isEnabled(), name);
+    QVERIFY(rig->connectAndDownload());
+    rig.reset();
+    QVERIFY(test::FileState::of(path) == before);
+  }
+};
+
+QTEST_MAIN(LibraryWindowTest)
+#include "test_library_window.moc"
