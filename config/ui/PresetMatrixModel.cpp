@@ -46,6 +46,7 @@ PresetMatrixModel::PresetMatrixModel(Configuration& configuration, QObject* pare
       configuration_(configuration),
       lockMask_(configuration.record().lockMask) {
   connect(&configuration_, &Configuration::changed, this, &PresetMatrixModel::onChanged);
+  connect(&configuration_, &Configuration::namesChanged, this, &PresetMatrixModel::onNamesChanged);
 }
 
 int PresetMatrixModel::rowCount(const QModelIndex& parent) const {
@@ -64,6 +65,11 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   if (role == ChangedRole) {
     return changed(row, column);
+  }
+  if (column == kNameColumn) {
+    // The tip shows in full a name the column cuts short.
+    const bool text = role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole;
+    return text ? QVariant(configuration_.names().name(row)) : QVariant();
   }
   if (column < kLoopColumns) {
     const bool interlock = (lockMask_ >> column) & 1U;
@@ -114,6 +120,9 @@ QVariant PresetMatrixModel::headerData(int section, Qt::Orientation orientation,
   if (section == kPcRemapColumn) {
     return QStringLiteral("Programm Change Output");
   }
+  if (section == kNameColumn) {
+    return tr("Name");
+  }
   return {};
 }
 
@@ -131,6 +140,10 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
   }
   const int row = index.row();
   const int column = index.column();
+  if (column == kNameColumn) {
+    // A refused name changes nothing, and the editor's text is not taken.
+    return role == Qt::EditRole && configuration_.renamePreset(row, value.toString()).isEmpty();
+  }
   if (column < kLoopColumns) {
     if (role != Qt::CheckStateRole) {
       return false;
@@ -168,7 +181,8 @@ void PresetMatrixModel::setChangeMarks(const ChangeMarks* marks) {
 }
 
 bool PresetMatrixModel::changed(int row, int column) const {
-  if (marks_ == nullptr) return false;
+  // Names never reach the device, so there is nothing to differ from.
+  if (marks_ == nullptr || column == kNameColumn) return false;
   if (column < kLoopColumns) return (marks_->difference(Block::Presets, row) >> column) & 1U;
   return marks_->difference(column == kCcColumn ? Block::CcMap : Block::PcRemap, row) != 0;
 }
@@ -189,6 +203,11 @@ void PresetMatrixModel::onMarksChanged(Block block, int firstRow, int lastRow) {
     case Block::Record:
       return;
   }
+}
+
+void PresetMatrixModel::onNamesChanged(int firstRow, int lastRow) {
+  Q_EMIT dataChanged(index(firstRow, kNameColumn), index(lastRow, kNameColumn),
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
 }
 
 void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {
