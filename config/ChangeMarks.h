@@ -43,6 +43,9 @@ class ChangeMarks : public QObject {
   std::uint8_t difference(Block block, int row) const {
     return blocks_[index(block)].difference[row];
   }
+  // The device's contents of the block as the marks measure against them (its wire bytes),
+  // empty while unknown.
+  const QByteArray& device(Block block) const { return blocks_[index(block)].device; }
   // Changed values of the block: one per loop box, selector entry or setting.
   int changeCount(Block block) const { return blocks_[index(block)].count; }
   bool unsaved() const;
@@ -60,7 +63,7 @@ class ChangeMarks : public QObject {
  private:
   struct Marks {
     QByteArray device;  // empty while unknown
-    QByteArray file;  // the start state until a file is saved or loaded
+    QByteArray file;    // the start state until a file is saved or loaded
     bool fileKnown = false;
     std::array<std::uint8_t, kTableSize> difference{};
     int count = 0;

@@ -50,6 +50,12 @@ class PresetMatrixModel : public QAbstractTableModel {
   void onMarksChanged(Block block, int firstRow, int lastRow);
   void onNamesChanged(int firstRow, int lastRow);
   bool changed(int row, int column) const;
+  // What a screen reader says of a cell: which preset and column it is (with a selector's or
+  // a name's value, which a table cell has no other way to tell), and for a changed value what
+  // the device holds.
+  QString accessibleName(int row, int column) const;
+  QString accessibleDescription(int row, int column) const;
+  QString deviceValueText(int row, int column) const;
 
   Configuration& configuration_;
   // Loop columns in the interlock group are painted red in every row.
