@@ -52,7 +52,11 @@ void FullBackupActions::restore() {
   log_(file.settings
            ? QStringLiteral("Restore everything from %1...").arg(path)
            : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
-  if (!check_.start(*file.tables, file.settings)) return;
+  // The names go into the editors with the rest, never to the device; names the file holds
+  // wrongly are left out, as a load leaves them out.
+  const bool namesRead = file.namesProblem.isEmpty();
+  if (!namesRead) log_(tr("The preset names in %1 are left out: %2").arg(path, file.namesProblem));
+  if (!check_.start(*file.tables, file.settings, namesRead ? file.names : PresetNames())) return;
   ChangeMarks& marks = core_.marks();
   marks.fileHolds(Block::Presets, bytesOf(file.tables->presetPayload()));
   marks.fileHolds(Block::CcMap, bytesOf(file.tables->ccMapPayload()));
