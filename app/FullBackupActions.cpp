@@ -52,20 +52,27 @@ void FullBackupActions::restore() {
   log_(file.settings
            ? QStringLiteral("Restore everything from %1...").arg(path)
            : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
-  startRestore(*file.tables, file.settings);
+  // The names go into the editors with the rest, never to the device; names the file holds
+  // wrongly are left out, as a load leaves them out.
+  const bool namesRead = file.namesProblem.isEmpty();
+  if (!namesRead) log_(tr("The preset names in %1 are left out: %2").arg(path, file.namesProblem));
+  startRestore(*file.tables, file.settings, namesRead ? file.names : PresetNames());
 }
 
-void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& bytes) {
+void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& bytes,
+                                        const std::optional<PresetNames>& names) {
   if (core_.busy()) return;
   if (!mayDiscard(tr("before the restore replaces them"))) return;
   log_(bytes.settings ? tr("Send %1 to Tarvik...").arg(what)
                       : tr("Send %1 to Tarvik (it has no settings)...").arg(what));
-  startRestore(bytes.tables(), bytes.settings);
+  // Contents without names (a snapshot) leave the editors' names as they are.
+  startRestore(bytes.tables(), bytes.settings, names.value_or(core_.configuration().names()));
 }
 
 void FullBackupActions::startRestore(const PresetTables& tables,
-                                     const std::optional<FullBackup::Settings>& settings) {
-  if (!check_.start(tables, settings)) return;
+                                     const std::optional<FullBackup::Settings>& settings,
+                                     const PresetNames& names) {
+  if (!check_.start(tables, settings, names)) return;
   ChangeMarks& marks = core_.marks();
   marks.fileHolds(Block::Presets, bytesOf(tables.presetPayload()));
   marks.fileHolds(Block::CcMap, bytesOf(tables.ccMapPayload()));

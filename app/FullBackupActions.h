@@ -41,7 +41,9 @@ class FullBackupActions : public QObject {
   // The verified restore of contents the program holds (a setup of the library, a snapshot of
   // the device history) rather than of a file; `what` names them in the log ("the setup
   // \"Live\""). Asks before unsaved work goes, as restore() does; ignored while the link is busy.
-  void restoreContents(const QString& what, const ConfigBytes& bytes);
+  // A setup's names come along into the editors; without names the editors keep theirs.
+  void restoreContents(const QString& what, const ConfigBytes& bytes,
+                       const std::optional<PresetNames>& names = std::nullopt);
   bool running() const { return download_.running() || check_.running(); }
 
  Q_SIGNALS:
@@ -51,8 +53,8 @@ class FullBackupActions : public QObject {
  private:
   // Starts the verified restore; the contents become what the last file holds, as their bytes
   // stand, so that the marks measure the editors against them.
-  void startRestore(const PresetTables& tables,
-                    const std::optional<FullBackup::Settings>& settings);
+  void startRestore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
+                    const PresetNames& names);
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.

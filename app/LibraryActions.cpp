@@ -82,7 +82,7 @@ void LibraryActions::open(const LibraryItem& item) {
 void LibraryActions::send(const LibraryItem& item) {
   if (holder_.library() == nullptr || item.isNone() || core_.busy()) return;
   const std::optional<Contents> sent = contents(item);
-  if (sent) fullBackup_.restoreContents(sent->description, sent->bytes);
+  if (sent) fullBackup_.restoreContents(sent->description, sent->bytes, sent->names);
 }
 
 std::optional<QString> LibraryActions::rename(const QString& name) {

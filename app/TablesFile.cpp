@@ -16,9 +16,9 @@ bool TablesFile::save(bool settings) {
   const QString path = dialogs_.saveFileName(&owner_, filter, suffix);
   if (path.isEmpty()) return false;
   const Configuration& configuration = core_.configuration();
-  const bool saved =
-      settings ? FullBackup::save(path, configuration.tables(), configuration.recordBytes())
-               : TvkFile::save(path, configuration.tables());
+  const bool saved = settings ? FullBackup::save(path, configuration.tables(),
+                                                 configuration.recordBytes(), configuration.names())
+                              : TvkFile::save(path, configuration.tables());
   if (!saved) {
     dialogs_.error(&owner_, TForm1::applicationTitle, kCannotWriteText.arg(path));
     return false;
@@ -43,9 +43,17 @@ void TablesFile::load(const QString& path) {
     record.apply(*result.settings);
     configuration.setRecord(record);
   }
+  // The file's presets come with the file's names, or with none: names given to the presets
+  // the file replaces would label the wrong ones.
+  const bool namesRead = result.namesProblem.isEmpty();
+  configuration.setNames(namesRead ? result.names : PresetNames());
   history_.endStep();
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (result.settings) core_.marks().fileHolds({Block::Record});
+  if (!namesRead) {
+    dialogs_.warning(&owner_, tr("Warning"),
+                     tr("The file's preset names were not loaded: %1").arg(result.namesProblem));
+  }
 }
 
 }  // namespace tarvik

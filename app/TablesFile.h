@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -12,16 +13,20 @@ class Dialogs;
 class EditHistory;
 
 // "Save as File" and the loading half of "Load from File": the configuration's tables (and, in a
-// full backup, its settings) to and from a file, with the change marks told which file now holds
-// them and a load undoable as one step. Refusals are shown in the error box.
+// full backup, its settings and the presets' names) to and from a file, with the change marks
+// told which file now holds them and a load undoable as one step. Refusals are shown in the
+// error box.
 class TablesFile {
+  Q_DECLARE_TR_FUNCTIONS(TablesFile)
+
  public:
   // All must outlive this.
   TablesFile(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditHistory& history)
       : dialogs_(dialogs), owner_(owner), core_(core), history_(history) {}
 
   // Asks for the file; true when the tables were written. With `settings`, the file is a full
-  // backup (the tables, then "[settings]"), which every .tvk reader still loads.
+  // backup (the tables, then "[settings]" and the names), which every .tvk reader still loads;
+  // without, it is a .tvk file exactly as ever.
   bool save(bool settings);
   // The unsaved-work question is the caller's.
   void load(const QString& path);

@@ -43,8 +43,9 @@ class ChangeMarks : public QObject {
   std::uint8_t difference(Block block, int row) const {
     return blocks_[index(block)].difference[row];
   }
-  // The device's last known contents of the block as wire bytes, empty while unknown.
-  const QByteArray& deviceBytes(Block block) const { return blocks_[index(block)].device; }
+  // The device's contents of the block as the marks measure against them (its wire bytes),
+  // empty while unknown.
+  const QByteArray& device(Block block) const { return blocks_[index(block)].device; }
   // Changed values of the block: one per loop box, selector entry or setting.
   int changeCount(Block block) const { return blocks_[index(block)].count; }
   bool unsaved() const;

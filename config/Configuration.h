@@ -67,17 +67,9 @@ class Configuration : public QObject {
   PresetTables::Payload pcRemapPayload() const { return tables_.pcRemapPayload(); }
   std::array<std::uint8_t, kConfigRecordSize> recordBytes() const { return record_.toBytes(); }
 
- Q_SIGNALS:
-  // Rows firstRow..lastRow of a table changed; for the record the range is 0..19.
-  void changed(tarvik::Block block, int firstRow, int lastRow);
-  // The names of rows firstRow..lastRow changed.
-  void namesChanged(int firstRow, int lastRow);
-  // One call that changed something has ended, after all of its changed() signals: a
-  // "Deselect all" that clears presets and CC map is one change here, not two.
-  void changeFinished();
-
- private:
-  // Counts the public calls under way, so that only the outermost one reports its end.
+  // Counts the calls under way, so that only the outermost one reports its end. Every public
+  // call opens one; a caller opens one around several calls that make one change together (a
+  // restore replacing tables, settings and names), which then reports its end once.
   class CallScope {
    public:
     explicit CallScope(Configuration& configuration);
@@ -89,6 +81,16 @@ class Configuration : public QObject {
     Configuration& configuration_;
   };
 
+ Q_SIGNALS:
+  // Rows firstRow..lastRow of a table changed; for the record the range is 0..19.
+  void changed(tarvik::Block block, int firstRow, int lastRow);
+  // The names of rows firstRow..lastRow changed.
+  void namesChanged(int firstRow, int lastRow);
+  // One call that changed something has ended, after all of its changed() signals: a
+  // "Deselect all" that clears presets and CC map is one change here, not two.
+  void changeFinished();
+
+ private:
   void tablesReplaced(const PresetTables& before);
   void rowsChanged(Block block, int firstRow, int lastRow);
 

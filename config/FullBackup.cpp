@@ -119,8 +119,9 @@ QByteArray FullBackup::serialize(const PresetTables& tables,
   return text + names.section();
 }
 
-bool FullBackup::save(const QString& path, const PresetTables& tables, const Settings& settings) {
-  return TvkFile::saveText(path, serialize(tables, settings));
+bool FullBackup::save(const QString& path, const PresetTables& tables, const Settings& settings,
+                      const PresetNames& names) {
+  return TvkFile::saveText(path, serialize(tables, settings, names));
 }
 
 FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {

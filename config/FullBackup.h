@@ -43,7 +43,8 @@ class FullBackup {
   static QByteArray serialize(const PresetTables& tables, const std::optional<Settings>& settings,
                               const PresetNames& names = {});
   // Replaces the file atomically; on any failure the previous file stays as it was.
-  static bool save(const QString& path, const PresetTables& tables, const Settings& settings);
+  static bool save(const QString& path, const PresetTables& tables, const Settings& settings,
+                   const PresetNames& names = {});
 
   // The tables are read exactly as TvkFile reads them. "[settings]" is optional, but when it is
   // there it must be whole and exact: all 20 keys, no others, each a decimal 0..255, and the

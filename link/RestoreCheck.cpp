@@ -67,10 +67,12 @@ QString RestoreCheck::differenceText(const Difference& difference) {
 }
 
 bool RestoreCheck::start(const PresetTables& tables,
-                         const std::optional<FullBackup::Settings>& settings) {
+                         const std::optional<FullBackup::Settings>& settings,
+                         const PresetNames& names) {
   if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return false;
   tables_ = tables;
   settings_ = settings;
+  names_ = names;
   problem_ = Problem::None;
   failedBlock_.reset();
   difference_.reset();
@@ -94,6 +96,18 @@ void RestoreCheck::advanceLater() {
       Qt::QueuedConnection);
 }
 
+void RestoreCheck::takeFile() {
+  // One change, so that the editors' history holds the restore as one step.
+  const Configuration::CallScope change(configuration_);
+  configuration_.setTables(tables_);
+  if (settings_) {
+    ConfigRecord record;
+    record.apply(*settings_);
+    configuration_.setRecord(record);
+  }
+  configuration_.setNames(names_);
+}
+
 void RestoreCheck::advance() {
   switch (stage_) {
     case Stage::Idle:
@@ -102,12 +116,7 @@ void RestoreCheck::advance() {
     case Stage::Identifying:
       // The identify's download has just filled the configuration with the device's contents;
       // now it takes the file's, which the submits read.
-      configuration_.setTables(tables_);
-      if (settings_) {
-        ConfigRecord record;
-        record.apply(*settings_);
-        configuration_.setRecord(record);
-      }
+      takeFile();
       setStage(Stage::SubmittingTables);
       if (!machine_.startSubmitPresets())
         fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));

@@ -48,9 +48,11 @@ class RestoreCheck : public QObject {
   RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
                QObject* parent = nullptr);
 
-  // Replaces the configuration's tables (and record, with settings) once the device has been
-  // identified. False, with nothing sent, while the machine or a restore is busy.
-  bool start(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings);
+  // Replaces the configuration's tables (and record, with settings) and its preset names, all
+  // as one change, once the device has been identified. The names never go to the device.
+  // False, with nothing sent, while the machine or a restore is busy.
+  bool start(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
+             const PresetNames& names = {});
   bool running() const { return stage_ != Stage::Idle; }
   Stage stage() const { return stage_; }
 
@@ -70,6 +72,8 @@ class RestoreCheck : public QObject {
 
  private:
   void advance();
+  // The file's contents into the configuration.
+  void takeFile();
   void advanceLater();
   void onDownloadFinished(bool ok, const QString& text);
   void onChainFinished(Chain chain);
@@ -93,6 +97,7 @@ class RestoreCheck : public QObject {
 
   PresetTables tables_;
   std::optional<FullBackup::Settings> settings_;
+  PresetNames names_;
   // What the verifying download brought, straight from the replies.
   std::array<std::optional<QByteArray>, 4> device_;
   bool verifyChainDone_ = false;

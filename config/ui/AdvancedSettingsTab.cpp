@@ -46,7 +46,7 @@ void setMarked(QWidget* control, bool marked) {
 
 // The record as the device holds it, while that is known.
 std::optional<ConfigRecord> deviceRecord(const ChangeMarks& marks) {
-  const QByteArray& bytes = marks.deviceBytes(Block::Record);
+  const QByteArray& bytes = marks.device(Block::Record);
   if (bytes.size() != kConfigRecordSize) return std::nullopt;
   ConfigRecord record;
   record.apply(std::span<const std::uint8_t, kConfigRecordSize>(

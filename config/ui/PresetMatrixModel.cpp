@@ -70,6 +70,7 @@ PresetMatrixModel::PresetMatrixModel(Configuration& configuration, QObject* pare
       configuration_(configuration),
       lockMask_(configuration.record().lockMask) {
   connect(&configuration_, &Configuration::changed, this, &PresetMatrixModel::onChanged);
+  connect(&configuration_, &Configuration::namesChanged, this, &PresetMatrixModel::onNamesChanged);
 }
 
 int PresetMatrixModel::rowCount(const QModelIndex& parent) const {
@@ -88,6 +89,17 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   if (role == ChangedRole) {
     return changed(row, column);
+  }
+  if (role == Qt::AccessibleTextRole) {
+    return accessibleName(row, column);
+  }
+  if (role == Qt::AccessibleDescriptionRole) {
+    return accessibleDescription(row, column);
+  }
+  if (column == kNameColumn) {
+    // The tip shows in full a name the column cuts short.
+    const bool text = role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole;
+    return text ? QVariant(configuration_.names().name(row)) : QVariant();
   }
   if (column < kLoopColumns) {
     const bool interlock = (lockMask_ >> column) & 1U;
@@ -142,6 +154,9 @@ QVariant PresetMatrixModel::headerData(int section, Qt::Orientation orientation,
   if (section == kPcRemapColumn) {
     return QStringLiteral("Programm Change Output");
   }
+  if (section == kNameColumn) {
+    return tr("Name");
+  }
   return {};
 }
 
@@ -159,6 +174,10 @@ bool PresetMatrixModel::setData(const QModelIndex& index, const QVariant& value,
   }
   const int row = index.row();
   const int column = index.column();
+  if (column == kNameColumn) {
+    // A refused name changes nothing, and the editor's text is not taken.
+    return role == Qt::EditRole && configuration_.renamePreset(row, value.toString()).isEmpty();
+  }
   if (column < kLoopColumns) {
     if (role != Qt::CheckStateRole) {
       return false;
@@ -191,32 +210,71 @@ void PresetMatrixModel::setChangeMarks(const ChangeMarks* marks) {
   if (marks_ != nullptr) {
     connect(marks_, &ChangeMarks::marksChanged, this, &PresetMatrixModel::onMarksChanged);
   }
-  Q_EMIT dataChanged(index(0, 0), index(PresetTables::kRows - 1, kColumns - 1),
-                     {Qt::BackgroundRole, Qt::FontRole, ChangedRole});
+  Q_EMIT dataChanged(
+      index(0, 0), index(PresetTables::kRows - 1, kColumns - 1),
+      {Qt::BackgroundRole, Qt::FontRole, ChangedRole, Qt::AccessibleDescriptionRole});
 }
 
 bool PresetMatrixModel::changed(int row, int column) const {
-  if (marks_ == nullptr) return false;
+  // Names never reach the device, so there is nothing to differ from.
+  if (marks_ == nullptr || column == kNameColumn) return false;
   if (column < kLoopColumns) return (marks_->difference(Block::Presets, row) >> column) & 1U;
   return marks_->difference(column == kCcColumn ? Block::CcMap : Block::PcRemap, row) != 0;
+}
+
+QString PresetMatrixModel::accessibleName(int row, int column) const {
+  const QString preset = QString::number(row + 1);
+  if (column < kLoopColumns) {
+    return tr("Preset %1 Loop %2").arg(preset, QString::number(column + 1));
+  }
+  const QString heading = headerData(column, Qt::Horizontal).toString();
+  const QString value = data(index(row, column), Qt::DisplayRole).toString();
+  if (value.isEmpty()) return tr("Preset %1 %2").arg(preset, heading);
+  return tr("Preset %1 %2: %3").arg(preset, heading, value);
+}
+
+QString PresetMatrixModel::accessibleDescription(int row, int column) const {
+  if (!changed(row, column)) return {};
+  return tr("changed; the Tarvik holds %1").arg(deviceValueText(row, column));
+}
+
+// A marked cell's device contents are known: marks are only measured against them.
+QString PresetMatrixModel::deviceValueText(int row, int column) const {
+  if (column < kLoopColumns) {
+    const QByteArray& masks = marks_->device(Block::Presets);
+    const bool on = row < masks.size() && (static_cast<quint8>(masks[row]) >> column) & 1U;
+    return on ? tr("on") : tr("off");
+  }
+  const bool cc = column == kCcColumn;
+  const QByteArray& bytes = marks_->device(cc ? Block::CcMap : Block::PcRemap);
+  const int item = row < bytes.size() ? static_cast<quint8>(bytes[row]) : -1;
+  // The wire byte of an entry is its item's index; 255 is no selection.
+  const QString text = itemText(cc ? SelectorItems::loops() : SelectorItems::programs(), item);
+  return text.isEmpty() ? tr("no selection") : text;
 }
 
 void PresetMatrixModel::onMarksChanged(Block block, int firstRow, int lastRow) {
   switch (block) {
     case Block::Presets:
       Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1),
-                         {Qt::BackgroundRole, ChangedRole});
+                         {Qt::BackgroundRole, ChangedRole, Qt::AccessibleDescriptionRole});
       return;
     case Block::CcMap:
     case Block::PcRemap: {
       const int column = block == Block::CcMap ? kCcColumn : kPcRemapColumn;
-      Q_EMIT dataChanged(index(firstRow, column), index(lastRow, column),
-                         {Qt::BackgroundRole, Qt::FontRole, ChangedRole});
+      Q_EMIT dataChanged(
+          index(firstRow, column), index(lastRow, column),
+          {Qt::BackgroundRole, Qt::FontRole, ChangedRole, Qt::AccessibleDescriptionRole});
       return;
     }
     case Block::Record:
       return;
   }
+}
+
+void PresetMatrixModel::onNamesChanged(int firstRow, int lastRow) {
+  Q_EMIT dataChanged(index(firstRow, kNameColumn), index(lastRow, kNameColumn),
+                     {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole, Qt::AccessibleTextRole});
 }
 
 void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {
@@ -227,11 +285,11 @@ void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {
       return;
     case Block::CcMap:
       Q_EMIT dataChanged(index(firstRow, kCcColumn), index(lastRow, kCcColumn),
-                         {Qt::DisplayRole, Qt::EditRole});
+                         {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
       return;
     case Block::PcRemap:
       Q_EMIT dataChanged(index(firstRow, kPcRemapColumn), index(lastRow, kPcRemapColumn),
-                         {Qt::DisplayRole, Qt::EditRole});
+                         {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
       return;
     case Block::Record: {
       const quint8 mask = configuration_.record().lockMask;

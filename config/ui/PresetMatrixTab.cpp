@@ -12,22 +12,28 @@
 
 #include "config/ChangeMarks.h"
 #include "config/ui/LoopCellDelegate.h"
+#include "config/ui/PresetNameDelegate.h"
 #include "config/ui/PresetSelectorDelegate.h"
 #include "config/ui/RowNumberHeader.h"
 #include "config/ui/SelectorItems.h"
 #include "config/ui/SubmitButton.h"
+#include "config/ui/WrappingHeader.h"
 
 namespace tarvik {
 namespace {
 
 constexpr int kRowHeight = 28;
 constexpr int kLoopColumnWidth = 44;
-constexpr int kCcColumnWidth = 190;
-constexpr int kPcRemapColumnWidth = 155;
+// The selectors' captions take two lines, which leaves room for a name of twenty-odd
+// characters within the window's width.
+constexpr int kCcColumnWidth = 100;
+constexpr int kPcRemapColumnWidth = 105;
+constexpr int kNameColumnWidth = 140;
 
 // The width a column is drawn with for the window's font.
 int drawnWidth(int column) {
   if (column < PresetMatrixModel::kLoopColumns) return kLoopColumnWidth;
+  if (column == PresetMatrixModel::kNameColumn) return kNameColumnWidth;
   return column == PresetMatrixModel::kCcColumn ? kCcColumnWidth : kPcRemapColumnWidth;
 }
 
@@ -42,6 +48,11 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setAccessibleName(tr("Presets"));
   view_->setVerticalHeader(new RowNumberHeader(view_));
+  auto* columns = new WrappingHeader(view_);
+  // As the table's own header does: a click on a caption selects in that column.
+  columns->setSectionsClickable(true);
+  columns->setHighlightSections(true);
+  view_->setHorizontalHeader(columns);
   view_->setModel(model_);
   auto* loopCell = new LoopCellDelegate(this);
   for (int column = 0; column < PresetMatrixModel::kLoopColumns; ++column) {
@@ -49,27 +60,33 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   }
   view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);
+  view_->setItemDelegateForColumn(PresetMatrixModel::kNameColumn, new PresetNameDelegate(this));
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
-  // Only an explicit act opens a selector: F2 or typing here, a click (its list at once) or
-  // Enter in openSelector. An editor opened merely by entering a cell would take the next
-  // arrow key or wheel turn meant for the grid as a new value.
+  // Only an explicit act opens an editor: F2 or typing here, a click (a selector's list at
+  // once), a double click or Enter in openEditor. An editor opened merely by entering a cell
+  // would take the next arrow key or wheel turn meant for the grid as a new value.
   view_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   connect(view_, &QAbstractItemView::clicked, this,
-          [this](const QModelIndex& index) { openSelector(index, true); });
+          [this](const QModelIndex& index) { openEditor(index, true); });
   connect(view_, &QAbstractItemView::activated, this,
-          [this](const QModelIndex& index) { openSelector(index, false); });
+          [this](const QModelIndex& index) { openEditor(index, false); });
+  // Not every platform activates on a double click.
+  connect(view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.column() == PresetMatrixModel::kNameColumn) openEditor(index, false);
+  });
   view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   view_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
   QHeaderView* rows = view_->verticalHeader();
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
-  QHeaderView* columns = view_->horizontalHeader();
   columns->setSectionResizeMode(QHeaderView::Fixed);
   fitColumns();
+  // A preset reads as its number and its name, then its loops.
+  columns->moveSection(columns->visualIndex(PresetMatrixModel::kNameColumn), 0);
 
-  // Every loop box and both selectors of every row.
-  submit_ = new SubmitButton(PresetTables::kRows * PresetMatrixModel::kColumns, this);
+  // Every loop box and both selectors of every row (names never go to the device).
+  submit_ = new SubmitButton(PresetTables::kRows * (PresetMatrixModel::kLoopColumns + 2), this);
   submit_->setObjectName(QStringLiteral("Button3"));
   save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
   load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
@@ -147,9 +164,11 @@ void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }
 
 void PresetMatrixTab::Button12Click() { model_->configuration().defaultProgramChange(); }
 
-void PresetMatrixTab::openSelector(const QModelIndex& index, bool showList) {
-  if (index.column() != PresetMatrixModel::kCcColumn &&
-      index.column() != PresetMatrixModel::kPcRemapColumn) {
+void PresetMatrixTab::openEditor(const QModelIndex& index, bool click) {
+  const int column = index.column();
+  const bool selector =
+      column == PresetMatrixModel::kCcColumn || column == PresetMatrixModel::kPcRemapColumn;
+  if (!selector && (column != PresetMatrixModel::kNameColumn || click)) {
     return;
   }
   if (view_->indexWidget(index) != nullptr) {
@@ -157,7 +176,7 @@ void PresetMatrixTab::openSelector(const QModelIndex& index, bool showList) {
   }
   view_->edit(index);
   auto* editor = qobject_cast<QComboBox*>(view_->indexWidget(index));
-  if (editor != nullptr && showList) {
+  if (editor != nullptr && click) {
     editor->showPopup();
   }
 }

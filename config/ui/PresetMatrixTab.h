@@ -51,9 +51,10 @@ class PresetMatrixTab : public QWidget {
   QPushButton* button(const QString& name, const QString& caption);
   // Each column as wide as drawn, or as its heading needs.
   void fitColumns();
-  // A click shows the selector's list at once, as a drop-down list in its own right would;
-  // Enter opens the editor closed, for the arrow keys.
-  void openSelector(const QModelIndex& index, bool showList);
+  // A click shows a selector's list at once, as a drop-down list in its own right would; Enter
+  // or a double click opens a selector closed, for the arrow keys. A name opens on Enter or a
+  // double click, not on a click, which only picks the row.
+  void openEditor(const QModelIndex& index, bool click);
   void showChangeCount();
 
   const ChangeMarks* marks_ = nullptr;

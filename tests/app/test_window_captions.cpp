@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include "WindowRig.h"
+#include "config/ui/WrappingHeader.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -119,13 +120,25 @@ class WindowCaptionsTest : public QObject {
       for (int section = 0; section < header->count(); ++section) {
         ++measured;
         const QString text = header->model()->headerData(section, header->orientation()).toString();
-        const int room = header->orientation() == Qt::Horizontal ? header->sectionSize(section)
-                                                                 : header->width();
-        if (room < textWidth(header, text) + margin) {
-          cut << QStringLiteral("heading \"%1\": %2 < %3")
+        const bool across = header->orientation() == Qt::Horizontal;
+        const int room = across ? header->sectionSize(section) : header->width();
+        // A column heading wraps at its spaces: each word must fit across, and the header must
+        // be as tall as the lines that makes.
+        const int needed = (across ? WrappingHeader::widestWord(header->fontMetrics(), text)
+                                   : textWidth(header, text)) +
+                           margin;
+        const int lines = across ? header->fontMetrics()
+                                       .boundingRect(QRect(0, 0, room - margin, QWIDGETSIZE_MAX),
+                                                     Qt::AlignCenter | Qt::TextWordWrap, text)
+                                       .height()
+                                 : 0;
+        if (room < needed || header->height() < lines) {
+          cut << QStringLiteral("heading \"%1\": %2 < %3 or %4 < %5 high")
                      .arg(text)
                      .arg(room)
-                     .arg(textWidth(header, text) + margin);
+                     .arg(needed)
+                     .arg(header->height())
+                     .arg(lines);
         }
       }
     }

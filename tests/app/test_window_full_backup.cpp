@@ -3,11 +3,11 @@
 // the same file and the same verified restore as the command line, through the rig->dialogs.
 #include <QAction>
 #include <QApplication>
-#include <QTableView>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -17,18 +17,26 @@
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixModel.h"
 #include "link/RestoreCheck.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
-using tarvik::testing::WindowRig;
 using tarvik::testing::tablesOf;
+using tarvik::testing::WindowRig;
 
 namespace {
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+PresetNames crunchAndSolo() {
+  PresetNames names;
+  names.setName(4, QStringLiteral("Crunch"));
+  names.setName(127, QStringLiteral("Solo"));
+  return names;
 }
 
 }  // namespace
@@ -59,6 +67,11 @@ class WindowFullBackupTest : public QObject {
     ConfigRecord record;
     record.apply(held.configRecord);
     return FullBackup::serialize(tablesOf(held), record.toBytes());
+  }
+
+  QString nameShown(int row) const {
+    const QAbstractItemModel* matrix = rig->find<QTableView>("ScrollBox1")->model();
+    return matrix->index(row, PresetMatrixModel::kNameColumn).data().toString();
   }
 
   // Presses the button and waits for the action's end.
@@ -200,8 +213,9 @@ class WindowFullBackupTest : public QObject {
     connectWindow(contents);
     rig->dialogs.nextFileName = dir.filePath(QStringLiteral("clamped.tvk"));
     QVERIFY(pressAndAwait("backupButton"));
-    QVERIFY(logHas(QStringLiteral("Backup differs from Tarvik: CC map row 4: Tarvik holds 0xC8, "
-                                  "the backup keeps 0xFF")));
+    QVERIFY(
+        logHas(QStringLiteral("Backup differs from Tarvik: CC map row 4: Tarvik holds 0xC8, "
+                              "the backup keeps 0xFF")));
     QVERIFY(logHas(QStringLiteral(
         "Backup differs from Tarvik: debounceTime: Tarvik holds 0xFF, the backup keeps 0xFE")));
     QCOMPARE(rig->dialogs.warnings.size(), std::size_t{1});
@@ -241,6 +255,78 @@ class WindowFullBackupTest : public QObject {
     rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->trigger();
     QVERIFY(rig->core->configuration().record() != edited);
     QVERIFY(rig->core->configuration().tables() == tablesOf(TarvikContents::fromSeed(4)));
+  }
+
+  // A file's names come into the editors with its tables, replacing the names given before,
+  // and one undo takes both back; names the file holds wrongly are left out, and said so.
+  void aFilesNamesComeWithItsTablesAsOneStep_data() {
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("Load from File") << false << true;
+    QTest::newRow("Restore everything") << true << true;
+    QTest::newRow("Load from File, names unreadable") << false << false;
+    QTest::newRow("Restore everything, names unreadable") << true << false;
+  }
+  void aFilesNamesComeWithItsTablesAsOneStep() {
+    QFETCH(bool, restore);
+    QFETCH(bool, readable);
+    connectWindow(TarvikContents::fromSeed(1));
+    Configuration& configuration = rig->core->configuration();
+    const PresetTables before = configuration.tables();
+    configuration.renamePreset(0, QStringLiteral("Old"));
+    const PresetTables tables = tablesOf(TarvikContents::fromSeed(5));
+    const QString file = dir.filePath(QStringLiteral("named.tvk"));
+    QFile named(file);
+    QVERIFY(named.open(QIODevice::WriteOnly));
+    named.write(FullBackup::serialize(tables, std::nullopt, crunchAndSolo()) +
+                (readable ? "" : "200=Beyond\r\n"));
+    named.close();
+    rig->dialogs.nextFileName = file;
+
+    if (restore) {
+      QVERIFY(pressAndAwait("restoreButton"));
+    } else {
+      rig->button("Button9")->click();
+    }
+    QVERIFY(configuration.tables() == tables);
+    QCOMPARE(nameShown(4), readable ? QStringLiteral("Crunch") : QString());
+    QVERIFY(configuration.names() == (readable ? crunchAndSolo() : PresetNames()));
+    const bool told = restore
+                          ? logHas(QStringLiteral("The preset names in %1 are left out").arg(file))
+                          : !rig->dialogs.warnings.empty();
+    QCOMPARE(told, !readable);
+
+    rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->trigger();
+    QVERIFY(configuration.tables() == before);
+    QCOMPARE(nameShown(0), QStringLiteral("Old"));
+    QVERIFY(configuration.names().name(4).isEmpty());
+  }
+
+  // The names are the editors', not the device's: only the full backup the editors write holds
+  // them, and a .tvk file is written byte for byte as ever.
+  void onlyTheEditorsFullBackupHoldsTheirNames_data() {
+    QTest::addColumn<bool>("closing");
+    QTest::newRow("Save as File") << false;
+    QTest::newRow("Save in the question before closing, settings unsaved") << true;
+  }
+  void onlyTheEditorsFullBackupHoldsTheirNames() {
+    QFETCH(bool, closing);
+    connectWindow(TarvikContents::fromSeed(4));
+    Configuration& configuration = rig->core->configuration();
+    configuration.setNames(crunchAndSolo());
+    rig->dialogs.nextFileName = dir.filePath(QStringLiteral("names-%1.tvk").arg(closing));
+    QByteArray expected = TvkFile::serialize(configuration.tables());
+    if (closing) {
+      ConfigRecord edited = configuration.record();
+      edited.omniMode = !edited.omniMode;
+      configuration.editRecord(edited);
+      expected = FullBackup::serialize(configuration.tables(), edited.toBytes(), crunchAndSolo());
+      rig->dialogs.saveAnswer = Dialogs::SaveAnswer::Save;
+      QVERIFY(rig->form->close());
+    } else {
+      rig->button("Button8")->click();
+    }
+    QCOMPARE(readFile(rig->dialogs.nextFileName), expected);
   }
 };
 

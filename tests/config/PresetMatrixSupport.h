@@ -56,7 +56,7 @@ class CountingProxy : public QIdentityProxyModel {
 };
 
 enum class Input { Mouse, BesideTheBox, Keyboard };
-enum class Opening { Click, F2, Enter, Typing };
+enum class Opening { Click, DoubleClick, F2, Enter, Typing };
 
 // The user's hands on the tab: clicks, keys and the wheel where a user puts them.
 struct MatrixUser {

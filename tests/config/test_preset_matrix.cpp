@@ -33,13 +33,14 @@ class PresetMatrixTest : public QObject, MatrixUser {
     Configuration configuration;
     PresetMatrixModel model(configuration);
     QCOMPARE(model.rowCount(), 128);
-    QCOMPARE(model.columnCount(), 10);
+    QCOMPARE(model.columnCount(), 11);
     QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("LOOP1"));
     QCOMPARE(model.headerData(7, Qt::Horizontal).toString(), QStringLiteral("LOOP8"));
     QCOMPARE(model.headerData(8, Qt::Horizontal).toString(),
              QStringLiteral("Controll Change (IAM over Midi)"));
     QCOMPARE(model.headerData(9, Qt::Horizontal).toString(),
              QStringLiteral("Programm Change Output"));
+    QCOMPARE(model.headerData(10, Qt::Horizontal).toString(), QStringLiteral("Name"));
     QCOMPARE(model.headerData(0, Qt::Vertical).toInt(), 1);
     QCOMPARE(model.headerData(127, Qt::Vertical).toInt(), 128);
   }
@@ -92,6 +93,8 @@ class PresetMatrixTest : public QObject, MatrixUser {
                                          << 8 << QVariant(QStringLiteral("LOOP 2"));
     QTest::newRow("one program chosen") << "pc" << QRect(9, 9, 1, 1) << int(Qt::DisplayRole) << 9
                                         << 9 << QVariant(QStringLiteral("none"));
+    QTest::newRow("a preset renamed") << "name" << QRect(10, 4, 1, 1) << int(Qt::DisplayRole) << 4
+                                      << 10 << QVariant(QStringLiteral("Crunch"));
     QTest::newRow("interlock group changed")
         << "lock" << QRect(0, 0, 8, 128) << int(Qt::BackgroundRole) << 40 << 1
         << QVariant(QBrush(QColor(Qt::red)));
@@ -111,6 +114,7 @@ class PresetMatrixTest : public QObject, MatrixUser {
     if (change == QLatin1String("cc")) configuration.chooseCc(3, 2);
     if (change == QLatin1String("pc")) configuration.choosePcRemap(9, 128);
     if (change == QLatin1String("lock")) setLockMask(configuration, 0x02);
+    if (change == QLatin1String("name")) configuration.renamePreset(4, QStringLiteral("Crunch"));
 
     QCOMPARE(changed.count(), 1);
     const QModelIndex first = changed.first().at(0).toModelIndex();
