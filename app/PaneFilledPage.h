@@ -2,10 +2,10 @@
 #pragma once
 
 #include <QColor>
+#include <QTabWidget>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <optional>
-
-class QTabWidget;
 
 namespace tarvik {
 
@@ -30,5 +30,20 @@ class PaneFilledPage : public QWidget {
   const QTabWidget& tabs_;
   std::optional<QColor> colour_;
 };
+
+// Adds a page to the tab control, then builds its content inside it: created inside its final
+// parent, the content resolves its fonts and styles once, not again on reparenting.
+template <class Content, class... Args>
+Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption,
+                 Args&... args) {
+  page = new PaneFilledPage(*tabs);
+  page->setObjectName(QString::fromLatin1(name));
+  tabs->addTab(page, caption);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* content = new Content(args..., page);
+  layout->addWidget(content);
+  return content;
+}
 
 }  // namespace tarvik

@@ -45,21 +45,6 @@ namespace {
 const QString kErrorCaption = QStringLiteral("Error");
 const QString kTimeoutCaption = QStringLiteral("Timeout!");
 
-// The page joins the tab control before its content is built, so the content is created
-// inside its final parent and its fonts and styles are resolved once, not again on reparenting.
-template <class Content, class... Args>
-Content* addPage(QTabWidget* tabs, QWidget*& page, const char* name, const QString& caption,
-                 Args&... args) {
-  page = new PaneFilledPage(*tabs);
-  page->setObjectName(QString::fromLatin1(name));
-  tabs->addTab(page, caption);
-  auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(4, 4, 4, 4);
-  auto* content = new Content(args..., page);
-  layout->addWidget(content);
-  return content;
-}
-
 }  // namespace
 
 TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)

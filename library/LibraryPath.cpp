@@ -14,8 +14,10 @@ QString LibraryPath::resolve(const QString& option) {
 }
 
 QString LibraryPath::defaultPath() {
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-      .filePath(QLatin1String(kFileName));
+  // One folder for both programs, whatever each calls itself: the window and tarvik-cli keep
+  // the one library and the one device history.
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+      .filePath(QLatin1String(kFolderName) + QLatin1Char('/') + QLatin1String(kFileName));
 }
 
 }  // namespace tarvik

@@ -12,6 +12,8 @@ class LibraryPath {
  public:
   static constexpr const char* kEnvironmentVariable = "TARVIK_LIBRARY";
   static constexpr const char* kFileName = "library.sqlite";
+  // The window's data folder (its application name), which tarvik-cli shares.
+  static constexpr const char* kFolderName = "Tarvik Configurator";
 
   static QString resolve(const QString& option = {});
   static QString defaultPath();

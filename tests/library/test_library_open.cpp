@@ -232,8 +232,10 @@ class LibraryOpenTest : public QObject {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("environment");
     QTest::addColumn<QString>("resolved");
-    const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                             QStringLiteral("/library.sqlite");
+    // The same file whichever program asks: the window's data folder.
+    const QString fallback =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/Tarvik Configurator/library.sqlite");
     QTest::newRow("--library wins over the environment") << "/a/lib.sqlite"
                                                          << "/b/env.sqlite"
                                                          << "/a/lib.sqlite";
