@@ -33,26 +33,23 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   MidiTab tab;
   tab.page = new PaneFilledPage(tabs);
   tab.page->setObjectName(QStringLiteral("TabSheet1"));
-  auto* label1 = new QLabel(QStringLiteral("Input Device:"), tab.page);
+  auto* label1 = new QLabel(tr("Input Device:"), tab.page);
   label1->setObjectName(QStringLiteral("Label1"));
   label1->move(8, 8);
-  auto* label2 = new QLabel(QStringLiteral("Output Device:"), tab.page);
+  auto* label2 = new QLabel(tr("Output Device:"), tab.page);
   label2->setObjectName(QStringLiteral("Label2"));
   label2->move(216, 8);
   tab.inputs = portList(tab.page, "inputDevices", 8);
   tab.outputs = portList(tab.page, "outputDevices", 216);
-  tab.connect = button(tab.page, "Button1",
-                       QStringLiteral("connect to Tarvik and read configuration"),
+  tab.connect = button(tab.page, "Button1", tr("connect to Tarvik and read configuration"),
                        QRect(8, 224, 233, 25));
-  tab.traffic = button(tab.page, "TrafficButton", QStringLiteral("Traffic..."),
-                       QRect(310, 224, 75, 25));
-  tab.refresh =
-      button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
+  tab.traffic = button(tab.page, "TrafficButton", tr("Traffic..."), QRect(310, 224, 75, 25));
+  tab.refresh = button(tab.page, "RefreshButton", tr("Refresh"), QRect(392, 24, 75, 25));
   QWidget::setTabOrder(tab.inputs, tab.outputs);
   QWidget::setTabOrder(tab.outputs, tab.refresh);
   QWidget::setTabOrder(tab.refresh, tab.connect);
   QWidget::setTabOrder(tab.connect, tab.traffic);
-  tabs.addTab(tab.page, QStringLiteral("Midi"));
+  tabs.addTab(tab.page, tr("Midi"));
   return tab;
 }
 

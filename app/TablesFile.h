@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -15,6 +16,8 @@ class EditHistory;
 // full backup, its settings) to and from a file, with the change marks told which file now holds
 // them and a load undoable as one step. Refusals are shown in the error box.
 class TablesFile {
+  Q_DECLARE_TR_FUNCTIONS(TablesFile)
+
  public:
   // All must outlive this.
   TablesFile(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditHistory& history)
@@ -26,7 +29,8 @@ class TablesFile {
   // The unsaved-work question is the caller's.
   void load(const QString& path);
 
-  static inline const QString filter = QStringLiteral("Tarvik Config File (*.tvk)");
+  // The file dialogs' filter, in the user's language; the pattern stays.
+  static QString filter() { return tr("Tarvik Config File (*.tvk)"); }
   static inline const QString suffix = QStringLiteral("tvk");
 
  private:

@@ -32,7 +32,7 @@ bool DiffCommand::readSide(int index, const QString& side) {
   if (side.startsWith(kLibraryPrefix)) {
     const QString name = side.mid(kLibraryPrefix.size());
     if (name.isEmpty()) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no setup").arg(side));
+      fail(ExitCode::UsageOrFile, tr("\"%1\" names no setup").arg(side));
       return false;
     }
     SetupLibrary* setups = library();
@@ -49,7 +49,7 @@ bool DiffCommand::readSide(int index, const QString& side) {
     bool isNumber = false;
     const qint64 id = side.mid(kSnapshotPrefix.size()).toLongLong(&isNumber);
     if (!isNumber) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("\"%1\" names no snapshot").arg(side));
+      fail(ExitCode::UsageOrFile, tr("\"%1\" names no snapshot").arg(side));
       return false;
     }
     SetupLibrary* history = library();
@@ -86,7 +86,7 @@ void DiffCommand::begin() {
     return;
   }
   session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::UsageOrFile, QStringLiteral("the link is busy"));
+  if (!download_.start()) fail(ExitCode::UsageOrFile, tr("the link is busy"));
 }
 
 void DiffCommand::onDownloaded(bool ok, const QString& text) {

@@ -43,7 +43,7 @@ void HistoryRecorder::submitEnded() {
 void HistoryRecorder::record(const QString& event) {
   if (library_ == nullptr || !held_.complete()) return;
   const Result<bool> added = library_->history().add(event, ConfigBytes::fromDevice(held_));
-  if (!added.ok()) Q_EMIT logLine(QStringLiteral("device history not kept: ") + added.error);
+  if (!added.ok()) Q_EMIT logLine(tr("device history not kept: %1").arg(added.error));
 }
 
 }  // namespace tarvik

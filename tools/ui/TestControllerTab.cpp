@@ -24,7 +24,7 @@ QComboBox* numberList(QWidget* parent, const char* name, int count) {
 }
 
 QPushButton* sendButton(QWidget* parent, const char* name) {
-  auto* button = new QPushButton(QStringLiteral("Send"), parent);
+  auto* button = new QPushButton(TestControllerTab::tr("Send"), parent);
   button->setObjectName(QString::fromLatin1(name));
   return button;
 }
@@ -36,18 +36,18 @@ TestControllerTab::TestControllerTab(QWidget* parent)
       channel_(numberList(this, "ComboBox2", 16)),
       program_(numberList(this, "ComboBox3", 128)),
       controller_(numberList(this, "ComboBox4", 128)),
-      controlOn_(new QCheckBox(QStringLiteral("on"), this)),
+      controlOn_(new QCheckBox(tr("on"), this)),
       programSend_(sendButton(this, "Button4")),
       controlSend_(sendButton(this, "Button5")) {
   controlOn_->setObjectName(QStringLiteral("CheckBox2"));
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(QStringLiteral("Midi Channel:"), this), 0, 0);
+  grid->addWidget(new QLabel(tr("Midi Channel:"), this), 0, 0);
   grid->addWidget(channel_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Progamm Change:"), this), 1, 0);
+  grid->addWidget(new QLabel(tr("Progamm Change:"), this), 1, 0);
   grid->addWidget(program_, 1, 1);
   grid->addWidget(programSend_, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Controll Change:"), this), 2, 0);
+  grid->addWidget(new QLabel(tr("Controll Change:"), this), 2, 0);
   grid->addWidget(controller_, 2, 1);
   grid->addWidget(controlOn_, 2, 2);
   grid->addWidget(controlSend_, 2, 3);
