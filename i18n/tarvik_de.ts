@@ -624,15 +624,15 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>connect to Tarvik and read configuration</source>
-        <translation>Mit Tarvik verbinden und Konfiguration lesen</translation>
+        <translation>Mit Tarvik verbinden und auslesen</translation>
     </message>
     <message>
         <source>Traffic...</source>
-        <translation>Datenverkehr...</translation>
+        <translation>Verkehr...</translation>
     </message>
     <message>
         <source>Refresh</source>
-        <translation>Aktualisieren</translation>
+        <translation>Neu laden</translation>
     </message>
     <message>
         <source>Midi</source>
@@ -1303,7 +1303,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>Programm Change Output</source>
-        <translation>Programmwechsel-Ausgabe</translation>
+        <translation>Programmwechsel senden</translation>
     </message>
 </context>
 <context>
@@ -1404,7 +1404,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>Test Midi Controller</source>
-        <translation>MIDI-Controller testen</translation>
+        <translation>Controller-Test</translation>
     </message>
     <message>
         <source>No Tarvik found :(</source>
