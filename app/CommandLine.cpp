@@ -17,26 +17,25 @@ const QString kProgramName = QStringLiteral("tarvik-configurator");
 }  // namespace
 
 CommandLine::CommandLine()
-    : helpOption_({QStringLiteral("h"), QStringLiteral("help")},
-                  QStringLiteral("Show this help and exit.")),
+    : helpOption_({QStringLiteral("h"), QStringLiteral("help")}, tr("Show this help and exit.")),
       // As Linux MIDI tools (aconnect, amidi, aseqdump) and tarvik-cli have them: -V the
       // version, -v more output.
       versionOption_({QStringLiteral("V"), QStringLiteral("version")},
-                     QStringLiteral("Show the program's version and exit.")),
+                     tr("Show the program's version and exit.")),
       verboseOption_({QStringLiteral("v"), QStringLiteral("verbose")},
-                     QStringLiteral("Also print the transfer's log lines on standard error.")),
+                     tr("Also print the transfer's log lines on standard error.")),
       updateUrlOption_(QStringLiteral("update-url"),
-                       QStringLiteral("Check for and download firmware from the update "
-                                      "directory <url> instead of the maker's (also from the "
-                                      "environment variable TARVIK_UPDATE_BASE_URL); its path "
-                                      "must end in \"/downloads/tarvik/\"."),
+                       tr("Check for and download firmware from the update "
+                          "directory <url> instead of the maker's (also from the "
+                          "environment variable TARVIK_UPDATE_BASE_URL); its path "
+                          "must end in \"/downloads/tarvik/\"."),
                        QStringLiteral("url")),
       libraryOption_(QStringLiteral("library"),
-                     QStringLiteral("Keep the library of setups and the device history in <file> "
-                                    "(default: the environment variable TARVIK_LIBRARY, else "
-                                    "library.sqlite in the program's data folder)."),
-                     QStringLiteral("file")) {
-  parser_.setApplicationDescription(QStringLiteral(
+                     tr("Keep the library of setups and the device history in <file> "
+                        "(default: the environment variable TARVIK_LIBRARY, else "
+                        "library.sqlite in the configurator's data folder)."),
+                     tr("file")) {
+  parser_.setApplicationDescription(tr(
       "Configures the Tarvik, a MIDI loop switcher with eight loops, over MIDI System Exclusive:\n"
       "presets, CC map, program change remapping, advanced settings and firmware updates."));
   // "-platform" is Qt's option, not -p -l -a ...; and "-reverse" must not read as -v.
@@ -47,10 +46,10 @@ CommandLine::CommandLine()
   parser_.addOption(updateUrlOption_);
   parser_.addOption(libraryOption_);
   parser_.addPositionalArgument(
-      QStringLiteral("file"),
-      QStringLiteral("A configuration file (.tvk or full backup) to open once the window is "
-                     "shown, as \"Load from File\" does."),
-      QStringLiteral("[file]"));
+      tr("file"),
+      tr("A configuration file (.tvk or full backup) to open once the window is "
+         "shown, as \"Load from File\" does."),
+      tr("[file]"));
 }
 
 bool CommandLine::asksForTextOnly(const QStringList& arguments) {
@@ -83,7 +82,7 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
   }
   QString problem = parser_.errorText();
   if (parsed && parser_.positionalArguments().size() > 1) {
-    problem = QStringLiteral("unexpected argument '%1'").arg(parser_.positionalArguments().at(1));
+    problem = tr("unexpected argument '%1'").arg(parser_.positionalArguments().at(1));
   }
   if (problem.isEmpty()) {
     const UpdateDirectory directory = chooseUpdateDirectory(parser_.value(updateUrlOption_));
@@ -92,7 +91,7 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
   }
   if (!problem.isEmpty()) {
     err << kProgramName << ": " << problem << '\n'
-        << "Try '" << kProgramName << " --help' for more information.\n";
+        << tr("Try '%1 --help' for more information.").arg(kProgramName) << '\n';
     return 1;
   }
   return std::nullopt;

@@ -3,6 +3,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 #include <QUrl>
@@ -17,6 +18,8 @@ namespace tarvik {
 // (help2man runs them at build time): main() asks asksForTextOnly() before QApplication picks its
 // platform.
 class CommandLine {
+  Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
  public:
   CommandLine();
 

@@ -31,7 +31,7 @@ constexpr int kLatestModuleLoadMs = 1000;
 // terminal.
 void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& problem) {
   std::cerr << problem << std::endl;
-  dialogs.error(&form, TForm1::applicationTitle, QString::fromStdString(problem));
+  dialogs.error(&form, TForm1::displayTitle(), QString::fromStdString(problem));
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   // The port lists outlive the window and close what is still open when they go.
   MidiPorts ports(std::move(lateMidi));
   ports.setErrorReporter([&dialogs](const std::string& text) {
-    dialogs.error(nullptr, TForm1::applicationTitle, QString::fromStdString(text));
+    dialogs.error(nullptr, TForm1::displayTitle(), QString::fromStdString(text));
   });
 
   auto lateUpdates = std::make_unique<LateUpdateServer>();
@@ -89,13 +89,14 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     platform.startInBackground();
   });
   QObject::connect(&module, &PlatformModule::failed, &form, [&](const QString& reason) {
-    updates.giveUp(QStringLiteral("The update server cannot be reached: the program's module %1 "
-                                  "could not be loaded (%2)")
+    updates.giveUp(TForm1::tr("The update server cannot be reached: the program's module %1 "
+                              "could not be loaded (%2)")
                        .arg(module.fileName(), reason));
     reportStartupProblem(dialogs, form,
-                         "No MIDI ports are available: the program's module " +
-                             module.fileName().toStdString() + " could not be loaded (" +
-                             reason.toStdString() + ").");
+                         TForm1::tr("No MIDI ports are available: the program's module %1 could "
+                                    "not be loaded (%2).")
+                             .arg(module.fileName(), reason)
+                             .toStdString());
   });
   new AfterFirstFrame(form, [&module] { module.loadInBackground(); });
   // A window that is not drawn soon (shown minimised) gets its ports all the same.

@@ -24,10 +24,10 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& 
   bindMachine(core.machine());
   connect(&marks_, &ChangeMarks::unsavedChanged, &window_, &QWidget::setWindowModified);
 
-  undo_ = new QAction(QStringLiteral("Undo"), &window_);
+  undo_ = new QAction(tr("Undo"), &window_);
   undo_->setObjectName(QStringLiteral("undoAction"));
   undo_->setShortcuts(QKeySequence::Undo);
-  redo_ = new QAction(QStringLiteral("Redo"), &window_);
+  redo_ = new QAction(tr("Redo"), &window_);
   redo_->setObjectName(QStringLiteral("redoAction"));
   // Both habits: Ctrl+Shift+Z and Ctrl+Y, whatever the platform's own choice.
   redo_->setShortcuts(
@@ -53,7 +53,7 @@ EditTracking::~EditTracking() {
 void EditTracking::bindMachine(TransferMachine& machine) {
   // The four replies of a download make one step; a download that ends early keeps what came.
   connect(&machine, &TransferMachine::identified, this, [this](const QString&, bool compatible) {
-    if (compatible) history_.beginStep(QStringLiteral("read configuration from Tarvik"));
+    if (compatible) history_.beginStep(tr("read configuration from Tarvik"));
   });
   connect(&machine, &TransferMachine::chainFinished, this, [this](Chain chain) {
     if (chain == Chain::Connect) history_.endStep();
@@ -93,8 +93,8 @@ void EditTracking::showUndoState() {
   const QUndoStack& stack = history_.stack();
   undo_->setEnabled(!locked_ && stack.canUndo());
   redo_->setEnabled(!locked_ && stack.canRedo());
-  undo_->setToolTip(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText() : QString());
-  redo_->setToolTip(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText() : QString());
+  undo_->setToolTip(stack.canUndo() ? tr("Undo %1").arg(stack.undoText()) : QString());
+  redo_->setToolTip(stack.canRedo() ? tr("Redo %1").arg(stack.redoText()) : QString());
   if (undoButton_.isNull() || redoButton_.isNull()) return;
   undoButton_->setEnabled(undo_->isEnabled());
   redoButton_->setEnabled(redo_->isEnabled());
@@ -114,11 +114,9 @@ void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
 
 bool EditTracking::mayDiscard(const QString& beforeWhat) {
   if (!marks_.unsaved()) return true;
-  const QString text =
-      QStringLiteral(
-          "The configuration holds changes that are neither on the Tarvik nor saved "
-          "in a file. Save the tables %1?")
-          .arg(beforeWhat);
+  const QString text = tr("The configuration holds changes that are neither on the Tarvik nor "
+                          "saved in a file. Save the tables %1?")
+                           .arg(beforeWhat);
   switch (dialogs_.askToSave(&window_, window_.windowTitle().remove(QStringLiteral("[*]")), text)) {
     case Dialogs::SaveAnswer::Save:
       return saveTables_();

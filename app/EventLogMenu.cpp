@@ -16,9 +16,9 @@ EventLogMenu::EventLogMenu(QListWidget& list, Dialogs& dialogs, QWidget* owner)
       list_(list),
       dialogs_(dialogs),
       owner_(owner),
-      copy_(new QAction(QStringLiteral("Copy"), &list)),
-      save_(new QAction(QStringLiteral("Save log..."), &list)),
-      clear_(new QAction(QStringLiteral("Clear"), &list)) {
+      copy_(new QAction(tr("Copy"), &list)),
+      save_(new QAction(tr("Save log..."), &list)),
+      clear_(new QAction(tr("Clear"), &list)) {
   copy_->setShortcut(QKeySequence::Copy);
   copy_->setShortcutContext(Qt::WidgetShortcut);
   // The list shows its actions as its context menu, so no code of ours runs until one is chosen.

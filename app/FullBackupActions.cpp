@@ -11,7 +11,7 @@ namespace tarvik {
 namespace {
 
 // A full backup is a .tvk file: "Load from File" reads its tables.
-const QString kFilter = QStringLiteral("Tarvik Config File (*.tvk)");
+QString filter() { return FullBackupActions::tr("Tarvik Config File (*.tvk)"); }
 const QString kSuffix = QStringLiteral("tvk");
 
 }  // namespace
@@ -31,27 +31,26 @@ FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, Configura
 
 void FullBackupActions::backUp() {
   if (core_.busy()) return;
-  if (!mayDiscard(QStringLiteral("before the backup reads the configuration from Tarvik"))) return;
-  path_ = dialogs_.saveFileName(owner_, kFilter, kSuffix);
+  if (!mayDiscard(tr("before the backup reads the configuration from Tarvik"))) return;
+  path_ = dialogs_.saveFileName(owner_, filter(), kSuffix);
   if (path_.isEmpty()) return;
-  log_(QStringLiteral("Back up everything: reading all blocks from Tarvik..."));
+  log_(tr("Back up everything: reading all blocks from Tarvik..."));
   if (!download_.start()) return;
   Q_EMIT runningChanged(true);
 }
 
 void FullBackupActions::restore() {
   if (core_.busy()) return;
-  if (!mayDiscard(QStringLiteral("before the restore replaces them"))) return;
-  const QString path = dialogs_.openFileName(owner_, kFilter, kSuffix);
+  if (!mayDiscard(tr("before the restore replaces them"))) return;
+  const QString path = dialogs_.openFileName(owner_, filter(), kSuffix);
   if (path.isEmpty()) return;
   const FullBackup::LoadResult file = FullBackup::load(path);
   if (!file.ok()) {
     error(file.message);
     return;
   }
-  log_(file.settings
-           ? QStringLiteral("Restore everything from %1...").arg(path)
-           : QStringLiteral("Restore the tables from %1 (it has no settings)...").arg(path));
+  log_(file.settings ? tr("Restore everything from %1...").arg(path)
+                     : tr("Restore the tables from %1 (it has no settings)...").arg(path));
   // The names go into the editors with the rest, never to the device; names the file holds
   // wrongly are left out, as a load leaves them out.
   const bool namesRead = file.namesProblem.isEmpty();
@@ -84,14 +83,14 @@ void FullBackupActions::startRestore(const PresetTables& tables,
 void FullBackupActions::onDownloaded(bool ok, const QString& text) {
   Q_EMIT runningChanged(false);
   if (!ok) {
-    log_(QStringLiteral("Backup failed: ") + text);
+    log_(tr("Backup failed: %1").arg(text));
     Q_EMIT finished(false);
     return;
   }
   // What the device sent, not what the editors hold: nothing edited meanwhile gets in.
   const BackupContents backup = BackupContents::fromDevice(core_.deviceBlocks());
   if (!FullBackup::save(path_, backup.tables, backup.settings)) {
-    error(kCannotWriteText.arg(path_));
+    error(cannotWriteText(path_));
     Q_EMIT finished(false);
     return;
   }
@@ -100,7 +99,7 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
   marks.fileHolds(Block::CcMap, bytesOf(backup.tables.ccMapPayload()));
   marks.fileHolds(Block::PcRemap, bytesOf(backup.tables.pcRemapPayload()));
   marks.fileHolds(Block::Record, bytesOf(backup.settings));
-  log_(QStringLiteral("Backup written to ") + path_);
+  log_(tr("Backup written to %1").arg(path_));
   reportChanges(backup);
   Q_EMIT finished(true);
 }
@@ -110,24 +109,24 @@ void FullBackupActions::reportChanges(const BackupContents& backup) {
   QStringList lines;
   for (const BackupContents::Change& change : backup.changes) {
     lines << BackupContents::changeText(change);
-    log_(QStringLiteral("Backup differs from Tarvik: ") + lines.last());
+    log_(tr("Backup differs from Tarvik: %1").arg(lines.last()));
   }
-  dialogs_.warning(owner_, QStringLiteral("Warning"),
-                   QStringLiteral("The backup was written, but it does not keep every value as "
-                                  "Tarvik holds it: this program sends these values otherwise, "
-                                  "and the backup holds what it would send.\n\n") +
-                       lines.join(QLatin1Char('\n')));
+  dialogs_.warning(owner_, tr("Warning"),
+                   tr("The backup was written, but it does not keep every value as Tarvik holds "
+                      "it: this program sends these values otherwise, and the backup holds what "
+                      "it would send.\n\n%1")
+                       .arg(lines.join(QLatin1Char('\n'))));
 }
 
 void FullBackupActions::onRestored(bool ok, const QString& text) {
   Q_EMIT runningChanged(false);
   if (ok) {
-    log_(QStringLiteral("Restore verified: ") + text);
+    log_(tr("Restore verified: %1").arg(text));
   } else {
-    log_(QStringLiteral("Restore failed: ") + text);
+    log_(tr("Restore failed: %1").arg(text));
     const RestoreCheck::Problem problem = check_.problem();
     if (problem == RestoreCheck::Problem::Differs || problem == RestoreCheck::Problem::Busy)
-      error(QStringLiteral("Restore failed: ") + text);
+      error(tr("Restore failed: %1").arg(text));
   }
   Q_EMIT finished(ok);
 }
@@ -138,7 +137,7 @@ bool FullBackupActions::mayDiscard(const QString& beforeWhat) {
 
 void FullBackupActions::error(const QString& text) {
   log_(text);
-  dialogs_.error(owner_, QStringLiteral("Error"), text);
+  dialogs_.error(owner_, tr("Error"), text);
 }
 
 }  // namespace tarvik

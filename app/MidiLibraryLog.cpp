@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/MidiLibraryLog.h"
 
+#include <QCoreApplication>
+
 namespace tarvik {
 
 void MidiLibraryLog::take(const std::vector<std::string>& lines) {
@@ -26,8 +28,11 @@ void MidiLibraryLog::started(const std::string& problem) {
 
 QString MidiLibraryLog::summary(const QStringList& lines) {
   return lines.size() == 1
-             ? QStringLiteral("The MIDI system's libraries reported 1 line (see its detail)")
-             : QStringLiteral("The MIDI system's libraries reported %1 lines (see their detail)")
+             ? QCoreApplication::translate(
+                   "MidiLibraryLog", "The MIDI system's libraries reported 1 line (see its detail)")
+             : QCoreApplication::translate(
+                   "MidiLibraryLog",
+                   "The MIDI system's libraries reported %1 lines (see their detail)")
                    .arg(lines.size());
 }
 

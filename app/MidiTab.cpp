@@ -35,10 +35,10 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   MidiTab tab;
   tab.page = new PaneFilledPage(tabs);
   tab.page->setObjectName(QStringLiteral("TabSheet1"));
-  auto* label1 = new QLabel(QStringLiteral("Input Device:"), tab.page);
+  auto* label1 = new QLabel(tr("Input Device:"), tab.page);
   label1->setObjectName(QStringLiteral("Label1"));
   label1->move(8, 8);
-  auto* label2 = new QLabel(QStringLiteral("Output Device:"), tab.page);
+  auto* label2 = new QLabel(tr("Output Device:"), tab.page);
   label2->setObjectName(QStringLiteral("Label2"));
   label2->move(216, 8);
   tab.inputs = portList(tab.page, "inputDevices", 8);
@@ -46,21 +46,21 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   // A list speaks by its own name only; the label stays its buddy for the relation.
   label1->setBuddy(tab.inputs);
   label2->setBuddy(tab.outputs);
-  tab.inputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Input Device"));
-  tab.outputs->setAccessibleName(QCoreApplication::translate("tarvik::MidiTab", "Output Device"));
+  tab.inputs->setAccessibleName(tr("Input Device"));
+  tab.outputs->setAccessibleName(tr("Output Device"));
   tab.connect =
-      button(tab.page, "Button1", QStringLiteral("connect to Tarvik and read configuration"),
+      button(tab.page, "Button1", tr("connect to Tarvik and read configuration"),
              QRect(8, 224, 233, 25));
   tab.traffic =
-      button(tab.page, "TrafficButton", QStringLiteral("Traffic..."), QRect(310, 224, 75, 25));
+      button(tab.page, "TrafficButton", tr("Traffic..."), QRect(310, 224, 75, 25));
   tab.library =
       button(tab.page, "libraryButton",
-             QCoreApplication::translate("tarvik::MidiTab", "Library..."), QRect(392, 224, 75, 25));
+             tr("Library..."), QRect(392, 224, 75, 25));
   tab.compare =
       button(tab.page, "compareButton",
-             QCoreApplication::translate("tarvik::MidiTab", "Compare..."), QRect(392, 56, 75, 25));
+             tr("Compare..."), QRect(392, 56, 75, 25));
   tab.refresh =
-      button(tab.page, "RefreshButton", QStringLiteral("Refresh"), QRect(392, 24, 75, 25));
+      button(tab.page, "RefreshButton", tr("Refresh"), QRect(392, 24, 75, 25));
   // Placed as drawn for the window's font; a longer caption widens them.
   auto* room = new CaptionRoom(*tab.page);
   for (QWidget* widget : std::initializer_list<QWidget*>{label1, label2, tab.connect, tab.traffic,
@@ -73,7 +73,7 @@ MidiTab MidiTab::build(QTabWidget& tabs) {
   QWidget::setTabOrder(tab.connect, tab.traffic);
   QWidget::setTabOrder(tab.traffic, tab.library);
   QWidget::setTabOrder(tab.library, tab.compare);
-  tabs.addTab(tab.page, QStringLiteral("Midi"));
+  tabs.addTab(tab.page, tr("Midi"));
   return tab;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
+
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -11,6 +13,9 @@ namespace tarvik {
 // The "Midi" tab (TabSheet1): the two port lists, the connect button and the buttons beside
 // them, laid out as the window's first page. The window binds them.
 struct MidiTab {
+  Q_DECLARE_TR_FUNCTIONS(MidiTab)
+
+ public:
   // Adds the page as the tab control's next tab.
   static MidiTab build(QTabWidget& tabs);
   // Selects the list's row, or nothing for -1.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlainTextExport.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #include "app/Dialogs.h"
@@ -9,8 +10,9 @@
 namespace tarvik {
 
 bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines) {
-  const QString path =
-      dialogs.saveFileName(owner, QStringLiteral("Text File (*.txt)"), QStringLiteral("txt"));
+  const QString path = dialogs.saveFileName(
+      owner, QCoreApplication::translate("PlainTextExport", "Text File (*.txt)"),
+      QStringLiteral("txt"));
   if (path.isEmpty()) return false;
   QByteArray text;
   for (const QString& line : lines) {
@@ -20,8 +22,8 @@ bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines)
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
     // The same words as for a configuration file that cannot be written.
-    dialogs.error(owner, QStringLiteral("Error"),
-                  kCannotWriteText.arg(path));
+    dialogs.error(owner, QCoreApplication::translate("PlainTextExport", "Error"),
+                  cannotWriteText(path));
     return false;
   }
   return true;

@@ -35,12 +35,12 @@ void PlatformModule::loadInBackground() {
     // QLibrary tries other names for a file that is not there ("libx.so" for "x.so") and
     // reports the last one tried, which would name a file nobody asked for.
     if (!QFileInfo::exists(library_.fileName())) {
-      failure = QStringLiteral("the file does not exist");
+      failure = tr("the file does not exist");
     } else if (library_.load()) {
-      createMidi = reinterpret_cast<CreateMidiServiceEntry>(
-          library_.resolve(kCreateMidiServiceEntry));
-      createUpdates = reinterpret_cast<CreateUpdateServerEntry>(
-          library_.resolve(kCreateUpdateServerEntry));
+      createMidi =
+          reinterpret_cast<CreateMidiServiceEntry>(library_.resolve(kCreateMidiServiceEntry));
+      createUpdates =
+          reinterpret_cast<CreateUpdateServerEntry>(library_.resolve(kCreateUpdateServerEntry));
     }
     if (failure.isEmpty() && (!createMidi || !createUpdates)) failure = library_.errorString();
     // The owner's destructor joins this thread before its queued calls are dropped with it.

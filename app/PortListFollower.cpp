@@ -54,9 +54,8 @@ PortListFollower::PortListFollower(ConfiguratorCore& core, QListWidget& inputLis
       outputList_(outputList),
       log_(std::move(log)) {
   connect(&core, &ConfiguratorCore::portsChanged, this, &PortListFollower::follow);
-  connect(&core.portWatcher(), &PortWatcher::rescanFailed, this, [this](const QString& text) {
-    log_(QStringLiteral("MIDI ports cannot be listed: ") + text);
-  });
+  connect(&core.portWatcher(), &PortWatcher::rescanFailed, this,
+          [this](const QString& text) { log_(tr("MIDI ports cannot be listed: %1").arg(text)); });
 }
 
 void PortListFollower::setRemembered(const std::optional<std::pair<QString, QString>>& remembered) {
@@ -95,9 +94,9 @@ void PortListFollower::follow(const MidiPorts::Change& change) {
   refill(outputList_, outputs, output);
 
   for (const std::string& name : change.inputs.removed)
-    log_(QStringLiteral("MIDI input %1 disconnected").arg(QString::fromStdString(name)));
+    log_(tr("MIDI input %1 disconnected").arg(QString::fromStdString(name)));
   for (const std::string& name : change.outputs.removed)
-    log_(QStringLiteral("MIDI output %1 disconnected").arg(QString::fromStdString(name)));
+    log_(tr("MIDI output %1 disconnected").arg(QString::fromStdString(name)));
 }
 
 }  // namespace tarvik

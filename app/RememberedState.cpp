@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/RememberedState.h"
 
+#include <QCoreApplication>
+
 namespace tarvik {
 namespace {
 
@@ -32,15 +34,15 @@ void RememberedState::check() {
     case QSettings::NoError:
       return;
     case QSettings::AccessError:
-      problem_ = QStringLiteral(
-                     "The remembered settings in %1 cannot be read; the program "
-                     "starts without them.")
+      problem_ = QCoreApplication::translate("RememberedState",
+                                             "The remembered settings in %1 cannot be read; the "
+                                             "program starts without them.")
                      .arg(fileName());
       return;
     case QSettings::FormatError:
-      problem_ = QStringLiteral(
-                     "The remembered settings in %1 are damaged; the program starts "
-                     "without them.")
+      problem_ = QCoreApplication::translate("RememberedState",
+                                             "The remembered settings in %1 are damaged; the "
+                                             "program starts without them.")
                      .arg(fileName());
       return;
   }

@@ -42,8 +42,9 @@
 namespace tarvik {
 namespace {
 
-const QString kErrorCaption = QStringLiteral("Error");
-const QString kTimeoutCaption = QStringLiteral("Timeout!");
+// Made when shown, in the language installed by then.
+QString errorCaption() { return TForm1::tr("Error"); }
+QString timeoutCaption() { return TForm1::tr("Timeout!"); }
 
 }  // namespace
 
@@ -56,7 +57,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
       ports_(core.ports()),
       placement_(*this) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Tarvik Configurator - Version: "));
+  setWindowTitle(tr("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
   // The layout is drawn for an 8 point sans-serif. The platform's own face at that size keeps
   // every caption inside its control; asking for a face by name that most platforms lack
@@ -79,7 +80,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   tabs_->setAccessibleName(tr("Pages"));
   setTabOrder(eventLog_, tabs_);
 
-  footer_ = new QLabel(QStringLiteral("Tarvik Configurator - MIDI loop switcher set-up"), this);
+  footer_ = new QLabel(tr("Tarvik Configurator - MIDI loop switcher set-up"), this);
   footer_->setObjectName(QStringLiteral("Label22"));
   footer_->move(16, 560);
   (new CaptionRoom(*this))->keep(footer_);
@@ -139,16 +140,13 @@ void TForm1::buildMidiTab() {
 
 void TForm1::buildDeviceTabs() {
   if (presets_ != nullptr) return;
-  presets_ =
-      addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
-                               QStringLiteral("Presets / Controll Change"), core_.configuration());
-  advanced_ =
-      addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
-                                   QStringLiteral("Advanced settings"), core_.configuration());
-  firmware_ =
-      addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4", QStringLiteral("Firmware update"));
+  presets_ = addPage<PresetMatrixTab>(tabs_, presetsPage_, "TabSheet2",
+                                      tr("Presets / Controll Change"), core_.configuration());
+  advanced_ = addPage<AdvancedSettingsTab>(tabs_, advancedPage_, "TabSheet3",
+                                           tr("Advanced settings"), core_.configuration());
+  firmware_ = addPage<FirmwareTab>(tabs_, firmwarePage_, "TabSheet4", tr("Firmware update"));
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
-                                               QStringLiteral("Test Midi Controller"));
+                                               tr("Test Midi Controller"));
 
   firmware_->setUpdateCheck(&core_.updateCheck());
   connect(firmware_, &FirmwareTab::flashRequested, this,
@@ -186,7 +184,7 @@ void TForm1::bindCore() {
   connect(&core_.machine(), &TransferMachine::identified, this, &TForm1::onIdentified);
   connect(&core_.machine(), &TransferMachine::connectTimedOut, this, [this] {
     updateSendControls();
-    dialogs_.error(this, kTimeoutCaption, QStringLiteral("No Tarvik found :("));
+    dialogs_.error(this, timeoutCaption(), tr("No Tarvik found :("));
   });
   connect(&core_.machine(), &TransferMachine::chainAborted, this,
           [this](Chain, ChainAbort why, const QString& activity, const QString& detail) {
@@ -239,7 +237,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (!edits_->mayDiscard(QStringLiteral("before closing the window"))) {
+  if (!edits_->mayDiscard(tr("before closing the window"))) {
     event->ignore();
     return;
   }
@@ -289,7 +287,7 @@ void TForm1::guarded(const std::function<void()>& handler) {
   }
 }
 
-void TForm1::reportError(const QString& text) { dialogs_.error(this, applicationTitle, text); }
+void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
 
 bool TForm1::busy() const { return core_.busy(); }
 
@@ -300,17 +298,15 @@ void TForm1::Button1Click() {
   const int input = MidiTab::selectedPort(*inputList_);
   const int output = MidiTab::selectedPort(*outputList_);
   if (input < 0) {
-    dialogs_.error(this, QStringLiteral("Information"),
-                   QStringLiteral("Please select a Midi Input Device!"));
+    dialogs_.error(this, tr("Information"), tr("Please select a Midi Input Device!"));
     return;
   }
   if (output < 0) {
-    dialogs_.error(this, QStringLiteral("Information"),
-                   QStringLiteral("Please select a Midi Output Device!"));
+    dialogs_.error(this, tr("Information"), tr("Please select a Midi Output Device!"));
     return;
   }
   if (busy() || connectLocked_) return;
-  if (!edits_->mayDiscard(QStringLiteral("before reading the configuration from Tarvik"))) return;
+  if (!edits_->mayDiscard(tr("before reading the configuration from Tarvik"))) return;
   core_.link().open(input, output);
   portsOpened_ = true;  // the ports are open even if the first send fails
   if (remembered_ != nullptr) {
@@ -329,15 +325,15 @@ bool TForm1::saveTables(bool settings) { return tablesFile_->save(settings); }
 
 void TForm1::Button9Click() {
   if (busy()) return;
-  if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
-  const QString path = dialogs_.openFileName(this, TablesFile::filter, TablesFile::suffix);
+  if (!edits_->mayDiscard(tr("before loading a file"))) return;
+  const QString path = dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
   loadFile(path);
 }
 
 void TForm1::openFile(const QString& path) {
   if (busy()) return;
-  if (!edits_->mayDiscard(QStringLiteral("before loading a file"))) return;
+  if (!edits_->mayDiscard(tr("before loading a file"))) return;
   loadFile(path);
 }
 
@@ -345,7 +341,7 @@ void TForm1::loadFile(const QString& path) { tablesFile_->load(path); }
 
 void TForm1::Button7Click() {
   if (busy()) return;
-  if (!dialogs_.confirm(this, Flasher::kConfirmCaption, Flasher::kConfirmText)) return;
+  if (!dialogs_.confirm(this, Flasher::confirmCaption(), Flasher::confirmText())) return;
   firmware_->setFlashButtonEnabled(false);
   core_.firmwareDownload().start();
 }
@@ -383,7 +379,7 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   // Only the firmware tab is offered to a device with other firmware, for good.
   connectLocked_ = true;
   updateSendControls();
-  dialogs_.error(this, kErrorCaption, kVersionMismatchText);
+  dialogs_.error(this, errorCaption(), versionMismatchText());
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
@@ -391,18 +387,18 @@ void TForm1::onChainAborted(ChainAbort why, const QString& activity, const QStri
   updateSendControls();
   switch (why) {
     case ChainAbort::NoReply:
-      dialogs_.error(this, kErrorCaption,
-                     QStringLiteral("The Tarvik did not answer while ") + activity +
-                         QStringLiteral(". The transfer was aborted; please check the MIDI "
-                                        "connection and try again."));
+      dialogs_.error(this, errorCaption(),
+                     tr("The Tarvik did not answer while %1. The transfer was aborted; please "
+                        "check the MIDI connection and try again.")
+                         .arg(activity));
       return;
     case ChainAbort::SendFailed:
       reportError(detail);
       return;
     case ChainAbort::PortGone:
-      dialogs_.error(this, kErrorCaption,
-                     QStringLiteral("The MIDI port %1 vanished while %2. The transfer was "
-                                    "aborted; connect again once the port is back.")
+      dialogs_.error(this, errorCaption(),
+                     tr("The MIDI port %1 vanished while %2. The transfer was aborted; connect "
+                        "again once the port is back.")
                          .arg(detail, activity));
       return;
   }
@@ -410,7 +406,7 @@ void TForm1::onChainAborted(ChainAbort why, const QString& activity, const QStri
 
 void TForm1::onRefused(Block block, std::uint8_t status) {
   updateSendControls();
-  dialogs_.warning(this, QStringLiteral("Warning"), refusalText(block, status));
+  dialogs_.warning(this, tr("Warning"), refusalText(block, status));
 }
 
 void TForm1::onFlashWritten() {
@@ -428,7 +424,7 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
   buildDeviceTabs();
   firmware_->setFlashButtonEnabled(true);
   if (image.problem() == FirmwareImage::Problem::DigestMismatch) {
-    dialogs_.error(this, kErrorCaption, image.errorText());
+    dialogs_.error(this, errorCaption(), image.errorText());
   } else {
     reportError(image.errorText());
   }
@@ -448,16 +444,15 @@ void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
       return;
     case FlashEnd::NoReply:
     case FlashEnd::WriteUnconfirmed:
-      dialogs_.error(this, kTimeoutCaption, detail);
+      dialogs_.error(this, timeoutCaption(), detail);
       return;
     case FlashEnd::SendFailed:
       reportError(detail);
       return;
     case FlashEnd::PortGone:
-      dialogs_.error(this, kErrorCaption,
-                     QStringLiteral("The MIDI port %1 vanished during the firmware update. "
-                                    "Tarvik may still be in its bootloader: connect again and "
-                                    "flash the firmware once more.")
+      dialogs_.error(this, errorCaption(),
+                     tr("The MIDI port %1 vanished during the firmware update. Tarvik may still "
+                        "be in its bootloader: connect again and flash the firmware once more.")
                          .arg(detail));
       return;
   }

@@ -43,7 +43,10 @@ class TrafficWindow;
 class TForm1 : public QWidget {
   Q_OBJECT
  public:
+  // The program's name as the system knows it (application name, settings); the title of its
+  // boxes is displayTitle(), in the user's language.
   static inline const QString applicationTitle = QStringLiteral("Tarvik Configurator");
+  static QString displayTitle() { return tr("Tarvik Configurator"); }
 
   // The core (and the port lists under it) must outlive the window.
   TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent = nullptr);

@@ -13,14 +13,14 @@
 namespace tarvik {
 
 bool TablesFile::save(bool settings) {
-  const QString path = dialogs_.saveFileName(&owner_, filter, suffix);
+  const QString path = dialogs_.saveFileName(&owner_, filter(), suffix);
   if (path.isEmpty()) return false;
   const Configuration& configuration = core_.configuration();
   const bool saved = settings ? FullBackup::save(path, configuration.tables(),
                                                  configuration.recordBytes(), configuration.names())
                               : TvkFile::save(path, configuration.tables());
   if (!saved) {
-    dialogs_.error(&owner_, TForm1::applicationTitle, kCannotWriteText.arg(path));
+    dialogs_.error(&owner_, TForm1::displayTitle(), cannotWriteText(path));
     return false;
   }
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
@@ -32,11 +32,11 @@ void TablesFile::load(const QString& path) {
   // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
   const FullBackup::LoadResult result = FullBackup::load(path);
   if (!result.ok()) {
-    dialogs_.error(&owner_, QStringLiteral("Error"), result.message);
+    dialogs_.error(&owner_, tr("Error"), result.message);
     return;
   }
   Configuration& configuration = core_.configuration();
-  history_.beginStep(QStringLiteral("load ") + QFileInfo(path).fileName());
+  history_.beginStep(tr("load %1").arg(QFileInfo(path).fileName()));
   configuration.setTables(*result.tables);
   if (result.settings) {
     ConfigRecord record;

@@ -31,7 +31,8 @@ class TablesFile {
   // The unsaved-work question is the caller's.
   void load(const QString& path);
 
-  static inline const QString filter = QStringLiteral("Tarvik Config File (*.tvk)");
+  // The file dialogs' filter, in the user's language; the pattern stays.
+  static QString filter() { return tr("Tarvik Config File (*.tvk)"); }
   static inline const QString suffix = QStringLiteral("tvk");
 
  private:

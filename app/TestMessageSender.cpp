@@ -29,13 +29,12 @@ void TestMessageSender::send(int port, TestControllerTab::ShortMessage m) {
   });
 }
 
-void TestMessageSender::sendLater(const std::string& portName,
-                                  TestControllerTab::ShortMessage m) {
+void TestMessageSender::sendLater(const std::string& portName, TestControllerTab::ShortMessage m) {
   try {
     const std::vector<std::string> names = ports_.outputs().PortNames();
     const auto found = std::find(names.begin(), names.end(), portName);
     if (found == names.end()) {
-      reportError_(QStringLiteral("The MIDI port %1 vanished before the message could be sent.")
+      reportError_(tr("The MIDI port %1 vanished before the message could be sent.")
                        .arg(QString::fromStdString(portName)));
       return;
     }

@@ -33,12 +33,12 @@ TrafficWindow::TrafficWindow(TrafficHistory& history, Dialogs& dialogs, QWidget*
       history_(history),
       dialogs_(dialogs),
       list_(new QListView(this)),
-      pause_(button(QStringLiteral("Pause"), "PauseButton", this)),
-      clear_(button(QStringLiteral("Clear"), "ClearButton", this)),
-      save_(button(QStringLiteral("Save..."), "SaveButton", this)),
-      copy_(new QAction(QStringLiteral("Copy"), list_)) {
+      pause_(button(tr("Pause"), "PauseButton", this)),
+      clear_(button(tr("Clear"), "ClearButton", this)),
+      save_(button(tr("Save..."), "SaveButton", this)),
+      copy_(new QAction(tr("Copy"), list_)) {
   setObjectName(QStringLiteral("TrafficWindow"));
-  setWindowTitle(QStringLiteral("MIDI Traffic"));
+  setWindowTitle(tr("MIDI Traffic"));
   resize(720, 400);
 
   list_->setObjectName(QStringLiteral("TrafficList"));

@@ -6,12 +6,16 @@
 #include "app/Configurator.h"
 #include "app/Dialogs.h"
 #include "app/RememberedState.h"
+#include "i18n/TranslationLoader.h"
 
 int main(int argc, char* argv[]) {
   // Help and version open no window: the offscreen platform spares them the display they would
   // otherwise need (help2man runs them at build time).
   if (tarvik::CommandLine::asksForTextOnly(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  // Before the first text, --help's included.
+  tarvik::TranslationLoader translations;
+  translations.installForSystem();
   // Lets the desktop match the window to the installed desktop entry and its icon.
   QApplication::setDesktopFileName(QStringLiteral("de.tarvik_audio.TarvikConfigurator"));
   tarvik::CommandLine commandLine;

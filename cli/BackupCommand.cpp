@@ -25,7 +25,7 @@ void BackupCommand::readFile() {
   const QFileInfo folder(target.absolutePath());
   if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
       (target.exists() && !target.isWritable())) {
-    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
   }
 }
 
@@ -35,7 +35,7 @@ void BackupCommand::begin() {
     return;
   }
   session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
 }
 
 void BackupCommand::onDownloaded(bool ok, const QString& text) {
@@ -46,7 +46,8 @@ void BackupCommand::onDownloaded(bool ok, const QString& text) {
   // What the device sent, through the editors' rules; every byte they change is said.
   const BackupContents backup = BackupContents::fromDevice(session_.core().deviceBlocks());
   for (const BackupContents::Change& change : backup.changes) {
-    err() << kProgramName << ": warning: " << BackupContents::changeText(change) << Qt::endl;
+    err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
+          << Qt::endl;
   }
   if (options_.fileIsStandardStream()) {
     // The text is ASCII; it leaves as it would be saved.
@@ -55,10 +56,10 @@ void BackupCommand::onDownloaded(bool ok, const QString& text) {
     return;
   }
   if (!FullBackup::save(options_.file, backup.tables, backup.settings)) {
-    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
     return;
   }
-  out() << "backup written to " << options_.file << Qt::endl;
+  out() << tr("backup written to %1").arg(options_.file) << Qt::endl;
   finish(ExitCode::Ok);
 }
 

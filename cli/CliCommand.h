@@ -45,7 +45,7 @@ class CliCommand : public QObject {
   }
   // SIGINT or SIGTERM: a command that runs until interrupted ends cleanly; the others leave
   // the device as it is and end as interrupted.
-  virtual void interrupt() { fail(ExitCode::Interrupted, QStringLiteral("interrupted")); }
+  virtual void interrupt() { fail(ExitCode::Interrupted, tr("interrupted")); }
 
   bool done() const { return done_; }
   int exitCode() const { return exitCode_; }

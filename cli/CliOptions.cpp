@@ -9,59 +9,62 @@
 namespace tarvik::cli {
 namespace {
 
-const QString kDescription = QStringLiteral(
-    "Sets up a Tarvik MIDI loop switcher and checks what it wrote.\n"
-    "\n"
-    "Commands:\n"
-    "  ports          List the MIDI ports, one a line: \"in:\" or \"out:\", a tab, the name.\n"
-    "  info           Identify the Tarvik and print \"firmware: X.Y\".\n"
-    "  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and\n"
-    "                 write them to FILE: a .tvk file with a [settings] section. FILE \"-\"\n"
-    "                 is standard output, which then carries nothing but the file.\n"
-    "  restore FILE   Submit the tables of FILE (and its [settings], if it has them),\n"
-    "                 download everything again and compare with what was sent. FILE \"-\"\n"
-    "                 is standard input.\n"
-    "  flash FILE     Flash a firmware.txt, verifying every page as it is read back;\n"
-    "                 with --from-server the file comes from the update server.\n"
-    "  monitor        Print incoming program and control changes, time-stamped, until\n"
-    "                 interrupted (Ctrl+C).\n"
-    "  library list   List the library's setups, one a line: the name, a tab, the last\n"
-    "                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.\n"
-    "  library import FILE...\n"
-    "                 Store each .tvk or backup file as a setup named after the file\n"
-    "                 without its extension. All or nothing: one refused file or a name\n"
-    "                 that is taken (without --replace) stores none.\n"
-    "  library export NAME FILE\n"
-    "                 Write the setup as a backup file (with [names] when it has names).\n"
-    "                 FILE \"-\" is standard output.\n"
-    "  library store NAME\n"
-    "                 Download everything and store it, as the device sent it, as the\n"
-    "                 setup NAME (--replace overwrites a setup of that name).\n"
-    "  library restore NAME\n"
-    "                 Restore the setup as restore FILE does, verified.\n"
-    "  library history\n"
-    "                 List what the device held after each download, submit and restore,\n"
-    "                 newest first: the id, a tab, the time, a tab, the event.\n"
-    "  diff A B       Print every byte in which B differs from A, one a line:\n"
-    "                 \"BLOCK ROW: 0xAA -> 0xBB\". A and B are each \"device\" (a fresh\n"
-    "                 download), \"library:NAME\", \"snapshot:ID\" or a .tvk or backup file.\n"
-    "                 The settings are compared when both sides hold them.\n"
-    "\n"
-    "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
-    "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
-    "its device history; when the library cannot be opened they say so and go on.\n"
-    "\n"
-    "Ports: without --in and --out the pair is chosen as the window does: the first input\n"
-    "whose name contains \"midi\" and the output of the same name. --in and --out pick the\n"
-    "first port whose name contains the text, regardless of case; the other side then\n"
-    "defaults to the port of the same name.\n"
-    "\n"
-    "Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,\n"
-    "refused, no reply, a difference after a restore, a failed flash); 2 usage or file\n"
-    "error (bad command line, unreadable or unwritable file, refused firmware file);\n"
-    "130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands\n"
-    "exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):\n"
-    "0 no difference, 1 differences, 2 trouble (a file, the library, no device).");
+// Made when asked for, in the language installed by then.
+QString description() {
+  return CliOptions::tr(
+      "Sets up a Tarvik MIDI loop switcher and checks what it wrote.\n"
+      "\n"
+      "Commands:\n"
+      "  ports          List the MIDI ports, one a line: \"in:\" or \"out:\", a tab, the name.\n"
+      "  info           Identify the Tarvik and print \"firmware: X.Y\".\n"
+      "  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and\n"
+      "                 write them to FILE: a .tvk file with a [settings] section. FILE \"-\"\n"
+      "                 is standard output, which then carries nothing but the file.\n"
+      "  restore FILE   Submit the tables of FILE (and its [settings], if it has them),\n"
+      "                 download everything again and compare with what was sent. FILE \"-\"\n"
+      "                 is standard input.\n"
+      "  flash FILE     Flash a firmware.txt, verifying every page as it is read back;\n"
+      "                 with --from-server the file comes from the update server.\n"
+      "  monitor        Print incoming program and control changes, time-stamped, until\n"
+      "                 interrupted (Ctrl+C).\n"
+      "  library list   List the library's setups, one a line: the name, a tab, the last\n"
+      "                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.\n"
+      "  library import FILE...\n"
+      "                 Store each .tvk or backup file as a setup named after the file\n"
+      "                 without its extension. All or nothing: one refused file or a name\n"
+      "                 that is taken (without --replace) stores none.\n"
+      "  library export NAME FILE\n"
+      "                 Write the setup as a backup file (with [names] when it has names).\n"
+      "                 FILE \"-\" is standard output.\n"
+      "  library store NAME\n"
+      "                 Download everything and store it, as the device sent it, as the\n"
+      "                 setup NAME (--replace overwrites a setup of that name).\n"
+      "  library restore NAME\n"
+      "                 Restore the setup as restore FILE does, verified.\n"
+      "  library history\n"
+      "                 List what the device held after each download, submit and restore,\n"
+      "                 newest first: the id, a tab, the time, a tab, the event.\n"
+      "  diff A B       Print every byte in which B differs from A, one a line:\n"
+      "                 \"BLOCK ROW: 0xAA -> 0xBB\". A and B are each \"device\" (a fresh\n"
+      "                 download), \"library:NAME\", \"snapshot:ID\" or a .tvk or backup file.\n"
+      "                 The settings are compared when both sides hold them.\n"
+      "\n"
+      "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
+      "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
+      "its device history; when the library cannot be opened they say so and go on.\n"
+      "\n"
+      "Ports: without --in and --out the pair is chosen as the window does: the first input\n"
+      "whose name contains \"midi\" and the output of the same name. --in and --out pick the\n"
+      "first port whose name contains the text, regardless of case; the other side then\n"
+      "defaults to the port of the same name.\n"
+      "\n"
+      "Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,\n"
+      "refused, no reply, a difference after a restore, a failed flash); 2 usage or file\n"
+      "error (bad command line, unreadable or unwritable file, refused firmware file);\n"
+      "130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands\n"
+      "exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):\n"
+      "0 no difference, 1 differences, 2 trouble (a file, the library, no device).");
+}
 
 const QStringList kCommands = {QStringLiteral("ports"),   QStringLiteral("info"),
                                QStringLiteral("backup"),  QStringLiteral("restore"),
@@ -84,38 +87,39 @@ CliParse usageError(const QString& text) {
 QString helpText(const QCommandLineParser& parser) {
   QString text = parser.helpText();
   const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
-  return QStringLiteral("Usage: %1 [options] command [file]\n").arg(kProgramName) +
+  return CliOptions::tr("Usage: %1 [options] command [file]\n").arg(kProgramName) +
          text.mid(lineEnd);
 }
 
 // The words after `library` or `diff`, into `options`; the usage error, or empty.
 QString parseLibraryArguments(const QStringList& words, CliOptions& options) {
   if (options.command == CommandKind::Diff) {
-    if (words.size() != 2) return QStringLiteral("diff needs two sides: diff A B");
+    if (words.size() != 2) return CliOptions::tr("diff needs two sides: diff A B");
     options.files = words;
     return {};
   }
   if (words.isEmpty()) {
-    return QStringLiteral("library needs one of: %1")
+    return CliOptions::tr("library needs one of: %1")
         .arg(kLibraryActions.join(QStringLiteral(", ")));
   }
   const int action = static_cast<int>(kLibraryActions.indexOf(words.first()));
-  if (action < 0) return QStringLiteral("unknown library command \"%1\"").arg(words.first());
+  if (action < 0) return CliOptions::tr("unknown library command \"%1\"").arg(words.first());
   options.libraryAction = static_cast<LibraryAction>(action);
   const QStringList arguments = words.mid(1);
   const int expected = kLibraryArgumentCounts[action];
-  const QString usage = QStringLiteral("library %1").arg(words.first());
-  if (expected < 0 && arguments.isEmpty()) return usage + QStringLiteral(" needs a file");
+  if (expected < 0 && arguments.isEmpty())
+    return CliOptions::tr("library %1 needs a file").arg(words.first());
   if (expected >= 0 && arguments.size() < expected) {
-    return usage + (options.libraryAction == LibraryAction::Export
-                        ? QStringLiteral(" needs a setup's name and a file")
-                        : QStringLiteral(" needs a setup's name"));
+    return (options.libraryAction == LibraryAction::Export
+                ? CliOptions::tr("library %1 needs a setup's name and a file")
+                : CliOptions::tr("library %1 needs a setup's name"))
+        .arg(words.first());
   }
   if (expected >= 0 && arguments.size() > expected)
-    return QStringLiteral("unexpected argument \"%1\"").arg(arguments.at(expected));
+    return CliOptions::tr("unexpected argument \"%1\"").arg(arguments.at(expected));
   if (options.replace && options.libraryAction != LibraryAction::Import &&
       options.libraryAction != LibraryAction::Store)
-    return QStringLiteral("--replace belongs to library import and library store");
+    return CliOptions::tr("--replace belongs to library import and library store");
   if (options.libraryAction == LibraryAction::Import) {
     options.files = arguments;
   } else if (expected > 0) {
@@ -130,48 +134,48 @@ QString parseLibraryArguments(const QStringList& words, CliOptions& options) {
 CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdateUrl,
                           const QString& environmentUpdateUrl) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(kDescription);
+  parser.setApplicationDescription(description());
   const QCommandLineOption help = parser.addHelpOption();
   // As Linux MIDI tools (aconnect, amidi, aseqdump) have them: -V the version, -v more output.
   const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
-                                   QStringLiteral("Show the program's version and exit."));
+                                   CliOptions::tr("Show the program's version and exit."));
   const QCommandLineOption in(
-      QStringLiteral("in"), QStringLiteral("Use the first MIDI input whose name contains <text>."),
+      QStringLiteral("in"), CliOptions::tr("Use the first MIDI input whose name contains <text>."),
       QStringLiteral("text"));
   const QCommandLineOption out(
       QStringLiteral("out"),
-      QStringLiteral("Use the first MIDI output whose name contains <text>."),
+      CliOptions::tr("Use the first MIDI output whose name contains <text>."),
       QStringLiteral("text"));
   const QCommandLineOption verbose(
       {QStringLiteral("v"), QStringLiteral("verbose")},
-      QStringLiteral("Print the transfer's log lines, and what the MIDI system's libraries "
+      CliOptions::tr("Print the transfer's log lines, and what the MIDI system's libraries "
                      "(ALSA, JACK) say, on standard error."));
   const QCommandLineOption fromServer(
       QStringLiteral("from-server"),
-      QStringLiteral("flash: download firmware.txt from the update server instead of a file."));
+      CliOptions::tr("flash: download firmware.txt from the update server instead of a file."));
   const QCommandLineOption updateUrl(
       QStringLiteral("update-url"),
-      QStringLiteral("flash --from-server: the update server directory, whose path ends in "
+      CliOptions::tr("flash --from-server: the update server directory, whose path ends in "
                      "\"/downloads/tarvik/\" (default: the environment variable "
                      "TARVIK_UPDATE_BASE_URL, else %1).")
           .arg(builtInUpdateUrl.toString()),
       QStringLiteral("url"));
   const QCommandLineOption library(
       QStringLiteral("library"),
-      QStringLiteral("The library file (default: the environment variable TARVIK_LIBRARY, "
+      CliOptions::tr("The library file (default: the environment variable TARVIK_LIBRARY, "
                      "else library.sqlite in the program's data folder)."),
       QStringLiteral("file"));
   const QCommandLineOption replace(
       QStringLiteral("replace"),
-      QStringLiteral("library import, library store: overwrite a setup of the same name."));
+      CliOptions::tr("library import, library store: overwrite a setup of the same name."));
   parser.addOptions({version, in, out, verbose, fromServer, updateUrl, library, replace});
   parser.addPositionalArgument(
-      QStringLiteral("command"),
-      QStringLiteral("ports, info, backup, restore, flash, monitor, library or diff."));
-  parser.addPositionalArgument(QStringLiteral("file"),
-                               QStringLiteral("The backup file (backup, restore; \"-\" for "
+      CliOptions::tr("command"),
+      CliOptions::tr("ports, info, backup, restore, flash, monitor, library or diff."));
+  parser.addPositionalArgument(CliOptions::tr("file"),
+                               CliOptions::tr("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
-                               QStringLiteral("[file]"));
+                               CliOptions::tr("[file]"));
 
   if (!parser.parse(arguments)) return usageError(parser.errorText());
   if (parser.isSet(help)) {
@@ -188,10 +192,10 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   }
 
   const QStringList positional = parser.positionalArguments();
-  if (positional.isEmpty()) return usageError(QStringLiteral("no command given (see --help)"));
+  if (positional.isEmpty()) return usageError(CliOptions::tr("no command given (see --help)"));
   const QString command = positional.first();
   const int commandIndex = static_cast<int>(kCommands.indexOf(command));
-  if (commandIndex < 0) return usageError(QStringLiteral("unknown command \"%1\"").arg(command));
+  if (commandIndex < 0) return usageError(CliOptions::tr("unknown command \"%1\"").arg(command));
 
   CliParse parse;
   parse.outcome = CliParse::Outcome::Run;
@@ -204,38 +208,38 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   options.library = parser.value(library);
   options.replace = parser.isSet(replace);
   if ((parser.isSet(in) && options.in.isEmpty()) || (parser.isSet(out) && options.out.isEmpty()))
-    return usageError(QStringLiteral("--in and --out need a part of a port name"));
+    return usageError(CliOptions::tr("--in and --out need a part of a port name"));
   if (parser.isSet(library) && options.library.isEmpty())
-    return usageError(QStringLiteral("--library needs a file"));
+    return usageError(CliOptions::tr("--library needs a file"));
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
     if (options.fromServer || parser.isSet(updateUrl))
-      return usageError(QStringLiteral("--from-server and --update-url belong to flash"));
+      return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
     if (QString problem = parseLibraryArguments(positional.mid(1), options); !problem.isEmpty())
       return usageError(problem);
     return parse;
   }
   if (options.replace)
-    return usageError(QStringLiteral("--replace belongs to library import and library store"));
+    return usageError(CliOptions::tr("--replace belongs to library import and library store"));
 
   const bool takesFile = options.command == CommandKind::Backup ||
                          options.command == CommandKind::Restore ||
                          (options.command == CommandKind::Flash && !options.fromServer);
   if (takesFile) {
-    if (positional.size() < 2) return usageError(QStringLiteral("%1 needs a file").arg(command));
+    if (positional.size() < 2) return usageError(CliOptions::tr("%1 needs a file").arg(command));
     options.file = positional.at(1);
   }
   const int expected = takesFile ? 2 : 1;
   if (positional.size() > expected) {
     return usageError(
         options.command == CommandKind::Flash
-            ? QStringLiteral("flash takes a file or --from-server, not both")
-            : QStringLiteral("unexpected argument \"%1\"").arg(positional.at(expected)));
+            ? CliOptions::tr("flash takes a file or --from-server, not both")
+            : CliOptions::tr("unexpected argument \"%1\"").arg(positional.at(expected)));
   }
 
   if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
-    return usageError(QStringLiteral("--from-server and --update-url belong to flash"));
+    return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
   if (parser.isSet(updateUrl) && !options.fromServer)
-    return usageError(QStringLiteral("--update-url needs --from-server"));
+    return usageError(CliOptions::tr("--update-url needs --from-server"));
   if (options.fromServer) {
     // The option before the environment before the build, each under the same rule.
     QString source = QStringLiteral("--update-url");
@@ -248,7 +252,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
                             ? QUrl(given, QUrl::StrictMode)
                             : builtInUpdateUrl;
     if (!isUpdateDirectory(options.updateUrl)) {
-      return usageError(QStringLiteral("%1 needs an http(s) URL whose path ends in "
+      return usageError(CliOptions::tr("%1 needs an http(s) URL whose path ends in "
                                        "\"/downloads/tarvik/\", not \"%2\"")
                             .arg(source, given));
     }

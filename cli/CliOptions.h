@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -28,6 +29,9 @@ enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, 
 enum class LibraryAction { List, Import, Export, Store, Restore, History };
 
 struct CliOptions {
+  Q_DECLARE_TR_FUNCTIONS(CliOptions)
+
+ public:
   CommandKind command = CommandKind::Ports;
   QString file;
   // Parts of the port names to look for; empty: the window's pre-selection rule.

@@ -30,7 +30,7 @@ QString DeviceSession::open(const QString& inText, const QString& outText) {
         choosePorts(ports.inputs().PortNames(), ports.outputs().PortNames(), inText, outText);
     if (!choice.ok()) return choice.error;
     core_.link().open(choice.input, choice.output);
-    log(QStringLiteral("MIDI in: %1, out: %2")
+    log(tr("MIDI in: %1, out: %2")
             .arg(QString::fromStdString(ports.inputs().Ports()[choice.input].Name),
                  QString::fromStdString(ports.outputs().Ports()[choice.output].Name)));
     return {};
@@ -47,8 +47,8 @@ SetupLibrary* DeviceSession::library() {
 
 void DeviceSession::keepHistory(QTextStream& err) {
   if (library_.given() && library() == nullptr) {
-    err << kProgramName << ": warning: " << libraryError() << "; the device history is not kept"
-        << Qt::endl;
+    err << kProgramName << ": "
+        << tr("warning: %1; the device history is not kept").arg(libraryError()) << Qt::endl;
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QTextStream>
 
@@ -13,6 +14,8 @@ namespace tarvik::cli {
 // port pair chosen from the command line's --in and --out, --verbose's log, and the library
 // whose device history the core keeps.
 class DeviceSession {
+  Q_DECLARE_TR_FUNCTIONS(DeviceSession)
+
  public:
   // With `log`, the core's log lines go there (--verbose). `libraryPath` empty: no library.
   DeviceSession(MidiPorts& ports, QTextStream* log, const QString& libraryPath = {});

@@ -49,7 +49,7 @@ void DiffCommand::begin() {
     return;
   }
   session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::UsageOrFile, QStringLiteral("the link is busy"));
+  if (!download_.start()) fail(ExitCode::UsageOrFile, tr("the link is busy"));
 }
 
 void DiffCommand::onDownloaded(bool ok, const QString& text) {

@@ -16,7 +16,7 @@ namespace {
 // command line needs the reason itself.
 QString refusalOf(const FirmwareImage& image) {
   return image.problem() == FirmwareImage::Problem::DigestMismatch
-             ? QStringLiteral("its MD5 digest does not match its page lines")
+             ? FlashCommand::tr("its MD5 digest does not match its page lines")
              : image.errorText();
 }
 
@@ -48,8 +48,7 @@ void FlashCommand::readFile() {
   }
   const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
   if (!image.ok()) {
-    fail(ExitCode::UsageOrFile,
-         QStringLiteral("%1 refused: %2").arg(options_.file, refusalOf(image)));
+    fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(options_.file, refusalOf(image)));
     return;
   }
   image_ = image;
@@ -76,12 +75,12 @@ void FlashCommand::begin() {
   });
   connect(download, &FirmwareDownload::checked, this, [this, origin](const FirmwareImage& image) {
     if (!image.ok()) {
-      fail(ExitCode::UsageOrFile, QStringLiteral("%1 refused: %2").arg(origin, refusalOf(image)));
+      fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(origin, refusalOf(image)));
       return;
     }
     flash(image, origin);
   });
-  session_.log(QStringLiteral("downloading ") + origin);
+  session_.log(tr("downloading %1").arg(origin));
   download->start();
 }
 
@@ -92,8 +91,8 @@ void FlashCommand::interrupt() {
   }
   if (flasher_.stage() == Flasher::Stage::WritingFlash) {
     progress_.end();
-    err() << kProgramName
-          << ": Tarvik is writing the firmware into flash; waiting for its confirmation"
+    err() << kProgramName << ": "
+          << tr("Tarvik is writing the firmware into flash; waiting for its confirmation")
           << Qt::endl;
     return;
   }
@@ -103,9 +102,8 @@ void FlashCommand::interrupt() {
   } catch (const std::exception&) {
     // The interrupt is reported all the same.
   }
-  fail(
-      ExitCode::Interrupted,
-      QStringLiteral("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
+  fail(ExitCode::Interrupted,
+       tr("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
 }
 
 void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
@@ -114,7 +112,7 @@ void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
     return;
   }
   session_.keepHistory(err());
-  session_.log(QStringLiteral("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
+  session_.log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
   flasher_.start(image);
 }
 
@@ -122,20 +120,20 @@ void FlashCommand::onFinished(FlashEnd end, const QString& detail) {
   progress_.end();
   switch (end) {
     case FlashEnd::Flashed:
-      out() << "firmware flashed: " << pageCount_ << " pages verified and written; Tarvik reboots"
+      out() << tr("firmware flashed: %1 pages verified and written; Tarvik reboots").arg(pageCount_)
             << Qt::endl;
       finish(ExitCode::Ok);
       return;
     case FlashEnd::VerifyFailed:
       fail(ExitCode::DeviceFailure,
-           QStringLiteral("page %1 read back differently; programming canceled, Tarvik was told "
-                          "to leave its bootloader")
+           tr("page %1 read back differently; programming canceled, Tarvik was told "
+              "to leave its bootloader")
                .arg(pagesVerified_));
       return;
     case FlashEnd::PortGone:
       fail(ExitCode::DeviceFailure,
-           QStringLiteral("MIDI port %1 vanished during the firmware update; Tarvik may still be "
-                          "in its bootloader: flash again")
+           tr("MIDI port %1 vanished during the firmware update; Tarvik may still be "
+              "in its bootloader: flash again")
                .arg(detail));
       return;
     case FlashEnd::NoReply:

@@ -8,16 +8,18 @@ namespace tarvik::cli {
 void FlashProgress::update(int done, int count) {
   if (!terminal_) {
     if (done == 0) {
-      stream_ << "flash: bootloader entered, " << count << " pages to upload" << Qt::endl;
+      stream_ << tr("flash: bootloader entered, %1 pages to upload").arg(count) << Qt::endl;
     } else {
-      stream_ << "flash: page " << done << " of " << count << " verified" << Qt::endl;
+      stream_ << tr("flash: page %1 of %2 verified").arg(done).arg(count) << Qt::endl;
     }
     return;
   }
   const int filled = count > 0 ? done * kBarWidth / count : kBarWidth;
-  stream_ << "\rflash [" << QString(filled, QLatin1Char('#'))
-          << QString(kBarWidth - filled, QLatin1Char('-')) << "] " << done << '/' << count
-          << " pages";
+  stream_ << '\r'
+          << tr("flash [%1] %2/%3 pages")
+                 .arg(QString(filled, QLatin1Char('#')) +
+                          QString(kBarWidth - filled, QLatin1Char('-')),
+                      QString::number(done), QString::number(count));
   stream_.flush();
   barShown_ = true;
 }

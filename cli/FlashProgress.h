@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 namespace tarvik::cli {
@@ -8,6 +9,8 @@ namespace tarvik::cli {
 // The flash's progress on standard error: on a terminal one bar that redraws itself in place,
 // elsewhere (a log file, a pipe) one plain line per verified page.
 class FlashProgress {
+  Q_DECLARE_TR_FUNCTIONS(FlashProgress)
+
  public:
   static constexpr int kBarWidth = 30;
 

@@ -26,7 +26,7 @@ void InfoCommand::begin() {
     return;
   }
   session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
 }
 
 }  // namespace tarvik::cli

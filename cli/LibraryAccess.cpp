@@ -7,7 +7,7 @@ SetupLibrary* LibraryAccess::get() {
   if (!tried_) {
     tried_ = true;
     if (path_.isEmpty()) {
-      error_ = QStringLiteral("no library file given");
+      error_ = tr("no library file given");
     } else {
       SetupLibrary::Opened opened = SetupLibrary::open(path_);
       library_ = std::move(opened.library);

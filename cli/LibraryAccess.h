@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -12,6 +13,8 @@ namespace tarvik::cli {
 // (ports, a usage error) never touches the file, and a library that cannot be opened fails
 // only the commands that depend on it.
 class LibraryAccess {
+  Q_DECLARE_TR_FUNCTIONS(LibraryAccess)
+
  public:
   // An empty path is no library at all (an in-process command that was given none).
   explicit LibraryAccess(QString path) : path_(std::move(path)) {}

@@ -36,7 +36,7 @@ void LibraryCommand::readFile() {
     case LibraryAction::Restore:
       break;
   }
-  fail(ExitCode::UsageOrFile, QStringLiteral("library: that command needs the device"));
+  fail(ExitCode::UsageOrFile, tr("library: that command needs the device"));
 }
 
 void LibraryCommand::list(SetupLibrary& library) {
@@ -57,7 +57,7 @@ void LibraryCommand::import(SetupLibrary& library) {
     fail(ExitCode::UsageOrFile, stored.error);
     return;
   }
-  for (const QString& name : *stored.value) out() << "imported " << name << '\n';
+  for (const QString& name : *stored.value) out() << tr("imported %1").arg(name) << '\n';
   finish(ExitCode::Ok);
 }
 
@@ -77,7 +77,7 @@ void LibraryCommand::exportSetup(SetupLibrary& library) {
   QSaveFile file(options_.file);
   if (!file.open(QIODevice::WriteOnly) || file.write(*text.value) != text.value->size() ||
       !file.commit()) {
-    fail(ExitCode::UsageOrFile, QStringLiteral("cannot write %1").arg(options_.file));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
     return;
   }
   finish(ExitCode::Ok);

@@ -28,8 +28,7 @@ void LibraryStoreCommand::readFile() {
   for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options_.setupName;
   if (exists_ && !options_.replace) {
     fail(ExitCode::UsageOrFile,
-         QStringLiteral("a setup named \"%1\" exists (--replace overwrites it)")
-             .arg(options_.setupName));
+         tr("a setup named \"%1\" exists (--replace overwrites it)").arg(options_.setupName));
   }
 }
 
@@ -38,7 +37,7 @@ void LibraryStoreCommand::begin() {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
-  if (!download_.start()) fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
 }
 
 void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
@@ -63,7 +62,7 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::UsageOrFile, stored.error);
     return;
   }
-  out() << "stored " << options_.setupName << Qt::endl;
+  out() << tr("stored %1").arg(options_.setupName) << Qt::endl;
   finish(ExitCode::Ok);
 }
 

@@ -15,7 +15,8 @@ MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Outp
     : CliCommand(output, parent), ports_(ports), options_(options), link_(ports) {
   connect(&link_, &DeviceLink::shortReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-            const std::optional<QString> line = monitorLine(status, data1, data2);
+            const std::optional<QString> line =
+                monitorLine(status, data1, data2, MonitorWording::English);
             if (!line || done()) return;
             // Each line leaves at once, so that a pipe reader sees it as it happens.
             out() << logLine(clock_(), *line) << Qt::endl;
@@ -42,8 +43,9 @@ void MonitorCommand::begin() {
     link_.listen();
     ports_.inputs().Open(choice.input);
     input_ = choice.input;
-    err() << kProgramName << ": monitoring "
-          << QString::fromStdString(ports_.inputs().Ports()[choice.input].Name) << "; Ctrl+C ends"
+    err() << kProgramName << ": "
+          << tr("monitoring %1; Ctrl+C ends")
+                 .arg(QString::fromStdString(ports_.inputs().Ports()[choice.input].Name))
           << Qt::endl;
   } catch (const std::exception& error) {
     fail(ExitCode::DeviceFailure, QString::fromLocal8Bit(error.what()));

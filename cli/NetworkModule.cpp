@@ -21,7 +21,7 @@ std::unique_ptr<UpdateServer> NetworkModule::createUpdateServer(const QString& p
   CreateUpdateServerEntry create = nullptr;
   // QLibrary would try other names for a missing file and report the last one it tried.
   if (!QFileInfo::exists(path)) {
-    reason = QStringLiteral("the file does not exist");
+    reason = tr("the file does not exist");
   } else {
     // Never unloaded: QLibrary's destructor leaves the module mapped.
     QLibrary library(path);
@@ -30,9 +30,8 @@ std::unique_ptr<UpdateServer> NetworkModule::createUpdateServer(const QString& p
     if (create == nullptr) reason = library.errorString();
   }
   if (create == nullptr) {
-    error = QStringLiteral(
-                "the update server cannot be reached: the program's module %1 could "
-                "not be loaded (%2)")
+    error = tr("the update server cannot be reached: the program's module %1 could "
+               "not be loaded (%2)")
                 .arg(path, reason);
     return nullptr;
   }

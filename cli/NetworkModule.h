@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -14,6 +15,8 @@ namespace tarvik::cli {
 // milliseconds, and only `flash --from-server` needs it. So the update server over HTTP lives in
 // a module of its own (network/NetworkEntry.cpp, tarvik-cli-network.so), loaded only there.
 class NetworkModule {
+  Q_DECLARE_TR_FUNCTIONS(NetworkModule)
+
  public:
   // TARVIK_CLI_NETWORK_MODULE when set (tests); else where the installed program finds the
   // module from its own folder, which is also where the build puts it.

@@ -29,12 +29,12 @@ PortChoice chooseInput(const std::vector<std::string>& inputs, const QString& in
   PortChoice choice;
   if (!inText.isEmpty()) {
     choice.input = firstContaining(inputs, inText);
-    if (choice.input < 0) choice.error = QStringLiteral("no MIDI input matches \"%1\"").arg(inText);
+    if (choice.input < 0) choice.error = PortChoice::tr("no MIDI input matches \"%1\"").arg(inText);
     return choice;
   }
   choice.input = preselectPorts(inputs, {}).first;
   if (choice.input < 0)
-    choice.error = QStringLiteral("no MIDI input has \"MIDI\" in its name; choose one with --in");
+    choice.error = PortChoice::tr("no MIDI input has \"MIDI\" in its name; choose one with --in");
   return choice;
 }
 
@@ -46,13 +46,13 @@ PortChoice choosePorts(const std::vector<std::string>& inputs,
   if (!outText.isEmpty()) {
     choice.output = firstContaining(outputs, outText);
     if (choice.output < 0)
-      choice.error = QStringLiteral("no MIDI output matches \"%1\"").arg(outText);
+      choice.error = PortChoice::tr("no MIDI output matches \"%1\"").arg(outText);
     return choice;
   }
   const std::string& inputName = inputs[static_cast<std::size_t>(choice.input)];
   choice.output = firstNamedLike(outputs, inputName);
   if (choice.output < 0) {
-    choice.error = QStringLiteral(
+    choice.error = PortChoice::tr(
                        "no MIDI output is named like the input \"%1\"; choose one with "
                        "--out")
                        .arg(QString::fromStdString(inputName));

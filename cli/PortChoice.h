@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 namespace tarvik::cli {
 
 struct PortChoice {
+  Q_DECLARE_TR_FUNCTIONS(PortChoice)
+
+ public:
   int input = -1;
   int output = -1;
   QString error;  // why no pair could be chosen; empty when both are set

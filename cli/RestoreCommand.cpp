@@ -9,13 +9,13 @@ namespace {
 QString stageText(RestoreCheck::Stage stage) {
   switch (stage) {
     case RestoreCheck::Stage::Identifying:
-      return QStringLiteral("restore: identifying Tarvik");
+      return RestoreCommand::tr("restore: identifying Tarvik");
     case RestoreCheck::Stage::SubmittingTables:
-      return QStringLiteral("restore: submitting presets, CC map and PC remap table");
+      return RestoreCommand::tr("restore: submitting presets, CC map and PC remap table");
     case RestoreCheck::Stage::SubmittingSettings:
-      return QStringLiteral("restore: submitting settings");
+      return RestoreCommand::tr("restore: submitting settings");
     case RestoreCheck::Stage::Verifying:
-      return QStringLiteral("restore: downloading everything to compare");
+      return RestoreCommand::tr("restore: downloading everything to compare");
     case RestoreCheck::Stage::Idle:
       break;
   }
@@ -35,10 +35,10 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
   });
   connect(&check_, &RestoreCheck::finished, this, [this](bool ok, const QString& text) {
     if (!ok) {
-      fail(ExitCode::DeviceFailure, QStringLiteral("restore failed: ") + text);
+      fail(ExitCode::DeviceFailure, tr("restore failed: %1").arg(text));
       return;
     }
-    out() << "restore verified: " << text << Qt::endl;
+    out() << tr("restore verified: %1").arg(text) << Qt::endl;
     finish(ExitCode::Ok);
   });
 }
@@ -51,10 +51,10 @@ void RestoreCommand::readFile() {
   if (!options_.fileIsStandardStream()) {
     file_ = FullBackup::load(options_.file);
   } else if (in() == nullptr) {
-    file_.message = QStringLiteral("standard input cannot be read");
+    file_.message = tr("standard input cannot be read");
   } else {
     file_ = FullBackup::parse(in()->readAll());
-    if (!file_.ok()) file_.message = QStringLiteral("standard input: ") + file_.message;
+    if (!file_.ok()) file_.message = tr("standard input: %1").arg(file_.message);
   }
   if (!file_.ok()) fail(ExitCode::UsageOrFile, file_.message);
 }
@@ -83,7 +83,7 @@ void RestoreCommand::begin() {
   }
   session_.keepHistory(err());
   if (!check_.start(*file_.tables, file_.settings))
-    fail(ExitCode::DeviceFailure, QStringLiteral("the link is busy"));
+    fail(ExitCode::DeviceFailure, tr("the link is busy"));
 }
 
 }  // namespace tarvik::cli

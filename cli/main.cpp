@@ -16,6 +16,7 @@
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
 #include "firmware/UpdateServerUrl.h"
+#include "i18n/TranslationLoader.h"
 #include "library/LibraryPath.h"
 #include "library/SqlDriverPreload.h"
 #include "midi/LateMidiService.h"
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(kProgramName);
   QCoreApplication::setApplicationVersion(kProgramVersion);
+  // Before the first text: --help, the errors and the warnings speak the user's language; the
+  // data that scripts read (ports, info, library lists, diff, backups, monitor) stays as it is.
+  TranslationLoader translations;
+  translations.installForSystem();
   QTextStream out(stdout);
   QTextStream err(stderr);
 

@@ -44,8 +44,8 @@ QString BackupContents::changeText(const Change& change) {
   const QString where =
       change.block == Block::Record
           ? QLatin1String(FullBackup::kSettingKeys[static_cast<std::size_t>(change.row)])
-          : QStringLiteral("%1 row %2").arg(blockName(change.block)).arg(change.row);
-  return QStringLiteral("%1: Tarvik holds %2, the backup keeps %3")
+          : tr("%1 row %2").arg(blockName(change.block)).arg(change.row);
+  return tr("%1: Tarvik holds %2, the backup keeps %3")
       .arg(where, hexByte(change.device), hexByte(change.kept));
 }
 

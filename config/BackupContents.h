@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,9 @@ namespace tarvik {
 // it. Those rules change a few bytes a device may hold; every such byte is listed, so that no
 // backup differs from the device silently.
 struct BackupContents {
+  Q_DECLARE_TR_FUNCTIONS(BackupContents)
+
+ public:
   // One byte the rules changed: `row` is the table row (0..127, the file's section) or the
   // settings byte (0..19).
   struct Change {

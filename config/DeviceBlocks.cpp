@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "config/DeviceBlocks.h"
 
+#include <QCoreApplication>
+
 namespace tarvik {
 
 QString blockName(Block block) {
   switch (block) {
     case Block::Presets:
-      return QStringLiteral("presets");
+      return QCoreApplication::translate("DeviceBlocks", "presets");
     case Block::CcMap:
-      return QStringLiteral("CC map");
+      return QCoreApplication::translate("DeviceBlocks", "CC map");
     case Block::PcRemap:
-      return QStringLiteral("PC remap table");
+      return QCoreApplication::translate("DeviceBlocks", "PC remap table");
     case Block::Record:
       break;
   }
-  return QStringLiteral("settings");
+  return QCoreApplication::translate("DeviceBlocks", "settings");
 }
 
 QString hexByte(std::uint8_t value) {

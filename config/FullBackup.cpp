@@ -47,19 +47,19 @@ int handleSetting(void* user, const char* section, const char* name, const char*
   const QByteArray key = QByteArray(name).trimmed();
   const int index = keyIndex(key);
   if (index < 0) {
-    state.problem = QStringLiteral("unknown key \"%1\"").arg(QString::fromUtf8(key));
+    state.problem = FullBackup::tr("unknown key \"%1\"").arg(QString::fromUtf8(key));
     return 1;
   }
   if (state.values[index]) {
     state.problem =
-        QStringLiteral("%1 appears twice").arg(QLatin1String(FullBackup::kSettingKeys[index]));
+        FullBackup::tr("%1 appears twice").arg(QLatin1String(FullBackup::kSettingKeys[index]));
     return 1;
   }
   const QByteArray text = QByteArray(value).trimmed();
   state.values[index] = byteValue(text);
   if (!state.values[index]) {
     state.problem =
-        QStringLiteral("%1=%2 is not a number from 0 to 255")
+        FullBackup::tr("%1=%2 is not a number from 0 to 255")
             .arg(QLatin1String(FullBackup::kSettingKeys[index]), QString::fromUtf8(text));
   }
   return 1;
@@ -73,7 +73,7 @@ QString notSentAsIs(const FullBackup::Settings& bytes) {
   const FullBackup::Settings sent = record.toBytes();
   for (int i = 0; i < kConfigRecordSize; ++i) {
     if (sent[i] != bytes[i]) {
-      return QStringLiteral("%1=%2 cannot be sent as it is (it would go out as %3)")
+      return FullBackup::tr("%1=%2 cannot be sent as it is (it would go out as %3)")
           .arg(QLatin1String(FullBackup::kSettingKeys[i]))
           .arg(bytes[i])
           .arg(sent[i]);
@@ -130,7 +130,7 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
 
   SettingsState state;
   if (ini_parse_string(text.constData(), &handleSetting, &state) < 0) {
-    return refused(QStringLiteral("the file could not be read."));
+    return refused(tr("the file could not be read."));
   }
   LoadResult result;
   result.tables = tvk.tables;
@@ -143,8 +143,7 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   Settings settings{};
   for (int i = 0; i < kConfigRecordSize; ++i) {
     if (!state.values[i]) {
-      return refused(
-          QStringLiteral("[settings]: %1 is missing").arg(QLatin1String(kSettingKeys[i])));
+      return refused(tr("[settings]: %1 is missing").arg(QLatin1String(kSettingKeys[i])));
     }
     settings[i] = *state.values[i];
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -21,6 +22,8 @@ namespace tarvik {
 // "[names]" (PresetNames) may follow, with the names a setup of the library gives its presets;
 // the restore and every reader of the tables or the settings pass over it.
 class FullBackup {
+  Q_DECLARE_TR_FUNCTIONS(FullBackup)
+
  public:
   using Settings = std::array<std::uint8_t, kConfigRecordSize>;
 

@@ -36,13 +36,13 @@ bool PresetNames::isEmpty() const {
 QString PresetNames::problem(const QString& name) {
   const QList<uint> characters = name.toUcs4();
   if (characters.size() > kMaxLength) {
-    return QStringLiteral("is longer than %1 characters").arg(kMaxLength);
+    return tr("is longer than %1 characters").arg(kMaxLength);
   }
   if (std::any_of(characters.begin(), characters.end(), [](uint c) { return isControl(c); })) {
-    return QStringLiteral("holds a control character or a line break");
+    return tr("holds a control character or a line break");
   }
   if (!name.isEmpty() && (name.front().isSpace() || name.back().isSpace())) {
-    return QStringLiteral("starts or ends with a space");
+    return tr("starts or ends with a space");
   }
   return {};
 }
@@ -50,7 +50,7 @@ QString PresetNames::problem(const QString& name) {
 QString PresetNames::firstProblem() const {
   for (int row = 0; row < kTableSize; ++row) {
     if (const QString why = problem(names_[row]); !why.isEmpty()) {
-      return QStringLiteral("the name of preset %1 %2").arg(row + 1).arg(why);
+      return tr("the name of preset %1 %2").arg(QString::number(row + 1), why);
     }
   }
   return {};
@@ -84,31 +84,30 @@ PresetNames::Read PresetNames::read(const QByteArray& text) {
     if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
     const qsizetype equals = line.indexOf('=');
     if (equals < 0) {
-      complain(
-          QStringLiteral("\"%1\" is not a preset number and a name").arg(QString::fromUtf8(line)));
+      complain(tr("\"%1\" is not a preset number and a name").arg(QString::fromUtf8(line)));
       continue;
     }
     const QByteArray key = line.left(equals).trimmed();
     const int number = presetNumber(key);
     if (number == 0) {
-      complain(QStringLiteral("\"%1\" is not a preset number from 1 to %2")
+      complain(tr("\"%1\" is not a preset number from 1 to %2")
                    .arg(QString::fromUtf8(key))
                    .arg(kTableSize));
       continue;
     }
     if (seen[number - 1]) {
-      complain(QStringLiteral("preset %1 is named twice").arg(number));
+      complain(tr("preset %1 is named twice").arg(number));
       continue;
     }
     seen[number - 1] = true;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString name = utf8.decode(line.mid(equals + 1).trimmed());
     if (utf8.hasError()) {
-      complain(QStringLiteral("the name of preset %1 is not UTF-8 text").arg(number));
+      complain(tr("the name of preset %1 is not UTF-8 text").arg(number));
       continue;
     }
     if (const QString why = problem(name); !why.isEmpty()) {
-      complain(QStringLiteral("the name of preset %1 %2").arg(number).arg(why));
+      complain(tr("the name of preset %1 %2").arg(QString::number(number), why));
       continue;
     }
     result.names.names_[number - 1] = name;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <array>
 
@@ -16,6 +17,8 @@ namespace tarvik {
 // A name must survive that section unchanged, so it is one line of at most 40 characters with
 // no control characters and no white space at either end (readers of INI text trim values).
 class PresetNames {
+  Q_DECLARE_TR_FUNCTIONS(PresetNames)
+
  public:
   static constexpr int kMaxLength = 40;
 

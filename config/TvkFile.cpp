@@ -142,6 +142,10 @@ bool TvkFile::saveText(const QString& path, const QByteArray& text) {
   return file.commit();
 }
 
+QString cannotWriteText(const QString& path) {
+  return TvkFile::tr("In %1 kann nicht geschrieben werden.").arg(path);
+}
+
 TvkFile::LoadResult TvkFile::load(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -164,11 +168,11 @@ TvkFile::LoadResult TvkFile::parse(const QByteArray& text) {
   // could contain.
   const int status = ini_parse_string(text.constData(), &handleEntry, &state);
   if (status < 0) {
-    return refused(LoadError::Unreadable, QStringLiteral("the file could not be read."));
+    return refused(LoadError::Unreadable, tr("the file could not be read."));
   }
   if (!state.anyRowSection) {
     return refused(LoadError::NoSections,
-                   QStringLiteral("not a Tarvik configuration file (no preset sections)."));
+                   tr("not a Tarvik configuration file (no preset sections)."));
   }
   PresetTables tables;
   for (int row = 0; row < kTableSize; ++row) {

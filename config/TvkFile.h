@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <optional>
 
@@ -11,11 +12,13 @@ namespace tarvik {
 
 // The .tvk configuration file: the three tables as INI text, one section per row "[0]".."[127]"
 // with the keys pc (loop mask), cc and pcremap (selector indices, -1 for no selection).
-// What the window says when a file cannot be written; %1 is the path. German, as the first
-// versions of the program had it, and kept so.
-inline const QString kCannotWriteText = QStringLiteral("In %1 kann nicht geschrieben werden.");
+// What the window says when `path` cannot be written. German in the English program too, as the
+// first versions of the program had it, and kept so.
+QString cannotWriteText(const QString& path);
 
 class TvkFile {
+  Q_DECLARE_TR_FUNCTIONS(TvkFile)
+
  public:
   enum class LoadError { None, Unreadable, NoSections };
 

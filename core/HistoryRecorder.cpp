@@ -44,7 +44,7 @@ void HistoryRecorder::record(const QString& event) {
   if (library_ == nullptr || !held_.complete()) return;
   const Result<bool> added = library_->history().add(event, ConfigBytes::fromDevice(held_));
   if (!added.ok()) {
-    Q_EMIT logLine(QStringLiteral("device history not kept: ") + added.error);
+    Q_EMIT logLine(tr("device history not kept: %1").arg(added.error));
   } else if (*added.value) {
     Q_EMIT recorded(event);
   }

@@ -46,7 +46,7 @@ QString FirmwareImage::digestOf(const QStringList& pageLines) {
 
 void FirmwareImage::reject(const QString& reason) {
   problem_ = Problem::Rejected;
-  errorText_ = QStringLiteral("Firmware file rejected: ") + reason;
+  errorText_ = tr("Firmware file rejected: %1").arg(reason);
   pages_.clear();
 }
 
@@ -54,27 +54,26 @@ FirmwareImage FirmwareImage::fromBody(const QByteArray& body) {
   FirmwareImage image;
   QStringList lines = splitLines(lfToCrLf(bodyText(body)));
   if (lines.isEmpty()) {
-    image.reject(QStringLiteral("the file is empty"));
+    image.reject(tr("the file is empty"));
     return image;
   }
   const QString expectedDigest = lines.takeLast();
   if (digestOf(lines) != expectedDigest) {
     image.problem_ = Problem::DigestMismatch;
-    image.errorText_ = QStringLiteral("Download failed!");
+    image.errorText_ = tr("Download failed!");
     return image;
   }
   if (lines.isEmpty()) {
-    image.reject(QStringLiteral("it holds no flash page"));
+    image.reject(tr("it holds no flash page"));
     return image;
   }
   if (lines.size() > kMaxPages) {
-    image.reject(
-        QStringLiteral("it holds %1 flash pages, at most %2 fit").arg(lines.size()).arg(kMaxPages));
+    image.reject(tr("it holds %1 flash pages, at most %2 fit").arg(lines.size()).arg(kMaxPages));
     return image;
   }
   for (qsizetype k = 0; k < lines.size(); ++k) {
     if (!isFlashablePageLine(lines[k])) {
-      image.reject(QStringLiteral("page %1 is not 256 upper-case hexadecimal digits").arg(k));
+      image.reject(tr("page %1 is not 256 upper-case hexadecimal digits").arg(k));
       return image;
     }
   }

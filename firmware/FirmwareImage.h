@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@ struct FirmwarePage {
 // followed by CR LF) as 32 upper-case hex digits. A file that could not be flashed to the end
 // is refused here, before the device is touched.
 class FirmwareImage {
+  Q_DECLARE_TR_FUNCTIONS(FirmwareImage)
+
  public:
   static constexpr int kMaxPages = 256;  // the page number travels as one byte
   static constexpr int kPageDigits = 256;

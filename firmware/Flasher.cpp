@@ -61,7 +61,7 @@ void Flasher::start(const FirmwareImage& image) {
   }
   pages_ = image.pages();
   setStage(Stage::EnteringBootloader);
-  Q_EMIT logLine(QStringLiteral("Entering bootloader"));
+  Q_EMIT logLine(tr("Entering bootloader"));
   answered_ = false;
   // Ports opened just before (the command line's flash) may not carry data yet.
   const int run = ++runs_;
@@ -75,7 +75,7 @@ void Flasher::uploadPage(int page) {
   page_ = page;
   setStage(Stage::UploadingPage);
   const int lastPage = static_cast<int>(pages_.size()) - 1;
-  Q_EMIT logLine(QStringLiteral("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
+  Q_EMIT logLine(tr("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
   std::vector<std::uint8_t> payload;
   payload.reserve(1 + pages_[page].bytes.size());
   payload.push_back(static_cast<std::uint8_t>(page));
@@ -90,7 +90,7 @@ void Flasher::uploadPage(int page) {
 
 void Flasher::writeFlash() {
   setStage(Stage::WritingFlash);
-  Q_EMIT logLine(QStringLiteral("write RAM to FLASH..."));
+  Q_EMIT logLine(tr("write RAM to FLASH..."));
   if (send(Command::WriteRamToFlash) && stage_ == Stage::WritingFlash) {
     writeTimer_.start(writeTimeoutMs_);
   }
@@ -136,7 +136,7 @@ void Flasher::onBootloaderReply() {
   replyTimer_.stop();
   const int pageCount = static_cast<int>(pages_.size());
   if (stage_ == Stage::EnteringBootloader) {
-    Q_EMIT logLine(QStringLiteral("ok"));
+    Q_EMIT logLine(tr("ok"));
     Q_EMIT progress(0, pageCount);
     uploadPage(0);
     return;
@@ -145,11 +145,10 @@ void Flasher::onBootloaderReply() {
     return;
   }
   if (!sameBytes(readBack_, pages_[page_].bytes)) {
-    leaveBootloader(QStringLiteral("verify failed! Programming canceled!"), FlashEnd::VerifyFailed,
-                    {});
+    leaveBootloader(tr("verify failed! Programming canceled!"), FlashEnd::VerifyFailed, {});
     return;
   }
-  Q_EMIT logLine(QStringLiteral("verify ok"));
+  Q_EMIT logLine(tr("verify ok"));
   Q_EMIT progress(page_ + 1, pageCount);
   if (page_ + 1 < pageCount) {
     uploadPage(page_ + 1);
@@ -164,15 +163,14 @@ void Flasher::onReplyTimeout() {
   }
   awaitingReply_ = false;
   const QString what = stage_ == Stage::EnteringBootloader
-                           ? QStringLiteral("entering bootloader")
-                           : QStringLiteral("uploading flash page %1").arg(page_);
-  const QString text =
-      QStringLiteral("no reply from Tarvik while %1 - programming canceled").arg(what);
+                           ? tr("entering bootloader")
+                           : tr("uploading flash page %1").arg(page_);
+  const QString text = tr("no reply from Tarvik while %1 - programming canceled").arg(what);
   leaveBootloader(text, FlashEnd::NoReply, text);
 }
 
 void Flasher::onFlashWritten() {
-  Q_EMIT logLine(QStringLiteral("Firmware update successful! Reboot Tarvik..."));
+  Q_EMIT logLine(tr("Firmware update successful! Reboot Tarvik..."));
   if (stage_ == Stage::WritingFlash) {
     end(FlashEnd::Flashed, {});
   }
@@ -183,9 +181,9 @@ void Flasher::onWriteTimeout() {
   if (stage_ != Stage::WritingFlash) {
     return;
   }
-  const QString text = QStringLiteral(
-      "no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik and check its "
-      "firmware version");
+  const QString text =
+      tr("no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik and check its "
+         "firmware version");
   Q_EMIT logLine(text);
   end(FlashEnd::WriteUnconfirmed, text);
 }
@@ -194,9 +192,9 @@ void Flasher::abortForLostPort(const QString& portName) {
   if (!running()) {
     return;
   }
-  Q_EMIT logLine(QStringLiteral("MIDI port %1 vanished - programming canceled").arg(portName));
-  Q_EMIT logLine(QStringLiteral(
-      "Tarvik may still be in its bootloader: connect again and flash the firmware once more"));
+  Q_EMIT logLine(tr("MIDI port %1 vanished - programming canceled").arg(portName));
+  Q_EMIT logLine(
+      tr("Tarvik may still be in its bootloader: connect again and flash the firmware once more"));
   end(FlashEnd::PortGone, portName);
 }
 
@@ -206,7 +204,7 @@ bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {
     return true;
   } catch (const std::exception& error) {
     const QString text = QString::fromLocal8Bit(error.what());
-    leaveBootloader(QStringLiteral("programming canceled: ") + text, FlashEnd::SendFailed, text);
+    leaveBootloader(tr("programming canceled: %1").arg(text), FlashEnd::SendFailed, text);
     return false;
   }
 }
@@ -215,7 +213,7 @@ void Flasher::leaveBootloader(const QString& line, FlashEnd how, const QString& 
   awaitingReply_ = false;
   replyTimer_.stop();
   Q_EMIT logLine(line);
-  Q_EMIT logLine(QStringLiteral("leave bootloader..."));
+  Q_EMIT logLine(tr("leave bootloader..."));
   // Best effort: when the link has just failed, it may fail again, and the first error is the
   // one the user needs to see.
   try {

@@ -39,10 +39,12 @@ class Flasher : public QObject {
   Q_OBJECT
  public:
   // The question a front end asks (Yes/No, warning icon, Yes default) before start().
-  static inline const QString kConfirmText = QStringLiteral(
-      "Attention! \r\nDo not disconnect the power supply during the flash procedure!!!!\r\n\r\n"
-      "Want continue?");
-  static inline const QString kConfirmCaption = QStringLiteral("Information");
+  static QString confirmText() {
+    return tr(
+        "Attention! \r\nDo not disconnect the power supply during the flash procedure!!!!\r\n\r\n"
+        "Want continue?");
+  }
+  static QString confirmCaption() { return tr("Information"); }
 
   // How long the bootloader may take to answer EnterBootloader or one page upload.
   static constexpr int kReplyTimeoutMs = 5000;

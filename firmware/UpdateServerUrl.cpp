@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/UpdateServerUrl.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 namespace tarvik {
@@ -22,8 +23,9 @@ UpdateDirectory chooseUpdateDirectory(const QString& option) {
   const QUrl url(given, QUrl::StrictMode);
   if (!isUpdateDirectory(url)) {
     return {{},
-            QStringLiteral("%1 needs an http(s) URL whose path ends in \"/downloads/tarvik/\", "
-                           "not \"%2\"")
+            QCoreApplication::translate("UpdateServerUrl",
+                                        "%1 needs an http(s) URL whose path ends in "
+                                        "\"/downloads/tarvik/\", not \"%2\"")
                 .arg(source, given)};
   }
   return {url, {}};

@@ -10,8 +10,7 @@
 namespace tarvik {
 
 Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& bytes) {
-  if (event.trimmed().isEmpty())
-    return Result<bool>::failed(QStringLiteral("a snapshot needs an event"));
+  if (event.trimmed().isEmpty()) return Result<bool>::failed(tr("a snapshot needs an event"));
   const QSqlDatabase& db = connection_.database();
   auto failed = [this](const QString& text) {
     return Result<bool>::failed(connection_.failure(text));
@@ -68,12 +67,11 @@ Result<Snapshot> DeviceHistory::snapshot(qint64 id) const {
                 {id})) {
     return Result<Snapshot>::failed(connection_.failure(sql::errorText(query)));
   }
-  if (!query.next()) return Result<Snapshot>::failed(QStringLiteral("no snapshot %1").arg(id));
+  if (!query.next()) return Result<Snapshot>::failed(tr("no snapshot %1").arg(id));
   const auto bytes =
       SetupColumns::bytes(query.value(2), query.value(3), query.value(4), query.value(5));
   if (!bytes) {
-    return Result<Snapshot>::failed(
-        connection_.failure(QStringLiteral("snapshot %1 is damaged").arg(id)));
+    return Result<Snapshot>::failed(connection_.failure(tr("snapshot %1 is damaged").arg(id)));
   }
   return {Snapshot{id, SetupColumns::time(query.value(0)), query.value(1).toString(), *bytes}, {}};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,8 @@ class LibraryConnection;
 // What the device held after each download, submit or restore, newest first. A snapshot equal
 // to the newest one adds nothing and is not stored; the newest kLimit are kept.
 class DeviceHistory {
+  Q_DECLARE_TR_FUNCTIONS(DeviceHistory)
+
  public:
   static constexpr int kLimit = 1000;
 

@@ -24,7 +24,7 @@ QString uniqueConnectionName() {
 QString headerRefusal(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    return QStringLiteral("cannot be read (%1)").arg(file.errorString());
+    return LibraryConnection::tr("cannot be read (%1)").arg(file.errorString());
   }
   return LibraryHeader::refusal(file.read(LibraryHeader::kSize));
 }
@@ -44,7 +44,7 @@ QString firstProblem(const QString& report) {
 
 LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clock) {
   const QFileInfo info(path);
-  if (info.exists() && !info.isFile()) return {nullptr, path + QStringLiteral(": not a file")};
+  if (info.exists() && !info.isFile()) return {nullptr, tr("%1: not a file").arg(path)};
   // An empty file holds nothing to lose: it is what a library is the moment SQLite creates it,
   // and a second program starting at that moment must be able to go on with it.
   const bool fresh = !info.exists() || info.size() == 0;
@@ -52,21 +52,22 @@ LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clo
     if (const QString why = headerRefusal(path); !why.isEmpty())
       return {nullptr, path + ": " + why};
   } else if (!info.exists() && !QDir().mkpath(info.absolutePath())) {
-    return {nullptr, path + QStringLiteral(": its folder cannot be created")};
+    return {nullptr, tr("%1: its folder cannot be created").arg(path)};
   }
 
   std::unique_ptr<LibraryConnection> connection(
       new LibraryConnection(path, uniqueConnectionName(), std::move(clock)));
   QSqlDatabase& db = connection->db_;
   if (!db.isValid()) {
-    return {nullptr, path + QStringLiteral(": cannot be opened (Qt SQL has no SQLite driver; on "
-                                           "Debian it is the package libqt6sql6-sqlite)")};
+    return {nullptr, tr("%1: cannot be opened (Qt SQL has no SQLite driver; on Debian it is the "
+                        "package libqt6sql6-sqlite)")
+                         .arg(path)};
   }
   db.setDatabaseName(path);
   db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
   if (!db.open()) {
-    return {nullptr, QStringLiteral("%1: cannot be opened (%2)")
-                         .arg(path, db.lastError().databaseText().simplified())};
+    return {nullptr,
+            tr("%1: cannot be opened (%2)").arg(path, db.lastError().databaseText().simplified())};
   }
   if (const QString why = connection->prepare(fresh); !why.isEmpty())
     return {nullptr, path + ": " + why};
@@ -96,37 +97,36 @@ QString LibraryConnection::prepare(bool fresh) {
   QString error;
   const auto applicationId = sql::scalar(db_, QStringLiteral("PRAGMA application_id"), &error);
   const auto version = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
-  if (!applicationId || !version) return QStringLiteral("damaged setup library (%1)").arg(error);
+  if (!applicationId || !version) return tr("damaged setup library (%1)").arg(error);
 
   if (applicationId->toLongLong() == 0 && fresh) {
     // Written while the file is still in its first journal mode, so that it lands in the file
     // itself: a file whose header says otherwise is never opened again (LibraryHeader).
     QSqlQuery query(db_);
     if (!query.exec(QStringLiteral("PRAGMA application_id = %1").arg(Schema::kApplicationId))) {
-      return QStringLiteral("cannot be written (%1)").arg(sql::errorText(query));
+      return tr("cannot be written (%1)").arg(sql::errorText(query));
     }
   } else if (applicationId->toLongLong() != Schema::kApplicationId) {
-    return QStringLiteral("not a setup library of this program (a database of another program)");
+    return tr("not a setup library of this program (a database of another program)");
   }
   // The header may be older than the log: a newer program's upgrade can still be in the log.
   if (version->toInt() > Schema::kVersion) {
-    return QStringLiteral(
-               "a setup library of a newer version of this program (layout %1; this version "
-               "knows layouts up to %2)")
+    return tr("a setup library of a newer version of this program (layout %1; this version "
+              "knows layouts up to %2)")
         .arg(version->toInt())
         .arg(Schema::kVersion);
   }
   if (!fresh) {
     const auto check = sql::scalar(db_, QStringLiteral("PRAGMA quick_check"), &error);
-    if (!check) return QStringLiteral("damaged setup library (%1)").arg(error);
+    if (!check) return tr("damaged setup library (%1)").arg(error);
     if (check->toString() != QLatin1String("ok")) {
-      return QStringLiteral("damaged setup library (%1)").arg(firstProblem(check->toString()));
+      return tr("damaged setup library (%1)").arg(firstProblem(check->toString()));
     }
   }
 
   const auto mode = sql::scalar(db_, QStringLiteral("PRAGMA journal_mode = WAL"), &error);
   if (!mode || mode->toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
-    return QStringLiteral("cannot use a write-ahead log (%1)").arg(mode ? mode->toString() : error);
+    return tr("cannot use a write-ahead log (%1)").arg(mode ? mode->toString() : error);
   }
   QSqlQuery query(db_);
   // A killed program loses nothing it has committed: the log is in the system's file cache and
@@ -135,41 +135,38 @@ QString LibraryConnection::prepare(bool fresh) {
   // commit (FULL) would make each change wait for the disk, 7 ms and more on a loaded machine.
   if (!query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")) ||
       !query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
-    return QStringLiteral("cannot be set up (%1)").arg(sql::errorText(query));
+    return tr("cannot be set up (%1)").arg(sql::errorText(query));
   }
   return createOrUpgrade();
 }
 
 QString LibraryConnection::createOrUpgrade() {
   sql::Transaction transaction(db_);
-  if (!transaction.begun())
-    return QStringLiteral("cannot be written (%1)").arg(transaction.error());
+  if (!transaction.begun()) return tr("cannot be written (%1)").arg(transaction.error());
   // Read again under the write lock: another program may have created or upgraded it meanwhile.
   QString error;
   const auto version = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
   const auto objects =
       sql::scalar(db_, QStringLiteral("SELECT count(*) FROM sqlite_master"), &error);
-  if (!version || !objects) return QStringLiteral("damaged setup library (%1)").arg(error);
+  if (!version || !objects) return tr("damaged setup library (%1)").arg(error);
   const int from = version->toInt();
   if (from == Schema::kVersion) return {};
   if (from > Schema::kVersion) {
-    return QStringLiteral("a setup library of a newer version of this program (layout %1)")
-        .arg(from);
+    return tr("a setup library of a newer version of this program (layout %1)").arg(from);
   }
   if (from == 0) {
     if (objects->toInt() != 0) {
-      return QStringLiteral("not a setup library of this program (tables of an unknown layout)");
+      return tr("not a setup library of this program (tables of an unknown layout)");
     }
     error = Schema::create(db_);
-    if (!error.isEmpty()) return QStringLiteral("cannot be created (%1)").arg(error);
+    if (!error.isEmpty()) return tr("cannot be created (%1)").arg(error);
   } else {
     error = Schema::upgrade(db_, from);
     if (!error.isEmpty()) {
-      return QStringLiteral("cannot be upgraded from layout %1 (%2)").arg(from).arg(error);
+      return tr("cannot be upgraded from layout %1 (%2)").arg(from).arg(error);
     }
   }
-  if (!transaction.commit())
-    return QStringLiteral("cannot be written (%1)").arg(transaction.error());
+  if (!transaction.commit()) return tr("cannot be written (%1)").arg(transaction.error());
   return {};
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
@@ -17,6 +18,8 @@ namespace tarvik {
 // Two programs may use one library at once: the journal is a write-ahead log (readers never wait
 // for a writer) and a writer waits up to kBusyTimeoutMs for another writer's transaction.
 class LibraryConnection {
+  Q_DECLARE_TR_FUNCTIONS(LibraryConnection)
+
  public:
   using Clock = std::function<QDateTime()>;
   static constexpr int kBusyTimeoutMs = 10000;

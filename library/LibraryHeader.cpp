@@ -18,18 +18,17 @@ quint32 bigEndianAt(const QByteArray& header, int offset) {
 
 QString LibraryHeader::refusal(const QByteArray& header) {
   if (!header.startsWith(kMagic)) {
-    return QStringLiteral("not a setup library of this program (not an SQLite database)");
+    return tr("not a setup library of this program (not an SQLite database)");
   }
   if (header.size() < kSize) {
-    return QStringLiteral("damaged setup library (the file ends inside its header)");
+    return tr("damaged setup library (the file ends inside its header)");
   }
   if (bigEndianAt(header, 68) != static_cast<quint32>(Schema::kApplicationId)) {
-    return QStringLiteral("not a setup library of this program (a database of another program)");
+    return tr("not a setup library of this program (a database of another program)");
   }
   if (const quint32 version = bigEndianAt(header, 60); version > Schema::kVersion) {
-    return QStringLiteral(
-               "a setup library of a newer version of this program (layout %1; this version "
-               "knows layouts up to %2)")
+    return tr("a setup library of a newer version of this program (layout %1; this version "
+              "knows layouts up to %2)")
         .arg(version)
         .arg(Schema::kVersion);
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 namespace tarvik {
@@ -11,6 +12,8 @@ namespace tarvik {
 // program's library at all is decided here, from the bytes alone: the SQLite header, the
 // application id at offset 68 and the layout version (user_version) at offset 60.
 class LibraryHeader {
+  Q_DECLARE_TR_FUNCTIONS(LibraryHeader)
+
  public:
   static constexpr int kSize = 100;
 

@@ -63,12 +63,12 @@ QString namesOfLayout1(const QSqlDatabase& db, QHash<qint64, PresetNames>& names
     const int row = query.value(1).toInt();
     const QString name = query.value(2).toString();
     if (row < 0 || row >= kTableSize) {
-      return QStringLiteral("a preset name of setup %1 is for row %2, which does not exist")
+      return Schema::tr("a preset name of setup %1 is for row %2, which does not exist")
           .arg(query.value(0).toLongLong())
           .arg(row);
     }
     if (const QString why = PresetNames::problem(name); !why.isEmpty()) {
-      return QStringLiteral("the name of preset %1 of setup %2 %3")
+      return Schema::tr("the name of preset %1 of setup %2 %3")
           .arg(row + 1)
           .arg(query.value(0).toLongLong())
           .arg(why);
@@ -107,7 +107,7 @@ QString upgradeFrom1(const QSqlDatabase& db) {
                                  "settings, names) VALUES (?, ?, ?, ?, ?, ?)"),
                   {id, old.value(5), old.value(6), old.value(7), old.value(8),
                    SetupColumns::packNames(names.value(id))})) {
-      return QStringLiteral("setup \"%1\": %2").arg(name, sql::errorText(insert));
+      return Schema::tr("setup \"%1\": %2").arg(name, sql::errorText(insert));
     }
   }
   old.finish();
@@ -142,8 +142,7 @@ QString Schema::upgrade(const QSqlDatabase& db, int version) {
     if (QString error = upgradeFrom1(db); !error.isEmpty()) return error;
     version = 2;
   }
-  if (version != kVersion)
-    return QStringLiteral("no way from layout %1 to %2").arg(version).arg(kVersion);
+  if (version != kVersion) return tr("no way from layout %1 to %2").arg(version).arg(kVersion);
   return setVersion(db, kVersion);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QString>
 #include <QtGlobal>
@@ -16,6 +17,8 @@ namespace tarvik {
 // only the short columns, adds the case-folded text the filter looks in, and keeps a setup's
 // names in one column: a setup with a few names no longer costs a row and an index entry each.
 class Schema {
+  Q_DECLARE_TR_FUNCTIONS(Schema)
+
  public:
   static constexpr int kVersion = 2;
   static constexpr qint32 kApplicationId = 0x54564B4C;  // "TVKL"

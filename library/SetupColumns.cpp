@@ -54,15 +54,14 @@ QDateTime SetupColumns::time(const QVariant& column) {
 }
 
 QString SetupColumns::nameProblem(const QString& name) {
-  if (name.isEmpty()) return QStringLiteral("a setup needs a name");
+  if (name.isEmpty()) return tr("a setup needs a name");
   const QList<uint> characters = name.toUcs4();
   if (std::any_of(characters.begin(), characters.end(),
                   [](uint c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); })) {
-    return QStringLiteral("the name \"%1\" holds a control character or a line break")
-        .arg(name.simplified());
+    return tr("the name \"%1\" holds a control character or a line break").arg(name.simplified());
   }
   if (name.front().isSpace() || name.back().isSpace()) {
-    return QStringLiteral("the name \"%1\" starts or ends with a space").arg(name);
+    return tr("the name \"%1\" starts or ends with a space").arg(name);
   }
   return {};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -14,6 +15,8 @@ namespace tarvik {
 // How a setup's values are kept in the columns of the library, in one place for the store and
 // for the upgrade of older libraries.
 class SetupColumns {
+  Q_DECLARE_TR_FUNCTIONS(SetupColumns)
+
  public:
   // What the filter looks in: name and note case-folded, so that a typed text matches in any
   // letter case beyond ASCII too; the name first, so that ordering by it orders by name.

@@ -27,7 +27,7 @@ Result<QStringList> SetupLibrary::importFiles(const QStringList& paths, IfExists
     if (!read.ok()) return Result<QStringList>::failed(read.error);
     if (fileOfName.contains(read.value->name)) {
       return Result<QStringList>::failed(
-          QStringLiteral("%1: %2 also becomes a setup named \"%3\"")
+          tr("%1: %2 also becomes a setup named \"%3\"")
               .arg(path, fileOfName.value(read.value->name), read.value->name));
     }
     fileOfName.insert(read.value->name, path);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -17,6 +18,8 @@ namespace tarvik {
 // front ends hold: open it once, and on a refusal show the reason and go on without it (the
 // window) or stop (tarvik-cli exits 2). Usable from the thread that opened it only.
 class SetupLibrary {
+  Q_DECLARE_TR_FUNCTIONS(SetupLibrary)
+
  public:
   struct Opened {
     std::unique_ptr<SetupLibrary> library;  // empty when refused

@@ -10,9 +10,9 @@
 namespace tarvik {
 namespace {
 
-QString missing(const QString& name) { return QStringLiteral("no setup named \"%1\"").arg(name); }
+QString missing(const QString& name) { return SetupStore::tr("no setup named \"%1\"").arg(name); }
 QString taken(const QString& name) {
-  return QStringLiteral("a setup named \"%1\" exists").arg(name);
+  return SetupStore::tr("a setup named \"%1\" exists").arg(name);
 }
 
 struct Found {
@@ -119,8 +119,7 @@ Result<Setup> SetupStore::setup(const QString& name) const {
       SetupColumns::bytes(query.value(3), query.value(4), query.value(5), query.value(6));
   const auto names = SetupColumns::unpackNames(query.value(7));
   if (!bytes || !names) {
-    return Result<Setup>::failed(
-        connection_.failure(QStringLiteral("setup \"%1\" is damaged").arg(name)));
+    return Result<Setup>::failed(connection_.failure(tr("setup \"%1\" is damaged").arg(name)));
   }
   return {Setup{name, query.value(0).toString(), SetupColumns::time(query.value(1)),
                 SetupColumns::time(query.value(2)), *bytes, *names},

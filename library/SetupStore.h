@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -19,6 +20,8 @@ class LibraryConnection;
 // all, whenever the program stops. Names are unique and compared exactly; a setup's note and
 // its creation time stay when its contents are replaced.
 class SetupStore {
+  Q_DECLARE_TR_FUNCTIONS(SetupStore)
+
  public:
   using Progress = std::function<void(int done, int total)>;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "library/Sql.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 
 namespace tarvik::sql {
@@ -8,7 +9,7 @@ namespace tarvik::sql {
 QString errorText(const QSqlQuery& query) {
   QString text = query.lastError().databaseText();
   if (text.isEmpty()) text = query.lastError().text();
-  if (text.isEmpty()) text = QStringLiteral("the database did not say why");
+  if (text.isEmpty()) text = QCoreApplication::translate("Sql", "the database did not say why");
   return text.simplified();
 }
 
@@ -22,7 +23,8 @@ std::optional<QVariant> scalar(const QSqlDatabase& db, const QString& sql, QStri
   QSqlQuery query(db);
   if (!query.exec(sql) || !query.next()) {
     if (error)
-      *error = query.lastError().isValid() ? errorText(query) : QStringLiteral("no result");
+      *error = query.lastError().isValid() ? errorText(query)
+                                           : QCoreApplication::translate("Sql", "no result");
     return std::nullopt;
   }
   return query.value(0);

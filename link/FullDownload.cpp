@@ -3,14 +3,21 @@
 
 namespace tarvik {
 
+QString noTarvikFoundText() { return FullDownload::tr("No Tarvik found"); }
+
+QString versionMismatchText() {
+  return FullDownload::tr(
+      "Your Tarvik Version does not match to this software! Please Update Firmware or Software!");
+}
+
 QString chainAbortText(ChainAbort why, const QString& activity, const QString& detail) {
   switch (why) {
     case ChainAbort::NoReply:
-      return QStringLiteral("Tarvik did not answer while %1").arg(activity);
+      return FullDownload::tr("Tarvik did not answer while %1").arg(activity);
     case ChainAbort::SendFailed:
-      return QStringLiteral("MIDI error while %1: %2").arg(activity, detail);
+      return FullDownload::tr("MIDI error while %1: %2").arg(activity, detail);
     case ChainAbort::PortGone:
-      return QStringLiteral("MIDI port %1 vanished while %2").arg(detail, activity);
+      return FullDownload::tr("MIDI port %1 vanished while %2").arg(detail, activity);
   }
   return activity;
 }
@@ -21,10 +28,10 @@ FullDownload::FullDownload(TransferMachine& machine, QObject* parent)
           [this](const QString& version, bool compatible) {
             if (!running_) return;
             Q_EMIT identified(version, compatible);
-            if (!compatible) finish(Problem::WrongFirmware, kVersionMismatchText);
+            if (!compatible) finish(Problem::WrongFirmware, versionMismatchText());
           });
   connect(&machine_, &TransferMachine::connectTimedOut, this, [this] {
-    if (running_) finish(Problem::NotFound, kNoTarvikFoundText);
+    if (running_) finish(Problem::NotFound, noTarvikFoundText());
   });
   connect(&machine_, &TransferMachine::chainFinished, this, [this](Chain chain) {
     if (running_ && chain == Chain::Connect) finish(Problem::None, {});

@@ -9,9 +9,8 @@
 namespace tarvik {
 
 // The texts both front ends show for a connect that found nothing or the wrong firmware.
-inline const QString kNoTarvikFoundText = QStringLiteral("No Tarvik found");
-inline const QString kVersionMismatchText = QStringLiteral(
-    "Your Tarvik Version does not match to this software! Please Update Firmware or Software!");
+QString noTarvikFoundText();
+QString versionMismatchText();
 
 // One line for a chain that ended before its last reply.
 QString chainAbortText(ChainAbort why, const QString& activity, const QString& detail);

@@ -28,12 +28,14 @@ std::optional<Block> blockOfDownloadReply(std::uint8_t code) {
   }
 }
 
-// The machine names the step that was under way; each submit step carries one block.
+// The machine names the step that was under way, in the user's language; each submit step
+// carries one block.
 std::optional<Block> blockOfActivity(const QString& activity) {
-  if (activity == QLatin1String("submitting presets")) return Block::Presets;
-  if (activity == QLatin1String("submitting control changes")) return Block::CcMap;
-  if (activity == QLatin1String("submitting program change remap table")) return Block::PcRemap;
-  if (activity == QLatin1String("submitting config")) return Block::Record;
+  using Step = TransferMachine::Step;
+  if (activity == activityText(Step::SubmittingPresets)) return Block::Presets;
+  if (activity == activityText(Step::SubmittingCcMap)) return Block::CcMap;
+  if (activity == activityText(Step::SubmittingPcRemap)) return Block::PcRemap;
+  if (activity == activityText(Step::SubmittingConfig)) return Block::Record;
   return std::nullopt;
 }
 
@@ -50,18 +52,17 @@ RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configura
   connect(&machine_, &TransferMachine::refused, this, [this](Block block, std::uint8_t status) {
     if (stage_ != Stage::SubmittingTables && stage_ != Stage::SubmittingSettings) return;
     fail(Problem::Refused, block,
-         QStringLiteral("Tarvik did not store the %1 (status %2)")
-             .arg(blockName(block), hexByte(status)));
+         tr("Tarvik did not store the %1 (status %2)").arg(blockName(block), hexByte(status)));
   });
 }
 
 QString RestoreCheck::differenceText(const Difference& difference) {
   const QString where = difference.block == Block::Record
-                            ? QStringLiteral("%1 (byte %2)")
+                            ? tr("%1 (byte %2)")
                                   .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
                                   .arg(difference.index)
-                            : QStringLiteral("row %1").arg(difference.index);
-  return QStringLiteral("%1 differ from %2 on: device %3, file %4")
+                            : tr("row %1").arg(difference.index);
+  return tr("%1 differ from %2 on: device %3, file %4")
       .arg(blockName(difference.block), where, hexByte(difference.device),
            hexByte(difference.file));
 }
@@ -118,20 +119,19 @@ void RestoreCheck::advance() {
       // now it takes the file's, which the submits read.
       takeFile();
       setStage(Stage::SubmittingTables);
-      if (!machine_.startSubmitPresets())
-        fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+      if (!machine_.startSubmitPresets()) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
       return;
     case Stage::SubmittingTables:
       if (settings_) {
         setStage(Stage::SubmittingSettings);
         if (!machine_.startSubmitConfig())
-          fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+          fail(Problem::Busy, std::nullopt, tr("the link is busy"));
         return;
       }
       [[fallthrough]];
     case Stage::SubmittingSettings:
       setStage(Stage::Verifying);
-      if (!download_.start()) fail(Problem::Busy, std::nullopt, QStringLiteral("the link is busy"));
+      if (!download_.start()) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
       return;
   }
 }
@@ -237,11 +237,10 @@ void RestoreCheck::fail(Problem problem, std::optional<Block> block, const QStri
 
 void RestoreCheck::succeed() {
   setStage(Stage::Idle);
-  Q_EMIT finished(true, settings_ ? QStringLiteral("Tarvik holds the file's presets, CC map, PC "
-                                                   "remap table and settings")
-                                  : QStringLiteral("Tarvik holds the file's presets, CC map and PC "
-                                                   "remap table; its settings were left as they "
-                                                   "were"));
+  Q_EMIT finished(true, settings_ ? tr("Tarvik holds the file's presets, CC map, PC remap table "
+                                       "and settings")
+                                  : tr("Tarvik holds the file's presets, CC map and PC remap "
+                                       "table; its settings were left as they were"));
 }
 
 }  // namespace tarvik

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "link/TransferMachine.h"
 
-#include "config/DeviceBlocks.h"
-
 #include <QPointer>
 #include <exception>
 #include <utility>
+
+#include "config/DeviceBlocks.h"
 
 namespace tarvik {
 
@@ -23,34 +23,6 @@ bool inSubmitPresets(TransferMachine::Step step) {
   using Step = TransferMachine::Step;
   return step == Step::SubmittingPresets || step == Step::SubmittingCcMap ||
          step == Step::SubmittingPcRemap;
-}
-
-// Completes "no reply from Tarvik while ..." in the log line and the front end's message.
-QString activityOf(TransferMachine::Step step) {
-  using Step = TransferMachine::Step;
-  switch (step) {
-    case Step::Identifying:
-      return QStringLiteral("identifying");
-    case Step::DownloadingPresets:
-      return QStringLiteral("downloading presets");
-    case Step::DownloadingConfig:
-      return QStringLiteral("downloading config");
-    case Step::DownloadingCcMap:
-      return QStringLiteral("downloading control changes");
-    case Step::DownloadingPcRemap:
-      return QStringLiteral("downloading program change remap table");
-    case Step::SubmittingConfig:
-      return QStringLiteral("submitting config");
-    case Step::SubmittingPresets:
-      return QStringLiteral("submitting presets");
-    case Step::SubmittingCcMap:
-      return QStringLiteral("submitting control changes");
-    case Step::SubmittingPcRemap:
-      return QStringLiteral("submitting program change remap table");
-    case Step::Idle:
-      break;
-  }
-  return QStringLiteral("waiting");
 }
 
 // The chain a reply belongs to; nothing for the bootloader's replies.
@@ -92,7 +64,8 @@ QString statusText(std::uint8_t status) {
 }
 
 QString notStoredLine(const QString& block, std::uint8_t status) {
-  return QStringLiteral("Tarvik did not store the %1 (status %2)").arg(block, statusText(status));
+  return TransferMachine::tr("Tarvik did not store the %1 (status %2)")
+      .arg(block, statusText(status));
 }
 
 template <std::size_t N>
@@ -101,23 +74,54 @@ std::span<const std::uint8_t, N> fixedItems(const Reply& reply) {
   return std::span<const std::uint8_t, N>(reply.items.data(), N);
 }
 
+// The names the machine's lines give the blocks it submits.
+QString advancedSettingsName() { return TransferMachine::tr("advanced settings"); }
+QString presetsName() { return TransferMachine::tr("presets"); }
+
 }  // namespace
+
+QString activityText(TransferMachine::Step step) {
+  using Step = TransferMachine::Step;
+  switch (step) {
+    case Step::Identifying:
+      return TransferMachine::tr("identifying");
+    case Step::DownloadingPresets:
+      return TransferMachine::tr("downloading presets");
+    case Step::DownloadingConfig:
+      return TransferMachine::tr("downloading config");
+    case Step::DownloadingCcMap:
+      return TransferMachine::tr("downloading control changes");
+    case Step::DownloadingPcRemap:
+      return TransferMachine::tr("downloading program change remap table");
+    case Step::SubmittingConfig:
+      return TransferMachine::tr("submitting config");
+    case Step::SubmittingPresets:
+      return TransferMachine::tr("submitting presets");
+    case Step::SubmittingCcMap:
+      return TransferMachine::tr("submitting control changes");
+    case Step::SubmittingPcRemap:
+      return TransferMachine::tr("submitting program change remap table");
+    case Step::Idle:
+      break;
+  }
+  return TransferMachine::tr("waiting");
+}
 
 QString refusalText(Block block, std::uint8_t status) {
   switch (block) {
     case Block::Record:
-      return notStoredLine(QStringLiteral("advanced settings"), status) +
-             QStringLiteral(". Please submit again.");
+      return TransferMachine::tr("%1. Please submit again.")
+          .arg(notStoredLine(advancedSettingsName(), status));
     case Block::Presets:
-      return notStoredLine(QStringLiteral("presets"), status) +
-             QStringLiteral(
-                 ". The control changes and the program change remap table were "
-                 "sent; please submit again.");
+      return TransferMachine::tr(
+                 "%1. The control changes and the program change remap table "
+                 "were sent; please submit again.")
+          .arg(notStoredLine(presetsName(), status));
     case Block::CcMap:
     case Block::PcRemap:
       break;
   }
-  return notStoredLine(QStringLiteral("tables"), status) + QLatin1Char('.');
+  return notStoredLine(TransferMachine::tr("tables"), status) + QLatin1Char('.');
 }
 
 TransferMachine::TransferMachine(LinkPort& link, Configuration& configuration, QObject* parent)
@@ -183,7 +187,7 @@ bool TransferMachine::startSubmitConfig() {
     return false;
   }
   beginChain(Chain::SubmitConfig);
-  log(QStringLiteral("submit config"));
+  log(tr("submit config"));
   const auto record = configuration_.recordBytes();
   sentRecord_ = bytesOf(record);
   sendAndAwait(Step::SubmittingConfig, Command::SubmitConfig, record);
@@ -195,7 +199,7 @@ bool TransferMachine::startSubmitPresets() {
     return false;
   }
   beginChain(Chain::SubmitPresets);
-  log(QStringLiteral("submit presets"));
+  log(tr("submit presets"));
   const auto presets = configuration_.presetPayload();
   sentPresets_ = bytesOf(presets);
   sendAndAwait(Step::SubmittingPresets, Command::SubmitPresets, presets);
@@ -213,14 +217,12 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
 
 bool TransferMachine::dropped(const Reply& reply) {
   if (flashOwnsLink_) {
-    log(QStringLiteral("reply %1 from Tarvik ignored while the firmware is flashed")
-            .arg(reply.code));
+    log(tr("reply %1 from Tarvik ignored while the firmware is flashed").arg(reply.code));
     return true;
   }
   const std::optional<Chain> chain = chainOfReply(reply.code);
   if (chain && abortedChains_[index(*chain)]) {
-    log(QStringLiteral("late reply %1 from Tarvik after the transfer was aborted - ignored")
-            .arg(reply.code));
+    log(tr("late reply %1 from Tarvik after the transfer was aborted - ignored").arg(reply.code));
     return true;
   }
   return false;
@@ -233,32 +235,32 @@ void TransferMachine::onReply(const Reply& reply) {
       return;
 
     case Command::DownloadPresets:
-      log(QStringLiteral("128 presets complete"));
+      log(tr("128 presets complete"));
       configuration_.applyPresets(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::Presets, bytesOf(fixedItems<kTableSize>(reply)));
-      log(QStringLiteral("download config..."));
+      log(tr("download config..."));
       sendAndAwait(Step::DownloadingConfig, Command::DownloadConfig);
       return;
 
     case Command::DownloadConfig:
       configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
       // The count comes from the frame length, so a longer frame reports more than it applies.
-      log(QString::number(itemCount(reply.frameLength)) + QStringLiteral(" config items found"));
+      log(tr("%1 config items found").arg(itemCount(reply.frameLength)));
       Q_EMIT received(Block::Record, bytesOf(fixedItems<kConfigRecordSize>(reply)));
-      log(QStringLiteral("download control changes..."));
+      log(tr("download control changes..."));
       sendAndAwait(Step::DownloadingCcMap, Command::DownloadCcMap);
       return;
 
     case Command::DownloadCcMap:
-      log(QStringLiteral("control changes complete"));
+      log(tr("control changes complete"));
       configuration_.applyCcMap(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::CcMap, bytesOf(fixedItems<kTableSize>(reply)));
-      log(QStringLiteral("download programm change remap table..."));
+      log(tr("download programm change remap table..."));
       sendAndAwait(Step::DownloadingPcRemap, Command::DownloadPcRemap);
       return;
 
     case Command::DownloadPcRemap:
-      log(QStringLiteral("download programm change remap table complete"));
+      log(tr("download programm change remap table complete"));
       configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::PcRemap, bytesOf(fixedItems<kTableSize>(reply)));
       finishIf(inDownloadTables(step_));
@@ -268,10 +270,10 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::SubmitConfig: {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
-        log(QStringLiteral("transmission successful"));
+        log(tr("transmission successful"));
         if (!sentRecord_.isEmpty()) Q_EMIT stored(Block::Record, sentRecord_);
       } else {
-        log(notStoredLine(QStringLiteral("advanced settings"), status));
+        log(notStoredLine(advancedSettingsName(), status));
       }
       finishIf(step_ == Step::SubmittingConfig);
       Q_EMIT chainFinished(Chain::SubmitConfig);
@@ -282,15 +284,15 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::SubmitPresets: {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
-        log(QStringLiteral("transmission successful"));
+        log(tr("transmission successful"));
         if (!sentPresets_.isEmpty()) Q_EMIT stored(Block::Presets, sentPresets_);
       } else {
         // The device still expects the two tables, so they go out; the end of the chain must
         // not call the whole submit a success.
-        log(notStoredLine(QStringLiteral("presets"), status));
+        log(notStoredLine(presetsName(), status));
         presetsRefusal_ = status;
       }
-      log(QStringLiteral("submit control changes"));
+      log(tr("submit control changes"));
       const auto ccMap = configuration_.ccMapPayload();
       sentCcMap_ = bytesOf(ccMap);
       sendAndAwait(Step::SubmittingCcMap, Command::SubmitCcMap, ccMap);
@@ -298,7 +300,7 @@ void TransferMachine::onReply(const Reply& reply) {
     }
 
     case Command::SubmitCcMap: {
-      log(QStringLiteral("submit programm change remap table"));
+      log(tr("submit programm change remap table"));
       const auto pcRemap = configuration_.pcRemapPayload();
       sentPcRemap_ = bytesOf(pcRemap);
       sendAndAwait(Step::SubmittingPcRemap, Command::SubmitPcRemap, pcRemap);
@@ -308,7 +310,7 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::SubmitPcRemap: {
       const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
       if (!refusal) {
-        log(QStringLiteral("transmission successful"));
+        log(tr("transmission successful"));
       }
       // Reply 19 carries no status; it confirms the two tables that went out before it.
       if (!sentCcMap_.isEmpty()) Q_EMIT stored(Block::CcMap, sentCcMap_);
@@ -338,12 +340,12 @@ void TransferMachine::onIdentify(const Reply& reply) {
 
   deviceVersion_ =
       QString::number(reply.items[0]) + QLatin1Char('.') + QString::number(reply.items[1]);
-  const QString found = QStringLiteral("Tarvik found! Firmware-Version: ") + deviceVersion_;
+  const QString found = tr("Tarvik found! Firmware-Version: %1").arg(deviceVersion_);
 
   if (deviceVersion_ == softwareVersion) {
     Q_EMIT identified(deviceVersion_, true);
     log(found);
-    log(QStringLiteral("download presets..."));
+    log(tr("download presets..."));
     sendAndAwait(Step::DownloadingPresets, Command::DownloadPresets);
     return;
   }
@@ -365,8 +367,7 @@ void TransferMachine::watchdogFired() {
   if (!chainRunning()) {
     return;
   }
-  log(QStringLiteral("no reply from Tarvik while ") + activityOf(step_) +
-      QStringLiteral(" - transfer aborted"));
+  log(tr("no reply from Tarvik while %1 - transfer aborted").arg(activityText(step_)));
   abortChain(ChainAbort::NoReply, {});
 }
 
@@ -374,8 +375,7 @@ void TransferMachine::abortForLostPort(const QString& portName) {
   if (!chainRunning()) {
     return;
   }
-  log(QStringLiteral("MIDI port %1 vanished while ").arg(portName) + activityOf(step_) +
-      QStringLiteral(" - transfer aborted"));
+  log(tr("MIDI port %1 vanished while %2 - transfer aborted").arg(portName, activityText(step_)));
   abortChain(ChainAbort::PortGone, portName);
 }
 
@@ -401,7 +401,7 @@ void TransferMachine::finishIf(bool stepBelongsToChain) {
 
 void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
   const std::optional<Chain> chain = chainOfStep(step_);
-  const QString activity = activityOf(step_);
+  const QString activity = activityText(step_);
   if (chain) {
     abortedChains_[index(*chain)] = true;
   }

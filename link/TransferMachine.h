@@ -166,6 +166,10 @@ class TransferMachine : public QObject {
 // and what was sent all the same.
 QString refusalText(Block block, std::uint8_t status);
 
+// What `step` is doing, in the user's language ("submitting presets"): the activity that
+// chainAborted() reports and that completes "no reply from Tarvik while ...".
+QString activityText(TransferMachine::Step step);
+
 }  // namespace tarvik
 
 Q_DECLARE_METATYPE(tarvik::Chain)

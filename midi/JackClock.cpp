@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 #include <jack/uuid.h>
 
+#include <QCoreApplication>
 #include <map>
 
 namespace tarvik {
@@ -16,7 +17,7 @@ std::unique_ptr<JackClock> JackClock::connect(const std::string& clientName, std
   jack_status_t status{};
   jack_client_t* opened = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   if (opened == nullptr) {
-    problem = "JACK server not running?";
+    problem = QCoreApplication::translate("JackClock", "JACK server not running?").toStdString();
     return nullptr;
   }
   return std::unique_ptr<JackClock>(new JackClock(opened));

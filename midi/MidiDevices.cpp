@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "midi/MidiDevices.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -14,15 +15,17 @@ namespace {
 constexpr std::size_t kMaxErrorText = 127;
 
 std::string boundsError(const char* className, int index) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%s: Device index out of bounds! (%d)", className, index);
-  return text;
+  return QCoreApplication::translate("MidiDevices", "%1: Device index out of bounds! (%2)")
+      .arg(QLatin1String(className))
+      .arg(index)
+      .toStdString();
 }
 
+// German in the English program too, as the first versions of the program had it.
 std::string listIndexError(int index) {
-  char text[96];
-  std::snprintf(text, sizeof text, "Listenindex überschreitet das Maximum (%d)", index);
-  return text;
+  return QCoreApplication::translate("MidiDevices", "Listenindex überschreitet das Maximum (%1)")
+      .arg(index)
+      .toStdString();
 }
 
 // The name up to its first zero, as a fixed-size name field would hold it.
@@ -268,7 +271,8 @@ void TMidiInput::SysExBufferDone(int index) {
       } catch (const std::exception& error) {
         ReportError(error.what());
       } catch (...) {
-        ReportError("Unknown error in the SysEx handler");
+        ReportError(QCoreApplication::translate("MidiDevices", "Unknown error in the SysEx handler")
+                        .toStdString());
       }
     }
     data.Stream.clear();
@@ -313,7 +317,9 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
   } catch (const std::exception& error) {
     ReportError(error.what());
   } catch (...) {
-    ReportError("Unknown error in the MIDI input callback");
+    ReportError(
+        QCoreApplication::translate("MidiDevices", "Unknown error in the MIDI input callback")
+            .toStdString());
   }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "midi/MidiErrorTexts.h"
 
+#include <QCoreApplication>
+
 #include "midi/MidiService.h"
 
 namespace tarvik {
@@ -8,15 +10,24 @@ namespace tarvik {
 std::optional<std::string> standardMidiErrorText(std::uint32_t code) {
   switch (code) {
     case MidiResult::BadDeviceId:
-      return "The specified device ID is out of range.";
+      return QCoreApplication::translate("MidiErrorTexts",
+                                         "The specified device ID is out of range.")
+          .toStdString();
     case MidiResult::Allocated:
-      return "The specified resource is already allocated.";
+      return QCoreApplication::translate("MidiErrorTexts",
+                                         "The specified resource is already allocated.")
+          .toStdString();
     case MidiResult::InvalidHandle:
-      return "The specified device handle is invalid.";
+      return QCoreApplication::translate("MidiErrorTexts",
+                                         "The specified device handle is invalid.")
+          .toStdString();
     case MidiResult::NoDriver:
-      return "There is no driver installed on your system.";
+      return QCoreApplication::translate("MidiErrorTexts",
+                                         "There is no driver installed on your system.")
+          .toStdString();
     case MidiResult::StillPlaying:
-      return "The buffer is still in the queue.";
+      return QCoreApplication::translate("MidiErrorTexts", "The buffer is still in the queue.")
+          .toStdString();
     default:
       return std::nullopt;
   }

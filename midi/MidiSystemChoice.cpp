@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "midi/MidiSystemChoice.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 #if defined(__linux__)
@@ -19,7 +20,10 @@ std::string alsaSequencerProblem() {
   snd_seq_t* sequencer = nullptr;
   const int result = snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
   if (result < 0)
-    return std::string("the ALSA sequencer cannot be opened: ") + snd_strerror(result);
+    return QCoreApplication::translate("MidiSystemChoice",
+                                       "the ALSA sequencer cannot be opened: %1")
+        .arg(QString::fromLocal8Bit(snd_strerror(result)))
+        .toStdString();
   snd_seq_close(sequencer);
   return {};
 }
@@ -53,8 +57,12 @@ MidiSystemChoice MidiSystemChoice::reach(const std::string& clientName) {
         return choice;
       }
       note(warning);
-      choice.problem = "No MIDI ports are available: no MIDI system is running (" + problems +
-                       "). Start a JACK server and restart the program to use MIDI ports.";
+      choice.problem = QCoreApplication::translate(
+                           "MidiSystemChoice",
+                           "No MIDI ports are available: no MIDI system is running (%1). Start a "
+                           "JACK server and restart the program to use MIDI ports.")
+                           .arg(QString::fromStdString(problems))
+                           .toStdString();
       return choice;
     }
 #if defined(__linux__)
@@ -78,7 +86,10 @@ MidiSystemChoice MidiSystemChoice::reach(const std::string& clientName) {
     }
   }
   choice.problem =
-      "No MIDI ports are available: no MIDI system could be reached (" + problems + ").";
+      QCoreApplication::translate(
+          "MidiSystemChoice", "No MIDI ports are available: no MIDI system could be reached (%1).")
+          .arg(QString::fromStdString(problems))
+          .toStdString();
   return choice;
 }
 

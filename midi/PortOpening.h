@@ -3,6 +3,7 @@
 
 #include <RtMidi.h>
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 #include <functional>
@@ -71,7 +72,10 @@ class PortOpening {
     for (unsigned i = 0; i < count && index < 0; ++i)
       if (midi_->getPortName(i) == portName) index = static_cast<int>(i);
     if (index < 0) {
-      error_ = "The MIDI port \"" + portName + "\" is no longer available.";
+      error_ =
+          QCoreApplication::translate("PortOpening", "The MIDI port \"%1\" is no longer available.")
+              .arg(QString::fromStdString(portName))
+              .toStdString();
     } else {
       if (prepare) prepare(*midi_);
       midi_->openPort(static_cast<unsigned>(index), ownPortName);

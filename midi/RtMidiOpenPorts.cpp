@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "midi/RtMidiOpenPorts.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -17,6 +18,13 @@ namespace {
 
 bool listed(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// `text` (marked for translation) with the port's name for its %1.
+std::string gone(const char* text, const std::string& name) {
+  return QCoreApplication::translate("RtMidiOpenPorts", text)
+      .arg(QString::fromStdString(name))
+      .toStdString();
 }
 
 }  // namespace
@@ -36,8 +44,11 @@ std::uint32_t RtMidiOpenPorts::fail(const std::string& text) {
 
 std::uint32_t RtMidiOpenPorts::notOpen(MidiHandle handle) {
   auto failed = failedOpens_.find(handle);
-  return fail(failed != failedOpens_.end() ? failed->second
-                                           : "The MIDI output is still being opened.");
+  return fail(
+      failed != failedOpens_.end()
+          ? failed->second
+          : QCoreApplication::translate("RtMidiOpenPorts", "The MIDI output is still being opened.")
+                .toStdString());
 }
 
 void RtMidiOpenPorts::opened() {
@@ -81,7 +92,10 @@ std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t liste
   }
   errors_.install(*input->midi);
   const int index = RtMidiPortList::currentIndex(*input->midi, listedAt, name);
-  if (index < 0) return fail("The MIDI input \"" + name + "\" is no longer available.");
+  if (index < 0)
+    return fail(
+        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
+             name));
   hub_.openPort(input->handle, std::move(callback), instance);
   input->listenTo(*input->midi);
   input->midi->openPort(static_cast<unsigned>(index), "MIDI In");
@@ -103,7 +117,9 @@ std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const s
                                                      std::uintptr_t instance) {
   // A port that has gone is said at once; the rest of the open takes its time elsewhere.
   if (!listed(jack_->sendingPorts(), name))
-    return fail("The MIDI input \"" + name + "\" is no longer available.");
+    return fail(
+        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
+             name));
   handle = input->handle;
   lastHandle_ = handle;
   hub_.openPort(handle, std::move(callback), instance);
@@ -156,7 +172,10 @@ std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t list
   }
   errors_.install(*output);
   const int index = RtMidiPortList::currentIndex(*output, listedAt, name);
-  if (index < 0) return fail("The MIDI output \"" + name + "\" is no longer available.");
+  if (index < 0)
+    return fail(
+        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
+             name));
   output->openPort(static_cast<unsigned>(index), "MIDI Out");
   if (!errors_.ok()) return MidiResult::Error;
   opened();
@@ -167,7 +186,9 @@ std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t list
 
 std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const std::string& name) {
   if (!listed(jack_->takingPorts(), name))
-    return fail("The MIDI output \"" + name + "\" is no longer available.");
+    return fail(
+        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
+             name));
   handle = ++lastHandle_;
   outputs_.emplace(handle, nullptr);
   openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(

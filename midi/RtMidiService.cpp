@@ -3,6 +3,7 @@
 
 #include <RtMidi.h>
 
+#include <QCoreApplication>
 #include <thread>
 #include <vector>
 
@@ -162,7 +163,8 @@ std::uint32_t RtMidiService::inOpen(MidiHandle& handle, std::uint32_t port, Midi
 std::uint32_t RtMidiService::inPrepareHeader(MidiHandle handle, MidiHeader* header) {
   if (!impl_->open->hasInput(handle)) return MidiResult::InvalidHandle;
   if (header != nullptr) return MidiResult::NoError;
-  impl_->errors.set("No buffer was given.");
+  impl_->errors.set(
+      QCoreApplication::translate("RtMidiService", "No buffer was given.").toStdString());
   return MidiResult::Error;
 }
 
@@ -170,7 +172,8 @@ std::uint32_t RtMidiService::inAddBuffer(MidiHandle handle, MidiHeader* header) 
   if (!impl_->open->hasInput(handle)) return MidiResult::InvalidHandle;
   if (header != nullptr && header->queued) return MidiResult::StillPlaying;
   if (impl_->hub.addBuffer(handle, header)) return MidiResult::NoError;
-  impl_->errors.set("The buffer cannot take input.");
+  impl_->errors.set(
+      QCoreApplication::translate("RtMidiService", "The buffer cannot take input.").toStdString());
   return MidiResult::Error;
 }
 
@@ -195,7 +198,8 @@ std::uint32_t RtMidiService::inReset(MidiHandle handle) {
 std::uint32_t RtMidiService::inUnprepareHeader(MidiHandle handle, MidiHeader* header) {
   if (!impl_->open->hasInput(handle)) return MidiResult::InvalidHandle;
   if (header == nullptr) {
-    impl_->errors.set("No buffer was given.");
+    impl_->errors.set(
+        QCoreApplication::translate("RtMidiService", "No buffer was given.").toStdString());
     return MidiResult::Error;
   }
   return header->queued ? MidiResult::StillPlaying : MidiResult::NoError;
@@ -223,14 +227,16 @@ std::uint32_t RtMidiService::outShortMsg(MidiHandle handle, std::uint32_t packed
 std::uint32_t RtMidiService::outPrepareHeader(MidiHandle handle, MidiHeader* header) {
   if (!impl_->open->hasOutput(handle)) return MidiResult::InvalidHandle;
   if (header != nullptr) return MidiResult::NoError;
-  impl_->errors.set("No buffer was given.");
+  impl_->errors.set(
+      QCoreApplication::translate("RtMidiService", "No buffer was given.").toStdString());
   return MidiResult::Error;
 }
 
 std::uint32_t RtMidiService::outLongMsg(MidiHandle handle, MidiHeader* header) {
   if (!impl_->open->hasOutput(handle)) return MidiResult::InvalidHandle;
   if (header == nullptr || header->data == nullptr || header->bufferLength == 0) {
-    impl_->errors.set("There is no message to send.");
+    impl_->errors.set(
+        QCoreApplication::translate("RtMidiService", "There is no message to send.").toStdString());
     return MidiResult::Error;
   }
   // The caller may free the bytes right after: the send copies them.
@@ -262,7 +268,9 @@ std::string RtMidiService::jackPeriod() const {
 std::uint32_t RtMidiService::getErrorText(std::uint32_t code, std::string& text) {
   if (code == MidiResult::Error) {
     text = impl_->errors.message();
-    if (text.empty()) text = "The MIDI driver reported an error.";
+    if (text.empty())
+      text = QCoreApplication::translate("RtMidiService", "The MIDI driver reported an error.")
+                 .toStdString();
     return MidiResult::NoError;
   }
   if (auto standard = standardMidiErrorText(code)) {

@@ -237,7 +237,7 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
                           : prefix == kSwitchPrefix ? tr("momentary switch mode")
                                                     : tr("interlocking group");
   for (int i = 0; i < 8; ++i) {
-    boxes[i] = checkBox(prefix + QString::number(i + 1), QStringLiteral("Loop%1").arg(i + 1));
+    boxes[i] = checkBox(prefix + QString::number(i + 1), tr("Loop%1").arg(i + 1));
     boxes[i]->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
     grid->addWidget(boxes[i], i / 4, i % 4);  // Loop1-4 above Loop5-8
   }
@@ -245,61 +245,56 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
 }
 
 QGroupBox* AdvancedSettingsTab::buildMidiGroup() {
-  auto* group = new QGroupBox(QStringLiteral("Midi"), this);
+  auto* group = new QGroupBox(tr("Midi"), this);
   auto* form = new QFormLayout(group);
   midiChannel_ = comboBox(QStringLiteral("ComboBox1"), SelectorItems::numbers(1, 16), 0);
-  form->addRow(QStringLiteral("Channel:"), midiChannel_);
-  omniMode_ = checkBox(QStringLiteral("CheckBox1"), QStringLiteral("Omni Mode"));
+  form->addRow(tr("Channel:"), midiChannel_);
+  omniMode_ = checkBox(QStringLiteral("CheckBox1"), tr("Omni Mode"));
   form->addRow(omniMode_);
-  sendCcInIam_ =
-      checkBox(QStringLiteral("CheckBox3"), QStringLiteral("Send ControllChange (#0 - #7) in IAM"));
+  sendCcInIam_ = checkBox(QStringLiteral("CheckBox3"), tr("Send ControllChange (#0 - #7) in IAM"));
   form->addRow(sendCcInIam_);
   bypassProgram_ = comboBox(QStringLiteral("ComboBox5"), SelectorItems::programs(), -1);
-  form->addRow(QStringLiteral("Send ProgrammChange in Master Bypass:"), bypassProgram_);
-  ampRackMode_ =
-      checkBox(QStringLiteral("CheckBox7"), QStringLiteral("Amp/Rack Mode (always \"IAM\")"));
+  form->addRow(tr("Send ProgrammChange in Master Bypass:"), bypassProgram_);
+  ampRackMode_ = checkBox(QStringLiteral("CheckBox7"), tr("Amp/Rack Mode (always \"IAM\")"));
   form->addRow(ampRackMode_);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildPushButtonGroup() {
-  auto* group = new QGroupBox(QStringLiteral("push-buttons"), this);
+  auto* group = new QGroupBox(tr("push-buttons"), this);
   auto* form = new QFormLayout(group);
-  debounceTime_ =
-      spinBox(QStringLiteral("SpinEdit1"), 0, ConfigRecord::kDebounceMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("debounce time (0-254ms; default 90ms):"), debounceTime_);
+  debounceTime_ = spinBox(QStringLiteral("SpinEdit1"), 0, ConfigRecord::kDebounceMax, 0, tr("ms"));
+  form->addRow(tr("debounce time (0-254ms; default 90ms):"), debounceTime_);
   doublePressBypass_ =
-      checkBox(QStringLiteral("CheckBox5"), QStringLiteral("Master Bypass when pressed twice"));
+      checkBox(QStringLiteral("CheckBox5"), tr("Master Bypass when pressed twice"));
   form->addRow(doublePressBypass_);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
-  auto* group = new QGroupBox(QStringLiteral("Output mute / momentary switch mode"), this);
+  auto* group = new QGroupBox(tr("Output mute / momentary switch mode"), this);
   auto* form = new QFormLayout(group);
-  form->addRow(new QLabel(QStringLiteral("mute when changes on (loop mode):"), this));
+  form->addRow(new QLabel(tr("mute when changes on (loop mode):"), this));
   form->addRow(buildLoopBoxes(kMutePrefix, muteBoxes_));
-  muteBeforeDelay_ =
-      spinBox(QStringLiteral("SpinEdit2"), 0, ConfigRecord::kByteMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("before delay (0-255ms):"), muteBeforeDelay_);
-  muteAfterDelay_ =
-      spinBox(QStringLiteral("SpinEdit3"), 0, ConfigRecord::kByteMax, 0, QStringLiteral("ms"));
-  form->addRow(QStringLiteral("after delay (0-255ms):"), muteAfterDelay_);
-  form->addRow(new QLabel(QStringLiteral("momentary switch mode:"), this));
+  muteBeforeDelay_ = spinBox(QStringLiteral("SpinEdit2"), 0, ConfigRecord::kByteMax, 0, tr("ms"));
+  form->addRow(tr("before delay (0-255ms):"), muteBeforeDelay_);
+  muteAfterDelay_ = spinBox(QStringLiteral("SpinEdit3"), 0, ConfigRecord::kByteMax, 0, tr("ms"));
+  form->addRow(tr("after delay (0-255ms):"), muteAfterDelay_);
+  form->addRow(new QLabel(tr("momentary switch mode:"), this));
   form->addRow(buildLoopBoxes(kSwitchPrefix, switchBoxes_));
   switchOnTime_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
-                          ConfigRecord::kByteMax, 10, QStringLiteral("*10 ms"));
-  form->addRow(QStringLiteral("on time (momentary switch mode):"), switchOnTime_);
+                          ConfigRecord::kByteMax, 10, tr("*10 ms"));
+  form->addRow(tr("on time (momentary switch mode):"), switchOnTime_);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
-  auto* group = new QGroupBox(QStringLiteral("Magic Pin 20"), this);
+  auto* group = new QGroupBox(tr("Magic Pin 20"), this);
   auto* grid = new QGridLayout(group);
 
   magicFunction_ = comboBox(QStringLiteral("magicFunction"), SelectorItems::magicFunctions(), -1);
   auto* function = new QFormLayout;
-  function->addRow(QStringLiteral("Function:"), magicFunction_);
+  function->addRow(tr("Function:"), magicFunction_);
   grid->addLayout(function, 0, 0, Qt::AlignTop);
 
   ccMessagePanel_ = new QWidget(this);
@@ -310,27 +305,26 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   magicChange_ = comboBox(QStringLiteral("magicChange"), SelectorItems::numbers(1, 128), 0);
   magicValue_ = comboBox(QStringLiteral("magicValue"), SelectorItems::numbers(0, 128), 0);
   // Rows made from their texts: the form makes each label its list's buddy.
-  panel->addRow(QStringLiteral("Midi Channel:"), magicChannel_);
-  panel->addRow(QStringLiteral("Controll Change:"), magicChange_);
-  panel->addRow(QStringLiteral("Value:"), magicValue_);
+  panel->addRow(tr("Midi Channel:"), magicChannel_);
+  panel->addRow(tr("Controll Change:"), magicChange_);
+  panel->addRow(tr("Value:"), magicValue_);
   grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
-  bankExpander_ =
-      checkBox(QStringLiteral("CheckBox4"), QStringLiteral("Bank Selection Expander on Pin 20"));
+  bankExpander_ = checkBox(QStringLiteral("CheckBox4"), tr("Bank Selection Expander on Pin 20"));
   grid->addWidget(bankExpander_, 1, 0, 1, 2);
-  expressionLabel_ = new QLabel(QStringLiteral("Expression Pedal CC Nr:"), this);
+  expressionLabel_ = new QLabel(tr("Expression Pedal CC Nr:"), this);
   expressionLabel_->setObjectName(QStringLiteral("Label35"));
   expressionCC_ = comboBox(QStringLiteral("expressionCC"), SelectorItems::programs(), -1);
   expressionLabel_->setBuddy(expressionCC_);
   grid->addWidget(expressionLabel_, 2, 0);
   grid->addWidget(expressionCC_, 2, 1);
-  boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), QStringLiteral("boundless Bank UP/DOWN"));
+  boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), tr("boundless Bank UP/DOWN"));
   grid->addWidget(boundlessBank_, 3, 0, 1, 2);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildLockGroup() {
-  auto* group = new QGroupBox(QStringLiteral("group 1 of n / interlocking function"), this);
+  auto* group = new QGroupBox(tr("group 1 of n / interlocking function"), this);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(buildLoopBoxes(kLockPrefix, lockBoxes_));
   return group;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "config/ui/EditHistory.h"
 
+#include <QCoreApplication>
 #include <QUndoCommand>
 #include <utility>
 
@@ -32,14 +33,17 @@ class SnapshotStep : public QUndoCommand {
 };
 
 QString editText(const std::array<bool, 4>& touched, bool namesTouched) {
-  static const char* const kNames[] = {"presets", "control changes", "program change remap",
-                                       "settings"};
+  static const char* const kNames[] = {QT_TRANSLATE_NOOP("EditHistory", "presets"),
+                                       QT_TRANSLATE_NOOP("EditHistory", "control changes"),
+                                       QT_TRANSLATE_NOOP("EditHistory", "program change remap"),
+                                       QT_TRANSLATE_NOOP("EditHistory", "settings")};
   QStringList names;
   for (std::size_t i = 0; i < touched.size(); ++i) {
-    if (touched[i]) names << QString::fromLatin1(kNames[i]);
+    if (touched[i]) names << QCoreApplication::translate("EditHistory", kNames[i]);
   }
-  if (namesTouched) names << QStringLiteral("preset names");
-  return QStringLiteral("edit ") + names.join(QStringLiteral(", "));
+  if (namesTouched) names << QCoreApplication::translate("EditHistory", "preset names");
+  return QCoreApplication::translate("EditHistory", "edit %1")
+      .arg(names.join(QStringLiteral(", ")));
 }
 
 }  // namespace

@@ -146,13 +146,13 @@ QVariant PresetMatrixModel::headerData(int section, Qt::Orientation orientation,
     return section + 1;
   }
   if (section < kLoopColumns) {
-    return QStringLiteral("LOOP%1").arg(section + 1);
+    return tr("LOOP%1").arg(section + 1);
   }
   if (section == kCcColumn) {
-    return QStringLiteral("Controll Change (IAM over Midi)");
+    return tr("Controll Change (IAM over Midi)");
   }
   if (section == kPcRemapColumn) {
-    return QStringLiteral("Programm Change Output");
+    return tr("Programm Change Output");
   }
   if (section == kNameColumn) {
     return tr("Name");

@@ -88,13 +88,12 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   // Every loop box and both selectors of every row (names never go to the device).
   submit_ = new SubmitButton(PresetTables::kRows * (PresetMatrixModel::kLoopColumns + 2), this);
   submit_->setObjectName(QStringLiteral("Button3"));
-  save_ = button(QStringLiteral("Button8"), QStringLiteral("Save as File"));
-  load_ = button(QStringLiteral("Button9"), QStringLiteral("Load from File"));
-  backup_ = button(QStringLiteral("backupButton"), QStringLiteral("Back up everything..."));
-  restore_ = button(QStringLiteral("restoreButton"), QStringLiteral("Restore everything..."));
-  deselectAll_ = button(QStringLiteral("Button10"), QStringLiteral("Deselect all"));
-  defaultProgramChange_ =
-      button(QStringLiteral("Button12"), QStringLiteral("Default ProgramChange"));
+  save_ = button(QStringLiteral("Button8"), tr("Save as File"));
+  load_ = button(QStringLiteral("Button9"), tr("Load from File"));
+  backup_ = button(QStringLiteral("backupButton"), tr("Back up everything..."));
+  restore_ = button(QStringLiteral("restoreButton"), tr("Restore everything..."));
+  deselectAll_ = button(QStringLiteral("Button10"), tr("Deselect all"));
+  defaultProgramChange_ = button(QStringLiteral("Button12"), tr("Default ProgramChange"));
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 

@@ -13,7 +13,8 @@ QStringList SelectorItems::numbers(int first, int count) {
 }
 
 QStringList SelectorItems::programs() {
-  static const QStringList items = numbers(1, 128) << QStringLiteral("none");
+  // Made once, in the language installed before the first selector was built.
+  static const QStringList items = numbers(1, 128) << tr("none");
   return items;
 }
 
@@ -21,7 +22,7 @@ QStringList SelectorItems::loops() {
   static const QStringList items = [] {
     QStringList list{QStringLiteral("-")};
     for (int loop = 1; loop <= 8; ++loop) {
-      list << QStringLiteral("LOOP %1").arg(loop);
+      list << tr("LOOP %1").arg(loop);
     }
     return list;
   }();
@@ -29,8 +30,7 @@ QStringList SelectorItems::loops() {
 }
 
 QStringList SelectorItems::magicFunctions() {
-  return {QStringLiteral("none"), QStringLiteral("Master Bypass"), QStringLiteral("CC Message"),
-          QStringLiteral("Kemper TapTempo")};
+  return {tr("none"), tr("Master Bypass"), tr("CC Message"), tr("Kemper TapTempo")};
 }
 
 }  // namespace tarvik

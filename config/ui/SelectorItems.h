@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace tarvik {
 
 // Item texts of the drop-down lists shared by the advanced settings and the preset matrix.
 class SelectorItems {
+  Q_DECLARE_TR_FUNCTIONS(SelectorItems)
+
  public:
   // "first" .. "first + count - 1"
   static QStringList numbers(int first, int count);

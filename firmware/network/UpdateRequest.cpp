@@ -22,7 +22,8 @@ std::optional<QString> updateFailureText(const QNetworkReply& reply, int timeout
   // Nothing in the program aborts a request, so a canceled one is one that hit its time-out.
   if (reply.error() == QNetworkReply::OperationCanceledError ||
       reply.error() == QNetworkReply::TimeoutError) {
-    return QStringLiteral("The update server did not answer within %1 seconds (%2)")
+    return QCoreApplication::translate("UpdateRequest",
+                                       "The update server did not answer within %1 seconds (%2)")
         .arg(timeoutMs / 1000.0)
         .arg(reply.url().toString());
   }

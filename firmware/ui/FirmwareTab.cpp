@@ -24,12 +24,11 @@ QString displayText(QString text) {
 
 FirmwareTab::FirmwareTab(QWidget* parent)
     : QWidget(parent),
-      checkButton_(new QPushButton(QStringLiteral("check for updates "), this)),
+      checkButton_(new QPushButton(tr("check for updates "), this)),
       currentVersion_(new QLabel(this)),
       latestVersion_(new QLabel(this)),
       changeLog_(new QPlainTextEdit(this)),
-      flashButton_(
-          new QPushButton(QStringLiteral("download new firmware and flash into Tarvik"), this)),
+      flashButton_(new QPushButton(tr("download new firmware and flash into Tarvik"), this)),
       progress_(new QProgressBar(this)) {
   checkButton_->setObjectName(QStringLiteral("Button6"));
   currentVersion_->setObjectName(QStringLiteral("currentVersion"));
@@ -51,16 +50,16 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   progress_->setVisible(false);
 
   auto* versions = new QGridLayout;
-  versions->addWidget(new QLabel(QStringLiteral("current version:"), this), 0, 0);
+  versions->addWidget(new QLabel(tr("current version:"), this), 0, 0);
   versions->addWidget(currentVersion_, 0, 1);
-  versions->addWidget(new QLabel(QStringLiteral("latest version:"), this), 1, 0);
+  versions->addWidget(new QLabel(tr("latest version:"), this), 1, 0);
   versions->addWidget(latestVersion_, 1, 1);
   versions->setColumnStretch(1, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(checkButton_, 0, Qt::AlignLeft);
   layout->addLayout(versions);
-  auto* changeLogLabel = new QLabel(QStringLiteral("change log:"), this);
+  auto* changeLogLabel = new QLabel(tr("change log:"), this);
   changeLogLabel->setBuddy(changeLog_);
   layout->addWidget(changeLogLabel);
   layout->addWidget(changeLog_, 1);

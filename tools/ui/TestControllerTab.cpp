@@ -24,7 +24,7 @@ QComboBox* numberList(QWidget* parent, const char* name, int count) {
 }
 
 QPushButton* sendButton(QWidget* parent, const char* name) {
-  auto* button = new QPushButton(QStringLiteral("Send"), parent);
+  auto* button = new QPushButton(TestControllerTab::tr("Send"), parent);
   button->setObjectName(QString::fromLatin1(name));
   return button;
 }
@@ -36,7 +36,7 @@ TestControllerTab::TestControllerTab(QWidget* parent)
       channel_(numberList(this, "ComboBox2", 16)),
       program_(numberList(this, "ComboBox3", 128)),
       controller_(numberList(this, "ComboBox4", 128)),
-      controlOn_(new QCheckBox(QStringLiteral("on"), this)),
+      controlOn_(new QCheckBox(tr("on"), this)),
       programSend_(sendButton(this, "Button4")),
       controlSend_(sendButton(this, "Button5")) {
   controlOn_->setObjectName(QStringLiteral("CheckBox2"));
@@ -53,10 +53,10 @@ TestControllerTab::TestControllerTab(QWidget* parent)
     grid->addWidget(label, row, 0);
     grid->addWidget(list, row, 1);
   };
-  labelled(QStringLiteral("Midi Channel:"), channel_, 0);
-  labelled(QStringLiteral("Progamm Change:"), program_, 1);
+  labelled(tr("Midi Channel:"), channel_, 0);
+  labelled(tr("Progamm Change:"), program_, 1);
   grid->addWidget(programSend_, 1, 3);
-  labelled(QStringLiteral("Controll Change:"), controller_, 2);
+  labelled(tr("Controll Change:"), controller_, 2);
   grid->addWidget(controlOn_, 2, 2);
   grid->addWidget(controlSend_, 2, 3);
   grid->setColumnStretch(4, 1);

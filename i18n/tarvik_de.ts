@@ -1,0 +1,1813 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>BackupContents</name>
+    <message>
+        <source>%1 row %2</source>
+        <translation>%1 Zeile %2</translation>
+    </message>
+    <message>
+        <source>%1: Tarvik holds %2, the backup keeps %3</source>
+        <translation>%1: Tarvik enthält %2, die Sicherung behält %3</translation>
+    </message>
+</context>
+<context>
+    <name>CliOptions</name>
+    <message>
+        <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
+
+Commands:
+  ports          List the MIDI ports, one a line: &quot;in:&quot; or &quot;out:&quot;, a tab, the name.
+  info           Identify the Tarvik and print &quot;firmware: X.Y&quot;.
+  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and
+                 write them to FILE: a .tvk file with a [settings] section. FILE &quot;-&quot;
+                 is standard output, which then carries nothing but the file.
+  restore FILE   Submit the tables of FILE (and its [settings], if it has them),
+                 download everything again and compare with what was sent. FILE &quot;-&quot;
+                 is standard input.
+  flash FILE     Flash a firmware.txt, verifying every page as it is read back;
+                 with --from-server the file comes from the update server.
+  monitor        Print incoming program and control changes, time-stamped, until
+                 interrupted (Ctrl+C).
+  library list   List the library&apos;s setups, one a line: the name, a tab, the last
+                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.
+  library import FILE...
+                 Store each .tvk or backup file as a setup named after the file
+                 without its extension. All or nothing: one refused file or a name
+                 that is taken (without --replace) stores none.
+  library export NAME FILE
+                 Write the setup as a backup file (with [names] when it has names).
+                 FILE &quot;-&quot; is standard output.
+  library store NAME
+                 Download everything and store it, as the device sent it, as the
+                 setup NAME (--replace overwrites a setup of that name).
+  library restore NAME
+                 Restore the setup as restore FILE does, verified.
+  library history
+                 List what the device held after each download, submit and restore,
+                 newest first: the id, a tab, the time, a tab, the event.
+  diff A B       Print every byte in which B differs from A, one a line:
+                 &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A and B are each &quot;device&quot; (a fresh
+                 download), &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.
+                 The settings are compared when both sides hold them.
+
+Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
+library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
+its device history; when the library cannot be opened they say so and go on.
+
+Ports: without --in and --out the pair is chosen as the window does: the first input
+whose name contains &quot;midi&quot; and the output of the same name. --in and --out pick the
+first port whose name contains the text, regardless of case; the other side then
+defaults to the port of the same name.
+
+Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,
+refused, no reply, a difference after a restore, a failed flash); 2 usage or file
+error (bad command line, unreadable or unwritable file, refused firmware file);
+130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
+exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
+0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
+        <translation>Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
+
+Befehle:
+  ports          Die MIDI-Ports auflisten, einen je Zeile: &quot;in:&quot; oder &quot;out:&quot;, ein
+                 Tabulator, der Name.
+  info           Den Tarvik erkennen und &quot;firmware: X.Y&quot; ausgeben.
+  backup DATEI   Presets, CC-Zuordnung, PC-Umleitungstabelle und die 20 Einstellungen
+                 herunterladen und in DATEI schreiben: eine .tvk-Datei mit einem
+                 Abschnitt [settings]. DATEI &quot;-&quot; ist die Standardausgabe, die dann
+                 nichts als die Datei enthält.
+  restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
+                 übertragen, alles erneut herunterladen und mit dem Gesendeten
+                 vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
+  flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
+                 mit --from-server kommt die Datei vom Update-Server.
+  monitor        Eingehende Programmwechsel und Control Changes mit Zeitstempel
+                 ausgeben, bis zum Abbruch (Strg+C).
+  library list   Die Setups der Bibliothek auflisten, eines je Zeile: der Name, ein
+                 Tabulator, die letzte Änderung (JJJJ-MM-TTTHH:MM:SS, Ortszeit);
+                 nach Namen sortiert.
+  library import DATEI...
+                 Jede .tvk- oder Sicherungsdatei als Setup speichern, benannt nach
+                 der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
+                 ein vergebener Name (ohne --replace) speichert keines.
+  library export NAME DATEI
+                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
+                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
+  library store NAME
+                 Alles herunterladen und so, wie das Gerät es gesendet hat, als
+                 Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
+  library restore NAME
+                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
+  library history
+                 Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
+                 Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
+                 Tabulator, die Zeit, ein Tabulator, das Ereignis.
+  diff A B       Jedes Byte, in dem sich B von A unterscheidet, ausgeben, eines je
+                 Zeile: &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A und B sind jeweils &quot;device&quot;
+                 (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
+                 .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
+                 wenn beide Seiten sie enthalten.
+
+Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
+sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
+sprechen, ergänzen seinen Geräteverlauf; lässt sich die Bibliothek nicht öffnen,
+sagen sie das und machen weiter.
+
+Ports: Ohne --in und --out wird das Paar so gewählt wie im Fenster: der erste Eingang,
+dessen Name &quot;midi&quot; enthält, und der gleichnamige Ausgang. --in und --out wählen den
+ersten Port, dessen Name den Text enthält, ohne Rücksicht auf Groß- und
+Kleinschreibung; die andere Seite ist dann der gleichnamige Port.
+
+Exit-Codes: 0 Erfolg; 1 Fehler am Gerät oder bei der Übertragung (kein Tarvik,
+andere Firmware, abgelehnt, keine Antwort, ein Unterschied nach dem Wiederherstellen,
+ein fehlgeschlagenes Aufspielen); 2 Aufruf- oder Dateifehler (falsche Kommandozeile,
+nicht lesbare oder nicht schreibbare Datei, abgelehnte Firmware-Datei); 130
+abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
+enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
+gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
+Datei, die Bibliothek, kein Gerät).</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [options] command [file]
+</source>
+        <translation>Aufruf: %1 [Optionen] Befehl [Datei]
+</translation>
+    </message>
+    <message>
+        <source>diff needs two sides: diff A B</source>
+        <translation>diff braucht zwei Seiten: diff A B</translation>
+    </message>
+    <message>
+        <source>library needs one of: %1</source>
+        <translation>library braucht einen von: %1</translation>
+    </message>
+    <message>
+        <source>unknown library command &quot;%1&quot;</source>
+        <translation>unbekannter library-Befehl &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>library %1 needs a file</source>
+        <translation>library %1 braucht eine Datei</translation>
+    </message>
+    <message>
+        <source>library %1 needs a setup&apos;s name and a file</source>
+        <translation>library %1 braucht den Namen eines Setups und eine Datei</translation>
+    </message>
+    <message>
+        <source>library %1 needs a setup&apos;s name</source>
+        <translation>library %1 braucht den Namen eines Setups</translation>
+    </message>
+    <message>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unerwartetes Argument &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--replace belongs to library import and library store</source>
+        <translation>--replace gehört zu library import und library store</translation>
+    </message>
+    <message>
+        <source>Show the program&apos;s version and exit.</source>
+        <translation>Die Version des Programms anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Use the first MIDI input whose name contains &lt;text&gt;.</source>
+        <translation>Den ersten MIDI-Eingang verwenden, dessen Name &lt;text&gt; enthält.</translation>
+    </message>
+    <message>
+        <source>Use the first MIDI output whose name contains &lt;text&gt;.</source>
+        <translation>Den ersten MIDI-Ausgang verwenden, dessen Name &lt;text&gt; enthält.</translation>
+    </message>
+    <message>
+        <source>Print the transfer&apos;s log lines, and what the MIDI system&apos;s libraries (ALSA, JACK) say, on standard error.</source>
+        <translation>Die Protokollzeilen der Übertragung und die Meldungen der Bibliotheken des MIDI-Systems (ALSA, JACK) auf der Standardfehlerausgabe ausgeben.</translation>
+    </message>
+    <message>
+        <source>flash: download firmware.txt from the update server instead of a file.</source>
+        <translation>flash: firmware.txt vom Update-Server herunterladen statt aus einer Datei.</translation>
+    </message>
+    <message>
+        <source>flash --from-server: the update server directory, whose path ends in &quot;/downloads/tarvik/&quot; (default: the environment variable TARVIK_UPDATE_BASE_URL, else %1).</source>
+        <translation>flash --from-server: das Verzeichnis des Update-Servers, dessen Pfad auf &quot;/downloads/tarvik/&quot; endet (Vorgabe: die Umgebungsvariable TARVIK_UPDATE_BASE_URL, sonst %1).</translation>
+    </message>
+    <message>
+        <source>The library file (default: the environment variable TARVIK_LIBRARY, else library.sqlite in the program&apos;s data folder).</source>
+        <translation>Die Bibliotheksdatei (Vorgabe: die Umgebungsvariable TARVIK_LIBRARY, sonst library.sqlite im Datenordner des Programms).</translation>
+    </message>
+    <message>
+        <source>library import, library store: overwrite a setup of the same name.</source>
+        <translation>library import, library store: ein gleichnamiges Setup überschreiben.</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library or diff.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library oder diff.</translation>
+    </message>
+    <message>
+        <source>The backup file (backup, restore; &quot;-&quot; for standard output or input) or firmware.txt (flash).</source>
+        <translation>Die Sicherungsdatei (backup, restore; &quot;-&quot; für Standardausgabe oder -eingabe) oder firmware.txt (flash).</translation>
+    </message>
+    <message>
+        <source>no command given (see --help)</source>
+        <translation>kein Befehl angegeben (siehe --help)</translation>
+    </message>
+    <message>
+        <source>unknown command &quot;%1&quot;</source>
+        <translation>unbekannter Befehl &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--in and --out need a part of a port name</source>
+        <translation>--in und --out brauchen einen Teil eines Portnamens</translation>
+    </message>
+    <message>
+        <source>--library needs a file</source>
+        <translation>--library braucht eine Datei</translation>
+    </message>
+    <message>
+        <source>--from-server and --update-url belong to flash</source>
+        <translation>--from-server und --update-url gehören zu flash</translation>
+    </message>
+    <message>
+        <source>%1 needs a file</source>
+        <translation>%1 braucht eine Datei</translation>
+    </message>
+    <message>
+        <source>flash takes a file or --from-server, not both</source>
+        <translation>flash nimmt eine Datei oder --from-server, nicht beides</translation>
+    </message>
+    <message>
+        <source>--update-url needs --from-server</source>
+        <translation>--update-url braucht --from-server</translation>
+    </message>
+    <message>
+        <source>%1 needs an http(s) URL whose path ends in &quot;/downloads/tarvik/&quot;, not &quot;%2&quot;</source>
+        <translation>%1 braucht eine http(s)-URL, deren Pfad auf &quot;/downloads/tarvik/&quot; endet, nicht &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation>[Datei]</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the program&apos;s version and exit.</source>
+        <translation>Die Version des Programms anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Also print the transfer&apos;s log lines on standard error.</source>
+        <translation>Die Protokollzeilen der Übertragung auch auf der Standardfehlerausgabe ausgeben.</translation>
+    </message>
+    <message>
+        <source>Check for and download firmware from the update directory &lt;url&gt; instead of the maker&apos;s (also from the environment variable TARVIK_UPDATE_BASE_URL); its path must end in &quot;/downloads/tarvik/&quot;.</source>
+        <translation>Firmware im Update-Verzeichnis &lt;url&gt; statt in dem des Herstellers suchen und von dort herunterladen (auch aus der Umgebungsvariablen TARVIK_UPDATE_BASE_URL); sein Pfad muss auf &quot;/downloads/tarvik/&quot; enden.</translation>
+    </message>
+    <message>
+        <source>Configures the Tarvik, a MIDI loop switcher with eight loops, over MIDI System Exclusive:
+presets, CC map, program change remapping, advanced settings and firmware updates.</source>
+        <translation>Richtet den Tarvik, einen MIDI-Loop-Switcher mit acht Loops, über MIDI System Exclusive ein:
+Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und Firmware-Updates.</translation>
+    </message>
+    <message>
+        <source>A configuration file (.tvk or full backup) to open once the window is shown, as &quot;Load from File&quot; does.</source>
+        <translation>Eine Konfigurationsdatei (.tvk oder vollständige Sicherung), die geöffnet wird, sobald das Fenster erscheint, wie mit &quot;Aus Datei laden&quot;.</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unerwartetes Argument &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos; for more information.</source>
+        <translation>&apos;%1 --help&apos; liefert weitere Informationen.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation>[Datei]</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceBlocks</name>
+    <message>
+        <source>presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>CC map</source>
+        <translation>CC-Zuordnung</translation>
+    </message>
+    <message>
+        <source>PC remap table</source>
+        <translation>PC-Umleitungstabelle</translation>
+    </message>
+    <message>
+        <source>settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceHistory</name>
+    <message>
+        <source>a snapshot needs an event</source>
+        <translation>ein Schnappschuss braucht ein Ereignis</translation>
+    </message>
+    <message>
+        <source>no snapshot %1</source>
+        <translation>kein Schnappschuss %1</translation>
+    </message>
+    <message>
+        <source>snapshot %1 is damaged</source>
+        <translation>Schnappschuss %1 ist beschädigt</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSession</name>
+    <message>
+        <source>MIDI in: %1, out: %2</source>
+        <translation>MIDI ein: %1, aus: %2</translation>
+    </message>
+    <message>
+        <source>warning: %1; the device history is not kept</source>
+        <translation>Warnung: %1; der Geräteverlauf wird nicht geführt</translation>
+    </message>
+</context>
+<context>
+    <name>EditHistory</name>
+    <message>
+        <source>presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>control changes</source>
+        <translation>Control Changes</translation>
+    </message>
+    <message>
+        <source>program change remap</source>
+        <translation>Programmwechsel-Umleitung</translation>
+    </message>
+    <message>
+        <source>settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>edit %1</source>
+        <translation>%1 bearbeiten</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareImage</name>
+    <message>
+        <source>Firmware file rejected: %1</source>
+        <translation>Firmware-Datei abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>Download failed!</source>
+        <translation>Download fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <source>it holds no flash page</source>
+        <translation>sie enthält keine Flash-Seite</translation>
+    </message>
+    <message>
+        <source>it holds %1 flash pages, at most %2 fit</source>
+        <translation>sie enthält %1 Flash-Seiten, höchstens %2 passen</translation>
+    </message>
+    <message>
+        <source>page %1 is not 256 upper-case hexadecimal digits</source>
+        <translation>Seite %1 besteht nicht aus 256 Hexadezimalziffern in Großbuchstaben</translation>
+    </message>
+</context>
+<context>
+    <name>FlashProgress</name>
+    <message>
+        <source>flash: bootloader entered, %1 pages to upload</source>
+        <translation>flash: Bootloader gestartet, %1 Seiten hochzuladen</translation>
+    </message>
+    <message>
+        <source>flash: page %1 of %2 verified</source>
+        <translation>flash: Seite %1 von %2 geprüft</translation>
+    </message>
+    <message>
+        <source>flash [%1] %2/%3 pages</source>
+        <translation>flash [%1] %2/%3 Seiten</translation>
+    </message>
+</context>
+<context>
+    <name>FullBackup</name>
+    <message>
+        <source>unknown key &quot;%1&quot;</source>
+        <translation>unbekannter Schlüssel &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 appears twice</source>
+        <translation>%1 kommt zweimal vor</translation>
+    </message>
+    <message>
+        <source>%1=%2 is not a number from 0 to 255</source>
+        <translation>%1=%2 ist keine Zahl von 0 bis 255</translation>
+    </message>
+    <message>
+        <source>%1=%2 cannot be sent as it is (it would go out as %3)</source>
+        <translation>%1=%2 kann nicht so gesendet werden (es ginge als %3 hinaus)</translation>
+    </message>
+    <message>
+        <source>the file could not be read.</source>
+        <translation>die Datei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>[settings]: %1 is missing</source>
+        <translation>[settings]: %1 fehlt</translation>
+    </message>
+</context>
+<context>
+    <name>JackClock</name>
+    <message>
+        <source>JACK server not running?</source>
+        <translation>JACK-Server läuft nicht?</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryAccess</name>
+    <message>
+        <source>no library file given</source>
+        <translation>keine Bibliotheksdatei angegeben</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryConnection</name>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation>kann nicht gelesen werden (%1)</translation>
+    </message>
+    <message>
+        <source>%1: not a file</source>
+        <translation>%1: keine Datei</translation>
+    </message>
+    <message>
+        <source>%1: its folder cannot be created</source>
+        <translation>%1: ihr Ordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened (Qt SQL has no SQLite driver; on Debian it is the package libqt6sql6-sqlite)</source>
+        <translation>%1: kann nicht geöffnet werden (Qt SQL hat keinen SQLite-Treiber; unter Debian ist das das Paket libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>%1: cannot be opened (%2)</source>
+        <translation>%1: kann nicht geöffnet werden (%2)</translation>
+    </message>
+    <message>
+        <source>damaged setup library (%1)</source>
+        <translation>beschädigte Setup-Bibliothek (%1)</translation>
+    </message>
+    <message>
+        <source>cannot be written (%1)</source>
+        <translation>kann nicht geschrieben werden (%1)</translation>
+    </message>
+    <message>
+        <source>not a setup library of this program (a database of another program)</source>
+        <translation>keine Setup-Bibliothek dieses Programms (eine Datenbank eines anderen Programms)</translation>
+    </message>
+    <message>
+        <source>a setup library of a newer version of this program (layout %1; this version knows layouts up to %2)</source>
+        <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1; diese Version kennt Aufbauten bis %2)</translation>
+    </message>
+    <message>
+        <source>cannot use a write-ahead log (%1)</source>
+        <translation>kann kein Write-Ahead-Log verwenden (%1)</translation>
+    </message>
+    <message>
+        <source>cannot be set up (%1)</source>
+        <translation>kann nicht eingerichtet werden (%1)</translation>
+    </message>
+    <message>
+        <source>a setup library of a newer version of this program (layout %1)</source>
+        <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1)</translation>
+    </message>
+    <message>
+        <source>not a setup library of this program (tables of an unknown layout)</source>
+        <translation>keine Setup-Bibliothek dieses Programms (Tabellen eines unbekannten Aufbaus)</translation>
+    </message>
+    <message>
+        <source>cannot be created (%1)</source>
+        <translation>kann nicht angelegt werden (%1)</translation>
+    </message>
+    <message>
+        <source>cannot be upgraded from layout %1 (%2)</source>
+        <translation>kann nicht von Aufbau %1 aktualisiert werden (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryHeader</name>
+    <message>
+        <source>not a setup library of this program (not an SQLite database)</source>
+        <translation>keine Setup-Bibliothek dieses Programms (keine SQLite-Datenbank)</translation>
+    </message>
+    <message>
+        <source>damaged setup library (the file ends inside its header)</source>
+        <translation>beschädigte Setup-Bibliothek (die Datei endet innerhalb ihres Kopfes)</translation>
+    </message>
+    <message>
+        <source>not a setup library of this program (a database of another program)</source>
+        <translation>keine Setup-Bibliothek dieses Programms (eine Datenbank eines anderen Programms)</translation>
+    </message>
+    <message>
+        <source>a setup library of a newer version of this program (layout %1; this version knows layouts up to %2)</source>
+        <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1; diese Version kennt Aufbauten bis %2)</translation>
+    </message>
+</context>
+<context>
+    <name>MidiDevices</name>
+    <message>
+        <source>%1: Device index out of bounds! (%2)</source>
+        <translation>%1: Geräteindex außerhalb des Bereichs! (%2)</translation>
+    </message>
+    <message>
+        <source>Listenindex überschreitet das Maximum (%1)</source>
+        <translation>Listenindex überschreitet das Maximum (%1)</translation>
+    </message>
+    <message>
+        <source>Unknown error in the SysEx handler</source>
+        <translation>Unbekannter Fehler in der SysEx-Verarbeitung</translation>
+    </message>
+    <message>
+        <source>Unknown error in the MIDI input callback</source>
+        <translation>Unbekannter Fehler beim Empfang von MIDI-Daten</translation>
+    </message>
+</context>
+<context>
+    <name>MidiErrorTexts</name>
+    <message>
+        <source>The specified device ID is out of range.</source>
+        <translation>Die angegebene Geräte-ID liegt außerhalb des gültigen Bereichs.</translation>
+    </message>
+    <message>
+        <source>The specified resource is already allocated.</source>
+        <translation>Die angegebene Ressource ist bereits belegt.</translation>
+    </message>
+    <message>
+        <source>The specified device handle is invalid.</source>
+        <translation>Das angegebene Geräte-Handle ist ungültig.</translation>
+    </message>
+    <message>
+        <source>There is no driver installed on your system.</source>
+        <translation>Auf Ihrem System ist kein Treiber installiert.</translation>
+    </message>
+    <message>
+        <source>The buffer is still in the queue.</source>
+        <translation>Der Puffer ist noch in der Warteschlange.</translation>
+    </message>
+</context>
+<context>
+    <name>MidiLibraryLog</name>
+    <message>
+        <source>The MIDI system&apos;s libraries reported 1 line (see its detail)</source>
+        <translation>Die Bibliotheken des MIDI-Systems meldeten 1 Zeile (siehe Details)</translation>
+    </message>
+    <message>
+        <source>The MIDI system&apos;s libraries reported %1 lines (see their detail)</source>
+        <translation>Die Bibliotheken des MIDI-Systems meldeten %1 Zeilen (siehe Details)</translation>
+    </message>
+</context>
+<context>
+    <name>MidiMonitor</name>
+    <message>
+        <source>[MIDI IN] ProgrammChange - MidiChannel: %1 - ProgrammNr: %2</source>
+        <translation>[MIDI IN] Programmwechsel - MIDI-Kanal: %1 - Programm-Nr.: %2</translation>
+    </message>
+    <message>
+        <source>[MIDI IN] ControllChange - MidiChannel: %1 - ControllNr: %2 - Value: %3</source>
+        <translation>[MIDI IN] Control Change - MIDI-Kanal: %1 - Controller-Nr.: %2 - Wert: %3</translation>
+    </message>
+</context>
+<context>
+    <name>MidiSystemChoice</name>
+    <message>
+        <source>the ALSA sequencer cannot be opened: %1</source>
+        <translation>der ALSA-Sequencer lässt sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <source>No MIDI ports are available: no MIDI system is running (%1). Start a JACK server and restart the program to use MIDI ports.</source>
+        <translation>Keine MIDI-Ports verfügbar: Es läuft kein MIDI-System (%1). Starten Sie einen JACK-Server und danach das Programm neu, um MIDI-Ports zu verwenden.</translation>
+    </message>
+    <message>
+        <source>No MIDI ports are available: no MIDI system could be reached (%1).</source>
+        <translation>Keine MIDI-Ports verfügbar: Kein MIDI-System war erreichbar (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>MidiTab</name>
+    <message>
+        <source>Input Device:</source>
+        <translation>Eingabegerät:</translation>
+    </message>
+    <message>
+        <source>Output Device:</source>
+        <translation>Ausgabegerät:</translation>
+    </message>
+    <message>
+        <source>connect to Tarvik and read configuration</source>
+        <translation>Mit Tarvik verbinden und auslesen</translation>
+    </message>
+    <message>
+        <source>Traffic...</source>
+        <translation>Verkehr...</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Midi</source>
+        <translation>MIDI</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkModule</name>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
+        <translation>der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>PlainTextExport</name>
+    <message>
+        <source>Text File (*.txt)</source>
+        <translation>Textdatei (*.txt)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>no MIDI input matches &quot;%1&quot;</source>
+        <translation>kein MIDI-Eingang passt zu &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>no MIDI input has &quot;MIDI&quot; in its name; choose one with --in</source>
+        <translation>kein MIDI-Eingang hat &quot;MIDI&quot; im Namen; wählen Sie einen mit --in</translation>
+    </message>
+    <message>
+        <source>no MIDI output matches &quot;%1&quot;</source>
+        <translation>kein MIDI-Ausgang passt zu &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>no MIDI output is named like the input &quot;%1&quot;; choose one with --out</source>
+        <translation>kein MIDI-Ausgang heißt wie der Eingang &quot;%1&quot;; wählen Sie einen mit --out</translation>
+    </message>
+</context>
+<context>
+    <name>PortOpening</name>
+    <message>
+        <source>The MIDI port &quot;%1&quot; is no longer available.</source>
+        <translation>Der MIDI-Port &quot;%1&quot; ist nicht mehr verfügbar.</translation>
+    </message>
+</context>
+<context>
+    <name>PresetNames</name>
+    <message>
+        <source>is longer than %1 characters</source>
+        <translation>ist länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>holds a control character or a line break</source>
+        <translation>enthält ein Steuerzeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>starts or ends with a space</source>
+        <translation>beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+    <message>
+        <source>the name of preset %1 %2</source>
+        <translation>der Name von Preset %1 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset number and a name</source>
+        <translation>&quot;%1&quot; ist keine Preset-Nummer mit Namen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset number from 1 to %2</source>
+        <translation>&quot;%1&quot; ist keine Preset-Nummer von 1 bis %2</translation>
+    </message>
+    <message>
+        <source>preset %1 is named twice</source>
+        <translation>Preset %1 hat zwei Namen</translation>
+    </message>
+    <message>
+        <source>the name of preset %1 is not UTF-8 text</source>
+        <translation>der Name von Preset %1 ist kein UTF-8-Text</translation>
+    </message>
+</context>
+<context>
+    <name>QNetworkReply</name>
+    <message>
+        <source>Error transferring %1 - server replied: %2</source>
+        <translation>Bei der Übertragung von %1 trat ein Fehler auf - Die Antwort des Servers ist: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RememberedState</name>
+    <message>
+        <source>The remembered settings in %1 cannot be read; the program starts without them.</source>
+        <translation>Die gespeicherten Einstellungen in %1 können nicht gelesen werden; das Programm startet ohne sie.</translation>
+    </message>
+    <message>
+        <source>The remembered settings in %1 are damaged; the program starts without them.</source>
+        <translation>Die gespeicherten Einstellungen in %1 sind beschädigt; das Programm startet ohne sie.</translation>
+    </message>
+</context>
+<context>
+    <name>RtMidiOpenPorts</name>
+    <message>
+        <source>The MIDI output is still being opened.</source>
+        <translation>Der MIDI-Ausgang wird noch geöffnet.</translation>
+    </message>
+    <message>
+        <source>The MIDI input &quot;%1&quot; is no longer available.</source>
+        <translation>Der MIDI-Eingang &quot;%1&quot; ist nicht mehr verfügbar.</translation>
+    </message>
+    <message>
+        <source>The MIDI output &quot;%1&quot; is no longer available.</source>
+        <translation>Der MIDI-Ausgang &quot;%1&quot; ist nicht mehr verfügbar.</translation>
+    </message>
+</context>
+<context>
+    <name>RtMidiService</name>
+    <message>
+        <source>No buffer was given.</source>
+        <translation>Es wurde kein Puffer übergeben.</translation>
+    </message>
+    <message>
+        <source>The buffer cannot take input.</source>
+        <translation>Der Puffer kann keine Eingabe aufnehmen.</translation>
+    </message>
+    <message>
+        <source>There is no message to send.</source>
+        <translation>Es gibt keine Nachricht zum Senden.</translation>
+    </message>
+    <message>
+        <source>The MIDI driver reported an error.</source>
+        <translation>Der MIDI-Treiber hat einen Fehler gemeldet.</translation>
+    </message>
+</context>
+<context>
+    <name>Schema</name>
+    <message>
+        <source>a preset name of setup %1 is for row %2, which does not exist</source>
+        <translation>ein Preset-Name von Setup %1 gehört zu Zeile %2, die es nicht gibt</translation>
+    </message>
+    <message>
+        <source>the name of preset %1 of setup %2 %3</source>
+        <translation>der Name von Preset %1 in Setup %2 %3</translation>
+    </message>
+    <message>
+        <source>setup &quot;%1&quot;: %2</source>
+        <translation>Setup &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>no way from layout %1 to %2</source>
+        <translation>kein Weg von Aufbau %1 zu %2</translation>
+    </message>
+</context>
+<context>
+    <name>SelectorItems</name>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>LOOP %1</source>
+        <translation>LOOP %1</translation>
+    </message>
+    <message>
+        <source>Master Bypass</source>
+        <translation>Master-Bypass</translation>
+    </message>
+    <message>
+        <source>CC Message</source>
+        <translation>CC-Nachricht</translation>
+    </message>
+    <message>
+        <source>Kemper TapTempo</source>
+        <translation>Kemper TapTempo</translation>
+    </message>
+</context>
+<context>
+    <name>SetupColumns</name>
+    <message>
+        <source>a setup needs a name</source>
+        <translation>ein Setup braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; holds a control character or a line break</source>
+        <translation>der Name &quot;%1&quot; enthält ein Steuerzeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; starts or ends with a space</source>
+        <translation>der Name &quot;%1&quot; beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+</context>
+<context>
+    <name>SetupLibrary</name>
+    <message>
+        <source>%1: %2 also becomes a setup named &quot;%3&quot;</source>
+        <translation>%1: %2 wird ebenfalls ein Setup namens &quot;%3&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>SetupStore</name>
+    <message>
+        <source>no setup named &quot;%1&quot;</source>
+        <translation>kein Setup namens &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>a setup named &quot;%1&quot; exists</source>
+        <translation>ein Setup namens &quot;%1&quot; gibt es schon</translation>
+    </message>
+    <message>
+        <source>setup &quot;%1&quot; is damaged</source>
+        <translation>Setup &quot;%1&quot; ist beschädigt</translation>
+    </message>
+</context>
+<context>
+    <name>Sql</name>
+    <message>
+        <source>the database did not say why</source>
+        <translation>die Datenbank hat keinen Grund genannt</translation>
+    </message>
+    <message>
+        <source>no result</source>
+        <translation>kein Ergebnis</translation>
+    </message>
+</context>
+<context>
+    <name>SubmitCaption</name>
+    <message>
+        <source>Submit to Tarvik</source>
+        <translation>Auf Tarvik übertragen</translation>
+    </message>
+    <message>
+        <source>Submit to Tarvik (1 change)</source>
+        <translation>Auf Tarvik übertragen (1 Änderung)</translation>
+    </message>
+    <message>
+        <source>Submit to Tarvik (%1 changes)</source>
+        <translation>Auf Tarvik übertragen (%1 Änderungen)</translation>
+    </message>
+</context>
+<context>
+    <name>TablesFile</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>load %1</source>
+        <translation>%1 laden</translation>
+    </message>
+    <message>
+        <source>Tarvik Config File (*.tvk)</source>
+        <translation>Tarvik-Konfigurationsdatei (*.tvk)</translation>
+    </message>
+</context>
+<context>
+    <name>TvkFile</name>
+    <message>
+        <source>In %1 kann nicht geschrieben werden.</source>
+        <translation>In %1 kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>the file could not be read.</source>
+        <translation>die Datei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>not a Tarvik configuration file (no preset sections).</source>
+        <translation>keine Tarvik-Konfigurationsdatei (keine Preset-Abschnitte).</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateRequest</name>
+    <message>
+        <source>The update server did not answer within %1 seconds (%2)</source>
+        <translation>Der Update-Server hat nicht innerhalb von %1 Sekunden geantwortet (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateServerUrl</name>
+    <message>
+        <source>%1 needs an http(s) URL whose path ends in &quot;/downloads/tarvik/&quot;, not &quot;%2&quot;</source>
+        <translation>%1 braucht eine http(s)-URL, deren Pfad auf &quot;/downloads/tarvik/&quot; endet, nicht &quot;%2&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::AdvancedSettingsTab</name>
+    <message>
+        <source>Loop%1</source>
+        <translation>Loop%1</translation>
+    </message>
+    <message>
+        <source>Midi</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>Channel:</source>
+        <translation>Kanal:</translation>
+    </message>
+    <message>
+        <source>Omni Mode</source>
+        <translation>Omni-Modus</translation>
+    </message>
+    <message>
+        <source>Send ControllChange (#0 - #7) in IAM</source>
+        <translation>Control Change (#0 - #7) im IAM senden</translation>
+    </message>
+    <message>
+        <source>Send ProgrammChange in Master Bypass:</source>
+        <translation>Programmwechsel bei Master-Bypass senden:</translation>
+    </message>
+    <message>
+        <source>Amp/Rack Mode (always &quot;IAM&quot;)</source>
+        <translation>Amp/Rack-Modus (immer &quot;IAM&quot;)</translation>
+    </message>
+    <message>
+        <source>push-buttons</source>
+        <translation>Taster</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>debounce time (0-254ms; default 90ms):</source>
+        <translation>Entprellzeit (0-254 ms; Standard 90 ms):</translation>
+    </message>
+    <message>
+        <source>Master Bypass when pressed twice</source>
+        <translation>Master-Bypass bei doppeltem Drücken</translation>
+    </message>
+    <message>
+        <source>Output mute / momentary switch mode</source>
+        <translation>Ausgang stummschalten / Tastbetrieb</translation>
+    </message>
+    <message>
+        <source>mute when changes on (loop mode):</source>
+        <translation>stumm beim Umschalten von (Loop-Modus):</translation>
+    </message>
+    <message>
+        <source>before delay (0-255ms):</source>
+        <translation>Verzögerung davor (0-255 ms):</translation>
+    </message>
+    <message>
+        <source>after delay (0-255ms):</source>
+        <translation>Verzögerung danach (0-255 ms):</translation>
+    </message>
+    <message>
+        <source>momentary switch mode:</source>
+        <translation>Tastbetrieb:</translation>
+    </message>
+    <message>
+        <source>*10 ms</source>
+        <translation>*10 ms</translation>
+    </message>
+    <message>
+        <source>on time (momentary switch mode):</source>
+        <translation>Einschaltdauer (Tastbetrieb):</translation>
+    </message>
+    <message>
+        <source>Magic Pin 20</source>
+        <translation>Magic Pin 20</translation>
+    </message>
+    <message>
+        <source>Function:</source>
+        <translation>Funktion:</translation>
+    </message>
+    <message>
+        <source>Midi Channel:</source>
+        <translation>MIDI-Kanal:</translation>
+    </message>
+    <message>
+        <source>Controll Change:</source>
+        <translation>Control Change:</translation>
+    </message>
+    <message>
+        <source>Value:</source>
+        <translation>Wert:</translation>
+    </message>
+    <message>
+        <source>Bank Selection Expander on Pin 20</source>
+        <translation>Bankwahl-Erweiterung an Pin 20</translation>
+    </message>
+    <message>
+        <source>Expression Pedal CC Nr:</source>
+        <translation>Expression-Pedal CC-Nr.:</translation>
+    </message>
+    <message>
+        <source>boundless Bank UP/DOWN</source>
+        <translation>Bank AUF/AB ohne Grenze</translation>
+    </message>
+    <message>
+        <source>group 1 of n / interlocking function</source>
+        <translation>Gruppe 1 aus n / gegenseitige Verriegelung</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::EditTracking</name>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>read configuration from Tarvik</source>
+        <translation>Konfiguration von Tarvik lesen</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>The configuration holds changes that are neither on the Tarvik nor saved in a file. Save the tables %1?</source>
+        <translation>Die Konfiguration enthält Änderungen, die weder auf dem Tarvik noch in einer Datei gespeichert sind. Die Tabellen %1 speichern?</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::EventLogMenu</name>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save log...</source>
+        <translation>Protokoll speichern...</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::FirmwareTab</name>
+    <message>
+        <source>check for updates </source>
+        <translation>Nach Updates suchen </translation>
+    </message>
+    <message>
+        <source>download new firmware and flash into Tarvik</source>
+        <translation>Neue Firmware herunterladen und auf Tarvik aufspielen</translation>
+    </message>
+    <message>
+        <source>current version:</source>
+        <translation>aktuelle Version:</translation>
+    </message>
+    <message>
+        <source>latest version:</source>
+        <translation>neueste Version:</translation>
+    </message>
+    <message>
+        <source>change log:</source>
+        <translation>Änderungen:</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::Flasher</name>
+    <message>
+        <source>Entering bootloader</source>
+        <translation>Bootloader wird gestartet</translation>
+    </message>
+    <message>
+        <source>Upload Flash Page %1 of %2</source>
+        <translation>Flash-Seite %1 von %2 hochladen</translation>
+    </message>
+    <message>
+        <source>write RAM to FLASH...</source>
+        <translation>RAM in den FLASH schreiben...</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>verify failed! Programming canceled!</source>
+        <translation>Prüfung fehlgeschlagen! Programmierung abgebrochen!</translation>
+    </message>
+    <message>
+        <source>verify ok</source>
+        <translation>Prüfung ok</translation>
+    </message>
+    <message>
+        <source>entering bootloader</source>
+        <translation>Starten des Bootloaders</translation>
+    </message>
+    <message>
+        <source>uploading flash page %1</source>
+        <translation>Hochladen der Flash-Seite %1</translation>
+    </message>
+    <message>
+        <source>no reply from Tarvik while %1 - programming canceled</source>
+        <translation>keine Antwort vom Tarvik beim %1 - Programmierung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Firmware update successful! Reboot Tarvik...</source>
+        <translation>Firmware-Update erfolgreich! Tarvik startet neu...</translation>
+    </message>
+    <message>
+        <source>no confirmation from Tarvik after write RAM to FLASH - reboot Tarvik and check its firmware version</source>
+        <translation>keine Bestätigung vom Tarvik nach dem Schreiben des RAM in den FLASH - Tarvik neu starten und seine Firmware-Version prüfen</translation>
+    </message>
+    <message>
+        <source>MIDI port %1 vanished - programming canceled</source>
+        <translation>MIDI-Port %1 verschwunden - Programmierung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Tarvik may still be in its bootloader: connect again and flash the firmware once more</source>
+        <translation>Tarvik ist womöglich noch in seinem Bootloader: erneut verbinden und die Firmware noch einmal aufspielen</translation>
+    </message>
+    <message>
+        <source>programming canceled: %1</source>
+        <translation>Programmierung abgebrochen: %1</translation>
+    </message>
+    <message>
+        <source>leave bootloader...</source>
+        <translation>Bootloader verlassen...</translation>
+    </message>
+    <message>
+        <source>Attention! <byte value="xd"/>
+Do not disconnect the power supply during the flash procedure!!!!<byte value="xd"/>
+<byte value="xd"/>
+Want continue?</source>
+        <translation>Achtung! <byte value="xd"/>
+Während des Aufspielens die Stromversorgung nicht trennen!!!!<byte value="xd"/>
+<byte value="xd"/>
+Fortfahren?</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::FullBackupActions</name>
+    <message>
+        <source>Tarvik Config File (*.tvk)</source>
+        <translation>Tarvik-Konfigurationsdatei (*.tvk)</translation>
+    </message>
+    <message>
+        <source>before the backup reads the configuration from Tarvik</source>
+        <translation>bevor die Sicherung die Konfiguration von Tarvik liest</translation>
+    </message>
+    <message>
+        <source>Back up everything: reading all blocks from Tarvik...</source>
+        <translation>Alles sichern: alle Blöcke werden von Tarvik gelesen...</translation>
+    </message>
+    <message>
+        <source>before the restore replaces them</source>
+        <translation>bevor die Wiederherstellung sie ersetzt</translation>
+    </message>
+    <message>
+        <source>Restore everything from %1...</source>
+        <translation>Alles aus %1 wiederherstellen...</translation>
+    </message>
+    <message>
+        <source>Restore the tables from %1 (it has no settings)...</source>
+        <translation>Die Tabellen aus %1 wiederherstellen (die Datei hat keine Einstellungen)...</translation>
+    </message>
+    <message>
+        <source>Backup failed: %1</source>
+        <translation>Sicherung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Backup written to %1</source>
+        <translation>Sicherung geschrieben nach %1</translation>
+    </message>
+    <message>
+        <source>Backup differs from Tarvik: %1</source>
+        <translation>Sicherung weicht vom Tarvik ab: %1</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>The backup was written, but it does not keep every value as Tarvik holds it: this program sends these values otherwise, and the backup holds what it would send.
+
+%1</source>
+        <translation>Die Sicherung wurde geschrieben, behält aber nicht jeden Wert so, wie Tarvik ihn enthält: Dieses Programm sendet diese Werte anders, und die Sicherung enthält, was es senden würde.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Restore verified: %1</source>
+        <translation>Wiederherstellung geprüft: %1</translation>
+    </message>
+    <message>
+        <source>Restore failed: %1</source>
+        <translation>Wiederherstellung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::FullDownload</name>
+    <message>
+        <source>No Tarvik found</source>
+        <translation>Kein Tarvik gefunden</translation>
+    </message>
+    <message>
+        <source>Your Tarvik Version does not match to this software! Please Update Firmware or Software!</source>
+        <translation>Die Version Ihres Tarvik passt nicht zu dieser Software! Bitte Firmware oder Software aktualisieren!</translation>
+    </message>
+    <message>
+        <source>Tarvik did not answer while %1</source>
+        <translation>Tarvik hat beim %1 nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>MIDI error while %1: %2</source>
+        <translation>MIDI-Fehler beim %1: %2</translation>
+    </message>
+    <message>
+        <source>MIDI port %1 vanished while %2</source>
+        <translation>MIDI-Port %1 verschwand beim %2</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::HistoryRecorder</name>
+    <message>
+        <source>device history not kept: %1</source>
+        <translation>Geräteverlauf nicht geführt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::PlatformModule</name>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::PortListFollower</name>
+    <message>
+        <source>MIDI ports cannot be listed: %1</source>
+        <translation>MIDI-Ports können nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <source>MIDI input %1 disconnected</source>
+        <translation>MIDI-Eingang %1 getrennt</translation>
+    </message>
+    <message>
+        <source>MIDI output %1 disconnected</source>
+        <translation>MIDI-Ausgang %1 getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::PresetMatrixModel</name>
+    <message>
+        <source>LOOP%1</source>
+        <translation>LOOP%1</translation>
+    </message>
+    <message>
+        <source>Controll Change (IAM over Midi)</source>
+        <translation>Control Change (IAM über MIDI)</translation>
+    </message>
+    <message>
+        <source>Programm Change Output</source>
+        <translation>Programmwechsel senden</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::PresetMatrixTab</name>
+    <message>
+        <source>Save as File</source>
+        <translation>Als Datei speichern</translation>
+    </message>
+    <message>
+        <source>Load from File</source>
+        <translation>Aus Datei laden</translation>
+    </message>
+    <message>
+        <source>Back up everything...</source>
+        <translation>Alles sichern...</translation>
+    </message>
+    <message>
+        <source>Restore everything...</source>
+        <translation>Alles wiederherstellen...</translation>
+    </message>
+    <message>
+        <source>Deselect all</source>
+        <translation>Alle abwählen</translation>
+    </message>
+    <message>
+        <source>Default ProgramChange</source>
+        <translation>Standard-Programmwechsel</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::RestoreCheck</name>
+    <message>
+        <source>Tarvik did not store the %1 (status %2)</source>
+        <translation>Tarvik hat die %1 nicht gespeichert (Status %2)</translation>
+    </message>
+    <message>
+        <source>%1 (byte %2)</source>
+        <translation>%1 (Byte %2)</translation>
+    </message>
+    <message>
+        <source>row %1</source>
+        <translation>Zeile %1</translation>
+    </message>
+    <message>
+        <source>%1 differ from %2 on: device %3, file %4</source>
+        <translation>%1: Unterschied ab %2: Gerät %3, Datei %4</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>Tarvik holds the file&apos;s presets, CC map, PC remap table and settings</source>
+        <translation>Tarvik enthält die Presets, CC-Zuordnung, PC-Umleitungstabelle und Einstellungen der Datei</translation>
+    </message>
+    <message>
+        <source>Tarvik holds the file&apos;s presets, CC map and PC remap table; its settings were left as they were</source>
+        <translation>Tarvik enthält die Presets, CC-Zuordnung und PC-Umleitungstabelle der Datei; seine Einstellungen blieben unverändert</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TForm1</name>
+    <message>
+        <source>The update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
+        <translation>Der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
+    </message>
+    <message>
+        <source>No MIDI ports are available: the program&apos;s module %1 could not be loaded (%2).</source>
+        <translation>Keine MIDI-Ports verfügbar: Das Modul %1 des Programms konnte nicht geladen werden (%2).</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Timeout!</source>
+        <translation>Zeitüberschreitung!</translation>
+    </message>
+    <message>
+        <source>Tarvik Configurator - Version: </source>
+        <translation>Tarvik-Konfigurator - Version: </translation>
+    </message>
+    <message>
+        <source>Tarvik Configurator - MIDI loop switcher set-up</source>
+        <translation>Tarvik-Konfigurator - Einrichtung des MIDI-Loop-Switchers</translation>
+    </message>
+    <message>
+        <source>Presets / Controll Change</source>
+        <translation>Presets / Control Change</translation>
+    </message>
+    <message>
+        <source>Advanced settings</source>
+        <translation>Erweiterte Einstellungen</translation>
+    </message>
+    <message>
+        <source>Firmware update</source>
+        <translation>Firmware-Update</translation>
+    </message>
+    <message>
+        <source>Test Midi Controller</source>
+        <translation>Controller-Test</translation>
+    </message>
+    <message>
+        <source>No Tarvik found :(</source>
+        <translation>Kein Tarvik gefunden :(</translation>
+    </message>
+    <message>
+        <source>before closing the window</source>
+        <translation>vor dem Schließen des Fensters</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Please select a Midi Input Device!</source>
+        <translation>Bitte ein MIDI-Eingabegerät wählen!</translation>
+    </message>
+    <message>
+        <source>Please select a Midi Output Device!</source>
+        <translation>Bitte ein MIDI-Ausgabegerät wählen!</translation>
+    </message>
+    <message>
+        <source>before reading the configuration from Tarvik</source>
+        <translation>vor dem Lesen der Konfiguration von Tarvik</translation>
+    </message>
+    <message>
+        <source>before loading a file</source>
+        <translation>vor dem Laden einer Datei</translation>
+    </message>
+    <message>
+        <source>The Tarvik did not answer while %1. The transfer was aborted; please check the MIDI connection and try again.</source>
+        <translation>Der Tarvik hat beim %1 nicht geantwortet. Die Übertragung wurde abgebrochen; bitte die MIDI-Verbindung prüfen und es erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The MIDI port %1 vanished while %2. The transfer was aborted; connect again once the port is back.</source>
+        <translation>Der MIDI-Port %1 verschwand beim %2. Die Übertragung wurde abgebrochen; erneut verbinden, sobald der Port wieder da ist.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>The MIDI port %1 vanished during the firmware update. Tarvik may still be in its bootloader: connect again and flash the firmware once more.</source>
+        <translation>Der MIDI-Port %1 verschwand während des Firmware-Updates. Tarvik ist womöglich noch in seinem Bootloader: erneut verbinden und die Firmware noch einmal aufspielen.</translation>
+    </message>
+    <message>
+        <source>Tarvik Configurator</source>
+        <translation>Tarvik-Konfigurator</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TestControllerTab</name>
+    <message>
+        <source>Send</source>
+        <translation>Senden</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>Midi Channel:</source>
+        <translation>MIDI-Kanal:</translation>
+    </message>
+    <message>
+        <source>Progamm Change:</source>
+        <translation>Programmwechsel:</translation>
+    </message>
+    <message>
+        <source>Controll Change:</source>
+        <translation>Control Change:</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TestMessageSender</name>
+    <message>
+        <source>The MIDI port %1 vanished before the message could be sent.</source>
+        <translation>Der MIDI-Port %1 verschwand, bevor die Nachricht gesendet werden konnte.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TrafficWindow</name>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>Speichern...</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>MIDI Traffic</source>
+        <translation>MIDI-Datenverkehr</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TransferMachine</name>
+    <message>
+        <source>Tarvik did not store the %1 (status %2)</source>
+        <translation>Tarvik hat die %1 nicht gespeichert (Status %2)</translation>
+    </message>
+    <message>
+        <source>advanced settings</source>
+        <translation>erweiterten Einstellungen</translation>
+    </message>
+    <message>
+        <source>presets</source>
+        <translation>Presets</translation>
+    </message>
+    <message>
+        <source>identifying</source>
+        <translation>Erkennen</translation>
+    </message>
+    <message>
+        <source>downloading presets</source>
+        <translation>Herunterladen der Presets</translation>
+    </message>
+    <message>
+        <source>downloading config</source>
+        <translation>Herunterladen der Konfiguration</translation>
+    </message>
+    <message>
+        <source>downloading control changes</source>
+        <translation>Herunterladen der Control Changes</translation>
+    </message>
+    <message>
+        <source>downloading program change remap table</source>
+        <translation>Herunterladen der Programmwechsel-Umleitungstabelle</translation>
+    </message>
+    <message>
+        <source>submitting config</source>
+        <translation>Übertragen der Konfiguration</translation>
+    </message>
+    <message>
+        <source>submitting presets</source>
+        <translation>Übertragen der Presets</translation>
+    </message>
+    <message>
+        <source>submitting control changes</source>
+        <translation>Übertragen der Control Changes</translation>
+    </message>
+    <message>
+        <source>submitting program change remap table</source>
+        <translation>Übertragen der Programmwechsel-Umleitungstabelle</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>Warten</translation>
+    </message>
+    <message>
+        <source>%1. Please submit again.</source>
+        <translation>%1. Bitte erneut übertragen.</translation>
+    </message>
+    <message>
+        <source>%1. The control changes and the program change remap table were sent; please submit again.</source>
+        <translation>%1. Die Control Changes und die Programmwechsel-Umleitungstabelle wurden gesendet; bitte erneut übertragen.</translation>
+    </message>
+    <message>
+        <source>tables</source>
+        <translation>Tabellen</translation>
+    </message>
+    <message>
+        <source>submit config</source>
+        <translation>Konfiguration übertragen</translation>
+    </message>
+    <message>
+        <source>submit presets</source>
+        <translation>Presets übertragen</translation>
+    </message>
+    <message>
+        <source>reply %1 from Tarvik ignored while the firmware is flashed</source>
+        <translation>Antwort %1 vom Tarvik ignoriert, während die Firmware aufgespielt wird</translation>
+    </message>
+    <message>
+        <source>late reply %1 from Tarvik after the transfer was aborted - ignored</source>
+        <translation>späte Antwort %1 vom Tarvik nach Abbruch der Übertragung - ignoriert</translation>
+    </message>
+    <message>
+        <source>128 presets complete</source>
+        <translation>128 Presets vollständig</translation>
+    </message>
+    <message>
+        <source>download config...</source>
+        <translation>Konfiguration herunterladen...</translation>
+    </message>
+    <message>
+        <source>%1 config items found</source>
+        <translation>%1 Konfigurationswerte gefunden</translation>
+    </message>
+    <message>
+        <source>download control changes...</source>
+        <translation>Control Changes herunterladen...</translation>
+    </message>
+    <message>
+        <source>control changes complete</source>
+        <translation>Control Changes vollständig</translation>
+    </message>
+    <message>
+        <source>download programm change remap table...</source>
+        <translation>Programmwechsel-Umleitungstabelle herunterladen...</translation>
+    </message>
+    <message>
+        <source>download programm change remap table complete</source>
+        <translation>Programmwechsel-Umleitungstabelle vollständig heruntergeladen</translation>
+    </message>
+    <message>
+        <source>transmission successful</source>
+        <translation>Übertragung erfolgreich</translation>
+    </message>
+    <message>
+        <source>submit control changes</source>
+        <translation>Control Changes übertragen</translation>
+    </message>
+    <message>
+        <source>submit programm change remap table</source>
+        <translation>Programmwechsel-Umleitungstabelle übertragen</translation>
+    </message>
+    <message>
+        <source>Tarvik found! Firmware-Version: %1</source>
+        <translation>Tarvik gefunden! Firmware-Version: %1</translation>
+    </message>
+    <message>
+        <source>download presets...</source>
+        <translation>Presets herunterladen...</translation>
+    </message>
+    <message>
+        <source>no reply from Tarvik while %1 - transfer aborted</source>
+        <translation>keine Antwort vom Tarvik beim %1 - Übertragung abgebrochen</translation>
+    </message>
+    <message>
+        <source>MIDI port %1 vanished while %2 - transfer aborted</source>
+        <translation>MIDI-Port %1 verschwand beim %2 - Übertragung abgebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::BackupCommand</name>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>backup written to %1</source>
+        <translation>Sicherung geschrieben nach %1</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::CliCommand</name>
+    <message>
+        <source>interrupted</source>
+        <translation>abgebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::DiffCommand</name>
+    <message>
+        <source>&quot;%1&quot; names no setup</source>
+        <translation>&quot;%1&quot; nennt kein Setup</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no snapshot</source>
+        <translation>&quot;%1&quot; nennt keinen Schnappschuss</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::FlashCommand</name>
+    <message>
+        <source>its MD5 digest does not match its page lines</source>
+        <translation>ihre MD5-Prüfsumme passt nicht zu ihren Seitenzeilen</translation>
+    </message>
+    <message>
+        <source>%1 refused: %2</source>
+        <translation>%1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>downloading %1</source>
+        <translation>%1 wird heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Tarvik is writing the firmware into flash; waiting for its confirmation</source>
+        <translation>Tarvik schreibt die Firmware in den Flash; warte auf seine Bestätigung</translation>
+    </message>
+    <message>
+        <source>interrupted; programming canceled, Tarvik was told to leave its bootloader</source>
+        <translation>abgebrochen; Programmierung abgebrochen, Tarvik wurde angewiesen, seinen Bootloader zu verlassen</translation>
+    </message>
+    <message>
+        <source>flashing %1 (%2 pages)</source>
+        <translation>%1 wird aufgespielt (%2 Seiten)</translation>
+    </message>
+    <message>
+        <source>firmware flashed: %1 pages verified and written; Tarvik reboots</source>
+        <translation>Firmware aufgespielt: %1 Seiten geprüft und geschrieben; Tarvik startet neu</translation>
+    </message>
+    <message>
+        <source>page %1 read back differently; programming canceled, Tarvik was told to leave its bootloader</source>
+        <translation>Seite %1 wurde abweichend zurückgelesen; Programmierung abgebrochen, Tarvik wurde angewiesen, seinen Bootloader zu verlassen</translation>
+    </message>
+    <message>
+        <source>MIDI port %1 vanished during the firmware update; Tarvik may still be in its bootloader: flash again</source>
+        <translation>MIDI-Port %1 verschwand während des Firmware-Updates; Tarvik ist womöglich noch in seinem Bootloader: erneut aufspielen</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::InfoCommand</name>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::LibraryCommand</name>
+    <message>
+        <source>library: that command needs the device</source>
+        <translation>library: dieser Befehl braucht das Gerät</translation>
+    </message>
+    <message>
+        <source>imported %1</source>
+        <translation>%1 importiert</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::LibraryStoreCommand</name>
+    <message>
+        <source>a setup named &quot;%1&quot; exists (--replace overwrites it)</source>
+        <translation>ein Setup namens &quot;%1&quot; gibt es schon (--replace überschreibt es)</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>stored %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::MonitorCommand</name>
+    <message>
+        <source>monitoring %1; Ctrl+C ends</source>
+        <translation>überwache %1; Strg+C beendet</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::RestoreCommand</name>
+    <message>
+        <source>restore: identifying Tarvik</source>
+        <translation>restore: Tarvik wird erkannt</translation>
+    </message>
+    <message>
+        <source>restore: submitting presets, CC map and PC remap table</source>
+        <translation>restore: Presets, CC-Zuordnung und PC-Umleitungstabelle werden übertragen</translation>
+    </message>
+    <message>
+        <source>restore: submitting settings</source>
+        <translation>restore: Einstellungen werden übertragen</translation>
+    </message>
+    <message>
+        <source>restore: downloading everything to compare</source>
+        <translation>restore: alles wird zum Vergleich heruntergeladen</translation>
+    </message>
+    <message>
+        <source>restore failed: %1</source>
+        <translation>Wiederherstellung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>restore verified: %1</source>
+        <translation>Wiederherstellung geprüft: %1</translation>
+    </message>
+    <message>
+        <source>standard input cannot be read</source>
+        <translation>die Standardeingabe kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>standard input: %1</source>
+        <translation>Standardeingabe: %1</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+</context>
+</TS>
