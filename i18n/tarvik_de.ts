@@ -299,6 +299,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>[file]</source>
         <translation>[Datei]</translation>
     </message>
+    <message>
+        <source>Keep the library of setups and the device history in &lt;file&gt; (default: the environment variable TARVIK_LIBRARY, else library.sqlite in the configurator&apos;s data folder).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DeviceBlocks</name>
@@ -346,6 +350,37 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>DifferenceTexts</name>
+    <message>
+        <source>no selection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no selection (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CC map</source>
+        <translation type="unfinished">CC-Zuordnung</translation>
+    </message>
+    <message>
+        <source>PC remap</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no loop</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>EditHistory</name>
     <message>
         <source>presets</source>
@@ -366,6 +401,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>edit %1</source>
         <translation>%1 bearbeiten</translation>
+    </message>
+    <message>
+        <source>preset names</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -638,6 +677,22 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>Midi</source>
         <translation>MIDI</translation>
     </message>
+    <message>
+        <source>Input Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Library...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Compare...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>NetworkModule</name>
@@ -893,6 +948,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>Tarvik Config File (*.tvk)</source>
         <translation>Tarvik-Konfigurationsdatei (*.tvk)</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished">Warnung</translation>
+    </message>
+    <message>
+        <source>The file&apos;s preset names were not loaded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TvkFile</name>
@@ -1032,6 +1095,223 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>group 1 of n / interlocking function</source>
         <translation>Gruppe 1 aus n / gegenseitige Verriegelung</translation>
+    </message>
+    <message>
+        <source>changed; the Tarvik holds %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no selection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>checked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unchecked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mute when changes on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>momentary switch mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>interlocking group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loop%1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::CompareModel</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::CompareSidePicker</name>
+    <message>
+        <source>Choose...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device&apos;s last download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The editors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A setup of the library</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A snapshot of the device history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Side to compare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Snapshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Editors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setup %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Snapshot %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>open the last download from Tarvik</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>open setup %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>open snapshot %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>load %1</source>
+        <translation type="unfinished">%1 laden</translation>
+    </message>
+    <message>
+        <source>The library holds no setup.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a setup.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device history is empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a snapshot.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing has been read from the Tarvik yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No library is open, so there are no setups to compare.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No library is open, so there is no device history to compare.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::CompareWindow</name>
+    <message>
+        <source>Compare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Right:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open left into the editors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open right into the editors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Differences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Right: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The two are the same.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 difference.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 differences.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The settings are not compared: the right side has none.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The settings are not compared: the left side has none.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The settings are not compared: neither side has them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>before opening the left side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>before opening the right side</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1238,6 +1518,18 @@ Fortfahren?</translation>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
+    <message>
+        <source>The preset names in %1 are left out: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send %1 to Tarvik...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send %1 to Tarvik (it has no settings)...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>tarvik::FullDownload</name>
@@ -1267,6 +1559,233 @@ Fortfahren?</translation>
     <message>
         <source>device history not kept: %1</source>
         <translation>Geräteverlauf nicht geführt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::LibraryActions</name>
+    <message>
+        <source>Name of the setup:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Store</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The library holds a setup named &quot;%1&quot;. Replace its contents with what the editors hold? Its note stays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A note on the setup (may stay empty):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup was not stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The editors are stored as the setup &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>before the setup is opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>before the snapshot is opened</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>open %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New name of the setup &quot;%1&quot;:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup was not renamed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name of the copy of &quot;%1&quot;:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup was not copied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete the setup &quot;%1&quot; from the library? This cannot be undone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup was not deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The library holds setups named %1. Replace them with the files?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was imported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) imported into the library.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The setup was not exported</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup &quot;%1&quot; is written to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The setup cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the setup &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The snapshot cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the snapshot of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::LibraryHolder</name>
+    <message>
+        <source>No library file was opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The library of setups cannot be used, the program goes on without it: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::LibraryWindow</name>
+    <message>
+        <source>Library</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filter by name or note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Setups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device &amp;history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Store...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Store what the editors hold (not the device itself) as a new setup, or in place of the setup of the name you give</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the selected setup or snapshot into the editors, as one step that Undo takes back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send to Tarvik</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore the selected setup or snapshot to the connected Tarvik and check that it holds it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the selected setup another name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicate...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy the selected setup under another name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete the selected setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Store .tvk and backup files as setups named after them, all or none; files dropped on this window are imported too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the selected setup as a backup file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The library of setups cannot be used:
+%1
+
+The program works on without it. Another file can be named with the option --library FILE or the environment variable TARVIK_LIBRARY.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Library: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1305,6 +1824,38 @@ Fortfahren?</translation>
         <source>Programm Change Output</source>
         <translation>Programmwechsel senden</translation>
     </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset %1 Loop %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset %1 %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed; the Tarvik holds %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation type="unfinished">an</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no selection</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>tarvik::PresetMatrixTab</name>
@@ -1331,6 +1882,10 @@ Fortfahren?</translation>
     <message>
         <source>Default ProgramChange</source>
         <translation>Standard-Programmwechsel</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1917,44 @@ Fortfahren?</translation>
     <message>
         <source>Tarvik holds the file&apos;s presets, CC map and PC remap table; its settings were left as they were</source>
         <translation>Tarvik enthält die Presets, CC-Zuordnung und PC-Umleitungstabelle der Datei; seine Einstellungen blieben unverändert</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::SetupListModel</name>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::SnapshotListModel</name>
+    <message>
+        <source>read from Tarvik</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sent to Tarvik</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>restored, verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1454,6 +2047,14 @@ Fortfahren?</translation>
         <source>Tarvik Configurator</source>
         <translation>Tarvik-Konfigurator</translation>
     </message>
+    <message>
+        <source>Event log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TestControllerTab</name>
@@ -1476,6 +2077,18 @@ Fortfahren?</translation>
     <message>
         <source>Controll Change:</source>
         <translation>Control Change:</translation>
+    </message>
+    <message>
+        <source>Send program change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send control change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Control change on</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1506,6 +2119,10 @@ Fortfahren?</translation>
     <message>
         <source>MIDI Traffic</source>
         <translation>MIDI-Datenverkehr</translation>
+    </message>
+    <message>
+        <source>MIDI traffic</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1675,14 +2292,6 @@ Fortfahren?</translation>
 </context>
 <context>
     <name>tarvik::cli::DiffCommand</name>
-    <message>
-        <source>&quot;%1&quot; names no setup</source>
-        <translation>&quot;%1&quot; nennt kein Setup</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; names no snapshot</source>
-        <translation>&quot;%1&quot; nennt keinen Schnappschuss</translation>
-    </message>
     <message>
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
