@@ -301,7 +301,7 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>Keep the library of setups and the device history in &lt;file&gt; (default: the environment variable TARVIK_LIBRARY, else library.sqlite in the configurator&apos;s data folder).</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Setup-Bibliothek und den Geräteverlauf in &lt;Datei&gt; führen (Vorgabe: die Umgebungsvariable TARVIK_LIBRARY, sonst library.sqlite im Datenordner des Konfigurators).</translation>
     </message>
 </context>
 <context>
@@ -353,31 +353,31 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <name>DifferenceTexts</name>
     <message>
         <source>no selection</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Auswahl</translation>
     </message>
     <message>
         <source>no selection (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Auswahl (%1)</translation>
     </message>
     <message>
         <source>Presets</source>
-        <translation type="unfinished"></translation>
+        <translation>Presets</translation>
     </message>
     <message>
         <source>CC map</source>
-        <translation type="unfinished">CC-Zuordnung</translation>
+        <translation>CC-Zuordnung</translation>
     </message>
     <message>
         <source>PC remap</source>
-        <translation type="unfinished"></translation>
+        <translation>PC-Umleitung</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>no loop</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Loop</translation>
     </message>
 </context>
 <context>
@@ -404,7 +404,7 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>preset names</source>
-        <translation type="unfinished"></translation>
+        <translation>Preset-Namen</translation>
     </message>
 </context>
 <context>
@@ -679,19 +679,19 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>Input Device</source>
-        <translation type="unfinished"></translation>
+        <translation>Eingabegerät</translation>
     </message>
     <message>
         <source>Output Device</source>
-        <translation type="unfinished"></translation>
+        <translation>Ausgabegerät</translation>
     </message>
     <message>
         <source>Library...</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek...</translation>
     </message>
     <message>
         <source>Compare...</source>
-        <translation type="unfinished"></translation>
+        <translation>Vergleich...</translation>
     </message>
 </context>
 <context>
@@ -950,11 +950,11 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>Warning</source>
-        <translation type="unfinished">Warnung</translation>
+        <translation>Warnung</translation>
     </message>
     <message>
         <source>The file&apos;s preset names were not loaded: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Preset-Namen der Datei wurden nicht geladen: %1</translation>
     </message>
 </context>
 <context>
@@ -1098,220 +1098,220 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>changed; the Tarvik holds %1</source>
-        <translation type="unfinished"></translation>
+        <translation>geändert; der Tarvik enthält %1</translation>
     </message>
     <message>
         <source>no selection</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Auswahl</translation>
     </message>
     <message>
         <source>checked</source>
-        <translation type="unfinished"></translation>
+        <translation>aktiviert</translation>
     </message>
     <message>
         <source>unchecked</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht aktiviert</translation>
     </message>
     <message>
         <source>mute when changes on</source>
-        <translation type="unfinished"></translation>
+        <translation>stumm beim Umschalten von</translation>
     </message>
     <message>
         <source>momentary switch mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Tastbetrieb</translation>
     </message>
     <message>
         <source>interlocking group</source>
-        <translation type="unfinished"></translation>
+        <translation>Verriegelungsgruppe</translation>
     </message>
     <message>
         <source>Loop%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Loop%1, %2</translation>
     </message>
 </context>
 <context>
     <name>tarvik::CompareModel</name>
     <message>
         <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>Row</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeile</translation>
     </message>
 </context>
 <context>
     <name>tarvik::CompareSidePicker</name>
     <message>
         <source>Choose...</source>
-        <translation type="unfinished"></translation>
+        <translation>Auswählen...</translation>
     </message>
     <message>
         <source>The device&apos;s last download</source>
-        <translation type="unfinished"></translation>
+        <translation>Der letzte Download vom Gerät</translation>
     </message>
     <message>
         <source>The editors</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Editoren</translation>
     </message>
     <message>
         <source>A setup of the library</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Setup aus der Bibliothek</translation>
     </message>
     <message>
         <source>A snapshot of the device history</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Schnappschuss aus dem Geräteverlauf</translation>
     </message>
     <message>
         <source>A file</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Datei</translation>
     </message>
     <message>
         <source>Side to compare</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu vergleichende Seite</translation>
     </message>
     <message>
         <source>Setup</source>
-        <translation type="unfinished"></translation>
+        <translation>Setup</translation>
     </message>
     <message>
         <source>Snapshot</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnappschuss</translation>
     </message>
     <message>
         <source>Device</source>
-        <translation type="unfinished"></translation>
+        <translation>Gerät</translation>
     </message>
     <message>
         <source>Editors</source>
-        <translation type="unfinished"></translation>
+        <translation>Editoren</translation>
     </message>
     <message>
         <source>Setup %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Setup %1</translation>
     </message>
     <message>
         <source>Snapshot %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnappschuss %1</translation>
     </message>
     <message>
         <source>File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei</translation>
     </message>
     <message>
         <source>open the last download from Tarvik</source>
-        <translation type="unfinished"></translation>
+        <translation>den letzten Download vom Tarvik öffnen</translation>
     </message>
     <message>
         <source>open setup %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Setup %1 öffnen</translation>
     </message>
     <message>
         <source>open snapshot %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnappschuss %1 öffnen</translation>
     </message>
     <message>
         <source>load %1</source>
-        <translation type="unfinished">%1 laden</translation>
+        <translation>%1 laden</translation>
     </message>
     <message>
         <source>The library holds no setup.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Bibliothek enthält kein Setup.</translation>
     </message>
     <message>
         <source>Choose a setup.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie ein Setup.</translation>
     </message>
     <message>
         <source>The device history is empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Geräteverlauf ist leer.</translation>
     </message>
     <message>
         <source>Choose a snapshot.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie einen Schnappschuss.</translation>
     </message>
     <message>
         <source>Choose a file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Datei.</translation>
     </message>
     <message>
         <source>Nothing has been read from the Tarvik yet.</source>
-        <translation type="unfinished"></translation>
+        <translation>Vom Tarvik wurde noch nichts gelesen.</translation>
     </message>
     <message>
         <source>No library is open, so there are no setups to compare.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es ist keine Bibliothek geöffnet, daher gibt es keine Setups zum Vergleichen.</translation>
     </message>
     <message>
         <source>No library is open, so there is no device history to compare.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es ist keine Bibliothek geöffnet, daher gibt es keinen Geräteverlauf zum Vergleichen.</translation>
     </message>
 </context>
 <context>
     <name>tarvik::CompareWindow</name>
     <message>
         <source>Compare</source>
-        <translation type="unfinished"></translation>
+        <translation>Vergleich</translation>
     </message>
     <message>
         <source>Left:</source>
-        <translation type="unfinished"></translation>
+        <translation>Links:</translation>
     </message>
     <message>
         <source>Right:</source>
-        <translation type="unfinished"></translation>
+        <translation>Rechts:</translation>
     </message>
     <message>
         <source>Open left into the editors</source>
-        <translation type="unfinished"></translation>
+        <translation>Linke Seite in den Editoren öffnen</translation>
     </message>
     <message>
         <source>Open right into the editors</source>
-        <translation type="unfinished"></translation>
+        <translation>Rechte Seite in den Editoren öffnen</translation>
     </message>
     <message>
         <source>Differences</source>
-        <translation type="unfinished"></translation>
+        <translation>Unterschiede</translation>
     </message>
     <message>
         <source>Left: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Links: %1</translation>
     </message>
     <message>
         <source>Right: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Rechts: %1</translation>
     </message>
     <message>
         <source>The two are the same.</source>
-        <translation type="unfinished"></translation>
+        <translation>Beide sind gleich.</translation>
     </message>
     <message>
         <source>1 difference.</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Unterschied.</translation>
     </message>
     <message>
         <source>%1 differences.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Unterschiede.</translation>
     </message>
     <message>
         <source>The settings are not compared: the right side has none.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen werden nicht verglichen: Die rechte Seite hat keine.</translation>
     </message>
     <message>
         <source>The settings are not compared: the left side has none.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen werden nicht verglichen: Die linke Seite hat keine.</translation>
     </message>
     <message>
         <source>The settings are not compared: neither side has them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen werden nicht verglichen: Keine der beiden Seiten hat welche.</translation>
     </message>
     <message>
         <source>before opening the left side</source>
-        <translation type="unfinished"></translation>
+        <translation>vor dem Öffnen der linken Seite</translation>
     </message>
     <message>
         <source>before opening the right side</source>
-        <translation type="unfinished"></translation>
+        <translation>vor dem Öffnen der rechten Seite</translation>
     </message>
 </context>
 <context>
@@ -1520,15 +1520,15 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>The preset names in %1 are left out: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Preset-Namen in %1 werden ausgelassen: %2</translation>
     </message>
     <message>
         <source>Send %1 to Tarvik...</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 an Tarvik senden...</translation>
     </message>
     <message>
         <source>Send %1 to Tarvik (it has no settings)...</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 an Tarvik senden (ohne Einstellungen)...</translation>
     </message>
 </context>
 <context>
@@ -1565,227 +1565,230 @@ Fortfahren?</translation>
     <name>tarvik::LibraryActions</name>
     <message>
         <source>Name of the setup:</source>
-        <translation type="unfinished"></translation>
+        <translation>Name des Setups:</translation>
     </message>
     <message>
         <source>Store</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>The library holds a setup named &quot;%1&quot;. Replace its contents with what the editors hold? Its note stays.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Bibliothek enthält bereits ein Setup namens &quot;%1&quot;. Seinen Inhalt durch den Inhalt der Editoren ersetzen? Seine Notiz bleibt erhalten.</translation>
     </message>
     <message>
         <source>A note on the setup (may stay empty):</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Notiz zum Setup (darf leer bleiben):</translation>
     </message>
     <message>
         <source>The setup was not stored</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup wurde nicht gespeichert</translation>
     </message>
     <message>
         <source>The editors are stored as the setup &quot;%1&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Inhalt der Editoren ist als Setup &quot;%1&quot; gespeichert.</translation>
     </message>
     <message>
         <source>before the setup is opened</source>
-        <translation type="unfinished"></translation>
+        <translation>vor dem Öffnen des Setups</translation>
     </message>
     <message>
         <source>before the snapshot is opened</source>
-        <translation type="unfinished"></translation>
+        <translation>vor dem Öffnen des Schnappschusses</translation>
     </message>
     <message>
         <source>open %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 öffnen</translation>
     </message>
     <message>
         <source>New name of the setup &quot;%1&quot;:</source>
-        <translation type="unfinished"></translation>
+        <translation>Neuer Name des Setups &quot;%1&quot;:</translation>
     </message>
     <message>
         <source>The setup was not renamed</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup wurde nicht umbenannt</translation>
     </message>
     <message>
         <source>Name of the copy of &quot;%1&quot;:</source>
-        <translation type="unfinished"></translation>
+        <translation>Name der Kopie von &quot;%1&quot;:</translation>
     </message>
     <message>
         <source>%1 copy</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Kopie</translation>
     </message>
     <message>
         <source>The setup was not copied</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup wurde nicht kopiert</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Delete the setup &quot;%1&quot; from the library? This cannot be undone.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup &quot;%1&quot; aus der Bibliothek löschen? Das lässt sich nicht rückgängig machen.</translation>
     </message>
     <message>
         <source>The setup was not deleted</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup wurde nicht gelöscht</translation>
     </message>
     <message>
         <source>Import</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren</translation>
     </message>
     <message>
         <source>The library holds setups named %1. Replace them with the files?</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Bibliothek enthält bereits Setups namens %1. Durch die Dateien ersetzen?</translation>
     </message>
     <message>
         <source>Nothing was imported</source>
-        <translation type="unfinished"></translation>
+        <translation>Es wurde nichts importiert</translation>
     </message>
     <message numerus="yes">
         <source>%n file(s) imported into the library.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Datei in die Bibliothek importiert.</numerusform>
+            <numerusform>%n Dateien in die Bibliothek importiert.</numerusform>
         </translation>
     </message>
     <message>
         <source>The setup was not exported</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup wurde nicht exportiert</translation>
     </message>
     <message>
         <source>Library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek</translation>
     </message>
     <message>
         <source>The setup &quot;%1&quot; is written to %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup &quot;%1&quot; wurde nach %2 geschrieben.</translation>
     </message>
     <message>
         <source>The setup cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Setup kann nicht gelesen werden</translation>
     </message>
     <message>
         <source>the setup &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>das Setup &quot;%1&quot;</translation>
     </message>
     <message>
         <source>The snapshot cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schnappschuss kann nicht gelesen werden</translation>
     </message>
     <message>
         <source>the snapshot of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>den Schnappschuss vom %1</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
     <name>tarvik::LibraryHolder</name>
     <message>
         <source>No library file was opened.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es wurde keine Bibliotheksdatei geöffnet.</translation>
     </message>
     <message>
         <source>The library of setups cannot be used, the program goes on without it: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
     </message>
 </context>
 <context>
     <name>tarvik::LibraryWindow</name>
     <message>
         <source>Library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek</translation>
     </message>
     <message>
         <source>Filter by name or note</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach Name oder Notiz filtern</translation>
     </message>
     <message>
         <source>&amp;Setups</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Setups</translation>
     </message>
     <message>
         <source>Device &amp;history</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Geräteverlauf</translation>
     </message>
     <message>
         <source>Store...</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern...</translation>
     </message>
     <message>
         <source>Store what the editors hold (not the device itself) as a new setup, or in place of the setup of the name you give</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Inhalt der Editoren (nicht das Gerät selbst) als neues Setup speichern oder anstelle des Setups mit dem angegebenen Namen</translation>
     </message>
     <message>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <translation>Öffnen</translation>
     </message>
     <message>
         <source>Put the selected setup or snapshot into the editors, as one step that Undo takes back</source>
-        <translation type="unfinished"></translation>
+        <translation>Das gewählte Setup oder den gewählten Schnappschuss in die Editoren laden, als einen Schritt, den Rückgängig zurücknimmt</translation>
     </message>
     <message>
         <source>Send to Tarvik</source>
-        <translation type="unfinished"></translation>
+        <translation>An Tarvik senden</translation>
     </message>
     <message>
         <source>Restore the selected setup or snapshot to the connected Tarvik and check that it holds it</source>
-        <translation type="unfinished"></translation>
+        <translation>Das gewählte Setup oder den gewählten Schnappschuss auf dem angeschlossenen Tarvik wiederherstellen und prüfen, ob der Tarvik alles übernommen hat</translation>
     </message>
     <message>
         <source>Rename...</source>
-        <translation type="unfinished"></translation>
+        <translation>Umbenennen...</translation>
     </message>
     <message>
         <source>Give the selected setup another name</source>
-        <translation type="unfinished"></translation>
+        <translation>Dem gewählten Setup einen anderen Namen geben</translation>
     </message>
     <message>
         <source>Duplicate...</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplizieren...</translation>
     </message>
     <message>
         <source>Copy the selected setup under another name</source>
-        <translation type="unfinished"></translation>
+        <translation>Das gewählte Setup unter einem anderen Namen kopieren</translation>
     </message>
     <message>
         <source>Delete...</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen...</translation>
     </message>
     <message>
         <source>Delete the selected setup</source>
-        <translation type="unfinished"></translation>
+        <translation>Das gewählte Setup löschen</translation>
     </message>
     <message>
         <source>Import...</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren...</translation>
     </message>
     <message>
         <source>Store .tvk and backup files as setups named after them, all or none; files dropped on this window are imported too</source>
-        <translation type="unfinished"></translation>
+        <translation>.tvk- und Sicherungsdateien als gleichnamige Setups speichern, alle oder keine; auf dieses Fenster gezogene Dateien werden ebenfalls importiert</translation>
     </message>
     <message>
         <source>Export...</source>
-        <translation type="unfinished"></translation>
+        <translation>Exportieren...</translation>
     </message>
     <message>
         <source>Write the selected setup as a backup file</source>
-        <translation type="unfinished"></translation>
+        <translation>Das gewählte Setup als Sicherungsdatei schreiben</translation>
     </message>
     <message>
         <source>The library of setups cannot be used:
 %1
 
 The program works on without it. Another file can be named with the option --library FILE or the environment variable TARVIK_LIBRARY.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Setup-Bibliothek kann nicht verwendet werden:
+%1
+
+Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Option --library DATEI oder der Umgebungsvariablen TARVIK_LIBRARY angeben.</translation>
     </message>
     <message>
         <source>Library: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek: %1</translation>
     </message>
 </context>
 <context>
@@ -1826,35 +1829,35 @@ The program works on without it. Another file can be named with the option --lib
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>Preset %1 Loop %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Preset %1 Loop %2</translation>
     </message>
     <message>
         <source>Preset %1 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Preset %1 %2</translation>
     </message>
     <message>
         <source>Preset %1 %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Preset %1 %2: %3</translation>
     </message>
     <message>
         <source>changed; the Tarvik holds %1</source>
-        <translation type="unfinished"></translation>
+        <translation>geändert; der Tarvik enthält %1</translation>
     </message>
     <message>
         <source>on</source>
-        <translation type="unfinished">an</translation>
+        <translation>an</translation>
     </message>
     <message>
         <source>off</source>
-        <translation type="unfinished"></translation>
+        <translation>aus</translation>
     </message>
     <message>
         <source>no selection</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Auswahl</translation>
     </message>
 </context>
 <context>
@@ -1885,7 +1888,7 @@ The program works on without it. Another file can be named with the option --lib
     </message>
     <message>
         <source>Presets</source>
-        <translation type="unfinished"></translation>
+        <translation>Presets</translation>
     </message>
 </context>
 <context>
@@ -1923,38 +1926,38 @@ The program works on without it. Another file can be named with the option --lib
     <name>tarvik::SetupListModel</name>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>Last change</source>
-        <translation type="unfinished"></translation>
+        <translation>Letzte Änderung</translation>
     </message>
     <message>
         <source>Note</source>
-        <translation type="unfinished"></translation>
+        <translation>Notiz</translation>
     </message>
 </context>
 <context>
     <name>tarvik::SnapshotListModel</name>
     <message>
         <source>read from Tarvik</source>
-        <translation type="unfinished"></translation>
+        <translation>vom Tarvik gelesen</translation>
     </message>
     <message>
         <source>sent to Tarvik</source>
-        <translation type="unfinished"></translation>
+        <translation>an Tarvik gesendet</translation>
     </message>
     <message>
         <source>restored, verified</source>
-        <translation type="unfinished"></translation>
+        <translation>wiederhergestellt, geprüft</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeit</translation>
     </message>
     <message>
         <source>Event</source>
-        <translation type="unfinished"></translation>
+        <translation>Ereignis</translation>
     </message>
 </context>
 <context>
@@ -2049,11 +2052,11 @@ The program works on without it. Another file can be named with the option --lib
     </message>
     <message>
         <source>Event log</source>
-        <translation type="unfinished"></translation>
+        <translation>Ereignisprotokoll</translation>
     </message>
     <message>
         <source>Pages</source>
-        <translation type="unfinished"></translation>
+        <translation>Registerkarten</translation>
     </message>
 </context>
 <context>
@@ -2080,15 +2083,15 @@ The program works on without it. Another file can be named with the option --lib
     </message>
     <message>
         <source>Send program change</source>
-        <translation type="unfinished"></translation>
+        <translation>Programmwechsel senden</translation>
     </message>
     <message>
         <source>Send control change</source>
-        <translation type="unfinished"></translation>
+        <translation>Control Change senden</translation>
     </message>
     <message>
         <source>Control change on</source>
-        <translation type="unfinished"></translation>
+        <translation>Control Change an</translation>
     </message>
 </context>
 <context>
@@ -2122,7 +2125,7 @@ The program works on without it. Another file can be named with the option --lib
     </message>
     <message>
         <source>MIDI traffic</source>
-        <translation type="unfinished"></translation>
+        <translation>MIDI-Datenverkehr</translation>
     </message>
 </context>
 <context>
