@@ -1184,7 +1184,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>before the backup reads the configuration from Tarvik</source>
-        <translation>bevor die Sicherung die Konfiguration von Tarvik liest</translation>
+        <translation>vor dem Lesen der Konfiguration von Tarvik für die Sicherung</translation>
     </message>
     <message>
         <source>Back up everything: reading all blocks from Tarvik...</source>
@@ -1192,7 +1192,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>before the restore replaces them</source>
-        <translation>bevor die Wiederherstellung sie ersetzt</translation>
+        <translation>vor dem Ersetzen durch die Wiederherstellung</translation>
     </message>
     <message>
         <source>Restore everything from %1...</source>
@@ -1208,7 +1208,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>Backup written to %1</source>
-        <translation>Sicherung geschrieben nach %1</translation>
+        <translation>Sicherung nach %1 geschrieben</translation>
     </message>
     <message>
         <source>Backup differs from Tarvik: %1</source>
@@ -1663,7 +1663,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>backup written to %1</source>
-        <translation>Sicherung geschrieben nach %1</translation>
+        <translation>Sicherung nach %1 geschrieben</translation>
     </message>
 </context>
 <context>
