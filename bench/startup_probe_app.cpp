@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
   tarvik::TranslationLoader translations;
   if (!translations.installForSystem()) return 1;
   UnattendedDialogs dialogs;
-  return tarvik::runConfigurator(dialogs, tarvik::updateServerBaseUrl(),
-                                 [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) {
-                                   new tarvik::FirstFrameQuit(form);
-                                 });
+  return tarvik::runConfigurator(
+      dialogs, tarvik::updateServerBaseUrl(),
+      [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) { new tarvik::FirstFrameQuit(form); });
 }
