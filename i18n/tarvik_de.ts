@@ -1464,7 +1464,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>before the backup reads the configuration from Tarvik</source>
-        <translation>bevor die Sicherung die Konfiguration von Tarvik liest</translation>
+        <translation>vor dem Lesen der Konfiguration von Tarvik für die Sicherung</translation>
     </message>
     <message>
         <source>Back up everything: reading all blocks from Tarvik...</source>
@@ -1472,7 +1472,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>before the restore replaces them</source>
-        <translation>bevor die Wiederherstellung sie ersetzt</translation>
+        <translation>vor dem Ersetzen durch die Wiederherstellung</translation>
     </message>
     <message>
         <source>Restore everything from %1...</source>
@@ -1488,7 +1488,7 @@ Fortfahren?</translation>
     </message>
     <message>
         <source>Backup written to %1</source>
-        <translation>Sicherung geschrieben nach %1</translation>
+        <translation>Sicherung nach %1 geschrieben</translation>
     </message>
     <message>
         <source>Backup differs from Tarvik: %1</source>
@@ -2283,7 +2283,7 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
     <message>
         <source>backup written to %1</source>
-        <translation>Sicherung geschrieben nach %1</translation>
+        <translation>Sicherung nach %1 geschrieben</translation>
     </message>
 </context>
 <context>
