@@ -150,7 +150,7 @@ void CompareSidePicker::onKindChosen() {
 }
 
 void CompareSidePicker::chooseFile() {
-  const QString path = dialogs_.openFileName(this, TablesFile::filter, TablesFile::suffix);
+  const QString path = dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
   filePath_ = path;
   file_->setText(QFileInfo(path).fileName());

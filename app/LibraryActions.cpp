@@ -129,7 +129,7 @@ void LibraryActions::remove(const QString& name) {
 
 QStringList LibraryActions::importChosen() {
   if (holder_.library() == nullptr) return {};
-  return importFiles(dialogs_.openFileNames(&owner_, TablesFile::filter, TablesFile::suffix));
+  return importFiles(dialogs_.openFileNames(&owner_, TablesFile::filter(), TablesFile::suffix));
 }
 
 QStringList LibraryActions::importFiles(const QStringList& paths) {
@@ -167,7 +167,7 @@ QStringList LibraryActions::importFiles(const QStringList& paths) {
 void LibraryActions::exportSetup(const QString& name) {
   SetupLibrary* library = holder_.library();
   if (library == nullptr) return;
-  const QString path = dialogs_.saveFileName(&owner_, TablesFile::filter, TablesFile::suffix);
+  const QString path = dialogs_.saveFileName(&owner_, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
   const Result<QByteArray> bytes = library->exportSetup(name);
   if (!bytes.ok()) {
@@ -178,7 +178,7 @@ void LibraryActions::exportSetup(const QString& name) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(*bytes.value) != bytes.value->size() ||
       !file.commit()) {
-    dialogs_.error(&owner_, tr("Library"), kCannotWriteText.arg(path));
+    dialogs_.error(&owner_, tr("Library"), cannotWriteText(path));
     return;
   }
   holder_.log(tr("The setup \"%1\" is written to %2.").arg(name, path));

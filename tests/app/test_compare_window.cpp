@@ -249,7 +249,7 @@ class CompareWindowTest : public QObject {
     QCOMPARE(compare->picker(kLeft).setupBox()->currentText(), QStringLiteral("live"));
     rig.dialogs.nextFileName = path;
     chooseKind(compare, kRight, Kind::File);
-    QCOMPARE(rig.dialogs.fileFilters, QStringList{TablesFile::filter});
+    QCOMPARE(rig.dialogs.fileFilters, QStringList{TablesFile::filter()});
     QCOMPARE(compare->picker(kRight).source(), CompareSource::file(path));
 
     QCOMPARE(shown(compare->model()), rows);

@@ -15,6 +15,7 @@
 #include <QTableView>
 
 #include "WindowRig.h"
+#include "config/ui/WrappingHeader.h"
 #include "i18n/TranslationLoader.h"
 #include "support/TsFile.h"
 
@@ -176,8 +177,15 @@ class WindowGermanTest : public QObject {
       const int margins =
           2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
       for (int column = 0; column < header->count(); ++column) {
+        // A heading wraps at its spaces: each word must fit across, the lines down.
         const QString text = header->model()->headerData(column, Qt::Horizontal).toString();
-        if (header->fontMetrics().horizontalAdvance(text) + margins > header->sectionSize(column))
+        const int room = header->sectionSize(column);
+        const int high = header->fontMetrics()
+                             .boundingRect(QRect(0, 0, room - margins, QWIDGETSIZE_MAX),
+                                           Qt::AlignCenter | Qt::TextWordWrap, text)
+                             .height();
+        if (WrappingHeader::widestWord(header->fontMetrics(), text) + margins > room ||
+            high > header->height())
           cut << QStringLiteral("column \"%1\"").arg(text);
       }
     }
