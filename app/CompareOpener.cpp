@@ -2,7 +2,6 @@
 #include "app/CompareOpener.h"
 
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/CompareWindow.h"
 #include "app/TForm1.h"
@@ -20,13 +19,9 @@ void CompareOpener::show() {
   if (window_ == nullptr) {
     // Made at the first press, when the window's undo history is there to open a side into.
     window_ = new CompareWindow(dialogs_, core_, form_.edits(), &form_);
-    const QRect screen = form_.screen()->availableGeometry();
-    window_->move(
-        WindowPlacement::beside(form_.frameGeometry(), window_->size(), screen).topLeft());
+    WindowPlacement::placeBeside(form_, *window_);
   }
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
+  WindowPlacement::bringUp(*window_);
 }
 
 }  // namespace tarvik

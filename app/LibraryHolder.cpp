@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/LibraryHolder.h"
 
-#include <QScreen>
-
 #include "app/AfterFirstFrame.h"
 #include "app/LibraryWindow.h"
 #include "app/RememberedState.h"
@@ -63,14 +61,10 @@ void LibraryHolder::showWindow() {
     window_ = std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, fullBackup_, &form_);
     // Beside the main window rather than over its port lists, unless it stood elsewhere before.
     if (remembered_ == nullptr || !window_->restoreGeometry(remembered_->libraryGeometry())) {
-      const QRect screen = form_.screen()->availableGeometry();
-      window_->move(
-          WindowPlacement::beside(form_.frameGeometry(), window_->size(), screen).topLeft());
+      WindowPlacement::placeBeside(form_, *window_);
     }
   }
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
+  WindowPlacement::bringUp(*window_);
 }
 
 void LibraryHolder::log(const QString& line) { form_.addLog(line); }

@@ -351,9 +351,7 @@ void TForm1::showTraffic() {
     traffic_ = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
     placement_.placeTraffic(*traffic_);
   }
-  traffic_->show();
-  traffic_->raise();
-  traffic_->activateWindow();
+  WindowPlacement::bringUp(*traffic_);
 }
 
 // ---- what the core reports ----------------------------------------------------------------

@@ -26,9 +26,18 @@ void WindowPlacement::setRemembered(RememberedState* state) {
 
 void WindowPlacement::placeTraffic(QWidget& traffic) const {
   if (remembered_ != nullptr && traffic.restoreGeometry(remembered_->trafficGeometry())) return;
-  const QRect screen = main_.screen()->availableGeometry();
-  const QRect frame = beside(main_.frameGeometry(), traffic.size(), screen);
-  traffic.move(frame.topLeft());
+  placeBeside(main_, traffic);
+}
+
+void WindowPlacement::placeBeside(const QWidget& main, QWidget& window) {
+  const QRect screen = main.screen()->availableGeometry();
+  window.move(beside(main.frameGeometry(), window.size(), screen).topLeft());
+}
+
+void WindowPlacement::bringUp(QWidget& window) {
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 void WindowPlacement::save(const QWidget* traffic) const {

@@ -27,6 +27,10 @@ class WindowPlacement {
   // A frame of `size` to the right of `main` when `screen` has room there, else below it, else
   // to its left, else where it overlaps least: the top left of the screen.
   static QRect beside(const QRect& main, const QSize& size, const QRect& screen);
+  // Moves `window` beside `main`, on the screen `main` is on.
+  static void placeBeside(const QWidget& main, QWidget& window);
+  // Shows the window, in front and active: a second press brings back one that was covered.
+  static void bringUp(QWidget& window);
 
  private:
   QWidget& main_;
