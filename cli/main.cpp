@@ -73,7 +73,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<CliCommand> command = makeCommand(options, ports, output);
   if (!command->prepare()) return command->exitCode();
 
-  auto service = std::make_unique<RtMidiService>();
+  // The commands that talk to the device open a port pair at once.
+  const bool connects =
+      options.command == CommandKind::Info || options.command == CommandKind::Backup ||
+      options.command == CommandKind::Restore || options.command == CommandKind::Flash;
+  auto service = std::make_unique<RtMidiService>(
+      RtMidiService::Start::Now,
+      connects ? RtMidiService::Opening::Soon : RtMidiService::Opening::WhenAsked);
   // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
   // --verbose: without it an error of the program's own stands alone, on one line.
   service->setLibraryMessageSink(

@@ -31,7 +31,7 @@ std::string alsaSequencerProblem() {
 
 }  // namespace
 
-MidiSystemChoice MidiSystemChoice::reach(const std::string& clientName) {
+MidiSystemChoice MidiSystemChoice::reach(const std::string& clientName, bool openingSoon) {
   MidiSystemChoice choice;
 #if defined(__linux__)
   const std::vector<RtMidi::Api> candidates{RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
@@ -51,6 +51,9 @@ MidiSystemChoice MidiSystemChoice::reach(const std::string& clientName) {
       choice.jack = JackClock::connect(clientName, warning);
       if (choice.jack) {
         choice.api = RtMidi::UNIX_JACK;
+        // Made while the ports are listed below; started only now that a server answers, since
+        // RtMidi would write its failure to reach none to standard error.
+        if (openingSoon) choice.spares = std::make_unique<JackSpareClients>(choice.api, clientName);
         // The first listing of a process walks the server's whole port table, pages it has not
         // touched yet; done here, it is not done on the thread that later lists the ports.
         choice.jack->sendingPorts();

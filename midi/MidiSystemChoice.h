@@ -7,6 +7,7 @@
 #include <string>
 
 #include "midi/JackClock.h"
+#include "midi/JackSpareClients.h"
 
 namespace tarvik {
 
@@ -24,8 +25,11 @@ struct MidiSystemChoice {
   std::unique_ptr<RtMidiIn> inProbe;
   std::unique_ptr<RtMidiOut> outProbe;
   std::unique_ptr<JackClock> jack;
+  // Under JACK, when asked for: the objects of the first port pair, in the making.
+  std::unique_ptr<JackSpareClients> spares;
 
-  static MidiSystemChoice reach(const std::string& clientName);
+  // `openingSoon`: a port pair will be opened right away.
+  static MidiSystemChoice reach(const std::string& clientName, bool openingSoon = false);
 };
 
 }  // namespace tarvik

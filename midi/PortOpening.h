@@ -19,19 +19,19 @@ namespace tarvik {
 // its own: creating it, registering its port and connecting that are round trips to the server,
 // tens of milliseconds on a busy machine, which the window's thread must not wait for.
 //
-// `prepare` runs on that thread before the port opens (input callbacks, filters); `finished`
-// runs afterwards on the thread of `context`, unless the context is gone. Destroying the
-// opening waits for its thread.
+// `make` gives the object on that thread (a new one, or one made beforehand); `prepare` runs
+// there before the port opens (input callbacks, filters); `finished` runs afterwards on the
+// thread of `context`, unless the context is gone. Destroying the opening waits for its thread.
 template <typename Midi>
 class PortOpening {
  public:
-  PortOpening(RtMidi::Api api, std::string clientName, std::string portName,
+  PortOpening(std::function<std::unique_ptr<Midi>()> make, std::string portName,
               std::string ownPortName, std::function<void(Midi&)> prepare, QObject* context,
               std::function<void()> finished) {
-    thread_ = std::thread([this, api, clientName = std::move(clientName),
-                           portName = std::move(portName), ownPortName = std::move(ownPortName),
-                           prepare = std::move(prepare), context, finished = std::move(finished)] {
-      open(api, clientName, portName, ownPortName, prepare);
+    thread_ = std::thread([this, make = std::move(make), portName = std::move(portName),
+                           ownPortName = std::move(ownPortName), prepare = std::move(prepare),
+                           context, finished = std::move(finished)] {
+      open(make, portName, ownPortName, prepare);
       QMetaObject::invokeMethod(context, finished, Qt::QueuedConnection);
     });
   }
@@ -58,10 +58,10 @@ class PortOpening {
     if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) self->error_ = text;
   }
 
-  void open(RtMidi::Api api, const std::string& clientName, const std::string& portName,
+  void open(const std::function<std::unique_ptr<Midi>()>& make, const std::string& portName,
             const std::string& ownPortName, const std::function<void(Midi&)>& prepare) {
     try {
-      midi_ = std::make_unique<Midi>(api, clientName);
+      midi_ = make();
     } catch (const RtMidiError& error) {
       error_ = error.getMessage();
       return;

@@ -9,6 +9,7 @@
 #include "midi/InputHub.h"
 #include "midi/JackCarryWait.h"
 #include "midi/JackClock.h"
+#include "midi/JackSpareClients.h"
 #include "midi/RtMidiErrors.h"
 #include "midi/RtMidiPortList.h"
 
@@ -31,10 +32,12 @@ std::string gone(const char* text, const std::string& name) {
 
 RtMidiOpenPorts::~RtMidiOpenPorts() { closeAll(nullptr); }
 
-void RtMidiOpenPorts::use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry) {
+void RtMidiOpenPorts::use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry,
+                          std::unique_ptr<JackSpareClients> spares) {
   api_ = api;
   jack_ = jack;
   carry_ = carry;
+  spares_ = std::move(spares);
 }
 
 std::uint32_t RtMidiOpenPorts::fail(const std::string& text) {
@@ -123,8 +126,12 @@ std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const s
   handle = input->handle;
   lastHandle_ = handle;
   hub_.openPort(handle, std::move(callback), instance);
+  auto make = [api = api_, spares = spares_.get()] {
+    std::unique_ptr<RtMidiIn> midi = spares ? spares->takeInput() : nullptr;
+    return midi ? std::move(midi) : std::make_unique<RtMidiIn>(api, kOwnMidiClientName);
+  };
   openingInputs_[handle] = std::make_unique<PortOpening<RtMidiIn>>(
-      api_, kOwnMidiClientName, name, "MIDI In",
+      std::move(make), name, "MIDI In",
       [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); }, &hub_,
       [this, handle] {
         std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
@@ -191,8 +198,12 @@ std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const 
              name));
   handle = ++lastHandle_;
   outputs_.emplace(handle, nullptr);
+  auto make = [api = api_, spares = spares_.get()] {
+    std::unique_ptr<RtMidiOut> midi = spares ? spares->takeOutput() : nullptr;
+    return midi ? std::move(midi) : std::make_unique<RtMidiOut>(api, kOwnMidiClientName);
+  };
   openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(
-      api_, kOwnMidiClientName, name, "MIDI Out", nullptr, &hub_, [this, handle] {
+      std::move(make), name, "MIDI Out", nullptr, &hub_, [this, handle] {
         std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
         auto it = outputs_.find(handle);
         if (midi && it != outputs_.end()) it->second = std::move(midi);
@@ -257,6 +268,7 @@ void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
     if (output) closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
   }
   if (jack) closing.emplace_back([jack = std::move(jack)]() mutable { jack.reset(); });
+  if (spares_) closing.emplace_back([spares = std::move(spares_)]() mutable { spares.reset(); });
   for (std::thread& closer : closing) closer.join();
   for (Closer& closer : closers_) closer.thread.join();
   closers_.clear();

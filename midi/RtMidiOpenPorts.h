@@ -21,6 +21,7 @@ namespace tarvik {
 class InputHub;
 class JackCarryWait;
 class JackClock;
+class JackSpareClients;
 class RtMidiErrors;
 
 // The ports the RtMidi service has open, by handle: opening, closing and sending on them. Ports
@@ -40,8 +41,10 @@ class RtMidiOpenPorts {
   RtMidiOpenPorts(const RtMidiOpenPorts&) = delete;
   RtMidiOpenPorts& operator=(const RtMidiOpenPorts&) = delete;
 
-  // Once the MIDI system has been reached; `jack` and `carry` only under JACK.
-  void use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry);
+  // Once the MIDI system has been reached; `jack` and `carry` only under JACK, `spares` only
+  // when the objects of a first open were made beforehand.
+  void use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry,
+           std::unique_ptr<JackSpareClients> spares = nullptr);
 
   std::uint32_t openInput(MidiHandle& handle, std::uint32_t listed, const std::string& name,
                           MidiInCallback callback, std::uintptr_t instance);
@@ -57,7 +60,7 @@ class RtMidiOpenPorts {
 
   // Closes every port, after the opens under way. Under JACK each object is a client of its
   // own, and closing one is a round trip to the server that waits for its cycle: they close side
-  // by side, `jack` with them.
+  // by side, `jack` and the spare objects nobody took with them.
   void closeAll(std::unique_ptr<JackClock> jack);
 
  private:
@@ -90,6 +93,8 @@ class RtMidiOpenPorts {
   RtMidi::Api api_ = RtMidi::UNSPECIFIED;
   const JackClock* jack_ = nullptr;
   JackCarryWait* carry_ = nullptr;
+  // Taken from on the opening threads.
+  std::unique_ptr<JackSpareClients> spares_;
   MidiHandle lastHandle_ = kNoHandle;
   std::map<MidiHandle, std::unique_ptr<RtMidiInputPort>> inputs_;
   // Null while the output opens in the background, or after that failed.

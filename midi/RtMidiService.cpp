@@ -10,6 +10,7 @@
 #include "midi/InputHub.h"
 #include "midi/JackCarryWait.h"
 #include "midi/JackClock.h"
+#include "midi/JackSpareClients.h"
 #include "midi/LibraryMessageRelay.h"
 #include "midi/MidiErrorTexts.h"
 #include "midi/MidiSystemChoice.h"
@@ -38,6 +39,7 @@ struct RtMidiService::Impl {
   // Reaches the MIDI system for a service started in the background.
   std::thread starter;
   bool started = false;
+  bool openingSoon = false;
   std::vector<std::function<void()>> startWaiters;
   InputHub hub;
 
@@ -60,21 +62,24 @@ void RtMidiService::Impl::install(MidiSystemChoice choice) {
   if (inProbe) errors.install(*inProbe);
   if (outProbe) errors.install(*outProbe);
   if (jack) carry = std::make_unique<JackCarryWait>(*jack, hub);
-  open->use(api, jack.get(), carry.get());
+  open->use(api, jack.get(), carry.get(), std::move(choice.spares));
   started = true;
   std::vector<std::function<void()>> waiters;
   waiters.swap(startWaiters);
   for (auto& waiter : waiters) waiter();
 }
 
-RtMidiService::RtMidiService(Start when) : impl_(std::make_unique<Impl>()) {
-  if (when == Start::Now) impl_->install(MidiSystemChoice::reach(kOwnMidiClientName));
+RtMidiService::RtMidiService(Start when, Opening opening) : impl_(std::make_unique<Impl>()) {
+  impl_->openingSoon = opening == Opening::Soon;
+  if (when == Start::Now)
+    impl_->install(MidiSystemChoice::reach(kOwnMidiClientName, impl_->openingSoon));
 }
 
 void RtMidiService::startInBackground() {
   if (impl_->started || impl_->starter.joinable()) return;
   impl_->starter = std::thread([impl = impl_.get()] {
-    auto choice = std::make_shared<MidiSystemChoice>(MidiSystemChoice::reach(kOwnMidiClientName));
+    auto choice = std::make_shared<MidiSystemChoice>(
+        MidiSystemChoice::reach(kOwnMidiClientName, impl->openingSoon));
     // Should the service go first, the hub goes with it and takes this call along unrun.
     QMetaObject::invokeMethod(
         &impl->hub, [impl, choice] { impl->install(std::move(*choice)); }, Qt::QueuedConnection);

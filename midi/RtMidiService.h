@@ -29,7 +29,10 @@ namespace tarvik {
 class RtMidiService : public PlatformMidiService {
  public:
   enum class Start { Now, Later };
-  explicit RtMidiService(Start when = Start::Now);
+  // Opening::Soon: a port pair will be opened right after the start (a command-line run), and
+  // under JACK its objects are made while the ports are listed (JackSpareClients).
+  enum class Opening { WhenAsked, Soon };
+  explicit RtMidiService(Start when = Start::Now, Opening opening = Opening::WhenAsked);
   ~RtMidiService() override;
 
   void startInBackground() override;

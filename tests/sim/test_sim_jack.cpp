@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // tarvik-sim on real virtual ports: a JACK server with the dummy driver, the simulator as its own
 // process, and the program's MIDI device layer on the RtMidi service talking to it.
+#include <jack/jack.h>
+
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #include "SimTestFrames.h"
@@ -14,6 +17,21 @@ using simtest::Bytes;
 using simtest::commandFrames;
 using simtest::replyFrame;
 using tarvik::testing::JackRig;
+
+namespace {
+
+// Whether the server holds a client of that name; asked through a client of the test's own.
+bool serverHasClient(const char* name) {
+  jack_client_t* probe = jack_client_open("test-probe", JackNoStartServer, nullptr);
+  if (probe == nullptr) return false;
+  char* uuid = jack_get_uuid_for_client_name(probe, name);
+  const bool found = uuid != nullptr;
+  jack_free(uuid);
+  jack_client_close(probe);
+  return found;
+}
+
+}  // namespace
 
 class TestSimJack : public QObject {
   Q_OBJECT
@@ -96,6 +114,44 @@ class TestSimJack : public QObject {
     QVERIFY2(simOutput.contains("Identify\n"), simOutput.constData());
     QVERIFY2(simOutput.contains("SubmitPresets (128 bytes)\n"), simOutput.constData());
     QVERIFY2(simOutput.contains("tarvik-sim: stopped"), simOutput.constData());
+  }
+
+  // A command-line run has its pair's objects made while it lists the ports. The pair must open
+  // on those (JACK names the service's clients in the order they come: the listing client, the
+  // two made beforehand), not on two more next to them, and nothing of them outlives the service.
+  void aPairOpenedSoonOpensOnTheClientsMadeBeforehand() {
+    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH), {});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    auto ports = std::make_unique<tarvik::MidiPorts>(std::make_unique<tarvik::RtMidiService>(
+        tarvik::RtMidiService::Start::Now, tarvik::RtMidiService::Opening::Soon));
+    auto& in = ports->inputs();
+    auto& out = ports->outputs();
+    const auto inputs = in.PortNames();
+    const auto outputs = out.PortNames();
+    const auto inIndex = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
+    const auto outIndex = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
+    QVERIFY(inIndex != inputs.end() && outIndex != outputs.end());
+    std::vector<Bytes> replies;
+    in.OnSysExMessage = [&replies](int, const tarvik::TMemoryStream& stream) {
+      replies.push_back(stream);
+    };
+    in.Open(static_cast<int>(inIndex - inputs.begin()));
+    out.Open(static_cast<int>(outIndex - outputs.begin()));
+    bool carrying = false;
+    ports->service().whenOpenPortsCarry([&carrying] { carrying = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(carrying, 15000);
+    for (const auto& frame : commandFrames(1))
+      out.SendLongMessage(static_cast<int>(outIndex - outputs.begin()), frame);
+    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
+    QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
+
+    QVERIFY(serverHasClient("Tarvik Configurator-02"));
+    QVERIFY(!serverHasClient("Tarvik Configurator-03"));
+    in.OnSysExMessage = nullptr;
+    ports.reset();
+    QVERIFY(!serverHasClient("Tarvik Configurator"));
+    QVERIFY(!serverHasClient("Tarvik Configurator-01"));
+    jack.stopSimulator();
   }
 };
 

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <RtMidi.h>
+
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace tarvik {
+
+// Under JACK every RtMidi object is a client of its own, and making one (the client, its
+// activation) is a run of round trips to the server that the server serves one client at a
+// time. A program that opens a port pair right after it starts has the pair's two objects made
+// beforehand, side by side and while it lists the ports, so that the open itself only registers
+// and connects its port.
+//
+// Each object is taken at most once, from any thread; what nobody took closes with this.
+class JackSpareClients {
+ public:
+  JackSpareClients(RtMidi::Api api, const std::string& clientName);
+  // Waits for the making; the objects left close side by side.
+  ~JackSpareClients();
+  JackSpareClients(const JackSpareClients&) = delete;
+  JackSpareClients& operator=(const JackSpareClients&) = delete;
+
+  // The object once it is made; nothing when it was taken already or could not be made (the
+  // caller makes its own then, and learns why).
+  std::unique_ptr<RtMidiIn> takeInput();
+  std::unique_ptr<RtMidiOut> takeOutput();
+
+ private:
+  template <typename Midi>
+  std::unique_ptr<Midi> take(std::future<std::unique_ptr<Midi>>& made);
+
+  std::mutex mutex_;
+  std::future<std::unique_ptr<RtMidiIn>> input_;
+  std::future<std::unique_ptr<RtMidiOut>> output_;
+};
+
+}  // namespace tarvik
