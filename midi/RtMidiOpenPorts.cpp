@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -26,6 +28,16 @@ std::string gone(const char* text, const std::string& name) {
   return QCoreApplication::translate("RtMidiOpenPorts", text)
       .arg(QString::fromStdString(name))
       .toStdString();
+}
+
+// RtMidi's JACK output frees its ring buffer before it closes its client, whose process callback
+// runs meanwhile: a callback that read the port just before the port went may still be on its
+// way to that buffer. The port is closed first, then the callback that started before gets
+// several cycles to end, and only then does the object go.
+void closeJackOutput(std::shared_ptr<RtMidiOut> midi, std::chrono::milliseconds grace) {
+  midi->closePort();
+  std::this_thread::sleep_for(grace);
+  midi.reset();
 }
 
 }  // namespace
@@ -220,7 +232,7 @@ std::uint32_t RtMidiOpenPorts::closeOutput(MidiHandle handle) {
   if (jack_) {
     std::shared_ptr<RtMidiOut> midi = std::move(it->second);
     outputs_.erase(it);
-    if (midi) closeInBackground([midi]() mutable { midi.reset(); });
+    if (midi) closeInBackground([midi, grace = outputGrace()] { closeJackOutput(midi, grace); });
     return MidiResult::NoError;
   }
   errors_.begin();
@@ -237,6 +249,13 @@ std::uint32_t RtMidiOpenPorts::send(MidiHandle handle, const unsigned char* byte
   errors_.begin();
   it->second->sendMessage(bytes, length);
   return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
+}
+
+std::chrono::milliseconds RtMidiOpenPorts::outputGrace() const {
+  // Four cycles, and no less than a scheduler's time slice on a busy machine.
+  const double periodMs =
+      jack_ ? 1000.0 * jack_->periodFrames() / std::max<std::uint32_t>(1, jack_->sampleRate()) : 0;
+  return std::chrono::milliseconds(std::max<long>(10, std::lround(std::ceil(4 * periodMs))));
 }
 
 void RtMidiOpenPorts::closeInBackground(std::function<void()> close) {
@@ -264,8 +283,16 @@ void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
     if (input->midi)
       closing.emplace_back([midi = std::move(input->midi)]() mutable { midi.reset(); });
   }
+  const std::chrono::milliseconds grace = outputGrace();
   for (auto& [handle, output] : outputs_) {
-    if (output) closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
+    if (!output) continue;
+    if (jack_) {
+      closing.emplace_back([midi = std::shared_ptr<RtMidiOut>(std::move(output)), grace] {
+        closeJackOutput(midi, grace);
+      });
+    } else {
+      closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
+    }
   }
   if (jack) closing.emplace_back([jack = std::move(jack)]() mutable { jack.reset(); });
   if (spares_) closing.emplace_back([spares = std::move(spares_)]() mutable { spares.reset(); });

@@ -4,6 +4,7 @@
 #include <RtMidi.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -81,6 +82,8 @@ class RtMidiOpenPorts {
   // window's thread. Closers that have finished are joined as new ones start, the rest by
   // closeAll.
   void closeInBackground(std::function<void()> close);
+  // How long a JACK output's process callback is given to end after its port closed.
+  std::chrono::milliseconds outputGrace() const;
 
   struct Closer {
     std::thread thread;
