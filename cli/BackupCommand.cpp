@@ -2,6 +2,7 @@
 #include "cli/BackupCommand.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include "config/BackupContents.h"
 #include "config/FullBackup.h"
@@ -39,6 +40,15 @@ void BackupCommand::begin() {
 }
 
 void BackupCommand::onDownloaded(bool ok, const QString& text) {
+  // The device has said all it will. Its ports close first, once the reply that ended the
+  // download has left the input's handling, and side by side with the writing below.
+  QTimer::singleShot(0, this, [this, ok, text] {
+    session_.close();
+    save(ok, text);
+  });
+}
+
+void BackupCommand::save(bool ok, const QString& text) {
   if (!ok) {
     fail(ExitCode::DeviceFailure, text);
     return;

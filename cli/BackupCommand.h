@@ -22,6 +22,8 @@ class BackupCommand : public CliCommand {
 
  private:
   void onDownloaded(bool ok, const QString& text);
+  // Writes what the device sent, or says why not.
+  void save(bool ok, const QString& text);
 
   CliOptions options_;
   DeviceSession session_;

@@ -15,7 +15,9 @@ DeviceSession::DeviceSession(MidiPorts& ports, QTextStream* log, const QString& 
                    [this](const QString& line) { this->log(line); });
 }
 
-DeviceSession::~DeviceSession() {
+DeviceSession::~DeviceSession() { close(); }
+
+void DeviceSession::close() {
   try {
     core_.link().close();
   } catch (const std::exception&) {

@@ -25,6 +25,9 @@ class DeviceSession {
 
   // Chooses the pair (see PortChoice) and opens it. Empty on success, else why not.
   QString open(const QString& inText, const QString& outText);
+  // Closes the pair once the device has said all it will: under JACK the ports close in the
+  // background, side by side with what the command still does with the answers.
+  void close();
 
   ConfiguratorCore& core() { return core_; }
   // The library, opened on first use and then attached to the core; nullptr with

@@ -77,8 +77,9 @@ void DeviceLink::close() {
   const int output = outputPort_;
   inputPort_ = -1;
   outputPort_ = -1;
-  if (input >= 0) ports_.inputs().Close(input);
+  // The output first: under JACK the input closes once the output's port has gone.
   if (output >= 0) ports_.outputs().Close(output);
+  if (input >= 0) ports_.inputs().Close(input);
 }
 
 void DeviceLink::SendByte(std::uint8_t value) {

@@ -33,11 +33,18 @@ std::string gone(const char* text, const std::string& name) {
 // RtMidi's JACK output frees its ring buffer before it closes its client, whose process callback
 // runs meanwhile: a callback that read the port just before the port went may still be on its
 // way to that buffer. The port is closed first, then the callback that started before gets
-// several cycles to end, and only then does the object go.
-void closeJackOutput(std::shared_ptr<RtMidiOut> midi, std::chrono::milliseconds grace) {
+// several cycles to end, and only then does the object go. `portClosed` is kept once the port
+// has gone.
+void closeJackOutput(std::shared_ptr<RtMidiOut> midi, std::chrono::milliseconds grace,
+                     const std::shared_ptr<std::promise<void>>& portClosed) {
   midi->closePort();
+  portClosed->set_value();
   std::this_thread::sleep_for(grace);
   midi.reset();
+}
+
+void waitFor(const std::vector<std::shared_future<void>>& closing) {
+  for (const std::shared_future<void>& closed : closing) closed.wait();
 }
 
 }  // namespace
@@ -167,7 +174,12 @@ std::uint32_t RtMidiOpenPorts::closeInput(MidiHandle handle) {
     hub_.closePort(handle);
     std::shared_ptr<RtMidiInputPort> port = std::move(it->second);
     inputs_.erase(it);
-    if (port->midi) closeInBackground([port] { port->midi.reset(); });
+    if (port->midi) {
+      closeInBackground([port, after = outputPortsClosing_] {
+        waitFor(after);
+        port->midi.reset();
+      });
+    }
     return MidiResult::NoError;
   }
   // Closing the RtMidi port first ends its callbacks; then nothing of this port is left queued.
@@ -232,7 +244,11 @@ std::uint32_t RtMidiOpenPorts::closeOutput(MidiHandle handle) {
   if (jack_) {
     std::shared_ptr<RtMidiOut> midi = std::move(it->second);
     outputs_.erase(it);
-    if (midi) closeInBackground([midi, grace = outputGrace()] { closeJackOutput(midi, grace); });
+    if (midi) {
+      auto portClosed = outputPortClosing();
+      closeInBackground(
+          [midi, grace = outputGrace(), portClosed] { closeJackOutput(midi, grace, portClosed); });
+    }
     return MidiResult::NoError;
   }
   errors_.begin();
@@ -249,6 +265,15 @@ std::uint32_t RtMidiOpenPorts::send(MidiHandle handle, const unsigned char* byte
   errors_.begin();
   it->second->sendMessage(bytes, length);
   return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
+}
+
+std::shared_ptr<std::promise<void>> RtMidiOpenPorts::outputPortClosing() {
+  std::erase_if(outputPortsClosing_, [](const std::shared_future<void>& closed) {
+    return closed.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  });
+  auto portClosed = std::make_shared<std::promise<void>>();
+  outputPortsClosing_.push_back(portClosed->get_future().share());
+  return portClosed;
 }
 
 std::chrono::milliseconds RtMidiOpenPorts::outputGrace() const {
@@ -279,28 +304,41 @@ void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
   openingInputs_.clear();
   openingOutputs_.clear();
   std::vector<std::thread> closing;
-  for (auto& [handle, input] : inputs_) {
-    if (input->midi)
-      closing.emplace_back([midi = std::move(input->midi)]() mutable { midi.reset(); });
-  }
+  // Outputs first: the server's work for the rest fills their grace instead of following it.
   const std::chrono::milliseconds grace = outputGrace();
   for (auto& [handle, output] : outputs_) {
     if (!output) continue;
     if (jack_) {
-      closing.emplace_back([midi = std::shared_ptr<RtMidiOut>(std::move(output)), grace] {
-        closeJackOutput(midi, grace);
-      });
+      closing.emplace_back(
+          [midi = std::shared_ptr<RtMidiOut>(std::move(output)), grace,
+           portClosed = outputPortClosing()] { closeJackOutput(midi, grace, portClosed); });
     } else {
       closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
     }
   }
-  if (jack) closing.emplace_back([jack = std::move(jack)]() mutable { jack.reset(); });
+  const std::vector<std::shared_future<void>> after = outputPortsClosing_;
+  for (auto& [handle, input] : inputs_) {
+    if (!input->midi) continue;
+    closing.emplace_back([midi = std::move(input->midi), after]() mutable {
+      waitFor(after);
+      midi.reset();
+    });
+  }
+  if (jack) {
+    closing.emplace_back([jack = std::move(jack), after]() mutable {
+      waitFor(after);
+      jack.reset();
+    });
+  }
   if (spares_) closing.emplace_back([spares = std::move(spares_)]() mutable { spares.reset(); });
   for (std::thread& closer : closing) closer.join();
   for (Closer& closer : closers_) closer.thread.join();
   closers_.clear();
   inputs_.clear();
   outputs_.clear();
+  // The service's own client went with the rest; the destructor's closeAll finds nothing open.
+  jack_ = nullptr;
+  carry_ = nullptr;
 }
 
 }  // namespace tarvik

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -84,12 +85,16 @@ class RtMidiOpenPorts {
   void closeInBackground(std::function<void()> close);
   // How long a JACK output's process callback is given to end after its port closed.
   std::chrono::milliseconds outputGrace() const;
+  // For a JACK output about to close: kept once its port has gone. Inputs and the service's own
+  // client close after that, so that the server serves them during the output's grace.
+  std::shared_ptr<std::promise<void>> outputPortClosing();
 
   struct Closer {
     std::thread thread;
     std::shared_ptr<std::atomic<bool>> done;
   };
   std::vector<Closer> closers_;
+  std::vector<std::shared_future<void>> outputPortsClosing_;
 
   RtMidiErrors& errors_;
   InputHub& hub_;
