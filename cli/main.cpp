@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -51,8 +50,11 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // The port lists come first and the MIDI system behind them only once the command has read
-  // its file: a file error is reported as such on a machine without MIDI too.
+  // The port lists come first, over a stand-in for the MIDI system. Reaching that (under JACK a
+  // client of the program's own and a walk over the server's port table) takes tens of
+  // milliseconds, which run in the background while the command reads its file. What the MIDI
+  // system came to is looked at only once the file has been read: a file error is reported as
+  // such on a machine without MIDI too.
   auto lateMidi = std::make_unique<LateMidiService>();
   LateMidiService& midi = *lateMidi;
   MidiPorts ports(std::move(lateMidi));
@@ -60,6 +62,24 @@ int main(int argc, char** argv) {
   ports.setErrorReporter([&err](const std::string& text) {
     err << kProgramName << ": MIDI: " << QString::fromStdString(text) << Qt::endl;
   });
+  // The commands that talk to the device open a port pair at once.
+  const CommandKind kind = parse.options.command;
+  const bool connects = kind == CommandKind::Info || kind == CommandKind::Backup ||
+                        kind == CommandKind::Restore || kind == CommandKind::Flash;
+  auto service = std::make_unique<RtMidiService>(
+      RtMidiService::Start::Later,
+      connects ? RtMidiService::Opening::Soon : RtMidiService::Opening::WhenAsked);
+  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
+  // --verbose: without it an error of the program's own stands alone, on one line.
+  service->setLibraryMessageSink(
+      [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
+        if (!verbose) return;
+        for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
+      });
+  service->startInBackground();
+  RtMidiService& started = *service;
+  midi.adopt(std::move(service));
+
   QFile standardInput;
   const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);
   const Output output{out, err, ::isatty(STDERR_FILENO) == 1, inputOpen ? &standardInput : nullptr};
@@ -73,27 +93,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<CliCommand> command = makeCommand(options, ports, output);
   if (!command->prepare()) return command->exitCode();
 
-  // The commands that talk to the device open a port pair at once.
-  const bool connects =
-      options.command == CommandKind::Info || options.command == CommandKind::Backup ||
-      options.command == CommandKind::Restore || options.command == CommandKind::Flash;
-  auto service = std::make_unique<RtMidiService>(
-      RtMidiService::Start::Now,
-      connects ? RtMidiService::Opening::Soon : RtMidiService::Opening::WhenAsked);
-  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
-  // --verbose: without it an error of the program's own stands alone, on one line.
-  service->setLibraryMessageSink(
-      [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
-        if (!verbose) return;
-        for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
-      });
-  const QString startupProblem = QString::fromStdString(service->startupProblem());
-  if (!startupProblem.isEmpty()) {
-    err << kProgramName << ": " << startupProblem << Qt::endl;
-    return ExitCode::DeviceFailure;
-  }
-  midi.adopt(std::move(service));
-
   int exitCode = ExitCode::DeviceFailure;
   QObject::connect(command.get(), &CliCommand::finished, &app, [&exitCode](int code) {
     exitCode = code;
@@ -101,8 +100,16 @@ int main(int argc, char** argv) {
   });
   SignalWatch stopSignals;
   interruptOnStopSignals(stopSignals, *command);
-  // Started from the running loop, so that an end reported from inside start() stops it.
-  QTimer::singleShot(0, command.get(), [&command] { command->start(); });
+  // Reported from the running loop, so that an end reported from inside start() stops it.
+  started.whenStarted([&started, &command, &err] {
+    const QString startupProblem = QString::fromStdString(started.startupProblem());
+    if (!startupProblem.isEmpty()) {
+      err << kProgramName << ": " << startupProblem << Qt::endl;
+      QCoreApplication::exit(ExitCode::DeviceFailure);
+      return;
+    }
+    command->start();
+  });
   app.exec();
   // The command (and the ports it opened) goes before the port lists.
   command.reset();
