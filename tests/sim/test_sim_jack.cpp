@@ -3,7 +3,9 @@
 // process, and the program's MIDI device layer on the RtMidi service talking to it.
 #include <jack/jack.h>
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
@@ -131,18 +133,31 @@ class TestSimJack : public QObject {
     const auto inIndex = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
     const auto outIndex = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
     QVERIFY(inIndex != inputs.end() && outIndex != outputs.end());
+    // Each wait ends on its event; the time-out only keeps a lost one from hanging the run.
+    QEventLoop loop;
+    QTimer timeOut;
+    timeOut.setSingleShot(true);
+    QObject::connect(&timeOut, &QTimer::timeout, &loop, &QEventLoop::quit);
     std::vector<Bytes> replies;
-    in.OnSysExMessage = [&replies](int, const tarvik::TMemoryStream& stream) {
+    in.OnSysExMessage = [&replies, &loop](int, const tarvik::TMemoryStream& stream) {
       replies.push_back(stream);
+      loop.quit();
     };
     in.Open(static_cast<int>(inIndex - inputs.begin()));
     out.Open(static_cast<int>(outIndex - outputs.begin()));
     bool carrying = false;
-    ports->service().whenOpenPortsCarry([&carrying] { carrying = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(carrying, 15000);
+    ports->service().whenOpenPortsCarry([&carrying, &loop] {
+      carrying = true;
+      loop.quit();
+    });
+    timeOut.start(15000);
+    if (!carrying) loop.exec();
+    QVERIFY(carrying);
     for (const auto& frame : commandFrames(1))
       out.SendLongMessage(static_cast<int>(outIndex - outputs.begin()), frame);
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
+    timeOut.start(15000);
+    if (replies.empty()) loop.exec();
+    QCOMPARE(replies.size(), std::size_t(1));
     QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
 
     QVERIFY(serverHasClient("Tarvik Configurator-02"));
