@@ -203,6 +203,7 @@ void CompareWindow::openSide(Side which) {
   if (kind != Kind::File) return;
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (contents.bytes.settings) core_.marks().fileHolds({Block::Record});
+  if (contents.names) core_.marks().namesSaved(*contents.names);
 }
 
 }  // namespace tarvik

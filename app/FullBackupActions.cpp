@@ -64,19 +64,19 @@ void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& 
   if (!mayDiscard(tr("before the restore replaces them"))) return;
   log_(bytes.settings ? tr("Send %1 to Tarvik...").arg(what)
                       : tr("Send %1 to Tarvik (it has no settings)...").arg(what));
-  // Contents without names (a snapshot) leave the editors' names as they are.
-  startRestore(bytes.tables(), bytes.settings, names.value_or(core_.configuration().names()));
+  startRestore(bytes.tables(), bytes.settings, names);
 }
 
 void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
-                                     const PresetNames& names) {
-  if (!check_.start(tables, settings, names)) return;
+                                     const std::optional<PresetNames>& names) {
+  if (!check_.start(tables, settings, names.value_or(core_.configuration().names()))) return;
   ChangeMarks& marks = core_.marks();
   marks.fileHolds(Block::Presets, bytesOf(tables.presetPayload()));
   marks.fileHolds(Block::CcMap, bytesOf(tables.ccMapPayload()));
   marks.fileHolds(Block::PcRemap, bytesOf(tables.pcRemapPayload()));
   if (settings) marks.fileHolds(Block::Record, bytesOf(*settings));
+  if (names) marks.namesSaved(*names);
   Q_EMIT runningChanged(true);
 }
 
@@ -99,6 +99,8 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
   marks.fileHolds(Block::CcMap, bytesOf(backup.tables.ccMapPayload()));
   marks.fileHolds(Block::PcRemap, bytesOf(backup.tables.pcRemapPayload()));
   marks.fileHolds(Block::Record, bytesOf(backup.settings));
+  // The device keeps no names, so the backup holds none: the editors' names stay as saved, or
+  // as unsaved, as they were.
   log_(tr("Backup written to %1").arg(path_));
   reportChanges(backup);
   Q_EMIT finished(true);

@@ -52,9 +52,10 @@ class FullBackupActions : public QObject {
 
  private:
   // Starts the verified restore; the contents become what the last file holds, as their bytes
-  // stand, so that the marks measure the editors against them.
+  // stand, so that the marks measure the editors against them. Contents without names (a
+  // snapshot) leave the editors' names, and what the marks measure them against, as they are.
   void startRestore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
-                    const PresetNames& names);
+                    const std::optional<PresetNames>& names);
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.

@@ -58,6 +58,7 @@ std::optional<QString> LibraryActions::store(const QString& offered) {
   }
   // Kept in the library, the editors' work is as safe as in a file: closing no longer asks.
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap, Block::Record});
+  core_.marks().namesSaved(configuration.names());
   holder_.log(tr("The editors are stored as the setup \"%1\".").arg(*name));
   holder_.reportChanged();
   return name;
@@ -77,6 +78,7 @@ void LibraryActions::open(const LibraryItem& item) {
   ChangeMarks& marks = core_.marks();
   marks.fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (opened->bytes.settings) marks.fileHolds({Block::Record});
+  if (opened->names) marks.namesSaved(*opened->names);
 }
 
 void LibraryActions::send(const LibraryItem& item) {

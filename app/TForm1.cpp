@@ -97,10 +97,14 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   // Built with the window, not with the device tabs: closing, loading and connecting ask it
   // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
-  // The question's Save keeps everything that would be lost: the settings too, when they are
-  // unsaved, in the full backup format.
+  // The question's Save keeps everything that would be lost: the settings and the names too,
+  // when they are unsaved, in the full backup format.
   edits_ = new EditTracking(
-      dialogs_, *this, core_, [this] { return saveTables(core_.marks().unsaved(Block::Record)); },
+      dialogs_, *this, core_,
+      [this] {
+        const ChangeMarks& marks = core_.marks();
+        return saveTables(marks.unsaved(Block::Record) || marks.namesUnsaved());
+      },
       this);
   edits_->addButtons(*tabs_);
   tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history());

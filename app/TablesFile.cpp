@@ -24,7 +24,11 @@ bool TablesFile::save(bool settings) {
     return false;
   }
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
-  if (settings) core_.marks().fileHolds({Block::Record});
+  // Only the backup format holds the names; a .tvk file leaves them unsaved if they were.
+  if (settings) {
+    core_.marks().fileHolds({Block::Record});
+    core_.marks().namesSaved(configuration.names());
+  }
   return true;
 }
 
@@ -50,6 +54,7 @@ void TablesFile::load(const QString& path) {
   history_.endStep();
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (result.settings) core_.marks().fileHolds({Block::Record});
+  core_.marks().namesSaved(configuration.names());
   if (!namesRead) {
     dialogs_.warning(&owner_, tr("Warning"),
                      tr("The file's preset names were not loaded: %1").arg(result.namesProblem));

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "config/ChangeMarks.h"
 
-#include "config/DeviceBlocks.h"
-
 #include <bit>
+
+#include "config/DeviceBlocks.h"
 
 namespace tarvik {
 namespace {
@@ -22,6 +22,7 @@ ChangeMarks::ChangeMarks(const Configuration& configuration, QObject* parent)
     : QObject(parent), configuration_(configuration) {
   for (Block block : kBlocks) blocks_[index(block)].file = wireBytes(configuration_, block);
   connect(&configuration_, &Configuration::changed, this, [this](Block block) { refresh(block); });
+  connect(&configuration_, &Configuration::namesChanged, this, &ChangeMarks::refreshNames);
 }
 
 QByteArray ChangeMarks::wireBytes(const Configuration& configuration, Block block) {
@@ -58,6 +59,11 @@ void ChangeMarks::fileHolds(Block block, const QByteArray& bytes) {
   refresh(block);
 }
 
+void ChangeMarks::namesSaved(const PresetNames& names) {
+  savedNames_ = names;
+  refreshNames();
+}
+
 bool ChangeMarks::unsaved() const { return unsaved_; }
 
 void ChangeMarks::refresh(Block block) {
@@ -81,8 +87,16 @@ void ChangeMarks::refresh(Block block) {
   const bool differsFromFile = (deviceKnown && !marks.fileKnown) || now != marks.file;
   marks.unsaved = (!deviceKnown || count > 0) && differsFromFile;
   if (first >= 0) Q_EMIT marksChanged(block, first, last);
+  updateUnsaved();
+}
 
-  bool unsaved = false;
+void ChangeMarks::refreshNames() {
+  namesUnsaved_ = configuration_.names() != savedNames_;
+  updateUnsaved();
+}
+
+void ChangeMarks::updateUnsaved() {
+  bool unsaved = namesUnsaved_;
   for (const Marks& m : blocks_) unsaved = unsaved || m.unsaved;
   if (unsaved != unsaved_) {
     unsaved_ = unsaved;

@@ -23,6 +23,11 @@ namespace tarvik {
 // file. Until a file is saved or loaded there is no file: a block that differs from the device
 // is unsaved, even where it equals the start state. Only while the device is unknown too does
 // the start state count as saved, so that a fresh window holds none.
+//
+// The presets' names never go to the device, so they are measured against the last file or
+// library setup that held names only: names that differ from those are unsaved. A file without
+// names (a .tvk file, a backup of the device) saved or loaded leaves that measure as it was;
+// loading one replaces the names, and the caller says so. At the start no names count as saved.
 class ChangeMarks : public QObject {
   Q_OBJECT
  public:
@@ -36,6 +41,8 @@ class ChangeMarks : public QObject {
   void fileHolds(std::initializer_list<Block> blocks);
   // A file holds `bytes` for the block, whatever the configuration holds now.
   void fileHolds(Block block, const QByteArray& bytes);
+  // A file or the library now holds `names` as the presets' names.
+  void namesSaved(const PresetNames& names);
 
   // Per row (for the record: per item) the bits that differ from the device, 0 while the
   // device's contents are unknown. For loop masks each bit is one box; other items differ as a
@@ -51,6 +58,8 @@ class ChangeMarks : public QObject {
   bool unsaved() const;
   // The block differs both from the device and from the last file.
   bool unsaved(Block block) const { return blocks_[index(block)].unsaved; }
+  // The names differ from those last saved or loaded.
+  bool namesUnsaved() const { return namesUnsaved_; }
 
   // The block's wire bytes as the configuration holds them now.
   static QByteArray wireBytes(const Configuration& configuration, Block block);
@@ -71,9 +80,13 @@ class ChangeMarks : public QObject {
   };
   static constexpr std::size_t index(Block block) { return static_cast<std::size_t>(block); }
   void refresh(Block block);
+  void refreshNames();
+  void updateUnsaved();
 
   const Configuration& configuration_;
   std::array<Marks, 4> blocks_;
+  PresetNames savedNames_;
+  bool namesUnsaved_ = false;
   bool unsaved_ = false;
 };
 

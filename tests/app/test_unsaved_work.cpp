@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window's side of the user's work: marks against the device, the submit buttons' counts,
 // the modified marker, the question before work is lost, and undo over a download.
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QSignalSpy>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 
 #include "WindowRig.h"
+#include "app/EditTracking.h"
 #include "config/TvkFile.h"
 #include "config/ui/PresetMatrixTab.h"
 
@@ -182,6 +184,29 @@ class UnsavedWorkTest : public QObject {
       QVERIFY(file.open(QIODevice::ReadOnly));
       QCOMPARE(file.readAll(), TvkFile::serialize(edited.tables));
     }
+  }
+
+  // The device keeps no names: a rename is work held nowhere else until undone.
+  void aRenameIsUnsavedUntilUndone() {
+    WindowRig rig;
+    rig.form->buildDeviceTabs();
+    QVERIFY(runChain(rig, "Button1"));
+    PresetMatrixModel& model = matrix(rig);
+    QVERIFY(model.setData(model.index(4, PresetMatrixModel::kNameColumn), QStringLiteral("Crunch"),
+                          Qt::EditRole));
+    QVERIFY(rig.form->isWindowModified());
+    rig.dialogs.saveAnswer = Answer::Cancel;
+    QVERIFY(!rig.form->close());
+    QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{1});
+
+    QAction* undo = rig.form->edits().undoAction();
+    undo->trigger();
+    QVERIFY(!rig.form->isWindowModified());
+    rig.form->edits().redoAction()->trigger();
+    QVERIFY(rig.form->isWindowModified());
+    undo->trigger();
+    QVERIFY(rig.form->close());
+    QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{1});
   }
 
   void noQuestionWhenNothingWouldBeLost() {

@@ -295,38 +295,52 @@ class WindowFullBackupTest : public QObject {
                           ? logHas(QStringLiteral("The preset names in %1 are left out").arg(file))
                           : !rig->dialogs.warnings.empty();
     QCOMPARE(told, !readable);
+    // The names are as the file gave them (or none), which is no unsaved work; the name given
+    // before, back with the undo, is.
+    QVERIFY(!rig->form->isWindowModified());
 
     rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->trigger();
     QVERIFY(configuration.tables() == before);
     QCOMPARE(nameShown(0), QStringLiteral("Old"));
     QVERIFY(configuration.names().name(4).isEmpty());
+    QVERIFY(rig->form->isWindowModified());
   }
 
   // The names are the editors', not the device's: only the full backup the editors write holds
   // them, and a .tvk file is written byte for byte as ever.
+  // A .tvk file leaves the names unsaved; the question's Save keeps them in the backup format,
+  // also when they are all that is unsaved.
   void onlyTheEditorsFullBackupHoldsTheirNames_data() {
     QTest::addColumn<bool>("closing");
-    QTest::newRow("Save as File") << false;
-    QTest::newRow("Save in the question before closing, settings unsaved") << true;
+    QTest::addColumn<bool>("settingsEdited");
+    QTest::newRow("Save as File") << false << false;
+    QTest::newRow("Save in the question before closing, settings unsaved") << true << true;
+    QTest::newRow("Save in the question before closing, names alone unsaved") << true << false;
   }
   void onlyTheEditorsFullBackupHoldsTheirNames() {
     QFETCH(bool, closing);
+    QFETCH(bool, settingsEdited);
     connectWindow(TarvikContents::fromSeed(4));
     Configuration& configuration = rig->core->configuration();
     configuration.setNames(crunchAndSolo());
-    rig->dialogs.nextFileName = dir.filePath(QStringLiteral("names-%1.tvk").arg(closing));
+    rig->dialogs.nextFileName =
+        dir.filePath(QStringLiteral("names-%1-%2.tvk").arg(closing).arg(settingsEdited));
     QByteArray expected = TvkFile::serialize(configuration.tables());
-    if (closing) {
+    if (settingsEdited) {
       ConfigRecord edited = configuration.record();
       edited.omniMode = !edited.omniMode;
       configuration.editRecord(edited);
-      expected = FullBackup::serialize(configuration.tables(), edited.toBytes(), crunchAndSolo());
+    }
+    if (closing) {
+      expected = FullBackup::serialize(configuration.tables(), configuration.recordBytes(),
+                                       crunchAndSolo());
       rig->dialogs.saveAnswer = Dialogs::SaveAnswer::Save;
       QVERIFY(rig->form->close());
     } else {
       rig->button("Button8")->click();
     }
     QCOMPARE(readFile(rig->dialogs.nextFileName), expected);
+    QCOMPARE(rig->form->isWindowModified(), !closing);
   }
 };
 

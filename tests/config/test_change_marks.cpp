@@ -161,6 +161,34 @@ class ChangeMarksTest : public QObject {
     d.marks.fileHolds(Block::Record, ChangeMarks::wireBytes(d.configuration, Block::Record));
     QVERIFY(!d.marks.unsaved());
   }
+
+  // The device keeps no names: they are measured against the names last saved or loaded only,
+  // and apart from the blocks, which keep their own measure.
+  void namesAreUnsavedUntilAFileHoldsThem() {
+    Downloaded d;
+    QSignalSpy unsaved(&d.marks, &ChangeMarks::unsavedChanged);
+    QVERIFY(d.configuration.renamePreset(4, QStringLiteral("Crunch")).isEmpty());
+    QVERIFY(d.marks.namesUnsaved() && d.marks.unsaved());
+    QCOMPARE(d.marks.changeCount(Block::Presets), 0);
+    const PresetNames crunch = d.configuration.names();
+    d.marks.namesSaved(crunch);
+    QVERIFY(!d.marks.unsaved());
+    // A load without names clears them, and says that no names are what the file holds.
+    d.configuration.setNames(PresetNames());
+    QVERIFY(d.marks.unsaved());
+    d.marks.namesSaved(PresetNames());
+    QVERIFY(!d.marks.unsaved());
+    QCOMPARE(unsaved.size(), 4);
+
+    // Saved names do not cover an unsaved block, nor the other way round.
+    d.configuration.chooseCc(0, 5);
+    d.configuration.setNames(crunch);
+    d.marks.namesSaved(crunch);
+    QVERIFY(d.marks.unsaved());
+    d.marks.fileHolds({Block::CcMap});
+    d.configuration.setNames(PresetNames());
+    QVERIFY(d.marks.unsaved() && !d.marks.unsaved(Block::CcMap));
+  }
 };
 
 QTEST_GUILESS_MAIN(ChangeMarksTest)
