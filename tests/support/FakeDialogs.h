@@ -56,9 +56,10 @@ class FakeDialogs : public Dialogs {
     textQuestions.push_back({caption, label});
     offeredTexts << text;
     if (textAnswers.empty()) return std::nullopt;
-    std::optional<QString> answer = textAnswers.front();
+    const std::optional<QString> answer = std::move(textAnswers.front());
     textAnswers.pop_front();
-    return answer;
+    if (!answer) return std::nullopt;
+    return *answer;
   }
 
   // Serves the event loop until `count` error boxes have been shown; false when `giveUpMs`
