@@ -13,13 +13,13 @@ JackSpareClients::JackSpareClients(RtMidi::Api api, const std::string& clientNam
 JackSpareClients::~JackSpareClients() {
   // Closing a client waits for the server's cycle: the input closes on a thread of its own
   // while the output closes here.
-  auto input = std::async(std::launch::async, [this] { takeInput(); });
-  takeOutput();
+  auto input = std::async(std::launch::async, [this] { take<RtMidiIn>(); });
+  take<RtMidiOut>();
   input.wait();
 }
 
 template <typename Midi>
-std::unique_ptr<Midi> JackSpareClients::take(std::future<std::unique_ptr<Midi>>& made) {
+std::unique_ptr<Midi> JackSpareClients::takeFrom(std::future<std::unique_ptr<Midi>>& made) {
   std::future<std::unique_ptr<Midi>> mine;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -33,8 +33,14 @@ std::unique_ptr<Midi> JackSpareClients::take(std::future<std::unique_ptr<Midi>>&
   }
 }
 
-std::unique_ptr<RtMidiIn> JackSpareClients::takeInput() { return take(input_); }
+template <>
+std::unique_ptr<RtMidiIn> JackSpareClients::take<RtMidiIn>() {
+  return takeFrom(input_);
+}
 
-std::unique_ptr<RtMidiOut> JackSpareClients::takeOutput() { return take(output_); }
+template <>
+std::unique_ptr<RtMidiOut> JackSpareClients::take<RtMidiOut>() {
+  return takeFrom(output_);
+}
 
 }  // namespace tarvik

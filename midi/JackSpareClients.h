@@ -25,18 +25,23 @@ class JackSpareClients {
   JackSpareClients(const JackSpareClients&) = delete;
   JackSpareClients& operator=(const JackSpareClients&) = delete;
 
-  // The object once it is made; nothing when it was taken already or could not be made (the
-  // caller makes its own then, and learns why).
-  std::unique_ptr<RtMidiIn> takeInput();
-  std::unique_ptr<RtMidiOut> takeOutput();
+  // The object (RtMidiIn or RtMidiOut) once it is made; nothing when it was taken already or
+  // could not be made (the caller makes its own then, and learns why).
+  template <typename Midi>
+  std::unique_ptr<Midi> take();
 
  private:
   template <typename Midi>
-  std::unique_ptr<Midi> take(std::future<std::unique_ptr<Midi>>& made);
+  std::unique_ptr<Midi> takeFrom(std::future<std::unique_ptr<Midi>>& made);
 
   std::mutex mutex_;
   std::future<std::unique_ptr<RtMidiIn>> input_;
   std::future<std::unique_ptr<RtMidiOut>> output_;
 };
+
+template <>
+std::unique_ptr<RtMidiIn> JackSpareClients::take<RtMidiIn>();
+template <>
+std::unique_ptr<RtMidiOut> JackSpareClients::take<RtMidiOut>();
 
 }  // namespace tarvik

@@ -30,17 +30,13 @@ std::string gone(const char* text, const std::string& name) {
       .toStdString();
 }
 
-// RtMidi's JACK output frees its ring buffer before it closes its client, whose process callback
-// runs meanwhile: a callback that read the port just before the port went may still be on its
-// way to that buffer. The port is closed first, then the callback that started before gets
-// several cycles to end, and only then does the object go. `portClosed` is kept once the port
-// has gone.
-void closeJackOutput(std::shared_ptr<RtMidiOut> midi, std::chrono::milliseconds grace,
-                     const std::shared_ptr<std::promise<void>>& portClosed) {
-  midi->closePort();
-  portClosed->set_value();
-  std::this_thread::sleep_for(grace);
-  midi.reset();
+// What an open under JACK makes its object with: the one made beforehand while there is one.
+template <typename Midi>
+std::function<std::unique_ptr<Midi>()> maker(RtMidi::Api api, JackSpareClients* spares) {
+  return [api, spares] {
+    std::unique_ptr<Midi> midi = spares ? spares->take<Midi>() : nullptr;
+    return midi ? std::move(midi) : std::make_unique<Midi>(api, kOwnMidiClientName);
+  };
 }
 
 void waitFor(const std::vector<std::shared_future<void>>& closing) {
@@ -145,12 +141,8 @@ std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const s
   handle = input->handle;
   lastHandle_ = handle;
   hub_.openPort(handle, std::move(callback), instance);
-  auto make = [api = api_, spares = spares_.get()] {
-    std::unique_ptr<RtMidiIn> midi = spares ? spares->takeInput() : nullptr;
-    return midi ? std::move(midi) : std::make_unique<RtMidiIn>(api, kOwnMidiClientName);
-  };
   openingInputs_[handle] = std::make_unique<PortOpening<RtMidiIn>>(
-      std::move(make), name, "MIDI In",
+      maker<RtMidiIn>(api_, spares_.get()), name, "MIDI In",
       [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); }, &hub_,
       [this, handle] {
         std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
@@ -222,12 +214,8 @@ std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const 
              name));
   handle = ++lastHandle_;
   outputs_.emplace(handle, nullptr);
-  auto make = [api = api_, spares = spares_.get()] {
-    std::unique_ptr<RtMidiOut> midi = spares ? spares->takeOutput() : nullptr;
-    return midi ? std::move(midi) : std::make_unique<RtMidiOut>(api, kOwnMidiClientName);
-  };
   openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(
-      std::move(make), name, "MIDI Out", nullptr, &hub_, [this, handle] {
+      maker<RtMidiOut>(api_, spares_.get()), name, "MIDI Out", nullptr, &hub_, [this, handle] {
         std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
         auto it = outputs_.find(handle);
         if (midi && it != outputs_.end()) it->second = std::move(midi);
@@ -244,11 +232,7 @@ std::uint32_t RtMidiOpenPorts::closeOutput(MidiHandle handle) {
   if (jack_) {
     std::shared_ptr<RtMidiOut> midi = std::move(it->second);
     outputs_.erase(it);
-    if (midi) {
-      auto portClosed = outputPortClosing();
-      closeInBackground(
-          [midi, grace = outputGrace(), portClosed] { closeJackOutput(midi, grace, portClosed); });
-    }
+    if (midi) closeInBackground(jackOutputCloser(std::move(midi)));
     return MidiResult::NoError;
   }
   errors_.begin();
@@ -267,13 +251,18 @@ std::uint32_t RtMidiOpenPorts::send(MidiHandle handle, const unsigned char* byte
   return errors_.ok() ? MidiResult::NoError : MidiResult::Error;
 }
 
-std::shared_ptr<std::promise<void>> RtMidiOpenPorts::outputPortClosing() {
+std::function<void()> RtMidiOpenPorts::jackOutputCloser(std::shared_ptr<RtMidiOut> midi) {
   std::erase_if(outputPortsClosing_, [](const std::shared_future<void>& closed) {
     return closed.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
   });
   auto portClosed = std::make_shared<std::promise<void>>();
   outputPortsClosing_.push_back(portClosed->get_future().share());
-  return portClosed;
+  return [midi = std::move(midi), grace = outputGrace(), portClosed]() mutable {
+    midi->closePort();
+    portClosed->set_value();
+    std::this_thread::sleep_for(grace);
+    midi.reset();
+  };
 }
 
 std::chrono::milliseconds RtMidiOpenPorts::outputGrace() const {
@@ -305,13 +294,10 @@ void RtMidiOpenPorts::closeAll(std::unique_ptr<JackClock> jack) {
   openingOutputs_.clear();
   std::vector<std::thread> closing;
   // Outputs first: the server's work for the rest fills their grace instead of following it.
-  const std::chrono::milliseconds grace = outputGrace();
   for (auto& [handle, output] : outputs_) {
     if (!output) continue;
     if (jack_) {
-      closing.emplace_back(
-          [midi = std::shared_ptr<RtMidiOut>(std::move(output)), grace,
-           portClosed = outputPortClosing()] { closeJackOutput(midi, grace, portClosed); });
+      closing.emplace_back(jackOutputCloser(std::move(output)));
     } else {
       closing.emplace_back([midi = std::move(output)]() mutable { midi.reset(); });
     }

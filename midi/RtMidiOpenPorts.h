@@ -85,9 +85,13 @@ class RtMidiOpenPorts {
   void closeInBackground(std::function<void()> close);
   // How long a JACK output's process callback is given to end after its port closed.
   std::chrono::milliseconds outputGrace() const;
-  // For a JACK output about to close: kept once its port has gone. Inputs and the service's own
-  // client close after that, so that the server serves them during the output's grace.
-  std::shared_ptr<std::promise<void>> outputPortClosing();
+  // Closes a JACK output. RtMidi's JACK output frees its ring buffer before it closes its client,
+  // whose process callback runs meanwhile: a callback that read the port just before the port
+  // went may still be on its way to that buffer. So the port closes first, the callback that
+  // started before gets the grace to end, and only then does the object go. Inputs and the
+  // service's own client close once the port has gone (outputPortsClosing_), so that the server
+  // serves them during the grace.
+  std::function<void()> jackOutputCloser(std::shared_ptr<RtMidiOut> midi);
 
   struct Closer {
     std::thread thread;
