@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <atomic>
 
+#include "library/LibraryFault.h"
 #include "library/LibraryHeader.h"
 #include "library/Schema.h"
 #include "library/Sql.h"
@@ -42,7 +43,8 @@ QString firstProblem(const QString& report) {
 
 }  // namespace
 
-LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clock) {
+LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clock,
+                                                  int busyTimeoutMs) {
   const QFileInfo info(path);
   if (info.exists() && !info.isFile()) return {nullptr, tr("%1: not a file").arg(path)};
   // An empty file holds nothing to lose: it is what a library is the moment SQLite creates it,
@@ -64,11 +66,9 @@ LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clo
                          .arg(path)};
   }
   db.setDatabaseName(path);
-  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-  if (!db.open()) {
-    return {nullptr,
-            tr("%1: cannot be opened (%2)").arg(path, db.lastError().databaseText().simplified())};
-  }
+  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+  sql::setFileOf(db, path);
+  if (!db.open()) return {nullptr, path + ": " + LibraryFault::describe(db.lastError(), path)};
   if (const QString why = connection->prepare(fresh); !why.isEmpty())
     return {nullptr, path + ": " + why};
   return {std::move(connection), {}};
@@ -97,7 +97,9 @@ QString LibraryConnection::prepare(bool fresh) {
   QString error;
   const auto applicationId = sql::scalar(db_, QStringLiteral("PRAGMA application_id"), &error);
   const auto version = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
-  if (!applicationId || !version) return tr("damaged setup library (%1)").arg(error);
+  // The first reads are where a full disk, a read-only folder or another program's exclusive
+  // lock shows: the error says which, and "damaged" only when SQLite found the file so.
+  if (!applicationId || !version) return error;
 
   if (applicationId->toLongLong() == 0 && fresh) {
     // Written while the file is still in its first journal mode, so that it lands in the file
@@ -118,7 +120,7 @@ QString LibraryConnection::prepare(bool fresh) {
   }
   if (!fresh) {
     const auto check = sql::scalar(db_, QStringLiteral("PRAGMA quick_check"), &error);
-    if (!check) return tr("damaged setup library (%1)").arg(error);
+    if (!check) return error;
     if (check->toString() != QLatin1String("ok")) {
       return tr("damaged setup library (%1)").arg(firstProblem(check->toString()));
     }
@@ -141,14 +143,21 @@ QString LibraryConnection::prepare(bool fresh) {
 }
 
 QString LibraryConnection::createOrUpgrade() {
+  // A library of the current layout is left to readers' terms: taking the write lock here would
+  // make every opener, `library list` and the window's start-up among them, wait for any
+  // program that is writing.
+  QString error;
+  const auto current = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
+  if (!current) return error;
+  if (current->toInt() == Schema::kVersion) return {};
+
   sql::Transaction transaction(db_);
   if (!transaction.begun()) return tr("cannot be written (%1)").arg(transaction.error());
   // Read again under the write lock: another program may have created or upgraded it meanwhile.
-  QString error;
   const auto version = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
   const auto objects =
       sql::scalar(db_, QStringLiteral("SELECT count(*) FROM sqlite_master"), &error);
-  if (!version || !objects) return tr("damaged setup library (%1)").arg(error);
+  if (!version || !objects) return error;
   const int from = version->toInt();
   if (from == Schema::kVersion) return {};
   if (from > Schema::kVersion) {

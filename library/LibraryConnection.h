@@ -17,6 +17,8 @@ namespace tarvik {
 //
 // Two programs may use one library at once: the journal is a write-ahead log (readers never wait
 // for a writer) and a writer waits up to kBusyTimeoutMs for another writer's transaction.
+// Opening a library of the current layout only reads, so it never waits for another program's
+// write either; only a library to create or upgrade takes the write lock.
 class LibraryConnection {
   Q_DECLARE_TR_FUNCTIONS(LibraryConnection)
 
@@ -28,8 +30,9 @@ class LibraryConnection {
     std::unique_ptr<LibraryConnection> connection;  // empty when refused
     QString error;                                  // "<file>: <reason>" on one line when refused
   };
-  // `clock` gives the times the library records (the system clock when empty).
-  static Opened open(const QString& path, Clock clock = {});
+  // `clock` gives the times the library records (the system clock when empty); a write waits
+  // up to `busyTimeoutMs` for another program's.
+  static Opened open(const QString& path, Clock clock = {}, int busyTimeoutMs = kBusyTimeoutMs);
 
   ~LibraryConnection();
   LibraryConnection(const LibraryConnection&) = delete;
@@ -40,7 +43,7 @@ class LibraryConnection {
   // Qt SQL's name of the connection, for checks that need the connection itself.
   const QString& connectionName() const { return name_; }
   QDateTime now() const;
-  // A failure of the database, for the user: "<file>: <driver's text>".
+  // A failure of the database, for the user: "<file>: <reason>" (sql::errorText()).
   QString failure(const QString& driverText) const;
 
  private:

@@ -7,8 +7,9 @@
 
 namespace tarvik {
 
-SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::Clock clock) {
-  LibraryConnection::Opened opened = LibraryConnection::open(path, std::move(clock));
+SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::Clock clock,
+                                        int busyTimeoutMs) {
+  LibraryConnection::Opened opened = LibraryConnection::open(path, std::move(clock), busyTimeoutMs);
   if (!opened.connection) return {nullptr, opened.error};
   return {std::unique_ptr<SetupLibrary>(new SetupLibrary(std::move(opened.connection))), {}};
 }

@@ -25,7 +25,8 @@ class SetupLibrary {
     std::unique_ptr<SetupLibrary> library;  // empty when refused
     QString error;                          // "<file>: <reason>" on one line when refused
   };
-  static Opened open(const QString& path, LibraryConnection::Clock clock = {});
+  static Opened open(const QString& path, LibraryConnection::Clock clock = {},
+                     int busyTimeoutMs = LibraryConnection::kBusyTimeoutMs);
 
   SetupStore& setups() { return setups_; }
   const SetupStore& setups() const { return setups_; }

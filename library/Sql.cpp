@@ -2,15 +2,30 @@
 #include "library/Sql.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDriver>
 #include <QSqlError>
 
+#include "library/LibraryFault.h"
+
 namespace tarvik::sql {
+namespace {
+
+constexpr char kFileProperty[] = "tarvikLibraryFile";
+
+QString fileOf(const QSqlQuery& query) {
+  const QSqlDriver* driver = query.driver();
+  return driver != nullptr ? driver->property(kFileProperty).toString() : QString();
+}
+
+}  // namespace
 
 QString errorText(const QSqlQuery& query) {
-  QString text = query.lastError().databaseText();
-  if (text.isEmpty()) text = query.lastError().text();
-  if (text.isEmpty()) text = QCoreApplication::translate("Sql", "the database did not say why");
-  return text.simplified();
+  return LibraryFault::describe(query.lastError(), fileOf(query));
+}
+
+void setFileOf(const QSqlDatabase& db, const QString& path) {
+  if (QSqlDriver* driver = db.driver()) driver->setProperty(kFileProperty, path);
 }
 
 bool run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values) {
@@ -32,8 +47,16 @@ std::optional<QVariant> scalar(const QSqlDatabase& db, const QString& sql, QStri
 
 Transaction::Transaction(const QSqlDatabase& db) : db_(db) {
   QSqlQuery query(db_);
+  QElapsedTimer waited;
+  waited.start();
   begun_ = query.exec(QStringLiteral("BEGIN IMMEDIATE"));
-  if (!begun_) error_ = errorText(query);
+  if (begun_) return;
+  const QSqlError error = query.lastError();
+  if (LibraryFault::causeOf(error, fileOf(query)) == LibraryFault::Cause::Locked) {
+    error_ = LibraryFault::waitedText(waited.elapsed(), error.databaseText().simplified());
+  } else {
+    error_ = errorText(query);
+  }
 }
 
 Transaction::~Transaction() {

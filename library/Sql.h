@@ -13,8 +13,14 @@
 
 namespace tarvik::sql {
 
-// The driver's reason for a failed statement, on one line.
+// Why a statement failed, on one line: what SQLite's result code means for the user (a full
+// disk, a read-only folder, another program's lock, a damaged file), then the driver's text.
 QString errorText(const QSqlQuery& query);
+
+// The library file that the connection's failures are about: errorText() looks at its disk and
+// folder when SQLite says no more than "disk I/O error". Kept on the connection's driver, which
+// every query of the connection knows.
+void setFileOf(const QSqlDatabase& db, const QString& path);
 
 // Prepares `sql`, binds `values` in order and runs it.
 bool run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> values = {});
@@ -39,7 +45,8 @@ std::optional<std::array<std::uint8_t, N>> bytesOf(const QVariant& value) {
 
 // A write transaction that takes the write lock at its start (BEGIN IMMEDIATE), so that two
 // programs writing at once queue on the busy timeout instead of one of them failing halfway.
-// Rolled back unless committed.
+// When the other program's write outlasts the timeout, error() says so and how long this one
+// waited. Rolled back unless committed.
 class Transaction {
  public:
   explicit Transaction(const QSqlDatabase& db);
