@@ -7,6 +7,41 @@
 #include "library/Sql.h"
 
 namespace tarvik {
+namespace {
+
+QString codePoint(uint c) {
+  return QStringLiteral("U+%1").arg(c, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// What a name may not hold: a line break or another control character, a character that is
+// not seen or turns the writing direction (U+200B, U+202E: two names that look the same, or a
+// name shown backwards) and every separator but the plain space.
+bool unseen(uint c) {
+  if (c == u' ') return false;
+  switch (QChar::category(static_cast<char32_t>(c))) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The name with what it may not hold written out, so that the message shows where it is and
+// reads in its own direction.
+QString shown(const QList<uint>& characters) {
+  QString text;
+  for (uint c : characters) {
+    text += unseen(c) ? QLatin1Char('<') + codePoint(c) + QLatin1Char('>')
+                      : QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+  }
+  return text;
+}
+
+}  // namespace
 
 QString SetupColumns::search(const QString& name, const QString& note) {
   return name.toCaseFolded() + u'\n' + note.toCaseFolded();
@@ -56,9 +91,16 @@ QDateTime SetupColumns::time(const QVariant& column) {
 QString SetupColumns::nameProblem(const QString& name) {
   if (name.isEmpty()) return tr("a setup needs a name");
   const QList<uint> characters = name.toUcs4();
-  if (std::any_of(characters.begin(), characters.end(),
-                  [](uint c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); })) {
-    return tr("the name \"%1\" holds a control character or a line break").arg(name.simplified());
+  if (characters.size() > kMaxNameLength) {
+    return tr("the name is %1 characters long; a setup name has at most %2")
+        .arg(characters.size())
+        .arg(kMaxNameLength);
+  }
+  const auto refused = std::find_if(characters.begin(), characters.end(), unseen);
+  if (refused != characters.end()) {
+    return tr("the name \"%1\" holds %2, a control, format or separator character (a line "
+              "break, a character that cannot be seen or one that turns the writing direction)")
+        .arg(shown(characters), codePoint(*refused));
   }
   if (name.front().isSpace() || name.back().isSpace()) {
     return tr("the name \"%1\" starts or ends with a space").arg(name);

@@ -41,7 +41,10 @@ class SetupColumns {
   // A note as the column takes it: Qt binds a null text as NULL, and no note is an empty one.
   static QString note(const QString& note) { return note.isNull() ? QStringLiteral("") : note; }
 
-  // Why `name` cannot name a setup; empty when it can.
+  // In characters (code points): a name is a line in a list, a window title, a file name.
+  static constexpr int kMaxNameLength = 80;
+  // Why `name` cannot be given to a setup; empty when it can. A setup named before these rules
+  // keeps its name until it is renamed: only new names are checked.
   static QString nameProblem(const QString& name);
 };
 

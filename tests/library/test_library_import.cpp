@@ -61,6 +61,8 @@ class LibraryImportTest : public QObject {
                               FullBackup::serialize(tablesFor(4), settingsFor(4))
                                   .replace("debounceTime=14", "debounceTime=255")));
     QVERIFY(writeFile(file(QStringLiteral("notes.txt")), "just some notes\n"));
+    QVERIFY(QFile::copy(file(QStringLiteral("plain.tvk")),
+                        file(QString::fromUtf8("live\u202Ekvt.tvk"))));
     QVERIFY(TvkFile::saveText(
         file(QStringLiteral("long name.tvk")),
         TvkFile::serialize(tablesFor(5)) + "[names]\r\n3=" + QByteArray(41, 'x') + "\r\n"));
@@ -109,6 +111,9 @@ class LibraryImportTest : public QObject {
     QTest::newRow("a preset name that cannot be kept")
         << QStringList{"full.backup.tvk", "long name.tvk"} << "long name.tvk"
         << "[names]: the name of preset 3 is longer than 40 characters";
+    QTest::newRow("a file name that turns the writing direction")
+        << QStringList{"full.backup.tvk", QString::fromUtf8("live\u202Ekvt.tvk")}
+        << QString::fromUtf8("live\u202Ekvt.tvk") << "live<U+202E>kvt\" holds U+202E";
   }
   void refusesTheWholeImport() {
     QFETCH(QStringList, files);

@@ -187,6 +187,17 @@ class LibraryStoreTest : public QObject {
                                    << "a setup needs a name";
     QTest::newRow("a name with a space at its end") << "rename Old Old_"
                                                     << "starts or ends with a space";
+    QTest::newRow("a name with a zero-width space")
+        << QString::fromUtf8("store Zero\u200Bwidth") << "\"Zero<U+200B>width\" holds U+200B";
+    QTest::newRow("renaming to a name that turns the writing direction")
+        << QString::fromUtf8("rename Old Old\u202Edlo") << "holds U+202E";
+    QTest::newRow("copying to a name with a line separator")
+        << QString::fromUtf8("duplicate Old Old\u2028copy") << "holds U+2028";
+    QTest::newRow("a name with a no-break space")
+        << QString::fromUtf8("store No\u00A0break") << "holds U+00A0";
+    QTest::newRow("a name of 81 characters")
+        << QStringLiteral("store ") + QString(80, u'x') + QString::fromUtf8("\u00E9")
+        << "the name is 81 characters long; a setup name has at most 80";
     QTest::newRow("a preset name that is too long") << "names Old"
                                                     << "preset 3 is longer than 40";
   }
@@ -220,6 +231,33 @@ class LibraryStoreTest : public QObject {
     QCOMPARE(*setups().list().value, before);
     const Setup oldAfter = *setups().setup(QStringLiteral("Old")).value;
     QVERIFY(oldAfter.bytes == oldBefore.bytes && oldAfter.names == oldBefore.names);
+  }
+
+  // A name given before names were checked as they are now stays usable: listed, opened,
+  // given new contents, renamed to a name that passes, copied and deleted. 80 characters pass.
+  void aSetupNamedBeforeTheRulesStaysUsable() {
+    const QString old = QString::fromUtf8("Evil\u202Eemit\u200B");
+    const QString gone = QString::fromUtf8("Two\u2028lines");
+    const QString longest = QString(79, u'x') + QString::fromUtf8("\u00E9");
+    QVERIFY(setups().store(sampleSetup(longest, 1)).ok());
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("first"), 2)).ok());
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("second"), 3)).ok());
+    {
+      RawDatabase raw(fresh_.library->connection().path());
+      QCOMPARE(raw.exec({"UPDATE setups SET name = '" + old + "' WHERE name = 'first'",
+                         "UPDATE setups SET name = '" + gone + "' WHERE name = 'second'"}),
+               QString());
+    }
+    QVERIFY(namesOf(*setups().list().value).contains(old));
+    QVERIFY(setups().remove(gone).ok());
+    QVERIFY(setups().setup(old).ok());
+    QVERIFY(setups().replace(old, sampleBytes(3), {}).ok());
+    QVERIFY(setups().setNote(old, QStringLiteral("from before")).ok());
+    QVERIFY(setups().duplicate(old, QStringLiteral("Copy")).ok());
+    QVERIFY(setups().rename(old, QStringLiteral("Plain")).ok());
+    QVERIFY(setups().setup(QStringLiteral("Plain")).value->bytes == sampleBytes(3));
+    QVERIFY(setups().remove(QStringLiteral("Plain")).ok());
+    QCOMPARE(namesOf(*setups().list().value), (QStringList{"Copy", longest}));
   }
 
   // The export is what the backup writer makes of the same contents, then the names.
