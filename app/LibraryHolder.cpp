@@ -42,12 +42,20 @@ void LibraryHolder::open(const QString& path) {
     problem_.clear();
     core_.setLibrary(library_.get());
   } else {
-    // The reason names the file; the file itself is left as it was.
+    // The reason names the file; the file itself is left as it was. A retry that meets the same
+    // reason adds no line.
+    const bool news = problem_ != result.error;
     problem_ = result.error;
-    log(tr("The library of setups cannot be used, the program goes on without it: %1")
-            .arg(result.error));
+    if (news) {
+      log(tr("The library of setups cannot be used, the program goes on without it: %1")
+              .arg(result.error));
+    }
   }
   Q_EMIT opened();
+}
+
+void LibraryHolder::retry() {
+  if (!library_ && !path_.isEmpty()) open(path_);
 }
 
 void LibraryHolder::close() {
@@ -57,6 +65,7 @@ void LibraryHolder::close() {
 }
 
 void LibraryHolder::showWindow() {
+  retry();
   if (!window_) {
     window_ = std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, fullBackup_, &form_);
     // Beside the main window rather than over its port lists, unless it stood elsewhere before.

@@ -21,8 +21,10 @@ class TForm1;
 // The main window's library of setups, and the Library window that shows it. The file is opened
 // once the main window's first frame is out, so that start-up does not wait for the database,
 // and is attached to the core so that the device history records; it is detached before it
-// closes. A file that cannot be the library is named with the reason in the event log (once),
-// never written to, and the program works on without a library.
+// closes. A file that cannot be the library is named with the reason in the event log, never
+// written to, and the program works on without a library until the user next asks for it (the
+// Library window shown or activated): a full disk may have been freed, or another program's
+// lock released, meanwhile.
 //
 // Everything here runs on the window's thread, the only one that uses the library.
 class LibraryHolder : public QObject {
@@ -37,6 +39,9 @@ class LibraryHolder : public QObject {
   void openAfterFirstFrame(const QString& path);
   // Opens the file now, in place of any library opened before; opened() tells the end.
   void open(const QString& path);
+  // Opens the file of the last open() again when that was refused; nothing while a library is
+  // open or before the first open().
+  void retry();
 
   // nullptr while there is none (see problem()).
   SetupLibrary* library() const { return library_.get(); }

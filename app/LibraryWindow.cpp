@@ -291,7 +291,14 @@ void LibraryWindow::showEvent(QShowEvent* event) {
 
 void LibraryWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) refresh();
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  // Coming back to the window is asking for the library: one that was refused is tried again
+  // (which reads the lists when it opens).
+  if (holder_.library() == nullptr && !holder_.path().isEmpty()) {
+    holder_.retry();
+  } else {
+    refresh();
+  }
 }
 
 void LibraryWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -21,6 +21,7 @@
 #include "config/TvkFile.h"
 #include "library/LibraryRig.h"
 #include "library/Schema.h"
+#include "library/SmallDisk.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -401,6 +402,56 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(rig->core->library(), holder().library());
     rig->form.reset();
     QCOMPARE(rig->core->library(), nullptr);
+  }
+
+  // A library refused for a full disk is not called damaged, and it opens the next time the
+  // user asks for it once the disk has room again.
+  void aLibraryRefusedForAFullDiskOpensWhenAskedAgain() {
+    test::SmallDisk disk;
+    if (!disk.problem().isEmpty()) QSKIP(qPrintable(disk.problem()));
+    const QString path = disk.file(QStringLiteral("library.sqlite"));
+    {
+      SetupLibrary::Opened made = SetupLibrary::open(path);
+      QVERIFY2(made.library, qPrintable(made.error));
+      QVERIFY(made.library->setups().store(deviceReadySetup(QStringLiteral("Live"), 1)).ok());
+    }
+    QVERIFY(disk.fill());
+    rig = std::make_unique<WindowRig>();
+    holder().open(path);
+    QVERIFY(holder().library() == nullptr);
+    rig->button("libraryButton")->click();
+    auto* problem = holder().window()->findChild<QLabel*>(QStringLiteral("libraryProblem"));
+    QVERIFY(problem->isVisible());
+    QVERIFY2(problem->text().contains(QStringLiteral("the disk is full")),
+             qPrintable(problem->text()));
+    QVERIFY(!problem->text().contains(QStringLiteral("damaged")));
+
+    disk.empty();
+    rig->button("libraryButton")->click();
+    QVERIFY2(holder().library() != nullptr, qPrintable(holder().problem()));
+    QCOMPARE(rig->core->library(), holder().library());
+    QVERIFY(!problem->isVisible());
+    QCOMPARE(listed(), QStringList{"Live"});
+    QVERIFY(button("storeButton")->isEnabled());
+    rig.reset();
+  }
+
+  // Another program inside a write holds up neither the window's library nor its lists.
+  void theLibraryOpensBesideAnotherProgramsWrite() {
+    const QString path = newPath();
+    {
+      SetupLibrary::Opened made = SetupLibrary::open(path);
+      QVERIFY2(made.library, qPrintable(made.error));
+      QVERIFY(made.library->setups().store(deviceReadySetup(QStringLiteral("Live"), 1)).ok());
+    }
+    test::RawDatabase other(path);
+    QCOMPARE(other.exec({"BEGIN IMMEDIATE", "DELETE FROM setups"}), QString());
+    rig = std::make_unique<WindowRig>();
+    holder().open(path);
+    QVERIFY2(holder().library() != nullptr, qPrintable(holder().problem()));
+    rig->button("libraryButton")->click();
+    QCOMPARE(listed(), QStringList{"Live"});
+    rig.reset();
   }
 
   void aFileThatIsNotALibraryIsLeftAlone_data() {
