@@ -85,8 +85,10 @@ CompareSidePicker::CompareSidePicker(const QString& name, Dialogs& dialogs,
 
   connect(kind_, &QComboBox::currentIndexChanged, this, &CompareSidePicker::onKindChosen);
   for (QComboBox* list : {setups_, snapshots_}) {
-    connect(list, &QComboBox::currentIndexChanged, this, [this] {
-      if (!filling_) Q_EMIT sourceChanged();
+    connect(list, &QComboBox::currentIndexChanged, this, [this, list] {
+      if (filling_) return;
+      forgetGone(list);
+      Q_EMIT sourceChanged();
     });
   }
   connect(chooseFile_, &QPushButton::clicked, this, &CompareSidePicker::chooseFile);
@@ -120,9 +122,11 @@ void CompareSidePicker::choose(const CompareSource& source) {
   switch (source.kind()) {
     case Kind::Setup:
       setups_->setCurrentIndex(setups_->findText(source.name(), Qt::MatchExactly));
+      forgetGone(setups_);
       break;
     case Kind::Snapshot:
       snapshots_->setCurrentIndex(snapshots_->findData(source.snapshotId()));
+      forgetGone(snapshots_);
       break;
     case Kind::File:
       filePath_ = source.name();
@@ -197,8 +201,15 @@ QString CompareSidePicker::missingText() const {
   if (source()) return {};
   switch (kind()) {
     case Kind::Setup:
+      if (!goneSetup_.isEmpty()) {
+        return tr("The setup \"%1\" is no longer in the library. Choose another.").arg(goneSetup_);
+      }
       return setups_->count() == 0 ? tr("The library holds no setup.") : tr("Choose a setup.");
     case Kind::Snapshot:
+      if (goneSnapshot_) {
+        return tr("The snapshot %1 is no longer in the device history. Choose another.")
+            .arg(goneSnapshotText_);
+      }
       return snapshots_->count() == 0 ? tr("The device history is empty.")
                                       : tr("Choose a snapshot.");
     case Kind::File:
@@ -232,19 +243,35 @@ void CompareSidePicker::refreshChoices() {
   if (source() != before) Q_EMIT sourceChanged();
 }
 
+void CompareSidePicker::forgetGone(const QComboBox* list) {
+  if (list == setups_) goneSetup_.clear();
+  if (list == snapshots_) {
+    goneSnapshot_.reset();
+    goneSnapshotText_.clear();
+  }
+}
+
 void CompareSidePicker::fillSetups() {
-  const QString chosen = setups_->currentText();
+  // The setup chosen, or the one that went: the first of the list only while none was chosen.
+  const QString chosen = setups_->currentIndex() >= 0 ? setups_->currentText() : goneSetup_;
   setups_->clear();
   const SetupLibrary* library = core_.library();
   if (library == nullptr) return;
   const Result<QList<SetupSummary>> setups = library->setups().list();
   if (!setups.ok()) return;
   for (const SetupSummary& setup : *setups.value) setups_->addItem(setup.name);
-  setups_->setCurrentIndex(std::max(0, setups_->findText(chosen, Qt::MatchExactly)));
+  const int row = setups_->findText(chosen, Qt::MatchExactly);
+  goneSetup_ = row < 0 ? chosen : QString();
+  setups_->setCurrentIndex(chosen.isEmpty() ? 0 : row);
 }
 
 void CompareSidePicker::fillSnapshots() {
-  const QVariant chosen = snapshots_->currentData();
+  const std::optional<qint64> chosen =
+      snapshots_->currentIndex() >= 0
+          ? std::optional<qint64>(snapshots_->currentData().toLongLong())
+          : goneSnapshot_;
+  const QString chosenText =
+      snapshots_->currentIndex() >= 0 ? snapshots_->currentText() : goneSnapshotText_;
   snapshots_->clear();
   const SetupLibrary* library = core_.library();
   if (library == nullptr) return;
@@ -253,7 +280,10 @@ void CompareSidePicker::fillSnapshots() {
   for (const SnapshotSummary& snapshot : *snapshots.value) {
     snapshots_->addItem(snapshotText(snapshot.time, snapshot.event), snapshot.id);
   }
-  snapshots_->setCurrentIndex(std::max(0, snapshots_->findData(chosen)));
+  const int row = chosen ? snapshots_->findData(*chosen) : 0;
+  goneSnapshot_ = row < 0 ? chosen : std::nullopt;
+  goneSnapshotText_ = row < 0 ? chosenText : QString();
+  snapshots_->setCurrentIndex(row);
 }
 
 }  // namespace tarvik

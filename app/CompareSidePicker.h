@@ -21,7 +21,9 @@ class Dialogs;
 // library by name, a snapshot of the device history, or a .tvk or backup file. What is not
 // there to choose (no download yet, no library) stays in the list, disabled, with the reason
 // as its tooltip. The library's lists are read when refreshChoices() is called, not kept in
-// step with every change to the library.
+// step with every change to the library. A setup or snapshot chosen before that is gone from
+// the library then leaves the side empty, and missingText() says so: never another entry in
+// its place, which "Open ... into the editors" would then open.
 class CompareSidePicker : public QWidget {
   Q_OBJECT
  public:
@@ -58,6 +60,8 @@ class CompareSidePicker : public QWidget {
   void onKindChosen();
   void chooseFile();
   void setAvailable(CompareSource::Kind kind, bool available, const QString& why);
+  // The user or choose() picked from `list`: what went from it is no longer the side.
+  void forgetGone(const QComboBox* list);
   void fillSetups();
   void fillSnapshots();
 
@@ -72,6 +76,11 @@ class CompareSidePicker : public QWidget {
   QString filePath_;
   // Lists being refilled: their passing states are not the user's choice.
   bool filling_ = false;
+  // The setup or snapshot chosen that the library no longer holds (the snapshot by its id and
+  // its text in the list); empty once the user chooses another.
+  QString goneSetup_;
+  std::optional<qint64> goneSnapshot_;
+  QString goneSnapshotText_;
 };
 
 }  // namespace tarvik

@@ -345,6 +345,63 @@ class CompareWindowTest : public QObject {
     QCOMPARE(compare->picker(kRight).snapshotBox()->count(), 1);
   }
 
+  // The setup or snapshot of a side is deleted elsewhere: shown again, the side says so and
+  // stays empty, also when shown once more; it never falls to another entry, which "Open left
+  // into the editors" would then open. Choosing another fills it again.
+  void aSideWhoseEntryIsGoneStaysEmpty_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a setup") << int(Kind::Setup)
+                             << "Left: The setup \"live\" is no longer in the library.";
+    QTest::newRow("a snapshot") << int(Kind::Snapshot)
+                                << "submit is no longer in the device history.";
+  }
+  void aSideWhoseEntryIsGoneStaysEmpty() {
+    QFETCH(int, kind);
+    QFETCH(QString, said);
+    FreshLibrary library;
+    QCOMPARE(library.open(), QString());
+    Setup other = liveSetup();
+    other.name = QStringLiteral("another");  // listed before "live"
+    other.bytes.presets[0] = 0b11;
+    for (const Setup& setup : {other, liveSetup()}) {
+      QVERIFY(library.library->setups().store(setup).ok());
+      QVERIFY(library.library->history()
+                  .add(setup.name == "live" ? "submit" : "download", setup.bytes)
+                  .ok());
+    }
+    const qint64 newest = library.library->history().list().value->front().id;
+    WindowRig rig;
+    rig.core->setLibrary(library.library.get());
+    CompareWindow* compare = openCompare(rig);
+    CompareSidePicker& picker = compare->picker(kLeft);
+    picker.choose(Kind(kind) == Kind::Setup ? CompareSource::setup(QStringLiteral("live"))
+                                            : CompareSource::snapshot(newest));
+    QVERIFY(compare->openButton(kLeft)->isEnabled());
+
+    compare->hide();
+    if (Kind(kind) == Kind::Setup) {
+      QVERIFY(library.library->setups().remove(QStringLiteral("live")).ok());
+    } else {
+      test::RawDatabase raw(library.library->connection().path());
+      QCOMPARE(raw.exec({QStringLiteral("DELETE FROM snapshots WHERE id = %1").arg(newest)}),
+               QString());
+    }
+    for (int shows = 0; shows < 2; ++shows) {
+      compare->hide();
+      compare->show();
+      QVERIFY(!picker.source().has_value());
+      QVERIFY2(summary(compare).contains(said), qPrintable(summary(compare)));
+      QVERIFY(!compare->openButton(kLeft)->isEnabled());
+    }
+
+    QComboBox* box = Kind(kind) == Kind::Setup ? picker.setupBox() : picker.snapshotBox();
+    box->setCurrentIndex(0);
+    QVERIFY(picker.source().has_value());
+    QVERIFY(!summary(compare).contains(said));
+    QVERIFY(compare->openButton(kLeft)->isEnabled());
+  }
+
   // Opened for the first time, the window stands beside the main window, not over it.
   void opensBesideTheMainWindow() {
     WindowRig rig;
