@@ -509,10 +509,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <translation>%1: kann nicht geöffnet werden (Qt SQL hat keinen SQLite-Treiber; unter Debian ist das das Paket libqt6sql6-sqlite)</translation>
     </message>
     <message>
-        <source>%1: cannot be opened (%2)</source>
-        <translation>%1: kann nicht geöffnet werden (%2)</translation>
-    </message>
-    <message>
         <source>damaged setup library (%1)</source>
         <translation>beschädigte Setup-Bibliothek (%1)</translation>
     </message>
@@ -551,6 +547,41 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>cannot be upgraded from layout %1 (%2)</source>
         <translation>kann nicht von Aufbau %1 aktualisiert werden (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryFault</name>
+    <message>
+        <source>the disk is full, or the disk quota is used up: free some space and try again (%1)</source>
+        <translation>die Festplatte ist voll oder das Kontingent ausgeschöpft: Platz schaffen und erneut versuchen (%1)</translation>
+    </message>
+    <message>
+        <source>the file or its folder can only be read, not written (%1)</source>
+        <translation>die Datei oder ihr Ordner lässt sich nur lesen, nicht schreiben (%1)</translation>
+    </message>
+    <message>
+        <source>another program (or another configurator window) is writing to the library and holds its lock (%1)</source>
+        <translation>ein anderes Programm (oder ein anderes Konfigurator-Fenster) schreibt in die Bibliothek und hält ihre Sperre (%1)</translation>
+    </message>
+    <message>
+        <source>damaged setup library (%1)</source>
+        <translation>beschädigte Setup-Bibliothek (%1)</translation>
+    </message>
+    <message>
+        <source>the disk could not be read or written; the file itself may be fine (%1)</source>
+        <translation>die Festplatte ließ sich nicht lesen oder beschreiben; die Datei selbst kann in Ordnung sein (%1)</translation>
+    </message>
+    <message>
+        <source>the file cannot be opened: its folder may be missing or not accessible (%1)</source>
+        <translation>die Datei lässt sich nicht öffnen: ihr Ordner fehlt vielleicht oder ist nicht zugänglich (%1)</translation>
+    </message>
+    <message>
+        <source>the database did not say why</source>
+        <translation>die Datenbank hat keinen Grund genannt</translation>
+    </message>
+    <message>
+        <source>another program (or another configurator window) is writing to the library; this change waited %1 s for it to finish and gave up (%2)</source>
+        <translation>ein anderes Programm (oder ein anderes Konfigurator-Fenster) schreibt in die Bibliothek; diese Änderung hat %1 s darauf gewartet und aufgegeben (%2)</translation>
     </message>
 </context>
 <context>
@@ -878,12 +909,16 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <translation>ein Setup braucht einen Namen</translation>
     </message>
     <message>
-        <source>the name &quot;%1&quot; holds a control character or a line break</source>
-        <translation>der Name &quot;%1&quot; enthält ein Steuerzeichen oder einen Zeilenumbruch</translation>
-    </message>
-    <message>
         <source>the name &quot;%1&quot; starts or ends with a space</source>
         <translation>der Name &quot;%1&quot; beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+    <message>
+        <source>the name is %1 characters long; a setup name has at most %2</source>
+        <translation>der Name ist %1 Zeichen lang; ein Setup-Name hat höchstens %2</translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; holds %2, a control, format or separator character (a line break, a character that cannot be seen or one that turns the writing direction)</source>
+        <translation>der Name &quot;%1&quot; enthält %2, ein Steuer-, Format- oder Trennzeichen (einen Zeilenumbruch, ein unsichtbares Zeichen oder eines, das die Schreibrichtung umkehrt)</translation>
     </message>
 </context>
 <context>
@@ -910,10 +945,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
 </context>
 <context>
     <name>Sql</name>
-    <message>
-        <source>the database did not say why</source>
-        <translation>die Datenbank hat keinen Grund genannt</translation>
-    </message>
     <message>
         <source>no result</source>
         <translation>kein Ergebnis</translation>
@@ -1245,6 +1276,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>No library is open, so there is no device history to compare.</source>
         <translation>Es ist keine Bibliothek geöffnet, daher gibt es keinen Geräteverlauf zum Vergleichen.</translation>
+    </message>
+    <message>
+        <source>The setup &quot;%1&quot; is no longer in the library. Choose another.</source>
+        <translation>Das Setup &quot;%1&quot; ist nicht mehr in der Bibliothek. Bitte ein anderes wählen.</translation>
+    </message>
+    <message>
+        <source>The snapshot %1 is no longer in the device history. Choose another.</source>
+        <translation>Der Schnappschuss %1 ist nicht mehr im Geräteverlauf. Bitte einen anderen wählen.</translation>
     </message>
 </context>
 <context>
