@@ -10,6 +10,7 @@
 
 #include "cli/CliRun.h"
 #include "config/FullBackup.h"
+#include "library/LibraryRig.h"
 #include "sim/InProcessTarvik.h"
 #include "tests/cli/CommandRig.h"
 
@@ -129,6 +130,16 @@ class CliLibraryTest : public QObject {
     QCOMPARE(toStandardOutput.out.toUtf8(), readFile(a));
     QCOMPARE(run({"library", "export", "none", path("none.tvk")}).exitCode, ExitCode::UsageOrFile);
     QVERIFY(!QFile::exists(path("none.tvk")));
+  }
+
+  // Another program inside a write holds up no `library list`: it lists what was committed.
+  void listsBesideAnotherProgramsWrite() {
+    QCOMPARE(run({"library", "import", backupOf(5, "kept.tvk")}).exitCode, ExitCode::Ok);
+    test::RawDatabase other(library_);
+    QCOMPARE(other.exec({"BEGIN IMMEDIATE", "DELETE FROM setups"}), QString());
+    const Ran listed = run({"library", "list"});
+    QVERIFY2(listed.exitCode == ExitCode::Ok, qPrintable(listed.err));
+    QVERIFY2(listed.out.startsWith(QStringLiteral("kept\t")), qPrintable(listed.out));
   }
 
   void importIsAllOrNothing_data() {
