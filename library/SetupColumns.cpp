@@ -16,7 +16,7 @@ QString codePoint(uint c) {
 // What a name may not hold: a line break or another control character, a character that is
 // not seen or turns the writing direction (U+200B, U+202E: two names that look the same, or a
 // name shown backwards) and every separator but the plain space.
-bool unseen(uint c) {
+bool refusedInName(uint c) {
   if (c == u' ') return false;
   switch (QChar::category(static_cast<char32_t>(c))) {
     case QChar::Other_Control:
@@ -34,9 +34,10 @@ bool unseen(uint c) {
 // reads in its own direction.
 QString shown(const QList<uint>& characters) {
   QString text;
-  for (uint c : characters) {
-    text += unseen(c) ? QLatin1Char('<') + codePoint(c) + QLatin1Char('>')
-                      : QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+  for (const uint c : characters) {
+    const char32_t character = c;
+    text += refusedInName(c) ? QLatin1Char('<') + codePoint(c) + QLatin1Char('>')
+                             : QString::fromUcs4(&character, 1);
   }
   return text;
 }
@@ -96,11 +97,11 @@ QString SetupColumns::nameProblem(const QString& name) {
         .arg(characters.size())
         .arg(kMaxNameLength);
   }
-  const auto refused = std::find_if(characters.begin(), characters.end(), unseen);
-  if (refused != characters.end()) {
+  const auto first = std::find_if(characters.begin(), characters.end(), refusedInName);
+  if (first != characters.end()) {
     return tr("the name \"%1\" holds %2, a control, format or separator character (a line "
               "break, a character that cannot be seen or one that turns the writing direction)")
-        .arg(shown(characters), codePoint(*refused));
+        .arg(shown(characters), codePoint(*first));
   }
   if (name.front().isSpace() || name.back().isSpace()) {
     return tr("the name \"%1\" starts or ends with a space").arg(name);
