@@ -379,6 +379,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>no loop</source>
         <translation>kein Loop</translation>
     </message>
+    <message>
+        <source>%1: %2 kept by the Tarvik, sent as %3</source>
+        <translation>%1: %2 vom Tarvik behalten, gesendet als %3</translation>
+    </message>
 </context>
 <context>
     <name>EditHistory</name>
@@ -1313,6 +1317,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>before opening the right side</source>
         <translation>vor dem Öffnen der rechten Seite</translation>
     </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::EditTracking</name>
@@ -1959,6 +1967,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Event</source>
         <translation>Ereignis</translation>
     </message>
+    <message>
+        <source>restored, not verified</source>
+        <translation>wiederhergestellt, nicht geprüft</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TForm1</name>
@@ -2299,6 +2311,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::FlashCommand</name>
@@ -2374,6 +2390,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>stored %1</source>
         <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 <context>
