@@ -40,7 +40,7 @@ Commands:
                  Write the setup as a backup file (with [names] when it has names).
                  FILE &quot;-&quot; is standard output.
   library store NAME
-                 Download everything and store it, as the device sent it, as the
+                 Download everything and store it, as backup FILE writes it, as the
                  setup NAME (--replace overwrites a setup of that name).
   library restore NAME
                  Restore the setup as restore FILE does, verified.
@@ -95,7 +95,7 @@ Befehle:
                  Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
                  Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
   library store NAME
-                 Alles herunterladen und so, wie das Gerät es gesendet hat, als
+                 Alles herunterladen und so, wie backup DATEI es schreibt, als
                  Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
   library restore NAME
                  Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
