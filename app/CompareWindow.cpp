@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/CompareSidePicker.h"
+#include "app/DifferenceTexts.h"
 #include "app/EditTracking.h"
 #include "core/ConfiguratorCore.h"
 
@@ -178,7 +179,32 @@ QString CompareWindow::summaryText() const {
   } else if (!leftSettings && !rightSettings) {
     text += QLatin1Char(' ') + tr("The settings are not compared: neither side has them.");
   }
-  return text;
+  return text + keptText();
+}
+
+QString CompareWindow::keptText() const {
+  // Values no one changed: the device holds them, the editors cannot, and both sides are
+  // compared as they would be sent. A device may hold many; the first few say what happens.
+  constexpr int kShown = 5;
+  QStringList lines;
+  int notShown = 0;
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<BackupContents::Change>& kept = sides_[i].contents.value->keptOtherwise;
+    if (kept.empty() || (i == kRight && sides_[kLeft].contents.value->keptOtherwise == kept)) {
+      continue;
+    }
+    for (const BackupContents::Change& change : kept) {
+      if (lines.size() == kShown) {
+        ++notShown;
+        continue;
+      }
+      const QString line = DifferenceTexts::keptText(change);
+      lines << (i == kLeft ? tr("Left: %1").arg(line) : tr("Right: %1").arg(line));
+    }
+  }
+  if (lines.isEmpty()) return {};
+  if (notShown > 0) lines << tr("and %1 more").arg(notShown);
+  return QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 
 void CompareWindow::updateOpenButtons() {

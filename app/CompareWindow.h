@@ -61,6 +61,9 @@ class CompareWindow : public QWidget {
   void afterTransfer();
   void compare();
   QString summaryText() const;
+  // The lines on values a side holds that the comparison takes as they would be sent; empty
+  // when there are none.
+  QString keptText() const;
   void updateOpenButtons();
 
   ConfiguratorCore& core_;

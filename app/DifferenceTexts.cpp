@@ -54,6 +54,16 @@ QString DifferenceTexts::loopSet(std::uint8_t mask) {
   return loops.isEmpty() ? tr("no loop") : loops.join(QLatin1Char(' '));
 }
 
+QString DifferenceTexts::keptText(const BackupContents::Change& change) {
+  const Difference difference{change.block, change.row, change.device, change.kept, {}, {}};
+  const QString row = ConfigDiff::rowName(change.block, change.row);
+  const QString where = change.block == Block::Record
+                            ? row
+                            : QStringLiteral("%1 %2").arg(blockTitle(change.block), row);
+  return tr("%1: %2 kept by the Tarvik, sent as %3")
+      .arg(where, value(difference, change.device), value(difference, change.kept));
+}
+
 QString DifferenceTexts::value(const Difference& difference, std::uint8_t byte) {
   switch (difference.block) {
     case Block::Presets:

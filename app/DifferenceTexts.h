@@ -25,6 +25,10 @@ class DifferenceTexts {
   // loop masks among them as loop sets). A byte no selector item stands for is "no selection",
   // with the byte unless it is the editors' own 0xFF, so that two such bytes still read apart.
   static QString value(const Difference& difference, std::uint8_t byte);
+  // A value the device holds that the editors keep otherwise, in the same terms:
+  // "magicChannel: 8 kept by the Tarvik, sent as 0", "CC map 11: no selection (0xC8) kept by
+  // the Tarvik, sent as no selection".
+  static QString keptText(const BackupContents::Change& change);
 };
 
 }  // namespace tarvik

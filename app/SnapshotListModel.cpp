@@ -23,6 +23,7 @@ QString SnapshotListModel::eventText(const QString& event) {
   if (event == QLatin1String("download")) return tr("read from Tarvik");
   if (event == QLatin1String("submit")) return tr("sent to Tarvik");
   if (event == QLatin1String("restore")) return tr("restored, verified");
+  if (event == QLatin1String("unverified restore")) return tr("restored, not verified");
   // An event of a newer program: its own word.
   return event;
 }

@@ -192,9 +192,9 @@ int main(int argc, char** argv) {
       const Result<Setup> a = library.setups().setup(first);
       const Result<Setup> b = library.setups().setup(second);
       if (!a.ok() || !b.ok()) return failed(a.error + b.error);
-      lines += static_cast<int>(
-          ConfigDiff::lines({a.value->bytes, a.value->names}, {b.value->bytes, b.value->names})
-              .size());
+      lines += static_cast<int>(ConfigDiff::lines({a.value->bytes, a.value->names, {}},
+                                                  {b.value->bytes, b.value->names, {}})
+                                    .size());
       samples.push_back(msSince(timer));
     }
     std::printf("library_compare_lines: %d lines a pair\n", lines / 101);

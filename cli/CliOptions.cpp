@@ -37,7 +37,7 @@ QString description() {
       "                 Write the setup as a backup file (with [names] when it has names).\n"
       "                 FILE \"-\" is standard output.\n"
       "  library store NAME\n"
-      "                 Download everything and store it, as the device sent it, as the\n"
+      "                 Download everything and store it, as backup FILE writes it, as the\n"
       "                 setup NAME (--replace overwrites a setup of that name).\n"
       "  library restore NAME\n"
       "                 Restore the setup as restore FILE does, verified.\n"

@@ -69,6 +69,17 @@ void DiffCommand::onDownloaded(bool ok, const QString& text) {
 }
 
 void DiffCommand::compare() {
+  // The device's values that the comparison takes as they would be sent, as a backup names them
+  // (once, when both sides are the device).
+  QStringList warned;
+  for (const std::optional<DiffSide>& side : sides_) {
+    for (const BackupContents::Change& change : side->keptOtherwise) {
+      const QString text = BackupContents::changeText(change);
+      if (warned.contains(text)) continue;
+      warned << text;
+      err() << kProgramName << ": " << tr("warning: %1").arg(text) << Qt::endl;
+    }
+  }
   const QStringList lines = ConfigDiff::lines(*sides_[0], *sides_[1]);
   for (const QString& line : lines) out() << line << '\n';
   finish(lines.isEmpty() ? ExitCode::Ok : ExitCode::DeviceFailure);

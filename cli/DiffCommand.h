@@ -12,10 +12,11 @@
 namespace tarvik::cli {
 
 // `diff A B`: every byte in which B differs from A, one line each (ConfigDiff), exiting as
-// diff(1) does: 0 equal, 1 different, 2 trouble. A side is "device" (a fresh download, bytes
-// as sent), "library:NAME" (a setup), "snapshot:ID" (the device history) or a path to a .tvk
-// or backup file, read as `restore` reads it (CompareSource). Everything but the device is read
-// before the MIDI system is reached, so a bad side never touches the device.
+// diff(1) does: 0 equal, 1 different, 2 trouble. A side is "device" (a fresh download, as a
+// backup keeps it, each value kept otherwise one warning), "library:NAME" (a setup), "snapshot:ID"
+// (the device history) or a path to a .tvk or backup file, read as `restore` reads it
+// (CompareSource). Everything but the device is read before the MIDI system is reached, so a bad
+// side never touches the device.
 class DiffCommand : public CliCommand {
   Q_OBJECT
  public:

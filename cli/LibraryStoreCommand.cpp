@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/LibraryStoreCommand.h"
 
-#include "config/ConfigBytes.h"
+#include "config/BackupContents.h"
 
 namespace tarvik::cli {
 
@@ -46,7 +46,14 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     return;
   }
   SetupStore& setups = session_.library()->setups();
-  const ConfigBytes bytes = ConfigBytes::fromDevice(session_.core().deviceBlocks());
+  // The setup holds what a backup of the device would hold, and says so where that is not what
+  // the device holds: restoring it sends exactly that.
+  const BackupContents backup = BackupContents::fromDevice(session_.core().deviceBlocks());
+  for (const BackupContents::Change& change : backup.changes) {
+    err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
+          << Qt::endl;
+  }
+  const ConfigBytes bytes = ConfigBytes::fromTables(backup.tables, backup.settings);
   Outcome stored;
   if (exists_) {
     const Result<Setup> old = setups.setup(options_.setupName);

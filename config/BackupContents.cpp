@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "config/BackupContents.h"
 
+#include <algorithm>
 #include <span>
+
+#include "config/ConfigBytes.h"
 
 namespace tarvik {
 namespace {
@@ -27,9 +30,9 @@ BackupContents BackupContents::fromDevice(const DeviceBlocks& device) {
   backup.tables.applyPresets(itemsOf<kTableSize>(device[Block::Presets]));
   backup.tables.applyCcMap(itemsOf<kTableSize>(device[Block::CcMap]));
   backup.tables.applyPcRemap(itemsOf<kTableSize>(device[Block::PcRemap]));
-  ConfigRecord record;
-  record.apply(itemsOf<kConfigRecordSize>(device[Block::Record]));
-  backup.settings = record.toBytes();
+  FullBackup::Settings held{};
+  std::ranges::copy(itemsOf<kConfigRecordSize>(device[Block::Record]), held.begin());
+  backup.settings = ConfigBytes::keptSettings(held);
 
   listChanges(Block::Presets, device[Block::Presets], backup.tables.presetPayload(),
               backup.changes);
@@ -44,7 +47,7 @@ QString BackupContents::changeText(const Change& change) {
   const QString where =
       change.block == Block::Record
           ? QLatin1String(FullBackup::kSettingKeys[static_cast<std::size_t>(change.row)])
-          : tr("%1 row %2").arg(blockName(change.block)).arg(change.row);
+          : tr("%1 row %2").arg(blockName(change.block)).arg(change.row + 1);
   return tr("%1: Tarvik holds %2, the backup keeps %3")
       .arg(where, hexByte(change.device), hexByte(change.kept));
 }

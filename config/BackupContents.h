@@ -21,7 +21,7 @@ struct BackupContents {
 
  public:
   // One byte the rules changed: `row` is the table row (0..127, the file's section) or the
-  // settings byte (0..19).
+  // settings byte (0..19). Its texts count table rows from 1, as the matrix shows them.
   struct Change {
     Block block = Block::Presets;
     int row = 0;
@@ -36,7 +36,7 @@ struct BackupContents {
 
   // `device` must be complete().
   static BackupContents fromDevice(const DeviceBlocks& device);
-  // "CC map row 5: Tarvik holds 0xC8, the backup keeps 0xFF"; a setting by its key.
+  // "CC map row 5: Tarvik holds 0xC8, the backup keeps 0xFF" for `row` 4; a setting by its key.
   static QString changeText(const Change& change);
 };
 

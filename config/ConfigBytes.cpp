@@ -7,7 +7,10 @@ namespace tarvik {
 
 ConfigBytes ConfigBytes::fromTables(const PresetTables& tables,
                                     const std::optional<Settings>& settings) {
-  return {tables.presetPayload(), tables.ccMapPayload(), tables.pcRemapPayload(), settings};
+  // The editors' record sends "no selection" of the Pin-20 function as 255, which reads back as
+  // "none": the form holds what any later read of it would make of it.
+  return {tables.presetPayload(), tables.ccMapPayload(), tables.pcRemapPayload(),
+          settings ? std::optional(keptSettings(*settings)) : std::nullopt};
 }
 
 namespace {
@@ -26,7 +29,16 @@ ConfigBytes ConfigBytes::fromDevice(const DeviceBlocks& device) {
   copyBlock(device[Block::CcMap], bytes.ccMap);
   copyBlock(device[Block::PcRemap], bytes.pcRemap);
   copyBlock(device[Block::Record], bytes.settings.emplace());
-  return bytes;
+  return bytes.kept();
+}
+
+ConfigBytes ConfigBytes::kept() const { return fromTables(tables(), settings); }
+
+ConfigBytes::Settings ConfigBytes::keptSettings(const Settings& settings) {
+  // A record of its own, not the editors': those keep hidden CC-message values they never send.
+  ConfigRecord record;
+  record.apply(settings);
+  return record.toBytes();
 }
 
 PresetTables ConfigBytes::tables() const {

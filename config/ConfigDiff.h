@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/BackupContents.h"
 #include "config/ConfigBytes.h"
 #include "config/Configuration.h"
 #include "config/PresetNames.h"
@@ -17,6 +18,9 @@ namespace tarvik {
 struct DiffSide {
   ConfigBytes bytes;
   std::optional<PresetNames> names;  // only to label the rows; names are not compared
+  // For the device: the values it holds that `bytes` keeps otherwise. They are no difference
+  // anyone made, so they are not compared, only said.
+  std::vector<BackupContents::Change> keptOtherwise;
 };
 
 // One byte that differs. For a table `row` is the row index (0..127), for the settings

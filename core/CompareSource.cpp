@@ -16,7 +16,8 @@ Result<DiffSide> readFile(const QString& path) {
   const FullBackup::LoadResult file = FullBackup::load(path);
   if (!file.ok()) return Result<DiffSide>::failed(file.message);
   return {DiffSide{ConfigBytes::fromTables(*file.tables, file.settings),
-                   file.namesProblem.isEmpty() ? std::optional(file.names) : std::nullopt},
+                   file.namesProblem.isEmpty() ? std::optional(file.names) : std::nullopt,
+                   {}},
           {}};
 }
 
@@ -45,28 +46,33 @@ Result<CompareSource> CompareSource::parse(const QString& text) {
 Result<DiffSide> CompareSource::read(const ConfiguratorCore& core) const {
   const SetupLibrary* library = core.library();
   switch (kind_) {
-    case Kind::Device:
+    case Kind::Device: {
       if (!core.deviceBlocks().complete()) {
         return Result<DiffSide>::failed(QStringLiteral("nothing has been read from the device"));
       }
-      return {DiffSide{ConfigBytes::fromDevice(core.deviceBlocks()), std::nullopt}, {}};
+      const BackupContents backup = BackupContents::fromDevice(core.deviceBlocks());
+      return {DiffSide{ConfigBytes::fromTables(backup.tables, backup.settings), std::nullopt,
+                       backup.changes},
+              {}};
+    }
     case Kind::Editors: {
       const Configuration& editors = core.configuration();
       return {DiffSide{ConfigBytes::fromTables(editors.tables(), editors.recordBytes()),
-                       editors.names()},
+                       editors.names(),
+                       {}},
               {}};
     }
     case Kind::Setup: {
       if (library == nullptr) return Result<DiffSide>::failed(QStringLiteral("no library"));
       const Result<Setup> setup = library->setups().setup(name_);
       if (!setup.ok()) return Result<DiffSide>::failed(setup.error);
-      return {DiffSide{setup.value->bytes, setup.value->names}, {}};
+      return {DiffSide{setup.value->bytes, setup.value->names, {}}, {}};
     }
     case Kind::Snapshot: {
       if (library == nullptr) return Result<DiffSide>::failed(QStringLiteral("no library"));
       const Result<Snapshot> snapshot = library->history().snapshot(snapshotId_);
       if (!snapshot.ok()) return Result<DiffSide>::failed(snapshot.error);
-      return {DiffSide{snapshot.value->bytes, std::nullopt}, {}};
+      return {DiffSide{snapshot.value->bytes, std::nullopt, {}}, {}};
     }
     case Kind::File:
       return readFile(name_);

@@ -34,10 +34,11 @@ class CompareSource {
   qint64 snapshotId() const { return snapshotId_; }
   bool needsLibrary() const { return kind_ == Kind::Setup || kind_ == Kind::Snapshot; }
 
-  // The side's contents as they are now. The device: its blocks as sent in the last download,
-  // refused before one has come whole. The editors: their tables, their settings and their
-  // names. A setup or snapshot: from the core's library (refused without one). A file: read as
-  // a restore reads it, with its names only when they read as written (they only label rows).
+  // The side's contents as they are now, in ConfigBytes' form. The device: its blocks of the
+  // last download, with the values that form keeps otherwise, refused before one has come whole.
+  // The editors: their tables, their settings and their names. A setup or snapshot: from the core's
+  // library (refused without one). A file: read as a restore reads it, with its names only when
+  // they read as written (they only label rows).
   Result<DiffSide> read(const ConfiguratorCore& core) const;
 
   bool operator==(const CompareSource&) const = default;

@@ -62,7 +62,7 @@ class ConfiguratorCore : public QObject {
   PortWatcher& portWatcher() { return portWatcher_; }
 
   // The library whose device history records what the device holds after each download,
-  // confirmed submit and verified restore (HistoryRecorder); nullptr for none. The library
+  // confirmed submit and restore that reached it (HistoryRecorder); nullptr for none. The library
   // must outlive the core or be detached first. A snapshot that cannot be written is a
   // logLine(), never a failed transfer.
   void setLibrary(SetupLibrary* library) { history_.setLibrary(library); }

@@ -29,8 +29,15 @@ HistoryRecorder::HistoryRecorder(TransferMachine& machine, RestoreCheck& restore
     if (chain != Chain::Connect) submitEnded();
   });
   connect(&restoreCheck, &RestoreCheck::finished, this, [this](bool ok) {
+    const bool reachedDevice = confirmed_;
     confirmed_ = false;
-    if (ok) record(QStringLiteral("restore"));
+    if (ok) {
+      record(QStringLiteral("restore"));
+    } else if (reachedDevice) {
+      // The device holds something new even though the restore failed: what it held is what
+      // the user needs to find out what went wrong, or to go back.
+      record(QStringLiteral("unverified restore"));
+    }
   });
 }
 

@@ -13,9 +13,10 @@ class SetupLibrary;
 class TransferMachine;
 
 // Keeps the device history of a library: what the device holds after every completed download
-// ("download"), every submit chain in which the device confirmed a block ("submit") and every
-// verified restore ("restore"). What the device holds is followed block by block: a download
-// brings the bytes as sent, a confirmation means the device now holds what went out. Nothing is
+// ("download"), every submit chain in which the device confirmed a block ("submit"), every
+// verified restore ("restore") and every restore that failed after the device confirmed a block
+// ("unverified restore"). What the device holds is followed block by block: a download brings
+// the bytes as sent, a confirmation means the device now holds what went out. Nothing is
 // recorded until all four blocks are known.
 //
 // A restore is one event: its submits and its verifying download are not recorded on their

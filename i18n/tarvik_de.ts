@@ -40,7 +40,7 @@ Commands:
                  Write the setup as a backup file (with [names] when it has names).
                  FILE &quot;-&quot; is standard output.
   library store NAME
-                 Download everything and store it, as the device sent it, as the
+                 Download everything and store it, as backup FILE writes it, as the
                  setup NAME (--replace overwrites a setup of that name).
   library restore NAME
                  Restore the setup as restore FILE does, verified.
@@ -95,7 +95,7 @@ Befehle:
                  Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
                  Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
   library store NAME
-                 Alles herunterladen und so, wie das Gerät es gesendet hat, als
+                 Alles herunterladen und so, wie backup DATEI es schreibt, als
                  Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
   library restore NAME
                  Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
@@ -378,6 +378,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>no loop</source>
         <translation>kein Loop</translation>
+    </message>
+    <message>
+        <source>%1: %2 kept by the Tarvik, sent as %3</source>
+        <translation>%1: %2 vom Tarvik behalten, gesendet als %3</translation>
     </message>
 </context>
 <context>
@@ -1352,6 +1356,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>before opening the right side</source>
         <translation>vor dem Öffnen der rechten Seite</translation>
     </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::EditTracking</name>
@@ -1998,6 +2006,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Event</source>
         <translation>Ereignis</translation>
     </message>
+    <message>
+        <source>restored, not verified</source>
+        <translation>wiederhergestellt, nicht geprüft</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TForm1</name>
@@ -2338,6 +2350,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::FlashCommand</name>
@@ -2413,6 +2429,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>stored %1</source>
         <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 <context>

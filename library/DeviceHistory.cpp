@@ -9,8 +9,10 @@
 
 namespace tarvik {
 
-Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& bytes) {
+Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& given) {
   if (event.trimmed().isEmpty()) return Result<bool>::failed(tr("a snapshot needs an event"));
+  // Compared and stored in the form every snapshot is read in.
+  const ConfigBytes bytes = given.kept();
   const QSqlDatabase& db = connection_.database();
   auto failed = [this](const QString& text) {
     return Result<bool>::failed(connection_.failure(text));

@@ -14,7 +14,8 @@ namespace tarvik {
 class LibraryConnection;
 
 // What the device held after each download, submit or restore, newest first. A snapshot equal
-// to the newest one adds nothing and is not stored; the newest kLimit are kept.
+// to the newest one adds nothing and is not stored; the newest kLimit are kept. Snapshots are
+// stored and read in ConfigBytes' form.
 class DeviceHistory {
   Q_DECLARE_TR_FUNCTIONS(DeviceHistory)
 

@@ -77,7 +77,8 @@ std::optional<ConfigBytes> SetupColumns::bytes(const QVariant& presets, const QV
     result.settings = sql::bytesOf<kConfigRecordSize>(settings);
     if (!result.settings) return std::nullopt;
   }
-  return result;
+  // A library of an earlier version holds the device's bytes as it sent them.
+  return result.kept();
 }
 
 QVariant SetupColumns::settingsColumn(const ConfigBytes& bytes) {

@@ -29,8 +29,9 @@ class SetupColumns {
   static QVariant packNames(const PresetNames& names);
   static std::optional<PresetNames> unpackNames(const QVariant& column);
 
-  // The blocks as BLOBs of 128, 128, 128 and 20 bytes (NULL for no settings), and back;
-  // nothing when a column is not a block of its size.
+  // The blocks as BLOBs of 128, 128, 128 and 20 bytes (NULL for no settings), and back, always
+  // in ConfigBytes' form, whatever form the columns hold; nothing when a column is not a block
+  // of its size.
   static std::optional<ConfigBytes> bytes(const QVariant& presets, const QVariant& ccMap,
                                           const QVariant& pcRemap, const QVariant& settings);
   static QVariant settingsColumn(const ConfigBytes& bytes);

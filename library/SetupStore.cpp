@@ -35,7 +35,8 @@ QString checkContents(const QString& name, const PresetNames& names) {
   return names.firstProblem();
 }
 
-// Within a transaction: the columns of a new setup, or new contents for setup `id`.
+// Within a transaction: the columns of a new setup, or new contents for setup `id`; the blocks
+// always in ConfigBytes' form, so that the file holds what a restore of it sends.
 QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
   QSqlQuery query(db);
   if (!sql::run(query,
@@ -46,19 +47,20 @@ QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
     return sql::errorText(query);
   }
   const QVariant id = query.lastInsertId();
+  const ConfigBytes bytes = setup.bytes.kept();
   if (!sql::run(query,
                 QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
                                "settings, names) VALUES (?, ?, ?, ?, ?, ?)"),
-                {id, sql::blob(setup.bytes.presets), sql::blob(setup.bytes.ccMap),
-                 sql::blob(setup.bytes.pcRemap), SetupColumns::settingsColumn(setup.bytes),
-                 SetupColumns::packNames(setup.names)})) {
+                {id, sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names)})) {
     return sql::errorText(query);
   }
   return {};
 }
 
-QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& bytes,
+QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& given,
                         const PresetNames& names, qint64 now) {
+  const ConfigBytes bytes = given.kept();
   QSqlQuery query(db);
   if (!sql::run(query,
                 QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "

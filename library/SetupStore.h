@@ -18,7 +18,8 @@ class LibraryConnection;
 
 // The setups of a library. Every change is one transaction: it is in the file whole or not at
 // all, whenever the program stops. Names are unique and compared exactly; a setup's note and
-// its creation time stay when its contents are replaced.
+// its creation time stay when its contents are replaced. Contents are stored and read in
+// ConfigBytes' form, whatever form they are handed in.
 class SetupStore {
   Q_DECLARE_TR_FUNCTIONS(SetupStore)
 

@@ -61,7 +61,7 @@ QString RestoreCheck::differenceText(const Difference& difference) {
                             ? tr("%1 (byte %2)")
                                   .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
                                   .arg(difference.index)
-                            : tr("row %1").arg(difference.index);
+                            : tr("row %1").arg(difference.index + 1);
   return tr("%1 differ from %2 on: device %3, file %4")
       .arg(blockName(difference.block), where, hexByte(difference.device),
            hexByte(difference.file));

@@ -61,7 +61,8 @@ class RestoreCheck : public QObject {
   std::optional<Block> failedBlock() const { return failedBlock_; }
   std::optional<Difference> difference() const { return difference_; }
 
-  // One line for a difference: the block, the first row or byte, both values.
+  // One line for a difference: the block, the first row (counted from 1, as the matrix shows
+  // it) or byte, both values.
   static QString differenceText(const Difference& difference);
 
  Q_SIGNALS:

@@ -135,9 +135,9 @@ class WindowFullBackupTest : public QObject {
     QVERIFY(!pressAndAwait("restoreButton"));
     QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
     QVERIFY2(rig->dialogs.errors.front().text.startsWith(
-                 QStringLiteral("Restore failed: PC remap table differ from row 7 on: device ")),
+                 QStringLiteral("Restore failed: PC remap table differ from row 8 on: device ")),
              qPrintable(rig->dialogs.errors.front().text));
-    QVERIFY(logHas(QStringLiteral("Restore failed: PC remap table differ from row 7 on")));
+    QVERIFY(logHas(QStringLiteral("Restore failed: PC remap table differ from row 8 on")));
   }
 
   void aRefusedFileIsShownAndNothingIsSent() {
@@ -214,12 +214,12 @@ class WindowFullBackupTest : public QObject {
     rig->dialogs.nextFileName = dir.filePath(QStringLiteral("clamped.tvk"));
     QVERIFY(pressAndAwait("backupButton"));
     QVERIFY(
-        logHas(QStringLiteral("Backup differs from Tarvik: CC map row 4: Tarvik holds 0xC8, "
+        logHas(QStringLiteral("Backup differs from Tarvik: CC map row 5: Tarvik holds 0xC8, "
                               "the backup keeps 0xFF")));
     QVERIFY(logHas(QStringLiteral(
         "Backup differs from Tarvik: debounceTime: Tarvik holds 0xFF, the backup keeps 0xFE")));
     QCOMPARE(rig->dialogs.warnings.size(), std::size_t{1});
-    QVERIFY(rig->dialogs.warnings.front().text.contains(QStringLiteral("CC map row 4")));
+    QVERIFY(rig->dialogs.warnings.front().text.contains(QStringLiteral("CC map row 5")));
     const FullBackup::LoadResult written = FullBackup::load(rig->dialogs.nextFileName);
     QVERIFY(written.ok());
     QCOMPARE(written.tables->ccMapPayload()[4], std::uint8_t{0xFF});

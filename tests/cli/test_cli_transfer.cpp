@@ -149,7 +149,7 @@ class CliTransferTest : public QObject {
     QVERIFY(written.contains("[3]\r\npc=129\r\ncc=2\r\npcremap=128\r\n[4]\r\n"));
     QVERIFY(written.contains("[9]\r\npc=0\r\ncc=-1\r\npcremap=9\r\n"));
     // Not silently: the one value the backup could not keep as the device holds it is named.
-    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: warning: CC map row 9: Tarvik holds "
+    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: warning: CC map row 10: Tarvik holds "
                                               "0xC8, the backup keeps 0xFF\n"));
   }
 
@@ -261,10 +261,10 @@ class CliTransferTest : public QObject {
     QTest::addColumn<int>("item");
     QTest::addColumn<Block>("block");
     QTest::addColumn<QString>("where");
-    QTest::newRow("presets") << 5 << 5 << Block::Presets << "presets differ from row 5 on";
-    QTest::newRow("CC map") << 7 << 0 << Block::CcMap << "CC map differ from row 0 on";
+    QTest::newRow("presets") << 5 << 5 << Block::Presets << "presets differ from row 6 on";
+    QTest::newRow("CC map") << 7 << 0 << Block::CcMap << "CC map differ from row 1 on";
     QTest::newRow("PC remap table")
-        << 19 << 127 << Block::PcRemap << "PC remap table differ from row 127 on";
+        << 19 << 127 << Block::PcRemap << "PC remap table differ from row 128 on";
     QTest::newRow("settings") << 4 << 3 << Block::Record
                               << "settings differ from muteMask (byte 3) on";
   }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The core's device history: what the device holds after a download and after a submit the
-// device confirmed, recorded only once all four blocks are known.
+// The core's device history: what the device holds after a download, after a submit the device
+// confirmed and after a restore that wrote it, recorded only once all four blocks are known.
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +15,10 @@ class CoreHistoryTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir dir_;
+
+  static ConfigBytes keptOf(const TarvikContents& held) {
+    return ConfigBytes{held.presets, held.ccMap, held.pcRemap, held.configRecord}.kept();
+  }
 
   static bool download(ConfiguratorCore& core) {
     QSignalSpy finished(&core.fullDownload(), &FullDownload::finished);
@@ -71,13 +75,49 @@ class CoreHistoryTest : public QObject {
     for (const QList<QVariant>& signal : announced) announcedEvents.prepend(signal[0].toString());
     QCOMPARE(announcedEvents, events);
     if (recorded.isEmpty()) return;
-    // The newest snapshot is the device's own state, byte for byte.
+    // The newest snapshot is the device's own state, as a backup of it keeps it.
     const ConfigBytes newest = opened.library->history().snapshot(history[0].id).value->bytes;
-    const TarvikContents& held = device.device().contents();
-    QVERIFY(newest.presets == held.presets);
-    QVERIFY(newest.ccMap == held.ccMap);
-    QVERIFY(newest.pcRemap == held.pcRemap);
-    QVERIFY(newest.settings == std::optional(held.configRecord));
+    QVERIFY(newest == keptOf(device.device().contents()));
+    core.setLibrary(nullptr);
+  }
+
+  // A restore that wrote the device is in the history whether or not its check passed: the
+  // device holds something new either way.
+  void recordsWhatARestoreLeft_data() {
+    QTest::addColumn<int>("alteredCommand");
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("a verified restore") << 0 << QStringList{"restore", "download"};
+    QTest::newRow("a restore the device kept otherwise")
+        << 7 << QStringList{"unverified restore", "download"};
+  }
+  void recordsWhatARestoreLeft() {
+    QFETCH(int, alteredCommand);
+    QFETCH(QStringList, events);
+    SimulatedMidi device(TarvikContents::fromSeed(12));
+    SetupLibrary::Opened opened =
+        SetupLibrary::open(dir_.filePath(QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    ConfiguratorCore core(device.ports());
+    core.setLibrary(opened.library.get());
+    core.link().open(0, 0);
+    QVERIFY(download(core));
+
+    SimFaults faults;
+    faults.alterStoredCommand = static_cast<std::uint8_t>(alteredCommand);
+    faults.alteredItem = 3;
+    device.device().setFaults(faults);
+    const ConfigBytes file = keptOf(TarvikContents::fromSeed(13));
+    QSignalSpy restored(&core.restoreCheck(), &RestoreCheck::finished);
+    QVERIFY(core.restoreCheck().start(file.tables(), file.settings));
+    QVERIFY(restored.wait(30000));
+    QCOMPARE(restored[0][0].toBool(), alteredCommand == 0);
+
+    const QList<SnapshotSummary> history = *opened.library->history().list().value;
+    QStringList recorded;
+    for (const SnapshotSummary& snapshot : history) recorded.append(snapshot.event);
+    QCOMPARE(recorded, events);
+    const ConfigBytes newest = opened.library->history().snapshot(history[0].id).value->bytes;
+    QVERIFY(newest == keptOf(device.device().contents()));
     core.setLibrary(nullptr);
   }
 };
