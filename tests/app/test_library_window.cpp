@@ -407,6 +407,9 @@ class LibraryWindowTest : public QObject {
     QVERIFY(testing::makeFifo(fifo));
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(fifo), QUrl::fromLocalFile("/dev/zero")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window, &drop);
     QVERIFY(rig->dialogs.awaitErrors(1, kWaitMs));

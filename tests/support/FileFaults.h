@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <csignal>
 
@@ -31,17 +30,6 @@ class FileSizeLimit {
   }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  // The same limit for a program the test starts (it keeps an ignored SIGXFSZ across exec).
-  static void applyTo(QProcess& process, rlim_t bytes) {
-    process.setChildProcessModifier([bytes] {
-      std::signal(SIGXFSZ, SIG_IGN);
-      rlimit tight{};
-      getrlimit(RLIMIT_FSIZE, &tight);
-      tight.rlim_cur = bytes;
-      setrlimit(RLIMIT_FSIZE, &tight);
-    });
-  }
 
  private:
   rlimit saved_{};
