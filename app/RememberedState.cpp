@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "config/UserFile.h"
@@ -30,16 +31,23 @@ RememberedState::RememberedState(const QString& path) : path_(path) { read(); }
 RememberedState::~RememberedState() = default;
 
 void RememberedState::read() {
+  const QString unreadable = QCoreApplication::translate("RememberedState",
+                                                         "The remembered settings in %1 cannot be "
+                                                         "read; the program starts without them.")
+                                 .arg(UserFile::shown(path_));
+  // QSettings would wait on a FIFO and read a huge file whole, before the first frame.
+  const QFileInfo info(path_);
+  if (info.exists() && (!info.isFile() || info.size() > UserFile::kMaxSize)) {
+    problem_ = unreadable;
+    return;
+  }
   const QSettings file(path_, QSettings::IniFormat);
   switch (file.status()) {
     case QSettings::NoError:
       for (const QString& key : file.allKeys()) values_.insert(key, file.value(key));
       return;
     case QSettings::AccessError:
-      problem_ = QCoreApplication::translate("RememberedState",
-                                             "The remembered settings in %1 cannot be read; the "
-                                             "program starts without them.")
-                     .arg(UserFile::shown(path_));
+      problem_ = unreadable;
       return;
     case QSettings::FormatError:
       // What a damaged file seemed to hold is not trusted.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +90,17 @@ class RememberedStateTest : public QObject {
              qPrintable(rig.logMessages().constLast()));
     QVERIFY(rig.connectAndDownload());
     QCOMPARE(RememberedState(settingsPath()).problem(), QString());
+    QCOMPARE(RememberedState(settingsPath()).ports(), std::pair(kTarvik, kTarvik));
+  }
+
+  // Read before the first frame: a FIFO there would hold the window back for ever.
+  void aFifoInPlaceOfTheFileIsIgnoredAndReplaced() {
+    QVERIFY(testing::makeFifo(settingsPath()));
+    RememberedState state(settingsPath());
+    QVERIFY2(state.problem().contains("cannot be read"), qPrintable(state.problem()));
+    QVERIFY(!state.ports().has_value());
+    state.setPorts(kTarvik, kTarvik);
+    QVERIFY(QFileInfo(settingsPath()).isFile());
     QCOMPARE(RememberedState(settingsPath()).ports(), std::pair(kTarvik, kTarvik));
   }
 
