@@ -66,8 +66,8 @@ class CliCommand : public QObject {
     if (done_) return;
     done_ = true;
     output_.out.flush();
-    // Standard output is what a script keeps (a backup, a list): a full disk or a closed pipe
-    // there is a failure, however well the rest went.
+    // Standard output is what a script keeps (a backup, a list): a full disk there is a
+    // failure, however well the rest went.
     if (output_.out.status() != QTextStream::Ok && exitCode == ExitCode::Ok) {
       output_.err << kProgramName << ": " << tr("cannot write to standard output") << Qt::endl;
       exitCode = ExitCode::UsageOrFile;
