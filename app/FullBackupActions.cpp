@@ -6,6 +6,7 @@
 #include "config/BackupContents.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 
 namespace tarvik {
 namespace {
@@ -44,17 +45,21 @@ void FullBackupActions::restore() {
   if (!mayDiscard(tr("before the restore replaces them"))) return;
   const QString path = dialogs_.openFileName(owner_, filter(), kSuffix);
   if (path.isEmpty()) return;
-  const FullBackup::LoadResult file = FullBackup::load(path);
+  // Only a whole file: the device would otherwise get defaults where the file is silent.
+  const FullBackup::LoadResult file = FullBackup::loadWhole(path);
   if (!file.ok()) {
     error(file.message);
     return;
   }
-  log_(file.settings ? tr("Restore everything from %1...").arg(path)
-                     : tr("Restore the tables from %1 (it has no settings)...").arg(path));
+  const QString shownPath = UserFile::shown(path);
+  log_(file.settings ? tr("Restore everything from %1...").arg(shownPath)
+                     : tr("Restore the tables from %1 (it has no settings)...").arg(shownPath));
   // The names go into the editors with the rest, never to the device; names the file holds
   // wrongly are left out, as a load leaves them out.
   const bool namesRead = file.namesProblem.isEmpty();
-  if (!namesRead) log_(tr("The preset names in %1 are left out: %2").arg(path, file.namesProblem));
+  if (!namesRead) {
+    log_(tr("The preset names in %1 are left out: %2").arg(shownPath, file.namesProblem));
+  }
   startRestore(*file.tables, file.settings, namesRead ? file.names : PresetNames());
 }
 
@@ -101,7 +106,7 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
   marks.fileHolds(Block::Record, bytesOf(backup.settings));
   // The device keeps no names, so the backup holds none: the editors' names stay as saved, or
   // as unsaved, as they were.
-  log_(tr("Backup written to %1").arg(path_));
+  log_(tr("Backup written to %1").arg(UserFile::shown(path_)));
   reportChanges(backup);
   Q_EMIT finished(true);
 }

@@ -2,7 +2,6 @@
 #include "app/LibraryActions.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "app/BusyCursor.h"
 #include "app/Dialogs.h"
@@ -12,6 +11,7 @@
 #include "app/LibraryTime.h"
 #include "app/TablesFile.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
 
@@ -177,13 +177,11 @@ void LibraryActions::exportSetup(const QString& name) {
     return;
   }
   // Whole or not at all: a file that was there stays as it was when the writing fails.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(*bytes.value) != bytes.value->size() ||
-      !file.commit()) {
+  if (!UserFile::write(path, *bytes.value)) {
     dialogs_.error(&owner_, tr("Library"), cannotWriteText(path));
     return;
   }
-  holder_.log(tr("The setup \"%1\" is written to %2.").arg(name, path));
+  holder_.log(tr("The setup \"%1\" is written to %2.").arg(name, UserFile::shown(path)));
 }
 
 std::optional<LibraryActions::Contents> LibraryActions::contents(const LibraryItem& item) {

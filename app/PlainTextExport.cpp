@@ -2,10 +2,10 @@
 #include "app/PlainTextExport.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 #include "app/Dialogs.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 
 namespace tarvik {
 
@@ -19,8 +19,7 @@ bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines)
     text += line.toUtf8();
     text += '\n';
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+  if (!UserFile::write(path, text)) {
     // The same words as for a configuration file that cannot be written.
     dialogs.error(owner, QCoreApplication::translate("PlainTextExport", "Error"),
                   cannotWriteText(path));

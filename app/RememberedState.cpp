@@ -2,6 +2,11 @@
 #include "app/RememberedState.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include "config/UserFile.h"
 
 namespace tarvik {
 namespace {
@@ -15,54 +20,84 @@ const QString kLibraryKey = QStringLiteral("library/geometry");
 }  // namespace
 
 RememberedState::RememberedState()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Tarvik Audio"),
-                                            QStringLiteral("Tarvik Configurator"))) {
-  check();
+    : path_(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvik Audio"),
+                      QStringLiteral("Tarvik Configurator"))
+                .fileName()) {
+  read();
 }
 
-RememberedState::RememberedState(const QString& path)
-    : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {
-  check();
-}
+RememberedState::RememberedState(const QString& path) : path_(path) { read(); }
 
 RememberedState::~RememberedState() = default;
 
-void RememberedState::check() {
-  trusted_ = settings_->status() == QSettings::NoError;
-  switch (settings_->status()) {
+void RememberedState::read() {
+  const QString unreadable = QCoreApplication::translate("RememberedState",
+                                                         "The remembered settings in %1 cannot be "
+                                                         "read; the program starts without them.")
+                                 .arg(UserFile::shown(path_));
+  // QSettings would wait on a FIFO and read a huge file whole, before the first frame.
+  const QFileInfo info(path_);
+  if (info.exists() && (!info.isFile() || info.size() > UserFile::kMaxSize)) {
+    problem_ = unreadable;
+    return;
+  }
+  const QSettings file(path_, QSettings::IniFormat);
+  switch (file.status()) {
     case QSettings::NoError:
+      for (const QString& key : file.allKeys()) values_.insert(key, file.value(key));
       return;
     case QSettings::AccessError:
-      problem_ = QCoreApplication::translate("RememberedState",
-                                             "The remembered settings in %1 cannot be read; the "
-                                             "program starts without them.")
-                     .arg(fileName());
+      problem_ = unreadable;
       return;
     case QSettings::FormatError:
+      // What a damaged file seemed to hold is not trusted.
       problem_ = QCoreApplication::translate("RememberedState",
                                              "The remembered settings in %1 are damaged; the "
                                              "program starts without them.")
-                     .arg(fileName());
+                     .arg(UserFile::shown(path_));
       return;
   }
 }
 
-QString RememberedState::fileName() const { return settings_->fileName(); }
-
-QVariant RememberedState::value(const QString& key) const {
-  // What a damaged file seemed to hold is not trusted.
-  return trusted_ ? settings_->value(key) : QVariant();
-}
+QVariant RememberedState::value(const QString& key) const { return values_.value(key); }
 
 void RememberedState::setValue(const QString& key, const QVariant& value) {
-  if (!trusted_) {
-    settings_->clear();
-    trusted_ = true;
-  }
-  settings_->setValue(key, value);
+  values_.insert(key, value);
   // Written at once: the program may be ended by a signal rather than closed.
-  settings_->sync();
+  const bool written = write();
+  if (!written && !writeFailed_ && reporter_) {
+    reporter_(QCoreApplication::translate("RememberedState",
+                                          "The remembered settings cannot be written to %1; "
+                                          "the file stays as it was.")
+                  .arg(UserFile::shown(path_)));
+  }
+  writeFailed_ = !written;
+}
+
+bool RememberedState::write() const {
+  // QSettings writes its file through a buffered save that misses a failed write: on a full
+  // disk it put a cut file in place of a whole one and reported no error. So it writes a scratch
+  // copy beside the file, which is read back and compared, and only then do its bytes replace
+  // the file, through the checked writer.
+  const QString scratch = path_ + QStringLiteral(".writing");
+  QFile::remove(scratch);
+  {
+    QSettings copy(scratch, QSettings::IniFormat);
+    for (auto it = values_.begin(); it != values_.end(); ++it) copy.setValue(it.key(), it.value());
+    copy.sync();
+    if (copy.status() != QSettings::NoError) {
+      QFile::remove(scratch);
+      return false;
+    }
+  }
+  const QSettings readBack(scratch, QSettings::IniFormat);
+  bool same =
+      readBack.status() == QSettings::NoError && readBack.allKeys().size() == values_.size();
+  for (auto it = values_.begin(); same && it != values_.end(); ++it)
+    same = readBack.value(it.key()) == it.value();
+  const UserFile::Read bytes = UserFile::read(scratch);
+  QFile::remove(scratch);
+  return same && bytes.ok() && UserFile::write(path_, *bytes.bytes);
 }
 
 std::optional<std::pair<QString, QString>> RememberedState::ports() const {

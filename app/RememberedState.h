@@ -3,9 +3,9 @@
 
 #include <QByteArray>
 #include <QPoint>
-#include <QSettings>
 #include <QString>
-#include <memory>
+#include <QVariantMap>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -15,7 +15,8 @@ namespace tarvik {
 // file dialog was last left in, where the main window stood and the traffic and Library windows'
 // geometry. Nothing here is needed for the program to work, so a damaged or unreadable file is
 // never fatal: its contents are ignored (problem() says why, for one event-log line) and the next
-// write replaces it.
+// write replaces it. A write that fails leaves the file as it was and is said once, through
+// the reporter, until a write succeeds again.
 class RememberedState {
  public:
   // The user's own file: ~/.config/Tarvik Audio/Tarvik Configurator.conf on Linux.
@@ -26,7 +27,10 @@ class RememberedState {
 
   // Empty unless the file could not be read as it was.
   QString problem() const { return problem_; }
-  QString fileName() const;
+  QString fileName() const { return path_; }
+
+  using Reporter = std::function<void(const QString&)>;
+  void reportWriteFailuresTo(Reporter reporter) { reporter_ = std::move(reporter); }
 
   // The input and the output last connected, by name.
   std::optional<std::pair<QString, QString>> ports() const;
@@ -46,15 +50,17 @@ class RememberedState {
   void setLibraryGeometry(const QByteArray& geometry);
 
  private:
-  void check();
+  void read();
   QVariant value(const QString& key) const;
   void setValue(const QString& key, const QVariant& value);
+  bool write() const;
 
-  std::unique_ptr<QSettings> settings_;
+  QString path_;
+  // What the file held when read (nothing when it was damaged), with every change since.
+  QVariantMap values_;
   QString problem_;
-  // False while the file read is damaged: its contents count as absent until the first write
-  // replaces them.
-  bool trusted_ = true;
+  Reporter reporter_;
+  bool writeFailed_ = false;
 };
 
 }  // namespace tarvik

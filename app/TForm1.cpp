@@ -107,7 +107,8 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
       },
       this);
   edits_->addButtons(*tabs_);
-  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history());
+  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history(),
+                                             [this](const QString& line) { addLog(line); });
   fullBackup_->setEditTracking(edits_);
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   trafficHistory_ = std::make_unique<TrafficHistory>();
@@ -272,6 +273,7 @@ void TForm1::openFileWhenShown(const QString& path) {
 void TForm1::remember(RememberedState& state) {
   remembered_ = &state;
   if (!state.problem().isEmpty()) addLog(state.problem());
+  state.reportWriteFailuresTo([this](const QString& line) { addLog(line); });
   placement_.setRemembered(&state);
   library_->setRemembered(&state);
   portFollower_->setRemembered(state.ports());

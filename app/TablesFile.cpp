@@ -7,6 +7,7 @@
 #include "app/TForm1.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 #include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
 
@@ -55,6 +56,11 @@ void TablesFile::load(const QString& path) {
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (result.settings) core_.marks().fileHolds({Block::Record});
   core_.marks().namesSaved(configuration.names());
+  // The file rules fill a cut or hand-edited file up with defaults; the user hears of it once.
+  if (!result.gaps.none()) {
+    log_(tr("%1 was loaded with defaults where it says nothing readable: %2")
+             .arg(UserFile::shown(path), result.gaps.summary()));
+  }
   if (!namesRead) {
     dialogs_.warning(&owner_, tr("Warning"),
                      tr("The file's preset names were not loaded: %1").arg(result.namesProblem));

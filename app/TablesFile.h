@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -15,14 +16,17 @@ class EditHistory;
 // "Save as File" and the loading half of "Load from File": the configuration's tables (and, in a
 // full backup, its settings and the presets' names) to and from a file, with the change marks
 // told which file now holds them and a load undoable as one step. Refusals are shown in the
-// error box.
+// error box; what a loaded file lacked is one line in the event log.
 class TablesFile {
   Q_DECLARE_TR_FUNCTIONS(TablesFile)
 
  public:
+  using Log = std::function<void(const QString&)>;
+
   // All must outlive this.
-  TablesFile(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditHistory& history)
-      : dialogs_(dialogs), owner_(owner), core_(core), history_(history) {}
+  TablesFile(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditHistory& history,
+             Log log)
+      : dialogs_(dialogs), owner_(owner), core_(core), history_(history), log_(std::move(log)) {}
 
   // Asks for the file; true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]" and the names), which every .tvk reader still loads;
@@ -40,6 +44,7 @@ class TablesFile {
   QWidget& owner_;
   ConfiguratorCore& core_;
   EditHistory& history_;
+  Log log_;
 };
 
 }  // namespace tarvik

@@ -6,6 +6,7 @@
 
 #include "config/BackupContents.h"
 #include "config/FullBackup.h"
+#include "config/UserFile.h"
 
 namespace tarvik::cli {
 
@@ -26,7 +27,7 @@ void BackupCommand::readFile() {
   const QFileInfo folder(target.absolutePath());
   if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
       (target.exists() && !target.isWritable())) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
   }
 }
 
@@ -66,10 +67,10 @@ void BackupCommand::save(bool ok, const QString& text) {
     return;
   }
   if (!FullBackup::save(options_.file, backup.tables, backup.settings)) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
     return;
   }
-  out() << tr("backup written to %1").arg(options_.file) << Qt::endl;
+  out() << tr("backup written to %1").arg(UserFile::shown(options_.file)) << Qt::endl;
   finish(ExitCode::Ok);
 }
 

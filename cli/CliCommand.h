@@ -65,8 +65,14 @@ class CliCommand : public QObject {
   void finish(int exitCode) {
     if (done_) return;
     done_ = true;
-    exitCode_ = exitCode;
     output_.out.flush();
+    // Standard output is what a script keeps (a backup, a list): a full disk there is a
+    // failure, however well the rest went.
+    if (output_.out.status() != QTextStream::Ok && exitCode == ExitCode::Ok) {
+      output_.err << kProgramName << ": " << tr("cannot write to standard output") << Qt::endl;
+      exitCode = ExitCode::UsageOrFile;
+    }
+    exitCode_ = exitCode;
     output_.err.flush();
     Q_EMIT finished(exitCode);
   }

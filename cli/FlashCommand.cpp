@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashCommand.h"
 
-#include <QFile>
 #include <exception>
 
 #include "cli/NetworkModule.h"
+#include "config/UserFile.h"
 #include "firmware/FirmwareDownload.h"
 #include "link/Framing.h"
 
@@ -41,14 +41,15 @@ FlashCommand::~FlashCommand() = default;
 
 void FlashCommand::readFile() {
   if (options_.fromServer) return;
-  QFile file(options_.file);
-  if (!file.open(QIODevice::ReadOnly)) {
-    fail(ExitCode::UsageOrFile, QStringLiteral("%1: %2").arg(options_.file, file.errorString()));
+  const UserFile::Read file = UserFile::read(options_.file);
+  if (!file.ok()) {
+    fail(ExitCode::UsageOrFile, file.error);
     return;
   }
-  const FirmwareImage image = FirmwareImage::fromBody(file.readAll());
+  const FirmwareImage image = FirmwareImage::fromBody(*file.bytes);
   if (!image.ok()) {
-    fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(options_.file, refusalOf(image)));
+    fail(ExitCode::UsageOrFile,
+         tr("%1 refused: %2").arg(UserFile::shown(options_.file), refusalOf(image)));
     return;
   }
   image_ = image;

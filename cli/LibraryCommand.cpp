@@ -2,7 +2,8 @@
 #include "cli/LibraryCommand.h"
 
 #include <QDateTime>
-#include <QSaveFile>
+
+#include "config/UserFile.h"
 
 namespace tarvik::cli {
 
@@ -74,10 +75,8 @@ void LibraryCommand::exportSetup(SetupLibrary& library) {
     return;
   }
   // Replaced whole or not at all, as a backup is.
-  QSaveFile file(options_.file);
-  if (!file.open(QIODevice::WriteOnly) || file.write(*text.value) != text.value->size() ||
-      !file.commit()) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(options_.file));
+  if (!UserFile::write(options_.file, *text.value)) {
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
     return;
   }
   finish(ExitCode::Ok);

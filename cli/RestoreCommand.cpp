@@ -3,6 +3,8 @@
 
 #include <QIODevice>
 
+#include "config/UserFile.h"
+
 namespace tarvik::cli {
 namespace {
 
@@ -48,12 +50,17 @@ void RestoreCommand::readFile() {
     readSetup();
     return;
   }
+  // A file with gaps is refused: the device would otherwise get defaults where the file is
+  // silent, and the read-back would call that verified.
   if (!options_.fileIsStandardStream()) {
-    file_ = FullBackup::load(options_.file);
+    file_ = FullBackup::loadWhole(options_.file);
   } else if (in() == nullptr) {
     file_.message = tr("standard input cannot be read");
+  } else if (const UserFile::Read input = UserFile::read(*in(), tr("standard input"));
+             !input.ok()) {
+    file_.message = input.error;
   } else {
-    file_ = FullBackup::parse(in()->readAll());
+    file_ = FullBackup::parseWhole(*input.bytes);
     if (!file_.ok()) file_.message = tr("standard input: %1").arg(file_.message);
   }
   if (!file_.ok()) fail(ExitCode::UsageOrFile, file_.message);

@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
     case CliParse::Outcome::Help:
     case CliParse::Outcome::Version:
       out << parse.text << Qt::endl;
-      return ExitCode::Ok;
+      if (out.status() == QTextStream::Ok) return ExitCode::Ok;
+      err << kProgramName << ": " << CliCommand::tr("cannot write to standard output") << Qt::endl;
+      return ExitCode::UsageOrFile;
     case CliParse::Outcome::UsageError:
       err << kProgramName << ": " << parse.text << Qt::endl;
       return ExitCode::UsageOrFile;

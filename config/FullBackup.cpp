@@ -3,9 +3,8 @@
 
 #include <ini.h>
 
-#include <QFile>
-
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 
 namespace tarvik {
 namespace {
@@ -121,7 +120,7 @@ QByteArray FullBackup::serialize(const PresetTables& tables,
 
 bool FullBackup::save(const QString& path, const PresetTables& tables, const Settings& settings,
                       const PresetNames& names) {
-  return TvkFile::saveText(path, serialize(tables, settings, names));
+  return UserFile::write(path, serialize(tables, settings, names));
 }
 
 FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
@@ -134,6 +133,7 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   }
   LoadResult result;
   result.tables = tvk.tables;
+  result.gaps = tvk.gaps;
   PresetNames::Read names = PresetNames::read(text);
   result.names = names.names;
   result.namesProblem = names.problem;
@@ -155,16 +155,25 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
 }
 
 FullBackup::LoadResult FullBackup::load(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return refused(QStringLiteral("%1: %2").arg(path, file.errorString()));
-  }
-  const QByteArray text = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    return refused(QStringLiteral("%1: %2").arg(path, file.errorString()));
-  }
+  const UserFile::Read file = UserFile::read(path);
+  if (!file.ok()) return refused(file.error);
+  LoadResult result = parse(*file.bytes);
+  if (!result.ok())
+    result.message = QStringLiteral("%1: %2").arg(UserFile::shown(path), result.message);
+  return result;
+}
+
+FullBackup::LoadResult FullBackup::parseWhole(const QByteArray& text) {
   LoadResult result = parse(text);
-  if (!result.ok()) result.message = QStringLiteral("%1: %2").arg(path, result.message);
+  if (result.ok() && !result.gaps.none()) return refused(result.gaps.first);
+  return result;
+}
+
+FullBackup::LoadResult FullBackup::loadWhole(const QString& path) {
+  LoadResult result = load(path);
+  if (result.ok() && !result.gaps.none()) {
+    return refused(QStringLiteral("%1: %2").arg(UserFile::shown(path), result.gaps.first));
+  }
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include "config/ConfigRecord.h"
 #include "config/PresetNames.h"
 #include "config/PresetTables.h"
+#include "config/TvkFile.h"
 
 namespace tarvik {
 
@@ -37,7 +38,8 @@ class FullBackup {
     // What is wrong with "[names]"; empty when it reads as written. A restore has no use for
     // names, so this does not refuse the file: a reader that keeps names must not take it.
     QString namesProblem;
-    QString message;  // why the file was refused; empty on success
+    QString message;     // why the file was refused; empty on success
+    TvkFile::Gaps gaps;  // what the tables lack, as TvkFile reads them
     bool ok() const { return tables.has_value(); }
   };
 
@@ -56,6 +58,11 @@ class FullBackup {
   // other than the ones the file shows.
   static LoadResult parse(const QByteArray& text);
   static LoadResult load(const QString& path);
+  // As parse and load, but a file with gaps (a cut file, a value that does not read back as
+  // written) is refused, naming the first: for a restore and an import, which would otherwise
+  // overwrite the device or the library with defaults where the file says nothing.
+  static LoadResult parseWhole(const QByteArray& text);
+  static LoadResult loadWhole(const QString& path);
 };
 
 }  // namespace tarvik

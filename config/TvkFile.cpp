@@ -3,26 +3,47 @@
 
 #include <ini.h>
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
 
+#include "config/UserFile.h"
+
 namespace tarvik {
 namespace {
 
+struct Value {
+  bool present = false;
+  std::optional<int> number;  // empty when the text is not a number
+  QByteArray text;
+};
+
 struct RowValues {
-  std::optional<int> pc;
-  std::optional<int> cc;
-  std::optional<int> pcRemap;
+  bool section = false;
+  Value pc;
+  Value cc;
+  Value pcRemap;
 };
 
 struct ParseState {
   std::array<RowValues, kTableSize> rows{};
   bool anyRowSection = false;
 };
+
+// The keys of a row with the values each can hold as written (a loop mask, a CC item or
+// none, a program or none).
+struct Key {
+  const char* name;
+  Value RowValues::*value;
+  int lowest;
+  int highest;
+};
+constexpr std::array<Key, 3> kKeys{{
+    {"pc", &RowValues::pc, 0, 0xFF},
+    {"cc", &RowValues::cc, -1, PresetTables::kCcItems - 1},
+    {"pcremap", &RowValues::pcRemap, -1, PresetTables::kPcRemapItems - 1},
+}};
 
 // Section names are row numbers written without leading zeros; anything else is not a row.
 std::optional<int> rowOfSection(const QByteArray& name) {
@@ -76,28 +97,66 @@ int handleEntry(void* user, const char* section, const char* name, const char* v
     return 1;
   }
   state.anyRowSection = true;
-  const QByteArray key = QByteArray(name).trimmed().toLower();
   RowValues& values = state.rows[*row];
-  std::optional<int>* slot = nullptr;
-  if (key == "pc") {
-    slot = &values.pc;
-  } else if (key == "cc") {
-    slot = &values.cc;
-  } else if (key == "pcremap") {
-    slot = &values.pcRemap;
-  } else {
-    return 1;
-  }
+  values.section = true;
+  const QByteArray key = QByteArray(name).trimmed().toLower();
+  const auto known =
+      std::find_if(kKeys.begin(), kKeys.end(), [&key](const Key& k) { return key == k.name; });
+  if (known == kKeys.end()) return 1;
   // The first occurrence of a key counts, as with the usual profile readers; a value that is
   // not a number counts as absent.
-  if (!slot->has_value()) {
-    *slot = parseInteger(QByteArray(value).trimmed());
+  Value& slot = values.*(known->value);
+  if (!slot.present) {
+    slot.present = true;
+    slot.text = QByteArray(value).trimmed();
+    slot.number = parseInteger(slot.text);
   }
   return 1;
 }
 
+// A section header with no keys under it reaches no handler: the rows with a header are looked
+// for in the text, so that "[12]" at the end of a cut file counts as a row without its values.
+void markSectionHeaders(const QByteArray& text, ParseState& state) {
+  for (const QByteArray& line : text.split('\n')) {
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('[') || !trimmed.endsWith(']')) continue;
+    if (const std::optional<int> row = rowOfSection(trimmed.mid(1, trimmed.size() - 2).trimmed()))
+      state.rows[*row].section = true;
+  }
+}
+
+TvkFile::Gaps gapsOf(const ParseState& state) {
+  TvkFile::Gaps gaps;
+  const auto note = [&gaps](const QString& gap) {
+    if (gaps.first.isEmpty()) gaps.first = gap;
+  };
+  for (int row = 0; row < kTableSize; ++row) {
+    const RowValues& values = state.rows[row];
+    if (!values.section) {
+      ++gaps.incompleteRows;
+      note(TvkFile::tr("section [%1] is missing").arg(row));
+      continue;
+    }
+    bool whole = true;
+    for (const Key& key : kKeys) {
+      const Value& value = values.*(key.value);
+      if (!value.present) {
+        whole = false;
+        note(TvkFile::tr("section [%1] has no %2").arg(row).arg(QLatin1String(key.name)));
+      } else if (!value.number || *value.number < key.lowest || *value.number > key.highest) {
+        gaps.unreadable.append(QStringLiteral("[%1] %2=%3")
+                                   .arg(row)
+                                   .arg(QLatin1String(key.name), QString::fromUtf8(value.text)));
+        note(TvkFile::tr("%1 cannot be read").arg(gaps.unreadable.last()));
+      }
+    }
+    if (!whole) ++gaps.incompleteRows;
+  }
+  return gaps;
+}
+
 TvkFile::LoadResult refused(TvkFile::LoadError error, const QString& message) {
-  return {std::nullopt, error, message};
+  return {std::nullopt, error, message, {}};
 }
 
 }  // namespace
@@ -115,49 +174,32 @@ QByteArray TvkFile::serialize(const PresetTables& tables) {
 }
 
 bool TvkFile::save(const QString& path, const PresetTables& tables) {
-  return saveText(path, serialize(tables));
+  return UserFile::write(path, serialize(tables));
 }
 
-bool TvkFile::saveText(const QString& path, const QByteArray& text) {
-  QSaveFile file(path);
-  // Unbuffered, so that a short write (disk full, file size limit) shows in write()'s result:
-  // through the buffer a short write goes unnoticed and commit() would replace the old file
-  // with a truncated one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    return false;
+QString TvkFile::Gaps::summary() const {
+  // A hand-edited file may get every value wrong: the line names the first few.
+  constexpr int kNamed = 8;
+  QString text = tr("%n of 128 rows missing or incomplete", nullptr, incompleteRows);
+  if (!unreadable.isEmpty()) {
+    QStringList named = unreadable.mid(0, kNamed);
+    if (unreadable.size() > kNamed)
+      named.append(tr("%n more", nullptr, unreadable.size() - kNamed));
+    text += tr("; values that could not be read: %1").arg(named.join(QStringLiteral(", ")));
   }
-  qint64 written = 0;
-  while (written < text.size()) {
-    const qint64 chunk = file.write(text.constData() + written, text.size() - written);
-    if (chunk <= 0) {
-      break;
-    }
-    written += chunk;
-  }
-  if (written != text.size() || file.size() != text.size()) {
-    file.cancelWriting();
-    file.commit();  // discards the temporary file; the old file is untouched
-    return false;
-  }
-  return file.commit();
+  return text;
 }
 
 QString cannotWriteText(const QString& path) {
-  return TvkFile::tr("In %1 kann nicht geschrieben werden.").arg(path);
+  return TvkFile::tr("In %1 kann nicht geschrieben werden.").arg(UserFile::shown(path));
 }
 
 TvkFile::LoadResult TvkFile::load(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return refused(LoadError::Unreadable, QStringLiteral("%1: %2").arg(path, file.errorString()));
-  }
-  const QByteArray text = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    return refused(LoadError::Unreadable, QStringLiteral("%1: %2").arg(path, file.errorString()));
-  }
-  LoadResult result = parse(text);
+  const UserFile::Read file = UserFile::read(path);
+  if (!file.ok()) return refused(LoadError::Unreadable, file.error);
+  LoadResult result = parse(*file.bytes);
   if (!result.ok()) {
-    result.message = QStringLiteral("%1: %2").arg(path, result.message);
+    result.message = QStringLiteral("%1: %2").arg(UserFile::shown(path), result.message);
   }
   return result;
 }
@@ -174,15 +216,16 @@ TvkFile::LoadResult TvkFile::parse(const QByteArray& text) {
     return refused(LoadError::NoSections,
                    tr("not a Tarvik configuration file (no preset sections)."));
   }
+  markSectionHeaders(QByteArray(text.constData()), state);
   PresetTables tables;
   for (int row = 0; row < kTableSize; ++row) {
     const RowValues& values = state.rows[row];
     // Bits above the eight loops are ignored.
-    tables.setMask(row, static_cast<std::uint8_t>(values.pc.value_or(0) & 0xFF));
-    tables.setCc(row, values.cc.value_or(0));
-    tables.setPcRemap(row, values.pcRemap.value_or(row));
+    tables.setMask(row, static_cast<std::uint8_t>(values.pc.number.value_or(0) & 0xFF));
+    tables.setCc(row, values.cc.number.value_or(0));
+    tables.setPcRemap(row, values.pcRemap.number.value_or(row));
   }
-  return {tables, LoadError::None, {}};
+  return {tables, LoadError::None, {}, gapsOf(state)};
 }
 
 }  // namespace tarvik

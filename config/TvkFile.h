@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "config/PresetTables.h"
@@ -22,24 +23,37 @@ class TvkFile {
  public:
   enum class LoadError { None, Unreadable, NoSections };
 
+  // What an accepted file lacks or holds in a form that does not read back as written: a cut
+  // file, or one edited by hand. The tables hold defaults there, which a load may take and a
+  // restore or an import, which would overwrite the device or the library with them, may not.
+  struct Gaps {
+    int incompleteRows = 0;  // rows without their section or without one of pc, cc, pcremap
+    QStringList unreadable;  // "[3] pc=abc": not a number, or outside what the row can hold
+    QString first;           // the first gap in row order; empty when the file is whole
+    bool none() const { return first.isEmpty(); }
+    // One line for the event log: how many rows, which values.
+    QString summary() const;
+  };
+
   struct LoadResult {
     std::optional<PresetTables> tables;  // empty when the file was refused
     LoadError error = LoadError::None;
     QString message;  // why the file was refused, for the user; empty on success
+    Gaps gaps;
     bool ok() const { return tables.has_value(); }
   };
 
   // Exactly the bytes of a saved file: ASCII, CR LF line ends, nothing but the 128 sections.
   static QByteArray serialize(const PresetTables& tables);
 
-  // Replaces the file atomically; on any failure the previous file stays as it was.
+  // Replaces the file atomically (UserFile::write); on any failure the previous file stays as
+  // it was.
   static bool save(const QString& path, const PresetTables& tables);
-  // The same atomic replacement for any text (the full backup writes through it too).
-  static bool saveText(const QString& path, const QByteArray& text);
 
   // A file that cannot be read, or holds none of the row sections, is refused so that the
   // caller can keep the grid as it is. Within an accepted file, missing or unreadable values
-  // take their defaults (pc 0, cc 0, pcremap n) and out-of-range indices mean no selection.
+  // take their defaults (pc 0, cc 0, pcremap n) and out-of-range indices mean no selection;
+  // `gaps` lists them.
   static LoadResult load(const QString& path);
   static LoadResult parse(const QByteArray& text);
 };

@@ -13,7 +13,8 @@ const QString kLibraryPrefix = QStringLiteral("library:");
 const QString kSnapshotPrefix = QStringLiteral("snapshot:");
 
 Result<DiffSide> readFile(const QString& path) {
-  const FullBackup::LoadResult file = FullBackup::load(path);
+  // As a restore reads it: what a cut file lacks would show as differences nobody made.
+  const FullBackup::LoadResult file = FullBackup::loadWhole(path);
   if (!file.ok()) return Result<DiffSide>::failed(file.message);
   return {DiffSide{ConfigBytes::fromTables(*file.tables, file.settings),
                    file.namesProblem.isEmpty() ? std::optional(file.names) : std::nullopt,

@@ -829,6 +829,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>The remembered settings in %1 are damaged; the program starts without them.</source>
         <translation>Die gespeicherten Einstellungen in %1 sind beschädigt; das Programm startet ohne sie.</translation>
     </message>
+    <message>
+        <source>The remembered settings cannot be written to %1; the file stays as it was.</source>
+        <translation>Die gemerkten Einstellungen können nicht in %1 geschrieben werden; die Datei bleibt, wie sie war.</translation>
+    </message>
 </context>
 <context>
     <name>RtMidiOpenPorts</name>
@@ -991,6 +995,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>The file&apos;s preset names were not loaded: %1</source>
         <translation>Die Preset-Namen der Datei wurden nicht geladen: %1</translation>
     </message>
+    <message>
+        <source>%1 was loaded with defaults where it says nothing readable: %2</source>
+        <translation>%1 wurde geladen, mit Standardwerten, wo sie nichts Lesbares enthält: %2</translation>
+    </message>
 </context>
 <context>
     <name>TvkFile</name>
@@ -1006,6 +1014,36 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>not a Tarvik configuration file (no preset sections).</source>
         <translation>keine Tarvik-Konfigurationsdatei (keine Preset-Abschnitte).</translation>
     </message>
+    <message>
+        <source>section [%1] is missing</source>
+        <translation>Abschnitt [%1] fehlt</translation>
+    </message>
+    <message>
+        <source>section [%1] has no %2</source>
+        <translation>Abschnitt [%1] hat kein %2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read</source>
+        <translation>%1 ist nicht lesbar</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of 128 rows missing or incomplete</source>
+        <translation>
+            <numerusform>%n von 128 Zeilen fehlt oder ist unvollständig</numerusform>
+            <numerusform>%n von 128 Zeilen fehlen oder sind unvollständig</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more</source>
+        <translation>
+            <numerusform>%n weiterer</numerusform>
+            <numerusform>%n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>; values that could not be read: %1</source>
+        <translation>; nicht lesbare Werte: %1</translation>
+    </message>
 </context>
 <context>
     <name>UpdateRequest</name>
@@ -1019,6 +1057,17 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>%1 needs an http(s) URL whose path ends in &quot;/downloads/tarvik/&quot;, not &quot;%2&quot;</source>
         <translation>%1 braucht eine http(s)-URL, deren Pfad auf &quot;/downloads/tarvik/&quot; endet, nicht &quot;%2&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>UserFile</name>
+    <message>
+        <source>larger than %1 KiB, too large for a Tarvik file</source>
+        <translation>größer als %1 KiB, zu groß für eine Tarvik-Datei</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
     </message>
 </context>
 <context>
@@ -2343,6 +2392,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>interrupted</source>
         <translation>abgebrochen</translation>
     </message>
+    <message>
+        <source>cannot write to standard output</source>
+        <translation>kann nicht auf die Standardausgabe schreiben</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::DiffCommand</name>
@@ -2479,6 +2532,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>Standardeingabe</translation>
     </message>
 </context>
 </TS>

@@ -4,18 +4,23 @@
 #include <QFileInfo>
 
 #include "config/FullBackup.h"
+#include "config/UserFile.h"
 #include "library/SetupColumns.h"
 
 namespace tarvik {
 
 Result<Setup> SetupFile::read(const QString& path) {
-  const FullBackup::LoadResult file = FullBackup::load(path);
+  // Whole files only: a setup stored from a cut file would hold defaults nobody chose.
+  const FullBackup::LoadResult file = FullBackup::loadWhole(path);
   if (!file.ok()) return Result<Setup>::failed(file.message);
-  if (!file.namesProblem.isEmpty()) return Result<Setup>::failed(path + ": " + file.namesProblem);
+  const QString shownPath = UserFile::shown(path);
+  if (!file.namesProblem.isEmpty()) {
+    return Result<Setup>::failed(shownPath + ": " + file.namesProblem);
+  }
   Setup setup;
   setup.name = QFileInfo(path).completeBaseName();
   if (QString why = SetupColumns::nameProblem(setup.name); !why.isEmpty()) {
-    return Result<Setup>::failed(path + ": " + why);
+    return Result<Setup>::failed(shownPath + ": " + why);
   }
   setup.bytes = ConfigBytes::fromTables(*file.tables, file.settings);
   setup.names = file.names;

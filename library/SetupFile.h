@@ -13,8 +13,9 @@ namespace tarvik {
 class SetupFile {
  public:
   // A .tvk or backup file as a setup named after the file without its extension ("rig.tvk" ->
-  // "rig"). Refused with "<file>: <reason>" when a restore would refuse the file, when its
-  // "[names]" section cannot be kept as written, and when the name cannot name a setup.
+  // "rig"). Refused with "<file>: <reason>" when a restore would refuse the file (a cut one
+  // too), when its "[names]" section cannot be kept as written, and when the name cannot name
+  // a setup.
   static Result<Setup> read(const QString& path);
 
   // What the backup writer makes of the setup's tables and settings (none: the .tvk text

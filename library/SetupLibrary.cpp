@@ -3,6 +3,7 @@
 
 #include <QHash>
 
+#include "config/UserFile.h"
 #include "library/SetupFile.h"
 
 namespace tarvik {
@@ -29,7 +30,8 @@ Result<QStringList> SetupLibrary::importFiles(const QStringList& paths, IfExists
     if (fileOfName.contains(read.value->name)) {
       return Result<QStringList>::failed(
           tr("%1: %2 also becomes a setup named \"%3\"")
-              .arg(path, fileOfName.value(read.value->name), read.value->name));
+              .arg(UserFile::shown(path), UserFile::shown(fileOfName.value(read.value->name)),
+                   read.value->name));
     }
     fileOfName.insert(read.value->name, path);
     setups.append(std::move(*read.value));
@@ -37,7 +39,8 @@ Result<QStringList> SetupLibrary::importFiles(const QStringList& paths, IfExists
   const SetupStore::BatchOutcome stored = setups_.storeAll(setups, ifExists, progress);
   if (!stored.ok()) {
     return Result<QStringList>::failed(
-        stored.failedIndex >= 0 ? paths[stored.failedIndex] + ": " + stored.error : stored.error);
+        stored.failedIndex >= 0 ? UserFile::shown(paths[stored.failedIndex]) + ": " + stored.error
+                                : stored.error);
   }
   QStringList names;
   for (const Setup& setup : setups) names.append(setup.name);

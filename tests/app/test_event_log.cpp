@@ -12,6 +12,7 @@
 #include "app/EventLogMenu.h"
 #include "app/MidiLibraryLog.h"
 #include "support/FakeDialogs.h"
+#include "support/FileFaults.h"
 
 class EventLogTest : public QObject {
   Q_OBJECT
@@ -92,6 +93,17 @@ class EventLogTest : public QObject {
     menu.saveAction()->trigger();
     QCOMPARE(dialogs.errors.size(), std::size_t{1});
     QVERIFY(dialogs.errors.front().text.contains(dir.path()));
+
+    // A disk that fills while the log is saved leaves the log saved before whole.
+    const QByteArray savedBefore = tarvik::testing::fileBytes(path);
+    for (int i = 0; i < 100; ++i) log.addLog(QStringLiteral("line %1").arg(i));
+    dialogs.nextFileName = path;
+    {
+      const tarvik::testing::FileSizeLimit full(static_cast<rlim_t>(savedBefore.size()));
+      menu.saveAction()->trigger();
+    }
+    QCOMPARE(dialogs.errors.size(), std::size_t{2});
+    QCOMPARE(tarvik::testing::fileBytes(path), savedBefore);
 
     menu.clearAction()->trigger();
     QCOMPARE(list.count(), 0);

@@ -22,6 +22,7 @@
 #include "library/LibraryRig.h"
 #include "library/Schema.h"
 #include "library/SmallDisk.h"
+#include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -380,6 +381,42 @@ class LibraryWindowTest : public QObject {
     QFile written(rig->dialogs.nextFileName);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), *library().exportSetup(QStringLiteral("Live")).value);
+  }
+
+  // The disk fills while a setup is exported: the box says so and the file that was there
+  // stays whole.
+  void anExportOnAFullDiskLeavesTheOldFile() {
+    QVERIFY(openWindow({deviceReadySetup(QStringLiteral("Live"), 6)}) != nullptr);
+    selectSetup(QStringLiteral("Live"));
+    rig->dialogs.nextFileName = newPath(QStringLiteral(".tvk"));
+    QVERIFY(testing::putFile(rig->dialogs.nextFileName, "old\n"));
+    {
+      const testing::FileSizeLimit full(1000);
+      button("exportButton")->click();
+    }
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(testing::fileBytes(rig->dialogs.nextFileName), QByteArray("old\n"));
+  }
+
+  // A FIFO or a device dropped on the window is refused before it is opened: reading it would
+  // wait for ever or fill the memory.
+  void aDroppedFileThatIsNotAFileIsRefused() {
+    LibraryWindow* window = openWindow();
+    QVERIFY(window != nullptr);
+    QTemporaryDir files;
+    const QString fifo = files.filePath("fifo.tvk");
+    QVERIFY(testing::makeFifo(fifo));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(fifo), QUrl::fromLocalFile("/dev/zero")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    QVERIFY(rig->dialogs.awaitErrors(1, kWaitMs));
+    QVERIFY2(rig->dialogs.errors.front().text.contains(fifo + ": not a regular file"),
+             qPrintable(rig->dialogs.errors.front().text));
+    QCOMPARE(listed(), QStringList());
   }
 
   // Opened for the first time, it stands beside the main window, not over its port lists.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
 #include "midi/PortWatcher.h"
+#include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -89,6 +91,47 @@ class RememberedStateTest : public QObject {
     QVERIFY(rig.connectAndDownload());
     QCOMPARE(RememberedState(settingsPath()).problem(), QString());
     QCOMPARE(RememberedState(settingsPath()).ports(), std::pair(kTarvik, kTarvik));
+  }
+
+  // Read before the first frame: a FIFO there would hold the window back for ever.
+  void aFifoInPlaceOfTheFileIsIgnoredAndReplaced() {
+    QVERIFY(testing::makeFifo(settingsPath()));
+    RememberedState state(settingsPath());
+    QVERIFY2(state.problem().contains("cannot be read"), qPrintable(state.problem()));
+    QVERIFY(!state.ports().has_value());
+    state.setPorts(kTarvik, kTarvik);
+    QVERIFY(QFileInfo(settingsPath()).isFile());
+    QCOMPARE(RememberedState(settingsPath()).ports(), std::pair(kTarvik, kTarvik));
+  }
+
+  // A write that fails (here: a full disk) leaves the file as it was, not cut, and is said
+  // once in the event log however often it fails; the next write that can be made is made.
+  void aFailedWriteLeavesTheFileWholeAndIsSaidOnce() {
+    RememberedState state(settingsPath());
+    state.setPorts(kTarvik, kTarvik);
+    const QByteArray whole = testing::fileBytes(settingsPath());
+    WindowRig rig;
+    rig.form->remember(state);
+    const int lines = rig.logMessages().size();
+    const QString folder = QStringLiteral("/a/folder/with/a/long/name/").repeated(20);
+    {
+      const testing::FileSizeLimit full(static_cast<rlim_t>(whole.size()));
+      state.setFolder(QStringLiteral("open-tvk"), folder);
+      state.setFolder(QStringLiteral("save-txt"), folder);
+    }
+    QCOMPARE(testing::fileBytes(settingsPath()), whole);
+    QCOMPARE(rig.logMessages().size(), lines + 1);
+    QVERIFY2(rig.logMessages().constLast().contains("cannot be written to " + settingsPath()),
+             qPrintable(rig.logMessages().constLast()));
+    QCOMPARE(QDir(dir_.path()).entryList({"remembered*"}, QDir::Files | QDir::Hidden),
+             QStringList{"remembered.conf"});
+
+    state.setFolder(QStringLiteral("open-tvk"), folder);
+    QCOMPARE(rig.logMessages().size(), lines + 1);
+    const RememberedState readAgain(settingsPath());
+    QCOMPARE(readAgain.folder(QStringLiteral("open-tvk")), folder);
+    QCOMPARE(readAgain.folder(QStringLiteral("save-txt")), folder);
+    QCOMPARE(readAgain.ports(), std::pair(kTarvik, kTarvik));
   }
 
   void portsConnectedLastTimeWinWhenListed_data() {

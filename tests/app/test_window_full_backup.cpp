@@ -19,6 +19,7 @@
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixModel.h"
 #include "link/RestoreCheck.h"
+#include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -153,6 +154,34 @@ class WindowFullBackupTest : public QObject {
     QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
     QVERIFY(rig->dialogs.errors.front().text.contains(QStringLiteral("debounceTime is missing")));
     QVERIFY(!actions().running());
+    QCOMPARE(rig->device().commandsReceived(), commandsBefore);
+  }
+
+  // "Load from File" keeps the file rules (what a cut file lacks takes its default) and says
+  // so in one line; "Restore everything..." refuses the same file and sends nothing.
+  void aCutFileLoadsWithOneLogLineButIsNeverRestored() {
+    connectWindow(TarvikContents::fromSeed(1));
+    const QString file = dir.filePath(QStringLiteral("cut.tvk"));
+    QByteArray cut = TvkFile::serialize(tablesOf(TarvikContents::fromSeed(5))).left(400);
+    cut.replace("[2]\r\npc=", "[2]\r\npc=x");
+    QVERIFY(testing::putFile(file, cut));
+    rig->dialogs.nextFileName = file;
+    const int linesBefore = rig->logMessages().size();
+    rig->button("Button9")->click();
+    QVERIFY(rig->dialogs.errors.empty());
+    QVERIFY(rig->core->configuration().tables() == *TvkFile::parse(cut).tables);
+    const QStringList lines = rig->logMessages().mid(linesBefore);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.front().contains(file + " was loaded with defaults") &&
+                 lines.front().contains("rows missing or incomplete") &&
+                 lines.front().contains("could not be read: [2] pc=x"),
+             qPrintable(lines.front()));
+
+    const int commandsBefore = rig->device().commandsReceived();
+    rig->button("restoreButton")->click();
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
+    QVERIFY2(rig->dialogs.errors.front().text.startsWith(file + ": [2] pc="),
+             qPrintable(rig->dialogs.errors.front().text));
     QCOMPARE(rig->device().commandsReceived(), commandsBefore);
   }
 

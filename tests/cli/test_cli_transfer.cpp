@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "cli/BackupCommand.h"
 #include "cli/InfoCommand.h"
@@ -15,11 +16,13 @@
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "sim/InProcessTarvik.h"
+#include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
 using namespace tarvik::cli;
 using tarvik::testing::CapturedOutput;
+using tarvik::testing::FileSizeLimit;
 using tarvik::testing::runToEnd;
 using tarvik::testing::tablesOf;
 
@@ -178,6 +181,41 @@ class CliTransferTest : public QObject {
     // --verbose goes to standard error, beside the file.
     QVERIFY(output.errText().contains(QStringLiteral("128 presets complete")));
     QVERIFY(!QFile::exists(path("-")));
+  }
+
+  // A disk or an output that fills while the backup is written: exit 2 with one line, and the
+  // file that was there stays as it was.
+  void aBackupThatCannotBeWrittenIsAFileError_data() {
+    QTest::addColumn<bool>("standardOutput");
+    QTest::newRow("into a file on a full disk") << false;
+    QTest::newRow("to a full standard output") << true;
+  }
+  void aBackupThatCannotBeWrittenIsAFileError() {
+    QFETCH(bool, standardOutput);
+    const QString file = path("full-disk.tvk");
+    QVERIFY(writeFile(file, "old\n"));
+    SimulatedMidi device(TarvikContents::fromSeed(5));
+    QFile full(QStringLiteral("/dev/full"));
+    QVERIFY(full.open(QIODevice::WriteOnly));
+    QTextStream fullStream(&full);
+    CapturedOutput output;
+    const cli::Output streams =
+        standardOutput ? cli::Output{fullStream, output.errStream} : output.output();
+    BackupCommand backup(device.ports(), withFile(standardOutput ? QStringLiteral("-") : file),
+                         streams);
+    int exitCode = -1;
+    {
+      std::optional<FileSizeLimit> fullDisk;
+      if (!standardOutput) fullDisk.emplace(1000);
+      exitCode = runToEnd(backup);
+    }
+    QCOMPARE(exitCode, ExitCode::UsageOrFile);
+    // The last line, after the warnings about values the backup keeps otherwise.
+    const QString last = standardOutput
+                             ? QStringLiteral("\ntarvik-cli: cannot write to standard output\n")
+                             : QStringLiteral("\ntarvik-cli: cannot write %1\n").arg(file);
+    QVERIFY2(output.errText().endsWith(last), qPrintable(output.errText()));
+    QCOMPARE(readFile(file), QByteArray("old\n"));
   }
 
   void restoreFromStandardInput() {
@@ -380,6 +418,15 @@ class CliTransferTest : public QObject {
     QTest::newRow("settings not whole on standard input")
         << TvkFile::serialize(PresetTables()) + "[settings]\r\ndebounceTime=90\r\n"
         << true << "midiChannel is missing";
+    // The rows a cut file lacks would go out as defaults and read back as "verified".
+    QTest::newRow("a cut file") << TvkFile::serialize(PresetTables()).left(400) << false
+                                << "section [13] has no pcremap";
+    QTest::newRow("a cut standard input")
+        << TvkFile::serialize(PresetTables()).left(400) << true << "section [13] has no pcremap";
+    QTest::newRow("a value that does not read")
+        << TvkFile::serialize(PresetTables())
+               .replace("[5]\r\npc=0\r\ncc=8", "[5]\r\npc=0\r\ncc=999")
+        << false << "[5] cc=999 cannot be read";
   }
   void aRefusedFileSendsNothing() {
     QFETCH(QByteArray, text);

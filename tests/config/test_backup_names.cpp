@@ -7,6 +7,7 @@
 
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 
 using namespace tarvik;
 
@@ -87,7 +88,7 @@ class BackupNamesTest : public QObject {
     // "Load from File" and the tables-only restore read the same tables as without names.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("named.tvk"));
-    QVERIFY(TvkFile::saveText(path, text));
+    QVERIFY(UserFile::write(path, text));
     const TvkFile::LoadResult tvk = TvkFile::load(path);
     QVERIFY2(tvk.ok(), qPrintable(tvk.message));
     QVERIFY(*tvk.tables == sampleTables());

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "config/FullBackup.h"
 #include "config/TvkFile.h"
 
 using tarvik::PresetTables;
@@ -139,6 +140,58 @@ class TvkFileTest : public QObject {
     PresetTables expected = identityDefaults();
     expected.setMask(3, 0xFF);
     QCOMPARE(*loaded.tables, expected);
+  }
+
+  // A load fills what a cut or hand-edited file lacks with defaults; a whole read (restore,
+  // import) refuses the file instead, naming the first gap. Both count the same gaps.
+  void gapsAreCountedAndRefusedByWholeReads_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("first");  // empty: a whole file
+    QTest::addColumn<int>("incompleteRows");
+    QTest::addColumn<QStringList>("unreadable");
+    const QByteArray whole = TvkFile::serialize(identityDefaults());
+    QTest::newRow("a whole file") << whole << QString() << 0 << QStringList();
+    QTest::newRow("cut after a whole row")
+        << whole.left(400) << "section [14] is missing" << 114 << QStringList();
+    QTest::newRow("cut inside a row's last key")
+        << whole.left(390) << "section [13] has no pcremap" << 115 << QStringList();
+    QTest::newRow("a header at the cut")
+        << whole.left(406) << "section [14] has no pc" << 114 << QStringList();
+    QByteArray unreadable = whole;
+    unreadable.replace("[3]\r\npc=0", "[3]\r\npc=abc")
+        .replace("[7]\r\npc=0\r\ncc=0", "[7]\r\npc=0\r\ncc=999");
+    QTest::newRow("values that do not read back") << unreadable << "[3] pc=abc cannot be read" << 0
+                                                  << QStringList{"[3] pc=abc", "[7] cc=999"};
+    QByteArray outOfRange = whole;
+    outOfRange.replace("[5]\r\npc=0", "[5]\r\npc=256").replace("pcremap=9\r\n", "pcremap=129\r\n");
+    QTest::newRow("numbers the rows cannot hold") << outOfRange << "[5] pc=256 cannot be read" << 0
+                                                  << QStringList{"[5] pc=256", "[9] pcremap=129"};
+  }
+  void gapsAreCountedAndRefusedByWholeReads() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, first);
+    QFETCH(int, incompleteRows);
+    QFETCH(QStringList, unreadable);
+    const TvkFile::LoadResult loaded = TvkFile::parse(text);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.gaps.first, first);
+    QCOMPARE(loaded.gaps.incompleteRows, incompleteRows);
+    QCOMPARE(loaded.gaps.unreadable, unreadable);
+    QVERIFY(tarvik::FullBackup::parse(text).ok());
+    const tarvik::FullBackup::LoadResult strict = tarvik::FullBackup::parseWhole(text);
+    QCOMPARE(strict.ok(), first.isEmpty());
+    if (!first.isEmpty()) QCOMPARE(strict.message, first);
+  }
+
+  void theGapSummaryCountsRowsAndNamesTheFirstValues() {
+    QByteArray text = TvkFile::serialize(identityDefaults()).left(400);
+    for (int row = 0; row < 10; ++row) {
+      text.replace("[" + QByteArray::number(row) + "]\r\npc=0",
+                   "[" + QByteArray::number(row) + "]\r\npc=x");
+    }
+    QCOMPARE(TvkFile::parse(text).gaps.summary(),
+             "114 of 128 rows missing or incomplete; values that could not be read: [0] pc=x, "
+             "[1] pc=x, [2] pc=x, [3] pc=x, [4] pc=x, [5] pc=x, [6] pc=x, [7] pc=x, 2 more");
   }
 
   void fileWithoutPcRemapKeysLoadsIdentity() {

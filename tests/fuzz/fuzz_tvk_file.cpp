@@ -22,5 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const TvkFile::LoadResult second = TvkFile::parse(TvkFile::serialize(tables));
   fuzz::require(second.ok() && *second.tables == tables, "save and load again keeps the tables");
+  // What the program saves, restore and import take: a saved file never has a gap.
+  fuzz::require(second.gaps.none(), "a saved file is whole");
   return 0;
 }

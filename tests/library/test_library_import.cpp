@@ -7,6 +7,7 @@
 
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "config/UserFile.h"
 #include "library/LibraryRig.h"
 #include "library/SetupLibrary.h"
 
@@ -54,16 +55,16 @@ class LibraryImportTest : public QObject {
     PresetNames names;
     names.setName(9, QStringLiteral("Solo"));
     QVERIFY(TvkFile::save(file(QStringLiteral("plain.tvk")), tablesFor(1)));
-    QVERIFY(TvkFile::saveText(file(QStringLiteral("full.backup.tvk")),
-                              FullBackup::serialize(tablesFor(2), settingsFor(2), names)));
+    QVERIFY(UserFile::write(file(QStringLiteral("full.backup.tvk")),
+                            FullBackup::serialize(tablesFor(2), settingsFor(2), names)));
     QVERIFY(TvkFile::save(file(QStringLiteral("other/plain.tvk")), tablesFor(3)));
-    QVERIFY(TvkFile::saveText(file(QStringLiteral("bad settings.tvk")),
-                              FullBackup::serialize(tablesFor(4), settingsFor(4))
-                                  .replace("debounceTime=14", "debounceTime=255")));
+    QVERIFY(UserFile::write(file(QStringLiteral("bad settings.tvk")),
+                            FullBackup::serialize(tablesFor(4), settingsFor(4))
+                                .replace("debounceTime=14", "debounceTime=255")));
     QVERIFY(writeFile(file(QStringLiteral("notes.txt")), "just some notes\n"));
     QVERIFY(QFile::copy(file(QStringLiteral("plain.tvk")),
                         file(QString::fromUtf8("live\u202Ekvt.tvk"))));
-    QVERIFY(TvkFile::saveText(
+    QVERIFY(UserFile::write(
         file(QStringLiteral("long name.tvk")),
         TvkFile::serialize(tablesFor(5)) + "[names]\r\n3=" + QByteArray(41, 'x') + "\r\n"));
     // Already in the library, with a note that a replacing import keeps.
