@@ -78,6 +78,7 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
         });
     platform.setLibraryMessageSink(
         [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); });
+    form.setMidiFailureDetail([libraryLines] { return libraryLines->takeHeld(); });
     platform.whenStarted([&dialogs, &form, &core, &platform, libraryLines] {
       // The first look finds every port new, and offers the start-up pair as for ports that
       // appear later.
