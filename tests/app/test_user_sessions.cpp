@@ -262,9 +262,14 @@ struct LoadFile : Step<false>, Asking {
       RC_ASSERT(s.snapshot() == before);
       return;
     }
+    for (const auto& box : s.rig.dialogs.errors) RC_LOG() << box.text.toStdString() << std::endl;
     s.tookFile();
-    for (Block block : kBlocks)
-      if ((*s.onDisk)[at(block)]) RC_ASSERT(s.bytes(block) == *(*s.onDisk)[at(block)]);
+    for (Block block : kBlocks) {
+      if (!(*s.onDisk)[at(block)]) continue;
+      RC_LOG() << "block " << at(block) << ": " << (*s.onDisk)[at(block)]->toHex().toStdString()
+               << std::endl;
+      RC_ASSERT(s.bytes(block) == *(*s.onDisk)[at(block)]);
+    }
     RC_ASSERT(s.editors.names() == s.namesOnDisk);
     s.noteStep(before);
   }
