@@ -415,6 +415,8 @@ constexpr int kSuiteSteps = 40;
 constexpr int kSoakSessions = 50;
 constexpr int kSoakSteps = 80;
 
+// Runs on `seed` and prints it with the outcome: RapidCheck's own "Using configuration" line
+// names its default seed, which this run does not use.
 bool checkSessions(std::uint64_t seed, int sessions, int maxSteps) {
   rc::detail::TestParams params;
   params.seed = seed;
