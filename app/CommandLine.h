@@ -38,7 +38,8 @@ class CommandLine {
   // The update directory this run uses (--update-url, TARVIK_UPDATE_BASE_URL or the built-in
   // one), once read() has let the program go on.
   QUrl updateServer() const { return updateServer_; }
-  // -v, --verbose: the transfer machine's log lines also go to standard error.
+  // -v, --verbose: the transfer machine's log lines and what the MIDI libraries say also go to
+  // standard error.
   bool verbose() const { return parser_.isSet(verboseOption_); }
   // --library FILE as given; empty when not given (LibraryPath::resolve then looks further).
   QString library() const { return parser_.value(libraryOption_); }

@@ -39,7 +39,7 @@ void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& pro
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow,
                     const QString& file, RememberedState* remembered,
-                    const std::optional<QString>& library) {
+                    const std::optional<QString>& library, bool verbose) {
   QApplication::setApplicationName(TForm1::applicationTitle);
 
   // The window shows before the code that reaches the MIDI system and the update server is
@@ -76,8 +76,12 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
         std::make_shared<MidiLibraryLog>([&form](const QString& line, const QStringList& detail) {
           form.addLogWithDetail(line, detail);
         });
-    platform.setLibraryMessageSink(
-        [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); });
+    platform.setLibraryMessageSink([libraryLines, verbose](const std::vector<std::string>& lines) {
+      if (verbose)
+        for (const std::string& line : lines) std::cerr << line << std::endl;
+      libraryLines->take(lines);
+    });
+    form.setMidiFailureDetail([libraryLines] { return libraryLines->takeHeld(); });
     platform.whenStarted([&dialogs, &form, &core, &platform, libraryLines] {
       // The first look finds every port new, and offers the start-up pair as for ports that
       // appear later.

@@ -23,11 +23,12 @@ class TForm1;
 // File" opens it. `remembered` (nullptr: nothing) is what the last run left and this one keeps.
 // `library` is the --library option as given (empty: LibraryPath::resolve looks further), and
 // the library is opened once the window is on screen; without it (nothing at all, as for the
-// start-up benchmark) the window has no library. A QApplication must exist.
+// start-up benchmark) the window has no library. With `verbose` (--verbose), what the MIDI
+// system's libraries say goes to standard error as they say it. A QApplication must exist.
 int runConfigurator(Dialogs& dialogs, const QUrl& updateServer = updateServerBaseUrl(),
                     const std::function<void(TForm1&, ConfiguratorCore&)>& beforeShow = {},
                     const QString& file = {}, RememberedState* remembered = nullptr,
-                    const std::optional<QString>& library = std::nullopt);
+                    const std::optional<QString>& library = std::nullopt, bool verbose = false);
 
 // --verbose: the core's log lines (the transfer machine's and the flash's) also go to `log`
 // (standard error), one a line, as the event log shows them without its time stamp: a session

@@ -14,6 +14,13 @@ void QtDialogs::error(QWidget* owner, const QString& caption, const QString& tex
   QMessageBox::critical(owner, caption, text, QMessageBox::Ok);
 }
 
+void QtDialogs::errorWithDetail(QWidget* owner, const QString& caption, const QString& text,
+                                const QStringList& detail) {
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+  if (!detail.isEmpty()) box.setDetailedText(detail.join(QLatin1Char('\n')));
+  box.exec();
+}
+
 void QtDialogs::warning(QWidget* owner, const QString& caption, const QString& text) {
   QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
 }

@@ -20,6 +20,10 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // Error icon, OK button.
   virtual void error(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // The same with lines for whoever helps the user (what a library said), behind the box's
+  // details button; without lines the box has none.
+  virtual void errorWithDetail(QWidget* owner, const QString& caption, const QString& text,
+                               const QStringList& detail) = 0;
   // Warning icon, OK button: something did not happen as asked, but nothing is broken.
   virtual void warning(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Warning icon, Yes (default) and No; true for Yes.
@@ -46,6 +50,8 @@ class QtDialogs : public Dialogs {
   void rememberFoldersIn(RememberedState* state) { remembered_ = state; }
 
   void error(QWidget* owner, const QString& caption, const QString& text) override;
+  void errorWithDetail(QWidget* owner, const QString& caption, const QString& text,
+                       const QStringList& detail) override;
   void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
   SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;

@@ -9,28 +9,32 @@
 
 namespace tarvik {
 
-// Where the window puts what the MIDI system's libraries (ALSA, JACK) say about themselves. It
-// is for whoever helps a user, not for the user, who reads the program's own sentence: so it goes
-// into the event log only as the detail of a line of the program's own (EventLog: shown on
-// hover, copied and saved with the log). What is said while the MIDI system is reached goes with
-// the line that reports the start: the start-up problem, or when there is none, a line saying
-// how much the libraries said; later lines come with such a line of their own.
+// Where the window keeps what the MIDI system's libraries (ALSA, JACK) say about themselves. It
+// is for whoever helps a user with a failure, not for the user, who reads the program's own
+// sentence: so it never becomes a line of its own. A start-up problem's log line carries what
+// was said while the MIDI system was reached (EventLog: shown on hover, copied and saved with
+// the log); the error box of a later MIDI failure (no device answering, a port that does not
+// open) carries what was said since. A start that worked logs nothing: a machine without an
+// ALSA sequencer says so on every start, and that is no news.
 class MidiLibraryLog {
  public:
   using Log = std::function<void(const QString& line, const QStringList& detail)>;
+  // The newest lines kept for the next failure; a library that talks on and on between two
+  // failures is not worth a growing heap.
+  static constexpr int kHeldLines = 64;
+
   explicit MidiLibraryLog(Log log) : log_(std::move(log)) {}
 
   // Lines as the MIDI service hands them over (PlatformMidiService::setLibraryMessageSink).
   void take(const std::vector<std::string>& lines);
   // Once the MIDI system has been reached (`problem` empty) or found missing.
   void started(const std::string& problem);
+  // What was said since the last failure, for the failure being reported now.
+  QStringList takeHeld();
 
  private:
-  static QString summary(const QStringList& lines);
-
   Log log_;
-  bool started_ = false;
-  QStringList atStart_;
+  QStringList held_;
 };
 
 }  // namespace tarvik

@@ -189,7 +189,7 @@ void TForm1::bindCore() {
   connect(&core_.machine(), &TransferMachine::identified, this, &TForm1::onIdentified);
   connect(&core_.machine(), &TransferMachine::connectTimedOut, this, [this] {
     updateSendControls();
-    dialogs_.error(this, timeoutCaption(), tr("No Tarvik found :("));
+    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("));
   });
   connect(&core_.machine(), &TransferMachine::chainAborted, this,
           [this](Chain, ChainAbort why, const QString& activity, const QString& detail) {
@@ -295,6 +295,11 @@ void TForm1::guarded(const std::function<void()>& handler) {
 
 void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
 
+void TForm1::reportMidiFailure(const QString& caption, const QString& text) {
+  dialogs_.errorWithDetail(this, caption, text,
+                           midiFailureDetail_ ? midiFailureDetail_() : QStringList());
+}
+
 bool TForm1::busy() const { return core_.busy(); }
 
 // ---- connect and submit -------------------------------------------------------------------
@@ -313,7 +318,12 @@ void TForm1::Button1Click() {
   }
   if (busy() || connectLocked_) return;
   if (!edits_->mayDiscard(tr("before reading the configuration from Tarvik"))) return;
-  core_.link().open(input, output);
+  try {
+    core_.link().open(input, output);
+  } catch (const TMidiError& error) {
+    reportMidiFailure(displayTitle(), QString::fromLocal8Bit(error.what()));
+    return;
+  }
   portsOpened_ = true;  // the ports are open even if the first send fails
   if (remembered_ != nullptr) {
     remembered_->setPorts(inputList_->item(input)->text(), outputList_->item(output)->text());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <exception>
@@ -87,6 +88,11 @@ class TForm1 : public QWidget {
   void buildDeviceTabs();
   // The core is busy (see ConfiguratorCore::busy): the busy cursor shows.
   bool busy() const;
+  // Where the error box of a MIDI failure (no device answering, a port that does not open) gets
+  // its detail: what the MIDI libraries said since the last failure (MidiLibraryLog).
+  void setMidiFailureDetail(std::function<QStringList()> detail) {
+    midiFailureDetail_ = std::move(detail);
+  }
 
  Q_SIGNALS:
   void deviceTabsBuilt();
@@ -106,6 +112,7 @@ class TForm1 : public QWidget {
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
   void reportError(const QString& text);
+  void reportMidiFailure(const QString& caption, const QString& text);
   // "Save as File": true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);
@@ -154,6 +161,8 @@ class TForm1 : public QWidget {
   std::unique_ptr<TrafficHistory> trafficHistory_;
   // Goes before the history that feeds it.
   std::unique_ptr<TrafficWindow> traffic_;
+
+  std::function<QStringList()> midiFailureDetail_;
 
   // After a device with other firmware answered, nothing enables the connect button again.
   bool connectLocked_ = false;

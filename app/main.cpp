@@ -30,5 +30,5 @@ int main(int argc, char* argv[]) {
       [&](tarvik::TForm1&, tarvik::ConfiguratorCore& core) {
         if (commandLine.verbose()) tarvik::mirrorMachineLog(core, err);
       },
-      commandLine.file(), &remembered, commandLine.library());
+      commandLine.file(), &remembered, commandLine.library(), commandLine.verbose());
 }

@@ -650,17 +650,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>MidiLibraryLog</name>
-    <message>
-        <source>The MIDI system&apos;s libraries reported 1 line (see its detail)</source>
-        <translation>Die Bibliotheken des MIDI-Systems meldeten 1 Zeile (siehe Details)</translation>
-    </message>
-    <message>
-        <source>The MIDI system&apos;s libraries reported %1 lines (see their detail)</source>
-        <translation>Die Bibliotheken des MIDI-Systems meldeten %1 Zeilen (siehe Details)</translation>
-    </message>
-</context>
-<context>
     <name>MidiMonitor</name>
     <message>
         <source>[MIDI IN] ProgrammChange - MidiChannel: %1 - ProgrammNr: %2</source>

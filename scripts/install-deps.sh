@@ -18,6 +18,8 @@ packages=("$@"
   libqt6sql6-sqlite sqlite3
   # Translations: lupdate and lrelease at build time, Qt's own German texts at run time.
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  # The stateful property test of the window over the core.
+  librapidcheck-dev
   # The .tvk file type, and the package check.
   shared-mime-info lintian
 )

@@ -50,6 +50,7 @@ QString editText(const std::array<bool, 4>& touched, bool namesTouched) {
 
 EditHistory::EditHistory(Configuration& configuration, QObject* parent)
     : QObject(parent), configuration_(configuration), seen_(current()) {
+  stack_.setUndoLimit(kUndoSteps);
   connect(&configuration_, &Configuration::changed, this, [this](Block block) {
     if (!restoring_) touched_[static_cast<std::size_t>(block)] = true;
   });

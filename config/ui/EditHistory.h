@@ -14,12 +14,16 @@ namespace tarvik {
 // beginStep() gathers every change until endStep(), so a download that arrives in four
 // replies is one step too.
 //
-// A step holds the whole configuration before and after it (a few hundred bytes), so undo and
-// redo put back exactly what was there through the configuration's exact setters: the editing
-// rules (interlock, mute versus momentary) never run again.
+// A step holds the whole configuration before and after it (about 9 KB with the names), so undo
+// and redo put back exactly what was there through the configuration's exact setters: the
+// editing rules (interlock, mute versus momentary) never run again. At that size the history
+// keeps only the newest kUndoSteps steps; an evening of clicking would otherwise hold tens of
+// megabytes.
 class EditHistory : public QObject {
   Q_OBJECT
  public:
+  static constexpr int kUndoSteps = 100;
+
   struct Snapshot {
     PresetTables tables;
     ConfigRecord record;

@@ -1,14 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WindowRig.h"
-#include "support/ConnectLog.h"
-
-#include "app/BusyCursor.h"
-#include "config/ui/AdvancedSettingsTab.h"
-#include "config/ui/PresetMatrixTab.h"
-#include "config/TvkFile.h"
-#include "firmware/FirmwareDownload.h"
-#include "firmware/Flasher.h"
-
+#include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,16 +8,24 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QApplication>
 #include <QTimer>
+
+#include "WindowRig.h"
+#include "app/BusyCursor.h"
+#include "config/TvkFile.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixTab.h"
+#include "firmware/FirmwareDownload.h"
+#include "firmware/Flasher.h"
+#include "support/ConnectLog.h"
 
 using namespace tarvik;
 using tarvik::testing::CoreWindow;
 using tarvik::testing::ctrlClickFirstRow;
+using tarvik::testing::kAllTabs;
 using tarvik::testing::kTimeoutThatFiresMs;
 using tarvik::testing::kWaitMs;
 using tarvik::testing::selectedRow;
-using tarvik::testing::kAllTabs;
 using tarvik::testing::sentBack;
 using tarvik::testing::WindowRig;
 
@@ -133,12 +132,16 @@ class MainWindowTest : public QObject {
     faults.silent = true;
     rig.device().setFaults(faults);
     rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    // What the MIDI libraries said goes with the box, not into the log.
+    const QStringList said{QStringLiteral("ALSA lib seq_hw.c:466:(snd_seq_hw_open) failed")};
+    rig.form->setMidiFailureDetail([&said] { return said; });
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Timeout!"));
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
+    QCOMPARE(rig.dialogs.errorDetails[0], said);
     QVERIFY(rig.button("Button1")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
     QCOMPARE(rig.logMessages(), QStringList());

@@ -150,6 +150,23 @@ class EditHistoryTest : public QObject {
     QCOMPARE(configuration.names(), opened);
     QCOMPARE(int(configuration.tables().cc(0)), 3);
   }
+
+  // The oldest steps go once the history is full; the newest ones still undo exactly.
+  void theHistoryKeepsTheNewestStepsOnly() {
+    const int edits = EditHistory::kUndoSteps + 30;
+    auto edit = [](Configuration& configuration, int i) {
+      const int row = i % 100;
+      configuration.chooseCc(row, (configuration.tables().cc(row) + 1) % PresetTables::kCcItems);
+    };
+    Configuration configuration;
+    EditHistory history(configuration);
+    for (int i = 1; i <= edits; ++i) edit(configuration, i);
+    QCOMPARE(history.stack().count(), EditHistory::kUndoSteps);
+    Configuration oldest;
+    for (int i = 1; i <= edits - EditHistory::kUndoSteps; ++i) edit(oldest, i);
+    while (history.stack().canUndo()) history.undo();
+    QVERIFY(configuration.tables() == oldest.tables());
+  }
 };
 
 QTEST_MAIN(EditHistoryTest)

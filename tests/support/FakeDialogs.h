@@ -21,7 +21,12 @@ class FakeDialogs : public Dialogs {
   };
 
   void error(QWidget*, const QString& caption, const QString& text) override {
+    errorWithDetail(nullptr, caption, text, {});
+  }
+  void errorWithDetail(QWidget*, const QString& caption, const QString& text,
+                       const QStringList& detail) override {
     errors.push_back({caption, text});
+    errorDetails.push_back(detail);
     if (errorShown) errorShown();
   }
   void warning(QWidget*, const QString& caption, const QString& text) override {
@@ -77,6 +82,7 @@ class FakeDialogs : public Dialogs {
   }
 
   std::vector<Box> errors;
+  std::vector<QStringList> errorDetails;  // beside each of `errors`
   std::function<void()> errorShown;
   std::vector<Box> warnings;
   std::vector<Box> confirmations;
