@@ -3,6 +3,7 @@
 
 #include <ini.h>
 
+#include "config/ConfigBytes.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
 
@@ -110,9 +111,13 @@ QByteArray FullBackup::serialize(const PresetTables& tables,
                                  const PresetNames& names) {
   QByteArray text = TvkFile::serialize(tables);
   if (settings) {
+    // Written in the form parse() takes back: the editors' start state (a Pin-20 function with
+    // no selection, 255) is a record a restore could not send as it is, and a file holding it
+    // would be refused by the very program that wrote it.
+    const Settings kept = ConfigBytes::keptSettings(*settings);
     text += "[settings]\r\n";
     for (int i = 0; i < kConfigRecordSize; ++i) {
-      text += QByteArray(kSettingKeys[i]) + '=' + QByteArray::number((*settings)[i]) + "\r\n";
+      text += QByteArray(kSettingKeys[i]) + '=' + QByteArray::number(kept[i]) + "\r\n";
     }
   }
   return text + names.section();

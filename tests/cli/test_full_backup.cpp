@@ -74,6 +74,16 @@ class FullBackupTest : public QObject {
     QVERIFY(*read.settings == sampleSettings());
   }
 
+  // Settings the editors hold before any download (a Pin-20 function with no selection) are
+  // written as a restore would send them, so that the program takes back every file it writes.
+  void writesTheStartStateAsAFileItTakesBack() {
+    const FullBackup::Settings start = ConfigRecord().toBytes();
+    QCOMPARE(start[8], std::uint8_t{0xFF});
+    const FullBackup::LoadResult read = FullBackup::parse(FullBackup::serialize({}, start));
+    QVERIFY2(read.ok(), qPrintable(read.message));
+    QCOMPARE((*read.settings)[8], std::uint8_t{0});
+  }
+
   // The window's "Load from File" reads a full backup as the .tvk file it starts with.
   void aTvkReaderIgnoresTheSettings() {
     const TvkFile::LoadResult plain = TvkFile::parse(TvkFile::serialize(sampleTables()));
