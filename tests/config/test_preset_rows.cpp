@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+// Presets that move, acted on in the matrix: each act moves loops, PC remap entry and name
+// together, leaves the CC map where it is, and is one undo step.
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTest>
+
+#include "config/ui/EditHistory.h"
+#include "config/ui/PresetMatrixTab.h"
+#include "config/ui/PresetRowActions.h"
+
+using namespace tarvik;
+
+namespace {
+
+using Rows = QList<int>;
+
+constexpr std::uint8_t kLockMask = 0x06;  // loops 2 and 3
+
+// Every row distinct: loops row + 1, program 127 - row, the first six named, CC entry row % 9.
+void fill(Configuration& configuration) {
+  PresetTables tables;
+  PresetNames names;
+  for (int row = 0; row < kTableSize; ++row) {
+    tables.setMask(row, static_cast<std::uint8_t>(row + 1));
+    tables.setPcRemap(row, 127 - row);
+    tables.setCc(row, row % PresetTables::kCcItems);
+    if (row < 6) names.setName(row, QStringLiteral("Preset %1").arg(row + 1));
+  }
+  ConfigRecord record;
+  record.lockMask = kLockMask;
+  configuration.setRecord(record);
+  configuration.setTables(tables);
+  configuration.setNames(names);
+}
+
+void select(PresetMatrixTab& tab, const Rows& rows) {
+  QItemSelectionModel* selection = tab.view()->selectionModel();
+  selection->clear();
+  for (int row : rows) {
+    selection->select(tab.model().index(row, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+}
+
+}  // namespace
+
+class PresetRowsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void actOnSelectedRows_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Rows>("selection");
+    // Where each of the rows 0..7 comes from (-1: an empty row); below them every row comes
+    // from `tailShift` rows further on.
+    QTest::addColumn<Rows>("origins");
+    QTest::addColumn<int>("tailShift");
+    QTest::addColumn<bool>("interlock");
+
+    QTest::newRow("move one row up")
+        << "moveRowsUpAction" << Rows{2} << Rows{0, 2, 1, 3, 4, 5, 6, 7} << 0 << false;
+    QTest::newRow("move two rows down")
+        << "moveRowsDownAction" << Rows{1, 2} << Rows{0, 3, 1, 2, 4, 5, 6, 7} << 0 << false;
+    QTest::newRow("move rows apart up together")
+        << "moveRowsUpAction" << Rows{2, 5} << Rows{0, 2, 1, 3, 5, 4, 6, 7} << 0 << false;
+    QTest::newRow("nothing moves above the first row")
+        << "moveRowsUpAction" << Rows{0, 1} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
+    QTest::newRow("swap two rows")
+        << "swapRowsAction" << Rows{1, 4} << Rows{0, 4, 2, 3, 1, 5, 6, 7} << 0 << false;
+    QTest::newRow("swap wants exactly two rows")
+        << "swapRowsAction" << Rows{1, 2, 3} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
+    QTest::newRow("duplicate pushes the rest down")
+        << "duplicateRowsAction" << Rows{1, 2} << Rows{0, 1, 2, 1, 2, 3, 4, 5} << -2 << false;
+    QTest::newRow("insert an empty row")
+        << "insertRowAction" << Rows{2} << Rows{0, 1, -1, 2, 3, 4, 5, 6} << -1 << false;
+    QTest::newRow("cut closes up, empty rows at the end")
+        << "cutRowsAction" << Rows{1, 3} << Rows{0, 2, 4, 5, 6, 7, 8, 9} << 2 << false;
+    QTest::newRow("drag a row number down")
+        << "drag" << Rows{1, 4} << Rows{0, 2, 3, 4, 1, 5, 6, 7} << 0 << false;
+    QTest::newRow("drag a row number up")
+        << "drag" << Rows{5, 0} << Rows{5, 0, 1, 2, 3, 4, 6, 7} << 0 << false;
+    // Row 5 holds loops 2 and 3, both in the group; placed with the rule only loop 2 stays.
+    QTest::newRow("swap under the interlock rule")
+        << "swapRowsAction" << Rows{0, 5} << Rows{5, 1, 2, 3, 4, 0, 6, 7} << 0 << true;
+    QTest::newRow("refused while a transfer runs")
+        << "busy" << Rows{2} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
+  }
+
+  void actOnSelectedRows() {
+    QFETCH(QString, action);
+    QFETCH(Rows, selection);
+    QFETCH(Rows, origins);
+    QFETCH(int, tailShift);
+    QFETCH(bool, interlock);
+    Configuration configuration;
+    fill(configuration);
+
+    const EditHistory::Snapshot before{configuration.tables(), configuration.record(),
+                                       configuration.names()};
+    EditHistory history(configuration);
+    PresetMatrixTab tab(configuration);
+    tab.interlockPlacedBox()->setChecked(interlock);
+
+    if (action == QLatin1String("drag")) {
+      // As a release of the dragged row number ends a drag.
+      tab.view()->verticalHeader()->moveSection(selection[0], selection[1]);
+      QCOMPARE(tab.view()->verticalHeader()->visualIndex(selection[0]), selection[0]);
+    } else if (action == QLatin1String("busy")) {
+      tab.setEditable(false);
+      select(tab, selection);
+      tab.rowActions().moveDown();
+    } else {
+      select(tab, selection);
+      tab.rowActions().action(action)->trigger();
+    }
+
+    QList<int> origin(kTableSize);
+    for (int row = 0; row < kTableSize; ++row) {
+      const int from = row < origins.size() ? origins[row] : row + tailShift;
+      origin[row] = from < kTableSize ? from : -1;
+    }
+    const PresetTables& tables = configuration.tables();
+    for (int row = 0; row < kTableSize; ++row) {
+      const int from = origin[row];
+      std::uint8_t mask = from < 0 ? 0 : before.tables.mask(from);
+      if (interlock && from == 5) mask = 0x02;
+      QCOMPARE(int(tables.mask(row)), int(mask));
+      QCOMPARE(tables.pcRemap(row), from < 0 ? -1 : before.tables.pcRemap(from));
+      QCOMPARE(configuration.names().name(row), from < 0 ? QString() : before.names.name(from));
+      QCOMPARE(tables.cc(row), before.tables.cc(row));
+    }
+
+    const bool changed = origin != [] {
+      QList<int> same(kTableSize);
+      for (int row = 0; row < kTableSize; ++row) same[row] = row;
+      return same;
+    }();
+    QCOMPARE(history.stack().count(), changed ? 1 : 0);
+    history.undo();
+    QVERIFY(EditHistory::Snapshot(
+                {configuration.tables(), configuration.record(), configuration.names()}) == before);
+  }
+};
+
+QTEST_MAIN(PresetRowsTest)
+#include "test_preset_rows.moc"
