@@ -85,6 +85,11 @@ class PresetRowsTest : public QObject {
     // Row 5 holds loops 2 and 3, both in the group; placed with the rule only loop 2 stays.
     QTest::newRow("swap under the interlock rule")
         << "swapRowsAction" << Rows{0, 5} << Rows{5, 1, 2, 3, 4, 0, 6, 7} << 0 << true;
+    // Rows 4 and 5 copied, pasted from row 1 on.
+    QTest::newRow("paste writes over rows")
+        << "paste" << Rows{4, 5, 1} << Rows{0, 4, 5, 3, 4, 5, 6, 7} << 0 << false;
+    QTest::newRow("paste under the interlock rule")
+        << "paste" << Rows{5, 0} << Rows{5, 1, 2, 3, 4, 5, 6, 7} << 0 << true;
     QTest::newRow("refused while a transfer runs")
         << "busy" << Rows{2} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
   }
@@ -108,6 +113,11 @@ class PresetRowsTest : public QObject {
       // As a release of the dragged row number ends a drag.
       tab.view()->verticalHeader()->moveSection(selection[0], selection[1]);
       QCOMPARE(tab.view()->verticalHeader()->visualIndex(selection[0]), selection[0]);
+    } else if (action == QLatin1String("paste")) {
+      select(tab, selection.mid(0, selection.size() - 1));
+      tab.rowActions().copy();
+      select(tab, {selection.back()});
+      tab.rowActions().paste();
     } else if (action == QLatin1String("busy")) {
       tab.setEditable(false);
       select(tab, selection);
@@ -126,7 +136,7 @@ class PresetRowsTest : public QObject {
     for (int row = 0; row < kTableSize; ++row) {
       const int from = origin[row];
       std::uint8_t mask = from < 0 ? 0 : before.tables.mask(from);
-      if (interlock && from == 5) mask = 0x02;
+      if (interlock && from == 5 && row != 5) mask = 0x02;
       QCOMPARE(int(tables.mask(row)), int(mask));
       QCOMPARE(tables.pcRemap(row), from < 0 ? -1 : before.tables.pcRemap(from));
       QCOMPARE(configuration.names().name(row), from < 0 ? QString() : before.names.name(from));
@@ -142,6 +152,40 @@ class PresetRowsTest : public QObject {
     history.undo();
     QVERIFY(EditHistory::Snapshot(
                 {configuration.tables(), configuration.record(), configuration.names()}) == before);
+  }
+
+  // The shortcuts reach the acts while the grid has the focus.
+  void keysActOnTheGrid_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<Rows>("origins");
+    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier) << Rows{0, 2, 1, 3};
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier) << Rows{0, 1, 3, 2};
+    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << int(Qt::ControlModifier) << Rows{0, 1, 2, 2};
+    QTest::newRow("Insert") << int(Qt::Key_Insert) << 0 << Rows{0, 1, -1, 2};
+  }
+
+  void keysActOnTheGrid() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(Rows, origins);
+    Configuration configuration;
+    fill(configuration);
+    const PresetTables before = configuration.tables();
+    PresetMatrixTab tab(configuration);
+    tab.show();
+    tab.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&tab));
+    tab.view()->setFocus();
+    tab.view()->setCurrentIndex(tab.model().index(2, 0));
+    select(tab, {2});
+
+    QTest::keyClick(tab.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    for (int row = 0; row < origins.size(); ++row) {
+      QCOMPARE(int(configuration.tables().mask(row)),
+               origins[row] < 0 ? 0 : int(before.mask(origins[row])));
+    }
   }
 };
 
