@@ -3,6 +3,7 @@
 
 #include <ini.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
