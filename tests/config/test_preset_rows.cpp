@@ -110,9 +110,21 @@ class PresetRowsTest : public QObject {
     tab.interlockPlacedBox()->setChecked(interlock);
 
     if (action == QLatin1String("drag")) {
-      // As a release of the dragged row number ends a drag.
-      tab.view()->verticalHeader()->moveSection(selection[0], selection[1]);
-      QCOMPARE(tab.view()->verticalHeader()->visualIndex(selection[0]), selection[0]);
+      tab.resize(600, 500);
+      tab.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&tab));
+      QHeaderView* numbers = tab.view()->verticalHeader();
+      const int from = selection[0];
+      const int to = selection[1];
+      auto at = [numbers](int row, int beyond) {
+        return QPoint(numbers->width() / 2, numbers->sectionViewportPosition(row) +
+                                                numbers->sectionSize(row) / 2 + beyond);
+      };
+      // Dropped past the middle of the target row's number, on the side away from the start.
+      QTest::mousePress(numbers->viewport(), Qt::LeftButton, {}, at(from, 0));
+      QTest::mouseMove(numbers->viewport(), at(to, to > from ? 5 : -5));
+      QTest::mouseRelease(numbers->viewport(), Qt::LeftButton, {}, at(to, to > from ? 5 : -5));
+      QCOMPARE(numbers->visualIndex(from), from);
     } else if (action == QLatin1String("paste")) {
       select(tab, selection.mid(0, selection.size() - 1));
       tab.rowActions().copy();
