@@ -1980,6 +1980,30 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>The clipboard holds no presets to paste: %1.</source>
         <translation>Die Zwischenablage enthält keine Presets zum Einfügen: %1.</translation>
     </message>
+    <message>
+        <source>paste presets</source>
+        <translation>Presets einfügen</translation>
+    </message>
+    <message>
+        <source>cut presets</source>
+        <translation>Presets ausschneiden</translation>
+    </message>
+    <message>
+        <source>duplicate presets</source>
+        <translation>Presets duplizieren</translation>
+    </message>
+    <message>
+        <source>swap presets</source>
+        <translation>Presets tauschen</translation>
+    </message>
+    <message>
+        <source>move presets</source>
+        <translation>Presets verschieben</translation>
+    </message>
+    <message>
+        <source>insert an empty preset</source>
+        <translation>leeres Preset einfügen</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::RestoreCheck</name>

@@ -146,6 +146,8 @@ void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {
   showChangeCount();
 }
 
+void PresetMatrixTab::setEditHistory(EditHistory* history) { rowActions_->setHistory(history); }
+
 void PresetMatrixTab::showChangeCount() {
   // The button submits the three tables together.
   int changes = 0;

@@ -13,6 +13,7 @@ class QTableView;
 namespace tarvik {
 
 class ChangeMarks;
+class EditHistory;
 class PresetRowActions;
 class PresetSelectorDelegate;
 class SubmitButton;
@@ -35,6 +36,8 @@ class PresetMatrixTab : public QWidget {
   QLabel* rowProblemLabel() const { return rowProblem_; }
   // Marks the cells that differ from the device and counts them on the submit button.
   void setChangeMarks(const ChangeMarks* marks);
+  // The history that names the row acts' undo steps.
+  void setEditHistory(EditHistory* history);
   // Off while the configuration is being sent or read: the matrix and the buttons that change
   // it (load, "Deselect all", "Default ProgramChange") take no input.
   void setEditable(bool editable);

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "config/PresetClipboard.h"
+#include "config/ui/EditHistory.h"
 #include "config/ui/PresetMatrixModel.h"
 
 namespace tarvik {
@@ -81,14 +82,17 @@ PresetRows::Rows PresetRowActions::selectedRows() const {
   return rows;
 }
 
-void PresetRowActions::apply(PresetRows presets, const PresetRows::Rows& placed) {
+void PresetRowActions::apply(PresetRows presets, const PresetRows::Rows& placed,
+                             const QString& step) {
   Configuration& configuration = model_.configuration();
   if (interlockPlaced_) presets.interlock(placed, configuration.record().lockMask);
+  if (history_ != nullptr) history_->beginStep(step);
   {
     const Configuration::CallScope call(configuration);
     configuration.setTables(presets.tables());
     configuration.setNames(presets.names());
   }
+  if (history_ != nullptr) history_->endStep();
   select(placed);
   Q_EMIT problemChanged({});
 }
@@ -119,7 +123,7 @@ QString PresetRowActions::pasteText(const QByteArray& text) {
   }
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.paste(rows.front(), read.rows);
-  apply(changed, placed);
+  apply(changed, placed, tr("paste presets"));
   return {};
 }
 
@@ -134,7 +138,7 @@ void PresetRowActions::cut() {
   copy();
   PresetRows changed = presets();
   changed.remove(rows);
-  apply(changed, {rows.front()});
+  apply(changed, {rows.front()}, tr("cut presets"));
 }
 
 void PresetRowActions::paste() { pasteText(QApplication::clipboard()->text().toUtf8()); }
@@ -144,7 +148,7 @@ void PresetRowActions::duplicate() {
   if (!model_.editable() || rows.empty()) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.duplicate(rows);
-  if (!placed.empty()) apply(changed, placed);
+  if (!placed.empty()) apply(changed, placed, tr("duplicate presets"));
 }
 
 void PresetRowActions::swap() {
@@ -152,21 +156,21 @@ void PresetRowActions::swap() {
   if (!model_.editable() || rows.size() != 2) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.swap(rows.front(), rows.back());
-  apply(changed, placed);
+  apply(changed, placed, tr("swap presets"));
 }
 
 void PresetRowActions::moveUp() {
   if (!model_.editable()) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.moveUp(selectedRows());
-  if (!placed.empty()) apply(changed, placed);
+  if (!placed.empty()) apply(changed, placed, tr("move presets"));
 }
 
 void PresetRowActions::moveDown() {
   if (!model_.editable()) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.moveDown(selectedRows());
-  if (!placed.empty()) apply(changed, placed);
+  if (!placed.empty()) apply(changed, placed, tr("move presets"));
 }
 
 void PresetRowActions::insertEmpty() {
@@ -174,14 +178,14 @@ void PresetRowActions::insertEmpty() {
   if (!model_.editable() || rows.empty()) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.insertEmpty(rows.front());
-  apply(changed, placed);
+  apply(changed, placed, tr("insert an empty preset"));
 }
 
 void PresetRowActions::dragRow(int from, int to) {
   if (!model_.editable() || from == to) return;
   PresetRows changed = presets();
   const PresetRows::Rows placed = changed.move(from, to);
-  apply(changed, placed);
+  apply(changed, placed, tr("move presets"));
 }
 
 void PresetRowActions::onHeaderMoved(int logical, int oldVisual, int newVisual) {

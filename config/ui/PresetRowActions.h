@@ -11,6 +11,7 @@ class QTableView;
 
 namespace tarvik {
 
+class EditHistory;
 class PresetMatrixModel;
 
 // The matrix's acts on whole presets: copy, cut, paste, duplicate, swap, move up and down
@@ -29,6 +30,9 @@ class PresetRowActions : public QObject {
   // Whether the rows an act places (moved, swapped, pasted, duplicated) follow the interlock
   // rule; off, they arrive exactly as they were.
   void setInterlockPlaced(bool on) { interlockPlaced_ = on; }
+  // Names each act's undo step after the act ("move presets"); without a history the step takes
+  // the name of what changed.
+  void setHistory(EditHistory* history) { history_ = history; }
   // Follows the model's editable state: off, only copying stays.
   void setEditable(bool editable);
 
@@ -60,13 +64,14 @@ class PresetRowActions : public QObject {
                void (PresetRowActions::*act)());
   PresetRows presets() const;
   // Puts `presets` into the configuration as one change and selects the rows placed.
-  void apply(PresetRows presets, const PresetRows::Rows& placed);
+  void apply(PresetRows presets, const PresetRows::Rows& placed, const QString& step);
   void select(const PresetRows::Rows& rows);
   void onHeaderMoved(int logical, int oldVisual, int newVisual);
 
   PresetMatrixModel& model_;
   QTableView& view_;
   QList<QAction*> actions_;
+  EditHistory* history_ = nullptr;
   bool interlockPlaced_ = false;
   bool resettingHeader_ = false;
 };

@@ -59,39 +59,52 @@ class PresetRowsTest : public QObject {
     QTest::addColumn<Rows>("origins");
     QTest::addColumn<int>("tailShift");
     QTest::addColumn<bool>("interlock");
+    // The undo step's name.
+    QTest::addColumn<QString>("step");
 
     QTest::newRow("move one row up")
-        << "moveRowsUpAction" << Rows{2} << Rows{0, 2, 1, 3, 4, 5, 6, 7} << 0 << false;
+        << "moveRowsUpAction" << Rows{2} << Rows{0, 2, 1, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
     QTest::newRow("move two rows down")
-        << "moveRowsDownAction" << Rows{1, 2} << Rows{0, 3, 1, 2, 4, 5, 6, 7} << 0 << false;
+        << "moveRowsDownAction" << Rows{1, 2} << Rows{0, 3, 1, 2, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
     QTest::newRow("move rows apart up together")
-        << "moveRowsUpAction" << Rows{2, 5} << Rows{0, 2, 1, 3, 5, 4, 6, 7} << 0 << false;
+        << "moveRowsUpAction" << Rows{2, 5} << Rows{0, 2, 1, 3, 5, 4, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
     QTest::newRow("nothing moves above the first row")
-        << "moveRowsUpAction" << Rows{0, 1} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
-    QTest::newRow("swap two rows")
-        << "swapRowsAction" << Rows{1, 4} << Rows{0, 4, 2, 3, 1, 5, 6, 7} << 0 << false;
+        << "moveRowsUpAction" << Rows{0, 1} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("");
+    QTest::newRow("swap two rows") << "swapRowsAction" << Rows{1, 4} << Rows{0, 4, 2, 3, 1, 5, 6, 7}
+                                   << 0 << false << QStringLiteral("swap presets");
     QTest::newRow("swap wants exactly two rows")
-        << "swapRowsAction" << Rows{1, 2, 3} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
+        << "swapRowsAction" << Rows{1, 2, 3} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("");
     QTest::newRow("duplicate pushes the rest down")
-        << "duplicateRowsAction" << Rows{1, 2} << Rows{0, 1, 2, 1, 2, 3, 4, 5} << -2 << false;
+        << "duplicateRowsAction" << Rows{1, 2} << Rows{0, 1, 2, 1, 2, 3, 4, 5} << -2 << false
+        << QStringLiteral("duplicate presets");
     QTest::newRow("insert an empty row")
-        << "insertRowAction" << Rows{2} << Rows{0, 1, -1, 2, 3, 4, 5, 6} << -1 << false;
+        << "insertRowAction" << Rows{2} << Rows{0, 1, -1, 2, 3, 4, 5, 6} << -1 << false
+        << QStringLiteral("insert an empty preset");
     QTest::newRow("cut closes up, empty rows at the end")
-        << "cutRowsAction" << Rows{1, 3} << Rows{0, 2, 4, 5, 6, 7, 8, 9} << 2 << false;
-    QTest::newRow("drag a row number down")
-        << "drag" << Rows{1, 4} << Rows{0, 2, 3, 4, 1, 5, 6, 7} << 0 << false;
-    QTest::newRow("drag a row number up")
-        << "drag" << Rows{5, 0} << Rows{5, 0, 1, 2, 3, 4, 6, 7} << 0 << false;
+        << "cutRowsAction" << Rows{1, 3} << Rows{0, 2, 4, 5, 6, 7, 8, 9} << 2 << false
+        << QStringLiteral("cut presets");
+    QTest::newRow("drag a row number down") << "drag" << Rows{1, 4} << Rows{0, 2, 3, 4, 1, 5, 6, 7}
+                                            << 0 << false << QStringLiteral("move presets");
+    QTest::newRow("drag a row number up") << "drag" << Rows{5, 0} << Rows{5, 0, 1, 2, 3, 4, 6, 7}
+                                          << 0 << false << QStringLiteral("move presets");
     // Row 5 holds loops 2 and 3, both in the group; placed with the rule only loop 2 stays.
     QTest::newRow("swap under the interlock rule")
-        << "swapRowsAction" << Rows{0, 5} << Rows{5, 1, 2, 3, 4, 0, 6, 7} << 0 << true;
+        << "swapRowsAction" << Rows{0, 5} << Rows{5, 1, 2, 3, 4, 0, 6, 7} << 0 << true
+        << QStringLiteral("swap presets");
     // Rows 4 and 5 copied, pasted from row 1 on.
     QTest::newRow("paste writes over rows")
-        << "paste" << Rows{4, 5, 1} << Rows{0, 4, 5, 3, 4, 5, 6, 7} << 0 << false;
+        << "paste" << Rows{4, 5, 1} << Rows{0, 4, 5, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("paste presets");
     QTest::newRow("paste under the interlock rule")
-        << "paste" << Rows{5, 0} << Rows{5, 1, 2, 3, 4, 5, 6, 7} << 0 << true;
+        << "paste" << Rows{5, 0} << Rows{5, 1, 2, 3, 4, 5, 6, 7} << 0 << true
+        << QStringLiteral("paste presets");
     QTest::newRow("refused while a transfer runs")
-        << "busy" << Rows{2} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false;
+        << "busy" << Rows{2} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false << QStringLiteral("");
   }
 
   void actOnSelectedRows() {
@@ -100,6 +113,7 @@ class PresetRowsTest : public QObject {
     QFETCH(Rows, origins);
     QFETCH(int, tailShift);
     QFETCH(bool, interlock);
+    QFETCH(QString, step);
     Configuration configuration;
     fill(configuration);
 
@@ -107,6 +121,7 @@ class PresetRowsTest : public QObject {
                                        configuration.names()};
     EditHistory history(configuration);
     PresetMatrixTab tab(configuration);
+    tab.setEditHistory(&history);
     tab.interlockPlacedBox()->setChecked(interlock);
 
     if (action == QLatin1String("drag")) {
@@ -161,6 +176,7 @@ class PresetRowsTest : public QObject {
       return same;
     }();
     QCOMPARE(history.stack().count(), changed ? 1 : 0);
+    QCOMPARE(history.stack().undoText(), step);
     history.undo();
     QVERIFY(EditHistory::Snapshot(
                 {configuration.tables(), configuration.record(), configuration.names()}) == before);
