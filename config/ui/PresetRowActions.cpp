@@ -35,7 +35,10 @@ PresetRowActions::PresetRowActions(PresetMatrixModel& model, QTableView& view, Q
 
   // A row number dragged elsewhere moves the preset; the header's own order stays the rows'
   // order, so that row n is always labelled n.
+  // A press on a row number selects the preset (Shift and Ctrl extend) before any drag.
   QHeaderView* rows = view_.verticalHeader();
+  rows->setSectionsClickable(true);
+  rows->setHighlightSections(true);
   rows->setSectionsMovable(true);
   connect(rows, &QHeaderView::sectionMoved, this, &PresetRowActions::onHeaderMoved);
 }

@@ -140,6 +140,8 @@ class PresetRowsTest : public QObject {
       QTest::mouseMove(numbers->viewport(), at(to, to > from ? 5 : -5));
       QTest::mouseRelease(numbers->viewport(), Qt::LeftButton, {}, at(to, to > from ? 5 : -5));
       QCOMPARE(numbers->visualIndex(from), from);
+      // The moved preset stays selected where it landed.
+      QCOMPARE(tab.rowActions().selectedRows(), PresetRows::Rows{to});
     } else if (action == QLatin1String("paste")) {
       select(tab, selection.mid(0, selection.size() - 1));
       tab.rowActions().copy();
