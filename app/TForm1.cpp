@@ -159,6 +159,7 @@ void TForm1::buildDeviceTabs() {
   connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
   presets_->setChangeMarks(&core_.marks());
+  presets_->setEditHistory(&edits_->history());
   advanced_->setChangeMarks(&core_.marks());
 
   auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {

@@ -767,6 +767,49 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>PresetClipboard</name>
+    <message>
+        <source>&quot;%1&quot; stands outside any preset section</source>
+        <translation>&quot;%1&quot; steht außerhalb jedes Preset-Abschnitts</translation>
+    </message>
+    <message>
+        <source>[%1] is not a preset section</source>
+        <translation>[%1] ist kein Preset-Abschnitt</translation>
+    </message>
+    <message>
+        <source>[%1]: &quot;%2&quot; is not a loop mask from 0 to 255</source>
+        <translation>[%1]: &quot;%2&quot; ist keine Loop-Maske von 0 bis 255</translation>
+    </message>
+    <message>
+        <source>[%1]: &quot;%2&quot; is not a program change entry from -1 to %3</source>
+        <translation>[%1]: &quot;%2&quot; ist kein Program-Change-Eintrag von -1 bis %3</translation>
+    </message>
+    <message>
+        <source>[%1]: &quot;%2&quot; is not a preset&apos;s key</source>
+        <translation>[%1]: &quot;%2&quot; ist kein Schlüssel eines Presets</translation>
+    </message>
+    <message>
+        <source>the text could not be read</source>
+        <translation>der Text konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>line %1 is neither a section nor a key with a value</source>
+        <translation>Zeile %1 ist weder ein Abschnitt noch ein Schlüssel mit Wert</translation>
+    </message>
+    <message>
+        <source>the text holds no preset sections [0] to [127]</source>
+        <translation>der Text enthält keine Preset-Abschnitte [0] bis [127]</translation>
+    </message>
+    <message>
+        <source>[%1] has no loop mask &quot;pc&quot;</source>
+        <translation>[%1] hat keine Loop-Maske &quot;pc&quot;</translation>
+    </message>
+    <message>
+        <source>preset %1 is named but not among the presets</source>
+        <translation>Preset %1 hat einen Namen, ist aber nicht unter den Presets</translation>
+    </message>
+</context>
+<context>
     <name>PresetNames</name>
     <message>
         <source>is longer than %1 characters</source>
@@ -1974,6 +2017,77 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Presets</source>
         <translation>Presets</translation>
+    </message>
+    <message>
+        <source>Interlock moved and pasted presets</source>
+        <translation>Verriegelung auf verschobene und eingefügte Presets anwenden</translation>
+    </message>
+    <message>
+        <source>When ticked, presets that are pasted, moved, swapped or duplicated keep only one loop of the interlock group, the lowest; otherwise they arrive exactly as they were.</source>
+        <translation>Wenn angehakt, behalten eingefügte, verschobene, getauschte oder duplizierte Presets nur einen Loop der Verriegelungsgruppe, den niedrigsten; sonst kommen sie genau so an, wie sie waren.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::PresetRowActions</name>
+    <message>
+        <source>Copy presets</source>
+        <translation>Presets kopieren</translation>
+    </message>
+    <message>
+        <source>Cut presets</source>
+        <translation>Presets ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste presets</source>
+        <translation>Presets einfügen</translation>
+    </message>
+    <message>
+        <source>Duplicate presets</source>
+        <translation>Presets duplizieren</translation>
+    </message>
+    <message>
+        <source>Swap two presets</source>
+        <translation>Zwei Presets tauschen</translation>
+    </message>
+    <message>
+        <source>Move presets up</source>
+        <translation>Presets nach oben verschieben</translation>
+    </message>
+    <message>
+        <source>Move presets down</source>
+        <translation>Presets nach unten verschieben</translation>
+    </message>
+    <message>
+        <source>Insert empty preset</source>
+        <translation>Leeres Preset einfügen</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no presets to paste: %1.</source>
+        <translation>Die Zwischenablage enthält keine Presets zum Einfügen: %1.</translation>
+    </message>
+    <message>
+        <source>paste presets</source>
+        <translation>Presets einfügen</translation>
+    </message>
+    <message>
+        <source>cut presets</source>
+        <translation>Presets ausschneiden</translation>
+    </message>
+    <message>
+        <source>duplicate presets</source>
+        <translation>Presets duplizieren</translation>
+    </message>
+    <message>
+        <source>swap presets</source>
+        <translation>Presets tauschen</translation>
+    </message>
+    <message>
+        <source>move presets</source>
+        <translation>Presets verschieben</translation>
+    </message>
+    <message>
+        <source>insert an empty preset</source>
+        <translation>leeres Preset einfügen</translation>
     </message>
 </context>
 <context>

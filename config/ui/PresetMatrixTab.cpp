@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "config/ui/PresetMatrixTab.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -13,6 +15,7 @@
 #include "config/ChangeMarks.h"
 #include "config/ui/LoopCellDelegate.h"
 #include "config/ui/PresetNameDelegate.h"
+#include "config/ui/PresetRowActions.h"
 #include "config/ui/PresetSelectorDelegate.h"
 #include "config/ui/RowNumberHeader.h"
 #include "config/ui/SelectorItems.h"
@@ -61,7 +64,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setItemDelegateForColumn(PresetMatrixModel::kCcColumn, loopSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kPcRemapColumn, programSelector_);
   view_->setItemDelegateForColumn(PresetMatrixModel::kNameColumn, new PresetNameDelegate(this));
-  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several presets at once for the row acts: Shift extends, Ctrl adds a row.
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   // Only an explicit act opens an editor: F2 or typing here, a click (a selector's list at
   // once), a double click or Enter in openEditor. An editor opened merely by entering a cell
   // would take the next arrow key or wheel turn meant for the grid as a new value.
@@ -85,6 +89,24 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   // A preset reads as its number and its name, then its loops.
   columns->moveSection(columns->visualIndex(PresetMatrixModel::kNameColumn), 0);
 
+  rowActions_ = new PresetRowActions(*model_, *view_, this);
+  view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  interlockPlaced_ = new QCheckBox(tr("Interlock moved and pasted presets"), this);
+  interlockPlaced_->setObjectName(QStringLiteral("interlockPlacedBox"));
+  interlockPlaced_->setToolTip(
+      tr("When ticked, presets that are pasted, moved, swapped or duplicated keep only one loop "
+         "of the interlock group, the lowest; otherwise they arrive exactly as they were."));
+  connect(interlockPlaced_, &QCheckBox::toggled, rowActions_,
+          &PresetRowActions::setInterlockPlaced);
+  rowProblem_ = new QLabel(this);
+  rowProblem_->setObjectName(QStringLiteral("rowProblemLabel"));
+  rowProblem_->setWordWrap(true);
+  rowProblem_->hide();
+  connect(rowActions_, &PresetRowActions::problemChanged, this, [this](const QString& problem) {
+    rowProblem_->setText(problem);
+    rowProblem_->setVisible(!problem.isEmpty());
+  });
+
   // Every loop box and both selectors of every row (names never go to the device).
   submit_ = new SubmitButton(PresetTables::kRows * (PresetMatrixModel::kLoopColumns + 2), this);
   submit_->setObjectName(QStringLiteral("Button3"));
@@ -100,6 +122,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   // Two rows: with their whole captions the seven buttons are wider than the window.
   auto* page = new QVBoxLayout(this);
   page->addWidget(view_);
+  page->addWidget(rowProblem_);
+  page->addWidget(interlockPlaced_);
   for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
                                                               defaultProgramChange_},
                           std::initializer_list<QPushButton*>{backup_, restore_}}) {
@@ -121,6 +145,8 @@ void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {
   }
   showChangeCount();
 }
+
+void PresetMatrixTab::setEditHistory(EditHistory* history) { rowActions_->setHistory(history); }
 
 void PresetMatrixTab::showChangeCount() {
   // The button submits the three tables together.
@@ -157,6 +183,7 @@ void PresetMatrixTab::setEditable(bool editable) {
   load_->setEnabled(editable);
   deselectAll_->setEnabled(editable);
   defaultProgramChange_->setEnabled(editable);
+  rowActions_->setEditable(editable);
 }
 
 void PresetMatrixTab::Button10Click() { model_->configuration().deselectAll(); }

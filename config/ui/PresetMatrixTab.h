@@ -5,12 +5,16 @@
 
 #include "config/ui/PresetMatrixModel.h"
 
+class QCheckBox;
+class QLabel;
 class QPushButton;
 class QTableView;
 
 namespace tarvik {
 
 class ChangeMarks;
+class EditHistory;
+class PresetRowActions;
 class PresetSelectorDelegate;
 class SubmitButton;
 
@@ -25,8 +29,15 @@ class PresetMatrixTab : public QWidget {
   const PresetTables& tables() const { return model_->tables(); }
   PresetMatrixModel& model() { return *model_; }
   QTableView* view() const { return view_; }
+  // Copy, paste and the other acts on whole presets, in the grid's context menu.
+  PresetRowActions& rowActions() { return *rowActions_; }
+  QCheckBox* interlockPlacedBox() const { return interlockPlaced_; }
+  // Why the last paste was refused; hidden while there is nothing to say.
+  QLabel* rowProblemLabel() const { return rowProblem_; }
   // Marks the cells that differ from the device and counts them on the submit button.
   void setChangeMarks(const ChangeMarks* marks);
+  // The history that names the row acts' undo steps.
+  void setEditHistory(EditHistory* history);
   // Off while the configuration is being sent or read: the matrix and the buttons that change
   // it (load, "Deselect all", "Default ProgramChange") take no input.
   void setEditable(bool editable);
@@ -69,6 +80,9 @@ class PresetMatrixTab : public QWidget {
   QPushButton* restore_ = nullptr;
   QPushButton* deselectAll_ = nullptr;
   QPushButton* defaultProgramChange_ = nullptr;
+  PresetRowActions* rowActions_ = nullptr;
+  QCheckBox* interlockPlaced_ = nullptr;
+  QLabel* rowProblem_ = nullptr;
 };
 
 }  // namespace tarvik

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: MIT
+// Presets that move, acted on in the matrix: each act moves loops, PC remap entry and name
+// together, leaves the CC map where it is, and is one undo step.
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTest>
+
+#include "config/ui/EditHistory.h"
+#include "config/ui/PresetMatrixTab.h"
+#include "config/ui/PresetRowActions.h"
+
+using namespace tarvik;
+
+namespace {
+
+using Rows = QList<int>;
+
+constexpr std::uint8_t kLockMask = 0x06;  // loops 2 and 3
+
+// Every row distinct: loops row + 1, program 127 - row, the first six named, CC entry row % 9.
+void fill(Configuration& configuration) {
+  PresetTables tables;
+  PresetNames names;
+  for (int row = 0; row < kTableSize; ++row) {
+    tables.setMask(row, static_cast<std::uint8_t>(row + 1));
+    tables.setPcRemap(row, 127 - row);
+    tables.setCc(row, row % PresetTables::kCcItems);
+    if (row < 6) names.setName(row, QStringLiteral("Preset %1").arg(row + 1));
+  }
+  ConfigRecord record;
+  record.lockMask = kLockMask;
+  configuration.setRecord(record);
+  configuration.setTables(tables);
+  configuration.setNames(names);
+}
+
+void select(PresetMatrixTab& tab, const Rows& rows) {
+  QItemSelectionModel* selection = tab.view()->selectionModel();
+  selection->clear();
+  for (int row : rows) {
+    selection->select(tab.model().index(row, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+}
+
+}  // namespace
+
+class PresetRowsTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void actOnSelectedRows_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Rows>("selection");
+    // Where each of the rows 0..7 comes from (-1: an empty row); below them every row comes
+    // from `tailShift` rows further on.
+    QTest::addColumn<Rows>("origins");
+    QTest::addColumn<int>("tailShift");
+    QTest::addColumn<bool>("interlock");
+    // The undo step's name.
+    QTest::addColumn<QString>("step");
+
+    QTest::newRow("move one row up")
+        << "moveRowsUpAction" << Rows{2} << Rows{0, 2, 1, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
+    QTest::newRow("move two rows down")
+        << "moveRowsDownAction" << Rows{1, 2} << Rows{0, 3, 1, 2, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
+    QTest::newRow("move rows apart up together")
+        << "moveRowsUpAction" << Rows{2, 5} << Rows{0, 2, 1, 3, 5, 4, 6, 7} << 0 << false
+        << QStringLiteral("move presets");
+    QTest::newRow("nothing moves above the first row")
+        << "moveRowsUpAction" << Rows{0, 1} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("");
+    QTest::newRow("swap two rows") << "swapRowsAction" << Rows{1, 4} << Rows{0, 4, 2, 3, 1, 5, 6, 7}
+                                   << 0 << false << QStringLiteral("swap presets");
+    QTest::newRow("swap wants exactly two rows")
+        << "swapRowsAction" << Rows{1, 2, 3} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("");
+    QTest::newRow("duplicate pushes the rest down")
+        << "duplicateRowsAction" << Rows{1, 2} << Rows{0, 1, 2, 1, 2, 3, 4, 5} << -2 << false
+        << QStringLiteral("duplicate presets");
+    QTest::newRow("insert an empty row")
+        << "insertRowAction" << Rows{2} << Rows{0, 1, -1, 2, 3, 4, 5, 6} << -1 << false
+        << QStringLiteral("insert an empty preset");
+    QTest::newRow("cut closes up, empty rows at the end")
+        << "cutRowsAction" << Rows{1, 3} << Rows{0, 2, 4, 5, 6, 7, 8, 9} << 2 << false
+        << QStringLiteral("cut presets");
+    QTest::newRow("drag a row number down") << "drag" << Rows{1, 4} << Rows{0, 2, 3, 4, 1, 5, 6, 7}
+                                            << 0 << false << QStringLiteral("move presets");
+    QTest::newRow("drag a row number up") << "drag" << Rows{5, 0} << Rows{5, 0, 1, 2, 3, 4, 6, 7}
+                                          << 0 << false << QStringLiteral("move presets");
+    // Row 5 holds loops 2 and 3, both in the group; placed with the rule only loop 2 stays.
+    QTest::newRow("swap under the interlock rule")
+        << "swapRowsAction" << Rows{0, 5} << Rows{5, 1, 2, 3, 4, 0, 6, 7} << 0 << true
+        << QStringLiteral("swap presets");
+    // Rows 4 and 5 copied, pasted from row 1 on.
+    QTest::newRow("paste writes over rows")
+        << "paste" << Rows{4, 5, 1} << Rows{0, 4, 5, 3, 4, 5, 6, 7} << 0 << false
+        << QStringLiteral("paste presets");
+    QTest::newRow("paste under the interlock rule")
+        << "paste" << Rows{5, 0} << Rows{5, 1, 2, 3, 4, 5, 6, 7} << 0 << true
+        << QStringLiteral("paste presets");
+    QTest::newRow("refused while a transfer runs")
+        << "busy" << Rows{2} << Rows{0, 1, 2, 3, 4, 5, 6, 7} << 0 << false << QStringLiteral("");
+  }
+
+  void actOnSelectedRows() {
+    QFETCH(QString, action);
+    QFETCH(Rows, selection);
+    QFETCH(Rows, origins);
+    QFETCH(int, tailShift);
+    QFETCH(bool, interlock);
+    QFETCH(QString, step);
+    Configuration configuration;
+    fill(configuration);
+
+    const EditHistory::Snapshot before{configuration.tables(), configuration.record(),
+                                       configuration.names()};
+    EditHistory history(configuration);
+    PresetMatrixTab tab(configuration);
+    tab.setEditHistory(&history);
+    tab.interlockPlacedBox()->setChecked(interlock);
+
+    if (action == QLatin1String("drag")) {
+      tab.resize(600, 500);
+      tab.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&tab));
+      QHeaderView* numbers = tab.view()->verticalHeader();
+      const int from = selection[0];
+      const int to = selection[1];
+      auto at = [numbers](int row, int beyond) {
+        return QPoint(numbers->width() / 2, numbers->sectionViewportPosition(row) +
+                                                numbers->sectionSize(row) / 2 + beyond);
+      };
+      // Dropped past the middle of the target row's number, on the side away from the start.
+      QTest::mousePress(numbers->viewport(), Qt::LeftButton, {}, at(from, 0));
+      QTest::mouseMove(numbers->viewport(), at(to, to > from ? 5 : -5));
+      QTest::mouseRelease(numbers->viewport(), Qt::LeftButton, {}, at(to, to > from ? 5 : -5));
+      QCOMPARE(numbers->visualIndex(from), from);
+      // The moved preset stays selected where it landed.
+      QCOMPARE(tab.rowActions().selectedRows(), PresetRows::Rows{to});
+    } else if (action == QLatin1String("paste")) {
+      select(tab, selection.mid(0, selection.size() - 1));
+      tab.rowActions().copy();
+      select(tab, {selection.back()});
+      tab.rowActions().paste();
+    } else if (action == QLatin1String("busy")) {
+      tab.setEditable(false);
+      select(tab, selection);
+      tab.rowActions().moveDown();
+    } else {
+      select(tab, selection);
+      tab.rowActions().action(action)->trigger();
+    }
+
+    QList<int> origin(kTableSize);
+    for (int row = 0; row < kTableSize; ++row) {
+      const int from = row < origins.size() ? origins[row] : row + tailShift;
+      origin[row] = from < kTableSize ? from : -1;
+    }
+    const PresetTables& tables = configuration.tables();
+    for (int row = 0; row < kTableSize; ++row) {
+      const int from = origin[row];
+      std::uint8_t mask = from < 0 ? 0 : before.tables.mask(from);
+      if (interlock && from == 5 && row != 5) mask = 0x02;
+      QCOMPARE(int(tables.mask(row)), int(mask));
+      QCOMPARE(tables.pcRemap(row), from < 0 ? -1 : before.tables.pcRemap(from));
+      QCOMPARE(configuration.names().name(row), from < 0 ? QString() : before.names.name(from));
+      QCOMPARE(tables.cc(row), before.tables.cc(row));
+    }
+
+    const bool changed = origin != [] {
+      QList<int> same(kTableSize);
+      for (int row = 0; row < kTableSize; ++row) same[row] = row;
+      return same;
+    }();
+    QCOMPARE(history.stack().count(), changed ? 1 : 0);
+    QCOMPARE(history.stack().undoText(), step);
+    history.undo();
+    QVERIFY(EditHistory::Snapshot(
+                {configuration.tables(), configuration.record(), configuration.names()}) == before);
+  }
+
+  // The shortcuts reach the acts while the grid has the focus.
+  void keysActOnTheGrid_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<Rows>("origins");
+    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier) << Rows{0, 2, 1, 3};
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier) << Rows{0, 1, 3, 2};
+    QTest::newRow("Ctrl+D") << int(Qt::Key_D) << int(Qt::ControlModifier) << Rows{0, 1, 2, 2};
+    QTest::newRow("Insert") << int(Qt::Key_Insert) << 0 << Rows{0, 1, -1, 2};
+  }
+
+  void keysActOnTheGrid() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(Rows, origins);
+    Configuration configuration;
+    fill(configuration);
+    const PresetTables before = configuration.tables();
+    PresetMatrixTab tab(configuration);
+    tab.show();
+    tab.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&tab));
+    tab.view()->setFocus();
+    tab.view()->setCurrentIndex(tab.model().index(2, 0));
+    select(tab, {2});
+
+    QTest::keyClick(tab.view(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    for (int row = 0; row < origins.size(); ++row) {
+      QCOMPARE(int(configuration.tables().mask(row)),
+               origins[row] < 0 ? 0 : int(before.mask(origins[row])));
+    }
+  }
+};
+
+QTEST_MAIN(PresetRowsTest)
+#include "test_preset_rows.moc"
