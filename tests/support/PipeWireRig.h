@@ -135,8 +135,8 @@ class PipeWireRig {
   // and the MIDI events of that cycle are lost (pipewire-jack then also prints "'mb != NULL'
   // failed": an output found no free buffer). Long cycles that no client can change give the
   // processes their slack instead. With the sanitizers on a machine loaded five times over its
-  // two cores, 1024 frames (21 ms) lost replies in 6 restores of 12, and 2048 frames in 3 runs
-  // of this test's of 5; 4096 frames (85 ms) lost none in 6 restores and 3 runs.
+  // two cores, 1024 frames (21 ms) lost replies in 6 restores of 12, 2048 frames failed 3 runs of
+  // this test in 5, and 4096 frames (85 ms) lost nothing in 6 restores and 3 runs.
   static constexpr char kConfig[] = R"(context.properties = {
     core.daemon = true
     core.name = pipewire-0
