@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the two Debian packages the way a release is built and checks them: cpack makes exactly
-# tarvik-cli and tarvik-configurator, the command line's package depends on no Qt GUI library,
-# the window's depends on the command line's, and lintian finds no error and no warning in
-# either (its notes are printed). Packing and linting take about two minutes here, too long for
-# every test run, so CTest leaves it to this script.
+# Builds the two Debian packages with the README's own commands, so that what it checks is what
+# a reader of the README gets, and checks them: cpack makes exactly tarvik-cli and
+# tarvik-configurator, the command line's package depends on no Qt GUI library, the window's
+# depends on the command line's, and lintian finds no error and no warning in either (its notes
+# are printed). Packing and linting take about two minutes here, too long for every test run, so
+# CTest leaves it to this script.
 #
 #   scripts/check-packages.sh [build folder]    default: build-package
 #
@@ -12,18 +13,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build-package}"
-jobs="${TARVIK_JOBS:-$(nproc)}"
 
 for tool in cmake cpack dpkg-deb dpkg-parsechangelog lintian; do
   command -v "$tool" >/dev/null ||
     { echo "$tool is missing: scripts/install-deps.sh installs it" >&2; exit 1; }
 done
 
-# Prefix /usr, as Debian's own packages are configured: the window's module then goes into the
-# multiarch library folder, and CPack adds no needless ldconfig call for it.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_SANITIZE=OFF \
-  -DTARVIK_BUILD_TESTS=OFF -DTARVIK_WERROR="${TARVIK_WERROR:-OFF}" -DCMAKE_INSTALL_PREFIX=/usr
-cmake --build "$build" -j "$jobs"
+# Word for word the README's "Debian packages" section, with the build folder in its place. Prefix
+# /usr, as Debian's own packages are configured: the window's module then goes into the multiarch
+# library folder, and CPack adds no needless ldconfig call for it.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+cmake --build "$build" -j "$(nproc)"
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB)
 

@@ -13,6 +13,8 @@ packages=("$@"
   # ALSA's and JACK's own headers: their messages are routed, and JACK's clock is read.
   libasound2-dev libjack-jackd2-dev
   jackd2 xvfb xauth fonts-dejavu-core
+  # JACK on PipeWire, as Debian 12's desktops run it: a headless server and pw-jack for a test.
+  pipewire pipewire-jack
   help2man desktop-file-utils appstream dpkg-dev file
   # The library of setups: Qt SQL's SQLite driver; the sqlite3 shell for checks in tests.
   libqt6sql6-sqlite sqlite3

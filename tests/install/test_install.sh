@@ -214,6 +214,15 @@ if [ -x "$root/bin/tarvik-cli" ]; then
   [ -z "$missing" ] || fail "the network module needs libraries that are not there: $missing"
 fi
 
+# lintian refuses a program or a library that does not name libc among the libraries it needs.
+# A module that calls nothing of libc itself loses it to the toolchain's --as-needed, unless the
+# sanitizers' runtime, which needs libc, is linked as well.
+while IFS= read -r -d '' object; do
+  readelf -h "$object" >/dev/null 2>&1 || continue  # not ELF
+  readelf -d "$object" | grep -qF 'Shared library: [libc.so.6]' ||
+    fail "${object#"$root"/} does not name libc.so.6 among the libraries it needs"
+done < <(find "$root/bin" "$root/lib" -type f -print0)
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2
   exit 1
