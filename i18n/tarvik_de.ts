@@ -1362,6 +1362,13 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>tarvik::ConfiguratorCore</name>
+    <message>
+        <source>Played preset %1 on Tarvik (program change %1 on MIDI channel %2)</source>
+        <translation>Preset %1 auf Tarvik gespielt (Programmwechsel %1 auf MIDI-Kanal %2)</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::EditTracking</name>
     <message>
         <source>Undo</source>
@@ -1936,6 +1943,18 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Presets</source>
         <translation>Presets</translation>
+    </message>
+    <message>
+        <source>Play on Tarvik</source>
+        <translation>Auf Tarvik spielen</translation>
+    </message>
+    <message>
+        <source>Follow</source>
+        <translation>Mitlaufen</translation>
+    </message>
+    <message>
+        <source>Show the preset that Tarvik switches to by a program change</source>
+        <translation>Das Preset zeigen, zu dem Tarvik durch einen Programmwechsel schaltet</translation>
     </message>
 </context>
 <context>
