@@ -1956,6 +1956,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Show the preset that Tarvik switches to by a program change</source>
         <translation>Das Preset zeigen, zu dem Tarvik durch einen Programmwechsel schaltet</translation>
     </message>
+    <message>
+        <source>Preset numbers</source>
+        <translation>Preset-Nummern</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::RestoreCheck</name>

@@ -50,6 +50,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setAccessibleName(tr("Presets"));
   auto* rowNumbers = new RowNumberHeader(view_);
+  rowNumbers->setAccessibleName(tr("Preset numbers"));
   view_->setVerticalHeader(rowNumbers);
   auto* columns = new WrappingHeader(view_);
   // As the table's own header does: a click on a caption selects in that column.
