@@ -122,15 +122,17 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   // Two rows: with their whole captions the seven buttons are wider than the window.
   auto* page = new QVBoxLayout(this);
   page->addWidget(view_);
+  QHBoxLayout* buttons = nullptr;
   for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
                                                               defaultProgramChange_},
                           std::initializer_list<QPushButton*>{backup_, restore_}}) {
-    auto* buttons = new QHBoxLayout;
+    buttons = new QHBoxLayout;
     for (QPushButton* b : row) buttons->addWidget(b);
     buttons->addStretch();
     page->addLayout(buttons);
   }
-  qobject_cast<QHBoxLayout*>(page->itemAt(page->count() - 1)->layout())->addWidget(follow_);
+  // At the far end of the second row, where it leaves room for the buttons.
+  buttons->addWidget(follow_);
 }
 
 void PresetMatrixTab::setPlayable(bool playable) { play_->setEnabled(playable); }
