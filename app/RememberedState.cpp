@@ -16,6 +16,7 @@ const QString kOutputKey = QStringLiteral("ports/output");
 const QString kWindowKey = QStringLiteral("window/position");
 const QString kTrafficKey = QStringLiteral("traffic/geometry");
 const QString kLibraryKey = QStringLiteral("library/geometry");
+const QString kFollowKey = QStringLiteral("presets/follow");
 
 }  // namespace
 
@@ -139,5 +140,9 @@ QByteArray RememberedState::libraryGeometry() const { return value(kLibraryKey).
 void RememberedState::setLibraryGeometry(const QByteArray& geometry) {
   setValue(kLibraryKey, geometry);
 }
+
+bool RememberedState::follow() const { return value(kFollowKey).toBool(); }
+
+void RememberedState::setFollow(bool follow) { setValue(kFollowKey, follow); }
 
 }  // namespace tarvik

@@ -49,6 +49,10 @@ class RememberedState {
   QByteArray libraryGeometry() const;
   void setLibraryGeometry(const QByteArray& geometry);
 
+  // The preset matrix's "Follow": off until chosen.
+  bool follow() const;
+  void setFollow(bool follow);
+
  private:
   void read();
   QVariant value(const QString& key) const;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/TForm1.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
@@ -9,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <utility>
@@ -174,6 +177,12 @@ void TForm1::buildDeviceTabs() {
           [this] { guarded([this] { fullBackup_->backUp(); }); });
   connect(presets_->restoreButton(), &QPushButton::clicked, this,
           [this] { guarded([this] { fullBackup_->restore(); }); });
+  connect(presets_, &PresetMatrixTab::playRequested, this,
+          [this](int row) { guarded([this, row] { playPreset(row); }); });
+  connect(presets_->followBox(), &QCheckBox::toggled, this, [this](bool on) {
+    if (remembered_ != nullptr) remembered_->setFollow(on);
+  });
+  rememberFollow();
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] { testSender_->send(MidiTab::selectedPort(*outputList_), m); });
@@ -187,6 +196,10 @@ void TForm1::bindCore() {
   connect(&core_.link(), &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
   connect(&core_, &ConfiguratorCore::logLine, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &TForm1::updateSendControls);
+  connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
+  connect(&core_, &ConfiguratorCore::programChangeReceived, this, [this](int row) {
+    if (presets_ != nullptr && presets_->followBox()->isChecked()) presets_->showRow(row);
+  });
   connect(&core_.machine(), &TransferMachine::identified, this, &TForm1::onIdentified);
   connect(&core_.machine(), &TransferMachine::connectTimedOut, this, [this] {
     updateSendControls();
@@ -278,6 +291,13 @@ void TForm1::remember(RememberedState& state) {
   placement_.setRemembered(&state);
   library_->setRemembered(&state);
   portFollower_->setRemembered(state.ports());
+  rememberFollow();
+}
+
+void TForm1::rememberFollow() {
+  if (presets_ == nullptr || remembered_ == nullptr) return;
+  const QSignalBlocker unchanged(presets_->followBox());
+  presets_->followBox()->setChecked(remembered_->follow());
 }
 
 void TForm1::addLog(const QString& message) { log_->addLog(message); }
@@ -376,6 +396,8 @@ void TForm1::showTraffic() {
 void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
   if (const auto line = monitorLine(status, data1, data2)) addLog(*line);
 }
+
+void TForm1::playPreset(int row) { core_.playPreset(row); }
 
 void TForm1::setDeviceTabsVisible(bool visible) {
   if (presets_ == nullptr) return;
@@ -491,6 +513,7 @@ void TForm1::updateSendControls() {
   presets_->submitButton()->setEnabled(!linkBusy);
   presets_->backupButton()->setEnabled(!linkBusy);
   presets_->restoreButton()->setEnabled(!linkBusy);
+  presets_->setPlayable(core_.connected() && !linkBusy);
   testController_->programSendButton()->setEnabled(!linkBusy);
   testController_->controlSendButton()->setEnabled(!linkBusy);
   // The flash button and the update check stay off while anything else owns the link.

@@ -75,6 +75,8 @@ class TForm1 : public QWidget {
   // "Traffic...": shows the traffic window, made on first use.
   void showTraffic();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+  // Switches the device to the preset of a matrix row (ConfiguratorCore::playPreset).
+  void playPreset(int row);
 
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
@@ -117,6 +119,8 @@ class TForm1 : public QWidget {
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);
   void updateSendControls();
+  // "Follow" as remembered, and remembered from now on.
+  void rememberFollow();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
   void onChainAborted(ChainAbort why, const QString& activity, const QString& detail);

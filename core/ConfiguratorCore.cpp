@@ -1,10 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "core/ConfiguratorCore.h"
 
+#include "config/PresetTables.h"
 #include "firmware/LateUpdateServer.h"
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
+namespace {
+
+// The device switches to preset n when program n arrives on its channel (on any channel in
+// omni mode). Program n travels as the data byte n - 1, as the test controller sends it, and
+// preset n is matrix row n - 1: row and data byte are the same number.
+constexpr std::uint8_t kProgramChange = 0xC0;
+
+// The configured channel also in omni mode, where any channel would do; a record without a
+// channel (no selection, or out of range) sends on channel 1.
+std::uint8_t channelNibble(const ConfigRecord& record) {
+  const int channel = record.midiChannel;
+  return channel >= 0 && channel < ConfigRecord::kChannelItems ? static_cast<std::uint8_t>(channel)
+                                                               : 0;
+}
+
+}  // namespace
 
 ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServer> updateServer,
                                    QObject* parent)
@@ -23,7 +40,17 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       history_(machine_, restoreCheck_) {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
+  connect(&link_, &DeviceLink::shortReceived, this,
+          [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t) {
+            if ((status & 0xF0) == kProgramChange) Q_EMIT programChangeReceived(data1);
+          });
+  connect(&machine_, &TransferMachine::identified, this,
+          [this](const QString&, bool compatible) { setConnected(compatible && link_.isOpen()); });
+  connect(&machine_, &TransferMachine::connectTimedOut, this, [this] { setConnected(false); });
+  // The device restarts after a flash and must be connected anew.
+  connect(&flasher_, &Flasher::flashWritten, this, [this] { setConnected(false); });
   connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
+    setConnected(false);
     flasher_.abortForLostPort(name);
     machine_.abortForLostPort(name);
   });
@@ -58,6 +85,22 @@ ConfiguratorCore::~ConfiguratorCore() = default;
 bool ConfiguratorCore::busy() const {
   return machine_.chainRunning() || flasher_.running() || firmwareDownload_.running() ||
          fullDownload_.running() || restoreCheck_.running();
+}
+
+void ConfiguratorCore::setConnected(bool connected) {
+  if (connected == connected_) return;
+  connected_ = connected;
+  Q_EMIT connectedChanged(connected);
+}
+
+bool ConfiguratorCore::playPreset(int row) {
+  if (!connected_ || busy() || row < 0 || row >= PresetTables::kRows) return false;
+  const std::uint8_t channel = channelNibble(configuration_.record());
+  link_.sendShort(link_.outputPort(), kProgramChange | channel, static_cast<std::uint8_t>(row), 0);
+  Q_EMIT logLine(tr("Played preset %1 on Tarvik (program change %1 on MIDI channel %2)")
+                     .arg(row + 1)
+                     .arg(channel + 1));
+  return true;
 }
 
 void ConfiguratorCore::reportBusy() {

@@ -73,6 +73,15 @@ class ConfiguratorCore : public QObject {
   // is being sent or read.
   bool busy() const;
 
+  // A device with the program's firmware answered the last connect, and the link still has
+  // its ports: what may be sent to it besides the transfers.
+  bool connected() const { return connected_; }
+  // Switches the device to the preset of matrix row `row` (0..127, labelled row + 1): the
+  // program change that selects it goes to the link's output on the configuration's MIDI
+  // channel, and a logLine() says which preset was played. Refused (false) while not connected,
+  // while busy or for a row outside the matrix. Raises TMidiError when the send fails.
+  bool playPreset(int row);
+
  Q_SIGNALS:
   // A line of the transfer machine or the flash, for the event log or --verbose.
   void logLine(const QString& line);
@@ -84,9 +93,14 @@ class ConfiguratorCore : public QObject {
   void portsChanged(const tarvik::MidiPorts::Change& change);
   // The attached library's device history gained a snapshot: lists of it are out of date.
   void historyRecorded(const QString& event);
+  // connected() may have changed.
+  void connectedChanged(bool connected);
+  // A program change arrived on an open input: the matrix row of the preset it selects.
+  void programChangeReceived(int row);
 
  private:
   void reportBusy();
+  void setConnected(bool connected);
 
   MidiPorts& ports_;
   Configuration configuration_;
@@ -103,6 +117,7 @@ class ConfiguratorCore : public QObject {
   RestoreCheck restoreCheck_;
   PortWatcher portWatcher_;
   HistoryRecorder history_;
+  bool connected_ = false;
 };
 
 }  // namespace tarvik

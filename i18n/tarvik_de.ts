@@ -1443,6 +1443,13 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>tarvik::ConfiguratorCore</name>
+    <message>
+        <source>Played preset %1 on Tarvik (program change %1 on MIDI channel %2)</source>
+        <translation>Preset %1 auf Tarvik gespielt (Programmwechsel %1 auf MIDI-Kanal %2)</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::EditTracking</name>
     <message>
         <source>Undo</source>
@@ -2025,6 +2032,22 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>When ticked, presets that are pasted, moved, swapped or duplicated keep only one loop of the interlock group, the lowest; otherwise they arrive exactly as they were.</source>
         <translation>Wenn angehakt, behalten eingefügte, verschobene, getauschte oder duplizierte Presets nur einen Loop der Verriegelungsgruppe, den niedrigsten; sonst kommen sie genau so an, wie sie waren.</translation>
+    </message>
+    <message>
+        <source>Play on Tarvik</source>
+        <translation>Auf Tarvik spielen</translation>
+    </message>
+    <message>
+        <source>Follow</source>
+        <translation>Mitlaufen</translation>
+    </message>
+    <message>
+        <source>Show the preset that Tarvik switches to by a program change</source>
+        <translation>Das Preset zeigen, zu dem Tarvik durch einen Programmwechsel schaltet</translation>
+    </message>
+    <message>
+        <source>Preset numbers</source>
+        <translation>Preset-Nummern</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "config/ui/PresetMatrixTab.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -50,7 +51,9 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setAccessibleName(tr("Presets"));
-  view_->setVerticalHeader(new RowNumberHeader(view_));
+  auto* rowNumbers = new RowNumberHeader(view_);
+  rowNumbers->setAccessibleName(tr("Preset numbers"));
+  view_->setVerticalHeader(rowNumbers);
   auto* columns = new WrappingHeader(view_);
   // As the table's own header does: a click on a caption selects in that column.
   columns->setSectionsClickable(true);
@@ -119,19 +122,50 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
   connect(defaultProgramChange_, &QPushButton::clicked, this, &PresetMatrixTab::Button12Click);
 
+  play_ = new QAction(tr("Play on Tarvik"), this);
+  play_->setObjectName(QStringLiteral("playOnTarvik"));
+  play_->setEnabled(false);
+  connect(play_, &QAction::triggered, this, [this] {
+    const QModelIndex current = view_->currentIndex();
+    if (current.isValid()) Q_EMIT playRequested(current.row());
+  });
+  view_->addAction(play_);
+  rowNumbers->setContextMenuPolicy(Qt::ActionsContextMenu);
+  rowNumbers->addAction(play_);
+  connect(rowNumbers, &RowNumberHeader::rowPlayRequested, this, [this](int row) {
+    if (play_->isEnabled()) Q_EMIT playRequested(row);
+  });
+  follow_ = new QCheckBox(tr("Follow"), this);
+  follow_->setObjectName(QStringLiteral("followBox"));
+  follow_->setToolTip(tr("Show the preset that Tarvik switches to by a program change"));
+
   // Two rows: with their whole captions the seven buttons are wider than the window.
   auto* page = new QVBoxLayout(this);
   page->addWidget(view_);
   page->addWidget(rowProblem_);
   page->addWidget(interlockPlaced_);
+  QHBoxLayout* buttons = nullptr;
   for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
                                                               defaultProgramChange_},
                           std::initializer_list<QPushButton*>{backup_, restore_}}) {
-    auto* buttons = new QHBoxLayout;
+    buttons = new QHBoxLayout;
     for (QPushButton* b : row) buttons->addWidget(b);
     buttons->addStretch();
     page->addLayout(buttons);
   }
+  // At the far end of the second row, where it leaves room for the buttons.
+  buttons->addWidget(follow_);
+}
+
+void PresetMatrixTab::setPlayable(bool playable) { play_->setEnabled(playable); }
+
+void PresetMatrixTab::showRow(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  const QModelIndex index =
+      model_->index(row, view_->currentIndex().isValid() ? view_->currentIndex().column()
+                                                         : PresetMatrixModel::kNameColumn);
+  view_->setCurrentIndex(index);
+  view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {

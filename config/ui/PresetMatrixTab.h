@@ -5,6 +5,7 @@
 
 #include "config/ui/PresetMatrixModel.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -42,6 +43,16 @@ class PresetMatrixTab : public QWidget {
   // it (load, "Deselect all", "Default ProgramChange") take no input.
   void setEditable(bool editable);
 
+  // "Play on Tarvik" (the grid's context menu), a double click on a row's number or Enter on
+  // it ask for playRequested(); off, none of them does anything. The window allows it while a
+  // device is connected and nothing else talks to it.
+  void setPlayable(bool playable);
+  QAction* playAction() const { return play_; }
+  // "Follow": whether a program change from the device should show its row (see showRow).
+  QCheckBox* followBox() const { return follow_; }
+  // Selects the row and scrolls it into view.
+  void showRow(int row);
+
   // "Deselect all" and "Default ProgramChange".
   void Button10Click();
   void Button12Click();
@@ -54,6 +65,9 @@ class PresetMatrixTab : public QWidget {
   QPushButton* restoreButton() const { return restore_; }
   QPushButton* deselectAllButton() const { return deselectAll_; }
   QPushButton* defaultProgramChangeButton() const { return defaultProgramChange_; }
+
+ Q_SIGNALS:
+  void playRequested(int row);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -83,6 +97,8 @@ class PresetMatrixTab : public QWidget {
   PresetRowActions* rowActions_ = nullptr;
   QCheckBox* interlockPlaced_ = nullptr;
   QLabel* rowProblem_ = nullptr;
+  QAction* play_ = nullptr;
+  QCheckBox* follow_ = nullptr;
 };
 
 }  // namespace tarvik

@@ -2,10 +2,28 @@
 #include "config/ui/RowNumberHeader.h"
 
 #include <QEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 
 namespace tarvik {
 
-RowNumberHeader::RowNumberHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+RowNumberHeader::RowNumberHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {
+  // Not in the tab chain: the grid's cells are where the keyboard goes.
+  setFocusPolicy(Qt::ClickFocus);
+  connect(this, &QHeaderView::sectionDoubleClicked, this, &RowNumberHeader::rowPlayRequested);
+}
+
+void RowNumberHeader::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  // The click that focused the header made its row the view's current one.
+  const QModelIndex current =
+      selectionModel() != nullptr ? selectionModel()->currentIndex() : QModelIndex();
+  if (!enter || !current.isValid()) {
+    QHeaderView::keyPressEvent(event);
+    return;
+  }
+  Q_EMIT rowPlayRequested(current.row());
+}
 
 QSize RowNumberHeader::sizeHint() const {
   const int rows = count();
