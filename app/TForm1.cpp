@@ -217,8 +217,9 @@ void TForm1::bindCore() {
   });
   connect(&core_.flasher(), &Flasher::finished, this, &TForm1::onFlashFinished);
 
-  connect(&core_.firmwareDownload(), &FirmwareDownload::checked, this, &TForm1::onFirmwareChecked);
-  connect(&core_.firmwareDownload(), &FirmwareDownload::failed, this, [this](const QString& text) {
+  connect(&core_.firmwareDownload(), &ServerFile::fetched, this,
+          [this](const QByteArray& body) { onFirmwareChecked(FirmwareImage::fromBody(body)); });
+  connect(&core_.firmwareDownload(), &ServerFile::failed, this, [this](const QString& text) {
     if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
     reportError(text);
   });

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 
 #include "firmware/UpdateServerUrl.h"
+#include "link/TransferMachine.h"
 
 namespace tarvik::cli {
 namespace {
@@ -187,7 +188,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   if (parser.isSet(version)) {
     CliParse parse;
     parse.outcome = CliParse::Outcome::Version;
-    parse.text = kProgramName + QLatin1Char(' ') + kProgramVersion;
+    parse.text = kProgramName + QLatin1Char(' ') + TransferMachine::softwareVersion;
     return parse;
   }
 

@@ -19,7 +19,6 @@ inline constexpr int Interrupted = 130;
 }  // namespace ExitCode
 
 inline const QString kProgramName = QStringLiteral("tarvik-cli");
-inline const QString kProgramVersion = QStringLiteral("1.9");
 // A file argument that names standard input (restore) or standard output (backup).
 inline const QString kStandardStream = QStringLiteral("-");
 

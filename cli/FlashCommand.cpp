@@ -5,7 +5,7 @@
 
 #include "cli/NetworkModule.h"
 #include "config/UserFile.h"
-#include "firmware/FirmwareDownload.h"
+#include "firmware/ServerFile.h"
 #include "link/Framing.h"
 
 namespace tarvik::cli {
@@ -67,14 +67,15 @@ void FlashCommand::begin() {
     fail(ExitCode::DeviceFailure, problem);
     return;
   }
-  download_ = std::make_unique<FirmwareDownload>(*server_);
-  FirmwareDownload* download = download_.get();
+  download_ = std::make_unique<ServerFile>(*server_, QStringLiteral("firmware.txt"));
+  ServerFile* download = download_.get();
   const QString origin =
       options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
-  connect(download, &FirmwareDownload::failed, this, [this, origin](const QString& text) {
+  connect(download, &ServerFile::failed, this, [this, origin](const QString& text) {
     fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
   });
-  connect(download, &FirmwareDownload::checked, this, [this, origin](const FirmwareImage& image) {
+  connect(download, &ServerFile::fetched, this, [this, origin](const QByteArray& body) {
+    const FirmwareImage image = FirmwareImage::fromBody(body);
     if (!image.ok()) {
       fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(origin, refusalOf(image)));
       return;

@@ -11,7 +11,7 @@
 #include "firmware/UpdateServer.h"
 
 namespace tarvik {
-class FirmwareDownload;
+class ServerFile;
 }
 
 namespace tarvik::cli {
@@ -50,7 +50,7 @@ class FlashCommand : public CliCommand {
   std::optional<FirmwareImage> image_;  // the file's, once read and checked
   // With --from-server; the download goes before the server it fetches from.
   std::unique_ptr<UpdateServer> server_;
-  std::unique_ptr<FirmwareDownload> download_;
+  std::unique_ptr<ServerFile> download_;
   int pagesVerified_ = 0;
   int pageCount_ = 0;
 };

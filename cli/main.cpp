@@ -18,6 +18,7 @@
 #include "i18n/TranslationLoader.h"
 #include "library/LibraryPath.h"
 #include "library/SqlDriverPreload.h"
+#include "link/TransferMachine.h"
 #include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
@@ -28,7 +29,7 @@ using namespace tarvik::cli;
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(kProgramName);
-  QCoreApplication::setApplicationVersion(kProgramVersion);
+  QCoreApplication::setApplicationVersion(TransferMachine::softwareVersion);
   // Before the first text: --help, the errors and the warnings speak the user's language; the
   // data that scripts read (ports, info, library lists, diff, backups, monitor) stays as it is.
   TranslationLoader translations;

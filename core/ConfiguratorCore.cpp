@@ -32,8 +32,8 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       machine_(link_, configuration_),
       flasher_(link_, machine_),
       updateServer_(updateServer ? std::move(updateServer) : std::make_unique<LateUpdateServer>()),
-      firmwareDownload_(*updateServer_),
-      updateCheck_(*updateServer_),
+      firmwareDownload_(*updateServer_, QStringLiteral("firmware.txt")),
+      updateCheck_(*updateServer_, QStringLiteral("changelog.txt")),
       fullDownload_(machine_),
       restoreCheck_(link_, machine_, configuration_),
       portWatcher_(ports),
@@ -74,8 +74,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&machine_, &TransferMachine::chainRunningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&machine_, &TransferMachine::chainFinished, this, &ConfiguratorCore::reportBusy);
   connect(&flasher_, &Flasher::runningChanged, this, &ConfiguratorCore::reportBusy);
-  connect(&firmwareDownload_, &FirmwareDownload::runningChanged, this,
-          &ConfiguratorCore::reportBusy);
+  connect(&firmwareDownload_, &ServerFile::runningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&fullDownload_, &FullDownload::finished, this, &ConfiguratorCore::reportBusy);
   connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &ConfiguratorCore::reportBusy);
 }

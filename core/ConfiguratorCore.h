@@ -9,9 +9,8 @@
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
 #include "core/HistoryRecorder.h"
-#include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
-#include "firmware/UpdateCheck.h"
+#include "firmware/ServerFile.h"
 #include "firmware/UpdateServer.h"
 #include "link/DeviceLink.h"
 #include "link/FullDownload.h"
@@ -54,8 +53,8 @@ class ConfiguratorCore : public QObject {
   TransferMachine& machine() { return machine_; }
   Flasher& flasher() { return flasher_; }
   UpdateServer& updateServer() { return *updateServer_; }
-  FirmwareDownload& firmwareDownload() { return firmwareDownload_; }
-  UpdateCheck& updateCheck() { return updateCheck_; }
+  ServerFile& firmwareDownload() { return firmwareDownload_; }
+  ServerFile& updateCheck() { return updateCheck_; }
   // The download of a full backup: the connect and all four blocks.
   FullDownload& fullDownload() { return fullDownload_; }
   RestoreCheck& restoreCheck() { return restoreCheck_; }
@@ -111,8 +110,8 @@ class ConfiguratorCore : public QObject {
   Flasher flasher_;
   // Before the two that fetch from it: their requests go first.
   std::unique_ptr<UpdateServer> updateServer_;
-  FirmwareDownload firmwareDownload_;
-  UpdateCheck updateCheck_;
+  ServerFile firmwareDownload_;
+  ServerFile updateCheck_;
   FullDownload fullDownload_;
   RestoreCheck restoreCheck_;
   PortWatcher portWatcher_;

@@ -43,6 +43,7 @@ class TransferMachine : public QObject {
   static constexpr int kConnectTimeoutMs = 1000;
   // How long any later step of a chain waits for the device before it gives up.
   static constexpr int kReplyWatchdogMs = 3000;
+  // The version of both front ends, and the firmware version they expect on the device.
   static inline const QString softwareVersion = QStringLiteral("1.9");
 
   enum class Step {

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
@@ -24,18 +26,73 @@
 namespace tarvik {
 namespace {
 
-const QString kMutePrefix = QStringLiteral("muteCB");
-const QString kSwitchPrefix = QStringLiteral("switchCB");
-const QString kLockPrefix = QStringLiteral("lockCB");
+enum class Kind { Number, List, Check, Mask };
+using Field = std::variant<int ConfigRecord::*, bool ConfigRecord::*, std::uint8_t ConfigRecord::*>;
+
+// One row per record item, in the order of its wire bytes: the field it edits, the control that
+// shows it and that control's object name (a mask's eight boxes add "1".."8" to it).
+struct Setting {
+  Kind kind;
+  Field field;
+  const char* name;
+  int minimum = 0;  // a number's range
+  int maximum = 0;
+  QStringList (*items)() = nullptr;  // a list's items
+};
+
+const std::array<Setting, kConfigRecordSize> kSettings = {{
+    {Kind::Number, &ConfigRecord::debounceTime, "SpinEdit1", 0, ConfigRecord::kDebounceMax},
+    {Kind::List, &ConfigRecord::midiChannel, "ComboBox1", 0, 0,
+     [] { return SelectorItems::numbers(1, 16); }},
+    {Kind::Check, &ConfigRecord::omniMode, "CheckBox1"},
+    {Kind::Mask, &ConfigRecord::muteMask, "muteCB"},
+    {Kind::Number, &ConfigRecord::muteBeforeDelay, "SpinEdit2", 0, ConfigRecord::kByteMax},
+    {Kind::Number, &ConfigRecord::muteAfterDelay, "SpinEdit3", 0, ConfigRecord::kByteMax},
+    {Kind::Mask, &ConfigRecord::switchMask, "switchCB"},
+    {Kind::Number, &ConfigRecord::switchOnTime, "SpinEdit4", ConfigRecord::kOnTimeMin,
+     ConfigRecord::kByteMax},
+    {Kind::List, &ConfigRecord::magicFunction, "magicFunction", 0, 0,
+     &SelectorItems::magicFunctions},
+    {Kind::List, &ConfigRecord::magicChannel, "magicChannel", 0, 0,
+     [] { return SelectorItems::numbers(1, 16); }},
+    {Kind::List, &ConfigRecord::magicChange, "magicChange", 0, 0,
+     [] { return SelectorItems::numbers(1, 128); }},
+    {Kind::List, &ConfigRecord::magicValue, "magicValue", 0, 0,
+     [] { return SelectorItems::numbers(0, 128); }},
+    {Kind::Check, &ConfigRecord::sendCcInIam, "CheckBox3"},
+    {Kind::Check, &ConfigRecord::bankExpander, "CheckBox4"},
+    {Kind::Check, &ConfigRecord::doublePressBypass, "CheckBox5"},
+    {Kind::List, &ConfigRecord::bypassProgram, "ComboBox5", 0, 0, &SelectorItems::programs},
+    {Kind::List, &ConfigRecord::expressionCC, "expressionCC", 0, 0, &SelectorItems::programs},
+    {Kind::Check, &ConfigRecord::boundlessBank, "CheckBox6"},
+    {Kind::Check, &ConfigRecord::ampRackMode, "CheckBox7"},
+    {Kind::Mask, &ConfigRecord::lockMask, "lockCB"},
+}};
+
+int item(const Field& field) {
+  int index = 0;
+  while (kSettings[index].field != field) ++index;
+  return index;
+}
+
+bool isMask(int item) { return kSettings[item].kind == Kind::Mask; }
+
+int fieldValue(const ConfigRecord& record, int item) {
+  return std::visit([&record](auto field) { return static_cast<int>(record.*field); },
+                    kSettings[item].field);
+}
+
+void setField(ConfigRecord& record, int item, int value) {
+  std::visit(
+      [&record, value](auto field) {
+        record.*field = static_cast<std::remove_cvref_t<decltype(record.*field)>>(value);
+      },
+      kSettings[item].field);
+}
 
 void setIndex(QComboBox* box, int index) {
   box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
-
-// Record items whose value is a mask of eight boxes.
-constexpr int kMuteItem = 3;
-constexpr int kSwitchItem = 6;
-constexpr int kLockItem = 19;
 
 void setMarked(QWidget* control, bool marked) {
   if (control->font().bold() == marked) return;
@@ -56,29 +113,9 @@ std::optional<ConfigRecord> deviceRecord(const ChangeMarks& marks) {
 
 // Record item `item` as its control takes it (for a mask, bit `bit` as one box): a number, an
 // item index, or 0 and 1 for a check box.
-int itemValue(const ConfigRecord& r, int item, int bit) {
-  // In the order of the record's wire bytes, as controlOf().
-  const std::array<int, kConfigRecordSize> values = {r.debounceTime,
-                                                     r.midiChannel,
-                                                     r.omniMode,
-                                                     (r.muteMask >> bit) & 1,
-                                                     r.muteBeforeDelay,
-                                                     r.muteAfterDelay,
-                                                     (r.switchMask >> bit) & 1,
-                                                     r.switchOnTime,
-                                                     r.magicFunction,
-                                                     r.magicChannel,
-                                                     r.magicChange,
-                                                     r.magicValue,
-                                                     r.sendCcInIam,
-                                                     r.bankExpander,
-                                                     r.doublePressBypass,
-                                                     r.bypassProgram,
-                                                     r.expressionCC,
-                                                     r.boundlessBank,
-                                                     r.ampRackMode,
-                                                     (r.lockMask >> bit) & 1};
-  return values[item];
+int itemValue(const ConfigRecord& record, int item, int bit) {
+  const int value = fieldValue(record, item);
+  return isMask(item) ? (value >> bit) & 1 : value;
 }
 
 }  // namespace
@@ -137,7 +174,7 @@ void AdvancedSettingsTab::showMarks() {
       marks_ != nullptr ? deviceRecord(*marks_) : std::optional<ConfigRecord>();
   for (int item = 0; item < kConfigRecordSize; ++item) {
     const std::uint8_t difference = marks_ != nullptr ? marks_->difference(Block::Record, item) : 0;
-    const bool mask = item == kMuteItem || item == kSwitchItem || item == kLockItem;
+    const bool mask = isMask(item);
     for (int bit = 0; bit < (mask ? 8 : 1); ++bit) {
       QWidget* control = controlOf(item, bit);
       const bool marked = mask ? ((difference >> bit) & 1U) != 0 : difference != 0;
@@ -168,78 +205,77 @@ QString AdvancedSettingsTab::shownAs(const QWidget* control, int value) const {
 }
 
 QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
-  // In the order of the record's wire bytes.
-  const std::array<QWidget*, kConfigRecordSize> controls = {
-      debounceTime_,   midiChannel_,      omniMode_,      muteBoxes_[bit], muteBeforeDelay_,
-      muteAfterDelay_, switchBoxes_[bit], switchOnTime_,  magicFunction_,  magicChannel_,
-      magicChange_,    magicValue_,       sendCcInIam_,   bankExpander_,   doublePressBypass_,
-      bypassProgram_,  expressionCC_,     boundlessBank_, ampRackMode_,    lockBoxes_[bit]};
-  return controls[item];
+  return controls_[item][isMask(item) ? bit : 0];
 }
 
 void AdvancedSettingsTab::bindControls() {
-  for (ClampingSpinBox* box : {debounceTime_, muteBeforeDelay_, muteAfterDelay_, switchOnTime_}) {
-    // One edit per settled value, not one per keystroke.
-    box->setKeyboardTracking(false);
-    connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
-  }
-  for (QComboBox* box : {midiChannel_, bypassProgram_, magicFunction_, magicChannel_, magicChange_,
-                         magicValue_, expressionCC_}) {
-    connect(box, &QComboBox::currentIndexChanged, this, &AdvancedSettingsTab::controlEdited);
-  }
-  for (QCheckBox* box :
-       {omniMode_, sendCcInIam_, bankExpander_, doublePressBypass_, boundlessBank_, ampRackMode_}) {
-    connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
-  }
-  for (const auto* boxes : {&muteBoxes_, &switchBoxes_, &lockBoxes_}) {
-    for (QCheckBox* box : *boxes) {
-      connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
+  for (int item = 0; item < kConfigRecordSize; ++item) {
+    switch (kSettings[item].kind) {
+      case Kind::Number: {
+        auto* box = control<ClampingSpinBox>(item);
+        // One edit per settled value, not one per keystroke.
+        box->setKeyboardTracking(false);
+        connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
+        break;
+      }
+      case Kind::List:
+        connect(control<QComboBox>(item), &QComboBox::currentIndexChanged, this,
+                &AdvancedSettingsTab::controlEdited);
+        break;
+      case Kind::Check:
+      case Kind::Mask:
+        for (int bit = 0; bit < (isMask(item) ? 8 : 1); ++bit) {
+          connect(control<QCheckBox>(item, bit), &QCheckBox::toggled, this,
+                  &AdvancedSettingsTab::controlEdited);
+        }
+        break;
     }
   }
 }
 
-QCheckBox* AdvancedSettingsTab::checkBox(const QString& name, const QString& caption) {
-  auto* box = new QCheckBox(caption, this);
-  box->setObjectName(name);
-  return box;
+QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
+  const Setting& setting = kSettings[item];
+  QWidget* made = nullptr;
+  switch (setting.kind) {
+    case Kind::Number: {
+      auto* box = new ClampingSpinBox(this);
+      box->setRange(setting.minimum, setting.maximum);
+      box->setSuffix(QLatin1Char(' ') + caption);
+      made = box;
+      break;
+    }
+    case Kind::List: {
+      auto* box = new QComboBox(this);
+      // A list model holds the texts as they are; the combo box's own model makes an item object
+      // of each, which for the lists of 128 numbers is most of the tab's building time.
+      box->setModel(new QStringListModel(setting.items(), box));
+      made = box;
+      break;
+    }
+    case Kind::Check:
+      made = new QCheckBox(caption, this);
+      break;
+    case Kind::Mask:
+      return buildLoopBoxes(item, caption);
+  }
+  made->setObjectName(QLatin1String(setting.name));
+  controls_[item][0] = made;
+  return made;
 }
 
-QComboBox* AdvancedSettingsTab::comboBox(const QString& name, const QStringList& items,
-                                         int startIndex) {
-  auto* box = new QComboBox(this);
-  box->setObjectName(name);
-  // A list model holds the texts as they are; the combo box's own model makes an item object of
-  // each, which for the lists of 128 numbers is most of the tab's building time.
-  box->setModel(new QStringListModel(items, box));
-  box->setCurrentIndex(startIndex);
-  return box;
-}
-
-ClampingSpinBox* AdvancedSettingsTab::spinBox(const QString& name, int minimum, int maximum,
-                                              int start, const QString& unit) {
-  auto* box = new ClampingSpinBox(this);
-  box->setObjectName(name);
-  box->setRange(minimum, maximum);
-  box->setSuffix(QLatin1Char(' ') + unit);
-  box->setValue(start);
-  return box;
-}
-
-QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
-                                             std::array<QCheckBox*, 8>& boxes) {
+QWidget* AdvancedSettingsTab::buildLoopBoxes(int item, const QString& setting) {
   auto* holder = new QWidget(this);
   auto* grid = new QGridLayout(holder);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
-  // Three sets of boxes share their captions; a screen reader, which does not see where a box
-  // sits, hears which setting it belongs to.
-  const QString setting = prefix == kMutePrefix     ? tr("mute when changes on")
-                          : prefix == kSwitchPrefix ? tr("momentary switch mode")
-                                                    : tr("interlocking group");
   for (int i = 0; i < 8; ++i) {
-    boxes[i] = checkBox(prefix + QString::number(i + 1), tr("Loop%1").arg(i + 1));
-    boxes[i]->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
-    grid->addWidget(boxes[i], i / 4, i % 4);  // Loop1-4 above Loop5-8
+    auto* box = new QCheckBox(tr("Loop%1").arg(i + 1), this);
+    box->setObjectName(QLatin1String(kSettings[item].name) + QString::number(i + 1));
+    // Three sets of boxes share their captions; a screen reader, which does not see where a box
+    // sits, hears which setting it belongs to.
+    box->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
+    grid->addWidget(box, i / 4, i % 4);  // Loop1-4 above Loop5-8
+    controls_[item][i] = box;
   }
   return holder;
 }
@@ -247,27 +283,23 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(const QString& prefix,
 QGroupBox* AdvancedSettingsTab::buildMidiGroup() {
   auto* group = new QGroupBox(tr("Midi"), this);
   auto* form = new QFormLayout(group);
-  midiChannel_ = comboBox(QStringLiteral("ComboBox1"), SelectorItems::numbers(1, 16), 0);
-  form->addRow(tr("Channel:"), midiChannel_);
-  omniMode_ = checkBox(QStringLiteral("CheckBox1"), tr("Omni Mode"));
-  form->addRow(omniMode_);
-  sendCcInIam_ = checkBox(QStringLiteral("CheckBox3"), tr("Send ControllChange (#0 - #7) in IAM"));
-  form->addRow(sendCcInIam_);
-  bypassProgram_ = comboBox(QStringLiteral("ComboBox5"), SelectorItems::programs(), -1);
-  form->addRow(tr("Send ProgrammChange in Master Bypass:"), bypassProgram_);
-  ampRackMode_ = checkBox(QStringLiteral("CheckBox7"), tr("Amp/Rack Mode (always \"IAM\")"));
-  form->addRow(ampRackMode_);
+  form->addRow(tr("Channel:"), makeControl(item(&ConfigRecord::midiChannel)));
+  form->addRow(makeControl(item(&ConfigRecord::omniMode), tr("Omni Mode")));
+  form->addRow(
+      makeControl(item(&ConfigRecord::sendCcInIam), tr("Send ControllChange (#0 - #7) in IAM")));
+  form->addRow(tr("Send ProgrammChange in Master Bypass:"),
+               makeControl(item(&ConfigRecord::bypassProgram)));
+  form->addRow(makeControl(item(&ConfigRecord::ampRackMode), tr("Amp/Rack Mode (always \"IAM\")")));
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildPushButtonGroup() {
   auto* group = new QGroupBox(tr("push-buttons"), this);
   auto* form = new QFormLayout(group);
-  debounceTime_ = spinBox(QStringLiteral("SpinEdit1"), 0, ConfigRecord::kDebounceMax, 0, tr("ms"));
-  form->addRow(tr("debounce time (0-254ms; default 90ms):"), debounceTime_);
-  doublePressBypass_ =
-      checkBox(QStringLiteral("CheckBox5"), tr("Master Bypass when pressed twice"));
-  form->addRow(doublePressBypass_);
+  form->addRow(tr("debounce time (0-254ms; default 90ms):"),
+               makeControl(item(&ConfigRecord::debounceTime), tr("ms")));
+  form->addRow(
+      makeControl(item(&ConfigRecord::doublePressBypass), tr("Master Bypass when pressed twice")));
   return group;
 }
 
@@ -275,16 +307,15 @@ QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
   auto* group = new QGroupBox(tr("Output mute / momentary switch mode"), this);
   auto* form = new QFormLayout(group);
   form->addRow(new QLabel(tr("mute when changes on (loop mode):"), this));
-  form->addRow(buildLoopBoxes(kMutePrefix, muteBoxes_));
-  muteBeforeDelay_ = spinBox(QStringLiteral("SpinEdit2"), 0, ConfigRecord::kByteMax, 0, tr("ms"));
-  form->addRow(tr("before delay (0-255ms):"), muteBeforeDelay_);
-  muteAfterDelay_ = spinBox(QStringLiteral("SpinEdit3"), 0, ConfigRecord::kByteMax, 0, tr("ms"));
-  form->addRow(tr("after delay (0-255ms):"), muteAfterDelay_);
+  form->addRow(makeControl(item(&ConfigRecord::muteMask), tr("mute when changes on")));
+  form->addRow(tr("before delay (0-255ms):"),
+               makeControl(item(&ConfigRecord::muteBeforeDelay), tr("ms")));
+  form->addRow(tr("after delay (0-255ms):"),
+               makeControl(item(&ConfigRecord::muteAfterDelay), tr("ms")));
   form->addRow(new QLabel(tr("momentary switch mode:"), this));
-  form->addRow(buildLoopBoxes(kSwitchPrefix, switchBoxes_));
-  switchOnTime_ = spinBox(QStringLiteral("SpinEdit4"), ConfigRecord::kOnTimeMin,
-                          ConfigRecord::kByteMax, 10, tr("*10 ms"));
-  form->addRow(tr("on time (momentary switch mode):"), switchOnTime_);
+  form->addRow(makeControl(item(&ConfigRecord::switchMask), tr("momentary switch mode")));
+  form->addRow(tr("on time (momentary switch mode):"),
+               makeControl(item(&ConfigRecord::switchOnTime), tr("*10 ms")));
   return group;
 }
 
@@ -292,100 +323,81 @@ QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
   auto* group = new QGroupBox(tr("Magic Pin 20"), this);
   auto* grid = new QGridLayout(group);
 
-  magicFunction_ = comboBox(QStringLiteral("magicFunction"), SelectorItems::magicFunctions(), -1);
   auto* function = new QFormLayout;
-  function->addRow(tr("Function:"), magicFunction_);
+  function->addRow(tr("Function:"), makeControl(item(&ConfigRecord::magicFunction)));
   grid->addLayout(function, 0, 0, Qt::AlignTop);
 
   ccMessagePanel_ = new QWidget(this);
   ccMessagePanel_->setObjectName(QStringLiteral("Panel1"));
   auto* panel = new QFormLayout(ccMessagePanel_);
   panel->setContentsMargins(0, 0, 0, 0);
-  magicChannel_ = comboBox(QStringLiteral("magicChannel"), SelectorItems::numbers(1, 16), 0);
-  magicChange_ = comboBox(QStringLiteral("magicChange"), SelectorItems::numbers(1, 128), 0);
-  magicValue_ = comboBox(QStringLiteral("magicValue"), SelectorItems::numbers(0, 128), 0);
+  QWidget* channel = makeControl(item(&ConfigRecord::magicChannel));
+  QWidget* change = makeControl(item(&ConfigRecord::magicChange));
+  QWidget* value = makeControl(item(&ConfigRecord::magicValue));
   // Rows made from their texts: the form makes each label its list's buddy.
-  panel->addRow(tr("Midi Channel:"), magicChannel_);
-  panel->addRow(tr("Controll Change:"), magicChange_);
-  panel->addRow(tr("Value:"), magicValue_);
+  panel->addRow(tr("Midi Channel:"), channel);
+  panel->addRow(tr("Controll Change:"), change);
+  panel->addRow(tr("Value:"), value);
   grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
-  bankExpander_ = checkBox(QStringLiteral("CheckBox4"), tr("Bank Selection Expander on Pin 20"));
-  grid->addWidget(bankExpander_, 1, 0, 1, 2);
+  grid->addWidget(
+      makeControl(item(&ConfigRecord::bankExpander), tr("Bank Selection Expander on Pin 20")), 1, 0,
+      1, 2);
   expressionLabel_ = new QLabel(tr("Expression Pedal CC Nr:"), this);
   expressionLabel_->setObjectName(QStringLiteral("Label35"));
-  expressionCC_ = comboBox(QStringLiteral("expressionCC"), SelectorItems::programs(), -1);
-  expressionLabel_->setBuddy(expressionCC_);
+  QWidget* expression = makeControl(item(&ConfigRecord::expressionCC));
+  expressionLabel_->setBuddy(expression);
   grid->addWidget(expressionLabel_, 2, 0);
-  grid->addWidget(expressionCC_, 2, 1);
-  boundlessBank_ = checkBox(QStringLiteral("CheckBox6"), tr("boundless Bank UP/DOWN"));
-  grid->addWidget(boundlessBank_, 3, 0, 1, 2);
+  grid->addWidget(expression, 2, 1);
+  grid->addWidget(makeControl(item(&ConfigRecord::boundlessBank), tr("boundless Bank UP/DOWN")), 3,
+                  0, 1, 2);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildLockGroup() {
   auto* group = new QGroupBox(tr("group 1 of n / interlocking function"), this);
   auto* layout = new QVBoxLayout(group);
-  layout->addWidget(buildLoopBoxes(kLockPrefix, lockBoxes_));
+  layout->addWidget(makeControl(item(&ConfigRecord::lockMask), tr("interlocking group")));
   return group;
 }
 
-const std::array<QCheckBox*, 8>* AdvancedSettingsTab::boxesFor(const QString& prefix) const {
-  if (prefix == kMutePrefix) {
-    return &muteBoxes_;
+int AdvancedSettingsTab::maskItem(const QString& prefix) const {
+  for (int item = 0; item < kConfigRecordSize; ++item) {
+    if (isMask(item) && prefix == QLatin1String(kSettings[item].name)) return item;
   }
-  if (prefix == kSwitchPrefix) {
-    return &switchBoxes_;
-  }
-  if (prefix == kLockPrefix) {
-    return &lockBoxes_;
-  }
-  return nullptr;
+  return -1;
 }
 
 std::uint8_t AdvancedSettingsTab::readCheckboxes(const QString& prefix) const {
-  const auto* boxes = boxesFor(prefix);
-  if (boxes == nullptr) {
-    return 0;
-  }
-  std::uint8_t mask = 0;
-  for (int i = 0; i < 8; ++i) {
-    if ((*boxes)[i]->isChecked()) {
-      mask |= static_cast<std::uint8_t>(1U << i);
-    }
-  }
-  return mask;
+  const int item = maskItem(prefix);
+  return item >= 0 ? static_cast<std::uint8_t>(controlValue(item)) : 0;
 }
 
 void AdvancedSettingsTab::setCheckboxes(const QString& prefix, std::uint8_t mask) {
-  const auto* boxes = boxesFor(prefix);
-  if (boxes == nullptr) {
-    return;
-  }
+  const int item = maskItem(prefix);
+  if (item < 0) return;
   ConfigRecord edited = shownRecord();
-  std::uint8_t& field = prefix == kMutePrefix     ? edited.muteMask
-                        : prefix == kSwitchPrefix ? edited.switchMask
-                                                  : edited.lockMask;
-  field = mask;
+  setField(edited, item, mask);
   configuration_.editRecord(edited);
 }
 
 void AdvancedSettingsTab::UpdateMomentaryStatus() {
   for (int i = 0; i < 8; ++i) {
-    switchBoxes_[i]->setEnabled(configuration_.momentaryAllowed(i));
+    controlOf(item(&ConfigRecord::switchMask), i)->setEnabled(configuration_.momentaryAllowed(i));
   }
 }
 
 void AdvancedSettingsTab::magicFunctionChange() {
-  ccMessagePanel_->setVisible(magicFunction_->currentIndex() ==
-                              ConfigRecord::kMagicFunctionCcMessage);
+  ccMessagePanel_->setVisible(
+      control<QComboBox>(item(&ConfigRecord::magicFunction))->currentIndex() ==
+      ConfigRecord::kMagicFunctionCcMessage);
 }
 
 void AdvancedSettingsTab::CheckBox4Click() {
-  const bool expander = bankExpander_->isChecked();
+  const bool expander = control<QCheckBox>(item(&ConfigRecord::bankExpander))->isChecked();
   expressionLabel_->setVisible(expander);
-  expressionCC_->setVisible(expander);
-  boundlessBank_->setVisible(expander);
+  controlOf(item(&ConfigRecord::expressionCC), 0)->setVisible(expander);
+  controlOf(item(&ConfigRecord::boundlessBank), 0)->setVisible(expander);
 }
 
 void AdvancedSettingsTab::controlEdited() {
@@ -397,56 +409,52 @@ void AdvancedSettingsTab::controlEdited() {
   showConfiguration();
 }
 
+int AdvancedSettingsTab::controlValue(int item) const {
+  switch (kSettings[item].kind) {
+    case Kind::Number:
+      return control<ClampingSpinBox>(item)->value();
+    case Kind::List:
+      return control<QComboBox>(item)->currentIndex();
+    case Kind::Check:
+      return control<QCheckBox>(item)->isChecked() ? 1 : 0;
+    case Kind::Mask:
+      break;
+  }
+  int mask = 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    if (control<QCheckBox>(item, bit)->isChecked()) mask |= 1 << bit;
+  }
+  return mask;
+}
+
+void AdvancedSettingsTab::showValue(int item, int value) {
+  switch (kSettings[item].kind) {
+    case Kind::Number:
+      control<ClampingSpinBox>(item)->setValue(value);
+      break;
+    case Kind::List:
+      setIndex(control<QComboBox>(item), value);
+      break;
+    case Kind::Check:
+    case Kind::Mask:
+      for (int bit = 0; bit < (isMask(item) ? 8 : 1); ++bit) {
+        control<QCheckBox>(item, bit)->setChecked(isMask(item) ? ((value >> bit) & 1) != 0
+                                                               : value != 0);
+      }
+      break;
+  }
+}
+
 ConfigRecord AdvancedSettingsTab::shownRecord() const {
   ConfigRecord record;
-  record.debounceTime = debounceTime_->value();
-  record.midiChannel = midiChannel_->currentIndex();
-  record.omniMode = omniMode_->isChecked();
-  record.muteMask = readCheckboxes(kMutePrefix);
-  record.muteBeforeDelay = muteBeforeDelay_->value();
-  record.muteAfterDelay = muteAfterDelay_->value();
-  record.switchMask = readCheckboxes(kSwitchPrefix);
-  record.switchOnTime = switchOnTime_->value();
-  record.magicFunction = magicFunction_->currentIndex();
-  record.magicChannel = magicChannel_->currentIndex();
-  record.magicChange = magicChange_->currentIndex();
-  record.magicValue = magicValue_->currentIndex();
-  record.sendCcInIam = sendCcInIam_->isChecked();
-  record.bankExpander = bankExpander_->isChecked();
-  record.doublePressBypass = doublePressBypass_->isChecked();
-  record.bypassProgram = bypassProgram_->currentIndex();
-  record.expressionCC = expressionCC_->currentIndex();
-  record.boundlessBank = boundlessBank_->isChecked();
-  record.ampRackMode = ampRackMode_->isChecked();
-  record.lockMask = readCheckboxes(kLockPrefix);
+  for (int item = 0; item < kConfigRecordSize; ++item) setField(record, item, controlValue(item));
   return record;
 }
 
 void AdvancedSettingsTab::showConfiguration() {
   const ConfigRecord& record = configuration_.record();
   const bool wasShowing = std::exchange(showing_, true);
-  setIndex(midiChannel_, record.midiChannel);
-  omniMode_->setChecked(record.omniMode);
-  debounceTime_->setValue(record.debounceTime);
-  muteBeforeDelay_->setValue(record.muteBeforeDelay);
-  muteAfterDelay_->setValue(record.muteAfterDelay);
-  for (int i = 0; i < 8; ++i) {
-    muteBoxes_[i]->setChecked((record.muteMask >> i) & 1U);
-    switchBoxes_[i]->setChecked((record.switchMask >> i) & 1U);
-    lockBoxes_[i]->setChecked((record.lockMask >> i) & 1U);
-  }
-  switchOnTime_->setValue(record.switchOnTime);
-  setIndex(magicFunction_, record.magicFunction);
-  setIndex(magicChannel_, record.magicChannel);
-  setIndex(magicChange_, record.magicChange);
-  setIndex(magicValue_, record.magicValue);
-  sendCcInIam_->setChecked(record.sendCcInIam);
-  bankExpander_->setChecked(record.bankExpander);
-  doublePressBypass_->setChecked(record.doublePressBypass);
-  setIndex(bypassProgram_, record.bypassProgram);
-  setIndex(expressionCC_, record.expressionCC);
-  boundlessBank_->setChecked(record.boundlessBank);
-  ampRackMode_->setChecked(record.ampRackMode);
+  for (int item = 0; item < kConfigRecordSize; ++item) showValue(item, fieldValue(record, item));
   showing_ = wasShowing;
   UpdateMomentaryStatus();
   magicFunctionChange();

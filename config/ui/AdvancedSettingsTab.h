@@ -16,7 +16,6 @@ class QPushButton;
 namespace tarvik {
 
 class ChangeMarks;
-class ClampingSpinBox;
 class SubmitButton;
 class Configuration;
 
@@ -55,12 +54,14 @@ class AdvancedSettingsTab : public QWidget {
   QGroupBox* buildMuteGroup();
   QGroupBox* buildMagicGroup();
   QGroupBox* buildLockGroup();
-  QWidget* buildLoopBoxes(const QString& prefix, std::array<QCheckBox*, 8>& boxes);
-  QCheckBox* checkBox(const QString& name, const QString& caption);
-  QComboBox* comboBox(const QString& name, const QStringList& items, int startIndex);
-  ClampingSpinBox* spinBox(const QString& name, int minimum, int maximum, int start,
-                           const QString& unit);
-  const std::array<QCheckBox*, 8>* boxesFor(const QString& prefix) const;
+  // Makes the control of record item `item` as its row of the settings table says, or a mask's
+  // eight boxes in a grid; the caller places what it returns.
+  QWidget* makeControl(int item, const QString& caption = {});
+  QWidget* buildLoopBoxes(int item, const QString& setting);
+  int maskItem(const QString& prefix) const;
+  // The value the controls of record item `item` show, and showing one.
+  int controlValue(int item) const;
+  void showValue(int item, int value);
   void bindControls();
   // A control changed: by the user, unless the configuration is being shown.
   void controlEdited();
@@ -72,34 +73,20 @@ class AdvancedSettingsTab : public QWidget {
   // The control of record item `item` (0..19) with bit `bit` of its value: masks have one box
   // per bit, every other item one control.
   QWidget* controlOf(int item, int bit) const;
+  template <typename Control>
+  Control* control(int item, int bit = 0) const {
+    return static_cast<Control*>(controlOf(item, bit));
+  }
 
   Configuration& configuration_;
   const ChangeMarks* marks_ = nullptr;
   bool showing_ = false;
 
-  ClampingSpinBox* debounceTime_ = nullptr;
-  ClampingSpinBox* muteBeforeDelay_ = nullptr;
-  ClampingSpinBox* muteAfterDelay_ = nullptr;
-  ClampingSpinBox* switchOnTime_ = nullptr;
-  QComboBox* midiChannel_ = nullptr;
-  QComboBox* bypassProgram_ = nullptr;
-  QComboBox* magicFunction_ = nullptr;
-  QComboBox* magicChannel_ = nullptr;
-  QComboBox* magicChange_ = nullptr;
-  QComboBox* magicValue_ = nullptr;
-  QComboBox* expressionCC_ = nullptr;
-  QCheckBox* omniMode_ = nullptr;
-  QCheckBox* sendCcInIam_ = nullptr;
-  QCheckBox* bankExpander_ = nullptr;
-  QCheckBox* doublePressBypass_ = nullptr;
-  QCheckBox* boundlessBank_ = nullptr;
-  QCheckBox* ampRackMode_ = nullptr;
+  // Per record item its control, or a mask's eight boxes.
+  std::array<std::array<QWidget*, 8>, kConfigRecordSize> controls_{};
   QLabel* expressionLabel_ = nullptr;
   QWidget* ccMessagePanel_ = nullptr;
   SubmitButton* submit_ = nullptr;
-  std::array<QCheckBox*, 8> muteBoxes_{};
-  std::array<QCheckBox*, 8> switchBoxes_{};
-  std::array<QCheckBox*, 8> lockBoxes_{};
 };
 
 }  // namespace tarvik

@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "firmware/UpdateCheck.h"
+#include "firmware/ChangeLog.h"
+#include "firmware/ServerFile.h"
 
 namespace tarvik {
 
@@ -75,15 +76,15 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   updateButtons();
 }
 
-void FirmwareTab::setUpdateCheck(UpdateCheck* check) {
+void FirmwareTab::setUpdateCheck(ServerFile* check) {
   if (check_) {
     check_->disconnect(this);
   }
   check_ = check;
   if (check_) {
-    connect(check_, &UpdateCheck::runningChanged, this, &FirmwareTab::updateButtons);
-    connect(check_, &UpdateCheck::finished, this, &FirmwareTab::onCheckFinished);
-    connect(check_, &UpdateCheck::failed, this, &FirmwareTab::error);
+    connect(check_, &ServerFile::runningChanged, this, &FirmwareTab::updateButtons);
+    connect(check_, &ServerFile::fetched, this, &FirmwareTab::onCheckFinished);
+    connect(check_, &ServerFile::failed, this, &FirmwareTab::error);
   }
   updateButtons();
 }
@@ -117,12 +118,13 @@ void FirmwareTab::setLinkBusy(bool busy) {
   updateButtons();
 }
 
-void FirmwareTab::onCheckFinished(const QString& latestVersion, const QString& changeLog) {
-  changeLog_->setPlainText(displayText(changeLog));
-  latestVersion_->setText(latestVersion);
+void FirmwareTab::onCheckFinished(const QByteArray& changeLogBody) {
+  const ChangeLog log = ChangeLog::parse(changeLogBody);
+  changeLog_->setPlainText(displayText(log.text));
+  latestVersion_->setText(log.latestVersion);
   // Recorded even while the link is busy, so that the button follows this check once the link is
   // free; a flash that ends after it decides again (see setLinkBusy).
-  flashWanted_ = UpdateCheck::flashAllowed(latestVersion, currentVersion_->text());
+  flashWanted_ = ChangeLog::flashAllowed(log.latestVersion, currentVersion_->text());
   updateButtons();
 }
 

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace tarvik {
 
-class UpdateCheck;
+class ServerFile;
 
 // Contents of the "Firmware update" tab: the update check with its change log, and the flash
 // button and progress. The tab decides nothing about the device; the window confirms and starts
@@ -23,7 +23,7 @@ class FirmwareTab : public QWidget {
   explicit FirmwareTab(QWidget* parent = nullptr);
 
   // Not owned. The check button (Button6) starts it; its results fill the tab.
-  void setUpdateCheck(UpdateCheck* check);
+  void setUpdateCheck(ServerFile* check);
 
   void setCurrentVersion(const QString& version);
   QString currentVersion() const;
@@ -45,7 +45,7 @@ class FirmwareTab : public QWidget {
   void error(const QString& text);
 
  private:
-  void onCheckFinished(const QString& latestVersion, const QString& changeLog);
+  void onCheckFinished(const QByteArray& changeLogBody);
   void updateButtons();
 
   QPushButton* checkButton_;
@@ -54,7 +54,7 @@ class FirmwareTab : public QWidget {
   QPlainTextEdit* changeLog_;
   QPushButton* flashButton_;
   QProgressBar* progress_;
-  QPointer<UpdateCheck> check_;
+  QPointer<ServerFile> check_;
   bool linkBusy_ = false;
   bool flashWanted_ = false;  // what the last check or the last flash decided for Button7
 };

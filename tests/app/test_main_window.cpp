@@ -15,8 +15,8 @@
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
-#include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
+#include "firmware/ServerFile.h"
 #include "support/ConnectLog.h"
 
 using namespace tarvik;
@@ -263,7 +263,7 @@ class MainWindowTest : public QObject {
     auto* outputs = rig.find<QListWidget>("outputDevices");
     // Nothing listens at the update server's address, so the flash ends with its download,
     // which owns the link as the flash does.
-    QSignalSpy failed(&rig.core->firmwareDownload(), &FirmwareDownload::failed);
+    QSignalSpy failed(&rig.core->firmwareDownload(), &ServerFile::failed);
     rig.form->Button7Click();
     QVERIFY(rig.form->busy());
     QVERIFY(!inputs->isEnabled());

@@ -10,9 +10,8 @@
 
 #include "WindowRig.h"
 #include "app/BusyCursor.h"
-#include "firmware/FirmwareDownload.h"
 #include "firmware/Flasher.h"
-#include "firmware/UpdateCheck.h"
+#include "firmware/ServerFile.h"
 #include "midi/PortWatcher.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
@@ -61,7 +60,7 @@ class WindowFirmwareTest : public QObject {
   }
   // Button6, then the check's result.
   void runCheck() {
-    QSignalSpy finished(&rig_->core->updateCheck(), &UpdateCheck::finished);
+    QSignalSpy finished(&rig_->core->updateCheck(), &ServerFile::fetched);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(finished.wait(kWaitMs));
   }
@@ -86,10 +85,10 @@ class WindowFirmwareTest : public QObject {
       ended = true;
       loop.quit();
     };
-    connect(&rig_->core->firmwareDownload(), &FirmwareDownload::failed, &loop, end);
-    connect(&rig_->core->firmwareDownload(), &FirmwareDownload::checked, &loop,
-            [&](const FirmwareImage& image) {
-              if (!image.ok()) end();
+    connect(&rig_->core->firmwareDownload(), &ServerFile::failed, &loop, end);
+    connect(&rig_->core->firmwareDownload(), &ServerFile::fetched, &loop,
+            [&](const QByteArray& body) {
+              if (!FirmwareImage::fromBody(body).ok()) end();
             });
     connect(&rig_->core->flasher(), &Flasher::finished, &loop, [&](FlashEnd result) {
       flashed = result == FlashEnd::Flashed;
@@ -329,7 +328,7 @@ class WindowFirmwareTest : public QObject {
     serveChangelog(secondLatest);
     server_->hold();
     rig_->tarvik().holdReplies(true);
-    QSignalSpy checked(&rig_->core->updateCheck(), &UpdateCheck::finished);
+    QSignalSpy checked(&rig_->core->updateCheck(), &ServerFile::fetched);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(rig_->core->updateCheck().running());
     QSignalSpy flashed(&rig_->core->flasher(), &Flasher::finished);

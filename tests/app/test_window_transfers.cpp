@@ -8,7 +8,7 @@
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/TvkFile.h"
-#include "firmware/FirmwareDownload.h"
+#include "firmware/ServerFile.h"
 #include "firmware/Flasher.h"
 
 #include <QBrush>

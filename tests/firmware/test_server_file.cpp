@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: MIT
-// "firmware.txt" fetched from a local update server: the checked image, the refused files and
-// the ways the request itself fails.
+// Files of a local update server fetched as the firmware tab and the flash fetch them: the body,
+// the refused firmware files and the ways the request itself fails.
 #include <QSignalSpy>
 #include <QTest>
 
 #include "RequestFailureRows.h"
-#include "firmware/FirmwareDownload.h"
+#include "firmware/FirmwareImage.h"
+#include "firmware/ServerFile.h"
 #include "firmware/network/NetworkUpdateServer.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 
-using tarvik::FirmwareDownload;
 using tarvik::FirmwareImage;
 using tarvik::NetworkUpdateServer;
+using tarvik::ServerFile;
 using tarvik::fixtures::FirmwareFixture;
 using tarvik::fixtures::UpdateServer;
 
@@ -20,15 +21,16 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 
-struct DownloadRig {
+struct FileRig {
   UpdateServer server;
   NetworkUpdateServer network;
-  FirmwareDownload download;
-  QSignalSpy running{&download, &FirmwareDownload::runningChanged};
-  QSignalSpy checked{&download, &FirmwareDownload::checked};
-  QSignalSpy failed{&download, &FirmwareDownload::failed};
+  ServerFile download;
+  QSignalSpy running{&download, &ServerFile::runningChanged};
+  QSignalSpy fetched{&download, &ServerFile::fetched};
+  QSignalSpy failed{&download, &ServerFile::failed};
 
-  DownloadRig() : network(startedServerUrl(server)), download(network) {
+  explicit FileRig(const QString& fileName = QStringLiteral("firmware.txt"))
+      : network(startedServerUrl(server)), download(network, fileName) {
     download.setRequestTimeout(60000);  // a test that wants it to run out shortens it
   }
   static QUrl startedServerUrl(UpdateServer& server) {
@@ -39,23 +41,24 @@ struct DownloadRig {
   // Starts the download and waits for its one result.
   bool run() {
     download.start();
-    return QTest::qWaitFor([this] { return checked.size() + failed.size() > 0; }, kWaitMs);
+    return QTest::qWaitFor([this] { return fetched.size() + failed.size() > 0; }, kWaitMs);
   }
-  FirmwareImage image() const { return checked.first().first().value<FirmwareImage>(); }
+  QByteArray body() const { return fetched.first().first().toByteArray(); }
+  FirmwareImage image() const { return FirmwareImage::fromBody(body()); }
 };
 
 }  // namespace
 
-class TestFirmwareDownload : public QObject {
+class TestServerFile : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void servedFileArrivesChecked() {
-    DownloadRig rig;
+  void servedFirmwareArrives() {
+    FileRig rig;
     const QList<QByteArray> pages = FirmwareFixture::seededPages(3, 5);
     rig.serve(FirmwareFixture::firmwareBody(pages));
     QVERIFY(rig.run());
-    QCOMPARE(rig.checked.size(), 1);
+    QCOMPARE(rig.fetched.size(), 1);
     QCOMPARE(rig.failed.size(), 0);
     const FirmwareImage image = rig.image();
     QVERIFY(image.ok());
@@ -67,13 +70,21 @@ class TestFirmwareDownload : public QObject {
     QCOMPARE(rig.running.at(1).first().toBool(), false);
   }
 
+  void sendsUpdateServerHeaders_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("change log") << "changelog.txt";
+    QTest::newRow("firmware") << "firmware.txt";
+  }
   void sendsUpdateServerHeaders() {
-    DownloadRig rig;
-    rig.serve(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(1, 1)));
+    QFETCH(QString, fileName);
+    FileRig rig(fileName);
+    const QByteArray body = FirmwareFixture::changelog("2.0", {"fixed"});
+    rig.server.setFile(fileName.toStdString(), body.toStdString());
     QVERIFY(rig.run());
+    QCOMPARE(rig.body(), body);
     const auto requests = rig.server.requests();
     QCOMPARE(requests.size(), std::size_t{1});
-    QCOMPARE(requests[0].path, std::string("/downloads/tarvik/firmware.txt"));
+    QCOMPARE(requests[0].path, "/downloads/tarvik/" + fileName.toStdString());
     QCOMPARE(requests[0].header("User-Agent"),
              std::string("Mozilla/3.0 (compatible; Indy Library)"));
     QCOMPARE(requests[0].header("Accept"), std::string("text/html, */*"));
@@ -124,7 +135,7 @@ class TestFirmwareDownload : public QObject {
     QFETCH(QByteArray, body);
     QFETCH(int, problem);
     QFETCH(QString, errorText);
-    DownloadRig rig;
+    FileRig rig;
     rig.serve(body);
     QVERIFY(rig.run());
     QCOMPARE(rig.failed.size(), 0);
@@ -141,7 +152,7 @@ class TestFirmwareDownload : public QObject {
     QFETCH(bool, stopServer);
     QFETCH(int, timeoutMs);
     QFETCH(QString, textPart);
-    DownloadRig rig;
+    FileRig rig;
     rig.serve(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(2, 1)));
     rig.server.setMode(static_cast<UpdateServer::Mode>(mode));
     if (stopServer) {
@@ -149,7 +160,7 @@ class TestFirmwareDownload : public QObject {
     }
     rig.download.setRequestTimeout(timeoutMs);
     QVERIFY(rig.run());
-    QCOMPARE(rig.checked.size(), 0);
+    QCOMPARE(rig.fetched.size(), 0);
     QCOMPARE(rig.failed.size(), 1);
     const QString text = rig.failed.first().first().toString();
     QVERIFY2(text.contains(textPart, Qt::CaseInsensitive), qPrintable(text));
@@ -164,33 +175,33 @@ class TestFirmwareDownload : public QObject {
   // An abandoned request reports nothing, not even its abort; a download destroyed while it
   // runs is never called back (ASan would see it). The client serves the next one as before.
   void abandonedRequestsStaySilent() {
-    DownloadRig rig;
+    FileRig rig;
     rig.serve(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(1, 4)));
     bool called = false;
     auto fetch =
         rig.network.fetch(QStringLiteral("firmware.txt"), 60000,
                           [&called](const tarvik::UpdateServer::Answer&) { called = true; });
     fetch.reset();
-    auto other = std::make_unique<FirmwareDownload>(rig.network);
+    auto other = std::make_unique<ServerFile>(rig.network, QStringLiteral("firmware.txt"));
     other->start();
     other.reset();
     QVERIFY(rig.run());
-    QCOMPARE(rig.checked.size(), 1);
+    QCOMPARE(rig.fetched.size(), 1);
     QVERIFY(!called);
   }
 
   void secondStartWhileRunningIsIgnored() {
-    DownloadRig rig;
+    FileRig rig;
     rig.serve(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(1, 3)));
     rig.download.start();
     QVERIFY(rig.download.running());
     rig.download.start();
     QCOMPARE(rig.running.size(), 1);
     QVERIFY(QTest::qWaitFor([&] { return !rig.download.running(); }, kWaitMs));
-    QCOMPARE(rig.checked.size(), 1);
+    QCOMPARE(rig.fetched.size(), 1);
     QCOMPARE(rig.server.requests().size(), std::size_t{1});
   }
 };
 
-QTEST_GUILESS_MAIN(TestFirmwareDownload)
-#include "test_firmware_download.moc"
+QTEST_GUILESS_MAIN(TestServerFile)
+#include "test_server_file.moc"
