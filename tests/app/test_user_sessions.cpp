@@ -25,6 +25,7 @@
 #include "app/LibraryHolder.h"
 #include "app/LibraryWindow.h"
 #include "app/SetupListModel.h"
+#include "config/ConfigBytes.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -95,7 +96,17 @@ struct Session {
       savedNames = editors.names();
     }
     onDisk = saved;
-    if (!backup) (*onDisk)[at(Block::Record)].reset();
+    if (!backup) {
+      (*onDisk)[at(Block::Record)].reset();
+    } else {
+      // A backup holds the settings as a restore sends them (the start state's Pin-20 function
+      // without a selection is written as 0), while the marks measure the editors as they were.
+      ConfigBytes::Settings record{};
+      const QByteArray held = bytes(Block::Record);
+      std::copy(held.begin(), held.end(), record.begin());
+      const ConfigBytes::Settings kept = ConfigBytes::keptSettings(record);
+      (*onDisk)[at(Block::Record)] = bytesOf(kept);
+    }
     namesOnDisk = backup ? editors.names() : PresetNames();
   }
   // "Save" in the unsaved-work question: a backup when the settings or the names are unsaved.
