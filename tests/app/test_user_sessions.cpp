@@ -15,6 +15,7 @@
 
 #include <QEventLoop>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <chrono>
@@ -123,6 +124,14 @@ struct Session {
   void settle() {
     InProcessTarvik& tarvik = rig.tarvik();
     auto waiting = [&] { return rig.core->busy() || machine.connectTimer().isActive(); };
+    // start(0) keeps 0 as the timer's interval: the program's own waits come back afterwards, or
+    // the next connect or restore would give up at once on a device that answers.
+    QTimer* const timers[] = {&machine.connectTimer(), &machine.replyWatchdog()};
+    const int intervals[] = {timers[0]->interval(), timers[1]->interval()};
+    const auto restoreIntervals = qScopeGuard([&] {
+      for (int i = 0; i < 2; ++i)
+        if (!timers[i]->isActive()) timers[i]->setInterval(intervals[i]);
+    });
     for (int round = 0; round < 100 && (waiting() || tarvik.pendingReplies() > 0); ++round) {
       if (!waiting()) {
         tarvik.releaseHeld();
@@ -130,7 +139,7 @@ struct Session {
         continue;
       }
       if (fault == Fault::Late || fault == Fault::Silent) {
-        for (QTimer* timer : {&machine.connectTimer(), &machine.replyWatchdog()})
+        for (QTimer* timer : timers)
           if (timer->isActive()) timer->start(0);
       }
       QEventLoop loop;
