@@ -7,15 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/CliProcess.h"
+
+using tarvik::testing::CliResult;
+
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-
-struct CliResult {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
 
 }  // namespace
 
@@ -36,22 +34,8 @@ class CliBinaryTest : public QObject {
       environment.insert(QStringLiteral("TARVIK_UPDATE_BASE_URL"), updateUrl);
     QProcess cli;
     cli.setProcessEnvironment(environment);
-    cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
-    CliResult result;
-    if (!cli.waitForStarted(kRunTimeoutMs)) {
-      result.err = cli.errorString();
-      return result;
-    }
-    cli.write(input);
-    cli.closeWriteChannel();
-    if (!cli.waitForFinished(kRunTimeoutMs)) {
-      cli.kill();
-      cli.waitForFinished(kRunTimeoutMs);
-    }
-    result.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-    result.err = QString::fromLocal8Bit(cli.readAllStandardError());
-    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
-    return result;
+    return tarvik::testing::runToEnd(cli, QStringLiteral(TARVIK_CLI_PATH), arguments, input,
+                                     kRunTimeoutMs);
   }
 
  private Q_SLOTS:

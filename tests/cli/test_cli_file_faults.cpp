@@ -8,19 +8,15 @@
 #include <QTest>
 
 #include "config/FullBackup.h"
+#include "support/CliProcess.h"
 #include "support/FileFaults.h"
 
 using namespace tarvik;
+using tarvik::testing::CliResult;
 
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-
-struct CliResult {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
 
 // A whole backup whose rows are all different, so that a cut one misses something real.
 QByteArray wholeBackup() {
@@ -50,19 +46,9 @@ class CliFileFaultsTest : public QObject {
     QProcess cli;
     cli.setProcessEnvironment(environment);
     if (!standardOutput.isEmpty()) cli.setStandardOutputFile(standardOutput);
-    cli.start(TARVIK_CLI_PATH, QStringList{"--library", path("library.sqlite")} + arguments);
-    CliResult result;
-    if (!cli.waitForStarted(kRunTimeoutMs)) return result;
-    cli.write(input);
-    cli.closeWriteChannel();
-    if (!cli.waitForFinished(kRunTimeoutMs)) {
-      cli.kill();
-      cli.waitForFinished(kRunTimeoutMs);
-    }
-    result.out = QString::fromUtf8(cli.readAllStandardOutput());
-    result.err = QString::fromUtf8(cli.readAllStandardError());
-    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
-    return result;
+    return tarvik::testing::runToEnd(cli, TARVIK_CLI_PATH,
+                                     QStringList{"--library", path("library.sqlite")} + arguments,
+                                     input, kRunTimeoutMs);
   }
 
   QString setupList() { return run({"library", "list"}).out; }
