@@ -11,6 +11,7 @@
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "sim/fixtures/FirmwareFixture.h"
+#include "support/CliProcess.h"
 #include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/JackMidiService.h"
@@ -18,6 +19,7 @@
 #include "support/PipeWireRig.h"
 
 using tarvik::fixtures::FirmwareFixture;
+using tarvik::testing::CliResult;
 using tarvik::testing::PipeWireRig;
 
 namespace {
@@ -32,12 +34,6 @@ constexpr int kDeviceFailure = 1;
 const QString kDeviceOutput = QStringLiteral("tarvik-sim:Tarvik MIDI");
 const QString kDeviceInput = QStringLiteral("TARVIK-SIM:Tarvik MIDI");
 
-struct CliResult {
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
 }  // namespace
 
 class OverPipeWireTest : public QObject {
@@ -51,35 +47,19 @@ class OverPipeWireTest : public QObject {
   CliResult run(const QStringList& arguments) {
     CliResult result = runOnce(arguments);
     if (result.exitCode == kDeviceFailure) {
-      qWarning().noquote() << "retrying once:" << arguments.join(QLatin1Char(' '))
-                           << QString::fromLocal8Bit(result.err);
+      qWarning().noquote() << "retrying once:" << arguments.join(QLatin1Char(' ')) << result.err;
       result = runOnce(arguments);
     }
     return result;
   }
   CliResult runOnce(const QStringList& arguments) {
     QProcess cli;
-    PipeWireRig::startUnderPwJack(cli, QStringLiteral(TARVIK_CLI_PATH), arguments);
-    CliResult result;
-    if (!cli.waitForStarted(10000)) {
-      result.err = cli.errorString().toUtf8();
-      return result;
-    }
-    cli.closeWriteChannel();
-    if (!PipeWireRig::finishes(cli, kRunTimeoutMs)) {
-      cli.kill();
-      cli.waitForFinished(5000);
-    }
-    result.out = cli.readAllStandardOutput();
-    result.err = cli.readAllStandardError();
-    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
-    return result;
+    return tarvik::testing::runToEnd(cli, QStringLiteral("pw-jack"),
+                                     QStringList{QStringLiteral(TARVIK_CLI_PATH)} + arguments, {},
+                                     kRunTimeoutMs);
   }
   QString describe(const CliResult& result) {
-    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3\ntarvik-sim: %4")
-        .arg(result.exitCode)
-        .arg(QString::fromLocal8Bit(result.out), QString::fromLocal8Bit(result.err),
-             QString::fromLocal8Bit(pipewire.simulatorOutput().right(2000)));
+    return tarvik::testing::describe(result, pipewire.simulatorOutput());
   }
   void startSimulator(const QStringList& options) {
     const QString failure = pipewire.startSimulator(QStringLiteral(TARVIK_SIM_PATH), options);
@@ -103,8 +83,7 @@ class OverPipeWireTest : public QObject {
     startSimulator({});
     const CliResult ports = run({QStringLiteral("ports")});
     QVERIFY2(ports.exitCode == 0, qPrintable(describe(ports)));
-    QCOMPARE(QString::fromUtf8(ports.out),
-             QStringLiteral("in:\t%1\nout:\t%2\n").arg(kDeviceOutput, kDeviceInput));
+    QCOMPARE(ports.out, QStringLiteral("in:\t%1\nout:\t%2\n").arg(kDeviceOutput, kDeviceInput));
   }
 
   void theWindowPreselectsTheSimulatorsPair() {

@@ -8,21 +8,17 @@
 
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
+#include "support/CliProcess.h"
 #include "support/JackRig.h"
 
 using tarvik::fixtures::FirmwareFixture;
+using tarvik::testing::CliResult;
 using tarvik::testing::JackRig;
 
 namespace {
 
 // Far beyond the program's own time-outs, so a stuck run shows as its own error.
 constexpr int kRunTimeoutMs = 60000;
-
-struct CliResult {
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-};
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
@@ -37,33 +33,13 @@ class CliOverJackTest : public QObject {
   JackRig jack;
   QTemporaryDir dir;
 
-  // Runs tarvik-cli to its end while the event loop keeps serving the rig's processes;
-  // `input` is all its standard input gets.
   CliResult run(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess cli;
-    cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
-    CliResult result;
-    if (!cli.waitForStarted(10000)) {
-      result.err = cli.errorString().toUtf8();
-      return result;
-    }
-    cli.write(input);
-    cli.closeWriteChannel();
-    if (!QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-      cli.kill();
-      cli.waitForFinished(5000);
-    }
-    result.out = cli.readAllStandardOutput();
-    result.err = cli.readAllStandardError();
-    if (cli.exitStatus() == QProcess::NormalExit) result.exitCode = cli.exitCode();
-    return result;
+    return tarvik::testing::runToEnd(cli, QStringLiteral(TARVIK_CLI_PATH), arguments, input,
+                                     kRunTimeoutMs);
   }
-
   QString describe(const CliResult& result) {
-    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3\ntarvik-sim: %4")
-        .arg(result.exitCode)
-        .arg(QString::fromLocal8Bit(result.out), QString::fromLocal8Bit(result.err),
-             QString::fromLocal8Bit(jack.simulatorOutput().right(2000)));
+    return tarvik::testing::describe(result, jack.simulatorOutput());
   }
 
   void startSimulator(const QStringList& options) {
@@ -121,12 +97,13 @@ class CliOverJackTest : public QObject {
     const CliResult printed =
         run({QStringLiteral("-v"), QStringLiteral("backup"), QStringLiteral("-")});
     QVERIFY2(printed.exitCode == 0, qPrintable(describe(printed)));
-    QCOMPARE(printed.out, readFile(saved));
+    QCOMPARE(printed.out.toUtf8(), readFile(saved));
     QVERIFY(printed.err.contains("128 presets complete"));
     QVERIFY(jack.stopSimulator());
 
     startSimulator({});
-    const CliResult restore = run({QStringLiteral("restore"), QStringLiteral("-")}, printed.out);
+    const CliResult restore =
+        run({QStringLiteral("restore"), QStringLiteral("-")}, printed.out.toUtf8());
     QVERIFY2(restore.exitCode == 0, qPrintable(describe(restore)));
     const QString after = dir.filePath(QStringLiteral("streams-after.tvk"));
     const CliResult again = run({QStringLiteral("backup"), after});

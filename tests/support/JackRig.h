@@ -11,14 +11,13 @@
 #include <QTest>
 #include <optional>
 
+#include "support/ServerRig.h"
+
 namespace tarvik::testing {
 
 // Real virtual MIDI ports for tests: a JACK server of the test's own (dummy driver, so no sound
-// card is needed) and tarvik-sim as a separate process on it. Both processes are stopped by their
-// own process ids, never by name, so a user's server and parallel tests are left alone.
-//
-// Every wait keeps the event loop running, so a window under test goes on handling its input.
-class JackRig {
+// card is needed) and tarvik-sim as a separate process on it.
+class JackRig : public ServerRig {
  public:
   // The simulator's ports as JACK lists them: the device's output (an input for the
   // configurator) and the device's input, in two clients whose names differ only in case.
@@ -36,24 +35,11 @@ class JackRig {
   // elsewhere.
   QString jackdProgram = QStringLiteral("jackd");
 
-  // What startServer() came to. Only a machine without jackd cannot run the JACK tests: where it
-  // is installed (as in CI) a server that does not come up is a failure of the test.
-  enum class Start { Up, Missing, Failed };
-
-  JackRig() {
-    QObject::connect(&jackd_, &QProcess::readyRead, &jackd_, [this] {
-      serverLog_ += jackd_.readAll();
-      // The dummy driver reports every xrun; only the end is of interest after a failure.
-      if (serverLog_.size() > kServerLogLimit) serverLog_ = serverLog_.right(kServerLogLimit / 2);
-    });
-    QObject::connect(&sim_, &QProcess::readyRead, &sim_, [this] { simLog_ += sim_.readAll(); });
-  }
+  JackRig() = default;
   ~JackRig() {
     stopSimulator();
     stopServer();
   }
-  JackRig(const JackRig&) = delete;
-  JackRig& operator=(const JackRig&) = delete;
 
   // Starts the server and waits until clients can reach it; startProblem() says why not.
   Start startServer() {
@@ -76,14 +62,14 @@ class JackRig {
     qputenv("JACK_DEFAULT_SERVER", serverName_.toUtf8());
     qputenv("JACK_NO_START_SERVER", "1");
 
-    jackd_.setProcessChannelMode(QProcess::MergedChannels);
-    jackd_.start(jackdPath,
-                 {QStringLiteral("-n"), serverName_, QStringLiteral("--no-realtime"),
-                  QStringLiteral("--sync"), QStringLiteral("--timeout"), QStringLiteral("10000"),
-                  QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                  QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
-    if (!jackd_.waitForStarted(10000)) {
-      startProblem_ = QStringLiteral("jackd could not be started: ") + jackd_.errorString();
+    server_.setProcessChannelMode(QProcess::MergedChannels);
+    server_.start(jackdPath,
+                  {QStringLiteral("-n"), serverName_, QStringLiteral("--no-realtime"),
+                   QStringLiteral("--sync"), QStringLiteral("--timeout"), QStringLiteral("10000"),
+                   QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
+                   QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
+    if (!server_.waitForStarted(10000)) {
+      startProblem_ = QStringLiteral("jackd could not be started: ") + server_.errorString();
       stopServer();
       return Start::Failed;
     }
@@ -95,26 +81,16 @@ class JackRig {
     }
     return Start::Up;
   }
-  QString startProblem() const { return startProblem_; }
 
   // Starts tarvik-sim on JACK with the given options and waits until both of its ports are
   // listed. Empty on success; otherwise what went wrong, with the simulator's output.
   QString startSimulator(const QString& simPath, const QStringList& options) {
-    if (jackd_.state() != QProcess::Running) return QStringLiteral("no JACK server is running");
-    simLog_.clear();
-    sim_.setProcessChannelMode(QProcess::MergedChannels);
-    sim_.start(simPath, QStringList(options) << QStringLiteral("--api") << QStringLiteral("jack"));
-    if (!sim_.waitForStarted(10000))
-      return QStringLiteral("tarvik-sim could not be started: ") + sim_.errorString();
-    // The banner comes after both ports were registered.
-    const bool announced = QTest::qWaitFor(
-        [this] {
-          return simLog_.contains("tarvik-sim: firmware ") || sim_.state() != QProcess::Running;
-        },
-        20000);
-    if (!announced || sim_.state() != QProcess::Running)
-      return QStringLiteral("tarvik-sim did not come up: ") +
-             QString::fromLocal8Bit(simulatorOutput());
+    if (QString failure = startSimulatorProcess([&](QProcess& sim) {
+          sim.start(simPath, QStringList(options)
+                                 << QStringLiteral("--api") << QStringLiteral("jack"));
+        });
+        !failure.isEmpty())
+      return failure;
     QStringList listed;
     QDeadlineTimer deadline(20000);
     while (true) {
@@ -128,11 +104,8 @@ class JackRig {
            QString::fromLocal8Bit(simulatorOutput());
   }
 
-  // Ends the simulator with SIGTERM, which it answers with a clean stop; a simulator that does
-  // not stop is killed. True when it stopped by itself with exit code 0.
-  bool stopSimulator() { return stop(sim_); }
   void stopServer() {
-    stop(jackd_);
+    stop(server_);
     if (envChanged_) {
       restoreEnv("JACK_DEFAULT_SERVER", savedServer_);
       restoreEnv("JACK_NO_START_SERVER", savedNoStart_);
@@ -156,36 +129,9 @@ class JackRig {
     return ports;
   }
 
-  QProcess& simulator() { return sim_; }
-  // What the simulator printed so far: its banner and one line per command it handled.
-  QByteArray simulatorOutput() {
-    simLog_ += sim_.readAll();
-    return simLog_;
-  }
-  QByteArray serverOutput() {
-    serverLog_ += jackd_.readAll();
-    return serverLog_;
-  }
   QString serverName() const { return serverName_; }
 
  private:
-  static constexpr qsizetype kServerLogLimit = 256 * 1024;
-
-  static bool finishes(QProcess& process, int timeoutMs) {
-    return QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
-                           timeoutMs);
-  }
-
-  static bool stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return false;
-    process.terminate();  // SIGTERM to this process's own id
-    if (finishes(process, 10000))
-      return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    process.kill();
-    process.waitForFinished(5000);
-    return false;
-  }
-
   // jack_wait where it exists, else jack_lsp until the server answers. A server that has ended
   // will not come up: the wait stops there.
   bool waitForServer() {
@@ -197,10 +143,11 @@ class JackRig {
       // The verdict comes from the two processes' states below, not from this wait.
       static_cast<void>(QTest::qWaitFor(
           [&] {
-            return wait.state() == QProcess::NotRunning || jackd_.state() != QProcess::Running;
+            return wait.state() == QProcess::NotRunning || server_.state() != QProcess::Running;
           },
           30000));
-      const bool up = jackd_.state() == QProcess::Running && wait.state() == QProcess::NotRunning &&
+      const bool up = server_.state() == QProcess::Running &&
+                      wait.state() == QProcess::NotRunning &&
                       wait.exitStatus() == QProcess::NormalExit && wait.exitCode() == 0;
       if (wait.state() != QProcess::NotRunning) {
         wait.kill();
@@ -209,7 +156,7 @@ class JackRig {
       return up;
     }
     QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired() && jackd_.state() == QProcess::Running) {
+    while (!deadline.hasExpired() && server_.state() == QProcess::Running) {
       if (listPorts()) return true;
       QTest::qWait(100);
     }
@@ -227,25 +174,10 @@ class JackRig {
       qunsetenv(name);
   }
 
-  QProcess jackd_;
-  QProcess sim_;
-  QByteArray serverLog_;
-  QByteArray simLog_;
   QString serverName_;
-  QString startProblem_;
   std::optional<QByteArray> savedServer_;
   std::optional<QByteArray> savedNoStart_;
   bool envChanged_ = false;
 };
 
 }  // namespace tarvik::testing
-
-// Starts the rig's server. Skips the calling test function (initTestCase: the whole test) where
-// jackd is not installed, and fails it where jackd is installed but no server came up.
-#define TARVIK_START_JACK_OR_SKIP(rig)                                                             \
-  do {                                                                                             \
-    const auto started = (rig).startServer();                                                      \
-    if (started == ::tarvik::testing::JackRig::Start::Missing)                                     \
-      QSKIP(qPrintable((rig).startProblem()));                                                     \
-    if (started != ::tarvik::testing::JackRig::Start::Up) QFAIL(qPrintable((rig).startProblem())); \
-  } while (false)

@@ -11,35 +11,28 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/ServerRig.h"
+
 namespace tarvik::testing {
 
 // A PipeWire server of the test's own, as Debian 12's desktops run one, but headless: in a
 // private runtime folder, without a session manager or a session bus. JACK programs reach it
 // through pipewire-jack's libjack: those this rig starts run under `pw-jack`, and the test
-// process itself loads that libjack because CTest sets LD_LIBRARY_PATH as pw-jack does. Every
-// process is stopped by its own id, never by name.
-class PipeWireRig {
+// process itself loads that libjack because CTest sets LD_LIBRARY_PATH as pw-jack does.
+class PipeWireRig : public ServerRig {
  public:
-  enum class Start { Up, Missing, Failed };
-
-  PipeWireRig() {
-    QObject::connect(&server_, &QProcess::readyRead, &server_,
-                     [this] { serverLog_ += server_.readAll(); });
-    QObject::connect(&sim_, &QProcess::readyRead, &sim_, [this] { simLog_ += sim_.readAll(); });
-  }
+  PipeWireRig() = default;
   ~PipeWireRig() {
     stopSimulator();
     stopServer();
   }
-  PipeWireRig(const PipeWireRig&) = delete;
-  PipeWireRig& operator=(const PipeWireRig&) = delete;
 
   // Starts the server and waits until it listens; startProblem() says why not.
   Start startServer() {
     for (const char* program : {"pipewire", "pw-jack"}) {
       if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
-        problem_ = QStringLiteral("%1 is not installed (packages pipewire and pipewire-jack)")
-                       .arg(QString::fromLatin1(program));
+        startProblem_ = QStringLiteral("%1 is not installed (packages pipewire and pipewire-jack)")
+                            .arg(QString::fromLatin1(program));
         return Start::Missing;
       }
     }
@@ -75,7 +68,6 @@ class PipeWireRig {
                   QString::fromLocal8Bit(serverLog_));
     return Start::Up;
   }
-  QString startProblem() const { return problem_; }
 
   // Starts `program` under pw-jack in `process`.
   static void startUnderPwJack(QProcess& process, const QString& program,
@@ -86,44 +78,14 @@ class PipeWireRig {
   // Starts tarvik-sim on JACK under pw-jack and waits for its banner. Empty on success;
   // otherwise what went wrong, with the simulator's output.
   QString startSimulator(const QString& simPath, const QStringList& options) {
-    if (server_.state() != QProcess::Running) return QStringLiteral("no PipeWire is running");
-    simLog_.clear();
-    sim_.setProcessChannelMode(QProcess::MergedChannels);
-    startUnderPwJack(sim_, simPath,
-                     QStringList(options) << QStringLiteral("--api") << QStringLiteral("jack"));
-    if (!sim_.waitForStarted(10000))
-      return QStringLiteral("tarvik-sim could not be started: ") + sim_.errorString();
-    // The banner comes after both ports were registered. Unlike jackd, pipewire-jack registers
-    // a port with a round trip to the server, so no wait for other clients to list it follows.
-    const bool announced = QTest::qWaitFor(
-        [this] {
-          return simLog_.contains("tarvik-sim: firmware ") || sim_.state() != QProcess::Running;
-        },
-        20000);
-    if (!announced || sim_.state() != QProcess::Running)
-      return QStringLiteral("tarvik-sim did not come up: ") +
-             QString::fromLocal8Bit(simulatorOutput());
-    return {};
+    // Unlike jackd, pipewire-jack registers a port with a round trip to the server, so no wait
+    // for other clients to list it follows the banner.
+    return startSimulatorProcess([&](QProcess& sim) {
+      startUnderPwJack(sim, simPath,
+                       QStringList(options) << QStringLiteral("--api") << QStringLiteral("jack"));
+    });
   }
-
-  // SIGTERM, which the simulator answers with a clean stop. True when it stopped by itself
-  // with exit code 0.
-  bool stopSimulator() { return stop(sim_); }
   void stopServer() { stop(server_); }
-
-  QByteArray simulatorOutput() {
-    simLog_ += sim_.readAll();
-    return simLog_;
-  }
-  QByteArray serverOutput() {
-    serverLog_ += server_.readAll();
-    return serverLog_;
-  }
-
-  static bool finishes(QProcess& process, int timeoutMs) {
-    return QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
-                           timeoutMs);
-  }
 
  private:
   // What a JACK client needs of the server, and no more: the socket; the access module, without
@@ -162,38 +124,12 @@ context.objects = [
 )";
 
   Start fail(const QString& problem) {
-    problem_ = problem;
+    startProblem_ = problem;
     stopServer();
     return Start::Failed;
   }
 
-  static bool stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return false;
-    process.terminate();  // SIGTERM to this process's own id (pw-jack execs the program)
-    if (finishes(process, 10000))
-      return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    process.kill();
-    process.waitForFinished(5000);
-    return false;
-  }
-
   QTemporaryDir runtime_;
-  QProcess server_;
-  QProcess sim_;
-  QByteArray serverLog_;
-  QByteArray simLog_;
-  QString problem_;
 };
 
 }  // namespace tarvik::testing
-
-// Skips the whole test where PipeWire or its JACK layer is not installed, and fails it where
-// they are but no server came up.
-#define TARVIK_START_PIPEWIRE_OR_SKIP(rig)                         \
-  do {                                                             \
-    const auto started = (rig).startServer();                      \
-    if (started == ::tarvik::testing::PipeWireRig::Start::Missing) \
-      QSKIP(qPrintable((rig).startProblem()));                     \
-    if (started != ::tarvik::testing::PipeWireRig::Start::Up)      \
-      QFAIL(qPrintable((rig).startProblem()));                     \
-  } while (false)
