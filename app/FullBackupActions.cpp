@@ -72,6 +72,15 @@ void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& 
   startRestore(bytes.tables(), bytes.settings, names);
 }
 
+void FullBackupActions::sendEditors() {
+  if (core_.busy()) return;
+  const Configuration& configuration = core_.configuration();
+  log_(tr("Send the editors to Tarvik..."));
+  if (!check_.start(configuration.tables(), configuration.recordBytes(), configuration.names()))
+    return;
+  Q_EMIT runningChanged(true);
+}
+
 void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
                                      const std::optional<PresetNames>& names) {

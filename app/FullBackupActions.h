@@ -44,6 +44,9 @@ class FullBackupActions : public QObject {
   // A setup's names come along into the editors; without names the editors keep theirs.
   void restoreContents(const QString& what, const ConfigBytes& bytes,
                        const std::optional<PresetNames>& names = std::nullopt);
+  // The verified restore of what the editors hold, as they are: nothing is asked, and they
+  // stay what they were measured against (they are not saved by being sent).
+  void sendEditors();
   bool running() const { return download_.running() || check_.running(); }
 
  Q_SIGNALS:
