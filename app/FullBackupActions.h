@@ -74,6 +74,9 @@ class FullBackupActions : public QObject {
   FullDownload& download_;
   RestoreCheck& check_;
   QString path_;
+  // The core's download is shared (the backup before a flash uses it too): only the one
+  // started here writes path_.
+  bool backingUp_ = false;
 };
 
 }  // namespace tarvik

@@ -66,7 +66,7 @@ class WorkWithoutDeviceTest : public QObject {
     QVERIFY(rig.core->busy());
     while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
 
-    QVERIFY2(rig.dialogs.errors.empty(), qPrintable(rig.dialogs.errors[0].text));
+    if (!rig.dialogs.errors.empty()) QFAIL(qPrintable(rig.dialogs.errors.front().text));
     QCOMPARE(rig.visibleTabs(), testing::kAllTabs);
     QCOMPARE(keptOf(rig.device().contents()) == file, deviceGetsTheFile);
     QCOMPARE(editorsOf(*rig.core) == file, editorsKeepTheFile);

@@ -88,12 +88,12 @@ class CliFlashMonitorTest : public QObject {
                                               "flash: page 3 of 3 verified\n"));
     // The setup first, where the user is told to find it.
     const QStringList out = output.outText().split(QLatin1Char('\n'));
-    QCOMPARE(out.value(0), QStringLiteral("backup before the firmware update: snapshot 2 of the "
+    QCOMPARE(out.value(0), QStringLiteral("backup before the firmware update: snapshot 1 of the "
                                           "device history"));
     QVERIFY(out.value(1).startsWith(QStringLiteral("firmware flashed: 3 pages")));
     SetupLibrary::Opened library = SetupLibrary::open(options.library);
     QVERIFY2(library.library, qPrintable(library.error));
-    const Result<Snapshot> kept = library.library->history().snapshot(2);
+    const Result<Snapshot> kept = library.library->history().snapshot(1);
     QVERIFY2(kept.ok(), qPrintable(kept.error));
     QCOMPARE(kept.value->event, QStringLiteral("before firmware firmware.txt"));
     const TarvikContents& held = device.device().contents();

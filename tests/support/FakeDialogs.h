@@ -95,7 +95,8 @@ class FakeDialogs : public Dialogs {
   // Tests that do not look at the question go on as if it had not been asked.
   SaveAnswer saveAnswer = SaveAnswer::Discard;
   std::vector<Box> connectQuestions;
-  ConnectChoice connectChoice = ConnectChoice::Cancel;
+  // What a connect did before it asked: the device replaces the editors.
+  ConnectChoice connectChoice = ConnectChoice::Replace;
   QString nextFileName;
   QStringList nextFileNames;
   std::vector<Box> textQuestions;  // the label as the text
