@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/RememberedState.h"
 
@@ -43,6 +44,20 @@ Dialogs::SaveAnswer QtDialogs::askToSave(QWidget* owner, const QString& caption,
     default:
       return SaveAnswer::Cancel;  // also Escape and the close box
   }
+}
+
+Dialogs::ConnectChoice QtDialogs::askConnectChoice(QWidget* owner, const QString& caption,
+                                                   const QString& text) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Cancel, owner);
+  QPushButton* send = box.addButton(QObject::tr("Send to Tarvik"), QMessageBox::AcceptRole);
+  QPushButton* keep = box.addButton(QObject::tr("Keep and compare"), QMessageBox::ActionRole);
+  QPushButton* replace = box.addButton(QObject::tr("Replace"), QMessageBox::DestructiveRole);
+  box.setDefaultButton(send);
+  box.exec();
+  if (box.clickedButton() == send) return ConnectChoice::Send;
+  if (box.clickedButton() == keep) return ConnectChoice::Keep;
+  if (box.clickedButton() == replace) return ConnectChoice::Replace;
+  return ConnectChoice::Cancel;  // also Escape and the close box
 }
 
 QString QtDialogs::saveFileName(QWidget* owner, const QString& filter, const QString& suffix) {

@@ -16,6 +16,8 @@ class RememberedState;
 class Dialogs {
  public:
   enum class SaveAnswer { Save, Discard, Cancel };
+  // What a connect does with editors that hold work opened while no device was connected.
+  enum class ConnectChoice { Send, Keep, Replace, Cancel };
 
   virtual ~Dialogs() = default;
   // Error icon, OK button.
@@ -30,6 +32,9 @@ class Dialogs {
   virtual bool confirm(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Warning icon, the platform's Save (default), Discard and Cancel: work would be lost.
   virtual SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // Question icon, "Send to Tarvik" (default), "Keep and compare", "Replace" and Cancel.
+  virtual ConnectChoice askConnectChoice(QWidget* owner, const QString& caption,
+                                         const QString& text) = 0;
   // Empty when cancelled. filter is in Qt's form ("Tarvik Config File (*.tvk)").
   virtual QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
   virtual QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) = 0;
@@ -55,6 +60,8 @@ class QtDialogs : public Dialogs {
   void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
   SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;
+  ConnectChoice askConnectChoice(QWidget* owner, const QString& caption,
+                                 const QString& text) override;
   QString saveFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QString openFileName(QWidget* owner, const QString& filter, const QString& suffix) override;
   QStringList openFileNames(QWidget* owner, const QString& filter, const QString& suffix) override;

@@ -110,6 +110,7 @@ void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
   if (bytes.settings) configuration.applyRecord(*bytes.settings);
   if (names) configuration.setNames(*names);
   history_.endStep();
+  Q_EMIT opened();
 }
 
 bool EditTracking::mayDiscard(const QString& beforeWhat) {

@@ -55,6 +55,10 @@ class EditTracking : public QObject {
   void open(const QString& stepText, const ConfigBytes& bytes,
             const std::optional<PresetNames>& names = std::nullopt);
 
+ Q_SIGNALS:
+  // open() has put a setup, a snapshot or a file into the editors.
+  void opened();
+
  private:
   void bindMachine(TransferMachine& machine);
   void showUndoState();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/FullBackupActions.h"
 
+#include <utility>
+
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "config/BackupContents.h"
@@ -37,6 +39,7 @@ void FullBackupActions::backUp() {
   if (path_.isEmpty()) return;
   log_(tr("Back up everything: reading all blocks from Tarvik..."));
   if (!download_.start()) return;
+  backingUp_ = true;
   Q_EMIT runningChanged(true);
 }
 
@@ -72,6 +75,15 @@ void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& 
   startRestore(bytes.tables(), bytes.settings, names);
 }
 
+void FullBackupActions::sendEditors() {
+  if (core_.busy()) return;
+  const Configuration& configuration = core_.configuration();
+  log_(tr("Send the editors to Tarvik..."));
+  if (!check_.start(configuration.tables(), configuration.recordBytes(), configuration.names()))
+    return;
+  Q_EMIT runningChanged(true);
+}
+
 void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
                                      const std::optional<PresetNames>& names) {
@@ -86,6 +98,7 @@ void FullBackupActions::startRestore(const PresetTables& tables,
 }
 
 void FullBackupActions::onDownloaded(bool ok, const QString& text) {
+  if (!std::exchange(backingUp_, false)) return;
   Q_EMIT runningChanged(false);
   if (!ok) {
     log_(tr("Backup failed: %1").arg(text));

@@ -44,6 +44,9 @@ class FullBackupActions : public QObject {
   // A setup's names come along into the editors; without names the editors keep theirs.
   void restoreContents(const QString& what, const ConfigBytes& bytes,
                        const std::optional<PresetNames>& names = std::nullopt);
+  // The verified restore of what the editors hold, as they are: nothing is asked, and they
+  // stay what they were measured against (they are not saved by being sent).
+  void sendEditors();
   bool running() const { return download_.running() || check_.running(); }
 
  Q_SIGNALS:
@@ -71,6 +74,9 @@ class FullBackupActions : public QObject {
   FullDownload& download_;
   RestoreCheck& check_;
   QString path_;
+  // The core's download is shared (the backup before a flash uses it too): only the one
+  // started here writes path_.
+  bool backingUp_ = false;
 };
 
 }  // namespace tarvik

@@ -114,6 +114,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                                              [this](const QString& line) { addLog(line); });
   fullBackup_->setEditTracking(edits_);
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
+  connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
   core_.link().setTrafficTap(trafficHistory_.get());
   bindCore();
@@ -216,6 +217,14 @@ void TForm1::bindCore() {
     if (firmware_ != nullptr) firmware_->setProgress(done, count);
   });
   connect(&core_.flasher(), &Flasher::finished, this, &TForm1::onFlashFinished);
+  connect(&core_.firmwareBackup(), &FirmwareBackup::finished, this, &TForm1::onFirmwareBackedUp);
+  // Queued: the restore it may offer starts once the download's chain has ended everywhere.
+  connect(
+      &core_.firmwareBackup(), &FirmwareBackup::comparedAfterFlash, this,
+      [this](const QStringList& differences) {
+        guarded([this, differences] { onComparedAfterFlash(differences); });
+      },
+      Qt::QueuedConnection);
 
   connect(&core_.firmwareDownload(), &ServerFile::fetched, this,
           [this](const QByteArray& body) { onFirmwareChecked(FirmwareImage::fromBody(body)); });
@@ -339,7 +348,19 @@ void TForm1::Button1Click() {
     return;
   }
   if (busy() || connectLocked_) return;
-  if (!edits_->mayDiscard(tr("before reading the configuration from Tarvik"))) return;
+  Dialogs::ConnectChoice choice = Dialogs::ConnectChoice::Replace;
+  if (openedWork_) {
+    choice = dialogs_.askConnectChoice(
+        this, displayTitle(),
+        tr("The editors hold what was opened while no Tarvik was connected. Send it to Tarvik "
+           "(verified), keep it and read Tarvik only for Compare, or replace it with Tarvik's "
+           "configuration?"));
+    if (choice == Dialogs::ConnectChoice::Cancel) return;
+  }
+  if (choice == Dialogs::ConnectChoice::Replace &&
+      !edits_->mayDiscard(tr("before reading the configuration from Tarvik"))) {
+    return;
+  }
   try {
     core_.link().open(input, output);
   } catch (const TMidiError& error) {
@@ -349,6 +370,19 @@ void TForm1::Button1Click() {
   portsOpened_ = true;  // the ports are open even if the first send fails
   if (remembered_ != nullptr) {
     remembered_->setPorts(inputList_->item(input)->text(), outputList_->item(output)->text());
+  }
+  openedWork_ = false;
+  switch (choice) {
+    case Dialogs::ConnectChoice::Send:
+      fullBackup_->sendEditors();
+      return;
+    case Dialogs::ConnectChoice::Keep:
+      addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
+      core_.machine().keepConfigurationOnNextDownload();
+      break;
+    case Dialogs::ConnectChoice::Replace:
+    case Dialogs::ConnectChoice::Cancel:
+      break;
   }
   core_.machine().startConnect();
 }
@@ -375,11 +409,29 @@ void TForm1::openFile(const QString& path) {
   loadFile(path);
 }
 
-void TForm1::loadFile(const QString& path) { tablesFile_->load(path); }
+void TForm1::loadFile(const QString& path) {
+  if (tablesFile_->load(path)) showOpenedWork();
+}
+
+void TForm1::showOpenedWork() {
+  if (core_.connected()) return;
+  buildDeviceTabs();
+  // What can be prepared away from the device; the firmware and the test controller need it.
+  for (QWidget* page : {presetsPage_, advancedPage_}) {
+    tabs_->setTabVisible(tabs_->indexOf(page), true);
+  }
+  tabs_->setCurrentWidget(presetsPage_);
+  openedWork_ = true;
+}
 
 void TForm1::Button7Click() {
   if (busy()) return;
   if (!dialogs_.confirm(this, Flasher::confirmCaption(), Flasher::confirmText())) return;
+  // The backup's download replaces the editors, as any download does.
+  if (!core_.firmwareBackup().deviceMayBeInBootloader() &&
+      !edits_->mayDiscard(tr("before the backup reads the configuration from Tarvik"))) {
+    return;
+  }
   firmware_->setFlashButtonEnabled(false);
   core_.firmwareDownload().start();
 }
@@ -416,8 +468,15 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   }
   // Only the firmware tab is offered to a device with other firmware, for good.
   connectLocked_ = true;
+  setDeviceTabsVisible(false);
   updateSendControls();
-  dialogs_.error(this, errorCaption(), versionMismatchText());
+  QString text = versionMismatchText();
+  const FirmwareBackup& backup = core_.firmwareBackup();
+  if (backup.awaitingCheck()) {
+    text += QStringLiteral("\n\n") +
+            tr("The setup from before the firmware update is kept as %1.").arg(backup.whereText());
+  }
+  dialogs_.error(this, errorCaption(), text);
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
@@ -456,7 +515,7 @@ void TForm1::onFlashWritten() {
 
 void TForm1::onFirmwareChecked(const FirmwareImage& image) {
   if (image.ok()) {
-    core_.flasher().start(image);
+    backUpThenFlash(image);
     return;
   }
   buildDeviceTabs();
@@ -466,6 +525,75 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
   } else {
     reportError(image.errorText());
   }
+}
+
+void TForm1::backUpThenFlash(const FirmwareImage& image) {
+  FirmwareBackup& backup = core_.firmwareBackup();
+  if (backup.deviceMayBeInBootloader()) {
+    addLog(
+        tr("Tarvik may still be in its bootloader and cannot be read: the firmware is flashed "
+           "without a backup of the setup."));
+    core_.flasher().start(image);
+    return;
+  }
+  QString file;
+  if (firmware_->backupFileBox()->isChecked()) {
+    file = dialogs_.saveFileName(this, TablesFile::filter(), TablesFile::suffix);
+    if (file.isEmpty()) {
+      firmware_->setFlashButtonEnabled(true);
+      return;
+    }
+  }
+  imageToFlash_ = image;
+  const QString version = firmware_->latestVersion();
+  addLog(tr("Backing up the setup before firmware %1...").arg(version));
+  if (!backup.start(version, file)) {
+    imageToFlash_.reset();
+    firmware_->setFlashButtonEnabled(true);
+  }
+}
+
+void TForm1::onFirmwareBackedUp(bool ok, const QString& text) {
+  if (!imageToFlash_) return;
+  const FirmwareImage image = *std::exchange(imageToFlash_, std::nullopt);
+  if (ok) {
+    addLog(tr("The setup from before the firmware update is kept as %1.").arg(text));
+    core_.flasher().start(image);
+    return;
+  }
+  addLog(tr("No backup of the setup before the firmware update: %1").arg(text));
+  if (dialogs_.confirm(this, tr("Warning"),
+                       tr("The setup could not be backed up before the firmware update: %1\n\n"
+                          "Flash without backup?")
+                           .arg(text))) {
+    core_.flasher().start(image);
+    return;
+  }
+  firmware_->setFlashButtonEnabled(true);
+}
+
+void TForm1::onComparedAfterFlash(const QStringList& differences) {
+  const std::optional<FirmwareBackup::Kept>& kept = core_.firmwareBackup().kept();
+  if (!kept) return;
+  if (differences.isEmpty()) {
+    addLog(tr("After the firmware update Tarvik holds the setup from before it."));
+    return;
+  }
+  addLog(tr("After the firmware update Tarvik differs from the setup before it in %n byte(s).",
+            nullptr, static_cast<int>(differences.size())));
+  // A box of its own size: a reset configuration differs in hundreds of bytes.
+  constexpr int kShown = 12;
+  QStringList shown = differences.mid(0, kShown);
+  if (differences.size() > kShown) shown << tr("... and %1 more").arg(differences.size() - kShown);
+  if (!dialogs_.confirm(
+          this, tr("Firmware update"),
+          tr("After the firmware update Tarvik holds another setup than before it:\n\n%1\n\n"
+             "Send the setup from before the update (%2) back to Tarvik, verified?")
+              .arg(shown.join(QLatin1Char('\n')), core_.firmwareBackup().whereText()))) {
+    return;
+  }
+  fullBackup_->restoreContents(tr("the setup from before firmware %1").arg(kept->version),
+                               kept->bytes);
 }
 
 void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/WindowPlacement.h"
 #include "core/ConfiguratorCore.h"
@@ -128,6 +129,13 @@ class TForm1 : public QWidget {
   void onFlashWritten();
   void onFirmwareChecked(const FirmwareImage& image);
   void onFlashFinished(FlashEnd end, const QString& detail);
+  // A file, setup or snapshot opened while no device is connected: the editing tabs show it.
+  void showOpenedWork();
+  // The flash of a checked image, once the setup is kept (FirmwareBackup) or the user chose to
+  // go on without it.
+  void backUpThenFlash(const FirmwareImage& image);
+  void onFirmwareBackedUp(bool ok, const QString& text);
+  void onComparedAfterFlash(const QStringList& differences);
 
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
@@ -171,6 +179,11 @@ class TForm1 : public QWidget {
   // After a device with other firmware answered, nothing enables the connect button again.
   bool connectLocked_ = false;
   bool portsOpened_ = false;
+  // The editors hold something opened while no device was connected; the next connect asks
+  // what becomes of it.
+  bool openedWork_ = false;
+  // Checked and waiting for the backup before it is flashed.
+  std::optional<FirmwareImage> imageToFlash_;
   bool shown_ = false;
 };
 

@@ -33,12 +33,12 @@ bool TablesFile::save(bool settings) {
   return true;
 }
 
-void TablesFile::load(const QString& path) {
+bool TablesFile::load(const QString& path) {
   // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
   const FullBackup::LoadResult result = FullBackup::load(path);
   if (!result.ok()) {
     dialogs_.error(&owner_, tr("Error"), result.message);
-    return;
+    return false;
   }
   Configuration& configuration = core_.configuration();
   history_.beginStep(tr("load %1").arg(QFileInfo(path).fileName()));
@@ -65,6 +65,7 @@ void TablesFile::load(const QString& path) {
     dialogs_.warning(&owner_, tr("Warning"),
                      tr("The file's preset names were not loaded: %1").arg(result.namesProblem));
   }
+  return true;
 }
 
 }  // namespace tarvik

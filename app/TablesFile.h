@@ -33,7 +33,8 @@ class TablesFile {
   // without, it is a .tvk file exactly as ever.
   bool save(bool settings);
   // The unsaved-work question is the caller's.
-  void load(const QString& path);
+  // False when the file was refused (its box shown).
+  bool load(const QString& path);
 
   // The file dialogs' filter, in the user's language; the pattern stays.
   static QString filter() { return tr("Tarvik Config File (*.tvk)"); }

@@ -25,7 +25,9 @@ QString description() {
       "                 download everything again and compare with what was sent. FILE \"-\"\n"
       "                 is standard input.\n"
       "  flash FILE     Flash a firmware.txt, verifying every page as it is read back;\n"
-      "                 with --from-server the file comes from the update server.\n"
+      "                 with --from-server the file comes from the update server. First the\n"
+      "                 setup is kept as a snapshot \"before firmware X\" of the device\n"
+      "                 history; without it nothing is flashed unless --no-backup is given.\n"
       "  monitor        Print incoming program and control changes, time-stamped, until\n"
       "                 interrupted (Ctrl+C).\n"
       "  library list   List the library's setups, one a line: the name, a tab, the last\n"
@@ -154,6 +156,10 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   const QCommandLineOption fromServer(
       QStringLiteral("from-server"),
       CliOptions::tr("flash: download firmware.txt from the update server instead of a file."));
+  const QCommandLineOption noBackup(
+      QStringLiteral("no-backup"),
+      CliOptions::tr("flash: flash without keeping the setup in the device history first (a "
+                     "Tarvik already in its bootloader cannot be read)."));
   const QCommandLineOption updateUrl(
       QStringLiteral("update-url"),
       CliOptions::tr("flash --from-server: the update server directory, whose path ends in "
@@ -169,7 +175,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   const QCommandLineOption replace(
       QStringLiteral("replace"),
       CliOptions::tr("library import, library store: overwrite a setup of the same name."));
-  parser.addOptions({version, in, out, verbose, fromServer, updateUrl, library, replace});
+  parser.addOptions({version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
       CliOptions::tr("ports, info, backup, restore, flash, monitor, library or diff."));
@@ -206,6 +212,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   options.out = parser.value(out);
   options.verbose = parser.isSet(verbose);
   options.fromServer = parser.isSet(fromServer);
+  options.noBackup = parser.isSet(noBackup);
   options.library = parser.value(library);
   options.replace = parser.isSet(replace);
   if ((parser.isSet(in) && options.in.isEmpty()) || (parser.isSet(out) && options.out.isEmpty()))
@@ -239,6 +246,8 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
 
   if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
     return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
+  if (options.command != CommandKind::Flash && options.noBackup)
+    return usageError(CliOptions::tr("--no-backup belongs to flash"));
   if (parser.isSet(updateUrl) && !options.fromServer)
     return usageError(CliOptions::tr("--update-url needs --from-server"));
   if (options.fromServer) {

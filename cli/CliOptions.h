@@ -38,7 +38,8 @@ struct CliOptions {
   QString out;
   bool verbose = false;
   bool fromServer = false;
-  QUrl updateUrl;  // the update server directory; only with --from-server
+  bool noBackup = false;  // flash: no backup of the setup first
+  QUrl updateUrl;         // the update server directory; only with --from-server
   LibraryAction libraryAction = LibraryAction::List;
   QString setupName;     // library export, store, restore
   QStringList files;     // library import: the files; diff: the two sides as given

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashCommand.h"
 
+#include <QFileInfo>
 #include <exception>
 
 #include "cli/NetworkModule.h"
@@ -114,6 +115,41 @@ void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
     return;
   }
   session_.keepHistory(err());
+  if (options_.noBackup) {
+    startFlash(image, origin);
+    return;
+  }
+  backUpThenFlash(image, origin);
+}
+
+void FlashCommand::backUpThenFlash(const FirmwareImage& image, const QString& origin) {
+  const auto refuse = [this](const QString& why) {
+    fail(ExitCode::UsageOrFile,
+         tr("no backup of the setup could be taken (%1); nothing was flashed (--no-backup "
+            "flashes without one)")
+             .arg(why));
+  };
+  if (session_.library() == nullptr) {
+    refuse(session_.libraryError());
+    return;
+  }
+  FirmwareBackup& backup = session_.core().firmwareBackup();
+  connect(&backup, &FirmwareBackup::finished, this,
+          [this, image, origin, refuse](bool ok, const QString& text) {
+            if (!ok) {
+              refuse(text);
+              return;
+            }
+            out() << tr("backup before the firmware update: %1").arg(text) << Qt::endl;
+            startFlash(image, origin);
+          });
+  // A file names no version; its name is what the user knows it by.
+  const QString version = QFileInfo(origin).fileName();
+  session_.log(tr("backing up the setup before firmware %1").arg(version));
+  if (!backup.start(version)) refuse(tr("the link is busy"));
+}
+
+void FlashCommand::startFlash(const FirmwareImage& image, const QString& origin) {
   session_.log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
   flasher_.start(image);
 }

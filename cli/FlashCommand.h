@@ -41,6 +41,9 @@ class FlashCommand : public CliCommand {
 
  private:
   void flash(const FirmwareImage& image, const QString& origin);
+  // The setup into the device history first (FirmwareBackup); refused without one.
+  void backUpThenFlash(const FirmwareImage& image, const QString& origin);
+  void startFlash(const FirmwareImage& image, const QString& origin);
   void onFinished(FlashEnd end, const QString& detail);
 
   CliOptions options_;

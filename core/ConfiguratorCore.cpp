@@ -37,7 +37,8 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       fullDownload_(machine_),
       restoreCheck_(link_, machine_, configuration_),
       portWatcher_(ports),
-      history_(machine_, restoreCheck_) {
+      history_(machine_, restoreCheck_),
+      firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }) {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(&link_, &DeviceLink::shortReceived, this,
@@ -65,6 +66,16 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
             marks_.deviceReceived(block);
           });
   connect(&machine_, &TransferMachine::stored, &marks_, &ChangeMarks::deviceStored);
+  // After the blocks are in deviceBlocks_: the comparison after a flash reads them.
+  connect(&machine_, &TransferMachine::identified, &firmwareBackup_,
+          &FirmwareBackup::deviceAnswered);
+  connect(&machine_, &TransferMachine::chainFinished, this, [this](Chain chain) {
+    if (chain == Chain::Connect && !restoreCheck_.running()) firmwareBackup_.deviceDownloaded();
+  });
+  connect(&flasher_, &Flasher::finished, this, [this](FlashEnd end) {
+    firmwareBackup_.flashEnded(end == FlashEnd::Flashed,
+                               end == FlashEnd::PortGone || end == FlashEnd::WriteUnconfirmed);
+  });
 
   connect(&machine_, &TransferMachine::logLine, this, &ConfiguratorCore::logLine);
   connect(&flasher_, &Flasher::logLine, this, &ConfiguratorCore::logLine);
@@ -76,6 +87,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&flasher_, &Flasher::runningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&firmwareDownload_, &ServerFile::runningChanged, this, &ConfiguratorCore::reportBusy);
   connect(&fullDownload_, &FullDownload::finished, this, &ConfiguratorCore::reportBusy);
+  connect(&firmwareBackup_, &FirmwareBackup::finished, this, &ConfiguratorCore::reportBusy);
   connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &ConfiguratorCore::reportBusy);
 }
 
@@ -83,7 +95,7 @@ ConfiguratorCore::~ConfiguratorCore() = default;
 
 bool ConfiguratorCore::busy() const {
   return machine_.chainRunning() || flasher_.running() || firmwareDownload_.running() ||
-         fullDownload_.running() || restoreCheck_.running();
+         fullDownload_.running() || restoreCheck_.running() || firmwareBackup_.running();
 }
 
 void ConfiguratorCore::setConnected(bool connected) {

@@ -8,6 +8,7 @@
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
+#include "core/FirmwareBackup.h"
 #include "core/HistoryRecorder.h"
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
@@ -59,6 +60,8 @@ class ConfiguratorCore : public QObject {
   FullDownload& fullDownload() { return fullDownload_; }
   RestoreCheck& restoreCheck() { return restoreCheck_; }
   PortWatcher& portWatcher() { return portWatcher_; }
+  // The backup before a firmware update and the comparison after it.
+  FirmwareBackup& firmwareBackup() { return firmwareBackup_; }
 
   // The library whose device history records what the device holds after each download,
   // confirmed submit and restore that reached it (HistoryRecorder); nullptr for none. The library
@@ -116,6 +119,7 @@ class ConfiguratorCore : public QObject {
   RestoreCheck restoreCheck_;
   PortWatcher portWatcher_;
   HistoryRecorder history_;
+  FirmwareBackup firmwareBackup_;
   bool connected_ = false;
 };
 

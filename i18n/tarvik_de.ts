@@ -15,120 +15,6 @@
 <context>
     <name>CliOptions</name>
     <message>
-        <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
-
-Commands:
-  ports          List the MIDI ports, one a line: &quot;in:&quot; or &quot;out:&quot;, a tab, the name.
-  info           Identify the Tarvik and print &quot;firmware: X.Y&quot;.
-  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and
-                 write them to FILE: a .tvk file with a [settings] section. FILE &quot;-&quot;
-                 is standard output, which then carries nothing but the file.
-  restore FILE   Submit the tables of FILE (and its [settings], if it has them),
-                 download everything again and compare with what was sent. FILE &quot;-&quot;
-                 is standard input.
-  flash FILE     Flash a firmware.txt, verifying every page as it is read back;
-                 with --from-server the file comes from the update server.
-  monitor        Print incoming program and control changes, time-stamped, until
-                 interrupted (Ctrl+C).
-  library list   List the library&apos;s setups, one a line: the name, a tab, the last
-                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.
-  library import FILE...
-                 Store each .tvk or backup file as a setup named after the file
-                 without its extension. All or nothing: one refused file or a name
-                 that is taken (without --replace) stores none.
-  library export NAME FILE
-                 Write the setup as a backup file (with [names] when it has names).
-                 FILE &quot;-&quot; is standard output.
-  library store NAME
-                 Download everything and store it, as backup FILE writes it, as the
-                 setup NAME (--replace overwrites a setup of that name).
-  library restore NAME
-                 Restore the setup as restore FILE does, verified.
-  library history
-                 List what the device held after each download, submit and restore,
-                 newest first: the id, a tab, the time, a tab, the event.
-  diff A B       Print every byte in which B differs from A, one a line:
-                 &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A and B are each &quot;device&quot; (a fresh
-                 download), &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.
-                 The settings are compared when both sides hold them.
-
-Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
-library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
-its device history; when the library cannot be opened they say so and go on.
-
-Ports: without --in and --out the pair is chosen as the window does: the first input
-whose name contains &quot;midi&quot; and the output of the same name. --in and --out pick the
-first port whose name contains the text, regardless of case; the other side then
-defaults to the port of the same name.
-
-Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,
-refused, no reply, a difference after a restore, a failed flash); 2 usage or file
-error (bad command line, unreadable or unwritable file, refused firmware file);
-130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
-exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
-0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
-        <translation>Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
-
-Befehle:
-  ports          Die MIDI-Ports auflisten, einen je Zeile: &quot;in:&quot; oder &quot;out:&quot;, ein
-                 Tabulator, der Name.
-  info           Den Tarvik erkennen und &quot;firmware: X.Y&quot; ausgeben.
-  backup DATEI   Presets, CC-Zuordnung, PC-Umleitungstabelle und die 20 Einstellungen
-                 herunterladen und in DATEI schreiben: eine .tvk-Datei mit einem
-                 Abschnitt [settings]. DATEI &quot;-&quot; ist die Standardausgabe, die dann
-                 nichts als die Datei enthält.
-  restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
-                 übertragen, alles erneut herunterladen und mit dem Gesendeten
-                 vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
-  flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
-                 mit --from-server kommt die Datei vom Update-Server.
-  monitor        Eingehende Programmwechsel und Control Changes mit Zeitstempel
-                 ausgeben, bis zum Abbruch (Strg+C).
-  library list   Die Setups der Bibliothek auflisten, eines je Zeile: der Name, ein
-                 Tabulator, die letzte Änderung (JJJJ-MM-TTTHH:MM:SS, Ortszeit);
-                 nach Namen sortiert.
-  library import DATEI...
-                 Jede .tvk- oder Sicherungsdatei als Setup speichern, benannt nach
-                 der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
-                 ein vergebener Name (ohne --replace) speichert keines.
-  library export NAME DATEI
-                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
-                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
-  library store NAME
-                 Alles herunterladen und so, wie backup DATEI es schreibt, als
-                 Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
-  library restore NAME
-                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
-  library history
-                 Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
-                 Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
-                 Tabulator, die Zeit, ein Tabulator, das Ereignis.
-  diff A B       Jedes Byte, in dem sich B von A unterscheidet, ausgeben, eines je
-                 Zeile: &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A und B sind jeweils &quot;device&quot;
-                 (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
-                 .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
-                 wenn beide Seiten sie enthalten.
-
-Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
-sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
-sprechen, ergänzen seinen Geräteverlauf; lässt sich die Bibliothek nicht öffnen,
-sagen sie das und machen weiter.
-
-Ports: Ohne --in und --out wird das Paar so gewählt wie im Fenster: der erste Eingang,
-dessen Name &quot;midi&quot; enthält, und der gleichnamige Ausgang. --in und --out wählen den
-ersten Port, dessen Name den Text enthält, ohne Rücksicht auf Groß- und
-Kleinschreibung; die andere Seite ist dann der gleichnamige Port.
-
-Exit-Codes: 0 Erfolg; 1 Fehler am Gerät oder bei der Übertragung (kein Tarvik,
-andere Firmware, abgelehnt, keine Antwort, ein Unterschied nach dem Wiederherstellen,
-ein fehlgeschlagenes Aufspielen); 2 Aufruf- oder Dateifehler (falsche Kommandozeile,
-nicht lesbare oder nicht schreibbare Datei, abgelehnte Firmware-Datei); 130
-abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
-enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
-gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
-Datei, die Bibliothek, kein Gerät).</translation>
-    </message>
-    <message>
         <source>Usage: %1 [options] command [file]
 </source>
         <translation>Aufruf: %1 [Optionen] Befehl [Datei]
@@ -253,6 +139,132 @@ Datei, die Bibliothek, kein Gerät).</translation>
     <message>
         <source>[file]</source>
         <translation>[Datei]</translation>
+    </message>
+    <message>
+        <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
+
+Commands:
+  ports          List the MIDI ports, one a line: &quot;in:&quot; or &quot;out:&quot;, a tab, the name.
+  info           Identify the Tarvik and print &quot;firmware: X.Y&quot;.
+  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and
+                 write them to FILE: a .tvk file with a [settings] section. FILE &quot;-&quot;
+                 is standard output, which then carries nothing but the file.
+  restore FILE   Submit the tables of FILE (and its [settings], if it has them),
+                 download everything again and compare with what was sent. FILE &quot;-&quot;
+                 is standard input.
+  flash FILE     Flash a firmware.txt, verifying every page as it is read back;
+                 with --from-server the file comes from the update server. First the
+                 setup is kept as a snapshot &quot;before firmware X&quot; of the device
+                 history; without it nothing is flashed unless --no-backup is given.
+  monitor        Print incoming program and control changes, time-stamped, until
+                 interrupted (Ctrl+C).
+  library list   List the library&apos;s setups, one a line: the name, a tab, the last
+                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.
+  library import FILE...
+                 Store each .tvk or backup file as a setup named after the file
+                 without its extension. All or nothing: one refused file or a name
+                 that is taken (without --replace) stores none.
+  library export NAME FILE
+                 Write the setup as a backup file (with [names] when it has names).
+                 FILE &quot;-&quot; is standard output.
+  library store NAME
+                 Download everything and store it, as backup FILE writes it, as the
+                 setup NAME (--replace overwrites a setup of that name).
+  library restore NAME
+                 Restore the setup as restore FILE does, verified.
+  library history
+                 List what the device held after each download, submit and restore,
+                 newest first: the id, a tab, the time, a tab, the event.
+  diff A B       Print every byte in which B differs from A, one a line:
+                 &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A and B are each &quot;device&quot; (a fresh
+                 download), &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.
+                 The settings are compared when both sides hold them.
+
+Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
+library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
+its device history; when the library cannot be opened they say so and go on.
+
+Ports: without --in and --out the pair is chosen as the window does: the first input
+whose name contains &quot;midi&quot; and the output of the same name. --in and --out pick the
+first port whose name contains the text, regardless of case; the other side then
+defaults to the port of the same name.
+
+Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,
+refused, no reply, a difference after a restore, a failed flash); 2 usage or file
+error (bad command line, unreadable or unwritable file, refused firmware file);
+130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
+exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
+0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
+        <translation>Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
+
+Befehle:
+  ports          Die MIDI-Ports auflisten, einen je Zeile: &quot;in:&quot; oder &quot;out:&quot;, ein
+                 Tabulator, der Name.
+  info           Den Tarvik erkennen und &quot;firmware: X.Y&quot; ausgeben.
+  backup DATEI   Presets, CC-Zuordnung, PC-Umleitungstabelle und die 20 Einstellungen
+                 herunterladen und in DATEI schreiben: eine .tvk-Datei mit einem
+                 Abschnitt [settings]. DATEI &quot;-&quot; ist die Standardausgabe, die dann
+                 nichts als die Datei enthält.
+  restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
+                 übertragen, alles erneut herunterladen und mit dem Gesendeten
+                 vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
+  flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
+                 mit --from-server kommt die Datei vom Update-Server. Zuerst wird das
+                 Setup als Momentaufnahme &quot;before firmware X&quot; im Geräteverlauf
+                 gesichert; ohne sie wird nichts aufgespielt, außer mit --no-backup.
+  monitor        Eingehende Programmwechsel und Control Changes mit Zeitstempel
+                 ausgeben, bis zum Abbruch (Strg+C).
+  library list   Die Setups der Bibliothek auflisten, eines je Zeile: der Name, ein
+                 Tabulator, die letzte Änderung (JJJJ-MM-TTTHH:MM:SS, Ortszeit);
+                 nach Namen sortiert.
+  library import DATEI...
+                 Jede .tvk- oder Sicherungsdatei als Setup speichern, benannt nach
+                 der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
+                 ein vergebener Name (ohne --replace) speichert keines.
+  library export NAME DATEI
+                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
+                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
+  library store NAME
+                 Alles herunterladen und so, wie backup DATEI es schreibt, als
+                 Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
+  library restore NAME
+                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
+  library history
+                 Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
+                 Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
+                 Tabulator, die Zeit, ein Tabulator, das Ereignis.
+  diff A B       Jedes Byte, in dem sich B von A unterscheidet, ausgeben, eines je
+                 Zeile: &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A und B sind jeweils &quot;device&quot;
+                 (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
+                 .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
+                 wenn beide Seiten sie enthalten.
+
+Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
+sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
+sprechen, ergänzen seinen Geräteverlauf; lässt sich die Bibliothek nicht öffnen,
+sagen sie das und machen weiter.
+
+Ports: Ohne --in und --out wird das Paar so gewählt wie im Fenster: der erste Eingang,
+dessen Name &quot;midi&quot; enthält, und der gleichnamige Ausgang. --in und --out wählen den
+ersten Port, dessen Name den Text enthält, ohne Rücksicht auf Groß- und
+Kleinschreibung; die andere Seite ist dann der gleichnamige Port.
+
+Exit-Codes: 0 Erfolg; 1 Fehler am Gerät oder bei der Übertragung (kein Tarvik,
+andere Firmware, abgelehnt, keine Antwort, ein Unterschied nach dem Wiederherstellen,
+ein fehlgeschlagenes Aufspielen); 2 Aufruf- oder Dateifehler (falsche Kommandozeile,
+nicht lesbare oder nicht schreibbare Datei, abgelehnte Firmware-Datei); 130
+abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
+enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
+gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
+Datei, die Bibliothek, kein Gerät).</translation>
+    </message>
+    <message>
+        <source>flash: flash without keeping the setup in the device history first (a Tarvik already in its bootloader cannot be read).</source>
+        <translation>flash: aufspielen, ohne das Setup zuerst im Geräteverlauf zu sichern (ein Tarvik, der schon in seinem Bootloader ist, lässt sich nicht lesen).</translation>
+    </message>
+    <message>
+        <source>--no-backup belongs to flash</source>
+        <translation>--no-backup gehört zu flash</translation>
     </message>
 </context>
 <context>
@@ -849,6 +861,21 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Error transferring %1 - server replied: %2</source>
         <translation>Bei der Übertragung von %1 trat ein Fehler auf - Die Antwort des Servers ist: %2</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Send to Tarvik</source>
+        <translation>An Tarvik senden</translation>
+    </message>
+    <message>
+        <source>Keep and compare</source>
+        <translation>Behalten und vergleichen</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
     </message>
 </context>
 <context>
@@ -1492,6 +1519,25 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>tarvik::FirmwareBackup</name>
+    <message>
+        <source>no library of setups to keep it in</source>
+        <translation>keine Bibliothek der Setups, um es darin aufzubewahren</translation>
+    </message>
+    <message>
+        <source>device history not kept: %1</source>
+        <translation>Geräteverlauf nicht geführt: %1</translation>
+    </message>
+    <message>
+        <source>snapshot %1 of the device history</source>
+        <translation>Momentaufnahme %1 des Geräteverlaufs</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::FirmwareTab</name>
     <message>
         <source>check for updates </source>
@@ -1512,6 +1558,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>change log:</source>
         <translation>Änderungen:</translation>
+    </message>
+    <message>
+        <source>also keep the backup from before the update in a file</source>
+        <translation>die Sicherung von vor dem Update auch in einer Datei aufbewahren</translation>
     </message>
 </context>
 <context>
@@ -1664,6 +1714,10 @@ Fortfahren?</translation>
     <message>
         <source>Send %1 to Tarvik (it has no settings)...</source>
         <translation>%1 an Tarvik senden (ohne Einstellungen)...</translation>
+    </message>
+    <message>
+        <source>Send the editors to Tarvik...</source>
+        <translation>Inhalt der Editoren an Tarvik senden...</translation>
     </message>
 </context>
 <context>
@@ -2284,6 +2338,73 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Pages</source>
         <translation>Registerkarten</translation>
     </message>
+    <message>
+        <source>The editors hold what was opened while no Tarvik was connected. Send it to Tarvik (verified), keep it and read Tarvik only for Compare, or replace it with Tarvik&apos;s configuration?</source>
+        <translation>Die Editoren enthalten, was geöffnet wurde, während kein Tarvik verbunden war. An Tarvik senden (mit Prüfung), behalten und Tarvik nur für den Vergleich lesen, oder durch die Konfiguration des Tarvik ersetzen?</translation>
+    </message>
+    <message>
+        <source>The editors are kept; Tarvik&apos;s configuration is read for Compare only.</source>
+        <translation>Die Editoren bleiben, wie sie sind; die Konfiguration des Tarvik wird nur für den Vergleich gelesen.</translation>
+    </message>
+    <message>
+        <source>before the backup reads the configuration from Tarvik</source>
+        <translation>bevor die Sicherung die Konfiguration vom Tarvik liest</translation>
+    </message>
+    <message>
+        <source>The setup from before the firmware update is kept as %1.</source>
+        <translation>Das Setup von vor dem Firmware-Update ist aufbewahrt als %1.</translation>
+    </message>
+    <message>
+        <source>Tarvik may still be in its bootloader and cannot be read: the firmware is flashed without a backup of the setup.</source>
+        <translation>Tarvik ist womöglich noch in seinem Bootloader und kann nicht gelesen werden: Die Firmware wird ohne Sicherung des Setups aufgespielt.</translation>
+    </message>
+    <message>
+        <source>Backing up the setup before firmware %1...</source>
+        <translation>Setup wird vor Firmware %1 gesichert...</translation>
+    </message>
+    <message>
+        <source>No backup of the setup before the firmware update: %1</source>
+        <translation>Keine Sicherung des Setups vor dem Firmware-Update: %1</translation>
+    </message>
+    <message>
+        <source>The setup could not be backed up before the firmware update: %1
+
+Flash without backup?</source>
+        <translation>Das Setup konnte vor dem Firmware-Update nicht gesichert werden: %1
+
+Ohne Sicherung aufspielen?</translation>
+    </message>
+    <message>
+        <source>After the firmware update Tarvik holds the setup from before it.</source>
+        <translation>Nach dem Firmware-Update enthält Tarvik das Setup von vorher.</translation>
+    </message>
+    <message numerus="yes">
+        <source>After the firmware update Tarvik differs from the setup before it in %n byte(s).</source>
+        <translation>
+            <numerusform>Nach dem Firmware-Update weicht Tarvik in %n Byte vom Setup von vorher ab.</numerusform>
+            <numerusform>Nach dem Firmware-Update weicht Tarvik in %n Bytes vom Setup von vorher ab.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>After the firmware update Tarvik holds another setup than before it:
+
+%1
+
+Send the setup from before the update (%2) back to Tarvik, verified?</source>
+        <translation>Nach dem Firmware-Update enthält Tarvik ein anderes Setup als vorher:
+
+%1
+
+Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</translation>
+    </message>
+    <message>
+        <source>the setup from before firmware %1</source>
+        <translation>das Setup von vor Firmware %1</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TestControllerTab</name>
@@ -2571,6 +2692,22 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>MIDI port %1 vanished during the firmware update; Tarvik may still be in its bootloader: flash again</source>
         <translation>MIDI-Port %1 verschwand während des Firmware-Updates; Tarvik ist womöglich noch in seinem Bootloader: erneut aufspielen</translation>
+    </message>
+    <message>
+        <source>no backup of the setup could be taken (%1); nothing was flashed (--no-backup flashes without one)</source>
+        <translation>keine Sicherung des Setups möglich (%1); nichts wurde aufgespielt (--no-backup spielt ohne Sicherung auf)</translation>
+    </message>
+    <message>
+        <source>backup before the firmware update: %1</source>
+        <translation>Sicherung vor dem Firmware-Update: %1</translation>
+    </message>
+    <message>
+        <source>backing up the setup before firmware %1</source>
+        <translation>Setup wird vor Firmware %1 gesichert</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
     </message>
 </context>
 <context>

@@ -9,13 +9,25 @@
 
 namespace tarvik {
 
-Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& given) {
-  if (event.trimmed().isEmpty()) return Result<bool>::failed(tr("a snapshot needs an event"));
+Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& bytes) {
+  const Result<qint64> stored = store(event, bytes, false);
+  if (!stored.ok()) return Result<bool>::failed(stored.error);
+  return {*stored.value != 0, {}};
+}
+
+Result<qint64> DeviceHistory::addMarked(const QString& event, const ConfigBytes& bytes) {
+  return store(event, bytes, true);
+}
+
+// The id of the new snapshot, 0 when an equal newest one made it unnecessary.
+Result<qint64> DeviceHistory::store(const QString& event, const ConfigBytes& given,
+                                    bool evenIfNewest) {
+  if (event.trimmed().isEmpty()) return Result<qint64>::failed(tr("a snapshot needs an event"));
   // Compared and stored in the form every snapshot is read in.
   const ConfigBytes bytes = given.kept();
   const QSqlDatabase& db = connection_.database();
   auto failed = [this](const QString& text) {
-    return Result<bool>::failed(connection_.failure(text));
+    return Result<qint64>::failed(connection_.failure(text));
   };
   sql::Transaction transaction(db);
   if (!transaction.begun()) return failed(transaction.error());
@@ -25,9 +37,10 @@ Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& given) 
                                  "ORDER BY id DESC LIMIT 1"))) {
     return failed(sql::errorText(query));
   }
-  if (query.next() && SetupColumns::bytes(query.value(0), query.value(1), query.value(2),
-                                          query.value(3)) == bytes) {
-    return {false, {}};
+  if (!evenIfNewest && query.next() &&
+      SetupColumns::bytes(query.value(0), query.value(1), query.value(2), query.value(3)) ==
+          bytes) {
+    return {0, {}};
   }
   query.finish();
   if (!sql::run(query,
@@ -35,16 +48,19 @@ Result<bool> DeviceHistory::add(const QString& event, const ConfigBytes& given) 
                                "settings) VALUES (?, ?, ?, ?, ?, ?)"),
                 {SetupColumns::timeColumn(connection_.now()), event, sql::blob(bytes.presets),
                  sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
-                 SetupColumns::settingsColumn(bytes)}) ||
-      // Ids only grow, so the newest are the highest whatever the clock did meanwhile.
-      !sql::run(query,
+                 SetupColumns::settingsColumn(bytes)})) {
+    return failed(sql::errorText(query));
+  }
+  const qint64 id = query.lastInsertId().toLongLong();
+  // Ids only grow, so the newest are the highest whatever the clock did meanwhile.
+  if (!sql::run(query,
                 QStringLiteral("DELETE FROM snapshots WHERE id <= (SELECT id FROM snapshots "
                                "ORDER BY id DESC LIMIT 1 OFFSET ?)"),
                 {kLimit})) {
     return failed(sql::errorText(query));
   }
   if (!transaction.commit()) return failed(transaction.error());
-  return {true, {}};
+  return {id, {}};
 }
 
 Result<QList<SnapshotSummary>> DeviceHistory::list() const {

@@ -26,10 +26,15 @@ class DeviceHistory {
 
   // Whether the snapshot was stored (false when it equals the newest one).
   Result<bool> add(const QString& event, const ConfigBytes& bytes);
+  // Stored even when equal to the newest one: a snapshot the user is told to find again by its
+  // event ("before firmware 2.0") must not hide behind an equal one of another event. Its id.
+  Result<qint64> addMarked(const QString& event, const ConfigBytes& bytes);
   Result<QList<SnapshotSummary>> list() const;
   Result<Snapshot> snapshot(qint64 id) const;
 
  private:
+  Result<qint64> store(const QString& event, const ConfigBytes& bytes, bool evenIfNewest);
+
   LibraryConnection& connection_;
 };
 

@@ -236,14 +236,14 @@ void TransferMachine::onReply(const Reply& reply) {
 
     case Command::DownloadPresets:
       log(tr("128 presets complete"));
-      configuration_.applyPresets(fixedItems<kTableSize>(reply));
+      if (!keepConfiguration_) configuration_.applyPresets(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::Presets, bytesOf(fixedItems<kTableSize>(reply)));
       log(tr("download config..."));
       sendAndAwait(Step::DownloadingConfig, Command::DownloadConfig);
       return;
 
     case Command::DownloadConfig:
-      configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
+      if (!keepConfiguration_) configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
       // The count comes from the frame length, so a longer frame reports more than it applies.
       log(tr("%1 config items found").arg(itemCount(reply.frameLength)));
       Q_EMIT received(Block::Record, bytesOf(fixedItems<kConfigRecordSize>(reply)));
@@ -253,7 +253,7 @@ void TransferMachine::onReply(const Reply& reply) {
 
     case Command::DownloadCcMap:
       log(tr("control changes complete"));
-      configuration_.applyCcMap(fixedItems<kTableSize>(reply));
+      if (!keepConfiguration_) configuration_.applyCcMap(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::CcMap, bytesOf(fixedItems<kTableSize>(reply)));
       log(tr("download programm change remap table..."));
       sendAndAwait(Step::DownloadingPcRemap, Command::DownloadPcRemap);
@@ -261,7 +261,7 @@ void TransferMachine::onReply(const Reply& reply) {
 
     case Command::DownloadPcRemap:
       log(tr("download programm change remap table complete"));
-      configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
+      if (!keepConfiguration_) configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
       Q_EMIT received(Block::PcRemap, bytesOf(fixedItems<kTableSize>(reply)));
       finishIf(inDownloadTables(step_));
       Q_EMIT chainFinished(Chain::Connect);
@@ -422,6 +422,7 @@ void TransferMachine::setStep(Step step) {
   }
   const bool wasRunning = chainRunning();
   step_ = step;
+  if (!chainRunning()) keepConfiguration_ = false;
   if (wasRunning != chainRunning()) {
     Q_EMIT chainRunningChanged(chainRunning());
   }

@@ -88,6 +88,10 @@ class TransferMachine : public QObject {
 
   // While the flash owns the link, no chain starts and the configuration replies are ignored.
   void setFlashOwnsLink(bool owns) { flashOwnsLink_ = owns; }
+  // The next download chain reports its blocks (received) but leaves the configuration as it
+  // is: the editors keep what the user opened, and the device's blocks serve the comparison.
+  // Holds until that chain ends, however it ends.
+  void keepConfigurationOnNextDownload() { keepConfiguration_ = true; }
   bool flashOwnsLink() const { return flashOwnsLink_; }
 
   Step step() const { return step_; }
@@ -151,6 +155,7 @@ class TransferMachine : public QObject {
   int connectAttempts_ = 0;
   QString deviceVersion_;
   bool flashOwnsLink_ = false;
+  bool keepConfiguration_ = false;
   // Chains that were given up; indexed by Chain. Their late replies must not send the rest of
   // an abandoned chain.
   std::array<bool, 3> abortedChains_{};

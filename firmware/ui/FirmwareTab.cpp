@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/ui/FirmwareTab.h"
 
+#include <QCheckBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
@@ -30,7 +31,9 @@ FirmwareTab::FirmwareTab(QWidget* parent)
       latestVersion_(new QLabel(this)),
       changeLog_(new QPlainTextEdit(this)),
       flashButton_(new QPushButton(tr("download new firmware and flash into Tarvik"), this)),
+      backupFile_(new QCheckBox(tr("also keep the backup from before the update in a file"), this)),
       progress_(new QProgressBar(this)) {
+  backupFile_->setObjectName(QStringLiteral("backupFileBox"));
   checkButton_->setObjectName(QStringLiteral("Button6"));
   currentVersion_->setObjectName(QStringLiteral("currentVersion"));
   latestVersion_->setObjectName(QStringLiteral("latestVersion"));
@@ -65,6 +68,7 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   layout->addWidget(changeLogLabel);
   layout->addWidget(changeLog_, 1);
   layout->addWidget(flashButton_, 0, Qt::AlignLeft);
+  layout->addWidget(backupFile_, 0, Qt::AlignLeft);
   layout->addWidget(progress_);
 
   connect(checkButton_, &QPushButton::clicked, this, [this] {

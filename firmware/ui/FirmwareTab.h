@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -32,6 +33,8 @@ class FirmwareTab : public QWidget {
 
   void setFlashButtonEnabled(bool enabled);
   bool flashButtonEnabled() const;
+  // The setup is always kept in the device history before a flash; ticked, also in a file.
+  QCheckBox* backupFileBox() const { return backupFile_; }
   void setProgress(int page, int pageCount);
   void hideProgress();
   // While a flash or a transfer owns the link, neither button may start anything. A check that
@@ -53,6 +56,7 @@ class FirmwareTab : public QWidget {
   QLabel* latestVersion_;
   QPlainTextEdit* changeLog_;
   QPushButton* flashButton_;
+  QCheckBox* backupFile_;
   QProgressBar* progress_;
   QPointer<ServerFile> check_;
   bool linkBusy_ = false;

@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "WindowRig.h"
 #include "app/BusyCursor.h"
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
+#include "library/SetupLibrary.h"
 #include "midi/PortWatcher.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
@@ -45,6 +47,9 @@ class WindowFirmwareTest : public QObject {
 
   std::unique_ptr<fixtures::UpdateServer> server_;
   std::unique_ptr<WindowRig> rig_;
+  // Where the setup is kept before each flash.
+  QTemporaryDir dir_;
+  std::unique_ptr<SetupLibrary> library_;
   int logBeforeFlash_ = 0;
 
   void serveChangelog(const QByteArray& latest) {
@@ -107,7 +112,12 @@ class WindowFirmwareTest : public QObject {
       texts << box.caption + QStringLiteral(": ") + box.text;
     return texts.join(QStringLiteral("; "));
   }
-  QStringList flashLog() const { return rig_->logMessages().mid(logBeforeFlash_); }
+  // From the flash's first line on: the backup's download goes before it.
+  QStringList flashLog() const {
+    const QStringList lines = rig_->logMessages().mid(logBeforeFlash_);
+    const qsizetype entering = lines.indexOf(QStringLiteral("Entering bootloader"));
+    return entering < 0 ? lines : lines.mid(entering);
+  }
   // Runs `action` as soon as the event log gets `message`, before the program goes on.
   void onLogMessage(const QString& message, std::function<void()> action) {
     QAbstractItemModel* model = rig_->find<QListWidget>("ListBox1")->model();
@@ -132,9 +142,17 @@ class WindowFirmwareTest : public QObject {
     rig_->core->firmwareDownload().setRequestTimeout(kLongMs);
     rig_->core->flasher().setReplyTimeout(kLongMs);
     rig_->core->flasher().setWriteTimeout(kLongMs);
+    SetupLibrary::Opened opened =
+        SetupLibrary::open(dir_.filePath(QString::fromLatin1(QTest::currentTestFunction()) +
+                                         QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    library_ = std::move(opened.library);
+    rig_->core->setLibrary(library_.get());
   }
   void cleanup() {
+    rig_->core->setLibrary(nullptr);
     rig_.reset();
+    library_.reset();
     server_->stop();
     server_.reset();
   }
@@ -169,13 +187,52 @@ class WindowFirmwareTest : public QObject {
     QCOMPARE(image.uploadOrder.back(), 95);
     for (int k = 0; k < 96; ++k) {
       const auto& held = image.pages.at(k);
-      QCOMPARE(QByteArray(reinterpret_cast<const char*>(held.data()), static_cast<int>(held.size())),
-               pages[k]);
+      QCOMPARE(
+          QByteArray(reinterpret_cast<const char*>(held.data()), static_cast<int>(held.size())),
+          pages[k]);
     }
     QCOMPARE(rig_->visibleTabs(), QStringList{QStringLiteral("TabSheet1")});
     QVERIFY(!BusyCursor::isBusy());
     QVERIFY(!rig_->button("Button7")->isEnabled());
     QVERIFY(rig_->button("Button1")->isEnabled());  // reply 17 leaves the connect button alone
+  }
+
+  // A new firmware may start from its factory setup: the next connect says so and offers the
+  // setup kept before the flash back, or, when the program cannot configure the new firmware,
+  // its box says where that setup is kept.
+  void theSetupFromBeforeTheFlashIsOfferedBack_data() {
+    QTest::addColumn<bool>("newVersion");
+    QTest::newRow("the same version, the setup reset: sent back, verified") << false;
+    QTest::newRow("another version: the mismatch box names the backup") << true;
+  }
+  void theSetupFromBeforeTheFlashIsOfferedBack() {
+    QFETCH(bool, newVersion);
+    const TarvikContents before = rig_->device().contents();
+    connectAndCheck(FirmwareFixture::seededPages(2, 1));
+    QVERIFY(flash());
+    const QList<SnapshotSummary> history = *library_->history().list().value;
+    QCOMPARE(history.front().event, QStringLiteral("before firmware 2.0"));
+    const QString where = QStringLiteral("snapshot %1 of the device history").arg(history[0].id);
+
+    rig_->device().setContents(TarvikContents::factory());
+    if (newVersion) rig_->device().setVersion(2, 0);
+    QSignalSpy restored(&rig_->core->restoreCheck(), &RestoreCheck::finished);
+    QTest::mouseClick(rig_->button("Button1"), Qt::LeftButton);
+    if (newVersion) {
+      QVERIFY(rig_->dialogs.awaitErrors(1, kWaitMs));
+      QVERIFY2(rig_->dialogs.errors[0].text.contains(where),
+               qPrintable(rig_->dialogs.errors[0].text));
+      return;
+    }
+    QVERIFY(restored.wait(kWaitMs));
+    QVERIFY2(restored[0][0].toBool(), qPrintable(restored[0][1].toString()));
+    QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{2});
+    QVERIFY2(rig_->dialogs.confirmations[1].text.contains(where),
+             qPrintable(rig_->dialogs.confirmations[1].text));
+    const TarvikContents& now = rig_->device().contents();
+    QCOMPARE(now.presets, before.presets);
+    QCOMPARE(now.ccMap, before.ccMap);
+    QCOMPARE(now.pcRemap, before.pcRemap);
   }
 
   void answeringNoSendsNothing() {
@@ -242,6 +299,9 @@ class WindowFirmwareTest : public QObject {
   }
 
   void nothingElseTalksToTheDeviceWhileFlashing() {
+    // The flash alone, its first reply held: without a library no backup is read first, and
+    // going on without one is confirmed.
+    rig_->core->setLibrary(nullptr);
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
@@ -251,8 +311,8 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(held.wait(kWaitMs));
     QCOMPARE(rig_->tarvik().pendingReplies(), 1);
     QVERIFY(rig_->core->flasher().running());
-    for (const char* name : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6",
-                             "Button7"}) {
+    for (const char* name :
+         {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6", "Button7"}) {
       QVERIFY2(!rig_->button(name)->isEnabled(), name);
     }
     const int commands = rig_->device().commandsReceived();
@@ -267,6 +327,9 @@ class WindowFirmwareTest : public QObject {
   }
 
   void portThatVanishesMidFlashEndsItWithHowToRecover() {
+    // The flash alone, its first reply held: without a library no backup is read first, and
+    // going on without one is confirmed.
+    rig_->core->setLibrary(nullptr);
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);

@@ -56,7 +56,7 @@ expect "a command without a file offers nothing" info "" ::
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
-  --in --out --library --from-server --update-url --replace
+  --in --out --library --from-server --no-backup --update-url --replace
 expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in \
   --out --library
 expect "--replace only where library may follow" library "--r" :: --replace

@@ -13,6 +13,7 @@
 #include "cli/MonitorCommand.h"
 #include "cli/SignalWatch.h"
 #include "config/TvkFile.h"
+#include "library/SetupLibrary.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "sim/fixtures/FirmwareFixture.h"
@@ -72,9 +73,10 @@ class CliFlashMonitorTest : public QObject {
   void flashesAFileAndReadsEveryPageBack() {
     const QString file = dir.filePath(QStringLiteral("firmware.txt"));
     QVERIFY(writeFile(file, FirmwareFixture::firmwareBody(pages())));
-    SimulatedMidi device;
+    SimulatedMidi device(TarvikContents::fromSeed(5));
     CliOptions options;
     options.file = file;
+    options.library = dir.filePath(QStringLiteral("flashed.sqlite"));
     CapturedOutput output;
     FlashCommand flash(device.ports(), options, output.output());
     QCOMPARE(runToEnd(flash), ExitCode::Ok);
@@ -84,7 +86,55 @@ class CliFlashMonitorTest : public QObject {
                                               "flash: page 1 of 3 verified\n"
                                               "flash: page 2 of 3 verified\n"
                                               "flash: page 3 of 3 verified\n"));
-    QVERIFY(output.outText().startsWith(QStringLiteral("firmware flashed: 3 pages")));
+    // The setup first, where the user is told to find it.
+    const QStringList out = output.outText().split(QLatin1Char('\n'));
+    QCOMPARE(out.value(0), QStringLiteral("backup before the firmware update: snapshot 1 of the "
+                                          "device history"));
+    QVERIFY(out.value(1).startsWith(QStringLiteral("firmware flashed: 3 pages")));
+    SetupLibrary::Opened library = SetupLibrary::open(options.library);
+    QVERIFY2(library.library, qPrintable(library.error));
+    const Result<Snapshot> kept = library.library->history().snapshot(1);
+    QVERIFY2(kept.ok(), qPrintable(kept.error));
+    QCOMPARE(kept.value->event, QStringLiteral("before firmware firmware.txt"));
+    const TarvikContents& held = device.device().contents();
+    QVERIFY(kept.value->bytes ==
+            (ConfigBytes{held.presets, held.ccMap, held.pcRemap, held.configRecord}.kept()));
+  }
+
+  // Without the setup kept first nothing goes to the bootloader, unless --no-backup says so.
+  void aFlashWithoutABackupIsRefused_data() {
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("libraryOpens");
+    QTest::addColumn<bool>("noBackup");
+    QTest::addColumn<int>("exitCode");
+    // The connect time-out (1 s) must fire: nothing else can happen first.
+    QTest::newRow("a silent device") << true << true << false << ExitCode::UsageOrFile;
+    QTest::newRow("a library that cannot be opened")
+        << false << false << false << ExitCode::UsageOrFile;
+    QTest::newRow("--no-backup flashes all the same") << false << false << true << ExitCode::Ok;
+  }
+  void aFlashWithoutABackupIsRefused() {
+    QFETCH(bool, silent);
+    QFETCH(bool, libraryOpens);
+    QFETCH(bool, noBackup);
+    QFETCH(int, exitCode);
+    const QString file = dir.filePath(QStringLiteral("firmware.txt"));
+    QVERIFY(writeFile(file, FirmwareFixture::firmwareBody(pages())));
+    SimulatedMidi device;
+    SimFaults faults;
+    faults.silent = silent;
+    device.device().setFaults(faults);
+    CliOptions options;
+    options.file = file;
+    options.noBackup = noBackup;
+    // A folder is no library file.
+    options.library = libraryOpens ? dir.filePath(QStringLiteral("refused.sqlite")) : dir.path();
+    CapturedOutput output;
+    FlashCommand flash(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(flash), exitCode);
+    QCOMPARE(device.device().flash().bootloaderEntered, exitCode == ExitCode::Ok);
+    QCOMPARE(output.errText().contains(QStringLiteral("no backup of the setup could be taken")),
+             exitCode != ExitCode::Ok);
   }
 
   // After the bootloader was entered, every failure tells the device to leave it.
@@ -111,6 +161,7 @@ class CliFlashMonitorTest : public QObject {
     device.device().setFaults(faults);
     CliOptions options;
     options.file = file;
+    options.noBackup = true;
     CapturedOutput output;
     FlashCommand flash(device.ports(), options, output.output());
     QCOMPARE(runToEnd(flash), ExitCode::DeviceFailure);
@@ -159,6 +210,7 @@ class CliFlashMonitorTest : public QObject {
     SimulatedMidi device;
     CliOptions options;
     options.fromServer = true;
+    options.noBackup = true;
     options.updateUrl = QUrl(QString::fromStdString(server.baseUrl()));
     CapturedOutput output;
     FlashCommand flash(device.ports(), options, output.output());
@@ -282,6 +334,7 @@ class CliFlashMonitorTest : public QObject {
       QVERIFY(writeFile(options.file, TvkFile::serialize(PresetTables())));
     } else if (options.command == CommandKind::Flash) {
       options.file = dir.filePath(QStringLiteral("firmware.txt"));
+      options.noBackup = true;
       QVERIFY(writeFile(options.file, FirmwareFixture::firmwareBody(pages())));
     }
     SimulatedMidi device;

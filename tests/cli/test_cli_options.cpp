@@ -39,6 +39,8 @@ class CliOptionsTest : public QObject {
     QTest::newRow("flash without a file") << QStringList{"flash"} << "flash needs a file";
     QTest::newRow("flash with a file and the server")
         << QStringList{"flash", "f.txt", "--from-server"} << "not both";
+    QTest::newRow("--no-backup only with flash")
+        << QStringList{"backup", "x.tvk", "--no-backup"} << "--no-backup belongs to flash";
     QTest::newRow("a file where none belongs") << QStringList{"info", "x.tvk"} << "\"x.tvk\"";
     QTest::newRow("two files") << QStringList{"backup", "a.tvk", "b.tvk"} << "\"b.tvk\"";
     QTest::newRow("--in without its text") << QStringList{"info", "--in"} << "in";

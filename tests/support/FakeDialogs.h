@@ -40,6 +40,10 @@ class FakeDialogs : public Dialogs {
     saveQuestions.push_back({caption, text});
     return saveAnswer;
   }
+  ConnectChoice askConnectChoice(QWidget*, const QString& caption, const QString& text) override {
+    connectQuestions.push_back({caption, text});
+    return connectChoice;
+  }
   QString saveFileName(QWidget*, const QString& filter, const QString& suffix) override {
     fileFilters << filter;
     fileSuffixes << suffix;
@@ -90,6 +94,9 @@ class FakeDialogs : public Dialogs {
   std::vector<Box> saveQuestions;
   // Tests that do not look at the question go on as if it had not been asked.
   SaveAnswer saveAnswer = SaveAnswer::Discard;
+  std::vector<Box> connectQuestions;
+  // What a connect did before it asked: the device replaces the editors.
+  ConnectChoice connectChoice = ConnectChoice::Replace;
   QString nextFileName;
   QStringList nextFileNames;
   std::vector<Box> textQuestions;  // the label as the text

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+// A file opened while no Tarvik is connected is shown in the editing tabs, and the next connect
+// asks what becomes of it: sent to the Tarvik, kept beside the device's configuration, or
+// replaced by it.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "WindowRig.h"
+#include "config/ConfigBytes.h"
+#include "config/FullBackup.h"
+
+using namespace tarvik;
+using tarvik::testing::WindowRig;
+
+Q_DECLARE_METATYPE(tarvik::Dialogs::ConnectChoice)
+
+namespace {
+
+ConfigBytes keptOf(const TarvikContents& held) {
+  return ConfigBytes{held.presets, held.ccMap, held.pcRemap, held.configRecord}.kept();
+}
+
+ConfigBytes editorsOf(const ConfiguratorCore& core) {
+  const Configuration& configuration = core.configuration();
+  return ConfigBytes::fromTables(configuration.tables(), configuration.recordBytes()).kept();
+}
+
+}  // namespace
+
+class WorkWithoutDeviceTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void aFileOpenedAtStartUpMeetsTheConnect_data() {
+    QTest::addColumn<Dialogs::ConnectChoice>("choice");
+    QTest::addColumn<bool>("deviceGetsTheFile");
+    QTest::addColumn<bool>("editorsKeepTheFile");
+    QTest::newRow("sent to the Tarvik, verified") << Dialogs::ConnectChoice::Send << true << true;
+    QTest::newRow("kept, the Tarvik read for Compare only")
+        << Dialogs::ConnectChoice::Keep << false << true;
+    QTest::newRow("replaced by the Tarvik's configuration")
+        << Dialogs::ConnectChoice::Replace << false << false;
+  }
+  void aFileOpenedAtStartUpMeetsTheConnect() {
+    QFETCH(Dialogs::ConnectChoice, choice);
+    QFETCH(bool, deviceGetsTheFile);
+    QFETCH(bool, editorsKeepTheFile);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rig.tvk"));
+    const ConfigBytes file = keptOf(TarvikContents::fromSeed(3));
+    QVERIFY(FullBackup::save(path, file.tables(), *file.settings));
+    WindowRig rig(TarvikContents::fromSeed(7));
+    const ConfigBytes device = keptOf(rig.device().contents());
+    QVERIFY(!(file == device));
+
+    rig.form->openFileWhenShown(path);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(rig.visibleTabs(), (QStringList{"TabSheet1", "TabSheet2", "TabSheet3"}));
+    QVERIFY(editorsOf(*rig.core) == file);
+
+    rig.dialogs.connectChoice = choice;
+    QSignalSpy busyChanged(rig.core.get(), &ConfiguratorCore::busyChanged);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t{1});
+    QVERIFY(rig.core->busy());
+    while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
+
+    if (!rig.dialogs.errors.empty()) QFAIL(qPrintable(rig.dialogs.errors.front().text));
+    QCOMPARE(rig.visibleTabs(), testing::kAllTabs);
+    QCOMPARE(keptOf(rig.device().contents()) == file, deviceGetsTheFile);
+    QCOMPARE(editorsOf(*rig.core) == file, editorsKeepTheFile);
+    // Whatever the editors hold, the comparison's device side is what the Tarvik holds now.
+    QVERIFY(ConfigBytes::fromDevice(rig.core->deviceBlocks()) == keptOf(rig.device().contents()));
+    // The question is for what was opened away from the device, once.
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QVERIFY(rig.awaitChainEnd());
+    QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t{1});
+  }
+};
+
+QTEST_MAIN(WorkWithoutDeviceTest)
+#include "test_work_without_device.moc"
