@@ -20,6 +20,7 @@
 
 #include "app/LibraryActions.h"
 #include "app/LibraryHolder.h"
+#include "app/SetListPane.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
 
@@ -63,7 +64,7 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   setObjectName(QStringLiteral("LibraryWindow"));
   setWindowTitle(tr("Library"));
   setAcceptDrops(true);
-  resize(840, 460);
+  resize(840, 680);
 
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("libraryFilter"));
@@ -90,8 +91,15 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   problem_->setWordWrap(true);
   problem_->setAlignment(Qt::AlignCenter);
   problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  setLists_ = new SetListPane(holder, dialogs, core, edits, [this] { return current_; });
+  setLists_->setObjectName(QStringLiteral("setListPane"));
+  auto* sets = new QSplitter(Qt::Vertical);
+  sets->addWidget(splitter);
+  sets->addWidget(titled(tr("Set &lists"), setLists_));
+  sets->setStretchFactor(0, 1);
+  sets->setStretchFactor(1, 1);
   pages_ = new QStackedWidget(this);
-  pages_->addWidget(splitter);
+  pages_->addWidget(sets);
   pages_->addWidget(problem_);
 
   store_ = makeButton("storeButton", tr("Store..."),
@@ -185,6 +193,7 @@ QPushButton* LibraryWindow::makeButton(const char* name, const QString& text, co
 void LibraryWindow::refresh() {
   const SetupLibrary* library = holder_.library();
   filter_->setEnabled(library != nullptr);
+  setLists_->refresh();
   if (library == nullptr) {
     problem_->setText(holder_.path().isEmpty()
                           ? holder_.problem()
