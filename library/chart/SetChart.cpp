@@ -16,13 +16,16 @@ namespace tarvik {
 namespace {
 
 // Columns as parts of the page's width: preset, song, loops, PC, note.
-constexpr std::array<double, 5> kColumnShares = {0.08, 0.34, 0.30, 0.08, 0.20};
+constexpr std::array<double, 5> kColumnShares = {0.08, 0.31, 0.33, 0.06, 0.22};
 // Point sizes: at arm's length a song's name wants 14 pt and more, its preset more still.
 constexpr double kTitlePoints = 20;
 constexpr double kPresetPoints = 17;
 constexpr double kSongPoints = 15;
 constexpr double kDetailPoints = 12;
 constexpr double kHeadingPoints = 10;
+// Loops and notes shrink to this before they are cut short: all eight loops of a preset still
+// fit, in smaller type.
+constexpr double kSmallestPoints = 8;
 constexpr double kMarginMm = 12;
 
 QFont font(double points, bool bold) {
@@ -33,12 +36,16 @@ QFont font(double points, bool bold) {
   return f;
 }
 
-void cell(QPainter& painter, const QRectF& rect, const QString& text, const QFont& f,
-          Qt::Alignment alignment = Qt::AlignLeft) {
-  painter.setFont(f);
-  const QFontMetricsF metrics(f, painter.device());
+void cell(QPainter& painter, const QRectF& rect, const QString& text, QFont f,
+          Qt::Alignment alignment = Qt::AlignLeft, bool shrinks = false) {
   const double pad = rect.height() * 0.15;
   const QRectF inner = rect.adjusted(pad, 0, -pad, 0);
+  while (shrinks && f.pointSizeF() > kSmallestPoints &&
+         QFontMetricsF(f, painter.device()).horizontalAdvance(text) > inner.width()) {
+    f.setPointSizeF(f.pointSizeF() - 0.5);
+  }
+  painter.setFont(f);
+  const QFontMetricsF metrics(f, painter.device());
   painter.drawText(inner, static_cast<int>(alignment | Qt::AlignVCenter),
                    metrics.elidedText(text, Qt::ElideRight, inner.width()));
 }
@@ -99,10 +106,12 @@ bool SetChart::paint(QPagedPaintDevice& device, const SetList& setList) {
       cell(painter, column(0, top, rowHeight), QString::number(i + 1), font(kPresetPoints, true),
            Qt::AlignRight);
       cell(painter, column(1, top, rowHeight), song.name, font(kSongPoints, true));
-      cell(painter, column(2, top, rowHeight), loopsText(song), font(kDetailPoints, false));
+      cell(painter, column(2, top, rowHeight), loopsText(song), font(kDetailPoints, false),
+           Qt::AlignLeft, true);
       cell(painter, column(3, top, rowHeight), programChangeText(song), font(kDetailPoints, false),
            Qt::AlignRight);
-      cell(painter, column(4, top, rowHeight), song.note, font(kDetailPoints, false));
+      cell(painter, column(4, top, rowHeight), song.note, font(kDetailPoints, false), Qt::AlignLeft,
+           true);
     }
     if (pages > 1) {
       cell(painter, QRectF(0, height - footerHeight, width, footerHeight),
