@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -64,7 +65,7 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   setObjectName(QStringLiteral("LibraryWindow"));
   setWindowTitle(tr("Library"));
   setAcceptDrops(true);
-  resize(840, 680);
+  resize(840, 460);
 
   filter_ = new QLineEdit(this);
   filter_->setObjectName(QStringLiteral("libraryFilter"));
@@ -93,13 +94,13 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   setLists_ = new SetListPane(holder, dialogs, core, edits, [this] { return current_; });
   setLists_->setObjectName(QStringLiteral("setListPane"));
-  auto* sets = new QSplitter(Qt::Vertical);
-  sets->addWidget(splitter);
-  sets->addWidget(titled(tr("Set &lists"), setLists_));
-  sets->setStretchFactor(0, 1);
-  sets->setStretchFactor(1, 1);
+  // A tab of their own: the window keeps the size it had before there were set lists.
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("libraryTabs"));
+  tabs->addTab(splitter, tr("Setups and history"));
+  tabs->addTab(setLists_, tr("Set lists"));
   pages_ = new QStackedWidget(this);
-  pages_->addWidget(sets);
+  pages_->addWidget(tabs);
   pages_->addWidget(problem_);
 
   store_ = makeButton("storeButton", tr("Store..."),

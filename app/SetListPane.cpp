@@ -83,15 +83,13 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
 
   auto* top = new QHBoxLayout;
   top->addWidget(choice_, 1);
-  for (QPushButton* button : {create_, rename, remove}) top->addWidget(button);
+  for (QPushButton* button : {create_, rename, remove, arrange, print, pdf}) top->addWidget(button);
   auto* bottom = new QHBoxLayout;
   for (QPushButton* button : {fromEditors, fromSelected, up, down, removeSong}) {
     bottom->addWidget(button);
   }
   bottom->addStretch();
-  for (QPushButton* button : {arrange, print, pdf}) bottom->addWidget(button);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(top);
   layout->addWidget(songs_, 1);
   layout->addLayout(bottom);

@@ -2063,8 +2063,12 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <translation>Bibliothek: %1</translation>
     </message>
     <message>
-        <source>Set &amp;lists</source>
-        <translation>Set&amp;listen</translation>
+        <source>Setups and history</source>
+        <translation>Setups und Verlauf</translation>
+    </message>
+    <message>
+        <source>Set lists</source>
+        <translation>Setlisten</translation>
     </message>
 </context>
 <context>
