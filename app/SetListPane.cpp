@@ -49,6 +49,9 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   songs_->horizontalHeader()->setStretchLastSection(true);
   songs_->horizontalHeader()->resizeSection(kSong, 180);
   songs_->horizontalHeader()->resizeSection(kPreset, 160);
+  songs_->horizontalHeader()->resizeSection(kLoops, 240);
+  // One line a song, as on the chart.
+  songs_->setWordWrap(false);
 
   create_ = makeButton("newSetButton", tr("New..."), tr("Start a new, empty set list"),
                        [this] { createSet(); });
