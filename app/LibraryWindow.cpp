@@ -14,12 +14,14 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/LibraryActions.h"
 #include "app/LibraryHolder.h"
+#include "app/SetListPane.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
 
@@ -90,8 +92,15 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   problem_->setWordWrap(true);
   problem_->setAlignment(Qt::AlignCenter);
   problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  setLists_ = new SetListPane(holder, dialogs, core, edits, [this] { return current_; });
+  setLists_->setObjectName(QStringLiteral("setListPane"));
+  // A tab of their own: the window keeps the size it had before there were set lists.
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("libraryTabs"));
+  tabs->addTab(splitter, tr("Setups and history"));
+  tabs->addTab(setLists_, tr("Set lists"));
   pages_ = new QStackedWidget(this);
-  pages_->addWidget(splitter);
+  pages_->addWidget(tabs);
   pages_->addWidget(problem_);
 
   store_ = makeButton("storeButton", tr("Store..."),
@@ -185,6 +194,7 @@ QPushButton* LibraryWindow::makeButton(const char* name, const QString& text, co
 void LibraryWindow::refresh() {
   const SetupLibrary* library = holder_.library();
   filter_->setEnabled(library != nullptr);
+  setLists_->refresh();
   if (library == nullptr) {
     problem_->setText(holder_.path().isEmpty()
                           ? holder_.problem()

@@ -21,6 +21,7 @@ class EditTracking;
 class FullBackupActions;
 class LibraryActions;
 class LibraryHolder;
+class SetListPane;
 
 // "Library": a window of its own beside the main window, over the library of setups and the
 // device history. The setups are filtered as the user types (by name or note, in any letter
@@ -42,6 +43,7 @@ class LibraryWindow : public QWidget {
 
   SetupListModel& setupModel() { return setups_; }
   SnapshotListModel& snapshotModel() { return snapshots_; }
+  SetListPane& setLists() { return *setLists_; }
   const LibraryItem& current() const { return current_; }
   // Selects the item in its list, when it is listed.
   void select(const LibraryItem& item);
@@ -84,6 +86,7 @@ class LibraryWindow : public QWidget {
   bool selecting_ = false;
 
   QStackedWidget* pages_ = nullptr;
+  SetListPane* setLists_ = nullptr;
   QLineEdit* filter_ = nullptr;
   QTreeView* setupView_ = nullptr;
   QTreeView* historyView_ = nullptr;

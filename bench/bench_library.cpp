@@ -3,11 +3,11 @@
 // in a fresh file in a temporary folder. How long typing a letter into the filter takes, storing
 // one setup, comparing two, importing 1,000 files, and how much file a setup costs. Each time
 // is the median of repeated runs.
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -17,7 +17,11 @@
 #include "bench/BenchStats.h"
 #include "config/ConfigDiff.h"
 #include "config/FullBackup.h"
+#include "config/ui/EditHistory.h"
+#include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
+#include "library/chart/SetChart.h"
+#include "sim/InProcessTarvik.h"
 
 namespace {
 
@@ -105,10 +109,61 @@ double bytesPerSetup(SetupLibrary& library) {
   return static_cast<double>(bytes) / kSetups;
 }
 
+// A set of 30 songs, each a preset of a setup of the library, with a note.
+SetList setOf30(QRandomGenerator& random, const QList<SetupSummary>& setups,
+                SetupLibrary& library) {
+  SetList set{QStringLiteral("Festival"), {}};
+  for (int i = 0; i < 30; ++i) {
+    const Setup setup = *library.setups().setup(setups[random.bounded(setups.size())].name).value;
+    const PresetTables tables = setup.bytes.tables();
+    const int row = random.bounded(kTableSize);
+    set.songs.append({QStringLiteral("%1 %2 song").arg(word(random), word(random)),
+                      QStringLiteral("%1 intro").arg(word(random)),
+                      {tables.mask(row), tables.pcRemap(row), setup.names.name(row)},
+                      setup.name,
+                      row + 1,
+                      {}});
+  }
+  return set;
+}
+
+// Arranging a set into the editors as the window does, one undo step each time, two sets in
+// turn so that every run changes the presets; then the set chart as a PDF file's bytes.
+bool benchSets(SetupLibrary& library, QRandomGenerator& random) {
+  const QList<SetupSummary> setups = *library.setups().list().value;
+  const SetList sets[] = {setOf30(random, setups, library), setOf30(random, setups, library)};
+  SimulatedMidi device;
+  ConfiguratorCore core(device.ports());
+  EditHistory history(core.configuration());
+  std::vector<double> samples;
+  for (int i = 0; i < 41; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    history.beginStep(QStringLiteral("arrange"));
+    const bool arranged = core.arrangeSet(sets[i % 2]);
+    history.endStep();
+    samples.push_back(msSince(timer));
+    if (!arranged) return fail(QStringLiteral("the core refused to arrange"));
+  }
+  bool met = report("arrange_30_songs", bench::median(samples), "ms", 16);
+  samples.clear();
+  for (int i = 0; i < 11; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    const std::optional<QByteArray> pdf = SetChart::pdf(sets[i % 2]);
+    samples.push_back(msSince(timer));
+    if (!pdf) return fail(QStringLiteral("the chart could not be drawn"));
+  }
+  met &= report("set_chart_pdf", bench::median(samples), "ms", 200);
+  return met;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // The chart draws text, which needs a platform for its fonts; it needs no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   QTemporaryDir dir;
   if (!dir.isValid()) return failed(QStringLiteral("no temporary folder"));
   SetupLibrary::Opened opened = SetupLibrary::open(dir.filePath(QStringLiteral("library.sqlite")));
@@ -229,5 +284,6 @@ int main(int argc, char** argv) {
     }
     met &= report("library_import_1000_files", bench::median(samples), "ms", 2000);
   }
+  met &= benchSets(library, random);
   return met ? 0 : 1;
 }

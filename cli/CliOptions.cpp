@@ -51,6 +51,19 @@ QString description() {
       "                 \"BLOCK ROW: 0xAA -> 0xBB\". A and B are each \"device\" (a fresh\n"
       "                 download), \"library:NAME\", \"snapshot:ID\" or a .tvk or backup file.\n"
       "                 The settings are compared when both sides hold them.\n"
+      "  setlist store NAME FILE\n"
+      "                 Store the set list NAME from FILE (\"-\" is standard input): one song\n"
+      "                 a line, SONG, a tab, a library setup, a tab, its preset (1..128). All\n"
+      "                 or nothing: a bad line is named and nothing is stored (--replace\n"
+      "                 overwrites a set list of that name).\n"
+      "  setlist list   List the set lists, one a line: the name, a tab, the number of songs.\n"
+      "  setlist show NAME\n"
+      "                 One song a line: the position, the song, the setup and the preset.\n"
+      "  setlist arrange NAME --onto SOURCE FILE\n"
+      "                 Write SOURCE (as diff takes a side) with the songs' presets at\n"
+      "                 presets 1, 2, 3 ... in set order as a backup file, for restore.\n"
+      "  setlist chart NAME FILE.pdf\n"
+      "                 Write the set chart of NAME, for the music stand, as a PDF file.\n"
       "\n"
       "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
       "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
@@ -69,15 +82,46 @@ QString description() {
       "0 no difference, 1 differences, 2 trouble (a file, the library, no device).");
 }
 
-const QStringList kCommands = {QStringLiteral("ports"),   QStringLiteral("info"),
-                               QStringLiteral("backup"),  QStringLiteral("restore"),
-                               QStringLiteral("flash"),   QStringLiteral("monitor"),
-                               QStringLiteral("library"), QStringLiteral("diff")};
+const QStringList kCommands = {
+    QStringLiteral("ports"),   QStringLiteral("info"),  QStringLiteral("backup"),
+    QStringLiteral("restore"), QStringLiteral("flash"), QStringLiteral("monitor"),
+    QStringLiteral("library"), QStringLiteral("diff"),  QStringLiteral("setlist")};
 const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("import"),
                                      QStringLiteral("export"),  QStringLiteral("store"),
                                      QStringLiteral("restore"), QStringLiteral("history")};
 // The arguments each library action takes after its name; -1: one or more.
 constexpr int kLibraryArgumentCounts[] = {0, -1, 2, 1, 1, 0};
+const QStringList kSetListActions = {QStringLiteral("store"), QStringLiteral("list"),
+                                     QStringLiteral("show"), QStringLiteral("arrange"),
+                                     QStringLiteral("chart")};
+constexpr int kSetListArgumentCounts[] = {2, 0, 1, 2, 2};
+
+// The words after `setlist`, into `options`; the usage error, or empty.
+QString parseSetListArguments(const QStringList& words, bool ontoGiven, CliOptions& options) {
+  if (words.isEmpty()) {
+    return CliOptions::tr("setlist needs one of: %1")
+        .arg(kSetListActions.join(QStringLiteral(", ")));
+  }
+  const int action = static_cast<int>(kSetListActions.indexOf(words.first()));
+  if (action < 0) return CliOptions::tr("unknown setlist command \"%1\"").arg(words.first());
+  options.setListAction = static_cast<SetListAction>(action);
+  const QStringList arguments = words.mid(1);
+  const int expected = kSetListArgumentCounts[action];
+  if (arguments.size() < expected) {
+    return (expected > 1 ? CliOptions::tr("setlist %1 needs a set list's name and a file")
+                         : CliOptions::tr("setlist %1 needs a set list's name"))
+        .arg(words.first());
+  }
+  if (arguments.size() > expected)
+    return CliOptions::tr("unexpected argument \"%1\"").arg(arguments.at(expected));
+  if (options.replace && options.setListAction != SetListAction::Store)
+    return CliOptions::tr("--replace belongs to library import, library store and setlist store");
+  if (ontoGiven != (options.setListAction == SetListAction::Arrange))
+    return CliOptions::tr("setlist arrange, and only it, needs --onto SOURCE");
+  if (expected > 0) options.setListName = arguments.first();
+  if (expected > 1) options.file = arguments.at(1);
+  return {};
+}
 
 CliParse usageError(const QString& text) {
   CliParse parse;
@@ -174,11 +218,18 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
       QStringLiteral("file"));
   const QCommandLineOption replace(
       QStringLiteral("replace"),
-      CliOptions::tr("library import, library store: overwrite a setup of the same name."));
-  parser.addOptions({version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace});
+      CliOptions::tr("library import, library store: overwrite a setup of the same name; "
+                     "setlist store: a set list of the same name."));
+  const QCommandLineOption onto(
+      QStringLiteral("onto"),
+      CliOptions::tr("setlist arrange: the configuration to arrange the set onto: \"device\", "
+                     "\"library:NAME\", \"snapshot:ID\" or a .tvk or backup file."),
+      QStringLiteral("source"));
+  parser.addOptions(
+      {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
-      CliOptions::tr("ports, info, backup, restore, flash, monitor, library or diff."));
+      CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff or setlist."));
   parser.addPositionalArgument(CliOptions::tr("file"),
                                CliOptions::tr("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
@@ -219,6 +270,18 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
     return usageError(CliOptions::tr("--in and --out need a part of a port name"));
   if (parser.isSet(library) && options.library.isEmpty())
     return usageError(CliOptions::tr("--library needs a file"));
+  options.onto = parser.value(onto);
+  if (parser.isSet(onto) && options.onto.isEmpty())
+    return usageError(CliOptions::tr("--onto needs a source"));
+  if (options.command == CommandKind::SetList) {
+    if (options.fromServer || parser.isSet(updateUrl))
+      return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
+    if (QString problem = parseSetListArguments(positional.mid(1), parser.isSet(onto), options);
+        !problem.isEmpty())
+      return usageError(problem);
+    return parse;
+  }
+  if (parser.isSet(onto)) return usageError(CliOptions::tr("--onto belongs to setlist arrange"));
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
     if (options.fromServer || parser.isSet(updateUrl))
       return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));

@@ -22,10 +22,13 @@ inline const QString kProgramName = QStringLiteral("tarvik-cli");
 // A file argument that names standard input (restore) or standard output (backup).
 inline const QString kStandardStream = QStringLiteral("-");
 
-enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, Diff };
+enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, Diff, SetList };
 
 // What `library` does, by its sub-command.
 enum class LibraryAction { List, Import, Export, Store, Restore, History };
+
+// What `setlist` does, by its sub-command.
+enum class SetListAction { Store, List, Show, Arrange, Chart };
 
 struct CliOptions {
   Q_DECLARE_TR_FUNCTIONS(CliOptions)
@@ -43,7 +46,10 @@ struct CliOptions {
   LibraryAction libraryAction = LibraryAction::List;
   QString setupName;     // library export, store, restore
   QStringList files;     // library import: the files; diff: the two sides as given
-  bool replace = false;  // library import and store: a setup of that name is overwritten
+  bool replace = false;  // library import and store, setlist store: that name is overwritten
+  SetListAction setListAction = SetListAction::List;
+  QString setListName;  // setlist store, show, arrange, chart
+  QString onto;         // setlist arrange: the configuration the set is arranged onto
   // The library file; empty: none at all (the program sets LibraryPath::resolve's answer).
   QString library;
 

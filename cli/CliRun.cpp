@@ -10,6 +10,8 @@
 #include "cli/MonitorCommand.h"
 #include "cli/PortsCommand.h"
 #include "cli/RestoreCommand.h"
+#include "cli/SetListArrangeCommand.h"
+#include "cli/SetListCommand.h"
 #include "cli/SignalWatch.h"
 
 namespace tarvik::cli {
@@ -37,6 +39,10 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       return std::make_unique<LibraryCommand>(options, output);
     case CommandKind::Diff:
       return std::make_unique<DiffCommand>(ports, options, output);
+    case CommandKind::SetList:
+      if (options.setListAction == SetListAction::Arrange)
+        return std::make_unique<SetListArrangeCommand>(ports, options, output);
+      return std::make_unique<SetListCommand>(options, output);
   }
   return nullptr;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/ChartModule.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
@@ -27,7 +28,11 @@ using namespace tarvik;
 using namespace tarvik::cli;
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Only a chart needs a GUI application (ChartModule); every other command starts without one.
+  std::unique_ptr<QCoreApplication> application =
+      ChartModule::wanted(argc, argv) ? ChartModule::application(argc, argv) : nullptr;
+  if (!application) application = std::make_unique<QCoreApplication>(argc, argv);
+  QCoreApplication& app = *application;
   QCoreApplication::setApplicationName(kProgramName);
   QCoreApplication::setApplicationVersion(TransferMachine::softwareVersion);
   // Before the first text: --help, the errors and the warnings speak the user's language; the

@@ -3,6 +3,7 @@
 
 #include "config/PresetTables.h"
 #include "firmware/LateUpdateServer.h"
+#include "library/SetArrangement.h"
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
@@ -111,6 +112,20 @@ bool ConfiguratorCore::playPreset(int row) {
   Q_EMIT logLine(tr("Played preset %1 on Tarvik (program change %1 on MIDI channel %2)")
                      .arg(row + 1)
                      .arg(channel + 1));
+  return true;
+}
+
+PresetRows::Rows ConfiguratorCore::setArrangementOverwrites(const SetList& setList) const {
+  return SetArrangement::overwritten({configuration_.tables(), configuration_.names()}, setList);
+}
+
+bool ConfiguratorCore::arrangeSet(const SetList& setList) {
+  if (busy()) return false;
+  PresetRows presets(configuration_.tables(), configuration_.names());
+  SetArrangement::arrange(presets, setList);
+  const Configuration::CallScope call(configuration_);
+  configuration_.setTables(presets.tables());
+  configuration_.setNames(presets.names());
   return true;
 }
 

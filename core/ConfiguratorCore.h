@@ -8,6 +8,7 @@
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
+#include "config/PresetRows.h"
 #include "core/FirmwareBackup.h"
 #include "core/HistoryRecorder.h"
 #include "firmware/Flasher.h"
@@ -24,6 +25,7 @@ namespace tarvik {
 
 class MidiPorts;
 class SetupLibrary;
+struct SetList;
 
 // Everything that talks to the Tarvik, wired once: the configuration and what it is measured
 // against, the link over the port lists, the transfer machine on the link's replies, the flash,
@@ -83,6 +85,14 @@ class ConfiguratorCore : public QObject {
   // channel, and a logLine() says which preset was played. Refused (false) while not connected,
   // while busy or for a row outside the matrix. Raises TMidiError when the send fails.
   bool playPreset(int row);
+
+  // A set in song order in the editors (SetArrangement). What arranging `setList` would change:
+  // the rows to list, and ask about, before arrangeSet() overwrites them.
+  PresetRows::Rows setArrangementOverwrites(const SetList& setList) const;
+  // Puts the songs' presets at presets 1, 2, 3 ... as one change of the configuration, so that
+  // an edit history takes it as one step. Refused (false) while busy: the configuration may be
+  // on its way to or from the device.
+  bool arrangeSet(const SetList& setList);
 
  Q_SIGNALS:
   // A line of the transfer machine or the flash, for the event log or --verbose.

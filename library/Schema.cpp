@@ -44,6 +44,31 @@ CREATE TABLE snapshots (
   settings BLOB CHECK (settings IS NULL OR length(settings) = 20)
 ))";
 
+const char* const kSetListsTable = R"(
+CREATE TABLE set_lists (
+  id INTEGER PRIMARY KEY,
+  name TEXT NOT NULL UNIQUE,
+  created INTEGER NOT NULL,
+  changed INTEGER NOT NULL
+))";
+
+// A song's preset as the device's bytes keep it: the loops' mask and the PC remap entry.
+// loop_labels stays NULL until the song's loops have labels.
+const char* const kSetSongsTable = R"(
+CREATE TABLE set_songs (
+  set_id INTEGER NOT NULL REFERENCES set_lists (id) ON DELETE CASCADE,
+  position INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  note TEXT NOT NULL,
+  loops INTEGER NOT NULL CHECK (loops BETWEEN 0 AND 255),
+  pcremap INTEGER NOT NULL CHECK (pcremap BETWEEN 0 AND 255),
+  preset_name TEXT NOT NULL,
+  source TEXT NOT NULL,
+  preset INTEGER NOT NULL CHECK (preset BETWEEN 1 AND 128),
+  loop_labels TEXT,
+  PRIMARY KEY (set_id, position)
+))";
+
 QString runAll(const QSqlDatabase& db, const QStringList& statements) {
   QSqlQuery query(db);
   for (const QString& statement : statements) {
@@ -130,7 +155,8 @@ QString setVersion(const QSqlDatabase& db, int version) {
 
 QString Schema::create(const QSqlDatabase& db) {
   if (QString error = runAll(db, {QLatin1String(kSetupsTable), QLatin1String(kBlocksTable),
-                                  QLatin1String(kSnapshotsTable)});
+                                  QLatin1String(kSnapshotsTable), QLatin1String(kSetListsTable),
+                                  QLatin1String(kSetSongsTable)});
       !error.isEmpty()) {
     return error;
   }
@@ -141,6 +167,13 @@ QString Schema::upgrade(const QSqlDatabase& db, int version) {
   if (version == 1) {
     if (QString error = upgradeFrom1(db); !error.isEmpty()) return error;
     version = 2;
+  }
+  if (version == 2) {
+    if (QString error = runAll(db, {QLatin1String(kSetListsTable), QLatin1String(kSetSongsTable)});
+        !error.isEmpty()) {
+      return error;
+    }
+    version = 3;
   }
   if (version != kVersion) return tr("no way from layout %1 to %2").arg(version).arg(kVersion);
   return setVersion(db, kVersion);

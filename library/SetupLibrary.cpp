@@ -16,7 +16,10 @@ SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::
 }
 
 SetupLibrary::SetupLibrary(std::unique_ptr<LibraryConnection> connection)
-    : connection_(std::move(connection)), setups_(*connection_), history_(*connection_) {}
+    : connection_(std::move(connection)),
+      setups_(*connection_),
+      history_(*connection_),
+      setLists_(*connection_) {}
 
 Result<QStringList> SetupLibrary::importFiles(const QStringList& paths, IfExists ifExists,
                                               const SetupStore::Progress& progress) {

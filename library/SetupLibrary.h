@@ -10,6 +10,7 @@
 #include "library/DeviceHistory.h"
 #include "library/LibraryConnection.h"
 #include "library/LibraryResult.h"
+#include "library/SetListStore.h"
 #include "library/SetupStore.h"
 
 namespace tarvik {
@@ -32,6 +33,8 @@ class SetupLibrary {
   const SetupStore& setups() const { return setups_; }
   DeviceHistory& history() { return history_; }
   const DeviceHistory& history() const { return history_; }
+  SetListStore& setLists() { return setLists_; }
+  const SetListStore& setLists() const { return setLists_; }
   const LibraryConnection& connection() const { return *connection_; }
 
   // Each file becomes a setup named after it (SetupFile::read), all in one transaction: a file
@@ -48,6 +51,7 @@ class SetupLibrary {
   std::unique_ptr<LibraryConnection> connection_;
   SetupStore setups_;
   DeviceHistory history_;
+  SetListStore setLists_;
 };
 
 }  // namespace tarvik

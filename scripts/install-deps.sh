@@ -22,6 +22,9 @@ packages=("$@"
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # The stateful property test of the window over the core.
   librapidcheck-dev
+  # The set chart's test reads its PDF back as text (pdftotext); the README's picture of it
+  # comes from pdftoppm.
+  poppler-utils
   # The .tvk file type, and the package check.
   shared-mime-info lintian
 )

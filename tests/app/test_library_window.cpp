@@ -18,6 +18,7 @@
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
 #include "app/LibraryWindow.h"
+#include "app/SetListPane.h"
 #include "config/TvkFile.h"
 #include "library/LibraryRig.h"
 #include "library/Schema.h"
@@ -540,6 +541,55 @@ class LibraryWindowTest : public QObject {
     QVERIFY(rig->connectAndDownload());
     rig.reset();
     QVERIFY(test::FileState::of(path) == before);
+  }
+
+  // A set made in the window from a setup's presets, put in order, arranged into the editors
+  // after the overwritten presets are listed, taken back by one undo, and charted.
+  void aSetMadeInTheWindowArrangesAndCharts() {
+    const Setup rigSetup = deviceReadySetup(QStringLiteral("Rig"), 5);
+    QVERIFY(openWindow({rigSetup}));
+    FakeDialogs& dialogs = rig->dialogs;
+    dialogs.textAnswers = {QStringLiteral("Friday"), QStringLiteral("128"),
+                           QStringLiteral("Last song"), QStringLiteral("1"),
+                           QStringLiteral("Opener")};
+    button("newSetButton")->click();
+    selectSetup(QStringLiteral("Rig"));
+    button("addSelectedButton")->click();
+    button("addSelectedButton")->click();
+    // The name offered for a song is its preset's.
+    QCOMPARE(dialogs.offeredTexts.mid(1), (QStringList{{}, "Solo", {}, "Clean"}));
+    button("songUpButton")->click();
+    QVERIFY(dialogs.errors.empty());
+    const SetList friday = *library().setLists().setList(QStringLiteral("Friday")).value;
+    QCOMPARE(friday.songs.size(), 2);
+    QCOMPARE(friday.songs[0].name, QStringLiteral("Opener"));
+    QCOMPARE(friday.songs[1].sourcePreset, 128);
+
+    Configuration& editors = rig->core->configuration();
+    const PresetTables tablesBefore = editors.tables();
+    QUndoStack& stack = rig->form->edits().history().stack();
+    const int steps = stack.count();
+    button("arrangeButton")->click();
+    QCOMPARE(dialogs.confirmations.size(), std::size_t{1});
+    QVERIFY2(
+        dialogs.confirmations[0].text.contains(QStringLiteral("presets in the editors: 1, 2.")),
+        qPrintable(dialogs.confirmations[0].text));
+    const PresetTables rigTables = rigSetup.bytes.tables();
+    QCOMPARE(editors.tables().mask(0), rigTables.mask(0));
+    QCOMPARE(editors.tables().mask(1), rigTables.mask(127));
+    QCOMPARE(editors.tables().pcRemap(1), rigTables.pcRemap(127));
+    QCOMPARE(editors.names().name(1), QStringLiteral("Solo"));
+    QCOMPARE(editors.tables().cc(1), tablesBefore.cc(1));
+    QCOMPARE(stack.count(), steps + 1);
+    stack.undo();
+    QCOMPARE(editors.tables(), tablesBefore);
+
+    dialogs.nextFileName = newPath(QStringLiteral(".pdf"));
+    button("saveChartButton")->click();
+    QFile chart(dialogs.nextFileName);
+    QVERIFY(chart.open(QIODevice::ReadOnly));
+    QVERIFY(chart.read(5) == "%PDF-");
+    QVERIFY(dialogs.errors.empty());
   }
 };
 

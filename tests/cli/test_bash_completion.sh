@@ -45,7 +45,7 @@ expect() {
   fi
 }
 
-expect "the commands after the program" "" :: ports info backup restore flash monitor library diff
+expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist
 expect "the commands that begin with the typed part" "re" :: restore
 expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
 expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
@@ -56,7 +56,7 @@ expect "a command without a file offers nothing" info "" ::
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
-  --in --out --library --from-server --no-backup --update-url --replace
+  --in --out --library --from-server --no-backup --update-url --replace --onto
 expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in \
   --out --library
 expect "--replace only where library may follow" library "--r" :: --replace
@@ -71,6 +71,9 @@ expect "diff offers the kinds of side and files" diff "" :: device library: snap
   firmware.txt "old rig.tvk" rigs
 expect "diff's second side" diff device "s" :: snapshot:
 expect "diff takes two sides" diff device rig.tvk "" ::
+expect "the set lists' sub-commands" setlist "" :: store list show arrange chart
+expect "setlist arrange's file after the name" setlist arrange friday "f" :: firmware.txt
+expect "--onto takes a side" setlist arrange --onto "lib" :: library:
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

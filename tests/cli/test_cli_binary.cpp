@@ -119,6 +119,29 @@ class CliBinaryTest : public QObject {
     QVERIFY2(result.err.count(QLatin1Char('\n')) <= 1, qPrintable(result.err));
   }
 
+  // The chart needs Qt GUI, which the program reaches only through its chart module; the set
+  // comes from a library the same program filled.
+  void chartsASetThroughItsModule() {
+    QFile rig(dir.filePath(QStringLiteral("Rig.tvk")));
+    QVERIFY(rig.open(QIODevice::WriteOnly));
+    for (int row = 0; row < 128; ++row)
+      rig.write(QStringLiteral("[%1]\r\npc=%1\r\ncc=-1\r\npcremap=%1\r\n").arg(row).toLatin1());
+    rig.close();
+    const QStringList library{QStringLiteral("--library"),
+                              dir.filePath(QStringLiteral("l.sqlite"))};
+    QCOMPARE(run(library + QStringList{"library", "import", rig.fileName()}).exitCode, 0);
+    QCOMPARE(
+        run(library + QStringList{"setlist", "store", "Friday", "-"}, "Opener\tRig\t5\n").exitCode,
+        0);
+    const QString pdf = dir.filePath(QStringLiteral("Friday.pdf"));
+    const CliResult charted = run(library + QStringList{"setlist", "chart", "Friday", pdf});
+    QVERIFY2(charted.exitCode == 0, qPrintable(charted.err));
+    QCOMPARE(charted.out, "set chart written to " + pdf + "\n");
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(5), QByteArray("%PDF-"));
+  }
+
   // Qt Network is loaded only by `flash --from-server` (from the program's network module), and
   // the GUI modules never: neither is among the libraries every start loads.
   void linksNeitherNetworkNorGui() {

@@ -204,14 +204,17 @@ from_bindir="$(grep -ao '[^[:cntrl:]"]*tarvik-platform\.so' "$root/bin/tarvik-co
 missing="$(ldd "$root/$module" | grep 'not found' || true)"
 [ -z "$missing" ] || fail "the platform module needs libraries that are not there: $missing"
 
-# tarvik-cli likewise finds its network module (flash --from-server) from its own folder.
+# tarvik-cli likewise finds its network module (flash --from-server) and its chart module
+# (setlist chart) from its own folder.
 if [ -x "$root/bin/tarvik-cli" ]; then
-  from_bindir="$(grep -ao '[^[:cntrl:]"]*tarvik-cli-network\.so' "$root/bin/tarvik-cli" | head -n 1)"
-  [ -n "$from_bindir" ] || fail "tarvik-cli names no network module"
-  [ -f "$root/bin/$from_bindir" ] ||
-    fail "tarvik-cli looks for its network module at bin/$from_bindir, which is not installed"
-  missing="$(ldd "$root/bin/$from_bindir" 2>/dev/null | grep 'not found' || true)"
-  [ -z "$missing" ] || fail "the network module needs libraries that are not there: $missing"
+  for kind in network chart; do
+    from_bindir="$(grep -ao "[^[:cntrl:]\"]*tarvik-cli-$kind\\.so" "$root/bin/tarvik-cli" | head -n 1)"
+    [ -n "$from_bindir" ] || fail "tarvik-cli names no $kind module"
+    [ -f "$root/bin/$from_bindir" ] ||
+      fail "tarvik-cli looks for its $kind module at bin/$from_bindir, which is not installed"
+    missing="$(ldd "$root/bin/$from_bindir" 2>/dev/null | grep 'not found' || true)"
+    [ -z "$missing" ] || fail "the $kind module needs libraries that are not there: $missing"
+  done
 fi
 
 # lintian refuses a program or a library that does not name libc among the libraries it needs.

@@ -1,0 +1,377 @@
+// SPDX-License-Identifier: MIT
+#include "app/SetListPane.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/Dialogs.h"
+#include "app/EditTracking.h"
+#include "app/LibraryHolder.h"
+#include "app/LibraryTime.h"
+#include "config/UserFile.h"
+#include "config/ui/EditHistory.h"
+#include "core/ConfiguratorCore.h"
+#include "library/SetArrangement.h"
+#include "library/SetupLibrary.h"
+#include "library/chart/SetChart.h"
+
+namespace tarvik {
+namespace {
+
+enum Column { kSong, kPreset, kLoops, kNote, kColumns };
+
+}  // namespace
+
+SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCore& core,
+                         EditTracking& edits, std::function<LibraryItem()> selected,
+                         QWidget* parent)
+    : QWidget(parent),
+      holder_(holder),
+      dialogs_(dialogs),
+      core_(core),
+      edits_(edits),
+      selected_(std::move(selected)) {
+  choice_ = new QComboBox(this);
+  choice_->setObjectName(QStringLiteral("setListChoice"));
+  choice_->setAccessibleName(tr("Set list"));
+  songs_ = new QTableWidget(0, kColumns, this);
+  songs_->setObjectName(QStringLiteral("setSongs"));
+  songs_->setHorizontalHeaderLabels({tr("Song"), tr("Preset"), tr("Loops"), tr("Note")});
+  songs_->setSelectionMode(QAbstractItemView::SingleSelection);
+  songs_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  songs_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  songs_->horizontalHeader()->setStretchLastSection(true);
+  songs_->horizontalHeader()->resizeSection(kSong, 180);
+  songs_->horizontalHeader()->resizeSection(kPreset, 160);
+  songs_->horizontalHeader()->resizeSection(kLoops, 240);
+  // One line a song, as on the chart.
+  songs_->setWordWrap(false);
+
+  create_ = makeButton("newSetButton", tr("New..."), tr("Start a new, empty set list"),
+                       [this] { createSet(); });
+  auto* rename = makeButton("renameSetButton", tr("Rename..."),
+                            tr("Give the set list another name"), [this] { renameSet(); });
+  auto* remove = makeButton("deleteSetButton", tr("Delete..."), tr("Delete the set list"),
+                            [this] { removeSet(); });
+  auto* fromEditors = makeButton("addFromEditorsButton", tr("Add from editors..."),
+                                 tr("Add a song with a copy of one of the editors' presets"),
+                                 [this] { addFromEditors(); });
+  auto* fromSelected =
+      makeButton("addSelectedButton", tr("Add from selection..."),
+                 tr("Add a song with a copy of one preset of the selected setup or snapshot"),
+                 [this] { addSelected(); });
+  auto* up = makeButton("songUpButton", tr("Up"), tr("Play the song one earlier"),
+                        [this] { moveSong(-1); });
+  auto* down = makeButton("songDownButton", tr("Down"), tr("Play the song one later"),
+                          [this] { moveSong(1); });
+  auto* removeSong = makeButton("removeSongButton", tr("Remove"),
+                                tr("Take the song out of the set"), [this] { this->removeSong(); });
+  auto* arrange = makeButton(
+      "arrangeButton", tr("Arrange"),
+      tr("Put the songs' presets at presets 1, 2, 3 ... in the editors, in set order, as one "
+         "step that Undo takes back"),
+      [this] { this->arrange(); });
+  auto* print = makeButton("printChartButton", tr("Print chart..."),
+                           tr("Print the set chart for the music stand"), [this] { printChart(); });
+  auto* pdf = makeButton("saveChartButton", tr("Save chart as PDF..."),
+                         tr("Write the set chart for the music stand as a PDF file"),
+                         [this] { saveChart(); });
+  needSet_ = {rename, remove, fromEditors, fromSelected, up, down, removeSong, arrange, print, pdf};
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(choice_, 1);
+  for (QPushButton* button : {create_, rename, remove, arrange, print, pdf}) top->addWidget(button);
+  auto* bottom = new QHBoxLayout;
+  for (QPushButton* button : {fromEditors, fromSelected, up, down, removeSong}) {
+    bottom->addWidget(button);
+  }
+  bottom->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(songs_, 1);
+  layout->addLayout(bottom);
+
+  connect(choice_, &QComboBox::currentTextChanged, this, [this](const QString& name) {
+    if (!filling_) show(name);
+  });
+  connect(songs_, &QTableWidget::cellChanged, this, &SetListPane::songEdited);
+  connect(&core_, &ConfiguratorCore::busyChanged, this, &SetListPane::updateButtons);
+  refresh();
+}
+
+QPushButton* SetListPane::makeButton(const char* name, const QString& text, const QString& tip,
+                                     const std::function<void()>& handler) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setToolTip(tip);
+  connect(button, &QPushButton::clicked, this, handler);
+  return button;
+}
+
+void SetListPane::refresh() {
+  const SetupLibrary* library = holder_.library();
+  QStringList names;
+  if (library != nullptr) {
+    const Result<QList<SetListSummary>> lists = library->setLists().list();
+    if (lists.ok()) {
+      for (const SetListSummary& list : *lists.value) names << list.name;
+    }
+  }
+  const QString keep = names.contains(shown_.name) ? shown_.name : names.value(0);
+  filling_ = true;
+  choice_->clear();
+  choice_->addItems(names);
+  choice_->setCurrentText(keep);
+  filling_ = false;
+  show(keep);
+}
+
+void SetListPane::show(const QString& name) {
+  const SetupLibrary* library = holder_.library();
+  shown_ = {};
+  if (library != nullptr && !name.isEmpty()) {
+    const Result<SetList> read = library->setLists().setList(name);
+    if (read.ok()) shown_ = *read.value;
+  }
+  if (!shown_.name.isEmpty() && choice_->currentText() != shown_.name) {
+    filling_ = true;
+    choice_->setCurrentText(shown_.name);
+    filling_ = false;
+  }
+  showSongs();
+}
+
+void SetListPane::showSongs() {
+  const int keep = currentSong();
+  filling_ = true;
+  songs_->setRowCount(static_cast<int>(shown_.songs.size()));
+  for (int row = 0; row < shown_.songs.size(); ++row) {
+    const SetSong& song = shown_.songs[row];
+    const QString preset =
+        tr("%1 of %2").arg(song.sourcePreset).arg(song.source) +
+        (song.preset.name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(song.preset.name));
+    const QStringList texts = {song.name, preset, SetChart::loopsText(song), song.note};
+    for (int column = 0; column < kColumns; ++column) {
+      auto* item = new QTableWidgetItem(texts[column]);
+      if (column == kPreset || column == kLoops)
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+      songs_->setItem(row, column, item);
+    }
+  }
+  filling_ = false;
+  if (keep >= 0 && keep < songs_->rowCount()) songs_->selectRow(keep);
+  updateButtons();
+}
+
+void SetListPane::updateButtons() {
+  const bool library = holder_.library() != nullptr;
+  const bool set = library && !shown_.name.isEmpty();
+  create_->setEnabled(library);
+  for (QPushButton* button : needSet_) button->setEnabled(set);
+  // While a transfer runs the editors hold half of what it reads or sends.
+  findChild<QPushButton*>(QStringLiteral("arrangeButton"))
+      ->setEnabled(set && !core_.busy() && !shown_.songs.isEmpty());
+}
+
+int SetListPane::currentSong() const {
+  const QModelIndexList rows =
+      songs_->selectionModel() ? songs_->selectionModel()->selectedRows() : QModelIndexList();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void SetListPane::refused(const QString& what, const QString& why) {
+  dialogs_.error(this, tr("Set list"), what + QStringLiteral("\n\n") + why);
+}
+
+bool SetListPane::saveSongs(const QList<SetSong>& songs, int select) {
+  SetupLibrary* library = holder_.library();
+  if (library == nullptr) return false;
+  const Outcome saved = library->setLists().save({shown_.name, songs}, IfExists::Replace);
+  if (!saved.ok()) {
+    refused(tr("The set list was not changed."), saved.error);
+    showSongs();
+    return false;
+  }
+  shown_.songs = songs;
+  showSongs();
+  if (select >= 0 && select < songs_->rowCount()) songs_->selectRow(select);
+  return true;
+}
+
+void SetListPane::createSet() {
+  SetupLibrary* library = holder_.library();
+  if (library == nullptr) return;
+  const std::optional<QString> name =
+      dialogs_.askText(this, tr("New set list"), tr("Name of the set list:"), {});
+  if (!name) return;
+  const Outcome saved = library->setLists().save({*name, {}}, IfExists::Refuse);
+  if (!saved.ok()) {
+    refused(tr("The set list was not made."), saved.error);
+    return;
+  }
+  shown_.name = *name;
+  refresh();
+}
+
+void SetListPane::renameSet() {
+  SetupLibrary* library = holder_.library();
+  if (library == nullptr || shown_.name.isEmpty()) return;
+  const std::optional<QString> name =
+      dialogs_.askText(this, tr("Rename"), tr("New name of the set list:"), shown_.name);
+  if (!name || *name == shown_.name) return;
+  const Outcome renamed = library->setLists().rename(shown_.name, *name);
+  if (!renamed.ok()) {
+    refused(tr("The set list was not renamed."), renamed.error);
+    return;
+  }
+  shown_.name = *name;
+  refresh();
+}
+
+void SetListPane::removeSet() {
+  SetupLibrary* library = holder_.library();
+  if (library == nullptr || shown_.name.isEmpty()) return;
+  if (!dialogs_.confirm(this, tr("Delete"),
+                        tr("Delete the set list \"%1\"? The setups stay.").arg(shown_.name))) {
+    return;
+  }
+  const Outcome removed = library->setLists().remove(shown_.name);
+  if (!removed.ok()) refused(tr("The set list was not deleted."), removed.error);
+  refresh();
+}
+
+void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
+                          const QString& source) {
+  const std::optional<QString> number =
+      dialogs_.askText(this, tr("Add a song"), tr("Preset of %1 (1..128):").arg(source), {});
+  if (!number) return;
+  bool isNumber = false;
+  const int preset = number->trimmed().toInt(&isNumber);
+  if (!isNumber || preset < 1 || preset > kTableSize) {
+    refused(tr("The song was not added."), tr("\"%1\" is not a preset of 1..128").arg(*number));
+    return;
+  }
+  const int row = preset - 1;
+  const std::optional<QString> name =
+      dialogs_.askText(this, tr("Add a song"), tr("Name of the song:"), names.name(row));
+  if (!name) return;
+  QList<SetSong> songs = shown_.songs;
+  const int at = currentSong() >= 0 ? currentSong() + 1 : static_cast<int>(songs.size());
+  songs.insert(
+      at,
+      SetSong{
+          *name, {}, {tables.mask(row), tables.pcRemap(row), names.name(row)}, source, preset, {}});
+  saveSongs(songs, at);
+}
+
+void SetListPane::addFromEditors() {
+  if (shown_.name.isEmpty()) return;
+  const Configuration& editors = core_.configuration();
+  addSong(editors.tables(), editors.names(), QStringLiteral("editors"));
+}
+
+void SetListPane::addSelected() {
+  const SetupLibrary* library = holder_.library();
+  const LibraryItem item = selected_ ? selected_() : LibraryItem{};
+  if (library == nullptr || shown_.name.isEmpty()) return;
+  if (item.isSetup()) {
+    const Result<Setup> setup = library->setups().setup(item.name);
+    if (!setup.ok()) {
+      refused(tr("The song was not added."), setup.error);
+      return;
+    }
+    addSong(setup.value->bytes.tables(), setup.value->names, item.name);
+  } else if (item.isSnapshot()) {
+    const Result<Snapshot> snapshot = library->history().snapshot(item.id);
+    if (!snapshot.ok()) {
+      refused(tr("The song was not added."), snapshot.error);
+      return;
+    }
+    addSong(snapshot.value->bytes.tables(), {},
+            tr("snapshot %1 (%2)").arg(LibraryTime::text(item.time), snapshot.value->event));
+  } else {
+    dialogs_.warning(this, tr("Add a song"),
+                     tr("Select a setup or a snapshot first: the song takes one of its presets."));
+  }
+}
+
+void SetListPane::moveSong(int by) {
+  const int row = currentSong();
+  const int to = row + by;
+  if (row < 0 || to < 0 || to >= shown_.songs.size()) return;
+  QList<SetSong> songs = shown_.songs;
+  songs.move(row, to);
+  saveSongs(songs, to);
+}
+
+void SetListPane::removeSong() {
+  const int row = currentSong();
+  if (row < 0) return;
+  QList<SetSong> songs = shown_.songs;
+  songs.removeAt(row);
+  saveSongs(songs, std::min(row, static_cast<int>(songs.size()) - 1));
+}
+
+void SetListPane::songEdited(int row, int column) {
+  if (filling_ || row < 0 || row >= shown_.songs.size()) return;
+  QList<SetSong> songs = shown_.songs;
+  const QString text = songs_->item(row, column)->text();
+  if (column == kSong) songs[row].name = text.trimmed();
+  if (column == kNote) songs[row].note = text;
+  saveSongs(songs, row);
+}
+
+void SetListPane::arrange() {
+  if (shown_.songs.isEmpty() || core_.busy()) return;
+  const Configuration& editors = core_.configuration();
+  const PresetRows before(editors.tables(), editors.names());
+  const PresetRows::Rows overwritten = core_.setArrangementOverwrites(shown_);
+  if (overwritten.empty()) return;
+  if (!dialogs_.confirm(
+          this, tr("Arrange"),
+          tr("Arranging \"%1\" overwrites these presets in the editors: %2.\n\nThe CC map, the "
+             "settings and the presets after the set stay. Undo takes it back. Go on?")
+              .arg(shown_.name, SetArrangement::presetsText(before, overwritten)))) {
+    return;
+  }
+  EditHistory& history = edits_.history();
+  history.beginStep(tr("arrange set \"%1\"").arg(shown_.name));
+  core_.arrangeSet(shown_);
+  history.endStep();
+  holder_.log(tr("The set \"%1\" is arranged at presets 1 to %2 in the editors.")
+                  .arg(shown_.name)
+                  .arg(shown_.songs.size()));
+}
+
+void SetListPane::saveChart() {
+  if (shown_.name.isEmpty()) return;
+  const QString path = dialogs_.saveFileName(this, tr("PDF file (*.pdf)"), QStringLiteral("pdf"));
+  if (path.isEmpty()) return;
+  const std::optional<QByteArray> pdf = SetChart::pdf(shown_);
+  QString error;
+  if (!pdf || !UserFile::write(path, *pdf, &error)) {
+    refused(tr("The set chart was not written."),
+            pdf ? error : tr("The chart could not be drawn."));
+    return;
+  }
+  holder_.log(tr("The set chart of \"%1\" is written to %2.").arg(shown_.name, path));
+}
+
+void SetListPane::printChart() {
+  if (shown_.name.isEmpty()) return;
+  QPrinter printer;
+  printer.setDocName(shown_.name);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!SetChart::paint(printer, shown_)) {
+    refused(tr("The set chart was not printed."), tr("The printer could not be used."));
+  }
+}
+
+}  // namespace tarvik

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "app/LibraryItem.h"
+#include "library/SetList.h"
+
+class QComboBox;
+class QPushButton;
+class QTableWidget;
+
+namespace tarvik {
+
+class ConfiguratorCore;
+class Dialogs;
+class EditTracking;
+class LibraryHolder;
+
+// The Library window's set lists: one set list at a time, its songs in the order they are
+// played. A song is added from the editors or from the setup or snapshot selected in the
+// window, with a copy of one preset; its name and note are edited in place. "Arrange" puts the
+// songs' presets at presets 1, 2, 3 ... in the editors as one undo step, after listing what it
+// overwrites; the chart is printed or saved as a PDF file. Every change is stored at once.
+class SetListPane : public QWidget {
+  Q_OBJECT
+ public:
+  // All must outlive the pane; `selected` tells the window's selected setup or snapshot.
+  SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCore& core, EditTracking& edits,
+              std::function<LibraryItem()> selected, QWidget* parent = nullptr);
+
+  // Reads the set lists again, keeping the one shown when it is still there.
+  void refresh();
+  const SetList& shown() const { return shown_; }
+  // Shows the set list of that name, when there is one.
+  void show(const QString& name);
+
+  // The actions, for the buttons and for tests.
+  void createSet();
+  void renameSet();
+  void removeSet();
+  void addFromEditors();
+  void addSelected();
+  void moveSong(int by);
+  void removeSong();
+  void arrange();
+  void saveChart();
+  void printChart();
+
+ private:
+  QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
+                          const std::function<void()>& handler);
+  void showSongs();
+  void updateButtons();
+  void songEdited(int row, int column);
+  int currentSong() const;
+  // Stores the set list shown with these songs; false, with the reason shown, when refused.
+  bool saveSongs(const QList<SetSong>& songs, int select);
+  // Asks for the song's name and the preset, and adds it from `tables` and `names`.
+  void addSong(const PresetTables& tables, const PresetNames& names, const QString& source);
+  void refused(const QString& what, const QString& why);
+
+  LibraryHolder& holder_;
+  Dialogs& dialogs_;
+  ConfiguratorCore& core_;
+  EditTracking& edits_;
+  std::function<LibraryItem()> selected_;
+  SetList shown_;
+  bool filling_ = false;
+
+  QComboBox* choice_ = nullptr;
+  QTableWidget* songs_ = nullptr;
+  QList<QPushButton*> needSet_;
+  QPushButton* create_ = nullptr;
+};
+
+}  // namespace tarvik

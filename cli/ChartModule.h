@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "library/SetList.h"
+
+namespace tarvik::cli {
+
+// The set chart is drawn by Qt GUI (fonts, a PDF writer), which tarvik-cli does not link: every
+// other command starts without it and runs where no display exists. So `setlist chart` loads it
+// from a module of its own (chart/ChartEntry.cpp, tarvik-cli-chart.so), which also makes the
+// program's application a GUI one on the "offscreen" platform: fonts need one, a display does
+// not.
+class ChartModule {
+  Q_DECLARE_TR_FUNCTIONS(ChartModule)
+
+ public:
+  // Whether the command line asks for a chart: looked at before any application exists.
+  static bool wanted(int argc, char** argv);
+  // The application from the module; null when it cannot be loaded (pdf() then says why).
+  static std::unique_ptr<QCoreApplication> application(int& argc, char** argv);
+  // The chart as a PDF file's bytes; nothing when the module is not loaded or the chart cannot
+  // be drawn, with `error` saying why.
+  static std::optional<QByteArray> pdf(const SetList& setList, QString& error);
+};
+
+}  // namespace tarvik::cli

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#include "cli/SetListArrangeCommand.h"
+
+#include <QFileInfo>
+
+#include "config/FullBackup.h"
+#include "config/UserFile.h"
+#include "core/CompareSource.h"
+#include "library/SetArrangement.h"
+
+namespace tarvik::cli {
+
+SetListArrangeCommand::SetListArrangeCommand(MidiPorts& ports, const CliOptions& options,
+                                             Output output, QObject* parent)
+    : CliCommand(output, parent),
+      options_(options),
+      session_(ports, options.verbose ? &output.err : nullptr, options.library),
+      download_(session_.core().fullDownload()) {
+  connect(&download_, &FullDownload::finished, this, &SetListArrangeCommand::onDownloaded);
+}
+
+void SetListArrangeCommand::readFile() {
+  SetupLibrary* library = session_.library();
+  if (library == nullptr) {
+    fail(ExitCode::UsageOrFile, session_.libraryError());
+    return;
+  }
+  const Result<SetList> setList = library->setLists().setList(options_.setListName);
+  if (!setList.ok()) {
+    fail(ExitCode::UsageOrFile, setList.error);
+    return;
+  }
+  setList_ = *setList.value;
+  const Result<CompareSource> source = CompareSource::parse(options_.onto);
+  if (!source.ok()) {
+    fail(ExitCode::UsageOrFile, source.error);
+    return;
+  }
+  if (source.value->kind() != CompareSource::Kind::Device) {
+    const Result<DiffSide> read = source.value->read(session_.core());
+    if (!read.ok()) {
+      fail(ExitCode::UsageOrFile, read.error);
+      return;
+    }
+    write(*read.value);
+    return;
+  }
+  // A file that cannot be written fails now rather than after the device has been read.
+  if (options_.fileIsStandardStream()) return;
+  const QFileInfo target(options_.file);
+  const QFileInfo folder(target.absolutePath());
+  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
+      (target.exists() && !target.isWritable())) {
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
+  }
+}
+
+void SetListArrangeCommand::begin() {
+  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
+    fail(ExitCode::DeviceFailure, problem);
+    return;
+  }
+  session_.keepHistory(err());
+  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
+}
+
+void SetListArrangeCommand::onDownloaded(bool ok, const QString& text) {
+  if (!ok) {
+    fail(ExitCode::DeviceFailure, text);
+    return;
+  }
+  const Result<DiffSide> device = CompareSource::device().read(session_.core());
+  if (!device.ok()) {
+    fail(ExitCode::DeviceFailure, device.error);
+    return;
+  }
+  for (const BackupContents::Change& change : device.value->keptOtherwise) {
+    err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
+          << Qt::endl;
+  }
+  write(*device.value);
+}
+
+void SetListArrangeCommand::write(const DiffSide& source) {
+  PresetRows presets(source.bytes.tables(), source.names.value_or(PresetNames()));
+  SetArrangement::arrange(presets, setList_);
+  const QByteArray text =
+      FullBackup::serialize(presets.tables(), source.bytes.settings, presets.names());
+  if (options_.fileIsStandardStream()) {
+    // The names are UTF-8; the rest is ASCII.
+    out() << QString::fromUtf8(text);
+    finish(ExitCode::Ok);
+    return;
+  }
+  QString error;
+  if (!UserFile::write(options_.file, text, &error)) {
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(error));
+    return;
+  }
+  out() << tr("set \"%1\" arranged onto %2, written to %3")
+               .arg(setList_.name, options_.onto, UserFile::shown(options_.file))
+        << '\n';
+  finish(ExitCode::Ok);
+}
+
+}  // namespace tarvik::cli

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// tarvik-cli's chart module: the set chart, the one part of the program on the command line that
+// needs Qt GUI. `setlist chart` loads it (ChartModule); no other command does.
+#include "cli/chart/ChartEntry.h"
+
+#include <QGuiApplication>
+#include <type_traits>
+
+#include "library/chart/SetChart.h"
+
+extern "C" Q_DECL_EXPORT QCoreApplication* tarvik_chart_application(int& argc, char** argv) {
+  // Fonts need a platform; the chart needs no display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  return new QGuiApplication(argc, argv);
+}
+
+extern "C" Q_DECL_EXPORT bool tarvik_chart_pdf(const tarvik::SetList& setList, QByteArray& pdf) {
+  const std::optional<QByteArray> bytes = tarvik::SetChart::pdf(setList);
+  if (!bytes) return false;
+  pdf = *bytes;
+  return true;
+}
+
+// A signature that drifts from what ChartModule calls would crash at run time; here it stops
+// the build.
+static_assert(
+    std::is_same_v<decltype(&tarvik_chart_application), tarvik::cli::ChartApplicationEntry>);
+static_assert(std::is_same_v<decltype(&tarvik_chart_pdf), tarvik::cli::ChartPdfEntry>);

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+// The setlist commands, parsed from their command lines as a user types them, against a library
+// of the test's own and the simulated Tarvik in this process.
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "cli/CliRun.h"
+#include "config/ConfigBytes.h"
+#include "sim/InProcessTarvik.h"
+#include "tests/cli/CommandRig.h"
+
+using namespace tarvik;
+using namespace tarvik::cli;
+using tarvik::testing::CapturedOutput;
+using tarvik::testing::runToEnd;
+
+namespace {
+
+struct Ran {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+}  // namespace
+
+class CliSetListTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString library_;
+
+  QString path(const QString& name) const { return dir_.filePath(name); }
+
+  Ran run(SimulatedMidi& device, const QStringList& words, const QByteArray& input = {}) {
+    const CliParse parse =
+        parseCommandLine(QStringList{"tarvik-cli", "--library", library_} + words, QUrl());
+    if (parse.outcome != CliParse::Outcome::Run) qFatal("%s", qPrintable(parse.text));
+    CapturedOutput output;
+    QByteArray inputBytes = input;
+    QBuffer in(&inputBytes);
+    in.open(QIODevice::ReadOnly);
+    cli::Output streams = output.output();
+    streams.in = &in;
+    const std::unique_ptr<CliCommand> command = makeCommand(parse.options, device.ports(), streams);
+    Ran ran;
+    ran.exitCode = runToEnd(*command);
+    ran.out = output.outText();
+    ran.err = output.errText();
+    return ran;
+  }
+  Ran run(const QStringList& words, const QByteArray& input = {}) {
+    SimulatedMidi device;
+    return run(device, words, input);
+  }
+
+  // The setup "Rig": a device's backup of the seed's contents, with two preset names.
+  TarvikContents importRig(std::uint32_t seed) {
+    SimulatedMidi device(TarvikContents::fromSeed(seed));
+    if (run(device, {"backup", path("Rig.tvk")}).exitCode != ExitCode::Ok) qFatal("backup");
+    QFile file(path("Rig.tvk"));
+    if (!file.open(QIODevice::Append)) qFatal("append");
+    file.write("[names]\r\n7=Wah\r\n9=Lead\r\n");
+    file.close();
+    if (run({"library", "import", path("Rig.tvk"), "--replace"}).exitCode != ExitCode::Ok)
+      qFatal("import");
+    return device.device().contents();
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir_.isValid()); }
+  void init() {
+    library_ = path(QStringLiteral("%1.sqlite").arg(QTest::currentTestFunction()) +
+                    QTest::currentDataTag());
+  }
+
+  void storeTakesAllLinesOrNone_data() {
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("shown");  // setlist show's output, or the error's end
+    QTest::newRow("songs in set order, CR LF line ends too")
+        << QByteArray("Opener\tRig\t9\r\nBallad song\tRig\t7\nOpener reprise\tRig\t128\n")
+        << ExitCode::Ok
+        << "1\tOpener\tRig\t9\n2\tBallad song\tRig\t7\n3\tOpener reprise\tRig\t128\n";
+    QTest::newRow("a line of two fields")
+        << QByteArray("Opener\tRig\t9\nBallad Rig\t7\n") << ExitCode::UsageOrFile
+        << "standard input: line 2: 2 fields where SONG, SETUP and PRESET, separated by tabs, "
+           "belong\n";
+    QTest::newRow("a preset past 128") << QByteArray("Opener\tRig\t129\n") << ExitCode::UsageOrFile
+                                       << "standard input: line 1: the preset \"129\" is not one "
+                                          "of 1..128\n";
+    QTest::newRow("a preset counted from 0")
+        << QByteArray("Opener\tRig\t0\n") << ExitCode::UsageOrFile
+        << "line 1: the preset \"0\" is not one of 1..128\n";
+    QTest::newRow("a setup that is not in the library")
+        << QByteArray("Opener\tRig\t1\nCloser\tRug\t2\n") << ExitCode::UsageOrFile
+        << "line 2: no setup named \"Rug\"\n";
+    QTest::newRow("a song name with a control character")
+        << QByteArray(
+               "Open\x0b"
+               "er\tRig\t1\n")
+        << ExitCode::UsageOrFile << "holds U+000B, a control";
+  }
+  void storeTakesAllLinesOrNone() {
+    QFETCH(QByteArray, lines);
+    QFETCH(int, exitCode);
+    QFETCH(QString, shown);
+    importRig(5);
+    const Ran stored = run({"setlist", "store", "Friday", "-"}, lines);
+    QCOMPARE(stored.exitCode, exitCode);
+    if (exitCode != ExitCode::Ok) {
+      QVERIFY2(stored.err.startsWith("tarvik-cli: ") && stored.err.contains(shown.trimmed()),
+               qPrintable(stored.err));
+      QCOMPARE(run({"setlist", "list"}).out, QString());
+      return;
+    }
+    QCOMPARE(run({"setlist", "list"}).out, QStringLiteral("Friday\t3\n"));
+    QCOMPARE(run({"setlist", "show", "Friday"}).out, shown);
+    // A name that is taken stays as it is unless replaced.
+    QCOMPARE(run({"setlist", "store", "Friday", "-"}, "Solo\tRig\t2\n").exitCode,
+             ExitCode::UsageOrFile);
+    QCOMPARE(run({"setlist", "show", "Friday"}).out, shown);
+    QCOMPARE(run({"setlist", "store", "Friday", "-", "--replace"}, "Solo\tRig\t2\n").exitCode,
+             ExitCode::Ok);
+    QCOMPARE(run({"setlist", "show", "Friday"}).out, QStringLiteral("1\tSolo\tRig\t2\n"));
+    QCOMPARE(run({"setlist", "show", "Saturday"}).exitCode, ExitCode::UsageOrFile);
+  }
+
+  // The arranged backup, restored and verified, leaves the set's presets at 1, 2, 3 with their
+  // loops and PC remap entries, and everything else as the device had it.
+  void anArrangedSetRestoresOntoTheDevice() {
+    const TarvikContents rig = importRig(11);
+    QCOMPARE(run({"setlist", "store", "Friday", "-"}, "A\tRig\t9\nB\tRig\t7\nC\tRig\t9\n").exitCode,
+             ExitCode::Ok);
+    const TarvikContents before = TarvikContents::fromSeed(12);
+    SimulatedMidi device(before);
+    const Ran arranged =
+        run(device, {"setlist", "arrange", "Friday", "--onto", "device", path("gig.tvk")});
+    QVERIFY2(arranged.exitCode == ExitCode::Ok, qPrintable(arranged.err));
+    const Ran restored = run(device, {"restore", path("gig.tvk")});
+    QVERIFY2(restored.exitCode == ExitCode::Ok, qPrintable(restored.err));
+
+    const TarvikContents after = device.device().contents();
+    const int from[] = {8, 6, 8};
+    for (int row = 0; row < 3; ++row) {
+      QCOMPARE(after.presets[row], rig.presets[from[row]]);
+      QCOMPARE(after.pcRemap[row], rig.pcRemap[from[row]]);
+    }
+    for (int row = 3; row < kTableSize; ++row) {
+      QCOMPARE(after.presets[row], before.presets[row]);
+      QCOMPARE(after.pcRemap[row], before.pcRemap[row]);
+    }
+    QCOMPARE(after.ccMap, before.ccMap);
+    // The settings as a backup keeps them: the values the device would not take are clamped.
+    QCOMPARE(after.configRecord, ConfigBytes::keptSettings(before.configRecord));
+    // The names come along in the file, for the library's sake.
+    QFile file(path("gig.tvk"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("[names]\r\n1=Lead\r\n2=Wah\r\n3=Lead\r\n"));
+
+    // A source that cannot be read writes nothing.
+    const Ran missing =
+        run({"setlist", "arrange", "Friday", "--onto", "library:Rug", path("none.tvk")});
+    QCOMPARE(missing.exitCode, ExitCode::UsageOrFile);
+    QVERIFY(!QFile::exists(path("none.tvk")));
+  }
+};
+
+QTEST_GUILESS_MAIN(CliSetListTest)
+#include "test_cli_setlist.moc"
