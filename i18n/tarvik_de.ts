@@ -13,6 +13,21 @@
     </message>
 </context>
 <context>
+    <name>ChartModule</name>
+    <message>
+        <source>the set chart cannot be drawn: the program&apos;s module could not be loaded (%1)</source>
+        <translation>die Setliste kann nicht gezeichnet werden: das Modul des Programms ließ sich nicht laden (%1)</translation>
+    </message>
+    <message>
+        <source>not loaded</source>
+        <translation>nicht geladen</translation>
+    </message>
+    <message>
+        <source>the set chart could not be drawn</source>
+        <translation>die Setliste ließ sich nicht zeichnen</translation>
+    </message>
+</context>
+<context>
     <name>CliOptions</name>
     <message>
         <source>Usage: %1 [options] command [file]
@@ -82,11 +97,11 @@
     </message>
     <message>
         <source>library import, library store: overwrite a setup of the same name.</source>
-        <translation>library import, library store: ein gleichnamiges Setup überschreiben.</translation>
+        <translation type="vanished">library import, library store: ein gleichnamiges Setup überschreiben.</translation>
     </message>
     <message>
         <source>ports, info, backup, restore, flash, monitor, library or diff.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library oder diff.</translation>
+        <translation type="vanished">ports, info, backup, restore, flash, monitor, library oder diff.</translation>
     </message>
     <message>
         <source>The backup file (backup, restore; &quot;-&quot; for standard output or input) or firmware.txt (flash).</source>
@@ -195,6 +210,161 @@ error (bad command line, unreadable or unwritable file, refused firmware file);
 130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
 exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
 0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
+        <translation type="vanished">Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
+
+Befehle:
+  ports          Die MIDI-Ports auflisten, einen je Zeile: &quot;in:&quot; oder &quot;out:&quot;, ein
+                 Tabulator, der Name.
+  info           Den Tarvik erkennen und &quot;firmware: X.Y&quot; ausgeben.
+  backup DATEI   Presets, CC-Zuordnung, PC-Umleitungstabelle und die 20 Einstellungen
+                 herunterladen und in DATEI schreiben: eine .tvk-Datei mit einem
+                 Abschnitt [settings]. DATEI &quot;-&quot; ist die Standardausgabe, die dann
+                 nichts als die Datei enthält.
+  restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
+                 übertragen, alles erneut herunterladen und mit dem Gesendeten
+                 vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
+  flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
+                 mit --from-server kommt die Datei vom Update-Server. Zuerst wird das
+                 Setup als Momentaufnahme &quot;before firmware X&quot; im Geräteverlauf
+                 gesichert; ohne sie wird nichts aufgespielt, außer mit --no-backup.
+  monitor        Eingehende Programmwechsel und Control Changes mit Zeitstempel
+                 ausgeben, bis zum Abbruch (Strg+C).
+  library list   Die Setups der Bibliothek auflisten, eines je Zeile: der Name, ein
+                 Tabulator, die letzte Änderung (JJJJ-MM-TTTHH:MM:SS, Ortszeit);
+                 nach Namen sortiert.
+  library import DATEI...
+                 Jede .tvk- oder Sicherungsdatei als Setup speichern, benannt nach
+                 der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
+                 ein vergebener Name (ohne --replace) speichert keines.
+  library export NAME DATEI
+                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
+                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
+  library store NAME
+                 Alles herunterladen und so, wie backup DATEI es schreibt, als
+                 Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
+  library restore NAME
+                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
+  library history
+                 Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
+                 Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
+                 Tabulator, die Zeit, ein Tabulator, das Ereignis.
+  diff A B       Jedes Byte, in dem sich B von A unterscheidet, ausgeben, eines je
+                 Zeile: &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A und B sind jeweils &quot;device&quot;
+                 (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
+                 .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
+                 wenn beide Seiten sie enthalten.
+  setlist store NAME DATEI
+                 Die Setliste NAME aus DATEI speichern (&quot;-&quot; ist die Standardeingabe):
+                 ein Song je Zeile, SONG, ein Tabulator, ein Setup der Bibliothek, ein
+                 Tabulator, sein Preset (1..128). Alles oder nichts: Eine falsche Zeile
+                 wird genannt und nichts gespeichert (--replace überschreibt eine
+                 Setliste dieses Namens).
+  setlist list   Die Setlisten auflisten, eine je Zeile: der Name, ein Tabulator, die
+                 Zahl der Songs.
+  setlist show NAME
+                 Ein Song je Zeile: die Position, der Song, das Setup und das Preset.
+  setlist arrange NAME --onto QUELLE DATEI
+                 QUELLE (wie diff eine Seite nimmt) mit den Presets der Songs auf den
+                 Presets 1, 2, 3 ... in Set-Reihenfolge als Sicherungsdatei schreiben,
+                 für restore.
+  setlist chart NAME DATEI.pdf
+                 Die Setliste NAME für den Notenständer als PDF-Datei schreiben.
+
+Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
+sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
+sprechen, ergänzen seinen Geräteverlauf; lässt sich die Bibliothek nicht öffnen,
+sagen sie das und machen weiter.
+
+Ports: Ohne --in und --out wird das Paar so gewählt wie im Fenster: der erste Eingang,
+dessen Name &quot;midi&quot; enthält, und der gleichnamige Ausgang. --in und --out wählen den
+ersten Port, dessen Name den Text enthält, ohne Rücksicht auf Groß- und
+Kleinschreibung; die andere Seite ist dann der gleichnamige Port.
+
+Exit-Codes: 0 Erfolg; 1 Fehler am Gerät oder bei der Übertragung (kein Tarvik,
+andere Firmware, abgelehnt, keine Antwort, ein Unterschied nach dem Wiederherstellen,
+ein fehlgeschlagenes Aufspielen); 2 Aufruf- oder Dateifehler (falsche Kommandozeile,
+nicht lesbare oder nicht schreibbare Datei, abgelehnte Firmware-Datei); 130
+abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
+enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
+gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
+Datei, die Bibliothek, kein Gerät).</translation>
+    </message>
+    <message>
+        <source>flash: flash without keeping the setup in the device history first (a Tarvik already in its bootloader cannot be read).</source>
+        <translation>flash: aufspielen, ohne das Setup zuerst im Geräteverlauf zu sichern (ein Tarvik, der schon in seinem Bootloader ist, lässt sich nicht lesen).</translation>
+    </message>
+    <message>
+        <source>--no-backup belongs to flash</source>
+        <translation>--no-backup gehört zu flash</translation>
+    </message>
+    <message>
+        <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
+
+Commands:
+  ports          List the MIDI ports, one a line: &quot;in:&quot; or &quot;out:&quot;, a tab, the name.
+  info           Identify the Tarvik and print &quot;firmware: X.Y&quot;.
+  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and
+                 write them to FILE: a .tvk file with a [settings] section. FILE &quot;-&quot;
+                 is standard output, which then carries nothing but the file.
+  restore FILE   Submit the tables of FILE (and its [settings], if it has them),
+                 download everything again and compare with what was sent. FILE &quot;-&quot;
+                 is standard input.
+  flash FILE     Flash a firmware.txt, verifying every page as it is read back;
+                 with --from-server the file comes from the update server. First the
+                 setup is kept as a snapshot &quot;before firmware X&quot; of the device
+                 history; without it nothing is flashed unless --no-backup is given.
+  monitor        Print incoming program and control changes, time-stamped, until
+                 interrupted (Ctrl+C).
+  library list   List the library&apos;s setups, one a line: the name, a tab, the last
+                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.
+  library import FILE...
+                 Store each .tvk or backup file as a setup named after the file
+                 without its extension. All or nothing: one refused file or a name
+                 that is taken (without --replace) stores none.
+  library export NAME FILE
+                 Write the setup as a backup file (with [names] when it has names).
+                 FILE &quot;-&quot; is standard output.
+  library store NAME
+                 Download everything and store it, as backup FILE writes it, as the
+                 setup NAME (--replace overwrites a setup of that name).
+  library restore NAME
+                 Restore the setup as restore FILE does, verified.
+  library history
+                 List what the device held after each download, submit and restore,
+                 newest first: the id, a tab, the time, a tab, the event.
+  diff A B       Print every byte in which B differs from A, one a line:
+                 &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A and B are each &quot;device&quot; (a fresh
+                 download), &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.
+                 The settings are compared when both sides hold them.
+  setlist store NAME FILE
+                 Store the set list NAME from FILE (&quot;-&quot; is standard input): one song
+                 a line, SONG, a tab, a library setup, a tab, its preset (1..128). All
+                 or nothing: a bad line is named and nothing is stored (--replace
+                 overwrites a set list of that name).
+  setlist list   List the set lists, one a line: the name, a tab, the number of songs.
+  setlist show NAME
+                 One song a line: the position, the song, the setup and the preset.
+  setlist arrange NAME --onto SOURCE FILE
+                 Write SOURCE (as diff takes a side) with the songs&apos; presets at
+                 presets 1, 2, 3 ... in set order as a backup file, for restore.
+  setlist chart NAME FILE.pdf
+                 Write the set chart of NAME, for the music stand, as a PDF file.
+
+Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
+library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
+its device history; when the library cannot be opened they say so and go on.
+
+Ports: without --in and --out the pair is chosen as the window does: the first input
+whose name contains &quot;midi&quot; and the output of the same name. --in and --out pick the
+first port whose name contains the text, regardless of case; the other side then
+defaults to the port of the same name.
+
+Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,
+refused, no reply, a difference after a restore, a failed flash); 2 usage or file
+error (bad command line, unreadable or unwritable file, refused firmware file);
+130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
+exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
+0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
         <translation>Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
 
 Befehle:
@@ -238,6 +408,22 @@ Befehle:
                  (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
                  .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
                  wenn beide Seiten sie enthalten.
+  setlist store NAME DATEI
+                 Die Setliste NAME aus DATEI speichern (&quot;-&quot; ist die Standardeingabe):
+                 ein Song je Zeile, SONG, ein Tabulator, ein Setup der Bibliothek, ein
+                 Tabulator, sein Preset (1..128). Alles oder nichts: Eine falsche Zeile
+                 wird genannt und nichts gespeichert (--replace überschreibt eine
+                 Setliste dieses Namens).
+  setlist list   Die Setlisten auflisten, eine je Zeile: der Name, ein Tabulator, die
+                 Zahl der Songs.
+  setlist show NAME
+                 Ein Song je Zeile: die Position, der Song, das Setup und das Preset.
+  setlist arrange NAME --onto QUELLE DATEI
+                 QUELLE (wie diff eine Seite nimmt) mit den Presets der Songs auf den
+                 Presets 1, 2, 3 ... in Set-Reihenfolge als Sicherungsdatei schreiben,
+                 für restore.
+  setlist chart NAME DATEI.pdf
+                 Die Setliste NAME für den Notenständer als PDF-Datei schreiben.
 
 Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
 sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
@@ -259,12 +445,48 @@ gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (ei
 Datei, die Bibliothek, kein Gerät).</translation>
     </message>
     <message>
-        <source>flash: flash without keeping the setup in the device history first (a Tarvik already in its bootloader cannot be read).</source>
-        <translation>flash: aufspielen, ohne das Setup zuerst im Geräteverlauf zu sichern (ein Tarvik, der schon in seinem Bootloader ist, lässt sich nicht lesen).</translation>
+        <source>setlist needs one of: %1</source>
+        <translation>setlist braucht eines von: %1</translation>
     </message>
     <message>
-        <source>--no-backup belongs to flash</source>
-        <translation>--no-backup gehört zu flash</translation>
+        <source>unknown setlist command &quot;%1&quot;</source>
+        <translation>unbekannter setlist-Befehl &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>setlist %1 needs a set list&apos;s name and a file</source>
+        <translation>setlist %1 braucht den Namen einer Setliste und eine Datei</translation>
+    </message>
+    <message>
+        <source>setlist %1 needs a set list&apos;s name</source>
+        <translation>setlist %1 braucht den Namen einer Setliste</translation>
+    </message>
+    <message>
+        <source>--replace belongs to library import, library store and setlist store</source>
+        <translation>--replace gehört zu library import, library store und setlist store</translation>
+    </message>
+    <message>
+        <source>setlist arrange, and only it, needs --onto SOURCE</source>
+        <translation>setlist arrange, und nur dieser Befehl, braucht --onto QUELLE</translation>
+    </message>
+    <message>
+        <source>library import, library store: overwrite a setup of the same name; setlist store: a set list of the same name.</source>
+        <translation>library import, library store: ein gleichnamiges Setup überschreiben; setlist store: eine gleichnamige Setliste.</translation>
+    </message>
+    <message>
+        <source>setlist arrange: the configuration to arrange the set onto: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
+        <translation>setlist arrange: die Konfiguration, auf die das Set geordnet wird: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library, diff or setlist.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff oder setlist.</translation>
+    </message>
+    <message>
+        <source>--onto needs a source</source>
+        <translation>--onto braucht eine Quelle</translation>
+    </message>
+    <message>
+        <source>--onto belongs to setlist arrange</source>
+        <translation>--onto gehört zu setlist arrange</translation>
     </message>
 </context>
 <context>
@@ -967,6 +1189,63 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Kemper TapTempo</source>
         <translation>Kemper TapTempo</translation>
+    </message>
+</context>
+<context>
+    <name>SetArrangement</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>SetChart</name>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Song</source>
+        <translation>Song</translation>
+    </message>
+    <message>
+        <source>Loops</source>
+        <translation>Loops</translation>
+    </message>
+    <message>
+        <source>PC</source>
+        <translation>PC</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>SetListStore</name>
+    <message>
+        <source>no set list named &quot;%1&quot;</source>
+        <translation>keine Setliste namens &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>a set list has at most %1 songs, one a preset</source>
+        <translation>eine Setliste hat höchstens %1 Songs, einen je Preset</translation>
+    </message>
+    <message>
+        <source>preset %1 is not one of 1..%2</source>
+        <translation>Preset %1 ist keines von 1..%2</translation>
+    </message>
+    <message>
+        <source>the name of the preset %1</source>
+        <translation>der Name des Presets %1</translation>
+    </message>
+    <message>
+        <source>a set list named &quot;%1&quot; exists</source>
+        <translation>eine Setliste namens &quot;%1&quot; gibt es schon</translation>
     </message>
 </context>
 <context>
@@ -1979,6 +2258,14 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Library: %1</source>
         <translation>Bibliothek: %1</translation>
     </message>
+    <message>
+        <source>Setups and history</source>
+        <translation>Setups und Verlauf</translation>
+    </message>
+    <message>
+        <source>Set lists</source>
+        <translation>Setlisten</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::PlatformModule</name>
@@ -2196,6 +2483,229 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Tarvik holds the file&apos;s presets, CC map and PC remap table; its settings were left as they were</source>
         <translation>Tarvik enthält die Presets, CC-Zuordnung und PC-Umleitungstabelle der Datei; seine Einstellungen blieben unverändert</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::SetListPane</name>
+    <message>
+        <source>Set list</source>
+        <translation>Setliste</translation>
+    </message>
+    <message>
+        <source>Song</source>
+        <translation>Song</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Loops</source>
+        <translation>Loops</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>New...</source>
+        <translation>Neu...</translation>
+    </message>
+    <message>
+        <source>Start a new, empty set list</source>
+        <translation>Eine neue, leere Setliste beginnen</translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
+    </message>
+    <message>
+        <source>Give the set list another name</source>
+        <translation>Der Setliste einen anderen Namen geben</translation>
+    </message>
+    <message>
+        <source>Delete...</source>
+        <translation>Löschen...</translation>
+    </message>
+    <message>
+        <source>Delete the set list</source>
+        <translation>Die Setliste löschen</translation>
+    </message>
+    <message>
+        <source>Add from editors...</source>
+        <translation>Aus den Editoren hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Add a song with a copy of one of the editors&apos; presets</source>
+        <translation>Einen Song mit einer Kopie eines Presets der Editoren hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add from selection...</source>
+        <translation>Aus der Auswahl hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Add a song with a copy of one preset of the selected setup or snapshot</source>
+        <translation>Einen Song mit einer Kopie eines Presets des gewählten Setups oder Schnappschusses hinzufügen</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Hoch</translation>
+    </message>
+    <message>
+        <source>Play the song one earlier</source>
+        <translation>Den Song einen Platz früher spielen</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Runter</translation>
+    </message>
+    <message>
+        <source>Play the song one later</source>
+        <translation>Den Song einen Platz später spielen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Take the song out of the set</source>
+        <translation>Den Song aus dem Set nehmen</translation>
+    </message>
+    <message>
+        <source>Arrange</source>
+        <translation>Anordnen</translation>
+    </message>
+    <message>
+        <source>Put the songs&apos; presets at presets 1, 2, 3 ... in the editors, in set order, as one step that Undo takes back</source>
+        <translation>Die Presets der Songs in Set-Reihenfolge auf die Presets 1, 2, 3 ... der Editoren legen, als ein Schritt, den Rückgängig zurücknimmt</translation>
+    </message>
+    <message>
+        <source>Print chart...</source>
+        <translation>Setliste drucken...</translation>
+    </message>
+    <message>
+        <source>Print the set chart for the music stand</source>
+        <translation>Die Setliste für den Notenständer drucken</translation>
+    </message>
+    <message>
+        <source>Save chart as PDF...</source>
+        <translation>Setliste als PDF speichern...</translation>
+    </message>
+    <message>
+        <source>Write the set chart for the music stand as a PDF file</source>
+        <translation>Die Setliste für den Notenständer als PDF-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 aus %2</translation>
+    </message>
+    <message>
+        <source>The set list was not changed.</source>
+        <translation>Die Setliste wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>New set list</source>
+        <translation>Neue Setliste</translation>
+    </message>
+    <message>
+        <source>Name of the set list:</source>
+        <translation>Name der Setliste:</translation>
+    </message>
+    <message>
+        <source>The set list was not made.</source>
+        <translation>Die Setliste wurde nicht angelegt.</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>New name of the set list:</source>
+        <translation>Neuer Name der Setliste:</translation>
+    </message>
+    <message>
+        <source>The set list was not renamed.</source>
+        <translation>Die Setliste wurde nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the set list &quot;%1&quot;? The setups stay.</source>
+        <translation>Die Setliste &quot;%1&quot; löschen? Die Setups bleiben.</translation>
+    </message>
+    <message>
+        <source>The set list was not deleted.</source>
+        <translation>Die Setliste wurde nicht gelöscht.</translation>
+    </message>
+    <message>
+        <source>Add a song</source>
+        <translation>Einen Song hinzufügen</translation>
+    </message>
+    <message>
+        <source>Preset of %1 (1..128):</source>
+        <translation>Preset aus %1 (1..128):</translation>
+    </message>
+    <message>
+        <source>The song was not added.</source>
+        <translation>Der Song wurde nicht hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a preset of 1..128</source>
+        <translation>&quot;%1&quot; ist kein Preset von 1..128</translation>
+    </message>
+    <message>
+        <source>Name of the song:</source>
+        <translation>Name des Songs:</translation>
+    </message>
+    <message>
+        <source>snapshot %1 (%2)</source>
+        <translation>Schnappschuss %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Select a setup or a snapshot first: the song takes one of its presets.</source>
+        <translation>Zuerst ein Setup oder einen Schnappschuss wählen: Der Song übernimmt eines seiner Presets.</translation>
+    </message>
+    <message>
+        <source>Arranging &quot;%1&quot; overwrites these presets in the editors: %2.
+
+The CC map, the settings and the presets after the set stay. Undo takes it back. Go on?</source>
+        <translation>Das Anordnen von &quot;%1&quot; überschreibt diese Presets in den Editoren: %2.
+
+Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückgängig nimmt es zurück. Weiter?</translation>
+    </message>
+    <message>
+        <source>arrange set &quot;%1&quot;</source>
+        <translation>Set &quot;%1&quot; anordnen</translation>
+    </message>
+    <message>
+        <source>The set &quot;%1&quot; is arranged at presets 1 to %2 in the editors.</source>
+        <translation>Das Set &quot;%1&quot; liegt nun auf den Presets 1 bis %2 der Editoren.</translation>
+    </message>
+    <message>
+        <source>PDF file (*.pdf)</source>
+        <translation>PDF-Datei (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The set chart was not written.</source>
+        <translation>Die Setliste wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>The chart could not be drawn.</source>
+        <translation>Die Setliste ließ sich nicht zeichnen.</translation>
+    </message>
+    <message>
+        <source>The set chart of &quot;%1&quot; is written to %2.</source>
+        <translation>Die Setliste von &quot;%1&quot; ist nach %2 geschrieben.</translation>
+    </message>
+    <message>
+        <source>The set chart was not printed.</source>
+        <translation>Die Setliste wurde nicht gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printer could not be used.</source>
+        <translation>Der Drucker ließ sich nicht verwenden.</translation>
     </message>
 </context>
 <context>
@@ -2799,6 +3309,64 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>standard input</source>
         <translation>Standardeingabe</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::SetListArrangeCommand</name>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the link is busy</source>
+        <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>set &quot;%1&quot; arranged onto %2, written to %3</source>
+        <translation>Set &quot;%1&quot; auf %2 angeordnet, nach %3 geschrieben</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::SetListCommand</name>
+    <message>
+        <source>%1 fields where SONG, SETUP and PRESET, separated by tabs, belong</source>
+        <translation>%1 Felder, wo SONG, SETUP und PRESET, durch Tabulatoren getrennt, hingehören</translation>
+    </message>
+    <message>
+        <source>the preset &quot;%1&quot; is not one of 1..%2</source>
+        <translation>das Preset &quot;%1&quot; ist keines von 1..%2</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>setlist: that command needs a source</source>
+        <translation>setlist: dieser Befehl braucht eine Quelle</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>Standardeingabe</translation>
+    </message>
+    <message>
+        <source>no standard input</source>
+        <translation>keine Standardeingabe</translation>
+    </message>
+    <message>
+        <source>stored %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>set chart written to %1</source>
+        <translation>Setliste nach %1 geschrieben</translation>
     </message>
 </context>
 </TS>
