@@ -7,7 +7,6 @@
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
 #include "config/ConfigDiff.h"
-#include "link/FullDownload.h"
 
 namespace tarvik::cli {
 

@@ -6,7 +6,6 @@
 #include "cli/NetworkModule.h"
 #include "config/UserFile.h"
 #include "firmware/ServerFile.h"
-#include "link/Framing.h"
 
 namespace tarvik::cli {
 
@@ -91,21 +90,12 @@ void FlashCommand::interrupt() {
     CliCommand::interrupt();
     return;
   }
-  if (flasher_.stage() == Flasher::Stage::WritingFlash) {
-    progress_.end();
+  progress_.end();
+  if (!flasher_.cancel()) {
     err() << kProgramName << ": "
           << tr("Tarvik is writing the firmware into flash; waiting for its confirmation")
           << Qt::endl;
-    return;
   }
-  progress_.end();
-  try {
-    sendCommand(session_.core().link(), Command::LeaveBootloader);
-  } catch (const std::exception&) {
-    // The interrupt is reported all the same.
-  }
-  fail(ExitCode::Interrupted,
-       tr("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
 }
 
 void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
@@ -137,6 +127,10 @@ void FlashCommand::onFinished(FlashEnd end, const QString& detail) {
            tr("MIDI port %1 vanished during the firmware update; Tarvik may still be "
               "in its bootloader: flash again")
                .arg(detail));
+      return;
+    case FlashEnd::Canceled:
+      fail(ExitCode::Interrupted,
+           tr("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
       return;
     case FlashEnd::NoReply:
     case FlashEnd::SendFailed:

@@ -3,7 +3,6 @@
 
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
-#include "link/FullDownload.h"
 
 namespace tarvik::cli {
 

@@ -4,7 +4,6 @@
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
 #include "config/FullBackup.h"
-#include "link/RestoreCheck.h"
 
 namespace tarvik::cli {
 
