@@ -23,10 +23,8 @@ QString refusalOf(const FirmwareImage& image) {
 
 FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
                            QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      flasher_(session_.core().flasher()),
+    : DeviceCommand(ports, options, output, parent),
+      flasher_(core().flasher()),
       progress_(output.err, output.errIsTerminal) {
   connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
     pagesVerified_ = done;
@@ -39,8 +37,8 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
 FlashCommand::~FlashCommand() = default;
 
 void FlashCommand::readFile() {
-  if (options_.fromServer) return;
-  const UserFile::Read file = UserFile::read(options_.file);
+  if (options().fromServer) return;
+  const UserFile::Read file = UserFile::read(options().file);
   if (!file.ok()) {
     fail(ExitCode::UsageOrFile, file.error);
     return;
@@ -48,7 +46,7 @@ void FlashCommand::readFile() {
   const FirmwareImage image = FirmwareImage::fromBody(*file.bytes);
   if (!image.ok()) {
     fail(ExitCode::UsageOrFile,
-         tr("%1 refused: %2").arg(UserFile::shown(options_.file), refusalOf(image)));
+         tr("%1 refused: %2").arg(UserFile::shown(options().file), refusalOf(image)));
     return;
   }
   image_ = image;
@@ -56,12 +54,12 @@ void FlashCommand::readFile() {
 
 void FlashCommand::begin() {
   if (image_) {
-    flash(*image_, options_.file);
+    flash(*image_, options().file);
     return;
   }
   QString problem;
   server_ =
-      NetworkModule::createUpdateServer(NetworkModule::defaultPath(), options_.updateUrl, problem);
+      NetworkModule::createUpdateServer(NetworkModule::defaultPath(), options().updateUrl, problem);
   if (!server_) {
     fail(ExitCode::DeviceFailure, problem);
     return;
@@ -69,7 +67,7 @@ void FlashCommand::begin() {
   download_ = std::make_unique<ServerFile>(*server_, QStringLiteral("firmware.txt"));
   ServerFile* download = download_.get();
   const QString origin =
-      options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
+      options().updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
   connect(download, &ServerFile::failed, this, [this, origin](const QString& text) {
     fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
   });
@@ -81,7 +79,7 @@ void FlashCommand::begin() {
     }
     flash(image, origin);
   });
-  session_.log(tr("downloading %1").arg(origin));
+  session().log(tr("downloading %1").arg(origin));
   download->start();
 }
 
@@ -99,13 +97,11 @@ void FlashCommand::interrupt() {
 }
 
 void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  session_.log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
-  flasher_.start(image);
+  openAndRun([&] {
+    session().log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
+    flasher_.start(image);
+    return true;
+  });
 }
 
 void FlashCommand::onFinished(FlashEnd end, const QString& detail) {

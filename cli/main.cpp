@@ -51,33 +51,34 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // The port lists come first, over a stand-in for the MIDI system, which is reached in the
-  // background while the command reads its file. What the MIDI system came to is looked at only
-  // once the file has been read: a file error is reported as such on a machine without MIDI too.
-  MidiSystem midi(
-      [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; });
   // The commands that talk to the device open a port pair at once.
   const CommandKind kind = parse.options.command;
   const bool connects = kind == CommandKind::Info || kind == CommandKind::Backup ||
                         kind == CommandKind::Restore || kind == CommandKind::Flash;
-  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
-  // --verbose: without it an error of the program's own stands alone, on one line.
-  const auto libraryLines =
+  // Reaching the MIDI system (under JACK a client of the program's own and a walk over the
+  // server's port table) takes tens of milliseconds, which run in the background while the
+  // command reads its file. What the MIDI system came to is looked at only once the file has
+  // been read: a file error is reported as such on a machine without MIDI too.
+  MidiSystem midi(
+      [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; },
+      commandLineMidiService(connects));
+  std::unique_ptr<CliCommand> command;
+  midi.start(
+      // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
+      // --verbose: without it an error of the program's own stands alone, on one line.
       [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
         if (!verbose) return;
         for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
-      };
-  std::unique_ptr<CliCommand> command;
-  // Reported from the running loop, so that an end reported from inside start() stops it.
-  midi.start(commandLineMidiService(connects), libraryLines,
-             [&command, &err](const QString& startupProblem) {
-               if (!startupProblem.isEmpty()) {
-                 err << kProgramName << ": " << startupProblem << Qt::endl;
-                 QCoreApplication::exit(ExitCode::DeviceFailure);
-                 return;
-               }
-               command->start();
-             });
+      },
+      // Reported from the running loop, so that an end reported from inside start() stops it.
+      [&command, &err](const QString& startupProblem) {
+        if (!startupProblem.isEmpty()) {
+          err << kProgramName << ": " << startupProblem << Qt::endl;
+          QCoreApplication::exit(ExitCode::DeviceFailure);
+          return;
+        }
+        command->start();
+      });
 
   QFile standardInput;
   const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);

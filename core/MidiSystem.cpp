@@ -6,10 +6,16 @@
 
 namespace tarvik {
 
-MidiSystem::MidiSystem(std::function<void(const QString& text)> errors) {
-  auto late = std::make_unique<LateMidiService>();
-  late_ = late.get();
-  ports_ = std::make_unique<MidiPorts>(std::move(late));
+MidiSystem::MidiSystem(std::function<void(const QString& text)> errors,
+                       std::unique_ptr<PlatformMidiService> service) {
+  if (service) {
+    platform_ = service.get();
+    ports_ = std::make_unique<MidiPorts>(std::move(service));
+  } else {
+    auto late = std::make_unique<LateMidiService>();
+    late_ = late.get();
+    ports_ = std::make_unique<MidiPorts>(std::move(late));
+  }
   ports_->setErrorReporter([errors = std::move(errors)](const std::string& text) {
     errors(QString::fromStdString(text));
   });
@@ -18,10 +24,15 @@ MidiSystem::MidiSystem(std::function<void(const QString& text)> errors) {
 MidiSystem::~MidiSystem() = default;
 
 void MidiSystem::start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines,
-                       std::function<void(const QString& problem)> started) {
-  PlatformMidiService& platform = *service;
-  platform.setLibraryMessageSink(std::move(lines));
+                       Started started) {
+  platform_ = service.get();
   late_->adopt(std::move(service));
+  start(std::move(lines), std::move(started));
+}
+
+void MidiSystem::start(LibraryLines lines, Started started) {
+  PlatformMidiService& platform = *platform_;
+  platform.setLibraryMessageSink(std::move(lines));
   platform.whenStarted([&platform, started = std::move(started)] {
     started(QString::fromStdString(platform.startupProblem()));
   });

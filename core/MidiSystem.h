@@ -22,8 +22,11 @@ class MidiPorts;
 class MidiSystem {
  public:
   // `errors` receives what goes wrong inside the MIDI input callback, which has no caller to
-  // go back to.
-  explicit MidiSystem(std::function<void(const QString& text)> errors);
+  // go back to. With a `service` the lists are over it from the start (the command line, which
+  // has its service at hand); without, a stand-in with no ports takes its place until start()
+  // brings one (the window, whose service comes from a module loaded after the first frame).
+  explicit MidiSystem(std::function<void(const QString& text)> errors,
+                      std::unique_ptr<PlatformMidiService> service = {});
   // The lists close what is still open when they go.
   ~MidiSystem();
   MidiSystem(const MidiSystem&) = delete;
@@ -31,17 +34,20 @@ class MidiSystem {
 
   MidiPorts& ports() { return *ports_; }
 
-  // Takes `service` over and reaches the MIDI system in the background; once only. `lines`
-  // receives what the MIDI system's libraries (ALSA, JACK) say about themselves, on the
-  // service's thread (see PlatformMidiService::setLibraryMessageSink); `started` gets the
-  // start-up problem, empty when the MIDI system was reached (see
-  // PlatformMidiService::whenStarted).
+  // Reaches the MIDI system in the background, once. `lines` receives what the MIDI system's
+  // libraries (ALSA, JACK) say about themselves, on the service's thread (see
+  // PlatformMidiService::setLibraryMessageSink); `started` gets the start-up problem, empty when
+  // the MIDI system was reached (see PlatformMidiService::whenStarted).
   using LibraryLines = PlatformMidiService::LibraryMessageSink;
-  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines,
-             std::function<void(const QString& problem)> started);
+  using Started = std::function<void(const QString& problem)>;
+  // The service given at construction.
+  void start(LibraryLines lines, Started started);
+  // `service` takes the stand-in's place first.
+  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, Started started);
 
  private:
-  LateMidiService* late_;
+  LateMidiService* late_ = nullptr;
+  PlatformMidiService* platform_ = nullptr;
   std::unique_ptr<MidiPorts> ports_;
 };
 
