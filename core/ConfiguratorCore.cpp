@@ -35,7 +35,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       firmwareDownload_(*updateServer_, QStringLiteral("firmware.txt")),
       updateCheck_(*updateServer_, QStringLiteral("changelog.txt")),
       fullDownload_(machine_),
-      restoreCheck_(link_, machine_, configuration_),
+      restoreCheck_(machine_, configuration_),
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
       testSender_(ports_, link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }) {

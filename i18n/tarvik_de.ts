@@ -719,11 +719,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>NetworkModule</name>
+    <name>ModuleLibrary</name>
     <message>
         <source>the file does not exist</source>
         <translation>die Datei existiert nicht</translation>
     </message>
+</context>
+<context>
+    <name>NetworkModule</name>
     <message>
         <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
         <translation>der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
@@ -1927,13 +1930,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
 </context>
 <context>
-    <name>tarvik::PlatformModule</name>
-    <message>
-        <source>the file does not exist</source>
-        <translation>die Datei existiert nicht</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::PortListFollower</name>
     <message>
         <source>MIDI ports cannot be listed: %1</source>
@@ -2500,10 +2496,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <translation>%1 kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
-    </message>
-    <message>
         <source>warning: %1</source>
         <translation>Warnung: %1</translation>
     </message>
@@ -2524,11 +2516,14 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
 </context>
 <context>
-    <name>tarvik::cli::DiffCommand</name>
+    <name>tarvik::cli::DeviceCommand</name>
     <message>
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
     </message>
+</context>
+<context>
+    <name>tarvik::cli::DiffCommand</name>
     <message>
         <source>warning: %1</source>
         <translation>Warnung: %1</translation>
@@ -2574,13 +2569,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
 </context>
 <context>
-    <name>tarvik::cli::InfoCommand</name>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::cli::LibraryCommand</name>
     <message>
         <source>library: that command needs the device</source>
@@ -2600,10 +2588,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>a setup named &quot;%1&quot; exists (--replace overwrites it)</source>
         <translation>ein Setup namens &quot;%1&quot; gibt es schon (--replace überschreibt es)</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>stored %1</source>
@@ -2654,10 +2638,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>standard input: %1</source>
         <translation>Standardeingabe: %1</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>standard input</source>
