@@ -57,7 +57,6 @@ class ConfiguratorCore : public QObject {
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
   TransferMachine& machine() { return machine_; }
   Flasher& flasher() { return flasher_; }
-  UpdateServer& updateServer() { return *updateServer_; }
   ServerFile& firmwareDownload() { return firmwareDownload_; }
   ServerFile& updateCheck() { return updateCheck_; }
   // The download of a full backup: the connect and all four blocks.
