@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "core/ConfiguratorCore.h"
 #include "firmware/UpdateServerUrl.h"
-#include "link/TransferMachine.h"
 
 namespace tarvik {
 
@@ -77,7 +77,7 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
     return 0;
   }
   if (parser_.isSet(versionOption_)) {
-    out << kProgramName << ' ' << TransferMachine::softwareVersion << '\n';
+    out << kProgramName << ' ' << ConfiguratorCore::version() << '\n';
     return 0;
   }
   QString problem = parser_.errorText();

@@ -14,12 +14,9 @@
 #include "app/PlatformModule.h"
 #include "app/TForm1.h"
 #include "core/ConfiguratorCore.h"
+#include "core/MidiSystem.h"
 #include "firmware/LateUpdateServer.h"
 #include "library/LibraryPath.h"
-#include "midi/LateMidiService.h"
-#include "midi/MidiPorts.h"
-#include "midi/PlatformMidiService.h"
-#include "midi/PortWatcher.h"
 
 namespace tarvik {
 
@@ -45,17 +42,13 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   // The window shows before the code that reaches the MIDI system and the update server is
   // loaded, and before the MIDI system is reached: both take time and, beside the window's
   // building, slow it. The port lists fill when the MIDI system has been reached.
-  auto lateMidi = std::make_unique<LateMidiService>();
-  LateMidiService& midi = *lateMidi;
   // The port lists outlive the window and close what is still open when they go.
-  MidiPorts ports(std::move(lateMidi));
-  ports.setErrorReporter([&dialogs](const std::string& text) {
-    dialogs.error(nullptr, TForm1::displayTitle(), QString::fromStdString(text));
-  });
+  MidiSystem midi(
+      [&dialogs](const QString& text) { dialogs.error(nullptr, TForm1::displayTitle(), text); });
 
   auto lateUpdates = std::make_unique<LateUpdateServer>();
   LateUpdateServer& updates = *lateUpdates;
-  ConfiguratorCore core(ports, std::move(lateUpdates));
+  ConfiguratorCore core(midi.ports(), std::move(lateUpdates));
   // Before the window: its first-frame hook and its timer call into the module, so the module
   // must still be there whenever the window is.
   PlatformModule module(PlatformModule::defaultPath());
@@ -69,28 +62,25 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
 
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));
-    std::unique_ptr<PlatformMidiService> service = module.createMidiService();
-    PlatformMidiService& platform = *service;
-    midi.adopt(std::move(service));
     auto libraryLines =
         std::make_shared<MidiLibraryLog>([&form](const QString& line, const QStringList& detail) {
           form.addLogWithDetail(line, detail);
         });
-    platform.setLibraryMessageSink([libraryLines, verbose](const std::vector<std::string>& lines) {
-      if (verbose)
-        for (const std::string& line : lines) std::cerr << line << std::endl;
-      libraryLines->take(lines);
-    });
     form.setMidiFailureDetail([libraryLines] { return libraryLines->takeHeld(); });
-    platform.whenStarted([&dialogs, &form, &core, &platform, libraryLines] {
-      // The first look finds every port new, and offers the start-up pair as for ports that
-      // appear later.
-      core.portWatcher().rescan();
-      const std::string problem = platform.startupProblem();
-      libraryLines->started(problem);
-      if (!problem.empty()) reportStartupProblem(dialogs, form, problem);
-    });
-    platform.startInBackground();
+    midi.start(
+        module.createMidiService(),
+        [libraryLines, verbose](const std::vector<std::string>& lines) {
+          if (verbose)
+            for (const std::string& line : lines) std::cerr << line << std::endl;
+          libraryLines->take(lines);
+        },
+        [&dialogs, &form, &core, libraryLines](const QString& problem) {
+          // The first look finds every port new, and offers the start-up pair as for ports that
+          // appear later.
+          core.rescanPorts();
+          libraryLines->started(problem.toStdString());
+          if (!problem.isEmpty()) reportStartupProblem(dialogs, form, problem.toStdString());
+        });
   });
   QObject::connect(&module, &PlatformModule::failed, &form, [&](const QString& reason) {
     updates.giveUp(TForm1::tr("The update server cannot be reached: the program's module %1 "

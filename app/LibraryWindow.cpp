@@ -274,7 +274,7 @@ void LibraryWindow::updateButtons() {
   const bool setup = library && current_.isSetup();
   store_->setEnabled(idle);
   open_->setEnabled(idle && !current_.isNone());
-  send_->setEnabled(idle && !current_.isNone() && core_.link().isOpen());
+  send_->setEnabled(idle && !current_.isNone() && core_.portsOpen());
   for (QPushButton* button : {rename_, duplicate_, delete_, export_}) button->setEnabled(setup);
   import_->setEnabled(library);
 }

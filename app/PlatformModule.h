@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QLibrary>
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <thread>
 
 #include "app/platform/PlatformEntries.h"
+#include "core/ModuleLibrary.h"
 
 class QUrl;
 
@@ -21,7 +21,7 @@ namespace tarvik {
 class PlatformModule : public QObject {
   Q_OBJECT
  public:
-  explicit PlatformModule(QString path, QObject* parent = nullptr);
+  explicit PlatformModule(const QString& path, QObject* parent = nullptr);
   // Waits for a load still under way (a few milliseconds).
   ~PlatformModule() override;
 
@@ -46,7 +46,7 @@ class PlatformModule : public QObject {
  private:
   void finishLoad(const QString& failure);
 
-  QLibrary library_;
+  ModuleLibrary library_;
   std::thread loader_;
   CreateMidiServiceEntry createMidi_ = nullptr;
   CreateUpdateServerEntry createUpdates_ = nullptr;

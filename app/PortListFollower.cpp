@@ -3,8 +3,6 @@
 
 #include <QListWidget>
 
-#include "midi/PortPreselection.h"
-
 namespace tarvik {
 namespace {
 
@@ -49,12 +47,12 @@ void refill(QListWidget& list, const std::vector<std::string>& names, int select
 PortListFollower::PortListFollower(ConfiguratorCore& core, QListWidget& inputList,
                                    QListWidget& outputList, Log log, QObject* parent)
     : QObject(parent),
-      ports_(core.ports()),
+      core_(core),
       inputList_(inputList),
       outputList_(outputList),
       log_(std::move(log)) {
   connect(&core, &ConfiguratorCore::portsChanged, this, &PortListFollower::follow);
-  connect(&core.portWatcher(), &PortWatcher::rescanFailed, this,
+  connect(&core, &ConfiguratorCore::portRescanFailed, this,
           [this](const QString& text) { log_(tr("MIDI ports cannot be listed: %1").arg(text)); });
 }
 
@@ -71,8 +69,8 @@ void PortListFollower::setRemembered(const std::optional<std::pair<QString, QStr
 }
 
 void PortListFollower::follow(const MidiPorts::Change& change) {
-  const std::vector<std::string> inputs = ports_.inputs().PortNames();
-  const std::vector<std::string> outputs = ports_.outputs().PortNames();
+  const std::vector<std::string> inputs = core_.inputNames();
+  const std::vector<std::string> outputs = core_.outputNames();
   int input = followedRow(selectedRow(inputList_), change.inputs);
   int output = followedRow(selectedRow(outputList_), change.outputs);
 

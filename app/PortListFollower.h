@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "core/ConfiguratorCore.h"
-#include "midi/PortPreselection.h"
+#include "core/PortPreselection.h"
 
 class QListWidget;
 
@@ -38,7 +38,7 @@ class PortListFollower : public QObject {
  private:
   void follow(const MidiPorts::Change& change);
 
-  MidiPorts& ports_;
+  ConfiguratorCore& core_;
   QListWidget& inputList_;
   QListWidget& outputList_;
   Log log_;

@@ -31,13 +31,11 @@
 #include "app/PortListFollower.h"
 #include "app/RememberedState.h"
 #include "app/TablesFile.h"
-#include "app/TestMessageSender.h"
 #include "app/TrafficWindow.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "core/PortPreselection.h"
 #include "firmware/ui/FirmwareTab.h"
-#include "midi/MidiPorts.h"
-#include "midi/PortPreselection.h"
 #include "tools/MidiMonitor.h"
 #include "tools/TrafficHistory.h"
 #include "tools/ui/TestControllerTab.h"
@@ -57,7 +55,6 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       core_(core),
-      ports_(core.ports()),
       placement_(*this) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(tr("Tarvik Configurator - Version: "));
@@ -93,8 +90,8 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   // first): the window comes up as fast as one with a single tab, and a connect does not wait
   // for them.
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
-  testSender_ = new TestMessageSender(
-      ports_, core_.link(), [this](const QString& text) { reportError(text); }, this);
+  connect(&core_, &ConfiguratorCore::testMessageFailed, this,
+          [this](const QString& text) { reportError(text); });
   fullBackup_ = new FullBackupActions(
       dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
@@ -116,7 +113,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
-  core_.link().setTrafficTap(trafficHistory_.get());
+  core_.setTrafficTap(trafficHistory_.get());
   bindCore();
   FormCreate();
 }
@@ -124,7 +121,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
 TForm1::~TForm1() {
   FormDestroy();
   traffic_.reset();
-  core_.link().setTrafficTap(nullptr);
+  core_.setTrafficTap(nullptr);
   // The tabs are bound to the edit tracking, which goes before the window's children.
   delete tabs_;
   delete edits_;
@@ -144,7 +141,7 @@ void TForm1::buildMidiTab() {
   connect(tab.library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
   portFollower_ = new PortListFollower(
       core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
-  connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.portWatcher().rescan(); });
+  connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
 }
 
 void TForm1::buildDeviceTabs() {
@@ -186,7 +183,10 @@ void TForm1::buildDeviceTabs() {
   rememberFollow();
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
-            guarded([&] { testSender_->send(MidiTab::selectedPort(*outputList_), m); });
+            guarded([&] {
+              core_.sendTestMessage(MidiTab::selectedPort(*outputList_), m.status, m.data1,
+                                    m.data2);
+            });
           });
   setDeviceTabsVisible(false);
   updateSendControls();
@@ -194,7 +194,7 @@ void TForm1::buildDeviceTabs() {
 }
 
 void TForm1::bindCore() {
-  connect(&core_.link(), &DeviceLink::shortReceived, this, &TForm1::DoMidiInData);
+  connect(&core_, &ConfiguratorCore::shortMessageReceived, this, &TForm1::DoMidiInData);
   connect(&core_, &ConfiguratorCore::logLine, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &TForm1::updateSendControls);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
@@ -236,19 +236,19 @@ void TForm1::bindCore() {
 
 void TForm1::FormCreate() {
   // "[*]" is where the window shows that it holds unsaved work.
-  setWindowTitle(windowTitle() + TransferMachine::softwareVersion + QStringLiteral("[*]"));
+  setWindowTitle(windowTitle() + ConfiguratorCore::version() + QStringLiteral("[*]"));
   guarded([this] {
-    std::vector<std::string> inputs = ports_.inputs().PortNames();
+    std::vector<std::string> inputs = core_.inputNames();
     for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
-    const std::vector<std::string> outputs = ports_.outputs().PortNames();
+    const std::vector<std::string> outputs = core_.outputNames();
     for (const std::string& name : outputs) outputList_->addItem(QString::fromStdString(name));
-    core_.link().listen();
+    core_.listen();
     const auto [in, out] = preselectPorts(inputs, outputs);
     MidiTab::selectPort(*inputList_, in);
     MidiTab::selectPort(*outputList_, out);
   });
   // Also after a failed enumeration: the watcher's next look fills the lists then.
-  core_.portWatcher().start();
+  core_.watchPorts();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -282,7 +282,7 @@ void TForm1::FormShow() {
 void TForm1::FormDestroy() {
   if (!portsOpened_) return;
   // The ports the link opened; the port lists close any others when they go.
-  guarded([this] { core_.link().close(); });
+  guarded([this] { core_.closePorts(); });
 }
 
 void TForm1::openFileWhenShown(const QString& path) {
@@ -362,7 +362,7 @@ void TForm1::Button1Click() {
     return;
   }
   try {
-    core_.link().open(input, output);
+    core_.openPorts(input, output);
   } catch (const TMidiError& error) {
     reportMidiFailure(displayTitle(), QString::fromLocal8Bit(error.what()));
     return;
@@ -607,6 +607,7 @@ void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
   switch (end) {
     case FlashEnd::Flashed:
     case FlashEnd::VerifyFailed:
+    case FlashEnd::Canceled:
       return;
     case FlashEnd::NoReply:
     case FlashEnd::WriteUnconfirmed:

@@ -27,13 +27,11 @@ class EventLog;
 class FirmwareTab;
 class FullBackupActions;
 class LibraryHolder;
-class MidiPorts;
 class PortListFollower;
 class PresetMatrixTab;
 class RememberedState;
 class TestControllerTab;
 class TablesFile;
-class TestMessageSender;
 class TrafficHistory;
 class TrafficWindow;
 
@@ -139,7 +137,6 @@ class TForm1 : public QWidget {
 
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
-  MidiPorts& ports_;
   WindowPlacement placement_;
 
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
@@ -161,7 +158,6 @@ class TForm1 : public QWidget {
   PortListFollower* portFollower_ = nullptr;
   RememberedState* remembered_ = nullptr;
   QString fileToOpen_;  // named on the command line, until the window is shown
-  TestMessageSender* testSender_ = nullptr;
 
   PresetMatrixTab* presets_ = nullptr;
   AdvancedSettingsTab* advanced_ = nullptr;

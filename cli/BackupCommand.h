@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
-#include "link/FullDownload.h"
+#include "cli/DeviceCommand.h"
 
 namespace tarvik::cli {
 
 // `backup FILE`: downloads all four blocks and writes them as a full backup (FullBackup),
 // replacing FILE atomically. FILE is only touched once the whole download has arrived. FILE "-"
 // is standard output, which then carries the backup's bytes and nothing else.
-class BackupCommand : public CliCommand {
+class BackupCommand : public DeviceCommand {
   Q_OBJECT
  public:
   BackupCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -25,8 +23,6 @@ class BackupCommand : public CliCommand {
   // Writes what the device sent, or says why not.
   void save(bool ok, const QString& text);
 
-  CliOptions options_;
-  DeviceSession session_;
   FullDownload& download_;
 };
 

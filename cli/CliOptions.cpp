@@ -4,8 +4,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "core/ConfiguratorCore.h"
 #include "firmware/UpdateServerUrl.h"
-#include "link/TransferMachine.h"
 
 namespace tarvik::cli {
 namespace {
@@ -245,7 +245,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   if (parser.isSet(version)) {
     CliParse parse;
     parse.outcome = CliParse::Outcome::Version;
-    parse.text = kProgramName + QLatin1Char(' ') + TransferMachine::softwareVersion;
+    parse.text = kProgramName + QLatin1Char(' ') + ConfiguratorCore::version();
     return parse;
   }
 

@@ -5,7 +5,6 @@
 
 #include "cli/CliOptions.h"
 #include "cli/PortChoice.h"
-#include "midi/MidiPorts.h"
 
 namespace tarvik::cli {
 
@@ -19,22 +18,22 @@ DeviceSession::~DeviceSession() { close(); }
 
 void DeviceSession::close() {
   try {
-    core_.link().close();
+    core_.closePorts();
   } catch (const std::exception&) {
     // Ending anyway: the port lists close what is left when they go.
   }
 }
 
 QString DeviceSession::open(const QString& inText, const QString& outText) {
-  MidiPorts& ports = core_.ports();
   try {
-    const PortChoice choice =
-        choosePorts(ports.inputs().PortNames(), ports.outputs().PortNames(), inText, outText);
+    const std::vector<std::string> inputs = core_.inputNames();
+    const std::vector<std::string> outputs = core_.outputNames();
+    const PortChoice choice = choosePorts(inputs, outputs, inText, outText);
     if (!choice.ok()) return choice.error;
-    core_.link().open(choice.input, choice.output);
+    core_.openPorts(choice.input, choice.output);
     log(tr("MIDI in: %1, out: %2")
-            .arg(QString::fromStdString(ports.inputs().Ports()[choice.input].Name),
-                 QString::fromStdString(ports.outputs().Ports()[choice.output].Name)));
+            .arg(QString::fromStdString(inputs[static_cast<std::size_t>(choice.input)]),
+                 QString::fromStdString(outputs[static_cast<std::size_t>(choice.output)])));
     return {};
   } catch (const std::exception& error) {
     return QString::fromLocal8Bit(error.what());

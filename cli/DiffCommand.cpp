@@ -7,10 +7,7 @@ namespace tarvik::cli {
 
 DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
                          QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      download_(session_.core().fullDownload()) {
+    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
   connect(&download_, &FullDownload::finished, this, &DiffCommand::onDownloaded);
 }
 
@@ -22,11 +19,11 @@ bool DiffCommand::readSide(int index, const QString& side) {
   }
   if (source.value->kind() == CompareSource::Kind::Device) return true;
   // Opening the library attaches it to the core, which reads the side from it.
-  if (source.value->needsLibrary() && session_.library() == nullptr) {
-    fail(ExitCode::UsageOrFile, session_.libraryError());
+  if (source.value->needsLibrary() && session().library() == nullptr) {
+    fail(ExitCode::UsageOrFile, session().libraryError());
     return false;
   }
-  const Result<DiffSide> read = source.value->read(session_.core());
+  const Result<DiffSide> read = source.value->read(core());
   if (!read.ok()) {
     fail(ExitCode::UsageOrFile, read.error);
     return false;
@@ -37,19 +34,14 @@ bool DiffCommand::readSide(int index, const QString& side) {
 
 void DiffCommand::readFile() {
   for (int index = 0; index < 2; ++index) {
-    if (!readSide(index, options_.files.at(index))) return;
+    if (!readSide(index, options().files.at(index))) return;
   }
   if (sides_[0] && sides_[1]) compare();
 }
 
 void DiffCommand::begin() {
   // Only a side that is the device is left; its trouble is diff's trouble, exit 2.
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::UsageOrFile, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::UsageOrFile, tr("the link is busy"));
+  openAndRun([this] { return download_.start(); }, ExitCode::UsageOrFile);
 }
 
 void DiffCommand::onDownloaded(bool ok, const QString& text) {
@@ -57,7 +49,7 @@ void DiffCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::UsageOrFile, text);
     return;
   }
-  const Result<DiffSide> device = CompareSource::device().read(session_.core());
+  const Result<DiffSide> device = CompareSource::device().read(core());
   if (!device.ok()) {
     fail(ExitCode::UsageOrFile, device.error);
     return;

@@ -4,10 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
+#include "cli/DeviceCommand.h"
 #include "config/ConfigDiff.h"
-#include "link/FullDownload.h"
 
 namespace tarvik::cli {
 
@@ -17,7 +15,7 @@ namespace tarvik::cli {
 // (the device history) or a path to a .tvk or backup file, read as `restore` reads it
 // (CompareSource). Everything but the device is read before the MIDI system is reached, so a bad
 // side never touches the device.
-class DiffCommand : public CliCommand {
+class DiffCommand : public DeviceCommand {
   Q_OBJECT
  public:
   DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -33,8 +31,6 @@ class DiffCommand : public CliCommand {
   void onDownloaded(bool ok, const QString& text);
   void compare();
 
-  CliOptions options_;
-  DeviceSession session_;
   FullDownload& download_;
   // Empty for "device" until the download is in.
   std::array<std::optional<DiffSide>, 2> sides_;

@@ -7,7 +7,6 @@
 #include "cli/NetworkModule.h"
 #include "config/UserFile.h"
 #include "firmware/ServerFile.h"
-#include "link/Framing.h"
 
 namespace tarvik::cli {
 
@@ -25,10 +24,8 @@ QString refusalOf(const FirmwareImage& image) {
 
 FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
                            QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      flasher_(session_.core().flasher()),
+    : DeviceCommand(ports, options, output, parent),
+      flasher_(core().flasher()),
       progress_(output.err, output.errIsTerminal) {
   connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
     pagesVerified_ = done;
@@ -41,8 +38,8 @@ FlashCommand::FlashCommand(MidiPorts& ports, const CliOptions& options, Output o
 FlashCommand::~FlashCommand() = default;
 
 void FlashCommand::readFile() {
-  if (options_.fromServer) return;
-  const UserFile::Read file = UserFile::read(options_.file);
+  if (options().fromServer) return;
+  const UserFile::Read file = UserFile::read(options().file);
   if (!file.ok()) {
     fail(ExitCode::UsageOrFile, file.error);
     return;
@@ -50,7 +47,7 @@ void FlashCommand::readFile() {
   const FirmwareImage image = FirmwareImage::fromBody(*file.bytes);
   if (!image.ok()) {
     fail(ExitCode::UsageOrFile,
-         tr("%1 refused: %2").arg(UserFile::shown(options_.file), refusalOf(image)));
+         tr("%1 refused: %2").arg(UserFile::shown(options().file), refusalOf(image)));
     return;
   }
   image_ = image;
@@ -58,12 +55,12 @@ void FlashCommand::readFile() {
 
 void FlashCommand::begin() {
   if (image_) {
-    flash(*image_, options_.file);
+    flash(*image_, options().file);
     return;
   }
   QString problem;
   server_ =
-      NetworkModule::createUpdateServer(NetworkModule::defaultPath(), options_.updateUrl, problem);
+      NetworkModule::createUpdateServer(NetworkModule::defaultPath(), options().updateUrl, problem);
   if (!server_) {
     fail(ExitCode::DeviceFailure, problem);
     return;
@@ -71,7 +68,7 @@ void FlashCommand::begin() {
   download_ = std::make_unique<ServerFile>(*server_, QStringLiteral("firmware.txt"));
   ServerFile* download = download_.get();
   const QString origin =
-      options_.updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
+      options().updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
   connect(download, &ServerFile::failed, this, [this, origin](const QString& text) {
     fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
   });
@@ -83,7 +80,7 @@ void FlashCommand::begin() {
     }
     flash(image, origin);
   });
-  session_.log(tr("downloading %1").arg(origin));
+  session().log(tr("downloading %1").arg(origin));
   download->start();
 }
 
@@ -92,34 +89,22 @@ void FlashCommand::interrupt() {
     CliCommand::interrupt();
     return;
   }
-  if (flasher_.stage() == Flasher::Stage::WritingFlash) {
-    progress_.end();
+  progress_.end();
+  if (!flasher_.cancel()) {
     err() << kProgramName << ": "
           << tr("Tarvik is writing the firmware into flash; waiting for its confirmation")
           << Qt::endl;
-    return;
   }
-  progress_.end();
-  try {
-    sendCommand(session_.core().link(), Command::LeaveBootloader);
-  } catch (const std::exception&) {
-    // The interrupt is reported all the same.
-  }
-  fail(ExitCode::Interrupted,
-       tr("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
 }
 
 void FlashCommand::flash(const FirmwareImage& image, const QString& origin) {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  if (options_.noBackup) {
-    startFlash(image, origin);
-    return;
-  }
-  backUpThenFlash(image, origin);
+  openAndRun([&] {
+    if (options().noBackup)
+      startFlash(image, origin);
+    else
+      backUpThenFlash(image, origin);
+    return true;
+  });
 }
 
 void FlashCommand::backUpThenFlash(const FirmwareImage& image, const QString& origin) {
@@ -129,11 +114,11 @@ void FlashCommand::backUpThenFlash(const FirmwareImage& image, const QString& or
             "flashes without one)")
              .arg(why));
   };
-  if (session_.library() == nullptr) {
-    refuse(session_.libraryError());
+  if (session().library() == nullptr) {
+    refuse(session().libraryError());
     return;
   }
-  FirmwareBackup& backup = session_.core().firmwareBackup();
+  FirmwareBackup& backup = session().core().firmwareBackup();
   connect(&backup, &FirmwareBackup::finished, this,
           [this, image, origin, refuse](bool ok, const QString& text) {
             if (!ok) {
@@ -145,12 +130,12 @@ void FlashCommand::backUpThenFlash(const FirmwareImage& image, const QString& or
           });
   // A file names no version; its name is what the user knows it by.
   const QString version = QFileInfo(origin).fileName();
-  session_.log(tr("backing up the setup before firmware %1").arg(version));
+  session().log(tr("backing up the setup before firmware %1").arg(version));
   if (!backup.start(version)) refuse(tr("the link is busy"));
 }
 
 void FlashCommand::startFlash(const FirmwareImage& image, const QString& origin) {
-  session_.log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
+  session().log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
   flasher_.start(image);
 }
 
@@ -173,6 +158,10 @@ void FlashCommand::onFinished(FlashEnd end, const QString& detail) {
            tr("MIDI port %1 vanished during the firmware update; Tarvik may still be "
               "in its bootloader: flash again")
                .arg(detail));
+      return;
+    case FlashEnd::Canceled:
+      fail(ExitCode::Interrupted,
+           tr("interrupted; programming canceled, Tarvik was told to leave its bootloader"));
       return;
     case FlashEnd::NoReply:
     case FlashEnd::SendFailed:

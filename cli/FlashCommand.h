@@ -4,8 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
+#include "cli/DeviceCommand.h"
 #include "cli/FlashProgress.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateServer.h"
@@ -22,7 +21,7 @@ namespace tarvik::cli {
 // the bootloader was entered, every failure tells the device to leave it (the Flasher does).
 // A file is read and checked before the MIDI system is reached; the update server's client is
 // loaded (NetworkModule) only when the download starts.
-class FlashCommand : public CliCommand {
+class FlashCommand : public DeviceCommand {
   Q_OBJECT
  public:
   FlashCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -46,8 +45,6 @@ class FlashCommand : public CliCommand {
   void startFlash(const FirmwareImage& image, const QString& origin);
   void onFinished(FlashEnd end, const QString& detail);
 
-  CliOptions options_;
-  DeviceSession session_;
   Flasher& flasher_;
   FlashProgress progress_;
   std::optional<FirmwareImage> image_;  // the file's, once read and checked

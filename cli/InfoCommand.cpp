@@ -5,10 +5,7 @@ namespace tarvik::cli {
 
 InfoCommand::InfoCommand(MidiPorts& ports, const CliOptions& options, Output output,
                          QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      download_(session_.core().fullDownload()) {
+    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
   connect(&download_, &FullDownload::identified, this,
           [this](const QString& version, bool compatible) {
             out() << "firmware: " << version << Qt::endl;
@@ -21,12 +18,7 @@ InfoCommand::InfoCommand(MidiPorts& ports, const CliOptions& options, Output out
 }
 
 void InfoCommand::begin() {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
+  openAndRun([this] { return download_.start(); });
 }
 
 }  // namespace tarvik::cli

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
-#include "link/FullDownload.h"
+#include "cli/DeviceCommand.h"
 
 namespace tarvik::cli {
 
 // `info`: identifies the device and prints "firmware: X.Y". Other firmware than the program's
 // is printed too, then reported as a failure with the window's text.
-class InfoCommand : public CliCommand {
+class InfoCommand : public DeviceCommand {
   Q_OBJECT
  public:
   InfoCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -19,8 +17,6 @@ class InfoCommand : public CliCommand {
   void begin() override;
 
  private:
-  CliOptions options_;
-  DeviceSession session_;
   FullDownload& download_;
 };
 

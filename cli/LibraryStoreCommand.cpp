@@ -7,17 +7,14 @@ namespace tarvik::cli {
 
 LibraryStoreCommand::LibraryStoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
                                          QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      download_(session_.core().fullDownload()) {
+    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
   connect(&download_, &FullDownload::finished, this, &LibraryStoreCommand::onDownloaded);
 }
 
 void LibraryStoreCommand::readFile() {
-  SetupLibrary* library = session_.library();
+  SetupLibrary* library = session().library();
   if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session_.libraryError());
+    fail(ExitCode::UsageOrFile, session().libraryError());
     return;
   }
   const Result<QList<SetupSummary>> setups = library->setups().list();
@@ -25,19 +22,16 @@ void LibraryStoreCommand::readFile() {
     fail(ExitCode::UsageOrFile, setups.error);
     return;
   }
-  for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options_.setupName;
-  if (exists_ && !options_.replace) {
+  for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options().setupName;
+  if (exists_ && !options().replace) {
     fail(ExitCode::UsageOrFile,
-         tr("a setup named \"%1\" exists (--replace overwrites it)").arg(options_.setupName));
+         tr("a setup named \"%1\" exists (--replace overwrites it)").arg(options().setupName));
   }
 }
 
 void LibraryStoreCommand::begin() {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
+  // The library is attached already: readFile() opened it.
+  openAndRun([this] { return download_.start(); });
 }
 
 void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
@@ -45,10 +39,10 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::DeviceFailure, text);
     return;
   }
-  SetupStore& setups = session_.library()->setups();
+  SetupStore& setups = session().library()->setups();
   // The setup holds what a backup of the device would hold, and says so where that is not what
   // the device holds: restoring it sends exactly that.
-  const BackupContents backup = BackupContents::fromDevice(session_.core().deviceBlocks());
+  const BackupContents backup = BackupContents::fromDevice(core().deviceBlocks());
   for (const BackupContents::Change& change : backup.changes) {
     err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
           << Qt::endl;
@@ -56,12 +50,12 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
   const ConfigBytes bytes = ConfigBytes::fromTables(backup.tables, backup.settings);
   Outcome stored;
   if (exists_) {
-    const Result<Setup> old = setups.setup(options_.setupName);
-    stored = old.ok() ? setups.replace(options_.setupName, bytes, old.value->names)
+    const Result<Setup> old = setups.setup(options().setupName);
+    stored = old.ok() ? setups.replace(options().setupName, bytes, old.value->names)
                       : Outcome::failed(old.error);
   } else {
     Setup setup;
-    setup.name = options_.setupName;
+    setup.name = options().setupName;
     setup.bytes = bytes;
     stored = setups.store(setup);
   }
@@ -69,7 +63,7 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::UsageOrFile, stored.error);
     return;
   }
-  out() << tr("stored %1").arg(options_.setupName) << Qt::endl;
+  out() << tr("stored %1").arg(options().setupName) << Qt::endl;
   finish(ExitCode::Ok);
 }
 

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
-#include "link/FullDownload.h"
+#include "cli/DeviceCommand.h"
 
 namespace tarvik::cli {
 
@@ -12,7 +10,7 @@ namespace tarvik::cli {
 // that is taken is refused before the device is reached, unless --replace: then the setup's
 // contents are replaced and its preset names, note and creation time stay, since the device
 // knows nothing of them.
-class LibraryStoreCommand : public CliCommand {
+class LibraryStoreCommand : public DeviceCommand {
   Q_OBJECT
  public:
   LibraryStoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -25,8 +23,6 @@ class LibraryStoreCommand : public CliCommand {
  private:
   void onDownloaded(bool ok, const QString& text);
 
-  CliOptions options_;
-  DeviceSession session_;
   FullDownload& download_;
   bool exists_ = false;
 };

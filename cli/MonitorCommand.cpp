@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "cli/PortChoice.h"
-#include "midi/MidiPorts.h"
 #include "tools/LogLine.h"
 #include "tools/MidiMonitor.h"
 
@@ -12,8 +11,8 @@ namespace tarvik::cli {
 
 MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output,
                                QObject* parent)
-    : CliCommand(output, parent), ports_(ports), options_(options), link_(ports) {
-  connect(&link_, &DeviceLink::shortReceived, this,
+    : CliCommand(output, parent), options_(options), core_(ports) {
+  connect(&core_, &ConfiguratorCore::shortMessageReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
             const std::optional<QString> line =
                 monitorLine(status, data1, data2, MonitorWording::English);
@@ -27,7 +26,7 @@ MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Outp
 MonitorCommand::~MonitorCommand() {
   if (input_ < 0) return;
   try {
-    ports_.inputs().Close(input_);
+    core_.closeInput(input_);
   } catch (const std::exception&) {
     // The port lists close it when they go.
   }
@@ -35,17 +34,17 @@ MonitorCommand::~MonitorCommand() {
 
 void MonitorCommand::begin() {
   try {
-    const PortChoice choice = chooseInput(ports_.inputs().PortNames(), options_.in);
+    const std::vector<std::string> inputs = core_.inputNames();
+    const PortChoice choice = chooseInput(inputs, options_.in);
     if (!choice.ok()) {
       fail(ExitCode::DeviceFailure, choice.error);
       return;
     }
-    link_.listen();
-    ports_.inputs().Open(choice.input);
+    core_.openInput(choice.input);
     input_ = choice.input;
     err() << kProgramName << ": "
           << tr("monitoring %1; Ctrl+C ends")
-                 .arg(QString::fromStdString(ports_.inputs().Ports()[choice.input].Name))
+                 .arg(QString::fromStdString(inputs[static_cast<std::size_t>(choice.input)]))
           << Qt::endl;
   } catch (const std::exception& error) {
     fail(ExitCode::DeviceFailure, QString::fromLocal8Bit(error.what()));

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "cli/CliCommand.h"
-#include "link/DeviceLink.h"
+#include "core/ConfiguratorCore.h"
 
 namespace tarvik::cli {
 
@@ -34,9 +34,8 @@ class MonitorCommand : public CliCommand {
   void begin() override;
 
  private:
-  MidiPorts& ports_;
   CliOptions options_;
-  DeviceLink link_;
+  ConfiguratorCore core_;
   int input_ = -1;
   Clock clock_ = [] { return QTime::currentTime(); };
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/PortChoice.h"
 
-#include "midi/PortPreselection.h"
+#include "core/PortPreselection.h"
 
 namespace tarvik::cli {
 namespace {

@@ -3,18 +3,16 @@
 
 #include <exception>
 
-#include "midi/MidiPorts.h"
-
 namespace tarvik::cli {
 
 PortsCommand::PortsCommand(MidiPorts& ports, Output output, QObject* parent)
-    : CliCommand(output, parent), ports_(ports) {}
+    : CliCommand(output, parent), core_(ports) {}
 
 void PortsCommand::begin() {
   try {
-    for (const std::string& name : ports_.inputs().PortNames())
+    for (const std::string& name : core_.inputNames())
       out() << "in:\t" << QString::fromStdString(name) << '\n';
-    for (const std::string& name : ports_.outputs().PortNames())
+    for (const std::string& name : core_.outputNames())
       out() << "out:\t" << QString::fromStdString(name) << '\n';
   } catch (const std::exception& error) {
     fail(ExitCode::DeviceFailure, QString::fromLocal8Bit(error.what()));

@@ -2,10 +2,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
-
-namespace tarvik {
-class MidiPorts;
-}
+#include "core/ConfiguratorCore.h"
 
 namespace tarvik::cli {
 
@@ -19,7 +16,7 @@ class PortsCommand : public CliCommand {
   void begin() override;
 
  private:
-  MidiPorts& ports_;
+  ConfiguratorCore core_;
 };
 
 }  // namespace tarvik::cli

@@ -28,12 +28,9 @@ QString stageText(RestoreCheck::Stage stage) {
 
 RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
                                QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      check_(session_.core().restoreCheck()) {
+    : DeviceCommand(ports, options, output, parent), check_(core().restoreCheck()) {
   connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
-    if (stage != RestoreCheck::Stage::Idle) session_.log(stageText(stage));
+    if (stage != RestoreCheck::Stage::Idle) session().log(stageText(stage));
   });
   connect(&check_, &RestoreCheck::finished, this, [this](bool ok, const QString& text) {
     if (!ok) {
@@ -46,14 +43,14 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
 }
 
 void RestoreCommand::readFile() {
-  if (options_.command == CommandKind::Library) {
+  if (options().command == CommandKind::Library) {
     readSetup();
     return;
   }
   // A file with gaps is refused: the device would otherwise get defaults where the file is
   // silent, and the read-back would call that verified.
-  if (!options_.fileIsStandardStream()) {
-    file_ = FullBackup::loadWhole(options_.file);
+  if (!options().fileIsStandardStream()) {
+    file_ = FullBackup::loadWhole(options().file);
   } else if (in() == nullptr) {
     file_.message = tr("standard input cannot be read");
   } else if (const UserFile::Read input = UserFile::read(*in(), tr("standard input"));
@@ -67,12 +64,12 @@ void RestoreCommand::readFile() {
 }
 
 void RestoreCommand::readSetup() {
-  SetupLibrary* library = session_.library();
+  SetupLibrary* library = session().library();
   if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session_.libraryError());
+    fail(ExitCode::UsageOrFile, session().libraryError());
     return;
   }
-  const Result<Setup> setup = library->setups().setup(options_.setupName);
+  const Result<Setup> setup = library->setups().setup(options().setupName);
   if (!setup.ok()) {
     fail(ExitCode::UsageOrFile, setup.error);
     return;
@@ -84,13 +81,7 @@ void RestoreCommand::readSetup() {
 }
 
 void RestoreCommand::begin() {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  if (!check_.start(*file_.tables, file_.settings))
-    fail(ExitCode::DeviceFailure, tr("the link is busy"));
+  openAndRun([this] { return check_.start(*file_.tables, file_.settings); });
 }
 
 }  // namespace tarvik::cli

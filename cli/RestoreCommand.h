@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
+#include "cli/DeviceCommand.h"
 #include "config/FullBackup.h"
-#include "link/RestoreCheck.h"
 
 namespace tarvik::cli {
 
@@ -14,7 +12,7 @@ namespace tarvik::cli {
 // standard input, read to its end before the MIDI system is reached.
 //
 // `library restore NAME` is the same restore of a setup of the library.
-class RestoreCommand : public CliCommand {
+class RestoreCommand : public DeviceCommand {
   Q_OBJECT
  public:
   RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -28,9 +26,7 @@ class RestoreCommand : public CliCommand {
  private:
   void readSetup();
 
-  CliOptions options_;
   FullBackup::LoadResult file_;
-  DeviceSession session_;
   RestoreCheck& check_;
 };
 

@@ -15,14 +15,12 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/SignalWatch.h"
+#include "core/ConfiguratorCore.h"
+#include "core/MidiSystem.h"
 #include "firmware/UpdateServerUrl.h"
 #include "i18n/TranslationLoader.h"
 #include "library/LibraryPath.h"
 #include "library/SqlDriverPreload.h"
-#include "link/TransferMachine.h"
-#include "midi/LateMidiService.h"
-#include "midi/MidiPorts.h"
-#include "midi/RtMidiService.h"
 
 using namespace tarvik;
 using namespace tarvik::cli;
@@ -34,7 +32,7 @@ int main(int argc, char** argv) {
   if (!application) application = std::make_unique<QCoreApplication>(argc, argv);
   QCoreApplication& app = *application;
   QCoreApplication::setApplicationName(kProgramName);
-  QCoreApplication::setApplicationVersion(TransferMachine::softwareVersion);
+  QCoreApplication::setApplicationVersion(ConfiguratorCore::version());
   // Before the first text: --help, the errors and the warnings speak the user's language; the
   // data that scripts read (ports, info, library lists, diff, backups, monitor) stays as it is.
   TranslationLoader translations;
@@ -58,35 +56,34 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // The port lists come first, over a stand-in for the MIDI system. Reaching that (under JACK a
-  // client of the program's own and a walk over the server's port table) takes tens of
-  // milliseconds, which run in the background while the command reads its file. What the MIDI
-  // system came to is looked at only once the file has been read: a file error is reported as
-  // such on a machine without MIDI too.
-  auto lateMidi = std::make_unique<LateMidiService>();
-  LateMidiService& midi = *lateMidi;
-  MidiPorts ports(std::move(lateMidi));
-  // Errors inside the MIDI input callback have no caller to go back to.
-  ports.setErrorReporter([&err](const std::string& text) {
-    err << kProgramName << ": MIDI: " << QString::fromStdString(text) << Qt::endl;
-  });
   // The commands that talk to the device open a port pair at once.
   const CommandKind kind = parse.options.command;
   const bool connects = kind == CommandKind::Info || kind == CommandKind::Backup ||
                         kind == CommandKind::Restore || kind == CommandKind::Flash;
-  auto service = std::make_unique<RtMidiService>(
-      RtMidiService::Start::Later,
-      connects ? RtMidiService::Opening::Soon : RtMidiService::Opening::WhenAsked);
-  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
-  // --verbose: without it an error of the program's own stands alone, on one line.
-  service->setLibraryMessageSink(
+  // Reaching the MIDI system (under JACK a client of the program's own and a walk over the
+  // server's port table) takes tens of milliseconds, which run in the background while the
+  // command reads its file. What the MIDI system came to is looked at only once the file has
+  // been read: a file error is reported as such on a machine without MIDI too.
+  MidiSystem midi(
+      [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; },
+      commandLineMidiService(connects));
+  std::unique_ptr<CliCommand> command;
+  midi.start(
+      // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
+      // --verbose: without it an error of the program's own stands alone, on one line.
       [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
         if (!verbose) return;
         for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
+      },
+      // Reported from the running loop, so that an end reported from inside start() stops it.
+      [&command, &err](const QString& startupProblem) {
+        if (!startupProblem.isEmpty()) {
+          err << kProgramName << ": " << startupProblem << Qt::endl;
+          QCoreApplication::exit(ExitCode::DeviceFailure);
+          return;
+        }
+        command->start();
       });
-  service->startInBackground();
-  RtMidiService& started = *service;
-  midi.adopt(std::move(service));
 
   QFile standardInput;
   const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);
@@ -98,7 +95,7 @@ int main(int argc, char** argv) {
   if (options.command != CommandKind::Ports && options.command != CommandKind::Monitor) {
     sqlDriver.emplace();
   }
-  std::unique_ptr<CliCommand> command = makeCommand(options, ports, output);
+  command = makeCommand(options, midi.ports(), output);
   if (!command->prepare()) return command->exitCode();
 
   int exitCode = ExitCode::DeviceFailure;
@@ -108,16 +105,6 @@ int main(int argc, char** argv) {
   });
   SignalWatch stopSignals;
   interruptOnStopSignals(stopSignals, *command);
-  // Reported from the running loop, so that an end reported from inside start() stops it.
-  started.whenStarted([&started, &command, &err] {
-    const QString startupProblem = QString::fromStdString(started.startupProblem());
-    if (!startupProblem.isEmpty()) {
-      err << kProgramName << ": " << startupProblem << Qt::endl;
-      QCoreApplication::exit(ExitCode::DeviceFailure);
-      return;
-    }
-    command->start();
-  });
   app.exec();
   // The command (and the ports it opened) goes before the port lists.
   command.reset();

@@ -36,12 +36,15 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       firmwareDownload_(*updateServer_, QStringLiteral("firmware.txt")),
       updateCheck_(*updateServer_, QStringLiteral("changelog.txt")),
       fullDownload_(machine_),
-      restoreCheck_(link_, machine_, configuration_),
+      restoreCheck_(machine_, configuration_),
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
-      firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }) {
+      firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }),
+      testSender_(ports_, link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }) {
   connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
+  connect(&link_, &DeviceLink::shortReceived, this, &ConfiguratorCore::shortMessageReceived);
+  connect(&portWatcher_, &PortWatcher::rescanFailed, this, &ConfiguratorCore::portRescanFailed);
   connect(&link_, &DeviceLink::shortReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t) {
             if ((status & 0xF0) == kProgramChange) Q_EMIT programChangeReceived(data1);
@@ -127,6 +130,28 @@ bool ConfiguratorCore::arrangeSet(const SetList& setList) {
   configuration_.setTables(presets.tables());
   configuration_.setNames(presets.names());
   return true;
+}
+
+std::vector<std::string> ConfiguratorCore::inputNames() { return ports_.inputs().PortNames(); }
+
+std::vector<std::string> ConfiguratorCore::outputNames() { return ports_.outputs().PortNames(); }
+
+void ConfiguratorCore::listen() { link_.listen(); }
+
+void ConfiguratorCore::openPorts(int input, int output) { link_.open(input, output); }
+
+void ConfiguratorCore::closePorts() { link_.close(); }
+
+void ConfiguratorCore::openInput(int row) {
+  link_.listen();
+  ports_.inputs().Open(row);
+}
+
+void ConfiguratorCore::closeInput(int row) { ports_.inputs().Close(row); }
+
+void ConfiguratorCore::sendTestMessage(int port, std::uint8_t status, std::uint8_t data1,
+                                       std::uint8_t data2) {
+  testSender_.send(port, status, data1, data2);
 }
 
 void ConfiguratorCore::reportBusy() {

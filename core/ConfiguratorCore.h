@@ -3,7 +3,10 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
@@ -11,6 +14,7 @@
 #include "config/PresetRows.h"
 #include "core/FirmwareBackup.h"
 #include "core/HistoryRecorder.h"
+#include "core/TestMessageSender.h"
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
 #include "firmware/UpdateServer.h"
@@ -45,22 +49,52 @@ class ConfiguratorCore : public QObject {
   ConfiguratorCore(const ConfiguratorCore&) = delete;
   ConfiguratorCore& operator=(const ConfiguratorCore&) = delete;
 
-  MidiPorts& ports() { return ports_; }
+  // The version of both front ends, and the firmware version they expect on the device.
+  static const QString& version() { return TransferMachine::softwareVersion; }
+
   Configuration& configuration() { return configuration_; }
   const Configuration& configuration() const { return configuration_; }
   // What the configuration differs in from the device and from the last file.
   ChangeMarks& marks() { return marks_; }
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
-  DeviceLink& link() { return link_; }
   TransferMachine& machine() { return machine_; }
   Flasher& flasher() { return flasher_; }
-  UpdateServer& updateServer() { return *updateServer_; }
   ServerFile& firmwareDownload() { return firmwareDownload_; }
   ServerFile& updateCheck() { return updateCheck_; }
   // The download of a full backup: the connect and all four blocks.
   FullDownload& fullDownload() { return fullDownload_; }
   RestoreCheck& restoreCheck() { return restoreCheck_; }
+
+  // The ports the lists hold now, in their order (row i is port i). Raise TMidiError when a
+  // list cannot be enumerated.
+  std::vector<std::string> inputNames();
+  std::vector<std::string> outputNames();
+  // Makes the link the input list's handler, so that short messages arrive
+  // (shortMessageReceived) on every input opened from now on. Raises TMidiError.
+  void listen();
+  // Opens the input and output at these rows as the link's pair (see DeviceLink::open), or
+  // closes the link's pair. Raise TMidiError.
+  void openPorts(int input, int output);
+  void closePorts();
+  bool portsOpen() const { return link_.isOpen(); }
+  // Opens the input at `row` alone, listening to it and sending nothing (the monitor), and
+  // closes it again. Raise TMidiError.
+  void openInput(int row);
+  void closeInput(int row);
+  // The test controller's message to output `port`, opened when it is closed; a port opened
+  // just now is waited for and found again by name (testMessageFailed says when that fails).
+  // Raises TMidiError when the port cannot be opened or the message not sent now.
+  void sendTestMessage(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+  // Every message sent or received goes to `tap` as well; nullptr detaches it.
+  void setTrafficTap(TrafficTap* tap) { link_.setTrafficTap(tap); }
+
+  // Looks for ports that came or went now, and from now on every few moments.
+  void rescanPorts() { portWatcher_.rescan(); }
+  void watchPorts() { portWatcher_.start(); }
+  // For tests and benchmarks, which watch the link's traffic and drive the watcher's looks;
+  // the front ends use the operations above.
+  DeviceLink& link() { return link_; }
   PortWatcher& portWatcher() { return portWatcher_; }
   // The backup before a firmware update and the comparison after it.
   FirmwareBackup& firmwareBackup() { return firmwareBackup_; }
@@ -109,6 +143,12 @@ class ConfiguratorCore : public QObject {
   void connectedChanged(bool connected);
   // A program change arrived on an open input: the matrix row of the preset it selects.
   void programChangeReceived(int row);
+  // Any short message that arrived on an open input.
+  void shortMessageReceived(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+  // A look at the ports failed; the next one tries again.
+  void portRescanFailed(const QString& text);
+  // A test message that waited for its port could not be sent.
+  void testMessageFailed(const QString& text);
 
  private:
   void reportBusy();
@@ -130,6 +170,7 @@ class ConfiguratorCore : public QObject {
   PortWatcher portWatcher_;
   HistoryRecorder history_;
   FirmwareBackup firmwareBackup_;
+  TestMessageSender testSender_;
   bool connected_ = false;
 };
 

@@ -188,6 +188,20 @@ void Flasher::onWriteTimeout() {
   end(FlashEnd::WriteUnconfirmed, text);
 }
 
+bool Flasher::cancel() {
+  if (!running() || stage_ == Stage::WritingFlash) return false;
+  awaitingReply_ = false;
+  replyTimer_.stop();
+  Q_EMIT logLine(tr("leave bootloader..."));
+  try {
+    sendCommand(link_, Command::LeaveBootloader);
+  } catch (const std::exception&) {
+    // The cancel is reported all the same.
+  }
+  end(FlashEnd::Canceled, {});
+  return true;
+}
+
 void Flasher::abortForLostPort(const QString& portName) {
   if (!running()) {
     return;

@@ -23,6 +23,7 @@ enum class FlashEnd {
   SendFailed,        // the MIDI layer could not send; the bootloader was told to leave
   PortGone,          // the link's port vanished; the device may still be in its bootloader
   WriteUnconfirmed,  // no reply 17 after WriteRamToFlash; nothing was sent then
+  Canceled,          // cancel() told the bootloader to leave
 };
 
 // Takes the device through its bootloader page by page with a read-back comparison after every
@@ -62,6 +63,9 @@ class Flasher : public QObject {
 
   // Starts with EnterBootloader. Ignored while a flash runs or when the image is not ok().
   void start(const FirmwareImage& image);
+  // The user gave up: the bootloader is told to leave and the flash ends. Nothing while the
+  // device writes its flash (false then, as when no flash runs): that must not be cut off.
+  bool cancel();
   // The link's port vanished: the flash ends at once.
   void abortForLostPort(const QString& portName);
   // One SysEx message from the link (connected to DeviceLink::sysExReceived). Replies 8 and 9

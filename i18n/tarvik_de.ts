@@ -953,11 +953,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>NetworkModule</name>
+    <name>ModuleLibrary</name>
     <message>
         <source>the file does not exist</source>
         <translation>die Datei existiert nicht</translation>
     </message>
+</context>
+<context>
+    <name>NetworkModule</name>
     <message>
         <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
         <translation>der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
@@ -2268,13 +2271,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
 </context>
 <context>
-    <name>tarvik::PlatformModule</name>
-    <message>
-        <source>the file does not exist</source>
-        <translation>die Datei existiert nicht</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::PortListFollower</name>
     <message>
         <source>MIDI ports cannot be listed: %1</source>
@@ -3131,10 +3127,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <translation>%1 kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
-    </message>
-    <message>
         <source>warning: %1</source>
         <translation>Warnung: %1</translation>
     </message>
@@ -3155,11 +3147,14 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     </message>
 </context>
 <context>
-    <name>tarvik::cli::DiffCommand</name>
+    <name>tarvik::cli::DeviceCommand</name>
     <message>
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
     </message>
+</context>
+<context>
+    <name>tarvik::cli::DiffCommand</name>
     <message>
         <source>warning: %1</source>
         <translation>Warnung: %1</translation>
@@ -3221,13 +3216,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     </message>
 </context>
 <context>
-    <name>tarvik::cli::InfoCommand</name>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::cli::LibraryCommand</name>
     <message>
         <source>library: that command needs the device</source>
@@ -3247,10 +3235,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>a setup named &quot;%1&quot; exists (--replace overwrites it)</source>
         <translation>ein Setup namens &quot;%1&quot; gibt es schon (--replace überschreibt es)</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>stored %1</source>
@@ -3301,10 +3285,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>standard input: %1</source>
         <translation>Standardeingabe: %1</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>standard input</source>

@@ -1,51 +1,45 @@
 // SPDX-License-Identifier: MIT
 #include "link/RestoreCheck.h"
 
-#include "config/DeviceBlocks.h"
-#include "link/DeviceLink.h"
+#include <algorithm>
 
 namespace tarvik {
 namespace {
 
-constexpr std::size_t slot(Block block) { return static_cast<std::size_t>(block); }
-
-// The order in which blocks are compared, and so the one whose difference is reported first.
-constexpr std::array<Block, 4> kBlocks = {Block::Presets, Block::CcMap, Block::PcRemap,
-                                          Block::Record};
-
-std::optional<Block> blockOfDownloadReply(std::uint8_t code) {
-  switch (static_cast<Command>(code)) {
-    case Command::DownloadPresets:
+// The block a submit step carries.
+std::optional<Block> blockOfStep(TransferMachine::Step step) {
+  using Step = TransferMachine::Step;
+  switch (step) {
+    case Step::SubmittingPresets:
       return Block::Presets;
-    case Command::DownloadConfig:
-      return Block::Record;
-    case Command::DownloadCcMap:
+    case Step::SubmittingCcMap:
       return Block::CcMap;
-    case Command::DownloadPcRemap:
+    case Step::SubmittingPcRemap:
       return Block::PcRemap;
+    case Step::SubmittingConfig:
+      return Block::Record;
     default:
       return std::nullopt;
   }
 }
 
-// The machine names the step that was under way, in the user's language; each submit step
-// carries one block.
-std::optional<Block> blockOfActivity(const QString& activity) {
-  using Step = TransferMachine::Step;
-  if (activity == activityText(Step::SubmittingPresets)) return Block::Presets;
-  if (activity == activityText(Step::SubmittingCcMap)) return Block::CcMap;
-  if (activity == activityText(Step::SubmittingPcRemap)) return Block::PcRemap;
-  if (activity == activityText(Step::SubmittingConfig)) return Block::Record;
-  return std::nullopt;
+template <std::size_t N>
+std::array<std::uint8_t, N> arrayOf(const QByteArray& bytes) {
+  std::array<std::uint8_t, N> items{};
+  std::copy_n(bytes.cbegin(), std::min<std::size_t>(N, static_cast<std::size_t>(bytes.size())),
+              items.begin());
+  return items;
 }
 
 }  // namespace
 
-RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
-                           QObject* parent)
+RestoreCheck::RestoreCheck(TransferMachine& machine, Configuration& configuration, QObject* parent)
     : QObject(parent), machine_(machine), configuration_(configuration), download_(machine) {
   qRegisterMetaType<tarvik::RestoreCheck::Stage>();
-  connect(&link, &DeviceLink::sysExReceived, this, &RestoreCheck::onFrame);
+  connect(&machine_, &TransferMachine::received, this,
+          [this](Block block, const QByteArray& bytes) {
+            if (stage_ == Stage::Verifying) device_.set(block, bytes);
+          });
   connect(&download_, &FullDownload::finished, this, &RestoreCheck::onDownloadFinished);
   connect(&machine_, &TransferMachine::chainFinished, this, &RestoreCheck::onChainFinished);
   connect(&machine_, &TransferMachine::chainAborted, this, &RestoreCheck::onChainAborted);
@@ -59,12 +53,12 @@ RestoreCheck::RestoreCheck(DeviceLink& link, TransferMachine& machine, Configura
 QString RestoreCheck::differenceText(const Difference& difference) {
   const QString where = difference.block == Block::Record
                             ? tr("%1 (byte %2)")
-                                  .arg(QLatin1String(FullBackup::kSettingKeys[difference.index]))
-                                  .arg(difference.index)
-                            : tr("row %1").arg(difference.index + 1);
+                                  .arg(QLatin1String(FullBackup::kSettingKeys[difference.row]))
+                                  .arg(difference.row)
+                            : tr("row %1").arg(difference.row + 1);
   return tr("%1 differ from %2 on: device %3, file %4")
-      .arg(blockName(difference.block), where, hexByte(difference.device),
-           hexByte(difference.file));
+      .arg(blockName(difference.block), where, hexByte(difference.after),
+           hexByte(difference.before));
 }
 
 bool RestoreCheck::start(const PresetTables& tables,
@@ -78,7 +72,6 @@ bool RestoreCheck::start(const PresetTables& tables,
   failedBlock_.reset();
   difference_.reset();
   device_ = {};
-  verifyChainDone_ = false;
   ++generation_;
   setStage(Stage::Identifying);
   if (!download_.start()) {
@@ -150,8 +143,8 @@ void RestoreCheck::onDownloadFinished(bool ok, const QString& text) {
     advanceLater();
     return;
   }
-  verifyChainDone_ = true;
-  compareWhenComplete();
+  // The machine hands over each reply before it ends its chain: all four blocks are in.
+  compare();
 }
 
 void RestoreCheck::onChainFinished(Chain chain) {
@@ -166,60 +159,30 @@ void RestoreCheck::onChainAborted(Chain chain, ChainAbort why, const QString& ac
                                   const QString& detail) {
   if ((stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
       (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig)) {
-    fail(Problem::Aborted, blockOfActivity(activity), chainAbortText(why, activity, detail));
+    fail(Problem::Aborted, blockOfStep(machine_.abortedStep()),
+         chainAbortText(why, activity, detail));
   }
 }
 
-void RestoreCheck::onFrame(int, const std::vector<std::uint8_t>& frame) {
-  if (stage_ != Stage::Verifying) return;
-  const std::optional<Reply> reply = parseReply(frame);
-  if (!reply) return;
-  const std::optional<Block> block = blockOfDownloadReply(reply->code);
-  if (!block) return;
-  device_[slot(*block)] = QByteArray(reinterpret_cast<const char*>(reply->items.data()),
-                                     static_cast<qsizetype>(reply->items.size()));
-  // The machine may have seen this frame first and already ended its chain.
-  compareWhenComplete();
-}
-
-void RestoreCheck::compareWhenComplete() {
-  if (stage_ != Stage::Verifying || !verifyChainDone_) return;
-  for (const Block block : kBlocks) {
-    // Whichever of the machine and this object sees the last reply first waits for the other.
-    if (!fileBytes(block).isEmpty() && !device_[slot(block)]) return;
+void RestoreCheck::compare() {
+  // The file as it went out, against the device's bytes as they came back.
+  DiffSide file{ConfigBytes{tables_.presetPayload(), tables_.ccMapPayload(),
+                            tables_.pcRemapPayload(), settings_},
+                {},
+                {}};
+  DiffSide device{ConfigBytes{arrayOf<kTableSize>(device_[Block::Presets]),
+                              arrayOf<kTableSize>(device_[Block::CcMap]),
+                              arrayOf<kTableSize>(device_[Block::PcRemap]),
+                              arrayOf<kConfigRecordSize>(device_[Block::Record])},
+                  {},
+                  {}};
+  const QList<Difference> differences = ConfigDiff::compare(file, device);
+  if (differences.isEmpty()) {
+    succeed();
+    return;
   }
-  for (const Block block : kBlocks) {
-    const QByteArray file = fileBytes(block);
-    if (file.isEmpty()) continue;
-    const QByteArray& device = *device_[slot(block)];
-    for (int i = 0; i < file.size(); ++i) {
-      if (i >= device.size() || device[i] != file.at(i)) {
-        Difference difference;
-        difference.block = block;
-        difference.index = i;
-        difference.device = i < device.size() ? static_cast<std::uint8_t>(device[i]) : 0;
-        difference.file = static_cast<std::uint8_t>(file.at(i));
-        difference_ = difference;
-        fail(Problem::Differs, block, differenceText(difference));
-        return;
-      }
-    }
-  }
-  succeed();
-}
-
-QByteArray RestoreCheck::fileBytes(Block block) const {
-  switch (block) {
-    case Block::Presets:
-      return bytesOf(tables_.presetPayload());
-    case Block::CcMap:
-      return bytesOf(tables_.ccMapPayload());
-    case Block::PcRemap:
-      return bytesOf(tables_.pcRemapPayload());
-    case Block::Record:
-      break;
-  }
-  return settings_ ? bytesOf(*settings_) : QByteArray();
+  difference_ = differences.constFirst();
+  fail(Problem::Differs, difference_->block, differenceText(*difference_));
 }
 
 void RestoreCheck::setStage(Stage stage) {

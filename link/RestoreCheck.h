@@ -9,12 +9,12 @@
 #include <optional>
 #include <vector>
 
+#include "config/ConfigDiff.h"
+#include "config/DeviceBlocks.h"
 #include "config/FullBackup.h"
 #include "link/FullDownload.h"
 
 namespace tarvik {
-
-class DeviceLink;
 
 // A restore that is only called done when the device holds what the file holds: identify,
 // submit the three tables and (when there are settings) the record, download all four blocks
@@ -22,7 +22,7 @@ class DeviceLink;
 // out: whatever changed the configuration while the restore ran, a device that does not hold the
 // file fails the restore.
 //
-// The comparison reads the bytes of the device's download replies as they arrive on the link,
+// The comparison reads the bytes of the device's download replies as the machine hands them over,
 // not the configuration they are applied to: applying a reply clamps and drops values (a CC
 // entry outside the selector's items reads as "no selection"), so a device that kept something
 // else could look the same through it. The identify before the submits keeps a device with
@@ -36,17 +36,7 @@ class RestoreCheck : public QObject {
   enum class Stage { Idle, Identifying, SubmittingTables, SubmittingSettings, Verifying };
   enum class Problem { None, Busy, NotFound, WrongFirmware, Aborted, Refused, Differs };
 
-  // The first byte in which the device differs from the file.
-  struct Difference {
-    Block block = Block::Presets;
-    int index = 0;  // row of a table, byte of the record
-    std::uint8_t device = 0;
-    std::uint8_t file = 0;
-  };
-
-  // The link must be the one the machine's replies come from.
-  RestoreCheck(DeviceLink& link, TransferMachine& machine, Configuration& configuration,
-               QObject* parent = nullptr);
+  RestoreCheck(TransferMachine& machine, Configuration& configuration, QObject* parent = nullptr);
 
   // Replaces the configuration's tables (and record, with settings) and its preset names, all
   // as one change, once the device has been identified. The names never go to the device.
@@ -59,6 +49,8 @@ class RestoreCheck : public QObject {
   Problem problem() const { return problem_; }
   // The block that was refused, timed out while it was submitted, or differs.
   std::optional<Block> failedBlock() const { return failedBlock_; }
+  // The first byte in which the device differs from the file: `before` is the file's, `after`
+  // the device's.
   std::optional<Difference> difference() const { return difference_; }
 
   // One line for a difference: the block, the first row (counted from 1, as the matrix shows
@@ -79,10 +71,7 @@ class RestoreCheck : public QObject {
   void onDownloadFinished(bool ok, const QString& text);
   void onChainFinished(Chain chain);
   void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
-  void onFrame(int port, const std::vector<std::uint8_t>& frame);
-  void compareWhenComplete();
-  // The file's bytes of the block; empty for the settings of a file without them.
-  QByteArray fileBytes(Block block) const;
+  void compare();
   void setStage(Stage stage);
   void fail(Problem problem, std::optional<Block> block, const QString& text);
   void succeed();
@@ -100,8 +89,7 @@ class RestoreCheck : public QObject {
   std::optional<FullBackup::Settings> settings_;
   PresetNames names_;
   // What the verifying download brought, straight from the replies.
-  std::array<std::optional<QByteArray>, 4> device_;
-  bool verifyChainDone_ = false;
+  DeviceBlocks device_;
   // Counts restores, so that a step queued by one that ended does not act on the next.
   int generation_ = 0;
 };

@@ -2,7 +2,9 @@
 #include "link/TransferMachine.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 #include "config/DeviceBlocks.h"
@@ -13,10 +15,39 @@ namespace {
 
 constexpr std::size_t index(Chain chain) { return static_cast<std::size_t>(chain); }
 
+// The connect's downloads, asked for in this order once the device is identified: each reply
+// is applied and reported, then the next block is asked for. The lines are the machine's own
+// (tr in TransferMachine).
+struct Download {
+  Command command;
+  TransferMachine::Step step;
+  Block block;
+  // Null for the record, whose apply takes a span of another size.
+  void (Configuration::*applyTable)(std::span<const std::uint8_t, kTableSize>);
+  const char* askLine;
+  const char* doneLine;
+};
+constexpr Download kDownloads[] = {
+    {Command::DownloadPresets, TransferMachine::Step::DownloadingPresets, Block::Presets,
+     &Configuration::applyPresets,
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "download presets..."),
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "128 presets complete")},
+    {Command::DownloadConfig, TransferMachine::Step::DownloadingConfig, Block::Record, nullptr,
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "download config..."),
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "%1 config items found")},
+    {Command::DownloadCcMap, TransferMachine::Step::DownloadingCcMap, Block::CcMap,
+     &Configuration::applyCcMap,
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "download control changes..."),
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "control changes complete")},
+    {Command::DownloadPcRemap, TransferMachine::Step::DownloadingPcRemap, Block::PcRemap,
+     &Configuration::applyPcRemap,
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "download programm change remap table..."),
+     QT_TRANSLATE_NOOP("tarvik::TransferMachine", "download programm change remap table complete")},
+};
+
 bool inDownloadTables(TransferMachine::Step step) {
-  using Step = TransferMachine::Step;
-  return step == Step::DownloadingPresets || step == Step::DownloadingConfig ||
-         step == Step::DownloadingCcMap || step == Step::DownloadingPcRemap;
+  return std::any_of(std::begin(kDownloads), std::end(kDownloads),
+                     [step](const Download& download) { return download.step == step; });
 }
 
 bool inSubmitPresets(TransferMachine::Step step) {
@@ -235,36 +266,10 @@ void TransferMachine::onReply(const Reply& reply) {
       return;
 
     case Command::DownloadPresets:
-      log(tr("128 presets complete"));
-      if (!keepConfiguration_) configuration_.applyPresets(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::Presets, bytesOf(fixedItems<kTableSize>(reply)));
-      log(tr("download config..."));
-      sendAndAwait(Step::DownloadingConfig, Command::DownloadConfig);
-      return;
-
     case Command::DownloadConfig:
-      if (!keepConfiguration_) configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
-      // The count comes from the frame length, so a longer frame reports more than it applies.
-      log(tr("%1 config items found").arg(itemCount(reply.frameLength)));
-      Q_EMIT received(Block::Record, bytesOf(fixedItems<kConfigRecordSize>(reply)));
-      log(tr("download control changes..."));
-      sendAndAwait(Step::DownloadingCcMap, Command::DownloadCcMap);
-      return;
-
     case Command::DownloadCcMap:
-      log(tr("control changes complete"));
-      if (!keepConfiguration_) configuration_.applyCcMap(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::CcMap, bytesOf(fixedItems<kTableSize>(reply)));
-      log(tr("download programm change remap table..."));
-      sendAndAwait(Step::DownloadingPcRemap, Command::DownloadPcRemap);
-      return;
-
     case Command::DownloadPcRemap:
-      log(tr("download programm change remap table complete"));
-      if (!keepConfiguration_) configuration_.applyPcRemap(fixedItems<kTableSize>(reply));
-      Q_EMIT received(Block::PcRemap, bytesOf(fixedItems<kTableSize>(reply)));
-      finishIf(inDownloadTables(step_));
-      Q_EMIT chainFinished(Chain::Connect);
+      onDownloaded(reply);
       return;
 
     case Command::SubmitConfig: {
@@ -329,6 +334,34 @@ void TransferMachine::onReply(const Reply& reply) {
   }
 }
 
+void TransferMachine::askForDownload(std::size_t index) {
+  log(tr(kDownloads[index].askLine));
+  sendAndAwait(kDownloads[index].step, kDownloads[index].command);
+}
+
+void TransferMachine::onDownloaded(const Reply& reply) {
+  const auto* download = std::find_if(
+      std::begin(kDownloads), std::end(kDownloads),
+      [&reply](const Download& d) { return static_cast<std::uint8_t>(d.command) == reply.code; });
+  if (download->applyTable == nullptr) {
+    if (!keepConfiguration_) configuration_.applyRecord(fixedItems<kConfigRecordSize>(reply));
+    // The count comes from the frame length, so a longer frame reports more than it applies.
+    log(tr(download->doneLine).arg(itemCount(reply.frameLength)));
+    Q_EMIT received(download->block, bytesOf(fixedItems<kConfigRecordSize>(reply)));
+  } else {
+    log(tr(download->doneLine));
+    if (!keepConfiguration_) (configuration_.*download->applyTable)(fixedItems<kTableSize>(reply));
+    Q_EMIT received(download->block, bytesOf(fixedItems<kTableSize>(reply)));
+  }
+  const auto next = static_cast<std::size_t>(download - std::begin(kDownloads)) + 1;
+  if (next < std::size(kDownloads)) {
+    askForDownload(next);
+    return;
+  }
+  finishIf(inDownloadTables(step_));
+  Q_EMIT chainFinished(Chain::Connect);
+}
+
 void TransferMachine::onIdentify(const Reply& reply) {
   timer1_.stop();
   // The device is woken up by a burst of identifies; only the seventh answer is looked at.
@@ -345,8 +378,7 @@ void TransferMachine::onIdentify(const Reply& reply) {
   if (deviceVersion_ == softwareVersion) {
     Q_EMIT identified(deviceVersion_, true);
     log(found);
-    log(tr("download presets..."));
-    sendAndAwait(Step::DownloadingPresets, Command::DownloadPresets);
+    askForDownload(0);
     return;
   }
 
@@ -402,6 +434,7 @@ void TransferMachine::finishIf(bool stepBelongsToChain) {
 void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
   const std::optional<Chain> chain = chainOfStep(step_);
   const QString activity = activityText(step_);
+  abortedStep_ = step_;
   if (chain) {
     abortedChains_[index(*chain)] = true;
   }

@@ -95,6 +95,8 @@ class TransferMachine : public QObject {
   bool flashOwnsLink() const { return flashOwnsLink_; }
 
   Step step() const { return step_; }
+  // The step the last chainAborted() interrupted (its `activity` is this step's text).
+  Step abortedStep() const { return abortedStep_; }
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
   QString deviceVersion() const { return deviceVersion_; }
@@ -136,6 +138,9 @@ class TransferMachine : public QObject {
   // Sends the command that a chain waits on the answer to, then arms the watchdog for it.
   // False when the send failed (the chain is aborted then).
   bool sendAndAwait(Step next, Command command, std::span<const std::uint8_t> payload = {});
+  // The connect's downloads, in their table's order (see TransferMachine.cpp).
+  void askForDownload(std::size_t index);
+  void onDownloaded(const Reply& reply);
   // The chain's last reply came: step Idle unless another chain's step is pending.
   void finishIf(bool stepBelongsToChain);
   void abortChain(ChainAbort why, const QString& detail);
@@ -149,6 +154,7 @@ class TransferMachine : public QObject {
   QTimer timer1_;
   QTimer watchdog_;
   Step step_ = Step::Idle;
+  Step abortedStep_ = Step::Idle;
   int identifyCount_ = 0;
   // Counts connects, so that a link that carries only after a newer connect began (or the
   // chain ended) sends nothing for the old one.

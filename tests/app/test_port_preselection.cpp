@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QTest>
 
-#include "midi/PortPreselection.h"
+#include "core/PortPreselection.h"
 
 using tarvik::preselectPorts;
 

@@ -350,7 +350,7 @@ class CliTransferTest : public QObject {
     QCOMPARE(output.errText(), line);
     QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Differs);
     QCOMPARE(restore.check().failedBlock(), std::optional<Block>(block));
-    QCOMPARE(restore.check().difference()->index, item);
+    QCOMPARE(restore.check().difference()->row, item);
   }
 
   void aRefusedSubmitNamesTheBlock() {

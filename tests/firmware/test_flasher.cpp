@@ -3,7 +3,9 @@
 // what the device is left with, and how each way of failing ends the flash.
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <numeric>
+#include <optional>
 
 #include "FlashHarness.h"
 
@@ -42,7 +44,8 @@ Bytes frame(std::uint8_t value) {
           0xF7};
 }
 
-const QString kSendError = QStringLiteral("An unspecified error occurred in the in-memory MIDI service.");
+const QString kSendError =
+    QStringLiteral("An unspecified error occurred in the in-memory MIDI service.");
 
 }  // namespace
 
@@ -129,8 +132,8 @@ class TestFlasher : public QObject {
     crlf.lineEnds = FirmwareFixture::LineEnds::CrLf;
     QTest::newRow("digest mismatch") << FirmwareFixture::firmwareText(lines, crlf);
     QTest::newRow("empty body") << QByteArray();
-    QTest::newRow("257 pages")
-        << FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(257, 2));
+    QTest::newRow("257 pages") << FirmwareFixture::firmwareBody(
+        FirmwareFixture::seededPages(257, 2));
     QList<QByteArray> badHex = lines;
     badHex[2][100] = 'x';
     QTest::newRow("bad hex") << FirmwareFixture::firmwareText(badHex);
@@ -233,6 +236,43 @@ class TestFlasher : public QObject {
     QCOMPARE(rig.commands().back(), code(Command::LeaveBootloader));
     QCOMPARE(rig.count(Command::WriteRamToFlash), 0);
     QVERIFY(rig.device().flash().bootloaderLeft);
+  }
+
+  // The user gives up (tarvik-cli's Ctrl+C): the bootloader is told to leave, except while the
+  // device writes its flash, which must not be cut off.
+  void cancelLeavesBootloaderUnlessWriting_data() {
+    QTest::addColumn<QString>("cancelAfter");  // the line logged just before the command
+    QTest::addColumn<bool>("canceled");
+    QTest::newRow("entering bootloader") << "Entering bootloader" << true;
+    QTest::newRow("uploading a page") << "Upload Flash Page 3 of 11" << true;
+    QTest::newRow("writing flash") << "write RAM to FLASH..." << false;
+  }
+  void cancelLeavesBootloaderUnlessWriting() {
+    QFETCH(QString, cancelAfter);
+    QFETCH(bool, canceled);
+    FlashRig rig;
+    // The device stays silent after the command, so the cancel meets the flash waiting for it.
+    rig.setFaults([&](SimFaults& f) {
+      if (cancelAfter == QStringLiteral("Entering bootloader")) f.answerFirst = 0;
+      if (cancelAfter.startsWith(QStringLiteral("Upload"))) f.stopAfterPages = 3;
+      f.silentOnWrite = true;
+    });
+    std::optional<bool> accepted;
+    rig.onLog = [&](const QString& logged) {
+      if (logged != cancelAfter) return;
+      // Once the command has gone out.
+      QTimer::singleShot(0, &rig.context, [&] { accepted = rig.flasher.cancel(); });
+    };
+    // Nothing else can come first: the device never confirms the write.
+    rig.flasher.setWriteTimeout(200);
+    const auto end = rig.flash(imageOf(FirmwareFixture::seededPages(12, 4)));
+    QVERIFY(end);
+    QCOMPARE(accepted, std::optional<bool>(canceled));
+    QCOMPARE(end->how, canceled ? FlashEnd::Canceled : FlashEnd::WriteUnconfirmed);
+    QCOMPARE(rig.count(Command::LeaveBootloader), canceled ? 1 : 0);
+    if (canceled) QCOMPARE(rig.log.last(), QStringLiteral("leave bootloader..."));
+    QVERIFY(!rig.flasher.running());
+    QVERIFY(!rig.flasher.cancel());
   }
 
   void sendFailureLeavesBootloader_data() {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/TestMessageSender.h"
+#include "core/TestMessageSender.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -14,7 +14,9 @@ TestMessageSender::TestMessageSender(MidiPorts& ports, DeviceLink& link, ReportE
                                      QObject* parent)
     : QObject(parent), ports_(ports), link_(link), reportError_(std::move(reportError)) {}
 
-void TestMessageSender::send(int port, TestControllerTab::ShortMessage m) {
+void TestMessageSender::send(int port, std::uint8_t status, std::uint8_t data1,
+                             std::uint8_t data2) {
+  const Message m{status, data1, data2};
   TMidiOutput& outputs = ports_.outputs();
   const bool opensNow =
       port >= 0 && static_cast<std::size_t>(port) < outputs.Ports().size() && !outputs.IsOpen(port);
@@ -29,7 +31,7 @@ void TestMessageSender::send(int port, TestControllerTab::ShortMessage m) {
   });
 }
 
-void TestMessageSender::sendLater(const std::string& portName, TestControllerTab::ShortMessage m) {
+void TestMessageSender::sendLater(const std::string& portName, Message m) {
   try {
     const std::vector<std::string> names = ports_.outputs().PortNames();
     const auto found = std::find(names.begin(), names.end(), portName);

@@ -3,9 +3,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
-
-#include "tools/ui/TestControllerTab.h"
+#include <string>
 
 namespace tarvik {
 
@@ -19,16 +19,20 @@ class TestMessageSender : public QObject {
   Q_OBJECT
  public:
   using ReportError = std::function<void(const QString&)>;
-
   // `reportError` shows what goes wrong once the message has waited.
   TestMessageSender(MidiPorts& ports, DeviceLink& link, ReportError reportError,
                     QObject* parent = nullptr);
 
   // Raises TMidiError when the port cannot be opened or the message not sent now.
-  void send(int port, TestControllerTab::ShortMessage message);
+  void send(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
  private:
-  void sendLater(const std::string& portName, TestControllerTab::ShortMessage message);
+  struct Message {
+    std::uint8_t status;
+    std::uint8_t data1;
+    std::uint8_t data2;
+  };
+  void sendLater(const std::string& portName, Message message);
 
   MidiPorts& ports_;
   DeviceLink& link_;

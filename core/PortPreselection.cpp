@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "midi/PortPreselection.h"
+#include "core/PortPreselection.h"
 
 #include <QString>
 #include <algorithm>

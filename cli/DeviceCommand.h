@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+
+#include "cli/CliCommand.h"
+#include "cli/DeviceSession.h"
+
+namespace tarvik::cli {
+
+// A command that talks to the device: its options, and the session with the core over the port
+// lists, --verbose's log and the library named by --library.
+class DeviceCommand : public CliCommand {
+  Q_OBJECT
+ public:
+  DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output,
+                QObject* parent = nullptr);
+
+ protected:
+  const CliOptions& options() const { return options_; }
+  DeviceSession& session() { return session_; }
+  ConfiguratorCore& core() { return session_.core(); }
+
+  // Opens the pair that --in and --out choose, keeps the device history (or warns why not) and
+  // starts the work; false from `work` means something else owns the link. A pair that cannot
+  // be opened or a busy link ends the command with `failure`.
+  void openAndRun(const std::function<bool()>& work, int failure = ExitCode::DeviceFailure);
+
+ private:
+  CliOptions options_;
+  DeviceSession session_;
+};
+
+}  // namespace tarvik::cli

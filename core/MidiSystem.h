@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "midi/PlatformMidiService.h"
+
+namespace tarvik {
+
+class LateMidiService;
+class MidiPorts;
+
+// The program's port lists from its first moment, and the start of the platform's MIDI system
+// behind them: reaching it (under JACK a client of the program's own and a walk over the
+// server's port table) takes tens of milliseconds, which run in the background while the window
+// is built or the command reads its file. Until then the lists are empty. The window and the
+// command line each hold one; cores are made over its ports().
+class MidiSystem {
+ public:
+  // `errors` receives what goes wrong inside the MIDI input callback, which has no caller to
+  // go back to. With a `service` the lists are over it from the start (the command line, which
+  // has its service at hand); without, a stand-in with no ports takes its place until start()
+  // brings one (the window, whose service comes from a module loaded after the first frame).
+  explicit MidiSystem(std::function<void(const QString& text)> errors,
+                      std::unique_ptr<PlatformMidiService> service = {});
+  // The lists close what is still open when they go.
+  ~MidiSystem();
+  MidiSystem(const MidiSystem&) = delete;
+  MidiSystem& operator=(const MidiSystem&) = delete;
+
+  MidiPorts& ports() { return *ports_; }
+
+  // Reaches the MIDI system in the background, once. `lines` receives what the MIDI system's
+  // libraries (ALSA, JACK) say about themselves, on the service's thread (see
+  // PlatformMidiService::setLibraryMessageSink); `started` gets the start-up problem, empty when
+  // the MIDI system was reached (see PlatformMidiService::whenStarted).
+  using LibraryLines = PlatformMidiService::LibraryMessageSink;
+  using Started = std::function<void(const QString& problem)>;
+  // The service given at construction.
+  void start(LibraryLines lines, Started started);
+  // `service` takes the stand-in's place first.
+  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, Started started);
+
+ private:
+  LateMidiService* late_ = nullptr;
+  PlatformMidiService* platform_ = nullptr;
+  std::unique_ptr<MidiPorts> ports_;
+};
+
+// The command line's MIDI service, created but not started: with `opensSoon` a port pair is
+// opened right after the start (see RtMidiService::Opening). In a library of its own, which
+// only tarvik-cli links: the window loads its service from the platform module.
+std::unique_ptr<PlatformMidiService> commandLineMidiService(bool opensSoon);
+
+}  // namespace tarvik

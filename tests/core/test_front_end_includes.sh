@@ -1,0 +1,18 @@
+#!/bin/bash
+# The front ends reach the device only through the core: no file of app/ or cli/ includes a
+# header of link/ or midi/, except the platform module's factory, which makes the MIDI service.
+# Usage: test_front_end_includes.sh SOURCE_DIR
+set -u
+cd "$1" || exit 1
+# A scan that finds no front end at all would pass whatever the tree holds.
+if ! grep -rqs --include='*.cpp' 'core/ConfiguratorCore.h' app cli; then
+  echo "no front-end source under $1"
+  exit 1
+fi
+reaching=$(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](link|midi)/' \
+  app cli | grep -vE '^app/(platform/|PlatformModule\.)')
+if [ -n "$reaching" ]; then
+  echo "front-end files that reach past the core (include what ConfiguratorCore offers instead):"
+  echo "$reaching"
+  exit 1
+fi
