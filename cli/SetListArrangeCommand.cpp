@@ -12,32 +12,29 @@ namespace tarvik::cli {
 
 SetListArrangeCommand::SetListArrangeCommand(MidiPorts& ports, const CliOptions& options,
                                              Output output, QObject* parent)
-    : CliCommand(output, parent),
-      options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library),
-      download_(session_.core().fullDownload()) {
+    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
   connect(&download_, &FullDownload::finished, this, &SetListArrangeCommand::onDownloaded);
 }
 
 void SetListArrangeCommand::readFile() {
-  SetupLibrary* library = session_.library();
+  SetupLibrary* library = session().library();
   if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session_.libraryError());
+    fail(ExitCode::UsageOrFile, session().libraryError());
     return;
   }
-  const Result<SetList> setList = library->setLists().setList(options_.setListName);
+  const Result<SetList> setList = library->setLists().setList(options().setListName);
   if (!setList.ok()) {
     fail(ExitCode::UsageOrFile, setList.error);
     return;
   }
   setList_ = *setList.value;
-  const Result<CompareSource> source = CompareSource::parse(options_.onto);
+  const Result<CompareSource> source = CompareSource::parse(options().onto);
   if (!source.ok()) {
     fail(ExitCode::UsageOrFile, source.error);
     return;
   }
   if (source.value->kind() != CompareSource::Kind::Device) {
-    const Result<DiffSide> read = source.value->read(session_.core());
+    const Result<DiffSide> read = source.value->read(core());
     if (!read.ok()) {
       fail(ExitCode::UsageOrFile, read.error);
       return;
@@ -46,22 +43,17 @@ void SetListArrangeCommand::readFile() {
     return;
   }
   // A file that cannot be written fails now rather than after the device has been read.
-  if (options_.fileIsStandardStream()) return;
-  const QFileInfo target(options_.file);
+  if (options().fileIsStandardStream()) return;
+  const QFileInfo target(options().file);
   const QFileInfo folder(target.absolutePath());
   if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
       (target.exists() && !target.isWritable())) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options().file)));
   }
 }
 
 void SetListArrangeCommand::begin() {
-  if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
-    fail(ExitCode::DeviceFailure, problem);
-    return;
-  }
-  session_.keepHistory(err());
-  if (!download_.start()) fail(ExitCode::DeviceFailure, tr("the link is busy"));
+  openAndRun([this] { return download_.start(); });
 }
 
 void SetListArrangeCommand::onDownloaded(bool ok, const QString& text) {
@@ -69,7 +61,7 @@ void SetListArrangeCommand::onDownloaded(bool ok, const QString& text) {
     fail(ExitCode::DeviceFailure, text);
     return;
   }
-  const Result<DiffSide> device = CompareSource::device().read(session_.core());
+  const Result<DiffSide> device = CompareSource::device().read(core());
   if (!device.ok()) {
     fail(ExitCode::DeviceFailure, device.error);
     return;
@@ -86,19 +78,19 @@ void SetListArrangeCommand::write(const DiffSide& source) {
   SetArrangement::arrange(presets, setList_);
   const QByteArray text =
       FullBackup::serialize(presets.tables(), source.bytes.settings, presets.names());
-  if (options_.fileIsStandardStream()) {
+  if (options().fileIsStandardStream()) {
     // The names are UTF-8; the rest is ASCII.
     out() << QString::fromUtf8(text);
     finish(ExitCode::Ok);
     return;
   }
   QString error;
-  if (!UserFile::write(options_.file, text, &error)) {
+  if (!UserFile::write(options().file, text, &error)) {
     fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(error));
     return;
   }
   out() << tr("set \"%1\" arranged onto %2, written to %3")
-               .arg(setList_.name, options_.onto, UserFile::shown(options_.file))
+               .arg(setList_.name, options().onto, UserFile::shown(options().file))
         << '\n';
   finish(ExitCode::Ok);
 }

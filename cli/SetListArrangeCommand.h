@@ -3,11 +3,9 @@
 
 #include <optional>
 
-#include "cli/CliCommand.h"
-#include "cli/DeviceSession.h"
+#include "cli/DeviceCommand.h"
 #include "config/ConfigDiff.h"
 #include "library/SetList.h"
-#include "link/FullDownload.h"
 
 namespace tarvik::cli {
 
@@ -17,7 +15,7 @@ namespace tarvik::cli {
 // settings and the presets after the set stay SOURCE's. Everything but the device is read, and
 // the file written, before the MIDI system is reached; the device's trouble is exit 1, as for
 // `backup`.
-class SetListArrangeCommand : public CliCommand {
+class SetListArrangeCommand : public DeviceCommand {
   Q_OBJECT
  public:
   SetListArrangeCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -31,8 +29,6 @@ class SetListArrangeCommand : public CliCommand {
   void onDownloaded(bool ok, const QString& text);
   void write(const DiffSide& source);
 
-  CliOptions options_;
-  DeviceSession session_;
   FullDownload& download_;
   SetList setList_;
 };

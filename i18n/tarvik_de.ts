@@ -96,14 +96,6 @@
         <translation>Die Bibliotheksdatei (Vorgabe: die Umgebungsvariable TARVIK_LIBRARY, sonst library.sqlite im Datenordner des Programms).</translation>
     </message>
     <message>
-        <source>library import, library store: overwrite a setup of the same name.</source>
-        <translation type="vanished">library import, library store: ein gleichnamiges Setup überschreiben.</translation>
-    </message>
-    <message>
-        <source>ports, info, backup, restore, flash, monitor, library or diff.</source>
-        <translation type="vanished">ports, info, backup, restore, flash, monitor, library oder diff.</translation>
-    </message>
-    <message>
         <source>The backup file (backup, restore; &quot;-&quot; for standard output or input) or firmware.txt (flash).</source>
         <translation>Die Sicherungsdatei (backup, restore; &quot;-&quot; für Standardausgabe oder -eingabe) oder firmware.txt (flash).</translation>
     </message>
@@ -154,140 +146,6 @@
     <message>
         <source>[file]</source>
         <translation>[Datei]</translation>
-    </message>
-    <message>
-        <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
-
-Commands:
-  ports          List the MIDI ports, one a line: &quot;in:&quot; or &quot;out:&quot;, a tab, the name.
-  info           Identify the Tarvik and print &quot;firmware: X.Y&quot;.
-  backup FILE    Download the presets, CC map, PC remap table and the 20 settings and
-                 write them to FILE: a .tvk file with a [settings] section. FILE &quot;-&quot;
-                 is standard output, which then carries nothing but the file.
-  restore FILE   Submit the tables of FILE (and its [settings], if it has them),
-                 download everything again and compare with what was sent. FILE &quot;-&quot;
-                 is standard input.
-  flash FILE     Flash a firmware.txt, verifying every page as it is read back;
-                 with --from-server the file comes from the update server. First the
-                 setup is kept as a snapshot &quot;before firmware X&quot; of the device
-                 history; without it nothing is flashed unless --no-backup is given.
-  monitor        Print incoming program and control changes, time-stamped, until
-                 interrupted (Ctrl+C).
-  library list   List the library&apos;s setups, one a line: the name, a tab, the last
-                 change (YYYY-MM-DDTHH:MM:SS, local time); sorted by name.
-  library import FILE...
-                 Store each .tvk or backup file as a setup named after the file
-                 without its extension. All or nothing: one refused file or a name
-                 that is taken (without --replace) stores none.
-  library export NAME FILE
-                 Write the setup as a backup file (with [names] when it has names).
-                 FILE &quot;-&quot; is standard output.
-  library store NAME
-                 Download everything and store it, as backup FILE writes it, as the
-                 setup NAME (--replace overwrites a setup of that name).
-  library restore NAME
-                 Restore the setup as restore FILE does, verified.
-  library history
-                 List what the device held after each download, submit and restore,
-                 newest first: the id, a tab, the time, a tab, the event.
-  diff A B       Print every byte in which B differs from A, one a line:
-                 &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A and B are each &quot;device&quot; (a fresh
-                 download), &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.
-                 The settings are compared when both sides hold them.
-
-Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
-library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
-its device history; when the library cannot be opened they say so and go on.
-
-Ports: without --in and --out the pair is chosen as the window does: the first input
-whose name contains &quot;midi&quot; and the output of the same name. --in and --out pick the
-first port whose name contains the text, regardless of case; the other side then
-defaults to the port of the same name.
-
-Exit codes: 0 success; 1 device or transfer failure (no Tarvik, other firmware,
-refused, no reply, a difference after a restore, a failed flash); 2 usage or file
-error (bad command line, unreadable or unwritable file, refused firmware file);
-130 interrupted (Ctrl+C or SIGTERM; monitor then ends with 0). The library commands
-exit 2 when the library cannot be opened or has no such setup. diff exits as diff(1):
-0 no difference, 1 differences, 2 trouble (a file, the library, no device).</source>
-        <translation type="vanished">Richtet einen MIDI-Loop-Switcher Tarvik ein und prüft, was er geschrieben hat.
-
-Befehle:
-  ports          Die MIDI-Ports auflisten, einen je Zeile: &quot;in:&quot; oder &quot;out:&quot;, ein
-                 Tabulator, der Name.
-  info           Den Tarvik erkennen und &quot;firmware: X.Y&quot; ausgeben.
-  backup DATEI   Presets, CC-Zuordnung, PC-Umleitungstabelle und die 20 Einstellungen
-                 herunterladen und in DATEI schreiben: eine .tvk-Datei mit einem
-                 Abschnitt [settings]. DATEI &quot;-&quot; ist die Standardausgabe, die dann
-                 nichts als die Datei enthält.
-  restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
-                 übertragen, alles erneut herunterladen und mit dem Gesendeten
-                 vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
-  flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
-                 mit --from-server kommt die Datei vom Update-Server. Zuerst wird das
-                 Setup als Momentaufnahme &quot;before firmware X&quot; im Geräteverlauf
-                 gesichert; ohne sie wird nichts aufgespielt, außer mit --no-backup.
-  monitor        Eingehende Programmwechsel und Control Changes mit Zeitstempel
-                 ausgeben, bis zum Abbruch (Strg+C).
-  library list   Die Setups der Bibliothek auflisten, eines je Zeile: der Name, ein
-                 Tabulator, die letzte Änderung (JJJJ-MM-TTTHH:MM:SS, Ortszeit);
-                 nach Namen sortiert.
-  library import DATEI...
-                 Jede .tvk- oder Sicherungsdatei als Setup speichern, benannt nach
-                 der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
-                 ein vergebener Name (ohne --replace) speichert keines.
-  library export NAME DATEI
-                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
-                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
-  library store NAME
-                 Alles herunterladen und so, wie backup DATEI es schreibt, als
-                 Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
-  library restore NAME
-                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
-  library history
-                 Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
-                 Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
-                 Tabulator, die Zeit, ein Tabulator, das Ereignis.
-  diff A B       Jedes Byte, in dem sich B von A unterscheidet, ausgeben, eines je
-                 Zeile: &quot;BLOCK ROW: 0xAA -&gt; 0xBB&quot;. A und B sind jeweils &quot;device&quot;
-                 (frisch heruntergeladen), &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine
-                 .tvk- oder Sicherungsdatei. Die Einstellungen werden verglichen,
-                 wenn beide Seiten sie enthalten.
-  setlist store NAME DATEI
-                 Die Setliste NAME aus DATEI speichern (&quot;-&quot; ist die Standardeingabe):
-                 ein Song je Zeile, SONG, ein Tabulator, ein Setup der Bibliothek, ein
-                 Tabulator, sein Preset (1..128). Alles oder nichts: Eine falsche Zeile
-                 wird genannt und nichts gespeichert (--replace überschreibt eine
-                 Setliste dieses Namens).
-  setlist list   Die Setlisten auflisten, eine je Zeile: der Name, ein Tabulator, die
-                 Zahl der Songs.
-  setlist show NAME
-                 Ein Song je Zeile: die Position, der Song, das Setup und das Preset.
-  setlist arrange NAME --onto QUELLE DATEI
-                 QUELLE (wie diff eine Seite nimmt) mit den Presets der Songs auf den
-                 Presets 1, 2, 3 ... in Set-Reihenfolge als Sicherungsdatei schreiben,
-                 für restore.
-  setlist chart NAME DATEI.pdf
-                 Die Setliste NAME für den Notenständer als PDF-Datei schreiben.
-
-Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
-sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
-sprechen, ergänzen seinen Geräteverlauf; lässt sich die Bibliothek nicht öffnen,
-sagen sie das und machen weiter.
-
-Ports: Ohne --in und --out wird das Paar so gewählt wie im Fenster: der erste Eingang,
-dessen Name &quot;midi&quot; enthält, und der gleichnamige Ausgang. --in und --out wählen den
-ersten Port, dessen Name den Text enthält, ohne Rücksicht auf Groß- und
-Kleinschreibung; die andere Seite ist dann der gleichnamige Port.
-
-Exit-Codes: 0 Erfolg; 1 Fehler am Gerät oder bei der Übertragung (kein Tarvik,
-andere Firmware, abgelehnt, keine Antwort, ein Unterschied nach dem Wiederherstellen,
-ein fehlgeschlagenes Aufspielen); 2 Aufruf- oder Dateifehler (falsche Kommandozeile,
-nicht lesbare oder nicht schreibbare Datei, abgelehnte Firmware-Datei); 130
-abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
-enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
-gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
-Datei, die Bibliothek, kein Gerät).</translation>
     </message>
     <message>
         <source>flash: flash without keeping the setup in the device history first (a Tarvik already in its bootloader cannot be read).</source>
@@ -3296,10 +3154,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>cannot write %1</source>
         <translation>%1 kann nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>warning: %1</source>
