@@ -16,11 +16,12 @@ namespace tarvik {
 // table of its own. Layout 2 moves the blocks out of the list, so that filtering the list reads
 // only the short columns, adds the case-folded text the filter looks in, and keeps a setup's
 // names in one column: a setup with a few names no longer costs a row and an index entry each.
+// Layout 3 adds a column for the loops' labels that go with a setup.
 class Schema {
   Q_DECLARE_TR_FUNCTIONS(Schema)
 
  public:
-  static constexpr int kVersion = 2;
+  static constexpr int kVersion = 3;
   static constexpr qint32 kApplicationId = 0x54564B4C;  // "TVKL"
 
   // The current layout in an empty database. Runs in the caller's write transaction.

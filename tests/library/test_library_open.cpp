@@ -18,6 +18,10 @@ using namespace tarvik::test;
 namespace {
 
 // A library of `count` setups, closed, so that all of it is in the file itself.
+QString newerLayout() {
+  return QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1);
+}
+
 bool makeLibrary(const QString& path, int count) {
   SetupLibrary::Opened opened = SetupLibrary::open(path);
   if (!opened.library) return false;
@@ -114,13 +118,12 @@ class LibraryOpenTest : public QObject {
       file.close();
       if (kind == "newer") {
         RawDatabase raw(path);
-        QCOMPARE(raw.exec({"PRAGMA user_version = 3"}), QString());
+        QCOMPARE(raw.exec({newerLayout()}), QString());
       }
       if (kind == "newerInLog") {
         writerStillOpen = std::make_unique<RawDatabase>(path);
-        QCOMPARE(
-            writerStillOpen->exec({"PRAGMA wal_autocheckpoint = 0", "PRAGMA user_version = 3"}),
-            QString());
+        QCOMPARE(writerStillOpen->exec({"PRAGMA wal_autocheckpoint = 0", newerLayout()}),
+                 QString());
       }
     }
     const FileState before = FileState::of(path);
@@ -233,9 +236,8 @@ class LibraryOpenTest : public QObject {
     QTest::addColumn<QString>("environment");
     QTest::addColumn<QString>("resolved");
     // The same file whichever program asks: the window's data folder.
-    const QString fallback =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/Tarvik Configurator/library.sqlite");
+    const QString fallback = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/Tarvik Configurator/library.sqlite");
     QTest::newRow("--library wins over the environment") << "/a/lib.sqlite"
                                                          << "/b/env.sqlite"
                                                          << "/a/lib.sqlite";
