@@ -383,6 +383,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>%1: %2 kept by the Tarvik, sent as %3</source>
         <translation>%1: %2 vom Tarvik behalten, gesendet als %3</translation>
     </message>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>no label</source>
+        <translation>kein Name</translation>
+    </message>
 </context>
 <context>
     <name>EditHistory</name>
@@ -409,6 +417,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>preset names</source>
         <translation>Preset-Namen</translation>
+    </message>
+    <message>
+        <source>loop names</source>
+        <translation>Loop-Namen</translation>
     </message>
 </context>
 <context>
@@ -605,6 +617,68 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>a setup library of a newer version of this program (layout %1; this version knows layouts up to %2)</source>
         <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1; diese Version kennt Aufbauten bis %2)</translation>
+    </message>
+</context>
+<context>
+    <name>LoopLabels</name>
+    <message>
+        <source>LOOP%1</source>
+        <translation>LOOP%1</translation>
+    </message>
+    <message>
+        <source>LOOP %1</source>
+        <translation>LOOP %1</translation>
+    </message>
+    <message>
+        <source>LOOP %1 (%2)</source>
+        <translation>LOOP %1 (%2)</translation>
+    </message>
+    <message>
+        <source>is longer than %1 characters</source>
+        <translation>ist länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>holds a control or format character or a line break</source>
+        <translation>enthält ein Steuer- oder Formatzeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>starts or ends with a space</source>
+        <translation>beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+    <message>
+        <source>the label of loop %1 %2</source>
+        <translation>der Name von Loop %1 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a loop and a label</source>
+        <translation>&quot;%1&quot; ist kein Loop mit Namen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a loop from loop1 to loop%2</source>
+        <translation>&quot;%1&quot; ist kein Loop von loop1 bis loop%2</translation>
+    </message>
+    <message>
+        <source>loop %1 is labelled twice</source>
+        <translation>Loop %1 hat zwei Namen</translation>
+    </message>
+    <message>
+        <source>the label of loop %1 is not UTF-8 text</source>
+        <translation>der Name von Loop %1 ist kein UTF-8-Text</translation>
+    </message>
+</context>
+<context>
+    <name>LoopNaming</name>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
+        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
+    </message>
+    <message>
+        <source>LOOP%1 was not renamed: the name %2.</source>
+        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1104,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>%1 was loaded with defaults where it says nothing readable: %2</source>
         <translation>%1 wurde geladen, mit Standardwerten, wo sie nichts Lesbares enthält: %2</translation>
+    </message>
+    <message>
+        <source>The file&apos;s loop names were not loaded: %1</source>
+        <translation>Die Loop-Namen der Datei wurden nicht geladen: %1</translation>
     </message>
 </context>
 <context>
@@ -1665,6 +1743,10 @@ Fortfahren?</translation>
         <source>Send %1 to Tarvik (it has no settings)...</source>
         <translation>%1 an Tarvik senden (ohne Einstellungen)...</translation>
     </message>
+    <message>
+        <source>The loop names in %1 are left out: %2</source>
+        <translation>Die Loop-Namen in %1 werden ausgelassen: %2</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::FullDownload</name>
@@ -1951,10 +2033,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
 <context>
     <name>tarvik::PresetMatrixModel</name>
     <message>
-        <source>LOOP%1</source>
-        <translation>LOOP%1</translation>
-    </message>
-    <message>
         <source>Controll Change (IAM over Midi)</source>
         <translation>Control Change (IAM über MIDI)</translation>
     </message>
@@ -2048,6 +2126,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Preset numbers</source>
         <translation>Preset-Nummern</translation>
+    </message>
+    <message>
+        <source>Name LOOP%1...</source>
+        <translation>LOOP%1 benennen...</translation>
     </message>
 </context>
 <context>

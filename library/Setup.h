@@ -19,7 +19,7 @@ struct Setup {
   QDateTime changed;
   ConfigBytes bytes;
   PresetNames names;
-  LoopLabels labels;
+  LoopLabels labels = {};
 };
 
 // A line of the setup list.

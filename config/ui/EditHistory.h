@@ -28,7 +28,7 @@ class EditHistory : public QObject {
     PresetTables tables;
     ConfigRecord record;
     PresetNames names;
-    LoopLabels labels;
+    LoopLabels labels = {};
     bool operator==(const Snapshot&) const = default;
   };
 

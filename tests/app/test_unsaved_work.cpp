@@ -246,8 +246,10 @@ class UnsavedWorkTest : public QObject {
 
     rig.dialogs.textAnswers.push_back(typed);
     QHeaderView* headings = tab->view()->horizontalHeader();
-    QTest::mouseDClick(headings->viewport(), Qt::LeftButton, {},
-                       QPoint(headings->sectionViewportPosition(loop) + 5, 5));
+    QTest::mouseDClick(
+        headings->viewport(), Qt::LeftButton, {},
+        QPoint(headings->sectionViewportPosition(loop) + headings->sectionSize(loop) / 2,
+               headings->height() / 2));
     QCOMPARE(rig.dialogs.textQuestions.size(), std::size_t{1});
     const QString named = label.isEmpty() ? item : QStringLiteral("%1 (%2)").arg(item, label);
     QCOMPARE(model.headerData(loop, Qt::Horizontal).toString(),
