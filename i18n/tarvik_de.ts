@@ -37,8 +37,8 @@ Commands:
                  without its extension. All or nothing: one refused file or a name
                  that is taken (without --replace) stores none.
   library export NAME FILE
-                 Write the setup as a backup file (with [names] when it has names).
-                 FILE &quot;-&quot; is standard output.
+                 Write the setup as a backup file (with [names] and [loops] when it
+                 has names). FILE &quot;-&quot; is standard output.
   library store NAME
                  Download everything and store it, as backup FILE writes it, as the
                  setup NAME (--replace overwrites a setup of that name).
@@ -92,8 +92,8 @@ Befehle:
                  der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
                  ein vergebener Name (ohne --replace) speichert keines.
   library export NAME DATEI
-                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
-                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
+                 Das Setup als Sicherungsdatei schreiben (mit [names] und [loops],
+                 wenn es Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
   library store NAME
                  Alles herunterladen und so, wie backup DATEI es schreibt, als
                  Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
