@@ -48,7 +48,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
     : QWidget(parent),
       model_(new PresetMatrixModel(configuration, this)),
       view_(new QTableView(this)),
-      loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
+      // The labels of a file opened before the tab was built are there already.
+      loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(configuration.labels()), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setAccessibleName(tr("Presets"));
