@@ -12,8 +12,10 @@ void CompareModel::setDifferences(const QList<Difference>& differences) {
   differences_ = differences;
   groups_.clear();
   for (int i = 0; i < differences_.size(); ++i) {
-    if (groups_.isEmpty() || groups_.last().block != differences_[i].block) {
-      groups_.append({differences_[i].block, i, 0});
+    const Difference& difference = differences_[i];
+    if (groups_.isEmpty() || groups_.last().block != difference.block ||
+        groups_.last().loopLabels != difference.loopLabel) {
+      groups_.append({difference.block, difference.loopLabel, i, 0});
     }
     ++groups_.last().count;
   }
@@ -53,7 +55,9 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
   if (index.internalId() == kGroupId) {
     const Group& group = groups_[index.row()];
     if (role == Qt::DisplayRole && index.column() == kRowColumn) {
-      return tr("%1 (%2)").arg(DifferenceTexts::blockTitle(group.block)).arg(group.count);
+      const QString title = group.loopLabels ? DifferenceTexts::loopLabelsTitle()
+                                             : DifferenceTexts::blockTitle(group.block);
+      return tr("%1 (%2)").arg(title).arg(group.count);
     }
     if (role == Qt::FontRole) {
       QFont bold;
@@ -69,9 +73,9 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
     case kRowColumn:
       return DifferenceTexts::rowLabel(difference);
     case kLeftColumn:
-      return DifferenceTexts::value(difference, difference.before);
+      return DifferenceTexts::sideText(difference, false);
     case kRightColumn:
-      return DifferenceTexts::value(difference, difference.after);
+      return DifferenceTexts::sideText(difference, true);
     default:
       return {};
   }

@@ -36,6 +36,7 @@ class CompareModel : public QAbstractItemModel {
  private:
   struct Group {
     Block block;
+    bool loopLabels;
     int first;  // index of its first difference
     int count;
   };

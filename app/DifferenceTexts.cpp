@@ -34,7 +34,18 @@ QString DifferenceTexts::blockTitle(Block block) {
   return tr("Settings");
 }
 
+QString DifferenceTexts::loopLabelsTitle() { return tr("Loop names"); }
+
+QString DifferenceTexts::sideText(const Difference& difference, bool after) {
+  if (difference.loopLabel) {
+    const QString& label = after ? difference.nameAfter : difference.nameBefore;
+    return label.isEmpty() ? tr("no label") : label;
+  }
+  return value(difference, after ? difference.after : difference.before);
+}
+
 QString DifferenceTexts::rowLabel(const Difference& difference) {
+  if (difference.loopLabel) return LoopLabels().heading(difference.row);
   const QString row = ConfigDiff::rowName(difference.block, difference.row);
   if (difference.block == Block::Record) return row;
   const QString& before = difference.nameBefore;

@@ -16,6 +16,8 @@ class DifferenceTexts {
  public:
   // "Presets", "CC map", "PC remap", "Settings".
   static QString blockTitle(Block block);
+  // "Loop names": the group of label differences.
+  static QString loopLabelsTitle();
   // A table row: its number, then the preset's name ("5  Clean"; "5  Clean / Lead" when the
   // sides name it differently). A setting: its name as a backup file writes it.
   static QString rowLabel(const Difference& difference);
@@ -28,6 +30,8 @@ class DifferenceTexts {
   // A value the device holds that the editors keep otherwise, in the same terms:
   // "magicChannel: 8 kept by the Tarvik, sent as 0", "CC map 11: no selection (0xC8) kept by
   // the Tarvik, sent as no selection".
+  // One side of a difference: value() of its byte, or a loop's label ("no label" for none).
+  static QString sideText(const Difference& difference, bool after);
   static QString keptText(const BackupContents::Change& change);
 };
 

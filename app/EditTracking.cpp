@@ -103,12 +103,15 @@ void EditTracking::showUndoState() {
 }
 
 void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
-                        const std::optional<PresetNames>& names) {
+                        const std::optional<PresetNames>& names,
+                        const std::optional<LoopLabels>& labels) {
   Configuration& configuration = core_.configuration();
   history_.beginStep(stepText);
   configuration.setTables(bytes.tables());
   if (bytes.settings) configuration.applyRecord(*bytes.settings);
   if (names) configuration.setNames(*names);
+  // Labels name the pedals on the board, not the presets: contents without any leave them.
+  if (labels && !labels->isEmpty()) configuration.setLabels(*labels);
   history_.endStep();
   Q_EMIT opened();
 }

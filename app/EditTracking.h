@@ -53,7 +53,8 @@ class EditTracking : public QObject {
   // when given (else the editors keep theirs). Nothing is asked and nothing is sent; the
   // unsaved-work question and the marks' file side are the caller's.
   void open(const QString& stepText, const ConfigBytes& bytes,
-            const std::optional<PresetNames>& names = std::nullopt);
+            const std::optional<PresetNames>& names = std::nullopt,
+            const std::optional<LoopLabels>& labels = std::nullopt);
 
  Q_SIGNALS:
   // open() has put a setup, a snapshot or a file into the editors.

@@ -63,16 +63,21 @@ void FullBackupActions::restore() {
   if (!namesRead) {
     log_(tr("The preset names in %1 are left out: %2").arg(shownPath, file.namesProblem));
   }
-  startRestore(*file.tables, file.settings, namesRead ? file.names : PresetNames());
+  if (!file.labelsProblem.isEmpty()) {
+    log_(tr("The loop names in %1 are left out: %2").arg(shownPath, file.labelsProblem));
+  }
+  startRestore(*file.tables, file.settings, namesRead ? file.names : PresetNames(),
+               file.labelsProblem.isEmpty() ? file.labels : LoopLabels());
 }
 
 void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& bytes,
-                                        const std::optional<PresetNames>& names) {
+                                        const std::optional<PresetNames>& names,
+                                        const LoopLabels& labels) {
   if (core_.busy()) return;
   if (!mayDiscard(tr("before the restore replaces them"))) return;
   log_(bytes.settings ? tr("Send %1 to Tarvik...").arg(what)
                       : tr("Send %1 to Tarvik (it has no settings)...").arg(what));
-  startRestore(bytes.tables(), bytes.settings, names);
+  startRestore(bytes.tables(), bytes.settings, names, labels);
 }
 
 void FullBackupActions::sendEditors() {
@@ -86,14 +91,18 @@ void FullBackupActions::sendEditors() {
 
 void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
-                                     const std::optional<PresetNames>& names) {
-  if (!check_.start(tables, settings, names.value_or(core_.configuration().names()))) return;
+                                     const std::optional<PresetNames>& names,
+                                     const LoopLabels& labels) {
+  if (!check_.start(tables, settings, names.value_or(core_.configuration().names()), labels)) {
+    return;
+  }
   ChangeMarks& marks = core_.marks();
   marks.fileHolds(Block::Presets, bytesOf(tables.presetPayload()));
   marks.fileHolds(Block::CcMap, bytesOf(tables.ccMapPayload()));
   marks.fileHolds(Block::PcRemap, bytesOf(tables.pcRemapPayload()));
   if (settings) marks.fileHolds(Block::Record, bytesOf(*settings));
   if (names) marks.namesSaved(*names);
+  if (!labels.isEmpty()) marks.labelsSaved(labels);
   Q_EMIT runningChanged(true);
 }
 
@@ -107,7 +116,10 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
   }
   // What the device sent, not what the editors hold: nothing edited meanwhile gets in.
   const BackupContents backup = BackupContents::fromDevice(core_.deviceBlocks());
-  if (!FullBackup::save(path_, backup.tables, backup.settings)) {
+  // The loops' labels are the editors': the device has none, and without them a backup of
+  // everything would lose what sits in which loop.
+  if (!FullBackup::save(path_, backup.tables, backup.settings, {},
+                        core_.configuration().labels())) {
     error(cannotWriteText(path_));
     Q_EMIT finished(false);
     return;

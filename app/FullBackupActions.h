@@ -43,7 +43,8 @@ class FullBackupActions : public QObject {
   // \"Live\""). Asks before unsaved work goes, as restore() does; ignored while the link is busy.
   // A setup's names come along into the editors; without names the editors keep theirs.
   void restoreContents(const QString& what, const ConfigBytes& bytes,
-                       const std::optional<PresetNames>& names = std::nullopt);
+                       const std::optional<PresetNames>& names = std::nullopt,
+                       const LoopLabels& labels = {});
   // The verified restore of what the editors hold, as they are: nothing is asked, and they
   // stay what they were measured against (they are not saved by being sent).
   void sendEditors();
@@ -58,7 +59,7 @@ class FullBackupActions : public QObject {
   // stand, so that the marks measure the editors against them. Contents without names (a
   // snapshot) leave the editors' names, and what the marks measure them against, as they are.
   void startRestore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
-                    const std::optional<PresetNames>& names);
+                    const std::optional<PresetNames>& names, const LoopLabels& labels);
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.

@@ -45,12 +45,14 @@ std::optional<QString> LibraryActions::store(const QString& offered) {
                               .arg(*name))) {
       return std::nullopt;
     }
-    outcome = library->setups().replace(*name, bytes, configuration.names());
+    outcome =
+        library->setups().replace(*name, bytes, configuration.names(), configuration.labels());
   } else {
     const std::optional<QString> note =
         dialogs_.askText(&owner_, tr("Store"), tr("A note on the setup (may stay empty):"), {});
     if (!note) return std::nullopt;
-    outcome = library->setups().store(Setup{*name, *note, {}, {}, bytes, configuration.names()});
+    outcome = library->setups().store(
+        Setup{*name, *note, {}, {}, bytes, configuration.names(), configuration.labels()});
   }
   if (!outcome.ok()) {
     refused(tr("The setup was not stored"), outcome.error);
@@ -59,6 +61,7 @@ std::optional<QString> LibraryActions::store(const QString& offered) {
   // Kept in the library, the editors' work is as safe as in a file: closing no longer asks.
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap, Block::Record});
   core_.marks().namesSaved(configuration.names());
+  core_.marks().labelsSaved(configuration.labels());
   holder_.log(tr("The editors are stored as the setup \"%1\".").arg(*name));
   holder_.reportChanged();
   return name;
@@ -72,19 +75,23 @@ void LibraryActions::open(const LibraryItem& item) {
   }
   const std::optional<Contents> opened = contents(item);
   if (!opened) return;
-  edits_.open(tr("open %1").arg(opened->description), opened->bytes, opened->names);
+  edits_.open(tr("open %1").arg(opened->description), opened->bytes, opened->names, opened->labels);
   // What came from the library is kept there, as a loaded file is kept in its file; the marks
   // go on measuring the editors against the device.
   ChangeMarks& marks = core_.marks();
   marks.fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (opened->bytes.settings) marks.fileHolds({Block::Record});
   if (opened->names) marks.namesSaved(*opened->names);
+  if (opened->labels && !opened->labels->isEmpty()) marks.labelsSaved(*opened->labels);
 }
 
 void LibraryActions::send(const LibraryItem& item) {
   if (holder_.library() == nullptr || item.isNone() || core_.busy()) return;
   const std::optional<Contents> sent = contents(item);
-  if (sent) fullBackup_.restoreContents(sent->description, sent->bytes, sent->names);
+  if (sent) {
+    fullBackup_.restoreContents(sent->description, sent->bytes, sent->names,
+                                sent->labels.value_or(LoopLabels()));
+  }
 }
 
 std::optional<QString> LibraryActions::rename(const QString& name) {
@@ -194,7 +201,8 @@ std::optional<LibraryActions::Contents> LibraryActions::contents(const LibraryIt
       holder_.reportChanged();
       return std::nullopt;
     }
-    return Contents{setup.value->bytes, setup.value->names, tr("the setup \"%1\"").arg(item.name)};
+    return Contents{setup.value->bytes, setup.value->names, tr("the setup \"%1\"").arg(item.name),
+                    setup.value->labels};
   }
   Result<Snapshot> snapshot = library->history().snapshot(item.id);
   if (!snapshot.ok()) {

@@ -55,6 +55,7 @@ class LibraryActions : public QObject {
     ConfigBytes bytes;
     std::optional<PresetNames> names;  // a snapshot has none
     QString description;               // for the log and the undo step: "the setup "Live""
+    std::optional<LoopLabels> labels = std::nullopt;  // a snapshot has none
   };
   std::optional<Contents> contents(const LibraryItem& item);
   // The library's refusal in the error box.

@@ -26,6 +26,7 @@
 #include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
+#include "app/LoopNaming.h"
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/PortListFollower.h"
@@ -177,6 +178,9 @@ void TForm1::buildDeviceTabs() {
           [this] { guarded([this] { fullBackup_->restore(); }); });
   connect(presets_, &PresetMatrixTab::playRequested, this,
           [this](int row) { guarded([this, row] { playPreset(row); }); });
+  connect(presets_, &PresetMatrixTab::loopRenameRequested, this, [this](int loop) {
+    guarded([this, loop] { LoopNaming::ask(dialogs_, this, core_.configuration(), loop); });
+  });
   connect(presets_->followBox(), &QCheckBox::toggled, this, [this](bool on) {
     if (remembered_ != nullptr) remembered_->setFollow(on);
   });

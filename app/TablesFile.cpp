@@ -17,9 +17,10 @@ bool TablesFile::save(bool settings) {
   const QString path = dialogs_.saveFileName(&owner_, filter(), suffix);
   if (path.isEmpty()) return false;
   const Configuration& configuration = core_.configuration();
-  const bool saved = settings ? FullBackup::save(path, configuration.tables(),
-                                                 configuration.recordBytes(), configuration.names())
-                              : TvkFile::save(path, configuration.tables());
+  const bool saved =
+      settings ? FullBackup::save(path, configuration.tables(), configuration.recordBytes(),
+                                  configuration.names(), configuration.labels())
+               : TvkFile::save(path, configuration.tables());
   if (!saved) {
     dialogs_.error(&owner_, TForm1::displayTitle(), cannotWriteText(path));
     return false;
@@ -29,6 +30,7 @@ bool TablesFile::save(bool settings) {
   if (settings) {
     core_.marks().fileHolds({Block::Record});
     core_.marks().namesSaved(configuration.names());
+    core_.marks().labelsSaved(configuration.labels());
   }
   return true;
 }
@@ -52,10 +54,15 @@ bool TablesFile::load(const QString& path) {
   // the file replaces would label the wrong ones.
   const bool namesRead = result.namesProblem.isEmpty();
   configuration.setNames(namesRead ? result.names : PresetNames());
+  // The loops' labels name the pedals on the board, not the presets: a file without any (a .tvk
+  // file) leaves them as they are.
+  const bool labelsRead = result.labelsProblem.isEmpty() && !result.labels.isEmpty();
+  if (labelsRead) configuration.setLabels(result.labels);
   history_.endStep();
   core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   if (result.settings) core_.marks().fileHolds({Block::Record});
   core_.marks().namesSaved(configuration.names());
+  if (labelsRead) core_.marks().labelsSaved(configuration.labels());
   // The file rules fill a cut or hand-edited file up with defaults; the user hears of it once.
   if (!result.gaps.none()) {
     log_(tr("%1 was loaded with defaults where it says nothing readable: %2")
@@ -64,6 +71,10 @@ bool TablesFile::load(const QString& path) {
   if (!namesRead) {
     dialogs_.warning(&owner_, tr("Warning"),
                      tr("The file's preset names were not loaded: %1").arg(result.namesProblem));
+  }
+  if (!result.labelsProblem.isEmpty()) {
+    dialogs_.warning(&owner_, tr("Warning"),
+                     tr("The file's loop names were not loaded: %1").arg(result.labelsProblem));
   }
   return true;
 }

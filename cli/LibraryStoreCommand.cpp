@@ -51,8 +51,9 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
   Outcome stored;
   if (exists_) {
     const Result<Setup> old = setups.setup(options().setupName);
-    stored = old.ok() ? setups.replace(options().setupName, bytes, old.value->names)
-                      : Outcome::failed(old.error);
+    stored = old.ok()
+                 ? setups.replace(options().setupName, bytes, old.value->names, old.value->labels)
+                 : Outcome::failed(old.error);
   } else {
     Setup setup;
     setup.name = options().setupName;

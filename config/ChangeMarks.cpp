@@ -23,6 +23,7 @@ ChangeMarks::ChangeMarks(const Configuration& configuration, QObject* parent)
   for (Block block : kBlocks) blocks_[index(block)].file = wireBytes(configuration_, block);
   connect(&configuration_, &Configuration::changed, this, [this](Block block) { refresh(block); });
   connect(&configuration_, &Configuration::namesChanged, this, &ChangeMarks::refreshNames);
+  connect(&configuration_, &Configuration::labelsChanged, this, &ChangeMarks::refreshNames);
 }
 
 QByteArray ChangeMarks::wireBytes(const Configuration& configuration, Block block) {
@@ -64,6 +65,11 @@ void ChangeMarks::namesSaved(const PresetNames& names) {
   refreshNames();
 }
 
+void ChangeMarks::labelsSaved(const LoopLabels& labels) {
+  savedLabels_ = labels;
+  refreshNames();
+}
+
 bool ChangeMarks::unsaved() const { return unsaved_; }
 
 void ChangeMarks::refresh(Block block) {
@@ -91,7 +97,7 @@ void ChangeMarks::refresh(Block block) {
 }
 
 void ChangeMarks::refreshNames() {
-  namesUnsaved_ = configuration_.names() != savedNames_;
+  namesUnsaved_ = configuration_.names() != savedNames_ || configuration_.labels() != savedLabels_;
   updateUnsaved();
 }
 

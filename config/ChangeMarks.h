@@ -43,6 +43,8 @@ class ChangeMarks : public QObject {
   void fileHolds(Block block, const QByteArray& bytes);
   // A file or the library now holds `names` as the presets' names.
   void namesSaved(const PresetNames& names);
+  // ... and `labels` as the loops' labels, which count as the names do.
+  void labelsSaved(const LoopLabels& labels);
 
   // Per row (for the record: per item) the bits that differ from the device, 0 while the
   // device's contents are unknown. For loop masks each bit is one box; other items differ as a
@@ -58,7 +60,7 @@ class ChangeMarks : public QObject {
   bool unsaved() const;
   // The block differs both from the device and from the last file.
   bool unsaved(Block block) const { return blocks_[index(block)].unsaved; }
-  // The names differ from those last saved or loaded.
+  // The names or the loops' labels differ from those last saved or loaded.
   bool namesUnsaved() const { return namesUnsaved_; }
 
   // The block's wire bytes as the configuration holds them now.
@@ -86,6 +88,7 @@ class ChangeMarks : public QObject {
   const Configuration& configuration_;
   std::array<Marks, 4> blocks_;
   PresetNames savedNames_;
+  LoopLabels savedLabels_;
   bool namesUnsaved_ = false;
   bool unsaved_ = false;
 };

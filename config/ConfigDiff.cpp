@@ -24,6 +24,10 @@ void compareTable(Block block, const ConfigBytes::Table& before, const ConfigByt
 }  // namespace
 
 QString Difference::line() const {
+  if (loopLabel) {
+    // Quoted: a label may hold spaces, and no label is an empty one.
+    return QStringLiteral("loops %1: \"%2\" -> \"%3\"").arg(row + 1).arg(nameBefore, nameAfter);
+  }
   return QStringLiteral("%1 %2: %3 -> %4")
       .arg(ConfigDiff::blockName(block), ConfigDiff::rowName(block, row), hexByte(before),
            hexByte(after));
@@ -41,6 +45,13 @@ QList<Difference> ConfigDiff::compare(const DiffSide& before, const DiffSide& af
       const std::uint8_t was = (*before.bytes.settings)[i];
       const std::uint8_t is = (*after.bytes.settings)[i];
       if (was != is) differences.append({Block::Record, i, was, is, {}, {}});
+    }
+  }
+  if (before.labels && after.labels) {
+    for (int loop = 0; loop < LoopLabels::kLoops; ++loop) {
+      const QString& was = before.labels->label(loop);
+      const QString& is = after.labels->label(loop);
+      if (was != is) differences.append({Block::Record, loop, 0, 0, was, is, true});
     }
   }
   return differences;

@@ -10,6 +10,7 @@
 #include "config/BackupContents.h"
 #include "config/ConfigBytes.h"
 #include "config/Configuration.h"
+#include "config/LoopLabels.h"
 #include "config/PresetNames.h"
 
 namespace tarvik {
@@ -21,6 +22,8 @@ struct DiffSide {
   // For the device: the values it holds that `bytes` keeps otherwise. They are no difference
   // anyone made, so they are not compared, only said.
   std::vector<BackupContents::Change> keptOtherwise;
+  // The loops' labels; none for the device and its snapshots, which never hold them.
+  std::optional<LoopLabels> labels = std::nullopt;
 };
 
 // One byte that differs. For a table `row` is the row index (0..127), for the settings
@@ -33,15 +36,19 @@ struct Difference {
   // The preset's name on each side, for a table row of a side that has names.
   QString nameBefore;
   QString nameAfter;
+  // A loop's label differs: `row` is the loop (0..7), the names are the labels, the bytes 0.
+  bool loopLabel = false;
 
-  // "presets 5: 0x03 -> 0x07", "settings debounceTime: 0x5A -> 0x10".
+  // "presets 5: 0x03 -> 0x07", "settings debounceTime: 0x5A -> 0x10", "loops 3: "Fuzz" ->
+  // "Delay"".
   QString line() const;
   bool operator==(const Difference&) const = default;
 };
 
 // Compares the bytes of two sides, block by block in the order presets, CC map, PC remap,
-// settings, and row by row within a block. The settings are compared only when both sides
-// hold them: a setup of the tables alone says nothing about the device's settings.
+// settings, and row by row within a block, then the loops' labels. The settings are compared
+// only when both sides hold them: a setup of the tables alone says nothing about the device's
+// settings. So are the labels: the device holds none, and has no name for its loops.
 class ConfigDiff {
  public:
   static QList<Difference> compare(const DiffSide& before, const DiffSide& after);

@@ -85,6 +85,25 @@ void Configuration::setNames(const PresetNames& names) {
   Q_EMIT namesChanged(first, last);
 }
 
+void Configuration::setLabels(const LoopLabels& labels) {
+  const CallScope call(*this);
+  if (labels == labels_) return;
+  labels_ = labels;
+  changedInCall_ = true;
+  Q_EMIT labelsChanged();
+}
+
+QString Configuration::renameLoop(int loop, const QString& label) {
+  const CallScope call(*this);
+  const QString trimmed = label.trimmed();
+  QString problem = LoopLabels::problem(trimmed);
+  if (!problem.isEmpty() || trimmed == labels_.label(loop)) return problem;
+  labels_.setLabel(loop, trimmed);
+  changedInCall_ = true;
+  Q_EMIT labelsChanged();
+  return {};
+}
+
 QString Configuration::renamePreset(int row, const QString& name) {
   const CallScope call(*this);
   const QString trimmed = name.trimmed();

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "config/ConfigRecord.h"
+#include "config/LoopLabels.h"
 #include "config/PresetNames.h"
 #include "config/PresetTables.h"
 
@@ -32,10 +33,13 @@ class Configuration : public QObject {
   const ConfigRecord& record() const { return record_; }
   // The presets' names travel with setups and backup files, never to the device.
   const PresetNames& names() const { return names_; }
+  // So do the loops' labels.
+  const LoopLabels& labels() const { return labels_; }
 
   void setTables(const PresetTables& tables);
   void setRecord(const ConfigRecord& record);
   void setNames(const PresetNames& names);
+  void setLabels(const LoopLabels& labels);
   void applyPresets(std::span<const std::uint8_t, kTableSize> items);
   void applyCcMap(std::span<const std::uint8_t, kTableSize> items);
   void applyPcRemap(std::span<const std::uint8_t, kTableSize> items);
@@ -59,6 +63,8 @@ class Configuration : public QObject {
   // The user names preset `row`; surrounding white space is dropped. A name PresetNames
   // refuses changes nothing and returns its problem; empty on success.
   QString renamePreset(int row, const QString& name);
+  // The user labels loop `loop` (0..7); as renamePreset, with LoopLabels' rules.
+  QString renameLoop(int loop, const QString& label);
   // Whether the momentary box of loop `column` (0..7) can be ticked by the user.
   bool momentaryAllowed(int column) const { return ((record_.muteMask >> column) & 1U) == 0; }
 
@@ -86,6 +92,8 @@ class Configuration : public QObject {
   void changed(tarvik::Block block, int firstRow, int lastRow);
   // The names of rows firstRow..lastRow changed.
   void namesChanged(int firstRow, int lastRow);
+  // A loop's label changed.
+  void labelsChanged();
   // One call that changed something has ended, after all of its changed() signals: a
   // "Deselect all" that clears presets and CC map is one change here, not two.
   void changeFinished();
@@ -97,6 +105,7 @@ class Configuration : public QObject {
   PresetTables tables_;
   ConfigRecord record_;
   PresetNames names_;
+  LoopLabels labels_;
   int callDepth_ = 0;
   bool changedInCall_ = false;
 };

@@ -107,8 +107,8 @@ const std::array<const char*, kConfigRecordSize> FullBackup::kSettingKeys = {
 };
 
 QByteArray FullBackup::serialize(const PresetTables& tables,
-                                 const std::optional<Settings>& settings,
-                                 const PresetNames& names) {
+                                 const std::optional<Settings>& settings, const PresetNames& names,
+                                 const LoopLabels& labels) {
   QByteArray text = TvkFile::serialize(tables);
   if (settings) {
     // Written in the form parse() takes back: the editors' start state (a Pin-20 function with
@@ -120,12 +120,12 @@ QByteArray FullBackup::serialize(const PresetTables& tables,
       text += QByteArray(kSettingKeys[i]) + '=' + QByteArray::number(kept[i]) + "\r\n";
     }
   }
-  return text + names.section();
+  return text + names.section() + labels.section();
 }
 
 bool FullBackup::save(const QString& path, const PresetTables& tables, const Settings& settings,
-                      const PresetNames& names) {
-  return UserFile::write(path, serialize(tables, settings, names));
+                      const PresetNames& names, const LoopLabels& labels) {
+  return UserFile::write(path, serialize(tables, settings, names, labels));
 }
 
 FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
@@ -142,6 +142,9 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   PresetNames::Read names = PresetNames::read(text);
   result.names = names.names;
   result.namesProblem = names.problem;
+  LoopLabels::Read labels = LoopLabels::read(text);
+  result.labels = labels.labels;
+  result.labelsProblem = labels.problem;
   if (!state.present && !hasSettingsHeader(text)) return result;
   if (!state.problem.isEmpty()) return refused(QStringLiteral("[settings]: ") + state.problem);
 

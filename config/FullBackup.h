@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "config/ConfigRecord.h"
+#include "config/LoopLabels.h"
 #include "config/PresetNames.h"
 #include "config/PresetTables.h"
 #include "config/TvkFile.h"
@@ -21,7 +22,8 @@ namespace tarvik {
 // such a file as an ordinary .tvk file, since sections that are not row numbers carry nothing
 // for it; and a .tvk file without "[settings]" is a backup of the three tables alone. A section
 // "[names]" (PresetNames) may follow, with the names a setup of the library gives its presets;
-// the restore and every reader of the tables or the settings pass over it.
+// the restore and every reader of the tables or the settings pass over it. So do they over a
+// section "[loops]" (LoopLabels) after it, with the loops' labels.
 class FullBackup {
   Q_DECLARE_TR_FUNCTIONS(FullBackup)
 
@@ -38,18 +40,22 @@ class FullBackup {
     // What is wrong with "[names]"; empty when it reads as written. A restore has no use for
     // names, so this does not refuse the file: a reader that keeps names must not take it.
     QString namesProblem;
+    LoopLabels labels;  // empty when the file has no "[loops]"
+    // What is wrong with "[loops]", as namesProblem.
+    QString labelsProblem;
     QString message;     // why the file was refused; empty on success
     TvkFile::Gaps gaps;  // what the tables lack, as TvkFile reads them
     bool ok() const { return tables.has_value(); }
   };
 
   // The tables, then "[settings]" when there are settings, then "[names]" when a preset has a
-  // name: without either it is exactly the text of TvkFile::serialize.
+  // name, then "[loops]" when a loop has a label: without them it is exactly the text of
+  // TvkFile::serialize.
   static QByteArray serialize(const PresetTables& tables, const std::optional<Settings>& settings,
-                              const PresetNames& names = {});
+                              const PresetNames& names = {}, const LoopLabels& labels = {});
   // Replaces the file atomically; on any failure the previous file stays as it was.
   static bool save(const QString& path, const PresetTables& tables, const Settings& settings,
-                   const PresetNames& names = {});
+                   const PresetNames& names = {}, const LoopLabels& labels = {});
 
   // The tables are read exactly as TvkFile reads them. "[settings]" is optional, but when it is
   // there it must be whole and exact: all 20 keys, no others, each a decimal 0..255, and the

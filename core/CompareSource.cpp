@@ -18,7 +18,8 @@ Result<DiffSide> readFile(const QString& path) {
   if (!file.ok()) return Result<DiffSide>::failed(file.message);
   return {DiffSide{ConfigBytes::fromTables(*file.tables, file.settings),
                    file.namesProblem.isEmpty() ? std::optional(file.names) : std::nullopt,
-                   {}},
+                   {},
+                   file.labelsProblem.isEmpty() ? std::optional(file.labels) : std::nullopt},
           {}};
 }
 
@@ -60,14 +61,15 @@ Result<DiffSide> CompareSource::read(const ConfiguratorCore& core) const {
       const Configuration& editors = core.configuration();
       return {DiffSide{ConfigBytes::fromTables(editors.tables(), editors.recordBytes()),
                        editors.names(),
-                       {}},
+                       {},
+                       editors.labels()},
               {}};
     }
     case Kind::Setup: {
       if (library == nullptr) return Result<DiffSide>::failed(QStringLiteral("no library"));
       const Result<Setup> setup = library->setups().setup(name_);
       if (!setup.ok()) return Result<DiffSide>::failed(setup.error);
-      return {DiffSide{setup.value->bytes, setup.value->names, {}}, {}};
+      return {DiffSide{setup.value->bytes, setup.value->names, {}, setup.value->labels}, {}};
     }
     case Kind::Snapshot: {
       if (library == nullptr) return Result<DiffSide>::failed(QStringLiteral("no library"));

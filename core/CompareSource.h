@@ -37,8 +37,8 @@ class CompareSource {
   // The side's contents as they are now, in ConfigBytes' form. The device: its blocks of the
   // last download, with the values that form keeps otherwise, refused before one has come whole.
   // The editors: their tables, their settings and their names. A setup or snapshot: from the core's
-  // library (refused without one). A file: read as a restore reads it, with its names only when
-  // they read as written (they only label rows).
+  // library (refused without one). A file: read as a restore reads it, with its names and its
+  // loops' labels only when they read as written (they only label rows).
   Result<DiffSide> read(const ConfiguratorCore& core) const;
 
   bool operator==(const CompareSource&) const = default;

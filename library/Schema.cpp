@@ -23,6 +23,7 @@ CREATE TABLE setups (
   search TEXT NOT NULL
 ))";
 
+// As layout 2 made it; later layouts add their columns in their own steps.
 const char* const kBlocksTable = R"(
 CREATE TABLE setup_blocks (
   setup_id INTEGER PRIMARY KEY REFERENCES setups (id) ON DELETE CASCADE,
@@ -147,6 +148,12 @@ QString upgradeFrom1(const QSqlDatabase& db) {
                  QStringLiteral("DROP TABLE snapshots_1")});
 }
 
+// Layout 2 to 3. A new library takes this step too, so that a created and an upgraded library
+// cannot differ.
+QString addLoopLabels(const QSqlDatabase& db) {
+  return runAll(db, {QStringLiteral("ALTER TABLE setup_blocks ADD COLUMN labels TEXT")});
+}
+
 QString setVersion(const QSqlDatabase& db, int version) {
   return runAll(db, {QStringLiteral("PRAGMA user_version = %1").arg(version)});
 }
@@ -160,6 +167,7 @@ QString Schema::create(const QSqlDatabase& db) {
       !error.isEmpty()) {
     return error;
   }
+  if (QString error = addLoopLabels(db); !error.isEmpty()) return error;
   return setVersion(db, kVersion);
 }
 
@@ -173,6 +181,7 @@ QString Schema::upgrade(const QSqlDatabase& db, int version) {
         !error.isEmpty()) {
       return error;
     }
+    if (QString error = addLoopLabels(db); !error.isEmpty()) return error;
     version = 3;
   }
   if (version != kVersion) return tr("no way from layout %1 to %2").arg(version).arg(kVersion);

@@ -17,7 +17,8 @@ namespace tarvik {
 // only the short columns, adds the case-folded text the filter looks in, and keeps a setup's
 // names in one column: a setup with a few names no longer costs a row and an index entry each.
 // Layout 3 adds the set lists, each song with a copy of its preset, so that the set stays as
-// it was prepared whatever later happens to the setup it was taken from.
+// it was prepared whatever later happens to the setup it was taken from, and a column for the
+// loops' labels that go with a setup.
 class Schema {
   Q_DECLARE_TR_FUNCTIONS(Schema)
 

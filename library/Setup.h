@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "config/ConfigBytes.h"
+#include "config/LoopLabels.h"
 #include "config/PresetNames.h"
 
 namespace tarvik {
@@ -18,6 +19,7 @@ struct Setup {
   QDateTime changed;
   ConfigBytes bytes;
   PresetNames names;
+  LoopLabels labels = {};
 };
 
 // A line of the setup list.

@@ -66,6 +66,24 @@ std::optional<PresetNames> SetupColumns::unpackNames(const QVariant& column) {
   return names;
 }
 
+QVariant SetupColumns::packLabels(const LoopLabels& labels) {
+  int last = LoopLabels::kLoops - 1;
+  while (last >= 0 && labels.label(last).isEmpty()) --last;
+  if (last < 0) return QVariant(QMetaType::fromType<QString>());
+  QStringList lines;
+  for (int loop = 0; loop <= last; ++loop) lines.append(labels.label(loop));
+  return lines.join(u'\n');
+}
+
+std::optional<LoopLabels> SetupColumns::unpackLabels(const QVariant& column) {
+  LoopLabels labels;
+  if (column.isNull()) return labels;
+  const QStringList lines = column.toString().split(u'\n');
+  if (lines.size() > LoopLabels::kLoops) return std::nullopt;
+  for (int loop = 0; loop < lines.size(); ++loop) labels.setLabel(loop, lines[loop]);
+  return labels;
+}
+
 std::optional<ConfigBytes> SetupColumns::bytes(const QVariant& presets, const QVariant& ccMap,
                                                const QVariant& pcRemap, const QVariant& settings) {
   const auto presetBytes = sql::bytesOf<kTableSize>(presets);

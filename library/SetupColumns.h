@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "config/ConfigBytes.h"
+#include "config/LoopLabels.h"
 #include "config/PresetNames.h"
 
 namespace tarvik {
@@ -28,6 +29,9 @@ class SetupColumns {
   // when no preset has a name.
   static QVariant packNames(const PresetNames& names);
   static std::optional<PresetNames> unpackNames(const QVariant& column);
+  // The loops' labels the same way, up to the last labelled loop.
+  static QVariant packLabels(const LoopLabels& labels);
+  static std::optional<LoopLabels> unpackLabels(const QVariant& column);
 
   // The blocks as BLOBs of 128, 128, 128 and 20 bytes (NULL for no settings), and back, always
   // in ConfigBytes' form, whatever form the columns hold; nothing when a column is not a block

@@ -17,6 +17,9 @@ Result<Setup> SetupFile::read(const QString& path) {
   if (!file.namesProblem.isEmpty()) {
     return Result<Setup>::failed(shownPath + ": " + file.namesProblem);
   }
+  if (!file.labelsProblem.isEmpty()) {
+    return Result<Setup>::failed(shownPath + ": " + file.labelsProblem);
+  }
   Setup setup;
   setup.name = QFileInfo(path).completeBaseName();
   if (QString why = SetupColumns::nameProblem(setup.name); !why.isEmpty()) {
@@ -24,11 +27,13 @@ Result<Setup> SetupFile::read(const QString& path) {
   }
   setup.bytes = ConfigBytes::fromTables(*file.tables, file.settings);
   setup.names = file.names;
+  setup.labels = file.labels;
   return {std::move(setup), {}};
 }
 
 QByteArray SetupFile::backupText(const Setup& setup) {
-  return FullBackup::serialize(setup.bytes.tables(), setup.bytes.settings, setup.names);
+  return FullBackup::serialize(setup.bytes.tables(), setup.bytes.settings, setup.names,
+                               setup.labels);
 }
 
 }  // namespace tarvik

@@ -30,9 +30,10 @@ Found find(const QSqlDatabase& db, const QString& name) {
   return {query.value(0).toLongLong(), query.value(1).toString(), {}};
 }
 
-QString checkContents(const QString& name, const PresetNames& names) {
+QString checkContents(const QString& name, const PresetNames& names, const LoopLabels& labels) {
   if (QString why = SetupColumns::nameProblem(name); !why.isEmpty()) return why;
-  return names.firstProblem();
+  if (QString why = names.firstProblem(); !why.isEmpty()) return why;
+  return labels.firstProblem();
 }
 
 // Within a transaction: the columns of a new setup, or new contents for setup `id`; the blocks
@@ -50,23 +51,25 @@ QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
   const ConfigBytes bytes = setup.bytes.kept();
   if (!sql::run(query,
                 QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
-                               "settings, names) VALUES (?, ?, ?, ?, ?, ?)"),
+                               "settings, names, labels) VALUES (?, ?, ?, ?, ?, ?, ?)"),
                 {id, sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
-                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names)})) {
+                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names),
+                 SetupColumns::packLabels(setup.labels)})) {
     return sql::errorText(query);
   }
   return {};
 }
 
 QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& given,
-                        const PresetNames& names, qint64 now) {
+                        const PresetNames& names, const LoopLabels& labels, qint64 now) {
   const ConfigBytes bytes = given.kept();
   QSqlQuery query(db);
   if (!sql::run(query,
                 QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
-                               "settings = ?, names = ? WHERE setup_id = ?"),
+                               "settings = ?, names = ?, labels = ? WHERE setup_id = ?"),
                 {sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
-                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names), id}) ||
+                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names),
+                 SetupColumns::packLabels(labels), id}) ||
       !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id})) {
     return sql::errorText(query);
   }
@@ -111,7 +114,7 @@ Result<Setup> SetupStore::setup(const QString& name) const {
   if (!sql::run(
           query,
           QStringLiteral("SELECT s.note, s.created, s.changed, b.presets, b.ccmap, b.pcremap, "
-                         "b.settings, b.names FROM setups s JOIN setup_blocks b ON "
+                         "b.settings, b.names, b.labels FROM setups s JOIN setup_blocks b ON "
                          "b.setup_id = s.id WHERE s.name = ?"),
           {name})) {
     return Result<Setup>::failed(connection_.failure(sql::errorText(query)));
@@ -120,11 +123,12 @@ Result<Setup> SetupStore::setup(const QString& name) const {
   const auto bytes =
       SetupColumns::bytes(query.value(3), query.value(4), query.value(5), query.value(6));
   const auto names = SetupColumns::unpackNames(query.value(7));
-  if (!bytes || !names) {
+  const auto labels = SetupColumns::unpackLabels(query.value(8));
+  if (!bytes || !names || !labels) {
     return Result<Setup>::failed(connection_.failure(tr("setup \"%1\" is damaged").arg(name)));
   }
   return {Setup{name, query.value(0).toString(), SetupColumns::time(query.value(1)),
-                SetupColumns::time(query.value(2)), *bytes, *names},
+                SetupColumns::time(query.value(2)), *bytes, *names, *labels},
           {}};
 }
 
@@ -135,7 +139,8 @@ Outcome SetupStore::store(const Setup& setup) {
 SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExists ifExists,
                                               const Progress& progress) {
   for (int i = 0; i < setups.size(); ++i) {
-    if (QString why = checkContents(setups[i].name, setups[i].names); !why.isEmpty()) {
+    if (QString why = checkContents(setups[i].name, setups[i].names, setups[i].labels);
+        !why.isEmpty()) {
       return {why, i};
     }
   }
@@ -150,7 +155,7 @@ SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExis
     if (found.id > 0 && ifExists == IfExists::Refuse) return {taken(setup.name), i};
     QString error = found.error;
     if (found.id > 0) {
-      error = replaceContents(db, found.id, setup.bytes, setup.names, now);
+      error = replaceContents(db, found.id, setup.bytes, setup.names, setup.labels, now);
     } else if (found.id == 0) {
       error = insertSetup(db, setup, now);
     }
@@ -177,15 +182,16 @@ Outcome SetupStore::transact(const std::function<Outcome(qint64 now)>& change) {
   return {};
 }
 
-Outcome SetupStore::replace(const QString& name, const ConfigBytes& bytes,
-                            const PresetNames& names) {
+Outcome SetupStore::replace(const QString& name, const ConfigBytes& bytes, const PresetNames& names,
+                            const LoopLabels& labels) {
   if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+  if (QString why = labels.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
   const QSqlDatabase& db = connection_.database();
   return transact([&](qint64 now) {
     const Found found = find(db, name);
     if (found.id < 0) return databaseFailure(found.error);
     if (found.id == 0) return Outcome::failed(missing(name));
-    const QString error = replaceContents(db, found.id, bytes, names, now);
+    const QString error = replaceContents(db, found.id, bytes, names, labels, now);
     return error.isEmpty() ? Outcome{} : databaseFailure(error);
   });
 }
@@ -230,8 +236,8 @@ Outcome SetupStore::duplicate(const QString& from, const QString& to) {
                   {to, found.note, now, now, SetupColumns::search(to, found.note)}) ||
         !sql::run(query,
                   QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
-                                 "settings, names) SELECT ?, presets, ccmap, pcremap, settings, "
-                                 "names FROM setup_blocks WHERE setup_id = ?"),
+                                 "settings, names, labels) SELECT ?, presets, ccmap, pcremap, "
+                                 "settings, names, labels FROM setup_blocks WHERE setup_id = ?"),
                   {query.lastInsertId(), found.id})) {
       return databaseFailure(sql::errorText(query));
     }

@@ -37,7 +37,8 @@ class SetupStore {
   // A new setup; its times are the library's.
   Outcome store(const Setup& setup);
   // New contents for an existing setup.
-  Outcome replace(const QString& name, const ConfigBytes& bytes, const PresetNames& names);
+  Outcome replace(const QString& name, const ConfigBytes& bytes, const PresetNames& names,
+                  const LoopLabels& labels);
   Outcome rename(const QString& from, const QString& to);
   // A copy with the contents and the note of `from`, created now.
   Outcome duplicate(const QString& from, const QString& to);

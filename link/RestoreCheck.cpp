@@ -63,11 +63,12 @@ QString RestoreCheck::differenceText(const Difference& difference) {
 
 bool RestoreCheck::start(const PresetTables& tables,
                          const std::optional<FullBackup::Settings>& settings,
-                         const PresetNames& names) {
+                         const PresetNames& names, const LoopLabels& labels) {
   if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return false;
   tables_ = tables;
   settings_ = settings;
   names_ = names;
+  labels_ = labels;
   problem_ = Problem::None;
   failedBlock_.reset();
   difference_.reset();
@@ -100,6 +101,7 @@ void RestoreCheck::takeFile() {
     configuration_.setRecord(record);
   }
   configuration_.setNames(names_);
+  if (!labels_.isEmpty()) configuration_.setLabels(labels_);
 }
 
 void RestoreCheck::advance() {

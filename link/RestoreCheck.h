@@ -39,10 +39,11 @@ class RestoreCheck : public QObject {
   RestoreCheck(TransferMachine& machine, Configuration& configuration, QObject* parent = nullptr);
 
   // Replaces the configuration's tables (and record, with settings) and its preset names, all
-  // as one change, once the device has been identified. The names never go to the device.
+  // as one change, once the device has been identified. The names never go to the device, nor
+  // do the loops' labels, which replace the configuration's unless there are none.
   // False, with nothing sent, while the machine or a restore is busy.
   bool start(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
-             const PresetNames& names = {});
+             const PresetNames& names = {}, const LoopLabels& labels = {});
   bool running() const { return stage_ != Stage::Idle; }
   Stage stage() const { return stage_; }
 
@@ -88,6 +89,7 @@ class RestoreCheck : public QObject {
   PresetTables tables_;
   std::optional<FullBackup::Settings> settings_;
   PresetNames names_;
+  LoopLabels labels_;
   // What the verifying download brought, straight from the replies.
   DeviceBlocks device_;
   // Counts restores, so that a step queued by one that ended does not act on the next.

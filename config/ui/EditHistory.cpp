@@ -32,7 +32,7 @@ class SnapshotStep : public QUndoCommand {
   bool pushed_ = true;
 };
 
-QString editText(const std::array<bool, 4>& touched, bool namesTouched) {
+QString editText(const std::array<bool, 4>& touched, bool namesTouched, bool labelsTouched) {
   static const char* const kNames[] = {QT_TRANSLATE_NOOP("EditHistory", "presets"),
                                        QT_TRANSLATE_NOOP("EditHistory", "control changes"),
                                        QT_TRANSLATE_NOOP("EditHistory", "program change remap"),
@@ -42,6 +42,7 @@ QString editText(const std::array<bool, 4>& touched, bool namesTouched) {
     if (touched[i]) names << QCoreApplication::translate("EditHistory", kNames[i]);
   }
   if (namesTouched) names << QCoreApplication::translate("EditHistory", "preset names");
+  if (labelsTouched) names << QCoreApplication::translate("EditHistory", "loop names");
   return QCoreApplication::translate("EditHistory", "edit %1")
       .arg(names.join(QStringLiteral(", ")));
 }
@@ -57,11 +58,15 @@ EditHistory::EditHistory(Configuration& configuration, QObject* parent)
   connect(&configuration_, &Configuration::namesChanged, this, [this] {
     if (!restoring_) namesTouched_ = true;
   });
+  connect(&configuration_, &Configuration::labelsChanged, this, [this] {
+    if (!restoring_) labelsTouched_ = true;
+  });
   connect(&configuration_, &Configuration::changeFinished, this, &EditHistory::onChangeFinished);
 }
 
 EditHistory::Snapshot EditHistory::current() const {
-  return {configuration_.tables(), configuration_.record(), configuration_.names()};
+  return {configuration_.tables(), configuration_.record(), configuration_.names(),
+          configuration_.labels()};
 }
 
 void EditHistory::beginStep(const QString& text) {
@@ -78,13 +83,14 @@ void EditHistory::endStep() {
 
 void EditHistory::onChangeFinished() {
   if (restoring_ || stepOpen_) return;
-  record(seen_, editText(touched_, namesTouched_));
+  record(seen_, editText(touched_, namesTouched_, labelsTouched_));
 }
 
 void EditHistory::record(Snapshot before, const QString& text) {
   Snapshot after = current();
   touched_ = {};
   namesTouched_ = false;
+  labelsTouched_ = false;
   if (after == before) return;
   seen_ = after;
   stack_.push(new SnapshotStep(*this, std::move(before), std::move(after), text));
@@ -95,6 +101,7 @@ void EditHistory::restore(const Snapshot& snapshot) {
   configuration_.setTables(snapshot.tables);
   configuration_.setRecord(snapshot.record);
   configuration_.setNames(snapshot.names);
+  configuration_.setLabels(snapshot.labels);
   restoring_ = wasRestoring;
   seen_ = snapshot;
 }

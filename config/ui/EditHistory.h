@@ -28,6 +28,7 @@ class EditHistory : public QObject {
     PresetTables tables;
     ConfigRecord record;
     PresetNames names;
+    LoopLabels labels = {};
     bool operator==(const Snapshot&) const = default;
   };
 
@@ -64,6 +65,7 @@ class EditHistory : public QObject {
   // Blocks changed since seen_, for the name of the next step.
   std::array<bool, 4> touched_{};
   bool namesTouched_ = false;
+  bool labelsTouched_ = false;
 };
 
 }  // namespace tarvik

@@ -71,6 +71,11 @@ PresetMatrixModel::PresetMatrixModel(Configuration& configuration, QObject* pare
       lockMask_(configuration.record().lockMask) {
   connect(&configuration_, &Configuration::changed, this, &PresetMatrixModel::onChanged);
   connect(&configuration_, &Configuration::namesChanged, this, &PresetMatrixModel::onNamesChanged);
+  connect(&configuration_, &Configuration::labelsChanged, this, [this] {
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, kLoopColumns - 1);
+    Q_EMIT dataChanged(index(0, kCcColumn), index(PresetTables::kRows - 1, kCcColumn),
+                       {Qt::DisplayRole});
+  });
 }
 
 int PresetMatrixModel::rowCount(const QModelIndex& parent) const {
@@ -123,7 +128,8 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
   const int selected = column == kCcColumn ? tables().cc(row) : tables().pcRemap(row);
   switch (role) {
     case Qt::DisplayRole:
-      return itemText(column == kCcColumn ? SelectorItems::loops() : SelectorItems::programs(),
+      return itemText(column == kCcColumn ? SelectorItems::loops(configuration_.labels())
+                                          : SelectorItems::programs(),
                       selected);
     case Qt::EditRole:
       return selected;
@@ -146,7 +152,8 @@ QVariant PresetMatrixModel::headerData(int section, Qt::Orientation orientation,
     return section + 1;
   }
   if (section < kLoopColumns) {
-    return tr("LOOP%1").arg(section + 1);
+    // The device's name of the loop stays; the user's label goes under it.
+    return configuration_.labels().heading(section);
   }
   if (section == kCcColumn) {
     return tr("Controll Change (IAM over Midi)");
@@ -225,7 +232,7 @@ bool PresetMatrixModel::changed(int row, int column) const {
 QString PresetMatrixModel::accessibleName(int row, int column) const {
   const QString preset = QString::number(row + 1);
   if (column < kLoopColumns) {
-    return tr("Preset %1 Loop %2").arg(preset, QString::number(column + 1));
+    return tr("Preset %1 Loop %2").arg(preset, configuration_.labels().numbered(column));
   }
   const QString heading = headerData(column, Qt::Horizontal).toString();
   const QString value = data(index(row, column), Qt::DisplayRole).toString();
@@ -249,7 +256,8 @@ QString PresetMatrixModel::deviceValueText(int row, int column) const {
   const QByteArray& bytes = marks_->device(cc ? Block::CcMap : Block::PcRemap);
   const int item = row < bytes.size() ? static_cast<quint8>(bytes[row]) : -1;
   // The wire byte of an entry is its item's index; 255 is no selection.
-  const QString text = itemText(cc ? SelectorItems::loops() : SelectorItems::programs(), item);
+  const QString text = itemText(
+      cc ? SelectorItems::loops(configuration_.labels()) : SelectorItems::programs(), item);
   return text.isEmpty() ? tr("no selection") : text;
 }
 

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -47,7 +48,8 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
     : QWidget(parent),
       model_(new PresetMatrixModel(configuration, this)),
       view_(new QTableView(this)),
-      loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(), this)),
+      // The labels of a file opened before the tab was built are there already.
+      loopSelector_(new PresetSelectorDelegate(SelectorItems::loops(configuration.labels()), this)),
       programSelector_(new PresetSelectorDelegate(SelectorItems::programs(), this)) {
   view_->setObjectName(QStringLiteral("ScrollBox1"));
   view_->setAccessibleName(tr("Presets"));
@@ -89,6 +91,17 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   rows->setDefaultSectionSize(kRowHeight);
   columns->setSectionResizeMode(QHeaderView::Fixed);
   fitColumns();
+  connect(columns, &QHeaderView::sectionDoubleClicked, this, &PresetMatrixTab::askLoopRename);
+  columns->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(columns, &QHeaderView::customContextMenuRequested, this, [this, columns](QPoint at) {
+    const int section = columns->logicalIndexAt(at);
+    if (section < 0 || section >= PresetMatrixModel::kLoopColumns) return;
+    QMenu menu(this);
+    connect(menu.addAction(tr("Name LOOP%1...").arg(section + 1)), &QAction::triggered, this,
+            [this, section] { askLoopRename(section); });
+    menu.exec(columns->viewport()->mapToGlobal(at));
+  });
+  connect(&configuration, &Configuration::labelsChanged, this, &PresetMatrixTab::showLabels);
   // A preset reads as its number and its name, then its loops.
   columns->moveSection(columns->visualIndex(PresetMatrixModel::kNameColumn), 0);
 
@@ -155,6 +168,19 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   }
   // At the far end of the second row, where it leaves room for the buttons.
   buttons->addWidget(follow_);
+}
+
+void PresetMatrixTab::askLoopRename(int section) {
+  if (section >= 0 && section < PresetMatrixModel::kLoopColumns && model_->editable()) {
+    Q_EMIT loopRenameRequested(section);
+  }
+}
+
+void PresetMatrixTab::showLabels() {
+  loopSelector_->setItems(SelectorItems::loops(model_->configuration().labels()));
+  // A label under a heading may need a wider column or a taller header.
+  fitColumns();
+  view_->horizontalHeader()->updateGeometry();
 }
 
 void PresetMatrixTab::setPlayable(bool playable) { play_->setEnabled(playable); }

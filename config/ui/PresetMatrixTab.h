@@ -68,6 +68,9 @@ class PresetMatrixTab : public QWidget {
 
  Q_SIGNALS:
   void playRequested(int row);
+  // The user wants to name loop `loop` (0..7): a double click on its heading, or "Name
+  // LOOP3..." in the heading's context menu. Not while the matrix takes no input.
+  void loopRenameRequested(int loop);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -81,6 +84,9 @@ class PresetMatrixTab : public QWidget {
   // double click, not on a click, which only picks the row.
   void openEditor(const QModelIndex& index, bool click);
   void showChangeCount();
+  void askLoopRename(int section);
+  // The headings and the CC selector's items follow the loops' labels.
+  void showLabels();
 
   const ChangeMarks* marks_ = nullptr;
   PresetMatrixModel* model_ = nullptr;

@@ -25,6 +25,8 @@ class PresetSelectorDelegate : public QStyledItemDelegate {
                             const QModelIndex& index) const override;
 
   const QStringList& items() const { return items_; }
+  // For an editor opened from now on.
+  void setItems(const QStringList& items) { items_ = items; }
 
  private:
   QStringList items_;

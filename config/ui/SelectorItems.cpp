@@ -29,6 +29,13 @@ QStringList SelectorItems::loops() {
   return items;
 }
 
+QStringList SelectorItems::loops(const LoopLabels& labels) {
+  if (labels.isEmpty()) return loops();
+  QStringList list{QStringLiteral("-")};
+  for (int loop = 0; loop < LoopLabels::kLoops; ++loop) list << labels.item(loop);
+  return list;
+}
+
 QStringList SelectorItems::magicFunctions() {
   return {tr("none"), tr("Master Bypass"), tr("CC Message"), tr("Kemper TapTempo")};
 }

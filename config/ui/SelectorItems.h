@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "config/LoopLabels.h"
+
 namespace tarvik {
 
 // Item texts of the drop-down lists shared by the advanced settings and the preset matrix.
@@ -17,6 +19,8 @@ class SelectorItems {
   static QStringList programs();
   // "-", "LOOP 1".."LOOP 8": the loop a CC entry switches.
   static QStringList loops();
+  // The same with the loops' labels: "LOOP 3 (Delay)".
+  static QStringList loops(const LoopLabels& labels);
   static QStringList magicFunctions();
 };
 

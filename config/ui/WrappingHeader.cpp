@@ -37,7 +37,9 @@ QSize WrappingHeader::sizeHint() const {
 
 int WrappingHeader::widestWord(const QFontMetrics& metrics, const QString& caption) {
   int widest = 0;
-  for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+  QString spaced = caption;
+  spaced.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  for (const QString& word : spaced.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
     widest = qMax(widest, metrics.horizontalAdvance(word));
   }
   return widest;

@@ -4,14 +4,19 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "WindowRig.h"
 #include "app/EditTracking.h"
 #include "config/TvkFile.h"
+#include "config/ui/EditHistory.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "config/ui/PresetSelectorDelegate.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -207,6 +212,59 @@ class UnsavedWorkTest : public QObject {
     undo->trigger();
     QVERIFY(rig.form->close());
     QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{1});
+  }
+
+  // A double click on a loop's heading names it: one undo step, unsaved work like a preset's
+  // name, shown under the heading and in the CC map's items.
+  void namingALoopIsOneUndoStep_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("label");  // empty: refused
+    QTest::newRow("a name") << "Delay"
+                            << "Delay";
+    QTest::newRow("spaces at either end dropped") << "  Delay "
+                                                  << "Delay";
+    QTest::newRow("a turn of the writing direction refused")
+        << QString::fromUtf8("Delay\u202E") << "";
+  }
+  void namingALoopIsOneUndoStep() {
+    QFETCH(QString, typed);
+    QFETCH(QString, label);
+    WindowRig rig;
+    rig.form->buildDeviceTabs();
+    QVERIFY(runChain(rig, "Button1"));
+    auto* tab = rig.form->findChild<PresetMatrixTab*>();
+    PresetMatrixModel& model = tab->model();
+    auto* selector = qobject_cast<PresetSelectorDelegate*>(
+        tab->view()->itemDelegateForColumn(PresetMatrixModel::kCcColumn));
+    // The loop preset 1's CC entry switches, so that its cell shows the label too.
+    const int loop = rig.core->configuration().tables().cc(0) - 1;
+    QVERIFY(loop >= 0 && loop < PresetTables::kLoops);
+    const QString device = QStringLiteral("LOOP%1").arg(loop + 1);
+    const QString item = QStringLiteral("LOOP %1").arg(loop + 1);
+    const QUndoStack& steps = rig.form->edits().history().stack();
+    const int stepsBefore = steps.count();
+
+    rig.dialogs.textAnswers.push_back(typed);
+    QHeaderView* headings = tab->view()->horizontalHeader();
+    QTest::mouseDClick(
+        headings->viewport(), Qt::LeftButton, {},
+        QPoint(headings->sectionViewportPosition(loop) + headings->sectionSize(loop) / 2,
+               headings->height() / 2));
+    QCOMPARE(rig.dialogs.textQuestions.size(), std::size_t{1});
+    const QString named = label.isEmpty() ? item : QStringLiteral("%1 (%2)").arg(item, label);
+    QCOMPARE(model.headerData(loop, Qt::Horizontal).toString(),
+             label.isEmpty() ? device : device + u'\n' + label);
+    QCOMPARE(selector->items().at(loop + 1), named);
+    QCOMPARE(model.index(0, PresetMatrixModel::kCcColumn).data().toString(), named);
+    QCOMPARE(rig.dialogs.errors.size(), std::size_t{label.isEmpty() ? 1U : 0U});
+    QCOMPARE(steps.count(), stepsBefore + (label.isEmpty() ? 0 : 1));
+    QCOMPARE(rig.form->isWindowModified(), !label.isEmpty());
+    if (label.isEmpty()) return;
+
+    rig.form->edits().undoAction()->trigger();
+    QCOMPARE(model.headerData(loop, Qt::Horizontal).toString(), device);
+    QCOMPARE(selector->items().at(loop + 1), item);
+    QVERIFY(!rig.form->isWindowModified());
   }
 
   void noQuestionWhenNothingWouldBeLost() {

@@ -95,10 +95,10 @@ class CliLibraryTest : public QObject {
   // time it was stored.
   void importListExportRoundTrip() {
     const QString b = backupOf(3, "Bridge.tvk");
-    // Names go in with the file and come back out with it.
+    // Names and the loops' labels go in with the file and come back out with it.
     QFile named(b);
     QVERIFY(named.open(QIODevice::Append));
-    named.write("[names]\r\n1=Clean\r\n128=Lead \xc3\xa9\r\n");
+    named.write("[names]\r\n1=Clean\r\n128=Lead \xc3\xa9\r\n[loops]\r\nloop3=Delay\r\n");
     named.close();
     const QString a = backupOf(4, "amp.tvk");
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
@@ -265,6 +265,22 @@ class CliLibraryTest : public QObject {
     QCOMPARE(run(device, {"restore", path("Live.tvk")}).exitCode, ExitCode::Ok);
     QCOMPARE(run(device, {"library", "restore", "Live"}).exitCode, ExitCode::Ok);
     QCOMPARE(run(device, {"diff", path("Live.tvk"), "device"}).out, QString());
+  }
+
+  // A label that differs is a line of its own; the device has none, so against it there is no
+  // difference.
+  void diffShowsALabelDifference() {
+    const QByteArray text = readFile(backupOf(6, "rig.tvk"));
+    QVERIFY(writeFile(path("fuzz.tvk"), text + "[loops]\r\nloop3=Fuzz\r\n"));
+    QVERIFY(writeFile(path("delay.tvk"), text + "[loops]\r\nloop3=Delay\r\nloop8=Tape Echo\r\n"));
+    const Ran ran = run({"diff", path("fuzz.tvk"), path("delay.tvk")});
+    QCOMPARE(ran.exitCode, ExitCode::DeviceFailure);
+    QCOMPARE(ran.out,
+             QStringLiteral("loops 3: \"Fuzz\" -> \"Delay\"\nloops 8: \"\" -> \"Tape Echo\"\n"));
+    SimulatedMidi device(TarvikContents::fromSeed(6));
+    const Ran againstDevice = run(device, {"diff", "device", path("delay.tvk")});
+    QCOMPARE(againstDevice.exitCode, ExitCode::Ok);
+    QCOMPARE(againstDevice.out, QString());
   }
 
   void diffTroubleIsExitTwo_data() {

@@ -45,20 +45,30 @@ class ConfigDiffTest : public QObject {
         << QStringList{"presets 2: 0x01 -> 0x00", "presets 101: 0x64 -> 0x00",
                        "ccmap 51: 0x08 -> 0x00", "pcremap 3: 0x02 -> 0x09",
                        "settings switchOnTime: 0x00 -> 0x01"};
+    QTest::newRow("a loop named, quoted, after the settings")
+        << "loops 2 Big_Muff,settings 0 1"
+        << QStringList{"settings debounceTime: 0x00 -> 0x01", "loops 3: \"\" -> \"Big Muff\""};
+    QTest::newRow("a label taken away") << "loops 7 -" << QStringList{"loops 8: \"Echo\" -> \"\""};
   }
   void linesPerDifference() {
     QFETCH(QString, change);
     QFETCH(QStringList, lines);
-    const DiffSide before = side();
-    DiffSide after = side();
+    DiffSide before = side();
+    before.labels = LoopLabels();
+    before.labels->setLabel(7, QStringLiteral("Echo"));
+    DiffSide after = before;
     for (const QString& one : change.split(u',', Qt::SkipEmptyParts)) {
       const QStringList words = one.split(u' ');
       const int row = words[1].toInt();
-      const auto value = static_cast<std::uint8_t>(words[2].toInt());
+      const auto value = static_cast<std::uint8_t>(words.value(2).toInt());
       if (words[0] == "presets") after.bytes.presets[row] = value;
       if (words[0] == "ccmap") after.bytes.ccMap[row] = value;
       if (words[0] == "pcremap") after.bytes.pcRemap[row] = value;
       if (words[0] == "settings") (*after.bytes.settings)[row] = value;
+      if (words[0] == "loops") {
+        after.labels->setLabel(row,
+                               words[2] == "-" ? QString() : QString(words[2]).replace(u'_', u' '));
+      }
     }
     QCOMPARE(ConfigDiff::lines(before, after), lines);
   }
@@ -69,6 +79,16 @@ class ConfigDiffTest : public QObject {
     (*after.bytes.settings)[0] = 200;
     QVERIFY(ConfigDiff::compare(before, after).isEmpty());
     QVERIFY(ConfigDiff::compare(after, before).isEmpty());
+  }
+
+  // The device holds no labels: against it, the editors' labels are no difference.
+  void labelsOnOneSideOnlyHideTheirDifferences() {
+    const DiffSide device = side();
+    DiffSide editors = side();
+    editors.labels = LoopLabels();
+    editors.labels->setLabel(0, QStringLiteral("Fuzz"));
+    QVERIFY(ConfigDiff::compare(device, editors).isEmpty());
+    QVERIFY(ConfigDiff::compare(editors, device).isEmpty());
   }
 
   // The compare view's form: block, row index, both bytes, and the preset names beside them.

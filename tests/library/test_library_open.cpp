@@ -18,6 +18,10 @@ using namespace tarvik::test;
 namespace {
 
 // A library of `count` setups, closed, so that all of it is in the file itself.
+QString newerLayout() {
+  return QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1);
+}
+
 bool makeLibrary(const QString& path, int count) {
   SetupLibrary::Opened opened = SetupLibrary::open(path);
   if (!opened.library) return false;
@@ -114,14 +118,11 @@ class LibraryOpenTest : public QObject {
       file.close();
       if (kind == "newer") {
         RawDatabase raw(path);
-        QCOMPARE(raw.exec({QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1)}),
-                 QString());
+        QCOMPARE(raw.exec({newerLayout()}), QString());
       }
       if (kind == "newerInLog") {
         writerStillOpen = std::make_unique<RawDatabase>(path);
-        QCOMPARE(writerStillOpen->exec(
-                     {"PRAGMA wal_autocheckpoint = 0",
-                      QStringLiteral("PRAGMA user_version = %1").arg(Schema::kVersion + 1)}),
+        QCOMPARE(writerStillOpen->exec({"PRAGMA wal_autocheckpoint = 0", newerLayout()}),
                  QString());
       }
     }

@@ -158,7 +158,7 @@ class LibraryStoreTest : public QObject {
     QCOMPARE(read.changed, named);
 
     const QDateTime replaced = clock_.advance();
-    QVERIFY(setups().replace(QStringLiteral("B"), sampleBytes(9, false), {}).ok());
+    QVERIFY(setups().replace(QStringLiteral("B"), sampleBytes(9, false), {}, {}).ok());
     read = *setups().setup(QStringLiteral("B")).value;
     QVERIFY(read.bytes == sampleBytes(9, false).kept());
     QVERIFY(read.names.isEmpty());
@@ -239,7 +239,7 @@ class LibraryStoreTest : public QObject {
     if (verb == "duplicate") outcome = setups().duplicate(first, second);
     if (verb == "remove") outcome = setups().remove(first);
     if (verb == "note") outcome = setups().setNote(first, QStringLiteral("x"));
-    if (verb == "replace") outcome = setups().replace(first, sampleBytes(8), {});
+    if (verb == "replace") outcome = setups().replace(first, sampleBytes(8), {}, {});
     if (verb == "names") outcome = setups().setPresetNames(first, tooLong);
     QVERIFY(!outcome.ok());
     QVERIFY2(outcome.error.contains(reason), qPrintable(outcome.error));
@@ -267,7 +267,7 @@ class LibraryStoreTest : public QObject {
     QVERIFY(namesOf(*setups().list().value).contains(old));
     QVERIFY(setups().remove(gone).ok());
     QVERIFY(setups().setup(old).ok());
-    QVERIFY(setups().replace(old, sampleBytes(3), {}).ok());
+    QVERIFY(setups().replace(old, sampleBytes(3), {}, {}).ok());
     QVERIFY(setups().setNote(old, QStringLiteral("from before")).ok());
     QVERIFY(setups().duplicate(old, QStringLiteral("Copy")).ok());
     QVERIFY(setups().rename(old, QStringLiteral("Plain")).ok());
