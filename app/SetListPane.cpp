@@ -247,7 +247,7 @@ void SetListPane::removeSet() {
 }
 
 void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
-                          const QString& source) {
+                          const LoopLabels& labels, const QString& source) {
   const std::optional<QString> number =
       dialogs_.askText(this, tr("Add a song"), tr("Preset of %1 (1..128):").arg(source), {});
   if (!number) return;
@@ -263,17 +263,19 @@ void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
   if (!name) return;
   QList<SetSong> songs = shown_.songs;
   const int at = currentSong() >= 0 ? currentSong() + 1 : static_cast<int>(songs.size());
-  songs.insert(
-      at,
-      SetSong{
-          *name, {}, {tables.mask(row), tables.pcRemap(row), names.name(row)}, source, preset, {}});
+  songs.insert(at, SetSong{*name,
+                           {},
+                           {tables.mask(row), tables.pcRemap(row), names.name(row)},
+                           source,
+                           preset,
+                           SetSong::labelLines(labels)});
   saveSongs(songs, at);
 }
 
 void SetListPane::addFromEditors() {
   if (shown_.name.isEmpty()) return;
   const Configuration& editors = core_.configuration();
-  addSong(editors.tables(), editors.names(), QStringLiteral("editors"));
+  addSong(editors.tables(), editors.names(), editors.labels(), QStringLiteral("editors"));
 }
 
 void SetListPane::addSelected() {
@@ -286,14 +288,15 @@ void SetListPane::addSelected() {
       refused(tr("The song was not added."), setup.error);
       return;
     }
-    addSong(setup.value->bytes.tables(), setup.value->names, item.name);
+    addSong(setup.value->bytes.tables(), setup.value->names, setup.value->labels, item.name);
   } else if (item.isSnapshot()) {
     const Result<Snapshot> snapshot = library->history().snapshot(item.id);
     if (!snapshot.ok()) {
       refused(tr("The song was not added."), snapshot.error);
       return;
     }
-    addSong(snapshot.value->bytes.tables(), {},
+    // The device keeps no labels, so neither does its history.
+    addSong(snapshot.value->bytes.tables(), {}, {},
             tr("snapshot %1 (%2)").arg(LibraryTime::text(item.time), snapshot.value->event));
   } else {
     dialogs_.warning(this, tr("Add a song"),

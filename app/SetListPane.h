@@ -59,7 +59,8 @@ class SetListPane : public QWidget {
   // Stores the set list shown with these songs; false, with the reason shown, when refused.
   bool saveSongs(const QList<SetSong>& songs, int select);
   // Asks for the song's name and the preset, and adds it from `tables` and `names`.
-  void addSong(const PresetTables& tables, const PresetNames& names, const QString& source);
+  void addSong(const PresetTables& tables, const PresetNames& names, const LoopLabels& labels,
+               const QString& source);
   void refused(const QString& what, const QString& why);
 
   LibraryHolder& holder_;

@@ -37,7 +37,7 @@ Result<SetSong> songOf(const QString& line, const SetupLibrary& library,
                   {tables.mask(row), tables.pcRemap(row), setup.names.name(row)},
                   setup.name,
                   preset,
-                  {}},
+                  SetSong::labelLines(setup.labels)},
           {}};
 }
 

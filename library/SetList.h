@@ -4,7 +4,9 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
+#include "config/LoopLabels.h"
 #include "config/PresetRows.h"
 
 namespace tarvik {
@@ -23,6 +25,15 @@ struct SetSong {
   // "LOOP1".."LOOP8").
   QString loopLabels;
   bool operator==(const SetSong&) const = default;
+
+  // The labels of the song's source in the song's form, so that the chart names the pedals the
+  // preset was made for.
+  static QString labelLines(const LoopLabels& labels) {
+    if (labels.isEmpty()) return {};
+    QStringList lines;
+    for (int loop = 0; loop < LoopLabels::kLoops; ++loop) lines << labels.label(loop);
+    return lines.join(u'\n');
+  }
 };
 
 // A named, ordered list of songs: the order in which they are played.

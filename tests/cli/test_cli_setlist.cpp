@@ -9,6 +9,7 @@
 
 #include "cli/CliRun.h"
 #include "config/ConfigBytes.h"
+#include "library/SetupLibrary.h"
 #include "sim/InProcessTarvik.h"
 #include "tests/cli/CommandRig.h"
 
@@ -57,13 +58,14 @@ class CliSetListTest : public QObject {
     return run(device, words, input);
   }
 
-  // The setup "Rig": a device's backup of the seed's contents, with two preset names.
+  // The setup "Rig": a device's backup of the seed's contents, with two preset names and a
+  // labelled loop.
   TarvikContents importRig(std::uint32_t seed) {
     SimulatedMidi device(TarvikContents::fromSeed(seed));
     if (run(device, {"backup", path("Rig.tvk")}).exitCode != ExitCode::Ok) qFatal("backup");
     QFile file(path("Rig.tvk"));
     if (!file.open(QIODevice::Append)) qFatal("append");
-    file.write("[names]\r\n7=Wah\r\n9=Lead\r\n");
+    file.write("[names]\r\n7=Wah\r\n9=Lead\r\n[loops]\r\nloop2=Fuzz\r\n");
     file.close();
     if (run({"library", "import", path("Rig.tvk"), "--replace"}).exitCode != ExitCode::Ok)
       qFatal("import");
@@ -119,6 +121,13 @@ class CliSetListTest : public QObject {
     }
     QCOMPARE(run({"setlist", "list"}).out, QStringLiteral("Friday\t3\n"));
     QCOMPARE(run({"setlist", "show", "Friday"}).out, shown);
+    {
+      // The songs name the loops as their setup does, for the chart.
+      SetupLibrary::Opened opened = SetupLibrary::open(library_);
+      QVERIFY2(opened.library, qPrintable(opened.error));
+      QCOMPARE(opened.library->setLists().setList("Friday").value->songs.at(0).loopLabels,
+               QStringLiteral("\nFuzz\n\n\n\n\n\n"));
+    }
     // A name that is taken stays as it is unless replaced.
     QCOMPARE(run({"setlist", "store", "Friday", "-"}, "Solo\tRig\t2\n").exitCode,
              ExitCode::UsageOrFile);
