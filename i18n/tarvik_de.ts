@@ -156,6 +156,50 @@
         <translation>--no-backup gehört zu flash</translation>
     </message>
     <message>
+        <source>setlist needs one of: %1</source>
+        <translation>setlist braucht eines von: %1</translation>
+    </message>
+    <message>
+        <source>unknown setlist command &quot;%1&quot;</source>
+        <translation>unbekannter setlist-Befehl &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>setlist %1 needs a set list&apos;s name and a file</source>
+        <translation>setlist %1 braucht den Namen einer Setliste und eine Datei</translation>
+    </message>
+    <message>
+        <source>setlist %1 needs a set list&apos;s name</source>
+        <translation>setlist %1 braucht den Namen einer Setliste</translation>
+    </message>
+    <message>
+        <source>--replace belongs to library import, library store and setlist store</source>
+        <translation>--replace gehört zu library import, library store und setlist store</translation>
+    </message>
+    <message>
+        <source>setlist arrange, and only it, needs --onto SOURCE</source>
+        <translation>setlist arrange, und nur dieser Befehl, braucht --onto QUELLE</translation>
+    </message>
+    <message>
+        <source>library import, library store: overwrite a setup of the same name; setlist store: a set list of the same name.</source>
+        <translation>library import, library store: ein gleichnamiges Setup überschreiben; setlist store: eine gleichnamige Setliste.</translation>
+    </message>
+    <message>
+        <source>setlist arrange: the configuration to arrange the set onto: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
+        <translation>setlist arrange: die Konfiguration, auf die das Set geordnet wird: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library, diff or setlist.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff oder setlist.</translation>
+    </message>
+    <message>
+        <source>--onto needs a source</source>
+        <translation>--onto braucht eine Quelle</translation>
+    </message>
+    <message>
+        <source>--onto belongs to setlist arrange</source>
+        <translation>--onto gehört zu setlist arrange</translation>
+    </message>
+    <message>
         <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
 
 Commands:
@@ -180,8 +224,8 @@ Commands:
                  without its extension. All or nothing: one refused file or a name
                  that is taken (without --replace) stores none.
   library export NAME FILE
-                 Write the setup as a backup file (with [names] when it has names).
-                 FILE &quot;-&quot; is standard output.
+                 Write the setup as a backup file (with [names] and [loops] when it
+                 has names). FILE &quot;-&quot; is standard output.
   library store NAME
                  Download everything and store it, as backup FILE writes it, as the
                  setup NAME (--replace overwrites a setup of that name).
@@ -250,8 +294,8 @@ Befehle:
                  der Datei ohne Endung. Alles oder nichts: Eine abgelehnte Datei oder
                  ein vergebener Name (ohne --replace) speichert keines.
   library export NAME DATEI
-                 Das Setup als Sicherungsdatei schreiben (mit [names], wenn es
-                 Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
+                 Das Setup als Sicherungsdatei schreiben (mit [names] und [loops],
+                 wenn es Namen hat). DATEI &quot;-&quot; ist die Standardausgabe.
   library store NAME
                  Alles herunterladen und so, wie backup DATEI es schreibt, als
                  Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
@@ -301,50 +345,6 @@ abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
 enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
 gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
 Datei, die Bibliothek, kein Gerät).</translation>
-    </message>
-    <message>
-        <source>setlist needs one of: %1</source>
-        <translation>setlist braucht eines von: %1</translation>
-    </message>
-    <message>
-        <source>unknown setlist command &quot;%1&quot;</source>
-        <translation>unbekannter setlist-Befehl &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>setlist %1 needs a set list&apos;s name and a file</source>
-        <translation>setlist %1 braucht den Namen einer Setliste und eine Datei</translation>
-    </message>
-    <message>
-        <source>setlist %1 needs a set list&apos;s name</source>
-        <translation>setlist %1 braucht den Namen einer Setliste</translation>
-    </message>
-    <message>
-        <source>--replace belongs to library import, library store and setlist store</source>
-        <translation>--replace gehört zu library import, library store und setlist store</translation>
-    </message>
-    <message>
-        <source>setlist arrange, and only it, needs --onto SOURCE</source>
-        <translation>setlist arrange, und nur dieser Befehl, braucht --onto QUELLE</translation>
-    </message>
-    <message>
-        <source>library import, library store: overwrite a setup of the same name; setlist store: a set list of the same name.</source>
-        <translation>library import, library store: ein gleichnamiges Setup überschreiben; setlist store: eine gleichnamige Setliste.</translation>
-    </message>
-    <message>
-        <source>setlist arrange: the configuration to arrange the set onto: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
-        <translation>setlist arrange: die Konfiguration, auf die das Set geordnet wird: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
-    </message>
-    <message>
-        <source>ports, info, backup, restore, flash, monitor, library, diff or setlist.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library, diff oder setlist.</translation>
-    </message>
-    <message>
-        <source>--onto needs a source</source>
-        <translation>--onto braucht eine Quelle</translation>
-    </message>
-    <message>
-        <source>--onto belongs to setlist arrange</source>
-        <translation>--onto gehört zu setlist arrange</translation>
     </message>
 </context>
 <context>
@@ -475,6 +475,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>%1: %2 kept by the Tarvik, sent as %3</source>
         <translation>%1: %2 vom Tarvik behalten, gesendet als %3</translation>
     </message>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>no label</source>
+        <translation>kein Name</translation>
+    </message>
 </context>
 <context>
     <name>EditHistory</name>
@@ -501,6 +509,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>preset names</source>
         <translation>Preset-Namen</translation>
+    </message>
+    <message>
+        <source>loop names</source>
+        <translation>Loop-Namen</translation>
     </message>
 </context>
 <context>
@@ -697,6 +709,68 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>a setup library of a newer version of this program (layout %1; this version knows layouts up to %2)</source>
         <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1; diese Version kennt Aufbauten bis %2)</translation>
+    </message>
+</context>
+<context>
+    <name>LoopLabels</name>
+    <message>
+        <source>LOOP%1</source>
+        <translation>LOOP%1</translation>
+    </message>
+    <message>
+        <source>LOOP %1</source>
+        <translation>LOOP %1</translation>
+    </message>
+    <message>
+        <source>LOOP %1 (%2)</source>
+        <translation>LOOP %1 (%2)</translation>
+    </message>
+    <message>
+        <source>is longer than %1 characters</source>
+        <translation>ist länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>holds a control or format character or a line break</source>
+        <translation>enthält ein Steuer- oder Formatzeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>starts or ends with a space</source>
+        <translation>beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+    <message>
+        <source>the label of loop %1 %2</source>
+        <translation>der Name von Loop %1 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a loop and a label</source>
+        <translation>&quot;%1&quot; ist kein Loop mit Namen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a loop from loop1 to loop%2</source>
+        <translation>&quot;%1&quot; ist kein Loop von loop1 bis loop%2</translation>
+    </message>
+    <message>
+        <source>loop %1 is labelled twice</source>
+        <translation>Loop %1 hat zwei Namen</translation>
+    </message>
+    <message>
+        <source>the label of loop %1 is not UTF-8 text</source>
+        <translation>der Name von Loop %1 ist kein UTF-8-Text</translation>
+    </message>
+</context>
+<context>
+    <name>LoopNaming</name>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
+        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
+    </message>
+    <message>
+        <source>LOOP%1 was not renamed: the name %2.</source>
+        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
 </context>
 <context>
@@ -1197,6 +1271,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>%1 was loaded with defaults where it says nothing readable: %2</source>
         <translation>%1 wurde geladen, mit Standardwerten, wo sie nichts Lesbares enthält: %2</translation>
+    </message>
+    <message>
+        <source>The file&apos;s loop names were not loaded: %1</source>
+        <translation>Die Loop-Namen der Datei wurden nicht geladen: %1</translation>
     </message>
 </context>
 <context>
@@ -1859,6 +1937,10 @@ Fortfahren?</translation>
         <source>Send the editors to Tarvik...</source>
         <translation>Inhalt der Editoren an Tarvik senden...</translation>
     </message>
+    <message>
+        <source>The loop names in %1 are left out: %2</source>
+        <translation>Die Loop-Namen in %1 werden ausgelassen: %2</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::FullDownload</name>
@@ -2146,10 +2228,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
 <context>
     <name>tarvik::PresetMatrixModel</name>
     <message>
-        <source>LOOP%1</source>
-        <translation>LOOP%1</translation>
-    </message>
-    <message>
         <source>Controll Change (IAM over Midi)</source>
         <translation>Control Change (IAM über MIDI)</translation>
     </message>
@@ -2243,6 +2321,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Preset numbers</source>
         <translation>Preset-Nummern</translation>
+    </message>
+    <message>
+        <source>Name LOOP%1...</source>
+        <translation>LOOP%1 benennen...</translation>
     </message>
 </context>
 <context>
