@@ -7,6 +7,8 @@
 #include <map>
 #include <optional>
 
+#include "config/TvkFile.h"
+
 namespace tarvik {
 namespace {
 
@@ -20,14 +22,6 @@ struct ReadState {
   QString problem;
 };
 
-// Row sections are numbered as the .tvk file numbers them: 0..127 without leading zeros.
-std::optional<int> rowOfSection(const QByteArray& name) {
-  bool ok = false;
-  const int row = name.toInt(&ok);
-  if (!ok || row < 0 || row >= kTableSize || QByteArray::number(row) != name) return std::nullopt;
-  return row;
-}
-
 std::optional<int> numberIn(const QByteArray& text, int lowest, int highest) {
   bool ok = false;
   const int value = text.toInt(&ok);
@@ -39,14 +33,15 @@ void complain(ReadState& state, const QString& why) {
   if (state.problem.isEmpty()) state.problem = why;
 }
 
-int handleEntry(void* user, const char* sectionText, const char* nameText, const char* valueText) {
+int readClipboardEntry(void* user, const char* sectionText, const char* nameText,
+                       const char* valueText) {
   auto& state = *static_cast<ReadState*>(user);
   const QByteArray section = QByteArray(sectionText).trimmed();
   const QByteArray key = QByteArray(nameText).trimmed().toLower();
   const QByteArray value = QByteArray(valueText).trimmed();
   // The names are PresetNames' to read.
   if (section.compare("names", Qt::CaseInsensitive) == 0) return 1;
-  const std::optional<int> row = rowOfSection(section);
+  const std::optional<int> row = TvkFile::rowOfSection(section);
   if (!row) {
     complain(
         state,
@@ -99,7 +94,7 @@ QByteArray PresetClipboard::text(const PresetRows& presets, const PresetRows::Ro
 PresetClipboard::Read PresetClipboard::read(const QByteArray& text) {
   ReadState state;
   // The parser reads a C string: a NUL ends the text there, as it ends a file's.
-  const int status = ini_parse_string(text.constData(), &handleEntry, &state);
+  const int status = ini_parse_string(text.constData(), &readClipboardEntry, &state);
   if (status != 0 && state.problem.isEmpty()) {
     complain(state, status < 0
                         ? tr("the text could not be read")

@@ -45,16 +45,6 @@ constexpr std::array<Key, 3> kKeys{{
     {"pcremap", &RowValues::pcRemap, -1, PresetTables::kPcRemapItems - 1},
 }};
 
-// Section names are row numbers written without leading zeros; anything else is not a row.
-std::optional<int> rowOfSection(const QByteArray& name) {
-  bool ok = false;
-  const int row = name.toInt(&ok);
-  if (!ok || row < 0 || row >= kTableSize || QByteArray::number(row) != name) {
-    return std::nullopt;
-  }
-  return row;
-}
-
 bool allOf(const QByteArray& digits, bool (*isDigit)(char)) {
   return !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), isDigit);
 }
@@ -92,7 +82,7 @@ std::optional<int> parseInteger(const QByteArray& text) {
 
 int handleEntry(void* user, const char* section, const char* name, const char* value) {
   auto& state = *static_cast<ParseState*>(user);
-  const std::optional<int> row = rowOfSection(QByteArray(section).trimmed());
+  const std::optional<int> row = TvkFile::rowOfSection(QByteArray(section).trimmed());
   if (!row) {
     return 1;
   }
@@ -120,7 +110,8 @@ void markSectionHeaders(const QByteArray& text, ParseState& state) {
   for (const QByteArray& line : text.split('\n')) {
     const QByteArray trimmed = line.trimmed();
     if (!trimmed.startsWith('[') || !trimmed.endsWith(']')) continue;
-    if (const std::optional<int> row = rowOfSection(trimmed.mid(1, trimmed.size() - 2).trimmed()))
+    if (const std::optional<int> row =
+            TvkFile::rowOfSection(trimmed.mid(1, trimmed.size() - 2).trimmed()))
       state.rows[*row].section = true;
   }
 }
@@ -226,6 +217,15 @@ TvkFile::LoadResult TvkFile::parse(const QByteArray& text) {
     tables.setPcRemap(row, values.pcRemap.number.value_or(row));
   }
   return {tables, LoadError::None, {}, gapsOf(state)};
+}
+
+std::optional<int> TvkFile::rowOfSection(const QByteArray& name) {
+  bool ok = false;
+  const int row = name.toInt(&ok);
+  if (!ok || row < 0 || row >= kTableSize || QByteArray::number(row) != name) {
+    return std::nullopt;
+  }
+  return row;
 }
 
 }  // namespace tarvik

@@ -56,6 +56,9 @@ class TvkFile {
   // `gaps` lists them.
   static LoadResult load(const QString& path);
   static LoadResult parse(const QByteArray& text);
+  // The row a section names: row numbers are written without leading zeros, and anything else
+  // is not a row.
+  static std::optional<int> rowOfSection(const QByteArray& name);
 };
 
 }  // namespace tarvik
