@@ -39,6 +39,7 @@
 #include "firmware/ui/FirmwareTab.h"
 #include "tools/MidiMonitor.h"
 #include "tools/TrafficHistory.h"
+#include "tools/TrafficMeaning.h"
 #include "tools/ui/TestControllerTab.h"
 
 namespace tarvik {
@@ -443,6 +444,10 @@ void TForm1::Button7Click() {
 void TForm1::showTraffic() {
   if (!traffic_) {
     traffic_ = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
+    traffic_->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
+      const Configuration& editors = core_.configuration();
+      return TrafficMeaning::of(bytes, editors.tables(), editors.names(), editors.labels());
+    });
     placement_.placeTraffic(*traffic_);
   }
   WindowPlacement::bringUp(*traffic_);

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "config/TvkFile.h"
+
 namespace tarvik {
 namespace {
 
-const QByteArray kSection = QByteArrayLiteral("loops");
+const QByteArray kLoopsSection = QByteArrayLiteral("loops");
 
 bool refusedInLabel(uint c) {
   switch (QChar::category(static_cast<char32_t>(c))) {
@@ -21,12 +23,6 @@ bool refusedInLabel(uint c) {
     default:
       return false;
   }
-}
-
-// A line "[...]" starts a section; returns its name, trimmed, or nothing for any other line.
-std::optional<QByteArray> sectionOf(const QByteArray& line) {
-  if (line.size() < 2 || !line.startsWith('[') || !line.endsWith(']')) return std::nullopt;
-  return line.mid(1, line.size() - 2).trimmed();
 }
 
 // "loop1".."loop8" in any letter case, as INI keys are; 0 for anything else.
@@ -82,7 +78,7 @@ QString LoopLabels::firstProblem() const {
 
 QByteArray LoopLabels::section() const {
   if (isEmpty()) return {};
-  QByteArray text = "[" + kSection + "]\r\n";
+  QByteArray text = "[" + kLoopsSection + "]\r\n";
   for (int loop = 0; loop < kLoops; ++loop) {
     if (labels_[loop].isEmpty()) continue;
     text += "loop" + QByteArray::number(loop + 1) + '=' + labels_[loop].toUtf8() + "\r\n";
@@ -101,8 +97,8 @@ LoopLabels::Read LoopLabels::read(const QByteArray& text) {
   const QByteArray usable = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
   for (const QByteArray& raw : usable.split('\n')) {
     const QByteArray line = raw.trimmed();
-    if (const std::optional<QByteArray> section = sectionOf(line)) {
-      inSection = section->compare(kSection, Qt::CaseInsensitive) == 0;
+    if (const std::optional<QByteArray> section = TvkFile::sectionName(line)) {
+      inSection = section->compare(kLoopsSection, Qt::CaseInsensitive) == 0;
       continue;
     }
     if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;

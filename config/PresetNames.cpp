@@ -6,18 +6,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "config/TvkFile.h"
+
 namespace tarvik {
 namespace {
 
-const QByteArray kSection = QByteArrayLiteral("names");
+const QByteArray kNamesSection = QByteArrayLiteral("names");
 
 bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
-
-// A line "[...]" starts a section; returns its name, trimmed, or nothing for any other line.
-std::optional<QByteArray> sectionOf(const QByteArray& line) {
-  if (line.size() < 2 || !line.startsWith('[') || !line.endsWith(']')) return std::nullopt;
-  return line.mid(1, line.size() - 2).trimmed();
-}
 
 // "1".."128" written without leading zeros; 0 for anything else.
 int presetNumber(const QByteArray& key) {
@@ -58,7 +54,7 @@ QString PresetNames::firstProblem() const {
 
 QByteArray PresetNames::section() const {
   if (isEmpty()) return {};
-  QByteArray text = "[" + kSection + "]\r\n";
+  QByteArray text = "[" + kNamesSection + "]\r\n";
   for (int row = 0; row < kTableSize; ++row) {
     if (names_[row].isEmpty()) continue;
     text += QByteArray::number(row + 1) + '=' + names_[row].toUtf8() + "\r\n";
@@ -77,8 +73,8 @@ PresetNames::Read PresetNames::read(const QByteArray& text) {
   const QByteArray usable = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
   for (const QByteArray& raw : usable.split('\n')) {
     const QByteArray line = raw.trimmed();
-    if (const std::optional<QByteArray> section = sectionOf(line)) {
-      inSection = section->compare(kSection, Qt::CaseInsensitive) == 0;
+    if (const std::optional<QByteArray> section = TvkFile::sectionName(line)) {
+      inSection = section->compare(kNamesSection, Qt::CaseInsensitive) == 0;
       continue;
     }
     if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;

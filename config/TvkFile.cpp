@@ -228,4 +228,9 @@ std::optional<int> TvkFile::rowOfSection(const QByteArray& name) {
   return row;
 }
 
+std::optional<QByteArray> TvkFile::sectionName(const QByteArray& line) {
+  if (line.size() < 2 || !line.startsWith('[') || !line.endsWith(']')) return std::nullopt;
+  return line.mid(1, line.size() - 2).trimmed();
+}
+
 }  // namespace tarvik

@@ -59,6 +59,8 @@ class TvkFile {
   // The row a section names: row numbers are written without leading zeros, and anything else
   // is not a row.
   static std::optional<int> rowOfSection(const QByteArray& name);
+  // The name a line "[...]" starts a section of, trimmed; nothing for any other line.
+  static std::optional<QByteArray> sectionName(const QByteArray& line);
 };
 
 }  // namespace tarvik

@@ -42,10 +42,14 @@ std::span<const std::uint8_t> TrafficModel::bytes(int row) const {
   return std::span<const std::uint8_t>(bytes_).subspan(entry.offset, entry.size);
 }
 
-QString TrafficModel::fullLine(int row) const {
+QString TrafficModel::line(int row, const QString& hex) const {
   const Entry& entry = entries_[static_cast<std::size_t>(row)];
-  return trafficLine(entry.time, entry.direction, entry.size, hexBytes(bytes(row)));
+  const QString shown = trafficLine(entry.time, entry.direction, entry.size, hex);
+  const QString meaning = meaning_ ? meaning_(bytes(row)) : QString();
+  return meaning.isEmpty() ? shown : shown + QStringLiteral("  ") + meaning;
 }
+
+QString TrafficModel::fullLine(int row) const { return line(row, hexBytes(bytes(row))); }
 
 QStringList TrafficModel::fullLines() const {
   QStringList lines;
@@ -61,7 +65,7 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const {
   const Entry& entry = entries_[static_cast<std::size_t>(row)];
   switch (role) {
     case Qt::DisplayRole:
-      return trafficLine(entry.time, entry.direction, entry.size, shortenedHexBytes(bytes(row)));
+      return line(row, shortenedHexBytes(bytes(row)));
     case Qt::ToolTipRole: {
       if (entry.size <= kTrafficWholeBytes) return {};
       // Sixteen bytes a line, so that a long frame's tool tip stays on the screen.

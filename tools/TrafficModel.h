@@ -57,6 +57,11 @@ class TrafficModel : public QAbstractListModel, public TrafficTap {
 
   // Where time stamps come from (local time by default); tests pin it.
   void setClock(std::function<QTime()> clock) { clock_ = std::move(clock); }
+  // What a message means, said after its bytes in its row when not empty (TrafficMeaning).
+  // Asked each time a row is shown, so that it speaks of the editors as they are now.
+  void setMeaning(std::function<QString(std::span<const std::uint8_t>)> meaning) {
+    meaning_ = std::move(meaning);
+  }
 
  private:
   struct Entry {
@@ -69,9 +74,12 @@ class TrafficModel : public QAbstractListModel, public TrafficTap {
   // All messages' bytes back to back: one allocation now and then instead of one per message.
   std::vector<std::uint8_t> bytes_;
   std::vector<Entry> entries_;
+  // The row's line as trafficLine() makes it, with the message's meaning after it.
+  QString line(int row, const QString& hex) const;
   std::size_t rows_ = 0;  // the entries the views know as rows
   QTimer refresh_;
   std::function<QTime()> clock_;
+  std::function<QString(std::span<const std::uint8_t>)> meaning_;
   bool paused_ = false;
 };
 

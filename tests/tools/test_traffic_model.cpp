@@ -4,7 +4,11 @@
 #include <numeric>
 #include <vector>
 
+#include "config/LoopLabels.h"
+#include "config/PresetNames.h"
+#include "config/PresetTables.h"
 #include "tools/TrafficLine.h"
+#include "tools/TrafficMeaning.h"
 #include "tools/TrafficModel.h"
 
 using tarvik::TrafficDirection;
@@ -90,6 +94,36 @@ class TrafficModelTest : public QObject {
       QCOMPARE(lines.size(), 17);
       QCOMPARE(lines.join(QLatin1Char(' ')), tarvik::hexBytes(bytes));
     }
+  }
+
+  // A channel message is told in the editors' words as they are when the row is shown; a
+  // transfer's frames are not.
+  void rowsSayWhatAMessageMeans() {
+    tarvik::PresetTables tables;
+    tarvik::PresetNames names;
+    tarvik::LoopLabels labels;
+    tables.setCc(20, 3);
+    tables.setCc(21, 0);
+    names.setName(5, QStringLiteral("Lead"));
+    labels.setLabel(2, QStringLiteral("Delay"));
+    TrafficModel model;
+    model.setClock([] { return QTime(9, 5, 3, 7); });
+    model.setMeaning([&](std::span<const std::uint8_t> bytes) {
+      return tarvik::TrafficMeaning::of(bytes, tables, names, labels);
+    });
+    for (const Bytes& message : {Bytes{0xC0, 0x05}, Bytes{0xC3, 0x06}, Bytes{0xB0, 20, 127},
+                                 Bytes{0xB0, 21, 0}, Bytes{0xF0, 0x0F, 0x0F, 0xF7}})
+      model.record(TrafficDirection::In, message.data(), message.size());
+    model.flush();
+    QCOMPARE(model.fullLines(),
+             QStringList({"[09:05:03.007] in     2  C0 05  preset 6 \"Lead\"",
+                          "[09:05:03.007] in     2  C3 06  preset 7",
+                          "[09:05:03.007] in     3  B0 14 7F  CC 20: LOOP 3 (Delay)",
+                          "[09:05:03.007] in     3  B0 15 00  CC 21: no loop",
+                          "[09:05:03.007] in     4  F0 0F 0F F7"}));
+    labels.setLabel(2, QString());
+    QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(),
+             QStringLiteral("[09:05:03.007] in     3  B0 14 7F  CC 20: LOOP 3"));
   }
 
   void keepsEveryMessageApartAndInOrder() {
