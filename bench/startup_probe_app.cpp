@@ -27,6 +27,9 @@ class UnattendedDialogs : public tarvik::Dialogs {
   SaveAnswer askToSave(QWidget*, const QString&, const QString&) override {
     return SaveAnswer::Cancel;
   }
+  ConnectChoice askConnectChoice(QWidget*, const QString&, const QString&) override {
+    return ConnectChoice::Cancel;
+  }
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QStringList openFileNames(QWidget*, const QString&, const QString&) override { return {}; }
