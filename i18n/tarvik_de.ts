@@ -1278,6 +1278,25 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>TrafficMeaning</name>
+    <message>
+        <source>preset %1</source>
+        <translation>Preset %1</translation>
+    </message>
+    <message>
+        <source>preset %1 &quot;%2&quot;</source>
+        <translation>Preset %1 „%2“</translation>
+    </message>
+    <message>
+        <source>CC %1: no loop</source>
+        <translation>CC %1: kein Loop</translation>
+    </message>
+    <message>
+        <source>CC %1: %2</source>
+        <translation>CC %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>TvkFile</name>
     <message>
         <source>In %1 kann nicht geschrieben werden.</source>
