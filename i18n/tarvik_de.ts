@@ -1285,7 +1285,7 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>preset %1 &quot;%2&quot;</source>
-        <translation>Preset %1 „%2“</translation>
+        <translation>Preset %1 &quot;%2&quot;</translation>
     </message>
     <message>
         <source>CC %1: no loop</source>
