@@ -64,6 +64,13 @@ struct DrivenClock {
   }
 };
 
+// What turns a library of the current layout back into one of layout 2, as the version before
+// the set lists and the loops' labels left it.
+inline const QStringList kBackToLayout2 = {
+    QStringLiteral("DROP TABLE set_songs"), QStringLiteral("DROP TABLE set_lists"),
+    QStringLiteral("ALTER TABLE setup_blocks DROP COLUMN labels"),
+    QStringLiteral("PRAGMA user_version = 2")};
+
 // A connection of the test's own, to craft files and to look into them past the library's API.
 class RawDatabase {
  public:

@@ -80,8 +80,7 @@ class LibraryLabelsTest : public QObject {
     }
     {
       RawDatabase raw(path);
-      QCOMPARE(raw.exec({"ALTER TABLE setup_blocks DROP COLUMN labels", "PRAGMA user_version = 2"}),
-               QString());
+      QCOMPARE(raw.exec(kBackToLayout2), QString());
     }
     SetupLibrary::Opened opened = SetupLibrary::open(path);
     QVERIFY2(opened.library, qPrintable(opened.error));

@@ -108,9 +108,7 @@ class SetListTest : public QObject {
     }
     {
       RawDatabase raw(path);
-      QCOMPARE(
-          raw.exec({"DROP TABLE set_songs", "DROP TABLE set_lists", "PRAGMA user_version = 2"}),
-          QString());
+      QCOMPARE(raw.exec(kBackToLayout2), QString());
     }
     {
       SetupLibrary::Opened opened = SetupLibrary::open(path);
