@@ -8,10 +8,28 @@
 
 #include "library/chart/SetChart.h"
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform asks for a runtime folder it never uses, and where none is set (a
+// shell without a desktop session, cron, CI) Qt says so on standard error: a line that scripts
+// would take for the command's own.
+void withoutRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context,
+                                const QString& text) {
+  if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+  if (previousHandler != nullptr) previousHandler(type, context, text);
+}
+
+}  // namespace
+
 extern "C" Q_DECL_EXPORT QCoreApplication* tarvik_chart_application(int& argc, char** argv) {
   // Fonts need a platform; the chart needs no display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  return new QGuiApplication(argc, argv);
+  previousHandler = qInstallMessageHandler(withoutRuntimeFolderNotice);
+  auto* application = new QGuiApplication(argc, argv);
+  qInstallMessageHandler(previousHandler);
+  return application;
 }
 
 extern "C" Q_DECL_EXPORT bool tarvik_chart_pdf(const tarvik::SetList& setList, QByteArray& pdf) {
