@@ -73,9 +73,9 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
     case kRowColumn:
       return DifferenceTexts::rowLabel(difference);
     case kLeftColumn:
-      return DifferenceTexts::sideText(difference, false);
+      return DifferenceTexts::sideText(difference, false, leftLabels_);
     case kRightColumn:
-      return DifferenceTexts::sideText(difference, true);
+      return DifferenceTexts::sideText(difference, true, rightLabels_);
     default:
       return {};
   }

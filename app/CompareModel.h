@@ -23,6 +23,11 @@ class CompareModel : public QAbstractItemModel {
   void setDifferences(const QList<Difference>& differences);
   // What the two value columns are headed with.
   void setSideTitles(const QString& left, const QString& right);
+  // The loops' labels each value column names the loops with.
+  void setSideLabels(const LoopLabels& left, const LoopLabels& right) {
+    leftLabels_ = left;
+    rightLabels_ = right;
+  }
   const QList<Difference>& differences() const { return differences_; }
 
   QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -47,6 +52,8 @@ class CompareModel : public QAbstractItemModel {
   QList<Group> groups_;
   QString leftTitle_;
   QString rightTitle_;
+  LoopLabels leftLabels_;
+  LoopLabels rightLabels_;
 };
 
 }  // namespace tarvik

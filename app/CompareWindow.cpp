@@ -146,6 +146,11 @@ void CompareWindow::compare() {
   const SideState& right = sides_[kRight];
   model_.setSideTitles(left.picker->title(), right.picker->title());
   if (left.contents.ok() && right.contents.ok()) {
+    // The device and its history keep no labels: there the other side's name the pedals.
+    const std::optional<LoopLabels>& leftLabels = left.contents.value->labels;
+    const std::optional<LoopLabels>& rightLabels = right.contents.value->labels;
+    model_.setSideLabels(leftLabels.value_or(rightLabels.value_or(LoopLabels())),
+                         rightLabels.value_or(leftLabels.value_or(LoopLabels())));
     model_.setDifferences(ConfigDiff::compare(*left.contents.value, *right.contents.value));
   } else {
     model_.setDifferences({});

@@ -36,12 +36,13 @@ QString DifferenceTexts::blockTitle(Block block) {
 
 QString DifferenceTexts::loopLabelsTitle() { return tr("Loop names"); }
 
-QString DifferenceTexts::sideText(const Difference& difference, bool after) {
+QString DifferenceTexts::sideText(const Difference& difference, bool after,
+                                  const LoopLabels& labels) {
   if (difference.loopLabel) {
     const QString& label = after ? difference.nameAfter : difference.nameBefore;
     return label.isEmpty() ? tr("no label") : label;
   }
-  return value(difference, after ? difference.after : difference.before);
+  return value(difference, after ? difference.after : difference.before, labels);
 }
 
 QString DifferenceTexts::rowLabel(const Difference& difference) {
@@ -57,10 +58,10 @@ QString DifferenceTexts::rowLabel(const Difference& difference) {
   return name.isEmpty() ? row : QStringLiteral("%1  %2").arg(row, name);
 }
 
-QString DifferenceTexts::loopSet(std::uint8_t mask) {
+QString DifferenceTexts::loopSet(std::uint8_t mask, const LoopLabels& labels) {
   QStringList loops;
-  for (int loop = 0; loop < 8; ++loop) {
-    if ((mask >> loop) & 1U) loops << QString::number(loop + 1);
+  for (int loop = 0; loop < LoopLabels::kLoops; ++loop) {
+    if ((mask >> loop) & 1U) loops << labels.numbered(loop);
   }
   return loops.isEmpty() ? tr("no loop") : loops.join(QLatin1Char(' '));
 }
@@ -75,18 +76,21 @@ QString DifferenceTexts::keptText(const BackupContents::Change& change) {
       .arg(where, value(difference, change.device), value(difference, change.kept));
 }
 
-QString DifferenceTexts::value(const Difference& difference, std::uint8_t byte) {
+QString DifferenceTexts::value(const Difference& difference, std::uint8_t byte,
+                               const LoopLabels& labels) {
   switch (difference.block) {
     case Block::Presets:
-      return loopSet(byte);
+      return loopSet(byte, labels);
     case Block::CcMap:
+      // Item 0 is "-"; items 1..8 are the loops.
+      if (byte >= 1 && byte <= LoopLabels::kLoops) return labels.item(byte - 1);
       return selectorText(SelectorItems::loops(), byte);
     case Block::PcRemap:
       return selectorText(SelectorItems::programs(), byte);
     case Block::Record:
       break;
   }
-  return isLoopMask(difference.row) ? loopSet(byte) : QString::number(byte);
+  return isLoopMask(difference.row) ? loopSet(byte, labels) : QString::number(byte);
 }
 
 }  // namespace tarvik

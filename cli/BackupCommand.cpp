@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/BackupCommand.h"
 
-#include <QFileInfo>
 #include <QTimer>
 
 #include "config/BackupContents.h"
@@ -16,17 +15,7 @@ BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output
   connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
 }
 
-void BackupCommand::readFile() {
-  if (options().fileIsStandardStream()) return;
-  // A file that cannot be written fails now rather than after the device has been read. The
-  // save replaces the file through a new one in its folder, which it must be able to write.
-  const QFileInfo target(options().file);
-  const QFileInfo folder(target.absolutePath());
-  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
-      (target.exists() && !target.isWritable())) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options().file)));
-  }
-}
+void BackupCommand::readFile() { refuseUnwritableFile(); }
 
 void BackupCommand::begin() {
   openAndRun([this] { return download_.start(); });

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DeviceCommand.h"
 
+#include <QFileInfo>
+
+#include "config/UserFile.h"
+
 namespace tarvik::cli {
 
 DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output,
@@ -16,6 +20,17 @@ void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
   }
   session_.keepHistory(err());
   if (!work()) fail(failure, tr("the link is busy"));
+}
+
+void DeviceCommand::refuseUnwritableFile() {
+  if (options_.fileIsStandardStream()) return;
+  // The save replaces the file through a new one in its folder, which it must be able to write.
+  const QFileInfo target(options_.file);
+  const QFileInfo folder(target.absolutePath());
+  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
+      (target.exists() && !target.isWritable())) {
+    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));
+  }
 }
 
 }  // namespace tarvik::cli

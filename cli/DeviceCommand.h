@@ -25,6 +25,9 @@ class DeviceCommand : public CliCommand {
   // starts the work; false from `work` means something else owns the link. A pair that cannot
   // be opened or a busy link ends the command with `failure`.
   void openAndRun(const std::function<bool()>& work, int failure = ExitCode::DeviceFailure);
+  // Ends the command when FILE cannot be written, so that it fails now rather than after the
+  // device has been read. Standard output can always be written.
+  void refuseUnwritableFile();
 
  private:
   CliOptions options_;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SetListArrangeCommand.h"
 
-#include <QFileInfo>
-
 #include "config/FullBackup.h"
 #include "config/UserFile.h"
 #include "core/CompareSource.h"
@@ -42,14 +40,7 @@ void SetListArrangeCommand::readFile() {
     write(*read.value);
     return;
   }
-  // A file that cannot be written fails now rather than after the device has been read.
-  if (options().fileIsStandardStream()) return;
-  const QFileInfo target(options().file);
-  const QFileInfo folder(target.absolutePath());
-  if (!folder.isDir() || !folder.isWritable() || target.isDir() ||
-      (target.exists() && !target.isWritable())) {
-    fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options().file)));
-  }
+  refuseUnwritableFile();
 }
 
 void SetListArrangeCommand::begin() {

@@ -140,9 +140,12 @@ class CompareWindowTest : public QObject {
     QCOMPARE(summary(compare), QStringLiteral("1 difference."));
     configuration.chooseCc(9, 5);
     QVERIFY(configuration.renamePreset(4, QStringLiteral("Clean")).isEmpty());
-    QCOMPARE(shown(compare->model()),
-             QStringList({QStringLiteral("Presets (1)"), QStringLiteral("5  Clean | 1 3 | 1 2 3"),
-                          QStringLiteral("CC map (1)"), QStringLiteral("10 | LOOP 2 | LOOP 5")}));
+    // The editors' labels name the loops on the device's side too, which has none.
+    QVERIFY(configuration.renameLoop(1, QStringLiteral("Fuzz")).isEmpty());
+    QCOMPARE(
+        shown(compare->model()),
+        QStringList({QStringLiteral("Presets (1)"), QStringLiteral("5  Clean | 1 3 | 1 2 (Fuzz) 3"),
+                     QStringLiteral("CC map (1)"), QStringLiteral("10 | LOOP 2 (Fuzz) | LOOP 5")}));
     QCOMPARE(summary(compare), QStringLiteral("2 differences."));
     QCOMPARE(compare->model().headerData(CompareModel::kLeftColumn, Qt::Horizontal),
              QVariant(QStringLiteral("Device")));

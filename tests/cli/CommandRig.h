@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QBuffer>
 #include <QSignalSpy>
 #include <QString>
 #include <QTextStream>
+#include <QUrl>
+#include <memory>
 
 #include "cli/CliCommand.h"
+#include "cli/CliRun.h"
 #include "config/PresetTables.h"
 #include "sim/TarvikContents.h"
 
@@ -36,6 +40,35 @@ inline int runToEnd(cli::CliCommand& command) {
   command.start();
   if (!command.done() && !finished.wait(60000)) return -1;
   return command.exitCode();
+}
+
+// What a command line did: its exit code (-1 when it did not end) and what it printed.
+struct Ran {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+// Runs tarvik-cli's command line "--library LIBRARY WORDS..." as the program parses it, on
+// `ports`, to its end; `input` is all its standard input holds.
+inline Ran runCommandLine(MidiPorts& ports, const QString& library, const QStringList& words,
+                          const QByteArray& input = {}) {
+  const cli::CliParse parse = cli::parseCommandLine(
+      QStringList{QStringLiteral("tarvik-cli"), QStringLiteral("--library"), library} + words,
+      QUrl());
+  if (parse.outcome != cli::CliParse::Outcome::Run) qFatal("%s", qPrintable(parse.text));
+  CapturedOutput output;
+  QByteArray inputBytes = input;
+  QBuffer in(&inputBytes);
+  in.open(QIODevice::ReadOnly);
+  cli::Output streams = output.output();
+  streams.in = &in;
+  const std::unique_ptr<cli::CliCommand> command = cli::makeCommand(parse.options, ports, streams);
+  Ran ran;
+  ran.exitCode = runToEnd(*command);
+  ran.out = output.outText();
+  ran.err = output.errText();
+  return ran;
 }
 
 // The tables a device's contents hold, as the program reads them.

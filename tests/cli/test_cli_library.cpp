@@ -17,16 +17,10 @@
 
 using namespace tarvik;
 using namespace tarvik::cli;
-using tarvik::testing::CapturedOutput;
-using tarvik::testing::runToEnd;
+using tarvik::testing::Ran;
+using tarvik::testing::runCommandLine;
 
 namespace {
-
-struct Ran {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
@@ -59,17 +53,7 @@ class CliLibraryTest : public QObject {
   QString path(const QString& name) const { return dir_.filePath(name); }
 
   Ran run(SimulatedMidi& device, const QStringList& words) {
-    const CliParse parse =
-        parseCommandLine(QStringList{"tarvik-cli", "--library", library_} + words, QUrl());
-    if (parse.outcome != CliParse::Outcome::Run) qFatal("%s", qPrintable(parse.text));
-    CapturedOutput output;
-    const std::unique_ptr<CliCommand> command =
-        makeCommand(parse.options, device.ports(), output.output());
-    Ran ran;
-    ran.exitCode = runToEnd(*command);
-    ran.out = output.outText();
-    ran.err = output.errText();
-    return ran;
+    return runCommandLine(device.ports(), library_, words);
   }
   Ran run(const QStringList& words) {
     SimulatedMidi device(deviceContents());

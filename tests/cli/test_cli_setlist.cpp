@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The setlist commands, parsed from their command lines as a user types them, against a library
 // of the test's own and the simulated Tarvik in this process.
-#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,18 +14,8 @@
 
 using namespace tarvik;
 using namespace tarvik::cli;
-using tarvik::testing::CapturedOutput;
-using tarvik::testing::runToEnd;
-
-namespace {
-
-struct Ran {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
-
-}  // namespace
+using tarvik::testing::Ran;
+using tarvik::testing::runCommandLine;
 
 class CliSetListTest : public QObject {
   Q_OBJECT
@@ -37,21 +26,7 @@ class CliSetListTest : public QObject {
   QString path(const QString& name) const { return dir_.filePath(name); }
 
   Ran run(SimulatedMidi& device, const QStringList& words, const QByteArray& input = {}) {
-    const CliParse parse =
-        parseCommandLine(QStringList{"tarvik-cli", "--library", library_} + words, QUrl());
-    if (parse.outcome != CliParse::Outcome::Run) qFatal("%s", qPrintable(parse.text));
-    CapturedOutput output;
-    QByteArray inputBytes = input;
-    QBuffer in(&inputBytes);
-    in.open(QIODevice::ReadOnly);
-    cli::Output streams = output.output();
-    streams.in = &in;
-    const std::unique_ptr<CliCommand> command = makeCommand(parse.options, device.ports(), streams);
-    Ran ran;
-    ran.exitCode = runToEnd(*command);
-    ran.out = output.outText();
-    ran.err = output.errText();
-    return ran;
+    return runCommandLine(device.ports(), library_, words, input);
   }
   Ran run(const QStringList& words, const QByteArray& input = {}) {
     SimulatedMidi device;
