@@ -3111,6 +3111,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
     </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::DiffCommand</name>
