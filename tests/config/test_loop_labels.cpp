@@ -96,15 +96,6 @@ class LoopLabelsTest : public QObject {
     QVERIFY2(read.labelsProblem.startsWith("[loops]: ") && read.labelsProblem.contains(problem),
              qPrintable(read.labelsProblem));
   }
-
-  void headingsAndItemsShowTheLabel() {
-    LoopLabels labels;
-    labels.setLabel(2, QStringLiteral("Delay"));
-    QCOMPARE(labels.heading(2), QStringLiteral("LOOP3\nDelay"));
-    QCOMPARE(labels.heading(3), QStringLiteral("LOOP4"));
-    QCOMPARE(labels.item(2), QStringLiteral("LOOP 3 (Delay)"));
-    QCOMPARE(labels.item(0), QStringLiteral("LOOP 1"));
-  }
 };
 
 QTEST_GUILESS_MAIN(LoopLabelsTest)

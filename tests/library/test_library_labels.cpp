@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The loops' labels go with every setup: stored, replaced, duplicated, imported from a backup
-// file and exported to one; and a library of the layout before them is upgraded in place.
+// file and exported to one. The upgrade of a library from before them is test_set_lists'.
 #include <QTest>
 
 #include "library/LibraryRig.h"
-#include "library/Schema.h"
 
 using namespace tarvik;
 using namespace tarvik::test;
@@ -67,33 +66,6 @@ class LibraryLabelsTest : public QObject {
     const Outcome outcome = opened.library->setups().store(live);
     QVERIFY(outcome.error.contains(QStringLiteral("loop 3")));
     QVERIFY(!opened.library->setups().setup(QStringLiteral("Live")).ok());
-  }
-
-  // Layout 2 had no column for the labels: its setups read with none, and take them afterwards.
-  void upgradesLayout2InPlace() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("lib.sqlite"));
-    const Setup blues = sampleSetup(QStringLiteral("Blues"), 4);
-    {
-      SetupLibrary::Opened opened = SetupLibrary::open(path);
-      QVERIFY(opened.library->setups().store(blues).ok());
-    }
-    {
-      RawDatabase raw(path);
-      QCOMPARE(raw.exec(kBackToLayout2), QString());
-    }
-    SetupLibrary::Opened opened = SetupLibrary::open(path);
-    QVERIFY2(opened.library, qPrintable(opened.error));
-    const Result<Setup> read = opened.library->setups().setup(QStringLiteral("Blues"));
-    QVERIFY2(read.ok(), qPrintable(read.error));
-    QCOMPARE(read.value->names, blues.names);
-    QVERIFY(read.value->labels.isEmpty());
-    QVERIFY(opened.library->setups()
-                .replace(QStringLiteral("Blues"), blues.bytes, blues.names, rig("Fuzz"))
-                .ok());
-    QCOMPARE(opened.library->setups().setup(QStringLiteral("Blues")).value->labels, rig("Fuzz"));
-    RawDatabase raw(path);
-    QCOMPARE(raw.value("PRAGMA user_version").toInt(), Schema::kVersion);
   }
 };
 
