@@ -8,7 +8,14 @@ namespace tarvik {
 QString ModuleLibrary::path(const char* variable, QLatin1StringView fromBinDir) {
   const QString chosen = qEnvironmentVariable(variable);
   if (!chosen.isEmpty()) return chosen;
-  return QCoreApplication::applicationDirPath() + QLatin1Char('/') + fromBinDir;
+  // A module that makes the application (the command line's chart module) is looked for before
+  // one exists; the kernel knows the program's file all the same.
+  const QString folder =
+      QCoreApplication::instance() != nullptr
+          ? QCoreApplication::applicationDirPath()
+          : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
+                .absolutePath();
+  return folder + QLatin1Char('/') + fromBinDir;
 }
 
 QString ModuleLibrary::load(std::initializer_list<Entry> entries) {

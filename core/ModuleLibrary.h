@@ -9,8 +9,8 @@
 
 namespace tarvik {
 
-// A module of the program's own (the window's platform module, the command line's network
-// module): code that is loaded at run time so that the libraries behind it stay out of the
+// A module of the program's own (the window's platform module, the command line's network and
+// chart modules): code that is loaded at run time so that the libraries behind it stay out of the
 // start-up, and never unloaded, since what it made may live until the program ends.
 class ModuleLibrary {
   Q_DECLARE_TR_FUNCTIONS(ModuleLibrary)
