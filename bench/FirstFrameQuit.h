@@ -12,10 +12,10 @@
 namespace tarvik {
 
 // The line a start-up probe writes to its standard output once its first frame is out, followed
-// by the monotonic clock's reading then and the processor time the probe has used so far, both in
-// nanoseconds, and a line break. The benchmark's clock
-// stops at that reading, not when the line reaches it: the configurator goes on to work after
-// its first frame, and on a busy machine that work would hold up the benchmark's reading.
+// by the monotonic clock's reading then (the clock every process shares) and the processor time
+// the probe has used so far, both in nanoseconds, and a line break. The benchmark's clock stops
+// at that reading, not when the line reaches it: the configurator goes on to work after its
+// first frame, and on a busy machine that work would hold up the benchmark's reading.
 inline constexpr char kFirstFrameLine[] = "first frame ";
 
 // Announces the watched window's first frame and then ends the application. The announcement

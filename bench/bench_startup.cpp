@@ -3,8 +3,9 @@
 // shows one window with a tab control holding one empty tab. Each probe announces its first frame
 // on its standard output with the time it was out, and the clock stops there: what the probe
 // does after (the configurator's work after its first frame, quitting, tearing down) is no part
-// of the figure. The two probes run alternately, so that a machine
-// busy with other work slows both alike, and the ratio is taken pair by pair.
+// of the figure. The two probes run alternately, so that a machine busy with other work slows
+// both alike, and the ratio is taken pair by pair. The configurator starts as a user's does,
+// with its library (opened after the first frame) and in German.
 //
 // Much of a first frame is filling the window's pixels for the first time, which grows with the
 // window. The baseline's window has the tab control's own small size; as information, the
