@@ -15,7 +15,7 @@ namespace {
 // The colour of the inside of the pane as the tab control's style paints it; nothing when that
 // is not one opaque colour.
 std::optional<QColor> paneColour(const QTabWidget& tabs) {
-  constexpr int kSide = 64;
+  constexpr int kSide = 16;
   QImage pane(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
   pane.fill(Qt::transparent);
   QStyleOptionTabWidgetFrame frame;

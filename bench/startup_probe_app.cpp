@@ -5,7 +5,8 @@
 // window. It finds the platform module as the installed program does, from its own folder.
 // It starts as a German user's program does, the language that loads the most at start-up (the
 // program's translation and Qt's own): chosen from the environment, so that the figure holds for
-// every user.
+// every user. It opens the library named by its argument after its first frame, as the program
+// opens its library.
 #include <QApplication>
 
 #include "app/Configurator.h"
@@ -50,7 +51,9 @@ int main(int argc, char** argv) {
   tarvik::TranslationLoader translations;
   if (!translations.installForSystem()) return 1;
   UnattendedDialogs dialogs;
+  if (argc != 2) return 1;
   return tarvik::runConfigurator(
       dialogs, tarvik::updateServerBaseUrl(),
-      [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) { new tarvik::FirstFrameQuit(form); });
+      [](tarvik::TForm1& form, tarvik::ConfiguratorCore&) { new tarvik::FirstFrameQuit(form); }, {},
+      nullptr, QString::fromLocal8Bit(argv[1]));
 }

@@ -1,13 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "tools/TrafficHistory.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 namespace tarvik {
 
 TrafficHistory::TrafficHistory(std::size_t capacity)
-    : capacity_(std::max<std::size_t>(capacity, 1)), clock_([] { return QTime::currentTime(); }) {
+    : capacity_(std::max<std::size_t>(capacity, 1)), clock_(&TrafficHistory::now) {
   ring_.reserve(capacity_);
+}
+
+QTime TrafficHistory::now() {
+  thread_local QElapsedTimer sinceRead;
+  thread_local QTime read;
+  if (!sinceRead.isValid() || sinceRead.elapsed() >= 1000) {
+    read = QTime::currentTime();
+    sinceRead.start();
+  }
+  return read.addMSecs(static_cast<int>(sinceRead.elapsed()));
 }
 
 void TrafficHistory::record(TrafficDirection direction, const std::uint8_t* bytes,

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "tools/TrafficModel.h"
 
+#include "tools/TrafficHistory.h"
 #include "tools/TrafficLine.h"
 
 namespace tarvik {
 
 TrafficModel::TrafficModel(QObject* parent)
-    : QAbstractListModel(parent), clock_([] { return QTime::currentTime(); }) {
+    : QAbstractListModel(parent), clock_(&TrafficHistory::now) {
   refresh_.setSingleShot(true);
   refresh_.setInterval(kRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &TrafficModel::flush);
