@@ -45,6 +45,26 @@ void waitFor(const std::vector<std::shared_future<void>>& closing) {
 
 }  // namespace
 
+void RtMidiInputPort::listenTo(RtMidiIn& in) {
+  in.ignoreTypes(false, true, true);
+  in.setCallback(&RtMidiInputPort::onInput, this);
+}
+
+void RtMidiInputPort::onInput(double /*timeStamp*/, std::vector<unsigned char>* message,
+                              void* userData) {
+  if (message == nullptr || message->empty()) return;
+  const auto* port = static_cast<const RtMidiInputPort*>(userData);
+  const std::vector<unsigned char>& bytes = *message;
+  if (bytes.front() == 0xF0 || bytes.size() > 3) {
+    port->hub->postSysEx(port->handle, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return;
+  }
+  std::uint32_t packed = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    packed |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+  port->hub->postShort(port->handle, packed);
+}
+
 RtMidiOpenPorts::~RtMidiOpenPorts() { closeAll(nullptr); }
 
 void RtMidiOpenPorts::use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry,
@@ -93,6 +113,30 @@ std::unique_ptr<Midi> RtMidiOpenPorts::takeOpened(
   return midi;
 }
 
+template <typename Midi>
+std::unique_ptr<Midi> RtMidiOpenPorts::openHere(std::uint32_t listedAt, const std::string& name,
+                                                const char* goneText, const char* ownPort,
+                                                const std::function<void(Midi&)>& prepare) {
+  std::unique_ptr<Midi> midi;
+  try {
+    midi = std::make_unique<Midi>(api_, kOwnMidiClientName);
+  } catch (const RtMidiError& error) {
+    fail(error.getMessage());
+    return nullptr;
+  }
+  errors_.install(*midi);
+  const int index = RtMidiPortList::currentIndex(*midi, listedAt, name);
+  if (index < 0) {
+    fail(gone(goneText, name));
+    return nullptr;
+  }
+  if (prepare) prepare(*midi);
+  midi->openPort(static_cast<unsigned>(index), ownPort);
+  if (!errors_.ok()) return nullptr;
+  opened();
+  return midi;
+}
+
 std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t listedAt,
                                          const std::string& name, MidiInCallback callback,
                                          std::uintptr_t instance) {
@@ -103,26 +147,15 @@ std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t liste
   if (jack_) {
     return openInputInBackground(handle, name, std::move(input), std::move(callback), instance);
   }
-  try {
-    input->midi = std::make_unique<RtMidiIn>(api_, kOwnMidiClientName);
-  } catch (const RtMidiError& error) {
-    return fail(error.getMessage());
-  }
-  errors_.install(*input->midi);
-  const int index = RtMidiPortList::currentIndex(*input->midi, listedAt, name);
-  if (index < 0)
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
-             name));
   hub_.openPort(input->handle, std::move(callback), instance);
-  input->listenTo(*input->midi);
-  input->midi->openPort(static_cast<unsigned>(index), "MIDI In");
-  if (!errors_.ok()) {
-    input->midi.reset();
+  input->midi = openHere<RtMidiIn>(
+      listedAt, name,
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
+      "MIDI In", [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); });
+  if (!input->midi) {
     hub_.closePort(input->handle);
     return MidiResult::Error;
   }
-  opened();
   handle = input->handle;
   lastHandle_ = handle;
   inputs_.emplace(handle, std::move(input));
@@ -187,21 +220,11 @@ std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t list
                                           const std::string& name) {
   errors_.begin();
   if (jack_) return openOutputInBackground(handle, name);
-  std::unique_ptr<RtMidiOut> output;
-  try {
-    output = std::make_unique<RtMidiOut>(api_, kOwnMidiClientName);
-  } catch (const RtMidiError& error) {
-    return fail(error.getMessage());
-  }
-  errors_.install(*output);
-  const int index = RtMidiPortList::currentIndex(*output, listedAt, name);
-  if (index < 0)
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
-             name));
-  output->openPort(static_cast<unsigned>(index), "MIDI Out");
-  if (!errors_.ok()) return MidiResult::Error;
-  opened();
+  std::unique_ptr<RtMidiOut> output = openHere<RtMidiOut>(
+      listedAt, name,
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
+      "MIDI Out", nullptr);
+  if (!output) return MidiResult::Error;
   handle = ++lastHandle_;
   outputs_.emplace(handle, std::move(output));
   return MidiResult::NoError;
