@@ -5,6 +5,22 @@
 
 namespace tarvik {
 
+std::uint32_t HubMidiService::inGetDevCaps(std::uint32_t port, std::string& name) {
+  return describe("inGetDevCaps", true, port, &name, nullptr);
+}
+
+std::uint32_t HubMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
+  return describe("outGetDevCaps", false, port, &name, nullptr);
+}
+
+std::uint32_t HubMidiService::inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return describe("inGetDevIdentity", true, port, nullptr, &identity);
+}
+
+std::uint32_t HubMidiService::outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
+  return describe("outGetDevIdentity", false, port, nullptr, &identity);
+}
+
 std::uint32_t HubMidiService::checkHeader(const char* operation, MidiHandle handle,
                                           MidiHeader* header, bool input) {
   if (auto code = enter(operation, handle, input)) return code;

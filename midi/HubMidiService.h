@@ -13,6 +13,10 @@ namespace tarvik {
 // the checks of the headers. Each call first asks the service about the handle (enter).
 class HubMidiService : public MidiService {
  public:
+  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
+  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
+  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t inStart(MidiHandle handle) override;
@@ -23,6 +27,10 @@ class HubMidiService : public MidiService {
   std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
 
  protected:
+  // The name or the identity (whichever is asked for) of the input (`input`) or output with this
+  // number in the last enumeration; the call is named `operation`.
+  virtual std::uint32_t describe(const char* operation, bool input, std::uint32_t port,
+                                 std::string* name, std::uint64_t* identity) = 0;
   // 0 when the call named `operation` may go on with this handle of an open input (`input`) or
   // output; else the code the call returns.
   virtual std::uint32_t enter(const char* operation, MidiHandle handle, bool input) = 0;

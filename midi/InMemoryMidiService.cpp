@@ -110,23 +110,6 @@ struct InMemoryMidiService::State {
     failures.erase(it);
     return code;
   }
-  // Names are cut to a Windows capability record's 31 characters unless `whole`.
-  std::uint32_t caps(const char* operation, bool input, std::uint32_t port, std::string& name,
-                     bool whole) {
-    std::lock_guard lock(mutex);
-    if (auto code = record(operation, port)) return code;
-    const Port* listed = side(input).numbered(port);
-    if (!listed) return MidiResult::BadDeviceId;
-    name = listed->name.substr(0, whole ? std::string::npos : 31);
-    return MidiResult::NoError;
-  }
-  std::uint32_t identity(bool input, std::uint32_t port, std::uint64_t& identity) {
-    std::lock_guard lock(mutex);
-    const Port* listed = side(input).numbered(port);
-    if (!listed) return MidiResult::BadDeviceId;
-    identity = listed->identity;
-    return MidiResult::NoError;
-  }
   // The handle of an input as plugged in now; none when it is unplugged or closed.
   MidiHandle openInput(int inPort) {
     std::lock_guard lock(mutex);
@@ -226,20 +209,17 @@ std::uint32_t InMemoryMidiService::outGetNumDevs() {
   return state_->outputs.enumerate();
 }
 
-std::uint32_t InMemoryMidiService::inGetDevCaps(std::uint32_t port, std::string& name) {
-  return state_->caps("inGetDevCaps", true, port, name, wholeNames_);
-}
-
-std::uint32_t InMemoryMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
-  return state_->caps("outGetDevCaps", false, port, name, wholeNames_);
-}
-
-std::uint32_t InMemoryMidiService::inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return state_->identity(true, port, identity);
-}
-
-std::uint32_t InMemoryMidiService::outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return state_->identity(false, port, identity);
+std::uint32_t InMemoryMidiService::describe(const char* operation, bool input, std::uint32_t port,
+                                            std::string* name, std::uint64_t* identity) {
+  std::lock_guard lock(state_->mutex);
+  if (name)
+    if (auto code = state_->record(operation, port)) return code;
+  const Port* listed = state_->side(input).numbered(port);
+  if (!listed) return MidiResult::BadDeviceId;
+  // Names are cut to a Windows capability record's 31 characters unless kept whole.
+  if (name) *name = listed->name.substr(0, wholeNames_ ? std::string::npos : 31);
+  if (identity) *identity = listed->identity;
+  return MidiResult::NoError;
 }
 
 // ---- MidiService: opening, sending, closing -------------------------------------------------

@@ -79,10 +79,6 @@ class InMemoryMidiService : public HubMidiService {
   // MidiService
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
-  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
-  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
   std::uint32_t inClose(MidiHandle handle) override;
@@ -94,6 +90,8 @@ class InMemoryMidiService : public HubMidiService {
   void whenOpenPortsCarry(std::function<void()> carrying) override;
 
  protected:
+  std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,
+                         std::uint64_t* identity) override;
   std::uint32_t enter(const char* operation, MidiHandle handle, bool input) override;
 
  private:

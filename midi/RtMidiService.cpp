@@ -104,20 +104,6 @@ std::string RtMidiService::apiName() const {
 
 // ---- enumeration ----------------------------------------------------------------------------
 
-namespace {
-
-// The name or identity of a listed port.
-template <typename Field>
-std::uint32_t describe(const RtMidiPortList& list, std::uint32_t port,
-                       Field RtMidiPortList::Port::*field, Field& value) {
-  const RtMidiPortList::Port* listed = list.at(port);
-  if (!listed) return MidiResult::BadDeviceId;
-  value = listed->*field;
-  return MidiResult::NoError;
-}
-
-}  // namespace
-
 std::uint32_t RtMidiService::inGetNumDevs() {
   impl_->inputs.enumerate(impl_->system.jack.get(), impl_->system.inProbe.get(), true);
   return static_cast<std::uint32_t>(impl_->inputs.size());
@@ -128,20 +114,13 @@ std::uint32_t RtMidiService::outGetNumDevs() {
   return static_cast<std::uint32_t>(impl_->outputs.size());
 }
 
-std::uint32_t RtMidiService::inGetDevCaps(std::uint32_t port, std::string& name) {
-  return describe(impl_->inputs, port, &RtMidiPortList::Port::name, name);
-}
-
-std::uint32_t RtMidiService::outGetDevCaps(std::uint32_t port, std::string& name) {
-  return describe(impl_->outputs, port, &RtMidiPortList::Port::name, name);
-}
-
-std::uint32_t RtMidiService::inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return describe(impl_->inputs, port, &RtMidiPortList::Port::identity, identity);
-}
-
-std::uint32_t RtMidiService::outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return describe(impl_->outputs, port, &RtMidiPortList::Port::identity, identity);
+std::uint32_t RtMidiService::describe(const char*, bool input, std::uint32_t port,
+                                      std::string* name, std::uint64_t* identity) {
+  const RtMidiPortList::Port* listed = (input ? impl_->inputs : impl_->outputs).at(port);
+  if (!listed) return MidiResult::BadDeviceId;
+  if (name) *name = listed->name;
+  if (identity) *identity = listed->identity;
+  return MidiResult::NoError;
 }
 
 // ---- opening, sending, closing --------------------------------------------------------------

@@ -44,10 +44,6 @@ class RtMidiService : public PlatformMidiService {
 
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
-  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
-  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
   std::uint32_t inClose(MidiHandle handle) override;
@@ -62,6 +58,8 @@ class RtMidiService : public PlatformMidiService {
   std::string jackPeriod() const;
 
  protected:
+  std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,
+                         std::uint64_t* identity) override;
   std::uint32_t enter(const char* operation, MidiHandle handle, bool input) override;
   std::uint32_t fail(const std::string& text) override;
 
