@@ -141,48 +141,34 @@ std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t liste
                                          const std::string& name, MidiInCallback callback,
                                          std::uintptr_t instance) {
   errors_.begin();
+  const char* goneText =
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available.");
+  // Under JACK a port that has gone is said at once; the rest of the open takes its time
+  // elsewhere.
+  if (jack_ && !listed(jack_->sendingPorts(), name)) return fail(gone(goneText, name));
   auto input = std::make_unique<RtMidiInputPort>();
   input->handle = lastHandle_ + 1;
   input->hub = &hub_;
-  if (jack_) {
-    return openInputInBackground(handle, name, std::move(input), std::move(callback), instance);
-  }
   hub_.openPort(input->handle, std::move(callback), instance);
-  input->midi = openHere<RtMidiIn>(
-      listedAt, name,
-      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
-      "MIDI In", [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); });
-  if (!input->midi) {
-    hub_.closePort(input->handle);
-    return MidiResult::Error;
+  const auto prepare = [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); };
+  if (jack_) {
+    openingInputs_[input->handle] = std::make_unique<PortOpening<RtMidiIn>>(
+        maker<RtMidiIn>(api_, spares_.get()), name, "MIDI In", prepare, &hub_,
+        [this, handle = input->handle] {
+          std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
+          auto it = inputs_.find(handle);
+          if (midi && it != inputs_.end()) it->second->midi = std::move(midi);
+          openEnded();
+        });
+  } else {
+    input->midi = openHere<RtMidiIn>(listedAt, name, goneText, "MIDI In", prepare);
+    if (!input->midi) {
+      hub_.closePort(input->handle);
+      return MidiResult::Error;
+    }
   }
   handle = input->handle;
   lastHandle_ = handle;
-  inputs_.emplace(handle, std::move(input));
-  return MidiResult::NoError;
-}
-
-std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const std::string& name,
-                                                     std::unique_ptr<RtMidiInputPort> input,
-                                                     MidiInCallback callback,
-                                                     std::uintptr_t instance) {
-  // A port that has gone is said at once; the rest of the open takes its time elsewhere.
-  if (!listed(jack_->sendingPorts(), name))
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
-             name));
-  handle = input->handle;
-  lastHandle_ = handle;
-  hub_.openPort(handle, std::move(callback), instance);
-  openingInputs_[handle] = std::make_unique<PortOpening<RtMidiIn>>(
-      maker<RtMidiIn>(api_, spares_.get()), name, "MIDI In",
-      [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); }, &hub_,
-      [this, handle] {
-        std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
-        auto it = inputs_.find(handle);
-        if (midi && it != inputs_.end()) it->second->midi = std::move(midi);
-        openEnded();
-      });
   inputs_.emplace(handle, std::move(input));
   return MidiResult::NoError;
 }
@@ -219,31 +205,25 @@ std::uint32_t RtMidiOpenPorts::closeInput(MidiHandle handle) {
 std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t listedAt,
                                           const std::string& name) {
   errors_.begin();
-  if (jack_) return openOutputInBackground(handle, name);
-  std::unique_ptr<RtMidiOut> output = openHere<RtMidiOut>(
-      listedAt, name,
-      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
-      "MIDI Out", nullptr);
-  if (!output) return MidiResult::Error;
+  const char* goneText =
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available.");
+  if (jack_ && !listed(jack_->takingPorts(), name)) return fail(gone(goneText, name));
+  std::unique_ptr<RtMidiOut> output;
+  if (jack_) {
+    openingOutputs_[lastHandle_ + 1] = std::make_unique<PortOpening<RtMidiOut>>(
+        maker<RtMidiOut>(api_, spares_.get()), name, "MIDI Out", nullptr, &hub_,
+        [this, handle = lastHandle_ + 1] {
+          std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
+          auto it = outputs_.find(handle);
+          if (midi && it != outputs_.end()) it->second = std::move(midi);
+          openEnded();
+        });
+  } else {
+    output = openHere<RtMidiOut>(listedAt, name, goneText, "MIDI Out", nullptr);
+    if (!output) return MidiResult::Error;
+  }
   handle = ++lastHandle_;
   outputs_.emplace(handle, std::move(output));
-  return MidiResult::NoError;
-}
-
-std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const std::string& name) {
-  if (!listed(jack_->takingPorts(), name))
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
-             name));
-  handle = ++lastHandle_;
-  outputs_.emplace(handle, nullptr);
-  openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(
-      maker<RtMidiOut>(api_, spares_.get()), name, "MIDI Out", nullptr, &hub_, [this, handle] {
-        std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
-        auto it = outputs_.find(handle);
-        if (midi && it != outputs_.end()) it->second = std::move(midi);
-        openEnded();
-      });
   return MidiResult::NoError;
 }
 

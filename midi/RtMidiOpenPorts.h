@@ -90,10 +90,6 @@ class RtMidiOpenPorts {
                                  const std::function<void(Midi&)>& prepare);
   // Why a handle whose port is not (yet) open cannot send.
   std::uint32_t notOpen(MidiHandle handle);
-  std::uint32_t openInputInBackground(MidiHandle& handle, const std::string& name,
-                                      std::unique_ptr<RtMidiInputPort> input,
-                                      MidiInCallback callback, std::uintptr_t instance);
-  std::uint32_t openOutputInBackground(MidiHandle& handle, const std::string& name);
   template <typename Midi>
   std::unique_ptr<Midi> takeOpened(std::map<MidiHandle, std::unique_ptr<PortOpening<Midi>>>& from,
                                    MidiHandle handle);
