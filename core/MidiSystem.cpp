@@ -1,21 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/MidiSystem.h"
 
-#include "midi/LateMidiService.h"
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
 
 MidiSystem::MidiSystem(std::function<void(const QString& text)> errors,
-                       std::unique_ptr<PlatformMidiService> service) {
-  if (service) {
-    platform_ = service.get();
-    ports_ = std::make_unique<MidiPorts>(std::move(service));
-  } else {
-    auto late = std::make_unique<LateMidiService>();
-    late_ = late.get();
-    ports_ = std::make_unique<MidiPorts>(std::move(late));
-  }
+                       std::unique_ptr<PlatformMidiService> service)
+    : platform_(service.get()), ports_(std::make_unique<MidiPorts>(std::move(service))) {
   ports_->setErrorReporter([errors = std::move(errors)](const std::string& text) {
     errors(QString::fromStdString(text));
   });
@@ -26,7 +18,7 @@ MidiSystem::~MidiSystem() = default;
 void MidiSystem::start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines,
                        Started started) {
   platform_ = service.get();
-  late_->adopt(std::move(service));
+  ports_->adopt(std::move(service));
   start(std::move(lines), std::move(started));
 }
 

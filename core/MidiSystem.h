@@ -11,7 +11,6 @@
 
 namespace tarvik {
 
-class LateMidiService;
 class MidiPorts;
 
 // The program's port lists from its first moment, and the start of the platform's MIDI system
@@ -23,8 +22,8 @@ class MidiSystem {
  public:
   // `errors` receives what goes wrong inside the MIDI input callback, which has no caller to
   // go back to. With a `service` the lists are over it from the start (the command line, which
-  // has its service at hand); without, a stand-in with no ports takes its place until start()
-  // brings one (the window, whose service comes from a module loaded after the first frame).
+  // has its service at hand); without, the lists have no ports until start() brings one (the
+  // window, whose service comes from a module loaded after the first frame).
   explicit MidiSystem(std::function<void(const QString& text)> errors,
                       std::unique_ptr<PlatformMidiService> service = {});
   // The lists close what is still open when they go.
@@ -42,11 +41,10 @@ class MidiSystem {
   using Started = std::function<void(const QString& problem)>;
   // The service given at construction.
   void start(LibraryLines lines, Started started);
-  // `service` takes the stand-in's place first.
+  // `service` comes to the lists first.
   void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, Started started);
 
  private:
-  LateMidiService* late_ = nullptr;
   PlatformMidiService* platform_ = nullptr;
   std::unique_ptr<MidiPorts> ports_;
 };

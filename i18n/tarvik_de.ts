@@ -585,6 +585,17 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>HubMidiService</name>
+    <message>
+        <source>No buffer was given.</source>
+        <translation>Es wurde kein Puffer übergeben.</translation>
+    </message>
+    <message>
+        <source>The buffer cannot take input.</source>
+        <translation>Der Puffer kann keine Eingabe aufnehmen.</translation>
+    </message>
+</context>
+<context>
     <name>JackClock</name>
     <message>
         <source>JACK server not running?</source>
@@ -793,7 +804,18 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>MidiErrorTexts</name>
+    <name>MidiMonitor</name>
+    <message>
+        <source>[MIDI IN] ProgrammChange - MidiChannel: %1 - ProgrammNr: %2</source>
+        <translation>[MIDI IN] Programmwechsel - MIDI-Kanal: %1 - Programm-Nr.: %2</translation>
+    </message>
+    <message>
+        <source>[MIDI IN] ControllChange - MidiChannel: %1 - ControllNr: %2 - Value: %3</source>
+        <translation>[MIDI IN] Control Change - MIDI-Kanal: %1 - Controller-Nr.: %2 - Wert: %3</translation>
+    </message>
+</context>
+<context>
+    <name>MidiService</name>
     <message>
         <source>The specified device ID is out of range.</source>
         <translation>Die angegebene Geräte-ID liegt außerhalb des gültigen Bereichs.</translation>
@@ -813,17 +835,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>The buffer is still in the queue.</source>
         <translation>Der Puffer ist noch in der Warteschlange.</translation>
-    </message>
-</context>
-<context>
-    <name>MidiMonitor</name>
-    <message>
-        <source>[MIDI IN] ProgrammChange - MidiChannel: %1 - ProgrammNr: %2</source>
-        <translation>[MIDI IN] Programmwechsel - MIDI-Kanal: %1 - Programm-Nr.: %2</translation>
-    </message>
-    <message>
-        <source>[MIDI IN] ControllChange - MidiChannel: %1 - ControllNr: %2 - Value: %3</source>
-        <translation>[MIDI IN] Control Change - MIDI-Kanal: %1 - Controller-Nr.: %2 - Wert: %3</translation>
     </message>
 </context>
 <context>
@@ -1067,14 +1078,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
 </context>
 <context>
     <name>RtMidiService</name>
-    <message>
-        <source>No buffer was given.</source>
-        <translation>Es wurde kein Puffer übergeben.</translation>
-    </message>
-    <message>
-        <source>The buffer cannot take input.</source>
-        <translation>Der Puffer kann keine Eingabe aufnehmen.</translation>
-    </message>
     <message>
         <source>There is no message to send.</source>
         <translation>Es gibt keine Nachricht zum Senden.</translation>

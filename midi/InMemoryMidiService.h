@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "midi/MidiService.h"
+#include "midi/HubMidiService.h"
 
 namespace tarvik {
-
-class InputHub;
 
 // A MIDI service held in memory, for tests and for the in-process simulator: ports are added by
 // name, every message sent on an output is recorded (and handed to an optional sink), and input
@@ -23,7 +21,7 @@ class InputHub;
 // taken for another. Before the first enumeration the numbers are those of the ports present. Input
 // reaches the layer's callback through the same hand-over to the creating thread as the real
 // service, so tests see the real ordering.
-class InMemoryMidiService : public MidiService {
+class InMemoryMidiService : public HubMidiService {
  public:
   InMemoryMidiService();
   ~InMemoryMidiService() override;
@@ -81,31 +79,27 @@ class InMemoryMidiService : public MidiService {
   // MidiService
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
-  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
-  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
-  std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t inStart(MidiHandle handle) override;
-  std::uint32_t inStop(MidiHandle handle) override;
-  std::uint32_t inReset(MidiHandle handle) override;
-  std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t inClose(MidiHandle handle) override;
   std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) override;
   std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) override;
-  std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outClose(MidiHandle handle) override;
   std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
   void whenOpenPortsCarry(std::function<void()> carrying) override;
 
+ protected:
+  std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,
+                         std::uint64_t* identity) override;
+  std::uint32_t enter(const char* operation, MidiHandle handle, bool input) override;
+
  private:
-  // implementation defined by the MIDI layer's author
   struct State;
+  std::uint32_t open(const char* operation, bool input, MidiHandle& handle, std::uint32_t port);
+  std::uint32_t send(const char* operation, MidiHandle handle,
+                     const std::function<std::uint32_t(std::vector<std::uint8_t>&)>& message);
+  std::uint32_t close(const char* operation, MidiHandle handle, bool input);
   std::unique_ptr<State> state_;
   bool wholeNames_ = false;
 };

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-
 #include <iostream>
 #include <string>
 
@@ -12,9 +11,16 @@ namespace tarvik {
 
 namespace {
 // The callbacks the hub calls report their own errors (TMidiInput hands them to its OnError);
-// this only keeps an error that slips through from leaving the hub's drain.
-void reportCallbackError(const std::string& message) {
-  std::cerr << "MIDI error: " << message << std::endl;
+// this only keeps an error that slips through from leaving the hub.
+void call(const MidiInCallback& callback, std::uint32_t message, std::uintptr_t instance,
+          std::uintptr_t p1) {
+  try {
+    callback(message, instance, p1, 0);
+  } catch (const std::exception& error) {
+    std::cerr << "MIDI error: " << error.what() << std::endl;
+  } catch (...) {
+    std::cerr << "MIDI error: Unknown error in the MIDI input callback" << std::endl;
+  }
 }
 }  // namespace
 
@@ -73,15 +79,8 @@ void InputHub::reset(MidiHandle handle) {
     header->flags |= MHDR_DONE;
     header->queued = false;
   }
-  for (MidiHeader* header : handedBack) {
-    try {
-      (*callback)(MIM_LONGDATA, instance, reinterpret_cast<std::uintptr_t>(header), 0);
-    } catch (const std::exception& error) {
-      reportCallbackError(error.what());
-    } catch (...) {
-      reportCallbackError("Unknown error in the MIDI input callback");
-    }
-  }
+  for (MidiHeader* header : handedBack)
+    call(*callback, MIM_LONGDATA, instance, reinterpret_cast<std::uintptr_t>(header));
 }
 
 void InputHub::closePort(MidiHandle handle) {
@@ -186,13 +185,7 @@ void InputHub::drain() {
         p1 = reinterpret_cast<std::uintptr_t>(header);
       }
     }
-    try {
-      (*callback)(message, instance, p1, 0);
-    } catch (const std::exception& error) {
-      reportCallbackError(error.what());
-    } catch (...) {
-      reportCallbackError("Unknown error in the MIDI input callback");
-    }
+    call(*callback, message, instance, p1);
   }
 }
 

@@ -18,29 +18,4 @@ JackSpareClients::~JackSpareClients() {
   input.wait();
 }
 
-template <typename Midi>
-std::unique_ptr<Midi> JackSpareClients::takeFrom(std::future<std::unique_ptr<Midi>>& made) {
-  std::future<std::unique_ptr<Midi>> mine;
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    mine = std::move(made);
-  }
-  if (!mine.valid()) return nullptr;
-  try {
-    return mine.get();
-  } catch (const RtMidiError&) {
-    return nullptr;
-  }
-}
-
-template <>
-std::unique_ptr<RtMidiIn> JackSpareClients::take<RtMidiIn>() {
-  return takeFrom(input_);
-}
-
-template <>
-std::unique_ptr<RtMidiOut> JackSpareClients::take<RtMidiOut>() {
-  return takeFrom(output_);
-}
-
 }  // namespace tarvik

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 namespace tarvik {
 
@@ -28,20 +29,28 @@ class JackSpareClients {
   // The object (RtMidiIn or RtMidiOut) once it is made; nothing when it was taken already or
   // could not be made (the caller makes its own then, and learns why).
   template <typename Midi>
-  std::unique_ptr<Midi> take();
+  std::unique_ptr<Midi> take() {
+    std::future<std::unique_ptr<Midi>> mine;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if constexpr (std::is_same_v<Midi, RtMidiIn>) {
+        mine = std::move(input_);
+      } else {
+        mine = std::move(output_);
+      }
+    }
+    if (!mine.valid()) return nullptr;
+    try {
+      return mine.get();
+    } catch (const RtMidiError&) {
+      return nullptr;
+    }
+  }
 
  private:
-  template <typename Midi>
-  std::unique_ptr<Midi> takeFrom(std::future<std::unique_ptr<Midi>>& made);
-
   std::mutex mutex_;
   std::future<std::unique_ptr<RtMidiIn>> input_;
   std::future<std::unique_ptr<RtMidiOut>> output_;
 };
-
-template <>
-std::unique_ptr<RtMidiIn> JackSpareClients::take<RtMidiIn>();
-template <>
-std::unique_ptr<RtMidiOut> JackSpareClients::take<RtMidiOut>();
 
 }  // namespace tarvik

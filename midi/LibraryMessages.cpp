@@ -5,8 +5,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <map>
-#include <mutex>
 
 #if defined(__linux__)
 #include <alsa/asoundlib.h>
@@ -16,18 +14,16 @@ namespace tarvik {
 
 namespace {
 
-struct Listeners {
-  // Recursive: a listener that makes a library speak again must not lock itself out.
-  std::recursive_mutex mutex;
-  std::map<int, LibraryMessages::Listener> byId;
-  int lastId = 0;
+struct Taker {
+  std::mutex mutex;
+  LibraryMessages* messages = nullptr;
 };
 
 // Never destroyed: JACK writes from its own destructors at the program's end, after the
 // statics of this file may have gone.
-Listeners& listeners() {
-  static auto* all = new Listeners;
-  return *all;
+Taker& taker() {
+  static auto* one = new Taker;
+  return *one;
 }
 
 void fromJack(const char* text) { LibraryMessages::deliver(text != nullptr ? text : ""); }
@@ -48,7 +44,9 @@ void fromAlsa(const char* file, int line, const char* function, int err, const c
 }
 #endif
 
-void installHooks() {
+}  // namespace
+
+LibraryMessages::LibraryMessages(QObject& context) : context_(context) {
   static std::once_flag installed;
   std::call_once(installed, [] {
     jack_set_error_function(&fromJack);
@@ -57,30 +55,18 @@ void installHooks() {
     snd_lib_error_set_handler(&fromAlsa);
 #endif
   });
+  std::lock_guard lock(taker().mutex);
+  taker().messages = this;
 }
 
-}  // namespace
-
-int LibraryMessages::listen(Listener listener) {
-  installHooks();
-  Listeners& all = listeners();
-  std::lock_guard lock(all.mutex);
-  const int id = ++all.lastId;
-  all.byId.emplace(id, std::move(listener));
-  return id;
-}
-
-void LibraryMessages::stopListening(int id) {
-  Listeners& all = listeners();
-  std::lock_guard lock(all.mutex);
-  all.byId.erase(id);
+LibraryMessages::~LibraryMessages() {
+  std::lock_guard lock(taker().mutex);
+  if (taker().messages == this) taker().messages = nullptr;
 }
 
 void LibraryMessages::deliver(const std::string& text) {
-  Listeners& all = listeners();
-  std::lock_guard lock(all.mutex);
-  // A listener may take itself off while it is called.
-  const std::map<int, Listener> called = all.byId;
+  std::lock_guard lock(taker().mutex);
+  if (taker().messages == nullptr) return;
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
@@ -88,10 +74,35 @@ void LibraryMessages::deliver(const std::string& text) {
     std::string line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     // Blank lines are what separates messages on a terminal; they carry nothing here.
-    if (!line.empty())
-      for (const auto& [id, listener] : called) listener(line);
+    if (!line.empty()) taker().messages->take(std::move(line));
     start = end + 1;
   }
+}
+
+void LibraryMessages::take(std::string line) {
+  std::lock_guard lock(mutex_);
+  held_.push_back(std::move(line));
+  if (flushPosted_) return;
+  flushPosted_ = true;
+  // Dropped unrun should the context go first; this goes with it (see the service).
+  QMetaObject::invokeMethod(
+      &context_, [this] { flush(); }, Qt::QueuedConnection);
+}
+
+void LibraryMessages::flush() {
+  std::vector<std::string> lines;
+  {
+    std::lock_guard lock(mutex_);
+    flushPosted_ = false;
+    if (!sink_) return;
+    lines.swap(held_);
+  }
+  if (!lines.empty()) sink_(lines);
+}
+
+void LibraryMessages::setSink(Sink sink) {
+  sink_ = std::move(sink);
+  flush();
 }
 
 }  // namespace tarvik

@@ -35,8 +35,8 @@ std::string nameUpToZero(const std::string& name) { return name.substr(0, name.f
 
 // ---- TMidiDevices -------------------------------------------------------------------------
 
-TMidiDevices::TMidiDevices(MidiService& service, const char* className)
-    : Service_(service), ClassName_(className) {}
+TMidiDevices::TMidiDevices(MidiService& service, const char* className, bool input)
+    : Service_(service), ClassName_(className), Input_(input) {}
 
 std::vector<std::string> TMidiDevices::PortNames() const {
   std::vector<std::string> names;
@@ -66,7 +66,9 @@ void TMidiDevices::CheckResult(std::uint32_t code) {
 
 void TMidiDevices::TakeIdentity(int index) {
   std::uint64_t identity = 0;
-  if (PortIdentity(static_cast<std::uint32_t>(index), identity) == MidiResult::NoError)
+  const auto port = static_cast<std::uint32_t>(index);
+  if ((Input_ ? Service_.inGetDevIdentity(port, identity)
+              : Service_.outGetDevIdentity(port, identity)) == MidiResult::NoError)
     Ports_[static_cast<std::size_t>(index)].Identity = identity;
 }
 
@@ -78,14 +80,16 @@ bool PortListChange::changed() const {
 }
 
 std::vector<TMidiPort> TMidiDevices::Enumerate() {
-  const std::uint32_t count = CountPorts();
+  const std::uint32_t count = Input_ ? Service_.inGetNumDevs() : Service_.outGetNumDevs();
   std::vector<TMidiPort> ports;
   ports.reserve(count);
   for (std::uint32_t port = 0; port < count; ++port) {
     TMidiPort listed;
-    CheckResult(PortName(port, listed.Name));
+    CheckResult(Input_ ? Service_.inGetDevCaps(port, listed.Name)
+                       : Service_.outGetDevCaps(port, listed.Name));
     listed.Name = nameUpToZero(listed.Name);
-    CheckResult(PortIdentity(port, listed.Identity));
+    CheckResult(Input_ ? Service_.inGetDevIdentity(port, listed.Identity)
+                       : Service_.outGetDevIdentity(port, listed.Identity));
     ports.push_back(std::move(listed));
   }
   return ports;
@@ -138,22 +142,12 @@ TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
 
 // ---- TMidiInput -----------------------------------------------------------------------------
 
-TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput") {
+TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput", true) {
   Ports_ = Enumerate();
   for (std::size_t i = 0; i < Ports_.size(); ++i) {
     SysExBuffers_.push_back(NewBuffer());
     Closing_.push_back(false);
   }
-}
-
-std::uint32_t TMidiInput::CountPorts() { return Service_.inGetNumDevs(); }
-
-std::uint32_t TMidiInput::PortName(std::uint32_t port, std::string& name) {
-  return Service_.inGetDevCaps(port, name);
-}
-
-std::uint32_t TMidiInput::PortIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return Service_.inGetDevIdentity(port, identity);
 }
 
 std::unique_ptr<TSysExData> TMidiInput::NewBuffer() {
@@ -194,19 +188,8 @@ void TMidiInput::Rearrange(const std::vector<int>& newIndex, std::size_t count) 
 
 TMidiInput::~TMidiInput() {
   // The service keeps a pointer to every queued header; no buffer may go while it is queued.
-  for (std::size_t index = 0; index < Ports_.size(); ++index) {
-    const MidiHandle handle = Ports_[index].Handle;
-    if (handle == kNoHandle) continue;
-    try {
-      Close(static_cast<int>(index));
-    } catch (...) {
-      // A close that failed half-way: take the port down by force, whatever the service says.
-      Closing_[index] = true;
-      Service_.inReset(handle);
-      Service_.inClose(handle);
-      Ports_[index].Handle = kNoHandle;
-    }
-  }
+  for (std::size_t index = 0; index < Ports_.size(); ++index)
+    if (Ports_[index].Handle != kNoHandle) DropVanished(static_cast<int>(index));
 }
 
 void TMidiInput::Open(int index) {
@@ -325,18 +308,8 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
 
 // ---- TMidiOutput ----------------------------------------------------------------------------
 
-TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput") {
+TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput", false) {
   Ports_ = Enumerate();
-}
-
-std::uint32_t TMidiOutput::CountPorts() { return Service_.outGetNumDevs(); }
-
-std::uint32_t TMidiOutput::PortName(std::uint32_t port, std::string& name) {
-  return Service_.outGetDevCaps(port, name);
-}
-
-std::uint32_t TMidiOutput::PortIdentity(std::uint32_t port, std::uint64_t& identity) {
-  return Service_.outGetDevIdentity(port, identity);
 }
 
 void TMidiOutput::DropVanished(int index) {
@@ -348,11 +321,8 @@ void TMidiOutput::DropVanished(int index) {
 void TMidiOutput::Rearrange(const std::vector<int>&, std::size_t) {}
 
 TMidiOutput::~TMidiOutput() {
-  for (TMidiPort& port : Ports_) {
-    if (port.Handle == kNoHandle) continue;
-    Service_.outClose(port.Handle);
-    port.Handle = kNoHandle;
-  }
+  for (std::size_t index = 0; index < Ports_.size(); ++index)
+    if (Ports_[index].Handle != kNoHandle) DropVanished(static_cast<int>(index));
 }
 
 void TMidiOutput::Open(int index) {

@@ -67,10 +67,8 @@ class TMidiDevices {
   std::optional<PortListChange> Rescan();
 
  protected:
-  TMidiDevices(MidiService& service, const char* className);
-  virtual std::uint32_t CountPorts() = 0;
-  virtual std::uint32_t PortName(std::uint32_t port, std::string& name) = 0;
-  virtual std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) = 0;
+  // `input`: the list of the service's inputs, else of its outputs.
+  TMidiDevices(MidiService& service, const char* className, bool input);
   // The service's ports (names and identities, no handles), in its order.
   std::vector<TMidiPort> Enumerate();
   virtual bool CanRescan() const { return true; }
@@ -86,6 +84,7 @@ class TMidiDevices {
   std::vector<TMidiPort> Ports_;
   std::uint32_t LastResult_ = 0;
   const char* ClassName_;
+  const bool Input_;
   bool RescanRefused_ = false;
 };
 
@@ -130,9 +129,6 @@ class TMidiInput : public TMidiDevices {
                       std::uintptr_t p2);
 
  protected:
-  std::uint32_t CountPorts() override;
-  std::uint32_t PortName(std::uint32_t port, std::string& name) override;
-  std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) override;
   bool CanRescan() const override { return CallbackDepth_ == 0; }
   void DropVanished(int index) override;
   void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
@@ -160,9 +156,6 @@ class TMidiOutput : public TMidiDevices {
   void SendLongMessage(int index, const TMemoryStream& stream);
 
  protected:
-  std::uint32_t CountPorts() override;
-  std::uint32_t PortName(std::uint32_t port, std::string& name) override;
-  std::uint32_t PortIdentity(std::uint32_t port, std::uint64_t& identity) override;
   void DropVanished(int index) override;
   void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
 };

@@ -3,7 +3,18 @@
 
 namespace tarvik {
 
-MidiPorts::MidiPorts(std::unique_ptr<MidiService> service) : service_(std::move(service)) {}
+MidiPorts::MidiPorts(std::unique_ptr<MidiService> service)
+    : service_(std::move(service)), awaitingService_(!service_) {
+  if (awaitingService_) service_ = std::make_unique<MidiService>();
+}
+
+void MidiPorts::adopt(std::unique_ptr<MidiService> service) {
+  if (!awaitingService_ || !service) return;
+  awaitingService_ = false;
+  inputs_.reset();
+  outputs_.reset();
+  service_ = std::move(service);
+}
 
 MidiPorts::~MidiPorts() {
   inputs_.reset();

@@ -21,7 +21,9 @@ namespace tarvik {
 // again on its next use.
 class MidiPorts {
  public:
-  explicit MidiPorts(std::unique_ptr<MidiService> service);
+  // Without a service the lists have no ports until adopt() brings one (the window's, whose
+  // service comes from a module loaded after its first frame).
+  explicit MidiPorts(std::unique_ptr<MidiService> service = {});
   // The input list, then the output list (each closes the ports still open), then the service.
   ~MidiPorts();
   MidiPorts(const MidiPorts&) = delete;
@@ -30,6 +32,9 @@ class MidiPorts {
   TMidiInput& inputs();
   TMidiOutput& outputs();
   MidiService& service() { return *service_; }
+  // Takes the service's place when there was none, once: the lists, which had nothing to list
+  // and so nothing open, are made anew over it on their next use.
+  void adopt(std::unique_ptr<MidiService> service);
 
   // Both lists enumerated anew (see TMidiDevices::Rescan), inputs first; a list not created yet
   // is created, all its ports new. Nothing while the lists cannot change (inside an input
@@ -50,6 +55,7 @@ class MidiPorts {
 
  private:
   std::unique_ptr<MidiService> service_;
+  bool awaitingService_ = false;
   std::unique_ptr<TMidiInput> inputs_;
   std::unique_ptr<TMidiOutput> outputs_;
   std::function<void(const std::string&)> reporter_;

@@ -58,57 +58,79 @@ using MidiInCallback = std::function<void(std::uint32_t msg, std::uintptr_t inst
 
 // The platform MIDI service behind the MIDI device layer. Every operation returns a result code
 // (0 = success); nothing throws. Implementations: RtMidiService (ALSA/JACK/WinMM/CoreMIDI) and
-// InMemoryMidiService (tests, simulator).
+// InMemoryMidiService (tests, simulator). This class itself is a service with no ports, hence no
+// handles: what the port lists stand on until the platform's service has been loaded.
 class MidiService {
  public:
   virtual ~MidiService() = default;
 
-  virtual std::uint32_t inGetNumDevs() = 0;
-  virtual std::uint32_t outGetNumDevs() = 0;
+  virtual std::uint32_t inGetNumDevs() { return 0; }
+  virtual std::uint32_t outGetNumDevs() { return 0; }
   // Name of the port as the service reports it (JACK: "client:port"; kept whole, since cutting
   // long JACK names to a fixed width can make two ports read the same).
-  virtual std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) = 0;
-  virtual std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) = 0;
+  virtual std::uint32_t inGetDevCaps(std::uint32_t /*port*/, std::string& /*name*/) {
+    return MidiResult::BadDeviceId;
+  }
+  virtual std::uint32_t outGetDevCaps(std::uint32_t /*port*/, std::string& /*name*/) {
+    return MidiResult::BadDeviceId;
+  }
   // What tells this port from an earlier one of the same name: a device unplugged and plugged
   // in again (or a JACK client restarted) lists under its old name, but a handle opened before
   // reaches nothing. A port whose identity changed is a new port. 0: the service cannot tell,
   // and ports are told apart by name alone.
-  virtual std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-    (void)port;
+  virtual std::uint32_t inGetDevIdentity(std::uint32_t /*port*/, std::uint64_t& identity) {
     identity = 0;
     return MidiResult::NoError;
   }
-  virtual std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) {
-    (void)port;
+  virtual std::uint32_t outGetDevIdentity(std::uint32_t /*port*/, std::uint64_t& identity) {
     identity = 0;
     return MidiResult::NoError;
   }
 
-  virtual std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
-                               std::uintptr_t instance) = 0;
-  virtual std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) = 0;
-  virtual std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) = 0;
-  virtual std::uint32_t inStart(MidiHandle handle) = 0;
-  virtual std::uint32_t inStop(MidiHandle handle) = 0;
+  virtual std::uint32_t inOpen(MidiHandle& /*handle*/, std::uint32_t /*port*/,
+                               MidiInCallback /*callback*/, std::uintptr_t /*instance*/) {
+    return MidiResult::BadDeviceId;
+  }
+  virtual std::uint32_t inPrepareHeader(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t inAddBuffer(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t inStart(MidiHandle /*handle*/) { return MidiResult::InvalidHandle; }
+  virtual std::uint32_t inStop(MidiHandle /*handle*/) { return MidiResult::InvalidHandle; }
   // Hands every queued buffer back through MIM_LONGDATA with no bytes recorded, before it
   // returns, and drops input not yet delivered.
-  virtual std::uint32_t inReset(MidiHandle handle) = 0;
-  virtual std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) = 0;
-  virtual std::uint32_t inClose(MidiHandle handle) = 0;
+  virtual std::uint32_t inReset(MidiHandle /*handle*/) { return MidiResult::InvalidHandle; }
+  virtual std::uint32_t inUnprepareHeader(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t inClose(MidiHandle /*handle*/) { return MidiResult::InvalidHandle; }
 
-  virtual std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) = 0;
+  virtual std::uint32_t outOpen(MidiHandle& /*handle*/, std::uint32_t /*port*/) {
+    return MidiResult::BadDeviceId;
+  }
   // status in bits 0-7, data 1 in bits 8-15, data 2 in bits 16-23. The service sends as many
   // bytes as the status calls for (two for program change and channel pressure).
-  virtual std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) = 0;
-  virtual std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) = 0;
+  virtual std::uint32_t outShortMsg(MidiHandle /*handle*/, std::uint32_t /*packed*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t outPrepareHeader(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
   // Sends header->bufferLength bytes from header->data as one SysEx message; the service is
   // done with the memory when it returns.
-  virtual std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) = 0;
-  virtual std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) = 0;
-  virtual std::uint32_t outClose(MidiHandle handle) = 0;
+  virtual std::uint32_t outLongMsg(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t outUnprepareHeader(MidiHandle /*handle*/, MidiHeader* /*header*/) {
+    return MidiResult::InvalidHandle;
+  }
+  virtual std::uint32_t outClose(MidiHandle /*handle*/) { return MidiResult::InvalidHandle; }
 
-  // Text for a result code; returns 0 when the service has one.
-  virtual std::uint32_t getErrorText(std::uint32_t code, std::string& text) = 0;
+  // Text for a result code; returns 0 when the service has one. Here the texts every service
+  // gives; MidiResult::Error has none, since its text is whatever the driver said last.
+  virtual std::uint32_t getErrorText(std::uint32_t code, std::string& text);
 
   // Calls `carrying` on the service's thread once the ports opened so far carry data: bytes
   // sent to such an output reach the other end, and bytes sent to such an input come in. Some

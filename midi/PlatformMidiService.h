@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "midi/MidiService.h"
+#include "midi/HubMidiService.h"
 
 namespace tarvik {
 
 // The platform's MIDI service as a window starts it: created at once, listing no ports and
-// opening none, until it has reached the MIDI system on a thread of its own. Only pure virtual
-// calls cross this interface, so an implementation may come from a module loaded at run time.
-class PlatformMidiService : public MidiService {
+// opening none, until it has reached the MIDI system on a thread of its own. Only virtual calls
+// cross this interface, so an implementation may come from a module loaded at run time.
+class PlatformMidiService : public HubMidiService {
  public:
   // Reaches the MIDI system in the background; does nothing once started or starting.
   virtual void startInBackground() = 0;

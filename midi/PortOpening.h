@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "midi/RtMidiErrors.h"
+
 namespace tarvik {
 
 // Opens one RtMidi port on a thread of its own. Under JACK every RtMidi object is a client of
@@ -53,11 +55,6 @@ class PortOpening {
   }
 
  private:
-  static void report(RtMidiError::Type type, const std::string& text, void* userData) {
-    auto* self = static_cast<PortOpening*>(userData);
-    if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) self->error_ = text;
-  }
-
   void open(const std::function<std::unique_ptr<Midi>()>& make, const std::string& portName,
             const std::string& ownPortName, const std::function<void(Midi&)>& prepare) {
     try {
@@ -66,7 +63,7 @@ class PortOpening {
       error_ = error.getMessage();
       return;
     }
-    midi_->setErrorCallback(&PortOpening::report, this);
+    errors_.install(*midi_);
     int index = -1;
     const unsigned count = midi_->getPortCount();
     for (unsigned i = 0; i < count && index < 0; ++i)
@@ -80,9 +77,12 @@ class PortOpening {
       if (prepare) prepare(*midi_);
       midi_->openPort(static_cast<unsigned>(index), ownPortName);
     }
+    if (error_.empty() && !errors_.ok()) error_ = errors_.message();
     if (!error_.empty()) midi_.reset();
   }
 
+  // RtMidi reports here until the service installs its own collector on the object.
+  RtMidiErrors errors_;
   std::unique_ptr<Midi> midi_;
   std::string error_;
   std::thread thread_;

@@ -45,6 +45,26 @@ void waitFor(const std::vector<std::shared_future<void>>& closing) {
 
 }  // namespace
 
+void RtMidiInputPort::listenTo(RtMidiIn& in) {
+  in.ignoreTypes(false, true, true);
+  in.setCallback(&RtMidiInputPort::onInput, this);
+}
+
+void RtMidiInputPort::onInput(double /*timeStamp*/, std::vector<unsigned char>* message,
+                              void* userData) {
+  if (message == nullptr || message->empty()) return;
+  const auto* port = static_cast<const RtMidiInputPort*>(userData);
+  const std::vector<unsigned char>& bytes = *message;
+  if (bytes.front() == 0xF0 || bytes.size() > 3) {
+    port->hub->postSysEx(port->handle, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return;
+  }
+  std::uint32_t packed = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    packed |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+  port->hub->postShort(port->handle, packed);
+}
+
 RtMidiOpenPorts::~RtMidiOpenPorts() { closeAll(nullptr); }
 
 void RtMidiOpenPorts::use(RtMidi::Api api, const JackClock* jack, JackCarryWait* carry,
@@ -93,63 +113,62 @@ std::unique_ptr<Midi> RtMidiOpenPorts::takeOpened(
   return midi;
 }
 
+template <typename Midi>
+std::unique_ptr<Midi> RtMidiOpenPorts::openHere(std::uint32_t listedAt, const std::string& name,
+                                                const char* goneText, const char* ownPort,
+                                                const std::function<void(Midi&)>& prepare) {
+  std::unique_ptr<Midi> midi;
+  try {
+    midi = std::make_unique<Midi>(api_, kOwnMidiClientName);
+  } catch (const RtMidiError& error) {
+    fail(error.getMessage());
+    return nullptr;
+  }
+  errors_.install(*midi);
+  const int index = RtMidiPortList::currentIndex(*midi, listedAt, name);
+  if (index < 0) {
+    fail(gone(goneText, name));
+    return nullptr;
+  }
+  if (prepare) prepare(*midi);
+  midi->openPort(static_cast<unsigned>(index), ownPort);
+  if (!errors_.ok()) return nullptr;
+  opened();
+  return midi;
+}
+
 std::uint32_t RtMidiOpenPorts::openInput(MidiHandle& handle, std::uint32_t listedAt,
                                          const std::string& name, MidiInCallback callback,
                                          std::uintptr_t instance) {
   errors_.begin();
+  const char* goneText =
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available.");
+  // Under JACK a port that has gone is said at once; the rest of the open takes its time
+  // elsewhere.
+  if (jack_ && !listed(jack_->sendingPorts(), name)) return fail(gone(goneText, name));
   auto input = std::make_unique<RtMidiInputPort>();
   input->handle = lastHandle_ + 1;
   input->hub = &hub_;
-  if (jack_) {
-    return openInputInBackground(handle, name, std::move(input), std::move(callback), instance);
-  }
-  try {
-    input->midi = std::make_unique<RtMidiIn>(api_, kOwnMidiClientName);
-  } catch (const RtMidiError& error) {
-    return fail(error.getMessage());
-  }
-  errors_.install(*input->midi);
-  const int index = RtMidiPortList::currentIndex(*input->midi, listedAt, name);
-  if (index < 0)
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
-             name));
   hub_.openPort(input->handle, std::move(callback), instance);
-  input->listenTo(*input->midi);
-  input->midi->openPort(static_cast<unsigned>(index), "MIDI In");
-  if (!errors_.ok()) {
-    input->midi.reset();
-    hub_.closePort(input->handle);
-    return MidiResult::Error;
+  const auto prepare = [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); };
+  if (jack_) {
+    openingInputs_[input->handle] = std::make_unique<PortOpening<RtMidiIn>>(
+        maker<RtMidiIn>(api_, spares_.get()), name, "MIDI In", prepare, &hub_,
+        [this, handle = input->handle] {
+          std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
+          auto it = inputs_.find(handle);
+          if (midi && it != inputs_.end()) it->second->midi = std::move(midi);
+          openEnded();
+        });
+  } else {
+    input->midi = openHere<RtMidiIn>(listedAt, name, goneText, "MIDI In", prepare);
+    if (!input->midi) {
+      hub_.closePort(input->handle);
+      return MidiResult::Error;
+    }
   }
-  opened();
   handle = input->handle;
   lastHandle_ = handle;
-  inputs_.emplace(handle, std::move(input));
-  return MidiResult::NoError;
-}
-
-std::uint32_t RtMidiOpenPorts::openInputInBackground(MidiHandle& handle, const std::string& name,
-                                                     std::unique_ptr<RtMidiInputPort> input,
-                                                     MidiInCallback callback,
-                                                     std::uintptr_t instance) {
-  // A port that has gone is said at once; the rest of the open takes its time elsewhere.
-  if (!listed(jack_->sendingPorts(), name))
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
-             name));
-  handle = input->handle;
-  lastHandle_ = handle;
-  hub_.openPort(handle, std::move(callback), instance);
-  openingInputs_[handle] = std::make_unique<PortOpening<RtMidiIn>>(
-      maker<RtMidiIn>(api_, spares_.get()), name, "MIDI In",
-      [port = input.get()](RtMidiIn& midi) { port->listenTo(midi); }, &hub_,
-      [this, handle] {
-        std::unique_ptr<RtMidiIn> midi = takeOpened(openingInputs_, handle);
-        auto it = inputs_.find(handle);
-        if (midi && it != inputs_.end()) it->second->midi = std::move(midi);
-        openEnded();
-      });
   inputs_.emplace(handle, std::move(input));
   return MidiResult::NoError;
 }
@@ -186,41 +205,25 @@ std::uint32_t RtMidiOpenPorts::closeInput(MidiHandle handle) {
 std::uint32_t RtMidiOpenPorts::openOutput(MidiHandle& handle, std::uint32_t listedAt,
                                           const std::string& name) {
   errors_.begin();
-  if (jack_) return openOutputInBackground(handle, name);
+  const char* goneText =
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available.");
+  if (jack_ && !listed(jack_->takingPorts(), name)) return fail(gone(goneText, name));
   std::unique_ptr<RtMidiOut> output;
-  try {
-    output = std::make_unique<RtMidiOut>(api_, kOwnMidiClientName);
-  } catch (const RtMidiError& error) {
-    return fail(error.getMessage());
+  if (jack_) {
+    openingOutputs_[lastHandle_ + 1] = std::make_unique<PortOpening<RtMidiOut>>(
+        maker<RtMidiOut>(api_, spares_.get()), name, "MIDI Out", nullptr, &hub_,
+        [this, handle = lastHandle_ + 1] {
+          std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
+          auto it = outputs_.find(handle);
+          if (midi && it != outputs_.end()) it->second = std::move(midi);
+          openEnded();
+        });
+  } else {
+    output = openHere<RtMidiOut>(listedAt, name, goneText, "MIDI Out", nullptr);
+    if (!output) return MidiResult::Error;
   }
-  errors_.install(*output);
-  const int index = RtMidiPortList::currentIndex(*output, listedAt, name);
-  if (index < 0)
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
-             name));
-  output->openPort(static_cast<unsigned>(index), "MIDI Out");
-  if (!errors_.ok()) return MidiResult::Error;
-  opened();
   handle = ++lastHandle_;
   outputs_.emplace(handle, std::move(output));
-  return MidiResult::NoError;
-}
-
-std::uint32_t RtMidiOpenPorts::openOutputInBackground(MidiHandle& handle, const std::string& name) {
-  if (!listed(jack_->takingPorts(), name))
-    return fail(
-        gone(QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
-             name));
-  handle = ++lastHandle_;
-  outputs_.emplace(handle, nullptr);
-  openingOutputs_[handle] = std::make_unique<PortOpening<RtMidiOut>>(
-      maker<RtMidiOut>(api_, spares_.get()), name, "MIDI Out", nullptr, &hub_, [this, handle] {
-        std::unique_ptr<RtMidiOut> midi = takeOpened(openingOutputs_, handle);
-        auto it = outputs_.find(handle);
-        if (midi && it != outputs_.end()) it->second = std::move(midi);
-        openEnded();
-      });
   return MidiResult::NoError;
 }
 

@@ -16,7 +16,6 @@
 
 #include "midi/MidiService.h"
 #include "midi/PortOpening.h"
-#include "midi/RtMidiInputPort.h"
 
 namespace tarvik {
 
@@ -25,6 +24,22 @@ class JackCarryWait;
 class JackClock;
 class JackSpareClients;
 class RtMidiErrors;
+
+// An input port the service opened: RtMidi's object and where its input goes. RtMidi calls back
+// on its own input thread with the port as user data; the port hands each message to the hub,
+// which delivers it on the service's thread. The port must stay where it is while RtMidi may call
+// back, so the service holds it by pointer.
+struct RtMidiInputPort {
+  MidiHandle handle = kNoHandle;
+  InputHub* hub = nullptr;
+  std::unique_ptr<RtMidiIn> midi;
+
+  // Sets `midi` up to deliver to this port: SysEx must come through; timing clock and active
+  // sensing are of no use to the program.
+  void listenTo(RtMidiIn& midi);
+  // RtMidi's input callback.
+  static void onInput(double timeStamp, std::vector<unsigned char>* message, void* userData);
+};
 
 // The ports the RtMidi service has open, by handle: opening, closing and sending on them. Ports
 // are opened by name (looked up again at the open), so ports that came or went since the
@@ -67,12 +82,14 @@ class RtMidiOpenPorts {
 
  private:
   std::uint32_t fail(const std::string& text);
+  // Opens the port before it returns (not under JACK); nothing, with the errors saying why, when
+  // it does not open. `goneText` (with the name for its %1) when the port has gone since.
+  template <typename Midi>
+  std::unique_ptr<Midi> openHere(std::uint32_t listedAt, const std::string& name,
+                                 const char* goneText, const char* ownPort,
+                                 const std::function<void(Midi&)>& prepare);
   // Why a handle whose port is not (yet) open cannot send.
   std::uint32_t notOpen(MidiHandle handle);
-  std::uint32_t openInputInBackground(MidiHandle& handle, const std::string& name,
-                                      std::unique_ptr<RtMidiInputPort> input,
-                                      MidiInCallback callback, std::uintptr_t instance);
-  std::uint32_t openOutputInBackground(MidiHandle& handle, const std::string& name);
   template <typename Midi>
   std::unique_ptr<Midi> takeOpened(std::map<MidiHandle, std::unique_ptr<PortOpening<Midi>>>& from,
                                    MidiHandle handle);

@@ -44,30 +44,24 @@ class RtMidiService : public PlatformMidiService {
 
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;
-  std::uint32_t inGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t outGetDevCaps(std::uint32_t port, std::string& name) override;
-  std::uint32_t inGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
-  std::uint32_t outGetDevIdentity(std::uint32_t port, std::uint64_t& identity) override;
   std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                        std::uintptr_t instance) override;
-  std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t inAddBuffer(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t inStart(MidiHandle handle) override;
-  std::uint32_t inStop(MidiHandle handle) override;
-  std::uint32_t inReset(MidiHandle handle) override;
-  std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t inClose(MidiHandle handle) override;
   std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) override;
   std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) override;
-  std::uint32_t outPrepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t outUnprepareHeader(MidiHandle handle, MidiHeader* header) override;
   std::uint32_t outClose(MidiHandle handle) override;
   std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
   void whenOpenPortsCarry(std::function<void()> carrying) override;
 
   // Under JACK, the server's period ("64 frames at 48000 Hz"); empty otherwise.
   std::string jackPeriod() const;
+
+ protected:
+  std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,
+                         std::uint64_t* identity) override;
+  std::uint32_t enter(const char* operation, MidiHandle handle, bool input) override;
+  std::uint32_t fail(const std::string& text) override;
 
  private:
   struct Impl;

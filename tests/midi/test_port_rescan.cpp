@@ -257,6 +257,34 @@ class TestPortRescan : public QObject {
     QCOMPARE(change->outputs.added, Names{"B"});
   }
 
+  // The window's lists exist before its service is loaded: nothing to list or open, the same
+  // texts as any service for the codes; once the service comes, the next look finds its ports,
+  // which open on it. A second service does not replace the first, whose handles are out.
+  void listsWithoutAServiceWaitForTheOneAdopted() {
+    MidiPorts late;
+    QVERIFY(late.inputs().PortNames().empty());
+    QVERIFY(late.outputs().PortNames().empty());
+    MidiHandle handle = kNoHandle;
+    QCOMPARE(late.service().outOpen(handle, 0), MidiResult::BadDeviceId);
+    QCOMPARE(late.service().outShortMsg(1, 0x90), MidiResult::InvalidHandle);
+    std::string text, inMemoryText;
+    QCOMPARE(late.service().getErrorText(MidiResult::BadDeviceId, text), MidiResult::NoError);
+    QCOMPARE(service_->getErrorText(MidiResult::BadDeviceId, inMemoryText), MidiResult::NoError);
+    QCOMPARE(text, inMemoryText);
+
+    auto owned = std::make_unique<InMemoryMidiService>();
+    InMemoryMidiService& service = *owned;
+    service.addInput("A");
+    const int out = service.addOutput("B");
+    late.adopt(std::move(owned));
+    late.adopt(std::make_unique<InMemoryMidiService>());
+    const auto change = late.rescan();
+    QCOMPARE(change->inputs.added, Names{"A"});
+    QCOMPARE(change->outputs.added, Names{"B"});
+    late.outputs().SendShortMessage(0, 0xC0, 5, 0);
+    QCOMPARE(service.sent(out), (std::vector<std::vector<std::uint8_t>>{{0xC0, 0x05}}));
+  }
+
   void watcherReportsChangesAndAFailureOnce() {
     PortWatcher watcher(*ports_);
     QSignalSpy changed(&watcher, &PortWatcher::portsChanged);
