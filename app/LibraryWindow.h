@@ -18,8 +18,6 @@ namespace tarvik {
 class ConfiguratorCore;
 class Dialogs;
 class EditTracking;
-class FullBackupActions;
-class LibraryActions;
 class LibraryHolder;
 class SetListPane;
 
@@ -38,7 +36,7 @@ class LibraryWindow : public QWidget {
  public:
   // All must outlive the window.
   LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCore& core,
-                EditTracking& edits, FullBackupActions& fullBackup, QWidget* parent = nullptr);
+                EditTracking& edits, QWidget* parent = nullptr);
   ~LibraryWindow() override;
 
   SetupListModel& setupModel() { return setups_; }
@@ -78,7 +76,6 @@ class LibraryWindow : public QWidget {
 
   LibraryHolder& holder_;
   ConfiguratorCore& core_;
-  LibraryActions* actions_;
   SetupListModel setups_;
   SnapshotListModel snapshots_;
   LibraryItem current_;

@@ -29,8 +29,7 @@ QString Difference::line() const {
     return QStringLiteral("loops %1: \"%2\" -> \"%3\"").arg(row + 1).arg(nameBefore, nameAfter);
   }
   return QStringLiteral("%1 %2: %3 -> %4")
-      .arg(ConfigDiff::blockName(block), ConfigDiff::rowName(block, row), hexByte(before),
-           hexByte(after));
+      .arg(blockKey(block), ConfigDiff::rowName(block, row), hexByte(before), hexByte(after));
 }
 
 QList<Difference> ConfigDiff::compare(const DiffSide& before, const DiffSide& after) {
@@ -61,20 +60,6 @@ QStringList ConfigDiff::lines(const DiffSide& before, const DiffSide& after) {
   QStringList lines;
   for (const Difference& difference : compare(before, after)) lines.append(difference.line());
   return lines;
-}
-
-QString ConfigDiff::blockName(Block block) {
-  switch (block) {
-    case Block::Presets:
-      return QStringLiteral("presets");
-    case Block::CcMap:
-      return QStringLiteral("ccmap");
-    case Block::PcRemap:
-      return QStringLiteral("pcremap");
-    case Block::Record:
-      return QStringLiteral("settings");
-  }
-  return {};
 }
 
 QString ConfigDiff::rowName(Block block, int row) {

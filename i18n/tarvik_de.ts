@@ -1992,7 +1992,15 @@ Fortfahren?</translation>
     </message>
 </context>
 <context>
-    <name>tarvik::LibraryActions</name>
+    <name>tarvik::LibraryHolder</name>
+    <message>
+        <source>No library file was opened.</source>
+        <translation>Es wurde keine Bibliotheksdatei geöffnet.</translation>
+    </message>
+    <message>
+        <source>The library of setups cannot be used, the program goes on without it: %1</source>
+        <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
+    </message>
     <message>
         <source>Name of the setup:</source>
         <translation>Name des Setups:</translation>
@@ -2111,17 +2119,6 @@ Fortfahren?</translation>
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::LibraryHolder</name>
-    <message>
-        <source>No library file was opened.</source>
-        <translation>Es wurde keine Bibliotheksdatei geöffnet.</translation>
-    </message>
-    <message>
-        <source>The library of setups cannot be used, the program goes on without it: %1</source>
-        <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
     </message>
 </context>
 <context>
