@@ -15,6 +15,7 @@
 #include "app/TablesFile.h"
 #include "app/WindowPlacement.h"
 #include "config/UserFile.h"
+#include "core/CompareSource.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
 
@@ -88,7 +89,7 @@ void LibraryHolder::showWindow() {
 void LibraryHolder::log(const QString& line) { form_.addLog(line); }
 
 std::optional<QString> LibraryHolder::store(const QString& offered) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   // While a transfer runs, the editors hold half of what it reads or sends.
   if (library == nullptr || core_.busy()) return std::nullopt;
   const std::optional<QString> name = askName(tr("Name of the setup:"), offered);
@@ -134,21 +135,21 @@ void LibraryHolder::openInEditors(const LibraryItem& item) {
   if (!opened) return;
   // What came from the library is kept there, as a loaded file is kept in its file; the marks
   // go on measuring the editors against the device.
-  edits_.open(tr("open %1").arg(opened->description), opened->bytes, opened->names, opened->labels,
-              true);
+  const DiffSide& side = opened->side;
+  edits_.open(tr("open %1").arg(opened->description), side.bytes, side.names, side.labels, true);
 }
 
 void LibraryHolder::send(const LibraryItem& item) {
   if (library() == nullptr || item.isNone() || core_.busy()) return;
   const std::optional<Contents> sent = contents(item);
   if (sent) {
-    fullBackup_.restoreContents(sent->description, sent->bytes, sent->names,
-                                sent->labels.value_or(LoopLabels()));
+    fullBackup_.restoreContents(sent->description, sent->side.bytes, sent->side.names,
+                                sent->side.labels.value_or(LoopLabels()));
   }
 }
 
 std::optional<QString> LibraryHolder::rename(const QString& name) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   if (library == nullptr) return std::nullopt;
   const std::optional<QString> to = askName(tr("New name of the setup \"%1\":").arg(name), name);
   if (!to || *to == name) return std::nullopt;
@@ -162,7 +163,7 @@ std::optional<QString> LibraryHolder::rename(const QString& name) {
 }
 
 std::optional<QString> LibraryHolder::duplicate(const QString& name) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   if (library == nullptr) return std::nullopt;
   const std::optional<QString> to =
       askName(tr("Name of the copy of \"%1\":").arg(name), tr("%1 copy").arg(name));
@@ -177,7 +178,7 @@ std::optional<QString> LibraryHolder::duplicate(const QString& name) {
 }
 
 void LibraryHolder::remove(const QString& name) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   if (library == nullptr) return;
   if (!dialogs_.confirm(
           window_.get(), tr("Delete"),
@@ -196,10 +197,10 @@ QStringList LibraryHolder::importChosen() {
 }
 
 QStringList LibraryHolder::importFiles(const QStringList& paths) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   if (library == nullptr || paths.isEmpty()) return {};
-  // Each file becomes the setup named after it (SetupFile::read): those names that are taken
-  // are asked about once, before anything is stored.
+  // Each file becomes the setup named after it (SetupLibrary::importFiles): those names that are
+  // taken are asked about once, before anything is stored.
   QStringList taken;
   for (const QString& path : paths) {
     const QString name = QFileInfo(path).completeBaseName();
@@ -228,7 +229,7 @@ QStringList LibraryHolder::importFiles(const QStringList& paths) {
 }
 
 void LibraryHolder::exportSetup(const QString& name) {
-  SetupLibrary* library = library();
+  SetupLibrary* library = library_.get();
   if (library == nullptr) return;
   const QString path =
       dialogs_.saveFileName(window_.get(), TablesFile::filter(), TablesFile::suffix);
@@ -247,26 +248,19 @@ void LibraryHolder::exportSetup(const QString& name) {
 }
 
 std::optional<LibraryHolder::Contents> LibraryHolder::contents(const LibraryItem& item) {
-  SetupLibrary* library = library();
-  if (item.isSetup()) {
-    Result<Setup> setup = library->setups().setup(item.name);
-    if (!setup.ok()) {
-      // Most likely another program took it away: the lists show what is left.
-      refused(tr("The setup cannot be read"), setup.error);
-      reportChanged();
-      return std::nullopt;
-    }
-    return Contents{setup.value->bytes, setup.value->names, tr("the setup \"%1\"").arg(item.name),
-                    setup.value->labels};
-  }
-  Result<Snapshot> snapshot = library->history().snapshot(item.id);
-  if (!snapshot.ok()) {
-    refused(tr("The snapshot cannot be read"), snapshot.error);
+  const CompareSource source =
+      item.isSetup() ? CompareSource::setup(item.name) : CompareSource::snapshot(item.id);
+  Result<DiffSide> read = source.read(core_);
+  if (!read.ok()) {
+    // Most likely another program took it away: the lists show what is left.
+    refused(item.isSetup() ? tr("The setup cannot be read") : tr("The snapshot cannot be read"),
+            read.error);
     reportChanged();
     return std::nullopt;
   }
-  return Contents{snapshot.value->bytes, std::nullopt,
-                  tr("the snapshot of %1").arg(LibraryTime::text(snapshot.value->time))};
+  return Contents{std::move(*read.value),
+                  item.isSetup() ? tr("the setup \"%1\"").arg(item.name)
+                                 : tr("the snapshot of %1").arg(LibraryTime::text(item.time))};
 }
 
 void LibraryHolder::refused(const QString& what, const QString& why) {
@@ -282,7 +276,7 @@ std::optional<QString> LibraryHolder::askName(const QString& label, const QStrin
 }
 
 bool LibraryHolder::exists(const QString& name) const {
-  const SetupLibrary* library = library();
+  const SetupLibrary* library = library_.get();
   return library != nullptr && library->setups().setup(name).ok();
 }
 

@@ -8,8 +8,7 @@
 #include <optional>
 
 #include "app/LibraryItem.h"
-#include "config/ConfigBytes.h"
-#include "config/PresetNames.h"
+#include "config/ConfigDiff.h"
 
 class QWidget;
 
@@ -104,10 +103,8 @@ class LibraryHolder : public QObject {
  private:
   void close();
   struct Contents {
-    ConfigBytes bytes;
-    std::optional<PresetNames> names;  // a snapshot has none
-    QString description;               // for the log and the undo step: "the setup "Live""
-    std::optional<LoopLabels> labels = std::nullopt;  // a snapshot has none
+    DiffSide side;
+    QString description;  // for the log and the undo step: "the setup "Live""
   };
   std::optional<Contents> contents(const LibraryItem& item);
   // The library's refusal in the error box.

@@ -29,7 +29,7 @@ class SetListPane;
 //
 // The lists are read again when the library changes (LibraryHolder::changed) and when the
 // window is activated, which is when a change by tarvik-cli would be looked for; reading an
-// unchanged library costs next to nothing (SetupListCache). A library that could not be opened
+// unchanged library costs next to nothing (SetupStore::list). A library that could not be opened
 // is tried again then.
 class LibraryWindow : public QWidget {
   Q_OBJECT

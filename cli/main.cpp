@@ -19,8 +19,8 @@
 #include "core/MidiSystem.h"
 #include "firmware/UpdateServerUrl.h"
 #include "i18n/TranslationLoader.h"
+#include "library/LibraryConnection.h"
 #include "library/LibraryPath.h"
-#include "library/SqlDriverPreload.h"
 
 using namespace tarvik;
 using namespace tarvik::cli;
@@ -91,9 +91,9 @@ int main(int argc, char** argv) {
   CliOptions options = parse.options;
   // The library is opened only by the commands that use it; only the file is chosen here.
   options.library = LibraryPath::resolve(options.library);
-  std::optional<SqlDriverPreload> sqlDriver;
+  std::jthread sqlDriver;
   if (options.command != CommandKind::Ports && options.command != CommandKind::Monitor) {
-    sqlDriver.emplace();
+    sqlDriver = LibraryConnection::preloadDriver();
   }
   command = makeCommand(options, midi.ports(), output);
   if (!command->prepare()) return command->exitCode();

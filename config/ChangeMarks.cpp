@@ -47,8 +47,6 @@ void ChangeMarks::fileHolds(const ConfigBytes& bytes, const std::optional<Preset
   refreshNames();
 }
 
-bool ChangeMarks::unsaved() const { return unsaved_; }
-
 void ChangeMarks::refresh(Block block) {
   Marks& marks = blocks_[index(block)];
   const QByteArray now = wireBytes(configuration_, block);

@@ -54,7 +54,7 @@ class ChangeMarks : public QObject {
   const QByteArray& device(Block block) const { return blocks_[index(block)].device; }
   // Changed values of the block: one per loop box, selector entry or setting.
   int changeCount(Block block) const { return blocks_[index(block)].count; }
-  bool unsaved() const;
+  bool unsaved() const { return unsaved_; }
   // The block differs both from the device and from the last file.
   bool unsaved(Block block) const { return blocks_[index(block)].unsaved; }
   // The names or the loops' labels differ from those last saved or loaded.

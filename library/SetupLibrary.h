@@ -37,12 +37,15 @@ class SetupLibrary {
   const SetListStore& setLists() const { return setLists_; }
   const LibraryConnection& connection() const { return *connection_; }
 
-  // Each file becomes a setup named after it (SetupFile::read), all in one transaction: a file
-  // that is refused, two files of one name, or a name that is taken (unless replaced) refuse
-  // the whole import with "<file>: <reason>", and nothing is stored. Returns the names stored.
+  // Each file (.tvk or backup) becomes a setup named after it without its extension ("rig.tvk"
+  // -> "rig"), all in one transaction. A cut file, names or labels that cannot be kept as
+  // written, a name that cannot name a setup, two files of one name, or a name that is taken
+  // (unless replaced) refuse the whole import with "<file>: <reason>", and nothing is stored.
+  // Returns the names stored.
   Result<QStringList> importFiles(const QStringList& paths, IfExists ifExists,
                                   const SetupStore::Progress& progress = {});
-  // The backup file bytes of a setup (SetupFile::backupText).
+  // The setup as a backup file's bytes: the tables and settings (none: the .tvk text alone),
+  // then "[names]" when a preset has a name and "[loops]" when a loop has a label.
   Result<QByteArray> exportSetup(const QString& name) const;
 
  private:
