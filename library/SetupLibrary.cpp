@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "library/SetupLibrary.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 
 #include "config/FullBackup.h"
 #include "config/UserFile.h"
@@ -41,6 +43,16 @@ SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::
   LibraryConnection::Opened opened = LibraryConnection::open(path, std::move(clock), busyTimeoutMs);
   if (!opened.connection) return {nullptr, opened.error};
   return {std::unique_ptr<SetupLibrary>(new SetupLibrary(std::move(opened.connection))), {}};
+}
+
+QString SetupLibrary::path(const QString& option) {
+  if (!option.isEmpty()) return option;
+  const QString fromEnvironment = qEnvironmentVariable(kEnvironmentVariable);
+  if (!fromEnvironment.isEmpty()) return fromEnvironment;
+  // One folder for both programs, whatever each calls itself: the window and tarvik-cli keep
+  // the one library and the one device history.
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+      .filePath(QStringLiteral("Tarvik Configurator/library.sqlite"));
 }
 
 SetupLibrary::SetupLibrary(std::unique_ptr<LibraryConnection> connection)

@@ -15,7 +15,7 @@
 
 namespace tarvik {
 
-// The library of setups and the device history in one file (LibraryPath says which). What the
+// The library of setups and the device history in one file (path() says which). What the
 // front ends hold: open it once, and on a refusal show the reason and go on without it (the
 // window) or stop (tarvik-cli exits 2). Usable from the thread that opened it only.
 class SetupLibrary {
@@ -28,6 +28,12 @@ class SetupLibrary {
   };
   static Opened open(const QString& path, LibraryConnection::Clock clock = {},
                      int busyTimeoutMs = LibraryConnection::kBusyTimeoutMs);
+
+  // Which file is the library: the front end's "--library FILE" when given, else the
+  // environment variable TARVIK_LIBRARY when set and not empty, else library.sqlite in the
+  // folder "Tarvik Configurator" of the user's data, which the window and tarvik-cli share.
+  static constexpr const char* kEnvironmentVariable = "TARVIK_LIBRARY";
+  static QString path(const QString& option = {});
 
   SetupStore& setups() { return setups_; }
   const SetupStore& setups() const { return setups_; }
