@@ -149,32 +149,28 @@ void LibraryHolder::send(const LibraryItem& item) {
 }
 
 std::optional<QString> LibraryHolder::rename(const QString& name) {
-  SetupLibrary* library = library_.get();
-  if (library == nullptr) return std::nullopt;
+  if (!library_) return std::nullopt;
   const std::optional<QString> to = askName(tr("New name of the setup \"%1\":").arg(name), name);
   if (!to || *to == name) return std::nullopt;
-  const Outcome outcome = library->setups().rename(name, *to);
-  if (!outcome.ok()) {
-    refused(tr("The setup was not renamed"), outcome.error);
-    return std::nullopt;
-  }
-  reportChanged();
-  return to;
+  return afterChange(library_->setups().rename(name, *to), tr("The setup was not renamed"), *to);
 }
 
 std::optional<QString> LibraryHolder::duplicate(const QString& name) {
-  SetupLibrary* library = library_.get();
-  if (library == nullptr) return std::nullopt;
+  if (!library_) return std::nullopt;
   const std::optional<QString> to =
       askName(tr("Name of the copy of \"%1\":").arg(name), tr("%1 copy").arg(name));
   if (!to) return std::nullopt;
-  const Outcome outcome = library->setups().duplicate(name, *to);
+  return afterChange(library_->setups().duplicate(name, *to), tr("The setup was not copied"), *to);
+}
+
+std::optional<QString> LibraryHolder::afterChange(const Outcome& outcome, const QString& failed,
+                                                  const QString& name) {
   if (!outcome.ok()) {
-    refused(tr("The setup was not copied"), outcome.error);
+    refused(failed, outcome.error);
     return std::nullopt;
   }
   reportChanged();
-  return to;
+  return name;
 }
 
 void LibraryHolder::remove(const QString& name) {

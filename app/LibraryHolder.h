@@ -9,6 +9,7 @@
 
 #include "app/LibraryItem.h"
 #include "config/ConfigDiff.h"
+#include "library/LibraryResult.h"
 
 class QWidget;
 
@@ -109,6 +110,9 @@ class LibraryHolder : public QObject {
   std::optional<Contents> contents(const LibraryItem& item);
   // The library's refusal in the error box.
   void refused(const QString& what, const QString& why);
+  // `name` once the library took a change (reported), or nothing after the box saying `failed`.
+  std::optional<QString> afterChange(const Outcome& outcome, const QString& failed,
+                                     const QString& name);
   std::optional<QString> askName(const QString& label, const QString& offered);
   bool exists(const QString& name) const;
 

@@ -52,7 +52,7 @@ QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
   if (!sql::run(query,
                 QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
                                "settings, names, labels) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                {id, sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                {id, bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
                  SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names),
                  SetupColumns::packLabels(setup.labels)})) {
     return sql::errorText(query);
@@ -67,7 +67,7 @@ QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& gi
   if (!sql::run(query,
                 QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
                                "settings = ?, names = ?, labels = ? WHERE setup_id = ?"),
-                {sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                {bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
                  SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names),
                  SetupColumns::packLabels(labels), id}) ||
       !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id})) {
