@@ -41,7 +41,7 @@ class CommandLine {
   // -v, --verbose: the transfer machine's log lines and what the MIDI libraries say also go to
   // standard error.
   bool verbose() const { return parser_.isSet(verboseOption_); }
-  // --library FILE as given; empty when not given (LibraryPath::resolve then looks further).
+  // --library FILE as given; empty when not given (SetupLibrary::path then looks further).
   QString library() const { return parser_.value(libraryOption_); }
   // The file to open at start-up; empty when none was named.
   QString file() const {

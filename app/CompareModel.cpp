@@ -55,8 +55,8 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
   if (index.internalId() == kGroupId) {
     const Group& group = groups_[index.row()];
     if (role == Qt::DisplayRole && index.column() == kRowColumn) {
-      const QString title = group.loopLabels ? DifferenceTexts::loopLabelsTitle()
-                                             : DifferenceTexts::blockTitle(group.block);
+      const QString title =
+          group.loopLabels ? DifferenceTexts::loopLabelsTitle() : blockTitle(group.block);
       return tr("%1 (%2)").arg(title).arg(group.count);
     }
     if (role == Qt::FontRole) {

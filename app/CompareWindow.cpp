@@ -229,13 +229,8 @@ void CompareWindow::openSide(Side which) {
   if (!edits_.mayDiscard(beforeWhat)) return;
   // A copy: the editors' change that follows reads the sides anew.
   const DiffSide contents = *side.contents.value;
-  const Kind kind = side.source->kind();
-  edits_.open(side.picker->stepText(), contents.bytes, contents.names, contents.labels);
-  if (kind != Kind::File) return;
-  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
-  if (contents.bytes.settings) core_.marks().fileHolds({Block::Record});
-  if (contents.names) core_.marks().namesSaved(*contents.names);
-  if (contents.labels && !contents.labels->isEmpty()) core_.marks().labelsSaved(*contents.labels);
+  edits_.open(side.picker->stepText(), contents.bytes, contents.names, contents.labels,
+              side.source->kind() == Kind::File);
 }
 
 }  // namespace tarvik

@@ -16,7 +16,7 @@
 #include "core/ConfiguratorCore.h"
 #include "core/MidiSystem.h"
 #include "firmware/LateUpdateServer.h"
-#include "library/LibraryPath.h"
+#include "library/SetupLibrary.h"
 
 namespace tarvik {
 
@@ -58,7 +58,7 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
   if (remembered != nullptr) form.remember(*remembered);
   if (!file.isEmpty()) form.openFileWhenShown(file);
   // Resolved once the application's name is set: the default file is in its data folder.
-  if (library) form.library().openAfterFirstFrame(LibraryPath::resolve(*library));
+  if (library) form.library().openAfterFirstFrame(SetupLibrary::path(*library));
 
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));

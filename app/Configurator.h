@@ -21,7 +21,7 @@ class TForm1;
 // `beforeShow` lets a caller watch the window and the core (the start-up benchmark ends at the
 // window's first frame). `file`, when given, is opened once the window is shown, as "Load from
 // File" opens it. `remembered` (nullptr: nothing) is what the last run left and this one keeps.
-// `library` is the --library option as given (empty: LibraryPath::resolve looks further), and
+// `library` is the --library option as given (empty: SetupLibrary::path looks further), and
 // the library is opened once the window is on screen; without it (nothing at all, as for the
 // start-up benchmark) the window has no library. With `verbose` (--verbose), what the MIDI
 // system's libraries say goes to standard error as they say it. A QApplication must exist.

@@ -20,20 +20,6 @@ bool isLoopMask(int setting) {
 
 }  // namespace
 
-QString DifferenceTexts::blockTitle(Block block) {
-  switch (block) {
-    case Block::Presets:
-      return tr("Presets");
-    case Block::CcMap:
-      return tr("CC map");
-    case Block::PcRemap:
-      return tr("PC remap");
-    case Block::Record:
-      break;
-  }
-  return tr("Settings");
-}
-
 QString DifferenceTexts::loopLabelsTitle() { return tr("Loop names"); }
 
 QString DifferenceTexts::sideText(const Difference& difference, bool after,

@@ -14,8 +14,6 @@ namespace tarvik {
 class DifferenceTexts {
   Q_DECLARE_TR_FUNCTIONS(DifferenceTexts)
  public:
-  // "Presets", "CC map", "PC remap", "Settings".
-  static QString blockTitle(Block block);
   // "Loop names": the group of label differences.
   static QString loopLabelsTitle();
   // A table row: its number, then the preset's name ("5  Clean"; "5  Clean / Lead" when the

@@ -104,14 +104,9 @@ void EditTracking::showUndoState() {
 
 void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
                         const std::optional<PresetNames>& names,
-                        const std::optional<LoopLabels>& labels) {
-  Configuration& configuration = core_.configuration();
+                        const std::optional<LoopLabels>& labels, bool kept) {
   history_.beginStep(stepText);
-  configuration.setTables(bytes.tables());
-  if (bytes.settings) configuration.applyRecord(*bytes.settings);
-  if (names) configuration.setNames(*names);
-  // Labels name the pedals on the board, not the presets: contents without any leave them.
-  if (labels && !labels->isEmpty()) configuration.setLabels(*labels);
+  core_.open(bytes, names, labels, kept);
   history_.endStep();
   Q_EMIT opened();
 }

@@ -33,7 +33,6 @@ class EditTracking : public QObject {
                std::function<bool()> saveTables, QObject* parent = nullptr);
   ~EditTracking() override;
 
-  ChangeMarks& marks() { return marks_; }
   EditHistory& history() { return history_; }
   QAction* undoAction() const { return undo_; }
   QAction* redoAction() const { return redo_; }
@@ -48,13 +47,11 @@ class EditTracking : public QObject {
   // ("before closing the window").
   bool mayDiscard(const QString& beforeWhat);
 
-  // Puts a setup, a snapshot or a file into the editors as one undo step named `stepText`: the
-  // tables through the clamps a download applies, the settings when `bytes` has them, the names
-  // when given (else the editors keep theirs). Nothing is asked and nothing is sent; the
-  // unsaved-work question and the marks' file side are the caller's.
+  // Puts a setup, a snapshot or a file into the editors as one undo step named `stepText`
+  // (ConfiguratorCore::open). The unsaved-work question is the caller's.
   void open(const QString& stepText, const ConfigBytes& bytes,
-            const std::optional<PresetNames>& names = std::nullopt,
-            const std::optional<LoopLabels>& labels = std::nullopt);
+            const std::optional<PresetNames>& names, const std::optional<LoopLabels>& labels,
+            bool kept);
 
  Q_SIGNALS:
   // open() has put a setup, a snapshot or a file into the editors.
@@ -68,7 +65,7 @@ class EditTracking : public QObject {
   QWidget& window_;
   std::function<bool()> saveTables_;
   ConfiguratorCore& core_;
-  ChangeMarks& marks_;
+  const ChangeMarks& marks_;
   EditHistory history_;
   bool locked_ = false;
   QAction* undo_ = nullptr;

@@ -96,13 +96,9 @@ void FullBackupActions::startRestore(const PresetTables& tables,
   if (!check_.start(tables, settings, names.value_or(core_.configuration().names()), labels)) {
     return;
   }
-  ChangeMarks& marks = core_.marks();
-  marks.fileHolds(Block::Presets, bytesOf(tables.presetPayload()));
-  marks.fileHolds(Block::CcMap, bytesOf(tables.ccMapPayload()));
-  marks.fileHolds(Block::PcRemap, bytesOf(tables.pcRemapPayload()));
-  if (settings) marks.fileHolds(Block::Record, bytesOf(*settings));
-  if (names) marks.namesSaved(*names);
-  if (!labels.isEmpty()) marks.labelsSaved(labels);
+  core_.fileHolds(
+      {tables.presetPayload(), tables.ccMapPayload(), tables.pcRemapPayload(), settings}, names,
+      labels.isEmpty() ? std::nullopt : std::optional(labels));
   Q_EMIT runningChanged(true);
 }
 
@@ -124,11 +120,8 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
     Q_EMIT finished(false);
     return;
   }
-  ChangeMarks& marks = core_.marks();
-  marks.fileHolds(Block::Presets, bytesOf(backup.tables.presetPayload()));
-  marks.fileHolds(Block::CcMap, bytesOf(backup.tables.ccMapPayload()));
-  marks.fileHolds(Block::PcRemap, bytesOf(backup.tables.pcRemapPayload()));
-  marks.fileHolds(Block::Record, bytesOf(backup.settings));
+  core_.fileHolds({backup.tables.presetPayload(), backup.tables.ccMapPayload(),
+                   backup.tables.pcRemapPayload(), backup.settings});
   // The device keeps no names, so the backup holds none: the editors' names stay as saved, or
   // as unsaved, as they were.
   log_(tr("Backup written to %1").arg(UserFile::shown(path_)));

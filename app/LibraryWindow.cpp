@@ -19,7 +19,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/LibraryActions.h"
 #include "app/LibraryHolder.h"
 #include "app/SetListPane.h"
 #include "core/ConfiguratorCore.h"
@@ -57,11 +56,8 @@ QWidget* titled(const QString& title, QWidget* content, QWidget* above = nullptr
 }  // namespace
 
 LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCore& core,
-                             EditTracking& edits, FullBackupActions& fullBackup, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      holder_(holder),
-      core_(core),
-      actions_(new LibraryActions(dialogs, *this, core, edits, fullBackup, holder, this)) {
+                             EditTracking& edits, QWidget* parent)
+    : QWidget(parent, Qt::Window), holder_(holder), core_(core) {
   setObjectName(QStringLiteral("LibraryWindow"));
   setWindowTitle(tr("Library"));
   setAcceptDrops(true);
@@ -327,41 +323,41 @@ void LibraryWindow::dropEvent(QDropEvent* event) {
 }
 
 void LibraryWindow::store() {
-  if (const auto name = actions_->store(current_.isSetup() ? current_.name : QString())) {
+  if (const auto name = holder_.store(current_.isSetup() ? current_.name : QString())) {
     select(LibraryItem::setup(*name));
   }
 }
 
-void LibraryWindow::open() { actions_->open(current_); }
+void LibraryWindow::open() { holder_.openInEditors(current_); }
 
-void LibraryWindow::send() { actions_->send(current_); }
+void LibraryWindow::send() { holder_.send(current_); }
 
 void LibraryWindow::rename() {
   if (!current_.isSetup()) return;
-  if (const auto name = actions_->rename(current_.name)) select(LibraryItem::setup(*name));
+  if (const auto name = holder_.rename(current_.name)) select(LibraryItem::setup(*name));
 }
 
 void LibraryWindow::duplicate() {
   if (!current_.isSetup()) return;
-  if (const auto name = actions_->duplicate(current_.name)) select(LibraryItem::setup(*name));
+  if (const auto name = holder_.duplicate(current_.name)) select(LibraryItem::setup(*name));
 }
 
 void LibraryWindow::remove() {
-  if (current_.isSetup()) actions_->remove(current_.name);
+  if (current_.isSetup()) holder_.remove(current_.name);
 }
 
 void LibraryWindow::importChosen() {
-  const QStringList names = actions_->importChosen();
+  const QStringList names = holder_.importChosen();
   if (!names.isEmpty()) select(LibraryItem::setup(names.constFirst()));
 }
 
 void LibraryWindow::importFiles(const QStringList& paths) {
-  const QStringList names = actions_->importFiles(paths);
+  const QStringList names = holder_.importFiles(paths);
   if (!names.isEmpty()) select(LibraryItem::setup(names.constFirst()));
 }
 
 void LibraryWindow::exportSetup() {
-  if (current_.isSetup()) actions_->exportSetup(current_.name);
+  if (current_.isSetup()) holder_.exportSetup(current_.name);
 }
 
 }  // namespace tarvik

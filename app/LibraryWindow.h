@@ -18,8 +18,6 @@ namespace tarvik {
 class ConfiguratorCore;
 class Dialogs;
 class EditTracking;
-class FullBackupActions;
-class LibraryActions;
 class LibraryHolder;
 class SetListPane;
 
@@ -31,14 +29,14 @@ class SetListPane;
 //
 // The lists are read again when the library changes (LibraryHolder::changed) and when the
 // window is activated, which is when a change by tarvik-cli would be looked for; reading an
-// unchanged library costs next to nothing (SetupListCache). A library that could not be opened
+// unchanged library costs next to nothing (SetupStore::list). A library that could not be opened
 // is tried again then.
 class LibraryWindow : public QWidget {
   Q_OBJECT
  public:
   // All must outlive the window.
   LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCore& core,
-                EditTracking& edits, FullBackupActions& fullBackup, QWidget* parent = nullptr);
+                EditTracking& edits, QWidget* parent = nullptr);
   ~LibraryWindow() override;
 
   SetupListModel& setupModel() { return setups_; }
@@ -78,7 +76,6 @@ class LibraryWindow : public QWidget {
 
   LibraryHolder& holder_;
   ConfiguratorCore& core_;
-  LibraryActions* actions_;
   SetupListModel setups_;
   SnapshotListModel snapshots_;
   LibraryItem current_;

@@ -25,12 +25,12 @@ bool TablesFile::save(bool settings) {
     dialogs_.error(&owner_, TForm1::displayTitle(), cannotWriteText(path));
     return false;
   }
-  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
   // Only the backup format holds the names; a .tvk file leaves them unsaved if they were.
   if (settings) {
-    core_.marks().fileHolds({Block::Record});
-    core_.marks().namesSaved(configuration.names());
-    core_.marks().labelsSaved(configuration.labels());
+    core_.fileHolds(ConfigBytes::sent(configuration), configuration.names(),
+                    configuration.labels());
+  } else {
+    core_.fileHolds(ConfigBytes::fromTables(configuration.tables()));
   }
   return true;
 }
@@ -59,10 +59,10 @@ bool TablesFile::load(const QString& path) {
   const bool labelsRead = result.labelsProblem.isEmpty() && !result.labels.isEmpty();
   if (labelsRead) configuration.setLabels(result.labels);
   history_.endStep();
-  core_.marks().fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
-  if (result.settings) core_.marks().fileHolds({Block::Record});
-  core_.marks().namesSaved(configuration.names());
-  if (labelsRead) core_.marks().labelsSaved(configuration.labels());
+  ConfigBytes held = ConfigBytes::sent(configuration);
+  if (!result.settings) held.settings.reset();
+  core_.fileHolds(held, configuration.names(),
+                  labelsRead ? std::optional(configuration.labels()) : std::nullopt);
   // The file rules fill a cut or hand-edited file up with defaults; the user hears of it once.
   if (!result.gaps.none()) {
     log_(tr("%1 was loaded with defaults where it says nothing readable: %2")

@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
   }
 
   {
-    // The filter reads the file again after a change (SetupListCache): the first letter typed
+    // The filter reads the file again after a change (SetupStore::list): the first letter typed
     // after storing a setup pays for that read. Information only.
     std::vector<double> samples;
     for (int i = 0; i < 15; ++i) {

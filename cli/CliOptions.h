@@ -50,7 +50,7 @@ struct CliOptions {
   SetListAction setListAction = SetListAction::List;
   QString setListName;  // setlist store, show, arrange, chart
   QString onto;         // setlist arrange: the configuration the set is arranged onto
-  // The library file; empty: none at all (the program sets LibraryPath::resolve's answer).
+  // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
 
   bool fileIsStandardStream() const { return file == kStandardStream; }

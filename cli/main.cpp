@@ -19,8 +19,7 @@
 #include "core/MidiSystem.h"
 #include "firmware/UpdateServerUrl.h"
 #include "i18n/TranslationLoader.h"
-#include "library/LibraryPath.h"
-#include "library/SqlDriverPreload.h"
+#include "library/SetupLibrary.h"
 
 using namespace tarvik;
 using namespace tarvik::cli;
@@ -90,10 +89,10 @@ int main(int argc, char** argv) {
   const Output output{out, err, ::isatty(STDERR_FILENO) == 1, inputOpen ? &standardInput : nullptr};
   CliOptions options = parse.options;
   // The library is opened only by the commands that use it; only the file is chosen here.
-  options.library = LibraryPath::resolve(options.library);
-  std::optional<SqlDriverPreload> sqlDriver;
+  options.library = SetupLibrary::path(options.library);
+  std::jthread sqlDriver;
   if (options.command != CommandKind::Ports && options.command != CommandKind::Monitor) {
-    sqlDriver.emplace();
+    sqlDriver = LibraryConnection::preloadDriver();
   }
   command = makeCommand(options, midi.ports(), output);
   if (!command->prepare()) return command->exitCode();

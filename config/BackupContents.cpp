@@ -1,45 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "config/BackupContents.h"
 
-#include <algorithm>
-#include <span>
-
 #include "config/ConfigBytes.h"
+#include "config/ConfigDiff.h"
 
 namespace tarvik {
-namespace {
-
-template <std::size_t N>
-std::span<const std::uint8_t, N> itemsOf(const QByteArray& bytes) {
-  return std::span<const std::uint8_t, N>(reinterpret_cast<const std::uint8_t*>(bytes.data()), N);
-}
-
-template <std::size_t N>
-void listChanges(Block block, const QByteArray& device, const std::array<std::uint8_t, N>& kept,
-                 std::vector<BackupContents::Change>& changes) {
-  for (std::size_t i = 0; i < N; ++i) {
-    const auto held = static_cast<std::uint8_t>(device[static_cast<qsizetype>(i)]);
-    if (held != kept[i]) changes.push_back({block, static_cast<int>(i), held, kept[i]});
-  }
-}
-
-}  // namespace
 
 BackupContents BackupContents::fromDevice(const DeviceBlocks& device) {
-  BackupContents backup;
-  backup.tables.applyPresets(itemsOf<kTableSize>(device[Block::Presets]));
-  backup.tables.applyCcMap(itemsOf<kTableSize>(device[Block::CcMap]));
-  backup.tables.applyPcRemap(itemsOf<kTableSize>(device[Block::PcRemap]));
-  FullBackup::Settings held{};
-  std::ranges::copy(itemsOf<kConfigRecordSize>(device[Block::Record]), held.begin());
-  backup.settings = ConfigBytes::keptSettings(held);
-
-  listChanges(Block::Presets, device[Block::Presets], backup.tables.presetPayload(),
-              backup.changes);
-  listChanges(Block::CcMap, device[Block::CcMap], backup.tables.ccMapPayload(), backup.changes);
-  listChanges(Block::PcRemap, device[Block::PcRemap], backup.tables.pcRemapPayload(),
-              backup.changes);
-  listChanges(Block::Record, device[Block::Record], backup.settings, backup.changes);
+  const ConfigBytes held = ConfigBytes::raw(device);
+  BackupContents backup{held.tables(), ConfigBytes::keptSettings(*held.settings), {}};
+  ConfigBytes kept = ConfigBytes::fromTables(backup.tables);
+  kept.settings = backup.settings;
+  for (const Difference& change : ConfigDiff::compare({held, {}, {}}, {kept, {}, {}})) {
+    backup.changes.push_back({change.block, change.row, change.before, change.after});
+  }
   return backup;
 }
 

@@ -3,8 +3,6 @@
 
 #include <bit>
 
-#include "config/DeviceBlocks.h"
-
 namespace tarvik {
 namespace {
 
@@ -26,20 +24,6 @@ ChangeMarks::ChangeMarks(const Configuration& configuration, QObject* parent)
   connect(&configuration_, &Configuration::labelsChanged, this, &ChangeMarks::refreshNames);
 }
 
-QByteArray ChangeMarks::wireBytes(const Configuration& configuration, Block block) {
-  switch (block) {
-    case Block::Presets:
-      return bytesOf(configuration.presetPayload());
-    case Block::CcMap:
-      return bytesOf(configuration.ccMapPayload());
-    case Block::PcRemap:
-      return bytesOf(configuration.pcRemapPayload());
-    case Block::Record:
-      break;
-  }
-  return bytesOf(configuration.recordBytes());
-}
-
 void ChangeMarks::deviceReceived(Block block) {
   blocks_[index(block)].device = wireBytes(configuration_, block);
   refresh(block);
@@ -50,27 +34,18 @@ void ChangeMarks::deviceStored(Block block, const QByteArray& sent) {
   refresh(block);
 }
 
-void ChangeMarks::fileHolds(std::initializer_list<Block> blocks) {
-  for (Block block : blocks) fileHolds(block, wireBytes(configuration_, block));
-}
-
-void ChangeMarks::fileHolds(Block block, const QByteArray& bytes) {
-  blocks_[index(block)].file = bytes;
-  blocks_[index(block)].fileKnown = true;
-  refresh(block);
-}
-
-void ChangeMarks::namesSaved(const PresetNames& names) {
-  savedNames_ = names;
+void ChangeMarks::fileHolds(const ConfigBytes& bytes, const std::optional<PresetNames>& names,
+                            const std::optional<LoopLabels>& labels) {
+  for (Block block : kBlocks) {
+    if (block == Block::Record && !bytes.settings) continue;
+    blocks_[index(block)].file = bytes[block];
+    blocks_[index(block)].fileKnown = true;
+    refresh(block);
+  }
+  if (names) savedNames_ = *names;
+  if (labels) savedLabels_ = *labels;
   refreshNames();
 }
-
-void ChangeMarks::labelsSaved(const LoopLabels& labels) {
-  savedLabels_ = labels;
-  refreshNames();
-}
-
-bool ChangeMarks::unsaved() const { return unsaved_; }
 
 void ChangeMarks::refresh(Block block) {
   Marks& marks = blocks_[index(block)];

@@ -5,9 +5,9 @@
 #include <QObject>
 #include <array>
 #include <cstdint>
-#include <initializer_list>
+#include <optional>
 
-#include "config/Configuration.h"
+#include "config/ConfigBytes.h"
 
 namespace tarvik {
 
@@ -37,14 +37,11 @@ class ChangeMarks : public QObject {
   void deviceReceived(Block block);
   // The device confirmed storing `sent`, the block's wire bytes as they went out.
   void deviceStored(Block block, const QByteArray& sent);
-  // The blocks as the configuration holds them now are what the last file holds.
-  void fileHolds(std::initializer_list<Block> blocks);
-  // A file holds `bytes` for the block, whatever the configuration holds now.
-  void fileHolds(Block block, const QByteArray& bytes);
-  // A file or the library now holds `names` as the presets' names.
-  void namesSaved(const PresetNames& names);
-  // ... and `labels` as the loops' labels, which count as the names do.
-  void labelsSaved(const LoopLabels& labels);
+  // A file or the library now holds `bytes`: the three tables, and the settings when it has
+  // them, whatever the configuration holds now. With `names` it holds those as the presets'
+  // names, with `labels` those as the loops' labels, which count as the names do.
+  void fileHolds(const ConfigBytes& bytes, const std::optional<PresetNames>& names = std::nullopt,
+                 const std::optional<LoopLabels>& labels = std::nullopt);
 
   // Per row (for the record: per item) the bits that differ from the device, 0 while the
   // device's contents are unknown. For loop masks each bit is one box; other items differ as a
@@ -57,14 +54,16 @@ class ChangeMarks : public QObject {
   const QByteArray& device(Block block) const { return blocks_[index(block)].device; }
   // Changed values of the block: one per loop box, selector entry or setting.
   int changeCount(Block block) const { return blocks_[index(block)].count; }
-  bool unsaved() const;
+  bool unsaved() const { return unsaved_; }
   // The block differs both from the device and from the last file.
   bool unsaved(Block block) const { return blocks_[index(block)].unsaved; }
   // The names or the loops' labels differ from those last saved or loaded.
   bool namesUnsaved() const { return namesUnsaved_; }
 
   // The block's wire bytes as the configuration holds them now.
-  static QByteArray wireBytes(const Configuration& configuration, Block block);
+  static QByteArray wireBytes(const Configuration& configuration, Block block) {
+    return ConfigBytes::sent(configuration)[block];
+  }
 
  Q_SIGNALS:
   // The marks of rows firstRow..lastRow of the block changed (and with them its count).

@@ -17,19 +17,38 @@ namespace {
 
 template <std::size_t N>
 void copyBlock(const QByteArray& bytes, std::array<std::uint8_t, N>& into) {
-  Q_ASSERT(bytes.size() == static_cast<qsizetype>(N));
-  std::copy(bytes.cbegin(), bytes.cend(), into.begin());
+  std::copy_n(bytes.cbegin(), std::min<std::size_t>(N, static_cast<std::size_t>(bytes.size())),
+              into.begin());
 }
 
 }  // namespace
 
-ConfigBytes ConfigBytes::fromDevice(const DeviceBlocks& device) {
+ConfigBytes ConfigBytes::sent(const Configuration& configuration) {
+  return {configuration.presetPayload(), configuration.ccMapPayload(),
+          configuration.pcRemapPayload(), configuration.recordBytes()};
+}
+
+ConfigBytes ConfigBytes::raw(const DeviceBlocks& device) {
   ConfigBytes bytes;
   copyBlock(device[Block::Presets], bytes.presets);
   copyBlock(device[Block::CcMap], bytes.ccMap);
   copyBlock(device[Block::PcRemap], bytes.pcRemap);
   copyBlock(device[Block::Record], bytes.settings.emplace());
-  return bytes.kept();
+  return bytes;
+}
+
+QByteArray ConfigBytes::operator[](Block block) const {
+  switch (block) {
+    case Block::Presets:
+      return bytesOf(presets);
+    case Block::CcMap:
+      return bytesOf(ccMap);
+    case Block::PcRemap:
+      return bytesOf(pcRemap);
+    case Block::Record:
+      break;
+  }
+  return settings ? bytesOf(*settings) : QByteArray();
 }
 
 ConfigBytes ConfigBytes::kept() const { return fromTables(tables(), settings); }

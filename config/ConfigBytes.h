@@ -29,9 +29,15 @@ struct ConfigBytes {
   // The wire bytes of the editors' tables, and the settings as they would be sent.
   static ConfigBytes fromTables(const PresetTables& tables,
                                 const std::optional<Settings>& settings = std::nullopt);
+  // The configuration's blocks exactly as they would be sent, hidden values and all.
+  static ConfigBytes sent(const Configuration& configuration);
+  // The blocks the device sent, byte for byte; a block that has not come reads as zeros.
+  static ConfigBytes raw(const DeviceBlocks& device);
   // The blocks the device sent or confirmed, in this form; `device` must be complete().
   // BackupContents names every byte that the form changes.
-  static ConfigBytes fromDevice(const DeviceBlocks& device);
+  static ConfigBytes fromDevice(const DeviceBlocks& device) { return raw(device).kept(); }
+  // One block's bytes; empty for settings that are not there.
+  QByteArray operator[](Block block) const;
   // The tables as a download puts them into the editors.
   PresetTables tables() const;
   // Any bytes (a library written before the form was kept, say) in this form; bytes already in

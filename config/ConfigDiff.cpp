@@ -7,18 +7,9 @@
 namespace tarvik {
 namespace {
 
-QString nameOf(const std::optional<PresetNames>& names, int row) {
-  return names ? names->name(row) : QString();
-}
-
-void compareTable(Block block, const ConfigBytes::Table& before, const ConfigBytes::Table& after,
-                  const DiffSide& sideBefore, const DiffSide& sideAfter,
-                  QList<Difference>& differences) {
-  for (int row = 0; row < kTableSize; ++row) {
-    if (before[row] == after[row]) continue;
-    differences.append({block, row, before[row], after[row], nameOf(sideBefore.names, row),
-                        nameOf(sideAfter.names, row)});
-  }
+// A table row's name on one side; settings have none.
+QString nameOf(const DiffSide& side, Block block, int row) {
+  return side.names && block != Block::Record ? side.names->name(row) : QString();
 }
 
 }  // namespace
@@ -29,22 +20,20 @@ QString Difference::line() const {
     return QStringLiteral("loops %1: \"%2\" -> \"%3\"").arg(row + 1).arg(nameBefore, nameAfter);
   }
   return QStringLiteral("%1 %2: %3 -> %4")
-      .arg(ConfigDiff::blockName(block), ConfigDiff::rowName(block, row), hexByte(before),
-           hexByte(after));
+      .arg(blockKey(block), ConfigDiff::rowName(block, row), hexByte(before), hexByte(after));
 }
 
 QList<Difference> ConfigDiff::compare(const DiffSide& before, const DiffSide& after) {
   QList<Difference> differences;
-  compareTable(Block::Presets, before.bytes.presets, after.bytes.presets, before, after,
-               differences);
-  compareTable(Block::CcMap, before.bytes.ccMap, after.bytes.ccMap, before, after, differences);
-  compareTable(Block::PcRemap, before.bytes.pcRemap, after.bytes.pcRemap, before, after,
-               differences);
-  if (before.bytes.settings && after.bytes.settings) {
-    for (int i = 0; i < kConfigRecordSize; ++i) {
-      const std::uint8_t was = (*before.bytes.settings)[i];
-      const std::uint8_t is = (*after.bytes.settings)[i];
-      if (was != is) differences.append({Block::Record, i, was, is, {}, {}});
+  for (Block block : {Block::Presets, Block::CcMap, Block::PcRemap, Block::Record}) {
+    // Empty for settings a side does not hold.
+    const QByteArray was = before.bytes[block];
+    const QByteArray is = after.bytes[block];
+    if (was.isEmpty() || is.isEmpty()) continue;
+    for (int row = 0; row < was.size(); ++row) {
+      if (was[row] == is[row]) continue;
+      differences.append({block, row, std::uint8_t(was[row]), std::uint8_t(is[row]),
+                          nameOf(before, block, row), nameOf(after, block, row)});
     }
   }
   if (before.labels && after.labels) {
@@ -61,20 +50,6 @@ QStringList ConfigDiff::lines(const DiffSide& before, const DiffSide& after) {
   QStringList lines;
   for (const Difference& difference : compare(before, after)) lines.append(difference.line());
   return lines;
-}
-
-QString ConfigDiff::blockName(Block block) {
-  switch (block) {
-    case Block::Presets:
-      return QStringLiteral("presets");
-    case Block::CcMap:
-      return QStringLiteral("ccmap");
-    case Block::PcRemap:
-      return QStringLiteral("pcremap");
-    case Block::Record:
-      return QStringLiteral("settings");
-  }
-  return {};
 }
 
 QString ConfigDiff::rowName(Block block, int row) {

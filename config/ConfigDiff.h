@@ -54,8 +54,6 @@ class ConfigDiff {
   static QList<Difference> compare(const DiffSide& before, const DiffSide& after);
   static QStringList lines(const DiffSide& before, const DiffSide& after);
 
-  // "presets", "ccmap", "pcremap" or "settings".
-  static QString blockName(Block block);
   // "1".."128" for a table row, the backup file's key ("debounceTime") for a setting.
   static QString rowName(Block block, int row);
 };

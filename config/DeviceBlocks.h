@@ -13,6 +13,10 @@ namespace tarvik {
 
 // "presets", "CC map", "PC remap table", "settings": how the user reads of a block.
 QString blockName(Block block);
+// "Presets", "CC map", "PC remap", "Settings": a block as a heading.
+QString blockTitle(Block block);
+// "presets", "ccmap", "pcremap", "settings": a block in the lines scripts read, never translated.
+QString blockKey(Block block);
 
 // Wire bytes as the byte array the blocks are compared and kept in.
 template <std::size_t N>

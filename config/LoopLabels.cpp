@@ -2,9 +2,7 @@
 #include "config/LoopLabels.h"
 
 #include <QList>
-#include <QStringDecoder>
 #include <algorithm>
-#include <optional>
 
 #include "config/TvkFile.h"
 
@@ -88,49 +86,12 @@ QByteArray LoopLabels::section() const {
 
 LoopLabels::Read LoopLabels::read(const QByteArray& text) {
   Read result;
-  std::array<bool, kLoops> seen{};
-  bool inSection = false;
-  auto complain = [&result](const QString& why) {
-    if (result.problem.isEmpty()) result.problem = QStringLiteral("[loops]: ") + why;
-  };
-  // The INI readers of the other sections stop at a NUL byte; so does this one.
-  const QByteArray usable = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
-  for (const QByteArray& raw : usable.split('\n')) {
-    const QByteArray line = raw.trimmed();
-    if (const std::optional<QByteArray> section = TvkFile::sectionName(line)) {
-      inSection = section->compare(kLoopsSection, Qt::CaseInsensitive) == 0;
-      continue;
-    }
-    if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
-    const qsizetype equals = line.indexOf('=');
-    if (equals < 0) {
-      complain(tr("\"%1\" is not a loop and a label").arg(QString::fromUtf8(line)));
-      continue;
-    }
-    const QByteArray key = line.left(equals).trimmed();
-    const int number = loopNumber(key);
-    if (number == 0) {
-      complain(
-          tr("\"%1\" is not a loop from loop1 to loop%2").arg(QString::fromUtf8(key)).arg(kLoops));
-      continue;
-    }
-    if (seen[number - 1]) {
-      complain(tr("loop %1 is labelled twice").arg(number));
-      continue;
-    }
-    seen[number - 1] = true;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString label = utf8.decode(line.mid(equals + 1).trimmed());
-    if (utf8.hasError()) {
-      complain(tr("the label of loop %1 is not UTF-8 text").arg(number));
-      continue;
-    }
-    if (const QString why = problem(label); !why.isEmpty()) {
-      complain(tr("the label of loop %1 %2").arg(QString::number(number), why));
-      continue;
-    }
-    result.labels.labels_[number - 1] = label;
-  }
+  result.problem = TvkFile::readNumbered(
+      text, kLoopsSection, kLoops, loopNumber, problem,
+      {tr("\"%1\" is not a loop and a label"), tr("\"%1\" is not a loop from loop1 to loop%2"),
+       tr("loop %1 is labelled twice"), tr("the label of loop %1 is not UTF-8 text"),
+       tr("the label of loop %1 %2")},
+      [&result](int loop, const QString& label) { result.labels.labels_[loop - 1] = label; });
   return result;
 }
 

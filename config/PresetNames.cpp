@@ -2,9 +2,7 @@
 #include "config/PresetNames.h"
 
 #include <QList>
-#include <QStringDecoder>
 #include <algorithm>
-#include <optional>
 
 #include "config/TvkFile.h"
 
@@ -64,50 +62,12 @@ QByteArray PresetNames::section() const {
 
 PresetNames::Read PresetNames::read(const QByteArray& text) {
   Read result;
-  std::array<bool, kTableSize> seen{};
-  bool inSection = false;
-  auto complain = [&result](const QString& why) {
-    if (result.problem.isEmpty()) result.problem = QStringLiteral("[names]: ") + why;
-  };
-  // The INI readers of the other sections stop at a NUL byte; so does this one.
-  const QByteArray usable = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
-  for (const QByteArray& raw : usable.split('\n')) {
-    const QByteArray line = raw.trimmed();
-    if (const std::optional<QByteArray> section = TvkFile::sectionName(line)) {
-      inSection = section->compare(kNamesSection, Qt::CaseInsensitive) == 0;
-      continue;
-    }
-    if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
-    const qsizetype equals = line.indexOf('=');
-    if (equals < 0) {
-      complain(tr("\"%1\" is not a preset number and a name").arg(QString::fromUtf8(line)));
-      continue;
-    }
-    const QByteArray key = line.left(equals).trimmed();
-    const int number = presetNumber(key);
-    if (number == 0) {
-      complain(tr("\"%1\" is not a preset number from 1 to %2")
-                   .arg(QString::fromUtf8(key))
-                   .arg(kTableSize));
-      continue;
-    }
-    if (seen[number - 1]) {
-      complain(tr("preset %1 is named twice").arg(number));
-      continue;
-    }
-    seen[number - 1] = true;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString name = utf8.decode(line.mid(equals + 1).trimmed());
-    if (utf8.hasError()) {
-      complain(tr("the name of preset %1 is not UTF-8 text").arg(number));
-      continue;
-    }
-    if (const QString why = problem(name); !why.isEmpty()) {
-      complain(tr("the name of preset %1 %2").arg(QString::number(number), why));
-      continue;
-    }
-    result.names.names_[number - 1] = name;
-  }
+  result.problem = TvkFile::readNumbered(
+      text, kNamesSection, kTableSize, presetNumber, problem,
+      {tr("\"%1\" is not a preset number and a name"),
+       tr("\"%1\" is not a preset number from 1 to %2"), tr("preset %1 is named twice"),
+       tr("the name of preset %1 is not UTF-8 text"), tr("the name of preset %1 %2")},
+      [&result](int number, const QString& name) { result.names.names_[number - 1] = name; });
   return result;
 }
 

@@ -3,10 +3,12 @@
 
 #include <ini.h>
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "config/UserFile.h"
 
@@ -231,6 +233,55 @@ std::optional<int> TvkFile::rowOfSection(const QByteArray& name) {
 std::optional<QByteArray> TvkFile::sectionName(const QByteArray& line) {
   if (line.size() < 2 || !line.startsWith('[') || !line.endsWith(']')) return std::nullopt;
   return line.mid(1, line.size() - 2).trimmed();
+}
+
+QString TvkFile::readNumbered(const QByteArray& text, const QByteArray& section, int count,
+                              int (*number)(const QByteArray&), QString (*problem)(const QString&),
+                              const NumberedTexts& texts,
+                              const std::function<void(int, const QString&)>& take) {
+  QString first;
+  std::vector<bool> seen(static_cast<std::size_t>(count));
+  bool inSection = false;
+  auto complain = [&](const QString& why) {
+    if (first.isEmpty()) first = QStringLiteral("[%1]: ").arg(QString::fromLatin1(section)) + why;
+  };
+  const QByteArray usable = text.left(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
+  for (const QByteArray& raw : usable.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (const std::optional<QByteArray> name = sectionName(line)) {
+      inSection = name->compare(section, Qt::CaseInsensitive) == 0;
+      continue;
+    }
+    if (!inSection || line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0) {
+      complain(texts.notKeyValue.arg(QString::fromUtf8(line)));
+      continue;
+    }
+    const QByteArray key = line.left(equals).trimmed();
+    const int n = number(key);
+    if (n == 0) {
+      complain(texts.notNumber.arg(QString::fromUtf8(key)).arg(count));
+      continue;
+    }
+    if (seen[n - 1]) {
+      complain(texts.twice.arg(n));
+      continue;
+    }
+    seen[n - 1] = true;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString value = utf8.decode(line.mid(equals + 1).trimmed());
+    if (utf8.hasError()) {
+      complain(texts.notUtf8.arg(n));
+      continue;
+    }
+    if (const QString why = problem(value); !why.isEmpty()) {
+      complain(texts.refused.arg(QString::number(n), why));
+      continue;
+    }
+    take(n, value);
+  }
+  return first;
 }
 
 }  // namespace tarvik

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "config/PresetTables.h"
@@ -61,6 +62,21 @@ class TvkFile {
   static std::optional<int> rowOfSection(const QByteArray& name);
   // The name a line "[...]" starts a section of, trimmed; nothing for any other line.
   static std::optional<QByteArray> sectionName(const QByteArray& line);
+
+  // What a reader of numbered texts says of a line it cannot take: a line that is not key=value
+  // (%1 the line), a key that is no number (%1 the key, %2 the highest number), a number twice,
+  // a text that is not UTF-8 (%1 the number), a text refused (%1 the number, %2 why).
+  struct NumberedTexts {
+    QString notKeyValue, notNumber, twice, notUtf8, refused;
+  };
+  // Reads the numbered texts ("[names]", "[loops]") of every section `section` of a file's text
+  // (its name in any letter case), up to a NUL byte as the INI readers of the other sections do.
+  // `number` maps a key to 1..count (0 for none), `problem` says why a text cannot be one, and
+  // `take` gets every text that can. The first problem as "[section]: why"; empty when none.
+  static QString readNumbered(const QByteArray& text, const QByteArray& section, int count,
+                              int (*number)(const QByteArray&), QString (*problem)(const QString&),
+                              const NumberedTexts& texts,
+                              const std::function<void(int, const QString&)>& take);
 };
 
 }  // namespace tarvik

@@ -118,6 +118,23 @@ bool ConfiguratorCore::playPreset(int row) {
   return true;
 }
 
+void ConfiguratorCore::open(const ConfigBytes& bytes, const std::optional<PresetNames>& names,
+                            const std::optional<LoopLabels>& labels, bool kept) {
+  {
+    const Configuration::CallScope change(configuration_);
+    configuration_.setTables(bytes.tables());
+    if (bytes.settings) configuration_.applyRecord(*bytes.settings);
+    if (names) configuration_.setNames(*names);
+    // Labels name the pedals on the board, not the presets: contents without any leave them.
+    if (labels && !labels->isEmpty()) configuration_.setLabels(*labels);
+  }
+  if (!kept) return;
+  // What the editors kept of their own (settings, names, labels) is no more saved than before.
+  ConfigBytes now = ConfigBytes::sent(configuration_);
+  if (!bytes.settings) now.settings.reset();
+  marks_.fileHolds(now, names, labels && !labels->isEmpty() ? labels : std::nullopt);
+}
+
 PresetRows::Rows ConfiguratorCore::setArrangementOverwrites(const SetList& setList) const {
   return SetArrangement::overwritten({configuration_.tables(), configuration_.names()}, setList);
 }

@@ -55,7 +55,18 @@ class ConfiguratorCore : public QObject {
   Configuration& configuration() { return configuration_; }
   const Configuration& configuration() const { return configuration_; }
   // What the configuration differs in from the device and from the last file.
-  ChangeMarks& marks() { return marks_; }
+  const ChangeMarks& marks() const { return marks_; }
+  // A file or the library now holds these (see ChangeMarks::fileHolds).
+  void fileHolds(const ConfigBytes& bytes, const std::optional<PresetNames>& names = std::nullopt,
+                 const std::optional<LoopLabels>& labels = std::nullopt) {
+    marks_.fileHolds(bytes, names, labels);
+  }
+  // Puts a setup, a snapshot or a file into the editors as one change: the tables through the
+  // clamps a download applies, the settings when `bytes` has them, the names when given (else
+  // the editors keep theirs), the labels when given and not empty. With `kept`, a file or the
+  // library holds what was put in, as fileHolds() says. Nothing is asked and nothing is sent.
+  void open(const ConfigBytes& bytes, const std::optional<PresetNames>& names,
+            const std::optional<LoopLabels>& labels, bool kept);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
   TransferMachine& machine() { return machine_; }
@@ -96,6 +107,7 @@ class ConfiguratorCore : public QObject {
   // the front ends use the operations above.
   DeviceLink& link() { return link_; }
   PortWatcher& portWatcher() { return portWatcher_; }
+  ChangeMarks& marks() { return marks_; }
   // The backup before a firmware update and the comparison after it.
   FirmwareBackup& firmwareBackup() { return firmwareBackup_; }
 

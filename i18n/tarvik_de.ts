@@ -667,6 +667,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>cannot be upgraded from layout %1 (%2)</source>
         <translation>kann nicht von Aufbau %1 aktualisiert werden (%2)</translation>
     </message>
+    <message>
+        <source>not a setup library of this program (not an SQLite database)</source>
+        <translation>keine Setup-Bibliothek dieses Programms (keine SQLite-Datenbank)</translation>
+    </message>
+    <message>
+        <source>damaged setup library (the file ends inside its header)</source>
+        <translation>beschädigte Setup-Bibliothek (die Datei endet innerhalb ihres Kopfes)</translation>
+    </message>
 </context>
 <context>
     <name>LibraryFault</name>
@@ -701,25 +709,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>another program (or another configurator window) is writing to the library; this change waited %1 s for it to finish and gave up (%2)</source>
         <translation>ein anderes Programm (oder ein anderes Konfigurator-Fenster) schreibt in die Bibliothek; diese Änderung hat %1 s darauf gewartet und aufgegeben (%2)</translation>
-    </message>
-</context>
-<context>
-    <name>LibraryHeader</name>
-    <message>
-        <source>not a setup library of this program (not an SQLite database)</source>
-        <translation>keine Setup-Bibliothek dieses Programms (keine SQLite-Datenbank)</translation>
-    </message>
-    <message>
-        <source>damaged setup library (the file ends inside its header)</source>
-        <translation>beschädigte Setup-Bibliothek (die Datei endet innerhalb ihres Kopfes)</translation>
-    </message>
-    <message>
-        <source>not a setup library of this program (a database of another program)</source>
-        <translation>keine Setup-Bibliothek dieses Programms (eine Datenbank eines anderen Programms)</translation>
-    </message>
-    <message>
-        <source>a setup library of a newer version of this program (layout %1; this version knows layouts up to %2)</source>
-        <translation>eine Setup-Bibliothek einer neueren Version dieses Programms (Aufbau %1; diese Version kennt Aufbauten bis %2)</translation>
     </message>
 </context>
 <context>
@@ -1995,7 +1984,15 @@ Fortfahren?</translation>
     </message>
 </context>
 <context>
-    <name>tarvik::LibraryActions</name>
+    <name>tarvik::LibraryHolder</name>
+    <message>
+        <source>No library file was opened.</source>
+        <translation>Es wurde keine Bibliotheksdatei geöffnet.</translation>
+    </message>
+    <message>
+        <source>The library of setups cannot be used, the program goes on without it: %1</source>
+        <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
+    </message>
     <message>
         <source>Name of the setup:</source>
         <translation>Name des Setups:</translation>
@@ -2114,17 +2111,6 @@ Fortfahren?</translation>
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::LibraryHolder</name>
-    <message>
-        <source>No library file was opened.</source>
-        <translation>Es wurde keine Bibliotheksdatei geöffnet.</translation>
-    </message>
-    <message>
-        <source>The library of setups cannot be used, the program goes on without it: %1</source>
-        <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
     </message>
 </context>
 <context>

@@ -46,8 +46,8 @@ Result<qint64> DeviceHistory::store(const QString& event, const ConfigBytes& giv
   if (!sql::run(query,
                 QStringLiteral("INSERT INTO snapshots (time, event, presets, ccmap, pcremap, "
                                "settings) VALUES (?, ?, ?, ?, ?, ?)"),
-                {SetupColumns::timeColumn(connection_.now()), event, sql::blob(bytes.presets),
-                 sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                {SetupColumns::timeColumn(connection_.now()), event, bytesOf(bytes.presets),
+                 bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
                  SetupColumns::settingsColumn(bytes)})) {
     return failed(sql::errorText(query));
   }

@@ -6,10 +6,10 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QtEndian>
 #include <atomic>
 
 #include "library/LibraryFault.h"
-#include "library/LibraryHeader.h"
 #include "library/Schema.h"
 #include "library/Sql.h"
 
@@ -21,13 +21,41 @@ QString uniqueConnectionName() {
   return QStringLiteral("tarvik-library-%1").arg(next++);
 }
 
-// Why an existing, non-empty file cannot be opened as a library; empty when it may be.
+const QByteArray kMagic("SQLite format 3\0", 16);
+constexpr int kHeaderSize = 100;
+
+quint32 bigEndianAt(const QByteArray& header, int offset) {
+  return qFromBigEndian<quint32>(header.constData() + offset);
+}
+
+// Why an existing, non-empty file cannot be opened as a library; empty when it may be. SQLite
+// writes to a database it opens as soon as it finds one to recover, so whether a file is this
+// program's library at all is decided here, from its first bytes alone: the SQLite header, the
+// application id at offset 68 and the layout version (user_version) at offset 60.
 QString headerRefusal(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     return LibraryConnection::tr("cannot be read (%1)").arg(file.errorString());
   }
-  return LibraryHeader::refusal(file.read(LibraryHeader::kSize));
+  const QByteArray header = file.read(kHeaderSize);
+  if (!header.startsWith(kMagic)) {
+    return LibraryConnection::tr("not a setup library of this program (not an SQLite database)");
+  }
+  if (header.size() < kHeaderSize) {
+    return LibraryConnection::tr("damaged setup library (the file ends inside its header)");
+  }
+  if (bigEndianAt(header, 68) != static_cast<quint32>(Schema::kApplicationId)) {
+    return LibraryConnection::tr(
+        "not a setup library of this program (a database of another program)");
+  }
+  if (const quint32 version = bigEndianAt(header, 60); version > Schema::kVersion) {
+    return LibraryConnection::tr(
+               "a setup library of a newer version of this program (layout %1; this version "
+               "knows layouts up to %2)")
+        .arg(version)
+        .arg(Schema::kVersion);
+  }
+  return {};
 }
 
 // The check's first finding, short: it lists every page it finds wrong, one a line, after a
@@ -74,6 +102,15 @@ LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clo
   return {std::move(connection), {}};
 }
 
+std::jthread LibraryConnection::preloadDriver() {
+  return std::jthread([] {
+    const QString name = QStringLiteral("tarvik-driver-preload");
+    // The driver goes with the connection, in this thread; the plugin stays loaded.
+    { QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name); }
+    QSqlDatabase::removeDatabase(name);
+  });
+}
+
 LibraryConnection::LibraryConnection(const QString& path, const QString& name, Clock clock)
     : path_(path),
       name_(name),
@@ -103,7 +140,7 @@ QString LibraryConnection::prepare(bool fresh) {
 
   if (applicationId->toLongLong() == 0 && fresh) {
     // Written while the file is still in its first journal mode, so that it lands in the file
-    // itself: a file whose header says otherwise is never opened again (LibraryHeader).
+    // itself: a file whose header says otherwise is never opened again (headerRefusal).
     QSqlQuery query(db_);
     if (!query.exec(QStringLiteral("PRAGMA application_id = %1").arg(Schema::kApplicationId))) {
       return tr("cannot be written (%1)").arg(sql::errorText(query));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace tarvik {
 
@@ -33,6 +34,14 @@ class LibraryConnection {
   // `clock` gives the times the library records (the system clock when empty); a write waits
   // up to `busyTimeoutMs` for another program's.
   static Opened open(const QString& path, Clock clock = {}, int busyTimeoutMs = kBusyTimeoutMs);
+
+  // Loads the SQLite driver (Qt's plugin and the SQLite library behind it) on a thread of its
+  // own, which its end waits for. tarvik-cli opens its library only once the device answers, to
+  // record what it holds; started first thing, the loading overlaps the MIDI system's start and
+  // the device's round trips instead of adding to them. Opening a library meanwhile is safe: Qt
+  // guards its driver list, and a plugin loaded twice is loaded once. The thread must end before
+  // the application object does.
+  static std::jthread preloadDriver();
 
   ~LibraryConnection();
   LibraryConnection(const LibraryConnection&) = delete;

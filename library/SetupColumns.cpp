@@ -100,7 +100,7 @@ std::optional<ConfigBytes> SetupColumns::bytes(const QVariant& presets, const QV
 }
 
 QVariant SetupColumns::settingsColumn(const ConfigBytes& bytes) {
-  return bytes.settings ? QVariant(sql::blob(*bytes.settings))
+  return bytes.settings ? QVariant(bytesOf(*bytes.settings))
                         : QVariant(QMetaType::fromType<QByteArray>());
 }
 

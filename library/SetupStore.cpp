@@ -52,7 +52,7 @@ QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
   if (!sql::run(query,
                 QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
                                "settings, names, labels) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                {id, sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                {id, bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
                  SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names),
                  SetupColumns::packLabels(setup.labels)})) {
     return sql::errorText(query);
@@ -67,7 +67,7 @@ QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& gi
   if (!sql::run(query,
                 QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
                                "settings = ?, names = ?, labels = ? WHERE setup_id = ?"),
-                {sql::blob(bytes.presets), sql::blob(bytes.ccMap), sql::blob(bytes.pcRemap),
+                {bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
                  SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names),
                  SetupColumns::packLabels(labels), id}) ||
       !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id})) {
@@ -82,7 +82,13 @@ Result<QList<SetupSummary>> SetupStore::list(const QString& filter) const {
   if (QString error = refreshList(); !error.isEmpty()) {
     return Result<QList<SetupSummary>>::failed(connection_.failure(error));
   }
-  return {listed_.filtered(SetupColumns::needle(filter)), {}};
+  const QString needle = SetupColumns::needle(filter);
+  QList<SetupSummary> summaries;
+  summaries.reserve(listed_.size());
+  for (const Listed& entry : listed_) {
+    if (needle.isEmpty() || entry.search.contains(needle)) summaries.append(entry.summary);
+  }
+  return {summaries, {}};
 }
 
 QString SetupStore::refreshList() const {
@@ -91,20 +97,21 @@ QString SetupStore::refreshList() const {
   const auto version =
       sql::scalar(connection_.database(), QStringLiteral("PRAGMA data_version"), &error);
   if (!version) return error;
-  if (listed_.holds(version->toLongLong())) return {};
+  if (listedVersion_ == version->toLongLong()) return {};
   QSqlQuery query(connection_.database());
   query.setForwardOnly(true);
   if (!query.exec(QStringLiteral("SELECT name, note, created, changed, search FROM setups ORDER BY "
                                  "search, name"))) {
     return sql::errorText(query);
   }
-  QList<SetupListCache::Entry> entries;
+  QList<Listed> entries;
   while (query.next()) {
     entries.append({{query.value(0).toString(), query.value(1).toString(),
                      SetupColumns::time(query.value(2)), SetupColumns::time(query.value(3))},
                     query.value(4).toString()});
   }
-  listed_.fill(std::move(entries), version->toLongLong());
+  listed_ = std::move(entries);
+  listedVersion_ = version->toLongLong();
   return {};
 }
 
@@ -145,7 +152,7 @@ SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExis
     }
   }
   const QSqlDatabase& db = connection_.database();
-  listed_.forget();
+  listedVersion_.reset();
   sql::Transaction transaction(db);
   if (!transaction.begun()) return {connection_.failure(transaction.error())};
   const qint64 now = SetupColumns::timeColumn(connection_.now());
@@ -172,7 +179,7 @@ Outcome SetupStore::databaseFailure(const QString& driverText) const {
 
 Outcome SetupStore::transact(const std::function<Outcome(qint64 now)>& change) {
   // The data version moves only for other programs' writes; this connection's own are known here.
-  listed_.forget();
+  listedVersion_.reset();
   sql::Transaction transaction(connection_.database());
   if (!transaction.begun()) return databaseFailure(transaction.error());
   if (Outcome outcome = change(SetupColumns::timeColumn(connection_.now())); !outcome.ok()) {
@@ -262,7 +269,7 @@ Outcome SetupStore::remove(const QString& name) {
 }
 
 Outcome SetupStore::setNote(const QString& name, const QString& note) {
-  listed_.forget();
+  listedVersion_.reset();
   QSqlQuery query(connection_.database());
   // One statement is one transaction.
   if (!sql::run(

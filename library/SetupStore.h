@@ -5,12 +5,12 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "config/ConfigBytes.h"
 #include "config/PresetNames.h"
 #include "library/LibraryResult.h"
 #include "library/Setup.h"
-#include "library/SetupListCache.h"
 
 namespace tarvik {
 
@@ -30,7 +30,7 @@ class SetupStore {
 
   // Ordered by name without regard to letter case. With a typed text, only the setups whose
   // name or note contains it, in any letter case. Reads the file only when it changed since
-  // the last call (SetupListCache).
+  // the last call.
   Result<QList<SetupSummary>> list(const QString& filter = {}) const;
   Result<Setup> setup(const QString& name) const;
 
@@ -67,7 +67,17 @@ class SetupStore {
   QString refreshList() const;
 
   LibraryConnection& connection_;
-  mutable SetupListCache listed_;
+  // The setup list as last read, with the folded text the filter looks in. Typing into the
+  // filter asks for the list once a key; reading 10,000 rows through the driver for each would
+  // take several times the frame a key press may cost, so the filter runs over this copy. The
+  // copy is good for as long as the file holds what it was read from: every write here forgets
+  // it, and SQLite's data version tells when another program wrote.
+  struct Listed {
+    SetupSummary summary;
+    QString search;  // SetupColumns::search() of the name and the note
+  };
+  mutable QList<Listed> listed_;
+  mutable std::optional<qint64> listedVersion_;
 };
 
 }  // namespace tarvik

@@ -28,11 +28,6 @@ bool run(QSqlQuery& query, const QString& sql, std::initializer_list<QVariant> v
 // A single value of the first row (a pragma, a count), or nothing when the statement failed.
 std::optional<QVariant> scalar(const QSqlDatabase& db, const QString& sql, QString* error);
 
-template <std::size_t N>
-QByteArray blob(const std::array<std::uint8_t, N>& bytes) {
-  return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(N));
-}
-
 // The bytes of a BLOB column of exactly N bytes; nothing for any other length or a NULL.
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> bytesOf(const QVariant& value) {

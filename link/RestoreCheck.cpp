@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "link/RestoreCheck.h"
 
-#include <algorithm>
-
 namespace tarvik {
 namespace {
 
@@ -21,14 +19,6 @@ std::optional<Block> blockOfStep(TransferMachine::Step step) {
     default:
       return std::nullopt;
   }
-}
-
-template <std::size_t N>
-std::array<std::uint8_t, N> arrayOf(const QByteArray& bytes) {
-  std::array<std::uint8_t, N> items{};
-  std::copy_n(bytes.cbegin(), std::min<std::size_t>(N, static_cast<std::size_t>(bytes.size())),
-              items.begin());
-  return items;
 }
 
 }  // namespace
@@ -168,17 +158,12 @@ void RestoreCheck::onChainAborted(Chain chain, ChainAbort why, const QString& ac
 
 void RestoreCheck::compare() {
   // The file as it went out, against the device's bytes as they came back.
-  DiffSide file{ConfigBytes{tables_.presetPayload(), tables_.ccMapPayload(),
-                            tables_.pcRemapPayload(), settings_},
-                {},
-                {}};
-  DiffSide device{ConfigBytes{arrayOf<kTableSize>(device_[Block::Presets]),
-                              arrayOf<kTableSize>(device_[Block::CcMap]),
-                              arrayOf<kTableSize>(device_[Block::PcRemap]),
-                              arrayOf<kConfigRecordSize>(device_[Block::Record])},
-                  {},
-                  {}};
-  const QList<Difference> differences = ConfigDiff::compare(file, device);
+  const DiffSide file{
+      {tables_.presetPayload(), tables_.ccMapPayload(), tables_.pcRemapPayload(), settings_},
+      {},
+      {}};
+  const QList<Difference> differences =
+      ConfigDiff::compare(file, {ConfigBytes::raw(device_), {}, {}});
   if (differences.isEmpty()) {
     succeed();
     return;

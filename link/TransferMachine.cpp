@@ -112,30 +112,20 @@ QString presetsName() { return TransferMachine::tr("presets"); }
 }  // namespace
 
 QString activityText(TransferMachine::Step step) {
-  using Step = TransferMachine::Step;
-  switch (step) {
-    case Step::Identifying:
-      return TransferMachine::tr("identifying");
-    case Step::DownloadingPresets:
-      return TransferMachine::tr("downloading presets");
-    case Step::DownloadingConfig:
-      return TransferMachine::tr("downloading config");
-    case Step::DownloadingCcMap:
-      return TransferMachine::tr("downloading control changes");
-    case Step::DownloadingPcRemap:
-      return TransferMachine::tr("downloading program change remap table");
-    case Step::SubmittingConfig:
-      return TransferMachine::tr("submitting config");
-    case Step::SubmittingPresets:
-      return TransferMachine::tr("submitting presets");
-    case Step::SubmittingCcMap:
-      return TransferMachine::tr("submitting control changes");
-    case Step::SubmittingPcRemap:
-      return TransferMachine::tr("submitting program change remap table");
-    case Step::Idle:
-      break;
-  }
-  return TransferMachine::tr("waiting");
+  // In the order of Step.
+  static constexpr const char* kActivities[] = {
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "waiting"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "identifying"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "downloading presets"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "downloading config"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "downloading control changes"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "downloading program change remap table"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "submitting config"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "submitting presets"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "submitting control changes"),
+      QT_TRANSLATE_NOOP("tarvik::TransferMachine", "submitting program change remap table"),
+  };
+  return TransferMachine::tr(kActivities[static_cast<std::size_t>(step)]);
 }
 
 QString refusalText(Block block, std::uint8_t status) {

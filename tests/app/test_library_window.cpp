@@ -195,7 +195,7 @@ class LibraryWindowTest : public QObject {
     Configuration& configuration = rig->core->configuration();
     QVERIFY(configuration.renamePreset(9, QStringLiteral("Mine")).isEmpty());
     // Held in a backup: only the click below is unsaved work.
-    rig->core->marks().namesSaved(configuration.names());
+    rig->core->fileHolds(ConfigBytes::sent(configuration), configuration.names());
     if (unsaved) configuration.clickLoop(5, 0);
     QVERIFY(rig->core->marks().unsaved() == unsaved);
     const EditHistory::Snapshot before{configuration.tables(), configuration.record(),

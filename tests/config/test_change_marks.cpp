@@ -68,7 +68,7 @@ class ChangeMarksTest : public QObject {
     QCOMPARE(unsaved.size(), 1);
 
     // Once a file holds it, it is saved.
-    d.marks.fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+    d.marks.fileHolds(ConfigBytes::fromTables(d.configuration.tables()));
     QVERIFY(!d.marks.unsaved());
   }
 
@@ -146,7 +146,7 @@ class ChangeMarksTest : public QObject {
     Downloaded d;
     d.configuration.chooseCc(0, 5);
     QVERIFY(d.marks.unsaved());
-    d.marks.fileHolds({Block::Presets, Block::CcMap, Block::PcRemap});
+    d.marks.fileHolds(ConfigBytes::fromTables(d.configuration.tables()));
     QVERIFY(!d.marks.unsaved());
     // Still marked: the device lacks it.
     QCOMPARE(d.marks.changeCount(Block::CcMap), 1);
@@ -156,9 +156,11 @@ class ChangeMarksTest : public QObject {
     edited.omniMode = true;
     d.configuration.editRecord(edited);
     QVERIFY(d.marks.unsaved());
-    d.marks.fileHolds(Block::Record, QByteArray(kConfigRecordSize, '\0'));
+    ConfigBytes other = ConfigBytes::sent(d.configuration);
+    other.settings->fill(0);
+    d.marks.fileHolds(other);
     QVERIFY(d.marks.unsaved());
-    d.marks.fileHolds(Block::Record, ChangeMarks::wireBytes(d.configuration, Block::Record));
+    d.marks.fileHolds(ConfigBytes::sent(d.configuration));
     QVERIFY(!d.marks.unsaved());
   }
 
@@ -171,21 +173,22 @@ class ChangeMarksTest : public QObject {
     QVERIFY(d.marks.namesUnsaved() && d.marks.unsaved());
     QCOMPARE(d.marks.changeCount(Block::Presets), 0);
     const PresetNames crunch = d.configuration.names();
-    d.marks.namesSaved(crunch);
+    const ConfigBytes device = ConfigBytes::sent(d.configuration);
+    d.marks.fileHolds(device, crunch);
     QVERIFY(!d.marks.unsaved());
     // A load without names clears them, and says that no names are what the file holds.
     d.configuration.setNames(PresetNames());
     QVERIFY(d.marks.unsaved());
-    d.marks.namesSaved(PresetNames());
+    d.marks.fileHolds(device, PresetNames());
     QVERIFY(!d.marks.unsaved());
     QCOMPARE(unsaved.size(), 4);
 
     // Saved names do not cover an unsaved block, nor the other way round.
     d.configuration.chooseCc(0, 5);
     d.configuration.setNames(crunch);
-    d.marks.namesSaved(crunch);
+    d.marks.fileHolds(device, crunch);
     QVERIFY(d.marks.unsaved());
-    d.marks.fileHolds({Block::CcMap});
+    d.marks.fileHolds(ConfigBytes::sent(d.configuration));
     d.configuration.setNames(PresetNames());
     QVERIFY(d.marks.unsaved() && !d.marks.unsaved(Block::CcMap));
   }

@@ -7,7 +7,6 @@
 #include <QTest>
 #include <memory>
 
-#include "library/LibraryPath.h"
 #include "library/LibraryRig.h"
 #include "library/Schema.h"
 #include "library/SetupLibrary.h"
@@ -251,10 +250,10 @@ class LibraryOpenTest : public QObject {
     QFETCH(QString, option);
     QFETCH(QString, environment);
     QFETCH(QString, resolved);
-    const QByteArray saved = qgetenv(LibraryPath::kEnvironmentVariable);
-    qputenv(LibraryPath::kEnvironmentVariable, environment.toLocal8Bit());
-    const QString path = LibraryPath::resolve(option);
-    qputenv(LibraryPath::kEnvironmentVariable, saved);
+    const QByteArray saved = qgetenv(SetupLibrary::kEnvironmentVariable);
+    qputenv(SetupLibrary::kEnvironmentVariable, environment.toLocal8Bit());
+    const QString path = SetupLibrary::path(option);
+    qputenv(SetupLibrary::kEnvironmentVariable, saved);
     QCOMPARE(path, resolved);
   }
 };

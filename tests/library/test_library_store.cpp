@@ -7,7 +7,6 @@
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "library/LibraryRig.h"
-#include "library/SetupFile.h"
 #include "library/SetupLibrary.h"
 
 using namespace tarvik;
