@@ -13,10 +13,7 @@ DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output out
 
 bool DiffCommand::readSide(int index, const QString& side) {
   const Result<CompareSource> source = CompareSource::parse(side);
-  if (!source.ok()) {
-    fail(ExitCode::UsageOrFile, source.error);
-    return false;
-  }
+  if (refused(source)) return false;
   if (source.value->kind() == CompareSource::Kind::Device) return true;
   // Opening the library attaches it to the core, which reads the side from it.
   if (source.value->needsLibrary() && session().library() == nullptr) {
@@ -24,10 +21,7 @@ bool DiffCommand::readSide(int index, const QString& side) {
     return false;
   }
   const Result<DiffSide> read = source.value->read(core());
-  if (!read.ok()) {
-    fail(ExitCode::UsageOrFile, read.error);
-    return false;
-  }
+  if (refused(read)) return false;
   sides_[index] = *read.value;
   return true;
 }
@@ -50,10 +44,7 @@ void DiffCommand::onDownloaded(bool ok, const QString& text) {
     return;
   }
   const Result<DiffSide> device = CompareSource::device().read(core());
-  if (!device.ok()) {
-    fail(ExitCode::UsageOrFile, device.error);
-    return;
-  }
+  if (refused(device)) return;
   for (std::optional<DiffSide>& side : sides_) {
     if (!side) side = *device.value;
   }

@@ -18,10 +18,7 @@ void LibraryStoreCommand::readFile() {
     return;
   }
   const Result<QList<SetupSummary>> setups = library->setups().list();
-  if (!setups.ok()) {
-    fail(ExitCode::UsageOrFile, setups.error);
-    return;
-  }
+  if (refused(setups)) return;
   for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options().setupName;
   if (exists_ && !options().replace) {
     fail(ExitCode::UsageOrFile,
@@ -60,10 +57,7 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     setup.bytes = bytes;
     stored = setups.store(setup);
   }
-  if (!stored.ok()) {
-    fail(ExitCode::UsageOrFile, stored.error);
-    return;
-  }
+  if (refused(stored)) return;
   out() << tr("stored %1").arg(options().setupName) << Qt::endl;
   finish(ExitCode::Ok);
 }

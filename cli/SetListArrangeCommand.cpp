@@ -21,22 +21,13 @@ void SetListArrangeCommand::readFile() {
     return;
   }
   const Result<SetList> setList = library->setLists().setList(options().setListName);
-  if (!setList.ok()) {
-    fail(ExitCode::UsageOrFile, setList.error);
-    return;
-  }
+  if (refused(setList)) return;
   setList_ = *setList.value;
   const Result<CompareSource> source = CompareSource::parse(options().onto);
-  if (!source.ok()) {
-    fail(ExitCode::UsageOrFile, source.error);
-    return;
-  }
+  if (refused(source)) return;
   if (source.value->kind() != CompareSource::Kind::Device) {
     const Result<DiffSide> read = source.value->read(core());
-    if (!read.ok()) {
-      fail(ExitCode::UsageOrFile, read.error);
-      return;
-    }
+    if (refused(read)) return;
     write(*read.value);
     return;
   }
