@@ -21,25 +21,20 @@ namespace {
 class InfoCommand : public DeviceCommand {
  public:
   InfoCommand(MidiPorts& ports, const CliOptions& options, Output output)
-      : DeviceCommand(ports, options, output), download_(core().fullDownload()) {
-    connect(&download_, &FullDownload::identified, this,
+      : DeviceCommand(ports, options, output) {
+    connect(&core().fullDownload(), &FullDownload::identified, this,
             [this](const QString& version, bool compatible) {
               out() << "firmware: " << version << Qt::endl;
               // The download that follows is of no interest here; the answer is complete.
               if (compatible) finish(ExitCode::Ok);
             });
-    connect(&download_, &FullDownload::finished, this, [this](bool ok, const QString& text) {
-      if (!ok) fail(ExitCode::DeviceFailure, text);
-    });
   }
 
  protected:
-  void begin() override {
-    openAndRun([this] { return download_.start(); });
+  void begin() override { openAndDownload(); }
+  void onDownloaded(bool ok, const QString& text) override {
+    if (!ok) fail(ExitCode::DeviceFailure, text);
   }
-
- private:
-  FullDownload& download_;
 };
 
 }  // namespace

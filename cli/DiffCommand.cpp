@@ -7,9 +7,7 @@ namespace tarvik::cli {
 
 DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
                          QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &DiffCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 bool DiffCommand::readSide(int index, const QString& side) {
   const Result<CompareSource> source = CompareSource::parse(side);
@@ -31,11 +29,6 @@ void DiffCommand::readFile() {
     if (!readSide(index, options().files.at(index))) return;
   }
   if (sides_[0] && sides_[1]) compare();
-}
-
-void DiffCommand::begin() {
-  // Only a side that is the device is left; its trouble is diff's trouble, exit 2.
-  openAndRun([this] { return download_.start(); }, ExitCode::UsageOrFile);
 }
 
 void DiffCommand::onDownloaded(bool ok, const QString& text) {

@@ -7,9 +7,7 @@ namespace tarvik::cli {
 
 LibraryStoreCommand::LibraryStoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
                                          QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &LibraryStoreCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 void LibraryStoreCommand::readFile() {
   SetupLibrary* library = session().library();
@@ -24,11 +22,6 @@ void LibraryStoreCommand::readFile() {
     fail(ExitCode::UsageOrFile,
          tr("a setup named \"%1\" exists (--replace overwrites it)").arg(options().setupName));
   }
-}
-
-void LibraryStoreCommand::begin() {
-  // The library is attached already: readFile() opened it.
-  openAndRun([this] { return download_.start(); });
 }
 
 void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {

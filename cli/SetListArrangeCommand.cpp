@@ -10,9 +10,7 @@ namespace tarvik::cli {
 
 SetListArrangeCommand::SetListArrangeCommand(MidiPorts& ports, const CliOptions& options,
                                              Output output, QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &SetListArrangeCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 void SetListArrangeCommand::readFile() {
   SetupLibrary* library = session().library();
@@ -32,10 +30,6 @@ void SetListArrangeCommand::readFile() {
     return;
   }
   refuseUnwritableFile();
-}
-
-void SetListArrangeCommand::begin() {
-  openAndRun([this] { return download_.start(); });
 }
 
 void SetListArrangeCommand::onDownloaded(bool ok, const QString& text) {
