@@ -29,6 +29,12 @@ void DeviceCommand::openAndDownload(int failure) {
   openAndRun([this] { return core().fullDownload().start(); }, failure);
 }
 
+SetupLibrary* DeviceCommand::libraryOrFail() {
+  SetupLibrary* library = session_.library();
+  if (library == nullptr) fail(ExitCode::UsageOrFile, session_.libraryError());
+  return library;
+}
+
 void DeviceCommand::refuseUnwritableFile() {
   if (options_.fileIsStandardStream()) return;
   // The save replaces the file through a new one in its folder, which it must be able to write.

@@ -31,6 +31,8 @@ class DeviceCommand : public CliCommand {
   // Ends the command when FILE cannot be written, so that it fails now rather than after the
   // device has been read. Standard output can always be written.
   void refuseUnwritableFile();
+  // The library, attached to the core; nullptr once its absence ended the command (exit 2).
+  SetupLibrary* libraryOrFail();
 
  private:
   CliOptions options_;

@@ -14,10 +14,7 @@ bool DiffCommand::readSide(int index, const QString& side) {
   if (refused(source)) return false;
   if (source.value->kind() == CompareSource::Kind::Device) return true;
   // Opening the library attaches it to the core, which reads the side from it.
-  if (source.value->needsLibrary() && session().library() == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return false;
-  }
+  if (source.value->needsLibrary() && libraryOrFail() == nullptr) return false;
   const Result<DiffSide> read = source.value->read(core());
   if (refused(read)) return false;
   sides_[index] = *read.value;

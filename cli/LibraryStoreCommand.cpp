@@ -10,11 +10,8 @@ LibraryStoreCommand::LibraryStoreCommand(MidiPorts& ports, const CliOptions& opt
     : DeviceCommand(ports, options, output, parent) {}
 
 void LibraryStoreCommand::readFile() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<QList<SetupSummary>> setups = library->setups().list();
   if (refused(setups)) return;
   for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options().setupName;

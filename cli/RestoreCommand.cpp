@@ -64,11 +64,8 @@ void RestoreCommand::readFile() {
 }
 
 void RestoreCommand::readSetup() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<Setup> setup = library->setups().setup(options().setupName);
   if (refused(setup)) return;
   // The setup's tables as a file of them would be read, so that the restore sends and checks

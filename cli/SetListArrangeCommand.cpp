@@ -13,11 +13,8 @@ SetListArrangeCommand::SetListArrangeCommand(MidiPorts& ports, const CliOptions&
     : DeviceCommand(ports, options, output, parent) {}
 
 void SetListArrangeCommand::readFile() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<SetList> setList = library->setLists().setList(options().setListName);
   if (refused(setList)) return;
   setList_ = *setList.value;
