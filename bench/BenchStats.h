@@ -4,6 +4,9 @@
 #include <time.h>
 
 #include <algorithm>
+#include <fstream>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tarvik::bench {
@@ -22,6 +25,18 @@ inline double processCpuMs() {
   timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// A field of /proc/self/status (VmHWM, RssShmem ...), in MB (the kernel reports kB). /proc files
+// report size 0, so they are read as a stream.
+inline std::optional<double> statusMb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string key = std::string(field) + ":";
+  while (std::getline(status, line)) {
+    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tarvik::bench

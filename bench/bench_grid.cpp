@@ -6,8 +6,6 @@
 #include <QElapsedTimer>
 #include <QTabWidget>
 #include <cstdio>
-#include <fstream>
-#include <string>
 #include <vector>
 
 #include "app/TForm1.h"
@@ -18,18 +16,6 @@ namespace {
 
 constexpr double kApplyTargetMs = 2.0;
 constexpr double kPeakRssTargetMb = 40.0;
-
-double peakRssMegabytes() {
-  // /proc files report size 0, so read them as a stream rather than through QFile::atEnd().
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::stod(line.substr(6)) / 1024.0;  // reported in kB
-    }
-  }
-  return -1.0;
-}
 
 }  // namespace
 
@@ -60,7 +46,7 @@ int main(int argc, char** argv) {
     milliseconds.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
   }
   const double median = tarvik::bench::median(milliseconds);
-  const double peak = peakRssMegabytes();
+  const double peak = tarvik::bench::statusMb("VmHWM").value_or(-1.0);
 
   std::printf("apply_reply_to_grid: %.2f ms (target <= %.0f ms)\n", median, kApplyTargetMs);
   std::printf("peak_rss: %.1f MB (target <= %.0f MB)\n", peak, kPeakRssTargetMb);

@@ -11,7 +11,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,9 +19,9 @@
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
-#include "support/CoreWindow.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/JackRig.h"
 
@@ -38,17 +37,6 @@ constexpr double kDinBytesPerSecond = 3125.0;
 constexpr double kFrameMs = 16.0;
 constexpr double kOwnPeakTargetMb = 40.0;
 
-// Fields of /proc/self/status, in MB (the kernel reports kB).
-std::optional<double> statusMb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string key = std::string(field) + ":";
-  while (std::getline(status, line)) {
-    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;
-  }
-  return std::nullopt;
-}
-
 struct Sample {
   double wallMs = 0;
   double longestBlockMs = 0;
@@ -57,8 +45,8 @@ struct Sample {
 };
 
 // A fresh window on its own MIDI service, as the program starts; presses connect once it is on
-// screen and has built its device tabs, and serves the event loop until the download has ended. A 1 ms heartbeat on the
-// window's thread measures the longest time between two of its turns.
+// screen and has built its device tabs, and serves the event loop until the download has ended. A 1
+// ms heartbeat on the window's thread measures the longest time between two of its turns.
 std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports,
                                   std::unique_ptr<testing::CoreWindow>& window,
                                   testing::FakeDialogs& dialogs) {
@@ -77,12 +65,15 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports,
       [&](int, const std::vector<std::uint8_t>& frame) { sample.wireBytes += frame.size(); });
   QEventLoop loop;
   bool downloaded = false;
-  QObject::connect(&window->core->machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
-    downloaded = chain == Chain::Connect;
-    loop.quit();
-  });
-  QObject::connect(&window->core->machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
-  QObject::connect(&window->core->machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
+  QObject::connect(&window->core->machine(), &TransferMachine::chainFinished, &loop,
+                   [&](Chain chain) {
+                     downloaded = chain == Chain::Connect;
+                     loop.quit();
+                   });
+  QObject::connect(&window->core->machine(), &TransferMachine::chainAborted, &loop,
+                   &QEventLoop::quit);
+  QObject::connect(&window->core->machine(), &TransferMachine::connectTimedOut, &loop,
+                   &QEventLoop::quit);
   QTimer giveUp;
   giveUp.setSingleShot(true);
   QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -172,8 +163,8 @@ int main(int argc, char** argv) {
   // program's own peak is that less the shared memory it has resident (RssShmem), read while
   // the last window still has its ports open: the segments are mapped from the service's start
   // to its end, so they were resident at the peak too.
-  const std::optional<double> total = statusMb("VmHWM");
-  const std::optional<double> shared = statusMb("RssShmem");
+  const std::optional<double> total = bench::statusMb("VmHWM");
+  const std::optional<double> shared = bench::statusMb("RssShmem");
   window.reset();
   ports.reset();
   jack.stopSimulator();

@@ -11,15 +11,9 @@ namespace tarvik::cli {
 
 BackupCommand::BackupCommand(MidiPorts& ports, const CliOptions& options, Output output,
                              QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &BackupCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 void BackupCommand::readFile() { refuseUnwritableFile(); }
-
-void BackupCommand::begin() {
-  openAndRun([this] { return download_.start(); });
-}
 
 void BackupCommand::onDownloaded(bool ok, const QString& text) {
   // The device has said all it will. Its ports close first, once the reply that ended the

@@ -16,14 +16,12 @@ class BackupCommand : public DeviceCommand {
 
  protected:
   void readFile() override;
-  void begin() override;
+  void begin() override { openAndDownload(); }
+  void onDownloaded(bool ok, const QString& text) override;
 
  private:
-  void onDownloaded(bool ok, const QString& text);
   // Writes what the device sent, or says why not.
   void save(bool ok, const QString& text);
-
-  FullDownload& download_;
 };
 
 }  // namespace tarvik::cli

@@ -82,6 +82,13 @@ class CliCommand : public QObject {
     output_.err << kProgramName << ": " << line << Qt::endl;
     finish(exitCode);
   }
+  // A refused result (a file, the library) ends the command with exit 2 and its reason.
+  template <typename Refusable>
+  bool refused(const Refusable& result) {
+    if (result.ok()) return false;
+    fail(ExitCode::UsageOrFile, result.error);
+    return true;
+  }
 
  private:
   Output output_;

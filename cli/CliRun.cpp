@@ -4,7 +4,6 @@
 #include "cli/BackupCommand.h"
 #include "cli/DiffCommand.h"
 #include "cli/FlashCommand.h"
-#include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
 #include "cli/LibraryStoreCommand.h"
 #include "cli/MonitorCommand.h"
@@ -15,6 +14,30 @@
 #include "cli/SignalWatch.h"
 
 namespace tarvik::cli {
+namespace {
+
+// `info`: identifies the device and prints "firmware: X.Y". Other firmware than the program's
+// is printed too, then reported as a failure with the window's text.
+class InfoCommand : public DeviceCommand {
+ public:
+  InfoCommand(MidiPorts& ports, const CliOptions& options, Output output)
+      : DeviceCommand(ports, options, output) {
+    connect(&core().fullDownload(), &FullDownload::identified, this,
+            [this](const QString& version, bool compatible) {
+              out() << "firmware: " << version << Qt::endl;
+              // The download that follows is of no interest here; the answer is complete.
+              if (compatible) finish(ExitCode::Ok);
+            });
+  }
+
+ protected:
+  void begin() override { openAndDownload(); }
+  void onDownloaded(bool ok, const QString& text) override {
+    if (!ok) fail(ExitCode::DeviceFailure, text);
+  }
+};
+
+}  // namespace
 
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports,
                                         Output output) {

@@ -11,7 +11,10 @@ DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output
                              QObject* parent)
     : CliCommand(output, parent),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library) {}
+      session_(ports, options.verbose ? &output.err : nullptr, options.library) {
+  connect(&core().fullDownload(), &FullDownload::finished, this,
+          [this](bool ok, const QString& text) { onDownloaded(ok, text); });
+}
 
 void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
@@ -20,6 +23,16 @@ void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
   }
   session_.keepHistory(err());
   if (!work()) fail(failure, tr("the link is busy"));
+}
+
+void DeviceCommand::openAndDownload(int failure) {
+  openAndRun([this] { return core().fullDownload().start(); }, failure);
+}
+
+SetupLibrary* DeviceCommand::libraryOrFail() {
+  SetupLibrary* library = session_.library();
+  if (library == nullptr) fail(ExitCode::UsageOrFile, session_.libraryError());
+  return library;
 }
 
 void DeviceCommand::refuseUnwritableFile() {

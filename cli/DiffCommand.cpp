@@ -7,27 +7,16 @@ namespace tarvik::cli {
 
 DiffCommand::DiffCommand(MidiPorts& ports, const CliOptions& options, Output output,
                          QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &DiffCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 bool DiffCommand::readSide(int index, const QString& side) {
   const Result<CompareSource> source = CompareSource::parse(side);
-  if (!source.ok()) {
-    fail(ExitCode::UsageOrFile, source.error);
-    return false;
-  }
+  if (refused(source)) return false;
   if (source.value->kind() == CompareSource::Kind::Device) return true;
   // Opening the library attaches it to the core, which reads the side from it.
-  if (source.value->needsLibrary() && session().library() == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return false;
-  }
+  if (source.value->needsLibrary() && libraryOrFail() == nullptr) return false;
   const Result<DiffSide> read = source.value->read(core());
-  if (!read.ok()) {
-    fail(ExitCode::UsageOrFile, read.error);
-    return false;
-  }
+  if (refused(read)) return false;
   sides_[index] = *read.value;
   return true;
 }
@@ -39,21 +28,13 @@ void DiffCommand::readFile() {
   if (sides_[0] && sides_[1]) compare();
 }
 
-void DiffCommand::begin() {
-  // Only a side that is the device is left; its trouble is diff's trouble, exit 2.
-  openAndRun([this] { return download_.start(); }, ExitCode::UsageOrFile);
-}
-
 void DiffCommand::onDownloaded(bool ok, const QString& text) {
   if (!ok) {
     fail(ExitCode::UsageOrFile, text);
     return;
   }
   const Result<DiffSide> device = CompareSource::device().read(core());
-  if (!device.ok()) {
-    fail(ExitCode::UsageOrFile, device.error);
-    return;
-  }
+  if (refused(device)) return;
   for (std::optional<DiffSide>& side : sides_) {
     if (!side) side = *device.value;
   }

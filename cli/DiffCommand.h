@@ -23,15 +23,15 @@ class DiffCommand : public DeviceCommand {
 
  protected:
   void readFile() override;
-  void begin() override;
+  // Only a side that is the device is left; its trouble is diff's trouble, exit 2.
+  void begin() override { openAndDownload(ExitCode::UsageOrFile); }
+  void onDownloaded(bool ok, const QString& text) override;
 
  private:
   // Reads a side that is not the device into sides_[index]; false when that ended the command.
   bool readSide(int index, const QString& side);
-  void onDownloaded(bool ok, const QString& text);
   void compare();
 
-  FullDownload& download_;
   // Empty for "device" until the download is in.
   std::array<std::optional<DiffSide>, 2> sides_;
 };

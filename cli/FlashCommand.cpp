@@ -40,10 +40,7 @@ FlashCommand::~FlashCommand() = default;
 void FlashCommand::readFile() {
   if (options().fromServer) return;
   const UserFile::Read file = UserFile::read(options().file);
-  if (!file.ok()) {
-    fail(ExitCode::UsageOrFile, file.error);
-    return;
-  }
+  if (refused(file)) return;
   const FirmwareImage image = FirmwareImage::fromBody(*file.bytes);
   if (!image.ok()) {
     fail(ExitCode::UsageOrFile,

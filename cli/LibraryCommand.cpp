@@ -42,10 +42,7 @@ void LibraryCommand::readFile() {
 
 void LibraryCommand::list(SetupLibrary& library) {
   const Result<QList<SetupSummary>> setups = library.setups().list();
-  if (!setups.ok()) {
-    fail(ExitCode::UsageOrFile, setups.error);
-    return;
-  }
+  if (refused(setups)) return;
   for (const SetupSummary& setup : *setups.value)
     out() << setup.name << '\t' << timeText(setup.changed) << '\n';
   finish(ExitCode::Ok);
@@ -54,20 +51,14 @@ void LibraryCommand::list(SetupLibrary& library) {
 void LibraryCommand::import(SetupLibrary& library) {
   const Result<QStringList> stored =
       library.importFiles(options_.files, options_.replace ? IfExists::Replace : IfExists::Refuse);
-  if (!stored.ok()) {
-    fail(ExitCode::UsageOrFile, stored.error);
-    return;
-  }
+  if (refused(stored)) return;
   for (const QString& name : *stored.value) out() << tr("imported %1").arg(name) << '\n';
   finish(ExitCode::Ok);
 }
 
 void LibraryCommand::exportSetup(SetupLibrary& library) {
   const Result<QByteArray> text = library.exportSetup(options_.setupName);
-  if (!text.ok()) {
-    fail(ExitCode::UsageOrFile, text.error);
-    return;
-  }
+  if (refused(text)) return;
   if (options_.fileIsStandardStream()) {
     // The names are UTF-8; the rest is ASCII.
     out() << QString::fromUtf8(*text.value);
@@ -84,10 +75,7 @@ void LibraryCommand::exportSetup(SetupLibrary& library) {
 
 void LibraryCommand::history(SetupLibrary& library) {
   const Result<QList<SnapshotSummary>> snapshots = library.history().list();
-  if (!snapshots.ok()) {
-    fail(ExitCode::UsageOrFile, snapshots.error);
-    return;
-  }
+  if (refused(snapshots)) return;
   for (const SnapshotSummary& snapshot : *snapshots.value)
     out() << snapshot.id << '\t' << timeText(snapshot.time) << '\t' << snapshot.event << '\n';
   finish(ExitCode::Ok);

@@ -7,31 +7,18 @@ namespace tarvik::cli {
 
 LibraryStoreCommand::LibraryStoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
                                          QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &LibraryStoreCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 void LibraryStoreCommand::readFile() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<QList<SetupSummary>> setups = library->setups().list();
-  if (!setups.ok()) {
-    fail(ExitCode::UsageOrFile, setups.error);
-    return;
-  }
+  if (refused(setups)) return;
   for (const SetupSummary& setup : *setups.value) exists_ |= setup.name == options().setupName;
   if (exists_ && !options().replace) {
     fail(ExitCode::UsageOrFile,
          tr("a setup named \"%1\" exists (--replace overwrites it)").arg(options().setupName));
   }
-}
-
-void LibraryStoreCommand::begin() {
-  // The library is attached already: readFile() opened it.
-  openAndRun([this] { return download_.start(); });
 }
 
 void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
@@ -60,10 +47,7 @@ void LibraryStoreCommand::onDownloaded(bool ok, const QString& text) {
     setup.bytes = bytes;
     stored = setups.store(setup);
   }
-  if (!stored.ok()) {
-    fail(ExitCode::UsageOrFile, stored.error);
-    return;
-  }
+  if (refused(stored)) return;
   out() << tr("stored %1").arg(options().setupName) << Qt::endl;
   finish(ExitCode::Ok);
 }

@@ -18,12 +18,11 @@ class LibraryStoreCommand : public DeviceCommand {
 
  protected:
   void readFile() override;
-  void begin() override;
+  // The library is attached already: readFile() opened it.
+  void begin() override { openAndDownload(); }
+  void onDownloaded(bool ok, const QString& text) override;
 
  private:
-  void onDownloaded(bool ok, const QString& text);
-
-  FullDownload& download_;
   bool exists_ = false;
 };
 

@@ -64,16 +64,10 @@ void RestoreCommand::readFile() {
 }
 
 void RestoreCommand::readSetup() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<Setup> setup = library->setups().setup(options().setupName);
-  if (!setup.ok()) {
-    fail(ExitCode::UsageOrFile, setup.error);
-    return;
-  }
+  if (refused(setup)) return;
   // The setup's tables as a file of them would be read, so that the restore sends and checks
   // exactly what `restore` of its exported file would.
   file_.tables = setup.value->bytes.tables();

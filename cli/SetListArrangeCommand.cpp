@@ -10,41 +10,23 @@ namespace tarvik::cli {
 
 SetListArrangeCommand::SetListArrangeCommand(MidiPorts& ports, const CliOptions& options,
                                              Output output, QObject* parent)
-    : DeviceCommand(ports, options, output, parent), download_(core().fullDownload()) {
-  connect(&download_, &FullDownload::finished, this, &SetListArrangeCommand::onDownloaded);
-}
+    : DeviceCommand(ports, options, output, parent) {}
 
 void SetListArrangeCommand::readFile() {
-  SetupLibrary* library = session().library();
-  if (library == nullptr) {
-    fail(ExitCode::UsageOrFile, session().libraryError());
-    return;
-  }
+  SetupLibrary* library = libraryOrFail();
+  if (library == nullptr) return;
   const Result<SetList> setList = library->setLists().setList(options().setListName);
-  if (!setList.ok()) {
-    fail(ExitCode::UsageOrFile, setList.error);
-    return;
-  }
+  if (refused(setList)) return;
   setList_ = *setList.value;
   const Result<CompareSource> source = CompareSource::parse(options().onto);
-  if (!source.ok()) {
-    fail(ExitCode::UsageOrFile, source.error);
-    return;
-  }
+  if (refused(source)) return;
   if (source.value->kind() != CompareSource::Kind::Device) {
     const Result<DiffSide> read = source.value->read(core());
-    if (!read.ok()) {
-      fail(ExitCode::UsageOrFile, read.error);
-      return;
-    }
+    if (refused(read)) return;
     write(*read.value);
     return;
   }
   refuseUnwritableFile();
-}
-
-void SetListArrangeCommand::begin() {
-  openAndRun([this] { return download_.start(); });
 }
 
 void SetListArrangeCommand::onDownloaded(bool ok, const QString& text) {

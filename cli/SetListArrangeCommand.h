@@ -23,13 +23,12 @@ class SetListArrangeCommand : public DeviceCommand {
 
  protected:
   void readFile() override;
-  void begin() override;
+  void begin() override { openAndDownload(); }
+  void onDownloaded(bool ok, const QString& text) override;
 
  private:
-  void onDownloaded(bool ok, const QString& text);
   void write(const DiffSide& source);
 
-  FullDownload& download_;
   SetList setList_;
 };
 

@@ -101,10 +101,7 @@ void SetListCommand::store(SetupLibrary& library) {
           ? (in() != nullptr ? UserFile::read(*in(), tr("standard input"))
                              : UserFile::Read{std::nullopt, tr("no standard input")})
           : UserFile::read(options_.file);
-  if (!read.ok()) {
-    fail(ExitCode::UsageOrFile, read.error);
-    return;
-  }
+  if (refused(read)) return;
   const Result<QList<SetSong>> songs = readSongs(*read.bytes, library);
   if (!songs.ok()) {
     const QString file =
@@ -115,20 +112,14 @@ void SetListCommand::store(SetupLibrary& library) {
   const Outcome stored =
       library.setLists().save({options_.setListName, *songs.value},
                               options_.replace ? IfExists::Replace : IfExists::Refuse);
-  if (!stored.ok()) {
-    fail(ExitCode::UsageOrFile, stored.error);
-    return;
-  }
+  if (refused(stored)) return;
   out() << tr("stored %1").arg(options_.setListName) << '\n';
   finish(ExitCode::Ok);
 }
 
 void SetListCommand::list(SetupLibrary& library) {
   const Result<QList<SetListSummary>> lists = library.setLists().list();
-  if (!lists.ok()) {
-    fail(ExitCode::UsageOrFile, lists.error);
-    return;
-  }
+  if (refused(lists)) return;
   for (const SetListSummary& setList : *lists.value)
     out() << setList.name << '\t' << setList.songs << '\n';
   finish(ExitCode::Ok);
@@ -136,10 +127,7 @@ void SetListCommand::list(SetupLibrary& library) {
 
 void SetListCommand::show(SetupLibrary& library) {
   const Result<SetList> setList = library.setLists().setList(options_.setListName);
-  if (!setList.ok()) {
-    fail(ExitCode::UsageOrFile, setList.error);
-    return;
-  }
+  if (refused(setList)) return;
   int position = 0;
   for (const SetSong& song : setList.value->songs) {
     out() << ++position << '\t' << song.name << '\t' << song.source << '\t' << song.sourcePreset
@@ -150,10 +138,7 @@ void SetListCommand::show(SetupLibrary& library) {
 
 void SetListCommand::chart(SetupLibrary& library) {
   const Result<SetList> setList = library.setLists().setList(options_.setListName);
-  if (!setList.ok()) {
-    fail(ExitCode::UsageOrFile, setList.error);
-    return;
-  }
+  if (refused(setList)) return;
   QString error;
   const std::optional<QByteArray> pdf = ChartModule::pdf(*setList.value, error);
   if (!pdf) {

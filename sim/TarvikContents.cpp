@@ -9,6 +9,7 @@
 #include <random>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 namespace tarvik {
 
@@ -125,28 +126,21 @@ TarvikContents TarvikContents::fromSeed(std::uint32_t seed) {
     contents.ccMap[row] = below(9);
     contents.pcRemap[row] = below(129);
   }
+  // Drawn in this order, so that a seed keeps giving the same contents; 0: a program or none.
+  constexpr std::pair<int, unsigned> kDraws[] = {
+      {kDebounce, 255},    {kChannel, 16},       {kOmni, 2},
+      {kMuteMask, 256},    {kMuteBefore, 256},   {kMuteAfter, 256},
+      {kSwitchMask, 256},  {kSwitchOnTime, 255}, {kMagicFunction, 4},
+      {kMagicChannel, 16}, {kMagicChange, 128},  {kMagicValue, 128},
+      {kSendCcInIam, 2},   {kBankExpander, 2},   {kDoublePressBypass, 2},
+      {kBypassProgram, 0}, {kExpressionCc, 0},   {kBoundlessBank, 2},
+      {kAmpRackMode, 2},   {kLockMask, 256}};
   auto& record = contents.configRecord;
-  record[kDebounce] = below(255);
-  record[kChannel] = below(16);
-  record[kOmni] = below(2);
-  record[kMuteMask] = below(256);
-  record[kMuteBefore] = below(256);
-  record[kMuteAfter] = below(256);
+  for (const auto& [index, limit] : kDraws)
+    record[index] = limit == 0 ? programOrNone() : below(limit);
   // A loop is never muted and momentary at once, as the editor would have it.
-  record[kSwitchMask] = below(256) & static_cast<std::uint8_t>(~record[kMuteMask]);
-  record[kSwitchOnTime] = static_cast<std::uint8_t>(1 + below(255));
-  record[kMagicFunction] = below(4);
-  record[kMagicChannel] = below(16);
-  record[kMagicChange] = below(128);
-  record[kMagicValue] = below(128);
-  record[kSendCcInIam] = below(2);
-  record[kBankExpander] = below(2);
-  record[kDoublePressBypass] = below(2);
-  record[kBypassProgram] = programOrNone();
-  record[kExpressionCc] = programOrNone();
-  record[kBoundlessBank] = below(2);
-  record[kAmpRackMode] = below(2);
-  record[kLockMask] = below(256);
+  record[kSwitchMask] &= static_cast<std::uint8_t>(~record[kMuteMask]);
+  ++record[kSwitchOnTime];  // 1..255
   return contents;
 }
 

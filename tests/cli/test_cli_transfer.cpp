@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "cli/BackupCommand.h"
-#include "cli/InfoCommand.h"
 #include "cli/PortsCommand.h"
 #include "cli/RestoreCommand.h"
 #include "config/FullBackup.h"
@@ -112,8 +111,10 @@ class CliTransferTest : public QObject {
     faults.silent = silent;
     device.device().setFaults(faults);
     CapturedOutput output;
-    InfoCommand info(device.ports(), CliOptions{}, output.output());
-    QCOMPARE(runToEnd(info), exitCode);
+    CliOptions options;
+    options.command = CommandKind::Info;
+    const std::unique_ptr<CliCommand> info = makeCommand(options, device.ports(), output.output());
+    QCOMPARE(runToEnd(*info), exitCode);
     QCOMPARE(output.outText(), printed);
     QCOMPARE(output.errText(), error);
   }
