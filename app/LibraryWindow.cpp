@@ -21,6 +21,7 @@
 
 #include "app/LibraryActions.h"
 #include "app/LibraryHolder.h"
+#include "app/NamedButton.h"
 #include "app/SetListPane.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
@@ -103,32 +104,32 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   pages_->addWidget(tabs);
   pages_->addWidget(problem_);
 
-  store_ = makeButton("storeButton", tr("Store..."),
-                      tr("Store what the editors hold (not the device itself) as a new setup, "
-                         "or in place of the setup of the name you give"),
-                      &LibraryWindow::store);
-  open_ = makeButton("openButton", tr("Open"),
-                     tr("Put the selected setup or snapshot into the editors, as one step that "
-                        "Undo takes back"),
-                     &LibraryWindow::open);
-  send_ = makeButton("sendButton", tr("Send to Tarvik"),
-                     tr("Restore the selected setup or snapshot to the connected Tarvik and "
-                        "check that it holds it"),
-                     &LibraryWindow::send);
-  rename_ = makeButton("renameButton", tr("Rename..."), tr("Give the selected setup another name"),
-                       &LibraryWindow::rename);
+  store_ = namedButton(this, "storeButton", tr("Store..."),
+                       tr("Store what the editors hold (not the device itself) as a new setup, "
+                          "or in place of the setup of the name you give"),
+                       &LibraryWindow::store);
+  open_ = namedButton(this, "openButton", tr("Open"),
+                      tr("Put the selected setup or snapshot into the editors, as one step that "
+                         "Undo takes back"),
+                      &LibraryWindow::open);
+  send_ = namedButton(this, "sendButton", tr("Send to Tarvik"),
+                      tr("Restore the selected setup or snapshot to the connected Tarvik and "
+                         "check that it holds it"),
+                      &LibraryWindow::send);
+  rename_ = namedButton(this, "renameButton", tr("Rename..."),
+                        tr("Give the selected setup another name"), &LibraryWindow::rename);
   duplicate_ =
-      makeButton("duplicateButton", tr("Duplicate..."),
-                 tr("Copy the selected setup under another name"), &LibraryWindow::duplicate);
-  delete_ = makeButton("deleteButton", tr("Delete..."), tr("Delete the selected setup"),
-                       &LibraryWindow::remove);
-  import_ = makeButton("importButton", tr("Import..."),
-                       tr("Store .tvk and backup files as setups named after them, all or none; "
-                          "files dropped on this window are imported too"),
-                       &LibraryWindow::importChosen);
+      namedButton(this, "duplicateButton", tr("Duplicate..."),
+                  tr("Copy the selected setup under another name"), &LibraryWindow::duplicate);
+  delete_ = namedButton(this, "deleteButton", tr("Delete..."), tr("Delete the selected setup"),
+                        &LibraryWindow::remove);
+  import_ = namedButton(this, "importButton", tr("Import..."),
+                        tr("Store .tvk and backup files as setups named after them, all or none; "
+                           "files dropped on this window are imported too"),
+                        &LibraryWindow::importChosen);
   export_ =
-      makeButton("exportButton", tr("Export..."), tr("Write the selected setup as a backup file"),
-                 &LibraryWindow::exportSetup);
+      namedButton(this, "exportButton", tr("Export..."),
+                  tr("Write the selected setup as a backup file"), &LibraryWindow::exportSetup);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {store_, open_, send_, rename_, duplicate_, delete_}) {
     buttons->addWidget(button);
@@ -180,15 +181,6 @@ QTreeView* LibraryWindow::makeView(const char* name, QAbstractItemModel& model) 
   connect(view, &QWidget::customContextMenuRequested, this,
           [this, view](const QPoint& at) { showMenu(view, at); });
   return view;
-}
-
-QPushButton* LibraryWindow::makeButton(const char* name, const QString& text, const QString& tip,
-                                       void (LibraryWindow::*handler)()) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(tip);
-  connect(button, &QPushButton::clicked, this, handler);
-  return button;
 }
 
 void LibraryWindow::refresh() {

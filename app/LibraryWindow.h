@@ -58,8 +58,6 @@ class LibraryWindow : public QWidget {
 
  private:
   QTreeView* makeView(const char* name, QAbstractItemModel& model);
-  QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
-                          void (LibraryWindow::*handler)());
   // Reads the setups the filter lets through.
   void filterSetups();
   void takeSelection(QTreeView* from);

@@ -14,6 +14,7 @@
 #include "app/EditTracking.h"
 #include "app/LibraryHolder.h"
 #include "app/LibraryTime.h"
+#include "app/NamedButton.h"
 #include "config/UserFile.h"
 #include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
@@ -53,35 +54,37 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   // One line a song, as on the chart.
   songs_->setWordWrap(false);
 
-  create_ = makeButton("newSetButton", tr("New..."), tr("Start a new, empty set list"),
-                       [this] { createSet(); });
-  auto* rename = makeButton("renameSetButton", tr("Rename..."),
-                            tr("Give the set list another name"), [this] { renameSet(); });
-  auto* remove = makeButton("deleteSetButton", tr("Delete..."), tr("Delete the set list"),
-                            [this] { removeSet(); });
-  auto* fromEditors = makeButton("addFromEditorsButton", tr("Add from editors..."),
-                                 tr("Add a song with a copy of one of the editors' presets"),
-                                 [this] { addFromEditors(); });
+  create_ = namedButton(this, "newSetButton", tr("New..."), tr("Start a new, empty set list"),
+                        [this] { createSet(); });
+  auto* rename = namedButton(this, "renameSetButton", tr("Rename..."),
+                             tr("Give the set list another name"), [this] { renameSet(); });
+  auto* remove = namedButton(this, "deleteSetButton", tr("Delete..."), tr("Delete the set list"),
+                             [this] { removeSet(); });
+  auto* fromEditors = namedButton(this, "addFromEditorsButton", tr("Add from editors..."),
+                                  tr("Add a song with a copy of one of the editors' presets"),
+                                  [this] { addFromEditors(); });
   auto* fromSelected =
-      makeButton("addSelectedButton", tr("Add from selection..."),
-                 tr("Add a song with a copy of one preset of the selected setup or snapshot"),
-                 [this] { addSelected(); });
-  auto* up = makeButton("songUpButton", tr("Up"), tr("Play the song one earlier"),
-                        [this] { moveSong(-1); });
-  auto* down = makeButton("songDownButton", tr("Down"), tr("Play the song one later"),
-                          [this] { moveSong(1); });
-  auto* removeSong = makeButton("removeSongButton", tr("Remove"),
-                                tr("Take the song out of the set"), [this] { this->removeSong(); });
-  auto* arrange = makeButton(
-      "arrangeButton", tr("Arrange"),
+      namedButton(this, "addSelectedButton", tr("Add from selection..."),
+                  tr("Add a song with a copy of one preset of the selected setup or snapshot"),
+                  [this] { addSelected(); });
+  auto* up = namedButton(this, "songUpButton", tr("Up"), tr("Play the song one earlier"),
+                         [this] { moveSong(-1); });
+  auto* down = namedButton(this, "songDownButton", tr("Down"), tr("Play the song one later"),
+                           [this] { moveSong(1); });
+  auto* removeSong =
+      namedButton(this, "removeSongButton", tr("Remove"), tr("Take the song out of the set"),
+                  [this] { this->removeSong(); });
+  auto* arrange = namedButton(
+      this, "arrangeButton", tr("Arrange"),
       tr("Put the songs' presets at presets 1, 2, 3 ... in the editors, in set order, as one "
          "step that Undo takes back"),
       [this] { this->arrange(); });
-  auto* print = makeButton("printChartButton", tr("Print chart..."),
-                           tr("Print the set chart for the music stand"), [this] { printChart(); });
-  auto* pdf = makeButton("saveChartButton", tr("Save chart as PDF..."),
-                         tr("Write the set chart for the music stand as a PDF file"),
-                         [this] { saveChart(); });
+  auto* print =
+      namedButton(this, "printChartButton", tr("Print chart..."),
+                  tr("Print the set chart for the music stand"), [this] { printChart(); });
+  auto* pdf = namedButton(this, "saveChartButton", tr("Save chart as PDF..."),
+                          tr("Write the set chart for the music stand as a PDF file"),
+                          [this] { saveChart(); });
   needSet_ = {rename, remove, fromEditors, fromSelected, up, down, removeSong, arrange, print, pdf};
 
   auto* top = new QHBoxLayout;
@@ -103,15 +106,6 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   connect(songs_, &QTableWidget::cellChanged, this, &SetListPane::songEdited);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &SetListPane::updateButtons);
   refresh();
-}
-
-QPushButton* SetListPane::makeButton(const char* name, const QString& text, const QString& tip,
-                                     const std::function<void()>& handler) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(tip);
-  connect(button, &QPushButton::clicked, this, handler);
-  return button;
 }
 
 void SetListPane::refresh() {

@@ -50,8 +50,6 @@ class SetListPane : public QWidget {
   void printChart();
 
  private:
-  QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
-                          const std::function<void()>& handler);
   void showSongs();
   void updateButtons();
   void songEdited(int row, int column);

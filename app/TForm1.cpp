@@ -18,8 +18,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
-#include "app/CaptionRoom.h"
-#include "app/CompareOpener.h"
+#include "app/CompareWindow.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/EventLog.h"
@@ -29,7 +28,6 @@
 #include "app/LoopNaming.h"
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
-#include "app/PortListFollower.h"
 #include "app/RememberedState.h"
 #include "app/TablesFile.h"
 #include "app/TrafficWindow.h"
@@ -84,8 +82,9 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
 
   footer_ = new QLabel(tr("Tarvik Configurator - MIDI loop switcher set-up"), this);
   footer_->setObjectName(QStringLiteral("Label22"));
-  footer_->move(16, 560);
-  (new CaptionRoom(*this))->keep(footer_);
+  // As wide as the log above it and down to the window's edge: room for a longer caption.
+  footer_->setGeometry(16, 560, 785, 24);
+  footer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   buildMidiTab();
   // The four device tabs are built once the window is on screen (or when a device answers
@@ -123,6 +122,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
 TForm1::~TForm1() {
   FormDestroy();
   traffic_.reset();
+  compare_.reset();
   core_.setTrafficTap(nullptr);
   // The tabs are bound to the edit tracking, which goes before the window's children.
   delete tabs_;
@@ -130,20 +130,13 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildMidiTab() {
-  const MidiTab tab = MidiTab::build(*tabs_);
-  midiPage_ = tab.page;
-  inputList_ = tab.inputs;
-  outputList_ = tab.outputs;
-  connectButton_ = tab.connect;
-  refreshButton_ = tab.refresh;
-  connect(connectButton_, &QPushButton::clicked, this,
+  midi_ = new MidiTab(*tabs_, core_, [this](const QString& line) { addLog(line); });
+  connect(midi_->connectButton, &QPushButton::clicked, this,
           [this] { guarded([this] { Button1Click(); }); });
-  connect(tab.traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
-  new CompareOpener(dialogs_, core_, *this, *tab.compare);
-  connect(tab.library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
-  portFollower_ = new PortListFollower(
-      core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
-  connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
+  connect(midi_->traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
+  connect(midi_->compare, &QPushButton::clicked, this, &TForm1::showCompare);
+  connect(midi_->library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
+  connect(midi_->refresh, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
 }
 
 void TForm1::buildDeviceTabs() {
@@ -189,7 +182,7 @@ void TForm1::buildDeviceTabs() {
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] {
-              core_.sendTestMessage(MidiTab::selectedPort(*outputList_), m.status, m.data1,
+              core_.sendTestMessage(MidiTab::selectedPort(*midi_->outputs), m.status, m.data1,
                                     m.data2);
             });
           });
@@ -244,13 +237,13 @@ void TForm1::FormCreate() {
   setWindowTitle(windowTitle() + ConfiguratorCore::version() + QStringLiteral("[*]"));
   guarded([this] {
     std::vector<std::string> inputs = core_.inputNames();
-    for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
+    for (const std::string& name : inputs) midi_->inputs->addItem(QString::fromStdString(name));
     const std::vector<std::string> outputs = core_.outputNames();
-    for (const std::string& name : outputs) outputList_->addItem(QString::fromStdString(name));
+    for (const std::string& name : outputs) midi_->outputs->addItem(QString::fromStdString(name));
     core_.listen();
     const auto [in, out] = preselectPorts(inputs, outputs);
-    MidiTab::selectPort(*inputList_, in);
-    MidiTab::selectPort(*outputList_, out);
+    MidiTab::selectPort(*midi_->inputs, in);
+    MidiTab::selectPort(*midi_->outputs, out);
   });
   // Also after a failed enumeration: the watcher's next look fills the lists then.
   core_.watchPorts();
@@ -305,7 +298,7 @@ void TForm1::remember(RememberedState& state) {
   state.reportWriteFailuresTo([this](const QString& line) { addLog(line); });
   placement_.setRemembered(&state);
   library_->setRemembered(&state);
-  portFollower_->setRemembered(state.ports());
+  midi_->setRemembered(state.ports());
   rememberFollow();
 }
 
@@ -342,8 +335,8 @@ bool TForm1::busy() const { return core_.busy(); }
 
 void TForm1::Button1Click() {
   core_.machine().resetIdentifyCount();
-  const int input = MidiTab::selectedPort(*inputList_);
-  const int output = MidiTab::selectedPort(*outputList_);
+  const int input = MidiTab::selectedPort(*midi_->inputs);
+  const int output = MidiTab::selectedPort(*midi_->outputs);
   if (input < 0) {
     dialogs_.error(this, tr("Information"), tr("Please select a Midi Input Device!"));
     return;
@@ -374,7 +367,7 @@ void TForm1::Button1Click() {
   }
   portsOpened_ = true;  // the ports are open even if the first send fails
   if (remembered_ != nullptr) {
-    remembered_->setPorts(inputList_->item(input)->text(), outputList_->item(output)->text());
+    remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
   }
   openedWork_ = false;
   switch (choice) {
@@ -442,15 +435,22 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::showTraffic() {
-  if (!traffic_) {
-    traffic_ = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
-    traffic_->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
+  const QByteArray geometry = remembered_ ? remembered_->trafficGeometry() : QByteArray();
+  WindowPlacement::open(traffic_, *this, geometry, [this] {
+    auto window = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
+    window->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
       const Configuration& editors = core_.configuration();
       return TrafficMeaning::of(bytes, editors.tables(), editors.names(), editors.labels());
     });
-    placement_.placeTraffic(*traffic_);
-  }
-  WindowPlacement::bringUp(*traffic_);
+    return window;
+  });
+}
+
+void TForm1::showCompare() {
+  // Made at the first press, when the window's undo history is there to open a side into.
+  WindowPlacement::open(compare_, *this, {}, [this] {
+    return std::make_unique<CompareWindow>(dialogs_, core_, *edits_, this);
+  });
 }
 
 // ---- what the core reports ----------------------------------------------------------------
@@ -637,12 +637,12 @@ void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
 void TForm1::updateSendControls() {
   const bool linkBusy = busy();
   BusyCursor::set(linkBusy);
-  connectButton_->setEnabled(!linkBusy && !connectLocked_);
+  midi_->connectButton->setEnabled(!linkBusy && !connectLocked_);
   // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
   // still follow the ports that come and go, and a vanished link port ends the transfer.
-  inputList_->setEnabled(!linkBusy);
-  outputList_->setEnabled(!linkBusy);
-  refreshButton_->setEnabled(!linkBusy);
+  midi_->inputs->setEnabled(!linkBusy);
+  midi_->outputs->setEnabled(!linkBusy);
+  midi_->refresh->setEnabled(!linkBusy);
   // What is being sent or read must not change meanwhile: no edit of any kind while busy.
   edits_->setLocked(linkBusy);
   if (presets_ == nullptr) return;

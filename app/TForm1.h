@@ -15,19 +15,19 @@
 
 class QLabel;
 class QListWidget;
-class QPushButton;
 class QTabWidget;
 
 namespace tarvik {
 
 class AdvancedSettingsTab;
+class CompareWindow;
 class Dialogs;
 class EditTracking;
 class EventLog;
 class FirmwareTab;
 class FullBackupActions;
 class LibraryHolder;
-class PortListFollower;
+class MidiTab;
 class PresetMatrixTab;
 class RememberedState;
 class TestControllerTab;
@@ -71,8 +71,9 @@ class TForm1 : public QWidget {
   // Takes what the last run left (the window's place, the ports, the traffic window's geometry)
   // and keeps it up to date. The state must outlive the window.
   void remember(RememberedState& state);
-  // "Traffic...": shows the traffic window, made on first use.
+  // "Traffic..." and "Compare...": show their windows, made on first use.
   void showTraffic();
+  void showCompare();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // Switches the device to the preset of a matrix row (ConfiguratorCore::playPreset).
   void playPreset(int row);
@@ -146,16 +147,11 @@ class TForm1 : public QWidget {
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;       // PageControl1
   QLabel* footer_ = nullptr;         // Label22
-  QWidget* midiPage_ = nullptr;      // TabSheet1 .. TabSheet5
+  MidiTab* midi_ = nullptr;          // TabSheet1 .. TabSheet5
   QWidget* presetsPage_ = nullptr;
   QWidget* advancedPage_ = nullptr;
   QWidget* firmwarePage_ = nullptr;
   QWidget* testControllerPage_ = nullptr;
-  QListWidget* inputList_ = nullptr;      // inputDevices
-  QListWidget* outputList_ = nullptr;     // outputDevices
-  QPushButton* connectButton_ = nullptr;  // Button1
-  QPushButton* refreshButton_ = nullptr;
-  PortListFollower* portFollower_ = nullptr;
   RememberedState* remembered_ = nullptr;
   QString fileToOpen_;  // named on the command line, until the window is shown
 
@@ -169,6 +165,7 @@ class TForm1 : public QWidget {
   std::unique_ptr<TrafficHistory> trafficHistory_;
   // Goes before the history that feeds it.
   std::unique_ptr<TrafficWindow> traffic_;
+  std::unique_ptr<CompareWindow> compare_;
 
   std::function<QStringList()> midiFailureDetail_;
 

@@ -24,11 +24,6 @@ void WindowPlacement::setRemembered(RememberedState* state) {
   }
 }
 
-void WindowPlacement::placeTraffic(QWidget& traffic) const {
-  if (remembered_ != nullptr && traffic.restoreGeometry(remembered_->trafficGeometry())) return;
-  placeBeside(main_, traffic);
-}
-
 void WindowPlacement::placeBeside(const QWidget& main, QWidget& window) {
   const QRect screen = main.screen()->availableGeometry();
   window.move(beside(main.frameGeometry(), window.size(), screen).topLeft());

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QRect>
+#include <memory>
 
 class QWidget;
 
@@ -19,8 +21,6 @@ class WindowPlacement {
   // Moves the main window to its remembered place, when that is still on a screen. The state
   // must outlive the placement; nullptr remembers nothing.
   void setRemembered(RememberedState* state);
-  // Called once, before the traffic window is first shown.
-  void placeTraffic(QWidget& traffic) const;
   // What the next run starts from.
   void save(const QWidget* traffic) const;
 
@@ -31,6 +31,18 @@ class WindowPlacement {
   static void placeBeside(const QWidget& main, QWidget& window);
   // Shows the window, in front and active: a second press brings back one that was covered.
   static void bringUp(QWidget& window);
+  // What the buttons of the side windows (traffic, Compare, Library) do: `make` makes the window
+  // on first use, which goes where `geometry` (QWidget::saveGeometry) puts it, or else beside
+  // `main`; then it is brought up.
+  template <class Window, class Make>
+  static void open(std::unique_ptr<Window>& window, const QWidget& main, const QByteArray& geometry,
+                   Make make) {
+    if (!window) {
+      window = make();
+      if (!window->restoreGeometry(geometry)) placeBeside(main, *window);
+    }
+    bringUp(*window);
+  }
 
  private:
   QWidget& main_;

@@ -883,6 +883,18 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>Compare...</source>
         <translation>Vergleich...</translation>
     </message>
+    <message>
+        <source>MIDI ports cannot be listed: %1</source>
+        <translation>MIDI-Ports können nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <source>MIDI input %1 disconnected</source>
+        <translation>MIDI-Eingang %1 getrennt</translation>
+    </message>
+    <message>
+        <source>MIDI output %1 disconnected</source>
+        <translation>MIDI-Ausgang %1 getrennt</translation>
+    </message>
 </context>
 <context>
     <name>ModuleLibrary</name>
@@ -2227,21 +2239,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Set lists</source>
         <translation>Setlisten</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::PortListFollower</name>
-    <message>
-        <source>MIDI ports cannot be listed: %1</source>
-        <translation>MIDI-Ports können nicht aufgelistet werden: %1</translation>
-    </message>
-    <message>
-        <source>MIDI input %1 disconnected</source>
-        <translation>MIDI-Eingang %1 getrennt</translation>
-    </message>
-    <message>
-        <source>MIDI output %1 disconnected</source>
-        <translation>MIDI-Ausgang %1 getrennt</translation>
     </message>
 </context>
 <context>
