@@ -75,12 +75,12 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   setupView_ = makeView("setupList", setups_);
   historyView_ = makeView("historyList", snapshots_);
   // The times take what their text needs; the names and notes share the rest.
-  setupView_->header()->resizeSection(SetupListModel::kName, 180);
+  setupView_->header()->resizeSection(kSetupName, 180);
   setupView_->header()->resizeSection(
-      SetupListModel::kChanged,
+      kSetupChanged,
       setupView_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
-  historyView_->header()->resizeSection(
-      SnapshotListModel::kTime, setupView_->header()->sectionSize(SetupListModel::kChanged));
+  historyView_->header()->resizeSection(kSnapshotTime,
+                                        setupView_->header()->sectionSize(kSetupChanged));
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(titled(tr("&Setups"), setupView_, filter_));
@@ -196,8 +196,8 @@ void LibraryWindow::refresh() {
                                 .arg(holder_.problem()));
     pages_->setCurrentWidget(problem_);
     file_->clear();
-    setups_.setSetups({});
-    snapshots_.setSnapshots({});
+    setups_.setRows({});
+    snapshots_.setRows({});
     current_ = {};
     updateButtons();
     return;
@@ -207,7 +207,7 @@ void LibraryWindow::refresh() {
   const Result<QList<SnapshotSummary>> snapshots = library->history().list();
   // A list that cannot be read says why where the file is named; what was listed stays.
   if (snapshots.ok()) {
-    snapshots_.setSnapshots(*snapshots.value);
+    snapshots_.setRows(*snapshots.value);
   } else {
     file_->setText(snapshots.error);
   }
@@ -219,7 +219,7 @@ void LibraryWindow::filterSetups() {
   if (library == nullptr) return;
   const Result<QList<SetupSummary>> setups = library->setups().list(filter_->text());
   if (setups.ok()) {
-    setups_.setSetups(*setups.value);
+    setups_.setRows(*setups.value);
   } else {
     file_->setText(setups.error);
   }
@@ -252,9 +252,9 @@ void LibraryWindow::takeSelection(QTreeView* from) {
     // Only what the user unselected is gone; the other list's selection stays what it was.
     if ((from == setupView_) == current_.isSetup()) current_ = {};
   } else if (from == setupView_) {
-    current_ = LibraryItem::setup(setups_.setups().at(rows.first().row()).name);
+    current_ = LibraryItem::setup(setups_.rows().at(rows.first().row()).name);
   } else {
-    current_ = LibraryItem::snapshot(snapshots_.snapshots().at(rows.first().row()));
+    current_ = LibraryItem::snapshot(snapshots_.rows().at(rows.first().row()));
   }
   // One item at a time: the other list lets go of its selection.
   select(current_);

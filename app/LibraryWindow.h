@@ -4,8 +4,7 @@
 #include <QWidget>
 
 #include "app/LibraryItem.h"
-#include "app/SetupListModel.h"
-#include "app/SnapshotListModel.h"
+#include "app/LibraryListModel.h"
 
 class QLabel;
 class QLineEdit;

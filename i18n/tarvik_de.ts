@@ -712,6 +712,45 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>LibraryListModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Last change</source>
+        <translation>Letzte Änderung</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>read from Tarvik</source>
+        <translation>vom Tarvik gelesen</translation>
+    </message>
+    <message>
+        <source>sent to Tarvik</source>
+        <translation>an Tarvik gesendet</translation>
+    </message>
+    <message>
+        <source>restored, verified</source>
+        <translation>wiederhergestellt, geprüft</translation>
+    </message>
+    <message>
+        <source>restored, not verified</source>
+        <translation>wiederhergestellt, nicht geprüft</translation>
+    </message>
+</context>
+<context>
     <name>LoopLabels</name>
     <message>
         <source>LOOP%1</source>
@@ -2658,48 +2697,6 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
     <message>
         <source>The printer could not be used.</source>
         <translation>Der Drucker ließ sich nicht verwenden.</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::SetupListModel</name>
-    <message>
-        <source>Name</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>Last change</source>
-        <translation>Letzte Änderung</translation>
-    </message>
-    <message>
-        <source>Note</source>
-        <translation>Notiz</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::SnapshotListModel</name>
-    <message>
-        <source>read from Tarvik</source>
-        <translation>vom Tarvik gelesen</translation>
-    </message>
-    <message>
-        <source>sent to Tarvik</source>
-        <translation>an Tarvik gesendet</translation>
-    </message>
-    <message>
-        <source>restored, verified</source>
-        <translation>wiederhergestellt, geprüft</translation>
-    </message>
-    <message>
-        <source>Time</source>
-        <translation>Zeit</translation>
-    </message>
-    <message>
-        <source>Event</source>
-        <translation>Ereignis</translation>
-    </message>
-    <message>
-        <source>restored, not verified</source>
-        <translation>wiederhergestellt, nicht geprüft</translation>
     </message>
 </context>
 <context>
