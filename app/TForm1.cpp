@@ -22,7 +22,6 @@
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/EventLog.h"
-#include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
 #include "app/LoopNaming.h"
@@ -71,8 +70,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   eventLog_->setSelectionMode(QAbstractItemView::SingleSelection);
   eventLog_->setGeometry(16, 432, 785, 121);
   eventLog_->setAccessibleName(tr("Event log"));
-  log_ = std::make_unique<EventLog>(*eventLog_);
-  new EventLogMenu(*eventLog_, dialogs_, this);
+  log_ = std::make_unique<EventLog>(*eventLog_, dialogs_, this);
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));

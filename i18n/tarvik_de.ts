@@ -516,6 +516,21 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>EventLog</name>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save log...</source>
+        <translation>Protokoll speichern...</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareImage</name>
     <message>
         <source>Firmware file rejected: %1</source>
@@ -1789,21 +1804,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>The configuration holds changes that are neither on the Tarvik nor saved in a file. Save the tables %1?</source>
         <translation>Die Konfiguration enthält Änderungen, die weder auf dem Tarvik noch in einer Datei gespeichert sind. Die Tabellen %1 speichern?</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::EventLogMenu</name>
-    <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
-    </message>
-    <message>
-        <source>Save log...</source>
-        <translation>Protokoll speichern...</translation>
-    </message>
-    <message>
-        <source>Clear</source>
-        <translation>Leeren</translation>
     </message>
 </context>
 <context>
