@@ -183,12 +183,16 @@ void SetListPane::refused(const QString& what, const QString& why) {
   dialogs_.error(this, tr("Set list"), what + QStringLiteral("\n\n") + why);
 }
 
+bool SetListPane::done(const Outcome& outcome, const QString& what) {
+  if (!outcome.ok()) refused(what, outcome.error);
+  return outcome.ok();
+}
+
 bool SetListPane::saveSongs(const QList<SetSong>& songs, int select) {
   SetupLibrary* library = holder_.library();
   if (library == nullptr) return false;
-  const Outcome saved = library->setLists().save({shown_.name, songs}, IfExists::Replace);
-  if (!saved.ok()) {
-    refused(tr("The set list was not changed."), saved.error);
+  if (!done(library->setLists().save({shown_.name, songs}, IfExists::Replace),
+            tr("The set list was not changed."))) {
     showSongs();
     return false;
   }
@@ -204,9 +208,8 @@ void SetListPane::createSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("New set list"), tr("Name of the set list:"), {});
   if (!name) return;
-  const Outcome saved = library->setLists().save({*name, {}}, IfExists::Refuse);
-  if (!saved.ok()) {
-    refused(tr("The set list was not made."), saved.error);
+  if (!done(library->setLists().save({*name, {}}, IfExists::Refuse),
+            tr("The set list was not made."))) {
     return;
   }
   shown_.name = *name;
@@ -219,9 +222,7 @@ void SetListPane::renameSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("Rename"), tr("New name of the set list:"), shown_.name);
   if (!name || *name == shown_.name) return;
-  const Outcome renamed = library->setLists().rename(shown_.name, *name);
-  if (!renamed.ok()) {
-    refused(tr("The set list was not renamed."), renamed.error);
+  if (!done(library->setLists().rename(shown_.name, *name), tr("The set list was not renamed."))) {
     return;
   }
   shown_.name = *name;
@@ -235,8 +236,7 @@ void SetListPane::removeSet() {
                         tr("Delete the set list \"%1\"? The setups stay.").arg(shown_.name))) {
     return;
   }
-  const Outcome removed = library->setLists().remove(shown_.name);
-  if (!removed.ok()) refused(tr("The set list was not deleted."), removed.error);
+  done(library->setLists().remove(shown_.name), tr("The set list was not deleted."));
   refresh();
 }
 

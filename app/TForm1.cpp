@@ -24,7 +24,6 @@
 #include "app/EventLog.h"
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
-#include "app/LoopNaming.h"
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/RememberedState.h"
@@ -170,9 +169,8 @@ void TForm1::buildDeviceTabs() {
           [this] { guarded([this] { fullBackup_->restore(); }); });
   connect(presets_, &PresetMatrixTab::playRequested, this,
           [this](int row) { guarded([this, row] { playPreset(row); }); });
-  connect(presets_, &PresetMatrixTab::loopRenameRequested, this, [this](int loop) {
-    guarded([this, loop] { LoopNaming::ask(dialogs_, this, core_.configuration(), loop); });
-  });
+  connect(presets_, &PresetMatrixTab::loopRenameRequested, this,
+          [this](int loop) { guarded([this, loop] { renameLoop(loop); }); });
   connect(presets_->followBox(), &QCheckBox::toggled, this, [this](bool on) {
     if (remembered_ != nullptr) remembered_->setFollow(on);
   });
@@ -458,6 +456,21 @@ void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uin
 }
 
 void TForm1::playPreset(int row) { core_.playPreset(row); }
+
+void TForm1::renameLoop(int loop) {
+  Configuration& configuration = core_.configuration();
+  const std::optional<QString> label =
+      dialogs_.askText(this, tr("Loop names"),
+                       tr("What is in LOOP%1 (at most %2 characters; empty for no name):")
+                           .arg(loop + 1)
+                           .arg(LoopLabels::kMaxLength),
+                       configuration.labels().label(loop));
+  if (!label) return;
+  if (const QString problem = configuration.renameLoop(loop, *label); !problem.isEmpty()) {
+    dialogs_.error(this, tr("Loop names"),
+                   tr("LOOP%1 was not renamed: the name %2.").arg(loop + 1).arg(problem));
+  }
+}
 
 void TForm1::setDeviceTabsVisible(bool visible) {
   if (presets_ == nullptr) return;

@@ -77,6 +77,9 @@ class TForm1 : public QWidget {
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // Switches the device to the preset of a matrix row (ConfiguratorCore::playPreset).
   void playPreset(int row);
+  // Asks what is in the loop: a label the rules refuse is said in an error box and changes
+  // nothing; one they take is a step of the editors' history.
+  void renameLoop(int loop);
 
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }

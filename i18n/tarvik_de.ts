@@ -813,21 +813,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>LoopNaming</name>
-    <message>
-        <source>Loop names</source>
-        <translation>Loop-Namen</translation>
-    </message>
-    <message>
-        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
-        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
-    </message>
-    <message>
-        <source>LOOP%1 was not renamed: the name %2.</source>
-        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
-    </message>
-</context>
-<context>
     <name>MidiDevices</name>
     <message>
         <source>%1: Device index out of bounds! (%2)</source>
@@ -2863,6 +2848,18 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>the setup from before firmware %1</source>
         <translation>das Setup von vor Firmware %1</translation>
+    </message>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
+        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
+    </message>
+    <message>
+        <source>LOOP%1 was not renamed: the name %2.</source>
+        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
 </context>
 <context>
