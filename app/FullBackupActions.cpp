@@ -5,19 +5,13 @@
 
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
+#include "app/TablesFile.h"
 #include "config/BackupContents.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
 
 namespace tarvik {
-namespace {
-
-// A full backup is a .tvk file: "Load from File" reads its tables.
-QString filter() { return FullBackupActions::tr("Tarvik Config File (*.tvk)"); }
-const QString kSuffix = QStringLiteral("tvk");
-
-}  // namespace
 
 FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core,
                                      Log log, QObject* parent)
@@ -35,7 +29,8 @@ FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, Configura
 void FullBackupActions::backUp() {
   if (core_.busy()) return;
   if (!mayDiscard(tr("before the backup reads the configuration from Tarvik"))) return;
-  path_ = dialogs_.saveFileName(owner_, filter(), kSuffix);
+  // A full backup is a .tvk file: "Load from File" reads its tables.
+  path_ = dialogs_.saveFileName(owner_, TablesFile::filter(), TablesFile::suffix);
   if (path_.isEmpty()) return;
   log_(tr("Back up everything: reading all blocks from Tarvik..."));
   if (!download_.start()) return;
@@ -46,7 +41,7 @@ void FullBackupActions::backUp() {
 void FullBackupActions::restore() {
   if (core_.busy()) return;
   if (!mayDiscard(tr("before the restore replaces them"))) return;
-  const QString path = dialogs_.openFileName(owner_, filter(), kSuffix);
+  const QString path = dialogs_.openFileName(owner_, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
   // Only a whole file: the device would otherwise get defaults where the file is silent.
   const FullBackup::LoadResult file = FullBackup::loadWhole(path);

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -29,6 +30,7 @@
 #include "app/RememberedState.h"
 #include "app/TablesFile.h"
 #include "app/TrafficWindow.h"
+#include "app/WindowPlacement.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "core/PortPreselection.h"
@@ -52,8 +54,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
-      core_(core),
-      placement_(*this) {
+      core_(core) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(tr("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -128,8 +129,7 @@ TForm1::~TForm1() {
 
 void TForm1::buildMidiTab() {
   midi_ = new MidiTab(*tabs_, core_, [this](const QString& line) { addLog(line); });
-  connect(midi_->connectButton, &QPushButton::clicked, this,
-          [this] { guarded([this] { Button1Click(); }); });
+  onClick(midi_->connectButton, [this] { Button1Click(); });
   connect(midi_->traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
   connect(midi_->compare, &QPushButton::clicked, this, &TForm1::showCompare);
   connect(midi_->library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
@@ -155,18 +155,12 @@ void TForm1::buildDeviceTabs() {
   presets_->setEditHistory(&edits_->history());
   advanced_->setChangeMarks(&core_.marks());
 
-  auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-  };
-  bind(advanced_->submitButton(), &TForm1::Button2Click);
-  bind(presets_->submitButton(), &TForm1::Button3Click);
-  bind(presets_->saveButton(), &TForm1::Button8Click);
-  bind(presets_->loadButton(), &TForm1::Button9Click);
-  connect(presets_->backupButton(), &QPushButton::clicked, this,
-          [this] { guarded([this] { fullBackup_->backUp(); }); });
-  connect(presets_->restoreButton(), &QPushButton::clicked, this,
-          [this] { guarded([this] { fullBackup_->restore(); }); });
+  onClick(advanced_->submitButton(), [this] { Button2Click(); });
+  onClick(presets_->submitButton(), [this] { Button3Click(); });
+  onClick(presets_->saveButton(), [this] { Button8Click(); });
+  onClick(presets_->loadButton(), [this] { Button9Click(); });
+  onClick(presets_->backupButton(), [this] { fullBackup_->backUp(); });
+  onClick(presets_->restoreButton(), [this] { fullBackup_->restore(); });
   connect(presets_, &PresetMatrixTab::playRequested, this,
           [this](int row) { guarded([this, row] { playPreset(row); }); });
   connect(presets_, &PresetMatrixTab::loopRenameRequested, this,
@@ -264,7 +258,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  placement_.save(traffic_.get());
+  if (remembered_ != nullptr) {
+    remembered_->setWindowPosition(pos());
+    if (traffic_) remembered_->setTrafficGeometry(traffic_->saveGeometry());
+  }
   QWidget::closeEvent(event);
 }
 
@@ -292,7 +289,11 @@ void TForm1::remember(RememberedState& state) {
   remembered_ = &state;
   if (!state.problem().isEmpty()) addLog(state.problem());
   state.reportWriteFailuresTo([this](const QString& line) { addLog(line); });
-  placement_.setRemembered(&state);
+  // Only onto a screen that is still there: a monitor may have gone since.
+  if (const auto position = state.windowPosition();
+      position && QGuiApplication::screenAt(*position) != nullptr) {
+    move(*position);
+  }
   library_->setRemembered(&state);
   midi_->setRemembered(state.ports());
   rememberFollow();
@@ -316,6 +317,10 @@ void TForm1::guarded(const std::function<void()>& handler) {
   } catch (const std::exception& error) {
     reportError(QString::fromLocal8Bit(error.what()));
   }
+}
+
+void TForm1::onClick(QPushButton* button, const std::function<void()>& handler) {
+  connect(button, &QPushButton::clicked, this, [this, handler] { guarded(handler); });
 }
 
 void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }

@@ -9,12 +9,12 @@
 #include <memory>
 #include <optional>
 
-#include "app/WindowPlacement.h"
 #include "core/ConfiguratorCore.h"
 #include "tools/ui/TestControllerTab.h"
 
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QTabWidget;
 
 namespace tarvik {
@@ -116,6 +116,8 @@ class TForm1 : public QWidget {
   void loadFile(const QString& path);
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
+  // The button runs the handler, guarded.
+  void onClick(QPushButton* button, const std::function<void()>& handler);
   void reportError(const QString& text);
   void reportMidiFailure(const QString& caption, const QString& text);
   // "Save as File": true when the tables were written. With `settings`, the file is a full
@@ -141,7 +143,6 @@ class TForm1 : public QWidget {
 
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
-  WindowPlacement placement_;
 
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question

@@ -9,21 +9,9 @@ class QWidget;
 
 namespace tarvik {
 
-class RememberedState;
-
-// Where the program's windows go on the screen: the main window where it stood last time, and
-// a window it opens beside it rather than over its port lists, unless that window's own place
-// was remembered.
-class WindowPlacement {
- public:
-  explicit WindowPlacement(QWidget& main) : main_(main) {}
-
-  // Moves the main window to its remembered place, when that is still on a screen. The state
-  // must outlive the placement; nullptr remembers nothing.
-  void setRemembered(RememberedState* state);
-  // What the next run starts from.
-  void save(const QWidget* traffic) const;
-
+// Where the windows that the main window opens go on the screen: beside it rather than over its
+// port lists, unless a window's own place was remembered.
+struct WindowPlacement {
   // A frame of `size` to the right of `main` when `screen` has room there, else below it, else
   // to its left, else where it overlaps least: the top left of the screen.
   static QRect beside(const QRect& main, const QSize& size, const QRect& screen);
@@ -43,10 +31,6 @@ class WindowPlacement {
     }
     bringUp(*window);
   }
-
- private:
-  QWidget& main_;
-  RememberedState* remembered_ = nullptr;
 };
 
 }  // namespace tarvik
