@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include "app/PlainTextExport.h"
+#include "app/Dialogs.h"
 
 namespace tarvik {
 namespace {

@@ -106,12 +106,8 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
   grid->setColumnMinimumWidth(0, 216 - 8 - 7);
   grid->setColumnStretch(3, 1);
   grid->setRowStretch(2, 1);
-  setTabOrder(inputs, outputs);
-  setTabOrder(outputs, refresh);
-  setTabOrder(refresh, connectButton);
-  setTabOrder(connectButton, traffic);
-  setTabOrder(traffic, library);
-  setTabOrder(library, compare);
+  QWidget* const order[] = {inputs, outputs, refresh, connectButton, traffic, library, compare};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   tabs.addTab(this, tr("Midi"));
 
   connect(&core, &ConfiguratorCore::portsChanged, this, &MidiTab::follow);

@@ -241,16 +241,9 @@ void TForm1::FormCreate() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!shown_) {
-    shown_ = true;
-    FormShow();
-    // Queued: a box it may show must not open inside the show event.
-    if (!fileToOpen_.isEmpty()) {
-      QMetaObject::invokeMethod(
-          this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
-          Qt::QueuedConnection);
-    }
-  }
+  if (std::exchange(shown_, true)) return;
+  FormShow();
+  openFileWhenShown(fileToOpen_);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -278,7 +271,8 @@ void TForm1::FormDestroy() {
 
 void TForm1::openFileWhenShown(const QString& path) {
   fileToOpen_ = path;
-  if (shown_) {
+  // Queued: a box it may show must not open inside the show event.
+  if (shown_ && !path.isEmpty()) {
     QMetaObject::invokeMethod(
         this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
         Qt::QueuedConnection);

@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/Dialogs.h"
 #include "app/NamedButton.h"
-#include "app/PlainTextExport.h"
 #include "tools/TrafficHistory.h"
 
 namespace tarvik {
