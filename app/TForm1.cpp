@@ -91,9 +91,6 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
   connect(&core_, &ConfiguratorCore::testMessageFailed, this,
           [this](const QString& text) { reportError(text); });
-  fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
-  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   // Built with the window, not with the device tabs: closing, loading and connecting ask it
   // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
   // The question's Save keeps everything that would be lost: the settings and the names too,
@@ -108,7 +105,9 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   edits_->addButtons(*tabs_);
   tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history(),
                                              [this](const QString& line) { addLog(line); });
-  fullBackup_->setEditTracking(edits_);
+  fullBackup_ = new FullBackupActions(
+      dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
+  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
