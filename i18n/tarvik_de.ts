@@ -1917,10 +1917,6 @@ Fortfahren?</translation>
 <context>
     <name>tarvik::FullBackupActions</name>
     <message>
-        <source>Tarvik Config File (*.tvk)</source>
-        <translation>Tarvik-Konfigurationsdatei (*.tvk)</translation>
-    </message>
-    <message>
         <source>before the backup reads the configuration from Tarvik</source>
         <translation>vor dem Lesen der Konfiguration von Tarvik für die Sicherung</translation>
     </message>
