@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/Dialogs.h"
+#include "app/LibraryTime.h"
 #include "app/TablesFile.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
@@ -22,24 +23,7 @@ using Kind = CompareSource::Kind;
 
 // The detail page of each kind, in the kinds' order: nothing more to pick for the device and
 // the editors.
-int pageOf(Kind kind) {
-  switch (kind) {
-    case Kind::Device:
-    case Kind::Editors:
-      return 0;
-    case Kind::Setup:
-      return 1;
-    case Kind::Snapshot:
-      return 2;
-    case Kind::File:
-      return 3;
-  }
-  return 0;
-}
-
-QString snapshotText(const QDateTime& time, const QString& event) {
-  return QStringLiteral("%1  %2").arg(time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"), event);
-}
+constexpr int kPageOf[] = {0, 0, 1, 2, 3};
 
 }  // namespace
 
@@ -129,9 +113,7 @@ void CompareSidePicker::choose(const CompareSource& source) {
       forgetGone(snapshots_);
       break;
     case Kind::File:
-      filePath_ = source.name();
-      file_->setText(QFileInfo(filePath_).fileName());
-      file_->setToolTip(filePath_);
+      setFile(source.name());
       break;
     case Kind::Device:
     case Kind::Editors:
@@ -143,7 +125,7 @@ void CompareSidePicker::choose(const CompareSource& source) {
 }
 
 void CompareSidePicker::onKindChosen() {
-  detail_->setCurrentIndex(pageOf(kind()));
+  detail_->setCurrentIndex(kPageOf[int(kind())]);
   if (filling_) return;
   // Choosing "A file" asks for one at once; a cancelled dialog leaves the side to be picked.
   if (kind() == Kind::File && filePath_.isEmpty()) {
@@ -156,10 +138,14 @@ void CompareSidePicker::onKindChosen() {
 void CompareSidePicker::chooseFile() {
   const QString path = dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
+  setFile(path);
+  Q_EMIT sourceChanged();
+}
+
+void CompareSidePicker::setFile(const QString& path) {
   filePath_ = path;
   file_->setText(QFileInfo(path).fileName());
   file_->setToolTip(path);
-  Q_EMIT sourceChanged();
 }
 
 QString CompareSidePicker::title() const {
@@ -278,7 +264,9 @@ void CompareSidePicker::fillSnapshots() {
   const Result<QList<SnapshotSummary>> snapshots = library->history().list();
   if (!snapshots.ok()) return;
   for (const SnapshotSummary& snapshot : *snapshots.value) {
-    snapshots_->addItem(snapshotText(snapshot.time, snapshot.event), snapshot.id);
+    snapshots_->addItem(
+        QStringLiteral("%1  %2").arg(LibraryTime::text(snapshot.time), snapshot.event),
+        snapshot.id);
   }
   const int row = chosen ? snapshots_->findData(*chosen) : 0;
   goneSnapshot_ = row < 0 ? chosen : std::nullopt;

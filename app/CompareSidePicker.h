@@ -59,6 +59,7 @@ class CompareSidePicker : public QWidget {
   CompareSource::Kind kind() const;
   void onKindChosen();
   void chooseFile();
+  void setFile(const QString& path);
   void setAvailable(CompareSource::Kind kind, bool available, const QString& why);
   // The user or choose() picked from `list`: what went from it is no longer the side.
   void forgetGone(const QComboBox* list);

@@ -14,18 +14,13 @@
 #include "app/CompareSidePicker.h"
 #include "app/DifferenceTexts.h"
 #include "app/EditTracking.h"
+#include "app/NamedButton.h"
 #include "core/ConfiguratorCore.h"
 
 namespace tarvik {
 namespace {
 
 using Kind = CompareSource::Kind;
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-  auto* made = new QPushButton(text, parent);
-  made->setObjectName(QString::fromLatin1(name));
-  return made;
-}
 
 }  // namespace
 
@@ -53,7 +48,7 @@ CompareWindow::CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTrack
     label->setBuddy(side.picker->kindBox());
     pickers->addWidget(label, i, 0);
     pickers->addWidget(side.picker, i, 1);
-    side.open = button(opens[i], openNames[i], this);
+    side.open = namedButton(this, openNames[i], opens[i]);
     connect(side.picker, &CompareSidePicker::sourceChanged, this, [this, &side] {
       if (refreshing_) return;
       readSide(side);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -8,6 +9,8 @@
 #include <QPushButton>
 
 #include "app/RememberedState.h"
+#include "config/TvkFile.h"
+#include "config/UserFile.h"
 
 namespace tarvik {
 
@@ -99,6 +102,25 @@ QStringList QtDialogs::run(QWidget* owner, const QString& filter, const QString&
     remembered_->setFolder(which, QFileInfo(paths.constFirst()).absolutePath());
   }
   return paths;
+}
+
+bool exportPlainText(Dialogs& dialogs, QWidget* owner, const QStringList& lines) {
+  const QString path = dialogs.saveFileName(
+      owner, QCoreApplication::translate("PlainTextExport", "Text File (*.txt)"),
+      QStringLiteral("txt"));
+  if (path.isEmpty()) return false;
+  QByteArray text;
+  for (const QString& line : lines) {
+    text += line.toUtf8();
+    text += '\n';
+  }
+  if (!UserFile::write(path, text)) {
+    // The same words as for a configuration file that cannot be written.
+    dialogs.error(owner, QCoreApplication::translate("PlainTextExport", "Error"),
+                  cannotWriteText(path));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tarvik

@@ -68,19 +68,16 @@ void EditTracking::addButtons(QTabWidget& tabs) {
   auto* row = new QHBoxLayout(corner);
   row->setContentsMargins(0, 0, 2, 0);
   row->setSpacing(2);
-  auto button = [&](QAction* action, const char* name) {
-    auto* b = new QToolButton(corner);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(action->text());
-    b->setAutoRaise(true);
-    connect(b, &QToolButton::clicked, action, &QAction::trigger);
-    row->addWidget(b);
-    return b;
-  };
-  undoButton_ = button(undo_, "undoButton");
-  redoButton_ = button(redo_, "redoButton");
+  // Each button shows its action: its caption, whether it may be used, and what it would undo.
+  for (QAction* action : {undo_, redo_}) {
+    auto* button = new QToolButton(corner);
+    button->setObjectName(action == undo_ ? QStringLiteral("undoButton")
+                                          : QStringLiteral("redoButton"));
+    button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    row->addWidget(button);
+  }
   tabs.setCornerWidget(corner, Qt::TopRightCorner);
-  showUndoState();
 }
 
 void EditTracking::setLocked(bool locked) {
@@ -95,11 +92,6 @@ void EditTracking::showUndoState() {
   redo_->setEnabled(!locked_ && stack.canRedo());
   undo_->setToolTip(stack.canUndo() ? tr("Undo %1").arg(stack.undoText()) : QString());
   redo_->setToolTip(stack.canRedo() ? tr("Redo %1").arg(stack.redoText()) : QString());
-  if (undoButton_.isNull() || redoButton_.isNull()) return;
-  undoButton_->setEnabled(undo_->isEnabled());
-  redoButton_->setEnabled(redo_->isEnabled());
-  undoButton_->setToolTip(undo_->toolTip());
-  redoButton_->setToolTip(redo_->toolTip());
 }
 
 void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QToolButton>
 #include <functional>
 #include <optional>
 
@@ -70,9 +68,6 @@ class EditTracking : public QObject {
   bool locked_ = false;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
-  // The buttons go with the tabs, which the window may delete first.
-  QPointer<QToolButton> undoButton_;
-  QPointer<QToolButton> redoButton_;
 };
 
 }  // namespace tarvik

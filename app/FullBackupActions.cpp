@@ -5,27 +5,22 @@
 
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
+#include "app/TablesFile.h"
 #include "config/BackupContents.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
 
 namespace tarvik {
-namespace {
-
-// A full backup is a .tvk file: "Load from File" reads its tables.
-QString filter() { return FullBackupActions::tr("Tarvik Config File (*.tvk)"); }
-const QString kSuffix = QStringLiteral("tvk");
-
-}  // namespace
 
 FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core,
-                                     Log log, QObject* parent)
+                                     EditTracking& edits, Log log, QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       owner_(owner),
       core_(core),
       log_(std::move(log)),
+      edits_(edits),
       download_(core.fullDownload()),
       check_(core.restoreCheck()) {
   connect(&download_, &FullDownload::finished, this, &FullBackupActions::onDownloaded);
@@ -34,8 +29,9 @@ FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, Configura
 
 void FullBackupActions::backUp() {
   if (core_.busy()) return;
-  if (!mayDiscard(tr("before the backup reads the configuration from Tarvik"))) return;
-  path_ = dialogs_.saveFileName(owner_, filter(), kSuffix);
+  if (!edits_.mayDiscard(tr("before the backup reads the configuration from Tarvik"))) return;
+  // A full backup is a .tvk file: "Load from File" reads its tables.
+  path_ = dialogs_.saveFileName(owner_, TablesFile::filter(), TablesFile::suffix);
   if (path_.isEmpty()) return;
   log_(tr("Back up everything: reading all blocks from Tarvik..."));
   if (!download_.start()) return;
@@ -45,8 +41,8 @@ void FullBackupActions::backUp() {
 
 void FullBackupActions::restore() {
   if (core_.busy()) return;
-  if (!mayDiscard(tr("before the restore replaces them"))) return;
-  const QString path = dialogs_.openFileName(owner_, filter(), kSuffix);
+  if (!edits_.mayDiscard(tr("before the restore replaces them"))) return;
+  const QString path = dialogs_.openFileName(owner_, TablesFile::filter(), TablesFile::suffix);
   if (path.isEmpty()) return;
   // Only a whole file: the device would otherwise get defaults where the file is silent.
   const FullBackup::LoadResult file = FullBackup::loadWhole(path);
@@ -74,7 +70,7 @@ void FullBackupActions::restoreContents(const QString& what, const ConfigBytes& 
                                         const std::optional<PresetNames>& names,
                                         const LoopLabels& labels) {
   if (core_.busy()) return;
-  if (!mayDiscard(tr("before the restore replaces them"))) return;
+  if (!edits_.mayDiscard(tr("before the restore replaces them"))) return;
   log_(bytes.settings ? tr("Send %1 to Tarvik...").arg(what)
                       : tr("Send %1 to Tarvik (it has no settings)...").arg(what));
   startRestore(bytes.tables(), bytes.settings, names, labels);
@@ -154,10 +150,6 @@ void FullBackupActions::onRestored(bool ok, const QString& text) {
       error(tr("Restore failed: %1").arg(text));
   }
   Q_EMIT finished(ok);
-}
-
-bool FullBackupActions::mayDiscard(const QString& beforeWhat) {
-  return edits_ == nullptr || edits_->mayDiscard(beforeWhat);
 }
 
 void FullBackupActions::error(const QString& text) {

@@ -28,12 +28,10 @@ class FullBackupActions : public QObject {
  public:
   using Log = std::function<void(const QString&)>;
 
-  FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core, Log log,
-                    QObject* parent = nullptr);
-
-  // Both actions replace the configuration: with it they ask before unsaved work goes, and a
+  // Both actions replace the configuration: they ask `edits` before unsaved work goes, and a
   // backup written or a file restored becomes the last saved or loaded file.
-  void setEditTracking(EditTracking* edits) { edits_ = edits; }
+  FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core, EditTracking& edits,
+                    Log log, QObject* parent = nullptr);
 
   // Asks for the file; ignored while the link is busy.
   void backUp();
@@ -65,13 +63,12 @@ class FullBackupActions : public QObject {
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.
   void reportChanges(const BackupContents& backup);
   void error(const QString& text);
-  bool mayDiscard(const QString& beforeWhat);
 
   Dialogs& dialogs_;
   QWidget* owner_;
   ConfiguratorCore& core_;
   Log log_;
-  EditTracking* edits_ = nullptr;
+  EditTracking& edits_;
   FullDownload& download_;
   RestoreCheck& check_;
   QString path_;

@@ -76,14 +76,9 @@ void LibraryHolder::close() {
 
 void LibraryHolder::showWindow() {
   retry();
-  if (!window_) {
-    window_ = std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, &form_);
-    // Beside the main window rather than over its port lists, unless it stood elsewhere before.
-    if (remembered_ == nullptr || !window_->restoreGeometry(remembered_->libraryGeometry())) {
-      WindowPlacement::placeBeside(form_, *window_);
-    }
-  }
-  WindowPlacement::bringUp(*window_);
+  WindowPlacement::open(
+      window_, form_, remembered_ ? remembered_->libraryGeometry() : QByteArray(),
+      [this] { return std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, &form_); });
 }
 
 void LibraryHolder::log(const QString& line) { form_.addLog(line); }

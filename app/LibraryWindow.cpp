@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "app/LibraryHolder.h"
+#include "app/NamedButton.h"
 #include "app/SetListPane.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
@@ -70,12 +71,12 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   setupView_ = makeView("setupList", setups_);
   historyView_ = makeView("historyList", snapshots_);
   // The times take what their text needs; the names and notes share the rest.
-  setupView_->header()->resizeSection(SetupListModel::kName, 180);
+  setupView_->header()->resizeSection(kSetupName, 180);
   setupView_->header()->resizeSection(
-      SetupListModel::kChanged,
+      kSetupChanged,
       setupView_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
-  historyView_->header()->resizeSection(
-      SnapshotListModel::kTime, setupView_->header()->sectionSize(SetupListModel::kChanged));
+  historyView_->header()->resizeSection(kSnapshotTime,
+                                        setupView_->header()->sectionSize(kSetupChanged));
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(titled(tr("&Setups"), setupView_, filter_));
@@ -99,32 +100,32 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   pages_->addWidget(tabs);
   pages_->addWidget(problem_);
 
-  store_ = makeButton("storeButton", tr("Store..."),
-                      tr("Store what the editors hold (not the device itself) as a new setup, "
-                         "or in place of the setup of the name you give"),
-                      &LibraryWindow::store);
-  open_ = makeButton("openButton", tr("Open"),
-                     tr("Put the selected setup or snapshot into the editors, as one step that "
-                        "Undo takes back"),
-                     &LibraryWindow::open);
-  send_ = makeButton("sendButton", tr("Send to Tarvik"),
-                     tr("Restore the selected setup or snapshot to the connected Tarvik and "
-                        "check that it holds it"),
-                     &LibraryWindow::send);
-  rename_ = makeButton("renameButton", tr("Rename..."), tr("Give the selected setup another name"),
-                       &LibraryWindow::rename);
+  store_ = namedButton(this, "storeButton", tr("Store..."),
+                       tr("Store what the editors hold (not the device itself) as a new setup, "
+                          "or in place of the setup of the name you give"),
+                       &LibraryWindow::store);
+  open_ = namedButton(this, "openButton", tr("Open"),
+                      tr("Put the selected setup or snapshot into the editors, as one step that "
+                         "Undo takes back"),
+                      &LibraryWindow::open);
+  send_ = namedButton(this, "sendButton", tr("Send to Tarvik"),
+                      tr("Restore the selected setup or snapshot to the connected Tarvik and "
+                         "check that it holds it"),
+                      &LibraryWindow::send);
+  rename_ = namedButton(this, "renameButton", tr("Rename..."),
+                        tr("Give the selected setup another name"), &LibraryWindow::rename);
   duplicate_ =
-      makeButton("duplicateButton", tr("Duplicate..."),
-                 tr("Copy the selected setup under another name"), &LibraryWindow::duplicate);
-  delete_ = makeButton("deleteButton", tr("Delete..."), tr("Delete the selected setup"),
-                       &LibraryWindow::remove);
-  import_ = makeButton("importButton", tr("Import..."),
-                       tr("Store .tvk and backup files as setups named after them, all or none; "
-                          "files dropped on this window are imported too"),
-                       &LibraryWindow::importChosen);
+      namedButton(this, "duplicateButton", tr("Duplicate..."),
+                  tr("Copy the selected setup under another name"), &LibraryWindow::duplicate);
+  delete_ = namedButton(this, "deleteButton", tr("Delete..."), tr("Delete the selected setup"),
+                        &LibraryWindow::remove);
+  import_ = namedButton(this, "importButton", tr("Import..."),
+                        tr("Store .tvk and backup files as setups named after them, all or none; "
+                           "files dropped on this window are imported too"),
+                        &LibraryWindow::importChosen);
   export_ =
-      makeButton("exportButton", tr("Export..."), tr("Write the selected setup as a backup file"),
-                 &LibraryWindow::exportSetup);
+      namedButton(this, "exportButton", tr("Export..."),
+                  tr("Write the selected setup as a backup file"), &LibraryWindow::exportSetup);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {store_, open_, send_, rename_, duplicate_, delete_}) {
     buttons->addWidget(button);
@@ -178,15 +179,6 @@ QTreeView* LibraryWindow::makeView(const char* name, QAbstractItemModel& model) 
   return view;
 }
 
-QPushButton* LibraryWindow::makeButton(const char* name, const QString& text, const QString& tip,
-                                       void (LibraryWindow::*handler)()) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(tip);
-  connect(button, &QPushButton::clicked, this, handler);
-  return button;
-}
-
 void LibraryWindow::refresh() {
   const SetupLibrary* library = holder_.library();
   filter_->setEnabled(library != nullptr);
@@ -200,8 +192,8 @@ void LibraryWindow::refresh() {
                                 .arg(holder_.problem()));
     pages_->setCurrentWidget(problem_);
     file_->clear();
-    setups_.setSetups({});
-    snapshots_.setSnapshots({});
+    setups_.setRows({});
+    snapshots_.setRows({});
     current_ = {};
     updateButtons();
     return;
@@ -211,7 +203,7 @@ void LibraryWindow::refresh() {
   const Result<QList<SnapshotSummary>> snapshots = library->history().list();
   // A list that cannot be read says why where the file is named; what was listed stays.
   if (snapshots.ok()) {
-    snapshots_.setSnapshots(*snapshots.value);
+    snapshots_.setRows(*snapshots.value);
   } else {
     file_->setText(snapshots.error);
   }
@@ -223,7 +215,7 @@ void LibraryWindow::filterSetups() {
   if (library == nullptr) return;
   const Result<QList<SetupSummary>> setups = library->setups().list(filter_->text());
   if (setups.ok()) {
-    setups_.setSetups(*setups.value);
+    setups_.setRows(*setups.value);
   } else {
     file_->setText(setups.error);
   }
@@ -256,9 +248,9 @@ void LibraryWindow::takeSelection(QTreeView* from) {
     // Only what the user unselected is gone; the other list's selection stays what it was.
     if ((from == setupView_) == current_.isSetup()) current_ = {};
   } else if (from == setupView_) {
-    current_ = LibraryItem::setup(setups_.setups().at(rows.first().row()).name);
+    current_ = LibraryItem::setup(setups_.rows().at(rows.first().row()).name);
   } else {
-    current_ = LibraryItem::snapshot(snapshots_.snapshots().at(rows.first().row()));
+    current_ = LibraryItem::snapshot(snapshots_.rows().at(rows.first().row()));
   }
   // One item at a time: the other list lets go of its selection.
   select(current_);

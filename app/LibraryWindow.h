@@ -4,8 +4,7 @@
 #include <QWidget>
 
 #include "app/LibraryItem.h"
-#include "app/SetupListModel.h"
-#include "app/SnapshotListModel.h"
+#include "app/LibraryListModel.h"
 
 class QLabel;
 class QLineEdit;
@@ -56,8 +55,6 @@ class LibraryWindow : public QWidget {
 
  private:
   QTreeView* makeView(const char* name, QAbstractItemModel& model);
-  QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
-                          void (LibraryWindow::*handler)());
   // Reads the setups the filter lets through.
   void filterSetups();
   void takeSelection(QTreeView* from);

@@ -1,80 +1,118 @@
 // SPDX-License-Identifier: MIT
 #include "app/MidiTab.h"
 
-#include <QCoreApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
+#include <QVBoxLayout>
 
-#include "app/CaptionRoom.h"
-#include "app/PaneFilledPage.h"
+#include "app/NamedButton.h"
 
 namespace tarvik {
 namespace {
 
-QListWidget* portList(QWidget* parent, const char* name, int left) {
+QListWidget* portList(QWidget* parent, const char* name, const QString& accessibleName) {
   auto* list = new QListWidget(parent);
   list->setObjectName(QString::fromLatin1(name));
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setSortingEnabled(false);
-  list->setGeometry(left, 24, 169, 193);
+  list->setFixedSize(169, 193);
+  // A list speaks by its own name only; the label stays its buddy for the relation.
+  list->setAccessibleName(accessibleName);
   return list;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(geometry);
-  return button;
+// The list under its label, the label's 16 pixels from the top of the label to the list.
+QVBoxLayout* labelled(QWidget* parent, const char* name, const QString& caption,
+                      QListWidget* list) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setBuddy(list);
+  label->setFixedHeight(16);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* column = new QVBoxLayout;
+  column->setSpacing(0);
+  column->addWidget(label);
+  column->addWidget(list, 0, Qt::AlignLeft);
+  return column;
+}
+
+// Where the port selected at `row` is now; -1 when it went or nothing was selected.
+int followedRow(int row, const PortListChange& change) {
+  if (row < 0 || static_cast<std::size_t>(row) >= change.newIndex.size()) return -1;
+  return change.newIndex[static_cast<std::size_t>(row)];
+}
+
+// The rows of the ports that appeared, in list order, and their names.
+struct Appeared {
+  std::vector<int> rows;
+  std::vector<std::string> names;
+};
+
+Appeared appeared(const std::vector<std::string>& names, const PortListChange& change) {
+  std::vector<bool> kept(names.size(), false);
+  for (int row : change.newIndex)
+    if (row >= 0) kept[static_cast<std::size_t>(row)] = true;
+  Appeared result;
+  for (std::size_t row = 0; row < names.size(); ++row) {
+    if (kept[row]) continue;
+    result.rows.push_back(static_cast<int>(row));
+    result.names.push_back(names[row]);
+  }
+  return result;
+}
+
+void refill(QListWidget& list, const std::vector<std::string>& names, int selected) {
+  list.clear();
+  for (const std::string& name : names) list.addItem(QString::fromStdString(name));
+  MidiTab::selectPort(list, selected);
 }
 
 }  // namespace
 
-MidiTab MidiTab::build(QTabWidget& tabs) {
-  MidiTab tab;
-  tab.page = new PaneFilledPage(tabs);
-  tab.page->setObjectName(QStringLiteral("TabSheet1"));
-  auto* label1 = new QLabel(tr("Input Device:"), tab.page);
-  label1->setObjectName(QStringLiteral("Label1"));
-  label1->move(8, 8);
-  auto* label2 = new QLabel(tr("Output Device:"), tab.page);
-  label2->setObjectName(QStringLiteral("Label2"));
-  label2->move(216, 8);
-  tab.inputs = portList(tab.page, "inputDevices", 8);
-  tab.outputs = portList(tab.page, "outputDevices", 216);
-  // A list speaks by its own name only; the label stays its buddy for the relation.
-  label1->setBuddy(tab.inputs);
-  label2->setBuddy(tab.outputs);
-  tab.inputs->setAccessibleName(tr("Input Device"));
-  tab.outputs->setAccessibleName(tr("Output Device"));
-  tab.connect =
-      button(tab.page, "Button1", tr("connect to Tarvik and read configuration"),
-             QRect(8, 224, 233, 25));
-  tab.traffic =
-      button(tab.page, "TrafficButton", tr("Traffic..."), QRect(310, 224, 75, 25));
-  tab.library =
-      button(tab.page, "libraryButton",
-             tr("Library..."), QRect(392, 224, 75, 25));
-  tab.compare =
-      button(tab.page, "compareButton",
-             tr("Compare..."), QRect(392, 56, 75, 25));
-  tab.refresh =
-      button(tab.page, "RefreshButton", tr("Refresh"), QRect(392, 24, 75, 25));
-  // Placed as drawn for the window's font; a longer caption widens them.
-  auto* room = new CaptionRoom(*tab.page);
-  for (QWidget* widget : std::initializer_list<QWidget*>{label1, label2, tab.connect, tab.traffic,
-                                                         tab.refresh, tab.library, tab.compare}) {
-    room->keep(widget);
-  }
-  QWidget::setTabOrder(tab.inputs, tab.outputs);
-  QWidget::setTabOrder(tab.outputs, tab.refresh);
-  QWidget::setTabOrder(tab.refresh, tab.connect);
-  QWidget::setTabOrder(tab.connect, tab.traffic);
-  QWidget::setTabOrder(tab.traffic, tab.library);
-  QWidget::setTabOrder(tab.library, tab.compare);
-  tabs.addTab(tab.page, tr("Midi"));
-  return tab;
+MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
+    : PaneFilledPage(tabs),
+      inputs(portList(this, "inputDevices", tr("Input Device"))),
+      outputs(portList(this, "outputDevices", tr("Output Device"))),
+      connectButton(namedButton(this, "Button1", tr("connect to Tarvik and read configuration"))),
+      traffic(namedButton(this, "TrafficButton", tr("Traffic..."))),
+      library(namedButton(this, "libraryButton", tr("Library..."))),
+      compare(namedButton(this, "compareButton", tr("Compare..."))),
+      refresh(namedButton(this, "RefreshButton", tr("Refresh"))),
+      core_(core),
+      log_(std::move(log)) {
+  setObjectName(QStringLiteral("TabSheet1"));
+  // The places as drawn: the lists at (8, 24) and (216, 24), the buttons 7 pixels from them, the
+  // connect button at (8, 224), 233 x 25. A longer caption (a larger font, another language)
+  // widens its button, and the layout makes room for it.
+  connectButton->setMinimumSize(233, 25);
+  for (QPushButton* button : {traffic, library, compare, refresh}) button->setMinimumSize(75, 25);
+  auto* side = new QVBoxLayout;
+  side->setContentsMargins(0, 16, 0, 0);
+  side->setSpacing(7);
+  side->addWidget(refresh);
+  side->addWidget(compare);
+  side->addStretch();
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 8, 8, 8);
+  grid->setSpacing(7);
+  grid->addLayout(labelled(this, "Label1", tr("Input Device:"), inputs), 0, 0);
+  grid->addLayout(labelled(this, "Label2", tr("Output Device:"), outputs), 0, 1);
+  grid->addLayout(side, 0, 2);
+  grid->addWidget(connectButton, 1, 0, 1, 2, Qt::AlignLeft);
+  grid->addWidget(traffic, 1, 1, Qt::AlignRight);
+  grid->addWidget(library, 1, 2);
+  grid->setColumnMinimumWidth(0, 216 - 8 - 7);
+  grid->setColumnStretch(3, 1);
+  grid->setRowStretch(2, 1);
+  QWidget* const order[] = {inputs, outputs, refresh, connectButton, traffic, library, compare};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  tabs.addTab(this, tr("Midi"));
+
+  connect(&core, &ConfiguratorCore::portsChanged, this, &MidiTab::follow);
+  connect(&core, &ConfiguratorCore::portRescanFailed, this,
+          [this](const QString& text) { log_(tr("MIDI ports cannot be listed: %1").arg(text)); });
 }
 
 void MidiTab::selectPort(QListWidget& list, int row) {
@@ -88,6 +126,46 @@ void MidiTab::selectPort(QListWidget& list, int row) {
 int MidiTab::selectedPort(const QListWidget& list) {
   const QList<QListWidgetItem*> selected = list.selectedItems();
   return selected.isEmpty() ? -1 : list.row(selected.constFirst());
+}
+
+void MidiTab::setRemembered(const std::optional<std::pair<QString, QString>>& remembered) {
+  remembered_.reset();
+  if (!remembered) return;
+  remembered_ = RememberedPorts{remembered->first.toStdString(), remembered->second.toStdString()};
+  const QList<QListWidgetItem*> input = inputs->findItems(remembered->first, Qt::MatchExactly);
+  const QList<QListWidgetItem*> output = outputs->findItems(remembered->second, Qt::MatchExactly);
+  if (input.isEmpty() || output.isEmpty()) return;
+  inputs->setCurrentItem(input.constFirst(), QItemSelectionModel::ClearAndSelect);
+  outputs->setCurrentItem(output.constFirst(), QItemSelectionModel::ClearAndSelect);
+}
+
+void MidiTab::follow(const MidiPorts::Change& change) {
+  const std::vector<std::string> inputNames = core_.inputNames();
+  const std::vector<std::string> outputNames = core_.outputNames();
+  int input = followedRow(selectedPort(*inputs), change.inputs);
+  int output = followedRow(selectedPort(*outputs), change.outputs);
+
+  if (input < 0) {
+    const Appeared newInputs = appeared(inputNames, change.inputs);
+    const auto [in, out] = preselectPorts(newInputs.names, outputNames, remembered_);
+    if (in >= 0) {
+      input = newInputs.rows[static_cast<std::size_t>(in)];
+      if (output < 0) output = out;
+    }
+  } else if (output < 0) {
+    // The device's output may be listed a moment after its input: it is paired then.
+    const Appeared newOutputs = appeared(outputNames, change.outputs);
+    const auto [in, out] = preselectPorts({inputNames[static_cast<std::size_t>(input)]},
+                                          newOutputs.names, remembered_);
+    if (in >= 0 && out >= 0) output = newOutputs.rows[static_cast<std::size_t>(out)];
+  }
+  refill(*inputs, inputNames, input);
+  refill(*outputs, outputNames, output);
+
+  for (const std::string& name : change.inputs.removed)
+    log_(tr("MIDI input %1 disconnected").arg(QString::fromStdString(name)));
+  for (const std::string& name : change.outputs.removed)
+    log_(tr("MIDI output %1 disconnected").arg(QString::fromStdString(name)));
 }
 
 }  // namespace tarvik

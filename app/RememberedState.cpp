@@ -13,10 +13,6 @@ namespace {
 
 const QString kInputKey = QStringLiteral("ports/input");
 const QString kOutputKey = QStringLiteral("ports/output");
-const QString kWindowKey = QStringLiteral("window/position");
-const QString kTrafficKey = QStringLiteral("traffic/geometry");
-const QString kLibraryKey = QStringLiteral("library/geometry");
-const QString kFollowKey = QStringLiteral("presets/follow");
 
 }  // namespace
 
@@ -32,9 +28,8 @@ RememberedState::RememberedState(const QString& path) : path_(path) { read(); }
 RememberedState::~RememberedState() = default;
 
 void RememberedState::read() {
-  const QString unreadable = QCoreApplication::translate("RememberedState",
-                                                         "The remembered settings in %1 cannot be "
-                                                         "read; the program starts without them.")
+  const QString unreadable = tr("The remembered settings in %1 cannot be "
+                                "read; the program starts without them.")
                                  .arg(UserFile::shown(path_));
   // QSettings would wait on a FIFO and read a huge file whole, before the first frame.
   const QFileInfo info(path_);
@@ -52,24 +47,20 @@ void RememberedState::read() {
       return;
     case QSettings::FormatError:
       // What a damaged file seemed to hold is not trusted.
-      problem_ = QCoreApplication::translate("RememberedState",
-                                             "The remembered settings in %1 are damaged; the "
-                                             "program starts without them.")
+      problem_ = tr("The remembered settings in %1 are damaged; the "
+                    "program starts without them.")
                      .arg(UserFile::shown(path_));
       return;
   }
 }
-
-QVariant RememberedState::value(const QString& key) const { return values_.value(key); }
 
 void RememberedState::setValue(const QString& key, const QVariant& value) {
   values_.insert(key, value);
   // Written at once: the program may be ended by a signal rather than closed.
   const bool written = write();
   if (!written && !writeFailed_ && reporter_) {
-    reporter_(QCoreApplication::translate("RememberedState",
-                                          "The remembered settings cannot be written to %1; "
-                                          "the file stays as it was.")
+    reporter_(tr("The remembered settings cannot be written to %1; "
+                 "the file stays as it was.")
                   .arg(UserFile::shown(path_)));
   }
   writeFailed_ = !written;
@@ -113,36 +104,10 @@ void RememberedState::setPorts(const QString& input, const QString& output) {
   setValue(kOutputKey, output);
 }
 
-QString RememberedState::folder(const QString& dialog) const {
-  return value(QStringLiteral("folders/") + dialog).toString();
-}
-
-void RememberedState::setFolder(const QString& dialog, const QString& folder) {
-  setValue(QStringLiteral("folders/") + dialog, folder);
-}
-
 std::optional<QPoint> RememberedState::windowPosition() const {
   const QVariant position = value(kWindowKey);
   if (!position.canConvert<QPoint>() || position.isNull()) return std::nullopt;
   return position.toPoint();
 }
-
-void RememberedState::setWindowPosition(const QPoint& position) { setValue(kWindowKey, position); }
-
-QByteArray RememberedState::trafficGeometry() const { return value(kTrafficKey).toByteArray(); }
-
-void RememberedState::setTrafficGeometry(const QByteArray& geometry) {
-  setValue(kTrafficKey, geometry);
-}
-
-QByteArray RememberedState::libraryGeometry() const { return value(kLibraryKey).toByteArray(); }
-
-void RememberedState::setLibraryGeometry(const QByteArray& geometry) {
-  setValue(kLibraryKey, geometry);
-}
-
-bool RememberedState::follow() const { return value(kFollowKey).toBool(); }
-
-void RememberedState::setFollow(bool follow) { setValue(kFollowKey, follow); }
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QPoint>
 #include <QString>
 #include <QVariantMap>
@@ -18,6 +19,8 @@ namespace tarvik {
 // write replaces it. A write that fails leaves the file as it was and is said once, through
 // the reporter, until a write succeeds again.
 class RememberedState {
+  Q_DECLARE_TR_FUNCTIONS(RememberedState)
+
  public:
   // The user's own file: ~/.config/Tarvik Audio/Tarvik Configurator.conf on Linux.
   RememberedState();
@@ -37,25 +40,34 @@ class RememberedState {
   void setPorts(const QString& input, const QString& output);
 
   // `dialog` names the dialog ("open-tvk", "save-txt"); empty when none was remembered.
-  QString folder(const QString& dialog) const;
-  void setFolder(const QString& dialog, const QString& folder);
+  QString folder(const QString& dialog) const {
+    return value(QStringLiteral("folders/") + dialog).toString();
+  }
+  void setFolder(const QString& dialog, const QString& folder) {
+    setValue(QStringLiteral("folders/") + dialog, folder);
+  }
 
   std::optional<QPoint> windowPosition() const;
-  void setWindowPosition(const QPoint& position);
+  void setWindowPosition(const QPoint& position) { setValue(kWindowKey, position); }
 
   // As QWidget::saveGeometry() gives it; empty when none was remembered.
-  QByteArray trafficGeometry() const;
-  void setTrafficGeometry(const QByteArray& geometry);
-  QByteArray libraryGeometry() const;
-  void setLibraryGeometry(const QByteArray& geometry);
+  QByteArray trafficGeometry() const { return value(kTrafficKey).toByteArray(); }
+  void setTrafficGeometry(const QByteArray& geometry) { setValue(kTrafficKey, geometry); }
+  QByteArray libraryGeometry() const { return value(kLibraryKey).toByteArray(); }
+  void setLibraryGeometry(const QByteArray& geometry) { setValue(kLibraryKey, geometry); }
 
   // The preset matrix's "Follow": off until chosen.
-  bool follow() const;
-  void setFollow(bool follow);
+  bool follow() const { return value(kFollowKey).toBool(); }
+  void setFollow(bool follow) { setValue(kFollowKey, follow); }
 
  private:
+  static inline const QString kWindowKey = QStringLiteral("window/position");
+  static inline const QString kTrafficKey = QStringLiteral("traffic/geometry");
+  static inline const QString kLibraryKey = QStringLiteral("library/geometry");
+  static inline const QString kFollowKey = QStringLiteral("presets/follow");
+
   void read();
-  QVariant value(const QString& key) const;
+  QVariant value(const QString& key) const { return values_.value(key); }
   void setValue(const QString& key, const QVariant& value);
   bool write() const;
 

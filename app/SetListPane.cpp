@@ -14,6 +14,7 @@
 #include "app/EditTracking.h"
 #include "app/LibraryHolder.h"
 #include "app/LibraryTime.h"
+#include "app/NamedButton.h"
 #include "config/UserFile.h"
 #include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
@@ -53,35 +54,37 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   // One line a song, as on the chart.
   songs_->setWordWrap(false);
 
-  create_ = makeButton("newSetButton", tr("New..."), tr("Start a new, empty set list"),
-                       [this] { createSet(); });
-  auto* rename = makeButton("renameSetButton", tr("Rename..."),
-                            tr("Give the set list another name"), [this] { renameSet(); });
-  auto* remove = makeButton("deleteSetButton", tr("Delete..."), tr("Delete the set list"),
-                            [this] { removeSet(); });
-  auto* fromEditors = makeButton("addFromEditorsButton", tr("Add from editors..."),
-                                 tr("Add a song with a copy of one of the editors' presets"),
-                                 [this] { addFromEditors(); });
+  create_ = namedButton(this, "newSetButton", tr("New..."), tr("Start a new, empty set list"),
+                        [this] { createSet(); });
+  auto* rename = namedButton(this, "renameSetButton", tr("Rename..."),
+                             tr("Give the set list another name"), [this] { renameSet(); });
+  auto* remove = namedButton(this, "deleteSetButton", tr("Delete..."), tr("Delete the set list"),
+                             [this] { removeSet(); });
+  auto* fromEditors = namedButton(this, "addFromEditorsButton", tr("Add from editors..."),
+                                  tr("Add a song with a copy of one of the editors' presets"),
+                                  [this] { addFromEditors(); });
   auto* fromSelected =
-      makeButton("addSelectedButton", tr("Add from selection..."),
-                 tr("Add a song with a copy of one preset of the selected setup or snapshot"),
-                 [this] { addSelected(); });
-  auto* up = makeButton("songUpButton", tr("Up"), tr("Play the song one earlier"),
-                        [this] { moveSong(-1); });
-  auto* down = makeButton("songDownButton", tr("Down"), tr("Play the song one later"),
-                          [this] { moveSong(1); });
-  auto* removeSong = makeButton("removeSongButton", tr("Remove"),
-                                tr("Take the song out of the set"), [this] { this->removeSong(); });
-  auto* arrange = makeButton(
-      "arrangeButton", tr("Arrange"),
+      namedButton(this, "addSelectedButton", tr("Add from selection..."),
+                  tr("Add a song with a copy of one preset of the selected setup or snapshot"),
+                  [this] { addSelected(); });
+  auto* up = namedButton(this, "songUpButton", tr("Up"), tr("Play the song one earlier"),
+                         [this] { moveSong(-1); });
+  auto* down = namedButton(this, "songDownButton", tr("Down"), tr("Play the song one later"),
+                           [this] { moveSong(1); });
+  auto* removeSong =
+      namedButton(this, "removeSongButton", tr("Remove"), tr("Take the song out of the set"),
+                  [this] { this->removeSong(); });
+  auto* arrange = namedButton(
+      this, "arrangeButton", tr("Arrange"),
       tr("Put the songs' presets at presets 1, 2, 3 ... in the editors, in set order, as one "
          "step that Undo takes back"),
       [this] { this->arrange(); });
-  auto* print = makeButton("printChartButton", tr("Print chart..."),
-                           tr("Print the set chart for the music stand"), [this] { printChart(); });
-  auto* pdf = makeButton("saveChartButton", tr("Save chart as PDF..."),
-                         tr("Write the set chart for the music stand as a PDF file"),
-                         [this] { saveChart(); });
+  auto* print =
+      namedButton(this, "printChartButton", tr("Print chart..."),
+                  tr("Print the set chart for the music stand"), [this] { printChart(); });
+  auto* pdf = namedButton(this, "saveChartButton", tr("Save chart as PDF..."),
+                          tr("Write the set chart for the music stand as a PDF file"),
+                          [this] { saveChart(); });
   needSet_ = {rename, remove, fromEditors, fromSelected, up, down, removeSong, arrange, print, pdf};
 
   auto* top = new QHBoxLayout;
@@ -103,15 +106,6 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   connect(songs_, &QTableWidget::cellChanged, this, &SetListPane::songEdited);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &SetListPane::updateButtons);
   refresh();
-}
-
-QPushButton* SetListPane::makeButton(const char* name, const QString& text, const QString& tip,
-                                     const std::function<void()>& handler) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setToolTip(tip);
-  connect(button, &QPushButton::clicked, this, handler);
-  return button;
 }
 
 void SetListPane::refresh() {
@@ -189,12 +183,16 @@ void SetListPane::refused(const QString& what, const QString& why) {
   dialogs_.error(this, tr("Set list"), what + QStringLiteral("\n\n") + why);
 }
 
+bool SetListPane::done(const Outcome& outcome, const QString& what) {
+  if (!outcome.ok()) refused(what, outcome.error);
+  return outcome.ok();
+}
+
 bool SetListPane::saveSongs(const QList<SetSong>& songs, int select) {
   SetupLibrary* library = holder_.library();
   if (library == nullptr) return false;
-  const Outcome saved = library->setLists().save({shown_.name, songs}, IfExists::Replace);
-  if (!saved.ok()) {
-    refused(tr("The set list was not changed."), saved.error);
+  if (!done(library->setLists().save({shown_.name, songs}, IfExists::Replace),
+            tr("The set list was not changed."))) {
     showSongs();
     return false;
   }
@@ -210,9 +208,8 @@ void SetListPane::createSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("New set list"), tr("Name of the set list:"), {});
   if (!name) return;
-  const Outcome saved = library->setLists().save({*name, {}}, IfExists::Refuse);
-  if (!saved.ok()) {
-    refused(tr("The set list was not made."), saved.error);
+  if (!done(library->setLists().save({*name, {}}, IfExists::Refuse),
+            tr("The set list was not made."))) {
     return;
   }
   shown_.name = *name;
@@ -225,9 +222,7 @@ void SetListPane::renameSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("Rename"), tr("New name of the set list:"), shown_.name);
   if (!name || *name == shown_.name) return;
-  const Outcome renamed = library->setLists().rename(shown_.name, *name);
-  if (!renamed.ok()) {
-    refused(tr("The set list was not renamed."), renamed.error);
+  if (!done(library->setLists().rename(shown_.name, *name), tr("The set list was not renamed."))) {
     return;
   }
   shown_.name = *name;
@@ -241,8 +236,7 @@ void SetListPane::removeSet() {
                         tr("Delete the set list \"%1\"? The setups stay.").arg(shown_.name))) {
     return;
   }
-  const Outcome removed = library->setLists().remove(shown_.name);
-  if (!removed.ok()) refused(tr("The set list was not deleted."), removed.error);
+  done(library->setLists().remove(shown_.name), tr("The set list was not deleted."));
   refresh();
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/LibraryItem.h"
+#include "library/LibraryResult.h"
 #include "library/SetList.h"
 
 class QComboBox;
@@ -50,8 +51,6 @@ class SetListPane : public QWidget {
   void printChart();
 
  private:
-  QPushButton* makeButton(const char* name, const QString& text, const QString& tip,
-                          const std::function<void()>& handler);
   void showSongs();
   void updateButtons();
   void songEdited(int row, int column);
@@ -62,6 +61,8 @@ class SetListPane : public QWidget {
   void addSong(const PresetTables& tables, const PresetNames& names, const LoopLabels& labels,
                const QString& source);
   void refused(const QString& what, const QString& why);
+  // True when the library did it, else false with `what` and the library's reason in a box.
+  bool done(const Outcome& outcome, const QString& what);
 
   LibraryHolder& holder_;
   Dialogs& dialogs_;

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -18,21 +19,18 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
-#include "app/CaptionRoom.h"
-#include "app/CompareOpener.h"
+#include "app/CompareWindow.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/EventLog.h"
-#include "app/EventLogMenu.h"
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
-#include "app/LoopNaming.h"
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
-#include "app/PortListFollower.h"
 #include "app/RememberedState.h"
 #include "app/TablesFile.h"
 #include "app/TrafficWindow.h"
+#include "app/WindowPlacement.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "core/PortPreselection.h"
@@ -56,8 +54,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
-      core_(core),
-      placement_(*this) {
+      core_(core) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(tr("Tarvik Configurator - Version: "));
   setFixedSize(814, 584);
@@ -73,8 +70,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   eventLog_->setSelectionMode(QAbstractItemView::SingleSelection);
   eventLog_->setGeometry(16, 432, 785, 121);
   eventLog_->setAccessibleName(tr("Event log"));
-  log_ = std::make_unique<EventLog>(*eventLog_);
-  new EventLogMenu(*eventLog_, dialogs_, this);
+  log_ = std::make_unique<EventLog>(*eventLog_, dialogs_, this);
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
@@ -84,8 +80,9 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
 
   footer_ = new QLabel(tr("Tarvik Configurator - MIDI loop switcher set-up"), this);
   footer_->setObjectName(QStringLiteral("Label22"));
-  footer_->move(16, 560);
-  (new CaptionRoom(*this))->keep(footer_);
+  // As wide as the log above it and down to the window's edge: room for a longer caption.
+  footer_->setGeometry(16, 560, 785, 24);
+  footer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   buildMidiTab();
   // The four device tabs are built once the window is on screen (or when a device answers
@@ -94,9 +91,6 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
   connect(&core_, &ConfiguratorCore::testMessageFailed, this,
           [this](const QString& text) { reportError(text); });
-  fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
-  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   // Built with the window, not with the device tabs: closing, loading and connecting ask it
   // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
   // The question's Save keeps everything that would be lost: the settings and the names too,
@@ -111,7 +105,9 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   edits_->addButtons(*tabs_);
   tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history(),
                                              [this](const QString& line) { addLog(line); });
-  fullBackup_->setEditTracking(edits_);
+  fullBackup_ = new FullBackupActions(
+      dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
+  connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
@@ -123,6 +119,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
 TForm1::~TForm1() {
   FormDestroy();
   traffic_.reset();
+  compare_.reset();
   core_.setTrafficTap(nullptr);
   // The tabs are bound to the edit tracking, which goes before the window's children.
   delete tabs_;
@@ -130,20 +127,12 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildMidiTab() {
-  const MidiTab tab = MidiTab::build(*tabs_);
-  midiPage_ = tab.page;
-  inputList_ = tab.inputs;
-  outputList_ = tab.outputs;
-  connectButton_ = tab.connect;
-  refreshButton_ = tab.refresh;
-  connect(connectButton_, &QPushButton::clicked, this,
-          [this] { guarded([this] { Button1Click(); }); });
-  connect(tab.traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
-  new CompareOpener(dialogs_, core_, *this, *tab.compare);
-  connect(tab.library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
-  portFollower_ = new PortListFollower(
-      core_, *inputList_, *outputList_, [this](const QString& line) { addLog(line); }, this);
-  connect(refreshButton_, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
+  midi_ = new MidiTab(*tabs_, core_, [this](const QString& line) { addLog(line); });
+  onClick(midi_->connectButton, [this] { Button1Click(); });
+  connect(midi_->traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
+  connect(midi_->compare, &QPushButton::clicked, this, &TForm1::showCompare);
+  connect(midi_->library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
+  connect(midi_->refresh, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
 }
 
 void TForm1::buildDeviceTabs() {
@@ -165,23 +154,16 @@ void TForm1::buildDeviceTabs() {
   presets_->setEditHistory(&edits_->history());
   advanced_->setChangeMarks(&core_.marks());
 
-  auto bind = [this](QPushButton* button, void (TForm1::*handler)()) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-  };
-  bind(advanced_->submitButton(), &TForm1::Button2Click);
-  bind(presets_->submitButton(), &TForm1::Button3Click);
-  bind(presets_->saveButton(), &TForm1::Button8Click);
-  bind(presets_->loadButton(), &TForm1::Button9Click);
-  connect(presets_->backupButton(), &QPushButton::clicked, this,
-          [this] { guarded([this] { fullBackup_->backUp(); }); });
-  connect(presets_->restoreButton(), &QPushButton::clicked, this,
-          [this] { guarded([this] { fullBackup_->restore(); }); });
+  onClick(advanced_->submitButton(), [this] { Button2Click(); });
+  onClick(presets_->submitButton(), [this] { Button3Click(); });
+  onClick(presets_->saveButton(), [this] { Button8Click(); });
+  onClick(presets_->loadButton(), [this] { Button9Click(); });
+  onClick(presets_->backupButton(), [this] { fullBackup_->backUp(); });
+  onClick(presets_->restoreButton(), [this] { fullBackup_->restore(); });
   connect(presets_, &PresetMatrixTab::playRequested, this,
           [this](int row) { guarded([this, row] { playPreset(row); }); });
-  connect(presets_, &PresetMatrixTab::loopRenameRequested, this, [this](int loop) {
-    guarded([this, loop] { LoopNaming::ask(dialogs_, this, core_.configuration(), loop); });
-  });
+  connect(presets_, &PresetMatrixTab::loopRenameRequested, this,
+          [this](int loop) { guarded([this, loop] { renameLoop(loop); }); });
   connect(presets_->followBox(), &QCheckBox::toggled, this, [this](bool on) {
     if (remembered_ != nullptr) remembered_->setFollow(on);
   });
@@ -189,7 +171,7 @@ void TForm1::buildDeviceTabs() {
   connect(testController_, &TestControllerTab::sendRequested, this,
           [this](TestControllerTab::ShortMessage m) {
             guarded([&] {
-              core_.sendTestMessage(MidiTab::selectedPort(*outputList_), m.status, m.data1,
+              core_.sendTestMessage(MidiTab::selectedPort(*midi_->outputs), m.status, m.data1,
                                     m.data2);
             });
           });
@@ -244,13 +226,13 @@ void TForm1::FormCreate() {
   setWindowTitle(windowTitle() + ConfiguratorCore::version() + QStringLiteral("[*]"));
   guarded([this] {
     std::vector<std::string> inputs = core_.inputNames();
-    for (const std::string& name : inputs) inputList_->addItem(QString::fromStdString(name));
+    for (const std::string& name : inputs) midi_->inputs->addItem(QString::fromStdString(name));
     const std::vector<std::string> outputs = core_.outputNames();
-    for (const std::string& name : outputs) outputList_->addItem(QString::fromStdString(name));
+    for (const std::string& name : outputs) midi_->outputs->addItem(QString::fromStdString(name));
     core_.listen();
     const auto [in, out] = preselectPorts(inputs, outputs);
-    MidiTab::selectPort(*inputList_, in);
-    MidiTab::selectPort(*outputList_, out);
+    MidiTab::selectPort(*midi_->inputs, in);
+    MidiTab::selectPort(*midi_->outputs, out);
   });
   // Also after a failed enumeration: the watcher's next look fills the lists then.
   core_.watchPorts();
@@ -258,16 +240,9 @@ void TForm1::FormCreate() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!shown_) {
-    shown_ = true;
-    FormShow();
-    // Queued: a box it may show must not open inside the show event.
-    if (!fileToOpen_.isEmpty()) {
-      QMetaObject::invokeMethod(
-          this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
-          Qt::QueuedConnection);
-    }
-  }
+  if (std::exchange(shown_, true)) return;
+  FormShow();
+  openFileWhenShown(fileToOpen_);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -275,7 +250,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  placement_.save(traffic_.get());
+  if (remembered_ != nullptr) {
+    remembered_->setWindowPosition(pos());
+    if (traffic_) remembered_->setTrafficGeometry(traffic_->saveGeometry());
+  }
   QWidget::closeEvent(event);
 }
 
@@ -292,7 +270,8 @@ void TForm1::FormDestroy() {
 
 void TForm1::openFileWhenShown(const QString& path) {
   fileToOpen_ = path;
-  if (shown_) {
+  // Queued: a box it may show must not open inside the show event.
+  if (shown_ && !path.isEmpty()) {
     QMetaObject::invokeMethod(
         this, [this] { guarded([this] { openFile(std::exchange(fileToOpen_, {})); }); },
         Qt::QueuedConnection);
@@ -303,9 +282,13 @@ void TForm1::remember(RememberedState& state) {
   remembered_ = &state;
   if (!state.problem().isEmpty()) addLog(state.problem());
   state.reportWriteFailuresTo([this](const QString& line) { addLog(line); });
-  placement_.setRemembered(&state);
+  // Only onto a screen that is still there: a monitor may have gone since.
+  if (const auto position = state.windowPosition();
+      position && QGuiApplication::screenAt(*position) != nullptr) {
+    move(*position);
+  }
   library_->setRemembered(&state);
-  portFollower_->setRemembered(state.ports());
+  midi_->setRemembered(state.ports());
   rememberFollow();
 }
 
@@ -329,6 +312,10 @@ void TForm1::guarded(const std::function<void()>& handler) {
   }
 }
 
+void TForm1::onClick(QPushButton* button, const std::function<void()>& handler) {
+  connect(button, &QPushButton::clicked, this, [this, handler] { guarded(handler); });
+}
+
 void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
 
 void TForm1::reportMidiFailure(const QString& caption, const QString& text) {
@@ -342,8 +329,8 @@ bool TForm1::busy() const { return core_.busy(); }
 
 void TForm1::Button1Click() {
   core_.machine().resetIdentifyCount();
-  const int input = MidiTab::selectedPort(*inputList_);
-  const int output = MidiTab::selectedPort(*outputList_);
+  const int input = MidiTab::selectedPort(*midi_->inputs);
+  const int output = MidiTab::selectedPort(*midi_->outputs);
   if (input < 0) {
     dialogs_.error(this, tr("Information"), tr("Please select a Midi Input Device!"));
     return;
@@ -374,7 +361,7 @@ void TForm1::Button1Click() {
   }
   portsOpened_ = true;  // the ports are open even if the first send fails
   if (remembered_ != nullptr) {
-    remembered_->setPorts(inputList_->item(input)->text(), outputList_->item(output)->text());
+    remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
   }
   openedWork_ = false;
   switch (choice) {
@@ -442,15 +429,22 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::showTraffic() {
-  if (!traffic_) {
-    traffic_ = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
-    traffic_->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
+  const QByteArray geometry = remembered_ ? remembered_->trafficGeometry() : QByteArray();
+  WindowPlacement::open(traffic_, *this, geometry, [this] {
+    auto window = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
+    window->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
       const Configuration& editors = core_.configuration();
       return TrafficMeaning::of(bytes, editors.tables(), editors.names(), editors.labels());
     });
-    placement_.placeTraffic(*traffic_);
-  }
-  WindowPlacement::bringUp(*traffic_);
+    return window;
+  });
+}
+
+void TForm1::showCompare() {
+  // Made at the first press, when the window's undo history is there to open a side into.
+  WindowPlacement::open(compare_, *this, {}, [this] {
+    return std::make_unique<CompareWindow>(dialogs_, core_, *edits_, this);
+  });
 }
 
 // ---- what the core reports ----------------------------------------------------------------
@@ -460,6 +454,21 @@ void TForm1::DoMidiInData(int, std::uint8_t status, std::uint8_t data1, std::uin
 }
 
 void TForm1::playPreset(int row) { core_.playPreset(row); }
+
+void TForm1::renameLoop(int loop) {
+  Configuration& configuration = core_.configuration();
+  const std::optional<QString> label =
+      dialogs_.askText(this, tr("Loop names"),
+                       tr("What is in LOOP%1 (at most %2 characters; empty for no name):")
+                           .arg(loop + 1)
+                           .arg(LoopLabels::kMaxLength),
+                       configuration.labels().label(loop));
+  if (!label) return;
+  if (const QString problem = configuration.renameLoop(loop, *label); !problem.isEmpty()) {
+    dialogs_.error(this, tr("Loop names"),
+                   tr("LOOP%1 was not renamed: the name %2.").arg(loop + 1).arg(problem));
+  }
+}
 
 void TForm1::setDeviceTabsVisible(bool visible) {
   if (presets_ == nullptr) return;
@@ -637,12 +646,12 @@ void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
 void TForm1::updateSendControls() {
   const bool linkBusy = busy();
   BusyCursor::set(linkBusy);
-  connectButton_->setEnabled(!linkBusy && !connectLocked_);
+  midi_->connectButton->setEnabled(!linkBusy && !connectLocked_);
   // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
   // still follow the ports that come and go, and a vanished link port ends the transfer.
-  inputList_->setEnabled(!linkBusy);
-  outputList_->setEnabled(!linkBusy);
-  refreshButton_->setEnabled(!linkBusy);
+  midi_->inputs->setEnabled(!linkBusy);
+  midi_->outputs->setEnabled(!linkBusy);
+  midi_->refresh->setEnabled(!linkBusy);
   // What is being sent or read must not change meanwhile: no edit of any kind while busy.
   edits_->setLocked(linkBusy);
   if (presets_ == nullptr) return;

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-#include "app/WindowPlacement.h"
 #include "core/ConfiguratorCore.h"
 #include "tools/ui/TestControllerTab.h"
 
@@ -21,13 +20,14 @@ class QTabWidget;
 namespace tarvik {
 
 class AdvancedSettingsTab;
+class CompareWindow;
 class Dialogs;
 class EditTracking;
 class EventLog;
 class FirmwareTab;
 class FullBackupActions;
 class LibraryHolder;
-class PortListFollower;
+class MidiTab;
 class PresetMatrixTab;
 class RememberedState;
 class TestControllerTab;
@@ -71,11 +71,15 @@ class TForm1 : public QWidget {
   // Takes what the last run left (the window's place, the ports, the traffic window's geometry)
   // and keeps it up to date. The state must outlive the window.
   void remember(RememberedState& state);
-  // "Traffic...": shows the traffic window, made on first use.
+  // "Traffic..." and "Compare...": show their windows, made on first use.
   void showTraffic();
+  void showCompare();
   void DoMidiInData(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // Switches the device to the preset of a matrix row (ConfiguratorCore::playPreset).
   void playPreset(int row);
+  // Asks what is in the loop: a label the rules refuse is said in an error box and changes
+  // nothing; one they take is a step of the editors' history.
+  void renameLoop(int loop);
 
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
@@ -112,6 +116,8 @@ class TForm1 : public QWidget {
   void loadFile(const QString& path);
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
+  // The button runs the handler, guarded.
+  void onClick(QPushButton* button, const std::function<void()>& handler);
   void reportError(const QString& text);
   void reportMidiFailure(const QString& caption, const QString& text);
   // "Save as File": true when the tables were written. With `settings`, the file is a full
@@ -137,7 +143,6 @@ class TForm1 : public QWidget {
 
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
-  WindowPlacement placement_;
 
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
@@ -146,16 +151,11 @@ class TForm1 : public QWidget {
   QListWidget* eventLog_ = nullptr;  // ListBox1
   QTabWidget* tabs_ = nullptr;       // PageControl1
   QLabel* footer_ = nullptr;         // Label22
-  QWidget* midiPage_ = nullptr;      // TabSheet1 .. TabSheet5
+  MidiTab* midi_ = nullptr;          // TabSheet1 .. TabSheet5
   QWidget* presetsPage_ = nullptr;
   QWidget* advancedPage_ = nullptr;
   QWidget* firmwarePage_ = nullptr;
   QWidget* testControllerPage_ = nullptr;
-  QListWidget* inputList_ = nullptr;      // inputDevices
-  QListWidget* outputList_ = nullptr;     // outputDevices
-  QPushButton* connectButton_ = nullptr;  // Button1
-  QPushButton* refreshButton_ = nullptr;
-  PortListFollower* portFollower_ = nullptr;
   RememberedState* remembered_ = nullptr;
   QString fileToOpen_;  // named on the command line, until the window is shown
 
@@ -169,6 +169,7 @@ class TForm1 : public QWidget {
   std::unique_ptr<TrafficHistory> trafficHistory_;
   // Goes before the history that feeds it.
   std::unique_ptr<TrafficWindow> traffic_;
+  std::unique_ptr<CompareWindow> compare_;
 
   std::function<QStringList()> midiFailureDetail_;
 

@@ -14,28 +14,20 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/PlainTextExport.h"
+#include "app/Dialogs.h"
+#include "app/NamedButton.h"
 #include "tools/TrafficHistory.h"
 
 namespace tarvik {
-namespace {
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-  auto* made = new QPushButton(text, parent);
-  made->setObjectName(QString::fromLatin1(name));
-  return made;
-}
-
-}  // namespace
 
 TrafficWindow::TrafficWindow(TrafficHistory& history, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window),
       history_(history),
       dialogs_(dialogs),
       list_(new QListView(this)),
-      pause_(button(tr("Pause"), "PauseButton", this)),
-      clear_(button(tr("Clear"), "ClearButton", this)),
-      save_(button(tr("Save..."), "SaveButton", this)),
+      pause_(namedButton(this, "PauseButton", tr("Pause"))),
+      clear_(namedButton(this, "ClearButton", tr("Clear"))),
+      save_(namedButton(this, "SaveButton", tr("Save..."))),
       copy_(new QAction(tr("Copy"), list_)) {
   setObjectName(QStringLiteral("TrafficWindow"));
   setWindowTitle(tr("MIDI Traffic"));

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/WindowPlacement.h"
 
-#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-
-#include "app/RememberedState.h"
 
 namespace tarvik {
 namespace {
@@ -13,21 +10,6 @@ namespace {
 constexpr int kGap = 8;
 
 }  // namespace
-
-void WindowPlacement::setRemembered(RememberedState* state) {
-  remembered_ = state;
-  if (remembered_ == nullptr) return;
-  // Only onto a screen that is still there: a monitor may have gone since.
-  if (const auto position = remembered_->windowPosition();
-      position && QGuiApplication::screenAt(*position) != nullptr) {
-    main_.move(*position);
-  }
-}
-
-void WindowPlacement::placeTraffic(QWidget& traffic) const {
-  if (remembered_ != nullptr && traffic.restoreGeometry(remembered_->trafficGeometry())) return;
-  placeBeside(main_, traffic);
-}
 
 void WindowPlacement::placeBeside(const QWidget& main, QWidget& window) {
   const QRect screen = main.screen()->availableGeometry();
@@ -38,12 +20,6 @@ void WindowPlacement::bringUp(QWidget& window) {
   window.show();
   window.raise();
   window.activateWindow();
-}
-
-void WindowPlacement::save(const QWidget* traffic) const {
-  if (remembered_ == nullptr) return;
-  remembered_->setWindowPosition(main_.pos());
-  if (traffic != nullptr) remembered_->setTrafficGeometry(traffic->saveGeometry());
 }
 
 QRect WindowPlacement::beside(const QRect& main, const QSize& size, const QRect& screen) {

@@ -1,29 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QRect>
+#include <memory>
 
 class QWidget;
 
 namespace tarvik {
 
-class RememberedState;
-
-// Where the program's windows go on the screen: the main window where it stood last time, and
-// a window it opens beside it rather than over its port lists, unless that window's own place
-// was remembered.
-class WindowPlacement {
- public:
-  explicit WindowPlacement(QWidget& main) : main_(main) {}
-
-  // Moves the main window to its remembered place, when that is still on a screen. The state
-  // must outlive the placement; nullptr remembers nothing.
-  void setRemembered(RememberedState* state);
-  // Called once, before the traffic window is first shown.
-  void placeTraffic(QWidget& traffic) const;
-  // What the next run starts from.
-  void save(const QWidget* traffic) const;
-
+// Where the windows that the main window opens go on the screen: beside it rather than over its
+// port lists, unless a window's own place was remembered.
+struct WindowPlacement {
   // A frame of `size` to the right of `main` when `screen` has room there, else below it, else
   // to its left, else where it overlaps least: the top left of the screen.
   static QRect beside(const QRect& main, const QSize& size, const QRect& screen);
@@ -31,10 +19,18 @@ class WindowPlacement {
   static void placeBeside(const QWidget& main, QWidget& window);
   // Shows the window, in front and active: a second press brings back one that was covered.
   static void bringUp(QWidget& window);
-
- private:
-  QWidget& main_;
-  RememberedState* remembered_ = nullptr;
+  // What the buttons of the side windows (traffic, Compare, Library) do: `make` makes the window
+  // on first use, which goes where `geometry` (QWidget::saveGeometry) puts it, or else beside
+  // `main`; then it is brought up.
+  template <class Window, class Make>
+  static void open(std::unique_ptr<Window>& window, const QWidget& main, const QByteArray& geometry,
+                   Make make) {
+    if (!window) {
+      window = make();
+      if (!window->restoreGeometry(geometry)) placeBeside(main, *window);
+    }
+    bringUp(*window);
+  }
 };
 
 }  // namespace tarvik

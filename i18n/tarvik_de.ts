@@ -516,6 +516,21 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>EventLog</name>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save log...</source>
+        <translation>Protokoll speichern...</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareImage</name>
     <message>
         <source>Firmware file rejected: %1</source>
@@ -712,6 +727,45 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>LibraryListModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Last change</source>
+        <translation>Letzte Änderung</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>read from Tarvik</source>
+        <translation>vom Tarvik gelesen</translation>
+    </message>
+    <message>
+        <source>sent to Tarvik</source>
+        <translation>an Tarvik gesendet</translation>
+    </message>
+    <message>
+        <source>restored, verified</source>
+        <translation>wiederhergestellt, geprüft</translation>
+    </message>
+    <message>
+        <source>restored, not verified</source>
+        <translation>wiederhergestellt, nicht geprüft</translation>
+    </message>
+</context>
+<context>
     <name>LoopLabels</name>
     <message>
         <source>LOOP%1</source>
@@ -756,21 +810,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>the label of loop %1 is not UTF-8 text</source>
         <translation>der Name von Loop %1 ist kein UTF-8-Text</translation>
-    </message>
-</context>
-<context>
-    <name>LoopNaming</name>
-    <message>
-        <source>Loop names</source>
-        <translation>Loop-Namen</translation>
-    </message>
-    <message>
-        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
-        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
-    </message>
-    <message>
-        <source>LOOP%1 was not renamed: the name %2.</source>
-        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
 </context>
 <context>
@@ -882,6 +921,18 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Compare...</source>
         <translation>Vergleich...</translation>
+    </message>
+    <message>
+        <source>MIDI ports cannot be listed: %1</source>
+        <translation>MIDI-Ports können nicht aufgelistet werden: %1</translation>
+    </message>
+    <message>
+        <source>MIDI input %1 disconnected</source>
+        <translation>MIDI-Eingang %1 getrennt</translation>
+    </message>
+    <message>
+        <source>MIDI output %1 disconnected</source>
+        <translation>MIDI-Ausgang %1 getrennt</translation>
     </message>
 </context>
 <context>
@@ -1733,21 +1784,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>tarvik::EventLogMenu</name>
-    <message>
-        <source>Copy</source>
-        <translation>Kopieren</translation>
-    </message>
-    <message>
-        <source>Save log...</source>
-        <translation>Protokoll speichern...</translation>
-    </message>
-    <message>
-        <source>Clear</source>
-        <translation>Leeren</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::FirmwareBackup</name>
     <message>
         <source>no library of setups to keep it in</source>
@@ -1872,10 +1908,6 @@ Fortfahren?</translation>
 </context>
 <context>
     <name>tarvik::FullBackupActions</name>
-    <message>
-        <source>Tarvik Config File (*.tvk)</source>
-        <translation>Tarvik-Konfigurationsdatei (*.tvk)</translation>
-    </message>
     <message>
         <source>before the backup reads the configuration from Tarvik</source>
         <translation>vor dem Lesen der Konfiguration von Tarvik für die Sicherung</translation>
@@ -2216,21 +2248,6 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Set lists</source>
         <translation>Setlisten</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::PortListFollower</name>
-    <message>
-        <source>MIDI ports cannot be listed: %1</source>
-        <translation>MIDI-Ports können nicht aufgelistet werden: %1</translation>
-    </message>
-    <message>
-        <source>MIDI input %1 disconnected</source>
-        <translation>MIDI-Eingang %1 getrennt</translation>
-    </message>
-    <message>
-        <source>MIDI output %1 disconnected</source>
-        <translation>MIDI-Ausgang %1 getrennt</translation>
     </message>
 </context>
 <context>
@@ -2653,48 +2670,6 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
     </message>
 </context>
 <context>
-    <name>tarvik::SetupListModel</name>
-    <message>
-        <source>Name</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>Last change</source>
-        <translation>Letzte Änderung</translation>
-    </message>
-    <message>
-        <source>Note</source>
-        <translation>Notiz</translation>
-    </message>
-</context>
-<context>
-    <name>tarvik::SnapshotListModel</name>
-    <message>
-        <source>read from Tarvik</source>
-        <translation>vom Tarvik gelesen</translation>
-    </message>
-    <message>
-        <source>sent to Tarvik</source>
-        <translation>an Tarvik gesendet</translation>
-    </message>
-    <message>
-        <source>restored, verified</source>
-        <translation>wiederhergestellt, geprüft</translation>
-    </message>
-    <message>
-        <source>Time</source>
-        <translation>Zeit</translation>
-    </message>
-    <message>
-        <source>Event</source>
-        <translation>Ereignis</translation>
-    </message>
-    <message>
-        <source>restored, not verified</source>
-        <translation>wiederhergestellt, nicht geprüft</translation>
-    </message>
-</context>
-<context>
     <name>tarvik::TForm1</name>
     <message>
         <source>The update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
@@ -2858,6 +2833,18 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>the setup from before firmware %1</source>
         <translation>das Setup von vor Firmware %1</translation>
+    </message>
+    <message>
+        <source>Loop names</source>
+        <translation>Loop-Namen</translation>
+    </message>
+    <message>
+        <source>What is in LOOP%1 (at most %2 characters; empty for no name):</source>
+        <translation>Was steckt in LOOP%1 (höchstens %2 Zeichen; leer für keinen Namen):</translation>
+    </message>
+    <message>
+        <source>LOOP%1 was not renamed: the name %2.</source>
+        <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
 </context>
 <context>

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/EventLog.h"
-#include "app/EventLogMenu.h"
 #include "app/MidiLibraryLog.h"
 #include "support/FakeDialogs.h"
 #include "support/FileFaults.h"
@@ -37,7 +36,8 @@ class EventLogTest : public QObject {
 
   void newestLineIsSelectedAndRawLinesDoNotMoveSelection() {
     QListWidget list;
-    tarvik::EventLog log(list);
+    tarvik::testing::FakeDialogs dialogs;
+    tarvik::EventLog log(list, dialogs, nullptr);
     for (int i = 0; i < 500; ++i) log.addLog(QString::number(i));
     QCOMPARE(list.count(), 500);
     QCOMPARE(list.currentRow(), 499);
@@ -52,9 +52,8 @@ class EventLogTest : public QObject {
 
   void contextMenuCopiesSavesAndClears() {
     QListWidget list;
-    tarvik::EventLog log(list);
     tarvik::testing::FakeDialogs dialogs;
-    tarvik::EventLogMenu menu(list, dialogs, nullptr);
+    tarvik::EventLog log(list, dialogs, nullptr);
     QCOMPARE(list.contextMenuPolicy(), Qt::ActionsContextMenu);
     QStringList texts;
     for (const QAction* action : list.actions()) texts << action->text();
@@ -71,16 +70,16 @@ class EventLogTest : public QObject {
     QCOMPARE(list.item(2)->toolTip(), detail.join('\n'));
     const QString withDetail = list.item(2)->text() + "\n    " + detail[0] + "\n    " + detail[1];
     list.setCurrentRow(2);
-    menu.copyAction()->trigger();
+    log.copyAction()->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), withDetail);
     list.setCurrentRow(0);
-    menu.copyAction()->trigger();
+    log.copyAction()->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), list.item(0)->text());
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("log.txt"));
     dialogs.nextFileName = path;
-    menu.saveAction()->trigger();
+    log.saveAction()->trigger();
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(saved.readAll()),
@@ -90,7 +89,7 @@ class EventLogTest : public QObject {
 
     // A folder cannot be written as a file: the error box says where.
     dialogs.nextFileName = dir.path();
-    menu.saveAction()->trigger();
+    log.saveAction()->trigger();
     QCOMPARE(dialogs.errors.size(), std::size_t{1});
     QVERIFY(dialogs.errors.front().text.contains(dir.path()));
 
@@ -100,12 +99,12 @@ class EventLogTest : public QObject {
     dialogs.nextFileName = path;
     {
       const tarvik::testing::FileSizeLimit full(static_cast<rlim_t>(savedBefore.size()));
-      menu.saveAction()->trigger();
+      log.saveAction()->trigger();
     }
     QCOMPARE(dialogs.errors.size(), std::size_t{2});
     QCOMPARE(tarvik::testing::fileBytes(path), savedBefore);
 
-    menu.clearAction()->trigger();
+    log.clearAction()->trigger();
     QCOMPARE(list.count(), 0);
     log.addLog(QStringLiteral("after"));
     QCOMPARE(list.currentRow(), 0);
@@ -166,11 +165,12 @@ class EventLogTest : public QObject {
                                QStringLiteral("[09:05:03.120] 128 presets complete"), QString(),
                                QStringLiteral("x").repeated(400),
                                QStringLiteral("[09:05:04.000] Tarvik found, Version 1.9")};
+    tarvik::testing::FakeDialogs dialogs;
     auto make = [&](bool cached) {
       auto list = std::make_unique<QListWidget>();
       list->resize(420, 140);
       if (cached) {
-        tarvik::EventLog log(*list);
+        tarvik::EventLog log(*list, dialogs, nullptr);
       } else {
         list->setUniformItemSizes(true);
       }

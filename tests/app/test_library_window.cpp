@@ -81,7 +81,7 @@ class LibraryWindowTest : public QObject {
     rig->button("libraryButton")->click();
     return holder().window();
   }
-  QStringList listed() const { return namesOf(holder().window()->setupModel().setups()); }
+  QStringList listed() const { return namesOf(holder().window()->setupModel().rows()); }
   QPushButton* button(const char* name) const {
     return holder().window()->findChild<QPushButton*>(QString::fromLatin1(name));
   }
@@ -240,7 +240,7 @@ class LibraryWindowTest : public QObject {
     selectSetup(QStringLiteral("Rig"));
     QVERIFY2(!button("sendButton")->isEnabled(), "no device connected yet");
     QVERIFY(rig->connectAndDownload());
-    QCOMPARE(window->snapshotModel().snapshots().size(), 1);
+    QCOMPARE(window->snapshotModel().rows().size(), 1);
     QVERIFY(button("sendButton")->isEnabled());
 
     QSignalSpy finished(rig->form->findChild<FullBackupActions*>(), &FullBackupActions::finished);
@@ -257,7 +257,7 @@ class LibraryWindowTest : public QObject {
     QVERIFY(held.ccMap == rig5.bytes.ccMap);
     QVERIFY(held.pcRemap == rig5.bytes.pcRemap);
     QVERIFY(held.configRecord == kKeptSettings);
-    const QList<SnapshotSummary> history = window->snapshotModel().snapshots();
+    const QList<SnapshotSummary> history = window->snapshotModel().rows();
     QCOMPARE(history.size(), 2);
     QCOMPARE(history.front().event, QStringLiteral("restore"));
     QVERIFY(library().history().snapshot(history.front().id).value->bytes == rig5.bytes);

@@ -25,7 +25,6 @@
 #include "app/EditTracking.h"
 #include "app/LibraryHolder.h"
 #include "app/LibraryWindow.h"
-#include "app/SetupListModel.h"
 #include "config/ConfigBytes.h"
 
 using namespace tarvik;
