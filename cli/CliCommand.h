@@ -26,8 +26,7 @@ struct Output {
 class CliCommand : public QObject {
   Q_OBJECT
  public:
-  explicit CliCommand(Output output, QObject* parent = nullptr)
-      : QObject(parent), output_(output) {}
+  explicit CliCommand(Output output) : output_(output) {}
 
   // Reads or checks the command's file without touching a MIDI port, once: the program calls
   // it before it reaches the MIDI system, so that a file error is reported as one (exit 2) on

@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliRun.h"
 
-#include "cli/BackupCommand.h"
-#include "cli/DiffCommand.h"
-#include "cli/FlashCommand.h"
-#include "cli/LibraryCommand.h"
-#include "cli/LibraryStoreCommand.h"
 #include "cli/MonitorCommand.h"
-#include "cli/PortsCommand.h"
 #include "cli/RestoreCommand.h"
-#include "cli/SetListArrangeCommand.h"
-#include "cli/SetListCommand.h"
 #include "cli/SignalWatch.h"
 
 namespace tarvik::cli {
+
 namespace {
 
 // `info`: identifies the device and prints "firmware: X.Y". Other firmware than the program's
@@ -43,29 +36,29 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
                                         Output output) {
   switch (options.command) {
     case CommandKind::Ports:
-      return std::make_unique<PortsCommand>(ports, output);
+      return makePortsCommand(ports, options, output);
     case CommandKind::Info:
       return std::make_unique<InfoCommand>(ports, options, output);
     case CommandKind::Backup:
-      return std::make_unique<BackupCommand>(ports, options, output);
+      return makeBackupCommand(ports, options, output);
     case CommandKind::Restore:
       return std::make_unique<RestoreCommand>(ports, options, output);
     case CommandKind::Flash:
-      return std::make_unique<FlashCommand>(ports, options, output);
+      return makeFlashCommand(ports, options, output);
     case CommandKind::Monitor:
       return std::make_unique<MonitorCommand>(ports, options, output);
     case CommandKind::Library:
       if (options.libraryAction == LibraryAction::Store)
-        return std::make_unique<LibraryStoreCommand>(ports, options, output);
+        return makeLibraryStoreCommand(ports, options, output);
       if (options.libraryAction == LibraryAction::Restore)
         return std::make_unique<RestoreCommand>(ports, options, output);
-      return std::make_unique<LibraryCommand>(options, output);
+      return makeLibraryCommand(ports, options, output);
     case CommandKind::Diff:
-      return std::make_unique<DiffCommand>(ports, options, output);
+      return makeDiffCommand(ports, options, output);
     case CommandKind::SetList:
       if (options.setListAction == SetListAction::Arrange)
-        return std::make_unique<SetListArrangeCommand>(ports, options, output);
-      return std::make_unique<SetListCommand>(options, output);
+        return makeSetListArrangeCommand(ports, options, output);
+      return makeSetListCommand(ports, options, output);
   }
   return nullptr;
 }

@@ -7,9 +7,8 @@
 
 namespace tarvik::cli {
 
-DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                             QObject* parent)
-    : CliCommand(output, parent),
+DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output)
+    : CliCommand(output),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr, options.library) {
   connect(&core().fullDownload(), &FullDownload::finished, this,

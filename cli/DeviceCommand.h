@@ -13,8 +13,7 @@ namespace tarvik::cli {
 class DeviceCommand : public CliCommand {
   Q_OBJECT
  public:
-  DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                QObject* parent = nullptr);
+  DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output);
 
  protected:
   const CliOptions& options() const { return options_; }

@@ -34,7 +34,6 @@ class DeviceSession {
   // libraryError() when it cannot be opened.
   SetupLibrary* library();
   const QString& libraryError() const { return library_.error(); }
-  bool libraryGiven() const { return library_.given(); }
   // For a command whose work does not need the library: attaches it for the device history,
   // or says on `err`, in one warning line, why there is none, and goes on.
   void keepHistory(QTextStream& err);

@@ -9,9 +9,8 @@
 
 namespace tarvik::cli {
 
-MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                               QObject* parent)
-    : CliCommand(output, parent), options_(options), core_(ports) {
+MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output)
+    : CliCommand(output), options_(options), core_(ports) {
   connect(&core_, &ConfiguratorCore::shortMessageReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
             const std::optional<QString> line =

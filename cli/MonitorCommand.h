@@ -17,8 +17,7 @@ class MonitorCommand : public CliCommand {
  public:
   using Clock = std::function<QTime()>;
 
-  MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                 QObject* parent = nullptr);
+  MonitorCommand(MidiPorts& ports, const CliOptions& options, Output output);
   ~MonitorCommand() override;
   // The end a monitor is meant to have: exit 0.
   void interrupt() override;

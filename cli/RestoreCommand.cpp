@@ -26,9 +26,8 @@ QString stageText(RestoreCheck::Stage stage) {
 
 }  // namespace
 
-RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                               QObject* parent)
-    : DeviceCommand(ports, options, output, parent), check_(core().restoreCheck()) {
+RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output)
+    : DeviceCommand(ports, options, output), check_(core().restoreCheck()) {
   connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
     if (stage != RestoreCheck::Stage::Idle) session().log(stageText(stage));
   });

@@ -15,8 +15,7 @@ namespace tarvik::cli {
 class RestoreCommand : public DeviceCommand {
   Q_OBJECT
  public:
-  RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output,
-                 QObject* parent = nullptr);
+  RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output);
   RestoreCheck& check() { return check_; }
 
  protected:

@@ -943,13 +943,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
-    <name>NetworkModule</name>
-    <message>
-        <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
-        <translation>der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
-    </message>
-</context>
-<context>
     <name>PlainTextExport</name>
     <message>
         <source>Text File (*.txt)</source>
@@ -3152,6 +3145,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>the link is busy</source>
         <translation>die Verbindung ist belegt</translation>
+    </message>
+    <message>
+        <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
+        <translation>der Update-Server ist nicht erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
     </message>
 </context>
 <context>

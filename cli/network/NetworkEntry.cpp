@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // tarvik-cli's network module: the update server over HTTP, the one part of the program that
-// needs Qt Network. `flash --from-server` loads it (NetworkModule); no other command does.
+// needs Qt Network. `flash --from-server` loads it (FlashCommand); no other command does.
 #include <QUrl>
 #include <QtGlobal>
 #include <type_traits>
@@ -12,7 +12,7 @@ extern "C" Q_DECL_EXPORT tarvik::UpdateServer* tarvik_create_update_server(const
   return new tarvik::NetworkUpdateServer(baseUrl);
 }
 
-// A signature that drifts from what NetworkModule calls would crash at run time; here it stops
+// A signature that drifts from what FlashCommand calls would crash at run time; here it stops
 // the build.
 static_assert(
     std::is_same_v<decltype(&tarvik_create_update_server), tarvik::CreateUpdateServerEntry>);

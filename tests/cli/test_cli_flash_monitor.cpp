@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "cli/CliRun.h"
-#include "cli/FlashCommand.h"
 #include "cli/FlashProgress.h"
 #include "cli/MonitorCommand.h"
 #include "cli/SignalWatch.h"
@@ -56,6 +55,12 @@ bool flashedAsUploaded(const FlashImage& flash) {
   return true;
 }
 
+// The flash command as the command line makes it, run to its end.
+int flashToEnd(MidiPorts& ports, CliOptions options, Output output) {
+  options.command = CommandKind::Flash;
+  return runToEnd(*makeCommand(options, ports, output));
+}
+
 }  // namespace
 
 class CliFlashMonitorTest : public QObject {
@@ -78,8 +83,7 @@ class CliFlashMonitorTest : public QObject {
     options.file = file;
     options.library = dir.filePath(QStringLiteral("flashed.sqlite"));
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(flash), ExitCode::Ok);
+    QCOMPARE(flashToEnd(device.ports(), options, output.output()), ExitCode::Ok);
     QVERIFY(device.device().flash().writtenToFlash);
     QVERIFY(flashedAsUploaded(device.device().flash()));
     QCOMPARE(output.errText(), QStringLiteral("flash: bootloader entered, 3 pages to upload\n"
@@ -130,8 +134,7 @@ class CliFlashMonitorTest : public QObject {
     // A folder is no library file.
     options.library = libraryOpens ? dir.filePath(QStringLiteral("refused.sqlite")) : dir.path();
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(flash), exitCode);
+    QCOMPARE(flashToEnd(device.ports(), options, output.output()), exitCode);
     QCOMPARE(device.device().flash().bootloaderEntered, exitCode == ExitCode::Ok);
     QCOMPARE(output.errText().contains(QStringLiteral("no backup of the setup could be taken")),
              exitCode != ExitCode::Ok);
@@ -163,8 +166,7 @@ class CliFlashMonitorTest : public QObject {
     options.file = file;
     options.noBackup = true;
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(flash), ExitCode::DeviceFailure);
+    QCOMPARE(flashToEnd(device.ports(), options, output.output()), ExitCode::DeviceFailure);
     QVERIFY2(output.errText().contains(QStringLiteral("tarvik-cli: ") + error),
              qPrintable(output.errText()));
     QVERIFY(device.device().flash().bootloaderEntered);
@@ -189,8 +191,7 @@ class CliFlashMonitorTest : public QObject {
     CliOptions options;
     options.file = file;
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(flash), ExitCode::UsageOrFile);
+    QCOMPARE(flashToEnd(device.ports(), options, output.output()), ExitCode::UsageOrFile);
     QVERIFY2(output.errText().contains(error), qPrintable(output.errText()));
     QCOMPARE(device.device().commandsReceived(), 0);
   }
@@ -213,8 +214,7 @@ class CliFlashMonitorTest : public QObject {
     options.noBackup = true;
     options.updateUrl = QUrl(QString::fromStdString(server.baseUrl()));
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(flash), exitCode);
+    QCOMPARE(flashToEnd(device.ports(), options, output.output()), exitCode);
     QCOMPARE(server.requests().size(), std::size_t{1});
     QCOMPARE(server.requests().front().path, std::string("/downloads/tarvik/firmware.txt"));
     QCOMPARE(device.device().flash().writtenToFlash, exitCode == ExitCode::Ok);
@@ -232,8 +232,7 @@ class CliFlashMonitorTest : public QObject {
     options.fromServer = true;
     options.updateUrl = QUrl(QString::fromStdString(server.baseUrl()));
     CapturedOutput output;
-    FlashCommand flash(device.ports(), options, output.output());
-    const int exitCode = runToEnd(flash);
+    const int exitCode = flashToEnd(device.ports(), options, output.output());
     qputenv("TARVIK_CLI_NETWORK_MODULE", TARVIK_CLI_NETWORK_MODULE_PATH);
     QCOMPARE(exitCode, ExitCode::DeviceFailure);
     QCOMPARE(output.errText(),

@@ -9,8 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "cli/BackupCommand.h"
-#include "cli/PortsCommand.h"
+#include "cli/CliRun.h"
 #include "cli/RestoreCommand.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
@@ -56,6 +55,12 @@ CliOptions withFile(const QString& file, bool verbose = false) {
   return options;
 }
 
+// The backup command as the command line makes it, with the given options.
+std::unique_ptr<CliCommand> backupCommand(MidiPorts& ports, CliOptions options, Output output) {
+  options.command = CommandKind::Backup;
+  return makeCommand(options, ports, output);
+}
+
 }  // namespace
 
 class CliTransferTest : public QObject {
@@ -69,8 +74,10 @@ class CliTransferTest : public QObject {
   QString backupOf(std::uint32_t seed, const char* name) {
     SimulatedMidi device(TarvikContents::fromSeed(seed));
     CapturedOutput output;
-    BackupCommand backup(device.ports(), withFile(path(name)), output.output());
-    if (runToEnd(backup) != ExitCode::Ok) qFatal("backup failed: %s", qPrintable(output.errText()));
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(path(name)), output.output());
+    if (runToEnd(*backup) != ExitCode::Ok)
+      qFatal("backup failed: %s", qPrintable(output.errText()));
     return path(name);
   }
 
@@ -80,8 +87,9 @@ class CliTransferTest : public QObject {
   void portsListsInputsThenOutputs() {
     SimulatedMidi device;
     CapturedOutput output;
-    PortsCommand ports(device.ports(), output.output());
-    QCOMPARE(runToEnd(ports), ExitCode::Ok);
+    const std::unique_ptr<CliCommand> ports =
+        makeCommand(CliOptions{}, device.ports(), output.output());
+    QCOMPARE(runToEnd(*ports), ExitCode::Ok);
     QCOMPARE(output.outText(), QStringLiteral("in:\tTarvik MIDI\nout:\tTarvik MIDI\n"));
   }
 
@@ -146,8 +154,9 @@ class CliTransferTest : public QObject {
         "expressionCC=255\r\nboundlessBank=1\r\nampRackMode=0\r\nlockMask=3\r\n";
 
     CapturedOutput output;
-    BackupCommand backup(device.ports(), withFile(path("known.tvk")), output.output());
-    QCOMPARE(runToEnd(backup), ExitCode::Ok);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(path("known.tvk")), output.output());
+    QCOMPARE(runToEnd(*backup), ExitCode::Ok);
     const QByteArray written = readFile(path("known.tvk"));
     QCOMPARE(written, TvkFile::serialize(expected) + settings);
     QVERIFY(written.contains("[3]\r\npc=129\r\ncc=2\r\npcremap=128\r\n[4]\r\n"));
@@ -160,8 +169,9 @@ class CliTransferTest : public QObject {
   void backupToAFolderThatIsNotThereSendsNothing() {
     SimulatedMidi device;
     CapturedOutput output;
-    BackupCommand backup(device.ports(), withFile(path("missing/rig.tvk")), output.output());
-    QCOMPARE(runToEnd(backup), ExitCode::UsageOrFile);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(path("missing/rig.tvk")), output.output());
+    QCOMPARE(runToEnd(*backup), ExitCode::UsageOrFile);
     QVERIFY2(output.errText().contains(QStringLiteral("cannot write")),
              qPrintable(output.errText()));
     QCOMPARE(device.device().commandsReceived(), 0);
@@ -174,8 +184,9 @@ class CliTransferTest : public QObject {
     CapturedOutput output;
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    BackupCommand backup(device.ports(), withFile(QStringLiteral("-"), true), output.output());
-    const int exitCode = runToEnd(backup);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(QStringLiteral("-"), true), output.output());
+    const int exitCode = runToEnd(*backup);
     QVERIFY(QDir::setCurrent(before));
     QCOMPARE(exitCode, ExitCode::Ok);
     QCOMPARE(output.outText().toLatin1(), file);
@@ -202,13 +213,13 @@ class CliTransferTest : public QObject {
     CapturedOutput output;
     const cli::Output streams =
         standardOutput ? cli::Output{fullStream, output.errStream} : output.output();
-    BackupCommand backup(device.ports(), withFile(standardOutput ? QStringLiteral("-") : file),
-                         streams);
+    const std::unique_ptr<CliCommand> backup = backupCommand(
+        device.ports(), withFile(standardOutput ? QStringLiteral("-") : file), streams);
     int exitCode = -1;
     {
       std::optional<FileSizeLimit> fullDisk;
       if (!standardOutput) fullDisk.emplace(1000);
-      exitCode = runToEnd(backup);
+      exitCode = runToEnd(*backup);
     }
     QCOMPARE(exitCode, ExitCode::UsageOrFile);
     // The last line, after the warnings about values the backup keeps otherwise.
@@ -244,8 +255,9 @@ class CliTransferTest : public QObject {
     faults.silent = true;
     device.device().setFaults(faults);
     CapturedOutput output;
-    BackupCommand backup(device.ports(), withFile(path("silent.tvk")), output.output());
-    QCOMPARE(runToEnd(backup), ExitCode::DeviceFailure);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(path("silent.tvk")), output.output());
+    QCOMPARE(runToEnd(*backup), ExitCode::DeviceFailure);
     QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: No Tarvik found\n"));
     QVERIFY(!QFile::exists(path("silent.tvk")));
   }
@@ -273,8 +285,9 @@ class CliTransferTest : public QObject {
     QVERIFY(held.configRecord == *read.settings);
 
     CapturedOutput again;
-    BackupCommand backup(device.ports(), withFile(path("again.tvk")), again.output());
-    QCOMPARE(runToEnd(backup), ExitCode::Ok);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), withFile(path("again.tvk")), again.output());
+    QCOMPARE(runToEnd(*backup), ExitCode::Ok);
     QCOMPARE(readFile(path("again.tvk")), readFile(file));
   }
 
@@ -469,8 +482,9 @@ class CliTransferTest : public QObject {
     CliOptions options = withFile(path("never.tvk"));
     options.in = QStringLiteral("roland");
     CapturedOutput output;
-    BackupCommand backup(device.ports(), options, output.output());
-    QCOMPARE(runToEnd(backup), ExitCode::DeviceFailure);
+    const std::unique_ptr<CliCommand> backup =
+        backupCommand(device.ports(), options, output.output());
+    QCOMPARE(runToEnd(*backup), ExitCode::DeviceFailure);
     QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: no MIDI input matches \"roland\"\n"));
   }
 };
