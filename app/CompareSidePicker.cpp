@@ -71,7 +71,7 @@ CompareSidePicker::CompareSidePicker(const QString& name, Dialogs& dialogs,
   for (QComboBox* list : {setups_, snapshots_}) {
     connect(list, &QComboBox::currentIndexChanged, this, [this, list] {
       if (filling_) return;
-      forgetGone(list);
+      gone_.remove(list);
       Q_EMIT sourceChanged();
     });
   }
@@ -106,11 +106,11 @@ void CompareSidePicker::choose(const CompareSource& source) {
   switch (source.kind()) {
     case Kind::Setup:
       setups_->setCurrentIndex(setups_->findText(source.name(), Qt::MatchExactly));
-      forgetGone(setups_);
+      gone_.remove(setups_);
       break;
     case Kind::Snapshot:
       snapshots_->setCurrentIndex(snapshots_->findData(source.snapshotId()));
-      forgetGone(snapshots_);
+      gone_.remove(snapshots_);
       break;
     case Kind::File:
       setFile(source.name());
@@ -187,14 +187,15 @@ QString CompareSidePicker::missingText() const {
   if (source()) return {};
   switch (kind()) {
     case Kind::Setup:
-      if (!goneSetup_.isEmpty()) {
-        return tr("The setup \"%1\" is no longer in the library. Choose another.").arg(goneSetup_);
+      if (gone_.contains(setups_)) {
+        return tr("The setup \"%1\" is no longer in the library. Choose another.")
+            .arg(gone_.value(setups_).text);
       }
       return setups_->count() == 0 ? tr("The library holds no setup.") : tr("Choose a setup.");
     case Kind::Snapshot:
-      if (goneSnapshot_) {
+      if (gone_.contains(snapshots_)) {
         return tr("The snapshot %1 is no longer in the device history. Choose another.")
-            .arg(goneSnapshotText_);
+            .arg(gone_.value(snapshots_).text);
       }
       return snapshots_->count() == 0 ? tr("The device history is empty.")
                                       : tr("Choose a snapshot.");
@@ -223,55 +224,39 @@ void CompareSidePicker::refreshChoices() {
                tr("No library is open, so there is no device history to compare."));
   const std::optional<CompareSource> before = source();
   filling_ = true;
-  fillSetups();
-  fillSnapshots();
+  fill(setups_, [this] {
+    const Result<QList<SetupSummary>> setups = core_.library()->setups().list();
+    if (!setups.ok()) return false;
+    for (const SetupSummary& setup : *setups.value) setups_->addItem(setup.name, setup.name);
+    return true;
+  });
+  fill(snapshots_, [this] {
+    const Result<QList<SnapshotSummary>> snapshots = core_.library()->history().list();
+    if (!snapshots.ok()) return false;
+    for (const SnapshotSummary& snapshot : *snapshots.value) {
+      snapshots_->addItem(
+          QStringLiteral("%1  %2").arg(LibraryTime::text(snapshot.time), snapshot.event),
+          snapshot.id);
+    }
+    return true;
+  });
   filling_ = false;
   if (source() != before) Q_EMIT sourceChanged();
 }
 
-void CompareSidePicker::forgetGone(const QComboBox* list) {
-  if (list == setups_) goneSetup_.clear();
-  if (list == snapshots_) {
-    goneSnapshot_.reset();
-    goneSnapshotText_.clear();
+void CompareSidePicker::fill(QComboBox* list, const std::function<bool()>& addItems) {
+  // The item chosen, or the one that went: the first of the list only while none was chosen.
+  const Gone chosen = list->currentIndex() >= 0 ? Gone{list->currentData(), list->currentText()}
+                                                : gone_.value(list);
+  list->clear();
+  if (core_.library() == nullptr || !addItems()) return;
+  const int row = chosen.data.isValid() ? list->findData(chosen.data) : 0;
+  if (row < 0) {
+    gone_.insert(list, chosen);
+  } else {
+    gone_.remove(list);
   }
-}
-
-void CompareSidePicker::fillSetups() {
-  // The setup chosen, or the one that went: the first of the list only while none was chosen.
-  const QString chosen = setups_->currentIndex() >= 0 ? setups_->currentText() : goneSetup_;
-  setups_->clear();
-  const SetupLibrary* library = core_.library();
-  if (library == nullptr) return;
-  const Result<QList<SetupSummary>> setups = library->setups().list();
-  if (!setups.ok()) return;
-  for (const SetupSummary& setup : *setups.value) setups_->addItem(setup.name);
-  const int row = setups_->findText(chosen, Qt::MatchExactly);
-  goneSetup_ = row < 0 ? chosen : QString();
-  setups_->setCurrentIndex(chosen.isEmpty() ? 0 : row);
-}
-
-void CompareSidePicker::fillSnapshots() {
-  const std::optional<qint64> chosen =
-      snapshots_->currentIndex() >= 0
-          ? std::optional<qint64>(snapshots_->currentData().toLongLong())
-          : goneSnapshot_;
-  const QString chosenText =
-      snapshots_->currentIndex() >= 0 ? snapshots_->currentText() : goneSnapshotText_;
-  snapshots_->clear();
-  const SetupLibrary* library = core_.library();
-  if (library == nullptr) return;
-  const Result<QList<SnapshotSummary>> snapshots = library->history().list();
-  if (!snapshots.ok()) return;
-  for (const SnapshotSummary& snapshot : *snapshots.value) {
-    snapshots_->addItem(
-        QStringLiteral("%1  %2").arg(LibraryTime::text(snapshot.time), snapshot.event),
-        snapshot.id);
-  }
-  const int row = chosen ? snapshots_->findData(*chosen) : 0;
-  goneSnapshot_ = row < 0 ? chosen : std::nullopt;
-  goneSnapshotText_ = row < 0 ? chosenText : QString();
-  snapshots_->setCurrentIndex(row);
+  list->setCurrentIndex(row);
 }
 
 }  // namespace tarvik

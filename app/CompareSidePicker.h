@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "core/CompareSource.h"
@@ -50,7 +53,6 @@ class CompareSidePicker : public QWidget {
   QComboBox* kindBox() const { return kind_; }
   QComboBox* setupBox() const { return setups_; }
   QComboBox* snapshotBox() const { return snapshots_; }
-  QPushButton* fileButton() const { return chooseFile_; }
 
  Q_SIGNALS:
   void sourceChanged();
@@ -61,10 +63,9 @@ class CompareSidePicker : public QWidget {
   void chooseFile();
   void setFile(const QString& path);
   void setAvailable(CompareSource::Kind kind, bool available, const QString& why);
-  // The user or choose() picked from `list`: what went from it is no longer the side.
-  void forgetGone(const QComboBox* list);
-  void fillSetups();
-  void fillSnapshots();
+  // Refills `list` by `addItems` (false when the library could not be read), keeping the item
+  // chosen or remembering it as gone.
+  void fill(QComboBox* list, const std::function<bool()>& addItems);
 
   Dialogs& dialogs_;
   const ConfiguratorCore& core_;
@@ -77,11 +78,13 @@ class CompareSidePicker : public QWidget {
   QString filePath_;
   // Lists being refilled: their passing states are not the user's choice.
   bool filling_ = false;
-  // The setup or snapshot chosen that the library no longer holds (the snapshot by its id and
-  // its text in the list); empty once the user chooses another.
-  QString goneSetup_;
-  std::optional<qint64> goneSnapshot_;
-  QString goneSnapshotText_;
+  // The setup or snapshot chosen that the library no longer holds, by its data and its text in
+  // the list; forgotten once the user or choose() picks from that list.
+  struct Gone {
+    QVariant data;
+    QString text;
+  };
+  QHash<const QComboBox*, Gone> gone_;
 };
 
 }  // namespace tarvik

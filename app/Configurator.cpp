@@ -69,11 +69,8 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
     form.setMidiFailureDetail([libraryLines] { return libraryLines->takeHeld(); });
     midi.start(
         module.createMidiService(),
-        [libraryLines, verbose](const std::vector<std::string>& lines) {
-          if (verbose)
-            for (const std::string& line : lines) std::cerr << line << std::endl;
-          libraryLines->take(lines);
-        },
+        [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); },
+        verbose,
         [&dialogs, &form, &core, libraryLines](const QString& problem) {
           // The first look finds every port new, and offers the start-up pair as for ports that
           // appear later.

@@ -30,7 +30,6 @@ class TrafficWindow : public QWidget {
 
   TrafficModel& model() { return model_; }
   QListView* list() const { return list_; }
-  QPushButton* pauseButton() const { return pause_; }
   QPushButton* clearButton() const { return clear_; }
   QPushButton* saveButton() const { return save_; }
   QAction* copyAction() const { return copy_; }

@@ -64,16 +64,12 @@ int main(int argc, char** argv) {
   // command reads its file. What the MIDI system came to is looked at only once the file has
   // been read: a file error is reported as such on a machine without MIDI too.
   MidiSystem midi(
-      [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; },
-      commandLineMidiService(connects));
+      [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; });
   std::unique_ptr<CliCommand> command;
+  // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
+  // --verbose: without it an error of the program's own stands alone, on one line.
   midi.start(
-      // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
-      // --verbose: without it an error of the program's own stands alone, on one line.
-      [&err, verbose = parse.options.verbose](const std::vector<std::string>& lines) {
-        if (!verbose) return;
-        for (const std::string& line : lines) err << QString::fromStdString(line) << Qt::endl;
-      },
+      commandLineMidiService(connects), {}, parse.options.verbose,
       // Reported from the running loop, so that an end reported from inside start() stops it.
       [&command, &err](const QString& startupProblem) {
         if (!startupProblem.isEmpty()) {

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "core/MidiSystem.h"
 
+#include <iostream>
+
 #include "midi/MidiPorts.h"
 
 namespace tarvik {
 
-MidiSystem::MidiSystem(std::function<void(const QString& text)> errors,
-                       std::unique_ptr<PlatformMidiService> service)
-    : platform_(service.get()), ports_(std::make_unique<MidiPorts>(std::move(service))) {
+MidiSystem::MidiSystem(std::function<void(const QString& text)> errors)
+    : ports_(std::make_unique<MidiPorts>()) {
   ports_->setErrorReporter([errors = std::move(errors)](const std::string& text) {
     errors(QString::fromStdString(text));
   });
@@ -15,16 +16,15 @@ MidiSystem::MidiSystem(std::function<void(const QString& text)> errors,
 
 MidiSystem::~MidiSystem() = default;
 
-void MidiSystem::start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines,
+void MidiSystem::start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, bool echo,
                        Started started) {
-  platform_ = service.get();
+  PlatformMidiService& platform = *service;
   ports_->adopt(std::move(service));
-  start(std::move(lines), std::move(started));
-}
-
-void MidiSystem::start(LibraryLines lines, Started started) {
-  PlatformMidiService& platform = *platform_;
-  platform.setLibraryMessageSink(std::move(lines));
+  platform.setLibraryMessageSink([lines = std::move(lines), echo](const auto& said) {
+    if (echo)
+      for (const std::string& line : said) std::cerr << line << std::endl;
+    if (lines) lines(said);
+  });
   platform.whenStarted([&platform, started = std::move(started)] {
     started(QString::fromStdString(platform.startupProblem()));
   });

@@ -21,11 +21,8 @@ class MidiPorts;
 class MidiSystem {
  public:
   // `errors` receives what goes wrong inside the MIDI input callback, which has no caller to
-  // go back to. With a `service` the lists are over it from the start (the command line, which
-  // has its service at hand); without, the lists have no ports until start() brings one (the
-  // window, whose service comes from a module loaded after the first frame).
-  explicit MidiSystem(std::function<void(const QString& text)> errors,
-                      std::unique_ptr<PlatformMidiService> service = {});
+  // go back to. Until start() brings a service the lists have no ports.
+  explicit MidiSystem(std::function<void(const QString& text)> errors);
   // The lists close what is still open when they go.
   ~MidiSystem();
   MidiSystem(const MidiSystem&) = delete;
@@ -33,19 +30,17 @@ class MidiSystem {
 
   MidiPorts& ports() { return *ports_; }
 
-  // Reaches the MIDI system in the background, once. `lines` receives what the MIDI system's
-  // libraries (ALSA, JACK) say about themselves, on the service's thread (see
-  // PlatformMidiService::setLibraryMessageSink); `started` gets the start-up problem, empty when
-  // the MIDI system was reached (see PlatformMidiService::whenStarted).
+  // Brings `service` to the lists and reaches its MIDI system in the background. `lines`
+  // (if any) receives what the MIDI system's libraries (ALSA, JACK) say about themselves, on the
+  // service's thread (see PlatformMidiService::setLibraryMessageSink); with `echo` (--verbose)
+  // they go to standard error too. `started` gets the start-up problem, empty when the MIDI
+  // system was reached (see PlatformMidiService::whenStarted).
   using LibraryLines = PlatformMidiService::LibraryMessageSink;
   using Started = std::function<void(const QString& problem)>;
-  // The service given at construction.
-  void start(LibraryLines lines, Started started);
-  // `service` comes to the lists first.
-  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, Started started);
+  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, bool echo,
+             Started started);
 
  private:
-  PlatformMidiService* platform_ = nullptr;
   std::unique_ptr<MidiPorts> ports_;
 };
 

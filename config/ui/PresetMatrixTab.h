@@ -47,7 +47,6 @@ class PresetMatrixTab : public QWidget {
   // it ask for playRequested(); off, none of them does anything. The window allows it while a
   // device is connected and nothing else talks to it.
   void setPlayable(bool playable);
-  QAction* playAction() const { return play_; }
   // "Follow": whether a program change from the device should show its row (see showRow).
   QCheckBox* followBox() const { return follow_; }
   // Selects the row and scrolls it into view.

@@ -106,8 +106,6 @@ void FirmwareTab::setFlashButtonEnabled(bool enabled) {
   updateButtons();
 }
 
-bool FirmwareTab::flashButtonEnabled() const { return flashButton_->isEnabled(); }
-
 void FirmwareTab::setProgress(int page, int pageCount) {
   progress_->setRange(0, pageCount);
   progress_->setValue(page);

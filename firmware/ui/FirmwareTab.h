@@ -32,7 +32,6 @@ class FirmwareTab : public QWidget {
   QString changeLog() const;
 
   void setFlashButtonEnabled(bool enabled);
-  bool flashButtonEnabled() const;
   // The setup is always kept in the device history before a flash; ticked, also in a file.
   QCheckBox* backupFileBox() const { return backupFile_; }
   void setProgress(int page, int pageCount);
