@@ -38,10 +38,7 @@ class BackupCommand : public DeviceCommand {
     }
     // What the device sent, through the editors' rules; every byte they change is said.
     const BackupContents backup = BackupContents::fromDevice(core().deviceBlocks());
-    for (const BackupContents::Change& change : backup.changes) {
-      err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
-            << Qt::endl;
-    }
+    warn(backup.changes);
     if (options().fileIsStandardStream()) {
       // The text is ASCII; it leaves as it would be saved.
       out() << QString::fromLatin1(FullBackup::serialize(backup.tables, backup.settings));

@@ -45,4 +45,11 @@ void DeviceCommand::refuseUnwritableFile() {
   }
 }
 
+void DeviceCommand::warn(const std::vector<BackupContents::Change>& changes) {
+  for (const BackupContents::Change& change : changes) {
+    err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
+          << Qt::endl;
+  }
+}
+
 }  // namespace tarvik::cli

@@ -5,6 +5,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/DeviceSession.h"
+#include "config/BackupContents.h"
 
 namespace tarvik::cli {
 
@@ -32,6 +33,8 @@ class DeviceCommand : public CliCommand {
   void refuseUnwritableFile();
   // The library, attached to the core; nullptr once its absence ended the command (exit 2).
   SetupLibrary* libraryOrFail();
+  // A warning line for each value the device sent that the editors' rules keep otherwise.
+  void warn(const std::vector<BackupContents::Change>& changes);
 
  private:
   CliOptions options_;

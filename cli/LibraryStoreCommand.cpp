@@ -38,10 +38,7 @@ class LibraryStoreCommand : public DeviceCommand {
     // The setup holds what a backup of the device would hold, and says so where that is not what
     // the device holds: restoring it sends exactly that.
     const BackupContents backup = BackupContents::fromDevice(core().deviceBlocks());
-    for (const BackupContents::Change& change : backup.changes) {
-      err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
-            << Qt::endl;
-    }
+    warn(backup.changes);
     const ConfigBytes bytes = ConfigBytes::fromTables(backup.tables, backup.settings);
     Outcome stored;
     if (exists_) {

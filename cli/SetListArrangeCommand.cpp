@@ -49,10 +49,7 @@ class SetListArrangeCommand : public DeviceCommand {
       fail(ExitCode::DeviceFailure, device.error);
       return;
     }
-    for (const BackupContents::Change& change : device.value->keptOtherwise) {
-      err() << kProgramName << ": " << tr("warning: %1").arg(BackupContents::changeText(change))
-            << Qt::endl;
-    }
+    warn(device.value->keptOtherwise);
     write(*device.value);
   }
 

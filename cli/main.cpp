@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // tarvik-cli: the configurator's core on the command line, for scripts, backups under version
 // control and machines without a desktop. Qt Core only; `flash --from-server` loads the network
-// module (NetworkModule).
+// module, and `setlist chart` the chart module.
 #include <unistd.h>
 
 #include <QCoreApplication>

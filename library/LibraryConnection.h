@@ -49,8 +49,6 @@ class LibraryConnection {
 
   const QSqlDatabase& database() const { return db_; }
   const QString& path() const { return path_; }
-  // Qt SQL's name of the connection, for checks that need the connection itself.
-  const QString& connectionName() const { return name_; }
   QDateTime now() const;
   // A failure of the database, for the user: "<file>: <reason>" (sql::errorText()).
   QString failure(const QString& driverText) const;
