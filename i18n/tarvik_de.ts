@@ -3055,10 +3055,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <translation>%1 kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <source>warning: %1</source>
-        <translation>Warnung: %1</translation>
-    </message>
-    <message>
         <source>backup written to %1</source>
         <translation>Sicherung nach %1 geschrieben</translation>
     </message>
@@ -3083,6 +3079,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>cannot write %1</source>
         <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 <context>
@@ -3176,10 +3176,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>stored %1</source>
         <translation>%1 gespeichert</translation>
     </message>
-    <message>
-        <source>warning: %1</source>
-        <translation>Warnung: %1</translation>
-    </message>
 </context>
 <context>
     <name>tarvik::cli::MonitorCommand</name>
@@ -3232,10 +3228,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>cannot write %1</source>
         <translation>%1 kann nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <source>warning: %1</source>
-        <translation>Warnung: %1</translation>
     </message>
     <message>
         <source>set &quot;%1&quot; arranged onto %2, written to %3</source>
