@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "cli/CliRun.h"
-#include "cli/LibraryAccess.h"
+#include "cli/LibraryFileCommand.h"
 #include "config/UserFile.h"
 
 namespace tarvik::cli {
@@ -12,31 +12,25 @@ namespace tarvik::cli {
 // the library file alone, with no MIDI port, all done before the MIDI system is reached. A
 // library that cannot be opened, a refused import and a setup that is not there end with
 // exit 2 and the library's one-line reason; an import stores all of its files or none.
-class LibraryCommand : public CliCommand {
+class LibraryCommand : public LibraryFileCommand {
   Q_OBJECT
  public:
-  LibraryCommand(const CliOptions& options, Output output)
-      : CliCommand(output), options_(options), library_(options.library) {}
+  LibraryCommand(const CliOptions& options, Output output) : LibraryFileCommand(options, output) {}
 
  protected:
-  void readFile() override {
-    SetupLibrary* library = library_.get();
-    if (library == nullptr) {
-      fail(ExitCode::UsageOrFile, library_.error());
-      return;
-    }
+  void run(SetupLibrary& library) override {
     switch (options_.libraryAction) {
       case LibraryAction::List:
-        list(*library);
+        list(library);
         return;
       case LibraryAction::Import:
-        import(*library);
+        import(library);
         return;
       case LibraryAction::Export:
-        exportSetup(*library);
+        exportSetup(library);
         return;
       case LibraryAction::History:
-        history(*library);
+        history(library);
         return;
       case LibraryAction::Store:
       case LibraryAction::Restore:
@@ -44,7 +38,6 @@ class LibraryCommand : public CliCommand {
     }
     fail(ExitCode::UsageOrFile, tr("library: that command needs the device"));
   }
-  void begin() override {}
 
  private:
   // "YYYY-MM-DDTHH:MM:SS" in local time, as list and history print a time.
@@ -92,9 +85,6 @@ class LibraryCommand : public CliCommand {
       out() << snapshot.id << '\t' << timeText(snapshot.time) << '\t' << snapshot.event << '\n';
     finish(ExitCode::Ok);
   }
-
-  CliOptions options_;
-  LibraryAccess library_;
 };
 
 std::unique_ptr<CliCommand> makeLibraryCommand(MidiPorts&, const CliOptions& options,

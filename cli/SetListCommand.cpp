@@ -4,7 +4,7 @@
 
 #include "cli/ChartModule.h"
 #include "cli/CliRun.h"
-#include "cli/LibraryAccess.h"
+#include "cli/LibraryFileCommand.h"
 #include "config/UserFile.h"
 #include "library/SetList.h"
 
@@ -14,38 +14,31 @@ namespace tarvik::cli {
 // the library file alone, with no MIDI port, all done before the MIDI system is reached. A
 // library that cannot be opened, a refused line and a set list that is not there end with exit 2
 // and a one-line reason; a store takes all of its lines or none.
-class SetListCommand : public CliCommand {
+class SetListCommand : public LibraryFileCommand {
   Q_OBJECT
  public:
-  SetListCommand(const CliOptions& options, Output output)
-      : CliCommand(output), options_(options), library_(options.library) {}
+  SetListCommand(const CliOptions& options, Output output) : LibraryFileCommand(options, output) {}
 
  protected:
-  void readFile() override {
-    SetupLibrary* library = library_.get();
-    if (library == nullptr) {
-      fail(ExitCode::UsageOrFile, library_.error());
-      return;
-    }
+  void run(SetupLibrary& library) override {
     switch (options_.setListAction) {
       case SetListAction::Store:
-        store(*library);
+        store(library);
         return;
       case SetListAction::List:
-        list(*library);
+        list(library);
         return;
       case SetListAction::Show:
-        show(*library);
+        show(library);
         return;
       case SetListAction::Chart:
-        chart(*library);
+        chart(library);
         return;
       case SetListAction::Arrange:
         break;
     }
     fail(ExitCode::UsageOrFile, tr("setlist: that command needs a source"));
   }
-  void begin() override {}
 
  private:
   // The song of one line, or why the line is none.
@@ -162,9 +155,6 @@ class SetListCommand : public CliCommand {
     out() << tr("set chart written to %1").arg(UserFile::shown(options_.file)) << '\n';
     finish(ExitCode::Ok);
   }
-
-  CliOptions options_;
-  LibraryAccess library_;
 };
 
 std::unique_ptr<CliCommand> makeSetListCommand(MidiPorts&, const CliOptions& options,
