@@ -4,8 +4,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -15,6 +13,7 @@
 #include "app/LibraryHolder.h"
 #include "app/LibraryTime.h"
 #include "app/NamedButton.h"
+#include "app/PlatformModule.h"
 #include "config/UserFile.h"
 #include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
@@ -362,12 +361,17 @@ void SetListPane::saveChart() {
 
 void SetListPane::printChart() {
   if (shown_.name.isEmpty()) return;
-  QPrinter printer;
-  printer.setDocName(shown_.name);
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (!SetChart::paint(printer, shown_)) {
-    refused(tr("The set chart was not printed."), tr("The printer could not be used."));
+  // Printing lives in the platform module, which keeps its libraries out of the start-up; it is
+  // loaded once already, or loads now.
+  QFunctionPointer entry = nullptr;
+  const QString failure =
+      ModuleLibrary(PlatformModule::defaultPath()).load({{kPrintSetChartEntry, &entry}});
+  const ChartPrint printed = failure.isEmpty()
+                                 ? reinterpret_cast<PrintSetChartEntry>(entry)(this, shown_)
+                                 : ChartPrint::Failed;
+  if (printed == ChartPrint::Failed) {
+    refused(tr("The set chart was not printed."),
+            failure.isEmpty() ? tr("The printer could not be used.") : failure);
   }
 }
 

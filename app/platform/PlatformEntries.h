@@ -3,14 +3,22 @@
 
 #include "firmware/UpdateServer.h"
 
+class QWidget;
+
 namespace tarvik {
 
 class PlatformMidiService;
+struct SetList;
 
 // The functions the platform module exports, by name, for PlatformModule to look up: these and
 // the update server's (CreateUpdateServerEntry). Each returns a new object that the caller
 // owns; only pure virtual calls cross the boundary.
 using CreateMidiServiceEntry = PlatformMidiService* (*)();
 inline constexpr char kCreateMidiServiceEntry[] = "tarvik_create_midi_service";
+
+// Asks for a printer over `owner` and prints the set's chart on it (SetChart).
+enum class ChartPrint { Printed, Cancelled, Failed };
+using PrintSetChartEntry = ChartPrint (*)(QWidget* owner, const SetList& setList);
+inline constexpr char kPrintSetChartEntry[] = "tarvik_print_set_chart";
 
 }  // namespace tarvik

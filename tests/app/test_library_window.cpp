@@ -590,6 +590,14 @@ class LibraryWindowTest : public QObject {
     QVERIFY(chart.open(QIODevice::ReadOnly));
     QVERIFY(chart.read(5) == "%PDF-");
     QVERIFY(dialogs.errors.empty());
+
+    // Printing is in the platform module: without it, the chart is refused with the reason.
+    qputenv("TARVIK_PLATFORM_MODULE", QFile::encodeName(newPath(QStringLiteral(".so"))));
+    button("printChartButton")->click();
+    qunsetenv("TARVIK_PLATFORM_MODULE");
+    QCOMPARE(dialogs.errors.size(), std::size_t{1});
+    QCOMPARE(dialogs.errors[0].text,
+             QStringLiteral("The set chart was not printed.\n\nthe file does not exist"));
   }
 };
 
