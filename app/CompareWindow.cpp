@@ -172,12 +172,11 @@ QString CompareWindow::summaryText() const {
                               : tr("%1 differences.").arg(count);
   const bool leftSettings = sides_[kLeft].contents.value->bytes.settings.has_value();
   const bool rightSettings = sides_[kRight].contents.value->bytes.settings.has_value();
-  if (leftSettings && !rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: the right side has none.");
-  } else if (!leftSettings && rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: the left side has none.");
-  } else if (!leftSettings && !rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: neither side has them.");
+  if (!leftSettings || !rightSettings) {
+    text += QLatin1Char(' ') +
+            (leftSettings    ? tr("The settings are not compared: the right side has none.")
+             : rightSettings ? tr("The settings are not compared: the left side has none.")
+                             : tr("The settings are not compared: neither side has them."));
   }
   return text + keptText();
 }

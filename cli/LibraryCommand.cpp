@@ -21,17 +21,13 @@ class LibraryCommand : public LibraryFileCommand {
   void run(SetupLibrary& library) override {
     switch (options_.libraryAction) {
       case LibraryAction::List:
-        list(library);
-        return;
+        return list(library);
       case LibraryAction::Import:
-        import(library);
-        return;
+        return import(library);
       case LibraryAction::Export:
-        exportSetup(library);
-        return;
+        return exportSetup(library);
       case LibraryAction::History:
-        history(library);
-        return;
+        return history(library);
       case LibraryAction::Store:
       case LibraryAction::Restore:
         break;
