@@ -85,7 +85,9 @@ std::optional<int> CommandLine::read(const QStringList& arguments, QTextStream& 
     problem = tr("unexpected argument '%1'").arg(parser_.positionalArguments().at(1));
   }
   if (problem.isEmpty()) {
-    const UpdateDirectory directory = chooseUpdateDirectory(parser_.value(updateUrlOption_));
+    const QString option = parser_.value(updateUrlOption_);
+    const UpdateDirectory directory =
+        chooseUpdateDirectory(option.isEmpty() ? std::nullopt : std::optional(option));
     problem = directory.error;
     updateServer_ = directory.url;
   }

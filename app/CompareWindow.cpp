@@ -85,7 +85,8 @@ CompareWindow::CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTrack
           [this] { followChange(Kind::Editors); });
   connect(&core_, &ConfiguratorCore::busyChanged, this, [this](bool busy) {
     updateOpenButtons();
-    if (!busy) afterTransfer();
+    // A download makes the device's side available and adds to the device history.
+    if (!busy && isVisible()) refreshSides(false);
   });
 
   // What a comparison is mostly for: what the editors changed since the device's contents.
@@ -97,11 +98,7 @@ CompareWindow::CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTrack
 
 void CompareWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  refreshing_ = true;
-  for (SideState& side : sides_) side.picker->refreshChoices();
-  refreshing_ = false;
-  for (SideState& side : sides_) readSide(side);
-  compare();
+  refreshSides(true);
 }
 
 void CompareWindow::readSide(SideState& side) {
@@ -120,16 +117,14 @@ void CompareWindow::followChange(Kind kind) {
   if (read) compare();
 }
 
-void CompareWindow::afterTransfer() {
-  if (!isVisible()) return;
-  // A download makes the device's side available and adds to the device history.
+void CompareWindow::refreshSides(bool all) {
   refreshing_ = true;
   for (SideState& side : sides_) side.picker->refreshChoices();
   refreshing_ = false;
   bool read = false;
   for (SideState& side : sides_) {
     const bool device = side.source && side.source->kind() == Kind::Device;
-    if (!device && side.picker->source() == side.source) continue;
+    if (!all && !device && side.picker->source() == side.source) continue;
     readSide(side);
     read = true;
   }
@@ -172,12 +167,11 @@ QString CompareWindow::summaryText() const {
                               : tr("%1 differences.").arg(count);
   const bool leftSettings = sides_[kLeft].contents.value->bytes.settings.has_value();
   const bool rightSettings = sides_[kRight].contents.value->bytes.settings.has_value();
-  if (leftSettings && !rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: the right side has none.");
-  } else if (!leftSettings && rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: the left side has none.");
-  } else if (!leftSettings && !rightSettings) {
-    text += QLatin1Char(' ') + tr("The settings are not compared: neither side has them.");
+  if (!leftSettings || !rightSettings) {
+    text += QLatin1Char(' ') +
+            (leftSettings    ? tr("The settings are not compared: the right side has none.")
+             : rightSettings ? tr("The settings are not compared: the left side has none.")
+                             : tr("The settings are not compared: neither side has them."));
   }
   return text + keptText();
 }

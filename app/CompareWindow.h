@@ -58,7 +58,9 @@ class CompareWindow : public QWidget {
   // Reads the sides of `kind` again and compares, unless the window is hidden: showing it
   // reads both sides anew.
   void followChange(CompareSource::Kind kind);
-  void afterTransfer();
+  // Takes in what the library and the device hold now, then reads the sides again: `all`, or
+  // those whose choice changed with it and the device's.
+  void refreshSides(bool all);
   void compare();
   QString summaryText() const;
   // The lines on values a side holds that the comparison takes as they would be sent; empty

@@ -83,6 +83,16 @@ class CachedLineDelegate : public QStyledItemDelegate {
   mutable QFont layoutFont_;
 };
 
+constexpr int kDetailRole = Qt::UserRole + 1;
+
+// The line and its detail, indented, as "Copy" and "Save log..." write them.
+QStringList textOf(const QListWidgetItem& item) {
+  QStringList lines{item.text()};
+  for (const QString& line : item.data(kDetailRole).toStringList())
+    lines << QStringLiteral("    ") + line;
+  return lines;
+}
+
 }  // namespace
 
 EventLog::EventLog(QListWidget& list, Dialogs& dialogs, QWidget* owner)
@@ -125,15 +135,8 @@ void EventLog::addLog(const QString& message, const QStringList& detail) {
   addLog(message);
   if (detail.isEmpty()) return;
   QListWidgetItem* item = list_.item(list_.count() - 1);
-  item->setData(DetailRole, detail);
+  item->setData(kDetailRole, detail);
   item->setToolTip(detail.join(QLatin1Char('\n')));
-}
-
-QStringList EventLog::textOf(const QListWidgetItem& item) {
-  QStringList lines{item.text()};
-  for (const QString& line : item.data(DetailRole).toStringList())
-    lines << QStringLiteral("    ") + line;
-  return lines;
 }
 
 void EventLog::appendRaw(const QString& line) { list_.addItem(line); }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QtCore/qnamespace.h>
-
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -11,7 +9,6 @@
 
 class QAction;
 class QListWidget;
-class QListWidgetItem;
 class QWidget;
 
 namespace tarvik {
@@ -33,9 +30,6 @@ class EventLog {
   // A line with detail: further lines for whoever helps the user (what a library said), shown
   // when the pointer rests on the line and copied and saved beneath it, not in the list itself.
   void addLog(const QString& message, const QStringList& detail);
-  // The line and its detail, indented, as "Copy" and "Save log..." write them.
-  static QStringList textOf(const QListWidgetItem& item);
-  static constexpr int DetailRole = Qt::UserRole + 1;
   // A line without time stamp that leaves the selection where it is.
   void appendRaw(const QString& line);
 

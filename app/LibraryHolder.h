@@ -3,15 +3,7 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <memory>
-#include <optional>
-
-#include "app/LibraryItem.h"
-#include "config/ConfigDiff.h"
-#include "library/LibraryResult.h"
-
-class QWidget;
 
 namespace tarvik {
 
@@ -69,30 +61,6 @@ class LibraryHolder : public QObject {
   // Something the program did changed the library's contents.
   void reportChanged() { Q_EMIT changed(); }
 
-  // What the Library window's buttons do, with every question and refusal in a box over it.
-  // Each action is a few calls to the library, each a few milliseconds, so they run on the
-  // window's thread; an import of many files shows the busy cursor meanwhile. Every change is
-  // reported (changed()), which refreshes the lists. Only while the window is there.
-  //
-  // Stores what the editors hold under a name asked for, `offered` to start from: a new setup
-  // (a note asked too), or, asked first, in place of the setup of that name. The stored name.
-  std::optional<QString> store(const QString& offered);
-  // Into the editors as one undo step, once the unsaved work is saved or given up.
-  void openInEditors(const LibraryItem& item);
-  // The verified restore of the item to the device, with its log lines and boxes.
-  void send(const LibraryItem& item);
-  // The new name, or nothing when cancelled or refused.
-  std::optional<QString> rename(const QString& name);
-  std::optional<QString> duplicate(const QString& name);
-  // Asks first.
-  void remove(const QString& name);
-  // Files chosen in a dialog, or dropped: all stored or none; asks before names are replaced.
-  // The names stored.
-  QStringList importChosen();
-  QStringList importFiles(const QStringList& paths);
-  // Writes the setup as a backup file chosen in a dialog.
-  void exportSetup(const QString& name);
-
  Q_SIGNALS:
   // open() has ended: library() or problem() tells how.
   void opened();
@@ -103,18 +71,6 @@ class LibraryHolder : public QObject {
 
  private:
   void close();
-  struct Contents {
-    DiffSide side;
-    QString description;  // for the log and the undo step: "the setup "Live""
-  };
-  std::optional<Contents> contents(const LibraryItem& item);
-  // The library's refusal in the error box.
-  void refused(const QString& what, const QString& why);
-  // `name` once the library took a change (reported), or nothing after the box saying `failed`.
-  std::optional<QString> afterChange(const Outcome& outcome, const QString& failed,
-                                     const QString& name);
-  std::optional<QString> askName(const QString& label, const QString& offered);
-  bool exists(const QString& name) const;
 
   Dialogs& dialogs_;
   TForm1& form_;

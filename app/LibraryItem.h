@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "core/CompareSource.h"
 #include "library/Setup.h"
 
 namespace tarvik {
@@ -17,10 +18,15 @@ struct LibraryItem {
   QString name;    // of a setup
   qint64 id = 0;   // of a snapshot
   QDateTime time;  // of a snapshot
+  QString event;   // of a snapshot
 
-  static LibraryItem setup(const QString& name) { return {Kind::Setup, name, 0, {}}; }
+  static LibraryItem setup(const QString& name) { return {Kind::Setup, name, 0, {}, {}}; }
   static LibraryItem snapshot(const SnapshotSummary& summary) {
-    return {Kind::Snapshot, {}, summary.id, summary.time};
+    return {Kind::Snapshot, {}, summary.id, summary.time, summary.event};
+  }
+  // Where its contents are read from (a setup or a snapshot).
+  CompareSource source() const {
+    return isSetup() ? CompareSource::setup(name) : CompareSource::snapshot(id);
   }
   bool isSetup() const { return kind == Kind::Setup; }
   bool isSnapshot() const { return kind == Kind::Snapshot; }

@@ -36,18 +36,14 @@ void PlatformModule::loadInBackground() {
         [this, failure, createMidi, createUpdates] {
           createMidi_ = reinterpret_cast<CreateMidiServiceEntry>(createMidi);
           createUpdates_ = reinterpret_cast<CreateUpdateServerEntry>(createUpdates);
-          finishLoad(failure);
+          if (failure.isEmpty()) {
+            Q_EMIT loaded();
+          } else {
+            Q_EMIT failed(failure);
+          }
         },
         Qt::QueuedConnection);
   });
-}
-
-void PlatformModule::finishLoad(const QString& failure) {
-  if (failure.isEmpty()) {
-    Q_EMIT loaded();
-  } else {
-    Q_EMIT failed(failure);
-  }
 }
 
 std::unique_ptr<PlatformMidiService> PlatformModule::createMidiService() const {

@@ -44,8 +44,6 @@ class PlatformModule : public QObject {
   void failed(const QString& reason);
 
  private:
-  void finishLoad(const QString& failure);
-
   ModuleLibrary library_;
   std::thread loader_;
   CreateMidiServiceEntry createMidi_ = nullptr;

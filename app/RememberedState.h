@@ -30,7 +30,6 @@ class RememberedState {
 
   // Empty unless the file could not be read as it was.
   QString problem() const { return problem_; }
-  QString fileName() const { return path_; }
 
   using Reporter = std::function<void(const QString&)>;
   void reportWriteFailuresTo(Reporter reporter) { reporter_ = std::move(reporter); }

@@ -187,18 +187,14 @@ bool SetListPane::done(const Outcome& outcome, const QString& what) {
   return outcome.ok();
 }
 
-bool SetListPane::saveSongs(const QList<SetSong>& songs, int select) {
+void SetListPane::saveSongs(const QList<SetSong>& songs, int select) {
   SetupLibrary* library = holder_.library();
-  if (library == nullptr) return false;
-  if (!done(library->setLists().save({shown_.name, songs}, IfExists::Replace),
-            tr("The set list was not changed."))) {
-    showSongs();
-    return false;
-  }
-  shown_.songs = songs;
+  if (library == nullptr) return;
+  const bool saved = done(library->setLists().save({shown_.name, songs}, IfExists::Replace),
+                          tr("The set list was not changed."));
+  if (saved) shown_.songs = songs;
   showSongs();
-  if (select >= 0 && select < songs_->rowCount()) songs_->selectRow(select);
-  return true;
+  if (saved && select >= 0 && select < songs_->rowCount()) songs_->selectRow(select);
 }
 
 void SetListPane::createSet() {
@@ -207,11 +203,9 @@ void SetListPane::createSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("New set list"), tr("Name of the set list:"), {});
   if (!name) return;
-  if (!done(library->setLists().save({*name, {}}, IfExists::Refuse),
-            tr("The set list was not made."))) {
-    return;
-  }
-  shown_.name = *name;
+  if (done(library->setLists().save({*name, {}}, IfExists::Refuse),
+           tr("The set list was not made.")))
+    shown_.name = *name;
   refresh();
 }
 
@@ -221,10 +215,8 @@ void SetListPane::renameSet() {
   const std::optional<QString> name =
       dialogs_.askText(this, tr("Rename"), tr("New name of the set list:"), shown_.name);
   if (!name || *name == shown_.name) return;
-  if (!done(library->setLists().rename(shown_.name, *name), tr("The set list was not renamed."))) {
-    return;
-  }
-  shown_.name = *name;
+  if (done(library->setLists().rename(shown_.name, *name), tr("The set list was not renamed.")))
+    shown_.name = *name;
   refresh();
 }
 
@@ -272,29 +264,23 @@ void SetListPane::addFromEditors() {
 }
 
 void SetListPane::addSelected() {
-  const SetupLibrary* library = holder_.library();
   const LibraryItem item = selected_ ? selected_() : LibraryItem{};
-  if (library == nullptr || shown_.name.isEmpty()) return;
-  if (item.isSetup()) {
-    const Result<Setup> setup = library->setups().setup(item.name);
-    if (!setup.ok()) {
-      refused(tr("The song was not added."), setup.error);
-      return;
-    }
-    addSong(setup.value->bytes.tables(), setup.value->names, setup.value->labels, item.name);
-  } else if (item.isSnapshot()) {
-    const Result<Snapshot> snapshot = library->history().snapshot(item.id);
-    if (!snapshot.ok()) {
-      refused(tr("The song was not added."), snapshot.error);
-      return;
-    }
-    // The device keeps no labels, so neither does its history.
-    addSong(snapshot.value->bytes.tables(), {}, {},
-            tr("snapshot %1 (%2)").arg(LibraryTime::text(item.time), snapshot.value->event));
-  } else {
+  if (holder_.library() == nullptr || shown_.name.isEmpty()) return;
+  if (item.isNone()) {
     dialogs_.warning(this, tr("Add a song"),
                      tr("Select a setup or a snapshot first: the song takes one of its presets."));
+    return;
   }
+  const Result<DiffSide> read = item.source().read(core_);
+  if (!read.ok()) {
+    refused(tr("The song was not added."), read.error);
+    return;
+  }
+  // The device keeps no labels, so neither does its history.
+  addSong(read.value->bytes.tables(), read.value->names.value_or(PresetNames()),
+          read.value->labels.value_or(LoopLabels()),
+          item.isSetup() ? item.name
+                         : tr("snapshot %1 (%2)").arg(LibraryTime::text(item.time), item.event));
 }
 
 void SetListPane::moveSong(int by) {

@@ -55,8 +55,9 @@ class SetListPane : public QWidget {
   void updateButtons();
   void songEdited(int row, int column);
   int currentSong() const;
-  // Stores the set list shown with these songs; false, with the reason shown, when refused.
-  bool saveSongs(const QList<SetSong>& songs, int select);
+  // Stores the set list shown with these songs and selects the song at `select`; a refusal is
+  // shown with the reason.
+  void saveSongs(const QList<SetSong>& songs, int select);
   // Asks for the song's name and the preset, and adds it from `tables` and `names`.
   void addSong(const PresetTables& tables, const PresetNames& names, const LoopLabels& labels,
                const QString& source);

@@ -3,9 +3,9 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QScreen>
+#include <QWidget>
 #include <memory>
-
-class QWidget;
 
 namespace tarvik {
 
@@ -14,22 +14,33 @@ namespace tarvik {
 struct WindowPlacement {
   // A frame of `size` to the right of `main` when `screen` has room there, else below it, else
   // to its left, else where it overlaps least: the top left of the screen.
-  static QRect beside(const QRect& main, const QSize& size, const QRect& screen);
-  // Moves `window` beside `main`, on the screen `main` is on.
-  static void placeBeside(const QWidget& main, QWidget& window);
-  // Shows the window, in front and active: a second press brings back one that was covered.
-  static void bringUp(QWidget& window);
+  static QRect beside(const QRect& main, const QSize& size, const QRect& screen) {
+    constexpr int kGap = 8;
+    const QRect right(QPoint(main.right() + 1 + kGap, main.top()), size);
+    const QRect below(QPoint(main.left(), main.bottom() + 1 + kGap), size);
+    const QRect left(QPoint(main.left() - kGap - size.width(), main.top()), size);
+    for (const QRect& frame : {right, below, left}) {
+      if (screen.contains(frame)) return frame;
+    }
+    return QRect(screen.topLeft(), size);
+  }
   // What the buttons of the side windows (traffic, Compare, Library) do: `make` makes the window
   // on first use, which goes where `geometry` (QWidget::saveGeometry) puts it, or else beside
-  // `main`; then it is brought up.
+  // `main` on its screen; then it is shown, in front and active: a second press brings back one
+  // that was covered.
   template <class Window, class Make>
   static void open(std::unique_ptr<Window>& window, const QWidget& main, const QByteArray& geometry,
                    Make make) {
     if (!window) {
       window = make();
-      if (!window->restoreGeometry(geometry)) placeBeside(main, *window);
+      if (!window->restoreGeometry(geometry)) {
+        const QRect screen = main.screen()->availableGeometry();
+        window->move(beside(main.frameGeometry(), window->size(), screen).topLeft());
+      }
     }
-    bringUp(*window);
+    window->show();
+    window->raise();
+    window->activateWindow();
   }
 };
 

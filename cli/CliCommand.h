@@ -75,6 +75,12 @@ class CliCommand : public QObject {
     output_.err.flush();
     Q_EMIT finished(exitCode);
   }
+  // A backup's text on standard output (the file "-"), then the end. The names are UTF-8; the
+  // rest is ASCII.
+  void finishWithText(const QByteArray& text) {
+    output_.out << QString::fromUtf8(text);
+    finish(ExitCode::Ok);
+  }
   // One line on standard error, then the end.
   void fail(int exitCode, const QString& line) {
     if (done_) return;

@@ -123,12 +123,7 @@ QString parseSetListArguments(const QStringList& words, bool ontoGiven, CliOptio
   return {};
 }
 
-CliParse usageError(const QString& text) {
-  CliParse parse;
-  parse.outcome = CliParse::Outcome::UsageError;
-  parse.text = text;
-  return parse;
-}
+CliParse usageError(const QString& text) { return {CliParse::Outcome::UsageError, {}, text}; }
 
 // Qt writes the program's path as it was called; the help names the program.
 QString helpText(const QCommandLineParser& parser) {
@@ -236,17 +231,9 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
                                CliOptions::tr("[file]"));
 
   if (!parser.parse(arguments)) return usageError(parser.errorText());
-  if (parser.isSet(help)) {
-    CliParse parse;
-    parse.outcome = CliParse::Outcome::Help;
-    parse.text = helpText(parser);
-    return parse;
-  }
+  if (parser.isSet(help)) return {CliParse::Outcome::Help, {}, helpText(parser)};
   if (parser.isSet(version)) {
-    CliParse parse;
-    parse.outcome = CliParse::Outcome::Version;
-    parse.text = kProgramName + QLatin1Char(' ') + ConfiguratorCore::version();
-    return parse;
+    return {CliParse::Outcome::Version, {}, kProgramName + u' ' + ConfiguratorCore::version()};
   }
 
   const QStringList positional = parser.positionalArguments();
@@ -273,21 +260,16 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   options.onto = parser.value(onto);
   if (parser.isSet(onto) && options.onto.isEmpty())
     return usageError(CliOptions::tr("--onto needs a source"));
+  if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
+    return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
   if (options.command == CommandKind::SetList) {
-    if (options.fromServer || parser.isSet(updateUrl))
-      return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
-    if (QString problem = parseSetListArguments(positional.mid(1), parser.isSet(onto), options);
-        !problem.isEmpty())
-      return usageError(problem);
-    return parse;
+    const QString problem = parseSetListArguments(positional.mid(1), parser.isSet(onto), options);
+    return problem.isEmpty() ? parse : usageError(problem);
   }
   if (parser.isSet(onto)) return usageError(CliOptions::tr("--onto belongs to setlist arrange"));
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
-    if (options.fromServer || parser.isSet(updateUrl))
-      return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
-    if (QString problem = parseLibraryArguments(positional.mid(1), options); !problem.isEmpty())
-      return usageError(problem);
-    return parse;
+    const QString problem = parseLibraryArguments(positional.mid(1), options);
+    return problem.isEmpty() ? parse : usageError(problem);
   }
   if (options.replace)
     return usageError(CliOptions::tr("--replace belongs to library import and library store"));
@@ -307,28 +289,16 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
             : CliOptions::tr("unexpected argument \"%1\"").arg(positional.at(expected)));
   }
 
-  if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
-    return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
   if (options.command != CommandKind::Flash && options.noBackup)
     return usageError(CliOptions::tr("--no-backup belongs to flash"));
   if (parser.isSet(updateUrl) && !options.fromServer)
     return usageError(CliOptions::tr("--update-url needs --from-server"));
   if (options.fromServer) {
-    // The option before the environment before the build, each under the same rule.
-    QString source = QStringLiteral("--update-url");
-    QString given = parser.value(updateUrl);
-    if (!parser.isSet(updateUrl) && !environmentUpdateUrl.isEmpty()) {
-      source = QStringLiteral("TARVIK_UPDATE_BASE_URL");
-      given = environmentUpdateUrl;
-    }
-    options.updateUrl = parser.isSet(updateUrl) || !environmentUpdateUrl.isEmpty()
-                            ? QUrl(given, QUrl::StrictMode)
-                            : builtInUpdateUrl;
-    if (!isUpdateDirectory(options.updateUrl)) {
-      return usageError(CliOptions::tr("%1 needs an http(s) URL whose path ends in "
-                                       "\"/downloads/tarvik/\", not \"%2\"")
-                            .arg(source, given));
-    }
+    const UpdateDirectory directory = chooseUpdateDirectory(
+        parser.isSet(updateUrl) ? std::optional(parser.value(updateUrl)) : std::nullopt,
+        environmentUpdateUrl, builtInUpdateUrl);
+    if (!directory.error.isEmpty()) return usageError(directory.error);
+    options.updateUrl = directory.url;
   }
   return parse;
 }

@@ -21,17 +21,13 @@ class LibraryCommand : public LibraryFileCommand {
   void run(SetupLibrary& library) override {
     switch (options_.libraryAction) {
       case LibraryAction::List:
-        list(library);
-        return;
+        return list(library);
       case LibraryAction::Import:
-        import(library);
-        return;
+        return import(library);
       case LibraryAction::Export:
-        exportSetup(library);
-        return;
+        return exportSetup(library);
       case LibraryAction::History:
-        history(library);
-        return;
+        return history(library);
       case LibraryAction::Store:
       case LibraryAction::Restore:
         break;
@@ -64,12 +60,7 @@ class LibraryCommand : public LibraryFileCommand {
   void exportSetup(SetupLibrary& library) {
     const Result<QByteArray> text = library.exportSetup(options_.setupName);
     if (refused(text)) return;
-    if (options_.fileIsStandardStream()) {
-      // The names are UTF-8; the rest is ASCII.
-      out() << QString::fromUtf8(*text.value);
-      finish(ExitCode::Ok);
-      return;
-    }
+    if (options_.fileIsStandardStream()) return finishWithText(*text.value);
     // Replaced whole or not at all, as a backup is.
     if (!UserFile::write(options_.file, *text.value)) {
       fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options_.file)));

@@ -6,18 +6,12 @@
 namespace tarvik::cli {
 namespace {
 
-int firstContaining(const std::vector<std::string>& names, const QString& text) {
+// The first name that contains `text`, or (`whole`) is it, regardless of case.
+int firstMatching(const std::vector<std::string>& names, const QString& text, bool whole = false) {
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (QString::fromStdString(names[i]).contains(text, Qt::CaseInsensitive))
-      return static_cast<int>(i);
-  }
-  return -1;
-}
-
-int firstNamedLike(const std::vector<std::string>& names, const std::string& name) {
-  const QString wanted = QString::fromStdString(name);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (QString::fromStdString(names[i]).compare(wanted, Qt::CaseInsensitive) == 0)
+    const QString name = QString::fromStdString(names[i]);
+    if (whole ? name.compare(text, Qt::CaseInsensitive) == 0
+              : name.contains(text, Qt::CaseInsensitive))
       return static_cast<int>(i);
   }
   return -1;
@@ -28,7 +22,7 @@ int firstNamedLike(const std::vector<std::string>& names, const std::string& nam
 PortChoice chooseInput(const std::vector<std::string>& inputs, const QString& inText) {
   PortChoice choice;
   if (!inText.isEmpty()) {
-    choice.input = firstContaining(inputs, inText);
+    choice.input = firstMatching(inputs, inText);
     if (choice.input < 0) choice.error = PortChoice::tr("no MIDI input matches \"%1\"").arg(inText);
     return choice;
   }
@@ -44,13 +38,13 @@ PortChoice choosePorts(const std::vector<std::string>& inputs,
   PortChoice choice = chooseInput(inputs, inText);
   if (!choice.ok()) return choice;
   if (!outText.isEmpty()) {
-    choice.output = firstContaining(outputs, outText);
+    choice.output = firstMatching(outputs, outText);
     if (choice.output < 0)
       choice.error = PortChoice::tr("no MIDI output matches \"%1\"").arg(outText);
     return choice;
   }
   const std::string& inputName = inputs[static_cast<std::size_t>(choice.input)];
-  choice.output = firstNamedLike(outputs, inputName);
+  choice.output = firstMatching(outputs, QString::fromStdString(inputName), true);
   if (choice.output < 0) {
     choice.error = PortChoice::tr(
                        "no MIDI output is named like the input \"%1\"; choose one with "

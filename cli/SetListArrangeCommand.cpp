@@ -59,12 +59,7 @@ class SetListArrangeCommand : public DeviceCommand {
     SetArrangement::arrange(presets, setList_);
     const QByteArray text =
         FullBackup::serialize(presets.tables(), source.bytes.settings, presets.names());
-    if (options().fileIsStandardStream()) {
-      // The names are UTF-8; the rest is ASCII.
-      out() << QString::fromUtf8(text);
-      finish(ExitCode::Ok);
-      return;
-    }
+    if (options().fileIsStandardStream()) return finishWithText(text);
     QString error;
     if (!UserFile::write(options().file, text, &error)) {
       fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(error));

@@ -23,17 +23,13 @@ class SetListCommand : public LibraryFileCommand {
   void run(SetupLibrary& library) override {
     switch (options_.setListAction) {
       case SetListAction::Store:
-        store(library);
-        return;
+        return store(library);
       case SetListAction::List:
-        list(library);
-        return;
+        return list(library);
       case SetListAction::Show:
-        show(library);
-        return;
+        return show(library);
       case SetListAction::Chart:
-        chart(library);
-        return;
+        return chart(library);
       case SetListAction::Arrange:
         break;
     }

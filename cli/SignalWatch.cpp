@@ -36,13 +36,12 @@ SignalWatch::SignalWatch(QObject* parent) : QObject(parent) {
     ::sigaction(SIGINT, &previousInt_, nullptr);
     return;
   }
-  installed_ = true;
   notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &SignalWatch::drain);
 }
 
 SignalWatch::~SignalWatch() {
-  if (installed_) {
+  if (notifier_ != nullptr) {
     ::sigaction(SIGINT, &previousInt_, nullptr);
     ::sigaction(SIGTERM, &previousTerm_, nullptr);
   }

@@ -32,7 +32,6 @@ class SignalWatch : public QObject {
   QSocketNotifier* notifier_ = nullptr;
   struct sigaction previousInt_ {};
   struct sigaction previousTerm_ {};
-  bool installed_ = false;
 };
 
 }  // namespace tarvik::cli

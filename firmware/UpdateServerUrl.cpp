@@ -12,14 +12,13 @@ bool isUpdateDirectory(const QUrl& url) {
          url.path().endsWith(QLatin1String("/downloads/tarvik/"));
 }
 
-UpdateDirectory chooseUpdateDirectory(const QString& option) {
-  QString given = option;
-  QString source = QStringLiteral("--update-url");
-  if (given.isEmpty() && qEnvironmentVariableIsSet("TARVIK_UPDATE_BASE_URL")) {
-    given = qEnvironmentVariable("TARVIK_UPDATE_BASE_URL");
-    source = QStringLiteral("TARVIK_UPDATE_BASE_URL");
-  }
-  if (given.isEmpty()) return {updateServerBaseUrl(), {}};
+UpdateDirectory chooseUpdateDirectory(const std::optional<QString>& option,
+                                      const QString& environment, const QUrl& builtIn) {
+  // The option before the environment before the build, each under the same rule.
+  const QString given = option.value_or(environment);
+  const QString source =
+      option ? QStringLiteral("--update-url") : QStringLiteral("TARVIK_UPDATE_BASE_URL");
+  if (!option && given.isEmpty()) return {builtIn, {}};
   const QUrl url(given, QUrl::StrictMode);
   if (!isUpdateDirectory(url)) {
     return {{},

@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QUrl>
+#include <QtGlobal>
+#include <optional>
 
 namespace tarvik {
 
@@ -15,12 +17,15 @@ inline QUrl updateServerBaseUrl() { return QUrl(QStringLiteral(TARVIK_UPDATE_BAS
 bool isUpdateDirectory(const QUrl& url);
 
 // The directory a run uses, for trying the update without the maker's server: `option` (the
-// value of --update-url) when given, else the environment variable TARVIK_UPDATE_BASE_URL when
-// set, else the built-in one. `error` says why a given directory was refused (url is then empty).
+// value of --update-url) when given, else `environment` (the variable TARVIK_UPDATE_BASE_URL)
+// when set, else `builtIn`. `error` says why a given directory was refused (url is then empty).
 struct UpdateDirectory {
   QUrl url;
   QString error;
 };
-UpdateDirectory chooseUpdateDirectory(const QString& option);
+UpdateDirectory chooseUpdateDirectory(
+    const std::optional<QString>& option,
+    const QString& environment = qEnvironmentVariable("TARVIK_UPDATE_BASE_URL"),
+    const QUrl& builtIn = updateServerBaseUrl());
 
 }  // namespace tarvik

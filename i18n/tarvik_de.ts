@@ -132,10 +132,6 @@
         <translation>--update-url braucht --from-server</translation>
     </message>
     <message>
-        <source>%1 needs an http(s) URL whose path ends in &quot;/downloads/tarvik/&quot;, not &quot;%2&quot;</source>
-        <translation>%1 braucht eine http(s)-URL, deren Pfad auf &quot;/downloads/tarvik/&quot; endet, nicht &quot;%2&quot;</translation>
-    </message>
-    <message>
         <source>command</source>
         <translation>Befehl</translation>
     </message>
@@ -2018,125 +2014,6 @@ Fortfahren?</translation>
         <source>The library of setups cannot be used, the program goes on without it: %1</source>
         <translation>Die Setup-Bibliothek kann nicht verwendet werden, das Programm arbeitet ohne sie weiter: %1</translation>
     </message>
-    <message>
-        <source>Name of the setup:</source>
-        <translation>Name des Setups:</translation>
-    </message>
-    <message>
-        <source>Store</source>
-        <translation>Speichern</translation>
-    </message>
-    <message>
-        <source>The library holds a setup named &quot;%1&quot;. Replace its contents with what the editors hold? Its note stays.</source>
-        <translation>Die Bibliothek enthält bereits ein Setup namens &quot;%1&quot;. Seinen Inhalt durch den Inhalt der Editoren ersetzen? Seine Notiz bleibt erhalten.</translation>
-    </message>
-    <message>
-        <source>A note on the setup (may stay empty):</source>
-        <translation>Eine Notiz zum Setup (darf leer bleiben):</translation>
-    </message>
-    <message>
-        <source>The setup was not stored</source>
-        <translation>Das Setup wurde nicht gespeichert</translation>
-    </message>
-    <message>
-        <source>The editors are stored as the setup &quot;%1&quot;.</source>
-        <translation>Der Inhalt der Editoren ist als Setup &quot;%1&quot; gespeichert.</translation>
-    </message>
-    <message>
-        <source>before the setup is opened</source>
-        <translation>vor dem Öffnen des Setups</translation>
-    </message>
-    <message>
-        <source>before the snapshot is opened</source>
-        <translation>vor dem Öffnen des Schnappschusses</translation>
-    </message>
-    <message>
-        <source>open %1</source>
-        <translation>%1 öffnen</translation>
-    </message>
-    <message>
-        <source>New name of the setup &quot;%1&quot;:</source>
-        <translation>Neuer Name des Setups &quot;%1&quot;:</translation>
-    </message>
-    <message>
-        <source>The setup was not renamed</source>
-        <translation>Das Setup wurde nicht umbenannt</translation>
-    </message>
-    <message>
-        <source>Name of the copy of &quot;%1&quot;:</source>
-        <translation>Name der Kopie von &quot;%1&quot;:</translation>
-    </message>
-    <message>
-        <source>%1 copy</source>
-        <translation>%1 Kopie</translation>
-    </message>
-    <message>
-        <source>The setup was not copied</source>
-        <translation>Das Setup wurde nicht kopiert</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
-        <source>Delete the setup &quot;%1&quot; from the library? This cannot be undone.</source>
-        <translation>Das Setup &quot;%1&quot; aus der Bibliothek löschen? Das lässt sich nicht rückgängig machen.</translation>
-    </message>
-    <message>
-        <source>The setup was not deleted</source>
-        <translation>Das Setup wurde nicht gelöscht</translation>
-    </message>
-    <message>
-        <source>Import</source>
-        <translation>Importieren</translation>
-    </message>
-    <message>
-        <source>The library holds setups named %1. Replace them with the files?</source>
-        <translation>Die Bibliothek enthält bereits Setups namens %1. Durch die Dateien ersetzen?</translation>
-    </message>
-    <message>
-        <source>Nothing was imported</source>
-        <translation>Es wurde nichts importiert</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n file(s) imported into the library.</source>
-        <translation>
-            <numerusform>%n Datei in die Bibliothek importiert.</numerusform>
-            <numerusform>%n Dateien in die Bibliothek importiert.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>The setup was not exported</source>
-        <translation>Das Setup wurde nicht exportiert</translation>
-    </message>
-    <message>
-        <source>Library</source>
-        <translation>Bibliothek</translation>
-    </message>
-    <message>
-        <source>The setup &quot;%1&quot; is written to %2.</source>
-        <translation>Das Setup &quot;%1&quot; wurde nach %2 geschrieben.</translation>
-    </message>
-    <message>
-        <source>The setup cannot be read</source>
-        <translation>Das Setup kann nicht gelesen werden</translation>
-    </message>
-    <message>
-        <source>the setup &quot;%1&quot;</source>
-        <translation>das Setup &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>The snapshot cannot be read</source>
-        <translation>Der Schnappschuss kann nicht gelesen werden</translation>
-    </message>
-    <message>
-        <source>the snapshot of %1</source>
-        <translation>den Schnappschuss vom %1</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
 </context>
 <context>
     <name>tarvik::LibraryWindow</name>
@@ -2241,6 +2118,121 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Set lists</source>
         <translation>Setlisten</translation>
+    </message>
+    <message>
+        <source>Name of the setup:</source>
+        <translation>Name des Setups:</translation>
+    </message>
+    <message>
+        <source>Store</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>The library holds a setup named &quot;%1&quot;. Replace its contents with what the editors hold? Its note stays.</source>
+        <translation>Die Bibliothek enthält bereits ein Setup namens &quot;%1&quot;. Seinen Inhalt durch den Inhalt der Editoren ersetzen? Seine Notiz bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>A note on the setup (may stay empty):</source>
+        <translation>Eine Notiz zum Setup (darf leer bleiben):</translation>
+    </message>
+    <message>
+        <source>The setup was not stored</source>
+        <translation>Das Setup wurde nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The editors are stored as the setup &quot;%1&quot;.</source>
+        <translation>Der Inhalt der Editoren ist als Setup &quot;%1&quot; gespeichert.</translation>
+    </message>
+    <message>
+        <source>before the setup is opened</source>
+        <translation>vor dem Öffnen des Setups</translation>
+    </message>
+    <message>
+        <source>before the snapshot is opened</source>
+        <translation>vor dem Öffnen des Schnappschusses</translation>
+    </message>
+    <message>
+        <source>open %1</source>
+        <translation>%1 öffnen</translation>
+    </message>
+    <message>
+        <source>New name of the setup &quot;%1&quot;:</source>
+        <translation>Neuer Name des Setups &quot;%1&quot;:</translation>
+    </message>
+    <message>
+        <source>The setup was not renamed</source>
+        <translation>Das Setup wurde nicht umbenannt</translation>
+    </message>
+    <message>
+        <source>Name of the copy of &quot;%1&quot;:</source>
+        <translation>Name der Kopie von &quot;%1&quot;:</translation>
+    </message>
+    <message>
+        <source>%1 copy</source>
+        <translation>%1 Kopie</translation>
+    </message>
+    <message>
+        <source>The setup was not copied</source>
+        <translation>Das Setup wurde nicht kopiert</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the setup &quot;%1&quot; from the library? This cannot be undone.</source>
+        <translation>Das Setup &quot;%1&quot; aus der Bibliothek löschen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>The setup was not deleted</source>
+        <translation>Das Setup wurde nicht gelöscht</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>The library holds setups named %1. Replace them with the files?</source>
+        <translation>Die Bibliothek enthält bereits Setups namens %1. Durch die Dateien ersetzen?</translation>
+    </message>
+    <message>
+        <source>Nothing was imported</source>
+        <translation>Es wurde nichts importiert</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) imported into the library.</source>
+        <translation>
+            <numerusform>%n Datei in die Bibliothek importiert.</numerusform>
+            <numerusform>%n Dateien in die Bibliothek importiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The setup was not exported</source>
+        <translation>Das Setup wurde nicht exportiert</translation>
+    </message>
+    <message>
+        <source>The setup &quot;%1&quot; is written to %2.</source>
+        <translation>Das Setup &quot;%1&quot; wurde nach %2 geschrieben.</translation>
+    </message>
+    <message>
+        <source>The setup cannot be read</source>
+        <translation>Das Setup kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The snapshot cannot be read</source>
+        <translation>Der Schnappschuss kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the setup &quot;%1&quot;</source>
+        <translation>das Setup &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the snapshot of %1</source>
+        <translation>den Schnappschuss vom %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
