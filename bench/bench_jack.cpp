@@ -118,12 +118,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   testing::JackRig jack;
   jack.periodFrames = kPeriodFrames;
-  const QString problem =
-      jack.startServer() != testing::JackRig::Start::Up
-          ? jack.startProblem()
-          : jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                {QStringLiteral("--seed"), QStringLiteral("7")});
-  if (!problem.isEmpty()) {
+  if (const QString problem = jack.startWithSimulator(
+          QStringLiteral(TARVIK_SIM_PATH), {QStringLiteral("--seed"), QStringLiteral("7")});
+      !problem.isEmpty()) {
     std::fprintf(stderr, "bench_jack: %s\n", qPrintable(problem));
     return 1;
   }
