@@ -3,7 +3,9 @@
 
 #include <time.h>
 
+#include <QtGlobal>
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -19,12 +21,26 @@ inline double median(std::vector<double> samples) {
   return *middle;
 }
 
-// CPU time of every thread of this process so far, at nanosecond resolution (getrusage ticks
-// too coarsely for chains that take a few milliseconds).
-inline double processCpuMs() {
+// CPU time so far by one of the CPU-time clocks, at nanosecond resolution (getrusage ticks too
+// coarsely for chains that take a few milliseconds).
+inline double cpuMs(clockid_t clock) {
   timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  clock_gettime(clock, &now);
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+// Of every thread of this process.
+inline double processCpuMs() { return cpuMs(CLOCK_PROCESS_CPUTIME_ID); }
+
+// Says on standard error why the benchmark cannot go on; its exit code then.
+inline int failed(const char* why) {
+  std::fprintf(stderr, "%s\n", why);
+  return 1;
+}
+
+// The windows of a benchmark (and of the programs it starts, which inherit the choice) are drawn
+// off screen unless a platform was chosen.
+inline void offscreenUnlessChosen() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 // A field of /proc/self/status (VmHWM, RssShmem ...), in MB (the kernel reports kB). /proc files

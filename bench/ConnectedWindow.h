@@ -4,7 +4,6 @@
 #include <QEventLoop>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 
 #include "bench/SettledWindow.h"
 #include "sim/InProcessTarvik.h"

@@ -60,28 +60,35 @@ struct Run {
   QByteArray err;
 };
 
-// Spawns the program and waits for it with wait4, which reports that child's own peak memory.
-Run runCli(const QStringList& arguments, const QString& errPath) {
-  Run run;
-  const QByteArray program = QFile::encodeName(QStringLiteral(TARVIK_CLI_PATH));
-  const QByteArray errFile = QFile::encodeName(errPath);
-  std::vector<QByteArray> texts;
+// Starts the program with its standard output going nowhere and its standard error to `errFd`;
+// 0 when it could not be started.
+pid_t spawnCli(const QStringList& arguments, int errFd) {
+  std::vector<QByteArray> texts = {QFile::encodeName(QStringLiteral(TARVIK_CLI_PATH))};
   for (const QString& argument : arguments) texts.push_back(QFile::encodeName(argument));
-  std::vector<char*> argv = {const_cast<char*>(program.constData())};
+  std::vector<char*> argv;
   for (QByteArray& text : texts) argv.push_back(text.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
+  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return spawned == 0 ? pid : 0;
+}
+
+// Spawns the program and waits for it with wait4, which reports that child's own peak memory.
+Run runCli(const QStringList& arguments, const QString& errPath) {
+  Run run;
+  const int errFd =
+      open(QFile::encodeName(errPath).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (errFd < 0) return run;
   QElapsedTimer clock;
   clock.start();
-  pid_t pid = 0;
-  const int spawned =
-      posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return run;
+  const pid_t pid = spawnCli(arguments, errFd);
+  close(errFd);
+  if (pid == 0) return run;
   int status = 0;
   rusage usage{};
   if (wait4(pid, &status, 0, &usage) != pid) return run;
@@ -111,19 +118,11 @@ struct Resident {
 };
 std::optional<Resident> residentWhileOpen() {
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return std::nullopt;
-  const QByteArray program = QFile::encodeName(QStringLiteral(TARVIK_CLI_PATH));
-  char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("monitor"), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
-  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
+  // Both ends close at the exec; the child's standard error is a copy that stays open.
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
+  const pid_t pid = spawnCli({QStringLiteral("monitor")}, pipeEnds[1]);
   close(pipeEnds[1]);
-  if (spawned != 0) {
+  if (pid == 0) {
     close(pipeEnds[0]);
     return std::nullopt;
   }
@@ -159,12 +158,8 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   testing::JackRig jack;
   jack.periodFrames = kPeriodFrames;
-  if (jack.startServer() != testing::JackRig::Start::Up) {
-    std::fprintf(stderr, "bench_cli: %s\n", qPrintable(jack.startProblem()));
-    return 1;
-  }
-  if (const QString problem = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                                  {QStringLiteral("--seed"), QStringLiteral("7")});
+  if (const QString problem = jack.startWithSimulator(
+          QStringLiteral(TARVIK_SIM_PATH), {QStringLiteral("--seed"), QStringLiteral("7")});
       !problem.isEmpty()) {
     std::fprintf(stderr, "bench_cli: %s\n", qPrintable(problem));
     return 1;
@@ -209,10 +204,7 @@ int main(int argc, char** argv) {
   std::printf("cli_ports_wall_time: %.1f ms\n", bench::median(portsMs));
   std::printf("cli_backup_wall_less_ports: %.1f ms\n", bench::median(beyondPortsMs));
   std::printf("cli_backup_protocol_floor: %.1f ms\n", floorMs);
-  if (!resident) {
-    std::fprintf(stderr, "bench_cli: no memory figures from a running tarvik-cli\n");
-    return 1;
-  }
+  if (!resident) return bench::failed("bench_cli: no memory figures from a running tarvik-cli");
   std::printf("cli_monitor_resident_own: %.1f MB\n", resident->ownMb);
   std::printf("cli_jack_shared_segment_resident: %.1f MB\n", resident->sharedMb);
   std::printf("cli_peak_memory_with_shared_segment: %.1f MB\n", peakMb);

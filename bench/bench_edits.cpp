@@ -5,11 +5,9 @@
 // the wall time, which on a busy machine also counts waiting for a core, is shown beside. Last,
 // the heap the undo history holds after an evening's worth of single edits.
 #include <malloc.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTabWidget>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -80,11 +78,7 @@ void applyDownload(tarvik::Configuration& configuration, int which) {
 
 // CPU time of the window's thread, where all of this work happens. On a machine shared with
 // other jobs the wall clock also counts the time the thread waited for a core; this does not.
-double threadCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
+double threadCpuMs() { return tarvik::bench::cpuMs(CLOCK_THREAD_CPUTIME_ID); }
 
 // Wall time and the thread's CPU time since start().
 struct Stopwatch {
@@ -119,17 +113,14 @@ struct Samples {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  tarvik::bench::offscreenUnlessChosen();
   QApplication app(argc, argv);
 
   tarvik::bench::ConnectedWindow window;
   tarvik::TForm1& form = window.form;
-  if (!window.connect()) {
-    std::fprintf(stderr, "bench_edits: the connect to the in-process Tarvik did not complete\n");
-    return 1;
-  }
+  if (!window.connect())
+    return tarvik::bench::failed(
+        "bench_edits: the connect to the in-process Tarvik did not complete");
 
   tarvik::Configuration& configuration = window.core.configuration();
   tarvik::ChangeMarks& marks = window.core.marks();

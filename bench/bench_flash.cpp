@@ -53,10 +53,8 @@ FirmwareImage benchImage() {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const FirmwareImage image = benchImage();
-  if (!image.ok() || image.pageCount() != kPages) {
-    std::fprintf(stderr, "the benchmark's firmware image was refused\n");
-    return 1;
-  }
+  if (!image.ok() || image.pageCount() != kPages)
+    return bench::failed("the benchmark's firmware image was refused");
   bool met = true;
 
   {
@@ -78,10 +76,8 @@ int main(int argc, char** argv) {
     const double cpuMs = bench::processCpuMs() - cpuBefore;
     const std::size_t frames = rig.sim.service().sent(rig.sim.outPort()).size();
     if (end != FlashEnd::Flashed || rig.sim.device().flash().pages.size() != kPages ||
-        !rig.sim.device().flash().writtenToFlash || frames != kBytesForDevice) {
-      std::fprintf(stderr, "the 256-page flash did not complete\n");
-      return 1;
-    }
+        !rig.sim.device().flash().writtenToFlash || frames != kBytesForDevice)
+      return bench::failed("the 256-page flash did not complete");
     std::printf("flash_256_pages_bytes_for_device: %zu bytes\n", frames);
     std::printf("flash_256_pages_wall: %.1f ms (target <= 1000 ms)\n", wallMs);
     std::printf("flash_256_pages_cpu: %.1f ms (target <= 1000 ms)\n", cpuMs);
@@ -111,10 +107,8 @@ int main(int argc, char** argv) {
     loop.exec();
     const double cpuMs = bench::processCpuMs() - cpuBefore;
     if (!waiting || !rig.flasher.running() ||
-        rig.flasher.stage() != Flasher::Stage::EnteringBootloader) {
-      std::fprintf(stderr, "the flash never reached its wait for the bootloader\n");
-      return 1;
-    }
+        rig.flasher.stage() != Flasher::Stage::EnteringBootloader)
+      return bench::failed("the flash never reached its wait for the bootloader");
     const double percent = cpuMs / 2000.0 * 100.0;
     std::printf("idle_wait_cpu: %.2f %% (target <= 1 %%)\n", percent);
     met = met && percent <= 1.0;

@@ -4,7 +4,6 @@
 // download (no JACK here, so no server's shared memory in it; bench_jack has that case).
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTabWidget>
 #include <cstdio>
 #include <vector>
 
@@ -20,16 +19,13 @@ constexpr double kPeakRssTargetMb = 40.0;
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  tarvik::bench::offscreenUnlessChosen();
   QApplication app(argc, argv);
 
   tarvik::bench::ConnectedWindow window;
-  if (!window.connect()) {
-    std::fprintf(stderr, "bench_grid: the connect to the in-process Tarvik did not complete\n");
-    return 1;
-  }
+  if (!window.connect())
+    return tarvik::bench::failed(
+        "bench_grid: the connect to the in-process Tarvik did not complete");
 
   // Each sample takes a presets reply that differs from the grid's content into the window's
   // configuration, as the download does, and lets the grid repaint: what the user waits for.

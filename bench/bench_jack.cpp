@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -74,10 +73,7 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports,
                    &QEventLoop::quit);
   QObject::connect(&window->core->machine(), &TransferMachine::connectTimedOut, &loop,
                    &QEventLoop::quit);
-  QTimer giveUp;
-  giveUp.setSingleShot(true);
-  QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-  giveUp.start(kChainGiveUpMs);
+  QTimer::singleShot(kChainGiveUpMs, &loop, &QEventLoop::quit);
 
   QElapsedTimer heartbeatClock;
   QTimer heartbeat;
@@ -118,18 +114,12 @@ constexpr std::size_t kSentBytes = (7 * 2 + 4 * 2) * 4;
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  bench::offscreenUnlessChosen();
   QApplication app(argc, argv);
   testing::JackRig jack;
   jack.periodFrames = kPeriodFrames;
-  if (jack.startServer() != testing::JackRig::Start::Up) {
-    std::fprintf(stderr, "bench_jack: %s\n", qPrintable(jack.startProblem()));
-    return 1;
-  }
-  if (const QString problem = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                                  {QStringLiteral("--seed"), QStringLiteral("7")});
+  if (const QString problem = jack.startWithSimulator(
+          QStringLiteral(TARVIK_SIM_PATH), {QStringLiteral("--seed"), QStringLiteral("7")});
       !problem.isEmpty()) {
     std::fprintf(stderr, "bench_jack: %s\n", qPrintable(problem));
     return 1;
@@ -154,10 +144,7 @@ int main(int argc, char** argv) {
     wireBytes = sample->wireBytes + kSentBytes;
   }
   period = static_cast<RtMidiService&>(ports->service()).jackPeriod();
-  if (period.empty()) {
-    std::fprintf(stderr, "bench_jack: the MIDI service does not run on JACK\n");
-    return 1;
-  }
+  if (period.empty()) return bench::failed("bench_jack: the MIDI service does not run on JACK");
   // Peak memory of the whole process (VmHWM) holds the JACK server's shared memory that every
   // client maps, which is the server's and as large as its port count and buffers make it. The
   // program's own peak is that less the shared memory it has resident (RssShmem), read while
@@ -169,10 +156,7 @@ int main(int argc, char** argv) {
   ports.reset();
   jack.stopSimulator();
   jack.stopServer();
-  if (!total || !shared) {
-    std::fprintf(stderr, "bench_jack: no memory figures in /proc/self/status\n");
-    return 1;
-  }
+  if (!total || !shared) return bench::failed("bench_jack: no memory figures in /proc/self/status");
 
   const double wallMs = bench::median(walls);
   const double longestBlockMs = *std::max_element(blocks.begin(), blocks.end());

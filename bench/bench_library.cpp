@@ -62,8 +62,14 @@ Setup setupFor(QRandomGenerator& random, const QString& name) {
   return setup;
 }
 
-double msSince(const QElapsedTimer& timer) {
-  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+// Runs `work` and adds the milliseconds it took to `samples`; hands back what it returned.
+template <typename Work>
+auto timed(std::vector<double>& samples, Work work) {
+  QElapsedTimer timer;
+  timer.start();
+  auto result = work();
+  samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  return result;
 }
 
 bool report(const char* name, double value, const char* unit, double target) {
@@ -137,21 +143,19 @@ bool benchSets(SetupLibrary& library, QRandomGenerator& random) {
   EditHistory history(core.configuration());
   std::vector<double> samples;
   for (int i = 0; i < 41; ++i) {
-    QElapsedTimer timer;
-    timer.start();
-    history.beginStep(QStringLiteral("arrange"));
-    const bool arranged = core.arrangeSet(sets[i % 2]);
-    history.endStep();
-    samples.push_back(msSince(timer));
+    const bool arranged = timed(samples, [&] {
+      history.beginStep(QStringLiteral("arrange"));
+      const bool done = core.arrangeSet(sets[i % 2]);
+      history.endStep();
+      return done;
+    });
     if (!arranged) return fail(QStringLiteral("the core refused to arrange"));
   }
   bool met = report("arrange_30_songs", bench::median(samples), "ms", 16);
   samples.clear();
   for (int i = 0; i < 11; ++i) {
-    QElapsedTimer timer;
-    timer.start();
-    const std::optional<QByteArray> pdf = SetChart::pdf(sets[i % 2]);
-    samples.push_back(msSince(timer));
+    const std::optional<QByteArray> pdf =
+        timed(samples, [&] { return SetChart::pdf(sets[i % 2]); });
     if (!pdf) return fail(QStringLiteral("the chart could not be drawn"));
   }
   met &= report("set_chart_pdf", bench::median(samples), "ms", 200);
@@ -179,10 +183,8 @@ int main(int argc, char** argv) {
     // it), so it grows with the library. Information only.
     std::vector<double> samples;
     for (int i = 0; i < 5; ++i) {
-      QElapsedTimer timer;
-      timer.start();
-      const SetupLibrary::Opened again = SetupLibrary::open(library.connection().path());
-      samples.push_back(msSince(timer));
+      const SetupLibrary::Opened again =
+          timed(samples, [&] { return SetupLibrary::open(library.connection().path()); });
       if (!again.library) return failed(again.error);
     }
     std::printf("library_open: %.3f ms\n", bench::median(samples));
@@ -193,10 +195,8 @@ int main(int argc, char** argv) {
     std::vector<double> matches;
     for (int round = 0; round < 3; ++round) {
       for (char letter = 'a'; letter <= 'z'; ++letter) {
-        QElapsedTimer timer;
-        timer.start();
-        const auto list = library.setups().list(QString(QLatin1Char(letter)));
-        samples.push_back(msSince(timer));
+        const auto list =
+            timed(samples, [&] { return library.setups().list(QString(QLatin1Char(letter))); });
         if (!list.ok()) return failed(list.error);
         matches.push_back(static_cast<double>(list.value->size()));
       }
@@ -209,10 +209,7 @@ int main(int argc, char** argv) {
     std::vector<double> samples;
     for (int i = 0; i < 51; ++i) {
       const Setup setup = setupFor(random, QStringLiteral("Stored %1").arg(i));
-      QElapsedTimer timer;
-      timer.start();
-      const Outcome stored = library.setups().store(setup);
-      samples.push_back(msSince(timer));
+      const Outcome stored = timed(samples, [&] { return library.setups().store(setup); });
       if (!stored.ok()) return failed(stored.error);
     }
     met &= report("library_store_one", bench::median(samples), "ms", 10);
@@ -226,10 +223,7 @@ int main(int argc, char** argv) {
       if (!library.setups().store(setupFor(random, QStringLiteral("Changed %1").arg(i))).ok()) {
         return failed(QStringLiteral("storing before the reread failed"));
       }
-      QElapsedTimer timer;
-      timer.start();
-      const auto list = library.setups().list(QStringLiteral("e"));
-      samples.push_back(msSince(timer));
+      const auto list = timed(samples, [&] { return library.setups().list(QStringLiteral("e")); });
       if (!list.ok()) return failed(list.error);
     }
     std::printf("library_filter_after_a_change: %.3f ms\n", bench::median(samples));
@@ -250,7 +244,7 @@ int main(int argc, char** argv) {
       lines += static_cast<int>(ConfigDiff::lines({a.value->bytes, a.value->names, {}},
                                                   {b.value->bytes, b.value->names, {}})
                                     .size());
-      samples.push_back(msSince(timer));
+      samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     std::printf("library_compare_lines: %d lines a pair\n", lines / 101);
     met &= report("library_compare_two", bench::median(samples), "ms", 1);
@@ -274,10 +268,8 @@ int main(int argc, char** argv) {
         }
         paths.append(file.fileName());
       }
-      QElapsedTimer timer;
-      timer.start();
-      const Result<QStringList> imported = library.importFiles(paths, IfExists::Refuse);
-      samples.push_back(msSince(timer));
+      const Result<QStringList> imported =
+          timed(samples, [&] { return library.importFiles(paths, IfExists::Refuse); });
       if (!imported.ok() || imported.value->size() != kImportFiles) {
         return failed(imported.error);
       }

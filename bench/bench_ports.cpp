@@ -126,10 +126,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kAppearSamples; ++i) {
     std::unique_ptr<Device> late;
     const double ms = appearMs(watcher, "Bench Late Device " + std::to_string(i), late);
-    if (ms < 0) {
-      std::fprintf(stderr, "bench_ports: a new port was not reported\n");
-      return 1;
-    }
+    if (ms < 0) return bench::failed("bench_ports: a new port was not reported");
     appear.push_back(ms);
     late.reset();
     // Its going is noticed before the next one comes, so each sample starts alike.

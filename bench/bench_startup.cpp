@@ -84,10 +84,7 @@ std::optional<FirstFrame> firstFrame(const QString& program, const QStringList& 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The probes inherit the platform choice.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  tarvik::bench::offscreenUnlessChosen();
   QCoreApplication app(argc, argv);
   const QString dir = QCoreApplication::applicationDirPath();
   const QString configurator = dir + QStringLiteral("/startup_probe_app");

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -24,11 +23,11 @@
 #include "app/TrafficWindow.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
-#include "support/CoreWindow.h"
 #include "link/TransferMachine.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "sim/TarvikContents.h"
+#include "support/CoreWindow.h"
 #include "support/FakeDialogs.h"
 
 namespace {
@@ -91,10 +90,7 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
                        loop.quit();
                      }
                    });
-  QTimer giveUp;
-  giveUp.setSingleShot(true);
-  QObject::connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-  giveUp.start(kChainGiveUpMs);
+  QTimer::singleShot(kChainGiveUpMs, &loop, &QEventLoop::quit);
 
   const double cpuBefore = bench::processCpuMs();
   QElapsedTimer wall;
@@ -298,19 +294,14 @@ double deviceTabsBuildMs() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  bench::offscreenUnlessChosen();
   QApplication app(argc, argv);
 
   // The connect a user makes after start-up: ports opened and the four tabs shown the first time.
   const std::optional<Figures> connect =
       measure([] { return std::make_unique<Rig>(); }, Action{"Button1"}, &Rig::tablesAgree,
               "the download left tables that differ from the device's");
-  if (!connect) {
-    std::fprintf(stderr, "connect and download did not complete\n");
-    return 1;
-  }
+  if (!connect) return bench::failed("connect and download did not complete");
   const std::optional<Figures> connectWithTraffic = measure(
       rigWithTrafficView, Action{"Button1"},
       [](Rig& rig) {
@@ -320,10 +311,8 @@ int main(int argc, char** argv) {
         return rig.tablesAgree() && listed.rowCount() == 33;
       },
       "the download with the traffic view open left other tables or another list");
-  if (!connectWithTraffic) {
-    std::fprintf(stderr, "connect and download with the traffic view open did not complete\n");
-    return 1;
-  }
+  if (!connectWithTraffic)
+    return bench::failed("connect and download with the traffic view open did not complete");
   const std::optional<double> trafficRefresh = trafficRefreshCpuMs();
   if (!trafficRefresh) return 1;
   // Submit on the advanced settings tab, then on the presets tab: all four blocks.
@@ -331,17 +320,11 @@ int main(int argc, char** argv) {
       connectedRigWithFactoryDevice, Action{"Button2", "Button3"},
       [](Rig& rig) { return rig.tablesAgree() && rig.recordAgrees(); },
       "the device did not receive the window's configuration");
-  if (!submit) {
-    std::fprintf(stderr, "submitting everything did not complete\n");
-    return 1;
-  }
+  if (!submit) return bench::failed("submitting everything did not complete");
   std::vector<double> usable;
   for (int sample = 0; sample < kSamples; ++sample) {
     const std::optional<double> ms = identifyToUsableMs();
-    if (!ms) {
-      std::fprintf(stderr, "the identify reply did not bring the device tabs up\n");
-      return 1;
-    }
+    if (!ms) return bench::failed("the identify reply did not bring the device tabs up");
     usable.push_back(*ms);
   }
   const double usableMs = bench::median(usable);

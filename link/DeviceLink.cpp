@@ -98,10 +98,6 @@ void DeviceLink::sendShort(int outputPort, std::uint8_t status, std::uint8_t dat
   }
 }
 
-}  // namespace tarvik
-
-namespace tarvik {
-
 void DeviceLink::whenCarrying(std::function<void()> then) {
   ports_.service().whenOpenPortsCarry([self = QPointer<DeviceLink>(this), then = std::move(then)] {
     if (self) then();

@@ -44,7 +44,6 @@ class DeviceLink : public QObject, public LinkPort {
   // TMidiError; an output is not closed when closing the input failed.
   void close();
   bool isOpen() const { return outputPort_ >= 0; }
-  int inputPort() const { return inputPort_; }
   int outputPort() const { return outputPort_; }
 
   // The port lists were enumerated anew: the link's ports are followed to their new indices. A

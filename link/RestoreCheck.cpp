@@ -95,6 +95,7 @@ void RestoreCheck::takeFile() {
 }
 
 void RestoreCheck::advance() {
+  bool started = true;
   switch (stage_) {
     case Stage::Idle:
     case Stage::Verifying:
@@ -104,21 +105,26 @@ void RestoreCheck::advance() {
       // now it takes the file's, which the submits read.
       takeFile();
       setStage(Stage::SubmittingTables);
-      if (!machine_.startSubmitPresets()) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
-      return;
+      started = machine_.startSubmitPresets();
+      break;
     case Stage::SubmittingTables:
       if (settings_) {
         setStage(Stage::SubmittingSettings);
-        if (!machine_.startSubmitConfig())
-          fail(Problem::Busy, std::nullopt, tr("the link is busy"));
-        return;
+        started = machine_.startSubmitConfig();
+        break;
       }
       [[fallthrough]];
     case Stage::SubmittingSettings:
       setStage(Stage::Verifying);
-      if (!download_.start()) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
-      return;
+      started = download_.start();
+      break;
   }
+  if (!started) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
+}
+
+bool RestoreCheck::awaits(Chain chain) const {
+  return (stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
+         (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig);
 }
 
 void RestoreCheck::onDownloadFinished(bool ok, const QString& text) {
@@ -140,20 +146,15 @@ void RestoreCheck::onDownloadFinished(bool ok, const QString& text) {
 }
 
 void RestoreCheck::onChainFinished(Chain chain) {
-  if ((stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
-      (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig)) {
-    // A refusal of this chain is reported right after this signal, before the queued step.
-    advanceLater();
-  }
+  // A refusal of this chain is reported right after this signal, before the queued step.
+  if (awaits(chain)) advanceLater();
 }
 
 void RestoreCheck::onChainAborted(Chain chain, ChainAbort why, const QString& activity,
                                   const QString& detail) {
-  if ((stage_ == Stage::SubmittingTables && chain == Chain::SubmitPresets) ||
-      (stage_ == Stage::SubmittingSettings && chain == Chain::SubmitConfig)) {
+  if (awaits(chain))
     fail(Problem::Aborted, blockOfStep(machine_.abortedStep()),
          chainAbortText(why, activity, detail));
-  }
 }
 
 void RestoreCheck::compare() {

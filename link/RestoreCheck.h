@@ -70,6 +70,8 @@ class RestoreCheck : public QObject {
   void takeFile();
   void advanceLater();
   void onDownloadFinished(bool ok, const QString& text);
+  // The submit chain the current stage waits for.
+  bool awaits(Chain chain) const;
   void onChainFinished(Chain chain);
   void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
   void compare();

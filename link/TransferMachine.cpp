@@ -166,20 +166,23 @@ void TransferMachine::setConnectTimeout(int ms) { timer1_.setInterval(ms); }
 
 void TransferMachine::setReplyWatchdog(int ms) { watchdog_.setInterval(ms); }
 
-bool TransferMachine::canStartChain() const { return !chainRunning() && !flashOwnsLink_; }
-
-void TransferMachine::beginChain(Chain chain) {
+bool TransferMachine::beginChain(Chain chain) {
+  if (chainRunning() || flashOwnsLink_) return false;
   abortedChains_[index(chain)] = false;
-  if (chain == Chain::SubmitPresets) {
-    presetsRefusal_.reset();
-  }
+  if (chain == Chain::SubmitPresets) presetsRefusal_.reset();
+  return true;
+}
+
+template <std::size_t N>
+void TransferMachine::submit(const QString& line, Step next, Command command, QByteArray& sent,
+                             const std::array<std::uint8_t, N>& payload) {
+  log(line);
+  sent = bytesOf(payload);
+  sendAndAwait(next, command, payload);
 }
 
 bool TransferMachine::startConnect() {
-  if (!canStartChain()) {
-    return false;
-  }
-  beginChain(Chain::Connect);
+  if (!beginChain(Chain::Connect)) return false;
   // Until the device has answered once, only the connect time-out watches the wait.
   setStep(Step::Identifying);
   // Ports opened for this connect may take a moment to carry data: an Identify sent before
@@ -204,35 +207,23 @@ void TransferMachine::sendFirstIdentify() {
 }
 
 bool TransferMachine::startSubmitConfig() {
-  if (!canStartChain()) {
-    return false;
-  }
-  beginChain(Chain::SubmitConfig);
-  log(tr("submit config"));
-  const auto record = configuration_.recordBytes();
-  sentRecord_ = bytesOf(record);
-  sendAndAwait(Step::SubmittingConfig, Command::SubmitConfig, record);
+  if (!beginChain(Chain::SubmitConfig)) return false;
+  submit(tr("submit config"), Step::SubmittingConfig, Command::SubmitConfig, sentRecord_,
+         configuration_.recordBytes());
   return true;
 }
 
 bool TransferMachine::startSubmitPresets() {
-  if (!canStartChain()) {
-    return false;
-  }
-  beginChain(Chain::SubmitPresets);
-  log(tr("submit presets"));
-  const auto presets = configuration_.presetPayload();
-  sentPresets_ = bytesOf(presets);
-  sendAndAwait(Step::SubmittingPresets, Command::SubmitPresets, presets);
+  if (!beginChain(Chain::SubmitPresets)) return false;
+  submit(tr("submit presets"), Step::SubmittingPresets, Command::SubmitPresets, sentPresets_,
+         configuration_.presetPayload());
   return true;
 }
 
 void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
   const std::optional<Reply> reply = parseReply(frame);
   // The flash hears the bootloader's replies itself, whether or not it runs.
-  if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) {
-    return;
-  }
+  if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) return;
   onReply(*reply);
 }
 
@@ -287,26 +278,19 @@ void TransferMachine::onReply(const Reply& reply) {
         log(notStoredLine(presetsName(), status));
         presetsRefusal_ = status;
       }
-      log(tr("submit control changes"));
-      const auto ccMap = configuration_.ccMapPayload();
-      sentCcMap_ = bytesOf(ccMap);
-      sendAndAwait(Step::SubmittingCcMap, Command::SubmitCcMap, ccMap);
+      submit(tr("submit control changes"), Step::SubmittingCcMap, Command::SubmitCcMap, sentCcMap_,
+             configuration_.ccMapPayload());
       return;
     }
 
-    case Command::SubmitCcMap: {
-      log(tr("submit programm change remap table"));
-      const auto pcRemap = configuration_.pcRemapPayload();
-      sentPcRemap_ = bytesOf(pcRemap);
-      sendAndAwait(Step::SubmittingPcRemap, Command::SubmitPcRemap, pcRemap);
+    case Command::SubmitCcMap:
+      submit(tr("submit programm change remap table"), Step::SubmittingPcRemap,
+             Command::SubmitPcRemap, sentPcRemap_, configuration_.pcRemapPayload());
       return;
-    }
 
     case Command::SubmitPcRemap: {
       const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
-      if (!refusal) {
-        log(tr("transmission successful"));
-      }
+      if (!refusal) log(tr("transmission successful"));
       // Reply 19 carries no status; it confirms the two tables that went out before it.
       if (!sentCcMap_.isEmpty()) Q_EMIT stored(Block::CcMap, sentCcMap_);
       if (!sentPcRemap_.isEmpty()) Q_EMIT stored(Block::PcRemap, sentPcRemap_);
@@ -386,17 +370,13 @@ void TransferMachine::Timer1Timer() {
 }
 
 void TransferMachine::watchdogFired() {
-  if (!chainRunning()) {
-    return;
-  }
+  if (!chainRunning()) return;
   log(tr("no reply from Tarvik while %1 - transfer aborted").arg(activityText(step_)));
   abortChain(ChainAbort::NoReply, {});
 }
 
 void TransferMachine::abortForLostPort(const QString& portName) {
-  if (!chainRunning()) {
-    return;
-  }
+  if (!chainRunning()) return;
   log(tr("MIDI port %1 vanished while %2 - transfer aborted").arg(portName, activityText(step_)));
   abortChain(ChainAbort::PortGone, portName);
 }
@@ -416,39 +396,27 @@ bool TransferMachine::sendAndAwait(Step next, Command command,
 }
 
 void TransferMachine::finishIf(bool stepBelongsToChain) {
-  if (stepBelongsToChain) {
-    setStep(Step::Idle);
-  }
+  if (stepBelongsToChain) setStep(Step::Idle);
 }
 
 void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
   const std::optional<Chain> chain = chainOfStep(step_);
   const QString activity = activityText(step_);
   abortedStep_ = step_;
-  if (chain) {
-    abortedChains_[index(*chain)] = true;
-  }
+  if (chain) abortedChains_[index(*chain)] = true;
   timer1_.stop();
   // Settled before the report: a box shown for it may deliver further replies.
   setStep(Step::Idle);
-  if (chain) {
-    Q_EMIT chainAborted(*chain, why, activity, detail);
-  }
+  if (chain) Q_EMIT chainAborted(*chain, why, activity, detail);
 }
 
 void TransferMachine::setStep(Step step) {
-  if (step == Step::Idle) {
-    watchdog_.stop();
-  }
-  if (step == step_) {
-    return;
-  }
+  if (step == Step::Idle) watchdog_.stop();
+  if (step == step_) return;
   const bool wasRunning = chainRunning();
   step_ = step;
   if (!chainRunning()) keepConfiguration_ = false;
-  if (wasRunning != chainRunning()) {
-    Q_EMIT chainRunningChanged(chainRunning());
-  }
+  if (wasRunning != chainRunning()) Q_EMIT chainRunningChanged(chainRunning());
 }
 
 }  // namespace tarvik

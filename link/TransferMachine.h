@@ -78,10 +78,7 @@ class TransferMachine : public QObject {
 
   // The reply dispatcher: one received SysEx message.
   void DoSysExData(std::span<const std::uint8_t> frame);
-  void receiveFrame(int port, const std::vector<std::uint8_t>& frame) {
-    static_cast<void>(port);
-    DoSysExData(frame);
-  }
+  void receiveFrame(int /*port*/, const std::vector<std::uint8_t>& frame) { DoSysExData(frame); }
 
   // The link's port has vanished: a running chain ends at once.
   void abortForLostPort(const QString& portName);
@@ -144,8 +141,12 @@ class TransferMachine : public QObject {
   // The chain's last reply came: step Idle unless another chain's step is pending.
   void finishIf(bool stepBelongsToChain);
   void abortChain(ChainAbort why, const QString& detail);
-  bool canStartChain() const;
-  void beginChain(Chain chain);
+  // False (nothing touched) while a chain runs or the flash owns the link.
+  bool beginChain(Chain chain);
+  // Logs `line`, keeps what goes out (`sent`, for the confirmation) and sends it.
+  template <std::size_t N>
+  void submit(const QString& line, Step next, Command command, QByteArray& sent,
+              const std::array<std::uint8_t, N>& payload);
   bool dropped(const Reply& reply);
   void log(const QString& line) { Q_EMIT logLine(line); }
 

@@ -20,9 +20,20 @@ namespace tarvik {
 // Each object is taken at most once, from any thread; what nobody took closes with this.
 class JackSpareClients {
  public:
-  JackSpareClients(RtMidi::Api api, const std::string& clientName);
-  // Waits for the making; the objects left close side by side.
-  ~JackSpareClients();
+  JackSpareClients(RtMidi::Api api, const std::string& clientName)
+      : input_(
+            std::async(std::launch::async,
+                       [api, clientName] { return std::make_unique<RtMidiIn>(api, clientName); })),
+        output_(std::async(std::launch::async, [api, clientName] {
+          return std::make_unique<RtMidiOut>(api, clientName);
+        })) {}
+  // Waits for the making; the objects left close side by side. Closing a client waits for the
+  // server's cycle: the input closes on a thread of its own while the output closes here.
+  ~JackSpareClients() {
+    auto input = std::async(std::launch::async, [this] { take<RtMidiIn>(); });
+    take<RtMidiOut>();
+    input.wait();
+  }
   JackSpareClients(const JackSpareClients&) = delete;
   JackSpareClients& operator=(const JackSpareClients&) = delete;
 

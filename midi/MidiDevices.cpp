@@ -95,6 +95,11 @@ std::vector<TMidiPort> TMidiDevices::Enumerate() {
   return ports;
 }
 
+void TMidiDevices::DropOpenPorts() {
+  for (std::size_t index = 0; index < Ports_.size(); ++index)
+    if (Ports_[index].Handle != kNoHandle) DropVanished(static_cast<int>(index));
+}
+
 std::optional<PortListChange> TMidiDevices::Rescan() {
   if (!CanRescan()) {
     RescanRefused_ = true;
@@ -186,11 +191,8 @@ void TMidiInput::Rearrange(const std::vector<int>& newIndex, std::size_t count) 
   Closing_.assign(count, false);
 }
 
-TMidiInput::~TMidiInput() {
-  // The service keeps a pointer to every queued header; no buffer may go while it is queued.
-  for (std::size_t index = 0; index < Ports_.size(); ++index)
-    if (Ports_[index].Handle != kNoHandle) DropVanished(static_cast<int>(index));
-}
+// The service keeps a pointer to every queued header; no buffer may go while it is queued.
+TMidiInput::~TMidiInput() { DropOpenPorts(); }
 
 void TMidiInput::Open(int index) {
   if (PortHandle(index) != kNoHandle) return;
@@ -318,12 +320,7 @@ void TMidiOutput::DropVanished(int index) {
   port.Handle = kNoHandle;
 }
 
-void TMidiOutput::Rearrange(const std::vector<int>&, std::size_t) {}
-
-TMidiOutput::~TMidiOutput() {
-  for (std::size_t index = 0; index < Ports_.size(); ++index)
-    if (Ports_[index].Handle != kNoHandle) DropVanished(static_cast<int>(index));
-}
+TMidiOutput::~TMidiOutput() { DropOpenPorts(); }
 
 void TMidiOutput::Open(int index) {
   if (PortHandle(index) != kNoHandle) return;

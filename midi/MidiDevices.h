@@ -79,7 +79,9 @@ class TMidiDevices {
   // Takes down an open port whose device has gone, whatever the service answers.
   virtual void DropVanished(int index) = 0;
   // Moves what the subclass keeps per port along with the entries; `count` new ports.
-  virtual void Rearrange(const std::vector<int>& newIndex, std::size_t count) = 0;
+  virtual void Rearrange(const std::vector<int>& /*newIndex*/, std::size_t /*count*/) {}
+  // For the subclasses' destructors: every port still open goes down.
+  void DropOpenPorts();
   MidiService& Service_;
   std::vector<TMidiPort> Ports_;
   std::uint32_t LastResult_ = 0;
@@ -157,7 +159,6 @@ class TMidiOutput : public TMidiDevices {
 
  protected:
   void DropVanished(int index) override;
-  void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
 };
 
 }  // namespace tarvik

@@ -31,7 +31,6 @@ class PortWatcher : public QObject {
   int interval() const { return timer_.interval(); }
   void start() { timer_.start(); }
   void stop() { timer_.stop(); }
-  bool active() const { return timer_.isActive(); }
 
   // One enumeration now. Not from inside portsChanged's receivers (a modal box they open runs
   // the event loop), nor while an input handler runs (see MidiPorts::rescan; a box raised from a

@@ -15,15 +15,32 @@ namespace tarvik {
 class RtMidiErrors {
  public:
   // For RtMidi's setErrorCallback, with the collector as its user data.
-  static void report(RtMidiError::Type type, const std::string& text, void* userData);
+  static void report(RtMidiError::Type type, const std::string& text, void* userData) {
+    auto* errors = static_cast<RtMidiErrors*>(userData);
+    std::lock_guard lock(errors->mutex_);
+    errors->lastMessage_ = text;
+    if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING) errors->failed_ = true;
+  }
   void install(RtMidi& midi) { midi.setErrorCallback(&RtMidiErrors::report, this); }
 
   // Starts a call: what went wrong before it no longer fails it.
-  void begin();
-  bool ok() const;
+  void begin() {
+    std::lock_guard lock(mutex_);
+    failed_ = false;
+  }
+  bool ok() const {
+    std::lock_guard lock(mutex_);
+    return !failed_;
+  }
   // The last text reported or set.
-  std::string message() const;
-  void set(const std::string& text);
+  std::string message() const {
+    std::lock_guard lock(mutex_);
+    return lastMessage_;
+  }
+  void set(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    lastMessage_ = text;
+  }
 
  private:
   mutable std::mutex mutex_;

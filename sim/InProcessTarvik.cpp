@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "sim/InProcessTarvik.h"
 
-#include "midi/InMemoryMidiService.h"
-#include "midi/MidiPorts.h"
-
+#include <QPointer>
 #include <QString>
-
 #include <algorithm>
 #include <chrono>
+
+#include "midi/InMemoryMidiService.h"
+#include "midi/MidiPorts.h"
 
 namespace tarvik {
 
@@ -20,40 +20,28 @@ qint64 nowMs() {
 
 InProcessTarvik::InProcessTarvik(InMemoryMidiService& service, int outPortIndex, int inPortIndex,
                                  QObject* parent)
-    : QObject(parent),
-      service_(service),
-      outPort_(outPortIndex),
-      inPort_(inPortIndex),
-      guard_(std::make_shared<SinkGuard>()) {
-  guard_->owner = this;
+    : QObject(parent), service_(service), outPort_(outPortIndex), inPort_(inPortIndex) {
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, &InProcessTarvik::deliverDue);
 
-  device_.setReplySink([this](std::vector<std::uint8_t> frame) {
-    collecting_.push_back(std::move(frame));
-  });
+  device_.setReplySink(
+      [this](std::vector<std::uint8_t> frame) { collecting_.push_back(std::move(frame)); });
   device_.setShortSink([this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
     // Not from inside the service's send call: the echo goes out once that call has returned.
     QTimer::singleShot(0, this, [this, status, data1, data2] {
       service_.deliverShort(inPort_, status, data1, data2);
     });
   });
-  device_.setLogSink([this](const std::string& line) {
-    Q_EMIT logLine(QString::fromStdString(line));
-  });
+  device_.setLogSink(
+      [this](const std::string& line) { Q_EMIT logLine(QString::fromStdString(line)); });
 
-  std::weak_ptr<SinkGuard> weakGuard = guard_;
-  service_.setOutputSink(outPort_, [weakGuard](const std::vector<std::uint8_t>& message) {
-    const auto guard = weakGuard.lock();
-    if (guard && guard->owner) guard->owner->onProgramMessage(message);
-  });
-}
-
-InProcessTarvik::~InProcessTarvik() {
-  // The sink may still be called after this object is gone (the service outlives it); the
-  // guard makes that call a no-op without touching the service here.
-  guard_->owner = nullptr;
+  // The sink may still be called after this object is gone (the service outlives it): it does
+  // nothing then, and this object's end need not touch the service.
+  service_.setOutputSink(
+      outPort_, [self = QPointer<InProcessTarvik>(this)](const std::vector<std::uint8_t>& message) {
+        if (self) self->onProgramMessage(message);
+      });
 }
 
 void InProcessTarvik::onProgramMessage(const std::vector<std::uint8_t>& message) {
@@ -130,9 +118,6 @@ SimulatedMidi::SimulatedMidi(const TarvikContents& contents) {
   tarvik_->device().setContents(contents);
 }
 
-SimulatedMidi::~SimulatedMidi() {
-  tarvik_.reset();
-  ports_.reset();
-}
+SimulatedMidi::~SimulatedMidi() = default;
 
 }  // namespace tarvik

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "sim/TarvikDevice.h"
-
 #include <QObject>
 #include <QTimer>
-
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
+
+#include "sim/TarvikDevice.h"
 
 namespace tarvik {
 
@@ -27,7 +26,6 @@ class InProcessTarvik : public QObject {
   // outPortIndex: the program's output, the device's input; inPortIndex: the program's input.
   InProcessTarvik(InMemoryMidiService& service, int outPortIndex, int inPortIndex,
                   QObject* parent = nullptr);
-  ~InProcessTarvik() override;
 
   TarvikDevice& device() { return device_; }
   InMemoryMidiService& service() { return service_; }
@@ -54,11 +52,6 @@ class InProcessTarvik : public QObject {
     qint64 dueMs = 0;
     std::vector<std::vector<std::uint8_t>> frames;
   };
-  // Shared with the service's sink so that a sink outliving this object does nothing.
-  struct SinkGuard {
-    InProcessTarvik* owner = nullptr;
-  };
-
   void onProgramMessage(const std::vector<std::uint8_t>& message);
   void deliverDue();
   void deliverFront();
@@ -68,7 +61,6 @@ class InProcessTarvik : public QObject {
   int outPort_;
   int inPort_;
   TarvikDevice device_;
-  std::shared_ptr<SinkGuard> guard_;
   std::vector<std::vector<std::uint8_t>> collecting_;
   std::deque<PendingReply> pending_;
   QTimer timer_;
@@ -81,7 +73,6 @@ class InProcessTarvik : public QObject {
 class SimulatedMidi {
  public:
   explicit SimulatedMidi(const TarvikContents& contents = TarvikContents::factory());
-  // The device goes first; then the port lists, which close what is open, and the service.
   ~SimulatedMidi();
 
   MidiPorts& ports() { return *ports_; }
@@ -92,6 +83,7 @@ class SimulatedMidi {
   int outPort() const { return outPort_; }
 
  private:
+  // The device goes first; then the port lists, which close what is open, and the service.
   std::unique_ptr<MidiPorts> ports_;
   InMemoryMidiService* service_ = nullptr;
   int inPort_ = -1;

@@ -81,23 +81,19 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-struct TvkReader {
-  TarvikContents contents;
-};
-
 int onTvkValue(void* user, const char* section, const char* name, const char* value) {
-  auto& reader = *static_cast<TvkReader*>(user);
+  auto& contents = *static_cast<TarvikContents*>(user);
   const auto row = rowOfSection(section);
   if (!row) return 1;  // sections other than rows carry nothing the device keeps
   const auto number = parseInteger(value);
   if (!number) return 1;  // unreadable text falls back to the default already in place
   const auto byte = static_cast<std::uint8_t>(*number & 0xFF);
   if (equalsIgnoringCase(name, "pc")) {
-    reader.contents.presets[*row] = byte;
+    contents.presets[*row] = byte;
   } else if (equalsIgnoringCase(name, "cc")) {
-    reader.contents.ccMap[*row] = byte;
+    contents.ccMap[*row] = byte;
   } else if (equalsIgnoringCase(name, "pcremap")) {
-    reader.contents.pcRemap[*row] = byte;
+    contents.pcRemap[*row] = byte;
   }
   return 1;
 }
@@ -145,19 +141,16 @@ TarvikContents TarvikContents::fromSeed(std::uint32_t seed) {
 }
 
 TarvikContents TarvikContents::withTvkFile(const std::string& path, const TarvikContents& base) {
-  TvkReader reader;
-  reader.contents = base;
-  for (int row = 0; row < 128; ++row) {
-    reader.contents.presets[row] = 0;
-    reader.contents.ccMap[row] = 0;
-    reader.contents.pcRemap[row] = static_cast<std::uint8_t>(row);
-  }
-  const int result = ini_parse(path.c_str(), onTvkValue, &reader);
+  TarvikContents contents = base;
+  contents.presets.fill(0);
+  contents.ccMap.fill(0);
+  for (int row = 0; row < 128; ++row) contents.pcRemap[row] = static_cast<std::uint8_t>(row);
+  const int result = ini_parse(path.c_str(), onTvkValue, &contents);
   if (result < 0) throw std::runtime_error("cannot read configuration file " + path);
   if (result > 0)
     throw std::runtime_error("configuration file " + path + ": syntax error in line " +
                              std::to_string(result));
-  return reader.contents;
+  return contents;
 }
 
 }  // namespace tarvik

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "sim/FlashImage.h"
-#include "sim/SimFaults.h"
-#include "sim/TarvikContents.h"
-
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "sim/FlashImage.h"
+#include "sim/SimFaults.h"
+#include "sim/TarvikContents.h"
 
 namespace tarvik {
 
@@ -21,7 +21,8 @@ namespace tarvik {
 class TarvikDevice {
  public:
   using FrameSink = std::function<void(std::vector<std::uint8_t> frame)>;
-  using ShortSink = std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
+  using ShortSink =
+      std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
   using LogSink = std::function<void(const std::string& line)>;
 
   // One whole command as it arrived, for tests that check what the device was given.
@@ -42,13 +43,10 @@ class TarvikDevice {
   void setLogSink(LogSink sink) { logSink_ = std::move(sink); }
 
   void setVersion(std::uint8_t major, std::uint8_t minor);
-  std::uint8_t versionMajor() const { return versionMajor_; }
-  std::uint8_t versionMinor() const { return versionMinor_; }
   void setFaults(const SimFaults& faults) { faults_ = faults; }
   const SimFaults& faults() const { return faults_; }
   // Program and control changes are answered with the same message while this is on.
   void setEcho(bool on) { echo_ = on; }
-  bool echo() const { return echo_; }
 
   // One SysEx message from the program. Anything but a nibble frame (F0, nibble, nibble, F7) is
   // ignored, as is a byte that belongs to no command.

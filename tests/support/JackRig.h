@@ -82,6 +82,13 @@ class JackRig : public ServerRig {
     return Start::Up;
   }
 
+  // The server, then tarvik-sim on it (the benchmarks' start): empty when both are up, else why
+  // not.
+  QString startWithSimulator(const QString& simPath, const QStringList& options) {
+    if (startServer() != Start::Up) return startProblem();
+    return startSimulator(simPath, options);
+  }
+
   // Starts tarvik-sim on JACK with the given options and waits until both of its ports are
   // listed. Empty on success; otherwise what went wrong, with the simulator's output.
   QString startSimulator(const QString& simPath, const QStringList& options) {
