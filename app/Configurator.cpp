@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-#include <iostream>
+#include <cstdio>
 #include <memory>
 
 #include "app/AfterFirstFrame.h"
@@ -27,7 +27,7 @@ constexpr int kLatestModuleLoadMs = 1000;
 // Once, over the window it concerns, and on standard error for a program started from a
 // terminal.
 void reportStartupProblem(Dialogs& dialogs, TForm1& form, const std::string& problem) {
-  std::cerr << problem << std::endl;
+  std::fprintf(stderr, "%s\n", problem.c_str());
   dialogs.error(&form, TForm1::displayTitle(), QString::fromStdString(problem));
 }
 

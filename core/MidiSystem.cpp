@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/MidiSystem.h"
 
-#include <iostream>
+#include <cstdio>
 
 #include "midi/MidiPorts.h"
 
@@ -22,7 +22,7 @@ void MidiSystem::start(std::unique_ptr<PlatformMidiService> service, LibraryLine
   ports_->adopt(std::move(service));
   platform.setLibraryMessageSink([lines = std::move(lines), echo](const auto& said) {
     if (echo)
-      for (const std::string& line : said) std::cerr << line << std::endl;
+      for (const std::string& line : said) std::fprintf(stderr, "%s\n", line.c_str());
     if (lines) lines(said);
   });
   platform.whenStarted([&platform, started = std::move(started)] {

@@ -2,9 +2,9 @@
 #include "midi/InputHub.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <exception>
-#include <iostream>
 #include <string>
 
 namespace tarvik {
@@ -17,9 +17,9 @@ void call(const MidiInCallback& callback, std::uint32_t message, std::uintptr_t 
   try {
     callback(message, instance, p1, 0);
   } catch (const std::exception& error) {
-    std::cerr << "MIDI error: " << error.what() << std::endl;
+    std::fprintf(stderr, "MIDI error: %s\n", error.what());
   } catch (...) {
-    std::cerr << "MIDI error: Unknown error in the MIDI input callback" << std::endl;
+    std::fputs("MIDI error: Unknown error in the MIDI input callback\n", stderr);
   }
 }
 }  // namespace

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <iostream>
 
 namespace tarvik {
 
@@ -366,7 +365,7 @@ void TMidiInput::ReportError(const std::string& message) {
       // A reporter that fails must not take the input callback down with it.
     }
   }
-  std::cerr << "MIDI error: " << message << std::endl;
+  std::fprintf(stderr, "MIDI error: %s\n", message.c_str());
 }
 
 }  // namespace tarvik
