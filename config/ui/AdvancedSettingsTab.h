@@ -36,13 +36,6 @@ class AdvancedSettingsTab : public QWidget {
   // Ticks the boxes as a user would, so the editing rules run.
   void setCheckboxes(const QString& prefix, std::uint8_t mask);
 
-  // What the controls show beyond their values, from the configuration: momentary boxes of
-  // muted loops are disabled, the CC-message panel shows only for "CC Message", the expander's
-  // controls only while it is on.
-  void UpdateMomentaryStatus();
-  void magicFunctionChange();
-  void CheckBox4Click();
-
   QPushButton* submitButton() const;
   // Shows in bold the controls whose value differs from the device, and counts them on the
   // submit button.
@@ -55,16 +48,18 @@ class AdvancedSettingsTab : public QWidget {
   QGroupBox* buildMagicGroup();
   QGroupBox* buildLockGroup();
   // Makes the control of record item `item` as its row of the settings table says, or a mask's
-  // eight boxes in a grid; the caller places what it returns.
+  // eight boxes in a grid, each bound to controlEdited(); the caller places what it returns.
   QWidget* makeControl(int item, const QString& caption = {});
   QWidget* buildLoopBoxes(int item, const QString& setting);
   int maskItem(const QString& prefix) const;
   // The value the controls of record item `item` show, and showing one.
   int controlValue(int item) const;
   void showValue(int item, int value);
-  void bindControls();
   // A control changed: by the user, unless the configuration is being shown.
   void controlEdited();
+  // The values, and what the controls show beyond them: momentary boxes of muted loops are
+  // disabled, the CC-message panel shows only for "CC Message", the expander's controls only
+  // while it is on.
   void showConfiguration();
   void showMarks();
   // The text `control` shows while it holds `value`: a number, an item index, or 0 or 1 for a
