@@ -363,6 +363,25 @@ void AdvancedSettingsTab::setCheckboxes(const QString& prefix, std::uint8_t mask
   configuration_.editRecord(edited);
 }
 
+void AdvancedSettingsTab::UpdateMomentaryStatus() {
+  for (int i = 0; i < 8; ++i) {
+    controlOf(item(&ConfigRecord::switchMask), i)->setEnabled(configuration_.momentaryAllowed(i));
+  }
+}
+
+void AdvancedSettingsTab::magicFunctionChange() {
+  ccMessagePanel_->setVisible(
+      control<QComboBox>(item(&ConfigRecord::magicFunction))->currentIndex() ==
+      ConfigRecord::kMagicFunctionCcMessage);
+}
+
+void AdvancedSettingsTab::CheckBox4Click() {
+  const bool expander = control<QCheckBox>(item(&ConfigRecord::bankExpander))->isChecked();
+  expressionLabel_->setVisible(expander);
+  controlOf(item(&ConfigRecord::expressionCC), 0)->setVisible(expander);
+  controlOf(item(&ConfigRecord::boundlessBank), 0)->setVisible(expander);
+}
+
 void AdvancedSettingsTab::controlEdited() {
   if (showing_) {
     return;
@@ -419,13 +438,9 @@ void AdvancedSettingsTab::showConfiguration() {
   const bool wasShowing = std::exchange(showing_, true);
   for (int item = 0; item < kConfigRecordSize; ++item) showValue(item, fieldValue(record, item));
   showing_ = wasShowing;
-  for (int i = 0; i < 8; ++i) {
-    controlOf(item(&ConfigRecord::switchMask), i)->setEnabled(configuration_.momentaryAllowed(i));
-  }
-  ccMessagePanel_->setVisible(record.magicFunction == ConfigRecord::kMagicFunctionCcMessage);
-  expressionLabel_->setVisible(record.bankExpander);
-  controlOf(item(&ConfigRecord::expressionCC), 0)->setVisible(record.bankExpander);
-  controlOf(item(&ConfigRecord::boundlessBank), 0)->setVisible(record.bankExpander);
+  UpdateMomentaryStatus();
+  magicFunctionChange();
+  CheckBox4Click();
 }
 
 }  // namespace tarvik

@@ -36,6 +36,13 @@ class AdvancedSettingsTab : public QWidget {
   // Ticks the boxes as a user would, so the editing rules run.
   void setCheckboxes(const QString& prefix, std::uint8_t mask);
 
+  // What the controls show beyond their values, from the configuration: momentary boxes of
+  // muted loops are disabled, the CC-message panel shows only for "CC Message", the expander's
+  // controls only while it is on.
+  void UpdateMomentaryStatus();
+  void magicFunctionChange();
+  void CheckBox4Click();
+
   QPushButton* submitButton() const;
   // Shows in bold the controls whose value differs from the device, and counts them on the
   // submit button.
@@ -57,9 +64,6 @@ class AdvancedSettingsTab : public QWidget {
   void showValue(int item, int value);
   // A control changed: by the user, unless the configuration is being shown.
   void controlEdited();
-  // The values, and what the controls show beyond them: momentary boxes of muted loops are
-  // disabled, the CC-message panel shows only for "CC Message", the expander's controls only
-  // while it is on.
   void showConfiguration();
   void showMarks();
   // The text `control` shows while it holds `value`: a number, an item index, or 0 or 1 for a
