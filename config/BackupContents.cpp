@@ -8,9 +8,8 @@ namespace tarvik {
 
 BackupContents BackupContents::fromDevice(const DeviceBlocks& device) {
   const ConfigBytes held = ConfigBytes::raw(device);
-  BackupContents backup{held.tables(), ConfigBytes::keptSettings(*held.settings), {}};
-  ConfigBytes kept = ConfigBytes::fromTables(backup.tables);
-  kept.settings = backup.settings;
+  const ConfigBytes kept = held.kept();
+  BackupContents backup{held.tables(), *kept.settings, {}};
   for (const Difference& change : ConfigDiff::compare({held, {}, {}}, {kept, {}, {}})) {
     backup.changes.push_back({change.block, change.row, change.before, change.after});
   }

@@ -38,17 +38,10 @@ ConfigBytes ConfigBytes::raw(const DeviceBlocks& device) {
 }
 
 QByteArray ConfigBytes::operator[](Block block) const {
-  switch (block) {
-    case Block::Presets:
-      return bytesOf(presets);
-    case Block::CcMap:
-      return bytesOf(ccMap);
-    case Block::PcRemap:
-      return bytesOf(pcRemap);
-    case Block::Record:
-      break;
-  }
-  return settings ? bytesOf(*settings) : QByteArray();
+  if (block == Block::Record) return settings ? bytesOf(*settings) : QByteArray();
+  static constexpr Table ConfigBytes::*kTables[] = {&ConfigBytes::presets, &ConfigBytes::ccMap,
+                                                    &ConfigBytes::pcRemap};
+  return bytesOf(this->*kTables[static_cast<std::size_t>(block)]);
 }
 
 ConfigBytes ConfigBytes::kept() const { return fromTables(tables(), settings); }

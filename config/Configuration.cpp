@@ -1,31 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "config/Configuration.h"
 
+#include <utility>
+
 namespace tarvik {
 namespace {
 
 constexpr int kLastRow = PresetTables::kRows - 1;
-
-bool presetsDiffer(const PresetTables& a, const PresetTables& b) {
-  for (int row = 0; row < PresetTables::kRows; ++row) {
-    if (a.mask(row) != b.mask(row)) return true;
-  }
-  return false;
-}
-
-bool ccDiffers(const PresetTables& a, const PresetTables& b) {
-  for (int row = 0; row < PresetTables::kRows; ++row) {
-    if (a.cc(row) != b.cc(row)) return true;
-  }
-  return false;
-}
-
-bool pcRemapDiffers(const PresetTables& a, const PresetTables& b) {
-  for (int row = 0; row < PresetTables::kRows; ++row) {
-    if (a.pcRemap(row) != b.pcRemap(row)) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -48,19 +29,16 @@ void Configuration::rowsChanged(Block block, int firstRow, int lastRow) {
   Q_EMIT changed(block, firstRow, lastRow);
 }
 
-// A whole-table change reports only the blocks that really changed, so that views repaint and
-// marks recount no more than they must.
-void Configuration::tablesReplaced(const PresetTables& before) {
-  if (presetsDiffer(before, tables_)) rowsChanged(Block::Presets, 0, kLastRow);
-  if (ccDiffers(before, tables_)) rowsChanged(Block::CcMap, 0, kLastRow);
-  if (pcRemapDiffers(before, tables_)) rowsChanged(Block::PcRemap, 0, kLastRow);
-}
-
 void Configuration::setTables(const PresetTables& tables) {
   const CallScope call(*this);
-  const PresetTables before = tables_;
-  tables_ = tables;
-  tablesReplaced(before);
+  const PresetTables before = std::exchange(tables_, tables);
+  // A whole-table change reports only the blocks that really changed, so that views repaint and
+  // marks recount no more than they must. Every entry has its own wire byte.
+  if (before.presetPayload() != tables_.presetPayload()) rowsChanged(Block::Presets, 0, kLastRow);
+  if (before.ccMapPayload() != tables_.ccMapPayload()) rowsChanged(Block::CcMap, 0, kLastRow);
+  if (before.pcRemapPayload() != tables_.pcRemapPayload()) {
+    rowsChanged(Block::PcRemap, 0, kLastRow);
+  }
 }
 
 void Configuration::setRecord(const ConfigRecord& record) {
@@ -116,24 +94,15 @@ QString Configuration::renamePreset(int row, const QString& name) {
 }
 
 void Configuration::applyPresets(std::span<const std::uint8_t, kTableSize> items) {
-  const CallScope call(*this);
-  const PresetTables before = tables_;
-  tables_.applyPresets(items);
-  tablesReplaced(before);
+  changeTables([items](PresetTables& tables) { tables.applyPresets(items); });
 }
 
 void Configuration::applyCcMap(std::span<const std::uint8_t, kTableSize> items) {
-  const CallScope call(*this);
-  const PresetTables before = tables_;
-  tables_.applyCcMap(items);
-  tablesReplaced(before);
+  changeTables([items](PresetTables& tables) { tables.applyCcMap(items); });
 }
 
 void Configuration::applyPcRemap(std::span<const std::uint8_t, kTableSize> items) {
-  const CallScope call(*this);
-  const PresetTables before = tables_;
-  tables_.applyPcRemap(items);
-  tablesReplaced(before);
+  changeTables([items](PresetTables& tables) { tables.applyPcRemap(items); });
 }
 
 void Configuration::applyRecord(std::span<const std::uint8_t, kConfigRecordSize> items) {
@@ -165,17 +134,11 @@ void Configuration::choosePcRemap(int row, int index) {
 }
 
 void Configuration::deselectAll() {
-  const CallScope call(*this);
-  PresetTables tables = tables_;
-  tables.deselectAll();
-  setTables(tables);
+  changeTables([](PresetTables& tables) { tables.deselectAll(); });
 }
 
 void Configuration::defaultProgramChange() {
-  const CallScope call(*this);
-  PresetTables tables = tables_;
-  tables.defaultProgramChange();
-  setTables(tables);
+  changeTables([](PresetTables& tables) { tables.defaultProgramChange(); });
 }
 
 void Configuration::editRecord(const ConfigRecord& edited) {

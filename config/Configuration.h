@@ -99,7 +99,13 @@ class Configuration : public QObject {
   void changeFinished();
 
  private:
-  void tablesReplaced(const PresetTables& before);
+  // The tables as `change` leaves a copy of them, as one setTables().
+  template <typename Change>
+  void changeTables(Change change) {
+    PresetTables tables = tables_;
+    change(tables);
+    setTables(tables);
+  }
   void rowsChanged(Block block, int firstRow, int lastRow);
 
   PresetTables tables_;

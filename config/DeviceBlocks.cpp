@@ -2,6 +2,7 @@
 #include "config/DeviceBlocks.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace tarvik {
 
@@ -43,14 +44,13 @@ QString hexByte(std::uint8_t value) {
 }
 
 void DeviceBlocks::set(Block block, const QByteArray& bytes) {
-  bytes_[slot(block)] = bytes.size() == blockSize(block) ? bytes : QByteArray();
+  const int size = block == Block::Record ? kConfigRecordSize : kTableSize;
+  bytes_[slot(block)] = bytes.size() == size ? bytes : QByteArray();
 }
 
 bool DeviceBlocks::complete() const {
-  for (const QByteArray& bytes : bytes_) {
-    if (bytes.isEmpty()) return false;
-  }
-  return true;
+  return std::none_of(bytes_.begin(), bytes_.end(),
+                      [](const QByteArray& b) { return b.isEmpty(); });
 }
 
 }  // namespace tarvik

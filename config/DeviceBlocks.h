@@ -31,11 +31,6 @@ QByteArray bytesOf(const std::array<std::uint8_t, N>& items) {
 // "0x0A": a wire byte as the program's messages show it.
 QString hexByte(std::uint8_t value);
 
-// The wire size of a block: 128 for a table, 20 for the settings.
-constexpr int blockSize(Block block) {
-  return block == Block::Record ? kConfigRecordSize : kTableSize;
-}
-
 // The four blocks as the device sent them, byte for byte, before any of the program's clamps.
 // A block that has not come is empty.
 class DeviceBlocks {

@@ -32,10 +32,6 @@ int loopNumber(const QByteArray& key) {
 
 }  // namespace
 
-bool LoopLabels::isEmpty() const {
-  return std::all_of(labels_.begin(), labels_.end(), [](const QString& l) { return l.isEmpty(); });
-}
-
 QString LoopLabels::heading(int loop) const {
   const QString device = tr("LOOP%1").arg(loop + 1);
   return labels_[loop].isEmpty() ? device : device + u'\n' + labels_[loop];

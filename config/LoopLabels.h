@@ -27,7 +27,7 @@ class LoopLabels {
   const QString& label(int loop) const { return labels_[loop]; }
   // The caller has checked the label with problem(): an unchecked one may not read back.
   void setLabel(int loop, const QString& label) { labels_[loop] = label; }
-  bool isEmpty() const;
+  bool isEmpty() const { return *this == LoopLabels{}; }
 
   // "LOOP3", the device's name of the loop, with the label on a line of its own under it.
   QString heading(int loop) const;

@@ -23,10 +23,6 @@ int presetNumber(const QByteArray& key) {
 
 }  // namespace
 
-bool PresetNames::isEmpty() const {
-  return std::all_of(names_.begin(), names_.end(), [](const QString& n) { return n.isEmpty(); });
-}
-
 QString PresetNames::problem(const QString& name) {
   const QList<uint> characters = name.toUcs4();
   if (characters.size() > kMaxLength) {

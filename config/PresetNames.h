@@ -25,7 +25,7 @@ class PresetNames {
   const QString& name(int row) const { return names_[row]; }
   // The caller has checked the name with problem(): an unchecked one may not read back.
   void setName(int row, const QString& name) { names_[row] = name; }
-  bool isEmpty() const;
+  bool isEmpty() const { return *this == PresetNames{}; }
 
   // Why `name` cannot be a preset name ("is longer than 40 characters"); empty when it can.
   static QString problem(const QString& name);

@@ -105,12 +105,10 @@ PresetRows::Rows PresetRows::duplicate(const Rows& rows) {
   if (at >= kTableSize) return {};
   const auto count = std::min<int>(static_cast<int>(copies.size()), kTableSize - at);
   std::shift_right(rows_.begin() + at, rows_.end(), count);
-  return place(at, copies);
+  return paste(at, copies);
 }
 
-PresetRows::Rows PresetRows::paste(int at, const QList<PresetRow>& rows) { return place(at, rows); }
-
-PresetRows::Rows PresetRows::place(int at, const QList<PresetRow>& rows) {
+PresetRows::Rows PresetRows::paste(int at, const QList<PresetRow>& rows) {
   Rows placed;
   for (const PresetRow& row : rows) {
     if (at >= kTableSize) break;

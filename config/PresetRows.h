@@ -63,8 +63,6 @@ class PresetRows {
   void interlock(const Rows& rows, std::uint8_t lockMask);
 
  private:
-  Rows place(int at, const QList<PresetRow>& rows);
-
   PresetTables tables_;
   std::array<PresetRow, kTableSize> rows_{};
 };

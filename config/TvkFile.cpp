@@ -110,10 +110,8 @@ int handleEntry(void* user, const char* section, const char* name, const char* v
 // for in the text, so that "[12]" at the end of a cut file counts as a row without its values.
 void markSectionHeaders(const QByteArray& text, ParseState& state) {
   for (const QByteArray& line : text.split('\n')) {
-    const QByteArray trimmed = line.trimmed();
-    if (!trimmed.startsWith('[') || !trimmed.endsWith(']')) continue;
-    if (const std::optional<int> row =
-            TvkFile::rowOfSection(trimmed.mid(1, trimmed.size() - 2).trimmed()))
+    const std::optional<QByteArray> name = TvkFile::sectionName(line.trimmed());
+    if (const std::optional<int> row = name ? TvkFile::rowOfSection(*name) : std::nullopt)
       state.rows[*row].section = true;
   }
 }

@@ -2,6 +2,7 @@
 #include "firmware/FirmwareImage.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 
 #include "firmware/TextLines.h"
 
@@ -20,12 +21,7 @@ bool isFlashablePageLine(const QString& line) {
   if (line.size() < FirmwareImage::kPageDigits || line.size() > FirmwareImage::kPageDigits + 1) {
     return false;
   }
-  for (qsizetype i = 0; i < FirmwareImage::kPageDigits; ++i) {
-    if (!isUpperHexDigit(line[i])) {
-      return false;
-    }
-  }
-  return true;
+  return std::all_of(line.begin(), line.begin() + FirmwareImage::kPageDigits, isUpperHexDigit);
 }
 
 FirmwarePage pageFromLine(const QString& line) {

@@ -106,8 +106,7 @@ void Flasher::awaitReply() {
   }
 }
 
-void Flasher::receiveFrame(int port, const std::vector<std::uint8_t>& frame) {
-  static_cast<void>(port);
+void Flasher::receiveFrame(int /*port*/, const std::vector<std::uint8_t>& frame) {
   // A cut read-back counts only while a flash runs: it stands for a page the device garbled.
   if (std::optional<std::vector<std::uint8_t>> items = pageReadBack(frame, running())) {
     readBack_ = std::move(*items);
@@ -190,15 +189,7 @@ void Flasher::onWriteTimeout() {
 
 bool Flasher::cancel() {
   if (!running() || stage_ == Stage::WritingFlash) return false;
-  awaitingReply_ = false;
-  replyTimer_.stop();
-  Q_EMIT logLine(tr("leave bootloader..."));
-  try {
-    sendCommand(link_, Command::LeaveBootloader);
-  } catch (const std::exception&) {
-    // The cancel is reported all the same.
-  }
-  end(FlashEnd::Canceled, {});
+  leaveBootloader({}, FlashEnd::Canceled, {});
   return true;
 }
 
@@ -226,10 +217,10 @@ bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {
 void Flasher::leaveBootloader(const QString& line, FlashEnd how, const QString& detail) {
   awaitingReply_ = false;
   replyTimer_.stop();
-  Q_EMIT logLine(line);
+  if (!line.isEmpty()) Q_EMIT logLine(line);
   Q_EMIT logLine(tr("leave bootloader..."));
   // Best effort: when the link has just failed, it may fail again, and the first error is the
-  // one the user needs to see.
+  // one the user needs to see; a cancel is reported all the same.
   try {
     sendCommand(link_, Command::LeaveBootloader);
   } catch (const std::exception&) {

@@ -99,7 +99,7 @@ class Flasher : public QObject {
   void awaitReply();
   // Sends a command; a send failure ends the flash (SendFailed) and returns false.
   bool send(Command command, const std::vector<std::uint8_t>& payload = {});
-  // Logs the reason, tells the bootloader to leave, and ends the flash.
+  // Logs the reason (when there is one), tells the bootloader to leave, and ends the flash.
   void leaveBootloader(const QString& logLine, FlashEnd end, const QString& detail);
   void end(FlashEnd end, const QString& detail);
   void setStage(Stage stage);

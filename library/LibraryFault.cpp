@@ -66,29 +66,19 @@ LibraryFault::Cause LibraryFault::causeOf(const QSqlError& error, const QString&
 }
 
 QString LibraryFault::text(Cause cause, const QString& driverText) {
-  switch (cause) {
-    case Cause::Full:
-      return tr("the disk is full, or the disk quota is used up: free some space and try again "
-                "(%1)")
-          .arg(driverText);
-    case Cause::ReadOnly:
-      return tr("the file or its folder can only be read, not written (%1)").arg(driverText);
-    case Cause::Locked:
-      return tr("another program (or another configurator window) is writing to the library "
-                "and holds its lock (%1)")
-          .arg(driverText);
-    case Cause::Damaged:
-      return tr("damaged setup library (%1)").arg(driverText);
-    case Cause::InputOutput:
-      return tr("the disk could not be read or written; the file itself may be fine (%1)")
-          .arg(driverText);
-    case Cause::CannotOpen:
-      return tr("the file cannot be opened: its folder may be missing or not accessible (%1)")
-          .arg(driverText);
-    case Cause::Other:
-      break;
-  }
-  return driverText;
+  // In the order of Cause.
+  static const char* const kTexts[] = {
+      QT_TR_NOOP("the disk is full, or the disk quota is used up: free some space and try again "
+                 "(%1)"),
+      QT_TR_NOOP("the file or its folder can only be read, not written (%1)"),
+      QT_TR_NOOP("another program (or another configurator window) is writing to the library "
+                 "and holds its lock (%1)"),
+      QT_TR_NOOP("damaged setup library (%1)"),
+      QT_TR_NOOP("the disk could not be read or written; the file itself may be fine (%1)"),
+      QT_TR_NOOP("the file cannot be opened: its folder may be missing or not accessible (%1)"),
+  };
+  if (cause == Cause::Other) return driverText;
+  return tr(kTexts[static_cast<std::size_t>(cause)]).arg(driverText);
 }
 
 QString LibraryFault::describe(const QSqlError& error, const QString& path) {

@@ -132,19 +132,15 @@ Outcome SetListStore::save(const SetList& setList, IfExists ifExists) {
     return Outcome::failed(tr("a set list named \"%1\" exists").arg(setList.name));
   }
   QSqlQuery query(db);
-  if (id > 0) {
-    if (!sql::run(query, QStringLiteral("UPDATE set_lists SET changed = ? WHERE id = ?"),
-                  {now, id})) {
-      return Outcome::failed(connection_.failure(sql::errorText(query)));
-    }
-  } else {
-    if (!sql::run(query,
-                  QStringLiteral("INSERT INTO set_lists (name, created, changed) VALUES (?, ?, ?)"),
-                  {setList.name, now, now})) {
-      return Outcome::failed(connection_.failure(sql::errorText(query)));
-    }
-    id = query.lastInsertId().toLongLong();
+  if (!(id > 0 ? sql::run(query, QStringLiteral("UPDATE set_lists SET changed = ? WHERE id = ?"),
+                          {now, id})
+               : sql::run(query,
+                          QStringLiteral(
+                              "INSERT INTO set_lists (name, created, changed) VALUES (?, ?, ?)"),
+                          {setList.name, now, now}))) {
+    return Outcome::failed(connection_.failure(sql::errorText(query)));
   }
+  if (id == 0) id = query.lastInsertId().toLongLong();
   if (QString failed = insertSongs(db, id, setList.songs); !failed.isEmpty()) {
     return Outcome::failed(connection_.failure(failed));
   }

@@ -15,21 +15,6 @@ QString taken(const QString& name) {
   return SetupStore::tr("a setup named \"%1\" exists").arg(name);
 }
 
-struct Found {
-  qint64 id = 0;  // 0 when there is no such setup, -1 when the query failed
-  QString note;
-  QString error;
-};
-
-Found find(const QSqlDatabase& db, const QString& name) {
-  QSqlQuery query(db);
-  if (!sql::run(query, QStringLiteral("SELECT id, note FROM setups WHERE name = ?"), {name})) {
-    return {-1, {}, sql::errorText(query)};
-  }
-  if (!query.next()) return {};
-  return {query.value(0).toLongLong(), query.value(1).toString(), {}};
-}
-
 QString checkContents(const QString& name, const PresetNames& names, const LoopLabels& labels) {
   if (QString why = SetupColumns::nameProblem(name); !why.isEmpty()) return why;
   if (QString why = names.firstProblem(); !why.isEmpty()) return why;
@@ -37,46 +22,45 @@ QString checkContents(const QString& name, const PresetNames& names, const LoopL
 }
 
 // Within a transaction: the columns of a new setup, or new contents for setup `id`; the blocks
-// always in ConfigBytes' form, so that the file holds what a restore of it sends.
-QString insertSetup(const QSqlDatabase& db, const Setup& setup, qint64 now) {
-  QSqlQuery query(db);
-  if (!sql::run(query,
-                QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
-                               "VALUES (?, ?, ?, ?, ?)"),
-                {setup.name, SetupColumns::note(setup.note), now, now,
-                 SetupColumns::search(setup.name, setup.note)})) {
-    return sql::errorText(query);
-  }
-  const QVariant id = query.lastInsertId();
+// always in ConfigBytes' form, so that the file holds what a restore of it sends. False when a
+// statement failed, as `query` tells.
+bool insertSetup(QSqlQuery& query, const Setup& setup, qint64 now) {
   const ConfigBytes bytes = setup.bytes.kept();
-  if (!sql::run(query,
-                QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
-                               "settings, names, labels) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                {id, bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
-                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(setup.names),
-                 SetupColumns::packLabels(setup.labels)})) {
-    return sql::errorText(query);
-  }
-  return {};
+  return sql::run(query,
+                  QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
+                                 "VALUES (?, ?, ?, ?, ?)"),
+                  {setup.name, SetupColumns::note(setup.note), now, now,
+                   SetupColumns::search(setup.name, setup.note)}) &&
+         sql::run(query,
+                  QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
+                                 "settings, names, labels) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                  {query.lastInsertId(), bytesOf(bytes.presets), bytesOf(bytes.ccMap),
+                   bytesOf(bytes.pcRemap), SetupColumns::settingsColumn(bytes),
+                   SetupColumns::packNames(setup.names), SetupColumns::packLabels(setup.labels)});
 }
 
-QString replaceContents(const QSqlDatabase& db, qint64 id, const ConfigBytes& given,
-                        const PresetNames& names, const LoopLabels& labels, qint64 now) {
+bool replaceContents(QSqlQuery& query, qint64 id, const ConfigBytes& given,
+                     const PresetNames& names, const LoopLabels& labels, qint64 now) {
   const ConfigBytes bytes = given.kept();
-  QSqlQuery query(db);
-  if (!sql::run(query,
-                QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
-                               "settings = ?, names = ?, labels = ? WHERE setup_id = ?"),
-                {bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
-                 SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names),
-                 SetupColumns::packLabels(labels), id}) ||
-      !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id})) {
-    return sql::errorText(query);
-  }
-  return {};
+  return sql::run(query,
+                  QStringLiteral("UPDATE setup_blocks SET presets = ?, ccmap = ?, pcremap = ?, "
+                                 "settings = ?, names = ?, labels = ? WHERE setup_id = ?"),
+                  {bytesOf(bytes.presets), bytesOf(bytes.ccMap), bytesOf(bytes.pcRemap),
+                   SetupColumns::settingsColumn(bytes), SetupColumns::packNames(names),
+                   SetupColumns::packLabels(labels), id}) &&
+         sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"), {now, id});
 }
 
 }  // namespace
+
+SetupStore::Found SetupStore::find(const QSqlDatabase& db, const QString& name) {
+  QSqlQuery query(db);
+  if (!sql::run(query, QStringLiteral("SELECT id, note FROM setups WHERE name = ?"), {name})) {
+    return {-1, {}, sql::errorText(query)};
+  }
+  if (!query.next()) return {};
+  return {query.value(0).toLongLong(), query.value(1).toString(), {}};
+}
 
 Result<QList<SetupSummary>> SetupStore::list(const QString& filter) const {
   if (QString error = refreshList(); !error.isEmpty()) {
@@ -156,17 +140,17 @@ SetupStore::BatchOutcome SetupStore::storeAll(const QList<Setup>& setups, IfExis
   sql::Transaction transaction(db);
   if (!transaction.begun()) return {connection_.failure(transaction.error())};
   const qint64 now = SetupColumns::timeColumn(connection_.now());
+  QSqlQuery query(db);
   for (int i = 0; i < setups.size(); ++i) {
     const Setup& setup = setups[i];
     const Found found = find(db, setup.name);
+    if (found.id < 0) return {connection_.failure(found.error)};
     if (found.id > 0 && ifExists == IfExists::Refuse) return {taken(setup.name), i};
-    QString error = found.error;
-    if (found.id > 0) {
-      error = replaceContents(db, found.id, setup.bytes, setup.names, setup.labels, now);
-    } else if (found.id == 0) {
-      error = insertSetup(db, setup, now);
+    if (!(found.id > 0
+              ? replaceContents(query, found.id, setup.bytes, setup.names, setup.labels, now)
+              : insertSetup(query, setup, now))) {
+      return {connection_.failure(sql::errorText(query))};
     }
-    if (!error.isEmpty()) return {connection_.failure(error)};
     if (progress) progress(i + 1, static_cast<int>(setups.size()));
   }
   if (!transaction.commit()) return {connection_.failure(transaction.error())};
@@ -189,82 +173,62 @@ Outcome SetupStore::transact(const std::function<Outcome(qint64 now)>& change) {
   return {};
 }
 
-Outcome SetupStore::replace(const QString& name, const ConfigBytes& bytes, const PresetNames& names,
-                            const LoopLabels& labels) {
-  if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
-  if (QString why = labels.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+Outcome SetupStore::changeSetup(const QString& name, const QString& newName, const Change& change) {
   const QSqlDatabase& db = connection_.database();
   return transact([&](qint64 now) {
     const Found found = find(db, name);
     if (found.id < 0) return databaseFailure(found.error);
     if (found.id == 0) return Outcome::failed(missing(name));
-    const QString error = replaceContents(db, found.id, bytes, names, labels, now);
-    return error.isEmpty() ? Outcome{} : databaseFailure(error);
+    if (!newName.isNull()) {
+      const Found other = find(db, newName);
+      if (other.id < 0) return databaseFailure(other.error);
+      if (other.id > 0) return Outcome::failed(taken(newName));
+    }
+    QSqlQuery query(db);
+    return change(query, found, now) ? Outcome{} : databaseFailure(sql::errorText(query));
+  });
+}
+
+Outcome SetupStore::replace(const QString& name, const ConfigBytes& bytes, const PresetNames& names,
+                            const LoopLabels& labels) {
+  if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+  if (QString why = labels.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
+  return changeSetup(name, {}, [&](QSqlQuery& query, const Found& found, qint64 now) {
+    return replaceContents(query, found.id, bytes, names, labels, now);
   });
 }
 
 Outcome SetupStore::rename(const QString& from, const QString& to) {
   if (QString why = SetupColumns::nameProblem(to); !why.isEmpty()) return Outcome::failed(why);
-  const QSqlDatabase& db = connection_.database();
-  return transact([&](qint64 now) {
-    const Found found = find(db, from);
-    if (found.id < 0) return databaseFailure(found.error);
-    if (found.id == 0) return Outcome::failed(missing(from));
-    if (from != to) {
-      const Found other = find(db, to);
-      if (other.id < 0) return databaseFailure(other.error);
-      if (other.id > 0) return Outcome::failed(taken(to));
-    }
-    QSqlQuery query(db);
-    if (!sql::run(
-            query,
-            QStringLiteral("UPDATE setups SET name = ?, search = ?, changed = ? WHERE id = ?"),
-            {to, SetupColumns::search(to, found.note), now, found.id})) {
-      return databaseFailure(sql::errorText(query));
-    }
-    return Outcome{};
-  });
+  return changeSetup(from, from != to ? to : QString(),
+                     [&](QSqlQuery& query, const Found& found, qint64 now) {
+                       return sql::run(query,
+                                       QStringLiteral("UPDATE setups SET name = ?, search = ?, "
+                                                      "changed = ? WHERE id = ?"),
+                                       {to, SetupColumns::search(to, found.note), now, found.id});
+                     });
 }
 
 Outcome SetupStore::duplicate(const QString& from, const QString& to) {
   if (QString why = SetupColumns::nameProblem(to); !why.isEmpty()) return Outcome::failed(why);
-  const QSqlDatabase& db = connection_.database();
-  return transact([&](qint64 now) {
-    const Found found = find(db, from);
-    if (found.id < 0) return databaseFailure(found.error);
-    if (found.id == 0) return Outcome::failed(missing(from));
-    const Found other = find(db, to);
-    if (other.id < 0) return databaseFailure(other.error);
-    if (other.id > 0) return Outcome::failed(taken(to));
-    QSqlQuery query(db);
-    if (!sql::run(query,
-                  QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
-                                 "VALUES (?, ?, ?, ?, ?)"),
-                  {to, found.note, now, now, SetupColumns::search(to, found.note)}) ||
-        !sql::run(query,
-                  QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
-                                 "settings, names, labels) SELECT ?, presets, ccmap, pcremap, "
-                                 "settings, names, labels FROM setup_blocks WHERE setup_id = ?"),
-                  {query.lastInsertId(), found.id})) {
-      return databaseFailure(sql::errorText(query));
-    }
-    return Outcome{};
+  return changeSetup(from, to, [&](QSqlQuery& query, const Found& found, qint64 now) {
+    return sql::run(query,
+                    QStringLiteral("INSERT INTO setups (name, note, created, changed, search) "
+                                   "VALUES (?, ?, ?, ?, ?)"),
+                    {to, found.note, now, now, SetupColumns::search(to, found.note)}) &&
+           sql::run(query,
+                    QStringLiteral("INSERT INTO setup_blocks (setup_id, presets, ccmap, pcremap, "
+                                   "settings, names, labels) SELECT ?, presets, ccmap, pcremap, "
+                                   "settings, names, labels FROM setup_blocks WHERE setup_id = ?"),
+                    {query.lastInsertId(), found.id});
   });
 }
 
 Outcome SetupStore::remove(const QString& name) {
-  const QSqlDatabase& db = connection_.database();
-  return transact([&](qint64) {
-    const Found found = find(db, name);
-    if (found.id < 0) return databaseFailure(found.error);
-    if (found.id == 0) return Outcome::failed(missing(name));
-    QSqlQuery query(db);
-    if (!sql::run(query, QStringLiteral("DELETE FROM setup_blocks WHERE setup_id = ?"),
-                  {found.id}) ||
-        !sql::run(query, QStringLiteral("DELETE FROM setups WHERE id = ?"), {found.id})) {
-      return databaseFailure(sql::errorText(query));
-    }
-    return Outcome{};
+  return changeSetup(name, {}, [](QSqlQuery& query, const Found& found, qint64) {
+    return sql::run(query, QStringLiteral("DELETE FROM setup_blocks WHERE setup_id = ?"),
+                    {found.id}) &&
+           sql::run(query, QStringLiteral("DELETE FROM setups WHERE id = ?"), {found.id});
   });
 }
 
@@ -284,19 +248,11 @@ Outcome SetupStore::setNote(const QString& name, const QString& note) {
 
 Outcome SetupStore::setPresetNames(const QString& name, const PresetNames& names) {
   if (QString why = names.firstProblem(); !why.isEmpty()) return Outcome::failed(why);
-  const QSqlDatabase& db = connection_.database();
-  return transact([&](qint64 now) {
-    const Found found = find(db, name);
-    if (found.id < 0) return databaseFailure(found.error);
-    if (found.id == 0) return Outcome::failed(missing(name));
-    QSqlQuery query(db);
-    if (!sql::run(query, QStringLiteral("UPDATE setup_blocks SET names = ? WHERE setup_id = ?"),
-                  {SetupColumns::packNames(names), found.id}) ||
-        !sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"),
-                  {now, found.id})) {
-      return databaseFailure(sql::errorText(query));
-    }
-    return Outcome{};
+  return changeSetup(name, {}, [&](QSqlQuery& query, const Found& found, qint64 now) {
+    return sql::run(query, QStringLiteral("UPDATE setup_blocks SET names = ? WHERE setup_id = ?"),
+                    {SetupColumns::packNames(names), found.id}) &&
+           sql::run(query, QStringLiteral("UPDATE setups SET changed = ? WHERE id = ?"),
+                    {now, found.id});
   });
 }
 

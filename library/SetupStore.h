@@ -12,6 +12,9 @@
 #include "library/LibraryResult.h"
 #include "library/Setup.h"
 
+class QSqlDatabase;
+class QSqlQuery;
+
 namespace tarvik {
 
 class LibraryConnection;
@@ -63,6 +66,16 @@ class SetupStore {
   // Runs `change` in one write transaction and commits it when it returns no error.
   Outcome transact(const std::function<Outcome(qint64 now)>& change);
   Outcome databaseFailure(const QString& driverText) const;
+  struct Found {
+    qint64 id = 0;  // 0 when there is no such setup, -1 when the query failed
+    QString note;
+    QString error;
+  };
+  static Found find(const QSqlDatabase& db, const QString& name);
+  // Runs `change` on the setup named `name` in one write transaction; with `newName` given, only
+  // while no setup has that name. `change` returns false when a statement of `query` failed.
+  using Change = std::function<bool(QSqlQuery& query, const Found& found, qint64 now)>;
+  Outcome changeSetup(const QString& name, const QString& newName, const Change& change);
   // Reads the list into the cache unless the cache holds the file's present state.
   QString refreshList() const;
 

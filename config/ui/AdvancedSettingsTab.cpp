@@ -151,7 +151,6 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
     }
   }
 
-  bindControls();
   connect(&configuration_, &Configuration::changed, this, [this](Block block) {
     if (block == Block::Record) showConfiguration();
   });
@@ -208,31 +207,6 @@ QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   return controls_[item][isMask(item) ? bit : 0];
 }
 
-void AdvancedSettingsTab::bindControls() {
-  for (int item = 0; item < kConfigRecordSize; ++item) {
-    switch (kSettings[item].kind) {
-      case Kind::Number: {
-        auto* box = control<ClampingSpinBox>(item);
-        // One edit per settled value, not one per keystroke.
-        box->setKeyboardTracking(false);
-        connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
-        break;
-      }
-      case Kind::List:
-        connect(control<QComboBox>(item), &QComboBox::currentIndexChanged, this,
-                &AdvancedSettingsTab::controlEdited);
-        break;
-      case Kind::Check:
-      case Kind::Mask:
-        for (int bit = 0; bit < (isMask(item) ? 8 : 1); ++bit) {
-          connect(control<QCheckBox>(item, bit), &QCheckBox::toggled, this,
-                  &AdvancedSettingsTab::controlEdited);
-        }
-        break;
-    }
-  }
-}
-
 QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
   const Setting& setting = kSettings[item];
   QWidget* made = nullptr;
@@ -241,6 +215,9 @@ QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
       auto* box = new ClampingSpinBox(this);
       box->setRange(setting.minimum, setting.maximum);
       box->setSuffix(QLatin1Char(' ') + caption);
+      // One edit per settled value, not one per keystroke.
+      box->setKeyboardTracking(false);
+      connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
       made = box;
       break;
     }
@@ -249,12 +226,16 @@ QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
       // A list model holds the texts as they are; the combo box's own model makes an item object
       // of each, which for the lists of 128 numbers is most of the tab's building time.
       box->setModel(new QStringListModel(setting.items(), box));
+      connect(box, &QComboBox::currentIndexChanged, this, &AdvancedSettingsTab::controlEdited);
       made = box;
       break;
     }
-    case Kind::Check:
-      made = new QCheckBox(caption, this);
+    case Kind::Check: {
+      auto* box = new QCheckBox(caption, this);
+      connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
+      made = box;
       break;
+    }
     case Kind::Mask:
       return buildLoopBoxes(item, caption);
   }
@@ -275,6 +256,7 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(int item, const QString& setting) {
     // sits, hears which setting it belongs to.
     box->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
     grid->addWidget(box, i / 4, i % 4);  // Loop1-4 above Loop5-8
+    connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
     controls_[item][i] = box;
   }
   return holder;

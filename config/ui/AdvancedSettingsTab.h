@@ -55,14 +55,13 @@ class AdvancedSettingsTab : public QWidget {
   QGroupBox* buildMagicGroup();
   QGroupBox* buildLockGroup();
   // Makes the control of record item `item` as its row of the settings table says, or a mask's
-  // eight boxes in a grid; the caller places what it returns.
+  // eight boxes in a grid, each bound to controlEdited(); the caller places what it returns.
   QWidget* makeControl(int item, const QString& caption = {});
   QWidget* buildLoopBoxes(int item, const QString& setting);
   int maskItem(const QString& prefix) const;
   // The value the controls of record item `item` show, and showing one.
   int controlValue(int item) const;
   void showValue(int item, int value);
-  void bindControls();
   // A control changed: by the user, unless the configuration is being shown.
   void controlEdited();
   void showConfiguration();

@@ -12,12 +12,13 @@ double linear(double channel) {
   return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
 }
 
-}  // namespace
-
+// The colour's relative luminance, 0 for black to 1 for white.
 double relativeLuminance(const QColor& colour) {
   const QColor rgb = colour.toRgb();
   return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
 }
+
+}  // namespace
 
 double contrastRatio(const QColor& one, const QColor& other) {
   const double a = relativeLuminance(one);

@@ -9,8 +9,6 @@ namespace tarvik {
 // (black on white). Text wants 4.5:1 to stay readable for most eyes.
 inline constexpr double kReadableContrast = 4.5;
 
-// The colour's relative luminance, 0 for black to 1 for white.
-double relativeLuminance(const QColor& colour);
 double contrastRatio(const QColor& one, const QColor& other);
 // Black or white, whichever stands out more against `background`: one of them always reaches
 // 4.5:1, whatever the background.

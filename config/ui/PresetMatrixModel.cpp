@@ -45,9 +45,6 @@ const Tints& tints() {
   }
   return chosen;
 }
-const QBrush& changedTint() { return tints().changed; }
-const QBrush& changedInterlockTint() { return tints().changedInterlock; }
-const QBrush& interlockRed() { return tints().interlock; }
 // The text colour of a tinted cell; nothing for one on the view's base, which keeps the
 // palette's own text colour.
 QVariant textOn(const QVariant& background) {
@@ -112,13 +109,8 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
       case Qt::CheckStateRole:
         return tables().loopOn(row, column) ? Qt::Checked : Qt::Unchecked;
       case Qt::BackgroundRole:
-        if (changed(row, column)) {
-          return interlock ? changedInterlockTint() : changedTint();
-        }
-        if (interlock) {
-          return interlockRed();
-        }
-        return {};
+        if (changed(row, column)) return interlock ? tints().changedInterlock : tints().changed;
+        return interlock ? QVariant(tints().interlock) : QVariant();
       case Qt::ForegroundRole:
         return textOn(data(index, Qt::BackgroundRole));
       default:
@@ -134,7 +126,7 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return selected;
     case Qt::BackgroundRole:
-      return changed(row, column) ? QVariant(changedTint()) : QVariant();
+      return changed(row, column) ? QVariant(tints().changed) : QVariant();
     case Qt::ForegroundRole:
       return textOn(data(index, Qt::BackgroundRole));
     case Qt::FontRole:
@@ -262,22 +254,14 @@ QString PresetMatrixModel::deviceValueText(int row, int column) const {
 }
 
 void PresetMatrixModel::onMarksChanged(Block block, int firstRow, int lastRow) {
-  switch (block) {
-    case Block::Presets:
-      Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1),
-                         {Qt::BackgroundRole, ChangedRole, Qt::AccessibleDescriptionRole});
-      return;
-    case Block::CcMap:
-    case Block::PcRemap: {
-      const int column = block == Block::CcMap ? kCcColumn : kPcRemapColumn;
-      Q_EMIT dataChanged(
-          index(firstRow, column), index(lastRow, column),
-          {Qt::BackgroundRole, Qt::FontRole, ChangedRole, Qt::AccessibleDescriptionRole});
-      return;
-    }
-    case Block::Record:
-      return;
-  }
+  if (block == Block::Record) return;
+  // A loop box's mark is its tint alone; a selector's text turns bold too.
+  const bool loops = block == Block::Presets;
+  const int column = block == Block::CcMap ? kCcColumn : kPcRemapColumn;
+  QList<int> roles{Qt::BackgroundRole, ChangedRole, Qt::AccessibleDescriptionRole};
+  if (!loops) roles << Qt::FontRole;
+  Q_EMIT dataChanged(index(firstRow, loops ? 0 : column),
+                     index(lastRow, loops ? kLoopColumns - 1 : column), roles);
 }
 
 void PresetMatrixModel::onNamesChanged(int firstRow, int lastRow) {
@@ -286,27 +270,16 @@ void PresetMatrixModel::onNamesChanged(int firstRow, int lastRow) {
 }
 
 void PresetMatrixModel::onChanged(Block block, int firstRow, int lastRow) {
-  switch (block) {
-    case Block::Presets:
-      Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1),
-                         {Qt::CheckStateRole});
-      return;
-    case Block::CcMap:
-      Q_EMIT dataChanged(index(firstRow, kCcColumn), index(lastRow, kCcColumn),
-                         {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
-      return;
-    case Block::PcRemap:
-      Q_EMIT dataChanged(index(firstRow, kPcRemapColumn), index(lastRow, kPcRemapColumn),
-                         {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
-      return;
-    case Block::Record: {
-      const quint8 mask = configuration_.record().lockMask;
-      if (mask == lockMask_) return;
-      lockMask_ = mask;
-      Q_EMIT dataChanged(index(0, 0), index(PresetTables::kRows - 1, kLoopColumns - 1),
-                         {Qt::BackgroundRole});
-      return;
-    }
+  if (block == Block::Presets) {
+    Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, kLoopColumns - 1), {Qt::CheckStateRole});
+  } else if (block != Block::Record) {
+    const int column = block == Block::CcMap ? kCcColumn : kPcRemapColumn;
+    Q_EMIT dataChanged(index(firstRow, column), index(lastRow, column),
+                       {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
+  } else if (const quint8 mask = configuration_.record().lockMask; mask != lockMask_) {
+    lockMask_ = mask;
+    Q_EMIT dataChanged(index(0, 0), index(PresetTables::kRows - 1, kLoopColumns - 1),
+                       {Qt::BackgroundRole});
   }
 }
 

@@ -85,21 +85,6 @@ PresetRows::Rows PresetRowActions::selectedRows() const {
   return rows;
 }
 
-void PresetRowActions::apply(PresetRows presets, const PresetRows::Rows& placed,
-                             const QString& step) {
-  Configuration& configuration = model_.configuration();
-  if (interlockPlaced_) presets.interlock(placed, configuration.record().lockMask);
-  if (history_ != nullptr) history_->beginStep(step);
-  {
-    const Configuration::CallScope call(configuration);
-    configuration.setTables(presets.tables());
-    configuration.setNames(presets.names());
-  }
-  if (history_ != nullptr) history_->endStep();
-  select(placed);
-  Q_EMIT problemChanged({});
-}
-
 void PresetRowActions::select(const PresetRows::Rows& rows) {
   QItemSelectionModel* selection = view_.selectionModel();
   if (selection == nullptr || rows.empty()) return;
@@ -124,9 +109,8 @@ QString PresetRowActions::pasteText(const QByteArray& text) {
     Q_EMIT problemChanged(why);
     return why;
   }
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.paste(rows.front(), read.rows);
-  apply(changed, placed, tr("paste presets"));
+  rearrange(tr("paste presets"),
+            [&](PresetRows& presets) { return presets.paste(rows.front(), read.rows); });
   return {};
 }
 
@@ -135,60 +119,68 @@ void PresetRowActions::copy() {
   if (!text.isEmpty()) QApplication::clipboard()->setText(QString::fromUtf8(text));
 }
 
+void PresetRowActions::rearrange(const QString& step,
+                                 const std::function<PresetRows::Rows(PresetRows&)>& act) {
+  if (!model_.editable()) return;
+  PresetRows changed = presets();
+  const PresetRows::Rows placed = act(changed);
+  if (placed.empty()) return;
+  Configuration& configuration = model_.configuration();
+  if (interlockPlaced_) changed.interlock(placed, configuration.record().lockMask);
+  if (history_ != nullptr) history_->beginStep(step);
+  {
+    const Configuration::CallScope call(configuration);
+    configuration.setTables(changed.tables());
+    configuration.setNames(changed.names());
+  }
+  if (history_ != nullptr) history_->endStep();
+  select(placed);
+  Q_EMIT problemChanged({});
+}
+
 void PresetRowActions::cut() {
   const PresetRows::Rows rows = selectedRows();
   if (!model_.editable() || rows.empty()) return;
   copy();
-  PresetRows changed = presets();
-  changed.remove(rows);
-  apply(changed, {rows.front()}, tr("cut presets"));
+  rearrange(tr("cut presets"), [&rows](PresetRows& presets) {
+    presets.remove(rows);
+    return PresetRows::Rows{rows.front()};
+  });
 }
 
 void PresetRowActions::paste() { pasteText(QApplication::clipboard()->text().toUtf8()); }
 
 void PresetRowActions::duplicate() {
-  const PresetRows::Rows rows = selectedRows();
-  if (!model_.editable() || rows.empty()) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.duplicate(rows);
-  if (!placed.empty()) apply(changed, placed, tr("duplicate presets"));
+  rearrange(tr("duplicate presets"),
+            [this](PresetRows& presets) { return presets.duplicate(selectedRows()); });
 }
 
 void PresetRowActions::swap() {
   const PresetRows::Rows rows = selectedRows();
-  if (!model_.editable() || rows.size() != 2) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.swap(rows.front(), rows.back());
-  apply(changed, placed, tr("swap presets"));
+  if (rows.size() != 2) return;
+  rearrange(tr("swap presets"),
+            [&rows](PresetRows& presets) { return presets.swap(rows.front(), rows.back()); });
 }
 
 void PresetRowActions::moveUp() {
-  if (!model_.editable()) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.moveUp(selectedRows());
-  if (!placed.empty()) apply(changed, placed, tr("move presets"));
+  rearrange(tr("move presets"),
+            [this](PresetRows& presets) { return presets.moveUp(selectedRows()); });
 }
 
 void PresetRowActions::moveDown() {
-  if (!model_.editable()) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.moveDown(selectedRows());
-  if (!placed.empty()) apply(changed, placed, tr("move presets"));
+  rearrange(tr("move presets"),
+            [this](PresetRows& presets) { return presets.moveDown(selectedRows()); });
 }
 
 void PresetRowActions::insertEmpty() {
   const PresetRows::Rows rows = selectedRows();
-  if (!model_.editable() || rows.empty()) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.insertEmpty(rows.front());
-  apply(changed, placed, tr("insert an empty preset"));
+  if (rows.empty()) return;
+  rearrange(tr("insert an empty preset"),
+            [&rows](PresetRows& presets) { return presets.insertEmpty(rows.front()); });
 }
 
 void PresetRowActions::dragRow(int from, int to) {
-  if (!model_.editable() || from == to) return;
-  PresetRows changed = presets();
-  const PresetRows::Rows placed = changed.move(from, to);
-  apply(changed, placed, tr("move presets"));
+  rearrange(tr("move presets"), [=](PresetRows& presets) { return presets.move(from, to); });
 }
 
 void PresetRowActions::onHeaderMoved(int logical, int oldVisual, int newVisual) {

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "config/PresetRows.h"
 
@@ -63,8 +64,9 @@ class PresetRowActions : public QObject {
   QAction* add(const char* name, const QString& text, const QList<QKeySequence>& keys,
                void (PresetRowActions::*act)());
   PresetRows presets() const;
-  // Puts `presets` into the configuration as one change and selects the rows placed.
-  void apply(PresetRows presets, const PresetRows::Rows& placed, const QString& step);
+  // While the model takes edits: `act` on the present rows, which then go into the
+  // configuration as one change named `step` when it placed any; those are selected.
+  void rearrange(const QString& step, const std::function<PresetRows::Rows(PresetRows&)>& act);
   void select(const PresetRows::Rows& rows);
   void onHeaderMoved(int logical, int oldVisual, int newVisual);
 

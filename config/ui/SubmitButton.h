@@ -14,6 +14,9 @@ class SubmitButton : public QPushButton {
  public:
   explicit SubmitButton(int mostChanges, QWidget* parent = nullptr);
 
+  // The plain "Submit to Tarvik" while the blocks hold nothing the device lacks, otherwise with
+  // the number of changed values.
+  static QString caption(int changes);
   void showChangeCount(int changes);
 
  protected:

@@ -1,15 +1,56 @@
 // SPDX-License-Identifier: MIT
 #include "firmware/network/NetworkUpdateServer.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QNetworkRequest>
 #include <QPointer>
-
-#include "firmware/network/UpdateRequest.h"
+#include <optional>
 
 namespace tarvik {
-
 namespace {
+
+// A GET of `fileName` in the update directory, with the headers the update server has always
+// been sent. Redirects are not followed: a host that sends the program elsewhere (a moved or
+// suspended site) would hand back an HTML page as the change log or the firmware file.
+QNetworkRequest makeUpdateRequest(const QUrl& baseUrl, const QString& fileName, int timeoutMs) {
+  QNetworkRequest request(baseUrl.resolved(QUrl(fileName)));
+  request.setHeader(QNetworkRequest::UserAgentHeader,
+                    QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
+  request.setRawHeader("Accept", "text/html, */*");
+  request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/html"));
+  request.setTransferTimeout(timeoutMs);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::ManualRedirectPolicy);
+  return request;
+}
+
+// Nothing when the reply brought the file; otherwise the text to show. A redirect fails like an
+// error status, with the same wording; a transfer time-out says so instead of "canceled".
+std::optional<QString> updateFailureText(const QNetworkReply& reply, int timeoutMs) {
+  // Nothing in the program aborts a request, so a canceled one is one that hit its time-out.
+  if (reply.error() == QNetworkReply::OperationCanceledError ||
+      reply.error() == QNetworkReply::TimeoutError) {
+    return QCoreApplication::translate("UpdateRequest",
+                                       "The update server did not answer within %1 seconds (%2)")
+        .arg(timeoutMs / 1000.0)
+        .arg(reply.url().toString());
+  }
+  if (reply.error() != QNetworkReply::NoError) {
+    return reply.errorString();
+  }
+  // A redirect that is not followed ends without an error of its own; word it as the client
+  // words an error status.
+  const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (status >= 300 && status < 400) {
+    return QCoreApplication::translate("QNetworkReply",
+                                       "Error transferring %1 - server replied: %2")
+        .arg(reply.url().toString(),
+             reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+  }
+  return std::nullopt;
+}
 
 class ReplyFetch final : public UpdateServer::Fetch {
  public:

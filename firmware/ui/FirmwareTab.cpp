@@ -95,8 +95,6 @@ void FirmwareTab::setUpdateCheck(ServerFile* check) {
 
 void FirmwareTab::setCurrentVersion(const QString& version) { currentVersion_->setText(version); }
 
-QString FirmwareTab::currentVersion() const { return currentVersion_->text(); }
-
 QString FirmwareTab::latestVersion() const { return latestVersion_->text(); }
 
 QString FirmwareTab::changeLog() const { return changeLog_->toPlainText(); }

@@ -27,7 +27,6 @@ class FirmwareTab : public QWidget {
   void setUpdateCheck(ServerFile* check);
 
   void setCurrentVersion(const QString& version);
-  QString currentVersion() const;
   QString latestVersion() const;
   QString changeLog() const;
 

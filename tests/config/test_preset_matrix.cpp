@@ -18,13 +18,11 @@
 #include "config/Configuration.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/ui/SubmitButton.h"
-#include "config/ui/SubmitCaption.h"
 #include "tests/config/PresetMatrixSupport.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
 using tarvik::SubmitButton;
-using tarvik::submitCaption;
 
 class PresetMatrixTest : public QObject, MatrixUser {
   Q_OBJECT
@@ -299,18 +297,18 @@ class PresetMatrixTest : public QObject, MatrixUser {
     const QSize size = submit->size();
     for (int changes : {1, 1280, 7, 0}) {
       submit->showChangeCount(changes);
-      QCOMPARE(submit->text(), submitCaption(changes));
+      QCOMPARE(submit->text(), SubmitButton::caption(changes));
       QCoreApplication::sendPostedEvents(&page, QEvent::LayoutRequest);
     }
     QCOMPARE(submit->size(), size);
     QCOMPARE(row->itemAt(1)->widget()->pos(), save);
-    QPushButton widest(submitCaption(1280), &page);
+    QPushButton widest(SubmitButton::caption(1280), &page);
     QVERIFY(size.width() >= widest.sizeHint().width());
 
     QFont larger = page.font();
     larger.setPointSize(larger.pointSize() * 2);
     page.setFont(larger);
-    QPushButton widestLarger(submitCaption(1280), &page);
+    QPushButton widestLarger(SubmitButton::caption(1280), &page);
     QVERIFY(submit->width() >= widestLarger.sizeHint().width());
     QVERIFY(submit->width() > size.width());
   }
