@@ -20,6 +20,7 @@
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
 #include "bench/ConnectedWindow.h"
+#include "core/CoreParts.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
   }
 
   tarvik::Configuration& configuration = window.core.configuration();
-  tarvik::ChangeMarks& marks = window.core.marks();
+  tarvik::ChangeMarks& marks = tarvik::CoreParts::marks(window.core);
   tarvik::EditHistory& history = form.edits().history();
 
   // Marking: the configuration holds a download every value of which differs from the
