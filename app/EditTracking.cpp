@@ -19,10 +19,18 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& 
       window_(window),
       saveTables_(std::move(saveTables)),
       core_(core),
-      marks_(core.marks()),
       history_(core.configuration()) {
-  bindMachine(core.machine());
-  connect(&marks_, &ChangeMarks::unsavedChanged, &window_, &QWidget::setWindowModified);
+  // The four replies of a download make one step; a download that ends early keeps what came.
+  connect(&core_, &ConfiguratorCore::deviceIdentified, this,
+          [this](const QString&, bool compatible) {
+            if (compatible) history_.beginStep(tr("read configuration from Tarvik"));
+          });
+  const auto downloadEnded = [this](Chain chain) {
+    if (chain == Chain::Connect) history_.endStep();
+  };
+  connect(&core_, &ConfiguratorCore::transferFinished, this, downloadEnded);
+  connect(&core_, &ConfiguratorCore::transferAborted, this, downloadEnded);
+  connect(&core_.marks(), &ChangeMarks::unsavedChanged, &window_, &QWidget::setWindowModified);
 
   undo_ = new QAction(tr("Undo"), &window_);
   undo_->setObjectName(QStringLiteral("undoAction"));
@@ -48,19 +56,6 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& 
 EditTracking::~EditTracking() {
   // The history's stack reports its clearing on the way out, after the members above it.
   history_.stack().disconnect(this);
-}
-
-void EditTracking::bindMachine(TransferMachine& machine) {
-  // The four replies of a download make one step; a download that ends early keeps what came.
-  connect(&machine, &TransferMachine::identified, this, [this](const QString&, bool compatible) {
-    if (compatible) history_.beginStep(tr("read configuration from Tarvik"));
-  });
-  connect(&machine, &TransferMachine::chainFinished, this, [this](Chain chain) {
-    if (chain == Chain::Connect) history_.endStep();
-  });
-  connect(&machine, &TransferMachine::chainAborted, this, [this](Chain chain) {
-    if (chain == Chain::Connect) history_.endStep();
-  });
 }
 
 void EditTracking::addButtons(QTabWidget& tabs) {
@@ -113,7 +108,7 @@ void EditTracking::open(const QString& stepText, const ConfigBytes& bytes,
 }
 
 bool EditTracking::mayDiscard(const QString& beforeWhat) {
-  if (!marks_.unsaved()) return true;
+  if (!core_.marks().unsaved()) return true;
   const QString text = tr("The configuration holds changes that are neither on the Tarvik nor "
                           "saved in a file. Save the tables %1?")
                            .arg(beforeWhat);

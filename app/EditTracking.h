@@ -6,7 +6,6 @@
 #include <functional>
 #include <optional>
 
-#include "config/ChangeMarks.h"
 #include "config/ConfigBytes.h"
 #include "config/PresetNames.h"
 #include "config/ui/EditHistory.h"
@@ -56,14 +55,12 @@ class EditTracking : public QObject {
   void opened();
 
  private:
-  void bindMachine(TransferMachine& machine);
   void showUndoState();
 
   Dialogs& dialogs_;
   QWidget& window_;
   std::function<bool()> saveTables_;
   ConfiguratorCore& core_;
-  const ChangeMarks& marks_;
   EditHistory history_;
   bool locked_ = false;
   QAction* undo_ = nullptr;

@@ -20,11 +20,9 @@ FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, Configura
       owner_(owner),
       core_(core),
       log_(std::move(log)),
-      edits_(edits),
-      download_(core.fullDownload()),
-      check_(core.restoreCheck()) {
-  connect(&download_, &FullDownload::finished, this, &FullBackupActions::onDownloaded);
-  connect(&check_, &RestoreCheck::finished, this, &FullBackupActions::onRestored);
+      edits_(edits) {
+  connect(&core_, &ConfiguratorCore::fullDownloadFinished, this, &FullBackupActions::onDownloaded);
+  connect(&core_, &ConfiguratorCore::restoreFinished, this, &FullBackupActions::onRestored);
 }
 
 void FullBackupActions::backUp() {
@@ -34,7 +32,7 @@ void FullBackupActions::backUp() {
   path_ = dialogs_.saveFileName(owner_, TablesFile::filter(), TablesFile::suffix);
   if (path_.isEmpty()) return;
   log_(tr("Back up everything: reading all blocks from Tarvik..."));
-  if (!download_.start()) return;
+  if (!core_.startFullDownload()) return;
   backingUp_ = true;
   Q_EMIT runningChanged(true);
 }
@@ -80,7 +78,7 @@ void FullBackupActions::sendEditors() {
   if (core_.busy()) return;
   const Configuration& configuration = core_.configuration();
   log_(tr("Send the editors to Tarvik..."));
-  if (!check_.start(configuration.tables(), configuration.recordBytes(), configuration.names()))
+  if (!core_.restore(configuration.tables(), configuration.recordBytes(), configuration.names()))
     return;
   Q_EMIT runningChanged(true);
 }
@@ -89,7 +87,7 @@ void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
                                      const std::optional<PresetNames>& names,
                                      const LoopLabels& labels) {
-  if (!check_.start(tables, settings, names.value_or(core_.configuration().names()), labels)) {
+  if (!core_.restore(tables, settings, names.value_or(core_.configuration().names()), labels)) {
     return;
   }
   core_.fileHolds(
@@ -145,7 +143,7 @@ void FullBackupActions::onRestored(bool ok, const QString& text) {
     log_(tr("Restore verified: %1").arg(text));
   } else {
     log_(tr("Restore failed: %1").arg(text));
-    const RestoreCheck::Problem problem = check_.problem();
+    const RestoreCheck::Problem problem = core_.restoreProblem();
     if (problem == RestoreCheck::Problem::Differs || problem == RestoreCheck::Problem::Busy)
       error(tr("Restore failed: %1").arg(text));
   }

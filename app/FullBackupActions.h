@@ -46,7 +46,6 @@ class FullBackupActions : public QObject {
   // The verified restore of what the editors hold, as they are: nothing is asked, and they
   // stay what they were measured against (they are not saved by being sent).
   void sendEditors();
-  bool running() const { return download_.running() || check_.running(); }
 
  Q_SIGNALS:
   void runningChanged(bool running);
@@ -69,8 +68,6 @@ class FullBackupActions : public QObject {
   ConfiguratorCore& core_;
   Log log_;
   EditTracking& edits_;
-  FullDownload& download_;
-  RestoreCheck& check_;
   QString path_;
   // The core's download is shared (the backup before a flash uses it too): only the one
   // started here writes path_.

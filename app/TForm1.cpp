@@ -89,8 +89,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   // first): the window comes up as fast as one with a single tab, and a connect does not wait
   // for them.
   new AfterFirstFrame(*this, [this] { buildDeviceTabs(); });
-  connect(&core_, &ConfiguratorCore::testMessageFailed, this,
-          [this](const QString& text) { reportError(text); });
+  connect(&core_, &ConfiguratorCore::testMessageFailed, this, &TForm1::reportError);
   // Built with the window, not with the device tabs: closing, loading and connecting ask it
   // whether edits would be lost, and the undo buttons sit in the tab bar from the start.
   // The question's Save keeps everything that would be lost: the settings and the names too,
@@ -145,10 +144,13 @@ void TForm1::buildDeviceTabs() {
   testController_ = addPage<TestControllerTab>(tabs_, testControllerPage_, "TabSheet5",
                                                tr("Test Midi Controller"));
 
-  firmware_->setUpdateCheck(&core_.updateCheck());
+  connect(firmware_, &FirmwareTab::checkRequested, &core_, &ConfiguratorCore::checkForUpdate);
+  connect(&core_, &ConfiguratorCore::updateCheckRunningChanged, firmware_,
+          &FirmwareTab::setCheckRunning);
+  connect(&core_, &ConfiguratorCore::updateChecked, firmware_, &FirmwareTab::showChangeLog);
+  connect(&core_, &ConfiguratorCore::updateCheckFailed, this, &TForm1::reportError);
   connect(firmware_, &FirmwareTab::flashRequested, this,
           [this] { guarded([this] { Button7Click(); }); });
-  connect(firmware_, &FirmwareTab::error, this, [this](const QString& text) { reportError(text); });
 
   presets_->setChangeMarks(&core_.marks());
   presets_->setEditHistory(&edits_->history());
@@ -188,34 +190,31 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::programChangeReceived, this, [this](int row) {
     if (presets_ != nullptr && presets_->followBox()->isChecked()) presets_->showRow(row);
   });
-  connect(&core_.machine(), &TransferMachine::identified, this, &TForm1::onIdentified);
-  connect(&core_.machine(), &TransferMachine::connectTimedOut, this, [this] {
+  connect(&core_, &ConfiguratorCore::deviceIdentified, this, &TForm1::onIdentified);
+  connect(&core_, &ConfiguratorCore::connectTimedOut, this, [this] {
     updateSendControls();
     reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("));
   });
-  connect(&core_.machine(), &TransferMachine::chainAborted, this,
-          [this](Chain, ChainAbort why, const QString& activity, const QString& detail) {
-            onChainAborted(why, activity, detail);
-          });
-  connect(&core_.machine(), &TransferMachine::refused, this, &TForm1::onRefused);
-  connect(&core_.flasher(), &Flasher::flashWritten, this, &TForm1::onFlashWritten);
+  connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
+  connect(&core_, &ConfiguratorCore::blockRefused, this, &TForm1::onRefused);
+  connect(&core_, &ConfiguratorCore::flashWritten, this, &TForm1::onFlashWritten);
 
-  connect(&core_.flasher(), &Flasher::progress, this, [this](int done, int count) {
+  connect(&core_, &ConfiguratorCore::flashProgress, this, [this](int done, int count) {
     if (firmware_ != nullptr) firmware_->setProgress(done, count);
   });
-  connect(&core_.flasher(), &Flasher::finished, this, &TForm1::onFlashFinished);
-  connect(&core_.firmwareBackup(), &FirmwareBackup::finished, this, &TForm1::onFirmwareBackedUp);
+  connect(&core_, &ConfiguratorCore::flashFinished, this, &TForm1::onFlashFinished);
+  connect(&core_, &ConfiguratorCore::backedUpBeforeFlash, this, &TForm1::onFirmwareBackedUp);
   // Queued: the restore it may offer starts once the download's chain has ended everywhere.
   connect(
-      &core_.firmwareBackup(), &FirmwareBackup::comparedAfterFlash, this,
+      &core_, &ConfiguratorCore::comparedAfterFlash, this,
       [this](const QStringList& differences) {
         guarded([this, differences] { onComparedAfterFlash(differences); });
       },
       Qt::QueuedConnection);
 
-  connect(&core_.firmwareDownload(), &ServerFile::fetched, this,
+  connect(&core_, &ConfiguratorCore::firmwareDownloaded, this,
           [this](const QByteArray& body) { onFirmwareChecked(FirmwareImage::fromBody(body)); });
-  connect(&core_.firmwareDownload(), &ServerFile::failed, this, [this](const QString& text) {
+  connect(&core_, &ConfiguratorCore::firmwareDownloadFailed, this, [this](const QString& text) {
     if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
     reportError(text);
   });
@@ -328,7 +327,6 @@ bool TForm1::busy() const { return core_.busy(); }
 // ---- connect and submit -------------------------------------------------------------------
 
 void TForm1::Button1Click() {
-  core_.machine().resetIdentifyCount();
   const int input = MidiTab::selectedPort(*midi_->inputs);
   const int output = MidiTab::selectedPort(*midi_->outputs);
   if (input < 0) {
@@ -364,24 +362,18 @@ void TForm1::Button1Click() {
     remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
   }
   openedWork_ = false;
-  switch (choice) {
-    case Dialogs::ConnectChoice::Send:
-      fullBackup_->sendEditors();
-      return;
-    case Dialogs::ConnectChoice::Keep:
-      addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
-      core_.machine().keepConfigurationOnNextDownload();
-      break;
-    case Dialogs::ConnectChoice::Replace:
-    case Dialogs::ConnectChoice::Cancel:
-      break;
+  if (choice == Dialogs::ConnectChoice::Send) {
+    fullBackup_->sendEditors();
+    return;
   }
-  core_.machine().startConnect();
+  const bool keep = choice == Dialogs::ConnectChoice::Keep;
+  if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
+  core_.connectDevice(keep);
 }
 
-void TForm1::Button2Click() { core_.machine().startSubmitConfig(); }
+void TForm1::Button2Click() { core_.submitConfig(); }
 
-void TForm1::Button3Click() { core_.machine().startSubmitPresets(); }
+void TForm1::Button3Click() { core_.submitPresets(); }
 
 void TForm1::Button8Click() { saveTables(); }
 
@@ -420,12 +412,12 @@ void TForm1::Button7Click() {
   if (busy()) return;
   if (!dialogs_.confirm(this, Flasher::confirmCaption(), Flasher::confirmText())) return;
   // The backup's download replaces the editors, as any download does.
-  if (!core_.firmwareBackup().deviceMayBeInBootloader() &&
+  if (!core_.deviceMayBeInBootloader() &&
       !edits_->mayDiscard(tr("before the backup reads the configuration from Tarvik"))) {
     return;
   }
   firmware_->setFlashButtonEnabled(false);
-  core_.firmwareDownload().start();
+  core_.downloadFirmware();
 }
 
 void TForm1::showTraffic() {
@@ -489,16 +481,16 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   setDeviceTabsVisible(false);
   updateSendControls();
   QString text = versionMismatchText();
-  const FirmwareBackup& backup = core_.firmwareBackup();
-  if (backup.awaitingCheck()) {
-    text += QStringLiteral("\n\n") +
-            tr("The setup from before the firmware update is kept as %1.").arg(backup.whereText());
+  if (core_.awaitingCheckAfterFlash()) {
+    text +=
+        QStringLiteral("\n\n") +
+        tr("The setup from before the firmware update is kept as %1.").arg(core_.keptSetupWhere());
   }
   dialogs_.error(this, errorCaption(), text);
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
-void TForm1::onChainAborted(ChainAbort why, const QString& activity, const QString& detail) {
+void TForm1::onChainAborted(Chain, ChainAbort why, const QString& activity, const QString& detail) {
   updateSendControls();
   switch (why) {
     case ChainAbort::NoReply:
@@ -546,12 +538,11 @@ void TForm1::onFirmwareChecked(const FirmwareImage& image) {
 }
 
 void TForm1::backUpThenFlash(const FirmwareImage& image) {
-  FirmwareBackup& backup = core_.firmwareBackup();
-  if (backup.deviceMayBeInBootloader()) {
+  if (core_.deviceMayBeInBootloader()) {
     addLog(
         tr("Tarvik may still be in its bootloader and cannot be read: the firmware is flashed "
            "without a backup of the setup."));
-    core_.flasher().start(image);
+    core_.flash(image);
     return;
   }
   QString file;
@@ -565,7 +556,7 @@ void TForm1::backUpThenFlash(const FirmwareImage& image) {
   imageToFlash_ = image;
   const QString version = firmware_->latestVersion();
   addLog(tr("Backing up the setup before firmware %1...").arg(version));
-  if (!backup.start(version, file)) {
+  if (!core_.backUpBeforeFlash(version, file)) {
     imageToFlash_.reset();
     firmware_->setFlashButtonEnabled(true);
   }
@@ -576,7 +567,7 @@ void TForm1::onFirmwareBackedUp(bool ok, const QString& text) {
   const FirmwareImage image = *std::exchange(imageToFlash_, std::nullopt);
   if (ok) {
     addLog(tr("The setup from before the firmware update is kept as %1.").arg(text));
-    core_.flasher().start(image);
+    core_.flash(image);
     return;
   }
   addLog(tr("No backup of the setup before the firmware update: %1").arg(text));
@@ -584,14 +575,14 @@ void TForm1::onFirmwareBackedUp(bool ok, const QString& text) {
                        tr("The setup could not be backed up before the firmware update: %1\n\n"
                           "Flash without backup?")
                            .arg(text))) {
-    core_.flasher().start(image);
+    core_.flash(image);
     return;
   }
   firmware_->setFlashButtonEnabled(true);
 }
 
 void TForm1::onComparedAfterFlash(const QStringList& differences) {
-  const std::optional<FirmwareBackup::Kept>& kept = core_.firmwareBackup().kept();
+  const std::optional<FirmwareBackup::Kept>& kept = core_.keptSetup();
   if (!kept) return;
   if (differences.isEmpty()) {
     addLog(tr("After the firmware update Tarvik holds the setup from before it."));
@@ -607,7 +598,7 @@ void TForm1::onComparedAfterFlash(const QStringList& differences) {
           this, tr("Firmware update"),
           tr("After the firmware update Tarvik holds another setup than before it:\n\n%1\n\n"
              "Send the setup from before the update (%2) back to Tarvik, verified?")
-              .arg(shown.join(QLatin1Char('\n')), core_.firmwareBackup().whereText()))) {
+              .arg(shown.join(QLatin1Char('\n')), core_.keptSetupWhere()))) {
     return;
   }
   fullBackup_->restoreContents(tr("the setup from before firmware %1").arg(kept->version),

@@ -128,7 +128,7 @@ class TForm1 : public QWidget {
   void rememberFollow();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
-  void onChainAborted(ChainAbort why, const QString& activity, const QString& detail);
+  void onChainAborted(Chain, ChainAbort why, const QString& activity, const QString& detail);
   void onRefused(Block block, std::uint8_t status);
   void onFlashWritten();
   void onFirmwareChecked(const FirmwareImage& image);

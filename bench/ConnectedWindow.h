@@ -29,12 +29,12 @@ struct ConnectedWindow {
     if (!showSettled(form, kConnectLimitMs)) return false;
     QEventLoop loop;
     bool downloaded = false;
-    QObject::connect(&core.machine(), &TransferMachine::chainFinished, &loop, [&](Chain chain) {
+    QObject::connect(&core, &ConfiguratorCore::transferFinished, &loop, [&](Chain chain) {
       downloaded = chain == Chain::Connect;
       loop.quit();
     });
-    QObject::connect(&core.machine(), &TransferMachine::chainAborted, &loop, &QEventLoop::quit);
-    QObject::connect(&core.machine(), &TransferMachine::connectTimedOut, &loop, &QEventLoop::quit);
+    QObject::connect(&core, &ConfiguratorCore::transferAborted, &loop, &QEventLoop::quit);
+    QObject::connect(&core, &ConfiguratorCore::connectTimedOut, &loop, &QEventLoop::quit);
     QTimer::singleShot(kConnectLimitMs, &loop, &QEventLoop::quit);
     form.Button1Click();
     loop.exec();

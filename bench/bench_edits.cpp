@@ -18,6 +18,7 @@
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
 #include "bench/ConnectedWindow.h"
+#include "core/CoreParts.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
         "bench_edits: the connect to the in-process Tarvik did not complete");
 
   tarvik::Configuration& configuration = window.core.configuration();
-  tarvik::ChangeMarks& marks = window.core.marks();
+  tarvik::ChangeMarks& marks = tarvik::CoreParts::marks(window.core);
   tarvik::EditHistory& history = form.edits().history();
 
   // Marking: the configuration holds a download every value of which differs from the

@@ -18,6 +18,7 @@
 #include "app/TForm1.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
+#include "core/CoreParts.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "support/CoreWindow.h"
@@ -60,18 +61,18 @@ std::optional<Sample> connectOnce(std::unique_ptr<MidiPorts>& ports,
   Sample sample;
   QObject counter;
   QObject::connect(
-      &window->core->link(), &DeviceLink::sysExReceived, &counter,
+      &CoreParts::link(*window->core), &DeviceLink::sysExReceived, &counter,
       [&](int, const std::vector<std::uint8_t>& frame) { sample.wireBytes += frame.size(); });
   QEventLoop loop;
   bool downloaded = false;
-  QObject::connect(&window->core->machine(), &TransferMachine::chainFinished, &loop,
+  QObject::connect(window->core.get(), &ConfiguratorCore::transferFinished, &loop,
                    [&](Chain chain) {
                      downloaded = chain == Chain::Connect;
                      loop.quit();
                    });
-  QObject::connect(&window->core->machine(), &TransferMachine::chainAborted, &loop,
+  QObject::connect(window->core.get(), &ConfiguratorCore::transferAborted, &loop,
                    &QEventLoop::quit);
-  QObject::connect(&window->core->machine(), &TransferMachine::connectTimedOut, &loop,
+  QObject::connect(window->core.get(), &ConfiguratorCore::connectTimedOut, &loop,
                    &QEventLoop::quit);
   QTimer::singleShot(kChainGiveUpMs, &loop, &QEventLoop::quit);
 

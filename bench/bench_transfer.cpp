@@ -23,6 +23,7 @@
 #include "app/TrafficWindow.h"
 #include "bench/BenchStats.h"
 #include "bench/SettledWindow.h"
+#include "core/CoreParts.h"
 #include "link/TransferMachine.h"
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
@@ -83,7 +84,7 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const std::size_t boxesBefore = rig.dialogs.errors.size() + rig.dialogs.warnings.size();
   QEventLoop loop;
   bool ended = false;
-  QObject::connect(&rig.core->machine(), &TransferMachine::chainRunningChanged, &loop,
+  QObject::connect(&CoreParts::machine(*rig.core), &TransferMachine::chainRunningChanged, &loop,
                    [&](bool running) {
                      if (!running) {
                        ended = true;
@@ -102,13 +103,13 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const Sample sample{static_cast<double>(wall.nsecsElapsed()) / 1e6,
                       bench::processCpuMs() - cpuBefore};
 
-  if (!ended || rig.core->machine().chainRunning() || !button->isEnabled()) {
+  if (!ended || CoreParts::machine(*rig.core).chainRunning() || !button->isEnabled()) {
     std::fprintf(stderr, "the chain of %s did not end\n", buttonName);
     return std::nullopt;
   }
   if (rig.dialogs.errors.size() + rig.dialogs.warnings.size() != boxesBefore) {
-    const auto& box = rig.dialogs.errors.empty() ? rig.dialogs.warnings.back()
-                                                 : rig.dialogs.errors.back();
+    const auto& box =
+        rig.dialogs.errors.empty() ? rig.dialogs.warnings.back() : rig.dialogs.errors.back();
     std::fprintf(stderr, "%s: %s\n", qPrintable(box.caption), qPrintable(box.text));
     return std::nullopt;
   }
@@ -136,10 +137,9 @@ std::optional<std::size_t> wireBytesOf(Rig& rig, const Action& action) {
   service.clearSent(rig.sim.outPort());
   std::size_t received = 0;
   QObject counter;
-  QObject::connect(&rig.core->link(), &DeviceLink::sysExReceived, &counter,
-                   [&received](int, const std::vector<std::uint8_t>& frame) {
-                     received += frame.size();
-                   });
+  QObject::connect(
+      &CoreParts::link(*rig.core), &DeviceLink::sysExReceived, &counter,
+      [&received](int, const std::vector<std::uint8_t>& frame) { received += frame.size(); });
   if (!perform(rig, action)) return std::nullopt;
   std::size_t sent = 0;
   for (const auto& message : service.sent(rig.sim.outPort())) sent += message.size();
@@ -257,10 +257,10 @@ std::optional<double> identifyToUsableMs() {
   giveUp.start(kChainGiveUpMs);
   rig.button("Button1")->click();
   // The burst's replies are passed on one by one until the one the window acts on is held.
-  while (rig.core->machine().identifyCount() < 6 || tarvik.pendingReplies() == 0) {
+  while (CoreParts::machine(*rig.core).identifyCount() < 6 || tarvik.pendingReplies() == 0) {
     if (tarvik.pendingReplies() == 0) loop.exec();
     if (!giveUp.isActive()) return std::nullopt;
-    if (rig.core->machine().identifyCount() < 6) tarvik.releaseHeld();
+    if (CoreParts::machine(*rig.core).identifyCount() < 6) tarvik.releaseHeld();
   }
   auto* pages = rig.form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
   QElapsedTimer usable;

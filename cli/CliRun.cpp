@@ -15,7 +15,7 @@ class InfoCommand : public DeviceCommand {
  public:
   InfoCommand(MidiPorts& ports, const CliOptions& options, Output output)
       : DeviceCommand(ports, options, output) {
-    connect(&core().fullDownload(), &FullDownload::identified, this,
+    connect(&core(), &ConfiguratorCore::fullDownloadIdentified, this,
             [this](const QString& version, bool compatible) {
               out() << "firmware: " << version << Qt::endl;
               // The download that follows is of no interest here; the answer is complete.

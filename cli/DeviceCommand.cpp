@@ -11,7 +11,7 @@ DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output
     : CliCommand(output),
       options_(options),
       session_(ports, options.verbose ? &output.err : nullptr, options.library) {
-  connect(&core().fullDownload(), &FullDownload::finished, this,
+  connect(&core(), &ConfiguratorCore::fullDownloadFinished, this,
           [this](bool ok, const QString& text) { onDownloaded(ok, text); });
 }
 
@@ -25,7 +25,7 @@ void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
 }
 
 void DeviceCommand::openAndDownload(int failure) {
-  openAndRun([this] { return core().fullDownload().start(); }, failure);
+  openAndRun([this] { return core().startFullDownload(); }, failure);
 }
 
 SetupLibrary* DeviceCommand::libraryOrFail() {

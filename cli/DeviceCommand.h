@@ -15,11 +15,11 @@ class DeviceCommand : public CliCommand {
   Q_OBJECT
  public:
   DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output);
+  ConfiguratorCore& core() { return session_.core(); }
 
  protected:
   const CliOptions& options() const { return options_; }
   DeviceSession& session() { return session_; }
-  ConfiguratorCore& core() { return session_.core(); }
 
   // Opens the pair that --in and --out choose, keeps the device history (or warns why not) and
   // starts the work; false from `work` means something else owns the link. A pair that cannot

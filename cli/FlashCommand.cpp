@@ -25,27 +25,25 @@ class FlashCommand : public DeviceCommand {
   Q_OBJECT
  public:
   FlashCommand(MidiPorts& ports, const CliOptions& options, Output output)
-      : DeviceCommand(ports, options, output),
-        flasher_(core().flasher()),
-        progress_(output.err, output.errIsTerminal) {
-    connect(&flasher_, &Flasher::progress, this, [this](int done, int count) {
+      : DeviceCommand(ports, options, output), progress_(output.err, output.errIsTerminal) {
+    connect(&core(), &ConfiguratorCore::flashProgress, this, [this](int done, int count) {
       pagesVerified_ = done;
       pageCount_ = count;
       progress_.update(done, count);
     });
-    connect(&flasher_, &Flasher::finished, this, &FlashCommand::onFinished);
+    connect(&core(), &ConfiguratorCore::flashFinished, this, &FlashCommand::onFinished);
   }
 
   // Before the write into flash the device is told to leave its bootloader, as after any other
   // failure, and the command ends as interrupted; while it writes, nothing may disturb it, so
   // the flash goes on and ends as it ends.
   void interrupt() override {
-    if (!flasher_.running()) {
+    if (!core().flashRunning()) {
       CliCommand::interrupt();
       return;
     }
     progress_.end();
-    if (!flasher_.cancel()) {
+    if (!core().cancelFlash()) {
       err() << kProgramName << ": "
             << tr("Tarvik is writing the firmware into flash; waiting for its confirmation")
             << Qt::endl;
@@ -138,8 +136,7 @@ class FlashCommand : public DeviceCommand {
       refuse(session().libraryError());
       return;
     }
-    FirmwareBackup& backup = session().core().firmwareBackup();
-    connect(&backup, &FirmwareBackup::finished, this,
+    connect(&core(), &ConfiguratorCore::backedUpBeforeFlash, this,
             [this, image, origin, refuse](bool ok, const QString& text) {
               if (!ok) {
                 refuse(text);
@@ -151,12 +148,12 @@ class FlashCommand : public DeviceCommand {
     // A file names no version; its name is what the user knows it by.
     const QString version = QFileInfo(origin).fileName();
     session().log(tr("backing up the setup before firmware %1").arg(version));
-    if (!backup.start(version)) refuse(tr("the link is busy"));
+    if (!core().backUpBeforeFlash(version)) refuse(tr("the link is busy"));
   }
 
   void startFlash(const FirmwareImage& image, const QString& origin) {
     session().log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
-    flasher_.start(image);
+    core().flash(image);
   }
 
   void onFinished(FlashEnd end, const QString& detail) {
@@ -192,7 +189,6 @@ class FlashCommand : public DeviceCommand {
     }
   }
 
-  Flasher& flasher_;
   FlashProgress progress_;
   std::optional<FirmwareImage> image_;  // the file's, once read and checked
   // With --from-server; the download goes before the server it fetches from.

@@ -27,11 +27,11 @@ QString stageText(RestoreCheck::Stage stage) {
 }  // namespace
 
 RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output)
-    : DeviceCommand(ports, options, output), check_(core().restoreCheck()) {
-  connect(&check_, &RestoreCheck::stageChanged, this, [this](RestoreCheck::Stage stage) {
+    : DeviceCommand(ports, options, output) {
+  connect(&core(), &ConfiguratorCore::restoreStageChanged, this, [this](RestoreCheck::Stage stage) {
     if (stage != RestoreCheck::Stage::Idle) session().log(stageText(stage));
   });
-  connect(&check_, &RestoreCheck::finished, this, [this](bool ok, const QString& text) {
+  connect(&core(), &ConfiguratorCore::restoreFinished, this, [this](bool ok, const QString& text) {
     if (!ok) {
       fail(ExitCode::DeviceFailure, tr("restore failed: %1").arg(text));
       return;
@@ -74,7 +74,7 @@ void RestoreCommand::readSetup() {
 }
 
 void RestoreCommand::begin() {
-  openAndRun([this] { return check_.start(*file_.tables, file_.settings); });
+  openAndRun([this] { return core().restore(*file_.tables, file_.settings); });
 }
 
 }  // namespace tarvik::cli

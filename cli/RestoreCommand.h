@@ -16,7 +16,6 @@ class RestoreCommand : public DeviceCommand {
   Q_OBJECT
  public:
   RestoreCommand(MidiPorts& ports, const CliOptions& options, Output output);
-  RestoreCheck& check() { return check_; }
 
  protected:
   void readFile() override;
@@ -26,7 +25,6 @@ class RestoreCommand : public DeviceCommand {
   void readSetup();
 
   FullBackup::LoadResult file_;
-  RestoreCheck& check_;
 };
 
 }  // namespace tarvik::cli

@@ -3,8 +3,9 @@
 
 #include "config/PresetTables.h"
 #include "firmware/LateUpdateServer.h"
+#include "firmware/ServerFile.h"
 #include "library/SetArrangement.h"
-#include "midi/MidiPorts.h"
+#include "link/DeviceLink.h"
 
 namespace tarvik {
 namespace {
@@ -29,39 +30,41 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
     : QObject(parent),
       ports_(ports),
       marks_(configuration_),
-      link_(ports),
-      machine_(link_, configuration_),
-      flasher_(link_, machine_),
+      link_(std::make_unique<DeviceLink>(ports)),
+      machine_(*link_, configuration_),
+      flasher_(*link_, machine_),
       updateServer_(updateServer ? std::move(updateServer) : std::make_unique<LateUpdateServer>()),
-      firmwareDownload_(*updateServer_, QStringLiteral("firmware.txt")),
-      updateCheck_(*updateServer_, QStringLiteral("changelog.txt")),
+      firmwareDownload_(
+          std::make_unique<ServerFile>(*updateServer_, QStringLiteral("firmware.txt"))),
+      updateCheck_(std::make_unique<ServerFile>(*updateServer_, QStringLiteral("changelog.txt"))),
       fullDownload_(machine_),
       restoreCheck_(machine_, configuration_),
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
       firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }),
-      testSender_(ports_, link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }) {
-  connect(&link_, &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
-  connect(&link_, &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
-  connect(&link_, &DeviceLink::shortReceived, this, &ConfiguratorCore::shortMessageReceived);
-  connect(&portWatcher_, &PortWatcher::rescanFailed, this, &ConfiguratorCore::portRescanFailed);
-  connect(&link_, &DeviceLink::shortReceived, this,
+      testSender_(ports_, *link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }) {
+  using Core = ConfiguratorCore;
+  connect(link_.get(), &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
+  connect(link_.get(), &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
+  connect(link_.get(), &DeviceLink::shortReceived, this, &Core::shortMessageReceived);
+  connect(&portWatcher_, &PortWatcher::rescanFailed, this, &Core::portRescanFailed);
+  connect(link_.get(), &DeviceLink::shortReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t) {
             if ((status & 0xF0) == kProgramChange) Q_EMIT programChangeReceived(data1);
           });
   connect(&machine_, &TransferMachine::identified, this,
-          [this](const QString&, bool compatible) { setConnected(compatible && link_.isOpen()); });
+          [this](const QString&, bool compatible) { setConnected(compatible && link_->isOpen()); });
   connect(&machine_, &TransferMachine::connectTimedOut, this, [this] { setConnected(false); });
   // The device restarts after a flash and must be connected anew.
   connect(&flasher_, &Flasher::flashWritten, this, [this] { setConnected(false); });
-  connect(&link_, &DeviceLink::portLost, this, [this](const QString& name) {
+  connect(link_.get(), &DeviceLink::portLost, this, [this](const QString& name) {
     setConnected(false);
     flasher_.abortForLostPort(name);
     machine_.abortForLostPort(name);
   });
   connect(&portWatcher_, &PortWatcher::portsChanged, this, [this](const MidiPorts::Change& change) {
     Q_EMIT portsChanged(change);
-    link_.followRescan(change.inputs.newIndex, change.outputs.newIndex);
+    link_->followRescan(change.inputs.newIndex, change.outputs.newIndex);
   });
 
   connect(&machine_, &TransferMachine::received, this,
@@ -81,24 +84,56 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
                                end == FlashEnd::PortGone || end == FlashEnd::WriteUnconfirmed);
   });
 
-  connect(&machine_, &TransferMachine::logLine, this, &ConfiguratorCore::logLine);
-  connect(&flasher_, &Flasher::logLine, this, &ConfiguratorCore::logLine);
-  connect(&history_, &HistoryRecorder::logLine, this, &ConfiguratorCore::logLine);
-  connect(&history_, &HistoryRecorder::recorded, this, &ConfiguratorCore::historyRecorded);
+  connect(&machine_, &TransferMachine::logLine, this, &Core::logLine);
+  connect(&flasher_, &Flasher::logLine, this, &Core::logLine);
+  connect(&history_, &HistoryRecorder::logLine, this, &Core::logLine);
+  connect(&history_, &HistoryRecorder::recorded, this, &Core::historyRecorded);
 
-  connect(&machine_, &TransferMachine::chainRunningChanged, this, &ConfiguratorCore::reportBusy);
-  connect(&machine_, &TransferMachine::chainFinished, this, &ConfiguratorCore::reportBusy);
-  connect(&flasher_, &Flasher::runningChanged, this, &ConfiguratorCore::reportBusy);
-  connect(&firmwareDownload_, &ServerFile::runningChanged, this, &ConfiguratorCore::reportBusy);
-  connect(&fullDownload_, &FullDownload::finished, this, &ConfiguratorCore::reportBusy);
-  connect(&firmwareBackup_, &FirmwareBackup::finished, this, &ConfiguratorCore::reportBusy);
-  connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &ConfiguratorCore::reportBusy);
+  connect(&machine_, &TransferMachine::chainRunningChanged, this, &Core::reportBusy);
+  connect(&machine_, &TransferMachine::chainFinished, this, &Core::reportBusy);
+  connect(&flasher_, &Flasher::runningChanged, this, &Core::reportBusy);
+  connect(firmwareDownload_.get(), &ServerFile::runningChanged, this, &Core::reportBusy);
+  connect(&fullDownload_, &FullDownload::finished, this, &Core::reportBusy);
+  connect(&firmwareBackup_, &FirmwareBackup::finished, this, &Core::reportBusy);
+  connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &Core::reportBusy);
+
+  // Last: the front ends hear of each outcome after the core has taken it in.
+  connect(&machine_, &TransferMachine::identified, this, &Core::deviceIdentified);
+  connect(&machine_, &TransferMachine::connectTimedOut, this, &Core::connectTimedOut);
+  connect(&machine_, &TransferMachine::chainFinished, this, &Core::transferFinished);
+  connect(&machine_, &TransferMachine::chainAborted, this, &Core::transferAborted);
+  connect(&machine_, &TransferMachine::refused, this, &Core::blockRefused);
+  connect(&fullDownload_, &FullDownload::identified, this, &Core::fullDownloadIdentified);
+  connect(&fullDownload_, &FullDownload::finished, this, &Core::fullDownloadFinished);
+  connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &Core::restoreStageChanged);
+  connect(&restoreCheck_, &RestoreCheck::finished, this, &Core::restoreFinished);
+  connect(&flasher_, &Flasher::progress, this, &Core::flashProgress);
+  connect(&flasher_, &Flasher::finished, this, &Core::flashFinished);
+  connect(&flasher_, &Flasher::flashWritten, this, &Core::flashWritten);
+  connect(&firmwareBackup_, &FirmwareBackup::finished, this, &Core::backedUpBeforeFlash);
+  connect(&firmwareBackup_, &FirmwareBackup::comparedAfterFlash, this, &Core::comparedAfterFlash);
+  connect(firmwareDownload_.get(), &ServerFile::fetched, this, &Core::firmwareDownloaded);
+  connect(firmwareDownload_.get(), &ServerFile::failed, this, &Core::firmwareDownloadFailed);
+  connect(updateCheck_.get(), &ServerFile::runningChanged, this, &Core::updateCheckRunningChanged);
+  connect(updateCheck_.get(), &ServerFile::fetched, this, &Core::updateChecked);
+  connect(updateCheck_.get(), &ServerFile::failed, this, &Core::updateCheckFailed);
 }
 
 ConfiguratorCore::~ConfiguratorCore() = default;
 
+bool ConfiguratorCore::connectDevice(bool keepEditors) {
+  // The identify burst counts from here, as it does for a full download.
+  machine_.resetIdentifyCount();
+  if (keepEditors) machine_.keepConfigurationOnNextDownload();
+  return machine_.startConnect();
+}
+
+void ConfiguratorCore::downloadFirmware() { firmwareDownload_->start(); }
+
+void ConfiguratorCore::checkForUpdate() { updateCheck_->start(); }
+
 bool ConfiguratorCore::busy() const {
-  return machine_.chainRunning() || flasher_.running() || firmwareDownload_.running() ||
+  return machine_.chainRunning() || flasher_.running() || firmwareDownload_->running() ||
          fullDownload_.running() || restoreCheck_.running() || firmwareBackup_.running();
 }
 
@@ -111,7 +146,8 @@ void ConfiguratorCore::setConnected(bool connected) {
 bool ConfiguratorCore::playPreset(int row) {
   if (!connected_ || busy() || row < 0 || row >= PresetTables::kRows) return false;
   const std::uint8_t channel = channelNibble(configuration_.record());
-  link_.sendShort(link_.outputPort(), kProgramChange | channel, static_cast<std::uint8_t>(row), 0);
+  link_->sendShort(link_->outputPort(), kProgramChange | channel, static_cast<std::uint8_t>(row),
+                   0);
   Q_EMIT logLine(tr("Played preset %1 on Tarvik (program change %1 on MIDI channel %2)")
                      .arg(row + 1)
                      .arg(channel + 1));
@@ -153,14 +189,18 @@ std::vector<std::string> ConfiguratorCore::inputNames() { return ports_.inputs()
 
 std::vector<std::string> ConfiguratorCore::outputNames() { return ports_.outputs().PortNames(); }
 
-void ConfiguratorCore::listen() { link_.listen(); }
+bool ConfiguratorCore::portsOpen() const { return link_->isOpen(); }
 
-void ConfiguratorCore::openPorts(int input, int output) { link_.open(input, output); }
+void ConfiguratorCore::setTrafficTap(TrafficTap* tap) { link_->setTrafficTap(tap); }
 
-void ConfiguratorCore::closePorts() { link_.close(); }
+void ConfiguratorCore::listen() { link_->listen(); }
+
+void ConfiguratorCore::openPorts(int input, int output) { link_->open(input, output); }
+
+void ConfiguratorCore::closePorts() { link_->close(); }
 
 void ConfiguratorCore::openInput(int row) {
-  link_.listen();
+  link_->listen();
   ports_.inputs().Open(row);
 }
 

@@ -16,26 +16,25 @@
 #include "core/HistoryRecorder.h"
 #include "core/TestMessageSender.h"
 #include "firmware/Flasher.h"
-#include "firmware/ServerFile.h"
 #include "firmware/UpdateServer.h"
-#include "link/DeviceLink.h"
-#include "link/FullDownload.h"
 #include "link/RestoreCheck.h"
-#include "link/TransferMachine.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 
 namespace tarvik {
 
-class MidiPorts;
+class DeviceLink;
+class ServerFile;
 class SetupLibrary;
+class TrafficTap;
 struct SetList;
 
 // Everything that talks to the Tarvik, wired once: the configuration and what it is measured
 // against, the link over the port lists, the transfer machine on the link's replies, the flash,
 // the firmware download and update check, the full backup's download and the verified restore,
 // and the watcher that follows ports coming and going. The window and tarvik-cli each create
-// one and only show what it reports; tests and benchmarks drive the program through it.
+// one and only show what it reports; tests and benchmarks drive the program through it, and
+// reach its parts through CoreParts.
 //
 // Every call and signal is on the owner's thread. The port lists must outlive the core.
 class ConfiguratorCore : public QObject {
@@ -69,13 +68,40 @@ class ConfiguratorCore : public QObject {
             const std::optional<LoopLabels>& labels, bool kept);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
-  TransferMachine& machine() { return machine_; }
-  Flasher& flasher() { return flasher_; }
-  ServerFile& firmwareDownload() { return firmwareDownload_; }
-  ServerFile& updateCheck() { return updateCheck_; }
-  // The download of a full backup: the connect and all four blocks.
-  FullDownload& fullDownload() { return fullDownload_; }
-  RestoreCheck& restoreCheck() { return restoreCheck_; }
+
+  // The transfers; each is refused (false, nothing sent) while busy(). The connect identifies
+  // the device and, with the program's firmware, reads its four blocks into the editors (with
+  // `keepEditors`, only into deviceBlocks()); the submits send the settings or the three tables.
+  bool connectDevice(bool keepEditors = false);
+  bool submitConfig() { return machine_.startSubmitConfig(); }
+  bool submitPresets() { return machine_.startSubmitPresets(); }
+  // A connect with its download as one outcome (fullDownloadFinished), as a backup reads.
+  bool startFullDownload() { return fullDownload_.start(); }
+  // The verified restore (RestoreCheck::start); restoreProblem() says why the last one failed.
+  bool restore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
+               const PresetNames& names = {}, const LoopLabels& labels = {}) {
+    return restoreCheck_.start(tables, settings, names, labels);
+  }
+  RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
+
+  // The firmware update: fetching the firmware or the change log from the update server; keeping
+  // the setup before the flash of firmware `version` (FirmwareBackup): what is kept, and where,
+  // until a download after a written flash has compared the device with it (awaiting that).
+  void downloadFirmware();
+  void checkForUpdate();
+  bool backUpBeforeFlash(const QString& version, const QString& file = {}) {
+    return firmwareBackup_.start(version, file);
+  }
+  const std::optional<FirmwareBackup::Kept>& keptSetup() const { return firmwareBackup_.kept(); }
+  QString keptSetupWhere() const { return firmwareBackup_.whereText(); }
+  bool awaitingCheckAfterFlash() const { return firmwareBackup_.awaitingCheck(); }
+  // A flash may have left the device in its bootloader: it cannot be read for a backup then.
+  bool deviceMayBeInBootloader() const { return firmwareBackup_.deviceMayBeInBootloader(); }
+  // Takes the device through its bootloader with `image`. cancelFlash() tells the bootloader
+  // to leave; false while the device writes its flash (nothing may disturb it) or none runs.
+  void flash(const FirmwareImage& image) { flasher_.start(image); }
+  bool flashRunning() const { return flasher_.running(); }
+  bool cancelFlash() { return flasher_.cancel(); }
 
   // The ports the lists hold now, in their order (row i is port i). Raise TMidiError when a
   // list cannot be enumerated.
@@ -88,7 +114,7 @@ class ConfiguratorCore : public QObject {
   // closes the link's pair. Raise TMidiError.
   void openPorts(int input, int output);
   void closePorts();
-  bool portsOpen() const { return link_.isOpen(); }
+  bool portsOpen() const;
   // Opens the input at `row` alone, listening to it and sending nothing (the monitor), and
   // closes it again. Raise TMidiError.
   void openInput(int row);
@@ -98,18 +124,11 @@ class ConfiguratorCore : public QObject {
   // Raises TMidiError when the port cannot be opened or the message not sent now.
   void sendTestMessage(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // Every message sent or received goes to `tap` as well; nullptr detaches it.
-  void setTrafficTap(TrafficTap* tap) { link_.setTrafficTap(tap); }
+  void setTrafficTap(TrafficTap* tap);
 
   // Looks for ports that came or went now, and from now on every few moments.
   void rescanPorts() { portWatcher_.rescan(); }
   void watchPorts() { portWatcher_.start(); }
-  // For tests and benchmarks, which watch the link's traffic and drive the watcher's looks;
-  // the front ends use the operations above.
-  DeviceLink& link() { return link_; }
-  PortWatcher& portWatcher() { return portWatcher_; }
-  ChangeMarks& marks() { return marks_; }
-  // The backup before a firmware update and the comparison after it.
-  FirmwareBackup& firmwareBackup() { return firmwareBackup_; }
 
   // The library whose device history records what the device holds after each download,
   // confirmed submit and restore that reached it (HistoryRecorder); nullptr for none. The library
@@ -162,7 +181,37 @@ class ConfiguratorCore : public QObject {
   // A test message that waited for its port could not be sent.
   void testMessageFailed(const QString& text);
 
+  // What the transfer machine reports of any connect (the window's, a backup's, a restore's)
+  // and submit: the identify acted on, no answer to the first one, a chain's last reply, a chain
+  // given up, and a block the device did not store (after its chain's end).
+  void deviceIdentified(const QString& version, bool compatible);
+  void connectTimedOut();
+  void transferFinished(tarvik::Chain chain);
+  void transferAborted(tarvik::Chain chain, tarvik::ChainAbort why, const QString& activity,
+                       const QString& detail);
+  void blockRefused(tarvik::Block block, std::uint8_t status);
+  // startFullDownload()'s identify, before it goes on or ends, and its outcome; the restore's
+  // stage and outcome; the flash's pages verified, its end and the device's word that it wrote.
+  void fullDownloadIdentified(const QString& version, bool compatible);
+  void fullDownloadFinished(bool ok, const QString& text);
+  void restoreStageChanged(tarvik::RestoreCheck::Stage stage);
+  void restoreFinished(bool ok, const QString& text);
+  void flashProgress(int done, int count);
+  void flashFinished(tarvik::FlashEnd end, const QString& detail);
+  void flashWritten();
+  // The backup before a flash, and the first download after a written one against it; what
+  // the update server's firmware download and update check bring.
+  void backedUpBeforeFlash(bool ok, const QString& text);
+  void comparedAfterFlash(const QStringList& differences);
+  void firmwareDownloaded(const QByteArray& body);
+  void firmwareDownloadFailed(const QString& errorText);
+  void updateCheckRunningChanged(bool running);
+  void updateChecked(const QByteArray& changeLog);
+  void updateCheckFailed(const QString& errorText);
+
  private:
+  friend struct CoreParts;
+
   void reportBusy();
   void setConnected(bool connected);
 
@@ -170,13 +219,13 @@ class ConfiguratorCore : public QObject {
   Configuration configuration_;
   ChangeMarks marks_;
   DeviceBlocks deviceBlocks_;
-  DeviceLink link_;
+  std::unique_ptr<DeviceLink> link_;
   TransferMachine machine_;
   Flasher flasher_;
   // Before the two that fetch from it: their requests go first.
   std::unique_ptr<UpdateServer> updateServer_;
-  ServerFile firmwareDownload_;
-  ServerFile updateCheck_;
+  std::unique_ptr<ServerFile> firmwareDownload_;
+  std::unique_ptr<ServerFile> updateCheck_;
   FullDownload fullDownload_;
   RestoreCheck restoreCheck_;
   PortWatcher portWatcher_;

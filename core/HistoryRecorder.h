@@ -30,8 +30,6 @@ class HistoryRecorder : public QObject {
   // nullptr: none. The library must outlive its use here (until replaced or the recorder goes).
   void setLibrary(SetupLibrary* library) { library_ = library; }
   SetupLibrary* library() const { return library_; }
-  // What the device holds as far as the program knows.
-  const DeviceBlocks& held() const { return held_; }
 
  Q_SIGNALS:
   // A snapshot could not be written; the transfer itself is not affected.

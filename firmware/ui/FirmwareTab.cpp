@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "firmware/ChangeLog.h"
-#include "firmware/ServerFile.h"
 
 namespace tarvik {
 
@@ -71,25 +70,13 @@ FirmwareTab::FirmwareTab(QWidget* parent)
   layout->addWidget(backupFile_, 0, Qt::AlignLeft);
   layout->addWidget(progress_);
 
-  connect(checkButton_, &QPushButton::clicked, this, [this] {
-    if (check_ && !linkBusy_) {
-      check_->start();
-    }
-  });
+  connect(checkButton_, &QPushButton::clicked, this, &FirmwareTab::checkRequested);
   connect(flashButton_, &QPushButton::clicked, this, &FirmwareTab::flashRequested);
   updateButtons();
 }
 
-void FirmwareTab::setUpdateCheck(ServerFile* check) {
-  if (check_) {
-    check_->disconnect(this);
-  }
-  check_ = check;
-  if (check_) {
-    connect(check_, &ServerFile::runningChanged, this, &FirmwareTab::updateButtons);
-    connect(check_, &ServerFile::fetched, this, &FirmwareTab::onCheckFinished);
-    connect(check_, &ServerFile::failed, this, &FirmwareTab::error);
-  }
+void FirmwareTab::setCheckRunning(bool running) {
+  checkRunning_ = running;
   updateButtons();
 }
 
@@ -118,8 +105,8 @@ void FirmwareTab::setLinkBusy(bool busy) {
   updateButtons();
 }
 
-void FirmwareTab::onCheckFinished(const QByteArray& changeLogBody) {
-  const ChangeLog log = ChangeLog::parse(changeLogBody);
+void FirmwareTab::showChangeLog(const QByteArray& body) {
+  const ChangeLog log = ChangeLog::parse(body);
   changeLog_->setPlainText(displayText(log.text));
   latestVersion_->setText(log.latestVersion);
   // Recorded even while the link is busy, so that the button follows this check once the link is
@@ -129,7 +116,7 @@ void FirmwareTab::onCheckFinished(const QByteArray& changeLogBody) {
 }
 
 void FirmwareTab::updateButtons() {
-  checkButton_->setEnabled(check_ && !check_->running() && !linkBusy_);
+  checkButton_->setEnabled(!checkRunning_ && !linkBusy_);
   flashButton_->setEnabled(flashWanted_ && !linkBusy_);
 }
 

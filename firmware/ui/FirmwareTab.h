@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -13,18 +12,17 @@ class QPushButton;
 
 namespace tarvik {
 
-class ServerFile;
-
 // Contents of the "Firmware update" tab: the update check with its change log, and the flash
-// button and progress. The tab decides nothing about the device; the window confirms and starts
-// the flash when flashRequested() comes, and reports error() in a message box.
+// button and progress. The tab decides nothing about the device; the window runs the update check
+// when checkRequested() comes, and confirms and starts the flash when flashRequested() comes.
 class FirmwareTab : public QWidget {
   Q_OBJECT
  public:
   explicit FirmwareTab(QWidget* parent = nullptr);
 
-  // Not owned. The check button (Button6) starts it; its results fill the tab.
-  void setUpdateCheck(ServerFile* check);
+  // The update check the check button (Button6) asked for runs; its change log fills the tab.
+  void setCheckRunning(bool running);
+  void showChangeLog(const QByteArray& body);
 
   void setCurrentVersion(const QString& version);
   QString latestVersion() const;
@@ -42,11 +40,10 @@ class FirmwareTab : public QWidget {
   void setLinkBusy(bool busy);
 
  Q_SIGNALS:
+  void checkRequested();
   void flashRequested();
-  void error(const QString& text);
 
  private:
-  void onCheckFinished(const QByteArray& changeLogBody);
   void updateButtons();
 
   QPushButton* checkButton_;
@@ -56,7 +53,7 @@ class FirmwareTab : public QWidget {
   QPushButton* flashButton_;
   QCheckBox* backupFile_;
   QProgressBar* progress_;
-  QPointer<ServerFile> check_;
+  bool checkRunning_ = false;
   bool linkBusy_ = false;
   bool flashWanted_ = false;  // what the last check or the last flash decided for Button7
 };

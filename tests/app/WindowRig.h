@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/TForm1.h"
+#include "core/CoreParts.h"
 #include "midi/InMemoryMidiService.h"
 #include "midi/MidiPorts.h"
 #include "sim/InProcessTarvik.h"
@@ -78,8 +79,8 @@ struct WindowRig : SimulatedDesk, CoreWindow {
                      const QUrl& updateServer = kUnreachableUpdateServer,
                      const std::function<void(InMemoryMidiService&)>& beforeWindow = {})
       : SimulatedDesk(contents, beforeWindow), CoreWindow(dialogs, sim.ports(), updateServer) {
-    core->machine().setConnectTimeout(kTimeoutThatMustNotFireMs);
-    core->machine().setReplyWatchdog(kTimeoutThatMustNotFireMs);
+    CoreParts::machine(*core).setConnectTimeout(kTimeoutThatMustNotFireMs);
+    CoreParts::machine(*core).setReplyWatchdog(kTimeoutThatMustNotFireMs);
     form->show();
   }
   TarvikDevice& device() { return sim.device(); }
@@ -101,8 +102,8 @@ struct WindowRig : SimulatedDesk, CoreWindow {
   }
   // Waits on the machine's own report that the chain has ended; false when it did not.
   bool awaitChainEnd() {
-    QSignalSpy changed(&core->machine(), &TransferMachine::chainRunningChanged);
-    while (core->machine().chainRunning()) {
+    QSignalSpy changed(&CoreParts::machine(*core), &TransferMachine::chainRunningChanged);
+    while (CoreParts::machine(*core).chainRunning()) {
       if (!changed.wait(kWaitMs)) return false;
     }
     return true;

@@ -9,17 +9,18 @@
 #include "app/AfterFirstFrame.h"
 #include "app/Configurator.h"
 #include "app/TForm1.h"
+#include "core/CoreParts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
 #include "support/FakeDialogs.h"
-#include "support/ListTexts.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
+#include "support/ListTexts.h"
 
 using namespace tarvik;
 using tarvik::testing::FakeDialogs;
-using tarvik::testing::JackRig;
 using tarvik::testing::items;
+using tarvik::testing::JackRig;
 using tarvik::testing::selectedName;
 
 namespace {
@@ -63,13 +64,13 @@ class ConfiguratorEntryTest : public QObject {
           auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
           new AfterFirstFrame(form, [&, inputs] { inputsAtFirstFrame = items(inputs); });
           // After the window's own handler, which fills the lists.
-          QObject::connect(&core.portWatcher(), &PortWatcher::portsChanged, &form, [&, inputs,
-                                                                                    outputs] {
-            inputsOffered = items(inputs);
-            offered = selectedName(inputs) == JackRig::deviceOutputPort &&
-                      selectedName(outputs) == JackRig::deviceInputPort;
-            if (offered) QCoreApplication::quit();
-          });
+          QObject::connect(&CoreParts::portWatcher(core), &PortWatcher::portsChanged, &form,
+                           [&, inputs, outputs] {
+                             inputsOffered = items(inputs);
+                             offered = selectedName(inputs) == JackRig::deviceOutputPort &&
+                                       selectedName(outputs) == JackRig::deviceInputPort;
+                             if (offered) QCoreApplication::quit();
+                           });
           QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
         });
     QCOMPARE(status, 0);
@@ -79,19 +80,20 @@ class ConfiguratorEntryTest : public QObject {
   }
 
   void aModuleThatCannotBeLoadedIsReportedOverTheWindow() {
-    const QByteArray missing = QDir::temp().filePath(QStringLiteral("no-such-tarvik-module.so")).toLocal8Bit();
+    const QByteArray missing =
+        QDir::temp().filePath(QStringLiteral("no-such-tarvik-module.so")).toLocal8Bit();
     qputenv("TARVIK_PLATFORM_MODULE", missing);
     FakeDialogs dialogs;
     bool windowShown = false;
-    const int status = runConfigurator(
-        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
-        [&](TForm1& form, ConfiguratorCore&) {
-          dialogs.errorShown = [&] {
-            windowShown = form.isVisible();
-            QCoreApplication::quit();
-          };
-          QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
-        });
+    const int status =
+        runConfigurator(dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+                        [&](TForm1& form, ConfiguratorCore&) {
+                          dialogs.errorShown = [&] {
+                            windowShown = form.isVisible();
+                            QCoreApplication::quit();
+                          };
+                          QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
+                        });
     qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
     QCOMPARE(status, 0);
     QCOMPARE(dialogs.errors.size(), std::size_t(1));

@@ -15,6 +15,7 @@
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "core/CoreParts.h"
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
 #include "support/ConnectLog.h"
@@ -59,7 +60,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.find<QListWidget>("inputDevices")->item(0)->text(), QStringLiteral("Tarvik MIDI"));
     QCOMPARE(selectedRow(rig.find<QListWidget>("inputDevices")), 0);
     QCOMPARE(selectedRow(rig.find<QListWidget>("outputDevices")), 0);
-    QTimer& timer = rig.core->machine().connectTimer();
+    QTimer& timer = CoreParts::machine(*rig.core).connectTimer();
     QCOMPARE(timer.objectName(), QStringLiteral("Timer1"));
     QVERIFY(!timer.isActive());
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -131,7 +132,7 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.silent = true;
     rig.device().setFaults(faults);
-    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    CoreParts::machine(*rig.core).setConnectTimeout(kTimeoutThatFiresMs);
     // What the MIDI libraries said goes with the box, not into the log.
     const QStringList said{QStringLiteral("ALSA lib seq_hw.c:466:(snd_seq_hw_open) failed")};
     rig.form->setMidiFailureDetail([&said] { return said; });
@@ -152,7 +153,7 @@ class MainWindowTest : public QObject {
     SimFaults faults;
     faults.answerFirst = 1;
     rig.device().setFaults(faults);
-    rig.core->machine().setReplyWatchdog(kTimeoutThatFiresMs);
+    CoreParts::machine(*rig.core).setReplyWatchdog(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
@@ -196,7 +197,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Information"));
     QCOMPARE(rig.dialogs.errors[0].text, text);
-    QCOMPARE(rig.core->machine().identifyCount(), 0);
+    QCOMPARE(CoreParts::machine(*rig.core).identifyCount(), 0);
     QVERIFY(!rig.form->portsOpened());
     QVERIFY(rig.service().sent(0).empty());
     QVERIFY(rig.button("Button1")->isEnabled());
@@ -227,7 +228,7 @@ class MainWindowTest : public QObject {
 
     QTest::mouseClick(rig.button(qPrintable(start)), Qt::LeftButton);
     int seen = 0;
-    while (rig.core->machine().chainRunning()) {
+    while (CoreParts::machine(*rig.core).chainRunning()) {
       QCOMPARE(held.count(), 1);
       // The first connect builds the device tabs on the identify reply, amid the chain: they
       // come up locked as well.
@@ -246,7 +247,8 @@ class MainWindowTest : public QObject {
       ++seen;
       // Either the answer to that reply went out (and its own reply is held) or the chain ended.
       QVERIFY(QTest::qWaitFor(
-          [&] { return !held.isEmpty() || !rig.core->machine().chainRunning(); }, kWaitMs));
+          [&] { return !held.isEmpty() || !CoreParts::machine(*rig.core).chainRunning(); },
+          kWaitMs));
     }
     QCOMPARE(seen, commands);
     QVERIFY(rig.dialogs.errors.empty());
@@ -263,7 +265,7 @@ class MainWindowTest : public QObject {
     auto* outputs = rig.find<QListWidget>("outputDevices");
     // Nothing listens at the update server's address, so the flash ends with its download,
     // which owns the link as the flash does.
-    QSignalSpy failed(&rig.core->firmwareDownload(), &ServerFile::failed);
+    QSignalSpy failed(&CoreParts::firmwareDownload(*rig.core), &ServerFile::failed);
     rig.form->Button7Click();
     QVERIFY(rig.form->busy());
     QVERIFY(!inputs->isEnabled());
@@ -306,7 +308,7 @@ class MainWindowTest : public QObject {
     QVERIFY(rig.service().sent(1).empty());
 
     const std::size_t sentToDevice = rig.service().sent(0).size();
-    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    CoreParts::machine(*rig.core).setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     if (deselect) {
       QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include "WindowRig.h"
+#include "core/CoreParts.h"
 #include "midi/PortWatcher.h"
 #include "support/ListTexts.h"
 
@@ -56,7 +57,7 @@ class PortFollowingTest : public QObject {
                   QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
                   [](InMemoryMidiService& service) { service.keepWholeNames(); });
     unplugTarvik(rig);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(items(inputs(rig)), QStringList());
     QCOMPARE(selectedRow(outputs(rig)), -1);
     QCOMPARE(rig.logMessages(),
@@ -76,7 +77,7 @@ class PortFollowingTest : public QObject {
     // The Tarvik comes back ahead of both: the interface stays chosen at its new row.
     rig.service().setInputPresent(rig.sim.inPort(), true);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(items(inputs(rig)), (QStringList{kTarvik} << names({kThrough, kUmOne})));
     QCOMPARE(selectedRow(inputs(rig)), 2);
     QCOMPARE(selectedRow(outputs(rig)), 2);
@@ -90,16 +91,16 @@ class PortFollowingTest : public QObject {
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // Nothing appeared: the choice to select nothing stands.
     rig.service().addOutput("Line Out");
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     // A port the rule does not offer appears: still nothing.
     rig.service().addInput("Line In");
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // One it offers is chosen; the output keeps its own selection.
     rig.service().addInput("USB MIDI Interface");
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedName(inputs(rig)), QStringLiteral("USB MIDI Interface"));
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     verifyRowsAreIndices(rig);
@@ -108,13 +109,13 @@ class PortFollowingTest : public QObject {
   void anOutputListedAfterItsInputIsPairedThen() {
     WindowRig rig;
     unplugTarvik(rig);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     rig.service().setInputPresent(rig.sim.inPort(), true);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedName(inputs(rig)), kTarvik);
     QCOMPARE(selectedRow(outputs(rig)), -1);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
   }
 
@@ -140,17 +141,17 @@ class PortFollowingTest : public QObject {
       // The box runs the event loop, and the watcher's next tick comes inside it.
       rig.dialogs.errorShown = [&rig] {
         plugTarvikIn(rig);
-        rig.core->portWatcher().rescan();
+        CoreParts::portWatcher(*rig.core).rescan();
       };
       unplugTarvik(rig);
-      rig.core->portWatcher().rescan();
+      CoreParts::portWatcher(*rig.core).rescan();
       rig.dialogs.errorShown = nullptr;
       rig.tarvik().holdReplies(false);
       boxes = 1;
     } else {
       unplugTarvik(rig);
       plugTarvikIn(rig);
-      if (when == QStringLiteral("between looks")) rig.core->portWatcher().rescan();
+      if (when == QStringLiteral("between looks")) CoreParts::portWatcher(*rig.core).rescan();
     }
     QCOMPARE(rig.dialogs.errors.size(), boxes);
     QCOMPARE(selectedName(inputs(rig)), kTarvik);
@@ -167,10 +168,10 @@ class PortFollowingTest : public QObject {
     QCOMPARE(rig.logMessages().constLast(),
              QStringLiteral("download programm change remap table complete"));
     // The lists' next look keeps the pair the connect opened on the new plug.
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("disconnected")),
              QStringList());
-    QVERIFY(rig.core->link().isOpen());
+    QVERIFY(CoreParts::link(*rig.core).isOpen());
   }
 
   void aPortThatVanishesMidChainEndsItAtOnceAndConnectWorksAgain() {
@@ -184,13 +185,13 @@ class PortFollowingTest : public QObject {
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
     // The device takes the command as it is sent; its reply may be held already.
     QVERIFY(!held.isEmpty() || held.wait(kWaitMs));
-    QVERIFY(rig.core->machine().chainRunning());
+    QVERIFY(CoreParts::machine(*rig.core).chainRunning());
     QVERIFY(!rig.button("Button3")->isEnabled());
 
     rig.service().setOutputPresent(rig.sim.outPort(), false);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     // Ended within the look that noticed, long before the watchdog (a minute here).
-    QVERIFY(!rig.core->machine().chainRunning());
+    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
     QVERIFY(rig.button("Button3")->isEnabled());
     QVERIFY(rig.button("Button1")->isEnabled());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t(1));
@@ -202,12 +203,12 @@ class PortFollowingTest : public QObject {
         QStringLiteral(
             "MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
     QCOMPARE(rig.logMessages().mid(before), expected);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(rig.logMessages().mid(before), expected);
 
     // Plugged in again: offered again, and a connect downloads as after a start.
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     rig.tarvik().holdReplies(false);
     const int reconnect = static_cast<int>(rig.logMessages().size());

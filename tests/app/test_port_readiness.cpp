@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "WindowRig.h"
-
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "WindowRig.h"
+
 using namespace tarvik;
-using tarvik::testing::kWaitMs;
 using tarvik::testing::kAllTabs;
+using tarvik::testing::kWaitMs;
 using tarvik::testing::WindowRig;
 
 // A port just opened may not carry data yet (JACK, until its next cycle): whatever the window
@@ -25,12 +25,13 @@ class PortReadinessTest : public QObject {
     QVERIFY(rig.service().isOutputOpen(0));
     QCOMPARE(rig.service().carryingHeld(), std::size_t{1});
     QVERIFY(rig.service().sent(0).empty());
-    QVERIFY(rig.core->machine().chainRunning());
+    QVERIFY(CoreParts::machine(*rig.core).chainRunning());
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(!rig.find<QListWidget>("inputDevices")->isEnabled());
 
     rig.service().releaseCarrying();
-    QVERIFY(QTest::qWaitFor([&] { return !rig.core->machine().chainRunning(); }, kWaitMs));
+    QVERIFY(
+        QTest::qWaitFor([&] { return !CoreParts::machine(*rig.core).chainRunning(); }, kWaitMs));
     QCOMPARE(rig.commandsNamed("Identify"), 7);
     QCOMPARE(rig.visibleTabs(), kAllTabs);
     QVERIFY(rig.dialogs.errors.empty());
@@ -42,8 +43,8 @@ class PortReadinessTest : public QObject {
     WindowRig rig;
     rig.service().holdCarrying(true);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    rig.core->machine().abortForLostPort(QStringLiteral("Tarvik MIDI"));
-    QVERIFY(!rig.core->machine().chainRunning());
+    CoreParts::machine(*rig.core).abortForLostPort(QStringLiteral("Tarvik MIDI"));
+    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     rig.service().releaseCarrying();
     QVERIFY(rig.service().sent(0).empty());
@@ -83,7 +84,7 @@ class PortReadinessTest : public QObject {
     QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
     QVERIFY(rig.service().isOutputOpen(other));
     rig.service().setOutputPresent(0, false);
-    rig.core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig.core).rescan();
     rig.service().releaseCarrying();
     QCOMPARE(rig.service().sent(other).size(), std::size_t{1});
     QVERIFY(rig.dialogs.errors.empty());

@@ -18,6 +18,7 @@
 #include "app/RememberedState.h"
 #include "app/TrafficWindow.h"
 #include "config/TvkFile.h"
+#include "core/CoreParts.h"
 #include "midi/PortWatcher.h"
 #include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
@@ -156,10 +157,10 @@ class RememberedStateTest : public QObject {
     // In the program the lists fill after start-up, through the watcher.
     WindowRig later(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer, addUmOne);
     setAllPresent(later.service(), false);
-    later.core->portWatcher().rescan();
+    CoreParts::portWatcher(*later.core).rescan();
     later.form->remember(state);
     setAllPresent(later.service(), true);
-    later.core->portWatcher().rescan();
+    CoreParts::portWatcher(*later.core).rescan();
     QCOMPARE(selectedName(later.find<QListWidget>("inputDevices")), offered);
     QCOMPARE(selectedName(later.find<QListWidget>("outputDevices")), offered);
   }

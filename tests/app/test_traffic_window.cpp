@@ -13,6 +13,7 @@
 #include "WindowRig.h"
 #include "app/TrafficWindow.h"
 #include "app/WindowPlacement.h"
+#include "core/CoreParts.h"
 #include "link/Framing.h"
 #include "tools/TrafficHistory.h"
 #include "tools/TrafficLine.h"
@@ -76,7 +77,7 @@ QStringList listed(const TrafficModel& model) {
 }
 
 bool connectAndWait(WindowRig& rig) {
-  QSignalSpy finished(&rig.core->machine(), &TransferMachine::chainFinished);
+  QSignalSpy finished(&CoreParts::machine(*rig.core), &TransferMachine::chainFinished);
   rig.button("Button1")->click();
   const bool ended = finished.wait(kWaitMs);
   if (TrafficWindow* traffic = rig.form->trafficWindow()) traffic->model().flush();
@@ -139,7 +140,7 @@ class TrafficWindowTest : public QObject {
   void listsWhatCameBeforeAndWhileClosedButNotWhilePaused() {
     const TarvikContents contents = TarvikContents::fromSeed(3);
     WindowRig rig(contents);
-    QVERIFY(rig.core->link().trafficTap() != nullptr);
+    QVERIFY(CoreParts::link(*rig.core).trafficTap() != nullptr);
     QCOMPARE(rig.form->trafficWindow(), nullptr);
     QVERIFY(connectAndWait(rig));
 
@@ -166,7 +167,7 @@ class TrafficWindowTest : public QObject {
     pause->click();
     traffic->clearButton()->click();
     rig.device().setEcho(true);
-    QSignalSpy echoed(&rig.core->link(), &DeviceLink::shortReceived);
+    QSignalSpy echoed(&CoreParts::link(*rig.core), &DeviceLink::shortReceived);
     auto* tester = rig.form->findChild<TestControllerTab*>();
     QVERIFY(tester != nullptr);
     tester->programSendButton()->click();

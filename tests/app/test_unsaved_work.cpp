@@ -17,6 +17,7 @@
 #include "config/ui/EditHistory.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/ui/PresetSelectorDelegate.h"
+#include "core/CoreParts.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -58,7 +59,7 @@ bool changed(WindowRig& rig, int row, int column) {
 
 // Presses a button that starts a chain and waits for the chain's end.
 bool runChain(WindowRig& rig, const char* button) {
-  QSignalSpy finished(&rig.core->machine(), &TransferMachine::chainFinished);
+  QSignalSpy finished(&CoreParts::machine(*rig.core), &TransferMachine::chainFinished);
   QTest::mouseClick(rig.button(button), Qt::LeftButton);
   return finished.wait(kWaitMs);
 }
@@ -306,7 +307,7 @@ class UnsavedWorkTest : public QObject {
     QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
     QTest::mouseClick(rig.button("restoreButton"), Qt::LeftButton);
     QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{3});
-    QVERIFY(!rig.core->machine().chainRunning());
+    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
     QCOMPARE(rig.device().log().size(), commands);
     QCOMPARE(rig.dialogs.fileFilters.size(), filesAsked);
     QVERIFY(state(rig) == edited);

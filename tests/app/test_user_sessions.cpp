@@ -26,6 +26,7 @@
 #include "app/LibraryHolder.h"
 #include "app/LibraryWindow.h"
 #include "config/ConfigBytes.h"
+#include "core/CoreParts.h"
 
 using namespace tarvik;
 using namespace tarvik::testing;
@@ -45,7 +46,7 @@ struct Session {
   const QString file = dir.filePath(QStringLiteral("session.tvk"));
   WindowRig rig;
   Configuration& editors = rig.core->configuration();
-  TransferMachine& machine = rig.core->machine();
+  TransferMachine& machine = CoreParts::machine(*rig.core);
   Fault fault = Fault::None;
   Blocks device;  // what the device's replies said it holds, per block
   Blocks saved;   // what the last file or setup holds, per block

@@ -11,6 +11,7 @@
 
 #include "WindowRig.h"
 #include "app/BusyCursor.h"
+#include "core/CoreParts.h"
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
 #include "library/SetupLibrary.h"
@@ -65,7 +66,7 @@ class WindowFirmwareTest : public QObject {
   }
   // Button6, then the check's result.
   void runCheck() {
-    QSignalSpy finished(&rig_->core->updateCheck(), &ServerFile::fetched);
+    QSignalSpy finished(&CoreParts::updateCheck(*rig_->core), &ServerFile::fetched);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(finished.wait(kWaitMs));
   }
@@ -90,12 +91,12 @@ class WindowFirmwareTest : public QObject {
       ended = true;
       loop.quit();
     };
-    connect(&rig_->core->firmwareDownload(), &ServerFile::failed, &loop, end);
-    connect(&rig_->core->firmwareDownload(), &ServerFile::fetched, &loop,
+    connect(&CoreParts::firmwareDownload(*rig_->core), &ServerFile::failed, &loop, end);
+    connect(&CoreParts::firmwareDownload(*rig_->core), &ServerFile::fetched, &loop,
             [&](const QByteArray& body) {
               if (!FirmwareImage::fromBody(body).ok()) end();
             });
-    connect(&rig_->core->flasher(), &Flasher::finished, &loop, [&](FlashEnd result) {
+    connect(&CoreParts::flasher(*rig_->core), &Flasher::finished, &loop, [&](FlashEnd result) {
       flashed = result == FlashEnd::Flashed;
       end();
     });
@@ -136,12 +137,12 @@ class WindowFirmwareTest : public QObject {
     QVERIFY(server_->start());
     rig_ = std::make_unique<WindowRig>(TarvikContents::fromSeed(2),
                                        QUrl(QString::fromStdString(server_->baseUrl())));
-    rig_->core->machine().setConnectTimeout(kLongMs);
-    rig_->core->machine().setReplyWatchdog(kLongMs);
-    rig_->core->updateCheck().setRequestTimeout(kLongMs);
-    rig_->core->firmwareDownload().setRequestTimeout(kLongMs);
-    rig_->core->flasher().setReplyTimeout(kLongMs);
-    rig_->core->flasher().setWriteTimeout(kLongMs);
+    CoreParts::machine(*rig_->core).setConnectTimeout(kLongMs);
+    CoreParts::machine(*rig_->core).setReplyWatchdog(kLongMs);
+    CoreParts::updateCheck(*rig_->core).setRequestTimeout(kLongMs);
+    CoreParts::firmwareDownload(*rig_->core).setRequestTimeout(kLongMs);
+    CoreParts::flasher(*rig_->core).setReplyTimeout(kLongMs);
+    CoreParts::flasher(*rig_->core).setWriteTimeout(kLongMs);
     SetupLibrary::Opened opened =
         SetupLibrary::open(dir_.filePath(QString::fromLatin1(QTest::currentTestFunction()) +
                                          QString::fromLatin1(QTest::currentDataTag())));
@@ -216,7 +217,7 @@ class WindowFirmwareTest : public QObject {
 
     rig_->device().setContents(TarvikContents::factory());
     if (newVersion) rig_->device().setVersion(2, 0);
-    QSignalSpy restored(&rig_->core->restoreCheck(), &RestoreCheck::finished);
+    QSignalSpy restored(&CoreParts::restoreCheck(*rig_->core), &RestoreCheck::finished);
     QTest::mouseClick(rig_->button("Button1"), Qt::LeftButton);
     if (newVersion) {
       QVERIFY(rig_->dialogs.awaitErrors(1, kWaitMs));
@@ -239,13 +240,13 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(2, 1));
     rig_->dialogs.confirmAnswer = false;
     const int commands = rig_->device().commandsReceived();
-    QSignalSpy running(&rig_->core->flasher(), &Flasher::runningChanged);
+    QSignalSpy running(&CoreParts::flasher(*rig_->core), &Flasher::runningChanged);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The flash starts, if at all, within the click: it is the only way to the server and the
     // device from here.
     QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{1});
     QCOMPARE(running.size(), 0);
-    QVERIFY(!rig_->core->flasher().running());
+    QVERIFY(!CoreParts::flasher(*rig_->core).running());
     QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->button("Button7")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -273,7 +274,7 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(8, 6), faults);
     // Only the wait that nothing answers is short.
     onLogMessage(QStringLiteral("Upload Flash Page 4 of 7"),
-                 [this] { rig_->core->flasher().setReplyTimeout(400); });
+                 [this] { CoreParts::flasher(*rig_->core).setReplyTimeout(400); });
     QVERIFY(!flash());
     QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig_->dialogs.errors[0].caption, QStringLiteral("Timeout!"));
@@ -305,12 +306,12 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&rig_->core->flasher(), &Flasher::finished);
+    QSignalSpy finished(&CoreParts::flasher(*rig_->core), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The device has taken EnterBootloader and its answer is held: the flash waits for it.
     QVERIFY(held.wait(kWaitMs));
     QCOMPARE(rig_->tarvik().pendingReplies(), 1);
-    QVERIFY(rig_->core->flasher().running());
+    QVERIFY(CoreParts::flasher(*rig_->core).running());
     for (const char* name :
          {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6", "Button7"}) {
       QVERIFY2(!rig_->button(name)->isEnabled(), name);
@@ -318,7 +319,7 @@ class WindowFirmwareTest : public QObject {
     const int commands = rig_->device().commandsReceived();
     rig_->form->Button1Click();  // even a direct call is refused
     QCOMPARE(rig_->device().commandsReceived(), commands);
-    QVERIFY(rig_->core->flasher().running());
+    QVERIFY(CoreParts::flasher(*rig_->core).running());
     rig_->tarvik().holdReplies(false);
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::Flashed);
@@ -333,11 +334,11 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&rig_->core->flasher(), &Flasher::finished);
+    QSignalSpy finished(&CoreParts::flasher(*rig_->core), &Flasher::finished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     QVERIFY(held.wait(kWaitMs));
     rig_->service().setInputPresent(rig_->sim.inPort(), false);
-    rig_->core->portWatcher().rescan();
+    CoreParts::portWatcher(*rig_->core).rescan();
     // At once, not after the bootloader's time-out (a minute here).
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::PortGone);
@@ -391,13 +392,13 @@ class WindowFirmwareTest : public QObject {
     serveChangelog(secondLatest);
     server_->hold();
     rig_->tarvik().holdReplies(true);
-    QSignalSpy checked(&rig_->core->updateCheck(), &ServerFile::fetched);
+    QSignalSpy checked(&CoreParts::updateCheck(*rig_->core), &ServerFile::fetched);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
-    QVERIFY(rig_->core->updateCheck().running());
-    QSignalSpy flashed(&rig_->core->flasher(), &Flasher::finished);
+    QVERIFY(CoreParts::updateCheck(*rig_->core).running());
+    QSignalSpy flashed(&CoreParts::flasher(*rig_->core), &Flasher::finished);
     if (holder == QLatin1String("submit")) {
       QTest::mouseClick(rig_->button("Button3"), Qt::LeftButton);
-      QVERIFY(rig_->core->machine().chainRunning());
+      QVERIFY(CoreParts::machine(*rig_->core).chainRunning());
     } else {
       // The firmware download (held by the server too) and then the flash own the link.
       QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);

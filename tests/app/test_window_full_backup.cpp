@@ -18,6 +18,7 @@
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixModel.h"
+#include "core/CoreParts.h"
 #include "link/RestoreCheck.h"
 #include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
@@ -153,7 +154,7 @@ class WindowFullBackupTest : public QObject {
     rig->button("restoreButton")->click();
     QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
     QVERIFY(rig->dialogs.errors.front().text.contains(QStringLiteral("debounceTime is missing")));
-    QVERIFY(!actions().running());
+    QVERIFY(!rig->core->busy());
     QCOMPARE(rig->device().commandsReceived(), commandsBefore);
   }
 
@@ -193,7 +194,7 @@ class WindowFullBackupTest : public QObject {
     const QString file = dir.filePath(QStringLiteral("moving.tvk"));
     QVERIFY(TvkFile::save(file, tablesOf(TarvikContents::fromSeed(5))));
     rig->dialogs.nextFileName = file;
-    RestoreCheck& check = rig->core->restoreCheck();
+    RestoreCheck& check = CoreParts::restoreCheck(*rig->core);
     QSignalSpy held(&rig->tarvik(), &InProcessTarvik::replyHeld);
     QObject::connect(&check, &RestoreCheck::stageChanged, &check, [&](RestoreCheck::Stage stage) {
       if (stage == RestoreCheck::Stage::SubmittingTables) rig->tarvik().holdReplies(true);
@@ -226,7 +227,7 @@ class WindowFullBackupTest : public QObject {
   void aBackupIgnoresEditsMadeWhileItDownloads() {
     connectWindow(TarvikContents::fromSeed(2));
     rig->dialogs.nextFileName = dir.filePath(QStringLiteral("during.tvk"));
-    QObject::connect(&rig->core->machine(), &TransferMachine::received, rig->form.get(),
+    QObject::connect(&CoreParts::machine(*rig->core), &TransferMachine::received, rig->form.get(),
                      [this](Block block) {
                        if (block == Block::Presets) rig->core->configuration().deselectAll();
                      });

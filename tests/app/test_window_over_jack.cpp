@@ -11,6 +11,7 @@
 
 #include "app/TForm1.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "core/CoreParts.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiService.h"
 #include "sim/TarvikContents.h"
@@ -72,16 +73,18 @@ class WindowOverJackTest : public QObject {
   bool pressAndAwaitChain(const char* name) {
     QTest::mouseClick(button(name), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return button(name)->isEnabled() && !window->core->machine().chainRunning(); },
+        [&] {
+          return button(name)->isEnabled() && !CoreParts::machine(*window->core).chainRunning();
+        },
         kChainTimeoutMs);
   }
 
  private Q_SLOTS:
   void initTestCase() {
     TARVIK_START_JACK_OR_SKIP(jack);
-    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                                {QStringLiteral("--seed"), QString::number(kSeed),
-                                                 QStringLiteral("--echo")});
+    const QString failure = jack.startSimulator(
+        QStringLiteral(TARVIK_SIM_PATH),
+        {QStringLiteral("--seed"), QString::number(kSeed), QStringLiteral("--echo")});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     auto service = std::make_unique<RtMidiService>();
     TARVIK_SKIP_UNLESS_ON_JACK(*service);
@@ -106,8 +109,8 @@ class WindowOverJackTest : public QObject {
 
   void connectDownloadsTheSimulatorsTablesAndSubmitsThemBack() {
     window = std::make_unique<CoreWindow>(dialogs, *ports);
-    window->core->machine().setConnectTimeout(kDeviceTimeoutMs);
-    window->core->machine().setReplyWatchdog(kDeviceTimeoutMs);
+    CoreParts::machine(*window->core).setConnectTimeout(kDeviceTimeoutMs);
+    CoreParts::machine(*window->core).setReplyWatchdog(kDeviceTimeoutMs);
     window->form->show();
     QVERIFY(QTest::qWaitForWindowExposed(window->form.get()));
 
@@ -146,7 +149,10 @@ class WindowOverJackTest : public QObject {
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
     QVERIFY(!button("Button3")->isEnabled());
     QVERIFY2(QTest::qWaitFor(
-                 [&] { return button("Button3")->isEnabled() && !window->core->machine().chainRunning(); },
+                 [&] {
+                   return button("Button3")->isEnabled() &&
+                          !CoreParts::machine(*window->core).chainRunning();
+                 },
                  kChainTimeoutMs),
              "the submit chain did not end");
     QVERIFY2(dialogs.errors.empty(), qPrintable(errorBoxes(dialogs)));

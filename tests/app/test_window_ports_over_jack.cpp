@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/TForm1.h"
+#include "core/CoreParts.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
@@ -47,7 +48,7 @@ class WindowPortsOverJackTest : public QObject {
   QStringList logMessages() const { return window->logMessages(); }
   // Lets the window's own watcher work until `done` holds after one of its reports.
   bool awaitPortReports(const std::function<bool()>& done) {
-    QSignalSpy changed(&window->core->portWatcher(), &PortWatcher::portsChanged);
+    QSignalSpy changed(&CoreParts::portWatcher(*window->core), &PortWatcher::portsChanged);
     while (!done()) {
       if (!changed.wait(kSignalWaitMs)) return done();
     }
@@ -60,7 +61,10 @@ class WindowPortsOverJackTest : public QObject {
   bool pressConnectAndAwaitChain() {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     return QTest::qWaitFor(
-        [&] { return button("Button1")->isEnabled() && !window->core->machine().chainRunning(); },
+        [&] {
+          return button("Button1")->isEnabled() &&
+                 !CoreParts::machine(*window->core).chainRunning();
+        },
         kChainTimeoutMs);
   }
   // A connect as the user makes it; one attempt lost to a late JACK cycle on a loaded machine
@@ -101,8 +105,8 @@ class WindowPortsOverJackTest : public QObject {
 
   void windowStartedFirstOffersAndConnectsTheSimulatorWhenItAppears() {
     window = std::make_unique<CoreWindow>(dialogs, *ports);
-    window->core->machine().setConnectTimeout(kDeviceTimeoutMs);
-    window->core->machine().setReplyWatchdog(kDeviceTimeoutMs);
+    CoreParts::machine(*window->core).setConnectTimeout(kDeviceTimeoutMs);
+    CoreParts::machine(*window->core).setReplyWatchdog(kDeviceTimeoutMs);
     window->form->show();
     QVERIFY(!items(list("inputDevices")).contains(JackRig::deviceOutputPort));
 
@@ -114,7 +118,7 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
 
     // The program's own ports, opened by the connect, are never offered.
-    window->core->portWatcher().rescan();
+    CoreParts::portWatcher(*window->core).rescan();
     for (const QString& name : items(list("inputDevices")) + items(list("outputDevices")))
       QVERIFY2(!name.startsWith(QStringLiteral("Tarvik Configurator")), qPrintable(name));
 
@@ -151,7 +155,7 @@ class WindowPortsOverJackTest : public QObject {
   void aDeviceRestartedBetweenTwoLooksIsReachedByTheNextConnect() {
     QFETCH(bool, looked);
     QVERIFY(window);
-    window->core->portWatcher().stop();
+    CoreParts::portWatcher(*window->core).stop();
     const auto disconnects = [&] {
       return logMessages().filter(QStringLiteral("disconnected")).size();
     };
@@ -161,7 +165,7 @@ class WindowPortsOverJackTest : public QObject {
                                               {QStringLiteral("--seed"), QStringLiteral("3")});
     QVERIFY2(again.isEmpty(), qPrintable(again));
     if (looked) {
-      window->core->portWatcher().rescan();
+      CoreParts::portWatcher(*window->core).rescan();
       // Same names, new clients: both ports went and came, and are offered again.
       QCOMPARE(disconnects(), before + 2);
       QVERIFY(simulatorOffered());
@@ -169,10 +173,10 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
     // The pair the connect opened is the one the next look finds.
     const auto afterConnect = disconnects();
-    window->core->portWatcher().rescan();
+    CoreParts::portWatcher(*window->core).rescan();
     QCOMPARE(disconnects(), afterConnect);
-    QVERIFY(window->core->link().isOpen());
-    window->core->portWatcher().start();
+    QVERIFY(CoreParts::link(*window->core).isOpen());
+    CoreParts::portWatcher(*window->core).start();
   }
 };
 

@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The window's submit chains and test controller against the virtual Tarvik: what goes out is
 // exactly what the editors hold, a refusal or junk on the wire is never taken for success.
-#include "WindowRig.h"
-#include "support/ConnectLog.h"
-
-#include "app/BusyCursor.h"
-#include "config/ui/AdvancedSettingsTab.h"
-#include "config/ui/PresetMatrixTab.h"
-#include "config/TvkFile.h"
-#include "firmware/ServerFile.h"
-#include "firmware/Flasher.h"
-
+#include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,8 +10,17 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QApplication>
 #include <QTimer>
+
+#include "WindowRig.h"
+#include "app/BusyCursor.h"
+#include "config/TvkFile.h"
+#include "config/ui/AdvancedSettingsTab.h"
+#include "config/ui/PresetMatrixTab.h"
+#include "core/CoreParts.h"
+#include "firmware/Flasher.h"
+#include "firmware/ServerFile.h"
+#include "support/ConnectLog.h"
 
 using namespace tarvik;
 using tarvik::testing::ctrlClickFirstRow;
@@ -60,10 +60,10 @@ class WindowTransfersTest : public QObject {
     QCOMPARE(now.pcRemap, held.pcRemap);
     QCOMPARE(now.configRecord, sentBack(held.configRecord));
     const QStringList tail = rig.logMessages().mid(kConnectLog.size());
-    QCOMPARE(tail, (QStringList{"submit presets", "transmission successful",
-                                "submit control changes", "submit programm change remap table",
-                                "transmission successful", "submit config",
-                                "transmission successful"}));
+    QCOMPARE(tail,
+             (QStringList{"submit presets", "transmission successful", "submit control changes",
+                          "submit programm change remap table", "transmission successful",
+                          "submit config", "transmission successful"}));
   }
 
   void startStateSubmitSendsTheEditorsDefaults() {
@@ -71,7 +71,7 @@ class WindowTransfersTest : public QObject {
     SimFaults silent;
     silent.silent = true;
     rig.device().setFaults(silent);
-    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    CoreParts::machine(*rig.core).setConnectTimeout(kTimeoutThatFiresMs);
     // A connect that times out still opens the ports; the editors keep their start values.
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
@@ -127,11 +127,11 @@ class WindowTransfersTest : public QObject {
     QVERIFY(rig.awaitChainEnd());
     QVERIFY(rig.button("Button2")->isEnabled());
     // The two tables still go out after the refused presets, but nothing calls it a success.
-    QCOMPARE(rig.logMessages().mid(kConnectLog.size()),
-             (QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
-                          "submit control changes", "submit programm change remap table",
-                          "submit config",
-                          "Tarvik did not store the advanced settings (status 0x00)"}));
+    QCOMPARE(
+        rig.logMessages().mid(kConnectLog.size()),
+        (QStringList{"submit presets", "Tarvik did not store the presets (status 0x00)",
+                     "submit control changes", "submit programm change remap table",
+                     "submit config", "Tarvik did not store the advanced settings (status 0x00)"}));
     QCOMPARE(rig.commandsNamed("SubmitPcRemap"), 1);
     QCOMPARE(rig.dialogs.warnings.size(), std::size_t{2});
     QVERIFY(rig.dialogs.warnings[0].text.startsWith(
@@ -159,7 +159,7 @@ class WindowTransfersTest : public QObject {
     SimFaults faults;
     faults.shortFrames = true;  // every reply is F0, code, F7
     rig.device().setFaults(faults);
-    rig.core->machine().setConnectTimeout(kTimeoutThatFiresMs);
+    CoreParts::machine(*rig.core).setConnectTimeout(kTimeoutThatFiresMs);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.dialogs.awaitErrors(1, kWaitMs));
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});

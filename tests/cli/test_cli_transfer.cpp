@@ -13,6 +13,7 @@
 #include "cli/RestoreCommand.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
+#include "core/CoreParts.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
@@ -362,9 +363,9 @@ class CliTransferTest : public QObject {
     const QString line = QStringLiteral("tarvik-cli: restore failed: %1: device %2, file %3\n")
                              .arg(where, hex(sent ^ 0x01), hex(sent));
     QCOMPARE(output.errText(), line);
-    QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Differs);
-    QCOMPARE(restore.check().failedBlock(), std::optional<Block>(block));
-    QCOMPARE(restore.check().difference()->row, item);
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Differs);
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), std::optional<Block>(block));
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).difference()->row, item);
   }
 
   void aRefusedSubmitNamesTheBlock() {
@@ -379,8 +380,9 @@ class CliTransferTest : public QObject {
     QCOMPARE(output.errText(),
              QStringLiteral(
                  "tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
-    QCOMPARE(restore.check().problem(), RestoreCheck::Problem::Refused);
-    QCOMPARE(restore.check().failedBlock(), std::optional<Block>(Block::Presets));
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Refused);
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(),
+             std::optional<Block>(Block::Presets));
     // Nothing after the refused chain: no record, no verifying download.
     QCOMPARE(submitsOfRecord(device.device()), 0);
   }
@@ -415,7 +417,7 @@ class CliTransferTest : public QObject {
     RestoreCommand restore(device.ports(), withFile(file), output.output());
     QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
     QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: restore failed: %1\n").arg(error));
-    QCOMPARE(restore.check().failedBlock(), block);
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), block);
   }
 
   void aRefusedFileSendsNothing_data() {

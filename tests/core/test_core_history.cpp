@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "core/ConfiguratorCore.h"
+#include "core/CoreParts.h"
 #include "library/SetupLibrary.h"
 #include "sim/InProcessTarvik.h"
 
@@ -21,12 +22,12 @@ class CoreHistoryTest : public QObject {
   }
 
   static bool download(ConfiguratorCore& core) {
-    QSignalSpy finished(&core.fullDownload(), &FullDownload::finished);
-    return core.fullDownload().start() && finished.wait(30000) && finished[0][0].toBool();
+    QSignalSpy finished(&CoreParts::fullDownload(core), &FullDownload::finished);
+    return CoreParts::fullDownload(core).start() && finished.wait(30000) && finished[0][0].toBool();
   }
   static bool submitPresets(ConfiguratorCore& core) {
-    QSignalSpy finished(&core.machine(), &TransferMachine::chainFinished);
-    return core.machine().startSubmitPresets() && finished.wait(30000);
+    QSignalSpy finished(&CoreParts::machine(core), &TransferMachine::chainFinished);
+    return CoreParts::machine(core).startSubmitPresets() && finished.wait(30000);
   }
 
  private Q_SLOTS:
@@ -55,7 +56,7 @@ class CoreHistoryTest : public QObject {
     ConfiguratorCore core(device.ports());
     core.setLibrary(opened.library.get());
     QSignalSpy announced(&core, &ConfiguratorCore::historyRecorded);
-    core.link().open(0, 0);
+    CoreParts::link(core).open(0, 0);
 
     if (downloadFirst) QVERIFY(download(core));
     SimFaults faults;
@@ -99,7 +100,7 @@ class CoreHistoryTest : public QObject {
     QVERIFY2(opened.library, qPrintable(opened.error));
     ConfiguratorCore core(device.ports());
     core.setLibrary(opened.library.get());
-    core.link().open(0, 0);
+    CoreParts::link(core).open(0, 0);
     QVERIFY(download(core));
 
     SimFaults faults;
@@ -107,8 +108,8 @@ class CoreHistoryTest : public QObject {
     faults.alteredItem = 3;
     device.device().setFaults(faults);
     const ConfigBytes file = keptOf(TarvikContents::fromSeed(13));
-    QSignalSpy restored(&core.restoreCheck(), &RestoreCheck::finished);
-    QVERIFY(core.restoreCheck().start(file.tables(), file.settings));
+    QSignalSpy restored(&CoreParts::restoreCheck(core), &RestoreCheck::finished);
+    QVERIFY(CoreParts::restoreCheck(core).start(file.tables(), file.settings));
     QVERIFY(restored.wait(30000));
     QCOMPARE(restored[0][0].toBool(), alteredCommand == 0);
 

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The front ends reach the device only through the core: no file of app/ or cli/ includes a
-# header of link/ or midi/, except the platform module's factory, which makes the MIDI service.
+# header of link/ or midi/, except the platform module's factory, which makes the MIDI service,
+# nor the core's parts (core/CoreParts.h, for tests and benchmarks).
 # Usage: test_front_end_includes.sh SOURCE_DIR
 set -u
 cd "$1" || exit 1
@@ -9,8 +10,11 @@ if ! grep -rqs --include='*.cpp' 'core/ConfiguratorCore.h' app cli; then
   echo "no front-end source under $1"
   exit 1
 fi
-reaching=$(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](link|midi)/' \
-  app cli | grep -vE '^app/(platform/|PlatformModule\.)')
+including() {
+  grep -rnE --include='*.cpp' --include='*.h' "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($1)" app cli
+}
+reaching=$(including '(link|midi)/' | grep -vE '^app/(platform/|PlatformModule\.)'
+  including 'core/CoreParts\.h')
 if [ -n "$reaching" ]; then
   echo "front-end files that reach past the core (include what ConfiguratorCore offers instead):"
   echo "$reaching"
