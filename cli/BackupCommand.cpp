@@ -20,22 +20,18 @@ class BackupCommand : public DeviceCommand {
  protected:
   void readFile() override { refuseUnwritableFile(); }
   void begin() override { openAndDownload(); }
-  void onDownloaded(bool ok, const QString& text) override {
+  void onDownloaded() override {
     // The device has said all it will. Its ports close first, once the reply that ended the
     // download has left the input's handling, and side by side with the writing below.
-    QTimer::singleShot(0, this, [this, ok, text] {
+    QTimer::singleShot(0, this, [this] {
       session().close();
-      save(ok, text);
+      save();
     });
   }
 
  private:
-  // Writes what the device sent, or says why not.
-  void save(bool ok, const QString& text) {
-    if (!ok) {
-      fail(ExitCode::DeviceFailure, text);
-      return;
-    }
+  // Writes what the device sent.
+  void save() {
     // What the device sent, through the editors' rules; every byte they change is said.
     const BackupContents backup = BackupContents::fromDevice(core().deviceBlocks());
     warn(backup.changes);

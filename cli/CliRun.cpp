@@ -25,9 +25,6 @@ class InfoCommand : public DeviceCommand {
 
  protected:
   void begin() override { openAndDownload(); }
-  void onDownloaded(bool ok, const QString& text) override {
-    if (!ok) fail(ExitCode::DeviceFailure, text);
-  }
 };
 
 }  // namespace

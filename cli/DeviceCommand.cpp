@@ -10,10 +10,7 @@ namespace tarvik::cli {
 DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output)
     : CliCommand(output),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library) {
-  connect(&core(), &ConfiguratorCore::fullDownloadFinished, this,
-          [this](bool ok, const QString& text) { onDownloaded(ok, text); });
-}
+      session_(ports, options.verbose ? &output.err : nullptr, options.library) {}
 
 void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {
@@ -25,6 +22,16 @@ void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
 }
 
 void DeviceCommand::openAndDownload(int failure) {
+  // Only the download this command starts: a restore's read-back and the backup before a flash
+  // run the same download and report through their own signals.
+  connect(&core(), &ConfiguratorCore::fullDownloadFinished, this,
+          [this, failure](bool ok, const QString& text) {
+            if (ok) {
+              onDownloaded();
+            } else {
+              fail(failure, text);
+            }
+          });
   openAndRun([this] { return core().startFullDownload(); }, failure);
 }
 

@@ -25,9 +25,10 @@ class DeviceCommand : public CliCommand {
   // starts the work; false from `work` means something else owns the link. A pair that cannot
   // be opened or a busy link ends the command with `failure`.
   void openAndRun(const std::function<bool()>& work, int failure = ExitCode::DeviceFailure);
-  // openAndRun() for a command whose work is the full download; its end comes to onDownloaded().
+  // openAndRun() for a command whose work is the full download. A download that fails ends the
+  // command with `failure` and its reason; one that finishes comes to onDownloaded().
   void openAndDownload(int failure = ExitCode::DeviceFailure);
-  virtual void onDownloaded(bool /*ok*/, const QString& /*text*/) {}
+  virtual void onDownloaded() {}
   // Ends the command when FILE cannot be written, so that it fails now rather than after the
   // device has been read. Standard output can always be written.
   void refuseUnwritableFile();

@@ -29,11 +29,7 @@ class DiffCommand : public DeviceCommand {
   }
   // Only a side that is the device is left; its trouble is diff's trouble, exit 2.
   void begin() override { openAndDownload(ExitCode::UsageOrFile); }
-  void onDownloaded(bool ok, const QString& text) override {
-    if (!ok) {
-      fail(ExitCode::UsageOrFile, text);
-      return;
-    }
+  void onDownloaded() override {
     const Result<DiffSide> device = CompareSource::device().read(core());
     if (refused(device)) return;
     for (std::optional<DiffSide>& side : sides_) {

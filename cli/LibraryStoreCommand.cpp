@@ -29,11 +29,7 @@ class LibraryStoreCommand : public DeviceCommand {
   }
   // The library is attached already: readFile() opened it.
   void begin() override { openAndDownload(); }
-  void onDownloaded(bool ok, const QString& text) override {
-    if (!ok) {
-      fail(ExitCode::DeviceFailure, text);
-      return;
-    }
+  void onDownloaded() override {
     SetupStore& setups = session().library()->setups();
     // The setup holds what a backup of the device would hold, and says so where that is not what
     // the device holds: restoring it sends exactly that.

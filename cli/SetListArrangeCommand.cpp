@@ -39,11 +39,7 @@ class SetListArrangeCommand : public DeviceCommand {
     refuseUnwritableFile();
   }
   void begin() override { openAndDownload(); }
-  void onDownloaded(bool ok, const QString& text) override {
-    if (!ok) {
-      fail(ExitCode::DeviceFailure, text);
-      return;
-    }
+  void onDownloaded() override {
     const Result<DiffSide> device = CompareSource::device().read(core());
     if (!device.ok()) {
       fail(ExitCode::DeviceFailure, device.error);
