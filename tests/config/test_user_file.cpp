@@ -88,11 +88,13 @@ class UserFileTest : public QObject {
     const QString path = dir.filePath("rig.tvk");
     const QByteArray old = TvkFile::serialize(PresetTables{});
     QVERIFY(testing::putFile(path, old));
+    bool written = true;
     QString error;
     {
       const FileSizeLimit full(static_cast<rlim_t>(room));
-      QVERIFY(!UserFile::write(path, QByteArray(5000, 'n'), &error));
+      written = UserFile::write(path, QByteArray(5000, 'n'), &error);
     }
+    QVERIFY(!written);
     QVERIFY2(error.startsWith(path + ": "), qPrintable(error));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"rig.tvk"});
