@@ -39,39 +39,29 @@ class LibraryFaultsTest : public QObject {
  private Q_SLOTS:
   void namesTheCauseAndNeverCallsItDamaged_data() {
     QTest::addColumn<QString>("cause");
-    QTest::addColumn<QString>("step");  // "open" or "store" fails
+    QTest::addColumn<bool>("storing");  // the cause meets a store, not the opening
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a full disk when opening") << "full"
-                                              << "open"
-                                              << "the disk is full";
-    QTest::newRow("a full disk when storing") << "full"
-                                              << "store"
-                                              << "the disk is full";
-    QTest::newRow("a read-only folder") << "readOnly"
-                                        << "open"
-                                        << "can only be read";
-    QTest::newRow("a new library in a read-only folder") << "readOnlyNew"
-                                                         << "open"
-                                                         << "can only be read";
+    QTest::newRow("a full disk when opening") << "full" << false << "the disk is full";
+    QTest::newRow("a full disk when storing") << "full" << true << "the disk is full";
+    QTest::newRow("a read-only folder") << "readOnly" << false << "can only be read";
+    QTest::newRow("a new library in a read-only folder")
+        << "readOnlyNew" << false << "can only be read";
     QTest::newRow("another program's exclusive lock")
-        << "exclusive"
-        << "open"
-        << "another program (or another configurator window) is writing";
+        << "exclusive" << false << "another program (or another configurator window) is writing";
   }
   void namesTheCauseAndNeverCallsItDamaged() {
     QFETCH(QString, cause);
-    QFETCH(QString, step);
+    QFETCH(bool, storing);
     QFETCH(QString, reason);
     SmallDisk disk;
     if (!disk.problem().isEmpty()) QSKIP(qPrintable(disk.problem()));
     const QString path = disk.file(QStringLiteral("library.sqlite"));
     if (cause != "readOnlyNew") QVERIFY(storeOne(path, QStringLiteral("kept")));
 
-    std::unique_ptr<SetupLibrary> open;
-    if (step == "store") {
-      SetupLibrary::Opened opened = SetupLibrary::open(path);
-      QVERIFY2(opened.library, qPrintable(opened.error));
-      open = std::move(opened.library);
+    SetupLibrary::Opened open;
+    if (storing) {
+      open = SetupLibrary::open(path);
+      QVERIFY2(open.library, qPrintable(open.error));
     }
     std::unique_ptr<OtherWriter> other;
     if (cause == "full") QVERIFY(disk.fill());
@@ -82,18 +72,18 @@ class LibraryFaultsTest : public QObject {
     }
 
     QString error;
-    if (step == "open") {
+    if (storing) {
+      error = open.library->setups().store(sampleSetup(QStringLiteral("new"), 2)).error;
+    } else {
       SetupLibrary::Opened opened = SetupLibrary::open(path, {}, 0);
       QVERIFY(!opened.library);
       error = opened.error;
-    } else {
-      error = open->setups().store(sampleSetup(QStringLiteral("new"), 2)).error;
     }
     QVERIFY2(error.startsWith(path + ": "), qPrintable(error));
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY2(!error.contains(QStringLiteral("damaged")), qPrintable(error));
 
-    open.reset();
+    open.library.reset();
     other.reset();
     disk.empty();
     QVERIFY(disk.setReadOnly(false));
@@ -120,6 +110,7 @@ class LibraryFaultsTest : public QObject {
     QCOMPARE(listed.value->size(), 1);
     QVERIFY(reader.library->setups().setup(QStringLiteral("kept")).ok());
     QVERIFY(reader.library->history().list().ok());
+    QVERIFY(reader.library->setLists().list().ok());
 
     constexpr int kTimeoutMs = 300;
     SetupLibrary::Opened writer = SetupLibrary::open(path, {}, kTimeoutMs);

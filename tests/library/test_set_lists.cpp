@@ -98,9 +98,8 @@ class SetListTest : public QObject {
   }
 
   // A library of layout 2 (setups and history, no set lists, no loop labels) opens, keeps its
-  // setups, which read without labels and take them afterwards, and takes set lists; one of the
-  // current layout opens beside another program's write.
-  void upgradesLayout2AndOpensCurrentBesideAWriter() {
+  // setups, which read without labels and take them afterwards, and takes set lists.
+  void upgradesLayout2() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("l.sqlite"));
     const Setup blues = sampleSetup(QStringLiteral("Blues"), 4);
@@ -126,14 +125,9 @@ class SetListTest : public QObject {
       QVERIFY(setups.replace(QStringLiteral("Blues"), blues.bytes, blues.names, labels).ok());
       QCOMPARE(setups.setup(QStringLiteral("Blues")).value->labels, labels);
       QVERIFY(opened.library->setLists().save(friday(), IfExists::Refuse).ok());
+      QCOMPARE(*opened.library->setLists().setList(QStringLiteral("Friday")).value, friday());
     }
-    RawDatabase writer(path);
-    QCOMPARE(writer.value("PRAGMA user_version").toInt(), Schema::kVersion);
-    QCOMPARE(writer.exec({"BEGIN IMMEDIATE"}), QString());
-    SetupLibrary::Opened reader = SetupLibrary::open(path, {}, 100);
-    QVERIFY2(reader.library, qPrintable(reader.error));
-    QCOMPARE(*reader.library->setLists().setList(QStringLiteral("Friday")).value, friday());
-    QCOMPARE(writer.exec({"ROLLBACK"}), QString());
+    QCOMPARE(RawDatabase(path).value("PRAGMA user_version").toInt(), Schema::kVersion);
   }
 };
 
