@@ -32,14 +32,14 @@ void trigger(PresetMatrixTab& tab, const char* action) {
 }
 
 // A target whose CC map and rows differ from anything pasted.
-void fillTarget(Configuration& configuration) {
+PresetTables targetTables() {
   PresetTables tables;
   for (int row = 0; row < kTableSize; ++row) {
     tables.setMask(row, 0xF0);
     tables.setCc(row, 3);
     tables.setPcRemap(row, 7);
   }
-  configuration.setTables(tables);
+  return tables;
 }
 
 }  // namespace
@@ -57,93 +57,86 @@ class PresetClipboardTest : public QObject {
     source.setTables(tables);
     source.renamePreset(2, QStringLiteral("Clean; bright"));
     Configuration target;
-    fillTarget(target);
-    const PresetTables targetBefore = target.tables();
+    target.setTables(targetTables());
     EditHistory history(target);
     PresetMatrixTab from(source);
     PresetMatrixTab to(target);
 
     select(from, {2, 3});
     trigger(from, "copyRowsAction");
-    const QString text = QApplication::clipboard()->text();
-    QCOMPARE(text, QStringLiteral("[2]\r\npc=129\r\npcremap=40\r\n[3]\r\npc=2\r\npcremap=128\r\n"
-                                  "[names]\r\n3=Clean; bright\r\n"));
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("[2]\r\npc=129\r\npcremap=40\r\n[3]\r\npc=2\r\npcremap=128\r\n"
+                            "[names]\r\n3=Clean; bright\r\n"));
     select(to, {10});
     trigger(to, "pasteRowsAction");
 
-    for (int row = 0; row < kTableSize; ++row) {
-      const int from = row == 10 || row == 11 ? row - 8 : -1;
-      QCOMPARE(int(target.tables().mask(row)),
-               from < 0 ? int(targetBefore.mask(row)) : int(tables.mask(from)));
-      QCOMPARE(target.tables().pcRemap(row),
-               from < 0 ? targetBefore.pcRemap(row) : tables.pcRemap(from));
-      QCOMPARE(target.tables().cc(row), 3);
-    }
+    // Loops and programs land on rows 10 and 11; the CC map stays the target's.
+    PresetTables pasted = targetTables();
+    pasted.setMask(10, 0x81);
+    pasted.setPcRemap(10, 40);
+    pasted.setMask(11, 0x02);
+    pasted.setPcRemap(11, PresetTables::kPcRemapNone);
+    QVERIFY(target.tables() == pasted);
     QCOMPARE(target.names().name(10), QStringLiteral("Clean; bright"));
     QVERIFY(target.names().name(11).isEmpty());
     QCOMPARE(history.stack().count(), 1);
     QVERIFY(to.rowProblemLabel()->isHidden());
   }
 
-  // A whole saved .tvk file is presets too; its CC map is read past.
-  void aSavedFilePastesItsPresets() {
+  void pasteTakesPresetsOrSaysWhyNot_data() {
+    QTest::addColumn<QByteArray>("text");
+    // Empty when the text holds presets.
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<PresetTables>("after");
+
+    // A whole saved .tvk file is presets too; its CC map is read past.
     PresetTables saved;
     for (int row = 0; row < kTableSize; ++row) saved.setMask(row, std::uint8_t(row));
     saved.setCc(0, 1);
-    Configuration target;
-    fillTarget(target);
-    PresetMatrixTab to(target);
-    select(to, {0});
-    QCOMPARE(to.rowActions().pasteText(TvkFile::serialize(saved)), QString());
-    for (int row = 0; row < kTableSize; ++row) {
-      QCOMPARE(int(target.tables().mask(row)), row);
-      QCOMPARE(target.tables().cc(row), 3);
-    }
+    PresetTables fromFile = saved;
+    for (int row = 0; row < kTableSize; ++row) fromFile.setCc(row, 3);
+    QTest::newRow("a saved file") << TvkFile::serialize(saved) << QString() << fromFile;
+    const auto refused = [](const char* name, const QByteArray& text, const char* reason) {
+      QTest::newRow(name) << text << QString::fromUtf8(reason) << targetTables();
+    };
+
+    refused("prose", "Dear diary,\nToday I bought a pedal.\n",
+            "line 1 is neither a section nor a key with a value");
+    refused("nothing", "", "the text holds no preset sections [0] to [127]");
+    refused("another program's settings", "[General]\ntheme=dark\n",
+            "[General] is not a preset section");
+    refused("a mask beyond eight loops", "[4]\npc=300\n",
+            "[4]: \"300\" is not a loop mask from 0 to 255");
+    refused("a program beyond the remap table", "[4]\npc=1\npcremap=129\n",
+            "[4]: \"129\" is not a program change entry from -1 to 128");
+    refused("a key no preset has", "[4]\npc=1\nvolume=3\n",
+            "[4]: \"volume\" is not a preset's key");
+    refused("a preset without loops", "[4]\npcremap=3\n", "[4] has no loop mask \"pc\"");
+    refused("a name without its preset", "[4]\npc=1\n[names]\n9=Lead\n",
+            "preset 9 is named but not among the presets");
+    refused("a name no preset can have", "[0]\npc=1\n[names]\n1=" + QByteArray(41, 'x') + "\n",
+            "[names]: the name of preset 1 is longer than 40 characters");
   }
 
-  void aForeignTextIsRefused_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("prose") << QByteArray("Dear diary,\nToday I bought a pedal.\n")
-                           << "line 1 is neither a section nor a key with a value";
-    QTest::newRow("nothing") << QByteArray() << "the text holds no preset sections [0] to [127]";
-    QTest::newRow("another program's settings")
-        << QByteArray("[General]\ntheme=dark\n") << "[General] is not a preset section";
-    QTest::newRow("a mask beyond eight loops")
-        << QByteArray("[4]\npc=300\n") << "[4]: \"300\" is not a loop mask from 0 to 255";
-    QTest::newRow("a program beyond the remap table")
-        << QByteArray("[4]\npc=1\npcremap=129\n")
-        << "[4]: \"129\" is not a program change entry from -1 to 128";
-    QTest::newRow("a key no preset has")
-        << QByteArray("[4]\npc=1\nvolume=3\n") << "[4]: \"volume\" is not a preset's key";
-    QTest::newRow("a preset without loops")
-        << QByteArray("[4]\npcremap=3\n") << "[4] has no loop mask \"pc\"";
-    QTest::newRow("a name without its preset") << QByteArray("[4]\npc=1\n[names]\n9=Lead\n")
-                                               << "preset 9 is named but not among the presets";
-    QTest::newRow("a name no preset can have")
-        << QByteArray("[0]\npc=1\n[names]\n1=" + QByteArray(41, 'x') + "\n")
-        << "[names]: the name of preset 1 is longer than 40 characters";
-  }
-
-  void aForeignTextIsRefused() {
+  void pasteTakesPresetsOrSaysWhyNot() {
     QFETCH(QByteArray, text);
     QFETCH(QString, reason);
+    QFETCH(PresetTables, after);
     Configuration target;
-    fillTarget(target);
-    const PresetTables before = target.tables();
+    target.setTables(targetTables());
     EditHistory history(target);
     PresetMatrixTab to(target);
-    select(to, {5});
+    select(to, {0});
 
     QApplication::clipboard()->setText(QString::fromUtf8(text));
     trigger(to, "pasteRowsAction");
 
+    QVERIFY(target.tables() == after);
     const QString shown =
         QStringLiteral("The clipboard holds no presets to paste: %1.").arg(reason);
-    QCOMPARE(to.rowProblemLabel()->text(), shown);
-    QVERIFY(!to.rowProblemLabel()->isHidden());
-    QVERIFY(target.tables() == before);
-    QCOMPARE(history.stack().count(), 0);
+    QCOMPARE(to.rowProblemLabel()->text(), reason.isEmpty() ? QString() : shown);
+    QCOMPARE(to.rowProblemLabel()->isHidden(), reason.isEmpty());
+    QCOMPARE(history.stack().count(), reason.isEmpty() ? 1 : 0);
   }
 };
 
