@@ -107,8 +107,9 @@ class ConfiguratorCore : public QObject {
   // list cannot be enumerated.
   std::vector<std::string> inputNames();
   std::vector<std::string> outputNames();
-  // Makes the link the input list's handler, so that short messages arrive
-  // (shortMessageReceived) on every input opened from now on. Raises TMidiError.
+  // Makes the link the handler of every input list the ports hold, now and after the
+  // platform's service arrives, so that short messages arrive (shortMessageReceived) on every
+  // input opened from now on.
   void listen();
   // Opens the input and output at these rows as the link's pair (see DeviceLink::open), or
   // closes the link's pair. Raise TMidiError.

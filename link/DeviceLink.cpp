@@ -12,19 +12,15 @@ DeviceLink::DeviceLink(MidiPorts& ports, QObject* parent) : QObject(parent), por
 }
 
 DeviceLink::~DeviceLink() {
-  if (listening_) {
-    TMidiInput& inputs = ports_.inputs();
-    inputs.OnShortMessage = nullptr;
-    inputs.OnSysExMessage = nullptr;
-  }
+  if (listening_) ports_.setMessageHandlers(nullptr, nullptr);
 }
 
 void DeviceLink::listen() {
   if (listening_) return;
-  TMidiInput& inputs = ports_.inputs();
   // The layer calls these on this thread (its input is handed over before it is delivered),
-  // so the signals reach their receivers directly, in arrival order.
-  inputs.OnShortMessage = [this](int port, std::uint8_t status, std::uint8_t d1, std::uint8_t d2) {
+  // so the signals reach their receivers directly, in arrival order. The ports keep them for
+  // every input list they make later, as the window's do when the platform's service arrives.
+  auto shortMessage = [this](int port, std::uint8_t status, std::uint8_t d1, std::uint8_t d2) {
     if (tap_) {
       const std::uint8_t bytes[] = {status, d1, d2};
       tap_->record(TrafficDirection::In, bytes,
@@ -32,10 +28,11 @@ void DeviceLink::listen() {
     }
     Q_EMIT shortReceived(port, status, d1, d2);
   };
-  inputs.OnSysExMessage = [this](int port, const TMemoryStream& stream) {
+  auto sysEx = [this](int port, const TMemoryStream& stream) {
     if (tap_) tap_->record(TrafficDirection::In, stream.data(), stream.size());
     Q_EMIT sysExReceived(port, stream);
   };
+  ports_.setMessageHandlers(std::move(shortMessage), std::move(sysEx));
   listening_ = true;
 }
 

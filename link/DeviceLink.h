@@ -29,8 +29,8 @@ class DeviceLink : public QObject, public LinkPort {
   explicit DeviceLink(MidiPorts& ports, QObject* parent = nullptr);
   ~DeviceLink() override;
 
-  // Becomes the input list's handler of short and SysEx messages (until destroyed). The first
-  // use of the list enumerates its ports, which may raise TMidiError; open() tries again.
+  // Becomes the handler of short and SysEx messages of every input list the ports hold, now and
+  // later (until destroyed).
   void listen();
 
   // Opens the input, then the output, and makes the pair the link's. A port of the pair that is
@@ -76,6 +76,7 @@ class DeviceLink : public QObject, public LinkPort {
 
   MidiPorts& ports_;
   TrafficTap* tap_ = nullptr;
+  // Whether the ports' handlers are this link's, to be taken back when it goes.
   bool listening_ = false;
   int inputPort_ = -1;
   int outputPort_ = -1;

@@ -27,6 +27,8 @@ TMidiInput& MidiPorts::inputs() {
     inputs_ = std::make_unique<TMidiInput>(*service_);
     inputs_->OnError = reporter_;
     inputs_->OnRescanDue = rescanDue_;
+    inputs_->OnShortMessage = shortHandler_;
+    inputs_->OnSysExMessage = sysExHandler_;
   }
   return *inputs_;
 }
@@ -72,6 +74,16 @@ void MidiPorts::setErrorReporter(std::function<void(const std::string&)> reporte
 void MidiPorts::setRescanDue(std::function<void()> due) {
   rescanDue_ = std::move(due);
   if (inputs_) inputs_->OnRescanDue = rescanDue_;
+}
+
+void MidiPorts::setMessageHandlers(TMidiInput::ShortHandler shortMessage,
+                                   TMidiInput::SysExHandler sysEx) {
+  shortHandler_ = std::move(shortMessage);
+  sysExHandler_ = std::move(sysEx);
+  if (inputs_) {
+    inputs_->OnShortMessage = shortHandler_;
+    inputs_->OnSysExMessage = sysExHandler_;
+  }
 }
 
 }  // namespace tarvik

@@ -52,6 +52,10 @@ class MidiPorts {
   void setErrorReporter(std::function<void(const std::string&)> reporter);
   // Called when a rescan refused inside an input handler can be made (TMidiInput::OnRescanDue).
   void setRescanDue(std::function<void()> due);
+  // The handlers of every input list these ports ever hold: the one in use and each made later
+  // (after adopt(), or a list made anew), so that a listener set once is never left on a list
+  // that is gone. Empty handlers detach.
+  void setMessageHandlers(TMidiInput::ShortHandler shortMessage, TMidiInput::SysExHandler sysEx);
 
  private:
   std::unique_ptr<MidiService> service_;
@@ -60,6 +64,8 @@ class MidiPorts {
   std::unique_ptr<TMidiOutput> outputs_;
   std::function<void(const std::string&)> reporter_;
   std::function<void()> rescanDue_;
+  TMidiInput::ShortHandler shortHandler_;
+  TMidiInput::SysExHandler sysExHandler_;
 };
 
 }  // namespace tarvik
