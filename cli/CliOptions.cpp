@@ -64,6 +64,11 @@ QString description() {
       "                 presets 1, 2, 3 ... in set order as a backup file, for restore.\n"
       "  setlist chart NAME FILE.pdf\n"
       "                 Write the set chart of NAME, for the music stand, as a PDF file.\n"
+      "  loops swap A B --onto SOURCE FILE\n"
+      "                 Write SOURCE (as diff takes a side) with loops A and B (1..8) trading\n"
+      "                 places in every preset, the CC map, the loop labels and the mute,\n"
+      "                 momentary and interlock settings, as a backup file, for restore: for a\n"
+      "                 pedal moved to another loop.\n"
       "\n"
       "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
       "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
@@ -85,7 +90,8 @@ QString description() {
 const QStringList kCommands = {
     QStringLiteral("ports"),   QStringLiteral("info"),  QStringLiteral("backup"),
     QStringLiteral("restore"), QStringLiteral("flash"), QStringLiteral("monitor"),
-    QStringLiteral("library"), QStringLiteral("diff"),  QStringLiteral("setlist")};
+    QStringLiteral("library"), QStringLiteral("diff"),  QStringLiteral("setlist"),
+    QStringLiteral("loops")};
 const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("import"),
                                      QStringLiteral("export"),  QStringLiteral("store"),
                                      QStringLiteral("restore"), QStringLiteral("history")};
@@ -120,6 +126,27 @@ QString parseSetListArguments(const QStringList& words, bool ontoGiven, CliOptio
     return CliOptions::tr("setlist arrange, and only it, needs --onto SOURCE");
   if (expected > 0) options.setListName = arguments.first();
   if (expected > 1) options.file = arguments.at(1);
+  return {};
+}
+
+// The words after `loops` (only `swap A B FILE`), into `options`; the usage error, or empty.
+QString parseLoopsArguments(const QStringList& words, bool ontoGiven, CliOptions& options) {
+  if (words.isEmpty() || words.first() != QStringLiteral("swap"))
+    return CliOptions::tr("loops needs: swap A B --onto SOURCE FILE");
+  if (words.size() < 4) return CliOptions::tr("loops swap needs two loops and a file");
+  if (words.size() > 4) return CliOptions::tr("unexpected argument \"%1\"").arg(words.at(4));
+  int loops[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    bool number = false;
+    loops[i] = words.at(1 + i).toInt(&number);
+    if (!number || loops[i] < 1 || loops[i] > 8)
+      return CliOptions::tr("a loop is a number from 1 to 8, not \"%1\"").arg(words.at(1 + i));
+  }
+  if (loops[0] == loops[1]) return CliOptions::tr("loops swap needs two different loops");
+  if (!ontoGiven) return CliOptions::tr("loops swap needs --onto SOURCE");
+  options.loopA = loops[0] - 1;
+  options.loopB = loops[1] - 1;
+  options.file = words.at(3);
   return {};
 }
 
@@ -217,14 +244,15 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
                      "setlist store: a set list of the same name."));
   const QCommandLineOption onto(
       QStringLiteral("onto"),
-      CliOptions::tr("setlist arrange: the configuration to arrange the set onto: \"device\", "
+      CliOptions::tr("setlist arrange, loops swap: the configuration to change: \"device\", "
                      "\"library:NAME\", \"snapshot:ID\" or a .tvk or backup file."),
       QStringLiteral("source"));
   parser.addOptions(
       {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
-      CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff or setlist."));
+      CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist or "
+                     "loops."));
   parser.addPositionalArgument(CliOptions::tr("file"),
                                CliOptions::tr("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
@@ -266,7 +294,12 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
     const QString problem = parseSetListArguments(positional.mid(1), parser.isSet(onto), options);
     return problem.isEmpty() ? parse : usageError(problem);
   }
-  if (parser.isSet(onto)) return usageError(CliOptions::tr("--onto belongs to setlist arrange"));
+  if (options.command == CommandKind::Loops) {
+    const QString problem = parseLoopsArguments(positional.mid(1), parser.isSet(onto), options);
+    return problem.isEmpty() ? parse : usageError(problem);
+  }
+  if (parser.isSet(onto))
+    return usageError(CliOptions::tr("--onto belongs to setlist arrange and loops swap"));
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
     const QString problem = parseLibraryArguments(positional.mid(1), options);
     return problem.isEmpty() ? parse : usageError(problem);

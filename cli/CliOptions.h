@@ -22,7 +22,18 @@ inline const QString kProgramName = QStringLiteral("tarvik-cli");
 // A file argument that names standard input (restore) or standard output (backup).
 inline const QString kStandardStream = QStringLiteral("-");
 
-enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, Diff, SetList };
+enum class CommandKind {
+  Ports,
+  Info,
+  Backup,
+  Restore,
+  Flash,
+  Monitor,
+  Library,
+  Diff,
+  SetList,
+  Loops
+};
 
 // What `library` does, by its sub-command.
 enum class LibraryAction { List, Import, Export, Store, Restore, History };
@@ -49,7 +60,10 @@ struct CliOptions {
   bool replace = false;  // library import and store, setlist store: that name is overwritten
   SetListAction setListAction = SetListAction::List;
   QString setListName;  // setlist store, show, arrange, chart
-  QString onto;         // setlist arrange: the configuration the set is arranged onto
+  QString onto;  // setlist arrange, loops swap: the configuration that is changed
+  // loops swap: the two loops, counting from 0 as the matrix's columns do.
+  int loopA = 0;
+  int loopB = 0;
   // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
 

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "config/LoopSwap.h"
+
 namespace tarvik {
 namespace {
 
@@ -110,6 +112,17 @@ void Configuration::applyRecord(std::span<const std::uint8_t, kConfigRecordSize>
   ConfigRecord received = record_;
   received.apply(items);
   setRecord(received);
+}
+
+void Configuration::swapLoops(int a, int b) {
+  const CallScope call(*this);
+  PresetTables tables = tables_;
+  ConfigRecord record = record_;
+  LoopLabels labels = labels_;
+  LoopSwap::apply(a, b, tables, record, labels);
+  setTables(tables);
+  setRecord(record);
+  setLabels(labels);
 }
 
 void Configuration::clickLoop(int row, int column) {

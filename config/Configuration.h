@@ -65,6 +65,9 @@ class Configuration : public QObject {
   QString renamePreset(int row, const QString& name);
   // The user labels loop `loop` (0..7); as renamePreset, with LoopLabels' rules.
   QString renameLoop(int loop, const QString& label);
+  // The user moved a pedal: loops `a` and `b` (0..7) trade places in every preset, the CC map,
+  // the labels and the three loop masks of the settings (LoopSwap), as one change.
+  void swapLoops(int a, int b);
   // Whether the momentary box of loop `column` (0..7) can be ticked by the user.
   bool momentaryAllowed(int column) const { return ((record_.muteMask >> column) & 1U) == 0; }
 

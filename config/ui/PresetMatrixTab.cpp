@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "config/ChangeMarks.h"
+#include "config/ui/EditHistory.h"
 #include "config/ui/LoopCellDelegate.h"
 #include "config/ui/PresetNameDelegate.h"
 #include "config/ui/PresetRowActions.h"
@@ -97,8 +98,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
     const int section = columns->logicalIndexAt(at);
     if (section < 0 || section >= PresetMatrixModel::kLoopColumns) return;
     QMenu menu(this);
-    connect(menu.addAction(tr("Name LOOP%1...").arg(section + 1)), &QAction::triggered, this,
-            [this, section] { askLoopRename(section); });
+    fillLoopMenu(menu, section);
     menu.exec(columns->viewport()->mapToGlobal(at));
   });
   connect(&configuration, &Configuration::labelsChanged, this, &PresetMatrixTab::showLabels);
@@ -176,6 +176,26 @@ void PresetMatrixTab::askLoopRename(int section) {
   }
 }
 
+void PresetMatrixTab::fillLoopMenu(QMenu& menu, int loop) {
+  connect(menu.addAction(tr("Name LOOP%1...").arg(loop + 1)), &QAction::triggered, this,
+          [this, loop] { askLoopRename(loop); });
+  QMenu* swap = menu.addMenu(tr("Swap LOOP %1 with...").arg(loop + 1));
+  swap->setEnabled(model_->editable());
+  const LoopLabels& labels = model_->configuration().labels();
+  for (int other = 0; other < PresetMatrixModel::kLoopColumns; ++other) {
+    if (other == loop) continue;
+    connect(swap->addAction(labels.item(other)), &QAction::triggered, this,
+            [this, loop, other] { swapLoops(loop, other); });
+  }
+}
+
+void PresetMatrixTab::swapLoops(int a, int b) {
+  if (!model_->editable()) return;
+  if (history_ != nullptr) history_->beginStep(tr("Swap LOOP %1 with LOOP %2").arg(a + 1).arg(b + 1));
+  model_->configuration().swapLoops(a, b);
+  if (history_ != nullptr) history_->endStep();
+}
+
 void PresetMatrixTab::showLabels() {
   loopSelector_->setItems(SelectorItems::loops(model_->configuration().labels()));
   // A label under a heading may need a wider column or a taller header.
@@ -206,7 +226,10 @@ void PresetMatrixTab::setChangeMarks(const ChangeMarks* marks) {
   showChangeCount();
 }
 
-void PresetMatrixTab::setEditHistory(EditHistory* history) { rowActions_->setHistory(history); }
+void PresetMatrixTab::setEditHistory(EditHistory* history) {
+  history_ = history;
+  rowActions_->setHistory(history);
+}
 
 void PresetMatrixTab::showChangeCount() {
   // The button submits the three tables together.

@@ -8,6 +8,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableView;
 
@@ -51,6 +52,9 @@ class PresetMatrixTab : public QWidget {
   QCheckBox* followBox() const { return follow_; }
   // Selects the row and scrolls it into view.
   void showRow(int row);
+  // A loop heading's context menu: "Name LOOP3..." and "Swap LOOP 3 with..." each other loop,
+  // which moves the pedal (Configuration::swapLoops) as one undo step; nothing is sent.
+  void fillLoopMenu(QMenu& menu, int loop);
 
   // "Deselect all" and "Default ProgramChange".
   void Button10Click();
@@ -84,10 +88,12 @@ class PresetMatrixTab : public QWidget {
   void openEditor(const QModelIndex& index, bool click);
   void showChangeCount();
   void askLoopRename(int section);
+  void swapLoops(int a, int b);
   // The headings and the CC selector's items follow the loops' labels.
   void showLabels();
 
   const ChangeMarks* marks_ = nullptr;
+  EditHistory* history_ = nullptr;
   PresetMatrixModel* model_ = nullptr;
   QTableView* view_ = nullptr;
   PresetSelectorDelegate* loopSelector_ = nullptr;

@@ -45,7 +45,7 @@ expect() {
   fi
 }
 
-expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist
+expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist loops
 expect "the commands that begin with the typed part" "re" :: restore
 expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
 expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
@@ -74,6 +74,7 @@ expect "diff takes two sides" diff device rig.tvk "" ::
 expect "the set lists' sub-commands" setlist "" :: store list show arrange chart
 expect "setlist arrange's file after the name" setlist arrange friday "f" :: firmware.txt
 expect "--onto takes a side" setlist arrange --onto "lib" :: library:
+expect "loops swap's second loop, then its file" loops swap 3 "" :: 1 2 3 4 5 6 7 8
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

@@ -7,8 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "config/ConfigRecord.h"
+#include "config/FullBackup.h"
 #include "support/CliProcess.h"
 
+using namespace tarvik;
 using tarvik::testing::CliResult;
 
 namespace {
@@ -140,6 +143,66 @@ class CliBinaryTest : public QObject {
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.read(5), QByteArray("%PDF-"));
+  }
+
+  // A pedal moved from loop 2 to loop 5, with a file as the source: no device is needed.
+  // Swapping back gives the source's own text again.
+  void loopsSwapTradesTwoLoopsEverywhere() {
+    PresetTables tables;
+    tables.setMask(0, 0b00000010);  // loop 2 alone moves
+    tables.setMask(1, 0b00010010);  // both loops stay on
+    tables.setMask(2, 0b10000001);  // neither loop
+    tables.setCc(0, 2);             // "LOOP 2"
+    tables.setCc(1, 5);
+    tables.setCc(2, 0);             // "-"
+    tables.setPcRemap(0, 41);
+    ConfigRecord record;
+    record.muteMask = 0b00000010;
+    record.switchMask = 0b00010000;
+    record.lockMask = 0b00010010;
+    PresetNames names;
+    names.setName(0, QStringLiteral("Crunch"));
+    LoopLabels labels;
+    labels.setLabel(1, QStringLiteral("Fuzz"));
+    labels.setLabel(7, QStringLiteral("Delay"));
+    const QByteArray sourceText =
+        FullBackup::serialize(tables, record.toBytes(), names, labels);
+    const QString source = dir.filePath(QStringLiteral("board.tvk"));
+    const QString swapped = dir.filePath(QStringLiteral("swapped.tvk"));
+    const QString back = dir.filePath(QStringLiteral("back.tvk"));
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(sourceText);
+    file.close();
+
+    const CliResult swap = run({"loops", "swap", "2", "5", "--onto", source, swapped});
+    QVERIFY2(swap.exitCode == 0, qPrintable(swap.err));
+    QCOMPARE(swap.out, "loops 2 and 5 swapped on " + source + ", written to " + swapped + "\n");
+    const FullBackup::LoadResult read = FullBackup::load(swapped);
+    QVERIFY2(read.ok(), qPrintable(read.message));
+    QCOMPARE(read.tables->mask(0), std::uint8_t{0b00010000});
+    QCOMPARE(read.tables->mask(1), std::uint8_t{0b00010010});
+    QCOMPARE(read.tables->mask(2), std::uint8_t{0b10000001});
+    QCOMPARE(read.tables->cc(0), 5);
+    QCOMPARE(read.tables->cc(1), 2);
+    QCOMPARE(read.tables->cc(2), 0);
+    QCOMPARE(read.tables->cc(3), PresetTables::kCcStart);  // "LOOP 8" is neither
+    QCOMPARE(read.tables->pcRemap(0), 41);
+    QVERIFY(read.settings.has_value());
+    ConfigRecord after;
+    after.apply(*read.settings);
+    QCOMPARE(after.muteMask, std::uint8_t{0b00010000});
+    QCOMPARE(after.switchMask, std::uint8_t{0b00000010});
+    QCOMPARE(after.lockMask, std::uint8_t{0b00010010});
+    QCOMPARE(read.labels.label(1), QString());
+    QCOMPARE(read.labels.label(4), QStringLiteral("Fuzz"));
+    QCOMPARE(read.labels.label(7), QStringLiteral("Delay"));
+    QCOMPARE(read.names.name(0), QStringLiteral("Crunch"));
+
+    QCOMPARE(run({"loops", "swap", "5", "2", "--onto", swapped, back}).exitCode, 0);
+    QFile backFile(back);
+    QVERIFY(backFile.open(QIODevice::ReadOnly));
+    QCOMPARE(backFile.readAll(), sourceText);
   }
 
   // Qt Network is loaded only by `flash --from-server` (from the program's network module), and

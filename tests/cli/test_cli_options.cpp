@@ -79,6 +79,20 @@ class CliOptionsTest : public QObject {
         << QStringList{"diff", "device", "a.tvk", "b.tvk"} << "diff needs two sides";
     QTest::newRow("--library with an empty file")
         << QStringList{"library", "list", "--library", ""} << "--library needs a file";
+    QTest::newRow("loops swap of loop 0")
+        << QStringList{"loops", "swap", "0", "3", "--onto", "device", "x.tvk"}
+        << "a loop is a number from 1 to 8, not \"0\"";
+    QTest::newRow("loops swap of loop 9")
+        << QStringList{"loops", "swap", "2", "9", "--onto", "device", "x.tvk"} << "not \"9\"";
+    QTest::newRow("loops swap of one loop with itself")
+        << QStringList{"loops", "swap", "4", "4", "--onto", "device", "x.tvk"}
+        << "two different loops";
+    QTest::newRow("loops swap without --onto")
+        << QStringList{"loops", "swap", "1", "2", "x.tvk"} << "needs --onto SOURCE";
+    QTest::newRow("loops swap without its file")
+        << QStringList{"loops", "swap", "1", "2", "--onto", "device"} << "two loops and a file";
+    QTest::newRow("--onto outside setlist arrange and loops swap")
+        << QStringList{"backup", "x.tvk", "--onto", "device"} << "--onto belongs to";
   }
   void usageErrors() {
     QFETCH(QStringList, arguments);
