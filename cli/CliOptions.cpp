@@ -64,6 +64,10 @@ QString description() {
       "                 presets 1, 2, 3 ... in set order as a backup file, for restore.\n"
       "  setlist chart NAME FILE.pdf\n"
       "                 Write the set chart of NAME, for the music stand, as a PDF file.\n"
+      "  setlist follow NAME\n"
+      "                 For each program change on the input (any channel), print the song it\n"
+      "                 selects: POSITION, a tab, the song, a tab, the preset (\"-\" for the\n"
+      "                 position and the song beyond the set), until interrupted (Ctrl+C).\n"
       "  loops swap A B --onto SOURCE FILE\n"
       "                 Write SOURCE (as diff takes a side) with loops A and B (1..8) trading\n"
       "                 places in every preset, the CC map, the loop labels and the mute,\n"
@@ -99,8 +103,8 @@ const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("
 constexpr int kLibraryArgumentCounts[] = {0, -1, 2, 1, 1, 0};
 const QStringList kSetListActions = {QStringLiteral("store"), QStringLiteral("list"),
                                      QStringLiteral("show"), QStringLiteral("arrange"),
-                                     QStringLiteral("chart")};
-constexpr int kSetListArgumentCounts[] = {2, 0, 1, 2, 2};
+                                     QStringLiteral("chart"), QStringLiteral("follow")};
+constexpr int kSetListArgumentCounts[] = {2, 0, 1, 2, 2, 1};
 
 // The words after `setlist`, into `options`; the usage error, or empty.
 QString parseSetListArguments(const QStringList& words, bool ontoGiven, CliOptions& options) {

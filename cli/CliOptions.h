@@ -39,7 +39,7 @@ enum class CommandKind {
 enum class LibraryAction { List, Import, Export, Store, Restore, History };
 
 // What `setlist` does, by its sub-command.
-enum class SetListAction { Store, List, Show, Arrange, Chart };
+enum class SetListAction { Store, List, Show, Arrange, Chart, Follow };
 
 struct CliOptions {
   Q_DECLARE_TR_FUNCTIONS(CliOptions)
@@ -59,7 +59,7 @@ struct CliOptions {
   QStringList files;     // library import: the files; diff: the two sides as given
   bool replace = false;  // library import and store, setlist store: that name is overwritten
   SetListAction setListAction = SetListAction::List;
-  QString setListName;  // setlist store, show, arrange, chart
+  QString setListName;  // setlist store, show, arrange, chart, follow
   QString onto;  // setlist arrange, loops swap: the configuration that is changed
   // loops swap: the two loops, counting from 0 as the matrix's columns do.
   int loopA = 0;

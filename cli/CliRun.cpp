@@ -55,6 +55,8 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
     case CommandKind::SetList:
       if (options.setListAction == SetListAction::Arrange)
         return makeSetListArrangeCommand(ports, options, output);
+      if (options.setListAction == SetListAction::Follow)
+        return makeSetListFollowCommand(ports, options, output);
       return makeSetListCommand(ports, options, output);
     case CommandKind::Loops:
       return makeLoopSwapCommand(ports, options, output);

@@ -13,13 +13,18 @@ MonitorCommand::MonitorCommand(MidiPorts& ports, const CliOptions& options, Outp
     : CliCommand(output), options_(options), core_(ports) {
   connect(&core_, &ConfiguratorCore::shortMessageReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-            const std::optional<QString> line =
-                monitorLine(status, data1, data2, MonitorWording::English);
-            if (!line || done()) return;
-            // Each line leaves at once, so that a pipe reader sees it as it happens.
-            out() << logLine(clock_(), *line) << Qt::endl;
-            Q_EMIT linePrinted();
+            if (!done()) heard(status, data1, data2);
           });
+}
+
+void MonitorCommand::heard(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+  const std::optional<QString> line = monitorLine(status, data1, data2, MonitorWording::English);
+  if (line) printLine(logLine(clock_(), *line));
+}
+
+void MonitorCommand::printLine(const QString& line) {
+  out() << line << Qt::endl;
+  Q_EMIT linePrinted();
 }
 
 MonitorCommand::~MonitorCommand() {

@@ -31,6 +31,10 @@ class MonitorCommand : public CliCommand {
 
  protected:
   void begin() override;
+  // One short message that arrived on the input; the monitor prints its line, if it has one.
+  virtual void heard(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+  // Prints `line` and lets it leave at once, so that a pipe reader sees it as it happens.
+  void printLine(const QString& line);
 
  private:
   CliOptions options_;

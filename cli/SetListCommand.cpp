@@ -31,6 +31,7 @@ class SetListCommand : public LibraryFileCommand {
       case SetListAction::Chart:
         return chart(library);
       case SetListAction::Arrange:
+      case SetListAction::Follow:
         break;
     }
     fail(ExitCode::UsageOrFile, tr("setlist: that command needs a source"));

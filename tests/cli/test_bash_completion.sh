@@ -71,7 +71,7 @@ expect "diff offers the kinds of side and files" diff "" :: device library: snap
   firmware.txt "old rig.tvk" rigs
 expect "diff's second side" diff device "s" :: snapshot:
 expect "diff takes two sides" diff device rig.tvk "" ::
-expect "the set lists' sub-commands" setlist "" :: store list show arrange chart
+expect "the set lists' sub-commands" setlist "" :: store list show arrange chart follow
 expect "setlist arrange's file after the name" setlist arrange friday "f" :: firmware.txt
 expect "--onto takes a side" setlist arrange --onto "lib" :: library:
 expect "loops swap's second loop, then its file" loops swap 3 "" :: 1 2 3 4 5 6 7 8

@@ -102,6 +102,10 @@ class CliBinaryTest : public QObject {
     QTest::newRow("flash of a missing file")
         << QStringList{"flash", noFirmware} << QByteArray() << QString() << 2 << QString()
         << "tarvik-cli: " + noFirmware + ": No such file";
+    QTest::newRow("following a set list that is not there")
+        << QStringList{"--library", dir.filePath(QStringLiteral("follow.sqlite")), "setlist",
+                       "follow", "Friday"}
+        << QByteArray() << QString() << 2 << QString() << "tarvik-cli: no set list named";
   }
   void answersBeforeItNeedsMidi() {
     QFETCH(QStringList, arguments);

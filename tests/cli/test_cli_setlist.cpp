@@ -2,18 +2,22 @@
 // The setlist commands, parsed from their command lines as a user types them, against a library
 // of the test's own and the simulated Tarvik in this process.
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "cli/CliRun.h"
+#include "cli/MonitorCommand.h"
 #include "config/ConfigBytes.h"
 #include "library/SetupLibrary.h"
+#include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
 using namespace tarvik::cli;
+using tarvik::testing::CapturedOutput;
 using tarvik::testing::Ran;
 using tarvik::testing::runCommandLine;
 
@@ -150,6 +154,40 @@ class CliSetListTest : public QObject {
         run({"setlist", "arrange", "Friday", "--onto", "library:Rug", path("none.tvk")});
     QCOMPARE(missing.exitCode, ExitCode::UsageOrFile);
     QVERIFY(!QFile::exists(path("none.tvk")));
+  }
+
+  // Program changes on any channel name the song at their preset, or none beyond the set; the
+  // notes and controllers between them print nothing. An unknown set ends before any port opens.
+  void followPrintsTheSongEachProgramChangeSelects() {
+    importRig(11);
+    QCOMPARE(run({"setlist", "store", "Friday", "-"}, "Opener\tRig\t9\nBallad\tRig\t7\n").exitCode,
+             ExitCode::Ok);
+    SimulatedMidi device;
+    const CliParse parse = parseCommandLine(
+        {"tarvik-cli", "--library", library_, "setlist", "follow", "Friday"}, QUrl());
+    QCOMPARE(parse.outcome, CliParse::Outcome::Run);
+    CapturedOutput output;
+    const std::unique_ptr<CliCommand> follow =
+        makeCommand(parse.options, device.ports(), output.output());
+    auto* monitor = qobject_cast<MonitorCommand*>(follow.get());
+    QVERIFY(monitor != nullptr);
+    QSignalSpy printed(monitor, &MonitorCommand::linePrinted);
+    follow->start();
+    QVERIFY2(!follow->done(), qPrintable(output.errText()));
+    device.service().deliverShort(device.inPort(), 0xC0, 1, 0);  // preset 2
+    device.service().deliverShort(device.inPort(), 0x90, 60, 100);
+    device.service().deliverShort(device.inPort(), 0xB0, 7, 100);
+    device.service().deliverShort(device.inPort(), 0xCF, 0, 0);   // preset 1, channel 16
+    device.service().deliverShort(device.inPort(), 0xC3, 16, 0);  // preset 17
+    QVERIFY(QTest::qWaitFor([&] { return printed.size() == 3; }, 60000));
+    QCOMPARE(output.outText(), QStringLiteral("2\tBallad\t2\n1\tOpener\t1\n-\t-\t17\n"));
+    follow->interrupt();
+    QCOMPARE(follow->exitCode(), ExitCode::Ok);
+    QCOMPARE(device.device().log().size(), std::size_t{0});  // it only listens
+
+    const Ran unknown = run({"setlist", "follow", "Saturday"});
+    QCOMPARE(unknown.exitCode, ExitCode::UsageOrFile);
+    QVERIFY2(unknown.err.contains(QStringLiteral("Saturday")), qPrintable(unknown.err));
   }
 };
 
