@@ -121,21 +121,30 @@ class CliSetListTest : public QObject {
     QTest::addColumn<QString>("target");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("shown");  // the target's show, or the error's end
+    // A set "Sunday" that keeps another copy of the editors' preset 3.
+    QTest::addColumn<bool>("secondCopy");
+    const QByteArray shown = "1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n";
     QTest::newRow("show's lines into another set")
-        << QByteArray("1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n") << "Saturday" << ExitCode::Ok
-        << "1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n";
+        << shown << "Saturday" << ExitCode::Ok << QString::fromUtf8(shown) << false;
     QTest::newRow("reordered and renamed into their own set")
         << QByteArray("Ballad live\teditors\t3\nOpener\tRig\t9\n") << "Friday" << ExitCode::Ok
-        << "1\tBallad live\teditors\t3\n2\tOpener\tRig\t9\n";
+        << "1\tBallad live\teditors\t3\n2\tOpener\tRig\t9\n"
+        << true;
     QTest::newRow("a preset of the editors that no set keeps")
         << QByteArray("Ballad\teditors\t4\n") << "Saturday" << ExitCode::UsageOrFile
-        << "line 1: no setup named \"editors\"";
+        << "line 1: no setup named \"editors\"" << false;
+    QTest::newRow("into another set while two sets keep different copies")
+        << shown << "Saturday" << ExitCode::UsageOrFile
+        << "line 2: \"editors\" is no setup, and the set lists keep different copies of its "
+           "preset 3"
+        << true;
   }
   void showsLinesGoBackIntoStore() {
     QFETCH(QByteArray, lines);
     QFETCH(QString, target);
     QFETCH(int, exitCode);
     QFETCH(QString, shown);
+    QFETCH(bool, secondCopy);
     importRig(5);
     QCOMPARE(run({"setlist", "store", "Friday", "-"}, "Opener\tRig\t9\n").exitCode, ExitCode::Ok);
     const PresetRow copied{0x21, 40, QStringLiteral("Clean")};
@@ -145,6 +154,9 @@ class CliSetListTest : public QObject {
       SetList friday = *opened.library->setLists().setList("Friday").value;
       friday.songs.append({"Ballad", "by ear", copied, kEditorsSource, 3, "Fuzz\n\n\n\n\n\n\n"});
       QVERIFY(opened.library->setLists().save(friday, IfExists::Replace).ok());
+      const SetSong other{"Ballad", {}, {0x03, 7, {}}, kEditorsSource, 3, {}};
+      if (secondCopy)
+        QVERIFY(opened.library->setLists().save({"Sunday", {other}}, IfExists::Refuse).ok());
     }
     QCOMPARE(run({"setlist", "show", "Friday"}).out,
              QStringLiteral("1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n"));
