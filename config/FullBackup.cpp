@@ -123,10 +123,7 @@ Layout layoutOf(const QByteArray& usable) {
   return layout;
 }
 
-// Why the text is a cut file although every section in it reads: it ends inside a line (every
-// file the program writes ends its last line with CR LF), or it holds fewer entries in a
-// section than its head says were written. Files of earlier versions have no head; only their
-// last line is looked at. Empty when the text is whole.
+// The text as the readers see it: up to a NUL byte.
 QByteArray usableText(const QByteArray& text) {
   const qsizetype nul = text.indexOf('\0');
   return nul < 0 ? text : text.left(nul);
@@ -141,6 +138,10 @@ QString endsInsideALineText() {
   return FullBackup::tr("the file ends inside a line: it is cut short");
 }
 
+// Why the text is a cut file although every section in it reads: it ends inside a line (every
+// file the program writes ends its last line with CR LF), or it holds fewer entries in a
+// section than its head says were written. Files of earlier versions have no head; only their
+// last line is looked at. Empty when the text is whole.
 QString cutShort(const QByteArray& text) {
   if (endsInsideALine(text)) return endsInsideALineText();
   const QByteArray usable = usableText(text);
