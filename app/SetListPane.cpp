@@ -146,8 +146,10 @@ void SetListPane::showSongs() {
   songs_->setRowCount(static_cast<int>(shown_.songs.size()));
   for (int row = 0; row < shown_.songs.size(); ++row) {
     const SetSong& song = shown_.songs[row];
+    // The editors are kept as a word of the program's own, not the user's.
     const QString preset =
-        tr("%1 of %2").arg(song.sourcePreset).arg(song.source) +
+        (song.source == kEditorsSource ? tr("%1 from the editors").arg(song.sourcePreset)
+                                       : tr("%1 of %2").arg(song.sourcePreset).arg(song.source)) +
         (song.preset.name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(song.preset.name));
     const QStringList texts = {song.name, preset, SetChart::loopsText(song), song.note};
     for (int column = 0; column < kColumns; ++column) {
@@ -233,8 +235,9 @@ void SetListPane::removeSet() {
 
 void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
                           const LoopLabels& labels, const QString& source) {
-  const std::optional<QString> number =
-      dialogs_.askText(this, tr("Add a song"), tr("Preset of %1 (1..128):").arg(source), {});
+  const std::optional<QString> number = dialogs_.askText(
+      this, tr("Add a song"),
+      tr("Preset of %1 (1..128):").arg(source == kEditorsSource ? tr("the editors") : source), {});
   if (!number) return;
   bool isNumber = false;
   const int preset = number->trimmed().toInt(&isNumber);
@@ -260,7 +263,7 @@ void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
 void SetListPane::addFromEditors() {
   if (shown_.name.isEmpty()) return;
   const Configuration& editors = core_.configuration();
-  addSong(editors.tables(), editors.names(), editors.labels(), QStringLiteral("editors"));
+  addSong(editors.tables(), editors.names(), editors.labels(), kEditorsSource);
 }
 
 void SetListPane::addSelected() {

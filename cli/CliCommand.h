@@ -61,20 +61,10 @@ class CliCommand : public QObject {
   QIODevice* in() const { return output_.in; }
   bool errIsTerminal() const { return output_.errIsTerminal; }
 
-  void finish(int exitCode) {
-    if (done_) return;
-    done_ = true;
-    output_.out.flush();
-    // Standard output is what a script keeps (a backup, a list): a full disk there is a
-    // failure, however well the rest went.
-    if (output_.out.status() != QTextStream::Ok && exitCode == ExitCode::Ok) {
-      output_.err << kProgramName << ": " << tr("cannot write to standard output") << Qt::endl;
-      exitCode = ExitCode::UsageOrFile;
-    }
-    exitCode_ = exitCode;
-    output_.err.flush();
-    Q_EMIT finished(exitCode);
-  }
+  void finish(int exitCode) { end(exitCode, exitCode == ExitCode::Ok); }
+  // An end whose exit code is the answer the output gives (diff's 1: "they differ"), not a
+  // failure: an output that could not be written overrides it as it overrides success.
+  void finishWithAnswer(int exitCode) { end(exitCode, true); }
   // A backup's text on standard output (the file "-"), then the end. The names are UTF-8; the
   // rest is ASCII.
   void finishWithText(const QByteArray& text) {
@@ -96,6 +86,21 @@ class CliCommand : public QObject {
   }
 
  private:
+  void end(int exitCode, bool outputDecides) {
+    if (done_) return;
+    done_ = true;
+    output_.out.flush();
+    // Standard output is what a script keeps (a backup, a list, the differences): a full disk
+    // there is a failure, however well the rest went.
+    if (output_.out.status() != QTextStream::Ok && outputDecides) {
+      output_.err << kProgramName << ": " << tr("cannot write to standard output") << Qt::endl;
+      exitCode = ExitCode::UsageOrFile;
+    }
+    exitCode_ = exitCode;
+    output_.err.flush();
+    Q_EMIT finished(exitCode);
+  }
+
   Output output_;
   bool prepared_ = false;
   bool done_ = false;

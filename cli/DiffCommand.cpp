@@ -66,7 +66,7 @@ class DiffCommand : public DeviceCommand {
     }
     const QStringList lines = ConfigDiff::lines(*sides_[0], *sides_[1]);
     for (const QString& line : lines) out() << line << '\n';
-    finish(lines.isEmpty() ? ExitCode::Ok : ExitCode::DeviceFailure);
+    finishWithAnswer(lines.isEmpty() ? ExitCode::Ok : ExitCode::DeviceFailure);
   }
 
   // Empty for "device" until the download is in.

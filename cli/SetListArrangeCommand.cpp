@@ -13,9 +13,9 @@ namespace tarvik::cli {
 // `setlist arrange NAME --onto SOURCE FILE`: SOURCE's configuration (as `diff` takes a side:
 // "device", "library:NAME", "snapshot:ID" or a file) with the set's presets at presets 1, 2,
 // 3 ... in set order (SetArrangement), written as a backup file for `restore`. The CC map, the
-// settings and the presets after the set stay SOURCE's. Everything but the device is read, and
-// the file written, before the MIDI system is reached; the device's trouble is exit 1, as for
-// `backup`.
+// settings, the loops' labels and the presets after the set stay SOURCE's. Everything but the
+// device is read, and the file written, before the MIDI system is reached; the device's trouble is
+// exit 1, as for `backup`.
 class SetListArrangeCommand : public DeviceCommand {
   Q_OBJECT
  public:
@@ -53,8 +53,10 @@ class SetListArrangeCommand : public DeviceCommand {
   void write(const DiffSide& source) {
     PresetRows presets(source.bytes.tables(), source.names.value_or(PresetNames()));
     SetArrangement::arrange(presets, setList_);
+    // The labels name the pedals on SOURCE's board, which the arranged file is restored onto.
     const QByteArray text =
-        FullBackup::serialize(presets.tables(), source.bytes.settings, presets.names());
+        FullBackup::serialize(presets.tables(), source.bytes.settings, presets.names(),
+                              source.labels.value_or(LoopLabels()));
     if (options().fileIsStandardStream()) return finishWithText(text);
     QString error;
     if (!UserFile::write(options().file, text, &error)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QHash>
 #include <memory>
+#include <optional>
 
 #include "cli/ChartModule.h"
 #include "cli/CliRun.h"
@@ -38,10 +39,91 @@ class SetListCommand : public LibraryFileCommand {
   }
 
  private:
-  // The song of one line, or why the line is none.
-  static Result<SetSong> songOf(const QString& line, const SetupLibrary& library,
-                                QHash<QString, Setup>& setups) {
-    const QStringList fields = line.split(u'\t');
+  // Where a store finds the songs' presets: in the library's setups, and for a source that is
+  // no setup (the editors, a snapshot: `show` prints a song from there by the source it keeps)
+  // in the copy a set list keeps of it. The set being stored comes first, so that `show`'s
+  // lines, reordered or renamed, go back into their own set.
+  class Sources {
+   public:
+    Sources(const SetupLibrary& library, const QString& storing)
+        : library_(library), storing_(storing) {}
+
+    Result<SetSong> song(const QString& name, const QString& source, int preset) {
+      if (!setups_.contains(source)) {
+        const Result<Setup> setup = library_.setups().setup(source);
+        if (!setup.ok()) return kept(name, source, preset, setup.error);
+        setups_.insert(source, *setup.value);
+      }
+      const Setup& setup = setups_[source];
+      const PresetTables tables = setup.bytes.tables();
+      const int row = preset - 1;
+      return {SetSong{name,
+                      {},
+                      {tables.mask(row), tables.pcRemap(row), setup.names.name(row)},
+                      setup.name,
+                      preset,
+                      SetSong::labelLines(setup.labels)},
+              {}};
+    }
+
+   private:
+    // The song of a set list that took `preset` from `source`, with the line's name; refused
+    // with `noSetup` when no set list has one, and when the other set lists keep different
+    // copies of it.
+    Result<SetSong> kept(const QString& name, const QString& source, int preset,
+                         const QString& noSetup) {
+      if (!sets_) sets_ = setsInOrder();
+      std::optional<SetSong> found;
+      for (const SetList& set : *sets_) {
+        for (const SetSong& song : set.songs) {
+          if (song.source != source || song.sourcePreset != preset) continue;
+          if (set.name == storing_) return copy(song, name);
+          if (found && (found->preset != song.preset || found->loopLabels != song.loopLabels)) {
+            return Result<SetSong>::failed(
+                SetListCommand::tr(
+                    "\"%1\" is no setup, and the set lists keep different copies of its preset %2")
+                    .arg(source)
+                    .arg(preset));
+          }
+          found = song;
+        }
+      }
+      if (!found) return Result<SetSong>::failed(noSetup);
+      return copy(*found, name);
+    }
+    static Result<SetSong> copy(SetSong song, const QString& name) {
+      song.name = name;
+      song.note.clear();
+      return {song, {}};
+    }
+    QList<SetList> setsInOrder() const {
+      QList<SetList> sets;
+      const Result<QList<SetListSummary>> lists = library_.setLists().list();
+      for (const SetListSummary& summary : lists.value.value_or(QList<SetListSummary>())) {
+        const Result<SetList> set = library_.setLists().setList(summary.name);
+        if (!set.ok()) continue;
+        if (set.value->name == storing_) {
+          sets.prepend(*set.value);
+        } else {
+          sets.append(*set.value);
+        }
+      }
+      return sets;
+    }
+
+    const SetupLibrary& library_;
+    QString storing_;
+    QHash<QString, Setup> setups_;
+    std::optional<QList<SetList>> sets_;
+  };
+
+  // The song of one line, or why the line is none. A line as `show` prints it, its position
+  // first, is a song too; the songs keep the order of the lines.
+  static Result<SetSong> songOf(const QString& line, Sources& sources) {
+    QStringList fields = line.split(u'\t');
+    bool positioned = false;
+    if (fields.size() == 4) fields.first().toInt(&positioned);
+    if (positioned) fields.removeFirst();
     if (fields.size() != 3) {
       return Result<SetSong>::failed(
           tr("%1 fields where SONG, SETUP and PRESET, separated by tabs, belong")
@@ -53,35 +135,21 @@ class SetListCommand : public LibraryFileCommand {
       return Result<SetSong>::failed(
           tr("the preset \"%1\" is not one of 1..%2").arg(fields[2]).arg(kTableSize));
     }
-    if (!setups.contains(fields[1])) {
-      const Result<Setup> setup = library.setups().setup(fields[1]);
-      if (!setup.ok()) return Result<SetSong>::failed(setup.error);
-      setups.insert(fields[1], *setup.value);
-    }
-    const Setup& setup = setups[fields[1]];
-    const PresetTables tables = setup.bytes.tables();
-    const int row = preset - 1;
-    return {SetSong{fields[0],
-                    {},
-                    {tables.mask(row), tables.pcRemap(row), setup.names.name(row)},
-                    setup.name,
-                    preset,
-                    SetSong::labelLines(setup.labels)},
-            {}};
+    return sources.song(fields[0], fields[1], preset);
   }
 
   // The songs of `text`, one a line: SONG, a tab, a setup of `library`, a tab, its preset
   // (1..128). Refused with "line N: why" for the first line that cannot be a song.
-  static Result<QList<SetSong>> readSongs(const QByteArray& text, const SetupLibrary& library) {
+  Result<QList<SetSong>> readSongs(const QByteArray& text, const SetupLibrary& library) const {
     QList<SetSong> songs;
-    QHash<QString, Setup> setups;
+    Sources sources(library, options_.setListName);
     QStringList lines = QString::fromUtf8(text).split(u'\n');
     // The line end of the last line is no further line.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     for (int i = 0; i < lines.size(); ++i) {
       QString line = lines[i];
       if (line.endsWith(u'\r')) line.chop(1);
-      Result<SetSong> song = songOf(line, library, setups);
+      Result<SetSong> song = songOf(line, sources);
       QString why = song.error;
       if (song.ok()) {
         why = SetListStore::problem({QStringLiteral("set"), {*song.value}});

@@ -3,6 +3,8 @@
 
 #include <ini.h>
 
+#include <QHash>
+
 #include "config/ConfigBytes.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
@@ -11,6 +13,9 @@ namespace tarvik {
 namespace {
 
 const QByteArray kSettingsSection = QByteArrayLiteral("settings");
+const QByteArray kHeadSection = QByteArrayLiteral("backup");
+const QByteArray kNamesKey = QByteArrayLiteral("names");
+const QByteArray kLoopsKey = QByteArrayLiteral("loops");
 
 struct SettingsState {
   bool present = false;
@@ -91,6 +96,86 @@ bool hasSettingsHeader(const QByteArray& text) {
   return false;
 }
 
+// How many key=value lines each section holds (section names in lower case), and the values of
+// the head "[backup]", as far as the readers see the text: up to a NUL byte, with comment and
+// blank lines no entries.
+struct Layout {
+  QHash<QByteArray, int> entries;
+  QHash<QByteArray, QByteArray> head;
+};
+
+Layout layoutOf(const QByteArray& usable) {
+  Layout layout;
+  QByteArray section;
+  for (const QByteArray& raw : usable.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (const std::optional<QByteArray> name = TvkFile::sectionName(line)) {
+      section = name->toLower();
+      continue;
+    }
+    const qsizetype equals = line.indexOf('=');
+    if (line.startsWith(';') || line.startsWith('#') || equals < 0) continue;
+    ++layout.entries[section];
+    const QByteArray key = line.left(equals).trimmed().toLower();
+    if (section == kHeadSection && !layout.head.contains(key))
+      layout.head.insert(key, line.mid(equals + 1).trimmed());
+  }
+  return layout;
+}
+
+// The text as the readers see it: up to a NUL byte.
+QByteArray usableText(const QByteArray& text) {
+  const qsizetype nul = text.indexOf('\0');
+  return nul < 0 ? text : text.left(nul);
+}
+
+bool endsInsideALine(const QByteArray& text) {
+  const QByteArray usable = usableText(text);
+  return !usable.isEmpty() && !usable.endsWith('\n');
+}
+
+QString endsInsideALineText() {
+  return FullBackup::tr("the file ends inside a line: it is cut short");
+}
+
+// Why the text is a cut file although every section in it reads: it ends inside a line (every
+// file the program writes ends its last line with CR LF), or it holds fewer entries in a
+// section than its head says were written. Files of earlier versions have no head; only their
+// last line is looked at. Empty when the text is whole.
+QString cutShort(const QByteArray& text) {
+  if (endsInsideALine(text)) return endsInsideALineText();
+  const QByteArray usable = usableText(text);
+  const Layout layout = layoutOf(usable);
+  for (const QByteArray& section : {kSettingsSection, kNamesKey, kLoopsKey}) {
+    // A head edited by hand into something that is no count says nothing.
+    bool isCount = false;
+    const int written = layout.head.value(section).toInt(&isCount);
+    const int held = layout.entries.value(section);
+    if (isCount && held < written) {
+      return FullBackup::tr("[%1] holds %2 of the %3 entries written to it: the file is cut short")
+          .arg(QString::fromLatin1(section))
+          .arg(held)
+          .arg(written);
+    }
+  }
+  return {};
+}
+
+// The head of a backup that holds more than the tables: what follows them, counted, so that a
+// file cut at the end of a line of its later sections still shows as cut. Readers of .tvk
+// files and of earlier backups pass over it, as over any section that is not a row.
+QByteArray headOf(bool settings, const PresetNames& names, const LoopLabels& labels) {
+  int named = 0;
+  for (int row = 0; row < kTableSize; ++row) named += names.name(row).isEmpty() ? 0 : 1;
+  int labelled = 0;
+  for (int loop = 0; loop < LoopLabels::kLoops; ++loop)
+    labelled += labels.label(loop).isEmpty() ? 0 : 1;
+  return "[" + kHeadSection + "]\r\n" + kSettingsSection + '=' +
+         QByteArray::number(settings ? kConfigRecordSize : 0) + "\r\n" + kNamesKey + '=' +
+         QByteArray::number(named) + "\r\n" + kLoopsKey + '=' + QByteArray::number(labelled) +
+         "\r\n";
+}
+
 FullBackup::LoadResult refused(const QString& message) {
   FullBackup::LoadResult result;
   result.message = message;
@@ -109,7 +194,9 @@ const std::array<const char*, kConfigRecordSize> FullBackup::kSettingKeys = {
 QByteArray FullBackup::serialize(const PresetTables& tables,
                                  const std::optional<Settings>& settings, const PresetNames& names,
                                  const LoopLabels& labels) {
-  QByteArray text = TvkFile::serialize(tables);
+  const bool more = settings || !names.isEmpty() || !labels.isEmpty();
+  QByteArray text = (more ? headOf(settings.has_value(), names, labels) : QByteArray()) +
+                    TvkFile::serialize(tables);
   if (settings) {
     // Written in the form parse() takes back: the editors' start state (a Pin-20 function with
     // no selection, 255) is a record a restore could not send as it is, and a file holding it
@@ -139,6 +226,7 @@ FullBackup::LoadResult FullBackup::parse(const QByteArray& text) {
   LoadResult result;
   result.tables = tvk.tables;
   result.gaps = tvk.gaps;
+  result.cut = cutShort(text);
   PresetNames::Read names = PresetNames::read(text);
   result.names = names.names;
   result.namesProblem = names.problem;
@@ -171,17 +259,31 @@ FullBackup::LoadResult FullBackup::load(const QString& path) {
   return result;
 }
 
+QString FullBackup::LoadResult::notWhole() const {
+  if (!ok()) return {};
+  return gaps.none() ? cut : gaps.first;
+}
+
 FullBackup::LoadResult FullBackup::parseWhole(const QByteArray& text) {
+  // A file that ends inside a line is refused whatever its later sections hold; only what
+  // makes it no Tarvik file, or what its tables lack (which says more about where it was cut),
+  // is looked for first, as for any other file.
+  if (endsInsideALine(text)) {
+    const TvkFile::LoadResult tvk = TvkFile::parse(text);
+    if (!tvk.ok()) return refused(tvk.message);
+    return refused(tvk.gaps.none() ? endsInsideALineText() : tvk.gaps.first);
+  }
   LoadResult result = parse(text);
-  if (result.ok() && !result.gaps.none()) return refused(result.gaps.first);
+  if (const QString why = result.notWhole(); !why.isEmpty()) return refused(why);
   return result;
 }
 
 FullBackup::LoadResult FullBackup::loadWhole(const QString& path) {
-  LoadResult result = load(path);
-  if (result.ok() && !result.gaps.none()) {
-    return refused(QStringLiteral("%1: %2").arg(UserFile::shown(path), result.gaps.first));
-  }
+  const UserFile::Read file = UserFile::read(path);
+  if (!file.ok()) return refused(file.error);
+  LoadResult result = parseWhole(*file.bytes);
+  if (!result.ok())
+    result.message = QStringLiteral("%1: %2").arg(UserFile::shown(path), result.message);
   return result;
 }
 

@@ -16,14 +16,16 @@
 
 namespace tarvik {
 
-// A backup of everything the device keeps: exactly the text of a .tvk file (TvkFile), followed
-// by a section "[settings]" with the 20 bytes of the configuration record, one key per byte in
-// wire order, each a decimal wire value. A .tvk reader that knows nothing of "[settings]" reads
-// such a file as an ordinary .tvk file, since sections that are not row numbers carry nothing
+// A backup of everything the device keeps: a head "[backup]" that counts what follows the tables
+// (the settings' keys, the names, the labels), then exactly the text of a .tvk file (TvkFile),
+// followed by a section "[settings]" with the 20 bytes of the configuration record, one key per
+// byte in wire order, each a decimal wire value. A .tvk reader that knows nothing of "[settings]"
+// reads such a file as an ordinary .tvk file, since sections that are not row numbers carry nothing
 // for it; and a .tvk file without "[settings]" is a backup of the three tables alone. A section
 // "[names]" (PresetNames) may follow, with the names a setup of the library gives its presets;
 // the restore and every reader of the tables or the settings pass over it. So do they over a
-// section "[loops]" (LoopLabels) after it, with the loops' labels.
+// section "[loops]" (LoopLabels) after it, with the loops' labels. Backups of earlier versions
+// have no head; they read as before.
 class FullBackup {
   Q_DECLARE_TR_FUNCTIONS(FullBackup)
 
@@ -45,12 +47,18 @@ class FullBackup {
     QString labelsProblem;
     QString message;     // why the file was refused; empty on success
     TvkFile::Gaps gaps;  // what the tables lack, as TvkFile reads them
+    // Why the file is cut although what it holds reads: it ends inside a line, or a section
+    // holds fewer entries than the head counts. Empty when it is whole.
+    QString cut;
     bool ok() const { return tables.has_value(); }
+    // What a whole read refuses an accepted file for: the first gap, else the cut; empty when
+    // the file is whole (or was refused anyway).
+    QString notWhole() const;
   };
 
-  // The tables, then "[settings]" when there are settings, then "[names]" when a preset has a
-  // name, then "[loops]" when a loop has a label: without them it is exactly the text of
-  // TvkFile::serialize.
+  // The head, the tables, then "[settings]" when there are settings, then "[names]" when a
+  // preset has a name, then "[loops]" when a loop has a label: without them it is exactly the
+  // text of TvkFile::serialize, head and all left out.
   static QByteArray serialize(const PresetTables& tables, const std::optional<Settings>& settings,
                               const PresetNames& names = {}, const LoopLabels& labels = {});
   // Replaces the file atomically; on any failure the previous file stays as it was.
@@ -65,8 +73,9 @@ class FullBackup {
   static LoadResult parse(const QByteArray& text);
   static LoadResult load(const QString& path);
   // As parse and load, but a file with gaps (a cut file, a value that does not read back as
-  // written) is refused, naming the first: for a restore and an import, which would otherwise
-  // overwrite the device or the library with defaults where the file says nothing.
+  // written) is refused, naming the first, and so is a file cut anywhere else (notWhole): for a
+  // restore, an import and a comparison, which would otherwise overwrite the device or the
+  // library with defaults, or a shortened value, where the file was cut.
   static LoadResult parseWhole(const QByteArray& text);
   static LoadResult loadWhole(const QString& path);
 };

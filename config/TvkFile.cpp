@@ -118,14 +118,16 @@ void markSectionHeaders(const QByteArray& text, ParseState& state) {
 
 TvkFile::Gaps gapsOf(const ParseState& state) {
   TvkFile::Gaps gaps;
-  const auto note = [&gaps](const QString& gap) {
-    if (gaps.first.isEmpty()) gaps.first = gap;
+  // Only the first gap is named: a cut file may lack a hundred rows, and translating a text for
+  // each would cost more than reading the file.
+  const auto note = [&gaps](const auto& gap) {
+    if (gaps.first.isEmpty()) gaps.first = gap();
   };
   for (int row = 0; row < kTableSize; ++row) {
     const RowValues& values = state.rows[row];
     if (!values.section) {
       ++gaps.incompleteRows;
-      note(TvkFile::tr("section [%1] is missing").arg(row));
+      note([row] { return TvkFile::tr("section [%1] is missing").arg(row); });
       continue;
     }
     bool whole = true;
@@ -133,12 +135,14 @@ TvkFile::Gaps gapsOf(const ParseState& state) {
       const Value& value = values.*(key.value);
       if (!value.present) {
         whole = false;
-        note(TvkFile::tr("section [%1] has no %2").arg(row).arg(QLatin1String(key.name)));
+        note([&] {
+          return TvkFile::tr("section [%1] has no %2").arg(row).arg(QLatin1String(key.name));
+        });
       } else if (!value.number || *value.number < key.lowest || *value.number > key.highest) {
         gaps.unreadable.append(QStringLiteral("[%1] %2=%3")
                                    .arg(row)
                                    .arg(QLatin1String(key.name), QString::fromUtf8(value.text)));
-        note(TvkFile::tr("%1 cannot be read").arg(gaps.unreadable.last()));
+        note([&] { return TvkFile::tr("%1 cannot be read").arg(gaps.unreadable.last()); });
       }
     }
     if (!whole) ++gaps.incompleteRows;

@@ -594,6 +594,14 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>[settings]: %1 is missing</source>
         <translation>[settings]: %1 fehlt</translation>
     </message>
+    <message>
+        <source>the file ends inside a line: it is cut short</source>
+        <translation>die Datei endet mitten in einer Zeile: sie ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>[%1] holds %2 of the %3 entries written to it: the file is cut short</source>
+        <translation>[%1] enthält %2 der %3 hineingeschriebenen Einträge: die Datei ist abgeschnitten</translation>
+    </message>
 </context>
 <context>
     <name>HubMidiService</name>
@@ -2653,6 +2661,14 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
         <source>The printer could not be used.</source>
         <translation>Der Drucker ließ sich nicht verwenden.</translation>
     </message>
+    <message>
+        <source>%1 from the editors</source>
+        <translation>%1 aus den Editoren</translation>
+    </message>
+    <message>
+        <source>the editors</source>
+        <translation>den Editoren</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TForm1</name>
@@ -3263,6 +3279,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>set chart written to %1</source>
         <translation>Setliste nach %1 geschrieben</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no setup, and the set lists keep different copies of its preset %2</source>
+        <translation>&quot;%1&quot; ist kein Setup, und die Setlisten bewahren verschiedene Kopien seines Presets %2 auf</translation>
     </message>
 </context>
 </TS>

@@ -12,8 +12,9 @@ namespace tarvik {
 
 // A set in song order on the device: the songs' presets at presets 1, 2, 3 ... as the set lists
 // them, so that a controller stepping program changes 1, 2, 3 walks the set. Each preset brings
-// its loops, its PC remap entry and its name; the CC map, the settings and the presets after the
-// set stay. The window and `tarvik-cli setlist arrange` both arrange through here.
+// its loops and its PC remap entry and takes its song's name; the CC map, the settings and the
+// presets after the set stay. The window and `tarvik-cli setlist arrange` both arrange through
+// here.
 class SetArrangement {
   Q_DECLARE_TR_FUNCTIONS(SetArrangement)
 

@@ -11,13 +11,17 @@
 
 namespace tarvik {
 
+// The source a song keeps for a preset copied from the editors: a word of the program's, shown
+// to the user in the user's words.
+inline const QString kEditorsSource = QStringLiteral("editors");
+
 // A song of a set list: what it is called and the preset it is played with, copied when the
 // song was added, so that a setup changed or removed later leaves the set as it was prepared.
 struct SetSong {
   QString name;
   QString note;
   PresetRow preset;  // its loops, the program change it sends on and its name
-  // Where the preset came from: a setup's name, "editors" or a snapshot's description, and
+  // Where the preset came from: a setup's name, kEditorsSource or a snapshot's description, and
   // the preset's number there (1..128, as the matrix counts).
   QString source;
   int sourcePreset = 1;

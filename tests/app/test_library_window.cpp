@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QUndoStack>
@@ -578,7 +579,9 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(editors.tables().mask(0), rigTables.mask(0));
     QCOMPARE(editors.tables().mask(1), rigTables.mask(127));
     QCOMPARE(editors.tables().pcRemap(1), rigTables.pcRemap(127));
-    QCOMPARE(editors.names().name(1), QStringLiteral("Solo"));
+    // Arranged, the presets are the songs and carry their names, not their sources'.
+    QCOMPARE(editors.names().name(0), QStringLiteral("Opener"));
+    QCOMPARE(editors.names().name(1), QStringLiteral("Last song"));
     QCOMPARE(editors.tables().cc(1), tablesBefore.cc(1));
     QCOMPARE(stack.count(), steps + 1);
     stack.undo();
@@ -598,6 +601,16 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(dialogs.errors.size(), std::size_t{1});
     QCOMPARE(dialogs.errors[0].text,
              QStringLiteral("The set chart was not printed.\n\nthe file does not exist"));
+
+    // A song from the editors names them in the user's words.
+    dialogs.textAnswers = {QStringLiteral("3"), QStringLiteral("Ballad")};
+    button("addFromEditorsButton")->click();
+    auto* songs = holder().window()->findChild<QTableWidget*>(QStringLiteral("setSongs"));
+    QCOMPARE(songs->rowCount(), 3);
+    const QList<QTableWidgetItem*> ballad = songs->findItems("Ballad", Qt::MatchExactly);
+    QCOMPARE(ballad.size(), 1);
+    const QString source = songs->item(ballad.front()->row(), 1)->text();
+    QVERIFY2(source.startsWith(QStringLiteral("3 from the editors")), qPrintable(source));
   }
 };
 

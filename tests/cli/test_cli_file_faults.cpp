@@ -28,6 +28,19 @@ QByteArray wholeBackup() {
   return FullBackup::serialize(tables, std::nullopt);
 }
 
+// A backup with settings, names and labels, as the library exports one.
+QByteArray namedBackup() {
+  ConfigRecord record;
+  record.lockMask = 246;
+  PresetNames names;
+  names.setName(0, QStringLiteral("Chorus crunch"));
+  names.setName(4, QStringLiteral("Solo"));
+  LoopLabels labels;
+  labels.setLabel(0, QStringLiteral("Fuzz"));
+  return FullBackup::serialize(*FullBackup::parse(wholeBackup()).tables, record.toBytes(), names,
+                               labels);
+}
+
 }  // namespace
 
 class CliFileFaultsTest : public QObject {
@@ -61,6 +74,18 @@ class CliFileFaultsTest : public QObject {
     QByteArray unreadable = wholeBackup();
     unreadable.replace("[3]\r\npc=9", "[3]\r\npc=abc");
     QVERIFY(testing::putFile(path("unreadable.tvk"), unreadable));
+    // Cut where every section still reads: inside the last setting ("lockMask=24"), inside the
+    // last value of a .tvk ("pcremap=7"), and after a whole name.
+    const QByteArray named = namedBackup();
+    QVERIFY(
+        testing::putFile(path("in-a-setting.tvk"), named.left(named.indexOf("lockMask=246") + 11)));
+    QByteArray remapped = wholeBackup();
+    remapped.replace(remapped.lastIndexOf("pcremap=-1"), 10, "pcremap=74");
+    QVERIFY(testing::putFile(path("in-a-value.tvk"), remapped.chopped(3)));
+    QVERIFY(testing::putFile(path("after-a-name.tvk"), named.left(named.indexOf("5=Solo"))));
+    QByteArray changed = wholeBackup();
+    changed.replace("[3]\r\npc=9", "[3]\r\npc=8");
+    QVERIFY(testing::putFile(path("changed.tvk"), changed));
     QVERIFY(testing::makeFifo(path("fifo.tvk")));
     QVERIFY(testing::makeHugeFile(path("huge.tvk"), 100 * 1024 * 1024));
     const CliResult imported = run({"library", "import", path("whole.tvk")});
@@ -96,6 +121,18 @@ class CliFileFaultsTest : public QObject {
         << "tarvik-cli: " + cut + ": section [13] has no cc";
     QTest::newRow("import of a cut file") << QStringList{"library", "import", cut} << QByteArray()
                                           << "tarvik-cli: " + cut + ": section [13] has no cc";
+    QTest::newRow("restore of a backup cut inside its last setting")
+        << QStringList{"restore", path("in-a-setting.tvk")} << QByteArray()
+        << "tarvik-cli: " + path("in-a-setting.tvk") +
+               ": the file ends inside a line: it is cut short\n";
+    QTest::newRow("diff of a file cut inside its last value")
+        << QStringList{"diff", path("whole.tvk"), path("in-a-value.tvk")} << QByteArray()
+        << "tarvik-cli: " + path("in-a-value.tvk") +
+               ": the file ends inside a line: it is cut short\n";
+    QTest::newRow("import of a backup cut after a whole name")
+        << QStringList{"library", "import", path("after-a-name.tvk")} << QByteArray()
+        << "tarvik-cli: " + path("after-a-name.tvk") +
+               ": [names] holds 1 of the 2 entries written to it: the file is cut short\n";
     QTest::newRow("import of a FIFO") << QStringList{"library", "import", fifo} << QByteArray()
                                       << "tarvik-cli: " + fifo + ": not a regular file";
     QTest::newRow("import of a huge file") << QStringList{"library", "import", huge} << QByteArray()
@@ -127,6 +164,8 @@ class CliFileFaultsTest : public QObject {
     QTest::newRow("library list") << QStringList{"library", "list"};
     QTest::newRow("library export to standard output")
         << QStringList{"library", "export", "whole", "-"};
+    QTest::newRow("diff of files that differ")
+        << QStringList{"diff", path("whole.tvk"), path("changed.tvk")};
   }
   void anOutputThatCannotBeWrittenIsExit2() {
     QFETCH(QStringList, arguments);

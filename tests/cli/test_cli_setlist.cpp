@@ -117,6 +117,75 @@ class CliSetListTest : public QObject {
     QCOMPARE(run({"setlist", "show", "Saturday"}).exitCode, ExitCode::UsageOrFile);
   }
 
+  // What `show` prints goes back into `store`, also for a song whose preset came from the
+  // editors (which only the set list keeps a copy of): as it is, into another set, or
+  // reordered and renamed into its own.
+  void showsLinesGoBackIntoStore_data() {
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("shown");  // the target's show, or the error's end
+    // A set "Sunday" that keeps another copy of the editors' preset 3.
+    QTest::addColumn<bool>("secondCopy");
+    const QByteArray shown = "1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n";
+    QTest::newRow("show's lines into another set")
+        << shown << "Saturday" << ExitCode::Ok << QString::fromUtf8(shown) << false;
+    QTest::newRow("reordered and renamed into their own set")
+        << QByteArray("Ballad live\teditors\t3\nOpener\tRig\t9\n") << "Friday" << ExitCode::Ok
+        << "1\tBallad live\teditors\t3\n2\tOpener\tRig\t9\n"
+        << true;
+    QTest::newRow("a preset of the editors that no set keeps")
+        << QByteArray("Ballad\teditors\t4\n") << "Saturday" << ExitCode::UsageOrFile
+        << "line 1: no setup named \"editors\"" << false;
+    QTest::newRow("into another set while two sets keep different copies")
+        << shown << "Saturday" << ExitCode::UsageOrFile
+        << "line 2: \"editors\" is no setup, and the set lists keep different copies of its "
+           "preset 3"
+        << true;
+  }
+  void showsLinesGoBackIntoStore() {
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, target);
+    QFETCH(int, exitCode);
+    QFETCH(QString, shown);
+    QFETCH(bool, secondCopy);
+    importRig(5);
+    QCOMPARE(run({"setlist", "store", "Friday", "-"}, "Opener\tRig\t9\n").exitCode, ExitCode::Ok);
+    const PresetRow copied{0x21, 40, QStringLiteral("Clean")};
+    {
+      SetupLibrary::Opened opened = SetupLibrary::open(library_);
+      QVERIFY2(opened.library, qPrintable(opened.error));
+      SetList friday = *opened.library->setLists().setList("Friday").value;
+      friday.songs.append({"Ballad", "by ear", copied, kEditorsSource, 3, "Fuzz\n\n\n\n\n\n\n"});
+      QVERIFY(opened.library->setLists().save(friday, IfExists::Replace).ok());
+      const SetSong other{"Ballad", {}, {0x03, 7, {}}, kEditorsSource, 3, {}};
+      if (secondCopy)
+        QVERIFY(opened.library->setLists().save({"Sunday", {other}}, IfExists::Refuse).ok());
+    }
+    QCOMPARE(run({"setlist", "show", "Friday"}).out,
+             QStringLiteral("1\tOpener\tRig\t9\n2\tBallad\teditors\t3\n"));
+
+    const Ran stored = run({"setlist", "store", target, "-", "--replace"}, lines);
+    QCOMPARE(stored.exitCode, exitCode);
+    if (exitCode != ExitCode::Ok) {
+      QVERIFY2(stored.err.startsWith("tarvik-cli: ") && stored.err.trimmed().endsWith(shown),
+               qPrintable(stored.err));
+      QCOMPARE(run({"setlist", "show", target}).exitCode, ExitCode::UsageOrFile);
+      return;
+    }
+    QCOMPARE(run({"setlist", "show", target}).out, shown);
+    SetupLibrary::Opened opened = SetupLibrary::open(library_);
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    const Result<SetList> kept = opened.library->setLists().setList(target);
+    QVERIFY(kept.ok());
+    QCOMPARE(kept.value->songs.size(), 2);
+    for (const SetSong& song : kept.value->songs) {
+      if (song.source != kEditorsSource) continue;
+      QCOMPARE(song.preset, copied);
+      QCOMPARE(song.loopLabels, QStringLiteral("Fuzz\n\n\n\n\n\n\n"));
+    }
+  }
+
   // The arranged backup, restored and verified, leaves the set's presets at 1, 2, 3 with their
   // loops and PC remap entries, and everything else as the device had it.
   void anArrangedSetRestoresOntoTheDevice() {
@@ -144,10 +213,18 @@ class CliSetListTest : public QObject {
     QCOMPARE(after.ccMap, before.ccMap);
     // The settings as a backup keeps them: the values the device would not take are clamped.
     QCOMPARE(after.configRecord, ConfigBytes::keptSettings(before.configRecord));
-    // The names come along in the file, for the library's sake.
+    // Onto a setup, the file keeps the setup's loop labels: the pedals are the same.
+    const Ran onto =
+        run({"setlist", "arrange", "Friday", "--onto", "library:Rig", path("rig-gig.tvk")});
+    QVERIFY2(onto.exitCode == ExitCode::Ok, qPrintable(onto.err));
+    const Ran compared = run({"diff", "library:Rig", path("rig-gig.tvk")});
+    QCOMPARE(compared.exitCode, ExitCode::DeviceFailure);
+    QVERIFY2(!compared.out.contains("loops"), qPrintable(compared.out));
+    // The names come along in the file, for the library's sake: the presets are named as the
+    // set names the songs.
     QFile file(path("gig.tvk"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("[names]\r\n1=Lead\r\n2=Wah\r\n3=Lead\r\n"));
+    QVERIFY(file.readAll().contains("[names]\r\n1=A\r\n2=B\r\n3=C\r\n"));
 
     // A source that cannot be read writes nothing.
     const Ran missing =

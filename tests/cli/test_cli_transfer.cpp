@@ -159,7 +159,8 @@ class CliTransferTest : public QObject {
         backupCommand(device.ports(), withFile(path("known.tvk")), output.output());
     QCOMPARE(runToEnd(*backup), ExitCode::Ok);
     const QByteArray written = readFile(path("known.tvk"));
-    QCOMPARE(written, TvkFile::serialize(expected) + settings);
+    QCOMPARE(written, "[backup]\r\nsettings=20\r\nnames=0\r\nloops=0\r\n" +
+                          TvkFile::serialize(expected) + settings);
     QVERIFY(written.contains("[3]\r\npc=129\r\ncc=2\r\npcremap=128\r\n[4]\r\n"));
     QVERIFY(written.contains("[9]\r\npc=0\r\ncc=-1\r\npcremap=9\r\n"));
     // Not silently: the one value the backup could not keep as the device holds it is named.

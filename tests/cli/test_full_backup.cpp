@@ -59,10 +59,11 @@ class FullBackupTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void writesTheTvkTextThenTheSettingsInWireOrder() {
+  void writesItsHeadTheTvkTextThenTheSettingsInWireOrder() {
     const QByteArray text = FullBackup::serialize(sampleTables(), sampleSettings());
-    QCOMPARE(text, TvkFile::serialize(sampleTables()) + kSettingsSection);
-    QVERIFY(text.startsWith("[0]\r\npc=5\r\ncc=0\r\npcremap=0\r\n[1]\r\npc=0\r\ncc=8\r\n"));
+    QCOMPARE(text, "[backup]\r\nsettings=20\r\nnames=0\r\nloops=0\r\n" +
+                       TvkFile::serialize(sampleTables()) + kSettingsSection);
+    QVERIFY(text.contains("\r\n[0]\r\npc=5\r\ncc=0\r\npcremap=0\r\n[1]\r\npc=0\r\ncc=8\r\n"));
   }
 
   void readsBackWhatItWrote() {

@@ -44,9 +44,11 @@ class BackupNamesTest : public QObject {
     const PresetNames names =
         namesOf({{0, "Clean"}, {4, QString::fromUtf8("Brücke")}, {127, "Solo"}});
     const QByteArray text = FullBackup::serialize(sampleTables(), sampleSettings(), names);
-    QCOMPARE(text, FullBackup::serialize(sampleTables(), sampleSettings()) +
-                       "[names]\r\n1=Clean\r\n5=Br\xC3\xBC"
-                       "cke\r\n128=Solo\r\n");
+    // The head counts them, so that a file cut after a whole name is known as cut.
+    QCOMPARE(text,
+             FullBackup::serialize(sampleTables(), sampleSettings()).replace("names=0", "names=3") +
+                 "[names]\r\n1=Clean\r\n5=Br\xC3\xBC"
+                 "cke\r\n128=Solo\r\n");
   }
 
   void writesNothingMoreWithoutNames_data() {

@@ -49,7 +49,7 @@ class LoopLabelsTest : public QObject {
     labels.setLabel(7, label);
     const QByteArray plain = FullBackup::serialize(sampleTables(), sampleSettings());
     const QByteArray text = FullBackup::serialize(sampleTables(), sampleSettings(), {}, labels);
-    QVERIFY(text.startsWith(plain));
+    QVERIFY(text.startsWith(QByteArray(plain).replace("loops=0", "loops=2")));
     QVERIFY(text.contains("[loops]\r\nloop1="));
 
     const FullBackup::LoadResult read = FullBackup::parseWhole(text);

@@ -36,6 +36,24 @@ PresetTables identityDefaults() {
   return tables;
 }
 
+// Settings as a device holds them, with the interlock group a cut can shorten (246 to 24).
+tarvik::FullBackup::Settings lockedSettings() {
+  tarvik::ConfigRecord record;
+  record.lockMask = 246;
+  return record.toBytes();
+}
+
+// A backup as the library exports it: the tables, the settings, two names and two labels.
+QByteArray namedBackup() {
+  tarvik::PresetNames names;
+  names.setName(0, QStringLiteral("Chorus crunch"));
+  names.setName(4, QStringLiteral("Solo"));
+  tarvik::LoopLabels labels;
+  labels.setLabel(0, QStringLiteral("Fuzz"));
+  labels.setLabel(2, QStringLiteral("Delay"));
+  return tarvik::FullBackup::serialize(identityDefaults(), lockedSettings(), names, labels);
+}
+
 }  // namespace
 
 class TvkFileTest : public QObject {
@@ -143,35 +161,71 @@ class TvkFileTest : public QObject {
   }
 
   // A load fills what a cut or hand-edited file lacks with defaults; a whole read (restore,
-  // import) refuses the file instead, naming the first gap. Both count the same gaps.
+  // import, diff) refuses the file instead, naming the first gap. Both count the same gaps. A
+  // file cut where every section still reads has no gaps: its last line without a line end, or
+  // a section shorter than the backup's head counts, tells the whole read.
   void gapsAreCountedAndRefusedByWholeReads_data() {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("first");  // empty: a whole file
+    QTest::addColumn<QString>("first");  // empty: no gaps
     QTest::addColumn<int>("incompleteRows");
     QTest::addColumn<QStringList>("unreadable");
+    QTest::addColumn<QString>("refused");  // why a whole read refuses it; empty: taken
     const QByteArray whole = TvkFile::serialize(identityDefaults());
-    QTest::newRow("a whole file") << whole << QString() << 0 << QStringList();
-    QTest::newRow("cut after a whole row")
-        << whole.left(400) << "section [14] is missing" << 114 << QStringList();
+    QTest::newRow("a whole file") << whole << QString() << 0 << QStringList() << QString();
+    QTest::newRow("cut after a whole row") << whole.left(400) << "section [14] is missing" << 114
+                                           << QStringList() << "section [14] is missing";
     QTest::newRow("cut inside a row's last key")
-        << whole.left(390) << "section [13] has no pcremap" << 115 << QStringList();
-    QTest::newRow("a header at the cut")
-        << whole.left(406) << "section [14] has no pc" << 114 << QStringList();
+        << whole.left(390) << "section [13] has no pcremap" << 115 << QStringList()
+        << "section [13] has no pcremap";
+    QTest::newRow("a header at the cut") << whole.left(406) << "section [14] has no pc" << 114
+                                         << QStringList() << "section [14] has no pc";
     QByteArray unreadable = whole;
     unreadable.replace("[3]\r\npc=0", "[3]\r\npc=abc")
         .replace("[7]\r\npc=0\r\ncc=0", "[7]\r\npc=0\r\ncc=999");
-    QTest::newRow("values that do not read back") << unreadable << "[3] pc=abc cannot be read" << 0
-                                                  << QStringList{"[3] pc=abc", "[7] cc=999"};
+    QTest::newRow("values that do not read back")
+        << unreadable << "[3] pc=abc cannot be read" << 0 << QStringList{"[3] pc=abc", "[7] cc=999"}
+        << "[3] pc=abc cannot be read";
     QByteArray outOfRange = whole;
     outOfRange.replace("[5]\r\npc=0", "[5]\r\npc=256").replace("pcremap=9\r\n", "pcremap=129\r\n");
-    QTest::newRow("numbers the rows cannot hold") << outOfRange << "[5] pc=256 cannot be read" << 0
-                                                  << QStringList{"[5] pc=256", "[9] pcremap=129"};
+    QTest::newRow("numbers the rows cannot hold")
+        << outOfRange << "[5] pc=256 cannot be read" << 0
+        << QStringList{"[5] pc=256", "[9] pcremap=129"} << "[5] pc=256 cannot be read";
+
+    const QString inALine = "the file ends inside a line: it is cut short";
+    PresetTables remapped = identityDefaults();
+    remapped.setPcRemap(127, 74);
+    const QByteArray tvk = TvkFile::serialize(remapped);
+    QTest::newRow("a .tvk cut inside its last value, pcremap=74 read as 7")
+        << tvk.chopped(3) << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("cut between CR and LF")
+        << tvk.chopped(1) << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("LF line ends") << QByteArray(tvk).replace("\r\n", "\n") << QString() << 0
+                                  << QStringList() << QString();
+    const QByteArray backup = tarvik::FullBackup::serialize(remapped, lockedSettings());
+    QTest::newRow("a backup cut inside its last setting, lockMask=246 read as 24")
+        << backup.chopped(3) << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("a backup cut inside [settings") << backup.left(backup.indexOf("[settings]") + 6)
+                                                   << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("a backup cut right before [settings]")
+        << backup.left(backup.indexOf("[settings]")) << QString() << 0 << QStringList()
+        << "[settings] holds 0 of the 20 entries written to it: the file is cut short";
+    const QByteArray named = namedBackup();
+    QTest::newRow("cut inside a name")
+        << named.left(named.indexOf("=Solo") + 3) << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("cut after a whole name")
+        << named.left(named.indexOf("5=Solo")) << QString() << 0 << QStringList()
+        << "[names] holds 1 of the 2 entries written to it: the file is cut short";
+    QTest::newRow("cut inside a label")
+        << named.chopped(4) << QString() << 0 << QStringList() << inALine;
+    QTest::newRow("a backup of an earlier version, without the head")
+        << named.mid(named.indexOf("[0]")) << QString() << 0 << QStringList() << QString();
   }
   void gapsAreCountedAndRefusedByWholeReads() {
     QFETCH(QByteArray, text);
     QFETCH(QString, first);
     QFETCH(int, incompleteRows);
     QFETCH(QStringList, unreadable);
+    QFETCH(QString, refused);
     const TvkFile::LoadResult loaded = TvkFile::parse(text);
     QVERIFY(loaded.ok());
     QCOMPARE(loaded.gaps.first, first);
@@ -179,8 +233,19 @@ class TvkFileTest : public QObject {
     QCOMPARE(loaded.gaps.unreadable, unreadable);
     QVERIFY(tarvik::FullBackup::parse(text).ok());
     const tarvik::FullBackup::LoadResult strict = tarvik::FullBackup::parseWhole(text);
-    QCOMPARE(strict.ok(), first.isEmpty());
-    if (!first.isEmpty()) QCOMPARE(strict.message, first);
+    QCOMPARE(strict.ok(), refused.isEmpty());
+    QCOMPARE(strict.message, refused);
+  }
+
+  // A backup cut at any byte, inside a line or at its end, in the head, the tables, the
+  // settings, the names or the labels, is refused by a whole read; only the whole file is taken.
+  void everyCutOfABackupIsRefused() {
+    const QByteArray named = namedBackup();
+    QVERIFY(tarvik::FullBackup::parseWhole(named).ok());
+    for (qsizetype size = 0; size < named.size(); ++size) {
+      const tarvik::FullBackup::LoadResult cut = tarvik::FullBackup::parseWhole(named.left(size));
+      if (cut.ok()) QFAIL(qPrintable(QStringLiteral("the first %1 bytes are taken").arg(size)));
+    }
   }
 
   void theGapSummaryCountsRowsAndNamesTheFirstValues() {

@@ -15,8 +15,9 @@ Q_DECLARE_METATYPE(tarvik::PresetRows::Rows)
 
 namespace {
 
-SetSong song(std::uint8_t mask, int pcRemap, const QString& name) {
-  return {QStringLiteral("song ") + name, {}, {mask, pcRemap, name}, QStringLiteral("Rig"), 1, {}};
+// A song named `title` whose preset was named `name` where it came from.
+SetSong song(std::uint8_t mask, int pcRemap, const QString& title, const QString& name = {}) {
+  return {title, {}, {mask, pcRemap, name}, QStringLiteral("Rig"), 1, {}};
 }
 
 // Editors whose rows all differ: preset n has loops n, sends program n and is named "n" from
@@ -40,28 +41,38 @@ class SetArrangementTest : public QObject {
   void arrangesAsOneUndoStep_data() {
     QTest::addColumn<SetList>("set");
     QTest::addColumn<PresetRows::Rows>("overwritten");
+    // The arranged presets' names: the songs', shortened to what a preset name holds.
+    QTest::addColumn<QStringList>("names");
     QTest::newRow("a preset already in place is no overwrite")
         << SetList{QStringLiteral("s"),
-                   {song(0x11, 5, QStringLiteral("Lead")), song(0, -1, {}),
-                    song(2, 2, QStringLiteral("3"))}}
-        << PresetRows::Rows{0};
+                   {song(0x11, 5, QStringLiteral("Lead"), QStringLiteral("Chorus crunch")),
+                    song(0, -1, QStringLiteral("Pride and Joy")), song(2, 2, QStringLiteral("3"))}}
+        << PresetRows::Rows{0, 1} << QStringList{"Lead", "Pride and Joy", "3"};
     QTest::newRow("a set past the empty presets")
         << SetList{QStringLiteral("s"),
                    {song(1, 1, QStringLiteral("a")), song(1, 1, QStringLiteral("a")),
-                    song(1, 1, QStringLiteral("a")), song(0xF0, PresetTables::kPcRemapNone, {})}}
-        << PresetRows::Rows{0, 1, 2, 3};
-    QTest::newRow("an empty set") << SetList{QStringLiteral("s"), {}} << PresetRows::Rows{};
+                    song(1, 1, QStringLiteral("a")), song(0xF0, PresetTables::kPcRemapNone, "b")}}
+        << PresetRows::Rows{0, 1, 2, 3} << QStringList{"a", "a", "a", "b"};
+    QTest::newRow("a song name longer than a preset name")
+        << SetList{QStringLiteral("s"),
+                   {song(1, 1,
+                         QStringLiteral("Mary Had a Little Lamb (slow blues, in E, capo 2)"))}}
+        << PresetRows::Rows{0}
+        << QStringList{QStringLiteral("Mary Had a Little Lamb (slow blues, in\u2026")};
+    QTest::newRow("an empty set") << SetList{QStringLiteral("s"), {}} << PresetRows::Rows{}
+                                  << QStringList{};
   }
   void arrangesAsOneUndoStep() {
     QFETCH(SetList, set);
     QFETCH(PresetRows::Rows, overwritten);
+    QFETCH(QStringList, names);
     SimulatedMidi device;
     ConfiguratorCore core(device.ports());
     Configuration& editors = core.configuration();
-    PresetNames names;
-    for (int row = 2; row < kTableSize; ++row) names.setName(row, QString::number(row + 1));
+    PresetNames before;
+    for (int row = 2; row < kTableSize; ++row) before.setName(row, QString::number(row + 1));
     editors.setTables(editorTables());
-    editors.setNames(names);
+    editors.setNames(before);
     EditHistory history(editors);
     const int steps = history.stack().count();
 
@@ -73,7 +84,7 @@ class SetArrangementTest : public QObject {
                inSet ? set.songs[row].preset.mask : editorTables().mask(row));
       QCOMPARE(editors.tables().pcRemap(row),
                inSet ? set.songs[row].preset.pcRemap : editorTables().pcRemap(row));
-      QCOMPARE(editors.names().name(row), inSet ? set.songs[row].preset.name : names.name(row));
+      QCOMPARE(editors.names().name(row), inSet ? names[row] : before.name(row));
       // The CC map belongs to controller numbers, not to presets.
       QCOMPARE(editors.tables().cc(row), editorTables().cc(row));
     }
@@ -81,7 +92,7 @@ class SetArrangementTest : public QObject {
     QCOMPARE(history.stack().count(), steps + (changed ? 1 : 0));
     history.undo();
     QCOMPARE(editors.tables(), editorTables());
-    QCOMPARE(editors.names(), names);
+    QCOMPARE(editors.names(), before);
   }
 };
 
