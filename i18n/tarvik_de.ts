@@ -1540,6 +1540,20 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>Loop%1, %2</source>
         <translation>Loop%1, %2</translation>
     </message>
+    <message>
+        <source>Loop%1
+%2</source>
+        <translation>Loop%1
+%2</translation>
+    </message>
+    <message>
+        <source>Loop%1 (%2)</source>
+        <translation>Loop%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Loop%1 (%2), %3</source>
+        <translation>Loop%1 (%2), %3</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::CompareModel</name>
