@@ -892,7 +892,7 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>Traffic...</source>
-        <translation>Verkehr...</translation>
+        <translation>MIDI-Datenverkehr...</translation>
     </message>
     <message>
         <source>Refresh</source>
