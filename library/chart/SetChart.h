@@ -13,13 +13,13 @@ class QPagedPaintDevice;
 
 namespace tarvik {
 
-// The chart of a set for the music stand: one A4 page for up to kSongsPerPage songs, each a row
-// with the preset it is at once the set is arranged (its position), the song, the loops it
-// switches on by their labels, the program change it sends on and its note, in type large
-// enough to read at arm's length. Nothing is cut short or set smaller to fit: a cell that is
-// too long for its column goes on over a second line (a loop moves whole to the next line),
-// and all loops are in one size. A set that fits on one page is drawn as large as its page
-// allows; a longer one goes on over further pages.
+// The chart of a set for the music stand: one A4 page for up to kSongsPerPage songs (fewer when
+// songs take several lines), each a row with the preset it is at once the set is arranged (its
+// position), the song, the loops it switches on by their labels, the program change it sends
+// on and its note, in type large enough to read at arm's length. Nothing is cut short or set
+// smaller to fit: a cell too long for its column goes on over more lines (a loop moves whole to
+// the next line), and all loops are in one size. A set that fits on one page is drawn larger,
+// as far as it reads no worse for it; a longer one goes on over further pages.
 //
 // Needs a QGuiApplication (fonts); it draws and knows nothing of files.
 class SetChart {
