@@ -18,9 +18,9 @@ namespace {
 
 enum Column { kPreset, kSong, kLoops, kPc, kNote, kColumns };
 
-// What is left of the page's width once the preset and PC numbers have theirs: song, loops,
-// note.
-constexpr std::array<double, 3> kTextShares = {0.34, 0.40, 0.26};
+// The most of the page's width, once the preset and PC numbers have theirs, that the song's
+// name takes before it goes on over a second line.
+constexpr double kSongShareMost = 0.45;
 // Point sizes: at arm's length a song's name wants 14 pt and more, its preset more still.
 constexpr double kTitlePoints = 20;
 constexpr double kPresetPoints = 17;
@@ -129,48 +129,46 @@ Units cellUnits(const SetSong& song, int position) {
 QString separatorOf(int column) { return column == kLoops ? kLoopSeparator : QStringLiteral(" "); }
 
 // Where the columns begin across the page, and their last edge. The numbers' columns are as
-// wide as their widest number; the others share the rest by kTextShares, but a column that
-// needs less than its share (no song has a note) gives the rest to the others.
+// wide as their widest number. The song's name comes first: its column is as wide as the
+// longest name, up to kSongShareMost of the rest. Loops and notes share what is left by how
+// much they say, the loops at least as wide as their longest loop; room to spare goes to all.
 std::array<double, kColumns + 1> columnEdges(const Type& type, double width,
                                              const QStringList& headings,
                                              const QList<Units>& songs) {
   const double pad = type.pad();
-  std::array<double, kColumns> needed{};
+  std::array<double, kColumns> oneLine{};  // each cell on one line
+  std::array<double, kColumns> widestUnit{};
   for (int column = 0; column < kColumns; ++column) {
-    needed[column] = type.metrics(type.heading).horizontalAdvance(headings[column]);
+    oneLine[column] = widestUnit[column] =
+        type.metrics(type.heading).horizontalAdvance(headings[column]);
     const QFontMetricsF metrics = type.metrics(type.of(column));
     for (const Units& units : songs) {
-      needed[column] = std::max(
-          needed[column], metrics.horizontalAdvance(units[column].join(separatorOf(column))));
+      oneLine[column] = std::max(
+          oneLine[column], metrics.horizontalAdvance(units[column].join(separatorOf(column))));
+      for (const QString& unit : units[column])
+        widestUnit[column] = std::max(widestUnit[column], metrics.horizontalAdvance(unit));
     }
-    needed[column] += 2 * pad;
+    oneLine[column] += 2 * pad;
+    widestUnit[column] += 2 * pad;
   }
   std::array<double, kColumns> widths{};
-  widths[kPreset] = std::max(needed[kPreset], type.metrics(type.preset).horizontalAdvance("128") + 2 * pad);
-  widths[kPc] = std::max(needed[kPc], type.metrics(type.detail).horizontalAdvance("128") + 2 * pad);
-  double rest = std::max(0.0, width - widths[kPreset] - widths[kPc]);
-  const std::array<int, 3> shared = {kSong, kLoops, kNote};
-  std::array<bool, 3> settled{};
-  for (bool again = true; again;) {
-    again = false;
-    double shares = 0;
-    for (std::size_t i = 0; i < shared.size(); ++i) shares += settled[i] ? 0 : kTextShares[i];
-    for (std::size_t i = 0; i < shared.size() && shares > 0; ++i) {
-      if (settled[i] || needed[shared[i]] > rest * kTextShares[i] / shares) continue;
-      widths[shared[i]] = needed[shared[i]];
-      rest -= needed[shared[i]];
-      settled[i] = again = true;
-      break;
+  widths[kPreset] = std::max(oneLine[kPreset], type.metrics(type.preset).horizontalAdvance("128") + 2 * pad);
+  widths[kPc] = std::max(oneLine[kPc], type.metrics(type.detail).horizontalAdvance("128") + 2 * pad);
+  const double rest = std::max(0.0, width - widths[kPreset] - widths[kPc]);
+  const double all = oneLine[kSong] + oneLine[kLoops] + oneLine[kNote];
+  if (all <= rest) {
+    for (int column : {kSong, kLoops, kNote})
+      widths[column] = oneLine[column] + (rest - all) * oneLine[column] / all;
+  } else {
+    widths[kSong] = std::min(oneLine[kSong], kSongShareMost * rest);
+    const double left = rest - widths[kSong];
+    const double said = oneLine[kLoops] + oneLine[kNote];
+    widths[kLoops] = std::max(left * oneLine[kLoops] / said, std::min(widestUnit[kLoops], left));
+    widths[kNote] = left - widths[kLoops];
+    if (widths[kNote] < widestUnit[kNote]) {
+      widths[kNote] = std::min(widestUnit[kNote], left / 2);
+      widths[kLoops] = left - widths[kNote];
     }
-  }
-  // What is left goes to the columns that wanted more, or to all when every one is content.
-  const bool allSettled = std::all_of(settled.begin(), settled.end(), [](bool s) { return s; });
-  double shares = 0;
-  for (std::size_t i = 0; i < shared.size(); ++i)
-    shares += settled[i] && !allSettled ? 0 : kTextShares[i];
-  for (std::size_t i = 0; i < shared.size(); ++i) {
-    if (settled[i] && !allSettled) continue;
-    widths[shared[i]] += rest * kTextShares[i] / shares;
   }
   std::array<double, kColumns + 1> edges{};
   for (int i = 0; i < kColumns; ++i) edges[i + 1] = edges[i] + widths[i];
@@ -218,6 +216,7 @@ struct Layout {
   double titleHeight = 0;
   double headingHeight = 0;
   double footerHeight = 0;
+  double room = 0;  // for the rows of a page
   std::array<double, kColumns + 1> edges{};
   QList<Row> rows;
   QList<int> pageStarts;  // the first row of each page
@@ -241,7 +240,8 @@ Layout layOut(const SetList& setList, double scale, QPaintDevice& device,
   QList<Units> units;
   for (int i = 0; i < setList.songs.size(); ++i) units << cellUnits(setList.songs[i], i + 1);
   layout.edges = columnEdges(type, width, headings, units);
-  const double room = height - layout.titleHeight - layout.headingHeight - layout.footerHeight;
+  layout.room = height - layout.titleHeight - layout.headingHeight - layout.footerHeight;
+  const double room = layout.room;
   double used = room;
   int onPage = SetChart::kSongsPerPage;
   for (int i = 0; i < setList.songs.size(); ++i) {
@@ -260,8 +260,8 @@ Layout layOut(const SetList& setList, double scale, QPaintDevice& device,
 }
 
 // Whether `larger` reads at least as well as `standard`: on one page, no loop's name or word
-// broken that was whole, and a song's name no more than one line longer (one word a line
-// reads worse, not better). A list of loops may take more lines.
+// broken that was whole, a song's name on as many lines as before (one word a line reads worse,
+// not better) and a note on at most one more. A list of loops may take more lines.
 bool readsAsWell(const Layout& larger, const Layout& standard) {
   if (larger.pageStarts.size() > 1 || larger.titleLines.size() > standard.titleLines.size() + 1)
     return false;
@@ -269,10 +269,9 @@ bool readsAsWell(const Layout& larger, const Layout& standard) {
     const Row& was = standard.rows[i];
     const Row& is = larger.rows[i];
     if (is.broken && !was.broken) return false;
-    for (int column : {kSong, kNote}) {
-      if (is.lines[column].size() > std::max<qsizetype>(1, was.lines[column].size()) + 1)
-        return false;
-    }
+    if (is.lines[kSong].size() > std::max<qsizetype>(1, was.lines[kSong].size()) ||
+        is.lines[kNote].size() > std::max<qsizetype>(1, was.lines[kNote].size()) + 1)
+      return false;
   }
   return true;
 }
@@ -282,11 +281,24 @@ bool readsAsWell(const Layout& larger, const Layout& standard) {
 Layout fitted(const SetList& setList, QPaintDevice& device, const QStringList& headings) {
   Layout standard = layOut(setList, 1, device, headings);
   if (standard.pageStarts.size() > 1) return standard;
+  Layout chosen = standard;
   for (double scale = kLargestScale; scale > 1; scale -= kScaleStep) {
     Layout larger = layOut(setList, scale, device, headings);
-    if (readsAsWell(larger, standard)) return larger;
+    if (readsAsWell(larger, standard)) {
+      chosen = larger;
+      break;
+    }
   }
-  return standard;
+  // What the page still has to spare goes between the songs, up to a line of a song's name
+  // each: the eye finds its song from further away, and the page is not left half empty.
+  double used = 0;
+  for (const Row& row : chosen.rows) used += row.height;
+  if (!chosen.rows.isEmpty()) {
+    const double spare = (chosen.room - used) / chosen.rows.size();
+    const double most = QFontMetricsF(Type(chosen.scale, &device).song, &device).lineSpacing();
+    for (Row& row : chosen.rows) row.height += std::clamp(spare, 0.0, most);
+  }
+  return chosen;
 }
 
 }  // namespace
