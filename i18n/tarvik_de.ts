@@ -900,7 +900,7 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
     <message>
         <source>Traffic...</source>
-        <translation>Verkehr...</translation>
+        <translation>MIDI-Datenverkehr...</translation>
     </message>
     <message>
         <source>Refresh</source>
@@ -1547,6 +1547,20 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Loop%1, %2</source>
         <translation>Loop%1, %2</translation>
+    </message>
+    <message>
+        <source>Loop%1
+%2</source>
+        <translation>Loop%1
+%2</translation>
+    </message>
+    <message>
+        <source>Loop%1 (%2)</source>
+        <translation>Loop%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Loop%1 (%2), %3</source>
+        <translation>Loop%1 (%2), %3</translation>
     </message>
 </context>
 <context>

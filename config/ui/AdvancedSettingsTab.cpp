@@ -22,6 +22,7 @@
 #include "config/ui/ClampingSpinBox.h"
 #include "config/ui/SelectorItems.h"
 #include "config/ui/SubmitButton.h"
+#include "config/ui/WordElision.h"
 
 namespace tarvik {
 namespace {
@@ -77,6 +78,11 @@ int item(const Field& field) {
 
 bool isMask(int item) { return kSettings[item].kind == Kind::Mask; }
 
+// The setting a mask's box belongs to, for its accessible name.
+constexpr char kSettingProperty[] = "tarvikSetting";
+// How much of a loop's label a box shows: as wide as this many "Loop8" captions.
+constexpr int kLabelRoom = 2;
+
 int fieldValue(const ConfigRecord& record, int item) {
   return std::visit([&record](auto field) { return static_cast<int>(record.*field); },
                     kSettings[item].field);
@@ -126,17 +132,19 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
   auto* left = new QVBoxLayout;
   left->addWidget(buildMidiGroup());
   left->addWidget(buildPushButtonGroup());
-  left->addWidget(buildLockGroup());
+  left->addWidget(buildMagicGroup());
   left->addStretch();
-  // The right column is the taller one, so the submit button sits under the left column.
+  // The boxes of a named loop take two lines: the three groups of boxes share the right
+  // column, and the magic pin's group, three lines taller with the expander, the left. The
+  // submit button fits under the boxes.
   // Each setting, and each box of the three masks on its own.
   submit_ = new SubmitButton(kConfigRecordSize - 3 + 3 * 8, this);
   submit_->setObjectName(QStringLiteral("Button2"));
-  left->addWidget(submit_, 0, Qt::AlignLeft);
   auto* right = new QVBoxLayout;
   right->addWidget(buildMuteGroup());
-  right->addWidget(buildMagicGroup());
+  right->addWidget(buildLockGroup());
   right->addStretch();
+  right->addWidget(submit_, 0, Qt::AlignLeft);
   columns->addLayout(left);
   columns->addLayout(right);
 
@@ -154,7 +162,35 @@ AdvancedSettingsTab::AdvancedSettingsTab(Configuration& configuration, QWidget* 
   connect(&configuration_, &Configuration::changed, this, [this](Block block) {
     if (block == Block::Record) showConfiguration();
   });
+  connect(&configuration_, &Configuration::labelsChanged, this,
+          &AdvancedSettingsTab::showLoopLabels);
   showConfiguration();
+  showLoopLabels();
+}
+
+void AdvancedSettingsTab::showLoopLabels() {
+  const LoopLabels& labels = configuration_.labels();
+  for (int item = 0; item < kConfigRecordSize; ++item) {
+    if (!isMask(item)) continue;
+    for (int loop = 0; loop < LoopLabels::kLoops; ++loop) {
+      auto* box = control<QCheckBox>(item, loop);
+      const QString label = labels.label(loop);
+      const QString setting = box->property(kSettingProperty).toString();
+      const QString number = QString::number(loop + 1);
+      if (label.isEmpty()) {
+        box->setText(tr("Loop%1").arg(number));
+        box->setToolTip({});
+        box->setAccessibleName(tr("Loop%1, %2").arg(number, setting));
+        continue;
+      }
+      // Under the loop's number, as in the matrix's heading. The boxes stand four abreast in
+      // half the tab: a long label is cut after a word, and the tip gives it whole.
+      const int room = kLabelRoom * box->fontMetrics().horizontalAdvance(tr("Loop%1").arg(8));
+      box->setText(tr("Loop%1\n%2").arg(number, WordElision::elided(box->fontMetrics(), label, room)));
+      box->setToolTip(tr("Loop%1 (%2)").arg(number, label));
+      box->setAccessibleName(tr("Loop%1 (%2), %3").arg(number, label, setting));
+    }
+  }
 }
 
 void AdvancedSettingsTab::setChangeMarks(const ChangeMarks* marks) {
@@ -250,11 +286,11 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(int item, const QString& setting) {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
   for (int i = 0; i < 8; ++i) {
-    auto* box = new QCheckBox(tr("Loop%1").arg(i + 1), this);
+    auto* box = new QCheckBox(this);
     box->setObjectName(QLatin1String(kSettings[item].name) + QString::number(i + 1));
     // Three sets of boxes share their captions; a screen reader, which does not see where a box
     // sits, hears which setting it belongs to.
-    box->setAccessibleName(tr("Loop%1, %2").arg(i + 1).arg(setting));
+    box->setProperty(kSettingProperty, setting);
     grid->addWidget(box, i / 4, i % 4);  // Loop1-4 above Loop5-8
     connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
     controls_[item][i] = box;

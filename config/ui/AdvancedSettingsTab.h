@@ -66,6 +66,8 @@ class AdvancedSettingsTab : public QWidget {
   void controlEdited();
   void showConfiguration();
   void showMarks();
+  // The mask boxes' captions: "Loop3", with the loop's label beside it when it has one.
+  void showLoopLabels();
   // The text `control` shows while it holds `value`: a number, an item index, or 0 or 1 for a
   // check box.
   QString shownAs(const QWidget* control, int value) const;

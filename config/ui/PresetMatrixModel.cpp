@@ -137,6 +137,11 @@ QVariant PresetMatrixModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant PresetMatrixModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= 0 &&
+      section < kLoopColumns && !configuration_.labels().label(section).isEmpty()) {
+    // A label longer than its column shows cut short in the heading; here it is whole.
+    return configuration_.labels().heading(section);
+  }
   if (role != Qt::DisplayRole) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }

@@ -91,6 +91,10 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
   columns->setSectionResizeMode(QHeaderView::Fixed);
+  // The name takes what the other columns leave of the window's width: a language whose
+  // headings need wider columns takes it from the name rather than from the view, which would
+  // then scroll sideways and hide the last column's heading.
+  columns->setSectionResizeMode(PresetMatrixModel::kNameColumn, QHeaderView::Stretch);
   fitColumns();
   connect(columns, &QHeaderView::sectionDoubleClicked, this, &PresetMatrixTab::askLoopRename);
   columns->setContextMenuPolicy(Qt::CustomContextMenu);

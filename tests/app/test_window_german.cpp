@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLayout>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 
 #include "WindowRig.h"
+#include "config/ui/PresetMatrixModel.h"
 #include "config/ui/WrappingHeader.h"
 #include "i18n/TranslationLoader.h"
 #include "support/TsFile.h"
@@ -115,6 +117,8 @@ class WindowGermanTest : public QObject {
                                             << "Senden";
     QTest::newRow("omni mode") << "CheckBox1"
                                << "Omni-Modus";
+    QTest::newRow("the traffic window, not road traffic") << "TrafficButton"
+                                                          << "MIDI-Datenverkehr...";
   }
   void captions() {
     QFETCH(QString, name);
@@ -190,6 +194,22 @@ class WindowGermanTest : public QObject {
       }
     }
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+  }
+
+  // At the window's own size the matrix shows every column: nothing to scroll across to, the
+  // last heading whole, and still room for a name of twenty characters.
+  void matrixFitsAcross() {
+    auto* tabs = rig_->find<QTabWidget>("PageControl1");
+    tabs->setCurrentWidget(page(QStringLiteral("TabSheet2")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* matrix = rig_->find<QTableView>("ScrollBox1");
+    QHeaderView* columns = matrix->horizontalHeader();
+    QCOMPARE(matrix->horizontalScrollBar()->maximum(), 0);
+    QVERIFY2(columns->length() <= matrix->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(columns->length()).arg(matrix->viewport()->width())));
+    const int margins = 2 * columns->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, columns);
+    QVERIFY(columns->sectionSize(PresetMatrixModel::kNameColumn) >
+            matrix->fontMetrics().horizontalAdvance(QStringLiteral("Clean Chorus + Delay")) + margins);
   }
 
   void everyTabTitleShows() {

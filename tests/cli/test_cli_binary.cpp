@@ -133,12 +133,16 @@ class CliBinaryTest : public QObject {
     QVERIFY(rig.open(QIODevice::WriteOnly));
     for (int row = 0; row < 128; ++row)
       rig.write(QStringLiteral("[%1]\r\npc=%1\r\ncc=-1\r\npcremap=%1\r\n").arg(row).toLatin1());
+    // Preset 5 (row 4) switches loop 3 on and sends program 5.
+    rig.write("[loops]\r\nloop1=Fuzz\r\nloop3=Tube Screamer Deluxe 808\r\n");
     rig.close();
     const QStringList library{QStringLiteral("--library"),
                               dir.filePath(QStringLiteral("l.sqlite"))};
     QCOMPARE(run(library + QStringList{"library", "import", rig.fileName()}).exitCode, 0);
     QCOMPARE(
-        run(library + QStringList{"setlist", "store", "Friday", "-"}, "Opener\tRig\t5\n").exitCode,
+        run(library + QStringList{"setlist", "store", "Friday", "-"},
+            "Mary Had a Little Lamb (live at the El Mocambo)\tRig\t5\n")
+            .exitCode,
         0);
     const QString pdf = dir.filePath(QStringLiteral("Friday.pdf"));
     const CliResult charted = run(library + QStringList{"setlist", "chart", "Friday", pdf});
@@ -147,6 +151,14 @@ class CliBinaryTest : public QObject {
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.read(5), QByteArray("%PDF-"));
+    // Read as drawn (pdftotext, poppler-utils): the song and its loops whole, nothing cut short.
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(kRunTimeoutMs) && pdftotext.exitCode() == 0);
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    QVERIFY2(text.contains("1 Mary Had a Little Lamb (live at the El Mocambo) Tube Screamer Deluxe 808 5"),
+             qPrintable(text));
+    QVERIFY2(!text.contains(u'…'), qPrintable(text));
   }
 
   // A pedal moved from loop 2 to loop 5, with a file as the source: no device is needed.

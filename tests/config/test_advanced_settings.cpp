@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -33,6 +34,9 @@ T* control(const AdvancedSettingsTab& tab, const QString& name) {
 QCheckBox* box(const AdvancedSettingsTab& tab, const QString& name) {
   return control<QCheckBox>(tab, name);
 }
+
+// The main window's fixed width.
+constexpr int kWindowWidth = 814;
 
 }  // namespace
 
@@ -129,6 +133,49 @@ class AdvancedSettingsTest : public QObject {
     Configuration configuration;
     AdvancedSettingsTab tab(configuration);
     QCOMPARE(box(tab, name)->text(), caption);
+  }
+
+  // A named loop's boxes say which pedal they mute, switch or lock; the box keeps its caption
+  // and its place, a long name cut after a word with the whole of it in the tip.
+  void loopBoxesShowTheLoopsLabels_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");  // a pattern: a long name is cut after some word
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("a mute box") << "muteCB5" << "Fuzz" << "Loop5\nFuzz" << "Loop5 (Fuzz)";
+    QTest::newRow("a momentary box") << "switchCB2" << "Delay" << "Loop2\nDelay"
+                                     << "Loop2 (Delay)";
+    QTest::newRow("an interlock box, its name too long to show whole")
+        << "lockCB3" << "Tube Screamer Deluxe 808" << "Loop3\nTube( Screamer( Deluxe)?)?…"
+        << "Loop3 (Tube Screamer Deluxe 808)";
+    QTest::newRow("the name taken away again") << "muteCB1" << "" << "Loop1" << "";
+  }
+  void loopBoxesShowTheLoopsLabels() {
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    QFETCH(QString, tip);
+    Configuration configuration;
+    AdvancedSettingsTab tab(configuration);
+    const int loop = name.back().digitValue() - 1;
+    QVERIFY(configuration.renameLoop(loop, QStringLiteral("Fuzz")).isEmpty());
+    QVERIFY(configuration.renameLoop(loop, label).isEmpty());
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(caption));
+    QCheckBox* shown = box(tab, name);
+    QVERIFY2(pattern.match(shown->text()).hasMatch(), qPrintable(shown->text()));
+    QCOMPARE(shown->toolTip(), tip);
+    // A screen reader hears the whole name and which of the three settings the box is.
+    const QString whole = tip.isEmpty() ? QStringLiteral("Loop1") : tip;
+    QVERIFY2(shown->accessibleName().startsWith(whole + ", "), qPrintable(shown->accessibleName()));
+    for (const char* prefix : {"muteCB", "switchCB", "lockCB"}) {
+      QCOMPARE(box(tab, QLatin1String(prefix) + name.back())->text(), shown->text());
+    }
+
+    // Eight long names leave the tab as wide as the window.
+    for (int other = 0; other < 8; ++other)
+      QVERIFY(configuration.renameLoop(other, QStringLiteral("Octave Fuzz and Booster")).isEmpty());
+    QVERIFY2(tab.minimumSizeHint().width() <= kWindowWidth,
+             qPrintable(QString::number(tab.minimumSizeHint().width())));
   }
 
   void layoutNamesAndGroups() {

@@ -18,6 +18,7 @@
 #include "config/Configuration.h"
 #include "config/ui/PresetMatrixTab.h"
 #include "config/ui/SubmitButton.h"
+#include "config/ui/WrappingHeader.h"
 #include "tests/config/PresetMatrixSupport.h"
 
 using namespace tarvik;
@@ -59,6 +60,54 @@ class PresetMatrixTest : public QObject, MatrixUser {
     measuringAll.setFont(bigger);
     QVERIFY(measuringAll.sizeHint().width() > before.width());
     QCOMPARE(view->verticalHeader()->sizeHint(), measuringAll.sizeHint());
+  }
+
+  // A label under "LOOP2" is fitted into the column rather than widening it: whole words on at
+  // most two lines, a word too wide for the column or what is left over ending in "…", never a
+  // word cut on its left; the tip holds the label whole.
+  void loopLabelsFitTheirHeading_data() {
+    QTest::addColumn<QString>("label");
+    QTest::newRow("a short label stays whole") << "Fuzz";
+    QTest::newRow("a word wider than the column") << "Tube Screamer";
+    QTest::newRow("twenty-four characters in four words") << "Tube Screamer Deluxe 808";
+    QTest::newRow("twenty-four characters in one word") << "Verzerrerundboosterpedal";
+  }
+  void loopLabelsFitTheirHeading() {
+    QFETCH(QString, label);
+    Configuration configuration;
+    PresetMatrixTab tab(configuration);
+    auto* view = tab.findChild<QTableView*>(QStringLiteral("ScrollBox1"));
+    auto* header = dynamic_cast<WrappingHeader*>(view->horizontalHeader());
+    QVERIFY(header != nullptr);
+    const int width = header->sectionSize(1);
+    const int height = header->sizeHint().height();
+    QVERIFY(configuration.renameLoop(1, label).isEmpty());
+
+    QCOMPARE(header->sectionSize(1), width);
+    const QString full = QStringLiteral("LOOP2\n") + label;
+    QCOMPARE(view->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(), full);
+    // As the header measures and draws: in bold, the font of a selected column's heading.
+    QFont bold = header->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int room = width - 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const QStringList lines = WrappingHeader::fitted(metrics, full, room).split(u'\n');
+    QVERIFY2(lines.size() >= 2 && lines.size() <= 3, qPrintable(lines.join('|')));
+    QCOMPARE(lines.first(), QStringLiteral("LOOP2"));
+    for (const QString& line : lines) QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
+    const QStringList shown = lines.mid(1).join(u' ').split(u' ');
+    const QStringList words = label.split(u' ');
+    const QString mark = QStringLiteral("…");
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      QVERIFY2(i < words.size(), qPrintable(lines.join('|')));
+      if (shown[i] == words[i]) continue;
+      QVERIFY2(shown[i].endsWith(mark) && shown[i].size() > 1 &&
+                   words[i].startsWith(shown[i].chopped(1)),
+               qPrintable(lines.join('|')));
+    }
+    if (!lines.last().endsWith(mark)) QCOMPARE(lines.mid(1).join(u' '), label);
+    // The header grows by the label's lines and no more: the captions beside it take two.
+    QVERIFY(header->sizeHint().height() <= height + metrics.lineSpacing());
   }
 
   void startStateShowsLoop8AndNoProgram() {
