@@ -15,6 +15,10 @@ packages=("$@"
   # ALSA's and JACK's own headers: their messages are routed, and JACK's clock is read.
   libasound2-dev libjack-jackd2-dev
   jackd2 xvfb xauth fonts-dejavu-core
+  # The built window under Xvfb, its connect pressed through the accessibility bus as a screen
+  # reader presses it (a session bus of the test's own, the bus, pyatspi) and closed as a window
+  # manager closes it (python3-xlib).
+  dbus-daemon at-spi2-core python3-pyatspi python3-xlib
   # JACK on PipeWire, as Debian 12's desktops run it: a headless server and pw-jack for a test.
   pipewire pipewire-jack
   help2man desktop-file-utils appstream dpkg-dev file

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program's entry as a user starts it, over a JACK server with tarvik-sim on it: the window
-// is on screen before the MIDI system is reached; then its lists fill and offer the device.
+// is on screen before the MIDI system is reached; then its lists fill and offer the device, and
+// the window talks to it.
 #include <QDir>
 #include <QListWidget>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include "core/CoreParts.h"
 #include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
+#include "support/EntrySession.h"
 #include "support/FakeDialogs.h"
 #include "support/JackMidiService.h"
 #include "support/JackRig.h"
@@ -42,7 +44,7 @@ class ConfiguratorEntryTest : public QObject {
       TARVIK_SKIP_UNLESS_ON_JACK(probe);
     }
     const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                                {QStringLiteral("--seed"), QStringLiteral("5")});
+                                                {QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--echo")});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     // The module from this build, where the installed program would look beside itself.
     qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
@@ -77,6 +79,15 @@ class ConfiguratorEntryTest : public QObject {
     QCOMPARE(inputsAtFirstFrame, QStringList());
     QVERIFY2(offered, qPrintable(inputsOffered.join(QStringLiteral(", "))));
     QVERIFY(dialogs.errors.empty());
+  }
+
+  // The input list made before the module loaded is not the one the device answers on.
+  void theWindowConnectsAndHearsTheDevice() {
+    const tarvik::testing::EntrySession session =
+        tarvik::testing::runEntrySession(jack, 2 * kGiveUpMs);
+    QCOMPARE(session.status, 0);
+    const QString shortfall = session.shortfall(jack.simulatorOutput());
+    QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
   }
 
   void aModuleThatCannotBeLoadedIsReportedOverTheWindow() {

@@ -13,6 +13,7 @@
 #include "sim/fixtures/FirmwareFixture.h"
 #include "support/CliProcess.h"
 #include "support/CoreWindow.h"
+#include "support/EntrySession.h"
 #include "support/FakeDialogs.h"
 #include "support/JackMidiService.h"
 #include "support/ListTexts.h"
@@ -102,6 +103,18 @@ class OverPipeWireTest : public QObject {
              kDeviceOutput);
     QCOMPARE(tarvik::testing::selectedName(window.find<QListWidget>("outputDevices")),
              kDeviceInput);
+  }
+
+  // The program's own start-up, its platform module loaded after the first frame on
+  // pipewire-jack's libjack as well.
+  void theWindowsOwnStartUpConnectsAndHearsTheDevice() {
+    startSimulator({QStringLiteral("--echo")});
+    qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
+    const tarvik::testing::EntrySession session =
+        tarvik::testing::runEntrySession(pipewire, 2 * kRunTimeoutMs);
+    QCOMPARE(session.status, 0);
+    const QString shortfall = session.shortfall(pipewire.simulatorOutput());
+    QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
   }
 
   void aVerifiedRestoreCarriesABackupToAnotherDevice() {

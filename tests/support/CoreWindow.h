@@ -11,6 +11,7 @@
 #include "core/ConfiguratorCore.h"
 #include "firmware/network/NetworkUpdateServer.h"
 #include "support/FakeDialogs.h"
+#include "support/ListTexts.h"
 
 namespace tarvik::testing {
 
@@ -38,16 +39,7 @@ struct CoreWindow {
   }
   QPushButton* button(const char* name) const { return find<QPushButton>(name); }
   // Event-log messages without their time stamps.
-  QStringList logMessages() const {
-    QStringList lines;
-    auto* list = find<QListWidget>("ListBox1");
-    for (int i = 0; i < list->count(); ++i) {
-      const QString line = list->item(i)->text();
-      const int cut = line.indexOf(QStringLiteral("] "));
-      lines << (line.startsWith(QLatin1Char('[')) && cut > 0 ? line.mid(cut + 2) : line);
-    }
-    return lines;
-  }
+  QStringList logMessages() const { return testing::logMessages(find<QListWidget>("ListBox1")); }
 
   std::unique_ptr<ConfiguratorCore> core;
   std::unique_ptr<TForm1> form;

@@ -21,6 +21,16 @@ inline QString selectedName(const QListWidget* list) {
   return selected.isEmpty() ? QString() : selected.constFirst()->text();
 }
 
+// The event log's messages without their time stamps.
+inline QStringList logMessages(const QListWidget* log) {
+  QStringList lines;
+  for (const QString& line : items(log)) {
+    const int cut = line.indexOf(QStringLiteral("] "));
+    lines << (line.startsWith(QLatin1Char('[')) && cut > 0 ? line.mid(cut + 2) : line);
+  }
+  return lines;
+}
+
 // Serves the event loop until `done` holds after rows were added to the list; false when no row
 // came for `quietMs` and it still does not hold.
 inline bool awaitRowsUntil(const QListWidget* list, const std::function<bool()>& done,
