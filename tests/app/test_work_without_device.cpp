@@ -9,6 +9,7 @@
 #include "WindowRig.h"
 #include "config/ConfigBytes.h"
 #include "config/FullBackup.h"
+#include "core/CoreParts.h"
 
 using namespace tarvik;
 using tarvik::testing::WindowRig;
@@ -76,6 +77,45 @@ class WorkWithoutDeviceTest : public QObject {
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.awaitChainEnd());
     QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t{1});
+  }
+
+  // An answer that could not be carried out leaves the opened work as it was: the next connect
+  // asks again instead of reading the device over it.
+  void aFailedAnswerAsksAgain_data() {
+    QTest::addColumn<Dialogs::ConnectChoice>("choice");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("submitStatus");
+    QTest::newRow("sent, Tarvik refuses the presets")
+        << Dialogs::ConnectChoice::Send << false << 0x01;
+    QTest::newRow("sent, nothing answers") << Dialogs::ConnectChoice::Send << true << 0xFF;
+    QTest::newRow("kept, nothing answers") << Dialogs::ConnectChoice::Keep << true << 0xFF;
+  }
+  void aFailedAnswerAsksAgain() {
+    QFETCH(Dialogs::ConnectChoice, choice);
+    QFETCH(bool, silent);
+    QFETCH(int, submitStatus);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rig.tvk"));
+    const ConfigBytes file = keptOf(TarvikContents::fromSeed(3));
+    QVERIFY(FullBackup::save(path, file.tables(), *file.settings));
+    WindowRig rig(TarvikContents::fromSeed(7));
+    rig.device().setFaults({.silent = silent, .submitStatus = std::uint8_t(submitStatus)});
+    if (silent) CoreParts::machine(*rig.core).setConnectTimeout(testing::kTimeoutThatFiresMs);
+    rig.form->openFileWhenShown(path);
+    QCoreApplication::sendPostedEvents();
+
+    rig.dialogs.connectChoice = choice;
+    QSignalSpy busyChanged(rig.core.get(), &ConfiguratorCore::busyChanged);
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
+    QVERIFY(editorsOf(*rig.core) == file);
+
+    rig.device().setFaults({});
+    rig.dialogs.connectChoice = Dialogs::ConnectChoice::Replace;
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t{2});
+    while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
+    QVERIFY(editorsOf(*rig.core) == keptOf(rig.device().contents()));
   }
 };
 
