@@ -148,7 +148,7 @@ class FlashCommand : public DeviceCommand {
     // A file names no version; its name is what the user knows it by.
     const QString version = QFileInfo(origin).fileName();
     session().log(tr("backing up the setup before firmware %1").arg(version));
-    if (!core().backUpBeforeFlash(version)) refuse(tr("the link is busy"));
+    if (!core().backUpBeforeFlash(version)) refuse(busyText());
   }
 
   void startFlash(const FirmwareImage& image, const QString& origin) {

@@ -3039,6 +3039,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>MIDI port %1 vanished while %2 - transfer aborted</source>
         <translation>MIDI-Port %1 verschwand beim %2 - Übertragung abgebrochen</translation>
     </message>
+    <message>
+        <source>replies came from Tarvik that this program did not ask for (another program is talking to Tarvik); what Tarvik holds may have changed</source>
+        <translation>von Tarvik kamen Antworten, die dieses Programm nicht angefordert hat (ein anderes Programm spricht mit Tarvik); was Tarvik enthält, kann sich geändert haben</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::BackupCommand</name>
@@ -3133,10 +3137,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>backing up the setup before firmware %1</source>
         <translation>Setup wird vor Firmware %1 gesichert</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>
