@@ -169,7 +169,7 @@ class FlashCommand : public DeviceCommand {
         fail(ExitCode::DeviceFailure,
              tr("page %1 read back differently; programming canceled, Tarvik was told "
                 "to leave its bootloader")
-                 .arg(pagesVerified_));
+                 .arg(pagesVerified_ + 1));
         return;
       case FlashEnd::PortGone:
         fail(ExitCode::DeviceFailure,

@@ -1849,10 +1849,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <translation>Starten des Bootloaders</translation>
     </message>
     <message>
-        <source>uploading flash page %1</source>
-        <translation>Hochladen der Flash-Seite %1</translation>
-    </message>
-    <message>
         <source>no reply from Tarvik while %1 - programming canceled</source>
         <translation>keine Antwort vom Tarvik beim %1 - Programmierung abgebrochen</translation>
     </message>
@@ -1893,6 +1889,10 @@ Fortfahren?</translation>
     <message>
         <source>Information</source>
         <translation>Information</translation>
+    </message>
+    <message>
+        <source>uploading flash page %1 of %2</source>
+        <translation>Hochladen der Flash-Seite %1 von %2</translation>
     </message>
 </context>
 <context>
