@@ -16,57 +16,45 @@
 #include <QTimer>
 #include <QUuid>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-// A listening socket where a JACK client looks for the server `name`, that accepts nothing:
-// reached() tells whether a client connected, also after the client has gone.
-class HangingJackServer : public QObject {
+// A JACK server that hangs, as one whose shared state is locked: the socket where a client looks
+// for the server `name` takes a connection and never answers. reached() tells whether a client
+// connected, also after it went; close() ends the hang with an error for a waiting client.
+class HangingJack : public QObject {
   Q_OBJECT
  public:
-  explicit HangingJackServer(const QString& name)
-      : path_(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name).arg(::getuid())) {
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  explicit HangingJack(const QString& name)
+      : path_(QFile::encodeName(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name).arg(::getuid()))),
+        fd_(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const QByteArray bytes = QFile::encodeName(path_);
-    if (fd_ < 0 || bytes.size() >= qsizetype(sizeof(address.sun_path))) return;
-    std::memcpy(address.sun_path, bytes.constData(), std::size_t(bytes.size()));
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(fd_, 8) != 0) {
-      return;
-    }
-    listening_ = true;
-    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, this,
-                     [this] { Q_EMIT connected(); });
+    std::strncpy(address.sun_path, path_.constData(), sizeof(address.sun_path) - 1);
+    listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                 ::listen(fd_, 8) == 0;
+    connect(&notifier_, &QSocketNotifier::activated, this, &HangingJack::connected);
   }
-  ~HangingJackServer() override { close(); }
-
+  ~HangingJack() override { close(); }
   bool listening() const { return listening_; }
-  const QString& path() const { return path_; }
-  bool reached() {
-    if (fd_ < 0) return false;
+  bool reached() const {
     pollfd pending{fd_, POLLIN, 0};
-    return ::poll(&pending, 1, 0) == 1;
+    return fd_ >= 0 && ::poll(&pending, 1, 0) == 1;
   }
   void close() {
-    notifier_.reset();
-    if (fd_ >= 0) ::close(fd_);
+    notifier_.setEnabled(false);
+    if (fd_ >= 0 && ::close(fd_) == 0 && listening_) ::unlink(path_.constData());
     fd_ = -1;
-    if (listening_) QFile::remove(path_);
-    listening_ = false;
   }
 
  Q_SIGNALS:
   void connected();
 
  private:
-  QString path_;
-  int fd_ = -1;
+  QByteArray path_;
+  int fd_;
   bool listening_ = false;
-  std::unique_ptr<QSocketNotifier> notifier_;
+  QSocketNotifier notifier_{fd_, QSocketNotifier::Read};
 };
 
 }  // namespace
@@ -128,10 +116,8 @@ class CliWithoutMidiTest : public QObject {
     QVERIFY(libraries.filter(QStringLiteral("tarvik-cli")).isEmpty());
   }
 
-  // A command on files or the library alone starts no MIDI system. The JACK server here is one
-  // that hangs: its socket takes a client's connection and never answers, as a JACK whose
-  // shared state is locked leaves a client waiting. A command that reached it would hang with
-  // it; one that never does ends, and leaves no connection behind.
+  // A command on files or the library alone starts no MIDI system, so a JACK that hangs cannot
+  // hold it up: it ends, and leaves no connection at the server behind.
   void aCommandWithoutTheDeviceNeverReachesJack_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -144,17 +130,13 @@ class CliWithoutMidiTest : public QObject {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     QFile refused(dir.filePath(QStringLiteral("refused.tvk")));
-    QVERIFY(refused.open(QIODevice::WriteOnly));
-    refused.write("[settings]\r\n");
+    QVERIFY(refused.open(QIODevice::WriteOnly) && refused.write("[settings]\r\n") > 0);
     refused.close();
-    for (QString& argument : arguments) {
-      if (argument.endsWith(QLatin1String(".tvk"))) argument = dir.filePath(argument);
-    }
+    arguments.replaceInStrings(QStringLiteral("refused.tvk"), refused.fileName());
     const QString server = QStringLiteral("tarvik-hangs-") + QUuid::createUuid().toString(QUuid::Id128);
-    HangingJackServer jack(server);
-    QVERIFY2(jack.listening(), qPrintable(jack.path()));
+    HangingJack jack(server);
+    QVERIFY(jack.listening());
 
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -163,24 +145,20 @@ class CliWithoutMidiTest : public QObject {
     environment.insert(QStringLiteral("TARVIK_LIBRARY"), dir.filePath(QStringLiteral("lib.sqlite")));
     cli.setProcessEnvironment(environment);
     QEventLoop loop;
-    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&jack, &HangingJackServer::connected, &loop, &QEventLoop::quit);
+    connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&jack, &HangingJack::connected, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);  // only a give-up
     cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
     loop.exec();
     if (jack.reached()) {
-      // The server goes: the client's wait ends in an error, and the program ends of itself.
-      jack.close();
-      if (!cli.waitForFinished(60000)) {
-        cli.terminate();  // never SIGKILL a JACK client
-        cli.waitForFinished(60000);
-      }
+      jack.close();  // the client's wait ends in an error: never SIGKILL a JACK client
+      if (!cli.waitForFinished(60000)) cli.terminate();
+      cli.waitForFinished(60000);
       QFAIL("the command reached JACK");
     }
     QCOMPARE(cli.state(), QProcess::NotRunning);
     QCOMPARE(cli.exitCode(), exitCode);
-    // What came while the program ran is still queued at the socket.
-    QVERIFY(!jack.reached());
+    QVERIFY(!jack.reached());  // a connection made while it ran would still be queued
   }
 };
 
