@@ -144,7 +144,8 @@ void FullBackupActions::onRestored(bool ok, const QString& text) {
   } else {
     log_(tr("Restore failed: %1").arg(text));
     const RestoreCheck::Problem problem = core_.restoreProblem();
-    if (problem == RestoreCheck::Problem::Differs || problem == RestoreCheck::Problem::Busy)
+    if (problem == RestoreCheck::Problem::Differs || problem == RestoreCheck::Problem::Busy ||
+        problem == RestoreCheck::Problem::Interfered)
       error(tr("Restore failed: %1").arg(text));
   }
   Q_EMIT finished(ok);

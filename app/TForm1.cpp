@@ -192,10 +192,17 @@ void TForm1::bindCore() {
   });
   connect(&core_, &ConfiguratorCore::deviceIdentified, this, &TForm1::onIdentified);
   connect(&core_, &ConfiguratorCore::connectTimedOut, this, [this] {
+    connectEnded(false);
     updateSendControls();
     reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("));
   });
   connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
+  connect(&core_, &ConfiguratorCore::transferFinished, this, [this](Chain chain) {
+    if (chain == Chain::Connect) connectEnded(true);
+  });
+  connect(&core_, &ConfiguratorCore::restoreFinished, this, [this](bool ok, const QString&) {
+    if (answering_ == Answering::Send) settleOpenedWork(ok);
+  });
   connect(&core_, &ConfiguratorCore::blockRefused, this, &TForm1::onRefused);
   connect(&core_, &ConfiguratorCore::flashWritten, this, &TForm1::onFlashWritten);
 
@@ -361,14 +368,28 @@ void TForm1::Button1Click() {
   if (remembered_ != nullptr) {
     remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
   }
-  openedWork_ = false;
+  // The opened work stays what it is until this connect has done what the answer asked for:
+  // a send that failed, or a connect that found nothing, asks again next time.
+  if (openedWork_) {
+    answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
+  }
   if (choice == Dialogs::ConnectChoice::Send) {
     fullBackup_->sendEditors();
     return;
   }
   const bool keep = choice == Dialogs::ConnectChoice::Keep;
   if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
-  core_.connectDevice(keep);
+  if (!core_.connectDevice(keep)) connectEnded(false);
+}
+
+void TForm1::connectEnded(bool succeeded) {
+  // A send is settled by its restore's end: its own identify and read-back are connects too.
+  if (answering_ == Answering::Read) settleOpenedWork(succeeded);
+}
+
+void TForm1::settleOpenedWork(bool succeeded) {
+  if (std::exchange(answering_, Answering::Nothing) == Answering::Nothing) return;
+  if (succeeded) openedWork_ = false;
 }
 
 void TForm1::Button2Click() { core_.submitConfig(); }
@@ -470,6 +491,7 @@ void TForm1::setDeviceTabsVisible(bool visible) {
 }
 
 void TForm1::onIdentified(const QString& version, bool compatible) {
+  if (!compatible) connectEnded(false);
   buildDeviceTabs();
   firmware_->setCurrentVersion(version);
   if (compatible) {
@@ -490,7 +512,9 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
 }
 
-void TForm1::onChainAborted(Chain, ChainAbort why, const QString& activity, const QString& detail) {
+void TForm1::onChainAborted(Chain chain, ChainAbort why, const QString& activity,
+                            const QString& detail) {
+  if (chain == Chain::Connect) connectEnded(false);
   updateSendControls();
   switch (why) {
     case ChainAbort::NoReply:

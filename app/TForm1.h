@@ -128,7 +128,12 @@ class TForm1 : public QWidget {
   void rememberFollow();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
-  void onChainAborted(Chain, ChainAbort why, const QString& activity, const QString& detail);
+  void onChainAborted(Chain chain, ChainAbort why, const QString& activity,
+                      const QString& detail);
+  // The connect that answered the question on the opened work has ended; settleOpenedWork()
+  // clears that work's mark only when what the answer asked for was done.
+  void connectEnded(bool succeeded);
+  void settleOpenedWork(bool succeeded);
   void onRefused(Block block, std::uint8_t status);
   void onFlashWritten();
   void onFirmwareChecked(const FirmwareImage& image);
@@ -179,6 +184,9 @@ class TForm1 : public QWidget {
   // The editors hold something opened while no device was connected; the next connect asks
   // what becomes of it.
   bool openedWork_ = false;
+  // What the user answered for it, while the send or the connect of that answer runs.
+  enum class Answering { Nothing, Send, Read };
+  Answering answering_ = Answering::Nothing;
   // Checked and waiting for the backup before it is flashed.
   std::optional<FirmwareImage> imageToFlash_;
   bool shown_ = false;

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliRun.h"
 
+#include <algorithm>
+
 #include "cli/MonitorCommand.h"
 #include "cli/RestoreCommand.h"
 #include "cli/SignalWatch.h"
+#include "core/CompareSource.h"
 
 namespace tarvik::cli {
 
@@ -28,6 +31,31 @@ class InfoCommand : public DeviceCommand {
 };
 
 }  // namespace
+
+bool needsMidi(const CliOptions& options) {
+  // A side that cannot be parsed is refused before any device is reached.
+  const auto isDevice = [](const QString& side) {
+    const Result<CompareSource> source = CompareSource::parse(side);
+    return source.ok() && source.value->kind() == CompareSource::Kind::Device;
+  };
+  switch (options.command) {
+    case CommandKind::Ports:
+    case CommandKind::Info:
+    case CommandKind::Backup:
+    case CommandKind::Restore:
+    case CommandKind::Flash:
+    case CommandKind::Monitor:
+      return true;
+    case CommandKind::Library:
+      return options.libraryAction == LibraryAction::Store ||
+             options.libraryAction == LibraryAction::Restore;
+    case CommandKind::Diff:
+      return std::any_of(options.files.begin(), options.files.end(), isDevice);
+    case CommandKind::SetList:
+      return options.setListAction == SetListAction::Arrange && isDevice(options.onto);
+  }
+  return true;
+}
 
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports,
                                         Output output) {

@@ -20,6 +20,11 @@ CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCo
     makeLibraryStoreCommand, makeLoopSwapCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
     makeSetListFollowCommand;
 
+// Whether the command talks to the device: only then may the program start a MIDI system (under
+// JACK a client that can hang on a JACK that hangs). The others (a file, the library, a diff or
+// an arrangement without "device") never reach one.
+bool needsMidi(const CliOptions& options);
+
 // The command the options ask for, over the given port lists.
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports, Output output);
 

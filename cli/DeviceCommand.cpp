@@ -18,7 +18,12 @@ void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
     return;
   }
   session_.keepHistory(err());
-  if (!work()) fail(failure, tr("the link is busy"));
+  if (!work()) fail(failure, busyText());
+}
+
+QString DeviceCommand::busyText() {
+  return core().heardUnaskedReplies() ? ConfiguratorCore::unaskedRepliesText()
+                                      : tr("the link is busy");
 }
 
 void DeviceCommand::openAndDownload(int failure) {

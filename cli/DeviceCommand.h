@@ -25,6 +25,9 @@ class DeviceCommand : public CliCommand {
   // starts the work; false from `work` means something else owns the link. A pair that cannot
   // be opened or a busy link ends the command with `failure`.
   void openAndRun(const std::function<bool()>& work, int failure = ExitCode::DeviceFailure);
+  // Why the work could not start: the link is busy, with the replies of another program
+  // that talks to the device when they are what keeps it so.
+  QString busyText();
   // openAndRun() for a command whose work is the full download. A download that fails ends the
   // command with `failure` and its reason; one that finishes comes to onDownloaded().
   void openAndDownload(int failure = ExitCode::DeviceFailure);

@@ -148,7 +148,7 @@ class FlashCommand : public DeviceCommand {
     // A file names no version; its name is what the user knows it by.
     const QString version = QFileInfo(origin).fileName();
     session().log(tr("backing up the setup before firmware %1").arg(version));
-    if (!core().backUpBeforeFlash(version)) refuse(tr("the link is busy"));
+    if (!core().backUpBeforeFlash(version)) refuse(busyText());
   }
 
   void startFlash(const FirmwareImage& image, const QString& origin) {
@@ -169,7 +169,7 @@ class FlashCommand : public DeviceCommand {
         fail(ExitCode::DeviceFailure,
              tr("page %1 read back differently; programming canceled, Tarvik was told "
                 "to leave its bootloader")
-                 .arg(pagesVerified_));
+                 .arg(pagesVerified_ + 1));
         return;
       case FlashEnd::PortGone:
         fail(ExitCode::DeviceFailure,

@@ -66,19 +66,24 @@ int main(int argc, char** argv) {
   MidiSystem midi(
       [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; });
   std::unique_ptr<CliCommand> command;
+  // A command that does not talk to the device never starts a MIDI system: its lists stay
+  // empty, and a JACK that hangs cannot hold up a command on a file or the library.
+  const bool midiNeeded = needsMidi(parse.options);
   // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
   // --verbose: without it an error of the program's own stands alone, on one line.
-  midi.start(
-      commandLineMidiService(connects), {}, parse.options.verbose,
-      // Reported from the running loop, so that an end reported from inside start() stops it.
-      [&command, &err](const QString& startupProblem) {
-        if (!startupProblem.isEmpty()) {
-          err << kProgramName << ": " << startupProblem << Qt::endl;
-          QCoreApplication::exit(ExitCode::DeviceFailure);
-          return;
-        }
-        command->start();
-      });
+  if (midiNeeded) {
+    midi.start(
+        commandLineMidiService(connects), {}, parse.options.verbose,
+        // Reported from the running loop, so that an end reported from inside start() stops it.
+        [&command, &err](const QString& startupProblem) {
+          if (!startupProblem.isEmpty()) {
+            err << kProgramName << ": " << startupProblem << Qt::endl;
+            QCoreApplication::exit(ExitCode::DeviceFailure);
+            return;
+          }
+          command->start();
+        });
+  }
 
   QFile standardInput;
   const bool inputOpen = standardInput.open(stdin, QIODevice::ReadOnly);
@@ -100,6 +105,9 @@ int main(int argc, char** argv) {
   });
   SignalWatch stopSignals;
   interruptOnStopSignals(stopSignals, *command);
+  if (!midiNeeded) {
+    QMetaObject::invokeMethod(&app, [&command] { command->start(); }, Qt::QueuedConnection);
+  }
   app.exec();
   // The command (and the ports it opened) goes before the port lists.
   command.reset();

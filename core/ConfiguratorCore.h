@@ -83,6 +83,10 @@ class ConfiguratorCore : public QObject {
     return restoreCheck_.start(tables, settings, names, labels);
   }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
+  // Replies came that the program did not ask for: another program is talking to the device
+  // (TransferMachine::unaskedReply), and unaskedRepliesText() says so.
+  bool heardUnaskedReplies() const { return machine_.unaskedReplies() > 0; }
+  static QString unaskedRepliesText() { return tarvik::unaskedRepliesText(); }
 
   // The firmware update: fetching the firmware or the change log from the update server; keeping
   // the setup before the flash of firmware `version` (FirmwareBackup): what is kept, and where,

@@ -74,6 +74,9 @@ void Flasher::start(const FirmwareImage& image) {
 void Flasher::uploadPage(int page) {
   page_ = page;
   setStage(Stage::UploadingPage);
+  // The window's log line counts as the page numbers on the wire do, from 0 to the last; every
+  // other text counts pages from 1, as progress() does, so the page after the last verified one
+  // is the page that failed.
   const int lastPage = static_cast<int>(pages_.size()) - 1;
   Q_EMIT logLine(tr("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
   std::vector<std::uint8_t> payload;
@@ -163,7 +166,7 @@ void Flasher::onReplyTimeout() {
   awaitingReply_ = false;
   const QString what = stage_ == Stage::EnteringBootloader
                            ? tr("entering bootloader")
-                           : tr("uploading flash page %1").arg(page_);
+                           : tr("uploading flash page %1 of %2").arg(page_ + 1).arg(pages_.size());
   const QString text = tr("no reply from Tarvik while %1 - programming canceled").arg(what);
   leaveBootloader(text, FlashEnd::NoReply, text);
 }

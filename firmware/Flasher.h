@@ -79,7 +79,7 @@ class Flasher : public QObject {
  Q_SIGNALS:
   void logLine(const QString& line);
   void runningChanged(bool running);
-  // `done` pages of `count` are verified.
+  // `done` pages of `count` are verified: page done + 1 (counted from 1) is under way.
   void progress(int done, int count);
   // The flash is over; `detail` is the text for the user where there is one (the MIDI error,
   // the time-out), empty for a verification failure and a success.

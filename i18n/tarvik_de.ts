@@ -1871,10 +1871,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <translation>Starten des Bootloaders</translation>
     </message>
     <message>
-        <source>uploading flash page %1</source>
-        <translation>Hochladen der Flash-Seite %1</translation>
-    </message>
-    <message>
         <source>no reply from Tarvik while %1 - programming canceled</source>
         <translation>keine Antwort vom Tarvik beim %1 - Programmierung abgebrochen</translation>
     </message>
@@ -1915,6 +1911,10 @@ Fortfahren?</translation>
     <message>
         <source>Information</source>
         <translation>Information</translation>
+    </message>
+    <message>
+        <source>uploading flash page %1 of %2</source>
+        <translation>Hochladen der Flash-Seite %1 von %2</translation>
     </message>
 </context>
 <context>
@@ -3069,6 +3069,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>MIDI port %1 vanished while %2 - transfer aborted</source>
         <translation>MIDI-Port %1 verschwand beim %2 - Übertragung abgebrochen</translation>
     </message>
+    <message>
+        <source>replies came from Tarvik that this program did not ask for (another program is talking to Tarvik); what Tarvik holds may have changed</source>
+        <translation>von Tarvik kamen Antworten, die dieses Programm nicht angefordert hat (ein anderes Programm spricht mit Tarvik); was Tarvik enthält, kann sich geändert haben</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::BackupCommand</name>
@@ -3163,10 +3167,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>backing up the setup before firmware %1</source>
         <translation>Setup wird vor Firmware %1 gesichert</translation>
-    </message>
-    <message>
-        <source>the link is busy</source>
-        <translation>die Verbindung ist belegt</translation>
     </message>
     <message>
         <source>the update server cannot be reached: the program&apos;s module %1 could not be loaded (%2)</source>

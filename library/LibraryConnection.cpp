@@ -2,6 +2,7 @@
 #include "library/LibraryConnection.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -72,7 +73,7 @@ QString firstProblem(const QString& report) {
 }  // namespace
 
 LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clock,
-                                                  int busyTimeoutMs) {
+                                                  int busyTimeoutMs, const Waiting& waiting) {
   const QFileInfo info(path);
   if (info.exists() && !info.isFile()) return {nullptr, tr("%1: not a file").arg(path)};
   // An empty file holds nothing to lose: it is what a library is the moment SQLite creates it,
@@ -97,7 +98,7 @@ LibraryConnection::Opened LibraryConnection::open(const QString& path, Clock clo
   db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
   sql::setFileOf(db, path);
   if (!db.open()) return {nullptr, path + ": " + LibraryFault::describe(db.lastError(), path)};
-  if (const QString why = connection->prepare(fresh); !why.isEmpty())
+  if (const QString why = connection->prepare(fresh, busyTimeoutMs, waiting); !why.isEmpty())
     return {nullptr, path + ": " + why};
   return {std::move(connection), {}};
 }
@@ -130,7 +131,7 @@ QString LibraryConnection::failure(const QString& driverText) const {
 }
 
 // Reads first and writes only once the file has shown to be a library this version can use.
-QString LibraryConnection::prepare(bool fresh) {
+QString LibraryConnection::prepare(bool fresh, int busyTimeoutMs, const Waiting& waiting) {
   QString error;
   const auto applicationId = sql::scalar(db_, QStringLiteral("PRAGMA application_id"), &error);
   const auto version = sql::scalar(db_, QStringLiteral("PRAGMA user_version"), &error);
@@ -163,10 +164,7 @@ QString LibraryConnection::prepare(bool fresh) {
     }
   }
 
-  const auto mode = sql::scalar(db_, QStringLiteral("PRAGMA journal_mode = WAL"), &error);
-  if (!mode || mode->toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
-    return tr("cannot use a write-ahead log (%1)").arg(mode ? mode->toString() : error);
-  }
+  if (const QString why = useWriteAheadLog(busyTimeoutMs, waiting); !why.isEmpty()) return why;
   QSqlQuery query(db_);
   // A killed program loses nothing it has committed: the log is in the system's file cache and
   // the next opener reads it. A power cut or a system crash may undo the newest changes since
@@ -177,6 +175,39 @@ QString LibraryConnection::prepare(bool fresh) {
     return tr("cannot be set up (%1)").arg(sql::errorText(query));
   }
   return createOrUpgrade();
+}
+
+// SQLite turns the journal into a log under the write lock but without its busy handler: beside
+// a program that holds the lock in the old journal mode (one creating the same library at this
+// moment, or turning it into a log itself) the switch fails at once where a write would wait.
+// So the wait is a write transaction's, which queues on the busy timeout as any write does, and
+// the switch is tried again once the other program has let go; a file it has turned into a log
+// meanwhile needs no switch any more. The message after the limit is a write's.
+QString LibraryConnection::useWriteAheadLog(int busyTimeoutMs, const Waiting& waiting) {
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    QSqlError error;
+    {
+      QSqlQuery query(db_);
+      if (query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && query.next()) {
+        const QString mode = query.value(0).toString();
+        if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) return {};
+        return tr("cannot use a write-ahead log (%1)").arg(mode);
+      }
+      if (LibraryFault::causeOf(query.lastError(), path_) != LibraryFault::Cause::Locked) {
+        return tr("cannot use a write-ahead log (%1)").arg(sql::errorText(query));
+      }
+      error = query.lastError();
+    }
+    if (waited.elapsed() >= busyTimeoutMs) {
+      return tr("cannot use a write-ahead log (%1)")
+          .arg(LibraryFault::waitedText(waited.elapsed(), error.databaseText().simplified()));
+    }
+    if (waiting) waiting();
+    const sql::Transaction lock(db_);
+    if (!lock.begun()) return tr("cannot use a write-ahead log (%1)").arg(lock.error());
+  }  // the lock goes back here, before the switch is tried again
 }
 
 QString LibraryConnection::createOrUpgrade() {

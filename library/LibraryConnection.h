@@ -19,7 +19,9 @@ namespace tarvik {
 // Two programs may use one library at once: the journal is a write-ahead log (readers never wait
 // for a writer) and a writer waits up to kBusyTimeoutMs for another writer's transaction.
 // Opening a library of the current layout only reads, so it never waits for another program's
-// write either; only a library to create or upgrade takes the write lock.
+// write either; only a library to create or upgrade takes the write lock, and one that is not
+// yet a log (being created by another program this moment) waits for the lock as a write does,
+// so that the window and tarvik-cli can start together on a library that is not there yet.
 class LibraryConnection {
   Q_DECLARE_TR_FUNCTIONS(LibraryConnection)
 
@@ -32,8 +34,11 @@ class LibraryConnection {
     QString error;                                  // "<file>: <reason>" on one line when refused
   };
   // `clock` gives the times the library records (the system clock when empty); a write waits
-  // up to `busyTimeoutMs` for another program's.
-  static Opened open(const QString& path, Clock clock = {}, int busyTimeoutMs = kBusyTimeoutMs);
+  // up to `busyTimeoutMs` for another program's. `waiting`, when given, is called each time the
+  // open has to wait for another program's lock; the lock's release ends the wait.
+  using Waiting = std::function<void()>;
+  static Opened open(const QString& path, Clock clock = {}, int busyTimeoutMs = kBusyTimeoutMs,
+                     const Waiting& waiting = {});
 
   // Loads the SQLite driver (Qt's plugin and the SQLite library behind it) on a thread of its
   // own, which its end waits for. tarvik-cli opens its library only once the device answers, to
@@ -56,7 +61,8 @@ class LibraryConnection {
  private:
   LibraryConnection(const QString& path, const QString& name, Clock clock);
   // Everything after the driver has opened the file; empty on success.
-  QString prepare(bool fresh);
+  QString prepare(bool fresh, int busyTimeoutMs, const Waiting& waiting);
+  QString useWriteAheadLog(int busyTimeoutMs, const Waiting& waiting);
   QString createOrUpgrade();
 
   QString path_;

@@ -39,8 +39,10 @@ Result<Setup> readFile(const QString& path) {
 }  // namespace
 
 SetupLibrary::Opened SetupLibrary::open(const QString& path, LibraryConnection::Clock clock,
-                                        int busyTimeoutMs) {
-  LibraryConnection::Opened opened = LibraryConnection::open(path, std::move(clock), busyTimeoutMs);
+                                        int busyTimeoutMs,
+                                        const LibraryConnection::Waiting& waiting) {
+  LibraryConnection::Opened opened =
+      LibraryConnection::open(path, std::move(clock), busyTimeoutMs, waiting);
   if (!opened.connection) return {nullptr, opened.error};
   return {std::unique_ptr<SetupLibrary>(new SetupLibrary(std::move(opened.connection))), {}};
 }

@@ -27,7 +27,8 @@ class SetupLibrary {
     QString error;                          // "<file>: <reason>" on one line when refused
   };
   static Opened open(const QString& path, LibraryConnection::Clock clock = {},
-                     int busyTimeoutMs = LibraryConnection::kBusyTimeoutMs);
+                     int busyTimeoutMs = LibraryConnection::kBusyTimeoutMs,
+                     const LibraryConnection::Waiting& waiting = {});
 
   // Which file is the library: the front end's "--library FILE" when given, else the
   // environment variable TARVIK_LIBRARY when set and not empty, else library.sqlite in the

@@ -33,6 +33,9 @@ RestoreCheck::RestoreCheck(TransferMachine& machine, Configuration& configuratio
   connect(&download_, &FullDownload::finished, this, &RestoreCheck::onDownloadFinished);
   connect(&machine_, &TransferMachine::chainFinished, this, &RestoreCheck::onChainFinished);
   connect(&machine_, &TransferMachine::chainAborted, this, &RestoreCheck::onChainAborted);
+  connect(&machine_, &TransferMachine::unaskedReply, this, [this] {
+    if (running()) failedForUnaskedReplies();
+  });
   connect(&machine_, &TransferMachine::refused, this, [this](Block block, std::uint8_t status) {
     if (stage_ != Stage::SubmittingTables && stage_ != Stage::SubmittingSettings) return;
     fail(Problem::Refused, block,
@@ -64,6 +67,7 @@ bool RestoreCheck::start(const PresetTables& tables,
   difference_.reset();
   device_ = {};
   ++generation_;
+  unaskedAtStart_ = machine_.unaskedReplies();
   setStage(Stage::Identifying);
   if (!download_.start()) {
     setStage(Stage::Idle);
@@ -94,7 +98,14 @@ void RestoreCheck::takeFile() {
   if (!labels_.isEmpty()) configuration_.setLabels(labels_);
 }
 
+bool RestoreCheck::failedForUnaskedReplies() {
+  if (machine_.unaskedReplies() == unaskedAtStart_) return false;
+  fail(Problem::Interfered, std::nullopt, unaskedRepliesText());
+  return true;
+}
+
 void RestoreCheck::advance() {
+  if (running() && failedForUnaskedReplies()) return;
   bool started = true;
   switch (stage_) {
     case Stage::Idle:
@@ -158,6 +169,8 @@ void RestoreCheck::onChainAborted(Chain chain, ChainAbort why, const QString& ac
 }
 
 void RestoreCheck::compare() {
+  // The read-back may hold another program's replies: they prove nothing about this restore.
+  if (failedForUnaskedReplies()) return;
   // The file as it went out, against the device's bytes as they came back.
   const DiffSide file{
       {tables_.presetPayload(), tables_.ccMapPayload(), tables_.pcRemapPayload(), settings_},

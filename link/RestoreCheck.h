@@ -28,13 +28,17 @@ namespace tarvik {
 // else could look the same through it. The identify before the submits keeps a device with
 // other firmware from being written to.
 //
+// A reply that the machine did not ask for, while the restore runs, ends it as failed: another
+// program is talking to the device, so neither what was sent nor what is read back can be
+// trusted to be this restore's. The device may have been written all the same.
+//
 // Both front ends use it; the chains run on the machine's signals, each next step queued so
 // that a refusal reported just after its chain's end is seen before anything else is sent.
 class RestoreCheck : public QObject {
   Q_OBJECT
  public:
   enum class Stage { Idle, Identifying, SubmittingTables, SubmittingSettings, Verifying };
-  enum class Problem { None, Busy, NotFound, WrongFirmware, Aborted, Refused, Differs };
+  enum class Problem { None, Busy, NotFound, WrongFirmware, Aborted, Refused, Differs, Interfered };
 
   RestoreCheck(TransferMachine& machine, Configuration& configuration, QObject* parent = nullptr);
 
@@ -75,6 +79,8 @@ class RestoreCheck : public QObject {
   void onChainFinished(Chain chain);
   void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
   void compare();
+  // True (and the restore failed) when replies came unasked since it started.
+  bool failedForUnaskedReplies();
   void setStage(Stage stage);
   void fail(Problem problem, std::optional<Block> block, const QString& text);
   void succeed();
@@ -96,6 +102,8 @@ class RestoreCheck : public QObject {
   DeviceBlocks device_;
   // Counts restores, so that a step queued by one that ended does not act on the next.
   int generation_ = 0;
+  // The machine's count of unasked replies when this restore started.
+  int unaskedAtStart_ = 0;
 };
 
 }  // namespace tarvik

@@ -128,6 +128,12 @@ QString activityText(TransferMachine::Step step) {
   return TransferMachine::tr(kActivities[static_cast<std::size_t>(step)]);
 }
 
+QString unaskedRepliesText() {
+  return TransferMachine::tr(
+      "replies came from Tarvik that this program did not ask for (another program is talking "
+      "to Tarvik); what Tarvik holds may have changed");
+}
+
 QString refusalText(Block block, std::uint8_t status) {
   switch (block) {
     case Block::Record:
@@ -198,6 +204,7 @@ bool TransferMachine::startConnect() {
 
 void TransferMachine::sendFirstIdentify() {
   try {
+    awaited_ = static_cast<std::uint8_t>(Command::Identify);
     sendCommand(link_, Command::Identify);
   } catch (const std::exception& error) {
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
@@ -224,7 +231,14 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
   const std::optional<Reply> reply = parseReply(frame);
   // The flash hears the bootloader's replies itself, whether or not it runs.
   if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) return;
+  const bool asked = awaited_ == reply->code;
+  if (asked) {
+    awaited_.reset();
+  } else {
+    ++unaskedReplies_;
+  }
   onReply(*reply);
+  if (!asked) Q_EMIT unaskedReply(reply->code);
 }
 
 bool TransferMachine::dropped(const Reply& reply) {
@@ -385,6 +399,7 @@ bool TransferMachine::sendAndAwait(Step next, Command command,
                                    std::span<const std::uint8_t> payload) {
   setStep(next);
   try {
+    awaited_ = static_cast<std::uint8_t>(command);
     sendCommand(link_, command, payload);
   } catch (const std::exception& error) {
     // The rest of the command never went out, so no reply will come to move the chain on.

@@ -34,6 +34,10 @@ enum class ChainAbort {
 // owns the link every reply is only logged as ignored. The bootloader's replies (8, 9 and 17)
 // are the flash's (Flasher::receiveFrame): the machine passes them over without a trace.
 //
+// A reply that answers no command the machine is waiting on is counted and reported as unasked
+// (unaskedReply): the device answers every program that talks to it on the same port, so such a
+// reply means that another program is sending it commands and may be changing what it holds.
+//
 // The machine reads what it sends from the configuration and writes what it receives into it.
 // It reports outcomes and log lines; what they mean on screen or in a terminal is the front
 // end's business. Every call comes on the owner's thread.
@@ -96,6 +100,8 @@ class TransferMachine : public QObject {
   Step abortedStep() const { return abortedStep_; }
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
+  // How many replies came that the machine had not asked for, since it was made.
+  int unaskedReplies() const { return unaskedReplies_; }
   QString deviceVersion() const { return deviceVersion_; }
   QTimer& connectTimer() { return timer1_; }
   QTimer& replyWatchdog() { return watchdog_; }
@@ -124,6 +130,9 @@ class TransferMachine : public QObject {
   // presets") and `detail` the MIDI layer's error for a failed send or the port's name.
   void chainAborted(tarvik::Chain chain, tarvik::ChainAbort why, const QString& activity,
                     const QString& detail);
+  // A reply came that answers no command the machine waits on (with response code `code`).
+  // Reported once the machine has acted on it, as it acts on any reply.
+  void unaskedReply(int code);
 
  private:
   void Timer1Timer();
@@ -157,6 +166,11 @@ class TransferMachine : public QObject {
   Step step_ = Step::Idle;
   Step abortedStep_ = Step::Idle;
   int identifyCount_ = 0;
+  // The response code of the command sent last, until its reply comes: one command at a time
+  // waits for its answer, so any other reply was asked for by someone else. It outlives a
+  // time-out or an abort, so that the late answer to it is not taken for another program's.
+  std::optional<std::uint8_t> awaited_;
+  int unaskedReplies_ = 0;
   // Counts connects, so that a link that carries only after a newer connect began (or the
   // chain ended) sends nothing for the old one.
   int connectAttempts_ = 0;
@@ -178,6 +192,9 @@ class TransferMachine : public QObject {
 // What to tell the user when the device did not store a block: names the block, its status,
 // and what was sent all the same.
 QString refusalText(Block block, std::uint8_t status);
+
+// What to tell the user when replies came that the program did not ask for.
+QString unaskedRepliesText();
 
 // What `step` is doing, in the user's language ("submitting presets"): the activity that
 // chainAborted() reports and that completes "no reply from Tarvik while ...".

@@ -86,7 +86,9 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
     } else if (option == "--junk") {
       options.faults.junkFrames = true;
     } else if (option == "--bad-readback") {
-      options.faults.badReadbackPage = static_cast<int>(parseNumber(option, value(), 0, 255));
+      // Counted from 1, as the configurator counts the pages it reports; the fault itself
+      // names the page number on the wire.
+      options.faults.badReadbackPage = static_cast<int>(parseNumber(option, value(), 1, 256)) - 1;
     } else if (option == "--reply9-for-bootloader") {
       options.faults.reply9ForBootloader = true;
     } else if (option == "--stop-after-pages") {
@@ -120,7 +122,8 @@ Faults:
   --status V               status V instead of 0xFF (255) in the replies to submits
   --short-frames           replies without their items (F0 code F7)
   --junk                   frames the configurator must drop before every reply
-  --bad-readback K         the read-back of flash page K differs from the upload
+  --bad-readback K         the read-back of the K-th flash page (from 1) differs from
+                           the upload
   --reply9-for-bootloader  answer EnterBootloader with reply 9 instead of 8
   --stop-after-pages M     answer nothing after M flash pages
 Other:

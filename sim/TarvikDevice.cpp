@@ -112,7 +112,8 @@ void TarvikDevice::execute() {
   const auto info = *findCommand(command_);
   std::string line = info.name;
   if (command_ == 9) {
-    line += " page " + std::to_string(payload_[0]) + " (128 bytes)";
+    // Counted from 1, as the configurator reports pages; the wire carries the number from 0.
+    line += " page " + std::to_string(payload_[0] + 1) + " (128 bytes)";
   } else if (info.payload > 0) {
     line += " (" + std::to_string(info.payload) + " bytes)";
   }

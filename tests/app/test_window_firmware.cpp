@@ -279,8 +279,8 @@ class WindowFirmwareTest : public QObject {
     QCOMPARE(rig_->dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig_->dialogs.errors[0].caption, QStringLiteral("Timeout!"));
     QCOMPARE(rig_->dialogs.errors[0].text,
-             QStringLiteral("no reply from Tarvik while uploading flash page 4 - programming "
-                            "canceled"));
+             QStringLiteral("no reply from Tarvik while uploading flash page 5 of 8 - "
+                            "programming canceled"));
     QVERIFY(flashLog().contains(QStringLiteral("leave bootloader...")));
     // The device logs each command it takes; the one that leaves the bootloader may still be on
     // its way when the box is shown.

@@ -9,11 +9,13 @@
 #include "WindowRig.h"
 #include "config/ConfigBytes.h"
 #include "config/FullBackup.h"
+#include "core/CoreParts.h"
 
 using namespace tarvik;
 using tarvik::testing::WindowRig;
 
 Q_DECLARE_METATYPE(tarvik::Dialogs::ConnectChoice)
+Q_DECLARE_METATYPE(tarvik::SimFaults)
 
 namespace {
 
@@ -32,25 +34,41 @@ class WorkWithoutDeviceTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  // An answer that could not be carried out leaves the opened work as it was: the next connect
+  // asks again instead of reading the device over it.
   void aFileOpenedAtStartUpMeetsTheConnect_data() {
     QTest::addColumn<Dialogs::ConnectChoice>("choice");
+    QTest::addColumn<SimFaults>("faults");
     QTest::addColumn<bool>("deviceGetsTheFile");
     QTest::addColumn<bool>("editorsKeepTheFile");
-    QTest::newRow("sent to the Tarvik, verified") << Dialogs::ConnectChoice::Send << true << true;
+    QTest::addColumn<bool>("settled");  // the next connect asks no more
+    const SimFaults healthy;
+    const SimFaults silent{.silent = true};
+    const SimFaults refusing{.submitStatus = 0x01};
+    using Choice = Dialogs::ConnectChoice;
+    QTest::newRow("sent to the Tarvik, verified") << Choice::Send << healthy << true << true << true;
     QTest::newRow("kept, the Tarvik read for Compare only")
-        << Dialogs::ConnectChoice::Keep << false << true;
+        << Choice::Keep << healthy << false << true << true;
     QTest::newRow("replaced by the Tarvik's configuration")
-        << Dialogs::ConnectChoice::Replace << false << false;
+        << Choice::Replace << healthy << false << false << true;
+    QTest::newRow("sent, Tarvik refuses the presets")
+        << Choice::Send << refusing << false << true << false;
+    QTest::newRow("sent, nothing answers") << Choice::Send << silent << false << true << false;
+    QTest::newRow("kept, nothing answers") << Choice::Keep << silent << false << true << false;
   }
   void aFileOpenedAtStartUpMeetsTheConnect() {
     QFETCH(Dialogs::ConnectChoice, choice);
+    QFETCH(SimFaults, faults);
     QFETCH(bool, deviceGetsTheFile);
     QFETCH(bool, editorsKeepTheFile);
+    QFETCH(bool, settled);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rig.tvk"));
     const ConfigBytes file = keptOf(TarvikContents::fromSeed(3));
     QVERIFY(FullBackup::save(path, file.tables(), *file.settings));
     WindowRig rig(TarvikContents::fromSeed(7));
+    rig.device().setFaults(faults);
+    if (faults.silent) CoreParts::machine(*rig.core).setConnectTimeout(testing::kTimeoutThatFiresMs);
     const ConfigBytes device = keptOf(rig.device().contents());
     QVERIFY(!(file == device));
 
@@ -66,16 +84,21 @@ class WorkWithoutDeviceTest : public QObject {
     QVERIFY(rig.core->busy());
     while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
 
-    if (!rig.dialogs.errors.empty()) QFAIL(qPrintable(rig.dialogs.errors.front().text));
-    QCOMPARE(rig.visibleTabs(), testing::kAllTabs);
     QCOMPARE(keptOf(rig.device().contents()) == file, deviceGetsTheFile);
     QCOMPARE(editorsOf(*rig.core) == file, editorsKeepTheFile);
-    // Whatever the editors hold, the comparison's device side is what the Tarvik holds now.
-    QVERIFY(ConfigBytes::fromDevice(rig.core->deviceBlocks()) == keptOf(rig.device().contents()));
-    // The question is for what was opened away from the device, once.
+    if (settled) {
+      if (!rig.dialogs.errors.empty()) QFAIL(qPrintable(rig.dialogs.errors.front().text));
+      QCOMPARE(rig.visibleTabs(), testing::kAllTabs);
+      // Whatever the editors hold, the comparison's device side is what the Tarvik holds now.
+      QVERIFY(ConfigBytes::fromDevice(rig.core->deviceBlocks()) ==
+              keptOf(rig.device().contents()));
+    }
+    // The question is for what was opened away from the device, until its answer was done.
+    rig.device().setFaults({});
+    rig.dialogs.connectChoice = Dialogs::ConnectChoice::Keep;
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
-    QVERIFY(rig.awaitChainEnd());
-    QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t{1});
+    while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
+    QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t(settled ? 1 : 2));
   }
 };
 

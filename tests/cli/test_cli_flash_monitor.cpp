@@ -141,20 +141,22 @@ class CliFlashMonitorTest : public QObject {
   }
 
   // After the bootloader was entered, every failure tells the device to leave it.
+  // The page that failed is the one after the last verified, both counted from 1.
   void aFailedFlashLeavesTheBootloader_data() {
-    QTest::addColumn<int>("badPage");
+    QTest::addColumn<int>("badPage");  // the page number on the wire, from 0
     QTest::addColumn<int>("pagesAnswered");
     QTest::addColumn<QString>("error");
-    QTest::newRow("a page reads back differently")
-        << 1 << -1 << "page 1 read back differently; programming canceled";
+    QTest::newRow("the second page reads back differently")
+        << 1 << -1 << "page 2 read back differently; programming canceled";
     // The bootloader's reply time-out (5 s) must fire: nothing else can happen first.
-    QTest::newRow("the bootloader falls silent")
-        << -1 << 1 << "no reply from Tarvik while uploading flash page 1";
+    QTest::newRow("the bootloader falls silent after a page")
+        << -1 << 1 << "no reply from Tarvik while uploading flash page 2 of %1";
   }
   void aFailedFlashLeavesTheBootloader() {
     QFETCH(int, badPage);
     QFETCH(int, pagesAnswered);
     QFETCH(QString, error);
+    error = error.arg(pages().size());
     const QString file = dir.filePath(QStringLiteral("firmware.txt"));
     QVERIFY(writeFile(file, FirmwareFixture::firmwareBody(pages())));
     SimulatedMidi device;
@@ -169,6 +171,9 @@ class CliFlashMonitorTest : public QObject {
     QCOMPARE(flashToEnd(device.ports(), options, output.output()), ExitCode::DeviceFailure);
     QVERIFY2(output.errText().contains(QStringLiteral("tarvik-cli: ") + error),
              qPrintable(output.errText()));
+    const QString verified = QStringLiteral("flash: page %1 of %2 verified\n");
+    QVERIFY(output.errText().contains(verified.arg(1).arg(pages().size())));
+    QVERIFY(!output.errText().contains(verified.arg(2).arg(pages().size())));
     QVERIFY(device.device().flash().bootloaderEntered);
     QVERIFY(device.device().flash().bootloaderLeft);
     QVERIFY(!device.device().flash().writtenToFlash);

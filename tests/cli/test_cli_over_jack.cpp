@@ -111,6 +111,34 @@ class CliOverJackTest : public QObject {
     QCOMPARE(readFile(after), readFile(saved));
   }
 
+  // The simulator's faults and the program's lines count the pages from 1: the page that failed
+  // is the one after the last verified.
+  void aFailedFlashNamesThePageAfterTheLastVerified_data() {
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("the third page reads back differently")
+        << QStringList{"--bad-readback", "3"} << "tarvik-cli: page 3 read back differently";
+    // The bootloader's real reply time-out (5 s) ends it.
+    QTest::newRow("nothing answers after two pages")
+        << QStringList{"--stop-after-pages", "2"}
+        << "tarvik-cli: no reply from Tarvik while uploading flash page 3 of 4";
+  }
+  void aFailedFlashNamesThePageAfterTheLastVerified() {
+    QFETCH(QStringList, fault);
+    QFETCH(QString, error);
+    const QString firmware = dir.filePath(QStringLiteral("four-pages.txt"));
+    QFile file(firmware);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(FirmwareFixture::firmwareBody(FirmwareFixture::seededPages(4, 6)));
+    file.close();
+    startSimulator(fault);
+    const CliResult flash = run({QStringLiteral("flash"), QStringLiteral("--no-backup"), firmware});
+    QVERIFY2(flash.exitCode == 1, qPrintable(describe(flash)));
+    QVERIFY2(flash.err.contains("flash: page 2 of 4 verified\n"), qPrintable(describe(flash)));
+    QVERIFY2(!flash.err.contains("flash: page 3 of 4 verified\n"), qPrintable(describe(flash)));
+    QVERIFY2(flash.err.contains(error), qPrintable(describe(flash)));
+  }
+
   // The network module is found from the program's own folder, as installed.
   void flashesFromTheUpdateServerThroughItsModule() {
     tarvik::fixtures::UpdateServer server;
@@ -138,7 +166,7 @@ class CliOverJackTest : public QObject {
     // Not a terminal: plain progress lines.
     QVERIFY(flash.err.contains("flash: page 3 of 3 verified\n"));
     const QByteArray simulator = jack.simulatorOutput();
-    QVERIFY(simulator.contains("UploadFlashPage page 2 (128 bytes)"));
+    QVERIFY(simulator.contains("UploadFlashPage page 3 (128 bytes)"));
     QVERIFY(simulator.contains("WriteRamToFlash"));
   }
 

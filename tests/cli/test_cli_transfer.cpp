@@ -14,6 +14,8 @@
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "core/CoreParts.h"
+#include "link/Framing.h"
+#include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FileFaults.h"
 #include "tests/cli/CommandRig.h"
@@ -24,6 +26,9 @@ using tarvik::testing::CapturedOutput;
 using tarvik::testing::FileSizeLimit;
 using tarvik::testing::runToEnd;
 using tarvik::testing::tablesOf;
+using Bytes = std::vector<std::uint8_t>;
+
+Q_DECLARE_METATYPE(Bytes)
 
 namespace {
 
@@ -386,6 +391,49 @@ class CliTransferTest : public QObject {
              std::optional<Block>(Block::Presets));
     // Nothing after the refused chain: no record, no verifying download.
     QCOMPARE(submitsOfRecord(device.device()), 0);
+  }
+
+  // Replies that this restore did not ask for come from another program talking to the device:
+  // whatever was sent or read back, the restore cannot be called verified, and the device may
+  // have been written.
+  void anotherProgramsRepliesFailTheRestore_data() {
+    QTest::addColumn<QString>("command");  // as the device logs it
+    QTest::addColumn<int>("occurrence");   // of that command, from 1
+    QTest::addColumn<Bytes>("frame");      // the other program's reply
+    QTest::newRow("a submit of presets while this one identifies")
+        << "Identify" << 1 << Bytes{0xF0, 0x05, 0x0F, 0x0F, 0xF7};
+    QTest::newRow("an identify while this one submits")
+        << "SubmitPresets (128 bytes)" << 1 << buildReplyFrame(1, Bytes{1, 9});
+    QTest::newRow("a download while this one reads back")
+        << "DownloadConfig" << 2 << buildReplyFrame(2, Bytes(kTableSize, 0));
+  }
+  void anotherProgramsRepliesFailTheRestore() {
+    QFETCH(QString, command);
+    QFETCH(int, occurrence);
+    QFETCH(Bytes, frame);
+    const QString file = backupOf(2, "interfered.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    int seen = 0;
+    QObject::connect(&device.tarvik(), &InProcessTarvik::logLine, &device.tarvik(),
+                     [&](const QString& line) {
+                       if (line != command || ++seen != occurrence) return;
+                       // As MIDI input comes: after the send that the device is logging.
+                       QMetaObject::invokeMethod(
+                           &device.tarvik(),
+                           [&] { device.service().deliverSysEx(device.inPort(), frame); },
+                           Qt::QueuedConnection);
+                     });
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file), output.output());
+    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
+    // The machine acts on the other program's reply as on any: it may ask for more.
+    QVERIFY(seen >= occurrence);
+    QCOMPARE(output.errText(),
+             QStringLiteral("tarvik-cli: restore failed: replies came from Tarvik that this "
+                            "program did not ask for (another program is talking to Tarvik); "
+                            "what Tarvik holds may have changed\n"));
+    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Interfered);
+
   }
 
   // The device stops answering after `answered` commands; the reply watchdog (3 s) or the

@@ -2,9 +2,62 @@
 // The real tarvik-cli where no MIDI system can be reached: no JACK server of the name it is
 // given, and (on the machines the tests run on) no ALSA sequencer. ALSA and JACK then write their
 // own lines about it; they are for --verbose, and without it the program's error is its one line.
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QEventLoop>
+#include <QFile>
 #include <QProcess>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
+#include <cstring>
+
+namespace {
+
+// A JACK server that hangs, as one whose shared state is locked: the socket where a client looks
+// for the server `name` takes a connection and never answers. reached() tells whether a client
+// connected, also after it went; close() ends the hang with an error for a waiting client.
+class HangingJack : public QObject {
+  Q_OBJECT
+ public:
+  explicit HangingJack(const QString& name)
+      : path_(QFile::encodeName(QStringLiteral("/dev/shm/jack_%1_%2_0").arg(name).arg(::getuid()))),
+        fd_(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path_.constData(), sizeof(address.sun_path) - 1);
+    listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                 ::listen(fd_, 8) == 0;
+    connect(&notifier_, &QSocketNotifier::activated, this, &HangingJack::connected);
+  }
+  ~HangingJack() override { close(); }
+  bool listening() const { return listening_; }
+  bool reached() const {
+    pollfd pending{fd_, POLLIN, 0};
+    return fd_ >= 0 && ::poll(&pending, 1, 0) == 1;
+  }
+  void close() {
+    notifier_.setEnabled(false);
+    if (fd_ >= 0 && ::close(fd_) == 0 && listening_) ::unlink(path_.constData());
+    fd_ = -1;
+  }
+
+ Q_SIGNALS:
+  void connected();
+
+ private:
+  QByteArray path_;
+  int fd_;
+  bool listening_ = false;
+  QSocketNotifier notifier_{fd_, QSocketNotifier::Read};
+};
+
+}  // namespace
 
 class CliWithoutMidiTest : public QObject {
   Q_OBJECT
@@ -61,6 +114,51 @@ class CliWithoutMidiTest : public QObject {
     QVERIFY2(!libraries.filter(QStringLiteral("server"), Qt::CaseInsensitive).isEmpty(),
              qPrintable(libraries.join('\n')));
     QVERIFY(libraries.filter(QStringLiteral("tarvik-cli")).isEmpty());
+  }
+
+  // A command on files or the library alone starts no MIDI system, so a JACK that hangs cannot
+  // hold it up: it ends, and leaves no connection at the server behind.
+  void aCommandWithoutTheDeviceNeverReachesJack_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("library list") << QStringList{"library", "list"} << 0;
+    QTest::newRow("setlist list") << QStringList{"setlist", "list"} << 0;
+    QTest::newRow("diff of a refused file") << QStringList{"diff", "refused.tvk", "refused.tvk"}
+                                            << 2;
+  }
+  void aCommandWithoutTheDeviceNeverReachesJack() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QTemporaryDir dir;
+    QFile refused(dir.filePath(QStringLiteral("refused.tvk")));
+    QVERIFY(refused.open(QIODevice::WriteOnly) && refused.write("[settings]\r\n") > 0);
+    refused.close();
+    arguments.replaceInStrings(QStringLiteral("refused.tvk"), refused.fileName());
+    const QString server = QStringLiteral("tarvik-hangs-") + QUuid::createUuid().toString(QUuid::Id128);
+    HangingJack jack(server);
+    QVERIFY(jack.listening());
+
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"), server);
+    environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("TARVIK_LIBRARY"), dir.filePath(QStringLiteral("lib.sqlite")));
+    cli.setProcessEnvironment(environment);
+    QEventLoop loop;
+    connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&jack, &HangingJack::connected, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);  // only a give-up
+    cli.start(QStringLiteral(TARVIK_CLI_PATH), arguments);
+    loop.exec();
+    if (jack.reached()) {
+      jack.close();  // the client's wait ends in an error: never SIGKILL a JACK client
+      if (!cli.waitForFinished(60000)) cli.terminate();
+      cli.waitForFinished(60000);
+      QFAIL("the command reached JACK");
+    }
+    QCOMPARE(cli.state(), QProcess::NotRunning);
+    QCOMPARE(cli.exitCode(), exitCode);
+    QVERIFY(!jack.reached());  // a connection made while it ran would still be queued
   }
 };
 

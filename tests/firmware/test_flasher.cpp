@@ -210,7 +210,7 @@ class TestFlasher : public QObject {
         << "no reply from Tarvik while entering bootloader - programming canceled" << 0;
     QTest::newRow("mid-flash")
         << false << 7 << "Upload Flash Page 7 of 11"
-        << "no reply from Tarvik while uploading flash page 7 - programming canceled" << 8;
+        << "no reply from Tarvik while uploading flash page 8 of 12 - programming canceled" << 8;
   }
   void silentDeviceTimesOut() {
     QFETCH(bool, silentOnEnter);

@@ -1,7 +1,14 @@
 // SPDX-License-Identifier: MIT
 // A program that uses a library the way a second front end would, for the tests that need a
-// process of its own: one to kill with SIGKILL inside an import, two to write at once.
+// process of its own: one to kill with SIGKILL inside an import, two to write at once, one to
+// hold the lock while another opens.
 //
+// Every open says "waiting" each time it has to wait for another program's lock.
+//
+//   library_child hold LIBRARY
+//       makes LIBRARY a file of this program's that is not yet a library (its application id
+//       alone, in SQLite's first journal mode, as a program creating it leaves it for a moment),
+//       takes its write lock, says "holding", and lets go once a line comes on its input.
 //   library_child store LIBRARY PREFIX COUNT
 //       opens the library, says "ready", waits for a line on its input, then stores COUNT
 //       setups PREFIX-1.. one change each and says "stored".
@@ -12,11 +19,14 @@
 //
 // Exit status 0 when done, 1 with the reason on standard error.
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "library/Schema.h"
 #include "library/SetupLibrary.h"
 
 using namespace tarvik;
@@ -47,6 +57,31 @@ ConfigBytes bytesFor(int seed) {
     bytes.pcRemap[row] = static_cast<std::uint8_t>(row);
   }
   return bytes;
+}
+
+// What a loaded machine may take to pass a line from one process to the next: the give-up of a
+// wait that the other process's release ends, not the program's limit.
+constexpr int kBusyTimeoutMs = 120000;
+
+int holdOn(QSqlDatabase db, const QString& path) {
+  db.setDatabaseName(path);
+  if (!db.open()) return fail(db.lastError().text());
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("PRAGMA application_id = %1").arg(Schema::kApplicationId)) ||
+      !query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+    return fail(query.lastError().text());
+  }
+  say("holding");
+  waitForInput();
+  if (!query.exec(QStringLiteral("COMMIT"))) return fail(query.lastError().text());
+  return 0;
+}
+
+int hold(const QString& path) {
+  const QString name = QStringLiteral("holder");
+  const int result = holdOn(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name), path);
+  QSqlDatabase::removeDatabase(name);
+  return result;
 }
 
 int store(SetupLibrary& library, const QString& prefix, int count) {
@@ -90,8 +125,10 @@ int import(SetupLibrary& library, const QString& pause, const QStringList& files
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments().mid(1);
+  if (args.size() == 2 && args[0] == QLatin1String("hold")) return hold(args[1]);
   if (args.size() < 3) return fail(QStringLiteral("usage: library_child store|import LIBRARY ..."));
-  SetupLibrary::Opened opened = SetupLibrary::open(args[1]);
+  SetupLibrary::Opened opened =
+      SetupLibrary::open(args[1], {}, kBusyTimeoutMs, [] { say("waiting"); });
   if (!opened.library) return fail(opened.error);
   if (args[0] == QLatin1String("store") && args.size() == 4) {
     return store(*opened.library, args[2], args[3].toInt());

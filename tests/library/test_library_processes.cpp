@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The library across processes: an import killed with SIGKILL inside its transaction leaves a
 // library that opens, passes SQLite's integrity check and holds none or all of the files; two
-// programs storing setups at the same time both succeed.
+// programs storing setups at the same time both succeed, and an open beside another program's
+// lock waits for it.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +106,35 @@ class LibraryProcessesTest : public QObject {
       const Setup last = *reopened.library->setups().setup(QStringLiteral("setup 299")).value;
       QCOMPARE(last.bytes.presets[299 % kTableSize], std::uint8_t{299 % 256});
     }
+  }
+
+  // The moment when another program creating the library holds its lock before the file is a
+  // log: the open waits for it, as a write would, and goes on once it is released.
+  void anOpenWaitsForAnotherProgramsLock() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString library = dir.filePath(QStringLiteral("created.sqlite"));
+    QProcess holder;
+    start(holder, {QStringLiteral("hold"), library});
+    QByteArray holderOutput;
+    QVERIFY2(waitForLine(holder, "holding", holderOutput),
+             holder.readAllStandardError().constData());
+    QProcess opener;
+    start(opener, {QStringLiteral("store"), library, QStringLiteral("opener"), QStringLiteral("1")});
+    QByteArray openerOutput;
+    QVERIFY2(waitForLine(opener, "waiting", openerOutput),
+             opener.readAllStandardError().constData());
+    holder.write("go\n");
+    QVERIFY(holder.waitForFinished(kWaitMs));
+    QVERIFY2(holder.exitCode() == 0, holder.readAllStandardError().constData());
+
+    QVERIFY2(waitForLine(opener, "ready", openerOutput), opener.readAllStandardError().constData());
+    opener.write("go\n");
+    QVERIFY(opener.waitForFinished(kWaitMs));
+    QVERIFY2(opener.exitCode() == 0, opener.readAllStandardError().constData());
+    SetupLibrary::Opened opened = SetupLibrary::open(library);
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    QVERIFY(opened.library->setups().setup(QStringLiteral("opener-1")).ok());
   }
 
   // Both start on a library that does not exist yet, and both write once the other is ready.

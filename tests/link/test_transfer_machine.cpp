@@ -34,6 +34,8 @@ class TransferMachineTest : public QObject {
     QCOMPARE(rig.machine.identifyCount(), 6);
     QCOMPARE(rig.machine.deviceVersion(), QStringLiteral("1.9"));
     QCOMPARE(rig.events.log, kCompleteConnectLog);
+    QCOMPARE(rig.machine.unaskedReplies(), 0);
+
     // The report of the version comes before its log line; each block is reported once it is
     // in the configuration, and the chain ends once.
     const QStringList reports{"running:on",
@@ -272,9 +274,16 @@ class TransferMachineTest : public QObject {
     QFETCH(QStringList, log);
     Rig rig;
     rig.setFaults([](SimFaults& f) { f.silent = true; });
+    QSignalSpy unasked(&rig.machine, &TransferMachine::unaskedReply);
     QVERIFY(rig.deliver(frame));
     QCOMPARE(rig.commands(), std::vector<int>{next});
     QCOMPARE(rig.events.log, log);
+    // Another program asked for it: counted and reported once the machine has acted on it.
+    QCOMPARE(rig.machine.unaskedReplies(), 1);
+    QCOMPARE(unasked.size(), 1);
+    QCOMPARE(unasked.front().front().toInt(), int(frame[1]));
+    // Another program asked for it: counted and reported once the machine has acted on it.
+
     if (next == int(Command::SubmitCcMap)) {
       QCOMPARE(rig.payloadOf(Command::SubmitCcMap), bytes(rig.configuration.ccMapPayload()));
     }

@@ -43,7 +43,8 @@ class TestSimOptions : public QObject {
     QTest::newRow("status") << "--status 0" << "status" << 0;
     QTest::newRow("short frames") << "--short-frames" << "shortFrames" << 1;
     QTest::newRow("junk") << "--junk" << "junk" << 1;
-    QTest::newRow("bad read-back") << "--bad-readback 3" << "badReadback" << 3;
+    // Counted from 1, as the configurator reports the pages; the fault is the wire's number.
+    QTest::newRow("bad read-back of the third page") << "--bad-readback 3" << "badReadback" << 2;
     QTest::newRow("reply 9 for bootloader") << "--reply9-for-bootloader" << "reply9" << 1;
     QTest::newRow("stop after pages") << "--stop-after-pages 5" << "stopAfterPages" << 5;
     QTest::newRow("echo") << "--echo" << "echo" << 1;
@@ -91,6 +92,7 @@ class TestSimOptions : public QObject {
     QTest::newRow("record too short") << "--record 1,2,3";
     QTest::newRow("record too long") << "--record 0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0";
     QTest::newRow("unknown MIDI system") << "--api winmm";
+    QTest::newRow("bad read-back of page 0: pages count from 1") << "--bad-readback 0";
   }
   void badCommandLinesAreRefused() {
     QFETCH(QString, line);

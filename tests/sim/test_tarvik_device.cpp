@@ -212,7 +212,7 @@ class TestTarvikDevice : public QObject {
     harness.send(9, page(3, 0));
     harness.send(16);
     const std::vector<std::string> expected{"Identify", "SubmitPresets (128 bytes)",
-                                            "EnterBootloader", "UploadFlashPage page 3 (128 bytes)",
+                                            "EnterBootloader", "UploadFlashPage page 4 (128 bytes)",
                                             "LeaveBootloader"};
     QCOMPARE(harness.device.log(), expected);
   }
