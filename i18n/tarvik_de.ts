@@ -2590,16 +2590,8 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <translation>Einen Song hinzufügen</translation>
     </message>
     <message>
-        <source>Preset of %1 (1..128):</source>
-        <translation>Preset aus %1 (1..128):</translation>
-    </message>
-    <message>
         <source>The song was not added.</source>
         <translation>Der Song wurde nicht hinzugefügt.</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a preset of 1..128</source>
-        <translation>&quot;%1&quot; ist kein Preset von 1..128</translation>
     </message>
     <message>
         <source>Name of the song:</source>
@@ -2652,6 +2644,10 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
     <message>
         <source>The printer could not be used.</source>
         <translation>Der Drucker ließ sich nicht verwenden.</translation>
+    </message>
+    <message>
+        <source>Preset of %1:</source>
+        <translation>Preset aus %1:</translation>
     </message>
 </context>
 <context>
