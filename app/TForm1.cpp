@@ -193,7 +193,11 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::deviceIdentified, this, &TForm1::onIdentified);
   connect(&core_, &ConfiguratorCore::connectTimedOut, this, [this] {
     updateSendControls();
-    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("));
+    const auto [input, output] = core_.linkPortNames();
+    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("),
+                      {tr("Identify was sent to the output \"%1\"; no reply came on the input "
+                          "\"%2\" (nor on any other open input).")
+                           .arg(output, input)});
   });
   connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
   connect(&core_, &ConfiguratorCore::blockRefused, this, &TForm1::onRefused);
@@ -317,9 +321,14 @@ void TForm1::onClick(QPushButton* button, const std::function<void()>& handler) 
 
 void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
 
-void TForm1::reportMidiFailure(const QString& caption, const QString& text) {
-  dialogs_.errorWithDetail(this, caption, text,
-                           midiFailureDetail_ ? midiFailureDetail_() : QStringList());
+void TForm1::reportMidiFailure(const QString& caption, const QString& text,
+                               const QStringList& tried) {
+  const QString system = core_.midiSystemName();
+  QStringList detail{system.isEmpty() ? tr("MIDI system: none reached")
+                                      : tr("MIDI system: %1").arg(system)};
+  detail << tried;
+  if (midiFailureDetail_) detail << midiFailureDetail_();
+  dialogs_.errorWithDetail(this, caption, text, detail);
 }
 
 bool TForm1::busy() const { return core_.busy(); }

@@ -119,7 +119,10 @@ class TForm1 : public QWidget {
   // The button runs the handler, guarded.
   void onClick(QPushButton* button, const std::function<void()>& handler);
   void reportError(const QString& text);
-  void reportMidiFailure(const QString& caption, const QString& text);
+  // The error box of a MIDI failure. Its details name the MIDI system in use and what was
+  // `tried` on it, then what its libraries said since the last failure.
+  void reportMidiFailure(const QString& caption, const QString& text,
+                         const QStringList& tried = {});
   // "Save as File": true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);

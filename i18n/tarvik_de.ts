@@ -2827,6 +2827,22 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>LOOP%1 was not renamed: the name %2.</source>
         <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
     </message>
+    <message>
+        <source>Identify was sent to the output &quot;%1&quot;; no reply came on the input &quot;%2&quot; (nor on any other open input).</source>
+        <translation>Identify wurde an den Ausgang &quot;%1&quot; gesendet; am Eingang &quot;%2&quot; (und an jedem anderen offenen Eingang) kam keine Antwort.</translation>
+    </message>
+    <message>
+        <source>MIDI system: none reached</source>
+        <translation>MIDI-System: keines erreicht</translation>
+    </message>
+    <message>
+        <source>MIDI system: %1</source>
+        <translation>MIDI-System: %1</translation>
+    </message>
+    <message>
+        <source>No Tarvik is connected: connect to it on the &quot;Midi&quot; tab first.</source>
+        <translation>Kein Tarvik ist verbunden: Verbinden Sie ihn zuerst auf der Registerkarte &quot;MIDI&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TestControllerTab</name>
