@@ -657,8 +657,16 @@ void TForm1::updateSendControls() {
   if (presets_ == nullptr) return;
   advanced_->setEnabled(!linkBusy);
   presets_->setEditable(!linkBusy);
-  advanced_->submitButton()->setEnabled(!linkBusy);
-  presets_->submitButton()->setEnabled(!linkBusy);
+  // A submit sends to the Tarvik the last connect found, as "Play" does: with none connected
+  // (work opened away from it, a connect that timed out, a port that went) it is off and says
+  // why; the next connect offers to send what the editors hold.
+  const bool device = core_.connected();
+  for (QPushButton* submit : {advanced_->submitButton(), presets_->submitButton()}) {
+    submit->setEnabled(!linkBusy && device);
+    submit->setToolTip(device ? QString()
+                              : tr("No Tarvik is connected: connect to it on the \"Midi\" tab "
+                                   "first."));
+  }
   presets_->backupButton()->setEnabled(!linkBusy);
   presets_->restoreButton()->setEnabled(!linkBusy);
   presets_->setPlayable(core_.connected() && !linkBusy);
