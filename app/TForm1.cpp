@@ -431,7 +431,7 @@ void TForm1::Button7Click() {
 
 void TForm1::showTraffic() {
   const QByteArray geometry = remembered_ ? remembered_->trafficGeometry() : QByteArray();
-  WindowPlacement::open(traffic_, *this, geometry, [this] {
+  WindowPlacement::open(traffic_, *this, portListsFrame(), geometry, [this] {
     auto window = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
     window->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
       const Configuration& editors = core_.configuration();
@@ -441,10 +441,18 @@ void TForm1::showTraffic() {
   });
 }
 
+QRect TForm1::portListsFrame() const {
+  QRect frame;
+  for (const QListWidget* list : {midi_->inputs, midi_->outputs})
+    frame |= QRect(list->mapToGlobal(QPoint(0, 0)), list->size());
+  return frame;
+}
+
 void TForm1::showCompare() {
   // Made at the first press, when the window's undo history is there to open a side into.
-  WindowPlacement::open(compare_, *this, {}, [this] {
-    return std::make_unique<CompareWindow>(dialogs_, core_, *edits_, this);
+  WindowPlacement::open(compare_, *this, portListsFrame(), {}, [this] {
+    return std::make_unique<CompareWindow>(
+        dialogs_, core_, *edits_, [this] { return tablesFile_->lastPath(); }, this);
   });
 }
 

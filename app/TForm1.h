@@ -81,6 +81,8 @@ class TForm1 : public QWidget {
   // nothing; one they take is a step of the editors' history.
   void renameLoop(int loop);
 
+  // Where the port lists are on the screen: the side windows open clear of them.
+  QRect portListsFrame() const;
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
   EditTracking& edits() { return *edits_; }

@@ -1737,6 +1737,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
     </message>
+    <message>
+        <source>Both sides are the editors: choose another side to compare them with (the device&apos;s last download once Tarvik has been read, a setup, a snapshot or a file).</source>
+        <translation>Beide Seiten sind die Editoren: Wählen Sie eine andere Seite zum Vergleich (den letzten Download vom Gerät, sobald Tarvik ausgelesen ist, ein Setup, einen Schnappschuss oder eine Datei).</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::ConfiguratorCore</name>

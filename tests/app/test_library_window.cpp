@@ -423,12 +423,31 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(listed(), QStringList());
   }
 
-  // Opened for the first time, it stands beside the main window, not over its port lists.
+  // Opened for the first time, it stands beside the main window, not over its port lists: also
+  // from the middle of the screen, where the program starts and no side has room for it.
+  void theWindowStandsBesideTheMainWindow_data() {
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("main window at the screen's corner") << false;
+    QTest::newRow("main window in the middle, as the program starts") << true;
+  }
   void theWindowStandsBesideTheMainWindow() {
-    LibraryWindow* window = openWindow();
-    QVERIFY(window != nullptr);
-    QVERIFY(window->isVisible());
-    QVERIFY(!window->frameGeometry().intersects(rig->form->frameGeometry()));
+    QFETCH(bool, centred);
+    rig = std::make_unique<WindowRig>();
+    holder().open(newPath());
+    const QRect screen = rig->form->screen()->availableGeometry();
+    QVERIFY2(screen.width() >= 1920, "the test runs on a wide screen (see CMakeLists.txt)");
+    rig->form->move(centred ? screen.center() - rig->form->rect().center() : screen.topLeft());
+    rig->button("libraryButton")->click();
+    LibraryWindow* window = holder().window();
+    QVERIFY(window != nullptr && window->isVisible());
+    const QRect frame = window->frameGeometry();
+    const QRect lists = rig->form->portListsFrame();
+    const QString where = QStringLiteral("frame %1,%2 %3x%4, port lists %5,%6 %7x%8")
+                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                              .arg(lists.x()).arg(lists.y()).arg(lists.width()).arg(lists.height());
+    QVERIFY2(screen.contains(frame), qPrintable(where));
+    QVERIFY2(!frame.intersects(lists), qPrintable(where));
+    QCOMPARE(frame.intersects(rig->form->frameGeometry()), centred);
   }
 
   // The library is opened after the first frame and attached to the core, which is free of it
