@@ -40,9 +40,28 @@ class KeepSelectionOnEmptyClick : public QObject {
   QListWidget& list_;
 };
 
+// The row a list draws as current is tinted like a selected one: in a port list it is the
+// selected row or none, so that what looks chosen is what connect and the test controller use.
+// A deselected row (Ctrl+click) or a focus that lands on a list without a selection leaves no
+// current row behind.
+void keepCurrentOnSelection(QListWidget& list) {
+  QItemSelectionModel& model = *list.selectionModel();
+  const QModelIndexList selected = model.selectedIndexes();
+  if (selected.isEmpty()) {
+    if (model.currentIndex().isValid()) model.clearCurrentIndex();
+  } else if (model.currentIndex() != selected.constFirst()) {
+    model.setCurrentIndex(selected.constFirst(), QItemSelectionModel::NoUpdate);
+  }
+}
+
 QListWidget* portList(QWidget* parent, const char* name, const QString& accessibleName) {
   auto* list = new QListWidget(parent);
   new KeepSelectionOnEmptyClick(*list);
+  QItemSelectionModel* selection = list->selectionModel();
+  QObject::connect(selection, &QItemSelectionModel::currentChanged, list,
+                   [list] { keepCurrentOnSelection(*list); });
+  QObject::connect(selection, &QItemSelectionModel::selectionChanged, list,
+                   [list] { keepCurrentOnSelection(*list); });
   list->setObjectName(QString::fromLatin1(name));
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setSortingEnabled(false);
