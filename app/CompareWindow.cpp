@@ -2,6 +2,7 @@
 #include "app/CompareWindow.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,10 +26,11 @@ using Kind = CompareSource::Kind;
 }  // namespace
 
 CompareWindow::CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTracking& edits,
-                             QWidget* parent)
+                             std::function<QString()> lastFile, QWidget* parent)
     : QWidget(parent, Qt::Window),
       core_(core),
       edits_(edits),
+      lastFile_(std::move(lastFile)),
       summary_(new QLabel(this)),
       view_(new QTreeView(this)) {
   setObjectName(QStringLiteral("CompareWindow"));
@@ -92,8 +94,20 @@ CompareWindow::CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTrack
   // What a comparison is mostly for: what the editors changed since the device's contents.
   // Showing the window reads both sides.
   refreshing_ = true;
-  if (core_.deviceBlocks().complete()) sides_[kLeft].picker->choose(CompareSource::device());
+  chooseOtherSide();
   refreshing_ = false;
+}
+
+void CompareWindow::chooseOtherSide() {
+  const CompareSource editors = CompareSource::editors();
+  if (sides_[kLeft].picker->source() != editors || sides_[kRight].picker->source() != editors)
+    return;
+  const QString file = lastFile_ ? lastFile_() : QString();
+  if (core_.deviceBlocks().complete()) {
+    sides_[kLeft].picker->choose(CompareSource::device());
+  } else if (!file.isEmpty() && QFileInfo(file).isFile()) {
+    sides_[kLeft].picker->choose(CompareSource::file(file));
+  }
 }
 
 void CompareWindow::showEvent(QShowEvent* event) {
@@ -120,6 +134,7 @@ void CompareWindow::followChange(Kind kind) {
 void CompareWindow::refreshSides(bool all) {
   refreshing_ = true;
   for (SideState& side : sides_) side.picker->refreshChoices();
+  chooseOtherSide();
   refreshing_ = false;
   bool read = false;
   for (SideState& side : sides_) {
@@ -160,6 +175,12 @@ QString CompareWindow::summaryText() const {
     lines << (i == kLeft ? tr("Left: %1").arg(why) : tr("Right: %1").arg(why));
   }
   if (!lines.isEmpty()) return lines.join(QLatin1Char('\n'));
+  if (sides_[kLeft].source == CompareSource::editors() &&
+      sides_[kRight].source == CompareSource::editors()) {
+    return tr("Both sides are the editors: choose another side to compare them with (the "
+              "device's last download once Tarvik has been read, a setup, a snapshot or a "
+              "file).");
+  }
 
   const qsizetype count = model_.differences().size();
   QString text = count == 0   ? tr("The two are the same.")

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "app/CompareModel.h"
@@ -30,9 +31,10 @@ class CompareWindow : public QWidget {
  public:
   enum Side { kLeft, kRight };
 
-  // All must outlive the window.
+  // All must outlive the window. `lastFile` tells the file the editors were last saved to or
+  // loaded from (empty for none).
   CompareWindow(Dialogs& dialogs, ConfiguratorCore& core, EditTracking& edits,
-                QWidget* parent = nullptr);
+                std::function<QString()> lastFile, QWidget* parent = nullptr);
 
   CompareSidePicker& picker(Side side) const { return *sides_[side].picker; }
   QPushButton* openButton(Side side) const { return sides_[side].open; }
@@ -61,6 +63,9 @@ class CompareWindow : public QWidget {
   // Takes in what the library and the device hold now, then reads the sides again: `all`, or
   // those whose choice changed with it and the device's.
   void refreshSides(bool all);
+  // The editors against themselves tell nothing: while both sides are the editors, the left
+  // becomes the device's last download, or else the last file, when there is one.
+  void chooseOtherSide();
   void compare();
   QString summaryText() const;
   // The lines on values a side holds that the comparison takes as they would be sent; empty
@@ -70,6 +75,7 @@ class CompareWindow : public QWidget {
 
   ConfiguratorCore& core_;
   EditTracking& edits_;
+  std::function<QString()> lastFile_;
   CompareModel model_;
   std::array<SideState, 2> sides_;
   QLabel* summary_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Dialogs.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -81,6 +82,22 @@ std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& caption
   const QString answer = QInputDialog::getText(owner, caption, label, QLineEdit::Normal, text, &ok);
   if (!ok) return std::nullopt;
   return answer;
+}
+
+std::optional<int> QtDialogs::askItem(QWidget* owner, const QString& caption,
+                                      const QString& label, const QStringList& items,
+                                      int current) {
+  QInputDialog dialog(owner);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(label);
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(false);
+  // By row, not by text, both ways: two items may read the same.
+  auto* list = dialog.findChild<QComboBox*>();
+  if (list == nullptr) return std::nullopt;
+  list->setCurrentIndex(current);
+  if (dialog.exec() != QDialog::Accepted || list->currentIndex() < 0) return std::nullopt;
+  return list->currentIndex();
 }
 
 QStringList QtDialogs::run(QWidget* owner, const QString& filter, const QString& suffix,

@@ -45,6 +45,10 @@ class Dialogs {
   // is an empty text).
   virtual std::optional<QString> askText(QWidget* owner, const QString& caption,
                                          const QString& label, const QString& text) = 0;
+  // One of `items` from a list that cannot be typed into, `current` offered; its index, or
+  // nothing when cancelled.
+  virtual std::optional<int> askItem(QWidget* owner, const QString& caption, const QString& label,
+                                     const QStringList& items, int current) = 0;
 };
 
 // The real boxes and the platform's file dialogs. With a remembered state, each file dialog
@@ -67,6 +71,8 @@ class QtDialogs : public Dialogs {
   QStringList openFileNames(QWidget* owner, const QString& filter, const QString& suffix) override;
   std::optional<QString> askText(QWidget* owner, const QString& caption, const QString& label,
                                  const QString& text) override;
+  std::optional<int> askItem(QWidget* owner, const QString& caption, const QString& label,
+                             const QStringList& items, int current) override;
 
  private:
   enum class Mode { Save, Open, OpenMany };

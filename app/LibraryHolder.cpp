@@ -67,7 +67,8 @@ void LibraryHolder::close() {
 void LibraryHolder::showWindow() {
   retry();
   WindowPlacement::open(
-      window_, form_, remembered_ ? remembered_->libraryGeometry() : QByteArray(), [this] {
+      window_, form_, form_.portListsFrame(),
+      remembered_ ? remembered_->libraryGeometry() : QByteArray(), [this] {
         return std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, fullBackup_, &form_);
       });
 }

@@ -104,14 +104,6 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   setLists_ = new SetListPane(holder, dialogs, core, edits, [this] { return current_; });
   setLists_->setObjectName(QStringLiteral("setListPane"));
-  // A tab of their own: the window keeps the size it had before there were set lists.
-  auto* tabs = new QTabWidget;
-  tabs->setObjectName(QStringLiteral("libraryTabs"));
-  tabs->addTab(splitter, tr("Setups and history"));
-  tabs->addTab(setLists_, tr("Set lists"));
-  pages_ = new QStackedWidget(this);
-  pages_->addWidget(tabs);
-  pages_->addWidget(problem_);
 
   store_ = namedButton(this, "storeButton", tr("Store..."),
                        tr("Store what the editors hold (not the device itself) as a new setup, "
@@ -151,12 +143,27 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   buttons->addWidget(import_);
   buttons->addWidget(export_);
 
+  // The buttons act on the setups and snapshots, so they stand on their tab: the set lists have
+  // buttons of their own.
+  auto* setupsPage = new QWidget;
+  setupsPage->setObjectName(QStringLiteral("setupsPage"));
+  auto* setupsLayout = new QVBoxLayout(setupsPage);
+  setupsLayout->addWidget(splitter, 1);
+  setupsLayout->addLayout(buttons);
+  // A tab of their own: the window keeps the size it had before there were set lists.
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("libraryTabs"));
+  tabs->addTab(setupsPage, tr("Setups and history"));
+  tabs->addTab(setLists_, tr("Set lists"));
+  pages_ = new QStackedWidget(this);
+  pages_->addWidget(tabs);
+  pages_->addWidget(problem_);
+
   file_ = new QLabel(this);
   file_->setObjectName(QStringLiteral("libraryFile"));
   file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_, 1);
-  layout->addLayout(buttons);
   layout->addWidget(file_);
 
   auto* removeKey =

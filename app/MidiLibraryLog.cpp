@@ -11,7 +11,13 @@ void MidiLibraryLog::take(const std::vector<std::string>& lines) {
 }
 
 void MidiLibraryLog::started(const std::string& problem) {
-  if (!problem.empty()) log_(QString::fromStdString(problem), takeHeld());
+  if (!problem.empty()) {
+    log_(QString::fromStdString(problem), takeHeld());
+    return;
+  }
+  // What was said on the way to the system in use was about the others tried first (ALSA's
+  // missing sequencer on the way to JACK): not about anything that may fail later.
+  held_.clear();
 }
 
 QStringList MidiLibraryLog::takeHeld() { return std::exchange(held_, {}); }

@@ -14,8 +14,9 @@ namespace tarvik {
 // sentence: so it never becomes a line of its own. A start-up problem's log line carries what
 // was said while the MIDI system was reached (EventLog: shown on hover, copied and saved with
 // the log); the error box of a later MIDI failure (no device answering, a port that does not
-// open) carries what was said since. A start that worked logs nothing: a machine without an
-// ALSA sequencer says so on every start, and that is no news.
+// open) carries what was said since on the system in use. A start that worked logs nothing and
+// keeps nothing: a machine without an ALSA sequencer says so on every start on the way to
+// JACK, and that is neither news nor what a later failure on JACK is about.
 class MidiLibraryLog {
  public:
   using Log = std::function<void(const QString& line, const QStringList& detail)>;
@@ -27,7 +28,8 @@ class MidiLibraryLog {
 
   // Lines as the MIDI service hands them over (PlatformMidiService::setLibraryMessageSink).
   void take(const std::vector<std::string>& lines);
-  // Once the MIDI system has been reached (`problem` empty) or found missing.
+  // Once the MIDI system has been reached (`problem` empty: what was said meanwhile is
+  // dropped) or found missing.
   void started(const std::string& problem);
   // What was said since the last failure, for the failure being reported now.
   QStringList takeHeld();

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -12,8 +13,55 @@
 namespace tarvik {
 namespace {
 
+// A click in a port list's empty part keeps the port selected: the list's own answer to it is
+// to clear the selection, and the next connect would then find no port chosen while the user
+// thought one was.
+class KeepSelectionOnEmptyClick : public QObject {
+ public:
+  explicit KeepSelectionOnEmptyClick(QListWidget& list) : QObject(&list), list_(list) {
+    list.viewport()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    // The type first: the list may be half gone when its viewport's last events come.
+    if (event->type() != QEvent::MouseButtonPress &&
+        event->type() != QEvent::MouseButtonDblClick) {
+      return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (list_.indexAt(mouse->position().toPoint()).isValid()) return false;
+    // The list takes the focus all the same, as a click on it gives it.
+    list_.setFocus(Qt::MouseFocusReason);
+    return true;
+  }
+
+ private:
+  QListWidget& list_;
+};
+
+// The row a list draws as current is tinted like a selected one: in a port list it is the
+// selected row or none, so that what looks chosen is what connect and the test controller use.
+// A deselected row (Ctrl+click) or a focus that lands on a list without a selection leaves no
+// current row behind.
+void keepCurrentOnSelection(QListWidget& list) {
+  QItemSelectionModel& model = *list.selectionModel();
+  const QModelIndexList selected = model.selectedIndexes();
+  if (selected.isEmpty()) {
+    if (model.currentIndex().isValid()) model.clearCurrentIndex();
+  } else if (model.currentIndex() != selected.constFirst()) {
+    model.setCurrentIndex(selected.constFirst(), QItemSelectionModel::NoUpdate);
+  }
+}
+
 QListWidget* portList(QWidget* parent, const char* name, const QString& accessibleName) {
   auto* list = new QListWidget(parent);
+  new KeepSelectionOnEmptyClick(*list);
+  QItemSelectionModel* selection = list->selectionModel();
+  QObject::connect(selection, &QItemSelectionModel::currentChanged, list,
+                   [list] { keepCurrentOnSelection(*list); });
+  QObject::connect(selection, &QItemSelectionModel::selectionChanged, list,
+                   [list] { keepCurrentOnSelection(*list); });
   list->setObjectName(QString::fromLatin1(name));
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setSortingEnabled(false);

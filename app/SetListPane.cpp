@@ -66,11 +66,11 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
       namedButton(this, "addSelectedButton", tr("Add from selection..."),
                   tr("Add a song with a copy of one preset of the selected setup or snapshot"),
                   [this] { addSelected(); });
-  auto* up = namedButton(this, "songUpButton", tr("Up"), tr("Play the song one earlier"),
-                         [this] { moveSong(-1); });
-  auto* down = namedButton(this, "songDownButton", tr("Down"), tr("Play the song one later"),
-                           [this] { moveSong(1); });
-  auto* removeSong =
+  up_ = namedButton(this, "songUpButton", tr("Up"), tr("Play the song one earlier"),
+                    [this] { moveSong(-1); });
+  down_ = namedButton(this, "songDownButton", tr("Down"), tr("Play the song one later"),
+                      [this] { moveSong(1); });
+  removeSong_ =
       namedButton(this, "removeSongButton", tr("Remove"), tr("Take the song out of the set"),
                   [this] { this->removeSong(); });
   auto* arrange = namedButton(
@@ -84,13 +84,13 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   auto* pdf = namedButton(this, "saveChartButton", tr("Save chart as PDF..."),
                           tr("Write the set chart for the music stand as a PDF file"),
                           [this] { saveChart(); });
-  needSet_ = {rename, remove, fromEditors, fromSelected, up, down, removeSong, arrange, print, pdf};
+  needSet_ = {rename, remove, fromEditors, fromSelected, arrange, print, pdf};
 
   auto* top = new QHBoxLayout;
   top->addWidget(choice_, 1);
   for (QPushButton* button : {create_, rename, remove, arrange, print, pdf}) top->addWidget(button);
   auto* bottom = new QHBoxLayout;
-  for (QPushButton* button : {fromEditors, fromSelected, up, down, removeSong}) {
+  for (QPushButton* button : {fromEditors, fromSelected, up_, down_, removeSong_}) {
     bottom->addWidget(button);
   }
   bottom->addStretch();
@@ -103,6 +103,8 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
     if (!filling_) show(name);
   });
   connect(songs_, &QTableWidget::cellChanged, this, &SetListPane::songEdited);
+  connect(songs_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &SetListPane::updateButtons);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &SetListPane::updateButtons);
   refresh();
 }
@@ -169,6 +171,11 @@ void SetListPane::updateButtons() {
   const bool set = library && !shown_.name.isEmpty();
   create_->setEnabled(library);
   for (QPushButton* button : needSet_) button->setEnabled(set);
+  // The song buttons act on the selected song, and only where it can go.
+  const int song = set ? currentSong() : -1;
+  up_->setEnabled(song > 0);
+  down_->setEnabled(song >= 0 && song + 1 < shown_.songs.size());
+  removeSong_->setEnabled(song >= 0);
   // While a transfer runs the editors hold half of what it reads or sends.
   findChild<QPushButton*>(QStringLiteral("arrangeButton"))
       ->setEnabled(set && !core_.busy() && !shown_.songs.isEmpty());
@@ -235,17 +242,19 @@ void SetListPane::removeSet() {
 
 void SetListPane::addSong(const PresetTables& tables, const PresetNames& names,
                           const LoopLabels& labels, const QString& source) {
-  const std::optional<QString> number = dialogs_.askText(
-      this, tr("Add a song"),
-      tr("Preset of %1 (1..128):").arg(source == kEditorsSource ? tr("the editors") : source), {});
-  if (!number) return;
-  bool isNumber = false;
-  const int preset = number->trimmed().toInt(&isNumber);
-  if (!isNumber || preset < 1 || preset > kTableSize) {
-    refused(tr("The song was not added."), tr("\"%1\" is not a preset of 1..128").arg(*number));
-    return;
+  // Chosen from the list, by number and name, as the matrix shows them.
+  QStringList presets;
+  for (int row = 0; row < kTableSize; ++row) {
+    const QString name = names.name(row);
+    presets << (name.isEmpty() ? QString::number(row + 1)
+                               : QStringLiteral("%1  %2").arg(row + 1).arg(name));
   }
-  const int row = preset - 1;
+  const QString from = source == kEditorsSource ? tr("the editors") : source;
+  const std::optional<int> chosen =
+      dialogs_.askItem(this, tr("Add a song"), tr("Preset of %1:").arg(from), presets, 0);
+  if (!chosen || *chosen < 0 || *chosen >= kTableSize) return;
+  const int row = *chosen;
+  const int preset = row + 1;
   const std::optional<QString> name =
       dialogs_.askText(this, tr("Add a song"), tr("Name of the song:"), names.name(row));
   if (!name) return;

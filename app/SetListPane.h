@@ -58,7 +58,8 @@ class SetListPane : public QWidget {
   // Stores the set list shown with these songs and selects the song at `select`; a refusal is
   // shown with the reason.
   void saveSongs(const QList<SetSong>& songs, int select);
-  // Asks for the song's name and the preset, and adds it from `tables` and `names`.
+  // Asks for the preset (from a list of them) and the song's name, and adds it from `tables`
+  // and `names` after the selected song, or at the end.
   void addSong(const PresetTables& tables, const PresetNames& names, const LoopLabels& labels,
                const QString& source);
   void refused(const QString& what, const QString& why);
@@ -77,6 +78,9 @@ class SetListPane : public QWidget {
   QTableWidget* songs_ = nullptr;
   QList<QPushButton*> needSet_;
   QPushButton* create_ = nullptr;
+  QPushButton* up_ = nullptr;
+  QPushButton* down_ = nullptr;
+  QPushButton* removeSong_ = nullptr;
 };
 
 }  // namespace tarvik

@@ -194,7 +194,11 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::connectTimedOut, this, [this] {
     connectEnded(false);
     updateSendControls();
-    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("));
+    const auto [input, output] = core_.linkPortNames();
+    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("),
+                      {tr("Identify was sent to the output \"%1\"; no reply came on the input "
+                          "\"%2\" (nor on any other open input).")
+                           .arg(output, input)});
   });
   connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
   connect(&core_, &ConfiguratorCore::transferFinished, this, [this](Chain chain) {
@@ -324,9 +328,14 @@ void TForm1::onClick(QPushButton* button, const std::function<void()>& handler) 
 
 void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
 
-void TForm1::reportMidiFailure(const QString& caption, const QString& text) {
-  dialogs_.errorWithDetail(this, caption, text,
-                           midiFailureDetail_ ? midiFailureDetail_() : QStringList());
+void TForm1::reportMidiFailure(const QString& caption, const QString& text,
+                               const QStringList& tried) {
+  const QString system = core_.midiSystemName();
+  QStringList detail{system.isEmpty() ? tr("MIDI system: none reached")
+                                      : tr("MIDI system: %1").arg(system)};
+  detail << tried;
+  if (midiFailureDetail_) detail << midiFailureDetail_();
+  dialogs_.errorWithDetail(this, caption, text, detail);
 }
 
 bool TForm1::busy() const { return core_.busy(); }
@@ -443,7 +452,7 @@ void TForm1::Button7Click() {
 
 void TForm1::showTraffic() {
   const QByteArray geometry = remembered_ ? remembered_->trafficGeometry() : QByteArray();
-  WindowPlacement::open(traffic_, *this, geometry, [this] {
+  WindowPlacement::open(traffic_, *this, portListsFrame(), geometry, [this] {
     auto window = std::make_unique<TrafficWindow>(*trafficHistory_, dialogs_, this);
     window->model().setMeaning([this](std::span<const std::uint8_t> bytes) {
       const Configuration& editors = core_.configuration();
@@ -453,10 +462,18 @@ void TForm1::showTraffic() {
   });
 }
 
+QRect TForm1::portListsFrame() const {
+  QRect frame;
+  for (const QListWidget* list : {midi_->inputs, midi_->outputs})
+    frame |= QRect(list->mapToGlobal(QPoint(0, 0)), list->size());
+  return frame;
+}
+
 void TForm1::showCompare() {
   // Made at the first press, when the window's undo history is there to open a side into.
-  WindowPlacement::open(compare_, *this, {}, [this] {
-    return std::make_unique<CompareWindow>(dialogs_, core_, *edits_, this);
+  WindowPlacement::open(compare_, *this, portListsFrame(), {}, [this] {
+    return std::make_unique<CompareWindow>(
+        dialogs_, core_, *edits_, [this] { return tablesFile_->lastPath(); }, this);
   });
 }
 
@@ -672,8 +689,16 @@ void TForm1::updateSendControls() {
   if (presets_ == nullptr) return;
   advanced_->setEnabled(!linkBusy);
   presets_->setEditable(!linkBusy);
-  advanced_->submitButton()->setEnabled(!linkBusy);
-  presets_->submitButton()->setEnabled(!linkBusy);
+  // A submit sends to the Tarvik the last connect found, as "Play" does: with none connected
+  // (work opened away from it, a connect that timed out, a port that went) it is off and says
+  // why; the next connect offers to send what the editors hold.
+  const bool device = core_.connected();
+  for (QPushButton* submit : {advanced_->submitButton(), presets_->submitButton()}) {
+    submit->setEnabled(!linkBusy && device);
+    submit->setToolTip(device ? QString()
+                              : tr("No Tarvik is connected: connect to it on the \"Midi\" tab "
+                                   "first."));
+  }
   presets_->backupButton()->setEnabled(!linkBusy);
   presets_->restoreButton()->setEnabled(!linkBusy);
   presets_->setPlayable(core_.connected() && !linkBusy);

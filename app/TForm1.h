@@ -81,6 +81,8 @@ class TForm1 : public QWidget {
   // nothing; one they take is a step of the editors' history.
   void renameLoop(int loop);
 
+  // Where the port lists are on the screen: the side windows open clear of them.
+  QRect portListsFrame() const;
   // Null until "Traffic..." was first pressed.
   TrafficWindow* trafficWindow() const { return traffic_.get(); }
   EditTracking& edits() { return *edits_; }
@@ -119,7 +121,10 @@ class TForm1 : public QWidget {
   // The button runs the handler, guarded.
   void onClick(QPushButton* button, const std::function<void()>& handler);
   void reportError(const QString& text);
-  void reportMidiFailure(const QString& caption, const QString& text);
+  // The error box of a MIDI failure. Its details name the MIDI system in use and what was
+  // `tried` on it, then what its libraries said since the last failure.
+  void reportMidiFailure(const QString& caption, const QString& text,
+                         const QStringList& tried = {});
   // "Save as File": true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);

@@ -32,6 +32,7 @@ bool TablesFile::save(bool settings) {
   } else {
     core_.fileHolds(ConfigBytes::fromTables(configuration.tables()));
   }
+  lastPath_ = path;
   return true;
 }
 
@@ -63,6 +64,7 @@ bool TablesFile::load(const QString& path) {
   if (!result.settings) held.settings.reset();
   core_.fileHolds(held, configuration.names(),
                   labelsRead ? std::optional(configuration.labels()) : std::nullopt);
+  lastPath_ = path;
   // The file rules fill a cut or hand-edited file up with defaults; the user hears of it once.
   if (!result.gaps.none()) {
     log_(tr("%1 was loaded with defaults where it says nothing readable: %2")

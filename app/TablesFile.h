@@ -35,6 +35,8 @@ class TablesFile {
   // The unsaved-work question is the caller's.
   // False when the file was refused (its box shown).
   bool load(const QString& path);
+  // The file last saved or loaded; empty before there was one.
+  const QString& lastPath() const { return lastPath_; }
 
   // The file dialogs' filter, in the user's language; the pattern stays.
   static QString filter() { return tr("Tarvik Config File (*.tvk)"); }
@@ -46,6 +48,7 @@ class TablesFile {
   ConfiguratorCore& core_;
   EditHistory& history_;
   Log log_;
+  QString lastPath_;
 };
 
 }  // namespace tarvik

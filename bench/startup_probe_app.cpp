@@ -38,6 +38,10 @@ class UnattendedDialogs : public tarvik::Dialogs {
                                  const QString&) override {
     return std::nullopt;
   }
+  std::optional<int> askItem(QWidget*, const QString&, const QString&, const QStringList&,
+                             int) override {
+    return std::nullopt;
+  }
 };
 
 }  // namespace

@@ -191,6 +191,15 @@ std::vector<std::string> ConfiguratorCore::outputNames() { return ports_.outputs
 
 bool ConfiguratorCore::portsOpen() const { return link_->isOpen(); }
 
+QString ConfiguratorCore::midiSystemName() const {
+  return QString::fromStdString(ports_.service().systemName());
+}
+
+std::pair<QString, QString> ConfiguratorCore::linkPortNames() const {
+  if (!link_->isOpen()) return {};
+  return {QString::fromStdString(link_->inputName()), QString::fromStdString(link_->outputName())};
+}
+
 void ConfiguratorCore::setTrafficTap(TrafficTap* tap) { link_->setTrafficTap(tap); }
 
 void ConfiguratorCore::listen() { link_->listen(); }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/ChangeMarks.h"
@@ -120,6 +121,11 @@ class ConfiguratorCore : public QObject {
   void openPorts(int input, int output);
   void closePorts();
   bool portsOpen() const;
+  // For the details of a MIDI failure: the MIDI system the ports are reached through ("Jack",
+  // "ALSA"; empty while none is), and the names of the link's input and output as the lists
+  // showed them when they were opened (empty without a pair).
+  QString midiSystemName() const;
+  std::pair<QString, QString> linkPortNames() const;
   // Opens the input at `row` alone, listening to it and sending nothing (the monitor), and
   // closes it again. Raise TMidiError.
   void openInput(int row);

@@ -1759,6 +1759,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
     </message>
+    <message>
+        <source>Both sides are the editors: choose another side to compare them with (the device&apos;s last download once Tarvik has been read, a setup, a snapshot or a file).</source>
+        <translation>Beide Seiten sind die Editoren: Wählen Sie eine andere Seite zum Vergleich (den letzten Download vom Gerät, sobald Tarvik ausgelesen ist, ein Setup, einen Schnappschuss oder eine Datei).</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::ConfiguratorCore</name>
@@ -2612,16 +2616,8 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <translation>Einen Song hinzufügen</translation>
     </message>
     <message>
-        <source>Preset of %1 (1..128):</source>
-        <translation>Preset aus %1 (1..128):</translation>
-    </message>
-    <message>
         <source>The song was not added.</source>
         <translation>Der Song wurde nicht hinzugefügt.</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a preset of 1..128</source>
-        <translation>&quot;%1&quot; ist kein Preset von 1..128</translation>
     </message>
     <message>
         <source>Name of the song:</source>
@@ -2682,6 +2678,10 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
     <message>
         <source>the editors</source>
         <translation>den Editoren</translation>
+    </message>
+    <message>
+        <source>Preset of %1:</source>
+        <translation>Preset aus %1:</translation>
     </message>
 </context>
 <context>
@@ -2860,6 +2860,22 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>LOOP%1 was not renamed: the name %2.</source>
         <translation>LOOP%1 wurde nicht umbenannt: der Name %2.</translation>
+    </message>
+    <message>
+        <source>Identify was sent to the output &quot;%1&quot;; no reply came on the input &quot;%2&quot; (nor on any other open input).</source>
+        <translation>Identify wurde an den Ausgang &quot;%1&quot; gesendet; am Eingang &quot;%2&quot; (und an jedem anderen offenen Eingang) kam keine Antwort.</translation>
+    </message>
+    <message>
+        <source>MIDI system: none reached</source>
+        <translation>MIDI-System: keines erreicht</translation>
+    </message>
+    <message>
+        <source>MIDI system: %1</source>
+        <translation>MIDI-System: %1</translation>
+    </message>
+    <message>
+        <source>No Tarvik is connected: connect to it on the &quot;Midi&quot; tab first.</source>
+        <translation>Kein Tarvik ist verbunden: Verbinden Sie ihn zuerst auf der Registerkarte &quot;MIDI&quot;.</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,9 @@ class DeviceLink : public QObject, public LinkPort {
   void close();
   bool isOpen() const { return outputPort_ >= 0; }
   int outputPort() const { return outputPort_; }
+  // The pair's names as the lists showed them when it was opened.
+  const std::string& inputName() const { return inputName_; }
+  const std::string& outputName() const { return outputName_; }
 
   // The port lists were enumerated anew: the link's ports are followed to their new indices. A
   // link port that is gone is dropped from the link (the lists have closed it) and reported

@@ -88,6 +88,7 @@ class InMemoryMidiService : public HubMidiService {
   std::uint32_t outClose(MidiHandle handle) override;
   std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
   void whenOpenPortsCarry(std::function<void()> carrying) override;
+  std::string systemName() const override { return "in-memory"; }
 
  protected:
   std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,

@@ -138,6 +138,10 @@ class MidiService {
   // next cycle); they call back through the thread's event loop and never block the caller.
   // Here the ports carry from the moment they are open.
   virtual void whenOpenPortsCarry(std::function<void()> carrying) { carrying(); }
+
+  // The MIDI system the ports are reached through ("Jack", "ALSA"), for whoever helps with a
+  // failure; empty while none is.
+  virtual std::string systemName() const { return {}; }
 };
 
 }  // namespace tarvik

@@ -41,6 +41,7 @@ class RtMidiService : public PlatformMidiService {
   void setLibraryMessageSink(LibraryMessageSink sink) override;
   // RtMidi's display name of the API in use ("ALSA", "Jack", ...); empty when there is none.
   std::string apiName() const;
+  std::string systemName() const override { return apiName(); }
 
   std::uint32_t inGetNumDevs() override;
   std::uint32_t outGetNumDevs() override;

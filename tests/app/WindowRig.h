@@ -37,7 +37,7 @@ inline int selectedRow(const QListWidget* list) {
   return items.isEmpty() ? -1 : list->row(items.first());
 }
 
-// A Ctrl+click on a list's first row: it deselects that row and leaves it current.
+// A Ctrl+click on a list's first row: it deselects that row.
 inline void ctrlClickFirstRow(QListWidget* list) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                     list->visualItemRect(list->item(0)).center());

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
+#include <QTemporaryDir>
 
 #include "WindowRig.h"
 #include "app/CompareModel.h"
@@ -403,6 +404,47 @@ class CompareWindowTest : public QObject {
     QVERIFY(picker.source().has_value());
     QVERIFY(!summary(compare).contains(said));
     QVERIFY(compare->openButton(kLeft)->isEnabled());
+  }
+
+  // The editors against themselves tell nothing: the window opens against the device's last
+  // download, or else the file last loaded, and says so when there is neither; a download that
+  // comes while both sides are the editors takes the left side.
+  void opensAgainstTheDownloadOrTheLastFile_data() {
+    QTest::addColumn<bool>("downloaded");
+    QTest::addColumn<bool>("fileLoaded");
+    QTest::addColumn<int>("left");
+    QTest::newRow("the last download") << true << false << int(Kind::Device);
+    QTest::newRow("the download before the file") << true << true << int(Kind::Device);
+    QTest::newRow("no download: the file loaded") << false << true << int(Kind::File);
+    QTest::newRow("neither: the editors, and it says so") << false << false << int(Kind::Editors);
+  }
+  void opensAgainstTheDownloadOrTheLastFile() {
+    QFETCH(bool, downloaded);
+    QFETCH(bool, fileLoaded);
+    QFETCH(int, left);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rig.tvk"));
+    QVERIFY(writeFile(path, FullBackup::serialize(liveTables(), settings(33, 0), {})));
+    WindowRig rig(deviceContents());
+    if (downloaded) QVERIFY(rig.connectAndDownload());
+    if (fileLoaded) {
+      rig.form->buildDeviceTabs();
+      rig.dialogs.nextFileName = path;
+      rig.button("Button9")->click();
+    }
+    CompareWindow* compare = openCompare(rig);
+    const std::optional<CompareSource> source = compare->picker(kLeft).source();
+    QVERIFY(source.has_value());
+    QCOMPARE(int(source->kind()), left);
+    if (Kind(left) == Kind::File) QCOMPARE(source->name(), path);
+    QCOMPARE(compare->picker(kRight).source(), CompareSource::editors());
+    QCOMPARE(summary(compare).startsWith(QStringLiteral("Both sides are the editors")),
+             Kind(left) == Kind::Editors);
+
+    if (downloaded) return;
+    QVERIFY(rig.connectAndDownload());
+    QCOMPARE(int(compare->picker(kLeft).source()->kind()),
+             Kind(left) == Kind::Editors ? int(Kind::Device) : left);
   }
 
   // Opened for the first time, the window stands beside the main window, not over it.

@@ -114,6 +114,47 @@ class ConfiguratorEntryTest : public QObject {
              qPrintable(text));
     QVERIFY(windowShown);
   }
+
+  // A connect that finds no Tarvik, where the program went on from ALSA (no sequencer on this
+  // machine) to JACK: the box's details name JACK and what was tried on it, not ALSA's failure
+  // to open /dev/snd/seq on the way.
+  void aTimeOutsDetailsNameTheSystemInUse() {
+    jack.stopSimulator();
+    const QString failure =
+        jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH), {QStringLiteral("--silent")});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    FakeDialogs dialogs;
+    bool pressed = false;
+    const int status = runConfigurator(
+        dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
+        [&](TForm1& form, ConfiguratorCore& core) {
+          auto* inputs = form.findChild<QListWidget*>(QStringLiteral("inputDevices"));
+          auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
+          dialogs.errorShown = [] { QCoreApplication::quit(); };
+          QObject::connect(&CoreParts::portWatcher(core), &PortWatcher::portsChanged, &form,
+                           [&, inputs, outputs] {
+                             if (pressed || selectedName(inputs) != JackRig::deviceOutputPort ||
+                                 selectedName(outputs) != JackRig::deviceInputPort)
+                               return;
+                             pressed = true;
+                             QMetaObject::invokeMethod(
+                                 &form, [&form] { form.Button1Click(); }, Qt::QueuedConnection);
+                           });
+          QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
+        });
+    QCOMPARE(status, 0);
+    QVERIFY(pressed);
+    QCOMPARE(dialogs.errors.size(), std::size_t(1));
+    QCOMPARE(dialogs.errors.front().text, QStringLiteral("No Tarvik found :("));
+    const QStringList detail = dialogs.errorDetails.front();
+    const QString shown = detail.join(QLatin1Char('\n'));
+    QCOMPARE(detail.value(0), QStringLiteral("MIDI system: Jack"));
+    QVERIFY2(detail.value(1).startsWith(QStringLiteral("Identify was sent to the output \"%1\"")
+                                            .arg(JackRig::deviceInputPort)),
+             qPrintable(shown));
+    QVERIFY2(!shown.contains(QStringLiteral("ALSA")) && !shown.contains(QStringLiteral("/dev/snd")),
+             qPrintable(shown));
+  }
 };
 
 QTEST_MAIN(ConfiguratorEntryTest)

@@ -128,9 +128,10 @@ class EventLogTest : public QObject {
     QTest::newRow("the start-up problem carries what was said while reaching")
         << noise << problem << Lines{} << QStringList{problem} << QList<QStringList>{noiseText}
         << QStringList{};
-    QTest::newRow("a start that worked logs nothing and keeps what was said")
+    // ALSA's missing sequencer on the way to JACK is not what a later failure on JACK is about.
+    QTest::newRow("a start that worked logs nothing and keeps only what was said after it")
         << Lines{noise[0]} << QString() << Lines{noise[1]} << QStringList{} << QList<QStringList>{}
-        << noiseText;
+        << QStringList{noiseText[1]};
     QTest::newRow("a quiet start logs nothing") << Lines{} << QString() << Lines{} << QStringList{}
                                                 << QList<QStringList>{} << QStringList{};
   }

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -421,12 +423,31 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(listed(), QStringList());
   }
 
-  // Opened for the first time, it stands beside the main window, not over its port lists.
+  // Opened for the first time, it stands beside the main window, not over its port lists: also
+  // from the middle of the screen, where the program starts and no side has room for it.
+  void theWindowStandsBesideTheMainWindow_data() {
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("main window at the screen's corner") << false;
+    QTest::newRow("main window in the middle, as the program starts") << true;
+  }
   void theWindowStandsBesideTheMainWindow() {
-    LibraryWindow* window = openWindow();
-    QVERIFY(window != nullptr);
-    QVERIFY(window->isVisible());
-    QVERIFY(!window->frameGeometry().intersects(rig->form->frameGeometry()));
+    QFETCH(bool, centred);
+    rig = std::make_unique<WindowRig>();
+    holder().open(newPath());
+    const QRect screen = rig->form->screen()->availableGeometry();
+    QVERIFY2(screen.width() >= 1920, "the test runs on a wide screen (see CMakeLists.txt)");
+    rig->form->move(centred ? screen.center() - rig->form->rect().center() : screen.topLeft());
+    rig->button("libraryButton")->click();
+    LibraryWindow* window = holder().window();
+    QVERIFY(window != nullptr && window->isVisible());
+    const QRect frame = window->frameGeometry();
+    const QRect lists = rig->form->portListsFrame();
+    const QString where = QStringLiteral("frame %1,%2 %3x%4, port lists %5,%6 %7x%8")
+                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                              .arg(lists.x()).arg(lists.y()).arg(lists.width()).arg(lists.height());
+    QVERIFY2(screen.contains(frame), qPrintable(where));
+    QVERIFY2(!frame.intersects(lists), qPrintable(where));
+    QCOMPARE(frame.intersects(rig->form->frameGeometry()), centred);
   }
 
   // The library is opened after the first frame and attached to the core, which is free of it
@@ -544,21 +565,88 @@ class LibraryWindowTest : public QObject {
     QVERIFY(test::FileState::of(path) == before);
   }
 
+  // Each tab shows its own buttons only: those of the setups act on a setup, never on a set.
+  void eachTabShowsItsOwnButtons_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("hidden");
+    const QStringList setups{"storeButton",     "openButton",   "sendButton",  "renameButton",
+                             "duplicateButton", "deleteButton", "importButton", "exportButton"};
+    const QStringList sets{"newSetButton", "renameSetButton", "deleteSetButton",
+                           "addFromEditorsButton", "songUpButton"};
+    QTest::newRow("setups and history") << 0 << setups << sets;
+    QTest::newRow("set lists") << 1 << sets << setups;
+  }
+  void eachTabShowsItsOwnButtons() {
+    QFETCH(int, tab);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, hidden);
+    LibraryWindow* window = openWindow();
+    QVERIFY(window != nullptr);
+    window->findChild<QTabWidget*>(QStringLiteral("libraryTabs"))->setCurrentIndex(tab);
+    for (const QString& name : shown) QVERIFY2(button(qPrintable(name))->isVisible(), qPrintable(name));
+    for (const QString& name : hidden) QVERIFY2(!button(qPrintable(name))->isVisible(), qPrintable(name));
+  }
+
+  // Up, Down and Remove act on the selected song, and only where it can go.
+  void theSongButtonsFollowTheSelectedSong_data() {
+    QTest::addColumn<int>("songs");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QList<bool>>("upDownRemove");
+    QTest::newRow("an empty set") << 0 << -1 << QList<bool>{false, false, false};
+    QTest::newRow("no song selected") << 3 << -1 << QList<bool>{false, false, false};
+    QTest::newRow("the first song") << 3 << 0 << QList<bool>{false, true, true};
+    QTest::newRow("a song in the middle") << 3 << 1 << QList<bool>{true, true, true};
+    QTest::newRow("the last song") << 3 << 2 << QList<bool>{true, false, true};
+  }
+  void theSongButtonsFollowTheSelectedSong() {
+    QFETCH(int, songs);
+    QFETCH(int, selected);
+    QFETCH(QList<bool>, upDownRemove);
+    QVERIFY(openWindow());
+    SetList set{QStringLiteral("Friday"), {}};
+    for (int song = 0; song < songs; ++song) {
+      SetSong played;
+      played.name = QStringLiteral("Song %1").arg(song);
+      played.source = QStringLiteral("Rig");
+      played.sourcePreset = song + 1;
+      set.songs << played;
+    }
+    QVERIFY(library().setLists().save(set, IfExists::Refuse).ok());
+    SetListPane& pane = holder().window()->setLists();
+    pane.refresh();
+    QCOMPARE(pane.shown().songs.size(), songs);
+    auto* table = pane.findChild<QTableWidget*>(QStringLiteral("setSongs"));
+    table->clearSelection();
+    if (selected >= 0) table->selectRow(selected);
+    const QList<bool> enabled{button("songUpButton")->isEnabled(),
+                              button("songDownButton")->isEnabled(),
+                              button("removeSongButton")->isEnabled()};
+    QCOMPARE(enabled, upDownRemove);
+  }
+
   // A set made in the window from a setup's presets, put in order, arranged into the editors
   // after the overwritten presets are listed, taken back by one undo, and charted.
   void aSetMadeInTheWindowArrangesAndCharts() {
     const Setup rigSetup = deviceReadySetup(QStringLiteral("Rig"), 5);
     QVERIFY(openWindow({rigSetup}));
     FakeDialogs& dialogs = rig->dialogs;
-    dialogs.textAnswers = {QStringLiteral("Friday"), QStringLiteral("128"),
-                           QStringLiteral("Last song"), QStringLiteral("1"),
+    dialogs.textAnswers = {QStringLiteral("Friday"), QStringLiteral("Last song"),
                            QStringLiteral("Opener")};
+    dialogs.itemAnswers = {127, 0};
     button("newSetButton")->click();
     selectSetup(QStringLiteral("Rig"));
     button("addSelectedButton")->click();
     button("addSelectedButton")->click();
-    // The name offered for a song is its preset's.
-    QCOMPARE(dialogs.offeredTexts.mid(1), (QStringList{{}, "Solo", {}, "Clean"}));
+    // The presets are offered by number and name, not typed; the name offered for the song is
+    // its preset's.
+    QCOMPARE(dialogs.offeredItems.size(), std::size_t{2});
+    const QStringList presets = dialogs.offeredItems.front();
+    QCOMPARE(presets.size(), 128);
+    QCOMPARE(presets.mid(0, 2), (QStringList{"1  Clean", "2"}));
+    QCOMPARE(presets.back(), QStringLiteral("128  Solo"));
+    QCOMPARE(dialogs.itemQuestions.front().text, QStringLiteral("Preset of Rig:"));
+    QCOMPARE(dialogs.offeredTexts.mid(1), (QStringList{"Solo", "Clean"}));
     button("songUpButton")->click();
     QVERIFY(dialogs.errors.empty());
     const SetList friday = *library().setLists().setList(QStringLiteral("Friday")).value;

@@ -214,23 +214,39 @@ class TrafficWindowTest : public QObject {
     QVERIFY(screen.contains(frame));
   }
 
-  // Where it goes when the screen lacks room on one side or another.
+  // Where it goes when the screen lacks room on one side or another. The main window starts in
+  // the middle of the screen, where no side has room on a 1600 x 1000 screen.
   void placementBesideFallsBackInOrder_data() {
     QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("keepClear");
     QTest::addColumn<QRect>("expected");
     const QSize size(720, 400);
-    QTest::newRow("room on the right") << QRect(0, 0, 814, 584) << QRect(QPoint(822, 0), size);
+    const QRect wide(0, 0, 1920, 1080);
+    const QRect middle(393, 208, 814, 584);
+    const QRect small(0, 0, 1600, 1000);
+    const QRect lists(417, 257, 377, 193);
+    QTest::newRow("room on the right")
+        << QRect(0, 0, 814, 584) << wide << QRect() << QRect(QPoint(822, 0), size);
     QTest::newRow("no room on the right: below")
-        << QRect(1100, 0, 814, 584) << QRect(QPoint(1100, 592), size);
+        << QRect(1100, 0, 814, 584) << wide << QRect() << QRect(QPoint(1100, 592), size);
+    QTest::newRow("below, slid left onto the screen")
+        << QRect(1400, 0, 500, 584) << wide << QRect() << QRect(QPoint(1200, 592), size);
     QTest::newRow("neither right nor below: left")
-        << QRect(1100, 500, 814, 584) << QRect(QPoint(372, 500), size);
-    QTest::newRow("no room anywhere: the screen's corner")
-        << QRect(300, 300, 1500, 700) << QRect(QPoint(0, 0), size);
+        << QRect(1100, 500, 814, 584) << wide << QRect() << QRect(QPoint(372, 500), size);
+    QTest::newRow("no room anywhere: where it overlaps least, above")
+        << QRect(300, 300, 1500, 700) << wide << QRect() << QRect(QPoint(300, 0), size);
+    QTest::newRow("in the middle: the right edge of the screen, clear of the port lists")
+        << middle << small << lists << QRect(QPoint(880, 208), size);
+    QTest::newRow("in the middle, the right side over what stays clear: below")
+        << middle << small << QRect(700, 260, 500, 193) << QRect(QPoint(393, 600), size);
   }
   void placementBesideFallsBackInOrder() {
     QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, keepClear);
     QFETCH(QRect, expected);
-    QCOMPARE(WindowPlacement::beside(main, QSize(720, 400), QRect(0, 0, 1920, 1080)), expected);
+    QCOMPARE(WindowPlacement::beside(main, QSize(720, 400), screen, keepClear), expected);
   }
 };
 

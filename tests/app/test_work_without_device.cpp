@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "WindowRig.h"
+#include "core/CoreParts.h"
 #include "config/ConfigBytes.h"
 #include "config/FullBackup.h"
 #include "core/CoreParts.h"
@@ -99,6 +100,51 @@ class WorkWithoutDeviceTest : public QObject {
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     while (rig.core->busy()) QVERIFY(busyChanged.wait(testing::kWaitMs));
     QCOMPARE(rig.dialogs.connectQuestions.size(), std::size_t(settled ? 1 : 2));
+  }
+
+  // A submit goes to the Tarvik the last connect found: with none connected it is off and says
+  // why, as "Play" is off; a connect brings it back.
+  void theSubmitsWaitForAConnectedTarvik_data() {
+    QTest::addColumn<bool>("silent");
+    QTest::newRow("work opened before any connect") << false;
+    QTest::newRow("after a connect that found no Tarvik") << true;
+  }
+  void theSubmitsWaitForAConnectedTarvik() {
+    QFETCH(bool, silent);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rig.tvk"));
+    const ConfigBytes file = keptOf(TarvikContents::fromSeed(3));
+    QVERIFY(FullBackup::save(path, file.tables(), *file.settings));
+    WindowRig rig(TarvikContents::fromSeed(7));
+    rig.form->openFile(path);
+    if (silent) {
+      SimFaults faults;
+      faults.silent = true;
+      rig.device().setFaults(faults);
+      CoreParts::machine(*rig.core).setConnectTimeout(testing::kTimeoutThatFiresMs);
+      rig.dialogs.connectChoice = Dialogs::ConnectChoice::Keep;
+      QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+      QVERIFY(rig.dialogs.awaitErrors(1, testing::kWaitMs));
+      QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
+    }
+    const std::size_t commands = rig.device().log().size();
+    for (const char* name : {"Button2", "Button3"}) {
+      QPushButton* submit = rig.button(name);
+      QVERIFY2(!submit->isEnabled(), name);
+      QCOMPARE(submit->toolTip(),
+               QStringLiteral("No Tarvik is connected: connect to it on the \"Midi\" tab first."));
+      QTest::mouseClick(submit, Qt::LeftButton);
+    }
+    QCOMPARE(rig.device().log().size(), commands);
+
+    rig.device().setFaults(SimFaults{});
+    rig.dialogs.connectChoice = Dialogs::ConnectChoice::Keep;
+    QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
+    QVERIFY(rig.awaitChainEnd());
+    for (const char* name : {"Button2", "Button3"}) {
+      QVERIFY2(rig.button(name)->isEnabled(), name);
+      QVERIFY(rig.button(name)->toolTip().isEmpty());
+    }
   }
 };
 

@@ -71,6 +71,18 @@ class FakeDialogs : public Dialogs {
     return *answer;
   }
 
+  // The next of `itemAnswers`; once they are used up, as if cancelled.
+  std::optional<int> askItem(QWidget*, const QString& caption, const QString& label,
+                             const QStringList& items, int current) override {
+    itemQuestions.push_back({caption, label});
+    offeredItems.push_back(items);
+    offeredItemIndexes << current;
+    if (itemAnswers.empty()) return std::nullopt;
+    const std::optional<int> answer = itemAnswers.front();
+    itemAnswers.pop_front();
+    return answer;
+  }
+
   // Serves the event loop until `count` error boxes have been shown; false when `giveUpMs`
   // passed first. Woken by each box, not by looking again and again.
   bool awaitErrors(std::size_t count, int giveUpMs) {
@@ -102,6 +114,10 @@ class FakeDialogs : public Dialogs {
   std::vector<Box> textQuestions;  // the label as the text
   QStringList offeredTexts;
   std::deque<std::optional<QString>> textAnswers;
+  std::vector<Box> itemQuestions;  // the label as the text
+  std::vector<QStringList> offeredItems;
+  QList<int> offeredItemIndexes;
+  std::deque<std::optional<int>> itemAnswers;
   QStringList fileFilters;
   QStringList fileSuffixes;
 };
