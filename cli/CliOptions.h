@@ -22,7 +22,18 @@ inline const QString kProgramName = QStringLiteral("tarvik-cli");
 // A file argument that names standard input (restore) or standard output (backup).
 inline const QString kStandardStream = QStringLiteral("-");
 
-enum class CommandKind { Ports, Info, Backup, Restore, Flash, Monitor, Library, Diff, SetList };
+enum class CommandKind {
+  Ports,
+  Info,
+  Backup,
+  Restore,
+  Flash,
+  Monitor,
+  Library,
+  Diff,
+  SetList,
+  Sheet
+};
 
 // What `library` does, by its sub-command.
 enum class LibraryAction { List, Import, Export, Store, Restore, History };
@@ -45,7 +56,7 @@ struct CliOptions {
   QUrl updateUrl;         // the update server directory; only with --from-server
   LibraryAction libraryAction = LibraryAction::List;
   QString setupName;     // library export, store, restore
-  QStringList files;     // library import: the files; diff: the two sides as given
+  QStringList files;     // library import: the files; diff: the two sides; sheet: its source
   bool replace = false;  // library import and store, setlist store: that name is overwritten
   SetListAction setListAction = SetListAction::List;
   QString setListName;  // setlist store, show, arrange, chart

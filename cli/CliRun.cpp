@@ -56,6 +56,8 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       if (options.setListAction == SetListAction::Arrange)
         return makeSetListArrangeCommand(ports, options, output);
       return makeSetListCommand(ports, options, output);
+    case CommandKind::Sheet:
+      return makeSheetCommand(ports, options, output);
   }
   return nullptr;
 }

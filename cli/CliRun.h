@@ -17,7 +17,8 @@ class SignalWatch;
 // The commands whose class no other file needs, each made beside its class.
 using CommandMaker = std::unique_ptr<CliCommand>(MidiPorts&, const CliOptions&, Output);
 CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCommand,
-    makeLibraryStoreCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand;
+    makeLibraryStoreCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
+    makeSheetCommand;
 
 // The command the options ask for, over the given port lists.
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports, Output output);
