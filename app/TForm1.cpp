@@ -28,6 +28,7 @@
 #include "app/MidiTab.h"
 #include "app/PaneFilledPage.h"
 #include "app/RememberedState.h"
+#include "app/SetupSheetActions.h"
 #include "app/TablesFile.h"
 #include "app/TrafficWindow.h"
 #include "app/WindowPlacement.h"
@@ -104,6 +105,8 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   edits_->addButtons(*tabs_);
   tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history(),
                                              [this](const QString& line) { addLog(line); });
+  sheet_ = std::make_unique<SetupSheetActions>(dialogs_, this, core_,
+                                               [this](const QString& line) { addLog(line); });
   fullBackup_ = new FullBackupActions(
       dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
@@ -162,6 +165,10 @@ void TForm1::buildDeviceTabs() {
   onClick(presets_->loadButton(), [this] { Button9Click(); });
   onClick(presets_->backupButton(), [this] { fullBackup_->backUp(); });
   onClick(presets_->restoreButton(), [this] { fullBackup_->restore(); });
+  connect(presets_->printSheetAction(), &QAction::triggered, this,
+          [this] { guarded([this] { sheet_->print(); }); });
+  connect(presets_->saveSheetAction(), &QAction::triggered, this,
+          [this] { guarded([this] { sheet_->save(); }); });
   connect(presets_, &PresetMatrixTab::playRequested, this,
           [this](int row) { guarded([this, row] { playPreset(row); }); });
   connect(presets_, &PresetMatrixTab::loopRenameRequested, this,

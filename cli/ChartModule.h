@@ -8,11 +8,13 @@
 #include <optional>
 
 #include "library/SetList.h"
+#include "library/chart/SetupSheet.h"
 
 namespace tarvik::cli {
 
-// The set chart is drawn by Qt GUI (fonts, a PDF writer), which tarvik-cli does not link: every
-// other command starts without it and runs where no display exists. So `setlist chart` loads it
+// The set chart and the setup sheet are drawn by Qt GUI (fonts, a PDF writer), which tarvik-cli
+// does not link: every other command starts without it and runs where no display exists. So
+// `setlist chart` and `sheet SOURCE FILE.pdf` load it
 // from a module of its own (chart/ChartEntry.cpp, tarvik-cli-chart.so), which also makes the
 // program's application a GUI one on the "offscreen" platform: fonts need one, a display does
 // not.
@@ -20,13 +22,16 @@ class ChartModule {
   Q_DECLARE_TR_FUNCTIONS(ChartModule)
 
  public:
-  // Whether the command line asks for a chart: looked at before any application exists.
+  // Whether the command line asks for a chart or a sheet's PDF: looked at before any
+  // application exists.
   static bool wanted(int argc, char** argv);
   // The application from the module; null when it cannot be loaded (pdf() then says why).
   static std::unique_ptr<QCoreApplication> application(int& argc, char** argv);
   // The chart as a PDF file's bytes; nothing when the module is not loaded or the chart cannot
   // be drawn, with `error` saying why.
   static std::optional<QByteArray> pdf(const SetList& setList, QString& error);
+  // The same for a setup sheet.
+  static std::optional<QByteArray> sheetPdf(const SetupSheetContents& contents, QString& error);
 };
 
 }  // namespace tarvik::cli

@@ -73,6 +73,13 @@ QString description() {
       "                 places in every preset, the CC map, the loop labels and the mute,\n"
       "                 momentary and interlock settings, as a backup file, for restore: for a\n"
       "                 pedal moved to another loop.\n"
+      "  sheet SOURCE FILE.pdf\n"
+      "  sheet SOURCE FILE.csv\n"
+      "                 Write SOURCE (as diff takes a side) as a setup sheet: a PDF of at\n"
+      "                 most four A4 pages (the presets, the CC map, the settings, the\n"
+      "                 loops' labels), or the presets as CSV for a spreadsheet: a line\n"
+      "                 preset,name,loop1..loop8,pc each, the loops 1 or 0, pc 1..128 or\n"
+      "                 none.\n"
       "\n"
       "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
       "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
@@ -95,7 +102,7 @@ const QStringList kCommands = {
     QStringLiteral("ports"),   QStringLiteral("info"),  QStringLiteral("backup"),
     QStringLiteral("restore"), QStringLiteral("flash"), QStringLiteral("monitor"),
     QStringLiteral("library"), QStringLiteral("diff"),  QStringLiteral("setlist"),
-    QStringLiteral("loops")};
+    QStringLiteral("loops"),   QStringLiteral("sheet")};
 const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("import"),
                                      QStringLiteral("export"),  QStringLiteral("store"),
                                      QStringLiteral("restore"), QStringLiteral("history")};
@@ -155,6 +162,20 @@ QString parseLoopsArguments(const QStringList& words, bool ontoGiven, CliOptions
 }
 
 CliParse usageError(const QString& text) { return {CliParse::Outcome::UsageError, {}, text}; }
+
+// The words after `sheet`, into `options`; the usage error, or empty. The file's extension says
+// what is written, so a name that says neither is refused before anything is read.
+QString parseSheetArguments(const QStringList& words, CliOptions& options) {
+  if (words.size() < 2) return CliOptions::tr("sheet needs a source and a file: sheet SOURCE FILE");
+  if (words.size() > 2) return CliOptions::tr("unexpected argument \"%1\"").arg(words.at(2));
+  const QString suffix = words.at(1).section(u'.', -1).toLower();
+  if (!words.at(1).contains(u'.') || (suffix != u"pdf" && suffix != u"csv")) {
+    return CliOptions::tr("sheet writes a .pdf or a .csv file; \"%1\" is neither").arg(words.at(1));
+  }
+  options.files = {words.at(0)};
+  options.file = words.at(1);
+  return {};
+}
 
 // Qt writes the program's path as it was called; the help names the program.
 QString helpText(const QCommandLineParser& parser) {
@@ -256,7 +277,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   parser.addPositionalArgument(
       CliOptions::tr("command"),
       CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist or "
-                     "loops."));
+                     "loops or sheet."));
   parser.addPositionalArgument(CliOptions::tr("file"),
                                CliOptions::tr("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
@@ -304,6 +325,13 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   }
   if (parser.isSet(onto))
     return usageError(CliOptions::tr("--onto belongs to setlist arrange and loops swap"));
+  if (options.command == CommandKind::Sheet) {
+    if (options.replace)
+      return usageError(CliOptions::tr("--replace belongs to library import and library store"));
+    if (options.noBackup) return usageError(CliOptions::tr("--no-backup belongs to flash"));
+    const QString problem = parseSheetArguments(positional.mid(1), options);
+    return problem.isEmpty() ? parse : usageError(problem);
+  }
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
     const QString problem = parseLibraryArguments(positional.mid(1), options);
     return problem.isEmpty() ? parse : usageError(problem);

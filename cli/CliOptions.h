@@ -32,7 +32,8 @@ enum class CommandKind {
   Library,
   Diff,
   SetList,
-  Loops
+  Loops,
+  Sheet
 };
 
 // What `library` does, by its sub-command.
@@ -56,7 +57,7 @@ struct CliOptions {
   QUrl updateUrl;         // the update server directory; only with --from-server
   LibraryAction libraryAction = LibraryAction::List;
   QString setupName;     // library export, store, restore
-  QStringList files;     // library import: the files; diff: the two sides as given
+  QStringList files;     // library import: the files; diff: the two sides; sheet: its source
   bool replace = false;  // library import and store, setlist store: that name is overwritten
   SetListAction setListAction = SetListAction::List;
   QString setListName;  // setlist store, show, arrange, chart, follow

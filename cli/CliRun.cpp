@@ -52,7 +52,12 @@ bool needsMidi(const CliOptions& options) {
     case CommandKind::Diff:
       return std::any_of(options.files.begin(), options.files.end(), isDevice);
     case CommandKind::SetList:
-      return options.setListAction == SetListAction::Arrange && isDevice(options.onto);
+      return options.setListAction == SetListAction::Follow ||
+             (options.setListAction == SetListAction::Arrange && isDevice(options.onto));
+    case CommandKind::Loops:
+      return isDevice(options.onto);
+    case CommandKind::Sheet:
+      return !options.files.isEmpty() && isDevice(options.files.first());
   }
   return true;
 }
@@ -88,6 +93,8 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       return makeSetListCommand(ports, options, output);
     case CommandKind::Loops:
       return makeLoopSwapCommand(ports, options, output);
+    case CommandKind::Sheet:
+      return makeSheetCommand(ports, options, output);
   }
   return nullptr;
 }

@@ -18,7 +18,7 @@ class SignalWatch;
 using CommandMaker = std::unique_ptr<CliCommand>(MidiPorts&, const CliOptions&, Output);
 CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCommand,
     makeLibraryStoreCommand, makeLoopSwapCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
-    makeSetListFollowCommand;
+    makeSetListFollowCommand, makeSheetCommand;
 
 // Whether the command talks to the device: only then may the program start a MIDI system (under
 // JACK a client that can hang on a JACK that hangs). The others (a file, the library, a diff or

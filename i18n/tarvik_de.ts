@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AdvancedSettings</name>
+    <message>
+        <source>on</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+</context>
+<context>
     <name>BackupContents</name>
     <message>
         <source>%1 row %2</source>
@@ -25,6 +40,14 @@
     <message>
         <source>the set chart could not be drawn</source>
         <translation>die Setliste ließ sich nicht zeichnen</translation>
+    </message>
+    <message>
+        <source>the setup sheet cannot be drawn: the program&apos;s module could not be loaded (%1)</source>
+        <translation>das Setupblatt kann nicht gezeichnet werden: das Modul des Programms ließ sich nicht laden (%1)</translation>
+    </message>
+    <message>
+        <source>the setup sheet could not be drawn</source>
+        <translation>das Setupblatt ließ sich nicht zeichnen</translation>
     </message>
 </context>
 <context>
@@ -184,10 +207,6 @@
         <translation>setlist arrange: die Konfiguration, auf die das Set geordnet wird: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
     </message>
     <message>
-        <source>ports, info, backup, restore, flash, monitor, library, diff or setlist.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library, diff oder setlist.</translation>
-    </message>
-    <message>
         <source>--onto needs a source</source>
         <translation>--onto braucht eine Quelle</translation>
     </message>
@@ -247,6 +266,13 @@ Commands:
                  presets 1, 2, 3 ... in set order as a backup file, for restore.
   setlist chart NAME FILE.pdf
                  Write the set chart of NAME, for the music stand, as a PDF file.
+  sheet SOURCE FILE.pdf
+  sheet SOURCE FILE.csv
+                 Write SOURCE (as diff takes a side) as a setup sheet: a PDF of at
+                 most four A4 pages (the presets, the CC map, the settings, the
+                 loops&apos; labels), or the presets as CSV for a spreadsheet: a line
+                 preset,name,loop1..loop8,pc each, the loops 1 or 0, pc 1..128 or
+                 none.
 
 Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
 library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
@@ -322,6 +348,13 @@ Befehle:
                  für restore.
   setlist chart NAME DATEI.pdf
                  Die Setliste NAME für den Notenständer als PDF-Datei schreiben.
+  sheet QUELLE DATEI.pdf
+  sheet QUELLE DATEI.csv
+                 QUELLE (wie diff eine Seite nimmt) als Setupblatt schreiben: ein PDF
+                 von höchstens vier A4-Seiten (die Presets, die CC-Zuordnung, die
+                 Einstellungen, die Namen der Loops) oder die Presets als CSV für eine
+                 Tabellenkalkulation: je eine Zeile preset,name,loop1..loop8,pc, die
+                 Loops 1 oder 0, pc 1..128 oder none.
 
 Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
 sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
@@ -341,6 +374,18 @@ abgebrochen (Strg+C oder SIGTERM; monitor endet dann mit 0). Die library-Befehle
 enden mit 2, wenn sich die Bibliothek nicht öffnen lässt oder es kein solches Setup
 gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (eine
 Datei, die Bibliothek, kein Gerät).</translation>
+    </message>
+    <message>
+        <source>sheet needs a source and a file: sheet SOURCE FILE</source>
+        <translation>sheet braucht eine Quelle und eine Datei: sheet QUELLE DATEI</translation>
+    </message>
+    <message>
+        <source>sheet writes a .pdf or a .csv file; &quot;%1&quot; is neither</source>
+        <translation>sheet schreibt eine .pdf- oder eine .csv-Datei; &quot;%1&quot; ist keins von beiden</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist or sheet.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist oder sheet.</translation>
     </message>
 </context>
 <context>
@@ -1027,6 +1072,69 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>PresetCsv</name>
+    <message>
+        <source>line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>a quoted field is not closed</source>
+        <translation>ein Feld in Anführungszeichen ist nicht geschlossen</translation>
+    </message>
+    <message>
+        <source>text after the closing quote of a field</source>
+        <translation>Text nach dem schließenden Anführungszeichen eines Felds</translation>
+    </message>
+    <message>
+        <source>a quote inside a field that is not quoted</source>
+        <translation>ein Anführungszeichen in einem Feld ohne Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>a carriage return outside quotes</source>
+        <translation>ein Wagenrücklauf außerhalb von Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>%1 fields where %2 belong</source>
+        <translation>%1 Felder, wo %2 hingehören</translation>
+    </message>
+    <message>
+        <source>the preset &quot;%1&quot; is not one of 1..%2</source>
+        <translation>das Preset &quot;%1&quot; ist keines von 1..%2</translation>
+    </message>
+    <message>
+        <source>the name %1</source>
+        <translation>der Name %1</translation>
+    </message>
+    <message>
+        <source>loop%1 is &quot;%2&quot;, not 1 (on) or 0 (off)</source>
+        <translation>loop%1 ist &quot;%2&quot;, nicht 1 (an) oder 0 (aus)</translation>
+    </message>
+    <message>
+        <source>the pc &quot;%1&quot; is not one of 1..128, none or empty</source>
+        <translation>pc &quot;%1&quot; ist keines von 1..128, none oder leer</translation>
+    </message>
+    <message>
+        <source>not UTF-8 text</source>
+        <translation>kein UTF-8-Text</translation>
+    </message>
+    <message>
+        <source>no header line &quot;%1&quot;</source>
+        <translation>keine Kopfzeile &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the header is not &quot;%1&quot;</source>
+        <translation>die Kopfzeile ist nicht &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>preset %1 again (line %2 has it)</source>
+        <translation>Preset %1 noch einmal (Zeile %2 hat es)</translation>
+    </message>
+    <message>
+        <source>no line for preset %1</source>
+        <translation>keine Zeile für Preset %1</translation>
+    </message>
+</context>
+<context>
     <name>PresetNames</name>
     <message>
         <source>is longer than %1 characters</source>
@@ -1247,6 +1355,108 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>%1: %2 also becomes a setup named &quot;%3&quot;</source>
         <translation>%1: %2 wird ebenfalls ein Setup namens &quot;%3&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>SetupSheet</name>
+    <message>
+        <source>Tarvik setup sheet</source>
+        <translation>Tarvik-Setupblatt</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Loops on</source>
+        <translation>Loops an</translation>
+    </message>
+    <message>
+        <source>PC</source>
+        <translation>PC</translation>
+    </message>
+    <message>
+        <source>CC %1: %2</source>
+        <translation>CC %1: %2</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>From %1, made %2</source>
+        <translation>Aus %1, erstellt %2</translation>
+    </message>
+    <message>
+        <source>Loops</source>
+        <translation>Loops</translation>
+    </message>
+    <message>
+        <source>%1 (no label)</source>
+        <translation>%1 (ohne Namen)</translation>
+    </message>
+    <message>
+        <source>Tarvik setup sheet from %1, %2, page %3 of %4</source>
+        <translation>Tarvik-Setupblatt aus %1, %2, Seite %3 von %4</translation>
+    </message>
+    <message>
+        <source>CC map: the controller changes that switch a loop</source>
+        <translation>CC-Zuordnung: die Control Changes, die einen Loop schalten</translation>
+    </message>
+    <message>
+        <source>No controller change switches a loop.</source>
+        <translation>Kein Control Change schaltet einen Loop.</translation>
+    </message>
+    <message>
+        <source>Advanced settings</source>
+        <translation>Erweiterte Einstellungen</translation>
+    </message>
+    <message>
+        <source>%1 holds no settings.</source>
+        <translation>%1 enthält keine Einstellungen.</translation>
+    </message>
+</context>
+<context>
+    <name>SetupSheetActions</name>
+    <message>
+        <source>the editors</source>
+        <translation>die Editoren</translation>
+    </message>
+    <message>
+        <source>Setup sheet</source>
+        <translation>Setupblatt</translation>
+    </message>
+    <message>
+        <source>The setup sheet was not printed.</source>
+        <translation>Das Setupblatt wurde nicht gedruckt.</translation>
+    </message>
+    <message>
+        <source>The printer could not be used.</source>
+        <translation>Der Drucker ließ sich nicht verwenden.</translation>
+    </message>
+    <message>
+        <source>PDF file (*.pdf);;CSV file (*.csv)</source>
+        <translation>PDF-Datei (*.pdf);;CSV-Datei (*.csv)</translation>
+    </message>
+    <message>
+        <source>The setup sheet was not written.</source>
+        <translation>Das Setupblatt wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>A setup sheet is a .pdf or a .csv file; %1 is neither.</source>
+        <translation>Ein Setupblatt ist eine .pdf- oder eine .csv-Datei; %1 ist keins von beiden.</translation>
+    </message>
+    <message>
+        <source>The sheet could not be drawn.</source>
+        <translation>Das Blatt ließ sich nicht zeichnen.</translation>
+    </message>
+    <message>
+        <source>The setup sheet is written to %1.</source>
+        <translation>Das Setupblatt ist nach %1 geschrieben.</translation>
     </message>
 </context>
 <context>
@@ -2362,6 +2572,18 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Name LOOP%1...</source>
         <translation>LOOP%1 benennen...</translation>
     </message>
+    <message>
+        <source>Setup sheet...</source>
+        <translation>Setupblatt...</translation>
+    </message>
+    <message>
+        <source>Print...</source>
+        <translation>Drucken...</translation>
+    </message>
+    <message>
+        <source>Save as PDF or CSV...</source>
+        <translation>Als PDF oder CSV speichern...</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::PresetRowActions</name>
@@ -3313,6 +3535,17 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>&quot;%1&quot; is no setup, and the set lists keep different copies of its preset %2</source>
         <translation>&quot;%1&quot; ist kein Setup, und die Setlisten bewahren verschiedene Kopien seines Presets %2 auf</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::SheetCommand</name>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>setup sheet of %1 written to %2</source>
+        <translation>Setupblatt von %1 nach %2 geschrieben</translation>
     </message>
 </context>
 </TS>

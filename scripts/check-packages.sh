@@ -47,8 +47,8 @@ made="$(cd "$build" && ls ./*.deb | sed 's|^\./||' | tr '\n' ' ')"
 cli_depends="$(dpkg-deb -f "$cli" Depends)"
 echo "tarvik-cli Depends: $cli_depends"
 grep -q 'libqt6core6' <<<"$cli_depends" || fail "tarvik-cli does not depend on Qt Core"
-# Qt GUI is there for the chart module alone (setlist chart); the program itself loads no GUI
-# library, which test_install checks on the installed files.
+# Qt GUI is there for the chart module alone (setlist chart, sheet FILE.pdf); the program itself
+# loads no GUI library, which test_install checks on the installed files.
 if grep -qE 'libqt6(widgets|opengl)' <<<"$cli_depends"; then
   fail "tarvik-cli depends on Qt Widgets or OpenGL"
 fi

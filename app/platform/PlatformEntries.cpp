@@ -12,6 +12,7 @@
 
 #include "firmware/network/NetworkUpdateServer.h"
 #include "library/chart/SetChart.h"
+#include "library/chart/SetupSheet.h"
 #include "midi/RtMidiService.h"
 
 extern "C" Q_DECL_EXPORT tarvik::PlatformMidiService* tarvik_create_midi_service() {
@@ -32,6 +33,16 @@ extern "C" Q_DECL_EXPORT tarvik::ChartPrint tarvik_print_set_chart(QWidget* owne
                                                    : tarvik::ChartPrint::Failed;
 }
 
+extern "C" Q_DECL_EXPORT tarvik::ChartPrint tarvik_print_setup_sheet(
+    QWidget* owner, const tarvik::SetupSheetContents& contents) {
+  QPrinter printer;
+  printer.setDocName(tarvik::SetupSheet::tr("Tarvik setup sheet"));
+  QPrintDialog dialog(&printer, owner);
+  if (dialog.exec() != QDialog::Accepted) return tarvik::ChartPrint::Cancelled;
+  return tarvik::SetupSheet::paint(printer, contents) ? tarvik::ChartPrint::Printed
+                                                      : tarvik::ChartPrint::Failed;
+}
+
 // A signature that drifts from what PlatformModule calls would crash at run time; here it stops
 // the build.
 static_assert(
@@ -39,3 +50,4 @@ static_assert(
 static_assert(
     std::is_same_v<decltype(&tarvik_create_update_server), tarvik::CreateUpdateServerEntry>);
 static_assert(std::is_same_v<decltype(&tarvik_print_set_chart), tarvik::PrintSetChartEntry>);
+static_assert(std::is_same_v<decltype(&tarvik_print_setup_sheet), tarvik::PrintSetupSheetEntry>);

@@ -9,6 +9,7 @@ namespace tarvik {
 
 class PlatformMidiService;
 struct SetList;
+struct SetupSheetContents;
 
 // The functions the platform module exports, by name, for PlatformModule to look up: these and
 // the update server's (CreateUpdateServerEntry). Each returns a new object that the caller
@@ -20,5 +21,8 @@ inline constexpr char kCreateMidiServiceEntry[] = "tarvik_create_midi_service";
 enum class ChartPrint { Printed, Cancelled, Failed };
 using PrintSetChartEntry = ChartPrint (*)(QWidget* owner, const SetList& setList);
 inline constexpr char kPrintSetChartEntry[] = "tarvik_print_set_chart";
+// The same for a setup sheet (SetupSheet).
+using PrintSetupSheetEntry = ChartPrint (*)(QWidget* owner, const SetupSheetContents& contents);
+inline constexpr char kPrintSetupSheetEntry[] = "tarvik_print_setup_sheet";
 
 }  // namespace tarvik

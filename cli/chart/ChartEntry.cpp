@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// tarvik-cli's chart module: the set chart, the one part of the program on the command line that
-// needs Qt GUI. `setlist chart` loads it (ChartModule); no other command does.
+// tarvik-cli's chart module: the set chart and the setup sheet, the one part of the program on the
+// command line that needs Qt GUI. `setlist chart` and `sheet FILE.pdf` load it (ChartModule); no
+// other command does.
 #include "cli/chart/ChartEntry.h"
 
 #include <QGuiApplication>
 #include <type_traits>
 
 #include "library/chart/SetChart.h"
+#include "library/chart/SetupSheet.h"
 
 namespace {
 
@@ -39,8 +41,17 @@ extern "C" Q_DECL_EXPORT bool tarvik_chart_pdf(const tarvik::SetList& setList, Q
   return true;
 }
 
+extern "C" Q_DECL_EXPORT bool tarvik_sheet_pdf(const tarvik::SetupSheetContents& contents,
+                                               QByteArray& pdf) {
+  const std::optional<QByteArray> bytes = tarvik::SetupSheet::pdf(contents);
+  if (!bytes) return false;
+  pdf = *bytes;
+  return true;
+}
+
 // A signature that drifts from what ChartModule calls would crash at run time; here it stops
 // the build.
 static_assert(
     std::is_same_v<decltype(&tarvik_chart_application), tarvik::cli::ChartApplicationEntry>);
 static_assert(std::is_same_v<decltype(&tarvik_chart_pdf), tarvik::cli::ChartPdfEntry>);
+static_assert(std::is_same_v<decltype(&tarvik_sheet_pdf), tarvik::cli::SheetPdfEntry>);

@@ -19,6 +19,7 @@
 
 #include "config/ChangeMarks.h"
 #include "config/Configuration.h"
+#include "config/ui/AdvancedSettings.h"
 #include "config/ui/ClampingSpinBox.h"
 #include "config/ui/SelectorItems.h"
 #include "config/ui/SubmitButton.h"
@@ -27,73 +28,21 @@
 namespace tarvik {
 namespace {
 
-enum class Kind { Number, List, Check, Mask };
-using Field = std::variant<int ConfigRecord::*, bool ConfigRecord::*, std::uint8_t ConfigRecord::*>;
-
-// One row per record item, in the order of its wire bytes: the field it edits, the control that
-// shows it and that control's object name (a mask's eight boxes add "1".."8" to it).
-struct Setting {
-  Kind kind;
-  Field field;
-  const char* name;
-  int minimum = 0;  // a number's range
-  int maximum = 0;
-  QStringList (*items)() = nullptr;  // a list's items
-};
-
-const std::array<Setting, kConfigRecordSize> kSettings = {{
-    {Kind::Number, &ConfigRecord::debounceTime, "SpinEdit1", 0, ConfigRecord::kDebounceMax},
-    {Kind::List, &ConfigRecord::midiChannel, "ComboBox1", 0, 0,
-     [] { return SelectorItems::numbers(1, 16); }},
-    {Kind::Check, &ConfigRecord::omniMode, "CheckBox1"},
-    {Kind::Mask, &ConfigRecord::muteMask, "muteCB"},
-    {Kind::Number, &ConfigRecord::muteBeforeDelay, "SpinEdit2", 0, ConfigRecord::kByteMax},
-    {Kind::Number, &ConfigRecord::muteAfterDelay, "SpinEdit3", 0, ConfigRecord::kByteMax},
-    {Kind::Mask, &ConfigRecord::switchMask, "switchCB"},
-    {Kind::Number, &ConfigRecord::switchOnTime, "SpinEdit4", ConfigRecord::kOnTimeMin,
-     ConfigRecord::kByteMax},
-    {Kind::List, &ConfigRecord::magicFunction, "magicFunction", 0, 0,
-     &SelectorItems::magicFunctions},
-    {Kind::List, &ConfigRecord::magicChannel, "magicChannel", 0, 0,
-     [] { return SelectorItems::numbers(1, 16); }},
-    {Kind::List, &ConfigRecord::magicChange, "magicChange", 0, 0,
-     [] { return SelectorItems::numbers(1, 128); }},
-    {Kind::List, &ConfigRecord::magicValue, "magicValue", 0, 0,
-     [] { return SelectorItems::numbers(0, 128); }},
-    {Kind::Check, &ConfigRecord::sendCcInIam, "CheckBox3"},
-    {Kind::Check, &ConfigRecord::bankExpander, "CheckBox4"},
-    {Kind::Check, &ConfigRecord::doublePressBypass, "CheckBox5"},
-    {Kind::List, &ConfigRecord::bypassProgram, "ComboBox5", 0, 0, &SelectorItems::programs},
-    {Kind::List, &ConfigRecord::expressionCC, "expressionCC", 0, 0, &SelectorItems::programs},
-    {Kind::Check, &ConfigRecord::boundlessBank, "CheckBox6"},
-    {Kind::Check, &ConfigRecord::ampRackMode, "CheckBox7"},
-    {Kind::Mask, &ConfigRecord::lockMask, "lockCB"},
-}};
-
-int item(const Field& field) {
-  int index = 0;
-  while (kSettings[index].field != field) ++index;
-  return index;
-}
-
-bool isMask(int item) { return kSettings[item].kind == Kind::Mask; }
+using Kind = AdvancedSettings::Kind;
 
 // The setting a mask's box belongs to, for its accessible name.
 constexpr char kSettingProperty[] = "tarvikSetting";
 // How much of a loop's label a box shows: as wide as this many "Loop8" captions.
 constexpr int kLabelRoom = 2;
 
+const AdvancedSettings::Setting& settingOf(int item) { return AdvancedSettings::setting(item); }
+int item(const AdvancedSettings::Field& field) { return AdvancedSettings::item(field); }
+bool isMask(int item) { return AdvancedSettings::isMask(item); }
 int fieldValue(const ConfigRecord& record, int item) {
-  return std::visit([&record](auto field) { return static_cast<int>(record.*field); },
-                    kSettings[item].field);
+  return AdvancedSettings::value(record, item);
 }
-
 void setField(ConfigRecord& record, int item, int value) {
-  std::visit(
-      [&record, value](auto field) {
-        record.*field = static_cast<std::remove_cvref_t<decltype(record.*field)>>(value);
-      },
-      kSettings[item].field);
+  AdvancedSettings::setValue(record, item, value);
 }
 
 void setIndex(QComboBox* box, int index) {
@@ -243,14 +192,14 @@ QWidget* AdvancedSettingsTab::controlOf(int item, int bit) const {
   return controls_[item][isMask(item) ? bit : 0];
 }
 
-QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
-  const Setting& setting = kSettings[item];
+QWidget* AdvancedSettingsTab::makeControl(int item, const QString& maskName) {
+  const AdvancedSettings::Setting& setting = settingOf(item);
   QWidget* made = nullptr;
   switch (setting.kind) {
     case Kind::Number: {
       auto* box = new ClampingSpinBox(this);
       box->setRange(setting.minimum, setting.maximum);
-      box->setSuffix(QLatin1Char(' ') + caption);
+      box->setSuffix(QLatin1Char(' ') + AdvancedSettings::unit(item));
       // One edit per settled value, not one per keystroke.
       box->setKeyboardTracking(false);
       connect(box, &QSpinBox::valueChanged, this, &AdvancedSettingsTab::controlEdited);
@@ -267,13 +216,13 @@ QWidget* AdvancedSettingsTab::makeControl(int item, const QString& caption) {
       break;
     }
     case Kind::Check: {
-      auto* box = new QCheckBox(caption, this);
+      auto* box = new QCheckBox(AdvancedSettings::caption(item), this);
       connect(box, &QCheckBox::toggled, this, &AdvancedSettingsTab::controlEdited);
       made = box;
       break;
     }
     case Kind::Mask:
-      return buildLoopBoxes(item, caption);
+      return buildLoopBoxes(item, maskName);
   }
   made->setObjectName(QLatin1String(setting.name));
   controls_[item][0] = made;
@@ -287,7 +236,7 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(int item, const QString& setting) {
   grid->setVerticalSpacing(2);
   for (int i = 0; i < 8; ++i) {
     auto* box = new QCheckBox(this);
-    box->setObjectName(QLatin1String(kSettings[item].name) + QString::number(i + 1));
+    box->setObjectName(QLatin1String(settingOf(item).name) + QString::number(i + 1));
     // Three sets of boxes share their captions; a screen reader, which does not see where a box
     // sits, hears which setting it belongs to.
     box->setProperty(kSettingProperty, setting);
@@ -299,89 +248,92 @@ QWidget* AdvancedSettingsTab::buildLoopBoxes(int item, const QString& setting) {
 }
 
 QGroupBox* AdvancedSettingsTab::buildMidiGroup() {
-  auto* group = new QGroupBox(tr("Midi"), this);
+  auto* group = new QGroupBox(AdvancedSettings::group(item(&ConfigRecord::midiChannel)), this);
   auto* form = new QFormLayout(group);
-  form->addRow(tr("Channel:"), makeControl(item(&ConfigRecord::midiChannel)));
-  form->addRow(makeControl(item(&ConfigRecord::omniMode), tr("Omni Mode")));
-  form->addRow(
-      makeControl(item(&ConfigRecord::sendCcInIam), tr("Send ControllChange (#0 - #7) in IAM")));
-  form->addRow(tr("Send ProgrammChange in Master Bypass:"),
-               makeControl(item(&ConfigRecord::bypassProgram)));
-  form->addRow(makeControl(item(&ConfigRecord::ampRackMode), tr("Amp/Rack Mode (always \"IAM\")")));
+  addFormRow(*form, item(&ConfigRecord::midiChannel));
+  addFormRow(*form, item(&ConfigRecord::omniMode));
+  addFormRow(*form, item(&ConfigRecord::sendCcInIam));
+  addFormRow(*form, item(&ConfigRecord::bypassProgram));
+  addFormRow(*form, item(&ConfigRecord::ampRackMode));
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildPushButtonGroup() {
-  auto* group = new QGroupBox(tr("push-buttons"), this);
+  auto* group = new QGroupBox(AdvancedSettings::group(item(&ConfigRecord::debounceTime)), this);
   auto* form = new QFormLayout(group);
-  form->addRow(tr("debounce time (0-254ms; default 90ms):"),
-               makeControl(item(&ConfigRecord::debounceTime), tr("ms")));
-  form->addRow(
-      makeControl(item(&ConfigRecord::doublePressBypass), tr("Master Bypass when pressed twice")));
+  addFormRow(*form, item(&ConfigRecord::debounceTime));
+  addFormRow(*form, item(&ConfigRecord::doublePressBypass));
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildMuteGroup() {
-  auto* group = new QGroupBox(tr("Output mute / momentary switch mode"), this);
+  auto* group = new QGroupBox(AdvancedSettings::group(item(&ConfigRecord::muteMask)), this);
   auto* form = new QFormLayout(group);
-  form->addRow(new QLabel(tr("mute when changes on (loop mode):"), this));
-  form->addRow(makeControl(item(&ConfigRecord::muteMask), tr("mute when changes on")));
-  form->addRow(tr("before delay (0-255ms):"),
-               makeControl(item(&ConfigRecord::muteBeforeDelay), tr("ms")));
-  form->addRow(tr("after delay (0-255ms):"),
-               makeControl(item(&ConfigRecord::muteAfterDelay), tr("ms")));
-  form->addRow(new QLabel(tr("momentary switch mode:"), this));
-  form->addRow(makeControl(item(&ConfigRecord::switchMask), tr("momentary switch mode")));
-  form->addRow(tr("on time (momentary switch mode):"),
-               makeControl(item(&ConfigRecord::switchOnTime), tr("*10 ms")));
+  addFormRow(*form, item(&ConfigRecord::muteMask), tr("mute when changes on"));
+  addFormRow(*form, item(&ConfigRecord::muteBeforeDelay));
+  addFormRow(*form, item(&ConfigRecord::muteAfterDelay));
+  addFormRow(*form, item(&ConfigRecord::switchMask), tr("momentary switch mode"));
+  addFormRow(*form, item(&ConfigRecord::switchOnTime));
   return group;
 }
 
+void AdvancedSettingsTab::addFormRow(QFormLayout& form, int item, const QString& maskName) {
+  switch (settingOf(item).kind) {
+    case Kind::Check:
+      form.addRow(makeControl(item));
+      break;
+    case Kind::Mask:
+      // The caption on a line of its own, the boxes in a grid under it.
+      form.addRow(new QLabel(AdvancedSettings::caption(item), this));
+      form.addRow(makeControl(item, maskName));
+      break;
+    case Kind::Number:
+    case Kind::List:
+      form.addRow(AdvancedSettings::caption(item), makeControl(item));
+      break;
+  }
+}
+
 QGroupBox* AdvancedSettingsTab::buildMagicGroup() {
-  auto* group = new QGroupBox(tr("Magic Pin 20"), this);
+  auto* group = new QGroupBox(AdvancedSettings::group(item(&ConfigRecord::magicFunction)), this);
   auto* grid = new QGridLayout(group);
 
   auto* function = new QFormLayout;
-  function->addRow(tr("Function:"), makeControl(item(&ConfigRecord::magicFunction)));
+  addFormRow(*function, item(&ConfigRecord::magicFunction));
   grid->addLayout(function, 0, 0, Qt::AlignTop);
 
   ccMessagePanel_ = new QWidget(this);
   ccMessagePanel_->setObjectName(QStringLiteral("Panel1"));
   auto* panel = new QFormLayout(ccMessagePanel_);
   panel->setContentsMargins(0, 0, 0, 0);
-  QWidget* channel = makeControl(item(&ConfigRecord::magicChannel));
-  QWidget* change = makeControl(item(&ConfigRecord::magicChange));
-  QWidget* value = makeControl(item(&ConfigRecord::magicValue));
   // Rows made from their texts: the form makes each label its list's buddy.
-  panel->addRow(tr("Midi Channel:"), channel);
-  panel->addRow(tr("Controll Change:"), change);
-  panel->addRow(tr("Value:"), value);
+  addFormRow(*panel, item(&ConfigRecord::magicChannel));
+  addFormRow(*panel, item(&ConfigRecord::magicChange));
+  addFormRow(*panel, item(&ConfigRecord::magicValue));
   grid->addWidget(ccMessagePanel_, 0, 1, Qt::AlignTop);
 
-  grid->addWidget(
-      makeControl(item(&ConfigRecord::bankExpander), tr("Bank Selection Expander on Pin 20")), 1, 0,
-      1, 2);
-  expressionLabel_ = new QLabel(tr("Expression Pedal CC Nr:"), this);
+  grid->addWidget(makeControl(item(&ConfigRecord::bankExpander)), 1, 0, 1, 2);
+  expressionLabel_ = new QLabel(AdvancedSettings::caption(item(&ConfigRecord::expressionCC)), this);
   expressionLabel_->setObjectName(QStringLiteral("Label35"));
   QWidget* expression = makeControl(item(&ConfigRecord::expressionCC));
   expressionLabel_->setBuddy(expression);
   grid->addWidget(expressionLabel_, 2, 0);
   grid->addWidget(expression, 2, 1);
-  grid->addWidget(makeControl(item(&ConfigRecord::boundlessBank), tr("boundless Bank UP/DOWN")), 3,
-                  0, 1, 2);
+  grid->addWidget(makeControl(item(&ConfigRecord::boundlessBank)), 3, 0, 1, 2);
   return group;
 }
 
 QGroupBox* AdvancedSettingsTab::buildLockGroup() {
-  auto* group = new QGroupBox(tr("group 1 of n / interlocking function"), this);
+  const int lock = item(&ConfigRecord::lockMask);
+  auto* group = new QGroupBox(AdvancedSettings::group(lock), this);
   auto* layout = new QVBoxLayout(group);
-  layout->addWidget(makeControl(item(&ConfigRecord::lockMask), tr("interlocking group")));
+  layout->addWidget(makeControl(lock, AdvancedSettings::caption(lock)));
   return group;
 }
 
 int AdvancedSettingsTab::maskItem(const QString& prefix) const {
   for (int item = 0; item < kConfigRecordSize; ++item) {
-    if (isMask(item) && prefix == QLatin1String(kSettings[item].name)) return item;
+    if (isMask(item) && prefix == QLatin1String(settingOf(item).name)) return item;
   }
   return -1;
 }
@@ -428,7 +380,7 @@ void AdvancedSettingsTab::controlEdited() {
 }
 
 int AdvancedSettingsTab::controlValue(int item) const {
-  switch (kSettings[item].kind) {
+  switch (settingOf(item).kind) {
     case Kind::Number:
       return control<ClampingSpinBox>(item)->value();
     case Kind::List:
@@ -446,7 +398,7 @@ int AdvancedSettingsTab::controlValue(int item) const {
 }
 
 void AdvancedSettingsTab::showValue(int item, int value) {
-  switch (kSettings[item].kind) {
+  switch (settingOf(item).kind) {
     case Kind::Number:
       control<ClampingSpinBox>(item)->setValue(value);
       break;

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -54,9 +55,13 @@ class AdvancedSettingsTab : public QWidget {
   QGroupBox* buildMuteGroup();
   QGroupBox* buildMagicGroup();
   QGroupBox* buildLockGroup();
-  // Makes the control of record item `item` as its row of the settings table says, or a mask's
-  // eight boxes in a grid, each bound to controlEdited(); the caller places what it returns.
-  QWidget* makeControl(int item, const QString& caption = {});
+  // Record item `item` as a row of `form`, with its caption as the settings table has it; a
+  // mask's boxes take `maskName` as the name a screen reader gives them.
+  void addFormRow(QFormLayout& form, int item, const QString& maskName = {});
+  // Makes the control of record item `item` as its row of the settings table (AdvancedSettings)
+  // says, or a mask's eight boxes in a grid named `maskName` for a screen reader, each bound to
+  // controlEdited(); the caller places what it returns.
+  QWidget* makeControl(int item, const QString& maskName = {});
   QWidget* buildLoopBoxes(int item, const QString& setting);
   int maskItem(const QString& prefix) const;
   // The value the controls of record item `item` show, and showing one.

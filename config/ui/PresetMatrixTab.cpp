@@ -134,6 +134,13 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   load_ = button(QStringLiteral("Button9"), tr("Load from File"));
   backup_ = button(QStringLiteral("backupButton"), tr("Back up everything..."));
   restore_ = button(QStringLiteral("restoreButton"), tr("Restore everything..."));
+  sheet_ = button(QStringLiteral("setupSheetButton"), tr("Setup sheet..."));
+  auto* sheetMenu = new QMenu(sheet_);
+  printSheet_ = sheetMenu->addAction(tr("Print..."));
+  printSheet_->setObjectName(QStringLiteral("printSetupSheet"));
+  saveSheet_ = sheetMenu->addAction(tr("Save as PDF or CSV..."));
+  saveSheet_->setObjectName(QStringLiteral("saveSetupSheet"));
+  sheet_->setMenu(sheetMenu);
   deselectAll_ = button(QStringLiteral("Button10"), tr("Deselect all"));
   defaultProgramChange_ = button(QStringLiteral("Button12"), tr("Default ProgramChange"));
   connect(deselectAll_, &QPushButton::clicked, this, &PresetMatrixTab::Button10Click);
@@ -164,7 +171,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   QHBoxLayout* buttons = nullptr;
   for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
                                                               defaultProgramChange_},
-                          std::initializer_list<QPushButton*>{backup_, restore_}}) {
+                          std::initializer_list<QPushButton*>{backup_, restore_, sheet_}}) {
     buttons = new QHBoxLayout;
     for (QPushButton* b : row) buttons->addWidget(b);
     buttons->addStretch();

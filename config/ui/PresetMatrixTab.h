@@ -66,6 +66,10 @@ class PresetMatrixTab : public QWidget {
   // "Back up everything..." and "Restore everything...": all four blocks, to and from the device.
   QPushButton* backupButton() const { return backup_; }
   QPushButton* restoreButton() const { return restore_; }
+  // "Setup sheet...": its menu prints the sheet or saves it as a PDF or CSV file.
+  QPushButton* sheetButton() const { return sheet_; }
+  QAction* printSheetAction() const { return printSheet_; }
+  QAction* saveSheetAction() const { return saveSheet_; }
   QPushButton* deselectAllButton() const { return deselectAll_; }
   QPushButton* defaultProgramChangeButton() const { return defaultProgramChange_; }
 
@@ -103,6 +107,9 @@ class PresetMatrixTab : public QWidget {
   QPushButton* load_ = nullptr;
   QPushButton* backup_ = nullptr;
   QPushButton* restore_ = nullptr;
+  QPushButton* sheet_ = nullptr;
+  QAction* printSheet_ = nullptr;
+  QAction* saveSheet_ = nullptr;
   QPushButton* deselectAll_ = nullptr;
   QPushButton* defaultProgramChange_ = nullptr;
   PresetRowActions* rowActions_ = nullptr;

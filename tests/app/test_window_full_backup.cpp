@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -15,6 +16,7 @@
 #include "WindowRig.h"
 #include "app/FullBackupActions.h"
 #include "config/FullBackup.h"
+#include "config/PresetCsv.h"
 #include "config/TvkFile.h"
 #include "config/ui/AdvancedSettingsTab.h"
 #include "config/ui/PresetMatrixModel.h"
@@ -371,6 +373,41 @@ class WindowFullBackupTest : public QObject {
     }
     QCOMPARE(readFile(rig->dialogs.nextFileName), expected);
     QCOMPARE(rig->form->isWindowModified(), !closing);
+  }
+
+  // "Setup sheet..." writes what the editors hold, edits and all, by the name chosen: its
+  // extension says what.
+  void theSetupSheetWritesTheEditorsByTheChosenName() {
+    connectWindow(TarvikContents::fromSeed(11));
+    Configuration& editors = rig->core->configuration();
+    editors.clickLoop(3, 2);
+    editors.choosePcRemap(3, PresetTables::kPcRemapNone);
+    editors.setNames(crunchAndSolo());
+    auto* save = rig->form->findChild<QAction*>(QStringLiteral("saveSetupSheet"));
+    QVERIFY(save != nullptr);
+    QVERIFY(rig->button("setupSheetButton")->menu()->actions().contains(save));
+
+    const QString csv = dir.filePath(QStringLiteral("sheet.csv"));
+    rig->dialogs.nextFileName = csv;
+    save->trigger();
+    QVERIFY(rig->dialogs.errors.empty());
+    const PresetCsv::Read read = PresetCsv::parse(readFile(csv));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    for (int row = 0; row < kTableSize; ++row) {
+      QCOMPARE(read.presets->at(row),
+               (PresetRow{editors.tables().mask(row), editors.tables().pcRemap(row),
+                          crunchAndSolo().name(row)}));
+    }
+    QCOMPARE(read.presets->at(3).pcRemap, PresetTables::kPcRemapNone);
+    QVERIFY(logHas(QStringLiteral("The setup sheet is written to %1.").arg(csv)));
+
+    const QString text = dir.filePath(QStringLiteral("sheet.txt"));
+    rig->dialogs.nextFileName = text;
+    save->trigger();
+    QCOMPARE(rig->dialogs.errors.size(), std::size_t{1});
+    QVERIFY2(rig->dialogs.errors[0].text.contains(QStringLiteral("is neither")),
+             qPrintable(rig->dialogs.errors[0].text));
+    QVERIFY(!QFile::exists(text));
   }
 };
 

@@ -111,6 +111,8 @@ class WindowGermanTest : public QObject {
                           << "Als Datei speichern";
     QTest::newRow("back up everything") << "backupButton"
                                         << "Alles sichern...";
+    QTest::newRow("setup sheet") << "setupSheetButton"
+                                 << "Setupblatt...";
     QTest::newRow("update check") << "Button6"
                                   << "Nach Updates suchen ";
     QTest::newRow("test controller's send") << "Button4"

@@ -45,7 +45,7 @@ expect() {
   fi
 }
 
-expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist loops
+expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist loops sheet
 expect "the commands that begin with the typed part" "re" :: restore
 expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
 expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
@@ -71,6 +71,9 @@ expect "diff offers the kinds of side and files" diff "" :: device library: snap
   firmware.txt "old rig.tvk" rigs
 expect "diff's second side" diff device "s" :: snapshot:
 expect "diff takes two sides" diff device rig.tvk "" ::
+expect "sheet takes a side" sheet "d" :: device
+expect "sheet's file after the side" sheet device "r" :: rig.tvk rigs
+expect "sheet takes a side and a file" sheet device sheet.pdf "" ::
 expect "the set lists' sub-commands" setlist "" :: store list show arrange chart follow
 expect "setlist arrange's file after the name" setlist arrange friday "f" :: firmware.txt
 expect "--onto takes a side" setlist arrange --onto "lib" :: library:

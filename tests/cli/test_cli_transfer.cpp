@@ -12,6 +12,7 @@
 #include "cli/CliRun.h"
 #include "cli/RestoreCommand.h"
 #include "config/FullBackup.h"
+#include "config/PresetCsv.h"
 #include "config/TvkFile.h"
 #include "core/CoreParts.h"
 #include "link/Framing.h"
@@ -171,6 +172,24 @@ class CliTransferTest : public QObject {
     // Not silently: the one value the backup could not keep as the device holds it is named.
     QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: warning: CC map row 10: Tarvik holds "
                                               "0xC8, the backup keeps 0xFF\n"));
+  }
+
+  // `sheet device`: a fresh download, its presets as a backup of the device keeps them.
+  void aSheetOfTheDeviceHoldsWhatABackupKeeps() {
+    const QString backup = backupOf(14, "sheet-source.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(14));
+    CliOptions options = withFile(path("device.csv"));
+    options.command = CommandKind::Sheet;
+    options.files = {QStringLiteral("device")};
+    CapturedOutput output;
+    const std::unique_ptr<CliCommand> sheet = makeCommand(options, device.ports(), output.output());
+    QCOMPARE(runToEnd(*sheet), ExitCode::Ok);
+    QCOMPARE(output.outText(), "setup sheet of device written to " + path("device.csv") + "\n");
+    const PresetCsv::Read read = PresetCsv::parse(readFile(path("device.csv")));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const PresetTables kept = *FullBackup::loadWhole(backup).tables;
+    for (int row = 0; row < kTableSize; ++row)
+      QCOMPARE(read.presets->at(row), (PresetRow{kept.mask(row), kept.pcRemap(row), {}}));
   }
 
   void backupToAFolderThatIsNotThereSendsNothing() {

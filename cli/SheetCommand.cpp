@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include <QDateTime>
+
+#include "cli/ChartModule.h"
+#include "cli/CliRun.h"
+#include "cli/DeviceCommand.h"
+#include "config/ConfigDiff.h"
+#include "config/PresetCsv.h"
+#include "config/UserFile.h"
+#include "core/CompareSource.h"
+
+namespace tarvik::cli {
+
+// `sheet SOURCE FILE`: SOURCE (as `diff` takes a side: "device", "library:NAME", "snapshot:ID"
+// or a file) as a setup sheet, a PDF for paper (SetupSheet, drawn by the chart module) or the
+// presets as CSV for a spreadsheet (PresetCsv), by FILE's extension. Everything but the device is
+// read, and the file written, before the MIDI system is reached; the device's trouble is exit 1,
+// as for `backup`.
+class SheetCommand : public DeviceCommand {
+  Q_OBJECT
+ public:
+  using DeviceCommand::DeviceCommand;
+
+ protected:
+  void readFile() override {
+    const Result<CompareSource> source = CompareSource::parse(options().files.first());
+    if (refused(source)) return;
+    if (source.value->kind() == CompareSource::Kind::Device) {
+      refuseUnwritableFile();
+      return;
+    }
+    if (source.value->needsLibrary() && libraryOrFail() == nullptr) return;
+    const Result<DiffSide> read = source.value->read(core());
+    if (refused(read)) return;
+    write(*read.value);
+  }
+  void begin() override { openAndDownload(); }
+  void onDownloaded() override {
+    const Result<DiffSide> device = CompareSource::device().read(core());
+    if (!device.ok()) {
+      fail(ExitCode::DeviceFailure, device.error);
+      return;
+    }
+    warn(device.value->keptOtherwise);
+    write(*device.value);
+  }
+
+ private:
+  bool isPdf() const { return options().file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
+
+  void write(const DiffSide& side) {
+    const PresetNames names = side.names.value_or(PresetNames());
+    QByteArray bytes;
+    QString error;
+    if (isPdf()) {
+      const std::optional<QByteArray> pdf =
+          ChartModule::sheetPdf({side.bytes, names, side.labels.value_or(LoopLabels()),
+                                 options().files.first(), QDateTime::currentDateTime()},
+                                error);
+      if (!pdf) {
+        fail(ExitCode::UsageOrFile, error);
+        return;
+      }
+      bytes = *pdf;
+    } else {
+      bytes = PresetCsv::write(side.bytes.tables(), names);
+    }
+    if (!UserFile::write(options().file, bytes, &error)) {
+      fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(error));
+      return;
+    }
+    out() << tr("setup sheet of %1 written to %2")
+                 .arg(options().files.first(), UserFile::shown(options().file))
+          << '\n';
+    finish(ExitCode::Ok);
+  }
+};
+
+std::unique_ptr<CliCommand> makeSheetCommand(MidiPorts& ports, const CliOptions& options,
+                                             Output output) {
+  return std::make_unique<SheetCommand>(ports, options, output);
+}
+
+}  // namespace tarvik::cli
+
+#include "SheetCommand.moc"
