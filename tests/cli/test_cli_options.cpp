@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "cli/CliOptions.h"
+#include "cli/CliRun.h"
 #include "cli/PortChoice.h"
 
 using namespace tarvik::cli;
@@ -131,6 +132,31 @@ class CliOptionsTest : public QObject {
     QCOMPARE(result.outcome, CliParse::Outcome::Run);
     QCOMPARE(int(result.options.command), command);
     QCOMPARE(result.options.file, file);
+  }
+
+  // Only a command that reaches the device may start a MIDI system; one that needs it and gets
+  // none cannot hear the device at all.
+  void midiOnlyForTheDevice_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("midi");
+    QTest::newRow("info") << QStringList{"info"} << true;
+    QTest::newRow("setlist follow listens") << QStringList{"setlist", "follow", "gig"} << true;
+    QTest::newRow("setlist arrange onto a file")
+        << QStringList{"setlist", "arrange", "gig", "--onto", "a.tvk", "b.tvk"} << false;
+    QTest::newRow("loops swap onto the device")
+        << QStringList{"loops", "swap", "1", "2", "--onto", "device", "b.tvk"} << true;
+    QTest::newRow("loops swap onto a file")
+        << QStringList{"loops", "swap", "1", "2", "--onto", "a.tvk", "b.tvk"} << false;
+    QTest::newRow("sheet of the device") << QStringList{"sheet", "device", "s.csv"} << true;
+    QTest::newRow("sheet of a file") << QStringList{"sheet", "a.tvk", "s.csv"} << false;
+    QTest::newRow("diff of two files") << QStringList{"diff", "a.tvk", "b.tvk"} << false;
+  }
+  void midiOnlyForTheDevice() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, midi);
+    const CliParse result = parse(arguments);
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(needsMidi(result.options), midi);
   }
 
   void libraryCommands_data() {
