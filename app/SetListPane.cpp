@@ -10,6 +10,7 @@
 
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
+#include "app/GigView.h"
 #include "app/LibraryHolder.h"
 #include "app/LibraryTime.h"
 #include "app/NamedButton.h"
@@ -84,7 +85,11 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
   auto* pdf = namedButton(this, "saveChartButton", tr("Save chart as PDF..."),
                           tr("Write the set chart for the music stand as a PDF file"),
                           [this] { saveChart(); });
-  needSet_ = {rename, remove, fromEditors, fromSelected, arrange, print, pdf};
+  auto* gig = namedButton(this, "gigViewButton", tr("Gig view"),
+                          tr("Follow the set on stage in large type, and step through it from "
+                             "the keyboard"),
+                          [this] { openGigView(); });
+  needSet_ = {rename, remove, fromEditors, fromSelected, arrange, print, pdf, gig};
 
   auto* top = new QHBoxLayout;
   top->addWidget(choice_, 1);
@@ -94,6 +99,7 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
     bottom->addWidget(button);
   }
   bottom->addStretch();
+  bottom->addWidget(gig);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(songs_, 1);
@@ -355,6 +361,14 @@ void SetListPane::saveChart() {
     return;
   }
   holder_.log(tr("The set chart of \"%1\" is written to %2.").arg(shown_.name, path));
+}
+
+void SetListPane::openGigView() {
+  // One view at a time, of the set as it is now: one opened before shows what it was then.
+  if (gig_) gig_->close();
+  gig_ = new GigView(core_, shown_, core_.configuration().labels(), window());
+  gig_->show();
+  gig_->activateWindow();
 }
 
 void SetListPane::printChart() {

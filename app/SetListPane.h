@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <optional>
 
+#include "app/GigView.h"
 #include "app/LibraryItem.h"
 #include "library/LibraryResult.h"
 #include "library/SetList.h"
@@ -49,6 +51,9 @@ class SetListPane : public QWidget {
   void arrange();
   void saveChart();
   void printChart();
+  // The gig view of the set shown (GigView).
+  void openGigView();
+  GigView* gigView() const { return gig_; }
 
  private:
   void showSongs();
@@ -77,6 +82,7 @@ class SetListPane : public QWidget {
   QComboBox* choice_ = nullptr;
   QTableWidget* songs_ = nullptr;
   QList<QPushButton*> needSet_;
+  QPointer<GigView> gig_;
   QPushButton* create_ = nullptr;
   QPushButton* up_ = nullptr;
   QPushButton* down_ = nullptr;

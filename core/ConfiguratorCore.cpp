@@ -151,6 +151,7 @@ bool ConfiguratorCore::playPreset(int row) {
   Q_EMIT logLine(tr("Played preset %1 on Tarvik (program change %1 on MIDI channel %2)")
                      .arg(row + 1)
                      .arg(channel + 1));
+  Q_EMIT presetPlayed(row);
   return true;
 }
 

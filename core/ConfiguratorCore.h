@@ -185,6 +185,8 @@ class ConfiguratorCore : public QObject {
   void connectedChanged(bool connected);
   // A program change arrived on an open input: the matrix row of the preset it selects.
   void programChangeReceived(int row);
+  // playPreset() sent the program change that selects matrix row `row`.
+  void presetPlayed(int row);
   // Any short message that arrived on an open input.
   void shortMessageReceived(int port, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
   // A look at the ports failed; the next one tries again.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 #include <memory>
 
 #include "app/Configurator.h"
+#include "app/GigView.h"
 #include "app/TForm1.h"
 #include "core/CoreParts.h"
 #include "midi/PortWatcher.h"
@@ -34,6 +36,8 @@ struct EntrySession {
   QStringList log;
   // Every error box, as "caption: text".
   QStringList errors;
+  // The song a gig view, opened once the download was complete, showed at the end.
+  QString gigSong;
 
   // Empty when the session went through: the connect's lines first, the echo in the log, the
   // program change at the simulator; else what it lacked, with what was seen.
@@ -45,6 +49,8 @@ struct EntrySession {
       lacking = QStringLiteral("the echoed program change in the log");
     else if (!simulatorOutput.contains(kProgramChangeAtSimulator))
       lacking = QStringLiteral("the program change at the simulator");
+    else if (gigSong != QStringLiteral("Preset 128 is not in this set"))
+      lacking = QStringLiteral("the echo in the gig view (it showed \"%1\")").arg(gigSong);
     else
       return {};
     return QStringLiteral("no %1; boxes: %2; log: %3; tarvik-sim said: %4")
@@ -103,6 +109,9 @@ inline EntrySession runEntrySession(ServerRig& rig, int giveUpMs) {
       session.log = logMessages(log).mid(*connectFrom);
       if (!*sent && session.log.contains(kCompleteConnectLog.constLast())) {
         *sent = true;
+        // A set of one song: the echoed program change selects a preset beyond it.
+        auto* gig = new GigView(core, SetList{QStringLiteral("Entry"), {SetSong{}}}, {}, &form);
+        gig->show();
         press("Button4", [find] {
           static_cast<QTabWidget*>(find("PageControl1"))->setCurrentWidget(find("TabSheet5"));
           static_cast<QComboBox*>(find("ComboBox2"))->setCurrentIndex(15);
@@ -110,7 +119,15 @@ inline EntrySession runEntrySession(ServerRig& rig, int giveUpMs) {
         });
       } else if (session.log.contains(kEchoedProgramChange) &&
                  rig.simulatorOutput().contains(kProgramChangeAtSimulator)) {
-        QCoreApplication::quit();
+        // Once the handlers of the echo have all run.
+        QMetaObject::invokeMethod(
+            &form,
+            [&form, &session] {
+              if (auto* song = form.findChild<QLabel*>(QStringLiteral("gigSong")))
+                session.gigSong = song->text();
+              QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
       }
     };
     // After the window's own handlers: the lists are filled, the line is in the log.
