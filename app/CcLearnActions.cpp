@@ -41,8 +41,6 @@ CcLearnActions::CcLearnActions(Dialogs& dialogs, QWidget& window, ConfiguratorCo
   });
 }
 
-CcLearnActions::~CcLearnActions() { delete dialog_.data(); }
-
 void CcLearnActions::learnFor(std::optional<int> loop) {
   if (!learn_->start()) return;
   loop_ = loop;

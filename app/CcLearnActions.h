@@ -31,7 +31,6 @@ class CcLearnActions : public QObject {
   // All must outlive the actions; `window` owns the dialog and the question.
   CcLearnActions(Dialogs& dialogs, QWidget& window, ConfiguratorCore& core, EditHistory& history,
                  PresetMatrixTab& presets, Log log, QObject* parent = nullptr);
-  ~CcLearnActions() override;
 
   CcLearn& learn() { return *learn_; }
   // The next control change switches loop `loop` (0..7); with none, it picks its entry.

@@ -15,7 +15,7 @@ class TimerClock : public WaitClock {
  public:
   TimerClock() {
     timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
       if (expired_) std::exchange(expired_, nullptr)();
     });
   }
