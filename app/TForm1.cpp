@@ -19,6 +19,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CcLearnActions.h"
 #include "app/CompareWindow.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
@@ -157,6 +158,9 @@ void TForm1::buildDeviceTabs() {
 
   presets_->setChangeMarks(&core_.marks());
   presets_->setEditHistory(&edits_->history());
+  new CcLearnActions(
+      dialogs_, *this, core_, edits_->history(), *presets_,
+      [this](const QString& line) { addLog(line); }, this);
   advanced_->setChangeMarks(&core_.marks());
 
   onClick(advanced_->submitButton(), [this] { Button2Click(); });

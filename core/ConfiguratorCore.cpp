@@ -143,9 +143,13 @@ void ConfiguratorCore::setConnected(bool connected) {
   Q_EMIT connectedChanged(connected);
 }
 
+std::uint8_t ConfiguratorCore::deviceChannel() const {
+  return channelNibble(configuration_.record());
+}
+
 bool ConfiguratorCore::playPreset(int row) {
   if (!connected_ || busy() || row < 0 || row >= PresetTables::kRows) return false;
-  const std::uint8_t channel = channelNibble(configuration_.record());
+  const std::uint8_t channel = deviceChannel();
   link_->sendShort(link_->outputPort(), kProgramChange | channel, static_cast<std::uint8_t>(row),
                    0);
   Q_EMIT logLine(tr("Played preset %1 on Tarvik (program change %1 on MIDI channel %2)")
@@ -215,6 +219,14 @@ void ConfiguratorCore::openInput(int row) {
 }
 
 void ConfiguratorCore::closeInput(int row) { ports_.inputs().Close(row); }
+
+bool ConfiguratorCore::inputOpen() const {
+  const TMidiInput& inputs = ports_.inputs();
+  for (int row = 0; row < static_cast<int>(inputs.Ports().size()); ++row) {
+    if (inputs.IsOpen(row)) return true;
+  }
+  return false;
+}
 
 void ConfiguratorCore::sendTestMessage(int port, std::uint8_t status, std::uint8_t data1,
                                        std::uint8_t data2) {

@@ -130,6 +130,8 @@ class ConfiguratorCore : public QObject {
   // closes it again. Raise TMidiError.
   void openInput(int row);
   void closeInput(int row);
+  // Some input is open, the link's or a monitor's: shortMessageReceived can arrive.
+  bool inputOpen() const;
   // The test controller's message to output `port`, opened when it is closed; a port opened
   // just now is waited for and found again by name (testMessageFailed says when that fails).
   // Raises TMidiError when the port cannot be opened or the message not sent now.
@@ -161,6 +163,9 @@ class ConfiguratorCore : public QObject {
   // channel, and a logLine() says which preset was played. Refused (false) while not connected,
   // while busy or for a row outside the matrix. Raises TMidiError when the send fails.
   bool playPreset(int row);
+  // The MIDI channel (0..15) that playPreset() sends on: the configured one, also in omni mode,
+  // where the device would take any; channel 1 for a record without one.
+  std::uint8_t deviceChannel() const;
 
   // A set in song order in the editors (SetArrangement). What arranging `setList` would change:
   // the rows to list, and ask about, before arrangeSet() overwrites them.

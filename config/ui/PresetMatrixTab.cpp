@@ -110,7 +110,9 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   columns->moveSection(columns->visualIndex(PresetMatrixModel::kNameColumn), 0);
 
   rowActions_ = new PresetRowActions(*model_, *view_, this);
-  view_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  // The row acts and "Play on Tarvik" everywhere, and CC learn in the CC map's cells.
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view_, &QWidget::customContextMenuRequested, this, &PresetMatrixTab::showGridMenu);
   interlockPlaced_ = new QCheckBox(tr("Interlock moved and pasted presets"), this);
   interlockPlaced_->setObjectName(QStringLiteral("interlockPlacedBox"));
   interlockPlaced_->setToolTip(
@@ -198,6 +200,45 @@ void PresetMatrixTab::fillLoopMenu(QMenu& menu, int loop) {
     connect(swap->addAction(labels.item(other)), &QAction::triggered, this,
             [this, loop, other] { swapLoops(loop, other); });
   }
+  QAction* learn = menu.addAction(tr("Learn CC for LOOP %1...").arg(loop + 1));
+  learn->setEnabled(ccLearnable());
+  connect(learn, &QAction::triggered, this, [this, loop] { Q_EMIT ccLearnRequested(loop); });
+}
+
+void PresetMatrixTab::showGridMenu(QPoint at) {
+  QMenu menu(this);
+  menu.addActions(view_->actions());
+  const QModelIndex index = view_->indexAt(at);
+  if (index.isValid() && index.column() == PresetMatrixModel::kCcColumn) {
+    menu.addSeparator();
+    fillCcMenu(menu, index.row());
+  }
+  menu.exec(view_->viewport()->mapToGlobal(at));
+}
+
+bool PresetMatrixTab::ccLearnable() const {
+  return model_->editable() && ccLearnAvailable_ && ccLearnAvailable_();
+}
+
+void PresetMatrixTab::fillCcMenu(QMenu& menu, int row) {
+  const int entry = model_->tables().cc(row);
+  if (entry >= 1 && entry < PresetTables::kCcItems) {
+    QAction* learn = menu.addAction(tr("Learn CC for LOOP %1...").arg(entry));
+    learn->setEnabled(ccLearnable());
+    connect(learn, &QAction::triggered, this,
+            [this, entry] { Q_EMIT ccLearnRequested(entry - 1); });
+  }
+  QAction* pick = menu.addAction(tr("Learn this CC's loop"));
+  pick->setEnabled(ccLearnable());
+  connect(pick, &QAction::triggered, this, &PresetMatrixTab::ccEntryLearnRequested);
+}
+
+void PresetMatrixTab::showCcEntry(int controller) {
+  if (controller < 0 || controller >= model_->rowCount()) return;
+  const QModelIndex index = model_->index(controller, PresetMatrixModel::kCcColumn);
+  view_->setCurrentIndex(index);
+  view_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  if (model_->editable()) openEditor(index, false);
 }
 
 void PresetMatrixTab::swapLoops(int a, int b) {

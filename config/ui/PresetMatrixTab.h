@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "config/ui/PresetMatrixModel.h"
 
@@ -54,7 +55,19 @@ class PresetMatrixTab : public QWidget {
   void showRow(int row);
   // A loop heading's context menu: "Name LOOP3..." and "Swap LOOP 3 with..." each other loop,
   // which moves the pedal (Configuration::swapLoops) as one undo step; nothing is sent.
+  // It also offers "Learn CC for LOOP 3..." (ccLearnRequested).
   void fillLoopMenu(QMenu& menu, int loop);
+  // A CC map cell's additions to the grid's context menu: "Learn CC for LOOP 3..." for the loop
+  // row `row`'s entry switches (none for an entry without a loop), and "Learn this CC's loop"
+  // (ccEntryLearnRequested).
+  void fillCcMenu(QMenu& menu, int row);
+  // Whether CC learn can hear anything now (an input is open); without it, or while the matrix
+  // takes no input, the learn entries are off.
+  void setCcLearnAvailable(std::function<bool()> available) {
+    ccLearnAvailable_ = std::move(available);
+  }
+  // Selects the CC map entry of `controller` with its selector open, ready for the loop.
+  void showCcEntry(int controller);
 
   // "Deselect all" and "Default ProgramChange".
   void Button10Click();
@@ -78,6 +91,9 @@ class PresetMatrixTab : public QWidget {
   // The user wants to name loop `loop` (0..7): a double click on its heading, or "Name
   // LOOP3..." in the heading's context menu. Not while the matrix takes no input.
   void loopRenameRequested(int loop);
+  // The user wants the next control change to switch loop `loop` (0..7), or to pick its entry.
+  void ccLearnRequested(int loop);
+  void ccEntryLearnRequested();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -95,6 +111,8 @@ class PresetMatrixTab : public QWidget {
   void swapLoops(int a, int b);
   // The headings and the CC selector's items follow the loops' labels.
   void showLabels();
+  void showGridMenu(QPoint at);
+  bool ccLearnable() const;
 
   const ChangeMarks* marks_ = nullptr;
   EditHistory* history_ = nullptr;
@@ -117,6 +135,7 @@ class PresetMatrixTab : public QWidget {
   QLabel* rowProblem_ = nullptr;
   QAction* play_ = nullptr;
   QCheckBox* follow_ = nullptr;
+  std::function<bool()> ccLearnAvailable_;
 };
 
 }  // namespace tarvik
