@@ -276,7 +276,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
       {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
-      CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist or "
+      CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist, "
                      "loops or sheet."));
   parser.addPositionalArgument(CliOptions::tr("file"),
                                CliOptions::tr("The backup file (backup, restore; \"-\" for "

@@ -203,16 +203,16 @@
         <translation>library import, library store: ein gleichnamiges Setup überschreiben; setlist store: eine gleichnamige Setliste.</translation>
     </message>
     <message>
-        <source>setlist arrange: the configuration to arrange the set onto: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
-        <translation>setlist arrange: die Konfiguration, auf die das Set geordnet wird: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:NUMMER&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
-    </message>
-    <message>
         <source>--onto needs a source</source>
         <translation>--onto braucht eine Quelle</translation>
     </message>
     <message>
-        <source>--onto belongs to setlist arrange</source>
-        <translation>--onto gehört zu setlist arrange</translation>
+        <source>sheet needs a source and a file: sheet SOURCE FILE</source>
+        <translation>sheet braucht eine Quelle und eine Datei: sheet QUELLE DATEI</translation>
+    </message>
+    <message>
+        <source>sheet writes a .pdf or a .csv file; &quot;%1&quot; is neither</source>
+        <translation>sheet schreibt eine .pdf- oder eine .csv-Datei; &quot;%1&quot; ist keins von beiden</translation>
     </message>
     <message>
         <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
@@ -266,6 +266,15 @@ Commands:
                  presets 1, 2, 3 ... in set order as a backup file, for restore.
   setlist chart NAME FILE.pdf
                  Write the set chart of NAME, for the music stand, as a PDF file.
+  setlist follow NAME
+                 For each program change on the input (any channel), print the song it
+                 selects: POSITION, a tab, the song, a tab, the preset (&quot;-&quot; for the
+                 position and the song beyond the set), until interrupted (Ctrl+C).
+  loops swap A B --onto SOURCE FILE
+                 Write SOURCE (as diff takes a side) with loops A and B (1..8) trading
+                 places in every preset, the CC map, the loop labels and the mute,
+                 momentary and interlock settings, as a backup file, for restore: for a
+                 pedal moved to another loop.
   sheet SOURCE FILE.pdf
   sheet SOURCE FILE.csv
                  Write SOURCE (as diff takes a side) as a setup sheet: a PDF of at
@@ -348,6 +357,17 @@ Befehle:
                  für restore.
   setlist chart NAME DATEI.pdf
                  Die Setliste NAME für den Notenständer als PDF-Datei schreiben.
+  setlist follow NAME
+                 Für jeden Programmwechsel am Eingang (auf jedem Kanal) den Song
+                 ausgeben, den er wählt: die Position, ein Tabulator, der Song, ein
+                 Tabulator, das Preset (&quot;-&quot; für Position und Song außerhalb des Sets),
+                 bis zum Abbruch (Strg+C).
+  loops swap A B --onto QUELLE DATEI
+                 QUELLE (wie diff eine Seite nimmt) mit den Loops A und B (1..8)
+                 vertauscht in jedem Preset, der CC-Zuordnung, den Namen der Loops und
+                 den Einstellungen für Stummschaltung, Tastmodus und Verriegelung als
+                 Sicherungsdatei schreiben, für restore: für ein Pedal, das an einen
+                 anderen Loop umzieht.
   sheet QUELLE DATEI.pdf
   sheet QUELLE DATEI.csv
                  QUELLE (wie diff eine Seite nimmt) als Setupblatt schreiben: ein PDF
@@ -376,16 +396,36 @@ gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (ei
 Datei, die Bibliothek, kein Gerät).</translation>
     </message>
     <message>
-        <source>sheet needs a source and a file: sheet SOURCE FILE</source>
-        <translation>sheet braucht eine Quelle und eine Datei: sheet QUELLE DATEI</translation>
+        <source>loops needs: swap A B --onto SOURCE FILE</source>
+        <translation>loops braucht: swap A B --onto QUELLE DATEI</translation>
     </message>
     <message>
-        <source>sheet writes a .pdf or a .csv file; &quot;%1&quot; is neither</source>
-        <translation>sheet schreibt eine .pdf- oder eine .csv-Datei; &quot;%1&quot; ist keins von beiden</translation>
+        <source>loops swap needs two loops and a file</source>
+        <translation>loops swap braucht zwei Loops und eine Datei</translation>
     </message>
     <message>
-        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist or sheet.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist oder sheet.</translation>
+        <source>a loop is a number from 1 to 8, not &quot;%1&quot;</source>
+        <translation>ein Loop ist eine Zahl von 1 bis 8, nicht &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>loops swap needs two different loops</source>
+        <translation>loops swap braucht zwei verschiedene Loops</translation>
+    </message>
+    <message>
+        <source>loops swap needs --onto SOURCE</source>
+        <translation>loops swap braucht --onto QUELLE</translation>
+    </message>
+    <message>
+        <source>setlist arrange, loops swap: the configuration to change: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
+        <translation>setlist arrange, loops swap: die zu ändernde Konfiguration: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>--onto belongs to setlist arrange and loops swap</source>
+        <translation>--onto gehört zu setlist arrange und loops swap</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops or sheet.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops oder sheet.</translation>
     </message>
 </context>
 <context>
@@ -1309,6 +1349,53 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>SetFollower</name>
+    <message>
+        <source>LOOP %1</source>
+        <translation>LOOP %1</translation>
+    </message>
+    <message>
+        <source>No loop on</source>
+        <translation>Kein Loop an</translation>
+    </message>
+    <message>
+        <source>Preset %1</source>
+        <translation>Preset %1</translation>
+    </message>
+    <message>
+        <source>Next: %1</source>
+        <translation>Als Nächstes: %1</translation>
+    </message>
+    <message>
+        <source>Last song of the set</source>
+        <translation>Letzter Song des Sets</translation>
+    </message>
+    <message>
+        <source>Preset %1 is not in this set</source>
+        <translation>Preset %1 gehört nicht zu diesem Set</translation>
+    </message>
+    <message>
+        <source>- / %1</source>
+        <translation>- / %1</translation>
+    </message>
+    <message>
+        <source>%1 / %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Sends program change %1</source>
+        <translation>Sendet Program Change %1</translation>
+    </message>
+    <message>
+        <source>Sends no program change</source>
+        <translation>Sendet keinen Program Change</translation>
+    </message>
+    <message>
+        <source>Preset %1 on the Tarvik is not &quot;%2&quot;: arrange the set and send it</source>
+        <translation>Preset %1 auf dem Tarvik ist nicht „%2“: Set anordnen und senden</translation>
+    </message>
+</context>
+<context>
     <name>SetListStore</name>
     <message>
         <source>no set list named &quot;%1&quot;</source>
@@ -1774,6 +1861,63 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>tarvik::CcLearnActions</name>
+    <message>
+        <source>CC learn: no control change came within %1 seconds; nothing was changed.</source>
+        <translation>CC lernen: Innerhalb von %1 Sekunden kam kein Control Change; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>on any MIDI channel (omni mode)</source>
+        <translation>auf einem beliebigen MIDI-Kanal (Omni-Modus)</translation>
+    </message>
+    <message>
+        <source>on MIDI channel %1</source>
+        <translation>auf MIDI-Kanal %1</translation>
+    </message>
+    <message>
+        <source>Step on the switch that should switch %1.</source>
+        <translation>Treten Sie auf den Schalter, der %1 schalten soll.</translation>
+    </message>
+    <message>
+        <source>Step on the switch whose loop you want to choose.</source>
+        <translation>Treten Sie auf den Schalter, dessen Loop Sie wählen möchten.</translation>
+    </message>
+    <message>
+        <source>%1
+Waiting up to %2 seconds for a control change %3.</source>
+        <translation>%1
+Warte bis zu %2 Sekunden auf einen Control Change %3.</translation>
+    </message>
+    <message>
+        <source>CC learn</source>
+        <translation>CC lernen</translation>
+    </message>
+    <message>
+        <source>CC learn: CC %1 came in; its entry is selected.</source>
+        <translation>CC lernen: CC %1 kam an; sein Eintrag ist ausgewählt.</translation>
+    </message>
+    <message>
+        <source>CC learn: CC %1 came in while Tarvik was being read or written; nothing was changed.</source>
+        <translation>CC lernen: CC %1 kam an, während Tarvik gelesen oder beschrieben wurde; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>CC learn: CC %1 switches %2 already.</source>
+        <translation>CC lernen: CC %1 schaltet bereits %2.</translation>
+    </message>
+    <message>
+        <source>CC %1 switches %2 now. Let it switch %3 instead?</source>
+        <translation>CC %1 schaltet jetzt %2. Soll er stattdessen %3 schalten?</translation>
+    </message>
+    <message>
+        <source>Learn CC %1 for LOOP %2</source>
+        <translation>CC %1 für LOOP %2 lernen</translation>
+    </message>
+    <message>
+        <source>CC learn: CC %1 now switches %2.</source>
+        <translation>CC lernen: CC %1 schaltet jetzt %2.</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::CompareModel</name>
     <message>
         <source>%1 (%2)</source>
@@ -2234,6 +2378,81 @@ Fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>tarvik::GigView</name>
+    <message>
+        <source>Gig view - %1</source>
+        <translation>Bühnenansicht - %1</translation>
+    </message>
+    <message>
+        <source>Current song</source>
+        <translation>Aktueller Song</translation>
+    </message>
+    <message>
+        <source>Place</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>Loops</source>
+        <translation>Loops</translation>
+    </message>
+    <message>
+        <source>Program change</source>
+        <translation>Program Change</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Next song</source>
+        <translation>Nächster Song</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Foot controller</source>
+        <translation>Fußschalter</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Vollbild</translation>
+    </message>
+    <message>
+        <source>Tarvik is busy: the preset was not played.</source>
+        <translation>Tarvik ist beschäftigt: Das Preset wurde nicht gespielt.</translation>
+    </message>
+    <message>
+        <source>The preset was not played: %1</source>
+        <translation>Das Preset wurde nicht gespielt: %1</translation>
+    </message>
+    <message>
+        <source>Current song: %1</source>
+        <translation>Aktueller Song: %1</translation>
+    </message>
+    <message>
+        <source>Connect to Tarvik in the main window to step through the set from here.</source>
+        <translation>Im Hauptfenster mit Tarvik verbinden, um das Set von hier aus durchzuschalten.</translation>
+    </message>
+    <message>
+        <source>Tarvik is busy: the set steps on once the transfer has ended.</source>
+        <translation>Tarvik ist beschäftigt: Das Set schaltet weiter, sobald die Übertragung beendet ist.</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::HistoryRecorder</name>
     <message>
         <source>device history not kept: %1</source>
@@ -2584,6 +2803,22 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Save as PDF or CSV...</source>
         <translation>Als PDF oder CSV speichern...</translation>
     </message>
+    <message>
+        <source>Swap LOOP %1 with...</source>
+        <translation>LOOP %1 tauschen mit...</translation>
+    </message>
+    <message>
+        <source>Learn CC for LOOP %1...</source>
+        <translation>CC für LOOP %1 lernen...</translation>
+    </message>
+    <message>
+        <source>Learn this CC&apos;s loop</source>
+        <translation>Loop dieses CC lernen</translation>
+    </message>
+    <message>
+        <source>Swap LOOP %1 with LOOP %2</source>
+        <translation>LOOP %1 mit LOOP %2 tauschen</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::PresetRowActions</name>
@@ -2904,6 +3139,14 @@ Die CC-Zuordnung, die Einstellungen und die Presets nach dem Set bleiben. Rückg
     <message>
         <source>Preset of %1:</source>
         <translation>Preset aus %1:</translation>
+    </message>
+    <message>
+        <source>Gig view</source>
+        <translation>Bühnenansicht</translation>
+    </message>
+    <message>
+        <source>Follow the set on stage in large type, and step through it from the keyboard</source>
+        <translation>Das Set auf der Bühne in großer Schrift verfolgen und mit der Tastatur durchschalten</translation>
     </message>
 </context>
 <context>
@@ -3438,10 +3681,24 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     </message>
 </context>
 <context>
+    <name>tarvik::cli::LoopSwapCommand</name>
+    <message>
+        <source>loops %1 and %2 swapped on %3, written to %4</source>
+        <translation>Loops %1 und %2 auf %3 getauscht, in %4 geschrieben</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::cli::MonitorCommand</name>
     <message>
         <source>monitoring %1; Ctrl+C ends</source>
         <translation>überwache %1; Strg+C beendet</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::OntoSourceCommand</name>
+    <message>
+        <source>cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
     </message>
 </context>
 <context>
@@ -3485,10 +3742,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
 </context>
 <context>
     <name>tarvik::cli::SetListArrangeCommand</name>
-    <message>
-        <source>cannot write %1</source>
-        <translation>%1 kann nicht geschrieben werden</translation>
-    </message>
     <message>
         <source>set &quot;%1&quot; arranged onto %2, written to %3</source>
         <translation>Set &quot;%1&quot; auf %2 angeordnet, nach %3 geschrieben</translation>

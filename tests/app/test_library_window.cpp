@@ -691,7 +691,8 @@ class LibraryWindowTest : public QObject {
              QStringLiteral("The set chart was not printed.\n\nthe file does not exist"));
 
     // A song from the editors names them in the user's words.
-    dialogs.textAnswers = {QStringLiteral("3"), QStringLiteral("Ballad")};
+    dialogs.itemAnswers = {2};
+    dialogs.textAnswers = {QStringLiteral("Ballad")};
     button("addFromEditorsButton")->click();
     auto* songs = holder().window()->findChild<QTableWidget*>(QStringLiteral("setSongs"));
     QCOMPARE(songs->rowCount(), 3);
