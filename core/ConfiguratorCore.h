@@ -83,6 +83,13 @@ class ConfiguratorCore : public QObject {
                const PresetNames& names = {}, const LoopLabels& labels = {}) {
     return restoreCheck_.start(tables, settings, names, labels);
   }
+  // The same restore of only some parts of `source` over what the device holds
+  // (RestoreCheck::startPartial); `parts` have been checked against the source
+  // (RestoreParts::refusal).
+  bool restoreParts(const ConfigBytes& source, const PresetNames& names,
+                    const RestoreParts& parts) {
+    return restoreCheck_.startPartial(source, names, parts);
+  }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
   // Replies came that the program did not ask for: another program is talking to the device
   // (TransferMachine::unaskedReply), and unaskedRepliesText() says so.
