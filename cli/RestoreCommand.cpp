@@ -92,15 +92,7 @@ void RestoreCommand::readCsv() {
     return;
   }
   // Only the presets' rows count; the CC map and settings are refused by takeParts.
-  PresetTables tables;
-  PresetNames names;
-  for (int row = 0; row < kTableSize; ++row) {
-    const PresetRow& preset = csv.presets->at(row);
-    tables.setMask(row, preset.mask);
-    tables.setPcRemap(row, preset.pcRemap);
-    names.setName(row, preset.name);
-  }
-  takeParts(ConfigBytes::fromTables(tables), names, true);
+  takeParts(csv.bytes(), csv.names(), true);
 }
 
 bool RestoreCommand::takeParts(const ConfigBytes& source, const PresetNames& names,

@@ -38,7 +38,10 @@ class RestoreParts {
   // rows for the settings are refused.
   static Parsed parse(const QString& text);
 
+  // A part as the window's ticks and ranges give it; `part` is within the table, first <= last.
+  void add(const Part& part) { parts_.push_back(part); }
   const std::vector<Part>& parts() const { return parts_; }
+  bool isEmpty() const { return parts_.empty(); }
   bool has(Kind kind) const;
 
   // Why `source` cannot give these parts: settings from a source without them, or anything but

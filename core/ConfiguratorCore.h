@@ -67,6 +67,12 @@ class ConfiguratorCore : public QObject {
   // library holds what was put in, as fileHolds() says. Nothing is asked and nothing is sent.
   void open(const ConfigBytes& bytes, const std::optional<PresetNames>& names,
             const std::optional<LoopLabels>& labels, bool kept);
+  // Puts the parts of `bytes` (RestoreParts::merge) over what the editors hold, as one change:
+  // the presets taken with their `names`, and the loops' `labels` when given and not empty.
+  // Nothing is sent; the change marks then show the rows that came out different. `parts`
+  // have been checked against the source (RestoreParts::refusal). Refused (false) while busy.
+  bool takeParts(const ConfigBytes& bytes, const PresetNames& names,
+                 const std::optional<LoopLabels>& labels, const RestoreParts& parts);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
 
