@@ -136,7 +136,9 @@ void CompareSidePicker::onKindChosen() {
 }
 
 void CompareSidePicker::chooseFile() {
-  const QString path = dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix);
+  const QString path = fileFilter_.isEmpty()
+                           ? dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix)
+                           : dialogs_.openFileName(this, fileFilter_, fileSuffix_);
   if (path.isEmpty()) return;
   setFile(path);
   Q_EMIT sourceChanged();

@@ -37,6 +37,11 @@ class CompareSidePicker : public QWidget {
 
   // The side chosen; empty while the setup, snapshot or file is still to be picked.
   std::optional<CompareSource> source() const;
+  // What the file dialog of "Choose..." offers (TablesFile's .tvk files unless set).
+  void setFileFilter(const QString& filter, const QString& suffix) {
+    fileFilter_ = filter;
+    fileSuffix_ = suffix;
+  }
   // Chooses a side as the user would, but a file without asking for it.
   void choose(const CompareSource& source);
   // "Device", "Setup "live"", "rig.tvk": what the side's column is headed with.
@@ -76,6 +81,8 @@ class CompareSidePicker : public QWidget {
   QLabel* file_;
   QPushButton* chooseFile_;
   QString filePath_;
+  QString fileFilter_;
+  QString fileSuffix_;
   // Lists being refilled: their passing states are not the user's choice.
   bool filling_ = false;
   // The setup or snapshot chosen that the library no longer holds, by its data and its text in

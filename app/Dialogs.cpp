@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/RememberedState.h"
+#include "app/TakeFromDialog.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
 
@@ -98,6 +99,12 @@ std::optional<int> QtDialogs::askItem(QWidget* owner, const QString& caption,
   list->setCurrentIndex(current);
   if (dialog.exec() != QDialog::Accepted || list->currentIndex() < 0) return std::nullopt;
   return list->currentIndex();
+}
+
+std::optional<TakeFromChoice> QtDialogs::askTakeFrom(QWidget* owner, const ConfiguratorCore& core) {
+  TakeFromDialog dialog(*this, core, owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
 }
 
 QStringList QtDialogs::run(QWidget* owner, const QString& filter, const QString& suffix,

@@ -5,10 +5,13 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/TakeFromChoice.h"
+
 class QWidget;
 
 namespace tarvik {
 
+class ConfiguratorCore;
 class RememberedState;
 
 // Every modal box and file dialog of the program goes through here, so that tests can answer
@@ -49,6 +52,9 @@ class Dialogs {
   // nothing when cancelled.
   virtual std::optional<int> askItem(QWidget* owner, const QString& caption, const QString& label,
                                      const QStringList& items, int current) = 0;
+  // "Take from...": the source and its parts (TakeFromDialog); nothing when cancelled.
+  virtual std::optional<TakeFromChoice> askTakeFrom(QWidget* owner,
+                                                    const ConfiguratorCore& core) = 0;
 };
 
 // The real boxes and the platform's file dialogs. With a remembered state, each file dialog
@@ -73,6 +79,7 @@ class QtDialogs : public Dialogs {
                                  const QString& text) override;
   std::optional<int> askItem(QWidget* owner, const QString& caption, const QString& label,
                              const QStringList& items, int current) override;
+  std::optional<TakeFromChoice> askTakeFrom(QWidget* owner, const ConfiguratorCore& core) override;
 
  private:
   enum class Mode { Save, Open, OpenMany };

@@ -31,6 +31,7 @@
 #include "app/RememberedState.h"
 #include "app/SetupSheetActions.h"
 #include "app/TablesFile.h"
+#include "app/TakeFromActions.h"
 #include "app/TrafficWindow.h"
 #include "app/WindowPlacement.h"
 #include "config/ui/AdvancedSettingsTab.h"
@@ -108,6 +109,8 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                                              [this](const QString& line) { addLog(line); });
   sheet_ = std::make_unique<SetupSheetActions>(dialogs_, this, core_,
                                                [this](const QString& line) { addLog(line); });
+  takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(),
+                                                [this](const QString& line) { addLog(line); });
   fullBackup_ = new FullBackupActions(
       dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
@@ -169,6 +172,7 @@ void TForm1::buildDeviceTabs() {
   onClick(presets_->loadButton(), [this] { Button9Click(); });
   onClick(presets_->backupButton(), [this] { fullBackup_->backUp(); });
   onClick(presets_->restoreButton(), [this] { fullBackup_->restore(); });
+  onClick(presets_->takeFromButton(), [this] { takeFrom_->takeFrom(); });
   connect(presets_->printSheetAction(), &QAction::triggered, this,
           [this] { guarded([this] { sheet_->print(); }); });
   connect(presets_->saveSheetAction(), &QAction::triggered, this,

@@ -31,6 +31,7 @@ class MidiTab;
 class PresetMatrixTab;
 class RememberedState;
 class SetupSheetActions;
+class TakeFromActions;
 class TestControllerTab;
 class TablesFile;
 class TrafficHistory;
@@ -176,7 +177,8 @@ class TForm1 : public QWidget {
   TestControllerTab* testController_ = nullptr;
   std::unique_ptr<EventLog> log_;
   std::unique_ptr<TablesFile> tablesFile_;
-  std::unique_ptr<SetupSheetActions> sheet_;  // "Setup sheet..."
+  std::unique_ptr<SetupSheetActions> sheet_;   // "Setup sheet..."
+  std::unique_ptr<TakeFromActions> takeFrom_;  // "Take from..."
   // The link's tap from the start, so the traffic window can list what came before it.
   std::unique_ptr<TrafficHistory> trafficHistory_;
   // Goes before the history that feeds it.

@@ -24,6 +24,13 @@ QString description() {
       "  restore FILE   Submit the tables of FILE (and its [settings], if it has them),\n"
       "                 download everything again and compare with what was sent. FILE \"-\"\n"
       "                 is standard input.\n"
+      "  restore --only PARTS FILE\n"
+      "                 Take only PARTS of FILE over what the Tarvik holds, submit the blocks\n"
+      "                 that change and verify all of them: PARTS is a comma-separated list of\n"
+      "                 presets, presets:A-B or presets:A (loops and program change, 1..128),\n"
+      "                 ccmap, ccmap:A-B or ccmap:A, and settings. A .csv file gives presets\n"
+      "                 only. Prints \"presets 10-20 from FILE\" for each part, then\n"
+      "                 \"restore verified\".\n"
       "  flash FILE     Flash a firmware.txt, verifying every page as it is read back;\n"
       "                 with --from-server the file comes from the update server. First the\n"
       "                 setup is kept as a snapshot \"before firmware X\" of the device\n"
@@ -43,7 +50,7 @@ QString description() {
       "                 Download everything and store it, as backup FILE writes it, as the\n"
       "                 setup NAME (--replace overwrites a setup of that name).\n"
       "  library restore NAME\n"
-      "                 Restore the setup as restore FILE does, verified.\n"
+      "                 Restore the setup as restore FILE does, verified (--only PARTS too).\n"
       "  library history\n"
       "                 List what the device held after each download, submit and restore,\n"
       "                 newest first: the id, a tab, the time, a tab, the event.\n"
@@ -161,6 +168,10 @@ QString parseLoopsArguments(const QStringList& words, bool ontoGiven, CliOptions
   return {};
 }
 
+QString onlyBelongsText() {
+  return CliOptions::tr("--only belongs to restore and library restore");
+}
+
 CliParse usageError(const QString& text) { return {CliParse::Outcome::UsageError, {}, text}; }
 
 // The words after `sheet`, into `options`; the usage error, or empty. The file's extension says
@@ -272,8 +283,13 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
       CliOptions::tr("setlist arrange, loops swap: the configuration to change: \"device\", "
                      "\"library:NAME\", \"snapshot:ID\" or a .tvk or backup file."),
       QStringLiteral("source"));
+  const QCommandLineOption only(
+      QStringLiteral("only"),
+      CliOptions::tr("restore, library restore: take only <parts> (presets[:A-B], ccmap[:A-B], "
+                     "settings; comma-separated) over what the Tarvik holds."),
+      QStringLiteral("parts"));
   parser.addOptions(
-      {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto});
+      {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto, only});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
       CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist, "
@@ -313,6 +329,13 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   options.onto = parser.value(onto);
   if (parser.isSet(onto) && options.onto.isEmpty())
     return usageError(CliOptions::tr("--onto needs a source"));
+  if (parser.isSet(only)) {
+    RestoreParts::Parsed parts = RestoreParts::parse(parser.value(only));
+    if (!parts.ok()) return usageError(parts.error);
+    options.parts = std::move(parts.parts);
+    if (options.command != CommandKind::Restore && options.command != CommandKind::Library)
+      return usageError(onlyBelongsText());
+  }
   if (options.command != CommandKind::Flash && (options.fromServer || parser.isSet(updateUrl)))
     return usageError(CliOptions::tr("--from-server and --update-url belong to flash"));
   if (options.command == CommandKind::SetList) {
@@ -334,6 +357,8 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   }
   if (options.command == CommandKind::Library || options.command == CommandKind::Diff) {
     const QString problem = parseLibraryArguments(positional.mid(1), options);
+    if (problem.isEmpty() && options.parts && options.libraryAction != LibraryAction::Restore)
+      return usageError(onlyBelongsText());
     return problem.isEmpty() ? parse : usageError(problem);
   }
   if (options.replace)

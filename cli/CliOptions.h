@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <optional>
+
+#include "config/RestoreParts.h"
 
 namespace tarvik::cli {
 
@@ -65,6 +68,8 @@ struct CliOptions {
   // loops swap: the two loops, counting from 0 as the matrix's columns do.
   int loopA = 0;
   int loopB = 0;
+  // restore, library restore: only these parts, over what the device holds (--only).
+  std::optional<RestoreParts> parts;
   // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
 

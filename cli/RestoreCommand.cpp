@@ -3,6 +3,7 @@
 
 #include <QIODevice>
 
+#include "config/PresetCsv.h"
 #include "config/UserFile.h"
 
 namespace tarvik::cli {
@@ -36,6 +37,15 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
       fail(ExitCode::DeviceFailure, tr("restore failed: %1").arg(text));
       return;
     }
+    if (this->options().parts) {
+      // The parts on standard output for a script, then the line it waits for; what was
+      // sent is for --verbose.
+      session().log(text);
+      for (const QString& line : this->options().parts->lines(sourceName())) out() << line << '\n';
+      out() << "restore verified" << Qt::endl;
+      finish(ExitCode::Ok);
+      return;
+    }
     out() << tr("restore verified: %1").arg(text) << Qt::endl;
     finish(ExitCode::Ok);
   });
@@ -44,6 +54,11 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
 void RestoreCommand::readFile() {
   if (options().command == CommandKind::Library) {
     readSetup();
+    return;
+  }
+  if (options().parts && !options().fileIsStandardStream() &&
+      options().file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+    readCsv();
     return;
   }
   // A file with gaps is refused: the device would otherwise get defaults where the file is
@@ -59,7 +74,43 @@ void RestoreCommand::readFile() {
     file_ = FullBackup::parseWhole(*input.bytes);
     if (!file_.ok()) file_.message = tr("standard input: %1").arg(file_.message);
   }
-  if (!file_.ok()) fail(ExitCode::UsageOrFile, file_.message);
+  if (!file_.ok()) {
+    fail(ExitCode::UsageOrFile, file_.message);
+    return;
+  }
+  if (options().parts) {
+    // Names that do not read as written are left out: they only label the presets.
+    takeParts(ConfigBytes::fromTables(*file_.tables, file_.settings),
+              file_.namesProblem.isEmpty() ? file_.names : PresetNames(), false);
+  }
+}
+
+void RestoreCommand::readCsv() {
+  const PresetCsv::Read csv = PresetCsv::read(options().file);
+  if (!csv.ok()) {
+    fail(ExitCode::UsageOrFile, csv.error);
+    return;
+  }
+  // Only the presets' rows count; the CC map and settings are refused by takeParts.
+  takeParts(csv.bytes(), csv.names(), true);
+}
+
+bool RestoreCommand::takeParts(const ConfigBytes& source, const PresetNames& names,
+                               bool presetsOnly) {
+  const QString refusal = options().parts->refusal(source, presetsOnly);
+  if (!refusal.isEmpty()) {
+    fail(ExitCode::UsageOrFile, QStringLiteral("%1: %2").arg(sourceName(), refusal));
+    return false;
+  }
+  source_ = source;
+  names_ = names;
+  return true;
+}
+
+QString RestoreCommand::sourceName() const {
+  if (options().command == CommandKind::Library)
+    return QStringLiteral("library:%1").arg(options().setupName);
+  return options().fileIsStandardStream() ? tr("standard input") : UserFile::shown(options().file);
 }
 
 void RestoreCommand::readSetup() {
@@ -71,9 +122,14 @@ void RestoreCommand::readSetup() {
   // exactly what `restore` of its exported file would.
   file_.tables = setup.value->bytes.tables();
   file_.settings = setup.value->bytes.settings;
+  if (options().parts) takeParts(setup.value->bytes, setup.value->names, false);
 }
 
 void RestoreCommand::begin() {
+  if (options().parts) {
+    openAndRun([this] { return core().restoreParts(source_, names_, *options().parts); });
+    return;
+  }
   openAndRun([this] { return core().restore(*file_.tables, file_.settings); });
 }
 

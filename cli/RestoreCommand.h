@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli/DeviceCommand.h"
+#include "config/ConfigBytes.h"
 #include "config/FullBackup.h"
 
 namespace tarvik::cli {
@@ -12,6 +13,11 @@ namespace tarvik::cli {
 // standard input, read to its end before the MIDI system is reached.
 //
 // `library restore NAME` is the same restore of a setup of the library.
+//
+// With --only PARTS, the parts of the file or setup (RestoreParts) go over what the device
+// holds, and the device must then hold that merge. FILE may be a CSV of the presets too
+// (PresetCsv), which can give presets only. Parts the source cannot give end the command
+// before the MIDI system is reached.
 class RestoreCommand : public DeviceCommand {
   Q_OBJECT
  public:
@@ -23,8 +29,15 @@ class RestoreCommand : public DeviceCommand {
 
  private:
   void readSetup();
+  void readCsv();
+  // The source of the parts, once it has been read; false when that ended the command.
+  bool takeParts(const ConfigBytes& source, const PresetNames& names, bool presetsOnly);
+  // How the lines of a partial restore name the source.
+  QString sourceName() const;
 
   FullBackup::LoadResult file_;
+  ConfigBytes source_;
+  PresetNames names_;
 };
 
 }  // namespace tarvik::cli

@@ -233,6 +233,21 @@ PresetCsv::Read PresetCsv::parse(const QByteArray& bytes) {
   return {presets, {}};
 }
 
+ConfigBytes PresetCsv::Read::bytes() const {
+  PresetTables tables;
+  for (int row = 0; row < kTableSize; ++row) {
+    tables.setMask(row, presets->at(row).mask);
+    tables.setPcRemap(row, presets->at(row).pcRemap);
+  }
+  return ConfigBytes::fromTables(tables);
+}
+
+PresetNames PresetCsv::Read::names() const {
+  PresetNames names;
+  for (int row = 0; row < kTableSize; ++row) names.setName(row, presets->at(row).name);
+  return names;
+}
+
 PresetCsv::Read PresetCsv::read(const QString& path) {
   const UserFile::Read file = UserFile::read(path);
   if (!file.ok()) return {std::nullopt, file.error};

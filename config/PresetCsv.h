@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "config/ConfigBytes.h"
 #include "config/PresetNames.h"
 #include "config/PresetRows.h"
 #include "config/PresetTables.h"
@@ -36,6 +37,10 @@ class PresetCsv {
     std::optional<QList<PresetRow>> presets;
     QString error;  // "line 7: why", one line; empty on success
     bool ok() const { return presets.has_value(); }
+    // The presets as a source of presets (a partial restore, "Take from..."): their loops and
+    // PC remap entries in tables whose CC map is the start state, and their names. ok() only.
+    ConfigBytes bytes() const;
+    PresetNames names() const;
   };
   static Read parse(const QByteArray& text);
   // The file through UserFile::read; the error starts with the file as UserFile shows it.

@@ -176,6 +176,22 @@ void ConfiguratorCore::open(const ConfigBytes& bytes, const std::optional<Preset
   marks_.fileHolds(now, names, labels && !labels->isEmpty() ? labels : std::nullopt);
 }
 
+bool ConfiguratorCore::takeParts(const ConfigBytes& bytes, const PresetNames& names,
+                                 const std::optional<LoopLabels>& labels,
+                                 const RestoreParts& parts) {
+  if (busy()) return false;
+  // The editors' own form on both sides, so that a row outside the parts comes back as it was.
+  const ConfigBytes merged = parts.merge(
+      ConfigBytes::fromTables(configuration_.tables(), configuration_.recordBytes()), bytes);
+  const Configuration::CallScope change(configuration_);
+  configuration_.setTables(merged.tables());
+  if (parts.has(RestoreParts::Kind::Settings) && merged.settings)
+    configuration_.applyRecord(*merged.settings);
+  configuration_.setNames(parts.mergeNames(configuration_.names(), names));
+  if (labels && !labels->isEmpty()) configuration_.setLabels(*labels);
+  return true;
+}
+
 PresetRows::Rows ConfiguratorCore::setArrangementOverwrites(const SetList& setList) const {
   return SetArrangement::overwritten({configuration_.tables(), configuration_.names()}, setList);
 }

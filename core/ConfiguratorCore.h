@@ -67,6 +67,12 @@ class ConfiguratorCore : public QObject {
   // library holds what was put in, as fileHolds() says. Nothing is asked and nothing is sent.
   void open(const ConfigBytes& bytes, const std::optional<PresetNames>& names,
             const std::optional<LoopLabels>& labels, bool kept);
+  // Puts the parts of `bytes` (RestoreParts::merge) over what the editors hold, as one change:
+  // the presets taken with their `names`, and the loops' `labels` when given and not empty.
+  // Nothing is sent; the change marks then show the rows that came out different. `parts`
+  // have been checked against the source (RestoreParts::refusal). Refused (false) while busy.
+  bool takeParts(const ConfigBytes& bytes, const PresetNames& names,
+                 const std::optional<LoopLabels>& labels, const RestoreParts& parts);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
 
@@ -82,6 +88,13 @@ class ConfiguratorCore : public QObject {
   bool restore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
                const PresetNames& names = {}, const LoopLabels& labels = {}) {
     return restoreCheck_.start(tables, settings, names, labels);
+  }
+  // The same restore of only some parts of `source` over what the device holds
+  // (RestoreCheck::startPartial); `parts` have been checked against the source
+  // (RestoreParts::refusal).
+  bool restoreParts(const ConfigBytes& source, const PresetNames& names,
+                    const RestoreParts& parts) {
+    return restoreCheck_.startPartial(source, names, parts);
   }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
   // Replies came that the program did not ask for: another program is talking to the device

@@ -28,6 +28,7 @@ RestoreCheck::RestoreCheck(TransferMachine& machine, Configuration& configuratio
   qRegisterMetaType<tarvik::RestoreCheck::Stage>();
   connect(&machine_, &TransferMachine::received, this,
           [this](Block block, const QByteArray& bytes) {
+            if (stage_ == Stage::Identifying) before_.set(block, bytes);
             if (stage_ == Stage::Verifying) device_.set(block, bytes);
           });
   connect(&download_, &FullDownload::finished, this, &RestoreCheck::onDownloadFinished);
@@ -62,10 +63,27 @@ bool RestoreCheck::start(const PresetTables& tables,
   settings_ = settings;
   names_ = names;
   labels_ = labels;
+  partial_.reset();
+  sendTables_ = true;
+  expected_ = {tables_.presetPayload(), tables_.ccMapPayload(), tables_.pcRemapPayload(),
+               settings_};
+  return begin();
+}
+
+bool RestoreCheck::startPartial(const ConfigBytes& source, const PresetNames& names,
+                                const RestoreParts& parts) {
+  if (running() || machine_.chainRunning() || machine_.flashOwnsLink()) return false;
+  partial_ = Partial{source, names, parts};
+  labels_ = {};
+  return begin();
+}
+
+bool RestoreCheck::begin() {
   problem_ = Problem::None;
   failedBlock_.reset();
   difference_.reset();
   device_ = {};
+  before_ = {};
   ++generation_;
   unaskedAtStart_ = machine_.unaskedReplies();
   setStage(Stage::Identifying);
@@ -74,6 +92,24 @@ bool RestoreCheck::start(const PresetTables& tables,
     return false;
   }
   return true;
+}
+
+void RestoreCheck::mergeOverDevice() {
+  const ConfigBytes held = ConfigBytes::raw(before_);
+  const ConfigBytes merged =
+      partial_->parts.merge(ConfigBytes::fromDevice(before_), partial_->source);
+  tables_ = merged.tables();
+  names_ = partial_->parts.mergeNames(configuration_.names(), partial_->names);
+  sendTables_ = merged.presets != held.presets || merged.ccMap != held.ccMap ||
+                merged.pcRemap != held.pcRemap;
+  settings_.reset();
+  // The device's own settings stay untouched unless they were asked for: sending them back in
+  // the editors' form could change a value the device keeps otherwise.
+  if (partial_->parts.has(RestoreParts::Kind::Settings) && merged.settings != held.settings)
+    settings_ = merged.settings;
+  // What was not sent must read back as the device held it, to the byte.
+  expected_ = sendTables_ ? merged : held;
+  expected_.settings = settings_ ? merged.settings : held.settings;
 }
 
 void RestoreCheck::advanceLater() {
@@ -114,10 +150,14 @@ void RestoreCheck::advance() {
     case Stage::Identifying:
       // The identify's download has just filled the configuration with the device's contents;
       // now it takes the file's, which the submits read.
+      if (partial_) mergeOverDevice();
       takeFile();
-      setStage(Stage::SubmittingTables);
-      started = machine_.startSubmitPresets();
-      break;
+      if (sendTables_) {
+        setStage(Stage::SubmittingTables);
+        started = machine_.startSubmitPresets();
+        break;
+      }
+      [[fallthrough]];
     case Stage::SubmittingTables:
       if (settings_) {
         setStage(Stage::SubmittingSettings);
@@ -172,10 +212,7 @@ void RestoreCheck::compare() {
   // The read-back may hold another program's replies: they prove nothing about this restore.
   if (failedForUnaskedReplies()) return;
   // The file as it went out, against the device's bytes as they came back.
-  const DiffSide file{
-      {tables_.presetPayload(), tables_.ccMapPayload(), tables_.pcRemapPayload(), settings_},
-      {},
-      {}};
+  const DiffSide file{expected_, {}, {}};
   const QList<Difference> differences =
       ConfigDiff::compare(file, {ConfigBytes::raw(device_), {}, {}});
   if (differences.isEmpty()) {
@@ -201,6 +238,16 @@ void RestoreCheck::fail(Problem problem, std::optional<Block> block, const QStri
 
 void RestoreCheck::succeed() {
   setStage(Stage::Idle);
+  if (partial_) {
+    Q_EMIT finished(true, !sendTables_ && !settings_
+                              ? tr("Tarvik held the parts already; nothing was sent")
+                          : !settings_   ? tr("Tarvik holds the parts over what it held; its "
+                                                "settings were left as they were")
+                          : !sendTables_ ? tr("Tarvik holds the parts over what it held; its "
+                                              "tables were left as they were")
+                                         : tr("Tarvik holds the parts over what it held"));
+    return;
+  }
   Q_EMIT finished(true, settings_ ? tr("Tarvik holds the file's presets, CC map, PC remap table "
                                        "and settings")
                                   : tr("Tarvik holds the file's presets, CC map and PC remap "

@@ -12,6 +12,7 @@
 #include "config/ConfigDiff.h"
 #include "config/DeviceBlocks.h"
 #include "config/FullBackup.h"
+#include "config/RestoreParts.h"
 #include "link/FullDownload.h"
 
 namespace tarvik {
@@ -48,6 +49,13 @@ class RestoreCheck : public QObject {
   // False, with nothing sent, while the machine or a restore is busy.
   bool start(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
              const PresetNames& names = {}, const LoopLabels& labels = {});
+  // A partial restore: the parts of `source` over what the identify's download finds on the
+  // device (RestoreParts::merge), into the configuration as one change, the names of the
+  // presets taken with them. Only the chains whose blocks that changes are sent (the three
+  // tables go out together, as their chain carries them); the read-back must then give the
+  // merged blocks where something was sent and the device's own bytes where nothing was. A value
+  // the editors cannot keep (BackupContents) outside the parts goes out as they keep it.
+  bool startPartial(const ConfigBytes& source, const PresetNames& names, const RestoreParts& parts);
   bool running() const { return stage_ != Stage::Idle; }
   Stage stage() const { return stage_; }
 
@@ -70,6 +78,9 @@ class RestoreCheck : public QObject {
 
  private:
   void advance();
+  bool begin();
+  // The parts over the device's blocks of the identify: what is sent and what is expected.
+  void mergeOverDevice();
   // The file's contents into the configuration.
   void takeFile();
   void advanceLater();
@@ -98,6 +109,17 @@ class RestoreCheck : public QObject {
   std::optional<FullBackup::Settings> settings_;
   PresetNames names_;
   LoopLabels labels_;
+  struct Partial {
+    ConfigBytes source;
+    PresetNames names;
+    RestoreParts parts;
+  };
+  std::optional<Partial> partial_;
+  bool sendTables_ = true;
+  // What the read-back must hold; for a full restore the file's blocks.
+  ConfigBytes expected_;
+  // What the identify's download brought, straight from the replies.
+  DeviceBlocks before_;
   // What the verifying download brought, straight from the replies.
   DeviceBlocks device_;
   // Counts restores, so that a step queued by one that ended does not act on the next.

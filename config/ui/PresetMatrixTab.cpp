@@ -137,6 +137,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   backup_ = button(QStringLiteral("backupButton"), tr("Back up everything..."));
   restore_ = button(QStringLiteral("restoreButton"), tr("Restore everything..."));
   sheet_ = button(QStringLiteral("setupSheetButton"), tr("Setup sheet..."));
+  takeFrom_ = button(QStringLiteral("takeFromButton"), tr("Take from..."));
   auto* sheetMenu = new QMenu(sheet_);
   printSheet_ = sheetMenu->addAction(tr("Print..."));
   printSheet_->setObjectName(QStringLiteral("printSetupSheet"));
@@ -173,7 +174,7 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   QHBoxLayout* buttons = nullptr;
   for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
                                                               defaultProgramChange_},
-                          std::initializer_list<QPushButton*>{backup_, restore_, sheet_}}) {
+                          std::initializer_list<QPushButton*>{backup_, restore_, takeFrom_, sheet_}}) {
     buttons = new QHBoxLayout;
     for (QPushButton* b : row) buttons->addWidget(b);
     buttons->addStretch();
@@ -316,6 +317,7 @@ void PresetMatrixTab::setEditable(bool editable) {
   model_->setEditable(editable);
   view_->setEnabled(editable);
   load_->setEnabled(editable);
+  takeFrom_->setEnabled(editable);
   deselectAll_->setEnabled(editable);
   defaultProgramChange_->setEnabled(editable);
   rowActions_->setEditable(editable);

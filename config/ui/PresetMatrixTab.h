@@ -81,6 +81,8 @@ class PresetMatrixTab : public QWidget {
   QPushButton* restoreButton() const { return restore_; }
   // "Setup sheet...": its menu prints the sheet or saves it as a PDF or CSV file.
   QPushButton* sheetButton() const { return sheet_; }
+  // "Take from...": some presets, CC map rows or settings of a file, setup or snapshot.
+  QPushButton* takeFromButton() const { return takeFrom_; }
   QAction* printSheetAction() const { return printSheet_; }
   QAction* saveSheetAction() const { return saveSheet_; }
   QPushButton* deselectAllButton() const { return deselectAll_; }
@@ -126,6 +128,7 @@ class PresetMatrixTab : public QWidget {
   QPushButton* backup_ = nullptr;
   QPushButton* restore_ = nullptr;
   QPushButton* sheet_ = nullptr;
+  QPushButton* takeFrom_ = nullptr;
   QAction* printSheet_ = nullptr;
   QAction* saveSheet_ = nullptr;
   QPushButton* deselectAll_ = nullptr;

@@ -56,7 +56,7 @@ expect "a command without a file offers nothing" info "" ::
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
-  --in --out --library --from-server --no-backup --update-url --replace --onto
+  --in --out --library --from-server --no-backup --update-url --replace --onto --only
 expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in \
   --out --library
 expect "--replace only where library may follow" library "--r" :: --replace
@@ -78,6 +78,12 @@ expect "the set lists' sub-commands" setlist "" :: store list show arrange chart
 expect "setlist arrange's file after the name" setlist arrange friday "f" :: firmware.txt
 expect "--onto takes a side" setlist arrange --onto "lib" :: library:
 expect "loops swap's second loop, then its file" loops swap 3 "" :: 1 2 3 4 5 6 7 8
+expect "--only where a restore may follow" restore "--on" :: --only
+expect "no --only where no restore may follow" backup "--on" ::
+expect "--only takes the parts" restore --only "" :: presets ccmap settings
+expect "--only goes on after a comma" restore --only "presets:1-4,s" :: presets:1-4,settings
+expect "--only's parts are not the file" restore --only presets "r" :: rig.tvk rigs
+expect "library restore with --only takes no file" library restore --only ccmap live "" ::
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2

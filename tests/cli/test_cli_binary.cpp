@@ -9,6 +9,7 @@
 
 #include "config/ConfigRecord.h"
 #include "config/FullBackup.h"
+#include "config/TvkFile.h"
 #include "support/CliProcess.h"
 
 using namespace tarvik;
@@ -47,6 +48,9 @@ class CliBinaryTest : public QObject {
     QFile refused(dir.filePath(QStringLiteral("refused.tvk")));
     QVERIFY(refused.open(QIODevice::WriteOnly));
     refused.write("[settings]\r\n");
+    QFile tables(dir.filePath(QStringLiteral("tables.tvk")));
+    QVERIFY(tables.open(QIODevice::WriteOnly));
+    tables.write(TvkFile::serialize(PresetTables()));
   }
 
   // What the file rows below rest on: here the program finds no MIDI system, so a file error
@@ -96,6 +100,14 @@ class CliBinaryTest : public QObject {
     QTest::newRow("restore of an empty standard input")
         << QStringList{"restore", "-"} << QByteArray() << QString() << 2 << QString()
         << "tarvik-cli: standard input: ";
+    const QString tables = dir.filePath(QStringLiteral("tables.tvk"));
+    QTest::newRow("restore of parts that are no rows")
+        << QStringList{"restore", "--only", "presets:5-2", tables} << QByteArray() << QString()
+        << 2 << QString() << "tarvik-cli: --only presets:5-2: the first row comes after the last";
+    QTest::newRow("restore of settings from a file without them")
+        << QStringList{"restore", "--only", "presets:1-8,settings", tables} << QByteArray()
+        << QString() << 2 << QString()
+        << "tarvik-cli: " + tables + ": there are no settings to take";
     QTest::newRow("backup into a folder that is not there")
         << QStringList{"backup", noFolder} << QByteArray() << QString() << 2 << QString()
         << "tarvik-cli: cannot write " + noFolder + "\n";

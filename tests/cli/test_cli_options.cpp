@@ -94,6 +94,15 @@ class CliOptionsTest : public QObject {
         << QStringList{"loops", "swap", "1", "2", "--onto", "device"} << "two loops and a file";
     QTest::newRow("--onto outside setlist arrange and loops swap")
         << QStringList{"backup", "x.tvk", "--onto", "device"} << "--onto belongs to";
+    QTest::newRow("--only outside restore")
+        << QStringList{"backup", "x.tvk", "--only", "presets"} << "--only belongs to restore";
+    QTest::newRow("--only with a library command that sends nothing")
+        << QStringList{"library", "export", "gig", "x.tvk", "--only", "presets"}
+        << "--only belongs to restore";
+    QTest::newRow("--only without parts")
+        << QStringList{"restore", "x.tvk", "--only", ""} << "--only needs the parts";
+    QTest::newRow("--only with a part that has a sign")
+        << QStringList{"restore", "x.tvk", "--only", "ccmap:+3"} << "rows are numbers";
   }
   void usageErrors() {
     QFETCH(QStringList, arguments);

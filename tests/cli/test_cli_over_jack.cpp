@@ -6,11 +6,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "config/FullBackup.h"
 #include "sim/fixtures/FirmwareFixture.h"
 #include "sim/fixtures/UpdateServer.h"
 #include "support/CliProcess.h"
 #include "support/JackRig.h"
 
+using tarvik::FullBackup;
+using tarvik::PresetTables;
 using tarvik::fixtures::FirmwareFixture;
 using tarvik::testing::CliResult;
 using tarvik::testing::JackRig;
@@ -86,6 +89,43 @@ class CliOverJackTest : public QObject {
     const CliResult again = run({QStringLiteral("backup"), after});
     QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
     QCOMPARE(readFile(after), readFile(saved));
+  }
+
+  // `restore --only` as a user runs it: the presets taken, and the rest of a simulator fresh
+  // from the workshop as it was.
+  void aPartialRestoreTakesOnlyItsPresets() {
+    const QString saved = dir.filePath(QStringLiteral("seed44.tvk"));
+    startSimulator({QStringLiteral("--seed"), QStringLiteral("44")});
+    const CliResult backup = run({QStringLiteral("backup"), saved});
+    QVERIFY2(backup.exitCode == 0, qPrintable(describe(backup)));
+    QVERIFY(jack.stopSimulator());
+
+    startSimulator({});
+    const QString factory = dir.filePath(QStringLiteral("factory-44.tvk"));
+    const CliResult before = run({QStringLiteral("backup"), factory});
+    QVERIFY2(before.exitCode == 0, qPrintable(describe(before)));
+    const CliResult restore = run({QStringLiteral("restore"), QStringLiteral("--only"),
+                                   QStringLiteral("presets:3-5"), saved});
+    QVERIFY2(restore.exitCode == 0, qPrintable(describe(restore)));
+    QCOMPARE(restore.out, QStringLiteral("presets 3-5 from %1\nrestore verified\n").arg(saved));
+
+    // Rows 2..4 of the presets and of the PC remap table are the backup's; all else, the CC
+    // map and the settings too, is the workshop's.
+    const QString after = dir.filePath(QStringLiteral("after-44.tvk"));
+    const CliResult again = run({QStringLiteral("backup"), after});
+    QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
+    const FullBackup::LoadResult was = FullBackup::load(factory);
+    const FullBackup::LoadResult given = FullBackup::load(saved);
+    const FullBackup::LoadResult now = FullBackup::load(after);
+    QVERIFY(was.ok() && given.ok() && now.ok());
+    PresetTables expected = *was.tables;
+    for (int row = 2; row <= 4; ++row) {
+      expected.setMask(row, given.tables->mask(row));
+      expected.setPcRemap(row, given.tables->pcRemap(row));
+    }
+    QVERIFY(expected != *was.tables);
+    QVERIFY(*now.tables == expected);
+    QVERIFY(now.settings == was.settings);
   }
 
   // `backup -` prints the file and nothing else; `restore -` reads it back from a pipe.

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -25,6 +26,7 @@ using namespace tarvik;
 using namespace tarvik::cli;
 using tarvik::testing::CapturedOutput;
 using tarvik::testing::FileSizeLimit;
+using tarvik::testing::runCommandLine;
 using tarvik::testing::runToEnd;
 using tarvik::testing::tablesOf;
 using Bytes = std::vector<std::uint8_t>;
@@ -53,6 +55,24 @@ int submitsOfRecord(const TarvikDevice& device) {
   int count = 0;
   for (const std::string& line : device.log()) count += line.rfind("SubmitConfig", 0) == 0;
   return count;
+}
+
+// The submits the device saw, in their order.
+QStringList submitsOf(const TarvikDevice& device) {
+  QStringList submits;
+  for (const std::string& line : device.log()) {
+    const QString command = QString::fromStdString(line).section(u' ', 0, 0);
+    if (command.startsWith(QLatin1String("Submit"))) submits << command;
+  }
+  return submits;
+}
+
+// Rows first..last of each pair, counted from 1, as the rows of `into` that `from` gives.
+template <std::size_t N>
+void takeRows(const QList<int>& ranges, const std::array<std::uint8_t, N>& from,
+              std::array<std::uint8_t, N>& into) {
+  for (qsizetype i = 0; i + 1 < ranges.size(); i += 2)
+    for (int row = ranges[i] - 1; row < ranges[i + 1]; ++row) into[row] = from[row];
 }
 
 CliOptions withFile(const QString& file, bool verbose = false) {
@@ -332,6 +352,186 @@ class CliTransferTest : public QObject {
     QVERIFY(device.device().contents().configRecord == before.configRecord);
     QVERIFY(device.device().contents().presets ==
             tablesOf(TarvikContents::fromSeed(3)).presetPayload());
+  }
+
+  // `restore --only` over a device holding seed 1: exactly the rows named change, to the
+  // source's, and everything else is as the device held it, to the byte. Refused parts end the
+  // command before anything reaches the device.
+  void partialRestoreTakesOnlyTheParts_data() {
+    QTest::addColumn<QString>("source");  // backup, tables (no settings), csv, library, device
+    QTest::addColumn<QString>("parts");
+    QTest::addColumn<QList<int>>("presets");  // first, last pairs as the matrix counts
+    QTest::addColumn<QList<int>>("ccMap");
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");  // standard output, or the start of standard error
+    QTest::addColumn<QStringList>("submits");
+    const QStringList tables = {"SubmitPresets", "SubmitCcMap", "SubmitPcRemap"};
+    const QString verified = QStringLiteral("restore verified\n");
+    const QList<int> none;
+
+    QTest::newRow("a range of presets") << "backup"
+                                        << "presets:10-20" << QList<int>{10, 20} << none << false
+                                        << 0 << "presets 10-20 from @\n" + verified << tables;
+    QTest::newRow("one preset, the first") << "backup"
+                                           << "presets:1" << QList<int>{1, 1} << none << false << 0
+                                           << "presets 1 from @\n" + verified << tables;
+    QTest::newRow("the last preset and two ranges")
+        << "backup"
+        << "presets:128,presets:3-4" << QList<int>{128, 128, 3, 4} << none << false << 0
+        << "presets 128 from @\npresets 3-4 from @\n" + verified << tables;
+    QTest::newRow("all presets, not the CC map")
+        << "backup"
+        << "presets" << QList<int>{1, 128} << none << false << 0
+        << "presets 1-128 from @\n" + verified << tables;
+    QTest::newRow("a range of the CC map") << "backup"
+                                           << "ccmap:5-9" << none << QList<int>{5, 9} << false << 0
+                                           << "ccmap 5-9 from @\n" + verified << tables;
+    QTest::newRow("settings alone send no table")
+        << "backup"
+        << "settings" << none << none << true << 0 << "settings from @\n" + verified
+        << QStringList{"SubmitConfig"};
+    QTest::newRow("presets, CC map and settings")
+        << "backup"
+        << "settings,ccmap,presets:64-65" << QList<int>{64, 65} << QList<int>{1, 128} << true << 0
+        << "settings from @\nccmap 1-128 from @\npresets 64-65 from @\n" + verified
+        << tables + QStringList{"SubmitConfig"};
+    QTest::newRow("a file of the tables alone gives presets")
+        << "tables"
+        << "presets:100-128" << QList<int>{100, 128} << none << false << 0
+        << "presets 100-128 from @\n" + verified << tables;
+    QTest::newRow("presets of a CSV") << "csv"
+                                      << "presets:2-6" << QList<int>{2, 6} << none << false << 0
+                                      << "presets 2-6 from @\n" + verified << tables;
+    QTest::newRow("a setup of the library")
+        << "library"
+        << "presets:7,ccmap:7" << QList<int>{7, 7} << QList<int>{7, 7} << false << 0
+        << "presets 7 from library:rig\nccmap 7 from library:rig\n" + verified << tables;
+    QTest::newRow("what the device holds already is not sent")
+        << "device"
+        << "presets,ccmap" << QList<int>{1, 128} << QList<int>{1, 128} << false << 0
+        << "presets 1-128 from @\nccmap 1-128 from @\n" + verified << QStringList();
+
+    const auto refused = [&](const char* name, const char* source, const char* parts,
+                             const QString& error) {
+      QTest::newRow(name) << source << parts << none << none << false << 2 << "tarvik-cli: " + error
+                          << QStringList();
+    };
+    refused("no preset 0", "backup", "presets:0-3", "--only presets:0-3: rows are numbers");
+    refused("a range backwards", "backup", "presets:5-2",
+            "--only presets:5-2: the first row comes after the last");
+    refused("no preset 129", "backup", "presets:129", "--only presets:129: rows are numbers");
+    refused("an unknown word", "backup", "presets,loops",
+            "--only presets,loops: \"loops\" is none of presets, ccmap and settings");
+    refused("an empty part", "backup", "presets,", "--only presets,: a part is empty");
+    refused("rows of the settings", "backup", "settings:1", "--only settings:1: the settings");
+    refused("settings from a file without them", "tables", "presets,settings",
+            "@: there are no settings to take");
+    refused("the CC map from a CSV", "csv", "ccmap:1-4",
+            "@: only presets can be taken from a CSV file, not ccmap");
+    refused("settings from a setup of the tables alone", "library tables", "settings",
+            "library:tables: there are no settings to take");
+  }
+  void partialRestoreTakesOnlyTheParts() {
+    QFETCH(QString, source);
+    QFETCH(QString, parts);
+    QFETCH(QList<int>, presets);
+    QFETCH(QList<int>, ccMap);
+    QFETCH(bool, settings);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QFETCH(QStringList, submits);
+
+    const TarvikContents held = TarvikContents::fromSeed(1);
+    const PresetTables givenTables = tablesOf(TarvikContents::fromSeed(2));
+    const QString library = path("partial.sqlite");
+    QFile::remove(library);
+    QString file;
+    if (source == u"csv") {
+      file = path("partial.csv");
+      PresetNames names;
+      names.setName(3, QStringLiteral("Crunch"));
+      QVERIFY(writeFile(file, PresetCsv::write(givenTables, names)));
+    } else if (source.endsWith(u"tables")) {
+      file = path("tables.tvk");
+      QVERIFY(writeFile(file, TvkFile::serialize(givenTables)));
+    } else {
+      file = backupOf(source == u"device" ? 1 : 2, "rig.tvk");
+    }
+    // What the parts must come from: the source as a restore of it all would send it.
+    FullBackup::LoadResult read;
+    if (source == u"csv") {
+      read.tables = givenTables;
+    } else {
+      read = FullBackup::load(file);
+    }
+    QVERIFY(read.ok());
+    const FullBackup::Settings givenSettings = read.settings.value_or(FullBackup::Settings{});
+    SimulatedMidi device(held);
+    QStringList words = {QStringLiteral("restore"), QStringLiteral("--only"), parts, file};
+    if (source.startsWith(u"library")) {
+      const testing::Ran import = runCommandLine(
+          device.ports(), library, {QStringLiteral("library"), QStringLiteral("import"), file});
+      QVERIFY2(import.exitCode == 0, qPrintable(import.err));
+      words = {QStringLiteral("library"), QStringLiteral("restore"),
+               QFileInfo(file).completeBaseName(), QStringLiteral("--only"), parts};
+    }
+    printed.replace(u'@', file);
+
+    const cli::CliParse parse = cli::parseCommandLine(
+        QStringList{QStringLiteral("tarvik-cli"), QStringLiteral("--library"), library} + words,
+        QUrl());
+    if (parse.outcome == cli::CliParse::Outcome::UsageError) {
+      // As the program ends on a usage error: exit 2, before a MIDI port is even looked at.
+      QCOMPARE(exitCode, ExitCode::UsageOrFile);
+      QVERIFY2(("tarvik-cli: " + parse.text).startsWith(printed), qPrintable(parse.text));
+    } else {
+      const testing::Ran ran = runCommandLine(device.ports(), library, words);
+      QCOMPARE(ran.exitCode, exitCode);
+      if (exitCode == ExitCode::Ok) {
+        QCOMPARE(ran.out, printed);
+      } else {
+        QVERIFY2(ran.err.startsWith(printed), qPrintable(ran.err));
+        QCOMPARE(ran.out, QString());
+      }
+    }
+    QCOMPARE(submitsOf(device.device()), submits);
+    if (exitCode != ExitCode::Ok) QVERIFY(device.device().log().empty());
+
+    TarvikContents expected = held;
+    takeRows(presets, read.tables->presetPayload(), expected.presets);
+    takeRows(presets, read.tables->pcRemapPayload(), expected.pcRemap);
+    takeRows(ccMap, read.tables->ccMapPayload(), expected.ccMap);
+    if (settings) expected.configRecord = givenSettings;
+    const TarvikContents& now = device.device().contents();
+    QVERIFY(now.presets == expected.presets);
+    QVERIFY(now.pcRemap == expected.pcRemap);
+    QVERIFY(now.ccMap == expected.ccMap);
+    QVERIFY(now.configRecord == expected.configRecord);
+  }
+
+  // The read-back is measured against the merge, all of it: a device that stores a row other
+  // than it was sent fails the restore, inside the parts or outside them.
+  void partialRestoreFailsWhereTheDeviceDiffers_data() {
+    QTest::addColumn<int>("item");
+    QTest::newRow("a preset taken") << 11;
+    QTest::newRow("a preset left as it was") << 99;
+  }
+  void partialRestoreFailsWhereTheDeviceDiffers() {
+    QFETCH(int, item);
+    const QString file = backupOf(2, "partial-differs.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    SimFaults faults;
+    faults.alterStoredCommand = 5;  // SubmitPresets
+    faults.alteredItem = item;
+    device.device().setFaults(faults);
+    const testing::Ran ran = runCommandLine(device.ports(), path("differs.sqlite"),
+                                            {QStringLiteral("restore"), QStringLiteral("--only"),
+                                             QStringLiteral("presets:10-20"), file});
+    QCOMPARE(ran.exitCode, ExitCode::DeviceFailure);
+    QVERIFY2(ran.err.contains(QStringLiteral("presets differ from row %1 on").arg(item + 1)),
+             qPrintable(ran.err));
+    QCOMPARE(ran.out, QString());
   }
 
   void restoreReportsTheFirstDifference_data() {

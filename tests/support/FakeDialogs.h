@@ -83,6 +83,15 @@ class FakeDialogs : public Dialogs {
     return answer;
   }
 
+  // The next of `takeFromAnswers`; once they are used up, as if cancelled.
+  std::optional<TakeFromChoice> askTakeFrom(QWidget*, const ConfiguratorCore&) override {
+    ++takeFromQuestions;
+    if (takeFromAnswers.empty()) return std::nullopt;
+    std::optional<TakeFromChoice> answer = std::move(takeFromAnswers.front());
+    takeFromAnswers.pop_front();
+    return answer;
+  }
+
   // Serves the event loop until `count` error boxes have been shown; false when `giveUpMs`
   // passed first. Woken by each box, not by looking again and again.
   bool awaitErrors(std::size_t count, int giveUpMs) {
@@ -118,6 +127,8 @@ class FakeDialogs : public Dialogs {
   std::vector<QStringList> offeredItems;
   QList<int> offeredItemIndexes;
   std::deque<std::optional<int>> itemAnswers;
+  int takeFromQuestions = 0;
+  std::deque<std::optional<TakeFromChoice>> takeFromAnswers;
   QStringList fileFilters;
   QStringList fileSuffixes;
 };
