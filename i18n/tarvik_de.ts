@@ -215,6 +215,38 @@
         <translation>sheet schreibt eine .pdf- oder eine .csv-Datei; &quot;%1&quot; ist keins von beiden</translation>
     </message>
     <message>
+        <source>loops needs: swap A B --onto SOURCE FILE</source>
+        <translation>loops braucht: swap A B --onto QUELLE DATEI</translation>
+    </message>
+    <message>
+        <source>loops swap needs two loops and a file</source>
+        <translation>loops swap braucht zwei Loops und eine Datei</translation>
+    </message>
+    <message>
+        <source>a loop is a number from 1 to 8, not &quot;%1&quot;</source>
+        <translation>ein Loop ist eine Zahl von 1 bis 8, nicht &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>loops swap needs two different loops</source>
+        <translation>loops swap braucht zwei verschiedene Loops</translation>
+    </message>
+    <message>
+        <source>loops swap needs --onto SOURCE</source>
+        <translation>loops swap braucht --onto QUELLE</translation>
+    </message>
+    <message>
+        <source>setlist arrange, loops swap: the configuration to change: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
+        <translation>setlist arrange, loops swap: die zu ändernde Konfiguration: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>--onto belongs to setlist arrange and loops swap</source>
+        <translation>--onto gehört zu setlist arrange und loops swap</translation>
+    </message>
+    <message>
+        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops or sheet.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops oder sheet.</translation>
+    </message>
+    <message>
         <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
 
 Commands:
@@ -226,6 +258,13 @@ Commands:
   restore FILE   Submit the tables of FILE (and its [settings], if it has them),
                  download everything again and compare with what was sent. FILE &quot;-&quot;
                  is standard input.
+  restore --only PARTS FILE
+                 Take only PARTS of FILE over what the Tarvik holds, submit the blocks
+                 that change and verify all of them: PARTS is a comma-separated list of
+                 presets, presets:A-B or presets:A (loops and program change, 1..128),
+                 ccmap, ccmap:A-B or ccmap:A, and settings. A .csv file gives presets
+                 only. Prints &quot;presets 10-20 from FILE&quot; for each part, then
+                 &quot;restore verified&quot;.
   flash FILE     Flash a firmware.txt, verifying every page as it is read back;
                  with --from-server the file comes from the update server. First the
                  setup is kept as a snapshot &quot;before firmware X&quot; of the device
@@ -245,7 +284,7 @@ Commands:
                  Download everything and store it, as backup FILE writes it, as the
                  setup NAME (--replace overwrites a setup of that name).
   library restore NAME
-                 Restore the setup as restore FILE does, verified.
+                 Restore the setup as restore FILE does, verified (--only PARTS too).
   library history
                  List what the device held after each download, submit and restore,
                  newest first: the id, a tab, the time, a tab, the event.
@@ -311,6 +350,13 @@ Befehle:
   restore DATEI  Die Tabellen aus DATEI (und ihre [settings], falls vorhanden)
                  übertragen, alles erneut herunterladen und mit dem Gesendeten
                  vergleichen. DATEI &quot;-&quot; ist die Standardeingabe.
+  restore --only TEILE DATEI
+                 Nur TEILE aus DATEI über das übernehmen, was der Tarvik hält, die
+                 Blöcke übertragen, die sich ändern, und alle prüfen: TEILE ist eine durch
+                 Kommas getrennte Liste aus presets, presets:A-B oder presets:A (Loops und
+                 Program Change, 1..128), ccmap, ccmap:A-B oder ccmap:A und settings. Eine
+                 .csv-Datei liefert nur Presets. Gibt je Teil &quot;presets 10-20 from DATEI&quot;
+                 aus, dann &quot;restore verified&quot;.
   flash DATEI    Eine firmware.txt aufspielen und jede Seite beim Zurücklesen prüfen;
                  mit --from-server kommt die Datei vom Update-Server. Zuerst wird das
                  Setup als Momentaufnahme &quot;before firmware X&quot; im Geräteverlauf
@@ -331,7 +377,8 @@ Befehle:
                  Alles herunterladen und so, wie backup DATEI es schreibt, als
                  Setup NAME speichern (--replace überschreibt ein Setup dieses Namens).
   library restore NAME
-                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung.
+                 Das Setup wiederherstellen wie restore DATEI, mit Prüfung (auch mit
+                 --only TEILE).
   library history
                  Auflisten, was das Gerät nach jedem Herunterladen, Übertragen und
                  Wiederherstellen enthielt, das Neueste zuerst: die Nummer, ein
@@ -396,36 +443,12 @@ gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (ei
 Datei, die Bibliothek, kein Gerät).</translation>
     </message>
     <message>
-        <source>loops needs: swap A B --onto SOURCE FILE</source>
-        <translation>loops braucht: swap A B --onto QUELLE DATEI</translation>
+        <source>--only belongs to restore and library restore</source>
+        <translation>--only gehört zu restore und library restore</translation>
     </message>
     <message>
-        <source>loops swap needs two loops and a file</source>
-        <translation>loops swap braucht zwei Loops und eine Datei</translation>
-    </message>
-    <message>
-        <source>a loop is a number from 1 to 8, not &quot;%1&quot;</source>
-        <translation>ein Loop ist eine Zahl von 1 bis 8, nicht &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>loops swap needs two different loops</source>
-        <translation>loops swap braucht zwei verschiedene Loops</translation>
-    </message>
-    <message>
-        <source>loops swap needs --onto SOURCE</source>
-        <translation>loops swap braucht --onto QUELLE</translation>
-    </message>
-    <message>
-        <source>setlist arrange, loops swap: the configuration to change: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; or a .tvk or backup file.</source>
-        <translation>setlist arrange, loops swap: die zu ändernde Konfiguration: &quot;device&quot;, &quot;library:NAME&quot;, &quot;snapshot:ID&quot; oder eine .tvk- oder Sicherungsdatei.</translation>
-    </message>
-    <message>
-        <source>--onto belongs to setlist arrange and loops swap</source>
-        <translation>--onto gehört zu setlist arrange und loops swap</translation>
-    </message>
-    <message>
-        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops or sheet.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops oder sheet.</translation>
+        <source>restore, library restore: take only &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; comma-separated) over what the Tarvik holds.</source>
+        <translation>restore, library restore: nur &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; durch Kommas getrennt) über das übernehmen, was der Tarvik hält.</translation>
     </message>
 </context>
 <context>
@@ -1247,6 +1270,41 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>RestoreParts</name>
+    <message>
+        <source>--only needs the parts to take: presets, ccmap or settings</source>
+        <translation>--only braucht die Teile, die übernommen werden: presets, ccmap oder settings</translation>
+    </message>
+    <message>
+        <source>--only %1: a part is empty</source>
+        <translation>--only %1: ein Teil ist leer</translation>
+    </message>
+    <message>
+        <source>--only %1: &quot;%2&quot; is none of presets, ccmap and settings</source>
+        <translation>--only %1: „%2“ ist weder presets noch ccmap noch settings</translation>
+    </message>
+    <message>
+        <source>--only %1: the settings are taken all together</source>
+        <translation>--only %1: die Einstellungen werden nur alle zusammen übernommen</translation>
+    </message>
+    <message>
+        <source>--only %1: rows are numbers from 1 to 128</source>
+        <translation>--only %1: Zeilen sind Zahlen von 1 bis 128</translation>
+    </message>
+    <message>
+        <source>--only %1: the first row comes after the last</source>
+        <translation>--only %1: die erste Zeile liegt hinter der letzten</translation>
+    </message>
+    <message>
+        <source>only presets can be taken from a CSV file, not %1</source>
+        <translation>aus einer CSV-Datei lassen sich nur Presets übernehmen, nicht %1</translation>
+    </message>
+    <message>
+        <source>there are no settings to take: the source holds only the tables</source>
+        <translation>es gibt keine Einstellungen zu übernehmen: die Quelle enthält nur die Tabellen</translation>
+    </message>
+</context>
+<context>
     <name>RtMidiOpenPorts</name>
     <message>
         <source>The MIDI output is still being opened.</source>
@@ -1612,6 +1670,37 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>The file&apos;s loop names were not loaded: %1</source>
         <translation>Die Loop-Namen der Datei wurden nicht geladen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TakeFromActions</name>
+    <message>
+        <source>Take from</source>
+        <translation>Übernehmen aus</translation>
+    </message>
+    <message>
+        <source>Nothing was taken.</source>
+        <translation>Es wurde nichts übernommen.</translation>
+    </message>
+    <message>
+        <source>%1 names no loops.</source>
+        <translation>%1 benennt keine Loops.</translation>
+    </message>
+    <message>
+        <source>take from %1</source>
+        <translation>aus %1 übernehmen</translation>
+    </message>
+    <message>
+        <source>no loop labels: %1 names no loops</source>
+        <translation>keine Loop-Namen: %1 benennt keine Loops</translation>
+    </message>
+    <message>
+        <source>loop labels from %1</source>
+        <translation>Loop-Namen aus %1</translation>
+    </message>
+    <message>
+        <source>Taken into the editors, not sent: %1</source>
+        <translation>In die Editoren übernommen, nicht gesendet: %1</translation>
     </message>
 </context>
 <context>
@@ -2819,6 +2908,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Swap LOOP %1 with LOOP %2</source>
         <translation>LOOP %1 mit LOOP %2 tauschen</translation>
     </message>
+    <message>
+        <source>Take from...</source>
+        <translation>Übernehmen aus...</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::PresetRowActions</name>
@@ -2912,6 +3005,22 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     <message>
         <source>Tarvik holds the file&apos;s presets, CC map and PC remap table; its settings were left as they were</source>
         <translation>Tarvik enthält die Presets, CC-Zuordnung und PC-Umleitungstabelle der Datei; seine Einstellungen blieben unverändert</translation>
+    </message>
+    <message>
+        <source>Tarvik held the parts already; nothing was sent</source>
+        <translation>Tarvik hatte die Teile schon; nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>Tarvik holds the parts over what it held; its settings were left as they were</source>
+        <translation>Tarvik hält die Teile über dem, was es hatte; seine Einstellungen blieben, wie sie waren</translation>
+    </message>
+    <message>
+        <source>Tarvik holds the parts over what it held; its tables were left as they were</source>
+        <translation>Tarvik hält die Teile über dem, was es hatte; seine Tabellen blieben, wie sie waren</translation>
+    </message>
+    <message>
+        <source>Tarvik holds the parts over what it held</source>
+        <translation>Tarvik hält die Teile über dem, was es hatte</translation>
     </message>
 </context>
 <context>
@@ -3341,6 +3450,49 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>No Tarvik is connected: connect to it on the &quot;Midi&quot; tab first.</source>
         <translation>Kein Tarvik ist verbunden: Verbinden Sie ihn zuerst auf der Registerkarte &quot;MIDI&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::TakeFromDialog</name>
+    <message>
+        <source>Presets (loops, program change and name)</source>
+        <translation>Presets (Loops, Program Change und Name)</translation>
+    </message>
+    <message>
+        <source>CC map rows</source>
+        <translation>Zeilen der CC-Zuordnung</translation>
+    </message>
+    <message>
+        <source>The 20 settings</source>
+        <translation>Die 20 Einstellungen</translation>
+    </message>
+    <message>
+        <source>The loops&apos; labels</source>
+        <translation>Die Loop-Namen</translation>
+    </message>
+    <message>
+        <source>Take from</source>
+        <translation>Übernehmen aus</translation>
+    </message>
+    <message>
+        <source>Take into the editors</source>
+        <translation>In die Editoren übernehmen</translation>
+    </message>
+    <message>
+        <source>Tarvik Config File or CSV (*.tvk *.csv)</source>
+        <translation>Tarvik-Konfigurationsdatei oder CSV (*.tvk *.csv)</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>%1: first row</source>
+        <translation>%1: erste Zeile</translation>
+    </message>
+    <message>
+        <source>%1: last row</source>
+        <translation>%1: letzte Zeile</translation>
     </message>
 </context>
 <context>
