@@ -42,6 +42,10 @@ class UnattendedDialogs : public tarvik::Dialogs {
                              int) override {
     return std::nullopt;
   }
+  std::optional<tarvik::TakeFromChoice> askTakeFrom(QWidget*,
+                                                    const tarvik::ConfiguratorCore&) override {
+    return std::nullopt;
+  }
 };
 
 }  // namespace
