@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -155,7 +156,12 @@ void GigView::showTexts() {
   song_->setAccessibleName(tr("Current song: %1").arg(texts.song));
   place_->setText(texts.place);
   preset_->setText(texts.preset);
-  loops_->setText(texts.loops);
+  // A loop's number stays on the line of its label when the list wraps.
+  QString loops = texts.loops;
+  static const QRegularExpression numbered(QStringLiteral("(^|, )(LOOP )?(\\d) "));
+  loops.replace(numbered, QStringLiteral("\\1\\2\\3\u00A0"));
+  loops.replace(QStringLiteral("LOOP "), QStringLiteral("LOOP\u00A0"));
+  loops_->setText(loops);
   programChange_->setText(texts.programChange);
   note_->setText(texts.note);
   note_->setVisible(!texts.note.isEmpty());

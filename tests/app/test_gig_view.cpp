@@ -138,7 +138,10 @@ class GigViewTest : public QObject {
     WindowRig rig;
     QVERIFY(rig.connectAndDownload());
     SetList set = setOnTheDevice(rig.core->configuration(), 3);
+    const QStringList names = {"Pride and Joy", "Little Wing", "Voodoo Child", "Texas Flood"};
+    for (int song = 0; song < 4; ++song) set.songs[song].name = names[song];
     set.songs[1].note = QStringLiteral("Capo on 2, count in slow");
+    set.songs[1].loopLabels = QStringLiteral("Comp\nFuzz\nDrive\nWah\nDelay\nChorus\nVerb\nBoost");
     GigView view(*rig.core, set, rig.core->configuration().labels());
     view.show();
     rig.core->playPreset(1);
