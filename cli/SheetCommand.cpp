@@ -3,7 +3,7 @@
 
 #include "cli/ChartModule.h"
 #include "cli/CliRun.h"
-#include "cli/DeviceCommand.h"
+#include "cli/SideSourceCommand.h"
 #include "config/ConfigDiff.h"
 #include "config/PresetCsv.h"
 #include "config/UserFile.h"
@@ -13,42 +13,17 @@ namespace tarvik::cli {
 
 // `sheet SOURCE FILE`: SOURCE (as `diff` takes a side: "device", "library:NAME", "snapshot:ID"
 // or a file) as a setup sheet, a PDF for paper (SetupSheet, drawn by the chart module) or the
-// presets as CSV for a spreadsheet (PresetCsv), by FILE's extension. Everything but the device is
-// read, and the file written, before the MIDI system is reached; the device's trouble is exit 1,
-// as for `backup`.
-class SheetCommand : public DeviceCommand {
+// presets as CSV for a spreadsheet (PresetCsv), by FILE's extension.
+class SheetCommand : public SideSourceCommand {
   Q_OBJECT
  public:
-  using DeviceCommand::DeviceCommand;
-
- protected:
-  void readFile() override {
-    const Result<CompareSource> source = CompareSource::parse(options().files.first());
-    if (refused(source)) return;
-    if (source.value->kind() == CompareSource::Kind::Device) {
-      refuseUnwritableFile();
-      return;
-    }
-    if (source.value->needsLibrary() && libraryOrFail() == nullptr) return;
-    const Result<DiffSide> read = source.value->read(core());
-    if (refused(read)) return;
-    write(*read.value);
-  }
-  void begin() override { openAndDownload(); }
-  void onDownloaded() override {
-    const Result<DiffSide> device = CompareSource::device().read(core());
-    if (!device.ok()) {
-      fail(ExitCode::DeviceFailure, device.error);
-      return;
-    }
-    warn(device.value->keptOtherwise);
-    write(*device.value);
-  }
+  using SideSourceCommand::SideSourceCommand;
 
  private:
+  QString side() const override { return options().files.first(); }
   bool isPdf() const { return options().file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
 
-  void write(const DiffSide& side) {
+  void write(const DiffSide& side) override {
     const PresetNames names = side.names.value_or(PresetNames());
     QByteArray bytes;
     QString error;
