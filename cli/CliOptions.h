@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "core/LinkTest.h"
+
 namespace tarvik::cli {
 
 // Exit codes of tarvik-cli.
@@ -33,7 +35,8 @@ enum class CommandKind {
   Diff,
   SetList,
   Loops,
-  Sheet
+  Sheet,
+  LinkTest
 };
 
 // What `library` does, by its sub-command.
@@ -65,6 +68,8 @@ struct CliOptions {
   // loops swap: the two loops, counting from 0 as the matrix's columns do.
   int loopA = 0;
   int loopB = 0;
+  // linktest: how many identifies are sent.
+  int count = LinkTest::kDefaultCount;
   // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
 
