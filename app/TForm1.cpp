@@ -426,8 +426,8 @@ void TForm1::testLinkClick() {
   }
   portsOpened_ = true;
   if (core_.testLink())
-    addLog(tr("Testing the link: %1 identifies, one after the other...")
-               .arg(LinkTest::kDefaultCount));
+    addLog(
+        tr("Testing the link: %1 identifies, one after the other...").arg(LinkTest::kDefaultCount));
 }
 
 void TForm1::connectEnded(bool succeeded) {

