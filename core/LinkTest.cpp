@@ -4,12 +4,15 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <utility>
 
 #include "core/WaitClock.h"
 #include "link/Framing.h"
 
 namespace tarvik {
+
 LinkTest::LinkTest(LinkPort& link, QObject* parent)
     : QObject(parent), link_(link), timeout_(timerClock()) {
   qRegisterMetaType<tarvik::LinkTestReport>();
