@@ -128,6 +128,7 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
       library(namedButton(this, "libraryButton", tr("Library..."))),
       compare(namedButton(this, "compareButton", tr("Compare..."))),
       refresh(namedButton(this, "RefreshButton", tr("Refresh"))),
+      testLink(namedButton(this, "testLinkButton", tr("Test link"))),
       core_(core),
       log_(std::move(log)) {
   setObjectName(QStringLiteral("TabSheet1"));
@@ -135,12 +136,14 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
   // connect button at (8, 224), 233 x 25. A longer caption (a larger font, another language)
   // widens its button, and the layout makes room for it.
   connectButton->setMinimumSize(233, 25);
-  for (QPushButton* button : {traffic, library, compare, refresh}) button->setMinimumSize(75, 25);
+  for (QPushButton* button : {traffic, library, compare, refresh, testLink})
+    button->setMinimumSize(75, 25);
   auto* side = new QVBoxLayout;
   side->setContentsMargins(0, 16, 0, 0);
   side->setSpacing(7);
   side->addWidget(refresh);
   side->addWidget(compare);
+  side->addWidget(testLink);
   side->addStretch();
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(8, 8, 8, 8);
@@ -154,7 +157,8 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
   grid->setColumnMinimumWidth(0, 216 - 8 - 7);
   grid->setColumnStretch(3, 1);
   grid->setRowStretch(2, 1);
-  QWidget* const order[] = {inputs, outputs, refresh, connectButton, traffic, library, compare};
+  QWidget* const order[] = {inputs,  outputs, refresh, connectButton,
+                            traffic, library, compare, testLink};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   tabs.addTab(this, tr("Midi"));
 

@@ -52,6 +52,7 @@ class MidiTab : public PaneFilledPage {
   QPushButton* const library;        // libraryButton
   QPushButton* const compare;        // compareButton
   QPushButton* const refresh;        // RefreshButton
+  QPushButton* const testLink;       // testLinkButton: the link test, into the event log
 
  private:
   void follow(const MidiPorts::Change& change);

@@ -139,6 +139,7 @@ void TForm1::buildMidiTab() {
   connect(midi_->compare, &QPushButton::clicked, this, &TForm1::showCompare);
   connect(midi_->library, &QPushButton::clicked, this, [this] { library_->showWindow(); });
   connect(midi_->refresh, &QPushButton::clicked, this, [this] { core_.rescanPorts(); });
+  onClick(midi_->testLink, [this] { testLinkClick(); });
 }
 
 void TForm1::buildDeviceTabs() {
@@ -201,6 +202,11 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::shortMessageReceived, this, &TForm1::DoMidiInData);
   connect(&core_, &ConfiguratorCore::logLine, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &TForm1::updateSendControls);
+  connect(&core_, &ConfiguratorCore::linkTested, this, [this](const LinkTestReport& report) {
+    addLog(report.countsLine());
+    addLog(report.roundTripLine());
+  });
+  connect(&core_, &ConfiguratorCore::linkTestFailed, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
   connect(&core_, &ConfiguratorCore::programChangeReceived, this, [this](int row) {
     if (presets_ != nullptr && presets_->followBox()->isChecked()) presets_->showRow(row);
@@ -357,17 +363,24 @@ bool TForm1::busy() const { return core_.busy(); }
 
 // ---- connect and submit -------------------------------------------------------------------
 
-void TForm1::Button1Click() {
+std::optional<std::pair<int, int>> TForm1::choosePorts() {
   const int input = MidiTab::selectedPort(*midi_->inputs);
   const int output = MidiTab::selectedPort(*midi_->outputs);
   if (input < 0) {
     dialogs_.error(this, tr("Information"), tr("Please select a Midi Input Device!"));
-    return;
+    return std::nullopt;
   }
   if (output < 0) {
     dialogs_.error(this, tr("Information"), tr("Please select a Midi Output Device!"));
-    return;
+    return std::nullopt;
   }
+  return std::pair{input, output};
+}
+
+void TForm1::Button1Click() {
+  const std::optional<std::pair<int, int>> ports = choosePorts();
+  if (!ports) return;
+  const auto [input, output] = *ports;
   if (busy() || connectLocked_) return;
   Dialogs::ConnectChoice choice = Dialogs::ConnectChoice::Replace;
   if (openedWork_) {
@@ -404,6 +417,21 @@ void TForm1::Button1Click() {
   const bool keep = choice == Dialogs::ConnectChoice::Keep;
   if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
   if (!core_.connectDevice(keep)) connectEnded(false);
+}
+
+void TForm1::testLinkClick() {
+  const std::optional<std::pair<int, int>> ports = choosePorts();
+  if (!ports || busy()) return;
+  try {
+    core_.openPorts(ports->first, ports->second);
+  } catch (const TMidiError& error) {
+    reportMidiFailure(displayTitle(), QString::fromLocal8Bit(error.what()));
+    return;
+  }
+  portsOpened_ = true;
+  if (core_.testLink())
+    addLog(
+        tr("Testing the link: %1 identifies, one after the other...").arg(LinkTest::kDefaultCount));
 }
 
 void TForm1::connectEnded(bool succeeded) {
@@ -699,6 +727,7 @@ void TForm1::updateSendControls() {
   midi_->inputs->setEnabled(!linkBusy);
   midi_->outputs->setEnabled(!linkBusy);
   midi_->refresh->setEnabled(!linkBusy);
+  midi_->testLink->setEnabled(!linkBusy);
   // What is being sent or read must not change meanwhile: no edit of any kind while busy.
   edits_->setLocked(linkBusy);
   if (presets_ == nullptr) return;

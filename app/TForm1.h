@@ -65,6 +65,8 @@ class TForm1 : public QWidget {
   void Button7Click();
   void Button8Click();
   void Button9Click();
+  // "Test link": the link test over the selected pair, its two lines into the event log.
+  void testLinkClick();
   // What "Load from File" does once a file is chosen: the unsaved-work question first, then the
   // file, or an error box for a file that is refused.
   void openFile(const QString& path);
@@ -140,6 +142,8 @@ class TForm1 : public QWidget {
   // The connect that answered the question on the opened work has ended; settleOpenedWork()
   // clears that work's mark only when what the answer asked for was done.
   void connectEnded(bool succeeded);
+  // The selected input and output rows; an information box and nothing when one is missing.
+  std::optional<std::pair<int, int>> choosePorts();
   void settleOpenedWork(bool succeeded);
   void onRefused(Block block, std::uint8_t status);
   void onFlashWritten();

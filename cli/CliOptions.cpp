@@ -87,6 +87,12 @@ QString description() {
       "                 loops' labels), or the presets as CSV for a spreadsheet: a line\n"
       "                 preset,name,loop1..loop8,pc each, the loops 1 or 0, pc 1..128 or\n"
       "                 none.\n"
+      "  linktest [COUNT]\n"
+      "                 Send Identify COUNT times (1 to 1000, default 50), each after the\n"
+      "                 reply to the one before or its time-out of a second, and print two\n"
+      "                 lines: \"sent N, answered A, lost L (P %)\" and \"round trip: min X ms,\n"
+      "                 median Y ms, max Z ms\" over the answered ones (\"round trip: none\"\n"
+      "                 when nothing was answered). Exits 1 when any reply was lost.\n"
       "\n"
       "Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else\n"
       "library.sqlite in the program's data folder. Commands that talk to the device add to\n"
@@ -109,7 +115,7 @@ const QStringList kCommands = {
     QStringLiteral("ports"),   QStringLiteral("info"),  QStringLiteral("backup"),
     QStringLiteral("restore"), QStringLiteral("flash"), QStringLiteral("monitor"),
     QStringLiteral("library"), QStringLiteral("diff"),  QStringLiteral("setlist"),
-    QStringLiteral("loops"),   QStringLiteral("sheet")};
+    QStringLiteral("loops"),   QStringLiteral("sheet"), QStringLiteral("linktest")};
 const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("import"),
                                      QStringLiteral("export"),  QStringLiteral("store"),
                                      QStringLiteral("restore"), QStringLiteral("history")};
@@ -185,6 +191,22 @@ QString parseSheetArguments(const QStringList& words, CliOptions& options) {
   }
   options.files = {words.at(0)};
   options.file = words.at(1);
+  return {};
+}
+
+// The words after `linktest`: at most a count; the usage error, or empty.
+QString parseLinkTestArguments(const QStringList& words, CliOptions& options) {
+  if (words.size() > 1) return CliOptions::tr("unexpected argument \"%1\"").arg(words.at(1));
+  options.count = LinkTest::kDefaultCount;
+  if (words.isEmpty()) return {};
+  bool number = false;
+  options.count = words.first().toInt(&number);
+  if (!number || options.count < LinkTest::kMinCount || options.count > LinkTest::kMaxCount) {
+    return CliOptions::tr("linktest takes a count from %1 to %2, not \"%3\"")
+        .arg(LinkTest::kMinCount)
+        .arg(LinkTest::kMaxCount)
+        .arg(words.first());
+  }
   return {};
 }
 
@@ -293,7 +315,7 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   parser.addPositionalArgument(
       CliOptions::tr("command"),
       CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist, "
-                     "loops or sheet."));
+                     "loops, sheet or linktest."));
   parser.addPositionalArgument(CliOptions::tr("file"),
                                CliOptions::tr("The backup file (backup, restore; \"-\" for "
                                               "standard output or input) or firmware.txt (flash)."),
@@ -363,6 +385,11 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
   }
   if (options.replace)
     return usageError(CliOptions::tr("--replace belongs to library import and library store"));
+  if (options.command == CommandKind::LinkTest) {
+    if (options.noBackup) return usageError(CliOptions::tr("--no-backup belongs to flash"));
+    const QString problem = parseLinkTestArguments(positional.mid(1), options);
+    return problem.isEmpty() ? parse : usageError(problem);
+  }
 
   const bool takesFile = options.command == CommandKind::Backup ||
                          options.command == CommandKind::Restore ||

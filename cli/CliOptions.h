@@ -9,6 +9,8 @@
 
 #include "config/RestoreParts.h"
 
+#include "core/LinkTest.h"
+
 namespace tarvik::cli {
 
 // Exit codes of tarvik-cli.
@@ -36,7 +38,8 @@ enum class CommandKind {
   Diff,
   SetList,
   Loops,
-  Sheet
+  Sheet,
+  LinkTest
 };
 
 // What `library` does, by its sub-command.
@@ -70,6 +73,8 @@ struct CliOptions {
   int loopB = 0;
   // restore, library restore: only these parts, over what the device holds (--only).
   std::optional<RestoreParts> parts;
+  // linktest: how many identifies are sent.
+  int count = LinkTest::kDefaultCount;
   // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
 

@@ -45,6 +45,7 @@ bool needsMidi(const CliOptions& options) {
     case CommandKind::Restore:
     case CommandKind::Flash:
     case CommandKind::Monitor:
+    case CommandKind::LinkTest:
       return true;
     case CommandKind::Library:
       return options.libraryAction == LibraryAction::Store ||
@@ -95,6 +96,8 @@ std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& po
       return makeLoopSwapCommand(ports, options, output);
     case CommandKind::Sheet:
       return makeSheetCommand(ports, options, output);
+    case CommandKind::LinkTest:
+      return makeLinkTestCommand(ports, options, output);
   }
   return nullptr;
 }

@@ -17,7 +17,7 @@ class SignalWatch;
 // The commands whose class no other file needs, each made beside its class.
 using CommandMaker = std::unique_ptr<CliCommand>(MidiPorts&, const CliOptions&, Output);
 CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCommand,
-    makeLibraryStoreCommand, makeLoopSwapCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
+    makeLibraryStoreCommand, makeLinkTestCommand, makeLoopSwapCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
     makeSetListFollowCommand, makeSheetCommand;
 
 // Whether the command talks to the device: only then may the program start a MIDI system (under

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/CcLearn.h"
 
-#include <QTimer>
 #include <utility>
 
 #include "core/ConfiguratorCore.h"
@@ -11,32 +10,10 @@ namespace {
 
 constexpr std::uint8_t kControlChange = 0xB0;
 
-class TimerClock : public WaitClock {
- public:
-  TimerClock() {
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-      if (expired_) std::exchange(expired_, nullptr)();
-    });
-  }
-  void start(int ms, std::function<void()> expired) override {
-    expired_ = std::move(expired);
-    timer_.start(ms);
-  }
-  void stop() override {
-    timer_.stop();
-    expired_ = nullptr;
-  }
-
- private:
-  QTimer timer_;
-  std::function<void()> expired_;
-};
-
 }  // namespace
 
 CcLearn::CcLearn(ConfiguratorCore& core, QObject* parent)
-    : QObject(parent), core_(core), clock_(std::make_unique<TimerClock>()) {
+    : QObject(parent), core_(core), clock_(timerClock()) {
   connect(&core_, &ConfiguratorCore::shortMessageReceived, this,
           [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t) {
             onMessage(status, data1);

@@ -6,20 +6,11 @@
 #include <functional>
 #include <memory>
 
+#include "core/WaitClock.h"
+
 namespace tarvik {
 
 class ConfiguratorCore;
-
-// What ends a wait when nothing comes: it calls back once when the time is up. The program's
-// runs a single-shot timer; tests move their own on, so that none waits for half a minute and
-// none races a short timer on a loaded machine.
-class WaitClock {
- public:
-  virtual ~WaitClock() = default;
-  // `expired` runs once, `ms` from now, unless stop() or another start() comes first.
-  virtual void start(int ms, std::function<void()> expired) = 0;
-  virtual void stop() = 0;
-};
 
 // MIDI learn of a controller: waits for the next control change that the device would act on,
 // one on the device's MIDI channel (ConfiguratorCore::deviceChannel) or, in omni mode, on any,

@@ -42,10 +42,14 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
       firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }),
-      testSender_(ports_, *link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }) {
+      testSender_(ports_, *link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }),
+      linkTest_(*link_) {
   using Core = ConfiguratorCore;
   connect(link_.get(), &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(link_.get(), &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
+  connect(link_.get(), &DeviceLink::sysExReceived, &linkTest_, &LinkTest::receiveFrame);
+  // Before anything hears the test's start: no chain may begin while it runs.
+  connect(&linkTest_, &LinkTest::runningChanged, &machine_, &TransferMachine::setLinkTestOwnsLink);
   connect(link_.get(), &DeviceLink::shortReceived, this, &Core::shortMessageReceived);
   connect(&portWatcher_, &PortWatcher::rescanFailed, this, &Core::portRescanFailed);
   connect(link_.get(), &DeviceLink::shortReceived, this,
@@ -60,6 +64,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(link_.get(), &DeviceLink::portLost, this, [this](const QString& name) {
     setConnected(false);
     flasher_.abortForLostPort(name);
+    linkTest_.abortForLostPort(name);
     machine_.abortForLostPort(name);
   });
   connect(&portWatcher_, &PortWatcher::portsChanged, this, [this](const MidiPorts::Change& change) {
@@ -96,6 +101,7 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&fullDownload_, &FullDownload::finished, this, &Core::reportBusy);
   connect(&firmwareBackup_, &FirmwareBackup::finished, this, &Core::reportBusy);
   connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &Core::reportBusy);
+  connect(&linkTest_, &LinkTest::runningChanged, this, &Core::reportBusy);
 
   // Last: the front ends hear of each outcome after the core has taken it in.
   connect(&machine_, &TransferMachine::identified, this, &Core::deviceIdentified);
@@ -107,6 +113,8 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&fullDownload_, &FullDownload::finished, this, &Core::fullDownloadFinished);
   connect(&restoreCheck_, &RestoreCheck::stageChanged, this, &Core::restoreStageChanged);
   connect(&restoreCheck_, &RestoreCheck::finished, this, &Core::restoreFinished);
+  connect(&linkTest_, &LinkTest::finished, this, &Core::linkTested);
+  connect(&linkTest_, &LinkTest::failed, this, &Core::linkTestFailed);
   connect(&flasher_, &Flasher::progress, this, &Core::flashProgress);
   connect(&flasher_, &Flasher::finished, this, &Core::flashFinished);
   connect(&flasher_, &Flasher::flashWritten, this, &Core::flashWritten);
@@ -128,13 +136,19 @@ bool ConfiguratorCore::connectDevice(bool keepEditors) {
   return machine_.startConnect();
 }
 
+bool ConfiguratorCore::testLink(int count) {
+  if (busy() || !link_->isOpen()) return false;
+  return linkTest_.start(count);
+}
+
 void ConfiguratorCore::downloadFirmware() { firmwareDownload_->start(); }
 
 void ConfiguratorCore::checkForUpdate() { updateCheck_->start(); }
 
 bool ConfiguratorCore::busy() const {
   return machine_.chainRunning() || flasher_.running() || firmwareDownload_->running() ||
-         fullDownload_.running() || restoreCheck_.running() || firmwareBackup_.running();
+         fullDownload_.running() || restoreCheck_.running() || firmwareBackup_.running() ||
+         linkTest_.running();
 }
 
 void ConfiguratorCore::setConnected(bool connected) {

@@ -15,6 +15,7 @@
 #include "config/PresetRows.h"
 #include "core/FirmwareBackup.h"
 #include "core/HistoryRecorder.h"
+#include "core/LinkTest.h"
 #include "core/TestMessageSender.h"
 #include "firmware/Flasher.h"
 #include "firmware/UpdateServer.h"
@@ -97,6 +98,10 @@ class ConfiguratorCore : public QObject {
     return restoreCheck_.startPartial(source, names, parts);
   }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
+  // The link test (LinkTest) over the open ports: `count` identifies, one after the other.
+  // Refused (false, nothing sent) while busy, without ports or for a count outside
+  // LinkTest::kMinCount..kMaxCount; it ends with linkTested or linkTestFailed.
+  bool testLink(int count = LinkTest::kDefaultCount);
   // Replies came that the program did not ask for: another program is talking to the device
   // (TransferMachine::unaskedReply), and unaskedRepliesText() says so.
   bool heardUnaskedReplies() const { return machine_.unaskedReplies() > 0; }
@@ -117,7 +122,9 @@ class ConfiguratorCore : public QObject {
   bool deviceMayBeInBootloader() const { return firmwareBackup_.deviceMayBeInBootloader(); }
   // Takes the device through its bootloader with `image`. cancelFlash() tells the bootloader
   // to leave; false while the device writes its flash (nothing may disturb it) or none runs.
-  void flash(const FirmwareImage& image) { flasher_.start(image); }
+  void flash(const FirmwareImage& image) {
+    if (!linkTest_.running()) flasher_.start(image);
+  }
   bool flashRunning() const { return flasher_.running(); }
   bool cancelFlash() { return flasher_.cancel(); }
 
@@ -226,6 +233,8 @@ class ConfiguratorCore : public QObject {
   void fullDownloadIdentified(const QString& version, bool compatible);
   void fullDownloadFinished(bool ok, const QString& text);
   void restoreStageChanged(tarvik::RestoreCheck::Stage stage);
+  void linkTested(const tarvik::LinkTestReport& report);
+  void linkTestFailed(const QString& text);
   void restoreFinished(bool ok, const QString& text);
   void flashProgress(int done, int count);
   void flashFinished(tarvik::FlashEnd end, const QString& detail);
@@ -263,6 +272,7 @@ class ConfiguratorCore : public QObject {
   HistoryRecorder history_;
   FirmwareBackup firmwareBackup_;
   TestMessageSender testSender_;
+  LinkTest linkTest_;
   bool connected_ = false;
 };
 

@@ -19,6 +19,7 @@ struct CoreParts {
   static RestoreCheck& restoreCheck(ConfiguratorCore& core) { return core.restoreCheck_; }
   static PortWatcher& portWatcher(ConfiguratorCore& core) { return core.portWatcher_; }
   static ChangeMarks& marks(ConfiguratorCore& core) { return core.marks_; }
+  static LinkTest& linkTest(ConfiguratorCore& core) { return core.linkTest_; }
 };
 
 }  // namespace tarvik

@@ -173,7 +173,7 @@ void TransferMachine::setConnectTimeout(int ms) { timer1_.setInterval(ms); }
 void TransferMachine::setReplyWatchdog(int ms) { watchdog_.setInterval(ms); }
 
 bool TransferMachine::beginChain(Chain chain) {
-  if (chainRunning() || flashOwnsLink_) return false;
+  if (chainRunning() || flashOwnsLink_ || linkTestOwnsLink_) return false;
   abortedChains_[index(chain)] = false;
   if (chain == Chain::SubmitPresets) presetsRefusal_.reset();
   return true;
@@ -244,6 +244,11 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
 bool TransferMachine::dropped(const Reply& reply) {
   if (flashOwnsLink_) {
     log(tr("reply %1 from Tarvik ignored while the firmware is flashed").arg(reply.code));
+    return true;
+  }
+  if (linkTestOwnsLink_) {
+    if (reply.code != static_cast<std::uint8_t>(Command::Identify))
+      log(tr("reply %1 from Tarvik ignored while the link is tested").arg(reply.code));
     return true;
   }
   const std::optional<Chain> chain = chainOfReply(reply.code);

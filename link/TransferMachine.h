@@ -94,6 +94,9 @@ class TransferMachine : public QObject {
   // Holds until that chain ends, however it ends.
   void keepConfigurationOnNextDownload() { keepConfiguration_ = true; }
   bool flashOwnsLink() const { return flashOwnsLink_; }
+  // While the link test owns the link, no chain starts and the Identify replies are the test's:
+  // the machine passes them over without a trace. Any other reply is only logged as ignored.
+  void setLinkTestOwnsLink(bool owns) { linkTestOwnsLink_ = owns; }
 
   Step step() const { return step_; }
   // The step the last chainAborted() interrupted (its `activity` is this step's text).
@@ -176,6 +179,7 @@ class TransferMachine : public QObject {
   int connectAttempts_ = 0;
   QString deviceVersion_;
   bool flashOwnsLink_ = false;
+  bool linkTestOwnsLink_ = false;
   bool keepConfiguration_ = false;
   // Chains that were given up; indexed by Chain. Their late replies must not send the rest of
   // an abandoned chain.

@@ -18,6 +18,13 @@ struct SimFaults {
   int replyDelayMs = 0;
   // Status item of replies 4 and 5; 0xFF is success.
   std::uint8_t submitStatus = 0xFF;
+  // Every N-th reply the device would send is lost on its way back (the 5th, 10th ... for 5):
+  // the command was carried out all the same. Counted, not drawn by chance, so that a test knows
+  // exactly how many go missing. 0: never.
+  int loseReplyEvery = 0;
+  // Every N-th SysEx message that arrives is lost before the device sees it, as on a link that
+  // drops frames. 0: never.
+  int loseFrameEvery = 0;
   // Every reply goes out as F0, code, F7 only, without its items.
   bool shortFrames = false;
   // Before each real reply, frames the program must drop: one without the F0 start and one each

@@ -79,6 +79,10 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       options.faults.answerFirst = static_cast<int>(parseNumber(option, value(), 0, 1000000));
     } else if (option == "--delay") {
       options.faults.replyDelayMs = static_cast<int>(parseNumber(option, value(), 0, 600000));
+    } else if (option == "--lose-reply") {
+      options.faults.loseReplyEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
+    } else if (option == "--lose-frame") {
+      options.faults.loseFrameEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
     } else if (option == "--status") {
       options.faults.submitStatus = parseByte(option, value());
     } else if (option == "--short-frames") {
@@ -119,6 +123,9 @@ Faults:
   --silent                 answer no command
   --answer-first N         answer only the first N commands
   --delay MS               wait MS milliseconds before each reply
+  --lose-reply N           lose every N-th reply on its way back (the command is
+                           carried out)
+  --lose-frame N           lose every N-th SysEx message that arrives
   --status V               status V instead of 0xFF (255) in the replies to submits
   --short-frames           replies without their items (F0 code F7)
   --junk                   frames the configurator must drop before every reply

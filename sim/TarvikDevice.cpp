@@ -61,6 +61,12 @@ void TarvikDevice::setVersion(std::uint8_t major, std::uint8_t minor) {
 }
 
 void TarvikDevice::receiveSysEx(const std::vector<std::uint8_t>& message) {
+  ++framesArrived_;
+  if (faults_.loseFrameEvery > 0 && framesArrived_ % faults_.loseFrameEvery == 0) {
+    // Lost on the way: the device never knew of it, so it is not counted as ignored input.
+    writeLog("lost SysEx message of " + std::to_string(message.size()) + " bytes");
+    return;
+  }
   const bool nibbleFrame = message.size() == 4 && message[0] == 0xF0 && message[3] == 0xF7 &&
                            message[1] <= 0x0F && message[2] <= 0x0F;
   if (!nibbleFrame) {
@@ -184,6 +190,11 @@ void TarvikDevice::execute() {
   }
   if (!mayAnswer(command_)) {
     writeLog(line + " - no reply");
+    return;
+  }
+  ++repliesDue_;
+  if (faults_.loseReplyEvery > 0 && repliesDue_ % faults_.loseReplyEvery == 0) {
+    writeLog(line + " - reply lost");
     return;
   }
   received_.back().answered = true;

@@ -93,6 +93,9 @@ class TarvikDevice {
 
   int commandsReceived_ = 0;
   int pagesAnswered_ = 0;
+  // For the loss faults: the SysEx messages that arrived and the replies that were due.
+  int framesArrived_ = 0;
+  int repliesDue_ = 0;
   int ignoredInputs_ = 0;
   std::vector<std::string> log_;
   std::vector<Received> received_;

@@ -16,6 +16,7 @@
 #include "app/EditTracking.h"
 #include "config/ui/EditHistory.h"
 #include "config/ui/PresetMatrixTab.h"
+#include "core/CcLearn.h"
 #include "support/ManualClock.h"
 
 using namespace tarvik;

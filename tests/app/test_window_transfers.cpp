@@ -21,6 +21,7 @@
 #include "firmware/Flasher.h"
 #include "firmware/ServerFile.h"
 #include "support/ConnectLog.h"
+#include "support/WithheldReplyClock.h"
 
 using namespace tarvik;
 using tarvik::testing::ctrlClickFirstRow;
@@ -138,6 +139,28 @@ class WindowTransfersTest : public QObject {
         QStringLiteral("Tarvik did not store the presets (status 0x00)")));
     QVERIFY(rig.dialogs.errors.empty());
     QVERIFY(!BusyCursor::isBusy());
+  }
+
+  // "Test link" on the Midi tab: the same two lines as `tarvik-cli linktest`, in the event log,
+  // and nothing else may use the link meanwhile.
+  void testLinkLogsItsTwoLines() {
+    WindowRig rig;
+    rig.device().setFaults(SimFaults{.loseReplyEvery = 5});
+    const testing::WithheldReplyClock clock(rig.tarvik(), CoreParts::linkTest(*rig.core));
+    QPushButton* testLink = rig.button("testLinkButton");
+    QCOMPARE(testLink->text(), QStringLiteral("Test link"));
+    QTest::mouseClick(testLink, Qt::LeftButton);
+    QVERIFY(!testLink->isEnabled());
+    QVERIFY(!rig.button("Button1")->isEnabled());
+    const QString roundTrip = QStringLiteral("round trip: min 0.0 ms, median 0.0 ms, max 0.0 ms");
+    QVERIFY(rig.awaitLog([&] { return rig.logMessages().contains(roundTrip); }));
+    QCOMPARE(rig.logMessages(),
+             (QStringList{"Testing the link: 50 identifies, one after the other...",
+                          "sent 50, answered 40, lost 10 (20 %)", roundTrip}));
+    QVERIFY(testLink->isEnabled());
+    QVERIFY(rig.button("Button1")->isEnabled());
+    QCOMPARE(rig.commandsNamed("Identify"), 50);
+    QVERIFY(rig.dialogs.errors.empty());
   }
 
   void junkFramesDuringTheChainChangeNothing() {

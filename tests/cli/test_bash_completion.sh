@@ -45,7 +45,8 @@ expect() {
   fi
 }
 
-expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist loops sheet
+expect "the commands after the program" "" :: ports info backup restore flash monitor library diff setlist loops sheet \
+  linktest
 expect "the commands that begin with the typed part" "re" :: restore
 expect "backup offers the files and folders" backup "" :: rig.tvk firmware.txt "old rig.tvk" rigs
 expect "restore offers the files that begin with the typed part" restore "r" :: rig.tvk rigs
@@ -53,6 +54,8 @@ expect "flash offers files" flash "f" :: firmware.txt
 expect "options before the command do not count as it" --verbose --in usb backup "o" :: "old rig.tvk"
 expect "the option's own text is not a command" --in "" ::
 expect "a command without a file offers nothing" info "" ::
+expect "linktest's count is the user's own" linktest "" ::
+expect "the commands that begin with l" "l" :: library loops linktest
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
@@ -66,7 +69,7 @@ expect "library export's name is the user's own" library export "" ::
 expect "library export's file after the name" library export live "f" :: firmware.txt
 expect "library store takes a name, not a file" library store "" ::
 expect "--library takes a file" --library "r" :: rig.tvk rigs
-expect "--library's file is not the command" --library rig.tvk "li" :: library
+expect "--library's file is not the command" --library rig.tvk "li" :: library linktest
 expect "diff offers the kinds of side and files" diff "" :: device library: snapshot: rig.tvk \
   firmware.txt "old rig.tvk" rigs
 expect "diff's second side" diff device "s" :: snapshot:

@@ -103,6 +103,14 @@ class CliOptionsTest : public QObject {
         << QStringList{"restore", "x.tvk", "--only", ""} << "--only needs the parts";
     QTest::newRow("--only with a part that has a sign")
         << QStringList{"restore", "x.tvk", "--only", "ccmap:+3"} << "rows are numbers";
+    QTest::newRow("linktest of no identify")
+        << QStringList{"linktest", "0"} << "linktest takes a count from 1 to 1000, not \"0\"";
+    QTest::newRow("linktest of more than a thousand")
+        << QStringList{"linktest", "1001"} << "not \"1001\"";
+    QTest::newRow("linktest of a word") << QStringList{"linktest", "five"} << "not \"five\"";
+    QTest::newRow("linktest of two counts") << QStringList{"linktest", "5", "6"} << "\"6\"";
+    QTest::newRow("--no-backup outside flash, linktest")
+        << QStringList{"linktest", "--no-backup"} << "--no-backup belongs to flash";
   }
   void usageErrors() {
     QFETCH(QStringList, arguments);
@@ -141,6 +149,24 @@ class CliOptionsTest : public QObject {
     QCOMPARE(result.outcome, CliParse::Outcome::Run);
     QCOMPARE(int(result.options.command), command);
     QCOMPARE(result.options.file, file);
+  }
+
+  void linkTestCount_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("count");
+    QTest::newRow("fifty without a count") << QStringList{"linktest"} << 50;
+    QTest::newRow("the least") << QStringList{"linktest", "1"} << 1;
+    QTest::newRow("the most") << QStringList{"linktest", "1000"} << 1000;
+    QTest::newRow("after options") << QStringList{"--in", "usb", "linktest", "7"} << 7;
+  }
+  void linkTestCount() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, count);
+    const CliParse result = parse(arguments);
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(int(result.options.command), int(CommandKind::LinkTest));
+    QCOMPARE(result.options.count, count);
+    QVERIFY(needsMidi(result.options));
   }
 
   // Only a command that reaches the device may start a MIDI system; one that needs it and gets
@@ -329,7 +355,9 @@ class CliOptionsTest : public QObject {
                              "--library <file>",
                              "--replace",
                              "TARVIK_LIBRARY",
-                             "snapshot:ID"}) {
+                             "snapshot:ID",
+                             "linktest [COUNT]",
+                             "round trip: none"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }

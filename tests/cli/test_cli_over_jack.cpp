@@ -3,6 +3,7 @@
 // ports and tarvik-sim in its own process, with the program's real time-outs.
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -208,6 +209,44 @@ class CliOverJackTest : public QObject {
     const QByteArray simulator = jack.simulatorOutput();
     QVERIFY(simulator.contains("UploadFlashPage page 3 (128 bytes)"));
     QVERIFY(simulator.contains("WriteRamToFlash"));
+  }
+
+  // Real round trips through JACK and a process of its own: their values are the machine's, their
+  // form is the program's.
+  void linkTestPrintsItsTwoLines_data() {
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("counts");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("a healthy link")
+        << QStringList{} << "5" << 0 << "sent 5, answered 5, lost 0 (0 %)"
+        << "";
+    QTest::newRow("one reply in five lost")
+        << QStringList{"--lose-reply", "5"} << "10" << 1 << "sent 10, answered 8, lost 2 (20 %)"
+        << "tarvik-cli: warning: 2 of 10 replies lost: try another cable or USB port\n";
+  }
+  void linkTestPrintsItsTwoLines() {
+    QFETCH(QStringList, simulator);
+    QFETCH(QString, count);
+    QFETCH(int, exitCode);
+    QFETCH(QString, counts);
+    QFETCH(QString, warning);
+    startSimulator(simulator);
+    const CliResult test = run({QStringLiteral("linktest"), count});
+    QVERIFY2(test.exitCode == exitCode, qPrintable(describe(test)));
+    const QRegularExpression form(
+        QStringLiteral("^(sent \\d+, answered \\d+, lost \\d+ \\(\\d+ %\\))\n"
+                       "round trip: min (\\d+\\.\\d) ms, median (\\d+\\.\\d) ms, "
+                       "max (\\d+\\.\\d) ms\n$"));
+    const QRegularExpressionMatch match = form.match(test.out);
+    QVERIFY2(match.hasMatch(), qPrintable(describe(test)));
+    QCOMPARE(match.captured(1), counts);
+    const double min = match.captured(2).toDouble();
+    const double median = match.captured(3).toDouble();
+    const double max = match.captured(4).toDouble();
+    QVERIFY2(min > 0.0 && min <= median && median <= max, qPrintable(test.out));
+    QCOMPARE(test.err, warning);
   }
 
   void monitorEndsCleanlyOnSigterm() {

@@ -28,6 +28,8 @@ class TestSimOptions : public QObject {
     QCOMPARE(options.faults.answerFirst, -1);
     QCOMPARE(options.faults.badReadbackPage, -1);
     QCOMPARE(options.faults.stopAfterPages, -1);
+    QCOMPARE(options.faults.loseReplyEvery, 0);
+    QCOMPARE(options.faults.loseFrameEvery, 0);
     QCOMPARE(int(options.faults.submitStatus), 0xFF);
     QCOMPARE(options.startContents(), tarvik::TarvikContents::factory());
   }
@@ -41,6 +43,8 @@ class TestSimOptions : public QObject {
     QTest::newRow("answer first") << "--answer-first 7" << "answerFirst" << 7;
     QTest::newRow("delay") << "--delay 250" << "delay" << 250;
     QTest::newRow("status") << "--status 0" << "status" << 0;
+    QTest::newRow("lose every fifth reply") << "--lose-reply 5" << "loseReply" << 5;
+    QTest::newRow("lose every seventh frame") << "--lose-frame 7" << "loseFrame" << 7;
     QTest::newRow("short frames") << "--short-frames" << "shortFrames" << 1;
     QTest::newRow("junk") << "--junk" << "junk" << 1;
     // Counted from 1, as the configurator reports the pages; the fault is the wire's number.
@@ -60,6 +64,8 @@ class TestSimOptions : public QObject {
         {"answerFirst", o.faults.answerFirst},
         {"delay", o.faults.replyDelayMs},
         {"status", o.faults.submitStatus},
+        {"loseReply", o.faults.loseReplyEvery},
+        {"loseFrame", o.faults.loseFrameEvery},
         {"shortFrames", o.faults.shortFrames},
         {"junk", o.faults.junkFrames},
         {"badReadback", o.faults.badReadbackPage},
@@ -93,6 +99,8 @@ class TestSimOptions : public QObject {
     QTest::newRow("record too long") << "--record 0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0";
     QTest::newRow("unknown MIDI system") << "--api winmm";
     QTest::newRow("bad read-back of page 0: pages count from 1") << "--bad-readback 0";
+    QTest::newRow("losing one reply in none") << "--lose-reply 0";
+    QTest::newRow("losing frames without a number") << "--lose-frame";
   }
   void badCommandLinesAreRefused() {
     QFETCH(QString, line);

@@ -268,6 +268,39 @@ class TestTarvikDevice : public QObject {
     QVERIFY(harness.exchange(2).empty());
   }
 
+  // Counted, not drawn: a test knows exactly which go missing.
+  void lossFaultsLoseEveryNth_data() {
+    QTest::addColumn<int>("replyEvery");
+    QTest::addColumn<int>("frameEvery");
+    QTest::addColumn<QString>("answered");
+    QTest::newRow("every third reply") << 3 << 0 << "110110110";
+    QTest::newRow("every reply") << 1 << 0 << "000000000";
+    // An Identify is two frames, the marker and the command byte: every second frame takes
+    // each command byte, every third a marker or a command byte in turn.
+    QTest::newRow("every second frame") << 0 << 2 << "000000000";
+    QTest::newRow("every third frame") << 0 << 3 << "100100100";
+    QTest::newRow("neither") << 0 << 0 << "111111111";
+  }
+  void lossFaultsLoseEveryNth() {
+    QFETCH(int, replyEvery);
+    QFETCH(int, frameEvery);
+    QFETCH(QString, answered);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.loseReplyEvery = replyEvery, .loseFrameEvery = frameEvery});
+    QString got;
+    for (int i = 0; i < answered.size(); ++i) got += harness.exchange(1).empty() ? u'0' : u'1';
+    QCOMPARE(got, answered);
+  }
+
+  void aLostReplyStillCarriesOutTheCommand() {
+    Harness harness;
+    harness.device.setFaults(SimFaults{.loseReplyEvery = 1});
+    QVERIFY(harness.exchange(7, ramp(128, 4, 0)).empty());
+    QCOMPARE(harness.device.contents().ccMap[9], std::uint8_t(4));
+    QCOMPARE(harness.device.log().back(), std::string("SubmitCcMap (128 bytes) - reply lost"));
+    QVERIFY(!harness.device.received().back().answered);
+  }
+
   void submitStatusCanReportFailure() {
     Harness harness;
     harness.device.setFaults(SimFaults{.submitStatus = 0x00});

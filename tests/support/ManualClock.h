@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-#include "core/CcLearn.h"
+#include "core/WaitClock.h"
 
 namespace tarvik::testing {
 
@@ -22,6 +22,7 @@ class ManualClock : public WaitClock {
     if (expired_ && now_ >= due_) std::exchange(expired_, nullptr)();
   }
   bool running() const { return static_cast<bool>(expired_); }
+  long long now() const { return now_; }
 
  private:
   long long now_ = 0;
