@@ -23,6 +23,15 @@ class SheetCommand : public DeviceCommand {
 
  protected:
   void readFile() override {
+    // Without the module nothing is read, nor the device downloaded, for a PDF that cannot be
+    // drawn.
+    if (isPdf()) {
+      const QString unavailable = ChartModule::unavailable(ChartModule::Drawing::SheetPdf);
+      if (!unavailable.isEmpty()) {
+        fail(ExitCode::UsageOrFile, unavailable);
+        return;
+      }
+    }
     const Result<CompareSource> source = CompareSource::parse(options().files.first());
     if (refused(source)) return;
     if (source.value->kind() == CompareSource::Kind::Device) {
