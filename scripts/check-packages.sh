@@ -93,4 +93,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2
   exit 1
 fi
-echo "$expected: lintian reports no error and no warning"
+echo "${expected% }: lintian reports no error and no warning"
