@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/ChartModule.h"
 
+#include <QFileInfo>
 #include <cstring>
 
 #include "cli/chart/ChartEntry.h"
@@ -12,6 +13,8 @@ namespace {
 ChartPdfEntry pdfEntry = nullptr;
 SheetPdfEntry sheetPdfEntry = nullptr;
 QString loadError;
+// The module's file was not there: its package is not installed.
+bool notInstalled = false;
 
 }  // namespace
 
@@ -40,6 +43,7 @@ std::unique_ptr<QCoreApplication> ChartModule::application(int& argc, char** arg
   const QString reason = ModuleLibrary(path).load(
       {{kChartApplicationEntry, &create}, {kChartPdfEntry, &pdf}, {kSheetPdfEntry, &sheet}});
   if (create == nullptr) {
+    notInstalled = !QFileInfo::exists(path);
     loadError = QStringLiteral("%1: %2").arg(path, reason);
     return nullptr;
   }
@@ -48,12 +52,27 @@ std::unique_ptr<QCoreApplication> ChartModule::application(int& argc, char** arg
   return std::unique_ptr<QCoreApplication>(
       reinterpret_cast<ChartApplicationEntry>(create)(argc, argv));
 }
-std::optional<QByteArray> ChartModule::pdf(const SetList& setList, QString& error) {
-  if (pdfEntry == nullptr) {
-    error = tr("the set chart cannot be drawn: the program's module could not be loaded (%1)")
-                .arg(loadError.isEmpty() ? tr("not loaded") : loadError);
-    return std::nullopt;
+QString ChartModule::unavailable(Drawing drawing) {
+  if (pdfEntry != nullptr && sheetPdfEntry != nullptr) return {};
+  const QLatin1StringView package(TARVIK_CLI_PRINT_PACKAGE);
+  const bool chart = drawing == Drawing::SetChart;
+  if (notInstalled) {
+    return chart ? tr("the set chart needs the package %1: install it, e.g. sudo apt install %1")
+                       .arg(package)
+                 : tr("the PDF needs the package %1: install it, e.g. sudo apt install %1")
+                       .arg(package);
   }
+  const QString reason = loadError.isEmpty() ? tr("not loaded") : loadError;
+  return chart ? tr("the set chart cannot be drawn: the program's module could not be loaded (%1)")
+                     .arg(reason)
+               : tr("the setup sheet cannot be drawn: the program's module could not be loaded "
+                    "(%1)")
+                     .arg(reason);
+}
+
+std::optional<QByteArray> ChartModule::pdf(const SetList& setList, QString& error) {
+  error = unavailable(Drawing::SetChart);
+  if (!error.isEmpty()) return std::nullopt;
   QByteArray bytes;
   if (!pdfEntry(setList, bytes)) {
     error = tr("the set chart could not be drawn");
@@ -64,11 +83,8 @@ std::optional<QByteArray> ChartModule::pdf(const SetList& setList, QString& erro
 
 std::optional<QByteArray> ChartModule::sheetPdf(const SetupSheetContents& contents,
                                                 QString& error) {
-  if (sheetPdfEntry == nullptr) {
-    error = tr("the setup sheet cannot be drawn: the program's module could not be loaded (%1)")
-                .arg(loadError.isEmpty() ? tr("not loaded") : loadError);
-    return std::nullopt;
-  }
+  error = unavailable(Drawing::SheetPdf);
+  if (!error.isEmpty()) return std::nullopt;
   QByteArray bytes;
   if (!sheetPdfEntry(contents, bytes)) {
     error = tr("the setup sheet could not be drawn");

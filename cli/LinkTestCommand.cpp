@@ -10,9 +10,6 @@ namespace tarvik::cli {
 class LinkTestCommand : public DeviceCommand {
   Q_OBJECT
  public:
-  // The gap between frames that gets most tired interfaces through, as "Try again carefully"
-  // uses it.
-
   LinkTestCommand(MidiPorts& ports, const CliOptions& options, Output output)
       : DeviceCommand(ports, options, output) {
     connect(&core(), &ConfiguratorCore::linkTested, this, &LinkTestCommand::report);

@@ -205,9 +205,13 @@ class SetListCommand : public LibraryFileCommand {
   }
 
   void chart(SetupLibrary& library) {
+    QString error = ChartModule::unavailable(ChartModule::Drawing::SetChart);
+    if (!error.isEmpty()) {
+      fail(ExitCode::UsageOrFile, error);
+      return;
+    }
     const Result<SetList> setList = library.setLists().setList(options_.setListName);
     if (refused(setList)) return;
-    QString error;
     const std::optional<QByteArray> pdf = ChartModule::pdf(*setList.value, error);
     if (!pdf) {
       fail(ExitCode::UsageOrFile, error);

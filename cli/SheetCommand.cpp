@@ -19,6 +19,17 @@ class SheetCommand : public SideSourceCommand {
  public:
   using SideSourceCommand::SideSourceCommand;
 
+ protected:
+  // Without the module nothing is read, nor the device downloaded, for a PDF that cannot be
+  // drawn.
+  bool readOwnInput() override {
+    if (!isPdf()) return true;
+    const QString unavailable = ChartModule::unavailable(ChartModule::Drawing::SheetPdf);
+    if (unavailable.isEmpty()) return true;
+    fail(ExitCode::UsageOrFile, unavailable);
+    return false;
+  }
+
  private:
   QString side() const override { return options().files.first(); }
   bool isPdf() const { return options().file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }

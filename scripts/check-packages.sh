@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the two Debian packages with the README's own commands, so that what it checks is what
-# a reader of the README gets, and checks them: cpack makes exactly tarvik-cli and
-# tarvik-configurator, the command line's package depends on no Qt Widgets (Qt GUI only for the
-# set chart's module, which draws offscreen), the window's
-# depends on the command line's, and lintian finds no error and no warning in either (its notes
-# are printed). Packing and linting take about two minutes here, too long for every test run, so
+# Builds the three Debian packages with the README's own commands, so that what it checks is
+# what a reader of the README gets, and checks them: cpack makes exactly tarvik-cli,
+# tarvik-cli-print and tarvik-configurator; the command line's package depends on no Qt GUI
+# library and only suggests tarvik-cli-print, which holds the chart module (the one part that
+# draws with Qt GUI) and depends on tarvik-cli; the window's depends on both; and lintian finds
+# no error and no warning in any of them (its notes are printed). Packing and linting take about two minutes here, too long for every test run, so
 # CTest leaves it to this script.
 #
 #   scripts/check-packages.sh [build folder]    default: build-package
@@ -38,28 +38,53 @@ fail() {
 version="$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)"
 arch="$(dpkg --print-architecture)"
 cli="$build/tarvik-cli_${version}_$arch.deb"
+print="$build/tarvik-cli-print_${version}_$arch.deb"
 window="$build/tarvik-configurator_${version}_$arch.deb"
-made="$(cd "$build" && ls ./*.deb | sed 's|^\./||' | tr '\n' ' ')"
-[ "$made" = "$(basename "$cli") $(basename "$window") " ] ||
-  { echo "FAIL: cpack made $made, not $(basename "$cli") and $(basename "$window")" >&2; exit 1; }
+packages=("$cli" "$print" "$window")
+# Both lists in one order, whatever the locale's.
+made="$(cd "$build" && ls ./*.deb | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')"
+expected="$(for deb in "${packages[@]}"; do basename "$deb"; done | LC_ALL=C sort | tr '\n' ' ')"
+[ "$made" = "$expected" ] || { echo "FAIL: cpack made $made, not $expected" >&2; exit 1; }
 
 # dpkg-shlibdeps computed the dependencies: Qt Core is among them, so an empty list cannot pass.
 cli_depends="$(dpkg-deb -f "$cli" Depends)"
 echo "tarvik-cli Depends: $cli_depends"
 grep -q 'libqt6core6' <<<"$cli_depends" || fail "tarvik-cli does not depend on Qt Core"
-# Qt GUI is there for the chart module alone (setlist chart, sheet FILE.pdf); the program itself
-# loads no GUI library, which test_install checks on the installed files.
-if grep -qE 'libqt6(widgets|opengl)' <<<"$cli_depends"; then
-  fail "tarvik-cli depends on Qt Widgets or OpenGL"
+# A machine without a display installs tarvik-cli alone: no Qt GUI, nor what it would bring in
+# (the X, OpenGL and font libraries). The chart module that draws with it is tarvik-cli-print's.
+if grep -qE 'libqt6(gui|widgets|opengl|printsupport)' <<<"$cli_depends"; then
+  fail "tarvik-cli depends on a Qt GUI library"
 fi
+if grep -qF 'tarvik-cli-print' <<<"$cli_depends"; then
+  fail "tarvik-cli depends on tarvik-cli-print, which it should only suggest"
+fi
+cli_suggests="$(dpkg-deb -f "$cli" Suggests)"
+echo "tarvik-cli Suggests: $cli_suggests"
+grep -qxF 'tarvik-cli-print' <<<"$cli_suggests" || fail "tarvik-cli does not suggest tarvik-cli-print"
+# The module is the print package's alone. (The lists are read whole first: grep -q stopping
+# early would make a pipeline's writer fail under pipefail.)
+cli_files="$(dpkg-deb -c "$cli")"
+print_files="$(dpkg-deb -c "$print")"
+if grep -q 'tarvik-cli-chart\.so' <<<"$cli_files"; then
+  fail "tarvik-cli holds the chart module"
+fi
+print_depends="$(dpkg-deb -f "$print" Depends)"
+echo "tarvik-cli-print Depends: $print_depends"
+grep -q 'libqt6gui6' <<<"$print_depends" || fail "tarvik-cli-print does not depend on Qt GUI"
+grep -qF "tarvik-cli (= $version)" <<<"$print_depends" ||
+  fail "tarvik-cli-print does not depend on tarvik-cli $version"
+grep -q 'tarvik-cli/tarvik-cli-chart\.so$' <<<"$print_files" ||
+  fail "tarvik-cli-print does not hold the chart module"
 window_depends="$(dpkg-deb -f "$window" Depends)"
 echo "tarvik-configurator Depends: $window_depends"
 grep -q 'libqt6widgets6' <<<"$window_depends" ||
   fail "tarvik-configurator does not depend on Qt Widgets"
-grep -qF "tarvik-cli (= $version)" <<<"$window_depends" ||
-  fail "tarvik-configurator does not depend on tarvik-cli $version"
+for package in tarvik-cli tarvik-cli-print; do
+  grep -qF "$package (= $version)" <<<"$window_depends" ||
+    fail "tarvik-configurator does not depend on $package $version"
+done
 
-for deb in "$cli" "$window"; do
+for deb in "${packages[@]}"; do
   echo "lintian --display-info $(basename "$deb"):"
   lintian --display-info --fail-on error,warning "$deb" || fail "lintian on $(basename "$deb")"
 done
@@ -68,4 +93,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2
   exit 1
 fi
-echo "$(basename "$cli") and $(basename "$window"): lintian reports no error and no warning"
+echo "${expected% }: lintian reports no error and no warning"

@@ -245,7 +245,8 @@ step_install_package() {
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_BUILD_TESTS=OFF >/dev/null
     cmake --build build-release -j \$(nproc) >/dev/null
     cd build-release && cpack -G DEB >/dev/null
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./tarvik-configurator_*.deb >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ./tarvik-cli_*.deb ./tarvik-cli-print_*.deb \
+      ./tarvik-configurator_*.deb >/dev/null
     dpkg-query -W -f='\${Package} \${Version}: \${Depends}\n' tarvik-configurator
     cd / && /usr/bin/tarvik-configurator --version && /usr/bin/tarvik-cli --version" 2>&1 |
     tee "$root.package.log") &

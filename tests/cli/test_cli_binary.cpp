@@ -26,8 +26,10 @@ class CliBinaryTest : public QObject {
 
   QTemporaryDir dir;
 
+  // `chartModule`, when given, is where the program looks for its chart module instead of
+  // beside itself.
   CliResult run(const QStringList& arguments, const QByteArray& input = {},
-                const QString& updateUrl = {}) {
+                const QString& updateUrl = {}, const QString& chartModule = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // A JACK server that is not there, and none started for the program.
     environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"),
@@ -36,6 +38,9 @@ class CliBinaryTest : public QObject {
     environment.remove(QStringLiteral("TARVIK_UPDATE_BASE_URL"));
     if (!updateUrl.isEmpty())
       environment.insert(QStringLiteral("TARVIK_UPDATE_BASE_URL"), updateUrl);
+    environment.remove(QStringLiteral("TARVIK_CLI_CHART_MODULE"));
+    if (!chartModule.isEmpty())
+      environment.insert(QStringLiteral("TARVIK_CLI_CHART_MODULE"), chartModule);
     QProcess cli;
     cli.setProcessEnvironment(environment);
     return tarvik::testing::runToEnd(cli, QStringLiteral(TARVIK_CLI_PATH), arguments, input,
@@ -171,6 +176,63 @@ class CliBinaryTest : public QObject {
     QVERIFY2(text.contains("1 Mary Had a Little Lamb (live at the El Mocambo) Tube Screamer Deluxe 808 5"),
              qPrintable(text));
     QVERIFY2(!text.contains(u'…'), qPrintable(text));
+  }
+
+  // Where the package tarvik-cli-print is not installed (its chart module is not there), the
+  // two commands that draw name it and exit 2 before anything is written; a CSV needs no drawing.
+  void drawsOnlyWithThePrintPackage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QString>("written");  // the file made; empty: none
+    const QStringList library{QStringLiteral("--library"),
+                              dir.filePath(QStringLiteral("print.sqlite"))};
+    const QString source = dir.filePath(QStringLiteral("print.tvk"));
+    const QString chart = dir.filePath(QStringLiteral("no-chart.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("no-sheet.pdf"));
+    const QString csv = dir.filePath(QStringLiteral("sheet.csv"));
+    QTest::newRow("setlist chart names the package")
+        << library + QStringList{"setlist", "chart", "Friday", chart} << 2
+        << "tarvik-cli: the set chart needs the package tarvik-cli-print: install it, e.g. sudo "
+           "apt install tarvik-cli-print\n"
+        << QString();
+    QTest::newRow("sheet FILE.pdf names the package")
+        << QStringList{"sheet", source, pdf} << 2
+        << "tarvik-cli: the PDF needs the package tarvik-cli-print: install it, e.g. sudo apt "
+           "install tarvik-cli-print\n"
+        << QString();
+    QTest::newRow("sheet FILE.csv is written all the same")
+        << QStringList{"sheet", source, csv} << 0 << QString() << csv;
+  }
+  void drawsOnlyWithThePrintPackage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QFETCH(QString, written);
+    PresetNames names;
+    names.setName(6, QStringLiteral("Solo"));
+    QFile source(dir.filePath(QStringLiteral("print.tvk")));
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write(FullBackup::serialize(PresetTables(), ConfigRecord().toBytes(), names, {}));
+    source.close();
+    const QString output = arguments.last();
+    QFile::remove(output);
+
+    const CliResult result =
+        run(arguments, {}, {}, dir.filePath(QStringLiteral("no-such/tarvik-cli-chart.so")));
+    QCOMPARE(result.err, err);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(QFile::exists(output), !written.isEmpty());
+    if (written.isEmpty()) {
+      QCOMPARE(result.out, QString());
+      return;
+    }
+    QFile csv(written);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readLine(), QByteArray("preset,name,loop1,loop2,loop3,loop4,loop5,loop6,loop7,"
+                                        "loop8,pc\r\n"));
+    const QByteArray all = csv.readAll();
+    QVERIFY2(all.contains("\r\n7,Solo,"), all.constData());
   }
 
   // A pedal moved from loop 2 to loop 5, with a file as the source: no device is needed.

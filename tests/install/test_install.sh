@@ -3,7 +3,7 @@
 # Installs the build into a temporary DESTDIR, as a packager does, and checks what lands there:
 # exactly the programs with their manual pages, the desktop entry, both icons, the AppStream
 # metadata and the .tvk file type, all accepted by the freedesktop validators, and programs that
-# answer --version without a display. Each of the two install components (one Debian package
+# answer --version without a display. Each of the three install components (one Debian package
 # each) must lay exactly its own share, and the command line's must need no Qt GUI library.
 #
 #   test_install.sh <builddir> <version> <module> <manpages ON|OFF> <program>...
@@ -11,7 +11,8 @@
 # <module> is the window's platform module, relative to the prefix. tarvik-cli belongs to the
 # component tarvik-cli, every other program to the component tarvik-configurator.
 # TARVIK_INSTALLED_FILES lists the component tarvik-cli's other files (its network module and
-# bash completion), relative to the prefix and separated by colons.
+# bash completion), TARVIK_PRINT_INSTALLED_FILES the component tarvik-cli-print's (the chart
+# module), relative to the prefix and separated by colons.
 set -euo pipefail
 
 build="$1"
@@ -63,6 +64,9 @@ expected_files() {
   if [ "$component" = tarvik-cli ]; then
     tr ':' '\n' <<<"${TARVIK_INSTALLED_FILES:-}" | sed '/^$/d'
   fi
+  if [ "$component" = tarvik-cli-print ]; then
+    tr ':' '\n' <<<"${TARVIK_PRINT_INSTALLED_FILES:-}" | sed '/^$/d'
+  fi
   if [ "$scope" = package ]; then
     echo "share/doc/$component/changelog.Debian.gz"
     echo "share/lintian/overrides/$component"
@@ -88,12 +92,16 @@ compare() {
 # Every file in exactly one component: a rule without one would make a third package.
 install_into "$work/all"
 install_into "$work/cli" tarvik-cli
+install_into "$work/print" tarvik-cli-print
 install_into "$work/window" tarvik-configurator
 installed="$(cat "$work/all.list")"
 compare "the full install" \
-  "$({ expected_files tarvik-cli; expected_files tarvik-configurator; } | sort -u)" "$installed"
+  "$({ expected_files tarvik-cli; expected_files tarvik-cli-print
+       expected_files tarvik-configurator; } | sort -u)" "$installed"
 compare "the component tarvik-cli" "$(expected_files tarvik-cli package | sort -u)" \
   "$(cat "$work/cli.list")"
+compare "the component tarvik-cli-print" "$(expected_files tarvik-cli-print package | sort -u)" \
+  "$(cat "$work/print.list")"
 compare "the component tarvik-configurator" "$(expected_files tarvik-configurator package | sort -u)" \
   "$(cat "$work/window.list")"
 for tool in tarvik-sim tarvik-update-server; do
@@ -101,12 +109,14 @@ for tool in tarvik-sim tarvik-update-server; do
 done
 [ "$manpages" = ON ] || echo "note: configured without help2man, so no manual pages are expected"
 
-# The command line's package is for a machine without a display: nothing it loads may be Qt's
-# GUI. ldd lists what comes in indirectly as well.
-if [ -x "$work/cli/usr/bin/tarvik-cli" ]; then
-  gui="$(ldd "$work/cli/usr/bin/tarvik-cli" | grep -oE 'libQt6(Gui|Widgets|OpenGL)[^ ]*' || true)"
-  [ -z "$gui" ] || fail "tarvik-cli loads Qt's GUI libraries: $(echo $gui)"
-fi
+# The command line's package is for a machine without a display: nothing it holds may load Qt's
+# GUI (the chart module that does is the print package's). ldd lists what comes in indirectly
+# as well.
+while IFS= read -r -d '' object; do
+  readelf -h "$object" >/dev/null 2>&1 || continue  # not ELF
+  gui="$(ldd "$object" | grep -oE 'libQt6(Gui|Widgets|OpenGL)[^ ]*' || true)"
+  [ -z "$gui" ] || fail "${object#"$work/cli/usr/"} of tarvik-cli loads Qt's GUI libraries: $(echo $gui)"
+done < <(find "$work/cli/usr/bin" "$work/cli/usr/lib" -type f -print0 2>/dev/null)
 
 root="$work/all/usr"
 desktop="$root/share/applications/$app_id.desktop"
@@ -170,7 +180,7 @@ fi
 
 # The Debian changelog is compressed without a name or a time, so that packages are reproducible:
 # gzip's flags byte and its four time bytes are zero.
-for install in "cli tarvik-cli" "window tarvik-configurator"; do
+for install in "cli tarvik-cli" "print tarvik-cli-print" "window tarvik-configurator"; do
   read -r folder component <<<"$install"
   changelog="$work/$folder/usr/share/doc/$component/changelog.Debian.gz"
   header="$(od -An -tu1 -j3 -N5 "$changelog" | tr -s ' ')"
@@ -230,4 +240,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures failed" >&2
   exit 1
 fi
-echo "installed $(wc -l <<<"$installed") files as expected, in two components"
+echo "installed $(wc -l <<<"$installed") files as expected, in three components"
