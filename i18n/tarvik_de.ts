@@ -49,6 +49,14 @@
         <source>the setup sheet could not be drawn</source>
         <translation>das Setupblatt ließ sich nicht zeichnen</translation>
     </message>
+    <message>
+        <source>the set chart needs the package %1: install it, e.g. sudo apt install %1</source>
+        <translation>die Setliste braucht das Paket %1: Installieren Sie es, z. B. mit sudo apt install %1</translation>
+    </message>
+    <message>
+        <source>the PDF needs the package %1: install it, e.g. sudo apt install %1</source>
+        <translation>das PDF braucht das Paket %1: Installieren Sie es, z. B. mit sudo apt install %1</translation>
+    </message>
 </context>
 <context>
     <name>CliOptions</name>
@@ -243,8 +251,12 @@
         <translation>--onto gehört zu setlist arrange und loops swap</translation>
     </message>
     <message>
-        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops or sheet.</source>
-        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops oder sheet.</translation>
+        <source>--only belongs to restore and library restore</source>
+        <translation>--only gehört zu restore und library restore</translation>
+    </message>
+    <message>
+        <source>restore, library restore: take only &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; comma-separated) over what the Tarvik holds.</source>
+        <translation>restore, library restore: nur &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; durch Kommas getrennt) über das übernehmen, was der Tarvik hält.</translation>
     </message>
     <message>
         <source>Sets up a Tarvik MIDI loop switcher and checks what it wrote.
@@ -321,6 +333,12 @@ Commands:
                  loops&apos; labels), or the presets as CSV for a spreadsheet: a line
                  preset,name,loop1..loop8,pc each, the loops 1 or 0, pc 1..128 or
                  none.
+  linktest [COUNT]
+                 Send Identify COUNT times (1 to 1000, default 50), each after the
+                 reply to the one before or its time-out of a second, and print two
+                 lines: &quot;sent N, answered A, lost L (P %)&quot; and &quot;round trip: min X ms,
+                 median Y ms, max Z ms&quot; over the answered ones (&quot;round trip: none&quot;
+                 when nothing was answered). Exits 1 when any reply was lost.
 
 Library: the file of --library, else of the environment variable TARVIK_LIBRARY, else
 library.sqlite in the program&apos;s data folder. Commands that talk to the device add to
@@ -422,6 +440,13 @@ Befehle:
                  Einstellungen, die Namen der Loops) oder die Presets als CSV für eine
                  Tabellenkalkulation: je eine Zeile preset,name,loop1..loop8,pc, die
                  Loops 1 oder 0, pc 1..128 oder none.
+  linktest [ANZAHL]
+                 ANZAHL-mal Identify senden (1 bis 1000, Vorgabe 50), jedes nach der
+                 Antwort auf das vorige oder dessen Zeitüberschreitung von einer Sekunde,
+                 und zwei Zeilen ausgeben: &quot;sent N, answered A, lost L (P %)&quot; und
+                 &quot;round trip: min X ms, median Y ms, max Z ms&quot; über die beantworteten
+                 (&quot;round trip: none&quot;, wenn nichts beantwortet wurde). Endet mit 1, wenn
+                 eine Antwort verloren ging.
 
 Bibliothek: die Datei von --library, sonst die der Umgebungsvariablen TARVIK_LIBRARY,
 sonst library.sqlite im Datenordner des Programms. Befehle, die mit dem Gerät
@@ -443,12 +468,12 @@ gibt. diff endet wie diff(1): 0 kein Unterschied, 1 Unterschiede, 2 Probleme (ei
 Datei, die Bibliothek, kein Gerät).</translation>
     </message>
     <message>
-        <source>--only belongs to restore and library restore</source>
-        <translation>--only gehört zu restore und library restore</translation>
+        <source>linktest takes a count from %1 to %2, not &quot;%3&quot;</source>
+        <translation>linktest nimmt eine Anzahl von %1 bis %2, nicht „%3“</translation>
     </message>
     <message>
-        <source>restore, library restore: take only &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; comma-separated) over what the Tarvik holds.</source>
-        <translation>restore, library restore: nur &lt;parts&gt; (presets[:A-B], ccmap[:A-B], settings; durch Kommas getrennt) über das übernehmen, was der Tarvik hält.</translation>
+        <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops, sheet or linktest.</source>
+        <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops, sheet oder linktest.</translation>
     </message>
 </context>
 <context>
@@ -1045,6 +1070,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>MIDI output %1 disconnected</source>
         <translation>MIDI-Ausgang %1 getrennt</translation>
+    </message>
+    <message>
+        <source>Test link</source>
+        <translation>Verbindung testen</translation>
     </message>
 </context>
 <context>
@@ -2780,6 +2809,13 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
     </message>
 </context>
 <context>
+    <name>tarvik::LinkTest</name>
+    <message>
+        <source>MIDI port %1 vanished while the link was tested</source>
+        <translation>MIDI-Port %1 ist während des Verbindungstests verschwunden</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::PresetMatrixModel</name>
     <message>
         <source>Controll Change (IAM over Midi)</source>
@@ -3451,6 +3487,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>No Tarvik is connected: connect to it on the &quot;Midi&quot; tab first.</source>
         <translation>Kein Tarvik ist verbunden: Verbinden Sie ihn zuerst auf der Registerkarte &quot;MIDI&quot;.</translation>
     </message>
+    <message>
+        <source>Testing the link: %1 identifies, one after the other...</source>
+        <translation>Verbindung wird getestet: %1 Identify-Anfragen, eine nach der anderen...</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TakeFromDialog</name>
@@ -3706,6 +3746,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>replies came from Tarvik that this program did not ask for (another program is talking to Tarvik); what Tarvik holds may have changed</source>
         <translation>von Tarvik kamen Antworten, die dieses Programm nicht angefordert hat (ein anderes Programm spricht mit Tarvik); was Tarvik enthält, kann sich geändert haben</translation>
     </message>
+    <message>
+        <source>reply %1 from Tarvik ignored while the link is tested</source>
+        <translation>Antwort %1 von Tarvik während des Verbindungstests ignoriert</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::BackupCommand</name>
@@ -3830,6 +3874,13 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>stored %1</source>
         <translation>%1 gespeichert</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::cli::LinkTestCommand</name>
+    <message>
+        <source>warning: %1 of %2 replies lost: try another cable or USB port</source>
+        <translation>Warnung: %1 von %2 Antworten verloren: Versuchen Sie ein anderes Kabel oder einen anderen USB-Port</translation>
     </message>
 </context>
 <context>
