@@ -177,9 +177,10 @@ QString CompareWindow::summaryText() const {
   if (!lines.isEmpty()) return lines.join(QLatin1Char('\n'));
   if (sides_[kLeft].source == CompareSource::editors() &&
       sides_[kRight].source == CompareSource::editors()) {
-    return tr("Both sides are the editors: choose another side to compare them with (the "
-              "device's last download once Tarvik has been read, a setup, a snapshot or a "
-              "file).");
+    return tr(
+        "Both sides are the editors: choose another side to compare them with (the "
+        "device's last download once Tarvik has been read, a setup, a snapshot or a "
+        "file).");
   }
 
   const qsizetype count = model_.differences().size();

@@ -85,9 +85,8 @@ std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& caption
   return answer;
 }
 
-std::optional<int> QtDialogs::askItem(QWidget* owner, const QString& caption,
-                                      const QString& label, const QStringList& items,
-                                      int current) {
+std::optional<int> QtDialogs::askItem(QWidget* owner, const QString& caption, const QString& label,
+                                      const QStringList& items, int current) {
   QInputDialog dialog(owner);
   dialog.setWindowTitle(caption);
   dialog.setLabelText(label);

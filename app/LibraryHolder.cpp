@@ -66,11 +66,11 @@ void LibraryHolder::close() {
 
 void LibraryHolder::showWindow() {
   retry();
-  WindowPlacement::open(
-      window_, form_, form_.portListsFrame(),
-      remembered_ ? remembered_->libraryGeometry() : QByteArray(), [this] {
-        return std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_, fullBackup_, &form_);
-      });
+  WindowPlacement::open(window_, form_, form_.portListsFrame(),
+                        remembered_ ? remembered_->libraryGeometry() : QByteArray(), [this] {
+                          return std::make_unique<LibraryWindow>(*this, dialogs_, core_, edits_,
+                                                                 fullBackup_, &form_);
+                        });
 }
 
 void LibraryHolder::log(const QString& line) { form_.addLog(line); }

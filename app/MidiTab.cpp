@@ -25,8 +25,7 @@ class KeepSelectionOnEmptyClick : public QObject {
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     // The type first: the list may be half gone when its viewport's last events come.
-    if (event->type() != QEvent::MouseButtonPress &&
-        event->type() != QEvent::MouseButtonDblClick) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick) {
       return false;
     }
     const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -71,9 +71,8 @@ SetListPane::SetListPane(LibraryHolder& holder, Dialogs& dialogs, ConfiguratorCo
                     [this] { moveSong(-1); });
   down_ = namedButton(this, "songDownButton", tr("Down"), tr("Play the song one later"),
                       [this] { moveSong(1); });
-  removeSong_ =
-      namedButton(this, "removeSongButton", tr("Remove"), tr("Take the song out of the set"),
-                  [this] { this->removeSong(); });
+  removeSong_ = namedButton(this, "removeSongButton", tr("Remove"),
+                            tr("Take the song out of the set"), [this] { this->removeSong(); });
   auto* arrange = namedButton(
       this, "arrangeButton", tr("Arrange"),
       tr("Put the songs' presets at presets 1, 2, 3 ... in the editors, in set order, as one "

@@ -137,8 +137,7 @@ class TForm1 : public QWidget {
   void rememberFollow();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
-  void onChainAborted(Chain chain, ChainAbort why, const QString& activity,
-                      const QString& detail);
+  void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
   // The connect that answered the question on the opened work has ended; settleOpenedWork()
   // clears that work's mark only when what the answer asked for was done.
   void connectEnded(bool succeeded);

@@ -37,9 +37,8 @@ struct WindowPlacement {
     auto cost = [&](const QRect& frame) {
       return std::pair{area(frame & keepClear), area(frame & main)};
     };
-    return *std::min_element(sides.begin(), sides.end(), [&](const QRect& a, const QRect& b) {
-      return cost(a) < cost(b);
-    });
+    return *std::min_element(sides.begin(), sides.end(),
+                             [&](const QRect& a, const QRect& b) { return cost(a) < cost(b); });
   }
   // What the buttons of the side windows (traffic, Compare, Library) do: `make` makes the window
   // on first use, which goes where `geometry` (QWidget::saveGeometry) puts it, or else beside
@@ -66,8 +65,10 @@ struct WindowPlacement {
   // Moved as little as it takes to lie on the screen; one larger than the screen keeps its top
   // left corner on it.
   static QRect onto(QRect frame, const QRect& screen) {
-    frame.moveLeft(std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width())));
-    frame.moveTop(std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height())));
+    frame.moveLeft(
+        std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width())));
+    frame.moveTop(
+        std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height())));
     return frame;
   }
   static qint64 area(const QRect& rect) {

@@ -122,7 +122,7 @@ const QStringList kLibraryActions = {QStringLiteral("list"),    QStringLiteral("
 // The arguments each library action takes after its name; -1: one or more.
 constexpr int kLibraryArgumentCounts[] = {0, -1, 2, 1, 1, 0};
 const QStringList kSetListActions = {QStringLiteral("store"), QStringLiteral("list"),
-                                     QStringLiteral("show"), QStringLiteral("arrange"),
+                                     QStringLiteral("show"),  QStringLiteral("arrange"),
                                      QStringLiteral("chart"), QStringLiteral("follow")};
 constexpr int kSetListArgumentCounts[] = {2, 0, 1, 2, 2, 1};
 

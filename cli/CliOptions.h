@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "config/RestoreParts.h"
-
 #include "core/LinkTest.h"
 
 namespace tarvik::cli {
@@ -67,7 +66,7 @@ struct CliOptions {
   bool replace = false;  // library import and store, setlist store: that name is overwritten
   SetListAction setListAction = SetListAction::List;
   QString setListName;  // setlist store, show, arrange, chart, follow
-  QString onto;  // setlist arrange, loops swap: the configuration that is changed
+  QString onto;         // setlist arrange, loops swap: the configuration that is changed
   // loops swap: the two loops, counting from 0 as the matrix's columns do.
   int loopA = 0;
   int loopB = 0;

@@ -17,8 +17,8 @@ class SignalWatch;
 // The commands whose class no other file needs, each made beside its class.
 using CommandMaker = std::unique_ptr<CliCommand>(MidiPorts&, const CliOptions&, Output);
 CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCommand,
-    makeLibraryStoreCommand, makeLinkTestCommand, makeLoopSwapCommand, makePortsCommand, makeSetListArrangeCommand, makeSetListCommand,
-    makeSetListFollowCommand, makeSheetCommand;
+    makeLibraryStoreCommand, makeLinkTestCommand, makeLoopSwapCommand, makePortsCommand,
+    makeSetListArrangeCommand, makeSetListCommand, makeSetListFollowCommand, makeSheetCommand;
 
 // Whether the command talks to the device: only then may the program start a MIDI system (under
 // JACK a client that can hang on a JACK that hangs). The others (a file, the library, a diff or

@@ -35,7 +35,8 @@ class LinkTestCommand : public DeviceCommand {
       finish(ExitCode::Ok);
       return;
     }
-    err() << kProgramName << ": "
+    err() << kProgramName
+          << ": "
           // Until transfers can be paced, what helps is the cable and the port.
           << tr("warning: %1 of %2 replies lost: try another cable or USB port")
                  .arg(report.lost())

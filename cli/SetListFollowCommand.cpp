@@ -15,7 +15,8 @@ class SetListFollowCommand : public MonitorCommand {
   Q_OBJECT
  public:
   SetListFollowCommand(MidiPorts& ports, const CliOptions& options, Output output)
-      : MonitorCommand(ports, options, output), name_(options.setListName),
+      : MonitorCommand(ports, options, output),
+        name_(options.setListName),
         library_(options.library) {}
 
  protected:

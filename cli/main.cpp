@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
   SignalWatch stopSignals;
   interruptOnStopSignals(stopSignals, *command);
   if (!midiNeeded) {
-    QMetaObject::invokeMethod(&app, [&command] { command->start(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [&command] { command->start(); }, Qt::QueuedConnection);
   }
   app.exec();
   // The command (and the ports it opened) goes before the port lists.

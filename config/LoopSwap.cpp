@@ -12,8 +12,7 @@ std::uint8_t LoopSwap::swapBits(std::uint8_t mask, int a, int b) {
   return static_cast<std::uint8_t>(mask ^ ((1U << a) | (1U << b)));
 }
 
-void LoopSwap::apply(int a, int b, PresetTables& tables, ConfigRecord& record,
-                     LoopLabels& labels) {
+void LoopSwap::apply(int a, int b, PresetTables& tables, ConfigRecord& record, LoopLabels& labels) {
   if (a == b) return;
   // CC map entries: 0 is "-", loop n is entry n + 1.
   const int ccA = a + 1;

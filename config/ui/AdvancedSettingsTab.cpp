@@ -135,7 +135,8 @@ void AdvancedSettingsTab::showLoopLabels() {
       // Under the loop's number, as in the matrix's heading. The boxes stand four abreast in
       // half the tab: a long label is cut after a word, and the tip gives it whole.
       const int room = kLabelRoom * box->fontMetrics().horizontalAdvance(tr("Loop%1").arg(8));
-      box->setText(tr("Loop%1\n%2").arg(number, WordElision::elided(box->fontMetrics(), label, room)));
+      box->setText(
+          tr("Loop%1\n%2").arg(number, WordElision::elided(box->fontMetrics(), label, room)));
       box->setToolTip(tr("Loop%1 (%2)").arg(number, label));
       box->setAccessibleName(tr("Loop%1 (%2), %3").arg(number, label, setting));
     }

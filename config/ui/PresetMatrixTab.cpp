@@ -172,9 +172,10 @@ PresetMatrixTab::PresetMatrixTab(Configuration& configuration, QWidget* parent)
   page->addWidget(rowProblem_);
   page->addWidget(interlockPlaced_);
   QHBoxLayout* buttons = nullptr;
-  for (const auto& row : {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
-                                                              defaultProgramChange_},
-                          std::initializer_list<QPushButton*>{backup_, restore_, takeFrom_, sheet_}}) {
+  for (const auto& row :
+       {std::initializer_list<QPushButton*>{submit_, save_, load_, deselectAll_,
+                                            defaultProgramChange_},
+        std::initializer_list<QPushButton*>{backup_, restore_, takeFrom_, sheet_}}) {
     buttons = new QHBoxLayout;
     for (QPushButton* b : row) buttons->addWidget(b);
     buttons->addStretch();
@@ -244,7 +245,8 @@ void PresetMatrixTab::showCcEntry(int controller) {
 
 void PresetMatrixTab::swapLoops(int a, int b) {
   if (!model_->editable()) return;
-  if (history_ != nullptr) history_->beginStep(tr("Swap LOOP %1 with LOOP %2").arg(a + 1).arg(b + 1));
+  if (history_ != nullptr)
+    history_->beginStep(tr("Swap LOOP %1 with LOOP %2").arg(a + 1).arg(b + 1));
   model_->configuration().swapLoops(a, b);
   if (history_ != nullptr) history_->endStep();
 }

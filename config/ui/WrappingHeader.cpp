@@ -52,8 +52,8 @@ QSize WrappingHeader::sizeHint() const {
   int tallest = oneLine;
   for (int section = 0; section < count(); ++section) {
     if (isSectionHidden(section)) continue;
-    const QString caption =
-        fitted(boldMetrics(), model()->headerData(section, orientation()).toString(), room(section));
+    const QString caption = fitted(
+        boldMetrics(), model()->headerData(section, orientation()).toString(), room(section));
     const QRect lines(0, 0, room(section), QWIDGETSIZE_MAX);
     tallest = qMax(tallest, fontMetrics().boundingRect(lines, kWrap, caption).height());
   }

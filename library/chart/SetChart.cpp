@@ -152,8 +152,10 @@ std::array<double, kColumns + 1> columnEdges(const Type& type, double width,
     widestUnit[column] += 2 * pad;
   }
   std::array<double, kColumns> widths{};
-  widths[kPreset] = std::max(oneLine[kPreset], type.metrics(type.preset).horizontalAdvance("128") + 2 * pad);
-  widths[kPc] = std::max(oneLine[kPc], type.metrics(type.detail).horizontalAdvance("128") + 2 * pad);
+  widths[kPreset] =
+      std::max(oneLine[kPreset], type.metrics(type.preset).horizontalAdvance("128") + 2 * pad);
+  widths[kPc] =
+      std::max(oneLine[kPc], type.metrics(type.detail).horizontalAdvance("128") + 2 * pad);
   const double rest = std::max(0.0, width - widths[kPreset] - widths[kPc]);
   const double all = oneLine[kSong] + oneLine[kLoops] + oneLine[kNote];
   if (all <= rest) {
@@ -189,8 +191,8 @@ Row layOut(const Units& units, const Type& type, const std::array<double, kColum
     const QFontMetricsF metrics = type.metrics(type.of(column));
     row.lines[column] = wrap(units[column], separatorOf(column), metrics,
                              edges[column + 1] - edges[column] - 2 * pad, &row.broken);
-    row.height = std::max(row.height, std::max<qsizetype>(1, row.lines[column].size()) *
-                                          metrics.lineSpacing());
+    row.height = std::max(row.height,
+                          std::max<qsizetype>(1, row.lines[column].size()) * metrics.lineSpacing());
   }
   row.height += 2 * type.gap();
   return row;
@@ -230,11 +232,11 @@ Layout layOut(const SetList& setList, double scale, QPaintDevice& device,
   const double pad = type.pad();
   Layout layout;
   layout.scale = scale;
-  layout.titleLines = wrap(words(setList.name), QStringLiteral(" "), type.metrics(type.title),
-                           width - 2 * pad);
-  layout.titleHeight = std::max<qsizetype>(1, layout.titleLines.size()) *
-                           type.metrics(type.title).lineSpacing() +
-                       2 * type.gap();
+  layout.titleLines =
+      wrap(words(setList.name), QStringLiteral(" "), type.metrics(type.title), width - 2 * pad);
+  layout.titleHeight =
+      std::max<qsizetype>(1, layout.titleLines.size()) * type.metrics(type.title).lineSpacing() +
+      2 * type.gap();
   layout.headingHeight = type.metrics(type.heading).lineSpacing() + 2 * type.gap();
   layout.footerHeight = layout.headingHeight;
   QList<Units> units;
@@ -314,7 +316,9 @@ QStringList SetChart::loopNames(const SetSong& song) {
   return on;
 }
 
-QString SetChart::loopsText(const SetSong& song) { return loopNames(song).join(QStringLiteral("  ")); }
+QString SetChart::loopsText(const SetSong& song) {
+  return loopNames(song).join(QStringLiteral("  "));
+}
 
 QString SetChart::programChangeText(const SetSong& song) {
   const int pc = song.preset.pcRemap;
@@ -350,7 +354,8 @@ bool SetChart::paint(QPagedPaintDevice& device, const SetList& setList) {
                 type.heading, across(i));
     }
     const int first = layout.pageStarts[page];
-    const int end = page + 1 < pages ? layout.pageStarts[page + 1] : static_cast<int>(layout.rows.size());
+    const int end =
+        page + 1 < pages ? layout.pageStarts[page + 1] : static_cast<int>(layout.rows.size());
     double top = layout.titleHeight + layout.headingHeight;
     for (int i = first; i < end; ++i) {
       const Row& row = layout.rows[i];
@@ -362,8 +367,8 @@ bool SetChart::paint(QPagedPaintDevice& device, const SetList& setList) {
       top += row.height;
     }
     if (pages > 1) {
-      drawLines(painter, QRectF(pad, height - layout.footerHeight, width - 2 * pad,
-                                layout.footerHeight),
+      drawLines(painter,
+                QRectF(pad, height - layout.footerHeight, width - 2 * pad, layout.footerHeight),
                 {tr("page %1 of %2").arg(page + 1).arg(pages)}, type.heading, Qt::AlignRight);
     }
   }

@@ -43,8 +43,9 @@ class ConfiguratorEntryTest : public QObject {
       const RtMidiService probe;
       TARVIK_SKIP_UNLESS_ON_JACK(probe);
     }
-    const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH),
-                                                {QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--echo")});
+    const QString failure = jack.startSimulator(
+        QStringLiteral(TARVIK_SIM_PATH),
+        {QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--echo")});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     // The module from this build, where the installed program would look beside itself.
     qputenv("TARVIK_PLATFORM_MODULE", TARVIK_PLATFORM_MODULE_PATH);
@@ -149,9 +150,10 @@ class ConfiguratorEntryTest : public QObject {
     const QStringList detail = dialogs.errorDetails.front();
     const QString shown = detail.join(QLatin1Char('\n'));
     QCOMPARE(detail.value(0), QStringLiteral("MIDI system: Jack"));
-    QVERIFY2(detail.value(1).startsWith(QStringLiteral("Identify was sent to the output \"%1\"")
-                                            .arg(JackRig::deviceInputPort)),
-             qPrintable(shown));
+    QVERIFY2(
+        detail.value(1).startsWith(
+            QStringLiteral("Identify was sent to the output \"%1\"").arg(JackRig::deviceInputPort)),
+        qPrintable(shown));
     QVERIFY2(!shown.contains(QStringLiteral("ALSA")) && !shown.contains(QStringLiteral("/dev/snd")),
              qPrintable(shown));
   }

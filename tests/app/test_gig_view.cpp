@@ -26,7 +26,7 @@ SetList setOnTheDevice(const Configuration& configuration, int changedRow = -1) 
     const QString name = QStringLiteral("Song %1").arg(QChar(u'A' + row));
     std::uint8_t mask = tables.mask(row);
     if (row == changedRow) mask ^= 0x40;
-    set.songs << SetSong{name, {}, {mask, tables.pcRemap(row), name}, QStringLiteral("Live"),
+    set.songs << SetSong{name,    {}, {mask, tables.pcRemap(row), name}, QStringLiteral("Live"),
                          row + 1, {}};
   }
   return set;
@@ -45,10 +45,12 @@ class GigViewTest : public QObject {
     QTest::addColumn<int>("program");
     QTest::addColumn<QString>("song");
     QTest::addColumn<QString>("next");
-    QTest::newRow("C0 01 selects song 2") << 1 << "Song B" << "Next: Song C";
-    QTest::newRow("C5 03, any channel: the last song") << 3 << "Song D" << "Last song of the set";
-    QTest::newRow("C0 7F is beyond the set")
-        << 127 << "Preset 128 is not in this set" << "Next: Song A";
+    QTest::newRow("C0 01 selects song 2") << 1 << "Song B"
+                                          << "Next: Song C";
+    QTest::newRow("C5 03, any channel: the last song") << 3 << "Song D"
+                                                       << "Last song of the set";
+    QTest::newRow("C0 7F is beyond the set") << 127 << "Preset 128 is not in this set"
+                                             << "Next: Song A";
   }
   void followsWhatComesIn() {
     QFETCH(int, program);
@@ -119,8 +121,9 @@ class GigViewTest : public QObject {
     GigView view(*rig.core, setOnTheDevice(rig.core->configuration(), 2), {});
     QCOMPARE(view.windowTitle(), QStringLiteral("Gig view - Friday"));
     QVERIFY(view.findChild<QPushButton*>("gigNext")->isEnabled());
-    QCOMPARE(shown(view, "gigWarning"),
-             QStringLiteral("Preset 3 on the Tarvik is not \"Song C\": arrange the set and send it"));
+    QCOMPARE(
+        shown(view, "gigWarning"),
+        QStringLiteral("Preset 3 on the Tarvik is not \"Song C\": arrange the set and send it"));
   }
 
   // Read from two metres, also in a dark theme: the sizes at a scale factor of 1, and every part

@@ -443,8 +443,14 @@ class LibraryWindowTest : public QObject {
     const QRect frame = window->frameGeometry();
     const QRect lists = rig->form->portListsFrame();
     const QString where = QStringLiteral("frame %1,%2 %3x%4, port lists %5,%6 %7x%8")
-                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
-                              .arg(lists.x()).arg(lists.y()).arg(lists.width()).arg(lists.height());
+                              .arg(frame.x())
+                              .arg(frame.y())
+                              .arg(frame.width())
+                              .arg(frame.height())
+                              .arg(lists.x())
+                              .arg(lists.y())
+                              .arg(lists.width())
+                              .arg(lists.height());
     QVERIFY2(screen.contains(frame), qPrintable(where));
     QVERIFY2(!frame.intersects(lists), qPrintable(where));
     QCOMPARE(frame.intersects(rig->form->frameGeometry()), centred);
@@ -570,7 +576,7 @@ class LibraryWindowTest : public QObject {
     QTest::addColumn<int>("tab");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("hidden");
-    const QStringList setups{"storeButton",     "openButton",   "sendButton",  "renameButton",
+    const QStringList setups{"storeButton",     "openButton",   "sendButton",   "renameButton",
                              "duplicateButton", "deleteButton", "importButton", "exportButton"};
     const QStringList sets{"newSetButton", "renameSetButton", "deleteSetButton",
                            "addFromEditorsButton", "songUpButton"};
@@ -584,8 +590,10 @@ class LibraryWindowTest : public QObject {
     LibraryWindow* window = openWindow();
     QVERIFY(window != nullptr);
     window->findChild<QTabWidget*>(QStringLiteral("libraryTabs"))->setCurrentIndex(tab);
-    for (const QString& name : shown) QVERIFY2(button(qPrintable(name))->isVisible(), qPrintable(name));
-    for (const QString& name : hidden) QVERIFY2(!button(qPrintable(name))->isVisible(), qPrintable(name));
+    for (const QString& name : shown)
+      QVERIFY2(button(qPrintable(name))->isVisible(), qPrintable(name));
+    for (const QString& name : hidden)
+      QVERIFY2(!button(qPrintable(name))->isVisible(), qPrintable(name));
   }
 
   // Up, Down and Remove act on the selected song, and only where it can go.

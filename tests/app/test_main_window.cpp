@@ -143,12 +143,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     QCOMPARE(rig.dialogs.errors[0].caption, QStringLiteral("Timeout!"));
     QCOMPARE(rig.dialogs.errors[0].text, QStringLiteral("No Tarvik found :("));
-    QCOMPARE(rig.dialogs.errorDetails[0],
-             QStringList({QStringLiteral("MIDI system: in-memory"),
-                          QStringLiteral("Identify was sent to the output \"Tarvik MIDI\"; no reply "
-                                         "came on the input \"Tarvik MIDI\" (nor on any other "
-                                         "open input).")}) +
-                 said);
+    QCOMPARE(
+        rig.dialogs.errorDetails[0],
+        QStringList({QStringLiteral("MIDI system: in-memory"),
+                     QStringLiteral("Identify was sent to the output \"Tarvik MIDI\"; no reply "
+                                    "came on the input \"Tarvik MIDI\" (nor on any other "
+                                    "open input).")}) +
+            said);
     QVERIFY(rig.button("Button1")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
     QCOMPARE(rig.logMessages(), QStringList());

@@ -207,11 +207,15 @@ class WindowGermanTest : public QObject {
     auto* matrix = rig_->find<QTableView>("ScrollBox1");
     QHeaderView* columns = matrix->horizontalHeader();
     QCOMPARE(matrix->horizontalScrollBar()->maximum(), 0);
-    QVERIFY2(columns->length() <= matrix->viewport()->width(),
-             qPrintable(QStringLiteral("%1 > %2").arg(columns->length()).arg(matrix->viewport()->width())));
-    const int margins = 2 * columns->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, columns);
+    QVERIFY2(
+        columns->length() <= matrix->viewport()->width(),
+        qPrintable(
+            QStringLiteral("%1 > %2").arg(columns->length()).arg(matrix->viewport()->width())));
+    const int margins =
+        2 * columns->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, columns);
     QVERIFY(columns->sectionSize(PresetMatrixModel::kNameColumn) >
-            matrix->fontMetrics().horizontalAdvance(QStringLiteral("Clean Chorus + Delay")) + margins);
+            matrix->fontMetrics().horizontalAdvance(QStringLiteral("Clean Chorus + Delay")) +
+                margins);
   }
 
   void everyTabTitleShows() {

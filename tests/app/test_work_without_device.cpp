@@ -7,7 +7,6 @@
 #include <QTest>
 
 #include "WindowRig.h"
-#include "core/CoreParts.h"
 #include "config/ConfigBytes.h"
 #include "config/FullBackup.h"
 #include "core/CoreParts.h"
@@ -47,7 +46,8 @@ class WorkWithoutDeviceTest : public QObject {
     const SimFaults silent{.silent = true};
     const SimFaults refusing{.submitStatus = 0x01};
     using Choice = Dialogs::ConnectChoice;
-    QTest::newRow("sent to the Tarvik, verified") << Choice::Send << healthy << true << true << true;
+    QTest::newRow("sent to the Tarvik, verified")
+        << Choice::Send << healthy << true << true << true;
     QTest::newRow("kept, the Tarvik read for Compare only")
         << Choice::Keep << healthy << false << true << true;
     QTest::newRow("replaced by the Tarvik's configuration")
@@ -69,7 +69,8 @@ class WorkWithoutDeviceTest : public QObject {
     QVERIFY(FullBackup::save(path, file.tables(), *file.settings));
     WindowRig rig(TarvikContents::fromSeed(7));
     rig.device().setFaults(faults);
-    if (faults.silent) CoreParts::machine(*rig.core).setConnectTimeout(testing::kTimeoutThatFiresMs);
+    if (faults.silent)
+      CoreParts::machine(*rig.core).setConnectTimeout(testing::kTimeoutThatFiresMs);
     const ConfigBytes device = keptOf(rig.device().contents());
     QVERIFY(!(file == device));
 
@@ -91,8 +92,7 @@ class WorkWithoutDeviceTest : public QObject {
       if (!rig.dialogs.errors.empty()) QFAIL(qPrintable(rig.dialogs.errors.front().text));
       QCOMPARE(rig.visibleTabs(), testing::kAllTabs);
       // Whatever the editors hold, the comparison's device side is what the Tarvik holds now.
-      QVERIFY(ConfigBytes::fromDevice(rig.core->deviceBlocks()) ==
-              keptOf(rig.device().contents()));
+      QVERIFY(ConfigBytes::fromDevice(rig.core->deviceBlocks()) == keptOf(rig.device().contents()));
     }
     // The question is for what was opened away from the device, until its answer was done.
     rig.device().setFaults({});

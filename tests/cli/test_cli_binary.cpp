@@ -107,8 +107,8 @@ class CliBinaryTest : public QObject {
         << "tarvik-cli: standard input: ";
     const QString tables = dir.filePath(QStringLiteral("tables.tvk"));
     QTest::newRow("restore of parts that are no rows")
-        << QStringList{"restore", "--only", "presets:5-2", tables} << QByteArray() << QString()
-        << 2 << QString() << "tarvik-cli: --only presets:5-2: the first row comes after the last";
+        << QStringList{"restore", "--only", "presets:5-2", tables} << QByteArray() << QString() << 2
+        << QString() << "tarvik-cli: --only presets:5-2: the first row comes after the last";
     QTest::newRow("restore of settings from a file without them")
         << QStringList{"restore", "--only", "presets:1-8,settings", tables} << QByteArray()
         << QString() << 2 << QString()
@@ -156,11 +156,10 @@ class CliBinaryTest : public QObject {
     const QStringList library{QStringLiteral("--library"),
                               dir.filePath(QStringLiteral("l.sqlite"))};
     QCOMPARE(run(library + QStringList{"library", "import", rig.fileName()}).exitCode, 0);
-    QCOMPARE(
-        run(library + QStringList{"setlist", "store", "Friday", "-"},
-            "Mary Had a Little Lamb (live at the El Mocambo)\tRig\t5\n")
-            .exitCode,
-        0);
+    QCOMPARE(run(library + QStringList{"setlist", "store", "Friday", "-"},
+                 "Mary Had a Little Lamb (live at the El Mocambo)\tRig\t5\n")
+                 .exitCode,
+             0);
     const QString pdf = dir.filePath(QStringLiteral("Friday.pdf"));
     const CliResult charted = run(library + QStringList{"setlist", "chart", "Friday", pdf});
     QVERIFY2(charted.exitCode == 0, qPrintable(charted.err));
@@ -170,10 +169,12 @@ class CliBinaryTest : public QObject {
     QCOMPARE(written.read(5), QByteArray("%PDF-"));
     // Read as drawn (pdftotext, poppler-utils): the song and its loops whole, nothing cut short.
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     QVERIFY(pdftotext.waitForFinished(kRunTimeoutMs) && pdftotext.exitCode() == 0);
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
-    QVERIFY2(text.contains("1 Mary Had a Little Lamb (live at the El Mocambo) Tube Screamer Deluxe 808 5"),
+    QVERIFY2(text.contains(
+                 "1 Mary Had a Little Lamb (live at the El Mocambo) Tube Screamer Deluxe 808 5"),
              qPrintable(text));
     QVERIFY2(!text.contains(u'…'), qPrintable(text));
   }
@@ -244,7 +245,7 @@ class CliBinaryTest : public QObject {
     tables.setMask(2, 0b10000001);  // neither loop
     tables.setCc(0, 2);             // "LOOP 2"
     tables.setCc(1, 5);
-    tables.setCc(2, 0);             // "-"
+    tables.setCc(2, 0);  // "-"
     tables.setPcRemap(0, 41);
     ConfigRecord record;
     record.muteMask = 0b00000010;
@@ -255,8 +256,7 @@ class CliBinaryTest : public QObject {
     LoopLabels labels;
     labels.setLabel(1, QStringLiteral("Fuzz"));
     labels.setLabel(7, QStringLiteral("Delay"));
-    const QByteArray sourceText =
-        FullBackup::serialize(tables, record.toBytes(), names, labels);
+    const QByteArray sourceText = FullBackup::serialize(tables, record.toBytes(), names, labels);
     const QString source = dir.filePath(QStringLiteral("board.tvk"));
     const QString swapped = dir.filePath(QStringLiteral("swapped.tvk"));
     const QString back = dir.filePath(QStringLiteral("back.tvk"));

@@ -633,15 +633,14 @@ class CliTransferTest : public QObject {
     const QString file = backupOf(2, "interfered.tvk");
     SimulatedMidi device(TarvikContents::fromSeed(1));
     int seen = 0;
-    QObject::connect(&device.tarvik(), &InProcessTarvik::logLine, &device.tarvik(),
-                     [&](const QString& line) {
-                       if (line != command || ++seen != occurrence) return;
-                       // As MIDI input comes: after the send that the device is logging.
-                       QMetaObject::invokeMethod(
-                           &device.tarvik(),
-                           [&] { device.service().deliverSysEx(device.inPort(), frame); },
-                           Qt::QueuedConnection);
-                     });
+    QObject::connect(
+        &device.tarvik(), &InProcessTarvik::logLine, &device.tarvik(), [&](const QString& line) {
+          if (line != command || ++seen != occurrence) return;
+          // As MIDI input comes: after the send that the device is logging.
+          QMetaObject::invokeMethod(
+              &device.tarvik(), [&] { device.service().deliverSysEx(device.inPort(), frame); },
+              Qt::QueuedConnection);
+        });
     CapturedOutput output;
     RestoreCommand restore(device.ports(), withFile(file), output.output());
     QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
@@ -652,7 +651,6 @@ class CliTransferTest : public QObject {
                             "program did not ask for (another program is talking to Tarvik); "
                             "what Tarvik holds may have changed\n"));
     QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Interfered);
-
   }
 
   // The device stops answering after `answered` commands; the reply watchdog (3 s) or the

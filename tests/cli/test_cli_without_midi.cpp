@@ -123,8 +123,8 @@ class CliWithoutMidiTest : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::newRow("library list") << QStringList{"library", "list"} << 0;
     QTest::newRow("setlist list") << QStringList{"setlist", "list"} << 0;
-    QTest::newRow("diff of a refused file") << QStringList{"diff", "refused.tvk", "refused.tvk"}
-                                            << 2;
+    QTest::newRow("diff of a refused file")
+        << QStringList{"diff", "refused.tvk", "refused.tvk"} << 2;
   }
   void aCommandWithoutTheDeviceNeverReachesJack() {
     QFETCH(QStringList, arguments);
@@ -134,7 +134,8 @@ class CliWithoutMidiTest : public QObject {
     QVERIFY(refused.open(QIODevice::WriteOnly) && refused.write("[settings]\r\n") > 0);
     refused.close();
     arguments.replaceInStrings(QStringLiteral("refused.tvk"), refused.fileName());
-    const QString server = QStringLiteral("tarvik-hangs-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString server =
+        QStringLiteral("tarvik-hangs-") + QUuid::createUuid().toString(QUuid::Id128);
     HangingJack jack(server);
     QVERIFY(jack.listening());
 
@@ -142,7 +143,8 @@ class CliWithoutMidiTest : public QObject {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"), server);
     environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("TARVIK_LIBRARY"), dir.filePath(QStringLiteral("lib.sqlite")));
+    environment.insert(QStringLiteral("TARVIK_LIBRARY"),
+                       dir.filePath(QStringLiteral("lib.sqlite")));
     cli.setProcessEnvironment(environment);
     QEventLoop loop;
     connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);

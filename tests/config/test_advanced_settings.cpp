@@ -142,13 +142,23 @@ class AdvancedSettingsTest : public QObject {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("caption");  // a pattern: a long name is cut after some word
     QTest::addColumn<QString>("tip");
-    QTest::newRow("a mute box") << "muteCB5" << "Fuzz" << "Loop5\nFuzz" << "Loop5 (Fuzz)";
-    QTest::newRow("a momentary box") << "switchCB2" << "Delay" << "Loop2\nDelay"
+    QTest::newRow("a mute box") << "muteCB5"
+                                << "Fuzz"
+                                << "Loop5\nFuzz"
+                                << "Loop5 (Fuzz)";
+    QTest::newRow("a momentary box") << "switchCB2"
+                                     << "Delay"
+                                     << "Loop2\nDelay"
                                      << "Loop2 (Delay)";
     QTest::newRow("an interlock box, its name too long to show whole")
-        << "lockCB3" << "Tube Screamer Deluxe 808" << "Loop3\nTube( Screamer( Deluxe)?)?…"
+        << "lockCB3"
+        << "Tube Screamer Deluxe 808"
+        << "Loop3\nTube( Screamer( Deluxe)?)?…"
         << "Loop3 (Tube Screamer Deluxe 808)";
-    QTest::newRow("the name taken away again") << "muteCB1" << "" << "Loop1" << "";
+    QTest::newRow("the name taken away again") << "muteCB1"
+                                               << ""
+                                               << "Loop1"
+                                               << "";
   }
   void loopBoxesShowTheLoopsLabels() {
     QFETCH(QString, name);

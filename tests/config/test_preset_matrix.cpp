@@ -90,11 +90,13 @@ class PresetMatrixTest : public QObject, MatrixUser {
     QFont bold = header->font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
-    const int room = width - 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int room =
+        width - 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     const QStringList lines = WrappingHeader::fitted(metrics, full, room).split(u'\n');
     QVERIFY2(lines.size() >= 2 && lines.size() <= 3, qPrintable(lines.join('|')));
     QCOMPARE(lines.first(), QStringLiteral("LOOP2"));
-    for (const QString& line : lines) QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
+    for (const QString& line : lines)
+      QVERIFY2(metrics.horizontalAdvance(line) <= room, qPrintable(line));
     const QStringList shown = lines.mid(1).join(u' ').split(u' ');
     const QStringList words = label.split(u' ');
     const QString mark = QStringLiteral("…");

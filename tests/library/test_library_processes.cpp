@@ -120,7 +120,8 @@ class LibraryProcessesTest : public QObject {
     QVERIFY2(waitForLine(holder, "holding", holderOutput),
              holder.readAllStandardError().constData());
     QProcess opener;
-    start(opener, {QStringLiteral("store"), library, QStringLiteral("opener"), QStringLiteral("1")});
+    start(opener,
+          {QStringLiteral("store"), library, QStringLiteral("opener"), QStringLiteral("1")});
     QByteArray openerOutput;
     QVERIFY2(waitForLine(opener, "waiting", openerOutput),
              opener.readAllStandardError().constData());

@@ -35,8 +35,8 @@ QString pdftotext(const QByteArray& pdf, const QStringList& options) {
 // The text of page `page`, one line a line of the page, empty lines left out.
 QStringList pageText(const QByteArray& pdf, int page) {
   QStringList lines;
-  const QString text = pdftotext(
-      pdf, {"-layout", "-f", QString::number(page), "-l", QString::number(page)});
+  const QString text =
+      pdftotext(pdf, {"-layout", "-f", QString::number(page), "-l", QString::number(page)});
   for (const QString& line : text.split(u'\n')) {
     const QString simple = line.simplified();
     if (!simple.isEmpty()) lines << simple;
@@ -48,7 +48,8 @@ QStringList pageText(const QByteArray& pdf, int page) {
 // a cell wrapped over two lines reads as it was written.
 QString drawnText(const QByteArray& pdf, int page = 0) {
   const QStringList pages =
-      page > 0 ? QStringList{"-f", QString::number(page), "-l", QString::number(page)} : QStringList{};
+      page > 0 ? QStringList{"-f", QString::number(page), "-l", QString::number(page)}
+               : QStringList{};
   return pdftotext(pdf, QStringList{"-raw"} + pages).simplified();
 }
 
@@ -59,15 +60,18 @@ struct Word {
 };
 QList<Word> words(const QByteArray& pdf, double* pageHeight) {
   const QString html = pdftotext(pdf, {"-bbox", "-f", "1", "-l", "1"});
-  static const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
-  static const QRegularExpression word(QStringLiteral(
-      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+  static const QRegularExpression page(
+      QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+  static const QRegularExpression word(
+      QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                     "yMax=\"([\\d.]+)\">([^<]*)</word>"));
   *pageHeight = page.match(html).captured(2).toDouble();
   QList<Word> found;
   for (auto it = word.globalMatch(html); it.hasNext();) {
     const QRegularExpressionMatch m = it.next();
-    found.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                        QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    found.append(
+        {m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
   }
   return found;
 }
@@ -80,8 +84,13 @@ SetSong labelledSong(const QString& name, std::uint8_t mask, const QStringList& 
 }
 
 // Eight pedals of which several names are as long as a label may be.
-const QStringList kPedals = {"Fuzz", "Tube Screamer Deluxe 808", "Delay Chorus Combination",
-                             "Wah", "Octave Fuzz and Booster", "Tremolo", "Plate Reverb Large",
+const QStringList kPedals = {"Fuzz",
+                             "Tube Screamer Deluxe 808",
+                             "Delay Chorus Combination",
+                             "Wah",
+                             "Octave Fuzz and Booster",
+                             "Tremolo",
+                             "Plate Reverb Large",
                              "Tape Echo with Modulation"};
 
 // Page 1 of the chart of `songs` songs, every other one with one loop on and the others with
@@ -92,17 +101,20 @@ struct Page {
   double height = 0;
 };
 Page firstPage(int songs) {
-  const QStringList pedals = {"Fuzz", "Wah", "Delay", "Chorus", "Octave Fuzz", "Tremolo", "Reverb", "Echo"};
+  const QStringList pedals = {"Fuzz",        "Wah",     "Delay",  "Chorus",
+                              "Octave Fuzz", "Tremolo", "Reverb", "Echo"};
   SetList set{QStringLiteral("Sizes"), {}};
   for (int i = 0; i < songs; ++i)
-    set.songs << labelledSong(QStringLiteral("Song%1").arg(i + 1), i % 2 == 0 ? 0x01 : 0xFF, pedals);
+    set.songs << labelledSong(QStringLiteral("Song%1").arg(i + 1), i % 2 == 0 ? 0x01 : 0xFF,
+                              pedals);
   Page page;
   const std::optional<QByteArray> pdf = SetChart::pdf(set);
   if (!pdf) return page;
   for (const Word& word : words(*pdf, &page.height)) {
     // "Fuzz" alone in the songs with one loop on; beside "Octave Fuzz" and "Tremolo" in the others.
     if (word.text == "Fuzz" || word.text == "Tremolo") page.loopHeights << word.box.height();
-    if (word.text.startsWith("Song")) page.lowestSong = std::max(page.lowestSong, word.box.bottom());
+    if (word.text.startsWith("Song"))
+      page.lowestSong = std::max(page.lowestSong, word.box.bottom());
   }
   return page;
 }
@@ -162,8 +174,10 @@ class SetChartTest : public QObject {
   void nothingIsCutShort_data() {
     QTest::addColumn<SetList>("set");
     QTest::addColumn<QStringList>("whole");
-    const QString title = QStringLiteral("Mary Had a Little Lamb (the long version from Texas Flood)");
-    const QString note = QStringLiteral("capo 2, let the intro ring out twice before the band comes in");
+    const QString title =
+        QStringLiteral("Mary Had a Little Lamb (the long version from Texas Flood)");
+    const QString note =
+        QStringLiteral("capo 2, let the intro ring out twice before the band comes in");
     QTest::newRow("all eight loops with long names, a long title and note")
         << SetList{QStringLiteral("Friday"), {labelledSong(title, 0xFF, kPedals, note)}}
         << QStringList(kPedals) + QStringList{title, note};
@@ -219,8 +233,10 @@ class SetChartTest : public QObject {
     for (double height : page.loopHeights) QCOMPARE(height, page.loopHeights.first());
     QCOMPARE(page.loopHeights.first() > standard.loopHeights.first() * 1.05, larger);
     QVERIFY(page.lowestSong < page.height);
-    QVERIFY2(page.lowestSong > page.height / 2,
-             qPrintable(QStringLiteral("the songs end at %1 of %2").arg(page.lowestSong).arg(page.height)));
+    QVERIFY2(
+        page.lowestSong > page.height / 2,
+        qPrintable(
+            QStringLiteral("the songs end at %1 of %2").arg(page.lowestSong).arg(page.height)));
   }
 };
 

@@ -50,25 +50,40 @@ class SetFollowerTest : public QObject {
     QTest::addColumn<QStringList>("texts");  // song, place, preset, loops, pc, note, next
     QTest::addColumn<int>("next");
     QTest::addColumn<int>("previous");
-    QTest::newRow("the set starts at its first song")
-        << -1
-        << QStringList{"Song A", "1 / 3", "Preset 1", "1 Bass boost", "Sends program change 1",
-                       "", "Next: Song B"}
-        << 1 << -1;
+    QTest::newRow("the set starts at its first song") << -1 << QStringList{"Song A",
+                                                                           "1 / 3",
+                                                                           "Preset 1",
+                                                                           "1 Bass boost",
+                                                                           "Sends program change 1",
+                                                                           "",
+                                                                           "Next: Song B"}
+                                                      << 1 << -1;
     QTest::newRow("song 2 by its own labels, with its note")
-        << 1
-        << QStringList{"Song B", "2 / 3", "Preset 2", "2 Fuzz, 5 Delay", "Sends program change 5",
-                       "capo 2", "Next: Song C"}
+        << 1 << QStringList{"Song B",
+                            "2 / 3",
+                            "Preset 2",
+                            "2 Fuzz, 5 Delay",
+                            "Sends program change 5",
+                            "capo 2",
+                            "Next: Song C"}
         << 2 << 0;
     QTest::newRow("the last song, no loop and no program change")
-        << 2
-        << QStringList{"Song C", "3 / 3", "Preset 3", "No loop on", "Sends no program change", "",
-                       "Last song of the set"}
+        << 2 << QStringList{"Song C",
+                            "3 / 3",
+                            "Preset 3",
+                            "No loop on",
+                            "Sends no program change",
+                            "",
+                            "Last song of the set"}
         << -1 << 1;
     QTest::newRow("a preset beyond the set: the set starts again from there")
-        << 127
-        << QStringList{"Preset 128 is not in this set", "- / 3", "Preset 128", "", "", "",
-                       "Next: Song A"}
+        << 127 << QStringList{"Preset 128 is not in this set",
+                              "- / 3",
+                              "Preset 128",
+                              "",
+                              "",
+                              "",
+                              "Next: Song A"}
         << 0 << 0;
   }
   void whatTheViewSays() {

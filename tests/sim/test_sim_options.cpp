@@ -43,12 +43,15 @@ class TestSimOptions : public QObject {
     QTest::newRow("answer first") << "--answer-first 7" << "answerFirst" << 7;
     QTest::newRow("delay") << "--delay 250" << "delay" << 250;
     QTest::newRow("status") << "--status 0" << "status" << 0;
-    QTest::newRow("lose every fifth reply") << "--lose-reply 5" << "loseReply" << 5;
-    QTest::newRow("lose every seventh frame") << "--lose-frame 7" << "loseFrame" << 7;
+    QTest::newRow("lose every fifth reply") << "--lose-reply 5"
+                                            << "loseReply" << 5;
+    QTest::newRow("lose every seventh frame") << "--lose-frame 7"
+                                              << "loseFrame" << 7;
     QTest::newRow("short frames") << "--short-frames" << "shortFrames" << 1;
     QTest::newRow("junk") << "--junk" << "junk" << 1;
     // Counted from 1, as the configurator reports the pages; the fault is the wire's number.
-    QTest::newRow("bad read-back of the third page") << "--bad-readback 3" << "badReadback" << 2;
+    QTest::newRow("bad read-back of the third page") << "--bad-readback 3"
+                                                     << "badReadback" << 2;
     QTest::newRow("reply 9 for bootloader") << "--reply9-for-bootloader" << "reply9" << 1;
     QTest::newRow("stop after pages") << "--stop-after-pages 5" << "stopAfterPages" << 5;
     QTest::newRow("echo") << "--echo" << "echo" << 1;

@@ -152,8 +152,8 @@ inline EntrySession runEntrySession(ServerRig& rig, int giveUpMs) {
     };
     QTimer::singleShot(giveUpMs, &form, [] { QCoreApplication::quit(); });
   };
-  session.status = runConfigurator(
-      dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")), drive);
+  session.status =
+      runConfigurator(dialogs, QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")), drive);
   return session;
 }
 
