@@ -20,7 +20,8 @@ fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DTARVIK_FUZZ=ON -DTARVIK_BUILD_TESTS=OFF \
   >/dev/null
-targets=(fuzz_reply_frames fuzz_tvk_file fuzz_full_backup fuzz_firmware_image fuzz_sim_commands)
+targets=(fuzz_reply_frames fuzz_tvk_file fuzz_full_backup fuzz_firmware_image fuzz_sim_commands
+  fuzz_preset_csv)
 cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -116,3 +116,20 @@ write("fuzz_firmware_image", "one_page", firmware([page]))
 write("fuzz_firmware_image", "three_pages", firmware([page, table, bytes(128)]))
 write("fuzz_firmware_image", "crlf", firmware([page], crlf=True))
 write("fuzz_firmware_image", "lower_digest", firmware([page], lower=True))
+
+
+def preset_csv(named):
+    lines = ["preset,name,loop1,loop2,loop3,loop4,loop5,loop6,loop7,loop8,pc"]
+    rng = random.Random(43)
+    names = ["Crunch", '"Lead, high"', '"Clean ""Jazz"""']
+    for preset in range(1, 129):
+        name = names[preset % 3] if named and preset % 9 == 1 else ""
+        loops = ",".join(str(rng.randint(0, 1)) for _ in range(8))
+        pc = ["none", "", str(rng.randint(1, 128))][preset % 3]
+        lines.append("%d,%s,%s,%s" % (preset, name, loops, pc))
+    return ("\r\n".join(lines) + "\r\n").encode("utf-8")
+
+
+write("fuzz_preset_csv", "plain", preset_csv(False))
+write("fuzz_preset_csv", "named", preset_csv(True))
+write("fuzz_preset_csv", "refused_line", preset_csv(False).replace(b"\r\n7,", b"\r\n7,x,2,"))
