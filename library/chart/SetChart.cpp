@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "library/chart/SetChart.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -12,6 +11,7 @@
 #include <array>
 
 #include "config/PresetTables.h"
+#include "library/chart/PdfBytes.h"
 
 namespace tarvik {
 namespace {
@@ -376,17 +376,7 @@ bool SetChart::paint(QPagedPaintDevice& device, const SetList& setList) {
 }
 
 std::optional<QByteArray> SetChart::pdf(const SetList& setList) {
-  QByteArray bytes;
-  {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(300);
-    writer.setTitle(setList.name);
-    writer.setCreator(QStringLiteral("Tarvik Configurator"));
-    if (!paint(writer, setList)) return std::nullopt;
-  }
-  return bytes;
+  return pdfBytes(setList.name, [&](QPdfWriter& writer) { return paint(writer, setList); });
 }
 
 }  // namespace tarvik

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "library/chart/SetupSheet.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -16,6 +15,7 @@
 #include "config/ConfigRecord.h"
 #include "config/PresetTables.h"
 #include "config/ui/AdvancedSettings.h"
+#include "library/chart/PdfBytes.h"
 
 namespace tarvik {
 namespace {
@@ -318,17 +318,7 @@ bool SetupSheet::paint(QPagedPaintDevice& device, const SetupSheetContents& cont
 }
 
 std::optional<QByteArray> SetupSheet::pdf(const SetupSheetContents& contents) {
-  QByteArray bytes;
-  {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(300);
-    writer.setTitle(tr("Tarvik setup sheet"));
-    writer.setCreator(QStringLiteral("Tarvik Configurator"));
-    if (!paint(writer, contents)) return std::nullopt;
-  }
-  return bytes;
+  return pdfBytes(tr("Tarvik setup sheet"), [&](QPdfWriter& writer) { return paint(writer, contents); });
 }
 
 }  // namespace tarvik
