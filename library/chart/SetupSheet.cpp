@@ -318,7 +318,8 @@ bool SetupSheet::paint(QPagedPaintDevice& device, const SetupSheetContents& cont
 }
 
 std::optional<QByteArray> SetupSheet::pdf(const SetupSheetContents& contents) {
-  return pdfBytes(tr("Tarvik setup sheet"), [&](QPdfWriter& writer) { return paint(writer, contents); });
+  return pdfBytes(tr("Tarvik setup sheet"),
+                  [&](QPdfWriter& writer) { return paint(writer, contents); });
 }
 
 }  // namespace tarvik
