@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/ConfiguratorCore.h"
 
+#include <algorithm>
+
 #include "config/PresetTables.h"
 #include "firmware/LateUpdateServer.h"
 #include "firmware/ServerFile.h"
@@ -236,6 +238,13 @@ std::pair<QString, QString> ConfiguratorCore::linkPortNames() const {
 }
 
 void ConfiguratorCore::setTrafficTap(TrafficTap* tap) { link_->setTrafficTap(tap); }
+
+void ConfiguratorCore::setTransferCare(const TransferCare& care) {
+  care_.paceMs = std::clamp(care.paceMs, 0, TransferCare::kMaxPaceMs);
+  care_.retries = std::clamp(care.retries, 0, TransferCare::kMaxRetries);
+}
+
+void ConfiguratorCore::carefulOnce() { carefulPending_ = true; }
 
 void ConfiguratorCore::listen() { link_->listen(); }
 

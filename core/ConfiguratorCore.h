@@ -20,6 +20,7 @@
 #include "firmware/Flasher.h"
 #include "firmware/UpdateServer.h"
 #include "link/RestoreCheck.h"
+#include "link/TransferCare.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortWatcher.h"
 
@@ -159,6 +160,19 @@ class ConfiguratorCore : public QObject {
   // Every message sent or received goes to `tap` as well; nullptr detaches it.
   void setTrafficTap(TrafficTap* tap);
 
+  // How carefully every transfer talks to the device from its next command on: the smallest gap
+  // between two frames sent and how many more tries a command or a block gets (TransferCare).
+  // Values outside TransferCare's ranges are clamped into them.
+  void setTransferCare(const TransferCare& care);
+  TransferCare transferCare() const { return care_; }
+  // The next transfer that starts (a connect, submit, backup, restore, flash or link test) runs
+  // with TransferCare::careful(); once it has ended, however it ended, the care set before holds
+  // again.
+  void carefulOnce();
+  // The last transfer that ended failed because the device did not answer a command within its
+  // time-out, after every try: a slower pace and more tries may get it through.
+  bool lastTransferLostReplies() const { return lostReplies_; }
+
   // Looks for ports that came or went now, and from now on every few moments.
   void rescanPorts() { portWatcher_.rescan(); }
   void watchPorts() { portWatcher_.start(); }
@@ -273,6 +287,11 @@ class ConfiguratorCore : public QObject {
   FirmwareBackup firmwareBackup_;
   TestMessageSender testSender_;
   LinkTest linkTest_;
+  TransferCare care_;
+  // The care set before a carefulOnce(), until the careful transfer has ended.
+  std::optional<TransferCare> careAfterCareful_;
+  bool carefulPending_ = false;
+  bool lostReplies_ = false;
   bool connected_ = false;
 };
 
