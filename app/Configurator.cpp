@@ -10,7 +10,6 @@
 #include "app/AfterFirstFrame.h"
 #include "app/Dialogs.h"
 #include "app/LibraryHolder.h"
-#include "app/MidiLibraryLog.h"
 #include "app/PlatformModule.h"
 #include "app/TForm1.h"
 #include "core/ConfiguratorCore.h"
@@ -62,22 +61,17 @@ int runConfigurator(Dialogs& dialogs, const QUrl& updateServer,
 
   QObject::connect(&module, &PlatformModule::loaded, &form, [&] {
     updates.adopt(module.createUpdateServer(updateServer));
-    auto libraryLines =
-        std::make_shared<MidiLibraryLog>([&form](const QString& line, const QStringList& detail) {
-          form.addLogWithDetail(line, detail);
-        });
-    form.setMidiFailureDetail([libraryLines] { return libraryLines->takeHeld(); });
-    midi.start(
-        module.createMidiService(),
-        [libraryLines](const std::vector<std::string>& lines) { libraryLines->take(lines); },
-        verbose,
-        [&dialogs, &form, &core, libraryLines](const QString& problem) {
-          // The first look finds every port new, and offers the start-up pair as for ports that
-          // appear later.
-          core.rescanPorts();
-          libraryLines->started(problem.toStdString());
-          if (!problem.isEmpty()) reportStartupProblem(dialogs, form, problem.toStdString());
-        });
+    form.setMidiFailureDetail([&midi] { return midi.libraryLines(); });
+    midi.start(module.createMidiService(), verbose,
+               [&dialogs, &form, &core, &midi](const QString& problem) {
+                 // The first look finds every port new, and offers the start-up pair as for
+                 // ports that appear later.
+                 core.rescanPorts();
+                 if (problem.isEmpty()) return;
+                 // The problem's log line carries what was said while the system was reached.
+                 form.addLogWithDetail(problem, midi.libraryLines());
+                 reportStartupProblem(dialogs, form, problem.toStdString());
+               });
   });
   QObject::connect(&module, &PlatformModule::failed, &form, [&](const QString& reason) {
     updates.giveUp(TForm1::tr("The update server cannot be reached: the program's module %1 "

@@ -100,7 +100,7 @@ class TForm1 : public QWidget {
   // The core is busy (see ConfiguratorCore::busy): the busy cursor shows.
   bool busy() const;
   // Where the error box of a MIDI failure (no device answering, a port that does not open) gets
-  // its detail: what the MIDI libraries said since the last failure (MidiLibraryLog).
+  // its detail: what the MIDI libraries said since the last failure (MidiSystem::libraryLines).
   void setMidiFailureDetail(std::function<QStringList()> detail) {
     midiFailureDetail_ = std::move(detail);
   }

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   // --verbose: without it an error of the program's own stands alone, on one line.
   if (midiNeeded) {
     midi.start(
-        commandLineMidiService(connects), {}, parse.options.verbose,
+        commandLineMidiService(connects), parse.options.verbose,
         // Reported from the running loop, so that an end reported from inside start() stops it.
         [&command, &err](const QString& startupProblem) {
           if (!startupProblem.isEmpty()) {

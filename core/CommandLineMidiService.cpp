@@ -4,10 +4,8 @@
 
 namespace tarvik {
 
-std::unique_ptr<PlatformMidiService> commandLineMidiService(bool opensSoon) {
-  return std::make_unique<RtMidiService>(
-      RtMidiService::Start::Later,
-      opensSoon ? RtMidiService::Opening::Soon : RtMidiService::Opening::WhenAsked);
+std::unique_ptr<PlatformMidiService> commandLineMidiService(bool /*opensSoon*/) {
+  return std::make_unique<RtMidiService>(RtMidiService::Start::Later);
 }
 
 }  // namespace tarvik

@@ -67,9 +67,6 @@ class LinkTest : public QObject {
   std::unique_ptr<WaitClock> timeout_;
   std::function<std::int64_t()> nowUs_;
   bool running_ = false;
-  // Counts the tests, so that a link that carries only after this one ended (or a newer one
-  // began) sends nothing for it.
-  int runs_ = 0;
   int count_ = 0;
   bool awaiting_ = false;
   std::int64_t sentAtUs_ = 0;

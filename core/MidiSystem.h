@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,15 +31,19 @@ class MidiSystem {
 
   MidiPorts& ports() { return *ports_; }
 
-  // Brings `service` to the lists and reaches its MIDI system in the background. `lines`
-  // (if any) receives what the MIDI system's libraries (ALSA, JACK) say about themselves, on the
-  // service's thread (see PlatformMidiService::setLibraryMessageSink); with `echo` (--verbose)
-  // they go to standard error too. `started` gets the start-up problem, empty when the MIDI
-  // system was reached (see PlatformMidiService::whenStarted).
-  using LibraryLines = PlatformMidiService::LibraryMessageSink;
+  // Brings `service` to the lists and reaches its MIDI system in the background. What the MIDI
+  // system's libraries (ALSA, JACK) say about themselves (midiLibraryLog) goes to standard error
+  // with `echo` (--verbose) and is kept for libraryLines(), never as a line of its own.
+  // `started` gets the start-up problem, empty when the MIDI system was reached (see
+  // PlatformMidiService::whenStarted); a start that worked drops what was said on the way
+  // (ALSA's missing sequencer on the way to JACK), since no later failure is about it.
   using Started = std::function<void(const QString& problem)>;
-  void start(std::unique_ptr<PlatformMidiService> service, LibraryLines lines, bool echo,
-             Started started);
+  void start(std::unique_ptr<PlatformMidiService> service, bool echo, Started started);
+
+  // What the libraries said since the last call, the newest kHeldLines of it: the detail of
+  // the failure being reported now.
+  static constexpr int kHeldLines = 64;
+  QStringList libraryLines();
 
  private:
   std::unique_ptr<MidiPorts> ports_;

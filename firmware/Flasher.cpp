@@ -63,12 +63,7 @@ void Flasher::start(const FirmwareImage& image) {
   setStage(Stage::EnteringBootloader);
   Q_EMIT logLine(tr("Entering bootloader"));
   answered_ = false;
-  // Ports opened just before (the command line's flash) may not carry data yet.
-  const int run = ++runs_;
-  link_.whenCarrying([self = QPointer<Flasher>(this), run] {
-    if (!self || self->runs_ != run || self->stage_ != Stage::EnteringBootloader) return;
-    if (self->send(Command::EnterBootloader)) self->awaitReply();
-  });
+  if (send(Command::EnterBootloader)) awaitReply();
 }
 
 void Flasher::uploadPage(int page) {

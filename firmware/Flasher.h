@@ -110,7 +110,6 @@ class Flasher : public QObject {
   int writeTimeoutMs_ = kWriteTimeoutMs;
 
   Stage stage_ = Stage::Idle;
-  int runs_ = 0;  // counts starts; a late "link carries" belongs to one of them
   std::vector<FirmwarePage> pages_;
   int page_ = 0;
   bool awaitingReply_ = false;

@@ -95,10 +95,4 @@ void DeviceLink::sendShort(int outputPort, std::uint8_t status, std::uint8_t dat
   }
 }
 
-void DeviceLink::whenCarrying(std::function<void()> then) {
-  ports_.service().whenOpenPortsCarry([self = QPointer<DeviceLink>(this), then = std::move(then)] {
-    if (self) then();
-  });
-}
-
 }  // namespace tarvik

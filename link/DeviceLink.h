@@ -65,8 +65,6 @@ class DeviceLink : public QObject, public LinkPort {
   // Without a tap the link does nothing extra. The tap must stay alive while attached.
   void setTrafficTap(TrafficTap* tap) { tap_ = tap; }
   TrafficTap* trafficTap() const { return tap_; }
-  // Once the pair the last open() made carries data (see MidiService::whenOpenPortsCarry).
-  void whenCarrying(std::function<void()> then) override;
 
  Q_SIGNALS:
   // `name` as the port list showed it.

@@ -34,16 +34,12 @@ std::optional<Reply> parseReply(std::span<const std::uint8_t> frame);
 std::vector<std::uint8_t> buildReplyFrame(std::uint8_t code, std::span<const std::uint8_t> items);
 
 // Where bytes for the device go. SendByte sends one nibble frame to the output port selected at
-// that moment and raises TMidiError on failure.
-//
-// Ports that were just opened may not carry data at once: whenCarrying calls `then` (on the
-// caller's thread, never blocking it) once bytes sent reach the device and its answers come in.
-// Not called when the port goes first.
+// that moment and raises TMidiError on failure. A port just opened takes bytes at once: the MIDI
+// layer keeps them until its connection carries.
 class LinkPort {
  public:
   virtual ~LinkPort() = default;
   virtual void SendByte(std::uint8_t value) = 0;
-  virtual void whenCarrying(std::function<void()> then) { then(); }
 };
 
 // Marker, command byte and payload, each as its own frame, back to back.

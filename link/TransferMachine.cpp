@@ -191,14 +191,7 @@ bool TransferMachine::startConnect() {
   if (!beginChain(Chain::Connect)) return false;
   // Until the device has answered once, only the connect time-out watches the wait.
   setStep(Step::Identifying);
-  // Ports opened for this connect may take a moment to carry data: an Identify sent before
-  // would be lost. The chain counts as running meanwhile, so nothing else starts.
-  const int attempt = ++connectAttempts_;
-  link_.whenCarrying([self = QPointer<TransferMachine>(this), attempt] {
-    if (self && self->connectAttempts_ == attempt && self->step_ == Step::Identifying &&
-        !self->abortedChains_[index(Chain::Connect)])
-      self->sendFirstIdentify();
-  });
+  sendFirstIdentify();
   return true;
 }
 

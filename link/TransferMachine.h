@@ -176,7 +176,6 @@ class TransferMachine : public QObject {
   int unaskedReplies_ = 0;
   // Counts connects, so that a link that carries only after a newer connect began (or the
   // chain ended) sends nothing for the old one.
-  int connectAttempts_ = 0;
   QString deviceVersion_;
   bool flashOwnsLink_ = false;
   bool linkTestOwnsLink_ = false;

@@ -2,7 +2,6 @@
 #include "midi/InMemoryMidiService.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace tarvik {
 
@@ -10,7 +9,7 @@ namespace {
 
 // `handle` is the open handle of the port as it is plugged in now; `identity` tells this plug
 // from the ones before it. Only outputs record what is sent and have a sink.
-struct Port {
+struct Plug {
   std::string name;
   MidiHandle handle = kNoHandle;
   bool present = true;
@@ -21,14 +20,12 @@ struct Port {
 
 // The inputs or the outputs.
 struct Side {
-  std::vector<Port> ports;
-  // Ids of the ports the last enumeration listed, in order; none before the first.
-  std::optional<std::vector<int>> listed;
+  std::vector<Plug> ports;
   // Handles still open on a plug that has since been pulled and plugged in again, by port id:
   // they close as usual but carry nothing, like a JACK or ALSA port whose peer went and came back.
   std::map<MidiHandle, int> severed;
 
-  Port* at(int id) {
+  Plug* at(int id) {
     return id >= 0 && static_cast<std::size_t>(id) < ports.size()
                ? &ports[static_cast<std::size_t>(id)]
                : nullptr;
@@ -39,17 +36,9 @@ struct Side {
       if (ports[i].present) ids.push_back(static_cast<int>(i));
     return ids;
   }
-  std::uint32_t enumerate() {
-    listed = presentIds();
-    return static_cast<std::uint32_t>(listed->size());
-  }
-  // The port with this number; nullptr when there is none or it has gone since.
-  Port* numbered(std::uint32_t port) {
-    const std::vector<int> ids = listed ? *listed : presentIds();
-    if (port >= ids.size()) return nullptr;
-    Port* found = at(ids[port]);
-    return found->present ? found : nullptr;
-  }
+  // Every identity a port had, and the port's id: a port listed before it was unplugged and
+  // plugged in again opens on its new plug.
+  std::map<std::uint64_t, int> owners;
   // The id of the port a handle is open on, as plugged in now or before; -1 for none.
   int portOf(MidiHandle handle) const {
     if (handle == kNoHandle) return -1;
@@ -61,10 +50,11 @@ struct Side {
   // Pulled (false) or plugged in (true). A new plug gets a new identity, and a handle open on
   // the old one stays cut off from it.
   void plug(int id, bool present, std::uint64_t& lastIdentity) {
-    Port* port = at(id);
+    Plug* port = at(id);
     if (!port) return;
     if (present && !port->present) {
       port->identity = ++lastIdentity;
+      owners[port->identity] = id;
       if (port->handle != kNoHandle) severed[port->handle] = id;
       port->handle = kNoHandle;
     }
@@ -84,41 +74,37 @@ struct InMemoryMidiService::State {
     std::uint32_t code = MidiResult::NoError;
   };
   std::map<std::string, Failure> failures;
-  // Handles are never reused, so input posted for a port that has since closed finds nothing.
-  MidiHandle lastHandle = kNoHandle;
   std::uint64_t lastIdentity = 0;
-  // Service thread only.
   bool holdCarrying = false;
-  std::vector<std::function<void()>> heldCarrying;
+  // What the outputs were sent while held: port id and message, in order.
+  std::vector<std::pair<int, std::vector<std::uint8_t>>> held;
 
   Side& side(bool input) { return input ? inputs : outputs; }
   int add(Side& side, const std::string& name) {
     std::lock_guard lock(mutex);
-    side.ports.push_back(Port{name, kNoHandle, true, ++lastIdentity, {}, nullptr});
+    side.ports.push_back(Plug{name, kNoHandle, true, ++lastIdentity, {}, nullptr});
+    side.owners[lastIdentity] = static_cast<int>(side.ports.size()) - 1;
     return static_cast<int>(side.ports.size()) - 1;
-  }
-  // Records the call and answers a pending failure that is due with it (0 when there is none).
-  std::uint32_t record(const std::string& operation, long port) {
-    calls.push_back(operation + " " + std::to_string(port));
-    auto it = failures.find(operation);
-    if (it == failures.end()) return MidiResult::NoError;
-    if (it->second.callsToLetThrough > 0) {
-      --it->second.callsToLetThrough;
-      return MidiResult::NoError;
-    }
-    const std::uint32_t code = it->second.code;
-    failures.erase(it);
-    return code;
   }
   // The handle of an input as plugged in now; none when it is unplugged or closed.
   MidiHandle openInput(int inPort) {
     std::lock_guard lock(mutex);
-    const Port* input = inputs.at(inPort);
+    const Plug* input = inputs.at(inPort);
     return input && input->present ? input->handle : kNoHandle;
+  }
+  // Records the message as gone out; the sink to call outside the lock.
+  std::shared_ptr<Sink> record(int id, const std::vector<std::uint8_t>& bytes) {
+    Plug& output = *outputs.at(id);
+    output.sent.push_back(bytes);
+    return output.sink;
   }
 };
 
-InMemoryMidiService::InMemoryMidiService() : state_(std::make_unique<State>()) {}
+InMemoryMidiService::InMemoryMidiService()
+    : BackendMidiService(nullptr, "An unspecified error occurred in the in-memory MIDI service."),
+      state_(std::make_unique<State>()) {
+  useBackend(this);
+}
 
 InMemoryMidiService::~InMemoryMidiService() = default;
 
@@ -141,43 +127,41 @@ void InMemoryMidiService::setOutputPresent(int id, bool present) {
 }
 
 void InMemoryMidiService::deliverSysEx(int inPort, std::vector<std::uint8_t> bytes) {
-  if (const MidiHandle handle = state_->openInput(inPort)) hub_.postSysEx(handle, std::move(bytes));
+  if (const MidiHandle handle = state_->openInput(inPort)) postSysEx(handle, std::move(bytes));
 }
 
 void InMemoryMidiService::deliverShort(int inPort, std::uint8_t status, std::uint8_t data1,
                                        std::uint8_t data2) {
-  if (const MidiHandle handle = state_->openInput(inPort))
-    hub_.postShort(handle, static_cast<std::uint32_t>(status) |
-                               (static_cast<std::uint32_t>(data1) << 8) |
-                               (static_cast<std::uint32_t>(data2) << 16));
+  const std::uint8_t bytes[] = {status, data1, data2};
+  if (const MidiHandle handle = state_->openInput(inPort)) received(handle, bytes, 3);
 }
 
 std::vector<std::vector<std::uint8_t>> InMemoryMidiService::sent(int outPort) const {
   std::lock_guard lock(state_->mutex);
-  const Port* output = state_->outputs.at(outPort);
+  const Plug* output = state_->outputs.at(outPort);
   return output ? output->sent : std::vector<std::vector<std::uint8_t>>{};
 }
 
 void InMemoryMidiService::clearSent(int outPort) {
   std::lock_guard lock(state_->mutex);
-  if (Port* output = state_->outputs.at(outPort)) output->sent.clear();
+  if (Plug* output = state_->outputs.at(outPort)) output->sent.clear();
 }
 
 void InMemoryMidiService::setOutputSink(int outPort, Sink sink) {
   std::lock_guard lock(state_->mutex);
-  if (Port* output = state_->outputs.at(outPort))
+  if (Plug* output = state_->outputs.at(outPort))
     output->sink = sink ? std::make_shared<Sink>(std::move(sink)) : nullptr;
 }
 
 bool InMemoryMidiService::isInputOpen(int inPort) const {
   std::lock_guard lock(state_->mutex);
-  const Port* input = state_->inputs.at(inPort);
+  const Plug* input = state_->inputs.at(inPort);
   return input && input->handle != kNoHandle;
 }
 
 bool InMemoryMidiService::isOutputOpen(int outPort) const {
   std::lock_guard lock(state_->mutex);
-  const Port* output = state_->outputs.at(outPort);
+  const Plug* output = state_->outputs.at(outPort);
   return output && output->handle != kNoHandle;
 }
 
@@ -197,147 +181,118 @@ void InMemoryMidiService::failCall(const std::string& operation, int callsToLetT
   state_->failures[operation] = State::Failure{std::max(0, callsToLetThrough), code};
 }
 
-// ---- MidiService: enumeration ---------------------------------------------------------------
-
-std::uint32_t InMemoryMidiService::inGetNumDevs() {
+void InMemoryMidiService::holdCarrying(bool hold) {
   std::lock_guard lock(state_->mutex);
-  return state_->inputs.enumerate();
+  state_->holdCarrying = hold;
 }
 
-std::uint32_t InMemoryMidiService::outGetNumDevs() {
+void InMemoryMidiService::releaseCarrying() {
+  std::vector<std::pair<int, std::vector<std::uint8_t>>> due;
+  std::vector<std::pair<std::shared_ptr<Sink>, std::vector<std::uint8_t>>> sinks;
+  {
+    std::lock_guard lock(state_->mutex);
+    due.swap(state_->held);
+    for (auto& [id, bytes] : due) sinks.emplace_back(state_->record(id, bytes), bytes);
+  }
+  for (auto& [sink, bytes] : sinks)
+    if (sink) (*sink)(bytes);
+}
+
+std::size_t InMemoryMidiService::carryingHeld() const {
   std::lock_guard lock(state_->mutex);
-  return state_->outputs.enumerate();
+  return state_->held.size();
 }
 
-std::uint32_t InMemoryMidiService::describe(const char* operation, bool input, std::uint32_t port,
-                                            std::string* name, std::uint64_t* identity) {
+// ---- the service's questions ----------------------------------------------------------------
+
+std::uint32_t InMemoryMidiService::enter(const char* operation, long port) {
   std::lock_guard lock(state_->mutex);
-  if (name)
-    if (auto code = state_->record(operation, port)) return code;
-  const Port* listed = state_->side(input).numbered(port);
-  if (!listed) return MidiResult::BadDeviceId;
-  // Names are cut to a Windows capability record's 31 characters unless kept whole.
-  if (name) *name = listed->name.substr(0, wholeNames_ ? std::string::npos : 31);
-  if (identity) *identity = listed->identity;
-  return MidiResult::NoError;
+  state_->calls.push_back(std::string(operation) + " " + std::to_string(port));
+  auto it = state_->failures.find(operation);
+  if (it == state_->failures.end()) return MidiResult::NoError;
+  if (it->second.callsToLetThrough > 0) {
+    --it->second.callsToLetThrough;
+    return MidiResult::NoError;
+  }
+  const std::uint32_t code = it->second.code;
+  state_->failures.erase(it);
+  return code;
 }
 
-// ---- MidiService: opening, sending, closing -------------------------------------------------
-// The hub calls back into the layer without any lock held; the state's mutex is never held while
-// calling into the hub's delivering functions (reset), since those run the layer's callback.
-
-std::uint32_t InMemoryMidiService::enter(const char* operation, MidiHandle handle, bool input) {
+long InMemoryMidiService::portOf(bool input, MidiHandle handle) const {
   std::lock_guard lock(state_->mutex);
-  const int port = state_->side(input).portOf(handle);
-  if (auto code = state_->record(operation, port)) return code;
-  return port < 0 ? MidiResult::InvalidHandle : MidiResult::NoError;
+  return state_->side(input).portOf(handle);
 }
 
-std::uint32_t InMemoryMidiService::open(const char* operation, bool input, MidiHandle& handle,
-                                        std::uint32_t port) {
-  if (auto code = state_->record(operation, port)) return code;
-  Port* opened = state_->side(input).numbered(port);
-  if (!opened) return MidiResult::BadDeviceId;
-  if (opened->handle != kNoHandle) return MidiResult::Allocated;
-  opened->handle = ++state_->lastHandle;
-  handle = opened->handle;
-  return MidiResult::NoError;
-}
+// ---- MidiBackend ----------------------------------------------------------------------------
+// The service calls back into the layer without any lock held; the state's mutex is never held
+// while calling into the service's delivering functions, since those run the layer's callback.
 
-std::uint32_t InMemoryMidiService::inOpen(MidiHandle& handle, std::uint32_t port,
-                                          MidiInCallback callback, std::uintptr_t instance) {
+std::vector<MidiBackend::Port> InMemoryMidiService::ports(bool sending) {
   std::lock_guard lock(state_->mutex);
-  const std::uint32_t result = open("inOpen", true, handle, port);
-  if (result == MidiResult::NoError) hub_.openPort(handle, std::move(callback), instance);
-  return result;
+  Side& side = state_->side(sending);
+  std::vector<Port> listed;
+  for (int id : side.presentIds()) {
+    const Plug& port = *side.at(id);
+    // Names are cut to a Windows capability record's 31 characters unless kept whole.
+    listed.push_back(
+        Port{port.name.substr(0, wholeNames_ ? std::string::npos : 31), port.identity});
+  }
+  return listed;
 }
 
-std::uint32_t InMemoryMidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
-  std::lock_guard lock(state_->mutex);
-  return open("outOpen", false, handle, port);
-}
-
-std::uint32_t InMemoryMidiService::close(const char* operation, MidiHandle handle, bool input) {
+std::uint32_t InMemoryMidiService::open(bool input, MidiHandle handle, Port& port) {
   std::lock_guard lock(state_->mutex);
   Side& side = state_->side(input);
-  const int port = side.portOf(handle);
-  if (auto code = state_->record(operation, port)) return code;
-  if (port < 0) return MidiResult::InvalidHandle;
-  if (input) hub_.closePort(handle);
-  if (side.severed.erase(handle) == 0) side.at(port)->handle = kNoHandle;
+  auto owner = side.owners.find(port.identity);
+  Plug* opened = owner == side.owners.end() ? nullptr : side.at(owner->second);
+  if (!opened || !opened->present) return MidiResult::BadDeviceId;
+  if (opened->handle != kNoHandle) return MidiResult::Allocated;
+  opened->handle = handle;
+  port.identity = opened->identity;
   return MidiResult::NoError;
 }
 
-std::uint32_t InMemoryMidiService::inClose(MidiHandle handle) {
-  return close("inClose", handle, true);
+std::uint32_t InMemoryMidiService::openInput(MidiHandle handle, Port& port, Receive) {
+  return open(true, handle, port);
 }
 
-std::uint32_t InMemoryMidiService::outClose(MidiHandle handle) {
-  return close("outClose", handle, false);
+std::uint32_t InMemoryMidiService::openOutput(MidiHandle handle, Port& port) {
+  return open(false, handle, port);
 }
 
-std::uint32_t InMemoryMidiService::send(
-    const char* operation, MidiHandle handle,
-    const std::function<std::uint32_t(std::vector<std::uint8_t>&)>& message) {
+std::uint32_t InMemoryMidiService::close(MidiHandle handle) {
+  std::lock_guard lock(state_->mutex);
+  for (Side* side : {&state_->inputs, &state_->outputs}) {
+    const int port = side->portOf(handle);
+    if (port < 0) continue;
+    if (side->severed.erase(handle) == 0) side->at(port)->handle = kNoHandle;
+    if (side == &state_->outputs)
+      std::erase_if(state_->held, [port](const auto& kept) { return kept.first == port; });
+    return MidiResult::NoError;
+  }
+  return MidiResult::InvalidHandle;
+}
+
+std::uint32_t InMemoryMidiService::send(MidiHandle handle, const std::uint8_t* bytes,
+                                        std::size_t length) {
   std::shared_ptr<Sink> sink;
-  std::vector<std::uint8_t> bytes;
+  const std::vector<std::uint8_t> message(bytes, bytes + length);
   {
     std::lock_guard lock(state_->mutex);
     const int port = state_->outputs.portOf(handle);
-    if (auto code = state_->record(operation, port)) return code;
     if (port < 0) return MidiResult::InvalidHandle;
-    if (auto code = message(bytes)) return code;
-    Port& output = *state_->outputs.at(port);
+    const Plug& output = *state_->outputs.at(port);
     if (!output.present || output.handle != handle)
       return MidiResult::NoError;  // nothing on the other side any more
-    output.sent.push_back(bytes);
-    sink = output.sink;
+    if (state_->holdCarrying) {
+      state_->held.emplace_back(port, message);
+      return MidiResult::NoError;
+    }
+    sink = state_->record(port, message);
   }
   // Outside the lock: a sink (the simulator) may answer at once through deliverSysEx.
-  if (sink) (*sink)(bytes);
-  return MidiResult::NoError;
-}
-
-std::uint32_t InMemoryMidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {
-  return send("outShortMsg", handle, [packed](std::vector<std::uint8_t>& bytes) {
-    const int length = shortMessageLength(static_cast<std::uint8_t>(packed & 0xFF));
-    for (int i = 0; i < length; ++i) bytes.push_back(static_cast<std::uint8_t>(packed >> (8 * i)));
-    return MidiResult::NoError;
-  });
-}
-
-std::uint32_t InMemoryMidiService::outLongMsg(MidiHandle handle, MidiHeader* header) {
-  return send("outLongMsg", handle, [header](std::vector<std::uint8_t>& bytes) {
-    if (header == nullptr || (header->data == nullptr && header->bufferLength != 0))
-      return MidiResult::Error;
-    bytes.assign(header->data, header->data + header->bufferLength);
-    return MidiResult::NoError;
-  });
-}
-
-void InMemoryMidiService::holdCarrying(bool hold) { state_->holdCarrying = hold; }
-
-void InMemoryMidiService::releaseCarrying() {
-  // A callback may ask again (a new connect): that waits for the next release.
-  std::vector<std::function<void()>> due;
-  due.swap(state_->heldCarrying);
-  for (const auto& carrying : due) carrying();
-}
-
-std::size_t InMemoryMidiService::carryingHeld() const { return state_->heldCarrying.size(); }
-
-void InMemoryMidiService::whenOpenPortsCarry(std::function<void()> carrying) {
-  if (state_->holdCarrying) {
-    state_->heldCarrying.push_back(std::move(carrying));
-    return;
-  }
-  carrying();
-}
-
-std::uint32_t InMemoryMidiService::getErrorText(std::uint32_t code, std::string& text) {
-  // Other codes: the texts every service gives, none for MidiResult::NoTextCode among others.
-  if (code != MidiResult::Error) return MidiService::getErrorText(code, text);
-  text = "An unspecified error occurred in the in-memory MIDI service.";
+  if (sink) (*sink)(message);
   return MidiResult::NoError;
 }
 

@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "midi/HubMidiService.h"
+#include "midi/BackendMidiService.h"
 
 namespace tarvik {
 
-// A MIDI service held in memory, for tests and for the in-process simulator: ports are added by
-// name, every message sent on an output is recorded (and handed to an optional sink), and input
-// can be delivered to an input port from any thread. Ports can be unplugged and plugged in
-// again. Like the platform's service, the port numbers of the calls below are those of the last
-// enumeration (inGetNumDevs, outGetNumDevs); a port that is gone since is not found, and never
-// taken for another. Before the first enumeration the numbers are those of the ports present. Input
-// reaches the layer's callback through the same hand-over to the creating thread as the real
-// service, so tests see the real ordering.
-class InMemoryMidiService : public HubMidiService {
+// A MIDI service held in memory, for tests and for the in-process simulator: the service over a
+// backend of its own, whose ports are added by name, every message sent on an output is recorded
+// (and handed to an optional sink), and input can be delivered to an input port from any thread.
+// Ports can be unplugged and plugged in again. Like the platform's service, the port numbers of the
+// calls below are those of the last enumeration (inGetNumDevs, outGetNumDevs); a port that is gone
+// since is not found, and never taken for another. Before the first enumeration the numbers are
+// those of the ports present. Input reaches the layer's callback through the same hand-over to the
+// creating thread as the platform's, so tests see the real ordering.
+class InMemoryMidiService : public BackendMidiService, private MidiBackend {
  public:
   InMemoryMidiService();
   ~InMemoryMidiService() override;
@@ -69,38 +69,30 @@ class InMemoryMidiService : public HubMidiService {
   // "outLongMsg", so a send can be made to fail at any byte of a command.
   void failCall(const std::string& operation, int callsToLetThrough, std::uint32_t code);
 
-  // Like a JACK server, holds back the news that opened ports carry data until released, so
-  // that a test sees what a caller does while it waits. Off (the news comes at once) by default.
+  // Like a JACK connection before the server's next cycle, the outputs carry nothing while
+  // held: what is sent on them is kept, and goes out in order on release. The calls that send
+  // return at once either way. Off (everything goes out at once) by default.
   void holdCarrying(bool hold);
-  // Passes the held news on, in the order it was asked for; the hold stays as it is.
+  // Sends what was kept; the hold stays as it is.
   void releaseCarrying();
   std::size_t carryingHeld() const;
 
-  // MidiService
-  std::uint32_t inGetNumDevs() override;
-  std::uint32_t outGetNumDevs() override;
-  std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
-                       std::uintptr_t instance) override;
-  std::uint32_t inClose(MidiHandle handle) override;
-  std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) override;
-  std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed) override;
-  std::uint32_t outLongMsg(MidiHandle handle, MidiHeader* header) override;
-  std::uint32_t outClose(MidiHandle handle) override;
-  std::uint32_t getErrorText(std::uint32_t code, std::string& text) override;
-  void whenOpenPortsCarry(std::function<void()> carrying) override;
   std::string systemName() const override { return "in-memory"; }
 
  protected:
-  std::uint32_t describe(const char* operation, bool input, std::uint32_t port, std::string* name,
-                         std::uint64_t* identity) override;
-  std::uint32_t enter(const char* operation, MidiHandle handle, bool input) override;
+  std::uint32_t enter(const char* operation, long port) override;
+  long portOf(bool input, MidiHandle handle) const override;
 
  private:
   struct State;
-  std::uint32_t open(const char* operation, bool input, MidiHandle& handle, std::uint32_t port);
-  std::uint32_t send(const char* operation, MidiHandle handle,
-                     const std::function<std::uint32_t(std::vector<std::uint8_t>&)>& message);
-  std::uint32_t close(const char* operation, MidiHandle handle, bool input);
+  // MidiBackend
+  std::vector<Port> ports(bool sending) override;
+  std::uint32_t openInput(MidiHandle handle, Port& port, Receive receive) override;
+  std::uint32_t openOutput(MidiHandle handle, Port& port) override;
+  std::uint32_t close(MidiHandle handle) override;
+  std::uint32_t send(MidiHandle handle, const std::uint8_t* bytes, std::size_t length) override;
+  std::uint32_t open(bool input, MidiHandle handle, Port& port);
+
   std::unique_ptr<State> state_;
   bool wholeNames_ = false;
 };

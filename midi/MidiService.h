@@ -57,8 +57,9 @@ using MidiInCallback = std::function<void(std::uint32_t msg, std::uintptr_t inst
                                           std::uintptr_t p1, std::uintptr_t p2)>;
 
 // The platform MIDI service behind the MIDI device layer. Every operation returns a result code
-// (0 = success); nothing throws. Implementations: RtMidiService (ALSA/JACK/WinMM/CoreMIDI) and
-// InMemoryMidiService (tests, simulator). This class itself is a service with no ports, hence no
+// (0 = success); nothing throws. Implemented once, over a backend (BackendMidiService): the
+// platform's (RtMidiService: JACK, or ALSA through RtMidi) and the in-memory one of the tests and
+// the simulator (InMemoryMidiService). This class itself is a service with no ports, hence no
 // handles: what the port lists stand on until the platform's service has been loaded.
 class MidiService {
  public:
@@ -132,12 +133,13 @@ class MidiService {
   // gives; MidiResult::Error has none, since its text is whatever the driver said last.
   virtual std::uint32_t getErrorText(std::uint32_t code, std::string& text);
 
-  // Calls `carrying` on the service's thread once the ports opened so far carry data: bytes
-  // sent to such an output reach the other end, and bytes sent to such an input come in. Some
-  // services make an opened connection live only a little later (JACK, at the start of its
-  // next cycle); they call back through the thread's event loop and never block the caller.
-  // Here the ports carry from the moment they are open.
-  virtual void whenOpenPortsCarry(std::function<void()> carrying) { carrying(); }
+  // Calls `changed` on the service's thread whenever ports may have come or gone, until it is
+  // replaced (nullptr: no one to call); false when the service gives no such notice and has to
+  // be asked again and again.
+  virtual bool announcePorts(std::function<void()> changed) {
+    (void)changed;
+    return false;
+  }
 
   // The MIDI system the ports are reached through ("Jack", "ALSA"), for whoever helps with a
   // failure; empty while none is.

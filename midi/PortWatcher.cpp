@@ -7,14 +7,41 @@ PortWatcher::PortWatcher(MidiPorts& ports, QObject* parent) : QObject(parent), p
   timer_.setInterval(kIntervalMs);
   // A coarse timer wakes the thread no more than needed; a second more or less is of no matter.
   timer_.setTimerType(Qt::CoarseTimer);
-  connect(&timer_, &QTimer::timeout, this, &PortWatcher::rescan);
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    listen();
+    rescan();
+  });
   // Still inside the service's callback when this is called: the look itself comes from the
   // event loop, right after.
   ports_.setRescanDue(
       [this] { QMetaObject::invokeMethod(this, &PortWatcher::rescan, Qt::QueuedConnection); });
 }
 
-PortWatcher::~PortWatcher() { ports_.setRescanDue(nullptr); }
+PortWatcher::~PortWatcher() {
+  ports_.setRescanDue(nullptr);
+  if (announced_) ports_.service().announcePorts(nullptr);
+}
+
+void PortWatcher::start() {
+  running_ = true;
+  listen();
+  if (!announced_) timer_.start();
+}
+
+void PortWatcher::stop() {
+  running_ = false;
+  timer_.stop();
+}
+
+void PortWatcher::listen() {
+  if (announced_ || !running_) return;
+  announced_ = ports_.service().announcePorts([this] { noticed(); });
+  if (announced_) timer_.stop();
+}
+
+void PortWatcher::noticed() {
+  if (running_) rescan();
+}
 
 void PortWatcher::rescan() {
   if (scanning_) {

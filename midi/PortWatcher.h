@@ -9,10 +9,10 @@
 
 namespace tarvik {
 
-// Keeps the port lists in step with the MIDI service: every interval it enumerates both lists
-// again (MidiPorts::rescan) and reports what changed. The platform services have no reliable
-// notice of ports coming and going (RtMidi offers none), so the watcher asks; one enumeration
-// is a few calls into the service, cheap enough to repeat every second.
+// Keeps the port lists in step with the MIDI service: whenever the service announces that ports
+// came or went (JACK does), or where it cannot (ALSA through RtMidi) every interval, it
+// enumerates both lists again (MidiPorts::rescan) and reports what changed. One enumeration is a
+// few calls into the service, cheap enough to repeat every second.
 //
 // It goes on while a chain or a flash runs: a port that vanishes under a transfer must end it at
 // once, not after the transfer's watchdog. Every call and signal is on the owner's thread, and
@@ -29,8 +29,10 @@ class PortWatcher : public QObject {
   // Tests and benchmarks set their own interval or call rescan() themselves.
   void setInterval(int ms) { timer_.setInterval(ms); }
   int interval() const { return timer_.interval(); }
-  void start() { timer_.start(); }
-  void stop() { timer_.stop(); }
+  // Watching: by the service's notices where it gives them, else by the timer. Stopped, it
+  // looks only when asked.
+  void start();
+  void stop();
 
   // One enumeration now. Not from inside portsChanged's receivers (a modal box they open runs
   // the event loop), nor while an input handler runs (see MidiPorts::rescan; a box raised from a
@@ -48,7 +50,12 @@ class PortWatcher : public QObject {
   MidiPorts& ports_;
   QTimer timer_;
   void scan();
+  // Takes the service's notices once it gives them (the platform's comes after the watcher).
+  void listen();
+  void noticed();
 
+  bool running_ = false;
+  bool announced_ = false;
   bool scanning_ = false;
   bool owed_ = false;
   QString lastFailure_;

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/EventLog.h"
-#include "app/MidiLibraryLog.h"
 #include "support/FakeDialogs.h"
 #include "support/FileFaults.h"
 
@@ -108,54 +107,6 @@ class EventLogTest : public QObject {
     QCOMPARE(list.count(), 0);
     log.addLog(QStringLiteral("after"));
     QCOMPARE(list.currentRow(), 0);
-  }
-
-  // What ALSA and JACK say never becomes a line of the log of its own: it is the detail of the
-  // line that reports a start-up problem, or waits for the next failure, which takes it once.
-  void libraryLinesAreDetailOfAFailureOnly_data() {
-    using Lines = std::vector<std::string>;
-    QTest::addColumn<Lines>("atStart");
-    QTest::addColumn<QString>("problem");
-    QTest::addColumn<Lines>("later");
-    QTest::addColumn<QStringList>("logged");
-    QTest::addColumn<QList<QStringList>>("details");
-    QTest::addColumn<QStringList>("forTheNextFailure");
-    const Lines noise{"ALSA lib seq_hw.c:466:(snd_seq_hw_open) open /dev/snd/seq failed",
-                      "jack server is not running or cannot be started"};
-    const QStringList noiseText{QString::fromStdString(noise[0]), QString::fromStdString(noise[1])};
-    const QString problem =
-        QStringLiteral("No MIDI ports are available: no MIDI system is running");
-    QTest::newRow("the start-up problem carries what was said while reaching")
-        << noise << problem << Lines{} << QStringList{problem} << QList<QStringList>{noiseText}
-        << QStringList{};
-    // ALSA's missing sequencer on the way to JACK is not what a later failure on JACK is about.
-    QTest::newRow("a start that worked logs nothing and keeps only what was said after it")
-        << Lines{noise[0]} << QString() << Lines{noise[1]} << QStringList{} << QList<QStringList>{}
-        << QStringList{noiseText[1]};
-    QTest::newRow("a quiet start logs nothing") << Lines{} << QString() << Lines{} << QStringList{}
-                                                << QList<QStringList>{} << QStringList{};
-  }
-  void libraryLinesAreDetailOfAFailureOnly() {
-    using Lines = std::vector<std::string>;
-    QFETCH(Lines, atStart);
-    QFETCH(QString, problem);
-    QFETCH(Lines, later);
-    QFETCH(QStringList, logged);
-    QFETCH(QList<QStringList>, details);
-    QFETCH(QStringList, forTheNextFailure);
-    QStringList lines;
-    QList<QStringList> detailOf;
-    tarvik::MidiLibraryLog log([&](const QString& line, const QStringList& detail) {
-      lines << line;
-      detailOf << detail;
-    });
-    log.take(atStart);
-    log.started(problem.toStdString());
-    log.take(later);
-    QCOMPARE(lines, logged);
-    QCOMPARE(detailOf, details);
-    QCOMPARE(log.takeHeld(), forTheNextFailure);
-    QCOMPARE(log.takeHeld(), QStringList{});
   }
 
   // The log draws its lines from layouts it keeps; what it shows must not differ from what the

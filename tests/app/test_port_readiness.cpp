@@ -11,7 +11,8 @@ using tarvik::testing::kWaitMs;
 using tarvik::testing::WindowRig;
 
 // A port just opened may not carry data yet (JACK, until its next cycle): whatever the window
-// sends first waits for the service to say that it does.
+// sends first is kept by the MIDI layer and goes out once the port carries, with the window's
+// thread free meanwhile.
 class PortReadinessTest : public QObject {
   Q_OBJECT
  private Q_SLOTS:
@@ -23,12 +24,13 @@ class PortReadinessTest : public QObject {
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     QVERIFY(rig.service().isInputOpen(0));
     QVERIFY(rig.service().isOutputOpen(0));
-    QCOMPARE(rig.service().carryingHeld(), std::size_t{1});
+    QVERIFY(rig.service().carryingHeld() > 0);
     QVERIFY(rig.service().sent(0).empty());
     QVERIFY(CoreParts::machine(*rig.core).chainRunning());
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(!rig.find<QListWidget>("inputDevices")->isEnabled());
 
+    rig.service().holdCarrying(false);
     rig.service().releaseCarrying();
     QVERIFY(
         QTest::qWaitFor([&] { return !CoreParts::machine(*rig.core).chainRunning(); }, kWaitMs));
@@ -37,22 +39,25 @@ class PortReadinessTest : public QObject {
     QVERIFY(rig.dialogs.errors.empty());
   }
 
-  // A connect given up while its ports were still getting ready stays given up: the late news
-  // that they carry sends nothing, and the next connect starts its own burst.
-  void aConnectGivenUpBeforeThePortsCarrySendsNothingLater() {
+  // A connect given up before its ports carry: what it sent goes out late, and the next connect
+  // is not thrown by the stale reply.
+  void aConnectGivenUpBeforeThePortsCarryLeavesTheNextOneWhole() {
     WindowRig rig;
     rig.service().holdCarrying(true);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     CoreParts::machine(*rig.core).abortForLostPort(QStringLiteral("Tarvik MIDI"));
     QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
-    rig.service().releaseCarrying();
-    QVERIFY(rig.service().sent(0).empty());
-
     rig.service().holdCarrying(false);
+    rig.service().releaseCarrying();
+
+    // The late Identify reached the device once the ports carried.
+    const int late = rig.commandsNamed("Identify");
+    QVERIFY(late > 0);
+
     rig.dialogs = tarvik::testing::FakeDialogs();
     QVERIFY(rig.connectAndDownload());
-    QCOMPARE(rig.commandsNamed("Identify"), 7);
+    QCOMPARE(rig.commandsNamed("Identify"), late + 7);
     QVERIFY(rig.dialogs.errors.empty());
   }
 
@@ -67,6 +72,7 @@ class PortReadinessTest : public QObject {
     rig.service().releaseCarrying();
     QCOMPARE(rig.service().sent(0).size(), std::size_t{1});
     // An open output carries already: the next message goes at once.
+    rig.service().holdCarrying(false);
     QTest::mouseClick(rig.button("Button5"), Qt::LeftButton);
     QCOMPARE(rig.service().sent(0).size(), std::size_t{2});
     QCOMPARE(rig.service().carryingHeld(), std::size_t{0});

@@ -98,6 +98,7 @@ class TestFlasher : public QObject {
     rig.flasher.start(imageOf(FirmwareFixture::seededPages(2, 3)));
     QVERIFY(rig.flasher.running());
     QVERIFY(rig.wire().empty());
+    rig.sim.service().holdCarrying(false);
     rig.sim.service().releaseCarrying();
     QVERIFY(!finished.isEmpty() || finished.wait(tarvik::testing::kFlashWaitMs));
     QCOMPARE(finished.first().at(0).value<FlashEnd>(), FlashEnd::Flashed);

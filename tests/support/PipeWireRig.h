@@ -22,6 +22,8 @@ namespace tarvik::testing {
 class PipeWireRig : public ServerRig {
  public:
   PipeWireRig() = default;
+  // The server's one quantum at 48 kHz, in frames; set before the start (see kConfig).
+  int quantum = 4096;
   ~PipeWireRig() {
     stopSimulator();
     stopServer();
@@ -44,7 +46,8 @@ class PipeWireRig : public ServerRig {
     qunsetenv("PIPEWIRE_REMOTE");
     const QString config = runtime_.filePath(QStringLiteral("headless.conf"));
     QFile file(config);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kConfig) != qsizetype(sizeof kConfig) - 1)
+    const QByteArray text = QByteArray(kConfig).replace("QUANTUM", QByteArray::number(quantum));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
       return fail(QStringLiteral("cannot write ") + config);
     file.close();
 
@@ -103,9 +106,9 @@ class PipeWireRig : public ServerRig {
     core.daemon = true
     core.name = pipewire-0
     default.clock.rate = 48000
-    default.clock.quantum = 4096
-    default.clock.min-quantum = 4096
-    default.clock.max-quantum = 4096
+    default.clock.quantum = QUANTUM
+    default.clock.min-quantum = QUANTUM
+    default.clock.max-quantum = QUANTUM
 }
 context.spa-libs = { support.* = support/libspa-support }
 context.modules = [
