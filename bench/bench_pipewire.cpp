@@ -75,14 +75,14 @@ int main(int argc, char** argv) {
   pipewire.stopSimulator();
   pipewire.stopServer();
 
-  const double backupRatio = bench::median(backups) / floorMs(11);
-  const double restoreRatio = bench::median(restores) / floorMs(15);
+  const double backupRatio = tarvik::bench::median(backups) / floorMs(11);
+  const double restoreRatio = tarvik::bench::median(restores) / floorMs(15);
   std::printf("pipewire_quantum: %d frames at %d Hz\n", kQuantum, kSampleRate);
-  std::printf("pipewire_cli_backup_wall: %.0f ms (floor %.0f ms)\n", bench::median(backups),
+  std::printf("pipewire_cli_backup_wall: %.0f ms (floor %.0f ms)\n", tarvik::bench::median(backups),
               floorMs(11));
   std::printf("pipewire_cli_backup_floor_ratio: %.2f (target <= %.2f)\n", backupRatio, kTarget);
-  std::printf("pipewire_cli_restore_wall: %.0f ms (floor %.0f ms)\n", bench::median(restores),
-              floorMs(15));
+  std::printf("pipewire_cli_restore_wall: %.0f ms (floor %.0f ms)\n",
+              tarvik::bench::median(restores), floorMs(15));
   std::printf("pipewire_cli_restore_floor_ratio: %.2f (target <= %.2f)\n", restoreRatio, kTarget);
   return backupRatio <= kTarget && restoreRatio <= kTarget ? 0 : 1;
 }
