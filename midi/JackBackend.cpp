@@ -43,14 +43,17 @@ struct JackPort {
   bool input = false;
   jack_port_t* port = nullptr;
   jack_ringbuffer_t* ring = nullptr;  // outputs: records of a length and its bytes
-  // Outputs: the count of cycles from which the connection carries; kNever while it has none.
+  // Outputs: the count of cycles from which the connection made at the open carries; kNever
+  // until it is made. It is never read back from the server: jack_port_connected() answers from
+  // the graph the running cycle uses, so between a connect and the next cycle's start it says
+  // "not connected" of a connection that is about to carry.
   std::atomic<std::uint64_t> carryFrom{kNever};
   MidiBackend::Receive receive;
   std::vector<std::uint8_t> partial;  // reader only: a SysEx message that came in pieces
 };
 
-std::string tr(const char* text, const std::string& name = {},
-               const char* context = "JackBackend") {
+std::string translated(const char* text, const std::string& name = {},
+                       const char* context = "JackBackend") {
   const QString translated = QCoreApplication::translate(context, text);
   return (name.empty() ? translated : translated.arg(QString::fromStdString(name))).toStdString();
 }
@@ -84,7 +87,6 @@ struct JackBackend::State {
   }
   void read();
   void deliver(JackPort& port, const std::uint8_t* bytes, std::uint32_t length);
-  void recheckConnections();
 };
 
 namespace {
@@ -159,7 +161,14 @@ void JackBackend::State::read() {
   for (;;) {
     sem_wait(&wake);
     if (stopping.load()) return;
-    if (graphChanged.exchange(false)) recheckConnections();
+    if (graphChanged.exchange(false)) {
+      std::function<void()> notice;
+      {
+        std::lock_guard lock(mutex);
+        notice = changed;
+      }
+      if (notice) notice();
+    }
     Record record{};
     std::vector<std::uint8_t> bytes;
     while (jack_ringbuffer_peek(incoming, reinterpret_cast<char*>(&record), sizeof record) ==
@@ -186,23 +195,6 @@ void JackBackend::State::deliver(JackPort& port, const std::uint8_t* bytes, std:
   if (unfinished) return;
   port.receive(port.partial.data(), port.partial.size());
   port.partial.clear();
-}
-
-void JackBackend::State::recheckConnections() {
-  std::function<void()> notice;
-  {
-    std::lock_guard lock(mutex);
-    for (auto& [handle, port] : open) {
-      if (port->input) continue;
-      if (jack_port_connected(port->port) <= 0) {
-        port->carryFrom.store(kNever);
-      } else if (port->carryFrom.load() == kNever) {
-        port->carryFrom.store(cycles.load() + kCarryAfterCycles);
-      }
-    }
-    notice = changed;
-  }
-  if (notice) notice();
 }
 
 std::unique_ptr<JackBackend> JackBackend::connect(const std::string& clientName) {
@@ -284,12 +276,17 @@ std::uint32_t JackBackend::open(MidiHandle handle, Port& port, Receive receive) 
   const auto plug = std::find_if(plugs.begin(), plugs.end(),
                                  [&port](const Port& now) { return now.name == port.name; });
   if (plug == plugs.end())
-    return state_->fail(tr(input ? "The MIDI input \"%1\" is no longer available."
-                                 : "The MIDI output \"%1\" is no longer available.",
-                           port.name, "RtMidiOpenPorts"));
+    return state_->fail(translated(
+        input
+            ? QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available.")
+            : QT_TRANSLATE_NOOP("RtMidiOpenPorts",
+                                "The MIDI output \"%1\" is no longer available."),
+        port.name, "RtMidiOpenPorts"));
   port.identity = plug->identity;
   auto slot = std::find(state_->slots.begin(), state_->slots.end(), nullptr);
-  if (slot == state_->slots.end()) return state_->fail(tr("Too many MIDI ports are open."));
+  if (slot == state_->slots.end())
+    return state_->fail(
+        translated(QT_TRANSLATE_NOOP("JackBackend", "Too many MIDI ports are open.")));
 
   // Names are unique within the client: a second port of a kind is numbered.
   std::string own = input ? "MIDI In" : "MIDI Out";
@@ -301,7 +298,9 @@ std::uint32_t JackBackend::open(MidiHandle handle, Port& port, Receive receive) 
   opened->receive = std::move(receive);
   opened->port = jack_port_register(state_->client, own.c_str(), JACK_DEFAULT_MIDI_TYPE,
                                     input ? JackPortIsInput : JackPortIsOutput, 0);
-  if (opened->port == nullptr) return state_->fail(tr("The MIDI port \"%1\" cannot be made.", own));
+  if (opened->port == nullptr)
+    return state_->fail(
+        translated(QT_TRANSLATE_NOOP("JackBackend", "The MIDI port \"%1\" cannot be made."), own));
   if (!input) opened->ring = jack_ringbuffer_create(kOutputRing);
   JackPort& ours = *opened;
   {
@@ -314,7 +313,8 @@ std::uint32_t JackBackend::open(MidiHandle handle, Port& port, Receive receive) 
                               : jack_connect(state_->client, ownName, port.name.c_str());
   if (connected != 0 && connected != EEXIST) {
     close(handle);
-    return state_->fail(tr("The MIDI port \"%1\" cannot be connected.", port.name));
+    return state_->fail(translated(
+        QT_TRANSLATE_NOOP("JackBackend", "The MIDI port \"%1\" cannot be connected."), port.name));
   }
   if (!input) ours.carryFrom.store(state_->cycles.load() + kCarryAfterCycles);
   return MidiResult::NoError;
@@ -362,7 +362,8 @@ std::uint32_t JackBackend::send(MidiHandle handle, const std::uint8_t* bytes, st
   }
   const auto size = static_cast<std::uint32_t>(length);
   if (jack_ringbuffer_write_space(ring) < sizeof size + length)
-    return state_->fail(tr("The MIDI output cannot take more data."));
+    return state_->fail(
+        translated(QT_TRANSLATE_NOOP("JackBackend", "The MIDI output cannot take more data.")));
   // One write of the whole record: the process callback never sees half of it.
   std::vector<char> record(sizeof size + length);
   std::memcpy(record.data(), &size, sizeof size);
