@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/MidiSystem.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -32,7 +33,14 @@ void takeMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     return;
   }
   std::lock_guard lock(lines.mutex);
-  if (lines.echo) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  // Echoed from the main thread's loop, as the program's own lines are written: a library
+  // writing on the start-up thread must not come before the program's answer to what it was
+  // asked (a missing file), nor between the halves of one of its lines.
+  if (lines.echo && QCoreApplication::instance() != nullptr)
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [line = text.toLocal8Bit()] { std::fprintf(stderr, "%s\n", line.constData()); },
+        Qt::QueuedConnection);
   lines.held << text;
   if (lines.held.size() > MidiSystem::kHeldLines)
     lines.held.remove(0, lines.held.size() - MidiSystem::kHeldLines);

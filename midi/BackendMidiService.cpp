@@ -45,7 +45,8 @@ void call(const MidiInCallback& callback, std::uint32_t message, std::uintptr_t 
   }
 }
 
-std::string tr(const char* text, const char* context = "HubMidiService") {
+// The texts keep the context their German is filed under.
+std::string translated(const char* text, const char* context = "HubMidiService") {
   return QCoreApplication::translate(context, text).toStdString();
 }
 
@@ -201,7 +202,9 @@ std::uint32_t BackendMidiService::inOpen(MidiHandle& handle, std::uint32_t port,
 std::uint32_t BackendMidiService::inPrepareHeader(MidiHandle handle, MidiHeader* header) {
   if (auto code = enter("inPrepareHeader", portOf(true, handle))) return code;
   if (portOf(true, handle) < 0) return MidiResult::InvalidHandle;
-  return header ? MidiResult::NoError : impl_->fail(tr("No buffer was given."));
+  return header
+             ? MidiResult::NoError
+             : impl_->fail(translated(QT_TRANSLATE_NOOP("HubMidiService", "No buffer was given.")));
 }
 
 std::uint32_t BackendMidiService::inAddBuffer(MidiHandle handle, MidiHeader* header) {
@@ -210,7 +213,8 @@ std::uint32_t BackendMidiService::inAddBuffer(MidiHandle handle, MidiHeader* hea
   if (header != nullptr && header->queued) return MidiResult::StillPlaying;
   // A buffer that can take no byte would be handed back empty, which ends the port's cycle.
   if (header == nullptr || header->data == nullptr || header->bufferLength == 0)
-    return impl_->fail(tr("The buffer cannot take input."));
+    return impl_->fail(
+        translated(QT_TRANSLATE_NOOP("HubMidiService", "The buffer cannot take input.")));
   std::lock_guard lock(impl_->mutex);
   InputPort& input = impl_->inputs[handle];
   header->queued = true;
@@ -264,7 +268,8 @@ std::uint32_t BackendMidiService::inReset(MidiHandle handle) {
 std::uint32_t BackendMidiService::inUnprepareHeader(MidiHandle handle, MidiHeader* header) {
   if (auto code = enter("inUnprepareHeader", portOf(true, handle))) return code;
   if (portOf(true, handle) < 0) return MidiResult::InvalidHandle;
-  if (header == nullptr) return impl_->fail(tr("No buffer was given."));
+  if (header == nullptr)
+    return impl_->fail(translated(QT_TRANSLATE_NOOP("HubMidiService", "No buffer was given.")));
   return header->queued ? MidiResult::StillPlaying : MidiResult::NoError;
 }
 
@@ -305,14 +310,17 @@ std::uint32_t BackendMidiService::outShortMsg(MidiHandle handle, std::uint32_t p
 std::uint32_t BackendMidiService::outPrepareHeader(MidiHandle handle, MidiHeader* header) {
   if (auto code = enter("outPrepareHeader", portOf(false, handle))) return code;
   if (portOf(false, handle) < 0) return MidiResult::InvalidHandle;
-  return header ? MidiResult::NoError : impl_->fail(tr("No buffer was given."));
+  return header
+             ? MidiResult::NoError
+             : impl_->fail(translated(QT_TRANSLATE_NOOP("HubMidiService", "No buffer was given.")));
 }
 
 std::uint32_t BackendMidiService::outLongMsg(MidiHandle handle, MidiHeader* header) {
   if (auto code = enter("outLongMsg", portOf(false, handle))) return code;
   if (portOf(false, handle) < 0) return MidiResult::InvalidHandle;
   if (header == nullptr || (header->data == nullptr && header->bufferLength != 0))
-    return impl_->fail(tr("There is no message to send.", "RtMidiService"));
+    return impl_->fail(translated(
+        QT_TRANSLATE_NOOP("RtMidiService", "There is no message to send."), "RtMidiService"));
   // The caller may free the bytes right after: the backend copies them.
   return impl_->answer(impl_->backend->send(handle, header->data, header->bufferLength));
 }
@@ -320,7 +328,9 @@ std::uint32_t BackendMidiService::outLongMsg(MidiHandle handle, MidiHeader* head
 std::uint32_t BackendMidiService::outUnprepareHeader(MidiHandle handle, MidiHeader* header) {
   if (auto code = enter("outUnprepareHeader", portOf(false, handle))) return code;
   if (portOf(false, handle) < 0) return MidiResult::InvalidHandle;
-  return header ? MidiResult::NoError : impl_->fail(tr("No buffer was given."));
+  return header
+             ? MidiResult::NoError
+             : impl_->fail(translated(QT_TRANSLATE_NOOP("HubMidiService", "No buffer was given.")));
 }
 
 std::uint32_t BackendMidiService::outClose(MidiHandle handle) {

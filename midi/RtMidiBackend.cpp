@@ -137,7 +137,7 @@ std::uint32_t RtMidiBackend::State::open(MidiHandle handle, const std::string& n
   const std::vector<std::string> now = listedBy(port->midi());
   const auto index = std::find(now.begin(), now.end(), name) - now.begin();
   if (static_cast<std::size_t>(index) == now.size())
-    return fail(QCoreApplication::translate("RtMidiRtMidiPorts", goneText)
+    return fail(QCoreApplication::translate("RtMidiOpenPorts", goneText)
                     .arg(QString::fromStdString(name))
                     .toStdString());
   if constexpr (std::is_same_v<Midi, RtMidiIn>) {
@@ -157,14 +157,14 @@ std::uint32_t RtMidiBackend::State::open(MidiHandle handle, const std::string& n
 std::uint32_t RtMidiBackend::openInput(MidiHandle handle, Port& port, Receive receive) {
   return state_->open<RtMidiIn>(
       handle, port.name,
-      QT_TRANSLATE_NOOP("RtMidiRtMidiPorts", "The MIDI input \"%1\" is no longer available."),
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI input \"%1\" is no longer available."),
       std::move(receive));
 }
 
 std::uint32_t RtMidiBackend::openOutput(MidiHandle handle, Port& port) {
   return state_->open<RtMidiOut>(
       handle, port.name,
-      QT_TRANSLATE_NOOP("RtMidiRtMidiPorts", "The MIDI output \"%1\" is no longer available."),
+      QT_TRANSLATE_NOOP("RtMidiOpenPorts", "The MIDI output \"%1\" is no longer available."),
       nullptr);
 }
 
