@@ -140,7 +140,9 @@ void FullBackupActions::reportChanges(const BackupContents& backup) {
 void FullBackupActions::onRestored(bool ok, const QString& text) {
   Q_EMIT runningChanged(false);
   if (ok) {
-    log_(tr("Restore verified: %1").arg(text));
+    const int tries = core_.restoreTries();
+    log_(tries > 1 ? tr("Restore verified (%1 tries): %2").arg(tries).arg(text)
+                   : tr("Restore verified: %1").arg(text));
   } else {
     log_(tr("Restore failed: %1").arg(text));
     const RestoreCheck::Problem problem = core_.restoreProblem();

@@ -27,6 +27,7 @@
 namespace tarvik {
 
 class DeviceLink;
+class FramePacer;
 class ServerFile;
 class SetupLibrary;
 class TrafficTap;
@@ -99,6 +100,8 @@ class ConfiguratorCore : public QObject {
     return restoreCheck_.startPartial(source, names, parts);
   }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
+  // How many tries the last restore took (RestoreCheck::tries).
+  int restoreTries() const { return restoreCheck_.tries(); }
   // The link test (LinkTest) over the open ports: `count` identifies, one after the other.
   // Refused (false, nothing sent) while busy, without ports or for a count outside
   // LinkTest::kMinCount..kMaxCount; it ends with linkTested or linkTestFailed.
@@ -171,7 +174,9 @@ class ConfiguratorCore : public QObject {
   void carefulOnce();
   // The last transfer that ended failed because the device did not answer a command within its
   // time-out, after every try: a slower pace and more tries may get it through.
-  bool lastTransferLostReplies() const { return lostReplies_; }
+  bool lastTransferLostReplies() const {
+    return lastTransferWasFlash_ ? flasher_.lostReply() : machine_.lostReply();
+  }
 
   // Looks for ports that came or went now, and from now on every few moments.
   void rescanPorts() { portWatcher_.rescan(); }
@@ -267,6 +272,7 @@ class ConfiguratorCore : public QObject {
   friend struct CoreParts;
 
   void reportBusy();
+  void applyCare(const TransferCare& care);
   void setConnected(bool connected);
 
   MidiPorts& ports_;
@@ -274,6 +280,8 @@ class ConfiguratorCore : public QObject {
   ChangeMarks marks_;
   DeviceBlocks deviceBlocks_;
   std::unique_ptr<DeviceLink> link_;
+  // Everything for the device goes through it (sendShort aside), so that the care's pace holds.
+  std::unique_ptr<FramePacer> pacer_;
   TransferMachine machine_;
   Flasher flasher_;
   // Before the two that fetch from it: their requests go first.
@@ -290,8 +298,10 @@ class ConfiguratorCore : public QObject {
   TransferCare care_;
   // The care set before a carefulOnce(), until the careful transfer has ended.
   std::optional<TransferCare> careAfterCareful_;
-  bool carefulPending_ = false;
-  bool lostReplies_ = false;
+  // The careful transfer has begun (busy() was true since carefulOnce()).
+  bool carefulStarted_ = false;
+  // Which of the two the last transfer was, for lastTransferLostReplies().
+  bool lastTransferWasFlash_ = false;
   bool connected_ = false;
 };
 

@@ -168,13 +168,37 @@ TransferMachine::TransferMachine(LinkPort& link, Configuration& configuration, Q
   connect(&watchdog_, &QTimer::timeout, this, &TransferMachine::watchdogFired);
 }
 
-void TransferMachine::setConnectTimeout(int ms) { timer1_.setInterval(ms); }
+void TransferMachine::setConnectTimeout(int ms) {
+  connectTimeoutMs_ = ms;
+  timer1_.setInterval(ms);
+}
 
-void TransferMachine::setReplyWatchdog(int ms) { watchdog_.setInterval(ms); }
+void TransferMachine::setReplyWatchdog(int ms) {
+  replyWatchdogMs_ = ms;
+  watchdog_.setInterval(ms);
+}
+
+int TransferMachine::replyWaitMs(Command command) const {
+  return replyWatchdogMs_ + commandFrames(command) * care_.paceMs;
+}
+
+void TransferMachine::armWatchdog(int ms) {
+  if (watchdogClock_) {
+    watchdogClock_->start(ms, [this] { watchdogFired(); });
+  } else {
+    watchdog_.start(ms);
+  }
+}
+
+void TransferMachine::stopWatchdog() {
+  watchdog_.stop();
+  if (watchdogClock_) watchdogClock_->stop();
+}
 
 bool TransferMachine::beginChain(Chain chain) {
   if (chainRunning() || flashOwnsLink_ || linkTestOwnsLink_) return false;
   abortedChains_[index(chain)] = false;
+  lostReply_ = false;
   if (chain == Chain::SubmitPresets) presetsRefusal_.reset();
   return true;
 }
@@ -210,7 +234,7 @@ void TransferMachine::sendFirstIdentify() {
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return;
   }
-  timer1_.start();
+  timer1_.start(connectTimeoutMs_ + commandFrames(Command::Identify) * care_.paceMs);
 }
 
 bool TransferMachine::startSubmitConfig() {
@@ -232,6 +256,11 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
   // The flash hears the bootloader's replies itself, whether or not it runs.
   if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) return;
   const bool asked = awaited_ == reply->code;
+  if (!asked && lateAnswers_ > 0 && reply->code == retriedCode_) {
+    --lateAnswers_;
+    log(tr("late reply %1 from Tarvik to an earlier try - ignored").arg(reply->code));
+    return;
+  }
   if (asked) {
     awaited_.reset();
   } else {
@@ -384,14 +413,49 @@ void TransferMachine::onIdentify(const Reply& reply) {
 
 void TransferMachine::Timer1Timer() {
   timer1_.stop();
+  lostReply_ = true;
   setStep(Step::Idle);
   Q_EMIT connectTimedOut();
 }
 
 void TransferMachine::watchdogFired() {
   if (!chainRunning()) return;
+  if (tries_ < care_.tries()) {
+    sendAgain();
+    return;
+  }
   log(tr("no reply from Tarvik while %1 - transfer aborted").arg(activityText(step_)));
   abortChain(ChainAbort::NoReply, {});
+}
+
+bool TransferMachine::sendAgain() {
+  ++tries_;
+  log(tr("%1: no reply, try %2 of %3")
+          .arg(QLatin1String(commandName(lastCommand_)))
+          .arg(tries_)
+          .arg(care_.tries()));
+  const auto code = static_cast<std::uint8_t>(lastCommand_);
+  if (retriedCode_ != code) {
+    retriedCode_ = code;
+    lateAnswers_ = 0;
+  }
+  // The try before may have been heard and its answer lost or slow: the device then answers
+  // twice.
+  ++lateAnswers_;
+  Q_EMIT retried(lastCommand_);
+  try {
+    awaited_ = code;
+    sendCommand(link_, lastCommand_, lastPayload_);
+  } catch (const std::exception& error) {
+    abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
+    return false;
+  }
+  armWatchdog(replyWaitMs(lastCommand_));
+  return true;
+}
+
+void TransferMachine::abortForFailedSend(const QString& error) {
+  if (chainRunning()) abortChain(ChainAbort::SendFailed, error);
 }
 
 void TransferMachine::abortForLostPort(const QString& portName) {
@@ -403,6 +467,9 @@ void TransferMachine::abortForLostPort(const QString& portName) {
 bool TransferMachine::sendAndAwait(Step next, Command command,
                                    std::span<const std::uint8_t> payload) {
   setStep(next);
+  lastCommand_ = command;
+  lastPayload_.assign(payload.begin(), payload.end());
+  tries_ = 1;
   try {
     awaited_ = static_cast<std::uint8_t>(command);
     sendCommand(link_, command, payload);
@@ -411,7 +478,7 @@ bool TransferMachine::sendAndAwait(Step next, Command command,
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return false;
   }
-  watchdog_.start();
+  armWatchdog(replyWaitMs(command));
   return true;
 }
 
@@ -423,6 +490,7 @@ void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
   const std::optional<Chain> chain = chainOfStep(step_);
   const QString activity = activityText(step_);
   abortedStep_ = step_;
+  lostReply_ = why == ChainAbort::NoReply;
   if (chain) abortedChains_[index(*chain)] = true;
   timer1_.stop();
   // Settled before the report: a box shown for it may deliver further replies.
@@ -431,7 +499,7 @@ void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
 }
 
 void TransferMachine::setStep(Step step) {
-  if (step == Step::Idle) watchdog_.stop();
+  if (step == Step::Idle) stopWatchdog();
   if (step == step_) return;
   const bool wasRunning = chainRunning();
   step_ = step;

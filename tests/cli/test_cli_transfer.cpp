@@ -20,6 +20,7 @@
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FileFaults.h"
+#include "support/ManualClock.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -653,36 +654,55 @@ class CliTransferTest : public QObject {
     QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Interfered);
   }
 
-  // The device stops answering after `answered` commands; the reply watchdog (3 s) or the
-  // connect time-out (1 s) must end the restore, as nothing else can happen first.
+  // The device stops answering after `answered` commands: each submit is tried three times (the
+  // default retries) on a driven watchdog, then the restore ends naming the step; the verifying
+  // connect's first Identify keeps its one time-out (1 s, real).
   void aSilenceNamesTheStep_data() {
     QTest::addColumn<int>("answered");
     QTest::addColumn<QString>("error");
     QTest::addColumn<std::optional<Block>>("block");
+    QTest::addColumn<QString>("tries");
     QTest::newRow("presets") << kConnectCommands << "Tarvik did not answer while submitting presets"
-                             << std::optional<Block>(Block::Presets);
+                             << std::optional<Block>(Block::Presets) << "SubmitPresets";
     QTest::newRow("CC map") << kConnectCommands + 1
                             << "Tarvik did not answer while submitting control changes"
-                            << std::optional<Block>(Block::CcMap);
+                            << std::optional<Block>(Block::CcMap) << "SubmitCcMap";
     QTest::newRow("settings") << kConnectCommands + 3
                               << "Tarvik did not answer while submitting config"
-                              << std::optional<Block>(Block::Record);
+                              << std::optional<Block>(Block::Record) << "SubmitConfig";
     QTest::newRow("the verifying connect")
-        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>();
+        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>() << QString();
   }
   void aSilenceNamesTheStep() {
     QFETCH(int, answered);
     QFETCH(QString, error);
     QFETCH(std::optional<Block>, block);
+    QFETCH(QString, tries);
     const QString file = backupOf(2, "silence.tvk");
     SimulatedMidi device(TarvikContents::fromSeed(1));
     SimFaults faults;
     faults.answerFirst = answered;
     device.device().setFaults(faults);
     CapturedOutput output;
-    RestoreCommand restore(device.ports(), withFile(file), output.output());
-    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
-    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: restore failed: %1\n").arg(error));
+    RestoreCommand restore(device.ports(), withFile(file, true), output.output());
+    auto* watchdog = new testing::ManualClock;
+    CoreParts::machine(restore.core()).setWatchdogClock(std::unique_ptr<WaitClock>(watchdog));
+    restore.start();
+    const auto silent = [&] {
+      return restore.done() ||
+             (static_cast<int>(device.device().received().size()) > answered && watchdog->running());
+    };
+    while (!restore.done()) {
+      QVERIFY(QTest::qWaitFor(silent, 60000));
+      if (!restore.done()) watchdog->advance(60000);
+    }
+    QCOMPARE(restore.exitCode(), ExitCode::DeviceFailure);
+    const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.last(), QStringLiteral("tarvik-cli: restore failed: %1").arg(error));
+    QCOMPARE(lines.filter(QLatin1String("no reply, try")),
+             tries.isEmpty() ? QStringList()
+                             : QStringList{tries + ": no reply, try 2 of 3",
+                                           tries + ": no reply, try 3 of 3"});
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), block);
   }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/WaitClock.h"
+#include "link/WaitClock.h"
 
 #include <QTimer>
 #include <utility>
