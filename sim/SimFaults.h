@@ -25,6 +25,23 @@ struct SimFaults {
   // Every N-th SysEx message that arrives is lost before the device sees it, as on a link that
   // drops frames. 0: never.
   int loseFrameEvery = 0;
+  // Every SysEx message that arrives less than N ms after the one before it is lost, as in an
+  // interface whose small buffer overruns when frames come back to back. "The one before" is the
+  // previous message that arrived, lost or not: a stream too fast for the buffer keeps losing
+  // until it slows down, and only a sender that keeps a gap of N ms or more loses nothing. The
+  // times are the device's clock's (TarvikDevice::setClock). 0: never.
+  int dropFastMs = 0;
+  // Every N-th item byte of the replies the device sends (the nibbles between the code and F7,
+  // counted over all replies) has its lowest bit flipped on the way back. The frame keeps its
+  // F0, code and F7 and every byte stays a nibble, so it still reads as a reply to its command,
+  // only with a wrong item: the mangling that no frame check can catch and only a comparison
+  // with the source can. Replies without items pass whole and count nothing; junk frames are not
+  // counted. Counted, not drawn by chance. 0: never.
+  int corruptReplyEvery = 0;
+  // The first submit of each block (SubmitConfig, SubmitPresets, SubmitCcMap, SubmitPcRemap)
+  // that arrives while this is on is taken in whole but neither stored nor answered; the second
+  // and later ones of that block are handled as usual.
+  bool ignoreFirstSubmit = false;
   // Every reply goes out as F0, code, F7 only, without its items.
   bool shortFrames = false;
   // Before each real reply, frames the program must drop: one without the F0 start and one each

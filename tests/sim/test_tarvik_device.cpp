@@ -21,6 +21,7 @@ using tarvik::TarvikDevice;
 using Frames = std::vector<Bytes>;
 Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(Frames)
+Q_DECLARE_METATYPE(std::vector<int>)
 
 namespace {
 
@@ -43,9 +44,11 @@ Bytes bytesOf(const std::array<std::uint8_t, N>& table) {
 struct Harness {
   TarvikDevice device;
   Frames frames;
+  std::int64_t nowMs = 0;  // the device's clock, moved by the test only
 
   explicit Harness(const TarvikContents& contents = knownContents()) : device(contents) {
     device.setReplySink([this](Bytes frame) { frames.push_back(std::move(frame)); });
+    device.setClock([this] { return nowMs; });
   }
   void send(std::uint8_t command, const Bytes& payload = {}) {
     for (const auto& frame : commandFrames(command, payload)) device.receiveSysEx(frame);
@@ -290,6 +293,131 @@ class TestTarvikDevice : public QObject {
     QString got;
     for (int i = 0; i < answered.size(); ++i) got += harness.exchange(1).empty() ? u'0' : u'1';
     QCOMPARE(got, answered);
+  }
+
+  // Each Identify is two frames, marker and command byte; each gap is the time before a frame.
+  void fastFramesAreDropped_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<std::vector<int>>("gaps");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<int>("identifies");
+    QTest::newRow("3 ms after the one before is kept")
+        << 3 << std::vector{0, 3, 3, 5} << "1111" << 2;
+    QTest::newRow("2 ms after the one before is lost")
+        << 3 << std::vector{0, 2, 3, 2} << "1010" << 0;
+    // Measured from the last arrival, not from the last kept one: a burst loses all but its
+    // first frame until the sender slows down. The first marker and the second command byte
+    // are kept and make one Identify; the third command byte comes without a marker.
+    QTest::newRow("a lost frame is still the one before")
+        << 3 << std::vector{0, 2, 2, 3, 0, 3} << "100101" << 1;
+    QTest::newRow("back to back without the fault") << 0 << std::vector{0, 0, 0, 0} << "1111" << 2;
+  }
+  void fastFramesAreDropped() {
+    QFETCH(int, limit);
+    QFETCH(std::vector<int>, gaps);
+    QFETCH(QString, kept);
+    QFETCH(int, identifies);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.dropFastMs = limit});
+    QString got;
+    for (std::size_t i = 0; i < gaps.size(); ++i) {
+      harness.nowMs += gaps[i];
+      const std::size_t lines = harness.device.log().size();
+      harness.device.receiveSysEx(commandFrames(1)[i % 2]);
+      const bool lost = harness.device.log().size() > lines &&
+                        harness.device.log().back().starts_with("lost SysEx message of 4 bytes, ");
+      got += lost ? u'0' : u'1';
+    }
+    QCOMPARE(got, kept);
+    // A lost frame never reaches the parser.
+    QCOMPARE(harness.device.commandsReceived(), identifies);
+    QCOMPARE(int(harness.frames.size()), identifies);
+  }
+
+  void theFirstSubmitOfEachBlockIsIgnored_data() {
+    QTest::addColumn<int>("submit");
+    QTest::addColumn<int>("download");
+    QTest::addColumn<Bytes>("payload");
+    QTest::addColumn<Bytes>("ack");
+    QTest::addColumn<int>("other");
+    QTest::newRow("preset table")
+        << 5 << 2 << ramp(128, 0xFF, 3) << Bytes{0xF0, 0x05, 0x0F, 0x0F, 0xF7} << 7;
+    QTest::newRow("configuration record")
+        << 4 << 3 << ramp(20, 0xF0, 1) << Bytes{0xF0, 0x04, 0x0F, 0x0F, 0xF7} << 5;
+    QTest::newRow("CC map") << 7 << 6 << ramp(128, 9, 1) << Bytes{0xF0, 0x07, 0xF7} << 19;
+    QTest::newRow("PC remap table") << 19 << 18 << ramp(128, 200, 5) << Bytes{0xF0, 0x13, 0xF7}
+                                    << 4;
+  }
+  void theFirstSubmitOfEachBlockIsIgnored() {
+    QFETCH(int, submit);
+    QFETCH(int, download);
+    QFETCH(Bytes, payload);
+    QFETCH(Bytes, ack);
+    QFETCH(int, other);
+    const auto code = static_cast<std::uint8_t>(submit);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.ignoreFirstSubmit = true});
+    // Another block's first submit first: each block has a first of its own.
+    harness.send(static_cast<std::uint8_t>(other), ramp(other == 4 ? 20 : 128, 1, 0));
+    QVERIFY(harness.exchange(code, payload).empty());
+    QCOMPARE(harness.device.contents(), knownContents());
+    QVERIFY(harness.device.log().back().ends_with(" bytes) - ignored, the first submit of its block"));
+    // Nothing of the ignored command is left waiting: the next command is read as usual.
+    QCOMPARE(harness.exchange(1).size(), std::size_t(1));
+    QCOMPARE(harness.exchange(code, payload), Frames{ack});
+    QCOMPARE(harness.exchange(static_cast<std::uint8_t>(download)),
+             Frames{replyFrame(static_cast<std::uint8_t>(download), payload)});
+    QCOMPARE(harness.exchange(code, payload), Frames{ack});
+  }
+
+  // Item bytes of an Identify reply: 0 1 0 9, counted on across replies.
+  void replyBytesAreCorruptedOneInN_data() {
+    QTest::addColumn<int>("every");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<Bytes>("payload");
+    QTest::addColumn<Frames>("expected");
+    QTest::newRow("every third, on across two replies")
+        << 3 << 1 << Bytes{}
+        << Frames{{0xF0, 0x01, 0x00, 0x01, 0x01, 0x09, 0xF7},
+                  {0xF0, 0x01, 0x00, 0x00, 0x00, 0x09, 0xF7}};
+    QTest::newRow("every fifth: the second reply's first")
+        << 5 << 1 << Bytes{}
+        << Frames{{0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7},
+                  {0xF0, 0x01, 0x01, 0x01, 0x00, 0x09, 0xF7}};
+    QTest::newRow("every byte") << 1 << 1 << Bytes{}
+                                << Frames{{0xF0, 0x01, 0x01, 0x00, 0x01, 0x08, 0xF7},
+                                          {0xF0, 0x01, 0x01, 0x00, 0x01, 0x08, 0xF7}};
+    QTest::newRow("a submit's status reads as a refusal")
+        << 2 << 5 << ramp(128)
+        << Frames{{0xF0, 0x05, 0x0F, 0x0E, 0xF7}, {0xF0, 0x05, 0x0F, 0x0E, 0xF7}};
+    QTest::newRow("a reply without items passes whole")
+        << 1 << 7 << ramp(128) << Frames{{0xF0, 0x07, 0xF7}, {0xF0, 0x07, 0xF7}};
+  }
+  void replyBytesAreCorruptedOneInN() {
+    QFETCH(int, every);
+    QFETCH(int, command);
+    QFETCH(Bytes, payload);
+    QFETCH(Frames, expected);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.corruptReplyEvery = every});
+    for (int i = 0; i < 2; ++i) harness.send(static_cast<std::uint8_t>(command), payload);
+    QCOMPARE(harness.frames, expected);
+    for (const auto& frame : harness.frames) {
+      const auto reply = tarvik::parseReply(frame);
+      QVERIFY2(reply.has_value(), "still a reply: only a comparison can tell it is wrong");
+      QCOMPARE(int(reply->code), command);
+    }
+  }
+
+  void aCorruptedReplyIsLogged() {
+    Harness harness;
+    harness.device.setFaults(SimFaults{.corruptReplyEvery = 3});
+    harness.send(1);
+    QCOMPARE(harness.device.log().back(), std::string("Identify - reply byte 5 of 7 corrupted"));
+    harness.device.setFaults(SimFaults{.corruptReplyEvery = 1});
+    harness.send(2);
+    QCOMPARE(harness.device.log().back(),
+             std::string("DownloadPresets - 256 reply bytes corrupted, the first byte 3 of 259"));
   }
 
   void aLostReplyStillCarriesOutTheCommand() {
