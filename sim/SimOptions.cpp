@@ -133,12 +133,12 @@ Faults:
   --lose-reply N           lose every N-th reply on its way back (the command is
                            carried out)
   --lose-frame N           lose every N-th SysEx message that arrives
-  --drop-fast MS           lose every SysEx message that arrives less than MS
-                           milliseconds after the one before (a buffer that overruns)
+  --drop-fast MS           an interface that holds 32 SysEx messages and passes one
+                           on every MS milliseconds: what arrives while it is full
+                           is lost (a buffer that overruns)
   --corrupt-reply N        flip a bit in every N-th item byte of the replies; they still
                            read as replies, with a wrong item
-  --ignore-first-submit    take the first submit of each block without storing or
-                           answering it
+  --ignore-first-submit    take the first submit without storing or answering it
   --status V               status V instead of 0xFF (255) in the replies to submits
   --short-frames           replies without their items (F0 code F7)
   --junk                   frames the configurator must drop before every reply

@@ -76,11 +76,16 @@ void TarvikDevice::setVersion(std::uint8_t major, std::uint8_t minor) {
 void TarvikDevice::receiveSysEx(const std::vector<std::uint8_t>& message) {
   ++framesArrived_;
   const std::int64_t now = clock_();
-  const std::optional<std::int64_t> before = std::exchange(lastArrivalMs_, now);
-  if (faults_.dropFastMs > 0 && before && now - *before < faults_.dropFastMs) {
-    writeLog("lost SysEx message of " + std::to_string(message.size()) + " bytes, " +
-             std::to_string(now - *before) + " ms after the one before");
-    return;
+  if (faults_.dropFastMs > 0) {
+    const std::int64_t rate = faults_.dropFastMs;
+    // The buffer is empty at bufferEmptyAtMs_; every message in it stands for `rate` ms.
+    const std::int64_t held = std::max<std::int64_t>(0, bufferEmptyAtMs_ - now);
+    if ((held + rate - 1) / rate >= SimFaults::kOverrunFrames) {
+      writeLog("lost SysEx message of " + std::to_string(message.size()) +
+               " bytes, the interface's buffer is full");
+      return;
+    }
+    bufferEmptyAtMs_ = std::max(bufferEmptyAtMs_, now) + rate;
   }
   if (faults_.loseFrameEvery > 0 && framesArrived_ % faults_.loseFrameEvery == 0) {
     // Lost on the way: the device never knew of it, so it is not counted as ignored input.
@@ -145,7 +150,7 @@ void TarvikDevice::execute() {
   }
 
   if (ignoredAsFirstSubmit()) {
-    writeLog(line + " - ignored, the first submit of its block");
+    writeLog(line + " - ignored, the first submit");
     return;
   }
 
@@ -231,10 +236,8 @@ void TarvikDevice::execute() {
 }
 
 bool TarvikDevice::ignoredAsFirstSubmit() {
-  if (!faults_.ignoreFirstSubmit || !isSubmit(command_)) return false;
-  if (std::find(submitsSeen_.begin(), submitsSeen_.end(), command_) != submitsSeen_.end())
-    return false;
-  submitsSeen_.push_back(command_);
+  if (!faults_.ignoreFirstSubmit || !isSubmit(command_) || submitSeen_) return false;
+  submitSeen_ = true;
   return true;
 }
 

@@ -82,7 +82,7 @@ class TarvikDevice {
   bool mayAnswer(std::uint8_t command);
   template <std::size_t N>
   void storeSubmitted(std::array<std::uint8_t, N>& table);
-  // True when faults().ignoreFirstSubmit takes this command: the first submit of its block.
+  // True when faults().ignoreFirstSubmit takes this command: the first submit the device hears.
   bool ignoredAsFirstSubmit();
   // Flips the item bytes faults().corruptReplyEvery picks; the log's word on it, or "".
   std::string corrupt(std::vector<std::uint8_t>& frame);
@@ -108,12 +108,12 @@ class TarvikDevice {
   // For the loss faults: the SysEx messages that arrived and the replies that were due.
   int framesArrived_ = 0;
   int repliesDue_ = 0;
-  // For dropFastMs: when the message before arrived (none yet before the first).
-  std::optional<std::int64_t> lastArrivalMs_;
+  // For dropFastMs: when the interface's buffer has passed on all it holds.
+  std::int64_t bufferEmptyAtMs_ = 0;
   // For corruptReplyEvery: the item bytes sent back so far.
   std::int64_t replyItemBytes_ = 0;
-  // For ignoreFirstSubmit: the submit commands (by their byte) seen once already.
-  std::vector<std::uint8_t> submitsSeen_;
+  // For ignoreFirstSubmit: a submit came already.
+  bool submitSeen_ = false;
   int ignoredInputs_ = 0;
   std::vector<std::string> log_;
   std::vector<Received> received_;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FileFaults.h"
+#include "support/IdleTime.h"
 #include "support/ManualClock.h"
 #include "tests/cli/CommandRig.h"
 
@@ -33,6 +35,7 @@ using tarvik::testing::tablesOf;
 using Bytes = std::vector<std::uint8_t>;
 
 Q_DECLARE_METATYPE(Bytes)
+Q_DECLARE_METATYPE(SimFaults)
 
 namespace {
 
@@ -74,6 +77,15 @@ void takeRows(const QList<int>& ranges, const std::array<std::uint8_t, N>& from,
               std::array<std::uint8_t, N>& into) {
   for (qsizetype i = 0; i + 1 < ranges.size(); i += 2)
     for (int row = ranges[i] - 1; row < ranges[i + 1]; ++row) into[row] = from[row];
+}
+
+// The device holds exactly what the backup file holds.
+bool holdsFile(const TarvikDevice& device, const QString& file) {
+  const FullBackup::LoadResult read = FullBackup::load(file);
+  const TarvikContents& held = device.contents();
+  return read.ok() && read.settings && held.presets == read.tables->presetPayload() &&
+         held.ccMap == read.tables->ccMapPayload() &&
+         held.pcRemap == read.tables->pcRemapPayload() && held.configRecord == *read.settings;
 }
 
 CliOptions withFile(const QString& file, bool verbose = false) {
@@ -699,11 +711,71 @@ class CliTransferTest : public QObject {
     QCOMPARE(restore.exitCode(), ExitCode::DeviceFailure);
     const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.last(), QStringLiteral("tarvik-cli: restore failed: %1").arg(error));
-    QCOMPARE(lines.filter(QLatin1String("no reply, try")),
-             tries.isEmpty() ? QStringList()
-                             : QStringList{tries + ": no reply, try 2 of 3",
-                                           tries + ": no reply, try 3 of 3"});
+    const QStringList expected =
+        tries.isEmpty() ? QStringList()
+                        : QStringList{tries + ": no reply, try 2 of 3", tries + ": no reply, try 3 of 3"};
+    QCOMPARE(lines.filter(QLatin1String("no reply, try")), expected);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), block);
+  }
+
+  // A restore over a link with a fault, with the row's pace and retries, on time that moves only
+  // while the program waits for nothing but a clock. Compared: the try lines and the last line; a
+  // success says how many tries it took, a failure names the block.
+  void aBadLinkIsGotThroughWithCare_data() {
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("pace");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("tries");
+    QTest::addColumn<QString>("last");
+    const QString verified = QStringLiteral(
+        "restore verified%1: Tarvik holds the file's presets, CC map, PC remap table and settings");
+    QTest::newRow("frames too close for the interface, back to back")
+        << SimFaults{.dropFastMs = 3} << 0 << 2 << int(ExitCode::DeviceFailure)
+        << QStringList{"SubmitPresets: no reply, try 2 of 3", "SubmitPresets: no reply, try 3 of 3"}
+        << "tarvik-cli: restore failed: Tarvik did not answer while submitting presets";
+    QTest::newRow("frames too close for the interface, paced")
+        << SimFaults{.dropFastMs = 3} << 5 << 2 << int(ExitCode::Ok) << QStringList()
+        << verified.arg(QString());
+    QTest::newRow("the first submit ignored")
+        << SimFaults{.ignoreFirstSubmit = true} << 0 << 2 << int(ExitCode::Ok)
+        << QStringList{"SubmitPresets: no reply, try 2 of 3"} << verified.arg(" (2 tries)");
+    QTest::newRow("one reply in five lost")
+        << SimFaults{.loseReplyEvery = 5} << 0 << 3 << int(ExitCode::Ok)
+        // Replies 5, 10, 15 ... of all the device sends: the tries shift which command loses one.
+        << QStringList{"Identify: no reply, try 2 of 4",      "DownloadConfig: no reply, try 2 of 4",
+                       "SubmitCcMap: no reply, try 2 of 4",   "Identify: no reply, try 2 of 4",
+                       "Identify: no reply, try 2 of 4",      "DownloadCcMap: no reply, try 2 of 4"}
+        << verified.arg(" (7 tries)");
+    // Item nibble 1,500 of the replies is the 80th of the verifying download's PC remap table;
+    // the next, 3,000, would come after the second read-back.
+    QTest::newRow("one read-back byte mangled")
+        << SimFaults{.corruptReplyEvery = 1500} << 0 << 2 << int(ExitCode::Ok)
+        << QStringList{"PC remap table differ from row 40 on after the submit, try 2 of 3"}
+        << verified.arg(" (2 tries)");
+  }
+  void aBadLinkIsGotThroughWithCare() {
+    QFETCH(SimFaults, faults);
+    QFETCH(int, pace);
+    QFETCH(int, retries);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, tries);
+    QFETCH(QString, last);
+    const QString file = backupOf(2, "bad-link.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    testing::IdleTime time([&] { return device.tarvik().pendingReplies() == 0; });
+    device.device().setClock(time.reader());
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file, true), output.output());
+    restore.core().setTransferCare({pace, retries});
+    CoreParts::pacer(restore.core()).setClock(time.clock());
+    CoreParts::machine(restore.core()).setWatchdogClock(time.clock());
+    QCOMPARE(runToEnd(restore), exitCode);
+    const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.filter(QRegularExpression(QStringLiteral(", try \\d of \\d$"))), tries);
+    QCOMPARE(exitCode == ExitCode::Ok ? output.outText().trimmed() : lines.last(), last);
+    if (exitCode == ExitCode::Ok) QVERIFY(holdsFile(device.device(), file));
   }
 
   void aRefusedFileSendsNothing_data() {
