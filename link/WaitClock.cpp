@@ -11,6 +11,8 @@ class TimerClock : public WaitClock {
  public:
   TimerClock() {
     timer_.setSingleShot(true);
+    // A coarse timer may end a few per cent early: a pace is a smallest gap.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
       if (expired_) std::exchange(expired_, nullptr)();
     });
