@@ -104,22 +104,20 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
     Q_EMIT finished(false);
     return;
   }
-  // What the device sent, not what the editors hold: nothing edited meanwhile gets in.
-  const BackupContents backup = BackupContents::fromDevice(core_.deviceBlocks());
-  // The loops' labels are the editors': the device has none, and without them a backup of
+  // What the device sent, not what the editors hold: nothing edited meanwhile gets in. The
+  // loops' labels are the editors': the device has none, and without them a backup of
   // everything would lose what sits in which loop.
-  if (!FullBackup::save(path_, backup.tables, backup.settings, {},
-                        core_.configuration().labels())) {
+  const DeviceBackup backup = core_.deviceBackup(core_.configuration().labels());
+  if (!backup.save(path_)) {
     error(cannotWriteText(path_));
     Q_EMIT finished(false);
     return;
   }
-  core_.fileHolds({backup.tables.presetPayload(), backup.tables.ccMapPayload(),
-                   backup.tables.pcRemapPayload(), backup.settings});
+  core_.fileHolds(backup.bytes());
   // The device keeps no names, so the backup holds none: the editors' names stay as saved, or
   // as unsaved, as they were.
   log_(tr("Backup written to %1").arg(UserFile::shown(path_)));
-  reportChanges(backup);
+  reportChanges(backup.contents);
   Q_EMIT finished(true);
 }
 

@@ -46,6 +46,8 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
       firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }),
+      firmwareUpdate_(*firmwareDownload_, firmwareBackup_,
+                      [this](const FirmwareImage& image) { flash(image); }),
       testSender_(ports_, *link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }),
       linkTest_(*pacer_) {
   using Core = ConfiguratorCore;
@@ -135,8 +137,18 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&flasher_, &Flasher::flashWritten, this, &Core::flashWritten);
   connect(&firmwareBackup_, &FirmwareBackup::finished, this, &Core::backedUpBeforeFlash);
   connect(&firmwareBackup_, &FirmwareBackup::comparedAfterFlash, this, &Core::comparedAfterFlash);
-  connect(firmwareDownload_.get(), &ServerFile::fetched, this, &Core::firmwareDownloaded);
+  // The update has ended before the front ends hear that its download failed.
+  connect(firmwareDownload_.get(), &ServerFile::failed, &firmwareUpdate_,
+          &FirmwareUpdate::downloadFailed);
   connect(firmwareDownload_.get(), &ServerFile::failed, this, &Core::firmwareDownloadFailed);
+  connect(firmwareDownload_.get(), &ServerFile::fetched, &firmwareUpdate_,
+          &FirmwareUpdate::downloaded);
+  // After the front ends heard of the backup: the flash it lets go ahead logs its own lines.
+  connect(&firmwareBackup_, &FirmwareBackup::finished, &firmwareUpdate_, &FirmwareUpdate::backedUp);
+  connect(&firmwareUpdate_, &FirmwareUpdate::refused, this, &Core::firmwareRefused);
+  connect(&firmwareUpdate_, &FirmwareUpdate::backingUp, this, &Core::firmwareBackingUp);
+  connect(&firmwareUpdate_, &FirmwareUpdate::flashing, this, &Core::firmwareFlashing);
+  connect(&firmwareUpdate_, &FirmwareUpdate::stopped, this, &Core::firmwareUpdateStopped);
   connect(updateCheck_.get(), &ServerFile::runningChanged, this, &Core::updateCheckRunningChanged);
   connect(updateCheck_.get(), &ServerFile::fetched, this, &Core::updateChecked);
   connect(updateCheck_.get(), &ServerFile::failed, this, &Core::updateCheckFailed);
@@ -156,7 +168,10 @@ bool ConfiguratorCore::testLink(int count) {
   return linkTest_.start(count);
 }
 
-void ConfiguratorCore::downloadFirmware() { firmwareDownload_->start(); }
+bool ConfiguratorCore::updateFirmware(FirmwareUpdate::Plan plan) {
+  if (busy()) return false;
+  return firmwareUpdate_.start(std::move(plan));
+}
 
 void ConfiguratorCore::checkForUpdate() { updateCheck_->start(); }
 

@@ -13,7 +13,9 @@
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
 #include "config/PresetRows.h"
+#include "core/DeviceBackup.h"
 #include "core/FirmwareBackup.h"
+#include "core/FirmwareUpdate.h"
 #include "core/HistoryRecorder.h"
 #include "core/LinkTest.h"
 #include "core/TestMessageSender.h"
@@ -78,6 +80,11 @@ class ConfiguratorCore : public QObject {
                  const std::optional<LoopLabels>& labels, const RestoreParts& parts);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
+  // The backup file of the last whole download (deviceBlocks() complete()), with the loops'
+  // `labels` besides.
+  DeviceBackup deviceBackup(const LoopLabels& labels = {}) const {
+    return DeviceBackup::of(deviceBlocks_, labels);
+  }
 
   // The transfers; each is refused (false, nothing sent) while busy(). The connect identifies
   // the device and, with the program's firmware, reads its four blocks into the editors (with
@@ -111,14 +118,13 @@ class ConfiguratorCore : public QObject {
   bool heardUnaskedReplies() const { return machine_.unaskedReplies() > 0; }
   static QString unaskedRepliesText() { return tarvik::unaskedRepliesText(); }
 
-  // The firmware update: fetching the firmware or the change log from the update server; keeping
-  // the setup before the flash of firmware `version` (FirmwareBackup): what is kept, and where,
-  // until a download after a written flash has compared the device with it (awaiting that).
-  void downloadFirmware();
+  // The firmware update (FirmwareUpdate): the image, given or downloaded from the update server
+  // and checked, then the setup kept (FirmwareBackup), then the flash. Refused (false, nothing
+  // reported) while busy or while an update runs. What is kept, and where, stays until a
+  // download after a written flash has compared the device with it (awaiting that).
+  bool updateFirmware(FirmwareUpdate::Plan plan);
+  // The change log from the update server.
   void checkForUpdate();
-  bool backUpBeforeFlash(const QString& version, const QString& file = {}) {
-    return firmwareBackup_.start(version, file);
-  }
   const std::optional<FirmwareBackup::Kept>& keptSetup() const { return firmwareBackup_.kept(); }
   QString keptSetupWhere() const { return firmwareBackup_.whereText(); }
   bool awaitingCheckAfterFlash() const { return firmwareBackup_.awaitingCheck(); }
@@ -262,8 +268,13 @@ class ConfiguratorCore : public QObject {
   // the update server's firmware download and update check bring.
   void backedUpBeforeFlash(bool ok, const QString& text);
   void comparedAfterFlash(const QStringList& differences);
-  void firmwareDownloaded(const QByteArray& body);
+  // The steps of updateFirmware(), as FirmwareUpdate reports them; a download that failed
+  // ends the update too.
   void firmwareDownloadFailed(const QString& errorText);
+  void firmwareRefused(const tarvik::FirmwareImage& image);
+  void firmwareBackingUp(const QString& version);
+  void firmwareFlashing(const tarvik::FirmwareImage& image, tarvik::FirmwareUpdate::Backup backup);
+  void firmwareUpdateStopped(tarvik::FirmwareUpdate::Stop why, const QString& text);
   void updateCheckRunningChanged(bool running);
   void updateChecked(const QByteArray& changeLog);
   void updateCheckFailed(const QString& errorText);
@@ -293,6 +304,7 @@ class ConfiguratorCore : public QObject {
   PortWatcher portWatcher_;
   HistoryRecorder history_;
   FirmwareBackup firmwareBackup_;
+  FirmwareUpdate firmwareUpdate_;
   TestMessageSender testSender_;
   LinkTest linkTest_;
   TransferCare care_;
