@@ -24,12 +24,12 @@ QString LoopLabels::heading(int loop) const {
 
 QString LoopLabels::item(int loop) const {
   return label(loop).isEmpty() ? tr("LOOP %1").arg(loop + 1)
-                                 : tr("LOOP %1 (%2)").arg(loop + 1).arg(label(loop));
+                               : tr("LOOP %1 (%2)").arg(loop + 1).arg(label(loop));
 }
 
 QString LoopLabels::numbered(int loop) const {
   return label(loop).isEmpty() ? QString::number(loop + 1)
-                                 : QStringLiteral("%1 (%2)").arg(loop + 1).arg(label(loop));
+                               : QStringLiteral("%1 (%2)").arg(loop + 1).arg(label(loop));
 }
 
 QString LoopLabels::firstProblem() const {
@@ -42,8 +42,8 @@ QString LoopLabels::firstProblem() const {
 }
 
 QByteArray LoopLabels::section() const {
-  return NumberedTexts::section(kLoopsSection,
-                                [](int loop) -> QByteArray { return "loop" + QByteArray::number(loop); });
+  return NumberedTexts::section(
+      kLoopsSection, [](int loop) -> QByteArray { return "loop" + QByteArray::number(loop); });
 }
 
 LoopLabels::Read LoopLabels::read(const QByteArray& text) {

@@ -28,7 +28,8 @@ QString PresetNames::firstProblem() const {
 }
 
 QByteArray PresetNames::section() const {
-  return NumberedTexts::section(kNamesSection, [](int number) { return QByteArray::number(number); });
+  return NumberedTexts::section(kNamesSection,
+                                [](int number) { return QByteArray::number(number); });
 }
 
 PresetNames::Read PresetNames::read(const QByteArray& text) {
