@@ -93,7 +93,7 @@ class TransferMachine : public QObject {
   // chain at once (chainAborted with SendFailed); the start still returns true then.
   // startConnect sends Identify, once the link carries data, and arms the connect time-out
   // then; the identify burst counts from
-  // resetIdentifyCount(), which the connect press calls before it checks the ports.
+  // resetIdentifyCount(), which ConfiguratorCore::connectDevice and FullDownload::start call first.
   bool startConnect();
   void resetIdentifyCount() { identifyCount_ = 0; }
   bool startSubmitConfig();

@@ -57,7 +57,7 @@ using MidiInCallback = std::function<void(std::uint32_t msg, std::uintptr_t inst
                                           std::uintptr_t p1, std::uintptr_t p2)>;
 
 // The platform MIDI service behind the MIDI device layer. Every operation returns a result code
-// (0 = success); nothing throws. Implementations: RtMidiService (ALSA/JACK/WinMM/CoreMIDI) and
+// (0 = success); nothing throws. Implementations: RtMidiService (ALSA or JACK, on Linux) and
 // InMemoryMidiService (tests, simulator). This class itself is a service with no ports, hence no
 // handles: what the port lists stand on until the platform's service has been loaded.
 class MidiService {

@@ -10,8 +10,8 @@
 namespace tarvik {
 
 // Keeps the port lists in step with the MIDI service: every interval it enumerates both lists
-// again (MidiPorts::rescan) and reports what changed. The platform services have no reliable
-// notice of ports coming and going (RtMidi offers none), so the watcher asks; one enumeration
+// again (MidiPorts::rescan) and reports what changed. RtMidi, which the platform service stands
+// on, passes on no notice of ports coming and going, so the watcher asks; one enumeration
 // is a few calls into the service, cheap enough to repeat every second.
 //
 // It goes on while a chain or a flash runs: a port that vanishes under a transfer must end it at

@@ -157,10 +157,10 @@ class RememberedStateTest : public QObject {
     // In the program the lists fill after start-up, through the watcher.
     WindowRig later(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer, addUmOne);
     setAllPresent(later.service(), false);
-    CoreParts::portWatcher(*later.core).rescan();
+    later.core->rescanPorts();
     later.form->remember(state);
     setAllPresent(later.service(), true);
-    CoreParts::portWatcher(*later.core).rescan();
+    later.core->rescanPorts();
     QCOMPARE(selectedName(later.find<QListWidget>("inputDevices")), offered);
     QCOMPARE(selectedName(later.find<QListWidget>("outputDevices")), offered);
   }

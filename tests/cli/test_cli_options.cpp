@@ -185,6 +185,19 @@ class CliOptionsTest : public QObject {
     QTest::newRow("sheet of the device") << QStringList{"sheet", "device", "s.csv"} << true;
     QTest::newRow("sheet of a file") << QStringList{"sheet", "a.tvk", "s.csv"} << false;
     QTest::newRow("diff of two files") << QStringList{"diff", "a.tvk", "b.tvk"} << false;
+    QTest::newRow("diff of the library and a snapshot")
+        << QStringList{"diff", "library:live", "snapshot:3"} << false;
+    QTest::newRow("diff of a file and the device")
+        << QStringList{"diff", "a.tvk", "device"} << true;
+    QTest::newRow("library store downloads") << QStringList{"library", "store", "live"} << true;
+    QTest::newRow("library list") << QStringList{"library", "list"} << false;
+    QTest::newRow("library history") << QStringList{"library", "history"} << false;
+    QTest::newRow("library export") << QStringList{"library", "export", "live", "l.tvk"} << false;
+    QTest::newRow("library import") << QStringList{"library", "import", "a.tvk"} << false;
+    QTest::newRow("setlist store") << QStringList{"setlist", "store", "gig", "-"} << false;
+    QTest::newRow("setlist list") << QStringList{"setlist", "list"} << false;
+    QTest::newRow("setlist show") << QStringList{"setlist", "show", "gig"} << false;
+    QTest::newRow("setlist chart") << QStringList{"setlist", "chart", "gig", "g.pdf"} << false;
   }
   void midiOnlyForTheDevice() {
     QFETCH(QStringList, arguments);

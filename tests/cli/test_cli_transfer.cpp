@@ -601,7 +601,7 @@ class CliTransferTest : public QObject {
     const QString line = QStringLiteral("tarvik-cli: restore failed: %1: device %2, file %3\n")
                              .arg(where, hex(sent ^ 0x01), hex(sent));
     QCOMPARE(output.errText(), line);
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Differs);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Differs);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), std::optional<Block>(block));
     QCOMPARE(CoreParts::restoreCheck(restore.core()).difference()->row, item);
   }
@@ -618,7 +618,7 @@ class CliTransferTest : public QObject {
     QCOMPARE(output.errText(),
              QStringLiteral(
                  "tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Refused);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Refused);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(),
              std::optional<Block>(Block::Presets));
     // Nothing after the refused chain: no record, no verifying download.
@@ -663,7 +663,7 @@ class CliTransferTest : public QObject {
              QStringLiteral("tarvik-cli: restore failed: replies came from Tarvik that this "
                             "program did not ask for (another program is talking to Tarvik); "
                             "what Tarvik holds may have changed\n"));
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Interfered);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Interfered);
   }
 
   // The device stops answering after `answered` commands: each submit is tried three times (the

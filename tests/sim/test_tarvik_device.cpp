@@ -4,6 +4,7 @@
 #include "link/Framing.h"
 #include "sim/TarvikDevice.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -585,6 +586,11 @@ class TestTarvikDevice : public QObject {
     QTest::newRow("unreadable values take the defaults")
         << QByteArray("pc=abc\r\ncc=\r\npcremap=1x\r\n") << 0 << 0 << 5;
     QTest::newRow("bits above the mask are dropped") << QByteArray("pc=257\n") << 1 << 0 << 5;
+    // As the editors show such a file: the device gets what a restore of it would send.
+    QTest::newRow("an index past the selector's items is no selection")
+        << QByteArray("pc=1\r\ncc=9\r\npcremap=129\r\n") << 1 << 255 << 255;
+    QTest::newRow("an index below -1 is no selection")
+        << QByteArray("pc=1\r\ncc=-2\r\npcremap=-7\r\n") << 1 << 255 << 255;
   }
   void configurationFileGivesTheTables() {
     QFETCH(QByteArray, section);
@@ -612,9 +618,32 @@ class TestTarvikDevice : public QObject {
     QCOMPARE(contents.configRecord, base.configRecord);
   }
 
-  void unreadableConfigurationFileIsRefused() {
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             TarvikContents::withTvkFile("/nonexistent/none.tvk", {}));
+  void refusedConfigurationFile_data() {
+    QTest::addColumn<QByteArray>("text");  // empty: no file at all
+    QTest::addColumn<QString>("why");      // the end of the message
+    QTest::newRow("missing") << QByteArray() << "";
+    QTest::newRow("no preset sections") << QByteArray("[settings]\r\npc=1\r\n")
+                                        << "not a Tarvik configuration file (no preset sections).";
+  }
+  void refusedConfigurationFile() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("refused.tvk");
+    if (!text.isEmpty()) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    try {
+      TarvikContents::withTvkFile(path.toStdString(), {});
+      QFAIL("the file was taken");
+    } catch (const std::runtime_error& error) {
+      // The reader's own text, which names the file.
+      const QString message = QString::fromStdString(error.what());
+      QVERIFY2(message.contains(QStringLiteral("refused.tvk")), qPrintable(message));
+      QVERIFY2(message.endsWith(why), qPrintable(message));
+    }
   }
 };
 
