@@ -5,7 +5,16 @@
 
 namespace tarvik {
 
+namespace {
+
+// The joiners are format characters that carry meaning: a joined emoji (a singer, a family)
+// falls apart without U+200D, and Persian words need U+200C. Neither turns or breaks a line.
+bool joiner(char32_t c) { return c == 0x200C || c == 0x200D; }
+
+}  // namespace
+
 bool UserText::refused(char32_t c) {
+  if (joiner(c)) return false;
   switch (QChar::category(c)) {
     case QChar::Other_Control:
     case QChar::Other_Format:
@@ -33,7 +42,7 @@ QString UserText::cleaned(const QString& stored) {
   QString text;
   bool separated = false;  // a separator since the last character kept
   for (const char32_t c : stored.toUcs4()) {
-    switch (QChar::category(c)) {
+    switch (joiner(c) ? QChar::Other_NotAssigned : QChar::category(c)) {
       case QChar::Other_Format:
         break;
       case QChar::Separator_Line:

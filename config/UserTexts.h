@@ -16,7 +16,8 @@ namespace tarvik {
 // end (readers of INI text trim values) and with no control or format character and no line or
 // paragraph separator: nothing that breaks the line, nothing unseen (U+200B: two texts that look
 // the same) and nothing that turns the writing direction (U+202E: a text shown backwards, and
-// everything after it in the same line).
+// everything after it in the same line). The two joiners are the exception: a joined emoji and
+// Persian words need them, and they neither break nor turn a line.
 class UserText {
   Q_DECLARE_TR_FUNCTIONS(UserText)
 
