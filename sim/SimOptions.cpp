@@ -86,8 +86,7 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
     } else if (option == "--drop-fast") {
       options.faults.dropFastMs = static_cast<int>(parseNumber(option, value(), 1, 1000));
     } else if (option == "--corrupt-reply") {
-      options.faults.corruptReplyEvery =
-          static_cast<int>(parseNumber(option, value(), 1, 1000000));
+      options.faults.corruptReplyEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
     } else if (option == "--ignore-first-submit") {
       options.faults.ignoreFirstSubmit = true;
     } else if (option == "--status") {

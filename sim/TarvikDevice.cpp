@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "sim/TarvikDevice.h"
 
-#include "link/Framing.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 #include <utility>
+
+#include "link/Framing.h"
 
 namespace tarvik {
 

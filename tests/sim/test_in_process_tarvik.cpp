@@ -152,6 +152,23 @@ class TestInProcessTarvik : public QObject {
     QCOMPARE(held.count(), 3);
   }
 
+  void aTestsClockTimesTheFramesAsTheProgramSendsThem() {
+    std::int64_t now = 0;
+    tarvik->device().setClock([&now] { return now; });
+    tarvik->device().setFaults(SimFaults{.dropFastMs = 3});
+    tarvik->holdReplies(true);
+    // An Identify whose frames come 3 ms apart, then one whose frames come 2 ms apart.
+    for (int gap : {3, 2}) {
+      for (const auto& frame : commandFrames(1)) {
+        now += gap;
+        output->SendLongMessage(kProgramOut, frame);
+      }
+    }
+    QCOMPARE(tarvik->device().commandsReceived(), 1);
+    QCOMPARE(tarvik->pendingReplies(), 1);
+    tarvik->device().setClock({});
+  }
+
   void junkComesAsMessagesOfItsOwn() {
     tarvik->device().setFaults(SimFaults{.junkFrames = true});
     send(1);

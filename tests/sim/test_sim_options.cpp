@@ -50,9 +50,12 @@ class TestSimOptions : public QObject {
                                             << "loseReply" << 5;
     QTest::newRow("lose every seventh frame") << "--lose-frame 7"
                                               << "loseFrame" << 7;
-    QTest::newRow("drop frames closer than 4 ms") << "--drop-fast 4" << "dropFast" << 4;
-    QTest::newRow("corrupt every ninth reply byte") << "--corrupt-reply 9" << "corruptReply" << 9;
-    QTest::newRow("ignore the first submit") << "--ignore-first-submit" << "ignoreFirstSubmit" << 1;
+    QTest::newRow("drop frames closer than 4 ms") << "--drop-fast 4"
+                                                  << "dropFast" << 4;
+    QTest::newRow("corrupt every ninth reply byte") << "--corrupt-reply 9"
+                                                    << "corruptReply" << 9;
+    QTest::newRow("ignore the first submit") << "--ignore-first-submit"
+                                             << "ignoreFirstSubmit" << 1;
     QTest::newRow("short frames") << "--short-frames" << "shortFrames" << 1;
     QTest::newRow("junk") << "--junk" << "junk" << 1;
     // Counted from 1, as the configurator reports the pages; the fault is the wire's number.

@@ -338,13 +338,13 @@ class TestTarvikDevice : public QObject {
     QTest::addColumn<Bytes>("payload");
     QTest::addColumn<Bytes>("ack");
     QTest::addColumn<int>("other");
-    QTest::newRow("preset table")
-        << 5 << 2 << ramp(128, 0xFF, 3) << Bytes{0xF0, 0x05, 0x0F, 0x0F, 0xF7} << 7;
+    QTest::newRow("preset table") << 5 << 2 << ramp(128, 0xFF, 3)
+                                  << Bytes{0xF0, 0x05, 0x0F, 0x0F, 0xF7} << 7;
     QTest::newRow("configuration record")
         << 4 << 3 << ramp(20, 0xF0, 1) << Bytes{0xF0, 0x04, 0x0F, 0x0F, 0xF7} << 5;
     QTest::newRow("CC map") << 7 << 6 << ramp(128, 9, 1) << Bytes{0xF0, 0x07, 0xF7} << 19;
-    QTest::newRow("PC remap table") << 19 << 18 << ramp(128, 200, 5) << Bytes{0xF0, 0x13, 0xF7}
-                                    << 4;
+    QTest::newRow("PC remap table")
+        << 19 << 18 << ramp(128, 200, 5) << Bytes{0xF0, 0x13, 0xF7} << 4;
   }
   void theFirstSubmitIsIgnored() {
     QFETCH(int, submit);
@@ -405,17 +405,6 @@ class TestTarvikDevice : public QObject {
       QVERIFY2(reply.has_value(), "still a reply: only a comparison can tell it is wrong");
       QCOMPARE(int(reply->code), command);
     }
-  }
-
-  void aCorruptedReplyIsLogged() {
-    Harness harness;
-    harness.device.setFaults(SimFaults{.corruptReplyEvery = 3});
-    harness.send(1);
-    QCOMPARE(harness.device.log().back(), std::string("Identify - reply byte 5 of 7 corrupted"));
-    harness.device.setFaults(SimFaults{.corruptReplyEvery = 1});
-    harness.send(2);
-    QCOMPARE(harness.device.log().back(),
-             std::string("DownloadPresets - 256 reply bytes corrupted, the first byte 3 of 259"));
   }
 
   void aLostReplyStillCarriesOutTheCommand() {
