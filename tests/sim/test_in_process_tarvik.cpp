@@ -157,15 +157,15 @@ class TestInProcessTarvik : public QObject {
     tarvik->device().setClock([&now] { return now; });
     tarvik->device().setFaults(SimFaults{.dropFastMs = 3});
     tarvik->holdReplies(true);
-    // An Identify whose frames come 3 ms apart, then one whose frames come 2 ms apart.
-    for (int gap : {3, 2}) {
+    // Twenty Identifies at one moment overrun the interface's 32 frames; ten more, a frame every
+    // 3 ms, keep pace with it.
+    for (int identify = 0; identify < 30; ++identify) {
       for (const auto& frame : commandFrames(1)) {
-        now += gap;
+        if (identify >= 20) now += 3;
         output->SendLongMessage(kProgramOut, frame);
       }
     }
-    QCOMPARE(tarvik->device().commandsReceived(), 1);
-    QCOMPARE(tarvik->pendingReplies(), 1);
+    QCOMPARE(tarvik->device().commandsReceived(), SimFaults::kOverrunFrames / 2 + 10);
     tarvik->device().setClock({});
   }
 

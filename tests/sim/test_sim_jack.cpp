@@ -159,8 +159,8 @@ class TestSimJack : public QObject {
     ports.reset();
     QVERIFY(jack.stopSimulator());
     const QByteArray simOutput = jack.simulatorOutput();
-    QVERIFY2(simOutput.contains("SubmitPresets (128 bytes) - ignored, the first submit of its "
-                                "block\nIdentify - reply byte 5 of 7 corrupted\n"),
+    QVERIFY2(simOutput.contains("SubmitPresets (128 bytes) - ignored, the first submit\n"
+                                "Identify - reply byte 5 of 7 corrupted\n"),
              simOutput.constData());
   }
 
