@@ -305,7 +305,7 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
         log(tr("transmission successful"));
-        if (!sentRecord_.isEmpty()) Q_EMIT stored(Block::Record, sentRecord_);
+        confirm(Block::Record, sentRecord_);
       } else {
         log(notStoredLine(advancedSettingsName(), status));
       }
@@ -319,7 +319,7 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
         log(tr("transmission successful"));
-        if (!sentPresets_.isEmpty()) Q_EMIT stored(Block::Presets, sentPresets_);
+        confirm(Block::Presets, sentPresets_);
       } else {
         // The device still expects the two tables, so they go out; the end of the chain must
         // not call the whole submit a success.
@@ -340,8 +340,8 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
       if (!refusal) log(tr("transmission successful"));
       // Reply 19 carries no status; it confirms the two tables that went out before it.
-      if (!sentCcMap_.isEmpty()) Q_EMIT stored(Block::CcMap, sentCcMap_);
-      if (!sentPcRemap_.isEmpty()) Q_EMIT stored(Block::PcRemap, sentPcRemap_);
+      confirm(Block::CcMap, sentCcMap_);
+      confirm(Block::PcRemap, sentPcRemap_);
       finishIf(inSubmitPresets(step_));
       Q_EMIT chainFinished(Chain::SubmitPresets);
       if (refusal) Q_EMIT refused(Block::Presets, *refusal);
@@ -354,6 +354,19 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::LeaveBootloader:
       return;  // the flash's replies never get here (DoSysExData), nor does parseReply pass 16
   }
+}
+
+void TransferMachine::confirm(Block block, const QByteArray& sent) {
+  if (sent.isEmpty()) return;
+  if (!doubtful_) {
+    Q_EMIT stored(block, sent);
+    return;
+  }
+  // A command before this one lost frames or its answer: the device may have taken the start of
+  // this send as the rest of that one, stored a mix of the two and answered it as this.
+  log(tr("Tarvik confirmed the %1, but a command before went unanswered: what it holds is known "
+         "once it is read again (connect)")
+          .arg(blockName(block)));
 }
 
 void TransferMachine::askForDownload(std::size_t index) {
@@ -380,6 +393,9 @@ void TransferMachine::onDownloaded(const Reply& reply) {
     askForDownload(next);
     return;
   }
+  // Every command of the chain was answered in its order: the device reads commands in step with
+  // the program again.
+  doubtful_ = false;
   finishIf(inDownloadTables(step_));
   Q_EMIT chainFinished(Chain::Connect);
 }
@@ -413,6 +429,7 @@ void TransferMachine::onIdentify(const Reply& reply) {
 
 void TransferMachine::Timer1Timer() {
   timer1_.stop();
+  doubtful_ = true;
   lostReply_ = true;
   setStep(Step::Idle);
   Q_EMIT connectTimedOut();
@@ -420,6 +437,7 @@ void TransferMachine::Timer1Timer() {
 
 void TransferMachine::watchdogFired() {
   if (!chainRunning()) return;
+  doubtful_ = true;
   if (tries_ < care_.tries()) {
     sendAgain();
     return;
@@ -455,6 +473,7 @@ bool TransferMachine::sendAgain() {
 }
 
 void TransferMachine::abortForFailedSend(const QString& error) {
+  doubtful_ = true;
   if (chainRunning()) abortChain(ChainAbort::SendFailed, error);
 }
 
@@ -474,6 +493,7 @@ bool TransferMachine::sendAndAwait(Step next, Command command,
     awaited_ = static_cast<std::uint8_t>(command);
     sendCommand(link_, command, payload);
   } catch (const std::exception& error) {
+    doubtful_ = true;
     // The rest of the command never went out, so no reply will come to move the chain on.
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return false;

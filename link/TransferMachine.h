@@ -144,7 +144,9 @@ class TransferMachine : public QObject {
   // before the configuration's clamps.
   void received(tarvik::Block block, const QByteArray& bytes);
   // The device confirmed storing a block: status 0xFF, or reply 19 for the CC map and the PC
-  // remap table, which carry no status. `sent` is exactly what went out for it.
+  // remap table, which carry no status. `sent` is exactly what went out for it. Not after a
+  // command went unanswered since the last whole download: the confirmation may be a mix's then,
+  // and only a log line says so.
   void stored(tarvik::Block block, const QByteArray& sent);
   // The device answered a submit with another status than 0xFF. Reported when the chain that
   // carried it has ended, after chainFinished.
@@ -188,6 +190,8 @@ class TransferMachine : public QObject {
   void submit(const QString& line, Step next, Command command, QByteArray& sent,
               const std::array<std::uint8_t, N>& payload);
   bool dropped(const Reply& reply);
+  // Reports `block` stored, unless the confirmation may be a mix's (doubtful_).
+  void confirm(Block block, const QByteArray& sent);
   void log(const QString& line) { Q_EMIT logLine(line); }
 
   LinkPort& link_;
@@ -212,6 +216,10 @@ class TransferMachine : public QObject {
   int lateAnswers_ = 0;
   TransferCare care_;
   bool lostReply_ = false;
+  // A command lost frames or its answer since the device last answered a whole download: its
+  // parser may hold the start of that command, which the next send completes, so a confirmation
+  // says nothing of what it stored until it has been read again.
+  bool doubtful_ = false;
   std::unique_ptr<WaitClock> watchdogClock_;
   // The waits at a pace of 0; QTimer::start(ms) would overwrite an interval.
   int connectTimeoutMs_ = kConnectTimeoutMs;
