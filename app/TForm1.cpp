@@ -19,6 +19,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CarefulRetry.h"
 #include "app/CcLearnActions.h"
 #include "app/CompareWindow.h"
 #include "app/Dialogs.h"
@@ -111,8 +112,11 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                                                [this](const QString& line) { addLog(line); });
   takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(),
                                                 [this](const QString& line) { addLog(line); });
+  careful_ = new CarefulRetry(
+      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
   fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
+      dialogs_, this, core_, *edits_, *careful_, [this](const QString& line) { addLog(line); },
+      this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
@@ -205,6 +209,12 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::linkTested, this, [this](const LinkTestReport& report) {
     addLog(report.countsLine());
     addLog(report.roundTripLine());
+    if (const auto pace = report.paceToTry(core_.transferCare().paceMs)) {
+      addLog(tr("%1 of %2 replies lost: try a \"Transfer pace\" of %3 ms")
+                 .arg(report.lost())
+                 .arg(report.sent)
+                 .arg(*pace));
+    }
   });
   connect(&core_, &ConfiguratorCore::linkTestFailed, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
@@ -216,10 +226,11 @@ void TForm1::bindCore() {
     connectEnded(false);
     updateSendControls();
     const auto [input, output] = core_.linkPortNames();
-    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("),
-                      {tr("Identify was sent to the output \"%1\"; no reply came on the input "
-                          "\"%2\" (nor on any other open input).")
-                           .arg(output, input)});
+    careful_->error(timeoutCaption(), tr("No Tarvik found :("),
+                    midiFailureDetail({tr("Identify was sent to the output \"%1\"; no reply "
+                                          "came on the input \"%2\" (nor on any other open "
+                                          "input).")
+                                           .arg(output, input)}));
   });
   connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
   connect(&core_, &ConfiguratorCore::transferFinished, this, [this](Chain chain) {
@@ -320,6 +331,7 @@ void TForm1::remember(RememberedState& state) {
   }
   library_->setRemembered(&state);
   midi_->setRemembered(state.ports());
+  midi_->rememberCareIn(&state);
   rememberFollow();
 }
 
@@ -351,12 +363,16 @@ void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitl
 
 void TForm1::reportMidiFailure(const QString& caption, const QString& text,
                                const QStringList& tried) {
+  dialogs_.errorWithDetail(this, caption, text, midiFailureDetail(tried));
+}
+
+QStringList TForm1::midiFailureDetail(const QStringList& tried) const {
   const QString system = core_.midiSystemName();
   QStringList detail{system.isEmpty() ? tr("MIDI system: none reached")
                                       : tr("MIDI system: %1").arg(system)};
   detail << tried;
   if (midiFailureDetail_) detail << midiFailureDetail_();
-  dialogs_.errorWithDetail(this, caption, text, detail);
+  return detail;
 }
 
 bool TForm1::busy() const { return core_.busy(); }
@@ -405,18 +421,22 @@ void TForm1::Button1Click() {
   if (remembered_ != nullptr) {
     remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
   }
-  // The opened work stays what it is until this connect has done what the answer asked for:
-  // a send that failed, or a connect that found nothing, asks again next time.
-  if (openedWork_) {
-    answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
-  }
-  if (choice == Dialogs::ConnectChoice::Send) {
-    fullBackup_->sendEditors();
-    return;
-  }
-  const bool keep = choice == Dialogs::ConnectChoice::Keep;
-  if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
-  if (!core_.connectDevice(keep)) connectEnded(false);
+  careful_->start([this, choice] {
+    // The opened work stays what it is until this connect has done what the answer asked for:
+    // a send that failed, or a connect that found nothing, asks again next time.
+    if (openedWork_) {
+      answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
+    }
+    if (choice == Dialogs::ConnectChoice::Send) {
+      fullBackup_->sendEditors();
+      return core_.busy();
+    }
+    const bool keep = choice == Dialogs::ConnectChoice::Keep;
+    if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
+    if (core_.connectDevice(keep)) return true;
+    connectEnded(false);
+    return false;
+  });
 }
 
 void TForm1::testLinkClick() {
@@ -444,9 +464,13 @@ void TForm1::settleOpenedWork(bool succeeded) {
   if (succeeded) openedWork_ = false;
 }
 
-void TForm1::Button2Click() { core_.submitConfig(); }
+void TForm1::Button2Click() {
+  careful_->start([this] { return core_.submitConfig(); });
+}
 
-void TForm1::Button3Click() { core_.submitPresets(); }
+void TForm1::Button3Click() {
+  careful_->start([this] { return core_.submitPresets(); });
+}
 
 void TForm1::Button8Click() { saveTables(); }
 
@@ -578,10 +602,10 @@ void TForm1::onChainAborted(Chain chain, ChainAbort why, const QString& activity
   updateSendControls();
   switch (why) {
     case ChainAbort::NoReply:
-      dialogs_.error(this, errorCaption(),
-                     tr("The Tarvik did not answer while %1. The transfer was aborted; please "
-                        "check the MIDI connection and try again.")
-                         .arg(activity));
+      careful_->error(errorCaption(),
+                      tr("The Tarvik did not answer while %1. The transfer was aborted; please "
+                         "check the MIDI connection and try again.")
+                          .arg(activity));
       return;
     case ChainAbort::SendFailed:
       reportError(detail);

@@ -20,6 +20,7 @@ class QTabWidget;
 namespace tarvik {
 
 class AdvancedSettingsTab;
+class CarefulRetry;
 class CompareWindow;
 class Dialogs;
 class EditTracking;
@@ -129,6 +130,7 @@ class TForm1 : public QWidget {
   // `tried` on it, then what its libraries said since the last failure.
   void reportMidiFailure(const QString& caption, const QString& text,
                          const QStringList& tried = {});
+  QStringList midiFailureDetail(const QStringList& tried) const;
   // "Save as File": true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);
@@ -159,6 +161,7 @@ class TForm1 : public QWidget {
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
 
+  CarefulRetry* careful_ = nullptr;          // "Try again carefully"
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
   LibraryHolder* library_ = nullptr;
