@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/ConnectActions.h"
 
+#include "app/CarefulRetry.h"
+
 #include <QListWidget>
 
 #include "app/Dialogs.h"
@@ -63,18 +65,24 @@ void ConnectActions::connect() {
   if (remembered_ != nullptr) {
     remembered_->setPorts(midi_.inputs->item(input)->text(), midi_.outputs->item(output)->text());
   }
-  if (openedWork_) {
-    answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
-  }
-  if (choice == Dialogs::ConnectChoice::Send) {
-    fullBackup_.sendEditors();
-    return;
-  }
-  const bool keep = choice == Dialogs::ConnectChoice::Keep;
-  if (keep) {
-    log_(TForm1::tr("The editors are kept; Tarvik's configuration is read for Compare only."));
-  }
-  if (!core_.connectDevice(keep)) connectEnded(false);
+  careful_.start([this, choice] {
+    // The opened work stays what it is until this connect has done what the answer asked for:
+    // a send that failed, or a connect that found nothing, asks again next time.
+    if (openedWork_) {
+      answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
+    }
+    if (choice == Dialogs::ConnectChoice::Send) {
+      fullBackup_.sendEditors();
+      return core_.busy();
+    }
+    const bool keep = choice == Dialogs::ConnectChoice::Keep;
+    if (keep) {
+      log_(TForm1::tr("The editors are kept; Tarvik's configuration is read for Compare only."));
+    }
+    if (core_.connectDevice(keep)) return true;
+    connectEnded(false);
+    return false;
+  });
 }
 
 void ConnectActions::testLink() {

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace tarvik {
 
+class CarefulRetry;
 class ConfiguratorCore;
 class Dialogs;
 class EditTracking;
@@ -28,12 +29,14 @@ class ConnectActions {
 
   // All must outlive this.
   ConnectActions(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditTracking& edits,
-                 FullBackupActions& fullBackup, MidiTab& midi, ErrorBoxes& boxes, Log log)
+                 FullBackupActions& fullBackup, CarefulRetry& careful, MidiTab& midi,
+                 ErrorBoxes& boxes, Log log)
       : dialogs_(dialogs),
         owner_(owner),
         core_(core),
         edits_(edits),
         fullBackup_(fullBackup),
+        careful_(careful),
         midi_(midi),
         boxes_(boxes),
         log_(std::move(log)) {}
@@ -70,6 +73,8 @@ class ConnectActions {
   ConfiguratorCore& core_;
   EditTracking& edits_;
   FullBackupActions& fullBackup_;
+  // The connect starts through it, so that "Try again carefully" can start it again as it was.
+  CarefulRetry& careful_;
   MidiTab& midi_;
   ErrorBoxes& boxes_;
   Log log_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/ErrorBoxes.h"
 
+#include "app/CarefulRetry.h"
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
 #include "core/ConfiguratorCore.h"
@@ -17,32 +18,48 @@ void ErrorBoxes::error(const QString& text) {
   dialogs_.error(&owner_, TForm1::displayTitle(), text);
 }
 
-void ErrorBoxes::midiFailure(const QString& caption, const QString& text,
-                             const QStringList& tried) {
+QStringList ErrorBoxes::midiDetail(const QStringList& tried) const {
   const QString system = core_.midiSystemName();
   QStringList detail{system.isEmpty() ? TForm1::tr("MIDI system: none reached")
                                       : TForm1::tr("MIDI system: %1").arg(system)};
   detail << tried;
   if (midiFailureDetail_) detail << midiFailureDetail_();
-  dialogs_.errorWithDetail(&owner_, caption, text, detail);
+  return detail;
+}
+
+void ErrorBoxes::midiFailure(const QString& caption, const QString& text,
+                             const QStringList& tried) {
+  dialogs_.errorWithDetail(&owner_, caption, text, midiDetail(tried));
 }
 
 void ErrorBoxes::noTarvikFound() {
   const auto [input, output] = core_.linkPortNames();
-  midiFailure(TForm1::tr("Timeout!"), TForm1::tr("No Tarvik found :("),
-              {TForm1::tr("Identify was sent to the output \"%1\"; no reply came on the input "
-                          "\"%2\" (nor on any other open input).")
-                   .arg(output, input)});
+  const QStringList detail =
+      midiDetail({TForm1::tr("Identify was sent to the output \"%1\"; no reply came on the input "
+                             "\"%2\" (nor on any other open input).")
+                      .arg(output, input)});
+  if (careful_ != nullptr) {
+    careful_->error(TForm1::tr("Timeout!"), TForm1::tr("No Tarvik found :("), detail);
+    return;
+  }
+  dialogs_.errorWithDetail(&owner_, TForm1::tr("Timeout!"), TForm1::tr("No Tarvik found :("),
+                           detail);
 }
 
 void ErrorBoxes::transferAborted(ChainAbort why, const QString& activity, const QString& detail) {
   switch (why) {
-    case ChainAbort::NoReply:
-      dialogs_.error(&owner_, errorCaption(),
-                     TForm1::tr("The Tarvik did not answer while %1. The transfer was aborted; "
-                                "please check the MIDI connection and try again.")
-                         .arg(activity));
+    case ChainAbort::NoReply: {
+      const QString text = TForm1::tr(
+                               "The Tarvik did not answer while %1. The transfer was aborted; "
+                               "please check the MIDI connection and try again.")
+                               .arg(activity);
+      if (careful_ != nullptr) {
+        careful_->error(errorCaption(), text);
+      } else {
+        dialogs_.error(&owner_, errorCaption(), text);
+      }
       return;
+    }
     case ChainAbort::SendFailed:
       error(detail);
       return;

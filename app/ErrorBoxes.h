@@ -12,6 +12,7 @@ class QWidget;
 
 namespace tarvik {
 
+class CarefulRetry;
 class Dialogs;
 
 // The window's boxes for what went wrong, in one place so that every failure of the same kind
@@ -29,6 +30,9 @@ class ErrorBoxes {
     midiFailureDetail_ = std::move(detail);
   }
 
+  // A failure for lost replies offers "Try again carefully" through it; nullptr: plain boxes.
+  void setCareful(CarefulRetry* careful) { careful_ = careful; }
+
   void error(const QString& text);
   // The details name the MIDI system in use and what was `tried` on it, then what its
   // libraries said since the last failure.
@@ -41,10 +45,13 @@ class ErrorBoxes {
   void otherFirmware();
 
  private:
+  QStringList midiDetail(const QStringList& tried) const;
+
   Dialogs& dialogs_;
   QWidget& owner_;
   const ConfiguratorCore& core_;
   std::function<QStringList()> midiFailureDetail_;
+  CarefulRetry* careful_ = nullptr;
 };
 
 }  // namespace tarvik

@@ -16,6 +16,7 @@
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CarefulRetry.h"
 #include "app/CcLearnActions.h"
 #include "app/CompareWindow.h"
 #include "app/ConnectActions.h"
@@ -105,12 +106,17 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
                                                [this](const QString& line) { addLog(line); });
   takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(),
                                                 [this](const QString& line) { addLog(line); });
+  careful_ = new CarefulRetry(
+      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
+  boxes_->setCareful(careful_);
   fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
+      dialogs_, this, core_, *edits_, *careful_, [this](const QString& line) { addLog(line); },
+      this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   connect_ =
-      std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_, *midi_,
-                                       *boxes_, [this](const QString& line) { addLog(line); });
+      std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_, *careful_,
+                                       *midi_, *boxes_,
+                                       [this](const QString& line) { addLog(line); });
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
@@ -202,6 +208,12 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::linkTested, this, [this](const LinkTestReport& report) {
     addLog(report.countsLine());
     addLog(report.roundTripLine());
+    if (const auto pace = report.paceToTry(core_.transferCare().paceMs)) {
+      addLog(tr("%1 of %2 replies lost: try a \"Transfer pace\" of %3 ms")
+                 .arg(report.lost())
+                 .arg(report.sent)
+                 .arg(*pace));
+    }
   });
   connect(&core_, &ConfiguratorCore::linkTestFailed, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
@@ -311,6 +323,7 @@ void TForm1::remember(RememberedState& state) {
   library_->setRemembered(&state);
   connect_->setRemembered(&state);
   midi_->setRemembered(state.ports());
+  midi_->rememberCareIn(&state);
   rememberFollow();
 }
 
@@ -354,9 +367,13 @@ void TForm1::testLinkClick() { connect_->testLink(); }
 
 bool TForm1::portsOpened() const { return connect_->portsOpened(); }
 
-void TForm1::Button2Click() { core_.submitConfig(); }
+void TForm1::Button2Click() {
+  careful_->start([this] { return core_.submitConfig(); });
+}
 
-void TForm1::Button3Click() { core_.submitPresets(); }
+void TForm1::Button3Click() {
+  careful_->start([this] { return core_.submitPresets(); });
+}
 
 void TForm1::Button8Click() { saveTables(); }
 

@@ -20,6 +20,7 @@ class QTabWidget;
 namespace tarvik {
 
 class AdvancedSettingsTab;
+class CarefulRetry;
 class CompareWindow;
 class ConnectActions;
 class Dialogs;
@@ -139,6 +140,7 @@ class TForm1 : public QWidget {
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
 
+  CarefulRetry* careful_ = nullptr;          // "Try again carefully"
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
   FirmwareActions* firmwareActions_ = nullptr;  // "Flash" on the firmware tab
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question

@@ -229,9 +229,14 @@ class TransferMachineTest : public QObject {
     rig.machine.setReplyWatchdog(60000);
     QVERIFY(rig.start(chain));
     QVERIFY(rig.settle());
-    QCOMPARE(rig.events.log.last(), chain == Chain::Connect
-                                        ? kCompleteConnectLog.last()
-                                        : QStringLiteral("transmission successful"));
+    // A submit after the give-up is confirmed, but not taken for stored: the device may have
+    // read its start as the rest of the lost command.
+    if (chain == Chain::Connect) {
+      QCOMPARE(rig.events.log.last(), kCompleteConnectLog.last());
+    } else {
+      QVERIFY(rig.events.log.contains(QStringLiteral("transmission successful")));
+      QVERIFY(rig.events.log.last().contains(QLatin1String("a command before went unanswered")));
+    }
     QCOMPARE(rig.events.all.last(), "finished:" + nameOf(chain));
     QCOMPARE(rig.events.matching("aborted:").size(), 1);
   }
