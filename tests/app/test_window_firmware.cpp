@@ -92,10 +92,8 @@ class WindowFirmwareTest : public QObject {
       loop.quit();
     };
     connect(rig_->core.get(), &ConfiguratorCore::firmwareDownloadFailed, &loop, end);
-    connect(rig_->core.get(), &ConfiguratorCore::firmwareDownloaded, &loop,
-            [&](const QByteArray& body) {
-              if (!FirmwareImage::fromBody(body).ok()) end();
-            });
+    connect(rig_->core.get(), &ConfiguratorCore::firmwareRefused, &loop, end);
+    connect(rig_->core.get(), &ConfiguratorCore::firmwareUpdateStopped, &loop, end);
     connect(rig_->core.get(), &ConfiguratorCore::flashFinished, &loop, [&](FlashEnd result) {
       flashed = result == FlashEnd::Flashed;
       end();
