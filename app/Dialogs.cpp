@@ -27,6 +27,18 @@ void QtDialogs::errorWithDetail(QWidget* owner, const QString& caption, const QS
   box.exec();
 }
 
+bool QtDialogs::errorOfferingCarefulTry(QWidget* owner, const QString& caption, const QString& text,
+                                        const QStringList& detail) {
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+  QPushButton* careful = box.addButton(QObject::tr("Try again carefully"), QMessageBox::ActionRole);
+  // Enter or Escape only closes the box: a transfer starts only when asked for by name.
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
+  if (!detail.isEmpty()) box.setDetailedText(detail.join(QLatin1Char('\n')));
+  box.exec();
+  return box.clickedButton() == careful;
+}
+
 void QtDialogs::warning(QWidget* owner, const QString& caption, const QString& text) {
   QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
 }

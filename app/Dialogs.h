@@ -29,6 +29,10 @@ class Dialogs {
   // details button; without lines the box has none.
   virtual void errorWithDetail(QWidget* owner, const QString& caption, const QString& text,
                                const QStringList& detail) = 0;
+  // The same for a transfer that failed because replies were lost, with "Try again carefully"
+  // beside OK (the default); true when that was pressed.
+  virtual bool errorOfferingCarefulTry(QWidget* owner, const QString& caption, const QString& text,
+                                       const QStringList& detail) = 0;
   // Warning icon, OK button: something did not happen as asked, but nothing is broken.
   virtual void warning(QWidget* owner, const QString& caption, const QString& text) = 0;
   // Warning icon, Yes (default) and No; true for Yes.
@@ -67,6 +71,8 @@ class QtDialogs : public Dialogs {
   void error(QWidget* owner, const QString& caption, const QString& text) override;
   void errorWithDetail(QWidget* owner, const QString& caption, const QString& text,
                        const QStringList& detail) override;
+  bool errorOfferingCarefulTry(QWidget* owner, const QString& caption, const QString& text,
+                               const QStringList& detail) override;
   void warning(QWidget* owner, const QString& caption, const QString& text) override;
   bool confirm(QWidget* owner, const QString& caption, const QString& text) override;
   SaveAnswer askToSave(QWidget* owner, const QString& caption, const QString& text) override;

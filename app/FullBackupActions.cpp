@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/CarefulRetry.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/TablesFile.h"
@@ -14,13 +15,15 @@
 namespace tarvik {
 
 FullBackupActions::FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core,
-                                     EditTracking& edits, Log log, QObject* parent)
+                                     EditTracking& edits, CarefulRetry& retry, Log log,
+                                     QObject* parent)
     : QObject(parent),
       dialogs_(dialogs),
       owner_(owner),
       core_(core),
       log_(std::move(log)),
-      edits_(edits) {
+      edits_(edits),
+      retry_(retry) {
   connect(&core_, &ConfiguratorCore::fullDownloadFinished, this, &FullBackupActions::onDownloaded);
   connect(&core_, &ConfiguratorCore::restoreFinished, this, &FullBackupActions::onRestored);
 }
@@ -29,12 +32,18 @@ void FullBackupActions::backUp() {
   if (core_.busy()) return;
   if (!edits_.mayDiscard(tr("before the backup reads the configuration from Tarvik"))) return;
   // A full backup is a .tvk file: "Load from File" reads its tables.
-  path_ = dialogs_.saveFileName(owner_, TablesFile::filter(), TablesFile::suffix);
-  if (path_.isEmpty()) return;
+  const QString path = dialogs_.saveFileName(owner_, TablesFile::filter(), TablesFile::suffix);
+  if (path.isEmpty()) return;
+  retry_.start([this, path] { return startBackup(path); });
+}
+
+bool FullBackupActions::startBackup(const QString& path) {
   log_(tr("Back up everything: reading all blocks from Tarvik..."));
-  if (!core_.startFullDownload()) return;
+  if (!core_.startFullDownload()) return false;
+  path_ = path;
   backingUp_ = true;
   Q_EMIT runningChanged(true);
+  return true;
 }
 
 void FullBackupActions::restore() {
@@ -78,22 +87,27 @@ void FullBackupActions::sendEditors() {
   if (core_.busy()) return;
   const Configuration& configuration = core_.configuration();
   log_(tr("Send the editors to Tarvik..."));
-  if (!core_.restore(configuration.tables(), configuration.recordBytes(), configuration.names()))
-    return;
-  Q_EMIT runningChanged(true);
+  retry_.start([this, &configuration] {
+    if (!core_.restore(configuration.tables(), configuration.recordBytes(), configuration.names()))
+      return false;
+    Q_EMIT runningChanged(true);
+    return true;
+  });
 }
 
 void FullBackupActions::startRestore(const PresetTables& tables,
                                      const std::optional<FullBackup::Settings>& settings,
                                      const std::optional<PresetNames>& names,
                                      const LoopLabels& labels) {
-  if (!core_.restore(tables, settings, names.value_or(core_.configuration().names()), labels)) {
-    return;
-  }
-  core_.fileHolds(
-      {tables.presetPayload(), tables.ccMapPayload(), tables.pcRemapPayload(), settings}, names,
-      labels.isEmpty() ? std::nullopt : std::optional(labels));
-  Q_EMIT runningChanged(true);
+  retry_.start([this, tables, settings, names, labels] {
+    if (!core_.restore(tables, settings, names.value_or(core_.configuration().names()), labels))
+      return false;
+    core_.fileHolds(
+        {tables.presetPayload(), tables.ccMapPayload(), tables.pcRemapPayload(), settings}, names,
+        labels.isEmpty() ? std::nullopt : std::optional(labels));
+    Q_EMIT runningChanged(true);
+    return true;
+  });
 }
 
 void FullBackupActions::onDownloaded(bool ok, const QString& text) {
@@ -104,22 +118,20 @@ void FullBackupActions::onDownloaded(bool ok, const QString& text) {
     Q_EMIT finished(false);
     return;
   }
-  // What the device sent, not what the editors hold: nothing edited meanwhile gets in.
-  const BackupContents backup = BackupContents::fromDevice(core_.deviceBlocks());
-  // The loops' labels are the editors': the device has none, and without them a backup of
+  // What the device sent, not what the editors hold: nothing edited meanwhile gets in. The
+  // loops' labels are the editors': the device has none, and without them a backup of
   // everything would lose what sits in which loop.
-  if (!FullBackup::save(path_, backup.tables, backup.settings, {},
-                        core_.configuration().labels())) {
+  const DeviceBackup backup = core_.deviceBackup(core_.configuration().labels());
+  if (!backup.save(path_)) {
     error(cannotWriteText(path_));
     Q_EMIT finished(false);
     return;
   }
-  core_.fileHolds({backup.tables.presetPayload(), backup.tables.ccMapPayload(),
-                   backup.tables.pcRemapPayload(), backup.settings});
+  core_.fileHolds(backup.bytes());
   // The device keeps no names, so the backup holds none: the editors' names stay as saved, or
   // as unsaved, as they were.
   log_(tr("Backup written to %1").arg(UserFile::shown(path_)));
-  reportChanges(backup);
+  reportChanges(backup.contents);
   Q_EMIT finished(true);
 }
 
@@ -140,7 +152,9 @@ void FullBackupActions::reportChanges(const BackupContents& backup) {
 void FullBackupActions::onRestored(bool ok, const QString& text) {
   Q_EMIT runningChanged(false);
   if (ok) {
-    log_(tr("Restore verified: %1").arg(text));
+    const int tries = core_.restoreTries();
+    log_(tries > 1 ? tr("Restore verified (%1 tries): %2").arg(tries).arg(text)
+                   : tr("Restore verified: %1").arg(text));
   } else {
     log_(tr("Restore failed: %1").arg(text));
     const RestoreCheck::Problem problem = core_.restoreProblem();

@@ -13,6 +13,7 @@ class QWidget;
 namespace tarvik {
 
 struct BackupContents;
+class CarefulRetry;
 class Dialogs;
 class EditTracking;
 
@@ -29,9 +30,10 @@ class FullBackupActions : public QObject {
   using Log = std::function<void(const QString&)>;
 
   // Both actions replace the configuration: they ask `edits` before unsaved work goes, and a
-  // backup written or a file restored becomes the last saved or loaded file.
+  // backup written or a file restored becomes the last saved or loaded file. Every transfer
+  // starts through `retry`, so that a careful try can start it again.
   FullBackupActions(Dialogs& dialogs, QWidget* owner, ConfiguratorCore& core, EditTracking& edits,
-                    Log log, QObject* parent = nullptr);
+                    CarefulRetry& retry, Log log, QObject* parent = nullptr);
 
   // Asks for the file; ignored while the link is busy.
   void backUp();
@@ -57,6 +59,7 @@ class FullBackupActions : public QObject {
   // snapshot) leave the editors' names, and what the marks measure them against, as they are.
   void startRestore(const PresetTables& tables, const std::optional<FullBackup::Settings>& settings,
                     const std::optional<PresetNames>& names, const LoopLabels& labels);
+  bool startBackup(const QString& path);
   void onDownloaded(bool ok, const QString& text);
   void onRestored(bool ok, const QString& text);
   // A log line for every value the backup could not keep as Tarvik holds it, and one box.
@@ -68,6 +71,7 @@ class FullBackupActions : public QObject {
   ConfiguratorCore& core_;
   Log log_;
   EditTracking& edits_;
+  CarefulRetry& retry_;
   QString path_;
   // The core's download is shared (the backup before a flash uses it too): only the one
   // started here writes path_.

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,16 +19,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/BusyCursor.h"
-#include "app/Dialogs.h"
-#include "app/EditTracking.h"
-#include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
-#include "app/LibraryTime.h"
 #include "app/NamedButton.h"
 #include "app/SetListPane.h"
-#include "app/TablesFile.h"
-#include "config/UserFile.h"
 #include "core/ConfiguratorCore.h"
 #include "library/SetupLibrary.h"
 
@@ -68,10 +60,8 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
                              EditTracking& edits, FullBackupActions& fullBackup, QWidget* parent)
     : QWidget(parent, Qt::Window),
       holder_(holder),
-      dialogs_(dialogs),
       core_(core),
-      edits_(edits),
-      fullBackup_(fullBackup) {
+      actions_(*this, holder, dialogs, core, edits, fullBackup) {
   setObjectName(QStringLiteral("LibraryWindow"));
   setWindowTitle(tr("Library"));
   setAcceptDrops(true);
@@ -108,33 +98,29 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
   store_ = namedButton(this, "storeButton", tr("Store..."),
                        tr("Store what the editors hold (not the device itself) as a new setup, "
                           "or in place of the setup of the name you give"),
-                       &LibraryWindow::store);
+                       [this] { actions_.store(); });
   open_ = namedButton(this, "openButton", tr("Open"),
                       tr("Put the selected setup or snapshot into the editors, as one step that "
                          "Undo takes back"),
-                      &LibraryWindow::open);
+                      [this] { actions_.open(); });
   send_ = namedButton(this, "sendButton", tr("Send to Tarvik"),
                       tr("Restore the selected setup or snapshot to the connected Tarvik and "
                          "check that it holds it"),
-                      &LibraryWindow::send);
+                      [this] { actions_.send(); });
   rename_ = namedButton(this, "renameButton", tr("Rename..."),
-                        tr("Give the selected setup another name"), &LibraryWindow::rename);
-  duplicate_ =
-      namedButton(this, "duplicateButton", tr("Duplicate..."),
-                  tr("Copy the selected setup under another name"), &LibraryWindow::duplicate);
+                        tr("Give the selected setup another name"), [this] { actions_.rename(); });
+  duplicate_ = namedButton(this, "duplicateButton", tr("Duplicate..."),
+                           tr("Copy the selected setup under another name"),
+                           [this] { actions_.duplicate(); });
   delete_ = namedButton(this, "deleteButton", tr("Delete..."), tr("Delete the selected setup"),
-                        &LibraryWindow::remove);
-  import_ = namedButton(
-      this, "importButton", tr("Import..."),
-      tr("Store .tvk and backup files as setups named after them, all or none; "
-         "files dropped on this window are imported too"),
-      [this] {
-        if (holder_.library() == nullptr) return;
-        importFiles(dialogs_.openFileNames(this, TablesFile::filter(), TablesFile::suffix));
-      });
-  export_ =
-      namedButton(this, "exportButton", tr("Export..."),
-                  tr("Write the selected setup as a backup file"), &LibraryWindow::exportSetup);
+                        [this] { actions_.remove(); });
+  import_ = namedButton(this, "importButton", tr("Import..."),
+                        tr("Store .tvk and backup files as setups named after them, all or none; "
+                           "files dropped on this window are imported too"),
+                        [this] { actions_.importChosen(); });
+  export_ = namedButton(this, "exportButton", tr("Export..."),
+                        tr("Write the selected setup as a backup file"),
+                        [this] { actions_.exportSetup(); });
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {store_, open_, send_, rename_, duplicate_, delete_}) {
     buttons->addWidget(button);
@@ -168,10 +154,10 @@ LibraryWindow::LibraryWindow(LibraryHolder& holder, Dialogs& dialogs, Configurat
 
   auto* removeKey =
       new QShortcut(QKeySequence::Delete, setupView_, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(removeKey, &QShortcut::activated, this, &LibraryWindow::remove);
+  connect(removeKey, &QShortcut::activated, this, [this] { actions_.remove(); });
   auto* renameKey =
       new QShortcut(QKeySequence(Qt::Key_F2), setupView_, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(renameKey, &QShortcut::activated, this, &LibraryWindow::rename);
+  connect(renameKey, &QShortcut::activated, this, [this] { actions_.rename(); });
 
   connect(filter_, &QLineEdit::textChanged, this, &LibraryWindow::filterSetups);
   connect(&holder_, &LibraryHolder::changed, this, &LibraryWindow::refresh);
@@ -197,7 +183,7 @@ QTreeView* LibraryWindow::makeView(const char* name, QAbstractItemModel& model) 
   view->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this, view] { takeSelection(view); });
-  connect(view, &QTreeView::doubleClicked, this, &LibraryWindow::open);
+  connect(view, &QTreeView::doubleClicked, this, [this] { actions_.open(); });
   connect(view, &QWidget::customContextMenuRequested, this,
           [this, view](const QPoint& at) { showMenu(view, at); });
   return view;
@@ -335,191 +321,7 @@ void LibraryWindow::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   // The drop's own loop ends before any box of the import opens.
   QMetaObject::invokeMethod(
-      this, [this, paths] { importFiles(paths); }, Qt::QueuedConnection);
-}
-
-void LibraryWindow::store() {
-  SetupLibrary* library = holder_.library();
-  // While a transfer runs, the editors hold half of what it reads or sends.
-  if (library == nullptr || core_.busy()) return;
-  const std::optional<QString> name =
-      askName(tr("Name of the setup:"), current_.isSetup() ? current_.name : QString());
-  if (!name) return;
-  const Configuration& configuration = core_.configuration();
-  const ConfigBytes bytes =
-      ConfigBytes::fromTables(configuration.tables(), configuration.recordBytes());
-  Outcome outcome;
-  if (exists(*name)) {
-    if (!dialogs_.confirm(this, tr("Store"),
-                          tr("The library holds a setup named \"%1\". Replace its contents with "
-                             "what the editors hold? Its note stays.")
-                              .arg(*name))) {
-      return;
-    }
-    outcome =
-        library->setups().replace(*name, bytes, configuration.names(), configuration.labels());
-  } else {
-    const std::optional<QString> note =
-        dialogs_.askText(this, tr("Store"), tr("A note on the setup (may stay empty):"), {});
-    if (!note) return;
-    outcome = library->setups().store(
-        Setup{*name, *note, {}, {}, bytes, configuration.names(), configuration.labels()});
-  }
-  if (!outcome.ok()) {
-    refused(tr("The setup was not stored"), outcome.error);
-    return;
-  }
-  // Kept in the library, the editors' work is as safe as in a file: closing no longer asks.
-  core_.fileHolds(ConfigBytes::sent(configuration), configuration.names(), configuration.labels());
-  holder_.log(tr("The editors are stored as the setup \"%1\".").arg(*name));
-  holder_.reportChanged();
-  select(LibraryItem::setup(*name));
-}
-
-void LibraryWindow::open() {
-  if (holder_.library() == nullptr || current_.isNone() || core_.busy()) return;
-  if (!edits_.mayDiscard(current_.isSetup() ? tr("before the setup is opened")
-                                            : tr("before the snapshot is opened"))) {
-    return;
-  }
-  const std::optional<Contents> opened = contents();
-  if (!opened) return;
-  // What came from the library is kept there, as a loaded file is kept in its file; the marks
-  // go on measuring the editors against the device.
-  const DiffSide& side = opened->side;
-  edits_.open(tr("open %1").arg(opened->description), side.bytes, side.names, side.labels, true);
-}
-
-void LibraryWindow::send() {
-  if (holder_.library() == nullptr || current_.isNone() || core_.busy()) return;
-  if (const std::optional<Contents> sent = contents()) {
-    fullBackup_.restoreContents(sent->description, sent->side.bytes, sent->side.names,
-                                sent->side.labels.value_or(LoopLabels()));
-  }
-}
-
-void LibraryWindow::rename() {
-  SetupLibrary* library = holder_.library();
-  if (library == nullptr || !current_.isSetup()) return;
-  const QString name = current_.name;
-  const std::optional<QString> to = askName(tr("New name of the setup \"%1\":").arg(name), name);
-  if (!to || *to == name) return;
-  afterChange(library->setups().rename(name, *to), tr("The setup was not renamed"), *to);
-}
-
-void LibraryWindow::duplicate() {
-  SetupLibrary* library = holder_.library();
-  if (library == nullptr || !current_.isSetup()) return;
-  const QString name = current_.name;
-  const std::optional<QString> to =
-      askName(tr("Name of the copy of \"%1\":").arg(name), tr("%1 copy").arg(name));
-  if (!to) return;
-  afterChange(library->setups().duplicate(name, *to), tr("The setup was not copied"), *to);
-}
-
-void LibraryWindow::afterChange(const Outcome& outcome, const QString& failed,
-                                const QString& name) {
-  if (!outcome.ok()) {
-    refused(failed, outcome.error);
-    return;
-  }
-  holder_.reportChanged();
-  select(LibraryItem::setup(name));
-}
-
-void LibraryWindow::remove() {
-  SetupLibrary* library = holder_.library();
-  if (library == nullptr || !current_.isSetup()) return;
-  if (!dialogs_.confirm(this, tr("Delete"),
-                        tr("Delete the setup \"%1\" from the library? This cannot be undone.")
-                            .arg(current_.name))) {
-    return;
-  }
-  const Outcome outcome = library->setups().remove(current_.name);
-  if (!outcome.ok()) refused(tr("The setup was not deleted"), outcome.error);
-  holder_.reportChanged();
-}
-
-void LibraryWindow::importFiles(const QStringList& paths) {
-  SetupLibrary* library = holder_.library();
-  if (library == nullptr || paths.isEmpty()) return;
-  // Each file becomes the setup named after it (SetupLibrary::importFiles): those names that are
-  // taken are asked about once, before anything is stored.
-  QStringList taken;
-  for (const QString& path : paths) {
-    const QString name = QFileInfo(path).completeBaseName();
-    if (exists(name)) taken << QStringLiteral("\"%1\"").arg(name);
-  }
-  IfExists ifExists = IfExists::Refuse;
-  if (!taken.isEmpty()) {
-    if (!dialogs_.confirm(this, tr("Import"),
-                          tr("The library holds setups named %1. Replace them with the files?")
-                              .arg(taken.join(QStringLiteral(", "))))) {
-      return;
-    }
-    ifExists = IfExists::Replace;
-  }
-  BusyCursor::set(true);
-  const Result<QStringList> imported = library->importFiles(paths, ifExists);
-  BusyCursor::set(core_.busy());
-  if (!imported.ok()) {
-    refused(tr("Nothing was imported"), imported.error);
-    return;
-  }
-  holder_.log(tr("%n file(s) imported into the library.", nullptr,
-                 static_cast<int>(imported.value->size())));
-  holder_.reportChanged();
-  if (!imported.value->isEmpty()) select(LibraryItem::setup(imported.value->constFirst()));
-}
-
-void LibraryWindow::exportSetup() {
-  SetupLibrary* library = holder_.library();
-  if (library == nullptr || !current_.isSetup()) return;
-  const QString name = current_.name;
-  const QString path = dialogs_.saveFileName(this, TablesFile::filter(), TablesFile::suffix);
-  if (path.isEmpty()) return;
-  const Result<QByteArray> bytes = library->exportSetup(name);
-  if (!bytes.ok()) {
-    refused(tr("The setup was not exported"), bytes.error);
-    return;
-  }
-  // Whole or not at all: a file that was there stays as it was when the writing fails.
-  if (!UserFile::write(path, *bytes.value)) {
-    dialogs_.error(this, tr("Library"), cannotWriteText(path));
-    return;
-  }
-  holder_.log(tr("The setup \"%1\" is written to %2.").arg(name, UserFile::shown(path)));
-}
-
-std::optional<LibraryWindow::Contents> LibraryWindow::contents() {
-  const LibraryItem item = current_;
-  Result<DiffSide> read = item.source().read(core_);
-  if (!read.ok()) {
-    // Most likely another program took it away: the lists show what is left.
-    refused(item.isSetup() ? tr("The setup cannot be read") : tr("The snapshot cannot be read"),
-            read.error);
-    holder_.reportChanged();
-    return std::nullopt;
-  }
-  return Contents{std::move(*read.value),
-                  item.isSetup() ? tr("the setup \"%1\"").arg(item.name)
-                                 : tr("the snapshot of %1").arg(LibraryTime::text(item.time))};
-}
-
-void LibraryWindow::refused(const QString& what, const QString& why) {
-  dialogs_.error(this, tr("Library"), tr("%1: %2").arg(what, why));
-}
-
-std::optional<QString> LibraryWindow::askName(const QString& label, const QString& offered) {
-  const std::optional<QString> name = dialogs_.askText(this, tr("Library"), label, offered);
-  // Spaces at either end cannot be part of a name; typed there, they were not meant to be.
-  if (!name) return std::nullopt;
-  return name->trimmed();
-}
-
-bool LibraryWindow::exists(const QString& name) const {
-  const SetupLibrary* library = holder_.library();
-  return library != nullptr && library->setups().setup(name).ok();
+      this, [this, paths] { actions_.importFiles(paths); }, Qt::QueuedConnection);
 }
 
 }  // namespace tarvik

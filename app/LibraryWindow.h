@@ -2,12 +2,10 @@
 #pragma once
 
 #include <QWidget>
-#include <optional>
 
+#include "app/LibraryActions.h"
 #include "app/LibraryItem.h"
 #include "app/LibraryListModel.h"
-#include "config/ConfigDiff.h"
-#include "library/LibraryResult.h"
 
 class QLabel;
 class QLineEdit;
@@ -35,10 +33,8 @@ class SetListPane;
 // unchanged library costs next to nothing (SetupStore::list). A library that could not be opened
 // is tried again then.
 //
-// Each button's action is a few calls to the library, each a few milliseconds, so they run on the
-// window's thread, with every question and refusal in a box over the window; an import of many
-// files shows the busy cursor meanwhile. Every change is reported (LibraryHolder::changed),
-// which refreshes the lists.
+// The buttons act on the stores through LibraryActions. Every change is reported
+// (LibraryHolder::changed), which refreshes the lists.
 class LibraryWindow : public QWidget {
   Q_OBJECT
  public:
@@ -70,40 +66,9 @@ class LibraryWindow : public QWidget {
   void updateButtons();
   void showMenu(QTreeView* view, const QPoint& at);
 
-  // Stores what the editors hold under a name asked for: a new setup (a note asked too), or,
-  // asked first, in place of the setup of that name.
-  void store();
-  // Into the editors as one undo step, once the unsaved work is saved or given up.
-  void open();
-  // The verified restore of the item to the device, with its log lines and boxes.
-  void send();
-  void rename();
-  void duplicate();
-  // Asks first.
-  void remove();
-  // Files chosen in a dialog, or dropped: all stored or none; asks before names are replaced.
-  void importFiles(const QStringList& paths);
-  // Writes the setup as a backup file chosen in a dialog.
-  void exportSetup();
-
-  struct Contents {
-    DiffSide side;
-    QString description;  // for the log and the undo step: "the setup "Live""
-  };
-  std::optional<Contents> contents();
-  // The library's refusal in the error box.
-  void refused(const QString& what, const QString& why);
-  // Selects the setup `name` once the library took a change (reported), or shows the box
-  // saying `failed`.
-  void afterChange(const Outcome& outcome, const QString& failed, const QString& name);
-  std::optional<QString> askName(const QString& label, const QString& offered);
-  bool exists(const QString& name) const;
-
   LibraryHolder& holder_;
-  Dialogs& dialogs_;
   ConfiguratorCore& core_;
-  EditTracking& edits_;
-  FullBackupActions& fullBackup_;
+  LibraryActions actions_;
   SetupListModel setups_;
   SnapshotListModel snapshots_;
   LibraryItem current_;

@@ -2,13 +2,16 @@
 #include "app/MidiTab.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/NamedButton.h"
+#include "app/RememberedState.h"
 
 namespace tarvik {
 namespace {
@@ -110,6 +113,26 @@ Appeared appeared(const std::vector<std::string>& names, const PortListChange& c
   return result;
 }
 
+QSpinBox* careBox(QWidget* parent, const char* name, int most, int value, const QString& toolTip) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setRange(0, most);
+  box->setValue(value);
+  box->setToolTip(toolTip);
+  return box;
+}
+
+// The box after its label, as a pair on one line.
+void addLabelled(QHBoxLayout& line, QWidget* parent, const char* name, const QString& caption,
+                 QSpinBox* box) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setBuddy(box);
+  box->setAccessibleName(caption);
+  line.addWidget(label);
+  line.addWidget(box);
+}
+
 void refill(QListWidget& list, const std::vector<std::string>& names, int selected) {
   list.clear();
   for (const std::string& name : names) list.addItem(QString::fromStdString(name));
@@ -128,6 +151,12 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
       compare(namedButton(this, "compareButton", tr("Compare..."))),
       refresh(namedButton(this, "RefreshButton", tr("Refresh"))),
       testLink(namedButton(this, "testLinkButton", tr("Test link"))),
+      pace(careBox(this, "paceBox", TransferCare::kMaxPaceMs, TransferCare().paceMs,
+                   tr("The least time between two frames sent to Tarvik. A USB-MIDI interface "
+                      "that loses or mangles SysEx often gets everything through at 5 ms."))),
+      retries(careBox(this, "retriesBox", TransferCare::kMaxRetries, TransferCare().retries,
+                      tr("How many more times a command without a reply, or a block that reads "
+                         "back different, is sent."))),
       core_(core),
       log_(std::move(log)) {
   setObjectName(QStringLiteral("TabSheet1"));
@@ -153,13 +182,25 @@ MidiTab::MidiTab(QTabWidget& tabs, ConfiguratorCore& core, Log log)
   grid->addWidget(connectButton, 1, 0, 1, 2, Qt::AlignLeft);
   grid->addWidget(traffic, 1, 1, Qt::AlignRight);
   grid->addWidget(library, 1, 2);
+  pace->setSuffix(tr(" ms"));
+  auto* care = new QHBoxLayout;
+  care->setSpacing(7);
+  addLabelled(*care, this, "paceLabel", tr("Transfer pace"), pace);
+  care->addSpacing(14);
+  addLabelled(*care, this, "retriesLabel", tr("Retries"), retries);
+  care->addStretch();
+  grid->addLayout(care, 2, 0, 1, 3);
   grid->setColumnMinimumWidth(0, 216 - 8 - 7);
   grid->setColumnStretch(3, 1);
-  grid->setRowStretch(2, 1);
-  QWidget* const order[] = {inputs,  outputs, refresh, connectButton,
-                            traffic, library, compare, testLink};
+  grid->setRowStretch(3, 1);
+  QWidget* const order[] = {inputs,  outputs, refresh,  connectButton, traffic,
+                            library, compare, testLink, pace,          retries};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   tabs.addTab(this, tr("Midi"));
+
+  core_.setTransferCare(shownCare());
+  for (QSpinBox* box : {pace, retries})
+    connect(box, &QSpinBox::valueChanged, this, &MidiTab::careChanged);
 
   connect(&core, &ConfiguratorCore::portsChanged, this, &MidiTab::follow);
   connect(&core, &ConfiguratorCore::portRescanFailed, this,
@@ -188,6 +229,24 @@ void MidiTab::setRemembered(const std::optional<std::pair<QString, QString>>& re
   if (input.isEmpty() || output.isEmpty()) return;
   inputs->setCurrentItem(input.constFirst(), QItemSelectionModel::ClearAndSelect);
   outputs->setCurrentItem(output.constFirst(), QItemSelectionModel::ClearAndSelect);
+}
+
+void MidiTab::rememberCareIn(RememberedState* state) {
+  // What the state holds is not written back while it is shown.
+  careState_ = nullptr;
+  if (state != nullptr) {
+    const TransferCare remembered = state->transferCare();
+    pace->setValue(remembered.paceMs);
+    retries->setValue(remembered.retries);
+  }
+  careState_ = state;
+}
+
+TransferCare MidiTab::shownCare() const { return {pace->value(), retries->value()}; }
+
+void MidiTab::careChanged() {
+  core_.setTransferCare(shownCare());
+  if (careState_ != nullptr) careState_->setTransferCare(shownCare());
 }
 
 void MidiTab::follow(const MidiPorts::Change& change) {

@@ -12,8 +12,11 @@
 
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 
 namespace tarvik {
+
+class RememberedState;
 
 // The "Midi" tab (TabSheet1): the two port lists, the connect button and the buttons beside
 // them, at the places the window was drawn with; the window binds the buttons.
@@ -44,6 +47,9 @@ class MidiTab : public PaneFilledPage {
   // The pair connected last time (names as the lists show them): selected now when both are
   // listed, and offered before the start-up rule when ports appear.
   void setRemembered(const std::optional<std::pair<QString, QString>>& remembered);
+  // The pace and retries `state` remembers go into the boxes and the core, and every change
+  // from now on into `state` too (nullptr: no longer). The state must outlive the tab.
+  void rememberCareIn(RememberedState* state);
 
   QListWidget* const inputs;         // inputDevices
   QListWidget* const outputs;        // outputDevices
@@ -53,13 +59,18 @@ class MidiTab : public PaneFilledPage {
   QPushButton* const compare;        // compareButton
   QPushButton* const refresh;        // RefreshButton
   QPushButton* const testLink;       // testLinkButton: the link test, into the event log
+  QSpinBox* const pace;              // paceBox: "Transfer pace", in ms
+  QSpinBox* const retries;           // retriesBox: "Retries"
 
  private:
   void follow(const MidiPorts::Change& change);
+  TransferCare shownCare() const;
+  void careChanged();
 
   ConfiguratorCore& core_;
   Log log_;
   std::optional<RememberedPorts> remembered_;
+  RememberedState* careState_ = nullptr;
 };
 
 }  // namespace tarvik

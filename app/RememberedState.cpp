@@ -7,12 +7,20 @@
 #include <QSettings>
 
 #include "config/UserFile.h"
+#include "core/ConfiguratorCore.h"
 
 namespace tarvik {
 namespace {
 
 const QString kInputKey = QStringLiteral("ports/input");
 const QString kOutputKey = QStringLiteral("ports/output");
+
+// The whole number 0..most the file holds, or `otherwise`.
+int numberIn(const QVariant& value, int most, int otherwise) {
+  bool number = false;
+  const int read = value.toString().toInt(&number);
+  return number && read >= 0 && read <= most ? read : otherwise;
+}
 
 }  // namespace
 
@@ -108,6 +116,17 @@ std::optional<QPoint> RememberedState::windowPosition() const {
   const QVariant position = value(kWindowKey);
   if (!position.canConvert<QPoint>() || position.isNull()) return std::nullopt;
   return position.toPoint();
+}
+
+TransferCare RememberedState::transferCare() const {
+  const TransferCare defaults;
+  return {numberIn(value(kPaceKey), TransferCare::kMaxPaceMs, defaults.paceMs),
+          numberIn(value(kRetriesKey), TransferCare::kMaxRetries, defaults.retries)};
+}
+
+void RememberedState::setTransferCare(const TransferCare& care) {
+  setValue(kPaceKey, care.paceMs);
+  setValue(kRetriesKey, care.retries);
 }
 
 }  // namespace tarvik

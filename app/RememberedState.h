@@ -12,12 +12,14 @@
 
 namespace tarvik {
 
+struct TransferCare;
+
 // What the program keeps from one run to the next: the ports last connected, the folder each
 // file dialog was last left in, where the main window stood and the traffic and Library windows'
-// geometry. Nothing here is needed for the program to work, so a damaged or unreadable file is
-// never fatal: its contents are ignored (problem() says why, for one event-log line) and the next
-// write replaces it. A write that fails leaves the file as it was and is said once, through
-// the reporter, until a write succeeds again.
+// geometry, the transfers' pace and retries. Nothing here is needed for the program to work, so a
+// damaged or unreadable file is never fatal: its contents are ignored (problem() says why, for one
+// event-log line) and the next write replaces it. A write that fails leaves the file as it was and
+// is said once, through the reporter, until a write succeeds again.
 class RememberedState {
   Q_DECLARE_TR_FUNCTIONS(RememberedState)
 
@@ -59,11 +61,18 @@ class RememberedState {
   bool follow() const { return value(kFollowKey).toBool(); }
   void setFollow(bool follow) { setValue(kFollowKey, follow); }
 
+  // "Transfer pace" and "Retries" of the Midi tab: TransferCare's defaults until chosen, and in
+  // place of a value outside its range (a file edited by hand), each on its own.
+  TransferCare transferCare() const;
+  void setTransferCare(const TransferCare& care);
+
  private:
   static inline const QString kWindowKey = QStringLiteral("window/position");
   static inline const QString kTrafficKey = QStringLiteral("traffic/geometry");
   static inline const QString kLibraryKey = QStringLiteral("library/geometry");
   static inline const QString kFollowKey = QStringLiteral("presets/follow");
+  static inline const QString kPaceKey = QStringLiteral("midi/pace");
+  static inline const QString kRetriesKey = QStringLiteral("midi/retries");
 
   void read();
   QVariant value(const QString& key) const { return values_.value(key); }

@@ -4,26 +4,27 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <utility>
 
 #include "app/AfterFirstFrame.h"
 #include "app/BusyCursor.h"
+#include "app/CarefulRetry.h"
 #include "app/CcLearnActions.h"
 #include "app/CompareWindow.h"
+#include "app/ConnectActions.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
+#include "app/ErrorBoxes.h"
 #include "app/EventLog.h"
+#include "app/FirmwareActions.h"
 #include "app/FullBackupActions.h"
 #include "app/LibraryHolder.h"
 #include "app/MidiTab.h"
@@ -44,13 +45,6 @@
 #include "tools/ui/TestControllerTab.h"
 
 namespace tarvik {
-namespace {
-
-// Made when shown, in the language installed by then.
-QString errorCaption() { return TForm1::tr("Error"); }
-QString timeoutCaption() { return TForm1::tr("Timeout!"); }
-
-}  // namespace
 
 TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -74,6 +68,7 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
   eventLog_->setGeometry(16, 432, 785, 121);
   eventLog_->setAccessibleName(tr("Event log"));
   log_ = std::make_unique<EventLog>(*eventLog_, dialogs_, this);
+  boxes_ = std::make_unique<ErrorBoxes>(dialogs_, *this, core_);
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
@@ -105,15 +100,23 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
       },
       this);
   edits_->addButtons(*tabs_);
-  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, edits_->history(),
+  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, *edits_,
                                              [this](const QString& line) { addLog(line); });
   sheet_ = std::make_unique<SetupSheetActions>(dialogs_, this, core_,
                                                [this](const QString& line) { addLog(line); });
   takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(),
                                                 [this](const QString& line) { addLog(line); });
+  careful_ = new CarefulRetry(
+      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
+  boxes_->setCareful(careful_);
   fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, *edits_, [this](const QString& line) { addLog(line); }, this);
+      dialogs_, this, core_, *edits_, *careful_, [this](const QString& line) { addLog(line); },
+      this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
+  connect_ =
+      std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_, *careful_,
+                                       *midi_, *boxes_,
+                                       [this](const QString& line) { addLog(line); });
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
@@ -205,6 +208,12 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::linkTested, this, [this](const LinkTestReport& report) {
     addLog(report.countsLine());
     addLog(report.roundTripLine());
+    if (const auto pace = report.paceToTry(core_.transferCare().paceMs)) {
+      addLog(tr("%1 of %2 replies lost: try a \"Transfer pace\" of %3 ms")
+                 .arg(report.lost())
+                 .arg(report.sent)
+                 .arg(*pace));
+    }
   });
   connect(&core_, &ConfiguratorCore::linkTestFailed, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
@@ -213,43 +222,36 @@ void TForm1::bindCore() {
   });
   connect(&core_, &ConfiguratorCore::deviceIdentified, this, &TForm1::onIdentified);
   connect(&core_, &ConfiguratorCore::connectTimedOut, this, [this] {
-    connectEnded(false);
+    connect_->connectEnded(false);
     updateSendControls();
-    const auto [input, output] = core_.linkPortNames();
-    reportMidiFailure(timeoutCaption(), tr("No Tarvik found :("),
-                      {tr("Identify was sent to the output \"%1\"; no reply came on the input "
-                          "\"%2\" (nor on any other open input).")
-                           .arg(output, input)});
+    boxes_->noTarvikFound();
   });
-  connect(&core_, &ConfiguratorCore::transferAborted, this, &TForm1::onChainAborted);
+  connect(&core_, &ConfiguratorCore::transferAborted, this,
+          [this](Chain chain, ChainAbort why, const QString& activity, const QString& detail) {
+            if (chain == Chain::Connect) connect_->connectEnded(false);
+            updateSendControls();
+            boxes_->transferAborted(why, activity, detail);
+          });
   connect(&core_, &ConfiguratorCore::transferFinished, this, [this](Chain chain) {
-    if (chain == Chain::Connect) connectEnded(true);
+    if (chain == Chain::Connect) connect_->connectEnded(true);
   });
-  connect(&core_, &ConfiguratorCore::restoreFinished, this, [this](bool ok, const QString&) {
-    if (answering_ == Answering::Send) settleOpenedWork(ok);
+  connect(&core_, &ConfiguratorCore::restoreFinished, this,
+          [this](bool ok, const QString&) { connect_->restoreEnded(ok); });
+  connect(&core_, &ConfiguratorCore::blockRefused, this, [this](Block block, std::uint8_t status) {
+    updateSendControls();
+    boxes_->refused(block, status);
   });
-  connect(&core_, &ConfiguratorCore::blockRefused, this, &TForm1::onRefused);
   connect(&core_, &ConfiguratorCore::flashWritten, this, &TForm1::onFlashWritten);
 
-  connect(&core_, &ConfiguratorCore::flashProgress, this, [this](int done, int count) {
-    if (firmware_ != nullptr) firmware_->setProgress(done, count);
-  });
-  connect(&core_, &ConfiguratorCore::flashFinished, this, &TForm1::onFlashFinished);
-  connect(&core_, &ConfiguratorCore::backedUpBeforeFlash, this, &TForm1::onFirmwareBackedUp);
-  // Queued: the restore it may offer starts once the download's chain has ended everywhere.
-  connect(
-      &core_, &ConfiguratorCore::comparedAfterFlash, this,
-      [this](const QStringList& differences) {
-        guarded([this, differences] { onComparedAfterFlash(differences); });
-      },
-      Qt::QueuedConnection);
-
-  connect(&core_, &ConfiguratorCore::firmwareDownloaded, this,
-          [this](const QByteArray& body) { onFirmwareChecked(FirmwareImage::fromBody(body)); });
-  connect(&core_, &ConfiguratorCore::firmwareDownloadFailed, this, [this](const QString& text) {
-    if (firmware_ != nullptr) firmware_->setFlashButtonEnabled(true);
-    reportError(text);
-  });
+  firmwareActions_ = new FirmwareActions(
+      dialogs_, *this, core_, *edits_, *fullBackup_,
+      {[this]() -> FirmwareTab& {
+         buildDeviceTabs();
+         return *firmware_;
+       },
+       [this](const QString& line) { addLog(line); },
+       [this](const QString& text) { reportError(text); }, [this] { updateSendControls(); }},
+      this);
 }
 
 void TForm1::FormCreate() {
@@ -294,7 +296,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormDestroy() {
-  if (!portsOpened_) return;
+  if (!connect_->portsOpened()) return;
   // The ports the link opened; the port lists close any others when they go.
   guarded([this] { core_.closePorts(); });
 }
@@ -319,7 +321,9 @@ void TForm1::remember(RememberedState& state) {
     move(*position);
   }
   library_->setRemembered(&state);
+  connect_->setRemembered(&state);
   midi_->setRemembered(state.ports());
+  midi_->rememberCareIn(&state);
   rememberFollow();
 }
 
@@ -347,128 +351,37 @@ void TForm1::onClick(QPushButton* button, const std::function<void()>& handler) 
   connect(button, &QPushButton::clicked, this, [this, handler] { guarded(handler); });
 }
 
-void TForm1::reportError(const QString& text) { dialogs_.error(this, displayTitle(), text); }
+void TForm1::reportError(const QString& text) { boxes_->error(text); }
 
-void TForm1::reportMidiFailure(const QString& caption, const QString& text,
-                               const QStringList& tried) {
-  const QString system = core_.midiSystemName();
-  QStringList detail{system.isEmpty() ? tr("MIDI system: none reached")
-                                      : tr("MIDI system: %1").arg(system)};
-  detail << tried;
-  if (midiFailureDetail_) detail << midiFailureDetail_();
-  dialogs_.errorWithDetail(this, caption, text, detail);
+void TForm1::setMidiFailureDetail(std::function<QStringList()> detail) {
+  boxes_->setMidiFailureDetail(std::move(detail));
 }
 
 bool TForm1::busy() const { return core_.busy(); }
 
 // ---- connect and submit -------------------------------------------------------------------
 
-std::optional<std::pair<int, int>> TForm1::choosePorts() {
-  const int input = MidiTab::selectedPort(*midi_->inputs);
-  const int output = MidiTab::selectedPort(*midi_->outputs);
-  if (input < 0) {
-    dialogs_.error(this, tr("Information"), tr("Please select a Midi Input Device!"));
-    return std::nullopt;
-  }
-  if (output < 0) {
-    dialogs_.error(this, tr("Information"), tr("Please select a Midi Output Device!"));
-    return std::nullopt;
-  }
-  return std::pair{input, output};
+void TForm1::Button1Click() { connect_->connect(); }
+
+void TForm1::testLinkClick() { connect_->testLink(); }
+
+bool TForm1::portsOpened() const { return connect_->portsOpened(); }
+
+void TForm1::Button2Click() {
+  careful_->start([this] { return core_.submitConfig(); });
 }
 
-void TForm1::Button1Click() {
-  const std::optional<std::pair<int, int>> ports = choosePorts();
-  if (!ports) return;
-  const auto [input, output] = *ports;
-  if (busy() || connectLocked_) return;
-  Dialogs::ConnectChoice choice = Dialogs::ConnectChoice::Replace;
-  if (openedWork_) {
-    choice = dialogs_.askConnectChoice(
-        this, displayTitle(),
-        tr("The editors hold what was opened while no Tarvik was connected. Send it to Tarvik "
-           "(verified), keep it and read Tarvik only for Compare, or replace it with Tarvik's "
-           "configuration?"));
-    if (choice == Dialogs::ConnectChoice::Cancel) return;
-  }
-  if (choice == Dialogs::ConnectChoice::Replace &&
-      !edits_->mayDiscard(tr("before reading the configuration from Tarvik"))) {
-    return;
-  }
-  try {
-    core_.openPorts(input, output);
-  } catch (const TMidiError& error) {
-    reportMidiFailure(displayTitle(), QString::fromLocal8Bit(error.what()));
-    return;
-  }
-  portsOpened_ = true;  // the ports are open even if the first send fails
-  if (remembered_ != nullptr) {
-    remembered_->setPorts(midi_->inputs->item(input)->text(), midi_->outputs->item(output)->text());
-  }
-  // The opened work stays what it is until this connect has done what the answer asked for:
-  // a send that failed, or a connect that found nothing, asks again next time.
-  if (openedWork_) {
-    answering_ = choice == Dialogs::ConnectChoice::Send ? Answering::Send : Answering::Read;
-  }
-  if (choice == Dialogs::ConnectChoice::Send) {
-    fullBackup_->sendEditors();
-    return;
-  }
-  const bool keep = choice == Dialogs::ConnectChoice::Keep;
-  if (keep) addLog(tr("The editors are kept; Tarvik's configuration is read for Compare only."));
-  if (!core_.connectDevice(keep)) connectEnded(false);
+void TForm1::Button3Click() {
+  careful_->start([this] { return core_.submitPresets(); });
 }
-
-void TForm1::testLinkClick() {
-  const std::optional<std::pair<int, int>> ports = choosePorts();
-  if (!ports || busy()) return;
-  try {
-    core_.openPorts(ports->first, ports->second);
-  } catch (const TMidiError& error) {
-    reportMidiFailure(displayTitle(), QString::fromLocal8Bit(error.what()));
-    return;
-  }
-  portsOpened_ = true;
-  if (core_.testLink())
-    addLog(
-        tr("Testing the link: %1 identifies, one after the other...").arg(LinkTest::kDefaultCount));
-}
-
-void TForm1::connectEnded(bool succeeded) {
-  // A send is settled by its restore's end: its own identify and read-back are connects too.
-  if (answering_ == Answering::Read) settleOpenedWork(succeeded);
-}
-
-void TForm1::settleOpenedWork(bool succeeded) {
-  if (std::exchange(answering_, Answering::Nothing) == Answering::Nothing) return;
-  if (succeeded) openedWork_ = false;
-}
-
-void TForm1::Button2Click() { core_.submitConfig(); }
-
-void TForm1::Button3Click() { core_.submitPresets(); }
 
 void TForm1::Button8Click() { saveTables(); }
 
 bool TForm1::saveTables(bool settings) { return tablesFile_->save(settings); }
 
-void TForm1::Button9Click() {
-  if (busy()) return;
-  if (!edits_->mayDiscard(tr("before loading a file"))) return;
-  const QString path = dialogs_.openFileName(this, TablesFile::filter(), TablesFile::suffix);
-  if (path.isEmpty()) return;
-  loadFile(path);
-}
+void TForm1::Button9Click() { tablesFile_->chooseAndLoad(); }
 
-void TForm1::openFile(const QString& path) {
-  if (busy()) return;
-  if (!edits_->mayDiscard(tr("before loading a file"))) return;
-  loadFile(path);
-}
-
-void TForm1::loadFile(const QString& path) {
-  if (tablesFile_->load(path)) showOpenedWork();
-}
+void TForm1::openFile(const QString& path) { tablesFile_->open(path); }
 
 void TForm1::showOpenedWork() {
   if (core_.connected()) return;
@@ -478,20 +391,10 @@ void TForm1::showOpenedWork() {
     tabs_->setTabVisible(tabs_->indexOf(page), true);
   }
   tabs_->setCurrentWidget(presetsPage_);
-  openedWork_ = true;
+  connect_->workOpened();
 }
 
-void TForm1::Button7Click() {
-  if (busy()) return;
-  if (!dialogs_.confirm(this, Flasher::confirmCaption(), Flasher::confirmText())) return;
-  // The backup's download replaces the editors, as any download does.
-  if (!core_.deviceMayBeInBootloader() &&
-      !edits_->mayDiscard(tr("before the backup reads the configuration from Tarvik"))) {
-    return;
-  }
-  firmware_->setFlashButtonEnabled(false);
-  core_.downloadFirmware();
-}
+void TForm1::Button7Click() { firmwareActions_->flash(); }
 
 void TForm1::showTraffic() {
   const QByteArray geometry = remembered_ ? remembered_->trafficGeometry() : QByteArray();
@@ -551,7 +454,7 @@ void TForm1::setDeviceTabsVisible(bool visible) {
 }
 
 void TForm1::onIdentified(const QString& version, bool compatible) {
-  if (!compatible) connectEnded(false);
+  if (!compatible) connect_->connectEnded(false);
   buildDeviceTabs();
   firmware_->setCurrentVersion(version);
   if (compatible) {
@@ -559,45 +462,11 @@ void TForm1::onIdentified(const QString& version, bool compatible) {
     return;
   }
   // Only the firmware tab is offered to a device with other firmware, for good.
-  connectLocked_ = true;
+  connect_->lock();
   setDeviceTabsVisible(false);
   updateSendControls();
-  QString text = versionMismatchText();
-  if (core_.awaitingCheckAfterFlash()) {
-    text +=
-        QStringLiteral("\n\n") +
-        tr("The setup from before the firmware update is kept as %1.").arg(core_.keptSetupWhere());
-  }
-  dialogs_.error(this, errorCaption(), text);
+  boxes_->otherFirmware();
   tabs_->setTabVisible(tabs_->indexOf(firmwarePage_), true);
-}
-
-void TForm1::onChainAborted(Chain chain, ChainAbort why, const QString& activity,
-                            const QString& detail) {
-  if (chain == Chain::Connect) connectEnded(false);
-  updateSendControls();
-  switch (why) {
-    case ChainAbort::NoReply:
-      dialogs_.error(this, errorCaption(),
-                     tr("The Tarvik did not answer while %1. The transfer was aborted; please "
-                        "check the MIDI connection and try again.")
-                         .arg(activity));
-      return;
-    case ChainAbort::SendFailed:
-      reportError(detail);
-      return;
-    case ChainAbort::PortGone:
-      dialogs_.error(this, errorCaption(),
-                     tr("The MIDI port %1 vanished while %2. The transfer was aborted; connect "
-                        "again once the port is back.")
-                         .arg(detail, activity));
-      return;
-  }
-}
-
-void TForm1::onRefused(Block block, std::uint8_t status) {
-  updateSendControls();
-  dialogs_.warning(this, tr("Warning"), refusalText(block, status));
 }
 
 void TForm1::onFlashWritten() {
@@ -607,121 +476,10 @@ void TForm1::onFlashWritten() {
   updateSendControls();
 }
 
-void TForm1::onFirmwareChecked(const FirmwareImage& image) {
-  if (image.ok()) {
-    backUpThenFlash(image);
-    return;
-  }
-  buildDeviceTabs();
-  firmware_->setFlashButtonEnabled(true);
-  if (image.problem() == FirmwareImage::Problem::DigestMismatch) {
-    dialogs_.error(this, errorCaption(), image.errorText());
-  } else {
-    reportError(image.errorText());
-  }
-}
-
-void TForm1::backUpThenFlash(const FirmwareImage& image) {
-  if (core_.deviceMayBeInBootloader()) {
-    addLog(
-        tr("Tarvik may still be in its bootloader and cannot be read: the firmware is flashed "
-           "without a backup of the setup."));
-    core_.flash(image);
-    return;
-  }
-  QString file;
-  if (firmware_->backupFileBox()->isChecked()) {
-    file = dialogs_.saveFileName(this, TablesFile::filter(), TablesFile::suffix);
-    if (file.isEmpty()) {
-      firmware_->setFlashButtonEnabled(true);
-      return;
-    }
-  }
-  imageToFlash_ = image;
-  const QString version = firmware_->latestVersion();
-  addLog(tr("Backing up the setup before firmware %1...").arg(version));
-  if (!core_.backUpBeforeFlash(version, file)) {
-    imageToFlash_.reset();
-    firmware_->setFlashButtonEnabled(true);
-  }
-}
-
-void TForm1::onFirmwareBackedUp(bool ok, const QString& text) {
-  if (!imageToFlash_) return;
-  const FirmwareImage image = *std::exchange(imageToFlash_, std::nullopt);
-  if (ok) {
-    addLog(tr("The setup from before the firmware update is kept as %1.").arg(text));
-    core_.flash(image);
-    return;
-  }
-  addLog(tr("No backup of the setup before the firmware update: %1").arg(text));
-  if (dialogs_.confirm(this, tr("Warning"),
-                       tr("The setup could not be backed up before the firmware update: %1\n\n"
-                          "Flash without backup?")
-                           .arg(text))) {
-    core_.flash(image);
-    return;
-  }
-  firmware_->setFlashButtonEnabled(true);
-}
-
-void TForm1::onComparedAfterFlash(const QStringList& differences) {
-  const std::optional<FirmwareBackup::Kept>& kept = core_.keptSetup();
-  if (!kept) return;
-  if (differences.isEmpty()) {
-    addLog(tr("After the firmware update Tarvik holds the setup from before it."));
-    return;
-  }
-  addLog(tr("After the firmware update Tarvik differs from the setup before it in %n byte(s).",
-            nullptr, static_cast<int>(differences.size())));
-  // A box of its own size: a reset configuration differs in hundreds of bytes.
-  constexpr int kShown = 12;
-  QStringList shown = differences.mid(0, kShown);
-  if (differences.size() > kShown) shown << tr("... and %1 more").arg(differences.size() - kShown);
-  if (!dialogs_.confirm(
-          this, tr("Firmware update"),
-          tr("After the firmware update Tarvik holds another setup than before it:\n\n%1\n\n"
-             "Send the setup from before the update (%2) back to Tarvik, verified?")
-              .arg(shown.join(QLatin1Char('\n')), core_.keptSetupWhere()))) {
-    return;
-  }
-  fullBackup_->restoreContents(tr("the setup from before firmware %1").arg(kept->version),
-                               kept->bytes);
-}
-
-void TForm1::onFlashFinished(FlashEnd end, const QString& detail) {
-  buildDeviceTabs();
-  firmware_->hideProgress();
-  // After a confirmed write the button stays off until the next connect and update check. Said
-  // both ways: an update check that ended during the flash has decided too, and the flash's
-  // decision must be the last before the link is free again.
-  firmware_->setFlashButtonEnabled(end != FlashEnd::Flashed);
-  updateSendControls();
-  switch (end) {
-    case FlashEnd::Flashed:
-    case FlashEnd::VerifyFailed:
-    case FlashEnd::Canceled:
-      return;
-    case FlashEnd::NoReply:
-    case FlashEnd::WriteUnconfirmed:
-      dialogs_.error(this, timeoutCaption(), detail);
-      return;
-    case FlashEnd::SendFailed:
-      reportError(detail);
-      return;
-    case FlashEnd::PortGone:
-      dialogs_.error(this, errorCaption(),
-                     tr("The MIDI port %1 vanished during the firmware update. Tarvik may still "
-                        "be in its bootloader: connect again and flash the firmware once more.")
-                         .arg(detail));
-      return;
-  }
-}
-
 void TForm1::updateSendControls() {
   const bool linkBusy = busy();
   BusyCursor::set(linkBusy);
-  midi_->connectButton->setEnabled(!linkBusy && !connectLocked_);
+  midi_->connectButton->setEnabled(!linkBusy && !connect_->locked());
   // A chain or a flash talks to the ports it started with: no other choice meanwhile. The lists
   // still follow the ports that come and go, and a vanished link port ends the transfer.
   midi_->inputs->setEnabled(!linkBusy);

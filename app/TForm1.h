@@ -20,10 +20,14 @@ class QTabWidget;
 namespace tarvik {
 
 class AdvancedSettingsTab;
+class CarefulRetry;
 class CompareWindow;
+class ConnectActions;
 class Dialogs;
 class EditTracking;
+class ErrorBoxes;
 class EventLog;
+class FirmwareActions;
 class FirmwareTab;
 class FullBackupActions;
 class LibraryHolder;
@@ -92,7 +96,7 @@ class TForm1 : public QWidget {
   EditTracking& edits() { return *edits_; }
   // The library of setups and the Library window ("Library...").
   LibraryHolder& library() { return *library_; }
-  bool portsOpened() const { return portsOpened_; }
+  bool portsOpened() const;
   // Builds the four device tabs (hidden) unless they are there. The window comes up with the
   // MIDI tab alone and builds them once its first frame is out, or when a device answers first;
   // a device that answers the connect shows them.
@@ -101,9 +105,7 @@ class TForm1 : public QWidget {
   bool busy() const;
   // Where the error box of a MIDI failure (no device answering, a port that does not open) gets
   // its detail: what the MIDI libraries said since the last failure (MidiSystem::libraryLines).
-  void setMidiFailureDetail(std::function<QStringList()> detail) {
-    midiFailureDetail_ = std::move(detail);
-  }
+  void setMidiFailureDetail(std::function<QStringList()> detail);
 
  Q_SIGNALS:
   void deviceTabsBuilt();
@@ -118,17 +120,11 @@ class TForm1 : public QWidget {
   void FormCreate();
   void FormShow();
   void FormDestroy();
-  // Loads a chosen file, the question asked.
-  void loadFile(const QString& path);
   // Runs a handler; an error that leaves it is shown in the error box and the program goes on.
   void guarded(const std::function<void()>& handler);
   // The button runs the handler, guarded.
   void onClick(QPushButton* button, const std::function<void()>& handler);
   void reportError(const QString& text);
-  // The error box of a MIDI failure. Its details name the MIDI system in use and what was
-  // `tried` on it, then what its libraries said since the last failure.
-  void reportMidiFailure(const QString& caption, const QString& text,
-                         const QStringList& tried = {});
   // "Save as File": true when the tables were written. With `settings`, the file is a full
   // backup (the tables, then "[settings]"), which every .tvk reader still loads.
   bool saveTables(bool settings = false);
@@ -137,29 +133,16 @@ class TForm1 : public QWidget {
   void rememberFollow();
   void setDeviceTabsVisible(bool visible);
   void onIdentified(const QString& version, bool compatible);
-  void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
-  // The connect that answered the question on the opened work has ended; settleOpenedWork()
-  // clears that work's mark only when what the answer asked for was done.
-  void connectEnded(bool succeeded);
-  // The selected input and output rows; an information box and nothing when one is missing.
-  std::optional<std::pair<int, int>> choosePorts();
-  void settleOpenedWork(bool succeeded);
-  void onRefused(Block block, std::uint8_t status);
   void onFlashWritten();
-  void onFirmwareChecked(const FirmwareImage& image);
-  void onFlashFinished(FlashEnd end, const QString& detail);
   // A file, setup or snapshot opened while no device is connected: the editing tabs show it.
   void showOpenedWork();
-  // The flash of a checked image, once the setup is kept (FirmwareBackup) or the user chose to
-  // go on without it.
-  void backUpThenFlash(const FirmwareImage& image);
-  void onFirmwareBackedUp(bool ok, const QString& text);
-  void onComparedAfterFlash(const QStringList& differences);
 
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
 
+  CarefulRetry* careful_ = nullptr;          // "Try again carefully"
   FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
+  FirmwareActions* firmwareActions_ = nullptr;  // "Flash" on the firmware tab
   EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
   LibraryHolder* library_ = nullptr;
 
@@ -179,6 +162,8 @@ class TForm1 : public QWidget {
   FirmwareTab* firmware_ = nullptr;
   TestControllerTab* testController_ = nullptr;
   std::unique_ptr<EventLog> log_;
+  std::unique_ptr<ErrorBoxes> boxes_;
+  std::unique_ptr<ConnectActions> connect_;  // "Connect", "Test link"
   std::unique_ptr<TablesFile> tablesFile_;
   std::unique_ptr<SetupSheetActions> sheet_;   // "Setup sheet..."
   std::unique_ptr<TakeFromActions> takeFrom_;  // "Take from..."
@@ -188,19 +173,6 @@ class TForm1 : public QWidget {
   std::unique_ptr<TrafficWindow> traffic_;
   std::unique_ptr<CompareWindow> compare_;
 
-  std::function<QStringList()> midiFailureDetail_;
-
-  // After a device with other firmware answered, nothing enables the connect button again.
-  bool connectLocked_ = false;
-  bool portsOpened_ = false;
-  // The editors hold something opened while no device was connected; the next connect asks
-  // what becomes of it.
-  bool openedWork_ = false;
-  // What the user answered for it, while the send or the connect of that answer runs.
-  enum class Answering { Nothing, Send, Read };
-  Answering answering_ = Answering::Nothing;
-  // Checked and waiting for the backup before it is flashed.
-  std::optional<FirmwareImage> imageToFlash_;
   bool shown_ = false;
 };
 

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 
 #include "app/Dialogs.h"
+#include "app/EditTracking.h"
 #include "app/TForm1.h"
 #include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
-#include "config/ui/EditHistory.h"
 #include "core/ConfiguratorCore.h"
 
 namespace tarvik {
@@ -36,6 +36,18 @@ bool TablesFile::save(bool settings) {
   return true;
 }
 
+bool TablesFile::chooseAndLoad() {
+  if (core_.busy()) return false;
+  if (!edits_.mayDiscard(TForm1::tr("before loading a file"))) return false;
+  const QString path = dialogs_.openFileName(&owner_, filter(), suffix);
+  return !path.isEmpty() && load(path);
+}
+
+bool TablesFile::open(const QString& path) {
+  if (core_.busy()) return false;
+  return edits_.mayDiscard(TForm1::tr("before loading a file")) && load(path);
+}
+
 bool TablesFile::load(const QString& path) {
   // A full backup's settings come along; a .tvk file's absent section leaves them as they are.
   const FullBackup::LoadResult result = FullBackup::load(path);
@@ -43,27 +55,17 @@ bool TablesFile::load(const QString& path) {
     dialogs_.error(&owner_, tr("Error"), result.message);
     return false;
   }
-  Configuration& configuration = core_.configuration();
-  history_.beginStep(tr("load %1").arg(QFileInfo(path).fileName()));
-  configuration.setTables(*result.tables);
-  if (result.settings) {
-    ConfigRecord record;
-    record.apply(*result.settings);
-    configuration.setRecord(record);
-  }
   // The file's presets come with the file's names, or with none: names given to the presets
-  // the file replaces would label the wrong ones.
+  // the file replaces would label the wrong ones. The loops' labels name the pedals on the
+  // board, not the presets: a file without any (a .tvk file) leaves them as they are.
   const bool namesRead = result.namesProblem.isEmpty();
-  configuration.setNames(namesRead ? result.names : PresetNames());
-  // The loops' labels name the pedals on the board, not the presets: a file without any (a .tvk
-  // file) leaves them as they are.
   const bool labelsRead = result.labelsProblem.isEmpty() && !result.labels.isEmpty();
-  if (labelsRead) configuration.setLabels(result.labels);
-  history_.endStep();
-  ConfigBytes held = ConfigBytes::sent(configuration);
-  if (!result.settings) held.settings.reset();
-  core_.fileHolds(held, configuration.names(),
-                  labelsRead ? std::optional(configuration.labels()) : std::nullopt);
+  // The same call as the library's "Open": a file and the setup imported from it leave the
+  // same editors.
+  edits_.open(tr("load %1").arg(QFileInfo(path).fileName()),
+              ConfigBytes::fromTables(*result.tables, result.settings),
+              namesRead ? result.names : PresetNames(),
+              labelsRead ? std::optional(result.labels) : std::nullopt, true);
   lastPath_ = path;
   // The file rules fill a cut or hand-edited file up with defaults; the user hears of it once.
   if (!result.gaps.none()) {

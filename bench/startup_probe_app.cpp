@@ -23,6 +23,10 @@ class UnattendedDialogs : public tarvik::Dialogs {
  public:
   void error(QWidget*, const QString&, const QString&) override {}
   void errorWithDetail(QWidget*, const QString&, const QString&, const QStringList&) override {}
+  bool errorOfferingCarefulTry(QWidget*, const QString&, const QString&,
+                               const QStringList&) override {
+    return false;
+  }
   void warning(QWidget*, const QString&, const QString&) override {}
   bool confirm(QWidget*, const QString&, const QString&) override { return false; }
   SaveAnswer askToSave(QWidget*, const QString&, const QString&) override {

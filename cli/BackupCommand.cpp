@@ -3,8 +3,6 @@
 
 #include "cli/CliRun.h"
 #include "cli/DeviceCommand.h"
-#include "config/BackupContents.h"
-#include "config/FullBackup.h"
 #include "config/UserFile.h"
 
 namespace tarvik::cli {
@@ -33,15 +31,15 @@ class BackupCommand : public DeviceCommand {
   // Writes what the device sent.
   void save() {
     // What the device sent, through the editors' rules; every byte they change is said.
-    const BackupContents backup = BackupContents::fromDevice(core().deviceBlocks());
-    warn(backup.changes);
+    const DeviceBackup backup = core().deviceBackup();
+    warn(backup.contents.changes);
     if (options().fileIsStandardStream()) {
       // The text is ASCII; it leaves as it would be saved.
-      out() << QString::fromLatin1(FullBackup::serialize(backup.tables, backup.settings));
+      out() << QString::fromLatin1(backup.text());
       finish(ExitCode::Ok);
       return;
     }
-    if (!FullBackup::save(options().file, backup.tables, backup.settings)) {
+    if (!backup.save(options().file)) {
       fail(ExitCode::UsageOrFile, tr("cannot write %1").arg(UserFile::shown(options().file)));
       return;
     }

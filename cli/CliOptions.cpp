@@ -4,6 +4,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include "cli/CliRun.h"
 #include "core/ConfiguratorCore.h"
 #include "firmware/UpdateServerUrl.h"
 
@@ -111,6 +112,17 @@ QString description() {
       "0 no difference, 1 differences, 2 trouble (a file, the library, no device).");
 }
 
+// After the rest of the description, as a text of its own.
+QString transfersDescription() {
+  return CliOptions::tr(
+      "Transfers: --pace MS leaves at least MS milliseconds (0 to 20, default 0: as fast\n"
+      "as the port takes them) between two frames sent to the Tarvik, and --retries N (0\n"
+      "to 5, default 2) sends a command whose reply does not come, or a block that reads\n"
+      "back different, up to N more times; both go with every command that talks to the\n"
+      "device. For a USB-MIDI interface that loses or mangles SysEx (linktest says when),\n"
+      "try --pace 5 first.");
+}
+
 const QStringList kCommands = {
     QStringLiteral("ports"),   QStringLiteral("info"),  QStringLiteral("backup"),
     QStringLiteral("restore"), QStringLiteral("flash"), QStringLiteral("monitor"),
@@ -210,6 +222,15 @@ QString parseLinkTestArguments(const QStringList& words, CliOptions& options) {
   return {};
 }
 
+// The value of --pace or --retries, `text`, as a number from 0 to `most`; nothing when it is not
+// one.
+std::optional<int> careValue(const QString& text, int most) {
+  bool number = false;
+  const int value = text.toInt(&number);
+  if (!number || value < 0 || value > most) return std::nullopt;
+  return value;
+}
+
 // Qt writes the program's path as it was called; the help names the program.
 QString helpText(const QCommandLineParser& parser) {
   QString text = parser.helpText();
@@ -256,12 +277,12 @@ QString parseLibraryArguments(const QStringList& words, CliOptions& options) {
   return {};
 }
 
-}  // namespace
-
-CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdateUrl,
-                          const QString& environmentUpdateUrl) {
+// The command line but for where --pace and --retries belong; `careGiven` says whether either
+// was given.
+CliParse parseWords(const QStringList& arguments, const QUrl& builtInUpdateUrl,
+                    const QString& environmentUpdateUrl, bool& careGiven) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(description());
+  parser.setApplicationDescription(description() + QStringLiteral("\n\n") + transfersDescription());
   const QCommandLineOption help = parser.addHelpOption();
   // As Linux MIDI tools (aconnect, amidi, aseqdump) have them: -V the version, -v more output.
   const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
@@ -310,8 +331,21 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
       CliOptions::tr("restore, library restore: take only <parts> (presets[:A-B], ccmap[:A-B], "
                      "settings; comma-separated) over what the Tarvik holds."),
       QStringLiteral("parts"));
-  parser.addOptions(
-      {version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace, onto, only});
+  const QCommandLineOption pace(
+      QStringLiteral("pace"),
+      CliOptions::tr("The least time between two frames sent to the Tarvik, 0 to %1 ms "
+                     "(default 0).")
+          .arg(TransferCare::kMaxPaceMs),
+      QStringLiteral("ms"));
+  const QCommandLineOption retries(
+      QStringLiteral("retries"),
+      CliOptions::tr("How many more times an unanswered command or a block that reads back "
+                     "different is sent, 0 to %1 (default %2).")
+          .arg(TransferCare::kMaxRetries)
+          .arg(TransferCare::kDefaultRetries),
+      QStringLiteral("n"));
+  parser.addOptions({version, in, out, verbose, fromServer, noBackup, updateUrl, library, replace,
+                     onto, only, pace, retries});
   parser.addPositionalArgument(
       CliOptions::tr("command"),
       CliOptions::tr("ports, info, backup, restore, flash, monitor, library, diff, setlist, "
@@ -348,6 +382,25 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
     return usageError(CliOptions::tr("--in and --out need a part of a port name"));
   if (parser.isSet(library) && options.library.isEmpty())
     return usageError(CliOptions::tr("--library needs a file"));
+  if (parser.isSet(pace)) {
+    const std::optional<int> value = careValue(parser.value(pace), TransferCare::kMaxPaceMs);
+    if (!value) {
+      return usageError(CliOptions::tr("--pace takes milliseconds from 0 to %1, not \"%2\"")
+                            .arg(TransferCare::kMaxPaceMs)
+                            .arg(parser.value(pace)));
+    }
+    options.care.paceMs = *value;
+  }
+  if (parser.isSet(retries)) {
+    const std::optional<int> value = careValue(parser.value(retries), TransferCare::kMaxRetries);
+    if (!value) {
+      return usageError(CliOptions::tr("--retries takes a count from 0 to %1, not \"%2\"")
+                            .arg(TransferCare::kMaxRetries)
+                            .arg(parser.value(retries)));
+    }
+    options.care.retries = *value;
+  }
+  careGiven = parser.isSet(pace) || parser.isSet(retries);
   options.onto = parser.value(onto);
   if (parser.isSet(onto) && options.onto.isEmpty())
     return usageError(CliOptions::tr("--onto needs a source"));
@@ -416,6 +469,20 @@ CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdat
         environmentUpdateUrl, builtInUpdateUrl);
     if (!directory.error.isEmpty()) return usageError(directory.error);
     options.updateUrl = directory.url;
+  }
+  return parse;
+}
+
+}  // namespace
+
+CliParse parseCommandLine(const QStringList& arguments, const QUrl& builtInUpdateUrl,
+                          const QString& environmentUpdateUrl) {
+  bool careGiven = false;
+  const CliParse parse = parseWords(arguments, builtInUpdateUrl, environmentUpdateUrl, careGiven);
+  // Known only once the command and its sides are: `diff` of two files sends nothing.
+  if (parse.outcome == CliParse::Outcome::Run && careGiven && !talksToDevice(parse.options)) {
+    return usageError(
+        CliOptions::tr("--pace and --retries belong to the commands that talk to the device"));
   }
   return parse;
 }

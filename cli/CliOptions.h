@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "config/RestoreParts.h"
+#include "core/ConfiguratorCore.h"
 #include "core/LinkTest.h"
 
 namespace tarvik::cli {
@@ -76,6 +77,8 @@ struct CliOptions {
   int count = LinkTest::kDefaultCount;
   // The library file; empty: none at all (the program sets SetupLibrary::path's answer).
   QString library;
+  // --pace and --retries, for every command that talks to the device.
+  TransferCare care;
 
   bool fileIsStandardStream() const { return file == kStandardStream; }
 };

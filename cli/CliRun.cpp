@@ -63,6 +63,13 @@ bool needsMidi(const CliOptions& options) {
   return true;
 }
 
+bool talksToDevice(const CliOptions& options) {
+  const bool sendsNothing =
+      options.command == CommandKind::Ports || options.command == CommandKind::Monitor ||
+      (options.command == CommandKind::SetList && options.setListAction == SetListAction::Follow);
+  return !sendsNothing && needsMidi(options);
+}
+
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports,
                                         Output output) {
   switch (options.command) {

@@ -24,6 +24,9 @@ CommandMaker makeBackupCommand, makeDiffCommand, makeFlashCommand, makeLibraryCo
 // JACK a client that can hang on a JACK that hangs). The others (a file, the library, a diff or
 // an arrangement without "device") never reach one.
 bool needsMidi(const CliOptions& options);
+// Whether the command sends to the device, so that --pace and --retries mean something to it:
+// `ports` only lists, `monitor` and `setlist follow` only listen.
+bool talksToDevice(const CliOptions& options);
 
 // The command the options ask for, over the given port lists.
 std::unique_ptr<CliCommand> makeCommand(const CliOptions& options, MidiPorts& ports, Output output);

@@ -10,7 +10,9 @@ namespace tarvik::cli {
 DeviceCommand::DeviceCommand(MidiPorts& ports, const CliOptions& options, Output output)
     : CliCommand(output),
       options_(options),
-      session_(ports, options.verbose ? &output.err : nullptr, options.library) {}
+      session_(ports, options.verbose ? &output.err : nullptr, options.library) {
+  core().setTransferCare(options.care);
+}
 
 void DeviceCommand::openAndRun(const std::function<bool()>& work, int failure) {
   if (const QString problem = session_.open(options_.in, options_.out); !problem.isEmpty()) {

@@ -9,12 +9,20 @@
 namespace tarvik::cli {
 
 DeviceSession::DeviceSession(MidiPorts& ports, QTextStream* log, const QString& libraryPath)
-    : log_(log), library_(libraryPath), core_(ports) {
+    : log_(log), library_(libraryPath), core_(ports, [this] {
+        auto server = std::make_unique<LateUpdateServer>();
+        updateServer_ = server.get();
+        return server;
+      }()) {
   QObject::connect(&core_, &ConfiguratorCore::logLine, &core_,
                    [this](const QString& line) { this->log(line); });
 }
 
 DeviceSession::~DeviceSession() { close(); }
+
+void DeviceSession::adoptUpdateServer(std::unique_ptr<UpdateServer> server) {
+  updateServer_->adopt(std::move(server));
+}
 
 void DeviceSession::close() {
   try {

@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QTextStream>
+#include <memory>
 
 #include "cli/LibraryAccess.h"
 #include "core/ConfiguratorCore.h"
+#include "firmware/LateUpdateServer.h"
 
 namespace tarvik::cli {
 
@@ -39,11 +41,16 @@ class DeviceSession {
   void keepHistory(QTextStream& err);
   // Passes a log line on when --verbose asked for them.
   void log(const QString& line);
+  // The core's update server from now on (a command that needs one loads it first); until
+  // then the core's fetches wait.
+  void adoptUpdateServer(std::unique_ptr<UpdateServer> server);
 
  private:
   QTextStream* log_;
   // Before the core, which refers to it until it goes.
   LibraryAccess library_;
+  // The core's, made with it.
+  LateUpdateServer* updateServer_ = nullptr;
   ConfiguratorCore core_;
 };
 

@@ -10,7 +10,6 @@
 #include "config/UserFile.h"
 #include "core/ModuleLibrary.h"
 #include "firmware/Flasher.h"
-#include "firmware/ServerFile.h"
 #include "firmware/UpdateServer.h"
 
 namespace tarvik::cli {
@@ -66,7 +65,7 @@ class FlashCommand : public DeviceCommand {
 
   void begin() override {
     if (image_) {
-      flash(*image_, options().file);
+      update(options().file);
       return;
     }
     // Qt Network, with the TLS and proxy code it brings, costs every start of the program
@@ -85,24 +84,12 @@ class FlashCommand : public DeviceCommand {
                                         .arg(path, reason));
       return;
     }
-    server_.reset(reinterpret_cast<CreateUpdateServerEntry>(create)(options().updateUrl));
-    download_ = std::make_unique<ServerFile>(*server_, QStringLiteral("firmware.txt"));
-    ServerFile* download = download_.get();
+    session().adoptUpdateServer(std::unique_ptr<UpdateServer>(
+        reinterpret_cast<CreateUpdateServerEntry>(create)(options().updateUrl)));
     const QString origin =
         options().updateUrl.resolved(QUrl(QStringLiteral("firmware.txt"))).toString();
-    connect(download, &ServerFile::failed, this, [this, origin](const QString& text) {
-      fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
-    });
-    connect(download, &ServerFile::fetched, this, [this, origin](const QByteArray& body) {
-      const FirmwareImage image = FirmwareImage::fromBody(body);
-      if (!image.ok()) {
-        fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(origin, refusalOf(image)));
-        return;
-      }
-      flash(image, origin);
-    });
     session().log(tr("downloading %1").arg(origin));
-    download->start();
+    update(origin);
   }
 
  private:
@@ -114,46 +101,58 @@ class FlashCommand : public DeviceCommand {
                : image.errorText();
   }
 
-  void flash(const FirmwareImage& image, const QString& origin) {
-    openAndRun([&] {
-      if (options().noBackup)
-        startFlash(image, origin);
-      else
-        backUpThenFlash(image, origin);
-      return true;
-    });
-  }
-
-  // The setup into the device history first (FirmwareBackup); refused without one.
-  void backUpThenFlash(const FirmwareImage& image, const QString& origin) {
+  // The core's update of the image from `origin` (the file, or the server's firmware once it
+  // is downloaded and checked): the ports are opened only for a sound image, and the setup goes
+  // into the device history first (FirmwareBackup), which needs the library, unless
+  // --no-backup says not to.
+  void update(const QString& origin) {
+    using Update = FirmwareUpdate;
     const auto refuse = [this](const QString& why) {
       fail(ExitCode::UsageOrFile,
            tr("no backup of the setup could be taken (%1); nothing was flashed (--no-backup "
               "flashes without one)")
                .arg(why));
     };
-    if (session().library() == nullptr) {
-      refuse(session().libraryError());
-      return;
-    }
-    connect(&core(), &ConfiguratorCore::backedUpBeforeFlash, this,
-            [this, image, origin, refuse](bool ok, const QString& text) {
-              if (!ok) {
-                refuse(text);
-                return;
-              }
-              out() << tr("backup before the firmware update: %1").arg(text) << Qt::endl;
-              startFlash(image, origin);
+    connect(&core(), &ConfiguratorCore::firmwareDownloadFailed, this,
+            [this, origin](const QString& text) {
+              fail(ExitCode::DeviceFailure, QStringLiteral("%1: %2").arg(origin, text));
             });
+    connect(&core(), &ConfiguratorCore::firmwareRefused, this,
+            [this, origin](const FirmwareImage& image) {
+              fail(ExitCode::UsageOrFile, tr("%1 refused: %2").arg(origin, refusalOf(image)));
+            });
+    connect(&core(), &ConfiguratorCore::firmwareBackingUp, this, [this](const QString& version) {
+      session().log(tr("backing up the setup before firmware %1").arg(version));
+    });
+    connect(&core(), &ConfiguratorCore::backedUpBeforeFlash, this,
+            [this](bool ok, const QString& text) {
+              if (ok) out() << tr("backup before the firmware update: %1").arg(text) << Qt::endl;
+            });
+    connect(&core(), &ConfiguratorCore::firmwareFlashing, this,
+            [this, origin](const FirmwareImage& image, Update::Backup) {
+              session().log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
+            });
+    connect(&core(), &ConfiguratorCore::firmwareUpdateStopped, this,
+            [this, refuse](Update::Stop why, const QString& text) {
+              if (why == Update::Stop::Busy) refuse(busyText());
+              if (why == Update::Stop::NoBackup) refuse(text);
+            });
+    Update::Plan plan;
+    plan.image = image_;
     // A file names no version; its name is what the user knows it by.
-    const QString version = QFileInfo(origin).fileName();
-    session().log(tr("backing up the setup before firmware %1").arg(version));
-    if (!core().backUpBeforeFlash(version)) refuse(busyText());
-  }
-
-  void startFlash(const FirmwareImage& image, const QString& origin) {
-    session().log(tr("flashing %1 (%2 pages)").arg(origin).arg(image.pageCount()));
-    core().flash(image);
+    plan.version = QFileInfo(origin).fileName();
+    plan.backup = !options().noBackup;
+    plan.ready = [this, refuse](bool backingUp) -> std::optional<QString> {
+      bool opened = false;
+      openAndRun([&] { return opened = true; });
+      if (!opened) return std::nullopt;
+      if (backingUp && session().library() == nullptr) {
+        refuse(session().libraryError());
+        return std::nullopt;
+      }
+      return QString();
+    };
+    if (!core().updateFirmware(std::move(plan))) fail(ExitCode::DeviceFailure, busyText());
   }
 
   void onFinished(FlashEnd end, const QString& detail) {
@@ -191,9 +190,6 @@ class FlashCommand : public DeviceCommand {
 
   FlashProgress progress_;
   std::optional<FirmwareImage> image_;  // the file's, once read and checked
-  // With --from-server; the download goes before the server it fetches from.
-  std::unique_ptr<UpdateServer> server_;
-  std::unique_ptr<ServerFile> download_;
   int pagesVerified_ = 0;
   int pageCount_ = 0;
 };

@@ -5,8 +5,8 @@
 
 namespace tarvik::cli {
 
-// `library store NAME`: downloads all four blocks and stores them as the setup NAME exactly as
-// the device sent them (no clamp of the editors: the setup is what the device holds). A name
+// `library store NAME`: downloads all four blocks and stores them as the setup NAME as a backup
+// keeps them (BackupContents: the editors' rules applied, every byte they change warned of). A name
 // that is taken is refused before the device is reached, unless --replace: then the setup's
 // contents are replaced and its preset names, note and creation time stay, since the device
 // knows nothing of them.

@@ -35,12 +35,17 @@ class LinkTestCommand : public DeviceCommand {
       finish(ExitCode::Ok);
       return;
     }
-    err() << kProgramName
-          << ": "
-          // Until transfers can be paced, what helps is the cable and the port.
-          << tr("warning: %1 of %2 replies lost: try another cable or USB port")
-                 .arg(report.lost())
-                 .arg(report.sent)
+    // A slower pace is what the user can change at once; at the slowest, only the cable and
+    // the port are left.
+    const std::optional<int> pace = report.paceToTry(options().care.paceMs);
+    err() << kProgramName << ": "
+          << (pace ? tr("warning: %1 of %2 replies lost: try --pace %3")
+                         .arg(report.lost())
+                         .arg(report.sent)
+                         .arg(*pace)
+                   : tr("warning: %1 of %2 replies lost: try another cable or USB port")
+                         .arg(report.lost())
+                         .arg(report.sent))
           << Qt::endl;
     // The lines are the answer: a standard output that could not take them overrides it.
     finishWithAnswer(ExitCode::DeviceFailure);

@@ -42,13 +42,23 @@ RestoreCommand::RestoreCommand(MidiPorts& ports, const CliOptions& options, Outp
       // sent is for --verbose.
       session().log(text);
       for (const QString& line : this->options().parts->lines(sourceName())) out() << line << '\n';
-      out() << "restore verified" << Qt::endl;
+      out() << verifiedText() << Qt::endl;
       finish(ExitCode::Ok);
       return;
     }
-    out() << tr("restore verified: %1").arg(text) << Qt::endl;
+    const int tries = core().restoreTries();
+    out() << (tries > 1 ? tr("restore verified (%1 tries): %2").arg(tries).arg(text)
+                        : tr("restore verified: %1").arg(text))
+          << Qt::endl;
     finish(ExitCode::Ok);
   });
+}
+
+QString RestoreCommand::verifiedText() {
+  // The line a script waits for, untranslated; the tries it took when there were more than one.
+  const int tries = core().restoreTries();
+  return tries > 1 ? QStringLiteral("restore verified (%1 tries)").arg(tries)
+                   : QStringLiteral("restore verified");
 }
 
 void RestoreCommand::readFile() {

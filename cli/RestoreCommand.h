@@ -34,6 +34,7 @@ class RestoreCommand : public DeviceCommand {
   bool takeParts(const ConfigBytes& source, const PresetNames& names, bool presetsOnly);
   // How the lines of a partial restore name the source.
   QString sourceName() const;
+  QString verifiedText();
 
   FullBackup::LoadResult file_;
   ConfigBytes source_;

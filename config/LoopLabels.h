@@ -4,7 +4,8 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
-#include <array>
+
+#include "config/UserTexts.h"
 
 namespace tarvik {
 
@@ -13,21 +14,18 @@ namespace tarvik {
 // as a section "[loops]" with keys "loop1".."loop8", a key only for a labelled loop, each value
 // UTF-8 text. They never go to the device. An empty label is no label.
 //
-// A label is shown under a column heading and inside a list item, so it is one short line: at
-// most 24 characters, no control or format characters (nothing unseen, nothing that turns the
-// writing direction) and no white space at either end (readers of INI text trim values).
-class LoopLabels {
+// A label is shown under a column heading and inside a list item, so it is short: at most 24
+// characters under UserText's rule.
+class LoopLabels : public NumberedTexts<8, 24> {
   Q_DECLARE_TR_FUNCTIONS(LoopLabels)
 
  public:
-  static constexpr int kLoops = 8;
-  static constexpr int kMaxLength = 24;
+  static constexpr int kLoops = kCount;
 
   // `loop` counts from 0, as the matrix's columns do.
-  const QString& label(int loop) const { return labels_[loop]; }
+  const QString& label(int loop) const { return text(loop); }
   // The caller has checked the label with problem(): an unchecked one may not read back.
-  void setLabel(int loop, const QString& label) { labels_[loop] = label; }
-  bool isEmpty() const { return *this == LoopLabels{}; }
+  void setLabel(int loop, const QString& label) { setText(loop, label); }
 
   // "LOOP3", the device's name of the loop, with the label on a line of its own under it.
   QString heading(int loop) const;
@@ -36,8 +34,6 @@ class LoopLabels {
   // "3 (Delay)", or "3": the loop's number where the text around it already says "loop".
   QString numbered(int loop) const;
 
-  // Why `label` cannot label a loop ("is longer than 24 characters"); empty when it can.
-  static QString problem(const QString& label);
   // The first label that cannot be one, as "the label of loop N why"; empty when all can.
   QString firstProblem() const;
 
@@ -52,9 +48,6 @@ class LoopLabels {
   static Read read(const QByteArray& text);
 
   bool operator==(const LoopLabels&) const = default;
-
- private:
-  std::array<QString, kLoops> labels_{};
 };
 
 struct LoopLabels::Read {

@@ -145,10 +145,12 @@ QString csvPresetOf(const QStringList& fields, int& row, PresetRow& preset) {
     return PresetCsv::tr("the preset \"%1\" is not one of 1..%2").arg(fields[0]).arg(kTableSize);
   }
   row = *number - 1;
-  if (const QString why = PresetNames::problem(fields[1]); !why.isEmpty()) {
+  // A file an earlier version wrote holds names under the rule of its day.
+  const QString name = UserText::cleaned(fields[1]);
+  if (const QString why = PresetNames::problem(name); !why.isEmpty()) {
     return PresetCsv::tr("the name %1").arg(why);
   }
-  preset.name = fields[1];
+  preset.name = name;
   for (int loop = 0; loop < PresetTables::kLoops; ++loop) {
     const QString& on = fields[2 + loop];
     if (on != QLatin1String("0") && on != QLatin1String("1")) {

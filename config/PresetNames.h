@@ -4,31 +4,24 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
-#include <array>
 
 #include "config/PresetTables.h"
+#include "config/UserTexts.h"
 
 namespace tarvik {
 
 // A name for each of the 128 presets, kept with a setup in the library and written to a backup
 // file as a section "[names]": keys "1".."128" (the preset number, row + 1), a key only for a
-// preset that has a name, each value UTF-8 text. An empty name is no name.
-//
-// A name must survive that section unchanged, so it is one line of at most 40 characters with
-// no control characters and no white space at either end (readers of INI text trim values).
-class PresetNames {
+// preset that has a name, each value UTF-8 text. An empty name is no name. A name is at most 40
+// characters under UserText's rule.
+class PresetNames : public NumberedTexts<kTableSize, 40> {
   Q_DECLARE_TR_FUNCTIONS(PresetNames)
 
  public:
-  static constexpr int kMaxLength = 40;
-
-  const QString& name(int row) const { return names_[row]; }
+  const QString& name(int row) const { return text(row); }
   // The caller has checked the name with problem(): an unchecked one may not read back.
-  void setName(int row, const QString& name) { names_[row] = name; }
-  bool isEmpty() const { return *this == PresetNames{}; }
+  void setName(int row, const QString& name) { setText(row, name); }
 
-  // Why `name` cannot be a preset name ("is longer than 40 characters"); empty when it can.
-  static QString problem(const QString& name);
   // The first name that cannot be a preset name, as "the name of preset N why"; empty when
   // all can.
   QString firstProblem() const;
@@ -40,12 +33,10 @@ class PresetNames {
   // The names of every "[names]" section in a file's text (the section name in any letter
   // case). Keys outside 1..128, a key twice, a line that is not key=value and names that
   // could not have been written are problems; the names read so far are returned all the same.
+  // A name an earlier version wrote is read as UserText::cleaned() leaves it.
   static Read read(const QByteArray& text);
 
   bool operator==(const PresetNames&) const = default;
-
- private:
-  std::array<QString, kTableSize> names_{};
 };
 
 struct PresetNames::Read {

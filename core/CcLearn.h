@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/WaitClock.h"
+#include "link/WaitClock.h"
 
 namespace tarvik {
 

@@ -8,6 +8,7 @@
 #include "firmware/ServerFile.h"
 #include "library/SetArrangement.h"
 #include "link/DeviceLink.h"
+#include "link/FramePacer.h"
 
 namespace tarvik {
 namespace {
@@ -33,8 +34,9 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       ports_(ports),
       marks_(configuration_),
       link_(std::make_unique<DeviceLink>(ports)),
-      machine_(*link_, configuration_),
-      flasher_(*link_, machine_),
+      pacer_(std::make_unique<FramePacer>(*link_)),
+      machine_(*pacer_, configuration_),
+      flasher_(*pacer_, machine_),
       updateServer_(updateServer ? std::move(updateServer) : std::make_unique<LateUpdateServer>()),
       firmwareDownload_(
           std::make_unique<ServerFile>(*updateServer_, QStringLiteral("firmware.txt"))),
@@ -44,9 +46,22 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
       portWatcher_(ports),
       history_(machine_, restoreCheck_),
       firmwareBackup_(fullDownload_, deviceBlocks_, [this] { return history_.library(); }),
+      firmwareUpdate_(*firmwareDownload_, firmwareBackup_,
+                      [this](const FirmwareImage& image) { flash(image); }),
       testSender_(ports_, *link_, [this](const QString& text) { Q_EMIT testMessageFailed(text); }),
-      linkTest_(*link_) {
+      linkTest_(*pacer_) {
   using Core = ConfiguratorCore;
+  connect(pacer_.get(), &FramePacer::sendFailed, this, [this](const QString& error) {
+    flasher_.abortForFailedSend(error);
+    machine_.abortForFailedSend(error);
+  });
+  connect(&machine_, &TransferMachine::chainRunningChanged, this, [this](bool running) {
+    if (running) lastTransferWasFlash_ = false;
+  });
+  connect(&flasher_, &Flasher::runningChanged, this, [this](bool running) {
+    if (running) lastTransferWasFlash_ = true;
+  });
+  connect(&restoreCheck_, &RestoreCheck::logLine, this, &Core::logLine);
   connect(link_.get(), &DeviceLink::sysExReceived, &machine_, &TransferMachine::receiveFrame);
   connect(link_.get(), &DeviceLink::sysExReceived, &flasher_, &Flasher::receiveFrame);
   connect(link_.get(), &DeviceLink::sysExReceived, &linkTest_, &LinkTest::receiveFrame);
@@ -122,8 +137,18 @@ ConfiguratorCore::ConfiguratorCore(MidiPorts& ports, std::unique_ptr<UpdateServe
   connect(&flasher_, &Flasher::flashWritten, this, &Core::flashWritten);
   connect(&firmwareBackup_, &FirmwareBackup::finished, this, &Core::backedUpBeforeFlash);
   connect(&firmwareBackup_, &FirmwareBackup::comparedAfterFlash, this, &Core::comparedAfterFlash);
-  connect(firmwareDownload_.get(), &ServerFile::fetched, this, &Core::firmwareDownloaded);
+  // The update has ended before the front ends hear that its download failed.
+  connect(firmwareDownload_.get(), &ServerFile::failed, &firmwareUpdate_,
+          &FirmwareUpdate::downloadFailed);
   connect(firmwareDownload_.get(), &ServerFile::failed, this, &Core::firmwareDownloadFailed);
+  connect(firmwareDownload_.get(), &ServerFile::fetched, &firmwareUpdate_,
+          &FirmwareUpdate::downloaded);
+  // After the front ends heard of the backup: the flash it lets go ahead logs its own lines.
+  connect(&firmwareBackup_, &FirmwareBackup::finished, &firmwareUpdate_, &FirmwareUpdate::backedUp);
+  connect(&firmwareUpdate_, &FirmwareUpdate::refused, this, &Core::firmwareRefused);
+  connect(&firmwareUpdate_, &FirmwareUpdate::backingUp, this, &Core::firmwareBackingUp);
+  connect(&firmwareUpdate_, &FirmwareUpdate::flashing, this, &Core::firmwareFlashing);
+  connect(&firmwareUpdate_, &FirmwareUpdate::stopped, this, &Core::firmwareUpdateStopped);
   connect(updateCheck_.get(), &ServerFile::runningChanged, this, &Core::updateCheckRunningChanged);
   connect(updateCheck_.get(), &ServerFile::fetched, this, &Core::updateChecked);
   connect(updateCheck_.get(), &ServerFile::failed, this, &Core::updateCheckFailed);
@@ -143,7 +168,10 @@ bool ConfiguratorCore::testLink(int count) {
   return linkTest_.start(count);
 }
 
-void ConfiguratorCore::downloadFirmware() { firmwareDownload_->start(); }
+bool ConfiguratorCore::updateFirmware(FirmwareUpdate::Plan plan) {
+  if (busy()) return false;
+  return firmwareUpdate_.start(std::move(plan));
+}
 
 void ConfiguratorCore::checkForUpdate() { updateCheck_->start(); }
 
@@ -240,11 +268,31 @@ std::pair<QString, QString> ConfiguratorCore::linkPortNames() const {
 void ConfiguratorCore::setTrafficTap(TrafficTap* tap) { link_->setTrafficTap(tap); }
 
 void ConfiguratorCore::setTransferCare(const TransferCare& care) {
-  care_.paceMs = std::clamp(care.paceMs, 0, TransferCare::kMaxPaceMs);
-  care_.retries = std::clamp(care.retries, 0, TransferCare::kMaxRetries);
+  const TransferCare clamped{std::clamp(care.paceMs, 0, TransferCare::kMaxPaceMs),
+                             std::clamp(care.retries, 0, TransferCare::kMaxRetries)};
+  // A careful transfer keeps its care to its end; the new one holds after it.
+  if (careAfterCareful_) {
+    careAfterCareful_ = clamped;
+  } else {
+    applyCare(clamped);
+  }
 }
 
-void ConfiguratorCore::carefulOnce() { carefulPending_ = true; }
+void ConfiguratorCore::carefulOnce() {
+  if (!careAfterCareful_) careAfterCareful_ = care_;
+  // Called when a failure is reported, after the transfer has ended: the next busy stretch is
+  // the careful one.
+  carefulStarted_ = false;
+  applyCare(TransferCare::careful());
+}
+
+void ConfiguratorCore::applyCare(const TransferCare& care) {
+  care_ = care;
+  pacer_->setPaceMs(care.paceMs);
+  machine_.setCare(care);
+  flasher_.setCare(care);
+  linkTest_.setPaceMs(care.paceMs);
+}
 
 void ConfiguratorCore::listen() { link_->listen(); }
 
@@ -273,6 +321,14 @@ void ConfiguratorCore::sendTestMessage(int port, std::uint8_t status, std::uint8
 }
 
 void ConfiguratorCore::reportBusy() {
+  if (careAfterCareful_) {
+    if (busy()) {
+      carefulStarted_ = true;
+    } else if (carefulStarted_) {
+      applyCare(*std::exchange(careAfterCareful_, std::nullopt));
+      carefulStarted_ = false;
+    }
+  }
   // Also when unchanged: a step inside a busy stretch (a chain of a restore ending) is where
   // front ends look at their controls again.
   Q_EMIT busyChanged(busy());

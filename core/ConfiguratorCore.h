@@ -13,7 +13,9 @@
 #include "config/Configuration.h"
 #include "config/DeviceBlocks.h"
 #include "config/PresetRows.h"
+#include "core/DeviceBackup.h"
 #include "core/FirmwareBackup.h"
+#include "core/FirmwareUpdate.h"
 #include "core/HistoryRecorder.h"
 #include "core/LinkTest.h"
 #include "core/TestMessageSender.h"
@@ -27,6 +29,7 @@
 namespace tarvik {
 
 class DeviceLink;
+class FramePacer;
 class ServerFile;
 class SetupLibrary;
 class TrafficTap;
@@ -77,6 +80,11 @@ class ConfiguratorCore : public QObject {
                  const std::optional<LoopLabels>& labels, const RestoreParts& parts);
   // The blocks as the device sent them in its last download, before the editors' clamps.
   const DeviceBlocks& deviceBlocks() const { return deviceBlocks_; }
+  // The backup file of the last whole download (deviceBlocks() complete()), with the loops'
+  // `labels` besides.
+  DeviceBackup deviceBackup(const LoopLabels& labels = {}) const {
+    return DeviceBackup::of(deviceBlocks_, labels);
+  }
 
   // The transfers; each is refused (false, nothing sent) while busy(). The connect identifies
   // the device and, with the program's firmware, reads its four blocks into the editors (with
@@ -99,6 +107,8 @@ class ConfiguratorCore : public QObject {
     return restoreCheck_.startPartial(source, names, parts);
   }
   RestoreCheck::Problem restoreProblem() const { return restoreCheck_.problem(); }
+  // How many tries the last restore took (RestoreCheck::tries).
+  int restoreTries() const { return restoreCheck_.tries(); }
   // The link test (LinkTest) over the open ports: `count` identifies, one after the other.
   // Refused (false, nothing sent) while busy, without ports or for a count outside
   // LinkTest::kMinCount..kMaxCount; it ends with linkTested or linkTestFailed.
@@ -108,14 +118,13 @@ class ConfiguratorCore : public QObject {
   bool heardUnaskedReplies() const { return machine_.unaskedReplies() > 0; }
   static QString unaskedRepliesText() { return tarvik::unaskedRepliesText(); }
 
-  // The firmware update: fetching the firmware or the change log from the update server; keeping
-  // the setup before the flash of firmware `version` (FirmwareBackup): what is kept, and where,
-  // until a download after a written flash has compared the device with it (awaiting that).
-  void downloadFirmware();
+  // The firmware update (FirmwareUpdate): the image, given or downloaded from the update server
+  // and checked, then the setup kept (FirmwareBackup), then the flash. Refused (false, nothing
+  // reported) while busy or while an update runs. What is kept, and where, stays until a
+  // download after a written flash has compared the device with it (awaiting that).
+  bool updateFirmware(FirmwareUpdate::Plan plan);
+  // The change log from the update server.
   void checkForUpdate();
-  bool backUpBeforeFlash(const QString& version, const QString& file = {}) {
-    return firmwareBackup_.start(version, file);
-  }
   const std::optional<FirmwareBackup::Kept>& keptSetup() const { return firmwareBackup_.kept(); }
   QString keptSetupWhere() const { return firmwareBackup_.whereText(); }
   bool awaitingCheckAfterFlash() const { return firmwareBackup_.awaitingCheck(); }
@@ -171,7 +180,9 @@ class ConfiguratorCore : public QObject {
   void carefulOnce();
   // The last transfer that ended failed because the device did not answer a command within its
   // time-out, after every try: a slower pace and more tries may get it through.
-  bool lastTransferLostReplies() const { return lostReplies_; }
+  bool lastTransferLostReplies() const {
+    return lastTransferWasFlash_ ? flasher_.lostReply() : machine_.lostReply();
+  }
 
   // Looks for ports that came or went now, and from now on every few moments.
   void rescanPorts() { portWatcher_.rescan(); }
@@ -257,8 +268,13 @@ class ConfiguratorCore : public QObject {
   // the update server's firmware download and update check bring.
   void backedUpBeforeFlash(bool ok, const QString& text);
   void comparedAfterFlash(const QStringList& differences);
-  void firmwareDownloaded(const QByteArray& body);
+  // The steps of updateFirmware(), as FirmwareUpdate reports them; a download that failed
+  // ends the update too.
   void firmwareDownloadFailed(const QString& errorText);
+  void firmwareRefused(const tarvik::FirmwareImage& image);
+  void firmwareBackingUp(const QString& version);
+  void firmwareFlashing(const tarvik::FirmwareImage& image, tarvik::FirmwareUpdate::Backup backup);
+  void firmwareUpdateStopped(tarvik::FirmwareUpdate::Stop why, const QString& text);
   void updateCheckRunningChanged(bool running);
   void updateChecked(const QByteArray& changeLog);
   void updateCheckFailed(const QString& errorText);
@@ -267,6 +283,7 @@ class ConfiguratorCore : public QObject {
   friend struct CoreParts;
 
   void reportBusy();
+  void applyCare(const TransferCare& care);
   void setConnected(bool connected);
 
   MidiPorts& ports_;
@@ -274,6 +291,8 @@ class ConfiguratorCore : public QObject {
   ChangeMarks marks_;
   DeviceBlocks deviceBlocks_;
   std::unique_ptr<DeviceLink> link_;
+  // Everything for the device goes through it (sendShort aside), so that the care's pace holds.
+  std::unique_ptr<FramePacer> pacer_;
   TransferMachine machine_;
   Flasher flasher_;
   // Before the two that fetch from it: their requests go first.
@@ -285,13 +304,16 @@ class ConfiguratorCore : public QObject {
   PortWatcher portWatcher_;
   HistoryRecorder history_;
   FirmwareBackup firmwareBackup_;
+  FirmwareUpdate firmwareUpdate_;
   TestMessageSender testSender_;
   LinkTest linkTest_;
   TransferCare care_;
   // The care set before a carefulOnce(), until the careful transfer has ended.
   std::optional<TransferCare> careAfterCareful_;
-  bool carefulPending_ = false;
-  bool lostReplies_ = false;
+  // The careful transfer has begun (busy() was true since carefulOnce()).
+  bool carefulStarted_ = false;
+  // Which of the two the last transfer was, for lastTransferLostReplies().
+  bool lastTransferWasFlash_ = false;
   bool connected_ = false;
 };
 

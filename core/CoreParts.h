@@ -4,6 +4,7 @@
 #include "core/ConfiguratorCore.h"
 #include "firmware/ServerFile.h"
 #include "link/DeviceLink.h"
+#include "link/FramePacer.h"
 
 namespace tarvik {
 
@@ -20,6 +21,7 @@ struct CoreParts {
   static PortWatcher& portWatcher(ConfiguratorCore& core) { return core.portWatcher_; }
   static ChangeMarks& marks(ConfiguratorCore& core) { return core.marks_; }
   static LinkTest& linkTest(ConfiguratorCore& core) { return core.linkTest_; }
+  static FramePacer& pacer(ConfiguratorCore& core) { return *core.pacer_; }
 };
 
 }  // namespace tarvik

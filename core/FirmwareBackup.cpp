@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/FirmwareBackup.h"
 
-#include "config/BackupContents.h"
 #include "config/ConfigDiff.h"
-#include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "config/UserFile.h"
+#include "core/DeviceBackup.h"
 #include "library/SetupLibrary.h"
 #include "link/FullDownload.h"
 
@@ -54,10 +53,7 @@ QString FirmwareBackup::keep(const QString& version, const QString& file) {
   const Result<qint64> added =
       library->history().addMarked(QStringLiteral("before firmware %1").arg(version), bytes);
   if (!added.ok()) return tr("device history not kept: %1").arg(added.error);
-  if (!file.isEmpty()) {
-    const BackupContents contents = BackupContents::fromDevice(device_);
-    if (!FullBackup::save(file, contents.tables, contents.settings)) return cannotWriteText(file);
-  }
+  if (!file.isEmpty() && !DeviceBackup::of(device_).save(file)) return cannotWriteText(file);
   kept_ = Kept{*added.value, file, version, bytes.kept()};
   return {};
 }

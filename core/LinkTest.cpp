@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "core/WaitClock.h"
+#include "link/WaitClock.h"
 #include "link/Framing.h"
 
 namespace tarvik {
@@ -49,7 +49,8 @@ void LinkTest::sendNext() {
   ++report_.sent;
   awaiting_ = true;
   // Armed before the send: a reply may come before sendCommand returns.
-  timeout_->start(kReplyTimeoutMs, [this] { timedOut(); });
+  timeout_->start(kReplyTimeoutMs + commandFrames(Command::Identify) * paceMs_,
+                  [this] { timedOut(); });
   sentAtUs_ = nowUs_();
   try {
     sendCommand(link_, Command::Identify);

@@ -42,6 +42,9 @@ class LinkTest : public QObject {
   // monotonic scale). Not while a test runs.
   void setClock(std::unique_ptr<WaitClock> timeout, std::function<std::int64_t()> nowUs);
 
+  // The link's pace lengthens each time-out by the frames of an Identify.
+  void setPaceMs(int ms) { paceMs_ = ms; }
+
   // Sends `count` (kMinCount..kMaxCount) identifies, the first once the link carries data.
   // Refused (false, nothing sent) for another count or while a test runs.
   bool start(int count);
@@ -68,6 +71,7 @@ class LinkTest : public QObject {
   std::function<std::int64_t()> nowUs_;
   bool running_ = false;
   int count_ = 0;
+  int paceMs_ = 0;
   bool awaiting_ = false;
   std::int64_t sentAtUs_ = 0;
   LinkTestReport report_;

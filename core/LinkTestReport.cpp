@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "link/TransferCare.h"
+
 namespace tarvik {
 namespace {
 
@@ -34,6 +36,12 @@ QString LinkTestReport::roundTripLine() const {
   return QStringLiteral("round trip: min %1, median %2, max %3")
       .arg(milliseconds(static_cast<double>(sorted.front())), milliseconds(median),
            milliseconds(static_cast<double>(sorted.back())));
+}
+
+std::optional<int> LinkTestReport::paceToTry(int paceMs) const {
+  if (lost() == 0 || paceMs >= TransferCare::kMaxPaceMs) return std::nullopt;
+  const int careful = TransferCare::careful().paceMs;
+  return paceMs < careful ? careful : std::min(2 * paceMs, TransferCare::kMaxPaceMs);
 }
 
 }  // namespace tarvik

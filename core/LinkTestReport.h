@@ -4,6 +4,7 @@
 #include <QMetaType>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tarvik {
@@ -22,6 +23,11 @@ struct LinkTestReport {
   // "round trip: min 4.1 ms, median 4.6 ms, max 9.8 ms" over the answered ones, with one
   // decimal; "round trip: none" when nothing was answered.
   QString roundTripLine() const;
+  // The pace to suggest to a user whose transfers ran at `paceMs` when replies were lost: the
+  // careful pace (TransferCare::careful()), or twice the pace already tried, at most the
+  // slowest there is. Nothing when nothing was lost or the slowest was tried: then the pace is
+  // not what fails, and only another cable or port can help.
+  std::optional<int> paceToTry(int paceMs) const;
 };
 
 }  // namespace tarvik

@@ -60,10 +60,29 @@ void Flasher::start(const FirmwareImage& image) {
     return;
   }
   pages_ = image.pages();
+  lostReply_ = false;
+  tries_ = 1;
   setStage(Stage::EnteringBootloader);
   Q_EMIT logLine(tr("Entering bootloader"));
   answered_ = false;
-  if (send(Command::EnterBootloader)) awaitReply();
+  enterBootloader();
+}
+
+void Flasher::enterBootloader() {
+  answered_ = false;
+  if (send(Command::EnterBootloader)) awaitReply(Command::EnterBootloader);
+}
+
+bool Flasher::tryAgain(const QString& line) {
+  if (tries_ >= care_.tries()) return false;
+  ++tries_;
+  Q_EMIT logLine(line.arg(tries_).arg(care_.tries()));
+  if (stage_ == Stage::EnteringBootloader) {
+    enterBootloader();
+  } else {
+    sendPage();
+  }
+  return true;
 }
 
 void Flasher::uploadPage(int page) {
@@ -74,15 +93,20 @@ void Flasher::uploadPage(int page) {
   // is the page that failed.
   const int lastPage = static_cast<int>(pages_.size()) - 1;
   Q_EMIT logLine(tr("Upload Flash Page %1 of %2").arg(page).arg(lastPage));
+  tries_ = 1;
+  sendPage();
+}
+
+void Flasher::sendPage() {
   std::vector<std::uint8_t> payload;
-  payload.reserve(1 + pages_[page].bytes.size());
-  payload.push_back(static_cast<std::uint8_t>(page));
-  for (const char byte : pages_[page].bytes) {
+  payload.reserve(1 + pages_[page_].bytes.size());
+  payload.push_back(static_cast<std::uint8_t>(page_));
+  for (const char byte : pages_[page_].bytes) {
     payload.push_back(static_cast<std::uint8_t>(byte));
   }
   answered_ = false;
   if (send(Command::UploadFlashPage, payload)) {
-    awaitReply();
+    awaitReply(Command::UploadFlashPage);
   }
 }
 
@@ -94,9 +118,9 @@ void Flasher::writeFlash() {
   }
 }
 
-void Flasher::awaitReply() {
+void Flasher::awaitReply(Command command) {
   awaitingReply_ = true;
-  replyTimer_.start(replyTimeoutMs_);
+  replyTimer_.start(replyTimeoutMs_ + commandFrames(command) * care_.paceMs);
   // A device that answered while the command was still going out was heard before we were
   // waiting; take its reply once the current call has unwound.
   if (answered_) {
@@ -142,6 +166,10 @@ void Flasher::onBootloaderReply() {
     return;
   }
   if (!sameBytes(readBack_, pages_[page_].bytes)) {
+    if (tryAgain(tr("flash page %1 of %2 read back different, try %3 of %4")
+                     .arg(page_ + 1)
+                     .arg(pageCount)))
+      return;
     leaveBootloader(tr("verify failed! Programming canceled!"), FlashEnd::VerifyFailed, {});
     return;
   }
@@ -159,6 +187,9 @@ void Flasher::onReplyTimeout() {
     return;
   }
   awaitingReply_ = false;
+  const char* command = stage_ == Stage::EnteringBootloader ? "EnterBootloader" : "UploadFlashPage";
+  if (tryAgain(tr("%1: no reply, try %2 of %3").arg(QLatin1String(command)))) return;
+  lostReply_ = true;
   const QString what = stage_ == Stage::EnteringBootloader
                            ? tr("entering bootloader")
                            : tr("uploading flash page %1 of %2").arg(page_ + 1).arg(pages_.size());
@@ -199,6 +230,11 @@ void Flasher::abortForLostPort(const QString& portName) {
   Q_EMIT logLine(
       tr("Tarvik may still be in its bootloader: connect again and flash the firmware once more"));
   end(FlashEnd::PortGone, portName);
+}
+
+void Flasher::abortForFailedSend(const QString& error) {
+  if (!running() || stage_ == Stage::WritingFlash) return;
+  leaveBootloader(tr("programming canceled: %1").arg(error), FlashEnd::SendFailed, error);
 }
 
 bool Flasher::send(Command command, const std::vector<std::uint8_t>& payload) {

@@ -9,6 +9,7 @@
 
 #include "firmware/FirmwareImage.h"
 #include "link/Catalogue.h"
+#include "link/TransferCare.h"
 
 namespace tarvik {
 
@@ -60,6 +61,12 @@ class Flasher : public QObject {
   // Tests shorten the waits; the program never changes them.
   void setReplyTimeout(int ms) { replyTimeoutMs_ = ms; }
   void setWriteTimeout(int ms) { writeTimeoutMs_ = ms; }
+  // The link's pace lengthens every wait by the frames of its command; a page that reads back
+  // different and a command that is not answered in time are sent again up to care.retries
+  // more times. WriteRamToFlash is never sent twice: the device may be writing.
+  void setCare(const TransferCare& care) { care_ = care; }
+  // The last flash ended because the bootloader did not answer, after every try.
+  bool lostReply() const { return lostReply_; }
 
   // Starts with EnterBootloader. Ignored while a flash runs or when the image is not ok().
   void start(const FirmwareImage& image);
@@ -68,6 +75,9 @@ class Flasher : public QObject {
   bool cancel();
   // The link's port vanished: the flash ends at once.
   void abortForLostPort(const QString& portName);
+  // A paced frame could not go out (FramePacer::sendFailed): a flash under way ends as a failed
+  // send.
+  void abortForFailedSend(const QString& error);
   // One SysEx message from the link (connected to DeviceLink::sysExReceived). Replies 8 and 9
   // end the wait for the bootloader, whichever of them comes; reply 9 brings the read-back of
   // the page just uploaded. Reply 17 is logged and reported whenever it comes. Everything else
@@ -95,8 +105,12 @@ class Flasher : public QObject {
   void onWriteTimeout();
 
   void uploadPage(int page);
+  void sendPage();
+  void enterBootloader();
+  // Logs the try and sends the step's command again; false when no try is left.
+  bool tryAgain(const QString& line);
   void writeFlash();
-  void awaitReply();
+  void awaitReply(Command command);
   // Sends a command; a send failure ends the flash (SendFailed) and returns false.
   bool send(Command command, const std::vector<std::uint8_t>& payload = {});
   // Logs the reason (when there is one), tells the bootloader to leave, and ends the flash.
@@ -112,6 +126,10 @@ class Flasher : public QObject {
   Stage stage_ = Stage::Idle;
   std::vector<FirmwarePage> pages_;
   int page_ = 0;
+  TransferCare care_;
+  // Which try of the current step's command is under way.
+  int tries_ = 1;
+  bool lostReply_ = false;
   bool awaitingReply_ = false;
   // A reply 8 or 9 came since the last command that waits for one went out. It may come before
   // the wait has begun; the wait then takes it.

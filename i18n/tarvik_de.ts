@@ -475,6 +475,40 @@ Datei, die Bibliothek, kein Gerät).</translation>
         <source>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops, sheet or linktest.</source>
         <translation>ports, info, backup, restore, flash, monitor, library, diff, setlist, loops, sheet oder linktest.</translation>
     </message>
+    <message>
+        <source>Transfers: --pace MS leaves at least MS milliseconds (0 to 20, default 0: as fast
+as the port takes them) between two frames sent to the Tarvik, and --retries N (0
+to 5, default 2) sends a command whose reply does not come, or a block that reads
+back different, up to N more times; both go with every command that talks to the
+device. For a USB-MIDI interface that loses or mangles SysEx (linktest says when),
+try --pace 5 first.</source>
+        <translation>Übertragungen: --pace MS lässt mindestens MS Millisekunden (0 bis 20, Vorgabe 0: so
+schnell der Port sie nimmt) zwischen zwei Frames, die an den Tarvik gehen, und
+--retries N (0 bis 5, Vorgabe 2) sendet einen Befehl, dessen Antwort ausbleibt, oder
+einen Block, der anders zurückgelesen wird, bis zu N weitere Male; beide gelten für
+jeden Befehl, der mit dem Gerät spricht. Bei einem USB-MIDI-Interface, das SysEx
+verliert oder verfälscht (linktest zeigt es), zuerst --pace 5 versuchen.</translation>
+    </message>
+    <message>
+        <source>The least time between two frames sent to the Tarvik, 0 to %1 ms (default 0).</source>
+        <translation>Die kürzeste Zeit zwischen zwei Frames an den Tarvik, 0 bis %1 ms (Vorgabe 0).</translation>
+    </message>
+    <message>
+        <source>How many more times an unanswered command or a block that reads back different is sent, 0 to %1 (default %2).</source>
+        <translation>Wie oft ein unbeantworteter Befehl oder ein anders zurückgelesener Block erneut gesendet wird, 0 bis %1 (Vorgabe %2).</translation>
+    </message>
+    <message>
+        <source>--pace takes milliseconds from 0 to %1, not &quot;%2&quot;</source>
+        <translation>--pace nimmt Millisekunden von 0 bis %1, nicht &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--retries takes a count from 0 to %1, not &quot;%2&quot;</source>
+        <translation>--retries nimmt eine Anzahl von 0 bis %1, nicht &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--pace and --retries belong to the commands that talk to the device</source>
+        <translation>--pace und --retries gehören zu den Befehlen, die mit dem Gerät sprechen</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -917,18 +951,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <translation>LOOP %1 (%2)</translation>
     </message>
     <message>
-        <source>is longer than %1 characters</source>
-        <translation>ist länger als %1 Zeichen</translation>
-    </message>
-    <message>
-        <source>holds a control or format character or a line break</source>
-        <translation>enthält ein Steuer- oder Formatzeichen oder einen Zeilenumbruch</translation>
-    </message>
-    <message>
-        <source>starts or ends with a space</source>
-        <translation>beginnt oder endet mit einem Leerzeichen</translation>
-    </message>
-    <message>
         <source>the label of loop %1 %2</source>
         <translation>der Name von Loop %1 %2</translation>
     </message>
@@ -1074,6 +1096,26 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Test link</source>
         <translation>Verbindung testen</translation>
+    </message>
+    <message>
+        <source>The least time between two frames sent to Tarvik. A USB-MIDI interface that loses or mangles SysEx often gets everything through at 5 ms.</source>
+        <translation>Die kürzeste Zeit zwischen zwei Frames an den Tarvik. Ein USB-MIDI-Interface, das SysEx verliert oder verfälscht, bringt mit 5 ms oft alles durch.</translation>
+    </message>
+    <message>
+        <source>How many more times a command without a reply, or a block that reads back different, is sent.</source>
+        <translation>Wie oft ein Befehl ohne Antwort oder ein anders zurückgelesener Block erneut gesendet wird.</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Transfer pace</source>
+        <translation>Übertragungstempo</translation>
+    </message>
+    <message>
+        <source>Retries</source>
+        <translation>Wiederholungen</translation>
     </message>
 </context>
 <context>
@@ -1229,18 +1271,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
 <context>
     <name>PresetNames</name>
     <message>
-        <source>is longer than %1 characters</source>
-        <translation>ist länger als %1 Zeichen</translation>
-    </message>
-    <message>
-        <source>holds a control character or a line break</source>
-        <translation>enthält ein Steuerzeichen oder einen Zeilenumbruch</translation>
-    </message>
-    <message>
-        <source>starts or ends with a space</source>
-        <translation>beginnt oder endet mit einem Leerzeichen</translation>
-    </message>
-    <message>
         <source>the name of preset %1 %2</source>
         <translation>der Name von Preset %1 %2</translation>
     </message>
@@ -1281,6 +1311,10 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Replace</source>
         <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Try again carefully</source>
+        <translation>Behutsam erneut versuchen</translation>
     </message>
 </context>
 <context>
@@ -1822,6 +1856,21 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>UserText</name>
+    <message>
+        <source>is longer than %1 characters</source>
+        <translation>ist länger als %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>holds a control or format character or a line break</source>
+        <translation>enthält ein Steuer- oder Formatzeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>starts or ends with a space</source>
+        <translation>beginnt oder endet mit einem Leerzeichen</translation>
+    </message>
+</context>
+<context>
     <name>tarvik::AdvancedSettingsTab</name>
     <message>
         <source>Loop%1</source>
@@ -1976,6 +2025,17 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     <message>
         <source>Loop%1 (%2), %3</source>
         <translation>Loop%1 (%2), %3</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::CarefulRetry</name>
+    <message>
+        <source>Replies from Tarvik were lost on the way. &quot;Try again carefully&quot; runs the same transfer once more, with %1 ms between frames and %2 retries. The setting for every transfer is on the &quot;Midi&quot; tab.</source>
+        <translation>Antworten des Tarvik sind unterwegs verloren gegangen. &quot;Behutsam erneut versuchen&quot; führt dieselbe Übertragung noch einmal aus, mit %1 ms zwischen den Frames und %2 Wiederholungen. Die Einstellung für jede Übertragung befindet sich auf der Registerkarte &quot;MIDI&quot;.</translation>
+    </message>
+    <message>
+        <source>Trying again carefully: %1 ms between frames, %2 retries...</source>
+        <translation>Behutsamer neuer Versuch: %1 ms zwischen den Frames, %2 Wiederholungen...</translation>
     </message>
 </context>
 <context>
@@ -2392,6 +2452,14 @@ Fortfahren?</translation>
         <source>uploading flash page %1 of %2</source>
         <translation>Hochladen der Flash-Seite %1 von %2</translation>
     </message>
+    <message>
+        <source>flash page %1 of %2 read back different, try %3 of %4</source>
+        <translation>Flash-Seite %1 von %2 anders zurückgelesen, Versuch %3 von %4</translation>
+    </message>
+    <message>
+        <source>%1: no reply, try %2 of %3</source>
+        <translation>%1: keine Antwort, Versuch %2 von %3</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::FullBackupActions</name>
@@ -2470,6 +2538,10 @@ Fortfahren?</translation>
     <message>
         <source>The loop names in %1 are left out: %2</source>
         <translation>Die Loop-Namen in %1 werden ausgelassen: %2</translation>
+    </message>
+    <message>
+        <source>Restore verified (%1 tries): %2</source>
+        <translation>Wiederherstellung geprüft (%1 Versuche): %2</translation>
     </message>
 </context>
 <context>
@@ -3058,6 +3130,10 @@ Das Programm arbeitet ohne sie weiter. Eine andere Datei lässt sich mit der Opt
         <source>Tarvik holds the parts over what it held</source>
         <translation>Tarvik hält die Teile über dem, was es hatte</translation>
     </message>
+    <message>
+        <source>%1 differ from %2 on after the submit, try %3 of %4</source>
+        <translation>%1: Unterschied ab %2 nach dem Senden, Versuch %3 von %4</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::SetListPane</name>
@@ -3491,6 +3567,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>Testing the link: %1 identifies, one after the other...</source>
         <translation>Verbindung wird getestet: %1 Identify-Anfragen, eine nach der anderen...</translation>
     </message>
+    <message>
+        <source>%1 of %2 replies lost: try a &quot;Transfer pace&quot; of %3 ms</source>
+        <translation>%1 von %2 Antworten verloren: Versuchen Sie ein &quot;Übertragungstempo&quot; von %3 ms</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::TakeFromDialog</name>
@@ -3750,6 +3830,18 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>reply %1 from Tarvik ignored while the link is tested</source>
         <translation>Antwort %1 von Tarvik während des Verbindungstests ignoriert</translation>
     </message>
+    <message>
+        <source>late reply %1 from Tarvik to an earlier try - ignored</source>
+        <translation>späte Antwort %1 vom Tarvik auf einen früheren Versuch - ignoriert</translation>
+    </message>
+    <message>
+        <source>Tarvik confirmed the %1, but a command before went unanswered: what it holds is known once it is read again (connect)</source>
+        <translation>Tarvik hat die %1 bestätigt, aber ein Befehl davor blieb unbeantwortet: was er hält, zeigt erst ein erneutes Lesen (Verbinden)</translation>
+    </message>
+    <message>
+        <source>%1: no reply, try %2 of %3</source>
+        <translation>%1: keine Antwort, Versuch %2 von %3</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::BackupCommand</name>
@@ -3882,6 +3974,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>warning: %1 of %2 replies lost: try another cable or USB port</source>
         <translation>Warnung: %1 von %2 Antworten verloren: Versuchen Sie ein anderes Kabel oder einen anderen USB-Port</translation>
     </message>
+    <message>
+        <source>warning: %1 of %2 replies lost: try --pace %3</source>
+        <translation>Warnung: %1 von %2 Antworten verloren: Versuchen Sie --pace %3</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::cli::LoopSwapCommand</name>
@@ -3941,6 +4037,10 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
     <message>
         <source>standard input</source>
         <translation>Standardeingabe</translation>
+    </message>
+    <message>
+        <source>restore verified (%1 tries): %2</source>
+        <translation>Wiederherstellung geprüft (%1 Versuche): %2</translation>
     </message>
 </context>
 <context>

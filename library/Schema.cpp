@@ -87,7 +87,8 @@ QString namesOfLayout1(const QSqlDatabase& db, QHash<qint64, PresetNames>& names
   }
   while (query.next()) {
     const int row = query.value(1).toInt();
-    const QString name = query.value(2).toString();
+    // Stored under the rule of its day.
+    const QString name = UserText::cleaned(query.value(2).toString());
     if (row < 0 || row >= kTableSize) {
       return Schema::tr("a preset name of setup %1 is for row %2, which does not exist")
           .arg(query.value(0).toLongLong())

@@ -110,7 +110,8 @@ Result<SetList> SetListStore::setList(const QString& name) const {
     setList.songs.append({query.value(0).toString(),
                           query.value(1).toString(),
                           {static_cast<std::uint8_t>(query.value(2).toInt()), tables.pcRemap(0),
-                           query.value(4).toString()},
+                           // Stored under the preset names' rule of its day.
+                           UserText::cleaned(query.value(4).toString())},
                           query.value(5).toString(),
                           query.value(6).toInt(),
                           query.value(7).toString()});

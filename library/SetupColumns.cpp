@@ -42,46 +42,46 @@ QString shown(const QList<uint>& characters) {
   return text;
 }
 
+// The texts one per line up to the last one there is (texts hold no line breaks), or NULL when
+// there is none.
+template <class Texts>
+QVariant packed(const Texts& texts) {
+  int last = Texts::kCount - 1;
+  while (last >= 0 && texts.text(last).isEmpty()) --last;
+  if (last < 0) return QVariant(QMetaType::fromType<QString>());
+  QStringList lines;
+  for (int index = 0; index <= last; ++index) lines.append(texts.text(index));
+  return lines.join(u'\n');
+}
+
+// Each line through `stored`; nothing when the column holds more lines than there are texts.
+template <class Texts>
+std::optional<Texts> unpacked(const QVariant& column, QString (*stored)(const QString&)) {
+  Texts texts;
+  if (column.isNull()) return texts;
+  const QStringList lines = column.toString().split(u'\n');
+  if (lines.size() > Texts::kCount) return std::nullopt;
+  for (int index = 0; index < lines.size(); ++index) texts.setText(index, stored(lines[index]));
+  return texts;
+}
+
 }  // namespace
 
 QString SetupColumns::search(const QString& name, const QString& note) {
   return name.toCaseFolded() + u'\n' + note.toCaseFolded();
 }
 
-QVariant SetupColumns::packNames(const PresetNames& names) {
-  int last = kTableSize - 1;
-  while (last >= 0 && names.name(last).isEmpty()) --last;
-  if (last < 0) return QVariant(QMetaType::fromType<QString>());
-  QStringList lines;
-  for (int row = 0; row <= last; ++row) lines.append(names.name(row));
-  return lines.join(u'\n');
-}
+QVariant SetupColumns::packNames(const PresetNames& names) { return packed(names); }
 
 std::optional<PresetNames> SetupColumns::unpackNames(const QVariant& column) {
-  PresetNames names;
-  if (column.isNull()) return names;
-  const QStringList lines = column.toString().split(u'\n');
-  if (lines.size() > kTableSize) return std::nullopt;
-  for (int row = 0; row < lines.size(); ++row) names.setName(row, lines[row]);
-  return names;
+  // A library of an earlier version holds names under the rule of its day.
+  return unpacked<PresetNames>(column, UserText::cleaned);
 }
 
-QVariant SetupColumns::packLabels(const LoopLabels& labels) {
-  int last = LoopLabels::kLoops - 1;
-  while (last >= 0 && labels.label(last).isEmpty()) --last;
-  if (last < 0) return QVariant(QMetaType::fromType<QString>());
-  QStringList lines;
-  for (int loop = 0; loop <= last; ++loop) lines.append(labels.label(loop));
-  return lines.join(u'\n');
-}
+QVariant SetupColumns::packLabels(const LoopLabels& labels) { return packed(labels); }
 
 std::optional<LoopLabels> SetupColumns::unpackLabels(const QVariant& column) {
-  LoopLabels labels;
-  if (column.isNull()) return labels;
-  const QStringList lines = column.toString().split(u'\n');
-  if (lines.size() > LoopLabels::kLoops) return std::nullopt;
-  for (int loop = 0; loop < lines.size(); ++loop) labels.setLabel(loop, lines[loop]);
-  return labels;
+  return unpacked<LoopLabels>(column, [](const QString& label) { return label; });
 }
 
 std::optional<ConfigBytes> SetupColumns::bytes(const QVariant& presets, const QVariant& ccMap,

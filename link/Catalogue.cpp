@@ -26,6 +26,38 @@ int payloadLength(Command command) {
   return 0;
 }
 
+const char* commandName(Command command) {
+  switch (command) {
+    case Command::Identify:
+      return "Identify";
+    case Command::DownloadPresets:
+      return "DownloadPresets";
+    case Command::DownloadConfig:
+      return "DownloadConfig";
+    case Command::SubmitConfig:
+      return "SubmitConfig";
+    case Command::SubmitPresets:
+      return "SubmitPresets";
+    case Command::DownloadCcMap:
+      return "DownloadCcMap";
+    case Command::SubmitCcMap:
+      return "SubmitCcMap";
+    case Command::EnterBootloader:
+      return "EnterBootloader";
+    case Command::UploadFlashPage:
+      return "UploadFlashPage";
+    case Command::LeaveBootloader:
+      return "LeaveBootloader";
+    case Command::WriteRamToFlash:
+      return "WriteRamToFlash";
+    case Command::DownloadPcRemap:
+      return "DownloadPcRemap";
+    case Command::SubmitPcRemap:
+      return "SubmitPcRemap";
+  }
+  return "?";
+}
+
 std::optional<int> itemsRead(std::uint8_t responseCode) {
   switch (static_cast<Command>(responseCode)) {
     case Command::Identify:

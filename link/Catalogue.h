@@ -37,6 +37,13 @@ inline constexpr std::uint8_t kStatusSuccess = 0xFF;
 // Payload length after the command byte; for UploadFlashPage the page number plus a full page.
 int payloadLength(Command command);
 
+// The command's name as the logs give it ("SubmitPresets").
+const char* commandName(Command command);
+
+// How many frames a command takes on the wire: the marker, the command byte and its payload,
+// each a frame of its own.
+inline int commandFrames(Command command) { return 2 + payloadLength(command); }
+
 // Number of items the program reads from a reply with this response code, or nothing for a
 // code that is not a reply the program acts on (0, 10..16, 20..255).
 std::optional<int> itemsRead(std::uint8_t responseCode);

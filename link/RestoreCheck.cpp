@@ -37,6 +37,9 @@ RestoreCheck::RestoreCheck(TransferMachine& machine, Configuration& configuratio
   connect(&machine_, &TransferMachine::unaskedReply, this, [this] {
     if (running()) failedForUnaskedReplies();
   });
+  connect(&machine_, &TransferMachine::retried, this, [this] {
+    if (running()) ++tries_;
+  });
   connect(&machine_, &TransferMachine::refused, this, [this](Block block, std::uint8_t status) {
     if (stage_ != Stage::SubmittingTables && stage_ != Stage::SubmittingSettings) return;
     fail(Problem::Refused, block,
@@ -44,14 +47,17 @@ RestoreCheck::RestoreCheck(TransferMachine& machine, Configuration& configuratio
   });
 }
 
+QString RestoreCheck::whereText(const Difference& difference) {
+  return difference.block == Block::Record
+             ? tr("%1 (byte %2)")
+                   .arg(QLatin1String(FullBackup::kSettingKeys[difference.row]))
+                   .arg(difference.row)
+             : tr("row %1").arg(difference.row + 1);
+}
+
 QString RestoreCheck::differenceText(const Difference& difference) {
-  const QString where = difference.block == Block::Record
-                            ? tr("%1 (byte %2)")
-                                  .arg(QLatin1String(FullBackup::kSettingKeys[difference.row]))
-                                  .arg(difference.row)
-                            : tr("row %1").arg(difference.row + 1);
   return tr("%1 differ from %2 on: device %3, file %4")
-      .arg(blockName(difference.block), where, hexByte(difference.after),
+      .arg(blockName(difference.block), whereText(difference), hexByte(difference.after),
            hexByte(difference.before));
 }
 
@@ -84,6 +90,8 @@ bool RestoreCheck::begin() {
   difference_.reset();
   device_ = {};
   before_ = {};
+  tries_ = 1;
+  blockRetries_ = 0;
   ++generation_;
   unaskedAtStart_ = machine_.unaskedReplies();
   setStage(Stage::Identifying);
@@ -152,14 +160,16 @@ void RestoreCheck::advance() {
       // now it takes the file's, which the submits read.
       if (partial_) mergeOverDevice();
       takeFile();
-      if (sendTables_) {
+      submitTables_ = sendTables_;
+      submitSettings_ = settings_.has_value();
+      if (submitTables_) {
         setStage(Stage::SubmittingTables);
         started = machine_.startSubmitPresets();
         break;
       }
       [[fallthrough]];
     case Stage::SubmittingTables:
-      if (settings_) {
+      if (submitSettings_) {
         setStage(Stage::SubmittingSettings);
         started = machine_.startSubmitConfig();
         break;
@@ -219,8 +229,44 @@ void RestoreCheck::compare() {
     succeed();
     return;
   }
+  if (submitAgain(differences)) return;
   difference_ = differences.constFirst();
   fail(Problem::Differs, difference_->block, differenceText(*difference_));
+}
+
+bool RestoreCheck::submitAgain(const QList<Difference>& differences) {
+  if (blockRetries_ >= machine_.care().retries) return false;
+  bool tables = false;
+  bool settings = false;
+  for (const Difference& difference : differences)
+    (difference.block == Block::Record ? settings : tables) = true;
+  // Only what this restore sent may be sent again: a block it left alone reads back different
+  // because something else changed the device.
+  submitTables_ = tables && sendTables_;
+  submitSettings_ = settings && settings_.has_value();
+  if (!submitTables_ && !submitSettings_) return false;
+  ++blockRetries_;
+  ++tries_;
+  const Difference& first = differences.constFirst();
+  Q_EMIT logLine(tr("%1 differ from %2 on after the submit, try %3 of %4")
+                     .arg(blockName(first.block), whereText(first))
+                     .arg(blockRetries_ + 1)
+                     .arg(machine_.care().tries()));
+  device_ = {};
+  // From the machine's chainFinished: the next chain starts once it has unwound.
+  QMetaObject::invokeMethod(
+      this,
+      [this, generation = generation_] {
+        if (generation != generation_ || !running()) return;
+        // The read-back put the device's blocks into the configuration; the submit reads it.
+        takeFile();
+        setStage(submitTables_ ? Stage::SubmittingTables : Stage::SubmittingSettings);
+        const bool started =
+            submitTables_ ? machine_.startSubmitPresets() : machine_.startSubmitConfig();
+        if (!started) fail(Problem::Busy, std::nullopt, tr("the link is busy"));
+      },
+      Qt::QueuedConnection);
+  return true;
 }
 
 void RestoreCheck::setStage(Stage stage) {

@@ -66,15 +66,24 @@ class RestoreCheck : public QObject {
   // the device's.
   std::optional<Difference> difference() const { return difference_; }
 
+  // How many tries the last restore took: 1, and one for every command sent again after its
+  // reply did not come and every block submitted again after it read back different (up to the
+  // machine's retries, TransferMachine::care()).
+  int tries() const { return tries_; }
+
   // One line for a difference: the block, the first row (counted from 1, as the matrix shows
   // it) or byte, both values.
   static QString differenceText(const Difference& difference);
+  // Where a difference begins: "row 5", or the setting and its byte.
+  static QString whereText(const Difference& difference);
 
  Q_SIGNALS:
   // What the restore is doing now, for a log.
   void stageChanged(tarvik::RestoreCheck::Stage stage);
   // `text` is one line on what went wrong, or on success a line saying what was verified.
   void finished(bool ok, const QString& text);
+  // A block read back different and is submitted again.
+  void logLine(const QString& line);
 
  private:
   void advance();
@@ -90,6 +99,8 @@ class RestoreCheck : public QObject {
   void onChainFinished(Chain chain);
   void onChainAborted(Chain chain, ChainAbort why, const QString& activity, const QString& detail);
   void compare();
+  // Submits again the blocks that read back different, when they were sent and tries are left.
+  bool submitAgain(const QList<Difference>& differences);
   // True (and the restore failed) when replies came unasked since it started.
   bool failedForUnaskedReplies();
   void setStage(Stage stage);
@@ -116,6 +127,12 @@ class RestoreCheck : public QObject {
   };
   std::optional<Partial> partial_;
   bool sendTables_ = true;
+  // What the submit stages send this time: everything the restore sends, then on a retry only
+  // what read back different.
+  bool submitTables_ = true;
+  bool submitSettings_ = true;
+  int tries_ = 1;
+  int blockRetries_ = 0;
   // What the read-back must hold; for a full restore the file's blocks.
   ConfigBytes expected_;
   // What the identify's download brought, straight from the replies.

@@ -168,13 +168,37 @@ TransferMachine::TransferMachine(LinkPort& link, Configuration& configuration, Q
   connect(&watchdog_, &QTimer::timeout, this, &TransferMachine::watchdogFired);
 }
 
-void TransferMachine::setConnectTimeout(int ms) { timer1_.setInterval(ms); }
+void TransferMachine::setConnectTimeout(int ms) {
+  connectTimeoutMs_ = ms;
+  timer1_.setInterval(ms);
+}
 
-void TransferMachine::setReplyWatchdog(int ms) { watchdog_.setInterval(ms); }
+void TransferMachine::setReplyWatchdog(int ms) {
+  replyWatchdogMs_ = ms;
+  watchdog_.setInterval(ms);
+}
+
+int TransferMachine::replyWaitMs(Command command) const {
+  return replyWatchdogMs_ + commandFrames(command) * care_.paceMs;
+}
+
+void TransferMachine::armWatchdog(int ms) {
+  if (watchdogClock_) {
+    watchdogClock_->start(ms, [this] { watchdogFired(); });
+  } else {
+    watchdog_.start(ms);
+  }
+}
+
+void TransferMachine::stopWatchdog() {
+  watchdog_.stop();
+  if (watchdogClock_) watchdogClock_->stop();
+}
 
 bool TransferMachine::beginChain(Chain chain) {
   if (chainRunning() || flashOwnsLink_ || linkTestOwnsLink_) return false;
   abortedChains_[index(chain)] = false;
+  lostReply_ = false;
   if (chain == Chain::SubmitPresets) presetsRefusal_.reset();
   return true;
 }
@@ -203,7 +227,7 @@ void TransferMachine::sendFirstIdentify() {
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return;
   }
-  timer1_.start();
+  timer1_.start(connectTimeoutMs_ + commandFrames(Command::Identify) * care_.paceMs);
 }
 
 bool TransferMachine::startSubmitConfig() {
@@ -225,6 +249,11 @@ void TransferMachine::DoSysExData(std::span<const std::uint8_t> frame) {
   // The flash hears the bootloader's replies itself, whether or not it runs.
   if (!reply || isBootloaderReply(reply->code) || dropped(*reply)) return;
   const bool asked = awaited_ == reply->code;
+  if (!asked && lateAnswers_ > 0 && reply->code == retriedCode_) {
+    --lateAnswers_;
+    log(tr("late reply %1 from Tarvik to an earlier try - ignored").arg(reply->code));
+    return;
+  }
   if (asked) {
     awaited_.reset();
   } else {
@@ -269,7 +298,7 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
         log(tr("transmission successful"));
-        if (!sentRecord_.isEmpty()) Q_EMIT stored(Block::Record, sentRecord_);
+        confirm(Block::Record, sentRecord_);
       } else {
         log(notStoredLine(advancedSettingsName(), status));
       }
@@ -283,7 +312,7 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::uint8_t status = reply.items[0];
       if (status == kStatusSuccess) {
         log(tr("transmission successful"));
-        if (!sentPresets_.isEmpty()) Q_EMIT stored(Block::Presets, sentPresets_);
+        confirm(Block::Presets, sentPresets_);
       } else {
         // The device still expects the two tables, so they go out; the end of the chain must
         // not call the whole submit a success.
@@ -304,8 +333,8 @@ void TransferMachine::onReply(const Reply& reply) {
       const std::optional<std::uint8_t> refusal = std::exchange(presetsRefusal_, std::nullopt);
       if (!refusal) log(tr("transmission successful"));
       // Reply 19 carries no status; it confirms the two tables that went out before it.
-      if (!sentCcMap_.isEmpty()) Q_EMIT stored(Block::CcMap, sentCcMap_);
-      if (!sentPcRemap_.isEmpty()) Q_EMIT stored(Block::PcRemap, sentPcRemap_);
+      confirm(Block::CcMap, sentCcMap_);
+      confirm(Block::PcRemap, sentPcRemap_);
       finishIf(inSubmitPresets(step_));
       Q_EMIT chainFinished(Chain::SubmitPresets);
       if (refusal) Q_EMIT refused(Block::Presets, *refusal);
@@ -318,6 +347,19 @@ void TransferMachine::onReply(const Reply& reply) {
     case Command::LeaveBootloader:
       return;  // the flash's replies never get here (DoSysExData), nor does parseReply pass 16
   }
+}
+
+void TransferMachine::confirm(Block block, const QByteArray& sent) {
+  if (sent.isEmpty()) return;
+  if (!doubtful_) {
+    Q_EMIT stored(block, sent);
+    return;
+  }
+  // A command before this one lost frames or its answer: the device may have taken the start of
+  // this send as the rest of that one, stored a mix of the two and answered it as this.
+  log(tr("Tarvik confirmed the %1, but a command before went unanswered: what it holds is known "
+         "once it is read again (connect)")
+          .arg(blockName(block)));
 }
 
 void TransferMachine::askForDownload(std::size_t index) {
@@ -344,6 +386,9 @@ void TransferMachine::onDownloaded(const Reply& reply) {
     askForDownload(next);
     return;
   }
+  // Every command of the chain was answered in its order: the device reads commands in step with
+  // the program again.
+  doubtful_ = false;
   finishIf(inDownloadTables(step_));
   Q_EMIT chainFinished(Chain::Connect);
 }
@@ -377,14 +422,52 @@ void TransferMachine::onIdentify(const Reply& reply) {
 
 void TransferMachine::Timer1Timer() {
   timer1_.stop();
+  doubtful_ = true;
+  lostReply_ = true;
   setStep(Step::Idle);
   Q_EMIT connectTimedOut();
 }
 
 void TransferMachine::watchdogFired() {
   if (!chainRunning()) return;
+  doubtful_ = true;
+  if (tries_ < care_.tries()) {
+    sendAgain();
+    return;
+  }
   log(tr("no reply from Tarvik while %1 - transfer aborted").arg(activityText(step_)));
   abortChain(ChainAbort::NoReply, {});
+}
+
+bool TransferMachine::sendAgain() {
+  ++tries_;
+  log(tr("%1: no reply, try %2 of %3")
+          .arg(QLatin1String(commandName(lastCommand_)))
+          .arg(tries_)
+          .arg(care_.tries()));
+  const auto code = static_cast<std::uint8_t>(lastCommand_);
+  if (retriedCode_ != code) {
+    retriedCode_ = code;
+    lateAnswers_ = 0;
+  }
+  // The try before may have been heard and its answer lost or slow: the device then answers
+  // twice.
+  ++lateAnswers_;
+  Q_EMIT retried(lastCommand_);
+  try {
+    awaited_ = code;
+    sendCommand(link_, lastCommand_, lastPayload_);
+  } catch (const std::exception& error) {
+    abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
+    return false;
+  }
+  armWatchdog(replyWaitMs(lastCommand_));
+  return true;
+}
+
+void TransferMachine::abortForFailedSend(const QString& error) {
+  doubtful_ = true;
+  if (chainRunning()) abortChain(ChainAbort::SendFailed, error);
 }
 
 void TransferMachine::abortForLostPort(const QString& portName) {
@@ -396,15 +479,19 @@ void TransferMachine::abortForLostPort(const QString& portName) {
 bool TransferMachine::sendAndAwait(Step next, Command command,
                                    std::span<const std::uint8_t> payload) {
   setStep(next);
+  lastCommand_ = command;
+  lastPayload_.assign(payload.begin(), payload.end());
+  tries_ = 1;
   try {
     awaited_ = static_cast<std::uint8_t>(command);
     sendCommand(link_, command, payload);
   } catch (const std::exception& error) {
+    doubtful_ = true;
     // The rest of the command never went out, so no reply will come to move the chain on.
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return false;
   }
-  watchdog_.start();
+  armWatchdog(replyWaitMs(command));
   return true;
 }
 
@@ -416,6 +503,7 @@ void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
   const std::optional<Chain> chain = chainOfStep(step_);
   const QString activity = activityText(step_);
   abortedStep_ = step_;
+  lostReply_ = why == ChainAbort::NoReply;
   if (chain) abortedChains_[index(*chain)] = true;
   timer1_.stop();
   // Settled before the report: a box shown for it may deliver further replies.
@@ -424,7 +512,7 @@ void TransferMachine::abortChain(ChainAbort why, const QString& detail) {
 }
 
 void TransferMachine::setStep(Step step) {
-  if (step == Step::Idle) watchdog_.stop();
+  if (step == Step::Idle) stopWatchdog();
   if (step == step_) return;
   const bool wasRunning = chainRunning();
   step_ = step;

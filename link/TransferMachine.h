@@ -7,12 +7,15 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "config/Configuration.h"
 #include "link/Framing.h"
+#include "link/TransferCare.h"
+#include "link/WaitClock.h"
 
 namespace tarvik {
 
@@ -68,13 +71,29 @@ class TransferMachine : public QObject {
   // Tests shorten the waits; the program never changes them.
   void setConnectTimeout(int ms);
   void setReplyWatchdog(int ms);
+  // Tests drive the reply watchdog with a clock of their own (nullptr: the timer again).
+  void setWatchdogClock(std::unique_ptr<WaitClock> clock) { watchdogClock_ = std::move(clock); }
+
+  // The pace the link keeps between frames (FramePacer): every wait for a reply grows by it for
+  // each frame of the command, so that a careful transfer is never given up for being slow.
+  // The retries: a command whose reply does not come within its wait is sent again, up to that
+  // many more times, each try a log line; the chain is given up only after the last. The
+  // connect's first Identify keeps its own time-out without a retry: it asks whether anything
+  // is there at all.
+  void setCare(const TransferCare& care) { care_ = care; }
+  const TransferCare& care() const { return care_; }
+  // How long the machine waits for the reply to `command` at the current pace.
+  int replyWaitMs(Command command) const;
+  // A paced frame could not go out (FramePacer::sendFailed): a running chain ends as a failed
+  // send.
+  void abortForFailedSend(const QString& error);
 
   // Starting a chain is refused (false, nothing touched) while a chain runs or the flash owns
   // the link, so that two chains never interleave their commands. A send failure ends the
   // chain at once (chainAborted with SendFailed); the start still returns true then.
   // startConnect sends Identify, once the link carries data, and arms the connect time-out
   // then; the identify burst counts from
-  // resetIdentifyCount(), which the connect press calls before it checks the ports.
+  // resetIdentifyCount(), which ConfiguratorCore::connectDevice and FullDownload::start call first.
   bool startConnect();
   void resetIdentifyCount() { identifyCount_ = 0; }
   bool startSubmitConfig();
@@ -103,6 +122,9 @@ class TransferMachine : public QObject {
   Step abortedStep() const { return abortedStep_; }
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
+  // The last chain ended because a reply did not come in time, after every try (or the
+  // connect's first Identify was not answered).
+  bool lostReply() const { return lostReply_; }
   // How many replies came that the machine had not asked for, since it was made.
   int unaskedReplies() const { return unaskedReplies_; }
   QString deviceVersion() const { return deviceVersion_; }
@@ -122,7 +144,9 @@ class TransferMachine : public QObject {
   // before the configuration's clamps.
   void received(tarvik::Block block, const QByteArray& bytes);
   // The device confirmed storing a block: status 0xFF, or reply 19 for the CC map and the PC
-  // remap table, which carry no status. `sent` is exactly what went out for it.
+  // remap table, which carry no status. `sent` is exactly what went out for it. Not after a
+  // command went unanswered since the last whole download: the confirmation may be a mix's then,
+  // and only a log line says so.
   void stored(tarvik::Block block, const QByteArray& sent);
   // The device answered a submit with another status than 0xFF. Reported when the chain that
   // carried it has ended, after chainFinished.
@@ -136,11 +160,17 @@ class TransferMachine : public QObject {
   // A reply came that answers no command the machine waits on (with response code `code`).
   // Reported once the machine has acted on it, as it acts on any reply.
   void unaskedReply(int code);
+  // A command went out again after its wait ran out (`line` is what was logged).
+  void retried(tarvik::Command command);
 
  private:
   void Timer1Timer();
   void sendFirstIdentify();
   void watchdogFired();
+  void armWatchdog(int ms);
+  void stopWatchdog();
+  // The command that waits for its reply, sent once more.
+  bool sendAgain();
   void setStep(Step step);
   void onIdentify(const Reply& reply);
   void onReply(const Reply& reply);
@@ -160,6 +190,8 @@ class TransferMachine : public QObject {
   void submit(const QString& line, Step next, Command command, QByteArray& sent,
               const std::array<std::uint8_t, N>& payload);
   bool dropped(const Reply& reply);
+  // Reports `block` stored, unless the confirmation may be a mix's (doubtful_).
+  void confirm(Block block, const QByteArray& sent);
   void log(const QString& line) { Q_EMIT logLine(line); }
 
   LinkPort& link_;
@@ -174,6 +206,24 @@ class TransferMachine : public QObject {
   // time-out or an abort, so that the late answer to it is not taken for another program's.
   std::optional<std::uint8_t> awaited_;
   int unaskedReplies_ = 0;
+  // What the awaited command was and which try of it is under way, for a retry.
+  Command lastCommand_ = Command::Identify;
+  std::vector<std::uint8_t> lastPayload_;
+  int tries_ = 0;
+  // Answers that earlier tries of the command of this code may still bring: each is taken as a
+  // late reply and ignored, not as another program's.
+  std::uint8_t retriedCode_ = 0;
+  int lateAnswers_ = 0;
+  TransferCare care_;
+  bool lostReply_ = false;
+  // A command lost frames or its answer since the device last answered a whole download: its
+  // parser may hold the start of that command, which the next send completes, so a confirmation
+  // says nothing of what it stored until it has been read again.
+  bool doubtful_ = false;
+  std::unique_ptr<WaitClock> watchdogClock_;
+  // The waits at a pace of 0; QTimer::start(ms) would overwrite an interval.
+  int connectTimeoutMs_ = kConnectTimeoutMs;
+  int replyWatchdogMs_ = kReplyWatchdogMs;
   // Counts connects, so that a link that carries only after a newer connect began (or the
   // chain ended) sends nothing for the old one.
   QString deviceVersion_;

@@ -20,6 +20,11 @@ class MidiPorts;
 // deliverSysEx, which hands them over through the event loop like real MIDI input. Each command's
 // frames leave together after the device's reply delay, in command order; replies of different
 // commands are never merged. The service must outlive this object.
+//
+// The device reads its clock (device().setClock(), for the fault that drops frames which come
+// too close) as each SysEx message arrives, which here is while the program's send call runs:
+// a test that drives that clock decides how far apart the program's frames came. The reply delay
+// is waited out on real time all the same.
 class InProcessTarvik : public QObject {
   Q_OBJECT
  public:

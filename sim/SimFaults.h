@@ -25,6 +25,24 @@ struct SimFaults {
   // Every N-th SysEx message that arrives is lost before the device sees it, as on a link that
   // drops frames. 0: never.
   int loseFrameEvery = 0;
+  // An interface with a small buffer between program and device: it holds kOverrunFrames SysEx
+  // messages and passes one on every N ms; a message that arrives while it is full is lost.
+  // Short commands and their round trips pass, a block sent back to back overruns it, and only a
+  // sender that keeps a gap of N ms or more loses nothing. The times are the device's clock's
+  // (TarvikDevice::setClock). 0: never.
+  static constexpr int kOverrunFrames = 32;
+  int dropFastMs = 0;
+  // Every N-th item byte of the replies the device sends (the nibbles between the code and F7,
+  // counted over all replies) has its lowest bit flipped on the way back. The frame keeps its
+  // F0, code and F7 and every byte stays a nibble, so it still reads as a reply to its command,
+  // only with a wrong item: the mangling that no frame check can catch and only a comparison
+  // with the source can. Replies without items pass whole and count nothing; junk frames are not
+  // counted. Counted, not drawn by chance. 0: never.
+  int corruptReplyEvery = 0;
+  // The first submit the device hears (SubmitConfig, SubmitPresets, SubmitCcMap or
+  // SubmitPcRemap), as a device busy just after waking might drop it: taken in whole but neither
+  // stored nor answered; every later submit is handled as usual.
+  bool ignoreFirstSubmit = false;
   // Every reply goes out as F0, code, F7 only, without its items.
   bool shortFrames = false;
   // Before each real reply, frames the program must drop: one without the F0 start and one each

@@ -83,6 +83,12 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
       options.faults.loseReplyEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
     } else if (option == "--lose-frame") {
       options.faults.loseFrameEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
+    } else if (option == "--drop-fast") {
+      options.faults.dropFastMs = static_cast<int>(parseNumber(option, value(), 1, 1000));
+    } else if (option == "--corrupt-reply") {
+      options.faults.corruptReplyEvery = static_cast<int>(parseNumber(option, value(), 1, 1000000));
+    } else if (option == "--ignore-first-submit") {
+      options.faults.ignoreFirstSubmit = true;
     } else if (option == "--status") {
       options.faults.submitStatus = parseByte(option, value());
     } else if (option == "--short-frames") {
@@ -126,6 +132,12 @@ Faults:
   --lose-reply N           lose every N-th reply on its way back (the command is
                            carried out)
   --lose-frame N           lose every N-th SysEx message that arrives
+  --drop-fast MS           an interface that holds 32 SysEx messages and passes one
+                           on every MS milliseconds: what arrives while it is full
+                           is lost (a buffer that overruns)
+  --corrupt-reply N        flip a bit in every N-th item byte of the replies; they still
+                           read as replies, with a wrong item
+  --ignore-first-submit    take the first submit without storing or answering it
   --status V               status V instead of 0xFF (255) in the replies to submits
   --short-frames           replies without their items (F0 code F7)
   --junk                   frames the configurator must drop before every reply

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "sim/TarvikContents.h"
 
-#include <ini.h>
-
-#include <cctype>
-#include <charconv>
-#include <optional>
+#include <QFile>
 #include <random>
 #include <stdexcept>
-#include <string_view>
 #include <utility>
+
+#include "config/TvkFile.h"
 
 namespace tarvik {
 
@@ -40,63 +37,6 @@ enum RecordItem {
 };
 
 constexpr std::uint8_t kNone = 255;
-
-// Decimal with an optional minus sign, or hexadecimal after "0x", "0X" or "$"; anything else is
-// no value, so the caller's default applies.
-std::optional<long> parseInteger(std::string_view text) {
-  int base = 10;
-  bool negative = false;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  } else if (text.starts_with("$")) {
-    text.remove_prefix(1);
-    base = 16;
-  } else if (text.starts_with("-")) {
-    text.remove_prefix(1);
-    negative = true;
-  }
-  if (text.empty()) return std::nullopt;
-  long value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return negative ? -value : value;
-}
-
-std::optional<int> rowOfSection(std::string_view section) {
-  int row = -1;
-  const char* end = section.data() + section.size();
-  auto [stop, error] = std::from_chars(section.data(), end, row);
-  if (error != std::errc() || stop != end || row < 0 || row > 127) return std::nullopt;
-  return row;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-int onTvkValue(void* user, const char* section, const char* name, const char* value) {
-  auto& contents = *static_cast<TarvikContents*>(user);
-  const auto row = rowOfSection(section);
-  if (!row) return 1;  // sections other than rows carry nothing the device keeps
-  const auto number = parseInteger(value);
-  if (!number) return 1;  // unreadable text falls back to the default already in place
-  const auto byte = static_cast<std::uint8_t>(*number & 0xFF);
-  if (equalsIgnoringCase(name, "pc")) {
-    contents.presets[*row] = byte;
-  } else if (equalsIgnoringCase(name, "cc")) {
-    contents.ccMap[*row] = byte;
-  } else if (equalsIgnoringCase(name, "pcremap")) {
-    contents.pcRemap[*row] = byte;
-  }
-  return 1;
-}
 
 }  // namespace
 
@@ -141,15 +81,12 @@ TarvikContents TarvikContents::fromSeed(std::uint32_t seed) {
 }
 
 TarvikContents TarvikContents::withTvkFile(const std::string& path, const TarvikContents& base) {
+  const TvkFile::LoadResult file = TvkFile::load(QFile::decodeName(path.c_str()));
+  if (!file.ok()) throw std::runtime_error(file.message.toStdString());
   TarvikContents contents = base;
-  contents.presets.fill(0);
-  contents.ccMap.fill(0);
-  for (int row = 0; row < 128; ++row) contents.pcRemap[row] = static_cast<std::uint8_t>(row);
-  const int result = ini_parse(path.c_str(), onTvkValue, &contents);
-  if (result < 0) throw std::runtime_error("cannot read configuration file " + path);
-  if (result > 0)
-    throw std::runtime_error("configuration file " + path + ": syntax error in line " +
-                             std::to_string(result));
+  contents.presets = file.tables->presetPayload();
+  contents.ccMap = file.tables->ccMapPayload();
+  contents.pcRemap = file.tables->pcRemapPayload();
   return contents;
 }
 

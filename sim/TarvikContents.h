@@ -21,9 +21,10 @@ struct TarvikContents {
   // Pseudo-random contents that stay within every editor's range, the same for the same seed on
   // every platform.
   static TarvikContents fromSeed(std::uint32_t seed);
-  // The three tables of a configuration file (.tvk), read the way the configurator reads them
-  // (missing values take its defaults: pc 0, cc 0, pcremap = row). The record stays as in base.
-  // Throws std::runtime_error when the file cannot be read or parsed.
+  // The three tables of a configuration file (.tvk), read by the configurator's own reader
+  // (TvkFile::load: missing values take its defaults, an index outside a selector is no
+  // selection). The record stays as in base. Throws std::runtime_error with the reader's text
+  // when it refuses the file.
   static TarvikContents withTvkFile(const std::string& path, const TarvikContents& base);
 
   bool operator==(const TarvikContents&) const = default;

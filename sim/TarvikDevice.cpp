@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "sim/TarvikDevice.h"
 
-#include "link/Framing.h"
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <optional>
+#include <utility>
+
+#include "link/Framing.h"
 
 namespace tarvik {
 
@@ -51,9 +53,20 @@ void store(std::array<std::uint8_t, N>& table, const std::vector<std::uint8_t>& 
   std::copy_n(payload.begin(), N, table.begin());
 }
 
+std::int64_t steadyMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool isSubmit(std::uint8_t command) {
+  return command == 4 || command == 5 || command == 7 || command == 19;
+}
+
 }  // namespace
 
-TarvikDevice::TarvikDevice(TarvikContents contents) : contents_(contents) {}
+TarvikDevice::TarvikDevice(TarvikContents contents) : contents_(contents), clock_(steadyMs) {}
+
+void TarvikDevice::setClock(Clock msNow) { clock_ = msNow ? std::move(msNow) : Clock(steadyMs); }
 
 void TarvikDevice::setVersion(std::uint8_t major, std::uint8_t minor) {
   versionMajor_ = major;
@@ -62,6 +75,18 @@ void TarvikDevice::setVersion(std::uint8_t major, std::uint8_t minor) {
 
 void TarvikDevice::receiveSysEx(const std::vector<std::uint8_t>& message) {
   ++framesArrived_;
+  const std::int64_t now = clock_();
+  if (faults_.dropFastMs > 0) {
+    const std::int64_t rate = faults_.dropFastMs;
+    // The buffer is empty at bufferEmptyAtMs_; every message in it stands for `rate` ms.
+    const std::int64_t held = std::max<std::int64_t>(0, bufferEmptyAtMs_ - now);
+    if ((held + rate - 1) / rate >= SimFaults::kOverrunFrames) {
+      writeLog("lost SysEx message of " + std::to_string(message.size()) +
+               " bytes, the interface's buffer is full");
+      return;
+    }
+    bufferEmptyAtMs_ = std::max(bufferEmptyAtMs_, now) + rate;
+  }
   if (faults_.loseFrameEvery > 0 && framesArrived_ % faults_.loseFrameEvery == 0) {
     // Lost on the way: the device never knew of it, so it is not counted as ignored input.
     writeLog("lost SysEx message of " + std::to_string(message.size()) + " bytes");
@@ -122,6 +147,11 @@ void TarvikDevice::execute() {
     line += " page " + std::to_string(payload_[0] + 1) + " (128 bytes)";
   } else if (info.payload > 0) {
     line += " (" + std::to_string(info.payload) + " bytes)";
+  }
+
+  if (ignoredAsFirstSubmit()) {
+    writeLog(line + " - ignored, the first submit");
+    return;
   }
 
   // State changes first: a device whose reply is lost has still done the work.
@@ -198,10 +228,35 @@ void TarvikDevice::execute() {
     return;
   }
   received_.back().answered = true;
-  writeLog(line);
-  if (faults_.junkFrames) emitJunk();
   if (faults_.shortFrames) items.clear();
-  reply(code, items);
+  std::vector<std::uint8_t> frame = buildReplyFrame(code, items);
+  writeLog(line + corrupt(frame));
+  if (faults_.junkFrames) emitJunk();
+  reply(std::move(frame));
+}
+
+bool TarvikDevice::ignoredAsFirstSubmit() {
+  if (!faults_.ignoreFirstSubmit || !isSubmit(command_) || submitSeen_) return false;
+  submitSeen_ = true;
+  return true;
+}
+
+std::string TarvikDevice::corrupt(std::vector<std::uint8_t>& frame) {
+  const int every = faults_.corruptReplyEvery;
+  if (every <= 0) return {};
+  int changed = 0;
+  std::size_t first = 0;
+  // Between the code and F7: the items' nibbles, each still a nibble after the flip.
+  for (std::size_t i = 2; i + 1 < frame.size(); ++i) {
+    if (++replyItemBytes_ % every != 0) continue;
+    frame[i] ^= 0x01;
+    if (changed++ == 0) first = i;
+  }
+  if (changed == 0) return {};
+  // Bytes counted from 1 in the frame, F0 being the first.
+  const std::string where = std::to_string(first + 1) + " of " + std::to_string(frame.size());
+  if (changed == 1) return " - reply byte " + where + " corrupted";
+  return " - " + std::to_string(changed) + " reply bytes corrupted, the first byte " + where;
 }
 
 template <std::size_t N>
@@ -221,8 +276,8 @@ bool TarvikDevice::mayAnswer(std::uint8_t command) {
   return true;
 }
 
-void TarvikDevice::reply(std::uint8_t code, const std::vector<std::uint8_t>& items) {
-  if (replySink_) replySink_(buildReplyFrame(code, items));
+void TarvikDevice::reply(std::vector<std::uint8_t> frame) {
+  if (replySink_) replySink_(std::move(frame));
 }
 
 void TarvikDevice::emitJunk() {

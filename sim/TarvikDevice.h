@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class TarvikDevice {
   using ShortSink =
       std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)>;
   using LogSink = std::function<void(const std::string& line)>;
+  // Milliseconds on any steady scale.
+  using Clock = std::function<std::int64_t()>;
 
   // One whole command as it arrived, for tests that check what the device was given.
   struct Received {
@@ -41,6 +44,11 @@ class TarvikDevice {
   void setShortSink(ShortSink sink) { shortSink_ = std::move(sink); }
   // Receives each log line as it is written (the lines are kept in log() as well).
   void setLogSink(LogSink sink) { logSink_ = std::move(sink); }
+  // The time each SysEx message arrives at, for faults().dropFastMs: read exactly once per
+  // message as receiveSysEx() takes it, so a test can drive it (the default is the steady
+  // clock). Whoever feeds the device may hand over the time the MIDI system stamped a message
+  // with instead of the time it gets round to it.
+  void setClock(Clock msNow);
 
   void setVersion(std::uint8_t major, std::uint8_t minor);
   void setFaults(const SimFaults& faults) { faults_ = faults; }
@@ -74,7 +82,11 @@ class TarvikDevice {
   bool mayAnswer(std::uint8_t command);
   template <std::size_t N>
   void storeSubmitted(std::array<std::uint8_t, N>& table);
-  void reply(std::uint8_t code, const std::vector<std::uint8_t>& items);
+  // True when faults().ignoreFirstSubmit takes this command: the first submit the device hears.
+  bool ignoredAsFirstSubmit();
+  // Flips the item bytes faults().corruptReplyEvery picks; the log's word on it, or "".
+  std::string corrupt(std::vector<std::uint8_t>& frame);
+  void reply(std::vector<std::uint8_t> frame);
   void emitJunk();
   void writeLog(std::string line);
   void ignore(std::string line);
@@ -96,6 +108,12 @@ class TarvikDevice {
   // For the loss faults: the SysEx messages that arrived and the replies that were due.
   int framesArrived_ = 0;
   int repliesDue_ = 0;
+  // For dropFastMs: when the interface's buffer has passed on all it holds.
+  std::int64_t bufferEmptyAtMs_ = 0;
+  // For corruptReplyEvery: the item bytes sent back so far.
+  std::int64_t replyItemBytes_ = 0;
+  // For ignoreFirstSubmit: a submit came already.
+  bool submitSeen_ = false;
   int ignoredInputs_ = 0;
   std::vector<std::string> log_;
   std::vector<Received> received_;
@@ -103,6 +121,7 @@ class TarvikDevice {
   FrameSink replySink_;
   ShortSink shortSink_;
   LogSink logSink_;
+  Clock clock_;
 };
 
 }  // namespace tarvik

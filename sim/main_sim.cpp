@@ -28,14 +28,25 @@ namespace {
 using tarvik::SimOptions;
 using tarvik::TarvikDevice;
 
+// One message as it came, with the time the MIDI system stamped it with (milliseconds since the
+// first message): the device's clock for it, so that how fast frames came does not depend on how
+// soon the main thread gets round to them.
+struct Arrival {
+  std::int64_t ms = 0;
+  std::vector<std::uint8_t> message;
+};
+
 // RtMidi calls back on its own thread; the device lives on the main thread, which takes the
 // messages from here in arrival order.
 class InputQueue {
  public:
-  void push(std::vector<std::uint8_t> message) {
+  // From the callback only: `deltaSeconds` is RtMidi's time since the message before.
+  void push(double deltaSeconds, std::vector<std::uint8_t> message) {
+    stampSeconds_ += deltaSeconds;
+    const auto ms = static_cast<std::int64_t>(stampSeconds_ * 1000.0);
     {
       std::lock_guard lock(mutex_);
-      messages_.push_back(std::move(message));
+      messages_.push_back({ms, std::move(message)});
     }
     changed_.notify_one();
   }
@@ -47,11 +58,11 @@ class InputQueue {
     changed_.notify_all();
   }
   // False once stopped.
-  bool pop(std::vector<std::uint8_t>& message) {
+  bool pop(Arrival& arrival) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return stopped_ || !messages_.empty(); });
     if (stopped_) return false;
-    message = std::move(messages_.front());
+    arrival = std::move(messages_.front());
     messages_.pop_front();
     return true;
   }
@@ -64,13 +75,14 @@ class InputQueue {
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::vector<std::uint8_t>> messages_;
+  std::deque<Arrival> messages_;
   bool stopped_ = false;
+  double stampSeconds_ = 0;  // the callback's alone
 };
 
-void onMidiInput(double, std::vector<unsigned char>* message, void* queue) {
+void onMidiInput(double deltaSeconds, std::vector<unsigned char>* message, void* queue) {
   if (message && !message->empty())
-    static_cast<InputQueue*>(queue)->push({message->begin(), message->end()});
+    static_cast<InputQueue*>(queue)->push(deltaSeconds, {message->begin(), message->end()});
 }
 
 void onMidiWarning(RtMidiError::Type, const std::string& text, void*) {
@@ -167,6 +179,8 @@ int main(int argc, char** argv) {
   });
 
   TarvikDevice device(contents);
+  Arrival arrival;
+  device.setClock([&arrival] { return arrival.ms; });
   device.setVersion(options.versionMajor, options.versionMinor);
   device.setFaults(options.faults);
   device.setEcho(options.echo);
@@ -184,8 +198,8 @@ int main(int argc, char** argv) {
   std::cout << "tarvik-sim: firmware " << int(options.versionMajor) << "."
             << int(options.versionMinor) << " on " << ports.description << std::endl;
 
-  std::vector<std::uint8_t> message;
-  while (queue.pop(message)) {
+  while (queue.pop(arrival)) {
+    const std::vector<std::uint8_t>& message = arrival.message;
     replies.clear();
     if (message[0] == 0xF0) {
       device.receiveSysEx(message);

@@ -22,6 +22,7 @@
 #include "app/LibraryHolder.h"
 #include "app/LibraryWindow.h"
 #include "app/SetListPane.h"
+#include "config/FullBackup.h"
 #include "config/TvkFile.h"
 #include "library/LibraryRig.h"
 #include "library/Schema.h"
@@ -264,6 +265,66 @@ class LibraryWindowTest : public QObject {
     QCOMPARE(history.size(), 2);
     QCOMPARE(history.front().event, QStringLiteral("restore"));
     QVERIFY(library().history().snapshot(history.front().id).value->bytes == rig5.bytes);
+  }
+
+  // "Load from File" and the library's "Open" of the setup imported from the same file leave the
+  // same editors, also where the file is silent: the CC-message values the device sent stay
+  // while the file's Pin-20 function is not "CC Message".
+  void aFileAndItsImportedSetupOpenAlike_data() {
+    QTest::addColumn<int>("pinFunction");  // -1: a .tvk file without settings
+    QTest::addColumn<bool>("named");
+    QTest::newRow("settings without CC Message keep the device's CC values") << 1 << true;
+    QTest::newRow("settings with CC Message take the file's") << 2 << false;
+    QTest::newRow("a .tvk file keeps the device's settings") << -1 << false;
+  }
+  void aFileAndItsImportedSetupOpenAlike() {
+    QFETCH(int, pinFunction);
+    QFETCH(bool, named);
+    TarvikContents device = TarvikContents::fromSeed(3);
+    device.configRecord = kKeptSettings;  // "CC Message" with channel 2, change 6, value 127
+    QVERIFY(openWindow({}, device) != nullptr);
+    QVERIFY(rig->connectAndDownload());
+    const QString path = dir.filePath(QStringLiteral("stage.tvk"));
+    const PresetTables tables = tablesOf(TarvikContents::fromSeed(12));
+    if (pinFunction < 0) {
+      QVERIFY(TvkFile::save(path, tables));
+    } else {
+      ConfigBytes::Settings settings = kKeptSettings;
+      settings[8] = static_cast<std::uint8_t>(pinFunction);
+      settings[9] = settings[10] = settings[11] = pinFunction == 2 ? 9 : 0;
+      PresetNames names;
+      if (named) names.setName(3, QStringLiteral("Lead"));
+      LoopLabels labels;
+      labels.setLabel(1, QStringLiteral("Fuzz"));
+      QVERIFY(FullBackup::save(path, tables, settings, names, labels));
+    }
+    Configuration& configuration = rig->core->configuration();
+    const auto editors = [&] {
+      return EditHistory::Snapshot{configuration.tables(), configuration.record(),
+                                   configuration.names(), configuration.labels()};
+    };
+    const EditHistory::Snapshot before = editors();
+    QUndoStack& stack = rig->form->edits().history().stack();
+
+    rig->form->openFile(path);
+    const EditHistory::Snapshot loaded = editors();
+    QVERIFY(!rig->core->marks().unsaved());
+    stack.undo();
+    QVERIFY(editors() == before);
+
+    rig->dialogs.nextFileNames = {path};
+    button("importButton")->click();
+    selectSetup(QStringLiteral("stage"));
+    button("openButton")->click();
+    const EditHistory::Snapshot opened = editors();
+    QVERIFY(!rig->core->marks().unsaved());
+    QVERIFY(opened.tables == loaded.tables);
+    QCOMPARE(opened.record.magicFunction, loaded.record.magicFunction);
+    QCOMPARE(opened.record.magicChannel, loaded.record.magicChannel);
+    QCOMPARE(opened.record.magicChange, loaded.record.magicChange);
+    QCOMPARE(opened.record.magicValue, loaded.record.magicValue);
+    QVERIFY(opened == loaded);
+    QVERIFY(opened != before);
   }
 
   void importIsAllOrNothing_data() {

@@ -69,7 +69,7 @@ class PortFollowingTest : public QObject {
     QTest::mouseClick(ports->viewport(), Qt::LeftButton, {}, below);
     QCOMPARE(selectedRow(ports), 0);
     rig.service().addInput("Line In");
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedRow(ports), 0);
     QCOMPARE(ports->currentRow(), 0);
     QVERIFY(rig.connectAndDownload());
@@ -81,7 +81,7 @@ class PortFollowingTest : public QObject {
                   QUrl(QStringLiteral("http://127.0.0.1:9/downloads/tarvik/")),
                   [](InMemoryMidiService& service) { service.keepWholeNames(); });
     unplugTarvik(rig);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(items(inputs(rig)), QStringList());
     QCOMPARE(selectedRow(outputs(rig)), -1);
     QCOMPARE(rig.logMessages(),
@@ -101,7 +101,7 @@ class PortFollowingTest : public QObject {
     // The Tarvik comes back ahead of both: the interface stays chosen at its new row.
     rig.service().setInputPresent(rig.sim.inPort(), true);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(items(inputs(rig)), (QStringList{kTarvik} << names({kThrough, kUmOne})));
     QCOMPARE(selectedRow(inputs(rig)), 2);
     QCOMPARE(selectedRow(outputs(rig)), 2);
@@ -115,16 +115,16 @@ class PortFollowingTest : public QObject {
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // Nothing appeared: the choice to select nothing stands.
     rig.service().addOutput("Line Out");
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     // A port the rule does not offer appears: still nothing.
     rig.service().addInput("Line In");
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedRow(inputs(rig)), -1);
     // One it offers is chosen; the output keeps its own selection.
     rig.service().addInput("USB MIDI Interface");
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedName(inputs(rig)), QStringLiteral("USB MIDI Interface"));
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     verifyRowsAreIndices(rig);
@@ -133,13 +133,13 @@ class PortFollowingTest : public QObject {
   void anOutputListedAfterItsInputIsPairedThen() {
     WindowRig rig;
     unplugTarvik(rig);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     rig.service().setInputPresent(rig.sim.inPort(), true);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedName(inputs(rig)), kTarvik);
     QCOMPARE(selectedRow(outputs(rig)), -1);
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
   }
 
@@ -165,17 +165,17 @@ class PortFollowingTest : public QObject {
       // The box runs the event loop, and the watcher's next tick comes inside it.
       rig.dialogs.errorShown = [&rig] {
         plugTarvikIn(rig);
-        CoreParts::portWatcher(*rig.core).rescan();
+        rig.core->rescanPorts();
       };
       unplugTarvik(rig);
-      CoreParts::portWatcher(*rig.core).rescan();
+      rig.core->rescanPorts();
       rig.dialogs.errorShown = nullptr;
       rig.tarvik().holdReplies(false);
       boxes = 1;
     } else {
       unplugTarvik(rig);
       plugTarvikIn(rig);
-      if (when == QStringLiteral("between looks")) CoreParts::portWatcher(*rig.core).rescan();
+      if (when == QStringLiteral("between looks")) rig.core->rescanPorts();
     }
     QCOMPARE(rig.dialogs.errors.size(), boxes);
     QCOMPARE(selectedName(inputs(rig)), kTarvik);
@@ -192,10 +192,10 @@ class PortFollowingTest : public QObject {
     QCOMPARE(rig.logMessages().constLast(),
              QStringLiteral("download programm change remap table complete"));
     // The lists' next look keeps the pair the connect opened on the new plug.
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(rig.logMessages().mid(reconnect).filter(QStringLiteral("disconnected")),
              QStringList());
-    QVERIFY(CoreParts::link(*rig.core).isOpen());
+    QVERIFY(rig.core->portsOpen());
   }
 
   void aPortThatVanishesMidChainEndsItAtOnceAndConnectWorksAgain() {
@@ -213,7 +213,7 @@ class PortFollowingTest : public QObject {
     QVERIFY(!rig.button("Button3")->isEnabled());
 
     rig.service().setOutputPresent(rig.sim.outPort(), false);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     // Ended within the look that noticed, long before the watchdog (a minute here).
     QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
     // The Tarvik went with its port: a submit waits for the next connect, which may start.
@@ -228,12 +228,12 @@ class PortFollowingTest : public QObject {
         QStringLiteral(
             "MIDI port Tarvik MIDI vanished while submitting presets - transfer aborted")};
     QCOMPARE(rig.logMessages().mid(before), expected);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(rig.logMessages().mid(before), expected);
 
     // Plugged in again: offered again, and a connect downloads as after a start.
     rig.service().setOutputPresent(rig.sim.outPort(), true);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     QCOMPARE(selectedName(outputs(rig)), kTarvik);
     rig.tarvik().holdReplies(false);
     const int reconnect = static_cast<int>(rig.logMessages().size());

@@ -90,7 +90,7 @@ class PortReadinessTest : public QObject {
     QTest::mouseClick(rig.button("Button4"), Qt::LeftButton);
     QVERIFY(rig.service().isOutputOpen(other));
     rig.service().setOutputPresent(0, false);
-    CoreParts::portWatcher(*rig.core).rescan();
+    rig.core->rescanPorts();
     rig.service().releaseCarrying();
     QCOMPARE(rig.service().sent(other).size(), std::size_t{1});
     QVERIFY(rig.dialogs.errors.empty());

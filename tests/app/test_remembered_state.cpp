@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -157,12 +158,55 @@ class RememberedStateTest : public QObject {
     // In the program the lists fill after start-up, through the watcher.
     WindowRig later(TarvikContents::fromSeed(7), testing::kUnreachableUpdateServer, addUmOne);
     setAllPresent(later.service(), false);
-    CoreParts::portWatcher(*later.core).rescan();
+    later.core->rescanPorts();
     later.form->remember(state);
     setAllPresent(later.service(), true);
-    CoreParts::portWatcher(*later.core).rescan();
+    later.core->rescanPorts();
     QCOMPARE(selectedName(later.find<QListWidget>("inputDevices")), offered);
     QCOMPARE(selectedName(later.find<QListWidget>("outputDevices")), offered);
+  }
+
+  // The Midi tab's "Transfer pace" and "Retries": what the file holds is shown and goes to the
+  // core at start, a value no build writes gives way to the default; a change goes to both.
+  void transferCareIsShownAppliedAndKept_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("pace");
+    QTest::addColumn<int>("retries");
+    QTest::newRow("nothing remembered: back to back, two retries") << QByteArray() << 0 << 2;
+    QTest::newRow("both remembered") << QByteArray("[midi]\npace=7\nretries=4\n") << 7 << 4;
+    QTest::newRow("the slowest pace and no retry")
+        << QByteArray("[midi]\npace=20\nretries=0\n") << 20 << 0;
+    QTest::newRow("a pace beyond the slowest, each value on its own")
+        << QByteArray("[midi]\npace=21\nretries=5\n") << 0 << 5;
+    QTest::newRow("words and signs") << QByteArray("[midi]\npace=slow\nretries=-1\n") << 0 << 2;
+  }
+  void transferCareIsShownAppliedAndKept() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, pace);
+    QFETCH(int, retries);
+    if (!file.isEmpty()) {
+      QFile settings(settingsPath());
+      QVERIFY(settings.open(QIODevice::WriteOnly));
+      settings.write(file);
+    }
+    RememberedState state(settingsPath());
+    WindowRig rig;
+    rig.form->remember(state);
+    auto* paceBox = rig.find<QSpinBox>("paceBox");
+    auto* retriesBox = rig.find<QSpinBox>("retriesBox");
+    QCOMPARE(paceBox->value(), pace);
+    QCOMPARE(retriesBox->value(), retries);
+    QVERIFY(rig.core->transferCare() == (TransferCare{pace, retries}));
+    QCOMPARE(paceBox->text(), QString::number(pace) + QStringLiteral(" ms"));
+
+    paceBox->setValue(12);
+    retriesBox->setValue(3);
+    QVERIFY(rig.core->transferCare() == (TransferCare{12, 3}));
+    QVERIFY(RememberedState(settingsPath()).transferCare() == (TransferCare{12, 3}));
+    // As far as the boxes go, and no further.
+    paceBox->setValue(99);
+    retriesBox->setValue(9);
+    QVERIFY(rig.core->transferCare() == (TransferCare{20, 5}));
   }
 
   void theWindowsPlacesAreKeptAcrossRuns() {

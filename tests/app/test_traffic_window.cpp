@@ -77,7 +77,7 @@ QStringList listed(const TrafficModel& model) {
 }
 
 bool connectAndWait(WindowRig& rig) {
-  QSignalSpy finished(&CoreParts::machine(*rig.core), &TransferMachine::chainFinished);
+  QSignalSpy finished(rig.core.get(), &ConfiguratorCore::transferFinished);
   rig.button("Button1")->click();
   const bool ended = finished.wait(kWaitMs);
   if (TrafficWindow* traffic = rig.form->trafficWindow()) traffic->model().flush();
@@ -167,7 +167,7 @@ class TrafficWindowTest : public QObject {
     pause->click();
     traffic->clearButton()->click();
     rig.device().setEcho(true);
-    QSignalSpy echoed(&CoreParts::link(*rig.core), &DeviceLink::shortReceived);
+    QSignalSpy echoed(rig.core.get(), &ConfiguratorCore::shortMessageReceived);
     auto* tester = rig.form->findChild<TestControllerTab*>();
     QVERIFY(tester != nullptr);
     tester->programSendButton()->click();

@@ -59,7 +59,7 @@ bool changed(WindowRig& rig, int row, int column) {
 
 // Presses a button that starts a chain and waits for the chain's end.
 bool runChain(WindowRig& rig, const char* button) {
-  QSignalSpy finished(&CoreParts::machine(*rig.core), &TransferMachine::chainFinished);
+  QSignalSpy finished(rig.core.get(), &ConfiguratorCore::transferFinished);
   QTest::mouseClick(rig.button(button), Qt::LeftButton);
   return finished.wait(kWaitMs);
 }

@@ -66,7 +66,7 @@ class WindowFirmwareTest : public QObject {
   }
   // Button6, then the check's result.
   void runCheck() {
-    QSignalSpy finished(&CoreParts::updateCheck(*rig_->core), &ServerFile::fetched);
+    QSignalSpy finished(rig_->core.get(), &ConfiguratorCore::updateChecked);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(finished.wait(kWaitMs));
   }
@@ -91,12 +91,10 @@ class WindowFirmwareTest : public QObject {
       ended = true;
       loop.quit();
     };
-    connect(&CoreParts::firmwareDownload(*rig_->core), &ServerFile::failed, &loop, end);
-    connect(&CoreParts::firmwareDownload(*rig_->core), &ServerFile::fetched, &loop,
-            [&](const QByteArray& body) {
-              if (!FirmwareImage::fromBody(body).ok()) end();
-            });
-    connect(&CoreParts::flasher(*rig_->core), &Flasher::finished, &loop, [&](FlashEnd result) {
+    connect(rig_->core.get(), &ConfiguratorCore::firmwareDownloadFailed, &loop, end);
+    connect(rig_->core.get(), &ConfiguratorCore::firmwareRefused, &loop, end);
+    connect(rig_->core.get(), &ConfiguratorCore::firmwareUpdateStopped, &loop, end);
+    connect(rig_->core.get(), &ConfiguratorCore::flashFinished, &loop, [&](FlashEnd result) {
       flashed = result == FlashEnd::Flashed;
       end();
     });
@@ -217,7 +215,7 @@ class WindowFirmwareTest : public QObject {
 
     rig_->device().setContents(TarvikContents::factory());
     if (newVersion) rig_->device().setVersion(2, 0);
-    QSignalSpy restored(&CoreParts::restoreCheck(*rig_->core), &RestoreCheck::finished);
+    QSignalSpy restored(rig_->core.get(), &ConfiguratorCore::restoreFinished);
     QTest::mouseClick(rig_->button("Button1"), Qt::LeftButton);
     if (newVersion) {
       QVERIFY(rig_->dialogs.awaitErrors(1, kWaitMs));
@@ -246,7 +244,7 @@ class WindowFirmwareTest : public QObject {
     // device from here.
     QCOMPARE(rig_->dialogs.confirmations.size(), std::size_t{1});
     QCOMPARE(running.size(), 0);
-    QVERIFY(!CoreParts::flasher(*rig_->core).running());
+    QVERIFY(!rig_->core->flashRunning());
     QCOMPARE(rig_->device().commandsReceived(), commands);
     QVERIFY(rig_->button("Button7")->isEnabled());
     QVERIFY(!BusyCursor::isBusy());
@@ -259,9 +257,11 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(8, 5), faults);
     QVERIFY(!flash());
     const QStringList log = flashLog();
-    QCOMPARE(log.mid(log.size() - 3),
-             (QStringList{"Upload Flash Page 3 of 7", "verify failed! Programming canceled!",
-                          "leave bootloader..."}));
+    QCOMPARE(log.mid(log.size() - 5),
+             (QStringList{"Upload Flash Page 3 of 7",
+                          "flash page 4 of 8 read back different, try 2 of 3",
+                          "flash page 4 of 8 read back different, try 3 of 3",
+                          "verify failed! Programming canceled!", "leave bootloader..."}));
     QVERIFY(rig_->device().flash().bootloaderLeft);
     QVERIFY(!rig_->device().flash().writtenToFlash);
     QVERIFY(rig_->button("Button7")->isEnabled());
@@ -306,12 +306,12 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&CoreParts::flasher(*rig_->core), &Flasher::finished);
+    QSignalSpy finished(rig_->core.get(), &ConfiguratorCore::flashFinished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     // The device has taken EnterBootloader and its answer is held: the flash waits for it.
     QVERIFY(held.wait(kWaitMs));
     QCOMPARE(rig_->tarvik().pendingReplies(), 1);
-    QVERIFY(CoreParts::flasher(*rig_->core).running());
+    QVERIFY(rig_->core->flashRunning());
     for (const char* name :
          {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6", "Button7"}) {
       QVERIFY2(!rig_->button(name)->isEnabled(), name);
@@ -319,7 +319,7 @@ class WindowFirmwareTest : public QObject {
     const int commands = rig_->device().commandsReceived();
     rig_->form->Button1Click();  // even a direct call is refused
     QCOMPARE(rig_->device().commandsReceived(), commands);
-    QVERIFY(CoreParts::flasher(*rig_->core).running());
+    QVERIFY(rig_->core->flashRunning());
     rig_->tarvik().holdReplies(false);
     QVERIFY(finished.wait(kWaitMs));
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::Flashed);
@@ -334,11 +334,11 @@ class WindowFirmwareTest : public QObject {
     connectAndCheck(FirmwareFixture::seededPages(6, 9));
     rig_->tarvik().holdReplies(true);
     QSignalSpy held(&rig_->tarvik(), &InProcessTarvik::replyHeld);
-    QSignalSpy finished(&CoreParts::flasher(*rig_->core), &Flasher::finished);
+    QSignalSpy finished(rig_->core.get(), &ConfiguratorCore::flashFinished);
     QTest::mouseClick(rig_->button("Button7"), Qt::LeftButton);
     QVERIFY(held.wait(kWaitMs));
     rig_->service().setInputPresent(rig_->sim.inPort(), false);
-    CoreParts::portWatcher(*rig_->core).rescan();
+    rig_->core->rescanPorts();
     // At once, not after the bootloader's time-out (a minute here).
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().value<FlashEnd>(), FlashEnd::PortGone);
@@ -392,10 +392,10 @@ class WindowFirmwareTest : public QObject {
     serveChangelog(secondLatest);
     server_->hold();
     rig_->tarvik().holdReplies(true);
-    QSignalSpy checked(&CoreParts::updateCheck(*rig_->core), &ServerFile::fetched);
+    QSignalSpy checked(rig_->core.get(), &ConfiguratorCore::updateChecked);
     QTest::mouseClick(rig_->button("Button6"), Qt::LeftButton);
     QVERIFY(CoreParts::updateCheck(*rig_->core).running());
-    QSignalSpy flashed(&CoreParts::flasher(*rig_->core), &Flasher::finished);
+    QSignalSpy flashed(rig_->core.get(), &ConfiguratorCore::flashFinished);
     if (holder == QLatin1String("submit")) {
       QTest::mouseClick(rig_->button("Button3"), Qt::LeftButton);
       QVERIFY(CoreParts::machine(*rig_->core).chainRunning());

@@ -118,7 +118,7 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
 
     // The program's own ports, opened by the connect, are never offered.
-    CoreParts::portWatcher(*window->core).rescan();
+    window->core->rescanPorts();
     for (const QString& name : items(list("inputDevices")) + items(list("outputDevices")))
       QVERIFY2(!name.startsWith(QStringLiteral("Tarvik Configurator")), qPrintable(name));
 
@@ -165,7 +165,7 @@ class WindowPortsOverJackTest : public QObject {
                                               {QStringLiteral("--seed"), QStringLiteral("3")});
     QVERIFY2(again.isEmpty(), qPrintable(again));
     if (looked) {
-      CoreParts::portWatcher(*window->core).rescan();
+      window->core->rescanPorts();
       // Same names, new clients: both ports went and came, and are offered again.
       QCOMPARE(disconnects(), before + 2);
       QVERIFY(simulatorOffered());
@@ -173,10 +173,10 @@ class WindowPortsOverJackTest : public QObject {
     connectAndVerify();
     // The pair the connect opened is the one the next look finds.
     const auto afterConnect = disconnects();
-    CoreParts::portWatcher(*window->core).rescan();
+    window->core->rescanPorts();
     QCOMPARE(disconnects(), afterConnect);
-    QVERIFY(CoreParts::link(*window->core).isOpen());
-    CoreParts::portWatcher(*window->core).start();
+    QVERIFY(window->core->portsOpen());
+    window->core->watchPorts();
   }
 };
 

@@ -142,7 +142,7 @@ class WindowTransfersTest : public QObject {
   }
 
   // "Test link" on the Midi tab: the same two lines as `tarvik-cli linktest`, in the event log,
-  // and nothing else may use the link meanwhile.
+  // then the pace to try, and nothing else may use the link meanwhile.
   void testLinkLogsItsTwoLines() {
     WindowRig rig;
     rig.device().setFaults(SimFaults{.loseReplyEvery = 5});
@@ -153,10 +153,12 @@ class WindowTransfersTest : public QObject {
     QVERIFY(!testLink->isEnabled());
     QVERIFY(!rig.button("Button1")->isEnabled());
     const QString roundTrip = QStringLiteral("round trip: min 0.0 ms, median 0.0 ms, max 0.0 ms");
-    QVERIFY(rig.awaitLog([&] { return rig.logMessages().contains(roundTrip); }));
+    const QString suggestion =
+        QStringLiteral("10 of 50 replies lost: try a \"Transfer pace\" of 5 ms");
+    QVERIFY(rig.awaitLog([&] { return rig.logMessages().contains(suggestion); }));
     QCOMPARE(rig.logMessages(),
              (QStringList{"Testing the link: 50 identifies, one after the other...",
-                          "sent 50, answered 40, lost 10 (20 %)", roundTrip}));
+                          "sent 50, answered 40, lost 10 (20 %)", roundTrip, suggestion}));
     QVERIFY(testLink->isEnabled());
     QVERIFY(rig.button("Button1")->isEnabled());
     QCOMPARE(rig.commandsNamed("Identify"), 50);

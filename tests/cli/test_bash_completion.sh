@@ -59,10 +59,13 @@ expect "the commands that begin with l" "l" :: library loops linktest
 expect "a file already given is the last word" backup rig.tvk "" ::
 expect "flash from the server takes no file" flash --from-server "" ::
 expect "options, with -V the version and -v the log" "-" :: -h --help -V --version -v --verbose \
-  --in --out --library --from-server --no-backup --update-url --replace --onto --only
+  --in --out --library --from-server --no-backup --update-url --replace --onto --only --pace --retries
 expect "server options only where flash may follow" backup "--" :: --help --version --verbose --in \
-  --out --library
-expect "--replace only where library may follow" library "--r" :: --replace
+  --out --library --pace --retries
+expect "no pace where nothing is sent" monitor "--p" ::
+expect "--retries offers its counts" restore --retries "" :: 0 1 2 3 4 5
+expect "--pace's milliseconds are not the command" --pace 5 "li" :: library linktest
+expect "--replace only where library may follow" library "--r" :: --replace --retries
 expect "the library's sub-commands" library "" :: list import export store restore history
 expect "library import offers files, more than one" library import rig.tvk "o" :: "old rig.tvk"
 expect "library export's name is the user's own" library export "" ::

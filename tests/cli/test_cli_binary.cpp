@@ -119,6 +119,9 @@ class CliBinaryTest : public QObject {
     QTest::newRow("flash of a missing file")
         << QStringList{"flash", noFirmware} << QByteArray() << QString() << 2 << QString()
         << "tarvik-cli: " + noFirmware + ": No such file";
+    QTest::newRow("a pace beyond the slowest is a usage error")
+        << QStringList{"--pace", "25", "restore", tables} << QByteArray() << QString() << 2
+        << QString() << "tarvik-cli: --pace takes milliseconds from 0 to 20, not \"25\"\n";
     QTest::newRow("following a set list that is not there")
         << QStringList{"--library", dir.filePath(QStringLiteral("follow.sqlite")), "setlist",
                        "follow", "Friday"}

@@ -32,7 +32,7 @@ class CliLinkTestTest : public QObject {
         << SimFaults{.loseReplyEvery = 5} << QStringList{"linktest", "50"} << 1
         << "sent 50, answered 40, lost 10 (20 %)\n"
            "round trip: min 0.0 ms, median 0.0 ms, max 0.0 ms\n"
-        << "tarvik-cli: warning: 10 of 50 replies lost: try another cable or USB port\n";
+        << "tarvik-cli: warning: 10 of 50 replies lost: try --pace 5\n";
     QTest::newRow("nothing lost, fifty by default")
         << SimFaults{} << QStringList{"linktest"} << 0
         << "sent 50, answered 50, lost 0 (0 %)\n"
@@ -41,7 +41,16 @@ class CliLinkTestTest : public QObject {
     QTest::newRow("a silent device")
         << SimFaults{.silent = true} << QStringList{"linktest", "3"} << 1
         << "sent 3, answered 0, lost 3 (100 %)\nround trip: none\n"
-        << "tarvik-cli: warning: 3 of 3 replies lost: try another cable or USB port\n";
+        << "tarvik-cli: warning: 3 of 3 replies lost: try --pace 5\n";
+    QTest::newRow("lost at the careful pace: twice it")
+        << SimFaults{.silent = true} << QStringList{"--pace", "5", "linktest", "2"} << 1
+        << "sent 2, answered 0, lost 2 (100 %)\nround trip: none\n"
+        << "tarvik-cli: warning: 2 of 2 replies lost: try --pace 10\n";
+    QTest::newRow("lost at the slowest pace: the cable")
+        << SimFaults{.silent = true}
+        << QStringList{"--pace", "20", "--retries", "0", "linktest", "2"} << 1
+        << "sent 2, answered 0, lost 2 (100 %)\nround trip: none\n"
+        << "tarvik-cli: warning: 2 of 2 replies lost: try another cable or USB port\n";
   }
   void printsTwoLinesAndExitsOnLoss() {
     QFETCH(SimFaults, faults);
@@ -58,6 +67,7 @@ class CliLinkTestTest : public QObject {
         makeCommand(parse.options, sim.ports(), output.output());
     auto* device = dynamic_cast<DeviceCommand*>(command.get());
     QVERIFY(device != nullptr);
+    QVERIFY(device->core().transferCare() == parse.options.care);
     const WithheldReplyClock clock(sim.tarvik(), CoreParts::linkTest(device->core()));
     QCOMPARE(testing::runToEnd(*command), exitCode);
     QCOMPARE(output.outText(), out);

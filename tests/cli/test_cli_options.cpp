@@ -111,6 +111,18 @@ class CliOptionsTest : public QObject {
     QTest::newRow("linktest of two counts") << QStringList{"linktest", "5", "6"} << "\"6\"";
     QTest::newRow("--no-backup outside flash, linktest")
         << QStringList{"linktest", "--no-backup"} << "--no-backup belongs to flash";
+    QTest::newRow("--pace beyond the slowest")
+        << QStringList{"restore", "x.tvk", "--pace", "21"}
+        << "--pace takes milliseconds from 0 to 20, not \"21\"";
+    QTest::newRow("--pace below nothing") << QStringList{"info", "--pace", "-1"} << "not \"-1\"";
+    QTest::newRow("--pace of a word")
+        << QStringList{"backup", "x.tvk", "--pace", "slow"} << "not \"slow\"";
+    QTest::newRow("--retries beyond five") << QStringList{"restore", "x.tvk", "--retries", "6"}
+                                           << "--retries takes a count from 0 to 5, not \"6\"";
+    QTest::newRow("--pace where the command only listens")
+        << QStringList{"monitor", "--pace", "5"} << "--pace and --retries belong to the commands";
+    QTest::newRow("--retries on a diff of two files")
+        << QStringList{"diff", "a.tvk", "b.tvk", "--retries", "3"} << "--pace and --retries belong";
   }
   void usageErrors() {
     QFETCH(QStringList, arguments);
@@ -170,28 +182,73 @@ class CliOptionsTest : public QObject {
   }
 
   // Only a command that reaches the device may start a MIDI system; one that needs it and gets
-  // none cannot hear the device at all.
+  // none cannot hear the device at all. Of those, only the ones that send take a pace.
   void midiOnlyForTheDevice_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("midi");
-    QTest::newRow("info") << QStringList{"info"} << true;
-    QTest::newRow("setlist follow listens") << QStringList{"setlist", "follow", "gig"} << true;
+    QTest::addColumn<bool>("sends");
+    QTest::newRow("info") << QStringList{"info"} << true << true;
+    QTest::newRow("ports lists") << QStringList{"ports"} << true << false;
+    QTest::newRow("monitor listens") << QStringList{"monitor"} << true << false;
+    QTest::newRow("setlist follow listens")
+        << QStringList{"setlist", "follow", "gig"} << true << false;
     QTest::newRow("setlist arrange onto a file")
-        << QStringList{"setlist", "arrange", "gig", "--onto", "a.tvk", "b.tvk"} << false;
+        << QStringList{"setlist", "arrange", "gig", "--onto", "a.tvk", "b.tvk"} << false << false;
     QTest::newRow("loops swap onto the device")
-        << QStringList{"loops", "swap", "1", "2", "--onto", "device", "b.tvk"} << true;
+        << QStringList{"loops", "swap", "1", "2", "--onto", "device", "b.tvk"} << true << true;
     QTest::newRow("loops swap onto a file")
-        << QStringList{"loops", "swap", "1", "2", "--onto", "a.tvk", "b.tvk"} << false;
-    QTest::newRow("sheet of the device") << QStringList{"sheet", "device", "s.csv"} << true;
-    QTest::newRow("sheet of a file") << QStringList{"sheet", "a.tvk", "s.csv"} << false;
-    QTest::newRow("diff of two files") << QStringList{"diff", "a.tvk", "b.tvk"} << false;
+        << QStringList{"loops", "swap", "1", "2", "--onto", "a.tvk", "b.tvk"} << false << false;
+    QTest::newRow("sheet of the device") << QStringList{"sheet", "device", "s.csv"} << true << true;
+    QTest::newRow("sheet of a file") << QStringList{"sheet", "a.tvk", "s.csv"} << false << false;
+    QTest::newRow("diff of two files") << QStringList{"diff", "a.tvk", "b.tvk"} << false << false;
+    QTest::newRow("diff of the library and a snapshot")
+        << QStringList{"diff", "library:live", "snapshot:3"} << false << false;
+    QTest::newRow("diff of a file and the device")
+        << QStringList{"diff", "a.tvk", "device"} << true << true;
+    QTest::newRow("library store downloads") << QStringList{"library", "store", "live"} << true << true;
+    QTest::newRow("library list") << QStringList{"library", "list"} << false << false;
+    QTest::newRow("library history") << QStringList{"library", "history"} << false << false;
+    QTest::newRow("library export") << QStringList{"library", "export", "live", "l.tvk"} << false << false;
+    QTest::newRow("library import") << QStringList{"library", "import", "a.tvk"} << false << false;
+    QTest::newRow("setlist store") << QStringList{"setlist", "store", "gig", "-"} << false << false;
+    QTest::newRow("setlist list") << QStringList{"setlist", "list"} << false << false;
+    QTest::newRow("setlist show") << QStringList{"setlist", "show", "gig"} << false << false;
+    QTest::newRow("setlist chart") << QStringList{"setlist", "chart", "gig", "g.pdf"} << false << false;
+    QTest::newRow("library restore") << QStringList{"library", "restore", "gig"} << true << true;
   }
   void midiOnlyForTheDevice() {
     QFETCH(QStringList, arguments);
     QFETCH(bool, midi);
+    QFETCH(bool, sends);
     const CliParse result = parse(arguments);
     QCOMPARE(result.outcome, CliParse::Outcome::Run);
     QCOMPARE(needsMidi(result.options), midi);
+    QCOMPARE(talksToDevice(result.options), sends);
+  }
+
+  void transferCare_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("pace");
+    QTest::addColumn<int>("retries");
+    QTest::newRow("neither: back to back, two retries")
+        << QStringList{"restore", "x.tvk"} << 0 << 2;
+    QTest::newRow("both, before the command")
+        << QStringList{"--pace", "5", "--retries", "3", "restore", "x.tvk"} << 5 << 3;
+    QTest::newRow("the slowest pace and no retry")
+        << QStringList{"backup", "x.tvk", "--pace", "20", "--retries", "0"} << 20 << 0;
+    QTest::newRow("a pace alone keeps two retries")
+        << QStringList{"diff", "device", "a.tvk", "--pace", "2"} << 2 << 2;
+    QTest::newRow("the most retries, for the link test")
+        << QStringList{"linktest", "--retries", "5"} << 0 << 5;
+  }
+  void transferCare() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, pace);
+    QFETCH(int, retries);
+    const CliParse result = parse(arguments);
+    QCOMPARE(result.outcome, CliParse::Outcome::Run);
+    QCOMPARE(result.options.care.paceMs, pace);
+    QCOMPARE(result.options.care.retries, retries);
   }
 
   void libraryCommands_data() {
@@ -357,7 +414,10 @@ class CliOptionsTest : public QObject {
                              "TARVIK_LIBRARY",
                              "snapshot:ID",
                              "linktest [COUNT]",
-                             "round trip: none"}) {
+                             "round trip: none",
+                             "--pace <ms>",
+                             "--retries <n>",
+                             "try --pace 5"}) {
       QVERIFY2(help.text.contains(QLatin1String(part)), part);
     }
   }

@@ -92,6 +92,28 @@ class CliOverJackTest : public QObject {
     QCOMPARE(readFile(after), readFile(saved));
   }
 
+  // A careful restore as the link test's warning suggests it: paced and with more tries, still
+  // verified by reading everything back.
+  void aPacedRestoreVerifies() {
+    const QString saved = dir.filePath(QStringLiteral("seed43.tvk"));
+    startSimulator({QStringLiteral("--seed"), QStringLiteral("43")});
+    const CliResult backup =
+        run({QStringLiteral("--pace"), QStringLiteral("5"), QStringLiteral("backup"), saved});
+    QVERIFY2(backup.exitCode == 0, qPrintable(describe(backup)));
+    QVERIFY(jack.stopSimulator());
+
+    startSimulator({});
+    const CliResult restore =
+        run({QStringLiteral("--pace"), QStringLiteral("5"), QStringLiteral("--retries"),
+             QStringLiteral("3"), QStringLiteral("restore"), saved});
+    QVERIFY2(restore.exitCode == 0, qPrintable(describe(restore)));
+    QVERIFY2(restore.out.startsWith("restore verified"), qPrintable(describe(restore)));
+    const QString after = dir.filePath(QStringLiteral("paced-after.tvk"));
+    const CliResult again = run({QStringLiteral("backup"), after});
+    QVERIFY2(again.exitCode == 0, qPrintable(describe(again)));
+    QCOMPARE(readFile(after), readFile(saved));
+  }
+
   // `restore --only` as a user runs it: the presets taken, and the rest of a simulator fresh
   // from the workshop as it was.
   void aPartialRestoreTakesOnlyItsPresets() {
@@ -215,25 +237,30 @@ class CliOverJackTest : public QObject {
   // form is the program's.
   void linkTestPrintsItsTwoLines_data() {
     QTest::addColumn<QStringList>("simulator");
-    QTest::addColumn<QString>("count");
+    QTest::addColumn<QStringList>("words");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("counts");
     QTest::addColumn<QString>("warning");
     QTest::newRow("a healthy link")
-        << QStringList{} << "5" << 0 << "sent 5, answered 5, lost 0 (0 %)"
+        << QStringList{} << QStringList{"linktest", "5"} << 0 << "sent 5, answered 5, lost 0 (0 %)"
         << "";
     QTest::newRow("one reply in five lost")
-        << QStringList{"--lose-reply", "5"} << "10" << 1 << "sent 10, answered 8, lost 2 (20 %)"
-        << "tarvik-cli: warning: 2 of 10 replies lost: try another cable or USB port\n";
+        << QStringList{"--lose-reply", "5"} << QStringList{"linktest", "10"} << 1
+        << "sent 10, answered 8, lost 2 (20 %)"
+        << "tarvik-cli: warning: 2 of 10 replies lost: try --pace 5\n";
+    QTest::newRow("one reply in five lost at the careful pace")
+        << QStringList{"--lose-reply", "5"} << QStringList{"--pace", "5", "linktest", "10"} << 1
+        << "sent 10, answered 8, lost 2 (20 %)"
+        << "tarvik-cli: warning: 2 of 10 replies lost: try --pace 10\n";
   }
   void linkTestPrintsItsTwoLines() {
     QFETCH(QStringList, simulator);
-    QFETCH(QString, count);
+    QFETCH(QStringList, words);
     QFETCH(int, exitCode);
     QFETCH(QString, counts);
     QFETCH(QString, warning);
     startSimulator(simulator);
-    const CliResult test = run({QStringLiteral("linktest"), count});
+    const CliResult test = run(words);
     QVERIFY2(test.exitCode == exitCode, qPrintable(describe(test)));
     const QRegularExpression form(
         QStringLiteral("^(sent \\d+, answered \\d+, lost \\d+ \\(\\d+ %\\))\n"

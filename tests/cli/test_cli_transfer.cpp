@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -20,6 +21,8 @@
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "support/FileFaults.h"
+#include "support/IdleTime.h"
+#include "support/ManualClock.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -32,6 +35,7 @@ using tarvik::testing::tablesOf;
 using Bytes = std::vector<std::uint8_t>;
 
 Q_DECLARE_METATYPE(Bytes)
+Q_DECLARE_METATYPE(SimFaults)
 
 namespace {
 
@@ -73,6 +77,15 @@ void takeRows(const QList<int>& ranges, const std::array<std::uint8_t, N>& from,
               std::array<std::uint8_t, N>& into) {
   for (qsizetype i = 0; i + 1 < ranges.size(); i += 2)
     for (int row = ranges[i] - 1; row < ranges[i + 1]; ++row) into[row] = from[row];
+}
+
+// The device holds exactly what the backup file holds.
+bool holdsFile(const TarvikDevice& device, const QString& file) {
+  const FullBackup::LoadResult read = FullBackup::load(file);
+  const TarvikContents& held = device.contents();
+  return read.ok() && read.settings && held.presets == read.tables->presetPayload() &&
+         held.ccMap == read.tables->ccMapPayload() &&
+         held.pcRemap == read.tables->pcRemapPayload() && held.configRecord == *read.settings;
 }
 
 CliOptions withFile(const QString& file, bool verbose = false) {
@@ -588,7 +601,7 @@ class CliTransferTest : public QObject {
     const QString line = QStringLiteral("tarvik-cli: restore failed: %1: device %2, file %3\n")
                              .arg(where, hex(sent ^ 0x01), hex(sent));
     QCOMPARE(output.errText(), line);
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Differs);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Differs);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), std::optional<Block>(block));
     QCOMPARE(CoreParts::restoreCheck(restore.core()).difference()->row, item);
   }
@@ -605,7 +618,7 @@ class CliTransferTest : public QObject {
     QCOMPARE(output.errText(),
              QStringLiteral(
                  "tarvik-cli: restore failed: Tarvik did not store the presets (status 0x00)\n"));
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Refused);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Refused);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(),
              std::optional<Block>(Block::Presets));
     // Nothing after the refused chain: no record, no verifying download.
@@ -650,40 +663,119 @@ class CliTransferTest : public QObject {
              QStringLiteral("tarvik-cli: restore failed: replies came from Tarvik that this "
                             "program did not ask for (another program is talking to Tarvik); "
                             "what Tarvik holds may have changed\n"));
-    QCOMPARE(CoreParts::restoreCheck(restore.core()).problem(), RestoreCheck::Problem::Interfered);
+    QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Interfered);
   }
 
-  // The device stops answering after `answered` commands; the reply watchdog (3 s) or the
-  // connect time-out (1 s) must end the restore, as nothing else can happen first.
+  // The device stops answering after `answered` commands: each submit is tried three times (the
+  // default retries) on a driven watchdog, then the restore ends naming the step; the verifying
+  // connect's first Identify keeps its one time-out (1 s, real).
   void aSilenceNamesTheStep_data() {
     QTest::addColumn<int>("answered");
     QTest::addColumn<QString>("error");
     QTest::addColumn<std::optional<Block>>("block");
+    QTest::addColumn<QString>("tries");
     QTest::newRow("presets") << kConnectCommands << "Tarvik did not answer while submitting presets"
-                             << std::optional<Block>(Block::Presets);
+                             << std::optional<Block>(Block::Presets) << "SubmitPresets";
     QTest::newRow("CC map") << kConnectCommands + 1
                             << "Tarvik did not answer while submitting control changes"
-                            << std::optional<Block>(Block::CcMap);
+                            << std::optional<Block>(Block::CcMap) << "SubmitCcMap";
     QTest::newRow("settings") << kConnectCommands + 3
                               << "Tarvik did not answer while submitting config"
-                              << std::optional<Block>(Block::Record);
+                              << std::optional<Block>(Block::Record) << "SubmitConfig";
     QTest::newRow("the verifying connect")
-        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>();
+        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>() << QString();
   }
   void aSilenceNamesTheStep() {
     QFETCH(int, answered);
     QFETCH(QString, error);
     QFETCH(std::optional<Block>, block);
+    QFETCH(QString, tries);
     const QString file = backupOf(2, "silence.tvk");
     SimulatedMidi device(TarvikContents::fromSeed(1));
     SimFaults faults;
     faults.answerFirst = answered;
     device.device().setFaults(faults);
     CapturedOutput output;
-    RestoreCommand restore(device.ports(), withFile(file), output.output());
-    QCOMPARE(runToEnd(restore), ExitCode::DeviceFailure);
-    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: restore failed: %1\n").arg(error));
+    RestoreCommand restore(device.ports(), withFile(file, true), output.output());
+    auto* watchdog = new testing::ManualClock;
+    CoreParts::machine(restore.core()).setWatchdogClock(std::unique_ptr<WaitClock>(watchdog));
+    restore.start();
+    const auto silent = [&] {
+      return restore.done() ||
+             (static_cast<int>(device.device().received().size()) > answered && watchdog->running());
+    };
+    while (!restore.done()) {
+      QVERIFY(QTest::qWaitFor(silent, 60000));
+      if (!restore.done()) watchdog->advance(60000);
+    }
+    QCOMPARE(restore.exitCode(), ExitCode::DeviceFailure);
+    const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.last(), QStringLiteral("tarvik-cli: restore failed: %1").arg(error));
+    const QStringList expected =
+        tries.isEmpty() ? QStringList()
+                        : QStringList{tries + ": no reply, try 2 of 3", tries + ": no reply, try 3 of 3"};
+    QCOMPARE(lines.filter(QLatin1String("no reply, try")), expected);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), block);
+  }
+
+  // A restore over a link with a fault, with the row's pace and retries, on time that moves only
+  // while the program waits for nothing but a clock. Compared: the try lines and the last line; a
+  // success says how many tries it took, a failure names the block.
+  void aBadLinkIsGotThroughWithCare_data() {
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<int>("pace");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("tries");
+    QTest::addColumn<QString>("last");
+    const QString verified = QStringLiteral(
+        "restore verified%1: Tarvik holds the file's presets, CC map, PC remap table and settings");
+    QTest::newRow("frames too close for the interface, back to back")
+        << SimFaults{.dropFastMs = 3} << 0 << 2 << int(ExitCode::DeviceFailure)
+        << QStringList{"SubmitPresets: no reply, try 2 of 3", "SubmitPresets: no reply, try 3 of 3"}
+        << "tarvik-cli: restore failed: Tarvik did not answer while submitting presets";
+    QTest::newRow("frames too close for the interface, paced")
+        << SimFaults{.dropFastMs = 3} << 5 << 2 << int(ExitCode::Ok) << QStringList()
+        << verified.arg(QString());
+    QTest::newRow("the first submit ignored")
+        << SimFaults{.ignoreFirstSubmit = true} << 0 << 2 << int(ExitCode::Ok)
+        << QStringList{"SubmitPresets: no reply, try 2 of 3"} << verified.arg(" (2 tries)");
+    QTest::newRow("one reply in five lost")
+        << SimFaults{.loseReplyEvery = 5} << 0 << 3 << int(ExitCode::Ok)
+        // Replies 5, 10, 15 ... of all the device sends: the tries shift which command loses one.
+        << QStringList{"Identify: no reply, try 2 of 4",      "DownloadConfig: no reply, try 2 of 4",
+                       "SubmitCcMap: no reply, try 2 of 4",   "Identify: no reply, try 2 of 4",
+                       "Identify: no reply, try 2 of 4",      "DownloadCcMap: no reply, try 2 of 4"}
+        << verified.arg(" (7 tries)");
+    // Item nibble 1,500 of the replies is the 80th of the verifying download's PC remap table;
+    // the next, 3,000, would come after the second read-back.
+    QTest::newRow("one read-back byte mangled")
+        << SimFaults{.corruptReplyEvery = 1500} << 0 << 2 << int(ExitCode::Ok)
+        << QStringList{"PC remap table differ from row 40 on after the submit, try 2 of 3"}
+        << verified.arg(" (2 tries)");
+  }
+  void aBadLinkIsGotThroughWithCare() {
+    QFETCH(SimFaults, faults);
+    QFETCH(int, pace);
+    QFETCH(int, retries);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, tries);
+    QFETCH(QString, last);
+    const QString file = backupOf(2, "bad-link.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    testing::IdleTime time([&] { return device.tarvik().pendingReplies() == 0; });
+    device.device().setClock(time.reader());
+    device.device().setFaults(faults);
+    CapturedOutput output;
+    RestoreCommand restore(device.ports(), withFile(file, true), output.output());
+    restore.core().setTransferCare({pace, retries});
+    CoreParts::pacer(restore.core()).setClock(time.clock());
+    CoreParts::machine(restore.core()).setWatchdogClock(time.clock());
+    QCOMPARE(runToEnd(restore), exitCode);
+    const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.filter(QRegularExpression(QStringLiteral(", try \\d of \\d$"))), tries);
+    QCOMPARE(exitCode == ExitCode::Ok ? output.outText().trimmed() : lines.last(), last);
+    if (exitCode == ExitCode::Ok) QVERIFY(holdsFile(device.device(), file));
   }
 
   void aRefusedFileSendsNothing_data() {

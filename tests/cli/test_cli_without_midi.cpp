@@ -3,6 +3,7 @@
 // given, and (on the machines the tests run on) no ALSA sequencer. ALSA and JACK then write their
 // own lines about it; they are for --verbose, and without it the program's error is its one line.
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -16,6 +17,8 @@
 #include <QTimer>
 #include <QUuid>
 #include <cstring>
+
+#include "support/JackRig.h"
 
 namespace {
 
@@ -55,6 +58,22 @@ class HangingJack : public QObject {
   int fd_;
   bool listening_ = false;
   QSocketNotifier notifier_{fd_, QSocketNotifier::Read};
+};
+
+// A JACK server of the test's own that stops (SIGSTOP) and goes on (SIGCONT) when asked: a client
+// that reaches it while it is stopped waits for its answer. It goes on before it is stopped
+// itself, also when a test ends early.
+class StoppedJack : public tarvik::testing::JackRig {
+ public:
+  ~StoppedJack() { carryOn(); }
+  bool halt() { return signal(SIGSTOP); }
+  bool carryOn() { return signal(SIGCONT); }
+
+ private:
+  bool signal(int number) {
+    const qint64 pid = server_.processId();
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), number) == 0;
+  }
 };
 
 }  // namespace
@@ -161,6 +180,97 @@ class CliWithoutMidiTest : public QObject {
     QCOMPARE(cli.state(), QProcess::NotRunning);
     QCOMPARE(cli.exitCode(), exitCode);
     QVERIFY(!jack.reached());  // a connection made while it ran would still be queued
+  }
+
+  // Every command on files and the library alone, as a user chains them: each ends, and as it
+  // does where a MIDI system runs, with no MIDI system at all and beside a JACK server that
+  // answers nobody (stopped, as one whose shared state is locked holds its clients).
+  void theFileAndLibraryCommandsNeedNoMidi_data() {
+    QTest::addColumn<bool>("stoppedJack");
+    QTest::newRow("no MIDI system at all") << false;
+    QTest::newRow("beside a JACK server stopped with SIGSTOP") << true;
+  }
+  void theFileAndLibraryCommandsNeedNoMidi() {
+    QFETCH(bool, stoppedJack);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const auto path = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const auto write = [](const QString& file, const QByteArray& text) {
+      QFile out(file);
+      return out.open(QIODevice::WriteOnly) && out.write(text) == text.size();
+    };
+    // Two rigs that differ in preset 2's loops.
+    for (const char* name : {"Clean.tvk", "Loud.tvk"}) {
+      QByteArray text;
+      for (int row = 0; row < 128; ++row) {
+        const int loops = row == 1 && name[0] == 'L' ? 5 : 0;
+        text += QStringLiteral("[%1]\r\npc=%2\r\ncc=-1\r\npcremap=%1\r\n")
+                    .arg(row)
+                    .arg(loops)
+                    .toLatin1();
+      }
+      QVERIFY(write(path(name), text));
+    }
+    QVERIFY(write(path("songs.txt"), "Opener\tClean\t1\nEncore\tLoud\t2\n"));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    StoppedJack jack;
+    if (stoppedJack) {
+      TARVIK_START_JACK_OR_SKIP(jack);  // the rig names its server in this process's environment
+      environment = QProcessEnvironment::systemEnvironment();
+      QVERIFY(jack.halt());
+    } else {
+      environment.insert(
+          QStringLiteral("JACK_DEFAULT_SERVER"),
+          QStringLiteral("tarvik-none-") + QUuid::createUuid().toString(QUuid::Id128));
+    }
+    environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("TARVIK_LIBRARY"), path("library.sqlite"));
+    environment.remove(QStringLiteral("TARVIK_CLI_CHART_MODULE"));
+
+    const struct {
+      QStringList arguments;
+      int exitCode;
+      QString out;  // what standard output holds
+    } steps[] = {
+        {{"library", "import", path("Clean.tvk"), path("Loud.tvk")}, 0, {}},
+        {{"library", "list"}, 0, "Clean\t"},
+        {{"library", "export", "Loud", path("exported.tvk")}, 0, {}},
+        {{"library", "history"}, 0, {}},
+        {{"setlist", "store", "Friday", path("songs.txt")}, 0, {}},
+        {{"setlist", "list"}, 0, "Friday\t2\n"},
+        {{"setlist", "show", "Friday"}, 0, "1\tOpener\tClean\t1\n"},
+        {{"setlist", "chart", "Friday", path("Friday.pdf")}, 0, "set chart written to "},
+        {{"diff", "library:Clean", path("exported.tvk")}, 1, " -> 0x05\n"},
+    };
+    for (const auto& step : steps) {
+      const QString command = step.arguments.mid(0, 2).join(u' ');
+      QProcess cli;
+      cli.setProcessEnvironment(environment);
+      cli.start(QStringLiteral(TARVIK_CLI_PATH), step.arguments);
+      // Seconds are plenty even under the sanitizers; a command held up by JACK waits for ever.
+      if (!cli.waitForFinished(30000)) {
+        cli.terminate();  // never SIGKILL a JACK client: a stopped server holds it until it goes on
+        if (!cli.waitForFinished(10000)) jack.carryOn();
+        cli.waitForFinished(30000);
+        QFAIL(qPrintable(command + QStringLiteral(" did not end")));
+      }
+      const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+      const QString err = QString::fromUtf8(cli.readAllStandardError());
+      QVERIFY2(
+          cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == step.exitCode,
+          qPrintable(QStringLiteral("%1: exit %2: %3").arg(command).arg(cli.exitCode()).arg(err)));
+      QVERIFY2(out.contains(step.out), qPrintable(command + QStringLiteral(": ") + out));
+      QVERIFY2(err.isEmpty(), qPrintable(command + QStringLiteral(": ") + err));
+    }
+    QFile exported(path("exported.tvk"));
+    QVERIFY(exported.open(QIODevice::ReadOnly) && exported.size() > 0);
+    QFile chart(path("Friday.pdf"));
+    QVERIFY(chart.open(QIODevice::ReadOnly) && chart.read(5) == "%PDF-");
+    if (stoppedJack) {
+      QVERIFY(jack.carryOn());
+      jack.stopServer();
+    }
   }
 };
 

@@ -22,12 +22,12 @@ class CoreHistoryTest : public QObject {
   }
 
   static bool download(ConfiguratorCore& core) {
-    QSignalSpy finished(&CoreParts::fullDownload(core), &FullDownload::finished);
-    return CoreParts::fullDownload(core).start() && finished.wait(30000) && finished[0][0].toBool();
+    QSignalSpy finished(&core, &ConfiguratorCore::fullDownloadFinished);
+    return core.startFullDownload() && finished.wait(30000) && finished[0][0].toBool();
   }
   static bool submitPresets(ConfiguratorCore& core) {
-    QSignalSpy finished(&CoreParts::machine(core), &TransferMachine::chainFinished);
-    return CoreParts::machine(core).startSubmitPresets() && finished.wait(30000);
+    QSignalSpy finished(&core, &ConfiguratorCore::transferFinished);
+    return core.submitPresets() && finished.wait(30000);
   }
 
  private Q_SLOTS:
@@ -56,7 +56,7 @@ class CoreHistoryTest : public QObject {
     ConfiguratorCore core(device.ports());
     core.setLibrary(opened.library.get());
     QSignalSpy announced(&core, &ConfiguratorCore::historyRecorded);
-    CoreParts::link(core).open(0, 0);
+    core.openPorts(0, 0);
 
     if (downloadFirst) QVERIFY(download(core));
     SimFaults faults;
@@ -100,7 +100,7 @@ class CoreHistoryTest : public QObject {
     QVERIFY2(opened.library, qPrintable(opened.error));
     ConfiguratorCore core(device.ports());
     core.setLibrary(opened.library.get());
-    CoreParts::link(core).open(0, 0);
+    core.openPorts(0, 0);
     QVERIFY(download(core));
 
     SimFaults faults;
@@ -108,8 +108,8 @@ class CoreHistoryTest : public QObject {
     faults.alteredItem = 3;
     device.device().setFaults(faults);
     const ConfigBytes file = keptOf(TarvikContents::fromSeed(13));
-    QSignalSpy restored(&CoreParts::restoreCheck(core), &RestoreCheck::finished);
-    QVERIFY(CoreParts::restoreCheck(core).start(file.tables(), file.settings));
+    QSignalSpy restored(&core, &ConfiguratorCore::restoreFinished);
+    QVERIFY(core.restore(file.tables(), file.settings));
     QVERIFY(restored.wait(30000));
     QCOMPARE(restored[0][0].toBool(), alteredCommand == 0);
 

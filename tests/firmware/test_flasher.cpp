@@ -183,12 +183,15 @@ class TestFlasher : public QObject {
     for (int k = 0; k < badPage; ++k) {
       expected << QStringLiteral("Upload Flash Page %1 of 9").arg(k) << "verify ok";
     }
+    // The page goes out three times (the default retries) before the flash is given up.
     expected << QStringLiteral("Upload Flash Page %1 of 9").arg(badPage)
+             << QStringLiteral("flash page %1 of 10 read back different, try 2 of 3").arg(badPage + 1)
+             << QStringLiteral("flash page %1 of 10 read back different, try 3 of 3").arg(badPage + 1)
              << "verify failed! Programming canceled!"
              << "leave bootloader...";
     QCOMPARE(rig.log, expected);
     std::vector<int> commands{code(Command::EnterBootloader)};
-    commands.insert(commands.end(), static_cast<std::size_t>(badPage + 1),
+    commands.insert(commands.end(), static_cast<std::size_t>(badPage + 3),
                     code(Command::UploadFlashPage));
     commands.push_back(code(Command::LeaveBootloader));
     QCOMPARE(rig.commands(), commands);
@@ -211,7 +214,7 @@ class TestFlasher : public QObject {
         << "no reply from Tarvik while entering bootloader - programming canceled" << 0;
     QTest::newRow("mid-flash")
         << false << 7 << "Upload Flash Page 7 of 11"
-        << "no reply from Tarvik while uploading flash page 8 of 12 - programming canceled" << 8;
+        << "no reply from Tarvik while uploading flash page 8 of 12 - programming canceled" << 10;
   }
   void silentDeviceTimesOut() {
     QFETCH(bool, silentOnEnter);
@@ -233,6 +236,8 @@ class TestFlasher : public QObject {
     QCOMPARE(end->detail, line);
 
     QCOMPARE(rig.log.mid(rig.log.size() - 2), (QStringList{line, "leave bootloader..."}));
+    // Each unanswered command went out three times (the default retries).
+    QCOMPARE(rig.log.filter(QLatin1String(": no reply, try ")).size(), 2);
     QCOMPARE(int(rig.device().flash().uploadOrder.size()), uploads);
     QCOMPARE(rig.commands().back(), code(Command::LeaveBootloader));
     QCOMPARE(rig.count(Command::WriteRamToFlash), 0);

@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     faults.junkFrames = (data[0] & 2U) != 0;
     faults.shortFrames = (data[0] & 4U) != 0;
     faults.submitStatus = (data[0] & 8U) ? 0x00 : 0xFF;
+    // A mangled reply must still read as one: only its items are wrong.
+    faults.corruptReplyEvery = (data[0] & 16U) ? 1 + (data[0] >> 6) : 0;
+    faults.ignoreFirstSubmit = (data[0] & 32U) != 0;
     device.setFaults(faults);
   }
   const bool junk = device.faults().junkFrames;

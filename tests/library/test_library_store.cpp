@@ -275,6 +275,26 @@ class LibraryStoreTest : public QObject {
     QCOMPARE(namesOf(*setups().list().value), (QStringList{"Copy", longest}));
   }
 
+  // Preset names stored when a name could hold format characters and separators read with
+  // them taken out, so that the setup's names can be stored again as they are read.
+  void presetNamesOfAnEarlierVersionReadCleaned() {
+    QVERIFY(setups().store(sampleSetup(QStringLiteral("Old"), 1)).ok());
+    {
+      RawDatabase raw(fresh_.library->connection().path());
+      QCOMPARE(raw.exec({QString::fromUtf8("UPDATE setup_blocks SET names = 'Lead\u202E\n\n"
+                                           "Clean\u2028Boost' WHERE setup_id = (SELECT id FROM "
+                                           "setups WHERE name = 'Old')")}),
+               QString());
+    }
+    const Result<Setup> old = setups().setup(QStringLiteral("Old"));
+    QVERIFY2(old.ok(), qPrintable(old.error));
+    QCOMPARE(old.value->names.name(0), QStringLiteral("Lead"));
+    QCOMPARE(old.value->names.name(2), QStringLiteral("Clean Boost"));
+    const Outcome again =
+        setups().replace(QStringLiteral("Old"), sampleBytes(2), old.value->names, {});
+    QVERIFY2(again.ok(), qPrintable(again.error));
+  }
+
   // The export is what the backup writer makes of the same contents, then the names.
   void exportsTheBackupWritersBytesAndTheNames_data() {
     QTest::addColumn<bool>("withSettings");

@@ -66,6 +66,25 @@ class SetListTest : public QObject {
     QCOMPARE(raw.value("SELECT count(*) FROM set_songs").toInt(), 0);
   }
 
+  // A song's preset named when names could hold format characters comes back without them, so
+  // that the set stores again as it reads.
+  void aPresetNameOfAnEarlierVersionReadsCleaned() {
+    QTemporaryDir dir;
+    SetupLibrary::Opened opened = SetupLibrary::open(dir.filePath(QStringLiteral("l.sqlite")));
+    QVERIFY2(opened.library, qPrintable(opened.error));
+    SetListStore& lists = opened.library->setLists();
+    QVERIFY(lists.save(friday(), IfExists::Refuse).ok());
+    {
+      RawDatabase raw(dir.filePath(QStringLiteral("l.sqlite")));
+      QCOMPARE(raw.exec({QString::fromUtf8("UPDATE set_songs SET preset_name = 'P9\u202E'")}),
+               QString());
+    }
+    const Result<SetList> read = lists.setList(QStringLiteral("Friday"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(read.value->songs[0].preset.name, QStringLiteral("P9"));
+    QVERIFY(lists.save(*read.value, IfExists::Replace).ok());
+  }
+
   void refusesWhatASetCannotHold_data() {
     QTest::addColumn<SetList>("set");
     QTest::addColumn<QString>("reason");

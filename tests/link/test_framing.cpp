@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "link/Framing.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <stdexcept>
+
+#include "link/FramePacer.h"
+#include "support/ManualClock.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +23,21 @@ class WireRecorder : public LinkPort {
  public:
   std::vector<std::array<std::uint8_t, 4>> frames;
   void SendByte(std::uint8_t value) override { frames.push_back(nibbleFrame(value)); }
+};
+
+// Records when each byte leaves on a test's clock; the byte `failOn` raises as a lost port does.
+class TimedWire : public LinkPort {
+ public:
+  explicit TimedWire(const testing::ManualClock& clock) : clock_(clock) {}
+  std::vector<std::pair<long long, std::uint8_t>> sent;
+  int failOn = -1;
+  void SendByte(std::uint8_t value) override {
+    if (value == failOn) throw std::runtime_error("port gone");
+    sent.emplace_back(clock_.now(), value);
+  }
+
+ private:
+  const testing::ManualClock& clock_;
 };
 
 Bytes frameOf(std::initializer_list<int> bytes) {
@@ -37,6 +57,7 @@ Bytes fullReply(std::uint8_t code) {
 }  // namespace
 
 Q_DECLARE_METATYPE(Bytes)
+using Leaving = QList<long long>;
 
 class FramingTest : public QObject {
   Q_OBJECT
@@ -244,6 +265,61 @@ class FramingTest : public QObject {
     for (int i = 0; i < int(items.size()); ++i) {
       QCOMPARE(DecodeItem(frame, i), items[static_cast<std::size_t>(i)]);
     }
+  }
+
+  // Each row sends bytes at the given times (ms) and expects them to leave at the given times;
+  // a pace of 0 is the program as it always sent.
+  void thePacerKeepsTheGapAndTheOrder_data() {
+    QTest::addColumn<int>("pace");
+    QTest::addColumn<Leaving>("sentAt");
+    QTest::addColumn<Leaving>("leftAt");
+    QTest::newRow("no pace: all at once") << 0 << Leaving{0, 0, 0} << Leaving{0, 0, 0};
+    QTest::newRow("a command at 5 ms") << 5 << Leaving{0, 0, 0, 0} << Leaving{0, 5, 10, 15};
+    QTest::newRow("a frame after a quiet gap goes at once")
+        << 5 << Leaving{0, 20, 20} << Leaving{0, 20, 25};
+    QTest::newRow("a frame inside the gap waits for its end") << 20 << Leaving{0, 3} << Leaving{0, 20};
+  }
+  void thePacerKeepsTheGapAndTheOrder() {
+    QFETCH(int, pace);
+    QFETCH(Leaving, sentAt);
+    QFETCH(Leaving, leftAt);
+    auto* clock = new testing::ManualClock;
+    TimedWire wire(*clock);
+    FramePacer pacer(wire, std::unique_ptr<WaitClock>(clock));
+    pacer.setPaceMs(pace);
+    for (qsizetype i = 0; i < sentAt.size(); ++i) {
+      while (clock->now() < sentAt[i]) clock->advance(1);
+      pacer.SendByte(static_cast<std::uint8_t>(i));
+    }
+    while (pacer.waiting() > 0) clock->advance(1);
+    Leaving left;
+    for (std::size_t i = 0; i < wire.sent.size(); ++i) {
+      QCOMPARE(int(wire.sent[i].second), int(i));
+      left << wire.sent[i].first;
+    }
+    QCOMPARE(left, leftAt);
+  }
+
+  // A frame that fails in the queue has no sender to raise to: the command behind it is broken,
+  // so the rest is dropped and the error reported; one that fails at once raises as before.
+  void aFailedFrameEndsItsCommand() {
+    auto* clock = new testing::ManualClock;
+    TimedWire wire(*clock);
+    FramePacer pacer(wire, std::unique_ptr<WaitClock>(clock));
+    QSignalSpy failed(&pacer, &FramePacer::sendFailed);
+    pacer.setPaceMs(5);
+    wire.failOn = 2;
+    for (std::uint8_t value : {1, 2, 3}) pacer.SendByte(value);
+    clock->advance(5);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed[0][0].toString(), QStringLiteral("port gone"));
+    QCOMPARE(pacer.waiting(), std::size_t{0});
+    clock->advance(20);
+    QCOMPARE(wire.sent.size(), std::size_t{1});
+
+    pacer.setPaceMs(0);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, pacer.SendByte(2));
+    QCOMPARE(failed.count(), 1);
   }
 };
 

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "support/ManualClock.h"
+
 using namespace tarvik;
 using namespace tarvik::test;
 
@@ -201,6 +203,75 @@ class SubmitChainsTest : public QObject {
     // The link is free again for the next attempt.
     QVERIFY(rig.start(Chain::SubmitConfig));
     QCOMPARE(int(rig.wire().size()), failAtByte - 1 + 2 + kConfigRecordSize);
+  }
+
+  // The device hears every try of a submit and stays silent for the first `silentTries`; with
+  // `lateAnswers`, it never answers and the test hands in that many replies after the last try,
+  // as the slow answers of earlier tries come. Only the try lines and the chain's end are
+  // compared.
+  void aCommandWithoutReplyIsSentAgain_data() {
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("silentTries");
+    QTest::addColumn<int>("lateAnswers");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("end");
+    const QString finished = QStringLiteral("finished:SubmitConfig");
+    const QString aborted = QStringLiteral("aborted:SubmitConfig:NoReply:submitting config:");
+    QTest::newRow("answered on the second try")
+        << 2 << 1 << 0 << QStringList{"SubmitConfig: no reply, try 2 of 3"} << finished;
+    QTest::newRow("no try answered")
+        << 2 << 3 << 0
+        << QStringList{"SubmitConfig: no reply, try 2 of 3", "SubmitConfig: no reply, try 3 of 3"}
+        << aborted;
+    QTest::newRow("no retries") << 0 << 1 << 0 << QStringList() << aborted;
+    QTest::newRow("both tries answered late")
+        << 1 << 1 << 2
+        << QStringList{"SubmitConfig: no reply, try 2 of 2",
+                       "late reply 4 from Tarvik to an earlier try - ignored"}
+        << finished;
+  }
+  void aCommandWithoutReplyIsSentAgain() {
+    QFETCH(int, retries);
+    QFETCH(int, silentTries);
+    QFETCH(int, lateAnswers);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, end);
+    Rig rig;
+    auto* clock = new testing::ManualClock;
+    rig.machine.setWatchdogClock(std::unique_ptr<WaitClock>(clock));
+    rig.machine.setCare({0, retries});
+    rig.setFaults([](SimFaults& faults) { faults.silent = true; });
+    QVERIFY(rig.start(Chain::SubmitConfig));
+    for (int tried = 1; tried <= silentTries; ++tried) {
+      QVERIFY(rig.awaitCommands(tried));
+      if (tried == silentTries && lateAnswers == 0)
+        rig.setFaults([](SimFaults& faults) { faults.silent = false; });
+      // The wait runs out: the next try goes out, or the chain ends after the last.
+      QVERIFY(clock->running());
+      clock->advance(24 * 3600 * 1000);
+    }
+    for (int late = 0; late < lateAnswers; ++late)
+      QVERIFY(rig.deliver(buildReplyFrame(4, Bytes{kStatusSuccess})));
+    QVERIFY(rig.settle());
+
+    QStringList tried;
+    for (const QString& line : rig.events.log)
+      if (line.contains(QLatin1String("try"))) tried << line;
+    QCOMPARE(tried, lines);
+    QCOMPARE(rig.events.matching(end.section(u':', 0, 0) + u':').join(u' '), end);
+    QCOMPARE(rig.commandCount(), std::min(silentTries, retries) + 1);
+    QCOMPARE(rig.machine.unaskedReplies(), 0);
+    QCOMPARE(rig.machine.lostReply(), end.startsWith(QLatin1String("aborted")));
+    // After a wait ran out, a confirmation may answer a mix of two sends: nothing counts as
+    // stored until a download has read the device in step again.
+    QVERIFY(rig.events.stored.empty());
+    rig.setFaults([](SimFaults& faults) { faults.silent = false; });
+    rig.machine.setWatchdogClock(nullptr);
+    QVERIFY(rig.start(Chain::SubmitConfig) && rig.settle());
+    QVERIFY(rig.events.stored.empty());
+    QVERIFY(rig.connect());
+    QVERIFY(rig.start(Chain::SubmitConfig) && rig.settle());
+    QCOMPARE(rig.events.stored.count(Block::Record), std::size_t{1});
   }
 };
 

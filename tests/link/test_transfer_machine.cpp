@@ -189,6 +189,9 @@ class TransferMachineTest : public QObject {
     QFETCH(QString, activity);
     QFETCH(int, pending);
     Rig rig;
+    // One try, so that one late reply stands for the abandoned chain (the tries are the
+    // submits' test).
+    rig.machine.setCare({0, 0});
     int held = 0;
     QObject::connect(&rig.tarvik(), &InProcessTarvik::replyHeld, &rig.tarvik(), [&] {
       if (++held <= answers) rig.tarvik().releaseHeld();
@@ -226,9 +229,14 @@ class TransferMachineTest : public QObject {
     rig.machine.setReplyWatchdog(60000);
     QVERIFY(rig.start(chain));
     QVERIFY(rig.settle());
-    QCOMPARE(rig.events.log.last(), chain == Chain::Connect
-                                        ? kCompleteConnectLog.last()
-                                        : QStringLiteral("transmission successful"));
+    // A submit after the give-up is confirmed, but not taken for stored: the device may have
+    // read its start as the rest of the lost command.
+    if (chain == Chain::Connect) {
+      QCOMPARE(rig.events.log.last(), kCompleteConnectLog.last());
+    } else {
+      QVERIFY(rig.events.log.contains(QStringLiteral("transmission successful")));
+      QVERIFY(rig.events.log.last().contains(QLatin1String("a command before went unanswered")));
+    }
     QCOMPARE(rig.events.all.last(), "finished:" + nameOf(chain));
     QCOMPARE(rig.events.matching("aborted:").size(), 1);
   }

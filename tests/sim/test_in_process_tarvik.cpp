@@ -152,6 +152,23 @@ class TestInProcessTarvik : public QObject {
     QCOMPARE(held.count(), 3);
   }
 
+  void aTestsClockTimesTheFramesAsTheProgramSendsThem() {
+    std::int64_t now = 0;
+    tarvik->device().setClock([&now] { return now; });
+    tarvik->device().setFaults(SimFaults{.dropFastMs = 3});
+    tarvik->holdReplies(true);
+    // Twenty Identifies at one moment overrun the interface's 32 frames; ten more, a frame every
+    // 3 ms, keep pace with it.
+    for (int identify = 0; identify < 30; ++identify) {
+      for (const auto& frame : commandFrames(1)) {
+        if (identify >= 20) now += 3;
+        output->SendLongMessage(kProgramOut, frame);
+      }
+    }
+    QCOMPARE(tarvik->device().commandsReceived(), SimFaults::kOverrunFrames / 2 + 10);
+    tarvik->device().setClock({});
+  }
+
   void junkComesAsMessagesOfItsOwn() {
     tarvik->device().setFaults(SimFaults{.junkFrames = true});
     send(1);

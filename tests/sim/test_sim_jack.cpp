@@ -114,6 +114,49 @@ class TestSimJack : public QObject {
     QVERIFY2(simOutput.contains("tarvik-sim: stopped"), simOutput.constData());
   }
 
+  // The faults given on the command line reach the device: the first submit is swallowed whole
+  // (the Identify after it is read as usual), and every third item byte of the replies is off.
+  void faultsOfTheCommandLineReachTheDevice() {
+    const QString failure = jack.startSimulator(
+        QStringLiteral(TARVIK_SIM_PATH), {QStringLiteral("--ignore-first-submit"),
+                                          QStringLiteral("--corrupt-reply"), QStringLiteral("3")});
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    auto ports = std::make_unique<tarvik::MidiPorts>(std::make_unique<tarvik::RtMidiService>());
+    auto& in = ports->inputs();
+    auto& out = ports->outputs();
+    const auto inputs = in.PortNames();
+    const auto outputs = out.PortNames();
+    const auto inIndex = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
+    const auto outIndex = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
+    QVERIFY(inIndex != inputs.end() && outIndex != outputs.end());
+    const int outPort = static_cast<int>(outIndex - outputs.begin());
+    std::vector<Bytes> replies;
+    in.OnSysExMessage = [&replies](int, const tarvik::TMemoryStream& stream) {
+      replies.push_back(stream);
+    };
+    in.Open(static_cast<int>(inIndex - inputs.begin()));
+    out.Open(outPort);
+    // What is sent before the connection carries waits in the output until it does.
+    auto send = [&](std::uint8_t command, const Bytes& payload) {
+      for (const auto& frame : commandFrames(command, payload)) out.SendLongMessage(outPort, frame);
+    };
+    send(5, Bytes(128, 0xFF));
+    send(1, {});
+    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
+    QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x01, 0x09, 0xF7}));
+    send(5, Bytes(128, 0xFF));
+    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(2), 15000);
+    QCOMPARE(replies[1], Bytes({0xF0, 0x05, 0x0F, 0x0E, 0xF7}));
+
+    in.OnSysExMessage = nullptr;
+    ports.reset();
+    QVERIFY(jack.stopSimulator());
+    const QByteArray simOutput = jack.simulatorOutput();
+    QVERIFY2(simOutput.contains("SubmitPresets (128 bytes) - ignored, the first submit\n"
+                                "Identify - reply byte 5 of 7 corrupted\n"),
+             simOutput.constData());
+  }
+
   // Every port the program opens is a port of its one client: two pairs open side by side make
   // no second client, and nothing of it outlives the service.
   void everyPortIsAPortOfTheProgramsOneClient() {

@@ -30,6 +30,9 @@ class TestSimOptions : public QObject {
     QCOMPARE(options.faults.stopAfterPages, -1);
     QCOMPARE(options.faults.loseReplyEvery, 0);
     QCOMPARE(options.faults.loseFrameEvery, 0);
+    QCOMPARE(options.faults.dropFastMs, 0);
+    QCOMPARE(options.faults.corruptReplyEvery, 0);
+    QVERIFY(!options.faults.ignoreFirstSubmit);
     QCOMPARE(int(options.faults.submitStatus), 0xFF);
     QCOMPARE(options.startContents(), tarvik::TarvikContents::factory());
   }
@@ -47,6 +50,12 @@ class TestSimOptions : public QObject {
                                             << "loseReply" << 5;
     QTest::newRow("lose every seventh frame") << "--lose-frame 7"
                                               << "loseFrame" << 7;
+    QTest::newRow("drop frames closer than 4 ms") << "--drop-fast 4"
+                                                  << "dropFast" << 4;
+    QTest::newRow("corrupt every ninth reply byte") << "--corrupt-reply 9"
+                                                    << "corruptReply" << 9;
+    QTest::newRow("ignore the first submit") << "--ignore-first-submit"
+                                             << "ignoreFirstSubmit" << 1;
     QTest::newRow("short frames") << "--short-frames" << "shortFrames" << 1;
     QTest::newRow("junk") << "--junk" << "junk" << 1;
     // Counted from 1, as the configurator reports the pages; the fault is the wire's number.
@@ -69,6 +78,9 @@ class TestSimOptions : public QObject {
         {"status", o.faults.submitStatus},
         {"loseReply", o.faults.loseReplyEvery},
         {"loseFrame", o.faults.loseFrameEvery},
+        {"dropFast", o.faults.dropFastMs},
+        {"corruptReply", o.faults.corruptReplyEvery},
+        {"ignoreFirstSubmit", o.faults.ignoreFirstSubmit},
         {"shortFrames", o.faults.shortFrames},
         {"junk", o.faults.junkFrames},
         {"badReadback", o.faults.badReadbackPage},
@@ -77,6 +89,9 @@ class TestSimOptions : public QObject {
         {"echo", o.echo},
     };
     QCOMPARE(fields.at(field), value);
+    // Every option the parser takes is in the help.
+    const std::string option = split(line).front();
+    QVERIFY2(tarvik::simUsage().find("  " + option + " ") != std::string::npos, option.c_str());
   }
 
   void contentsFollowSeedAndRecord() {
@@ -104,6 +119,10 @@ class TestSimOptions : public QObject {
     QTest::newRow("bad read-back of page 0: pages count from 1") << "--bad-readback 0";
     QTest::newRow("losing one reply in none") << "--lose-reply 0";
     QTest::newRow("losing frames without a number") << "--lose-frame";
+    QTest::newRow("dropping frames closer than 0 ms") << "--drop-fast 0";
+    QTest::newRow("dropping frames closer than a second and more") << "--drop-fast 1001";
+    QTest::newRow("corrupting one byte in none") << "--corrupt-reply 0";
+    QTest::newRow("corrupting without a number") << "--corrupt-reply many";
   }
   void badCommandLinesAreRefused() {
     QFETCH(QString, line);

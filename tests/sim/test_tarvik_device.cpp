@@ -4,6 +4,7 @@
 #include "link/Framing.h"
 #include "sim/TarvikDevice.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +22,7 @@ using tarvik::TarvikDevice;
 using Frames = std::vector<Bytes>;
 Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(Frames)
+Q_DECLARE_METATYPE(std::vector<int>)
 
 namespace {
 
@@ -43,9 +45,11 @@ Bytes bytesOf(const std::array<std::uint8_t, N>& table) {
 struct Harness {
   TarvikDevice device;
   Frames frames;
+  std::int64_t nowMs = 0;  // the device's clock, moved by the test only
 
   explicit Harness(const TarvikContents& contents = knownContents()) : device(contents) {
     device.setReplySink([this](Bytes frame) { frames.push_back(std::move(frame)); });
+    device.setClock([this] { return nowMs; });
   }
   void send(std::uint8_t command, const Bytes& payload = {}) {
     for (const auto& frame : commandFrames(command, payload)) device.receiveSysEx(frame);
@@ -292,6 +296,117 @@ class TestTarvikDevice : public QObject {
     QCOMPARE(got, answered);
   }
 
+  // Identify frames (marker, command byte) at the given gaps: "32x0" is 32 frames, each 0 ms
+  // after the one before. `kept` says for each frame whether it reached the device.
+  void fastFramesOverrunTheBuffer_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("gaps");
+    QTest::addColumn<QString>("kept");
+    const QString full = QString(SimFaults::kOverrunFrames, u'1');
+    QTest::newRow("a burst fills the buffer") << 3 << "40x0" << full + "00000000";
+    QTest::newRow("a gap of the rate loses nothing") << 3 << "40x3" << QString(40, u'1');
+    QTest::newRow("a gap frees one place") << 3 << "32x0 1x3 2x0" << full + "100";
+    QTest::newRow("a gap just short of the rate fills it slowly")
+        << 3 << "100x2" << QString(94, u'1') + "011011";
+    QTest::newRow("without the fault") << 0 << "40x0" << QString(40, u'1');
+  }
+  void fastFramesOverrunTheBuffer() {
+    QFETCH(int, limit);
+    QFETCH(QString, gaps);
+    QFETCH(QString, kept);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.dropFastMs = limit});
+    QString got;
+    int sent = 0;
+    for (const QString& run : gaps.split(u' ')) {
+      const int count = run.section(u'x', 0, 0).toInt();
+      for (int i = 0; i < count; ++i, ++sent) {
+        harness.nowMs += run.section(u'x', 1, 1).toInt();
+        const std::size_t lines = harness.device.log().size();
+        harness.device.receiveSysEx(commandFrames(1)[sent % 2]);
+        const bool lost = harness.device.log().size() > lines &&
+                          harness.device.log().back().starts_with("lost SysEx message of 4 bytes");
+        got += lost ? u'0' : u'1';
+      }
+    }
+    QCOMPARE(got, kept);
+  }
+
+  void theFirstSubmitIsIgnored_data() {
+    QTest::addColumn<int>("submit");
+    QTest::addColumn<int>("download");
+    QTest::addColumn<Bytes>("payload");
+    QTest::addColumn<Bytes>("ack");
+    QTest::addColumn<int>("other");
+    QTest::newRow("preset table") << 5 << 2 << ramp(128, 0xFF, 3)
+                                  << Bytes{0xF0, 0x05, 0x0F, 0x0F, 0xF7} << 7;
+    QTest::newRow("configuration record")
+        << 4 << 3 << ramp(20, 0xF0, 1) << Bytes{0xF0, 0x04, 0x0F, 0x0F, 0xF7} << 5;
+    QTest::newRow("CC map") << 7 << 6 << ramp(128, 9, 1) << Bytes{0xF0, 0x07, 0xF7} << 19;
+    QTest::newRow("PC remap table")
+        << 19 << 18 << ramp(128, 200, 5) << Bytes{0xF0, 0x13, 0xF7} << 4;
+  }
+  void theFirstSubmitIsIgnored() {
+    QFETCH(int, submit);
+    QFETCH(int, download);
+    QFETCH(Bytes, payload);
+    QFETCH(Bytes, ack);
+    QFETCH(int, other);
+    const auto code = static_cast<std::uint8_t>(submit);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.ignoreFirstSubmit = true});
+    // Another block's submit first: only the very first submit is lost.
+    QVERIFY(harness.exchange(static_cast<std::uint8_t>(other), ramp(other == 4 ? 20 : 128, 1, 0))
+                .empty());
+    QCOMPARE(harness.device.contents(), knownContents());
+    QVERIFY(harness.device.log().back().ends_with(" bytes) - ignored, the first submit"));
+    // Nothing of the ignored command is left waiting: the next command is read as usual.
+    QCOMPARE(harness.exchange(1).size(), std::size_t(1));
+    QCOMPARE(harness.exchange(code, payload), Frames{ack});
+    QCOMPARE(harness.exchange(static_cast<std::uint8_t>(download)),
+             Frames{replyFrame(static_cast<std::uint8_t>(download), payload)});
+    QCOMPARE(harness.exchange(code, payload), Frames{ack});
+  }
+
+  // Item bytes of an Identify reply: 0 1 0 9, counted on across replies.
+  void replyBytesAreCorruptedOneInN_data() {
+    QTest::addColumn<int>("every");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<Bytes>("payload");
+    QTest::addColumn<Frames>("expected");
+    QTest::newRow("every third, on across two replies")
+        << 3 << 1 << Bytes{}
+        << Frames{{0xF0, 0x01, 0x00, 0x01, 0x01, 0x09, 0xF7},
+                  {0xF0, 0x01, 0x00, 0x00, 0x00, 0x09, 0xF7}};
+    QTest::newRow("every fifth: the second reply's first")
+        << 5 << 1 << Bytes{}
+        << Frames{{0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7},
+                  {0xF0, 0x01, 0x01, 0x01, 0x00, 0x09, 0xF7}};
+    QTest::newRow("every byte") << 1 << 1 << Bytes{}
+                                << Frames{{0xF0, 0x01, 0x01, 0x00, 0x01, 0x08, 0xF7},
+                                          {0xF0, 0x01, 0x01, 0x00, 0x01, 0x08, 0xF7}};
+    QTest::newRow("a submit's status reads as a refusal")
+        << 2 << 5 << ramp(128)
+        << Frames{{0xF0, 0x05, 0x0F, 0x0E, 0xF7}, {0xF0, 0x05, 0x0F, 0x0E, 0xF7}};
+    QTest::newRow("a reply without items passes whole")
+        << 1 << 7 << ramp(128) << Frames{{0xF0, 0x07, 0xF7}, {0xF0, 0x07, 0xF7}};
+  }
+  void replyBytesAreCorruptedOneInN() {
+    QFETCH(int, every);
+    QFETCH(int, command);
+    QFETCH(Bytes, payload);
+    QFETCH(Frames, expected);
+    Harness harness;
+    harness.device.setFaults(SimFaults{.corruptReplyEvery = every});
+    for (int i = 0; i < 2; ++i) harness.send(static_cast<std::uint8_t>(command), payload);
+    QCOMPARE(harness.frames, expected);
+    for (const auto& frame : harness.frames) {
+      const auto reply = tarvik::parseReply(frame);
+      QVERIFY2(reply.has_value(), "still a reply: only a comparison can tell it is wrong");
+      QCOMPARE(int(reply->code), command);
+    }
+  }
+
   void aLostReplyStillCarriesOutTheCommand() {
     Harness harness;
     harness.device.setFaults(SimFaults{.loseReplyEvery = 1});
@@ -460,6 +575,11 @@ class TestTarvikDevice : public QObject {
     QTest::newRow("unreadable values take the defaults")
         << QByteArray("pc=abc\r\ncc=\r\npcremap=1x\r\n") << 0 << 0 << 5;
     QTest::newRow("bits above the mask are dropped") << QByteArray("pc=257\n") << 1 << 0 << 5;
+    // As the editors show such a file: the device gets what a restore of it would send.
+    QTest::newRow("an index past the selector's items is no selection")
+        << QByteArray("pc=1\r\ncc=9\r\npcremap=129\r\n") << 1 << 255 << 255;
+    QTest::newRow("an index below -1 is no selection")
+        << QByteArray("pc=1\r\ncc=-2\r\npcremap=-7\r\n") << 1 << 255 << 255;
   }
   void configurationFileGivesTheTables() {
     QFETCH(QByteArray, section);
@@ -487,9 +607,32 @@ class TestTarvikDevice : public QObject {
     QCOMPARE(contents.configRecord, base.configRecord);
   }
 
-  void unreadableConfigurationFileIsRefused() {
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             TarvikContents::withTvkFile("/nonexistent/none.tvk", {}));
+  void refusedConfigurationFile_data() {
+    QTest::addColumn<QByteArray>("text");  // empty: no file at all
+    QTest::addColumn<QString>("why");      // the end of the message
+    QTest::newRow("missing") << QByteArray() << "";
+    QTest::newRow("no preset sections") << QByteArray("[settings]\r\npc=1\r\n")
+                                        << "not a Tarvik configuration file (no preset sections).";
+  }
+  void refusedConfigurationFile() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("refused.tvk");
+    if (!text.isEmpty()) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    try {
+      TarvikContents::withTvkFile(path.toStdString(), {});
+      QFAIL("the file was taken");
+    } catch (const std::runtime_error& error) {
+      // The reader's own text, which names the file.
+      const QString message = QString::fromStdString(error.what());
+      QVERIFY2(message.contains(QStringLiteral("refused.tvk")), qPrintable(message));
+      QVERIFY2(message.endsWith(why), qPrintable(message));
+    }
   }
 };
 

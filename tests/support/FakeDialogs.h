@@ -29,6 +29,16 @@ class FakeDialogs : public Dialogs {
     errorDetails.push_back(detail);
     if (errorShown) errorShown();
   }
+  // Shown as every error box is, and answered "Try again carefully" while tryCarefully lasts.
+  bool errorOfferingCarefulTry(QWidget*, const QString& caption, const QString& text,
+                               const QStringList& detail) override {
+    carefulOffers.push_back(errors.size());
+    if (carefulOffered) carefulOffered();
+    const bool again = tryCarefully > 0;
+    if (again) --tryCarefully;
+    errorWithDetail(nullptr, caption, text, detail);
+    return again;
+  }
   void warning(QWidget*, const QString& caption, const QString& text) override {
     warnings.push_back({caption, text});
   }
@@ -109,6 +119,12 @@ class FakeDialogs : public Dialogs {
   std::vector<Box> errors;
   std::vector<QStringList> errorDetails;  // beside each of `errors`
   std::function<void()> errorShown;
+  // The index in `errors` of each box that offered "Try again carefully", and how many more of
+  // them are answered with it.
+  std::vector<std::size_t> carefulOffers;
+  int tryCarefully = 0;
+  // Called as each of them is shown, before it is answered.
+  std::function<void()> carefulOffered;
   std::vector<Box> warnings;
   std::vector<Box> confirmations;
   bool confirmAnswer = true;

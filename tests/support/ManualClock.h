@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-#include "core/WaitClock.h"
+#include "link/WaitClock.h"
 
 namespace tarvik::testing {
 

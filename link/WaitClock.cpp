@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/WaitClock.h"
+#include "link/WaitClock.h"
 
 #include <QTimer>
 #include <utility>
@@ -11,6 +11,8 @@ class TimerClock : public WaitClock {
  public:
   TimerClock() {
     timer_.setSingleShot(true);
+    // A coarse timer may end a few per cent early: a pace is a smallest gap.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
       if (expired_) std::exchange(expired_, nullptr)();
     });
