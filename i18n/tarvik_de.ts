@@ -782,6 +782,25 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>JackBackend</name>
+    <message>
+        <source>Too many MIDI ports are open.</source>
+        <translation>Es sind zu viele MIDI-Ports geöffnet.</translation>
+    </message>
+    <message>
+        <source>The MIDI port &quot;%1&quot; cannot be made.</source>
+        <translation>Der MIDI-Port &quot;%1&quot; kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The MIDI port &quot;%1&quot; cannot be connected.</source>
+        <translation>Der MIDI-Port &quot;%1&quot; kann nicht verbunden werden.</translation>
+    </message>
+    <message>
+        <source>The MIDI output cannot take more data.</source>
+        <translation>Der MIDI-Ausgang kann keine weiteren Daten aufnehmen.</translation>
+    </message>
+</context>
+<context>
     <name>JackClock</name>
     <message>
         <source>JACK server not running?</source>
@@ -1034,10 +1053,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>No MIDI ports are available: no MIDI system is running (%1). Start a JACK server and restart the program to use MIDI ports.</source>
         <translation>Keine MIDI-Ports verfügbar: Es läuft kein MIDI-System (%1). Starten Sie einen JACK-Server und danach das Programm neu, um MIDI-Ports zu verwenden.</translation>
     </message>
-    <message>
-        <source>No MIDI ports are available: no MIDI system could be reached (%1).</source>
-        <translation>Keine MIDI-Ports verfügbar: Kein MIDI-System war erreichbar (%1).</translation>
-    </message>
 </context>
 <context>
     <name>MidiTab</name>
@@ -1157,10 +1172,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
 </context>
 <context>
     <name>PortOpening</name>
-    <message>
-        <source>The MIDI port &quot;%1&quot; is no longer available.</source>
-        <translation>Der MIDI-Port &quot;%1&quot; ist nicht mehr verfügbar.</translation>
-    </message>
 </context>
 <context>
     <name>PresetClipboard</name>
@@ -1369,10 +1380,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
 </context>
 <context>
     <name>RtMidiOpenPorts</name>
-    <message>
-        <source>The MIDI output is still being opened.</source>
-        <translation>Der MIDI-Ausgang wird noch geöffnet.</translation>
-    </message>
     <message>
         <source>The MIDI input &quot;%1&quot; is no longer available.</source>
         <translation>Der MIDI-Eingang &quot;%1&quot; ist nicht mehr verfügbar.</translation>
@@ -3652,10 +3659,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
 </context>
 <context>
     <name>tarvik::TestMessageSender</name>
-    <message>
-        <source>The MIDI port %1 vanished before the message could be sent.</source>
-        <translation>Der MIDI-Port %1 verschwand, bevor die Nachricht gesendet werden konnte.</translation>
-    </message>
 </context>
 <context>
     <name>tarvik::TrafficWindow</name>
