@@ -423,7 +423,9 @@ void TransferMachine::onIdentify(const Reply& reply) {
 void TransferMachine::Timer1Timer() {
   timer1_.stop();
   doubtful_ = true;
-  lostReply_ = true;
+  // Nothing answered at all: no Tarvik there (another port, a device switched off), which no
+  // pace mends.
+  lostReply_ = false;
   setStep(Step::Idle);
   Q_EMIT connectTimedOut();
 }

@@ -122,8 +122,8 @@ class TransferMachine : public QObject {
   Step abortedStep() const { return abortedStep_; }
   bool chainRunning() const { return step_ != Step::Idle; }
   int identifyCount() const { return identifyCount_; }
-  // The last chain ended because a reply did not come in time, after every try (or the
-  // connect's first Identify was not answered).
+  // The last chain ended because a reply did not come in time, after every try. Not when the
+  // connect's first Identify found nothing to answer it.
   bool lostReply() const { return lostReply_; }
   // How many replies came that the machine had not asked for, since it was made.
   int unaskedReplies() const { return unaskedReplies_; }

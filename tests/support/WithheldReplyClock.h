@@ -27,10 +27,10 @@ class WithheldReplyClock {
           !line.endsWith(QStringLiteral("- reply lost")))
         return;
       QMetaObject::invokeMethod(
-          &context_, [this] { clock_->advance(LinkTest::kReplyTimeoutMs); }, Qt::QueuedConnection);
+          &context_, [this] { clock_->advanceToDue(); }, Qt::QueuedConnection);
     });
   }
-  // How long the driven time has moved on: a second for each time-out.
+  // How long the driven time has moved on: a time-out's length (a second at no pace) for each.
   long long elapsedMs() const { return clock_->now(); }
 
  private:
