@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/ConnectActions.h"
 
-#include "app/CarefulRetry.h"
-
 #include <QListWidget>
 
+#include "app/CarefulRetry.h"
 #include "app/Dialogs.h"
 #include "app/EditTracking.h"
 #include "app/ErrorBoxes.h"

@@ -113,10 +113,9 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
       dialogs_, this, core_, *edits_, *careful_, [this](const QString& line) { addLog(line); },
       this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
-  connect_ =
-      std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_, *careful_,
-                                       *midi_, *boxes_,
-                                       [this](const QString& line) { addLog(line); });
+  connect_ = std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_,
+                                              *careful_, *midi_, *boxes_,
+                                              [this](const QString& line) { addLog(line); });
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();

@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
-#include "link/WaitClock.h"
 #include "link/Framing.h"
+#include "link/WaitClock.h"
 
 namespace tarvik {
 

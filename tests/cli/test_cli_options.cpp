@@ -205,15 +205,18 @@ class CliOptionsTest : public QObject {
         << QStringList{"diff", "library:live", "snapshot:3"} << false << false;
     QTest::newRow("diff of a file and the device")
         << QStringList{"diff", "a.tvk", "device"} << true << true;
-    QTest::newRow("library store downloads") << QStringList{"library", "store", "live"} << true << true;
+    QTest::newRow("library store downloads")
+        << QStringList{"library", "store", "live"} << true << true;
     QTest::newRow("library list") << QStringList{"library", "list"} << false << false;
     QTest::newRow("library history") << QStringList{"library", "history"} << false << false;
-    QTest::newRow("library export") << QStringList{"library", "export", "live", "l.tvk"} << false << false;
+    QTest::newRow("library export")
+        << QStringList{"library", "export", "live", "l.tvk"} << false << false;
     QTest::newRow("library import") << QStringList{"library", "import", "a.tvk"} << false << false;
     QTest::newRow("setlist store") << QStringList{"setlist", "store", "gig", "-"} << false << false;
     QTest::newRow("setlist list") << QStringList{"setlist", "list"} << false << false;
     QTest::newRow("setlist show") << QStringList{"setlist", "show", "gig"} << false << false;
-    QTest::newRow("setlist chart") << QStringList{"setlist", "chart", "gig", "g.pdf"} << false << false;
+    QTest::newRow("setlist chart")
+        << QStringList{"setlist", "chart", "gig", "g.pdf"} << false << false;
     QTest::newRow("library restore") << QStringList{"library", "restore", "gig"} << true << true;
   }
   void midiOnlyForTheDevice() {

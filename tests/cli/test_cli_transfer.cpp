@@ -701,8 +701,8 @@ class CliTransferTest : public QObject {
     CoreParts::machine(restore.core()).setWatchdogClock(std::unique_ptr<WaitClock>(watchdog));
     restore.start();
     const auto silent = [&] {
-      return restore.done() ||
-             (static_cast<int>(device.device().received().size()) > answered && watchdog->running());
+      return restore.done() || (static_cast<int>(device.device().received().size()) > answered &&
+                                watchdog->running());
     };
     while (!restore.done()) {
       QVERIFY(QTest::qWaitFor(silent, 60000));
@@ -711,9 +711,9 @@ class CliTransferTest : public QObject {
     QCOMPARE(restore.exitCode(), ExitCode::DeviceFailure);
     const QStringList lines = output.errText().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.last(), QStringLiteral("tarvik-cli: restore failed: %1").arg(error));
-    const QStringList expected =
-        tries.isEmpty() ? QStringList()
-                        : QStringList{tries + ": no reply, try 2 of 3", tries + ": no reply, try 3 of 3"};
+    const QStringList expected = tries.isEmpty() ? QStringList()
+                                                 : QStringList{tries + ": no reply, try 2 of 3",
+                                                               tries + ": no reply, try 3 of 3"};
     QCOMPARE(lines.filter(QLatin1String("no reply, try")), expected);
     QCOMPARE(CoreParts::restoreCheck(restore.core()).failedBlock(), block);
   }
@@ -741,11 +741,12 @@ class CliTransferTest : public QObject {
         << SimFaults{.ignoreFirstSubmit = true} << 0 << 2 << int(ExitCode::Ok)
         << QStringList{"SubmitPresets: no reply, try 2 of 3"} << verified.arg(" (2 tries)");
     QTest::newRow("one reply in five lost")
-        << SimFaults{.loseReplyEvery = 5} << 0 << 3 << int(ExitCode::Ok)
+        << SimFaults{.loseReplyEvery = 5} << 0 << 3
+        << int(ExitCode::Ok)
         // Replies 5, 10, 15 ... of all the device sends: the tries shift which command loses one.
-        << QStringList{"Identify: no reply, try 2 of 4",      "DownloadConfig: no reply, try 2 of 4",
-                       "SubmitCcMap: no reply, try 2 of 4",   "Identify: no reply, try 2 of 4",
-                       "Identify: no reply, try 2 of 4",      "DownloadCcMap: no reply, try 2 of 4"}
+        << QStringList{"Identify: no reply, try 2 of 4",    "DownloadConfig: no reply, try 2 of 4",
+                       "SubmitCcMap: no reply, try 2 of 4", "Identify: no reply, try 2 of 4",
+                       "Identify: no reply, try 2 of 4",    "DownloadCcMap: no reply, try 2 of 4"}
         << verified.arg(" (7 tries)");
     // Item nibble 1,500 of the replies is the 80th of the verifying download's PC remap table;
     // the next, 3,000, would come after the second read-back.

@@ -184,11 +184,12 @@ class TestFlasher : public QObject {
       expected << QStringLiteral("Upload Flash Page %1 of 9").arg(k) << "verify ok";
     }
     // The page goes out three times (the default retries) before the flash is given up.
-    expected << QStringLiteral("Upload Flash Page %1 of 9").arg(badPage)
-             << QStringLiteral("flash page %1 of 10 read back different, try 2 of 3").arg(badPage + 1)
-             << QStringLiteral("flash page %1 of 10 read back different, try 3 of 3").arg(badPage + 1)
-             << "verify failed! Programming canceled!"
-             << "leave bootloader...";
+    expected
+        << QStringLiteral("Upload Flash Page %1 of 9").arg(badPage)
+        << QStringLiteral("flash page %1 of 10 read back different, try 2 of 3").arg(badPage + 1)
+        << QStringLiteral("flash page %1 of 10 read back different, try 3 of 3").arg(badPage + 1)
+        << "verify failed! Programming canceled!"
+        << "leave bootloader...";
     QCOMPARE(rig.log, expected);
     std::vector<int> commands{code(Command::EnterBootloader)};
     commands.insert(commands.end(), static_cast<std::size_t>(badPage + 3),

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "link/Framing.h"
-
 #include <QSignalSpy>
 #include <QTest>
-#include <stdexcept>
-
-#include "link/FramePacer.h"
-#include "support/ManualClock.h"
-
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <vector>
+
+#include "link/FramePacer.h"
+#include "link/Framing.h"
+#include "support/ManualClock.h"
 
 using namespace tarvik;
 
@@ -277,7 +275,8 @@ class FramingTest : public QObject {
     QTest::newRow("a command at 5 ms") << 5 << Leaving{0, 0, 0, 0} << Leaving{0, 5, 10, 15};
     QTest::newRow("a frame after a quiet gap goes at once")
         << 5 << Leaving{0, 20, 20} << Leaving{0, 20, 25};
-    QTest::newRow("a frame inside the gap waits for its end") << 20 << Leaving{0, 3} << Leaving{0, 20};
+    QTest::newRow("a frame inside the gap waits for its end")
+        << 20 << Leaving{0, 3} << Leaving{0, 20};
   }
   void thePacerKeepsTheGapAndTheOrder() {
     QFETCH(int, pace);

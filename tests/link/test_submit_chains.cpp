@@ -2,11 +2,10 @@
 // The two submit chains against the simulated Tarvik over the real link: what goes on the wire,
 // what the device keeps, what the machine reports for stored and refused blocks, and how a send
 // that fails half-way ends a chain.
-#include "MachineRig.h"
-
 #include <QSignalSpy>
 #include <QTest>
 
+#include "MachineRig.h"
 #include "support/ManualClock.h"
 
 using namespace tarvik;

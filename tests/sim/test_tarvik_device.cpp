@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "SimTestFrames.h"
-
-#include "link/Framing.h"
-#include "sim/TarvikDevice.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <fstream>
 #include <stdexcept>
+
+#include "SimTestFrames.h"
+#include "link/Framing.h"
+#include "sim/TarvikDevice.h"
 
 using simtest::Bytes;
 using simtest::commandFrames;

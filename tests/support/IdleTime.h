@@ -31,7 +31,8 @@ inline const bool kPlainEventDispatcher = qputenv("QT_NO_GLIB", "1");
 class IdleTime : public QObject {
  public:
   explicit IdleTime(std::function<bool()> quiet = [] { return true; }) : quiet_(std::move(quiet)) {
-    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
+    QAbstractEventDispatcher* dispatcher =
+        QAbstractEventDispatcher::instance(QThread::currentThread());
     if (QByteArray(dispatcher->metaObject()->className()).contains("Glib"))
       qFatal("IdleTime needs the plain event dispatcher (QT_NO_GLIB=1)");
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &IdleTime::idle);
@@ -61,7 +62,9 @@ class IdleTime : public QObject {
       // Later starts with the same due time end after earlier ones, as timers do.
       time_.waits_.push_back({this, time_.now_ + ms, std::move(expired)});
     }
-    void stop() override { time_.waits_.remove_if([this](const Wait& w) { return w.owner == this; }); }
+    void stop() override {
+      time_.waits_.remove_if([this](const Wait& w) { return w.owner == this; });
+    }
 
    private:
     IdleTime& time_;
