@@ -456,10 +456,16 @@ bool TransferMachine::sendAgain() {
   // twice.
   ++lateAnswers_;
   Q_EMIT retried(lastCommand_);
+  return sendAwaited();
+}
+
+bool TransferMachine::sendAwaited() {
   try {
-    awaited_ = code;
+    awaited_ = static_cast<std::uint8_t>(lastCommand_);
     sendCommand(link_, lastCommand_, lastPayload_);
   } catch (const std::exception& error) {
+    doubtful_ = true;
+    // The rest of the command never went out, so no reply will come to move the chain on.
     abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
     return false;
   }
@@ -484,17 +490,7 @@ bool TransferMachine::sendAndAwait(Step next, Command command,
   lastCommand_ = command;
   lastPayload_.assign(payload.begin(), payload.end());
   tries_ = 1;
-  try {
-    awaited_ = static_cast<std::uint8_t>(command);
-    sendCommand(link_, command, payload);
-  } catch (const std::exception& error) {
-    doubtful_ = true;
-    // The rest of the command never went out, so no reply will come to move the chain on.
-    abortChain(ChainAbort::SendFailed, QString::fromLocal8Bit(error.what()));
-    return false;
-  }
-  armWatchdog(replyWaitMs(command));
-  return true;
+  return sendAwaited();
 }
 
 void TransferMachine::finishIf(bool stepBelongsToChain) {

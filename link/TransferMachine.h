@@ -171,6 +171,9 @@ class TransferMachine : public QObject {
   void stopWatchdog();
   // The command that waits for its reply, sent once more.
   bool sendAgain();
+  // Sends lastCommand_ and arms the watchdog for its reply; false (the chain aborted) when the
+  // send failed.
+  bool sendAwaited();
   void setStep(Step step);
   void onIdentify(const Reply& reply);
   void onReply(const Reply& reply);

@@ -33,6 +33,44 @@ bool serverHasClient(const char* name) {
   return found;
 }
 
+// The simulator's replies on the port lists' input, each ending a turn of the event loop, so a
+// wait ends on its event; the time-out only keeps a lost one from hanging the run.
+struct Replies {
+  explicit Replies(tarvik::MidiPorts& ports) {
+    ports.inputs().OnSysExMessage = [this](int, const tarvik::TMemoryStream& stream) {
+      all.push_back(stream);
+      loop.quit();
+    };
+  }
+  bool await(std::size_t count) {
+    QTimer timeOut;
+    timeOut.setSingleShot(true);
+    bool late = false;
+    QObject::connect(&timeOut, &QTimer::timeout, &loop, [&] {
+      late = true;
+      loop.quit();
+    });
+    timeOut.start(15000);
+    while (all.size() < count && !late) loop.exec();
+    return all.size() >= count;
+  }
+  std::vector<Bytes> all;
+  QEventLoop loop;
+};
+
+// Opens the simulator's two JACK ports on `ports`: the output's index, -1 when they are not
+// listed.
+int openSimulatorPair(tarvik::MidiPorts& ports) {
+  const auto inputs = ports.inputs().PortNames();
+  const auto outputs = ports.outputs().PortNames();
+  const auto in = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
+  const auto out = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
+  if (in == inputs.end() || out == outputs.end()) return -1;
+  ports.inputs().Open(static_cast<int>(in - inputs.begin()));
+  ports.outputs().Open(static_cast<int>(out - outputs.begin()));
+  return static_cast<int>(out - outputs.begin());
+}
+
 }  // namespace
 
 class TestSimJack : public QObject {
@@ -79,25 +117,22 @@ class TestSimJack : public QObject {
         outIndex = i;
     QVERIFY2(outIndex >= 0, qPrintable(seen));
 
-    std::vector<Bytes> replies;
-    in.OnSysExMessage = [&replies](int, const tarvik::TMemoryStream& stream) {
-      replies.push_back(stream);
-    };
+    Replies replies(*ports);
     in.Open(inIndex);
     out.Open(outIndex);
     // Sent at once: the output keeps the bytes until its connection carries.
     for (const auto& frame : commandFrames(1)) out.SendLongMessage(outIndex, frame);
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
-    QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
+    QVERIFY(replies.await(1));
+    QCOMPARE(replies.all[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
 
     // A whole table each way: 130 frames out, then a 259-byte reply.
     for (const auto& frame : commandFrames(5, Bytes(128, 0xFF)))
       out.SendLongMessage(outIndex, frame);
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(2), 15000);
-    QCOMPARE(replies[1], Bytes({0xF0, 0x05, 0x0F, 0x0F, 0xF7}));
+    QVERIFY(replies.await(2));
+    QCOMPARE(replies.all[1], Bytes({0xF0, 0x05, 0x0F, 0x0F, 0xF7}));
     for (const auto& frame : commandFrames(2)) out.SendLongMessage(outIndex, frame);
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(3), 15000);
-    QCOMPARE(replies[2], replyFrame(2, Bytes(128, 0xFF)));
+    QVERIFY(replies.await(3));
+    QCOMPARE(replies.all[2], replyFrame(2, Bytes(128, 0xFF)));
 
     in.OnSysExMessage = nullptr;
     ports.reset();
@@ -122,33 +157,23 @@ class TestSimJack : public QObject {
                                           QStringLiteral("--corrupt-reply"), QStringLiteral("3")});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     auto ports = std::make_unique<tarvik::MidiPorts>(std::make_unique<tarvik::RtMidiService>());
-    auto& in = ports->inputs();
+    Replies replies(*ports);
+    const int outPort = openSimulatorPair(*ports);
+    QVERIFY(outPort >= 0);
     auto& out = ports->outputs();
-    const auto inputs = in.PortNames();
-    const auto outputs = out.PortNames();
-    const auto inIndex = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
-    const auto outIndex = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
-    QVERIFY(inIndex != inputs.end() && outIndex != outputs.end());
-    const int outPort = static_cast<int>(outIndex - outputs.begin());
-    std::vector<Bytes> replies;
-    in.OnSysExMessage = [&replies](int, const tarvik::TMemoryStream& stream) {
-      replies.push_back(stream);
-    };
-    in.Open(static_cast<int>(inIndex - inputs.begin()));
-    out.Open(outPort);
     // What is sent before the connection carries waits in the output until it does.
     auto send = [&](std::uint8_t command, const Bytes& payload) {
       for (const auto& frame : commandFrames(command, payload)) out.SendLongMessage(outPort, frame);
     };
     send(5, Bytes(128, 0xFF));
     send(1, {});
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(1), 15000);
-    QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x01, 0x09, 0xF7}));
+    QVERIFY(replies.await(1));
+    QCOMPARE(replies.all[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x01, 0x09, 0xF7}));
     send(5, Bytes(128, 0xFF));
-    QTRY_COMPARE_WITH_TIMEOUT(replies.size(), std::size_t(2), 15000);
-    QCOMPARE(replies[1], Bytes({0xF0, 0x05, 0x0F, 0x0E, 0xF7}));
+    QVERIFY(replies.await(2));
+    QCOMPARE(replies.all[1], Bytes({0xF0, 0x05, 0x0F, 0x0E, 0xF7}));
 
-    in.OnSysExMessage = nullptr;
+    ports->inputs().OnSysExMessage = nullptr;
     ports.reset();
     QVERIFY(jack.stopSimulator());
     const QByteArray simOutput = jack.simulatorOutput();
@@ -163,35 +188,17 @@ class TestSimJack : public QObject {
     const QString failure = jack.startSimulator(QStringLiteral(TARVIK_SIM_PATH), {});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     auto ports = std::make_unique<tarvik::MidiPorts>(std::make_unique<tarvik::RtMidiService>());
-    auto& in = ports->inputs();
-    auto& out = ports->outputs();
-    const auto inputs = in.PortNames();
-    const auto outputs = out.PortNames();
-    const auto inIndex = std::find(inputs.begin(), inputs.end(), "tarvik-sim:Tarvik MIDI");
-    const auto outIndex = std::find(outputs.begin(), outputs.end(), "TARVIK-SIM:Tarvik MIDI");
-    QVERIFY(inIndex != inputs.end() && outIndex != outputs.end());
-    // The wait ends on its event; the time-out only keeps a lost one from hanging the run.
-    QEventLoop loop;
-    QTimer timeOut;
-    timeOut.setSingleShot(true);
-    QObject::connect(&timeOut, &QTimer::timeout, &loop, &QEventLoop::quit);
-    std::vector<Bytes> replies;
-    in.OnSysExMessage = [&replies, &loop](int, const tarvik::TMemoryStream& stream) {
-      replies.push_back(stream);
-      loop.quit();
-    };
-    in.Open(static_cast<int>(inIndex - inputs.begin()));
-    out.Open(static_cast<int>(outIndex - outputs.begin()));
-    for (const auto& frame : commandFrames(1))
-      out.SendLongMessage(static_cast<int>(outIndex - outputs.begin()), frame);
-    timeOut.start(15000);
-    if (replies.empty()) loop.exec();
-    QCOMPARE(replies.size(), std::size_t(1));
-    QCOMPARE(replies[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
+    Replies replies(*ports);
+    const int outPort = openSimulatorPair(*ports);
+    QVERIFY(outPort >= 0);
+    for (const auto& frame : commandFrames(1)) ports->outputs().SendLongMessage(outPort, frame);
+    QVERIFY(replies.await(1));
+    QCOMPARE(replies.all.size(), std::size_t(1));
+    QCOMPARE(replies.all[0], Bytes({0xF0, 0x01, 0x00, 0x01, 0x00, 0x09, 0xF7}));
 
     QVERIFY(serverHasClient("Tarvik Configurator"));
     QVERIFY(!serverHasClient("Tarvik Configurator-01"));
-    in.OnSysExMessage = nullptr;
+    ports->inputs().OnSysExMessage = nullptr;
     ports.reset();
     QVERIFY(!serverHasClient("Tarvik Configurator"));
     jack.stopSimulator();
