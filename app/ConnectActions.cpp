@@ -15,6 +15,32 @@
 
 namespace tarvik {
 
+ConnectActions::ConnectActions(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core,
+                               EditTracking& edits, FullBackupActions& fullBackup,
+                               CarefulRetry& careful, MidiTab& midi, ErrorBoxes& boxes, Log log)
+    : dialogs_(dialogs),
+      owner_(owner),
+      core_(core),
+      edits_(edits),
+      fullBackup_(fullBackup),
+      careful_(careful),
+      midi_(midi),
+      boxes_(boxes),
+      log_(std::move(log)) {
+  QObject::connect(&core_, &ConfiguratorCore::linkTested, &owner_,
+                   [this](const LinkTestReport& report) {
+                     log_(report.countsLine());
+                     log_(report.roundTripLine());
+                     if (const auto pace = report.paceToTry(core_.transferCare().paceMs)) {
+                       log_(TForm1::tr("%1 of %2 replies lost: try a \"Transfer pace\" of %3 ms")
+                                .arg(report.lost())
+                                .arg(report.sent)
+                                .arg(*pace));
+                     }
+                   });
+  QObject::connect(&core_, &ConfiguratorCore::linkTestFailed, &owner_, log_);
+}
+
 std::optional<std::pair<int, int>> ConnectActions::choosePorts() {
   const int input = MidiTab::selectedPort(*midi_.inputs);
   const int output = MidiTab::selectedPort(*midi_.outputs);

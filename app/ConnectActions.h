@@ -27,19 +27,11 @@ class ConnectActions {
  public:
   using Log = std::function<void(const QString&)>;
 
-  // All must outlive this.
+  // All must outlive this. A link test's outcome goes into the log, with the pace to try when
+  // replies were lost.
   ConnectActions(Dialogs& dialogs, QWidget& owner, ConfiguratorCore& core, EditTracking& edits,
                  FullBackupActions& fullBackup, CarefulRetry& careful, MidiTab& midi,
-                 ErrorBoxes& boxes, Log log)
-      : dialogs_(dialogs),
-        owner_(owner),
-        core_(core),
-        edits_(edits),
-        fullBackup_(fullBackup),
-        careful_(careful),
-        midi_(midi),
-        boxes_(boxes),
-        log_(std::move(log)) {}
+                 ErrorBoxes& boxes, Log log);
 
   // The pair that a connect opens is remembered there; nullptr for none.
   void setRemembered(RememberedState* state) { remembered_ = state; }

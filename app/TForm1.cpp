@@ -100,22 +100,15 @@ TForm1::TForm1(Dialogs& dialogs, ConfiguratorCore& core, QWidget* parent)
       },
       this);
   edits_->addButtons(*tabs_);
-  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, *edits_,
-                                             [this](const QString& line) { addLog(line); });
-  sheet_ = std::make_unique<SetupSheetActions>(dialogs_, this, core_,
-                                               [this](const QString& line) { addLog(line); });
-  takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(),
-                                                [this](const QString& line) { addLog(line); });
-  careful_ = new CarefulRetry(
-      dialogs_, this, core_, [this](const QString& line) { addLog(line); }, this);
+  tablesFile_ = std::make_unique<TablesFile>(dialogs_, *this, core_, *edits_, logger());
+  sheet_ = std::make_unique<SetupSheetActions>(dialogs_, this, core_, logger());
+  takeFrom_ = std::make_unique<TakeFromActions>(dialogs_, this, core_, edits_->history(), logger());
+  careful_ = new CarefulRetry(dialogs_, this, core_, logger(), this);
   boxes_->setCareful(careful_);
-  fullBackup_ = new FullBackupActions(
-      dialogs_, this, core_, *edits_, *careful_, [this](const QString& line) { addLog(line); },
-      this);
+  fullBackup_ = new FullBackupActions(dialogs_, this, core_, *edits_, *careful_, logger(), this);
   connect(fullBackup_, &FullBackupActions::runningChanged, this, &TForm1::updateSendControls);
   connect_ = std::make_unique<ConnectActions>(dialogs_, *this, core_, *edits_, *fullBackup_,
-                                              *careful_, *midi_, *boxes_,
-                                              [this](const QString& line) { addLog(line); });
+                                              *careful_, *midi_, *boxes_, logger());
   library_ = new LibraryHolder(dialogs_, *this, core_, *edits_, *fullBackup_);
   connect(edits_, &EditTracking::opened, this, &TForm1::showOpenedWork);
   trafficHistory_ = std::make_unique<TrafficHistory>();
@@ -135,7 +128,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::buildMidiTab() {
-  midi_ = new MidiTab(*tabs_, core_, [this](const QString& line) { addLog(line); });
+  midi_ = new MidiTab(*tabs_, core_, logger());
   onClick(midi_->connectButton, [this] { Button1Click(); });
   connect(midi_->traffic, &QPushButton::clicked, this, &TForm1::showTraffic);
   connect(midi_->compare, &QPushButton::clicked, this, &TForm1::showCompare);
@@ -164,9 +157,7 @@ void TForm1::buildDeviceTabs() {
 
   presets_->setChangeMarks(&core_.marks());
   presets_->setEditHistory(&edits_->history());
-  new CcLearnActions(
-      dialogs_, *this, core_, edits_->history(), *presets_,
-      [this](const QString& line) { addLog(line); }, this);
+  new CcLearnActions(dialogs_, *this, core_, edits_->history(), *presets_, logger(), this);
   advanced_->setChangeMarks(&core_.marks());
 
   onClick(advanced_->submitButton(), [this] { Button2Click(); });
@@ -204,17 +195,6 @@ void TForm1::bindCore() {
   connect(&core_, &ConfiguratorCore::shortMessageReceived, this, &TForm1::DoMidiInData);
   connect(&core_, &ConfiguratorCore::logLine, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::busyChanged, this, &TForm1::updateSendControls);
-  connect(&core_, &ConfiguratorCore::linkTested, this, [this](const LinkTestReport& report) {
-    addLog(report.countsLine());
-    addLog(report.roundTripLine());
-    if (const auto pace = report.paceToTry(core_.transferCare().paceMs)) {
-      addLog(tr("%1 of %2 replies lost: try a \"Transfer pace\" of %3 ms")
-                 .arg(report.lost())
-                 .arg(report.sent)
-                 .arg(*pace));
-    }
-  });
-  connect(&core_, &ConfiguratorCore::linkTestFailed, this, &TForm1::addLog);
   connect(&core_, &ConfiguratorCore::connectedChanged, this, &TForm1::updateSendControls);
   connect(&core_, &ConfiguratorCore::programChangeReceived, this, [this](int row) {
     if (presets_ != nullptr && presets_->followBox()->isChecked()) presets_->showRow(row);
@@ -242,15 +222,15 @@ void TForm1::bindCore() {
   });
   connect(&core_, &ConfiguratorCore::flashWritten, this, &TForm1::onFlashWritten);
 
-  firmwareActions_ = new FirmwareActions(
-      dialogs_, *this, core_, *edits_, *fullBackup_,
-      {[this]() -> FirmwareTab& {
-         buildDeviceTabs();
-         return *firmware_;
-       },
-       [this](const QString& line) { addLog(line); },
-       [this](const QString& text) { reportError(text); }, [this] { updateSendControls(); }},
-      this);
+  firmwareActions_ =
+      new FirmwareActions(dialogs_, *this, core_, *edits_, *fullBackup_,
+                          {[this]() -> FirmwareTab& {
+                             buildDeviceTabs();
+                             return *firmware_;
+                           },
+                           logger(), [this](const QString& text) { reportError(text); },
+                           [this] { updateSendControls(); }},
+                          this);
 }
 
 void TForm1::FormCreate() {
@@ -313,7 +293,7 @@ void TForm1::openFileWhenShown(const QString& path) {
 void TForm1::remember(RememberedState& state) {
   remembered_ = &state;
   if (!state.problem().isEmpty()) addLog(state.problem());
-  state.reportWriteFailuresTo([this](const QString& line) { addLog(line); });
+  state.reportWriteFailuresTo(logger());
   // Only onto a screen that is still there: a monitor may have gone since.
   if (const auto position = state.windowPosition();
       position && QGuiApplication::screenAt(*position) != nullptr) {

@@ -59,6 +59,10 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   void addLog(const QString& message);
+  // addLog for the parts that write into the event log.
+  std::function<void(const QString&)> logger() {
+    return [this](const QString& line) { addLog(line); };
+  }
   // With detail for whoever helps the user (see EventLog).
   void addLogWithDetail(const QString& message, const QStringList& detail);
 
@@ -140,10 +144,10 @@ class TForm1 : public QWidget {
   Dialogs& dialogs_;
   ConfiguratorCore& core_;
 
-  CarefulRetry* careful_ = nullptr;          // "Try again carefully"
-  FullBackupActions* fullBackup_ = nullptr;  // "Back up everything...", "Restore everything..."
+  CarefulRetry* careful_ = nullptr;             // "Try again carefully"
+  FullBackupActions* fullBackup_ = nullptr;     // "Back up everything...", "Restore everything..."
   FirmwareActions* firmwareActions_ = nullptr;  // "Flash" on the firmware tab
-  EditTracking* edits_ = nullptr;            // marks, undo, the unsaved-work question
+  EditTracking* edits_ = nullptr;               // marks, undo, the unsaved-work question
   LibraryHolder* library_ = nullptr;
 
   QListWidget* eventLog_ = nullptr;  // ListBox1
