@@ -12,8 +12,8 @@ namespace {
 struct Plug {
   std::string name;
   bool present = true;
-  std::uint64_t identity = 0;     // tells this plug from the ones before it
-  MidiHandle handle = kNoHandle;  // open on the plug as it is now
+  std::uint64_t identity = 0;                   // tells this plug from the ones before it
+  MidiHandle handle = kNoHandle;                // open on the plug as it is now
   std::vector<std::vector<std::uint8_t>> sent;  // outputs only
   std::shared_ptr<InMemoryMidiService::Sink> sink;
 };
@@ -115,8 +115,7 @@ void InMemoryMidiService::setOutputSink(int outPort, Sink sink) {
 
 bool InMemoryMidiService::isOpen(bool input, int id) const {
   std::lock_guard lock(state_->mutex);
-  const Plug* port = state_->at(input, id);
-  return port && port->handle != kNoHandle;
+  return state_->at(input, id) && state_->at(input, id)->handle != kNoHandle;
 }
 
 std::vector<std::string> InMemoryMidiService::calls() const {
@@ -166,8 +165,6 @@ std::uint32_t InMemoryMidiService::enter(const char* operation, long port) {
   state_->failures.erase(it);
   return code;
 }
-
-// ---- the backend ----------------------------------------------------------------------------
 
 std::vector<MidiBackend::Port> InMemoryMidiService::ports(bool sending) {
   std::lock_guard lock(state_->mutex);

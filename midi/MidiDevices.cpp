@@ -16,8 +16,6 @@ std::string layerText(const char* text) {
 
 }  // namespace
 
-// ---- TMidiDevices -------------------------------------------------------------------------
-
 TMidiDevices::TMidiDevices(MidiService& service, const char* className, bool input)
     : Service_(service), ClassName_(className), Input_(input) {}
 
@@ -118,14 +116,10 @@ std::optional<PortListChange> TMidiDevices::Rescan() {
   return change;
 }
 
-// ---- TSysExData -----------------------------------------------------------------------------
-
 TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
   Header.data = Buffer.data();
   Header.bufferLength = SysExBufferSize;
 }
-
-// ---- TMidiInput -----------------------------------------------------------------------------
 
 TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput", true) {
   Ports_ = Enumerate();
@@ -272,8 +266,6 @@ void TMidiInput::ReportError(const std::string& message) {
   }
   std::fprintf(stderr, "MIDI error: %s\n", message.c_str());
 }
-
-// ---- TMidiOutput ----------------------------------------------------------------------------
 
 TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput", false) {
   Ports_ = Enumerate();

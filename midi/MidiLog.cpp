@@ -38,7 +38,7 @@ void fromAlsa(const char* file, int line, const char* function, int err, const c
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   QString message = QString::asprintf("ALSA lib %s:%d:(%s) %s", file ? file : "?", line,
-                                       function ? function : "?", text);
+                                      function ? function : "?", text);
   if (err != 0) message += QString::asprintf(": %s", snd_strerror(err));
   say(message);
 }

@@ -183,8 +183,6 @@ std::uint32_t MidiService::open(const char* operation, MidiHandle& handle, std::
   return MidiResult::NoError;
 }
 
-// ---- inputs ---------------------------------------------------------------------------------
-
 std::uint32_t MidiService::inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                                   std::uintptr_t instance) {
   const MidiHandle opened = impl_->lastHandle + 1;
@@ -195,10 +193,9 @@ std::uint32_t MidiService::inOpen(MidiHandle& handle, std::uint32_t port, MidiIn
     input.callback = std::make_shared<const MidiInCallback>(std::move(callback));
     input.instance = instance;
   }
-  const std::uint32_t code =
-      open("inOpen", handle, port, [this, opened](auto bytes, auto length) {
-        received(opened, bytes, length);
-      });
+  const std::uint32_t code = open("inOpen", handle, port, [this, opened](auto bytes, auto length) {
+    received(opened, bytes, length);
+  });
   if (code != MidiResult::NoError) {
     std::lock_guard lock(impl_->mutex);
     impl_->inputs.erase(opened);
@@ -268,8 +265,6 @@ std::uint32_t MidiService::inClose(MidiHandle handle) {
   return code;
 }
 
-// ---- outputs --------------------------------------------------------------------------------
-
 std::uint32_t MidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
   return open("outOpen", handle, port, nullptr);
 }
@@ -297,34 +292,26 @@ std::uint32_t MidiService::outClose(MidiHandle handle) {
 }
 
 std::uint32_t MidiService::getErrorText(std::uint32_t code, std::string& text) {
-  const char* standard = nullptr;
-  switch (code) {
-    case MidiResult::Error:
-      text = impl_->lastError.empty() ? impl_->unspecified : impl_->lastError;
-      return text.empty() ? MidiResult::Error : MidiResult::NoError;
-    case MidiResult::BadDeviceId:
-      standard = QT_TRANSLATE_NOOP("MidiService", "The specified device ID is out of range.");
-      break;
-    case MidiResult::Allocated:
-      standard = QT_TRANSLATE_NOOP("MidiService", "The specified resource is already allocated.");
-      break;
-    case MidiResult::InvalidHandle:
-      standard = QT_TRANSLATE_NOOP("MidiService", "The specified device handle is invalid.");
-      break;
-    case MidiResult::NoDriver:
-      standard = QT_TRANSLATE_NOOP("MidiService", "There is no driver installed on your system.");
-      break;
-    case MidiResult::StillPlaying:
-      standard = QT_TRANSLATE_NOOP("MidiService", "The buffer is still in the queue.");
-      break;
-    default:
-      return MidiResult::Error;
-  }
-  text = translated(standard, "MidiService");
-  return MidiResult::NoError;
+  static const std::map<std::uint32_t, const char*> texts = {
+      {MidiResult::BadDeviceId,
+       QT_TRANSLATE_NOOP("MidiService", "The specified device ID is out of range.")},
+      {MidiResult::Allocated,
+       QT_TRANSLATE_NOOP("MidiService", "The specified resource is already allocated.")},
+      {MidiResult::InvalidHandle,
+       QT_TRANSLATE_NOOP("MidiService", "The specified device handle is invalid.")},
+      {MidiResult::NoDriver,
+       QT_TRANSLATE_NOOP("MidiService", "There is no driver installed on your system.")},
+      {MidiResult::StillPlaying,
+       QT_TRANSLATE_NOOP("MidiService", "The buffer is still in the queue.")}};
+  const auto standard = texts.find(code);
+  if (standard != texts.end())
+    text = translated(standard->second, "MidiService");
+  else if (code == MidiResult::Error)
+    text = impl_->lastError.empty() ? impl_->unspecified : impl_->lastError;
+  else
+    return MidiResult::Error;
+  return text.empty() ? MidiResult::Error : MidiResult::NoError;
 }
-
-// ---- the crossing to the service's thread ---------------------------------------------------
 
 void MidiService::received(MidiHandle handle, const std::uint8_t* bytes, std::size_t length,
                            bool sysEx) {
@@ -351,7 +338,8 @@ void MidiService::Impl::post(MidiHandle handle, Event event) {
 void MidiService::Impl::scheduleDrainLocked() {
   if (drainScheduled) return;
   drainScheduled = true;
-  QMetaObject::invokeMethod(&context, [this] { drain(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &context, [this] { drain(); }, Qt::QueuedConnection);
 }
 
 void MidiService::Impl::drain() {

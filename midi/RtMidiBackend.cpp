@@ -47,18 +47,96 @@ class RtMidiBackend final : public MidiBackend {
  public:
   explicit RtMidiBackend(std::string clientName) : clientName_(std::move(clientName)) {}
   // Nothing but what went wrong when the MIDI system cannot be reached.
-  std::string start();
-  std::vector<Port> ports(bool sending) override;
-  std::uint32_t open(MidiHandle handle, Port& port, Receive receive) override;
-  std::uint32_t close(MidiHandle handle) override;
-  std::uint32_t send(MidiHandle handle, const std::uint8_t* bytes, std::size_t length) override;
+  std::string start() {
+#if defined(__linux__)
+    // RtMidi writes its own failure to open the sequencer to standard error before it throws, and
+    // no error callback can be set before its constructor runs: the sequencer is tried here first.
+    snd_seq_t* sequencer = nullptr;
+    const int result = snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
+    if (result < 0)
+      return QCoreApplication::translate("MidiSystemChoice",
+                                         "the ALSA sequencer cannot be opened: %1")
+          .arg(QString::fromLocal8Bit(snd_strerror(result)))
+          .toStdString();
+    snd_seq_close(sequencer);
+#endif
+    try {
+      inProbe_ = std::make_unique<RtMidiIn>(kApi, clientName_);
+      outProbe_ = std::make_unique<RtMidiOut>(kApi, clientName_);
+    } catch (const RtMidiError& error) {
+      return error.getMessage();
+    }
+    inProbe_->setErrorCallback(&report, this);
+    outProbe_->setErrorCallback(&report, this);
+    return {};
+  }
+
+  std::vector<Port> ports(bool sending) override {
+    std::vector<Port> listed;
+    // The program's own ports ("Tarvik Configurator:MIDI In 129:0") are left out.
+    const std::string own = clientName_ + ":";
+    for (std::string& name : listedBy(sending ? static_cast<RtMidi&>(*inProbe_) : *outProbe_))
+      if (name.compare(0, own.size(), own) != 0) listed.push_back(Port{std::move(name), 0});
+    return listed;
+  }
+
+  std::uint32_t open(MidiHandle handle, Port& port, Receive receive) override {
+    const bool input = static_cast<bool>(receive);
+    begin();
+    auto opened = std::make_unique<RtMidiPort>();
+    try {
+      if (input)
+        opened->in = std::make_unique<RtMidiIn>(kApi, clientName_);
+      else
+        opened->out = std::make_unique<RtMidiOut>(kApi, clientName_);
+    } catch (const RtMidiError& error) {
+      return fail(error.getMessage());
+    }
+    opened->midi().setErrorCallback(&report, this);
+    // Opened by name: ports that came or went since the listing do not shift it.
+    const std::vector<std::string> now = listedBy(opened->midi());
+    const auto index = std::find(now.begin(), now.end(), port.name) - now.begin();
+    if (static_cast<std::size_t>(index) == now.size()) return fail(gone(input, port.name));
+    if (input) {
+      opened->receive = std::move(receive);
+      // SysEx must come through; timing clock and active sensing are of no use to the program.
+      opened->in->ignoreTypes(false, true, true);
+      opened->in->setCallback(
+          [](double, std::vector<unsigned char>* message, void* self) {
+            if (message != nullptr && !message->empty())
+              static_cast<const RtMidiPort*>(self)->receive(message->data(), message->size());
+          },
+          opened.get());
+    }
+    opened->midi().openPort(static_cast<unsigned>(index), input ? "MIDI In" : "MIDI Out");
+    if (auto code = answer()) return code;
+    opened_[handle] = std::move(opened);
+    return MidiResult::NoError;
+  }
+
+  std::uint32_t close(MidiHandle handle) override {
+    auto it = opened_.find(handle);
+    if (it == opened_.end()) return MidiResult::InvalidHandle;
+    begin();
+    // Closing RtMidi's port first ends its callbacks.
+    it->second->midi().closePort();
+    opened_.erase(it);
+    return answer();
+  }
+
+  std::uint32_t send(MidiHandle handle, const std::uint8_t* bytes, std::size_t length) override {
+    auto it = opened_.find(handle);
+    if (it == opened_.end() || !it->second->out) return MidiResult::InvalidHandle;
+    begin();
+    it->second->out->sendMessage(bytes, length);
+    return answer();
+  }
+
   std::string lastError() const override {
     std::lock_guard lock(mutex_);
     return lastMessage_;
   }
-  std::string name() const override {
-    return RtMidi::getApiDisplayName(inProbe_->getCurrentApi());
-  }
+  std::string name() const override { return RtMidi::getApiDisplayName(inProbe_->getCurrentApi()); }
 
  private:
   // With an error callback installed RtMidi reports instead of throwing (and instead of writing
@@ -94,93 +172,6 @@ class RtMidiBackend final : public MidiBackend {
   std::unique_ptr<RtMidiOut> outProbe_;
   std::map<MidiHandle, std::unique_ptr<RtMidiPort>> opened_;
 };
-
-std::string RtMidiBackend::start() {
-#if defined(__linux__)
-  // RtMidi writes its own failure to open the sequencer to standard error before it throws, and
-  // no error callback can be set before its constructor runs: the sequencer is tried here first.
-  snd_seq_t* sequencer = nullptr;
-  const int result = snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
-  if (result < 0)
-    return QCoreApplication::translate("MidiSystemChoice",
-                                       "the ALSA sequencer cannot be opened: %1")
-        .arg(QString::fromLocal8Bit(snd_strerror(result)))
-        .toStdString();
-  snd_seq_close(sequencer);
-#endif
-  try {
-    inProbe_ = std::make_unique<RtMidiIn>(kApi, clientName_);
-    outProbe_ = std::make_unique<RtMidiOut>(kApi, clientName_);
-  } catch (const RtMidiError& error) {
-    return error.getMessage();
-  }
-  inProbe_->setErrorCallback(&report, this);
-  outProbe_->setErrorCallback(&report, this);
-  return {};
-}
-
-std::vector<MidiBackend::Port> RtMidiBackend::ports(bool sending) {
-  std::vector<Port> listed;
-  // The program's own ports ("Tarvik Configurator:MIDI In 129:0") are left out.
-  const std::string own = clientName_ + ":";
-  for (std::string& name : listedBy(sending ? static_cast<RtMidi&>(*inProbe_) : *outProbe_))
-    if (name.compare(0, own.size(), own) != 0) listed.push_back(Port{std::move(name), 0});
-  return listed;
-}
-
-std::uint32_t RtMidiBackend::open(MidiHandle handle, Port& port, Receive receive) {
-  const bool input = static_cast<bool>(receive);
-  begin();
-  auto opened = std::make_unique<RtMidiPort>();
-  try {
-    if (input)
-      opened->in = std::make_unique<RtMidiIn>(kApi, clientName_);
-    else
-      opened->out = std::make_unique<RtMidiOut>(kApi, clientName_);
-  } catch (const RtMidiError& error) {
-    return fail(error.getMessage());
-  }
-  opened->midi().setErrorCallback(&report, this);
-  // Opened by name: ports that came or went since the listing do not shift it.
-  const std::vector<std::string> now = listedBy(opened->midi());
-  const auto index = std::find(now.begin(), now.end(), port.name) - now.begin();
-  if (static_cast<std::size_t>(index) == now.size())
-    return fail(gone(input, port.name));
-  if (input) {
-    opened->receive = std::move(receive);
-    // SysEx must come through; timing clock and active sensing are of no use to the program.
-    opened->in->ignoreTypes(false, true, true);
-    opened->in->setCallback(
-        [](double, std::vector<unsigned char>* message, void* self) {
-          if (message != nullptr && !message->empty())
-            static_cast<const RtMidiPort*>(self)->receive(message->data(), message->size());
-        },
-        opened.get());
-  }
-  opened->midi().openPort(static_cast<unsigned>(index), input ? "MIDI In" : "MIDI Out");
-  if (auto code = answer()) return code;
-  opened_[handle] = std::move(opened);
-  return MidiResult::NoError;
-}
-
-std::uint32_t RtMidiBackend::close(MidiHandle handle) {
-  auto it = opened_.find(handle);
-  if (it == opened_.end()) return MidiResult::InvalidHandle;
-  begin();
-  // Closing RtMidi's port first ends its callbacks.
-  it->second->midi().closePort();
-  opened_.erase(it);
-  return answer();
-}
-
-std::uint32_t RtMidiBackend::send(MidiHandle handle, const std::uint8_t* bytes,
-                                  std::size_t length) {
-  auto it = opened_.find(handle);
-  if (it == opened_.end() || !it->second->out) return MidiResult::InvalidHandle;
-  begin();
-  it->second->out->sendMessage(bytes, length);
-  return answer();
-}
 
 }  // namespace
 
