@@ -210,7 +210,8 @@ void TMidiInput::SysExBufferDone(int index) {
     } catch (const std::exception& error) {
       ReportError(error.what());
     } catch (...) {
-      ReportError(layerText("Unknown error in the SysEx handler"));
+      ReportError(
+          layerText(QT_TRANSLATE_NOOP("MidiDevices", "Unknown error in the SysEx handler")));
     }
     data.Stream.clear();
   }
@@ -254,7 +255,8 @@ void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std:
   } catch (const std::exception& error) {
     ReportError(error.what());
   } catch (...) {
-    ReportError(layerText("Unknown error in the MIDI input callback"));
+    ReportError(
+        layerText(QT_TRANSLATE_NOOP("MidiDevices", "Unknown error in the MIDI input callback")));
   }
 }
 
