@@ -10,36 +10,17 @@ namespace tarvik {
 
 namespace {
 
-// The longest text the service's error-text buffer holds (128 bytes with the terminating zero).
-constexpr std::size_t kMaxErrorText = 127;
-
-std::string boundsError(const char* className, int index) {
-  return QCoreApplication::translate("MidiDevices", "%1: Device index out of bounds! (%2)")
-      .arg(QLatin1String(className))
-      .arg(index)
-      .toStdString();
+std::string layerText(const char* text) {
+  return QCoreApplication::translate("MidiDevices", text).toStdString();
 }
-
-// German in the English program too, as the first versions of the program had it.
-std::string listIndexError(int index) {
-  return QCoreApplication::translate("MidiDevices", "Listenindex überschreitet das Maximum (%1)")
-      .arg(index)
-      .toStdString();
-}
-
-// The name up to its first zero, as a fixed-size name field would hold it.
-std::string nameUpToZero(const std::string& name) { return name.substr(0, name.find('\0')); }
 
 }  // namespace
-
-// ---- TMidiDevices -------------------------------------------------------------------------
 
 TMidiDevices::TMidiDevices(MidiService& service, const char* className, bool input)
     : Service_(service), ClassName_(className), Input_(input) {}
 
 std::vector<std::string> TMidiDevices::PortNames() const {
   std::vector<std::string> names;
-  names.reserve(Ports_.size());
   for (const TMidiPort& port : Ports_) names.push_back(port.Name);
   return names;
 }
@@ -51,45 +32,49 @@ bool TMidiDevices::IsOpen(int index) const {
 
 MidiHandle TMidiDevices::PortHandle(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= Ports_.size())
-    throw TMidiError(boundsError(ClassName_, index));
+    throw TMidiError(
+        QCoreApplication::translate("MidiDevices", "%1: Device index out of bounds! (%2)")
+            .arg(QLatin1String(ClassName_))
+            .arg(index)
+            .toStdString());
   return Ports_[static_cast<std::size_t>(index)].Handle;
 }
 
 void TMidiDevices::CheckResult(std::uint32_t code) {
   LastResult_ = code;
-  if (code == MidiResult::NoError) return;
   std::string text;
-  if (Service_.getErrorText(code, text) == MidiResult::NoError)
-    throw TMidiError(text.substr(0, kMaxErrorText));
+  // What the service's 128-byte text buffer holds, with its terminating zero.
+  if (code != MidiResult::NoError && Service_.getErrorText(code, text) == MidiResult::NoError)
+    throw TMidiError(text.substr(0, 127));
 }
 
-void TMidiDevices::TakeIdentity(int index) {
+void TMidiDevices::Opened(int index, MidiHandle handle) {
+  TMidiPort& port = Ports_[static_cast<std::size_t>(index)];
+  port.Handle = handle;
   std::uint64_t identity = 0;
-  const auto port = static_cast<std::uint32_t>(index);
-  if ((Input_ ? Service_.inGetDevIdentity(port, identity)
-              : Service_.outGetDevIdentity(port, identity)) == MidiResult::NoError)
-    Ports_[static_cast<std::size_t>(index)].Identity = identity;
+  const auto number = static_cast<std::uint32_t>(index);
+  if ((Input_ ? Service_.inGetDevIdentity(number, identity)
+              : Service_.outGetDevIdentity(number, identity)) == MidiResult::NoError)
+    port.Identity = identity;
 }
 
 bool PortListChange::changed() const {
-  if (!added.empty() || !removed.empty()) return true;
   for (std::size_t i = 0; i < newIndex.size(); ++i)
     if (newIndex[i] != static_cast<int>(i)) return true;
-  return false;
+  return !added.empty() || !removed.empty();
 }
 
 std::vector<TMidiPort> TMidiDevices::Enumerate() {
   const std::uint32_t count = Input_ ? Service_.inGetNumDevs() : Service_.outGetNumDevs();
-  std::vector<TMidiPort> ports;
-  ports.reserve(count);
+  std::vector<TMidiPort> ports(count);
   for (std::uint32_t port = 0; port < count; ++port) {
-    TMidiPort listed;
+    TMidiPort& listed = ports[port];
     CheckResult(Input_ ? Service_.inGetDevCaps(port, listed.Name)
                        : Service_.outGetDevCaps(port, listed.Name));
-    listed.Name = nameUpToZero(listed.Name);
+    // The name up to its first zero, as a fixed-size name field would hold it.
+    listed.Name.resize(std::min(listed.Name.size(), listed.Name.find('\0')));
     CheckResult(Input_ ? Service_.inGetDevIdentity(port, listed.Identity)
                        : Service_.outGetDevIdentity(port, listed.Identity));
-    ports.push_back(std::move(listed));
   }
   return ports;
 }
@@ -100,24 +85,19 @@ void TMidiDevices::DropOpenPorts() {
 }
 
 std::optional<PortListChange> TMidiDevices::Rescan() {
-  if (!CanRescan()) {
-    RescanRefused_ = true;
-    return std::nullopt;
-  }
-  RescanRefused_ = false;
+  if ((RescanRefused_ = !CanRescan())) return std::nullopt;
   std::vector<TMidiPort> ports = Enumerate();
 
   PortListChange change;
   change.newIndex.assign(Ports_.size(), -1);
   std::vector<bool> taken(ports.size(), false);
   for (std::size_t old = 0; old < Ports_.size(); ++old) {
-    for (std::size_t now = 0; now < ports.size(); ++now) {
+    for (std::size_t now = 0; now < ports.size() && change.newIndex[old] < 0; ++now) {
       if (taken[now] || ports[now].Name != Ports_[old].Name ||
           ports[now].Identity != Ports_[old].Identity)
         continue;
       taken[now] = true;
       change.newIndex[old] = static_cast<int>(now);
-      break;
     }
     if (change.newIndex[old] < 0) change.removed.push_back(Ports_[old].Name);
   }
@@ -128,7 +108,6 @@ std::optional<PortListChange> TMidiDevices::Rescan() {
   for (std::size_t old = 0; old < Ports_.size(); ++old)
     if (change.newIndex[old] < 0 && Ports_[old].Handle != kNoHandle)
       DropVanished(static_cast<int>(old));
-
   for (std::size_t old = 0; old < Ports_.size(); ++old)
     if (change.newIndex[old] >= 0)
       ports[static_cast<std::size_t>(change.newIndex[old])].Handle = Ports_[old].Handle;
@@ -137,31 +116,14 @@ std::optional<PortListChange> TMidiDevices::Rescan() {
   return change;
 }
 
-// ---- TSysExData -----------------------------------------------------------------------------
-
 TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
   Header.data = Buffer.data();
   Header.bufferLength = SysExBufferSize;
 }
 
-// ---- TMidiInput -----------------------------------------------------------------------------
-
 TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput", true) {
   Ports_ = Enumerate();
-  for (std::size_t i = 0; i < Ports_.size(); ++i) {
-    SysExBuffers_.push_back(NewBuffer());
-    Closing_.push_back(false);
-  }
-}
-
-std::unique_ptr<TSysExData> TMidiInput::NewBuffer() {
-  return std::make_unique<TSysExData>(NextKey_++);
-}
-
-int TMidiInput::IndexOfKey(std::uintptr_t key) const {
-  for (std::size_t i = 0; i < SysExBuffers_.size(); ++i)
-    if (SysExBuffers_[i]->Key == key) return static_cast<int>(i);
-  return -1;
+  Rearrange({}, Ports_.size());
 }
 
 void TMidiInput::DropVanished(int index) {
@@ -185,7 +147,7 @@ void TMidiInput::Rearrange(const std::vector<int>& newIndex, std::size_t count) 
     if (newIndex[old] >= 0)
       buffers[static_cast<std::size_t>(newIndex[old])] = std::move(SysExBuffers_[old]);
   for (auto& buffer : buffers)
-    if (!buffer) buffer = NewBuffer();
+    if (!buffer) buffer = std::make_unique<TSysExData>(NextKey_++);
   SysExBuffers_ = std::move(buffers);
   Closing_.assign(count, false);
 }
@@ -195,18 +157,15 @@ TMidiInput::~TMidiInput() { DropOpenPorts(); }
 
 void TMidiInput::Open(int index) {
   if (PortHandle(index) != kNoHandle) return;
-  const auto slot = static_cast<std::size_t>(index);
+  TSysExData& data = *SysExBuffers_[static_cast<std::size_t>(index)];
   MidiHandle handle = kNoHandle;
   CheckResult(Service_.inOpen(
       handle, static_cast<std::uint32_t>(index),
       [this](std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1, std::uintptr_t p2) {
         MidiInCallback(msg, instance, p1, p2);
       },
-      SysExBuffers_[slot]->Key));
-  Ports_[slot].Handle = handle;
-  TakeIdentity(index);
-
-  TSysExData& data = *SysExBuffers_[slot];
+      data.Key));
+  Opened(index, handle);
   data.Header.flags = 0;
   data.Header.bytesRecorded = 0;
   // Bytes of a message cut short by the last Close must not lead the first message now.
@@ -217,11 +176,9 @@ void TMidiInput::Open(int index) {
 }
 
 void TMidiInput::Close(int index) {
-  const MidiHandle handle = PortHandle(index);
-  if (handle == kNoHandle) return;
+  if (PortHandle(index) == kNoHandle) return;
   const auto slot = static_cast<std::size_t>(index);
   TSysExData& data = *SysExBuffers_[slot];
-
   // The reset hands the buffer back; while closing, SysExBufferDone must not queue it again.
   Closing_[slot] = true;
   struct ClearFlag {
@@ -229,7 +186,6 @@ void TMidiInput::Close(int index) {
     std::size_t slot;
     ~ClearFlag() { flags[slot] = false; }
   } clearFlag{Closing_, slot};
-
   CheckResult(Service_.inStop(PortHandle(index)));
   CheckResult(Service_.inReset(PortHandle(index)));
   CheckResult(Service_.inUnprepareHeader(PortHandle(index), &data.Header));
@@ -249,15 +205,13 @@ void TMidiInput::SysExBufferDone(int index) {
   if ((data.Header.flags & MHDR_DONE) != 0) {
     // A handler's error is reported here, not passed on: the buffer must go back to the service
     // whatever the handler did, or the port would receive nothing more.
-    if (OnSysExMessage) {
-      try {
-        OnSysExMessage(index, data.Stream);
-      } catch (const std::exception& error) {
-        ReportError(error.what());
-      } catch (...) {
-        ReportError(QCoreApplication::translate("MidiDevices", "Unknown error in the SysEx handler")
-                        .toStdString());
-      }
+    try {
+      if (OnSysExMessage) OnSysExMessage(index, data.Stream);
+    } catch (const std::exception& error) {
+      ReportError(error.what());
+    } catch (...) {
+      ReportError(
+          layerText(QT_TRANSLATE_NOOP("MidiDevices", "Unknown error in the SysEx handler")));
     }
     data.Stream.clear();
   }
@@ -272,42 +226,48 @@ void TMidiInput::SysExBufferDone(int index) {
 
 void TMidiInput::MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
                                 std::uintptr_t /*p2*/) {
-  // Nothing may leave the service's callback: errors go to the program's error reporter.
   ++CallbackDepth_;
   struct Leave {
     TMidiInput& list;
     ~Leave() {
       if (--list.CallbackDepth_ > 0 || !list.RescanRefused_) return;
       list.RescanRefused_ = false;
-      if (!list.OnRescanDue) return;
       try {
-        list.OnRescanDue();
+        if (list.OnRescanDue) list.OnRescanDue();
       } catch (...) {
         // Nothing may leave the service's callback; the next regular look makes up for it.
       }
     }
   } leave{*this};
+  // Nothing may leave the service's callback: errors go to the program's error reporter.
   try {
-    const int port = IndexOfKey(instance);
-    if (port < 0) return;
-    if (msg == MIM_DATA) {
-      if (OnShortMessage)
-        OnShortMessage(port, static_cast<std::uint8_t>(p1 & 0xFF),
-                       static_cast<std::uint8_t>((p1 >> 8) & 0xFF),
-                       static_cast<std::uint8_t>((p1 >> 16) & 0xFF));
-    } else if (msg == MIM_LONGDATA) {
+    const auto found =
+        std::find_if(SysExBuffers_.begin(), SysExBuffers_.end(),
+                     [instance](const auto& buffer) { return buffer->Key == instance; });
+    if (found == SysExBuffers_.end()) return;
+    const auto port = static_cast<int>(found - SysExBuffers_.begin());
+    if (msg == MIM_DATA && OnShortMessage)
+      OnShortMessage(port, static_cast<std::uint8_t>(p1 & 0xFF),
+                     static_cast<std::uint8_t>((p1 >> 8) & 0xFF),
+                     static_cast<std::uint8_t>((p1 >> 16) & 0xFF));
+    else if (msg == MIM_LONGDATA)
       SysExBufferDone(port);
-    }
   } catch (const std::exception& error) {
     ReportError(error.what());
   } catch (...) {
     ReportError(
-        QCoreApplication::translate("MidiDevices", "Unknown error in the MIDI input callback")
-            .toStdString());
+        layerText(QT_TRANSLATE_NOOP("MidiDevices", "Unknown error in the MIDI input callback")));
   }
 }
 
-// ---- TMidiOutput ----------------------------------------------------------------------------
+void TMidiInput::ReportError(const std::string& message) {
+  try {
+    if (OnError) return OnError(message);
+  } catch (...) {
+    // A reporter that fails must not take the input callback down with it.
+  }
+  std::fprintf(stderr, "MIDI error: %s\n", message.c_str());
+}
 
 TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput", false) {
   Ports_ = Enumerate();
@@ -325,8 +285,7 @@ void TMidiOutput::Open(int index) {
   if (PortHandle(index) != kNoHandle) return;
   MidiHandle handle = kNoHandle;
   CheckResult(Service_.outOpen(handle, static_cast<std::uint32_t>(index)));
-  Ports_[static_cast<std::size_t>(index)].Handle = handle;
-  TakeIdentity(index);
+  Opened(index, handle);
 }
 
 void TMidiOutput::Close(int index) {
@@ -336,13 +295,14 @@ void TMidiOutput::Close(int index) {
 
 void TMidiOutput::SendShortMessage(int index, std::uint8_t status, std::uint8_t data1,
                                    std::uint8_t data2) {
+  // German in the English program too, as the first versions of the program had it.
   if (index < 0 || static_cast<std::size_t>(index) >= Ports_.size())
-    throw TMidiError(listIndexError(index));
+    throw TMidiError(
+        QCoreApplication::translate("MidiDevices", "Listenindex überschreitet das Maximum (%1)")
+            .arg(index)
+            .toStdString());
   if (Ports_[static_cast<std::size_t>(index)].Handle == kNoHandle) Open(index);
-  const std::uint32_t packed = static_cast<std::uint32_t>(status) |
-                               (static_cast<std::uint32_t>(data1) << 8) |
-                               (static_cast<std::uint32_t>(data2) << 16);
-  CheckResult(Service_.outShortMsg(PortHandle(index), packed));
+  CheckResult(Service_.outShortMsg(PortHandle(index), status | (data1 << 8) | (data2 << 16)));
 }
 
 void TMidiOutput::SendLongMessage(int index, const TMemoryStream& stream) {
@@ -350,22 +310,9 @@ void TMidiOutput::SendLongMessage(int index, const TMemoryStream& stream) {
   MidiHeader header;
   header.data = const_cast<std::uint8_t*>(stream.data());
   header.bufferLength = static_cast<std::uint32_t>(stream.size());
-  header.flags = 0;
   CheckResult(Service_.outPrepareHeader(PortHandle(index), &header));
   CheckResult(Service_.outLongMsg(PortHandle(index), &header));
   CheckResult(Service_.outUnprepareHeader(PortHandle(index), &header));
-}
-
-void TMidiInput::ReportError(const std::string& message) {
-  if (OnError) {
-    try {
-      OnError(message);
-      return;
-    } catch (...) {
-      // A reporter that fails must not take the input callback down with it.
-    }
-  }
-  std::fprintf(stderr, "MIDI error: %s\n", message.c_str());
 }
 
 }  // namespace tarvik

@@ -25,19 +25,17 @@ using TMemoryStream = std::vector<std::uint8_t>;
 struct TMidiPort {
   std::string Name;
   MidiHandle Handle = kNoHandle;
-  // The service's identity of the port (MidiService::inGetDevIdentity); 0 when it cannot tell.
-  std::uint64_t Identity = 0;
+  std::uint64_t Identity = 0;  // MidiService::inGetDevIdentity; 0 when it cannot tell
 };
 
 // What a new enumeration changed in one port list. Ports are matched by name and identity (the
 // n-th port of a name with the n-th of the same name), so a port that moved keeps its entry and
-// its handle, while one that was unplugged and plugged in again between two looks (same name,
-// new identity) is a port that went and a port that came.
+// its handle, while one unplugged and plugged in again between two looks is a port that went
+// and a port that came.
 struct PortListChange {
   std::vector<std::string> added;    // in the new list's order
   std::vector<std::string> removed;  // in the old list's order
-  // For each port of the old list, its index in the new one; -1 when it is gone.
-  std::vector<int> newIndex;
+  std::vector<int> newIndex;         // for each port of the old list; -1 when it is gone
   bool changed() const;
 };
 
@@ -60,22 +58,21 @@ class TMidiDevices {
   void CheckResult(std::uint32_t code);
 
   // Enumerates the service's ports again and brings the list in line: a port keeps its entry
-  // (and, when open, its handle) at its new index; a port that is gone is closed, as far as the
-  // service still lets it, and leaves the list. Raises TMidiError when the enumeration fails;
-  // the list is then as it was. Nothing (std::nullopt) while the list cannot be changed: from
-  // inside an input handler, whose port index must stay what the handler was given.
+  // (and its handle) at its new index; a port that is gone is closed, as far as the service
+  // still lets it, and leaves the list. Raises TMidiError when the enumeration fails, the list
+  // left as it was. Nothing while the list cannot change: inside an input handler, whose port
+  // index must stay what the handler was given.
   std::optional<PortListChange> Rescan();
 
  protected:
-  // `input`: the list of the service's inputs, else of its outputs.
   TMidiDevices(MidiService& service, const char* className, bool input);
   // The service's ports (names and identities, no handles), in its order.
   std::vector<TMidiPort> Enumerate();
   virtual bool CanRescan() const { return true; }
-  // An open reaches the port that has the name now: a device plugged back in since the last
-  // enumeration is opened on its new plug, and its entry takes that identity, so that the next
-  // enumeration keeps the port open instead of taking it for one that went.
-  void TakeIdentity(int index);
+  // Stores the handle of a port just opened. An open reaches the port that has the name now, so
+  // a device plugged back in since the enumeration opens on its new plug; the entry takes that
+  // identity, or the next enumeration would take the port for one that went.
+  void Opened(int index, MidiHandle handle);
   // Takes down an open port whose device has gone, whatever the service answers.
   virtual void DropVanished(int index) = 0;
   // Moves what the subclass keeps per port along with the entries; `count` new ports.
@@ -116,17 +113,16 @@ class TMidiInput : public TMidiDevices {
 
   ShortHandler OnShortMessage;
   SysExHandler OnSysExMessage;
-  // Errors that arise inside the input callback (a failing re-queue, an error a handler lets
-  // out) have no caller to go to: they are handed here. Empty: they are printed to stderr.
+  // Errors inside the input callback (a failing re-queue, an error a handler lets out) have no
+  // caller to go to: they are handed here. Empty: they are printed to stderr.
   std::function<void(const std::string&)> OnError;
-  // Called when a rescan that was refused from inside a handler can be made: as the outermost
-  // handler returns, still inside the service's callback (so only to schedule the rescan).
+  // Called when a rescan refused inside a handler can be made: as the outermost handler
+  // returns, still inside the service's callback (so only to schedule the rescan).
   std::function<void()> OnRescanDue;
 
   void SysExBufferDone(int index);
   void ReportError(const std::string& message);
-  // The service's input callback; instance is the port's key (TSysExData::Key), which is its
-  // index until a new enumeration moves it.
+  // The service's input callback; instance is the port's key (TSysExData::Key).
   void MidiInCallback(std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1,
                       std::uintptr_t p2);
 
@@ -136,9 +132,6 @@ class TMidiInput : public TMidiDevices {
   void Rearrange(const std::vector<int>& newIndex, std::size_t count) override;
 
  private:
-  int IndexOfKey(std::uintptr_t key) const;
-  std::unique_ptr<TSysExData> NewBuffer();
-
   std::vector<std::unique_ptr<TSysExData>> SysExBuffers_;
   std::vector<bool> Closing_;
   std::uintptr_t NextKey_ = 0;

@@ -3,10 +3,10 @@
 
 #include <jack/jack.h>
 
+#include <QString>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
-#include <string>
 
 #if defined(__linux__)
 #include <alsa/asoundlib.h>
@@ -18,20 +18,15 @@ Q_LOGGING_CATEGORY(midiLibraryLog, kMidiLibraryCategory, QtInfoMsg)
 
 namespace {
 
-void say(const std::string& text) {
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Blank lines are what separates messages on a terminal; they carry nothing here.
-    if (!line.empty()) qCInfo(midiLibraryLog).noquote() << QString::fromStdString(line);
-    start = end + 1;
+void say(const QString& text) {
+  // Blank lines are what separates messages on a terminal; they carry nothing here.
+  for (QString line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    if (!line.isEmpty()) qCInfo(midiLibraryLog).noquote() << line;
   }
 }
 
-void fromJack(const char* text) { say(text != nullptr ? text : ""); }
+void fromJack(const char* text) { say(QString::fromLocal8Bit(text)); }
 
 #if defined(__linux__)
 // ALSA's own handler writes "ALSA lib FILE:LINE:(FUNCTION) TEXT[: ERROR]"; the line keeps that
@@ -42,9 +37,9 @@ void fromAlsa(const char* file, int line, const char* function, int err, const c
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  std::string message = std::string("ALSA lib ") + (file ? file : "?") + ":" +
-                        std::to_string(line) + ":(" + (function ? function : "?") + ") " + text;
-  if (err != 0) message += std::string(": ") + snd_strerror(err);
+  QString message = QString::asprintf("ALSA lib %s:%d:(%s) %s", file ? file : "?", line,
+                                      function ? function : "?", text);
+  if (err != 0) message += QString::asprintf(": %s", snd_strerror(err));
   say(message);
 }
 #endif

@@ -38,31 +38,21 @@ TMidiOutput& MidiPorts::outputs() {
   return *outputs_;
 }
 
-namespace {
-
-PortListChange allNew(const TMidiDevices& list) {
-  PortListChange change;
-  change.added = list.PortNames();
-  return change;
-}
-
-}  // namespace
-
 std::optional<MidiPorts::Change> MidiPorts::rescan() {
   Change change;
-  if (inputs_) {
+  const bool listed[] = {inputs_ != nullptr, outputs_ != nullptr};
+  if (listed[0]) {
     std::optional<PortListChange> inputs = inputs_->Rescan();
     if (!inputs) return std::nullopt;
     change.inputs = std::move(*inputs);
   } else {
-    change.inputs = allNew(this->inputs());
+    change.inputs.added = this->inputs().PortNames();
   }
-  if (outputs_) {
-    // Outputs have no handlers of their own to be inside of.
+  // Outputs have no handlers of their own to be inside of.
+  if (listed[1])
     change.outputs = *outputs_->Rescan();
-  } else {
-    change.outputs = allNew(this->outputs());
-  }
+  else
+    change.outputs.added = this->outputs().PortNames();
   return change;
 }
 
@@ -80,10 +70,9 @@ void MidiPorts::setMessageHandlers(TMidiInput::ShortHandler shortMessage,
                                    TMidiInput::SysExHandler sysEx) {
   shortHandler_ = std::move(shortMessage);
   sysExHandler_ = std::move(sysEx);
-  if (inputs_) {
-    inputs_->OnShortMessage = shortHandler_;
-    inputs_->OnSysExMessage = sysExHandler_;
-  }
+  if (!inputs_) return;
+  inputs_->OnShortMessage = shortHandler_;
+  inputs_->OnSysExMessage = sysExHandler_;
 }
 
 }  // namespace tarvik

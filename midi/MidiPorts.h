@@ -14,11 +14,8 @@ namespace tarvik {
 
 // The program's two port lists and the service behind them. Whoever runs the program (the
 // window's entry, the command line, a test) creates one and passes it on; nothing reaches the
-// lists through globals.
-//
-// Each list is created, and its ports enumerated, on its first use: inputs first when the
-// caller asks for them first. A list whose enumeration failed raises its error and is enumerated
-// again on its next use.
+// lists through globals. Each list is created, and its ports enumerated, on its first use; a
+// list whose enumeration failed raises its error and is enumerated again on its next use.
 class MidiPorts {
  public:
   // Without a service the lists have no ports until adopt() brings one (the window's, whose
@@ -36,10 +33,10 @@ class MidiPorts {
   // and so nothing open, are made anew over it on their next use.
   void adopt(std::unique_ptr<MidiService> service);
 
-  // Both lists enumerated anew (see TMidiDevices::Rescan), inputs first; a list not created yet
-  // is created, all its ports new. Nothing while the lists cannot change (inside an input
-  // handler): the next call tries again. Raises TMidiError; the lists are then as they were,
-  // except an input list already brought in line when only the outputs failed.
+  // Both lists enumerated anew (TMidiDevices::Rescan), inputs first; a list not created yet is
+  // created, all its ports new. Nothing inside an input handler: the next call tries again.
+  // Raises TMidiError; the lists are then as they were, except an input list already brought in
+  // line when only the outputs failed.
   struct Change {
     PortListChange inputs;
     PortListChange outputs;
@@ -47,14 +44,11 @@ class MidiPorts {
   };
   std::optional<Change> rescan();
 
-  // Where errors inside the input callback go (see TMidiInput::OnError); kept across a new
-  // enumeration.
-  void setErrorReporter(std::function<void(const std::string&)> reporter);
-  // Called when a rescan refused inside an input handler can be made (TMidiInput::OnRescanDue).
-  void setRescanDue(std::function<void()> due);
   // The handlers of every input list these ports ever hold: the one in use and each made later
-  // (after adopt(), or a list made anew), so that a listener set once is never left on a list
-  // that is gone. Empty handlers detach.
+  // (after adopt()), so that a listener set once is never left on a list that is gone. See
+  // TMidiInput's OnError and OnRescanDue; empty handlers detach.
+  void setErrorReporter(std::function<void(const std::string&)> reporter);
+  void setRescanDue(std::function<void()> due);
   void setMessageHandlers(TMidiInput::ShortHandler shortMessage, TMidiInput::SysExHandler sysEx);
 
  private:

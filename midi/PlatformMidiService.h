@@ -5,19 +5,19 @@
 #include <functional>
 #include <string>
 
-#include "midi/BackendMidiService.h"
+#include "midi/MidiService.h"
 
 namespace tarvik {
 
 // The platform's MIDI service as a window starts it: created at once, listing no ports and
-// opening none, until it has reached the MIDI system on a thread of its own. Only virtual calls
-// cross this interface, so an implementation may come from a module loaded at run time.
-class PlatformMidiService : public BackendMidiService {
+// opening none, until it has reached the MIDI system on a thread of its own. Its own calls are
+// virtual, so that an implementation may come from a module loaded at run time.
+class PlatformMidiService : public MidiService {
  public:
   PlatformMidiService()
-      : BackendMidiService(nullptr, QCoreApplication::translate(
-                                        "RtMidiService", "The MIDI driver reported an error.")
-                                        .toStdString()) {}
+      : MidiService(nullptr, QCoreApplication::translate("RtMidiService",
+                                                         "The MIDI driver reported an error.")
+                                 .toStdString()) {}
   // Reaches the MIDI system in the background; does nothing once started or starting.
   virtual void startInBackground() = 0;
   // Calls `started` on the service's thread once the MIDI system has been reached or found

@@ -35,12 +35,10 @@ void PortWatcher::stop() {
 
 void PortWatcher::listen() {
   if (announced_ || !running_) return;
-  announced_ = ports_.service().announcePorts([this] { noticed(); });
+  announced_ = ports_.service().announcePorts([this] {
+    if (running_) rescan();
+  });
   if (announced_) timer_.stop();
-}
-
-void PortWatcher::noticed() {
-  if (running_) rescan();
 }
 
 void PortWatcher::rescan() {
@@ -49,16 +47,12 @@ void PortWatcher::rescan() {
     return;
   }
   scanning_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{scanning_};
-  // A look asked for while the receivers of the last one ran (a box of theirs was open) is made
-  // once they have returned.
+  // A look asked for while the receivers of the last one ran is made once they have returned.
   do {
     owed_ = false;
     scan();
   } while (owed_);
+  scanning_ = false;
 }
 
 void PortWatcher::scan() {
@@ -67,10 +61,9 @@ void PortWatcher::scan() {
     change = ports_.rescan();
   } catch (const TMidiError& error) {
     const QString text = QString::fromLocal8Bit(error.what());
-    if (text != lastFailure_) {
-      lastFailure_ = text;
-      Q_EMIT rescanFailed(text);
-    }
+    if (text == lastFailure_) return;
+    lastFailure_ = text;
+    Q_EMIT rescanFailed(text);
     return;
   }
   // Inside an input handler: the lists call back once it has returned (setRescanDue).

@@ -11,8 +11,7 @@ namespace tarvik {
 
 // Keeps the port lists in step with the MIDI service: whenever the service announces that ports
 // came or went (JACK does), or where it cannot (ALSA through RtMidi) every interval, it
-// enumerates both lists again (MidiPorts::rescan) and reports what changed. One enumeration is a
-// few calls into the service, cheap enough to repeat every second.
+// enumerates both lists again (MidiPorts::rescan) and reports what changed.
 //
 // It goes on while a chain or a flash runs: a port that vanishes under a transfer must end it at
 // once, not after the transfer's watchdog. Every call and signal is on the owner's thread, and
@@ -34,11 +33,10 @@ class PortWatcher : public QObject {
   void start();
   void stop();
 
-  // One enumeration now. Not from inside portsChanged's receivers (a modal box they open runs
-  // the event loop), nor while an input handler runs (see MidiPorts::rescan; a box raised from a
-  // device's reply does that): such a call is put off and made as soon as the receivers or the
-  // handler have returned, that is when the box has closed. A device unplugged and plugged in
-  // again while the box was open is then caught at once, not one interval later.
+  // One enumeration now. From inside portsChanged's receivers (a modal box they open runs the
+  // event loop) or an input handler (a box raised from a device's reply), the call is put off
+  // until they have returned, that is when the box has closed: a device plugged out and in again
+  // meanwhile is caught then, not one interval later.
   void rescan();
 
  Q_SIGNALS:
@@ -47,13 +45,12 @@ class PortWatcher : public QObject {
   void rescanFailed(const QString& text);
 
  private:
-  MidiPorts& ports_;
-  QTimer timer_;
-  void scan();
   // Takes the service's notices once it gives them (the platform's comes after the watcher).
   void listen();
-  void noticed();
+  void scan();
 
+  MidiPorts& ports_;
+  QTimer timer_;
   bool running_ = false;
   bool announced_ = false;
   bool scanning_ = false;

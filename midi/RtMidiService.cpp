@@ -5,9 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "midi/JackBackend.h"
 #include "midi/MidiLog.h"
-#include "midi/RtMidiBackend.h"
 
 namespace tarvik {
 
@@ -17,19 +15,16 @@ constexpr const char* kOwnMidiClientName = "Tarvik Configurator";
 }  // namespace
 
 struct RtMidiService::Reached {
-  std::unique_ptr<RtMidiBackend> rtMidi;
-  std::unique_ptr<JackBackend> jack;
-  // Empty when a MIDI system was reached; otherwise a sentence for the user.
-  std::string problem;
+  std::unique_ptr<MidiBackend> backend;
+  std::string problem;  // empty when a MIDI system was reached; otherwise a sentence for the user
 
   // On whichever thread starts the service.
   static Reached reach() {
     Reached reached;
     std::string problems;
-    reached.rtMidi = RtMidiBackend::connect(kOwnMidiClientName, problems);
-    if (reached.rtMidi) return reached;
-    reached.jack = JackBackend::connect(kOwnMidiClientName);
-    if (reached.jack) return reached;
+    reached.backend = connectRtMidi(kOwnMidiClientName, problems);
+    if (!reached.backend) reached.backend = connectJack(kOwnMidiClientName);
+    if (reached.backend) return reached;
     if (!problems.empty()) problems += "; ";
     problems += QCoreApplication::translate("JackClock", "JACK server not running?").toStdString();
     reached.problem = QCoreApplication::translate(
@@ -57,19 +52,16 @@ RtMidiService::RtMidiService(Start when) : impl_(std::make_unique<Impl>()) {
 
 RtMidiService::~RtMidiService() {
   if (impl_->starter.joinable()) impl_->starter.join();
-  // The backends go before the base, which they hand their input to.
+  // The backend goes before the base, which it hands its input to.
   useBackend(nullptr);
   impl_->reached = Reached{};
 }
 
 void RtMidiService::install(Reached reached) {
   impl_->reached = std::move(reached);
-  if (impl_->reached.rtMidi) useBackend(impl_->reached.rtMidi.get());
-  if (impl_->reached.jack) useBackend(impl_->reached.jack.get());
+  useBackend(impl_->reached.backend.get());
   impl_->started = true;
-  std::vector<std::function<void()>> waiters;
-  waiters.swap(impl_->startWaiters);
-  for (auto& waiter : waiters) waiter();
+  for (auto& waiter : std::exchange(impl_->startWaiters, {})) waiter();
 }
 
 void RtMidiService::startInBackground() {
@@ -83,22 +75,14 @@ void RtMidiService::startInBackground() {
 }
 
 void RtMidiService::whenStarted(std::function<void()> started) {
-  if (impl_->started) {
-    started();
-    return;
-  }
+  if (impl_->started) return started();
   impl_->startWaiters.push_back(std::move(started));
 }
 
 std::string RtMidiService::startupProblem() const { return impl_->reached.problem; }
 
-std::string RtMidiService::apiName() const {
-  if (impl_->reached.jack) return "Jack";
-  return impl_->reached.rtMidi ? impl_->reached.rtMidi->apiName() : std::string();
-}
-
 std::string RtMidiService::jackPeriod() const {
-  return impl_->reached.jack ? impl_->reached.jack->period() : std::string();
+  return impl_->reached.backend ? impl_->reached.backend->period() : std::string();
 }
 
 }  // namespace tarvik

@@ -10,14 +10,13 @@
 namespace tarvik {
 
 // The platform's MIDI service: on Linux the ALSA sequencer through RtMidi where it opens, a
-// running JACK server on one client of the program's own otherwise (JackBackend); elsewhere
-// RtMidi's own choice. When no MIDI system can be reached the service still works, with no
-// ports, and startupProblem() says why. What ALSA and JACK write about themselves goes to the
-// midiLibraryLog category from the service's construction on.
+// running JACK server on one client of the program's own otherwise; elsewhere RtMidi's own
+// choice. When no MIDI system can be reached the service still works, with no ports, and
+// startupProblem() says why. What ALSA and JACK write about themselves goes to midiLibraryLog
+// from the service's construction on.
 //
 // Create it on the window's thread. Reaching the MIDI system takes from a few to tens of
-// milliseconds: a window that should show first makes the service to start later and then
-// starts it in the background; until whenStarted reports, it lists no ports and opens none.
+// milliseconds: a window that should show first starts it later, in the background.
 class RtMidiService : public PlatformMidiService {
  public:
   enum class Start { Now, Later };
@@ -28,17 +27,20 @@ class RtMidiService : public PlatformMidiService {
   void whenStarted(std::function<void()> started) override;
   std::string startupProblem() const override;
   // The display name of the MIDI system in use ("ALSA", "Jack"); empty when there is none.
-  std::string apiName() const;
-  std::string systemName() const override { return apiName(); }
+  std::string apiName() const { return systemName(); }
   // Under JACK, the server's period ("64 frames at 48000 Hz"); empty otherwise.
   std::string jackPeriod() const;
 
-  struct Reached;
-
  private:
+  struct Reached;
   void install(Reached reached);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// The backends it chooses from; nothing when the system cannot be reached (RtMidi: `problem`
+// then says why).
+std::unique_ptr<MidiBackend> connectRtMidi(const std::string& clientName, std::string& problem);
+std::unique_ptr<MidiBackend> connectJack(const std::string& clientName);
 
 }  // namespace tarvik
