@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // tarvik-cli: the configurator's core on the command line, for scripts, backups under version
-// control and machines without a desktop. Qt Core only; `flash --from-server` loads the network
-// module, and `setlist chart` the chart module.
+// control and machines without a desktop. Qt Core only; the commands that talk to a device load the
+// MIDI module, `flash --from-server` the network module, and `setlist chart` the chart module.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -14,6 +14,7 @@
 #include "cli/ChartModule.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
+#include "cli/MidiModule.h"
 #include "cli/SignalWatch.h"
 #include "core/ConfiguratorCore.h"
 #include "core/MidiSystem.h"
@@ -55,10 +56,6 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // The commands that talk to the device open a port pair at once.
-  const CommandKind kind = parse.options.command;
-  const bool connects = kind == CommandKind::Info || kind == CommandKind::Backup ||
-                        kind == CommandKind::Restore || kind == CommandKind::Flash;
   // Reaching the MIDI system (under JACK a client of the program's own and a walk over the
   // server's port table) takes tens of milliseconds, which run in the background while the
   // command reads its file. What the MIDI system came to is looked at only once the file has
@@ -66,14 +63,17 @@ int main(int argc, char** argv) {
   MidiSystem midi(
       [&err](const QString& text) { err << kProgramName << ": MIDI: " << text << Qt::endl; });
   std::unique_ptr<CliCommand> command;
-  // A command that does not talk to the device never starts a MIDI system: its lists stay
+  // A command that does not talk to the device never loads a MIDI system: its lists stay
   // empty, and a JACK that hangs cannot hold up a command on a file or the library.
   const bool midiNeeded = needsMidi(parse.options);
   // What ALSA and JACK say about themselves (eight lines when no MIDI system runs) is for
   // --verbose: without it an error of the program's own stands alone, on one line.
-  if (midiNeeded) {
+  QString midiProblem;
+  std::unique_ptr<PlatformMidiService> service =
+      midiNeeded ? MidiModule::service(midiProblem) : nullptr;
+  if (service) {
     midi.start(
-        commandLineMidiService(connects), parse.options.verbose,
+        std::move(service), parse.options.verbose,
         // Reported from the running loop, so that an end reported from inside start() stops it.
         [&command, &err](const QString& startupProblem) {
           if (!startupProblem.isEmpty()) {
@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
   }
   command = makeCommand(options, midi.ports(), output);
   if (!command->prepare()) return command->exitCode();
+  if (!midiProblem.isEmpty()) {
+    err << kProgramName << ": " << midiProblem << Qt::endl;
+    return ExitCode::DeviceFailure;
+  }
 
   int exitCode = ExitCode::DeviceFailure;
   QObject::connect(command.get(), &CliCommand::finished, &app, [&exitCode](int code) {

@@ -49,9 +49,4 @@ class MidiSystem {
   std::unique_ptr<MidiPorts> ports_;
 };
 
-// The command line's MIDI service, created but not started: with `opensSoon` a port pair is
-// opened right after the start (see RtMidiService::Opening). In a library of its own, which
-// only tarvik-cli links: the window loads its service from the platform module.
-std::unique_ptr<PlatformMidiService> commandLineMidiService(bool opensSoon);
-
 }  // namespace tarvik

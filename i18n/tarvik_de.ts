@@ -1010,6 +1010,13 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
     </message>
 </context>
 <context>
+    <name>MidiModule</name>
+    <message>
+        <source>no MIDI system can be reached: the program&apos;s module %1 could not be loaded (%2)</source>
+        <translation>kein MIDI-System erreichbar: Das Modul %1 des Programms konnte nicht geladen werden (%2)</translation>
+    </message>
+</context>
+<context>
     <name>MidiMonitor</name>
     <message>
         <source>[MIDI IN] ProgrammChange - MidiChannel: %1 - ProgrammNr: %2</source>
@@ -1169,9 +1176,6 @@ Presets, CC-Zuordnung, Programmwechsel-Umleitung, erweiterte Einstellungen und F
         <source>no MIDI output is named like the input &quot;%1&quot;; choose one with --out</source>
         <translation>kein MIDI-Ausgang heißt wie der Eingang &quot;%1&quot;; wählen Sie einen mit --out</translation>
     </message>
-</context>
-<context>
-    <name>PortOpening</name>
 </context>
 <context>
     <name>PresetClipboard</name>
@@ -3656,9 +3660,6 @@ Das Setup von vor dem Update (%2) mit Prüfung zurück an Tarvik senden?</transl
         <source>Control change on</source>
         <translation>Control Change an</translation>
     </message>
-</context>
-<context>
-    <name>tarvik::TestMessageSender</name>
 </context>
 <context>
     <name>tarvik::TrafficWindow</name>

@@ -27,4 +27,9 @@ class PlatformMidiService : public MidiService {
   virtual std::string startupProblem() const = 0;
 };
 
+// What the window's platform module and the command line's MIDI module export, by name: a new
+// service that the caller owns.
+using CreateMidiServiceEntry = PlatformMidiService* (*)();
+inline constexpr char kCreateMidiServiceEntry[] = "tarvik_create_midi_service";
+
 }  // namespace tarvik

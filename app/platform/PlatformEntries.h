@@ -2,20 +2,18 @@
 #pragma once
 
 #include "firmware/UpdateServer.h"
+#include "midi/PlatformMidiService.h"
 
 class QWidget;
 
 namespace tarvik {
 
-class PlatformMidiService;
 struct SetList;
 struct SetupSheetContents;
 
-// The functions the platform module exports, by name, for PlatformModule to look up: these and
-// the update server's (CreateUpdateServerEntry). Each returns a new object that the caller
-// owns; only pure virtual calls cross the boundary.
-using CreateMidiServiceEntry = PlatformMidiService* (*)();
-inline constexpr char kCreateMidiServiceEntry[] = "tarvik_create_midi_service";
+// The functions the platform module exports, by name, for PlatformModule to look up: these,
+// the MIDI service's (CreateMidiServiceEntry) and the update server's (CreateUpdateServerEntry).
+// Each returns a new object that the caller owns; only pure virtual calls cross the boundary.
 
 // Asks for a printer over `owner` and prints the set's chart on it (SetChart).
 enum class ChartPrint { Printed, Cancelled, Failed };

@@ -183,15 +183,19 @@ class CliWithoutMidiTest : public QObject {
   }
 
   // Every command on files and the library alone, as a user chains them: each ends, and as it
-  // does where a MIDI system runs, with no MIDI system at all and beside a JACK server that
-  // answers nobody (stopped, as one whose shared state is locked holds its clients).
+  // does where a MIDI system runs, with no MIDI system at all, beside a JACK server that
+  // answers nobody (stopped, as one whose shared state is locked holds its clients), and without
+  // the module that holds the MIDI libraries, which they never load.
   void theFileAndLibraryCommandsNeedNoMidi_data() {
     QTest::addColumn<bool>("stoppedJack");
-    QTest::newRow("no MIDI system at all") << false;
-    QTest::newRow("beside a JACK server stopped with SIGSTOP") << true;
+    QTest::addColumn<bool>("moduleMissing");
+    QTest::newRow("no MIDI system at all") << false << false;
+    QTest::newRow("beside a JACK server stopped with SIGSTOP") << true << false;
+    QTest::newRow("without the MIDI module") << false << true;
   }
   void theFileAndLibraryCommandsNeedNoMidi() {
     QFETCH(bool, stoppedJack);
+    QFETCH(bool, moduleMissing);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const auto path = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
@@ -227,6 +231,9 @@ class CliWithoutMidiTest : public QObject {
     environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
     environment.insert(QStringLiteral("TARVIK_LIBRARY"), path("library.sqlite"));
     environment.remove(QStringLiteral("TARVIK_CLI_CHART_MODULE"));
+    if (moduleMissing) {
+      environment.insert(QStringLiteral("TARVIK_CLI_MIDI_MODULE"), path("missing-midi.so"));
+    }
 
     const struct {
       QStringList arguments;
@@ -262,6 +269,18 @@ class CliWithoutMidiTest : public QObject {
           qPrintable(QStringLiteral("%1: exit %2: %3").arg(command).arg(cli.exitCode()).arg(err)));
       QVERIFY2(out.contains(step.out), qPrintable(command + QStringLiteral(": ") + out));
       QVERIFY2(err.isEmpty(), qPrintable(command + QStringLiteral(": ") + err));
+    }
+    if (moduleMissing) {
+      // A command that does need the device says what is missing, after its own checks.
+      QProcess cli;
+      cli.setProcessEnvironment(environment);
+      cli.start(QStringLiteral(TARVIK_CLI_PATH), {QStringLiteral("ports")});
+      QVERIFY(cli.waitForFinished(30000));
+      const QString err = QString::fromUtf8(cli.readAllStandardError());
+      QCOMPARE(cli.exitCode(), 1);
+      QVERIFY2(err.startsWith(QStringLiteral("tarvik-cli: no MIDI system can be reached: ")) &&
+                   err.contains(path("missing-midi.so")),
+               qPrintable(err));
     }
     QFile exported(path("exported.tvk"));
     QVERIFY(exported.open(QIODevice::ReadOnly) && exported.size() > 0);

@@ -10,8 +10,8 @@
 #
 # <module> is the window's platform module, relative to the prefix. tarvik-cli belongs to the
 # component tarvik-cli, every other program to the component tarvik-configurator.
-# TARVIK_INSTALLED_FILES lists the component tarvik-cli's other files (its network module and
-# bash completion), TARVIK_PRINT_INSTALLED_FILES the component tarvik-cli-print's (the chart
+# TARVIK_INSTALLED_FILES lists the component tarvik-cli's other files (its MIDI and network
+# modules and bash completion), TARVIK_PRINT_INSTALLED_FILES the component tarvik-cli-print's (the chart
 # module), relative to the prefix and separated by colons.
 set -euo pipefail
 
