@@ -43,14 +43,14 @@ FullDownload::FullDownload(TransferMachine& machine, QObject* parent)
           });
 }
 
-bool FullDownload::start() {
+bool FullDownload::start(TransferMachine::Reach reach) {
   if (running_) return false;
   // The identify burst counts from here, as it does for the window's connect button.
   machine_.resetIdentifyCount();
   problem_ = Problem::None;
   running_ = true;
   // A send that fails at once ends the chain inside startConnect, through chainAborted.
-  if (!machine_.startConnect()) {
+  if (!machine_.startConnect(reach)) {
     running_ = false;
     return false;
   }

@@ -26,7 +26,9 @@ class FullDownload : public QObject {
   explicit FullDownload(TransferMachine& machine, QObject* parent = nullptr);
 
   // Starts the identify burst; false (nothing sent) when the machine refuses to start a chain.
-  bool start();
+  // `reach` stops the connect after the identify, or leaves the identify out
+  // (TransferMachine::startConnect); the outcome is reported the same way.
+  bool start(TransferMachine::Reach reach = TransferMachine::Reach::Everything);
   bool running() const { return running_; }
   Problem problem() const { return problem_; }
 

@@ -95,7 +95,9 @@ bool RestoreCheck::begin() {
   ++generation_;
   unaskedAtStart_ = machine_.unaskedReplies();
   setStage(Stage::Identifying);
-  if (!download_.start()) {
+  // Only a partial restore needs what the device holds before it writes: the parts go over it.
+  if (!download_.start(partial_ ? TransferMachine::Reach::Everything
+                                : TransferMachine::Reach::Identify)) {
     setStage(Stage::Idle);
     return false;
   }
@@ -156,8 +158,8 @@ void RestoreCheck::advance() {
     case Stage::Verifying:
       return;
     case Stage::Identifying:
-      // The identify's download has just filled the configuration with the device's contents;
-      // now it takes the file's, which the submits read.
+      // The device has the program's firmware (and for a partial restore its contents are in the
+      // configuration); now the configuration takes the file's, which the submits read.
       if (partial_) mergeOverDevice();
       takeFile();
       submitTables_ = sendTables_;
@@ -177,7 +179,8 @@ void RestoreCheck::advance() {
       [[fallthrough]];
     case Stage::SubmittingSettings:
       setStage(Stage::Verifying);
-      started = download_.start();
+      // The device was identified at this restore's start: another burst would tell nothing new.
+      started = download_.start(TransferMachine::Reach::Blocks);
       break;
   }
   if (!started) fail(Problem::Busy, std::nullopt, tr("the link is busy"));

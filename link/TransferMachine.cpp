@@ -211,8 +211,13 @@ void TransferMachine::submit(const QString& line, Step next, Command command, QB
   sendAndAwait(next, command, payload);
 }
 
-bool TransferMachine::startConnect() {
+bool TransferMachine::startConnect(Reach reach) {
   if (!beginChain(Chain::Connect)) return false;
+  reach_ = reach;
+  if (reach == Reach::Blocks) {
+    askForDownload(0);
+    return true;
+  }
   // Until the device has answered once, only the connect time-out watches the wait.
   setStep(Step::Identifying);
   sendFirstIdentify();
@@ -409,7 +414,12 @@ void TransferMachine::onIdentify(const Reply& reply) {
   if (deviceVersion_ == softwareVersion) {
     Q_EMIT identified(deviceVersion_, true);
     log(found);
-    askForDownload(0);
+    if (reach_ != Reach::Identify) {
+      askForDownload(0);
+      return;
+    }
+    finishIf(step_ == Step::Identifying);
+    Q_EMIT chainFinished(Chain::Connect);
     return;
   }
 

@@ -91,10 +91,14 @@ class TransferMachine : public QObject {
   // Starting a chain is refused (false, nothing touched) while a chain runs or the flash owns
   // the link, so that two chains never interleave their commands. A send failure ends the
   // chain at once (chainAborted with SendFailed); the start still returns true then.
-  // startConnect sends Identify, once the link carries data, and arms the connect time-out
-  // then; the identify burst counts from
+  // startConnect sends Identify and arms the connect time-out; the identify burst counts from
   // resetIdentifyCount(), which ConfiguratorCore::connectDevice and FullDownload::start call first.
-  bool startConnect();
+  // With Reach::Identify the chain ends with the identify burst (chainFinished(Connect) once the
+  // device has the program's firmware), as a restore needs before it writes; with Reach::Blocks
+  // it is the four downloads alone, for a device this transfer identified already (a restore's
+  // read-back), whose burst would only repeat what is known.
+  enum class Reach { Everything, Identify, Blocks };
+  bool startConnect(Reach reach = Reach::Everything);
   void resetIdentifyCount() { identifyCount_ = 0; }
   bool startSubmitConfig();
   bool startSubmitPresets();
@@ -233,6 +237,8 @@ class TransferMachine : public QObject {
   bool flashOwnsLink_ = false;
   bool linkTestOwnsLink_ = false;
   bool keepConfiguration_ = false;
+  // How far the running connect goes.
+  Reach reach_ = Reach::Everything;
   // Chains that were given up; indexed by Chain. Their late replies must not send the rest of
   // an abandoned chain.
   std::array<bool, 3> abortedChains_{};

@@ -39,8 +39,8 @@ Q_DECLARE_METATYPE(SimFaults)
 
 namespace {
 
-// Seven identifies wake the device, then four downloads: the commands of one connect.
-constexpr int kConnectCommands = 11;
+// Seven identifies wake the device: all a full restore asks before it submits.
+constexpr int kIdentifyCommands = 7;
 
 const FullBackup::Settings kRecord = {90, 2,   1, 5, 5, 6,   128, 10, 2, 1,
                                       6,  127, 1, 0, 1, 127, 255, 1,  0, 3};
@@ -61,14 +61,16 @@ int submitsOfRecord(const TarvikDevice& device) {
   return count;
 }
 
-// The submits the device saw, in their order.
+// The commands the device saw, in their order.
+QStringList commandsOf(const TarvikDevice& device) {
+  QStringList commands;
+  for (const std::string& line : device.log())
+    commands << QString::fromStdString(line).section(u' ', 0, 0);
+  return commands;
+}
+
 QStringList submitsOf(const TarvikDevice& device) {
-  QStringList submits;
-  for (const std::string& line : device.log()) {
-    const QString command = QString::fromStdString(line).section(u' ', 0, 0);
-    if (command.startsWith(QLatin1String("Submit"))) submits << command;
-  }
-  return submits;
+  return commandsOf(device).filter(QRegularExpression(QStringLiteral("^Submit")));
 }
 
 // Rows first..last of each pair, counted from 1, as the rows of `into` that `from` gives.
@@ -348,6 +350,36 @@ class CliTransferTest : public QObject {
         backupCommand(device.ports(), withFile(path("again.tvk")), again.output());
     QCOMPARE(runToEnd(*backup), ExitCode::Ok);
     QCOMPARE(readFile(path("again.tvk")), readFile(file));
+  }
+
+  // Every command a restore sends is a round trip it waits for: the identify burst once, before
+  // anything is written, then the submits and one read-back. Only a partial restore reads the
+  // device before it writes, for the rows it leaves alone.
+  void aRestoreAsksNoMoreThanItNeeds_data() {
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("commands");
+    const QStringList identify(kIdentifyCommands, QStringLiteral("Identify"));
+    const QStringList tables = {"SubmitPresets", "SubmitCcMap", "SubmitPcRemap"};
+    const QStringList download = {"DownloadPresets", "DownloadConfig", "DownloadCcMap",
+                                  "DownloadPcRemap"};
+    QTest::newRow("a backup") << QStringList{"restore", "backup"}
+                              << identify + tables + QStringList{"SubmitConfig"} + download;
+    QTest::newRow("a file of the tables alone")
+        << QStringList{"restore", "tables"} << identify + tables + download;
+    QTest::newRow("some presets of a backup")
+        << QStringList{"restore", "--only", "presets:1-2", "backup"}
+        << identify + download + tables + download;
+  }
+  void aRestoreAsksNoMoreThanItNeeds() {
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, commands);
+    const QString tables = path("asked-tables.tvk");
+    QVERIFY(writeFile(tables, TvkFile::serialize(tablesOf(TarvikContents::fromSeed(2)))));
+    words.last() = words.last() == u"tables" ? tables : backupOf(2, "asked.tvk");
+    SimulatedMidi device(TarvikContents::fromSeed(1));
+    const testing::Ran ran = runCommandLine(device.ports(), path("asked.sqlite"), words);
+    QCOMPARE(ran.exitCode, ExitCode::Ok);
+    QCOMPARE(commandsOf(device.device()), commands);
   }
 
   void aFileWithoutSettingsLeavesTheRecordAlone() {
@@ -637,7 +669,7 @@ class CliTransferTest : public QObject {
     QTest::newRow("an identify while this one submits")
         << "SubmitPresets (128 bytes)" << 1 << buildReplyFrame(1, Bytes{1, 9});
     QTest::newRow("a download while this one reads back")
-        << "DownloadConfig" << 2 << buildReplyFrame(2, Bytes(kTableSize, 0));
+        << "DownloadConfig" << 1 << buildReplyFrame(2, Bytes(kTableSize, 0));
   }
   void anotherProgramsRepliesFailTheRestore() {
     QFETCH(QString, command);
@@ -666,24 +698,26 @@ class CliTransferTest : public QObject {
     QCOMPARE(restore.core().restoreProblem(), RestoreCheck::Problem::Interfered);
   }
 
-  // The device stops answering after `answered` commands: each submit is tried three times (the
-  // default retries) on a driven watchdog, then the restore ends naming the step; the verifying
-  // connect's first Identify keeps its one time-out (1 s, real).
+  // The device stops answering after `answered` commands: each submit, and the read-back's first
+  // download, is tried three times (the default retries) on a driven watchdog, then the restore
+  // ends naming the step.
   void aSilenceNamesTheStep_data() {
     QTest::addColumn<int>("answered");
     QTest::addColumn<QString>("error");
     QTest::addColumn<std::optional<Block>>("block");
     QTest::addColumn<QString>("tries");
-    QTest::newRow("presets") << kConnectCommands << "Tarvik did not answer while submitting presets"
+    QTest::newRow("presets") << kIdentifyCommands
+                             << "Tarvik did not answer while submitting presets"
                              << std::optional<Block>(Block::Presets) << "SubmitPresets";
-    QTest::newRow("CC map") << kConnectCommands + 1
+    QTest::newRow("CC map") << kIdentifyCommands + 1
                             << "Tarvik did not answer while submitting control changes"
                             << std::optional<Block>(Block::CcMap) << "SubmitCcMap";
-    QTest::newRow("settings") << kConnectCommands + 3
+    QTest::newRow("settings") << kIdentifyCommands + 3
                               << "Tarvik did not answer while submitting config"
                               << std::optional<Block>(Block::Record) << "SubmitConfig";
-    QTest::newRow("the verifying connect")
-        << kConnectCommands + 4 << "No Tarvik found" << std::optional<Block>() << QString();
+    QTest::newRow("the read-back")
+        << kIdentifyCommands + 4 << "Tarvik did not answer while downloading presets"
+        << std::optional<Block>() << "DownloadPresets";
   }
   void aSilenceNamesTheStep() {
     QFETCH(int, answered);
@@ -744,15 +778,14 @@ class CliTransferTest : public QObject {
         << SimFaults{.loseReplyEvery = 5} << 0 << 3
         << int(ExitCode::Ok)
         // Replies 5, 10, 15 ... of all the device sends: the tries shift which command loses one.
-        << QStringList{"Identify: no reply, try 2 of 4",    "DownloadConfig: no reply, try 2 of 4",
-                       "SubmitCcMap: no reply, try 2 of 4", "Identify: no reply, try 2 of 4",
-                       "Identify: no reply, try 2 of 4",    "DownloadCcMap: no reply, try 2 of 4"}
-        << verified.arg(" (7 tries)");
-    // Item nibble 1,500 of the replies is the 80th of the verifying download's PC remap table;
-    // the next, 3,000, would come after the second read-back.
+        << QStringList{"Identify: no reply, try 2 of 4", "SubmitCcMap: no reply, try 2 of 4",
+                       "DownloadConfig: no reply, try 2 of 4"}
+        << verified.arg(" (4 tries)");
+    // Item nibble 835 of the replies falls in row 126 of the read-back's PC remap table; the
+    // next, 1,670, would come after the second read-back.
     QTest::newRow("one read-back byte mangled")
-        << SimFaults{.corruptReplyEvery = 1500} << 0 << 2 << int(ExitCode::Ok)
-        << QStringList{"PC remap table differ from row 40 on after the submit, try 2 of 3"}
+        << SimFaults{.corruptReplyEvery = 835} << 0 << 2 << int(ExitCode::Ok)
+        << QStringList{"PC remap table differ from row 126 on after the submit, try 2 of 3"}
         << verified.arg(" (2 tries)");
   }
   void aBadLinkIsGotThroughWithCare() {
