@@ -25,6 +25,13 @@ EditTracking::EditTracking(Dialogs& dialogs, QWidget& window, ConfiguratorCore& 
           [this](const QString&, bool compatible) {
             if (compatible) history_.beginStep(tr("read configuration from Tarvik"));
           });
+  // A restore's read-back asks for no identify (this restore made one), yet it is as much a
+  // reading of the device as a connect's download.
+  connect(&core_, &ConfiguratorCore::restoreStageChanged, this, [this](RestoreCheck::Stage stage) {
+    if (stage == RestoreCheck::Stage::Verifying) {
+      history_.beginStep(tr("read configuration from Tarvik"));
+    }
+  });
   const auto downloadEnded = [this](Chain chain) {
     if (chain == Chain::Connect) history_.endStep();
   };

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "WindowRig.h"
+#include "app/EditTracking.h"
 #include "app/FullBackupActions.h"
 #include "config/FullBackup.h"
 #include "config/PresetCsv.h"
@@ -338,6 +339,30 @@ class WindowFullBackupTest : public QObject {
     QCOMPARE(nameShown(0), QStringLiteral("Old"));
     QVERIFY(configuration.names().name(4).isEmpty());
     QVERIFY(rig->form->isWindowModified());
+  }
+
+  // A restore of tables alone leaves the device its settings, which its read-back brings into
+  // the editors over an edit there as one named step: one undo brings the edit back.
+  void aRestoresReadBackIsOneNamedStep() {
+    connectWindow(TarvikContents::fromSeed(2));
+    Configuration& configuration = rig->core->configuration();
+    const ConfigRecord device = configuration.record();
+    ConfigRecord edited = device;
+    edited.omniMode = !edited.omniMode;
+    configuration.editRecord(edited);
+    const QString file = dir.filePath(QStringLiteral("tables.tvk"));
+    QFile tablesOnly(file);
+    QVERIFY(tablesOnly.open(QIODevice::WriteOnly));
+    tablesOnly.write(
+        FullBackup::serialize(tablesOf(TarvikContents::fromSeed(6)), std::nullopt, {}));
+    tablesOnly.close();
+    rig->dialogs.nextFileName = file;
+    QVERIFY(pressAndAwait("restoreButton"));
+    QVERIFY(configuration.record() == device);
+    QCOMPARE(rig->form->edits().history().stack().undoText(),
+             QStringLiteral("read configuration from Tarvik"));
+    rig->form->findChild<QAction*>(QStringLiteral("undoAction"))->trigger();
+    QVERIFY(configuration.record() == edited);
   }
 
   // The names are the editors', not the device's: only the full backup the editors write holds

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The front ends reach the device only through the core: no file of app/ or cli/ includes a
-# header of link/ or midi/, except the platform module's factory, which makes the MIDI service,
-# nor the core's parts (core/CoreParts.h, for tests and benchmarks).
+# header of link/ or midi/, except the factories that make the MIDI service (the window's
+# platform module, the command line's MIDI module), nor the core's parts (core/CoreParts.h, for
+# tests and benchmarks).
 # Usage: test_front_end_includes.sh SOURCE_DIR
 set -u
 cd "$1" || exit 1
@@ -13,7 +14,7 @@ fi
 including() {
   grep -rnE --include='*.cpp' --include='*.h' "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($1)" app cli
 }
-reaching=$(including '(link|midi)/' | grep -vE '^app/(platform/|PlatformModule\.)'
+reaching=$(including '(link|midi)/' | grep -vE '^(app/(platform/|PlatformModule\.)|cli/(midi/|MidiModule\.))'
   including 'core/CoreParts\.h')
 if [ -n "$reaching" ]; then
   echo "front-end files that reach past the core (include what ConfiguratorCore offers instead):"
