@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "cli/CliRun.h"
+#include "cli/DeviceCommand.h"
 #include "cli/RestoreCommand.h"
 #include "config/FullBackup.h"
 #include "config/PresetCsv.h"
@@ -23,6 +24,7 @@
 #include "support/FileFaults.h"
 #include "support/IdleTime.h"
 #include "support/ManualClock.h"
+#include "support/WithheldReplyClock.h"
 #include "tests/cli/CommandRig.h"
 
 using namespace tarvik;
@@ -32,6 +34,7 @@ using tarvik::testing::FileSizeLimit;
 using tarvik::testing::runCommandLine;
 using tarvik::testing::runToEnd;
 using tarvik::testing::tablesOf;
+using tarvik::testing::WithheldReplyClock;
 using Bytes = std::vector<std::uint8_t>;
 
 Q_DECLARE_METATYPE(Bytes)
@@ -227,17 +230,6 @@ class CliTransferTest : public QObject {
       QCOMPARE(read.presets->at(row), (PresetRow{kept.mask(row), kept.pcRemap(row), {}}));
   }
 
-  void backupToAFolderThatIsNotThereSendsNothing() {
-    SimulatedMidi device;
-    CapturedOutput output;
-    const std::unique_ptr<CliCommand> backup =
-        backupCommand(device.ports(), withFile(path("missing/rig.tvk")), output.output());
-    QCOMPARE(runToEnd(*backup), ExitCode::UsageOrFile);
-    QVERIFY2(output.errText().contains(QStringLiteral("cannot write")),
-             qPrintable(output.errText()));
-    QCOMPARE(device.device().commandsReceived(), 0);
-  }
-
   // `backup -`: standard output carries the file's bytes and nothing else; no file is written.
   void backupToStandardOutputPrintsOnlyTheFile() {
     const QByteArray file = readFile(backupOf(5, "seed5.tvk"));
@@ -310,17 +302,33 @@ class CliTransferTest : public QObject {
     QVERIFY(device.device().contents().configRecord == *read.settings);
   }
 
-  void backupOfASilentDeviceWritesNoFile() {
+  // A backup that cannot be made writes no file: into a folder that is not there it sends
+  // nothing at all, and of a device that never answers it writes nothing.
+  void aBackupThatFailsWritesNoFile_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("into a folder that is not there")
+        << "missing/rig.tvk" << false << int(ExitCode::UsageOrFile)
+        << QStringLiteral("tarvik-cli: cannot write %1\n").arg(path("missing/rig.tvk"));
+    QTest::newRow("of a silent device") << "silent.tvk" << true << int(ExitCode::DeviceFailure)
+                                        << QStringLiteral("tarvik-cli: No Tarvik found\n");
+  }
+  void aBackupThatFailsWritesNoFile() {
+    QFETCH(QString, file);
+    QFETCH(bool, silent);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
     SimulatedMidi device;
-    SimFaults faults;
-    faults.silent = true;
-    device.device().setFaults(faults);
+    device.device().setFaults(SimFaults{.silent = silent});
     CapturedOutput output;
     const std::unique_ptr<CliCommand> backup =
-        backupCommand(device.ports(), withFile(path("silent.tvk")), output.output());
-    QCOMPARE(runToEnd(*backup), ExitCode::DeviceFailure);
-    QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: No Tarvik found\n"));
-    QVERIFY(!QFile::exists(path("silent.tvk")));
+        backupCommand(device.ports(), withFile(dir.filePath(file)), output.output());
+    QCOMPARE(runToEnd(*backup), exitCode);
+    QCOMPARE(output.errText(), error);
+    QVERIFY(!QFile::exists(dir.filePath(file)));
+    if (!silent) QCOMPARE(device.device().commandsReceived(), 0);
   }
 
   void restoreLeavesTheDeviceHoldingTheFile() {
@@ -880,6 +888,60 @@ class CliTransferTest : public QObject {
         backupCommand(device.ports(), options, output.output());
     QCOMPARE(runToEnd(*backup), ExitCode::DeviceFailure);
     QCOMPARE(output.errText(), QStringLiteral("tarvik-cli: no MIDI input matches \"roland\"\n"));
+  }
+
+  // `linktest` as the command line makes it: what it prints, where, and how it exits. Its
+  // time-outs are driven by the device's withheld replies.
+  void linkTestPrintsTwoLinesAndExitsOnLoss_data() {
+    QTest::addColumn<SimFaults>("faults");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("one reply in five lost")
+        << SimFaults{.loseReplyEvery = 5} << QStringList{"linktest", "50"} << 1
+        << "sent 50, answered 40, lost 10 (20 %)\n"
+           "round trip: min 0.0 ms, median 0.0 ms, max 0.0 ms\n"
+        << "tarvik-cli: warning: 10 of 50 replies lost: try --pace 5\n";
+    QTest::newRow("nothing lost, fifty by default")
+        << SimFaults{} << QStringList{"linktest"} << 0
+        << "sent 50, answered 50, lost 0 (0 %)\n"
+           "round trip: min 0.0 ms, median 0.0 ms, max 0.0 ms\n"
+        << "";
+    QTest::newRow("a silent device")
+        << SimFaults{.silent = true} << QStringList{"linktest", "3"} << 1
+        << "sent 3, answered 0, lost 3 (100 %)\nround trip: none\n"
+        << "tarvik-cli: warning: 3 of 3 replies lost: try --pace 5\n";
+    QTest::newRow("lost at the careful pace: twice it")
+        << SimFaults{.silent = true} << QStringList{"--pace", "5", "linktest", "2"} << 1
+        << "sent 2, answered 0, lost 2 (100 %)\nround trip: none\n"
+        << "tarvik-cli: warning: 2 of 2 replies lost: try --pace 10\n";
+    QTest::newRow("lost at the slowest pace: the cable")
+        << SimFaults{.silent = true}
+        << QStringList{"--pace", "20", "--retries", "0", "linktest", "2"} << 1
+        << "sent 2, answered 0, lost 2 (100 %)\nround trip: none\n"
+        << "tarvik-cli: warning: 2 of 2 replies lost: try another cable or USB port\n";
+  }
+  void linkTestPrintsTwoLinesAndExitsOnLoss() {
+    QFETCH(SimFaults, faults);
+    QFETCH(QStringList, words);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    SimulatedMidi sim;
+    sim.device().setFaults(faults);
+    const CliParse parse = parseCommandLine(QStringList{"tarvik-cli"} + words, QUrl());
+    QCOMPARE(parse.outcome, CliParse::Outcome::Run);
+    CapturedOutput output;
+    const std::unique_ptr<CliCommand> command =
+        makeCommand(parse.options, sim.ports(), output.output());
+    auto* device = dynamic_cast<DeviceCommand*>(command.get());
+    QVERIFY(device != nullptr);
+    QVERIFY(device->core().transferCare() == parse.options.care);
+    const WithheldReplyClock clock(sim.tarvik(), CoreParts::linkTest(device->core()));
+    QCOMPARE(testing::runToEnd(*command), exitCode);
+    QCOMPARE(output.outText(), out);
+    QCOMPARE(output.errText(), err);
   }
 };
 
