@@ -21,6 +21,7 @@
 #include "midi/InMemoryMidiService.h"
 #include "sim/InProcessTarvik.h"
 #include "sim/TarvikContents.h"
+#include "support/ContentsTables.h"
 
 namespace {
 
@@ -37,13 +38,7 @@ struct Run {
   std::size_t frames = 0;
 };
 
-PresetTables tablesOf(const TarvikContents& contents) {
-  PresetTables tables;
-  tables.applyPresets(contents.presets);
-  tables.applyCcMap(contents.ccMap);
-  tables.applyPcRemap(contents.pcRemap);
-  return tables;
-}
+using tarvik::testing::tablesOf;
 
 // One restore of another setup's tables and settings onto a device fresh from the workshop.
 Run restoreAt(int paceMs) {

@@ -12,6 +12,7 @@
 #include "cli/CliRun.h"
 #include "config/PresetTables.h"
 #include "sim/TarvikContents.h"
+#include "support/ContentsTables.h"
 
 namespace tarvik::testing {
 
@@ -69,15 +70,6 @@ inline Ran runCommandLine(MidiPorts& ports, const QString& library, const QStrin
   ran.out = output.outText();
   ran.err = output.errText();
   return ran;
-}
-
-// The tables a device's contents hold, as the program reads them.
-inline PresetTables tablesOf(const TarvikContents& contents) {
-  PresetTables tables;
-  tables.applyPresets(contents.presets);
-  tables.applyCcMap(contents.ccMap);
-  tables.applyPcRemap(contents.pcRemap);
-  return tables;
 }
 
 }  // namespace tarvik::testing
