@@ -84,13 +84,12 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const std::size_t boxesBefore = rig.dialogs.errors.size() + rig.dialogs.warnings.size();
   QEventLoop loop;
   bool ended = false;
-  QObject::connect(&CoreParts::machine(*rig.core), &TransferMachine::chainRunningChanged, &loop,
-                   [&](bool running) {
-                     if (!running) {
-                       ended = true;
-                       loop.quit();
-                     }
-                   });
+  QObject::connect(rig.core.get(), &ConfiguratorCore::busyChanged, &loop, [&](bool busy) {
+    if (!busy) {
+      ended = true;
+      loop.quit();
+    }
+  });
   QTimer::singleShot(kChainGiveUpMs, &loop, &QEventLoop::quit);
 
   const double cpuBefore = bench::processCpuMs();
@@ -103,7 +102,7 @@ std::optional<Sample> pressAndAwaitChain(Rig& rig, const char* buttonName) {
   const Sample sample{static_cast<double>(wall.nsecsElapsed()) / 1e6,
                       bench::processCpuMs() - cpuBefore};
 
-  if (!ended || CoreParts::machine(*rig.core).chainRunning() || !button->isEnabled()) {
+  if (!ended || rig.core->busy() || !button->isEnabled()) {
     std::fprintf(stderr, "the chain of %s did not end\n", buttonName);
     return std::nullopt;
   }

@@ -100,10 +100,10 @@ struct WindowRig : SimulatedDesk, CoreWindow {
     for (const std::string& line : device().log()) n += line.rfind(name, 0) == 0 ? 1 : 0;
     return n;
   }
-  // Waits on the machine's own report that the chain has ended; false when it did not.
+  // Waits on the core's report that the link is free again; false when it did not.
   bool awaitChainEnd() {
-    QSignalSpy changed(&CoreParts::machine(*core), &TransferMachine::chainRunningChanged);
-    while (CoreParts::machine(*core).chainRunning()) {
+    QSignalSpy changed(core.get(), &ConfiguratorCore::busyChanged);
+    while (core->busy()) {
       if (!changed.wait(kWaitMs)) return false;
     }
     return true;

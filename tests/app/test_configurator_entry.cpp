@@ -10,8 +10,6 @@
 #include "app/AfterFirstFrame.h"
 #include "app/Configurator.h"
 #include "app/TForm1.h"
-#include "core/CoreParts.h"
-#include "midi/PortWatcher.h"
 #include "midi/RtMidiService.h"
 #include "support/EntrySession.h"
 #include "support/FakeDialogs.h"
@@ -67,13 +65,12 @@ class ConfiguratorEntryTest : public QObject {
           auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
           new AfterFirstFrame(form, [&, inputs] { inputsAtFirstFrame = items(inputs); });
           // After the window's own handler, which fills the lists.
-          QObject::connect(&CoreParts::portWatcher(core), &PortWatcher::portsChanged, &form,
-                           [&, inputs, outputs] {
-                             inputsOffered = items(inputs);
-                             offered = selectedName(inputs) == JackRig::deviceOutputPort &&
-                                       selectedName(outputs) == JackRig::deviceInputPort;
-                             if (offered) QCoreApplication::quit();
-                           });
+          QObject::connect(&core, &ConfiguratorCore::portsChanged, &form, [&, inputs, outputs] {
+            inputsOffered = items(inputs);
+            offered = selectedName(inputs) == JackRig::deviceOutputPort &&
+                      selectedName(outputs) == JackRig::deviceInputPort;
+            if (offered) QCoreApplication::quit();
+          });
           QTimer::singleShot(kGiveUpMs, &form, [] { QCoreApplication::quit(); });
         });
     QCOMPARE(status, 0);
@@ -132,7 +129,7 @@ class ConfiguratorEntryTest : public QObject {
           auto* inputs = form.findChild<QListWidget*>(QStringLiteral("inputDevices"));
           auto* outputs = form.findChild<QListWidget*>(QStringLiteral("outputDevices"));
           dialogs.errorShown = [] { QCoreApplication::quit(); };
-          QObject::connect(&CoreParts::portWatcher(core), &PortWatcher::portsChanged, &form,
+          QObject::connect(&core, &ConfiguratorCore::portsChanged, &form,
                            [&, inputs, outputs] {
                              if (pressed || selectedName(inputs) != JackRig::deviceOutputPort ||
                                  selectedName(outputs) != JackRig::deviceInputPort)

@@ -238,7 +238,7 @@ class MainWindowTest : public QObject {
 
     QTest::mouseClick(rig.button(qPrintable(start)), Qt::LeftButton);
     int seen = 0;
-    while (CoreParts::machine(*rig.core).chainRunning()) {
+    while (rig.core->busy()) {
       QCOMPARE(held.count(), 1);
       // The first connect builds the device tabs on the identify reply, amid the chain: they
       // come up locked as well.
@@ -256,9 +256,7 @@ class MainWindowTest : public QObject {
       rig.tarvik().releaseHeld();
       ++seen;
       // Either the answer to that reply went out (and its own reply is held) or the chain ended.
-      QVERIFY(QTest::qWaitFor(
-          [&] { return !held.isEmpty() || !CoreParts::machine(*rig.core).chainRunning(); },
-          kWaitMs));
+      QVERIFY(QTest::qWaitFor([&] { return !held.isEmpty() || !rig.core->busy(); }, kWaitMs));
     }
     QCOMPARE(seen, commands);
     QVERIFY(rig.dialogs.errors.empty());

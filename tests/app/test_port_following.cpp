@@ -209,13 +209,13 @@ class PortFollowingTest : public QObject {
     QTest::mouseClick(rig.button("Button3"), Qt::LeftButton);
     // The device takes the command as it is sent; its reply may be held already.
     QVERIFY(!held.isEmpty() || held.wait(kWaitMs));
-    QVERIFY(CoreParts::machine(*rig.core).chainRunning());
+    QVERIFY(rig.core->busy());
     QVERIFY(!rig.button("Button3")->isEnabled());
 
     rig.service().setOutputPresent(rig.sim.outPort(), false);
     rig.core->rescanPorts();
     // Ended within the look that noticed, long before the watchdog (a minute here).
-    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
+    QVERIFY(!rig.core->busy());
     // The Tarvik went with its port: a submit waits for the next connect, which may start.
     QVERIFY(!rig.button("Button3")->isEnabled());
     QVERIFY(rig.button("Button1")->isEnabled());

@@ -26,14 +26,13 @@ class PortReadinessTest : public QObject {
     QVERIFY(rig.service().isOutputOpen(0));
     QVERIFY(rig.service().carryingHeld() > 0);
     QVERIFY(rig.service().sent(0).empty());
-    QVERIFY(CoreParts::machine(*rig.core).chainRunning());
+    QVERIFY(rig.core->busy());
     QVERIFY(!rig.button("Button1")->isEnabled());
     QVERIFY(!rig.find<QListWidget>("inputDevices")->isEnabled());
 
     rig.service().holdCarrying(false);
     rig.service().releaseCarrying();
-    QVERIFY(
-        QTest::qWaitFor([&] { return !CoreParts::machine(*rig.core).chainRunning(); }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return !rig.core->busy(); }, kWaitMs));
     QCOMPARE(rig.commandsNamed("Identify"), 7);
     QCOMPARE(rig.visibleTabs(), kAllTabs);
     QVERIFY(rig.dialogs.errors.empty());
@@ -46,7 +45,7 @@ class PortReadinessTest : public QObject {
     rig.service().holdCarrying(true);
     QTest::mouseClick(rig.button("Button1"), Qt::LeftButton);
     CoreParts::machine(*rig.core).abortForLostPort(QStringLiteral("Tarvik MIDI"));
-    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
+    QVERIFY(!rig.core->busy());
     QCOMPARE(rig.dialogs.errors.size(), std::size_t{1});
     rig.service().holdCarrying(false);
     rig.service().releaseCarrying();

@@ -307,7 +307,7 @@ class UnsavedWorkTest : public QObject {
     QTest::mouseClick(rig.button("Button9"), Qt::LeftButton);
     QTest::mouseClick(rig.button("restoreButton"), Qt::LeftButton);
     QCOMPARE(rig.dialogs.saveQuestions.size(), std::size_t{3});
-    QVERIFY(!CoreParts::machine(*rig.core).chainRunning());
+    QVERIFY(!rig.core->busy());
     QCOMPARE(rig.device().log().size(), commands);
     QCOMPARE(rig.dialogs.fileFilters.size(), filesAsked);
     QVERIFY(state(rig) == edited);

@@ -48,7 +48,7 @@ class WindowPortsOverJackTest : public QObject {
   QStringList logMessages() const { return window->logMessages(); }
   // Lets the window's own watcher work until `done` holds after one of its reports.
   bool awaitPortReports(const std::function<bool()>& done) {
-    QSignalSpy changed(&CoreParts::portWatcher(*window->core), &PortWatcher::portsChanged);
+    QSignalSpy changed(window->core.get(), &ConfiguratorCore::portsChanged);
     while (!done()) {
       if (!changed.wait(kSignalWaitMs)) return done();
     }
@@ -60,12 +60,8 @@ class WindowPortsOverJackTest : public QObject {
   }
   bool pressConnectAndAwaitChain() {
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
-    return QTest::qWaitFor(
-        [&] {
-          return button("Button1")->isEnabled() &&
-                 !CoreParts::machine(*window->core).chainRunning();
-        },
-        kChainTimeoutMs);
+    return QTest::qWaitFor([&] { return button("Button1")->isEnabled() && !window->core->busy(); },
+                           kChainTimeoutMs);
   }
   // A connect as the user makes it; one attempt lost to a late JACK cycle on a loaded machine
   // is forgiven, as in the other tests over JACK.

@@ -16,7 +16,6 @@
 #include "app/GigView.h"
 #include "app/TForm1.h"
 #include "core/CoreParts.h"
-#include "midi/PortWatcher.h"
 #include "support/ConnectLog.h"
 #include "support/FakeDialogs.h"
 #include "support/JackRig.h"
@@ -139,7 +138,7 @@ inline EntrySession runEntrySession(ServerRig& rig, int giveUpMs) {
       }
     };
     // After the window's own handlers: the lists are filled, the line is in the log.
-    QObject::connect(&CoreParts::portWatcher(core), &PortWatcher::portsChanged, &form, advance);
+    QObject::connect(&core, &ConfiguratorCore::portsChanged, &form, advance);
     QObject::connect(log->model(), &QAbstractItemModel::rowsInserted, &form, advance);
     QObject::connect(&rig.simulator(), &QProcess::readyRead, &form, advance);
     // A box shown while the program winds down has no window to answer.
