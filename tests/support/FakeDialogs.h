@@ -97,7 +97,10 @@ class FakeDialogs : public Dialogs {
   std::optional<TakeFromChoice> askTakeFrom(QWidget*, const ConfiguratorCore&) override {
     ++takeFromQuestions;
     if (takeFromAnswers.empty()) return std::nullopt;
-    std::optional<TakeFromChoice> answer = std::move(takeFromAnswers.front());
+    // Taken out as the choice itself: GCC 12 takes a moved std::optional of it for one whose
+    // members may be uninitialised (-Wmaybe-uninitialized in optimised builds).
+    std::optional<TakeFromChoice> answer;
+    if (takeFromAnswers.front()) answer.emplace(std::move(*takeFromAnswers.front()));
     takeFromAnswers.pop_front();
     return answer;
   }
