@@ -27,8 +27,9 @@ using Message = std::vector<std::uint8_t>;
 struct InMemoryMidiService::State {
   mutable std::mutex mutex;
   std::vector<Plug> plugs[2];  // outputs, inputs
-  // Every open handle and its port id, also one whose plug was pulled and plugged in again.
-  std::map<MidiHandle, int> handles[2];
+  // Every open handle, its side and its port id, also one whose plug was pulled and plugged in
+  // again.
+  std::map<MidiHandle, std::pair<bool, int>> handles;
   // Every identity a port had: one listed before it was plugged in again opens on its new plug.
   std::map<std::uint64_t, int> owners;
   std::uint64_t lastIdentity = 0;
@@ -184,24 +185,21 @@ std::uint32_t InMemoryMidiService::open(MidiHandle handle, Port& port, Receive r
   if (!opened || !opened->present) return MidiResult::BadDeviceId;
   if (opened->handle != kNoHandle) return MidiResult::Allocated;
   opened->handle = handle;
-  state_->handles[input][handle] = owner->second;
+  state_->handles[handle] = {input, owner->second};
   port.identity = opened->identity;
   return MidiResult::NoError;
 }
 
 std::uint32_t InMemoryMidiService::close(MidiHandle handle) {
   std::lock_guard lock(state_->mutex);
-  for (bool input : {false, true}) {
-    auto it = state_->handles[input].find(handle);
-    if (it == state_->handles[input].end()) continue;
-    const int id = it->second;
-    state_->handles[input].erase(it);
-    Plug& port = *state_->at(input, id);
-    if (port.handle == handle) port.handle = kNoHandle;
-    if (!input) std::erase_if(state_->held, [id](const auto& kept) { return kept.first == id; });
-    return MidiResult::NoError;
-  }
-  return MidiResult::InvalidHandle;
+  auto it = state_->handles.find(handle);
+  if (it == state_->handles.end()) return MidiResult::InvalidHandle;
+  const auto [input, id] = it->second;
+  state_->handles.erase(it);
+  Plug& port = *state_->at(input, id);
+  if (port.handle == handle) port.handle = kNoHandle;
+  if (!input) std::erase_if(state_->held, [id](const auto& kept) { return kept.first == id; });
+  return MidiResult::NoError;
 }
 
 std::uint32_t InMemoryMidiService::send(MidiHandle handle, const std::uint8_t* bytes,
@@ -210,16 +208,17 @@ std::uint32_t InMemoryMidiService::send(MidiHandle handle, const std::uint8_t* b
   const Message message(bytes, bytes + length);
   {
     std::lock_guard lock(state_->mutex);
-    auto it = state_->handles[false].find(handle);
-    if (it == state_->handles[false].end()) return MidiResult::InvalidHandle;
-    const Plug& output = *state_->at(false, it->second);
+    auto it = state_->handles.find(handle);
+    if (it == state_->handles.end() || it->second.first) return MidiResult::InvalidHandle;
+    const int id = it->second.second;
+    const Plug& output = *state_->at(false, id);
     // Nothing on the other side any more.
     if (!output.present || output.handle != handle) return MidiResult::NoError;
     if (state_->hold) {
-      state_->held.emplace_back(it->second, message);
+      state_->held.emplace_back(id, message);
       return MidiResult::NoError;
     }
-    sink = state_->record(it->second, message);
+    sink = state_->record(id, message);
   }
   // Outside the lock: a sink (the simulator) may answer at once through deliverSysEx.
   if (sink) (*sink)(message);

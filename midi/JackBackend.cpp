@@ -18,7 +18,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -116,7 +115,7 @@ class JackBackend final : public MidiBackend {
     std::vector<Port> listed;
     const char** names = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE,
                                         sending ? JackPortIsOutput : JackPortIsInput);
-    std::map<std::string, std::uint64_t> clients;
+    std::map<std::string, jack_uuid_t> clients;
     for (const char** name = names; name != nullptr && *name != nullptr; ++name) {
       const std::string full = *name;
       // Once open, the program's own ports would show among the others (its output among the
@@ -126,15 +125,12 @@ class JackBackend final : public MidiBackend {
       // A client that closed and opened again (a device plugged back in, a bridge restarted)
       // has a new number even where JACK hands its port the old one: both make the identity.
       const std::string client = full.substr(0, full.find(':'));
-      auto known = clients.find(client);
-      if (known == clients.end()) {
-        jack_uuid_t uuid = 0;
+      auto [known, first] = clients.try_emplace(client, 0);
+      if (first)
         if (char* text = jack_get_uuid_for_client_name(client_, client.c_str())) {
-          if (jack_uuid_parse(text, &uuid) != 0) uuid = 0;
+          if (jack_uuid_parse(text, &known->second) != 0) known->second = 0;
           jack_free(text);
         }
-        known = clients.emplace(client, uuid).first;
-      }
       listed.push_back(
           Port{full, ((known->second & 0xFFFFFFFFu) << 32) | (jack_port_uuid(port) & 0xFFFFFFFFu)});
     }
@@ -221,11 +217,8 @@ class JackBackend final : public MidiBackend {
     const Length head{static_cast<std::uint32_t>(length)};
     if (jack_ringbuffer_write_space(ring) < sizeof head + length)
       return fail(QT_TRANSLATE_NOOP("JackBackend", "The MIDI output cannot take more data."));
-    // One write of the whole record: the process callback never sees half of it.
-    std::vector<char> record(sizeof head + length);
-    std::memcpy(record.data(), &head, sizeof head);
-    std::memcpy(record.data() + sizeof head, bytes, length);
-    jack_ringbuffer_write(ring, record.data(), record.size());
+    jack_ringbuffer_write(ring, reinterpret_cast<const char*>(&head), sizeof head);
+    jack_ringbuffer_write(ring, reinterpret_cast<const char*>(bytes), length);
     return MidiResult::NoError;
   }
 

@@ -16,12 +16,6 @@ void MidiPorts::adopt(std::unique_ptr<MidiService> service) {
   service_ = std::move(service);
 }
 
-MidiPorts::~MidiPorts() {
-  inputs_.reset();
-  outputs_.reset();
-  service_.reset();
-}
-
 TMidiInput& MidiPorts::inputs() {
   if (!inputs_) {
     inputs_ = std::make_unique<TMidiInput>(*service_);
@@ -40,19 +34,17 @@ TMidiOutput& MidiPorts::outputs() {
 
 std::optional<MidiPorts::Change> MidiPorts::rescan() {
   Change change;
-  const bool listed[] = {inputs_ != nullptr, outputs_ != nullptr};
-  if (listed[0]) {
-    std::optional<PortListChange> inputs = inputs_->Rescan();
-    if (!inputs) return std::nullopt;
+  if (!inputs_)
+    change.inputs.added = inputs().PortNames();
+  else if (std::optional<PortListChange> inputs = inputs_->Rescan())
     change.inputs = std::move(*inputs);
-  } else {
-    change.inputs.added = this->inputs().PortNames();
-  }
-  // Outputs have no handlers of their own to be inside of.
-  if (listed[1])
-    change.outputs = *outputs_->Rescan();
   else
-    change.outputs.added = this->outputs().PortNames();
+    return std::nullopt;
+  // Outputs have no handlers of their own to be inside of.
+  if (!outputs_)
+    change.outputs.added = outputs().PortNames();
+  else
+    change.outputs = *outputs_->Rescan();
   return change;
 }
 

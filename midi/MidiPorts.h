@@ -22,7 +22,7 @@ class MidiPorts {
   // service comes from a module loaded after its first frame).
   explicit MidiPorts(std::unique_ptr<MidiService> service = {});
   // The input list, then the output list (each closes the ports still open), then the service.
-  ~MidiPorts();
+  ~MidiPorts() = default;
   MidiPorts(const MidiPorts&) = delete;
   MidiPorts& operator=(const MidiPorts&) = delete;
 
@@ -52,10 +52,11 @@ class MidiPorts {
   void setMessageHandlers(TMidiInput::ShortHandler shortMessage, TMidiInput::SysExHandler sysEx);
 
  private:
+  // Destroyed from the last: the inputs, the outputs, then the service.
   std::unique_ptr<MidiService> service_;
   bool awaitingService_ = false;
-  std::unique_ptr<TMidiInput> inputs_;
   std::unique_ptr<TMidiOutput> outputs_;
+  std::unique_ptr<TMidiInput> inputs_;
   std::function<void(const std::string&)> reporter_;
   std::function<void()> rescanDue_;
   TMidiInput::ShortHandler shortHandler_;

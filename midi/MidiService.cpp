@@ -18,10 +18,9 @@ namespace {
 
 struct Event {
   std::uint64_t sequence = 0;
-  bool isSysEx = false;
-  std::uint32_t packed = 0;
-  std::vector<std::uint8_t> bytes;
-  std::size_t delivered = 0;  // SysEx bytes already handed over in earlier buffers
+  std::uint32_t packed = 0;         // a short message
+  std::vector<std::uint8_t> bytes;  // a SysEx message, never empty
+  std::size_t delivered = 0;        // SysEx bytes already handed over in earlier buffers
 };
 
 struct InputPort {
@@ -169,38 +168,31 @@ std::uint32_t MidiService::checkHeader(const char* operation, bool input, MidiHa
                 : impl_->fail(QT_TRANSLATE_NOOP("HubMidiService", "No buffer was given."));
 }
 
-std::uint32_t MidiService::open(const char* operation, MidiHandle& handle, std::uint32_t port,
-                                MidiBackend::Receive receive) {
+std::uint32_t MidiService::open(const char* operation, bool input, MidiHandle& handle,
+                                std::uint32_t port, MidiInCallback callback,
+                                std::uintptr_t instance) {
   if (auto code = enter(operation, port)) return code;
-  const bool input = static_cast<bool>(receive);
   auto& ports = impl_->side(input);
   if (port >= ports.size()) return MidiResult::BadDeviceId;
   const MidiHandle opened = impl_->lastHandle + 1;
+  MidiBackend::Receive receive;
+  // Input that comes before the port is known, and started, is dropped.
+  if (input) receive = [this, opened](auto bytes, auto length) { received(opened, bytes, length); };
   if (auto code = impl_->answer(impl_->backend->open(opened, ports[port], std::move(receive))))
     return code;
   impl_->lastHandle = handle = opened;
   impl_->open[input][opened] = port;
+  if (input) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->inputs[opened].callback = std::make_shared<const MidiInCallback>(std::move(callback));
+    impl_->inputs[opened].instance = instance;
+  }
   return MidiResult::NoError;
 }
 
 std::uint32_t MidiService::inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
                                   std::uintptr_t instance) {
-  const MidiHandle opened = impl_->lastHandle + 1;
-  {
-    // Known before the backend opens: input may come at once.
-    std::lock_guard lock(impl_->mutex);
-    InputPort& input = impl_->inputs[opened];
-    input.callback = std::make_shared<const MidiInCallback>(std::move(callback));
-    input.instance = instance;
-  }
-  const std::uint32_t code = open("inOpen", handle, port, [this, opened](auto bytes, auto length) {
-    received(opened, bytes, length);
-  });
-  if (code != MidiResult::NoError) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->inputs.erase(opened);
-  }
-  return code;
+  return open("inOpen", true, handle, port, std::move(callback), instance);
 }
 
 std::uint32_t MidiService::inAddBuffer(MidiHandle handle, MidiHeader* header) {
@@ -228,17 +220,13 @@ std::uint32_t MidiService::startInput(const char* operation, MidiHandle handle, 
 
 std::uint32_t MidiService::inReset(MidiHandle handle) {
   if (auto code = check("inReset", true, handle)) return code;
-  std::deque<MidiHeader*> handedBack;
-  std::shared_ptr<const MidiInCallback> callback;
-  std::uintptr_t instance = 0;
-  {
-    std::lock_guard lock(impl_->mutex);
-    InputPort& input = impl_->inputs[handle];
-    input.pending.clear();
-    handedBack.swap(input.buffers);
-    callback = input.callback;
-    instance = input.instance;
-  }
+  std::unique_lock lock(impl_->mutex);
+  InputPort& input = impl_->inputs[handle];
+  input.pending.clear();
+  const std::deque<MidiHeader*> handedBack = std::exchange(input.buffers, {});
+  const auto callback = input.callback;
+  const std::uintptr_t instance = input.instance;
+  lock.unlock();
   for (MidiHeader* header : handedBack) {
     header->bytesRecorded = 0;
     header->flags |= MHDR_DONE;
@@ -266,7 +254,7 @@ std::uint32_t MidiService::inClose(MidiHandle handle) {
 }
 
 std::uint32_t MidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
-  return open("outOpen", handle, port, nullptr);
+  return open("outOpen", false, handle, port, nullptr, 0);
 }
 
 std::uint32_t MidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {
@@ -319,10 +307,11 @@ void MidiService::received(MidiHandle handle, const std::uint8_t* bytes, std::si
   // without bytes must never reach it.
   if (length == 0) return;
   Event event;
-  event.isSysEx = sysEx || bytes[0] == 0xF0 || length > 3;
-  if (event.isSysEx) event.bytes.assign(bytes, bytes + length);
-  for (std::size_t i = 0; i < length && !event.isSysEx; ++i)
-    event.packed |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+  if (sysEx || bytes[0] == 0xF0 || length > 3)
+    event.bytes.assign(bytes, bytes + length);
+  else
+    for (std::size_t i = 0; i < length; ++i)
+      event.packed |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
   impl_->post(handle, std::move(event));
 }
 
@@ -360,7 +349,7 @@ void MidiService::Impl::drain() {
       for (auto& [handle, port] : inputs) {
         if (port.pending.empty()) continue;
         const Event& front = port.pending.front();
-        if (front.isSysEx && port.buffers.empty()) continue;
+        if (!front.bytes.empty() && port.buffers.empty()) continue;
         if (next == nullptr || front.sequence < next->pending.front().sequence) next = &port;
       }
       if (next == nullptr) {
@@ -370,7 +359,7 @@ void MidiService::Impl::drain() {
       callback = next->callback;
       instance = next->instance;
       Event& event = next->pending.front();
-      if (!event.isSysEx) {
+      if (event.bytes.empty()) {
         p1 = event.packed;
         next->pending.pop_front();
       } else {

@@ -155,8 +155,8 @@ class MidiService {
   std::uint32_t checkHeader(const char* operation, bool input, MidiHandle handle,
                             MidiHeader* header);
   std::uint32_t startInput(const char* operation, MidiHandle handle, bool start);
-  std::uint32_t open(const char* operation, MidiHandle& handle, std::uint32_t port,
-                     MidiBackend::Receive receive);
+  std::uint32_t open(const char* operation, bool input, MidiHandle& handle, std::uint32_t port,
+                     MidiInCallback callback, std::uintptr_t instance);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "midi/PlatformMidiService.h"
 
@@ -25,17 +27,20 @@ class RtMidiService : public PlatformMidiService {
 
   void startInBackground() override;
   void whenStarted(std::function<void()> started) override;
-  std::string startupProblem() const override;
+  std::string startupProblem() const override { return problem_; }
   // The display name of the MIDI system in use ("ALSA", "Jack"); empty when there is none.
   std::string apiName() const { return systemName(); }
   // Under JACK, the server's period ("64 frames at 48000 Hz"); empty otherwise.
-  std::string jackPeriod() const;
+  std::string jackPeriod() const { return backend_ ? backend_->period() : std::string(); }
 
  private:
-  struct Reached;
-  void install(Reached reached);
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  void install(std::unique_ptr<MidiBackend> backend, std::string problem);
+  // Destroyed before the base, which the backend hands its input to.
+  std::unique_ptr<MidiBackend> backend_;
+  std::string problem_;  // empty when a MIDI system was reached; otherwise a sentence for the user
+  std::thread starter_;
+  bool started_ = false;
+  std::vector<std::function<void()>> waiters_;
 };
 
 // The backends it chooses from; nothing when the system cannot be reached (RtMidi: `problem`
