@@ -39,12 +39,10 @@ constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 // from the second cycle that starts after it was made.
 constexpr std::uint64_t kCarryAfterCycles = 2;
 
-// What goes ahead of each message's bytes: in the input ring, and in an output's.
+// What goes ahead of each message's bytes, in the input ring and in an output's (which leaves the
+// handle unused).
 struct Record {
   MidiHandle handle;
-  std::uint32_t length;
-};
-struct Length {
   std::uint32_t length;
 };
 
@@ -66,17 +64,15 @@ bool isOwnPort(const std::string& name, const std::string& client) {
   if (name.compare(0, client.size(), client) != 0) return false;
   std::size_t at = client.size();
   if (at < name.size() && name[at] == '-') {
-    const std::size_t digits = ++at;
-    while (at < name.size() && name[at] >= '0' && name[at] <= '9') ++at;
-    if (at == digits) return false;
+    at = name.find_first_not_of("0123456789", at + 1);
+    if (at == client.size() + 1) return false;  // a dash and no number
   }
   return at < name.size() && name[at] == ':';
 }
 
 // A record (a head that ends in its length, then as many bytes) may go in by more than one
 // write: a reader takes whole ones only.
-template <typename Head>
-bool nextRecord(jack_ringbuffer_t* ring, Head& head) {
+bool nextRecord(jack_ringbuffer_t* ring, Record& head) {
   return jack_ringbuffer_peek(ring, reinterpret_cast<char*>(&head), sizeof head) == sizeof head &&
          jack_ringbuffer_read_space(ring) >= sizeof head + head.length;
 }
@@ -214,7 +210,7 @@ class JackBackend final : public MidiBackend {
       if (it == open_.end() || !it->second->ring) return MidiResult::InvalidHandle;
       ring = it->second->ring;
     }
-    const Length head{static_cast<std::uint32_t>(length)};
+    const Record head{handle, static_cast<std::uint32_t>(length)};
     if (jack_ringbuffer_write_space(ring) < sizeof head + length)
       return fail(QT_TRANSLATE_NOOP("JackBackend", "The MIDI output cannot take more data."));
     jack_ringbuffer_write(ring, reinterpret_cast<const char*>(&head), sizeof head);
@@ -260,7 +256,7 @@ class JackBackend final : public MidiBackend {
       }
       jack_midi_clear_buffer(buffer);
       if (cycle < open->carryFrom.load()) continue;
-      for (Length head{}; nextRecord(open->ring, head);) {
+      for (Record head{}; nextRecord(open->ring, head);) {
         jack_midi_data_t* at = jack_midi_event_reserve(buffer, 0, head.length);
         if (at == nullptr) break;  // the cycle's buffer is full: the rest goes in the next
         jack_ringbuffer_read_advance(open->ring, sizeof head);

@@ -92,22 +92,19 @@ std::optional<PortListChange> TMidiDevices::Rescan() {
   change.newIndex.assign(Ports_.size(), -1);
   std::vector<bool> taken(ports.size(), false);
   for (std::size_t old = 0; old < Ports_.size(); ++old) {
-    for (std::size_t now = 0; now < ports.size() && change.newIndex[old] < 0; ++now) {
-      if (taken[now] || ports[now].Name != Ports_[old].Name ||
-          ports[now].Identity != Ports_[old].Identity)
-        continue;
-      taken[now] = true;
-      change.newIndex[old] = static_cast<int>(now);
-    }
-    if (change.newIndex[old] < 0) change.removed.push_back(Ports_[old].Name);
+    const TMidiPort& was = Ports_[old];
+    for (std::size_t now = 0; now < ports.size() && change.newIndex[old] < 0; ++now)
+      if (!taken[now] && ports[now].Name == was.Name && ports[now].Identity == was.Identity) {
+        taken[now] = true;
+        change.newIndex[old] = static_cast<int>(now);
+      }
+    if (change.newIndex[old] >= 0) continue;
+    change.removed.push_back(was.Name);
+    // Vanished ports go down while every index still means what it meant.
+    if (was.Handle != kNoHandle) DropVanished(static_cast<int>(old));
   }
   for (std::size_t now = 0; now < ports.size(); ++now)
     if (!taken[now]) change.added.push_back(ports[now].Name);
-
-  // Vanished ports go down while every index still means what it meant.
-  for (std::size_t old = 0; old < Ports_.size(); ++old)
-    if (change.newIndex[old] < 0 && Ports_[old].Handle != kNoHandle)
-      DropVanished(static_cast<int>(old));
   for (std::size_t old = 0; old < Ports_.size(); ++old)
     if (change.newIndex[old] >= 0)
       ports[static_cast<std::size_t>(change.newIndex[old])].Handle = Ports_[old].Handle;
@@ -161,10 +158,7 @@ void TMidiInput::Open(int index) {
   MidiHandle handle = kNoHandle;
   CheckResult(Service_.inOpen(
       handle, static_cast<std::uint32_t>(index),
-      [this](std::uint32_t msg, std::uintptr_t instance, std::uintptr_t p1, std::uintptr_t p2) {
-        MidiInCallback(msg, instance, p1, p2);
-      },
-      data.Key));
+      [this](auto... message) { MidiInCallback(message...); }, data.Key));
   Opened(index, handle);
   data.Header.flags = 0;
   data.Header.bytesRecorded = 0;

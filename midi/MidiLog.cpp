@@ -26,8 +26,6 @@ void say(const QString& text) {
   }
 }
 
-void fromJack(const char* text) { say(QString::fromLocal8Bit(text)); }
-
 #if defined(__linux__)
 // ALSA's own handler writes "ALSA lib FILE:LINE:(FUNCTION) TEXT[: ERROR]"; the line keeps that
 // form, so that it reads as it would have on the terminal.
@@ -49,8 +47,9 @@ void fromAlsa(const char* file, int line, const char* function, int err, const c
 void routeLibraryOutput() {
   static std::once_flag routed;
   std::call_once(routed, [] {
-    jack_set_error_function(&fromJack);
-    jack_set_info_function(&fromJack);
+    const auto fromJack = [](const char* text) { say(QString::fromLocal8Bit(text)); };
+    jack_set_error_function(fromJack);
+    jack_set_info_function(fromJack);
 #if defined(__linux__)
     snd_lib_error_set_handler(&fromAlsa);
 #endif

@@ -40,10 +40,6 @@ RtMidiService::RtMidiService(Start when) {
   install(std::move(backend), std::move(problem));
 }
 
-RtMidiService::~RtMidiService() {
-  if (starter_.joinable()) starter_.join();
-}
-
 void RtMidiService::install(std::unique_ptr<MidiBackend> backend, std::string problem) {
   backend_ = std::move(backend);
   problem_ = std::move(problem);

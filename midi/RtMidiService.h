@@ -23,7 +23,9 @@ class RtMidiService : public PlatformMidiService {
  public:
   enum class Start { Now, Later };
   explicit RtMidiService(Start when = Start::Now);
-  ~RtMidiService() override;
+  ~RtMidiService() override {
+    if (starter_.joinable()) starter_.join();
+  }
 
   void startInBackground() override;
   void whenStarted(std::function<void()> started) override;
