@@ -160,8 +160,7 @@ std::uint32_t InMemoryMidiService::enter(const char* operation, long port) {
   std::lock_guard lock(state_->mutex);
   state_->calls.push_back(std::string(operation) + " " + std::to_string(port));
   auto it = state_->failures.find(operation);
-  if (it == state_->failures.end()) return MidiResult::NoError;
-  if (it->second.first-- > 0) return MidiResult::NoError;
+  if (it == state_->failures.end() || it->second.first-- > 0) return MidiResult::NoError;
   const std::uint32_t code = it->second.second;
   state_->failures.erase(it);
   return code;

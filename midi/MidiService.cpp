@@ -190,11 +190,6 @@ std::uint32_t MidiService::open(const char* operation, bool input, MidiHandle& h
   return MidiResult::NoError;
 }
 
-std::uint32_t MidiService::inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
-                                  std::uintptr_t instance) {
-  return open("inOpen", true, handle, port, std::move(callback), instance);
-}
-
 std::uint32_t MidiService::inAddBuffer(MidiHandle handle, MidiHeader* header) {
   if (auto code = check("inAddBuffer", true, handle)) return code;
   if (header != nullptr && header->queued) return MidiResult::StillPlaying;
@@ -251,10 +246,6 @@ std::uint32_t MidiService::inClose(MidiHandle handle) {
   for (MidiHeader* header : impl_->inputs[handle].buffers) header->queued = false;
   impl_->inputs.erase(handle);
   return code;
-}
-
-std::uint32_t MidiService::outOpen(MidiHandle& handle, std::uint32_t port) {
-  return open("outOpen", false, handle, port, nullptr, 0);
 }
 
 std::uint32_t MidiService::outShortMsg(MidiHandle handle, std::uint32_t packed) {

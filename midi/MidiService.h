@@ -96,7 +96,9 @@ class MidiService {
   }
 
   virtual std::uint32_t inOpen(MidiHandle& handle, std::uint32_t port, MidiInCallback callback,
-                               std::uintptr_t instance);
+                               std::uintptr_t instance) {
+    return open("inOpen", true, handle, port, std::move(callback), instance);
+  }
   virtual std::uint32_t inPrepareHeader(MidiHandle handle, MidiHeader* header) {
     return checkHeader("inPrepareHeader", true, handle, header);
   }
@@ -109,7 +111,9 @@ class MidiService {
   virtual std::uint32_t inUnprepareHeader(MidiHandle handle, MidiHeader* header);
   virtual std::uint32_t inClose(MidiHandle handle);
 
-  virtual std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port);
+  virtual std::uint32_t outOpen(MidiHandle& handle, std::uint32_t port) {
+    return open("outOpen", false, handle, port, nullptr, 0);
+  }
   // status in bits 0-7, data 1 in bits 8-15, data 2 in bits 16-23; as many bytes go out as the
   // status calls for.
   virtual std::uint32_t outShortMsg(MidiHandle handle, std::uint32_t packed);
