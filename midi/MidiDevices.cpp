@@ -16,8 +16,9 @@ std::string layerText(const char* text) {
 
 }  // namespace
 
-TMidiDevices::TMidiDevices(MidiService& service, const char* className, bool input)
-    : Service_(service), ClassName_(className), Input_(input) {}
+TMidiDevices::TMidiDevices(MidiService& service, bool input) : Service_(service), Input_(input) {
+  Ports_ = Enumerate();
+}
 
 std::vector<std::string> TMidiDevices::PortNames() const {
   std::vector<std::string> names;
@@ -34,7 +35,7 @@ MidiHandle TMidiDevices::PortHandle(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= Ports_.size())
     throw TMidiError(
         QCoreApplication::translate("MidiDevices", "%1: Device index out of bounds! (%2)")
-            .arg(QLatin1String(ClassName_))
+            .arg(QLatin1String(Input_ ? "TMidiInput" : "TMidiOutput"))
             .arg(index)
             .toStdString());
   return Ports_[static_cast<std::size_t>(index)].Handle;
@@ -118,8 +119,7 @@ TSysExData::TSysExData(std::uintptr_t key) : Key(key) {
   Header.bufferLength = SysExBufferSize;
 }
 
-TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, "TMidiInput", true) {
-  Ports_ = Enumerate();
+TMidiInput::TMidiInput(MidiService& service) : TMidiDevices(service, true) {
   Rearrange({}, Ports_.size());
 }
 
@@ -263,9 +263,7 @@ void TMidiInput::ReportError(const std::string& message) {
   std::fprintf(stderr, "MIDI error: %s\n", message.c_str());
 }
 
-TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, "TMidiOutput", false) {
-  Ports_ = Enumerate();
-}
+TMidiOutput::TMidiOutput(MidiService& service) : TMidiDevices(service, false) {}
 
 void TMidiOutput::DropVanished(int index) {
   TMidiPort& port = Ports_[static_cast<std::size_t>(index)];

@@ -65,7 +65,8 @@ class TMidiDevices {
   std::optional<PortListChange> Rescan();
 
  protected:
-  TMidiDevices(MidiService& service, const char* className, bool input);
+  // Enumerates the service's ports; raises TMidiError when that fails.
+  TMidiDevices(MidiService& service, bool input);
   // The service's ports (names and identities, no handles), in its order.
   std::vector<TMidiPort> Enumerate();
   virtual bool CanRescan() const { return true; }
@@ -82,7 +83,6 @@ class TMidiDevices {
   MidiService& Service_;
   std::vector<TMidiPort> Ports_;
   std::uint32_t LastResult_ = 0;
-  const char* ClassName_;
   const bool Input_;
   bool RescanRefused_ = false;
 };
