@@ -193,7 +193,9 @@ std::uint32_t InMemoryMidiService::close(MidiHandle handle) {
   std::lock_guard lock(state_->mutex);
   auto it = state_->handles.find(handle);
   if (it == state_->handles.end()) return MidiResult::InvalidHandle;
-  const auto [input, id] = it->second;
+  // Named copies, not a structured binding: Clang 14 cannot capture one in the lambda below.
+  const bool input = it->second.first;
+  const int id = it->second.second;
   state_->handles.erase(it);
   Plug& port = *state_->at(input, id);
   if (port.handle == handle) port.handle = kNoHandle;
